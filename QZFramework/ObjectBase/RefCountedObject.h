@@ -1,0 +1,91 @@
+#pragma once
+// QZ::LRefCountedObject: the intrusive reference-counted base of every shared object.
+//
+//   class LPoint : public virtual QZ::LRefCountedObject { ... };
+//   QZ::RCPtr<LPoint> p(new LPoint);   // count 0 -> 1
+//   QZ::RCPtr<LPoint> q = p;           // 2
+//   p = nullptr;                       // 1; q's release destroys the object
+//
+// Beside the count, an object keeps an internal count: references that its own
+// partners hold (a distributor holding a client that is registered with it). When
+// only internal references and the one being released are left, Release calls
+// ReleaseInternalReferences so the object can break those cycles; it is then
+// destroyed when nothing else holds it.
+//
+// An object marked unshareable (SetUnshareable(true)) is copied with CreateCopy
+// whenever a second smart pointer takes it: this is how strings lock their buffers.
+//
+// Derive virtually, so that an object which is several shared things at once (a
+// control is a notification client, a distributor and a taggable object) has one
+// set of counters. Counts change atomically; any thread may take and drop references.
+
+#include <atomic>
+#include <cstdint>
+
+#include "QZFramework/ObjectBase/Exception.h"
+#include "QZFramework/Utilities/Storage/StringFwd.h"
+
+namespace QZ {
+
+template <class T, class P>
+class ConstRCPtr;
+template <class T, class P>
+class RCPtr;
+
+// An object with a text form.
+class IStringable {
+public:
+  virtual ~IStringable() = default;
+  virtual WString ToString() const = 0;
+};
+
+// An object with an undo hook.
+class IUndoable : public IStringable {
+public:
+  virtual void Undo() = 0;
+};
+
+class LRefCountedObject : public IUndoable {
+public:
+  LRefCountedObject() = default;
+  // A copy of an object's contents is a new object: fresh counts, shareable.
+  LRefCountedObject(const LRefCountedObject&) : IUndoable() {}
+  LRefCountedObject& operator=(const LRefCountedObject&) { return *this; }
+
+  // "LRefCountedObject::ToString() not overridden. Returning TypeName: " + dynamic type.
+  WString ToString() const override;
+  // Throws Logic Error: no shared object implements undo.
+  void Undo() override;
+
+  // Returns the count after the increment.
+  virtual int32_t AddRef() const;
+  // Drops one reference; runs ReleaseInternalReferences when only internal references
+  // remain beside this one; destroys the object at 0. Returns the new count.
+  virtual int32_t Release() const;
+  // Override to give up internal references (each with AddInternalReferences(-1)),
+  // then return the base result: 0 when only the caller's reference remains and no
+  // internal one, else 0x80004005. Runs on the releasing thread, at most once at a time.
+  virtual QZResult ReleaseInternalReferences();
+  // A new, equal object holding one reference. The base throws Logic Error.
+  virtual RCPtr<LRefCountedObject, LRefCountedObject*> CreateCopy() const;
+
+  ~LRefCountedObject() override;
+
+  // true: every further smart pointer that takes this object gets a private copy.
+  // Throws Runtime Error when marking unshareable an object held more than once.
+  void SetUnshareable(bool unshareable);
+  // Adds delta to the internal count. Called by the code that makes or breaks a link.
+  void AddInternalReferences(int32_t delta);
+
+  int32_t GetRefCount() const { return mRefCount.load(); }
+  int32_t GetInternalRefCount() const { return mInternalRefCount.load(); }
+  bool IsShareable() const { return mShareable.load(std::memory_order_relaxed); }
+
+private:
+  mutable std::atomic<int32_t> mRefCount{0};
+  std::atomic<int32_t> mInternalRefCount{0};
+  mutable std::atomic<int32_t> mReleasing{0};
+  std::atomic<bool> mShareable{true};
+};
+
+} // namespace QZ

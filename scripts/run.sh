@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds in Release and starts the program.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+
+build="$root/build/release"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQZ_BUILD_TESTS=OFF -DQZ_BUILD_BENCHMARKS=ON
+cmake --build "$build"
+
+program="$build/QuorinPresetEditor"
+if [ ! -x "$program" ]; then
+  echo "Built the framework libraries and benchmarks in $build."
+  echo "The editor application itself is not built yet, so there is nothing to start."
+  exit 0
+fi
+exec "$program" "$@"
