@@ -20,16 +20,50 @@ function(qz_library name kind)
 endfunction()
 
 # qz_test(<name> DIRS <dir>... LIBS <lib>...): one GoogleTest binary per subsystem.
+# Files named *ConcurrencyTest.cpp belong to it too; a ThreadSanitizer build (QZ_TSAN)
+# builds only those, into <name>, and adds the binary to the target concurrency_tests.
 function(qz_test name)
   cmake_parse_arguments(ARG "" "" "DIRS;LIBS" ${ARGN})
+  set(pattern "*.cpp")
+  if(QZ_TSAN)
+    set(pattern "*ConcurrencyTest.cpp")
+  endif()
   set(sources)
   foreach(dir IN LISTS ARG_DIRS)
-    file(GLOB_RECURSE dir_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/*.cpp)
+    file(GLOB_RECURSE dir_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${dir}/${pattern})
     list(APPEND sources ${dir_sources})
   endforeach()
+  if(NOT sources)
+    return()
+  endif()
   add_executable(${name} ${sources})
+  if(QZ_TSAN)
+    add_dependencies(concurrency_tests ${name})
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   qz_warnings(${name})
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# qz_fuzzer(<name> SOURCE <file> LIBS <lib>... [RUNS <n>]): a libFuzzer target whose
+# seed corpus is fuzz/corpus/<name>; the test runs it for a bounded number of inputs,
+# writing what it finds to a scratch folder so the seed corpus stays as committed.
+function(qz_fuzzer name)
+  cmake_parse_arguments(ARG "" "SOURCE;RUNS" "LIBS" ${ARGN})
+  if(NOT ARG_RUNS)
+    set(ARG_RUNS 200000)
+  endif()
+  add_executable(${name} ${ARG_SOURCE})
+  add_dependencies(fuzzers ${name})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  qz_warnings(${name})
+  set(scratch ${CMAKE_CURRENT_BINARY_DIR}/${name}-found)
+  file(MAKE_DIRECTORY ${scratch})
+  add_test(NAME ${name}
+           COMMAND ${name} -runs=${ARG_RUNS} -max_total_time=120 -timeout=10 -rss_limit_mb=2048
+                   -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/${name}- ${scratch}
+                   ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
 endfunction()
