@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <limits>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -29,14 +30,19 @@ Variant::Type MakeEntry(Variant& out, std::initializer_list<const Variant*> elem
 // 0x80004005 when one could not be built.
 template <class Fill>
 QZResult BuildEntries(Variant& list, uint32_t count, Fill fill) {
-  std::vector<Variant> entries(count);
-  for (uint32_t i = 0; i < count; ++i) {
-    if (fill(i, entries[i]) != Variant::List) {
-      list.SetList(nullptr, 0);
-      return QZ_E_FAIL;
+  try {
+    std::vector<Variant> entries(count);
+    for (uint32_t i = 0; i < count; ++i) {
+      if (fill(i, entries[i]) != Variant::List) {
+        list.SetList(nullptr, 0);
+        return QZ_E_FAIL;
+      }
     }
+    return list.SetList(entries.data(), count) == Variant::List ? QZ_OK : QZ_E_FAIL;
+  } catch (const std::bad_alloc&) {
+    list.SetList(nullptr, 0);
+    return QZ_E_FAIL;
   }
-  return list.SetList(entries.data(), count) == Variant::List ? QZ_OK : QZ_E_FAIL;
 }
 
 // Decodes entry `index` of `list` into `elements`: the entry must be a List of exactly

@@ -117,7 +117,8 @@ class ParamRanges;
 class ParamDescriptors : public Variant {
 public:
   ParamDescriptors() { SetList(nullptr, 0); }
-  // The descriptors of every id of `range`, ascending, with Empty qualifiers.
+  // The descriptors of every id of `range`, ascending, with Empty qualifiers (an empty
+  // List when they would not fit in 4 GB).
   explicit ParamDescriptors(const ParamIdRange& range);
 
   // The list becomes one descriptor pair [Int32 id, qualifier] per item, in order. -4 when

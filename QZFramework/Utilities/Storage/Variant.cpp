@@ -53,6 +53,8 @@ bool IsExternal(uint32_t kind) { return kind == Variant::ExternalData || kind ==
 bool IsDataKind(uint32_t kind) { return IsExternal(kind) || kind == Variant::Buffer; }
 bool IsHeapKind(uint32_t kind) { return kind >= Variant::Buffer && kind <= Variant::List; }
 
+float AsFloat(uint64_t valueBytes) { return std::bit_cast<float>(uint32_t(valueBytes)); }
+
 // Rounding half away from zero, then truncation toward zero into the target type; values
 // beyond the target's range saturate and NaN gives 0 (the conversion itself would be
 // undefined there).
@@ -439,9 +441,7 @@ int64_t Variant::IntegerValue() const {
   }
 }
 
-double Variant::RealValue() const {
-  return mType == Float ? double(std::bit_cast<float>(uint32_t(mValue))) : std::bit_cast<double>(mValue);
-}
+double Variant::RealValue() const { return mType == Float ? double(AsFloat(mValue)) : std::bit_cast<double>(mValue); }
 
 // The first bytes of the data, as many as there are up to `width`, little-endian.
 uint64_t Variant::LeadingData(uint32_t width) const {
@@ -534,7 +534,7 @@ int64_t Variant::ToInt64() const {
     return IntegerValue();
   }
   if (mType == Float) {
-    return TruncateToInt64(AwayFromZero(std::bit_cast<float>(uint32_t(mValue))));
+    return TruncateToInt64(AwayFromZero(AsFloat(mValue)));
   }
   if (mType == Double) {
     return TruncateToInt64(AwayFromZero(RealValue()));
@@ -565,7 +565,7 @@ uint32_t Variant::ToUInt32() const {
     return uint32_t(IntegerValue());
   }
   if (mType == Float) {
-    return uint32_t(TruncateToInt64(AwayFromZero(std::bit_cast<float>(uint32_t(mValue)))));
+    return uint32_t(TruncateToInt64(AwayFromZero(AsFloat(mValue))));
   }
   if (mType == Double) {
     return uint32_t(TruncateToInt64(AwayFromZero(RealValue())));
@@ -581,7 +581,7 @@ uint64_t Variant::ToUInt64() const {
     return uint64_t(IntegerValue());
   }
   if (mType == Float) {
-    return TruncateToUInt64(AwayFromZero(std::bit_cast<float>(uint32_t(mValue))));
+    return TruncateToUInt64(AwayFromZero(AsFloat(mValue)));
   }
   if (mType == Double) {
     return TruncateToUInt64(AwayFromZero(RealValue()));
@@ -631,8 +631,7 @@ bool Variant::operator==(const Variant& other) const {
     return false;
   }
   if (IsReal(mType)) {
-    return mType == Float ? std::bit_cast<float>(uint32_t(mValue)) == std::bit_cast<float>(uint32_t(other.mValue))
-                          : RealValue() == other.RealValue();
+    return RealValue() == other.RealValue();
   }
   if (IsHeapKind(mType)) {
     return CompareBytes(static_cast<const uint8_t*>(Pointer()), mSize, static_cast<const uint8_t*>(other.Pointer()),

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstring>
 #include <vector>
 
 #include "QZFramework/Utilities/Storage/Variant.h"
@@ -14,15 +13,21 @@ using QZTest::FromHex;
 using QZTest::Hex;
 using QZTest::ToHex;
 
-std::vector<uint8_t> RecordOf(const Variant& value) {
+std::string RecordHex(const Variant& value) {
   uint32_t size = 0;
   value.GetData(size);
   std::vector<uint8_t> record(12 + size);
   EXPECT_EQ(value.Serialize(record.data(), uint32_t(record.size())), int32_t(record.size()));
-  return record;
+  return ToHex(record);
 }
 
-// A List whose block holds exactly the given bytes, so reads past them show up under ASan.
+std::string DataHex(const Variant& value) {
+  uint32_t size = 0;
+  const void* data = value.GetData(size);
+  return ToHex(data, size);
+}
+
+// A List whose block holds exactly the given bytes, so reads past them show under ASan.
 Variant ListOf(std::string_view hex) {
   const std::vector<uint8_t> bytes = FromHex(hex);
   Variant list;
@@ -39,28 +44,21 @@ QZ::QZResult Decode(std::string_view hex, Variant& out) {
 
 TEST(ValueRecordTest, RecordsAreByteExact) {
   Variant value;
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("0C000000 01000000 00000000"));
+  EXPECT_EQ(RecordHex(value), Hex("0C000000 01000000 00000000"));
   value.SetList(nullptr, 0);
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("0C000000 01000000 10000000"));
+  EXPECT_EQ(RecordHex(value), Hex("0C000000 01000000 10000000"));
   value.SetInt32(7);
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("10000000 01000000 06000000 07000000"));
+  EXPECT_EQ(RecordHex(value), Hex("10000000 01000000 06000000 07000000"));
   const uint8_t five = 5;
   value.SetBuffer(&five, 1);
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("0D000000 01000000 0E000000 05"));
+  EXPECT_EQ(RecordHex(value), Hex("0D000000 01000000 0E000000 05"));
   value.SetString("ab");
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("0F000000 01000000 0F000000 616200"));
-
-  value.SetInt8(-1);
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("0D000000 01000000 02000000 FF"));
-  value.SetUInt16(0x1234);
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("0E000000 01000000 05000000 3412"));
+  EXPECT_EQ(RecordHex(value), Hex("0F000000 01000000 0F000000 616200"));
   value.SetDouble(1.0);
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("14000000 01000000 09000000 000000000000F03F"));
-  value.SetInt64(-2);
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("14000000 01000000 0A000000 FEFFFFFFFFFFFFFF"));
+  EXPECT_EQ(RecordHex(value), Hex("14000000 01000000 09000000 000000000000F03F"));
   const std::array<uint8_t, 2> bytes = {1, 2};
   value.SetExternalConstData(bytes.data(), 2);
-  EXPECT_EQ(ToHex(RecordOf(value)), Hex("0E000000 01000000 0D000000 0102"));
+  EXPECT_EQ(RecordHex(value), Hex("0E000000 01000000 0D000000 0102"));
 }
 
 TEST(ValueRecordTest, ListsHoldTheirItemsRecordsAndNest) {
@@ -68,50 +66,33 @@ TEST(ValueRecordTest, ListsHoldTheirItemsRecordsAndNest) {
   items[0].SetBool(true);
   items[1].SetString("");
   items[2].SetList(&items[0], 2);
-  Variant list;
-  ASSERT_EQ(list.SetList(items, 3), Variant::List);
   const std::string first = Hex("0D000000 01000000 01000000 01");
   const std::string second = Hex("0D000000 01000000 0F000000 00");
   const std::string nested = Hex("26000000 01000000 10000000") + first + second;
-  uint32_t size = 0;
-  const void* data = list.GetData(size);
-  EXPECT_EQ(ToHex(data, size), first + second + nested);
-  EXPECT_EQ(ToHex(RecordOf(list)), Hex("4C000000 01000000 10000000") + first + second + nested);
-
-  const Variant* pointers[3] = {&items[0], &items[1], &items[2]};
-  Variant same;
-  same.SetPointerList(pointers, 3);
-  EXPECT_EQ(same, list);
-}
-
-TEST(ValueRecordTest, ListBuildersWriteAnItemWithoutARecordAsEmpty) {
-  Variant items[2];
-  items[0].SetExternalData(nullptr, 8);
-  items[1].SetInt8(3);
-  const Variant* pointers[3] = {&items[0], nullptr, &items[1]};
   Variant list;
+  ASSERT_EQ(list.SetList(items, 3), Variant::List);
+  EXPECT_EQ(DataHex(list), first + second + nested);
+  EXPECT_EQ(RecordHex(list), Hex("4C000000 01000000 10000000") + first + second + nested);
+
+  // An item without a valid record (external, no data; or no item at all) goes in as Empty.
+  Variant none;
+  none.SetExternalData(nullptr, 8);
+  const Variant* pointers[3] = {&items[0], &none, nullptr};
   list.SetPointerList(pointers, 3);
-  uint32_t size = 0;
-  const void* data = list.GetData(size);
-  EXPECT_EQ(ToHex(data, size),
-            Hex("0C000000 01000000 00000000 0C000000 01000000 00000000 0D000000 01000000 02000000 03"));
-  EXPECT_EQ(list.GetListCount(), 3u);
+  EXPECT_EQ(DataHex(list), first + Hex("0C000000 01000000 00000000 0C000000 01000000 00000000"));
 }
 
 TEST(ValueRecordTest, ListBuildersMayTakeTheListItself) {
   Variant list;
   list.SetInt32(9);
   list.SetList(&list, 1);
-  Variant twice;
-  twice.SetList(&list, 1);
-  const Variant* self[2] = {&twice, &twice};
-  twice.SetPointerList(self, 2);
-  ASSERT_EQ(twice.GetListCount(), 2u);
+  const Variant* self[2] = {&list, &list};
+  list.SetPointerList(self, 2);
+  const std::string inner = Hex("1C000000 01000000 10000000 10000000 01000000 06000000 09000000");
+  EXPECT_EQ(DataHex(list), inner + inner);
   Variant element;
-  ASSERT_EQ(twice.GetListElement(1, element), 0);
+  ASSERT_EQ(list.GetListElement(1, element), 0);
   ASSERT_EQ(element.GetListElement(0, element), 0);
-  ASSERT_EQ(element.GetListElement(0, element), 0);
-  EXPECT_EQ(element.GetType(), Variant::Int32);
   EXPECT_EQ(element.ToInt32(), 9);
 }
 
@@ -128,25 +109,27 @@ TEST(ValueRecordTest, SerializeRefusesWithoutWriting) {
 }
 
 TEST(ValueRecordTest, DeserializeReadsWhatSerializeWrote) {
-  Variant values[6];
+  Variant values[5];
   values[0].SetUInt64(0x0102030405060708);
   values[1].SetFloat(-1.5f);
   values[2].SetString("text");
-  values[3].SetBuffer("\0\1\2", 3);
-  values[4].SetList(values, 4);
-  values[5].SetList(nullptr, 0);
+  values[3].SetList(values, 3);
+  values[4].SetList(nullptr, 0);
   for (const Variant& value : values) {
-    const std::vector<uint8_t> record = RecordOf(value);
+    const std::vector<uint8_t> record = FromHex(RecordHex(value));
     Variant copy;
     EXPECT_EQ(copy.Deserialize(record.data(), uint32_t(record.size())), 0);
     EXPECT_EQ(copy, value);
   }
+  // Bytes after the record are not part of it; a String ends at its first NUL.
   Variant copy;
+  EXPECT_EQ(Decode("0D000000 01000000 03000000 7F 0102", copy), 0);
+  EXPECT_EQ(copy.GetType(), Variant::UInt8);
+  EXPECT_EQ(copy.ToInt32(), 0x7F);
+  EXPECT_EQ(Decode("11000000 01000000 0F000000 6100 6263 00", copy), 0);
+  EXPECT_STREQ(copy.GetString(), "a");
   EXPECT_EQ(Decode("0C000000 01000000 00000000", copy), 0);
   EXPECT_EQ(copy.GetType(), Variant::Empty);
-  // Bytes after the record are not part of it.
-  EXPECT_EQ(Decode("0D000000 01000000 03000000 7F 0102", copy), 0);
-  EXPECT_EQ(copy.ToUInt8(), 0x7F);
 }
 
 TEST(ValueRecordTest, DeserializeRefusesMalformedRecordsAndLeavesEmpty) {
@@ -161,7 +144,6 @@ TEST(ValueRecordTest, DeserializeRefusesMalformedRecordsAndLeavesEmpty) {
       "0D000000 01000000 00000000 00",       // Empty with data
       "0C000000 01000000 0F000000",          // String without data
       "0C000000 01000000 0E000000",          // Buffer without data
-      "0C000000 01000000 06000000",          // Int32 without data
       "0E000000 01000000 0F000000 6162",     // String without its NUL
   };
   for (const char* hex : refused) {
@@ -171,28 +153,13 @@ TEST(ValueRecordTest, DeserializeRefusesMalformedRecordsAndLeavesEmpty) {
   }
   Variant value;
   EXPECT_EQ(value.Deserialize(nullptr, 12), QZ::QZ_E_FAIL);
-}
-
-TEST(ValueRecordTest, ExternalRecordsAreRefusedButLeaveTheirBytes) {
-  Variant value;
+  // External data is refused but leaves a Buffer holding its bytes.
   EXPECT_EQ(Decode("0E000000 01000000 0C000000 0102", value), QZ::QZ_E_FAIL);
-  EXPECT_EQ(value.GetType(), Variant::Buffer);
-  EXPECT_EQ(value.ToUInt16(), 0x0201);
-}
-
-TEST(ValueRecordTest, AStringTakesItsTextUpToTheFirstNul) {
-  Variant value;
-  EXPECT_EQ(Decode("11000000 01000000 0F000000 6100 6263 00", value), 0);
-  EXPECT_STREQ(value.GetString(), "a");
-  EXPECT_EQ(value.GetSize(), 2u);
+  EXPECT_EQ(RecordHex(value), Hex("0E000000 01000000 0E000000 0102"));
 }
 
 TEST(ValueRecordTest, EncodingZeroCodesMapToTheirKinds) {
-  struct Case {
-    const char* hex;
-    Variant::Type kind;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, Variant::Type> cases[] = {
       {"0C000000 00000000 00000000", Variant::Empty},
       {"0D000000 00000000 01000000 01", Variant::Bool},
       {"10000000 00000000 02000000 FEFFFFFF", Variant::Int32},
@@ -203,65 +170,57 @@ TEST(ValueRecordTest, EncodingZeroCodesMapToTheirKinds) {
       {"0E000000 00000000 09000000 6100", Variant::String},
       {"0C000000 00000000 0A000000", Variant::List},
   };
-  for (const Case& c : cases) {
+  for (const auto& [hex, kind] : cases) {
     Variant value;
-    EXPECT_EQ(Decode(c.hex, value), 0) << c.hex;
-    EXPECT_EQ(value.GetType(), c.kind) << c.hex;
+    EXPECT_EQ(Decode(hex, value), 0) << hex;
+    EXPECT_EQ(value.GetType(), kind) << hex;
   }
-  Variant value;
-  Decode("10000000 00000000 02000000 FEFFFFFF", value);
-  EXPECT_EQ(value.ToInt32(), -2);
   // Codes 6 and 7 stand for the external kinds: kept as a Buffer, reported as refused.
-  EXPECT_EQ(Decode("0D000000 00000000 06000000 05", value), QZ::QZ_E_FAIL);
-  EXPECT_EQ(value.GetType(), Variant::Buffer);
-  EXPECT_EQ(Decode("0D000000 00000000 07000000 05", value), QZ::QZ_E_FAIL);
-  EXPECT_EQ(value.GetType(), Variant::Buffer);
+  for (const char* hex : {"0D000000 00000000 06000000 05", "0D000000 00000000 07000000 05"}) {
+    Variant value;
+    EXPECT_EQ(Decode(hex, value), QZ::QZ_E_FAIL) << hex;
+    EXPECT_EQ(value.GetType(), Variant::Buffer) << hex;
+  }
 }
 
 TEST(ValueRecordTest, ListCountWalksTheSizeWords) {
   EXPECT_EQ(ListOf("").GetListCount(), 0u);
   EXPECT_EQ(ListOf("0C000000").GetListCount(), 0u);
-  EXPECT_EQ(ListOf("0C000000 01000000 00000000").GetListCount(), 1u);
   EXPECT_EQ(ListOf("0C000000 01000000 00000000 0C000000 01000000 10000000").GetListCount(), 2u);
   // Trailing bytes that do not reach past a size word are no record.
-  EXPECT_EQ(ListOf("0C000000 01000000 00000000 FFFFFF").GetListCount(), 1u);
   EXPECT_EQ(ListOf("0C000000 01000000 00000000 FFFFFFFF").GetListCount(), 1u);
-
   Variant buffer;
-  buffer.SetBuffer("0C000000 01000000 00000000", 12);
+  buffer.SetBuffer(FromHex("0C000000 01000000 00000000").data(), 12);
   EXPECT_EQ(buffer.GetListCount(), 0u);
   Variant element;
   EXPECT_EQ(buffer.GetListElement(0, element), -1);
 }
 
 TEST(ValueRecordTest, AMalformedSizeWordEndsTheWalkAsAnUndecodableRecord) {
-  const char* const lists[] = {
-      "00000000 01000000 00000000",                            // zero: the walk would never advance
-      "08000000 01000000 00000000",                            // below the header size
-      "0D000000 01000000 00000000",                            // beyond the list
-      "F8FFFFFF 01000000 00000000",                            // wraps the offset around
-      "0C000000 01000000 00000000 00000000 01000000 00000000", // zero after a good record
+  const std::pair<const char*, uint32_t> lists[] = {
+      {"00000000 01000000 00000000", 1},                            // zero: the walk would never advance
+      {"08000000 01000000 00000000", 1},                            // below the header size
+      {"0D000000 01000000 00000000", 1},                            // beyond the list
+      {"F8FFFFFF 01000000 00000000", 1},                            // wraps the offset around
+      {"0C000000 01000000 00000000 00000000 01000000 00000000", 2}, // zero after a good record
   };
-  for (const char* hex : lists) {
+  for (const auto& [hex, count] : lists) {
     const Variant list = ListOf(hex);
-    const uint32_t count = list.GetListCount();
-    ASSERT_GE(count, 1u) << hex;
+    EXPECT_EQ(list.GetListCount(), count) << hex;
     Variant element;
     EXPECT_EQ(list.GetListElement(count - 1, element), QZ::QZ_E_FAIL) << hex;
     EXPECT_EQ(element.GetType(), Variant::Empty) << hex;
     EXPECT_EQ(list.GetListElement(count, element), -1) << hex;
   }
-  EXPECT_EQ(ListOf("0C000000 01000000 00000000 00000000 01000000 00000000").GetListCount(), 2u);
 }
 
-TEST(ValueRecordTest, ListElementsAreDecodedOrReportedMissing) {
+TEST(ValueRecordTest, ListElementsAreDecodedOrReportedAsFailures) {
   const Variant list = ListOf("10000000 01000000 06000000 2A000000"
                               "0F000000 01000000 06000000 2A0000"
                               "0C000000 01000000 10000000"
                               "0C000000 0100");
   ASSERT_EQ(list.GetListCount(), 4u);
   Variant element;
-  element.SetString("previous");
   EXPECT_EQ(list.GetListElement(0, element), 0);
   EXPECT_EQ(element.ToInt32(), 42);
   // A record that does not decode is a failure, not a value.
@@ -270,23 +229,19 @@ TEST(ValueRecordTest, ListElementsAreDecodedOrReportedMissing) {
   EXPECT_EQ(list.GetListElement(2, element), 0);
   EXPECT_EQ(element.GetType(), Variant::List);
   // The last record's header runs past the end of the list.
-  element.SetInt8(1);
   EXPECT_EQ(list.GetListElement(3, element), -1);
   EXPECT_EQ(element.GetType(), Variant::Empty);
-  EXPECT_EQ(list.GetListElement(4, element), -1);
 
   Variant notAList;
   notAList.SetInt32(1);
   element.SetInt8(1);
   EXPECT_EQ(notAList.GetListElement(0, element), -1);
   EXPECT_EQ(element.GetType(), Variant::Empty);
-}
 
-TEST(ValueRecordTest, ListElementMayReplaceTheListItself) {
-  Variant list = ListOf("0C000000 01000000 00000000 0D000000 01000000 03000000 63");
-  EXPECT_EQ(list.GetListElement(1, list), 0);
-  EXPECT_EQ(list.GetType(), Variant::UInt8);
-  EXPECT_EQ(list.ToInt32(), 0x63);
+  // The output may be the list itself.
+  Variant self = list;
+  EXPECT_EQ(self.GetListElement(0, self), 0);
+  EXPECT_EQ(self.ToInt32(), 42);
 }
 
 } // namespace
