@@ -80,32 +80,6 @@ size_t CopyBounded(C* dest, size_t destUnits, const C* source, size_t count) {
 }
 
 template <class C>
-size_t Find(const C* text, size_t length, const C* needle, size_t needleLength) {
-  if (needleLength == 0) {
-    return 0;
-  }
-  if (needleLength > length) {
-    return kNotFound;
-  }
-  const C first = needle[0];
-  const C* last = text + (length - needleLength);
-  for (const C* p = text; p <= last; ++p) {
-    if constexpr (sizeof(C) == 1) {
-      p = static_cast<const C*>(std::memchr(p, first, size_t(last - p) + 1));
-      if (!p) {
-        return kNotFound;
-      }
-    } else if (*p != first) {
-      continue;
-    }
-    if (std::memcmp(p + 1, needle + 1, (needleLength - 1) * sizeof(C)) == 0) {
-      return size_t(p - text);
-    }
-  }
-  return kNotFound;
-}
-
-template <class C>
 size_t Span(const C* text, const C* set) {
   size_t n = 0;
   while (text[n] != C(0) && Contains(set, text[n])) {
@@ -222,8 +196,6 @@ double ToDouble(const C* text) {
 
 template size_t CopyBounded(char16_t*, size_t, const char16_t*, size_t);
 template size_t CopyBounded(char*, size_t, const char*, size_t);
-template size_t Find(const char16_t*, size_t, const char16_t*, size_t);
-template size_t Find(const char*, size_t, const char*, size_t);
 template size_t Span(const char16_t*, const char16_t*);
 template size_t Span(const char*, const char*);
 template size_t CSpan(const char16_t*, const char16_t*);

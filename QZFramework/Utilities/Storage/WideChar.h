@@ -49,7 +49,28 @@ size_t CopyBounded(C* dest, size_t destUnits, const C* source, size_t count);
 // Index of the first occurrence of needle in text (both given by length), kNotFound
 // when absent; an empty needle is found at 0.
 template <class C>
-size_t Find(const C* text, size_t length, const C* needle, size_t needleLength);
+size_t Find(const C* text, size_t length, const C* needle, size_t needleLength) {
+  if (needleLength == 0) {
+    return 0;
+  }
+  if (needleLength > length) {
+    return kNotFound;
+  }
+  const C first = needle[0];
+  const size_t starts = length - needleLength + 1;
+  for (size_t i = 0; i < starts; ++i) {
+    if (text[i] == first) {
+      size_t k = 1;
+      while (k < needleLength && text[i + k] == needle[k]) {
+        ++k;
+      }
+      if (k == needleLength) {
+        return i;
+      }
+    }
+  }
+  return kNotFound;
+}
 
 // The units of text before the first one that is not in set (wcsspn).
 template <class C>
