@@ -48,6 +48,41 @@ const char* MethodName(const char* wide, const char* narrow) {
   return sizeof(C) == 2 ? wide : narrow;
 }
 
+// The conversions behind AssignFromWide and AssignFromNarrow. The members only one of
+// the two strings has call these rather than each other, so that every member compiles
+// for both strings, as some compilers instantiate them all.
+int32_t Utf16ToUtf8Buffer(RCPtr<LIBuffer>& out, const char16_t* text, int32_t count) {
+  const size_t n = !text ? 0 : count < 0 ? Chars::LengthBounded(text, 0xFFFFFFFE) : Chars::LengthBounded(text, count);
+  if (n == 0) {
+    out = NString::GetEmpty().GetSharedBuffer();
+    return QZ_OK;
+  }
+  const size_t bytes = MeasureUTF16toUTF8(text, text + n, ConversionFlags::Lenient);
+  RCPtr<LIBuffer> buffer = bytes == 0 ? NString::GetEmpty().GetSharedBuffer() : NewBuffer<char>(bytes);
+  const char16_t* source = text;
+  char* target = Units<char>(buffer);
+  const ConversionResult result =
+      ConvertUTF16toUTF8(&source, text + n, &target, target + bytes, ConversionFlags::Lenient);
+  out = std::move(buffer);
+  return result == ConversionResult::OK ? QZ_OK : QZ_E_FAIL;
+}
+
+int32_t Utf8ToUtf16Buffer(RCPtr<LIBuffer>& out, const char* text, int32_t count) {
+  const size_t n = !text ? 0 : count < 0 ? Chars::LengthBounded(text, 0xFFFFFFFE) : Chars::LengthBounded(text, count);
+  if (n == 0) {
+    out = WString::GetEmpty().GetSharedBuffer();
+    return QZ_OK;
+  }
+  const size_t units = MeasureUTF8toUTF16(text, text + n, ConversionFlags::Lenient);
+  RCPtr<LIBuffer> buffer = units == 0 ? WString::GetEmpty().GetSharedBuffer() : NewBuffer<char16_t>(units);
+  const char* source = text;
+  char16_t* target = Units<char16_t>(buffer);
+  const ConversionResult result =
+      ConvertUTF8toUTF16(&source, text + n, &target, target + units, ConversionFlags::Lenient);
+  out = std::move(buffer);
+  return result == ConversionResult::OK ? QZ_OK : QZ_E_FAIL;
+}
+
 } // namespace
 
 // --- Construction ----------------------------------------------------------------
@@ -70,30 +105,30 @@ StringT<C, O>::StringT(const C* text, uint32_t maxLength)
     : mBuffer(MakeBuffer(text, text ? Chars::LengthBounded(text, maxLength) : 0)) {}
 
 template <class C, class O>
-StringT<C, O>::StringT(const char* utf8) requires kIsWide {
-  AssignFromNarrow(mBuffer, utf8, -1);
+StringT<C, O>::StringT(const char* utf8) requires WideUnit<C> {
+  Utf8ToUtf16Buffer(mBuffer, utf8, -1);
 }
 
 template <class C, class O>
 StringT<C, O>::StringT(const StringT<O, C>& other) {
   if constexpr (kIsWide) {
-    AssignFromNarrow(mBuffer, other.GetBuffer(), int32_t(other.GetLength()));
+    Utf8ToUtf16Buffer(mBuffer, other.GetBuffer(), int32_t(other.GetLength()));
   } else {
-    AssignFromWide(mBuffer, other.GetBuffer(), int32_t(other.GetLength()));
+    Utf16ToUtf8Buffer(mBuffer, other.GetBuffer(), int32_t(other.GetLength()));
   }
 }
 
 template <class C, class O>
-StringT<C, O>::StringT(const RCPtr<LIBuffer>& bytes) requires(!kIsWide) : mBuffer(bytes) {
+StringT<C, O>::StringT(const RCPtr<LIBuffer>& bytes) requires(!WideUnit<C>) : mBuffer(bytes) {
   // Taking the pointer shared the buffer, or copied it when it was locked.
   const uint32_t size = mBuffer ? mBuffer->GetSize() : 0;
   if (size == 0) {
     mBuffer = EmptyBuffer();
     return;
   }
-  const char* data = GetBuffer();
-  const size_t length = Chars::LengthBounded(data, size);
-  if (length + 1 == size && length != 0) {
+  const C* data = GetBuffer();
+  const size_t length = Chars::LengthBounded(data, size / sizeof(C));
+  if ((length + 1) * sizeof(C) == size && length != 0) {
     return;
   }
   // Others may hold this buffer: never write into it; take the text instead.
@@ -101,14 +136,8 @@ StringT<C, O>::StringT(const RCPtr<LIBuffer>& bytes) requires(!kIsWide) : mBuffe
 }
 
 template <class C, class O>
-StringT<C, O>::StringT(const StringT& other) {
-  if (other.IsLocked()) {
-    mBuffer = EmptyBuffer();
-    Assign(other.GetBuffer());
-  } else {
-    mBuffer = other.mBuffer;
-  }
-}
+StringT<C, O>::StringT(const StringT& other)
+    : mBuffer(other.IsLocked() ? MakeBuffer(other.GetBuffer(), other.GetLength()) : other.mBuffer) {}
 
 template <class C, class O>
 StringT<C, O>::StringT(StringT&& other) noexcept : mBuffer(std::move(other.mBuffer)) {
@@ -182,7 +211,7 @@ void StringT<C, O>::Assign(const C* text, uint32_t maxLength) {
 }
 
 template <class C, class O>
-void StringT<C, O>::AssignUTF8(const char* text, uint32_t maxLength) requires kIsWide {
+void StringT<C, O>::AssignUTF8(const char* text, uint32_t maxLength) requires WideUnit<C> {
   if (!text || *text == 0 || maxLength == 0) {
     Empty();
     return;
@@ -190,11 +219,11 @@ void StringT<C, O>::AssignUTF8(const char* text, uint32_t maxLength) requires kI
   const int32_t n = int32_t(Chars::LengthBounded(text, maxLength));
   if (IsLocked()) {
     StringT converted;
-    AssignFromNarrow(converted.mBuffer, text, n);
+    Utf8ToUtf16Buffer(converted.mBuffer, text, n);
     Assign(converted.GetBuffer());
     return;
   }
-  AssignFromNarrow(mBuffer, text, n);
+  Utf8ToUtf16Buffer(mBuffer, text, n);
 }
 
 template <class C, class O>
@@ -289,14 +318,6 @@ StringT<C, O>& StringT<C, O>::AppendChar(C unit) {
 }
 
 template <class C, class O>
-StringT<C, O>& StringT<C, O>::operator+=(char byte) requires kIsWide {
-  if (byte > 0 && static_cast<unsigned char>(byte) < 0x80) {
-    AppendChar(char16_t(byte));
-  }
-  return *this;
-}
-
-template <class C, class O>
 int32_t StringT<C, O>::Insert(uint32_t index, const StringT& text) {
   const uint32_t length = GetLength();
   if (index > length) {
@@ -325,12 +346,12 @@ int32_t StringT<C, O>::Insert(uint32_t index, const C* text, uint32_t maxLength)
 }
 
 template <class C, class O>
-int32_t StringT<C, O>::InsertUTF8(uint32_t index, const char* text, uint32_t maxLength) requires kIsWide {
+int32_t StringT<C, O>::InsertUTF8(uint32_t index, const char* text, uint32_t maxLength) requires WideUnit<C> {
   if (index > GetLength()) {
     return QZ_E_INVALIDARG;
   }
   StringT converted;
-  converted.AssignUTF8(text, maxLength);
+  Utf8ToUtf16Buffer(converted.mBuffer, text, text ? int32_t(Chars::LengthBounded(text, maxLength)) : 0);
   return Insert(index, converted);
 }
 
@@ -433,11 +454,6 @@ int32_t StringT<C, O>::ReverseFind(C unit) const {
   return -1;
 }
 
-template <class C, class O>
-int32_t StringT<C, O>::ReverseFind(char c) const requires kIsWide {
-  return c > 0 && static_cast<unsigned char>(c) < 0x80 ? ReverseFind(char16_t(c)) : -1;
-}
-
 // --- Comparison ------------------------------------------------------------------
 
 template <class C, class O>
@@ -521,42 +537,19 @@ StringT<C, O> StringT<C, O>::ToUpper() const {
 // --- Conversion ------------------------------------------------------------------
 
 template <class C, class O>
-StringT<O, C> StringT<C, O>::ToUTF8() const requires kIsWide {
+StringT<O, C> StringT<C, O>::ToUTF8() const requires WideUnit<C> {
   return StringT<O, C>(*this);
 }
 
 template <class C, class O>
-int32_t StringT<C, O>::AssignFromWide(RCPtr<LIBuffer>& out, const char16_t* text, int32_t count) requires(!kIsWide) {
-  const size_t n = !text ? 0 : count < 0 ? Chars::LengthBounded(text, 0xFFFFFFFE) : Chars::LengthBounded(text, count);
-  if (n == 0) {
-    out = EmptyBuffer();
-    return QZ_OK;
-  }
-  const size_t bytes = MeasureUTF16toUTF8(text, text + n, ConversionFlags::Lenient);
-  RCPtr<LIBuffer> buffer = bytes == 0 ? EmptyBuffer() : NewBuffer<char>(bytes);
-  const char16_t* source = text;
-  char* target = Units<char>(buffer);
-  const ConversionResult result =
-      ConvertUTF16toUTF8(&source, text + n, &target, target + bytes, ConversionFlags::Lenient);
-  out = std::move(buffer);
-  return result == ConversionResult::OK ? QZ_OK : QZ_E_FAIL;
+int32_t StringT<C, O>::AssignFromWide(RCPtr<LIBuffer>& out, const char16_t* text,
+                                      int32_t count) requires(!WideUnit<C>) {
+  return Utf16ToUtf8Buffer(out, text, count);
 }
 
 template <class C, class O>
-int32_t StringT<C, O>::AssignFromNarrow(RCPtr<LIBuffer>& out, const char* text, int32_t count) requires kIsWide {
-  const size_t n = !text ? 0 : count < 0 ? Chars::LengthBounded(text, 0xFFFFFFFE) : Chars::LengthBounded(text, count);
-  if (n == 0) {
-    out = EmptyBuffer();
-    return QZ_OK;
-  }
-  const size_t units = MeasureUTF8toUTF16(text, text + n, ConversionFlags::Lenient);
-  RCPtr<LIBuffer> buffer = units == 0 ? EmptyBuffer() : NewBuffer<char16_t>(units);
-  const char* source = text;
-  char16_t* target = Units<char16_t>(buffer);
-  const ConversionResult result =
-      ConvertUTF8toUTF16(&source, text + n, &target, target + units, ConversionFlags::Lenient);
-  out = std::move(buffer);
-  return result == ConversionResult::OK ? QZ_OK : QZ_E_FAIL;
+int32_t StringT<C, O>::AssignFromNarrow(RCPtr<LIBuffer>& out, const char* text, int32_t count) requires WideUnit<C> {
+  return Utf8ToUtf16Buffer(out, text, count);
 }
 
 // --- Formatting ------------------------------------------------------------------

@@ -23,9 +23,9 @@
 //
 // While locked the buffer is marked unshareable: a copy taken of the string (or of its
 // buffer through a smart pointer) gets its own copy, so nobody sees half-written text.
-// Assign, Empty, += and assignment write into the locked buffer and leave it locked;
-// they never write past it (a text longer than the locked room is cut, NUL kept).
-// Every other operation leaves the string unlocked.
+// Only Lock and Unlock change the state. Writing to a locked string works in its buffer:
+// Assign, AssignUTF8, assignment and Insert copy what fits in the locked room (the NUL
+// kept), Empty, Trim and ReplaceChars change it in place, += resizes it to the joined text.
 //
 // Lengths, indices and counts are in units (char16_t or char), as 32-bit numbers.
 // Ordering and equality are by unsigned unit. Operations returning int32_t report
@@ -53,6 +53,11 @@
 
 namespace QZ {
 
+// The unit of the wide string; members only the wide (or only the narrow) string has
+// are constrained on it.
+template <class C>
+concept WideUnit = std::is_same_v<C, char16_t>;
+
 template <class C, class O>
 class StringT {
   static_assert((std::is_same_v<C, char16_t> && std::is_same_v<O, char>) ||
@@ -75,7 +80,7 @@ public:
   StringT(const C* text, uint32_t maxLength = kWholeText);
   // UTF-8 text converted whole; conversion stops at a malformed sequence, keeping what
   // was converted before it.
-  explicit StringT(const char* utf8) requires kIsWide;
+  explicit StringT(const char* utf8) requires WideUnit<C>;
   // The other width's text converted whole (UTF-8 <-> UTF-16), keeping the prefix that
   // converts.
   explicit StringT(const StringT<O, C>& other);
@@ -84,12 +89,13 @@ public:
   // buffer without a NUL, or with bytes after the first NUL, is never written: the
   // string takes a private copy of the text before that NUL. A locked buffer is copied,
   // a null or empty one gives the empty string.
-  explicit StringT(const RCPtr<LIBuffer>& bytes) requires(!kIsWide);
+  explicit StringT(const RCPtr<LIBuffer>& bytes) requires(!WideUnit<C>);
 
   // Shares the buffer of an unlocked string; copies the text of a locked one.
   StringT(const StringT& other);
   // Takes over other's buffer, lock included, and leaves other empty.
   StringT(StringT&& other) noexcept;
+  // Virtual: classes that wrap a string derive from it (the stringable wrapper).
   virtual ~StringT();
 
   // Shares other's buffer when neither string is locked; otherwise Assign(other's text).
@@ -98,7 +104,8 @@ public:
   // empty. Into a locked one: Assign(other's text).
   StringT& operator=(StringT&& other);
 
-  // The shared empty string of this type; lives until the program ends.
+  // The shared empty string of this type, made on first use; its buffer lives as long
+  // as any string shares it.
   static const StringT& GetEmpty();
 
   // --- Reading -------------------------------------------------------------------
@@ -124,7 +131,7 @@ public:
   void Assign(const C* text, uint32_t maxLength = kWholeText);
   // UTF-8 text of at most maxLength bytes, converted; stops at a malformed or cut-off
   // sequence, keeping what converted before it.
-  void AssignUTF8(const char* text, uint32_t maxLength = kWholeText) requires kIsWide;
+  void AssignUTF8(const char* text, uint32_t maxLength = kWholeText) requires WideUnit<C>;
   // No text; a locked string stays locked with NUL in its first unit.
   void Empty();
 
@@ -142,7 +149,10 @@ public:
   StringT& AppendChar(C unit);
   StringT& operator+=(C unit) { return AppendChar(unit); }
   // Appends one UTF-8 byte: only a complete character (below 0x80) appends anything.
-  StringT& operator+=(char byte) requires kIsWide;
+  template <class Byte>
+  requires(std::is_same_v<Byte, char>&& WideUnit<C>) StringT& operator+=(Byte byte) {
+    return IsAsciiCharacter(byte) ? AppendChar(C(byte)) : *this;
+  }
 
   // Inserts text before unit index (index == length appends). 0x80070057 and no change
   // when index > length.
@@ -150,7 +160,7 @@ public:
   // The text up to its first NUL, at most maxLength units.
   int32_t Insert(uint32_t index, const C* text, uint32_t maxLength);
   // UTF-8 text of at most maxLength bytes, converted as AssignUTF8 does.
-  int32_t InsertUTF8(uint32_t index, const char* text, uint32_t maxLength) requires kIsWide;
+  int32_t InsertUTF8(uint32_t index, const char* text, uint32_t maxLength) requires WideUnit<C>;
 
   // Replaces every unit found in set by replacement; a replacement of 0 changes nothing.
   StringT& ReplaceChars(const C* set, C replacement);
@@ -174,7 +184,9 @@ public:
   // Index of the last occurrence of unit, -1 when absent.
   int32_t ReverseFind(C unit) const;
   // The same for an ASCII character; a byte from 0x80 on is no character: -1.
-  int32_t ReverseFind(char c) const requires kIsWide;
+  template <class Byte>
+  requires(std::is_same_v<Byte, char>&& WideUnit<C>) int32_t ReverseFind(Byte c)
+  const { return IsAsciiCharacter(c) ? ReverseFind(C(c)) : -1; }
 
   // --- Comparison ----------------------------------------------------------------
 
@@ -200,15 +212,15 @@ public:
 
   // The text as UTF-8; an unpaired surrogate becomes its own 3-byte sequence, a high
   // surrogate in the last unit is left out.
-  StringT<O, C> ToUTF8() const requires kIsWide;
+  StringT<O, C> ToUTF8() const requires WideUnit<C>;
   // Makes out a new buffer holding the UTF-8 form of count units of text (count < 0:
   // up to the first NUL; in any case no further than a NUL) and a NUL; no text gives
   // the empty buffer. 0, or 0x80004005 when the conversion stopped early (a high
   // surrogate as the last unit), out then holding what converted before.
-  static int32_t AssignFromWide(RCPtr<LIBuffer>& out, const char16_t* text, int32_t count) requires(!kIsWide);
+  static int32_t AssignFromWide(RCPtr<LIBuffer>& out, const char16_t* text, int32_t count) requires(!WideUnit<C>);
   // The same from UTF-8 to UTF-16; stops with 0x80004005 at a malformed or cut-off
   // sequence.
-  static int32_t AssignFromNarrow(RCPtr<LIBuffer>& out, const char* text, int32_t count) requires kIsWide;
+  static int32_t AssignFromNarrow(RCPtr<LIBuffer>& out, const char* text, int32_t count) requires WideUnit<C>;
 
   // --- Formatting ----------------------------------------------------------------
 
@@ -230,6 +242,8 @@ public:
 private:
   template <class, class>
   friend class StringT;
+
+  static bool IsAsciiCharacter(char c) { return c > 0 && static_cast<unsigned char>(c) < 0x80; }
 
   struct AdoptBuffer {};
   StringT(AdoptBuffer, RCPtr<LIBuffer> buffer) : mBuffer(std::move(buffer)) {}

@@ -151,8 +151,13 @@ TEST(StringTest, WritesIntoALockedBufferStayInsideIt) {
   EXPECT_NE(BufferOf(text), BufferOf(other));
   text += WString(u"123");
   EXPECT_EQ(text.GetSharedBuffer()->GetSize(), 14u);
+  text = WString(u"moved in");
+  text.ReplaceChars(u" ", u'_');
+  EXPECT_TRUE(text.IsLocked());
+  EXPECT_EQ(std::u16string_view(text.GetBuffer()), u"moved_");
+  EXPECT_EQ(text.ToUpper(), u"MOVED_");
   EXPECT_EQ(text.Unlock(), 0);
-  EXPECT_EQ(text, u"xyz123");
+  EXPECT_EQ(text, u"moved_");
 }
 
 TEST(StringTest, AssignCopiesFromItsOwnText) {
