@@ -54,7 +54,7 @@ void FormatOutput<C>::Grow(size_t extra) {
     ThrowBadAlloc();
   }
   const size_t capacity = std::min(kMaxUnits, std::max(mSize + extra, mCapacity * 2));
-  auto heap = std::make_unique<C[]>(capacity);
+  auto heap = std::make_unique_for_overwrite<C[]>(capacity);
   std::memcpy(heap.get(), mData, mSize * sizeof(C));
   mHeap = std::move(heap);
   mData = mHeap.get();
@@ -148,7 +148,7 @@ void FormatFinite(RealText& text, double magnitude, const Spec& spec) {
     const int significant = precision == 0 ? 1 : precision;
     const int exponent = DecimalExponent(magnitude, significant);
     if (significant > exponent && exponent >= -4) {
-      Fixed(text, magnitude, significant - 1 - exponent);
+      Fixed(text, magnitude, int(std::min<int64_t>(int64_t(significant) - 1 - exponent, INT32_MAX)));
     } else {
       Scientific(text, magnitude, significant - 1);
     }

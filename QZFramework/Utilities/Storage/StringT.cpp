@@ -556,6 +556,9 @@ int32_t StringT<C, O>::AssignFromNarrow(RCPtr<LIBuffer>& out, const char* text, 
 
 template <class C, class O>
 StringT<C, O> StringT<C, O>::FormatList(const C* format, std::span<const FormatArg> args) {
+  if (!format) {
+    return StringT();
+  }
   FormatOutput<C> out;
   FormatText(out, format, args,
              {MethodName<C>("QZ::StringT<wchar_t,char>::Format", "QZ::StringT<char,wchar_t>::Format"),

@@ -90,6 +90,8 @@ TEST(FormatTest, RealsIgnoreTheLocaleAndHandleSpecialValues) {
   EXPECT_EQ(wide.Left(4), u"0.50");
   EXPECT_EQ(wide.Right(3), u"000");
   EXPECT_EQ(WString::Format(u"%.900e", 1.0).Right(7), u"000e+00");
+  EXPECT_EQ(WString::Format(u"%.2147483647g", 0.0001),
+            u"0.000100000000000000004792173602385929598312941379845142364501953125");
 }
 
 TEST(FormatTest, AlternateGeneralFormKeepsItsZeros) {
@@ -107,7 +109,10 @@ TEST(FormatTest, LongResultsAreProducedWhole) {
   EXPECT_EQ(NString::Format("%-20000d|", 1).GetLength(), 20001u);
 }
 
-TEST(FormatTest, ExtraArgumentsAreIgnored) { EXPECT_EQ(WString::Format(u"no fields", 1, u"x"), u"no fields"); }
+TEST(FormatTest, ExtraArgumentsAreIgnored) {
+  EXPECT_EQ(WString::Format(u"no fields", 1, u"x"), u"no fields");
+  EXPECT_TRUE(WString::Format(nullptr, 1).IsEmpty());
+}
 
 TEST(FormatTest, BadCallsThrowNamingTheConversion) {
   const std::string tail = " : QZ::StringT<wchar_t,char>::Format : Utilities\\Storage\\StringT : Line 1043";
