@@ -17,6 +17,7 @@ function(qz_library name kind)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   qz_warnings(${name})
+  set_property(GLOBAL APPEND PROPERTY QZ_LIBRARIES ${name})
 endfunction()
 
 # qz_test(<name> DIRS <dir>... LIBS <lib>...): one GoogleTest binary per subsystem.
