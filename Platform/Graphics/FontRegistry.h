@@ -1,0 +1,69 @@
+#pragma once
+// Process-wide store of the font families and faces found through fontconfig, and of
+// the Cairo fonts made from them (internal; FontFamily and Font are the public face).
+// Main thread only, like everything that draws.
+
+#include <cairo.h>
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "Platform/Graphics/GraphicsTypes.h"
+
+namespace QZ::Gfx::detail {
+
+// Vertical design metrics of a face, in font units, as FreeType reads them.
+struct FaceMetrics {
+  uint16_t emHeight = 0;    // units per em
+  uint16_t cellAscent = 0;  // ascender
+  uint16_t cellDescent = 0; // -descender
+  uint16_t lineSpacing = 0; // ascender - descender + line gap
+};
+
+// One face of a family in one style, with its Cairo fonts by pixel size.
+class FaceRecord {
+public:
+  // Takes over the reference to `face`.
+  explicit FaceRecord(cairo_font_face_t* face) : mFace(face) {}
+  ~FaceRecord();
+  FaceRecord(const FaceRecord&) = delete;
+  FaceRecord& operator=(const FaceRecord&) = delete;
+
+  // Reads the metrics from the face's file; false when it is no usable scalable font.
+  bool LoadMetrics();
+  const FaceMetrics& Metrics() const { return mMetrics; }
+  // The face scaled to an em of `emPixels` pixels (owned here); null when Cairo fails.
+  cairo_scaled_font_t* ScaledFont(double emPixels);
+
+private:
+  cairo_font_face_t* mFace;
+  FaceMetrics mMetrics;
+  std::map<double, cairo_scaled_font_t*> mScaled;
+};
+
+class FamilyRecord {
+public:
+  // matchName: what fontconfig is asked for; name: the family it answered with.
+  FamilyRecord(std::string matchName, std::string name) : mMatchName(std::move(matchName)), mName(std::move(name)) {}
+
+  const std::string& Name() const { return mName; }
+  // The family's face for a style, made on first use (with synthetic emboldening or
+  // slanting when the family lacks the style); null when no usable face is found.
+  FaceRecord* Face(FontStyle style);
+
+private:
+  std::string mMatchName;
+  std::string mName;
+  std::array<std::unique_ptr<FaceRecord>, 4> mFaces;
+  std::array<bool, 4> mTried{};
+};
+
+// The family answering to a name (UTF-8), or null. Results, misses included, are kept.
+std::shared_ptr<FamilyRecord> FindFamily(const std::string& name);
+// The family fontconfig gives for "sans-serif"; null only when no font is installed.
+std::shared_ptr<FamilyRecord> GenericSansSerifFamily();
+
+} // namespace QZ::Gfx::detail

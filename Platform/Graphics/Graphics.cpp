@@ -1,0 +1,499 @@
+#include "Platform/Graphics/Graphics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "Platform/Graphics/FontRegistry.h"
+#include "Platform/Graphics/TextLayout.h"
+
+namespace QZ::Gfx {
+
+namespace {
+
+void Report(Status* status, Status value) {
+  if (status != nullptr) {
+    *status = value;
+  }
+}
+
+void SetSourceColor(cairo_t* cairo, Color color) {
+  cairo_set_source_rgba(cairo, color.R() / 255.0, color.G() / 255.0, color.B() / 255.0, color.A() / 255.0);
+}
+
+// A text laid out by the layout rule of Graphics.h, positions relative to the layout
+// rectangle's top-left corner.
+struct PlacedText {
+  std::vector<detail::TextLine> lines;
+  cairo_scaled_font_t* font = nullptr;
+  double padding = 0;    // from the layout's left edge to each line's pen start
+  double ascent = 0;     // from a line's cell top to its baseline
+  double lineHeight = 0; // from one line's cell top to the next
+};
+
+Status PlaceText(std::u16string_view text, const Font& font, PlacedText& placed) {
+  const double emPixels = font.EmPixels(Graphics::kDpi);
+  const detail::FaceMetrics& metrics = font.Face().Metrics();
+  placed.font = font.Face().ScaledFont(emPixels);
+  if (placed.font == nullptr || !detail::LayOutText(text, placed.font, placed.lines)) {
+    return Status::GenericError;
+  }
+  placed.padding = emPixels / 6;
+  placed.ascent = metrics.cellAscent * emPixels / metrics.emHeight;
+  placed.lineHeight = metrics.lineSpacing * emPixels / metrics.emHeight;
+  return Status::Ok;
+}
+
+// Clips a box (left, top, right, bottom) to the layout rectangle's limited directions;
+// false when nothing remains.
+bool ClipBoxToLayout(const RectF& layout, double& left, double& top, double& right, double& bottom) {
+  if (layout.width > 0) {
+    left = std::max<double>(left, layout.x);
+    right = std::min<double>(right, double(layout.x) + layout.width);
+  }
+  if (layout.height > 0) {
+    top = std::max<double>(top, layout.y);
+    bottom = std::min<double>(bottom, double(layout.y) + layout.height);
+  }
+  return right > left && bottom > top;
+}
+
+} // namespace
+
+Graphics::Graphics(Image* image, CairoSurface surface, CairoContext cairo)
+    : mImage(image), mSurface(std::move(surface)), mCairo(std::move(cairo)) {}
+
+Graphics::~Graphics() = default;
+
+std::unique_ptr<Graphics> Graphics::FromImage(Image& image, Status* status) {
+  cairo_surface_t* surface = image.Surface();
+  if (surface == nullptr) {
+    Report(status, Status::OutOfMemory);
+    return nullptr;
+  }
+  CairoContext cairo(cairo_create(surface));
+  if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) {
+    Report(status, Status::OutOfMemory);
+    return nullptr;
+  }
+  Report(status, Status::Ok);
+  return std::unique_ptr<Graphics>(new Graphics(&image, nullptr, std::move(cairo)));
+}
+
+std::unique_ptr<Graphics> Graphics::FromPixels(void* pixels, int width, int height, int stride, Status* status) {
+  if (pixels == nullptr || width < 1 || height < 1 || stride % 4 != 0 || int64_t{stride} < int64_t{width} * 4) {
+    Report(status, Status::InvalidParameter);
+    return nullptr;
+  }
+  CairoSurface surface(cairo_image_surface_create_for_data(static_cast<unsigned char*>(pixels), CAIRO_FORMAT_ARGB32,
+                                                           width, height, stride));
+  CairoContext cairo(cairo_create(surface.get()));
+  if (cairo_status(cairo.get()) != CAIRO_STATUS_SUCCESS) {
+    Report(status, Status::OutOfMemory);
+    return nullptr;
+  }
+  Report(status, Status::Ok);
+  return std::unique_ptr<Graphics>(new Graphics(nullptr, std::move(surface), std::move(cairo)));
+}
+
+Status Graphics::BeginDrawing() {
+  if (cairo_status(mCairo.get()) != CAIRO_STATUS_SUCCESS) {
+    return Status::GenericError;
+  }
+  if (mImage != nullptr) {
+    if (mImage->mWriteLocked || mImage->mReadLocks > 0) {
+      return Status::ObjectBusy;
+    }
+    if (mImage->TargetSurface() == nullptr) {
+      return Status::OutOfMemory;
+    }
+  }
+  return Status::Ok;
+}
+
+void Graphics::UseWorldSpace(bool forShapes) {
+  cairo_matrix_t matrix = mWorld.ToCairo();
+  if (forShapes && mPixelOffset != PixelOffsetMode::Half && mPixelOffset != PixelOffsetMode::HighQuality) {
+    // Cairo's pixel centres lie on half coordinates; moving shapes by half a pixel on the
+    // device puts them on whole coordinates.
+    matrix.x0 += 0.5;
+    matrix.y0 += 0.5;
+  }
+  cairo_set_matrix(mCairo.get(), &matrix);
+}
+
+void Graphics::ApplyCompositing() {
+  const bool smooth = mSmoothing == SmoothingMode::HighQuality || mSmoothing == SmoothingMode::AntiAlias;
+  cairo_set_antialias(mCairo.get(), smooth ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+  cairo_set_operator(mCairo.get(),
+                     mCompositing == CompositingMode::SourceCopy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
+}
+
+cairo_filter_t Graphics::ImageFilter() const {
+  switch (mInterpolation) {
+  case InterpolationMode::NearestNeighbor:
+    return CAIRO_FILTER_NEAREST;
+  case InterpolationMode::Default:
+  case InterpolationMode::LowQuality:
+  case InterpolationMode::Bilinear:
+    return CAIRO_FILTER_BILINEAR;
+  default:
+    return CAIRO_FILTER_GOOD;
+  }
+}
+
+void Graphics::UseBrush(const Brush& brush) {
+  UseWorldSpace(false);
+  if (!brush.IsSolid()) {
+    cairo_pattern_set_filter(brush.Pattern(), ImageFilter());
+  }
+  cairo_set_source(mCairo.get(), brush.Pattern());
+}
+
+void Graphics::StrokeWith(const Pen& pen) {
+  SetSourceColor(mCairo.get(), pen.color);
+  cairo_set_line_width(mCairo.get(), std::max(pen.width, 1.0f));
+  cairo_set_line_cap(mCairo.get(), CAIRO_LINE_CAP_BUTT);
+  cairo_set_line_join(mCairo.get(), CAIRO_LINE_JOIN_MITER);
+  cairo_stroke(mCairo.get());
+}
+
+void Graphics::AddFigures(const Path& path, bool closeAll) {
+  cairo_new_path(mCairo.get());
+  for (const Path::Figure& figure : path.Figures()) {
+    if (figure.points.empty()) {
+      continue;
+    }
+    cairo_move_to(mCairo.get(), figure.points.front().x, figure.points.front().y);
+    for (size_t index = 1; index < figure.points.size(); ++index) {
+      cairo_line_to(mCairo.get(), figure.points[index].x, figure.points[index].y);
+    }
+    if (closeAll || figure.closed) {
+      cairo_close_path(mCairo.get());
+    }
+  }
+}
+
+void Graphics::ClipToLayout(const RectF& layout) {
+  if (!(layout.width > 0) && !(layout.height > 0)) {
+    return;
+  }
+  // The unlimited direction spans the whole target, expressed in world coordinates.
+  cairo_surface_t* target = cairo_get_target(mCairo.get());
+  const PointF offset = mWorld.Offset();
+  double left = -offset.x;
+  double top = -offset.y;
+  double right = left + cairo_image_surface_get_width(target);
+  double bottom = top + cairo_image_surface_get_height(target);
+  if (layout.width > 0) {
+    left = layout.x;
+    right = double(layout.x) + layout.width;
+  }
+  if (layout.height > 0) {
+    top = layout.y;
+    bottom = double(layout.y) + layout.height;
+  }
+  cairo_rectangle(mCairo.get(), left, top, right - left, bottom - top);
+  cairo_set_antialias(mCairo.get(), CAIRO_ANTIALIAS_NONE);
+  cairo_clip(mCairo.get());
+}
+
+Status Graphics::SetClip(const RectF& rect) {
+  if (cairo_status(mCairo.get()) != CAIRO_STATUS_SUCCESS) {
+    return Record(Status::GenericError);
+  }
+  cairo_reset_clip(mCairo.get());
+  UseWorldSpace(false);
+  cairo_new_path(mCairo.get());
+  cairo_rectangle(mCairo.get(), rect.x, rect.y, rect.width, rect.height);
+  cairo_set_antialias(mCairo.get(), CAIRO_ANTIALIAS_NONE);
+  cairo_clip(mCairo.get());
+  return Record(Status::Ok);
+}
+
+Status Graphics::ResetClip() {
+  if (cairo_status(mCairo.get()) != CAIRO_STATUS_SUCCESS) {
+    return Record(Status::GenericError);
+  }
+  cairo_reset_clip(mCairo.get());
+  return Record(Status::Ok);
+}
+
+Status Graphics::Clear(Color color) {
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  cairo_t* cairo = mCairo.get();
+  cairo_save(cairo);
+  cairo_identity_matrix(cairo);
+  cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+  SetSourceColor(cairo, color);
+  cairo_paint(cairo);
+  cairo_restore(cairo);
+  return Record(Status::Ok);
+}
+
+Status Graphics::DrawImage(const Image& image, const RectF& destination, const RectF& source) {
+  if (destination.IsEmpty() || source.IsEmpty()) {
+    return Record(Status::Ok);
+  }
+  const double left = std::round(source.x);
+  const double top = std::round(source.y);
+  const double right = std::round(double(source.x) + source.width);
+  const double bottom = std::round(double(source.y) + source.height);
+  const double clampedLeft = std::max(left, 0.0);
+  const double clampedTop = std::max(top, 0.0);
+  const double clampedRight = std::min<double>(right, image.Width());
+  const double clampedBottom = std::min<double>(bottom, image.Height());
+  if (clampedRight <= clampedLeft || clampedBottom <= clampedTop) {
+    return Record(Status::Ok);
+  }
+  if (image.mWriteLocked) {
+    return Record(Status::ObjectBusy);
+  }
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  cairo_surface_t* surface = image.Surface();
+  if (surface == nullptr) {
+    return Record(Status::OutOfMemory);
+  }
+  const double scaleX = destination.width / (right - left);
+  const double scaleY = destination.height / (bottom - top);
+  const double x = destination.x + (clampedLeft - left) * scaleX;
+  const double y = destination.y + (clampedTop - top) * scaleY;
+
+  CairoSurface area(cairo_surface_create_for_rectangle(surface, clampedLeft, clampedTop, clampedRight - clampedLeft,
+                                                       clampedBottom - clampedTop));
+  CairoPattern pattern(cairo_pattern_create_for_surface(area.get()));
+  cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
+  cairo_pattern_set_filter(pattern.get(), ImageFilter());
+  cairo_matrix_t toSource;
+  cairo_matrix_init_scale(&toSource, 1 / scaleX, 1 / scaleY);
+  cairo_matrix_translate(&toSource, -x, -y);
+  cairo_pattern_set_matrix(pattern.get(), &toSource);
+
+  cairo_t* cairo = mCairo.get();
+  cairo_save(cairo);
+  ApplyCompositing();
+  UseWorldSpace(false);
+  cairo_set_source(cairo, pattern.get());
+  cairo_rectangle(cairo, x, y, (clampedRight - clampedLeft) * scaleX, (clampedBottom - clampedTop) * scaleY);
+  cairo_fill(cairo);
+  cairo_restore(cairo);
+  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+Status Graphics::DrawCachedBitmap(const CachedBitmap& bitmap, int x, int y) {
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  const PointF device = mWorld.TransformPoint({float(x), float(y)});
+  const double left = std::round(device.x);
+  const double top = std::round(device.y);
+  cairo_t* cairo = mCairo.get();
+  cairo_save(cairo);
+  ApplyCompositing();
+  cairo_identity_matrix(cairo);
+  cairo_set_source_surface(cairo, bitmap.Surface(), left, top);
+  cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
+  cairo_rectangle(cairo, left, top, bitmap.Width(), bitmap.Height());
+  cairo_fill(cairo);
+  cairo_restore(cairo);
+  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
+  if (rect.IsEmpty()) {
+    return Record(Status::Ok);
+  }
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  cairo_t* cairo = mCairo.get();
+  cairo_save(cairo);
+  ApplyCompositing();
+  UseBrush(brush);
+  UseWorldSpace(true);
+  cairo_rectangle(cairo, rect.x, rect.y, rect.width, rect.height);
+  cairo_fill(cairo);
+  cairo_restore(cairo);
+  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {
+  if (rect.width < 0 || rect.height < 0) {
+    return Record(Status::Ok);
+  }
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  cairo_t* cairo = mCairo.get();
+  cairo_save(cairo);
+  ApplyCompositing();
+  UseWorldSpace(true);
+  cairo_rectangle(cairo, rect.x, rect.y, rect.width, rect.height);
+  StrokeWith(pen);
+  cairo_restore(cairo);
+  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+Status Graphics::DrawLine(const Pen& pen, PointF from, PointF to) {
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  cairo_t* cairo = mCairo.get();
+  cairo_save(cairo);
+  ApplyCompositing();
+  UseWorldSpace(true);
+  cairo_move_to(cairo, from.x, from.y);
+  cairo_line_to(cairo, to.x, to.y);
+  StrokeWith(pen);
+  cairo_restore(cairo);
+  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+Status Graphics::FillPath(const Brush& brush, const Path& path) {
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  cairo_t* cairo = mCairo.get();
+  cairo_save(cairo);
+  ApplyCompositing();
+  UseBrush(brush);
+  UseWorldSpace(true);
+  cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_EVEN_ODD);
+  AddFigures(path, true);
+  cairo_fill(cairo);
+  cairo_restore(cairo);
+  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+Status Graphics::DrawPath(const Pen& pen, const Path& path) {
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  cairo_t* cairo = mCairo.get();
+  cairo_save(cairo);
+  ApplyCompositing();
+  UseWorldSpace(true);
+  AddFigures(path, false);
+  StrokeWith(pen);
+  cairo_restore(cairo);
+  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+Status Graphics::DrawString(std::u16string_view text, const Font& font, const RectF& layout, const Brush& brush) {
+  if (text.empty()) {
+    return Record(Status::Ok);
+  }
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  PlacedText placed;
+  if (Status status = PlaceText(text, font, placed); status != Status::Ok) {
+    return Record(status);
+  }
+  cairo_t* cairo = mCairo.get();
+  cairo_save(cairo);
+  ApplyCompositing();
+  UseBrush(brush);
+  ClipToLayout(layout);
+  cairo_set_scaled_font(cairo, placed.font);
+  for (size_t index = 0; index < placed.lines.size(); ++index) {
+    const detail::TextLine& line = placed.lines[index];
+    if (line.glyphs.empty()) {
+      continue;
+    }
+    cairo_save(cairo);
+    cairo_translate(cairo, layout.x + placed.padding, layout.y + placed.ascent + double(index) * placed.lineHeight);
+    cairo_show_glyphs(cairo, line.glyphs.data(), static_cast<int>(line.glyphs.size()));
+    cairo_restore(cairo);
+  }
+  cairo_restore(cairo);
+  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+Status Graphics::MeasureString(std::u16string_view text, const Font& font, const RectF& layout, RectF& bounds) {
+  if (text.empty()) {
+    bounds = {layout.x, layout.y, 0, 0};
+    return Record(Status::Ok);
+  }
+  PlacedText placed;
+  if (Status status = PlaceText(text, font, placed); status != Status::Ok) {
+    return Record(status);
+  }
+  double widest = 0;
+  for (const detail::TextLine& line : placed.lines) {
+    widest = std::max(widest, line.unitX.back());
+  }
+  double left = layout.x;
+  double top = layout.y;
+  double right = left + 2 * placed.padding + widest;
+  double bottom = top + double(placed.lines.size()) * placed.lineHeight;
+  if (!ClipBoxToLayout(layout, left, top, right, bottom)) {
+    right = left;
+    bottom = top;
+  }
+  bounds = {float(left), float(top), float(right - left), float(bottom - top)};
+  return Record(Status::Ok);
+}
+
+Status Graphics::MeasureCharacterRanges(std::u16string_view text, const Font& font, const RectF& layout,
+                                        std::span<const CharacterRange> ranges, std::span<RectF> bounds) {
+  if (bounds.size() < ranges.size()) {
+    return Record(Status::InvalidParameter);
+  }
+  for (const CharacterRange& range : ranges) {
+    if (range.first < 0 || range.length < 0 || size_t(range.first) + size_t(range.length) > text.size()) {
+      return Record(Status::InvalidParameter);
+    }
+  }
+  PlacedText placed;
+  if (!text.empty()) {
+    if (Status status = PlaceText(text, font, placed); status != Status::Ok) {
+      return Record(status);
+    }
+  }
+  for (size_t index = 0; index < ranges.size(); ++index) {
+    const size_t first = size_t(ranges[index].first);
+    const size_t end = first + size_t(ranges[index].length);
+    bool any = false;
+    double unionLeft = 0, unionTop = 0, unionRight = 0, unionBottom = 0;
+    for (size_t lineIndex = 0; lineIndex < placed.lines.size(); ++lineIndex) {
+      const detail::TextLine& line = placed.lines[lineIndex];
+      const size_t from = std::max(first, line.firstUnit);
+      const size_t to = std::min(end, line.endUnit);
+      if (from >= to) {
+        continue;
+      }
+      double left = layout.x + placed.padding + line.unitX[from - line.firstUnit];
+      double right = layout.x + placed.padding + line.unitX[to - line.firstUnit];
+      double top = layout.y + double(lineIndex) * placed.lineHeight;
+      double bottom = top + placed.lineHeight;
+      if (!ClipBoxToLayout(layout, left, top, right, bottom)) {
+        continue;
+      }
+      if (!any) {
+        unionLeft = left, unionTop = top, unionRight = right, unionBottom = bottom;
+        any = true;
+      } else {
+        unionLeft = std::min(unionLeft, left);
+        unionTop = std::min(unionTop, top);
+        unionRight = std::max(unionRight, right);
+        unionBottom = std::max(unionBottom, bottom);
+      }
+    }
+    bounds[index] =
+        any ? RectF{float(unionLeft), float(unionTop), float(unionRight - unionLeft), float(unionBottom - unionTop)}
+            : RectF{};
+  }
+  return Record(Status::Ok);
+}
+
+Status Graphics::Flush() {
+  cairo_surface_flush(cairo_get_target(mCairo.get()));
+  return Record(cairo_status(mCairo.get()) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+} // namespace QZ::Gfx

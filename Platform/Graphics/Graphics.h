@@ -1,0 +1,156 @@
+#pragma once
+// QZ::Gfx::Graphics: draws on an Image or on a caller's premultiplied pixel buffer (a
+// window surface), through Cairo.
+//
+//   auto graphics = Gfx::Graphics::FromImage(*image);
+//   graphics->TranslateWorldTransform(10, 0);
+//   graphics->SetClip({0, 0, 50, 50});                 // fixed in device space from now on
+//   graphics->FillRectangle(Gfx::Brush::Solid(color), {0, 0, 20, 20});
+//   graphics->DrawString(u"Hi", *font, {10, 20, 0, 0}, textBrush);
+//
+// State: smoothing, interpolation, pixel-offset and compositing modes (GraphicsTypes.h),
+// a world transform made of translations, and a clip rectangle. Coordinates are world
+// coordinates; the device is the target's pixels at 96 dots per inch.
+//
+// Text layout rule, shared by drawing and measuring (the rule of GDI+ without a string
+// format): the pen of each line starts one sixth of the em size right of the layout
+// rectangle's left edge; the first line's cell top is the layout rectangle's top, so its
+// baseline lies one cell ascent below it; each further line follows one line spacing
+// lower. Cell ascent and line spacing are the face's design metrics scaled to the em size
+// (Font.h). A character range covers, on each line it touches, its characters' advances
+// horizontally and the line's cell (line spacing tall) vertically. MeasureString adds the
+// one-sixth-em padding on both sides; trailing spaces always count. A layout rectangle
+// with width or height 0 does not limit the text in that direction; a positive one clips
+// drawn text and measured boxes to it. Nothing wraps: lines break only at "\r\n", "\n"
+// and "\r". Texts are UTF-16; lone surrogates show as U+FFFD.
+//
+// Every operation returns its Status and keeps it as the last status. An image being
+// drawn on must outlive its Graphics, and a pixel buffer must stay valid while its
+// Graphics is used. Main thread only.
+
+#include <cairo.h>
+
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "Platform/Graphics/Brush.h"
+#include "Platform/Graphics/CachedBitmap.h"
+#include "Platform/Graphics/CairoHandles.h"
+#include "Platform/Graphics/Font.h"
+#include "Platform/Graphics/GraphicsTypes.h"
+#include "Platform/Graphics/Image.h"
+#include "Platform/Graphics/Matrix.h"
+#include "Platform/Graphics/Path.h"
+
+namespace QZ::Gfx {
+
+class Graphics {
+public:
+  static constexpr float kDpi = 96;
+
+  // Draws on the image (whose pixels then follow lazily, see Image.h). Null with
+  // OutOfMemory when Cairo cannot make the image's surface.
+  static std::unique_ptr<Graphics> FromImage(Image& image, Status* status = nullptr);
+  // Draws on width x height premultiplied ARGB32 pixels (32-bit words in native byte
+  // order, alpha in the top byte; on x86 the bytes are B, G, R, A), rows `stride` bytes
+  // apart: the layout of an SDL window surface. Null with InvalidParameter for a null
+  // buffer, a side below 1, or a stride below width x 4 or not a multiple of 4.
+  static std::unique_ptr<Graphics> FromPixels(void* pixels, int width, int height, int stride,
+                                              Status* status = nullptr);
+
+  ~Graphics();
+  Graphics(const Graphics&) = delete;
+  Graphics& operator=(const Graphics&) = delete;
+
+  Status LastStatus() const { return mLastStatus; }
+  float DpiX() const { return kDpi; }
+  float DpiY() const { return kDpi; }
+
+  void SetSmoothingMode(SmoothingMode mode) { mSmoothing = mode; }
+  SmoothingMode GetSmoothingMode() const { return mSmoothing; }
+  void SetInterpolationMode(InterpolationMode mode) { mInterpolation = mode; }
+  InterpolationMode GetInterpolationMode() const { return mInterpolation; }
+  void SetPixelOffsetMode(PixelOffsetMode mode) { mPixelOffset = mode; }
+  PixelOffsetMode GetPixelOffsetMode() const { return mPixelOffset; }
+  void SetCompositingMode(CompositingMode mode) { mCompositing = mode; }
+  CompositingMode GetCompositingMode() const { return mCompositing; }
+
+  void ResetWorldTransform() { mWorld = Matrix(); }
+  void TranslateWorldTransform(float dx, float dy, MatrixOrder order = MatrixOrder::Prepend) {
+    mWorld.Translate(dx, dy, order);
+  }
+  const Matrix& WorldTransform() const { return mWorld; }
+
+  // Replaces the clip by `rect` in world coordinates; it stays where it is on the device
+  // when the world transform changes later. A pixel is inside when its centre is.
+  Status SetClip(const RectF& rect);
+  // No clip: the whole target.
+  Status ResetClip();
+
+  // Sets every pixel inside the clip to the colour (alpha replaced, not blended).
+  Status Clear(Color color);
+
+  // Draws `source` (in image pixels, rounded to whole pixels and clamped to the image)
+  // stretched onto `destination`; the destination shrinks with the clamped source. Pixels
+  // beyond the source's edges repeat its edge pixels, so nothing of the image around it
+  // bleeds in. Empty rectangles draw nothing. ObjectBusy while the image is locked for
+  // writing, or, when the image is this Graphics' own target, locked at all.
+  Status DrawImage(const Image& image, const RectF& destination, const RectF& source);
+  // Blits the bitmap unscaled with its top-left corner at (x, y) moved by the world
+  // translation and rounded to whole pixels.
+  Status DrawCachedBitmap(const CachedBitmap& bitmap, int x, int y);
+
+  Status FillRectangle(const Brush& brush, const RectF& rect);
+  Status DrawRectangle(const Pen& pen, const RectF& rect);
+  Status DrawLine(const Pen& pen, PointF from, PointF to);
+  // Fills with the even-odd rule.
+  Status FillPath(const Brush& brush, const Path& path);
+  Status DrawPath(const Pen& pen, const Path& path);
+
+  // Draws the text by the layout rule above.
+  Status DrawString(std::u16string_view text, const Font& font, const RectF& layout, const Brush& brush);
+  // The text's box by the layout rule: {layout x, layout y, padding + widest line +
+  // padding, lines x line spacing}; {layout x, layout y, 0, 0} for an empty text.
+  Status MeasureString(std::u16string_view text, const Font& font, const RectF& layout, RectF& bounds);
+  // For each range, the bounding box of its characters by the layout rule ({0, 0, 0, 0}
+  // when it covers no advance). InvalidParameter (nothing measured) when a range reaches
+  // outside the text or `bounds` is shorter than `ranges`.
+  Status MeasureCharacterRanges(std::u16string_view text, const Font& font, const RectF& layout,
+                                std::span<const CharacterRange> ranges, std::span<RectF> bounds);
+
+  // Completes pending drawing, so that the target's pixels can be read.
+  Status Flush();
+
+private:
+  Graphics(Image* image, CairoSurface surface, CairoContext cairo);
+
+  Status Record(Status status) {
+    mLastStatus = status;
+    return status;
+  }
+  // Readies the target for an operation that changes it; Ok or the reason not to draw.
+  Status BeginDrawing();
+  // Sets the user space to the world transform, moved by half a pixel for shapes when the
+  // pixel-offset mode puts pixel centres on whole coordinates.
+  void UseWorldSpace(bool forShapes);
+  void ApplyCompositing();
+  cairo_filter_t ImageFilter() const;
+  // Sets the brush as source, locked to world space.
+  void UseBrush(const Brush& brush);
+  void StrokeWith(const Pen& pen);
+  void AddFigures(const Path& path, bool closeAll);
+  void ClipToLayout(const RectF& layout);
+
+  Image* mImage; // the target image, or null for a pixel buffer
+  CairoSurface mSurface;
+  CairoContext mCairo;
+  Matrix mWorld;
+  SmoothingMode mSmoothing = SmoothingMode::Default;
+  InterpolationMode mInterpolation = InterpolationMode::Default;
+  PixelOffsetMode mPixelOffset = PixelOffsetMode::Default;
+  CompositingMode mCompositing = CompositingMode::SourceOver;
+  Status mLastStatus = Status::Ok;
+};
+
+} // namespace QZ::Gfx

@@ -1,0 +1,268 @@
+#include "Platform/Graphics/Image.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "Platform/Graphics/PixelConversion.h"
+#include "Platform/Graphics/PngDecoder.h"
+#include "Platform/Graphics/TextEncoding.h"
+
+namespace QZ::Gfx {
+
+namespace {
+
+void Report(Status* status, Status value) {
+  if (status != nullptr) {
+    *status = value;
+  }
+}
+
+bool IsAcceptableSize(int width, int height) {
+  return width >= 1 && height >= 1 && width <= Image::kMaxDimension && height <= Image::kMaxDimension &&
+         int64_t{width} * height <= Image::kMaxPixels;
+}
+
+// The part of `area` inside a width x height image; empty when none is.
+Rect Clamp(const Rect& area, int width, int height) {
+  const int64_t left = std::max<int64_t>(area.x, 0);
+  const int64_t top = std::max<int64_t>(area.y, 0);
+  const int64_t right = std::min<int64_t>(int64_t{area.x} + area.width, width);
+  const int64_t bottom = std::min<int64_t>(int64_t{area.y} + area.height, height);
+  if (right <= left || bottom <= top) {
+    return {};
+  }
+  return {static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+          static_cast<int>(bottom - top)};
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    return false;
+  }
+  uint8_t chunk[65536];
+  size_t count = 0;
+  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    bytes.insert(bytes.end(), chunk, chunk + count);
+  }
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  return !failed;
+}
+
+} // namespace
+
+Image::Image(int width, int height, std::unique_ptr<uint8_t[]> pixels)
+    : mWidth(width), mHeight(height), mPixels(std::move(pixels)) {}
+
+Image::~Image() = default;
+
+std::unique_ptr<Image> Image::Adopt(int width, int height, std::unique_ptr<uint8_t[]> pixels, Status* status) {
+  try {
+    auto image = std::unique_ptr<Image>(new Image(width, height, std::move(pixels)));
+    Report(status, Status::Ok);
+    return image;
+  } catch (const std::bad_alloc&) {
+    Report(status, Status::OutOfMemory);
+    return nullptr;
+  }
+}
+
+std::unique_ptr<Image> Image::FromPngMemory(std::span<const uint8_t> bytes, Status* status) {
+  DecodedPng decoded;
+  const Status result = DecodePng(bytes, kMaxDimension, kMaxPixels, decoded);
+  if (result != Status::Ok) {
+    Report(status, result);
+    return nullptr;
+  }
+  return Adopt(decoded.width, decoded.height, std::move(decoded.pixels), status);
+}
+
+std::unique_ptr<Image> Image::FromPngFile(std::u16string_view path, Status* status) {
+  std::vector<uint8_t> bytes;
+  try {
+    if (!ReadWholeFile(ToUtf8(path), bytes)) {
+      Report(status, Status::FileNotFound);
+      return nullptr;
+    }
+  } catch (const std::bad_alloc&) {
+    Report(status, Status::OutOfMemory);
+    return nullptr;
+  }
+  return FromPngMemory(bytes, status);
+}
+
+std::unique_ptr<Image> Image::Create(int width, int height, Status* status) {
+  if (!IsAcceptableSize(width, height)) {
+    Report(status, width >= 1 && height >= 1 ? Status::OutOfMemory : Status::InvalidParameter);
+    return nullptr;
+  }
+  try {
+    return Adopt(width, height, std::unique_ptr<uint8_t[]>(new uint8_t[size_t(width) * size_t(height) * 4]()), status);
+  } catch (const std::bad_alloc&) {
+    Report(status, Status::OutOfMemory);
+    return nullptr;
+  }
+}
+
+std::unique_ptr<Image> Image::FromPixels(int width, int height, int stride, const uint8_t* scan0, Status* status) {
+  if (scan0 == nullptr || width < 1 || height < 1 || int64_t{stride} < int64_t{width} * 4) {
+    Report(status, Status::InvalidParameter);
+    return nullptr;
+  }
+  auto image = Create(width, height, status);
+  if (image) {
+    for (int y = 0; y < height; ++y) {
+      std::memcpy(image->PixelAddress(0, y), scan0 + size_t(y) * size_t(stride), size_t(width) * 4);
+    }
+  }
+  return image;
+}
+
+std::unique_ptr<Image> Image::CloneArea(const Rect& area) const {
+  const Rect clamped = Clamp(area, mWidth, mHeight);
+  if (clamped.IsEmpty()) {
+    Record(Status::InvalidParameter);
+    return nullptr;
+  }
+  SyncPixels();
+  Status status = Status::Ok;
+  auto clone = FromPixels(clamped.width, clamped.height, mWidth * 4, PixelAddress(clamped.x, clamped.y), &status);
+  Record(status);
+  return clone;
+}
+
+Status Image::LockBits(const Rect& area, LockMode mode, BitmapData& data) {
+  const Rect clamped = Clamp(area, mWidth, mHeight);
+  const bool writes = (static_cast<int>(mode) & static_cast<int>(LockMode::Write)) != 0;
+  if (clamped.IsEmpty() || (static_cast<int>(mode) & static_cast<int>(LockMode::ReadWrite)) == 0) {
+    return Record(Status::InvalidParameter);
+  }
+  if (mWriteLocked || (writes && mReadLocks > 0)) {
+    return Record(Status::ObjectBusy);
+  }
+  SyncPixels();
+  if (writes) {
+    mWriteLocked = true;
+  } else {
+    ++mReadLocks;
+  }
+  data.mOwner = this;
+  data.mRect = clamped;
+  data.mStride = mWidth * 4;
+  data.mScan0 = PixelAddress(clamped.x, clamped.y);
+  data.mMode = mode;
+  return Record(Status::Ok);
+}
+
+Status Image::UnlockBits(BitmapData& data) {
+  if (data.mOwner != this) {
+    return Record(Status::WrongState);
+  }
+  if ((static_cast<int>(data.mMode) & static_cast<int>(LockMode::Write)) != 0) {
+    mWriteLocked = false;
+    ++mChangeCount;
+  } else {
+    --mReadLocks;
+  }
+  data = BitmapData();
+  return Record(Status::Ok);
+}
+
+Status Image::GetPixel(int x, int y, Color& color) const {
+  if (x < 0 || y < 0 || x >= mWidth || y >= mHeight) {
+    return Record(Status::InvalidParameter);
+  }
+  SyncPixels();
+  const uint8_t* pixel = PixelAddress(x, y);
+  color = Color::FromArgb(pixel[3], pixel[2], pixel[1], pixel[0]);
+  return Record(Status::Ok);
+}
+
+Status Image::SetPixel(int x, int y, Color color) {
+  if (x < 0 || y < 0 || x >= mWidth || y >= mHeight) {
+    return Record(Status::InvalidParameter);
+  }
+  if (mWriteLocked || mReadLocks > 0) {
+    return Record(Status::ObjectBusy);
+  }
+  SyncPixels();
+  uint8_t* pixel = PixelAddress(x, y);
+  pixel[0] = color.B();
+  pixel[1] = color.G();
+  pixel[2] = color.R();
+  pixel[3] = color.A();
+  const bool twinWasCurrent = mSurface && mSurfaceChangeCount == mChangeCount;
+  ++mChangeCount;
+  if (twinWasCurrent) {
+    // Keep the twin current: one pixel is cheaper to mirror than the image to redo.
+    cairo_surface_flush(mSurface.get());
+    uint8_t* row = cairo_image_surface_get_data(mSurface.get()) +
+                   size_t(y) * size_t(cairo_image_surface_get_stride(mSurface.get()));
+    const uint32_t word = Premultiply(pixel);
+    std::memcpy(row + size_t(x) * 4, &word, 4);
+    cairo_surface_mark_dirty_rectangle(mSurface.get(), x, y, 1, 1);
+    mSurfaceChangeCount = mChangeCount;
+  }
+  return Record(Status::Ok);
+}
+
+void Image::SyncPixels() const {
+  if (!mSurfaceAhead) {
+    return;
+  }
+  cairo_surface_flush(mSurface.get());
+  const uint8_t* data = cairo_image_surface_get_data(mSurface.get());
+  const size_t stride = size_t(cairo_image_surface_get_stride(mSurface.get()));
+  for (int y = 0; y < mHeight; ++y) {
+    const uint8_t* source = data + size_t(y) * stride;
+    uint8_t* target = PixelAddress(0, y);
+    for (int x = 0; x < mWidth; ++x, source += 4, target += 4) {
+      uint32_t word;
+      std::memcpy(&word, source, 4);
+      if (Premultiply(target) != word) {
+        Unpremultiply(word, target);
+      }
+    }
+  }
+  mSurfaceAhead = false;
+}
+
+cairo_surface_t* Image::Surface() const {
+  if (!mSurface) {
+    mSurface = CreateImageSurface(mWidth, mHeight);
+    if (!mSurface) {
+      return nullptr;
+    }
+    mSurfaceChangeCount = mChangeCount - 1;
+  }
+  if (mSurfaceChangeCount != mChangeCount) {
+    cairo_surface_flush(mSurface.get());
+    uint8_t* data = cairo_image_surface_get_data(mSurface.get());
+    const size_t stride = size_t(cairo_image_surface_get_stride(mSurface.get()));
+    for (int y = 0; y < mHeight; ++y) {
+      uint8_t* target = data + size_t(y) * stride;
+      const uint8_t* source = PixelAddress(0, y);
+      for (int x = 0; x < mWidth; ++x, source += 4, target += 4) {
+        const uint32_t word = Premultiply(source);
+        std::memcpy(target, &word, 4);
+      }
+    }
+    cairo_surface_mark_dirty(mSurface.get());
+    mSurfaceChangeCount = mChangeCount;
+  }
+  return mSurface.get();
+}
+
+cairo_surface_t* Image::TargetSurface() {
+  cairo_surface_t* surface = Surface();
+  if (surface != nullptr) {
+    mSurfaceAhead = true;
+  }
+  return surface;
+}
+
+} // namespace QZ::Gfx

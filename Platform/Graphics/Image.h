@@ -1,0 +1,135 @@
+#pragma once
+// QZ::Gfx::Image: a 32-bit ARGB image with straight (not premultiplied) alpha; pixels
+// are four bytes in memory order B, G, R, A, rows Width() * 4 bytes apart.
+//
+//   auto image = Gfx::Image::FromPngMemory(bytes);   // null for a damaged PNG
+//   Gfx::BitmapData data;
+//   if (image->LockBits({0, 0, 4, 4}, Gfx::LockMode::ReadWrite, data) == Gfx::Status::Ok) {
+//     data.scan0[3] = 255;                           // alpha of pixel (0, 0)
+//     image->UnlockBits(data);
+//   }
+//
+// Cairo draws premultiplied pixels, so an image keeps a premultiplied twin, made when the
+// image is first drawn or drawn on. The two are reconciled lazily: writes to the straight
+// pixels (SetPixel, a write lock) bump a change counter and the twin is refreshed at its
+// next use; drawing on the image leaves the twin ahead and the straight pixels are brought
+// up to date at their next read. Pixels that drawing did not touch keep their straight
+// values exactly, whatever their alpha.
+//
+// Failures never throw: factories return null and report through `status`; members
+// return a Status and keep it as the image's last status. Not synchronised: one thread.
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+#include "Platform/Graphics/CairoHandles.h"
+#include "Platform/Graphics/GraphicsTypes.h"
+
+namespace QZ::Gfx {
+
+class Image;
+
+// A locked rectangle of an image's pixels, filled by Image::LockBits.
+class BitmapData {
+public:
+  int Width() const { return mRect.width; }
+  int Height() const { return mRect.height; }
+  // Bytes from one row to the next.
+  int Stride() const { return mStride; }
+  // The locked rectangle's top-left pixel; its bytes are B, G, R, A.
+  uint8_t* Scan0() const { return mScan0; }
+  // The locked rectangle, clamped to the image.
+  const Rect& Area() const { return mRect; }
+  LockMode Mode() const { return mMode; }
+
+private:
+  friend class Image;
+  const Image* mOwner = nullptr;
+  Rect mRect;
+  int mStride = 0;
+  uint8_t* mScan0 = nullptr;
+  LockMode mMode = LockMode::Read;
+};
+
+class Image {
+public:
+  // Larger images are refused (OutOfMemory, or GenericError from the decoder's limit).
+  static constexpr int kMaxDimension = 16384;
+  static constexpr int64_t kMaxPixels = int64_t{1} << 26;
+
+  // Decodes a PNG held in memory (any colour type, bit depth and interlacing). Null when
+  // the bytes are not one complete, valid PNG; see DecodePng for the statuses.
+  static std::unique_ptr<Image> FromPngMemory(std::span<const uint8_t> bytes, Status* status = nullptr);
+  // Reads and decodes a PNG file; the path goes to the system as UTF-8. FileNotFound when
+  // the file cannot be read.
+  static std::unique_ptr<Image> FromPngFile(std::u16string_view path, Status* status = nullptr);
+  // A transparent black image. InvalidParameter for a side below 1.
+  static std::unique_ptr<Image> Create(int width, int height, Status* status = nullptr);
+  // An image holding a copy of the caller's pixels (B, G, R, A, straight alpha, rows
+  // `stride` bytes apart; stride >= width * 4). The caller keeps its buffer.
+  static std::unique_ptr<Image> FromPixels(int width, int height, int stride, const uint8_t* scan0,
+                                           Status* status = nullptr);
+
+  ~Image();
+  Image(const Image&) = delete;
+  Image& operator=(const Image&) = delete;
+
+  int Width() const { return mWidth; }
+  int Height() const { return mHeight; }
+  Status LastStatus() const { return mLastStatus; }
+
+  // A new image holding a copy of `area`, clamped to this image; null (InvalidParameter)
+  // when nothing of the area lies inside.
+  std::unique_ptr<Image> CloneArea(const Rect& area) const;
+
+  // Locks `area` (clamped to the image) for direct access until UnlockBits. Read locks may
+  // overlap; a lock with write access excludes every other lock (ObjectBusy). While any
+  // lock is held the image cannot be drawn on and SetPixel fails; while a write lock is
+  // held it cannot be drawn either. InvalidParameter when nothing of the area lies inside.
+  Status LockBits(const Rect& area, LockMode mode, BitmapData& data);
+  // Ends a lock of this image; written pixels count as changed. WrongState when `data`
+  // holds no lock of this image. Clears `data`.
+  Status UnlockBits(BitmapData& data);
+
+  // InvalidParameter, with `color` left alone, when (x, y) is outside the image.
+  Status GetPixel(int x, int y, Color& color) const;
+  // InvalidParameter outside the image, ObjectBusy while locked.
+  Status SetPixel(int x, int y, Color color);
+
+private:
+  friend class Graphics;
+  friend class CachedBitmap;
+  friend class Brush;
+
+  Image(int width, int height, std::unique_ptr<uint8_t[]> pixels);
+  static std::unique_ptr<Image> Adopt(int width, int height, std::unique_ptr<uint8_t[]> pixels, Status* status);
+
+  Status Record(Status status) const {
+    mLastStatus = status;
+    return status;
+  }
+  uint8_t* PixelAddress(int x, int y) const { return mPixels.get() + (size_t(y) * size_t(mWidth) + size_t(x)) * 4; }
+  // Brings the straight pixels up to date with what was drawn on the twin.
+  void SyncPixels() const;
+  // The premultiplied twin, up to date; null when Cairo cannot make it.
+  cairo_surface_t* Surface() const;
+  // The twin for drawing on: the straight pixels count as stale from now on.
+  cairo_surface_t* TargetSurface();
+
+  int mWidth;
+  int mHeight;
+  std::unique_ptr<uint8_t[]> mPixels;
+  mutable Status mLastStatus = Status::Ok;
+  int mReadLocks = 0;
+  bool mWriteLocked = false;
+  mutable CairoSurface mSurface;
+  mutable uint64_t mChangeCount = 0;        // bumped by each write to the straight pixels
+  mutable uint64_t mSurfaceChangeCount = 0; // mChangeCount the twin was made from
+  mutable bool mSurfaceAhead = false;       // drawn on since the straight pixels were synced
+};
+
+} // namespace QZ::Gfx

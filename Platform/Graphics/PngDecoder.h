@@ -1,0 +1,26 @@
+#pragma once
+// PNG decoding with libpng into straight BGRA (internal; Image::FromPngMemory is the
+// public face).
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "Platform/Graphics/GraphicsTypes.h"
+
+namespace QZ::Gfx {
+
+struct DecodedPng {
+  int width = 0;
+  int height = 0;
+  std::unique_ptr<uint8_t[]> pixels; // width * height pixels, B, G, R, A, rows width * 4 apart
+};
+
+// Decodes any colour type, bit depth (16-bit channels are scaled to 8 with rounding) and
+// interlacing. Colour values are taken as stored: gamma and colour-profile chunks are
+// ignored. Ok and a filled `out`, or UnknownImageFormat (no PNG signature), GenericError
+// (damaged, truncated, or wider or taller than maxDimension), OutOfMemory (more than
+// maxPixels pixels, or no memory).
+Status DecodePng(std::span<const uint8_t> bytes, int maxDimension, int64_t maxPixels, DecodedPng& out);
+
+} // namespace QZ::Gfx

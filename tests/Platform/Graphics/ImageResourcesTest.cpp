@@ -1,0 +1,44 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "Platform/Graphics/Image.h"
+#include "Platform/Graphics/ImageResources.h"
+
+namespace Gfx = QZ::Gfx;
+
+TEST(ImageResourcesTest, FindsEmbeddedImagesByResourceName) {
+  const auto combobox = Gfx::FindImageResource(u"COMBOBOX_NORMAL_PNG");
+  ASSERT_TRUE(combobox);
+  auto image = Gfx::Image::FromPngMemory(*combobox);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->Width(), 40);
+  EXPECT_EQ(image->Height(), 20);
+
+  // "a b.png": blank and full stop both become '_'.
+  const auto spaced = Gfx::FindImageResource(u"A_B_PNG");
+  ASSERT_TRUE(spaced);
+  EXPECT_TRUE(Gfx::Image::FromPngMemory(*spaced));
+}
+
+TEST(ImageResourcesTest, ReportsNamesItDoesNotHave) {
+  EXPECT_FALSE(Gfx::FindImageResource(u"MISSING_PNG"));
+  EXPECT_FALSE(Gfx::FindImageResource(u"combobox_normal.png")); // file names are not resource names
+  EXPECT_FALSE(Gfx::FindImageResource(u"COMBOBOX_NORMAL"));
+  EXPECT_FALSE(Gfx::FindImageResource(u"COMBOBOX_NORMAL_PNG_"));
+  EXPECT_FALSE(Gfx::FindImageResource(u""));
+  EXPECT_FALSE(Gfx::FindImageResource(u"\u0100OMBOBOX_NORMAL_PNG")); // no truncation to 8 bits
+}
+
+TEST(ImageResourcesTest, NamesAreUpperCaseUniqueAndSorted) {
+  std::set<std::string_view> seen;
+  std::string_view previous;
+  for (const Gfx::ImageResource& resource : Gfx::ImageResources()) {
+    EXPECT_EQ(resource.name.find_first_of("abcdefghijklmnopqrstuvwxyz. "), std::string_view::npos) << resource.name;
+    EXPECT_TRUE(seen.insert(resource.name).second) << resource.name;
+    EXPECT_LT(previous, resource.name);
+    previous = resource.name;
+    EXPECT_FALSE(resource.bytes.empty()) << resource.name;
+  }
+  EXPECT_GE(seen.size(), 3u);
+}

@@ -1,0 +1,84 @@
+#pragma once
+// Reference-image checks for drawing tests: compares an image with a PNG file channel by
+// channel within a tolerance and, on a mismatch, writes the actual image as a PNG file so
+// it can be looked at (and, once judged right, copied over the reference).
+//
+//   EXPECT_TRUE(QZTest::ImagesMatch(*image, dataDir + "/Reference/Stretch.png", 2, outputDir));
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "Platform/Graphics/Image.h"
+
+namespace QZTest {
+
+// Writes the image as an 8-bit RGBA PNG with straight alpha; false when it cannot.
+inline bool WritePng(QZ::Gfx::Image& image, const std::string& path) {
+  QZ::Gfx::BitmapData data;
+  if (image.LockBits({0, 0, image.Width(), image.Height()}, QZ::Gfx::LockMode::Read, data) != QZ::Gfx::Status::Ok) {
+    return false;
+  }
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  png.width = static_cast<png_uint_32>(image.Width());
+  png.height = static_cast<png_uint_32>(image.Height());
+  png.format = PNG_FORMAT_BGRA;
+  const bool written = png_image_write_to_file(&png, path.c_str(), 0, data.Scan0(), data.Stride(), nullptr) != 0;
+  png_image_free(&png);
+  image.UnlockBits(data);
+  return written;
+}
+
+// Passes when `actual` has the reference's size and each channel of each pixel differs by
+// at most `tolerance` (pixels transparent in both are equal whatever their colour). On
+// failure the actual image is written to outputDir under the reference's file name.
+inline ::testing::AssertionResult ImagesMatch(QZ::Gfx::Image& actual, const std::string& referencePath, int tolerance,
+                                              const std::string& outputDir) {
+  namespace Gfx = QZ::Gfx;
+  std::ostringstream problem;
+  const std::u16string widePath(referencePath.begin(), referencePath.end());
+  auto reference = Gfx::Image::FromPngFile(widePath);
+  if (!reference) {
+    problem << "no reference image " << referencePath;
+  } else if (reference->Width() != actual.Width() || reference->Height() != actual.Height()) {
+    problem << "size " << actual.Width() << "x" << actual.Height() << " differs from the reference's "
+            << reference->Width() << "x" << reference->Height();
+  } else {
+    int mismatches = 0;
+    for (int y = 0; y < actual.Height(); ++y) {
+      for (int x = 0; x < actual.Width(); ++x) {
+        Gfx::Color got;
+        Gfx::Color want;
+        actual.GetPixel(x, y, got);
+        reference->GetPixel(x, y, want);
+        if (got.A() == 0 && want.A() == 0) {
+          continue;
+        }
+        const int differences[] = {got.A() - want.A(), got.R() - want.R(), got.G() - want.G(), got.B() - want.B()};
+        bool same = true;
+        for (int difference : differences) {
+          same = same && std::abs(difference) <= tolerance;
+        }
+        if (!same && mismatches++ < 5) {
+          problem << "pixel (" << x << ", " << y << "): ARGB " << std::hex << got.argb << " instead of " << want.argb
+                  << std::dec << "\n";
+        }
+      }
+    }
+    if (mismatches == 0) {
+      return ::testing::AssertionSuccess();
+    }
+    problem << mismatches << " pixels differ by more than " << tolerance;
+  }
+  std::filesystem::create_directories(outputDir);
+  const std::string written = outputDir + "/" + std::filesystem::path(referencePath).filename().string();
+  problem << (WritePng(actual, written) ? "; actual image written to " : "; could not write ") << written;
+  return ::testing::AssertionFailure() << problem.str();
+}
+
+} // namespace QZTest
