@@ -17,6 +17,29 @@ void Report(Status* status, Status value) {
   }
 }
 
+// Nearest-neighbour sampling resolves a sample that falls exactly between two source
+// pixels towards the lower one, which loses the last column of an image placed at a half
+// pixel. Moving the samples by this fraction of a source pixel resolves such ties towards
+// the higher one instead; the bilinear weights (7 bits) do not see it.
+constexpr double kTieBreak = 1.0 / 256;
+
+bool IsWhole(double value) { return value == std::floor(value); }
+
+// Adds the tie break to a user-to-source matrix unless, with the world transform, it maps
+// device pixels exactly onto source pixels.
+void BreakSamplingTies(cairo_matrix_t& toSource, const Matrix& world) {
+  cairo_matrix_t deviceToSource = world.ToCairo();
+  if (cairo_matrix_invert(&deviceToSource) == CAIRO_STATUS_SUCCESS) {
+    cairo_matrix_multiply(&deviceToSource, &deviceToSource, &toSource);
+    if (deviceToSource.xx == 1 && deviceToSource.yy == 1 && deviceToSource.xy == 0 && deviceToSource.yx == 0 &&
+        IsWhole(deviceToSource.x0) && IsWhole(deviceToSource.y0)) {
+      return;
+    }
+  }
+  toSource.x0 += kTieBreak;
+  toSource.y0 += kTieBreak;
+}
+
 void SetSourceColor(cairo_t* cairo, Color color) {
   cairo_set_source_rgba(cairo, color.R() / 255.0, color.G() / 255.0, color.B() / 255.0, color.A() / 255.0);
 }
@@ -145,6 +168,10 @@ cairo_filter_t Graphics::ImageFilter() const {
 void Graphics::UseBrush(const Brush& brush) {
   UseWorldSpace(false);
   if (!brush.IsSolid()) {
+    cairo_matrix_t toSource;
+    cairo_matrix_init_identity(&toSource);
+    BreakSamplingTies(toSource, mWorld);
+    cairo_pattern_set_matrix(brush.Pattern(), &toSource);
     cairo_pattern_set_filter(brush.Pattern(), ImageFilter());
   }
   cairo_set_source(mCairo.get(), brush.Pattern());
@@ -271,6 +298,7 @@ Status Graphics::DrawImage(const Image& image, const RectF& destination, const R
   cairo_matrix_t toSource;
   cairo_matrix_init_scale(&toSource, 1 / scaleX, 1 / scaleY);
   cairo_matrix_translate(&toSource, -x, -y);
+  BreakSamplingTies(toSource, mWorld);
   cairo_pattern_set_matrix(pattern.get(), &toSource);
 
   cairo_t* cairo = mCairo.get();

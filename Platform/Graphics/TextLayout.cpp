@@ -39,18 +39,21 @@ bool LayOutLine(std::u16string_view text, cairo_scaled_font_t* font, TextLine& l
     cairo_scaled_font_glyph_extents(font, &glyphs[glyphCount - 1], 1, &extents);
     end = glyphs[glyphCount - 1].x + extents.x_advance;
   }
-  // Each unit starts where its cluster's first glyph does.
+  // A cluster's first unit spans the cluster's advance; its other units (the low half of
+  // a surrogate pair) start and end where the cluster ends.
   size_t byte = 0;
   int glyph = 0;
   for (int cluster = 0; cluster < clusterCount; ++cluster) {
-    const double x = glyph < glyphCount ? glyphs[glyph].x : end;
+    const double start = glyph < glyphCount ? glyphs[glyph].x : end;
+    glyph += clusters[cluster].num_glyphs;
+    const double next = glyph < glyphCount ? glyphs[glyph].x : end;
     const size_t clusterEnd = byte + size_t(clusters[cluster].num_bytes);
-    for (size_t unit = unitOfByte[byte]; unit < (clusterEnd < utf8.size() ? unitOfByte[clusterEnd] : line.endUnit);
-         ++unit) {
-      line.unitX[unit - line.firstUnit] = x;
+    const size_t firstUnit = unitOfByte[byte];
+    const size_t endUnit = clusterEnd < utf8.size() ? unitOfByte[clusterEnd] : line.endUnit;
+    for (size_t unit = firstUnit; unit < endUnit; ++unit) {
+      line.unitX[unit - line.firstUnit] = unit == firstUnit ? start : next;
     }
     byte = clusterEnd;
-    glyph += clusters[cluster].num_glyphs;
   }
   line.unitX.back() = end;
   cairo_glyph_free(glyphs);

@@ -1,0 +1,2 @@
+// Fonts come through fontconfig in this test program.
+#include "Support/FontconfigInit.h"
