@@ -96,8 +96,9 @@ public:
   // beyond the source's edges repeat its edge pixels, so nothing of the image around it
   // bleeds in. A target pixel samples the source under its centre; a sample exactly
   // between two source pixels takes the right or lower one, so an image placed at a half
-  // pixel keeps every pixel (drawn half a pixel up and left). Empty rectangles draw nothing. ObjectBusy while the image is locked for
-  // writing, or, when the image is this Graphics' own target, locked at all.
+  // pixel keeps every pixel (drawn half a pixel up and left). Empty rectangles draw
+  // nothing. ObjectBusy while the image is locked for writing, or, when the image is this
+  // Graphics' own target, locked at all.
   Status DrawImage(const Image& image, const RectF& destination, const RectF& source);
   // Blits the bitmap unscaled with its top-left corner at (x, y) moved by the world
   // translation and rounded to whole pixels.
