@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpng-dev libfontconfig-dev libfreetype-dev fonts-liberation2 fonts-dejavu-core
   clang libclang-rt-14-dev
+  librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
 )
 
 missing=()

@@ -1,0 +1,46 @@
+#pragma once
+// JACK under RtMidi, used only where a JACK server already runs (it is never started
+// for us). A client of its own watches the server and checks the connections of open
+// ports.
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "Platform/Midi/RtMidi/RtMidiTransport.h"
+
+typedef struct _jack_client jack_client_t;
+
+namespace QZ::Platform {
+
+class JackTransport final : public RtMidiTransport {
+public:
+  // RtMidi's JACK output queue holds 16,384 bytes, with the length of each message.
+  static constexpr size_t kMaxMessageSize = 16379;
+
+  // Connects to the server named by JACK_DEFAULT_SERVER (else "default"); null with the
+  // reason in `why` when no server runs or RtMidi cannot use it.
+  static std::shared_ptr<JackTransport> Start(const std::string& clientName, const MidiDiagnosticSink& diagnostics,
+                                              std::string& why);
+  ~JackTransport() override;
+
+  // Nothing once the server has stopped.
+  std::vector<RtMidiDevicePort> ListPorts(MidiDirection direction) override;
+  bool IsConnected(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName) override;
+  size_t MaxMessageSize() const override { return kMaxMessageSize; }
+
+private:
+  JackTransport(jack_client_t* client, std::string clientName, const MidiDiagnosticSink& diagnostics);
+  static void OnServerShutdown(void* transport);
+
+  std::mutex mMutex;
+  jack_client_t* const mClient;
+  const MidiDiagnosticSink mDiagnostics;
+  std::atomic<bool> mServerGone{false};
+  RtMidiErrorTrap mTrap;
+  std::unique_ptr<RtMidiIn> mInputs;   // lists the ports we can capture from
+  std::unique_ptr<RtMidiOut> mOutputs; // lists the ports we can render to
+};
+
+} // namespace QZ::Platform

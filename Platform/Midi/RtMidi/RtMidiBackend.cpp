@@ -1,0 +1,75 @@
+#include "Platform/Midi/RtMidi/RtMidiBackend.h"
+
+#include <utility>
+
+#include "Platform/Midi/RtMidi/AlsaTransport.h"
+#include "Platform/Midi/RtMidi/JackTransport.h"
+#include "Platform/Midi/RtMidi/RtMidiInput.h"
+#include "Platform/Midi/RtMidi/RtMidiOutput.h"
+
+namespace QZ::Platform {
+
+RtMidiBackend::RtMidiBackend(RtMidiBackendOptions options) : mOptions(std::move(options)) {
+  auto add = [this](std::shared_ptr<RtMidiTransport> transport, const std::string& why) {
+    if (transport) {
+      mTransports.push_back(std::move(transport));
+    } else if (mOptions.diagnostics) {
+      mOptions.diagnostics(why);
+    }
+  };
+  std::string why;
+  add(AlsaTransport::Start(mOptions.alsaSequencer, mOptions.clientName, mOptions.diagnostics, why), why);
+  add(JackTransport::Start(mOptions.clientName, mOptions.diagnostics, why), why);
+}
+
+RtMidiBackend::~RtMidiBackend() = default;
+
+std::vector<std::string> RtMidiBackend::ListDevices(MidiDirection direction) {
+  std::vector<std::string> names;
+  for (const auto& transport : mTransports) {
+    for (RtMidiDevicePort& port : transport->ListPorts(direction)) {
+      names.push_back(std::move(port.shownName));
+    }
+  }
+  return names;
+}
+
+MidiResult RtMidiBackend::OpenInput(size_t index, MidiInputHandler& handler, std::unique_ptr<MidiInput>& input) {
+  input.reset();
+  RtMidiDevicePort port;
+  auto transport = Locate(MidiDirection::Input, index, port);
+  if (!transport) {
+    return MidiResult::NoSuchDevice;
+  }
+  return RtMidiInput::Open(std::move(transport), std::move(port), NewOwnPortName("capture"), handler, mOptions.clock,
+                           mOptions.diagnostics, input);
+}
+
+MidiResult RtMidiBackend::OpenOutput(size_t index, MidiOutputHandler& handler, std::unique_ptr<MidiOutput>& output) {
+  output.reset();
+  RtMidiDevicePort port;
+  auto transport = Locate(MidiDirection::Output, index, port);
+  if (!transport) {
+    return MidiResult::NoSuchDevice;
+  }
+  return RtMidiOutput::Open(std::move(transport), std::move(port), NewOwnPortName("render"), handler,
+                            mOptions.diagnostics, output);
+}
+
+std::shared_ptr<RtMidiTransport> RtMidiBackend::Locate(MidiDirection direction, size_t index, RtMidiDevicePort& port) {
+  for (const auto& transport : mTransports) {
+    std::vector<RtMidiDevicePort> ports = transport->ListPorts(direction);
+    if (index < ports.size()) {
+      port = std::move(ports[index]);
+      return transport;
+    }
+    index -= ports.size();
+  }
+  return nullptr;
+}
+
+std::string RtMidiBackend::NewOwnPortName(const char* kind) {
+  return std::string(kind) + " " + std::to_string(++mPortsOpened);
+}
+
+} // namespace QZ::Platform

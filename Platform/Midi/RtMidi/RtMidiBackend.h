@@ -1,0 +1,50 @@
+#pragma once
+// The backend of the system's MIDI devices through RtMidi: the ALSA sequencer's ports,
+// then the ports of a running JACK server. A transport that cannot be used (no
+// sequencer device, no JACK server) lists nothing, and the diagnostic sink hears why,
+// once, when the backend is made. JACK servers are never started for it.
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Platform/Midi/MidiBackend.h"
+
+namespace QZ::Platform {
+
+class RtMidiTransport;
+struct RtMidiDevicePort;
+
+struct RtMidiBackendOptions {
+  // The ALSA and JACK client name of the backend; ports of clients of this name are
+  // the backend's own and are not listed.
+  std::string clientName = "Quorin Preset Editor";
+  // The ALSA sequencer to use ("default": the system's).
+  std::string alsaSequencer = "default";
+  MidiDiagnosticSink diagnostics;
+  MidiClock clock;
+};
+
+class RtMidiBackend final : public MidiBackend {
+public:
+  explicit RtMidiBackend(RtMidiBackendOptions options = {});
+  // Ports may outlive the backend.
+  ~RtMidiBackend() override;
+
+  std::vector<std::string> ListDevices(MidiDirection direction) override;
+  MidiResult OpenInput(size_t index, MidiInputHandler& handler, std::unique_ptr<MidiInput>& input) override;
+  MidiResult OpenOutput(size_t index, MidiOutputHandler& handler, std::unique_ptr<MidiOutput>& output) override;
+
+private:
+  // The transport holding the device at `index` of the joined list, and the port;
+  // null when past the end.
+  std::shared_ptr<RtMidiTransport> Locate(MidiDirection direction, size_t index, RtMidiDevicePort& port);
+  std::string NewOwnPortName(const char* kind);
+
+  const RtMidiBackendOptions mOptions;
+  std::vector<std::shared_ptr<RtMidiTransport>> mTransports; // the usable ones, ALSA first
+  std::atomic<unsigned> mPortsOpened{0};
+};
+
+} // namespace QZ::Platform

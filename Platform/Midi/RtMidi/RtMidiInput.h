@@ -1,0 +1,43 @@
+#pragma once
+// An input port over an RtMidiIn: RtMidi's thread hands each whole message to the
+// dispatcher, whose thread cuts system-exclusive messages into the lent buffers.
+
+#include <memory>
+#include <string>
+
+#include "Platform/Midi/MidiBackend.h"
+#include "Platform/Midi/MidiCaptureDispatcher.h"
+#include "Platform/Midi/RtMidi/RtMidiTransport.h"
+
+namespace QZ::Platform {
+
+class RtMidiInput final : public MidiInput {
+public:
+  // Opens `device` through a new RtMidiIn whose own port is named `ownPortName`.
+  // NoSuchDevice when the device has gone since it was listed, TransportError when
+  // RtMidi fails (the diagnostic sink has its text).
+  static MidiResult Open(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device, std::string ownPortName,
+                         MidiInputHandler& handler, const MidiClock& clock, const MidiDiagnosticSink& diagnostics,
+                         std::unique_ptr<MidiInput>& input);
+  ~RtMidiInput() override;
+
+  MidiResult AddBuffer(MidiCaptureBuffer& buffer) override { return mDispatcher.AddBuffer(buffer); }
+  MidiResult Start() override;
+  void Stop() override { mDispatcher.Stop(); }
+  void Reset() override { mDispatcher.Reset(); }
+  bool IsAlive() override;
+
+private:
+  RtMidiInput(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device, std::string ownPortName,
+              MidiInputHandler& handler, const MidiClock& clock, const MidiDiagnosticSink& diagnostics);
+  static void OnMessage(double deltaSeconds, std::vector<unsigned char>* message, void* input);
+
+  const std::shared_ptr<RtMidiTransport> mTransport;
+  const RtMidiDevicePort mDevice;
+  const std::string mOwnPortName;
+  MidiCaptureDispatcher mDispatcher;
+  RtMidiErrorTrap mTrap;
+  std::unique_ptr<RtMidiIn> mRtMidi; // after the dispatcher and the trap: goes first
+};
+
+} // namespace QZ::Platform
