@@ -41,8 +41,7 @@ MidiResult RtMidiBackend::OpenInput(size_t index, MidiInputHandler& handler, std
   if (!transport) {
     return MidiResult::NoSuchDevice;
   }
-  return RtMidiInput::Open(std::move(transport), std::move(port), NewOwnPortName("capture"), handler, mOptions.clock,
-                           mOptions.diagnostics, input);
+  return RtMidiInput::Open(std::move(transport), std::move(port), NewOwnPortName("capture"), handler, mOptions, input);
 }
 
 MidiResult RtMidiBackend::OpenOutput(size_t index, MidiOutputHandler& handler, std::unique_ptr<MidiOutput>& output) {
@@ -52,8 +51,7 @@ MidiResult RtMidiBackend::OpenOutput(size_t index, MidiOutputHandler& handler, s
   if (!transport) {
     return MidiResult::NoSuchDevice;
   }
-  return RtMidiOutput::Open(std::move(transport), std::move(port), NewOwnPortName("render"), handler,
-                            mOptions.diagnostics, output);
+  return RtMidiOutput::Open(std::move(transport), std::move(port), NewOwnPortName("render"), handler, mOptions, output);
 }
 
 std::shared_ptr<RtMidiTransport> RtMidiBackend::Locate(MidiDirection direction, size_t index, RtMidiDevicePort& port) {

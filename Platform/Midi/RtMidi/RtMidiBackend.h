@@ -5,6 +5,7 @@
 // once, when the backend is made. JACK servers are never started for it.
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ struct RtMidiBackendOptions {
   std::string alsaSequencer = "default";
   MidiDiagnosticSink diagnostics;
   MidiClock clock;
+  // How long an opening waits for the transport to show the new connection (JACK shows
+  // it from its next cycle on).
+  std::chrono::milliseconds connectTimeout{2000};
 };
 
 class RtMidiBackend final : public MidiBackend {

@@ -2,15 +2,16 @@
 
 #include <RtMidi.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace QZ::Platform {
 
 MidiResult RtMidiInput::Open(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device,
-                             std::string ownPortName, MidiInputHandler& handler, const MidiClock& clock,
-                             const MidiDiagnosticSink& diagnostics, std::unique_ptr<MidiInput>& input) {
+                             std::string ownPortName, MidiInputHandler& handler, const RtMidiBackendOptions& options,
+                             std::unique_ptr<MidiInput>& input) {
   std::unique_ptr<RtMidiInput> port(
-      new RtMidiInput(std::move(transport), std::move(device), std::move(ownPortName), handler, clock, diagnostics));
+      new RtMidiInput(std::move(transport), std::move(device), std::move(ownPortName), handler, options));
   std::unique_ptr<RtMidiIn> rtMidi = port->mTransport->NewInput(port->mTrap);
   if (!rtMidi) {
     return MidiResult::TransportError;
@@ -22,17 +23,18 @@ MidiResult RtMidiInput::Open(std::shared_ptr<RtMidiTransport> transport, RtMidiD
     return opened;
   }
   port->mRtMidi = std::move(rtMidi);
-  if (!port->IsAlive()) {
-    return MidiResult::DeviceGone; // the connection did not take: the port went in between
+  if (!port->mTransport->AwaitConnection(port->mDevice, MidiDirection::Input, port->mOwnPortName,
+                                         options.connectTimeout)) {
+    return MidiResult::DeviceGone;
   }
   input = std::move(port);
   return MidiResult::Ok;
 }
 
 RtMidiInput::RtMidiInput(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device, std::string ownPortName,
-                         MidiInputHandler& handler, const MidiClock& clock, const MidiDiagnosticSink& diagnostics)
+                         MidiInputHandler& handler, const RtMidiBackendOptions& options)
     : mTransport(std::move(transport)), mDevice(std::move(device)), mOwnPortName(std::move(ownPortName)),
-      mDispatcher(handler, clock), mTrap(diagnostics) {}
+      mDispatcher(handler, options.clock), mTrap(options.diagnostics) {}
 
 RtMidiInput::~RtMidiInput() {
   mRtMidi.reset(); // RtMidi's thread has ended: nothing is pushed any more

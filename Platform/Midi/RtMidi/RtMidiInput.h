@@ -7,17 +7,19 @@
 
 #include "Platform/Midi/MidiBackend.h"
 #include "Platform/Midi/MidiCaptureDispatcher.h"
+#include "Platform/Midi/RtMidi/RtMidiBackend.h"
 #include "Platform/Midi/RtMidi/RtMidiTransport.h"
 
 namespace QZ::Platform {
 
 class RtMidiInput final : public MidiInput {
 public:
-  // Opens `device` through a new RtMidiIn whose own port is named `ownPortName`.
-  // NoSuchDevice when the device has gone since it was listed, TransportError when
-  // RtMidi fails (the diagnostic sink has its text).
+  // Opens `device` through a new RtMidiIn whose own port is named `ownPortName`, and
+  // waits for the connection to show. NoSuchDevice when the device has gone since it
+  // was listed, DeviceGone when the connection did not show, TransportError when RtMidi
+  // fails (the diagnostic sink has its text).
   static MidiResult Open(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device, std::string ownPortName,
-                         MidiInputHandler& handler, const MidiClock& clock, const MidiDiagnosticSink& diagnostics,
+                         MidiInputHandler& handler, const RtMidiBackendOptions& options,
                          std::unique_ptr<MidiInput>& input);
   ~RtMidiInput() override;
 
@@ -29,7 +31,7 @@ public:
 
 private:
   RtMidiInput(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device, std::string ownPortName,
-              MidiInputHandler& handler, const MidiClock& clock, const MidiDiagnosticSink& diagnostics);
+              MidiInputHandler& handler, const RtMidiBackendOptions& options);
   static void OnMessage(double deltaSeconds, std::vector<unsigned char>* message, void* input);
 
   const std::shared_ptr<RtMidiTransport> mTransport;

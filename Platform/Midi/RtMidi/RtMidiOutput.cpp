@@ -7,10 +7,10 @@
 namespace QZ::Platform {
 
 MidiResult RtMidiOutput::Open(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device,
-                              std::string ownPortName, MidiOutputHandler& handler,
-                              const MidiDiagnosticSink& diagnostics, std::unique_ptr<MidiOutput>& output) {
+                              std::string ownPortName, MidiOutputHandler& handler, const RtMidiBackendOptions& options,
+                              std::unique_ptr<MidiOutput>& output) {
   std::unique_ptr<RtMidiOutput> port(
-      new RtMidiOutput(std::move(transport), std::move(device), std::move(ownPortName), handler, diagnostics));
+      new RtMidiOutput(std::move(transport), std::move(device), std::move(ownPortName), handler, options.diagnostics));
   std::unique_ptr<RtMidiOut> rtMidi = port->mTransport->NewOutput(port->mTrap);
   if (!rtMidi) {
     return MidiResult::TransportError;
@@ -20,7 +20,8 @@ MidiResult RtMidiOutput::Open(std::shared_ptr<RtMidiTransport> transport, RtMidi
     return opened;
   }
   port->mRtMidi = std::move(rtMidi);
-  if (!port->IsAlive()) {
+  if (!port->mTransport->AwaitConnection(port->mDevice, MidiDirection::Output, port->mOwnPortName,
+                                         options.connectTimeout)) {
     return MidiResult::DeviceGone;
   }
   output = std::move(port);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Platform/Midi/MidiBackend.h"
+#include "Platform/Midi/RtMidi/RtMidiBackend.h"
 #include "Platform/Midi/RtMidi/RtMidiTransport.h"
 
 namespace QZ::Platform {
@@ -15,7 +16,7 @@ class RtMidiOutput final : public MidiOutput {
 public:
   // As RtMidiInput::Open.
   static MidiResult Open(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device, std::string ownPortName,
-                         MidiOutputHandler& handler, const MidiDiagnosticSink& diagnostics,
+                         MidiOutputHandler& handler, const RtMidiBackendOptions& options,
                          std::unique_ptr<MidiOutput>& output);
   ~RtMidiOutput() override;
 

@@ -2,6 +2,8 @@
 
 #include <RtMidi.h>
 
+#include <thread>
+
 namespace QZ::Platform {
 
 namespace {
@@ -60,6 +62,18 @@ MidiResult OpenRtMidiPort(RtMidi& object, RtMidiErrorTrap& trap, const std::stri
     trap.Report(error.getMessage());
     return MidiResult::TransportError;
   }
+}
+
+bool RtMidiTransport::AwaitConnection(const RtMidiDevicePort& device, MidiDirection direction,
+                                      const std::string& ownPortName, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!IsConnected(device, direction, ownPortName)) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
 }
 
 std::unique_ptr<RtMidiIn> RtMidiTransport::NewInput(RtMidiErrorTrap& trap) const {

@@ -2,6 +2,7 @@
 // One transport the RtMidi backend uses (the ALSA sequencer or JACK): its device ports,
 // new RtMidi objects on it, and whether a port the backend opened is still connected.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -59,6 +60,9 @@ public:
   virtual bool IsConnected(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName) = 0;
   // The longest message the transport carries.
   virtual size_t MaxMessageSize() const = 0;
+  // Polls IsConnected until it holds, at most `timeout`.
+  bool AwaitConnection(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName,
+                       std::chrono::milliseconds timeout);
 
   // A new RtMidi object on this transport whose errors go to `trap`; null when RtMidi
   // refused (the trap has its text).
