@@ -24,7 +24,7 @@ void MidiCaptureDispatcher::PushShort(std::span<const uint8_t> bytes) {
     // Stamps wrap after 49 days, like the 32-bit millisecond stamps callers expect.
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(arrival - mStartTime).count();
     message.timestampMs = static_cast<uint32_t>(std::max<int64_t>(elapsed, 0));
-    DeliverShort(message);
+    mHandler.OnShortMessage(message);
   });
 }
 
@@ -65,8 +65,6 @@ void MidiCaptureDispatcher::Reset() {
   });
   mQueue.Drain();
 }
-
-void MidiCaptureDispatcher::DeliverShort(const MidiShortMessage& message) { mHandler.OnShortMessage(message); }
 
 void MidiCaptureDispatcher::FillBuffers(std::span<const uint8_t> bytes, bool begins, bool ends) {
   if (!mStarted) {

@@ -38,7 +38,6 @@ public:
 
 private:
   // On the dispatcher's thread.
-  void DeliverShort(const MidiShortMessage& message);
   void FillBuffers(std::span<const uint8_t> bytes, bool begins, bool ends);
   void HandBackPartlyFilled();
   void HandBackFront();

@@ -54,19 +54,23 @@ std::vector<RtMidiDevicePort> AlsaTransport::ListPorts(MidiDirection direction) 
   RtMidi& lister = direction == MidiDirection::Input ? static_cast<RtMidi&>(*mInputs) : *mOutputs;
   std::vector<RtMidiDevicePort> ports;
   std::vector<AlsaPortEntry> entries;
-  const unsigned count = lister.getPortCount();
-  for (unsigned i = 0; i < count; ++i) {
-    std::string rtMidiName = lister.getPortName(i);
-    const auto address = ParseAlsaPortAddress(rtMidiName);
-    if (!address) {
-      continue; // gone since it was counted
+  try {
+    const unsigned count = lister.getPortCount();
+    for (unsigned i = 0; i < count; ++i) {
+      std::string rtMidiName = lister.getPortName(i);
+      const auto address = ParseAlsaPortAddress(rtMidiName);
+      if (!address) {
+        continue; // gone since it was counted
+      }
+      std::string clientName = ClientNameOf(address->client);
+      if (clientName == ClientName()) {
+        continue;
+      }
+      ports.push_back({std::move(rtMidiName), {}, {*address, clientName}});
+      entries.push_back({*address, std::move(clientName)});
     }
-    std::string clientName = ClientNameOf(address->client);
-    if (clientName == ClientName()) {
-      continue;
-    }
-    ports.push_back({std::move(rtMidiName), {}, {*address, clientName}});
-    entries.push_back({*address, std::move(clientName)});
+  } catch (const RtMidiError& error) {
+    mTrap.Report(error.getMessage());
   }
   const std::vector<std::string> names = AlsaDeviceNames(entries, direction);
   for (size_t i = 0; i < ports.size(); ++i) {

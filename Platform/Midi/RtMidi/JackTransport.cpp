@@ -73,12 +73,16 @@ std::vector<RtMidiDevicePort> JackTransport::ListPorts(MidiDirection direction) 
     return ports;
   }
   RtMidi& lister = direction == MidiDirection::Input ? static_cast<RtMidi&>(*mInputs) : *mOutputs;
-  const unsigned count = lister.getPortCount();
-  for (unsigned i = 0; i < count; ++i) {
-    std::string name = lister.getPortName(i);
-    if (!name.empty() && !IsOwnJackPort(name, ClientName())) {
-      ports.push_back({name, name, {}});
+  try {
+    const unsigned count = lister.getPortCount();
+    for (unsigned i = 0; i < count; ++i) {
+      std::string name = lister.getPortName(i);
+      if (!name.empty() && !IsOwnJackPort(name, ClientName())) {
+        ports.push_back({name, name, {}});
+      }
     }
+  } catch (const RtMidiError& error) {
+    mTrap.Report(error.getMessage());
   }
   return ports;
 }

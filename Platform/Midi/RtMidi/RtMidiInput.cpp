@@ -16,8 +16,13 @@ MidiResult RtMidiInput::Open(std::shared_ptr<RtMidiTransport> transport, RtMidiD
   if (!rtMidi) {
     return MidiResult::TransportError;
   }
-  rtMidi->ignoreTypes(false, false, false); // system-exclusive, timing and sensing, as a driver delivers them
-  rtMidi->setCallback(&RtMidiInput::OnMessage, port.get());
+  try {
+    rtMidi->ignoreTypes(false, false, false); // system-exclusive, timing and sensing, as a driver delivers them
+    rtMidi->setCallback(&RtMidiInput::OnMessage, port.get());
+  } catch (const RtMidiError& error) {
+    port->mTrap.Report(error.getMessage());
+    return MidiResult::TransportError;
+  }
   const MidiResult opened = OpenRtMidiPort(*rtMidi, port->mTrap, port->mDevice.rtMidiName, port->mOwnPortName);
   if (opened != MidiResult::Ok) {
     return opened;

@@ -1,7 +1,6 @@
 // A stand-in device on JACK for the MIDI tests: a client with an output port the editor
 // captures from and an input port the editor renders to. Whatever reaches the input
-// goes back out of the output in the same cycle. Prints "ready" once its ports exist
-// and runs until its standard input closes.
+// goes back out of the output in the same cycle. Runs until its standard input closes.
 //
 //   PlatformMidiJackPeer <client> <port the editor captures from> <port it renders to>
 
@@ -52,8 +51,6 @@ int main(int argc, char** argv) {
     jack_client_close(client);
     return 1;
   }
-  std::printf("ready\n");
-  std::fflush(stdout);
   char byte;
   while (read(STDIN_FILENO, &byte, 1) > 0) {
   }
