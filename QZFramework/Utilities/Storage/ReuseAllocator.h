@@ -27,8 +27,6 @@ namespace QZ {
 
 template <class T, uint32_t N>
 class ReuseAllocator {
-  static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__, "blocks come from the global operator new");
-
 public:
   // The header in front of every block handed out: the block's index in the block list,
   // or kHeapIndex for storage of another size from the heap.
@@ -56,6 +54,7 @@ public:
 
   // Storage for size bytes, aligned for T: a pooled block when size is sizeof(T).
   void* Allocate(uint32_t size) {
+    static_assert(alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__, "blocks come from the global operator new");
     if (size != sizeof(T)) {
       return AllocateFromHeap(size);
     }
