@@ -60,44 +60,6 @@ private:
   std::vector<int> mItems;
 };
 
-// A modifiable iterable that is not contiguous: positions are 1 + index, 0 before the
-// first item and count + 1 at the end. It exercises the walking defaults.
-class IndexedList : public QZ::IIterableModifiable<int> {
-public:
-  uint32_t GetCount() const override { return uint32_t(mItems.size()); }
-  using QZ::IIterable<int>::GetItemAt;
-  int& GetItemAt(const Position& position) override { return mItems.at(position - 1); }
-  Position Advance(const Position& position, int32_t items) const override {
-    const int64_t moved = int64_t(position) + items;
-    return Position(std::clamp<int64_t>(moved, 0, int64_t(mItems.size()) + 1));
-  }
-  Position GetFirstPosition() const override { return 1; }
-  Position GetEndPosition() const override { return mItems.size() + 1; }
-  Position GetLastPosition() const override { return mItems.size(); }
-  Position GetBeforeFirstPosition() const override { return 0; }
-  uint32_t SetCount(uint32_t count) override {
-    mItems.resize(count);
-    return GetCount();
-  }
-  QZ::QZResult InsertItems(uint32_t index, uint32_t count) override {
-    if (index > GetCount()) {
-      return QZ::QZ_E_INVALIDARG;
-    }
-    mItems.insert(mItems.begin() + index, count, 0);
-    return int32_t(GetCount());
-  }
-  QZ::QZResult RemoveItems(uint32_t index, uint32_t count) override {
-    if (index >= GetCount() || uint64_t(index) + count > GetCount()) {
-      return QZ::QZ_E_INVALIDARG;
-    }
-    mItems.erase(mItems.begin() + index, mItems.begin() + index + count);
-    return int32_t(GetCount());
-  }
-
-private:
-  std::vector<int> mItems;
-};
-
 TEST(IArrayTest, AnEmptyArrayHasOnlyNullPositions) {
   QZ::Array<int> empty;
   EXPECT_EQ(empty.GetFirstPosition(), 0u);
@@ -147,12 +109,6 @@ TEST(IArrayTest, AppendingAnArrayToItselfDoublesItInOrder) {
   EXPECT_EQ(Items(array), (std::vector<int>{1, 2, 3, 1, 2, 3}));
   EXPECT_EQ(array.AppendArray(array), 12);
   EXPECT_EQ(Items(array), (std::vector<int>{1, 2, 3, 1, 2, 3, 1, 2, 3, 1, 2, 3}));
-
-  IndexedList list;
-  list.AddItem(7);
-  list.AddItem(8);
-  EXPECT_EQ(list.Append(list), 4);
-  EXPECT_EQ(Items(list), (std::vector<int>{7, 8, 7, 8}));
 }
 
 TEST(IArrayTest, AppendingAnEmptySourceKeepsTheCountWithoutResizing) {
@@ -195,34 +151,6 @@ TEST(IArrayTest, SwapExchangesItemsAndRefusesIndexesOutOfRange) {
   EXPECT_EQ(array.Swap(0, 3), QZ::QZ_E_INVALIDARG);
   EXPECT_EQ(array.Swap(0xFFFFFFFF, 0), QZ::QZ_E_INVALIDARG);
   EXPECT_EQ(Items(array), (std::vector<int>{3, 2, 1}));
-}
-
-TEST(IArrayTest, WalkingDefaultsOfANonContiguousIterable) {
-  IndexedList list;
-  EXPECT_EQ(list.AddItem(1), 1);
-  EXPECT_EQ(list.AddItem(3), 2);
-  EXPECT_EQ(list.InsertAt(1, 2), 3);
-  EXPECT_EQ(list.InsertAt(4, 9), QZ::QZ_E_INVALIDARG);
-  EXPECT_EQ(list.GetAt(2), 3);
-  EXPECT_EQ(std::as_const(list).GetAt(1), 2);
-
-  int removed = 0;
-  EXPECT_EQ(list.RemoveItem(0, removed), 2);
-  EXPECT_EQ(removed, 1);
-  EXPECT_EQ(list.RemoveLast(removed), 1);
-  EXPECT_EQ(removed, 3);
-  EXPECT_EQ(list.RemoveAll(), QZ::QZ_OK);
-  EXPECT_EQ(list.RemoveAll(), QZ::QZ_OK);
-  EXPECT_EQ(list.GetMaxCount(), 0x7FFFFFFFu);
-}
-
-TEST(IArrayTest, RemoveAllReportsItemsThatRemain) {
-  class Sticky : public CappedArray {
-  public:
-    uint32_t SetCount(uint32_t count) override { return CappedArray::SetCount(std::max(count, 1u)); }
-  } array;
-  array.SetCount(3);
-  EXPECT_EQ(array.RemoveAll(), QZ::QZ_E_FAIL);
 }
 
 TEST(IArrayTest, IndexOfFindsTheFirstEqualItem) {
