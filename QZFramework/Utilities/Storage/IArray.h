@@ -112,14 +112,16 @@ public:
 
   // 0 when the array ends empty, else 0x80004005.
   virtual QZResult RemoveAll() { return SetCount(0) == 0 ? QZ_OK : QZ_E_FAIL; }
-  // Inserts a copy of item before index (index == GetCount() appends). The result of
-  // InsertItems: negative (0x80070057 for an index past the count) with nothing stored.
+  // Inserts a copy of item before index (index == GetCount() appends); item may be one
+  // of this array's. The result of InsertItems: negative (0x80070057 for an index past
+  // the count) with nothing stored.
   virtual QZResult InsertAt(uint32_t index, const T& item) {
+    const T copy = item;
     const QZResult result = InsertItems(index, 1);
     if (Failed(result)) {
       return result;
     }
-    this->GetAt(index) = item;
+    this->GetAt(index) = copy;
     return result;
   }
   // Hands the item at index to removed, then removes it; the result of RemoveItems.

@@ -39,6 +39,9 @@ TEST(FixedArrayTest, InsertItemsOpensPlacesThatKeepTheirBytes) {
   EXPECT_EQ(Items(message), (std::vector<int>{1, 2, 3, 4, 3, 4}));
   EXPECT_EQ(message.InsertAt(0, 9), 7);
   EXPECT_EQ(Items(message), (std::vector<int>{9, 1, 2, 3, 4, 3, 4}));
+  // An item of the array itself is copied before the items move.
+  EXPECT_EQ(message.InsertAt(0, message.GetAt(2)), 8);
+  EXPECT_EQ(Items(message), (std::vector<int>{2, 9, 1, 2, 3, 4, 3, 4}));
 }
 
 TEST(FixedArrayTest, RefusesWhatDoesNotFitAndCopiesNothing) {
