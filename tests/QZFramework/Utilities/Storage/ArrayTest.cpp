@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "QZFramework/Utilities/Storage/Array.h"
+#include "QZFramework/Utilities/Storage/Variant.h"
 
 namespace {
 
@@ -61,11 +62,13 @@ TEST(ArrayTest, IndexedAccessPastTheCountThrowsTheVectorText) {
 }
 
 TEST(ArrayTest, InsertItemsOpensDefaultItemsInFrontOfTheOldItem) {
-  QZ::Array<std::string> array;
-  EXPECT_EQ(array.InsertItems(0, 3), 3);
-  EXPECT_EQ(Items(array), (std::vector<std::string>{"", "", ""}));
+  QZ::Array<QZ::Variant> values;
+  EXPECT_EQ(values.InsertItems(0, 3), 3);
+  for (uint32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(values.GetAt(i).GetType(), QZ::Variant::Empty);
+  }
 
-  array = MakeArray({"a", "b"});
+  QZ::Array<std::string> array = MakeArray({"a", "b"});
   EXPECT_EQ(array.InsertItems(1, 2), 4);
   EXPECT_EQ(Items(array), (std::vector<std::string>{"a", "", "", "b"}));
   EXPECT_EQ(array.InsertItems(4, 0), 4);
