@@ -1,0 +1,159 @@
+#include "QZFramework/Renderer/Renderer.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+#include "QZFramework/Renderer/D3D9/D3D9Renderer.h"
+
+namespace QZ {
+
+namespace {
+
+PointT<double> RoundedPoint(const PointT<double>& point) { return point.Round().ToDouble(); }
+
+} // namespace
+
+RCPtr<LRenderer> LRenderer::Create(int32_t kind, const RectT<int32_t>& /*bounds*/, WindowHandle /*window*/) {
+  switch (kind) {
+  case kRendererStandBy:
+    return RCPtr<LRenderer>(new LD3D9Renderer);
+  default:
+    Throw<std::domain_error>({"QZ::LRenderer::Create", R"(Renderer\Renderer)", 129});
+  }
+}
+
+QZResult LRenderer::SetViewport(const RectT<int32_t>& viewport) {
+  LRenderContextInfo* context = GetCurrentContext();
+  if (!context) {
+    return QZ_FALSE;
+  }
+  context->SetBounds(viewport);
+  return QZ_OK;
+}
+
+QZResult LRenderer::SetStencil(const RCPtr<LStencil>& stencil) {
+  RenderState* state = GetCurrentState();
+  if (!state) {
+    return QZ_FALSE;
+  }
+  state->stencil = stencil;
+  return QZ_OK;
+}
+
+QZResult LRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
+  if (!context) {
+    Throw<std::runtime_error>({"QZ::LRenderer::RenderStart", R"(Renderer\Renderer)", 232}, "Render context is NULL");
+  }
+  if (std::find(mContexts.begin(), mContexts.end(), context) != mContexts.end()) {
+    Throw<std::runtime_error>({"QZ::LRenderer::RenderStart", R"(Renderer\Renderer)", 238},
+                              "Render context reentered.");
+  }
+  mContexts.push_back(context);
+  return QZ_OK;
+}
+
+QZResult LRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
+  if (mContexts.empty() || mContexts.back() != context) {
+    Throw<std::runtime_error>({"QZ::LRenderer::RenderFinish", R"(Renderer\Renderer)", 251},
+                              "RenderFinish context does not match RenderStart context");
+  }
+  mContexts.pop_back();
+  return QZ_OK;
+}
+
+QZResult LRenderer::PushClipOffset(const PointT<double>& offset) {
+  LRenderContextInfo* context = GetCurrentContext();
+  if (!context || context->GetSavedStates().empty()) {
+    return QZ_FALSE;
+  }
+  PushState();
+  const PointT<double> rounded = RoundedPoint(offset);
+  Translate(rounded);
+  RectT<double>& clip = context->GetState().clip;
+  clip = clip.Offset(-rounded.x, -rounded.y);
+  return QZ_OK;
+}
+
+QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& clip, const RCPtr<LStencil>& stencil,
+                             bool relative) {
+  LRenderContextInfo* context = GetCurrentContext();
+  if (!context) {
+    return QZ_FALSE;
+  }
+  PointT<double> corner = frame.GetOrigin();
+  if (!relative) {
+    corner = corner - context->GetState().origin;
+  }
+  corner = RoundedPoint(corner);
+  PushState();
+  RectT<double> r = clip;
+  if (relative) {
+    RectT<double>::Intersect(r, r, frame);
+    RectT<double>::Intersect(r, r, context->GetState().clip);
+  }
+  r.Normalize();
+  SetClipRect(r);
+  Translate(corner);
+  if (relative) {
+    RectT<double>& current = context->GetState().clip;
+    current = current.Offset(-corner.x, -corner.y);
+  }
+  if (stencil) {
+    RenderState& state = context->GetState();
+    if (!state.hasStencil) {
+      SetStencil(stencil);
+      state.hasStencil = true;
+    } else {
+      SetStencil(RCPtr<LStencil>(new LStencil(stencil->GetSize())));
+    }
+  }
+  return QZ_OK;
+}
+
+QZResult LRenderer::PushState() {
+  LRenderContextInfo* context = GetCurrentContext();
+  if (!context) {
+    return QZ_FALSE;
+  }
+  context->GetSavedStates().push_back(context->GetState());
+  return QZ_OK;
+}
+
+QZResult LRenderer::PopClip() {
+  LRenderContextInfo* context = GetCurrentContext();
+  if (!context || context->GetSavedStates().empty()) {
+    return QZ_FALSE;
+  }
+  const RenderState saved = std::move(context->GetSavedStates().back());
+  context->GetSavedStates().pop_back();
+  RenderState& state = context->GetState();
+  Translate(saved.origin - state.origin);
+  // The difference of two origins need not add back exactly: restore the saved value.
+  state.origin = saved.origin;
+  state.factor = saved.factor;
+  SetClipRect(saved.clip);
+  SetStencil(saved.stencil);
+  state.hasStencil = saved.hasStencil;
+  return QZ_OK;
+}
+
+QZResult LRenderer::SetClipRect(const RectT<double>& clip) {
+  RenderState* state = GetCurrentState();
+  if (!state) {
+    return QZ_FALSE;
+  }
+  state->clip = clip;
+  return QZ_OK;
+}
+
+QZResult LRenderer::Translate(const PointT<double>& offset) {
+  RenderState* state = GetCurrentState();
+  if (!state) {
+    return QZ_FALSE;
+  }
+  state->origin = state->origin + offset;
+  return QZ_OK;
+}
+
+} // namespace QZ
