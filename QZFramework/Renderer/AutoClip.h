@@ -28,8 +28,8 @@ struct ClipDescriptor {
   RectT<double> frame; // x and y give the new origin (flavour 1)
   RectT<double> clip;  // flavour 1
   RCPtr<LStencil> stencil;
-  int32_t relative = 1;   // flavour 1
-  PointT<double> offset;  // flavour 2
+  int32_t relative = 1;  // flavour 1
+  PointT<double> offset; // flavour 2
 };
 
 class CAutoClip {

@@ -41,9 +41,9 @@ struct RenderState {
   // The no-clipping rectangle: -5e15 and 1e16 in single precision, widened.
   static constexpr RectT<double> kUnclipped{double(-5e15f), double(-5e15f), double(1e16f), double(1e16f)};
 
-  PointT<double> origin{0.0, 0.0};  // translation of drawing coordinates
-  RectT<double> clip = kUnclipped;  // in the coordinates of the origin
-  float factor = 1.0f;              // the alpha factor painting multiplies into its drawing
+  PointT<double> origin{0.0, 0.0}; // translation of drawing coordinates
+  RectT<double> clip = kUnclipped; // in the coordinates of the origin
+  float factor = 1.0f;             // the alpha factor painting multiplies into its drawing
   bool hasStencil = false;
   RCPtr<LStencil> stencil;
 };

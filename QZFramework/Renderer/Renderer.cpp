@@ -46,8 +46,7 @@ QZResult LRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
     Throw<std::runtime_error>({"QZ::LRenderer::RenderStart", R"(Renderer\Renderer)", 232}, "Render context is NULL");
   }
   if (std::find(mContexts.begin(), mContexts.end(), context) != mContexts.end()) {
-    Throw<std::runtime_error>({"QZ::LRenderer::RenderStart", R"(Renderer\Renderer)", 238},
-                              "Render context reentered.");
+    Throw<std::runtime_error>({"QZ::LRenderer::RenderStart", R"(Renderer\Renderer)", 238}, "Render context reentered.");
   }
   mContexts.push_back(context);
   return QZ_OK;

@@ -19,6 +19,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "QZFramework/Renderer/Renderer.h"
@@ -49,7 +50,7 @@ public:
   int32_t fontHeight = 16;
   int32_t fontAscent = -12;
   int32_t fontDescent = 4;
-  float charWidth = 7.0f;  // MeasureText: {0, ascent, length * charWidth, height}
+  float charWidth = 7.0f;              // MeasureText: {0, ascent, length * charWidth, height}
   QZ::QZResult drawResult = QZ::QZ_OK; // every drawing slot
 
   // The lines of calls made directly by the test (not from inside another slot).
@@ -150,8 +151,7 @@ public:
     return drawResult;
   }
   QZ::QZResult DrawLineSegments(QZ::PolylineT<float>& polyline, const QZ::ColorT<float>& color,
-                                const QZ::PointT<double>& origin, const QZ::PointT<double>& scale,
-                                bool keep) override {
+                                const QZ::PointT<double>& origin, const QZ::PointT<double>& scale, bool keep) override {
     return LogPolyline("DrawLineSegments", polyline, color, origin, scale, keep);
   }
   QZ::QZResult DrawPolyline(QZ::PolylineT<float>& polyline, const QZ::ColorT<float>& color,

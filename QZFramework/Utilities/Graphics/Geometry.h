@@ -140,7 +140,9 @@ struct RectT {
   bool operator==(const RectT&) const = default;
 
 private:
-  static double Snap(double edge) { return std::floor(edge + std::fabs(edge) * std::numeric_limits<double>::epsilon()); }
+  static double Snap(double edge) {
+    return std::floor(edge + std::fabs(edge) * std::numeric_limits<double>::epsilon());
+  }
 };
 
 } // namespace QZ

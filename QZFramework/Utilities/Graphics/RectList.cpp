@@ -105,6 +105,11 @@ private:
   uint32_t mHighWater = 0;
 };
 
+// Overlap of two non-empty rectangles (the lists hold no empty ones).
+bool Meet(const EdgeRect& a, const EdgeRect& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
 Node* NewNode(const EdgeRect& rect) { return RegionNodePool::Get().Allocate(rect); }
 void FreeNode(Node* node) { RegionNodePool::Get().Free(node); }
 
@@ -205,7 +210,7 @@ void RectListT<int32_t>::SubtractRect(const EdgeRect& r, RectListT* cut) {
   Node* n = mHead;
   while (n) {
     Node* const next = n->next;
-    if (!n->rect.Overlaps(r)) {
+    if (!Meet(n->rect, r)) {
       prev = n;
       n = next;
       continue;
@@ -285,8 +290,7 @@ void RectListT<int32_t>::Offset(int32_t dx, int32_t dy) {
   Node** link = &mHead;
   while (Node* n = *link) {
     EdgeRect& e = n->rect;
-    e = {SaturatingAdd(e.left, dx), SaturatingAdd(e.top, dy), SaturatingAdd(e.right, dx),
-         SaturatingAdd(e.bottom, dy)};
+    e = {SaturatingAdd(e.left, dx), SaturatingAdd(e.top, dy), SaturatingAdd(e.right, dx), SaturatingAdd(e.bottom, dy)};
     if (e.IsEmpty()) {
       *link = n->next;
       FreeNode(n);

@@ -55,10 +55,10 @@ struct EdgeRect {
 
 // Counters of the process-wide node pool, for diagnostics and tests.
 struct RegionPoolStatistics {
-  uint32_t liveNodes = 0;  // nodes held by all lists
-  uint32_t highWater = 0;  // most nodes ever live at once
-  uint32_t freeSlots = 0;  // pooled slots ready for reuse
-  uint32_t heapNodes = 0;  // live nodes that the heap serves because the pool was full
+  uint32_t liveNodes = 0; // nodes held by all lists
+  uint32_t highWater = 0; // most nodes ever live at once
+  uint32_t freeSlots = 0; // pooled slots ready for reuse
+  uint32_t heapNodes = 0; // live nodes that the heap serves because the pool was full
 };
 
 // A node of a list: one rectangle and the link to the next (pool-allocated, opaque).
@@ -127,7 +127,8 @@ public:
   bool IsEmpty() const { return mHead == nullptr; }
   // The smallest rectangle holding every rectangle; false and all zeros when empty.
   bool GetBounds(EdgeRect& bounds) const;
-  // Empties out, then appends each rectangle as {x, y, width, height}.
+  // Empties out, then appends each rectangle as {x, y, width, height}; an array that
+  // cannot grow keeps what fits.
   void ToRectArray(IArray<RectT<int32_t>>& out) const;
   // Whether any rectangle overlaps rect (an empty rect overlaps nothing).
   bool Intersects(const EdgeRect& rect) const;

@@ -53,7 +53,8 @@ TEST(RectListTest, AddingOverlappingRectanglesCoversTheUnionWithDisjointPieces) 
   EXPECT_EQ(Area(region), 175);
   // The new rectangle sits whole at the head; the old one is cut around it.
   EXPECT_EQ(Rects(region).front(), (EdgeRect{5, 5, 15, 15}));
-  EXPECT_THAT(Rects(region), UnorderedElementsAre(EdgeRect{5, 5, 15, 15}, EdgeRect{0, 0, 10, 5}, EdgeRect{0, 5, 5, 10}));
+  EXPECT_THAT(Rects(region),
+              UnorderedElementsAre(EdgeRect{5, 5, 15, 15}, EdgeRect{0, 0, 10, 5}, EdgeRect{0, 5, 5, 10}));
 }
 
 TEST(RectListTest, SubtractingAnInnerRectangleLeavesFourPiecesAround) {
@@ -64,8 +65,8 @@ TEST(RectListTest, SubtractingAnInnerRectangleLeavesFourPiecesAround) {
   EXPECT_EQ(Area(region), 96);
   EXPECT_TRUE(Disjoint(region));
   // Pieces in the order they were cut: above, below, left, right, each put at the head.
-  EXPECT_THAT(Rects(region), ElementsAre(EdgeRect{4, 2, 10, 4}, EdgeRect{0, 2, 2, 4}, EdgeRect{0, 4, 10, 10},
-                                         EdgeRect{0, 0, 10, 2}));
+  EXPECT_THAT(Rects(region),
+              ElementsAre(EdgeRect{4, 2, 10, 4}, EdgeRect{0, 2, 2, 4}, EdgeRect{0, 4, 10, 10}, EdgeRect{0, 0, 10, 2}));
 }
 
 TEST(RectListTest, SubtractionHandsTheOverlapsToTheCutList) {

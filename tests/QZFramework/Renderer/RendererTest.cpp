@@ -1,0 +1,244 @@
+#include "QZFramework/Renderer/Renderer.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "Support/RecordingRenderer.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using PointD = QZ::PointT<double>;
+using RectD = QZ::RectT<double>;
+
+template <class X, class F>
+std::string ThrownText(F&& call) {
+  try {
+    call();
+  } catch (const X& error) {
+    return error.what();
+  }
+  return "nothing thrown";
+}
+
+class RendererTest : public ::testing::Test {
+protected:
+  QZ::RCPtr<QZTest::RecordingRenderer> renderer{new QZTest::RecordingRenderer};
+
+  QZ::RCPtr<QZ::LRenderContextInfo> NewContext(const QZ::RectT<int32_t>& bounds = {0, 0, 100, 50}) {
+    QZ::RCPtr<QZ::LRenderContextInfo> context;
+    renderer->InitRenderContextInfo(bounds, nullptr, false, context);
+    return context;
+  }
+  const QZ::RenderState& State() { return *renderer->GetCurrentState(); }
+};
+
+} // namespace
+
+TEST_F(RendererTest, ANewStateHasNoOriginNoClippingAndFullAlpha) {
+  renderer->StartFrame({0, 0, 100, 50});
+  EXPECT_EQ(State().origin, (PointD{0, 0}));
+  EXPECT_EQ(State().clip, (RectD{-5000000136282112.0, -5000000136282112.0, 10000000272564224.0, 10000000272564224.0}));
+  EXPECT_EQ(State().factor, 1.0f);
+  EXPECT_FALSE(State().hasStencil);
+  EXPECT_FALSE(State().stencil);
+}
+
+TEST_F(RendererTest, RenderStartOfNullThrows) {
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderStart(nullptr); }),
+            R"(Runtime Error : Render context is NULL : QZ::LRenderer::RenderStart : Renderer\Renderer : Line 232)");
+  EXPECT_EQ(renderer->GetContextDepth(), 0u);
+}
+
+TEST_F(RendererTest, ReenteringAContextThrowsAndKeepsOneEntry) {
+  auto context = NewContext();
+  EXPECT_EQ(renderer->RenderStart(context), QZ::QZ_OK);
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderStart(context); }),
+            R"(Runtime Error : Render context reentered. : QZ::LRenderer::RenderStart : Renderer\Renderer : Line 238)");
+  EXPECT_EQ(renderer->GetContextDepth(), 1u);
+
+  auto inner = NewContext();
+  renderer->RenderStart(inner);
+  EXPECT_THROW(renderer->RenderStart(context), std::runtime_error); // also when not on top
+  EXPECT_EQ(renderer->GetContextDepth(), 2u);
+}
+
+TEST_F(RendererTest, FinishingAnotherContextThrowsAndPopsNothing) {
+  const std::string text = R"(Runtime Error : RenderFinish context does not match RenderStart context : )"
+                           R"(QZ::LRenderer::RenderFinish : Renderer\Renderer : Line 251)";
+  auto outer = NewContext();
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderFinish(outer); }), text); // empty stack
+  auto inner = NewContext();
+  renderer->RenderStart(outer);
+  renderer->RenderStart(inner);
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderFinish(outer); }), text);
+  EXPECT_EQ(renderer->GetContextDepth(), 2u);
+  EXPECT_EQ(renderer->GetCurrentContext(), inner.Get());
+
+  EXPECT_EQ(renderer->RenderFinish(inner), QZ::QZ_OK);
+  EXPECT_EQ(renderer->GetCurrentContext(), outer.Get());
+  EXPECT_EQ(renderer->RenderFinish(outer), QZ::QZ_OK);
+  EXPECT_EQ(renderer->GetCurrentContext(), nullptr);
+}
+
+TEST_F(RendererTest, TheStackHoldsAReferenceToEachEnteredContext) {
+  auto context = NewContext();
+  const int32_t before = context->GetRefCount();
+  renderer->RenderStart(context);
+  EXPECT_EQ(context->GetRefCount(), before + 1);
+  renderer->RenderFinish(context);
+  EXPECT_EQ(context->GetRefCount(), before);
+}
+
+TEST_F(RendererTest, EachContextKeepsItsOwnState) {
+  auto outer = NewContext();
+  auto inner = NewContext();
+  renderer->RenderStart(outer);
+  renderer->Translate({5, 6});
+  renderer->RenderStart(inner);
+  EXPECT_EQ(State().origin, (PointD{0, 0}));
+  renderer->PushState();
+  renderer->RenderFinish(inner);
+  EXPECT_EQ(State().origin, (PointD{5, 6}));
+  EXPECT_TRUE(outer->GetSavedStates().empty());
+  EXPECT_EQ(inner->GetSavedStates().size(), 1u);
+}
+
+TEST_F(RendererTest, CreateMakesTheStandByRendererAndRejectsUnknownKinds) {
+  QZ::RCPtr<QZ::LRenderer> standBy = QZ::LRenderer::Create(QZ::kRendererStandBy, {0, 0, 10, 10}, nullptr);
+  ASSERT_TRUE(standBy);
+  EXPECT_EQ(standBy->GetRendererType(), 2);
+  const std::string text = R"(Domain Error : QZ::LRenderer::Create : Renderer\Renderer : Line 129)";
+  EXPECT_EQ(ThrownText<std::domain_error>([] { QZ::LRenderer::Create(3, {0, 0, 10, 10}, nullptr); }), text);
+  EXPECT_EQ(ThrownText<std::domain_error>([] { QZ::LRenderer::Create(-1, {}, nullptr); }), text);
+}
+
+TEST_F(RendererTest, SettersStoreInTheCurrentContext) {
+  auto context = renderer->StartFrame({0, 0, 100, 50});
+  EXPECT_EQ(renderer->SetViewport({1, 2, 30, 40}), QZ::QZ_OK);
+  EXPECT_EQ(context->GetBounds(), (QZ::RectT<int32_t>{1, 2, 30, 40}));
+  QZ::RCPtr<QZ::LStencil> stencil(new QZ::LStencil({8, 9}));
+  EXPECT_EQ(renderer->SetStencil(stencil), QZ::QZ_OK);
+  EXPECT_EQ(State().stencil, stencil);
+  EXPECT_FALSE(State().hasStencil); // only PushClip marks a stencil as the state's own
+  EXPECT_EQ(renderer->SetClipRect({1, 2, 3, 4}), QZ::QZ_OK);
+  EXPECT_EQ(State().clip, (RectD{1, 2, 3, 4}));
+  renderer->Translate({1.5, 2});
+  renderer->Translate({1, -3});
+  EXPECT_EQ(State().origin, (PointD{2.5, -1}));
+}
+
+TEST_F(RendererTest, WithoutAContextEveryStateOperationDoesNothing) {
+  QZ::RCPtr<QZ::LStencil> stencil(new QZ::LStencil({8, 9}));
+  EXPECT_EQ(renderer->SetViewport({1, 2, 3, 4}), QZ::QZ_FALSE);
+  EXPECT_EQ(renderer->SetStencil(stencil), QZ::QZ_FALSE);
+  EXPECT_EQ(renderer->PushState(), QZ::QZ_FALSE);
+  EXPECT_EQ(renderer->PushClip({0, 0, 5, 5}, {0, 0, 5, 5}, stencil, true), QZ::QZ_FALSE);
+  EXPECT_EQ(renderer->PushClipOffset({1, 1}), QZ::QZ_FALSE);
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_FALSE);
+  EXPECT_EQ(renderer->SetClipRect({1, 2, 3, 4}), QZ::QZ_FALSE);
+  EXPECT_EQ(renderer->Translate({1, 1}), QZ::QZ_FALSE);
+  // No nested calls: nothing was attempted on a missing state.
+  EXPECT_EQ(renderer->calls.size(), renderer->TopLevel().size());
+  EXPECT_EQ(stencil->GetRefCount(), 1);
+}
+
+TEST_F(RendererTest, PushClipRoundsTheFrameCornerTranslatesAndKeepsTheClipInTheNewOrigin) {
+  renderer->StartFrame({0, 0, 100, 50});
+  EXPECT_EQ(renderer->PushClip({10.4, -2.5, 50, 20}, {0, 0, 100, 100}, nullptr, true), QZ::QZ_OK);
+  EXPECT_THAT(renderer->calls, ElementsAre("PushClip({10.4,-2.5,50,20}, {0,0,100,100}, null, true)", "  PushState()",
+                                           "  SetClipRect({10,0,50,17})", "  Translate((10,-3))"));
+  EXPECT_EQ(State().origin, (PointD{10, -3}));
+  EXPECT_EQ(State().clip, (RectD{0, 3, 50, 17}));
+
+  // Nested: the frame is in the new coordinates; the clip is limited by the current one.
+  renderer->calls.clear();
+  renderer->PushClip({-5.5, 4, 100, 100}, {-5.5, 4, 100, 100}, nullptr, true);
+  EXPECT_THAT(renderer->calls, ElementsAre("PushClip({-5.5,4,100,100}, {-5.5,4,100,100}, null, true)", "  PushState()",
+                                           "  SetClipRect({0,4,50,16})", "  Translate((-6,4))"));
+  EXPECT_EQ(State().origin, (PointD{4, 1}));
+  EXPECT_EQ(State().clip, (RectD{6, 0, 50, 16}));
+}
+
+TEST_F(RendererTest, PushClipNotRelativeTakesTheCornerAsAbsoluteAndTheClipAsGiven) {
+  renderer->StartFrame({0, 0, 100, 50});
+  renderer->Translate({5, 5});
+  renderer->PushClip({20.5, 30, 10, 10}, {0, 0, 7.5, 8.25}, nullptr, false);
+  EXPECT_EQ(State().origin, (PointD{21, 30})); // corner 15.5 from the origin rounds to 16
+  EXPECT_EQ(State().clip, (RectD{0, 0, 7, 8}));
+}
+
+TEST_F(RendererTest, PopClipRestoresOriginClipStencilAndFactor) {
+  renderer->StartFrame({0, 0, 100, 50});
+  const QZ::RenderState before = State();
+  QZ::RCPtr<QZ::LStencil> stencil(new QZ::LStencil({30, 20}));
+  renderer->PushClip({3, 4, 30, 20}, {3, 4, 30, 20}, stencil, true);
+  renderer->GetCurrentState()->factor = 0.25f;
+  EXPECT_EQ(State().stencil, stencil);
+  EXPECT_TRUE(State().hasStencil);
+
+  renderer->calls.clear();
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
+  EXPECT_THAT(renderer->calls, ElementsAre("PopClip()", "  Translate((-3,-4))",
+                                           "  SetClipRect({-5e+15,-5e+15,1e+16,1e+16})", "  SetStencil(null)"));
+  EXPECT_EQ(State().origin, before.origin);
+  EXPECT_EQ(State().clip, before.clip);
+  EXPECT_EQ(State().factor, 1.0f);
+  EXPECT_FALSE(State().stencil);
+  EXPECT_FALSE(State().hasStencil);
+  EXPECT_EQ(stencil->GetRefCount(), 1); // no saved state holds it any more
+}
+
+TEST_F(RendererTest, ASecondStencilIsReplacedByAFreshOneOfItsSize) {
+  renderer->StartFrame({0, 0, 100, 50});
+  QZ::RCPtr<QZ::LStencil> first(new QZ::LStencil({30, 20}));
+  QZ::RCPtr<QZ::LStencil> second(new QZ::LStencil({12, 6}, {1, 2, 3, 4}));
+  renderer->PushClip({0, 0, 30, 20}, {0, 0, 30, 20}, first, true);
+  renderer->PushClip({0, 0, 30, 20}, {0, 0, 30, 20}, second, true);
+  ASSERT_TRUE(State().stencil);
+  EXPECT_NE(State().stencil, second);
+  EXPECT_EQ(State().stencil->GetSize(), (QZ::SizeT<int32_t>{12, 6}));
+  EXPECT_EQ(State().stencil->GetRect(), (QZ::RectT<int32_t>{0, 0, 12, 6}));
+  renderer->PopClip();
+  EXPECT_EQ(State().stencil, first);
+  EXPECT_TRUE(State().hasStencil);
+}
+
+TEST_F(RendererTest, PushClipOffsetNeedsASavedState) {
+  renderer->StartFrame({0, 0, 100, 50});
+  EXPECT_EQ(renderer->PushClipOffset({2.5, -1.5}), QZ::QZ_FALSE);
+  EXPECT_EQ(State().origin, (PointD{0, 0}));
+
+  renderer->PushState();
+  renderer->SetClipRect({0, 0, 40, 30});
+  renderer->calls.clear();
+  EXPECT_EQ(renderer->PushClipOffset({2.5, -1.5}), QZ::QZ_OK);
+  EXPECT_THAT(renderer->calls, ElementsAre("PushClipOffset((2.5,-1.5))", "  PushState()", "  Translate((3,-2))"));
+  EXPECT_EQ(State().clip, (RectD{-3, 2, 40, 30}));
+  EXPECT_EQ(renderer->GetCurrentContext()->GetSavedStates().size(), 2u);
+
+  renderer->PopClip();
+  EXPECT_EQ(State().origin, (PointD{0, 0}));
+  EXPECT_EQ(State().clip, (RectD{0, 0, 40, 30}));
+}
+
+TEST_F(RendererTest, PopClipWithNoSavedStateDoesNothing) {
+  renderer->StartFrame({0, 0, 100, 50});
+  renderer->Translate({4, 4});
+  renderer->calls.clear();
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_FALSE);
+  EXPECT_THAT(renderer->calls, ElementsAre("PopClip()"));
+  EXPECT_EQ(State().origin, (PointD{4, 4}));
+}
+
+TEST_F(RendererTest, PopClipRestoresAnOriginThatDoesNotAddBackExactly) {
+  renderer->StartFrame({0, 0, 100, 50});
+  renderer->Translate({0.1, 0.7});
+  renderer->PushState();
+  renderer->Translate({0.2, 1e17});
+  renderer->PopClip();
+  EXPECT_EQ(State().origin, (PointD{0.1, 0.7}));
+}
