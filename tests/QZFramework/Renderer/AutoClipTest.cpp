@@ -67,12 +67,3 @@ TEST_F(AutoClipTest, AnUnknownFlavourThrowsAndPushesNothing) {
   EXPECT_TRUE(recorder->calls.empty());
   EXPECT_EQ(renderer->GetRefCount(), references);
 }
-
-TEST_F(AutoClipTest, TheGuardHoldsTheRendererForItsScope) {
-  const int32_t references = renderer->GetRefCount();
-  {
-    QZ::CAutoClip clip(renderer);
-    EXPECT_EQ(renderer->GetRefCount(), references + 1);
-  }
-  EXPECT_EQ(renderer->GetRefCount(), references);
-}

@@ -84,15 +84,6 @@ TEST_F(RendererTest, FinishingAnotherContextThrowsAndPopsNothing) {
   EXPECT_EQ(renderer->GetCurrentContext(), nullptr);
 }
 
-TEST_F(RendererTest, TheStackHoldsAReferenceToEachEnteredContext) {
-  auto context = NewContext();
-  const int32_t before = context->GetRefCount();
-  renderer->RenderStart(context);
-  EXPECT_EQ(context->GetRefCount(), before + 1);
-  renderer->RenderFinish(context);
-  EXPECT_EQ(context->GetRefCount(), before);
-}
-
 TEST_F(RendererTest, EachContextKeepsItsOwnState) {
   auto outer = NewContext();
   auto inner = NewContext();

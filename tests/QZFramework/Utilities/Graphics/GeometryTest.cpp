@@ -34,13 +34,6 @@ TEST(GeometryTest, IntegerPointPlusDoublePointRoundsThenAddsSaturating) {
   EXPECT_EQ((PointI{INT_MAX - 1, INT_MIN + 1} + PointD{5, -5}), (PointI{INT_MAX, INT_MIN}));
 }
 
-TEST(GeometryTest, AxisZeroIsXAndAnyOtherIsY) {
-  const PointD p{1, 2};
-  EXPECT_EQ(p.Axis(0), 1);
-  EXPECT_EQ(p.Axis(1), 2);
-  EXPECT_EQ(p.Axis(-7), 2);
-}
-
 TEST(GeometryTest, NormalizeFlipsNegativeSizesAndFloorsEveryEdge) {
   RectD r{1.2, 1.7, 2.0, -1.0};
   r.Normalize();

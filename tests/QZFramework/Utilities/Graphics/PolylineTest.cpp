@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "QZFramework/Utilities/Graphics/ColorRectList.h"
 #include "QZFramework/Utilities/Graphics/Polyline.h"
 
-TEST(DrawingInputTest, EveryPolylineChangeIsReportedOnceAndCopiesGetTheirOwnHandle) {
+TEST(PolylineTest, EveryPolylineChangeIsReportedOnceAndCopiesGetTheirOwnHandle) {
   QZ::PolylineT<float> line;
   EXPECT_TRUE(line.TakeChanged()); // nothing has been built from a new polyline
   EXPECT_FALSE(line.TakeChanged());
@@ -23,19 +22,4 @@ TEST(DrawingInputTest, EveryPolylineChangeIsReportedOnceAndCopiesGetTheirOwnHand
   EXPECT_EQ(copy.GetHandle(), handle); // assignment changes the contents, not the identity
   EXPECT_TRUE(copy.TakeChanged());
   EXPECT_EQ(copy.GetCount(), 0u);
-}
-
-TEST(DrawingInputTest, EveryColorRectListChangeIsReportedOnce) {
-  QZ::ColorRectListT<float> list;
-  list.TakeChanged();
-  list.Add({0, 0, 4, 10}, QZ::ColorT<float>::FromARGB(0xFF00FF00));
-  EXPECT_TRUE(list.TakeChanged());
-  list.SetScale(2.0f, 0.5f);
-  EXPECT_TRUE(list.TakeChanged());
-  EXPECT_FALSE(list.TakeChanged());
-  EXPECT_EQ(list.GetScaleX(), 2.0f);
-  EXPECT_EQ(list.GetScaleY(), 0.5f);
-  ASSERT_EQ(list.GetCount(), 1u);
-  EXPECT_EQ(list.GetEntries()[0].color.ToARGB(), 0xFF00FF00u);
-  EXPECT_GT(list.GetHandle(), 0);
 }
