@@ -1,0 +1,398 @@
+#include "QZFramework/Services/Settings/IniFileManagerProxy.h"
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "QZFramework/Services/Settings/XNode.h"
+
+namespace QZ {
+
+namespace {
+
+constexpr int32_t kMissing = -1;
+constexpr int32_t kUnknownHandle = -3;
+
+// The document of a file that does not exist yet. The name is escaped: a name holding
+// "&" or "<" would otherwise make the document unreadable.
+std::string NewFileContent(const WString& applicationName) {
+  std::string content = "<dict><key>Application</key><string>";
+  XNode::AppendEscaped(content, applicationName.ToUTF8().View());
+  content.append("</string></dict>");
+  return content;
+}
+
+// A settings file that exists but cannot be loaded is kept beside the new one rather
+// than overwritten at the next save.
+void MoveAside(const NString& path) {
+  struct stat info;
+  if (stat(path.GetBuffer(), &info) == 0 && S_ISREG(info.st_mode)) {
+    const std::string backup = std::string(path.View()) + ".bak";
+    if (std::rename(path.GetBuffer(), backup.c_str()) == 0) {
+      std::fprintf(stderr, "%s: unreadable settings file kept as %s\n", path.GetBuffer(), backup.c_str());
+    }
+  }
+}
+
+WString FromUTF8(const std::string& text) {
+  WString result;
+  result.AssignUTF8(text.c_str(), uint32_t(text.size()));
+  return result;
+}
+
+// The text of a string or data value; empty for other types.
+WString TextOf(const XNode* node) {
+  if (node && (node->GetType() == XNode::kTypeString || node->GetType() == XNode::kTypeData)) {
+    return FromUTF8(node->GetText());
+  }
+  return WString();
+}
+
+// Truncated toward zero, saturated at the 32-bit range; NaN gives 0.
+int32_t TruncateReal(float value) {
+  if (std::isnan(value)) {
+    return 0;
+  }
+  if (value >= 2147483648.0f) {
+    return std::numeric_limits<int32_t>::max();
+  }
+  if (value <= -2147483648.0f) {
+    return std::numeric_limits<int32_t>::min();
+  }
+  return int32_t(value);
+}
+
+bool IsArray(const XNode* node) { return node && node->GetType() == XNode::kTypeArray; }
+
+// Makes node an array of count items, every empty slot an empty string.
+void ResizeArray(XNode& node, uint32_t count) {
+  node.SetType(XNode::kTypeArray);
+  node.SetArraySize(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!node.GetChild(i)) {
+      node.SetArrayItem(i, new XNode(XNode::kTypeString));
+    }
+  }
+}
+
+} // namespace
+
+struct CIniFileManagerProxy::MemberData {
+  struct IniFileInfo {
+    NString path;      // UTF-8, as given to Load
+    NString keyPrefix; // "<prefix name with '.' as '_'>."
+    std::unique_ptr<XNode> root;
+    bool modified = false;
+    IniFileHandle handle = 0;
+  };
+
+  std::vector<IniFileInfo*> files; // in order of opening
+  IniFileHandle lastHandle = 0;
+
+  MemberData() = default;
+  MemberData(const MemberData&) = delete;
+  MemberData& operator=(const MemberData&) = delete;
+  ~MemberData() {
+    for (IniFileInfo* file : files) {
+      delete file;
+    }
+  }
+
+  IniFileInfo* Find(IniFileHandle handle) const {
+    for (auto file = files.rbegin(); file != files.rend(); ++file) {
+      if ((*file)->handle == handle) {
+        return *file;
+      }
+    }
+    return nullptr;
+  }
+
+  // The next serial number that is neither 0 nor in use.
+  IniFileHandle NextHandle() {
+    do {
+      ++lastHandle;
+    } while (lastHandle == 0 || Find(lastHandle));
+    return lastHandle;
+  }
+
+  void Close(IniFileInfo* file) {
+    std::erase(files, file);
+    delete file;
+  }
+
+  // The node at prefix + key, null when missing. With create, missing nodes are made;
+  // a key that XML cannot carry is refused (it would make the file unreadable).
+  static XNode* FindNode(IniFileInfo& file, const WString& key, bool create) {
+    const NString path = file.keyPrefix + key.ToUTF8();
+    if (create && !XNode::IsXmlText(path.View())) {
+      return nullptr;
+    }
+    return file.root->FindPath(path.View(), create ? XNode::kPathCreate : 0);
+  }
+};
+
+CIniFileManagerProxy::CIniFileManagerProxy() : mData(std::make_unique<MemberData>()) {}
+
+CIniFileManagerProxy::~CIniFileManagerProxy() = default;
+
+int32_t CIniFileManagerProxy::Initialize(const char16_t* /*reserved*/) { return 0; }
+
+int32_t CIniFileManagerProxy::SaveAndCloseAll() {
+  while (!mData->files.empty()) {
+    auto* file = mData->files.back();
+    if (file->modified) {
+      SaveFile(file->handle);
+    }
+    mData->Close(file);
+  }
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::Load(const WString& path, const WString& keyPrefixName, const WString& applicationName,
+                                   IniFileHandle& handle) {
+  handle = 0;
+  const NString utf8Path = path.ToUTF8();
+  for (const auto* file : mData->files) {
+    if (file->path == utf8Path) {
+      handle = file->handle;
+      return 1;
+    }
+  }
+  auto file = std::make_unique<MemberData::IniFileInfo>();
+  file->path = utf8Path;
+  NString prefix = keyPrefixName.ToUTF8();
+  prefix.ReplaceChars(".", '_');
+  file->keyPrefix = prefix + NString(".");
+  file->root = XNode::LoadFile(utf8Path.GetBuffer(), nullptr);
+  if (!file->root) {
+    file->root = XNode::Load(NewFileContent(applicationName), nullptr, nullptr);
+    if (!file->root) {
+      return kMissing;
+    }
+    MoveAside(utf8Path);
+  }
+  file->handle = mData->NextHandle();
+  handle = file->handle;
+  mData->files.push_back(file.release());
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::SaveFile(IniFileHandle handle) {
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  if (!file->modified) {
+    return 0;
+  }
+  try {
+    if (file->root->SaveToFile(file->path.GetBuffer(), 0) != 0) {
+      return kMissing;
+    }
+  } catch (const std::exception&) {
+    return kMissing;
+  }
+  file->modified = false;
+  return 0;
+}
+
+bool CIniFileManagerProxy::KeyExists(IniFileHandle handle, const WString& key) {
+  auto* file = mData->Find(handle);
+  return file && MemberData::FindNode(*file, key, false);
+}
+
+int32_t CIniFileManagerProxy::CloseFile(IniFileHandle handle, bool save) {
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  const int32_t result = save ? SaveFile(handle) : 0;
+  mData->Close(file);
+  return result;
+}
+
+int32_t CIniFileManagerProxy::GetInt(IniFileHandle handle, const WString& key, int32_t defaultValue,
+                                     int32_t& value) {
+  value = defaultValue;
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  const XNode* node = MemberData::FindNode(*file, key, false);
+  if (!node) {
+    return 0;
+  }
+  switch (node->GetType()) {
+  case XNode::kTypeBool:
+    value = node->GetBool() ? 1 : 0;
+    break;
+  case XNode::kTypeInteger:
+    value = node->GetInteger();
+    break;
+  case XNode::kTypeReal:
+    value = TruncateReal(node->GetReal());
+    break;
+  default:
+    value = 0;
+    break;
+  }
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::SetInt(IniFileHandle handle, const WString& key, int32_t value) {
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  XNode* node = MemberData::FindNode(*file, key, true);
+  if (!node) {
+    return kMissing;
+  }
+  node->SetInteger(value);
+  file->modified = true;
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::GetString(IniFileHandle handle, const WString& key, const WString& defaultValue,
+                                        WString& value) {
+  value = defaultValue;
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  if (const XNode* node = MemberData::FindNode(*file, key, false)) {
+    value = TextOf(node);
+  }
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::SetString(IniFileHandle handle, const WString& key, const WString& value) {
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  const NString text = value.ToUTF8();
+  XNode* node = XNode::IsXmlText(text.View()) ? MemberData::FindNode(*file, key, true) : nullptr;
+  if (!node) {
+    return kMissing;
+  }
+  node->SetString(text.View());
+  file->modified = true;
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::GetChildCount(IniFileHandle handle, const WString& key, uint32_t& count) {
+  count = 0;
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  const XNode* node = MemberData::FindNode(*file, key, false);
+  if (!node) {
+    return kMissing;
+  }
+  count = node->GetChildCount(true);
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::GetChildName(IniFileHandle handle, const WString& key, uint32_t index, WString& name) {
+  name.Empty();
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  const XNode* node = MemberData::FindNode(*file, key, false);
+  if (!node || index >= node->GetChildCount(true)) {
+    return kMissing;
+  }
+  if (const XNode* child = node->GetChild(index)) {
+    name = FromUTF8(std::string(child->GetKey()));
+  }
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::GetArrayCount(IniFileHandle handle, const WString& key, uint32_t& count) {
+  count = 0;
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  const XNode* node = MemberData::FindNode(*file, key, false);
+  if (!IsArray(node)) {
+    return kMissing;
+  }
+  count = node->GetChildCount(true);
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::SetArrayCount(IniFileHandle handle, const WString& key, uint32_t count) {
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  XNode* node = MemberData::FindNode(*file, key, true);
+  if (!node) {
+    return kMissing;
+  }
+  ResizeArray(*node, count);
+  file->modified = true;
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::GetArrayString(IniFileHandle handle, const WString& key, uint32_t index,
+                                             WString& value) {
+  value.Empty();
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  const XNode* node = MemberData::FindNode(*file, key, false);
+  if (!IsArray(node) || index >= node->GetChildCount(true)) {
+    return kMissing;
+  }
+  value = TextOf(node->GetChild(index));
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::SetArrayString(IniFileHandle handle, const WString& key, uint32_t index,
+                                             const WString& value) {
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  const NString text = value.ToUTF8();
+  if (!XNode::IsXmlText(text.View()) || index == std::numeric_limits<uint32_t>::max()) {
+    return kMissing;
+  }
+  XNode* node = MemberData::FindNode(*file, key, true);
+  if (!node) {
+    return kMissing;
+  }
+  node->SetType(XNode::kTypeArray);
+  if (index >= node->GetChildCount(true)) {
+    ResizeArray(*node, index + 1);
+  }
+  node->GetChild(index)->SetString(text.View());
+  file->modified = true;
+  return 0;
+}
+
+int32_t CIniFileManagerProxy::RemoveArrayItem(IniFileHandle handle, const WString& key, uint32_t index) {
+  auto* file = mData->Find(handle);
+  if (!file) {
+    return kUnknownHandle;
+  }
+  XNode* node = MemberData::FindNode(*file, key, false);
+  if (!IsArray(node) || !node->RemoveChildAt(index)) {
+    return kMissing;
+  }
+  file->modified = true;
+  return 0;
+}
+
+} // namespace QZ

@@ -1,0 +1,322 @@
+#include "QZFramework/Services/Settings/XNode.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <utility>
+
+#include "QZFramework/Utilities/Storage/WideChar.h"
+
+namespace {
+
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+int DigitValue(char c) {
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'a' && c <= 'z') {
+    return c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'Z') {
+    return c - 'A' + 10;
+  }
+  return 99;
+}
+
+// A C integer literal as strtol with base 0 reads it into a 32-bit long: blanks, a
+// sign, then 0x hexadecimal, 0 octal or decimal digits; out of range saturates.
+int32_t ParseInteger(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsCSpace(text[i])) {
+    ++i;
+  }
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  int base = 10;
+  if (i < text.size() && text[i] == '0') {
+    base = 8;
+    if (i + 2 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X') && DigitValue(text[i + 2]) < 16) {
+      base = 16;
+      i += 2;
+    }
+  }
+  constexpr int64_t kLimit = int64_t(std::numeric_limits<int32_t>::max()) + 1;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    const int digit = DigitValue(text[i]);
+    if (digit >= base) {
+      break;
+    }
+    value = std::min(value * base + digit, kLimit);
+  }
+  if (negative) {
+    return int32_t(-value);
+  }
+  return int32_t(std::min(value, kLimit - 1));
+}
+
+// A decimal real with '.' whatever the locale: blanks, a sign, digits, fraction and
+// exponent, or inf / nan; beyond the float range an infinity, below it zero.
+float ParseReal(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && IsCSpace(text[i])) {
+    ++i;
+  }
+  if (i < text.size() && text[i] == '+' && i + 1 < text.size() && text[i + 1] != '-') {
+    ++i;
+  }
+  const char* first = text.data() + i;
+  const char* last = text.data() + text.size();
+  float value = 0.0f;
+  const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+  if (error == std::errc::result_out_of_range) {
+    const float sign = *first == '-' ? -1.0f : 1.0f;
+    const double magnitude = std::fabs(QZ::Chars::ToDouble(std::string(first, end).c_str()));
+    return magnitude > 1.0 ? sign * std::numeric_limits<float>::infinity() : sign * 0.0f;
+  }
+  return error == std::errc() ? value : 0.0f;
+}
+
+} // namespace
+
+XNode::XNode(XNode* parent, Type type) : mFlags(type) {
+  if (parent) {
+    parent->AddChild(this);
+  }
+}
+
+XNode::~XNode() {
+  for (XNode* container : mParents) {
+    auto& slots = container->mChildren;
+    slots.erase(std::find(slots.begin(), slots.end(), this));
+  }
+  ReleaseChildren();
+}
+
+void XNode::ReleaseChildren() {
+  std::vector<XNode*> children;
+  children.swap(mChildren);
+  for (XNode* child : children) {
+    if (child) {
+      child->ReleaseFrom(this);
+    }
+  }
+}
+
+void XNode::TakeFrom(XNode* container) {
+  mParents.push_back(container);
+  ++mHolders;
+}
+
+void XNode::ReleaseFrom(XNode* container) {
+  mParents.erase(std::find(mParents.begin(), mParents.end(), container));
+  if (--mHolders == 0) {
+    delete this;
+  }
+}
+
+bool XNode::SetType(Type type) {
+  if (GetType() == type) {
+    return false;
+  }
+  mText.clear();
+  ReleaseChildren();
+  mInteger = 0;
+  mReal = 0.0f;
+  mBool = false;
+  mFlags = (mFlags & ~kTypeMask) | type;
+  SetDirty(true);
+  return true;
+}
+
+void XNode::SetFlag(uint32_t flag, bool on) {
+  flag &= kFlagVolatile | kFlagVisible | kFlagLocked;
+  mFlags = on ? mFlags | flag : mFlags & ~flag;
+}
+
+void XNode::SetDirty(bool on) {
+  if (on) {
+    if ((mFlags & (kFlagDirty | kFlagVolatile)) != 0) {
+      return;
+    }
+    mFlags |= kFlagDirty;
+    for (XNode* container : mParents) {
+      container->SetDirty(true);
+    }
+    return;
+  }
+  mFlags &= ~kFlagDirty;
+  for (XNode* child : mChildren) {
+    if (child) {
+      child->SetDirty(false);
+    }
+  }
+}
+
+void XNode::SetKey(std::string_view key) {
+  if (mKey == key) {
+    return;
+  }
+  mKey.assign(key);
+  mKeyHash = HashKey(key);
+  SetDirty(true);
+}
+
+uint32_t XNode::HashKey(std::string_view key) {
+  uint32_t hash = 0;
+  int32_t previous = 0;
+  for (const char byte : key) {
+    const int32_t c = static_cast<int8_t>(byte | 0x20);
+    hash += uint32_t((c + 1) * (previous + 1));
+    previous = c;
+  }
+  return hash;
+}
+
+bool XNode::KeysEqual(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return (x | 0x20) == (y | 0x20); });
+}
+
+void XNode::SetFromText(std::string_view text) {
+  switch (GetType()) {
+  case kTypeString:
+  case kTypeData:
+    mText.append(text);
+    break;
+  case kTypeBool:
+    mBool = text.size() >= 4 && QZ::Chars::ToLower(text[0]) == 't' && QZ::Chars::ToLower(text[1]) == 'r' &&
+            QZ::Chars::ToLower(text[2]) == 'u' && QZ::Chars::ToLower(text[3]) == 'e';
+    break;
+  case kTypeInteger:
+    mInteger = ParseInteger(text);
+    break;
+  case kTypeReal:
+    mReal = ParseReal(text);
+    break;
+  case kTypeNone:
+  case kTypeDict:
+  case kTypeArray:
+    break;
+  }
+  SetDirty(true);
+}
+
+void XNode::SetString(std::string_view text) {
+  bool changed = SetType(kTypeString);
+  if (mText != text) {
+    mText.assign(text);
+    changed = true;
+  }
+  if (changed) {
+    SetDirty(true);
+  }
+}
+
+void XNode::SetBool(bool value) {
+  const bool changed = SetType(kTypeBool) || mBool != value;
+  mBool = value;
+  if (changed) {
+    SetDirty(true);
+  }
+}
+
+void XNode::SetInteger(int32_t value) {
+  const bool changed = SetType(kTypeInteger) || mInteger != value;
+  mInteger = value;
+  if (changed) {
+    SetDirty(true);
+  }
+}
+
+bool XNode::AddChild(XNode* child) {
+  if ((GetType() != kTypeDict && GetType() != kTypeArray) || !child) {
+    return false;
+  }
+  mChildren.push_back(child);
+  child->TakeFrom(this);
+  if (!child->IsVolatile()) {
+    SetDirty(true);
+  }
+  return true;
+}
+
+bool XNode::RemoveChild(XNode* child) {
+  const auto found = std::find(mChildren.begin(), mChildren.end(), child);
+  return found != mChildren.end() && RemoveChildAt(uint32_t(found - mChildren.begin()));
+}
+
+bool XNode::RemoveChildAt(uint32_t index) {
+  if (index >= mChildren.size()) {
+    return false;
+  }
+  XNode* child = mChildren[index];
+  mChildren.erase(mChildren.begin() + index);
+  const bool isVolatile = child && child->IsVolatile();
+  if (child) {
+    child->ReleaseFrom(this);
+  }
+  if (!isVolatile) {
+    SetDirty(true);
+  }
+  return true;
+}
+
+bool XNode::SetArrayItem(uint32_t index, XNode* child) {
+  if (GetType() != kTypeArray) {
+    return false;
+  }
+  if (index >= mChildren.size()) {
+    mChildren.resize(size_t(index) + 1, nullptr);
+  }
+  // Take the new item before letting go of the old one: they may be the same node.
+  if (child) {
+    child->TakeFrom(this);
+  }
+  XNode* previous = std::exchange(mChildren[index], child);
+  if (previous) {
+    previous->ReleaseFrom(this);
+  }
+  if (!child || !child->IsVolatile()) {
+    SetDirty(true);
+  }
+  return true;
+}
+
+bool XNode::SetArraySize(uint32_t count) {
+  if (GetType() != kTypeArray) {
+    return false;
+  }
+  while (mChildren.size() > count) {
+    RemoveChildAt(uint32_t(mChildren.size() - 1));
+  }
+  if (mChildren.size() < count) {
+    mChildren.resize(count, nullptr);
+    SetDirty(true);
+  }
+  return true;
+}
+
+uint32_t XNode::GetChildCount(bool includeVolatile) const {
+  if (includeVolatile) {
+    return uint32_t(mChildren.size());
+  }
+  return uint32_t(
+      std::count_if(mChildren.begin(), mChildren.end(), [](const XNode* child) { return child && !child->IsVolatile(); }));
+}
+
+XNode* XNode::FindChild(std::string_view key) const {
+  const uint32_t hash = HashKey(key);
+  for (XNode* child : mChildren) {
+    if (child && child->mKeyHash == hash && KeysEqual(child->mKey, key)) {
+      return child;
+    }
+  }
+  return nullptr;
+}

@@ -1,0 +1,210 @@
+#pragma once
+// XNode: one node of a property-list document (the settings files' XML dialect).
+//
+//   std::unique_ptr<XNode> root = XNode::LoadFile("UserSettings.ini", nullptr);
+//   XNode* index = root->FindPath("1_0_0.CurrentSkinIndex", XNode::kPathCreate);
+//   index->SetInteger(2);
+//   root->SaveToFile("UserSettings.ini", 0);
+//
+// A dict entry is one node carrying both its key and its value; array items carry no
+// key. Containers own their children through a holder count: a node may be held by
+// several containers and is destroyed when the last one lets it go. Keys compare
+// without regard to ASCII letter case (bytes are compared after OR 0x20). Text is UTF-8.
+//
+// Documents nest at most kMaxDepth levels, the root included: the reader refuses a
+// deeper document, the writer a deeper tree, and FindPath creates no deeper path.
+// Numbers are read and written the same way under every locale.
+//
+// Not synchronised: a tree belongs to one thread at a time. Nothing here throws except
+// std::bad_alloc.
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class XNode {
+public:
+  enum Type : uint32_t {
+    kTypeNone = 0, // a node that so far has only a key
+    kTypeString = 1,
+    kTypeBool = 2,
+    kTypeInteger = 3,
+    kTypeReal = 4,
+    kTypeDict = 5,
+    kTypeArray = 6,
+    kTypeData = 7,
+  };
+
+  // Bits of GetFlags(): the type in bits 0-3, then the state bits.
+  static constexpr uint32_t kTypeMask = 0x0F;
+  static constexpr uint32_t kFlagDirty = 0x10;
+  static constexpr uint32_t kFlagVolatile = 0x20; // never saved, never dirties its containers
+  static constexpr uint32_t kFlagVisible = 0x40;
+  static constexpr uint32_t kFlagLocked = 0x80;
+
+  // Flags of FindPath.
+  static constexpr uint32_t kPathCreate = 1;         // create missing nodes
+  static constexpr uint32_t kPathCreateVolatile = 2; // create them, the leaf and new array items volatile
+  static constexpr uint32_t kPathRemove = 4;         // remove the node found from its container
+
+  // Flags of Write.
+  static constexpr uint32_t kWriteDocument = 1;        // prolog and closing "</plist>"
+  static constexpr uint32_t kWriteStateAttributes = 2; // volatile="true" and dirty="true"
+  static constexpr uint32_t kWriteVolatile = 4;        // include volatile nodes
+
+  static constexpr int kMaxDepth = 64;
+  // Write's error for a tree nested deeper than kMaxDepth.
+  static constexpr int kErrorTooDeep = EOVERFLOW;
+  // Write's error for a key or text that XML cannot carry (see IsXmlText).
+  static constexpr int kErrorNotXmlText = EILSEQ;
+
+  // Destination of Write. Write stops as soon as the error code is non-zero.
+  class Output {
+  public:
+    virtual ~Output() = default;
+    // Appends length bytes; on failure sets the error code.
+    virtual void Write(const char* bytes, size_t length) = 0;
+    int GetError() const { return mError; }
+
+  protected:
+    int mError = 0;
+  };
+
+  // Writes to a C stream the caller opened and closes; the error is errno (5 when the
+  // library leaves errno 0).
+  class OutputFile final : public Output {
+  public:
+    explicit OutputFile(FILE* stream) : mStream(stream) {}
+    void Write(const char* bytes, size_t length) override;
+
+  private:
+    FILE* mStream;
+  };
+
+  // A parentless node of the given type.
+  explicit XNode(Type type = kTypeNone) : mFlags(type) {}
+  // A node of the given type appended to parent (which must be a dict or an array
+  // and then owns it).
+  XNode(XNode* parent, Type type);
+  // Frees key and value, lets go of every child and detaches the node from any
+  // container still holding it.
+  ~XNode();
+  XNode(const XNode&) = delete;
+  XNode& operator=(const XNode&) = delete;
+
+  // --- Type and state --------------------------------------------------------------
+
+  Type GetType() const { return Type(mFlags & kTypeMask); }
+  // Changes the type, clearing the value first (text freed, children let go) and
+  // marking the node dirty; the same type keeps the value. True when it changed.
+  bool SetType(Type type);
+  uint32_t GetFlags() const { return mFlags; }
+  // Sets or clears kFlagVolatile, kFlagVisible or kFlagLocked.
+  void SetFlag(uint32_t flag, bool on);
+  bool IsDirty() const { return (mFlags & kFlagDirty) != 0; }
+  bool IsVolatile() const { return (mFlags & kFlagVolatile) != 0; }
+  // on: marks this node and its containers up to the first already dirty one; a
+  // volatile node stays clean. off: clears this node and everything below it.
+  void SetDirty(bool on);
+
+  // --- Key -------------------------------------------------------------------------
+
+  // An empty key removes the key. Marks the node dirty when the key changed.
+  void SetKey(std::string_view key);
+  std::string_view GetKey() const { return mKey; }
+  bool HasKey() const { return !mKey.empty(); }
+  uint32_t GetKeyHash() const { return mKeyHash; }
+  static uint32_t HashKey(std::string_view key);
+  static bool KeysEqual(std::string_view a, std::string_view b);
+
+  // --- Values ----------------------------------------------------------------------
+
+  // By type: string and data append the text; bool is true when the text begins with
+  // "true" in any case; integer reads a C integer literal (0x hexadecimal, leading 0
+  // octal), saturated to 32 bits; real reads a decimal number with '.'. Marks dirty.
+  void SetFromText(std::string_view text);
+  // Makes the node a string (or bool, integer) holding the value; dirty when changed.
+  void SetString(std::string_view text);
+  void SetBool(bool value);
+  void SetInteger(int32_t value);
+
+  // The text of a string or data node; empty for other types.
+  const std::string& GetText() const { return mText; }
+  bool GetBool() const { return mBool; }
+  int32_t GetInteger() const { return mInteger; }
+  float GetReal() const { return mReal; }
+
+  // --- Children (dicts and arrays) ---------------------------------------------------
+
+  // Appends child and records this container in its parent list; marks this node
+  // dirty unless the child is volatile. False (nothing done) when this node is
+  // neither a dict nor an array.
+  bool AddChild(XNode* child);
+  // Removes the first occurrence of child (or the item at index); the child is
+  // destroyed when no other container holds it. Dirties like AddChild. False when absent.
+  bool RemoveChild(XNode* child);
+  bool RemoveChildAt(uint32_t index);
+  // Arrays only: stores child at index (growing with empty slots), letting go of the
+  // node that was there.
+  bool SetArrayItem(uint32_t index, XNode* child);
+  // Arrays only: removes items from the end down to count, or appends empty slots.
+  bool SetArraySize(uint32_t count);
+  // Children of a dict or array (empty slots included), 0 for other types; without
+  // includeVolatile, only the non-volatile children that are present.
+  uint32_t GetChildCount(bool includeVolatile) const;
+  // The child at index; null for an empty slot or an index past the end.
+  XNode* GetChild(uint32_t index) const { return index < mChildren.size() ? mChildren[index] : nullptr; }
+  // The first child whose key equals key; null when none.
+  XNode* FindChild(std::string_view key) const;
+
+  // The node a key path leads to from this node: segments separated by "." and array
+  // indices in brackets ("1_0_0.CurrentSkinIndex", "List[2].Name"); the empty path is
+  // this node. Null when missing (without create flags), when it cannot be created, or
+  // after kPathRemove.
+  XNode* FindPath(std::string_view path, uint32_t flags);
+
+  // --- Documents -------------------------------------------------------------------
+
+  // Writes this node and its subtree; returns the sink's error code, or kErrorTooDeep
+  // or kErrorNotXmlText (the output is then incomplete), 0 on success.
+  int Write(Output& sink, uint32_t flags) const;
+  // Writes the document (flags | kWriteDocument) to a temporary file beside the target
+  // and renames it over the target, so a failed save leaves the old file whole. A
+  // symbolic link is followed. 0, or an errno value (5 when errno is 0), or a Write error.
+  int SaveToFile(const char* path, uint32_t flags) const;
+
+  // Parses a whole document. On a parse error writes "<file name>:<line>: <error>" to
+  // stderr (file name "XML Load Error" when null), turns errorNode (when given) into a
+  // string node with the text XML Load Error "<error>" line <n>, and returns null.
+  static std::unique_ptr<XNode> Load(std::string_view text, const char* fileName, XNode* errorNode);
+  // Reads the file and loads it; null without a message when it cannot be read.
+  static std::unique_ptr<XNode> LoadFile(const char* path, XNode* errorNode);
+
+  // Whether text is well-formed UTF-8 of characters XML 1.0 can carry (no control
+  // characters other than TAB, LF and CR, no surrogates, no U+FFFE or U+FFFF).
+  static bool IsXmlText(std::string_view text);
+  // Appends text with & < > " ' replaced by their entities.
+  static void AppendEscaped(std::string& out, std::string_view text);
+
+private:
+  // Lets go of every child without dirtying anything.
+  void ReleaseChildren();
+  // Lets go of one reference held by container; destroys the node at the last one.
+  void ReleaseFrom(XNode* container);
+  void TakeFrom(XNode* container);
+
+  uint32_t mHolders = 0;
+  std::vector<XNode*> mParents;
+  uint32_t mFlags;
+  std::string mKey;
+  uint32_t mKeyHash = 0;
+  std::string mText;
+  std::vector<XNode*> mChildren;
+  int32_t mInteger = 0;
+  float mReal = 0.0f;
+  bool mBool = false;
+};

@@ -1,0 +1,192 @@
+// The property-list reader over Expat. Per nesting level it keeps the node being filled:
+// a "key" element makes a node without a type that the value element after it then
+// types and fills, so a dict entry is one node; "dict" and "array" open the next level.
+
+#include <expat.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "QZFramework/Services/Settings/XNode.h"
+#include "QZFramework/Utilities/Storage/WideChar.h"
+
+namespace {
+
+constexpr const char* kTooDeepText = "nesting deeper than 64 levels";
+static_assert(XNode::kMaxDepth == 64, "kTooDeepText names the limit");
+
+bool NameIs(const XML_Char* name, const char* expected) { return QZ::Chars::CompareNoCase(name, expected) == 0; }
+
+class DocumentReader {
+public:
+  explicit DocumentReader(XML_Parser parser) : mParser(parser) {}
+
+  ~DocumentReader() {
+    delete mRoot;
+    for (XNode* orphan : mOrphans) {
+      delete orphan;
+    }
+  }
+
+  static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
+    static_cast<DocumentReader*>(self)->Start(name, attributes);
+  }
+  static void XMLCALL OnEnd(void* self, const XML_Char* name) { static_cast<DocumentReader*>(self)->End(name); }
+  static void XMLCALL OnText(void* self, const XML_Char* text, int length) {
+    DocumentReader& reader = *static_cast<DocumentReader*>(self);
+    if (reader.mLevels[reader.mLevel].takesText) {
+      reader.mText.append(text, size_t(length));
+    }
+  }
+
+  bool TooDeep() const { return mTooDeep; }
+
+  // The finished tree, clean; the reader keeps nothing.
+  std::unique_ptr<XNode> TakeRoot() {
+    std::unique_ptr<XNode> root(std::exchange(mRoot, nullptr));
+    if (root) {
+      root->SetDirty(false);
+    }
+    return root;
+  }
+
+private:
+  struct Level {
+    XNode* node = nullptr;
+    bool takesText = false;
+  };
+
+  void Start(const XML_Char* name, const XML_Char** attributes) {
+    if (mLevel >= XNode::kMaxDepth) {
+      mTooDeep = true;
+      XML_StopParser(mParser, XML_FALSE);
+      return;
+    }
+    StopText();
+    Level& level = mLevels[mLevel];
+    if (!level.node) {
+      level.node = new XNode(mLevel > 0 ? mLevels[mLevel - 1].node : nullptr, XNode::kTypeNone);
+      if (!mRoot) {
+        mRoot = level.node;
+      } else if (mLevel == 0) {
+        mOrphans.push_back(level.node); // a second top-level value inside "plist"
+      }
+    }
+    XNode& node = *level.node;
+    for (const XML_Char** attribute = attributes; attribute[0]; attribute += 2) {
+      if (std::strcmp(attribute[0], "visible") == 0) {
+        node.SetFlag(XNode::kFlagVisible, NameIs(attribute[1], "true"));
+      } else if (std::strcmp(attribute[0], "locked") == 0) {
+        node.SetFlag(XNode::kFlagLocked, NameIs(attribute[1], "true"));
+      }
+    }
+    if (NameIs(name, "key")) {
+      level.takesText = true;
+    } else if (NameIs(name, "dict") || NameIs(name, "array")) {
+      node.SetType(NameIs(name, "dict") ? XNode::kTypeDict : XNode::kTypeArray);
+      mLevels[++mLevel] = Level();
+    } else if (NameIs(name, "integer") || NameIs(name, "real") || NameIs(name, "string") || NameIs(name, "data")) {
+      node.SetType(NameIs(name, "integer") ? XNode::kTypeInteger
+                   : NameIs(name, "real")  ? XNode::kTypeReal
+                   : NameIs(name, "string") ? XNode::kTypeString
+                                            : XNode::kTypeData);
+      level.takesText = true;
+    } else if (NameIs(name, "true") || NameIs(name, "false")) {
+      node.SetBool(NameIs(name, "true"));
+    }
+  }
+
+  void End(const XML_Char* name) {
+    StopText();
+    if ((NameIs(name, "plist") || NameIs(name, "dict") || NameIs(name, "array")) && mLevel > 0) {
+      --mLevel;
+    }
+    Level& level = mLevels[mLevel];
+    level.takesText = false;
+    if (level.node && level.node->GetType() != XNode::kTypeNone) {
+      level.node = nullptr;
+    }
+  }
+
+  // Hands the character data gathered for the current level's element to its node:
+  // the key of a node without a type, else its value.
+  void StopText() {
+    Level& level = mLevels[mLevel];
+    if (level.takesText && level.node && !mText.empty()) {
+      if (level.node->GetType() == XNode::kTypeNone) {
+        level.node->SetKey(mText);
+      } else {
+        level.node->SetFromText(mText);
+      }
+    }
+    level.takesText = false;
+    mText.clear();
+  }
+
+  XML_Parser mParser;
+  // One level beyond the limit, so an empty container at the deepest level is read.
+  std::array<Level, XNode::kMaxDepth + 1> mLevels;
+  int mLevel = 0;
+  std::string mText;
+  XNode* mRoot = nullptr;
+  std::vector<XNode*> mOrphans;
+  bool mTooDeep = false;
+};
+
+struct ParserDeleter {
+  void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+};
+
+} // namespace
+
+std::unique_ptr<XNode> XNode::Load(std::string_view text, const char* fileName, XNode* errorNode) {
+  std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDeleter> parser(XML_ParserCreate(nullptr));
+  if (!parser) {
+    return nullptr;
+  }
+  DocumentReader reader(parser.get());
+  XML_SetUserData(parser.get(), &reader);
+  XML_SetElementHandler(parser.get(), &DocumentReader::OnStart, &DocumentReader::OnEnd);
+  XML_SetCharacterDataHandler(parser.get(), &DocumentReader::OnText);
+  // One call for any real document; only text beyond Expat's int length needs more.
+  XML_Status status = XML_STATUS_OK;
+  const char* next = text.data();
+  size_t left = text.size();
+  do {
+    const size_t piece = std::min<size_t>(left, INT_MAX);
+    left -= piece;
+    status = XML_Parse(parser.get(), next, int(piece), left == 0);
+    next += piece;
+  } while (status == XML_STATUS_OK && left != 0);
+  if (status == XML_STATUS_OK) {
+    return reader.TakeRoot();
+  }
+  const char* error = reader.TooDeep() ? kTooDeepText : XML_ErrorString(XML_GetErrorCode(parser.get()));
+  const int line = int(XML_GetCurrentLineNumber(parser.get()));
+  std::fprintf(stderr, "%s:%d: %s\n", fileName ? fileName : "XML Load Error", line, error);
+  if (errorNode) {
+    errorNode->SetString(std::string("XML Load Error \"") + error + "\" line " + std::to_string(line));
+  }
+  return nullptr;
+}
+
+std::unique_ptr<XNode> XNode::LoadFile(const char* path, XNode* errorNode) {
+  FILE* stream = std::fopen(path, "rb");
+  if (!stream) {
+    return nullptr;
+  }
+  std::string text;
+  char chunk[64 * 1024];
+  size_t read = 0;
+  while ((read = std::fread(chunk, 1, sizeof chunk, stream)) != 0) {
+    text.append(chunk, read);
+  }
+  const bool failed = std::ferror(stream) != 0;
+  std::fclose(stream);
+  return failed ? nullptr : Load(text, path, errorNode);
+}

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "QZFramework/Services/Settings/XNode.h"
+#include "SettingsTestSupport.h"
+
+namespace {
+
+using SettingsTest::Written;
+
+std::unique_ptr<XNode> Parse(const std::string& text) { return XNode::Load(text, "test.ini", nullptr); }
+
+std::string Nested(const char* element, int levels) {
+  std::string text;
+  for (int i = 0; i < levels; ++i) {
+    text += std::string("<") + element + ">";
+  }
+  for (int i = 0; i < levels; ++i) {
+    text += std::string("</") + element + ">";
+  }
+  return text;
+}
+
+TEST(XNodeReaderTest, WrittenDocumentsReadBackUnchanged) {
+  XNode root(XNode::kTypeDict);
+  root.FindPath("Application", XNode::kPathCreate)->SetString("Q & <A> \"editor\" 'x' \xC3\xA9");
+  root.FindPath("a&b<c>", XNode::kPathCreate)->SetInteger(-7);
+  root.FindPath("1_0_0.Flags", XNode::kPathCreate)->SetBool(true);
+  XNode* hidden = root.FindPath("1_0_0.Hidden", XNode::kPathCreate);
+  hidden->SetBool(false);
+  hidden->SetFlag(XNode::kFlagVisible, true);
+  hidden->SetFlag(XNode::kFlagLocked, true);
+  XNode* real = root.FindPath("1_0_0.Gain", XNode::kPathCreate);
+  real->SetType(XNode::kTypeReal);
+  real->SetFromText("-0.125");
+  XNode* data = root.FindPath("Blob", XNode::kPathCreate);
+  data->SetType(XNode::kTypeData);
+  data->SetFromText("AAEC&<>");
+  root.FindPath("List[1].Name", XNode::kPathCreate)->SetString(std::string(20000, 'n'));
+  root.FindPath("Empty", XNode::kPathCreate)->SetType(XNode::kTypeArray);
+  const std::string document = Written(root, XNode::kWriteDocument);
+
+  const auto loaded = Parse(document);
+  ASSERT_NE(loaded, nullptr);
+  EXPECT_EQ(Written(*loaded, XNode::kWriteDocument), document);
+  EXPECT_EQ(loaded->FindPath("A&B<C>", 0)->GetInteger(), -7);
+  EXPECT_EQ(loaded->FindPath("blob", 0)->GetText(), "AAEC&<>");
+  EXPECT_EQ(loaded->FindPath("1_0_0.hidden", 0)->GetFlags() & (XNode::kFlagVisible | XNode::kFlagLocked),
+            XNode::kFlagVisible | XNode::kFlagLocked);
+  EXPECT_EQ(loaded->FindPath("List[1].Name", 0)->GetText().size(), 20000u);
+  EXPECT_FALSE(loaded->IsDirty());
+  EXPECT_FALSE(loaded->FindPath("List[1].Name", 0)->IsDirty());
+}
+
+TEST(XNodeReaderTest, ElementNamesIgnoreCaseAndIntegersReadHex) {
+  const auto root = Parse("<DICT><Key>n</Key><INTEGER>0x10</INTEGER><key>r</key><Real>2.9</Real>"
+                          "<key>b</key><TRUE/><key>s</key><String visible='TRUE'>x</String></DICT>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetType(), XNode::kTypeDict);
+  EXPECT_EQ(root->FindPath("n", 0)->GetInteger(), 16);
+  EXPECT_EQ(root->FindPath("r", 0)->GetReal(), 2.9f);
+  EXPECT_TRUE(root->FindPath("b", 0)->GetBool());
+  EXPECT_NE(root->FindPath("s", 0)->GetFlags() & XNode::kFlagVisible, 0u);
+}
+
+TEST(XNodeReaderTest, TheNewFileContentIsARootDictWithOneString) {
+  const auto root = Parse("<dict><key>Application</key><string>Quorin &amp; Co</string></dict>");
+  ASSERT_NE(root, nullptr);
+  ASSERT_EQ(root->GetChildCount(true), 1u);
+  EXPECT_EQ(root->FindPath("Application", 0)->GetText(), "Quorin & Co");
+}
+
+TEST(XNodeReaderTest, KeysTakeTheirWholeCharacterData) {
+  const auto root = Parse("<dict><key>a&amp;b<![CDATA[<c>]]>&#x65;</key><integer>1</integer>\n"
+                          "<key>multi\nline</key><string>one\ntwo</string></dict>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetChild(0)->GetKey(), "a&b<c>e");
+  EXPECT_EQ(root->GetChild(1)->GetKey(), "multi\nline");
+  EXPECT_EQ(root->GetChild(1)->GetText(), "one\ntwo");
+}
+
+TEST(XNodeReaderTest, StateAttributesAreNotRead) {
+  const auto root = Parse("<dict dirty='true'><key>v</key><integer volatile='true' dirty='true'>1</integer></dict>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetChild(0)->GetFlags(), uint32_t(XNode::kTypeInteger));
+  EXPECT_FALSE(root->IsDirty());
+}
+
+TEST(XNodeReaderTest, ADanglingKeyStaysInItsOwnDict) {
+  const auto root = Parse("<dict><key>a</key><dict><key>orphan</key></dict>"
+                          "<key>b</key><dict><key>c</key><integer>1</integer></dict></dict>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->FindPath("b.c", 0)->GetInteger(), 1);
+  EXPECT_EQ(root->FindPath("a.orphan", 0)->GetType(), XNode::kTypeNone);
+  EXPECT_EQ(root->FindPath("b", 0)->GetChildCount(true), 1u);
+}
+
+TEST(XNodeReaderTest, ExtraTopLevelValuesAreDropped) {
+  const auto root = Parse("<plist><dict><key>k</key><integer>1</integer></dict><dict><key>x</key><string>y</string>"
+                          "</dict><string>z</string></plist>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetChildCount(true), 1u);
+  EXPECT_EQ(root->FindPath("k", 0)->GetInteger(), 1);
+}
+
+TEST(XNodeReaderTest, ATruncatedDocumentFailsWithTheLineAndTheParserError) {
+  const std::string truncated = "<plist version=\"1.0\">\n<dict>\n\t<key>Application</key><string>Quo";
+  XNode error;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(XNode::Load(truncated, "/tmp/UserSettings.ini", &error), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "/tmp/UserSettings.ini:3: no element found\n");
+  EXPECT_EQ(error.GetType(), XNode::kTypeString);
+  EXPECT_EQ(error.GetText(), "XML Load Error \"no element found\" line 3");
+
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(XNode::Load("<dict>\n<key>a</key>\n<integer>1</dict>", nullptr, nullptr), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "XML Load Error:3: mismatched tag\n");
+}
+
+TEST(XNodeReaderTest, NestingDeeperThanTheLimitIsRefused) {
+  const auto deepest = Parse(Nested("array", XNode::kMaxDepth));
+  ASSERT_NE(deepest, nullptr);
+  EXPECT_EQ(Written(*deepest, XNode::kWriteDocument).empty(), false);
+
+  XNode error;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(XNode::Load(Nested("dict", XNode::kMaxDepth + 1), "deep.ini", &error), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "deep.ini:1: nesting deeper than 64 levels\n");
+  EXPECT_EQ(error.GetText(), "XML Load Error \"nesting deeper than 64 levels\" line 1");
+}
+
+TEST(XNodeReaderTest, NumbersIgnoreTheLocale) {
+  SettingsTest::CommaDecimalLocale locale;
+  if (!locale.Active()) {
+    GTEST_SKIP() << "no locale with a decimal comma is installed or can be compiled";
+  }
+  const auto root = Parse("<dict><key>r</key><real>1.5</real></dict>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->FindPath("r", 0)->GetReal(), 1.5f);
+}
+
+TEST(XNodeReaderTest, AMissingFileGivesNullQuietly) {
+  SettingsTest::TempFolder folder;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(XNode::LoadFile((folder / "none.ini").c_str(), nullptr), nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+} // namespace
