@@ -60,8 +60,7 @@ public:
   virtual int32_t SetInt(IniFileHandle handle, const WString& key, int32_t value) = 0;
   // value = default, then for an existing key: the text of a string or data value,
   // empty for other types.
-  virtual int32_t GetString(IniFileHandle handle, const WString& key, const WString& defaultValue,
-                            WString& value) = 0;
+  virtual int32_t GetString(IniFileHandle handle, const WString& key, const WString& defaultValue, WString& value) = 0;
   virtual int32_t SetString(IniFileHandle handle, const WString& key, const WString& value) = 0;
   // Children of a dict or array (0 for other values); -1 when the key is missing.
   virtual int32_t GetChildCount(IniFileHandle handle, const WString& key, uint32_t& count) = 0;

@@ -216,8 +216,7 @@ int32_t CIniFileManagerProxy::CloseFile(IniFileHandle handle, bool save) {
   return result;
 }
 
-int32_t CIniFileManagerProxy::GetInt(IniFileHandle handle, const WString& key, int32_t defaultValue,
-                                     int32_t& value) {
+int32_t CIniFileManagerProxy::GetInt(IniFileHandle handle, const WString& key, int32_t defaultValue, int32_t& value) {
   value = defaultValue;
   auto* file = mData->Find(handle);
   if (!file) {
@@ -344,8 +343,7 @@ int32_t CIniFileManagerProxy::SetArrayCount(IniFileHandle handle, const WString&
   return 0;
 }
 
-int32_t CIniFileManagerProxy::GetArrayString(IniFileHandle handle, const WString& key, uint32_t index,
-                                             WString& value) {
+int32_t CIniFileManagerProxy::GetArrayString(IniFileHandle handle, const WString& key, uint32_t index, WString& value) {
   value.Empty();
   auto* file = mData->Find(handle);
   if (!file) {

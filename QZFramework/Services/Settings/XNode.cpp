@@ -307,8 +307,8 @@ uint32_t XNode::GetChildCount(bool includeVolatile) const {
   if (includeVolatile) {
     return uint32_t(mChildren.size());
   }
-  return uint32_t(
-      std::count_if(mChildren.begin(), mChildren.end(), [](const XNode* child) { return child && !child->IsVolatile(); }));
+  return uint32_t(std::count_if(mChildren.begin(), mChildren.end(),
+                                [](const XNode* child) { return child && !child->IsVolatile(); }));
 }
 
 XNode* XNode::FindChild(std::string_view key) const {

@@ -91,8 +91,8 @@ private:
       node.SetType(NameIs(name, "dict") ? XNode::kTypeDict : XNode::kTypeArray);
       mLevels[++mLevel] = Level();
     } else if (NameIs(name, "integer") || NameIs(name, "real") || NameIs(name, "string") || NameIs(name, "data")) {
-      node.SetType(NameIs(name, "integer") ? XNode::kTypeInteger
-                   : NameIs(name, "real")  ? XNode::kTypeReal
+      node.SetType(NameIs(name, "integer")  ? XNode::kTypeInteger
+                   : NameIs(name, "real")   ? XNode::kTypeReal
                    : NameIs(name, "string") ? XNode::kTypeString
                                             : XNode::kTypeData);
       level.takesText = true;

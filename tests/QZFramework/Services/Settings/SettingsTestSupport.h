@@ -5,8 +5,8 @@
 
 #include <sys/resource.h>
 
-#include <csignal>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -111,8 +111,7 @@ public:
         return;
       }
     }
-    const std::string command =
-        "localedef -i de_DE -f UTF-8 -c " + (mCompiled / "de_DE.UTF-8") + " >/dev/null 2>&1";
+    const std::string command = "localedef -i de_DE -f UTF-8 -c " + (mCompiled / "de_DE.UTF-8") + " >/dev/null 2>&1";
     if (std::system(command.c_str()) == 0) {
       setenv("LOCPATH", mCompiled.Path().c_str(), 1);
       Use("de_DE.UTF-8");

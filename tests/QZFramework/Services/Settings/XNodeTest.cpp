@@ -25,9 +25,18 @@ TEST(XNodeTest, KeyHashFoldsCaseAndTreatsBytesAsSigned) {
 TEST(XNodeTest, FromTextByType) {
   XNode integer(XNode::kTypeInteger);
   const std::pair<const char*, int32_t> integers[] = {
-      {"0x10", 16},         {"-0X10", -16},      {"010", 8},           {" \t+42abc", 42}, {"0x", 0},
-      {"", 0},              {"09", 0},           {"2147483647", INT_MAX}, {"99999999999", INT_MAX},
-      {"-2147483648", INT_MIN}, {"-99999999999", INT_MIN}, {"0xFFFFFFFF", INT_MAX},
+      {"0x10", 16},
+      {"-0X10", -16},
+      {"010", 8},
+      {" \t+42abc", 42},
+      {"0x", 0},
+      {"", 0},
+      {"09", 0},
+      {"2147483647", INT_MAX},
+      {"99999999999", INT_MAX},
+      {"-2147483648", INT_MIN},
+      {"-99999999999", INT_MIN},
+      {"0xFFFFFFFF", INT_MAX},
   };
   for (const auto& [text, value] : integers) {
     integer.SetFromText(text);

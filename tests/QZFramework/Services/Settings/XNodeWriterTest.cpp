@@ -166,9 +166,15 @@ TEST(XNodeWriterTest, TreesDeeperThanTheLimitAreRefused) {
 
 TEST(XNodeWriterTest, TextXmlCannotCarryIsRefused) {
   const std::pair<const char*, bool> texts[] = {
-      {"tab\tLF\nCR\r", true}, {"\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", true}, {"\x7F", true},
-      {"\x01", false},         {"\xC0\xAF", false},                             {"\xED\xA0\x80", false},
-      {"\xEF\xBF\xBE", false}, {"\xE2\x82", false},                             {"\xF4\x90\x80\x80", false},
+      {"tab\tLF\nCR\r", true},
+      {"\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", true},
+      {"\x7F", true},
+      {"\x01", false},
+      {"\xC0\xAF", false},
+      {"\xED\xA0\x80", false},
+      {"\xEF\xBF\xBE", false},
+      {"\xE2\x82", false},
+      {"\xF4\x90\x80\x80", false},
   };
   for (const auto& [text, carried] : texts) {
     EXPECT_EQ(XNode::IsXmlText(text), carried) << text;
