@@ -92,7 +92,10 @@ XNode::XNode(XNode* parent, Type type) : mFlags(type) {
 }
 
 XNode::~XNode() {
-  for (XNode* container : mParents) {
+  if (mParent) {
+    mMoreParents.push_back(mParent);
+  }
+  for (XNode* container : mMoreParents) {
     auto& slots = container->mChildren;
     slots.erase(std::find(slots.begin(), slots.end(), this));
   }
@@ -110,13 +113,24 @@ void XNode::ReleaseChildren() {
 }
 
 void XNode::TakeFrom(XNode* container) {
-  mParents.push_back(container);
-  ++mHolders;
+  if (mParent) {
+    mMoreParents.push_back(container);
+  } else {
+    mParent = container;
+  }
 }
 
 void XNode::ReleaseFrom(XNode* container) {
-  mParents.erase(std::find(mParents.begin(), mParents.end(), container));
-  if (--mHolders == 0) {
+  if (mParent == container) {
+    mParent = nullptr;
+    if (!mMoreParents.empty()) {
+      mParent = mMoreParents.back();
+      mMoreParents.pop_back();
+    }
+  } else {
+    mMoreParents.erase(std::find(mMoreParents.begin(), mMoreParents.end(), container));
+  }
+  if (!mParent) {
     delete this;
   }
 }
@@ -146,7 +160,10 @@ void XNode::SetDirty(bool on) {
       return;
     }
     mFlags |= kFlagDirty;
-    for (XNode* container : mParents) {
+    if (mParent) {
+      mParent->SetDirty(true);
+    }
+    for (XNode* container : mMoreParents) {
       container->SetDirty(true);
     }
     return;

@@ -197,8 +197,10 @@ private:
   void ReleaseFrom(XNode* container);
   void TakeFrom(XNode* container);
 
-  uint32_t mHolders = 0;
-  std::vector<XNode*> mParents;
+  // The containers holding the node, one entry per holding slot: almost every node has
+  // exactly one, kept inline; the node is destroyed when the last entry goes.
+  XNode* mParent = nullptr;
+  std::vector<XNode*> mMoreParents;
   uint32_t mFlags;
   std::string mKey;
   uint32_t mKeyHash = 0;

@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -20,7 +21,43 @@ namespace {
 constexpr const char* kTooDeepText = "nesting deeper than 64 levels";
 static_assert(XNode::kMaxDepth == 64, "kTooDeepText names the limit");
 
-bool NameIs(const XML_Char* name, const char* expected) { return QZ::Chars::CompareNoCase(name, expected) == 0; }
+enum class Element { Plist, Key, Dict, Array, Integer, Real, String, Data, True, False, Other };
+
+// Element names compare without case.
+Element Classify(const XML_Char* name) {
+  char lower[8];
+  size_t length = 0;
+  for (; name[length] != 0; ++length) {
+    if (length == sizeof lower) {
+      return Element::Other;
+    }
+    lower[length] = QZ::Chars::ToLower(name[length]);
+  }
+  const std::string_view text(lower, length);
+  switch (length) {
+  case 3:
+    return text == "key" ? Element::Key : Element::Other;
+  case 4:
+    return text == "dict"   ? Element::Dict
+           : text == "true" ? Element::True
+           : text == "real" ? Element::Real
+           : text == "data" ? Element::Data
+                            : Element::Other;
+  case 5:
+    return text == "array"   ? Element::Array
+           : text == "false" ? Element::False
+           : text == "plist" ? Element::Plist
+                             : Element::Other;
+  case 6:
+    return text == "string" ? Element::String : Element::Other;
+  case 7:
+    return text == "integer" ? Element::Integer : Element::Other;
+  default:
+    return Element::Other;
+  }
+}
+
+bool IsTrue(const XML_Char* value) { return QZ::Chars::CompareNoCase(value, "true") == 0; }
 
 class DocumentReader {
 public:
@@ -80,30 +117,57 @@ private:
     XNode& node = *level.node;
     for (const XML_Char** attribute = attributes; attribute[0]; attribute += 2) {
       if (std::strcmp(attribute[0], "visible") == 0) {
-        node.SetFlag(XNode::kFlagVisible, NameIs(attribute[1], "true"));
+        node.SetFlag(XNode::kFlagVisible, IsTrue(attribute[1]));
       } else if (std::strcmp(attribute[0], "locked") == 0) {
-        node.SetFlag(XNode::kFlagLocked, NameIs(attribute[1], "true"));
+        node.SetFlag(XNode::kFlagLocked, IsTrue(attribute[1]));
       }
     }
-    if (NameIs(name, "key")) {
+    switch (Classify(name)) {
+    case Element::Key:
       level.takesText = true;
-    } else if (NameIs(name, "dict") || NameIs(name, "array")) {
-      node.SetType(NameIs(name, "dict") ? XNode::kTypeDict : XNode::kTypeArray);
+      break;
+    case Element::Dict:
+      node.SetType(XNode::kTypeDict);
       mLevels[++mLevel] = Level();
-    } else if (NameIs(name, "integer") || NameIs(name, "real") || NameIs(name, "string") || NameIs(name, "data")) {
-      node.SetType(NameIs(name, "integer")  ? XNode::kTypeInteger
-                   : NameIs(name, "real")   ? XNode::kTypeReal
-                   : NameIs(name, "string") ? XNode::kTypeString
-                                            : XNode::kTypeData);
-      level.takesText = true;
-    } else if (NameIs(name, "true") || NameIs(name, "false")) {
-      node.SetBool(NameIs(name, "true"));
+      break;
+    case Element::Array:
+      node.SetType(XNode::kTypeArray);
+      mLevels[++mLevel] = Level();
+      break;
+    case Element::Integer:
+      Fill(node, XNode::kTypeInteger);
+      break;
+    case Element::Real:
+      Fill(node, XNode::kTypeReal);
+      break;
+    case Element::String:
+      Fill(node, XNode::kTypeString);
+      break;
+    case Element::Data:
+      Fill(node, XNode::kTypeData);
+      break;
+    case Element::True:
+      node.SetBool(true);
+      break;
+    case Element::False:
+      node.SetBool(false);
+      break;
+    case Element::Plist:
+    case Element::Other:
+      break;
     }
+  }
+
+  // A value element: the node takes the type and the element's character data.
+  void Fill(XNode& node, XNode::Type type) {
+    node.SetType(type);
+    mLevels[mLevel].takesText = true;
   }
 
   void End(const XML_Char* name) {
     StopText();
-    if ((NameIs(name, "plist") || NameIs(name, "dict") || NameIs(name, "array")) && mLevel > 0) {
+    const Element element = Classify(name);
+    if ((element == Element::Plist || element == Element::Dict || element == Element::Array) && mLevel > 0) {
       --mLevel;
     }
     Level& level = mLevels[mLevel];
