@@ -7,9 +7,9 @@
 #include <exception>
 #include <limits>
 #include <string>
-#include <vector>
 
 #include "QZFramework/Services/Settings/XNode.h"
+#include "QZFramework/Utilities/Storage/Array.h"
 
 namespace QZ {
 
@@ -91,22 +91,22 @@ struct CIniFileManagerProxy::MemberData {
     IniFileHandle handle = 0;
   };
 
-  std::vector<IniFileInfo*> files; // in order of opening
+  Array<IniFileInfo*> files; // in order of opening, owned
   IniFileHandle lastHandle = 0;
 
   MemberData() = default;
   MemberData(const MemberData&) = delete;
   MemberData& operator=(const MemberData&) = delete;
   ~MemberData() {
-    for (IniFileInfo* file : files) {
-      delete file;
+    for (uint32_t i = 0; i < files.GetCount(); ++i) {
+      delete files.GetAt(i);
     }
   }
 
   IniFileInfo* Find(IniFileHandle handle) const {
-    for (auto file = files.rbegin(); file != files.rend(); ++file) {
-      if ((*file)->handle == handle) {
-        return *file;
+    for (uint32_t i = files.GetCount(); i-- > 0;) {
+      if (files.GetAt(i)->handle == handle) {
+        return files.GetAt(i);
       }
     }
     return nullptr;
@@ -121,7 +121,7 @@ struct CIniFileManagerProxy::MemberData {
   }
 
   void Close(IniFileInfo* file) {
-    std::erase(files, file);
+    files.RemoveItems(uint32_t(files.IndexOf(file)), 1);
     delete file;
   }
 
@@ -143,8 +143,8 @@ CIniFileManagerProxy::~CIniFileManagerProxy() = default;
 int32_t CIniFileManagerProxy::Initialize(const char16_t* /*reserved*/) { return 0; }
 
 int32_t CIniFileManagerProxy::SaveAndCloseAll() {
-  while (!mData->files.empty()) {
-    auto* file = mData->files.back();
+  while (mData->files.GetCount() != 0) {
+    auto* file = mData->files.GetAt(mData->files.GetCount() - 1);
     if (file->modified) {
       SaveFile(file->handle);
     }
@@ -157,9 +157,9 @@ int32_t CIniFileManagerProxy::Load(const WString& path, const WString& keyPrefix
                                    IniFileHandle& handle) {
   handle = 0;
   const NString utf8Path = path.ToUTF8();
-  for (const auto* file : mData->files) {
-    if (file->path == utf8Path) {
-      handle = file->handle;
+  for (uint32_t i = 0; i < mData->files.GetCount(); ++i) {
+    if (mData->files.GetAt(i)->path == utf8Path) {
+      handle = mData->files.GetAt(i)->handle;
       return 1;
     }
   }
@@ -178,7 +178,8 @@ int32_t CIniFileManagerProxy::Load(const WString& path, const WString& keyPrefix
   }
   file->handle = mData->NextHandle();
   handle = file->handle;
-  mData->files.push_back(file.release());
+  mData->files.AddItem(file.get());
+  file.release();
   return 0;
 }
 
