@@ -24,6 +24,7 @@
 
 #include <cstdint>
 
+#include "QZFramework/Utilities/Storage/Pair.h"
 #include "QZFramework/Utilities/Storage/Variant.h"
 
 namespace QZ {
@@ -75,9 +76,6 @@ struct ParamValue {
 
   bool operator==(const ParamValue& other) const = default;
 };
-
-template <class First, class Second>
-struct Pair;
 
 // A descriptor and a value (the list form of which is the value entry).
 template <>
