@@ -87,8 +87,9 @@ public:
   // Null while nothing is allocated.
   Item* GetData() override { return ItemsAs<Item>(); }
 
-  // The item at index; past the count a null item that belongs to no array (writing to
-  // it changes nothing here).
+  // The item at index; past the count a null item of the calling thread that belongs to
+  // no array (an object written to it stays referenced until that thread next reads past
+  // the end of an array of this type).
   Item& GetAt(uint32_t index) override { return ItemAt<Item>(index); }
   const Item& GetAt(uint32_t index) const override { return const_cast<ConstRCPtrArray*>(this)->ItemAt<Item>(index); }
 
