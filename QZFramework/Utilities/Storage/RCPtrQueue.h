@@ -13,9 +13,11 @@
 // nothing until the ring is full. Each queued entry holds one reference.
 //
 // Every member locks the given lock (not owned; it must outlive the queue; null: no
-// locking, for a queue used by one thread). Dequeue checks and takes under one hold, so
-// any number of producers and consumers may share a queue. References are taken and
-// dropped outside the lock, so no destructor or copy runs under it.
+// locking, for a queue used by one thread). Any number of threads may enqueue. Dequeue
+// checks and takes under one hold, so consumers racing for the last entry get it or the
+// Runtime Error, never a broken ring. The slots are private: nothing reaches them
+// without the lock. References are taken and dropped outside the lock, so no destructor
+// or copy runs under it.
 
 #include <string>
 
