@@ -56,17 +56,11 @@ TEST(VariantExTest, ScalarTextsShowDecimalAndHexadecimal) {
   EXPECT_EQ(Make(&Variant::SetUInt64, uint64_t(0xABCDEF0123)).ToString(), u"ABCDEF0123");
   EXPECT_EQ(Make(&Variant::SetFloat, 1.5f).ToString(), u"1.500000");
   EXPECT_EQ(Make(&Variant::SetDouble, -0.25).ToString(), u"-0.250000");
-}
-
-TEST(VariantExTest, PointerKindsShowTheirAddress) {
-  static const uint8_t bytes[2] = {1, 2};
+  // Buffers and external data show their address.
+  const VariantEx buffer = Make(&Variant::SetString, "x");
   VariantEx external;
-  external.SetExternalConstData(bytes, 2);
-  EXPECT_EQ(external.ToString(), WString::Format(u"%I64X", uint64_t(reinterpret_cast<uintptr_t>(bytes))));
-  VariantEx buffer;
-  buffer.SetBuffer(bytes, 2);
-  EXPECT_EQ(buffer.ToString(),
-            WString::Format(u"%I64X", uint64_t(reinterpret_cast<uintptr_t>(buffer.GetBuffer()->GetData()))));
+  external.SetExternalConstData(buffer.GetString(), 2);
+  EXPECT_EQ(external.ToString(), WString::Format(u"%I64X", uint64_t(reinterpret_cast<uintptr_t>(buffer.GetString()))));
 }
 
 TEST(VariantExTest, ListsPrintOneIndentedLinePerItem) {
@@ -122,13 +116,6 @@ TEST(VariantExTest, StringsConvertFromTheirText) {
   EXPECT_FLOAT_EQ(Text("-0.5").ToFloat(), -0.5f);
 }
 
-TEST(VariantExTest, OtherKindsConvertAsVariantsDo) {
-  EXPECT_TRUE(Make(&Variant::SetInt32, 7).ToBool());
-  EXPECT_EQ(Make(&Variant::SetDouble, 2.5).ToInt32(), 3);
-  EXPECT_EQ(Make(&Variant::SetInt16, int16_t(-2)).ToUInt32(), 0xFFFFFFFEu);
-  EXPECT_EQ(ListOf({Int32(1)}).ToInt32(), 0);
-}
-
 TEST(VariantExTest, GetBufferOnlyForBuffersAndStrings) {
   try {
     Make(&Variant::SetInt32, 1).GetBuffer();
@@ -137,23 +124,12 @@ TEST(VariantExTest, GetBufferOnlyForBuffersAndStrings) {
     EXPECT_STREQ(e.what(), R"(Runtime Error : QZ::VariantEx::GetBuffer : Utilities\Storage\VariantEx : Line 464)");
   }
   EXPECT_THROW(ListOf({}).GetBuffer(), std::runtime_error);
-  EXPECT_THROW(VariantEx().GetBuffer(), std::runtime_error);
 
   VariantEx buffer;
   buffer.SetBuffer("xyz", 3);
   uint32_t size = 0;
   EXPECT_EQ(buffer.GetBuffer()->GetData(), buffer.GetData(size));
   EXPECT_EQ(buffer.GetBuffer()->GetSize(), 3u);
-}
-
-TEST(VariantExTest, HandedOutBytesOutliveTheValue) {
-  QZ::RCPtr<QZ::LIBuffer> kept;
-  {
-    const VariantEx value = Text("kept");
-    kept = value.GetBuffer();
-  }
-  EXPECT_EQ(NString(kept), "kept");
-  EXPECT_EQ(kept->GetRefCount(), 1);
 }
 
 TEST(VariantExTest, StringValuesShareTheTextsBuffer) {
@@ -181,27 +157,26 @@ TEST(VariantExTest, StringValuesShareTheTextsBuffer) {
   EXPECT_STREQ(value.GetString(), "Shared");
   EXPECT_EQ(text, "shared");
   EXPECT_NE(value.GetBuffer().Get(), text.GetSharedBuffer().Get());
+
+  // Bytes handed out outlive the value.
+  QZ::RCPtr<QZ::LIBuffer> kept = value.GetBuffer();
+  value.SetInt32(1);
+  EXPECT_EQ(NString(kept), "Shared");
+  EXPECT_EQ(kept->GetRefCount(), 1);
 }
 
-TEST(VariantExTest, LockedTextsAreCopied) {
+TEST(VariantExTest, LockedAndWideTextsAreCopied) {
   NString text("abc");
-  char* units = text.Lock(16);
-  units[1] = 'X';
+  text.Lock(16)[1] = 'X';
   VariantEx value;
   value.SetString(text);
   text.Unlock();
   EXPECT_STREQ(value.GetString(), "aXc");
   EXPECT_EQ(value.GetSize(), 4u);
-  EXPECT_NE(value.GetBuffer().Get(), text.GetSharedBuffer().Get());
-}
 
-TEST(VariantExTest, WideTextsAreStoredAsUtf8) {
-  VariantEx value;
   EXPECT_EQ(value.SetString(WString(u"/opt/Qu\u00F6rin")), Variant::String);
   EXPECT_STREQ(value.GetString(), "/opt/Qu\xC3\xB6rin");
-  EXPECT_EQ(value.ToString(), u"/opt/Qu\u00F6rin");
   value.SetString(WString());
-  EXPECT_EQ(value.GetType(), Variant::String);
   EXPECT_EQ(value.GetSize(), 1u);
 }
 
@@ -224,9 +199,6 @@ TEST(VariantExTest, EveryHeapKindLivesInItsBuffer) {
   ASSERT_EQ(value.GetListElement(0, element), 0);
   EXPECT_EQ(element, ListOf({Int32(5)}));
 
-  value.SetInt32(3);
-  value.SetBuffer(nullptr, 4);
-  EXPECT_EQ(value.GetBuffer()->GetSize(), 4u);
   value.SetBuffer(nullptr, 0);
   EXPECT_TRUE(value.GetBuffer().IsNull());
 
@@ -252,30 +224,15 @@ TEST(VariantExTest, GetListItemsDecodesEveryRecord) {
   EXPECT_EQ(items.GetAt(0).ToInt32(), 4);
   EXPECT_EQ(items.GetAt(1).GetType(), Variant::Empty);
   EXPECT_STREQ(items.GetAt(2).GetBuffer()->GetData(), "s");
-}
 
-TEST(VariantExTest, GetListItemsStopsOnBrokenRecords) {
-  // A size word of 0 and one that runs past the end: each ends the walk as one item
-  // that does not decode.
+  // A size word of 0 ends the walk as one item that does not decode.
   const uint8_t zeroSize[8] = {};
   VariantEx list;
   list.SetRaw(Variant::List, zeroSize, sizeof zeroSize);
-  QZ::Array<VariantEx> items;
   ASSERT_EQ(list.GetListItems(items), 0);
   ASSERT_EQ(items.GetCount(), 1u);
   EXPECT_EQ(items.GetAt(0).GetType(), Variant::Empty);
   EXPECT_EQ(list.ToString(), u"array(1):\n  [0] <empty>");
-
-  const uint8_t tooLong[12] = {0xFF, 0xFF, 0, 0, 1, 0, 0, 0, 6, 0, 0, 0};
-  list.SetRaw(Variant::List, tooLong, sizeof tooLong);
-  ASSERT_EQ(list.GetListItems(items), 0);
-  EXPECT_EQ(items.GetCount(), 1u);
-
-  const uint8_t headerOnly[4] = {12, 0, 0, 0};
-  list.SetRaw(Variant::List, headerOnly, sizeof headerOnly);
-  EXPECT_EQ(list.GetListItems(items), 0);
-  EXPECT_EQ(items.GetCount(), 0u);
-  EXPECT_EQ(list.ToString(), u"<empty array>");
 }
 
 } // namespace
