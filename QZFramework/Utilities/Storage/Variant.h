@@ -158,13 +158,17 @@ public:
   // header. `out` may be this Variant.
   QZResult GetListElement(uint32_t index, Variant& out) const;
 
+protected:
+  // Frees the current block, then holds `block` of `size` bytes as `kind`. A class that
+  // keeps its blocks elsewhere hands one over this way; it is later freed through its
+  // FreeBuffer like any other.
+  Type Adopt(Type kind, void* block, uint32_t size);
+
 private:
   template <class ItemAt>
   Type BuildList(uint32_t count, ItemAt itemAt);
   Type SetScalar(Type kind, uint64_t bits);
   Type SetText(const char* text, uint32_t length);
-  // Frees the current block, then holds `block` of `size` bytes as `kind`.
-  Type Adopt(Type kind, void* block, uint32_t size);
   void* Pointer() const;
   int64_t IntegerValue() const;
   double RealValue() const;
