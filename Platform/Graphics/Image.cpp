@@ -1,5 +1,11 @@
 #include "Platform/Graphics/Image.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -38,19 +44,33 @@ Rect Clamp(const Rect& area, int width, int height) {
           static_cast<int>(bottom - top)};
 }
 
+// Only regular files are read (a FIFO or a device would block or never end), and only up
+// to a size no acceptable image needs more than.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
+  constexpr off_t kMaxFileBytes = off_t{256} << 20;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
     return false;
   }
-  uint8_t chunk[65536];
-  size_t count = 0;
-  while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    bytes.insert(bytes.end(), chunk, chunk + count);
+  struct stat info {};
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxFileBytes;
+  if (ok) {
+    bytes.resize(static_cast<size_t>(info.st_size));
+    size_t done = 0;
+    while (ok && done < bytes.size()) {
+      const ssize_t count = ::read(fd, bytes.data() + done, bytes.size() - done);
+      if (count > 0) {
+        done += static_cast<size_t>(count);
+      } else if (count == 0) {
+        bytes.resize(done); // the file shrank while being read
+        break;
+      } else {
+        ok = errno == EINTR;
+      }
+    }
   }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  return !failed;
+  ::close(fd);
+  return ok;
 }
 
 } // namespace

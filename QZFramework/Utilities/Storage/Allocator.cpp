@@ -19,8 +19,9 @@ void* SystemAllocator::Realloc(void* block, uint32_t size) {
 void SystemAllocator::Free(void* block) { std::free(block); }
 
 IAllocator* GetSystemAllocator() {
-  static SystemAllocator allocator;
-  return &allocator;
+  // Never destroyed: buffers held by static objects are freed after exit-time destructors.
+  static SystemAllocator* const allocator = new SystemAllocator;
+  return allocator;
 }
 
 } // namespace QZ

@@ -177,9 +177,10 @@ StringT<C, O>& StringT<C, O>::operator=(StringT&& other) {
 template <class C, class O>
 const StringT<C, O>& StringT<C, O>::GetEmpty() {
   // Built from the unit 0 (its own one-unit buffer), never locked, and shared by every
-  // empty string of this type.
-  static const StringT empty(C(0));
-  return empty;
+  // empty string of this type. Never destroyed: strings in static objects may outlive
+  // any exit-time destructor.
+  static const StringT* const empty = new StringT(C(0));
+  return *empty;
 }
 
 template <class C, class O>

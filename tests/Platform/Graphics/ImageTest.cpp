@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -143,6 +145,11 @@ TEST(ImageDecodeTest, ReadsFilesByUtf8NameAndReportsMissingOnes) {
   EXPECT_FALSE(Gfx::Image::FromPngFile(Wide(folder.string()) + u"/missing.png", &status));
   EXPECT_EQ(status, Gfx::Status::FileNotFound);
   EXPECT_FALSE(Gfx::Image::FromPngFile(Wide(folder.string()), &status));
+  // A FIFO without a writer would block a plain read forever.
+  const auto fifo = folder / "pipe.png";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(Gfx::Image::FromPngFile(Wide(fifo.string()), &status));
+  EXPECT_FALSE(Gfx::Image::FromPngFile(u"/dev/zero", &status));
   std::filesystem::remove_all(folder);
 }
 
