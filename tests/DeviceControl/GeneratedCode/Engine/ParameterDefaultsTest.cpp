@@ -109,26 +109,4 @@ TEST_F(ParameterDefaultsTest, TheChordReadsTheModelOnEveryRequest) {
   EXPECT_EQ(BytesOf(chord->GetParamValueDefault(132)), Bytes{36});
 }
 
-TEST(ApplicationContextTest, OnlyTheInstalledContextIsUninstalled) {
-  QZTest::FakeApplicationContext first;
-  EXPECT_EQ(QZ::GetApplicationContext(), &first);
-  {
-    QZTest::FakeApplicationContext second;
-    EXPECT_EQ(QZ::GetApplicationContext(), &second);
-    QZ::UninstallApplicationContext(&first);
-    EXPECT_EQ(QZ::GetApplicationContext(), &second);
-  }
-  EXPECT_EQ(QZ::GetApplicationContext(), nullptr);
-  EXPECT_EQ(QZ::GetDeviceModel(), QZ::kDefaultDeviceModel);
-}
-
-TEST(ApplicationContextTest, TheModelComesFromTheUserSettingsFile) {
-  QZTest::FakeApplicationContext application;
-  application.SetDeviceModel(2);
-  EXPECT_EQ(QZ::GetDeviceModel(), 2);
-  QZ::IIniFileManager& settings = *application.GetIniFileManager();
-  settings.SetInt(application.OpenSettingsFile(QZ::kAppSettingsFile), u"DeviceModel", 0);
-  EXPECT_EQ(QZ::GetDeviceModel(), 2) << "the application settings file does not hold the model";
-}
-
 } // namespace
