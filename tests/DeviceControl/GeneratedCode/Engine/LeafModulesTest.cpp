@@ -45,6 +45,16 @@ struct BoundTree {
   RCPtr<IArp> Arp() { return device->GetUserPreset()->GetArp(); }
 };
 
+TEST(LeafModulesTest, TypesAreSpelledAsInTheSystemsTexts) {
+  EXPECT_EQ(QZ::TypeName<QZ::LPitchbend>(), "class QZ::LPitchbend");
+  EXPECT_EQ(QZ::TypeName<QZ::LSliderAndKnob>(), "class QZ::LSliderAndKnob");
+  EXPECT_EQ(QZ::TypeName<QZ::LGlobalPreset>(), "class QZ::LGlobalPreset");
+  EXPECT_EQ(QZ::TypeName<QZ::LUserPreset>(), "class QZ::LUserPreset");
+  EXPECT_EQ(QZ::TypeName<IArp>(), "class IArp");
+  const RCPtr<IArp> arp = QZ::LArp::Create();
+  EXPECT_EQ(QZ::TypeName(typeid(*arp)), "class QZ::LArp");
+}
+
 TEST(LeafModulesTest, ReadsOutsideTheBlockThrowTheModulesTexts) {
   BoundTree tree;
   const RCPtr<IArp> arp = tree.Arp();
