@@ -80,12 +80,12 @@ Variant LLeafModule<Interface, Info>::GetParamValueDefault(uint32_t id) const {
   if (offset >= this->GetParamCount()) {
     Throw<std::logic_error>({Info.defaultMethod, Info.source, 279});
   }
-  const Layout::ParamDefault& spec = GetLayout().params[offset];
+  const Layout::ParamDefault& byDefault = GetLayout().params[offset];
   // The model is read on every request: the user may switch keyboards at any time.
-  const int32_t model = spec.rule == Layout::DefaultRule::ByKeyboardModel ? GetDeviceModel() : 0;
-  const std::array<uint8_t, 2> bytes = spec.Evaluate(this->GetIndex(), model);
+  const int32_t model = byDefault.rule == Layout::DefaultRule::ByKeyboardModel ? GetDeviceModel() : 0;
+  const std::array<uint8_t, 2> bytes = byDefault.Evaluate(this->GetIndex(), model);
   Variant result;
-  result.SetBuffer(bytes.data(), spec.width);
+  result.SetBuffer(bytes.data(), byDefault.width);
   return result;
 }
 
