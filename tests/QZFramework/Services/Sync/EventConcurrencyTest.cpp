@@ -70,4 +70,45 @@ TEST(EventConcurrencyTest, AnOpenTrafficLightReleasesEveryWaiter) {
   EXPECT_TRUE(light.IsSet());
 }
 
+TEST(EventConcurrencyTest, WaitAnyWakesForASetFromAnotherThreadAndConsumesIt) {
+  QZ::Event idle(true);
+  QZ::Event wanted(true);
+  QZ::Event* events[] = {&idle, &wanted};
+  std::thread setter([&] { wanted.Set(); });
+  EXPECT_EQ(QZ::Event::WaitAny(events, QZ::Event::kInfinite), 1);
+  setter.join();
+  EXPECT_FALSE(wanted.IsSet());
+  EXPECT_FALSE(idle.IsSet());
+}
+
+TEST(EventConcurrencyTest, OneAutoResetSignalReachesEitherAPlainWaiterOrAWaitAnyNeverBoth) {
+  for (int round = 0; round < 200; ++round) {
+    QZ::Event event(true);
+    QZ::Event other(true);
+    QZ::Event* events[] = {&other, &event};
+    std::atomic<int> woken{0};
+    std::thread plain([&] {
+      if (event.Wait(QZ::Event::kInfinite) == QZ::Event::kSignalled) {
+        ++woken;
+      }
+    });
+    std::thread any([&] {
+      if (QZ::Event::WaitAny(events, QZ::Event::kInfinite) == 1) {
+        ++woken;
+      }
+    });
+    AwaitWaiters(event, 1);
+    event.Set();
+    // Whichever did not get the first signal gets the second one; a lost or doubled
+    // signal would hang here or count three.
+    while (woken.load() == 0) {
+      std::this_thread::yield();
+    }
+    event.Set();
+    plain.join();
+    any.join();
+    ASSERT_EQ(woken.load(), 2) << "round " << round;
+  }
+}
+
 } // namespace
