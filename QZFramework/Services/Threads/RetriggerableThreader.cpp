@@ -43,16 +43,23 @@ void RetriggerableThreader::Run(State& state) {
       ++sJobCount;
       state.result = RunThreadWorker(*state.worker, &state.argument);
     }
-    // Dropping the worker may destroy the threader itself (its owner's last reference);
-    // the state outlives it.
-    state.argument = nullptr;
-    state.worker = nullptr;
-    const RCPtr<LEvent> light = std::move(state.light);
-    state.light = nullptr;
-    state.busy = false;
-    if (light) {
-      light->Set();
-    }
+    EndJob(state);
+  }
+  // A job handed over while the threader stopped, perhaps before the loop began: it
+  // never runs, but lets go of what it holds (its worker may own this threader).
+  EndJob(state);
+}
+
+void RetriggerableThreader::EndJob(State& state) {
+  // Dropping the worker may destroy the threader itself (its owner's last reference);
+  // the state outlives it.
+  state.argument = nullptr;
+  state.worker = nullptr;
+  const RCPtr<LEvent> light = std::move(state.light);
+  state.light = nullptr;
+  state.busy = false;
+  if (light) {
+    light->Set();
   }
 }
 

@@ -68,6 +68,8 @@ public:
 private:
   struct State;
   static void Run(State& state);
+  // Releases the job's worker and argument, ends the busy state and opens the light.
+  static void EndJob(State& state);
 
   std::shared_ptr<State> mState;
   const uint32_t mJoinTimeoutMs;

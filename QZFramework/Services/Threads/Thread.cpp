@@ -170,7 +170,7 @@ bool Thread::Wait(uint32_t timeoutMs) {
   }
   {
     EventLock::ScopedLock hold(mState->lock);
-    if ((mState->flags & kStarted) == 0) {
+    if (mState->flags == 0) {
       mState->flags |= kStarted | kRefused;
       mState->resumed.Set();
     }

@@ -129,6 +129,22 @@ TEST(RetriggerableThreaderConcurrencyTest, AStoppedThreaderRefusesJobs) {
   EXPECT_EQ(worker->GetRefCount(), 1);
 }
 
+TEST(RetriggerableThreaderConcurrencyTest, AJobHandedOverAsItStopsLetsGoOfItsWorkerAndOpensItsLight) {
+  // Whether the job still runs depends on when the thread sees the stop; either way
+  // nothing it holds is kept.
+  for (int round = 0; round < 50; ++round) {
+    QZTest::Journal journal;
+    auto worker = MakeWorker("last", &journal);
+    QZ::RCPtr<QZ::LEvent> light(new QZ::LEvent(true));
+    QZ::RetriggerableThreader threader;
+    ASSERT_EQ(threader.StartWorker(worker, nullptr, light, 0), QZ::QZ_OK);
+    ASSERT_TRUE(threader.Stop());
+    EXPECT_EQ(light->Wait(0), QZ::Event::kSignalled) << "round " << round;
+    EXPECT_EQ(worker->GetRefCount(), 1) << "round " << round;
+    EXPECT_FALSE(threader.IsBusy());
+  }
+}
+
 TEST(RetriggerableThreaderConcurrencyTest, DestroyingItWithAStuckJobReturnsAfterTheJoinTimeAndTheJobLivesOn) {
   QZTest::CapturedTrace trace;
   QZ::TrafficLight workerGone;
