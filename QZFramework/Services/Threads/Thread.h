@@ -22,14 +22,12 @@
 // Threads: the owner constructs, starts, names, prioritises and destroys; IsFinished
 // and Wait may be called from any thread (Wait from the thread itself returns false).
 
-#include <sys/types.h>
-
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <thread>
 
+#include "QZFramework/Services/Sync/Event.h"
 #include "QZFramework/Utilities/Storage/StringFwd.h"
 
 namespace QZ {
