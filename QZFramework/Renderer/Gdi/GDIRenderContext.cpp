@@ -11,8 +11,19 @@ SizeT<int32_t> LGDIRendererOffscreenSurface::GetSize() const {
 }
 
 void LGDIRendererOffscreenSurface::Resize(int32_t width, int32_t height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
   mGraphics.reset();
-  mImage = Gfx::Image::Create(std::max(width, 1), std::max(height, 1));
+  if (mImage && mImage->Width() == width && mImage->Height() == height) {
+    // Clearing the image makes it as fresh as a new one, without converting a new
+    // image's pixels for drawing.
+    mGraphics = Gfx::Graphics::FromImage(*mImage);
+    if (mGraphics) {
+      mGraphics->Clear(Gfx::Color{0});
+    }
+    return;
+  }
+  mImage = Gfx::Image::Create(width, height);
   if (mImage) {
     mGraphics = Gfx::Graphics::FromImage(*mImage);
   }
