@@ -19,7 +19,8 @@
 //
 // Bitmaps are scaled, tiled or centred once per (bitmap, target size) and kept as cached
 // bitmaps, which later frames blit; polylines become paths kept while the polyline is
-// unchanged. Both caches hold 256 entries and give up the least recently used one.
+// unchanged and drawn as the same shape. Both caches hold 256 entries and give up the
+// least recently used one.
 // When a frame finishes more than the purge interval after the last purge, the cached
 // bitmaps not used since that purge are dropped.
 //
@@ -34,7 +35,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 #include "Platform/Graphics/Graphics.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
@@ -148,10 +148,12 @@ public:
                        const PointT<double>& scale, bool keep) override;
   QZResult FillPolygon(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
                        const PointT<double>& scale, bool keep) override;
-  // Blits the bitmap fitted to the destination's size at its corner. A null bitmap, or
-  // one without pixels, draws nothing. Throws Runtime Error without a current context,
-  // and Invalid Argument for an unknown resize type when the fitted bitmap has to be
-  // made (the bitmap's own size always stretches, whatever the type).
+  // Blits the bitmap fitted to the destination's size at its corner: Stretch scales it
+  // (bilinear), Tile repeats it unscaled from the corner, Center puts it unscaled in the
+  // middle (a half-pixel offset samples the nearest pixel). A null bitmap, or one
+  // without pixels, draws nothing. Throws Runtime Error without a current context, and
+  // Invalid Argument for an unknown resize type when the fitted bitmap has to be made
+  // (the bitmap's own size always stretches, whatever the type).
   QZResult DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<int32_t>& destination, ResizeType resize) override;
   // Draws source of an offscreen-only context's current surface at point. 0x80070057
   // for a context that is not an offscreen-only LGDIRenderContextInfo, 0x80004005 when

@@ -1,5 +1,7 @@
 // Line drawings: polylines become paths, kept per polyline while it is unchanged.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
 #include "QZFramework/Renderer/Gdi/GDIRendererSupport.h"

@@ -1,6 +1,7 @@
 // Text: drawing, font metrics and measuring, all by the drawing layer's one layout rule.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
 #include "QZFramework/Renderer/Gdi/GDIRendererSupport.h"
