@@ -101,8 +101,8 @@ public:
   using GraphicsPathCache = PurgableObjectCache<LGraphicsPath, PolylineT<float>, int32_t, &PolylineT<float>::GetHandle,
                                                 8, &GetBits<8, 4, int32_t>>;
 
-  // clock times the purges of the cached bitmaps (the application's clock in the
-  // program); purgeInterval is in the clock's milliseconds.
+  // clock (not empty) times the purges of the cached bitmaps: the application hands its
+  // own clock in; purgeInterval is in the clock's milliseconds.
   explicit LGDIRenderer(MillisecondClock clock = MonotonicMilliseconds, uint32_t purgeInterval = kPurgeInterval);
   ~LGDIRenderer() override;
 
