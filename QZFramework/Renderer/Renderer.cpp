@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "QZFramework/Renderer/D3D9/D3D9Renderer.h"
+#include "QZFramework/Renderer/Gdi/GDIRenderer.h"
 
 namespace QZ {
 
@@ -16,6 +17,8 @@ PointT<double> RoundedPoint(const PointT<double>& point) { return point.Round().
 
 RCPtr<LRenderer> LRenderer::Create(int32_t kind, const RectT<int32_t>& /*bounds*/, WindowHandle /*window*/) {
   switch (kind) {
+  case kRendererGDI:
+    return RCPtr<LRenderer>(new LGDIRenderer);
   case kRendererStandBy:
     return RCPtr<LRenderer>(new LD3D9Renderer);
   default:

@@ -47,8 +47,15 @@ namespace Detail {
 // spell it.
 template <class T, uint32_t N, uint32_t G>
 std::string PointerArrayMethod(std::string_view templateName, std::string_view method) {
+  // Appended piece by piece: g++ 12 at -O3 warns falsely (-Wrestrict) on "<" + string.
   std::string name(templateName);
-  name += "<" + TypeName<T>() + "," + std::to_string(N) + "," + std::to_string(G) + ">::";
+  name += '<';
+  name += TypeName<T>();
+  name += ',';
+  name += std::to_string(N);
+  name += ',';
+  name += std::to_string(G);
+  name += ">::";
   name += method;
   return name;
 }

@@ -98,10 +98,13 @@ TEST_F(RendererTest, EachContextKeepsItsOwnState) {
   EXPECT_EQ(inner->GetSavedStates().size(), 1u);
 }
 
-TEST_F(RendererTest, CreateMakesTheStandByRendererAndRejectsUnknownKinds) {
+TEST_F(RendererTest, CreateMakesTheBuiltRenderersAndRejectsUnknownKinds) {
   QZ::RCPtr<QZ::LRenderer> standBy = QZ::LRenderer::Create(QZ::kRendererStandBy, {0, 0, 10, 10}, nullptr);
   ASSERT_TRUE(standBy);
   EXPECT_EQ(standBy->GetRendererType(), 2);
+  QZ::RCPtr<QZ::LRenderer> gdi = QZ::LRenderer::Create(QZ::kRendererGDI, {0, 0, 10, 10}, nullptr);
+  ASSERT_TRUE(gdi);
+  EXPECT_EQ(gdi->GetRendererType(), 1);
   const std::string text = R"(Domain Error : QZ::LRenderer::Create : Renderer\Renderer : Line 129)";
   EXPECT_EQ(ThrownText<std::domain_error>([] { QZ::LRenderer::Create(3, {0, 0, 10, 10}, nullptr); }), text);
   EXPECT_EQ(ThrownText<std::domain_error>([] { QZ::LRenderer::Create(-1, {}, nullptr); }), text);

@@ -1,0 +1,59 @@
+#include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
+
+#include <algorithm>
+
+namespace QZ {
+
+LGDIRendererOffscreenSurface::LGDIRendererOffscreenSurface(int32_t width, int32_t height) { Resize(width, height); }
+
+SizeT<int32_t> LGDIRendererOffscreenSurface::GetSize() const {
+  return mImage ? SizeT<int32_t>{mImage->Width(), mImage->Height()} : SizeT<int32_t>{};
+}
+
+void LGDIRendererOffscreenSurface::Resize(int32_t width, int32_t height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  mGraphics.reset();
+  if (mImage && mImage->Width() == width && mImage->Height() == height) {
+    // Clearing the image makes it as fresh as a new one, without converting a new
+    // image's pixels for drawing.
+    mGraphics = Gfx::Graphics::FromImage(*mImage);
+    if (mGraphics) {
+      mGraphics->Clear(Gfx::Color{0});
+    }
+    return;
+  }
+  mImage = Gfx::Image::Create(width, height);
+  if (mImage) {
+    mGraphics = Gfx::Graphics::FromImage(*mImage);
+  }
+}
+
+void LGDIRendererOffscreenSurface::CopyOut(Gfx::Graphics& target, const RectT<int32_t>& source,
+                                           const PointT<int32_t>& at) const {
+  if (!mImage) {
+    return;
+  }
+  const Gfx::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
+  target.DrawImage(*mImage, {float(at.x), float(at.y), from.width, from.height}, from);
+}
+
+LGDIRenderContextInfo::LGDIRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly)
+    : LRenderContextInfo(bounds, window, offscreenOnly) {
+  const SizeT<int32_t> size = GetSurfaceSize();
+  mCurrent = RCPtr<LGDIRendererOffscreenSurface>(new LGDIRendererOffscreenSurface(size.width, size.height));
+  mBack = RCPtr<LGDIRendererOffscreenSurface>(new LGDIRendererOffscreenSurface(size.width, size.height));
+}
+
+SizeT<int32_t> LGDIRenderContextInfo::GetSurfaceSize() const {
+  const RectT<int32_t>& bounds = GetBounds();
+  return {std::clamp(bounds.width, 1, kMaxSurfaceSide), std::clamp(bounds.height, 1, kMaxSurfaceSide)};
+}
+
+void LGDIRenderContextInfo::RecreateSurfaces() {
+  const SizeT<int32_t> size = GetSurfaceSize();
+  mCurrent->Resize(size.width, size.height);
+  mBack->Resize(size.width, size.height);
+}
+
+} // namespace QZ

@@ -1,0 +1,94 @@
+#pragma once
+// The drawing context of the GDI renderer (QZ::LGDIRenderer) for one window, or for
+// offscreen drawing:
+//
+//   QZ::GDIWindowPixels               the window's pixels, as the OS window lends them;
+//   QZ::LGDIRendererOffscreenSurface  an image and the graphics drawing on it;
+//   QZ::LGDIRenderContextInfo         the context: a current and a back surface.
+//
+//   QZ::RCPtr<QZ::LRenderContextInfo> context;
+//   renderer->InitRenderContextInfo({0, 0, w, h}, window, false, context);
+//   auto* gdi = static_cast<QZ::LGDIRenderContextInfo*>(context.Get());
+//   gdi->SetWindowPixels({surface->pixels, surface->w, surface->h, surface->pitch});
+//
+// A frame is drawn into the current surface; at its end the renderer copies the
+// rectangles of the update region to the window's pixels. An offscreen-only context is
+// never copied out: other frames draw it (LGDIRenderer::DrawRenderContext).
+//
+// Main thread only, like the renderer.
+
+#include <cstdint>
+#include <memory>
+
+#include "Platform/Graphics/Graphics.h"
+#include "QZFramework/Renderer/RenderContext.h"
+
+namespace QZ {
+
+// Pixels lent by a window: premultiplied ARGB32 words in native byte order (alpha in
+// the top byte), rows `pitch` bytes apart; the layout of an SDL window surface, whose
+// fields (pixels, w, h, pitch) fill it as they are. No pixels: nothing to copy to.
+struct GDIWindowPixels {
+  void* pixels = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t pitch = 0;
+};
+
+class LGDIRendererOffscreenSurface : public virtual LRefCountedObject {
+public:
+  // A transparent image of width x height (each side at least 1) and its graphics.
+  LGDIRendererOffscreenSurface(int32_t width, int32_t height);
+
+  // Null when the image could not be made (too large, out of memory). Owned here;
+  // valid until the next Resize.
+  Gfx::Graphics* GetGraphics() const { return mGraphics.get(); }
+  Gfx::Image* GetImage() const { return mImage.get(); }
+  // The image's size; {0, 0} without an image.
+  SizeT<int32_t> GetSize() const;
+  // Replaces image and graphics by fresh, transparent ones of the new size (each side
+  // at least 1); the graphics' modes, transform and clip start anew.
+  void Resize(int32_t width, int32_t height);
+  // Draws `source` of the image, unscaled, with its top-left corner at `at` into target,
+  // by target's transform, clip and compositing mode.
+  void CopyOut(Gfx::Graphics& target, const RectT<int32_t>& source, const PointT<int32_t>& at) const;
+
+private:
+  std::unique_ptr<Gfx::Image> mImage;
+  std::unique_ptr<Gfx::Graphics> mGraphics; // declared after the image: destroyed first
+};
+
+class LGDIRenderContextInfo : public LRenderContextInfo {
+public:
+  static constexpr int32_t kMaxSurfaceSide = 4096;
+
+  // Makes both surfaces at GetSurfaceSize().
+  LGDIRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly);
+
+  // 4096 x 4096.
+  SizeT<int32_t> GetMaxSurfaceSize() const override { return {kMaxSurfaceSide, kMaxSurfaceSide}; }
+
+  // The size surfaces are made at: the bounds' size, each side limited to 1 .. 4096.
+  SizeT<int32_t> GetSurfaceSize() const;
+
+  // The surface frames are drawn into, and the other one.
+  const RCPtr<LGDIRendererOffscreenSurface>& GetCurrentSurface() const { return mCurrent; }
+  const RCPtr<LGDIRendererOffscreenSurface>& GetBackSurface() const { return mBack; }
+  // Makes both surfaces anew at GetSurfaceSize(): fresh and transparent.
+  void RecreateSurfaces();
+  // The back surface becomes the current one and the other way round.
+  void SwapSurfaces() { mCurrent.Swap(mBack); }
+
+  // Where finished frames are copied to. The pixels stay the lender's and must stay
+  // valid until replaced or until the context is destroyed; the renderer writes them
+  // only while finishing a frame of this context.
+  void SetWindowPixels(const GDIWindowPixels& pixels) { mWindowPixels = pixels; }
+  const GDIWindowPixels& GetWindowPixels() const { return mWindowPixels; }
+
+private:
+  RCPtr<LGDIRendererOffscreenSurface> mCurrent;
+  RCPtr<LGDIRendererOffscreenSurface> mBack;
+  GDIWindowPixels mWindowPixels;
+};
+
+} // namespace QZ

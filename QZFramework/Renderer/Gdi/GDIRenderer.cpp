@@ -1,0 +1,247 @@
+// Frames, drawing state, rectangles, lines and the copying of render contexts.
+#include "QZFramework/Renderer/Gdi/GDIRenderer.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "QZFramework/Renderer/Gdi/GDIRendererSupport.h"
+
+namespace QZ {
+
+namespace {
+
+// Whether the region is one rectangle holding the whole bounds.
+bool CoversBounds(const RectListT<int32_t>& region, const RectT<int32_t>& bounds) {
+  if (region.GetCount() != 1) {
+    return false;
+  }
+  const EdgeRect& only = *region.begin();
+  return only.left <= bounds.x && only.top <= bounds.y && int64_t(only.right) >= int64_t(bounds.x) + bounds.width &&
+         int64_t(only.bottom) >= int64_t(bounds.y) + bounds.height;
+}
+
+// Cairo keeps coordinates in 24.8 fixed point (below 2^23): clip edges are held well
+// inside that range, far beyond any surface, so the unlimited clip of a new state stays
+// unlimited.
+constexpr double kCoordinateLimit = 2097152.0;
+
+float Limited(double value) { return float(std::clamp(value, -kCoordinateLimit, kCoordinateLimit)); }
+
+} // namespace
+
+LGDIRenderer::LGDIRenderer(MillisecondClock clock, uint32_t purgeInterval)
+    : mMeasuringImage(Gfx::Image::Create(1, 1)), mClock(std::move(clock)), mPurgeInterval(purgeInterval),
+      mLastPurge(mClock()) {
+  if (mMeasuringImage) {
+    mMeasuring = Gfx::Graphics::FromImage(*mMeasuringImage);
+  }
+}
+
+LGDIRenderer::~LGDIRenderer() = default;
+
+QZResult LGDIRenderer::InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
+                                             RCPtr<LRenderContextInfo>& out) {
+  out = RCPtr<LRenderContextInfo>(new LGDIRenderContextInfo(bounds, window, offscreenOnly));
+  return QZ_OK;
+}
+
+Gfx::Graphics* LGDIRenderer::Target() const {
+  return mCurrent ? mCurrent->GetCurrentSurface()->GetGraphics() : nullptr;
+}
+
+void LGDIRenderer::ApplyState(Gfx::Graphics& graphics, const RenderState& state) {
+  graphics.ResetWorldTransform();
+  graphics.TranslateWorldTransform(float(state.origin.x), float(state.origin.y));
+  const RectT<double>& clip = state.clip;
+  const float left = Limited(clip.x);
+  const float top = Limited(clip.y);
+  graphics.SetClip({left, top, Limited(clip.x + clip.width) - left, Limited(clip.y + clip.height) - top});
+}
+
+QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
+  LRenderer::RenderStart(context);
+  mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(context.Get()));
+  if (!mCurrent) {
+    return QZ_OK;
+  }
+  const SizeT<int32_t> size = mCurrent->GetSurfaceSize();
+  if (!(mCurrent->GetCurrentSurface()->GetSize() == size) ||
+      CoversBounds(mCurrent->GetUpdateRegion(), mCurrent->GetBounds())) {
+    mCurrent->RecreateSurfaces();
+  }
+  Gfx::Graphics* graphics = Target();
+  if (!graphics) {
+    return QZ_OK;
+  }
+  mTextScale = 96.0f / graphics->DpiX();
+  graphics->SetSmoothingMode(Gfx::SmoothingMode::HighSpeed);
+  graphics->SetInterpolationMode(Gfx::InterpolationMode::NearestNeighbor);
+  graphics->SetPixelOffsetMode(Gfx::PixelOffsetMode::HighSpeed);
+  graphics->SetCompositingMode(Gfx::CompositingMode::SourceOver);
+  ApplyState(*graphics, mCurrent->GetState());
+  return QZ_OK;
+}
+
+QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
+  if (mCurrent && context.Get() == GetCurrentContext()) {
+    if (Gfx::Graphics* graphics = Target()) {
+      graphics->Flush();
+    }
+    if (!mCurrent->IsOffscreenOnly()) {
+      CopyToWindow(*mCurrent);
+    }
+  }
+  LRenderer::RenderFinish(context);
+  mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext()));
+  PurgeWhenDue();
+  return QZ_OK;
+}
+
+void LGDIRenderer::CopyToWindow(const LGDIRenderContextInfo& context) const {
+  const GDIWindowPixels& pixels = context.GetWindowPixels();
+  auto window = Gfx::Graphics::FromPixels(pixels.pixels, pixels.width, pixels.height, pixels.pitch);
+  if (!window) {
+    return;
+  }
+  window->SetCompositingMode(Gfx::CompositingMode::SourceCopy);
+  window->SetInterpolationMode(Gfx::InterpolationMode::NearestNeighbor);
+  for (const EdgeRect& rect : context.GetUpdateRegion()) {
+    context.GetCurrentSurface()->CopyOut(*window, rect.ToRect(), {rect.left, rect.top});
+  }
+  window->Flush();
+}
+
+void LGDIRenderer::PurgeWhenDue() {
+  const uint32_t now = mClock();
+  if (now - mLastPurge > mPurgeInterval) {
+    mBitmaps.Purge();
+    mLastPurge = now;
+  }
+}
+
+QZResult LGDIRenderer::SetClipRect(const RectT<double>& clip) {
+  const QZResult result = LRenderer::SetClipRect(clip);
+  if (Gfx::Graphics* graphics = Target()) {
+    ApplyState(*graphics, mCurrent->GetState());
+  }
+  return result;
+}
+
+QZResult LGDIRenderer::Translate(const PointT<double>& offset) {
+  const QZResult result = LRenderer::Translate(offset);
+  if (Gfx::Graphics* graphics = Target()) {
+    const PointT<double>& origin = mCurrent->GetState().origin;
+    graphics->ResetWorldTransform();
+    graphics->TranslateWorldTransform(float(origin.x), float(origin.y));
+  }
+  return result;
+}
+
+QZResult LGDIRenderer::DrawRect(const RectT<int32_t>& rect, const ColorT<float>& color, float lineWidth) {
+  Gfx::Graphics* graphics = Target();
+  if (!graphics) {
+    return QZ_FALSE;
+  }
+  graphics->DrawRectangle({ToGfxColor(color), lineWidth}, ToRectF(rect));
+  return QZ_OK;
+}
+
+QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>& color, bool blend) {
+  Gfx::Graphics* graphics = Target();
+  if (!graphics) {
+    return QZ_FALSE;
+  }
+  if (blend) {
+    graphics->FillRectangle(Gfx::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
+  } else if (rect.width > 0 && rect.height > 0) {
+    // Straight onto the surface: in its own pixels, the clip set to the rectangle only.
+    graphics->ResetWorldTransform();
+    graphics->SetClip(ToRectF(rect));
+    graphics->Clear(ToGfxColor(color));
+    ApplyState(*graphics, mCurrent->GetState());
+  }
+  return QZ_OK;
+}
+
+QZResult LGDIRenderer::DrawFilledRect(const RectT<int32_t>& rect, const ColorT<float>& fillColor,
+                                      const ColorT<float>& lineColor, float lineWidth) {
+  if (!Target()) {
+    return QZ_FALSE;
+  }
+  if (fillColor.alpha > 0.0f) {
+    FillRect(rect, fillColor, true);
+  }
+  if (lineColor.alpha > 0.0f) {
+    DrawRect(rect, lineColor, lineWidth);
+  }
+  return QZ_OK;
+}
+
+QZResult LGDIRenderer::DrawColorRectList(ColorRectListT<float>& list, const PointT<double>& origin, bool /*keep*/) {
+  if (!Target()) {
+    return QZ_FALSE;
+  }
+  Translate(origin);
+  const auto& entries = list.GetEntries();
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+    const RectT<float>& r = entry->rect;
+    const float sx = list.GetScaleX();
+    const float sy = list.GetScaleY();
+    FillRect({RoundToInt32(r.x * sx), RoundToInt32(r.y * sy), RoundToInt32(r.width * sx), RoundToInt32(r.height * sy)},
+             entry->color, true);
+  }
+  Translate(-origin);
+  return QZ_OK;
+}
+
+QZResult LGDIRenderer::DrawLine(const PointT<double>& from, const PointT<double>& to, const ColorT<float>& color,
+                                float lineWidth) {
+  Gfx::Graphics* graphics = Target();
+  if (!graphics) {
+    return QZ_FALSE;
+  }
+  graphics->DrawLine({ToGfxColor(color), lineWidth}, {float(from.x), float(from.y)}, {float(to.x), float(to.y)});
+  return QZ_OK;
+}
+
+QZResult LGDIRenderer::DrawRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point,
+                                         const RectT<int32_t>& source) {
+  const auto* offscreen = dynamic_cast<const LGDIRenderContextInfo*>(context.Get());
+  if (!offscreen || !offscreen->IsOffscreenOnly()) {
+    return QZ_E_INVALIDARG;
+  }
+  Gfx::Graphics* graphics = Target();
+  if (!graphics) {
+    return QZ_FALSE;
+  }
+  if (offscreen == mCurrent.Get()) {
+    return QZ_E_FAIL; // its surface is the target itself
+  }
+  offscreen->GetCurrentSurface()->CopyOut(*graphics, source, point);
+  return graphics->LastStatus() == Gfx::Status::Ok ? QZ_OK : QZ_E_FAIL;
+}
+
+QZResult LGDIRenderer::PresentRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point) {
+  auto* offscreen = dynamic_cast<LGDIRenderContextInfo*>(context.Get());
+  if (!offscreen || !offscreen->IsOffscreenOnly()) {
+    return QZ_E_INVALIDARG;
+  }
+  const RCPtr<LGDIRendererOffscreenSurface> finished = offscreen->GetCurrentSurface();
+  offscreen->SwapSurfaces();
+  Gfx::Graphics* graphics = offscreen->GetCurrentSurface()->GetGraphics();
+  if (!graphics) {
+    return QZ_E_FAIL;
+  }
+  graphics->ResetWorldTransform();
+  graphics->ResetClip();
+  graphics->Clear(Gfx::Color{0});
+  const SizeT<int32_t> size = finished->GetSize();
+  finished->CopyOut(*graphics, {0, 0, size.width, size.height}, point);
+  const bool drawn = graphics->LastStatus() == Gfx::Status::Ok;
+  if (offscreen == mCurrent.Get()) {
+    ApplyState(*graphics, offscreen->GetState()); // the frame goes on in the new surface
+  }
+  return drawn ? QZ_OK : QZ_E_FAIL;
+}
+
+} // namespace QZ

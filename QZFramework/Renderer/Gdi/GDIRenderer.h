@@ -1,0 +1,199 @@
+#pragma once
+// QZ::LGDIRenderer: the renderer the application uses (kind 1 of LRenderer::Create),
+// drawing with the image and 2-D drawing layer (Platform/Graphics) over Cairo.
+//
+//   QZ::RCPtr<QZ::LRenderer> renderer(new QZ::LGDIRenderer);
+//   QZ::RCPtr<QZ::LRenderContextInfo> context;
+//   renderer->InitRenderContextInfo({0, 0, 800, 600}, window, false, context);
+//   static_cast<QZ::LGDIRenderContextInfo&>(*context).SetWindowPixels(pixels);
+//   context->GetUpdateRegion().AddRect({0, 0, 800, 600});
+//   renderer->RenderStart(context);       // a full update region: fresh surfaces
+//   renderer->DrawBitmap(bitmap, {10, 10, 120, 24}, QZ::ResizeType::Stretch);
+//   renderer->RenderFinish(context);      // copies the update region to the window
+//
+// Frames: a frame draws into the context's current surface (GDIRenderContext.h); when
+// it finishes, the update region's rectangles are copied to the window's pixels. Surfaces
+// are made anew when their size no longer matches the bounds or the update region is
+// one rectangle covering the bounds; otherwise they keep their pixels and only the update
+// region is redrawn.
+//
+// Bitmaps are scaled, tiled or centred once per (bitmap, target size) and kept as cached
+// bitmaps, which later frames blit; polylines become paths kept while the polyline is
+// unchanged and drawn as the same shape. Both caches hold 256 entries and give up the
+// least recently used one.
+// When a frame finishes more than the purge interval after the last purge, the cached
+// bitmaps not used since that purge are dropped.
+//
+// Text: drawn with its layout rectangle's top-left corner one pixel above the position
+// asked, by the layout rule of Gfx::Graphics (which measuring shares). Fonts are found by
+// face name through fontconfig; an unknown face falls back to the generic sans-serif one.
+//
+// Drawing slots do nothing without a current context (they return 1 then), except
+// DrawBitmap, which throws. Failures of the drawing layer inside a drawing slot are kept
+// as the last status of the drawing objects and not reported. Main thread only; nothing
+// is locked.
+
+#include <cstdint>
+#include <memory>
+
+#include "Platform/Graphics/Graphics.h"
+#include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
+#include "QZFramework/Renderer/Gdi/MillisecondClock.h"
+#include "QZFramework/Renderer/Renderer.h"
+#include "QZFramework/Utilities/Graphics/Bitmap.h"
+#include "QZFramework/Utilities/Storage/PurgableObjectCache.h"
+
+namespace QZ {
+
+class LGDIRenderer : public LRenderer {
+public:
+  static constexpr uint32_t kCacheCapacity = 256;
+  // Milliseconds; a purge is due when the clock has advanced more than this.
+  static constexpr uint32_t kPurgeInterval = 300000;
+
+  // The key of a cached bitmap: a bitmap at a target size. Equal when all three are.
+  template <int Bits>
+  struct CashableBitmapDescriptor {
+    ConstRCPtr<LBitmap> bitmap;
+    int32_t width = 0;
+    int32_t height = 0;
+
+    bool operator==(const CashableBitmapDescriptor&) const = default;
+    static const CashableBitmapDescriptor& GetSelf(const CashableBitmapDescriptor& key) { return key; }
+    // Bucket: Bits bits from bit 4 of the address of the image holding the pixels.
+    static uint32_t GetHashBits(const CashableBitmapDescriptor& key) {
+      const auto address = reinterpret_cast<uintptr_t>(key.bitmap ? key.bitmap->GetNativeBitmap() : nullptr);
+      return uint32_t(address >> 4) & ((1u << Bits) - 1);
+    }
+  };
+  using BitmapDescriptor = CashableBitmapDescriptor<8>;
+
+  // A bitmap scaled, tiled or centred to its target size, ready to blit.
+  class LCachedBitmap : public virtual LRefCountedObject {
+  public:
+    explicit LCachedBitmap(std::unique_ptr<Gfx::CachedBitmap> bitmap) : mBitmap(std::move(bitmap)) {}
+    const Gfx::CachedBitmap& Get() const { return *mBitmap; }
+
+  private:
+    std::unique_ptr<Gfx::CachedBitmap> mBitmap;
+  };
+
+  // The path built from a polyline, for one of the line slots.
+  class LGraphicsPath : public virtual LRefCountedObject {
+  public:
+    // LineSegments: one figure per pair of points; Polyline: one line through all;
+    // Polygon: one closed figure.
+    enum class Shape { LineSegments, Polyline, Polygon };
+
+    LGraphicsPath(Shape shape, const PolylineT<float>& polyline);
+    Shape GetShape() const { return mShape; }
+    // Fill (even-odd) or stroke; with a matrix, a transformed copy is drawn.
+    void Fill(Gfx::Graphics& graphics, const Gfx::Brush& brush, const Gfx::Matrix* matrix) const;
+    void Draw(Gfx::Graphics& graphics, const Gfx::Pen& pen, const Gfx::Matrix* matrix) const;
+
+  private:
+    Shape mShape;
+    Gfx::Path mPath;
+  };
+
+  using CachedBitmapCache = PurgableObjectCache<LCachedBitmap, BitmapDescriptor, BitmapDescriptor,
+                                                &BitmapDescriptor::GetSelf, 8, &BitmapDescriptor::GetHashBits>;
+  using GraphicsPathCache = PurgableObjectCache<LGraphicsPath, PolylineT<float>, int32_t, &PolylineT<float>::GetHandle,
+                                                8, &GetBits<8, 4, int32_t>>;
+
+  // clock (not empty) times the purges of the cached bitmaps: the application hands its
+  // own clock in; purgeInterval is in the clock's milliseconds.
+  explicit LGDIRenderer(MillisecondClock clock = MonotonicMilliseconds, uint32_t purgeInterval = kPurgeInterval);
+  ~LGDIRenderer() override;
+
+  // Whole pixels from the face's design metrics at 96 pixels per inch, each rounded
+  // up: ascent negative, descent positive, height the line spacing but never less than
+  // descent - ascent. 0, or 0x80004005 when no font can be made (outputs unchanged).
+  QZResult GetFontMetrics(const LFont& font, int32_t& height, int32_t& ascent, int32_t& descent) override;
+  // {0, ascent, width, height}: width is the text's extent rounded up, plus 3 pixels
+  // when not 0; all zero for an empty text or when no font can be made.
+  RectT<float> MeasureText(const LFont& font, const WString& text) override;
+  // kRendererGDI.
+  int32_t GetRendererType() override { return kRendererGDI; }
+  // Makes an LGDIRenderContextInfo; 0.
+  QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
+                                 RCPtr<LRenderContextInfo>& out) override;
+  // Enters the context (LRenderer's rules and exceptions), then readies its surfaces and
+  // the drawing state for the frame. A context of another renderer is entered but draws
+  // nothing.
+  QZResult RenderStart(const RCPtr<LRenderContextInfo>& context) override;
+  // Copies the update region to the window's pixels (not for offscreen-only contexts),
+  // leaves the context (LRenderer's rules), and purges the cached bitmaps when due.
+  QZResult RenderFinish(const RCPtr<LRenderContextInfo>& context) override;
+
+  // Text with its layout origin at (x, y - 1); no wrapping, no clipping box.
+  QZResult DrawText(const WString& text, const LFont& font, const PointT<double>& position,
+                    const ColorT<float>& color) override;
+  QZResult DrawRect(const RectT<int32_t>& rect, const ColorT<float>& color, float lineWidth) override;
+  // blend false sets the surface pixels of rect (surface coordinates: no translation, no
+  // clip) to color, alpha included.
+  QZResult FillRect(const RectT<int32_t>& rect, const ColorT<float>& color, bool blend) override;
+  QZResult DrawFilledRect(const RectT<int32_t>& rect, const ColorT<float>& fillColor, const ColorT<float>& lineColor,
+                          float lineWidth) override;
+  // Each rectangle, last to first, scaled by the list's scales and rounded, filled
+  // blended at origin. keep is not used.
+  QZResult DrawColorRectList(ColorRectListT<float>& list, const PointT<double>& origin, bool keep) override;
+  QZResult DrawLine(const PointT<double>& from, const PointT<double>& to, const ColorT<float>& color,
+                    float lineWidth) override;
+  QZResult DrawLineSegments(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
+                            const PointT<double>& scale, bool keep) override;
+  QZResult DrawPolyline(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
+                        const PointT<double>& scale, bool keep) override;
+  QZResult DrawPolygon(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
+                       const PointT<double>& scale, bool keep) override;
+  QZResult FillPolygon(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
+                       const PointT<double>& scale, bool keep) override;
+  // Blits the bitmap fitted to the destination's size at its corner: Stretch scales it
+  // (bilinear), Tile repeats it unscaled from the corner, Center puts it unscaled in the
+  // middle (a half-pixel offset samples the nearest pixel). A null bitmap, or one
+  // without pixels, draws nothing. Throws Runtime Error without a current context, and
+  // Invalid Argument for an unknown resize type when the fitted bitmap has to be made
+  // (the bitmap's own size always stretches, whatever the type).
+  QZResult DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<int32_t>& destination, ResizeType resize) override;
+  // Draws source of an offscreen-only context's current surface at point. 0x80070057
+  // for a context that is not an offscreen-only LGDIRenderContextInfo, 0x80004005 when
+  // it is the current context or the drawing fails.
+  QZResult DrawRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point,
+                             const RectT<int32_t>& source) override;
+  // Swaps an offscreen-only context's surfaces, clears the new current one and draws the
+  // finished one into it at point. Results as DrawRenderContext (no current context
+  // needed).
+  QZResult PresentRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point) override;
+
+  // The base's bookkeeping, then the clip (in the current origin's coordinates) or the
+  // translation applied to the current surface.
+  QZResult SetClipRect(const RectT<double>& clip) override;
+  QZResult Translate(const PointT<double>& offset) override;
+
+private:
+  // The graphics of the current context's current surface; null without one.
+  Gfx::Graphics* Target() const;
+  // Makes the graphics' transform and clip those of the context's current state.
+  static void ApplyState(Gfx::Graphics& graphics, const RenderState& state);
+  RCPtr<LCachedBitmap> BuildCachedBitmap(const LBitmap& bitmap, const Gfx::Image& image, int32_t width, int32_t height,
+                                         ResizeType resize) const;
+  QZResult DrawShape(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
+                     const PointT<double>& scale, bool keep, LGraphicsPath::Shape shape, bool fill);
+  void CopyToWindow(const LGDIRenderContextInfo& context) const;
+  void PurgeWhenDue();
+
+  // 96 / the surface's horizontal resolution, taken at each RenderStart.
+  float mTextScale = 1.0f;
+  // The GDI context on top of the stack; null outside a frame.
+  RCPtr<LGDIRenderContextInfo> mCurrent;
+  // Text is measured on a 1 x 1 image.
+  std::unique_ptr<Gfx::Image> mMeasuringImage;
+  std::unique_ptr<Gfx::Graphics> mMeasuring;
+  CachedBitmapCache mBitmaps{kCacheCapacity};
+  GraphicsPathCache mPaths{kCacheCapacity};
+  MillisecondClock mClock;
+  uint32_t mPurgeInterval;
+  uint32_t mLastPurge;
+};
+
+} // namespace QZ

@@ -1,0 +1,109 @@
+// Line drawings: polylines become paths, kept per polyline while it is unchanged.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "QZFramework/Renderer/Gdi/GDIRenderer.h"
+#include "QZFramework/Renderer/Gdi/GDIRendererSupport.h"
+
+namespace QZ {
+
+namespace {
+
+Gfx::PointF ToPointF(const PointT<float>& point) { return {point.x, point.y}; }
+
+} // namespace
+
+LGDIRenderer::LGraphicsPath::LGraphicsPath(Shape shape, const PolylineT<float>& polyline) : mShape(shape) {
+  const std::vector<PointT<float>>& points = polyline.GetPoints();
+  std::vector<Gfx::PointF> converted(points.size());
+  std::transform(points.begin(), points.end(), converted.begin(), ToPointF);
+  switch (shape) {
+  case Shape::LineSegments:
+    for (size_t i = 0; i + 1 < converted.size(); i += 2) {
+      mPath.StartFigure();
+      mPath.AddLine(converted[i], converted[i + 1]);
+    }
+    break;
+  case Shape::Polyline:
+    mPath.AddLines(converted);
+    break;
+  case Shape::Polygon:
+    mPath.AddPolygon(converted);
+    break;
+  }
+}
+
+void LGDIRenderer::LGraphicsPath::Fill(Gfx::Graphics& graphics, const Gfx::Brush& brush,
+                                       const Gfx::Matrix* matrix) const {
+  if (!matrix) {
+    graphics.FillPath(brush, mPath);
+    return;
+  }
+  Gfx::Path transformed = mPath;
+  transformed.Transform(*matrix);
+  graphics.FillPath(brush, transformed);
+}
+
+void LGDIRenderer::LGraphicsPath::Draw(Gfx::Graphics& graphics, const Gfx::Pen& pen, const Gfx::Matrix* matrix) const {
+  if (!matrix) {
+    graphics.DrawPath(pen, mPath);
+    return;
+  }
+  Gfx::Path transformed = mPath;
+  transformed.Transform(*matrix);
+  graphics.DrawPath(pen, transformed);
+}
+
+QZResult LGDIRenderer::DrawLineSegments(PolylineT<float>& polyline, const ColorT<float>& color,
+                                        const PointT<double>& origin, const PointT<double>& scale, bool keep) {
+  return DrawShape(polyline, color, origin, scale, keep, LGraphicsPath::Shape::LineSegments, false);
+}
+
+QZResult LGDIRenderer::DrawPolyline(PolylineT<float>& polyline, const ColorT<float>& color,
+                                    const PointT<double>& origin, const PointT<double>& scale, bool keep) {
+  return DrawShape(polyline, color, origin, scale, keep, LGraphicsPath::Shape::Polyline, false);
+}
+
+QZResult LGDIRenderer::DrawPolygon(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
+                                   const PointT<double>& scale, bool keep) {
+  return DrawShape(polyline, color, origin, scale, keep, LGraphicsPath::Shape::Polygon, false);
+}
+
+QZResult LGDIRenderer::FillPolygon(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
+                                   const PointT<double>& scale, bool keep) {
+  return DrawShape(polyline, color, origin, scale, keep, LGraphicsPath::Shape::Polygon, true);
+}
+
+QZResult LGDIRenderer::DrawShape(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
+                                 const PointT<double>& scale, bool keep, LGraphicsPath::Shape shape, bool fill) {
+  if (!Target()) {
+    return QZ_FALSE;
+  }
+  RCPtr<LGraphicsPath>& path = mPaths.AcquireFor(polyline, polyline.TakeChanged());
+  if (path && path->GetShape() != shape) {
+    path = nullptr; // the same polyline drawn as another shape
+  }
+  if (!path) {
+    path = RCPtr<LGraphicsPath>(new LGraphicsPath(shape, polyline));
+  }
+  constexpr double kUnitScale = 1.1920929e-6;
+  const bool unscaled = std::fabs(scale.x - 1.0) < kUnitScale && std::fabs(scale.y - 1.0) < kUnitScale;
+  Gfx::Matrix matrix;
+  matrix.Scale(float(scale.x), float(scale.y));
+
+  Translate(origin);
+  Gfx::Graphics& graphics = *Target();
+  if (fill) {
+    path->Fill(graphics, Gfx::Brush::Solid(ToGfxColor(color)), unscaled ? nullptr : &matrix);
+  } else {
+    path->Draw(graphics, {ToGfxColor(color), polyline.GetLineWidth()}, unscaled ? nullptr : &matrix);
+  }
+  Translate(-origin);
+  if (!keep) {
+    path = nullptr;
+  }
+  return QZ_OK;
+}
+
+} // namespace QZ

@@ -1,0 +1,17 @@
+#pragma once
+// Conversions from the renderer's colour and geometry types to the drawing layer's
+// (internal to the GDI renderer).
+
+#include "Platform/Graphics/GraphicsTypes.h"
+#include "QZFramework/Utilities/Graphics/Color.h"
+#include "QZFramework/Utilities/Graphics/Geometry.h"
+
+namespace QZ {
+
+inline Gfx::Color ToGfxColor(const ColorT<float>& color) { return Gfx::Color{color.ToARGB()}; }
+
+inline Gfx::RectF ToRectF(const RectT<int32_t>& rect) {
+  return {float(rect.x), float(rect.y), float(rect.width), float(rect.height)};
+}
+
+} // namespace QZ

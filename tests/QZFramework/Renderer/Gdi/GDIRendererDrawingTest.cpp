@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "QZFramework/Renderer/Gdi/GDIRendererTestSupport.h"
+#include "QZFramework/Utilities/Graphics/Font.h"
+
+namespace {
+
+using namespace QZTest;
+using QZ::ResizeType;
+using ::testing::ThrowsMessage;
+
+TEST_F(GDIRendererTest, BitmapsAreFittedLikeTheirReferences) {
+  const struct {
+    const char* reference;
+    int32_t side; // of the window and the destination
+    ResizeType resize;
+  } cases[] = {{"Stretch25.png", 25, ResizeType::Stretch},
+               {"Tile25.png", 25, ResizeType::Tile},
+               {"Center15.png", 15, ResizeType::Center}};
+  for (const auto& c : cases) {
+    MakeWindow(c.side, c.side);
+    Start();
+    renderer->DrawBitmap(Pattern(), {0, 0, c.side, c.side}, c.resize);
+    Finish();
+    EXPECT_TRUE(ImagesMatch(*Window(), Reference(c.reference), 2, QZ_RENDERER_TEST_OUTPUT));
+  }
+}
+
+TEST_F(GDIRendererTest, TilingRepeatsTheBitmapByCopiesOrTextureAlikeAndTilesNothingIntoNothing) {
+  // 25 x 25 takes copies; 30 x 10 (three across) the texture fill.
+  for (const QZ::RectT<int32_t> to : {QZ::RectT<int32_t>{3, 2, 25, 25}, QZ::RectT<int32_t>{1, 4, 30, 10}}) {
+    Start();
+    renderer->DrawBitmap(Pattern(), to, ResizeType::Tile);
+    Finish();
+    const auto window = Window();
+    for (int32_t i = 0; i < to.width * to.height; ++i) {
+      const int32_t x = i % to.width, y = i / to.width;
+      ASSERT_EQ(PixelOf(*window, to.x + x, to.y + y), PatternPixel(x % 10, y % 10)) << x << ", " << y;
+    }
+  }
+  const auto nothing = Pattern()->CreateSubBitmap(20, 20, 5, 5); // cut down to nothing
+  ASSERT_EQ(nothing->GetWidth(), 0);
+  Start();
+  renderer->DrawBitmap(nothing, {0, 0, 25, 25}, ResizeType::Tile);
+  renderer->DrawBitmap(Pattern(), {0, 0, 0, 25}, ResizeType::Tile);
+  renderer->DrawBitmap(nullptr, {0, 0, 25, 25}, ResizeType::Tile);
+  Finish();
+  EXPECT_EQ(At(0, 0), 0u);
+}
+
+TEST_F(GDIRendererTest, AnUnknownResizeTypeIsRejectedOnlyWhenTheBitmapMustBeFitted) {
+  const auto bitmap = Pattern();
+  const auto unknown = static_cast<ResizeType>(3);
+  Start();
+  EXPECT_THAT(
+      [&] {
+        renderer->DrawBitmap(bitmap, {0, 0, 20, 20}, unknown);
+      },
+      ThrowsMessage<std::invalid_argument>(
+          R"(Invalid Argument : Invalid ResizeType passed to DrawBitmap. : QZ::LGDIRenderer::DrawBitmap : )"
+          R"(Renderer\Gdi\GDIRenderer : Line 559)"));
+  EXPECT_EQ(renderer->DrawBitmap(bitmap, {0, 0, 10, 10}, unknown), QZ::QZ_OK); // its own size stretches
+  renderer->DrawBitmap(bitmap, {0, 0, 20, 20}, ResizeType::Center);
+  EXPECT_EQ(renderer->DrawBitmap(bitmap, {10, 10, 20, 20}, unknown), QZ::QZ_OK); // fitted already
+  Finish();
+  EXPECT_EQ(At(15, 15), PatternPixel(0, 0)); // centred: the corner at (5, 5)
+}
+
+TEST_F(GDIRendererTest, OutsideAFrameDrawBitmapThrowsAndTheOtherSlotsDoNothing) {
+  EXPECT_THAT(
+      [&] {
+        renderer->DrawBitmap(Pattern(), {0, 0, 5, 5}, ResizeType::Tile);
+      },
+      ThrowsMessage<std::runtime_error>(
+          R"(Runtime Error : QZ::LGDIRenderer::DrawBitmap : Renderer\Gdi\GDIRenderer : Line 568)"));
+  QZ::PolylineT<float> line;
+  line.AddPoint({0, 0});
+  line.AddPoint({5, 5});
+  QZ::ColorRectListT<float> rects;
+  rects.Add({0, 0, 5, 5}, Color(kRed));
+  const auto font = QZ::LFont::GetFont(QZ::WString(u"Arial"), 10.0f, 0);
+  const auto red = Color(kRed);
+  const QZ::QZResult results[] = {
+      renderer->DrawText(QZ::WString(u"x"), *font, {1, 1}, red),
+      renderer->DrawRect({0, 0, 5, 5}, red, 1),
+      renderer->FillRect({0, 0, 5, 5}, red, true),
+      renderer->FillRect({0, 0, 5, 5}, red, false),
+      renderer->DrawFilledRect({0, 0, 5, 5}, red, red, 1),
+      renderer->DrawColorRectList(rects, {0, 0}, true),
+      renderer->DrawLine({0, 0}, {5, 5}, red, 1),
+      renderer->DrawLineSegments(line, red, {0, 0}, {1, 1}, true),
+      renderer->DrawPolyline(line, red, {0, 0}, {1, 1}, true),
+      renderer->DrawPolygon(line, red, {0, 0}, {1, 1}, true),
+      renderer->FillPolygon(line, red, {0, 0}, {1, 1}, true),
+      renderer->DrawRenderContext(NewContext({0, 0, 5, 5}, true), {0, 0}, {0, 0, 5, 5}),
+  };
+  for (const QZ::QZResult result : results) {
+    EXPECT_EQ(result, QZ::QZ_FALSE);
+  }
+}
+
+TEST_F(GDIRendererTest, AnAlphaFillBlendsOverTheColourBelow) {
+  MakeWindow(6, 6);
+  Start();
+  renderer->FillRect({0, 0, 6, 6}, Color(kBlue), true);
+  renderer->FillRect({1, 1, 4, 4}, Color(0x80FF0000), true);
+  Finish();
+  EXPECT_TRUE(ImagesMatch(*Window(), Reference("BlendedFill6.png"), 1, QZ_RENDERER_TEST_OUTPUT));
+}
+
+TEST_F(GDIRendererTest, AnUnblendedFillSetsSurfacePixelsWhateverTheTranslationAndClip) {
+  Start();
+  renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true);
+  renderer->PushClip({5, 5, 10, 10}, {5, 5, 2, 2}, nullptr, true);
+  renderer->FillRect({-2, -3, 6, 6}, Color(0x40FF0000), false); // partly outside the surface
+  renderer->FillRect({0, 0, 40, 40}, Color(kGreen), true);      // still translated and clipped
+  renderer->PopClip();
+  renderer->FillRect({39, 29, 1, 1}, Color(kGreen), true);
+  Finish();
+  const auto window = Window();
+  const std::pair<QZ::PointT<int32_t>, uint32_t> expected[] = {
+      {{0, 0}, 0x40FF0000}, {{3, 2}, 0x40FF0000}, {{4, 2}, kBlue}, {{3, 3}, kBlue},
+      {{6, 6}, kGreen},     {{7, 7}, kBlue},      {{4, 4}, kBlue}, {{39, 29}, kGreen}};
+  for (const auto& [point, argb] : expected) {
+    EXPECT_EQ(PixelOf(*window, point.x, point.y), argb) << point.x << ", " << point.y;
+  }
+}
+
+TEST_F(GDIRendererTest, APolylineKeptAsOneShapeIsRebuiltForAnother) {
+  QZ::PolylineT<float> square;
+  for (const QZ::PointT<float> point : {QZ::PointT<float>{2, 2}, {12, 2}, {12, 12}, {2, 12}}) {
+    square.AddPoint(point);
+  }
+  Start();
+  renderer->FillPolygon(square, Color(kBlue), {0, 0}, {1, 1}, true);
+  EXPECT_EQ(PixelOf(Surface(context), 7, 7), kBlue);
+  renderer->FillRect({0, 0, 40, 30}, {}, false);
+  renderer->DrawPolyline(square, Color(kRed), {20, 0}, {1, 2}, true); // open: no left edge
+  Finish();
+  EXPECT_EQ(At(27, 4), kRed);
+  EXPECT_EQ(At(32, 14), kRed);
+  EXPECT_EQ(At(22, 14), 0u);
+  EXPECT_EQ(At(27, 14), 0u);
+}
+
+} // namespace

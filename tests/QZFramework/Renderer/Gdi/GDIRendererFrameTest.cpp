@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include "QZFramework/Renderer/Gdi/GDIRendererTestSupport.h"
+
+namespace {
+
+using namespace QZTest;
+using QZ::EdgeRect;
+
+TEST_F(GDIRendererTest, OnlyAPartialUpdateRegionKeepsTheSurfacePixels) {
+  const struct {
+    std::vector<EdgeRect> region;
+    bool keepsPixels;
+  } cases[] = {
+      {{{0, 0, 40, 30}}, false},                 // the bounds
+      {{{-5, -5, 50, 50}}, false},               // more than the bounds
+      {{{0, 0, 10, 10}}, true},                  // a part
+      {{{0, 0, 40, 15}, {0, 15, 40, 30}}, true}, // the bounds, in two pieces
+  };
+  for (const auto& c : cases) {
+    Start();
+    renderer->FillRect({0, 0, 40, 30}, Color(kRed), true);
+    Finish();
+    Start(c.region);
+    EXPECT_EQ(PixelOf(Surface(context), 30, 20), c.keepsPixels ? kRed : 0u) << c.region.size();
+    Finish();
+  }
+  context->SetBounds({0, 0, 20, 50}); // new bounds: new surfaces, whatever the region
+  Start({{0, 0, 5, 5}});
+  EXPECT_EQ(Gdi(context).GetBackSurface()->GetSize(), (QZ::SizeT<int32_t>{20, 50}));
+  EXPECT_EQ(PixelOf(Surface(context), 1, 1), 0u);
+  Finish();
+  EXPECT_EQ(Gdi(NewContext({0, 0, 5000, 0}, true)).GetSurfaceSize(), (QZ::SizeT<int32_t>{4096, 1}));
+}
+
+TEST_F(GDIRendererTest, FinishingCopiesOnlyTheUpdateRegionToTheWindow) {
+  MakeWindow(40, 30, kGreen);
+  Start({{2, 2, 5, 5}, {30, 20, 40, 30}});
+  renderer->FillRect({0, 0, 40, 30}, Color(0x80FF0000), true);
+  Finish();
+  EXPECT_EQ(At(2, 2), 0x80FF0000u); // copied, not blended over the window
+  EXPECT_EQ(At(39, 29), 0x80FF0000u);
+  EXPECT_EQ(At(5, 5), kGreen);
+  EXPECT_EQ(At(29, 25), kGreen);
+
+  const auto offscreen = NewContext({0, 0, 40, 30}, true); // never copied to a window
+  Gdi(offscreen).SetWindowPixels(Gdi(context).GetWindowPixels());
+  Start(offscreen);
+  renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true);
+  Finish(offscreen);
+  EXPECT_EQ(At(10, 10), kGreen);
+}
+
+TEST_F(GDIRendererTest, CachedBitmapsUnusedSinceThePreviousPurgeAreDroppedAtTheNext) {
+  // Each bitmap is fitted to 8 x 8 once: a later recolouring shows only once that is gone.
+  auto red = PaintedBitmap(4, 4, [](int32_t, int32_t) { return kRed; });
+  auto blue = PaintedBitmap(4, 4, [](int32_t, int32_t) { return kBlue; });
+  auto frame = [&](std::initializer_list<QZ::RCPtr<QZ::LBitmap>> bitmaps) {
+    Start();
+    int32_t x = 0;
+    for (const auto& bitmap : bitmaps) {
+      renderer->DrawBitmap(bitmap, {x += 10, 0, 8, 8}, QZ::ResizeType::Stretch);
+    }
+    Finish();
+  };
+  frame({red, blue});
+  for (const auto& bitmap : {red, blue}) {
+    QZ::RCPtr<QZ::LBitmapData> pixels(new QZ::LBitmapData(bitmap, QZ::Gfx::LockMode::Write));
+    std::fill_n(pixels->GetPixelAddress(0, 0), 16, kGreen);
+  }
+  now += QZ::LGDIRenderer::kPurgeInterval + 1;
+  frame({}); // the first purge: nothing was used before it
+  now += QZ::LGDIRenderer::kPurgeInterval;
+  frame({}); // not more than the interval since: no purge
+  frame({blue});
+  EXPECT_EQ(At(10, 0), kBlue);
+  now += 1;
+  frame({}); // drops red, unused since the previous purge
+  frame({red, blue});
+  EXPECT_EQ(At(10, 0), kGreen);
+  EXPECT_EQ(At(20, 0), kBlue);
+}
+
+TEST_F(GDIRendererTest, OffscreenContextsAreDrawnAndPresentedIntoOthers) {
+  const auto offscreen = NewContext({0, 0, 10, 10}, true);
+  Start();
+  Start(offscreen); // nested, as a buffered control draws its buffer
+  renderer->FillRect({0, 0, 10, 10}, Color(kRed), true);
+  Finish(offscreen);
+  EXPECT_EQ(renderer->DrawRenderContext(offscreen, {5, 5}, {0, 0, 4, 4}), QZ::QZ_OK);
+  EXPECT_EQ(renderer->DrawRenderContext(context, {0, 0}, {0, 0, 4, 4}), QZ::QZ_E_INVALIDARG);
+  renderer->FillRect({0, 0, 1, 1}, Color(kBlue), true); // into the window context again
+  Finish();
+  EXPECT_EQ(At(0, 0), kBlue);
+  EXPECT_EQ(At(8, 8), kRed);
+  EXPECT_EQ(At(9, 9), 0u);
+
+  EXPECT_EQ(renderer->PresentRenderContext(offscreen, {3, 0}), QZ::QZ_OK);
+  EXPECT_EQ(PixelOf(Surface(offscreen), 2, 0), 0u);
+  EXPECT_EQ(PixelOf(Surface(offscreen), 3, 0), kRed);
+  EXPECT_EQ(PixelOf(*Gdi(offscreen).GetBackSurface()->GetImage(), 0, 0), kRed);
+  EXPECT_EQ(renderer->PresentRenderContext(context, {0, 0}), QZ::QZ_E_INVALIDARG);
+}
+
+} // namespace
