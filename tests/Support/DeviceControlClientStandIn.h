@@ -1,7 +1,7 @@
 #pragma once
 // Test access to the device-control library stand-in (Simulator/DeviceControlClient):
 // where it is, a registry that points at it (or at nothing), its test controls, and a
-// collector of the lists its callback reports. The paths come from the build
+// collector of the lists its callback or a device interface reports. The paths come from the build
 // (QZ_TEST_DEVICE_CONTROL_CLIENT ...).
 
 #include <dlfcn.h>
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "DeviceControl/DeviceControlClientInterfaceEntryPoints.h"
+#include "DeviceControl/DeviceCommunication.h"
 #include "Simulator/DeviceControlClient/DeviceControlClientProbe.h"
 #include "Support/TempFolder.h"
 
@@ -96,16 +96,19 @@ private:
   void* mHandle;
 };
 
-// Keeps copies of the lists a value callback receives.
-class ReportedLists {
+// Keeps copies of the lists that a value callback or a device interface hands it.
+class ReportedLists : public DeviceCommunicationReceiver {
 public:
   static void Callback(void* context, int32_t, const QZ::Variant* values) {
-    auto& self = *static_cast<ReportedLists*>(context);
-    std::lock_guard hold(self.mLock);
     QZ::ParamValues copy;
     copy.Assign(*values);
-    self.mLists.push_back(copy);
-    self.mArrived.notify_all();
+    static_cast<ReportedLists*>(context)->OnParamValuesReceived(copy);
+  }
+
+  void OnParamValuesReceived(const QZ::ParamValues& values) override {
+    std::lock_guard hold(mLock);
+    mLists.push_back(values);
+    mArrived.notify_all();
   }
 
   // Waits up to 10 s for at least count lists; the lists then held.
