@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "DeviceControl/DeviceCommunication.h"
@@ -123,6 +124,14 @@ private:
   std::condition_variable mArrived;
   std::vector<QZ::ParamValues> mLists;
 };
+
+// A Variant made by one of its setters: Make(&QZ::Variant::SetInt32, 5).
+template <class T>
+QZ::Variant Make(QZ::Variant::Type (QZ::Variant::*set)(T), std::type_identity_t<T> value) {
+  QZ::Variant made;
+  (made.*set)(value);
+  return made;
+}
 
 // The entry i of a value list as {id, value}.
 inline std::pair<uint32_t, QZ::Variant> EntryOf(const QZ::ParamValues& list, uint32_t i) {

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <latch>
+#include <thread>
+
+#include "DeviceControl/DeviceCommunication.h"
+#include "QZFramework/Utilities/Storage/Array.h"
+#include "Support/DeviceControlClientStandIn.h"
+
+namespace {
+
+using QZ::RCPtr;
+using QZ::Variant;
+using Interface = LDeviceCommunicationInterfaceT<1>;
+
+// Reports a one-entry list of parameter id as the library's thread would.
+void Report(Interface& device, uint32_t id) {
+  Variant value;
+  value.SetUInt32(id);
+  QZ::ParamValues values;
+  values.SetParamValue(QZ::ParamDescriptor(id), value);
+  Interface::DeviceValuesCallback(&device, 0, &values);
+}
+
+TEST(DeviceCommunicationConcurrencyTest, ListsQueuedWhileDeliveryIsOffArriveInOrderOnceItIsOn) {
+  QZTest::ReportedLists receiver;
+  const RCPtr<Interface> device(new Interface);
+  device->SetReceiver(&receiver);
+  std::thread library([&] {
+    for (uint32_t id = 0; id < 300; ++id) {
+      Report(*device, id);
+    }
+  });
+  library.join();
+  EXPECT_TRUE(receiver.WaitFor(0).empty());
+
+  device->EnableDelivery(true);
+  Report(*device, 300);
+  const std::vector<QZ::ParamValues> lists = receiver.WaitFor(301);
+  ASSERT_EQ(lists.size(), 301u);
+  for (uint32_t id = 0; id < 301; ++id) {
+    ASSERT_EQ(QZTest::EntryOf(lists[id], 0).first, id);
+  }
+  device->EnableDelivery(false);
+}
+
+// Holds the worker inside the receiver until released; then notes whether turning
+// delivery off had already returned.
+class BlockingReceiver : public DeviceCommunicationReceiver {
+public:
+  void OnParamValuesReceived(const QZ::ParamValues&) override {
+    entered.count_down();
+    release.wait();
+    returnedEarly = offReturned.load();
+    drainEnded = true;
+  }
+
+  std::latch entered{1};
+  std::latch release{1};
+  std::atomic<bool> offReturned{false};
+  std::atomic<bool> returnedEarly{false};
+  std::atomic<bool> drainEnded{false};
+};
+
+TEST(DeviceCommunicationConcurrencyTest, TurningDeliveryOffWaitsForARunningDrain) {
+  BlockingReceiver receiver;
+  const RCPtr<Interface> device(new Interface);
+  device->SetReceiver(&receiver);
+  device->EnableDelivery(true);
+  Report(*device, 1);
+  Report(*device, 2);
+  receiver.entered.wait();
+
+  std::thread stopper([&] {
+    device->EnableDelivery(false);
+    receiver.offReturned = true;
+    EXPECT_TRUE(receiver.drainEnded);
+  });
+  std::this_thread::yield();
+  receiver.release.count_down();
+  stopper.join();
+  EXPECT_FALSE(receiver.returnedEarly);
+}
+
+TEST(DeviceCommunicationConcurrencyTest, AnInterfaceReleasedWhileTheKeyboardReportsDeliversInOrderUpToThen) {
+  QZTest::DriverRegistry registry(QZTest::kDeviceControlClient);
+  for (int round = 0; round < 5; ++round) {
+    QZTest::ReportedLists receiver;
+    RCPtr<Interface> device(new Interface);
+    ASSERT_EQ(device->Open(), 0);
+    device->SetReceiver(&receiver);
+    device->EnableDelivery(true);
+    QZ::Array<Variant> devices;
+    ASSERT_EQ(device->FindDevices(QZ::Array<QZ::Guid>(), devices), 0);
+    ASSERT_EQ(device->Connect(devices.GetAt(0)), 0);
+    // The requester may hold the last reference and release the interface itself.
+    std::thread requester([device] {
+      for (uint32_t id = 0; id < 145; ++id) {
+        device->RequestParamValuesByDescriptors(QZ::ParamDescriptor(id));
+      }
+    });
+    device = nullptr;
+    requester.join();
+
+    const std::vector<QZ::ParamValues> lists = receiver.WaitFor(0);
+    for (uint32_t i = 1; i < lists.size(); ++i) {
+      ASSERT_EQ(QZTest::EntryOf(lists[i], 0).first, i - 1) << "round " << round;
+    }
+  }
+}
+
+} // namespace
