@@ -38,19 +38,14 @@ bool IsGlobal(uint32_t relativeId) { return relativeId >= Layout::kGlobalPresetF
 
 } // namespace
 
-KeyboardMemory::KeyboardMemory(int32_t keyboardModel) : mKeyboardModel(keyboardModel) { RestoreFactory(); }
-
-void KeyboardMemory::RestoreFactory() {
+KeyboardMemory::KeyboardMemory(int32_t keyboardModel) {
   PresetImage preset{};
-  GlobalImage globals{};
   for (const Layout::ParameterEntry& entry : Layout::kParameterTable) {
-    const std::array<uint8_t, 2> bytes = entry.defaultValue.Evaluate(entry.instance, mKeyboardModel);
-    uint8_t* at = (IsGlobal(entry.id) ? globals.data() : preset.data()) + kImageOffsets[entry.id];
+    const std::array<uint8_t, 2> bytes = entry.defaultValue.Evaluate(entry.instance, keyboardModel);
+    uint8_t* at = (IsGlobal(entry.id) ? mGlobals.data() : preset.data()) + kImageOffsets[entry.id];
     std::copy_n(bytes.begin(), entry.defaultValue.width, at);
   }
-  std::lock_guard hold(mLock);
   mPresets.fill(preset);
-  mGlobals = globals;
 }
 
 uint32_t KeyboardMemory::GetParamWidth(uint32_t relativeId) {

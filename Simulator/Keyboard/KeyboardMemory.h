@@ -41,10 +41,6 @@ public:
   // Factory values for the keyboard model (QZ::kDeviceModel25Keys ...).
   explicit KeyboardMemory(int32_t keyboardModel);
 
-  int32_t GetKeyboardModel() const { return mKeyboardModel; }
-  // Every preset and the global settings back to the factory values.
-  void RestoreFactory();
-
   // The width in bytes of the parameter with that relative id; 0 for no such parameter.
   static uint32_t GetParamWidth(uint32_t relativeId);
   // bytes becomes the parameter's value; false (bytes unchanged) for no such parameter.
@@ -62,7 +58,6 @@ public:
   void StoreGlobals(const GlobalImage& image);
 
 private:
-  const int32_t mKeyboardModel;
   mutable std::mutex mLock;
   std::array<PresetImage, kStoredPresetCount + 1> mPresets{};
   GlobalImage mGlobals{};

@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "DeviceControl/DeviceCommunication.h"
-#include "QZFramework/Utilities/Storage/Array.h"
 #include "Support/DeviceControlClientStandIn.h"
 
 namespace {
@@ -81,33 +80,6 @@ TEST(DeviceCommunicationConcurrencyTest, TurningDeliveryOffWaitsForARunningDrain
   receiver.release.count_down();
   stopper.join();
   EXPECT_FALSE(receiver.returnedEarly);
-}
-
-TEST(DeviceCommunicationConcurrencyTest, AnInterfaceReleasedWhileTheKeyboardReportsDeliversInOrderUpToThen) {
-  QZTest::DriverRegistry registry(QZTest::kDeviceControlClient);
-  for (int round = 0; round < 5; ++round) {
-    QZTest::ReportedLists receiver;
-    RCPtr<Interface> device(new Interface);
-    ASSERT_EQ(device->Open(), 0);
-    device->SetReceiver(&receiver);
-    device->EnableDelivery(true);
-    QZ::Array<Variant> devices;
-    ASSERT_EQ(device->FindDevices(QZ::Array<QZ::Guid>(), devices), 0);
-    ASSERT_EQ(device->Connect(devices.GetAt(0)), 0);
-    // The requester may hold the last reference and release the interface itself.
-    std::thread requester([device] {
-      for (uint32_t id = 0; id < 145; ++id) {
-        device->RequestParamValuesByDescriptors(QZ::ParamDescriptor(id));
-      }
-    });
-    device = nullptr;
-    requester.join();
-
-    const std::vector<QZ::ParamValues> lists = receiver.WaitFor(0);
-    for (uint32_t i = 1; i < lists.size(); ++i) {
-      ASSERT_EQ(QZTest::EntryOf(lists[i], 0).first, i - 1) << "round " << round;
-    }
-  }
 }
 
 } // namespace

@@ -47,6 +47,10 @@ std::vector<int32_t> CallEverything(DeviceControlClientInterface& client) {
 }
 
 TEST(DeviceControlClientInterfaceTest, WithoutLibraryEveryCallFailsAndNothingIsReleased) {
+  {
+    QZTest::DriverRegistry registry(QZTest::kDeviceControlClient);
+    EXPECT_EQ(DeviceControlClientInterface::FindLibraryPath(), Wide(QZTest::kDeviceControlClient));
+  }
   QZTest::DriverRegistry emptyRegistry;
   EXPECT_TRUE(DeviceControlClientInterface::FindLibraryPath().IsEmpty());
   const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
@@ -61,11 +65,6 @@ TEST(DeviceControlClientInterfaceTest, WithoutLibraryEveryCallFailsAndNothingIsR
     EXPECT_EQ(CallEverything(client), std::vector<int32_t>(14, -1));
   }
   EXPECT_EQ(standIn.probe.ReleaseAllCount(), 0);
-}
-
-TEST(DeviceControlClientInterfaceTest, TheRegistryNamesTheLibraryByTheDriversKey) {
-  QZTest::DriverRegistry registry(QZTest::kDeviceControlClient);
-  EXPECT_EQ(DeviceControlClientInterface::FindLibraryPath(), Wide(QZTest::kDeviceControlClient));
 }
 
 TEST(DeviceControlClientInterfaceTest, AMissingEntryPointFailsAloneAndTheOthersWork) {

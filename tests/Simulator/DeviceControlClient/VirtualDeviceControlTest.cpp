@@ -39,14 +39,12 @@ protected:
   Variant mId;
 };
 
-TEST_F(VirtualDeviceControlTest, TheKeyboardNamesItselfAndIsFoundOnlyWhilePluggedIn) {
-  EXPECT_STREQ(mId.GetString(), "QUORIN 49 ZTR");
+TEST_F(VirtualDeviceControlTest, TheKeyboardIsFoundAndPresentOnlyWhilePluggedIn) {
   EXPECT_STREQ(Get(QZ::kParamMakerName).GetString(), "Vandrel");
   QZ::DeviceInfoRecord record;
   ASSERT_EQ(mClient.GetDeviceInfo(&mId, &record, 0), 0);
   EXPECT_STREQ(reinterpret_cast<const char*>(record.bytes), "QUORIN 49 ZTR");
   EXPECT_TRUE(record.IsPresent());
-
   mStandIn.SetPlugged(false);
   ASSERT_EQ(mClient.GetDeviceInfo(&mId, &record, 0), 0);
   EXPECT_FALSE(record.IsPresent());
@@ -54,9 +52,6 @@ TEST_F(VirtualDeviceControlTest, TheKeyboardNamesItselfAndIsFoundOnlyWhilePlugge
   ASSERT_EQ(mClient.FindDevices(nullptr, 0, &devices), 0);
   EXPECT_EQ(devices.GetListCount(), 0u);
   EXPECT_EQ(mClient.ConnectDevice(&mId, &QZTest::ReportedLists::Callback, &mReports), -3);
-  Variant stranger;
-  stranger.SetString("QUORIN 61 ZTR");
-  EXPECT_EQ(mClient.GetDeviceInfo(&stranger, &record, 0), QZ::QZ_E_INVALIDARG);
 }
 
 TEST_F(VirtualDeviceControlTest, ValuesOfTheRightWidthAreWrittenToTheKeyboardsMemory) {
@@ -76,7 +71,6 @@ TEST_F(VirtualDeviceControlTest, ValuesOfTheRightWidthAreWrittenToTheKeyboardsMe
   EXPECT_EQ(Get(140), Bytes({9}));
   EXPECT_EQ(Get(142), Bytes({0}));
 
-  // Reads answer the ids that have a value.
   QZ::ParamRanges ranges;
   const QZ::ParamIdRange range{0, 145};
   ranges.SetRanges(&range, 1);

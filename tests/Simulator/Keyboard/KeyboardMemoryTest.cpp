@@ -57,12 +57,6 @@ TEST(KeyboardMemoryTest, ParametersTakeExactlyTheirWidthAndLiveInRamOrGlobals) {
   EXPECT_FALSE(memory.GetPreset(11, stored));
   ASSERT_TRUE(memory.GetPreset(10, stored));
   EXPECT_EQ(stored, ram);
-
-  memory.RestoreFactory();
-  EXPECT_EQ(Param(memory, 122), (Bytes{1, 20}));
-  ASSERT_TRUE(memory.GetPreset(10, stored));
-  EXPECT_EQ(stored[122], 1);
-  EXPECT_EQ(Param(memory, 144), Bytes{0});
 }
 
 } // namespace
