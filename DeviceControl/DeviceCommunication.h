@@ -166,7 +166,8 @@ public:
   // FindLibraryPath), else beside the program: 1 when bound before, 0 (also when the
   // library did not load: every library call then fails), 0x80004005.
   QZ::QZResult Open() override;
-  // Turning delivery off returns only when no receiver call of the worker is running.
+  // Turning delivery off returns only when no receiver call of the worker is running
+  // (at once when called from one).
   void EnableDelivery(bool on) override;
   // Takes deviceId as the device and connects it with DeviceValuesCallback.
   int32_t Connect(const QZ::Variant& deviceId) override;

@@ -64,7 +64,8 @@ QZ::QZResult LDeviceCommunicationInterfaceT<1>::Open() {
 
 void LDeviceCommunicationInterfaceT<1>::EnableDelivery(bool on) {
   LDeviceCommunicationBase::EnableDelivery(on);
-  if (!on) {
+  // A receiver that turns delivery off runs inside the drain it would wait for.
+  if (!on && !(mData->threader && mData->threader->GetThread().IsCurrent())) {
     QZ::EventLock::ScopedLock waitForDrain(mData->deliveryLock);
   }
 }

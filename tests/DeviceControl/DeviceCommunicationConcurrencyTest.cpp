@@ -82,4 +82,35 @@ TEST(DeviceCommunicationConcurrencyTest, TurningDeliveryOffWaitsForARunningDrain
   EXPECT_FALSE(receiver.returnedEarly);
 }
 
+// Turns delivery off from inside the first delivery.
+class SwitchingReceiver : public QZTest::ReportedLists {
+public:
+  void OnParamValuesReceived(const QZ::ParamValues& values) override {
+    if (Interface* first = device.exchange(nullptr)) {
+      first->EnableDelivery(false);
+    }
+    ReportedLists::OnParamValuesReceived(values);
+  }
+
+  std::atomic<Interface*> device{nullptr};
+};
+
+TEST(DeviceCommunicationConcurrencyTest, AReceiverMayTurnDeliveryOffAndTheRestStaysQueued) {
+  SwitchingReceiver receiver;
+  const RCPtr<Interface> device(new Interface);
+  receiver.device = device.Get();
+  device->SetReceiver(&receiver);
+  device->EnableDelivery(true);
+  Report(*device, 1);
+  Report(*device, 2);
+  ASSERT_EQ(receiver.WaitFor(1).size(), 1u);
+  device->EnableDelivery(true);
+  Report(*device, 3);
+  const std::vector<QZ::ParamValues> lists = receiver.WaitFor(3);
+  ASSERT_EQ(lists.size(), 3u);
+  EXPECT_EQ(QZTest::EntryOf(lists[1], 0).first, 2u);
+  EXPECT_EQ(QZTest::EntryOf(lists[2], 0).first, 3u);
+  device->EnableDelivery(false);
+}
+
 } // namespace
