@@ -36,7 +36,8 @@ WString DeviceControlClientInterface::FindLibraryPath() {
   VariantEx folder;
   VariantEx file;
   if (!driver || driver->GetValue(WString(u"SoftwarePath"), folder) != QZ_OK ||
-      driver->GetValue(WString(u"DeviceInterfaceLib"), file) != QZ_OK || !folder.GetString() || !file.GetString()) {
+      driver->GetValue(WString(u"DeviceInterfaceLib"), file) != QZ_OK || !folder.GetString() || !file.GetString() ||
+      folder.GetString()[0] != '/') {
     return WString();
   }
   WString path(folder.GetString());

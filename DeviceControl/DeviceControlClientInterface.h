@@ -30,7 +30,7 @@ public:
 
   // The library's path as the driver's registry key gives it: "SoftwarePath" + "/" +
   // "DeviceInterfaceLib" of HKEY_LOCAL_MACHINE "Software\Orbaxa\Audio\Drivers\Quorin ZTR";
-  // empty when the key or either value is missing.
+  // empty when the key or either value is missing, or the folder is not absolute.
   static WString FindLibraryPath();
   // The program's own folder (of /proc/self/exe) + "/" + kLibraryFileName.
   static WString GetDefaultLibraryPath();
