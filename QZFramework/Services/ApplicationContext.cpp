@@ -34,4 +34,9 @@ int32_t GetDeviceModel() {
   return context ? context->GetDeviceModel() : kDefaultDeviceModel;
 }
 
+LNotificationCenter* GetApplicationNotificationCenter() {
+  IApplicationContext* context = GetApplicationContext();
+  return context ? context->GetApplicationNotificationCenter() : nullptr;
+}
+
 } // namespace QZ

@@ -71,4 +71,8 @@ void UninstallApplicationContext(IApplicationContext* context);
 // The installed context's keyboard model; kDefaultDeviceModel when none is installed.
 int32_t GetDeviceModel();
 
+// The installed context's "application" notification centre; null when no context is
+// installed or it has none yet. Any thread.
+LNotificationCenter* GetApplicationNotificationCenter();
+
 } // namespace QZ

@@ -1,0 +1,162 @@
+#include "QZFramework/Notification/NotificationQueue.h"
+
+#include <utility>
+
+namespace QZ {
+namespace {
+
+// The one lock of every notification queue. Immortal, so that queues released by
+// static destructors can still use it.
+Mutex& QueueLock() {
+  static Mutex* lock = new Mutex;
+  return *lock;
+}
+
+// Clears the processing flag however the drain ends.
+class ProcessingScope {
+public:
+  explicit ProcessingScope(bool& flag) : mFlag(flag) { mFlag = true; }
+  ProcessingScope(const ProcessingScope&) = delete;
+  ProcessingScope& operator=(const ProcessingScope&) = delete;
+  ~ProcessingScope() { mFlag = false; }
+
+private:
+  bool& mFlag;
+};
+
+} // namespace
+
+QZResult LNotificationQueue::LPostingReceiver::ReceiveNotification(const RCPtr<LNotificationDistributor>&,
+                                                                   const RCPtr<LNotification>& notification) {
+  if (!notification) {
+    return QZ_E_INVALIDARG;
+  }
+  RCPtr<LNotificationQueue> queue;
+  {
+    Mutex::ScopedLock hold(QueueLock());
+    queue = mQueue;
+  }
+  if (!queue) {
+    return QZ_E_FAIL;
+  }
+  return queue->PostNotification(LNotification::Create(notification->GetID(), notification->GetParameter()));
+}
+
+QZResult LNotificationQueue::LPostingReceiver::UnregisterNotification(LNotificationDistributor*, NotificationName) {
+  return QZ_E_FAIL;
+}
+
+LNotificationQueue::LNotificationQueue()
+    : mRing(&QueueLock()), mIdleNotification(LNotification::Create(kIdleNotificationName)) {
+  // The receiver's reference on this queue is internal: it lives as long as the queue.
+  mPostingReceiver = RCPtr<LPostingReceiver>(new LPostingReceiver(this));
+  AddInternalReferences(1);
+}
+
+LNotificationQueue::~LNotificationQueue() = default;
+
+bool LNotificationQueue::IsSelf(const LNotificationDistributor* distributor) const {
+  return static_cast<const LRefCountedObject*>(distributor) == static_cast<const LRefCountedObject*>(this);
+}
+
+RCPtr<LNotificationDistributor> LNotificationQueue::GetDistributor() const {
+  Mutex::ScopedLock hold(QueueLock());
+  return mDistributor;
+}
+
+RCPtr<LNotificationQueue::LPostingReceiver> LNotificationQueue::GetPostingReceiver() const {
+  Mutex::ScopedLock hold(QueueLock());
+  return mPostingReceiver;
+}
+
+QZResult LNotificationQueue::AttachDistributor(const RCPtr<LNotificationDistributor>& distributor) {
+  if (!distributor) {
+    return QZ_E_INVALIDARG;
+  }
+  Mutex::ScopedLock hold(QueueLock());
+  if (mDistributor || !mPostingReceiver) {
+    return QZ_FALSE;
+  }
+  mDistributor = distributor;
+  if (IsSelf(distributor.Get())) {
+    AddInternalReferences(1);
+  }
+  return QZ_OK;
+}
+
+QZResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification) {
+  if (!notification || notification->IsQueued()) {
+    return QZ_E_INVALIDARG;
+  }
+  // Held across the whole post, so that a post either completes before a Shutdown or
+  // fails after it, never leaving an entry behind in a shut queue.
+  Mutex::ScopedLock hold(QueueLock());
+  if (!mDistributor) {
+    return QZ_E_FAIL;
+  }
+  if (!notification->MarkQueued()) {
+    return QZ_E_INVALIDARG;
+  }
+  if (RCPtr<LNotificationDistributor::LNotificationClientPool> pool =
+          mDistributor->FindClientPool(notification->GetID())) {
+    pool->RecordLatest(notification);
+  }
+  return mRing.Enqueue(notification);
+}
+
+bool LNotificationQueue::ProcessNotifications(bool sendIdle) {
+  if (!mProcessing) {
+    ProcessingScope processing(mProcessing);
+    for (uint32_t n = mRing.GetCount(); n > 0 && mRing.HasEntries(); --n) {
+      RCPtr<LNotification> notification = mRing.Dequeue();
+      if (RCPtr<LNotificationDistributor> distributor = GetDistributor()) {
+        distributor->SendNotification(notification);
+      }
+      notification->ClearQueued();
+    }
+  }
+  if (sendIdle) {
+    if (RCPtr<LNotificationDistributor> distributor = GetDistributor()) {
+      distributor->SendNotification(mIdleNotification);
+    }
+  }
+  return mRing.HasEntries();
+}
+
+bool LNotificationQueue::Clear() {
+  for (uint32_t n = mRing.GetCount(); n > 0 && mRing.HasEntries(); --n) {
+    RCPtr<LNotification> discarded = mRing.Dequeue();
+    discarded->ClearQueued();
+  }
+  return mRing.HasEntries();
+}
+
+void LNotificationQueue::Shutdown() {
+  Clear();
+  // Released in reverse order: the receiver's reference on this queue last.
+  RCPtr<LNotificationQueue> receiverReference;
+  RCPtr<LNotificationDistributor> distributor;
+  RCPtr<LPostingReceiver> receiver;
+  {
+    Mutex::ScopedLock hold(QueueLock());
+    distributor.Swap(mDistributor);
+    receiver.Swap(mPostingReceiver);
+    if (receiver) {
+      receiverReference.Swap(receiver->mQueue);
+    }
+  }
+  // Internal counts go down before the references they stand for are released.
+  if (distributor && IsSelf(distributor.Get())) {
+    AddInternalReferences(-1);
+  }
+  if (receiverReference) {
+    AddInternalReferences(-1);
+  }
+}
+
+QZResult LNotificationQueue::ReleaseInternalReferences() {
+  Shutdown();
+  return LRefCountedObject::ReleaseInternalReferences();
+}
+
+} // namespace QZ

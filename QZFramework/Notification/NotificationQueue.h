@@ -1,0 +1,94 @@
+#pragma once
+// QZ::LNotificationQueue: notifications posted on any thread wait here and are delivered
+// later, on the draining (main) thread, through the queue's distributor.
+//
+//   queue->AttachDistributor(owner);                        // the owner's clients hear them
+//   queue->PostNotification(QZ::LNotification::Create(u"NID_DEVICE_CONNECTION_STATE_CHANGE"));
+//   ...
+//   bool more = queue->ProcessNotifications(true);          // main thread, idle time
+//
+// Delivery is in post order. A drain delivers the entries present when it starts;
+// notifications posted meanwhile (also by its receivers) wait for the next drain. With
+// sendIdle, "NID_IDLE" is sent once at the end of each drain, also when nothing was
+// queued. Latest-only clients (kNotificationLatestOnly) of a posted id hear only the
+// newest notification of that id posted before the drain, at its place in the order.
+//
+// All queues share one process-wide lock, held only inside the queue's own bookkeeping,
+// never during delivery. Posting runs on any thread; ProcessNotifications, Clear,
+// Shutdown and AttachDistributor on the draining thread.
+//
+// Reference accounting: the queue's posting receiver holds a reference on the queue,
+// and a queue attached to itself (a centre, a root window) holds one more; both are
+// internal. Shutdown gives them up; so does ReleaseInternalReferences when the owner
+// lets the queue go without shutting it down.
+
+#include <cstdint>
+
+#include "QZFramework/Notification/NotificationDistributor.h"
+#include "QZFramework/Utilities/Storage/RCPtrQueue.h"
+
+namespace QZ {
+
+// The notification every queue sends at the end of a drain that asks for it.
+inline constexpr char16_t kIdleNotificationName[] = u"NID_IDLE";
+
+class LNotificationQueue : public virtual LRefCountedObject {
+public:
+  // A receiver that posts a copy (same id, same parameter) of whatever it receives into
+  // its queue, while attached to it.
+  class LPostingReceiver : public LNotificationReceiver {
+  public:
+    explicit LPostingReceiver(LNotificationQueue* queue) : mQueue(queue) {}
+
+    // Posts the copy; the result of the post (0x80004005 once detached).
+    QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                 const RCPtr<LNotification>& notification) override;
+    // It registers nowhere: 0x80004005.
+    QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
+
+  private:
+    friend class LNotificationQueue;
+    RCPtr<LNotificationQueue> mQueue; // under the queue lock
+  };
+
+  // An empty queue of 256 slots (it grows, dropping nothing) without a distributor.
+  LNotificationQueue();
+  ~LNotificationQueue() override;
+
+  // Makes distributor the one queued notifications are sent through: 0; 1 when one is
+  // attached already or the queue was shut down; 0x80070057 for null.
+  QZResult AttachDistributor(const RCPtr<LNotificationDistributor>& distributor);
+  // Queues notification for the next drain and records it as the latest of its id's
+  // latest-only clients: 0; 0x80070057 for null or a notification already queued (in any
+  // queue); 0x80004005 without a distributor. Any thread.
+  QZResult PostNotification(const RCPtr<LNotification>& notification);
+  // Delivers the notifications queued when the call starts, oldest first, then
+  // "NID_IDLE" when sendIdle. A nested call from a receiver delivers nothing but the idle
+  // notification. Returns true when notifications are waiting (posted meanwhile).
+  bool ProcessNotifications(bool sendIdle);
+  // Discards every waiting notification undelivered; true when entries remain (posted
+  // by other threads meanwhile).
+  bool Clear();
+  // Discards what waits, detaches the distributor and the posting receiver; later posts
+  // fail with 0x80004005. Idempotent.
+  void Shutdown();
+  // The number of waiting notifications. Any thread.
+  uint32_t GetCount() const { return mRing.GetCount(); }
+  // The posting receiver; null after Shutdown.
+  RCPtr<LPostingReceiver> GetPostingReceiver() const;
+
+  // Shuts the queue down, then the base test.
+  QZResult ReleaseInternalReferences() override;
+
+private:
+  RCPtr<LNotificationDistributor> GetDistributor() const;
+  bool IsSelf(const LNotificationDistributor* distributor) const;
+
+  bool mProcessing = false; // draining thread only
+  RCPtrQueue<LNotification, 256, Mutex> mRing;
+  RCPtr<LNotificationDistributor> mDistributor; // under the queue lock
+  RCPtr<LPostingReceiver> mPostingReceiver;     // under the queue lock
+  const RCPtr<LNotification> mIdleNotification;
+};
+
+} // namespace QZ
