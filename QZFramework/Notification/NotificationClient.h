@@ -18,8 +18,8 @@
 //
 // A client must be held by a smart pointer while it registers or unregisters (the calls
 // take a reference on it for their duration). Registrations may change on any thread,
-// also from inside ReceiveNotification; they are serialised by the client's lock, which
-// is never held while another object's lock is waited for by that object's side.
+// also from inside ReceiveNotification; they are serialised by the client's lock, taken
+// before any distributor's lock (never after one).
 
 #include <cstdint>
 

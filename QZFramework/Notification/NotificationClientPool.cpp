@@ -20,16 +20,14 @@ public:
     mPool.mWalks.erase(std::find(mPool.mWalks.begin(), mPool.mWalks.end(), &index));
   }
 
-  int32_t index; // under the pool's lock
+  int32_t index;        // under the pool's lock
+  bool started = false; // set by the first delivery of an onward walk
 
 private:
   Pool& mPool;
 };
 
-uint32_t Pool::GetFlags() const {
-  Mutex::ScopedLock hold(mMutex);
-  return mFlags;
-}
+uint32_t Pool::GetFlags() const { return mFlags.load(std::memory_order_acquire); }
 
 int32_t Pool::FindEntry(const LNotificationClient* client) const {
   for (uint32_t i = mEntries.GetCount(); i-- > 0;) {
@@ -49,13 +47,14 @@ QZResult Pool::AddClient(const RCPtr<LNotificationClient>& client, uint32_t flag
   if (index < 0) {
     mEntries.AddItem(RCPtr<LNotificationRegisteredClientInfo>(new LNotificationRegisteredClientInfo(client, flags)));
     mEntryCount.store(mEntries.GetCount(), std::memory_order_release);
-    mFlags |= flags;
+    mFlags.fetch_or(flags, std::memory_order_acq_rel);
   } else if (mEntries.GetAt(index)->flags != flags) {
     mEntries.GetAt(index)->flags = flags;
-    mFlags = 0;
+    uint32_t all = 0;
     for (uint32_t i = 0; i < mEntries.GetCount(); ++i) {
-      mFlags |= mEntries.GetAt(i)->flags;
+      all |= mEntries.GetAt(i)->flags;
     }
+    mFlags.store(all, std::memory_order_release);
   }
   return QZ_OK;
 }
@@ -100,15 +99,21 @@ std::vector<RCPtr<LNotificationClient>> Pool::GetClients() const {
   return clients;
 }
 
-bool Pool::DeliverAt(Walk& walk, bool clamp, const RCPtr<LNotificationDistributor>& distributor,
+bool Pool::DeliverAt(Walk& walk, bool onward, const RCPtr<LNotificationDistributor>& distributor,
                      const RCPtr<LNotification>& notification) {
   RCPtr<LNotificationClient> client;
   RCPtr<LNotification> latest;
   {
     Mutex::ScopedLock hold(mMutex);
     const int32_t count = int32_t(mEntries.GetCount());
-    if (clamp && walk.index >= count) {
-      walk.index = count - 1;
+    if (onward) {
+      if (walk.started) {
+        --walk.index;
+      }
+      walk.started = true;
+      if (walk.index >= count) {
+        walk.index = count - 1;
+      }
     }
     if (walk.index < 0 || walk.index >= count) {
       return false;
@@ -136,8 +141,6 @@ QZResult Pool::NotifyClients(const RCPtr<LNotificationDistributor>& distributor,
   }
   Walk walk(*this, int32_t(count) - 1);
   while (DeliverAt(walk, true, distributor, notification)) {
-    Mutex::ScopedLock hold(mMutex);
-    --walk.index;
   }
   return QZ_OK;
 }
@@ -153,11 +156,11 @@ int32_t Pool::NotifyClient(const RCPtr<LNotificationDistributor>& distributor, i
 }
 
 void Pool::RecordLatest(const RCPtr<LNotification>& notification) {
-  std::vector<RCPtr<LNotification>> replaced;
-  Mutex::ScopedLock hold(mMutex);
-  if (!(mFlags & kNotificationLatestOnly)) {
+  if (!(GetFlags() & kNotificationLatestOnly)) {
     return;
   }
+  std::vector<RCPtr<LNotification>> replaced;
+  Mutex::ScopedLock hold(mMutex);
   for (uint32_t i = mEntries.GetCount(); i-- > 0;) {
     LNotificationRegisteredClientInfo& entry = *mEntries.GetAt(i);
     if (entry.flags & kNotificationLatestOnly) {

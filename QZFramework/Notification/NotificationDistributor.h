@@ -88,14 +88,16 @@ public:
   private:
     class Walk;
 
-    // Delivers to the entry at walk's position; false when there is none. With clamp, a
-    // position past the entries (removed meanwhile) moves down to the last entry first.
-    bool DeliverAt(Walk& walk, bool clamp, const RCPtr<LNotificationDistributor>& distributor,
+    // Delivers to the entry at walk's position; false when there is none. With onward,
+    // the position first moves to the next entry down (after the first delivery), and
+    // from past the entries (removed meanwhile) to the last one.
+    bool DeliverAt(Walk& walk, bool onward, const RCPtr<LNotificationDistributor>& distributor,
                    const RCPtr<LNotification>& notification);
     int32_t FindEntry(const LNotificationClient* client) const;
 
     const NotificationID mId;
-    uint32_t mFlags = 0;
+    // Read without the lock to skip pools without latest-only entries; written under it.
+    std::atomic<uint32_t> mFlags{0};
     RCPtrArray<LNotificationRegisteredClientInfo> mEntries;
     mutable Mutex mMutex;
     // Read without the lock to skip empty pools; written under it.

@@ -107,9 +107,11 @@ QZResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
 bool LNotificationQueue::ProcessNotifications(bool sendIdle) {
   if (!mProcessing) {
     ProcessingScope processing(mProcessing);
+    // A receiver that shuts the queue down also empties it, which ends this loop.
+    const RCPtr<LNotificationDistributor> distributor = GetDistributor();
     for (uint32_t n = mRing.GetCount(); n > 0 && mRing.HasEntries(); --n) {
       RCPtr<LNotification> notification = mRing.Dequeue();
-      if (RCPtr<LNotificationDistributor> distributor = GetDistributor()) {
+      if (distributor) {
         distributor->SendNotification(notification);
       }
       notification->ClearQueued();

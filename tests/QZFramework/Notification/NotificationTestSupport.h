@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "QZFramework/Notification/NotificationCenter.h"
@@ -20,12 +21,10 @@ inline QZ::RCPtr<QZ::LNotification> MakeNotification(QZ::NotificationName name, 
   return QZ::LNotification::Create(name, QZ::RCPtr<Value>(new Value(value)));
 }
 
-// One delivery: the client, the id, and the value carried (-1 for none).
+// One delivery: the client and the value carried (-1 for none).
 struct Heard {
   std::string who;
-  QZ::NotificationID id;
   int value;
-  friend bool operator==(const Heard&, const Heard&) = default;
 };
 
 inline std::vector<std::string> Who(const std::vector<Heard>& journal) {
@@ -51,23 +50,12 @@ public:
   using Action =
       std::function<void(const QZ::RCPtr<QZ::LNotificationDistributor>&, const QZ::RCPtr<QZ::LNotification>&)>;
 
-  RecordingClient(std::string name, std::vector<Heard>& journal, InstanceCounter* counter = nullptr)
-      : mName(std::move(name)), mJournal(journal), mCounter(counter) {
-    if (mCounter) {
-      ++mCounter->live;
-    }
-  }
-  ~RecordingClient() override {
-    if (mCounter) {
-      --mCounter->live;
-      ++mCounter->destroyed;
-    }
-  }
+  RecordingClient(std::string name, std::vector<Heard>& journal) : mName(std::move(name)), mJournal(journal) {}
 
   QZ::QZResult ReceiveNotification(const QZ::RCPtr<QZ::LNotificationDistributor>& distributor,
                                    const QZ::RCPtr<QZ::LNotification>& notification) override {
     const auto value = notification->GetParameterAs<Value>();
-    mJournal.push_back({mName, notification->GetID(), value ? value->GetValue() : -1});
+    mJournal.push_back({mName, value ? value->GetValue() : -1});
     if (onReceive) {
       onReceive(distributor, notification);
     }
@@ -79,35 +67,19 @@ public:
 private:
   std::string mName;
   std::vector<Heard>& mJournal;
-  InstanceCounter* mCounter;
 };
 
-class CountedDistributor : public QZ::LNotificationDistributor {
+// A Base that counts its live instances.
+template <class Base>
+class Counted : public Base {
 public:
-  explicit CountedDistributor(InstanceCounter& counter) : mCounter(counter) { ++mCounter.live; }
-  ~CountedDistributor() override {
-    --mCounter.live;
-    ++mCounter.destroyed;
-  }
-
-private:
-  InstanceCounter& mCounter;
-};
-
-class CountedCenter : public QZ::LNotificationCenter {
-public:
-  explicit CountedCenter(InstanceCounter& counter) : LNotificationCenter(u"counted"), mCounter(counter) {
+  template <class... Args>
+  explicit Counted(InstanceCounter& counter, Args&&... args) : Base(std::forward<Args>(args)...), mCounter(counter) {
     ++mCounter.live;
   }
-  ~CountedCenter() override {
+  ~Counted() override {
     --mCounter.live;
     ++mCounter.destroyed;
-  }
-
-  static QZ::RCPtr<CountedCenter> Create(InstanceCounter& counter) {
-    QZ::RCPtr<CountedCenter> centre(new CountedCenter(counter));
-    centre->AttachDistributor(centre);
-    return centre;
   }
 
 private:
