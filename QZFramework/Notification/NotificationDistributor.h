@@ -22,8 +22,8 @@
 // ReleaseInternalReferences.
 //
 // Results: 0 success, 1 nothing to do, 0x80070057 for null arguments, 0x80004005 where
-// stated; nothing throws. Any thread may call any member. Lock order: a client's lock,
-// then the distributor's, then a pool's; no lock is held while a receiver runs.
+// stated; nothing throws. Any thread may call any member. Lock order: a client's lock or
+// the queue lock, then the distributor's, then a pool's; none is held while a receiver runs.
 
 #include <atomic>
 #include <cstdint>
