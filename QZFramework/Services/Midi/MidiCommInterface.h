@@ -1,0 +1,68 @@
+#pragma once
+// QZ::LMidiCommInterface: the MIDI port layer. It opens input ("capture") and output
+// ("render") ports by device name, sends short and system-exclusive messages, and
+// delivers every captured message as "NID_MIDI_DATA_CAPTURED".
+//
+//   QZ::RCPtr<QZ::LMidiCommInterface> midi = QZ::LMidiCommInterface::Create();
+//   QZ::RCPtr<QZ::LMidiRenderPort> out;
+//   midi->OpenRenderPort(QZ::WString(u"MIDIOUT3 (QUORIN 49 ZTR)"), out);
+//   midi->SendMidiData(out.Get(), bytes);               // bytes sent, or a failure code
+//
+// Device names are the system's, made unique with " (1)", " (2)" ... where a name
+// repeats (EnumerateCaptureDevices). A requested name is found among them ignoring case:
+// an equal name wins, a name contained in exactly one is that one, a name contained in
+// several and equal to none opens nothing. The device opened is the one whose name ends
+// with the requested name (the n-th such device for a name ending in " (n)").
+// Opening a name again hands out the port already open, reopened first when its device
+// went away and came back.
+
+#include <cstdint>
+#include <memory>
+
+#include "Platform/Midi/MidiBackend.h"
+#include "QZFramework/ObjectBase/RCPtr.h"
+#include "QZFramework/Services/Threads/LThreadPool.h"
+#include "QZFramework/Utilities/Storage/IArray.h"
+#include "QZFramework/Utilities/Storage/SharedBuffer.h"
+#include "QZFramework/Utilities/Storage/StringArray.h"
+
+namespace QZ {
+
+class LMidiCapturePort;
+class LMidiRenderPort;
+
+struct MidiCommOptions {
+  // Where the devices come from; null: the system's (RtMidi, then the virtual keyboard
+  // while it is enabled), whose diagnostics go to the debug trace.
+  std::shared_ptr<Platform::MidiBackend> backend;
+  // How long a send waits for its long message to be done.
+  uint32_t sendTimeoutMs = 10000;
+  // A system-exclusive message that grows past this without its F7 is dropped.
+  uint32_t maxSysExBytes = 65536;
+  // Of the delivery thread pool.
+  ThreadPoolTimeouts poolTimeouts;
+};
+
+class LMidiCommInterface : public virtual LRefCountedObject {
+public:
+  // A communicator over options.backend with a delivery pool of one worker.
+  static RCPtr<LMidiCommInterface> Create(const MidiCommOptions& options = {});
+
+  // Opens (or hands out the open) port for name into out, cleared first; out stays null
+  // when no device matches, the name is ambiguous or the device fails. Returns out.
+  // Any thread; opens are serialised.
+  virtual RCPtr<LMidiCapturePort>& OpenCapturePort(const WString& name, RCPtr<LMidiCapturePort>& out) = 0;
+  virtual RCPtr<LMidiRenderPort>& OpenRenderPort(const WString& name, RCPtr<LMidiRenderPort>& out) = 0;
+
+  // Sends the bytes as one message (see LMidiRenderPort::Send): the bytes sent, or
+  // 0x80070057 for a null port or no bytes, 0x80004005 when the device fails or the
+  // message is not done in time. Any thread.
+  virtual QZResult SendMidiData(LMidiRenderPort* port, const RCPtr<LIBuffer>& bytes) = 0;
+  virtual QZResult SendMidiData(LMidiRenderPort* port, const IArray<signed char>& bytes) = 0;
+
+  // The unique device names of each direction, appended to names. Any thread.
+  virtual void EnumerateCaptureDevices(WStringArray& names) = 0;
+  virtual void EnumerateRenderDevices(WStringArray& names) = 0;
+};
+
+} // namespace QZ
