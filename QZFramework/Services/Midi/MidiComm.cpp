@@ -149,6 +149,11 @@ QZResult LMidiComm::RemoveCapturePort(LMidiCapturePort& port) { return RemovePor
 
 QZResult LMidiComm::RemoveRenderPort(LMidiRenderPort& port) { return RemovePort(mRenderPorts, port); }
 
-int32_t LMidiComm::Process(RCPtr<LRefCountedObject>* /*argument*/) { return 0; }
+int32_t LMidiComm::Process(RCPtr<LRefCountedObject>* argument) {
+  if (const RCPtr<LMidiCaptureNotificationData> data = DynamicCast<LMidiCaptureNotificationData>(*argument)) {
+    DeliverCapture(data);
+  }
+  return 0;
+}
 
 } // namespace QZ

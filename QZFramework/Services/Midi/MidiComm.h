@@ -4,7 +4,6 @@
 // reference, and delivers what the capture ports queue on a pool of one worker thread.
 
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -33,8 +32,9 @@ public:
   void EnumerateCaptureDevices(WStringArray& names) override;
   void EnumerateRenderDevices(WStringArray& names) override;
 
-  // The body of both SendMidiData.
-  QZResult Send(LMidiRenderPort* port, const uint8_t* bytes, uint32_t count);
+private:
+  friend class LMidiCapturePort;
+  friend class LMidiRenderPort;
 
   // --- For the ports --------------------------------------------------------------
   Platform::MidiBackend& GetBackend() { return *mBackend; }
@@ -48,7 +48,8 @@ public:
   QZResult RemoveCapturePort(LMidiCapturePort& port);
   QZResult RemoveRenderPort(LMidiRenderPort& port);
 
-private:
+  // The body of both SendMidiData.
+  QZResult Send(LMidiRenderPort* port, const uint8_t* bytes, uint32_t count);
   // Delivers one capture (the pool's job).
   int32_t Process(RCPtr<LRefCountedObject>* argument) override;
 

@@ -15,21 +15,40 @@
 // with the requested name (the n-th such device for a name ending in " (n)").
 // Opening a name again hands out the port already open, reopened first when its device
 // went away and came back.
+//
+// Captures reach the communicator's own clients (registered here for
+// "NID_MIDI_DATA_CAPTURED") at once on its delivery thread, each client through its
+// filter when it has one, and are posted to the attached notification centre, which
+// delivers them on the main thread.
 
 #include <cstdint>
 #include <memory>
 
 #include "Platform/Midi/MidiBackend.h"
+#include "QZFramework/Notification/NotificationCenter.h"
+#include "QZFramework/Notification/NotificationDistributor.h"
 #include "QZFramework/ObjectBase/RCPtr.h"
 #include "QZFramework/Services/Threads/LThreadPool.h"
+#include "QZFramework/Utilities/Storage/Array.h"
 #include "QZFramework/Utilities/Storage/IArray.h"
 #include "QZFramework/Utilities/Storage/SharedBuffer.h"
 #include "QZFramework/Utilities/Storage/StringArray.h"
 
 namespace QZ {
 
+class LMidiCaptureNotificationData;
 class LMidiCapturePort;
 class LMidiRenderPort;
+
+// The name of the notification that carries a capture.
+inline constexpr char16_t kMidiDataCapturedName[] = u"NID_MIDI_DATA_CAPTURED";
+
+// Chooses the captures one client gets.
+class LIMidiFilter : public virtual LRefCountedObject {
+public:
+  // Whether the client gets the captured message of count bytes. On the delivery thread.
+  virtual bool Accepts(const signed char* bytes, uint32_t count) = 0;
+};
 
 struct MidiCommOptions {
   // Where the devices come from; null: the system's (RtMidi, then the virtual keyboard
@@ -43,8 +62,13 @@ struct MidiCommOptions {
   ThreadPoolTimeouts poolTimeouts;
 };
 
-class LMidiCommInterface : public virtual LRefCountedObject {
+class LMidiCommInterface : public LNotificationDistributor {
 public:
+  struct MidiFilterEntry {
+    const LNotificationClient* client; // compared by identity only
+    RCPtr<LIMidiFilter> filter;
+  };
+
   // A communicator over options.backend with a delivery pool of one worker.
   static RCPtr<LMidiCommInterface> Create(const MidiCommOptions& options = {});
 
@@ -63,6 +87,34 @@ public:
   // The unique device names of each direction, appended to names. Any thread.
   virtual void EnumerateCaptureDevices(WStringArray& names) = 0;
   virtual void EnumerateRenderDevices(WStringArray& names) = 0;
+
+  // client's filter into out (null when it has none); returns out. Any thread.
+  virtual RCPtr<LIMidiFilter>& GetMidiFilter(RCPtr<LIMidiFilter>& out, const LNotificationClient* client);
+  // Gives client the filter, replacing its old one; a null filter removes it (do so
+  // before the client goes: entries are keyed by its address). 0. Any thread.
+  virtual QZResult SetMidiFilter(const LNotificationClient* client, const RCPtr<LIMidiFilter>& filter);
+  // Sends "NID_MIDI_DATA_CAPTURED" with data to every client registered here for it,
+  // newest registration first, skipping clients whose filter refuses the bytes; the
+  // notification is made once, for the first client that gets it. 1 when no client is
+  // registered, else 0. On the calling (delivery) thread.
+  virtual QZResult NotifyDataCaptured(const RCPtr<LMidiCaptureNotificationData>& data);
+
+  // From now on captures are also posted to centre; null detaches. Any thread.
+  void AttachNotificationCenter(const RCPtr<LNotificationCenter>& centre);
+  RCPtr<LNotificationCenter> GetNotificationCenter() const;
+
+protected:
+  // Posts data to the attached centre, then NotifyDataCaptured. On the delivery thread.
+  void DeliverCapture(const RCPtr<LMidiCaptureNotificationData>& data);
+
+private:
+  // The filter of client, or null; under mFiltersMutex.
+  RCPtr<LIMidiFilter> FindFilter(const LNotificationClient* client) const;
+
+  RCPtr<LNotificationCenter> mCentre; // under mCentreMutex
+  Array<MidiFilterEntry> mFilters;    // under mFiltersMutex
+  mutable Mutex mFiltersMutex;
+  mutable Mutex mCentreMutex;
 };
 
 } // namespace QZ
