@@ -9,7 +9,6 @@ namespace QZ {
 
 using Platform::MidiCaptureBuffer;
 using Platform::MidiDirection;
-using Platform::MidiResult;
 
 LMidiCapturePort::LMidiCapturePort(const WString& name, LMidiComm* owner) : mName(name), mOwner(owner) {}
 
