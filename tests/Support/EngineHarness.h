@@ -20,6 +20,7 @@
 #include "QZFramework/Utilities/Storage/Holder.h"
 #include "QZFramework/Utilities/Storage/SharedPair.h"
 #include "QZFramework/Utilities/Storage/Wrapper.h"
+#include "Support/DeviceControlClientStandIn.h"
 #include "Support/FakeApplicationContext.h"
 
 namespace QZTest {
@@ -83,6 +84,20 @@ public:
   QZ::LNotificationCenterManager centres;
   QZ::RCPtr<QZ::LNotificationCenter> centre = centres.GetNotificationCenter(u"application");
   QZ::RCPtr<DeliveryRecorder> recorder{new DeliveryRecorder};
+};
+
+// The keyboard's side of the library stand-in: a binding of its own, as another program
+// would hold it, to change the keyboard's memory or drop its connection. Make it while a
+// DriverRegistry names the stand-in.
+struct KeyboardSide {
+  int32_t Set(uint32_t param, const QZ::Variant& value) {
+    const QZ::ParamDescriptor descriptor(param);
+    return library.SetParamValue(&id, &descriptor, &value);
+  }
+
+  ReportedLists reports; // of the side's own connection; outlives it
+  QZ::DeviceControlClientInterface library{QZ::DeviceControlClientInterface::FindLibraryPath()};
+  QZ::Variant id = Make(&QZ::Variant::SetString, "QUORIN 49 ZTR");
 };
 
 // An Engine that keeps a copy of every post, and whose device interface is made by

@@ -148,7 +148,8 @@ public:
   // The engine thread's job: cycles until stopped. Engine thread only.
   int32_t Process(QZ::RCPtr<QZ::LRefCountedObject>* argument) override;
 
-  // Stops the thread and drops every subscription, then the base test.
+  // Stops the thread and the receiving of reported values and drops every subscription,
+  // then the base test.
   QZ::QZResult ReleaseInternalReferences() override;
 
 protected:

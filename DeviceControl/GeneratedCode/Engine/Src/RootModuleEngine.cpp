@@ -37,6 +37,11 @@ void LRootModuleEngine::SetTiming(const Timing& timing) { mTiming = timing; }
 
 QZ::QZResult LRootModuleEngine::ReleaseInternalReferences() {
   StopThreadAndWait();
+  // The device interface's worker calls back into the engine: stop it while the engine
+  // is still whole.
+  if (mRootModule) {
+    mRootModule->StopReceiving();
+  }
   return QZ::LNotificationClient::ReleaseInternalReferences();
 }
 
