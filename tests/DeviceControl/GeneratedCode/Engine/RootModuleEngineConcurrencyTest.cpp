@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -17,33 +18,34 @@ using Engine = QZTest::WatchedEngine<LRootModuleEngine>;
 
 constexpr LRootModuleEngine::Timing kShortCycles{.cycleMs = 1, .remoteSearchMs = 0};
 
-auto IsState(int32_t state) {
-  return [state](const QZTest::Delivered& post) { return post.As<QZTest::EngineState>()->GetValue() == state; };
-}
-
 TEST(RootModuleEngineConcurrencyTest, TheThreadConnectsAPendingDeviceReconnectsALostOneAndStops) {
   QZTest::DriverRegistry registry{QZTest::kDeviceControlClient};
   QZTest::StandInControls standIn;
   QZTest::KeyboardSide keyboard;
   QZTest::ApplicationCentre app;
-  const RCPtr<Engine> engine = Engine::Create(true);
+  const RCPtr<Engine> engine = Engine::Create(LRootModuleEngine::kDeviceConnectionStateChange, true);
   engine->SetTiming(kShortCycles);
   engine->Initialize(0);
+  auto connectedTimes = [&](size_t count) {
+    return engine->WaitFor([](auto& post) { return post.template As<QZTest::EngineState>()->GetValue() == 3; }, count);
+  };
 
   standIn.probe.Fail("XQDC_ConnectDevice", -3);
   EXPECT_EQ(engine->ConnectDevice(keyboard.id, true), -3);
   EXPECT_EQ(engine->GetConnectionState(), LRootModuleEngine::kConnectPending);
   standIn.probe.Fail("", 0);
-  ASSERT_TRUE(engine->WaitFor(LRootModuleEngine::kDeviceConnectionStateChange, IsState(3)));
-
+  connectedTimes(1);
   engine->SetHold(true);
   ASSERT_EQ(keyboard.library.DisconnectDevice(&keyboard.id), 0) << "the library loses the keyboard";
-  ASSERT_TRUE(engine->WaitFor(LRootModuleEngine::kDeviceConnectionStateChange, IsState(3), 2));
-
+  connectedTimes(2);
   engine->SetHold(false);
   EXPECT_EQ(engine->DisconnectDevice(), 0);
   EXPECT_TRUE(engine->StopThreadAndWait());
-  EXPECT_EQ(engine->States(), (std::vector<int32_t>{1, 3, 2, 3, 0}));
+  std::vector<int32_t> states;
+  for (const QZTest::Delivered& post : connectedTimes(0)) {
+    states.push_back(post.As<QZTest::EngineState>()->GetValue());
+  }
+  EXPECT_EQ(states, (std::vector<int32_t>{1, 3, 2, 3, 0}));
 }
 
 // Records the waiting remote searches ('S') and the quick queries ('Q') the engine runs.
@@ -54,17 +56,15 @@ public:
 
   int32_t FindRemoteDevices(const QZ::IArray<QZ::Guid>&, QZ::IArray<Variant>& devices, uint32_t, int32_t, int32_t,
                             int32_t, int32_t, int32_t) override {
-    Record('S');
     const bool changed = devices.GetCount() != 1;
-    FindOne(devices);
+    Record('S', devices);
     return changed ? 0 : 1;
   }
   int32_t QuickFindRemoteDevices(const QZ::IArray<QZ::Guid>&, QZ::IArray<Variant>& devices) override {
-    Record('Q');
-    FindOne(devices);
+    Record('Q', devices);
     return mQuickResult;
   }
-  // The first count calls, once they were made (waits up to 10 s).
+  // The first count calls, once made (waits up to 10 s).
   std::string WaitFor(size_t count) {
     std::unique_lock hold(mLock);
     mCalled.wait_for(hold, std::chrono::seconds(10), [&] { return mCalls.size() >= count; });
@@ -72,11 +72,9 @@ public:
   }
 
 private:
-  static void FindOne(QZ::IArray<Variant>& devices) {
+  void Record(char call, QZ::IArray<Variant>& devices) {
     devices.SetCount(1);
     devices.GetAt(0).SetInt32(1);
-  }
-  void Record(char call) {
     std::lock_guard hold(mLock);
     mCalls += call;
     mCalled.notify_all();
@@ -89,30 +87,25 @@ private:
 };
 
 TEST(RootModuleEngineConcurrencyTest, PollingRunsEightSearchesPerQuickQueryUntilAQuickQuerySuffices) {
-  const std::pair<int32_t, std::string> cases[] = {
-      {0, "S"
-          "SSSSSSSSQ"
-          "SSSSSSSSQ"}, // the first "S" is the search that enables polling
-      {1, "S"
-          "SSSSSSSSQ"
-          "QQQ"},
-  };
-  for (const auto& [quickResult, expected] : cases) {
+  // The first "S" is the search that enables polling.
+  for (const auto& [quickResult, expected] : {std::pair{0, "S"
+                                                           "SSSSSSSSQ"
+                                                           "SSSSSSSSQ"},
+                                              {1, "S"
+                                                  "SSSSSSSSQ"
+                                                  "QQQ"}}) {
     QZTest::ApplicationCentre app;
     const RCPtr<RemoteSearchRecorder> device(new RemoteSearchRecorder(quickResult));
-    const RCPtr<Engine> engine =
-        Engine::Create(false, [&] { return RCPtr<LDeviceCommunicationInterfaceT<1>>(device); });
+    const RCPtr<Engine> engine = Engine::Create(LRootModuleEngine::kRemoteDeviceListChange, false,
+                                                [&] { return RCPtr<LDeviceCommunicationInterfaceT<1>>(device); });
     engine->SetTiming(kShortCycles);
     engine->Initialize(0);
     ASSERT_EQ(engine->EnableRemoteDevicePolling(true), 0);
     EXPECT_EQ(engine->EnableRemoteDevicePolling(true), 0);
-    EXPECT_EQ(device->WaitFor(expected.size()), expected) << quickResult;
-    QZ::Array<Variant> devices;
-    EXPECT_EQ(engine->GetRemoteDevices(devices), 0);
-    EXPECT_EQ(devices.GetCount(), 1u);
+    EXPECT_EQ(device->WaitFor(std::strlen(expected)), expected);
     EXPECT_EQ(engine->EnableRemoteDevicePolling(false), 0);
     EXPECT_TRUE(engine->StopThreadAndWait());
-    const auto posts = engine->Posts(LRootModuleEngine::kRemoteDeviceListChange);
+    const std::vector<QZTest::Delivered> posts = engine->WaitFor([](auto&) { return true; });
     ASSERT_EQ(posts.size(), 1u) << "an unchanged list is not announced again";
     EXPECT_EQ(posts[0].As<QZ::LHolder<uint32_t>>()->GetValue(), 1u);
   }
