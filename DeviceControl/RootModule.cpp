@@ -83,42 +83,26 @@ int32_t LRootModule::CallOwnerCallback(Array<ParamValue>* changes, int32_t reaso
   return mCallback ? mCallback(mContext, changes, reason) : QZ_E_FAIL;
 }
 
-bool LRootModule::IsDeviceReadParam(uint32_t) const { return false; }
-
-bool LRootModule::IsDeferredWriteParam(uint32_t) const { return false; }
-
 void LRootModule::CreateChildren() { mDevice = LDevice::Create(); }
 
 int32_t LRootModule::SetParamValue(const ParamDescriptor& descriptor, const Variant& value, bool fromDevice) {
-  int32_t result = QZ_OK;
-  if (!IsDeferredWriteParam(descriptor.id)) {
-    result = UpdateCachedParamValue(descriptor, value);
-  } else if (fromDevice) {
-    RequestParamChange(descriptor, value, kDeferredWriteReported);
+  const int32_t cached = UpdateCachedParamValue(descriptor, value);
+  if (fromDevice) {
+    return cached;
   }
-  if (!fromDevice) {
-    result = mDeviceInterface ? mDeviceInterface->SetParamValue(descriptor, value) : QZ_E_FAIL;
-  }
-  return result;
+  return mDeviceInterface ? mDeviceInterface->SetParamValue(descriptor, value) : QZ_E_FAIL;
 }
 
-Variant LRootModule::GetParamValue(const ParamDescriptor& descriptor) const {
-  if (IsDeviceReadParam(descriptor.id) && mDeviceInterface) {
-    mDeviceInterface->RequestParamValuesByDescriptors(descriptor);
-  }
-  return GetCachedParamValue(descriptor);
-}
+Variant LRootModule::GetParamValue(const ParamDescriptor& descriptor) const { return GetCachedParamValue(descriptor); }
 
 int32_t LRootModule::UpdateCachedParamValue(const ParamDescriptor& descriptor, const Variant& value) {
   const uint32_t relative = descriptor.id - GetFirstParamID();
   if (relative >= kParameterCount || !mCache) {
     return -1;
   }
-  const ParamDescriptor cached(relative, descriptor.qualifier);
-  Variant old;
-  mCache->GetValue(cached, old);
-  if (!(value == old) && value.GetType() != Variant::Empty) {
-    mCache->SetValue(cached, value, true);
+  // Only a value the cache took as a change is announced (not one it refused).
+  if (value.GetType() != Variant::Empty &&
+      mCache->SetValue(ParamDescriptor(relative, descriptor.qualifier), value, true) == LParamCache::kChanged) {
     RequestParamChange(descriptor, value, kCachedValueChanged);
   }
   return QZ_OK;

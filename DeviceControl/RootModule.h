@@ -36,11 +36,10 @@ namespace QZ {
 
 class LRootModule final : public ::IRootModule, public ::DeviceCommunicationReceiver, public ::IDeviceParamWriter {
 public:
-  // Reasons given to the owner callback.
+  // The reason given to the owner callback.
   static constexpr int32_t kCachedValueChanged = 0;
-  static constexpr int32_t kDeferredWriteReported = 2;
 
-  // Told of changed values; the reason is one of the above. Runs under the receive lock.
+  // Told of changed values. Runs under the receive lock.
   using OwnerCallback = int32_t (*)(void* context, Array<ParamValue>* changes, int32_t reason);
 
   // A new root with its device subtree, unbound; offline as given.
@@ -62,15 +61,6 @@ public:
   // Turns delivery off: 0. On return no reported list is being received.
   int32_t StopReceiving();
   bool IsOffline() const { return mOffline.load(); }
-  ConstRCPtr<LParamCache> GetParamCache() const { return mCache; }
-  ConstRCPtr<LDeviceCommunicationInterfaceT<1>> GetDeviceInterface() const { return mDeviceInterface; }
-  // The owner callback's result; 0x80004005 before Initialize.
-  int32_t CallOwnerCallback(Array<ParamValue>* changes, int32_t reason);
-  // Whether a read of id first asks the controller; whether a write of id skips the
-  // cache (and a reported one goes to the owner as kDeferredWriteReported). False for
-  // every id of this controller.
-  virtual bool IsDeviceReadParam(uint32_t id) const;
-  virtual bool IsDeferredWriteParam(uint32_t id) const;
   // Makes the device module (and its children), replacing any earlier one.
   virtual void CreateChildren();
 
@@ -109,6 +99,8 @@ public:
 private:
   explicit LRootModule(bool offline) : mOffline(offline) { mChange.SetCount(1); }
 
+  // The owner callback's result; 0x80004005 before Initialize.
+  int32_t CallOwnerCallback(Array<ParamValue>* changes, int32_t reason);
   // The module a set or read by id goes to; null for the other negative ids.
   RCPtr<LParameterizedModule> FindModule(uint32_t id);
 

@@ -21,8 +21,8 @@
 // controller to reconnect, remote polling, or a connected controller still present. Each
 // cycle it checks the connection (reconnecting when one is pending), then either pauses
 // for a cycle or, with polling on, runs a waiting remote search; after every eighth search
-// (or after each quick query that found the whole list) it runs one quick query and
-// pauses. Stopping wakes it from a pause.
+// (and every time while the library answers a quick query with 1) it runs one quick query
+// and pauses. Stopping wakes it from a pause.
 //
 // Threads: public operations on the main thread; the engine thread runs Process. The
 // engine lock guards the state, the device ids and the device list, and is held across
@@ -88,20 +88,19 @@ public:
   virtual int32_t SetParamValue(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value);
   // The root module's GetParamValueByID.
   virtual int32_t GetParamValue(const QZ::ParamDescriptor& descriptor, QZ::Variant& value);
-  // Announces the current values of the listed parameters (deferred-write ones left out):
-  // 0, also for an empty or non-List argument (nothing posted).
+  // Announces the current values of the listed parameters: 0, also for an empty or
+  // non-List argument (nothing posted).
   virtual int32_t ApplyParamValues(const QZ::ParamDescriptors& descriptors);
   // Entries start .. start + count - 1 of values (a negative start counts as 0; the array
   // grows as needed, never shrinks) become the range's ids with their values: 0.
   virtual int32_t GetParamValues(const QZ::ParamIdRange& range, QZ::IArray<QZ::ParamValue>& values, int32_t start);
   // Adds descriptor to the request list (sorted, one entry per descriptor); while
-  // connected and a request interval has passed since the last flush, asks the controller
-  // for every listed value: 0, or the failure. 1 when only queued. One thread only.
+  // connected and more than a request interval has passed since the last flush (on the
+  // application's clock), asks the controller for every listed value: 0, or the failure.
+  // 1 when only queued. One thread only.
   virtual int32_t QueueParamRequest(const QZ::ParamDescriptor& descriptor);
   virtual void SetRequestInterval(uint32_t milliseconds);
   virtual uint32_t GetRequestInterval() const;
-  virtual bool IsDeviceReadParam(uint32_t id) const;
-  virtual bool IsDeferredWriteParam(uint32_t id) const;
   // Announces all 145 values: 0.
   virtual int32_t RequestParamValues();
   // Posts the values as "NID_PARAM_MODULE_STATE_CHANGE" (nothing for none). Any thread.
@@ -177,9 +176,11 @@ private:
   void SearchRemoteDevices();
   void QueryRemoteDevices();
   void Pause();
-  // Under the engine lock.
+  // Posts the state; under the engine lock.
   void PostConnectionState();
+  // Stores and posts the list; takes the engine lock.
   void StoreDeviceList(const QZ::Array<QZ::Variant>& devices);
+  // The application's millisecond clock (a steady clock without an application).
   uint32_t Now() const;
 
   Timing mTiming;
@@ -201,7 +202,7 @@ private:
 
   // Engine thread only.
   uint32_t mSearchesSinceQuickQuery = 0;
-  bool mQuickQueryFoundAll = false;
+  bool mQuickQuerySuffices = false; // the last quick query returned 1: the next cycle is quick too
 
   // Main thread only (QueueParamRequest).
   QZ::Array<QZ::ParamDescriptor> mRequests;

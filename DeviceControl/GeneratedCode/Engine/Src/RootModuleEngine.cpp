@@ -279,7 +279,7 @@ void LRootModuleEngine::RunCycle() {
   }
   if (!mRemotePolling) {
     Pause();
-  } else if (!mQuickQueryFoundAll && mSearchesSinceQuickQuery < mTiming.searchesPerQuickQuery) {
+  } else if (!mQuickQuerySuffices && mSearchesSinceQuickQuery < mTiming.searchesPerQuickQuery) {
     ++mSearchesSinceQuickQuery;
     SearchRemoteDevices();
   } else {
@@ -325,7 +325,7 @@ void LRootModuleEngine::QueryRemoteDevices() {
   if (mStop || result < 0) {
     return;
   }
-  mQuickQueryFoundAll = result == 1;
+  mQuickQuerySuffices = result == 1;
   bool changed = false;
   {
     QZ::Mutex::ScopedLock hold(mLock);

@@ -98,10 +98,8 @@ int32_t LRootModuleEngine::ApplyParamValues(const QZ::ParamDescriptors& descript
   for (uint32_t i = 0; i < count; ++i) {
     ParamValue entry;
     descriptors.GetDescriptor(i, entry.descriptor);
-    if (!IsDeferredWriteParam(entry.descriptor.id)) {
-      mRootModule->GetParamValueByID(entry.descriptor, entry.value);
-      values.AddItem(entry);
-    }
+    mRootModule->GetParamValueByID(entry.descriptor, entry.value);
+    values.AddItem(entry);
   }
   PostParamModuleStateChange(values);
   return QZ::QZ_OK;
@@ -157,14 +155,6 @@ int32_t LRootModuleEngine::QueueParamRequest(const ParamDescriptor& descriptor) 
 void LRootModuleEngine::SetRequestInterval(uint32_t milliseconds) { mRequestIntervalMs = milliseconds; }
 
 uint32_t LRootModuleEngine::GetRequestInterval() const { return mRequestIntervalMs; }
-
-bool LRootModuleEngine::IsDeviceReadParam(uint32_t id) const {
-  return mRootModule && mRootModule->IsDeviceReadParam(id);
-}
-
-bool LRootModuleEngine::IsDeferredWriteParam(uint32_t id) const {
-  return mRootModule && mRootModule->IsDeferredWriteParam(id);
-}
 
 int32_t LRootModuleEngine::RequestParamValues() {
   return ApplyParamValues(QZ::ParamDescriptors(QZ::ParamIdRange{GetFirstParamID(), kParameterCount}));
