@@ -58,6 +58,10 @@ TEST_F(RootModuleTest, ReceivedValuesUpdateTheCacheAndWhatNoModuleOwnsGoesToTheO
 TEST_F(RootModuleTest, TheEchoComesBackAtOnceAndAReleasedRootIsNoLongerReached) {
   EXPECT_EQ(root->SetParamValueByID(ParamDescriptor(QZ::kParamEcho), QZTest::Make(&Variant::SetInt32, 7)), 0);
   EXPECT_EQ(changes, std::vector<uint32_t>{QZ::kParamEcho}) << "through the receive path, under the held lock";
+  Variant external;
+  external.SetExternalData(&external, 1);
+  EXPECT_EQ(root->SetParamValueByID(ParamDescriptor(1005, external), Bytes({1})), 0);
+  EXPECT_EQ(changes.size(), 1u) << "a value the cache refused is not announced";
   root = nullptr;
   EXPECT_EQ(device->GetReceiver(), nullptr);
   EXPECT_EQ(device->SetParamValue(ParamDescriptor(QZ::kParamEcho), Variant()), QZ::QZ_E_FAIL);
