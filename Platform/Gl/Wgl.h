@@ -118,6 +118,12 @@ void* GetProcAddress(const char* name);
 // drawn already). false for the screen.
 bool SwapLayerBuffers(DeviceContext dc, uint32_t planes);
 
+// Gives the GL windows SDL makes from now on the buffers of the formats: 8 bits for
+// each colour and alpha, 24 for depth, 8 for stencil, double-buffered where the driver
+// can. SDL's video subsystem must be up; call it before making the first GL window
+// (SDL fixes the configuration of all its GL windows then).
+void PrepareWindowFormat();
+
 // A hidden 1 x 1 GL window, starting SDL's video subsystem; null when it cannot be made.
 WindowHandle CreateHiddenWindow();
 // Destroys a window from CreateHiddenWindow and stops the subsystem it started.

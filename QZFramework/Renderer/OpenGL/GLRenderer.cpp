@@ -2,6 +2,7 @@
 #include "QZFramework/Renderer/OpenGL/GLRenderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -20,8 +21,9 @@ void DrainErrors() {
   }
 }
 
-// Pixels whose rounding stays inside the 32-bit range.
-int64_t Whole(double value) { return RoundToInt32(value); }
+// Whole pixels, rounded half away from zero; far beyond any viewport they saturate,
+// wide enough that sums of them do not overflow.
+int64_t Whole(double value) { return std::llround(std::clamp(value, -1e18, 1e18)); }
 
 // The GL state every context starts with.
 void SetInitialState() {

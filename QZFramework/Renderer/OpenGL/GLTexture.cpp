@@ -10,7 +10,14 @@ namespace {
 
 constexpr int32_t kMaxTextureSize = 16384;
 
-int32_t PowerOfTwoAtLeast(int32_t value) {
+// The texture size for an image side: the side itself where the driver takes any size
+// (OpenGL 2.0 and later), so that filtering never reaches texels outside the image;
+// else the power of two holding it.
+int32_t TextureSide(int32_t value) {
+  const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (version && version[0] >= '2' && version[0] <= '9') {
+    return std::min(value, kMaxTextureSize);
+  }
   int32_t size = 1;
   while (size < value && size < kMaxTextureSize) {
     size *= 2;
@@ -98,14 +105,15 @@ int32_t LGLTexture::CreateTexture(GLint internalFormat, uint32_t flags) {
   }
   glBindTexture(mTarget, mName);
   const GLint filter = (flags & kTextureNearest) ? GL_NEAREST : GL_LINEAR;
-  const GLint wrap = (flags & kTextureRepeat) ? GL_REPEAT : GL_CLAMP;
+  // Clamped to the edge texels: clamping to the border would blend edges with black.
+  const GLint wrap = (flags & kTextureRepeat) ? GL_REPEAT : GL_CLAMP_TO_EDGE;
   glTexParameteri(mTarget, GL_TEXTURE_MIN_FILTER, filter);
   glTexParameteri(mTarget, GL_TEXTURE_MAG_FILTER, filter);
   glTexParameteri(mTarget, GL_TEXTURE_WRAP_S, wrap);
   glTexParameteri(mTarget, GL_TEXTURE_WRAP_T, wrap);
 
-  int32_t width = PowerOfTwoAtLeast(mImage.width);
-  int32_t height = PowerOfTwoAtLeast(mImage.height);
+  int32_t width = TextureSide(mImage.width);
+  int32_t height = TextureSide(mImage.height);
   int32_t factor = 1;
   for (;;) {
     glTexImage2D(GL_PROXY_TEXTURE_2D, 0, internalFormat, width, height, 0, mImage.format, mImage.type, nullptr);

@@ -5,9 +5,9 @@
 //   QZ::RCPtr<QZ::LGLTexture> texture(new QZ::LGLTexture(bitmap));    // uploads at once
 //   texture->DrawQuad({0, 0, 16, 16}, {10, 10, 16, 16});              // source pixels -> target
 //
-// Textures have power-of-two sizes (at most 16384, halved further while the driver
-// refuses them; the image is then scaled down to fit); texture coordinates are worked
-// out from image pixels. Needs the GL context current on the calling (main) thread,
+// Textures have the image's size (a power of two before OpenGL 2.0), at most 16384,
+// halved while the driver refuses them (the image is then scaled down to fit); texture
+// coordinates are worked out from image pixels. Needs the GL context current on the calling (main) thread,
 // except that a texture never created may be made and destroyed without one.
 
 #include <GL/gl.h>
