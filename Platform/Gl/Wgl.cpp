@@ -212,7 +212,8 @@ bool SwapLayerBuffers(DeviceContext dc, uint32_t /*planes*/) {
 }
 
 void PrepareWindowFormat() {
-  for (SDL_GLattr bits : {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE, SDL_GL_STENCIL_SIZE}) {
+  for (SDL_GLattr bits :
+       {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE, SDL_GL_STENCIL_SIZE}) {
     SDL_GL_SetAttribute(bits, 8);
   }
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
@@ -224,8 +225,7 @@ WindowHandle CreateHiddenWindow() {
     return FailFromSdl(nullptr);
   }
   PrepareWindowFormat();
-  SDL_Window* window =
-      SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
+  SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS);
   if (!window) {
     FailFromSdl(nullptr);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);

@@ -10,7 +10,6 @@ namespace {
 
 constexpr uint32_t kTagCollection = 0x74746366; // "ttcf"
 constexpr uint32_t kTagName = 0x6E616D65;       // "name"
-constexpr uint32_t kCollectionVersion2 = 0x00020000;
 constexpr uint32_t kOffsetTableSize = 12;
 constexpr uint32_t kTableRecordSize = 16;
 constexpr uint32_t kNameHeaderSize = 6;

@@ -34,8 +34,8 @@ RCPtr<LPixelBuffer<uint8_t>> CoverageOf(const FT_Bitmap& bitmap) {
     const uint8_t* source = bitmap.buffer + (pitch >= 0 ? ptrdiff_t(y) * pitch : ptrdiff_t(rows - 1 - y) * -pitch);
     uint8_t* target = coverage->GetPixelAddress(0, y);
     for (int32_t x = 0; x < width; ++x) {
-      target[x] = bitmap.pixel_mode == FT_PIXEL_MODE_GRAY ? source[x]
-                                                          : ((source[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0);
+      target[x] =
+          bitmap.pixel_mode == FT_PIXEL_MODE_GRAY ? source[x] : ((source[x >> 3] >> (7 - (x & 7))) & 1 ? 255 : 0);
     }
   }
   return coverage;
@@ -92,8 +92,7 @@ FT_Size LFreetypeFontRenderer::LookupSize(const LFont& font) {
   return FTC_Manager_LookupSize(mManager, &scaler, &size) == 0 ? size : nullptr;
 }
 
-QZResult LFreetypeFontRenderer::GetFontMetrics(const LFont& font, int32_t& height, int32_t& ascent,
-                                               int32_t& descent) {
+QZResult LFreetypeFontRenderer::GetFontMetrics(const LFont& font, int32_t& height, int32_t& ascent, int32_t& descent) {
   const FT_Size size = LookupSize(font);
   if (!size) {
     return QZ_E_FAIL;
@@ -107,8 +106,7 @@ QZResult LFreetypeFontRenderer::GetFontMetrics(const LFont& font, int32_t& heigh
 
 bool LFreetypeFontRenderer::LoadGlyph(FT_Face face, float pointSize, uint16_t needs, GlyphRecord& glyph,
                                       FT_Glyph& loaded) {
-  if (FT_Load_Glyph(face, glyph.metrics.glyphIndex, FT_LOAD_DEFAULT) != 0 ||
-      FT_Get_Glyph(face->glyph, &loaded) != 0) {
+  if (FT_Load_Glyph(face, glyph.metrics.glyphIndex, FT_LOAD_DEFAULT) != 0 || FT_Get_Glyph(face->glyph, &loaded) != 0) {
     return false;
   }
   const FT_GlyphSlot slot = face->glyph;

@@ -33,8 +33,7 @@ void SetInitialState() {
     glDisable(capability);
   }
   glShadeModel(GL_SMOOTH);
-  for (GLenum capability :
-       {GL_TEXTURE_2D, GL_BLEND, GL_ALPHA_TEST, GL_POINT_SMOOTH, GL_LINE_SMOOTH, GL_SCISSOR_TEST}) {
+  for (GLenum capability : {GL_TEXTURE_2D, GL_BLEND, GL_ALPHA_TEST, GL_POINT_SMOOTH, GL_LINE_SMOOTH, GL_SCISSOR_TEST}) {
     glEnable(capability);
   }
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -68,8 +67,8 @@ LGLRenderer::LGLRenderer(WindowHandle window, const RCPtr<LFontRenderer>& fontRe
                          uint32_t purgeInterval)
     : mFontRenderer(fontRenderer), mWindow(window), mClock(std::move(clock)), mPurgeInterval(purgeInterval),
       mLastPurge(mClock()) {
-  mDescriptor.flags = Gl::kPfdDrawToWindow | Gl::kPfdSupportOpenGL | Gl::kPfdSwapCopy |
-                      (mDoubleBuffered ? Gl::kPfdDoubleBuffer : 0);
+  mDescriptor.flags =
+      Gl::kPfdDrawToWindow | Gl::kPfdSupportOpenGL | Gl::kPfdSwapCopy | (mDoubleBuffered ? Gl::kPfdDoubleBuffer : 0);
   mDescriptor.pixelType = Gl::kPfdTypeRGBA;
   mDescriptor.colorBits = 32;
   {
@@ -152,8 +151,15 @@ void LGLRenderer::PreferCopySwapFormat() {
   if (!choose) {
     return;
   }
-  const int attributes[] = {Gl::kAttribDrawToWindow, 1, Gl::kAttribPixelType, Gl::kPixelTypeRGBA,
-                            Gl::kAttribDoubleBuffer, 1, Gl::kAttribSwapMethod, Gl::kSwapMethodCopy, 0};
+  const int attributes[] = {Gl::kAttribDrawToWindow,
+                            1,
+                            Gl::kAttribPixelType,
+                            Gl::kPixelTypeRGBA,
+                            Gl::kAttribDoubleBuffer,
+                            1,
+                            Gl::kAttribSwapMethod,
+                            Gl::kSwapMethodCopy,
+                            0};
   int formats[64] = {};
   uint32_t count = 0;
   Gl::DeviceContext dc = Gl::GetDC(mWindow);
@@ -341,7 +347,7 @@ QZResult LGLRenderer::SetClipRect(const RectT<double>& clip) {
     glScissor(viewport.width, 0, 1, 1);
   } else {
     glScissor(int32_t(x), int32_t(y), int32_t(std::min<int64_t>(width, INT32_MAX)),
-                 int32_t(std::min<int64_t>(height, INT32_MAX)));
+              int32_t(std::min<int64_t>(height, INT32_MAX)));
   }
   return result;
 }

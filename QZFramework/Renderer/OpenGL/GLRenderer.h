@@ -114,8 +114,8 @@ public:
   const RCPtr<LFontRenderer>& GetFontRenderer() const { return mFontRenderer; }
 
 private:
-  using PolylineListCache = PurgableObjectCache<LGLDisplayList, PolylineT<float>, int32_t,
-                                                &PolylineT<float>::GetHandle, 8, &GetBits<8, 4, int32_t>>;
+  using PolylineListCache = PurgableObjectCache<LGLDisplayList, PolylineT<float>, int32_t, &PolylineT<float>::GetHandle,
+                                                8, &GetBits<8, 4, int32_t>>;
   using RectListCache = PurgableObjectCache<LGLDisplayList, ColorRectListT<float>, int32_t,
                                             &ColorRectListT<float>::GetHandle, 8, &GetBits<8, 4, int32_t>>;
   // Textures are kept by the address of the native image they show.

@@ -121,9 +121,9 @@ QZResult LGLRenderer::DrawColorRectList(ColorRectListT<float>& list, const Point
       const float sy = list.GetScaleY();
       for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         const RectT<float>& r = it->rect;
-        FilledQuad({RoundToInt32(r.x * sx), RoundToInt32(r.y * sy), RoundToInt32(r.width * sx),
-                    RoundToInt32(r.height * sy)},
-                   it->color);
+        FilledQuad(
+            {RoundToInt32(r.x * sx), RoundToInt32(r.y * sy), RoundToInt32(r.width * sx), RoundToInt32(r.height * sy)},
+            it->color);
       }
       entry->End();
     }
@@ -158,10 +158,10 @@ QZResult LGLRenderer::DrawShape(PolylineT<float>& polyline, const ColorT<float>&
   if (!CurrentGLContext()) {
     return QZ_FALSE;
   }
-  PolylineListCache& cache = shape == Shape::Filled       ? mFilledPolygons
-                             : shape == Shape::Polygon    ? mPolygons
-                             : shape == Shape::Polyline   ? mPolylines
-                                                          : mLineSegments;
+  PolylineListCache& cache = shape == Shape::Filled     ? mFilledPolygons
+                             : shape == Shape::Polygon  ? mPolygons
+                             : shape == Shape::Polyline ? mPolylines
+                                                        : mLineSegments;
   RCPtr<LGLDisplayList>& entry = cache.AcquireFor(polyline, polyline.TakeChanged());
   if (!entry || !entry->IsValid()) {
     entry = RCPtr<LGLDisplayList>(new LGLDisplayList);
@@ -202,8 +202,8 @@ QZResult LGLRenderer::DrawLineSegments(PolylineT<float>& polyline, const ColorT<
   return DrawShape(polyline, color, origin, scale, keep, Shape::LineSegments);
 }
 
-QZResult LGLRenderer::DrawPolyline(PolylineT<float>& polyline, const ColorT<float>& color,
-                                   const PointT<double>& origin, const PointT<double>& scale, bool keep) {
+QZResult LGLRenderer::DrawPolyline(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
+                                   const PointT<double>& scale, bool keep) {
   return DrawShape(polyline, color, origin, scale, keep, Shape::Polyline);
 }
 
@@ -237,8 +237,8 @@ QZResult LGLRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<
   }
   switch (resize) {
   case ResizeType::Stretch:
-    texture->DrawQuad(sourceF, {float(destination.x), float(destination.y), float(destination.width),
-                                float(destination.height)});
+    texture->DrawQuad(
+        sourceF, {float(destination.x), float(destination.y), float(destination.width), float(destination.height)});
     break;
   case ResizeType::Tile:
     if (source.width <= 0 || source.height <= 0) {
@@ -251,9 +251,9 @@ QZResult LGLRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<
     }
     break;
   case ResizeType::Center:
-    texture->DrawQuad(sourceF, {float(destination.x + (destination.width - source.width) / 2),
-                                float(destination.y + (destination.height - source.height) / 2), sourceF.width,
-                                sourceF.height});
+    texture->DrawQuad(sourceF,
+                      {float(destination.x + (destination.width - source.width) / 2),
+                       float(destination.y + (destination.height - source.height) / 2), sourceF.width, sourceF.height});
     break;
   default:
     Throw<std::logic_error>({"QZ::LGLRenderer::DrawBitmap", kRendererPath, 1154},

@@ -39,8 +39,8 @@ public:
     int32_t bytesPerPixel = 4;
 
     // Describes outside data (not owned; it must outlive the upload).
-    void SetExternal(GLenum format, GLenum type, const uint8_t* data, int32_t width, int32_t height,
-                     int32_t rowBytes, int32_t bytesPerPixel);
+    void SetExternal(GLenum format, GLenum type, const uint8_t* data, int32_t width, int32_t height, int32_t rowBytes,
+                     int32_t bytesPerPixel);
     // Scales the image to width x height into data of its own (gluScaleImage).
     bool Scale(int32_t newWidth, int32_t newHeight);
     // Uploads into the bound texture at (0, 0); GL errors are drained.
@@ -78,7 +78,7 @@ private:
   GLenum mTarget = GL_TEXTURE_2D;
   GLuint mName = 0;
   SizeT<int32_t> mTextureSize{0, 0};
-  float mScale = 1.0f;             // texels per image pixel
+  float mScale = 1.0f; // texels per image pixel
   ConstRCPtr<LBitmap> mBitmap;
 };
 

@@ -79,8 +79,8 @@ TEST_F(FontFileInfoTest, DamagedFilesGiveNoFaceAndNoCrash) {
   Bytes collectionOffsetPastEnd = QZTest::Collection({good, good});
   QZTest::Set32(collectionOffsetPastEnd, 16, 0x7FFFFFFF);
 
-  for (const Bytes& damaged : {truncated, hugeTableCount, namePastEnd, hugeNameLength, hugeRecordCount,
-                               hugeCollection, Bytes{}, Bytes{'t', 't', 'c', 'f'}}) {
+  for (const Bytes& damaged : {truncated, hugeTableCount, namePastEnd, hugeNameLength, hugeRecordCount, hugeCollection,
+                               Bytes{}, Bytes{'t', 't', 'c', 'f'}}) {
     EXPECT_TRUE(NamesOf(damaged).empty());
   }
   // The family's string lies outside the table: only the style is read, so no face.

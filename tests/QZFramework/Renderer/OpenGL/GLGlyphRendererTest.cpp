@@ -57,8 +57,7 @@ public:
 class GlyphCacheTest : public ::testing::Test {
 protected:
   void Measure(const char16_t* text, float size) {
-    mText->RenderGlyphRun(text, *LFont::GetFont(u"DejaVu Sans", size, 0), mGlyphs.Get(), 0, 0.0f,
-                          QZ::kGlyphRunMeasure);
+    mText->RenderGlyphRun(text, *LFont::GetFont(u"DejaVu Sans", size, 0), mGlyphs.Get(), 0, 0.0f, QZ::kGlyphRunMeasure);
   }
 
   QZ::RCPtr<CountingGlyphRenderer> mGlyphs{new CountingGlyphRenderer};

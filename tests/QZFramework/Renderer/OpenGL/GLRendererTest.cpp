@@ -2,12 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "Support/FontconfigInit.h"
 #include "tests/QZFramework/Renderer/OpenGL/GLTestSupport.h"
 
+// Last: the X11 headers define macros that would clash with names above.
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xutil.h>
+
 namespace QZTest {
+
+// Colours as ReadPixel gives them.
 
 constexpr uint32_t kRed = 0xFFFF0000;
 constexpr uint32_t kBlue = 0xFF0000FF;
@@ -26,23 +36,26 @@ inline QZ::RCPtr<QZ::LBitmap> HalfRedHalfBlue() {
   return bitmap;
 }
 
-// An OpenGL renderer (with its FreeType text path) over a test window, one frame open.
+// An OpenGL renderer (with its FreeType text path) over a test window of the SDL video
+// driver given, one frame open.
 class GLRendererFixture : public ::testing::Test {
 protected:
-  explicit GLRendererFixture(const char* driver = "offscreen") : mWindow(64, 48, driver) {}
-
-  void SetUp() override {
-    mRenderer = QZ::LRenderer::Create(QZ::kRendererOpenGL, mBounds, mWindow.Get());
+  void OpenFrame(const char* driver = "offscreen") {
+    mWindow.emplace(mBounds.width, mBounds.height, driver);
+    mRenderer = QZ::LRenderer::Create(QZ::kRendererOpenGL, mBounds, mWindow->Get());
     QZ::LFont::SetMeasurementRendererSource([renderer = mRenderer] { return renderer; });
-    mRenderer->InitRenderContextInfo(mBounds, mWindow.Get(), false, mContext);
+    mRenderer->InitRenderContextInfo(mBounds, mWindow->Get(), false, mContext);
     mRenderer->RenderStart(mContext);
   }
   void TearDown() override {
-    if (mRenderer->GetContextDepth() > 0) {
+    if (mRenderer && mRenderer->GetContextDepth() > 0) {
       mRenderer->RenderFinish(mContext);
     }
     QZ::LFont::SetMeasurementRendererSource({});
+    mContext = nullptr;
+    mRenderer = nullptr;
   }
+  uint32_t ReadPixel(int x, int y) const { return mWindow->ReadPixel(x, y); }
 
   // Draws what the window tests look for: text on white at the top left, the bitmap
   // stretched, tiled and centred below.
@@ -60,12 +73,12 @@ protected:
   // Whether the scene's pixels are where they belong, read by `pixel`.
   template <class ReadPixel>
   void ExpectScene(ReadPixel pixel) {
-    EXPECT_EQ(pixel(2, 32), kRed);  // stretched: left half red
-    EXPECT_EQ(pixel(17, 32), kBlue); // right half blue
+    EXPECT_EQ(pixel(2, 32), kRed);                 // stretched: left half red
+    EXPECT_EQ(pixel(17, 32), kBlue);               // right half blue
     EXPECT_EQ(pixel(22 + 20 + 2, 22 + 22), kRed);  // the third tile's red half
-    EXPECT_EQ(pixel(22 + 10 + 6, 22 + 3), kBlue); // the second tile's blue half
+    EXPECT_EQ(pixel(22 + 10 + 6, 22 + 3), kBlue);  // the second tile's blue half
     EXPECT_EQ(pixel(22 + 25 + 1, 22 + 2), kWhite); // beyond the clip
-    EXPECT_EQ(pixel(48 + 2, 22 + 2), kRed);  // centred at (50, 24)
+    EXPECT_EQ(pixel(48 + 2, 22 + 2), kRed);        // centred at (50, 24)
     EXPECT_EQ(pixel(48 + 1, 22 + 2), kWhite);
     EXPECT_EQ(pixel(48 + 11, 22 + 11), kBlue);
     EXPECT_EQ(pixel(48 + 12, 22 + 11), kWhite);
@@ -78,8 +91,8 @@ protected:
     EXPECT_GT(dark, 20) << "no text drawn";
   }
 
-  GLTestWindow mWindow;
   QZ::RectT<int32_t> mBounds{0, 0, 64, 48};
+  std::optional<GLTestWindow> mWindow;
   QZ::RCPtr<QZ::LRenderer> mRenderer;
   QZ::RCPtr<QZ::LRenderContextInfo> mContext;
   QZ::RCPtr<QZ::LBitmap> mBitmap = HalfRedHalfBlue();
@@ -89,23 +102,26 @@ protected:
 
 namespace {
 
-using GLRendererTest = QZTest::GLRendererFixture;
+class GLRendererTest : public QZTest::GLRendererFixture {
+protected:
+  void SetUp() override { OpenFrame(); }
+};
 
 TEST_F(GLRendererTest, BitmapsStretchTileAndCentreAndTextIsDrawn) {
   EXPECT_EQ(mRenderer->GetRendererType(), QZ::kRendererOpenGL);
   EXPECT_FALSE(static_cast<QZ::LGLRenderer&>(*mRenderer).SwapsByCopy());
   DrawScene();
-  ExpectScene([this](int x, int y) { return mWindow.ReadPixel(x, y); });
+  ExpectScene([this](int x, int y) { return ReadPixel(x, y); });
 }
 
 TEST_F(GLRendererTest, FillRectWithoutBlendingClearsToTransparentBlack) {
   mRenderer->FillRect(mBounds, QZ::ColorT<float>::FromARGB(QZTest::kWhite), true);
   mRenderer->Translate({4.0, 4.0});
   mRenderer->FillRect({0, 0, 10, 10}, QZ::ColorT<float>::FromARGB(QZTest::kRed), false);
-  EXPECT_EQ(mWindow.ReadPixel(4, 4), QZTest::kNothing);
-  EXPECT_EQ(mWindow.ReadPixel(13, 13), QZTest::kNothing);
-  EXPECT_EQ(mWindow.ReadPixel(14, 14), QZTest::kWhite);
-  EXPECT_EQ(mWindow.ReadPixel(3, 3), QZTest::kWhite);
+  EXPECT_EQ(ReadPixel(4, 4), QZTest::kNothing);
+  EXPECT_EQ(ReadPixel(13, 13), QZTest::kNothing);
+  EXPECT_EQ(ReadPixel(14, 14), QZTest::kWhite);
+  EXPECT_EQ(ReadPixel(3, 3), QZTest::kWhite);
 }
 
 TEST_F(GLRendererTest, AnUnknownResizeTypeThrows) {
@@ -129,8 +145,8 @@ TEST_F(GLRendererTest, TheClipBecomesTheScissorBox) {
   const Case cases[] = {
       {{10, 5, 20, 8}, {10, 48 - 13, 20, 8}},
       {{-5, -6, 20, 10}, {0, 48 - 4, 15, 10}}, // cut at the left only
-      {{-50, 0, 20, 10}, {64, 0, 1, 1}}, // entirely left of the viewport
-      {{0, 60, 10, 10}, {64, 0, 1, 1}},  // entirely below it
+      {{-50, 0, 20, 10}, {64, 0, 1, 1}},       // entirely left of the viewport
+      {{0, 60, 10, 10}, {64, 0, 1, 1}},        // entirely below it
   };
   for (const Case& c : cases) {
     mRenderer->PushClip({0, 0, 64, 48}, c.clip, nullptr, false);
@@ -150,6 +166,42 @@ TEST_F(GLRendererTest, TextIsMeasuredByTheFontRenderer) {
   EXPECT_GT(two.width, one.width + 5.0f);
   EXPECT_GE(one.height, float(font->GetDescent() - font->GetAscent()));
   EXPECT_EQ(mRenderer->MeasureText(*font, u"").width, 0.0f);
+}
+
+} // namespace
+
+namespace {
+
+// Under the X server of the CTest fixture (its display number in the file that
+// QZ_TEST_XVFB_DISPLAY_FILE names): a finished frame reaches the window, read back from
+// the X server.
+class GLRendererWindowTest : public QZTest::GLRendererFixture {
+protected:
+  void SetUp() override {
+    const char* displayFile = std::getenv("QZ_TEST_XVFB_DISPLAY_FILE");
+    if (!displayFile) {
+      GTEST_SKIP() << "runs under the Xvfb fixture only";
+    }
+    std::string number;
+    std::ifstream(displayFile) >> number;
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    OpenFrame("x11");
+  }
+};
+
+TEST_F(GLRendererWindowTest, AFinishedFrameReachesTheWindow) {
+  ASSERT_TRUE(static_cast<QZ::LGLRenderer&>(*mRenderer).IsDoubleBuffered());
+  DrawScene();
+  mRenderer->RenderFinish(mContext);
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  ASSERT_TRUE(SDL_GetWindowWMInfo(mWindow->Get(), &info));
+  XSync(info.info.x11.display, False);
+  XImage* shot = XGetImage(info.info.x11.display, info.info.x11.window, 0, 0, unsigned(mBounds.width),
+                           unsigned(mBounds.height), AllPlanes, ZPixmap);
+  ASSERT_NE(shot, nullptr);
+  ExpectScene([shot](int x, int y) { return 0xFF000000u | uint32_t(XGetPixel(shot, x, y) & 0xFFFFFF); });
+  XDestroyImage(shot);
 }
 
 } // namespace
