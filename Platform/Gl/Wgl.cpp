@@ -90,8 +90,6 @@ DeviceContext GetDC(WindowHandle window) { return new DeviceContextRecord{static
 
 void ReleaseDC(DeviceContext dc) { delete dc; }
 
-WindowHandle GetWindow(DeviceContext dc) { return dc ? dc->window : nullptr; }
-
 int ChoosePixelFormat(DeviceContext dc, const PixelFormatDescriptor& descriptor) {
   if (!dc) {
     return Fail(kErrorInvalidHandle, "no device context", 0);

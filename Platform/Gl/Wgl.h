@@ -90,8 +90,6 @@ using ChoosePixelFormatARBProc = bool (*)(DeviceContext dc, const int* intAttrib
 DeviceContext GetDC(WindowHandle window);
 // Frees a device context from GetDC; null is ignored.
 void ReleaseDC(DeviceContext dc);
-// The window of a device context; null for the screen.
-WindowHandle GetWindow(DeviceContext dc);
 
 // The number of the format closest to the descriptor: 1 when it asks for double
 // buffering, else 2; 0 when it asks for no OpenGL or no RGBA.

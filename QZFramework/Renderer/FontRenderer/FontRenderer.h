@@ -42,7 +42,6 @@ public:
   virtual GlyphBounds GetBounds() const;
 
   const RCPtr<LGlyphProcessor>& GetDrawingProcessor() const { return mDrawing; }
-  const RCPtr<LGlyphProcessor>& GetMeasuringProcessor() const { return mMeasuring; }
 
 private:
   RCPtr<LGlyphProcessor> mDrawing;

@@ -53,7 +53,6 @@ public:
     const LFont& GetFont() const { return *mFont; }
     // Rows of the atlas so far; 0 before the first glyph.
     int32_t GetAtlasHeight() const { return mAtlas ? mAtlas->GetHeight() : 0; }
-    const RCPtr<LPixelBuffer<uint8_t>>& GetAtlas() const { return mAtlas; }
 
   private:
     void Restart();

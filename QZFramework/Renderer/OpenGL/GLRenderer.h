@@ -111,7 +111,6 @@ public:
 
   bool IsDoubleBuffered() const { return mDoubleBuffered; }
   bool SwapsByCopy() const { return mSwapCopies; }
-  const RCPtr<LFontRenderer>& GetFontRenderer() const { return mFontRenderer; }
 
 private:
   using PolylineListCache = PurgableObjectCache<LGLDisplayList, PolylineT<float>, int32_t, &PolylineT<float>::GetHandle,

@@ -68,7 +68,6 @@ public:
   // in the current colour.
   void DrawQuad(const RectT<float>& source, const RectT<float>& target) const;
 
-  GLuint GetName() const { return mName; }
   const SizeT<int32_t>& GetTextureSize() const { return mTextureSize; }
 
 protected:

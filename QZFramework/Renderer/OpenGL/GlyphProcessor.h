@@ -43,7 +43,6 @@ struct GlyphBox {
 
   int32_t Width() const { return right - left; }
   int32_t Height() const { return bottom - top; }
-  bool operator==(const GlyphBox&) const = default;
 };
 
 struct GlyphMetrics {
@@ -51,7 +50,6 @@ struct GlyphMetrics {
   GlyphBox box;
   int32_t advanceX = 0; // 1/64 pixel
   int32_t advanceY = 0; // 1/64 pixel, positive upwards
-  bool operator==(const GlyphMetrics&) const = default;
 };
 
 // One glyph of a run.
@@ -74,7 +72,6 @@ struct GlyphBounds {
   float top = 0.0f;
   float right = 0.0f;
   float bottom = 0.0f;
-  bool operator==(const GlyphBounds&) const = default;
 };
 
 class LGlyphProcessor : public virtual LRefCountedObject {

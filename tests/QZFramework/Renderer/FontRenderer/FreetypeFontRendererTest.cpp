@@ -85,6 +85,15 @@ TEST_F(FreetypeFontRendererTest, SmallSizesRenderMonoAndLargerOnesAntiAliased) {
   }
 }
 
+TEST_F(FreetypeFontRendererTest, BoxesOfLargeGlyphsKeepTheirSize) {
+  UseFonts({"DejaVuSans.ttf"});
+  const auto glyphs = Run(u"W", 150.0f);
+  ASSERT_EQ(glyphs.size(), 1u);
+  EXPECT_GT(glyphs[0].metrics.box.Width(), 127);
+  EXPECT_EQ(glyphs[0].metrics.box.Width(), glyphs[0].bitmap->GetWidth());
+  EXPECT_LT(glyphs[0].metrics.box.top, -127);
+}
+
 TEST_F(FreetypeFontRendererTest, MissingGlyphsAreSkippedWithoutMovingThePen) {
   UseFonts({"DejaVuSans.ttf"});
   const auto plain = Run(u"ab", 12.0f);
