@@ -5,7 +5,10 @@
 #include <utility>
 
 #include "QZFramework/Renderer/D3D9/D3D9Renderer.h"
+#include "QZFramework/Renderer/FontRenderer/FreetypeFontRenderer.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
+#include "QZFramework/Renderer/OpenGL/GLGlyphRenderer.h"
+#include "QZFramework/Renderer/OpenGL/GLRenderer.h"
 
 namespace QZ {
 
@@ -15,8 +18,12 @@ PointT<double> RoundedPoint(const PointT<double>& point) { return point.Round().
 
 } // namespace
 
-RCPtr<LRenderer> LRenderer::Create(int32_t kind, const RectT<int32_t>& /*bounds*/, WindowHandle /*window*/) {
+RCPtr<LRenderer> LRenderer::Create(int32_t kind, const RectT<int32_t>& /*bounds*/, WindowHandle window) {
   switch (kind) {
+  case kRendererOpenGL: {
+    const RCPtr<LGlyphProcessor> glyphs(new LGLGlyphRenderer);
+    return RCPtr<LRenderer>(new LGLRenderer(window, RCPtr<LFontRenderer>(new LFreetypeFontRenderer(glyphs, glyphs))));
+  }
   case kRendererGDI:
     return RCPtr<LRenderer>(new LGDIRenderer);
   case kRendererStandBy:
