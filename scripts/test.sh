@@ -13,7 +13,7 @@ jobs="$(nproc)"
 echo "== Tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 build="$root/build/test"
 cmake -S "$root" -B "$build" -G Ninja \
-  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O0" \
   -DQZ_SANITIZE=ON -DQZ_BUILD_TESTS=ON -DQZ_BUILD_BENCHMARKS=OFF
 cmake --build "$build"
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1}" \
@@ -23,7 +23,7 @@ UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
 echo "== Concurrency tests (ThreadSanitizer)"
 tsan="$root/build/tsan"
 cmake -S "$root" -B "$tsan" -G Ninja \
-  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQZ_TSAN=ON -DQZ_BUILD_TESTS=ON
+  -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O0" -DQZ_TSAN=ON -DQZ_BUILD_TESTS=ON
 cmake --build "$tsan" --target concurrency_tests
 TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}" \
   ctest --test-dir "$tsan" --output-on-failure -j "$jobs" --timeout 300
