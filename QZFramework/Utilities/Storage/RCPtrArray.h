@@ -29,6 +29,12 @@
 
 namespace QZ {
 
+// The RCPtr view's InsertAt/RemoveItem/RemoveLast hide the read-only view's on purpose:
+// a ConstRCPtr must not enter through the modifiable view.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Woverloaded-virtual"
+#endif
 template <class T, uint32_t N = 1, uint32_t G = 0>
 class RCPtrArray : public IArray<RCPtr<T>>, public ConstRCPtrArray<T, N, G> {
   using View = IArray<RCPtr<T>>;
@@ -91,6 +97,9 @@ public:
   using View::RemoveAll;
   using View::REnd;
 };
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
 // An RCPtrArray held by smart pointers, with a text of its own (empty until set).
 //
