@@ -4,6 +4,7 @@
 #include <jack/jack.h>
 
 #include <cstdio>
+#include <thread>
 
 namespace QZ::Platform {
 
@@ -42,7 +43,8 @@ std::shared_ptr<JackTransport> JackTransport::Start(const std::string& clientNam
   }
   std::shared_ptr<JackTransport> transport(new JackTransport(client, clientName, diagnostics));
   jack_on_shutdown(client, &JackTransport::OnServerShutdown, transport.get());
-  if (jack_activate(client) != 0 || !transport->mInputs || !transport->mOutputs) {
+  if (jack_set_process_callback(client, &JackTransport::CountCycle, transport.get()) != 0 ||
+      jack_activate(client) != 0 || !transport->mInputs || !transport->mOutputs) {
     why = "MIDI: RtMidi cannot use the JACK server; no JACK MIDI devices are listed";
     return nullptr;
   }
@@ -64,6 +66,24 @@ void JackTransport::OnServerShutdown(void* transport) {
   if (!self->mServerGone.exchange(true) && self->mDiagnostics) {
     self->mDiagnostics("MIDI: the JACK server has stopped; no JACK MIDI devices are listed");
   }
+}
+
+int JackTransport::CountCycle(jack_nframes_t, void* transport) {
+  static_cast<JackTransport*>(transport)->mCycles.fetch_add(1, std::memory_order_relaxed);
+  return 0;
+}
+
+bool JackTransport::AwaitConnectionInEffect(std::chrono::steady_clock::time_point deadline) {
+  // Two cycles guarantee one that began after now; a third covers a switch put off once.
+  constexpr uint64_t kCycles = 3;
+  const uint64_t target = mCycles.load(std::memory_order_relaxed) + kCycles;
+  while (mCycles.load(std::memory_order_relaxed) < target) {
+    if (mServerGone || std::chrono::steady_clock::now() >= deadline) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
 }
 
 std::vector<RtMidiDevicePort> JackTransport::ListPorts(MidiDirection direction) {

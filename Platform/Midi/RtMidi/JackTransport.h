@@ -4,6 +4,7 @@
 // ports.
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,14 +31,22 @@ public:
   bool IsConnected(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName) override;
   size_t MaxMessageSize() const override { return kMaxMessageSize; }
 
+protected:
+  // The server switches to a changed connection graph at the start of a cycle, and may put
+  // the switch off while a client is late: waits until a few cycles have begun since.
+  bool AwaitConnectionInEffect(std::chrono::steady_clock::time_point deadline) override;
+
 private:
   JackTransport(jack_client_t* client, std::string clientName, const MidiDiagnosticSink& diagnostics);
   static void OnServerShutdown(void* transport);
+  // The server's real-time thread, once per cycle.
+  static int CountCycle(uint32_t frames, void* transport);
 
   std::mutex mMutex;
   jack_client_t* const mClient;
   const MidiDiagnosticSink mDiagnostics;
   std::atomic<bool> mServerGone{false};
+  std::atomic<uint64_t> mCycles{0};
   RtMidiErrorTrap mTrap;
   std::unique_ptr<RtMidiIn> mInputs;   // lists the ports we can capture from
   std::unique_ptr<RtMidiOut> mOutputs; // lists the ports we can render to

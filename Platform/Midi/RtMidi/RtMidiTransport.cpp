@@ -73,8 +73,10 @@ bool RtMidiTransport::AwaitConnection(const RtMidiDevicePort& device, MidiDirect
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  return true;
+  return AwaitConnectionInEffect(deadline);
 }
+
+bool RtMidiTransport::AwaitConnectionInEffect(std::chrono::steady_clock::time_point) { return true; }
 
 std::unique_ptr<RtMidiIn> RtMidiTransport::NewInput(RtMidiErrorTrap& trap) const {
   return NewObject<RtMidiIn>(mApi, mClientName, trap);

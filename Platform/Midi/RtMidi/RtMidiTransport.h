@@ -60,7 +60,8 @@ public:
   virtual bool IsConnected(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName) = 0;
   // The longest message the transport carries.
   virtual size_t MaxMessageSize() const = 0;
-  // Polls IsConnected until it holds, at most `timeout`.
+  // Polls IsConnected until it holds, then waits until the transport carries messages over
+  // the new connection (AwaitConnectionInEffect); false when either takes past `timeout`.
   bool AwaitConnection(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName,
                        std::chrono::milliseconds timeout);
 
@@ -71,6 +72,11 @@ public:
   const std::string& ClientName() const { return mClientName; }
 
 protected:
+  // A connection can be listed before the transport routes messages over it; a message sent
+  // in between is lost. Returns once the connection listed now is in effect, or false at the
+  // deadline. By default a listed connection is in effect.
+  virtual bool AwaitConnectionInEffect(std::chrono::steady_clock::time_point deadline);
+
   // `api`: the RtMidi::Api value of the transport.
   RtMidiTransport(int api, std::string clientName) : mApi(api), mClientName(std::move(clientName)) {}
 

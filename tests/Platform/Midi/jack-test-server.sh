@@ -29,7 +29,7 @@ case "$action" in
 start)
   mkdir -p "$state"
   stop_server # one left over from an interrupted run
-  jackd -n "$name" --no-realtime -d dummy -r 48000 -p 64 </dev/null >"$log" 2>&1 &
+  jackd -n "$name" --sync --timeout 5000 --no-realtime -d dummy -r 48000 -p 64 </dev/null >"$log" 2>&1 &
   pid=$!
   echo "$pid" >"$pidfile"
   for _ in $(seq 300); do
