@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Longer fuzz runs than the bounded ones of scripts/test.sh. Builds the fuzz targets with
+# clang and runs one target (or each) for the given time, keeping what it finds.
+#   scripts/fuzz.sh [target] [seconds]     e.g. scripts/fuzz.sh VariantRecordFuzz 3600
+# Targets: the *Fuzz.cpp files in fuzz/. Inputs that grow coverage are kept in
+# build/fuzz/fuzz/<target>-found; a crashing input is written next to it and stops the run.
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+wanted="${1:-}"
+seconds="${2:-600}"
+
+fuzz="$root/build/fuzz"
+CXX=clang++ cmake -S "$root" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQZ_FUZZ=ON
+cmake --build "$fuzz" --target fuzzers
+
+for source in "$root"/fuzz/*Fuzz.cpp; do
+  target="$(basename "$source" .cpp)"
+  if [ -n "$wanted" ] && [ "$wanted" != "$target" ]; then
+    continue
+  fi
+  found="$fuzz/fuzz/$target-found"
+  mkdir -p "$found"
+  echo "== $target for $seconds s"
+  "$fuzz/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$fuzz/fuzz/$target-" "$found" "$root/fuzz/corpus/$target"
+done
