@@ -175,7 +175,9 @@ void LRootModule::OnParamValuesReceived(const ParamValues& values) {
   for (uint32_t i = 0; i < count; ++i) {
     ParamDescriptor descriptor;
     Variant value;
-    values.GetParamValue(i, value, descriptor.id, descriptor.qualifier);
+    if (values.GetParamValue(i, value, descriptor.id, descriptor.qualifier) != QZ_OK) {
+      continue; // an entry that does not decode names no parameter: nothing to announce
+    }
     if (descriptor.id == kParamConnected && value.ToBool()) {
       PropagateHookA();
     }

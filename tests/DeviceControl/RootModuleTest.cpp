@@ -42,12 +42,12 @@ TEST_F(RootModuleTest, ReceivedValuesUpdateTheCacheAndWhatNoModuleOwnsGoesToTheO
   for (size_t i = 0; i < std::size(entries); ++i) {
     entries[i].descriptor.ToValueEntry(entries[i].value, items[i]);
   }
-  items.back() = Bytes({7}); // an entry that does not decode arrives as id -1
+  items.back() = Bytes({7}); // an entry that does not decode is skipped
   QZ::ParamValues list;
   list.SetList(items.data(), uint32_t(items.size()));
   root->OnParamValuesReceived(list);
 
-  EXPECT_EQ(changes, (std::vector<uint32_t>{1003, QZ::kParamConnected, 0xFFFFFF7Fu, 1145, 0xFFFFFFFFu}));
+  EXPECT_EQ(changes, (std::vector<uint32_t>{1003, QZ::kParamConnected, 0xFFFFFF7Fu, 1145}));
   Variant value;
   EXPECT_EQ(root->GetParamValueByID(ParamDescriptor(1003), value), 0);
   EXPECT_EQ(value, Bytes({9}));
