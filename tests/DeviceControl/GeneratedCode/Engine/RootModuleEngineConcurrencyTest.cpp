@@ -48,14 +48,22 @@ TEST(RootModuleEngineConcurrencyTest, TheThreadConnectsAPendingDeviceReconnectsA
   EXPECT_EQ(states, (std::vector<int32_t>{1, 3, 2, 3, 0}));
 }
 
-// Records the waiting remote searches ('S') and the quick queries ('Q') the engine runs.
-// Every query finds one device; a search reports the change only once.
+// Records the waiting remote searches ('S', 'F' when failed) and the quick queries ('Q')
+// the engine runs. Every query finds one device; a search reports the change only once.
 class RemoteSearchRecorder : public LDeviceCommunicationInterfaceT<1> {
 public:
-  explicit RemoteSearchRecorder(int32_t quickResult) : mQuickResult(quickResult) {}
+  explicit RemoteSearchRecorder(int32_t quickResult, int failingSearches = 0)
+      : mQuickResult(quickResult), mFailingSearches(failingSearches) {}
 
   int32_t FindRemoteDevices(const QZ::IArray<QZ::Guid>&, QZ::IArray<Variant>& devices, uint32_t, int32_t, int32_t,
                             int32_t, int32_t, int32_t) override {
+    if (mFailingSearches > 0) {
+      --mFailingSearches;
+      std::lock_guard hold(mLock);
+      mCalls += 'F';
+      mCalled.notify_all();
+      return -1;
+    }
     const bool changed = devices.GetCount() != 1;
     Record('S', devices);
     return changed ? 0 : 1;
@@ -81,6 +89,7 @@ private:
   }
 
   const int32_t mQuickResult;
+  int mFailingSearches; // only the enabling thread searches before polling runs
   std::mutex mLock;
   std::condition_variable mCalled;
   std::string mCalls;
@@ -109,6 +118,21 @@ TEST(RootModuleEngineConcurrencyTest, PollingRunsEightSearchesPerQuickQueryUntil
     ASSERT_EQ(posts.size(), 1u) << "an unchanged list is not announced again";
     EXPECT_EQ(posts[0].As<QZ::LHolder<uint32_t>>()->GetValue(), 1u);
   }
+}
+
+TEST(RootModuleEngineConcurrencyTest, AFailedFirstSearchIsRunAgainAtTheNextEnabling) {
+  QZTest::ApplicationCentre app;
+  const RCPtr<RemoteSearchRecorder> device(new RemoteSearchRecorder(1, 1));
+  const RCPtr<Engine> engine = Engine::Create(LRootModuleEngine::kRemoteDeviceListChange, false,
+                                              [&] { return RCPtr<LDeviceCommunicationInterfaceT<1>>(device); });
+  engine->SetTiming(kShortCycles);
+  engine->Initialize(0);
+  EXPECT_EQ(engine->EnableRemoteDevicePolling(true), -1);
+  EXPECT_EQ(device->WaitFor(1), "F");
+  ASSERT_EQ(engine->EnableRemoteDevicePolling(true), 0) << "the failure is not kept for good";
+  EXPECT_EQ(device->WaitFor(3), "FSS") << "searched again, then polled";
+  EXPECT_EQ(engine->EnableRemoteDevicePolling(false), 0);
+  EXPECT_TRUE(engine->StopThreadAndWait());
 }
 
 } // namespace
