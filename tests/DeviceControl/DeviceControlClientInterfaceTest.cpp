@@ -67,6 +67,21 @@ TEST(DeviceControlClientInterfaceTest, WithoutLibraryEveryCallFailsAndNothingIsR
   EXPECT_EQ(standIn.probe.ReleaseAllCount(), 0);
 }
 
+TEST(DeviceControlClientInterfaceTest, ALibraryPathLongerThan260CharactersIsFoundAndLoaded) {
+  const QZTest::TempFolder folder;
+  std::filesystem::path deep(folder.Path());
+  while (deep.string().size() <= 300) {
+    deep /= std::string(40, 'd');
+  }
+  std::filesystem::create_directories(deep);
+  const std::filesystem::path library = deep / "libDeviceControlClient.so";
+  std::filesystem::create_symlink(QZTest::kDeviceControlClient, library);
+  QZTest::DriverRegistry registry(library.string());
+  EXPECT_EQ(DeviceControlClientInterface::FindLibraryPath(), Wide(library.string()));
+  DeviceControlClientInterface client(DeviceControlClientInterface::FindLibraryPath());
+  EXPECT_TRUE(client.HasLibrary());
+}
+
 TEST(DeviceControlClientInterfaceTest, AMissingEntryPointFailsAloneAndTheOthersWork) {
   void* library = ::dlopen(QZTest::kDeviceControlClientWithoutDeviceInfo.c_str(), RTLD_NOW | RTLD_LOCAL);
   ASSERT_NE(library, nullptr);
