@@ -44,6 +44,14 @@ uint32_t PackVersion(std::array<uint8_t, 4> version) {
 
 } // namespace
 
+std::string KeyboardDeviceName(int32_t model) {
+  static constexpr const char* kKeys[] = {"25", "49", "61"};
+  if (model < 0 || model > 2) {
+    throw std::out_of_range("keyboard model index out of range");
+  }
+  return std::string("QUORIN ") + kKeys[model] + " ZTR";
+}
+
 KeyboardSysEx::KeyboardSysEx(KeyboardMemory& memory, int32_t model)
     : mMemory(memory), mModelByte(QZ::KeyboardModelByte(model)),
       mFirmwareVersion(PackVersion(kDefaultFirmwareVersion)) {

@@ -26,11 +26,16 @@
 #include <atomic>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "Simulator/Keyboard/KeyboardMemory.h"
 
 namespace Simulator {
+
+// "QUORIN 25 ZTR", "QUORIN 49 ZTR" or "QUORIN 61 ZTR" for the model index 0, 1, 2: the
+// device name in the keyboard's port names. std::out_of_range for another index.
+std::string KeyboardDeviceName(int32_t model);
 
 class KeyboardSysEx {
 public:

@@ -1,18 +1,8 @@
 #include "Simulator/Keyboard/VirtualKeyboard.h"
 
-#include <stdexcept>
-
 namespace Simulator {
 
 namespace {
-
-std::string DeviceName(int32_t model) {
-  static constexpr const char* kKeys[] = {"25", "49", "61"};
-  if (model < 0 || model > 2) {
-    throw std::out_of_range("keyboard model index out of range");
-  }
-  return std::string("QUORIN ") + kKeys[model] + " ZTR";
-}
 
 // The reply as the fault makes it; empty for no reply.
 VirtualKeyboard::Message Faulted(VirtualKeyboard::Message reply, KeyboardFaults::Reply fault) {
@@ -44,7 +34,7 @@ VirtualKeyboard::Message Faulted(VirtualKeyboard::Message reply, KeyboardFaults:
 
 VirtualKeyboard::VirtualKeyboard(int32_t model, QZ::Platform::VirtualMidiRegistry& registry)
     : mMemory(model), mSysEx(mMemory, model) {
-  const std::string device = DeviceName(model);
+  const std::string device = KeyboardDeviceName(model);
   mDecoyInputs.push_back(registry.RegisterInput(device));
   mDecoyOutputs.push_back(registry.RegisterOutput(device));
   mDecoyInputs.push_back(registry.RegisterInput("MIDIIN2 (" + device + ")"));
