@@ -1,0 +1,112 @@
+// The keyboard as a JACK program, under the JACK server of the test fixture (the ctest
+// SimulatorJackKeyboardExchange), reached through the RtMidi backend. Skipped outside
+// that fixture.
+
+#include <gtest/gtest.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "Platform/Midi/MidiTestSupport.h"
+#include "Platform/Midi/RtMidi/RtMidiBackend.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace QZ::Platform;
+using QZTest::Bytes;
+
+// The program as client "keys", model 49 keys, until its standard input closes.
+class JackKeyboardProcess {
+public:
+  explicit JackKeyboardProcess(const char* program) {
+    int toChild[2];
+    int fromChild[2];
+    if (pipe(toChild) != 0 || pipe(fromChild) != 0) {
+      ADD_FAILURE() << "no pipes for the keyboard";
+      return;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, toChild[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, toChild[1]);
+    posix_spawn_file_actions_addclose(&actions, fromChild[0]);
+    const char* argv[] = {program, "keys", "1", nullptr};
+    if (posix_spawn(&mPid, program, &actions, nullptr, const_cast<char**>(argv), environ) != 0) {
+      ADD_FAILURE() << program << " cannot be started";
+      mPid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    close(toChild[0]);
+    close(fromChild[1]);
+    mStdin = toChild[1];
+    mStdout = fdopen(fromChild[0], "r");
+  }
+
+  ~JackKeyboardProcess() {
+    close(mStdin);
+    if (mPid > 0) {
+      int status = 0;
+      waitpid(mPid, &status, 0);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the keyboard failed";
+    }
+    std::fclose(mStdout);
+  }
+
+  bool WaitForReady() {
+    char line[32] = {};
+    return mPid > 0 && std::fgets(line, sizeof line, mStdout) != nullptr && std::string(line) == "ready\n";
+  }
+
+private:
+  pid_t mPid = -1;
+  int mStdin = -1;
+  FILE* mStdout = nullptr;
+};
+
+size_t IndexOf(MidiBackend& backend, MidiDirection direction, const std::string& name) {
+  const auto names = backend.ListDevices(direction);
+  const auto found = std::find(names.begin(), names.end(), name);
+  EXPECT_NE(found, names.end()) << name << " is not listed";
+  return static_cast<size_t>(found - names.begin());
+}
+
+TEST(JackKeyboardTest, APresetSentIsStoredAndComesBackOnRequest) {
+  const char* program = std::getenv("QZ_TEST_JACK_KEYBOARD");
+  if (program == nullptr) {
+    GTEST_SKIP() << "needs the JACK server fixture: run the ctest SimulatorJackKeyboardExchange";
+  }
+  JackKeyboardProcess keyboard(program);
+  ASSERT_TRUE(keyboard.WaitForReady());
+
+  RtMidiBackend backend;
+  QZTest::CaptureRecorder recorder;
+  QZTest::DoneCounter done;
+  std::unique_ptr<MidiInput> input;
+  std::unique_ptr<MidiOutput> output;
+  ASSERT_EQ(backend.OpenInput(IndexOf(backend, MidiDirection::Input, "keys:MIDIIN3 (QUORIN 49 ZTR)"), recorder, input),
+            MidiResult::Ok);
+  recorder.LendBuffers(*input);
+  ASSERT_EQ(input->Start(), MidiResult::Ok);
+  ASSERT_EQ(backend.OpenOutput(IndexOf(backend, MidiDirection::Output, "keys:MIDIOUT3 (QUORIN 49 ZTR)"), done, output),
+            MidiResult::Ok);
+
+  Bytes preset{0xF0, 0x00, 0x7F, 0x7D, 0x7F, 0x00, 0x02, 0x61, 0x01, 0x11, 0x02};
+  for (uint8_t i = 0; i < 141; ++i) {
+    preset.push_back(static_cast<uint8_t>((i * 5 + 3) & 0x7F));
+  }
+  preset.push_back(0xF7);
+  ASSERT_EQ(output->SendLong(preset), MidiResult::Ok);
+  ASSERT_EQ(output->SendLong(Bytes{0xF0, 0x00, 0x7F, 0x7D, 0x7F, 0x00, 0x02, 0x62, 0x00, 0x04, 0x02, 0xF7}),
+            MidiResult::Ok);
+  ASSERT_TRUE(recorder.WaitFor(1));
+  EXPECT_EQ(recorder.Captures()[0].bytes, preset);
+}
+
+} // namespace
