@@ -1,7 +1,7 @@
 // The virtual keyboard as a JACK client: the keyboard's third port pair, answering the
 // editor's system-exclusive messages from a keyboard memory that lives as long as the
-// program. Prints "ready" once its ports are active; runs until its standard input
-// closes.
+// program. Its ports are registered once the client is active, so a listed port is
+// served. Prints "ready" once they are; runs until its standard input closes.
 //
 //   QZJackKeyboard <client name> <model index 0, 1 or 2>
 //
@@ -32,8 +32,8 @@ namespace {
 constexpr size_t kRingSize = 1 << 16;
 
 struct JackKeyboard {
-  jack_port_t* fromEditor = nullptr;
-  jack_port_t* toEditor = nullptr;
+  std::atomic<jack_port_t*> fromEditor{nullptr};
+  std::atomic<jack_port_t*> toEditor{nullptr};
   jack_ringbuffer_t* received = nullptr; // the editor's bytes, as they came
   jack_ringbuffer_t* replies = nullptr;  // each reply as its uint32_t size, then its bytes
   sem_t wake;
@@ -72,9 +72,14 @@ void SendReplies(JackKeyboard& keyboard, void* out) {
 
 int Process(jack_nframes_t frames, void* argument) {
   JackKeyboard& keyboard = *static_cast<JackKeyboard*>(argument);
-  void* out = jack_port_get_buffer(keyboard.toEditor, frames);
+  jack_port_t* const toEditor = keyboard.toEditor;
+  jack_port_t* const fromEditor = keyboard.fromEditor;
+  if (toEditor == nullptr || fromEditor == nullptr) {
+    return 0;
+  }
+  void* out = jack_port_get_buffer(toEditor, frames);
   jack_midi_clear_buffer(out);
-  PassReceived(keyboard, jack_port_get_buffer(keyboard.fromEditor, frames));
+  PassReceived(keyboard, jack_port_get_buffer(fromEditor, frames));
   SendReplies(keyboard, out);
   return 0;
 }
@@ -131,15 +136,19 @@ int Run(const char* clientName, int32_t model) {
       jack_client_open(clientName, static_cast<jack_options_t>(JackNoStartServer | JackUseExactName), &status);
   if (client == nullptr) {
     std::fprintf(stderr, "no JACK client (status 0x%X)\n", static_cast<unsigned>(status));
+  } else if (jack_set_process_callback(client, &Process, &keyboard) != 0 || jack_activate(client) != 0) {
+    std::fprintf(stderr, "the JACK client cannot be activated\n");
+    jack_client_close(client);
   } else {
-    keyboard.toEditor =
+    jack_port_t* const toEditor =
         jack_port_register(client, ("MIDIIN3 (" + device + ")").c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    keyboard.fromEditor =
+    jack_port_t* const fromEditor =
         jack_port_register(client, ("MIDIOUT3 (" + device + ")").c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-    if (keyboard.toEditor == nullptr || keyboard.fromEditor == nullptr ||
-        jack_set_process_callback(client, &Process, &keyboard) != 0 || jack_activate(client) != 0) {
-      std::fprintf(stderr, "the JACK ports cannot be set up\n");
+    if (toEditor == nullptr || fromEditor == nullptr) {
+      std::fprintf(stderr, "the JACK ports cannot be registered\n");
     } else {
+      keyboard.fromEditor = fromEditor;
+      keyboard.toEditor = toEditor;
       std::printf("ready\n");
       std::fflush(stdout);
       char byte;
