@@ -111,7 +111,8 @@ QZResult LMidiManager::SendPresetToMidiDevice(int32_t presetNumber) {
   } else {
     Append(body, {kGlobalPresetPageByte, 0x00, 0x08});
   }
-  const QZResult appended = AppendParameterBytes(body, (page == kUserPage ? kUserPresetLength : kGlobalPresetLength) - 2);
+  const QZResult appended =
+      AppendParameterBytes(body, (page == kUserPage ? kUserPresetLength : kGlobalPresetLength) - 2);
   if (Failed(appended)) {
     return appended;
   }
@@ -305,8 +306,18 @@ bool LMidiManager::IsUsableIdentityReply(const signed char* bytes, uint32_t coun
   if (count != kIdentityReplyLength) {
     return false;
   }
-  const std::array<uint8_t, 17> expected{0xF0, 0x7E, 0, 0x06, 0x02, kMakerMidiId[0], kMakerMidiId[1], kMakerMidiId[2],
-                                         kKeyboardFamilyId[0], kKeyboardFamilyId[1], mModelByte, 0x00};
+  const std::array<uint8_t, 17> expected{0xF0,
+                                         0x7E,
+                                         0,
+                                         0x06,
+                                         0x02,
+                                         kMakerMidiId[0],
+                                         kMakerMidiId[1],
+                                         kMakerMidiId[2],
+                                         kKeyboardFamilyId[0],
+                                         kKeyboardFamilyId[1],
+                                         mModelByte,
+                                         0x00};
   for (uint32_t i = 0; i < 12; ++i) {
     // Byte 2 is the answering device's id: any.
     if (i != 2 && ByteAt(bytes, i) != expected[i]) {
