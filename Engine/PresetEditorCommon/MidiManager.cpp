@@ -3,6 +3,7 @@
 
 #include "Engine/PresetEditorCommon/MidiManager.h"
 
+#include "DeviceControl/GeneratedCode/Engine/Inc/ParameterLayout.h"
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Services/ApplicationContext.h"
 #include "QZFramework/Services/Midi/MakerMidiId.h"
@@ -13,7 +14,6 @@ namespace QZ {
 namespace {
 
 constexpr char16_t kInputStatusChanged[] = u"NID_MIDI_INPUT_DEVICE_CONNECTION_STATUS_CHANGED";
-constexpr uint32_t kStartupRangeCount = 145;
 
 // The third port pair of each model, by model index.
 constexpr const char16_t* kInputNames[] = {u"MIDIIN3 (QUORIN 25 ZTR)", u"MIDIIN3 (QUORIN 49 ZTR)",
@@ -36,11 +36,11 @@ LMidiManager::~LMidiManager() = default;
 void LMidiManager::Start() {
   mHandler = new LNotificationHandler<LMidiManager>(*this);
   mCommunicator = LMidiCommInterface::Create(mOptions.midi);
-  mModel = GetDeviceModel();
-  mModelByte = KeyboardModelByte(mModel);
-  if (mModel >= kDeviceModel25Keys && mModel <= kDeviceModel61Keys) {
-    mInputNames.AddItem(WString(kInputNames[mModel]));
-    mOutputNames.AddItem(WString(kOutputNames[mModel]));
+  const int32_t model = GetDeviceModel();
+  mModelByte = KeyboardModelByte(model);
+  if (model >= kDeviceModel25Keys && model <= kDeviceModel61Keys) {
+    mInputNames.AddItem(WString(kInputNames[model]));
+    mOutputNames.AddItem(WString(kOutputNames[model]));
   }
   mEngine = mOptions.engine;
   if (!mEngine) {
@@ -49,7 +49,7 @@ void LMidiManager::Start() {
     }
   }
   if (mCommunicator) {
-    mParamRange = {mEngine ? mEngine->GetFirstParamID() : 0, kStartupRangeCount};
+    mParamRange = {mEngine ? mEngine->GetFirstParamID() : 0, ParameterLayout::kParameterCount};
     mStatusChecker = LMidiDeviceStatusChecker::Create(mCommunicator);
     mStatusChecker->EnumerateCaptureDevices(mInputNames);
     mStatusChecker->EnumerateRenderDevices(mOutputNames);

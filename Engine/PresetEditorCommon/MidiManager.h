@@ -189,7 +189,6 @@ private:
   WString mOutputPortName;
   WStringArray mInputNames;  // of the model
   WStringArray mOutputNames; // of the model
-  int32_t mModel = 0;
   uint8_t mModelByte = 0xFF;
 
   RCPtr<LMidiDeviceStatusChecker> mStatusChecker;
