@@ -12,7 +12,6 @@ namespace {
 using QZ::LMidiManager;
 using QZ::RCPtr;
 using QZTest::Message;
-using Simulator::KeyboardFaults;
 
 TEST(MidiManagerConcurrencyTest, NoLateReplyIsAppliedAfterItsRequestEnded) {
   QZTest::MidiBench bench;
@@ -27,9 +26,10 @@ TEST(MidiManagerConcurrencyTest, NoLateReplyIsAppliedAfterItsRequestEnded) {
     bench.keyboard.SetFaults({.delay = std::chrono::milliseconds(round % 3 == 0 ? 35 : 8)});
     const QZ::QZResult result = midi->GetPresetFromMidiDevice(0);
     ASSERT_TRUE(result == 0 || result == -3) << result;
-    const Message seen = bench.EngineValue(11);
+    const Message seen = QZTest::EngineBytes(*bench.engine, 11);
     std::this_thread::sleep_for(std::chrono::milliseconds(40));
-    EXPECT_EQ(bench.EngineValue(11), seen) << "a reply arriving after the request must not change the engine";
+    EXPECT_EQ(QZTest::EngineBytes(*bench.engine, 11), seen)
+        << "a reply arriving after the request must not change the engine";
     bench.Drain();
   }
 }
