@@ -114,10 +114,8 @@ std::vector<KeyboardSysEx::Message> KeyboardSysEx::HandleMakerMessage(std::span<
 }
 
 KeyboardSysEx::Message KeyboardSysEx::Header() const {
-  Message header{kSysExStart};
-  header.insert(header.end(), QZ::kMakerMidiId.begin(), QZ::kMakerMidiId.end());
-  header.insert(header.end(), {0x7F, 0x00, mModelByte});
-  return header;
+  // Built whole: growing a short vector by inserts trips a false bounds warning at -O3.
+  return {kSysExStart, QZ::kMakerMidiId[0], QZ::kMakerMidiId[1], QZ::kMakerMidiId[2], 0x7F, 0x00, mModelByte};
 }
 
 KeyboardSysEx::Message KeyboardSysEx::PresetReply(uint8_t slot) const {
@@ -141,16 +139,24 @@ KeyboardSysEx::Message KeyboardSysEx::GlobalReply() const {
 }
 
 KeyboardSysEx::Message KeyboardSysEx::IdentityReply() const {
-  Message reply{kSysExStart, kUniversalNonRealTime, kAllDevices, kGeneralInformation, kIdentityReply};
-  reply.insert(reply.end(), QZ::kMakerMidiId.begin(), QZ::kMakerMidiId.end());
-  reply.insert(reply.end(), QZ::kKeyboardFamilyId.begin(), QZ::kKeyboardFamilyId.end());
-  reply.insert(reply.end(), {mModelByte, 0x00});
   const uint32_t version = mFirmwareVersion;
-  for (int shift = 24; shift >= 0; shift -= 8) {
-    reply.push_back(static_cast<uint8_t>(version >> shift));
-  }
-  reply.push_back(kSysExEnd);
-  return reply;
+  return {kSysExStart,
+          kUniversalNonRealTime,
+          kAllDevices,
+          kGeneralInformation,
+          kIdentityReply,
+          QZ::kMakerMidiId[0],
+          QZ::kMakerMidiId[1],
+          QZ::kMakerMidiId[2],
+          QZ::kKeyboardFamilyId[0],
+          QZ::kKeyboardFamilyId[1],
+          mModelByte,
+          0x00,
+          static_cast<uint8_t>(version >> 24),
+          static_cast<uint8_t>(version >> 16),
+          static_cast<uint8_t>(version >> 8),
+          static_cast<uint8_t>(version),
+          kSysExEnd};
 }
 
 } // namespace Simulator
