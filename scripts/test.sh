@@ -2,7 +2,8 @@
 # Installs what is missing, then builds and runs every test:
 #   1. all test suites with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   2. the concurrency tests again with ThreadSanitizer;
-#   3. each fuzz target for a bounded number of inputs (clang, libFuzzer).
+#   3. each fuzz target for a bounded number of inputs (clang, libFuzzer);
+#   4. the Release build of scripts/run.sh, whose optimiser warns of what -O0 does not.
 # Exits non-zero on any failure.
 set -euo pipefail
 
@@ -33,3 +34,7 @@ fuzz="$root/build/fuzz"
 CXX=clang++ cmake -S "$root" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQZ_FUZZ=ON
 cmake --build "$fuzz" --target fuzzers
 ctest --test-dir "$fuzz" --output-on-failure -j "$jobs" --timeout 300
+
+echo "== Release build (as scripts/run.sh builds it)"
+cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQZ_BUILD_TESTS=OFF -DQZ_BUILD_BENCHMARKS=ON
+cmake --build "$root/build/release"
