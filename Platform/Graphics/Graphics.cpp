@@ -261,15 +261,12 @@ Status Graphics::DrawImage(const Image& image, const RectF& destination, const R
   BreakSamplingTies(toSource, mWorld);
   cairo_pattern_set_matrix(pattern.get(), &toSource);
 
-  cairo_t* cairo = mCairo.get();
-  cairo_save(cairo);
-  ApplyCompositing();
-  UseWorldSpace(false);
-  cairo_set_source(cairo, pattern.get());
-  cairo_rectangle(cairo, x, y, (clampedRight - clampedLeft) * scaleX, (clampedBottom - clampedTop) * scaleY);
-  cairo_fill(cairo);
-  cairo_restore(cairo);
-  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  return Composite([&](cairo_t* cairo) {
+    UseWorldSpace(false);
+    cairo_set_source(cairo, pattern.get());
+    cairo_rectangle(cairo, x, y, (clampedRight - clampedLeft) * scaleX, (clampedBottom - clampedTop) * scaleY);
+    cairo_fill(cairo);
+  });
 }
 
 Status Graphics::DrawCachedBitmap(const CachedBitmap& bitmap, int x, int y) {
@@ -279,16 +276,13 @@ Status Graphics::DrawCachedBitmap(const CachedBitmap& bitmap, int x, int y) {
   const PointF device = mWorld.TransformPoint({float(x), float(y)});
   const double left = std::round(device.x);
   const double top = std::round(device.y);
-  cairo_t* cairo = mCairo.get();
-  cairo_save(cairo);
-  ApplyCompositing();
-  cairo_identity_matrix(cairo);
-  cairo_set_source_surface(cairo, bitmap.Surface(), left, top);
-  cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
-  cairo_rectangle(cairo, left, top, bitmap.Width(), bitmap.Height());
-  cairo_fill(cairo);
-  cairo_restore(cairo);
-  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  return Composite([&](cairo_t* cairo) {
+    cairo_identity_matrix(cairo);
+    cairo_set_source_surface(cairo, bitmap.Surface(), left, top);
+    cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
+    cairo_rectangle(cairo, left, top, bitmap.Width(), bitmap.Height());
+    cairo_fill(cairo);
+  });
 }
 
 Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
@@ -298,15 +292,12 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
   if (Status status = BeginDrawing(); status != Status::Ok) {
     return Record(status);
   }
-  cairo_t* cairo = mCairo.get();
-  cairo_save(cairo);
-  ApplyCompositing();
-  UseBrush(brush);
-  UseWorldSpace(true);
-  cairo_rectangle(cairo, rect.x, rect.y, rect.width, rect.height);
-  cairo_fill(cairo);
-  cairo_restore(cairo);
-  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  return Composite([&](cairo_t* cairo) {
+    UseBrush(brush);
+    UseWorldSpace(true);
+    cairo_rectangle(cairo, rect.x, rect.y, rect.width, rect.height);
+    cairo_fill(cairo);
+  });
 }
 
 Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {
@@ -316,59 +307,47 @@ Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {
   if (Status status = BeginDrawing(); status != Status::Ok) {
     return Record(status);
   }
-  cairo_t* cairo = mCairo.get();
-  cairo_save(cairo);
-  ApplyCompositing();
-  UseWorldSpace(true);
-  cairo_rectangle(cairo, rect.x, rect.y, rect.width, rect.height);
-  StrokeWith(pen);
-  cairo_restore(cairo);
-  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  return Composite([&](cairo_t* cairo) {
+    UseWorldSpace(true);
+    cairo_rectangle(cairo, rect.x, rect.y, rect.width, rect.height);
+    StrokeWith(pen);
+  });
 }
 
 Status Graphics::DrawLine(const Pen& pen, PointF from, PointF to) {
   if (Status status = BeginDrawing(); status != Status::Ok) {
     return Record(status);
   }
-  cairo_t* cairo = mCairo.get();
-  cairo_save(cairo);
-  ApplyCompositing();
-  UseWorldSpace(true);
-  cairo_move_to(cairo, from.x, from.y);
-  cairo_line_to(cairo, to.x, to.y);
-  StrokeWith(pen);
-  cairo_restore(cairo);
-  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  return Composite([&](cairo_t* cairo) {
+    UseWorldSpace(true);
+    cairo_move_to(cairo, from.x, from.y);
+    cairo_line_to(cairo, to.x, to.y);
+    StrokeWith(pen);
+  });
 }
 
 Status Graphics::FillPath(const Brush& brush, const Path& path) {
   if (Status status = BeginDrawing(); status != Status::Ok) {
     return Record(status);
   }
-  cairo_t* cairo = mCairo.get();
-  cairo_save(cairo);
-  ApplyCompositing();
-  UseBrush(brush);
-  UseWorldSpace(true);
-  cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_EVEN_ODD);
-  AddFigures(path, true);
-  cairo_fill(cairo);
-  cairo_restore(cairo);
-  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  return Composite([&](cairo_t* cairo) {
+    UseBrush(brush);
+    UseWorldSpace(true);
+    cairo_set_fill_rule(cairo, CAIRO_FILL_RULE_EVEN_ODD);
+    AddFigures(path, true);
+    cairo_fill(cairo);
+  });
 }
 
 Status Graphics::DrawPath(const Pen& pen, const Path& path) {
   if (Status status = BeginDrawing(); status != Status::Ok) {
     return Record(status);
   }
-  cairo_t* cairo = mCairo.get();
-  cairo_save(cairo);
-  ApplyCompositing();
-  UseWorldSpace(true);
-  AddFigures(path, false);
-  StrokeWith(pen);
-  cairo_restore(cairo);
-  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  return Composite([&](cairo_t*) {
+    UseWorldSpace(true);
+    AddFigures(path, false);
+    StrokeWith(pen);
+  });
 }
 
 Status Graphics::Flush() {

@@ -138,6 +138,17 @@ private:
   // pixel-offset mode puts pixel centres on whole coordinates.
   void UseWorldSpace(bool forShapes);
   void ApplyCompositing();
+  // Runs draw(context) with the compositing settings applied, restoring the context's
+  // state afterwards; records Ok, or GenericError when Cairo refused the drawing.
+  template <class Draw>
+  Status Composite(Draw draw) {
+    cairo_t* cairo = mCairo.get();
+    cairo_save(cairo);
+    ApplyCompositing();
+    draw(cairo);
+    cairo_restore(cairo);
+    return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  }
   cairo_filter_t ImageFilter() const;
   // Sets the brush as source, locked to world space.
   void UseBrush(const Brush& brush);

@@ -60,24 +60,21 @@ Status Graphics::DrawString(std::u16string_view text, const Font& font, const Re
   if (Status status = PlaceText(text, font, placed); status != Status::Ok) {
     return Record(status);
   }
-  cairo_t* cairo = mCairo.get();
-  cairo_save(cairo);
-  ApplyCompositing();
-  UseBrush(brush);
-  ClipToLayout(layout);
-  cairo_set_scaled_font(cairo, placed.font);
-  for (size_t index = 0; index < placed.lines.size(); ++index) {
-    const detail::TextLine& line = placed.lines[index];
-    if (line.glyphs.empty()) {
-      continue;
+  return Composite([&](cairo_t* cairo) {
+    UseBrush(brush);
+    ClipToLayout(layout);
+    cairo_set_scaled_font(cairo, placed.font);
+    for (size_t index = 0; index < placed.lines.size(); ++index) {
+      const detail::TextLine& line = placed.lines[index];
+      if (line.glyphs.empty()) {
+        continue;
+      }
+      cairo_save(cairo);
+      cairo_translate(cairo, layout.x + placed.padding, layout.y + placed.ascent + double(index) * placed.lineHeight);
+      cairo_show_glyphs(cairo, line.glyphs.data(), static_cast<int>(line.glyphs.size()));
+      cairo_restore(cairo);
     }
-    cairo_save(cairo);
-    cairo_translate(cairo, layout.x + placed.padding, layout.y + placed.ascent + double(index) * placed.lineHeight);
-    cairo_show_glyphs(cairo, line.glyphs.data(), static_cast<int>(line.glyphs.size()));
-    cairo_restore(cairo);
-  }
-  cairo_restore(cairo);
-  return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  });
 }
 
 Status Graphics::MeasureString(std::u16string_view text, const Font& font, const RectF& layout, RectF& bounds) {
