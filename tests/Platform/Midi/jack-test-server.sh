@@ -4,6 +4,7 @@
 # stopped by the process id recorded at its start.
 #   jack-test-server.sh start|stop <state folder> <server name>
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../../Support/test-server.sh"
 
 action="$1"
 state="$2"
@@ -11,18 +12,9 @@ name="$3"
 pidfile="$state/jackd.pid"
 log="$state/jackd.log"
 
-stop_server() {
-  [ -f "$pidfile" ] || return 0
-  local pid
-  pid="$(cat "$pidfile")"
-  rm -f "$pidfile"
-  kill -TERM "$pid" 2>/dev/null || return 0
-  for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || return 0
-    sleep 0.1
-  done
-  echo "JACK server $name (pid $pid) did not stop: killing it"
-  kill -KILL "$pid" 2>/dev/null || true
+stop_server() { qz_stop_server "$pidfile" "JACK server $name"; }
+server_answers() {
+  jack_lsp -s "$name" >/dev/null 2>&1 && echo "JACK server $name runs (pid $pid)"
 }
 
 case "$action" in
@@ -32,23 +24,7 @@ start)
   jackd -n "$name" --sync --timeout 5000 --no-realtime -d dummy -r 48000 -p 64 </dev/null >"$log" 2>&1 &
   pid=$!
   echo "$pid" >"$pidfile"
-  for _ in $(seq 300); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      echo "JACK server $name exited at start:"
-      cat "$log"
-      rm -f "$pidfile"
-      exit 1
-    fi
-    if jack_lsp -s "$name" >/dev/null 2>&1; then
-      echo "JACK server $name runs (pid $pid)"
-      exit 0
-    fi
-    sleep 0.1
-  done
-  echo "JACK server $name did not answer within 30 s:"
-  cat "$log"
-  stop_server
-  exit 1
+  qz_await_server "$pid" "$pidfile" "$log" "JACK server $name" server_answers
   ;;
 stop)
   stop_server

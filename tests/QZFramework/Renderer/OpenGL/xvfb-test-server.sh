@@ -5,6 +5,7 @@
 # recorded at its start.
 #   xvfb-test-server.sh start|stop <state folder>
 set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/../../../Support/test-server.sh"
 
 action="$1"
 state="$2"
@@ -12,18 +13,9 @@ pidfile="$state/xvfb.pid"
 displayfile="$state/display"
 log="$state/xvfb.log"
 
-stop_server() {
-  [ -f "$pidfile" ] || return 0
-  local pid
-  pid="$(cat "$pidfile")"
-  rm -f "$pidfile" "$displayfile"
-  kill -TERM "$pid" 2>/dev/null || return 0
-  for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || return 0
-    sleep 0.1
-  done
-  echo "Xvfb (pid $pid) did not stop: killing it"
-  kill -KILL "$pid" 2>/dev/null || true
+stop_server() { qz_stop_server "$pidfile" "Xvfb" "$displayfile"; }
+display_named() {
+  [ -n "$(tr -d '[:space:]' <"$displayfile")" ] && echo "Xvfb runs on :$(tr -d '[:space:]' <"$displayfile") (pid $pid)"
 }
 
 case "$action" in
@@ -34,23 +26,7 @@ start)
   Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$displayfile" </dev/null >"$log" 2>&1 &
   pid=$!
   echo "$pid" >"$pidfile"
-  for _ in $(seq 300); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      echo "Xvfb exited at start:"
-      cat "$log"
-      rm -f "$pidfile"
-      exit 1
-    fi
-    if [ -n "$(tr -d '[:space:]' <"$displayfile")" ]; then
-      echo "Xvfb runs on :$(tr -d '[:space:]' <"$displayfile") (pid $pid)"
-      exit 0
-    fi
-    sleep 0.1
-  done
-  echo "Xvfb did not name its display within 30 s:"
-  cat "$log"
-  stop_server
-  exit 1
+  qz_await_server "$pid" "$pidfile" "$log" "Xvfb" display_named "$displayfile"
   ;;
 stop)
   stop_server
