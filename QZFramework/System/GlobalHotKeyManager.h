@@ -5,7 +5,7 @@
 //
 //   QZ::RCPtr<QZ::LGlobalHotKeyManager> keys(new QZ::LGlobalHotKeyManager(receiver));
 //   (void)keys->GetHotKeyMap().ParseDefinitions(table.Get(), u"GHK");  // "GHK.NID_EDIT_DELETE_REQ" = "VKEY_DELETE"
-//   keys->HandleKey(QZ::LKeyParam::Create(QZ::KeyCode(0x2E, true, 0, 0), true));
+//   QZ::QZResult handled = keys->HandleKey(QZ::LKeyParam::Create(QZ::KeyCode(0x2E, true, 0, 0), true));
 //   // 0: the receiver got "NID_EDIT_DELETE_REQ" carrying that key parameter
 //
 // The sender handed to the receiver is the application-wide distributor: the installed
