@@ -1,17 +1,11 @@
 #include "Platform/Graphics/ImageResources.h"
 
-#include <algorithm>
+#include "Platform/Resources/Resources.h"
 
 namespace QZ::Gfx {
 
 std::optional<std::span<const uint8_t>> FindImageResource(std::u16string_view name) {
-  for (const ImageResource& resource : ImageResources()) {
-    if (std::equal(resource.name.begin(), resource.name.end(), name.begin(), name.end(),
-                   [](char stored, char16_t asked) { return char16_t(static_cast<unsigned char>(stored)) == asked; })) {
-      return resource.bytes;
-    }
-  }
-  return std::nullopt;
+  return Platform::Resources::Module::Program().Find(name, Platform::Resources::kImageType);
 }
 
 } // namespace QZ::Gfx

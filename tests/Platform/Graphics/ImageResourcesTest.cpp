@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "Platform/Graphics/Image.h"
 #include "Platform/Graphics/ImageResources.h"
 
@@ -28,17 +26,4 @@ TEST(ImageResourcesTest, ReportsNamesItDoesNotHave) {
   EXPECT_FALSE(Gfx::FindImageResource(u"COMBOBOX_NORMAL_PNG_"));
   EXPECT_FALSE(Gfx::FindImageResource(u""));
   EXPECT_FALSE(Gfx::FindImageResource(u"\u0100OMBOBOX_NORMAL_PNG")); // no truncation to 8 bits
-}
-
-TEST(ImageResourcesTest, NamesAreUpperCaseUniqueAndSorted) {
-  std::set<std::string_view> seen;
-  std::string_view previous;
-  for (const Gfx::ImageResource& resource : Gfx::ImageResources()) {
-    EXPECT_EQ(resource.name.find_first_of("abcdefghijklmnopqrstuvwxyz. "), std::string_view::npos) << resource.name;
-    EXPECT_TRUE(seen.insert(resource.name).second) << resource.name;
-    EXPECT_LT(previous, resource.name);
-    previous = resource.name;
-    EXPECT_FALSE(resource.bytes.empty()) << resource.name;
-  }
-  EXPECT_GE(seen.size(), 3u);
 }
