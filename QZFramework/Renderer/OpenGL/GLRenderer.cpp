@@ -125,8 +125,7 @@ bool LGLRenderer::HasExtension(const char* name) {
       reinterpret_cast<Gl::GetExtensionsStringARBProc>(Gl::GetProcAddress("wglGetExtensionsStringARB"));
   if (!getExtensions) {
     const uint32_t error = Gl::GetLastError();
-    ReportGLFailure("GL_ERROR_MESSAGE_GET_PROC_ADDRESS",
-                    "(error " + std::to_string(error) + ": " + Gl::GetErrorText(error) + ")");
+    ReportGLProcAddressFailure(error, Gl::GetErrorText(error));
     return false;
   }
   Gl::DeviceContext dc = Gl::GetDC(mWindow);
