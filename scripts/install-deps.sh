@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ make cmake ninja-build pkg-config ccache
-  libexpat1-dev
+  libexpat1-dev locales
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpng-dev libfontconfig-dev libfreetype-dev fonts-liberation2 fonts-dejavu-core
   clang libclang-rt-14-dev

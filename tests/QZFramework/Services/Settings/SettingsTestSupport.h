@@ -1,11 +1,10 @@
 #pragma once
-// Files, folders, an in-memory sink and a comma-decimal locale for the settings tests.
+// Files, folders and an in-memory sink for the settings tests.
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
-#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -98,42 +97,6 @@ public:
 private:
   rlimit mPrevious{};
   void (*mPreviousHandler)(int) = nullptr;
-};
-
-// Switches the C library's numbers to a locale whose decimal point is a comma, for the
-// life of the object. Uses an installed locale, else compiles one into a temporary
-// folder; Active() is false when neither works.
-class CommaDecimalLocale {
-public:
-  CommaDecimalLocale() {
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8", "de_DE", "fr_FR"}) {
-      if (Use(name)) {
-        return;
-      }
-    }
-    const std::string command = "localedef -i de_DE -f UTF-8 -c " + (mCompiled / "de_DE.UTF-8") + " >/dev/null 2>&1";
-    if (std::system(command.c_str()) == 0) {
-      setenv("LOCPATH", mCompiled.Path().c_str(), 1);
-      Use("de_DE.UTF-8");
-    }
-  }
-  ~CommaDecimalLocale() {
-    std::setlocale(LC_ALL, "C");
-    unsetenv("LOCPATH");
-  }
-  CommaDecimalLocale(const CommaDecimalLocale&) = delete;
-  CommaDecimalLocale& operator=(const CommaDecimalLocale&) = delete;
-
-  bool Active() const { return mActive; }
-
-private:
-  bool Use(const char* name) {
-    mActive = std::setlocale(LC_ALL, name) != nullptr && std::localeconv()->decimal_point[0] == ',';
-    return mActive;
-  }
-
-  TempFolder mCompiled;
-  bool mActive = false;
 };
 
 } // namespace SettingsTest

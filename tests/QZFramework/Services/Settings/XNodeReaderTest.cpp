@@ -4,6 +4,7 @@
 
 #include "QZFramework/Services/Settings/XNode.h"
 #include "SettingsTestSupport.h"
+#include "Support/CommaDecimalLocale.h"
 
 namespace {
 
@@ -131,7 +132,7 @@ TEST(XNodeReaderTest, NestingDeeperThanTheLimitIsRefused) {
 }
 
 TEST(XNodeReaderTest, NumbersIgnoreTheLocale) {
-  SettingsTest::CommaDecimalLocale locale;
+  QZTest::CommaDecimalLocale locale;
   if (!locale.Active()) {
     GTEST_SKIP() << "no locale with a decimal comma is installed or can be compiled";
   }

@@ -10,6 +10,7 @@
 
 #include "QZFramework/Services/Settings/XNode.h"
 #include "SettingsTestSupport.h"
+#include "Support/CommaDecimalLocale.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ TEST(XNodeWriterTest, ARootKeyIsWrittenOnlyWithoutTheProlog) {
 }
 
 TEST(XNodeWriterTest, NumbersIgnoreTheLocale) {
-  SettingsTest::CommaDecimalLocale locale;
+  QZTest::CommaDecimalLocale locale;
   if (!locale.Active()) {
     GTEST_SKIP() << "no locale with a decimal comma is installed or can be compiled";
   }
