@@ -80,7 +80,8 @@ public:
 
   // Runs one document of length bytes through the reader in its current mode (skin or
   // string table): 0, or 0x80004005 after a parse error or a bad SubControl (text and
-  // line kept). An empty document is not well-formed.
+  // line kept), or 0x8007000E when no parser can be made. An empty document is not
+  // well-formed.
   [[nodiscard]] QZResult Parse(const char* bytes, size_t length);
 
   // The text and line of the last failed parse: Expat's error text, or the exception's
