@@ -1,0 +1,224 @@
+#include "QZFramework/ControlBase/SkinXml.h"
+
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+
+#include "QZFramework/Utilities/Storage/WideChar.h"
+
+namespace QZ::SkinXml {
+
+namespace {
+
+#define QZ_SKIN_XML_NAME_ENTRY(name) {#name, Kind::name},
+
+template <class Kind>
+Kind Find(const std::unordered_map<std::string_view, Kind>& names, const char* name, Kind missing) {
+  const auto found = names.find(name);
+  return found == names.end() ? missing : found->second;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') {
+    return c - '0';
+  }
+  if (c >= 'a' && c <= 'f') {
+    return c - 'a' + 10;
+  }
+  if (c >= 'A' && c <= 'F') {
+    return c - 'A' + 10;
+  }
+  return -1;
+}
+
+void ReadLimitAttributes(const Attributes& attributes, Attribute toControl, Attribute rel, Attribute abs, int axis,
+                         LayoutLimit& limit) {
+  if (const char* value = attributes(toControl, axis)) {
+    ReadLimit(value, limit);
+  }
+  if (const char* value = attributes(rel, axis)) {
+    limit.rel = ReadFloat(value);
+  }
+  if (const char* value = attributes(abs, axis)) {
+    limit.abs = ReadInteger(value);
+  }
+}
+
+} // namespace
+
+Element Classify(const char* name) {
+  using Kind = Element;
+  static const std::unordered_map<std::string_view, Element> kElements{QZ_SKIN_XML_ELEMENTS(QZ_SKIN_XML_NAME_ENTRY)};
+  return Find(kElements, name, Element::Other);
+}
+
+void Attributes::Collect(const char** attributes) {
+  using Kind = Attribute;
+  static const std::unordered_map<std::string_view, Attribute> kAttributes{
+      QZ_SKIN_XML_ATTRIBUTES(QZ_SKIN_XML_NAME_ENTRY)};
+  mValues.fill(nullptr);
+  for (; attributes[0] != nullptr; attributes += 2) {
+    const Attribute kind = Find(kAttributes, attributes[0], Attribute::Count);
+    if (kind != Attribute::Count) {
+      mValues[size_t(kind)] = attributes[1];
+    }
+  }
+}
+
+#undef QZ_SKIN_XML_NAME_ENTRY
+
+bool Is(const char* value, const char* keyword) { return std::strcmp(value, keyword) == 0; }
+
+bool ReadBoolean(const char* value) { return Is(value, "True"); }
+
+float ReadFloat(const char* value) { return float(Chars::ToDouble(value)); }
+
+int32_t ReadInteger(const char* value) { return Chars::ToInt32(value); }
+
+int32_t ReadIntegerOrHex(const char* value) {
+  if (value[0] != '0' || value[1] != 'x') {
+    return Chars::ToInt32(value);
+  }
+  int32_t number = 0;
+  for (const char* digit = value + 2; digit < value + 6; ++digit) {
+    const int d = HexDigit(*digit);
+    if (d < 0) {
+      break;
+    }
+    number = number * 16 + d;
+  }
+  return number;
+}
+
+ColorT<float> ReadColor(const char* value) {
+  ColorT<float> color;
+  (void)color.FromString(value); // text of another length leaves the colour at 0
+  return color;
+}
+
+ResizeType ReadResizeType(const char* value) {
+  if (Is(value, "Tile")) {
+    return ResizeType::Tile;
+  }
+  if (Is(value, "Center")) {
+    return ResizeType::Center;
+  }
+  return ResizeType::Stretch;
+}
+
+int32_t ReadReferenceKind(const char* value, bool isSize) {
+  if (Is(value, "Parent") || Is(value, "Screen")) {
+    return isSize ? kSizeToParent : kPositionToParent;
+  }
+  if (Is(value, "Client") || Is(value, "Active Window")) {
+    return isSize ? kSizeToClient : kPositionToClient;
+  }
+  if (isSize && Is(value, "Self")) {
+    return kSizeToSelf;
+  }
+  return isSize ? kSizeToSibling : kPositionToSibling;
+}
+
+void ReadLimit(const char* value, LayoutLimit& limit) {
+  limit.toControl = !Is(value, "Self");
+  if (limit.toControl) {
+    limit.name = WString(value);
+  }
+}
+
+void ReadLayout(const Attributes& attributes, bool parentIsRoot, LLayoutDescriptor& layout) {
+  using A = Attribute;
+  if (const char* value = attributes[A::ClipToParent]) {
+    layout.clipToParent = ReadBoolean(value);
+  }
+  if (const char* value = attributes[A::Z_Order]) {
+    layout.zOrder = ReadInteger(value);
+  }
+  // A skin's top-level controls take neither: their windows place and show them.
+  if (!parentIsRoot) {
+    if (const char* value = attributes[A::TabStop]) {
+      layout.tabStop = ReadInteger(value);
+    }
+    if (const char* value = attributes[A::IsVisible]) {
+      layout.isVisible = ReadBoolean(value);
+    }
+  }
+  if (const char* value = attributes[A::LayoutOrder]) {
+    layout.layoutOrder = ReadIntegerOrHex(value);
+  }
+  for (int axis = 0; axis < 2; ++axis) {
+    LayoutPosition& position = layout.position[axis];
+    if (const char* value = attributes(A::XIsDocked, axis)) {
+      position.docked = ReadBoolean(value);
+    }
+    if (const char* value = attributes(A::XPlacementAnchor, axis)) {
+      position.anchor = ReadFloat(value);
+    }
+    if (const char* value = attributes(A::XPositionToControl, axis)) {
+      position.kind = ReadReferenceKind(value, false);
+      if (position.kind == kPositionToSibling) {
+        position.name = WString(value);
+      }
+    }
+    if (const char* value = attributes(A::XPositionRel, axis)) {
+      position.rel = ReadFloat(value);
+    }
+    if (const char* value = attributes(A::XPositionAbs, axis)) {
+      position.abs = ReadInteger(value);
+    }
+    LayoutSize& size = layout.size[axis];
+    if (const char* value = attributes(A::XSizeToControl, axis)) {
+      size.kind = ReadReferenceKind(value, true);
+      if (size.kind == kSizeToSibling) {
+        size.name = WString(value);
+      }
+    }
+    if (const char* value = attributes(A::XSizeRel, axis)) {
+      size.rel = ReadFloat(value);
+    }
+    if (const char* value = attributes(A::XSizeAbs, axis)) {
+      size.abs = ReadInteger(value);
+    }
+    ReadLimitAttributes(attributes, A::XMinSizeToControl, A::XMinSizeRel, A::XMinSizeAbs, axis, layout.minimum[axis]);
+    ReadLimitAttributes(attributes, A::XMaxSizeToControl, A::XMaxSizeRel, A::XMaxSizeAbs, axis, layout.maximum[axis]);
+  }
+  if (attributes.Has(A::TextDecoration)) {
+    layout.textDecoration = attributes.Text(A::TextDecoration);
+  }
+  if (const char* value = attributes[A::TextOverflowXType]) {
+    if (Is(value, "Clip")) {
+      layout.textOverflowX = kTextOverflowClip;
+    } else if (Is(value, "Expand")) {
+      layout.textOverflowX = kTextOverflowExpand;
+    } else if (Is(value, "Wrap")) {
+      layout.textOverflowX = kTextOverflowWrap;
+    }
+  }
+  if (const char* value = attributes[A::TextOverflowYType]) {
+    if (Is(value, "Clip")) {
+      layout.textOverflowY = kTextOverflowClip;
+    } else if (Is(value, "Expand")) {
+      layout.textOverflowY = kTextOverflowExpand;
+    }
+  }
+}
+
+SkinFont ReadFont(const Attributes& attributes) {
+  using A = Attribute;
+  SkinFont font;
+  font.inheritsFromParent =
+      attributes.Has(A::FontInheritsFromParent) && ReadBoolean(attributes[A::FontInheritsFromParent]);
+  font.sizeIsRelative = attributes.Has(A::FontSizeIsRelative) && ReadBoolean(attributes[A::FontSizeIsRelative]);
+  font.name = attributes.Text(A::FontName);
+  if (attributes.Has(A::FontSize)) {
+    font.size = ReadFloat(attributes[A::FontSize]);
+  } else {
+    font.sizeIsRelative = false;
+  }
+  if (attributes.Has(A::FontStyle)) {
+    font.style = ReadIntegerOrHex(attributes[A::FontStyle]);
+  }
+  return font;
+}
+
+} // namespace QZ::SkinXml
