@@ -130,5 +130,14 @@ TEST(StringTableLoadTest, TablesAreFoundByParentClassAndNameAndHandedOutAsCopies
   EXPECT_NE(factory->GetFrameworkStringTable().Get(), factory->GetFrameworkStringTable().Get());
 }
 
+TEST(StringTableLoadTest, TheProgramsOwnDocumentsLoadFromItsResources) {
+  RCPtr<LControlFactory> factory(new LControlFactory());
+  ASSERT_EQ(factory->LoadStringTables(u"::APP_STRINGS", u"::FRAMEWORK_STRINGS", 0x0407), QZ_OK);
+  EXPECT_EQ(factory->GetApplicationName(), WString(u"PresetEditor"));
+  EXPECT_EQ(factory->GetLoadLocale(), 0x0009u);
+  EXPECT_EQ(Text(factory->GetApplicationStringTable(), u"GHK.NID_EDIT_DELETE_REQ"), WString(u"VKEY_DELETE"));
+  EXPECT_EQ(Text(factory->GetFrameworkStringTable(), u"STARTUP_ERROR_CAPTION"), WString(u"Error"));
+}
+
 } // namespace
 } // namespace QZ
