@@ -44,8 +44,8 @@ private:
   MemberData& mData;
 };
 
-LDeviceCommunicationInterfaceT<1>::MemberData::MemberData(LDeviceCommunicationInterfaceT<1>& owner)
-    : worker(new LDeviceCommunicationThreadWorker(*this)), owner(owner) {}
+LDeviceCommunicationInterfaceT<1>::MemberData::MemberData(LDeviceCommunicationInterfaceT<1>& interface)
+    : worker(new LDeviceCommunicationThreadWorker(*this)), owner(interface) {}
 
 LDeviceCommunicationInterfaceT<1>::LDeviceCommunicationInterfaceT() : mData(std::make_unique<MemberData>(*this)) {
   // The thread's reference to this interface is internal: the last outside reference

@@ -160,10 +160,10 @@ void BM_RawRtMidiEcho153(benchmark::State& state) {
   driverIn.ignoreTypes(false, true, true);
   driverIn.setCallback(
       [](double, std::vector<unsigned char>*, void* data) {
-        auto* capture = static_cast<Capture*>(data);
-        std::lock_guard hold(*capture->mutex);
-        ++*capture->arrived;
-        capture->echoed->notify_one();
+        auto* counted = static_cast<Capture*>(data);
+        std::lock_guard hold(*counted->mutex);
+        ++*counted->arrived;
+        counted->echoed->notify_one();
       },
       &capture);
   const int toEcho = FindPort(driverOut, "qzechoin:in");

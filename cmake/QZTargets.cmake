@@ -1,8 +1,12 @@
 # Helpers shared by every subsystem: each subsystem is one library whose sources are
 # the .cpp files of its folders, so adding a file needs no edit here.
 
+# The project's warnings; QZ_WERROR (on in CI and the test presets) makes them errors. A
+# newcomer's first build (the release preset) keeps them warnings, so that a newer compiler
+# with new warnings still builds the program.
 function(qz_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+                                           -Wimplicit-fallthrough $<$<BOOL:${QZ_WERROR}>:-Werror>)
 endfunction()
 
 # Sources of the folders DIRS (that folder only) and TREES (with their subfolders),
@@ -62,7 +66,90 @@ function(qz_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   qz_warnings(${name})
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+  # At the end of this folder, once its qz_fixture_test calls have named their suites.
+  cmake_language(EVAL CODE "cmake_language(DEFER CALL _qz_discover_tests ${name})")
+endfunction()
+
+# Every test of the binary but the suites that run under a fixture, one CTest each.
+function(_qz_discover_tests name)
+  get_target_property(suites ${name} QZ_FIXTURE_SUITES)
+  set(filter "*")
+  if(suites)
+    list(TRANSFORM suites APPEND ".*")
+    list(JOIN suites ":" excluded)
+    set(filter "-${excluded}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER "${filter}")
+  set_property(TARGET ${name} PROPERTY QZ_TESTS_DISCOVERED TRUE)
+endfunction()
+
+# The servers that some tests need, each started and stopped by a CTest fixture: a JACK
+# server on the dummy driver (named per build tree, so two trees and a desktop's own
+# server stay apart) and an X server (Xvfb). Call once, before the first qz_fixture_test.
+function(qz_test_fixtures)
+  if(QZ_TSAN)
+    return()
+  endif()
+  string(MD5 build_hash "${CMAKE_BINARY_DIR}")
+  string(SUBSTRING "${build_hash}" 0 8 build_hash)
+  set(jack_server "qz-midi-test-${build_hash}")
+  set(jack_script "${PROJECT_SOURCE_DIR}/tests/Platform/Midi/jack-test-server.sh")
+  set(jack_state "${CMAKE_BINARY_DIR}/tests/jack-server")
+  add_test(NAME QZJackServerStart COMMAND ${jack_script} start ${jack_state} ${jack_server})
+  add_test(NAME QZJackServerStop COMMAND ${jack_script} stop ${jack_state} ${jack_server})
+  set_tests_properties(QZJackServerStart PROPERTIES FIXTURES_SETUP QZJackServer RESOURCE_LOCK QZJackServer TIMEOUT 60)
+  set_tests_properties(QZJackServerStop PROPERTIES FIXTURES_CLEANUP QZJackServer RESOURCE_LOCK QZJackServer TIMEOUT 60)
+  set_property(GLOBAL PROPERTY QZ_FIXTURE_ENVIRONMENT_JACK "JACK_DEFAULT_SERVER=${jack_server}")
+
+  set(xvfb_script "${PROJECT_SOURCE_DIR}/tests/QZFramework/Renderer/OpenGL/xvfb-test-server.sh")
+  set(xvfb_state "${CMAKE_BINARY_DIR}/tests/xvfb-server")
+  add_test(NAME QZXvfbStart COMMAND ${xvfb_script} start ${xvfb_state})
+  add_test(NAME QZXvfbStop COMMAND ${xvfb_script} stop ${xvfb_state})
+  set_tests_properties(QZXvfbStart PROPERTIES FIXTURES_SETUP QZXvfb TIMEOUT 60)
+  set_tests_properties(QZXvfbStop PROPERTIES FIXTURES_CLEANUP QZXvfb TIMEOUT 60)
+  set_property(GLOBAL PROPERTY QZ_FIXTURE_ENVIRONMENT_XVFB "QZ_TEST_XVFB_DISPLAY_FILE=${xvfb_state}/display")
+endfunction()
+
+# qz_fixture_test(<ctest name> FIXTURE <JACK|XVFB> TARGET <test binary> SUITE <gtest suite>
+#                 [ENVIRONMENT <name=value>...] [DEPENDS <target>...] [TIMEOUT <s>])
+# Runs one suite of a qz_test binary as one CTest under the fixture's server, and only
+# there: the suite is left out of the binary's ordinary tests, so it never runs (or
+# skips) without its server. Call it in the folder of the binary's qz_test. The test
+# finds its server through the environment: JACK_DEFAULT_SERVER for JACK (JACK clients
+# read it), QZ_TEST_XVFB_DISPLAY_FILE (a file holding the display number) for Xvfb. JACK
+# tests run one at a time; a TSan build has no fixture tests.
+function(qz_fixture_test name)
+  cmake_parse_arguments(ARG "" "FIXTURE;TARGET;SUITE;TIMEOUT" "ENVIRONMENT;DEPENDS" ${ARGN})
+  if(QZ_TSAN OR NOT TARGET ${ARG_TARGET})
+    return()
+  endif()
+  get_target_property(discovered ${ARG_TARGET} QZ_TESTS_DISCOVERED)
+  if(discovered)
+    message(FATAL_ERROR "qz_fixture_test(${name}): call it in the folder of qz_test(${ARG_TARGET})")
+  endif()
+  get_property(environment GLOBAL PROPERTY QZ_FIXTURE_ENVIRONMENT_${ARG_FIXTURE})
+  if(NOT environment)
+    message(FATAL_ERROR "qz_fixture_test(${name}): FIXTURE is JACK or XVFB, after qz_test_fixtures()")
+  endif()
+  set_property(TARGET ${ARG_TARGET} APPEND PROPERTY QZ_FIXTURE_SUITES ${ARG_SUITE})
+  if(ARG_DEPENDS)
+    add_dependencies(${ARG_TARGET} ${ARG_DEPENDS})
+  endif()
+  add_test(NAME ${name} COMMAND ${ARG_TARGET} --gtest_filter=${ARG_SUITE}.*)
+  list(APPEND environment ${ARG_ENVIRONMENT})
+  if(ARG_FIXTURE STREQUAL "JACK")
+    set(fixture QZJackServer)
+    set(timeout 180)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK QZJackServer)
+  else()
+    set(fixture QZXvfb)
+    set(timeout 120)
+  endif()
+  if(ARG_TIMEOUT)
+    set(timeout ${ARG_TIMEOUT})
+  endif()
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${fixture} TIMEOUT ${timeout}
+                                          ENVIRONMENT "${environment}")
 endfunction()
 
 # qz_fuzzer(<name> SOURCE <file> LIBS <lib>... [RUNS <n>]): a libFuzzer target whose

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Longer fuzz runs than the bounded ones of scripts/test.sh. Builds the fuzz targets with
-# clang and runs one target (or each) for the given time, keeping what it finds.
+# clang (preset fuzz of CMakePresets.json) and runs one target (or each) for the given
+# time, keeping what it finds.
 #   scripts/fuzz.sh [target] [seconds]     e.g. scripts/fuzz.sh VariantRecordFuzz 3600
 # Targets: the *Fuzz.cpp files in fuzz/. Inputs that grow coverage are kept in
 # build/fuzz/fuzz/<target>-found; a crashing input is written next to it and stops the run.
@@ -12,8 +13,7 @@ wanted="${1:-}"
 seconds="${2:-600}"
 
 fuzz="$root/build/fuzz"
-CXX=clang++ cmake -S "$root" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQZ_FUZZ=ON
-cmake --build "$fuzz" --target fuzzers
+(cd "$root" && cmake --preset fuzz && cmake --build --preset fuzz)
 
 for source in "$root"/fuzz/*Fuzz.cpp; do
   target="$(basename "$source" .cpp)"

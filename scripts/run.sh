@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in Release and starts the program.
+# Installs what is missing, builds in Release (preset release of CMakePresets.json) and
+# starts the program.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 
 build="$root/build/release"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQZ_BUILD_TESTS=OFF -DQZ_BUILD_BENCHMARKS=ON
-cmake --build "$build"
+(cd "$root" && cmake --preset release && cmake --build --preset release)
 
 program="$build/QuorinPresetEditor"
 if [ ! -x "$program" ]; then

@@ -46,7 +46,7 @@ TEST(DeviceCommunicationConcurrencyTest, ListsQueuedWhileDeliveryIsOffArriveInOr
 
 // Holds the worker inside the receiver until released; then notes whether turning
 // delivery off had already returned.
-class BlockingReceiver : public DeviceCommunicationReceiver {
+class BlockingReceiver final : public DeviceCommunicationReceiver {
 public:
   void OnParamValuesReceived(const QZ::ParamValues&) override {
     entered.count_down();
@@ -83,7 +83,7 @@ TEST(DeviceCommunicationConcurrencyTest, TurningDeliveryOffWaitsForARunningDrain
 }
 
 // Turns delivery off from inside the first delivery.
-class SwitchingReceiver : public QZTest::ReportedLists {
+class SwitchingReceiver final : public QZTest::ReportedLists {
 public:
   void OnParamValuesReceived(const QZ::ParamValues& values) override {
     if (Interface* first = device.exchange(nullptr)) {

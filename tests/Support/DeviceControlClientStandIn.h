@@ -100,6 +100,8 @@ private:
 // Keeps copies of the lists that a value callback or a device interface hands it.
 class ReportedLists : public DeviceCommunicationReceiver {
 public:
+  virtual ~ReportedLists() = default; // tests derive receivers that act inside a delivery
+
   static void Callback(void* context, int32_t, const QZ::Variant* values) {
     QZ::ParamValues copy;
     copy.Assign(*values);

@@ -16,7 +16,7 @@
 
 namespace QZTest {
 
-class FakeApplicationContext : public QZ::IApplicationContext {
+class FakeApplicationContext final : public QZ::IApplicationContext {
 public:
   FakeApplicationContext() : mSettings(new QZ::LIniFileManager) { QZ::InstallApplicationContext(this); }
   ~FakeApplicationContext() { QZ::UninstallApplicationContext(this); }

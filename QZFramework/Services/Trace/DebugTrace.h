@@ -29,7 +29,7 @@
 
 namespace QZ {
 
-class DebugTrace : private DebugOutputSink {
+class DebugTrace final : private DebugOutputSink {
 public:
   // Receives each block bound for the debugger, UTF-8, under the trace's lock.
   using DebuggerOutput = std::function<void(std::string_view)>;

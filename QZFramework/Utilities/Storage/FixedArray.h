@@ -18,7 +18,7 @@
 namespace QZ {
 
 template <class T, uint32_t N>
-class SimpleFixedArray : public IArray<T> {
+class SimpleFixedArray final : public IArray<T> {
   static_assert(std::is_trivially_copyable_v<T>, "items are moved as bytes");
   static_assert(N > 0 && N <= 0x7FFFFFFF, "room for at least one item");
 

@@ -13,7 +13,7 @@ struct Pair {
   Second second{};
 
   Pair() = default;
-  Pair(const First& first, const Second& second) : first(first), second(second) {}
+  Pair(const First& key, const Second& value) : first(key), second(value) {}
 };
 
 } // namespace QZ

@@ -47,8 +47,8 @@ struct ParamDescriptor {
   Variant qualifier;
 
   ParamDescriptor() = default;
-  explicit ParamDescriptor(uint32_t id) : id(id) {}
-  ParamDescriptor(uint32_t id, const Variant& qualifier) : id(id), qualifier(qualifier) {}
+  explicit ParamDescriptor(uint32_t paramId) : id(paramId) {}
+  ParamDescriptor(uint32_t paramId, const Variant& subKey) : id(paramId), qualifier(subKey) {}
 
   // `out` becomes the value entry [value, Int32 id, qualifier]; returns its kind (List, or
   // Empty when it could not be built). `out` may be `value`.
@@ -67,7 +67,7 @@ struct ParamValue {
   ParamValue() = default;
   // Names parameter `id` with an Empty qualifier and an Empty value.
   explicit ParamValue(uint32_t id) : descriptor(id) {}
-  ParamValue(const ParamDescriptor& descriptor, const Variant& value) : descriptor(descriptor), value(value) {}
+  ParamValue(const ParamDescriptor& name, const Variant& data) : descriptor(name), value(data) {}
 
   uint32_t GetId() const { return descriptor.id; }
 
@@ -84,7 +84,7 @@ struct Pair<ParamDescriptor, Variant> {
   Variant second;
 
   Pair() = default;
-  Pair(const ParamDescriptor& first, const Variant& second) : first(first), second(second) {}
+  Pair(const ParamDescriptor& name, const Variant& value) : first(name), second(value) {}
   Pair(uint32_t id, const Variant& qualifier, const Variant& value) : first(id, qualifier), second(value) {}
 };
 

@@ -28,7 +28,7 @@ QZ::Array<int> MakeArray(const std::vector<int>& items) {
 
 // The smallest contiguous implementation: every operation not below is a default.
 // SetCount can be capped to make it fall short; its calls are counted.
-class CappedArray : public QZ::IArray<int> {
+class CappedArray final : public QZ::IArray<int> {
 public:
   uint32_t GetCount() const override { return uint32_t(mItems.size()); }
   uint32_t SetCount(uint32_t count) override {

@@ -12,7 +12,8 @@ namespace {
 using QZTest::InstanceCounter;
 
 struct Entry : public virtual QZ::LRefCountedObject {
-  Entry(InstanceCounter& counter, int producer, int serial) : producer(producer), serial(serial), counter(counter) {
+  Entry(InstanceCounter& instances, int producerIndex, int serialNumber)
+      : producer(producerIndex), serial(serialNumber), counter(instances) {
     ++counter.live;
   }
   ~Entry() override { --counter.live; }
