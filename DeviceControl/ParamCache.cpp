@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "QZFramework/Utilities/Storage/ValueRecord.h"
+
 using QZ::ParamDescriptor;
 using QZ::ParamValue;
 using QZ::Variant;
@@ -90,16 +92,33 @@ int32_t Remove(KeyedList& records, const ParamDescriptor& descriptor) {
   return LParamCache::kUnchanged;
 }
 
+bool IsExternal(uint32_t kind) { return kind == Variant::ExternalData || kind == Variant::ExternalConstData; }
+
+// The kind that record `index` of a List names; Empty when it has no such record.
+uint32_t RecordKind(const Variant& list, uint32_t index) {
+  uint32_t size = 0;
+  const auto* data = static_cast<const uint8_t*>(list.GetData(size));
+  uint32_t offset = 0;
+  uint32_t kind = Variant::Empty;
+  if (list.GetType() == Variant::List && QZ::ValueRecord::FindRecord(data, size, index, offset) &&
+      size - offset >= QZ::ValueRecord::kHeaderSize) {
+    (void)QZ::ValueRecord::KindOf(QZ::ValueRecord::ReadHeader(data + offset), kind);
+  }
+  return kind;
+}
+
 // The levels a qualifier addresses; false for a List without elements, an Empty element
-// or one that does not decode, or an external-data qualifier.
+// or one that does not decode, or external data (as the qualifier or as an element's
+// record, which would decode to a copy of the bytes, not the data it pointed at).
 bool PathOf(const Variant& qualifier, std::vector<Variant>& path) {
   if (qualifier.GetType() != Variant::List) {
     path.assign(1, qualifier);
-    return qualifier.GetType() != Variant::ExternalData && qualifier.GetType() != Variant::ExternalConstData;
+    return !IsExternal(qualifier.GetType());
   }
   path.resize(qualifier.GetListCount());
   for (uint32_t i = 0; i < path.size(); ++i) {
-    if (qualifier.GetListElement(i, path[i]) != QZ::QZ_OK || path[i].GetType() == Variant::Empty) {
+    if (qualifier.GetListElement(i, path[i]) != QZ::QZ_OK || path[i].GetType() == Variant::Empty ||
+        IsExternal(RecordKind(qualifier, i))) {
       return false;
     }
   }

@@ -175,9 +175,9 @@ void LRootModule::OnParamValuesReceived(const ParamValues& values) {
   for (uint32_t i = 0; i < count; ++i) {
     ParamDescriptor descriptor;
     Variant value;
-    if (values.GetParamValue(i, value, descriptor.id, descriptor.qualifier) != QZ_OK) {
-      continue; // an entry that does not decode names no parameter: nothing to announce
-    }
+    // An entry that cannot be decoded comes out as id -1, which no module owns: the
+    // owner hears of it like any other pseudo-id.
+    (void)values.GetParamValue(i, value, descriptor.id, descriptor.qualifier);
     if (descriptor.id == kParamConnected && value.ToBool()) {
       PropagateHookA();
     }

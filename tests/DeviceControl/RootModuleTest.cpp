@@ -31,26 +31,32 @@ protected:
 };
 
 TEST_F(RootModuleTest, ReceivedValuesUpdateTheCacheAndWhatNoModuleOwnsGoesToTheOwner) {
+  const uint8_t external[] = {0x66};
+  Variant externalValue;
+  externalValue.SetExternalConstData(external, 1);
   const QZ::ParamValue entries[] = {
       {ParamDescriptor(1003), Bytes({9})}, // changed
       {ParamDescriptor(1004), Bytes({1})}, // equal to the default
       {ParamDescriptor(QZ::kParamConnected), QZTest::Make(&Variant::SetBool, false)},
       {ParamDescriptor(0xFFFFFF7Fu), Bytes({2})}, // module-addressed, no module
       {ParamDescriptor(1145), Bytes({3})},        // outside the parameter space
+      {ParamDescriptor(1006), externalValue},
   };
   std::vector<Variant> items(std::size(entries) + 1);
   for (size_t i = 0; i < std::size(entries); ++i) {
     entries[i].descriptor.ToValueEntry(entries[i].value, items[i]);
   }
-  items.back() = Bytes({7}); // an entry that does not decode is skipped
+  items.back() = Bytes({7}); // an entry that does not decode arrives as id -1
   QZ::ParamValues list;
   list.SetList(items.data(), uint32_t(items.size()));
   root->OnParamValuesReceived(list);
 
-  EXPECT_EQ(changes, (std::vector<uint32_t>{1003, QZ::kParamConnected, 0xFFFFFF7Fu, 1145}));
+  EXPECT_EQ(changes, (std::vector<uint32_t>{1003, QZ::kParamConnected, 0xFFFFFF7Fu, 1145, 1006, 0xFFFFFFFFu}));
   Variant value;
   EXPECT_EQ(root->GetParamValueByID(ParamDescriptor(1003), value), 0);
   EXPECT_EQ(value, Bytes({9}));
+  EXPECT_EQ(root->GetParamValueByID(ParamDescriptor(1006), value), 0);
+  EXPECT_EQ(value, Bytes({0x66})) << "external data arrives as its bytes";
   cache->GetValue(ParamDescriptor(122), value);
   EXPECT_EQ(value, Bytes({1, 20})) << "the cache holds the defaults by relative id";
 }

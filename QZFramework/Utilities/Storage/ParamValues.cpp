@@ -46,7 +46,8 @@ QZResult BuildEntries(Variant& list, uint32_t count, Fill fill) {
 }
 
 // Decodes entry `index` of `list` into `elements`: the entry must be a List of exactly
-// that many records, each of which decodes. On -7 every element is left Empty.
+// that many records; each element is as its record decodes (Empty when refused). On -7
+// every element is left Empty.
 QZResult ReadEntry(const Variant& list, uint32_t index, std::span<Variant* const> elements) {
   if (list.GetType() != Variant::List || index >= list.GetListCount()) {
     return kParamListNoItem;
@@ -64,6 +65,11 @@ QZResult ReadEntry(const Variant& list, uint32_t index, std::span<Variant* const
     return kParamListBadEntry;
   }
   return QZ_OK;
+}
+
+// The id an entry's id element names: an element that did not decode names no parameter.
+uint32_t IdOf(const Variant& element) {
+  return element.GetType() == Variant::Empty ? kNoId : uint32_t(element.ToInt32());
 }
 
 } // namespace
@@ -119,7 +125,7 @@ QZResult ParamValues::GetParamValue(uint32_t index, Variant& value, uint32_t& id
     id = kNoId;
     return result;
   }
-  id = uint32_t(idElement.ToInt32());
+  id = IdOf(idElement);
   return QZ_OK;
 }
 
@@ -179,7 +185,7 @@ QZResult ParamDescriptors::GetDescriptor(uint32_t index, ParamDescriptor& out) c
     out.id = kNoId;
     return result;
   }
-  out.id = uint32_t(idElement.ToInt32());
+  out.id = IdOf(idElement);
   return QZ_OK;
 }
 

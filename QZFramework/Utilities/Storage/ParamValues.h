@@ -19,8 +19,10 @@
 //   ParamRanges        range pair       [Int32 first id, Int32 count]
 //
 // Result codes of the lists: 0 success, -4 a missing or empty argument or an index out of
-// range, -7 an entry of the wrong shape (also one whose elements do not decode),
-// 0x80004005 a list that could not be built. Not synchronised, like Variant.
+// range, -7 an entry of the wrong shape (not a List of the entry's number of records),
+// 0x80004005 a list that could not be built. The elements of an entry are read as their
+// records decode (Variant::GetListElement): external data comes back as a Buffer, a
+// refused record as Empty. Not synchronised, like Variant.
 
 #include <cstdint>
 
@@ -104,8 +106,9 @@ public:
 
   // Decodes value entry `index`. Clears `value` and `qualifier` and sets `id` to 0xFFFFFFFF
   // unless it succeeds; -4 when this is not a List or has no entry `index`, -7 when the
-  // entry is not a List of exactly three records that all decode. The id is element 1's
-  // ToInt32. The outputs may be this list.
+  // entry is not a List of exactly three records. The id is element 1's ToInt32, or
+  // 0xFFFFFFFF when that element did not decode (the entry names no parameter). The
+  // outputs may be this list.
   QZResult GetParamValue(uint32_t index, Variant& value, uint32_t& id, Variant& qualifier) const;
 };
 
@@ -142,7 +145,7 @@ public:
   QZResult SetRanges(const ParamIdRange* ranges, uint32_t count);
   // Decodes range pair `index`: -4 with `out` set to {0xFFFFFFFF, 0} when this is not a
   // List or has no entry `index`; -7, leaving `out` untouched, when the entry is not a List
-  // of exactly two records that decode. The fields are the elements' ToInt32.
+  // of exactly two records. The fields are the elements' ToInt32.
   QZResult GetRange(uint32_t index, ParamIdRange& out) const;
 };
 

@@ -154,8 +154,9 @@ public:
   // The number of records of a List (ValueRecord::CountRecords); 0 for any other kind.
   uint32_t GetListCount() const;
   // Clears `out`, then decodes record `index` of this List into it with Deserialize and
-  // returns that result; -1 when this is not a List or has no record `index` with a whole
-  // header. `out` may be this Variant.
+  // returns 0 whatever the decoding gave (a refused record leaves `out` Empty, one of
+  // external data a Buffer); -1 when this is not a List or has no record `index` with a
+  // whole header. `out` may be this Variant.
   QZResult GetListElement(uint32_t index, Variant& out) const;
 
 protected:

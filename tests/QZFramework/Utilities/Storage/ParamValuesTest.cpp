@@ -134,6 +134,67 @@ TEST(ParamValuesTest, AValueEntryRoundTripsWithItsQualifier) {
   EXPECT_EQ(static_cast<const Variant&>(values), Byte(0x2A));
 }
 
+TEST(ParamValuesTest, AValueEntryOfEveryKindReadsBackAsItsRecordDecodes) {
+  uint8_t bytes[] = {1, 2, 3};
+  Variant list;
+  const Variant listItems[] = {Byte(4), Variant()};
+  list.SetList(listItems, 2);
+  Variant emptyList;
+  emptyList.SetList(nullptr, 0);
+  // Each value and what its record decodes to: external data comes back as an owned
+  // copy, an empty buffer (whose record is refused) as Empty.
+  struct Case {
+    const char* name;
+    Variant value;
+    Variant decoded;
+  };
+  std::vector<Case> cases;
+  const auto add = [&](const char* name, auto setter, auto... arguments) {
+    Variant value;
+    (value.*setter)(arguments...);
+    cases.push_back({name, value, value});
+  };
+  add("Empty", &Variant::Clear);
+  add("Bool", &Variant::SetBool, true);
+  add("Int8", &Variant::SetInt8, int8_t(-2));
+  add("UInt8", &Variant::SetUInt8, uint8_t(200));
+  add("Int16", &Variant::SetInt16, int16_t(-300));
+  add("UInt16", &Variant::SetUInt16, uint16_t(60000));
+  add("Int32", &Variant::SetInt32, -70000);
+  add("UInt32", &Variant::SetUInt32, 4000000000u);
+  add("Float", &Variant::SetFloat, 1.5f);
+  add("Double", &Variant::SetDouble, -2.25);
+  add("Int64", &Variant::SetInt64, int64_t(-1) << 40);
+  add("UInt64", &Variant::SetUInt64, uint64_t(1) << 63);
+  add("Buffer", &Variant::SetBuffer, static_cast<const void*>(bytes), 3u);
+  add("String", &Variant::SetString, "text");
+  add("empty String", &Variant::SetString, "");
+  cases.push_back({"List", list, list});
+  cases.push_back({"empty List", emptyList, emptyList});
+  Variant owned;
+  owned.SetBuffer(bytes, 3);
+  Variant external;
+  external.SetExternalData(bytes, 3);
+  cases.push_back({"ExternalData", external, owned});
+  external.SetExternalConstData(bytes, 3);
+  cases.push_back({"ExternalConstData", external, owned});
+  Variant emptyBuffer;
+  emptyBuffer.SetBuffer(nullptr, 0);
+  cases.push_back({"empty Buffer", emptyBuffer, Variant()});
+
+  for (const Case& c : cases) {
+    for (const Variant& qualifier : {Variant(), c.value}) {
+      ParamValues values;
+      ASSERT_EQ(values.SetParamValue(ParamDescriptor(77, qualifier), c.value), 0) << c.name;
+      const Read read = ReadEntry(values, 0);
+      EXPECT_EQ(read.result, 0) << c.name;
+      EXPECT_EQ(read.id, 77u) << c.name;
+      EXPECT_EQ(read.value, c.decoded) << c.name;
+      EXPECT_EQ(read.qualifier, qualifier.GetType() == Variant::Empty ? Variant() : c.decoded) << c.name;
+    }
+  }
+}
+
 TEST(ParamValuesTest, ValueEntriesAreTheListFormOfDescriptorAndValue) {
   const ParamValue items[] = {{ParamDescriptor(3), Byte(1)}, {ParamDescriptor(4, Byte(9)), Byte(2)}};
   ParamValues values;
@@ -184,15 +245,14 @@ TEST(ParamValuesTest, GetParamValueOutOfRangeGivesMinusFourAndNoId) {
   EXPECT_EQ(ReadEntry(values, 0).result, QZ::kParamListNoItem);
 }
 
-TEST(ParamValuesTest, GetParamValueRefusesMalformedEntries) {
+TEST(ParamValuesTest, GetParamValueRefusesEntriesOfTheWrongShape) {
   const std::string idRecord = kInt32Record + "05000000";
   const std::string entries[] = {
-      idRecord,                                                                                        // not a list
-      "29000000 01000000 10000000" + kByteRecord + idRecord,                                           // two records
-      "41000000 01000000 10000000" + kByteRecord + idRecord + kEmptyRecord + kEmptyRecord,             // four records
-      "34000000 01000000 10000000" + kByteRecord + "0F000000 01000000 06000000 050000" + kEmptyRecord, // bad id
-      "35000000 01000000 10000000" + kByteRecord + idRecord + "00000000 01000000 00000000",            // zero size word
-      "FF000000 01000000 10000000" + kByteRecord + idRecord + kEmptyRecord,                            // past the list
+      idRecord,                                                                            // not a list
+      "29000000 01000000 10000000" + kByteRecord + idRecord,                               // two records
+      "41000000 01000000 10000000" + kByteRecord + idRecord + kEmptyRecord + kEmptyRecord, // four records
+      "FF000000 01000000 10000000" + kByteRecord + idRecord + kEmptyRecord,                // past the list
+      "2E000000 01000000 10000000" + kByteRecord + idRecord + "0C000000 01",               // header cut off
   };
   for (const std::string& entry : entries) {
     const auto values = ListOf<ParamValues>(entry);
@@ -203,6 +263,25 @@ TEST(ParamValuesTest, GetParamValueRefusesMalformedEntries) {
     EXPECT_EQ(read.value.GetType(), Variant::Empty) << entry;
     EXPECT_EQ(read.qualifier.GetType(), Variant::Empty) << entry;
   }
+}
+
+TEST(ParamValuesTest, ElementsThatDoNotDecodeAreReadAsEmptyAndAnIdThatDoesNotNamesNone) {
+  const std::string idRecord = kInt32Record + "05000000";
+  const auto badId = ListOf<ParamValues>("34000000 01000000 10000000" + kByteRecord +
+                                         "0F000000 01000000 06000000 050000" + kEmptyRecord);
+  const Read noId = ReadEntry(badId, 0);
+  EXPECT_EQ(noId.result, 0);
+  EXPECT_EQ(noId.id, 0xFFFFFFFFu);
+  EXPECT_EQ(noId.value, Byte(0x2A));
+  EXPECT_EQ(noId.qualifier.GetType(), Variant::Empty);
+
+  const auto badQualifier =
+      ListOf<ParamValues>("35000000 01000000 10000000" + kByteRecord + idRecord + "00000000 01000000 00000000");
+  const Read unqualified = ReadEntry(badQualifier, 0);
+  EXPECT_EQ(unqualified.result, 0);
+  EXPECT_EQ(unqualified.id, 5u);
+  EXPECT_EQ(unqualified.value, Byte(0x2A));
+  EXPECT_EQ(unqualified.qualifier.GetType(), Variant::Empty);
 }
 
 TEST(ParamValuesTest, RecordsCompareByIdAndQualifier) {
