@@ -12,7 +12,9 @@
 //
 // Captured system-exclusive bytes are cut into the owner's buffers the way a driver
 // does: a buffer comes back when it is full or when the message ends, so a 600-byte
-// message comes back as 256, 256 and 88 bytes. Short messages come back one each,
+// message comes back as 256, 256 and 88 bytes. Each message starts in a buffer of its
+// own; one cut off without F7 exactly at the end of a buffer (512 bytes, say) is
+// followed by an empty buffer that marks its end. Short messages come back one each,
 // with a time stamp. Every handler call runs on a thread of the backend, one at a time
 // per port, in arrival order.
 
@@ -32,8 +34,9 @@ namespace QZ::Platform {
 class MidiInputHandler {
 public:
   virtual void OnShortMessage(const MidiShortMessage& message) = 0;
-  // A lent buffer comes back: full, at the end of a message, or at Stop/Reset (then
-  // possibly with 0 bytes). The input no longer touches it.
+  // A lent buffer comes back: full, at the end of a message (with 0 bytes after a
+  // message cut off at the end of the buffer before), or at Stop/Reset (then possibly
+  // with 0 bytes). The input no longer touches it.
   virtual void OnLongData(MidiCaptureBuffer& buffer) = 0;
 
 protected:

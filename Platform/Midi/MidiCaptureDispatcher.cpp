@@ -7,6 +7,12 @@
 
 namespace QZ::Platform {
 
+namespace {
+
+constexpr uint8_t kSysExEnd = 0xF7;
+
+} // namespace
+
 MidiCaptureDispatcher::MidiCaptureDispatcher(MidiInputHandler& handler, MidiClock clock)
     : mHandler(handler), mClock(clock ? std::move(clock) : DefaultMidiClock()) {}
 
@@ -49,6 +55,7 @@ void MidiCaptureDispatcher::Start() {
   mQueue.Post([this, now] {
     mStarted = true;
     mInSysEx = false;
+    mFilledWithoutEnd = false;
     mStartTime = now;
   });
 }
@@ -71,7 +78,7 @@ void MidiCaptureDispatcher::FillBuffers(std::span<const uint8_t> bytes, bool beg
     return;
   }
   if (begins) {
-    HandBackPartlyFilled(); // a message cut off without notice ends here
+    EndMessage(); // a message cut off without notice ends here
     mInSysEx = true;
   }
   if (!mInSysEx) {
@@ -81,20 +88,36 @@ void MidiCaptureDispatcher::FillBuffers(std::span<const uint8_t> bytes, bool beg
     MidiCaptureBuffer* buffer = FrontBuffer();
     if (buffer == nullptr) {
       mInSysEx = false; // no buffer lent: the rest of this message is lost
+      mFilledWithoutEnd = false;
       return;
     }
     const size_t count = std::min(bytes.size(), kMidiCaptureBufferSize - buffer->recorded);
     std::memcpy(buffer->data.data() + buffer->recorded, bytes.data(), count);
     buffer->recorded += count;
     bytes = bytes.subspan(count);
+    mFilledWithoutEnd = false;
     if (buffer->recorded == kMidiCaptureBufferSize) {
+      mFilledWithoutEnd = buffer->data.back() != kSysExEnd;
       HandBackFront();
     }
   }
   if (ends) {
-    HandBackPartlyFilled();
-    mInSysEx = false;
+    EndMessage();
   }
+}
+
+void MidiCaptureDispatcher::EndMessage() {
+  if (mFilledWithoutEnd) {
+    // The message filled its last buffer exactly and has no F7 to show that it ended
+    // there: an empty buffer says so.
+    if (FrontBuffer() != nullptr) {
+      HandBackFront();
+    }
+  } else {
+    HandBackPartlyFilled();
+  }
+  mInSysEx = false;
+  mFilledWithoutEnd = false;
 }
 
 void MidiCaptureDispatcher::HandBackPartlyFilled() {
@@ -118,6 +141,7 @@ void MidiCaptureDispatcher::StopCapture() {
   HandBackPartlyFilled();
   mStarted = false;
   mInSysEx = false;
+  mFilledWithoutEnd = false;
 }
 
 void MidiCaptureDispatcher::HandBackAll() {

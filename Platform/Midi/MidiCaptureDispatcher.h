@@ -4,7 +4,9 @@
 // cuts the bytes into the owner's lent buffers and calls the input handler.
 //
 // A buffer comes back when it is full or when its message ends (the transport says so),
-// so pieces of one message fill the buffers back to back. Real-time messages pushed
+// so pieces of one message fill the buffers back to back, and every message starts in a
+// buffer of its own. A message cut off without F7 exactly at the end of a buffer is
+// followed by an empty buffer, so that the owner knows it ended. Real-time messages pushed
 // between two pieces come back in between, in arrival order. Bytes for which no buffer
 // is lent are lost with the rest of their message, as with a driver that has no buffer.
 
@@ -39,6 +41,7 @@ public:
 private:
   // On the dispatcher's thread.
   void FillBuffers(std::span<const uint8_t> bytes, bool begins, bool ends);
+  void EndMessage();
   void HandBackPartlyFilled();
   void HandBackFront();
   void StopCapture();
@@ -51,6 +54,8 @@ private:
   // Only on the dispatcher's thread.
   bool mStarted = false;
   bool mInSysEx = false;
+  // The message under way filled its last buffer, which came back without F7 at its end.
+  bool mFilledWithoutEnd = false;
   std::chrono::steady_clock::time_point mStartTime;
 
   std::mutex mBuffersMutex;

@@ -89,10 +89,22 @@ void LMidiCapturePort::OnLongData(MidiCaptureBuffer& buffer) {
 void LMidiCapturePort::AssembleSysEx(const MidiCaptureBuffer& buffer) {
   const uint32_t count = uint32_t(buffer.recorded);
   if (count == 0) {
+    // During capture, an empty buffer ends a message cut off at the end of the buffer
+    // before; while closing, the message under way is dropped with the device.
+    if (mPending && !mClosing) {
+      Queue(mPending);
+      mPending = nullptr;
+    }
     return;
   }
   const uint8_t* bytes = buffer.data.data();
   const bool complete = buffer.recorded < buffer.data.size() || bytes[count - 1] == 0xF7;
+  if (mPending && bytes[0] == 0xF0) {
+    // Every message starts in a buffer of its own: the one under way was cut off at the
+    // end of the buffer before and is delivered as far as it got, like any cut-off one.
+    Queue(mPending);
+    mPending = nullptr;
+  }
   if (!mPending) {
     // The rest of a message whose start was dropped is dropped too.
     if (bytes[0] != 0xF0) {

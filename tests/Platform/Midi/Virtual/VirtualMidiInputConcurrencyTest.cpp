@@ -125,6 +125,30 @@ TEST_F(VirtualMidiInputTest, ASysExCutOffByAStatusByteComesBackAsFarAsItGot) {
   EXPECT_EQ(captures[1].bytes, (Bytes{0x90, 0x3C, 0x40}));
 }
 
+TEST_F(VirtualMidiInputTest, AnEmptyBufferEndsOnlyASysExCutOffAtTheEndOfABuffer) {
+  LendAndStart();
+  Bytes cut = QZTest::SysEx(513);
+  cut.pop_back();
+  struct Case {
+    Bytes wire;
+    std::vector<size_t> sizes;
+  };
+  std::vector<Case> cases = {
+      {cut, {256, 256, 0}},             // then cut off by a note-on
+      {cut, {256, 256, 0, 10}},         // then cut off by the next message
+      {QZTest::SysEx(512), {256, 256}}, // its F7 shows where it ends
+      {Bytes(cut.begin(), cut.begin() + 200), {200}},
+  };
+  cases[0].wire.insert(cases[0].wire.end(), {0x90, 0x3C, 0x40});
+  const Bytes next = QZTest::SysEx(10, 1);
+  cases[1].wire.insert(cases[1].wire.end(), next.begin(), next.end());
+  cases[3].wire.push_back(0x90);
+  for (const Case& c : cases) {
+    Send(c.wire);
+    EXPECT_EQ(LongSizes(CapturesUpToMarker()), c.sizes) << c.wire.size();
+  }
+}
+
 TEST_F(VirtualMidiInputTest, NothingIsCapturedBeforeStartAndAfterStop) {
   mRecorder.LendBuffers(*mInput);
   Send({0x90, 0x3C, 0x40});

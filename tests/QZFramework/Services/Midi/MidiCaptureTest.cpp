@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <iostream>
+#include <random>
+
 #include "QZFramework/Services/Midi/MidiPortTestSupport.h"
 
 namespace {
@@ -61,6 +65,94 @@ TEST_F(MidiCaptureTest, ASysExThatOutgrowsTheLimitIsDroppedWithItsRest) {
   EXPECT_EQ(Play({limit, QZTest::SysEx(65536 + 300), QZTest::SysEx(10)}),
             (std::vector<Bytes>{limit, QZTest::SysEx(10)}))
       << "its last piece, not starting with F0, is dropped too";
+}
+
+std::vector<size_t> Sizes(const std::vector<Bytes>& messages) {
+  std::vector<size_t> sizes;
+  for (const Bytes& message : messages) {
+    sizes.push_back(message.size());
+  }
+  return sizes;
+}
+
+uint64_t TestSeed() {
+  const char* given = std::getenv("QZ_TEST_SEED");
+  return given ? std::strtoull(given, nullptr, 10) : std::random_device()();
+}
+
+// A system-exclusive message cut off without F7 after `length` bytes, then what cuts it
+// off (the next message's F0, or a note-on), put on the wire whole, in 3-byte pieces or in
+// random pieces with clock bytes between them. The cut message arrives alone and whole,
+// however its length meets the 256-byte buffers, also when the size limit leaves no room
+// for the two together.
+TEST_F(MidiCaptureTest, ASysExCutOffWithoutF7ArrivesAloneWhereverTheCutFalls) {
+  const uint64_t seed = TestSeed();
+  SCOPED_TRACE("QZ_TEST_SEED=" + std::to_string(seed));
+  std::cerr << "QZ_TEST_SEED=" << seed << " repeats this run\n";
+  std::mt19937_64 random(seed);
+  enum class Feed { Whole, ThreeBytes, RandomWithClock };
+  const Bytes next = QZTest::SysEx(291, 5);
+  const Bytes noteOn = {0x90, 0x3C, 0x40};
+
+  int run = 0;
+  for (const uint32_t limit : {65536u, 520u}) {
+    QZ::MidiCommOptions options;
+    options.backend = std::make_shared<Platform::VirtualMidiBackend>(mRegistry, mClock.Clock());
+    options.maxSysExBytes = limit;
+    const RCPtr<LMidiCommInterface> comm = LMidiCommInterface::Create(options);
+    const auto keys = mRegistry.RegisterInput("CUT" + std::to_string(limit));
+    RCPtr<LMidiCapturePort> port;
+    ASSERT_TRUE(comm->OpenCapturePort(WString(("CUT" + std::to_string(limit)).c_str()), port));
+    const RCPtr<QZTest::CaptureClient> client(new QZTest::CaptureClient);
+    client->RegisterNotification(comm, kMidiDataCapturedName);
+
+    for (const size_t length : {256u, 512u, 200u}) {
+      Bytes cut = QZTest::SysEx(length + 1, uint8_t(length));
+      cut.pop_back();
+      for (const bool byNextSysEx : {true, false}) {
+        for (const Feed feed : {Feed::Whole, Feed::ThreeBytes, Feed::RandomWithClock}) {
+          const std::string scenario = "limit " + std::to_string(limit) + ", cut at " + std::to_string(length) +
+                                       (byNextSysEx ? " by F0" : " by a note-on") + ", feed " +
+                                       std::to_string(int(feed)) + ", run " + std::to_string(run++);
+          Bytes wire = cut;
+          const Bytes& after = byNextSysEx ? next : noteOn;
+          wire.insert(wire.end(), after.begin(), after.end());
+          size_t clocks = 0;
+          for (size_t at = 0; at < wire.size();) {
+            size_t piece = wire.size();
+            if (feed == Feed::ThreeBytes) {
+              piece = 3;
+            } else if (feed == Feed::RandomWithClock) {
+              piece = 1 + random() % 300;
+            }
+            piece = std::min(piece, wire.size() - at);
+            ASSERT_EQ(keys->Send(Bytes(wire.begin() + long(at), wire.begin() + long(at + piece))),
+                      Platform::MidiResult::Ok);
+            at += piece;
+            if (feed == Feed::RandomWithClock && random() % 2 == 0) {
+              ASSERT_EQ(keys->Send(Bytes{0xF8}), Platform::MidiResult::Ok);
+              ++clocks;
+            }
+          }
+          keys->Send(QZTest::kMarker);
+
+          std::vector<Bytes> sysEx;
+          size_t shorts = 0;
+          for (const QZTest::CapturedMessage& capture : client->TakeUpTo()) {
+            if (capture.bytes.front() == 0xF0) {
+              sysEx.push_back(capture.bytes);
+            } else {
+              ++shorts;
+            }
+          }
+          const std::vector<Bytes> expected = byNextSysEx ? std::vector<Bytes>{cut, next} : std::vector<Bytes>{cut};
+          EXPECT_EQ(Sizes(sysEx), Sizes(expected)) << scenario;
+          EXPECT_TRUE(sysEx == expected) << scenario;
+          EXPECT_EQ(shorts, clocks + (byNextSysEx ? 0 : 1)) << scenario;
+        }
+      }
+    }
+  }
 }
 
 TEST_F(MidiCaptureTest, APortOpenedAgainAfterItsDeviceCameBackCapturesAgain) {
