@@ -140,6 +140,7 @@ bool XNode::SetType(Type type) {
     return false;
   }
   mText.clear();
+  mElementName.clear();
   ReleaseChildren();
   mInteger = 0;
   mReal = 0.0f;
@@ -152,6 +153,9 @@ bool XNode::SetType(Type type) {
 void XNode::SetFlag(uint32_t flag, bool on) {
   flag &= kFlagVolatile | kFlagVisible | kFlagLocked;
   mFlags = on ? mFlags | flag : mFlags & ~flag;
+  if (on && (flag & kFlagVolatile) != 0) {
+    mFlags &= ~kFlagDirty;
+  }
 }
 
 void XNode::SetDirty(bool on) {
@@ -182,7 +186,6 @@ void XNode::SetKey(std::string_view key) {
   }
   mKey.assign(key);
   mKeyHash = HashKey(key);
-  SetDirty(true);
 }
 
 uint32_t XNode::HashKey(std::string_view key) {
@@ -205,6 +208,7 @@ void XNode::SetFromText(std::string_view text) {
   switch (GetType()) {
   case kTypeString:
   case kTypeData:
+  case kTypeElement:
     mText.append(text);
     break;
   case kTypeBool:
@@ -239,6 +243,17 @@ void XNode::SetString(std::string_view text) {
 void XNode::SetBool(bool value) {
   const bool changed = SetType(kTypeBool) || mBool != value;
   mBool = value;
+  if (changed) {
+    SetDirty(true);
+  }
+}
+
+void XNode::SetElement(std::string_view name) {
+  bool changed = SetType(kTypeElement);
+  if (mElementName != name) {
+    mElementName.assign(name);
+    changed = true;
+  }
   if (changed) {
     SetDirty(true);
   }

@@ -37,6 +37,9 @@ public:
     kTypeDict = 5,
     kTypeArray = 6,
     kTypeData = 7,
+    // An element of a kind the format does not list (such as "date"), kept with its name
+    // and text so that a load and a save lose nothing.
+    kTypeElement = 8,
   };
 
   // Bits of GetFlags(): the type in bits 0-3, then the state bits.
@@ -103,7 +106,8 @@ public:
   // marking the node dirty; the same type keeps the value. True when it changed.
   bool SetType(Type type);
   uint32_t GetFlags() const { return mFlags; }
-  // Sets or clears kFlagVolatile, kFlagVisible or kFlagLocked.
+  // Sets or clears kFlagVolatile, kFlagVisible or kFlagLocked. A node made volatile is
+  // clean: it is never saved.
   void SetFlag(uint32_t flag, bool on);
   bool IsDirty() const { return (mFlags & kFlagDirty) != 0; }
   bool IsVolatile() const { return (mFlags & kFlagVolatile) != 0; }
@@ -113,7 +117,7 @@ public:
 
   // --- Key -------------------------------------------------------------------------
 
-  // An empty key removes the key. Marks the node dirty when the key changed.
+  // An empty key removes the key. A key is no value: the node does not become dirty.
   void SetKey(std::string_view key);
   std::string_view GetKey() const { return mKey; }
   bool HasKey() const { return !mKey.empty(); }
@@ -123,7 +127,7 @@ public:
 
   // --- Values ----------------------------------------------------------------------
 
-  // By type: string and data append the text; bool is true when the text begins with
+  // By type: string, data and other elements append the text; bool is true when the text begins with
   // "true" in any case; integer reads a C integer literal (0x hexadecimal, leading 0
   // octal), saturated to 32 bits; real reads a decimal number with '.'. Marks dirty.
   void SetFromText(std::string_view text);
@@ -131,9 +135,14 @@ public:
   void SetString(std::string_view text);
   void SetBool(bool value);
   void SetInteger(int32_t value);
+  // Makes the node a kTypeElement named name (as written, case kept; it must be an XML
+  // name for Write); its text comes through SetFromText.
+  void SetElement(std::string_view name);
 
-  // The text of a string or data node; empty for other types.
+  // The text of a string, data or kTypeElement node; empty for other types.
   const std::string& GetText() const { return mText; }
+  // The name of a kTypeElement node; empty for other types.
+  const std::string& GetElementName() const { return mElementName; }
   bool GetBool() const { return mBool; }
   int32_t GetInteger() const { return mInteger; }
   float GetReal() const { return mReal; }
@@ -170,11 +179,15 @@ public:
   // --- Documents -------------------------------------------------------------------
 
   // Writes this node and its subtree; returns the sink's error code, or kErrorTooDeep
-  // or kErrorNotXmlText (the output is then incomplete), 0 on success.
+  // or kErrorNotXmlText (the output is then incomplete), 0 on success. Keys and the text
+  // of every kind, data included, are escaped: data written raw would break the
+  // document at its first "&" or "<". Other elements are written back under their own
+  // name with their text.
   int Write(Output& sink, uint32_t flags) const;
   // Writes the document (flags | kWriteDocument) to a temporary file beside the target
-  // and renames it over the target, so a failed save leaves the old file whole. A
-  // symbolic link is followed. 0, or an errno value (5 when errno is 0), or a Write error.
+  // and renames it over the target, so a failed save leaves the old file whole. Lines
+  // end with LF alone, never CR LF, like every settings file. A symbolic link is
+  // followed. 0, or an errno value (5 when errno is 0), or a Write error.
   int SaveToFile(const char* path, uint32_t flags) const;
 
   // Parses a whole document. On a parse error writes "<file name>:<line>: <error>" to
@@ -205,6 +218,7 @@ private:
   std::string mKey;
   uint32_t mKeyHash = 0;
   std::string mText;
+  std::string mElementName;
   std::vector<XNode*> mChildren;
   int32_t mInteger = 0;
   float mReal = 0.0f;

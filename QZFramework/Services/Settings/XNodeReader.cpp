@@ -1,6 +1,7 @@
 // The property-list reader over Expat. Per nesting level it keeps the node being filled:
 // a "key" element makes a node without a type that the value element after it then
 // types and fills, so a dict entry is one node; "dict" and "array" open the next level.
+// A value element of a kind the format does not list is kept under its own name.
 
 #include <expat.h>
 
@@ -105,7 +106,11 @@ private:
       return;
     }
     StopText();
+    const Element element = Classify(name);
     Level& level = mLevels[mLevel];
+    if (element == Element::Key && level.node && level.node->GetType() == XNode::kTypeNone && level.node->HasKey()) {
+      level.node = nullptr; // the key before had no value: it stays without one
+    }
     if (!level.node) {
       level.node = new XNode(mLevel > 0 ? mLevels[mLevel - 1].node : nullptr, XNode::kTypeNone);
       if (!mRoot) {
@@ -122,7 +127,7 @@ private:
         node.SetFlag(XNode::kFlagLocked, IsTrue(attribute[1]));
       }
     }
-    switch (Classify(name)) {
+    switch (element) {
     case Element::Key:
       level.takesText = true;
       break;
@@ -152,8 +157,14 @@ private:
     case Element::False:
       node.SetBool(false);
       break;
-    case Element::Plist:
     case Element::Other:
+      // Inside a value element this nested element is not a value of its own.
+      if (node.GetType() == XNode::kTypeNone) {
+        node.SetElement(name);
+        level.takesText = true;
+      }
+      break;
+    case Element::Plist:
       break;
     }
   }

@@ -23,6 +23,17 @@ constexpr size_t kChunkBytes = 64 * 1024;
 
 int ErrnoOr5() { return errno != 0 ? errno : 5; }
 
+// Whether name can stand as an element name: XML text without the characters that end
+// or delimit a name, and not starting with one that cannot begin it.
+bool IsElementName(std::string_view name) {
+  constexpr std::string_view kNotInName = " \t\r\n<>&\"'/=!?;,()[]{}|*+$%@#^`~\\";
+  if (name.empty() || !XNode::IsXmlText(name) || name.find_first_of(kNotInName) != std::string_view::npos) {
+    return false;
+  }
+  const char first = name.front();
+  return !(first == '-' || first == '.' || (first >= '0' && first <= '9'));
+}
+
 class DocumentWriter {
 public:
   DocumentWriter(XNode::Output& sink, uint32_t flags) : mSink(sink), mFlags(flags) {}
@@ -116,6 +127,13 @@ private:
     case XNode::kTypeString:
     case XNode::kTypeData:
       if (PutText(type == XNode::kTypeString ? "string" : "data", node.GetText(), &node)) {
+        mBuffer.append(1, '\n');
+      }
+      break;
+    case XNode::kTypeElement:
+      if (!IsElementName(node.GetElementName())) {
+        mError = XNode::kErrorNotXmlText;
+      } else if (PutText(node.GetElementName(), node.GetText(), &node)) {
         mBuffer.append(1, '\n');
       }
       break;

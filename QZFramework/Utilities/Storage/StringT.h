@@ -170,8 +170,10 @@ public:
   // --- Pieces and search ---------------------------------------------------------
 
   // count units from start. A negative start counts from the end; a window reaching
-  // before the first unit keeps its part inside the string. Clamped to the string; a
-  // start at or past the end or a count of 0 gives the empty string.
+  // before the first unit keeps its part inside the string, so one lying wholly before it
+  // gives the empty string (deliberately: shortening the count by the overhang would
+  // make it negative, which read unsigned would take the whole string). Clamped to the
+  // string; a start at or past the end or a count of 0 gives the empty string.
   StringT Mid(int32_t start, uint32_t count) const;
   // From start to the end.
   StringT Mid(int32_t start) const { return Mid(start, UINT32_MAX); }

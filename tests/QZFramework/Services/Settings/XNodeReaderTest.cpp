@@ -97,6 +97,62 @@ TEST(XNodeReaderTest, ADanglingKeyStaysInItsOwnDict) {
   EXPECT_EQ(root->FindPath("b", 0)->GetChildCount(true), 1u);
 }
 
+TEST(XNodeReaderTest, ElementsOfOtherKindsAreKeptInPlaceAndSavedAsTheyCame) {
+  SettingsTest::TempFolder folder;
+  const std::string path = folder / "dates.plist";
+  const std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                               "<!DOCTYPE plist PUBLIC \"-//Apple Computer//DTD PLIST 1.0//EN\" "
+                               "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+                               "<plist version=\"1.0\">\n"
+                               "<dict>\n"
+                               "\t<key>Created</key><date>2024-03-01T10:20:30Z</date>\n"
+                               "\t<key>Name</key><string>Lead &amp; Pad</string>\n"
+                               "\t<key>History</key><array>\n"
+                               "\t\t<date>2023-12-24T18:00:00Z</date>\n"
+                               "\t\t<integer>7</integer>\n"
+                               "\t\t<Date visible=\"true\">2024-01-01T00:00:00Z</Date>\n"
+                               "\t\t<string>last</string>\n"
+                               "\t</array>\n"
+                               "\t<key>Stamp</key><uid>1 &lt; 2</uid>\n"
+                               "\t<key>Count</key><integer>3</integer>\n"
+                               "</dict>\n"
+                               "</plist>\n";
+  SettingsTest::WriteFile(path, document);
+
+  for (int pass = 0; pass < 2; ++pass) {
+    const auto root = XNode::LoadFile(path.c_str(), nullptr);
+    ASSERT_NE(root, nullptr);
+    ASSERT_EQ(root->GetChildCount(true), 5u);
+    const XNode* created = root->FindPath("Created", 0);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->GetType(), XNode::kTypeElement);
+    EXPECT_EQ(created->GetElementName(), "date");
+    EXPECT_EQ(created->GetText(), "2024-03-01T10:20:30Z");
+    EXPECT_EQ(root->FindPath("Name", 0)->GetText(), "Lead & Pad");
+    EXPECT_EQ(root->FindPath("Stamp", 0)->GetElementName(), "uid");
+    EXPECT_EQ(root->FindPath("Stamp", 0)->GetText(), "1 < 2");
+    EXPECT_EQ(root->FindPath("Count", 0)->GetInteger(), 3);
+    ASSERT_EQ(root->FindPath("History", 0)->GetChildCount(true), 4u);
+    EXPECT_EQ(root->FindPath("History[0]", 0)->GetText(), "2023-12-24T18:00:00Z");
+    EXPECT_EQ(root->FindPath("History[1]", 0)->GetInteger(), 7);
+    EXPECT_EQ(root->FindPath("History[2]", 0)->GetElementName(), "Date");
+    EXPECT_EQ(root->FindPath("History[3]", 0)->GetText(), "last");
+    EXPECT_FALSE(root->IsDirty());
+    ASSERT_EQ(root->SaveToFile(path.c_str(), 0), 0);
+    EXPECT_EQ(SettingsTest::ReadFile(path), document) << "pass " << pass;
+  }
+}
+
+TEST(XNodeReaderTest, AKeyWithoutAValueNeverTakesTheNextKeysValue) {
+  const auto root = Parse("<dict><key>lonely</key><key>a</key><integer>1</integer>"
+                          "<key>b</key><unknown/><key>c</key><integer>3</integer></dict>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->FindPath("a", 0)->GetInteger(), 1);
+  EXPECT_EQ(root->FindPath("b", 0)->GetElementName(), "unknown");
+  EXPECT_EQ(root->FindPath("c", 0)->GetInteger(), 3);
+  EXPECT_EQ(root->FindPath("lonely", 0)->GetType(), XNode::kTypeNone);
+}
+
 TEST(XNodeReaderTest, ExtraTopLevelValuesAreDropped) {
   const auto root = Parse("<plist><dict><key>k</key><integer>1</integer></dict><dict><key>x</key><string>y</string>"
                           "</dict><string>z</string></plist>");

@@ -139,6 +139,10 @@ TEST(XNodeTest, DirtinessClimbsToTheRootAndSkipsVolatileNodes) {
   leaf->SetInteger(1); // no change
   EXPECT_FALSE(root.IsDirty());
 
+  leaf->SetKey("renamed");
+  EXPECT_FALSE(leaf->IsDirty()) << "a key is no value";
+  EXPECT_FALSE(root.IsDirty());
+
   XNode* scratch = root.FindPath("a.scratch", XNode::kPathCreateVolatile);
   ASSERT_NE(scratch, nullptr);
   EXPECT_TRUE(scratch->IsVolatile());

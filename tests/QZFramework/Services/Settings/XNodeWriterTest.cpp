@@ -102,16 +102,23 @@ TEST(XNodeWriterTest, StateAttributesAndVolatileNodes) {
   EXPECT_EQ(Written(root, 0), "<dict/>\n");
   EXPECT_EQ(Written(root, XNode::kWriteVolatile), "<dict>\n\t<key>Scratch</key><integer>1</integer>\n</dict>\n");
 
-  root.SetDirty(false);
+  // Volatile nodes are never dirty: not when created so, nor when made so later.
   XNode* kept = root.FindPath("Kept", XNode::kPathCreate);
   kept->SetInteger(3);
   kept->SetFlag(XNode::kFlagVisible, true);
   kept->SetFlag(XNode::kFlagLocked, true);
   kept->SetFlag(XNode::kFlagVolatile, true);
+  root.FindPath("List[1].Name", XNode::kPathCreateVolatile)->SetString("x");
   EXPECT_EQ(Written(root, XNode::kWriteStateAttributes | XNode::kWriteVolatile),
             "<dict dirty=\"true\">\n"
             "\t<key>Scratch</key><integer volatile=\"true\">1</integer>\n"
-            "\t<key>Kept</key><integer visible=\"true\" locked=\"true\" volatile=\"true\" dirty=\"true\">3</integer>\n"
+            "\t<key>Kept</key><integer visible=\"true\" locked=\"true\" volatile=\"true\">3</integer>\n"
+            "\t<key>List</key><array dirty=\"true\">\n"
+            "\t\t<dict volatile=\"true\"/>\n"
+            "\t\t<dict volatile=\"true\">\n"
+            "\t\t\t<key>Name</key><string volatile=\"true\">x</string>\n"
+            "\t\t</dict>\n"
+            "\t</array>\n"
             "</dict>\n");
 }
 
@@ -189,6 +196,13 @@ TEST(XNodeWriterTest, TextXmlCannotCarryIsRefused) {
   value->SetString("fine");
   value->SetKey("\x1B");
   EXPECT_EQ(root.Write(output, 0), XNode::kErrorNotXmlText);
+  value->SetKey("Name");
+  for (const char* name : {"", "a b", "x>", "1st", "d&t"}) {
+    value->SetElement(name);
+    EXPECT_EQ(root.Write(output, 0), XNode::kErrorNotXmlText) << name;
+  }
+  value->SetElement("date");
+  EXPECT_EQ(Written(root, 0), "<dict>\n\t<key>Name</key><date></date>\n</dict>\n");
 }
 
 TEST(XNodeWriterTest, TheSinkErrorStopsTheWriter) {
