@@ -40,18 +40,25 @@ constexpr int32_t kStyleFallbacks[4][4] = {
     {LFont::kBoldItalic, LFont::kBold, LFont::kItalic, LFont::kRegular},
 };
 
+// A style name that is none of the words below (Book, Medium, Condensed ...).
+constexpr int32_t kOtherStyle = -1;
+
+// Oblique is how several families name their slanted faces.
 int32_t StyleOfName(const WString& styleName) {
   const WString lower = styleName.ToLower();
+  if (lower == u"regular") {
+    return LFont::kRegular;
+  }
   if (lower == u"bold") {
     return LFont::kBold;
   }
-  if (lower == u"italic") {
+  if (lower == u"italic" || lower == u"oblique") {
     return LFont::kItalic;
   }
-  if (lower == u"bold italic") {
+  if (lower == u"bold italic" || lower == u"bold oblique") {
     return LFont::kBoldItalic;
   }
-  return LFont::kRegular;
+  return kOtherStyle;
 }
 
 // The family named exactly name, searching from the newest; null when none.
@@ -127,7 +134,13 @@ void LFontFileInfo::RegisterFontFile(const WString& path) {
       families.AddItem(RCPtr<LFontFileInfo>(new LFontFileInfo(face.family, int32_t(families.GetCount()))));
       family = families.GetAt(families.GetCount() - 1).Get();
     }
-    family->SetFile(StyleOfName(face.style), {path, face.faceIndex});
+    const int32_t style = StyleOfName(face.style);
+    if (style != kOtherStyle) {
+      family->SetFile(style, {path, face.faceIndex});
+    } else if (family->GetFile(LFont::kRegular).path.IsEmpty()) {
+      // A face of another style stands in for the regular one until one is found.
+      family->SetFile(LFont::kRegular, {path, face.faceIndex});
+    }
   }
 }
 

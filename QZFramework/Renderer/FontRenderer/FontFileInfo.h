@@ -9,10 +9,12 @@
 //
 // The scan lists the ".ttf" files of the folders and all their subfolders, then the
 // ".ttc" files (extensions of any case), reads each face's family and style names and
-// enters the face's file under its family and style: "bold", "italic" and "bold italic"
-// (of any case) are the styles 1 to 3, any other style name is 0 (regular). A later file
-// of the same family and style replaces an earlier one. Unreadable or damaged files are
-// skipped.
+// enters the face's file under its family and style: "regular", "bold", "italic" and
+// "bold italic" (of any case) are the styles 0 to 3, "oblique" and "bold oblique" are
+// italic and bold italic; a later file of the same family and style replaces an earlier
+// one. A face of any other style name ("Book", "Medium", "Condensed" ...) fills the
+// regular slot only while it is empty, so it never displaces the upright face.
+// Unreadable or damaged files are skipped.
 //
 // A font is looked up by its face name (case-sensitive), else by the default face name
 // (the desktop's sans-serif family unless SetDefaultFaceNameSource says otherwise); the

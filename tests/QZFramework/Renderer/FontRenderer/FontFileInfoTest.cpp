@@ -106,6 +106,38 @@ TEST_F(FontFileInfoTest, UnknownFamilyFallsBackToTheDefaultFaceOrThrows) {
   }
 }
 
+TEST_F(FontFileInfoTest, ObliqueFacesAreItalicAndOtherStylesFillTheRegularSlotOnlyWhileItIsEmpty) {
+  // Files in name order, as the scan meets them: the oblique ones after the upright one.
+  const std::pair<const char*, const char*> files[] = {
+      {"FreeSans.ttf", "Regular"},        {"FreeSansBold.ttf", "Bold"},     {"FreeSansBoldOblique.ttf", "Bold Oblique"},
+      {"FreeSansOblique.ttf", "oblique"}, {"Gamma-Book.ttf", "Book"},       {"Gamma-Condensed.ttf", "Condensed"},
+      {"Delta-Black.ttf", "Black"},       {"Delta-Regular.ttf", "Regular"},
+  };
+  for (const auto& [file, style] : files) {
+    const std::string name = file;
+    const std::string family = name.starts_with("Free") ? "FreeSans" : name.substr(0, name.find('-'));
+    QZTest::WriteFile(mFolder / name, QZTest::NameOnlyFont(QZTest::NameTable(family, style)));
+  }
+  LFontFileInfo::ScanFontFolders({mFolder.Path()});
+
+  struct Slot {
+    const char* family;
+    int32_t style;
+    const char* file;
+  };
+  const Slot slots[] = {
+      {"FreeSans", LFont::kRegular, "FreeSans.ttf"},       {"FreeSans", LFont::kBold, "FreeSansBold.ttf"},
+      {"FreeSans", LFont::kItalic, "FreeSansOblique.ttf"}, {"FreeSans", LFont::kBoldItalic, "FreeSansBoldOblique.ttf"},
+      {"Gamma", LFont::kRegular, "Gamma-Book.ttf"},    // a later unknown style does not replace it
+      {"Delta", LFont::kRegular, "Delta-Regular.ttf"}, // a named regular face replaces an unknown one
+  };
+  for (const Slot& slot : slots) {
+    EXPECT_EQ(std::string(Family(slot.family).GetFile(slot.style).path.ToUTF8().GetBuffer()), mFolder / slot.file)
+        << slot.family << " style " << slot.style;
+  }
+  EXPECT_TRUE(Family("Gamma").GetFile(LFont::kItalic).path.IsEmpty());
+}
+
 TEST_F(FontFileInfoTest, MissingStylesFallBackInOrderAndAreRemembered) {
   // Each family has two styles; the wanted style and the file it must fall back to.
   struct Case {
