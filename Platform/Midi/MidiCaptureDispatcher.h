@@ -6,9 +6,10 @@
 // A buffer comes back when it is full or when its message ends (the transport says so),
 // so pieces of one message fill the buffers back to back, and every message starts in a
 // buffer of its own. A message cut off without F7 exactly at the end of a buffer is
-// followed by an empty buffer, so that the owner knows it ended. Real-time messages pushed
-// between two pieces come back in between, in arrival order. Bytes for which no buffer
-// is lent are lost with the rest of their message, as with a driver that has no buffer.
+// followed by an empty buffer, so that the owner knows it ended. Real-time messages
+// pushed between two pieces come back in between, in arrival order. Bytes for which no
+// buffer is lent are lost with the rest of their message, as with a driver that has no
+// buffer.
 
 #include <cstdint>
 #include <deque>

@@ -8,8 +8,8 @@
 // its bytes are taken. System-exclusive messages arriving in several buffers are joined
 // into one capture from F0 to F7; a message cut off without F7 is captured as far as it
 // got, and a buffer starting with F0 always starts a new message. Short messages are
-// captured one each with their time stamp. Capture runs on the backend's input thread and only copies and queues: the
-// communicator delivers on its own worker thread.
+// captured one each with their time stamp. Capture runs on the backend's input thread
+// and only copies and queues: the communicator delivers on its own worker thread.
 //
 // The communicator keeps the port in its capture list while anyone else holds it; the
 // port closes its device when its last outside holder lets it go.

@@ -127,9 +127,10 @@ public:
 
   // --- Values ----------------------------------------------------------------------
 
-  // By type: string, data and other elements append the text; bool is true when the text begins with
-  // "true" in any case; integer reads a C integer literal (0x hexadecimal, leading 0
-  // octal), saturated to 32 bits; real reads a decimal number with '.'. Marks dirty.
+  // By type: string, data and other elements append the text; bool is true when the
+  // text begins with "true" in any case; integer reads a C integer literal (0x
+  // hexadecimal, leading 0 octal), saturated to 32 bits; real reads a decimal number
+  // with '.'. Marks dirty.
   void SetFromText(std::string_view text);
   // Makes the node a string (or bool, integer) holding the value; dirty when changed.
   void SetString(std::string_view text);
