@@ -17,7 +17,11 @@
 //   looks->GetAt(0) = look;
 //
 // Descriptors are built on the UI thread while the skin is read and only read afterwards;
-// they are shared by every look and control made from them.
+// they are shared by every look and control made from them. The one thing a part
+// descriptor changes later is the visual part it builds on first demand and shares:
+//
+//   QZ::RCPtr<QZ::LVisualPart> part = frame->CreateVisualPart();   // built now, kept by the look
+//   frame->CreateVisualPart() == part;                             // shared while someone holds it
 
 #include <cstdint>
 
@@ -29,6 +33,8 @@
 #include "QZFramework/Utilities/Storage/StringT.h"
 
 namespace QZ {
+
+class LVisualPart;
 
 // Where a part's pixels come from: an image path (a file, or "::" and a resource name)
 // and the rectangle of that image. An empty path means no source.
@@ -45,9 +51,22 @@ public:
   LVisualPartDescriptor(const WString& name, const PartSource& image, ResizeType resizeType,
                         const RCPtr<LColorizer>& colorizer, const SizeT<int32_t>& size, float alphaModifier,
                         const PartSource& mask);
+  ~LVisualPartDescriptor() override;
 
   // The name.
   WString ToString() const override { return mName; }
+
+  // The visual part of this descriptor, built on first demand and shared afterwards. The
+  // result is the descriptor's own reference: a caller that keeps the part copies it (the
+  // part and the descriptor hold each other, and only a holder outside the descriptor
+  // lets the pair go). When the last such holder lets go, the part is destroyed and the
+  // reference is empty again; the next call builds a new part. Empty when no part can be
+  // built: the image or the mask cannot be loaded, or there is neither an image nor a
+  // colorizer. Throws what LBitmap::ApplyColorizer throws for the colorizer (a gradient
+  // fill; an image and a mask together). UI thread.
+  [[nodiscard]] const RCPtr<LVisualPart>& CreateVisualPart();
+  // The part built and still held, else null; builds nothing.
+  const RCPtr<LVisualPart>& GetBuiltVisualPart() const { return mVisualPart; }
 
   const WString& GetName() const { return mName; }
   const PartSource& GetImage() const { return mImage; }
@@ -68,6 +87,9 @@ private:
   SizeT<int32_t> mSize;
   float mAlphaModifier;
   PartSource mMask;
+  RCPtr<LVisualPart> mVisualPart;
+
+  friend class LVisualPart; // empties mVisualPart when the part lets its descriptor go
 };
 
 class LDockedPart : public virtual LRefCountedObject {
@@ -104,6 +126,9 @@ public:
   LDockedPart(const RCPtr<LVisualPartDescriptor>& part, const Dock& dock) : mPart(part), mDock(dock) {}
 
   const RCPtr<LVisualPartDescriptor>& GetPart() const { return mPart; }
+  // A new reference to the part descriptor's visual part (CreateVisualPart); null when
+  // it yields none.
+  RCPtr<LVisualPart> GetVisualPart() const;
   const Dock& GetDock() const { return mDock; }
 
 private:

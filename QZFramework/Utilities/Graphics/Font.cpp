@@ -46,6 +46,8 @@ LFont::LFont(const WString& faceName, float size, int32_t style)
 
 void LFont::SetMeasurementRendererSource(MeasurementRendererSource source) { Source() = std::move(source); }
 
+RCPtr<LMeasurementRenderer> LFont::GetMeasurementRenderer() { return Source() ? Source()() : nullptr; }
+
 RCPtr<LFont> LFont::GetFont(const WString& faceName, float size, int32_t style) {
   const int32_t found = FindInCache(faceName, size, style);
   if (found >= 0) {
@@ -57,10 +59,10 @@ RCPtr<LFont> LFont::GetFont(const WString& faceName, float size, int32_t style) 
 }
 
 void LFont::Measure() const {
-  if (mHeight >= 0 || !Source()) {
+  if (mHeight >= 0) {
     return;
   }
-  const RCPtr<LMeasurementRenderer> renderer = Source()();
+  const RCPtr<LMeasurementRenderer> renderer = GetMeasurementRenderer();
   int32_t height = -1;
   int32_t ascent = 0;
   int32_t descent = 0;

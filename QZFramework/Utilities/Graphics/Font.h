@@ -38,6 +38,9 @@ public:
   // measure with yet). An empty source uninstalls it.
   using MeasurementRendererSource = std::function<RCPtr<LMeasurementRenderer>()>;
   static void SetMeasurementRendererSource(MeasurementRendererSource source);
+  // What the installed source gives now; null without a source (or from it). Whoever
+  // measures text for layout measures through it.
+  static RCPtr<LMeasurementRenderer> GetMeasurementRenderer();
 
   // The cached font of (faceName, size, style), the newest match first; a new font
   // (unmeasured, next serial id) appended to the cache when there is none.
