@@ -47,6 +47,7 @@ TEST_F(FontTextTest, BreaksIntoLines) {
       {u"a\r\nb", 100, false, {u"a\r", u"b"}},
       {u"", 100, false, {u""}},
       {u"\n", 100, false, {u""}},
+      {u"a\rb\tc\n\n", 100, false, {u"a\rb\tc", u""}},
       {u"abcd efgh", 10, false, {u"abcd efgh"}},
       // Wrapping: at spaces (dropped), after hyphens (kept), never inside a word.
       {u"abcd efgh", 35, true, {u"abcd", u"efgh"}},
@@ -161,19 +162,6 @@ TEST_F(FontTextTest, LaysOutAgainOnlyAfterARealChange) {
   EXPECT_EQ(block->SetFont(nullptr), 1);
   EXPECT_EQ(block->SetFont(nullptr), 0);
   EXPECT_EQ(block->SetFont(other), 1);
-}
-
-TEST(FontTextSplitTest, SplitsAtLineFeedsOnly) {
-  const auto split = [](const char16_t* text) {
-    std::vector<std::u16string> lines;
-    for (const WString& line : SplitAtLineFeeds(WString(text))) {
-      lines.emplace_back(line.View());
-    }
-    return lines;
-  };
-  EXPECT_EQ(split(u"a\n\nb\n"), (std::vector<std::u16string>{u"a", u"", u"b"}));
-  EXPECT_EQ(split(u"\n\n"), (std::vector<std::u16string>{u"", u""}));
-  EXPECT_EQ(split(u"a\rb\tc"), (std::vector<std::u16string>{u"a\rb\tc"}));
 }
 
 } // namespace
