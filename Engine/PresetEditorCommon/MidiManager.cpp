@@ -4,9 +4,9 @@
 #include "Engine/PresetEditorCommon/MidiManager.h"
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/ParameterLayout.h"
+#include "DeviceControl/MakerMidiId.h"
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Services/ApplicationContext.h"
-#include "QZFramework/Services/Midi/MakerMidiId.h"
 #include "QZFramework/Services/Midi/MidiCapturePort.h"
 #include "QZFramework/Services/Midi/MidiRenderPort.h"
 

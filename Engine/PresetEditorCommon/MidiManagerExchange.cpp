@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/ParameterLayout.h"
+#include "DeviceControl/MakerMidiId.h"
 #include "Engine/PresetEditorCommon/MidiManager.h"
 #include "QZFramework/Services/ApplicationContext.h"
-#include "QZFramework/Services/Midi/MakerMidiId.h"
 #include "QZFramework/Services/Midi/MidiCaptureNotificationData.h"
 #include "QZFramework/Services/Midi/MidiCapturePort.h"
 #include "QZFramework/Services/Midi/MidiRenderPort.h"

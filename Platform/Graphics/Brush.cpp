@@ -1,5 +1,7 @@
 #include "Platform/Graphics/Brush.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 
 namespace QZ::Gfx {

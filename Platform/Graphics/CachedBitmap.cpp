@@ -1,5 +1,7 @@
 #include "Platform/Graphics/CachedBitmap.h"
 
+#include <cairo.h>
+
 #include <cstring>
 #include <new>
 

@@ -1,20 +1,25 @@
 #pragma once
-// Owning handles for the Cairo objects of this layer (internal).
-
-#include <cairo.h>
+// Owning handles for the Cairo objects of this layer. Cairo's types are declared here as
+// cairo.h declares them, without cairo.h itself, so that the layer's public headers keep
+// Cairo out of the framework's headers; only the layer's sources include cairo.h.
 
 #include <memory>
+
+typedef struct _cairo cairo_t;
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo_pattern cairo_pattern_t;
+typedef struct _cairo_matrix cairo_matrix_t;
 
 namespace QZ::Gfx {
 
 struct CairoSurfaceRelease {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+  void operator()(cairo_surface_t* surface) const;
 };
 struct CairoContextRelease {
-  void operator()(cairo_t* cairo) const { cairo_destroy(cairo); }
+  void operator()(cairo_t* cairo) const;
 };
 struct CairoPatternRelease {
-  void operator()(cairo_pattern_t* pattern) const { cairo_pattern_destroy(pattern); }
+  void operator()(cairo_pattern_t* pattern) const;
 };
 
 using CairoSurface = std::unique_ptr<cairo_surface_t, CairoSurfaceRelease>;
@@ -22,12 +27,6 @@ using CairoContext = std::unique_ptr<cairo_t, CairoContextRelease>;
 using CairoPattern = std::unique_ptr<cairo_pattern_t, CairoPatternRelease>;
 
 // A new premultiplied ARGB32 surface, or null when Cairo cannot make one.
-inline CairoSurface CreateImageSurface(int width, int height) {
-  CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-    return nullptr;
-  }
-  return surface;
-}
+CairoSurface CreateImageSurface(int width, int height);
 
 } // namespace QZ::Gfx

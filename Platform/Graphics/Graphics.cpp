@@ -1,5 +1,7 @@
 #include "Platform/Graphics/Graphics.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -112,8 +114,21 @@ void Graphics::ApplyCompositing() {
                      mCompositing == CompositingMode::SourceCopy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
 }
 
-cairo_filter_t Graphics::ImageFilter() const {
-  switch (mInterpolation) {
+cairo_t* Graphics::SaveAndComposite() {
+  cairo_save(mCairo.get());
+  ApplyCompositing();
+  return mCairo.get();
+}
+
+Status Graphics::RestoreAfterComposite() {
+  cairo_restore(mCairo.get());
+  return Record(cairo_status(mCairo.get()) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+}
+
+namespace {
+
+cairo_filter_t ImageFilter(InterpolationMode interpolation) {
+  switch (interpolation) {
   case InterpolationMode::NearestNeighbor:
     return CAIRO_FILTER_NEAREST;
   case InterpolationMode::Default:
@@ -125,6 +140,8 @@ cairo_filter_t Graphics::ImageFilter() const {
   }
 }
 
+} // namespace
+
 void Graphics::UseBrush(const Brush& brush) {
   UseWorldSpace(false);
   if (!brush.IsSolid()) {
@@ -132,7 +149,7 @@ void Graphics::UseBrush(const Brush& brush) {
     cairo_matrix_init_identity(&toSource);
     BreakSamplingTies(toSource, mWorld);
     cairo_pattern_set_matrix(brush.Pattern(), &toSource);
-    cairo_pattern_set_filter(brush.Pattern(), ImageFilter());
+    cairo_pattern_set_filter(brush.Pattern(), ImageFilter(mInterpolation));
   }
   cairo_set_source(mCairo.get(), brush.Pattern());
 }
@@ -254,7 +271,7 @@ Status Graphics::DrawImage(const Image& image, const RectF& destination, const R
                                                        clampedBottom - clampedTop));
   CairoPattern pattern(cairo_pattern_create_for_surface(area.get()));
   cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
-  cairo_pattern_set_filter(pattern.get(), ImageFilter());
+  cairo_pattern_set_filter(pattern.get(), ImageFilter(mInterpolation));
   cairo_matrix_t toSource;
   cairo_matrix_init_scale(&toSource, 1 / scaleX, 1 / scaleY);
   cairo_matrix_translate(&toSource, -x, -y);

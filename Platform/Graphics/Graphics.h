@@ -28,8 +28,6 @@
 // drawn on must outlive its Graphics, and a pixel buffer must stay valid while its
 // Graphics is used. Main thread only.
 
-#include <cairo.h>
-
 #include <memory>
 #include <span>
 #include <string_view>
@@ -142,14 +140,13 @@ private:
   // state afterwards; records Ok, or GenericError when Cairo refused the drawing.
   template <class Draw>
   Status Composite(Draw draw) {
-    cairo_t* cairo = mCairo.get();
-    cairo_save(cairo);
-    ApplyCompositing();
-    draw(cairo);
-    cairo_restore(cairo);
-    return Record(cairo_status(cairo) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+    draw(SaveAndComposite());
+    return RestoreAfterComposite();
   }
-  cairo_filter_t ImageFilter() const;
+  // Composite's two halves: saves the context's state and applies the compositing
+  // settings; restores the state and records the drawing's outcome.
+  cairo_t* SaveAndComposite();
+  Status RestoreAfterComposite();
   // Sets the brush as source, locked to world space.
   void UseBrush(const Brush& brush);
   void StrokeWith(const Pen& pen);

@@ -1,4 +1,6 @@
 // Text members of Graphics: drawing and measuring by the layout rule of Graphics.h.
+#include <cairo.h>
+
 #include <algorithm>
 #include <vector>
 

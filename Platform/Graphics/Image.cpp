@@ -1,5 +1,7 @@
 #include "Platform/Graphics/Image.h"
 
+#include <cairo.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

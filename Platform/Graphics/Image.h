@@ -19,8 +19,6 @@
 // Failures never throw: factories return null and report through `status`; members
 // return a Status and keep it as the image's last status. Not synchronised: one thread.
 
-#include <cairo.h>
-
 #include <cstdint>
 #include <memory>
 #include <span>

@@ -5,18 +5,16 @@
 // Translate and Scale combine a new transform with the current one: Prepend applies the
 // new one first, Append after. A value type.
 
-#include <cairo.h>
-
+#include "Platform/Graphics/CairoHandles.h"
 #include "Platform/Graphics/GraphicsTypes.h"
 
 namespace QZ::Gfx {
 
 class Matrix {
 public:
-  Matrix() { cairo_matrix_init_identity(&mMatrix); }
-  Matrix(float m11, float m12, float m21, float m22, float dx, float dy) {
-    cairo_matrix_init(&mMatrix, m11, m12, m21, m22, dx, dy);
-  }
+  Matrix() = default;
+  Matrix(float m11, float m12, float m21, float m22, float dx, float dy)
+      : mXX(m11), mYX(m12), mXY(m21), mYY(m22), mX0(dx), mY0(dy) {}
 
   void Translate(float dx, float dy, MatrixOrder order = MatrixOrder::Prepend);
   void Scale(float sx, float sy, MatrixOrder order = MatrixOrder::Prepend);
@@ -25,13 +23,19 @@ public:
   PointF TransformPoint(PointF point) const;
   bool IsIdentity() const;
   // The translation part (dx, dy).
-  PointF Offset() const { return {static_cast<float>(mMatrix.x0), static_cast<float>(mMatrix.y0)}; }
+  PointF Offset() const { return {static_cast<float>(mX0), static_cast<float>(mY0)}; }
 
   // The same transform in Cairo's form.
-  const cairo_matrix_t& ToCairo() const { return mMatrix; }
+  cairo_matrix_t ToCairo() const;
 
 private:
-  cairo_matrix_t mMatrix;
+  // Cairo's fields: x' = xx x + xy y + x0, y' = yx x + yy y + y0.
+  double mXX = 1;
+  double mYX = 0;
+  double mXY = 0;
+  double mYY = 1;
+  double mX0 = 0;
+  double mY0 = 0;
 };
 
 } // namespace QZ::Gfx

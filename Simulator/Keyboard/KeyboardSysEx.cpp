@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "QZFramework/Services/Midi/MakerMidiId.h"
+#include "DeviceControl/MakerMidiId.h"
 
 namespace Simulator {
 

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "QZFramework/Renderer/OpenGL/GlyphProcessor.h"
+#include "QZFramework/Renderer/FontRenderer/GlyphProcessor.h"
 #include "QZFramework/Utilities/Graphics/Font.h"
 #include "QZFramework/Utilities/Graphics/Geometry.h"
 

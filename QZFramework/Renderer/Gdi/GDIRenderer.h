@@ -38,7 +38,7 @@
 
 #include "Platform/Graphics/Graphics.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
-#include "QZFramework/Renderer/Gdi/MillisecondClock.h"
+#include "QZFramework/Renderer/MillisecondClock.h"
 #include "QZFramework/Renderer/Renderer.h"
 #include "QZFramework/Utilities/Graphics/Bitmap.h"
 #include "QZFramework/Utilities/Storage/PurgableObjectCache.h"

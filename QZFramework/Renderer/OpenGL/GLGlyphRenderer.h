@@ -19,8 +19,8 @@
 
 #include <cstdint>
 
+#include "QZFramework/Renderer/FontRenderer/GlyphProcessor.h"
 #include "QZFramework/Renderer/OpenGL/GLTexture.h"
-#include "QZFramework/Renderer/OpenGL/GlyphProcessor.h"
 #include "QZFramework/Utilities/Graphics/Font.h"
 #include "QZFramework/Utilities/Storage/HashedList.h"
 #include "QZFramework/Utilities/Storage/PurgableObjectCache.h"

@@ -30,7 +30,7 @@
 
 #include "Platform/Gl/Wgl.h"
 #include "QZFramework/Renderer/FontRenderer/FontRenderer.h"
-#include "QZFramework/Renderer/Gdi/MillisecondClock.h"
+#include "QZFramework/Renderer/MillisecondClock.h"
 #include "QZFramework/Renderer/OpenGL/GLDisplayList.h"
 #include "QZFramework/Renderer/OpenGL/GLRenderContext.h"
 #include "QZFramework/Renderer/OpenGL/GLTexture.h"

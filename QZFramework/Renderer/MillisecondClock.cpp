@@ -1,4 +1,4 @@
-#include "QZFramework/Renderer/Gdi/MillisecondClock.h"
+#include "QZFramework/Renderer/MillisecondClock.h"
 
 #include <chrono>
 

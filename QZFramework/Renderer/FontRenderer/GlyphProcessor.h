@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "QZFramework/ObjectBase/RCPtr.h"
-#include "QZFramework/Renderer/OpenGL/PixelBuffer.h"
+#include "QZFramework/Utilities/Graphics/PixelBuffer.h"
 
 namespace QZ {
 
