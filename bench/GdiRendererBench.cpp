@@ -53,7 +53,8 @@ const Scene& TheScene() {
     for (const QZ::SizeT<int32_t>& size : sizes) {
       const uint32_t base = uint32_t(engine()) | 0xFF000000u;
       made.bitmaps.push_back(QZ::LBitmap::CreateFilledBitmap(size, QZ::ColorT<float>::FromARGB(base)));
-      QZ::RCPtr<QZ::LBitmapData> pixels(new QZ::LBitmapData(made.bitmaps.back(), QZ::Gfx::LockMode::ReadWrite));
+      QZ::RCPtr<QZ::LBitmapData> pixels(
+          new QZ::LBitmapData(made.bitmaps.back(), QZ::Platform::Graphics::LockMode::ReadWrite));
       for (int32_t y = 0; y < size.height; ++y) {
         for (int32_t x = 0; x < size.width; ++x) {
           *pixels->GetPixelAddress(x, y) = (x + y) % 7 == 0 ? 0x80FFFFFFu : base - uint32_t(x * 3 + y);
@@ -139,13 +140,13 @@ BENCHMARK(BM_GDIRendererRepaint)->Unit(benchmark::kMillisecond);
 
 cairo_surface_t* PremultipliedCopy(const QZ::LBitmap& bitmap, int32_t width, int32_t height, QZ::ResizeType resize) {
   // The raw renderer fits each bitmap once, as the cached bitmaps do, with Cairo itself.
-  const QZ::Gfx::Image& image = *bitmap.GetNativeBitmap();
+  const QZ::Platform::Graphics::Image& image = *bitmap.GetNativeBitmap();
   cairo_surface_t* source = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.Width(), image.Height());
   unsigned char* data = cairo_image_surface_get_data(source);
   const int stride = cairo_image_surface_get_stride(source);
   for (int32_t y = 0; y < image.Height(); ++y) {
     for (int32_t x = 0; x < image.Width(); ++x) {
-      QZ::Gfx::Color color;
+      QZ::Platform::Graphics::Color color;
       image.GetPixel(x, y, color);
       const uint32_t a = color.A();
       const uint32_t word =

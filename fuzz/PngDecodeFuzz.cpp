@@ -42,13 +42,13 @@ std::vector<uint8_t> WithRepairedChecksums(const uint8_t* data, size_t size) {
 }
 
 void Exercise(const uint8_t* data, size_t size) {
-  auto image = QZ::Gfx::Image::FromPngMemory({data, size});
+  auto image = QZ::Platform::Graphics::Image::FromPngMemory({data, size});
   if (!image) {
     return;
   }
-  QZ::Gfx::BitmapData pixels;
-  if (image->LockBits({0, 0, image->Width(), image->Height()}, QZ::Gfx::LockMode::Read, pixels) !=
-      QZ::Gfx::Status::Ok) {
+  QZ::Platform::Graphics::BitmapData pixels;
+  if (image->LockBits({0, 0, image->Width(), image->Height()}, QZ::Platform::Graphics::LockMode::Read, pixels) !=
+      QZ::Platform::Graphics::Status::Ok) {
     __builtin_trap();
   }
   unsigned sum = 0;
@@ -60,9 +60,9 @@ void Exercise(const uint8_t* data, size_t size) {
   gPixelSum = sum;
   image->UnlockBits(pixels);
   if (image->Width() <= 256 && image->Height() <= 256) {
-    auto target = QZ::Gfx::Image::Create(16, 16);
-    QZ::Gfx::Graphics::FromImage(*target)->DrawImage(*image, {0, 0, 16, 16},
-                                                     {0, 0, float(image->Width()), float(image->Height())});
+    auto target = QZ::Platform::Graphics::Image::Create(16, 16);
+    QZ::Platform::Graphics::Graphics::FromImage(*target)->DrawImage(
+        *image, {0, 0, 16, 16}, {0, 0, float(image->Width()), float(image->Height())});
   }
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-namespace QZ::Gl {
+namespace QZ::Platform::Gl {
 
 struct DeviceContextRecord {
   SDL_Window* window = nullptr;
@@ -249,4 +249,4 @@ std::string GetErrorText(uint32_t error) {
   return error == 0 ? "no error" : "unknown error";
 }
 
-} // namespace QZ::Gl
+} // namespace QZ::Platform::Gl

@@ -3,14 +3,14 @@
 // pixel formats, rendering contexts, making a context current, buffer swaps and GL
 // entry points, over SDL2's GL contexts and Mesa.
 //
-//   QZ::Gl::DeviceContext dc = QZ::Gl::GetDC(window);      // window: an SDL_Window*
-//   int format = QZ::Gl::ChoosePixelFormat(dc, descriptor);
-//   QZ::Gl::SetPixelFormat(dc, format, descriptor);
-//   QZ::Gl::RenderingContext rc = QZ::Gl::CreateContext(dc);
-//   QZ::Gl::MakeCurrent(dc, rc);  ... draw ...  QZ::Gl::SwapLayerBuffers(dc, QZ::Gl::kSwapMainPlane);
-//   QZ::Gl::MakeCurrent(nullptr, nullptr);
-//   QZ::Gl::DeleteContext(rc);
-//   QZ::Gl::ReleaseDC(dc);
+//   QZ::Platform::Gl::DeviceContext dc = QZ::Platform::Gl::GetDC(window);      // window: an SDL_Window*
+//   int format = QZ::Platform::Gl::ChoosePixelFormat(dc, descriptor);
+//   QZ::Platform::Gl::SetPixelFormat(dc, format, descriptor);
+//   QZ::Platform::Gl::RenderingContext rc = QZ::Platform::Gl::CreateContext(dc);
+//   QZ::Platform::Gl::MakeCurrent(dc, rc);  ... draw ...  QZ::Platform::Gl::SwapLayerBuffers(dc,
+//   QZ::Platform::Gl::kSwapMainPlane); QZ::Platform::Gl::MakeCurrent(nullptr, nullptr);
+//   QZ::Platform::Gl::DeleteContext(rc);
+//   QZ::Platform::Gl::ReleaseDC(dc);
 //
 // Windows are SDL windows made with SDL_WINDOW_OPENGL; their GL configuration is fixed
 // when SDL makes them, so SetPixelFormat only records the format and checks the window
@@ -32,7 +32,7 @@
 #include <cstdint>
 #include <string>
 
-namespace QZ::Gl {
+namespace QZ::Platform::Gl {
 
 // An SDL_Window* made with SDL_WINDOW_OPENGL; null stands for the screen.
 using WindowHandle = void*;
@@ -132,4 +132,4 @@ uint32_t GetLastError();
 // The text of the last failure on this thread (the driver's or SDL's words).
 std::string GetErrorText(uint32_t error);
 
-} // namespace QZ::Gl
+} // namespace QZ::Platform::Gl

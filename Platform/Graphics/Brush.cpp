@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 namespace {
 
@@ -57,4 +57,4 @@ std::optional<Brush> Brush::Texture(const Image& image, const Rect& source, Stat
   return Brush(std::move(pattern), false);
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -1,8 +1,8 @@
 #pragma once
-// QZ::Gfx::Brush (what fills shapes and text) and QZ::Gfx::Pen (what strokes lines).
+// QZ::Platform::Graphics::Brush (what fills shapes and text) and QZ::Platform::Graphics::Pen (what strokes lines).
 //
-//   auto red = Gfx::Brush::Solid(Gfx::Color::FromArgb(255, 255, 0, 0));
-//   auto tiles = Gfx::Brush::Texture(*image, {0, 0, 10, 10});   // nullopt for an empty source
+//   auto red = Platform::Graphics::Brush::Solid(Platform::Graphics::Color::FromArgb(255, 255, 0, 0));
+//   auto tiles = Platform::Graphics::Brush::Texture(*image, {0, 0, 10, 10});   // nullopt for an empty source
 //
 // Brushes are cheap to copy (copies share one immutable pattern).
 
@@ -12,7 +12,7 @@
 #include "Platform/Graphics/GraphicsTypes.h"
 #include "Platform/Graphics/Image.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 // Strokes are centred on the line; a pen narrower than one pixel strokes one pixel wide.
 // Widths are in world units. Line ends are flat, corners mitred.
@@ -41,4 +41,4 @@ private:
   bool mSolid;
 };
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 std::unique_ptr<CachedBitmap> CachedBitmap::Create(const Image& image, Status* status) {
   auto report = [status](Status value) {
@@ -33,4 +33,4 @@ std::unique_ptr<CachedBitmap> CachedBitmap::Create(const Image& image, Status* s
   return std::unique_ptr<CachedBitmap>(new CachedBitmap(std::move(copy), image.Width(), image.Height()));
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

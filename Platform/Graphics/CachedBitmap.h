@@ -1,5 +1,5 @@
 #pragma once
-// QZ::Gfx::CachedBitmap: a copy of an image in the drawing surface's own pixel format,
+// QZ::Platform::Graphics::CachedBitmap: a copy of an image in the drawing surface's own pixel format,
 // drawn unscaled (Graphics::DrawCachedBitmap) at whole pixels, under the world
 // translation and the clip. The copy does not follow later changes to the image.
 
@@ -9,7 +9,7 @@
 #include "Platform/Graphics/GraphicsTypes.h"
 #include "Platform/Graphics/Image.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 class CachedBitmap {
 public:
@@ -31,4 +31,4 @@ private:
   int mHeight;
 };
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -2,7 +2,7 @@
 
 #include <cairo.h>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 void CairoSurfaceRelease::operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
 
@@ -18,4 +18,4 @@ CairoSurface CreateImageSurface(int width, int height) {
   return surface;
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

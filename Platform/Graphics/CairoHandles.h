@@ -10,7 +10,7 @@ typedef struct _cairo_surface cairo_surface_t;
 typedef struct _cairo_pattern cairo_pattern_t;
 typedef struct _cairo_matrix cairo_matrix_t;
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 struct CairoSurfaceRelease {
   void operator()(cairo_surface_t* surface) const;
@@ -29,4 +29,4 @@ using CairoPattern = std::unique_ptr<cairo_pattern_t, CairoPatternRelease>;
 // A new premultiplied ARGB32 surface, or null when Cairo cannot make one.
 CairoSurface CreateImageSurface(int width, int height);
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

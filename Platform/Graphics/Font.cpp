@@ -5,7 +5,7 @@
 #include "Platform/Graphics/FontRegistry.h"
 #include "Platform/Graphics/TextEncoding.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 namespace {
 
@@ -73,4 +73,4 @@ float Font::GetHeight(float dpi) const {
   return float(metrics.lineSpacing) * EmPixels(dpi) / float(metrics.emHeight);
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

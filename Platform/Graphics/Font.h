@@ -1,9 +1,10 @@
 #pragma once
-// QZ::Gfx::FontFamily and QZ::Gfx::Font: installed type faces found through fontconfig.
+// QZ::Platform::Graphics::FontFamily and QZ::Platform::Graphics::Font: installed type faces found through fontconfig.
 //
-//   auto family = Gfx::FontFamily::FromName(u"Arial");          // "Liberation Sans" here
-//   if (!family) family = Gfx::FontFamily::GenericSansSerif();
-//   auto font = Gfx::Font::Create(*family, 8.0f, Gfx::FontStyle::Bold, Gfx::FontUnit::Point);
+//   auto family = Platform::Graphics::FontFamily::FromName(u"Arial");          // "Liberation Sans" here
+//   if (!family) family = Platform::Graphics::FontFamily::GenericSansSerif();
+//   auto font = Platform::Graphics::Font::Create(*family, 8.0f, Platform::Graphics::FontStyle::Bold,
+//   Platform::Graphics::FontUnit::Point);
 //
 // Family names compare without regard to case or blanks ("TAHOMA" is "Tahoma"). A family
 // is found when fontconfig answers with the family itself or with one its configuration
@@ -26,7 +27,7 @@
 
 #include "Platform/Graphics/GraphicsTypes.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 namespace detail {
 class FamilyRecord;
@@ -88,4 +89,4 @@ private:
   detail::FaceRecord* mFace; // owned by the family's record
 };
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-namespace QZ::Gfx::detail {
+namespace QZ::Platform::Graphics::detail {
 
 namespace {
 
@@ -251,4 +251,4 @@ std::shared_ptr<FamilyRecord> FindFamily(const std::string& name) { return TheRe
 
 std::shared_ptr<FamilyRecord> GenericSansSerifFamily() { return TheRegistry().GenericSansSerif(); }
 
-} // namespace QZ::Gfx::detail
+} // namespace QZ::Platform::Graphics::detail

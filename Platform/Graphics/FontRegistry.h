@@ -13,7 +13,7 @@
 
 #include "Platform/Graphics/GraphicsTypes.h"
 
-namespace QZ::Gfx::detail {
+namespace QZ::Platform::Graphics::detail {
 
 // Vertical design metrics of a face, in font units, as FreeType reads them.
 struct FaceMetrics {
@@ -66,4 +66,4 @@ std::shared_ptr<FamilyRecord> FindFamily(const std::string& name);
 // The family fontconfig gives for "sans-serif"; null only when no font is installed.
 std::shared_ptr<FamilyRecord> GenericSansSerifFamily();
 
-} // namespace QZ::Gfx::detail
+} // namespace QZ::Platform::Graphics::detail

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 namespace {
 
@@ -372,4 +372,4 @@ Status Graphics::Flush() {
   return Record(cairo_status(mCairo.get()) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -1,11 +1,11 @@
 #pragma once
-// QZ::Gfx::Graphics: draws on an Image or on a caller's premultiplied pixel buffer (a
+// QZ::Platform::Graphics::Graphics: draws on an Image or on a caller's premultiplied pixel buffer (a
 // window surface), through Cairo.
 //
-//   auto graphics = Gfx::Graphics::FromImage(*image);
+//   auto graphics = Platform::Graphics::Graphics::FromImage(*image);
 //   graphics->TranslateWorldTransform(10, 0);
 //   graphics->SetClip({0, 0, 50, 50});                 // fixed in device space from now on
-//   graphics->FillRectangle(Gfx::Brush::Solid(color), {0, 0, 20, 20});
+//   graphics->FillRectangle(Platform::Graphics::Brush::Solid(color), {0, 0, 20, 20});
 //   graphics->DrawString(u"Hi", *font, {10, 20, 0, 0}, textBrush);
 //
 // State: smoothing, interpolation, pixel-offset and compositing modes (GraphicsTypes.h),
@@ -41,7 +41,7 @@
 #include "Platform/Graphics/Matrix.h"
 #include "Platform/Graphics/Path.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 class Graphics {
 public:
@@ -164,4 +164,4 @@ private:
   Status mLastStatus = Status::Ok;
 };
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -8,7 +8,7 @@
 #include "Platform/Graphics/Graphics.h"
 #include "Platform/Graphics/TextLayout.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 namespace {
 
@@ -156,4 +156,4 @@ Status Graphics::MeasureCharacterRanges(std::u16string_view text, const Font& fo
   return Record(Status::Ok);
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 // Outcome of an operation. Objects also keep the last one (their "last status").
 enum class Status {
@@ -105,4 +105,4 @@ struct CharacterRange {
   int length = 0;
 };
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

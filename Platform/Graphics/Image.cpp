@@ -18,7 +18,7 @@
 #include "Platform/Graphics/PngDecoder.h"
 #include "Platform/Graphics/TextEncoding.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 namespace {
 
@@ -287,4 +287,4 @@ cairo_surface_t* Image::TargetSurface() {
   return surface;
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

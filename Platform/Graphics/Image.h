@@ -1,10 +1,11 @@
 #pragma once
-// QZ::Gfx::Image: a 32-bit ARGB image with straight (not premultiplied) alpha; pixels
+// QZ::Platform::Graphics::Image: a 32-bit ARGB image with straight (not premultiplied) alpha; pixels
 // are four bytes in memory order B, G, R, A, rows Width() * 4 bytes apart.
 //
-//   auto image = Gfx::Image::FromPngMemory(bytes);   // null for a damaged PNG
-//   Gfx::BitmapData data;
-//   if (image->LockBits({0, 0, 4, 4}, Gfx::LockMode::ReadWrite, data) == Gfx::Status::Ok) {
+//   auto image = Platform::Graphics::Image::FromPngMemory(bytes);   // null for a damaged PNG
+//   Platform::Graphics::BitmapData data;
+//   if (image->LockBits({0, 0, 4, 4}, Platform::Graphics::LockMode::ReadWrite, data) == Platform::Graphics::Status::Ok)
+//   {
 //     data.scan0[3] = 255;                           // alpha of pixel (0, 0)
 //     image->UnlockBits(data);
 //   }
@@ -27,7 +28,7 @@
 #include "Platform/Graphics/CairoHandles.h"
 #include "Platform/Graphics/GraphicsTypes.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 class Image;
 
@@ -130,4 +131,4 @@ private:
   mutable bool mSurfaceAhead = false;       // drawn on since the straight pixels were synced
 };
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -2,10 +2,10 @@
 
 #include "Platform/Resources/Resources.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 std::optional<std::span<const uint8_t>> FindImageResource(std::u16string_view name) {
   return Platform::Resources::Module::Program().Find(name, Platform::Resources::kImageType);
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

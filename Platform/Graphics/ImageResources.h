@@ -9,10 +9,10 @@
 #include <span>
 #include <string_view>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 // The bytes of the image resource with exactly this name (case matters: names are upper
 // case), or nothing when there is none. The bytes live as long as the program.
 std::optional<std::span<const uint8_t>> FindImageResource(std::u16string_view name);
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

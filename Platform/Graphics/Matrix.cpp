@@ -2,7 +2,7 @@
 
 #include <cairo.h>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 cairo_matrix_t Matrix::ToCairo() const {
   cairo_matrix_t matrix;
@@ -42,4 +42,4 @@ PointF Matrix::TransformPoint(PointF point) const {
 
 bool Matrix::IsIdentity() const { return mXX == 1 && mYX == 0 && mXY == 0 && mYY == 1 && mX0 == 0 && mY0 == 0; }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -1,5 +1,5 @@
 #pragma once
-// QZ::Gfx::Matrix: an affine transform of points,
+// QZ::Platform::Graphics::Matrix: an affine transform of points,
 // (x, y) -> (m11 x + m21 y + dx, m12 x + m22 y + dy); the identity when made.
 //
 // Translate and Scale combine a new transform with the current one: Prepend applies the
@@ -8,7 +8,7 @@
 #include "Platform/Graphics/CairoHandles.h"
 #include "Platform/Graphics/GraphicsTypes.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 class Matrix {
 public:
@@ -38,4 +38,4 @@ private:
   double mY0 = 0;
 };
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -1,6 +1,6 @@
 #include "Platform/Graphics/Path.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 std::vector<PointF>& Path::OpenFigure() {
   if (mStartNew || mFigures.empty() || mFigures.back().closed) {
@@ -42,4 +42,4 @@ void Path::Transform(const Matrix& matrix) {
   }
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -1,7 +1,7 @@
 #pragma once
-// QZ::Gfx::Path: figures of straight lines, filled with the even-odd rule or stroked.
+// QZ::Platform::Graphics::Path: figures of straight lines, filled with the even-odd rule or stroked.
 //
-//   Gfx::Path path;
+//   Platform::Graphics::Path path;
 //   path.AddPolygon(points);                 // one closed figure
 //   path.Transform(scale);                   // moves every point
 //   graphics->FillPath(brush, path);
@@ -15,7 +15,7 @@
 #include "Platform/Graphics/GraphicsTypes.h"
 #include "Platform/Graphics/Matrix.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 class Path {
 public:
@@ -47,4 +47,4 @@ private:
   bool mStartNew = true;
 };
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 inline uint32_t PremultiplyChannel(uint32_t value, uint32_t alpha) { return (value * alpha + 127) / 255; }
 
@@ -35,4 +35,4 @@ inline void Unpremultiply(uint32_t word, uint8_t* bgra) {
   bgra[3] = static_cast<uint8_t>(alpha);
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

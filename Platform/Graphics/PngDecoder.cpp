@@ -6,7 +6,7 @@
 #include <new>
 #include <vector>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 namespace {
 
@@ -148,4 +148,4 @@ Status DecodePng(std::span<const uint8_t> bytes, int maxDimension, int64_t maxPi
   }
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -8,7 +8,7 @@
 
 #include "Platform/Graphics/GraphicsTypes.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 struct DecodedPng {
   int width = 0;
@@ -23,4 +23,4 @@ struct DecodedPng {
 // maxPixels pixels, or no memory).
 Status DecodePng(std::span<const uint8_t> bytes, int maxDimension, int64_t maxPixels, DecodedPng& out);
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -1,6 +1,6 @@
 #include "Platform/Graphics/TextEncoding.h"
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 namespace {
 
@@ -53,4 +53,4 @@ std::string ToUtf8(std::u16string_view text) {
   return out;
 }
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace QZ::Gfx {
+namespace QZ::Platform::Graphics {
 
 // Decodes the code point at text[index] and advances index past it (two units for a
 // surrogate pair, one otherwise). A lone surrogate gives U+FFFD. index < text.size().
@@ -17,4 +17,4 @@ void AppendUtf8(char32_t codePoint, std::string& out);
 
 std::string ToUtf8(std::u16string_view text);
 
-} // namespace QZ::Gfx
+} // namespace QZ::Platform::Graphics

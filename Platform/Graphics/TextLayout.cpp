@@ -4,7 +4,7 @@
 
 #include "Platform/Graphics/TextEncoding.h"
 
-namespace QZ::Gfx::detail {
+namespace QZ::Platform::Graphics::detail {
 
 namespace {
 
@@ -86,4 +86,4 @@ bool LayOutText(std::u16string_view text, cairo_scaled_font_t* font, std::vector
   }
 }
 
-} // namespace QZ::Gfx::detail
+} // namespace QZ::Platform::Graphics::detail

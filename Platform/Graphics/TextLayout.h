@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace QZ::Gfx::detail {
+namespace QZ::Platform::Graphics::detail {
 
 struct TextLine {
   size_t firstUnit = 0; // UTF-16 units [firstUnit, endUnit) of the text, line break excluded
@@ -21,4 +21,4 @@ struct TextLine {
 // False when Cairo cannot lay the text out with this font.
 bool LayOutText(std::u16string_view text, cairo_scaled_font_t* font, std::vector<TextLine>& lines);
 
-} // namespace QZ::Gfx::detail
+} // namespace QZ::Platform::Graphics::detail

@@ -2,7 +2,7 @@
 // The MIDI backend interface: devices listed per direction and opened by index, inputs
 // that capture into lent 256-byte buffers, outputs that send short and long messages.
 //
-//   auto midi = QZ::Platform::MidiSystem::CreateDefault();
+//   auto midi = QZ::Platform::Midi::MidiSystem::CreateDefault();
 //   std::vector<std::string> names = midi->ListDevices(MidiDirection::Input);
 //   std::unique_ptr<MidiInput> input;
 //   if (midi->OpenInput(2, handler, input) == MidiResult::Ok) {
@@ -27,7 +27,7 @@
 
 #include "Platform/Midi/MidiTypes.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 // What an open input hands back. Both calls run on the input's callback thread; they
 // may call AddBuffer but no other member of the input.
@@ -112,4 +112,4 @@ public:
   virtual MidiResult OpenOutput(size_t index, MidiOutputHandler& handler, std::unique_ptr<MidiOutput>& output) = 0;
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 namespace {
 
@@ -160,4 +160,4 @@ MidiCaptureBuffer* MidiCaptureDispatcher::FrontBuffer() {
   return mBuffers.empty() ? nullptr : mBuffers.front();
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

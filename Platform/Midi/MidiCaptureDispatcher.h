@@ -19,7 +19,7 @@
 #include "Platform/Midi/MidiBackend.h"
 #include "Platform/Midi/MidiWorkQueue.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class MidiCaptureDispatcher {
 public:
@@ -65,4 +65,4 @@ private:
   MidiWorkQueue mQueue; // last: its thread ends before the members above go
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -8,7 +8,7 @@
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
 #include "Platform/Midi/Virtual/VirtualMidiBackend.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 namespace {
 
@@ -78,4 +78,4 @@ MidiBackend* MidiSystem::Locate(MidiDirection direction, size_t& index) {
   return nullptr;
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

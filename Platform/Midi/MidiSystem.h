@@ -14,7 +14,7 @@
 
 #include "Platform/Midi/MidiBackend.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class MidiSystem final : public MidiBackend {
 public:
@@ -47,4 +47,4 @@ private:
   const std::vector<Member> mMembers;
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

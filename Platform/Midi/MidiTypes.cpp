@@ -1,6 +1,6 @@
 #include "Platform/Midi/MidiTypes.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 const char* MidiResultText(MidiResult result) {
   switch (result) {
@@ -31,4 +31,4 @@ MidiClock DefaultMidiClock() {
   return [] { return std::chrono::steady_clock::now(); };
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

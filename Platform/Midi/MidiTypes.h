@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 // Seen from the editor: an input captures what a device sends, an output renders to it.
 enum class MidiDirection { Input, Output };
@@ -55,4 +55,4 @@ MidiClock DefaultMidiClock();
 // no server, a transport error). May be called on any thread; null: the text is dropped.
 using MidiDiagnosticSink = std::function<void(const std::string& text)>;
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 MidiWorkQueue::MidiWorkQueue() : mThread([this] { Run(); }) {}
 
@@ -51,4 +51,4 @@ void MidiWorkQueue::Run() {
   }
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

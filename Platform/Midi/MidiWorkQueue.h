@@ -10,7 +10,7 @@
 #include <mutex>
 #include <thread>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class MidiWorkQueue {
 public:
@@ -39,4 +39,4 @@ private:
   std::thread mThread; // last: starts once everything above exists
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

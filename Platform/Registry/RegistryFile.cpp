@@ -8,7 +8,7 @@
 #include <optional>
 #include <sstream>
 
-namespace Platform::Registry {
+namespace QZ::Platform::Registry {
 
 struct KeyData {
   std::vector<std::pair<std::u16string, Value>> values;
@@ -381,4 +381,4 @@ int32_t Key::EnumKey(uint32_t index, std::u16string& name) const {
   return kSuccess;
 }
 
-} // namespace Platform::Registry
+} // namespace QZ::Platform::Registry

@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Platform::Registry {
+namespace QZ::Platform::Registry {
 
 // Predefined roots, with the codes of the handles they stand for.
 enum class Root : uint32_t {
@@ -72,4 +72,4 @@ int32_t OpenKey(Root root, std::u16string_view path, Key& out);
 // The file the registry is read from now.
 std::string RegistryFilePath();
 
-} // namespace Platform::Registry
+} // namespace QZ::Platform::Registry

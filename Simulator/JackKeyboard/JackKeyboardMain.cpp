@@ -87,7 +87,7 @@ int Process(jack_nframes_t frames, void* argument) {
 // Reassembles whole messages from the editor's bytes (one message may come in several
 // events) and queues the keyboard's replies.
 void Answer(JackKeyboard& keyboard, Simulator::KeyboardSysEx& sysEx) {
-  QZ::Platform::MidiStreamParser wire;
+  QZ::Platform::Midi::MidiStreamParser wire;
   std::vector<uint8_t> message;
   std::vector<uint8_t> bytes;
   while (!keyboard.stopping) {
@@ -96,8 +96,8 @@ void Answer(JackKeyboard& keyboard, Simulator::KeyboardSysEx& sysEx) {
     }
     bytes.resize(jack_ringbuffer_read_space(keyboard.received));
     jack_ringbuffer_read(keyboard.received, reinterpret_cast<char*>(bytes.data()), bytes.size());
-    for (const QZ::Platform::MidiStreamEvent& event : wire.Feed(bytes)) {
-      if (event.kind != QZ::Platform::MidiStreamEvent::Kind::SysEx) {
+    for (const QZ::Platform::Midi::MidiStreamEvent& event : wire.Feed(bytes)) {
+      if (event.kind != QZ::Platform::Midi::MidiStreamEvent::Kind::SysEx) {
         continue;
       }
       if (event.begins) {

@@ -32,7 +32,7 @@ VirtualKeyboard::Message Faulted(VirtualKeyboard::Message reply, KeyboardFaults:
 
 } // namespace
 
-VirtualKeyboard::VirtualKeyboard(int32_t model, QZ::Platform::VirtualMidiRegistry& registry)
+VirtualKeyboard::VirtualKeyboard(int32_t model, QZ::Platform::Midi::VirtualMidiRegistry& registry)
     : mMemory(model), mSysEx(mMemory, model) {
   const std::string device = KeyboardDeviceName(model);
   mDecoyInputs.push_back(registry.RegisterInput(device));

@@ -59,8 +59,8 @@ public:
   // "MIDIIN3 (QUORIN nn ZTR)" input and "MIDIOUT3 (QUORIN nn ZTR)" output, nn being 25,
   // 49 or 61 for the model index 0, 1, 2 (std::out_of_range for another). The registry
   // must outlive the keyboard. Memory starts at the model's factory values.
-  explicit VirtualKeyboard(int32_t model,
-                           QZ::Platform::VirtualMidiRegistry& registry = QZ::Platform::VirtualMidiRegistry::Shared());
+  explicit VirtualKeyboard(int32_t model, QZ::Platform::Midi::VirtualMidiRegistry& registry =
+                                              QZ::Platform::Midi::VirtualMidiRegistry::Shared());
   // Drops the replies not yet sent, joins the reply thread and unregisters every device.
   ~VirtualKeyboard();
   VirtualKeyboard(const VirtualKeyboard&) = delete;
@@ -108,10 +108,10 @@ private:
   std::deque<PendingReply> mReplies;
   bool mStopping = false;
 
-  std::vector<std::unique_ptr<QZ::Platform::VirtualMidiInputDevice>> mDecoyInputs;
-  std::vector<std::unique_ptr<QZ::Platform::VirtualMidiOutputDevice>> mDecoyOutputs;
-  std::unique_ptr<QZ::Platform::VirtualMidiInputDevice> mInput;
-  std::unique_ptr<QZ::Platform::VirtualMidiOutputDevice> mOutput;
+  std::vector<std::unique_ptr<QZ::Platform::Midi::VirtualMidiInputDevice>> mDecoyInputs;
+  std::vector<std::unique_ptr<QZ::Platform::Midi::VirtualMidiOutputDevice>> mDecoyOutputs;
+  std::unique_ptr<QZ::Platform::Midi::VirtualMidiInputDevice> mInput;
+  std::unique_ptr<QZ::Platform::Midi::VirtualMidiOutputDevice> mOutput;
   std::thread mReplyThread;
 };
 

@@ -18,9 +18,10 @@
 namespace QZTest {
 
 // Writes the image as an 8-bit RGBA PNG with straight alpha; false when it cannot.
-inline bool WritePng(QZ::Gfx::Image& image, const std::string& path) {
-  QZ::Gfx::BitmapData data;
-  if (image.LockBits({0, 0, image.Width(), image.Height()}, QZ::Gfx::LockMode::Read, data) != QZ::Gfx::Status::Ok) {
+inline bool WritePng(QZ::Platform::Graphics::Image& image, const std::string& path) {
+  QZ::Platform::Graphics::BitmapData data;
+  if (image.LockBits({0, 0, image.Width(), image.Height()}, QZ::Platform::Graphics::LockMode::Read, data) !=
+      QZ::Platform::Graphics::Status::Ok) {
     return false;
   }
   png_image png{};
@@ -37,9 +38,9 @@ inline bool WritePng(QZ::Gfx::Image& image, const std::string& path) {
 // Passes when `actual` has the reference's size and each channel of each pixel differs by
 // at most `tolerance` (pixels transparent in both are equal whatever their colour). On
 // failure the actual image is written to outputDir under the reference's file name.
-inline ::testing::AssertionResult ImagesMatch(QZ::Gfx::Image& actual, const std::string& referencePath, int tolerance,
-                                              const std::string& outputDir) {
-  namespace Gfx = QZ::Gfx;
+inline ::testing::AssertionResult ImagesMatch(QZ::Platform::Graphics::Image& actual, const std::string& referencePath,
+                                              int tolerance, const std::string& outputDir) {
+  namespace Gfx = QZ::Platform::Graphics;
   std::ostringstream problem;
   const std::u16string widePath(referencePath.begin(), referencePath.end());
   auto reference = Gfx::Image::FromPngFile(widePath);

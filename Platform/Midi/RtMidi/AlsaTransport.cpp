@@ -6,7 +6,7 @@
 #include <climits>
 #include <mutex>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 namespace {
 
@@ -126,4 +126,4 @@ bool AlsaTransport::IsOwnPort(int client, int port, const std::string& ownPortNa
          ownPortName == snd_seq_port_info_get_name(info) && ClientNameOf(client) == ClientName();
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -10,7 +10,7 @@
 
 typedef struct _snd_seq snd_seq_t;
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class AlsaTransport final : public RtMidiTransport {
 public:
@@ -37,4 +37,4 @@ private:
   std::unique_ptr<RtMidiOut> mOutputs; // lists the ports we can render to
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 namespace {
 
@@ -126,4 +126,4 @@ bool JackTransport::IsConnected(const RtMidiDevicePort& device, MidiDirection, c
   return connected;
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -13,7 +13,7 @@
 
 typedef struct _jack_client jack_client_t;
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class JackTransport final : public RtMidiTransport {
 public:
@@ -52,4 +52,4 @@ private:
   std::unique_ptr<RtMidiOut> mOutputs; // lists the ports we can render to
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -7,7 +7,7 @@
 #include "Platform/Midi/RtMidi/RtMidiInput.h"
 #include "Platform/Midi/RtMidi/RtMidiOutput.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 RtMidiBackend::RtMidiBackend(RtMidiBackendOptions options) : mOptions(std::move(options)) {
   auto add = [this](std::shared_ptr<RtMidiTransport> transport, const std::string& why) {
@@ -70,4 +70,4 @@ std::string RtMidiBackend::NewOwnPortName(const char* kind) {
   return std::string(kind) + " " + std::to_string(++mPortsOpened);
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -12,7 +12,7 @@
 
 #include "Platform/Midi/MidiBackend.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class RtMidiTransport;
 struct RtMidiDevicePort;
@@ -51,4 +51,4 @@ private:
   std::atomic<unsigned> mPortsOpened{0};
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 MidiResult RtMidiInput::Open(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device,
                              std::string ownPortName, MidiInputHandler& handler, const RtMidiBackendOptions& options,
@@ -67,4 +67,4 @@ void RtMidiInput::OnMessage(double, std::vector<unsigned char>* message, void* i
   }
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

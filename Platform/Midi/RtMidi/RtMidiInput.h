@@ -10,7 +10,7 @@
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
 #include "Platform/Midi/RtMidi/RtMidiTransport.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class RtMidiInput final : public MidiInput {
 public:
@@ -42,4 +42,4 @@ private:
   std::unique_ptr<RtMidiIn> mRtMidi; // after the dispatcher and the trap: goes first
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

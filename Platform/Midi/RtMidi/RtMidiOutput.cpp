@@ -4,7 +4,7 @@
 
 #include <utility>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 MidiResult RtMidiOutput::Open(std::shared_ptr<RtMidiTransport> transport, RtMidiDevicePort device,
                               std::string ownPortName, MidiOutputHandler& handler, const RtMidiBackendOptions& options,
@@ -72,4 +72,4 @@ MidiResult RtMidiOutput::Send(std::span<const uint8_t> bytes) {
   return mTrap.Count() == errors ? MidiResult::Ok : MidiResult::TransportError;
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -10,7 +10,7 @@
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
 #include "Platform/Midi/RtMidi/RtMidiTransport.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class RtMidiOutput final : public MidiOutput {
 public:
@@ -41,4 +41,4 @@ private:
   std::unique_ptr<RtMidiOut> mRtMidi;
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

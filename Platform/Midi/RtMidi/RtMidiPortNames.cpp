@@ -4,7 +4,7 @@
 #include <cctype>
 #include <charconv>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 namespace {
 
@@ -67,4 +67,4 @@ bool IsOwnJackPort(std::string_view portName, std::string_view clientName) {
          std::all_of(rest.begin() + 1, rest.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -12,7 +12,7 @@
 
 #include "Platform/Midi/MidiTypes.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 struct AlsaPortAddress {
   int client = -1;
@@ -35,4 +35,4 @@ std::vector<std::string> AlsaDeviceNames(const std::vector<AlsaPortEntry>& ports
 // tells clients of one name apart as "<name>-01", "<name>-02" ...
 bool IsOwnJackPort(std::string_view portName, std::string_view clientName);
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

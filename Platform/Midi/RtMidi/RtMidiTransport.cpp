@@ -4,7 +4,7 @@
 
 #include <thread>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::unique_ptr<RtMidiOut> RtMidiTransport::NewOutput(RtMidiErrorTrap& trap) con
   return NewObject<RtMidiOut>(mApi, mClientName, trap);
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

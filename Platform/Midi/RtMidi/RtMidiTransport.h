@@ -17,7 +17,7 @@ class RtMidi;
 class RtMidiIn;
 class RtMidiOut;
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 // Takes the errors an RtMidi object reports through its error callback (which keeps it
 // from throwing or printing), counts them so that a call can tell it failed, and passes
@@ -85,4 +85,4 @@ private:
   const std::string mClientName;
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -1,6 +1,6 @@
 #include "Platform/Midi/Virtual/MidiStreamParser.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 namespace {
 
@@ -104,4 +104,4 @@ void MidiStreamParser::FlushSysEx(bool ends, std::vector<MidiStreamEvent>& event
   mInSysEx = !ends;
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 struct MidiStreamEvent {
   enum class Kind { Short, SysEx };
@@ -42,4 +42,4 @@ private:
   size_t mDataNeeded = 0;
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -5,7 +5,7 @@
 #include "Platform/Midi/Virtual/VirtualMidiInput.h"
 #include "Platform/Midi/Virtual/VirtualMidiOutput.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 VirtualMidiBackend::VirtualMidiBackend(VirtualMidiRegistry& registry, MidiClock clock)
     : mRegistry(registry), mClock(std::move(clock)) {}
@@ -35,4 +35,4 @@ MidiResult VirtualMidiBackend::OpenOutput(size_t index, MidiOutputHandler& handl
   return MidiResult::Ok;
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -5,7 +5,7 @@
 #include "Platform/Midi/MidiBackend.h"
 #include "Platform/Midi/Virtual/VirtualMidiRegistry.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class VirtualMidiBackend final : public MidiBackend {
 public:
@@ -21,4 +21,4 @@ private:
   const MidiClock mClock;
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

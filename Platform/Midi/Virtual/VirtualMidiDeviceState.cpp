@@ -5,7 +5,7 @@
 
 #include "Platform/Midi/MidiCaptureDispatcher.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 VirtualMidiDeviceState::VirtualMidiDeviceState(MidiDirection direction, std::string name)
     : mDirection(direction), mName(std::move(name)) {}
@@ -89,4 +89,4 @@ void VirtualMidiDeviceState::SetReceiver(Receiver receiver) {
   mReceiver = std::move(receiver);
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

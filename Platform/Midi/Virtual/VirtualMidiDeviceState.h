@@ -15,7 +15,7 @@
 #include "Platform/Midi/MidiTypes.h"
 #include "Platform/Midi/Virtual/MidiStreamParser.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class MidiCaptureDispatcher;
 
@@ -71,4 +71,4 @@ private:
   Receiver mReceiver;
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 VirtualMidiInput::VirtualMidiInput(std::shared_ptr<VirtualMidiDeviceState> device, MidiInputHandler& handler,
                                    MidiClock clock)
@@ -20,4 +20,4 @@ MidiResult VirtualMidiInput::Start() {
   return MidiResult::Ok;
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

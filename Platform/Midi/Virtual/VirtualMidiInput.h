@@ -8,7 +8,7 @@
 #include "Platform/Midi/MidiCaptureDispatcher.h"
 #include "Platform/Midi/Virtual/VirtualMidiDeviceState.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class VirtualMidiInput final : public MidiInput {
 public:
@@ -27,4 +27,4 @@ private:
   MidiCaptureDispatcher mDispatcher;
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

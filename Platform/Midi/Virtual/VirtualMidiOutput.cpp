@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 VirtualMidiOutput::VirtualMidiOutput(std::shared_ptr<VirtualMidiDeviceState> device, MidiOutputHandler& handler)
     : mDevice(std::move(device)), mConnection(mDevice->CurrentConnection()), mHandler(handler) {}
@@ -42,4 +42,4 @@ void VirtualMidiOutput::Reset() {
   mQueue.Drain();
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

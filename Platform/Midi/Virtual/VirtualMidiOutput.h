@@ -10,7 +10,7 @@
 #include "Platform/Midi/MidiWorkQueue.h"
 #include "Platform/Midi/Virtual/VirtualMidiDeviceState.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class VirtualMidiOutput final : public MidiOutput {
 public:
@@ -31,4 +31,4 @@ private:
   MidiWorkQueue mQueue; // last: its thread ends before the members above go
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

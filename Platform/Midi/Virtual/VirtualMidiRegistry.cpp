@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 VirtualMidiDevice::VirtualMidiDevice(VirtualMidiRegistry& registry, std::shared_ptr<VirtualMidiDeviceState> state)
     : mRegistry(registry), mState(std::move(state)) {}
@@ -67,4 +67,4 @@ void VirtualMidiRegistry::Remove(const VirtualMidiDeviceState& state) {
   std::erase_if(mDevices, [&](const auto& device) { return device.get() == &state; });
 }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

@@ -4,7 +4,7 @@
 // an input device's peer sends what the editor captures, an output device's peer
 // receives what the editor sends.
 //
-//   auto& registry = QZ::Platform::VirtualMidiRegistry::Shared();
+//   auto& registry = QZ::Platform::Midi::VirtualMidiRegistry::Shared();
 //   auto keys = registry.RegisterInput("MIDIIN3 (QUORIN 49 ZTR)");
 //   keys->Send(std::array<uint8_t, 3>{0x90, 0x3C, 0x40});   // captured by open inputs
 //   keys->Unplug();                                          // open ports are dead now
@@ -19,7 +19,7 @@
 
 #include "Platform/Midi/Virtual/VirtualMidiDeviceState.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 class VirtualMidiRegistry;
 
@@ -105,4 +105,4 @@ private:
   std::vector<std::shared_ptr<VirtualMidiDeviceState>> mDevices;
 };
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi

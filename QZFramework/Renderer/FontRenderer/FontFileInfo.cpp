@@ -28,7 +28,7 @@ FontFileState& State() {
 }
 
 WString SansSerifFaceName() {
-  const auto family = Gfx::FontFamily::GenericSansSerif();
+  const auto family = Platform::Graphics::FontFamily::GenericSansSerif();
   return family ? WString(family->Name().c_str()) : WString();
 }
 

@@ -17,24 +17,24 @@ void LGDIRendererOffscreenSurface::Resize(int32_t width, int32_t height) {
   if (mImage && mImage->Width() == width && mImage->Height() == height) {
     // Clearing the image makes it as fresh as a new one, without converting a new
     // image's pixels for drawing.
-    mGraphics = Gfx::Graphics::FromImage(*mImage);
+    mGraphics = Platform::Graphics::Graphics::FromImage(*mImage);
     if (mGraphics) {
-      mGraphics->Clear(Gfx::Color{0});
+      mGraphics->Clear(Platform::Graphics::Color{0});
     }
     return;
   }
-  mImage = Gfx::Image::Create(width, height);
+  mImage = Platform::Graphics::Image::Create(width, height);
   if (mImage) {
-    mGraphics = Gfx::Graphics::FromImage(*mImage);
+    mGraphics = Platform::Graphics::Graphics::FromImage(*mImage);
   }
 }
 
-void LGDIRendererOffscreenSurface::CopyOut(Gfx::Graphics& target, const RectT<int32_t>& source,
+void LGDIRendererOffscreenSurface::CopyOut(Platform::Graphics::Graphics& target, const RectT<int32_t>& source,
                                            const PointT<int32_t>& at) const {
   if (!mImage) {
     return;
   }
-  const Gfx::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
+  const Platform::Graphics::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
   target.DrawImage(*mImage, {float(at.x), float(at.y), from.width, from.height}, from);
 }
 

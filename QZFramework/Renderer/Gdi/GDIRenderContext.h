@@ -42,8 +42,8 @@ public:
 
   // Null when the image could not be made (too large, out of memory). Owned here;
   // valid until the next Resize.
-  Gfx::Graphics* GetGraphics() const { return mGraphics.get(); }
-  Gfx::Image* GetImage() const { return mImage.get(); }
+  Platform::Graphics::Graphics* GetGraphics() const { return mGraphics.get(); }
+  Platform::Graphics::Image* GetImage() const { return mImage.get(); }
   // The image's size; {0, 0} without an image.
   SizeT<int32_t> GetSize() const;
   // Replaces image and graphics by fresh, transparent ones of the new size (each side
@@ -51,11 +51,11 @@ public:
   void Resize(int32_t width, int32_t height);
   // Draws `source` of the image, unscaled, with its top-left corner at `at` into target,
   // by target's transform, clip and compositing mode.
-  void CopyOut(Gfx::Graphics& target, const RectT<int32_t>& source, const PointT<int32_t>& at) const;
+  void CopyOut(Platform::Graphics::Graphics& target, const RectT<int32_t>& source, const PointT<int32_t>& at) const;
 
 private:
-  std::unique_ptr<Gfx::Image> mImage;
-  std::unique_ptr<Gfx::Graphics> mGraphics; // declared after the image: destroyed first
+  std::unique_ptr<Platform::Graphics::Image> mImage;
+  std::unique_ptr<Platform::Graphics::Graphics> mGraphics; // declared after the image: destroyed first
 };
 
 class LGDIRenderContextInfo : public LRenderContextInfo {

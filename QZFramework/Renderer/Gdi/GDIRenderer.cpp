@@ -30,10 +30,10 @@ float Limited(double value) { return float(std::clamp(value, -kCoordinateLimit, 
 } // namespace
 
 LGDIRenderer::LGDIRenderer(MillisecondClock clock, uint32_t purgeInterval)
-    : mMeasuringImage(Gfx::Image::Create(1, 1)), mClock(std::move(clock)), mPurgeInterval(purgeInterval),
+    : mMeasuringImage(Platform::Graphics::Image::Create(1, 1)), mClock(std::move(clock)), mPurgeInterval(purgeInterval),
       mLastPurge(mClock()) {
   if (mMeasuringImage) {
-    mMeasuring = Gfx::Graphics::FromImage(*mMeasuringImage);
+    mMeasuring = Platform::Graphics::Graphics::FromImage(*mMeasuringImage);
   }
 }
 
@@ -45,11 +45,11 @@ QZResult LGDIRenderer::InitRenderContextInfo(const RectT<int32_t>& bounds, Windo
   return QZ_OK;
 }
 
-Gfx::Graphics* LGDIRenderer::Target() const {
+Platform::Graphics::Graphics* LGDIRenderer::Target() const {
   return mCurrent ? mCurrent->GetCurrentSurface()->GetGraphics() : nullptr;
 }
 
-void LGDIRenderer::ApplyState(Gfx::Graphics& graphics, const RenderState& state) {
+void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state) {
   graphics.ResetWorldTransform();
   graphics.TranslateWorldTransform(float(state.origin.x), float(state.origin.y));
   const RectT<double>& clip = state.clip;
@@ -69,22 +69,22 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
       CoversBounds(mCurrent->GetUpdateRegion(), mCurrent->GetBounds())) {
     mCurrent->RecreateSurfaces();
   }
-  Gfx::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = Target();
   if (!graphics) {
     return QZ_OK;
   }
   mTextScale = 96.0f / graphics->DpiX();
-  graphics->SetSmoothingMode(Gfx::SmoothingMode::HighSpeed);
-  graphics->SetInterpolationMode(Gfx::InterpolationMode::NearestNeighbor);
-  graphics->SetPixelOffsetMode(Gfx::PixelOffsetMode::HighSpeed);
-  graphics->SetCompositingMode(Gfx::CompositingMode::SourceOver);
+  graphics->SetSmoothingMode(Platform::Graphics::SmoothingMode::HighSpeed);
+  graphics->SetInterpolationMode(Platform::Graphics::InterpolationMode::NearestNeighbor);
+  graphics->SetPixelOffsetMode(Platform::Graphics::PixelOffsetMode::HighSpeed);
+  graphics->SetCompositingMode(Platform::Graphics::CompositingMode::SourceOver);
   ApplyState(*graphics, mCurrent->GetState());
   return QZ_OK;
 }
 
 QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
   if (mCurrent && context.Get() == GetCurrentContext()) {
-    if (Gfx::Graphics* graphics = Target()) {
+    if (Platform::Graphics::Graphics* graphics = Target()) {
       graphics->Flush();
     }
     if (!mCurrent->IsOffscreenOnly()) {
@@ -99,12 +99,12 @@ QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
 
 void LGDIRenderer::CopyToWindow(const LGDIRenderContextInfo& context) const {
   const GDIWindowPixels& pixels = context.GetWindowPixels();
-  auto window = Gfx::Graphics::FromPixels(pixels.pixels, pixels.width, pixels.height, pixels.pitch);
+  auto window = Platform::Graphics::Graphics::FromPixels(pixels.pixels, pixels.width, pixels.height, pixels.pitch);
   if (!window) {
     return;
   }
-  window->SetCompositingMode(Gfx::CompositingMode::SourceCopy);
-  window->SetInterpolationMode(Gfx::InterpolationMode::NearestNeighbor);
+  window->SetCompositingMode(Platform::Graphics::CompositingMode::SourceCopy);
+  window->SetInterpolationMode(Platform::Graphics::InterpolationMode::NearestNeighbor);
   for (const EdgeRect& rect : context.GetUpdateRegion()) {
     context.GetCurrentSurface()->CopyOut(*window, rect.ToRect(), {rect.left, rect.top});
   }
@@ -121,7 +121,7 @@ void LGDIRenderer::PurgeWhenDue() {
 
 QZResult LGDIRenderer::SetClipRect(const RectT<double>& clip) {
   const QZResult result = LRenderer::SetClipRect(clip);
-  if (Gfx::Graphics* graphics = Target()) {
+  if (Platform::Graphics::Graphics* graphics = Target()) {
     ApplyState(*graphics, mCurrent->GetState());
   }
   return result;
@@ -129,7 +129,7 @@ QZResult LGDIRenderer::SetClipRect(const RectT<double>& clip) {
 
 QZResult LGDIRenderer::Translate(const PointT<double>& offset) {
   const QZResult result = LRenderer::Translate(offset);
-  if (Gfx::Graphics* graphics = Target()) {
+  if (Platform::Graphics::Graphics* graphics = Target()) {
     const PointT<double>& origin = mCurrent->GetState().origin;
     graphics->ResetWorldTransform();
     graphics->TranslateWorldTransform(float(origin.x), float(origin.y));
@@ -138,7 +138,7 @@ QZResult LGDIRenderer::Translate(const PointT<double>& offset) {
 }
 
 QZResult LGDIRenderer::DrawRect(const RectT<int32_t>& rect, const ColorT<float>& color, float lineWidth) {
-  Gfx::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = Target();
   if (!graphics) {
     return QZ_FALSE;
   }
@@ -147,12 +147,12 @@ QZResult LGDIRenderer::DrawRect(const RectT<int32_t>& rect, const ColorT<float>&
 }
 
 QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>& color, bool blend) {
-  Gfx::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = Target();
   if (!graphics) {
     return QZ_FALSE;
   }
   if (blend) {
-    graphics->FillRectangle(Gfx::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
+    graphics->FillRectangle(Platform::Graphics::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
   } else if (rect.width > 0 && rect.height > 0) {
     // Straight onto the surface: in its own pixels, the clip set to the rectangle only.
     graphics->ResetWorldTransform();
@@ -196,7 +196,7 @@ QZResult LGDIRenderer::DrawColorRectList(ColorRectListT<float>& list, const Poin
 
 QZResult LGDIRenderer::DrawLine(const PointT<double>& from, const PointT<double>& to, const ColorT<float>& color,
                                 float lineWidth) {
-  Gfx::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = Target();
   if (!graphics) {
     return QZ_FALSE;
   }
@@ -210,7 +210,7 @@ QZResult LGDIRenderer::DrawRenderContext(const RCPtr<LRenderContextInfo>& contex
   if (!offscreen || !offscreen->IsOffscreenOnly()) {
     return QZ_E_INVALIDARG;
   }
-  Gfx::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = Target();
   if (!graphics) {
     return QZ_FALSE;
   }
@@ -218,7 +218,7 @@ QZResult LGDIRenderer::DrawRenderContext(const RCPtr<LRenderContextInfo>& contex
     return QZ_E_FAIL; // its surface is the target itself
   }
   offscreen->GetCurrentSurface()->CopyOut(*graphics, source, point);
-  return graphics->LastStatus() == Gfx::Status::Ok ? QZ_OK : QZ_E_FAIL;
+  return graphics->LastStatus() == Platform::Graphics::Status::Ok ? QZ_OK : QZ_E_FAIL;
 }
 
 QZResult LGDIRenderer::PresentRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point) {
@@ -228,16 +228,16 @@ QZResult LGDIRenderer::PresentRenderContext(const RCPtr<LRenderContextInfo>& con
   }
   const RCPtr<LGDIRendererOffscreenSurface> finished = offscreen->GetCurrentSurface();
   offscreen->SwapSurfaces();
-  Gfx::Graphics* graphics = offscreen->GetCurrentSurface()->GetGraphics();
+  Platform::Graphics::Graphics* graphics = offscreen->GetCurrentSurface()->GetGraphics();
   if (!graphics) {
     return QZ_E_FAIL;
   }
   graphics->ResetWorldTransform();
   graphics->ResetClip();
-  graphics->Clear(Gfx::Color{0});
+  graphics->Clear(Platform::Graphics::Color{0});
   const SizeT<int32_t> size = finished->GetSize();
   finished->CopyOut(*graphics, {0, 0, size.width, size.height}, point);
-  const bool drawn = graphics->LastStatus() == Gfx::Status::Ok;
+  const bool drawn = graphics->LastStatus() == Platform::Graphics::Status::Ok;
   if (offscreen == mCurrent.Get()) {
     ApplyState(*graphics, offscreen->GetState()); // the frame goes on in the new surface
   }

@@ -25,7 +25,7 @@
 // bitmaps not used since that purge are dropped.
 //
 // Text: drawn with its layout rectangle's top-left corner one pixel above the position
-// asked, by the layout rule of Gfx::Graphics (which measuring shares). Fonts are found by
+// asked, by the layout rule of Platform::Graphics::Graphics (which measuring shares). Fonts are found by
 // face name through fontconfig; an unknown face falls back to the generic sans-serif one.
 //
 // Drawing slots do nothing without a current context (they return 1 then), except
@@ -71,11 +71,11 @@ public:
   // A bitmap scaled, tiled or centred to its target size, ready to blit.
   class LCachedBitmap : public virtual LRefCountedObject {
   public:
-    explicit LCachedBitmap(std::unique_ptr<Gfx::CachedBitmap> bitmap) : mBitmap(std::move(bitmap)) {}
-    const Gfx::CachedBitmap& Get() const { return *mBitmap; }
+    explicit LCachedBitmap(std::unique_ptr<Platform::Graphics::CachedBitmap> bitmap) : mBitmap(std::move(bitmap)) {}
+    const Platform::Graphics::CachedBitmap& Get() const { return *mBitmap; }
 
   private:
-    std::unique_ptr<Gfx::CachedBitmap> mBitmap;
+    std::unique_ptr<Platform::Graphics::CachedBitmap> mBitmap;
   };
 
   // The path built from a polyline, for one of the line slots.
@@ -88,12 +88,14 @@ public:
     LGraphicsPath(Shape shape, const PolylineT<float>& polyline);
     Shape GetShape() const { return mShape; }
     // Fill (even-odd) or stroke; with a matrix, a transformed copy is drawn.
-    void Fill(Gfx::Graphics& graphics, const Gfx::Brush& brush, const Gfx::Matrix* matrix) const;
-    void Draw(Gfx::Graphics& graphics, const Gfx::Pen& pen, const Gfx::Matrix* matrix) const;
+    void Fill(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Brush& brush,
+              const Platform::Graphics::Matrix* matrix) const;
+    void Draw(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Pen& pen,
+              const Platform::Graphics::Matrix* matrix) const;
 
   private:
     Shape mShape;
-    Gfx::Path mPath;
+    Platform::Graphics::Path mPath;
   };
 
   using CachedBitmapCache = PurgableObjectCache<LCachedBitmap, BitmapDescriptor, BitmapDescriptor,
@@ -172,11 +174,11 @@ public:
 
 private:
   // The graphics of the current context's current surface; null without one.
-  Gfx::Graphics* Target() const;
+  Platform::Graphics::Graphics* Target() const;
   // Makes the graphics' transform and clip those of the context's current state.
-  static void ApplyState(Gfx::Graphics& graphics, const RenderState& state);
-  RCPtr<LCachedBitmap> BuildCachedBitmap(const LBitmap& bitmap, const Gfx::Image& image, int32_t width, int32_t height,
-                                         ResizeType resize) const;
+  static void ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state);
+  RCPtr<LCachedBitmap> BuildCachedBitmap(const LBitmap& bitmap, const Platform::Graphics::Image& image, int32_t width,
+                                         int32_t height, ResizeType resize) const;
   QZResult DrawShape(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
                      const PointT<double>& scale, bool keep, LGraphicsPath::Shape shape, bool fill);
   void CopyToWindow(const LGDIRenderContextInfo& context) const;
@@ -187,8 +189,8 @@ private:
   // The GDI context on top of the stack; null outside a frame.
   RCPtr<LGDIRenderContextInfo> mCurrent;
   // Text is measured on a 1 x 1 image.
-  std::unique_ptr<Gfx::Image> mMeasuringImage;
-  std::unique_ptr<Gfx::Graphics> mMeasuring;
+  std::unique_ptr<Platform::Graphics::Image> mMeasuringImage;
+  std::unique_ptr<Platform::Graphics::Graphics> mMeasuring;
   CachedBitmapCache mBitmaps{kCacheCapacity};
   GraphicsPathCache mPaths{kCacheCapacity};
   MillisecondClock mClock;

@@ -9,12 +9,12 @@ namespace {
 
 // Copies of the source at its own size, from the top-left corner on; a texture-brush fill
 // when either direction takes three copies or more. An empty source tiles nothing.
-void Tile(Gfx::Graphics& graphics, const Gfx::Image& image, const RectT<int32_t>& source, int32_t width,
-          int32_t height) {
+void Tile(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Image& image, const RectT<int32_t>& source,
+          int32_t width, int32_t height) {
   if (source.width <= 0 || source.height <= 0) {
     return;
   }
-  const Gfx::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
+  const Platform::Graphics::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
   if (width / from.width < 3 && height / from.height < 3) {
     for (int32_t x = 0; x < width; x += source.width) {
       for (int32_t y = 0; y < height; y += source.height) {
@@ -23,7 +23,7 @@ void Tile(Gfx::Graphics& graphics, const Gfx::Image& image, const RectT<int32_t>
     }
     return;
   }
-  if (const auto brush = Gfx::Brush::Texture(image, {source.x, source.y, source.width, source.height})) {
+  if (const auto brush = Platform::Graphics::Brush::Texture(image, {source.x, source.y, source.width, source.height})) {
     graphics.FillRectangle(*brush, {0, 0, float(width), float(height)});
   }
 }
@@ -32,11 +32,11 @@ void Tile(Gfx::Graphics& graphics, const Gfx::Image& image, const RectT<int32_t>
 
 QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<int32_t>& destination,
                                   ResizeType resize) {
-  Gfx::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = Target();
   if (!mCurrent) {
     Throw<std::runtime_error>({"QZ::LGDIRenderer::DrawBitmap", R"(Renderer\Gdi\GDIRenderer)", 568});
   }
-  const Gfx::Image* image = bitmap ? bitmap->GetNativeBitmap() : nullptr;
+  const Platform::Graphics::Image* image = bitmap ? bitmap->GetNativeBitmap() : nullptr;
   if (!graphics || !image) {
     return QZ_OK;
   }
@@ -50,7 +50,8 @@ QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT
   return QZ_OK;
 }
 
-RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap& bitmap, const Gfx::Image& image,
+RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap& bitmap,
+                                                                   const Platform::Graphics::Image& image,
                                                                    int32_t width, int32_t height,
                                                                    ResizeType resize) const {
   const RectT<int32_t>& source = bitmap.GetRect();
@@ -61,14 +62,14 @@ RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap
     Throw<std::invalid_argument>({"QZ::LGDIRenderer::DrawBitmap", R"(Renderer\Gdi\GDIRenderer)", 559},
                                  "Invalid ResizeType passed to DrawBitmap.");
   }
-  auto work = Gfx::Image::Create(width, height);
+  auto work = Platform::Graphics::Image::Create(width, height);
   if (!work) {
     return nullptr; // an empty (or impossibly large) target
   }
   {
     // A fresh graphics, with the drawing layer's default modes (bilinear stretching).
-    auto graphics = Gfx::Graphics::FromImage(*work);
-    const Gfx::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
+    auto graphics = Platform::Graphics::Graphics::FromImage(*work);
+    const Platform::Graphics::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
     switch (resize) {
     case ResizeType::Stretch:
       graphics->DrawImage(image, {0, 0, float(width), float(height)}, from);
@@ -79,13 +80,13 @@ RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap
     case ResizeType::Center:
       // At its own size, possibly half a pixel off the grid: sampling the nearest pixel
       // keeps every pixel sharp where a bilinear sample would blend neighbours.
-      graphics->SetInterpolationMode(Gfx::InterpolationMode::NearestNeighbor);
+      graphics->SetInterpolationMode(Platform::Graphics::InterpolationMode::NearestNeighbor);
       graphics->DrawImage(image, {(width - from.width) * 0.5f, (height - from.height) * 0.5f, from.width, from.height},
                           from);
       break;
     }
   }
-  auto cached = Gfx::CachedBitmap::Create(*work);
+  auto cached = Platform::Graphics::CachedBitmap::Create(*work);
   return cached ? RCPtr<LCachedBitmap>(new LCachedBitmap(std::move(cached))) : nullptr;
 }
 

@@ -10,13 +10,13 @@ namespace QZ {
 
 namespace {
 
-Gfx::PointF ToPointF(const PointT<float>& point) { return {point.x, point.y}; }
+Platform::Graphics::PointF ToPointF(const PointT<float>& point) { return {point.x, point.y}; }
 
 } // namespace
 
 LGDIRenderer::LGraphicsPath::LGraphicsPath(Shape shape, const PolylineT<float>& polyline) : mShape(shape) {
   const std::vector<PointT<float>>& points = polyline.GetPoints();
-  std::vector<Gfx::PointF> converted(points.size());
+  std::vector<Platform::Graphics::PointF> converted(points.size());
   std::transform(points.begin(), points.end(), converted.begin(), ToPointF);
   switch (shape) {
   case Shape::LineSegments:
@@ -34,23 +34,24 @@ LGDIRenderer::LGraphicsPath::LGraphicsPath(Shape shape, const PolylineT<float>& 
   }
 }
 
-void LGDIRenderer::LGraphicsPath::Fill(Gfx::Graphics& graphics, const Gfx::Brush& brush,
-                                       const Gfx::Matrix* matrix) const {
+void LGDIRenderer::LGraphicsPath::Fill(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Brush& brush,
+                                       const Platform::Graphics::Matrix* matrix) const {
   if (!matrix) {
     graphics.FillPath(brush, mPath);
     return;
   }
-  Gfx::Path transformed = mPath;
+  Platform::Graphics::Path transformed = mPath;
   transformed.Transform(*matrix);
   graphics.FillPath(brush, transformed);
 }
 
-void LGDIRenderer::LGraphicsPath::Draw(Gfx::Graphics& graphics, const Gfx::Pen& pen, const Gfx::Matrix* matrix) const {
+void LGDIRenderer::LGraphicsPath::Draw(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Pen& pen,
+                                       const Platform::Graphics::Matrix* matrix) const {
   if (!matrix) {
     graphics.DrawPath(pen, mPath);
     return;
   }
-  Gfx::Path transformed = mPath;
+  Platform::Graphics::Path transformed = mPath;
   transformed.Transform(*matrix);
   graphics.DrawPath(pen, transformed);
 }
@@ -89,13 +90,13 @@ QZResult LGDIRenderer::DrawShape(PolylineT<float>& polyline, const ColorT<float>
   }
   constexpr double kUnitScale = 1.1920929e-6;
   const bool unscaled = std::fabs(scale.x - 1.0) < kUnitScale && std::fabs(scale.y - 1.0) < kUnitScale;
-  Gfx::Matrix matrix;
+  Platform::Graphics::Matrix matrix;
   matrix.Scale(float(scale.x), float(scale.y));
 
   Translate(origin);
-  Gfx::Graphics& graphics = *Target();
+  Platform::Graphics::Graphics& graphics = *Target();
   if (fill) {
-    path->Fill(graphics, Gfx::Brush::Solid(ToGfxColor(color)), unscaled ? nullptr : &matrix);
+    path->Fill(graphics, Platform::Graphics::Brush::Solid(ToGfxColor(color)), unscaled ? nullptr : &matrix);
   } else {
     path->Draw(graphics, {ToGfxColor(color), polyline.GetLineWidth()}, unscaled ? nullptr : &matrix);
   }

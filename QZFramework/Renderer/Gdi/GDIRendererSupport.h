@@ -8,9 +8,11 @@
 
 namespace QZ {
 
-inline Gfx::Color ToGfxColor(const ColorT<float>& color) { return Gfx::Color{color.ToARGB()}; }
+inline Platform::Graphics::Color ToGfxColor(const ColorT<float>& color) {
+  return Platform::Graphics::Color{color.ToARGB()};
+}
 
-inline Gfx::RectF ToRectF(const RectT<int32_t>& rect) {
+inline Platform::Graphics::RectF ToRectF(const RectT<int32_t>& rect) {
   return {float(rect.x), float(rect.y), float(rect.width), float(rect.height)};
 }
 

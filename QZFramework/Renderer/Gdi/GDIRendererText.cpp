@@ -12,45 +12,47 @@ namespace QZ {
 namespace {
 
 // Styles beyond bold and italic (underline, strike-out) are not drawn.
-Gfx::FontStyle StyleOf(const LFont& font) { return static_cast<Gfx::FontStyle>(font.GetStyle() & 3); }
+Platform::Graphics::FontStyle StyleOf(const LFont& font) {
+  return static_cast<Platform::Graphics::FontStyle>(font.GetStyle() & 3);
+}
 
 // The drawing layer's font for the face name, with the generic sans-serif family when
 // the name is unknown or its family cannot make the font; nullopt when neither can.
-std::optional<Gfx::Font> MakeFont(const LFont& font, float size, Gfx::FontUnit unit) {
-  if (const auto named = Gfx::FontFamily::FromName(font.GetFaceName().View())) {
-    if (auto made = Gfx::Font::Create(*named, size, StyleOf(font), unit)) {
+std::optional<Platform::Graphics::Font> MakeFont(const LFont& font, float size, Platform::Graphics::FontUnit unit) {
+  if (const auto named = Platform::Graphics::FontFamily::FromName(font.GetFaceName().View())) {
+    if (auto made = Platform::Graphics::Font::Create(*named, size, StyleOf(font), unit)) {
       return made;
     }
   }
-  const auto generic = Gfx::FontFamily::GenericSansSerif();
-  return generic ? Gfx::Font::Create(*generic, size, StyleOf(font), unit) : std::nullopt;
+  const auto generic = Platform::Graphics::FontFamily::GenericSansSerif();
+  return generic ? Platform::Graphics::Font::Create(*generic, size, StyleOf(font), unit) : std::nullopt;
 }
 
 } // namespace
 
 QZResult LGDIRenderer::DrawText(const WString& text, const LFont& font, const PointT<double>& position,
                                 const ColorT<float>& color) {
-  Gfx::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = Target();
   if (!graphics) {
     return QZ_FALSE;
   }
-  if (const auto made = MakeFont(font, mTextScale * font.GetSize(), Gfx::FontUnit::Point)) {
+  if (const auto made = MakeFont(font, mTextScale * font.GetSize(), Platform::Graphics::FontUnit::Point)) {
     // The layout rectangle sits one pixel above the position asked.
     graphics->DrawString(text.View(), *made, {float(position.x), float(position.y) - 1.0f, 0, 0},
-                         Gfx::Brush::Solid(ToGfxColor(color)));
+                         Platform::Graphics::Brush::Solid(ToGfxColor(color)));
   }
   return QZ_OK;
 }
 
 QZResult LGDIRenderer::GetFontMetrics(const LFont& font, int32_t& height, int32_t& ascent, int32_t& descent) {
-  const auto made = MakeFont(font, font.GetSize(), Gfx::FontUnit::Pixel);
+  const auto made = MakeFont(font, font.GetSize(), Platform::Graphics::FontUnit::Pixel);
   if (!made) {
     return QZ_E_FAIL;
   }
   // The font's size is in points: at 96 pixels per inch a point is 96 / 72 pixels.
   constexpr double kPixelsPerPoint = 96.0 / 72.0;
   const double size = font.GetSize();
-  const Gfx::FontFamily& family = made->Family();
+  const Platform::Graphics::FontFamily& family = made->Family();
   const double em = family.EmHeight(made->Style());
   height = RoundToInt32(made->GetHeight(72) * kPixelsPerPoint + 0.499);
   ascent = RoundToInt32(-(family.CellAscent(made->Style()) * size * kPixelsPerPoint) / em - 0.499);
@@ -62,7 +64,8 @@ QZResult LGDIRenderer::GetFontMetrics(const LFont& font, int32_t& height, int32_
 }
 
 RectT<float> LGDIRenderer::MeasureText(const LFont& font, const WString& text) {
-  const auto made = text.IsEmpty() || !mMeasuring ? std::nullopt : MakeFont(font, font.GetSize(), Gfx::FontUnit::Point);
+  const auto made = text.IsEmpty() || !mMeasuring ? std::nullopt
+                                                  : MakeFont(font, font.GetSize(), Platform::Graphics::FontUnit::Point);
   if (!made) {
     return {};
   }
@@ -70,8 +73,8 @@ RectT<float> LGDIRenderer::MeasureText(const LFont& font, const WString& text) {
   int32_t ascent = 0;
   int32_t descent = 0;
   GetFontMetrics(font, height, ascent, descent);
-  const Gfx::CharacterRange whole{0, int(text.GetLength())};
-  Gfx::RectF box;
+  const Platform::Graphics::CharacterRange whole{0, int(text.GetLength())};
+  Platform::Graphics::RectF box;
   mMeasuring->MeasureCharacterRanges(text.View(), *made, {0, 0, 9999, 9999}, {&whole, 1}, {&box, 1});
   // Rounded up, with 3 pixels to spare (the screen is 96 pixels per inch, as measured).
   double width = std::trunc(double(box.x) + double(box.width) + 0.9999);

@@ -16,8 +16,8 @@ class LGLRenderContextInfo : public LRenderContextInfo {
 public:
   // window: an SDL window made for OpenGL, or null.
   LGLRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly)
-      : LRenderContextInfo(bounds, window, offscreenOnly), mDeviceContext(Gl::GetDC(window)) {}
-  ~LGLRenderContextInfo() override { Gl::ReleaseDC(mDeviceContext); }
+      : LRenderContextInfo(bounds, window, offscreenOnly), mDeviceContext(Platform::Gl::GetDC(window)) {}
+  ~LGLRenderContextInfo() override { Platform::Gl::ReleaseDC(mDeviceContext); }
   LGLRenderContextInfo(const LGLRenderContextInfo&) = delete;
   LGLRenderContextInfo& operator=(const LGLRenderContextInfo&) = delete;
 
@@ -25,16 +25,16 @@ public:
   SizeT<int32_t> GetMaxSurfaceSize() const override { return mMaxViewport; }
   void SetMaxViewport(const SizeT<int32_t>& size) { mMaxViewport = size; }
 
-  Gl::DeviceContext GetDeviceContext() const { return mDeviceContext; }
+  Platform::Gl::DeviceContext GetDeviceContext() const { return mDeviceContext; }
   // Shows the back buffer in the window; nothing for an offscreen-only context.
   void SwapBuffers() const {
     if (!IsOffscreenOnly()) {
-      Gl::SwapLayerBuffers(mDeviceContext, Gl::kSwapMainPlane);
+      Platform::Gl::SwapLayerBuffers(mDeviceContext, Platform::Gl::kSwapMainPlane);
     }
   }
 
 private:
-  Gl::DeviceContext mDeviceContext;
+  Platform::Gl::DeviceContext mDeviceContext;
   SizeT<int32_t> mMaxViewport{0, 0};
 };
 

@@ -49,14 +49,14 @@ void SetInitialState() {
 
 // Releases what construction made when it fails half-way.
 struct HiddenWindow {
-  Gl::WindowHandle window = nullptr;
-  Gl::DeviceContext dc = nullptr;
+  Platform::Gl::WindowHandle window = nullptr;
+  Platform::Gl::DeviceContext dc = nullptr;
 
   ~HiddenWindow() {
-    Gl::MakeCurrent(nullptr, nullptr);
-    Gl::ReleaseDC(dc);
+    Platform::Gl::MakeCurrent(nullptr, nullptr);
+    Platform::Gl::ReleaseDC(dc);
     if (window) {
-      Gl::DestroyWindow(window);
+      Platform::Gl::DestroyWindow(window);
     }
   }
 };
@@ -67,52 +67,53 @@ LGLRenderer::LGLRenderer(WindowHandle window, const RCPtr<LFontRenderer>& fontRe
                          uint32_t purgeInterval)
     : mFontRenderer(fontRenderer), mWindow(window), mClock(std::move(clock)), mPurgeInterval(purgeInterval),
       mLastPurge(mClock()) {
-  mDescriptor.flags =
-      Gl::kPfdDrawToWindow | Gl::kPfdSupportOpenGL | Gl::kPfdSwapCopy | (mDoubleBuffered ? Gl::kPfdDoubleBuffer : 0);
-  mDescriptor.pixelType = Gl::kPfdTypeRGBA;
+  mDescriptor.flags = Platform::Gl::kPfdDrawToWindow | Platform::Gl::kPfdSupportOpenGL | Platform::Gl::kPfdSwapCopy |
+                      (mDoubleBuffered ? Platform::Gl::kPfdDoubleBuffer : 0);
+  mDescriptor.pixelType = Platform::Gl::kPfdTypeRGBA;
   mDescriptor.colorBits = 32;
   {
-    Gl::DeviceContext windowDc = Gl::GetDC(mWindow);
-    mPixelFormat = Gl::ChoosePixelFormat(windowDc, mDescriptor);
-    Gl::ReleaseDC(windowDc);
+    Platform::Gl::DeviceContext windowDc = Platform::Gl::GetDC(mWindow);
+    mPixelFormat = Platform::Gl::ChoosePixelFormat(windowDc, mDescriptor);
+    Platform::Gl::ReleaseDC(windowDc);
   }
   if (mPixelFormat == 0) {
     FailConstruction("GL_ERROR_MESSAGE_CHOOSE_PIXEL_FORMAT", 146);
   }
   HiddenWindow hidden;
-  hidden.window = Gl::CreateHiddenWindow();
+  hidden.window = Platform::Gl::CreateHiddenWindow();
   if (!hidden.window) {
     Throw<std::runtime_error>({"QZ::LGLRenderer::LGLRenderer", kRendererPath, 152});
   }
-  hidden.dc = Gl::GetDC(hidden.window);
-  if (!Gl::SetPixelFormat(hidden.dc, mPixelFormat, mDescriptor)) {
+  hidden.dc = Platform::Gl::GetDC(hidden.window);
+  if (!Platform::Gl::SetPixelFormat(hidden.dc, mPixelFormat, mDescriptor)) {
     FailConstruction("GL_ERROR_MESSAGE_SET_PIXEL_FORMAT", 163);
   }
-  mContext = Gl::CreateContext(hidden.dc);
+  mContext = Platform::Gl::CreateContext(hidden.dc);
   if (!mContext) {
     FailConstruction("GL_ERROR_MESSAGE_CREATE_CONTEXT", 173);
   }
-  Gl::DescribePixelFormat(hidden.dc, mPixelFormat, mDescriptor);
-  mDoubleBuffered = (mDescriptor.flags & Gl::kPfdDoubleBuffer) != 0;
-  mSwapCopies = (mDescriptor.flags & Gl::kPfdSwapCopy) && !(mDescriptor.flags & Gl::kPfdSupportComposition);
-  Gl::MakeCurrent(hidden.dc, mContext);
+  Platform::Gl::DescribePixelFormat(hidden.dc, mPixelFormat, mDescriptor);
+  mDoubleBuffered = (mDescriptor.flags & Platform::Gl::kPfdDoubleBuffer) != 0;
+  mSwapCopies =
+      (mDescriptor.flags & Platform::Gl::kPfdSwapCopy) && !(mDescriptor.flags & Platform::Gl::kPfdSupportComposition);
+  Platform::Gl::MakeCurrent(hidden.dc, mContext);
   if (!mDoubleBuffered || !mSwapCopies) {
     PreferCopySwapFormat();
   }
 }
 
 LGLRenderer::~LGLRenderer() {
-  Gl::MakeCurrent(nullptr, nullptr);
+  Platform::Gl::MakeCurrent(nullptr, nullptr);
   if (mContext) {
-    Gl::DeleteContext(mContext);
+    Platform::Gl::DeleteContext(mContext);
   }
 }
 
 void LGLRenderer::FailConstruction(const char* messageKey, int line) {
   ReportGLFailure(messageKey);
   if (mContext) {
-    Gl::MakeCurrent(nullptr, nullptr);
-    Gl::DeleteContext(std::exchange(mContext, nullptr));
+    Platform::Gl::MakeCurrent(nullptr, nullptr);
+    Platform::Gl::DeleteContext(std::exchange(mContext, nullptr));
   }
   Throw<std::runtime_error>({"QZ::LGLRenderer::LGLRenderer", kRendererPath, line});
 }
@@ -121,16 +122,16 @@ bool LGLRenderer::HasExtension(const char* name) {
   if (!name || name[0] == '\0' || std::strchr(name, ' ')) {
     return false;
   }
-  const auto getExtensions =
-      reinterpret_cast<Gl::GetExtensionsStringARBProc>(Gl::GetProcAddress("wglGetExtensionsStringARB"));
+  const auto getExtensions = reinterpret_cast<Platform::Gl::GetExtensionsStringARBProc>(
+      Platform::Gl::GetProcAddress("wglGetExtensionsStringARB"));
   if (!getExtensions) {
-    const uint32_t error = Gl::GetLastError();
-    ReportGLProcAddressFailure(error, Gl::GetErrorText(error));
+    const uint32_t error = Platform::Gl::GetLastError();
+    ReportGLProcAddressFailure(error, Platform::Gl::GetErrorText(error));
     return false;
   }
-  Gl::DeviceContext dc = Gl::GetDC(mWindow);
+  Platform::Gl::DeviceContext dc = Platform::Gl::GetDC(mWindow);
   const std::string extensions = getExtensions(dc) ? getExtensions(dc) : "";
-  Gl::ReleaseDC(dc);
+  Platform::Gl::ReleaseDC(dc);
   const size_t length = std::strlen(name);
   for (size_t at = extensions.find(name); at != std::string::npos; at = extensions.find(name, at + 1)) {
     const bool startsWord = at == 0 || extensions[at - 1] == ' ';
@@ -146,42 +147,43 @@ void LGLRenderer::PreferCopySwapFormat() {
   if (!HasExtension("WGL_ARB_pixel_format")) {
     return;
   }
-  const auto choose = reinterpret_cast<Gl::ChoosePixelFormatARBProc>(Gl::GetProcAddress("wglChoosePixelFormatARB"));
+  const auto choose =
+      reinterpret_cast<Platform::Gl::ChoosePixelFormatARBProc>(Platform::Gl::GetProcAddress("wglChoosePixelFormatARB"));
   if (!choose) {
     return;
   }
-  const int attributes[] = {Gl::kAttribDrawToWindow,
+  const int attributes[] = {Platform::Gl::kAttribDrawToWindow,
                             1,
-                            Gl::kAttribPixelType,
-                            Gl::kPixelTypeRGBA,
-                            Gl::kAttribDoubleBuffer,
+                            Platform::Gl::kAttribPixelType,
+                            Platform::Gl::kPixelTypeRGBA,
+                            Platform::Gl::kAttribDoubleBuffer,
                             1,
-                            Gl::kAttribSwapMethod,
-                            Gl::kSwapMethodCopy,
+                            Platform::Gl::kAttribSwapMethod,
+                            Platform::Gl::kSwapMethodCopy,
                             0};
   int formats[64] = {};
   uint32_t count = 0;
-  Gl::DeviceContext dc = Gl::GetDC(mWindow);
+  Platform::Gl::DeviceContext dc = Platform::Gl::GetDC(mWindow);
   if (choose(dc, attributes, nullptr, 64, formats, &count) && count > 0) {
-    Gl::PixelFormatDescriptor descriptor;
-    Gl::DescribePixelFormat(dc, formats[0], descriptor);
-    if (!(descriptor.flags & Gl::kPfdGenericFormat)) {
-      if (!Gl::SetPixelFormat(dc, formats[0], descriptor)) {
-        Gl::ReleaseDC(dc);
+    Platform::Gl::PixelFormatDescriptor descriptor;
+    Platform::Gl::DescribePixelFormat(dc, formats[0], descriptor);
+    if (!(descriptor.flags & Platform::Gl::kPfdGenericFormat)) {
+      if (!Platform::Gl::SetPixelFormat(dc, formats[0], descriptor)) {
+        Platform::Gl::ReleaseDC(dc);
         FailConstruction("GL_ERROR_MESSAGE_SET_PIXEL_FORMAT", 249);
       }
-      if (Gl::RenderingContext context = Gl::CreateContext(dc)) {
-        Gl::MakeCurrent(nullptr, nullptr);
-        Gl::DeleteContext(mContext);
+      if (Platform::Gl::RenderingContext context = Platform::Gl::CreateContext(dc)) {
+        Platform::Gl::MakeCurrent(nullptr, nullptr);
+        Platform::Gl::DeleteContext(mContext);
         mContext = context;
         mPixelFormat = formats[0];
         mDescriptor = descriptor;
-        mDoubleBuffered = (descriptor.flags & Gl::kPfdDoubleBuffer) != 0;
-        mSwapCopies = (descriptor.flags & Gl::kPfdSwapCopy) != 0;
+        mDoubleBuffered = (descriptor.flags & Platform::Gl::kPfdDoubleBuffer) != 0;
+        mSwapCopies = (descriptor.flags & Platform::Gl::kPfdSwapCopy) != 0;
       }
     }
   }
-  Gl::ReleaseDC(dc);
+  Platform::Gl::ReleaseDC(dc);
 }
 
 QZResult LGLRenderer::GetFontMetrics(const LFont& font, int32_t& height, int32_t& ascent, int32_t& descent) {
@@ -198,8 +200,8 @@ RectT<float> LGLRenderer::MeasureText(const LFont& font, const WString& text) {
 QZResult LGLRenderer::InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
                                             RCPtr<LRenderContextInfo>& out) {
   RCPtr<LGLRenderContextInfo> context(new LGLRenderContextInfo(bounds, window, offscreenOnly));
-  if (!Gl::SetPixelFormat(context->GetDeviceContext(), mPixelFormat, mDescriptor) ||
-      !Gl::MakeCurrent(context->GetDeviceContext(), mContext)) {
+  if (!Platform::Gl::SetPixelFormat(context->GetDeviceContext(), mPixelFormat, mDescriptor) ||
+      !Platform::Gl::MakeCurrent(context->GetDeviceContext(), mContext)) {
     ReportGLFailure("GL_ERROR_MESSAGE_SET_PIXEL_FORMAT");
     Throw<std::runtime_error>({"QZ::LGLRenderer::InitRenderContextInfo", kRendererPath, 336});
   }
@@ -210,9 +212,9 @@ QZResult LGLRenderer::InitRenderContextInfo(const RectT<int32_t>& bounds, Window
   DrainErrors();
   // The context stays current only inside frames.
   if (LGLRenderContextInfo* current = CurrentGLContext()) {
-    Gl::MakeCurrent(current->GetDeviceContext(), mContext);
+    Platform::Gl::MakeCurrent(current->GetDeviceContext(), mContext);
   } else {
-    Gl::MakeCurrent(nullptr, nullptr);
+    Platform::Gl::MakeCurrent(nullptr, nullptr);
   }
   out = context;
   return QZ_OK;
@@ -243,7 +245,7 @@ QZResult LGLRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
   if (!gl) {
     return QZ_OK;
   }
-  Gl::MakeCurrent(gl->GetDeviceContext(), mContext);
+  Platform::Gl::MakeCurrent(gl->GetDeviceContext(), mContext);
   SetViewport(gl->GetBounds());
   // The scissor box belongs to the one GL context: each frame sets its own.
   SetClipRect(gl->GetState().clip);
@@ -268,12 +270,12 @@ QZResult LGLRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
         CopyBackToFront(gl->GetBounds());
       }
       DrainErrors();
-      Gl::MakeCurrent(nullptr, nullptr);
+      Platform::Gl::MakeCurrent(nullptr, nullptr);
     }
   }
   LRenderer::RenderFinish(context);
   if (LGLRenderContextInfo* top = CurrentGLContext()) {
-    Gl::MakeCurrent(top->GetDeviceContext(), mContext);
+    Platform::Gl::MakeCurrent(top->GetDeviceContext(), mContext);
     SetViewport(top->GetBounds());
   } else if (GetContextDepth() == 0) {
     PurgeWhenDue();

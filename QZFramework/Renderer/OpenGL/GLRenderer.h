@@ -147,9 +147,9 @@ private:
   PolylineListCache mPolylines{kListCacheCapacity};
   RectListCache mRectLists{kListCacheCapacity};
   TextureCache mTextures{kTextureCacheCapacity};
-  Gl::RenderingContext mContext = nullptr;
+  Platform::Gl::RenderingContext mContext = nullptr;
   int mPixelFormat = 0;
-  Gl::PixelFormatDescriptor mDescriptor;
+  Platform::Gl::PixelFormatDescriptor mDescriptor;
 };
 
 } // namespace QZ

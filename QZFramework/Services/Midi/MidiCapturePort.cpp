@@ -7,8 +7,8 @@
 
 namespace QZ {
 
-using Platform::MidiCaptureBuffer;
-using Platform::MidiDirection;
+using Platform::Midi::MidiCaptureBuffer;
+using Platform::Midi::MidiDirection;
 
 LMidiCapturePort::LMidiCapturePort(const WString& name, LMidiComm* owner) : mName(name), mOwner(owner) {}
 
@@ -75,7 +75,7 @@ QZResult LMidiCapturePort::ReleaseInternalReferences() {
   return Failed(removed) ? removed : LRefCountedObject::ReleaseInternalReferences();
 }
 
-void LMidiCapturePort::OnShortMessage(const Platform::MidiShortMessage& message) {
+void LMidiCapturePort::OnShortMessage(const Platform::Midi::MidiShortMessage& message) {
   RCPtr<LMidiCaptureNotificationData> data(new LMidiCaptureNotificationData(this, mName, message.timestampMs));
   data->Append(message.bytes.data(), ShortMessageLength(message.bytes[0]));
   Queue(data);

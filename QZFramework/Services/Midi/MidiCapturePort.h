@@ -28,7 +28,7 @@ namespace QZ {
 class LMidiComm;
 class LMidiCaptureNotificationData;
 
-class LMidiCapturePort : public virtual LRefCountedObject, private Platform::MidiInputHandler {
+class LMidiCapturePort : public virtual LRefCountedObject, private Platform::Midi::MidiInputHandler {
 public:
   // Closed until Open succeeds.
   LMidiCapturePort(const WString& name, LMidiComm* owner);
@@ -59,16 +59,16 @@ public:
 private:
   // A buffer lent to the device, remembered while it is given to an open device.
   struct InputRecord {
-    Platform::MidiCaptureBuffer buffer;
+    Platform::Midi::MidiCaptureBuffer buffer;
     bool prepared = false;
   };
 
   // On the input's thread.
-  void OnShortMessage(const Platform::MidiShortMessage& message) override;
-  void OnLongData(Platform::MidiCaptureBuffer& buffer) override;
-  void AssembleSysEx(const Platform::MidiCaptureBuffer& buffer);
+  void OnShortMessage(const Platform::Midi::MidiShortMessage& message) override;
+  void OnLongData(Platform::Midi::MidiCaptureBuffer& buffer) override;
+  void AssembleSysEx(const Platform::Midi::MidiCaptureBuffer& buffer);
   // 0, kMidiErrorNotOpen while closing or closed, 1 for a buffer that is not the port's.
-  int32_t LendAgain(Platform::MidiCaptureBuffer& buffer);
+  int32_t LendAgain(Platform::Midi::MidiCaptureBuffer& buffer);
   void Queue(const RCPtr<LMidiCaptureNotificationData>& data);
 
   // Stops, takes every buffer back and closes the device; a message being joined is
@@ -78,7 +78,7 @@ private:
   const WString mName;
   mutable std::mutex mDeviceNameMutex;
   WString mDeviceName;
-  std::unique_ptr<Platform::MidiInput> mInput;
+  std::unique_ptr<Platform::Midi::MidiInput> mInput;
   const RCPtr<LMidiComm> mOwner;
   std::array<InputRecord, 3> mRecords;
   // Set while the device is being stopped, so that buffers coming back stay unlent.

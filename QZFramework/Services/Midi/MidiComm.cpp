@@ -8,15 +8,15 @@
 
 namespace QZ {
 
-using Platform::MidiDirection;
+using Platform::Midi::MidiDirection;
 
 namespace {
 
 // The pool's queue thread runs at THREAD_PRIORITY_HIGHEST.
 constexpr int32_t kDeliveryPriority = 2;
 
-std::shared_ptr<Platform::MidiBackend> SystemBackend() {
-  return Platform::MidiSystem::CreateDefault(
+std::shared_ptr<Platform::Midi::MidiBackend> SystemBackend() {
+  return Platform::Midi::MidiSystem::CreateDefault(
       [](const std::string& text) { DebugTrace::Get().Narrow() << "QZ::LMidiComm : " << text << "\n"; });
 }
 

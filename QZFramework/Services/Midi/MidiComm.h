@@ -37,10 +37,12 @@ private:
   friend class LMidiRenderPort;
 
   // --- For the ports --------------------------------------------------------------
-  Platform::MidiBackend& GetBackend() { return *mBackend; }
+  Platform::Midi::MidiBackend& GetBackend() { return *mBackend; }
   const MidiCommOptions& GetOptions() const { return mOptions; }
   // The device names of one direction as the backend lists them. Any thread.
-  std::vector<std::string> ListDevices(Platform::MidiDirection direction) { return mBackend->ListDevices(direction); }
+  std::vector<std::string> ListDevices(Platform::Midi::MidiDirection direction) {
+    return mBackend->ListDevices(direction);
+  }
   // Hands a capture to the delivery thread. Any thread.
   void QueueCapture(const RCPtr<LMidiCaptureNotificationData>& data);
   // Takes the port out of its list, unless someone beside the list and the caller holds
@@ -57,7 +59,7 @@ private:
   QZResult RemovePort(RCPtrArray<Port, 1, 0>& ports, Port& port);
 
   const MidiCommOptions mOptions;
-  const std::shared_ptr<Platform::MidiBackend> mBackend;
+  const std::shared_ptr<Platform::Midi::MidiBackend> mBackend;
   RCPtrArray<LMidiCapturePort, 1, 0> mCapturePorts; // under mPortsMutex
   RCPtrArray<LMidiRenderPort, 1, 0> mRenderPorts;   // under mPortsMutex
   RCPtr<LThreadPool> mPool;

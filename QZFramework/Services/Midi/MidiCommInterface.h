@@ -53,7 +53,7 @@ public:
 struct MidiCommOptions {
   // Where the devices come from; null: the system's (RtMidi, then the virtual keyboard
   // while it is enabled), whose diagnostics go to the debug trace.
-  std::shared_ptr<Platform::MidiBackend> backend;
+  std::shared_ptr<Platform::Midi::MidiBackend> backend;
   // How long a send waits for its long message to be done.
   uint32_t sendTimeoutMs = 10000;
   // A system-exclusive message that grows past this without its F7 is dropped.

@@ -2,8 +2,8 @@
 
 namespace QZ {
 
-int32_t MidiErrorCode(Platform::MidiResult result) {
-  using Platform::MidiResult;
+int32_t MidiErrorCode(Platform::Midi::MidiResult result) {
+  using Platform::Midi::MidiResult;
   switch (result) {
   case MidiResult::Ok:
     return 0;

@@ -18,7 +18,7 @@ inline constexpr int32_t kMidiErrorStillQueued = 65; // the buffer is still lent
 inline constexpr int32_t kMidiErrorDeviceGone = 68;  // unplugged, or its transport stopped
 
 // The code of a backend result.
-int32_t MidiErrorCode(Platform::MidiResult result);
+int32_t MidiErrorCode(Platform::Midi::MidiResult result);
 
 // The bytes of the short message that starts with status: 3 for note, pressure,
 // controller, pitch bend and song position; 2 for program change, channel pressure and

@@ -8,8 +8,8 @@
 
 namespace QZ {
 
-using Platform::MidiDirection;
-using Platform::MidiResult;
+using Platform::Midi::MidiDirection;
+using Platform::Midi::MidiResult;
 
 LMidiRenderPort::LMidiRenderPort(const WString& name, LMidiComm* owner) : mName(name), mOwner(owner) { mLight.Set(); }
 
@@ -63,7 +63,7 @@ QZResult LMidiRenderPort::Send(std::span<const uint8_t> bytes, uint32_t timeoutM
   if (bytes.size() < length) {
     return QZ_E_INVALIDARG;
   }
-  Platform::MidiShortMessage message;
+  Platform::Midi::MidiShortMessage message;
   std::copy_n(bytes.begin(), length, message.bytes.begin());
   message.size = uint8_t(length);
   return mOutput->SendShort(message) == MidiResult::Ok ? QZResult(length) : QZ_E_FAIL;

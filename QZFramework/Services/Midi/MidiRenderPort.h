@@ -22,7 +22,7 @@ namespace QZ {
 
 class LMidiComm;
 
-class LMidiRenderPort : public virtual LRefCountedObject, private Platform::MidiOutputHandler {
+class LMidiRenderPort : public virtual LRefCountedObject, private Platform::Midi::MidiOutputHandler {
 public:
   // Closed until Open succeeds.
   LMidiRenderPort(const WString& name, LMidiComm* owner);
@@ -56,8 +56,8 @@ private:
   QZResult SendLong(std::span<const uint8_t> bytes, uint32_t timeoutMs);
 
   const WString mName;
-  WString mDeviceName;                           // under mMutex
-  std::unique_ptr<Platform::MidiOutput> mOutput; // under mMutex
+  WString mDeviceName;                                 // under mMutex
+  std::unique_ptr<Platform::Midi::MidiOutput> mOutput; // under mMutex
   const RCPtr<LMidiComm> mOwner;
   // Open while no long message is in flight.
   TrafficLight mLight;

@@ -34,7 +34,9 @@ std::map<WString, RCPtr<LBitmap>>& Cache() {
 
 bool IsResourceName(const WString& name) { return name.View().starts_with(u"::"); }
 
-std::filesystem::path ToPath(const WString& name) { return std::filesystem::path(Gfx::ToUtf8(name.View())); }
+std::filesystem::path ToPath(const WString& name) {
+  return std::filesystem::path(Platform::Graphics::ToUtf8(name.View()));
+}
 
 // Resource names ignore case; a file is known by its canonical absolute path (links
 // and "." and ".." resolved), or, when it cannot be resolved, by its absolute path
@@ -51,16 +53,16 @@ WString CacheKey(const WString& name) {
   return error ? name : WString(path.string().c_str());
 }
 
-std::unique_ptr<Gfx::Image> LoadImage(const WString& name) {
+std::unique_ptr<Platform::Graphics::Image> LoadImage(const WString& name) {
   if (!IsResourceName(name)) {
-    return Gfx::Image::FromPngFile(name.View());
+    return Platform::Graphics::Image::FromPngFile(name.View());
   }
   const WString resourceName = name.Mid(2).ToUpper().ReplaceChars(u". ", u'_');
-  const auto bytes = Gfx::FindImageResource(resourceName.View());
-  return bytes ? Gfx::Image::FromPngMemory(*bytes) : nullptr;
+  const auto bytes = Platform::Graphics::FindImageResource(resourceName.View());
+  return bytes ? Platform::Graphics::Image::FromPngMemory(*bytes) : nullptr;
 }
 
-Gfx::Rect ToGfx(const RectT<int32_t>& rect) { return {rect.x, rect.y, rect.width, rect.height}; }
+Platform::Graphics::Rect ToGfx(const RectT<int32_t>& rect) { return {rect.x, rect.y, rect.width, rect.height}; }
 
 // The part of `rect` inside `bounds`; an empty result lies on the edge of bounds.
 RectT<int32_t> ClampTo(const RectT<int32_t>& rect, const RectT<int32_t>& bounds) {
@@ -99,7 +101,7 @@ LBitmap::LBitmap(const WString& name, const WString& key) : mName(name), mKey(ke
   }
 }
 
-LBitmap::LBitmap(std::unique_ptr<Gfx::Image> image)
+LBitmap::LBitmap(std::unique_ptr<Platform::Graphics::Image> image)
     : mRect{0, 0, image->Width(), image->Height()}, mImage(std::move(image)) {}
 
 LBitmap::LBitmap(const ConstRCPtr<LBitmap>& parent, const RectT<int32_t>& rect) : mRect(rect), mParent(parent) {}
@@ -131,7 +133,7 @@ RCPtr<LBitmap> LBitmap::CreateSubBitmap(int32_t x, int32_t y, double width, doub
 }
 
 RCPtr<LBitmap> LBitmap::CloneBitmap() const {
-  const Gfx::Image* image = GetNativeBitmap();
+  const Platform::Graphics::Image* image = GetNativeBitmap();
   if (image == nullptr) {
     return nullptr;
   }
@@ -140,10 +142,10 @@ RCPtr<LBitmap> LBitmap::CloneBitmap() const {
 }
 
 ColorT<float> LBitmap::GetPixelColor(int32_t x, int32_t y) const {
-  const Gfx::Image* image = GetNativeBitmap();
-  Gfx::Color color;
+  const Platform::Graphics::Image* image = GetNativeBitmap();
+  Platform::Graphics::Color color;
   if (image == nullptr || x < 0 || y < 0 || x >= mRect.width || y >= mRect.height ||
-      image->GetPixel(mRect.x + x, mRect.y + y, color) != Gfx::Status::Ok) {
+      image->GetPixel(mRect.x + x, mRect.y + y, color) != Platform::Graphics::Status::Ok) {
     return ColorT<float>::FromARGB(0);
   }
   return ColorT<float>::FromARGB(color.argb);
@@ -153,10 +155,10 @@ RCPtr<LBitmapData> LBitmap::LockPixels() const {
   if (mParent) {
     return mParent->LockPixels();
   }
-  return RCPtr<LBitmapData>(new LBitmapData(ConstRCPtr<LBitmap>(this), Gfx::LockMode::Read));
+  return RCPtr<LBitmapData>(new LBitmapData(ConstRCPtr<LBitmap>(this), Platform::Graphics::LockMode::Read));
 }
 
-Gfx::Image* LBitmap::GetNativeBitmap() const {
+Platform::Graphics::Image* LBitmap::GetNativeBitmap() const {
   for (const LBitmap* bitmap = this; bitmap != nullptr; bitmap = bitmap->mParent.Get()) {
     if (bitmap->mImage) {
       return bitmap->mImage.get();
@@ -165,7 +167,7 @@ Gfx::Image* LBitmap::GetNativeBitmap() const {
   return nullptr;
 }
 
-LBitmapData::LBitmapData(const ConstRCPtr<LBitmap>& bitmap, Gfx::LockMode mode,
+LBitmapData::LBitmapData(const ConstRCPtr<LBitmap>& bitmap, Platform::Graphics::LockMode mode,
                          const IPixelBuffer<uint32_t>* substitute)
     : mBitmap(bitmap) {
   if (substitute != nullptr) {

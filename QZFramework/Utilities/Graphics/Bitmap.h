@@ -102,7 +102,7 @@ public:
 
   // The image holding this bitmap's pixels: its own or its parent's; null for a bitmap
   // that failed to load. Owned by the bitmap; valid while it lives.
-  Gfx::Image* GetNativeBitmap() const;
+  Platform::Graphics::Image* GetNativeBitmap() const;
   // Where this bitmap lies inside the native image.
   const RectT<int32_t>& GetRect() const { return mRect; }
   int32_t GetWidth() const { return mRect.width; }
@@ -114,7 +114,7 @@ public:
 
 private:
   // A bitmap holding `image` (not null), its rectangle all of it.
-  explicit LBitmap(std::unique_ptr<Gfx::Image> image);
+  explicit LBitmap(std::unique_ptr<Platform::Graphics::Image> image);
   // A sub-bitmap showing `rect` of `parent`'s image.
   LBitmap(const ConstRCPtr<LBitmap>& parent, const RectT<int32_t>& rect);
 
@@ -122,7 +122,7 @@ private:
   ConstRCPtr<LBitmap> mParent;
   WString mName;
   WString mKey;
-  std::unique_ptr<Gfx::Image> mImage;
+  std::unique_ptr<Platform::Graphics::Image> mImage;
 };
 
 class LBitmapData : public IPixelBuffer<uint32_t>, public virtual LRefCountedObject {
@@ -131,7 +131,7 @@ public:
   // (Write or ReadWrite: what is written counts as changed then). A failed lock (null
   // bitmap, no image, a conflicting lock) is kept as the image's last status and leaves
   // the view empty. A substitute buffer is not supported: passing one throws Domain Error.
-  LBitmapData(const ConstRCPtr<LBitmap>& bitmap, Gfx::LockMode mode,
+  LBitmapData(const ConstRCPtr<LBitmap>& bitmap, Platform::Graphics::LockMode mode,
               const IPixelBuffer<uint32_t>* substitute = nullptr);
   ~LBitmapData() override;
   LBitmapData(const LBitmapData&) = delete;
@@ -148,8 +148,8 @@ public:
 
 private:
   ConstRCPtr<LBitmap> mBitmap;
-  Gfx::Image* mImage = nullptr;
-  Gfx::BitmapData mLock;
+  Platform::Graphics::Image* mImage = nullptr;
+  Platform::Graphics::BitmapData mLock;
 };
 
 } // namespace QZ

@@ -36,7 +36,7 @@ float ColorWeight(float alpha, float alphaFactor) {
 } // namespace
 
 void LBitmap::ApplyColorizer(const ConstRCPtr<LColorizer>& colorizer, float alphaFactor) {
-  Gfx::Image* image = GetNativeBitmap();
+  Platform::Graphics::Image* image = GetNativeBitmap();
   if (!colorizer || image == nullptr) {
     Throw<std::runtime_error>({"QZ::LBitmap::ApplyColorizer", kBitmapFile, 374});
   }
@@ -51,9 +51,9 @@ void LBitmap::ApplyColorizer(const ConstRCPtr<LColorizer>& colorizer, float alph
   const ByteMap green = BlendTable(1.0f - a, color.green * a);
   const ByteMap red = BlendTable(1.0f - a, color.red * a);
 
-  Gfx::BitmapData pixels;
-  if (image->LockBits({mRect.x, mRect.y, mRect.width, mRect.height}, Gfx::LockMode::ReadWrite, pixels) !=
-      Gfx::Status::Ok) {
+  Platform::Graphics::BitmapData pixels;
+  if (image->LockBits({mRect.x, mRect.y, mRect.width, mRect.height}, Platform::Graphics::LockMode::ReadWrite, pixels) !=
+      Platform::Graphics::Status::Ok) {
     Throw<std::runtime_error>({"QZ::LBitmap::ApplyColorizer", kBitmapFile, 398});
   }
   for (int y = 0; y < pixels.Height(); ++y) {
@@ -105,12 +105,13 @@ RCPtr<LBitmap> LBitmap::CreateFilledBitmap(const SizeT<int32_t>& size, const Col
   if (size.width <= 0 || size.height <= 0) {
     Throw<std::runtime_error>({"QZ::LBitmap::CreateFilledBitmap", kBitmapFile, 327});
   }
-  auto image = Gfx::Image::Create(size.width, size.height);
-  Gfx::BitmapData pixels;
-  if (!image || image->LockBits({0, 0, size.width, size.height}, Gfx::LockMode::Write, pixels) != Gfx::Status::Ok) {
+  auto image = Platform::Graphics::Image::Create(size.width, size.height);
+  Platform::Graphics::BitmapData pixels;
+  if (!image || image->LockBits({0, 0, size.width, size.height}, Platform::Graphics::LockMode::Write, pixels) !=
+                    Platform::Graphics::Status::Ok) {
     return nullptr;
   }
-  const Gfx::Color packed{color.ToARGB()};
+  const Platform::Graphics::Color packed{color.ToARGB()};
   const uint8_t bgra[4] = {packed.B(), packed.G(), packed.R(), packed.A()};
   for (int y = 0; y < pixels.Height(); ++y) {
     uint8_t* pixel = pixels.Scan0() + size_t(y) * size_t(pixels.Stride());

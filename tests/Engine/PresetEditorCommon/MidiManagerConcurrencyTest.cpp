@@ -36,11 +36,11 @@ TEST(MidiManagerConcurrencyTest, NoLateReplyIsAppliedAfterItsRequestEnded) {
 
 TEST(MidiManagerConcurrencyTest, PollingAndSendsNeverOverlap) {
   QZTest::MidiBench bench;
-  QZ::Platform::VirtualMidiRegistry registry;
+  QZ::Platform::Midi::VirtualMidiRegistry registry;
   auto input = registry.RegisterInput("MIDIIN3 (QUORIN 49 ZTR)");
   auto output = registry.RegisterOutput("MIDIOUT3 (QUORIN 49 ZTR)");
   QZ::MidiManagerOptions options = bench.Options();
-  options.midi.backend = std::make_shared<QZ::Platform::VirtualMidiBackend>(registry);
+  options.midi.backend = std::make_shared<QZ::Platform::Midi::VirtualMidiBackend>(registry);
   const RCPtr<LMidiManager> midi = LMidiManager::Create(options);
   std::atomic<int> overlaps{0};
   std::atomic<int> received{0};

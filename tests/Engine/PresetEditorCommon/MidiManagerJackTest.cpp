@@ -24,7 +24,7 @@ TEST(MidiManagerJackTest, APresetSentToSlotTwoComesBackAfterTheEngineWasReset) {
   if (program == nullptr) {
     GTEST_SKIP() << "needs the JACK server fixture: run the ctest EngineMidiManagerJackRoundTrip";
   }
-  QZ::Platform::MidiSystem::SetVirtualKeyboardEnabled(false);
+  QZ::Platform::Midi::MidiSystem::SetVirtualKeyboardEnabled(false);
   // The keyboard runs until its standard input closes, and says when its ports are up.
   QZTest::TempFolder folder;
   const std::string log = folder.Write("keyboard.log", "");
@@ -65,7 +65,7 @@ TEST(MidiManagerJackTest, APresetSentToSlotTwoComesBackAfterTheEngineWasReset) {
     EXPECT_EQ(QZTest::EngineBytes(*engine, id), bytes) << "parameter " << id;
   }
   centre->ProcessNotifications(false);
-  QZ::Platform::MidiSystem::SetVirtualKeyboardEnabled(std::nullopt);
+  QZ::Platform::Midi::MidiSystem::SetVirtualKeyboardEnabled(std::nullopt);
 }
 
 } // namespace

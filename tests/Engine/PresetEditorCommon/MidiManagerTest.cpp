@@ -172,11 +172,11 @@ TEST_F(MidiManagerTest, IgnoresFaultyRepliesAndNeedsBothPortsToAsk) {
 
 TEST_F(MidiManagerTest, ASendPausesTheArmedPollingAndReArmsIt) {
   // Ports of the test's own, whose receiver runs while the send waits for it.
-  QZ::Platform::VirtualMidiRegistry registry;
+  QZ::Platform::Midi::VirtualMidiRegistry registry;
   auto input = registry.RegisterInput("MIDIIN3 (QUORIN 49 ZTR)");
   auto output = registry.RegisterOutput("MIDIOUT3 (QUORIN 49 ZTR)");
   QZ::MidiManagerOptions options = bench.Options();
-  options.midi.backend = std::make_shared<QZ::Platform::VirtualMidiBackend>(registry);
+  options.midi.backend = std::make_shared<QZ::Platform::Midi::VirtualMidiBackend>(registry);
   const RCPtr<LMidiManager> midi = LMidiManager::Create(options);
   std::atomic<bool> stillDuringSend{false};
   output->SetReceiver([&](std::span<const uint8_t>) {

@@ -69,7 +69,7 @@ struct MidiBench {
 
   QZ::MidiManagerOptions Options(uint32_t replyTimeoutMs = 5000) {
     QZ::MidiManagerOptions options;
-    options.midi.backend = std::make_shared<QZ::Platform::VirtualMidiBackend>(registry);
+    options.midi.backend = std::make_shared<QZ::Platform::Midi::VirtualMidiBackend>(registry);
     options.replyTimeoutMs = replyTimeoutMs;
     options.pollingIntervalMs = 1;
     options.stopStepMs = 1;
@@ -89,7 +89,7 @@ struct MidiBench {
     midi.SetParamRange(page == 0 ? QZ::ParamIdRange{0, 140} : QZ::ParamIdRange{140, 5});
   }
 
-  QZ::Platform::VirtualMidiRegistry registry; // first: devices and ports go before it
+  QZ::Platform::Midi::VirtualMidiRegistry registry; // first: devices and ports go before it
   FakeApplicationContext application;
   QZ::RCPtr<QZ::LNotificationCenter> centre =
       QZ::LNotificationCenter::CreateNotificationCenter(QZ::WString(u"application"));

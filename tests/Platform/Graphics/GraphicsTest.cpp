@@ -6,7 +6,7 @@
 #include "Platform/Graphics/GraphicsTestData.h"
 #include "Support/ImageCompare.h"
 
-namespace Gfx = QZ::Gfx;
+namespace Gfx = QZ::Platform::Graphics;
 using QZTest::PixelAt;
 
 namespace {

@@ -18,8 +18,8 @@ inline std::vector<uint8_t> ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-inline QZ::Gfx::Color PixelAt(const QZ::Gfx::Image& image, int x, int y) {
-  QZ::Gfx::Color color{0xDEADBEEF};
+inline QZ::Platform::Graphics::Color PixelAt(const QZ::Platform::Graphics::Image& image, int x, int y) {
+  QZ::Platform::Graphics::Color color{0xDEADBEEF};
   image.GetPixel(x, y, color);
   return color;
 }

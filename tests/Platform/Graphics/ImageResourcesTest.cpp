@@ -3,7 +3,7 @@
 #include "Platform/Graphics/Image.h"
 #include "Platform/Graphics/ImageResources.h"
 
-namespace Gfx = QZ::Gfx;
+namespace Gfx = QZ::Platform::Graphics;
 
 TEST(ImageResourcesTest, FindsEmbeddedImagesByResourceName) {
   const auto combobox = Gfx::FindImageResource(u"COMBOBOX_NORMAL_PNG");

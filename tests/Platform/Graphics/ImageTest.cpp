@@ -10,7 +10,7 @@
 #include "Platform/Graphics/Image.h"
 #include "Platform/Graphics/ImageResources.h"
 
-namespace Gfx = QZ::Gfx;
+namespace Gfx = QZ::Platform::Graphics;
 using QZTest::GraphicsDataPath;
 using QZTest::PixelAt;
 using QZTest::ReadBytes;

@@ -2,7 +2,7 @@
 
 #include "Platform/Graphics/TextEncoding.h"
 
-namespace Gfx = QZ::Gfx;
+namespace Gfx = QZ::Platform::Graphics;
 
 TEST(TextEncodingTest, ConvertsUtf16ToUtf8) {
   EXPECT_EQ(Gfx::ToUtf8(u""), "");

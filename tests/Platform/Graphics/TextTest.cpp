@@ -10,7 +10,7 @@
 #include "Platform/Graphics/Graphics.h"
 #include "Platform/Graphics/GraphicsTestData.h"
 
-namespace Gfx = QZ::Gfx;
+namespace Gfx = QZ::Platform::Graphics;
 using QZTest::PixelAt;
 
 namespace {

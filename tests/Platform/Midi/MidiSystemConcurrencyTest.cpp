@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace QZ::Platform;
+using namespace QZ::Platform::Midi;
 using QZTest::Bytes;
 
 // Two virtual registries stand for two backends, so the joined list can be checked

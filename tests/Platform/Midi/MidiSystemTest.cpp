@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace QZ::Platform;
+using namespace QZ::Platform::Midi;
 
 // Restores the environment variable and the switch a test changes.
 class VirtualKeyboardSwitchTest : public ::testing::Test {

@@ -17,11 +17,11 @@
 
 #include "Platform/Midi/MidiBackend.h"
 
-namespace QZ::Platform {
+namespace QZ::Platform::Midi {
 
 inline void PrintTo(MidiResult result, std::ostream* out) { *out << MidiResultText(result); }
 
-} // namespace QZ::Platform
+} // namespace QZ::Platform::Midi
 
 namespace QZTest {
 
@@ -38,8 +38,8 @@ inline Bytes SysEx(size_t size, uint8_t seed = 0) {
   return bytes;
 }
 
-inline QZ::Platform::MidiShortMessage Short(std::initializer_list<uint8_t> bytes) {
-  QZ::Platform::MidiShortMessage message;
+inline QZ::Platform::Midi::MidiShortMessage Short(std::initializer_list<uint8_t> bytes) {
+  QZ::Platform::Midi::MidiShortMessage message;
   std::copy(bytes.begin(), bytes.end(), message.bytes.begin());
   message.size = static_cast<uint8_t>(bytes.size());
   return message;
@@ -53,7 +53,7 @@ bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, 
 
 // Records what an input hands back; lends its three buffers and lends each again as it
 // comes back (unless told not to), like the port layer.
-class CaptureRecorder final : public QZ::Platform::MidiInputHandler {
+class CaptureRecorder final : public QZ::Platform::Midi::MidiInputHandler {
 public:
   struct Capture {
     bool isShort = false;
@@ -61,7 +61,7 @@ public:
     uint32_t timestampMs = 0;
   };
 
-  void LendBuffers(QZ::Platform::MidiInput& input, bool lendAgain = true) {
+  void LendBuffers(QZ::Platform::Midi::MidiInput& input, bool lendAgain = true) {
     mInput = &input;
     mLendAgain = lendAgain;
     for (auto& buffer : mBuffers) {
@@ -69,11 +69,11 @@ public:
     }
   }
 
-  void OnShortMessage(const QZ::Platform::MidiShortMessage& message) override {
+  void OnShortMessage(const QZ::Platform::Midi::MidiShortMessage& message) override {
     Record({true, Bytes(message.bytes.begin(), message.bytes.begin() + message.size), message.timestampMs});
   }
 
-  void OnLongData(QZ::Platform::MidiCaptureBuffer& buffer) override {
+  void OnLongData(QZ::Platform::Midi::MidiCaptureBuffer& buffer) override {
     Record({false, Bytes(buffer.data.begin(), buffer.data.begin() + static_cast<long>(buffer.recorded)), 0});
     if (mLendAgain && mInput != nullptr) {
       mInput->AddBuffer(buffer);
@@ -118,8 +118,8 @@ private:
     mChanged.notify_all();
   }
 
-  std::array<QZ::Platform::MidiCaptureBuffer, 3> mBuffers;
-  QZ::Platform::MidiInput* mInput = nullptr;
+  std::array<QZ::Platform::Midi::MidiCaptureBuffer, 3> mBuffers;
+  QZ::Platform::Midi::MidiInput* mInput = nullptr;
   bool mLendAgain = true;
   std::mutex mMutex;
   std::condition_variable mChanged;
@@ -127,7 +127,7 @@ private:
   size_t mTaken = 0;
 };
 
-class DoneCounter final : public QZ::Platform::MidiOutputHandler {
+class DoneCounter final : public QZ::Platform::Midi::MidiOutputHandler {
 public:
   void OnLongDone() override {
     {
@@ -185,7 +185,7 @@ private:
 // A clock that stands still until moved.
 class FakeClock {
 public:
-  QZ::Platform::MidiClock Clock() {
+  QZ::Platform::Midi::MidiClock Clock() {
     return [this] { return std::chrono::steady_clock::time_point(std::chrono::milliseconds(mNowMs.load())); };
   }
   void Advance(int64_t ms) { mNowMs += ms; }

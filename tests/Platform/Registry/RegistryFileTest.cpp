@@ -10,7 +10,7 @@
 
 namespace {
 
-namespace Registry = Platform::Registry;
+namespace Registry = QZ::Platform::Registry;
 
 class RegistryFileTest : public ::testing::Test {
 protected:

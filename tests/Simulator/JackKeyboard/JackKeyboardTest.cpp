@@ -18,7 +18,7 @@ extern char** environ;
 
 namespace {
 
-using namespace QZ::Platform;
+using namespace QZ::Platform::Midi;
 using QZTest::Bytes;
 
 // The program as client "keys", model 49 keys; it ends when its standard input closes.

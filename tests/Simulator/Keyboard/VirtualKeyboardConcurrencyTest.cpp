@@ -6,8 +6,8 @@
 namespace {
 
 using namespace QZTest;
-using QZ::Platform::MidiDirection;
-using QZ::Platform::MidiResult;
+using QZ::Platform::Midi::MidiDirection;
+using QZ::Platform::Midi::MidiResult;
 using Simulator::KeyboardFaults;
 using Simulator::KeyboardMemory;
 
@@ -44,7 +44,7 @@ TEST_F(VirtualKeyboardConcurrencyTest, RequestsFromSeveralThreadsWhileFaultsAndP
   for (size_t sender = 0; sender < kSenders; ++sender) {
     senders.emplace_back([&, sender] {
       DoneCounter done;
-      std::unique_ptr<QZ::Platform::MidiOutput> output;
+      std::unique_ptr<QZ::Platform::Midi::MidiOutput> output;
       ASSERT_EQ(mBackend.OpenOutput(IndexOf(mBackend, MidiDirection::Output, "MIDIOUT3 (QUORIN 49 ZTR)"), done, output),
                 MidiResult::Ok);
       const uint8_t slot = static_cast<uint8_t>(sender + 1);
@@ -87,12 +87,12 @@ TEST_F(VirtualKeyboardConcurrencyTest, RequestsFromSeveralThreadsWhileFaultsAndP
 }
 
 TEST(VirtualKeyboardTeardownTest, ALateReplyDoesNotHoldUpTheKeyboardsEnd) {
-  QZ::Platform::VirtualMidiRegistry registry;
+  QZ::Platform::Midi::VirtualMidiRegistry registry;
   auto keyboard = std::make_unique<Simulator::VirtualKeyboard>(QZ::kDeviceModel61Keys, registry);
   keyboard->SetFaults({.delay = std::chrono::hours(1)});
-  QZ::Platform::VirtualMidiBackend backend(registry);
+  QZ::Platform::Midi::VirtualMidiBackend backend(registry);
   DoneCounter done;
-  std::unique_ptr<QZ::Platform::MidiOutput> output;
+  std::unique_ptr<QZ::Platform::Midi::MidiOutput> output;
   ASSERT_EQ(backend.OpenOutput(IndexOf(backend, MidiDirection::Output, "MIDIOUT3 (QUORIN 61 ZTR)"), done, output),
             MidiResult::Ok);
   ASSERT_EQ(output->SendLong(Bytes{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}), MidiResult::Ok);

@@ -3,7 +3,7 @@
 namespace {
 
 using namespace QZTest;
-using QZ::Platform::MidiDirection;
+using QZ::Platform::Midi::MidiDirection;
 using Simulator::KeyboardFaults;
 using Simulator::KeyboardMemory;
 using Fault = KeyboardFaults::Reply;
@@ -29,9 +29,9 @@ TEST_F(VirtualKeyboardTest, DecoysAreListedFirstAndNeverAnswerAPresetSentComesBa
             (std::vector<std::string>{"QUORIN 49 ZTR", "MIDIIN2 (QUORIN 49 ZTR)", "MIDIIN3 (QUORIN 49 ZTR)"}));
   EXPECT_EQ(mBackend.ListDevices(MidiDirection::Output),
             (std::vector<std::string>{"QUORIN 49 ZTR", "MIDIOUT2 (QUORIN 49 ZTR)", "MIDIOUT3 (QUORIN 49 ZTR)"}));
-  std::unique_ptr<QZ::Platform::MidiOutput> decoy;
-  ASSERT_EQ(mBackend.OpenOutput(1, mDone, decoy), QZ::Platform::MidiResult::Ok);
-  ASSERT_EQ(decoy->SendLong(GlobalRequest()), QZ::Platform::MidiResult::Ok);
+  std::unique_ptr<QZ::Platform::Midi::MidiOutput> decoy;
+  ASSERT_EQ(mBackend.OpenOutput(1, mDone, decoy), QZ::Platform::Midi::MidiResult::Ok);
+  ASSERT_EQ(decoy->SendLong(GlobalRequest()), QZ::Platform::Midi::MidiResult::Ok);
 
   Bytes preset = KeyboardMessage({0x61, 0x01, 0x11, 0x03});
   for (uint8_t i = 0; i < KeyboardMemory::kPresetSize; ++i) {

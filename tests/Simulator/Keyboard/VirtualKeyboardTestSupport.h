@@ -28,7 +28,7 @@ inline Bytes PresetRequest(uint8_t slot) { return KeyboardMessage({0x62, 0x00, 0
 inline Bytes GlobalRequest() { return KeyboardMessage({0x64, 0xF7}); }
 
 // The index of `name` among the backend's devices of `direction`.
-inline size_t IndexOf(QZ::Platform::MidiBackend& backend, QZ::Platform::MidiDirection direction,
+inline size_t IndexOf(QZ::Platform::Midi::MidiBackend& backend, QZ::Platform::Midi::MidiDirection direction,
                       const std::string& name) {
   const auto names = backend.ListDevices(direction);
   const auto found = std::find(names.begin(), names.end(), name);
@@ -54,8 +54,8 @@ protected:
   void SetUp() override { OpenPorts(); }
 
   void OpenPorts() {
-    using QZ::Platform::MidiDirection;
-    using QZ::Platform::MidiResult;
+    using QZ::Platform::Midi::MidiDirection;
+    using QZ::Platform::Midi::MidiResult;
     mInput.reset();
     mRecorder = std::make_unique<CaptureRecorder>();
     ASSERT_EQ(
@@ -67,7 +67,7 @@ protected:
               MidiResult::Ok);
   }
 
-  void Send(const Bytes& message) { ASSERT_EQ(mOutput->SendLong(message), QZ::Platform::MidiResult::Ok); }
+  void Send(const Bytes& message) { ASSERT_EQ(mOutput->SendLong(message), QZ::Platform::Midi::MidiResult::Ok); }
 
   // Sends and waits until the keyboard has it: faults set afterwards do not touch its reply.
   void SendAndWait(const Bytes& message) {
@@ -82,14 +82,14 @@ protected:
     return captures.size() > n ? captures[n].bytes : Bytes{};
   }
 
-  QZ::Platform::VirtualMidiRegistry mRegistry;
+  QZ::Platform::Midi::VirtualMidiRegistry mRegistry;
   Simulator::VirtualKeyboard mKeyboard{QZ::kDeviceModel49Keys, mRegistry};
-  QZ::Platform::VirtualMidiBackend mBackend{mRegistry};
+  QZ::Platform::Midi::VirtualMidiBackend mBackend{mRegistry};
   DoneCounter mDone;
   size_t mSent = 0;
   std::unique_ptr<CaptureRecorder> mRecorder;
-  std::unique_ptr<QZ::Platform::MidiInput> mInput;
-  std::unique_ptr<QZ::Platform::MidiOutput> mOutput;
+  std::unique_ptr<QZ::Platform::Midi::MidiInput> mInput;
+  std::unique_ptr<QZ::Platform::Midi::MidiOutput> mOutput;
 };
 
 } // namespace QZTest

@@ -13,7 +13,7 @@
 
 namespace {
 
-using namespace QZ::Platform;
+using namespace QZ::Platform::Midi;
 
 // Points JACK clients at a server that does not exist, for the test's duration.
 class NoJackServer {

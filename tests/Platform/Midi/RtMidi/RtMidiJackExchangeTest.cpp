@@ -23,7 +23,7 @@ extern char** environ;
 
 namespace {
 
-using namespace QZ::Platform;
+using namespace QZ::Platform::Midi;
 using QZTest::Bytes;
 using QZTest::Short;
 

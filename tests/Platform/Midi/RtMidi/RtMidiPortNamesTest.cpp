@@ -4,7 +4,7 @@
 
 namespace {
 
-using namespace QZ::Platform;
+using namespace QZ::Platform::Midi;
 
 TEST(RtMidiPortNamesTest, TheAlsaAddressIsReadFromTheEndOfRtMidisName) {
   const auto address = ParseAlsaPortAddress("QUORIN 49 ZTR:QUORIN 49 ZTR MIDI 3 24:2");

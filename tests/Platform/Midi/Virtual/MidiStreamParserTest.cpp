@@ -5,8 +5,8 @@
 
 namespace {
 
-using QZ::Platform::MidiStreamEvent;
-using QZ::Platform::MidiStreamParser;
+using QZ::Platform::Midi::MidiStreamEvent;
+using QZ::Platform::Midi::MidiStreamParser;
 using QZTest::Bytes;
 
 struct Seen {

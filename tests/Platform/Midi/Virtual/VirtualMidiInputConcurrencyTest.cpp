@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace QZ::Platform;
+using namespace QZ::Platform::Midi;
 using QZTest::Bytes;
 using QZTest::CaptureRecorder;
 

@@ -10,7 +10,7 @@
 
 namespace {
 
-using namespace QZ::Platform;
+using namespace QZ::Platform::Midi;
 using QZTest::Bytes;
 using QZTest::Short;
 
@@ -47,7 +47,7 @@ TEST_F(VirtualMidiOutputTest, MalformedMessagesAreRefusedAndNeverReported) {
   EXPECT_EQ(mOutput->SendShort(Short({})), MidiResult::InvalidMessage);
   EXPECT_EQ(mOutput->SendShort(Short({0x3C, 0x40})), MidiResult::InvalidMessage);
   EXPECT_EQ(mOutput->SendShort(Short({0xF0, 0x01, 0xF7})), MidiResult::InvalidMessage);
-  QZ::Platform::MidiShortMessage tooLong = Short({0x90, 0x3C, 0x40});
+  QZ::Platform::Midi::MidiShortMessage tooLong = Short({0x90, 0x3C, 0x40});
   tooLong.size = 4;
   EXPECT_EQ(mOutput->SendShort(tooLong), MidiResult::InvalidMessage);
   EXPECT_EQ(mOutput->SendLong({}), MidiResult::InvalidMessage);

@@ -65,7 +65,7 @@ TEST_F(GDIRendererTest, CachedBitmapsUnusedSinceThePreviousPurgeAreDroppedAtTheN
   };
   frame({red, blue});
   for (const auto& bitmap : {red, blue}) {
-    QZ::RCPtr<QZ::LBitmapData> pixels(new QZ::LBitmapData(bitmap, QZ::Gfx::LockMode::Write));
+    QZ::RCPtr<QZ::LBitmapData> pixels(new QZ::LBitmapData(bitmap, QZ::Platform::Graphics::LockMode::Write));
     std::fill_n(pixels->GetPixelAddress(0, 0), 16, kGreen);
   }
   now += QZ::LGDIRenderer::kPurgeInterval + 1;

@@ -27,7 +27,7 @@ inline std::string Reference(const std::string& name) { return QZ_RENDERER_TEST_
 template <class F>
 QZ::RCPtr<QZ::LBitmap> PaintedBitmap(int32_t width, int32_t height, F pixel) {
   QZ::RCPtr<QZ::LBitmap> bitmap = QZ::LBitmap::CreateFilledBitmap({width, height}, {});
-  QZ::RCPtr<QZ::LBitmapData> data(new QZ::LBitmapData(bitmap, QZ::Gfx::LockMode::Write));
+  QZ::RCPtr<QZ::LBitmapData> data(new QZ::LBitmapData(bitmap, QZ::Platform::Graphics::LockMode::Write));
   for (int32_t y = 0; y < height; ++y) {
     for (int32_t x = 0; x < width; ++x) {
       *data->GetPixelAddress(x, y) = pixel(x, y);
@@ -47,8 +47,8 @@ inline uint32_t PatternPixel(int32_t x, int32_t y) {
 inline QZ::RCPtr<QZ::LBitmap> Pattern() { return PaintedBitmap(10, 10, PatternPixel); }
 
 // Straight ARGB of an image's pixel.
-inline uint32_t PixelOf(const QZ::Gfx::Image& image, int32_t x, int32_t y) {
-  QZ::Gfx::Color color{0xDEADBEEF};
+inline uint32_t PixelOf(const QZ::Platform::Graphics::Image& image, int32_t x, int32_t y) {
+  QZ::Platform::Graphics::Color color{0xDEADBEEF};
   image.GetPixel(x, y, color);
   return color.argb;
 }
@@ -72,18 +72,18 @@ protected:
   static QZ::LGDIRenderContextInfo& Gdi(const QZ::RCPtr<QZ::LRenderContextInfo>& of) {
     return dynamic_cast<QZ::LGDIRenderContextInfo&>(*of);
   }
-  static QZ::Gfx::Image& Surface(const QZ::RCPtr<QZ::LRenderContextInfo>& of) {
+  static QZ::Platform::Graphics::Image& Surface(const QZ::RCPtr<QZ::LRenderContextInfo>& of) {
     return *Gdi(of).GetCurrentSurface()->GetImage();
   }
 
   // The window's pixels as a straight-alpha image, and one pixel of it.
-  std::unique_ptr<QZ::Gfx::Image> Window() const {
+  std::unique_ptr<QZ::Platform::Graphics::Image> Window() const {
     const QZ::GDIWindowPixels& pixels = Gdi(context).GetWindowPixels();
     std::vector<uint8_t> bgra(words.size() * 4);
     for (size_t i = 0; i < words.size(); ++i) {
-      QZ::Gfx::Unpremultiply(words[i], &bgra[i * 4]);
+      QZ::Platform::Graphics::Unpremultiply(words[i], &bgra[i * 4]);
     }
-    return QZ::Gfx::Image::FromPixels(pixels.width, pixels.height, pixels.pitch, bgra.data());
+    return QZ::Platform::Graphics::Image::FromPixels(pixels.width, pixels.height, pixels.pitch, bgra.data());
   }
   uint32_t At(int32_t x, int32_t y) const { return PixelOf(*Window(), x, y); }
 

@@ -8,7 +8,7 @@
 namespace {
 
 using namespace QZTest;
-namespace Gfx = QZ::Gfx;
+namespace Gfx = QZ::Platform::Graphics;
 
 QZ::RCPtr<QZ::LFont> Font(const char16_t* face, float size, int32_t style = 0) {
   return QZ::LFont::GetFont(QZ::WString(face), size, style);

@@ -27,7 +27,7 @@ constexpr uint32_t kNothing = 0;
 // A 10 x 10 bitmap, red in columns 0-4 and blue in 5-9.
 inline QZ::RCPtr<QZ::LBitmap> HalfRedHalfBlue() {
   QZ::RCPtr<QZ::LBitmap> bitmap = QZ::LBitmap::CreateFilledBitmap({10, 10}, QZ::ColorT<float>::FromARGB(kRed));
-  QZ::LBitmapData pixels(bitmap, QZ::Gfx::LockMode::ReadWrite);
+  QZ::LBitmapData pixels(bitmap, QZ::Platform::Graphics::LockMode::ReadWrite);
   for (int32_t y = 0; y < 10; ++y) {
     for (int32_t x = 5; x < 10; ++x) {
       *pixels.GetPixelAddress(x, y) = kBlue;

@@ -28,7 +28,7 @@ public:
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
       throw std::runtime_error(SDL_GetError());
     }
-    QZ::Gl::PrepareWindowFormat();
+    QZ::Platform::Gl::PrepareWindowFormat();
     mWindow = SDL_CreateWindow("QZ GL test", 0, 0, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS);
     if (!mWindow) {
       throw std::runtime_error(SDL_GetError());

@@ -36,7 +36,7 @@ protected:
     return captured;
   }
 
-  std::unique_ptr<Platform::VirtualMidiInputDevice> mKeys = mRegistry.RegisterInput("IN");
+  std::unique_ptr<Platform::Midi::VirtualMidiInputDevice> mKeys = mRegistry.RegisterInput("IN");
   RCPtr<LMidiCapturePort> mPort;
   RCPtr<QZTest::CaptureClient> mClient;
 };

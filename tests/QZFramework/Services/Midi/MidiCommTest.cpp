@@ -40,7 +40,7 @@ TEST_F(MidiCommTest, RepeatedInputNamesAreNumberedAndTheSecondNumberOpensTheSeco
 }
 
 TEST_F(MidiCommTest, TheKeyboardsThirdPortsAreFoundAmongTheirDecoysAndOpenOnce) {
-  std::vector<std::unique_ptr<Platform::VirtualMidiDevice>> devices;
+  std::vector<std::unique_ptr<Platform::Midi::VirtualMidiDevice>> devices;
   for (const char* name : {"QUORIN 49 ZTR", "MIDIIN2 (QUORIN 49 ZTR)", "MIDIIN3 (QUORIN 49 ZTR)"}) {
     devices.push_back(mRegistry.RegisterInput(name));
   }
@@ -97,11 +97,13 @@ TEST_F(MidiCommTest, SendsReturnTheBytesSentAndTheDeviceReceivesExactlyThose) {
 }
 
 // An output whose long messages are done only when a reset drops them.
-class StuckOutput final : public Platform::MidiOutput {
+class StuckOutput final : public Platform::Midi::MidiOutput {
 public:
-  StuckOutput(Platform::MidiOutputHandler& handler, int& resets) : mHandler(handler), mResets(resets) {}
-  Platform::MidiResult SendShort(const Platform::MidiShortMessage&) override { return Platform::MidiResult::Ok; }
-  Platform::MidiResult SendLong(std::span<const uint8_t>) override { return Platform::MidiResult::Ok; }
+  StuckOutput(Platform::Midi::MidiOutputHandler& handler, int& resets) : mHandler(handler), mResets(resets) {}
+  Platform::Midi::MidiResult SendShort(const Platform::Midi::MidiShortMessage&) override {
+    return Platform::Midi::MidiResult::Ok;
+  }
+  Platform::Midi::MidiResult SendLong(std::span<const uint8_t>) override { return Platform::Midi::MidiResult::Ok; }
   void Reset() override {
     ++mResets;
     mHandler.OnLongDone();
@@ -109,22 +111,23 @@ public:
   bool IsAlive() override { return true; }
 
 private:
-  Platform::MidiOutputHandler& mHandler;
+  Platform::Midi::MidiOutputHandler& mHandler;
   int& mResets;
 };
 
-class StuckBackend final : public Platform::MidiBackend {
+class StuckBackend final : public Platform::Midi::MidiBackend {
 public:
-  std::vector<std::string> ListDevices(Platform::MidiDirection direction) override {
-    return std::vector<std::string>(direction == Platform::MidiDirection::Output ? 1 : 0, "STUCK");
+  std::vector<std::string> ListDevices(Platform::Midi::MidiDirection direction) override {
+    return std::vector<std::string>(direction == Platform::Midi::MidiDirection::Output ? 1 : 0, "STUCK");
   }
-  Platform::MidiResult OpenInput(size_t, Platform::MidiInputHandler&, std::unique_ptr<Platform::MidiInput>&) override {
-    return Platform::MidiResult::NoSuchDevice;
+  Platform::Midi::MidiResult OpenInput(size_t, Platform::Midi::MidiInputHandler&,
+                                       std::unique_ptr<Platform::Midi::MidiInput>&) override {
+    return Platform::Midi::MidiResult::NoSuchDevice;
   }
-  Platform::MidiResult OpenOutput(size_t, Platform::MidiOutputHandler& handler,
-                                  std::unique_ptr<Platform::MidiOutput>& output) override {
+  Platform::Midi::MidiResult OpenOutput(size_t, Platform::Midi::MidiOutputHandler& handler,
+                                        std::unique_ptr<Platform::Midi::MidiOutput>& output) override {
     output = std::make_unique<StuckOutput>(handler, resets);
-    return Platform::MidiResult::Ok;
+    return Platform::Midi::MidiResult::Ok;
   }
   int resets = 0;
 };

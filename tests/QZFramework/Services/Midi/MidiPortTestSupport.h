@@ -65,7 +65,7 @@ class MidiPortTest : public ::testing::Test {
 protected:
   void SetUp() override {
     QZ::MidiCommOptions options;
-    options.backend = std::make_shared<QZ::Platform::VirtualMidiBackend>(mRegistry, mClock.Clock());
+    options.backend = std::make_shared<QZ::Platform::Midi::VirtualMidiBackend>(mRegistry, mClock.Clock());
     mComm = QZ::LMidiCommInterface::Create(options);
   }
 
@@ -84,7 +84,7 @@ protected:
     return client;
   }
 
-  QZ::Platform::VirtualMidiRegistry mRegistry; // first: the devices and ports go before it
+  QZ::Platform::Midi::VirtualMidiRegistry mRegistry; // first: the devices and ports go before it
   FakeClock mClock;
   QZ::RCPtr<QZ::LMidiCommInterface> mComm;
 };

@@ -231,12 +231,12 @@ TEST(BitmapDataTest, LockedPixelsAreAddressedByPixelRows) {
 TEST(BitmapDataTest, WritersExcludeOtherViewsAndTheirWritesReachTheBitmap) {
   RCPtr<LBitmap> filled = LBitmap::CreateFilledBitmap({2, 2}, QZ::ColorT<float>::FromARGB(0xFF000000));
   {
-    QZ::LBitmapData writer(filled, QZ::Gfx::LockMode::ReadWrite);
+    QZ::LBitmapData writer(filled, QZ::Platform::Graphics::LockMode::ReadWrite);
     *writer.GetPixelAddress(1, 1) = 0x80FF0000; // bytes 00 00 FF 80
-    QZ::LBitmapData reader(filled, QZ::Gfx::LockMode::Read);
+    QZ::LBitmapData reader(filled, QZ::Platform::Graphics::LockMode::Read);
     EXPECT_FALSE(reader.IsLocked());
     EXPECT_EQ(reader.GetPixelAddress(0, 0), nullptr);
-    EXPECT_EQ(filled->GetNativeBitmap()->LastStatus(), QZ::Gfx::Status::ObjectBusy);
+    EXPECT_EQ(filled->GetNativeBitmap()->LastStatus(), QZ::Platform::Graphics::Status::ObjectBusy);
   }
   EXPECT_EQ(Argb(*filled, 1, 1), 0x80FF0000u);
   EXPECT_EQ(Argb(*filled, 0, 0), 0xFF000000u);
@@ -246,7 +246,7 @@ TEST(BitmapDataTest, SubstituteBuffersAreRefused) {
   RCPtr<LBitmap> filled = LBitmap::CreateFilledBitmap({2, 2}, {});
   RCPtr<QZ::LBitmapData> substitute = LBitmap::CreateFilledBitmap({1, 1}, {})->LockPixels();
   EXPECT_EQ(QZTest::ThrownText<std::domain_error>(
-                [&] { QZ::LBitmapData pixels(filled, QZ::Gfx::LockMode::ReadWrite, substitute.Get()); }),
+                [&] { QZ::LBitmapData pixels(filled, QZ::Platform::Graphics::LockMode::ReadWrite, substitute.Get()); }),
             R"(Domain Error : QZ::LBitmapData::LBitmapData : Utilities\Graphics\Bitmap : Line 489)");
   EXPECT_EQ(filled->GetRefCount(), 1);
   EXPECT_TRUE(filled->LockPixels()->IsLocked()); // nothing stayed locked

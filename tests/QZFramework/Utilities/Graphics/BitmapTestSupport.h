@@ -37,7 +37,7 @@ inline std::vector<uint32_t> AllPixels(const QZ::LBitmap& bitmap) {
 
 // The PNG bytes of an embedded image.
 inline std::vector<uint8_t> ResourceBytes(std::u16string_view resourceName) {
-  const auto bytes = QZ::Gfx::FindImageResource(resourceName);
+  const auto bytes = QZ::Platform::Graphics::FindImageResource(resourceName);
   return bytes ? std::vector<uint8_t>(bytes->begin(), bytes->end()) : std::vector<uint8_t>();
 }
 
