@@ -12,6 +12,11 @@
 // The installer owns the context and keeps it alive while it is installed. The engine,
 // the notification centre and the settings store stay owned by the context; callers
 // that keep one take their own counted reference.
+//
+// The interface is closed: it grows no further members. A new need of a framework or
+// device-control class reaches it through that class's options (a struct its creator
+// fills, as MidiManagerOptions) or, for windows and input, through the control base's
+// window and application seams.
 
 #include <cstdint>
 
