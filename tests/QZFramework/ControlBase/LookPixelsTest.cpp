@@ -61,7 +61,7 @@ TEST(LookPixelsTest, ImageColourAndTextPartsDrawThroughTheRenderer) {
   renderer->RenderFinish(context);
   LFont::SetMeasurementRendererSource({});
 
-  Gfx::Image& drawn = *dynamic_cast<LGDIRenderContextInfo&>(*context).GetCurrentSurface()->GetImage();
+  Platform::Graphics::Image& drawn = *dynamic_cast<LGDIRenderContextInfo&>(*context).GetCurrentSurface()->GetImage();
   EXPECT_TRUE(
       ImagesMatch(drawn, QZ_CONTROL_BASE_TEST_DATA "/Reference/LookPartsAndText.png", 2, QZ_CONTROL_BASE_TEST_OUTPUT));
 }

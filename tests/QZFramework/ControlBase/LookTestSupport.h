@@ -53,11 +53,12 @@ inline QZ::RCPtr<QZ::LLookDescriptor> LookOf(const QZ::RCPtr<QZ::LVisualPartDesc
 // Writes a width x height PNG painted by pixel(x, y) -> ARGB into folder; its path.
 template <class Pixel>
 QZ::WString WriteImage(const TempFolder& folder, const std::string& name, int width, int height, Pixel pixel) {
-  auto image = QZ::Gfx::Image::Create(width, height);
+  auto image = QZ::Platform::Graphics::Image::Create(width, height);
   bool painted = true;
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      painted = painted && image->SetPixel(x, y, QZ::Gfx::Color{pixel(x, y)}) == QZ::Gfx::Status::Ok;
+      painted = painted &&
+                image->SetPixel(x, y, QZ::Platform::Graphics::Color{pixel(x, y)}) == QZ::Platform::Graphics::Status::Ok;
     }
   }
   EXPECT_TRUE(painted && WritePng(*image, folder / name));

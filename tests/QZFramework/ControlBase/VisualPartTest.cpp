@@ -19,7 +19,7 @@ RCPtr<LVisualPart> ColourOnly(uint32_t argb, SizeT<int32_t> size, ResizeType res
 // A 4 x 4 bitmap, transparent but for an opaque red pixel at (3, 3).
 RCPtr<LBitmap> CornerDot() {
   RCPtr<LBitmap> bitmap = LBitmap::CreateFilledBitmap({4, 4}, {});
-  RCPtr<LBitmapData> pixels(new LBitmapData(bitmap, Gfx::LockMode::Write));
+  RCPtr<LBitmapData> pixels(new LBitmapData(bitmap, Platform::Graphics::LockMode::Write));
   *pixels->GetPixelAddress(3, 3) = kRed;
   return bitmap;
 }

@@ -97,7 +97,7 @@ TEST_F(MidiCaptureTest, ASysExCutOffWithoutF7ArrivesAloneWhereverTheCutFalls) {
   int run = 0;
   for (const uint32_t limit : {65536u, 520u}) {
     QZ::MidiCommOptions options;
-    options.backend = std::make_shared<Platform::VirtualMidiBackend>(mRegistry, mClock.Clock());
+    options.backend = std::make_shared<Platform::Midi::VirtualMidiBackend>(mRegistry, mClock.Clock());
     options.maxSysExBytes = limit;
     const RCPtr<LMidiCommInterface> comm = LMidiCommInterface::Create(options);
     const auto keys = mRegistry.RegisterInput("CUT" + std::to_string(limit));
@@ -127,10 +127,10 @@ TEST_F(MidiCaptureTest, ASysExCutOffWithoutF7ArrivesAloneWhereverTheCutFalls) {
             }
             piece = std::min(piece, wire.size() - at);
             ASSERT_EQ(keys->Send(Bytes(wire.begin() + long(at), wire.begin() + long(at + piece))),
-                      Platform::MidiResult::Ok);
+                      Platform::Midi::MidiResult::Ok);
             at += piece;
             if (feed == Feed::RandomWithClock && random() % 2 == 0) {
-              ASSERT_EQ(keys->Send(Bytes{0xF8}), Platform::MidiResult::Ok);
+              ASSERT_EQ(keys->Send(Bytes{0xF8}), Platform::Midi::MidiResult::Ok);
               ++clocks;
             }
           }
