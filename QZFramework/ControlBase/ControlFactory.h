@@ -20,8 +20,9 @@
 // well-formed ends it with Expat's text. Either way what was read before stays, and the
 // text and line are kept (GetParseErrorText).
 //
-// The control side of creation (CreateControl, CreateControlByName, ReapplySkin) belongs
-// with the control class. UI thread only; nothing is locked.
+// Creating controls from the descriptors (CreateControl, CreateControlByName, ReapplySkin)
+// is built with the control class (ControlFactoryCreate.cpp). UI thread only; nothing is
+// locked.
 
 #include <cstddef>
 #include <cstdint>
@@ -39,6 +40,8 @@
 #include "QZFramework/Utilities/Storage/StringT.h"
 
 namespace QZ {
+
+class IRootWindow;
 
 class LControlFactory : public virtual LRefCountedObject {
 public:
@@ -136,6 +139,20 @@ public:
   // any was given, 1 when none was.
   QZResult GetSkinFont(WString& name, float& size, int32_t& style) const;
 
+  // --- Creating controls ------------------------------------------------------------------
+
+  // The control of descriptor under parent (null: a top control), made by its class's
+  // create function, which the descriptor keeps after the first lookup. Null for a null
+  // descriptor or when the function fails. An unregistered class throws as
+  // GetControlCreateFunction does, and nothing is kept.
+  RCPtr<LControl> CreateControl(const RCPtr<LControl>& parent, const RCPtr<LControlDescriptor>& descriptor);
+  // The top control of the current skin's top-level descriptor name, marked visible and
+  // installed in rootWindow (when given); null when the skin has no such descriptor.
+  RCPtr<LControl> CreateControlByName(const WString& name, const RCPtr<IRootWindow>& rootWindow);
+  // Applies the current skin's top-level descriptor of control's name to it (after the user
+  // switched skins): ApplyDescriptor's result; 0x80004005 for null or when there is none.
+  QZResult ReapplySkin(const RCPtr<LControl>& control);
+
   // --- String tables --------------------------------------------------------------------
   // Each returns a new table, the caller's alone, with a copy of the texts; null when the
   // documents hold no such table.
@@ -148,6 +165,9 @@ public:
   // parentClass + "|" + name, where an empty parentClass (a top-level control) stands for
   // the application name ("PresetEditor|mainControl").
   RCPtr<LStringTable> GetStringTable(const WString& parentClass, const WString& name) const;
+  // The same for the control name under parent: parent's skin class (none for a parent
+  // made in code, or without a parent).
+  RCPtr<LStringTable> GetStringTable(const RCPtr<LControl>& parent, const WString& name) const;
 
 private:
   struct Reader;

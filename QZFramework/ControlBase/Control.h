@@ -1,0 +1,966 @@
+#pragma once
+// QZ::LControl: the base of every control, panel, widget, dialog and window content. A
+// control is a shared object with a name, a parent, ordered children, a rectangle in its
+// parent's client coordinates, a layout descriptor that computes that rectangle, looks that
+// draw it, a condition word that says in which state it is, and the virtual operations
+// through which the root window, the control factory and the widgets drive it.
+//
+//   // What the control factory's create function for "Framework.Panel" does:
+//   QZ::RCPtr<QZ::LControl> panel(new LPanel(parent, descriptor->GetName()));  // joins parent
+//   panel->ApplyDescriptor(descriptor);   // layout, looks, label
+//   panel->CreateChildren(descriptor);    // a child per SubControl, then PerformLayout
+//   panel->Initialize();                  // create params, hot keys, handler table
+//   panel->OnLookChanged();
+//
+//   // A listener hears the panel's state:
+//   listener->RegisterNotification(panel, u"NID_HOVER_CONDITION_CHANGE");
+//   panel->RaiseConditionChange(true);    // hover: "NID_CONDITION_CHANGE", then the hover one
+//
+//   // Tearing a tree down: the top control leaves its window, parents let go of children.
+//   panel->Detach();
+//   panel = nullptr;                      // the whole subtree is released
+//
+// Ownership: a parent holds each child through its child list, a child holds its parent
+// (that reference counts as one of the parent's internal references), and the top control
+// holds its root window. When the last outside reference to a control goes,
+// ReleaseInternalReferences takes its children out of the list (each loses its parent
+// link, so a subtree nobody else holds is released with it), withdraws every notification
+// registration made with or at the control, drops its companion objects and its tag.
+//
+// Results: 0 success, 1 nothing done (unchanged, not handled, refused), 0x80004005 for an
+// operation not possible now, 0x80070057 for a bad argument. Structural faults (an index
+// past the end of the child list, an unknown child order) throw in the framework's format.
+//
+// Threads: controls belong to the main thread; nothing in a control is locked.
+//
+// Where the bodies live (one source file per group of operations):
+//   Control.cpp            construction, the child list, the tree, creation of children,
+//                          PerformLayout's steps, Detach, release of internal references
+//   ControlConditions.cpp  the condition word and its announcement, capture, drag threshold
+//   ControlLooks.cpp       the look list: current look, rectangles, regions, colours
+//   ControlLookups.cpp     lookups, hot-key lookups, prefixed string-table entries, the
+//                          relayout triggers
+//   ControlFactoryCreate.cpp  the control factory's creating operations
+//   ControlHooks.cpp       the slots whose base answer is all there is (hooks, accessors)
+//   ControlPaint.cpp, ControlHitTest.cpp     painting; hit testing, geometry, invalidation
+//   ControlInput.cpp, ControlFocus.cpp       pointer input and clicks, values; focus, keys,
+//                                            create parameters
+//   ControlLayout.cpp, ControlDescriptor.cpp layout of sub-controls; descriptor application,
+//                                            values, visibility, text, fonts, look setters
+//   ControlDrag.cpp, ControlIdle.cpp         dragging and auto-scroll; idle tick, animations,
+//                                            deferred removal
+//   ControlPending.cpp     the base answer of each operation whose file is not built yet
+//
+// Slot numbers below are those of the control's virtual-operation table that the Parts of
+// the framework refer to (0-94, then the control's further operations from 95; widgets add
+// theirs after). Slots 46, 49 and 56, hooks that nothing names or calls, are not declared.
+// Slot 20 is also known as ComputeLayout; slot 81 is both the font inheritance and
+// OnParentFontChanged.
+
+#include <cstdint>
+#include <vector>
+
+#include "QZFramework/ControlBase/ControlParams.h"
+#include "QZFramework/ControlBase/HotKeyMap.h"
+#include "QZFramework/ControlBase/LayoutDescriptor.h"
+#include "QZFramework/ControlBase/RootWindowInterface.h"
+#include "QZFramework/ControlBase/UITarget.h"
+#include "QZFramework/Controls/MenuDescriptor.h"
+#include "QZFramework/Notification/NotificationClient.h"
+#include "QZFramework/Notification/NotificationDistributor.h"
+#include "QZFramework/Notification/NotificationHandler.h"
+#include "QZFramework/ObjectBase/TaggableObject.h"
+#include "QZFramework/Renderer/Renderer.h"
+#include "QZFramework/Utilities/Graphics/Geometry.h"
+#include "QZFramework/Utilities/Graphics/RectList.h"
+#include "QZFramework/Utilities/Storage/Array.h"
+#include "QZFramework/Utilities/Storage/ArrayBuffer.h"
+#include "QZFramework/Utilities/Storage/RCPtrArray.h"
+#include "QZFramework/Utilities/Storage/StringT.h"
+
+namespace QZ {
+
+class LBitmap;
+class LControlDescriptor;
+class LFont;
+class LKeyParam;
+class LLook;
+class LMenuItemUpdater;
+class LNotificationCenter;
+class LRenderContextInfo;
+class LRenderer;
+class LStringTable;
+class LVisualPart;
+
+class LControl : public virtual LNotificationClient,
+                 public virtual LNotificationDistributor,
+                 public virtual LTaggableObject,
+                 public virtual UITarget {
+public:
+  // ===========================================================================================
+  // The children of a control: insertion order, and two orders derived from the children's
+  // layout descriptors and sorted lazily (one sort per change, at the first ordered read).
+  // ===========================================================================================
+  class ChildControlList {
+  public:
+    // Orders, as GetAt and IndexOf take them.
+    static constexpr int32_t kInsertionOrder = 0;
+    // Painting walks it from the first (bottom) to the last (top), hit testing backwards:
+    // children clipped to their parent first, then fewer docked axes, then smaller Z_Order,
+    // then earlier insertion.
+    static constexpr int32_t kPaintOrder = 1;
+    // Focus moves along it: smaller TabStop first, then earlier insertion.
+    static constexpr int32_t kTabOrder = 2;
+
+    explicit ChildControlList(LControl& owner) : mOwner(owner) {}
+    ChildControlList(const ChildControlList&) = delete;
+    ChildControlList& operator=(const ChildControlList&) = delete;
+
+    uint32_t GetCount() const { return mChildren.GetCount(); }
+    // The child at index in order. Throws "Runtime Error :
+    // QZ::LControl::ChildControlList::GetAt : ControlBase\Control : Line 3356" for an index
+    // not below the count and the same text with Line 3376 for an unknown order (the const
+    // twin: Lines 3384 and 3404).
+    const RCPtr<LControl>& GetAt(uint32_t index, int32_t order);
+    const RCPtr<LControl>& GetAt(uint32_t index, int32_t order) const;
+    // The position of child in order, searched from the last position down; -1 when it is
+    // not a child or the order is unknown.
+    int32_t IndexOf(const LControl* child, int32_t order) const;
+
+    // Appends child and makes the owner its parent; the owner and every ancestor count the
+    // unclipped controls it brings. 0; 0x80070057 for null, for the owner and for its
+    // ancestors; 0x80004005 when child has a parent or a child of the same name (compared
+    // exactly) is there already. The list is unchanged on failure. Takes its reference only
+    // on success, so a constructor may pass this.
+    [[nodiscard]] QZResult Add(LControl* child);
+    // Takes child out: its unclipped controls are no longer counted, it loses its parent
+    // link, the version moves on and the owner's OnChildRemoved runs. 0; 0x80070057 when it
+    // is not a child. The child is released unless someone else holds it.
+    QZResult Remove(const LControl* child);
+    // Removes every child, last to first, as Remove; true when the list was already empty.
+    bool RemoveAll();
+
+    // The child-order generation: moves on whenever a child comes or goes or a key of the
+    // orders changes (ClipToParent, docking, Z_Order, TabStop); the orders are re-sorted at
+    // the next ordered read.
+    uint32_t GetVersion() const { return mVersion; }
+    void BumpVersion() { ++mVersion; }
+    // Re-sorts both derived orders when they are out of date.
+    void SortOrders() const;
+
+  private:
+    const RCPtr<LControl>& ChildAt(uint32_t index, int32_t order, int line, int orderLine) const;
+    QZResult RemoveAt(uint32_t index);
+
+    RCPtrArray<LControl, 1, 0> mChildren;
+    mutable ArrayBuffer<unsigned, 1, 0, 1, 8, &GetSystemAllocator> mTabOrder;
+    mutable ArrayBuffer<unsigned, 1, 0, 1, 8, &GetSystemAllocator> mPaintOrder;
+    uint32_t mVersion = 1;
+    mutable uint32_t mSortedVersion = 0;
+    LControl& mOwner;
+  };
+
+  // The hit depth of a control and of its ancestors that all clip to their parents.
+  static constexpr int32_t kNoHitDepth = INT32_MIN;
+
+  // Drag modes (SetLayoutState's first value).
+  static constexpr int32_t kDragNone = 0;
+  static constexpr int32_t kDragAndDrop = 1;
+  static constexpr int32_t kDragMove = 2;
+  static constexpr int32_t kDragMoveScroll = 3;
+  static constexpr int32_t kDragResize = 4;
+  static constexpr int32_t kDragResizeScroll = 5;
+  static constexpr int32_t kDragKinetic = 6;
+  // Drag axes (SetLayoutState's second value); kinetic scrolling compares the whole word
+  // with 1 (X), 2 (Y) or 3 (both).
+  static constexpr uint32_t kDragAxisX = 0x1;
+  static constexpr uint32_t kDragAxisY = 0x2;
+  static constexpr uint32_t kDragEdgeRight = 0x4;
+  static constexpr uint32_t kDragEdgeLeft = 0x8;
+  static constexpr uint32_t kDragEdgeTop = 0x10;
+  static constexpr uint32_t kDragEdgeBottom = 0x20;
+
+  // Edit codes of CanPaste and PerformEdit.
+  static constexpr int32_t kEditDelete = 0;
+  static constexpr int32_t kEditCut = 1;
+  static constexpr int32_t kEditCopy = 2;
+  static constexpr int32_t kEditPaste = 3;
+
+  // Joins parent's child list (parent may be null: a top control) and asks the
+  // application's control factory for the string table of (parent, name). Nothing else:
+  // the descriptor, looks, children and create parameters come later from the factory.
+  LControl(const RCPtr<LControl>& parent, const WString& name);
+  ~LControl() override;
+  LControl(const LControl&) = delete;
+  LControl& operator=(const LControl&) = delete;
+
+  // ===========================================================================================
+  // The tree (Control.cpp)
+  // ===========================================================================================
+
+  const RCPtr<LControl>& GetParent() const { return mParent; }
+  ChildControlList& GetChildren() { return mChildren; }
+  const ChildControlList& GetChildren() const { return mChildren; }
+  // The skin entry the control was made from; null for a control made in code.
+  const RCPtr<LControlDescriptor>& GetControlDescriptor() const { return mDescriptor; }
+  // The control's own placement record; null until ApplyDescriptor.
+  const RCPtr<LLayoutDescriptor>& GetLayoutDescriptor() const { return mLayout; }
+  // x, y (parent's client coordinates), width, height.
+  const RectT<double>& GetRect() const { return mRect; }
+  // The origin of the client content: children (and, when the looks follow it, the looks)
+  // are shifted by its negative.
+  const PointT<double>& GetScrollOffset() const { return mScrollOffset; }
+  // The number of controls below this one whose ClipToParent is cleared.
+  uint32_t GetUnclippedCount() const { return mUnclippedCount; }
+  // Adds count to the unclipped count of this control and of every ancestor.
+  void IncrementUnclippedCount(uint32_t count = 1);
+  // Subtracts count from the unclipped count of this control and of every ancestor.
+  void DecrementUnclippedCount(uint32_t count = 1);
+
+  // Marked visible with a width and height above 0; withAncestors: every ancestor too. A
+  // control without a layout descriptor is not shown.
+  bool IsShown(bool withAncestors) const;
+  // The layout descriptor's enabled flag; withAncestors: every ancestor's too. A control
+  // without a layout descriptor is not enabled.
+  bool IsEnabled(bool withAncestors) const;
+
+  // Moves the control to parent's child list: 1 when parent is the parent already; else
+  // the old parent (if any) invalidates the control's area and lets it go, a control that
+  // had none drops its root-window link, and the new parent (if any) adds it (Add's
+  // failure codes). 0.
+  QZResult SetParent(const RCPtr<LControl>& parent);
+  // Makes window the root window of this top control and installs the control there.
+  // 0x80004005 for a control with a parent; 1 when window is its root window already.
+  QZResult SetRootWindow(const RCPtr<IRootWindow>& window);
+  // The root window of the tree: the top control's link; null outside a window.
+  RCPtr<IRootWindow> GetRootWindowRef() const;
+
+  // The last child named name exactly (case matters); null when none is.
+  RCPtr<LControl> FindChildByName(const WString& name) const;
+  // Empties out, then appends every child named name, last child first; the count.
+  uint32_t FindChildrenByName(const WString& name, RCPtrArray<LControl, 1, 0>& out) const;
+  // Empties out, then appends every descendant depth first, parents before children; the
+  // count.
+  uint32_t CollectDescendants(RCPtrArray<LControl, 1, 0>& out) const;
+  // The rectangle around the children docked on neither axis, each rounded to whole
+  // pixels; (0, 0, 0, 0) when there is none.
+  RectT<double> GetChildrenBounds() const;
+
+  // Whether a skin entry's create parameters hold "DEFER_CREATE" with a true value: such a
+  // child is created later by the code that owns it.
+  static bool IsDeferCreate(const RCPtr<LControlDescriptor>& entry);
+  // A create-parameter boolean: true when the text, with blanks, tabs, carriage returns
+  // and line feeds trimmed, is "true" in any case.
+  static bool IsTrueText(const WString& text);
+
+  // Places the control from its layout descriptor (against its parent, or for a top
+  // control against the screen and its root window's client area), applies the text and
+  // children sizing, snaps the rectangle and stores it, laying the children out. SetRect's
+  // result (1 when the rectangle did not change); 0x80004005 without a layout descriptor,
+  // and for a top control without any root window.
+  QZResult PerformLayout();
+
+  // ===========================================================================================
+  // Conditions (ControlConditions.cpp)
+  // ===========================================================================================
+
+  // The condition word (kConditionHasFocus ... kConditionHover) of the current flags.
+  uint32_t GetConditions() const;
+  // Recomputes the word and, when it changed: records the change in the conditions
+  // parameter, switches the cursor on pointer and capture transitions, ends or begins a
+  // drag, calls OnConditionsChanged, sends "NID_CONDITION_CHANGE" and one notification per
+  // changed group, moves the hover when the control vanished or let the capture go outside,
+  // and re-evaluates the children (last first) when enabled or visible changed.
+  void NotifyConditionChange();
+  void UpdateConditions() { NotifyConditionChange(); }
+  // Sets the forced-hover flag; re-evaluates only when it changed.
+  void RaiseConditionChange(bool hover);
+  // The object sent with every condition notification; the same for the control's life.
+  const RCPtr<LConditionsParam>& GetConditionsParam() const { return mConditionsParam; }
+  // How far, in whole pixels on either axis, the pointer must move from the press before
+  // a held button turns into a drag. 0; 0x80070057 for a negative value (kept).
+  QZResult SetDragThreshold(int32_t pixels);
+  int32_t GetDragThreshold() const { return mDragThreshold; }
+  int32_t GetDragMode() const { return mDragMode; }
+  uint32_t GetDragAxes() const { return mDragAxes; }
+  // Shows the control's cursor, or the default one when it has none, at the root window.
+  void ApplyCursor();
+  CursorHandle GetCursor() const { return mCursor; }
+  bool HasFocus() const { return mHasFocus; }
+  bool ContainsFocus() const { return mContainsFocus; }
+  bool IsMouseOver() const { return mMouseOver; }
+  bool HasCapture() const { return mCapture; }
+
+  // ===========================================================================================
+  // Looks (ControlLooks.cpp)
+  // ===========================================================================================
+
+  const RCPtrArray<LLook, 1, 0>& GetLooks() const { return mLooks; }
+  // 0 for an index without a weight.
+  float GetLookWeight(uint32_t index) const;
+  // Look index when 0 <= index < count (possibly null); otherwise the first look that
+  // exists with a weight above 0, else the first look that exists, else null.
+  RCPtr<LLook> GetLook(int32_t index) const;
+  // The first look that exists with a weight above 0; -1 when none.
+  int32_t GetCurrentLookIndex() const;
+  // GetLook(index)'s client rectangle; (0, 0, width, height) without a look.
+  RectT<double> GetLookRect(int32_t index) const;
+  // Empties the own region of every look / of GetLook(index).
+  void ClearLookRegions();
+  void ClearLookRegion(int32_t index);
+  // Look a's region becomes the control's area less look b's region, and the control is
+  // invalidated: 0; 0x80070057 when either look is missing.
+  QZResult CombineLookRegions(int32_t a, int32_t b);
+  // Multiplies the renderer's alpha while the control paints.
+  float GetOpacity() const { return mOpacity; }
+
+  // ===========================================================================================
+  // Lookups and relayout (ControlLookups.cpp)
+  // ===========================================================================================
+
+  const RCPtr<LFont>& GetFont() const { return mFont; }
+  // The label text.
+  const WString& GetText() const { return mLabel; }
+  bool UsesParentToolTip() const { return mUseParentToolTip; }
+  // The first key bound to command in the control's own hot keys; the empty key code
+  // (0x80000000) when none.
+  KeyCode GetHotKey(const WString& command) const;
+  bool HasLocalHotKey(const WString& command) const;
+  // The position of child in one of the child orders; -1 when it is not a child.
+  int32_t IndexOfChild(const LControl* child, int32_t order) const;
+  // Re-sorts the derived child orders when they are out of date.
+  void SortChildOrders();
+  // The topmost ancestor; this control when it has no parent.
+  RCPtr<LControl> GetRootControl();
+  // The origin in the parent's own coordinates: position - the parent's scroll offset +
+  // the origin of the parent's current look rectangle; the position without a parent.
+  PointT<double> GetOriginInParent() const;
+  // The scroll offset rounded to whole pixels with the size of the current look's client
+  // part (of the control without a look).
+  RectT<int32_t> GetVisibleContentRect() const;
+  // Whether the label is wider than the text area of the current look.
+  bool IsTextTruncated() const;
+  // The largest Z_Order of this control and its ancestors among those not clipped to their
+  // parent; kNoHitDepth when all clip.
+  int32_t GetTopZOrder() const;
+  // The control's menu-item updater, made on first use; released with the control.
+  RCPtr<LMenuItemUpdater> GetMenuItemUpdater();
+  // Empties out, then appends every entry of table whose key begins with prefix, sorted by
+  // key; the count. Nothing for a null table.
+  static uint32_t CollectPrefixed(const LStringTable* table, const WString& prefix,
+                                  std::vector<LMenuDescriptor::Entry>& out);
+
+  // ===========================================================================================
+  // Descriptor application, values, text and fonts (ControlDescriptor.cpp)
+  // ===========================================================================================
+
+  // Sets the label (a top control's caption too), hands it to every look and relays out
+  // when the text can change the size: true when the label changed.
+  bool SetTextInternal(const WString& text, bool relayout);
+  // The value, always within 0..1, and its range (scale type 1 logarithmic, else linear).
+  double GetValue() const { return mValue; }
+  double GetRangeMinimum() const { return mRangeMinimum; }
+  double GetRangeMaximum() const { return mRangeMaximum; }
+  int32_t GetScaleType() const { return mScaleType; }
+  // Gives the control and its looks font: 0; 1 when it is the current font; 0x80070057 for
+  // null.
+  QZResult SetFont(const RCPtr<LFont>& font);
+  // Resolves a font against the base font (the parent's when inherited, else the
+  // application's default) and sets it, remembering which values came from the base: 0;
+  // 0x80004005 without a font.
+  QZResult SetFontSpec(const WString& face, float size, int32_t style);
+  // Look weights: 0; 0x80070057 for an index not below the number of looks. A weight outside
+  // 0..1 is ignored; exclusive sets every other weight to 0.
+  QZResult SetLookWeight(uint32_t index, float weight, bool exclusive);
+  // Replaces the own region of a look (an index out of range names the current look) and
+  // invalidates: 0; 0x80070057 without looks.
+  QZResult SetLookRegion(int32_t index, const RectListT<int32_t>& region);
+  // Sets (null: removes) the overlay part of a look, drawn over its client part: 0; 1 when
+  // nothing changed; 0x80004005 without looks.
+  QZResult SetLookPartImage(const RCPtr<LBitmap>& image, ResizeType resizeType, int32_t index, bool replacesClient);
+  // Sets the text foreground part of a look: 0; 0x80004005 without looks; 0x80070057 for
+  // null.
+  QZResult SetLookTextPart(const RCPtr<LVisualPart>& part, int32_t index);
+  // Sets the pointer cursor shown over the control (0: the default).
+  void SetCursor(CursorHandle cursor);
+  // Replaces the context menu (null: none), moving the control's subscriptions to the
+  // menu's item notifications. 0.
+  QZResult SetContextMenuDescriptor(const RCPtr<LMenuDescriptor>& menu);
+  // Registers (or withdraws) the control's menu-command handler for every item
+  // notification of menu and its sub-menus: 0; 0x80070057 for null.
+  QZResult SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu, bool subscribe);
+  // Opens menu as a context menu at the pointer (skin entry "contextMenu"): 0; 0x80004005
+  // when the skin has no such entry.
+  QZResult ShowContextMenu(const RCPtr<LMenuDescriptor>& menu);
+  // Delivers a notification of name carrying parameter to receiver alone, at once.
+  QZResult SendNotificationTo(const RCPtr<LNotificationReceiver>& receiver, NotificationName name,
+                              const RCPtr<LRefCountedObject>& parameter);
+
+  // ===========================================================================================
+  // Layout of sub-controls (ControlLayout.cpp)
+  // ===========================================================================================
+
+  // Places both axes of descriptor: against parent (the three reference values are then
+  // zero), or for a top control against screenRect, clientSize and originPoint. 0;
+  // 0x80070057 without a descriptor while parent is set or screenRect is not empty.
+  QZResult LayoutAxisFromReference(const RCPtr<LLayoutDescriptor>& descriptor, const RCPtr<LControl>& parent,
+                                   const RectT<double>& screenRect, const SizeT<double>& clientSize,
+                                   const PointT<double>& originPoint, RectT<double>& outRect) const;
+  // The minimum-size rule, with text growth, on both axes in place: 1 when it changed
+  // something, 0 when not, 0x80004005 when an anchor forbids the change.
+  QZResult LayoutSizeFromText(PointT<double>& position, SizeT<double>& size);
+  // The maximum-size rule on both axes in place.
+  QZResult LayoutSizeFromChildren(PointT<double>& position, SizeT<double>& size);
+  // The extent on axis (0 X, 1 Y) of children first..last; 0 for a bad range.
+  double GetChildrenExtent(int32_t first, int32_t last, int32_t axis) const;
+  // Stores the rectangle and lays out what depends on it: 1 when position and size are
+  // unchanged (nothing else happens), else 0.
+  QZResult SetRect(const PointT<double>& position, const SizeT<double>& size);
+  // Replace the placement blocks of one axis (0 X, 1 Y), of both, or the size limits of
+  // one, and relay out: 0 when the blocks read back equal, 1 when not (or a bad axis).
+  QZResult SetAxisPlacement(int32_t axis, const LayoutPosition& position, const LayoutSize& size);
+  QZResult SetPlacement(const LayoutPosition& xPosition, const LayoutSize& xSize, const LayoutPosition& yPosition,
+                        const LayoutSize& ySize);
+  QZResult SetAxisSizeLimits(int32_t axis, const LayoutLimit& minimum, const LayoutLimit& maximum);
+
+  // ===========================================================================================
+  // Painting (ControlPaint.cpp)
+  // ===========================================================================================
+
+  // Appends the controls of this subtree that do not clip to their parent, in paint order
+  // (this control only with includeSelf; hidden ones and their subtrees skipped with
+  // skipHidden); the number appended.
+  uint32_t CollectUnclipped(RCPtrArray<LControl, 1, 0>& list, bool skipHidden, bool includeSelf);
+  // Whether the control keeps a back buffer of its children.
+  bool IsBuffered() const { return mBuffered; }
+  // Recreates the back buffer at the current look size.
+  QZResult RebuildBackBuffer();
+  // Adds rect (content coordinates) to a buffered control's update region when it meets
+  // the region's bounds; with invalidate also invalidates it.
+  QZResult AddToUpdateRegion(const RectT<double>& rect, bool invalidate);
+
+  // ===========================================================================================
+  // Hit testing, geometry and invalidation (ControlHitTest.cpp)
+  // ===========================================================================================
+
+  // The largest contribution of the control and its ancestors: Z_Order where ClipToParent
+  // is cleared, kNoHitDepth otherwise.
+  int32_t GetHitDepth() const;
+  // The control's origin in root-window coordinates.
+  PointT<double> GetWindowPosition() const;
+  // Converts point from this control's coordinates into other's.
+  void ConvertPoint(const LControl* other, PointT<double>& point) const;
+  // The area in which the control can be seen, in its own coordinates.
+  RectT<double> GetBoundsRect() const;
+  // Invalidates the unclipped descendants, or the control itself when it does not clip.
+  void InvalidateUnclipped();
+  // Marks the control as left out of hit testing (the wheel's and the drop search's
+  // re-tests beneath a control).
+  bool IsExcludedFromHitTest() const { return mExcludedFromHitTest; }
+  void SetExcludedFromHitTest(bool excluded) { mExcludedFromHitTest = excluded; }
+
+  // ===========================================================================================
+  // Pointer input and values (ControlInput.cpp)
+  // ===========================================================================================
+
+  // Without all: whether ClipToParent is cleared; with all: on this control or an ancestor.
+  bool IsNotClippedToParent(bool all) const;
+  // The value at normalised position t, and back (linear or logarithmic).
+  double NormalizedToValue(double t) const;
+  double ValueToNormalized(double v) const;
+
+  // ===========================================================================================
+  // Focus, keys and create parameters (ControlFocus.cpp)
+  // ===========================================================================================
+
+  // The control can take the keyboard focus itself (a focus target).
+  bool IsFocusable();
+  // Without all: the not-focusable flag; with all: on this control or an ancestor, up to
+  // and including the first focus boundary.
+  bool IsFocusDelegated(bool all) const;
+  // Focus delegation stops at a focus boundary (a focus scope).
+  bool IsFocusBoundary() const { return mFocusBoundary; }
+  void SetFocusBoundary(bool boundary) { mFocusBoundary = boundary; }
+  // The last child that has or contains the focus; null when none.
+  RCPtr<LControl> GetFocusedChild() const;
+  RCPtr<LControl> GetFirstFocusableChild();
+  RCPtr<LControl> GetLastFocusableChild();
+  // A descendant takes the focus: the control and its ancestors contain it.
+  bool SetContainsFocus(const RCPtr<LControl>& descendant);
+  // Whether key is a virtual key pressed (not a character, not a release).
+  static bool IsVirtualKeyDown(const KeyCode& key);
+  // The handler of "NID_SIBLING_KEY" that Initialize installs: the control's local hot
+  // keys answer keys of their siblings. 1.
+  QZResult OnSiblingKeyNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                    const RCPtr<LNotification>& notification);
+  // Installs (add) or removes the control's menu hot-key handler for every item of menu
+  // with a hot-key binding: 0; 0x80070057 for null.
+  QZResult RegisterMenuHotKeys(const RCPtr<LMenuDescriptor>& menu, bool add);
+  // A menu command's hot key was pressed: to the root window's command handling when it
+  // binds the command, else posted to the application. 1.
+  QZResult OnMenuHotKey(const RCPtr<LNotification>& notification);
+
+  // ===========================================================================================
+  // Dragging and auto-scroll (ControlDrag.cpp)
+  // ===========================================================================================
+
+  // Scrolls this control's content on axis (0 X, 1 Y) at speed pixels per second within
+  // firstBound..secondBound, moving control along. 0.
+  QZResult StartAutoScroll(int32_t axis, double speed, double firstBound, double secondBound,
+                           const RCPtr<LControl>& control);
+  // 0; 1 when the axis was not scrolling.
+  QZResult StopAutoScroll(int32_t axis);
+  // The timed scrolling of one axis (a fling), driven by idle ticks.
+  QZResult StartAxisAnimation(int32_t axis, double velocity);
+  QZResult StopAxisAnimation(int32_t axis);
+
+  // ===========================================================================================
+  // Idle tick and deferred removal (ControlIdle.cpp)
+  // ===========================================================================================
+
+  // The "NID_IDLE" handler: auto-scroll, flings, placement animations, press hand-over,
+  // then the removal of pending children.
+  QZResult OnIdleTick(const RCPtr<LNotificationDistributor>& distributor, const RCPtr<LNotification>& notification);
+  // One more user of idle ticks; the first subscribes to "NID_IDLE" of the root window.
+  QZResult AddIdleRequest();
+  // One user fewer; the last unsubscribes.
+  QZResult ReleaseIdleRequest();
+  int32_t GetIdleRequestCount() const { return mIdleRequests; }
+  // Hides child at once and detaches it at the next idle tick: 0; 0x80070057 when it is
+  // not a child.
+  QZResult RemoveChildDeferred(const RCPtr<LControl>& child);
+  void DeletePendingChildren();
+
+  // ===========================================================================================
+  // Virtual operations, in slot order
+  // ===========================================================================================
+
+  // 0: sets the label text.
+  virtual QZResult SetText(const WString& text);
+  // 1: stores the value (kept within 0..1) and sends "NID_VALUE_CHANGE" with a
+  // LValueParam; returns the stored value.
+  virtual double SetValue(double value);
+  // 2: hook after the value changed. 0.
+  virtual QZResult OnValueChanged();
+  // 3: the range of the value (scale 0 linear, 1 logarithmic with both bounds above 0):
+  // 0; 0x80070057, nothing changed, for anything else.
+  virtual QZResult SetValueRange(double minimum, double maximum, int32_t scale);
+  // 4, 5: bracket a change of the client area (the back buffer follows the look's size).
+  virtual QZResult BeginClientUpdate();
+  virtual QZResult EndClientUpdate();
+  // 6: the content scrolled from oldOffset to newOffset.
+  virtual QZResult ScrollContent(const PointT<double>& oldOffset, const PointT<double>& newOffset);
+  // 7: a child's rectangle changed.
+  virtual QZResult OnChildLayoutChanged(const RCPtr<LControl>& child);
+  // 8: the size the control takes with a "Self" size of 0 on each axis.
+  virtual PointT<double> GetPreferredSize();
+  // 9: the maximum-size Abs of each axis whose maximum refers to the parent; else 0.
+  virtual PointT<double> GetContentExtent();
+  // 10: sets the layout descriptor's ClipToParent: 0; 1 when unchanged; 0x80004005 without
+  // a descriptor. The ancestors' unclipped counts and the parent's paint order follow.
+  virtual QZResult SetClipToParent(bool clip);
+  // 11: moves the client origin (rounded to whole pixels) and sends
+  // "NID_SCROLL_OFFSET_CHANGE".
+  virtual QZResult SetScrollOffset(const PointT<double>& offset);
+  // 12: the control's string table; null when it has none.
+  virtual RCPtr<LStringTable> GetStringTable();
+  // 13: whether the control takes typed text. Base: false.
+  virtual bool AcceptsTextInput();
+  // 14: the control that takes keys and edit commands for this one.
+  virtual RCPtr<LControl> GetKeyboardTarget();
+  // 15: whether the edit command (kEditDelete ... kEditPaste) can run now. Base: false.
+  virtual bool CanPaste(int32_t editCode);
+  // 16: runs an edit command. Base: throws "Logic Error : LControl::PerformEdit must be
+  // overridden : QZ::LControl::PerformEdit : ControlBase\Control : Line 1287".
+  virtual QZResult PerformEdit(int32_t editCode);
+  // 17: the drag mode and axes. 0.
+  virtual QZResult SetLayoutState(int32_t dragMode, uint32_t dragAxes);
+  // 18-22: a drag begins, is re-anchored, steps (ComputeLayout), has stepped, ends.
+  virtual QZResult OnDrag();
+  virtual QZResult RebaseDrag();
+  virtual QZResult OnDragMove(const RCPtr<LPointWithModifiersParam>& param);
+  virtual QZResult OnDragMoved(const PointT<double>& point);
+  virtual QZResult OnDragEnd();
+  // 23: the control that takes dragged dropped at point (root-window coordinates); null.
+  virtual RCPtr<LControl> FindDropTarget(const RCPtr<LControl>& dragged, const PointT<double>& point);
+  // 24: whether the control takes dragged. Base: false.
+  virtual bool AcceptsDrop(const RCPtr<LControl>& dragged);
+  // 25: the edges (kDragEdge...) on which the control scrolls while dragged is over it.
+  virtual uint32_t GetDragAutoScrollEdges(const RCPtr<LControl>& dragged);
+  // 26: the scroll range (x, y, width, height) for control.
+  virtual RectT<double> GetSizeLimits(const RCPtr<LControl>& control);
+  // 27: (0, 0, width, height) of the current look's client part, or of the control.
+  virtual RectT<double> GetContentRect();
+  // 28: may narrow the rectangle a moved or resized control stays in.
+  virtual QZResult GetDragBounds(RectT<double>& bounds);
+  // 29-32: a dragged control enters, moves over, leaves, is dropped on the control.
+  virtual QZResult OnDragEnter(const RCPtr<LControl>& dragged);
+  virtual QZResult OnDragOver(const RCPtr<LControl>& dragged, const PointT<double>& point);
+  virtual QZResult OnDragLeave(const RCPtr<LControl>& dragged);
+  virtual QZResult OnDrop(const RCPtr<LControl>& dragged);
+  // 33: gives the focus to the control or, when it hands it on, to its first (forward) or
+  // last focusable descendant.
+  virtual QZResult SetFocus(bool forward);
+  // 34: sets the not-focusable flag (TabStop follows its sign).
+  virtual QZResult SetFocusable(bool notFocusable);
+  // 35: whether a descendant can take the focus for this control (a container hands it on).
+  virtual bool CanTakeFocus();
+  // 36: hook called on every condition change, before the notifications. 0.
+  virtual QZResult OnConditionsChanged(const RCPtr<LConditionsParam>& param);
+  // 37: takes the control out of its tree: a top control first detaches its children; then
+  // hidden, clipped again, capture given back, idle requests released, and the parent link
+  // (or a top control's root-window link) dropped. 0.
+  virtual QZResult Detach();
+  // 38: detaches every child, last to first. 0.
+  virtual QZResult DetachChildren();
+  // 39: subscribes the notifications the control listens to.
+  virtual QZResult SubscribeNotifications();
+  // 40: hook called for each child the child list removes, with its former index. 0.
+  virtual QZResult OnChildRemoved(const RCPtr<LControl>& child, uint32_t index);
+  // 41: shows or hides the control; whether it is now shown with its ancestors.
+  virtual bool SetVisible(bool visible);
+  // 42: whether every look with a weight above 0 is transparent at point.
+  virtual bool IsTransparentAtPoint(const PointT<int32_t>& point);
+  // 43: the colour of GetLook(lookIndex) at point; 0xFFFFFF without a look.
+  virtual uint32_t GetColorAtPoint(const PointT<int32_t>& point, int32_t lookIndex);
+  // 44: whether the command of a menu item (item itemIndex of menu; menu null for a hot
+  // key) is enabled for this control; may change state. Base: 1, state unchanged.
+  virtual QZResult IsMenuItemEnabled(const LMenuDescriptor* menu, int32_t itemIndex, const WString& command,
+                                     LMenuItemState& state);
+  // 45: the context menu; null when none.
+  virtual RCPtr<LMenuDescriptor> GetContextMenuDescriptor();
+  // 47: SetLookWeight(index, 1, exclusive).
+  virtual QZResult ShowLook(int32_t index);
+  // 48: replaces the look list; weights of 0 are added for new looks. 0.
+  virtual QZResult SetLooks(const RCPtrArray<LLook, 1, 0>& looks);
+  // 50: enables or disables the control.
+  virtual QZResult SetEnabled(bool enabled);
+  // 51: gives the control what its skin entry describes (first application or skin switch).
+  virtual QZResult ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor);
+  // 52: paints the control, its looks and its clipped subtree into updateRegion (window
+  // coordinates), collecting the unclipped children into deferred: 0; 0x80070057 when the
+  // control does not belong to this pass.
+  virtual QZResult Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                         RCPtrArray<LControl, 1, 0>& deferred, bool deferredPass);
+  // 53: hands rootRect (window coordinates), cut to clipRect when clip, up to the root
+  // window: 0; 1 when nothing was invalidated.
+  virtual QZResult InvalidateRect(const RectT<double>& rootRect, bool clip, const RectT<double>& clipRect);
+  // 54: invalidates rect (the control's coordinates).
+  virtual QZResult InvalidateChildRect(const RectT<double>& rect, bool clip);
+  // 55: the control under point (this control's coordinates) in reverse paint order;
+  // outPoint in its coordinates; depth in: the depth to beat, out: the winner's.
+  virtual RCPtr<LControl> HitTest(const PointT<int32_t>& point, bool bounded, PointT<int32_t>& outPoint,
+                                  int32_t& depth);
+  // 57: a press on child (or below it): the focus goes to the nearest control that may
+  // hold it.
+  virtual QZResult FocusOnMouseDown(const RCPtr<LControl>& child);
+  // 58-64: hooks of the pointer operations. 0.
+  virtual QZResult HandleLeftButtonDown(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleLeftButtonUp(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleMiddleButtonDown(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleMiddleButtonUp(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleRightButtonDown(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleRightButtonUp(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param);
+  // 65, 66: the wheel over the control. Base: 1 (not handled).
+  virtual QZResult OnMouseWheelV(const RCPtr<LMouseWheelParam>& param);
+  virtual QZResult OnMouseWheelH(const RCPtr<LMouseWheelParam>& param);
+  // 67-70: a click, by button; each sends "NID_LEFT_CLICK" ... after its hook.
+  virtual QZResult OnClick(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult OnLeftClick(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult OnMiddleClick(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult OnRightClick(const RCPtr<LMouseButtonParam>& param);
+  // 71-73: hooks of the clicks. 0.
+  virtual QZResult HandleLeftClick(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleMiddleClick(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleRightClick(const RCPtr<LMouseButtonParam>& param);
+  // 74: whether point (the control's coordinates) lies in its rectangle.
+  virtual bool ContainsPoint(const PointT<int32_t>& point);
+  // 75: the next eligible child after child in tab order (before it when backwards),
+  // wrapping; null when none.
+  virtual RCPtr<LControl> FocusNextChild(const RCPtr<LControl>& child, bool backwards);
+  // 76: the control's own key handling. Base: 1 (not handled).
+  virtual QZResult OnKeyDown(const RCPtr<LKeyParam>& param);
+  // 77: offers a key the control passes on to its siblings: 0 when one used it, else 1.
+  virtual QZResult OnSiblingKey(const RCPtr<LKeyParam>& param);
+  // 78: a key a child did not use: siblings, then hot keys.
+  virtual QZResult HandleKey(const RCPtr<LKeyParam>& param);
+  // 79: Tab, Shift+Tab, Ctrl+Tab.
+  virtual QZResult OnNavigationKey(const RCPtr<LKeyParam>& param);
+  // 80: orders the "NID_SIBLING_KEY" subscribers for a key passed on by passer; order
+  // receives indices into subscribers.
+  virtual QZResult SortChildren(const RCPtr<LControl>& passer,
+                                const std::vector<RCPtr<LNotificationClient>>& subscribers, Array<uint32_t>& order);
+  // 81: the parent's font changed: a control that follows it resolves its font again.
+  virtual QZResult OnParentFontChanged();
+  // 82: the parent was resized or scrolled: relays out a control docked on an axis. 0.
+  virtual QZResult OnParentResized(double width, double height);
+  // 83: child's size changed: relays out (unless inside its own storing step), then
+  // OnChildLayoutChanged. 0.
+  virtual QZResult OnSizeChanged(const RCPtr<LControl>& child);
+  // 84: timed behaviour, while the control holds idle requests. 0.
+  virtual QZResult OnTick();
+  // 85, 86: the control's own drawing under and over its children, once per update
+  // rectangle. 0.
+  virtual QZResult DrawContent(const RCPtr<LRenderer>& renderer);
+  virtual QZResult DrawOverlay(const RCPtr<LRenderer>& renderer);
+  // 87: replaces the children by those descriptor's SubControls make (deferred ones left
+  // out), then lays out. 0.
+  virtual QZResult CreateChildren(const RCPtr<LControlDescriptor>& descriptor);
+  // 88: binds the control to the application: handler table, create parameters, tool tip,
+  // local hot keys. Widgets call it first.
+  virtual QZResult Initialize();
+  // 89: reads "INITIAL_VALUE", "NOT_FOCUSABLE", "USE_PARENT_TOOLTIP", "WANTS_TAB".
+  virtual QZResult ApplyCreateParams();
+  // 90: hook called for each child CreateChildren made. 0.
+  virtual QZResult OnChildAdded(const RCPtr<LControl>& child);
+  // 91: hook after the looks were set up. 0.
+  virtual QZResult OnLookChanged();
+  // 92: a copy of the name.
+  virtual WString GetName() const;
+  // 93: shows (or hides) the control's tool tip.
+  virtual QZResult CreateToolTip(bool show);
+  // 94: (scroll x, scroll y, width and height of the current look's client part).
+  virtual RectT<double> ComputeClientExtent();
+  // 95: the tool-tip text.
+  virtual WString GetToolTipText();
+  // 96: recomputes the client area after the rectangle changed.
+  virtual QZResult UpdateClientArea();
+  // 97: hook after SetFont changed the font. 0.
+  virtual QZResult OnFontChanged();
+  // 98: hook called with the menu before a context menu opens. 0.
+  virtual QZResult OnBeforeContextMenu(const RCPtr<LMenuDescriptor>& menu);
+
+  // ===========================================================================================
+  // QZ::UITarget (ControlInput.cpp and ControlFocus.cpp; SetCapture in ControlConditions.cpp,
+  // OnRootResized in ControlLookups.cpp)
+  // ===========================================================================================
+
+  QZResult OnMouseEnter() override;
+  QZResult OnMouseMove(const RCPtr<LPointWithModifiersParam>& param) override;
+  QZResult OnMouseDown(const RCPtr<LMouseButtonParam>& param) override;
+  QZResult OnMouseUp(const RCPtr<LMouseButtonParam>& param) override;
+  QZResult OnMouseLeave() override;
+  // Refused (1, nothing changed) for a hidden or disabled control, one inside a disabled
+  // ancestor, one holding the capture, an unknown button or one the root window does not
+  // show held. Otherwise records the press point, stops the axis animations, takes the
+  // capture at the root window, sets the button's down flag (the left button also clears
+  // the drag mode) and announces; a drag threshold of 0 turns the press into a drag at once
+  // (a second announcement, then OnDragMove at the press point when a drag mode is set). 0.
+  QZResult SetCapture(uint32_t button, int32_t x, int32_t y) override;
+  QZResult ReleaseCapture() override;
+  QZResult OnKey(const RCPtr<LKeyParam>& param) override;
+  QZResult OnMouseWheel(const RCPtr<LMouseWheelParam>& param) override;
+  QZResult OnMouseHWheel(const RCPtr<LMouseWheelParam>& param) override;
+  // Remembers the rounded rectangle and relays out; a root control whose rectangle stayed
+  // while the window's size changed resizes the OS window to it. 0.
+  QZResult OnRootResized(const SizeT<int32_t>& size) override;
+  bool CanReleaseFocus() override;
+  bool KillFocus() override;
+  // Base: false; 1 (not taken).
+  bool CanDropFiles(const RCPtr<LDraggedFiles>& files) override;
+  QZResult DropFiles(const RCPtr<LDraggedFiles>& files) override;
+
+  // ===========================================================================================
+  // Shared-object and notification plumbing (Control.cpp)
+  // ===========================================================================================
+
+  // Routes a received notification through the control's handler table; 0 without one.
+  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
+                               const RCPtr<LNotification>& notification) override;
+  // Breaks the cycles the control is part of: the children (each loses its parent link),
+  // the menu-item updater's link, the remembered and pending controls; then every client
+  // registered at the control, every registration the control holds, and its tag. Then
+  // the base test.
+  QZResult ReleaseInternalReferences() override;
+
+protected:
+  // Sends a notification of name carrying parameter through the control's distributor.
+  QZResult Notify(NotificationName name, const RCPtr<LRefCountedObject>& parameter = nullptr);
+
+  // --- Helpers of the implementation files (each file adds its own below its banner) ---
+
+  // Control.cpp
+  // The unclipped controls a child brings to its parent: its count, plus itself when it does
+  // not clip.
+  uint32_t GetUnclippedContribution() const;
+
+  // ControlPaint.cpp, ControlHitTest.cpp
+
+  // ControlInput.cpp, ControlFocus.cpp
+
+  // ControlLayout.cpp, ControlDescriptor.cpp
+
+  // ControlDrag.cpp, ControlIdle.cpp
+
+  // ===========================================================================================
+  // Fields, in the order of the control's record. Widgets read them; the operations above
+  // keep them consistent.
+  // ===========================================================================================
+
+  RCPtr<LNotificationHandler<LControl>> mNotificationHandler; // made by Initialize
+  WString mName;
+  RCPtr<LControlDescriptor> mDescriptor; // the skin entry applied last
+  RCPtr<LLayoutDescriptor> mLayout;      // the control's own clone
+  RectT<double> mRect;
+  PointT<double> mScrollOffset;
+  uint32_t mUnclippedCount = 0;
+  RCPtr<LConditionsParam> mConditionsParam;
+
+  // Condition flags.
+  bool mHasFocus = false;
+  bool mContainsFocus = false;
+  bool mMouseOver = false;
+  bool mCapture = false;
+  bool mPressed[3] = {false, false, false};  // left, middle, right: down, no drag yet
+  bool mDragging[3] = {false, false, false}; // left, middle, right: dragging
+  bool mHover = false;                       // forced hover (RaiseConditionChange)
+  bool mLayoutBusy = false;                  // the drag step is repositioning the control
+  bool mChildrenHitAsSelf = false;
+
+  // What HitTest found under this control when children count as itself.
+  RCPtr<LControl> mHitChild;
+  PointT<int32_t> mHitPoint;
+  int32_t mHitDepth = 0;
+
+  // Pointer and drag state.
+  RCPtr<LMouseButtonParam> mLastLeftDown;
+  PointT<double> mPressPoint;     // the drag origin, parent coordinates
+  PointT<double> mPressPointStep; // per-tick step of the drag origin
+  int32_t mDragMode = kDragNone;
+  uint32_t mDragAxes = 0;
+  SizeT<double> mDragStartSize;
+  PointT<double> mDragStartScroll;      // the parent's scroll offset at the start
+  PointT<double> mDragStartPositionAbs; // "XPositionAbs", "YPositionAbs"
+  SizeT<double> mDragStartSizeAbs;      // "XSizeAbs", "YSizeAbs"
+  RCPtr<LControl> mDropTarget;
+  bool mDragWasUnclipped = false;
+  bool mDockedAtStart[2] = {false, false};
+  PointT<double> mDisplacement;
+  int32_t mDragThreshold = 1;
+  bool mInDragMove = false;
+  uint32_t mPressTime = 0;
+  uint32_t mMoveTime = 0;
+  uint32_t mPreviousMoveTime = 0;
+
+  RCPtrArray<LLook, 1, 0> mLooks;
+  ArrayBuffer<float, 1, 0, 1, 8, &GetSystemAllocator> mLookWeights;
+  float mOpacity = 1.0f;
+  RCPtr<LControl> mParent;
+  RCPtr<IRootWindow> mRootWindow; // a top control's
+  RCPtr<LStringTable> mStringTable;
+  bool mWantsTab = false;
+  HotKeyMap mHotKeys; // local hot keys ("LHK")
+  bool mNotFocusable = true;
+  bool mFocusBoundary = false; // focus scope
+  bool mLooksFollowScroll = false;
+
+  // Text and label state: how the font follows the parent's.
+  bool mFontInheritsFromParent = false; // "FontInheritsFromParent"
+  bool mFontSizeIsRelative = false;     // "FontSizeIsRelative"
+  bool mFontFaceFromBase = false;
+  bool mFontSizeFromBase = false;
+  bool mFontStyleFromBase = false;
+  float mFontSizeFactor = 0.0f;
+
+  RCPtr<LFont> mFont;
+  WString mLabel;
+  RCPtr<LMenuDescriptor> mContextMenu;
+  WString mToolTipText;           // "TOOLTIP"
+  bool mUseParentToolTip = false; // "USE_PARENT_TOOLTIP"
+  bool mTopLevelPlacement = false;
+  bool mLayoutPending = false;
+  int32_t mIdleRequests = 0;
+
+  // Value state.
+  double mValue = 0.0;
+  double mRangeMinimum = 0.0;
+  double mRangeMaximum = 0.0;
+  int32_t mScaleType = 0;
+
+  // Auto-scroll of this control's content, per axis (X, Y).
+  struct AxisScroll {
+    bool active = false;
+    double lastStepTime = 0.0; // seconds
+    double speed = 0.0;        // pixels per second
+    double rangeStart = 0.0;
+    double rangeEnd = 0.0;
+    RCPtr<LControl> moved; // the dragged control that follows the content
+  };
+  AxisScroll mAutoScroll[2];
+
+  // Fling state.
+  uint32_t mReleaseTime = 0;
+  bool mFlingActive[2] = {false, false};
+  PointT<double> mFlingVelocity; // pixels per second
+  double mFlingDeceleration = 1000.0;
+
+  CursorHandle mCursor = 0;
+  CursorHandle mSavedCursor = 0;
+  RCPtrArray<LControl, 1, 0> mPendingRemoval;
+  RCPtr<LMenuItemUpdater> mMenuItemUpdater;
+  RCPtr<LNotificationCenter> mNotificationCenter; // the application's, set by Initialize
+  ChildControlList mChildren;
+
+  // Back buffer.
+  bool mBuffered = false;
+  bool mBufferFirstPassOnly = true;
+  RCPtr<LRenderContextInfo> mRenderContext;
+  PointT<double> mBufferOrigin;
+  RectT<double> mVisibleContent; // the last visible rectangle of the buffered content
+  RectListT<int32_t> mUpdateRegion;
+  RectListT<int32_t> mSecondRegion;
+  bool mUpdateSuspended = false;
+  bool mClientUpdate = false;
+  RectT<double> mSavedLookRect;
+
+  // Descriptor application.
+  bool mApplied = false;
+  bool mReapplying = false;
+  // Scrolling the content: set for the whole of SetScrollOffset; while a child hears of it,
+  // whether that child is docked.
+  bool mScrolling = false;
+  bool mScrollChildDocked = false;
+  bool mInSetRect = false;
+  bool mIdleOnPress = false;
+  bool mExcludedFromHitTest = false;
+
+  // Timed placement (idle tick): per axis growing and shrinking, a move animation, a press
+  // handed over to another control, and the switch that suspends all but removals.
+  bool mGrowing[2] = {false, false};
+  uint32_t mGrowTime[2] = {0, 0};
+  bool mShrinking[2] = {false, false};
+  uint32_t mShrinkTime[2] = {0, 0};
+  bool mMoveAnimating = false;
+  PointT<double> mMoveTarget;
+  PointT<double> mMoveCurrent;
+  uint32_t mMoveAnimationTime = 0;
+  bool mHandOverEnabled = false;
+  RCPtr<LControl> mHandOverTarget;
+  PointT<int32_t> mHandOverPoint;
+  bool mTickSuspended = false;
+};
+
+// The companion of a control through which a menu asks whether its items are enabled. It
+// holds its control; that link counts as one of the control's internal references and is
+// broken when the control releases them.
+class LMenuItemUpdater : public virtual LRefCountedObject {
+public:
+  static RCPtr<LMenuItemUpdater> Create(const RCPtr<LControl>& control);
+  ~LMenuItemUpdater() override;
+
+  // Null once the control let go of its updater.
+  const RCPtr<LControl>& GetControl() const { return mControl; }
+  // The control's IsMenuItemEnabled; 1 without a control.
+  QZResult IsMenuItemEnabled(const LMenuDescriptor* menu, int32_t itemIndex, const WString& command,
+                             LMenuItemState& state);
+
+private:
+  friend class LControl;
+
+  explicit LMenuItemUpdater(const RCPtr<LControl>& control);
+
+  RCPtr<LControl> mControl;
+};
+
+} // namespace QZ

@@ -1,0 +1,119 @@
+// The look list of a control: which look is current, the looks' rectangles, regions and
+// colours.
+
+#include <algorithm>
+
+#include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/Look.h"
+
+namespace QZ {
+namespace {
+
+// Look rectangles are whole pixels; as doubles they are kept within +-2^52, where every
+// value still has a unit step.
+double ClampToExactRange(int64_t value) {
+  constexpr double kLimit = 4503599627370496.0; // 2^52
+  return std::clamp(double(value), -kLimit, kLimit);
+}
+
+} // namespace
+
+float LControl::GetLookWeight(uint32_t index) const {
+  return index < mLookWeights.GetCount() ? mLookWeights.GetAt(index) : 0.0f;
+}
+
+int32_t LControl::GetCurrentLookIndex() const {
+  for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
+    if (mLooks.GetAt(i) && GetLookWeight(i) > 0.0f) {
+      return int32_t(i);
+    }
+  }
+  return -1;
+}
+
+RCPtr<LLook> LControl::GetLook(int32_t index) const {
+  if (index >= 0 && uint32_t(index) < mLooks.GetCount()) {
+    return mLooks.GetAt(uint32_t(index));
+  }
+  const int32_t current = GetCurrentLookIndex();
+  if (current >= 0) {
+    return mLooks.GetAt(uint32_t(current));
+  }
+  for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
+    if (mLooks.GetAt(i)) {
+      return mLooks.GetAt(i);
+    }
+  }
+  return nullptr;
+}
+
+RectT<double> LControl::GetLookRect(int32_t index) const {
+  const RCPtr<LLook> look = GetLook(index);
+  if (!look) {
+    return {0.0, 0.0, mRect.width, mRect.height};
+  }
+  const RectT<int32_t>& client = look->GetClientRect();
+  return {ClampToExactRange(client.x), ClampToExactRange(client.y), ClampToExactRange(client.width),
+          ClampToExactRange(client.height)};
+}
+
+uint32_t LControl::GetColorAtPoint(const PointT<int32_t>& point, int32_t lookIndex) {
+  const RCPtr<LLook> look = GetLook(lookIndex);
+  return look ? look->GetColorAtPoint(point.ToDouble()) : 0xFFFFFFu;
+}
+
+void LControl::ClearLookRegions() {
+  for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
+    if (const RCPtr<LLook>& look = mLooks.GetAt(i)) {
+      look->GetOwnRegion().Clear();
+    }
+  }
+}
+
+void LControl::ClearLookRegion(int32_t index) {
+  if (const RCPtr<LLook> look = GetLook(index)) {
+    look->GetOwnRegion().Clear();
+  }
+}
+
+QZResult LControl::CombineLookRegions(int32_t a, int32_t b) {
+  const RCPtr<LLook> target = GetLook(a);
+  const RCPtr<LLook> cut = GetLook(b);
+  if (!target || !cut) {
+    return QZ_E_INVALIDARG;
+  }
+  RectListT<int32_t>& region = target->GetOwnRegion();
+  region.Clear();
+  region.AddRect(EdgeRect::FromRect({0.0, 0.0, mRect.width, mRect.height}));
+  // A look combined with itself keeps nothing: subtract a copy.
+  const RectListT<int32_t> subtracted = cut->GetOwnRegion();
+  region.Subtract(subtracted);
+  region.Normalize();
+  // The control's own rectangle, carried into window coordinates on its way up.
+  (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height},
+                            mLayout ? mLayout->clipToParent : true); // 1 when hidden
+  return QZ_OK;
+}
+
+QZResult LControl::ShowLook(int32_t index) {
+  return index < 0 ? QZ_E_INVALIDARG : SetLookWeight(uint32_t(index), 1.0f, true);
+}
+
+QZResult LControl::SetLooks(const RCPtrArray<LLook, 1, 0>& looks) {
+  // Copied first: looks may be this control's own list.
+  RCPtrArray<LLook, 1, 0> incoming;
+  for (uint32_t i = 0; i < looks.GetCount(); ++i) {
+    (void)incoming.AddItem(looks.GetAt(i)); // the new index
+  }
+  (void)mLooks.RemoveAll(); // emptying never fails
+  for (uint32_t i = 0; i < incoming.GetCount(); ++i) {
+    (void)mLooks.AddItem(incoming.GetAt(i)); // the new index
+  }
+  if (mLookWeights.GetCount() < mLooks.GetCount()) {
+    // New entries are zero: the new looks are hidden.
+    (void)mLookWeights.SetCount(mLooks.GetCount()); // grows or throws
+  }
+  return QZ_OK;
+}
+
+} // namespace QZ
