@@ -13,7 +13,7 @@
 # belongs to the layer of the longest folder or file that holds it. The renderer's backends
 # never include one another; the generic font renderer includes no backend; the framework
 # includes nothing of the device, the engine or the editor; the editor (Panel, UI) is
-# included by nothing but tests.
+# included by nothing but tests and fuzz targets.
 cmake_minimum_required(VERSION 3.25)
 
 set(QZ_LAYERS
@@ -39,7 +39,7 @@ set(QZ_LAYERS
   "simulator-tests | tests/Simulator | tests simulator device storage services platform"
   "bench | bench | tests simulator engine device application controls gdi opengl d3d9 fonts graphics storage services
      platform"
-  "fuzz | fuzz | graphics fonts storage services platform")
+  "fuzz | fuzz | editor graphics fonts storage services platform")
 # What others may include of the simulator.
 set(QZ_SIMULATOR_PUBLIC_HEADERS
   Simulator/Keyboard/VirtualKeyboard.h Simulator/Keyboard/KeyboardMemory.h Simulator/Keyboard/KeyboardSysEx.h
