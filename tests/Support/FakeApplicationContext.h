@@ -43,9 +43,10 @@ public:
     const bool user = kind == QZ::kUserSettingsFile;
     QZ::IniFileHandle& handle = user ? mUserSettings : mAppSettings;
     if (handle == 0 && mSettings) {
-      mSettings->Load(user ? u"/nonexistent/QZFakeApplication/UserSettings.ini"
-                           : u"/nonexistent/QZFakeApplication/AppSettings.ini",
-                      u"1_0_0", u"Fake Application", handle);
+      // A failed load leaves the handle 0, which is what callers check.
+      (void)mSettings->Load(user ? u"/nonexistent/QZFakeApplication/UserSettings.ini"
+                                 : u"/nonexistent/QZFakeApplication/AppSettings.ini",
+                            u"1_0_0", u"Fake Application", handle);
     }
     return handle;
   }

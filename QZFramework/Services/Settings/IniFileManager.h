@@ -15,7 +15,13 @@
 // CloseFile with save, or SaveAndCloseAll write them; a save replaces the file as a
 // whole or not at all. A missing file, or one that cannot be read, starts from a
 // document holding only the application name; a file that exists but cannot be
-// loaded is first moved aside as "<name>.bak".
+// loaded is first moved aside as "<name>.bak" (or "<name>.bak.1", ".bak.2", ...: the
+// first free name, so no earlier backup is lost). A symbolic link is followed: the
+// file it leads to is read, kept aside and replaced, the link stays. What is not a
+// regular file (a folder, a FIFO, a device) is never read nor replaced, and a file
+// the user cannot write (or that has no write permission bit at all) is not replaced.
+// Each such case, each failed backup and each failed save is reported on stderr and in
+// the debug trace, naming the file and the reason.
 //
 // Results: 0 success (1: Load found the file already open); -1 the key path does not
 // exist or cannot be created, the value has another type, or a write failed; -3 unknown
@@ -39,21 +45,24 @@ class IIniFileManager {
 public:
   // Does nothing; 0. Called once by the application after construction.
   virtual int32_t Initialize(const char16_t* reserved) = 0;
-  // Writes every modified file (results ignored) and closes all, last opened first; 0.
+  // Writes every modified file and closes all, last opened first; 0. A file that
+  // could not be written is reported (as by SaveFile) and closed all the same.
   virtual int32_t SaveAndCloseAll() = 0;
   // Opens the settings file at path. 1 with the existing handle when that path is open
   // already; 0 with a new handle; -1 (handle 0) when not even the new-file document
-  // can be made.
-  virtual int32_t Load(const WString& path, const WString& keyPrefixName, const WString& applicationName,
-                       IniFileHandle& handle) = 0;
-  // Writes the file when modified (0 also when not); -1 when the write failed, the
-  // file then staying modified and the old file on disk untouched.
-  virtual int32_t SaveFile(IniFileHandle handle) = 0;
+  // can be made. Never blocks on what is at the path.
+  [[nodiscard]] virtual int32_t Load(const WString& path, const WString& keyPrefixName, const WString& applicationName,
+                                     IniFileHandle& handle) = 0;
+  // Writes the file when modified (0 also when not); -1 when the write failed or the
+  // file may not be replaced (read-only, not a regular file, an unreadable original
+  // that cannot be kept aside), reported; the file then stays modified, its values in
+  // memory, and the file on disk untouched.
+  [[nodiscard]] virtual int32_t SaveFile(IniFileHandle handle) = 0;
   // Whether the key path exists; false for an unknown handle.
   virtual bool KeyExists(IniFileHandle handle, const WString& key) = 0;
   // Closes the file, saving first when asked: the save's result, else 0. The file is
   // closed even when the save fails.
-  virtual int32_t CloseFile(IniFileHandle handle, bool save) = 0;
+  [[nodiscard]] virtual int32_t CloseFile(IniFileHandle handle, bool save) = 0;
   // value = default, then for an existing key: integer; bool 0 or 1; real truncated
   // toward zero; other types 0.
   virtual int32_t GetInt(IniFileHandle handle, const WString& key, int32_t defaultValue, int32_t& value) = 0;
@@ -93,11 +102,11 @@ public:
 
   int32_t Initialize(const char16_t* reserved) override;
   int32_t SaveAndCloseAll() override;
-  int32_t Load(const WString& path, const WString& keyPrefixName, const WString& applicationName,
-               IniFileHandle& handle) override;
-  int32_t SaveFile(IniFileHandle handle) override;
+  [[nodiscard]] int32_t Load(const WString& path, const WString& keyPrefixName, const WString& applicationName,
+                             IniFileHandle& handle) override;
+  [[nodiscard]] int32_t SaveFile(IniFileHandle handle) override;
   bool KeyExists(IniFileHandle handle, const WString& key) override;
-  int32_t CloseFile(IniFileHandle handle, bool save) override;
+  [[nodiscard]] int32_t CloseFile(IniFileHandle handle, bool save) override;
   int32_t GetInt(IniFileHandle handle, const WString& key, int32_t defaultValue, int32_t& value) override;
   int32_t SetInt(IniFileHandle handle, const WString& key, int32_t value) override;
   int32_t GetString(IniFileHandle handle, const WString& key, const WString& defaultValue, WString& value) override;

@@ -1,13 +1,12 @@
 #include "QZFramework/Services/Settings/IniFileManagerProxy.h"
 
-#include <sys/stat.h>
-
 #include <cmath>
-#include <cstdio>
+#include <cstring>
 #include <exception>
 #include <limits>
 #include <string>
 
+#include "QZFramework/Services/Settings/SettingsFile.h"
 #include "QZFramework/Services/Settings/XNode.h"
 #include "QZFramework/Utilities/Storage/Array.h"
 
@@ -27,16 +26,37 @@ std::string NewFileContent(const WString& applicationName) {
   return content;
 }
 
-// A settings file that exists but cannot be loaded is kept beside the new one rather
-// than overwritten at the next save.
-void MoveAside(const NString& path) {
-  struct stat info;
-  if (stat(path.GetBuffer(), &info) == 0 && S_ISREG(info.st_mode)) {
-    const std::string backup = std::string(path.View()) + ".bak";
-    if (std::rename(path.GetBuffer(), backup.c_str()) == 0) {
-      std::fprintf(stderr, "%s: unreadable settings file kept as %s\n", path.GetBuffer(), backup.c_str());
-    }
+// Why a write failed, for the user: XNode's own errors, else the system's text.
+std::string WriteFailure(int error) {
+  if (error == XNode::kErrorTooDeep) {
+    return "the settings are nested too deeply";
   }
+  if (error == XNode::kErrorNotXmlText) {
+    return "a value is not XML text";
+  }
+  return std::strerror(error);
+}
+
+// The tree of the file at path; null when there is none to use. A file that exists
+// but cannot be used is kept aside first, unless it is no regular file at all;
+// keptAside is false when it had to stay in place.
+std::unique_ptr<XNode> ReadTree(const NString& path, bool& keptAside) {
+  keptAside = true;
+  std::string text;
+  switch (SettingsFile::Read(path.GetBuffer(), text)) {
+  case SettingsFile::Reading::Read:
+    if (auto root = XNode::Load(text, path.GetBuffer(), nullptr)) {
+      return root;
+    }
+    break;
+  case SettingsFile::Reading::Unreadable:
+    break;
+  case SettingsFile::Reading::Missing:
+  case SettingsFile::Reading::NotRegular:
+    return nullptr;
+  }
+  keptAside = SettingsFile::KeepAside(path.GetBuffer());
+  return nullptr;
 }
 
 WString FromUTF8(const std::string& text) {
@@ -88,6 +108,8 @@ struct CIniFileManagerProxy::MemberData {
     NString keyPrefix; // "<prefix name with '.' as '_'>."
     std::unique_ptr<XNode> root;
     bool modified = false;
+    // The file at path could not be loaded nor kept aside: a save must keep it first.
+    bool unreadableInPlace = false;
     IniFileHandle handle = 0;
   };
 
@@ -146,7 +168,7 @@ int32_t CIniFileManagerProxy::SaveAndCloseAll() {
   while (mData->files.GetCount() != 0) {
     auto* file = mData->files.GetAt(mData->files.GetCount() - 1);
     if (file->modified) {
-      SaveFile(file->handle);
+      (void)SaveFile(file->handle); // a failure is reported by SaveFile; the file closes all the same
     }
     mData->Close(file);
   }
@@ -168,13 +190,15 @@ int32_t CIniFileManagerProxy::Load(const WString& path, const WString& keyPrefix
   NString prefix = keyPrefixName.ToUTF8();
   prefix.ReplaceChars(".", '_');
   file->keyPrefix = prefix + NString(".");
-  file->root = XNode::LoadFile(utf8Path.GetBuffer(), nullptr);
+  auto newFileRoot = XNode::Load(NewFileContent(applicationName), nullptr, nullptr);
+  if (!newFileRoot) {
+    return kMissing;
+  }
+  bool keptAside = true;
+  file->root = ReadTree(utf8Path, keptAside);
+  file->unreadableInPlace = !keptAside;
   if (!file->root) {
-    file->root = XNode::Load(NewFileContent(applicationName), nullptr, nullptr);
-    if (!file->root) {
-      return kMissing;
-    }
-    MoveAside(utf8Path);
+    file->root = std::move(newFileRoot);
   }
   file->handle = mData->NextHandle();
   handle = file->handle;
@@ -191,11 +215,25 @@ int32_t CIniFileManagerProxy::SaveFile(IniFileHandle handle) {
   if (!file->modified) {
     return 0;
   }
-  try {
-    if (file->root->SaveToFile(file->path.GetBuffer(), 0) != 0) {
+  const std::string path = file->path.GetBuffer();
+  if (file->unreadableInPlace) {
+    if (!SettingsFile::KeepAside(path)) {
+      SettingsFile::Report(path + ": settings not saved: the unreadable file is kept in place");
       return kMissing;
     }
-  } catch (const std::exception&) {
+    file->unreadableInPlace = false;
+  }
+  if (!SettingsFile::MayReplace(path)) {
+    return kMissing;
+  }
+  try {
+    // A link stays: what it leads to is replaced.
+    if (const int error = file->root->SaveToFile(SettingsFile::ResolveLinks(path).c_str(), 0); error != 0) {
+      SettingsFile::Report(path + ": settings not saved: " + WriteFailure(error));
+      return kMissing;
+    }
+  } catch (const std::exception& failure) {
+    SettingsFile::Report(path + ": settings not saved: " + failure.what());
     return kMissing;
   }
   file->modified = false;

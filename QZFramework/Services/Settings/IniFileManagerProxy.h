@@ -18,11 +18,11 @@ public:
 
   int32_t Initialize(const char16_t* reserved) override;
   int32_t SaveAndCloseAll() override;
-  int32_t Load(const WString& path, const WString& keyPrefixName, const WString& applicationName,
-               IniFileHandle& handle) override;
-  int32_t SaveFile(IniFileHandle handle) override;
+  [[nodiscard]] int32_t Load(const WString& path, const WString& keyPrefixName, const WString& applicationName,
+                             IniFileHandle& handle) override;
+  [[nodiscard]] int32_t SaveFile(IniFileHandle handle) override;
   bool KeyExists(IniFileHandle handle, const WString& key) override;
-  int32_t CloseFile(IniFileHandle handle, bool save) override;
+  [[nodiscard]] int32_t CloseFile(IniFileHandle handle, bool save) override;
   int32_t GetInt(IniFileHandle handle, const WString& key, int32_t defaultValue, int32_t& value) override;
   int32_t SetInt(IniFileHandle handle, const WString& key, int32_t value) override;
   int32_t GetString(IniFileHandle handle, const WString& key, const WString& defaultValue, WString& value) override;

@@ -1,5 +1,5 @@
 #pragma once
-// Files, folders and an in-memory sink for the settings tests.
+// Files, folders, captured reports and an in-memory sink for the settings tests.
 
 #include <gtest/gtest.h>
 
@@ -14,29 +14,11 @@
 #include <string>
 
 #include "QZFramework/Services/Settings/XNode.h"
+#include "Support/TempFolder.h"
 
 namespace SettingsTest {
 
-// A fresh folder under the system's temporary folder, removed with its content.
-class TempFolder {
-public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qzsettings-XXXXXX").string();
-    mPath = mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(mPath, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string operator/(const std::string& name) const { return mPath + "/" + name; }
-  const std::string& Path() const { return mPath; }
-
-private:
-  std::string mPath;
-};
+using TempFolder = QZTest::TempFolder;
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -48,6 +30,39 @@ inline std::string ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
+
+// What the store reports while the object lives, on stderr and in the debug trace (whose
+// debugger output goes to stderr while QZ_DEBUG_TRACE is set).
+class CapturedReports {
+public:
+  CapturedReports() {
+    setenv("QZ_DEBUG_TRACE", "1", 1);
+    testing::internal::CaptureStderr();
+  }
+  ~CapturedReports() { Text(); }
+  CapturedReports(const CapturedReports&) = delete;
+  CapturedReports& operator=(const CapturedReports&) = delete;
+
+  // Ends the capture on the first call.
+  const std::string& Text() {
+    if (!mEnded) {
+      mText = testing::internal::GetCapturedStderr();
+      unsetenv("QZ_DEBUG_TRACE");
+      mEnded = true;
+    }
+    return mText;
+  }
+  // Whether the line was told to the user and to the trace.
+  bool Reported(const std::string& line) {
+    const std::string text = "\n" + Text();
+    return text.find("\n" + line + "\n") != std::string::npos &&
+           text.find("QZ::CIniFileManagerProxy : " + line + "\n") != std::string::npos;
+  }
+
+private:
+  bool mEnded = false;
+  std::string mText;
+};
 
 // Collects what the writer produces; FailAfter makes it fail like a full disk.
 class StringOutput : public XNode::Output {
