@@ -43,6 +43,20 @@ function(qz_library name kind)
   set_property(GLOBAL APPEND PROPERTY QZ_LIBRARIES ${name})
 endfunction()
 
+# What every test runs with: caches (Mesa's shader cache above all) go to the build tree,
+# never to the user's home.
+set(QZ_TEST_ENVIRONMENT "XDG_CACHE_HOME=set:${CMAKE_BINARY_DIR}/test-cache")
+
+# Gives every test registered so far in the current folder the environment above (the
+# discovered tests of qz_test have it already). Call it at the end of a folder's
+# CMakeLists.txt that registers tests with add_test, qz_fixture_test or qz_fuzzer.
+function(qz_test_environment)
+  get_property(tests DIRECTORY PROPERTY TESTS)
+  if(tests)
+    set_property(TEST ${tests} APPEND PROPERTY ENVIRONMENT_MODIFICATION ${QZ_TEST_ENVIRONMENT})
+  endif()
+endfunction()
+
 # qz_test(<name> DIRS <dir>... [EXCLUDE <dir>...] LIBS <lib>...): one GoogleTest binary
 # per subsystem over tests/<dir> and its subfolders.
 # Files named *ConcurrencyTest.cpp belong to it too; a ThreadSanitizer build (QZ_TSAN)
@@ -79,7 +93,8 @@ function(_qz_discover_tests name)
     list(JOIN suites ":" excluded)
     set(filter "-${excluded}")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER "${filter}")
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_FILTER "${filter}"
+                       PROPERTIES ENVIRONMENT_MODIFICATION ${QZ_TEST_ENVIRONMENT})
   set_property(TARGET ${name} PROPERTY QZ_TESTS_DISCOVERED TRUE)
 endfunction()
 

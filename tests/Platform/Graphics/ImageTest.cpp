@@ -9,6 +9,7 @@
 #include "Platform/Graphics/GraphicsTestData.h"
 #include "Platform/Graphics/Image.h"
 #include "Platform/Graphics/ImageResources.h"
+#include "Support/TempFolder.h"
 
 namespace Gfx = QZ::Platform::Graphics;
 using QZTest::GraphicsDataPath;
@@ -131,8 +132,8 @@ TEST(ImageDecodeTest, RefusesImagesBeyondTheSizeLimit) {
 }
 
 TEST(ImageDecodeTest, ReadsFilesByUtf8NameAndReportsMissingOnes) {
-  const auto folder = std::filesystem::temp_directory_path() / "qz-image-test";
-  std::filesystem::create_directories(folder);
+  const QZTest::TempFolder temp;
+  const std::filesystem::path folder = temp.Path();
   const auto target = folder / std::filesystem::path(u8"B\u00e4r \u00df.png");
   std::filesystem::copy_file(GraphicsDataPath("rgba16.png"), target, std::filesystem::copy_options::overwrite_existing);
 
@@ -150,7 +151,6 @@ TEST(ImageDecodeTest, ReadsFilesByUtf8NameAndReportsMissingOnes) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_FALSE(Gfx::Image::FromPngFile(Wide(fifo.string()), &status));
   EXPECT_FALSE(Gfx::Image::FromPngFile(u"/dev/zero", &status));
-  std::filesystem::remove_all(folder);
 }
 
 TEST(ImageTest, CreatesBlankAndCopiedImages) {

@@ -13,7 +13,7 @@ pidfile="$state/xvfb.pid"
 displayfile="$state/display"
 log="$state/xvfb.log"
 
-stop_server() { qz_stop_server "$pidfile" "Xvfb" "$displayfile"; }
+stop_server() { qz_stop_server "$pidfile" "Xvfb" Xvfb "$displayfile"; }
 display_named() {
   [ -n "$(tr -d '[:space:]' <"$displayfile")" ] && echo "Xvfb runs on :$(tr -d '[:space:]' <"$displayfile") (pid $pid)"
 }
@@ -26,7 +26,7 @@ start)
   Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$displayfile" </dev/null >"$log" 2>&1 &
   pid=$!
   echo "$pid" >"$pidfile"
-  qz_await_server "$pid" "$pidfile" "$log" "Xvfb" display_named "$displayfile"
+  qz_await_server "$pid" "$pidfile" "$log" "Xvfb" Xvfb display_named "$displayfile"
   ;;
 stop)
   stop_server
