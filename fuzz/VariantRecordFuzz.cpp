@@ -18,10 +18,12 @@ namespace {
 
 using QZ::Variant;
 
-constexpr uint32_t kMaxElements = 64;
+constexpr uint32_t kMaxElements = 16;
 constexpr int kMaxDepth = 4;
-// Descriptor lists from ranges grow with the ranges' counts: keep them small.
-constexpr uint64_t kMaxExpandedIds = 4096;
+// Descriptor lists from ranges grow with the ranges' counts. Every read by index walks
+// the list from its start, so reading all of a long list costs its length squared:
+// expand at most the keyboard's whole parameter table and read a sample of it.
+constexpr uint64_t kMaxExpandedIds = 256;
 
 volatile uint64_t gSink;
 
@@ -106,9 +108,16 @@ void ReadParamLists(const uint8_t* data, uint32_t size) {
   if (ranges.GetListCount() <= kMaxElements && ids <= kMaxExpandedIds) {
     QZ::ParamDescriptors descriptors;
     descriptors.SetFromRanges(ranges);
+    const uint32_t expanded = descriptors.GetListCount();
+    Check(expanded == ids || (expanded == 0 && ids != 0));
     QZ::ParamDescriptor descriptor;
-    for (uint32_t i = 0; i < kMaxExpandedIds && descriptors.GetDescriptor(i, descriptor) == 0; ++i) {
+    for (uint32_t i = 0; i < expanded && i < kMaxElements; ++i) {
+      Check(descriptors.GetDescriptor(i, descriptor) == 0);
       Consume(descriptor.id);
+    }
+    if (expanded != 0) {
+      Check(descriptors.GetDescriptor(expanded - 1, descriptor) == 0);
+      Check(descriptors.GetDescriptor(expanded, descriptor) != 0 && descriptor.id == 0xFFFFFFFF);
     }
   }
 

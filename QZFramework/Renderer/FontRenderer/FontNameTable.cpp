@@ -81,6 +81,10 @@ FontFaceName ReadFace(FontBytes& bytes, uint64_t offset, int32_t faceIndex) {
     return face;
   }
   const uint32_t tableCount = Be16(header.data() + 4);
+  // A damaged count would otherwise cost an allocation of up to 1 MB per face.
+  if (!Inside(offset + kOffsetTableSize, uint64_t(tableCount) * kTableRecordSize, bytes.GetSize())) {
+    return face;
+  }
   std::vector<uint8_t> records(size_t(tableCount) * kTableRecordSize);
   if (!bytes.Read(offset + kOffsetTableSize, uint32_t(records.size()), records.data())) {
     return face;
