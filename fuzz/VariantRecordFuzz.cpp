@@ -18,8 +18,12 @@ namespace {
 
 using QZ::Variant;
 
+// What one input may cost: every element read walks its list from the start, and every
+// nested list is walked again, so the elements read and the nesting followed are capped.
+// Three levels hold a parameter list, its entries and their records; the elements past
+// the first 16 exercise no code the first ones do not.
 constexpr uint32_t kMaxElements = 16;
-constexpr int kMaxDepth = 4;
+constexpr int kMaxDepth = 3;
 // Descriptor lists from ranges grow with the ranges' counts. Every read by index walks
 // the list from its start, so reading all of a long list costs its length squared:
 // expand at most the keyboard's whole parameter table and read a sample of it.

@@ -10,7 +10,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 "$root/scripts/install-deps.sh"
 wanted="${1:-}"
-seconds="${2:-1800}"
+seconds="${2:-3600}"
 runs="${QZ_FUZZ_RUNS:-10000000}"
 
 fuzz="$root/build/fuzz"
