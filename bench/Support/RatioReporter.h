@@ -1,6 +1,8 @@
 #pragma once
 // Runs the registered benchmarks and reports each measured figure as a ratio against
-// its reference (the raw library or transport doing the same work).
+// its reference (the raw library or transport doing the same work). With repetitions
+// (--benchmark_repetitions=N, best with --benchmark_enable_random_interleaving=true so
+// that both sides share the machine's moods) the ratio is that of the medians.
 //
 //   int main(int argc, char** argv) {
 //     return QZBench::RunWithRatios(argc, argv, {{"BM_RCPtrCopy", "BM_SharedPtrCopy"}});
@@ -25,18 +27,32 @@ class CollectingReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        mTimes[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.error_occurred) {
+        continue;
+      }
+      const std::string name = run.run_name.str();
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+        mMedians[name] = run.GetAdjustedRealTime();
+      } else if (run.run_type == Run::RT_Iteration) {
+        mTimes[name] = run.GetAdjustedRealTime();
       }
     }
     ConsoleReporter::ReportRuns(runs);
   }
 
-  // Benchmark names may carry arguments ("BM_X/64"): a ratio names the full name.
-  const std::map<std::string, double>& Times() const { return mTimes; }
+  // Benchmark names may carry arguments ("BM_X/64"): a ratio names the full name. The
+  // median of the repetitions where there were several, else the one run's time.
+  std::map<std::string, double> Times() const {
+    std::map<std::string, double> times = mTimes;
+    for (const auto& [name, median] : mMedians) {
+      times[name] = median;
+    }
+    return times;
+  }
 
 private:
   std::map<std::string, double> mTimes;
+  std::map<std::string, double> mMedians;
 };
 
 inline int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios) {
@@ -46,11 +62,12 @@ inline int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios
   }
   CollectingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
+  const std::map<std::string, double> times = reporter.Times();
   std::printf("\nRatios (measured / reference; 1.00 = as fast as the reference):\n");
   for (const Ratio& ratio : ratios) {
-    auto measured = reporter.Times().find(ratio.measured);
-    auto reference = reporter.Times().find(ratio.reference);
-    if (measured == reporter.Times().end() || reference == reporter.Times().end() || reference->second <= 0) {
+    auto measured = times.find(ratio.measured);
+    auto reference = times.find(ratio.reference);
+    if (measured == times.end() || reference == times.end() || reference->second <= 0) {
       std::printf("  %-40s not measured\n", ratio.measured.c_str());
       continue;
     }
