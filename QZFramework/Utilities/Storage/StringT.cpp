@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <typeinfo>
 
 #include "QZFramework/ObjectBase/TypeName.h"
 #include "QZFramework/Utilities/Storage/UnicodeConvert.h"
@@ -438,9 +439,29 @@ StringT<C, O> StringT<C, O>::Right(uint32_t count) const {
   return count >= length ? Mid(0) : Mid(int32_t(length - count));
 }
 
+namespace {
+
+// The text of a string as View() gives it. Nearly every string holds the string buffer
+// that LIBuffer::Create makes: its units and size are read without the virtual calls.
+template <class C, class O>
+inline std::basic_string_view<C> TextOf(const StringT<C, O>& string) {
+  const LIBuffer& buffer = *string.GetSharedBuffer();
+  // One type_info object per type in this library: comparing addresses suffices, and a
+  // buffer of another library at worst takes the general path.
+  if (&typeid(buffer) == &typeid(LStringBuffer) && buffer.IsShareable()) {
+    const auto& known = static_cast<const LStringBuffer&>(buffer);
+    return {reinterpret_cast<const C*>(known.GetTypedData()), known.LStringBuffer::GetSize() / sizeof(C) - 1};
+  }
+  return string.View();
+}
+
+} // namespace
+
 template <class C, class O>
 int32_t StringT<C, O>::Find(const StringT& text) const {
-  const size_t at = Chars::Find(GetBuffer(), GetLength(), text.GetBuffer(), text.GetLength());
+  const std::basic_string_view<C> within = TextOf(*this);
+  const std::basic_string_view<C> needle = TextOf(text);
+  const size_t at = Chars::Find(within.data(), within.size(), needle.data(), needle.size());
   return at == Chars::kNotFound ? -1 : int32_t(at);
 }
 

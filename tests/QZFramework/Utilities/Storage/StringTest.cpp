@@ -296,6 +296,13 @@ TEST(StringTest, SearchFindsUnits) {
   EXPECT_EQ(text.Find(WString(u"a/b/c.txt!")), -1);
   EXPECT_EQ(text.Find(WString(u"q")), -1);
   EXPECT_EQ(text.Find(WString()), 0);
+  WString locked(u"x/c/c");
+  char16_t* units = locked.Lock(32);
+  units[3] = u'\0'; // a locked string's text ends at its first NUL: "x/c"
+  EXPECT_EQ(locked.Find(WString(u"/c")), 1);
+  EXPECT_EQ(text.Find(locked), -1);
+  EXPECT_EQ(WString(u"zx/c/c").Find(locked), 1);
+  locked.Unlock();
   EXPECT_EQ(text.ReverseFind('/'), 3);
   EXPECT_EQ(text.ReverseFind(u'a'), 0);
   EXPECT_EQ(text.ReverseFind('\xE9'), -1);

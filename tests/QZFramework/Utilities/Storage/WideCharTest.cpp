@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <memory>
+#include <random>
+#include <string_view>
 
 #include "QZFramework/Utilities/Storage/WideChar.h"
 
@@ -111,6 +115,43 @@ TEST(WideCharTest, BoundedCopyAndSearch) {
   EXPECT_EQ(Chars::Span(u"  \tx ", u" \t"), 3u);
   EXPECT_EQ(Chars::CSpan(u"name=value", u"=:"), 4u);
   EXPECT_EQ(Chars::CSpan(u"plain", u"=:"), 5u);
+}
+
+// Texts of a few letters, so that partial matches abound, in allocations of their exact
+// length (the sanitizer then sees any read past either range); the result must be the
+// standard library's, with the needle at every position of the block scan and its tail.
+template <class C>
+void FindsAsTheStandardSearch(std::mt19937& random) {
+  std::uniform_int_distribution<size_t> textLength(0, 80), needleLength(0, 12), letter(0, 2);
+  const C letters[] = {C('a'), C('b'), C(0xE9)};
+  const auto fill = [&](size_t n) {
+    auto units = std::make_unique<C[]>(n);
+    for (size_t i = 0; i < n; ++i) {
+      units[i] = letters[letter(random)];
+    }
+    return units;
+  };
+  for (int round = 0; round < 10000; ++round) {
+    const size_t n = textLength(random), m = needleLength(random);
+    const auto text = fill(n);
+    auto needle = fill(m);
+    if (m <= n && m > 0 && round % 2 == 0) { // half the needles are cut from the text
+      const size_t from = std::uniform_int_distribution<size_t>(0, n - m)(random);
+      std::copy(text.get() + from, text.get() + from + m, needle.get());
+    }
+    const size_t expected = std::basic_string_view<C>(text.get(), n).find(needle.get(), 0, m);
+    ASSERT_EQ(Chars::Find(text.get(), n, needle.get(), m),
+              expected == std::basic_string_view<C>::npos ? Chars::kNotFound : expected)
+        << "text length " << n << ", needle length " << m;
+  }
+}
+
+TEST(WideCharTest, FindAgreesWithTheStandardSearch) {
+  const unsigned seed = std::random_device{}();
+  std::printf("seed %u\n", seed);
+  std::mt19937 random(seed);
+  FindsAsTheStandardSearch<char16_t>(random);
+  FindsAsTheStandardSearch<char>(random);
 }
 
 } // namespace
