@@ -46,7 +46,7 @@ public:
 
   ~ConstRCPtr() {
     if (mPtr) {
-      AsObject(mPtr)->Release();
+      AsObject(mPtr)->ReleaseReference();
     }
   }
 

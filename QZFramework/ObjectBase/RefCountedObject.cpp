@@ -21,12 +21,11 @@ void LRefCountedObject::Undo() {
                           "Undo() not implemented for RefCountedObject");
 }
 
-int32_t LRefCountedObject::AddRef() const { return ++mRefCount; }
-
 int32_t LRefCountedObject::Release() const {
   const int32_t count = mRefCount.load();
   const int32_t internal = mInternalRefCount.load();
-  if (count - internal == 1) {
+  // The sole holder of an object without internal references has no hook to run.
+  if (count - internal == 1 && internal != 0) {
     int32_t expected = 0;
     if (mReleasing.compare_exchange_strong(expected, 1)) {
       if (mInternalRefCount.load() > 0) {

@@ -57,11 +57,26 @@ public:
   // Throws Logic Error: no shared object implements undo.
   void Undo() override;
 
-  // Returns the count after the increment.
-  virtual int32_t AddRef() const;
+  // Returns the count after the increment. No class overrides it, so that smart pointers
+  // take references without a virtual call.
+  virtual int32_t AddRef() const final { return mRefCount.fetch_add(1) + 1; }
   // Drops one reference; runs ReleaseInternalReferences when only internal references
   // remain beside this one; destroys the object at 0. Returns the new count.
+  // Smart pointers drop their references through ReleaseReference, which calls Release
+  // only for a release that may be the last outside one (count 1, or only internal
+  // references beside it): an override acts on those and passes the others to the base.
   virtual int32_t Release() const;
+  // Drops one reference as Release does; a release that cannot be the last outside one
+  // is a plain decrement.
+  void ReleaseReference() const {
+    const int32_t count = mRefCount.load();
+    if (count == 1 || count - mInternalRefCount.load() == 1) {
+      Release();
+    } else if (mRefCount.fetch_sub(1) == 1) {
+      // Other holders let go meanwhile: this was the last reference after all.
+      delete this;
+    }
+  }
   // Override to give up internal references (each with AddInternalReferences(-1)),
   // then return the base result: 0 when only the caller's reference remains and no
   // internal one, else 0x80004005. Runs on the releasing thread, at most once at a time.
