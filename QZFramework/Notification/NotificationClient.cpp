@@ -1,5 +1,6 @@
 #include "QZFramework/Notification/NotificationClient.h"
 
+#include "QZFramework/Notification/NotificationDelivery.h"
 #include "QZFramework/Notification/NotificationDistributor.h"
 
 namespace QZ {
@@ -28,6 +29,8 @@ NotificationID LNotificationClient::RegisterNotification(const RCPtr<LNotificati
 }
 
 QZResult LNotificationClient::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  // Opened before the lock: it waits for other threads' deliveries once the lock is free.
+  Detail::UnregistrationScope scope;
   Mutex::ScopedLock hold(mMutex);
   if (mRegistrationCount == 0) {
     return QZ_FALSE;
@@ -56,6 +59,7 @@ QZResult LNotificationClient::UnregisterNotification(LNotificationDistributor* d
 }
 
 int32_t LNotificationClient::UnregisterAllNotifications() {
+  Detail::UnregistrationScope scope;
   Mutex::ScopedLock hold(mMutex);
   if (mRegistrationCount < 1) {
     return 0;

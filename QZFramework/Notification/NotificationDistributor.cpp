@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "QZFramework/Notification/NotificationDelivery.h"
+
 namespace QZ {
 namespace {
 
@@ -73,6 +75,7 @@ QZResult LNotificationDistributor::RemoveClient(LNotificationClient* client, Not
   if (!client || !id) {
     return QZ_E_INVALIDARG;
   }
+  Detail::UnregistrationScope scope;
   RCPtr<LNotificationRegisteredClientInfo> removed;
   RCPtr<LNotificationDistributor> listReference;
   {
@@ -89,7 +92,8 @@ QZResult LNotificationDistributor::RemoveClient(LNotificationClient* client, Not
     }
     AddInternalReferences(-1);
   }
-  removed = nullptr;
+  // Released, once no other thread is calling it, when the outermost unregistration ends.
+  Detail::UnregistrationScope::Defer(std::move(removed));
   listReference = nullptr;
   // The registration's reference, last: it may destroy this distributor.
   Release();
@@ -100,6 +104,7 @@ int32_t LNotificationDistributor::RemoveClientAll(LNotificationClient* client) {
   if (!client) {
     return QZ_E_INVALIDARG;
   }
+  Detail::UnregistrationScope scope;
   std::vector<NotificationID> ids;
   RCPtr<LNotificationDistributor> keepAlive;
   {
@@ -141,9 +146,13 @@ LNotificationDistributor::FindClientPool(NotificationID id) const {
 
 RCPtr<LNotificationDistributor::LNotificationClientPool>
 LNotificationDistributor::FindClientPoolLocked(NotificationID id) const {
+  return RCPtr<LNotificationClientPool>(FindClientPoolEntry(id));
+}
+
+LNotificationDistributor::LNotificationClientPool* LNotificationDistributor::FindClientPoolEntry(NotificationID id) const {
   for (uint32_t i = mPools.GetCount(); i-- > 0;) {
     if (mPools.GetAt(i)->GetID() == id) {
-      return mPools.GetAt(i);
+      return mPools.GetAt(i).Get();
     }
   }
   return nullptr;
@@ -165,16 +174,20 @@ QZResult LNotificationDistributor::SendNotification(const RCPtr<LNotification>& 
   if (!notification) {
     return QZ_E_INVALIDARG;
   }
-  RCPtr<LNotificationClientPool> pool = FindClientPool(notification->GetID());
-  if (!pool) {
-    return QZ_FALSE;
+  // Pools stay as long as their distributor, which the delivery keeps alive.
+  const RCPtr<LNotificationDistributor> self(this);
+  LNotificationClientPool* pool = nullptr;
+  {
+    Mutex::ScopedLock hold(mMutex);
+    pool = FindClientPoolEntry(notification->GetID());
   }
-  return pool->NotifyClients(RCPtr<LNotificationDistributor>(this), notification);
+  return pool ? pool->NotifyClients(self, notification) : QZ_FALSE;
 }
 
 QZResult LNotificationDistributor::UnregisterAllClients() {
   // Collected under the lock, called without it: a client's unregistration may release
   // the last reference of objects whose destruction takes other locks.
+  Detail::UnregistrationScope scope;
   std::vector<std::pair<RCPtr<LNotificationClient>, NotificationID>> registrations;
   RCPtr<LNotificationDistributor> keepAlive;
   {

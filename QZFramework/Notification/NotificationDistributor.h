@@ -43,16 +43,23 @@ public:
     LNotificationRegisteredClientInfo(RCPtr<LNotificationClient> registered, uint32_t registeredFlags)
         : client(std::move(registered)), flags(registeredFlags) {}
 
-    RCPtr<LNotificationClient> client;
-    // For a latest-only entry, the newest posted notification not yet delivered.
+    // Never changes: a delivery may call it through a borrowed reference to the entry.
+    const RCPtr<LNotificationClient> client;
+    // For a latest-only entry, the newest posted notification not yet delivered. Under
+    // the pool's lock.
     RCPtr<LNotification> latest;
-    uint32_t flags;
+    // Written under the pool's lock, read by deliveries without it.
+    std::atomic<uint32_t> flags;
+    // Set, under the pool's lock, when the entry leaves its pool; walks that still hold
+    // it skip it from then on.
+    std::atomic<bool> removed{false};
   };
 
   // The clients registered for one id at one distributor, in order of registration.
   class LNotificationClientPool : public LRefCountedObject {
   public:
-    explicit LNotificationClientPool(NotificationID id) : mId(id) {}
+    explicit LNotificationClientPool(NotificationID id);
+    ~LNotificationClientPool() override;
 
     NotificationID GetID() const { return mId; }
     // The OR of the flags of every entry added so far (removals do not lower it).
@@ -87,11 +94,16 @@ public:
 
   private:
     class Walk;
+    class Snapshot;
 
-    // Delivers to the entry at walk's position; false when there is none. With onward,
-    // the position first moves to the next entry down (after the first delivery), and
-    // from past the entries (removed meanwhile) to the last one.
-    bool DeliverAt(Walk& walk, bool onward, const RCPtr<LNotificationDistributor>& distributor,
+    // The entries as they are now, made when first asked for after a change.
+    RCPtr<Snapshot> TakeSnapshot();
+    // Delivers notification to entry unless it is latest-only and not waiting for this
+    // notification. The caller holds the entry and has published it in its frame.
+    void Deliver(LNotificationRegisteredClientInfo& entry, const RCPtr<LNotificationDistributor>& distributor,
+                 const RCPtr<LNotification>& notification);
+    // Delivers to the entry at walk's position; false when there is none.
+    bool DeliverAt(Walk& walk, const RCPtr<LNotificationDistributor>& distributor,
                    const RCPtr<LNotification>& notification);
     int32_t FindEntry(const LNotificationClient* client) const;
 
@@ -102,7 +114,9 @@ public:
     mutable Mutex mMutex;
     // Read without the lock to skip empty pools; written under it.
     std::atomic<uint32_t> mEntryCount{0};
-    // The position of each walk in progress, lowered when an entry before it goes.
+    // The entries for the next walk; null after a change until a walk asks. Under the lock.
+    RCPtr<Snapshot> mSnapshot;
+    // The position of each NotifyClient in progress, lowered when an entry before it goes.
     std::vector<int32_t*> mWalks;
   };
 
@@ -139,6 +153,9 @@ public:
 
 private:
   RCPtr<LNotificationClientPool> FindClientPoolLocked(NotificationID id) const;
+  // The pool of id without a reference of its own (pools live as long as the
+  // distributor). Under the lock.
+  LNotificationClientPool* FindClientPoolEntry(NotificationID id) const;
 
   mutable Mutex mMutex;
   RCPtrArray<LNotificationClientPool> mPools;
