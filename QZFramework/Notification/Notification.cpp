@@ -1,16 +1,21 @@
 #include "QZFramework/Notification/Notification.h"
 
+#include <mutex>
 #include <utility>
 #include <vector>
 
-#include "QZFramework/Utilities/Storage/RCPtrArray.h"
+#include "QZFramework/Notification/ShortLock.h"
 
 namespace QZ {
 namespace {
 
-// Guarded by the notification name lock, except the flag, which may be read without it.
+// Each item holds the one reference of a released notification. The items are guarded
+// by the pool's own short lock (a push or a pop: no system mutex for that on every
+// notification); the flag is written under it and may be read without it.
 struct Pool {
-  RCPtrArray<LNotification, 256, 256> items;
+  Pool() { items.reserve(256); }
+  Detail::ShortLock lock;
+  std::vector<RCPtr<LNotification>> items;
   std::atomic<bool> enabled{false};
 };
 
@@ -44,8 +49,11 @@ RCPtr<LNotification> LNotification::Create(NotificationName name, RCPtr<LRefCoun
   }
   RCPtr<LNotification> reused;
   {
-    Mutex::ScopedLock hold(Detail::NotificationNameLock());
-    pool.items.RemoveLast(reused);
+    std::lock_guard hold(pool.lock);
+    if (!pool.items.empty()) {
+      reused = std::move(pool.items.back());
+      pool.items.pop_back();
+    }
   }
   if (!reused) {
     return RCPtr<LNotification>(new LNotification(id, std::move(parameter)));
@@ -61,11 +69,10 @@ void LNotification::SetPoolingEnabled(bool enabled) {
   Pool& pool = ThePool();
   std::vector<RCPtr<LNotification>> released;
   {
-    Mutex::ScopedLock hold(Detail::NotificationNameLock());
+    std::lock_guard hold(pool.lock);
     pool.enabled.store(enabled, std::memory_order_release);
-    RCPtr<LNotification> item;
-    while (!enabled && Succeeded(pool.items.RemoveLast(item))) {
-      released.push_back(std::move(item));
+    if (!enabled) {
+      released.swap(pool.items);
     }
   }
   // Destroyed here, outside the lock: with pooling off they do not come back.
@@ -74,8 +81,9 @@ void LNotification::SetPoolingEnabled(bool enabled) {
 bool LNotification::IsPoolingEnabled() { return ThePool().enabled.load(std::memory_order_acquire); }
 
 uint32_t LNotification::GetPooledCount() {
-  Mutex::ScopedLock hold(Detail::NotificationNameLock());
-  return ThePool().items.GetCount();
+  Pool& pool = ThePool();
+  std::lock_guard hold(pool.lock);
+  return uint32_t(pool.items.size());
 }
 
 int32_t LNotification::Release() const {
@@ -83,13 +91,16 @@ int32_t LNotification::Release() const {
     // The last reference: nobody else can see the object change.
     auto* self = const_cast<LNotification*>(this);
     self->mReturning.store(true, std::memory_order_release);
-    self->ReturnToPool();
+    const bool pooled = self->ReturnToPool();
     self->mReturning.store(false, std::memory_order_release);
+    if (pooled) {
+      return 1; // the pool holds the reference this release gave up
+    }
   }
   return LRefCountedObject::Release();
 }
 
-void LNotification::ReturnToPool() {
+bool LNotification::ReturnToPool() {
   // A notification comes back reset whatever state it was released in, so that a
   // pooled one never carries a stale id, parameter or queued mark.
   mId = nullptr;
@@ -97,12 +108,15 @@ void LNotification::ReturnToPool() {
   ClearQueued();
   Pool& pool = ThePool();
   if (!pool.enabled.load(std::memory_order_acquire)) {
-    return;
+    return false;
   }
-  Mutex::ScopedLock hold(Detail::NotificationNameLock());
-  if (pool.enabled.load(std::memory_order_relaxed)) {
-    pool.items.AddItem(RCPtr<LNotification>(this));
+  std::lock_guard hold(pool.lock);
+  if (!pool.enabled.load(std::memory_order_relaxed)) {
+    return false;
   }
+  // The caller's last reference passes to the pool, which ends up its only holder.
+  pool.items.push_back(RCPtr<LNotification>::Adopt(this));
+  return true;
 }
 
 } // namespace QZ

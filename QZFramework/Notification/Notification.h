@@ -62,8 +62,9 @@ private:
   // Marks the notification as queued; false when it already was.
   bool MarkQueued() { return !mQueued.exchange(true, std::memory_order_acq_rel); }
   void ClearQueued() { mQueued.store(false, std::memory_order_release); }
-  // Drops the parameter and, with pooling on, appends the notification to the pool.
-  void ReturnToPool();
+  // Drops the parameter and, with pooling on, appends the notification to the pool,
+  // which takes over the caller's last reference: true then.
+  bool ReturnToPool();
 
   NotificationID mId;
   RCPtr<LRefCountedObject> mParameter;

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <mutex>
 
 #include "QZFramework/Notification/NotificationDelivery.h"
 #include "QZFramework/Notification/NotificationDistributor.h"
@@ -47,8 +48,6 @@ Pool::LNotificationClientPool(NotificationID id) : mId(id) {}
 
 Pool::~LNotificationClientPool() = default;
 
-uint32_t Pool::GetFlags() const { return mFlags.load(std::memory_order_acquire); }
-
 int32_t Pool::FindEntry(const LNotificationClient* client) const {
   for (uint32_t i = mEntries.GetCount(); i-- > 0;) {
     if (mEntries.GetAt(i)->client.Get() == client) {
@@ -69,6 +68,7 @@ QZResult Pool::AddClient(const RCPtr<LNotificationClient>& client, uint32_t flag
     mEntries.AddItem(RCPtr<Entry>(new Entry(client, flags)));
     mEntryCount.store(mEntries.GetCount(), std::memory_order_release);
     mFlags.fetch_or(flags, std::memory_order_acq_rel);
+    std::lock_guard replace(mSnapshotLock);
     outdated.Swap(mSnapshot);
   } else if (mEntries.GetAt(index)->flags.load(std::memory_order_relaxed) != flags) {
     mEntries.GetAt(index)->flags.store(flags, std::memory_order_relaxed);
@@ -91,7 +91,10 @@ QZResult Pool::RemoveClient(const LNotificationClient* client, RCPtr<Entry>& rem
   mEntries.RemoveItem(uint32_t(index), removed);
   removed->removed.store(true, std::memory_order_seq_cst);
   mEntryCount.store(mEntries.GetCount(), std::memory_order_release);
-  outdated.Swap(mSnapshot);
+  {
+    std::lock_guard replace(mSnapshotLock);
+    outdated.Swap(mSnapshot);
+  }
   for (int32_t* position : mWalks) {
     if (index < *position) {
       --*position;
@@ -125,11 +128,24 @@ std::vector<RCPtr<LNotificationClient>> Pool::GetClients() const {
 }
 
 RCPtr<Pool::Snapshot> Pool::TakeSnapshot() {
-  Mutex::ScopedLock hold(mMutex);
-  if (!mSnapshot) {
-    mSnapshot = RCPtr<Snapshot>(new Snapshot(mEntries));
+  {
+    std::lock_guard take(mSnapshotLock);
+    if (mSnapshot) {
+      return mSnapshot;
+    }
   }
-  return mSnapshot;
+  // Made under the pool's lock, which every change of the entries holds.
+  Mutex::ScopedLock hold(mMutex);
+  {
+    std::lock_guard take(mSnapshotLock);
+    if (mSnapshot) { // made by another walk meanwhile
+      return mSnapshot;
+    }
+  }
+  RCPtr<Snapshot> made(new Snapshot(mEntries));
+  std::lock_guard publish(mSnapshotLock);
+  mSnapshot = made;
+  return made;
 }
 
 void Pool::Deliver(Entry& entry, const RCPtr<LNotificationDistributor>& distributor,

@@ -1,5 +1,6 @@
 #include "QZFramework/Notification/NotificationDistributor.h"
 
+#include <memory>
 #include <utility>
 
 #include "QZFramework/Notification/NotificationDelivery.h"
@@ -40,7 +41,54 @@ void LeaveDistributorList(LNotificationDistributor* distributor, RCPtr<LNotifica
 
 } // namespace
 
-LNotificationDistributor::~LNotificationDistributor() = default;
+// Pool pointers in order of creation, read without the distributor's lock: a slot is
+// written before the count that covers it is published. A full index is replaced by a
+// larger copy that keeps the replaced one, as a reader may still be in it; all go with
+// the distributor.
+class LNotificationDistributor::PoolIndex {
+public:
+  PoolIndex(uint32_t capacity, std::unique_ptr<PoolIndex> replaced)
+      : mReplaced(std::move(replaced)), mCapacity(capacity),
+        mItems(new std::atomic<LNotificationClientPool*>[capacity]) {
+    if (mReplaced) {
+      const uint32_t count = mReplaced->mCount.load(std::memory_order_relaxed);
+      for (uint32_t i = 0; i < count; ++i) {
+        mItems[i].store(mReplaced->mItems[i].load(std::memory_order_relaxed), std::memory_order_relaxed);
+      }
+      mCount.store(count, std::memory_order_relaxed);
+    }
+  }
+
+  LNotificationClientPool* Find(NotificationID id) const {
+    for (uint32_t i = mCount.load(std::memory_order_acquire); i-- > 0;) {
+      LNotificationClientPool* pool = mItems[i].load(std::memory_order_relaxed);
+      if (pool->GetID() == id) {
+        return pool;
+      }
+    }
+    return nullptr;
+  }
+
+  bool IsFull() const { return mCount.load(std::memory_order_relaxed) == mCapacity; }
+  uint32_t GetCapacity() const { return mCapacity; }
+
+  // Under the distributor's lock, when not full.
+  void Append(LNotificationClientPool* pool) {
+    const uint32_t count = mCount.load(std::memory_order_relaxed);
+    mItems[count].store(pool, std::memory_order_relaxed);
+    mCount.store(count + 1, std::memory_order_release);
+  }
+
+private:
+  const std::unique_ptr<PoolIndex> mReplaced;
+  const uint32_t mCapacity;
+  const std::unique_ptr<std::atomic<LNotificationClientPool*>[]> mItems;
+  std::atomic<uint32_t> mCount{0};
+};
+
+LNotificationDistributor::LNotificationDistributor() : mPoolIndex(new PoolIndex(4, nullptr)) {}
+
+LNotificationDistributor::~LNotificationDistributor() { delete mPoolIndex.load(std::memory_order_relaxed); }
 
 QZResult LNotificationDistributor::AddClient(const RCPtr<LNotificationClient>& client, NotificationName name,
                                              uint32_t flags) {
@@ -52,7 +100,7 @@ QZResult LNotificationDistributor::AddClient(const RCPtr<LNotificationClient>& c
     return QZ_FALSE;
   }
   Mutex::ScopedLock hold(mMutex);
-  RCPtr<LNotificationClientPool> pool = FindClientPoolLocked(id);
+  RCPtr<LNotificationClientPool> pool(FindClientPoolEntry(id));
   const bool isNew = !pool || !pool->HasClient(client.Get());
   if (isNew) {
     AddRef();
@@ -65,6 +113,12 @@ QZResult LNotificationDistributor::AddClient(const RCPtr<LNotificationClient>& c
   if (!pool) {
     pool = RCPtr<LNotificationClientPool>(new LNotificationClientPool(id));
     mPools.AddItem(pool);
+    PoolIndex* index = mPoolIndex.load(std::memory_order_relaxed);
+    if (index->IsFull()) {
+      index = new PoolIndex(2 * index->GetCapacity(), std::unique_ptr<PoolIndex>(index));
+      mPoolIndex.store(index, std::memory_order_release);
+    }
+    index->Append(pool.Get());
   }
   pool->AddClient(client, flags);
   return isNew ? QZ_OK : QZ_FALSE;
@@ -80,7 +134,7 @@ QZResult LNotificationDistributor::RemoveClient(LNotificationClient* client, Not
   RCPtr<LNotificationDistributor> listReference;
   {
     Mutex::ScopedLock hold(mMutex);
-    RCPtr<LNotificationClientPool> pool = FindClientPoolLocked(id);
+    LNotificationClientPool* pool = FindClientPoolEntry(id);
     if (!pool || pool->RemoveClient(client, removed) != QZ_OK) {
       return QZ_FALSE;
     }
@@ -140,22 +194,18 @@ bool LNotificationDistributor::HasClient(const LNotificationClient* client) cons
 
 RCPtr<LNotificationDistributor::LNotificationClientPool>
 LNotificationDistributor::FindClientPool(NotificationID id) const {
-  Mutex::ScopedLock hold(mMutex);
-  return FindClientPoolLocked(id);
-}
-
-RCPtr<LNotificationDistributor::LNotificationClientPool>
-LNotificationDistributor::FindClientPoolLocked(NotificationID id) const {
   return RCPtr<LNotificationClientPool>(FindClientPoolEntry(id));
 }
 
-LNotificationDistributor::LNotificationClientPool* LNotificationDistributor::FindClientPoolEntry(NotificationID id) const {
-  for (uint32_t i = mPools.GetCount(); i-- > 0;) {
-    if (mPools.GetAt(i)->GetID() == id) {
-      return mPools.GetAt(i).Get();
-    }
+LNotificationDistributor::LNotificationClientPool*
+LNotificationDistributor::FindClientPoolEntry(NotificationID id) const {
+  return mPoolIndex.load(std::memory_order_acquire)->Find(id);
+}
+
+void LNotificationDistributor::RecordLatest(const RCPtr<LNotification>& notification) const {
+  if (LNotificationClientPool* pool = FindClientPoolEntry(notification->GetID())) {
+    pool->RecordLatest(notification);
   }
-  return nullptr;
 }
 
 QZResult LNotificationDistributor::GetClientFlags(const LNotificationClient* client, NotificationName name,
@@ -175,12 +225,13 @@ QZResult LNotificationDistributor::SendNotification(const RCPtr<LNotification>& 
     return QZ_E_INVALIDARG;
   }
   // Pools stay as long as their distributor, which the delivery keeps alive.
-  const RCPtr<LNotificationDistributor> self(this);
-  LNotificationClientPool* pool = nullptr;
-  {
-    Mutex::ScopedLock hold(mMutex);
-    pool = FindClientPoolEntry(notification->GetID());
-  }
+  LNotificationClientPool* pool = FindClientPoolEntry(notification->GetID());
+  return pool ? pool->NotifyClients(RCPtr<LNotificationDistributor>(this), notification) : QZ_FALSE;
+}
+
+QZResult LNotificationDistributor::Deliver(const RCPtr<LNotificationDistributor>& self,
+                                           const RCPtr<LNotification>& notification) {
+  LNotificationClientPool* pool = FindClientPoolEntry(notification->GetID());
   return pool ? pool->NotifyClients(self, notification) : QZ_FALSE;
 }
 

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "QZFramework/Notification/NotificationClient.h"
+#include "QZFramework/Notification/ShortLock.h"
 #include "QZFramework/Utilities/Storage/RCPtrArray.h"
 
 namespace QZ {
@@ -63,7 +64,7 @@ public:
 
     NotificationID GetID() const { return mId; }
     // The OR of the flags of every entry added so far (removals do not lower it).
-    uint32_t GetFlags() const;
+    uint32_t GetFlags() const { return mFlags.load(std::memory_order_acquire); }
     uint32_t GetEntryCount() const { return mEntryCount.load(std::memory_order_acquire); }
 
     // Appends an entry for client, or gives its entry the new flags; 0, or 0x80070057
@@ -114,13 +115,16 @@ public:
     mutable Mutex mMutex;
     // Read without the lock to skip empty pools; written under it.
     std::atomic<uint32_t> mEntryCount{0};
-    // The entries for the next walk; null after a change until a walk asks. Under the lock.
+    // The entries for the next walk; null after a change until a walk asks. Under the
+    // snapshot lock, and replaced only under the pool's lock as well (the snapshot lock
+    // is taken last and held for a pointer copy).
     RCPtr<Snapshot> mSnapshot;
+    mutable Detail::ShortLock mSnapshotLock;
     // The position of each NotifyClient in progress, lowered when an entry before it goes.
     std::vector<int32_t*> mWalks;
   };
 
-  LNotificationDistributor() = default;
+  LNotificationDistributor();
   ~LNotificationDistributor() override;
 
   // Registers client for name (flags as in LNotificationClient). 0 for a new
@@ -137,6 +141,9 @@ public:
   bool HasClient(const LNotificationClient* client) const;
   // The pool of id, or null when no client ever registered for it here.
   RCPtr<LNotificationClientPool> FindClientPool(NotificationID id) const;
+  // Records notification as the latest of the latest-only clients of its id (used by
+  // posting, see LNotificationQueue).
+  void RecordLatest(const RCPtr<LNotification>& notification) const;
   // 0 with the client's flags for name; 0x80004005 when name interns to 0, the id has no
   // pool or the client is not registered for it.
   QZResult GetClientFlags(const LNotificationClient* client, NotificationName name, uint32_t& flags) const;
@@ -152,14 +159,23 @@ public:
   QZResult UnregisterAllClients();
 
 private:
-  RCPtr<LNotificationClientPool> FindClientPoolLocked(NotificationID id) const;
-  // The pool of id without a reference of its own (pools live as long as the
-  // distributor). Under the lock.
+  friend class LNotificationQueue;
+  class PoolIndex;
+
+  // SendNotification through self, a reference the caller holds on this distributor
+  // (a queue's drain holds one throughout).
+  QZResult Deliver(const RCPtr<LNotificationDistributor>& self, const RCPtr<LNotification>& notification);
+
+  // The pool of id without a reference of its own (pools live as long as their
+  // distributor), or null. Any thread, without the lock.
   LNotificationClientPool* FindClientPoolEntry(NotificationID id) const;
 
   mutable Mutex mMutex;
   RCPtrArray<LNotificationClientPool> mPools;
   uint32_t mRegistrationCount = 0;
+  // The pools again, for look-ups without the lock: appended under the lock, never
+  // removed, published with release.
+  std::atomic<PoolIndex*> mPoolIndex;
 };
 
 } // namespace QZ

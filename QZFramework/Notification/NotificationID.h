@@ -11,8 +11,6 @@
 // callers pass either a literal name or an id. The program's names are upper-case and
 // begin with "NID_". Ids stay valid until the process ends.
 
-#include "QZFramework/Services/Sync/Mutex.h"
-
 namespace QZ {
 
 // A NUL-terminated UTF-16 notification name, or an id.
@@ -22,13 +20,5 @@ using NotificationID = const char16_t*;
 
 // The id of name: null for a null or empty name. Any thread.
 NotificationID GetNotificationID(NotificationName name);
-
-namespace Detail {
-
-// The process-wide lock of the intern table and of the notification pool. Never held
-// while a notification is delivered.
-Mutex& NotificationNameLock();
-
-} // namespace Detail
 
 } // namespace QZ

@@ -47,7 +47,7 @@ QZResult LNotificationQueue::LPostingReceiver::UnregisterNotification(LNotificat
 }
 
 LNotificationQueue::LNotificationQueue()
-    : mRing(&QueueLock()), mIdleNotification(LNotification::Create(kIdleNotificationName)) {
+    : mRing(nullptr), mIdleNotification(LNotification::Create(kIdleNotificationName)) {
   // The receiver's reference on this queue is internal: it lives as long as the queue.
   mPostingReceiver = RCPtr<LPostingReceiver>(new LPostingReceiver(this));
   AddInternalReferences(1);
@@ -85,6 +85,11 @@ QZResult LNotificationQueue::AttachDistributor(const RCPtr<LNotificationDistribu
 }
 
 QZResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification) {
+  RCPtr<LNotification> entry(notification);
+  return PostNotification(std::move(entry));
+}
+
+QZResult LNotificationQueue::PostNotification(RCPtr<LNotification>&& notification) {
   if (!notification || notification->IsQueued()) {
     return QZ_E_INVALIDARG;
   }
@@ -97,11 +102,18 @@ QZResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notifi
   if (!notification->MarkQueued()) {
     return QZ_E_INVALIDARG;
   }
-  if (RCPtr<LNotificationDistributor::LNotificationClientPool> pool =
-          mDistributor->FindClientPool(notification->GetID())) {
-    pool->RecordLatest(notification);
-  }
-  return mRing.Enqueue(notification);
+  mDistributor->RecordLatest(notification);
+  return mRing.Enqueue(std::move(notification));
+}
+
+uint32_t LNotificationQueue::GetCount() const {
+  Mutex::ScopedLock hold(QueueLock());
+  return mRing.GetCount();
+}
+
+bool LNotificationQueue::TakeNext(RCPtr<LNotification>& notification) {
+  Mutex::ScopedLock hold(QueueLock());
+  return mRing.TryDequeue(notification);
 }
 
 bool LNotificationQueue::ProcessNotifications(bool sendIdle) {
@@ -109,28 +121,30 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle) {
     ProcessingScope processing(mProcessing);
     // A receiver that shuts the queue down also empties it, which ends this loop.
     const RCPtr<LNotificationDistributor> distributor = GetDistributor();
-    for (uint32_t n = mRing.GetCount(); n > 0 && mRing.HasEntries(); --n) {
-      RCPtr<LNotification> notification = mRing.Dequeue();
+    RCPtr<LNotification> notification;
+    for (uint32_t n = GetCount(); n > 0 && TakeNext(notification); --n) {
       if (distributor) {
-        distributor->SendNotification(notification);
+        distributor->Deliver(distributor, notification);
       }
       notification->ClearQueued();
+      notification = nullptr;
     }
   }
   if (sendIdle) {
     if (RCPtr<LNotificationDistributor> distributor = GetDistributor()) {
-      distributor->SendNotification(mIdleNotification);
+      distributor->Deliver(distributor, mIdleNotification);
     }
   }
-  return mRing.HasEntries();
+  return GetCount() != 0;
 }
 
 bool LNotificationQueue::Clear() {
-  for (uint32_t n = mRing.GetCount(); n > 0 && mRing.HasEntries(); --n) {
-    RCPtr<LNotification> discarded = mRing.Dequeue();
+  RCPtr<LNotification> discarded;
+  for (uint32_t n = GetCount(); n > 0 && TakeNext(discarded); --n) {
     discarded->ClearQueued();
+    discarded = nullptr;
   }
-  return mRing.HasEntries();
+  return GetCount() != 0;
 }
 
 void LNotificationQueue::Shutdown() {

@@ -62,6 +62,9 @@ public:
   // latest-only clients: 0; 0x80070057 for null or a notification already queued (in any
   // queue); 0x80004005 without a distributor. Any thread.
   QZResult PostNotification(const RCPtr<LNotification>& notification);
+  // The same; a posted notification's reference passes to the queue (on failure the
+  // argument keeps it).
+  QZResult PostNotification(RCPtr<LNotification>&& notification);
   // Delivers the notifications queued when the call starts, oldest first, then
   // "NID_IDLE" when sendIdle. A nested call from a receiver delivers nothing but the idle
   // notification. Returns true when notifications are waiting (posted meanwhile).
@@ -73,7 +76,7 @@ public:
   // fail with 0x80004005. Idempotent.
   void Shutdown();
   // The number of waiting notifications. Any thread.
-  uint32_t GetCount() const { return mRing.GetCount(); }
+  uint32_t GetCount() const;
   // The posting receiver; null after Shutdown.
   RCPtr<LPostingReceiver> GetPostingReceiver() const;
 
@@ -84,7 +87,11 @@ private:
   RCPtr<LNotificationDistributor> GetDistributor() const;
   bool IsSelf(const LNotificationDistributor* distributor) const;
 
+  // Takes the oldest waiting notification out; false when none waits.
+  bool TakeNext(RCPtr<LNotification>& notification);
+
   bool mProcessing = false; // draining thread only
+  // Used under the queue lock, which the queue takes itself: a post holds it throughout.
   RCPtrQueue<LNotification, 256, Mutex> mRing;
   RCPtr<LNotificationDistributor> mDistributor; // under the queue lock
   RCPtr<LPostingReceiver> mPostingReceiver;     // under the queue lock

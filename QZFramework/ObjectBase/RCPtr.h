@@ -125,6 +125,14 @@ public:
     return *this;
   }
 
+  // Takes over a reference that the caller counted already (no AddRef, no copy): for
+  // owners that hand their own reference on, such as a pool keeping a released object.
+  static RCPtr Adopt(T* counted) noexcept {
+    RCPtr adopted;
+    adopted.mPtr = counted;
+    return adopted;
+  }
+
   T* Get() const noexcept { return this->mPtr; }
   T* operator->() const noexcept { return this->mPtr; }
   T& operator*() const noexcept { return *this->mPtr; }

@@ -79,6 +79,24 @@ public:
     return entry;
   }
 
+  // Takes the oldest entry out into entry (the queue's reference) and returns true; false,
+  // the queue and entry unchanged, when it is empty. One hold of the lock, so a consumer
+  // never sees an entry vanish between looking and taking.
+  bool TryDequeue(RCPtr<T>& entry) {
+    RCPtr<T> taken; // the caller's old entry is released outside the lock
+    {
+      Hold hold(mLock);
+      const uint32_t slots = mSlots.GetCount();
+      if (slots == 0 || CountEntries(slots) == 0) {
+        return false;
+      }
+      taken.Swap(mSlots.GetData()[mTail]);
+      mTail = (mTail + 1) % slots;
+    }
+    entry.Swap(taken);
+    return true;
+  }
+
   // The number of entries.
   uint32_t GetCount() const {
     Hold hold(mLock);
