@@ -69,6 +69,54 @@ TEST_F(NotificationDistributorTest, TheNewestRegistrationHearsFirstAndUnregister
   }
 }
 
+// While C hears it, C unregisters itself and the client the case names, and registers
+// E. The send calls those registered when it started, newest first, less those removed
+// before their turn; E hears the next send. Every client is destroyed once its owner
+// lets go, also those whose registrations a walk still held when they were removed.
+TEST(NotificationSendTest, AReceiverThatUnregistersItselfAndAnotherAndRegistersAThird) {
+  struct Case {
+    std::string other;
+    Strings first, second;
+  };
+  const Case cases[] = {
+      {"A", {"D", "C", "B"}, {"E", "D", "B"}},      // one still to hear it
+      {"D", {"D", "C", "B", "A"}, {"E", "B", "A"}}, // one that has heard it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("C unregisters " + c.other);
+    InstanceCounter counter, distributors;
+    std::vector<Heard> journal;
+    RCPtr<QZ::LNotificationDistributor> distributor(new QZTest::Counted<QZ::LNotificationDistributor>(distributors));
+    std::map<std::string, RCPtr<RecordingClient>> clients;
+    for (const char* name : {"A", "B", "C", "D", "E"}) {
+      clients[name] = RCPtr<RecordingClient>(new QZTest::Counted<RecordingClient>(counter, name, journal));
+    }
+    for (const char* name : {"A", "B", "C", "D"}) {
+      clients[name]->RegisterNotification(distributor, kPing);
+    }
+    clients["C"]->onReceive = [&](auto&, auto&) {
+      EXPECT_EQ(clients["C"]->UnregisterNotification(distributor.Get(), kPing), QZ_OK);
+      EXPECT_EQ(clients[c.other]->UnregisterNotification(distributor.Get(), kPing), QZ_OK);
+      clients["E"]->RegisterNotification(distributor, kPing);
+      clients["C"]->onReceive = nullptr;
+    };
+    EXPECT_EQ(distributor->SendNotification(QZTest::MakeNotification(kPing, 1)), QZ_OK);
+    EXPECT_EQ(QZTest::Who(journal), c.first);
+    journal.clear();
+    EXPECT_EQ(distributor->SendNotification(QZTest::MakeNotification(kPing, 2)), QZ_OK);
+    EXPECT_EQ(QZTest::Who(journal), c.second);
+
+    EXPECT_EQ(clients["C"]->GetRegistrationCount(), 0);
+    EXPECT_EQ(clients["C"]->GetRefCount(), 1) << "nothing holds a removed registration after the send";
+    distributor = nullptr;
+    EXPECT_EQ(distributors.live, 1) << "held by its three registrations";
+    clients.clear();
+    EXPECT_EQ(counter.live, 0);
+    EXPECT_EQ(counter.destroyed, 5);
+    EXPECT_EQ(distributors.live, 0);
+  }
+}
+
 TEST_F(NotificationDistributorTest, ANestedSendOfTheSameIdLeavesTheOuterWalkWhole) {
   Register("ABC");
   clients["B"]->onReceive = [&](auto&, const RCPtr<QZ::LNotification>& heard) {
