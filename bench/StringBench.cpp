@@ -1,6 +1,7 @@
 // Formatting, search and UTF-16 <-> UTF-8 conversion of typical editor strings (labels,
 // parameter names, preset file paths) against std::string / std::u16string, snprintf
-// and the standard library's UTF-8 <-> UTF-16 facet doing the same work.
+// and the standard library's UTF-8 <-> UTF-16 facet doing the same work. The searches
+// both give the index of the first occurrence by 16-bit unit, or "absent".
 
 #include <codecvt>
 #include <cstdio>

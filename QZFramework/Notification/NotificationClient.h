@@ -59,9 +59,15 @@ public:
   NotificationID RegisterNotification(const RCPtr<LNotificationDistributor>& distributor, NotificationName name,
                                       uint32_t flags = 0);
   // 0 when the registration was removed; 1 when there was none (also when this client
-  // holds none at all); 0x80070057 for a null distributor or id.
+  // holds none at all); 0x80070057 for a null distributor or id. Called on a thread that
+  // is not itself delivering a notification, it returns only once no other thread is
+  // still calling this client for that registration: nothing is called after it has
+  // returned. The caller must then hold no lock that this client's receiver takes.
+  // Called from inside a delivery (a receiver unregistering), it does not wait: the
+  // walk in progress skips the registration from its removal on.
   QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-  // Removes every registration; returns how many were removed.
+  // Removes every registration; returns how many were removed. Waits as
+  // UnregisterNotification does.
   int32_t UnregisterAllNotifications();
   // The number of (distributor, id) registrations held.
   int32_t GetRegistrationCount() const;

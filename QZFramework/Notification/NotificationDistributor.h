@@ -9,10 +9,18 @@
 //   button->SendNotification(QZ::LNotification::Create(u"NID_MOUSE_UP"));     // 1: nobody listens
 //
 // Delivery runs on the sending thread without the distributor's lock, so receivers may
-// register, unregister and send in turn. A receiver that unregisters itself or any other
-// client during delivery makes the walk skip nobody and visit nobody twice; clients
-// registered during a walk are not visited by it. Nested and concurrent walks of one
-// pool each keep their own position.
+// register, unregister and send in turn. A send calls the clients registered when it
+// starts (a snapshot of the pool, taken under a short lock), less those unregistered
+// before their turn: a receiver that unregisters itself or any other client during
+// delivery makes the walk skip nobody and visit nobody twice; clients registered during
+// a walk are not visited by it. Nested and concurrent walks of one pool each keep their
+// own position. An unregistration on a thread that is not itself delivering returns only
+// once no other thread is still calling that registration (NotificationDelivery.h), so
+// nothing is called after its unregistration has returned there.
+//
+// Cost of a send: one look-up of the pool without a lock, one short lock for the
+// snapshot, and per client one published position and one virtual call; the snapshot
+// keeps the clients alive, so no reference is taken per client.
 //
 // Reference accounting: each registration holds one reference on the distributor, and
 // a distributor with registrations is also held by a process-wide list; both are
@@ -23,7 +31,8 @@
 //
 // Results: 0 success, 1 nothing to do, 0x80070057 for null arguments, 0x80004005 where
 // stated; nothing throws. Any thread may call any member. Lock order: a client's lock or
-// the queue lock, then the distributor's, then a pool's; none is held while a receiver runs.
+// the queue lock, then the distributor's, then a pool's, then the pool's snapshot lock;
+// none is held while a receiver runs or while an unregistration waits.
 
 #include <atomic>
 #include <cstdint>
@@ -71,7 +80,8 @@ public:
     // for a null client.
     QZResult AddClient(const RCPtr<LNotificationClient>& client, uint32_t flags);
     // Takes the client's entry out into removed (to be released by the caller, outside
-    // any lock); 0, or 1 when the client has no entry.
+    // any lock) and marks it removed, so that walks holding it skip it; 0, or 1 when the
+    // client has no entry.
     QZResult RemoveClient(const LNotificationClient* client, RCPtr<LNotificationRegisteredClientInfo>& removed);
     bool HasClient(const LNotificationClient* client) const;
     // 0 with the entry's flags, or 0x80004005 when the client has no entry.
@@ -134,7 +144,8 @@ public:
   QZResult AddClient(const RCPtr<LNotificationClient>& client, NotificationName name, uint32_t flags);
   // Removes client's registration for name: 0, 1 when there was none, 0x80070057 for a
   // null client or name. Called by LNotificationClient::UnregisterNotification. The
-  // distributor may be destroyed by it when that was its last registration.
+  // distributor may be destroyed by it when that was its last registration. Waits as
+  // LNotificationClient::UnregisterNotification says.
   QZResult RemoveClient(LNotificationClient* client, NotificationName name);
   // Removes every registration of client here; returns how many (0x80070057 for null).
   int32_t RemoveClientAll(LNotificationClient* client);

@@ -6,6 +6,10 @@
 #include <string>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace QZ::Chars {
 namespace {
 
@@ -67,6 +71,71 @@ SignedT ToSigned(const C* text) {
 }
 
 } // namespace
+
+template <class C>
+size_t Find(const C* text, size_t length, const C* needle, size_t needleLength) {
+  using Traits = std::char_traits<C>;
+  if (needleLength == 0) {
+    return 0;
+  }
+  if (needleLength > length) {
+    return kNotFound;
+  }
+  const size_t starts = length - needleLength + 1;
+  size_t i = 0;
+#if defined(__SSE2__)
+  // Blocks of starting positions whose first and last units both match the needle's
+  // (two filters, so that few candidates reach the full comparison).
+  static_assert(sizeof(C) == 1 || sizeof(C) == 2);
+  constexpr size_t kLanes = 16 / sizeof(C);
+  const auto splat = [](C unit) {
+    if constexpr (sizeof(C) == 1) {
+      return _mm_set1_epi8(char(unit));
+    } else {
+      return _mm_set1_epi16(short(unit));
+    }
+  };
+  const auto equal = [](__m128i a, __m128i b) {
+    if constexpr (sizeof(C) == 1) {
+      return _mm_cmpeq_epi8(a, b);
+    } else {
+      return _mm_cmpeq_epi16(a, b);
+    }
+  };
+  const __m128i first = splat(needle[0]);
+  const __m128i last = splat(needle[needleLength - 1]);
+  for (; i + kLanes <= starts; i += kLanes) {
+    const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i + needleLength - 1));
+    // One bit per byte; for two-byte units keep the low byte's bit of each.
+    uint32_t candidates = uint32_t(_mm_movemask_epi8(_mm_and_si128(equal(heads, first), equal(tails, last))));
+    if constexpr (sizeof(C) == 2) {
+      candidates &= 0x5555u;
+    }
+    while (candidates != 0) {
+      const size_t at = i + size_t(__builtin_ctz(candidates)) / sizeof(C);
+      if (Traits::compare(text + at + 1, needle + 1, needleLength - 1) == 0) {
+        return at;
+      }
+      candidates &= candidates - 1;
+    }
+  }
+#endif
+  // The remaining starting positions: the first unit found by the standard library's
+  // unit search, the rest compared.
+  while (i < starts) {
+    const C* at = Traits::find(text + i, starts - i, needle[0]);
+    if (!at) {
+      return kNotFound;
+    }
+    i = size_t(at - text);
+    if (Traits::compare(at + 1, needle + 1, needleLength - 1) == 0) {
+      return i;
+    }
+    ++i;
+  }
+  return kNotFound;
+}
 
 template <class C>
 size_t CopyBounded(C* dest, size_t destUnits, const C* source, size_t count) {
@@ -194,6 +263,8 @@ double ToDouble(const C* text) {
   return sign * value;
 }
 
+template size_t Find(const char16_t*, size_t, const char16_t*, size_t);
+template size_t Find(const char*, size_t, const char*, size_t);
 template size_t CopyBounded(char16_t*, size_t, const char16_t*, size_t);
 template size_t CopyBounded(char*, size_t, const char*, size_t);
 template size_t Span(const char16_t*, const char16_t*);
