@@ -1,0 +1,222 @@
+#include "Platform/Window/VideoBackend.h"
+
+namespace QZ::Platform::Window {
+
+namespace {
+
+SDL_Window* Find(uint32_t window) { return window ? SDL_GetWindowFromID(window) : nullptr; }
+
+} // namespace
+
+bool SdlVideoBackend::Init() {
+  // The quit event stands for SIGINT and SIGTERM only: closing the last window is the
+  // program's business (its close box asks the program to exit).
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // Window surfaces are the driver's own memory (X11 shared-memory images), copied out
+  // rectangle by rectangle, not textures of a GL renderer SDL would make behind them.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // A desktop program's windows are composited like any other.
+  SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+void SdlVideoBackend::Quit() { SDL_Quit(); }
+
+const char* SdlVideoBackend::GetCurrentVideoDriver() { return SDL_GetCurrentVideoDriver(); }
+
+bool SdlVideoBackend::PollEvent(SDL_Event& event) { return SDL_PollEvent(&event) == 1; }
+
+bool SdlVideoBackend::WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) {
+  return (timeoutMs < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeoutMs)) == 1;
+}
+
+bool SdlVideoBackend::PushEvent(SDL_Event& event) { return SDL_PushEvent(&event) == 1; }
+
+uint32_t SdlVideoBackend::RegisterEventType() {
+  const uint32_t type = SDL_RegisterEvents(1);
+  return type == uint32_t(-1) ? 0 : type;
+}
+
+uint64_t SdlVideoBackend::GetTicks() { return SDL_GetTicks64(); }
+
+uint32_t SdlVideoBackend::CreateWindow(const char* title, int x, int y, int width, int height, uint32_t flags) {
+  SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags);
+  return window ? SDL_GetWindowID(window) : 0;
+}
+
+void SdlVideoBackend::DestroyWindow(uint32_t window) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_DestroyWindow(found);
+  }
+}
+
+void SdlVideoBackend::SetWindowTitle(uint32_t window, const char* title) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_SetWindowTitle(found, title);
+  }
+}
+
+void SdlVideoBackend::ShowWindow(uint32_t window) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_ShowWindow(found);
+  }
+}
+
+void SdlVideoBackend::HideWindow(uint32_t window) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_HideWindow(found);
+  }
+}
+
+void SdlVideoBackend::RaiseWindow(uint32_t window) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_RaiseWindow(found);
+  }
+}
+
+void SdlVideoBackend::MinimizeWindow(uint32_t window) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_MinimizeWindow(found);
+  }
+}
+
+void SdlVideoBackend::MaximizeWindow(uint32_t window) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_MaximizeWindow(found);
+  }
+}
+
+void SdlVideoBackend::RestoreWindow(uint32_t window) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_RestoreWindow(found);
+  }
+}
+
+bool SdlVideoBackend::SetWindowInputFocus(uint32_t window) {
+  SDL_Window* found = Find(window);
+  return found && SDL_SetWindowInputFocus(found) == 0;
+}
+
+uint32_t SdlVideoBackend::GetWindowFlags(uint32_t window) {
+  SDL_Window* found = Find(window);
+  return found ? SDL_GetWindowFlags(found) : 0;
+}
+
+void SdlVideoBackend::SetWindowPosition(uint32_t window, int x, int y) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_SetWindowPosition(found, x, y);
+  }
+}
+
+void SdlVideoBackend::GetWindowPosition(uint32_t window, int& x, int& y) {
+  x = y = 0;
+  if (SDL_Window* found = Find(window)) {
+    SDL_GetWindowPosition(found, &x, &y);
+  }
+}
+
+void SdlVideoBackend::SetWindowSize(uint32_t window, int width, int height) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_SetWindowSize(found, width, height);
+  }
+}
+
+void SdlVideoBackend::GetWindowSize(uint32_t window, int& width, int& height) {
+  width = height = 0;
+  if (SDL_Window* found = Find(window)) {
+    SDL_GetWindowSize(found, &width, &height);
+  }
+}
+
+bool SdlVideoBackend::GetWindowBordersSize(uint32_t window, int& top, int& left, int& bottom, int& right) {
+  top = left = bottom = right = 0;
+  SDL_Window* found = Find(window);
+  return found && SDL_GetWindowBordersSize(found, &top, &left, &bottom, &right) == 0;
+}
+
+void SdlVideoBackend::SetWindowMinimumSize(uint32_t window, int width, int height) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_SetWindowMinimumSize(found, width, height);
+  }
+}
+
+void SdlVideoBackend::SetWindowMaximumSize(uint32_t window, int width, int height) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_SetWindowMaximumSize(found, width, height);
+  }
+}
+
+void SdlVideoBackend::SetWindowAlwaysOnTop(uint32_t window, bool onTop) {
+  if (SDL_Window* found = Find(window)) {
+    SDL_SetWindowAlwaysOnTop(found, onTop ? SDL_TRUE : SDL_FALSE);
+  }
+}
+
+bool SdlVideoBackend::SetWindowModalFor(uint32_t window, uint32_t owner) {
+  SDL_Window* found = Find(window);
+  SDL_Window* ownerWindow = Find(owner);
+  return found && ownerWindow && SDL_SetWindowModalFor(found, ownerWindow) == 0;
+}
+
+SDL_Surface* SdlVideoBackend::GetWindowSurface(uint32_t window) {
+  SDL_Window* found = Find(window);
+  return found ? SDL_GetWindowSurface(found) : nullptr;
+}
+
+bool SdlVideoBackend::UpdateWindowSurfaceRects(uint32_t window, const SDL_Rect* rects, int count) {
+  SDL_Window* found = Find(window);
+  return found && SDL_UpdateWindowSurfaceRects(found, rects, count) == 0;
+}
+
+uint32_t SdlVideoBackend::GetKeyboardFocus() {
+  SDL_Window* focus = SDL_GetKeyboardFocus();
+  return focus ? SDL_GetWindowID(focus) : 0;
+}
+
+uint32_t SdlVideoBackend::GetMouseFocus() {
+  SDL_Window* focus = SDL_GetMouseFocus();
+  return focus ? SDL_GetWindowID(focus) : 0;
+}
+
+bool SdlVideoBackend::CaptureMouse(bool enabled) { return SDL_CaptureMouse(enabled ? SDL_TRUE : SDL_FALSE) == 0; }
+
+uint32_t SdlVideoBackend::GetGlobalMouseState(int& x, int& y) { return SDL_GetGlobalMouseState(&x, &y); }
+
+bool SdlVideoBackend::WarpMouseGlobal(int x, int y) { return SDL_WarpMouseGlobal(x, y) == 0; }
+
+uint32_t SdlVideoBackend::GetModState() { return SDL_GetModState(); }
+
+SDL_Cursor* SdlVideoBackend::CreateSystemCursor(SDL_SystemCursor id) { return SDL_CreateSystemCursor(id); }
+
+SDL_Cursor* SdlVideoBackend::CreateColorCursor(const uint32_t* pixels, int width, int height, int pitch, int hotX,
+                                               int hotY) {
+  // SDL copies the pixels into the cursor; the surface only lends them for the call.
+  SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32, pitch,
+                                                            SDL_PIXELFORMAT_ARGB8888);
+  if (!surface) {
+    return nullptr;
+  }
+  SDL_Cursor* cursor = SDL_CreateColorCursor(surface, hotX, hotY);
+  SDL_FreeSurface(surface);
+  return cursor;
+}
+
+void SdlVideoBackend::FreeCursor(SDL_Cursor* cursor) { SDL_FreeCursor(cursor); }
+
+void SdlVideoBackend::SetCursor(SDL_Cursor* cursor) { SDL_SetCursor(cursor); }
+
+void SdlVideoBackend::ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
+
+bool SdlVideoBackend::GetDisplayBounds(int display, SDL_Rect& bounds) {
+  return SDL_GetDisplayBounds(display, &bounds) == 0;
+}
+
+bool SdlVideoBackend::GetDisplayUsableBounds(int display, SDL_Rect& bounds) {
+  return SDL_GetDisplayUsableBounds(display, &bounds) == 0;
+}
+
+bool SdlVideoBackend::ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) {
+  return SDL_ShowSimpleMessageBox(flags, title, message, Find(owner)) == 0;
+}
+
+} // namespace QZ::Platform::Window

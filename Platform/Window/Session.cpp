@@ -1,0 +1,74 @@
+#include <thread>
+
+#include "Platform/Window/WindowState.h"
+
+namespace QZ::Platform::Window {
+
+using namespace Detail;
+
+bool Startup() { return Startup(std::make_unique<SdlVideoBackend>()); }
+
+bool Startup(std::unique_ptr<VideoBackend> backend) {
+  State& state = GetState();
+  if (state.started || !backend) {
+    return false;
+  }
+  if (!backend->Init()) {
+    backend->Quit();
+    return false;
+  }
+  const uint32_t wakeEventType = backend->RegisterEventType();
+  if (wakeEventType == 0) {
+    backend->Quit();
+    return false;
+  }
+  state.uiThread = std::this_thread::get_id();
+  state.wakeEventType = wakeEventType;
+  state.keys.Clear();
+  state.keys.Apply({0, false, int32_t(backend->GetModState())});
+  state.capture = nullptr;
+  state.focus = nullptr;
+  state.cursorPosition = {};
+  state.cursorCount = 0;
+  state.cursorRemoved = false;
+  {
+    std::lock_guard hold(state.lock);
+    state.backend = std::move(backend);
+    state.wakePending = false;
+  }
+  state.started = true;
+  return true;
+}
+
+void Shutdown() {
+  State& state = GetState();
+  if (!state.started) {
+    return;
+  }
+  for (;;) {
+    HWND next = nullptr;
+    {
+      std::lock_guard hold(state.lock);
+      if (state.windows.empty()) {
+        break;
+      }
+      next = ToHandle(state.windows.begin()->first);
+    }
+    if (!DestroyWindow(next)) {
+      // Only a window already being destroyed refuses; Shutdown from inside its
+      // WM_DESTROY leaves its SDL window to SDL_Quit.
+      std::lock_guard hold(state.lock);
+      state.bySdlId.erase(state.windows.begin()->second.sdlId);
+      state.windows.erase(state.windows.begin());
+    }
+  }
+  ReleaseInputResources(state);
+  state.backend->Quit();
+  state.started = false;
+  std::lock_guard hold(state.lock);
+  state.backend.reset();
+}
+
+bool IsStarted() { return GetState().started; }
+
+} // namespace QZ::Platform::Window

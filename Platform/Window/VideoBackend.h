@@ -1,0 +1,149 @@
+#pragma once
+// Every SDL call of the window layer, behind one interface, so that tests can script
+// events, time, focus and the mouse while real windows come from SDL's offscreen driver:
+//
+//   class ScriptedBackend : public QZ::Platform::Window::SdlVideoBackend {
+//     bool PollEvent(SDL_Event& event) override { ... hand-made events ... }
+//   };
+//   (void)QZ::Platform::Window::Startup(std::make_unique<ScriptedBackend>());
+//
+// Windows are named by SDL window ids. SdlVideoBackend forwards each call to SDL as it
+// is; its Init sets the hints the layer relies on (SDL's quit event only for signals,
+// window surfaces in the driver's memory, no compositor bypass) and starts the video subsystem of the driver
+// SDL_VIDEODRIVER names. Every member runs on the UI thread, except PushEvent (any thread).
+
+#include <SDL2/SDL.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "Platform/Window/WindowTypes.h"
+
+namespace QZ::Platform::Window {
+
+class VideoBackend {
+public:
+  virtual ~VideoBackend() = default;
+
+  // Starts the video subsystem; false when SDL refuses (no display, unknown driver).
+  virtual bool Init() = 0;
+  // Stops everything Init started (SDL_Quit).
+  virtual void Quit() = 0;
+  // The running video driver's name ("x11", "offscreen", ...), null before Init.
+  virtual const char* GetCurrentVideoDriver() = 0;
+
+  virtual bool PollEvent(SDL_Event& event) = 0;
+  // Waits up to timeoutMs (negative: without limit) for an event.
+  virtual bool WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) = 0;
+  // Any thread. False when the queue is full.
+  virtual bool PushEvent(SDL_Event& event) = 0;
+  // A user event type of the caller's own; 0 when none is left.
+  virtual uint32_t RegisterEventType() = 0;
+  // Milliseconds since Init.
+  virtual uint64_t GetTicks() = 0;
+
+  // The new window's id; 0 on failure.
+  virtual uint32_t CreateWindow(const char* title, int x, int y, int width, int height, uint32_t flags) = 0;
+  virtual void DestroyWindow(uint32_t window) = 0;
+  virtual void SetWindowTitle(uint32_t window, const char* title) = 0;
+  virtual void ShowWindow(uint32_t window) = 0;
+  virtual void HideWindow(uint32_t window) = 0;
+  virtual void RaiseWindow(uint32_t window) = 0;
+  virtual void MinimizeWindow(uint32_t window) = 0;
+  virtual void MaximizeWindow(uint32_t window) = 0;
+  virtual void RestoreWindow(uint32_t window) = 0;
+  virtual bool SetWindowInputFocus(uint32_t window) = 0;
+  virtual uint32_t GetWindowFlags(uint32_t window) = 0;
+  // Client-area origin in screen coordinates, and client size.
+  virtual void SetWindowPosition(uint32_t window, int x, int y) = 0;
+  virtual void GetWindowPosition(uint32_t window, int& x, int& y) = 0;
+  virtual void SetWindowSize(uint32_t window, int width, int height) = 0;
+  virtual void GetWindowSize(uint32_t window, int& width, int& height) = 0;
+  // The frame around the client area; false when the driver does not know it.
+  virtual bool GetWindowBordersSize(uint32_t window, int& top, int& left, int& bottom, int& right) = 0;
+  virtual void SetWindowMinimumSize(uint32_t window, int width, int height) = 0;
+  virtual void SetWindowMaximumSize(uint32_t window, int width, int height) = 0;
+  virtual void SetWindowAlwaysOnTop(uint32_t window, bool onTop) = 0;
+  virtual bool SetWindowModalFor(uint32_t window, uint32_t owner) = 0;
+  // The window's surface (owned by SDL, valid until the window's size changes); null
+  // when there is none.
+  virtual SDL_Surface* GetWindowSurface(uint32_t window) = 0;
+  virtual bool UpdateWindowSurfaceRects(uint32_t window, const SDL_Rect* rects, int count) = 0;
+
+  // The window that has the keyboard or the mouse; 0 when none of ours has.
+  virtual uint32_t GetKeyboardFocus() = 0;
+  virtual uint32_t GetMouseFocus() = 0;
+  virtual bool CaptureMouse(bool enabled) = 0;
+  // Cursor position in screen coordinates; the result is SDL's button mask.
+  virtual uint32_t GetGlobalMouseState(int& x, int& y) = 0;
+  virtual bool WarpMouseGlobal(int x, int y) = 0;
+  virtual uint32_t GetModState() = 0;
+  virtual SDL_Cursor* CreateSystemCursor(SDL_SystemCursor id) = 0;
+  // pixels: width x height ARGB words with straight alpha, pitch bytes per row.
+  virtual SDL_Cursor* CreateColorCursor(const uint32_t* pixels, int width, int height, int pitch, int hotX,
+                                        int hotY) = 0;
+  virtual void FreeCursor(SDL_Cursor* cursor) = 0;
+  virtual void SetCursor(SDL_Cursor* cursor) = 0;
+  virtual void ShowCursor(bool show) = 0;
+
+  virtual bool GetDisplayBounds(int display, SDL_Rect& bounds) = 0;
+  virtual bool GetDisplayUsableBounds(int display, SDL_Rect& bounds) = 0;
+
+  // owner 0: no owner window.
+  virtual bool ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) = 0;
+};
+
+// SDL itself.
+class SdlVideoBackend : public VideoBackend {
+public:
+  bool Init() override;
+  void Quit() override;
+  const char* GetCurrentVideoDriver() override;
+  bool PollEvent(SDL_Event& event) override;
+  bool WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) override;
+  bool PushEvent(SDL_Event& event) override;
+  uint32_t RegisterEventType() override;
+  uint64_t GetTicks() override;
+  uint32_t CreateWindow(const char* title, int x, int y, int width, int height, uint32_t flags) override;
+  void DestroyWindow(uint32_t window) override;
+  void SetWindowTitle(uint32_t window, const char* title) override;
+  void ShowWindow(uint32_t window) override;
+  void HideWindow(uint32_t window) override;
+  void RaiseWindow(uint32_t window) override;
+  void MinimizeWindow(uint32_t window) override;
+  void MaximizeWindow(uint32_t window) override;
+  void RestoreWindow(uint32_t window) override;
+  bool SetWindowInputFocus(uint32_t window) override;
+  uint32_t GetWindowFlags(uint32_t window) override;
+  void SetWindowPosition(uint32_t window, int x, int y) override;
+  void GetWindowPosition(uint32_t window, int& x, int& y) override;
+  void SetWindowSize(uint32_t window, int width, int height) override;
+  void GetWindowSize(uint32_t window, int& width, int& height) override;
+  bool GetWindowBordersSize(uint32_t window, int& top, int& left, int& bottom, int& right) override;
+  void SetWindowMinimumSize(uint32_t window, int width, int height) override;
+  void SetWindowMaximumSize(uint32_t window, int width, int height) override;
+  void SetWindowAlwaysOnTop(uint32_t window, bool onTop) override;
+  bool SetWindowModalFor(uint32_t window, uint32_t owner) override;
+  SDL_Surface* GetWindowSurface(uint32_t window) override;
+  bool UpdateWindowSurfaceRects(uint32_t window, const SDL_Rect* rects, int count) override;
+  uint32_t GetKeyboardFocus() override;
+  uint32_t GetMouseFocus() override;
+  bool CaptureMouse(bool enabled) override;
+  uint32_t GetGlobalMouseState(int& x, int& y) override;
+  bool WarpMouseGlobal(int x, int y) override;
+  uint32_t GetModState() override;
+  SDL_Cursor* CreateSystemCursor(SDL_SystemCursor id) override;
+  SDL_Cursor* CreateColorCursor(const uint32_t* pixels, int width, int height, int pitch, int hotX, int hotY) override;
+  void FreeCursor(SDL_Cursor* cursor) override;
+  void SetCursor(SDL_Cursor* cursor) override;
+  void ShowCursor(bool show) override;
+  bool GetDisplayBounds(int display, SDL_Rect& bounds) override;
+  bool GetDisplayUsableBounds(int display, SDL_Rect& bounds) override;
+  bool ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) override;
+};
+
+// The backend's id of one of the layer's windows (its SDL window id); 0 for a handle that
+// names no window. UI thread.
+uint32_t GetBackendWindowId(HWND hwnd);
+
+} // namespace QZ::Platform::Window

@@ -1,0 +1,115 @@
+#include "Platform/Window/WindowState.h"
+
+#include <algorithm>
+
+#include "Platform/Window/VirtualKeys.h"
+
+namespace QZ::Platform::Window::Detail {
+
+State& GetState() {
+  static State state;
+  return state;
+}
+
+WindowRecord* FindLocked(State& state, HWND hwnd) {
+  auto found = state.windows.find(ToSerial(hwnd));
+  return found == state.windows.end() ? nullptr : &found->second;
+}
+
+HWND FindBySdlIdLocked(State& state, uint32_t sdlId) {
+  auto found = state.bySdlId.find(sdlId);
+  return found == state.bySdlId.end() ? nullptr : ToHandle(found->second);
+}
+
+RECT Intersect(const RECT& a, const RECT& b) {
+  RECT result{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+              std::min(a.bottom, b.bottom)};
+  return IsEmpty(result) ? RECT{} : result;
+}
+
+RECT Union(const RECT& a, const RECT& b) {
+  if (IsEmpty(a)) {
+    return b;
+  }
+  if (IsEmpty(b)) {
+    return a;
+  }
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
+
+bool IsInputMessage(const MSG& msg) {
+  switch (msg.message) {
+  case WM_KEYDOWN:
+  case WM_KEYUP:
+  case WM_CHAR:
+  case WM_SYSKEYDOWN:
+  case WM_SYSKEYUP:
+  case WM_SYSCHAR:
+  case WM_MOUSEMOVE:
+  case WM_LBUTTONDOWN:
+  case WM_LBUTTONUP:
+  case WM_LBUTTONDBLCLK:
+  case WM_RBUTTONDOWN:
+  case WM_RBUTTONUP:
+  case WM_RBUTTONDBLCLK:
+  case WM_MBUTTONDOWN:
+  case WM_MBUTTONUP:
+  case WM_MBUTTONDBLCLK:
+  case WM_MOUSEWHEEL:
+  case WM_MOUSEHWHEEL:
+  case WM_DROPFILES:
+    return true;
+  case WM_SYSCOMMAND:
+    return (msg.wParam & 0xFFF0) == SC_CLOSE;
+  default:
+    return false;
+  }
+}
+
+int16_t KeyStateTable::Get(int32_t key) const {
+  if (key < 0 || key > 0xFF) {
+    return 0;
+  }
+  const uint8_t state = mState[size_t(key)];
+  return int16_t(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
+}
+
+void KeyStateTable::Apply(const KeyStateChange& change) {
+  auto press = [this](uint8_t key, bool down) {
+    uint8_t& state = mState[key];
+    if (down && !(state & 0x80)) {
+      state ^= 0x01;
+    }
+    state = down ? uint8_t(state | 0x80) : uint8_t(state & ~0x80);
+  };
+  if (change.key != 0) {
+    press(change.key, change.down);
+    // The generic modifier is held while either side is.
+    press(VK_SHIFT, IsDown(VK_LSHIFT) || IsDown(VK_RSHIFT));
+    press(VK_CONTROL, IsDown(VK_LCONTROL) || IsDown(VK_RCONTROL));
+    press(VK_MENU, IsDown(VK_LMENU) || IsDown(VK_RMENU));
+  }
+  if (change.locks >= 0) {
+    auto toggle = [this](uint8_t key, bool on) { mState[key] = uint8_t((mState[key] & 0x80) | (on ? 0x01 : 0)); };
+    toggle(VK_CAPITAL, change.locks & KMOD_CAPS);
+    toggle(VK_NUMLOCK, change.locks & KMOD_NUM);
+    toggle(VK_SCROLL, change.locks & KMOD_SCROLL);
+  }
+}
+
+void ReleaseInputResources(State& state) {
+  if (state.backend) {
+    for (auto& [record, owned] : state.cursors) {
+      state.backend->FreeCursor(owned->cursor);
+    }
+  }
+  state.cursors.clear();
+  state.sharedCursors.clear();
+  state.currentCursor = nullptr;
+  state.cursorRemoved = false;
+  state.drops.clear();
+  state.droppingPaths.clear();
+  state.droppingWindow = 0;
+}
+
+} // namespace QZ::Platform::Window::Detail
