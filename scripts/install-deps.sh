@@ -10,7 +10,7 @@ packages=(
   libcairo2-dev libpng-dev libfontconfig-dev libfreetype-dev fonts-liberation2 fonts-dejavu-core
   clang libclang-rt-14-dev
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
-  libsdl2-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri xvfb
+  libsdl2-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri xvfb xdotool
 )
 
 missing=()

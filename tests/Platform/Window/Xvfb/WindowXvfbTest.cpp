@@ -1,0 +1,311 @@
+// Under the X server of the Xvfb fixture (its display number in the file that
+// QZ_TEST_XVFB_DISPLAY_FILE names): a real window shows the pixels presented to it, and
+// only those of the presented rectangles; keys and clicks sent with xdotool arrive as
+// the messages Windows would send; the screen's Xft.dpi resource is read.
+
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Platform/Host/MessageLoop.h"
+#include "Platform/Window/Display.h"
+#include "Platform/Window/Input.h"
+#include "Platform/Window/VideoBackend.h"
+
+// Last: X11's macros (None, Bool, Status...) would break the headers above.
+#include <SDL2/SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+extern char** environ;
+
+// D-Bus (reached through SDL's X11 driver) keeps an allocation until the process ends.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
+
+namespace {
+
+namespace Win = QZ::Platform::Window;
+namespace Host = QZ::Platform::Host;
+using Win::HWND;
+using Win::LPARAM;
+using Win::LRESULT;
+using Win::WPARAM;
+
+struct Arrived {
+  uint32_t message;
+  WPARAM wParam;
+  LPARAM lParam;
+  bool controlDown;
+  bool shiftDown;
+};
+
+class RecordingWindow : public Win::WindowProcedure {
+public:
+  LRESULT WindowProc(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam) override {
+    arrived.push_back(
+        {message, wParam, lParam, Win::GetKeyState(Win::VK_CONTROL) < 0, Win::GetKeyState(Win::VK_SHIFT) < 0});
+    return Win::DefWindowProc(hwnd, message, wParam, lParam);
+  }
+  bool Got(uint32_t message, WPARAM wParam) const {
+    for (const Arrived& one : arrived) {
+      if (one.message == message && one.wParam == wParam) {
+        return true;
+      }
+    }
+    return false;
+  }
+  std::vector<Arrived> arrived;
+};
+
+// Runs a program with its arguments (no shell) and waits for it; its exit status.
+int RunProgram(std::vector<std::string> arguments) {
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) {
+    argv.push_back(argument.data());
+  }
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    return -1;
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class WindowXvfbTest : public ::testing::Test {
+protected:
+  static constexpr int kWidth = 160;
+  static constexpr int kHeight = 120;
+  static constexpr uintptr_t kGiveUpTimer = 99;
+
+  void SetUp() override {
+    const char* displayFile = std::getenv("QZ_TEST_XVFB_DISPLAY_FILE");
+    ASSERT_NE(displayFile, nullptr) << "runs under the Xvfb fixture";
+    std::string number;
+    std::ifstream(displayFile) >> number;
+    ASSERT_FALSE(number.empty());
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    // A desktop's UTF-8 locale, which the program takes from the environment (SDL opens
+    // its input method with it).
+    setenv("LC_ALL", "C.UTF-8", 1);
+    std::setlocale(LC_CTYPE, "");
+    ASSERT_TRUE(Host::Startup());
+    hwnd = Win::CreateWindowEx(0, u"Xvfb test", Win::WS_POPUP | Win::WS_VISIBLE, 20, 30, kWidth, kHeight, nullptr,
+                               &window);
+    ASSERT_NE(hwnd, nullptr);
+    Win::SetFocus(hwnd);
+    ASSERT_TRUE(PumpUntil([this] { return Win::GetFocus() == hwnd; }));
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(SDL_GetWindowFromID(Win::GetBackendWindowId(hwnd)), &info));
+    display = info.info.x11.display;
+    xwindow = info.info.x11.window;
+  }
+  void TearDown() override {
+    Win::DestroyWindow(hwnd);
+    Host::Shutdown();
+  }
+
+  // Takes, translates and dispatches messages until `done` holds; false after 10 s.
+  bool PumpUntil(const std::function<bool()>& done) {
+    Host::SetTimer(nullptr, kGiveUpTimer, 10000);
+    Win::MSG msg;
+    bool reached = done();
+    while (!reached && Host::GetMessage(&msg) > 0) {
+      if (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer) {
+        break;
+      }
+      Host::TranslateMessage(&msg);
+      Host::DispatchMessage(&msg);
+      reached = done();
+    }
+    Host::KillTimer(nullptr, kGiveUpTimer);
+    return reached;
+  }
+
+  // The window's pixel at (x, y) as the X server has it, 0xRRGGBB.
+  std::vector<uint32_t> Screenshot() {
+    XSync(display, False);
+    XImage* shot = XGetImage(display, xwindow, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+    std::vector<uint32_t> pixels;
+    if (shot) {
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+          pixels.push_back(uint32_t(XGetPixel(shot, x, y)) & 0xFFFFFF);
+        }
+      }
+      XDestroyImage(shot);
+    }
+    return pixels;
+  }
+
+  static bool Near(uint32_t a, uint32_t b, int tolerance) {
+    for (int shift = 0; shift < 24; shift += 8) {
+      if (std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > tolerance) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Fills the window's pixels through `colour(x, y)`.
+  void Fill(const std::function<uint32_t(int, int)>& colour) {
+    Win::WindowPixels pixels;
+    ASSERT_TRUE(Win::GetWindowPixels(hwnd, pixels));
+    ASSERT_EQ(pixels.width, kWidth);
+    ASSERT_EQ(pixels.height, kHeight);
+    for (int y = 0; y < kHeight; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels.pixels) + y * pixels.pitch);
+      for (int x = 0; x < kWidth; ++x) {
+        row[x] = colour(x, y);
+      }
+    }
+  }
+
+  RecordingWindow window;
+  HWND hwnd = nullptr;
+  Display* display = nullptr;
+  ::Window xwindow = 0; // X11's window of ours
+};
+
+TEST_F(WindowXvfbTest, PresentedRectanglesAndOnlyThoseReachTheScreen) {
+  auto halves = [](int x, int) { return x < kWidth / 2 ? 0xFFCC2020u : 0xFF2040CCu; };
+  Fill(halves);
+  const Win::RECT whole{0, 0, kWidth, kHeight};
+  ASSERT_TRUE(Win::PresentWindowPixels(hwnd, &whole, 1));
+  std::vector<uint32_t> shot = Screenshot();
+  ASSERT_EQ(shot.size(), size_t(kWidth * kHeight));
+  int wrong = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      wrong += !Near(shot[size_t(y * kWidth + x)], halves(x, y) & 0xFFFFFF, 2);
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+
+  // Everything turns green, but only one rectangle is presented.
+  Fill([](int, int) { return 0xFF30B040u; });
+  const Win::RECT part{10, 20, 50, 60};
+  ASSERT_TRUE(Win::PresentWindowPixels(hwnd, &part, 1));
+  shot = Screenshot();
+  wrong = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const bool inside = x >= 10 && x < 50 && y >= 20 && y < 60;
+      wrong += !Near(shot[size_t(y * kWidth + x)], inside ? 0x30B040u : halves(x, y) & 0xFFFFFF, 2);
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+}
+
+// Binds a key without symbols to é for the scope, as a keyboard with that key has it:
+// xdotool then types the key instead of remapping one of its own for a moment, which the
+// window would only see after the mapping was taken back.
+class EacuteKey {
+public:
+  explicit EacuteKey(Display* display) : mDisplay(display) {
+    int first = 0;
+    int last = 0;
+    XDisplayKeycodes(display, &first, &last);
+    int perCode = 0;
+    KeySym* map = XGetKeyboardMapping(display, KeyCode(first), last - first + 1, &perCode);
+    for (int code = last; code >= first && mCode == 0; --code) {
+      bool empty = true;
+      for (int i = 0; i < perCode; ++i) {
+        empty = empty && map[(code - first) * perCode + i] == NoSymbol;
+      }
+      mCode = empty ? code : 0;
+    }
+    XFree(map);
+    KeySym eacute = XK_eacute;
+    if (mCode != 0) {
+      XChangeKeyboardMapping(display, mCode, 1, &eacute, 1);
+      XSync(display, False);
+    }
+  }
+  ~EacuteKey() {
+    if (mCode != 0) {
+      KeySym none = NoSymbol;
+      XChangeKeyboardMapping(mDisplay, mCode, 1, &none, 1);
+      XSync(mDisplay, False);
+    }
+  }
+  bool Bound() const { return mCode != 0; }
+
+private:
+  Display* mDisplay;
+  int mCode = 0;
+};
+
+TEST_F(WindowXvfbTest, TypedKeysAndClicksArriveAsWindowsMessages) {
+  ASSERT_EQ(RunProgram({"xdotool", "key", "ctrl+shift+s"}), 0);
+  ASSERT_TRUE(PumpUntil([this] {
+    return window.Got(Win::WM_KEYUP, 'S') && window.Got(Win::WM_KEYUP, Win::VK_SHIFT) &&
+           window.Got(Win::WM_KEYUP, Win::VK_CONTROL);
+  }));
+  std::vector<std::pair<uint32_t, WPARAM>> pressed;
+  for (const Arrived& one : window.arrived) {
+    if (one.message == Win::WM_KEYDOWN || one.message == Win::WM_CHAR) {
+      pressed.emplace_back(one.message, one.wParam);
+    }
+    if (one.message == Win::WM_KEYDOWN && one.wParam == 'S') {
+      EXPECT_TRUE(one.controlDown && one.shiftDown) << "the key state as S went down";
+      EXPECT_EQ(uint32_t(one.lParam), 1u);
+    }
+  }
+  EXPECT_EQ(pressed, (std::vector<std::pair<uint32_t, WPARAM>>{{Win::WM_KEYDOWN, Win::VK_CONTROL},
+                                                               {Win::WM_KEYDOWN, Win::VK_SHIFT},
+                                                               {Win::WM_KEYDOWN, 'S'},
+                                                               {Win::WM_CHAR, 0x13}}));
+
+  {
+    EacuteKey eacute(display);
+    ASSERT_TRUE(eacute.Bound());
+    ASSERT_EQ(RunProgram({"xdotool", "type", "\xC3\xA9"}), 0);
+    EXPECT_TRUE(PumpUntil([this] { return window.Got(Win::WM_CHAR, 0xE9); }));
+  }
+  ASSERT_EQ(RunProgram({"xdotool", "key", "Return"}), 0);
+  EXPECT_TRUE(PumpUntil([this] { return window.Got(Win::WM_CHAR, 0x0D); }));
+  EXPECT_TRUE(window.Got(Win::WM_KEYDOWN, Win::VK_RETURN));
+
+  ASSERT_EQ(RunProgram({"xdotool", "mousemove", "50", "70", "click", "1"}), 0);
+  ASSERT_TRUE(PumpUntil([this] { return window.Got(Win::WM_LBUTTONUP, 0); }));
+  for (const Arrived& one : window.arrived) {
+    if (one.message == Win::WM_LBUTTONDOWN) {
+      EXPECT_EQ(Win::GetXLParam(one.lParam), 50 - 20) << "client coordinates";
+      EXPECT_EQ(Win::GetYLParam(one.lParam), 70 - 30);
+      EXPECT_EQ(one.wParam, Win::MK_LBUTTON);
+    }
+  }
+}
+
+TEST_F(WindowXvfbTest, TheScreenResolutionComesFromXftDpiAndTheWorkAreaFromTheScreen) {
+  unsetenv("QZ_DPI");
+  const Atom resources = XInternAtom(display, "RESOURCE_MANAGER", False);
+  const char database[] = "Xcursor.size:\t24\nXft.dpi:\t144\n";
+  XChangeProperty(display, DefaultRootWindow(display), resources, XA_STRING, 8, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(database), int(sizeof(database) - 1));
+  XSync(display, False);
+  EXPECT_EQ(Win::GetScreenDpi(), 144);
+  XDeleteProperty(display, DefaultRootWindow(display), resources);
+  XSync(display, False);
+  EXPECT_EQ(Win::GetScreenDpi(), 96);
+
+  Win::RECT area;
+  ASSERT_TRUE(Win::GetWorkArea(&area));
+  EXPECT_EQ(area.right - area.left, 320) << "the fixture's screen, without panels";
+  EXPECT_EQ(area.bottom - area.top, 240);
+}
+
+} // namespace
