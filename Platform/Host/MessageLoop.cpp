@@ -1,6 +1,7 @@
 #include "Platform/Host/MessageLoop.h"
 
 #include <algorithm>
+#include <atomic>
 #include <deque>
 #include <limits>
 #include <mutex>
@@ -28,26 +29,29 @@ struct Queue {
   std::deque<MSG> posted;
   bool quitPending = false;
   int32_t quitCode = 0;
+  // Whether a posted message or the quit waits; lets the UI thread skip the lock while
+  // neither does (set under the lock, after the post).
+  std::atomic<bool> waiting{false};
 
-  std::deque<InputMessage> input; // UI thread
-  std::vector<Timer> timers;      // UI thread
+  InputQueue input;          // UI thread
+  std::vector<Timer> timers; // UI thread
 };
 
-Queue& GetQueue() {
-  static Queue queue;
-  return queue;
-}
+Queue gQueue;
+
+Queue& GetQueue() { return gQueue; }
 
 void Reset(Queue& queue) {
-  for (const InputMessage& message : queue.input) {
-    DiscardInput(message);
+  while (!queue.input.empty()) {
+    DiscardInput(queue.input.front());
+    queue.input.pop_front();
   }
-  queue.input.clear();
   queue.timers.clear();
   std::lock_guard hold(queue.lock);
   queue.posted.clear();
   queue.quitPending = false;
   queue.quitCode = 0;
+  queue.waiting = false;
 }
 
 // Gives a message the time and cursor position of now.
@@ -93,7 +97,7 @@ int32_t UntilNextTimer(const Queue& queue, uint64_t now) {
 bool Next(MSG& out, bool remove, bool wait) {
   Queue& queue = GetQueue();
   for (;;) {
-    {
+    if (queue.waiting.load(std::memory_order_acquire)) {
       std::lock_guard hold(queue.lock);
       if (!queue.posted.empty()) {
         out = queue.posted.front();
@@ -101,31 +105,18 @@ bool Next(MSG& out, bool remove, bool wait) {
         if (remove) {
           queue.posted.pop_front();
         }
+        queue.waiting = !queue.posted.empty() || queue.quitPending;
         return true;
       }
       if (queue.quitPending) {
         queue.quitPending = !remove;
+        queue.waiting = queue.quitPending;
         out = Made(nullptr, WM_QUIT, WPARAM(queue.quitCode));
         return true;
       }
     }
-    const bool polled = queue.input.empty() && PollInput(queue.input);
-    while (!queue.input.empty()) {
-      const InputMessage& front = queue.input.front();
-      if (!ShouldDeliver(front.msg)) {
-        DiscardInput(front);
-        queue.input.pop_front();
-        continue;
-      }
-      out = front.msg;
-      if (remove) {
-        CommitInput(front);
-        queue.input.pop_front();
-      }
+    if (NextInput(queue.input, out, remove)) {
       return true;
-    }
-    if (polled) {
-      continue; // what came was dropped; more may wait
     }
     if (HWND hwnd = FindWindowToPaint()) {
       out = Made(hwnd, WM_PAINT, 0);
@@ -154,6 +145,7 @@ bool Post(const MSG& msg) {
   {
     std::lock_guard hold(queue.lock);
     queue.posted.push_back(msg);
+    queue.waiting = true;
   }
   RequestWake();
   return true;
@@ -198,7 +190,7 @@ bool PeekMessage(MSG* msg, uint32_t options) {
 }
 
 bool TranslateMessage(const MSG* msg) {
-  if (!msg || !IsUiThread()) {
+  if (!msg) {
     return false;
   }
   switch (msg->message) {
@@ -207,6 +199,9 @@ bool TranslateMessage(const MSG* msg) {
     return true;
   case WM_KEYDOWN:
   case WM_SYSKEYDOWN:
+    if (!IsUiThread()) {
+      return false;
+    }
     break;
   default:
     return false;
@@ -279,6 +274,7 @@ void PostQuitMessage(int32_t exitCode) {
     std::lock_guard hold(queue.lock);
     queue.quitPending = true;
     queue.quitCode = exitCode;
+    queue.waiting = true;
   }
   RequestWake();
 }

@@ -13,7 +13,7 @@
 //
 // Order, as Windows keeps it: posted messages first (oldest first), then WM_QUIT once
 // PostQuitMessage was called and no posted message is left, then input (in SDL's order;
-// input for a dead or disabled window is dropped, see Window::ShouldDeliver), then WM_PAINT
+// input for a dead or disabled window is dropped, see Window::NextInput), then WM_PAINT
 // for a window whose update region is not empty (until it is validated), then WM_TIMER of
 // the timer due longest. A timer that fell behind gives one WM_TIMER, then runs on from
 // its due time (or from now, if that has passed too). The key-state table
@@ -63,8 +63,8 @@ LRESULT DispatchMessage(const MSG* msg);
 
 // Queues a message for a window (null: a thread message). False when hwnd names no
 // window or the layer does not run. Any thread.
-bool PostMessage(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam);
-bool PostThreadMessage(uint32_t message, WPARAM wParam, LPARAM lParam);
+[[nodiscard]] bool PostMessage(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam);
+[[nodiscard]] bool PostThreadMessage(uint32_t message, WPARAM wParam, LPARAM lParam);
 // WM_QUIT with the exit code comes once no posted message is left. Any thread.
 void PostQuitMessage(int32_t exitCode);
 

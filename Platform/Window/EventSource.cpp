@@ -10,39 +10,68 @@ namespace QZ::Platform::Window {
 
 using namespace Detail;
 
-bool PollInput(std::deque<InputMessage>& out) {
-  State& state = GetState();
-  if (!IsUiThread()) {
-    return false;
-  }
-  const size_t before = out.size();
-  bool taken = false;
-  SDL_Event event;
-  while (out.size() == before && state.backend->PollEvent(event)) {
-    taken = true;
-    TranslateEvent(event, out);
-  }
-  return taken;
-}
+namespace {
 
-bool WaitInput(std::deque<InputMessage>& out, int32_t timeoutMs) {
-  State& state = GetState();
-  SDL_Event event;
-  if (!IsUiThread() || !state.backend->WaitEventTimeout(event, timeoutMs)) {
-    return false;
-  }
-  TranslateEvent(event, out);
-  return true;
-}
-
-bool ShouldDeliver(const MSG& msg) {
+// Whether to deliver a message of the queue (UI thread).
+bool ShouldDeliver(State& state, const MSG& msg) {
   if (!msg.hwnd) {
     return true;
   }
-  State& state = GetState();
-  std::lock_guard hold(state.lock);
-  const WindowRecord* record = FindLocked(state, msg.hwnd);
+  const WindowRecord* record = FindOnUiThread(state, msg.hwnd);
   return record && (record->enabled || !IsInputMessage(msg));
+}
+
+// Field by field: a message read whole right after the translation wrote it field by field
+// waits for those writes to land (the processor forwards them only to reads of the same
+// width), which costs more than the rest of taking the message.
+void CopyMessage(MSG& to, const MSG& from) {
+  to.hwnd = from.hwnd;
+  to.message = from.message;
+  to.wParam = from.wParam;
+  to.lParam = from.lParam;
+  to.time = from.time;
+  to.pt.x = from.pt.x;
+  to.pt.y = from.pt.y;
+}
+
+} // namespace
+
+bool NextInput(InputQueue& queue, MSG& msg, bool take) {
+  State& state = GetState();
+  if (!OnUiThread(state)) {
+    return false;
+  }
+  for (;;) {
+    while (!queue.empty()) {
+      const InputMessage& front = queue.front();
+      if (!ShouldDeliver(state, front.msg)) {
+        DiscardInput(front);
+        queue.pop_front();
+        continue;
+      }
+      CopyMessage(msg, front.msg);
+      if (take) {
+        state.keys.Apply(front.change);
+        queue.pop_front();
+      }
+      return true;
+    }
+    SDL_Event event;
+    if (!state.backend->PollEvent(event)) {
+      return false;
+    }
+    TranslateEvent(event, queue);
+  }
+}
+
+bool WaitInput(InputQueue& queue, int32_t timeoutMs) {
+  State& state = GetState();
+  SDL_Event event;
+  if (!OnUiThread(state) || !state.backend->WaitEventTimeout(event, timeoutMs)) {
+    return false;
+  }
+  TranslateEvent(event, queue);
+  return true;
 }
 
 void CommitInput(const InputMessage& message) {
@@ -102,9 +131,6 @@ uint64_t GetTickCount64() {
   return IsUiThread() ? state.backend->GetTicks() : 0;
 }
 
-bool IsUiThread() {
-  const State& state = GetState();
-  return state.started && state.uiThread == std::this_thread::get_id();
-}
+bool IsUiThread() { return OnUiThread(GetState()); }
 
 } // namespace QZ::Platform::Window

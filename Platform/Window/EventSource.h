@@ -4,15 +4,16 @@
 // the queue's clock. The queue decides the order of its messages; see EventTranslator.h
 // for what each event becomes.
 //
-//   std::deque<InputMessage> input;
-//   PollInput(input);
-//   if (!input.empty() && !ShouldDeliver(input.front().msg)) { DiscardInput(input.front()); ... }
-//   else if (!input.empty()) { CommitInput(input.front()); deliver input.front().msg; }
+//   InputQueue input;
+//   MSG msg;
+//   if (NextInput(input, msg, true)) { deliver msg }
+//   else { WaitInput(input, timeout); }
 //
 // UI thread, except RequestWake.
 
+#include <cstddef>
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 #include "Platform/Window/WindowTypes.h"
 
@@ -32,15 +33,47 @@ struct InputMessage {
   KeyStateChange change;
 };
 
-// Takes SDL's waiting events one by one, translating each into `out`, until one made a
-// message or none waits. False when no event waited.
-bool PollInput(std::deque<InputMessage>& out);
-// Waits up to timeoutMs (negative: without limit) for one event and translates it. False
-// when none came.
-bool WaitInput(std::deque<InputMessage>& out, int32_t timeoutMs);
-// Whether to deliver a message: not when its window is gone, nor when it is input (keys,
-// characters, mouse, dropped files, the close box) for a disabled window.
-bool ShouldDeliver(const MSG& msg);
+// Input messages in order: taken from the front, added at the back (and, for typed
+// characters, at the front) without allocating once it has grown to its usual size.
+class InputQueue {
+public:
+  bool empty() const { return mHead == mItems.size(); }
+  size_t size() const { return mItems.size() - mHead; }
+  const InputMessage& front() const { return mItems[mHead]; }
+  const InputMessage& operator[](size_t index) const { return mItems[mHead + index]; }
+  void push_back(const InputMessage& message) { mItems.push_back(message); }
+  InputMessage& emplace_back() { return mItems.emplace_back(); }
+  void push_front(const InputMessage& message) {
+    if (mHead > 0) {
+      mItems[--mHead] = message;
+    } else {
+      mItems.insert(mItems.begin(), message);
+    }
+  }
+  void pop_front() {
+    if (++mHead == mItems.size()) {
+      clear();
+    }
+  }
+  void clear() {
+    mItems.clear();
+    mHead = 0;
+  }
+
+private:
+  std::vector<InputMessage> mItems;
+  size_t mHead = 0;
+};
+
+// The next input message to deliver: the queue's first, else what SDL's waiting events
+// translate into (appended to the queue). Messages not to be delivered are dropped on
+// the way: those whose window is gone, and input (keys, characters, mouse, dropped files,
+// the close box) for a disabled window. With `take` the message leaves the queue and its
+// key-state change is applied. False when no input waits.
+bool NextInput(InputQueue& queue, MSG& msg, bool take);
+// Waits up to timeoutMs (negative: without limit) for one event and translates it into
+// the queue. False when none came.
+bool WaitInput(InputQueue& queue, int32_t timeoutMs);
 // Applies a message's key-state change as it is taken from the queue to be delivered.
 void CommitInput(const InputMessage& message);
 // Applies its key-state change to a message that is not delivered, and frees its drop.

@@ -23,25 +23,19 @@ struct WindowView {
   SIZE size;
 };
 
+// The translation runs on the UI thread: it reads the table without the lock.
 WindowView ViewOf(State& state, HWND hwnd) {
-  std::lock_guard hold(state.lock);
-  const WindowRecord* record = FindLocked(state, hwnd);
+  const WindowRecord* record = FindOnUiThread(state, hwnd);
   return record ? WindowView{hwnd, record->origin, record->size} : WindowView{};
 }
 
-WindowView ViewOfSdlId(State& state, uint32_t sdlId) {
-  HWND hwnd = nullptr;
-  {
-    std::lock_guard hold(state.lock);
-    hwnd = FindBySdlIdLocked(state, sdlId);
-  }
-  return hwnd ? ViewOf(state, hwnd) : WindowView{};
-}
+WindowView ViewOfSdlId(State& state, uint32_t sdlId) { return ViewOf(state, FindBySdlId(state, sdlId)); }
 
 class Translator {
 public:
-  Translator(State& state, std::deque<InputMessage>& out)
-      : mState(state), mOut(out), mTime(uint32_t(state.backend->GetTicks())) {}
+  // Messages carry the time SDL gave the event, or the time of now for events without.
+  Translator(State& state, InputQueue& out, uint32_t eventTime)
+      : mState(state), mOut(out), mTime(eventTime ? eventTime : uint32_t(state.backend->GetTicks())) {}
 
   void Translate(SDL_Event& event) {
     switch (event.type) {
@@ -96,10 +90,16 @@ public:
 
 private:
   void Emit(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam, KeyStateChange change = {}) {
-    InputMessage input;
-    input.msg = {hwnd, message, wParam, lParam, mTime, mState.cursorPosition};
+    // Field by field: building the message whole first and copying it costs more than the
+    // rest of a mouse move's translation.
+    InputMessage& input = mOut.emplace_back();
+    input.msg.hwnd = hwnd;
+    input.msg.message = message;
+    input.msg.wParam = wParam;
+    input.msg.lParam = lParam;
+    input.msg.time = mTime;
+    input.msg.pt = mState.cursorPosition;
     input.change = change;
-    mOut.push_back(input);
   }
 
   // The key-state table as it will be once `change` is applied.
@@ -246,11 +246,7 @@ private:
   }
 
   void WindowEvent(const SDL_WindowEvent& event) {
-    HWND hwnd = nullptr;
-    {
-      std::lock_guard hold(mState.lock);
-      hwnd = FindBySdlIdLocked(mState, event.windowID);
-    }
+    const HWND hwnd = FindBySdlId(mState, event.windowID);
     if (!hwnd) {
       return;
     }
@@ -438,24 +434,23 @@ private:
   }
 
   uint32_t SdlIdOf(HWND hwnd) const {
-    std::lock_guard hold(mState.lock);
-    const WindowRecord* record = FindLocked(mState, hwnd);
+    const WindowRecord* record = FindOnUiThread(mState, hwnd);
     return record ? record->sdlId : 0;
   }
 
   State& mState;
-  std::deque<InputMessage>& mOut;
+  InputQueue& mOut;
   uint32_t mTime;
 };
 
 } // namespace
 
-void TranslateEvent(SDL_Event& event, std::deque<InputMessage>& out) {
+void TranslateEvent(SDL_Event& event, InputQueue& out) {
   State& state = GetState();
-  if (!state.started || !IsUiThread()) {
+  if (!OnUiThread(state)) {
     return;
   }
-  Translator(state, out).Translate(event);
+  Translator(state, out, event.common.timestamp).Translate(event);
 }
 
 } // namespace QZ::Platform::Window

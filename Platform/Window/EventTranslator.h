@@ -3,7 +3,7 @@
 //
 //   SDL_Event event{};
 //   event.type = SDL_KEYDOWN; event.key.windowID = id; event.key.keysym.sym = SDLK_RETURN;
-//   std::deque<InputMessage> out;
+//   InputQueue out;
 //   TranslateEvent(event, out);   // WM_KEYDOWN, wParam VK_RETURN, lParam 0x00000001
 //
 // Keys. One table maps SDL keys to virtual keys: by SDL key code (letters and the like
@@ -50,7 +50,6 @@
 #include <SDL2/SDL.h>
 
 #include <cstdint>
-#include <deque>
 
 #include "Platform/Window/EventSource.h"
 
@@ -58,7 +57,7 @@ namespace QZ::Platform::Window {
 
 // Translates one event into messages appended to `out`, updating the layer's view of its
 // windows (geometry, focus, capture, update regions) as the event tells.
-void TranslateEvent(SDL_Event& event, std::deque<InputMessage>& out);
+void TranslateEvent(SDL_Event& event, InputQueue& out);
 
 struct VirtualKeyInfo {
   uint8_t key = 0;     // with its side (VK_LSHIFT), as the key-state table keeps it

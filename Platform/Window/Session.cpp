@@ -1,5 +1,3 @@
-#include <thread>
-
 #include "Platform/Window/WindowState.h"
 
 namespace QZ::Platform::Window {
@@ -22,7 +20,6 @@ bool Startup(std::unique_ptr<VideoBackend> backend) {
     backend->Quit();
     return false;
   }
-  state.uiThread = std::this_thread::get_id();
   state.wakeEventType = wakeEventType;
   state.keys.Clear();
   state.keys.Apply({0, false, int32_t(backend->GetModState())});
@@ -37,12 +34,13 @@ bool Startup(std::unique_ptr<VideoBackend> backend) {
     state.wakePending = false;
   }
   state.started = true;
+  tOnUiThread = true;
   return true;
 }
 
 void Shutdown() {
   State& state = GetState();
-  if (!state.started) {
+  if (!state.started || !OnUiThread(state)) {
     return;
   }
   for (;;) {
@@ -62,9 +60,13 @@ void Shutdown() {
       state.windows.erase(state.windows.begin());
     }
   }
+  state.lastHandle = nullptr;
+  state.lastSdlId = 0;
+  state.lastRecord = nullptr;
   ReleaseInputResources(state);
   state.backend->Quit();
   state.started = false;
+  tOnUiThread = false;
   std::lock_guard hold(state.lock);
   state.backend.reset();
 }

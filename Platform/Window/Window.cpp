@@ -179,6 +179,11 @@ bool DestroyWindow(HWND hwnd) {
     id = record->sdlId;
     state.bySdlId.erase(id);
     state.windows.erase(ToSerial(hwnd));
+    if (state.lastHandle == hwnd) {
+      state.lastHandle = nullptr;
+      state.lastSdlId = 0;
+      state.lastRecord = nullptr;
+    }
   }
   Backend().DestroyWindow(id);
   return true;
@@ -197,11 +202,12 @@ uint32_t GetWindowStyle(HWND hwnd) {
 }
 
 LRESULT SendMessage(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam) {
-  if (!IsUiThread()) {
+  State& state = GetState();
+  if (!OnUiThread(state)) {
     return 0;
   }
-  WindowProcedure* procedure = nullptr;
-  WithRecord(hwnd, [&](WindowRecord& record) { procedure = record.procedure; });
+  const WindowRecord* record = FindOnUiThread(state, hwnd);
+  WindowProcedure* procedure = record ? record->procedure : nullptr;
   return procedure ? procedure->WindowProc(hwnd, message, wParam, lParam) : 0;
 }
 

@@ -6,20 +6,8 @@
 
 namespace QZ::Platform::Window::Detail {
 
-State& GetState() {
-  static State state;
-  return state;
-}
-
-WindowRecord* FindLocked(State& state, HWND hwnd) {
-  auto found = state.windows.find(ToSerial(hwnd));
-  return found == state.windows.end() ? nullptr : &found->second;
-}
-
-HWND FindBySdlIdLocked(State& state, uint32_t sdlId) {
-  auto found = state.bySdlId.find(sdlId);
-  return found == state.bySdlId.end() ? nullptr : ToHandle(found->second);
-}
+State gState;
+thread_local bool tOnUiThread __attribute__((tls_model("initial-exec"))) = false;
 
 RECT Intersect(const RECT& a, const RECT& b) {
   RECT result{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
@@ -75,6 +63,9 @@ int16_t KeyStateTable::Get(int32_t key) const {
 }
 
 void KeyStateTable::Apply(const KeyStateChange& change) {
+  if (change.key == 0 && change.locks < 0) {
+    return;
+  }
   auto press = [this](uint8_t key, bool down) {
     uint8_t& state = mState[key];
     if (down && !(state & 0x80)) {

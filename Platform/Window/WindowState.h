@@ -1,10 +1,14 @@
 #pragma once
 // The window layer's process-wide state, shared by its source files (not for callers).
 //
-// `lock` guards the window table and every field of the records in it, and the wake
-// flag: other threads reach them through IsWindow, InvalidateRect and RequestWake. It is
-// never held while a window procedure or SDL runs, except for the one SDL_PushEvent of a
-// wake-up. The fields after it belong to the UI thread.
+// `lock` guards the window table and the records in it, and the wake flag: other threads
+// reach them through IsWindow, InvalidateRect and RequestWake. Only the UI thread changes
+// the table and the records, other threads only read them, except `update`, which
+// InvalidateRect changes from any thread. So the UI thread writes under the lock and reads
+// `update` under it, but reads everything else without it (FindOnUiThread): the hot paths
+// of the message queue take no lock. The lock is never held while a window procedure or
+// SDL runs, except for the one SDL_PushEvent of a wake-up. The fields after the table
+// belong to the UI thread.
 
 #include <SDL2/SDL.h>
 
@@ -15,7 +19,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -74,9 +77,14 @@ struct State {
 
   std::unique_ptr<VideoBackend> backend; // set and cleared on the UI thread, under the lock
   std::atomic<bool> started{false};
-  std::thread::id uiThread;
   uint32_t wakeEventType = 0;
   uintptr_t nextHandle = 1;
+
+  // The window of the last lookup on the UI thread: most messages in a row are for one
+  // window. Cleared when that window goes.
+  HWND lastHandle = nullptr;
+  uint32_t lastSdlId = 0;
+  WindowRecord* lastRecord = nullptr;
 
   KeyStateTable keys;
   HWND capture = nullptr;
@@ -92,15 +100,45 @@ struct State {
   uint32_t droppingWindow = 0;
 };
 
-State& GetState();
+extern State gState;
+inline State& GetState() { return gState; }
+
+// Whether the calling thread runs the layer: set on its thread by Startup, cleared by
+// Shutdown. Read on every step of the message queue, hence initial-exec (one instruction;
+// the library is loaded with the program, not opened later).
+extern thread_local bool tOnUiThread __attribute__((tls_model("initial-exec")));
+inline bool OnUiThread(const State&) { return tOnUiThread; }
 
 inline HWND ToHandle(uintptr_t serial) { return reinterpret_cast<HWND>(serial); }
 inline uintptr_t ToSerial(HWND hwnd) { return reinterpret_cast<uintptr_t>(hwnd); }
 
 // The record of hwnd, or null; the lock must be held.
-WindowRecord* FindLocked(State& state, HWND hwnd);
-// Our window of an SDL window id, or null; the lock must be held.
-HWND FindBySdlIdLocked(State& state, uint32_t sdlId);
+inline WindowRecord* FindLocked(State& state, HWND hwnd) {
+  auto found = state.windows.find(ToSerial(hwnd));
+  return found == state.windows.end() ? nullptr : &found->second;
+}
+// The record of hwnd, or null, for reading on the UI thread without the lock (all but
+// `update`).
+inline const WindowRecord* FindOnUiThread(State& state, HWND hwnd) {
+  if (hwnd && hwnd == state.lastHandle) {
+    return state.lastRecord;
+  }
+  WindowRecord* record = FindLocked(state, hwnd);
+  if (record) {
+    state.lastHandle = hwnd;
+    state.lastSdlId = record->sdlId;
+    state.lastRecord = record;
+  }
+  return record;
+}
+// Our window of an SDL window id, or null. UI thread.
+inline HWND FindBySdlId(State& state, uint32_t sdlId) {
+  if (sdlId != 0 && sdlId == state.lastSdlId) {
+    return state.lastHandle;
+  }
+  auto found = state.bySdlId.find(sdlId);
+  return found == state.bySdlId.end() ? nullptr : ToHandle(found->second);
+}
 
 inline bool IsEmpty(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
 RECT Intersect(const RECT& a, const RECT& b);

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -58,9 +57,13 @@ protected:
 
   // What one event becomes.
   std::vector<Win::InputMessage> Translate(SDL_Event event) {
-    std::deque<Win::InputMessage> out;
+    Win::InputQueue out;
     Win::TranslateEvent(event, out);
-    return {out.begin(), out.end()};
+    std::vector<Win::InputMessage> messages;
+    for (size_t i = 0; i < out.size(); ++i) {
+      messages.push_back(out[i]);
+    }
+    return messages;
   }
   // What one event becomes, each message taken from the queue (its key-state change
   // applied) in turn.
