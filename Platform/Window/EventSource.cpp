@@ -74,14 +74,10 @@ bool WaitInput(InputQueue& queue, int32_t timeoutMs) {
   return true;
 }
 
-void CommitInput(const InputMessage& message) {
+void DiscardInput(const InputMessage& message) {
   if (IsUiThread()) {
     GetState().keys.Apply(message.change);
   }
-}
-
-void DiscardInput(const InputMessage& message) {
-  CommitInput(message);
   if (message.msg.message == WM_DROPFILES) {
     DragFinish(reinterpret_cast<HDROP>(message.msg.wParam));
   }

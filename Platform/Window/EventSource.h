@@ -74,8 +74,6 @@ bool NextInput(InputQueue& queue, MSG& msg, bool take);
 // Waits up to timeoutMs (negative: without limit) for one event and translates it into
 // the queue. False when none came.
 bool WaitInput(InputQueue& queue, int32_t timeoutMs);
-// Applies a message's key-state change as it is taken from the queue to be delivered.
-void CommitInput(const InputMessage& message);
 // Applies its key-state change to a message that is not delivered, and frees its drop.
 void DiscardInput(const InputMessage& message);
 // Wakes the waiting WaitInput; at most one wake-up waits in SDL's queue at a time. Any

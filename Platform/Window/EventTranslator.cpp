@@ -284,7 +284,7 @@ private:
       }
       if (const HWND capture = mState.capture) {
         mState.capture = nullptr;
-        mState.backend->CaptureMouse(false);
+        StopMouseCapture(mState);
         Emit(capture, WM_CAPTURECHANGED, 0, 0);
       }
       Emit(hwnd, WM_KILLFOCUS, 0, 0);
@@ -352,19 +352,22 @@ private:
   }
 
   void Left(HWND hwnd) {
-    if (mState.capture) {
-      return; // the capture keeps the mouse; its moves come on
+    if (AnyButtonDown(mState)) {
+      return; // SDL holds on to the mouse while a button is down: its moves come on
     }
-    const WindowView view = ViewOf(mState, hwnd);
+    const WindowView left = ViewOf(mState, hwnd);
+    const WindowView target = mState.capture ? ViewOf(mState, mState.capture) : left;
     int x = 0;
     int y = 0;
     mState.backend->GetGlobalMouseState(x, y);
     mState.cursorPosition = {x, y};
-    POINT client{x - view.origin.x, y - view.origin.y};
-    if (client.x >= 0 && client.y >= 0 && client.x < view.size.cx && client.y < view.size.cy) {
-      client = {-1, -1};
+    POINT client{x - target.origin.x, y - target.origin.y};
+    const bool stillOver = x >= left.origin.x && y >= left.origin.y && x < left.origin.x + left.size.cx &&
+                           y < left.origin.y + left.size.cy;
+    if (stillOver) {
+      client = {-1, -1}; // another window covers ours there
     }
-    Emit(hwnd, WM_MOUSEMOVE, MouseFlags(mState.keys), MakeLParam(client.x, client.y));
+    Emit(target.hwnd, WM_MOUSEMOVE, MouseFlags(mState.keys), MakeLParam(client.x, client.y));
   }
 
   void DisplayChange() {

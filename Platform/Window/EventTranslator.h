@@ -26,8 +26,10 @@
 // wParam holds the MK_ flags as they are after the event. An even click count gives the
 // double-click message. The wheel: preciseY and preciseX times 120 (negated when SDL says
 // flipped) as WM_MOUSEWHEEL and WM_MOUSEHWHEEL deltas with the cursor in screen
-// coordinates. Leaving a window without a capture gives a move to a point outside its
-// client area: the cursor's, or (-1, -1) while the cursor still lies over it.
+// coordinates. Leaving a window with no button held gives a move, to the capture window
+// if there is one, else to the window left, to a point outside its client area: the
+// cursor's, or (-1, -1) while the cursor still lies over the window left (covered by
+// another).
 //
 // Windows. A size change: WM_SIZE (SIZE_RESTORED, SIZE_MAXIMIZED or SIZE_MINIMIZED with
 // a 0 x 0 client) whenever kind or size differ from the last one sent, and the window is

@@ -162,7 +162,7 @@ bool DestroyWindow(HWND hwnd) {
   }
   if (state.capture == hwnd) {
     state.capture = nullptr;
-    Backend().CaptureMouse(false);
+    StopMouseCapture(state);
   }
   if (state.focus == hwnd) {
     state.focus = nullptr;
@@ -600,8 +600,12 @@ HWND SetCapture(HWND hwnd) {
     return previous;
   }
   state.capture = hwnd;
-  // Where the driver cannot capture, the capture still routes our windows' mouse events.
-  Backend().CaptureMouse(true);
+  // As on Windows, the mouse outside our windows is captured only while a button is held
+  // (a global grab would take the clicks meant for other programs). Our windows' mouse
+  // events go to the capture window in any case, also where the driver cannot capture.
+  if (AnyButtonDown(state) && !state.mouseCaptured) {
+    state.mouseCaptured = Backend().CaptureMouse(true);
+  }
   if (previous) {
     SendMessage(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
   }
@@ -616,7 +620,7 @@ bool ReleaseCapture() {
   const HWND previous = state.capture;
   if (previous) {
     state.capture = nullptr;
-    Backend().CaptureMouse(false);
+    StopMouseCapture(state);
     SendMessage(previous, WM_CAPTURECHANGED, 0, 0);
   }
   return true;

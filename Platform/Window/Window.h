@@ -162,10 +162,11 @@ HWND SetFocus(HWND hwnd);
 // Raises hwnd and activates it. Answers the window that was active.
 HWND SetActiveWindow(HWND hwnd);
 
-// Mouse messages go to the capture window while there is one, also from outside it
-// (SDL_CaptureMouse, where the driver can). A change of capture sends WM_CAPTURECHANGED
-// (lParam the window gaining it, or 0) to the window losing it, before returning.
-// Losing the keyboard focus drops the capture the same way, through the queue.
+// Mouse messages of our windows go to the capture window while there is one; from outside
+// our windows only while a mouse button is held (SDL's automatic capture, and
+// SDL_CaptureMouse where the driver can), as on Windows. A change of capture sends
+// WM_CAPTURECHANGED (lParam the window gaining it, or 0) to the window losing it, before
+// returning. Losing the keyboard focus drops the capture the same way, through the queue.
 HWND SetCapture(HWND hwnd);
 bool ReleaseCapture();
 HWND GetCapture();

@@ -88,6 +88,13 @@ void KeyStateTable::Apply(const KeyStateChange& change) {
   }
 }
 
+void StopMouseCapture(State& state) {
+  if (state.mouseCaptured) {
+    state.mouseCaptured = false;
+    state.backend->CaptureMouse(false);
+  }
+}
+
 void ReleaseInputResources(State& state) {
   if (state.backend) {
     for (auto& [record, owned] : state.cursors) {

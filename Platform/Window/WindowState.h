@@ -88,6 +88,7 @@ struct State {
 
   KeyStateTable keys;
   HWND capture = nullptr;
+  bool mouseCaptured = false; // SDL_CaptureMouse is on
   HWND focus = nullptr;
   POINT cursorPosition;                                           // screen coordinates, as the last mouse event said
   std::map<CursorRecord*, std::unique_ptr<CursorRecord>> cursors; // every cursor, by handle
@@ -146,6 +147,13 @@ RECT Union(const RECT& a, const RECT& b);
 
 // Whether a message is input that a disabled window does not get.
 bool IsInputMessage(const MSG& msg);
+
+// Whether a mouse button is held, as the key-state table has it.
+inline bool AnyButtonDown(const State& state) {
+  return state.keys.IsDown(0x01) || state.keys.IsDown(0x02) || state.keys.IsDown(0x04);
+}
+// Turns SDL's mouse capture off when the layer turned it on.
+void StopMouseCapture(State& state);
 
 // Frees every drop, cursor and the pending drop's paths (Shutdown).
 void ReleaseInputResources(State& state);

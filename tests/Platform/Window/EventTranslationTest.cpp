@@ -71,13 +71,30 @@ TEST_F(EventTranslationTest, MouseButtonsCarryClientPointsAndTheButtonsHeldAfter
 TEST_F(EventTranslationTest, TheCaptureWindowGetsTheMouseInItsOwnCoordinates) {
   const HWND other = MakeWindow(400, 300, 50, 50);
   SetCapture(other);
-  const auto messages = TranslateAndTake(ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_LEFT, 10, 20));
+  EXPECT_TRUE(script->captureCalls.empty()) << "no button held: nothing to capture outside our windows";
+  auto messages = TranslateAndTake(ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_LEFT, 10, 20));
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].msg.hwnd, other);
   EXPECT_EQ(GetXLParam(messages[0].msg.lParam), 110 - 400);
   EXPECT_EQ(GetYLParam(messages[0].msg.lParam), 70 - 300);
-  // Leaving a window while the capture holds gives nothing.
+  // With a button held, leaving gives nothing: SDL keeps the mouse and its moves come on.
   EXPECT_TRUE(Translate(WindowEvent(id, SDL_WINDOWEVENT_LEAVE)).empty());
+  // Capturing while a button is held captures the mouse outside our windows too.
+  ReleaseCapture();
+  SetCapture(hwnd);
+  ReleaseCapture();
+  EXPECT_EQ(script->captureCalls, (std::vector<bool>{true, false}));
+  // Without a button, leaving moves the capture window's cursor out of its client area.
+  TranslateAndTake(ButtonEvent(SDL_MOUSEBUTTONUP, id, SDL_BUTTON_LEFT, 10, 20));
+  SetCapture(other);
+  script->mouseX = 700;
+  script->mouseY = 20;
+  messages = TranslateAndTake(WindowEvent(id, SDL_WINDOWEVENT_LEAVE));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].msg.hwnd, other);
+  EXPECT_EQ(messages[0].msg.message, WM_MOUSEMOVE);
+  EXPECT_EQ(GetXLParam(messages[0].msg.lParam), 300);
+  EXPECT_EQ(GetYLParam(messages[0].msg.lParam), -280);
 }
 
 TEST_F(EventTranslationTest, WheelDeltasAre120ANotchWithTheCursorOnTheScreen) {
@@ -176,6 +193,7 @@ TEST_F(EventTranslationTest, FocusCaptureCloseExposeAndLeave) {
   EXPECT_EQ(GetFocus(), hwnd);
   EXPECT_EQ(GetActiveWindow(), hwnd);
 
+  TranslateAndTake(ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_RIGHT, 10, 20));
   SetCapture(hwnd);
   messages = TranslateAndTake(WindowEvent(id, SDL_WINDOWEVENT_FOCUS_LOST));
   ASSERT_EQ(messages.size(), 2u);
@@ -185,6 +203,7 @@ TEST_F(EventTranslationTest, FocusCaptureCloseExposeAndLeave) {
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(GetFocus(), nullptr);
   EXPECT_EQ(script->captureCalls, (std::vector<bool>{true, false}));
+  TranslateAndTake(ButtonEvent(SDL_MOUSEBUTTONUP, id, SDL_BUTTON_RIGHT, 10, 20));
 
   messages = TranslateAndTake(WindowEvent(id, SDL_WINDOWEVENT_CLOSE));
   ASSERT_EQ(messages.size(), 1u);

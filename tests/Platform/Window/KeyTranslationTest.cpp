@@ -73,9 +73,13 @@ TEST_F(KeyTranslationTest, KeysBecomeKeyMessagesWithWindowsFlags) {
 
 TEST_F(KeyTranslationTest, TheKeyStateFollowsMessagesAsTheyAreTaken) {
   const uint32_t id = script->SdlIdOf(MakeWindow());
-  const auto shiftDown = Translate(KeyEvent(SDL_KEYDOWN, id, SDLK_LSHIFT));
-  EXPECT_EQ(GetKeyState(VK_SHIFT), 0) << "not taken yet";
-  CommitInput(shiftDown[0]);
+  InputQueue queue;
+  SDL_Event shiftDown = KeyEvent(SDL_KEYDOWN, id, SDLK_LSHIFT);
+  TranslateEvent(shiftDown, queue);
+  MSG msg;
+  ASSERT_TRUE(NextInput(queue, msg, false));
+  EXPECT_EQ(GetKeyState(VK_SHIFT), 0) << "looked at, not taken";
+  ASSERT_TRUE(NextInput(queue, msg, true));
   EXPECT_LT(GetKeyState(VK_SHIFT), 0);
   EXPECT_LT(GetKeyState(VK_LSHIFT), 0);
   EXPECT_EQ(GetKeyState(VK_RSHIFT), 0);

@@ -68,11 +68,14 @@ protected:
   // What one event becomes, each message taken from the queue (its key-state change
   // applied) in turn.
   std::vector<Win::InputMessage> TranslateAndTake(SDL_Event event) {
-    std::vector<Win::InputMessage> messages = Translate(event);
-    for (const Win::InputMessage& message : messages) {
-      Win::CommitInput(message);
+    Win::InputQueue queue;
+    Win::TranslateEvent(event, queue);
+    std::vector<Win::InputMessage> taken;
+    Win::MSG msg;
+    while (Win::NextInput(queue, msg, true)) {
+      taken.push_back({msg, {}});
     }
-    return messages;
+    return taken;
   }
 
   ScriptedVideoBackend* script = nullptr;
