@@ -81,6 +81,7 @@
 namespace QZ {
 
 class LBitmap;
+struct ClipDescriptor;
 class LControlDescriptor;
 class LFont;
 class LKeyParam;
@@ -431,12 +432,11 @@ public:
   // (this control only with includeSelf; hidden ones and their subtrees skipped with
   // skipHidden); the number appended.
   uint32_t CollectUnclipped(RCPtrArray<LControl, 1, 0>& list, bool skipHidden, bool includeSelf);
-  // Whether the control keeps a back buffer of its children.
+  // Whether the control keeps a back buffer of its children. No control does: nothing sets
+  // the flag, and the operations of a back buffer (RebuildBackBuffer, AddToUpdateRegion,
+  // ScrollContent, OnChildLayoutChanged) answer 1, nothing done.
   bool IsBuffered() const { return mBuffered; }
-  // Recreates the back buffer at the current look size.
   QZResult RebuildBackBuffer();
-  // Adds rect (content coordinates) to a buffered control's update region when it meets
-  // the region's bounds; with invalidate also invalidates it.
   QZResult AddToUpdateRegion(const RectT<double>& rect, bool invalidate);
 
   // ===========================================================================================
@@ -446,13 +446,18 @@ public:
   // The largest contribution of the control and its ancestors: Z_Order where ClipToParent
   // is cleared, kNoHitDepth otherwise.
   int32_t GetHitDepth() const;
-  // The control's origin in root-window coordinates.
+  // The control's origin in root-window coordinates: the sum over it and its ancestors of
+  // GetOriginInParent.
   PointT<double> GetWindowPosition() const;
-  // Converts point from this control's coordinates into other's.
+  // Converts point from this control's coordinates into other's (null: the root window's)
+  // by the difference of the two window positions, each rounded to whole pixels first.
   void ConvertPoint(const LControl* other, PointT<double>& point) const;
-  // The area in which the control can be seen, in its own coordinates.
+  // The area in which the control can be seen, in its own coordinates: the parent's
+  // rectangle; for a top control its own, within its root window's client area.
   RectT<double> GetBoundsRect() const;
-  // Invalidates the unclipped descendants, or the control itself when it does not clip.
+  // Invalidates each shown unclipped descendant (and the control itself when it does not
+  // clip), or without such descendants the control when it does not clip. For a change
+  // (scrolling, enabling, showing) that moves what lies outside the parent's area.
   void InvalidateUnclipped();
   // Marks the control as left out of hit testing (the wheel's and the drop search's
   // re-tests beneath a control).
@@ -545,16 +550,19 @@ public:
   // 3: the range of the value (scale 0 linear, 1 logarithmic with both bounds above 0):
   // 0; 0x80070057, nothing changed, for anything else.
   virtual QZResult SetValueRange(double minimum, double maximum, int32_t scale);
-  // 4, 5: bracket a change of the client area (the back buffer follows the look's size).
+  // 4, 5: bracket a change of the client area: Begin keeps the current look rectangle and
+  // marks the update, End clears the mark (a back buffer would follow the look's size). 0.
   virtual QZResult BeginClientUpdate();
   virtual QZResult EndClientUpdate();
-  // 6: the content scrolled from oldOffset to newOffset.
+  // 6: the content scrolled from oldOffset to newOffset: a back buffer would move its
+  // pixels. 1.
   virtual QZResult ScrollContent(const PointT<double>& oldOffset, const PointT<double>& newOffset);
-  // 7: a child's rectangle changed.
+  // 7: a child's rectangle changed: a back buffer would mark it for redrawing. 1.
   virtual QZResult OnChildLayoutChanged(const RCPtr<LControl>& child);
   // 8: the size the control takes with a "Self" size of 0 on each axis.
   virtual PointT<double> GetPreferredSize();
-  // 9: the maximum-size Abs of each axis whose maximum refers to the parent; else 0.
+  // 9: per axis, the maximum-size Abs when the maximum is "Self" (reference kind 0), else 0;
+  // (0, 0) without a layout descriptor.
   virtual PointT<double> GetContentExtent();
   // 10: sets the layout descriptor's ClipToParent: 0; 1 when unchanged; 0x80004005 without
   // a descriptor. The ancestors' unclipped counts and the parent's paint order follow.
@@ -589,7 +597,7 @@ public:
   virtual uint32_t GetDragAutoScrollEdges(const RCPtr<LControl>& dragged);
   // 26: the scroll range (x, y, width, height) for control.
   virtual RectT<double> GetSizeLimits(const RCPtr<LControl>& control);
-  // 27: (0, 0, width, height) of the current look's client part, or of the control.
+  // 27: (0, 0, width, height) of the current look's client part (GetLookRect(-1)).
   virtual RectT<double> GetContentRect();
   // 28: may narrow the rectangle a moved or resized control stays in.
   virtual QZResult GetDragBounds(RectT<double>& bounds);
@@ -637,18 +645,32 @@ public:
   virtual QZResult SetEnabled(bool enabled);
   // 51: gives the control what its skin entry describes (first application or skin switch).
   virtual QZResult ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor);
-  // 52: paints the control, its looks and its clipped subtree into updateRegion (window
-  // coordinates), collecting the unclipped children into deferred: 0; 0x80070057 when the
-  // control does not belong to this pass.
+  // 52: paints the control into renderer's current frame: its looks' client and non-client
+  // parts, DrawContent, per look of weight above 0 the label and the clipped children,
+  // DrawOverlay; the renderer's alpha factor is multiplied by the opacity and each look's
+  // weight. updateRegion is in window (device) coordinates; the renderer's origin must be
+  // the origin of the coordinates of mRect (the parent's content; the window for a top
+  // control). Controls that do not clip to their parent are appended to deferred and not
+  // painted: the root window paints each of them afterwards with deferredPass true. A look
+  // that throws a framework exception is traced and skipped. Every push on the renderer is
+  // popped before the return. 0; 0x80070057 for a null renderer or a control of the other
+  // pass. Main thread.
   virtual QZResult Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
                          RCPtrArray<LControl, 1, 0>& deferred, bool deferredPass);
-  // 53: hands rootRect (window coordinates), cut to clipRect when clip, up to the root
-  // window: 0; 1 when nothing was invalidated.
+  // 53: hands rootRect (window coordinates) up to the root window, cut on the way by each
+  // control's bounds while clip holds and the controls clip to their parents (clipRect:
+  // the same rectangle in this control's coordinates): 0; 1 when the control is hidden or
+  // the cut leaves nothing. The root window's side runs on any thread; this on the main.
   virtual QZResult InvalidateRect(const RectT<double>& rootRect, bool clip, const RectT<double>& clipRect);
-  // 54: invalidates rect (the control's coordinates).
+  // 54: invalidates rect (the control's coordinates): InvalidateRect's result.
   virtual QZResult InvalidateChildRect(const RectT<double>& rect, bool clip);
-  // 55: the control under point (this control's coordinates) in reverse paint order;
-  // outPoint in its coordinates; depth in: the depth to beat, out: the winner's.
+  // 55: the control under point (this control's coordinates), children in reverse paint
+  // order: floating (unclipped) ones win by hit depth, clipped ones only inside the client
+  // area (docked-on-both-axes ones anywhere), a control transparent at the point, busy
+  // with a layout step or excluded is not hit itself. bounded: the point lies within the
+  // ancestors' areas. outPoint: the point in the hit control's coordinates; depth in: the
+  // depth to beat, out: the winner's. Null when nothing is hit. A control whose children
+  // count as itself answers for them and remembers the child hit.
   virtual RCPtr<LControl> HitTest(const PointT<int32_t>& point, bool bounded, PointT<int32_t>& outPoint,
                                   int32_t& depth);
   // 57: a press on child (or below it): the focus goes to the nearest control that may
@@ -720,7 +742,8 @@ public:
   virtual WString GetName() const;
   // 93: shows (or hides) the control's tool tip.
   virtual QZResult CreateToolTip(bool show);
-  // 94: (scroll x, scroll y, width and height of the current look's client part).
+  // 94: (scroll x, scroll y, width and height of the current look's client part,
+  // GetLookRect(-1)).
   virtual RectT<double> ComputeClientExtent();
   // 95: the tool-tip text.
   virtual WString GetToolTipText();
@@ -786,6 +809,23 @@ protected:
   uint32_t GetUnclippedContribution() const;
 
   // ControlPaint.cpp, ControlHitTest.cpp
+  // Calls draw (DrawContent or DrawOverlay) once under a clip of each rectangle of
+  // updateRegion that meets the renderer's clip.
+  void DrawOnUpdateRects(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                         QZResult (LControl::*draw)(const RCPtr<LRenderer>&));
+  // Paints the clipped children for look lookIndex: those docked on neither axis, then on
+  // one, both in the client clip, then those docked on both axes, only offset.
+  void PaintChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                     RCPtrArray<LControl, 1, 0>& deferred, int32_t lookIndex);
+  // Paints the run of clipped children from first (paint order) docked on dockedAxes axes
+  // under clip; a client clip off the renderer's clip paints none of them but hands over
+  // their unclipped descendants. The position after the run.
+  uint32_t PaintChildPass(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                          RCPtrArray<LControl, 1, 0>& deferred, uint32_t first, int32_t dockedAxes,
+                          const ClipDescriptor& clip);
+  // The clip of the children for look lookIndex: the look's client rectangle with the
+  // origin at the scrolled content's, or (clipToClient false) that origin alone.
+  ClipDescriptor ChildClip(int32_t lookIndex, bool clipToClient) const;
 
   // ControlInput.cpp, ControlFocus.cpp
 

@@ -7,35 +7,6 @@
 namespace QZ {
 
 // =============================================================================================
-// ControlPaint.cpp and ControlHitTest.cpp: painting; hit testing, geometry, invalidation
-// =============================================================================================
-
-QZResult LControl::Paint(const RCPtr<LRenderer>&, const RectListT<int32_t>&, RCPtrArray<LControl, 1, 0>&, bool) {
-  return QZ_OK;
-}
-uint32_t LControl::CollectUnclipped(RCPtrArray<LControl, 1, 0>&, bool, bool) { return 0; }
-QZResult LControl::RebuildBackBuffer() { return QZ_FALSE; }
-QZResult LControl::AddToUpdateRegion(const RectT<double>&, bool) { return QZ_FALSE; }
-QZResult LControl::BeginClientUpdate() { return QZ_FALSE; }
-QZResult LControl::EndClientUpdate() { return QZ_FALSE; }
-QZResult LControl::ScrollContent(const PointT<double>&, const PointT<double>&) { return QZ_FALSE; }
-QZResult LControl::OnChildLayoutChanged(const RCPtr<LControl>&) { return QZ_FALSE; }
-PointT<double> LControl::GetContentExtent() { return {}; }
-RectT<double> LControl::GetContentRect() { return {0.0, 0.0, mRect.width, mRect.height}; }
-RectT<double> LControl::ComputeClientExtent() { return {mScrollOffset.x, mScrollOffset.y, mRect.width, mRect.height}; }
-QZResult LControl::InvalidateRect(const RectT<double>&, bool, const RectT<double>&) { return QZ_FALSE; }
-QZResult LControl::InvalidateChildRect(const RectT<double>&, bool) { return QZ_FALSE; }
-RCPtr<LControl> LControl::HitTest(const PointT<int32_t>&, bool, PointT<int32_t>& outPoint, int32_t&) {
-  outPoint = {};
-  return nullptr;
-}
-int32_t LControl::GetHitDepth() const { return kNoHitDepth; }
-PointT<double> LControl::GetWindowPosition() const { return {}; }
-void LControl::ConvertPoint(const LControl*, PointT<double>&) const {}
-RectT<double> LControl::GetBoundsRect() const { return {0.0, 0.0, mRect.width, mRect.height}; }
-void LControl::InvalidateUnclipped() {}
-
-// =============================================================================================
 // ControlInput.cpp and ControlFocus.cpp: pointer input, clicks, values; focus, keys, create
 // parameters
 // =============================================================================================

@@ -1,0 +1,198 @@
+// Which control lies under a point, where a control lies in its window, the extents the
+// layout and the scroll views read, and the path of an invalidated rectangle up to the root
+// window.
+
+#include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/Look.h"
+
+namespace QZ {
+namespace {
+
+// Left and top inclusive, right and bottom exclusive.
+template <class T, class U>
+bool RectHolds(const RectT<T>& rect, const PointT<U>& point) {
+  return double(point.x) >= double(rect.x) && double(point.x) < double(rect.x) + double(rect.width) &&
+         double(point.y) >= double(rect.y) && double(point.y) < double(rect.y) + double(rect.height);
+}
+
+RectT<int32_t> RoundedRect(const RectT<double>& rect) {
+  return {RoundToInt32(rect.x), RoundToInt32(rect.y), RoundToInt32(rect.width), RoundToInt32(rect.height)};
+}
+
+bool DockedOnBothAxes(const LLayoutDescriptor* layout) {
+  return layout && layout->position[0].docked && layout->position[1].docked;
+}
+
+} // namespace
+
+// --- Hit testing ----------------------------------------------------------------------------
+
+int32_t LControl::GetHitDepth() const { return GetTopZOrder(); }
+
+RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool bounded, PointT<int32_t>& outPoint,
+                                  int32_t& depth) {
+  outPoint = {};
+  mHitChild = nullptr;
+  if (!IsShown(false)) {
+    return nullptr;
+  }
+  const bool inside = ContainsPoint(point);
+  if (!inside && mUnclippedCount == 0) {
+    return nullptr;
+  }
+
+  RCPtr<LControl> best;
+  PointT<int32_t> bestPoint;
+  int32_t bestDepth = kNoHitDepth;
+  const PointT<int32_t> scroll = mScrollOffset.Round();
+  for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
+    if (!(GetLookWeight(i) > 0.0f)) {
+      continue;
+    }
+    const RectT<int32_t> look = RoundedRect(GetLookRect(int32_t(i)));
+    const bool inLook = RectHolds(look, point);
+    const PointT<double> inContent{double(point.x) - look.x + scroll.x, double(point.y) - look.y + scroll.y};
+    // Topmost first; once a child is hit only the floating ones can still beat it.
+    for (uint32_t k = mChildren.GetCount(); k-- > 0;) {
+      const RCPtr<LControl> child = mChildren.GetAt(k, ChildControlList::kPaintOrder);
+      const LLayoutDescriptor* layout = child->mLayout.Get();
+      const int32_t childDepth = child->GetHitDepth();
+      const bool eligible = inside && bounded && (inLook || DockedOnBothAxes(layout));
+      const bool candidate = !best && (eligible || childDepth > kNoHitDepth);
+      const bool floating = (layout && !layout->clipToParent) || child->mUnclippedCount > 0;
+      if (!candidate && !floating) {
+        continue;
+      }
+      const PointT<int32_t> origin = PointT<double>{child->mRect.x, child->mRect.y}.Round();
+      const PointT<int32_t> childPoint = PointT<double>{inContent.x - origin.x, inContent.y - origin.y}.Round();
+      PointT<int32_t> hitPoint;
+      const RCPtr<LControl> hit = child->HitTest(childPoint, bounded && inside, hitPoint, depth);
+      if (hit && (!best || hit->GetHitDepth() > bestDepth)) {
+        best = hit;
+        bestPoint = hitPoint;
+        bestDepth = hit->GetHitDepth();
+      }
+    }
+  }
+  if (best) {
+    if (!mChildrenHitAsSelf) {
+      depth = bestDepth;
+      outPoint = bestPoint;
+      return best;
+    }
+    mHitChild = best;
+    mHitPoint = bestPoint;
+    mHitDepth = bestDepth;
+  }
+
+  const int32_t selfDepth = GetHitDepth();
+  // A clipped control is seen only inside its parent's client area.
+  bool clippedOut = false;
+  if (mParent && mLayout->clipToParent && !DockedOnBothAxes(mLayout.Get())) {
+    clippedOut = !RectHolds(mParent->GetLookRect(-1), point.ToDouble() + GetOriginInParent());
+  }
+  if (inside && !clippedOut && !mLayoutBusy && !mExcludedFromHitTest &&
+      ((selfDepth == kNoHitDepth && bounded) || selfDepth > depth) && !IsTransparentAtPoint(point)) {
+    outPoint = point;
+    depth = selfDepth;
+    return RCPtr<LControl>(this);
+  }
+  return nullptr;
+}
+
+// --- Geometry -------------------------------------------------------------------------------
+
+PointT<double> LControl::GetWindowPosition() const {
+  PointT<double> position;
+  for (const LControl* control = this; control; control = control->mParent.Get()) {
+    position = position + control->GetOriginInParent();
+  }
+  return position;
+}
+
+void LControl::ConvertPoint(const LControl* other, PointT<double>& point) const {
+  const PointT<int32_t> mine = GetWindowPosition().Round();
+  const PointT<int32_t> theirs = other ? other->GetWindowPosition().Round() : PointT<int32_t>{};
+  point.x += double(mine.x) - double(theirs.x);
+  point.y += double(mine.y) - double(theirs.y);
+}
+
+PointT<double> LControl::GetContentExtent() {
+  if (!mLayout) {
+    return {};
+  }
+  const LayoutLimit& x = mLayout->maximum[0];
+  const LayoutLimit& y = mLayout->maximum[1];
+  return {x.toControl ? 0.0 : x.abs, y.toControl ? 0.0 : y.abs};
+}
+
+RectT<double> LControl::ComputeClientExtent() {
+  const RectT<double> look = GetLookRect(-1);
+  return {mScrollOffset.x, mScrollOffset.y, look.width, look.height};
+}
+
+RectT<double> LControl::GetContentRect() {
+  const RectT<double> look = GetLookRect(-1);
+  return {0.0, 0.0, look.width, look.height};
+}
+
+RectT<double> LControl::GetBoundsRect() const {
+  if (mParent) {
+    const PointT<double> origin = GetOriginInParent();
+    return {-origin.x, -origin.y, mParent->mRect.width, mParent->mRect.height};
+  }
+  RectT<double> bounds{0.0, 0.0, mRect.width, mRect.height};
+  if (mRootWindow) {
+    const RectT<int32_t> client = mRootWindow->GetClientRect();
+    RectT<double>::Intersect(bounds, bounds, {-mRect.x, -mRect.y, double(client.width), double(client.height)});
+  }
+  return bounds;
+}
+
+// --- Invalidation ---------------------------------------------------------------------------
+
+QZResult LControl::InvalidateChildRect(const RectT<double>& rect, bool clip) {
+  const PointT<double> position = GetWindowPosition();
+  return InvalidateRect(rect.Offset(position.x, position.y), clip, rect);
+}
+
+QZResult LControl::InvalidateRect(const RectT<double>& rootRect, bool clip, const RectT<double>& clipRect) {
+  if (!IsShown(false)) {
+    return QZ_FALSE;
+  }
+  RectT<double> cut = clipRect;
+  const bool clipping = clip && mLayout->clipToParent;
+  if (clipping && !RectT<double>::Intersect(cut, cut, GetBoundsRect())) {
+    return QZ_FALSE;
+  }
+  if (mParent) {
+    const PointT<double> origin = GetOriginInParent();
+    return mParent->InvalidateRect(rootRect, clipping, cut.Offset(origin.x, origin.y));
+  }
+  if (!mRootWindow) {
+    return QZ_OK;
+  }
+  RectT<double> dirty = rootRect;
+  if (clipping) {
+    // The window is the root control's parent: the cut moves into window coordinates.
+    RectT<double>::Intersect(dirty, dirty, cut.Offset(mRect.x, mRect.y));
+  }
+  mRootWindow->InvalidateRect(RoundedRect(dirty));
+  return QZ_OK;
+}
+
+void LControl::InvalidateUnclipped() {
+  if (mUnclippedCount > 0) {
+    RCPtrArray<LControl, 1, 0> unclipped;
+    (void)CollectUnclipped(unclipped, true, true); // the number appended
+    for (uint32_t i = 0; i < unclipped.GetCount(); ++i) {
+      const RCPtr<LControl>& control = unclipped.GetAt(i);
+      (void)control->InvalidateChildRect({0.0, 0.0, control->mRect.width, control->mRect.height},
+                                         control->mLayout->clipToParent); // 1 when hidden
+    }
+  } else if (mLayout && !mLayout->clipToParent) {
+    (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, false); // 1 when hidden
+  }
+}
+
+} // namespace QZ

@@ -1,0 +1,244 @@
+// Painting of a control and its clipped subtree, the collection of the controls that paint
+// above the tree, and the back-buffer operations of a buffered control.
+//
+// No control keeps a back buffer (mBuffered stays false: nothing sets it), so the buffered
+// branches are not built: the back buffer is never cleared or drawn into, the child passes
+// always paint on screen, and the back-buffer operations below do nothing.
+
+#include <cfloat>
+#include <string>
+
+#include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/Look.h"
+#include "QZFramework/Renderer/AutoClip.h"
+#include "QZFramework/Services/Trace/DebugTrace.h"
+
+namespace QZ {
+namespace {
+
+// Docking of a child as the child passes sort it: 0, 1 or 2 docked axes.
+int32_t DockedAxes(const LLayoutDescriptor& layout) {
+  return int32_t(layout.position[0].docked) + int32_t(layout.position[1].docked);
+}
+
+RectT<double> RoundedRect(const RectT<double>& rect) {
+  return RectT<int32_t>{RoundToInt32(rect.x), RoundToInt32(rect.y), RoundToInt32(rect.width), RoundToInt32(rect.height)}
+      .ToDouble();
+}
+
+bool HasArea(const RectT<double>& rect) { return rect.width > DBL_EPSILON && rect.height > DBL_EPSILON; }
+
+// A frame whose corner is origin and which reaches the far edges of clip, so that a
+// relative push clips to clip alone.
+RectT<double> FrameReaching(const PointT<double>& origin, const RectT<double>& clip) {
+  return {origin.x, origin.y, clip.x + clip.width - origin.x, clip.y + clip.height - origin.y};
+}
+
+// Runs one draw operation of a look. A look that fails (a skin it cannot draw) costs its
+// own drawing only: the failure is traced and the tree goes on painting.
+template <class Draw>
+void DrawLookGuarded(const LControl& control, Draw draw) {
+  try {
+    (void)draw(); // 1 or 0: whether something was drawn
+  } catch (const ExceptionBase& failure) {
+    DebugTrace::Get().Narrow() << "QZ::LControl::Paint : " << control.GetName().ToUTF8().GetBuffer() << " : "
+                               << failure.What() << "\n";
+  }
+}
+
+} // namespace
+
+QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                         RCPtrArray<LControl, 1, 0>& deferred, bool deferredPass) {
+  const bool clipsToParent = !mLayout || mLayout->clipToParent;
+  if (!renderer || clipsToParent == deferredPass) {
+    return QZ_E_INVALIDARG;
+  }
+  const RenderState* state = renderer->GetCurrentState();
+  if (!IsShown(false) || !state) {
+    return QZ_OK;
+  }
+  RectT<double> visible = mRect;
+  if (!deferredPass) {
+    RectT<double>::Intersect(visible, visible, state->clip);
+  }
+  if (!HasArea(visible)) {
+    if (mUnclippedCount > 0) {
+      (void)CollectUnclipped(deferred, true, false); // the number appended
+    }
+    return QZ_OK;
+  }
+
+  CAutoClip ownClip(renderer, RoundedRect(mRect), visible, nullptr);
+  renderer->GetCurrentState()->factor *= mOpacity;
+  RectT<double> onClip;
+  if (!RectT<double>::Intersect(onClip, {0.0, 0.0, mRect.width, mRect.height}, renderer->GetCurrentState()->clip)) {
+    if (mUnclippedCount > 0) {
+      (void)CollectUnclipped(deferred, true, false); // the number appended
+    }
+    return QZ_OK;
+  }
+
+  const uint32_t lookCount = mLooks.GetCount();
+  for (uint32_t i = 0; i < lookCount; ++i) {
+    const RCPtr<LLook>& look = mLooks.GetAt(i);
+    if (look && GetLookWeight(i) > 0.0f) {
+      CAutoClip weighted(renderer);
+      renderer->GetCurrentState()->factor *= GetLookWeight(i);
+      DrawLookGuarded(*this, [&] { return look->DrawClientParts(renderer, updateRegion); });
+    }
+  }
+  for (uint32_t i = 0; i < lookCount; ++i) {
+    const RCPtr<LLook>& look = mLooks.GetAt(i);
+    if (look && GetLookWeight(i) > 0.0f) {
+      CAutoClip weighted(renderer);
+      renderer->GetCurrentState()->factor *= GetLookWeight(i);
+      DrawLookGuarded(*this, [&] { return look->DrawNonClientParts(renderer, updateRegion); });
+    }
+  }
+
+  DrawOnUpdateRects(renderer, updateRegion, &LControl::DrawContent);
+
+  const PointT<double> textOffset = mLooksFollowScroll ? mScrollOffset : PointT<double>{};
+  for (uint32_t i = 0; i < lookCount; ++i) {
+    if (!(GetLookWeight(i) > 0.0f)) {
+      continue;
+    }
+    CAutoClip weighted(renderer);
+    renderer->GetCurrentState()->factor *= GetLookWeight(i);
+    if (const RCPtr<LLook> look = GetLook(int32_t(i))) {
+      DrawLookGuarded(*this, [&] { return look->DrawLabelText(renderer, updateRegion, textOffset); });
+    }
+    if (mChildren.GetCount() > 0) {
+      PaintChildren(renderer, updateRegion, deferred, int32_t(i));
+    }
+  }
+
+  DrawOnUpdateRects(renderer, updateRegion, &LControl::DrawOverlay);
+
+  // Controls free of this one's clip paint after the whole tree, in the deferred pass.
+  for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
+    const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
+    if (child->IsShown(false) && !child->mLayout->clipToParent) {
+      (void)deferred.AddItem(child); // the new index
+    }
+  }
+  return QZ_OK;
+}
+
+void LControl::DrawOnUpdateRects(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                                 QZResult (LControl::*draw)(const RCPtr<LRenderer>&)) {
+  for (const EdgeRect& rect : updateRegion) {
+    const RenderState& state = *renderer->GetCurrentState();
+    RectT<double> local = rect.ToRect().ToDouble().Offset(-state.origin.x, -state.origin.y);
+    RectT<double>::Intersect(local, local, state.clip);
+    if (HasArea(local)) {
+      CAutoClip clip(renderer, FrameReaching({0.0, 0.0}, local), local, nullptr);
+      (void)(this->*draw)(renderer); // a hook: its answer changes nothing here
+    }
+  }
+}
+
+void LControl::PaintChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                             RCPtrArray<LControl, 1, 0>& deferred, int32_t lookIndex) {
+  const uint32_t count = mChildren.GetCount();
+  const ClipDescriptor client = ChildClip(lookIndex, true);
+  uint32_t index = PaintChildPass(renderer, updateRegion, deferred, 0, 0, client);
+  if (index < count) {
+    index = PaintChildPass(renderer, updateRegion, deferred, index, 1, client);
+  }
+  if (index < count) {
+    (void)PaintChildPass(renderer, updateRegion, deferred, index, 2, ChildClip(lookIndex, false));
+  }
+}
+
+uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                                  RCPtrArray<LControl, 1, 0>& deferred, uint32_t first, int32_t dockedAxes,
+                                  const ClipDescriptor& clip) {
+  const uint32_t count = mChildren.GetCount();
+  uint32_t end = first;
+  for (; end < count; ++end) {
+    const RCPtr<LLayoutDescriptor>& layout = mChildren.GetAt(end, ChildControlList::kPaintOrder)->mLayout;
+    // A child without a layout is never shown: it neither belongs to a pass nor ends one.
+    if (layout && (!layout->clipToParent || DockedAxes(*layout) != dockedAxes)) {
+      break;
+    }
+  }
+  if (end == first) {
+    return end;
+  }
+  // The client clip bands skip whole bands of children off the renderer's clip; the
+  // children docked on both axes are not clipped to the client area.
+  RectT<double> onClip;
+  if (clip.flavor == ClipFlavorClip &&
+      (!HasArea(clip.clip) || !RectT<double>::Intersect(onClip, clip.clip, renderer->GetCurrentState()->clip))) {
+    for (uint32_t i = first; i < end; ++i) {
+      const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
+      if (child->mUnclippedCount > 0) {
+        (void)child->CollectUnclipped(deferred, true, false); // the number appended
+      }
+    }
+    return end;
+  }
+  CAutoClip pushed(renderer, clip);
+  for (uint32_t i = first; i < end; ++i) {
+    const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
+    (void)child->Paint(renderer, updateRegion, deferred, false); // a clipped child in its own pass
+  }
+  return end;
+}
+
+ClipDescriptor LControl::ChildClip(int32_t lookIndex, bool clipToClient) const {
+  const RectT<double> client = RoundedRect(GetLookRect(lookIndex));
+  const PointT<double> origin{client.x - mScrollOffset.x, client.y - mScrollOffset.y};
+  ClipDescriptor descriptor;
+  if (clipToClient) {
+    descriptor.flavor = ClipFlavorClip;
+    descriptor.frame = FrameReaching(origin, client);
+    descriptor.clip = client;
+  } else {
+    descriptor.flavor = ClipFlavorOffset;
+    descriptor.offset = origin;
+  }
+  return descriptor;
+}
+
+uint32_t LControl::CollectUnclipped(RCPtrArray<LControl, 1, 0>& list, bool skipHidden, bool includeSelf) {
+  const uint32_t before = list.GetCount();
+  const bool hidden = !IsShown(false);
+  if (includeSelf && mLayout && !mLayout->clipToParent && !(skipHidden && hidden)) {
+    (void)list.AddItem(RCPtr<LControl>(this)); // the new index
+  }
+  // The count says whether anything below is left to find.
+  if ((skipHidden && hidden) || mUnclippedCount == 0) {
+    return list.GetCount() - before;
+  }
+  for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
+    const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
+    (void)child->CollectUnclipped(list, skipHidden, true); // the number appended
+  }
+  return list.GetCount() - before;
+}
+
+// --- Back buffer (no control keeps one) -----------------------------------------------------
+
+QZResult LControl::RebuildBackBuffer() { return QZ_FALSE; }
+
+QZResult LControl::AddToUpdateRegion(const RectT<double>&, bool) { return QZ_FALSE; }
+
+QZResult LControl::BeginClientUpdate() {
+  mSavedLookRect = GetLookRect(-1);
+  mClientUpdate = true;
+  return QZ_OK;
+}
+
+QZResult LControl::EndClientUpdate() {
+  mClientUpdate = false;
+  return QZ_OK;
+}
+
+QZResult LControl::ScrollContent(const PointT<double>&, const PointT<double>&) { return QZ_FALSE; }
+
+QZResult LControl::OnChildLayoutChanged(const RCPtr<LControl>&) { return QZ_FALSE; }
+
+} // namespace QZ
