@@ -27,6 +27,13 @@ constexpr double kCoordinateLimit = 2097152.0;
 
 float Limited(double value) { return float(std::clamp(value, -kCoordinateLimit, kCoordinateLimit)); }
 
+// Whether outer holds all of inner (an empty inner is held by anything).
+bool Holds(const RectT<double>& outer, const RectT<double>& inner) {
+  return inner.width <= 0.0 || inner.height <= 0.0 ||
+         (inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+          inner.y + inner.height <= outer.y + outer.height);
+}
+
 } // namespace
 
 LGDIRenderer::LGDIRenderer(MillisecondClock clock, uint32_t purgeInterval)
@@ -47,6 +54,29 @@ QZResult LGDIRenderer::InitRenderContextInfo(const RectT<int32_t>& bounds, Windo
 
 Platform::Graphics::Graphics* LGDIRenderer::Target() const {
   return mCurrent ? mCurrent->GetCurrentSurface()->GetGraphics() : nullptr;
+}
+
+Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* extent) {
+  Platform::Graphics::Graphics* graphics = Target();
+  if (!graphics) {
+    return nullptr;
+  }
+  const RenderState& state = mCurrent->GetState();
+  const RectT<double> deviceClip = state.clip.Offset(state.origin.x, state.origin.y);
+  bool clipStays = mApplied.graphics == graphics && mApplied.deviceClip == deviceClip;
+  if (!clipStays && mApplied.graphics == graphics && extent) {
+    const RectT<double> deviceExtent = extent->ToDouble().Offset(state.origin.x, state.origin.y);
+    clipStays = Holds(deviceClip, deviceExtent) && Holds(mApplied.deviceClip, deviceExtent);
+  }
+  if (!clipStays) {
+    ApplyState(*graphics, state);
+    mApplied = {graphics, state.origin, deviceClip};
+  } else if (!(mApplied.origin == state.origin)) {
+    graphics->ResetWorldTransform();
+    graphics->TranslateWorldTransform(float(state.origin.x), float(state.origin.y));
+    mApplied.origin = state.origin;
+  }
+  return graphics;
 }
 
 void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state) {
@@ -78,7 +108,7 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
   graphics->SetInterpolationMode(Platform::Graphics::InterpolationMode::NearestNeighbor);
   graphics->SetPixelOffsetMode(Platform::Graphics::PixelOffsetMode::HighSpeed);
   graphics->SetCompositingMode(Platform::Graphics::CompositingMode::SourceOver);
-  ApplyState(*graphics, mCurrent->GetState());
+  mApplied = {}; // the surfaces may be new
   return QZ_OK;
 }
 
@@ -93,6 +123,7 @@ QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
   }
   LRenderer::RenderFinish(context);
   mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext()));
+  mApplied = {};
   PurgeWhenDue();
   return QZ_OK;
 }
@@ -119,26 +150,8 @@ void LGDIRenderer::PurgeWhenDue() {
   }
 }
 
-QZResult LGDIRenderer::SetClipRect(const RectT<double>& clip) {
-  const QZResult result = LRenderer::SetClipRect(clip);
-  if (Platform::Graphics::Graphics* graphics = Target()) {
-    ApplyState(*graphics, mCurrent->GetState());
-  }
-  return result;
-}
-
-QZResult LGDIRenderer::Translate(const PointT<double>& offset) {
-  const QZResult result = LRenderer::Translate(offset);
-  if (Platform::Graphics::Graphics* graphics = Target()) {
-    const PointT<double>& origin = mCurrent->GetState().origin;
-    graphics->ResetWorldTransform();
-    graphics->TranslateWorldTransform(float(origin.x), float(origin.y));
-  }
-  return result;
-}
-
 QZResult LGDIRenderer::DrawRect(const RectT<int32_t>& rect, const ColorT<float>& color, float lineWidth) {
-  Platform::Graphics::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = DrawingTarget();
   if (!graphics) {
     return QZ_FALSE;
   }
@@ -152,13 +165,13 @@ QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>&
     return QZ_FALSE;
   }
   if (blend) {
-    graphics->FillRectangle(Platform::Graphics::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
+    DrawingTarget(&rect)->FillRectangle(Platform::Graphics::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
   } else if (rect.width > 0 && rect.height > 0) {
     // Straight onto the surface: in its own pixels, the clip set to the rectangle only.
     graphics->ResetWorldTransform();
     graphics->SetClip(ToRectF(rect));
     graphics->Clear(ToGfxColor(color));
-    ApplyState(*graphics, mCurrent->GetState());
+    mApplied = {};
   }
   return QZ_OK;
 }
@@ -196,7 +209,7 @@ QZResult LGDIRenderer::DrawColorRectList(ColorRectListT<float>& list, const Poin
 
 QZResult LGDIRenderer::DrawLine(const PointT<double>& from, const PointT<double>& to, const ColorT<float>& color,
                                 float lineWidth) {
-  Platform::Graphics::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = DrawingTarget();
   if (!graphics) {
     return QZ_FALSE;
   }
@@ -210,7 +223,7 @@ QZResult LGDIRenderer::DrawRenderContext(const RCPtr<LRenderContextInfo>& contex
   if (!offscreen || !offscreen->IsOffscreenOnly()) {
     return QZ_E_INVALIDARG;
   }
-  Platform::Graphics::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = DrawingTarget();
   if (!graphics) {
     return QZ_FALSE;
   }
@@ -238,9 +251,7 @@ QZResult LGDIRenderer::PresentRenderContext(const RCPtr<LRenderContextInfo>& con
   const SizeT<int32_t> size = finished->GetSize();
   finished->CopyOut(*graphics, {0, 0, size.width, size.height}, point);
   const bool drawn = graphics->LastStatus() == Platform::Graphics::Status::Ok;
-  if (offscreen == mCurrent.Get()) {
-    ApplyState(*graphics, offscreen->GetState()); // the frame goes on in the new surface
-  }
+  mApplied = {}; // the frame may go on in the new surface
   return drawn ? QZ_OK : QZ_E_FAIL;
 }
 

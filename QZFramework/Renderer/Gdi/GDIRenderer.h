@@ -28,6 +28,12 @@
 // asked, by the layout rule of Platform::Graphics::Graphics (which measuring shares). Fonts are found by
 // face name through fontconfig; an unknown face falls back to the generic sans-serif one.
 //
+// Drawing state: the clip and origin of the current state reach the surface's graphics
+// when something is drawn, and only when they changed since they last did; pushing and
+// popping states around nothing drawn costs no work on the surface. A rectangle or bitmap
+// that both the new clip and the clip in force hold whole is drawn without changing the
+// clip.
+//
 // Drawing slots do nothing without a current context (they return 1 then), except
 // DrawBitmap, which throws. Failures of the drawing layer inside a drawing slot are kept
 // as the last status of the drawing objects and not reported. Main thread only; nothing
@@ -167,14 +173,14 @@ public:
   // needed).
   QZResult PresentRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point) override;
 
-  // The base's bookkeeping, then the clip (in the current origin's coordinates) or the
-  // translation applied to the current surface.
-  QZResult SetClipRect(const RectT<double>& clip) override;
-  QZResult Translate(const PointT<double>& offset) override;
-
 private:
   // The graphics of the current context's current surface; null without one.
   Platform::Graphics::Graphics* Target() const;
+  // Target() with the transform and clip of the current state, applied when they differ
+  // from what was applied last; null without a surface. With extent (current
+  // coordinates), the clip is left as it is when it and the current state's both hold
+  // extent whole.
+  Platform::Graphics::Graphics* DrawingTarget(const RectT<int32_t>* extent = nullptr);
   // Makes the graphics' transform and clip those of the context's current state.
   static void ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state);
   RCPtr<LCachedBitmap> BuildCachedBitmap(const LBitmap& bitmap, const Platform::Graphics::Image& image, int32_t width,
@@ -188,6 +194,14 @@ private:
   float mTextScale = 1.0f;
   // The GDI context on top of the stack; null outside a frame.
   RCPtr<LGDIRenderContextInfo> mCurrent;
+  // What DrawingTarget applied last, and to which graphics; cleared whenever anything else
+  // may have changed a graphics' transform or clip, or the graphics themselves changed.
+  struct AppliedState {
+    const Platform::Graphics::Graphics* graphics = nullptr;
+    PointT<double> origin;
+    RectT<double> deviceClip; // the clip in the surface's pixels
+  };
+  AppliedState mApplied;
   // Text is measured on a 1 x 1 image.
   std::unique_ptr<Platform::Graphics::Image> mMeasuringImage;
   std::unique_ptr<Platform::Graphics::Graphics> mMeasuring;

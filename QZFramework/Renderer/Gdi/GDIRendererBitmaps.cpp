@@ -32,7 +32,7 @@ void Tile(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Imag
 
 QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<int32_t>& destination,
                                   ResizeType resize) {
-  Platform::Graphics::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = DrawingTarget(&destination);
   if (!mCurrent) {
     Throw<std::runtime_error>({"QZ::LGDIRenderer::DrawBitmap", R"(Renderer\Gdi\GDIRenderer)", 568});
   }

@@ -94,7 +94,7 @@ QZResult LGDIRenderer::DrawShape(PolylineT<float>& polyline, const ColorT<float>
   matrix.Scale(float(scale.x), float(scale.y));
 
   Translate(origin);
-  Platform::Graphics::Graphics& graphics = *Target();
+  Platform::Graphics::Graphics& graphics = *DrawingTarget();
   if (fill) {
     path->Fill(graphics, Platform::Graphics::Brush::Solid(ToGfxColor(color)), unscaled ? nullptr : &matrix);
   } else {

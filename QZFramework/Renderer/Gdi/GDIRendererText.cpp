@@ -32,7 +32,7 @@ std::optional<Platform::Graphics::Font> MakeFont(const LFont& font, float size, 
 
 QZResult LGDIRenderer::DrawText(const WString& text, const LFont& font, const PointT<double>& position,
                                 const ColorT<float>& color) {
-  Platform::Graphics::Graphics* graphics = Target();
+  Platform::Graphics::Graphics* graphics = DrawingTarget();
   if (!graphics) {
     return QZ_FALSE;
   }

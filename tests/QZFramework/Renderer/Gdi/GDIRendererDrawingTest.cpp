@@ -126,6 +126,38 @@ TEST_F(GDIRendererTest, AnUnblendedFillSetsSurfacePixelsWhateverTheTranslationAn
   }
 }
 
+// The surface takes a state's clip and origin only when something is drawn, and leaves a
+// clip that cuts nothing of a fill as it is: every fill must still see its own state.
+TEST_F(GDIRendererTest, EachDrawingSeesItsOwnClipAndOriginHoweverStatesCameAndWent) {
+  Start();
+  renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true);
+  renderer->PushClip({0, 0, 40, 30}, {0, 0, 10, 10}, nullptr, true);
+  renderer->FillRect({0, 0, 10, 10}, Color(kRed), true); // held whole by the small clip
+  renderer->PopClip();
+  renderer->FillRect({20, 20, 5, 5}, Color(kGreen), true); // the small clip in force would cut it
+  renderer->PushClip({30, 0, 10, 10}, {30, 0, 5, 5}, nullptr, true);
+  renderer->FillRect({0, 0, 10, 10}, Color(kWhite), true); // cut by its own clip
+  renderer->PopClip();
+  renderer->PushState();
+  renderer->PushClipOffset({0, 20});
+  renderer->FillRect({0, 0, 4, 4}, Color(kRed), true); // only the origin moved
+  renderer->PushClip({0, 0, 1, 1}, {0, 0, 1, 1}, nullptr, true);
+  renderer->PopClip(); // nothing drawn in between
+  renderer->FillRect({10, 0, 2, 2}, Color(kGreen), true);
+  renderer->PopClip();
+  renderer->PopClip();
+  renderer->FillRect({14, 0, 2, 2}, Color(kGreen), true); // back at the window's origin
+  Finish();
+  const auto window = Window();
+  const std::pair<QZ::PointT<int32_t>, uint32_t> expected[] = {
+      {{5, 5}, kRed},    {{15, 5}, kBlue},  {{22, 22}, kGreen}, {{31, 1}, kWhite},  {{36, 1}, kBlue},  {{31, 6}, kBlue},
+      {{1, 21}, kRed},   {{5, 21}, kBlue},  {{10, 20}, kGreen}, {{11, 21}, kGreen}, {{12, 20}, kBlue}, {{1, 25}, kBlue},
+      {{14, 0}, kGreen}, {{15, 1}, kGreen}, {{16, 0}, kBlue},   {{14, 20}, kBlue}};
+  for (const auto& [point, argb] : expected) {
+    EXPECT_EQ(PixelOf(*window, point.x, point.y), argb) << point.x << ", " << point.y;
+  }
+}
+
 TEST_F(GDIRendererTest, APolylineKeptAsOneShapeIsRebuiltForAnother) {
   QZ::PolylineT<float> square;
   for (const QZ::PointT<float> point : {QZ::PointT<float>{2, 2}, {12, 2}, {12, 12}, {2, 12}}) {
