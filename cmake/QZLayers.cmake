@@ -34,8 +34,9 @@ set(QZ_LAYERS
   "simulator | Simulator | device storage services platform"
   "editor | Panel UI | simulator engine device application controls gdi opengl d3d9 fonts graphics storage services
      platform"
+  "skin-art | Resources/SkinArt | "
   "tests | tests | editor simulator engine device application controls gdi opengl d3d9 fonts graphics storage services
-     platform"
+     platform skin-art"
   "simulator-tests | tests/Simulator | tests simulator device storage services platform"
   "bench | bench | tests simulator engine device application controls gdi opengl d3d9 fonts graphics storage services
      platform"

@@ -5,8 +5,8 @@
 // compiled into the program's image resources (type "GDIPLUS") like every skin image,
 // at 1x and at 2x.
 //
-//   auto bytes = QZ::Gfx::FindImageResource(QZ::SkinArt::kDropMoveCursor.Resource(scale));
-//   auto image = QZ::Gfx::Image::FromPngMemory(*bytes);
+//   auto bytes = QZ::Platform::Graphics::FindImageResource(QZ::SkinArt::kDropMoveCursor.Resource(scale));
+//   auto image = QZ::Platform::Graphics::Image::FromPngMemory(*bytes);
 //   SDL_CreateColorCursor(surface, kDropMoveCursor.hotSpotX * scale, kDropMoveCursor.hotSpotY * scale);
 //
 // Constant data; any thread.

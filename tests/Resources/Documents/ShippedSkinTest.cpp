@@ -283,9 +283,9 @@ TEST(ShippedSkinTest, EveryImageASkinShowsIsCompiledInAtThatSkinsScale) {
       ++images;
       const std::string& file = part.at("ImageFile");
       EXPECT_EQ(file.ends_with("_2x.png"), index == kHighDPI) << name << " " << file;
-      const auto bytes = QZ::Gfx::FindImageResource(ResourceName(file));
+      const auto bytes = QZ::Platform::Graphics::FindImageResource(ResourceName(file));
       ASSERT_TRUE(bytes) << file;
-      const auto image = QZ::Gfx::Image::FromPngMemory(*bytes);
+      const auto image = QZ::Platform::Graphics::Image::FromPngMemory(*bytes);
       ASSERT_TRUE(image) << file;
       const int x = std::stoi(part.at("ImageLocX"));
       const int y = std::stoi(part.at("ImageLocY"));

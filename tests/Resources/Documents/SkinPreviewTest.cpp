@@ -90,10 +90,11 @@ public:
   }
 
   // Ends the frame and writes it; the image stays readable.
-  QZ::Gfx::Image& Finish(const std::string& name) {
+  QZ::Platform::Graphics::Image& Finish(const std::string& name) {
     mRenderer->RenderFinish(mContext);
     mFinished = true;
-    QZ::Gfx::Image& image = *dynamic_cast<QZ::LGDIRenderContextInfo&>(*mContext).GetCurrentSurface()->GetImage();
+    QZ::Platform::Graphics::Image& image =
+        *dynamic_cast<QZ::LGDIRenderContextInfo&>(*mContext).GetCurrentSurface()->GetImage();
     std::filesystem::create_directories(kOutput);
     EXPECT_TRUE(QZTest::WritePng(image, kOutput + "/" + name + ".png"));
     return image;
@@ -207,11 +208,11 @@ TEST(SkinPreviewTest, EveryLookOfEachSkinDrawsIntoTheSheetOfLooks) {
         }
         y += cellHeight(use) + 2 * gap;
       }
-      QZ::Gfx::Image& image = canvas.Finish(SkinName(skin) + "-looks-" + std::to_string(page));
+      QZ::Platform::Graphics::Image& image = canvas.Finish(SkinName(skin) + "-looks-" + std::to_string(page));
       ASSERT_EQ(image.Height(), height);
-      const QZ::Gfx::Color backdrop{kBackdrop};
+      const QZ::Platform::Graphics::Color backdrop{kBackdrop};
       // A look that only tints by a unit or two does not count as drawing.
-      const auto differs = [&](QZ::Gfx::Color colour) {
+      const auto differs = [&](QZ::Platform::Graphics::Color colour) {
         return std::abs(colour.R() - backdrop.R()) > 2 || std::abs(colour.G() - backdrop.G()) > 2 ||
                std::abs(colour.B() - backdrop.B()) > 2;
       };
@@ -219,8 +220,8 @@ TEST(SkinPreviewTest, EveryLookOfEachSkinDrawsIntoTheSheetOfLooks) {
         bool changed = false;
         for (int py = cell.y; py < cell.y + cell.height && !changed; ++py) {
           for (int px = cell.x; px < cell.x + cell.width && !changed; ++px) {
-            QZ::Gfx::Color colour;
-            changed = image.GetPixel(px, py, colour) == QZ::Gfx::Status::Ok && differs(colour);
+            QZ::Platform::Graphics::Color colour;
+            changed = image.GetPixel(px, py, colour) == QZ::Platform::Graphics::Status::Ok && differs(colour);
           }
         }
         EXPECT_EQ(changed, !DrawsNothingOnPurpose(cell.look)) << cell.look;

@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace Art = QZ::SkinArt;
-namespace Gfx = QZ::Gfx;
+namespace Gfx = QZ::Platform::Graphics;
 
 const std::string kProgram = QZ_SKIN_ART_PROGRAM;
 const std::string kBuiltImages = QZ_SKIN_ART_IMAGES;
