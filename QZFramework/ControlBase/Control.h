@@ -43,8 +43,10 @@
 //   ControlFactoryCreate.cpp  the control factory's creating operations
 //   ControlHooks.cpp       the slots whose base answer is all there is (hooks, accessors)
 //   ControlPaint.cpp, ControlHitTest.cpp     painting; hit testing, geometry, invalidation
-//   ControlInput.cpp, ControlFocus.cpp       pointer input and clicks, values; focus, keys,
-//                                            create parameters
+//   ControlInput.cpp       pointer input, capture, clicks, the wheel, values
+//   ControlFocus.cpp       who may hold the focus, moving it, children in tab order
+//   ControlKeys.cpp        key routing, Tab navigation, sibling keys, menu hot keys
+//   ControlInitialize.cpp  Initialize, create parameters, local hot keys, idle subscription
 //   ControlLayout.cpp, ControlDescriptor.cpp layout of sub-controls; descriptor application,
 //                                            values, visibility, text, fonts, look setters
 //   ControlDrag.cpp, ControlIdle.cpp         dragging and auto-scroll; idle tick, animations,
@@ -475,7 +477,7 @@ public:
   double ValueToNormalized(double v) const;
 
   // ===========================================================================================
-  // Focus, keys and create parameters (ControlFocus.cpp)
+  // Focus, keys and create parameters (ControlFocus.cpp, ControlKeys.cpp, ControlInitialize.cpp)
   // ===========================================================================================
 
   // The control can take the keyboard focus itself (a focus target).
@@ -755,8 +757,8 @@ public:
   virtual QZResult OnBeforeContextMenu(const RCPtr<LMenuDescriptor>& menu);
 
   // ===========================================================================================
-  // QZ::UITarget (ControlInput.cpp and ControlFocus.cpp; SetCapture in ControlConditions.cpp,
-  // OnRootResized in ControlLookups.cpp)
+  // QZ::UITarget (ControlInput.cpp, ControlFocus.cpp, ControlKeys.cpp; SetCapture in
+  // ControlConditions.cpp, OnRootResized in ControlLookups.cpp)
   // ===========================================================================================
 
   QZResult OnMouseEnter() override;
@@ -827,7 +829,28 @@ protected:
   // origin at the scrolled content's, or (clipToClient false) that origin alone.
   ClipDescriptor ChildClip(int32_t lookIndex, bool clipToClient) const;
 
-  // ControlInput.cpp, ControlFocus.cpp
+  // ControlInput.cpp, ControlFocus.cpp, ControlKeys.cpp, ControlInitialize.cpp
+  // The gate of pointer and key input: shown with every ancestor, its own enabled flag set,
+  // and no parent or a parent enabled with every ancestor.
+  bool AcceptsInput() const;
+  // The body of both wheels: up the tree, and beneath a floating control that does not
+  // take the wheel; 1 when no control took it, -1 for null.
+  QZResult RouteWheel(const RCPtr<LMouseWheelParam>& param);
+  // The first (backwards: the last) child in tab order that takes the focus or passes it
+  // on; null when none.
+  RCPtr<LControl> FindFocusableChild(bool backwards);
+  // The root window's hot keys, then the application's: 1 when neither binds the key.
+  QZResult DispatchHotKeys(const RCPtr<LKeyParam>& key);
+  // The root window moves the focus on to the next window (or wraps): 1 without a window.
+  QZResult CycleWindowFocus(const RCPtr<LKeyParam>& key);
+  // Appends this control to the key's path and hands the key to the parent's
+  // OnNavigationKey, or at the top to the window's focus cycling.
+  QZResult PassNavigationUp(const RCPtr<LKeyParam>& key);
+  // A command a local hot key raised: OnMenuHotKey when a menu registered it, else the
+  // control's notification handling (ReceiveNotification from itself).
+  QZResult HandleOwnCommand(const RCPtr<LNotification>& command);
+  // The control's handler table, made on first use.
+  LNotificationHandler<LControl>& HandlerTable();
 
   // ControlLayout.cpp, ControlDescriptor.cpp
 

@@ -7,63 +7,6 @@
 namespace QZ {
 
 // =============================================================================================
-// ControlInput.cpp and ControlFocus.cpp: pointer input, clicks, values; focus, keys, create
-// parameters
-// =============================================================================================
-
-QZResult LControl::OnMouseEnter() { return QZ_FALSE; }
-QZResult LControl::OnMouseMove(const RCPtr<LPointWithModifiersParam>&) { return QZ_FALSE; }
-QZResult LControl::OnMouseDown(const RCPtr<LMouseButtonParam>&) { return QZ_FALSE; }
-QZResult LControl::OnMouseUp(const RCPtr<LMouseButtonParam>&) { return QZ_FALSE; }
-QZResult LControl::OnMouseLeave() { return QZ_FALSE; }
-QZResult LControl::ReleaseCapture() { return QZ_FALSE; }
-QZResult LControl::OnMouseWheel(const RCPtr<LMouseWheelParam>&) { return QZ_FALSE; }
-QZResult LControl::OnMouseHWheel(const RCPtr<LMouseWheelParam>&) { return QZ_FALSE; }
-QZResult LControl::OnClick(const RCPtr<LMouseButtonParam>&) { return QZ_FALSE; }
-QZResult LControl::OnLeftClick(const RCPtr<LMouseButtonParam>&) { return QZ_FALSE; }
-QZResult LControl::OnMiddleClick(const RCPtr<LMouseButtonParam>&) { return QZ_FALSE; }
-QZResult LControl::OnRightClick(const RCPtr<LMouseButtonParam>&) { return QZ_FALSE; }
-bool LControl::ContainsPoint(const PointT<int32_t>&) { return false; }
-bool LControl::IsTransparentAtPoint(const PointT<int32_t>&) { return false; }
-bool LControl::IsNotClippedToParent(bool) const { return false; }
-QZResult LControl::SetValueRange(double, double, int32_t) { return QZ_FALSE; }
-double LControl::NormalizedToValue(double) const { return 0.0; }
-double LControl::ValueToNormalized(double) const { return 0.0; }
-
-QZResult LControl::OnKey(const RCPtr<LKeyParam>&) { return QZ_FALSE; }
-bool LControl::CanReleaseFocus() { return true; }
-bool LControl::KillFocus() { return false; }
-QZResult LControl::SetFocus(bool) { return QZ_FALSE; }
-QZResult LControl::SetFocusable(bool) { return QZ_FALSE; }
-bool LControl::CanTakeFocus() { return false; }
-bool LControl::IsFocusable() { return false; }
-bool LControl::IsFocusDelegated(bool) const { return mNotFocusable; }
-RCPtr<LControl> LControl::GetFocusedChild() const { return nullptr; }
-RCPtr<LControl> LControl::GetFirstFocusableChild() { return nullptr; }
-RCPtr<LControl> LControl::GetLastFocusableChild() { return nullptr; }
-bool LControl::SetContainsFocus(const RCPtr<LControl>&) { return false; }
-bool LControl::IsVirtualKeyDown(const KeyCode&) { return false; }
-RCPtr<LControl> LControl::GetKeyboardTarget() { return RCPtr<LControl>(this); }
-QZResult LControl::FocusOnMouseDown(const RCPtr<LControl>&) { return QZ_FALSE; }
-RCPtr<LControl> LControl::FocusNextChild(const RCPtr<LControl>&, bool) { return nullptr; }
-QZResult LControl::OnSiblingKey(const RCPtr<LKeyParam>&) { return QZ_FALSE; }
-QZResult LControl::HandleKey(const RCPtr<LKeyParam>&) { return QZ_FALSE; }
-QZResult LControl::OnNavigationKey(const RCPtr<LKeyParam>&) { return QZ_FALSE; }
-QZResult LControl::SortChildren(const RCPtr<LControl>&, const std::vector<RCPtr<LNotificationClient>>&,
-                                Array<uint32_t>& order) {
-  (void)order.RemoveAll(); // emptying never fails
-  return QZ_OK;
-}
-QZResult LControl::SubscribeNotifications() { return QZ_OK; }
-QZResult LControl::Initialize() { return QZ_OK; }
-QZResult LControl::ApplyCreateParams() { return QZ_OK; }
-QZResult LControl::OnSiblingKeyNotification(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
-  return QZ_FALSE;
-}
-QZResult LControl::RegisterMenuHotKeys(const RCPtr<LMenuDescriptor>&, bool) { return QZ_FALSE; }
-QZResult LControl::OnMenuHotKey(const RCPtr<LNotification>&) { return QZ_FALSE; }
-
-// =============================================================================================
 // ControlLayout.cpp and ControlDescriptor.cpp: layout of sub-controls; descriptor
 // application, values, visibility, text, fonts, look setters
 // =============================================================================================

@@ -42,6 +42,8 @@ public:
   WString FindCommand(const KeyCode& key) const;
   // Whether command has an entry; false for an empty name.
   bool HasBinding(const WString& command) const;
+  // Whether no command has a key.
+  bool IsEmpty() const { return mBindings.empty(); }
   // A copy of command's keys in the order they were bound; empty when none.
   Array<KeyCode> GetBindings(const WString& command) const;
   // Binds every definition of table whose ID begins with prefix + "." to the part of the
