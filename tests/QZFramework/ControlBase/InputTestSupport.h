@@ -59,6 +59,8 @@ public:
   QZ::QZResult wheelResult = QZ::QZ_FALSE;
   QZ::QZResult keyDownResult = QZ::QZ_FALSE;
   bool canReleaseFocus = true;
+  // When set, the control uses every sibling key offered to it.
+  bool consumeSiblingKeys = false;
   // When set, HitTest answers this control wherever the point lies (a tree built to loop).
   QZ::RCPtr<QZ::LControl> hitAlways;
   // The drag axes set with dragModeOnPress.
@@ -67,7 +69,14 @@ public:
   std::vector<uint32_t> lookColors;
   // What the hooks saw.
   std::vector<QZ::RCPtr<QZ::LMouseButtonParam>> clicks;
-  std::vector<QZ::RCPtr<QZ::LNotification>> received;
+  // The sibling-key offers received (directly or carried by a command), as they were then;
+  // copies, so that no offer holds its source (perhaps this control) alive.
+  struct Offer {
+    QZ::KeyCode key;
+    const QZ::LControl* source;
+    int32_t handled;
+  };
+  std::vector<Offer> offers;
   std::vector<double> valuesSet;
 
   bool& FlingActive(int axis) { return mFlingActive[axis]; }
@@ -135,8 +144,13 @@ public:
   }
   QZ::QZResult ReceiveNotification(const QZ::RCPtr<QZ::LNotificationDistributor>& distributor,
                                    const QZ::RCPtr<QZ::LNotification>& notification) override {
-    received.push_back(notification);
     (void)Log("received " + Utf8(QZ::WString(notification->GetID())));
+    if (auto offer = notification->GetParameterAs<QZ::LSiblingKeyParam>()) {
+      if (consumeSiblingKeys) {
+        offer->SetHandled(QZ::LSiblingKeyParam::kHandled);
+      }
+      offers.push_back({offer->GetKey(), offer->GetSource().Get(), offer->GetHandled()});
+    }
     return TestControl::ReceiveNotification(distributor, notification);
   }
 
