@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "InputTestSupport.h"
+#include "PaintTestSupport.h"
 #include "Support/FakeControlApplication.h"
 #include "Support/FakeRootWindow.h"
 
@@ -215,12 +216,17 @@ struct WheelScene {
   RCPtr<InputControl> beneath = InputControl::Make(top, u"beneath", log);
 
   WheelScene() {
-    top->Place(0, 0, 300, 300);
-    panel->Place(10, 10, 100, 20);
-    dropDown->Place(0, 20, 100, 80);
+    Show(top, {0, 0, 300, 300});
+    Show(panel, {10, 10, 100, 20});
+    Show(dropDown, {0, 20, 100, 80});
     (void)dropDown->SetClipToParent(false); // 0
-    beneath->Place(10, 50, 100, 100);
+    Show(beneath, {10, 50, 100, 100});
     (void)window->InstallRootControl(top); // always 0
+  }
+  // Placed, with an opaque look that hit testing sees.
+  static void Show(const RCPtr<InputControl>& control, const RectT<int32_t>& rect) {
+    control->Place(rect.x, rect.y, rect.width, rect.height);
+    control->UseLook(QZTest::ColourLook(0xFF808080, {rect.width, rect.height}));
   }
   ~WheelScene() { (void)window->InstallRootControl(nullptr); }
 };

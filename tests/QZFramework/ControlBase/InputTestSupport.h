@@ -2,8 +2,7 @@
 // A control for the tests of pointer input, focus and keys: it writes what happens to it
 // into a log shared by a whole tree ("<name>:HandleLeftClick", "<name>:OnKeyDown" ...),
 // answers the wheel and keys as the test says, opens the pointer, value and focus state
-// to the test, and hit-tests its subtree (children over the control, floating ones too,
-// excluded controls skipped) so that the window's re-hit-tests find something.
+// to the test, and can make hit testing answer one control wherever the point lies.
 //
 //   std::vector<std::string> log;
 //   auto top = QZTest::InputControl::Make(nullptr, u"top", log);
@@ -16,6 +15,7 @@
 
 #include "ControlTestSupport.h"
 #include "QZFramework/ControlBase/KeyParam.h"
+#include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ControlBase/StringTable.h"
 
 namespace QZTest {
@@ -83,6 +83,13 @@ public:
   void SetVelocity(double x, double y) { mFlingVelocity = {x, y}; }
   void UseStringTable(const QZ::RCPtr<QZ::LStringTable>& table) { mStringTable = table; }
   void UseContextMenu(const QZ::RCPtr<QZ::LMenuDescriptor>& menu) { mContextMenu = menu; }
+  // Makes look the only one, with weight 1.
+  void UseLook(const QZ::RCPtr<QZ::LLook>& look) {
+    QZ::RCPtrArray<QZ::LLook, 1, 0> list;
+    (void)list.AddItem(look); // the new index
+    (void)SetLooks(list);     // always 0
+    UseLookWeights({1.0f});
+  }
   void UseLookWeights(const std::vector<float>& weights) {
     (void)mLookWeights.SetCount(0); // emptying never fails
     for (float weight : weights) {
@@ -154,28 +161,14 @@ public:
     return TestControl::ReceiveNotification(distributor, notification);
   }
 
-  // The control under point: the children from the last to the first (those outside the
-  // control's rectangle too), then the control itself.
+  // The control hit testing finds, or hitAlways when set.
   QZ::RCPtr<QZ::LControl> HitTest(const QZ::PointT<int32_t>& point, bool bounded, QZ::PointT<int32_t>& outPoint,
                                   int32_t& depth) override {
     if (hitAlways) {
       outPoint = point;
       return hitAlways;
     }
-    for (uint32_t i = GetChildren().GetCount(); i-- > 0;) {
-      const QZ::RCPtr<QZ::LControl> child = GetChildren().GetAt(i, ChildControlList::kInsertionOrder);
-      const QZ::PointT<int32_t> origin = QZ::PointT<double>{child->GetRect().x, child->GetRect().y}.Round();
-      if (QZ::RCPtr<QZ::LControl> hit =
-              child->HitTest({point.x - origin.x, point.y - origin.y}, bounded, outPoint, depth)) {
-        return hit;
-      }
-    }
-    if (IsShown(false) && !IsExcludedFromHitTest() && point.x >= 0 && point.y >= 0 && point.x < GetRect().width &&
-        point.y < GetRect().height) {
-      outPoint = point;
-      return QZ::RCPtr<QZ::LControl>(this);
-    }
-    return nullptr;
+    return TestControl::HitTest(point, bounded, outPoint, depth);
   }
 
   QZ::QZResult OnConditionsChanged(const QZ::RCPtr<QZ::LConditionsParam>& param) override {
