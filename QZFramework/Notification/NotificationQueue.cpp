@@ -1,5 +1,6 @@
 #include "QZFramework/Notification/NotificationQueue.h"
 
+#include <atomic>
 #include <utility>
 
 namespace QZ {
@@ -10,6 +11,11 @@ namespace {
 Mutex& QueueLock() {
   static Mutex* lock = new Mutex;
   return *lock;
+}
+
+std::atomic<LNotificationQueue::PostListener>& TheListener() {
+  static std::atomic<LNotificationQueue::PostListener> listener{nullptr};
+  return listener;
 }
 
 // Clears the processing flag however the drain ends.
@@ -84,12 +90,24 @@ QZResult LNotificationQueue::AttachDistributor(const RCPtr<LNotificationDistribu
   return QZ_OK;
 }
 
+void LNotificationQueue::SetPostListener(PostListener listener) { TheListener().store(listener); }
+
 QZResult LNotificationQueue::PostNotification(const RCPtr<LNotification>& notification) {
   RCPtr<LNotification> entry(notification);
   return PostNotification(std::move(entry));
 }
 
 QZResult LNotificationQueue::PostNotification(RCPtr<LNotification>&& notification) {
+  const QZResult result = Enqueue(std::move(notification));
+  if (Succeeded(result)) {
+    if (PostListener listener = TheListener().load()) {
+      listener();
+    }
+  }
+  return result;
+}
+
+QZResult LNotificationQueue::Enqueue(RCPtr<LNotification>&& notification) {
   if (!notification || notification->IsQueued()) {
     return QZ_E_INVALIDARG;
   }

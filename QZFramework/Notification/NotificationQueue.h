@@ -65,6 +65,11 @@ public:
   // The same; a posted notification's reference passes to the queue (on failure the
   // argument keeps it).
   QZResult PostNotification(RCPtr<LNotification>&& notification);
+  // Called on the posting thread after each notification a queue accepts, outside the
+  // queue lock: the application wakes its message loop with it, so that what other
+  // threads post is delivered at once. Null (the start): none. Any thread.
+  using PostListener = void (*)();
+  static void SetPostListener(PostListener listener);
   // Delivers the notifications queued when the call starts, oldest first, then
   // "NID_IDLE" when sendIdle. A nested call from a receiver delivers nothing but the idle
   // notification. Returns true when notifications are waiting (posted meanwhile).
@@ -85,6 +90,9 @@ public:
 
 private:
   RCPtr<LNotificationDistributor> GetDistributor() const;
+  // PostNotification under the queue lock; the reference passes to the queue only when
+  // the post succeeds.
+  QZResult Enqueue(RCPtr<LNotification>&& notification);
   bool IsSelf(const LNotificationDistributor* distributor) const;
 
   // Takes the oldest waiting notification out; false when none waits.

@@ -1,0 +1,185 @@
+#include "QZFramework/Application/MFCFrameworkApp.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "Platform/Host/MessagePump.h"
+#include "Platform/Host/StartupError.h"
+#include "Platform/Window/MessageBox.h"
+#include "Platform/Window/Window.h"
+#include "QZFramework/Application/DebugConsoleSwitch.h"
+#include "QZFramework/Application/LanguageId.h"
+#include "QZFramework/Application/Version.h"
+#include "QZFramework/Application/VersionResource.h"
+#include "QZFramework/Notification/NotificationCenter.h"
+#include "QZFramework/Renderer/OpenGL/GLErrorStrings.h"
+#include "QZFramework/Services/ApplicationContext.h"
+
+namespace QZ {
+
+namespace Host = Platform::Host;
+namespace Win = Platform::Window;
+
+namespace {
+
+constexpr std::string_view kSourceName = "Application/ApplicationBaseWin";
+constexpr char16_t kBuiltInStartupError[] = u"The application encountered problems during startup and will now close.";
+constexpr char16_t kBuiltInStartupErrorCaption[] = u"Error";
+
+// The window system's quit request (SIGINT, SIGTERM) asks the application to exit, as its
+// close box does; the application decides.
+void HandleThreadMessage(const Win::MSG& msg) {
+  if (msg.message != Win::WM_QZ_QUITREQUESTED) {
+    return;
+  }
+  if (LNotificationCenter* centre = GetApplicationNotificationCenter()) {
+    (void)centre->PostNotification(LNotification::Create(u"NID_APP_EXIT_REQ")); // a shut centre: nobody to ask
+  }
+}
+
+// While the run function runs: posts from other threads wake the loop, and the quit
+// request becomes the exit request.
+class LoopHooks {
+public:
+  LoopHooks() {
+    Host::SetThreadMessageHandler(&HandleThreadMessage);
+    LNotificationQueue::SetPostListener(&Host::RequestIdle);
+  }
+  LoopHooks(const LoopHooks&) = delete;
+  LoopHooks& operator=(const LoopHooks&) = delete;
+  ~LoopHooks() {
+    LNotificationQueue::SetPostListener(nullptr);
+    Host::SetThreadMessageHandler({});
+  }
+};
+
+} // namespace
+
+int32_t FrameworkAppMain(std::string_view commandLine, int32_t showCommand, int32_t languageId,
+                         const char16_t* splashImageName) {
+  auto* host = dynamic_cast<MFCFrameworkAppBase*>(HostApp::Get());
+  if (!host) {
+    std::fputs("The program has no host application object.\n", stderr);
+    return 1;
+  }
+  return host->RunSteps(commandLine, showCommand, languageId, splashImageName);
+}
+
+MFCFrameworkAppBase::MFCFrameworkAppBase(Services services)
+    : HostApp(services.startWindowSystem), mServices(std::move(services)) {
+  if (!mServices.trace) {
+    mServices.trace = &DebugTrace::Get();
+  }
+}
+
+const WString& MFCFrameworkAppBase::GetAppId() {
+  static const WString id(
+      (GetProgramVersionValue(u"CompanyName") + u"_" + GetProgramVersionValue(u"ProductName")).c_str());
+  return id;
+}
+
+WString MFCFrameworkAppBase::GetFolder(int32_t pathId) const {
+  if (pathId != 1) {
+    Throw<std::out_of_range>({MethodName("GetFolder"), kSourceName, 582}, "Unknown Path ID.");
+  }
+  const char* folder = std::getenv("QZ_RESOURCE_FOLDER");
+  if (!folder || !*folder) {
+    return WString(u"::");
+  }
+  std::string path(folder);
+  while (path.size() > 1 && path.back() == '/') {
+    path.pop_back();
+  }
+  return WString(path.c_str());
+}
+
+void MFCFrameworkAppBase::ShowStartupErrorBox() const {
+  WString text(kBuiltInStartupError);
+  WString caption(kBuiltInStartupErrorCaption);
+  LookupString(mFrameworkStringTable.Get(), u"STARTUP_ERROR", text);
+  LookupString(mFrameworkStringTable.Get(), u"STARTUP_ERROR_CAPTION", caption);
+  (void)Win::ShowMessageBox(text.View(), caption.View(), Win::MB_ICONERROR); // answers IDOK only
+}
+
+bool MFCFrameworkAppBase::InitApplication() {
+  if (!HostApp::InitApplication()) {
+    return false;
+  }
+  // The drawing layer starts itself, and the resources are the program's own table: the
+  // factory finds it without a module handle.
+  mFactory = RCPtr<LControlFactory>(new LControlFactory());
+  CheckResult(mFactory->LoadResources(GetFolder(1), mLanguageId), {MethodName("InitApplication"), kSourceName, 169});
+  mFrameworkStringTable = mFactory->GetFrameworkStringTable();
+  if (mFrameworkStringTable) {
+    SetGLErrorTexts(mFrameworkStringTable->GetEntries());
+  }
+  return true;
+}
+
+bool MFCFrameworkAppBase::InitInstance() {
+  // No native controls to initialise: every control is drawn by the framework.
+  const NString line(GetCommandLine());
+  ApplyDebugConsoleSwitch(ParseDebugConsoleSwitch(UpperCaseAscii(line.View())), *mServices.trace);
+  if (mServices.initializeOle && !mServices.initializeOle()) {
+    ShowStartupErrorBox();
+    return false;
+  }
+  SetRegistryKey(Version().GetCompanyName());
+  return true;
+}
+
+void MFCFrameworkAppBase::ShowMainWindow() {
+  if (Win::HWND main = GetMainWindow()) {
+    Win::ShowWindow(main, Win::SW_SHOW);
+    Win::UpdateWindow(main);
+  }
+}
+
+int32_t MFCFrameworkAppBase::RunSteps(std::string_view commandLine, int32_t showCommand, int32_t languageId,
+                                      const char16_t* splashImageName) {
+  mExitCode = 0;
+  if (!WinInit(commandLine, showCommand)) {
+    EndFailedStartup(("The window system did not start: " + Host::GetStartupError()).c_str());
+  } else {
+    LoopHooks hooks;
+    mLanguageId = languageId == -1 ? GetUserDefaultLanguageId() & 0xFFFF : uint32_t(languageId);
+    mSplashImageName = splashImageName;
+    try {
+      if (InitApplication()) {
+        if (InitInstance()) {
+          (void)Run(); // the running state ends when its loop does
+        } else {
+          if (Win::HWND main = GetMainWindow()) {
+            Win::DestroyWindow(main);
+          }
+          (void)ExitInstance(); // its answer is the loop's, and no loop ran
+          mExitCode = 1;
+        }
+      }
+    } catch (const std::exception& failure) {
+      EndFailedStartup(failure.what());
+    } catch (...) {
+      EndFailedStartup("An unknown exception ended the start-up.");
+    }
+  }
+  mFactory = nullptr;
+  mFrameworkStringTable = nullptr;
+  WinTerm();
+  mSplashImageName = nullptr;
+  return mExitCode;
+}
+
+void MFCFrameworkAppBase::EndFailedStartup(const char* what) {
+  std::fprintf(stderr, "%s\n", what);
+  std::fflush(stderr);
+  mServices.trace->Narrow() << what << "\n";
+  ShowStartupErrorBox();
+  if (Win::HWND main = GetMainWindow()) {
+    Win::DestroyWindow(main);
+  }
+  DropApplication();
+  mExitCode = 1;
+}
+
+} // namespace QZ

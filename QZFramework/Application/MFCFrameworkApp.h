@@ -1,0 +1,221 @@
+#pragma once
+// QZ::MFCFrameworkApp<TApp>: the program's host object. It carries the process from the
+// entry to the message loop and back: it loads the string tables and the skins into the
+// control factory, honours the debug switch, names the profile's company, then creates
+// the application object TApp, runs its start-up, shows its main window and runs it.
+//
+//   // Panel/Main/main.cpp
+//   static QZ::MFCFrameworkApp<LApplication> theApp;             // before main runs
+//   int main(int argc, char** argv) {
+//     QZ::SetLocaleFromEnvironment();
+//     return QZ::FrameworkAppMain(QZ::MakeCommandLine(argc, argv), QZ::Platform::Window::SW_SHOWNORMAL, -1,
+//                                 u"Splash.png");
+//   }
+//
+// FrameworkAppMain, the run function, in order:
+//   1. WinInit (the window system); the language id (-1: the environment's,
+//      GetUserDefaultLanguageId) and the splash image name are kept.
+//   2. InitApplication: a new control factory loads the resources of GetFolder(1) for
+//      the language ("::" the compiled-in documents, or the folder QZ_RESOURCE_FOLDER
+//      names); a failure raises "Failed Result : QZRESULT = <code> : QZ::MFCFrameworkApp<
+//      class TApp>::InitApplication : Application/ApplicationBaseWin : Line 169". The
+//      factory's "Framework" table is kept and its OpenGL texts handed to the renderer.
+//      False (another instance took over) ends the process quietly with 0.
+//   3. InitInstance: "-DEBUG_CONSOLE" (DebugConsoleSwitch.h); OLE (a seam: when it fails,
+//      the start-up error box and false); SetRegistryKey with the version's company.
+//      False: the main window (if any) destroyed, ExitInstance, exit code 1.
+//   4. Run: a new TApp(factory, framework table, command line); its command-line hook
+//      before start-up; RunApplicationStartup (line 380 on failure); the hook after
+//      start-up; CreateMainWindow(GetRendererType()) (line 361); SetMainRootControl(
+//      GetMainControlName()) (line 362); the main window shown and updated; TApp::Run
+//      (the first layout, an idle pass, the message loop); RunApplicationShutdown; the
+//      application object dropped.
+//   5. The factory and the framework table released; WinTerm. The exit code is returned.
+// An exception out of steps 2-4 ends the start-up: its what() goes to standard error and
+// the debug trace, the start-up error box shows (the framework table's "STARTUP_ERROR" and
+// "STARTUP_ERROR_CAPTION", built-in English without them; style 0x10), the main window is
+// destroyed, an application object is shut down and dropped, step 5 runs and the exit
+// code is 1. A window system that does not start ends the same way (its reason on
+// standard error).
+//
+// While the run function runs, a notification posted to any queue from another thread
+// wakes the message loop (so that its idle pass delivers it at once), and the window
+// system's quit request (SIGINT, SIGTERM) posts "NID_APP_EXIT_REQ" to the application
+// notification centre and ends nothing by itself. The idle rule of OnIdle: nothing
+// without an application object or once it is exiting; else TApp::DoIdleWork(idleCount
+// == 0), idling again while it reports more work and idleCount < 2.
+//
+// One host per process (HostApp::Get); UI thread.
+
+#include <concepts>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "Platform/Host/MessagePump.h"
+#include "QZFramework/Application/HostApp.h"
+#include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/StringTable.h"
+#include "QZFramework/ObjectBase/Exception.h"
+#include "QZFramework/ObjectBase/RCPtr.h"
+#include "QZFramework/ObjectBase/TypeName.h"
+#include "QZFramework/Services/Trace/DebugTrace.h"
+#include "QZFramework/Utilities/Storage/StringT.h"
+
+namespace QZ {
+
+// When the application's command-line hook is called.
+enum class CommandLineStage {
+  BeforeStartup,
+  AfterStartup,
+  FromAnotherInstance, // a second instance handed its command line over
+};
+
+// What the host asks of the application object it runs.
+template <class T>
+concept HostedApplication = std::derived_from<T, LRefCountedObject> && std::constructible_from < T,
+        const RCPtr<LControlFactory>
+&, const RCPtr<LStringTable>&,
+    const WString& > &&requires(T& application, const WString& text, int32_t rendererType, bool firstPass) {
+  { application.OnCommandLine(CommandLineStage::BeforeStartup, text) } -> std::convertible_to<QZResult>;
+  { application.RunApplicationStartup() } -> std::convertible_to<QZResult>;
+  { application.GetRendererType() } -> std::convertible_to<int32_t>;
+  { application.CreateMainWindow(rendererType) } -> std::convertible_to<QZResult>;
+  { application.GetMainControlName() } -> std::convertible_to<WString>;
+  // The named control becomes the root control of the first root window (the
+  // default root window when there is none).
+  { application.SetMainRootControl(text) } -> std::convertible_to<QZResult>;
+  application.Run();
+  { application.RunApplicationShutdown() } -> std::convertible_to<QZResult>;
+  { application.IsExiting() } -> std::convertible_to<bool>;
+  { application.DoIdleWork(firstPass) } -> std::convertible_to<bool>;
+};
+
+// The run function: the steps above on the process's host. Answers the process's exit
+// code: 0 after a normal run or when another instance took over, 1 after a failed
+// start-up (and no host at all).
+[[nodiscard]] int32_t FrameworkAppMain(std::string_view commandLine, int32_t showCommand, int32_t languageId,
+                         const char16_t* splashImageName);
+
+// What does not depend on the application class.
+class MFCFrameworkAppBase : public HostApp {
+public:
+  // The system services the host starts, replaceable by tests; empty members keep the
+  // defaults.
+  struct Services {
+    WindowSystemStart startWindowSystem; // default: the window system over SDL
+    std::function<bool()> initializeOle; // default: succeeds (drops come through SDL)
+    DebugTrace* trace = nullptr;         // default: DebugTrace::Get()
+  };
+
+  // "Vandrel_Quorin ZTR Preset Editor": the company, "_" and the product of the
+  // program's version resource.
+  static const WString& GetAppId();
+
+  // Path id 1: "::" (the compiled-in resources), or the folder QZ_RESOURCE_FOLDER names
+  // (without a trailing '/'). Other ids raise "Out of Range : Unknown Path ID. :
+  // QZ::MFCFrameworkApp<class TApp>::GetFolder : Application/ApplicationBaseWin : Line 582";
+  // the application's folders (0, 2, 3, 4) belong to the application base.
+  WString GetFolder(int32_t pathId) const;
+
+  // The language id the run function stored (0 before it ran); the splash image name
+  // while it runs; the factory and the framework table from InitApplication until the
+  // run function ends (null otherwise).
+  uint32_t GetLanguageId() const { return mLanguageId; }
+  const char16_t* GetSplashImageName() const { return mSplashImageName; }
+  const RCPtr<LControlFactory>& GetControlFactory() const { return mFactory; }
+  const RCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStringTable; }
+
+  // The exit code the run function returns; the application sets 1 when its run ends
+  // in an error.
+  int32_t GetExitCode() const { return mExitCode; }
+  void SetExitCode(int32_t code) { mExitCode = code; }
+
+  // The start-up error box: "STARTUP_ERROR" and "STARTUP_ERROR_CAPTION" of the framework
+  // table (built-in English for a missing table or key), icon error (0x10), no owner.
+  void ShowStartupErrorBox() const;
+
+  bool InitApplication() override;
+  bool InitInstance() override;
+  // Changes nothing: what the host owns is released by the run function.
+  int32_t ExitInstance() override { return 1; }
+
+protected:
+  explicit MFCFrameworkAppBase(Services services);
+
+  // "QZ::MFCFrameworkApp<class TApp>", which the failure texts name.
+  virtual std::string GetHostClassName() const = 0;
+  // "<host class>::<method>".
+  std::string MethodName(std::string_view method) const { return GetHostClassName() + "::" + std::string(method); }
+  // Shows and updates the main window, if there is one.
+  void ShowMainWindow();
+  // Shuts an application object down and drops it; nothing without one.
+  virtual void DropApplication() = 0;
+
+private:
+  friend int32_t FrameworkAppMain(std::string_view, int32_t, int32_t, const char16_t*);
+
+  int32_t RunSteps(std::string_view commandLine, int32_t showCommand, int32_t languageId,
+                   const char16_t* splashImageName);
+  void EndFailedStartup(const char* what);
+
+  Services mServices;
+  RCPtr<LControlFactory> mFactory;
+  RCPtr<LStringTable> mFrameworkStringTable;
+  uint32_t mLanguageId = 0;
+  const char16_t* mSplashImageName = nullptr;
+  int32_t mExitCode = 0;
+};
+
+template <HostedApplication TApp>
+class MFCFrameworkApp : public MFCFrameworkAppBase {
+public:
+  explicit MFCFrameworkApp(Services services = {}) : MFCFrameworkAppBase(std::move(services)) {}
+  ~MFCFrameworkApp() override { mApplication = nullptr; }
+
+  // The application object; null outside Run.
+  const RCPtr<TApp>& GetApplication() const { return mApplication; }
+
+  int32_t Run() override {
+    static constexpr std::string_view kSource = "Application/ApplicationBaseWin";
+    const WString commandLine = GetCommandLine();
+    RCPtr<TApp> application(new TApp(GetControlFactory(), GetFrameworkStringTable(), commandLine));
+    mApplication = application;
+    (void)application->OnCommandLine(CommandLineStage::BeforeStartup, commandLine); // the hooks' results: unused
+    CheckResult(application->RunApplicationStartup(), {MethodName("Run"), kSource, 380});
+    (void)application->OnCommandLine(CommandLineStage::AfterStartup, commandLine);
+    CheckResult(application->CreateMainWindow(application->GetRendererType()), {MethodName("Run"), kSource, 361});
+    CheckResult(application->SetMainRootControl(application->GetMainControlName()), {MethodName("Run"), kSource, 362});
+    ShowMainWindow();
+    application->Run();
+    (void)application->RunApplicationShutdown(); // nothing is left to report a failure to
+    mApplication = nullptr;
+    return 1;
+  }
+
+  bool OnIdle(int32_t idleCount) override {
+    if (!mApplication || mApplication->IsExiting()) {
+      return false;
+    }
+    return Platform::Host::RunIdlePass(idleCount,
+                                       [this](bool firstPass) { return mApplication->DoIdleWork(firstPass); });
+  }
+
+protected:
+  // Asked when a text needs it: the application class's spelling may be registered after
+  // the host was made.
+  std::string GetHostClassName() const override { return "QZ::MFCFrameworkApp<" + TypeName<TApp>() + ">"; }
+  void DropApplication() override {
+    RCPtr<TApp> application;
+    application.Swap(mApplication);
+    if (application) {
+      (void)application->RunApplicationShutdown(); // the start-up has already failed
+    }
+  }
+
+private:
+  RCPtr<TApp> mApplication;
+};
+
+} // namespace QZ
