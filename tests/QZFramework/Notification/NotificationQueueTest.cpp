@@ -114,6 +114,22 @@ TEST_F(NotificationQueueTest, ALatestOnlyClientHearsOnlyTheNewestPost) {
   EXPECT_EQ(QZTest::Who(journal).back(), "ping") << "at the place of the third, newest registration first";
 }
 
+int gPostsHeard = 0;
+
+TEST_F(NotificationQueueTest, ThePostListenerHearsEachAcceptedPostOnly) {
+  gPostsHeard = 0;
+  QZ::LNotificationQueue::SetPostListener([] { ++gPostsHeard; });
+  EXPECT_EQ(Post(1), QZ_OK);
+  auto queued = QZTest::MakeNotification(kPing, 2);
+  EXPECT_EQ(centre->PostNotification(queued), QZ_OK);
+  EXPECT_EQ(centre->PostNotification(queued), QZ_E_INVALIDARG);
+  EXPECT_EQ(centre->PostNotification(nullptr), QZ_E_INVALIDARG);
+  EXPECT_EQ(gPostsHeard, 2);
+  QZ::LNotificationQueue::SetPostListener(nullptr);
+  EXPECT_EQ(Post(3), QZ_OK);
+  EXPECT_EQ(gPostsHeard, 2);
+}
+
 TEST(NotificationCenterTest, ReleasedCentresAndQueuesAreDisposed) {
   InstanceCounter distributors, clients, parameters;
   std::vector<Heard> journal;
