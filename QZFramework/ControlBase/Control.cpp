@@ -403,13 +403,16 @@ QZResult LControl::PerformLayout() {
     if (!window) {
       return QZ_E_FAIL;
     }
-    // The work area and the window, in the window's client coordinates.
+    // A top control lives in its window's client coordinates: "Screen" places are screen
+    // coordinates (the screen's origin seen from the client origin) and sizes measure the
+    // work area; a sibling place starts at the window's frame.
     const RectT<int32_t> screen = application ? application->GetScreenRect() : RectT<int32_t>{};
     const RectT<int32_t> client = window->GetClientRect();
-    const RectT<double> screenRect{double(screen.x) - client.x, double(screen.y) - client.y, double(screen.width),
-                                   double(screen.height)};
-    result = LayoutAxisFromReference(mLayout, nullptr, screenRect, {double(client.width), double(client.height)}, {},
-                                     placed);
+    const RectT<int32_t> frame = window->GetFrameRect();
+    const RectT<double> screenRect{-double(client.x), -double(client.y), double(screen.width), double(screen.height)};
+    const PointT<double> windowOrigin{double(frame.x) - client.x, double(frame.y) - client.y};
+    result = LayoutAxisFromReference(mLayout, nullptr, screenRect, {double(client.width), double(client.height)},
+                                     windowOrigin, placed);
   }
   if (Failed(result)) {
     return result;

@@ -47,8 +47,12 @@
 //   ControlFocus.cpp       who may hold the focus, moving it, children in tab order
 //   ControlKeys.cpp        key routing, Tab navigation, sibling keys, menu hot keys
 //   ControlInitialize.cpp  Initialize, create parameters, local hot keys, idle subscription
-//   ControlLayout.cpp, ControlDescriptor.cpp layout of sub-controls; descriptor application,
-//                                            values, visibility, text, fonts, look setters
+//   ControlLayout.cpp      layout of sub-controls: placement, size limits, storing the
+//                          rectangle, placement setters, the preferred size
+//   ControlDescriptorApply.cpp  a skin entry applied (first time and skin switch), the
+//                          tool tip and context menu sub-controls, menu notifications
+//   ControlState.cpp       value, visibility, enabled state, label, fonts, look setters,
+//                          cursor, scroll offset, direct notifications
 //   ControlDrag.cpp, ControlIdle.cpp         dragging and auto-scroll; idle tick, animations,
 //                                            deferred removal
 //   ControlPending.cpp     the base answer of each operation whose file is not built yet
@@ -354,7 +358,8 @@ public:
                                   std::vector<LMenuDescriptor::Entry>& out);
 
   // ===========================================================================================
-  // Descriptor application, values, text and fonts (ControlDescriptor.cpp)
+  // Descriptor application, values, text and fonts (ControlDescriptorApply.cpp,
+  // ControlState.cpp)
   // ===========================================================================================
 
   // Sets the label (a top control's caption too), hands it to every look and relays out
@@ -392,9 +397,14 @@ public:
   // Registers (or withdraws) the control's menu-command handler for every item
   // notification of menu and its sub-menus: 0; 0x80070057 for null.
   QZResult SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu, bool subscribe);
-  // Opens menu as a context menu at the pointer (skin entry "contextMenu"): 0; 0x80004005
-  // when the skin has no such entry.
+  // Makes the skin's "contextMenu" control (a child of that name, made once) and readies it
+  // for menu: hidden, then the OnBeforeContextMenu hook. 0; 0x80004005 when the skin has
+  // no such entry or the control cannot be made. Filling and opening the pop-up menu are
+  // the pop-up menu's.
   QZResult ShowContextMenu(const RCPtr<LMenuDescriptor>& menu);
+  // The handler of a chosen menu item's notification (routed from any source, as the
+  // pop-up menu delivers it with none): the command goes where its hot key would (OnMenuHotKey).
+  QZResult OnMenuCommand(const RCPtr<LNotificationDistributor>& distributor, const RCPtr<LNotification>& notification);
   // Delivers a notification of name carrying parameter to receiver alone, at once.
   QZResult SendNotificationTo(const RCPtr<LNotificationReceiver>& receiver, NotificationName name,
                               const RCPtr<LRefCountedObject>& parameter);
@@ -417,7 +427,11 @@ public:
   // The extent on axis (0 X, 1 Y) of children first..last; 0 for a bad range.
   double GetChildrenExtent(int32_t first, int32_t last, int32_t axis) const;
   // Stores the rectangle and lays out what depends on it: 1 when position and size are
-  // unchanged (nothing else happens), else 0.
+  // unchanged (nothing else happens), else 0. The old and new areas are invalidated, the
+  // looks take the size, a new size reaches the children (OnRootResized) and the control
+  // lays out once more; the later siblings are laid out until one moves, the parent hears
+  // OnSizeChanged; a top control hands the window its client area (the rectangle moved by
+  // the client origin); a focused control of no size hands the focus to its parent.
   QZResult SetRect(const PointT<double>& position, const SizeT<double>& size);
   // Replace the placement blocks of one axis (0 X, 1 Y), of both, or the size limits of
   // one, and relay out: 0 when the blocks read back equal, 1 when not (or a bad axis).
@@ -542,10 +556,12 @@ public:
   // Virtual operations, in slot order
   // ===========================================================================================
 
-  // 0: sets the label text.
+  // 0: sets the label text (SetTextInternal with relayout): 0; 1 when it is the label
+  // already.
   virtual QZResult SetText(const WString& text);
-  // 1: stores the value (kept within 0..1) and sends "NID_VALUE_CHANGE" with a
-  // LValueParam; returns the stored value.
+  // 1: stores the value (kept within 0..1; NaN changes nothing) and, when it changed, calls
+  // OnValueChanged and sends "NID_VALUE_CHANGE" with a LValueParam (the value and the value
+  // in its range); returns the stored value.
   virtual double SetValue(double value);
   // 2: hook after the value changed. 0.
   virtual QZResult OnValueChanged();
@@ -569,8 +585,10 @@ public:
   // 10: sets the layout descriptor's ClipToParent: 0; 1 when unchanged; 0x80004005 without
   // a descriptor. The ancestors' unclipped counts and the parent's paint order follow.
   virtual QZResult SetClipToParent(bool clip);
-  // 11: moves the client origin (rounded to whole pixels) and sends
-  // "NID_SCROLL_OFFSET_CHANGE".
+  // 11: moves the client origin (rounded half away from zero): 1 when it is there already;
+  // else the area is invalidated before and after, each child hears OnParentResized,
+  // ScrollContent runs, "NID_SCROLL_OFFSET_CHANGE" is sent and the window's hover is
+  // found again. 0.
   virtual QZResult SetScrollOffset(const PointT<double>& offset);
   // 12: the control's string table; null when it has none.
   virtual RCPtr<LStringTable> GetStringTable();
@@ -627,7 +645,9 @@ public:
   virtual QZResult SubscribeNotifications();
   // 40: hook called for each child the child list removes, with its former index. 0.
   virtual QZResult OnChildRemoved(const RCPtr<LControl>& child, uint32_t index);
-  // 41: shows or hides the control; whether it is now shown with its ancestors.
+  // 41: shows or hides the control (invalidated, conditions re-evaluated); a hidden control
+  // hands the focus it has or contains to its parent, a shown one takes the focus its
+  // parent has when it can. Whether it is now shown with its ancestors.
   virtual bool SetVisible(bool visible);
   // 42: whether every look with a weight above 0 is transparent at point.
   virtual bool IsTransparentAtPoint(const PointT<int32_t>& point);
@@ -643,9 +663,19 @@ public:
   virtual QZResult ShowLook(int32_t index);
   // 48: replaces the look list; weights of 0 are added for new looks. 0.
   virtual QZResult SetLooks(const RCPtrArray<LLook, 1, 0>& looks);
-  // 50: enables or disables the control.
+  // 50: enables or disables the control, moving the focus as SetVisible does: 0; 1 when
+  // unchanged; 0x80004005 without a layout descriptor.
   virtual QZResult SetEnabled(bool enabled);
-  // 51: gives the control what its skin entry describes (first application or skin switch).
+  // 51: gives the control what its skin entry describes: a clone of its placement record,
+  // its looks (look 0 shown), font, label ("LABEL" of the string table, else of the create
+  // parameters), focusability ("NOT_FOCUSABLE", else a negative TabStop) and clipping, and
+  // lays it out. Applied again (a skin switch) the control keeps its visibility (changed
+  // through SetVisible when the skin differs), its enabled state, its label and, at the
+  // top, its window's place and size; its children are matched by entry name and set up
+  // again (SetUpSubControls), none made anew. 0; 0x80070057 for null. Throws what building
+  // a look throws (a skin part with a gradient fill): the control is then as it was,
+  // except that on a skin switch a child's failure leaves the subtree partly switched
+  // (every child still in place).
   virtual QZResult ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor);
   // 52: paints the control into renderer's current frame: its looks' client and non-client
   // parts, DrawContent, per look of weight above 0 the label and the clipped children,
@@ -742,7 +772,10 @@ public:
   virtual QZResult OnLookChanged();
   // 92: a copy of the name.
   virtual WString GetName() const;
-  // 93: shows (or hides) the control's tool tip.
+  // 93: show: a non-empty GetToolTipText makes the skin's "toolTip" control (a child of
+  // that name, made once) with that text; hide: that child is hidden. 0; 1 when there is
+  // no text, no such skin entry or (hiding) no tip; 0x80004005 when it cannot be made.
+  // Placing the tip at the pointer is the tool tip's.
   virtual QZResult CreateToolTip(bool show);
   // 94: (scroll x, scroll y, width and height of the current look's client part,
   // GetLookRect(-1)).
@@ -755,6 +788,11 @@ public:
   virtual QZResult OnFontChanged();
   // 98: hook called with the menu before a context menu opens. 0.
   virtual QZResult OnBeforeContextMenu(const RCPtr<LMenuDescriptor>& menu);
+  // 99: sets a sub-control up from the skin on a skin switch. With child (set aside by
+  // ApplyDescriptor): attaches it again and applies descriptor to it (none: it is kept as
+  // it is). Without: creates the control of descriptor (deferred ones left: 1). 0; a
+  // failure of attaching or creating (0x80004005).
+  virtual QZResult SetUpSubControls(const RCPtr<LControl>& child, const RCPtr<LControlDescriptor>& descriptor);
 
   // ===========================================================================================
   // QZ::UITarget (ControlInput.cpp, ControlFocus.cpp, ControlKeys.cpp; SetCapture in
@@ -852,7 +890,36 @@ protected:
   // The control's handler table, made on first use.
   LNotificationHandler<LControl>& HandlerTable();
 
-  // ControlLayout.cpp, ControlDescriptor.cpp
+  // ControlLayout.cpp, ControlDescriptorApply.cpp, ControlState.cpp
+  // Invalidates the control's area (with its ClipToParent) and, when it has any, the
+  // areas of its descendants that do not clip.
+  void InvalidateArea();
+  // The extent on axis of the children a limit names ("Children": all of them, else the
+  // child of that name); false when there is no such child.
+  bool ChildrenExtentFor(const WString& name, int32_t axis, double& extent) const;
+  // How much the current look's text needs the control to grow on axis beyond size (the
+  // other axis being otherSize), in whole pixels; 0 when it fits. The X measure clears the
+  // text block's wrap flag.
+  double TextGrowth(int32_t axis, double size, double otherSize);
+  // Stores one axis's blocks; a change of docking re-sorts this control's and its
+  // parent's child orders.
+  void StorePlacement(int32_t axis, const LayoutPosition& position, const LayoutSize& size);
+  // Whether the stored blocks of axis equal these.
+  bool PlacementIs(int32_t axis, const LayoutPosition& position, const LayoutSize& size) const;
+  // Appends to looks one look per slot of the skin entry's look list (an empty slot stays
+  // empty). Throws what building a look throws.
+  static void BuildLooks(const RCPtr<LControlDescriptor>& descriptor, bool wrap, RCPtrArray<LLook, 1, 0>& looks);
+  // The skin switch's children: each child entry set up with the set-aside child made from
+  // the entry of that name (or none), then the set-aside children left over.
+  void MatchChildren(const RCPtr<LControlDescriptor>& descriptor, RCPtrArray<LControl, 1, 0>& setAside);
+  // A shown or enabled control takes the focus its parent holds when it can.
+  void TakeFocusFromParent();
+  // Resolves the font against the base font (the parent's when inherited, else the
+  // application's default): each value marked as from the base is taken from it (the size
+  // times sizeFactor); the base itself when all three equal it. Sets it and remembers the
+  // marks: SetFont's result, 0x80004005 when a base is needed and there is none.
+  QZResult ApplyResolvedFont(const WString& face, bool faceFromBase, float size, bool sizeFromBase, float sizeFactor,
+                             int32_t style, bool styleFromBase);
 
   // ControlDrag.cpp, ControlIdle.cpp
 

@@ -7,54 +7,6 @@
 namespace QZ {
 
 // =============================================================================================
-// ControlLayout.cpp and ControlDescriptor.cpp: layout of sub-controls; descriptor
-// application, values, visibility, text, fonts, look setters
-// =============================================================================================
-
-QZResult LControl::LayoutAxisFromReference(const RCPtr<LLayoutDescriptor>&, const RCPtr<LControl>&,
-                                           const RectT<double>&, const SizeT<double>&, const PointT<double>&,
-                                           RectT<double>& outRect) const {
-  outRect = mRect;
-  return QZ_OK;
-}
-QZResult LControl::LayoutSizeFromText(PointT<double>&, SizeT<double>&) { return QZ_OK; }
-QZResult LControl::LayoutSizeFromChildren(PointT<double>&, SizeT<double>&) { return QZ_OK; }
-double LControl::GetChildrenExtent(int32_t, int32_t, int32_t) const { return 0.0; }
-QZResult LControl::SetRect(const PointT<double>&, const SizeT<double>&) { return QZ_FALSE; }
-QZResult LControl::SetAxisPlacement(int32_t, const LayoutPosition&, const LayoutSize&) { return QZ_FALSE; }
-QZResult LControl::SetPlacement(const LayoutPosition&, const LayoutSize&, const LayoutPosition&, const LayoutSize&) {
-  return QZ_FALSE;
-}
-QZResult LControl::SetAxisSizeLimits(int32_t, const LayoutLimit&, const LayoutLimit&) { return QZ_FALSE; }
-PointT<double> LControl::GetPreferredSize() { return {mRect.width, mRect.height}; }
-QZResult LControl::UpdateClientArea() { return QZ_OK; }
-
-QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>&) { return QZ_FALSE; }
-QZResult LControl::SetText(const WString&) { return QZ_FALSE; }
-double LControl::SetValue(double) { return mValue; }
-bool LControl::SetVisible(bool) { return IsShown(true); }
-QZResult LControl::SetEnabled(bool) { return QZ_FALSE; }
-QZResult LControl::SetScrollOffset(const PointT<double>&) { return QZ_FALSE; }
-QZResult LControl::OnParentFontChanged() { return QZ_OK; }
-QZResult LControl::CreateToolTip(bool) { return QZ_FALSE; }
-WString LControl::GetToolTipText() { return mToolTipText; }
-bool LControl::SetTextInternal(const WString&, bool) { return false; }
-QZResult LControl::SetFont(const RCPtr<LFont>&) { return QZ_FALSE; }
-QZResult LControl::SetFontSpec(const WString&, float, int32_t) { return QZ_FALSE; }
-QZResult LControl::SetLookWeight(uint32_t, float, bool) { return QZ_FALSE; }
-QZResult LControl::SetLookRegion(int32_t, const RectListT<int32_t>&) { return QZ_FALSE; }
-QZResult LControl::SetLookPartImage(const RCPtr<LBitmap>&, ResizeType, int32_t, bool) { return QZ_FALSE; }
-QZResult LControl::SetLookTextPart(const RCPtr<LVisualPart>&, int32_t) { return QZ_FALSE; }
-void LControl::SetCursor(CursorHandle) {}
-QZResult LControl::SetContextMenuDescriptor(const RCPtr<LMenuDescriptor>&) { return QZ_FALSE; }
-QZResult LControl::SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>&, bool) { return QZ_FALSE; }
-QZResult LControl::ShowContextMenu(const RCPtr<LMenuDescriptor>&) { return QZ_E_FAIL; }
-QZResult LControl::SendNotificationTo(const RCPtr<LNotificationReceiver>&, NotificationName,
-                                      const RCPtr<LRefCountedObject>&) {
-  return QZ_FALSE;
-}
-
-// =============================================================================================
 // ControlDrag.cpp and ControlIdle.cpp: dragging and auto-scroll; idle tick, animations,
 // deferred removal
 // =============================================================================================

@@ -103,9 +103,32 @@ public:
     return mOwner.UnregisterNotification(distributor.Get(), id);
   }
 
-  // Calls the method routed for (distributor, the notification's id) and returns its
-  // result; 0 when none is; 0x80070057 for a null notification. No lock is held during
-  // the call.
+  // Routes name from any source (a distributor's delivery, or a notification handed
+  // straight to the owner with no distributor, as a pop-up menu hands its commands) to
+  // method, replacing an earlier such route. Registers the owner nowhere. 0; 0x80070057
+  // for a null method; 0x80004005 for a name that interns to 0.
+  QZResult AddAnySourceHandler(Method method, NotificationName name) {
+    if (!method) {
+      return QZ_E_INVALIDARG;
+    }
+    const NotificationID id = GetNotificationID(name);
+    if (!id) {
+      return QZ_E_FAIL;
+    }
+    Mutex::ScopedLock hold(mMutex);
+    mRoutes[Receivable{nullptr, id}] = Route{method, 0};
+    return QZ_OK;
+  }
+  // Takes the any-source route of name out: 0; 0x80004005 when there is none.
+  QZResult RemoveAnySourceHandler(NotificationName name) {
+    const NotificationID id = GetNotificationID(name);
+    Mutex::ScopedLock hold(mMutex);
+    return id && mRoutes.erase(Receivable{nullptr, id}) > 0 ? QZ_OK : QZ_E_FAIL;
+  }
+
+  // Calls the method routed for (distributor, the notification's id), else the one routed
+  // for the id from any source, and returns its result; 0 when none is; 0x80070057 for a
+  // null notification. No lock is held during the call.
   QZResult HandleNotification(const RCPtr<LNotificationDistributor>& distributor,
                               const RCPtr<LNotification>& notification) {
     if (!notification) {
@@ -115,6 +138,9 @@ public:
     {
       Mutex::ScopedLock hold(mMutex);
       auto found = mRoutes.find(Receivable{distributor.Get(), notification->GetID()});
+      if (found == mRoutes.end()) {
+        found = mRoutes.find(Receivable{nullptr, notification->GetID()});
+      }
       if (found != mRoutes.end()) {
         method = found->second.method;
       }

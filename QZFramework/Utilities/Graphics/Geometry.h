@@ -6,6 +6,8 @@
 //   QZ::PointT<int32_t> pixel = p.Round();          // (3, -3)
 //   QZ::RectT<double> r{1.2, 1.7, 2.0, -1.0};
 //   r.Normalize();                                   // (1, 0, 2, 1)
+//   QZ::RectT<double> s{0.5, 0.0, 1.0, 1.0};
+//   s.RoundEdges();                                  // (1, 0, 1, 1): edges 1 and 2
 //
 // Geometry is held in doubles; whole pixels are 32-bit integers. Rounding to pixels
 // goes half away from zero and saturates at the 32-bit range; a NaN rounds to 0.
@@ -31,6 +33,23 @@ inline int32_t RoundToInt32(double value) {
     return 0;
   }
   return static_cast<int32_t>(value >= 0.0 ? value + 0.5 : value - 0.5);
+}
+
+// Rounds half away from zero to a 64-bit integer: 0.5 is added to a value whose sign bit
+// is clear and subtracted from one whose sign bit is set, then the sum is truncated. Values
+// beyond the 64-bit range saturate; NaN gives 0.
+inline int64_t RoundHalfAway(double value) {
+  const double rounded = std::signbit(value) ? value - 0.5 : value + 0.5;
+  if (std::isnan(rounded)) {
+    return 0;
+  }
+  if (rounded <= -9223372036854775808.0) {
+    return std::numeric_limits<int64_t>::min();
+  }
+  if (rounded >= 9223372036854775808.0) {
+    return std::numeric_limits<int64_t>::max();
+  }
+  return static_cast<int64_t>(rounded);
 }
 
 // a + b clamped to the 32-bit range.
@@ -117,6 +136,20 @@ struct RectT {
     const double top = Snap(y);
     const double right = Snap(x + width);
     const double bottom = Snap(y + height);
+    x = left;
+    y = top;
+    width = right - left;
+    height = bottom - top;
+  }
+
+  // Snaps each edge to the nearest whole pixel (RoundHalfAway): left and right from x and
+  // x + width, top and bottom likewise; width and height become the differences. Double
+  // rectangles only.
+  void RoundEdges() requires std::is_same_v<T, double> {
+    const double left = double(RoundHalfAway(x));
+    const double top = double(RoundHalfAway(y));
+    const double right = double(RoundHalfAway(x + width));
+    const double bottom = double(RoundHalfAway(y + height));
     x = left;
     y = top;
     width = right - left;

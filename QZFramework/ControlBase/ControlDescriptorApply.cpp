@@ -1,0 +1,313 @@
+// A skin entry applied to a control: its placement record, looks, font, label, focusability
+// and clipping, and its children; applied again on a skin switch, the living control and
+// its subtree take the new skin while they keep their state. Also the two sub-controls
+// every control can raise from the skin ("toolTip", "contextMenu") and the context menu's
+// item notifications.
+
+#include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/ControlApplication.h"
+#include "QZFramework/ControlBase/ControlDescriptor.h"
+#include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/Look.h"
+#include "QZFramework/ControlBase/StringTable.h"
+
+namespace QZ {
+namespace {
+
+RCPtr<LControlFactory> Factory() {
+  IControlApplication* application = GetControlApplication();
+  return application ? application->GetControlFactory() : nullptr;
+}
+
+} // namespace
+
+// =============================================================================================
+// Applying a skin entry
+// =============================================================================================
+
+void LControl::BuildLooks(const RCPtr<LControlDescriptor>& descriptor, bool wrap, RCPtrArray<LLook, 1, 0>& looks) {
+  const RCPtr<LSkinDescriptor>& skin = descriptor->GetSkin();
+  const RCPtr<LLookList> list = skin ? skin->GetLookList() : nullptr;
+  for (uint32_t i = 0; list && i < list->GetCount(); ++i) {
+    // An empty slot stays empty: the slots' indices are the widget's look numbers.
+    const RCPtr<LLookDescriptor>& look = list->GetAt(i);
+    (void)looks.AddItem(look ? LLook::Create(look, wrap) : nullptr); // the new index
+  }
+}
+
+QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) {
+  if (!descriptor) {
+    return QZ_E_INVALIDARG;
+  }
+  const RCPtr<LControl> self(this);
+  const RCPtr<LLayoutDescriptor> layout =
+      descriptor->GetLayout() ? descriptor->GetLayout()->Clone() : LLayoutDescriptor::Create();
+  // Built before anything changes: a part the skin cannot build throws (a gradient fill),
+  // and the control is then left as it was for the caller to deal with.
+  RCPtrArray<LLook, 1, 0> looks;
+  BuildLooks(descriptor, layout->textOverflowX == kTextOverflowWrap, looks);
+
+  const bool reapplying = mApplied;
+  const bool wasVisible = mLayout ? mLayout->isVisible : true;
+  const bool wasEnabled = mLayout ? mLayout->isEnabled : true;
+  if (reapplying) {
+    (void)SetClipToParent(true); // 1 when it clipped already
+  }
+
+  mDescriptor = descriptor;
+  mLayout = layout;
+  if (mParent) {
+    // TabStop, Z_Order and docking are keys of the parent's orders.
+    mParent->mChildren.BumpVersion();
+  }
+
+  const bool topLevel = !mParent && mRootWindow;
+  LayoutPosition windowPosition[2];
+  LayoutSize windowSize[2];
+  if (topLevel) {
+    mLayout->isVisible = true;
+    if (reapplying) {
+      // The window stays where it is: its client area's place and the control's size.
+      const RectT<int32_t> client = mRootWindow->GetClientRect();
+      const double place[2] = {double(client.x), double(client.y)};
+      const double extent[2] = {mRect.width, mRect.height};
+      for (int32_t axis = 0; axis < 2; ++axis) {
+        windowPosition[axis] = mLayout->position[axis];
+        windowPosition[axis].rel = 0.0f;
+        windowPosition[axis].abs = place[axis];
+        windowSize[axis] = mLayout->size[axis];
+        windowSize[axis].rel = 0.0f;
+        windowSize[axis].abs = extent[axis];
+        mLayout->position[axis] = windowPosition[axis];
+        mLayout->size[axis] = windowSize[axis];
+      }
+    }
+  }
+
+  if (reapplying) {
+    if (mLayout->isVisible != wasVisible) {
+      const bool show = mLayout->isVisible;
+      mLayout->isVisible = wasVisible;
+      (void)SetVisible(show); // whether it is now shown
+    }
+    // The enabled state survives a skin switch.
+    mLayout->isEnabled = wasEnabled;
+  }
+  WString notFocusable;
+  if (LookupString(descriptor->GetCreateParams().Get(), u"NOT_FOCUSABLE", notFocusable)) {
+    (void)SetFocusable(IsTrueText(notFocusable)); // 1 when it agreed already
+  } else {
+    (void)SetFocusable(mLayout->tabStop < 0); // 1 when it agreed already
+  }
+
+  (void)SetLooks(looks);                          // always 0
+  (void)mLookWeights.SetCount(mLooks.GetCount()); // new looks start hidden
+  const RCPtr<LSkinDescriptor>& skin = descriptor->GetSkin();
+  const SkinFont font = skin ? skin->GetFont() : SkinFont{};
+  mFontInheritsFromParent = font.inheritsFromParent;
+  mFontSizeIsRelative = font.sizeIsRelative;
+  (void)SetFontSpec(font.name, font.size, font.style); // a control without a font draws no text
+
+  if (!reapplying) {
+    // The translated label first, then the skin's.
+    WString label;
+    if (LookupString(mStringTable.Get(), u"LABEL", label) ||
+        LookupString(descriptor->GetCreateParams().Get(), u"LABEL", label) || descriptor->GetCreateParams()) {
+      (void)SetTextInternal(label, false); // false when it is the label already
+    }
+  } else {
+    // The new looks take the label: it changes once and comes back.
+    const WString label = mLabel;
+    mLabel += u"~";
+    (void)SetTextInternal(label, false); // true: it differs
+  }
+
+  if (!mLayout->clipToParent && mParent) {
+    mParent->IncrementUnclippedCount(1);
+  }
+
+  RCPtrArray<LControl, 1, 0> setAside;
+  for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
+    (void)setAside.AddItem(mChildren.GetAt(i, ChildControlList::kInsertionOrder)); // the new index
+  }
+  (void)mChildren.RemoveAll(); // true when there were none
+  mRect = {};
+  (void)PerformLayout(); // 1 when it stayed at nothing
+
+  if (!reapplying) {
+    (void)ShowLook(0); // 0x80070057 without looks
+    const uint32_t conditions = GetConditions();
+    mConditionsParam->Set(conditions, conditions, mPressPoint);
+    mApplied = true;
+    return QZ_OK;
+  }
+
+  MatchChildren(descriptor, setAside);
+  if (mChildren.GetCount() > 0) {
+    (void)PerformLayout(); // 1 when nothing moved
+  }
+  NotifyConditionChange();
+  (void)OnLookChanged(); // a hook
+  mChildren.BumpVersion();
+  if (topLevel) {
+    (void)SetPlacement(windowPosition[0], windowSize[0], windowPosition[1], windowSize[1]); // 0: as given
+  }
+  return QZ_OK;
+}
+
+void LControl::MatchChildren(const RCPtr<LControlDescriptor>& descriptor, RCPtrArray<LControl, 1, 0>& setAside) {
+  const RCPtr<LControl> self(this);
+  mReapplying = true;
+  try {
+    const RCPtrArray<LControlDescriptor>& entries = descriptor->GetChildren();
+    for (uint32_t i = 0; i < entries.GetCount(); ++i) {
+      const RCPtr<LControlDescriptor>& entry = entries.GetAt(i);
+      RCPtr<LControl> match;
+      for (uint32_t j = 0; j < setAside.GetCount(); ++j) {
+        const RCPtr<LControl>& child = setAside.GetAt(j);
+        const RCPtr<LControlDescriptor>& made = child->GetControlDescriptor();
+        if (made && made->GetName() == entry->GetName()) {
+          match = child;
+          RCPtr<LControl> taken;
+          (void)setAside.RemoveItem(j, taken); // an index inside the list
+          break;
+        }
+      }
+      (void)SetUpSubControls(match, entry); // a child that cannot be set up is left out
+    }
+    while (setAside.GetCount() > 0) {
+      RCPtr<LControl> child;
+      (void)setAside.RemoveItem(0, child);    // an index inside the list
+      (void)SetUpSubControls(child, nullptr); // a child that cannot be set up is left out
+    }
+  } catch (...) {
+    // A faulty skin: the children not reached yet stay with the control.
+    for (uint32_t j = 0; j < setAside.GetCount(); ++j) {
+      if (!setAside.GetAt(j)->GetParent()) {
+        (void)setAside.GetAt(j)->SetParent(self); // a name taken leaves it out
+      }
+    }
+    mReapplying = false;
+    throw;
+  }
+  mReapplying = false;
+}
+
+QZResult LControl::SetUpSubControls(const RCPtr<LControl>& child, const RCPtr<LControlDescriptor>& descriptor) {
+  const RCPtr<LControl> self(this);
+  if (!child) {
+    // A sub-control the old skin did not have.
+    const RCPtr<LControlFactory> factory = Factory();
+    if (!descriptor || IsDeferCreate(descriptor) || !factory) {
+      return QZ_FALSE;
+    }
+    const RCPtr<LControl> created = factory->CreateControl(self, descriptor);
+    if (!created) {
+      return QZ_E_FAIL;
+    }
+    (void)OnChildAdded(created); // a hook
+    return QZ_OK;
+  }
+  const QZResult attached = child->SetParent(self);
+  if (Failed(attached)) {
+    return attached;
+  }
+  return descriptor ? child->ApplyDescriptor(descriptor) : QZ_OK;
+}
+
+// =============================================================================================
+// Tool tip and context menu
+// =============================================================================================
+
+WString LControl::GetToolTipText() { return mToolTipText; }
+
+QZResult LControl::CreateToolTip(bool show) {
+  const RCPtr<LControl> self(this);
+  if (!show) {
+    const RCPtr<LControl> tip = FindChildByName(u"toolTip");
+    if (!tip) {
+      return QZ_FALSE;
+    }
+    (void)tip->SetVisible(false); // whether it is still shown: it is not
+    return QZ_OK;
+  }
+  const WString text = GetToolTipText();
+  const RCPtr<LControlFactory> factory = Factory();
+  const RCPtr<LControlDescriptor> descriptor = factory ? factory->FindControlDescriptor(u"toolTip") : nullptr;
+  if (text.IsEmpty() || !descriptor) {
+    return QZ_FALSE;
+  }
+  RCPtr<LControl> tip = FindChildByName(u"toolTip");
+  if (!tip) {
+    tip = factory->CreateControl(self, descriptor);
+  }
+  if (!tip) {
+    return QZ_E_FAIL;
+  }
+  (void)tip->SetText(text);    // 1 when it shows that text already
+  (void)tip->SetVisible(true); // whether it is shown with its ancestors
+  return QZ_OK;
+}
+
+QZResult LControl::ShowContextMenu(const RCPtr<LMenuDescriptor>& menu) {
+  const RCPtr<LControl> self(this);
+  const RCPtr<LControlFactory> factory = Factory();
+  const RCPtr<LControlDescriptor> descriptor = factory ? factory->FindControlDescriptor(u"contextMenu") : nullptr;
+  if (!descriptor) {
+    return QZ_E_FAIL;
+  }
+  RCPtr<LControl> popup = FindChildByName(u"contextMenu");
+  if (!popup) {
+    popup = factory->CreateControl(self, descriptor);
+  }
+  if (!popup) {
+    return QZ_E_FAIL;
+  }
+  (void)popup->SetVisible(false);  // whether it is shown: not yet
+  (void)OnBeforeContextMenu(menu); // a hook
+  return QZ_OK;
+}
+
+QZResult LControl::SetContextMenuDescriptor(const RCPtr<LMenuDescriptor>& menu) {
+  const RCPtr<LControl> self(this);
+  if (mContextMenu) {
+    (void)SubscribeMenuNotifications(mContextMenu, false); // 0 for a menu
+  }
+  mContextMenu = menu;
+  if (menu) {
+    (void)SubscribeMenuNotifications(menu, true); // 0 for a menu
+  }
+  return QZ_OK;
+}
+
+QZResult LControl::SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu, bool subscribe) {
+  if (!menu) {
+    return QZ_E_INVALIDARG;
+  }
+  if (!mNotificationHandler) {
+    mNotificationHandler = RCPtr<LNotificationHandler<LControl>>(new LNotificationHandler<LControl>(*this));
+  }
+  for (uint32_t i = 0; i < menu->GetItemCount(); ++i) {
+    const RCPtr<LMenuItemDescriptor> item = menu->GetItem(i);
+    if (item->GetItemCount() > 0) {
+      (void)SubscribeMenuNotifications(item, subscribe); // 0 for a menu
+      continue;
+    }
+    const WString& name = item->GetNotificationName();
+    if (name.IsEmpty()) {
+      continue;
+    }
+    if (subscribe) {
+      (void)mNotificationHandler->AddAnySourceHandler(&LControl::OnMenuCommand, name.GetBuffer()); // 0
+    } else {
+      (void)mNotificationHandler->RemoveAnySourceHandler(name.GetBuffer()); // 0x80004005 when not there
+    }
+  }
+  return QZ_OK;
+}
+
+QZResult LControl::OnMenuCommand(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification) {
+  return OnMenuHotKey(notification);
+}
+
+} // namespace QZ
