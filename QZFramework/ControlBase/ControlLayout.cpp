@@ -277,10 +277,11 @@ QZResult LControl::LayoutSizeFromChildren(PointT<double>& position, SizeT<double
       continue;
     }
     const double e = double(maximum.rel) * x + ((f * s + p) - f * x) + maximum.abs;
-    // Only a limit edge inside the control cuts it, and only an anchor inside it can keep
-    // its point while the far edge moves in.
-    if (p < e && e < p + s && f >= 0.0 && f <= 1.0) {
-      p -= Nearest(f * (e - (p + s)));
+    // Only a limit edge inside the control cuts it, and the anchor point stays where it is
+    // as the far edge moves in to e (as the minimum rule keeps it); a control anchored by
+    // its far edge cannot move that edge.
+    if (p < e && e < p + s && f >= 0.0 && f < 1.0) {
+      p -= Nearest(f * (e - (p + s)) / (1.0 - f));
       s = Nearest(e) - p;
       changed = true;
     }

@@ -38,8 +38,10 @@ double LControl::SetValue(double value) {
   }
   const RCPtr<LControl> self(this);
   mValue = clamped;
-  (void)OnValueChanged();                                                                    // a hook
-  (void)Notify(u"NID_VALUE_CHANGE", LValueParam::Create(mValue, NormalizedToValue(mValue))); // 1 unheard
+  (void)OnValueChanged(); // a hook
+  const double scaled = mScaleType == 1 ? mRangeMinimum * std::pow(mRangeMaximum / mRangeMinimum, mValue)
+                                        : mRangeMinimum + (mRangeMaximum - mRangeMinimum) * mValue;
+  (void)Notify(u"NID_VALUE_CHANGE", LValueParam::Create(mValue, scaled)); // 1 when nobody listens
   return mValue;
 }
 

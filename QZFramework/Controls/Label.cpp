@@ -1,0 +1,14 @@
+#include "QZFramework/Controls/Label.h"
+
+namespace QZ {
+
+LLabel::LLabel(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
+
+QZResult LLabel::OnLookChanged() {
+  (void)SetFocusable(true); // 1 when it was not focusable already
+  return LControl::OnLookChanged();
+}
+
+WString LLabel::GetToolTipText() { return IsTextTruncated() ? GetText() : LControl::GetToolTipText(); }
+
+} // namespace QZ
