@@ -284,9 +284,6 @@ QZResult LControl::SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu
   if (!menu) {
     return QZ_E_INVALIDARG;
   }
-  if (!mNotificationHandler) {
-    mNotificationHandler = RCPtr<LNotificationHandler<LControl>>(new LNotificationHandler<LControl>(*this));
-  }
   for (uint32_t i = 0; i < menu->GetItemCount(); ++i) {
     const RCPtr<LMenuItemDescriptor> item = menu->GetItem(i);
     if (item->GetItemCount() > 0) {
@@ -298,9 +295,9 @@ QZResult LControl::SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu
       continue;
     }
     if (subscribe) {
-      (void)mNotificationHandler->AddAnySourceHandler(&LControl::OnMenuCommand, name.GetBuffer()); // 0
+      (void)HandlerTable().AddAnySourceHandler(&LControl::OnMenuCommand, name.GetBuffer()); // 0
     } else {
-      (void)mNotificationHandler->RemoveAnySourceHandler(name.GetBuffer()); // 0x80004005 when not there
+      (void)HandlerTable().RemoveAnySourceHandler(name.GetBuffer()); // 0x80004005 when not there
     }
   }
   return QZ_OK;

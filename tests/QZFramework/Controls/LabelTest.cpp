@@ -18,13 +18,6 @@ public:
   Panel() : LControl(nullptr, u"panel") {}
 };
 
-// A label whose tool tip the test gives (what its skin's "TOOLTIP" gives it at initialisation).
-class TestLabel : public LLabel {
-public:
-  TestLabel(const RCPtr<LControl>& parent, const WString& name) : LLabel(parent, name) {}
-  void UseToolTip(const WString& text) { mToolTipText = text; }
-};
-
 // A label entry 50 wide whose text area is the whole label, with the fixed-advance font
 // and these create parameters.
 RCPtr<LControlDescriptor> LabelEntry(LStringTable::Entries params) {
@@ -57,11 +50,9 @@ TEST(LabelTest, ALabelNeverTakesTheFocusAndShowsItsTextWhenCutOff) {
   application.measurer = RCPtr<LMeasurementRenderer>(&*measuring);
   const RCPtr<LControl> panel(new Panel);
 
-  const RCPtr<LControl> made =
-      CreateControlOf<TestLabel>(panel, LabelEntry({{u"LABEL", u"abcdefghij"}, {u"NOT_FOCUSABLE", u"false"}}));
-  ASSERT_TRUE(made);
-  const RCPtr<TestLabel> label(&dynamic_cast<TestLabel&>(*made));
-  label->UseToolTip(u"The preset's name");
+  const RCPtr<LControl> label = CreateControlOf<LLabel>(
+      panel, LabelEntry({{u"LABEL", u"abcdefghij"}, {u"TOOLTIP", u"The preset's name"}, {u"NOT_FOCUSABLE", u"false"}}));
+  ASSERT_TRUE(label);
   EXPECT_EQ(label->GetText(), WString(u"abcdefghij"));
   EXPECT_FALSE(label->IsFocusable());
   EXPECT_TRUE(label->IsFocusDelegated(false));                // marked not focusable
