@@ -525,31 +525,47 @@ public:
   // Dragging and auto-scroll (ControlDrag.cpp)
   // ===========================================================================================
 
-  // Scrolls this control's content on axis (0 X, 1 Y) at speed pixels per second within
-  // firstBound..secondBound, moving control along. 0.
+  // Scrolls this control's content on axis (0 X, 1 Y) at speed pixels per second (negative
+  // towards the start) within firstBound..secondBound at every idle tick, and makes control
+  // (may be null) follow the content with OnDragMove at the pointer. A new speed, range and
+  // control replace those of a running axis; the first start of an axis takes an idle
+  // request. 0; 0x80070057 for another axis.
   QZResult StartAutoScroll(int32_t axis, double speed, double firstBound, double secondBound,
                            const RCPtr<LControl>& control);
-  // 0; 1 when the axis was not scrolling.
+  // Stops the axis (a fling with it) and gives its idle request back. 0; 1 when the axis was
+  // not scrolling; 0x80070057 for another axis.
   QZResult StopAutoScroll(int32_t axis);
-  // The timed scrolling of one axis (a fling), driven by idle ticks.
+  // Flings the content on axis at velocity pixels per second within the range the parent's
+  // GetSizeLimits gives this control (the control's own without a parent): the speed holds
+  // for 1 s after the last release (the time OnMouseUp records), then falls by the fling
+  // deceleration (1000 px/s per second) until it would turn round. 0; 0x80070057 for
+  // another axis.
   QZResult StartAxisAnimation(int32_t axis, double velocity);
+  // Stops the fling of axis: 0; 1 when the axis is not flinging; 0x80070057 for another axis.
   QZResult StopAxisAnimation(int32_t axis);
 
   // ===========================================================================================
   // Idle tick and deferred removal (ControlIdle.cpp)
   // ===========================================================================================
 
-  // The "NID_IDLE" handler: auto-scroll, flings, placement animations, press hand-over,
-  // then the removal of pending children.
+  // The "NID_IDLE" handler. Unless the tick is suspended: per axis the automatic scrolling
+  // or fling, then growing or shrinking; the move animation; the press hand-over; OnTick.
+  // Always last: DeletePendingChildren. 0.
   QZResult OnIdleTick(const RCPtr<LNotificationDistributor>& distributor, const RCPtr<LNotification>& notification);
-  // One more user of idle ticks; the first subscribes to "NID_IDLE" of the root window.
+  // One more user of idle ticks. The first subscribes OnIdleTick to "NID_IDLE" of the root
+  // window; outside a window it is only counted (SubscribeNotifications subscribes once the
+  // tree is under one). 0; the subscription's error, with the count back at 0.
   QZResult AddIdleRequest();
-  // One user fewer; the last unsubscribes.
+  // One user fewer; going from 1 to 0 under a window unsubscribes: 0, or 0x80004005 when the
+  // subscription was not there. 1, nothing changed, when the count is 0 already.
   QZResult ReleaseIdleRequest();
   int32_t GetIdleRequestCount() const { return mIdleRequests; }
-  // Hides child at once and detaches it at the next idle tick: 0; 0x80070057 when it is
-  // not a child.
+  // Releases child's capture, hides it, and detaches it at the next idle tick in the order
+  // the children were queued (a child queued twice goes once); the first child queued takes
+  // an idle request. 0; 0x80070057, nothing changed, when child is not a child.
   QZResult RemoveChildDeferred(const RCPtr<LControl>& child);
+  // Detaches the children queued when it starts (those that are still children), first
+  // queued first, and gives the idle request back once the queue is empty.
   void DeletePendingChildren();
 
   // ===========================================================================================
@@ -603,28 +619,46 @@ public:
   virtual QZResult PerformEdit(int32_t editCode);
   // 17: the drag mode and axes. 0.
   virtual QZResult SetLayoutState(int32_t dragMode, uint32_t dragAxes);
-  // 18-22: a drag begins, is re-anchored, steps (ComputeLayout), has stepped, ends.
+  // 18: the left button began dragging with a drag mode set: records the start size, the
+  // parent's scroll offset and the position and size Abs values; drag and drop (mode 1)
+  // also floats the control (ClipToParent cleared) and docks its undocked axes. 0.
   virtual QZResult OnDrag();
+  // 19: re-anchors a running drag at the current state, so the next step continues from
+  // there. 0.
   virtual QZResult RebaseDrag();
+  // 20 (ComputeLayout): one drag step for the pointer at param (the control's coordinates):
+  // moves (modes 1-3), resizes by the edges in the drag axes (4, 5) or pulls the own content
+  // (6) within the parent's visible content; scrolls the parent near its edges (3, 5);
+  // tracks the drop target under the pointer (1). 0; 0x80070057 for null.
   virtual QZResult OnDragMove(const RCPtr<LPointWithModifiersParam>& param);
+  // 21: hook at the end of each drag step. 0.
   virtual QZResult OnDragMoved(const PointT<double>& point);
+  // 22: the drag ended: stops the parent's scrolling; drag and drop puts the arrow cursor,
+  // clipping and docking back and drops on the target (OnDrop, then OnDragLeave). 0.
   virtual QZResult OnDragEnd();
-  // 23: the control that takes dragged dropped at point (root-window coordinates); null.
+  // 23: the control that takes dragged dropped at point (root-window coordinates): this
+  // control, or the first accepting one up its clipped ancestors and beneath floating
+  // controls that refuse; null when none (dragged and its subtree never are).
   virtual RCPtr<LControl> FindDropTarget(const RCPtr<LControl>& dragged, const PointT<double>& point);
   // 24: whether the control takes dragged. Base: false.
   virtual bool AcceptsDrop(const RCPtr<LControl>& dragged);
   // 25: the edges (kDragEdge...) on which the control scrolls while dragged is over it.
+  // Base: 0.
   virtual uint32_t GetDragAutoScrollEdges(const RCPtr<LControl>& dragged);
-  // 26: the scroll range (x, y, width, height) for control.
+  // 26: the scroll range (x, y, width, height: minimum and extent per axis) for control.
+  // Base: (0, 0, 2^52, 2^52).
   virtual RectT<double> GetSizeLimits(const RCPtr<LControl>& control);
   // 27: (0, 0, width, height) of the current look's client part (GetLookRect(-1)).
   virtual RectT<double> GetContentRect();
-  // 28: may narrow the rectangle a moved or resized control stays in.
+  // 28: may narrow the rectangle (the parent's content coordinates) a moved or resized
+  // control stays in. Base: unchanged, 0.
   virtual QZResult GetDragBounds(RectT<double>& bounds);
-  // 29-32: a dragged control enters, moves over, leaves, is dropped on the control.
+  // 29-31: a dragged control enters, moves over (point in root-window coordinates), leaves
+  // the control. Base: 0.
   virtual QZResult OnDragEnter(const RCPtr<LControl>& dragged);
   virtual QZResult OnDragOver(const RCPtr<LControl>& dragged, const PointT<double>& point);
   virtual QZResult OnDragLeave(const RCPtr<LControl>& dragged);
+  // 32: dragged is dropped on the control: 0 when taken. Base: 0x80004005.
   virtual QZResult OnDrop(const RCPtr<LControl>& dragged);
   // 33: gives the focus to the control or, when it hands it on, to its first (forward) or
   // last focusable descendant.
@@ -922,6 +956,47 @@ protected:
                              int32_t style, bool styleFromBase);
 
   // ControlDrag.cpp, ControlIdle.cpp
+  // The scrolling a drag step asks of its host, per axis: -1 towards the start, 1 towards
+  // the end, 0 none; and how far the pointer reaches into the band.
+  struct DragScrollWish {
+    int32_t direction[2] = {0, 0};
+    double overshoot[2] = {0.0, 0.0};
+
+    bool Any() const { return direction[0] != 0 || direction[1] != 0; }
+  };
+  // Clamps the displacement d to the parent's visible content (or what GetDragBounds makes
+  // of it), sizes never below 1, and says where the parent should scroll (modes 3, 5).
+  DragScrollWish LimitDisplacement(const PointT<double>& point, PointT<double>& d);
+  // The part of the parent's scrolling since the drag began that a docked axis takes back.
+  double DockedScrollShift(int32_t axis) const;
+  // Writes the dragged position (modes 0-3) or the dragged edges (modes 4, 5) into the
+  // layout descriptor through SetAxisPlacement.
+  void MoveByDrag(const PointT<double>& d);
+  void ResizeByDrag(const PointT<double>& d);
+  // Mode 6: the velocity and the content follow the pointer; false when no time passed
+  // since the last move (the displacement then stays for the next one).
+  bool ScrollKinetically(const PointT<double>& previous, const PointT<double>& d);
+  // Mode 1: finds the target under windowPoint, announces the change of target (leave,
+  // cursor, enter, over) and says on which of its edges the target wants to scroll.
+  RCPtr<LControl> TrackDropTarget(const PointT<double>& windowPoint, DragScrollWish& wish);
+  DragScrollWish DropTargetWish(const RCPtr<LControl>& target, const PointT<double>& local);
+  // Starts, steers or stops host's automatic scrolling on both axes for this control.
+  void DriveAutoScroll(const RCPtr<LControl>& host, const DragScrollWish& wish);
+  // One tick of the axis's automatic scrolling or fling.
+  void StepAutoScroll(int32_t axis);
+  // One tick of the axis's growing or shrinking, of the move animation, of a held press.
+  void StepSizeAnimation(int32_t axis);
+  void StepMoveAnimation();
+  void HandOverPress();
+
+  // Timed placement for widgets: grows (or shrinks) axis by one pixel per millisecond of
+  // the application clock, or moves the position Abs values towards target by as many
+  // whole pixels per axis; each tick lays out, and a layout that leaves the rectangle as it
+  // was (PerformLayout's 1) ends it. Each running activity holds one idle request. 0 (the
+  // idle subscription's error); 0x80070057 for another axis; 0x80004005 for a move
+  // without a layout descriptor.
+  QZResult StartSizeAnimation(int32_t axis, bool grow);
+  QZResult StartMoveAnimation(const PointT<double>& target);
 
   // ===========================================================================================
   // Fields, in the order of the control's record. Widgets read them; the operations above
