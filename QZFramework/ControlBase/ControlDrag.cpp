@@ -97,28 +97,29 @@ QZResult LControl::OnDrag() {
   const RCPtr<LControl> self(this);
   mDragStartSize = {mRect.width, mRect.height};
   mDragStartScroll = mParent ? mParent->mScrollOffset : PointT<double>{};
+  // The pointer is where the button went down.
+  mDisplacement = {};
+  if (mDragMode == kDragAndDrop && mLayout) {
+    // The dragged control floats over everything, fixed to the visible area rather than to
+    // its parent's content.
+    mDropTarget = nullptr;
+    mDragWasUnclipped = !mLayout->clipToParent;
+    (void)SetClipToParent(false); // 1 when it floated already
+    for (int32_t axis = 0; axis < 2; ++axis) {
+      LayoutPosition position = mLayout->position[axis];
+      mDockedAtStart[axis] = position.docked;
+      if (!position.docked) {
+        position.docked = true;
+        position.abs = AxisOf({mRect.x, mRect.y}, axis) - AxisOf(mDragStartScroll, axis);
+        (void)SetAxisPlacement(axis, position, mLayout->size[axis]); // 1 when the layout adjusted it
+      }
+    }
+  }
+  // Read after the docking, which measures the position from the visible area: the steps
+  // add the displacement to these.
   if (mLayout) {
     mDragStartPositionAbs = {mLayout->position[0].abs, mLayout->position[1].abs};
     mDragStartSizeAbs = {mLayout->size[0].abs, mLayout->size[1].abs};
-  }
-  // The pointer is where the button went down.
-  mDisplacement = {};
-  if (mDragMode != kDragAndDrop || !mLayout) {
-    return QZ_OK;
-  }
-  // The dragged control floats over everything, fixed to the visible area rather than to
-  // its parent's content.
-  mDropTarget = nullptr;
-  mDragWasUnclipped = !mLayout->clipToParent;
-  (void)SetClipToParent(false); // 1 when it floated already
-  for (int32_t axis = 0; axis < 2; ++axis) {
-    LayoutPosition position = mLayout->position[axis];
-    mDockedAtStart[axis] = position.docked;
-    if (!position.docked) {
-      position.docked = true;
-      position.abs = AxisOf({mRect.x, mRect.y}, axis) - AxisOf(mDragStartScroll, axis);
-      (void)SetAxisPlacement(axis, position, mLayout->size[axis]); // 1 when the layout adjusted it
-    }
   }
   return QZ_OK;
 }
@@ -421,7 +422,8 @@ RCPtr<LControl> LControl::FindDropTarget(const RCPtr<LControl>& dragged, const P
   }
   RCPtr<LControl> candidate(this);
   while (candidate) {
-    if (candidate->AcceptsDrop(dragged)) {
+    // A hit test that does not honour the marks may still find the dragged subtree.
+    if (!Holds(excluded, candidate.Get()) && candidate->AcceptsDrop(dragged)) {
       return candidate;
     }
     if (!candidate->IsNotClippedToParent(false)) {

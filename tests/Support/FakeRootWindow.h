@@ -99,7 +99,8 @@ public:
   }
   // Leave, then enter, as the real window does (without its tool tips).
   void SetMouseOverControl(const QZ::RCPtr<QZ::LControl>& control) override {
-    if (captureControl && control != captureControl) {
+    // While a control holds the capture the pointer is over it or over nothing.
+    if (captureControl && control && control != captureControl) {
       return SetMouseOverControl(nullptr);
     }
     if (control == mouseOverControl) {
