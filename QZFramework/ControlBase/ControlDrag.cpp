@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
@@ -447,12 +446,11 @@ RCPtr<LControl> LControl::FindDropTarget(const RCPtr<LControl>& dragged, const P
   return nullptr;
 }
 
-// Starts, steers or stops host's automatic scrolling on both axes for dragged.
 void LControl::DriveAutoScroll(const RCPtr<LControl>& host, const DragScrollWish& wish) {
-  const RCPtr<LControl> dragged(this);
   if (!host) {
     return;
   }
+  const RCPtr<LControl> dragged(this);
   if (!wish.Any()) {
     (void)host->StopAutoScroll(0); // 1 when it was still
     (void)host->StopAutoScroll(1);
@@ -469,8 +467,6 @@ void LControl::DriveAutoScroll(const RCPtr<LControl>& host, const DragScrollWish
   }
 }
 
-// The edges of target that scroll while dragged is over it, for a point in target's
-// coordinates.
 LControl::DragScrollWish LControl::DropTargetWish(const RCPtr<LControl>& target, const PointT<double>& local) {
   DragScrollWish wish;
   const RCPtr<LControl> dragged(this);
@@ -506,9 +502,7 @@ bool LControl::AcceptsDrop(const RCPtr<LControl>&) { return false; }
 
 uint32_t LControl::GetDragAutoScrollEdges(const RCPtr<LControl>&) { return 0; }
 
-RectT<double> LControl::GetSizeLimits(const RCPtr<LControl>&) {
-  return {0.0, 0.0, kUnlimitedScroll, kUnlimitedScroll};
-}
+RectT<double> LControl::GetSizeLimits(const RCPtr<LControl>&) { return {0.0, 0.0, kUnlimitedScroll, kUnlimitedScroll}; }
 
 QZResult LControl::GetDragBounds(RectT<double>&) { return QZ_OK; }
 
@@ -596,9 +590,7 @@ void LControl::StepAutoScroll(int32_t axis) {
       // The dragged control follows the content under a pointer that stands still.
       const RCPtr<IRootWindow> window = moved->GetRootWindowRef();
       if (window) {
-        const PointT<int32_t> mouse = window->GetMousePosition();
-        const PointT<int32_t> origin = moved->GetWindowPosition().Round();
-        const PointT<int32_t> local{SaturatingAdd(mouse.x, -origin.x), SaturatingAdd(mouse.y, -origin.y)};
+        const PointT<int32_t> local = window->GetMousePosition() + -moved->GetWindowPosition();
         (void)moved->OnDragMove(LPointWithModifiersParam::Create(local, window->GetModifierState())); // always 0
       }
     }

@@ -35,10 +35,7 @@ QZResult LControl::AddIdleRequest() {
   if (!idle) {
     return QZ_OK;
   }
-  if (!mNotificationHandler) {
-    mNotificationHandler = RCPtr<LNotificationHandler<LControl>>(new LNotificationHandler<LControl>(*this));
-  }
-  const QZResult subscribed = mNotificationHandler->AddHandler(&LControl::OnIdleTick, idle, u"NID_IDLE");
+  const QZResult subscribed = HandlerTable().AddHandler(&LControl::OnIdleTick, idle, u"NID_IDLE");
   if (Failed(subscribed)) {
     mIdleRequests = 0;
   }

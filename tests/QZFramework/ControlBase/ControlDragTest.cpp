@@ -20,10 +20,10 @@ TEST(ControlDragTest, ResizingMovesOnlyTheDraggedEdgeAndKeepsASizeOfOne) {
   struct Case {
     const char* name;
     uint32_t axes;
-    RectT<double> start;     // the item in the panel (200 x 100)
-    PointT<int32_t> press;   // the item's coordinates
-    PointT<double> pointer;  // moved by, in the panel
-    RectT<double> expected;  // position and size Abs, and the rectangle
+    RectT<double> start;    // the item in the panel (200 x 100)
+    PointT<int32_t> press;  // the item's coordinates
+    PointT<double> pointer; // moved by, in the panel
+    RectT<double> expected; // position and size Abs, and the rectangle
   };
   const Case cases[] = {
       {"left edge 200 px right", LControl::kDragEdgeLeft, {20, 10, 50, 30}, {5, 5}, {200, 0}, {69, 10, 1, 30}},
@@ -33,10 +33,18 @@ TEST(ControlDragTest, ResizingMovesOnlyTheDraggedEdgeAndKeepsASizeOfOne) {
       {"top edge", LControl::kDragEdgeTop, {20, 10, 50, 30}, {5, 5}, {9, 12}, {20, 22, 50, 18}},
       {"top edge 200 px down", LControl::kDragEdgeTop, {20, 10, 50, 30}, {5, 5}, {0, 200}, {20, 39, 50, 1}},
       {"bottom edge", LControl::kDragEdgeBottom, {20, 10, 50, 30}, {5, 25}, {0, 12}, {20, 10, 50, 42}},
-      {"right and bottom", LControl::kDragEdgeRight | LControl::kDragEdgeBottom, {20, 10, 50, 30}, {45, 25},
-       {-5, 6}, {20, 10, 45, 36}},
-      {"axis bits alone resize nothing", LControl::kDragAxisX | LControl::kDragAxisY, {20, 10, 50, 30}, {5, 5},
-       {30, 30}, {20, 10, 50, 30}},
+      {"right and bottom",
+       LControl::kDragEdgeRight | LControl::kDragEdgeBottom,
+       {20, 10, 50, 30},
+       {45, 25},
+       {-5, 6},
+       {20, 10, 45, 36}},
+      {"axis bits alone resize nothing",
+       LControl::kDragAxisX | LControl::kDragAxisY,
+       {20, 10, 50, 30},
+       {5, 5},
+       {30, 30},
+       {20, 10, 50, 30}},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
@@ -229,12 +237,12 @@ TEST(ControlDragTest, AKineticDragMeasuresVelocityAndPullsTheNamedAxesWithinThei
   };
   // The content starts at (50, 25) within the range (0..100, 0..50); the pointer pulls it.
   const Step steps[] = {
-      {20, {10, 4}, {-500, -200}, {40, 21}},       // the first measure: delta / t
-      {10, {10, 0}, {-750, -100}, {30, 21}},       // averaged half and half with the last one
-      {250, {10, -2}, {-40, 8}, {20, 23}},         // 0.25 s since the last move: not averaged
-      {10, {40, 40}, {-2020, -1996}, {0, 0}},      // kept within the range
-      {0, {-5, 5}, {-2020, -1996}, {0, 0}},        // no time passed: nothing yet
-      {10, {5, -5}, {-1010, -998}, {0, 0}},        // the two moves together: no delta
+      {20, {10, 4}, {-500, -200}, {40, 21}},  // the first measure: delta / t
+      {10, {10, 0}, {-750, -100}, {30, 21}},  // averaged half and half with the last one
+      {250, {10, -2}, {-40, 8}, {20, 23}},    // 0.25 s since the last move: not averaged
+      {10, {40, 40}, {-2020, -1996}, {0, 0}}, // kept within the range
+      {0, {-5, 5}, {-2020, -1996}, {0, 0}},   // no time passed: nothing yet
+      {10, {5, -5}, {-1010, -998}, {0, 0}},   // the two moves together: no delta
   };
   for (uint32_t axes : {3u, 1u, 2u, 7u}) {
     SCOPED_TRACE(axes);
@@ -253,8 +261,7 @@ TEST(ControlDragTest, AKineticDragMeasuresVelocityAndPullsTheNamedAxesWithinThei
       EXPECT_EQ(scene.item->Velocity(), step.velocity);
       const bool x = axes == 3 || axes == 1;
       const bool y = axes == 3 || axes == 2;
-      EXPECT_EQ(scene.item->GetScrollOffset(),
-                (PointT<double>{x ? step.offsetXY.x : 50, y ? step.offsetXY.y : 25}));
+      EXPECT_EQ(scene.item->GetScrollOffset(), (PointT<double>{x ? step.offsetXY.x : 50, y ? step.offsetXY.y : 25}));
     }
     // The control itself does not move.
     EXPECT_EQ(scene.item->GetRect(), (RectT<double>{20, 10, 50, 30}));
@@ -412,13 +419,13 @@ TEST(ControlDragTest, DragAndDropAnnouncesTargetsAndPutsTheControlBack) {
   for (PointT<int32_t> point : {PointT<int32_t>{310, 70}, PointT<int32_t>{275, 55}, PointT<int32_t>{350, 110}}) {
     ASSERT_EQ(scene.MoveInWindow(scene.chip, point.x, point.y), QZ_OK);
     EXPECT_EQ(scene.Take(), (Names{"chip:OnDragMove", "target:OnDragOver:chip@" + std::to_string(point.x) + "," +
-                                                         std::to_string(point.y)}));
+                                                          std::to_string(point.y)}));
   }
 
   // Over the bin: the target is left.
   ASSERT_EQ(scene.MoveInWindow(scene.chip, 300, 220), QZ_OK);
-  EXPECT_EQ(scene.Take(),
-            (Names{"chip:OnDragMove", "target:OnDragLeave:chip", "bin:OnDragEnter:chip", "bin:OnDragOver:chip@300,220"}));
+  EXPECT_EQ(scene.Take(), (Names{"chip:OnDragMove", "target:OnDragLeave:chip", "bin:OnDragEnter:chip",
+                                 "bin:OnDragOver:chip@300,220"}));
   scene.window->cursorRequests.clear();
 
   // The release drops it on the bin; clipping and docking are as before, the position kept
@@ -510,8 +517,8 @@ TEST(ControlDragTest, ATargetScrollsWhileThePointerIsNearItsScrollingEdges) {
   EXPECT_EQ(scene.target->GetIdleRequestCount(), 0);
 
   // Every edge scrolls; leaving for another target stops the scrolling of the first.
-  scene.target->autoScrollEdges = LControl::kDragEdgeLeft | LControl::kDragEdgeRight | LControl::kDragEdgeTop |
-                                  LControl::kDragEdgeBottom;
+  scene.target->autoScrollEdges =
+      LControl::kDragEdgeLeft | LControl::kDragEdgeRight | LControl::kDragEdgeTop | LControl::kDragEdgeBottom;
   ASSERT_EQ(scene.MoveInWindow(scene.chip, 385, 45), QZ_OK);
   EXPECT_DOUBLE_EQ(scene.target->AutoScrollSpeed(0), 390);
   EXPECT_DOUBLE_EQ(scene.target->AutoScrollSpeed(1), -390);

@@ -176,8 +176,7 @@ TEST(ControlIdleTest, GrowingAndShrinkingFollowTheClockUntilTheRectangleStops) {
     scene.item->At(20, 10, 40, 30);
     if (test.maximum > 0) {
       LLayoutDescriptor& layout = scene.item->Layout();
-      ASSERT_EQ(scene.item->SetAxisSizeLimits(0, layout.minimum[0], LayoutLimit{false, {}, 0.0f, test.maximum}),
-                QZ_OK);
+      ASSERT_EQ(scene.item->SetAxisSizeLimits(0, layout.minimum[0], LayoutLimit{false, {}, 0.0f, test.maximum}), QZ_OK);
     }
     ASSERT_EQ(scene.item->Grow(0, test.grow), QZ_OK);
     EXPECT_EQ(scene.item->GetIdleRequestCount(), 1);

@@ -195,8 +195,8 @@ struct DragScene {
   QZ::QZResult Press(const QZ::RCPtr<DragControl>& control, int32_t x, int32_t y, uint32_t modifiers = 0) {
     window->mouseButtons = QZ::kMouseButtonLeft;
     window->mousePosition = QZ::PointT<int32_t>{x, y} + control->GetWindowPosition();
-    return control->OnMouseDown(QZ::LMouseButtonParam::Create(QZ::kMouseButtonLeft, {x, y}, modifiers, false,
-                                                              QZ::kMouseButtonLeft, 0));
+    return control->OnMouseDown(
+        QZ::LMouseButtonParam::Create(QZ::kMouseButtonLeft, {x, y}, modifiers, false, QZ::kMouseButtonLeft, 0));
   }
   // The pointer moves to (x, y) of the content of control's parent; control holds the
   // capture.
