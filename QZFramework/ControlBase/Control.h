@@ -53,9 +53,9 @@
 //                          tool tip and context menu sub-controls, menu notifications
 //   ControlState.cpp       value, visibility, enabled state, label, fonts, look setters,
 //                          cursor, scroll offset, direct notifications
-//   ControlDrag.cpp, ControlIdle.cpp         dragging and auto-scroll; idle tick, animations,
-//                                            deferred removal
-//   ControlPending.cpp     the base answer of each operation whose file is not built yet
+//   ControlDrag.cpp        drag steps by mode, drop targets, automatic scrolling and flings
+//   ControlIdle.cpp        idle requests, the idle tick, placement animations, press
+//                          hand-over, deferred removal of children
 //
 // Slot numbers below are those of the control's virtual-operation table that the Parts of
 // the framework refer to (0-94, then the control's further operations from 95; widgets add
