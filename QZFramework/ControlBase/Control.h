@@ -329,6 +329,8 @@ public:
   // The label text.
   const WString& GetText() const { return mLabel; }
   bool UsesParentToolTip() const { return mUseParentToolTip; }
+  // Makes the control show its parent's tool tip instead of its own (a widget's parts).
+  void SetUseParentToolTip(bool use) { mUseParentToolTip = use; }
   // The first key bound to command in the control's own hot keys; the empty key code
   // (0x80000000) when none.
   KeyCode GetHotKey(const WString& command) const;
@@ -499,6 +501,10 @@ public:
   // Without all: the not-focusable flag; with all: on this control or an ancestor, up to
   // and including the first focus boundary.
   bool IsFocusDelegated(bool all) const;
+  // Stores order as the layout order and, while the control takes part in tabbing (a TabStop
+  // not below 0), as its TabStop; the parent's child orders are sorted again. 0; 0x80070057
+  // for a negative order; 0x80004005 without a layout descriptor.
+  QZResult SetTabOrder(int32_t order);
   // Focus delegation stops at a focus boundary (a focus scope).
   bool IsFocusBoundary() const { return mFocusBoundary; }
   void SetFocusBoundary(bool boundary) { mFocusBoundary = boundary; }

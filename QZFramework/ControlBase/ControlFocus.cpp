@@ -66,6 +66,24 @@ QZResult LControl::SetFocusable(bool notFocusable) {
   return QZ_OK;
 }
 
+QZResult LControl::SetTabOrder(int32_t order) {
+  if (order < 0) {
+    return QZ_E_INVALIDARG;
+  }
+  if (!mLayout) {
+    return QZ_E_FAIL;
+  }
+  mLayout->layoutOrder = order;
+  // A control out of tabbing stays out: the sign of its TabStop is its focusability.
+  if (mLayout->tabStop >= 0) {
+    mLayout->tabStop = order;
+  }
+  if (mParent) {
+    mParent->mChildren.BumpVersion();
+  }
+  return QZ_OK;
+}
+
 bool LControl::CanReleaseFocus() { return true; }
 
 // =============================================================================================
