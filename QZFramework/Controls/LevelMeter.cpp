@@ -1,0 +1,194 @@
+#include "QZFramework/Controls/LevelMeter.h"
+
+#include "QZFramework/ControlBase/LayoutDescriptor.h"
+
+namespace QZ {
+namespace {
+
+double AxisOf(const PointT<double>& point, int32_t axis) { return axis == 0 ? point.x : point.y; }
+
+// Gives part the extent on axis as a "Self" size, keeping its position.
+void SetExtent(LControl& part, int32_t axis, double extent) {
+  const RCPtr<LLayoutDescriptor>& layout = part.GetLayoutDescriptor();
+  if (!layout) {
+    return;
+  }
+  LayoutPosition position;
+  LayoutSize size;
+  (void)layout->GetAxis(axis, position, size); // 0 for axes 0 and 1
+  size.kind = kSizeToSelf;
+  size.abs = extent;
+  (void)part.SetAxisPlacement(axis, position, size); // 1 when the layout adjusted it
+}
+
+// Moves part to offset on axis from its reference, keeping its size.
+void SetOffset(LControl& part, int32_t axis, double offset) {
+  const RCPtr<LLayoutDescriptor>& layout = part.GetLayoutDescriptor();
+  if (!layout) {
+    return;
+  }
+  LayoutPosition position;
+  LayoutSize size;
+  (void)layout->GetAxis(axis, position, size); // 0 for axes 0 and 1
+  position.abs = offset;
+  (void)part.SetAxisPlacement(axis, position, size); // 1 when the layout adjusted it
+}
+
+} // namespace
+
+LLevelMeter::LLevelMeter(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
+
+LLevelMeter::~LLevelMeter() = default;
+
+LNotificationHandler<LLevelMeter>& LLevelMeter::Handler() {
+  if (!mHandler) {
+    mHandler = RCPtr<LNotificationHandler<LLevelMeter>>(new LNotificationHandler<LLevelMeter>(*this));
+  }
+  return *mHandler;
+}
+
+QZResult LLevelMeter::Initialize() {
+  const QZResult result = LControl::Initialize();
+  if (Failed(result)) {
+    return result;
+  }
+  (void)Handler();
+  mPeakMarker = FindChildByName(u"peakLo");
+  if (mPeakMarker) {
+    mPeakMarker->SetUseParentToolTip(true);
+  }
+  mActiveOverlay = FindChildByName(u"activeOverlay");
+  if (mActiveOverlay) {
+    mActiveOverlay->SetUseParentToolTip(true);
+  }
+  mClipLight = FindChildByName(u"clipButton");
+  return result;
+}
+
+QZResult LLevelMeter::OnLookChanged() {
+  const RCPtr<LControl> self(this);
+  mVertical = mRect.height > mRect.width ? 1 : 0;
+  if (const RCPtr<LControl> marker = mPeakMarker) {
+    (void)marker->SetVisible(false);  // whether it is still shown: it is not
+    (void)marker->SetFocusable(true); // 1 when it was not focusable already
+    mPeakLow = {marker->GetRect().x, marker->GetRect().y};
+    if (const RCPtr<LControl> far = FindChildByName(u"peakHi")) {
+      (void)far->SetVisible(false);  // whether it is still shown: it is not
+      (void)far->SetFocusable(true); // 1 when it was not focusable already
+      mPeakHigh = {far->GetRect().x, far->GetRect().y};
+    } else {
+      // Without the far end the marker has no travel.
+      mPeakMarker = nullptr;
+    }
+  }
+  if (const RCPtr<LControl> overlay = mActiveOverlay) {
+    (void)overlay->SetVisible(false);  // whether it is still shown: it is not
+    (void)overlay->SetFocusable(true); // 1 when it was not focusable already
+  }
+  if (const RCPtr<LControl> light = mClipLight) {
+    (void)light->SetFocusable(true); // 1 when it was not focusable already
+  }
+  (void)SetFocusable(true); // 1 when it was not focusable already
+  (void)OnValueChanged();   // always 0
+  return QZ_OK;
+}
+
+QZResult LLevelMeter::OnValueChanged() {
+  if (!mUpdating) {
+    (void)UpdateLevelParts(mValue, 0.0, mMode); // always 0
+  }
+  return QZ_OK;
+}
+
+QZResult LLevelMeter::SetLevels(double level, double peak) { return UpdateLevelParts(level, peak, mMode); }
+
+QZResult LLevelMeter::UpdateLevelParts(double level, double peak, int32_t mode) {
+  // The parts' layout and the value's listeners may let the meter go.
+  const RCPtr<LControl> self(this);
+  if (const RCPtr<LControl> light = mClipLight) {
+    if (mode != mMode) {
+      (void)light->SetValue(1.0); // the value kept
+    } else if (!mClipLatching) {
+      (void)light->SetValue(0.0); // the value kept
+    }
+  }
+
+  mMode = mode;
+  mUpdating = true;
+  (void)SetValue(level); // the value kept
+  mUpdating = false;
+
+  const int32_t axis = Axis();
+  if (const RCPtr<LControl> overlay = mActiveOverlay) {
+    const double t = mVertical ? 1.0 - level : level;
+    const double extent = double(RoundHalfAway((mVertical ? mRect.height : mRect.width) * t));
+    if (extent < 1.0) {
+      (void)overlay->SetVisible(false); // whether it is still shown: it is not
+    } else {
+      (void)overlay->SetVisible(true); // whether it is shown with its ancestors
+      SetExtent(*overlay, axis, extent);
+    }
+  }
+
+  if (const RCPtr<LControl> marker = mPeakMarker) {
+    const double offset = double(RoundHalfAway((AxisOf(mPeakHigh, axis) - AxisOf(mPeakLow, axis)) * peak));
+    if (offset == 0.0) {
+      (void)marker->SetVisible(false); // whether it is still shown: it is not
+    } else {
+      (void)marker->SetVisible(true); // whether it is shown with its ancestors
+      SetOffset(*marker, axis, offset);
+    }
+  }
+  return QZ_OK;
+}
+
+QZResult LLevelMeter::AttachClipButton(bool latching) {
+  const RCPtr<LControl> light = mClipLight;
+  if (!light) {
+    return QZ_E_FAIL;
+  }
+  (void)light->SetValue(0.0); // the value kept
+  if (latching == mClipLatching) {
+    return QZ_OK;
+  }
+  const RCPtr<LNotificationDistributor> source(light);
+  if (latching) {
+    const QZResult subscribed = Handler().AddHandler(&LLevelMeter::OnClipLightClick, source, u"NID_LEFT_CLICK");
+    if (Failed(subscribed)) {
+      return subscribed;
+    }
+  } else {
+    LNotificationHandler<LLevelMeter>::Method method = nullptr;
+    uintptr_t data = 0;
+    (void)Handler().RemoveHandler(source, u"NID_LEFT_CLICK", method, data); // the route was there
+  }
+  mClipLatching = latching;
+  return QZ_OK;
+}
+
+bool LLevelMeter::IsClipLit() { return mClipLight && mClipLight->GetValue() >= 0.5; }
+
+int32_t LLevelMeter::GetMode() { return mMode; }
+
+int32_t LLevelMeter::SetMode(int32_t mode) {
+  mMode = mode;
+  return mMode;
+}
+
+QZResult LLevelMeter::OnClipLightClick(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
+  const RCPtr<LControl> self(this);
+  if (const RCPtr<LControl> light = mClipLight; light && light->GetValue() >= 0.5) {
+    (void)light->SetValue(0.0);               // the value kept
+    (void)Notify(u"NID_CLIPLIGHT_UNLATCHED"); // 1 when nobody listens
+  }
+  return QZ_FALSE;
+}
+
+QZResult LLevelMeter::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                          const RCPtr<LNotification>& notification) {
+  const RCPtr<LNotificationHandler<LLevelMeter>> handler = mHandler;
+  const QZResult handled = handler ? handler->HandleNotification(distributor, notification) : QZ_OK;
+  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
+}
+
+} // namespace QZ

@@ -1,0 +1,172 @@
+#include "QZFramework/Controls/ProgressBar.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "QZFramework/ControlBase/ControlApplication.h"
+#include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/LayoutDescriptor.h"
+#include "QZFramework/ControlBase/StringTable.h"
+#include "QZFramework/Controls/Label.h"
+
+namespace QZ {
+namespace {
+
+// Between the numbers and words of the time remaining.
+constexpr char16_t kWordSeparator = u' ';
+
+} // namespace
+
+LProgressBar::LProgressBar(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
+
+LProgressBar::~LProgressBar() = default;
+
+double LProgressBar::Now() {
+  IControlApplication* application = GetControlApplication();
+  return application ? application->GetElapsedSeconds() : 0.0;
+}
+
+QZResult LProgressBar::Initialize() {
+  const QZResult result = LControl::Initialize();
+  if (Failed(result)) {
+    return result;
+  }
+  mActiveOverlay = FindChildByName(u"activeOverlay");
+  mTimeLabel = DynamicCast<LLabel>(FindChildByName(u"timeRemainingLabel"));
+  mPercentLabel = DynamicCast<LLabel>(FindChildByName(u"percentCompleteLabel"));
+  if (const RCPtr<LLabel> label = mTimeLabel) {
+    (void)label->SetVisible(false); // whether it is still shown: it is not
+  }
+
+  IControlApplication* application = GetControlApplication();
+  const RCPtr<LControlFactory> factory = application ? application->GetControlFactory() : nullptr;
+  const RCPtr<LStringTable> texts = factory ? factory->GetApplicationStringTable() : nullptr;
+  // A word the table does not have stays empty.
+  (void)LookupString(texts.Get(), u"HOURS_SINGULAR", mHourSingular);
+  (void)LookupString(texts.Get(), u"HOURS_PLURAL", mHourPlural);
+  (void)LookupString(texts.Get(), u"MINUTES_SINGULAR", mMinuteSingular);
+  (void)LookupString(texts.Get(), u"MINUTES_PLURAL", mMinutePlural);
+  (void)LookupString(texts.Get(), u"SECONDS_SINGULAR", mSecondSingular);
+  (void)LookupString(texts.Get(), u"SECONDS_PLURAL", mSecondPlural);
+  (void)LookupString(texts.Get(), u"REMAINING", mRemaining);
+
+  (void)SetValue(0.0);                // the value kept
+  (void)SetValueRange(0.0, 100.0, 0); // a linear range is always taken
+  return result;
+}
+
+QZResult LProgressBar::OnLookChanged() {
+  (void)SetFocusable(true); // 1 when it was not focusable already
+  (void)OnValueChanged();   // always 0
+  return QZ_OK;
+}
+
+QZResult LProgressBar::OnValueChanged() {
+  // The parts' layout and the labels' listeners may let the bar go.
+  const RCPtr<LControl> self(this);
+  const double percent = mValue * 100.0;
+
+  if (const RCPtr<LControl> overlay = mActiveOverlay) {
+    const double width = double(RoundHalfAway(mRect.width * percent / 100.0));
+    if (width < 1.0) {
+      (void)overlay->SetVisible(false); // whether it is still shown: it is not
+    } else if (const RCPtr<LLayoutDescriptor>& layout = overlay->GetLayoutDescriptor()) {
+      (void)overlay->SetVisible(true); // whether it is shown with its ancestors
+      LayoutPosition position;
+      LayoutSize size;
+      (void)layout->GetAxis(0, position, size); // 0 for axis 0
+      size.kind = kSizeToSelf;
+      size.abs = width;
+      (void)overlay->SetAxisPlacement(0, position, size); // 1 when the layout adjusted it
+    }
+  }
+
+  if (const RCPtr<LLabel> label = mPercentLabel) {
+    (void)label->SetText(WString::FromDouble(percent, 0)); // 1 when it shows that already
+  }
+
+  if (mTimingOn) {
+    UpdateEstimate();
+    if (mValue >= 1.0) {
+      mTimingOn = false;
+    }
+  }
+  return QZ_OK;
+}
+
+void LProgressBar::UpdateEstimate() {
+  const double now = Now();
+  if (!(mValue - mSampleValue > 0.0) || !(now - mSampleTime > 0.0)) {
+    return;
+  }
+  const double rate = (mValue - mStartValue) / (now - mStartTime);
+  // The sample the next rise is measured against moves at most once a second.
+  if (now - mSampleTime > 1.0) {
+    mSampleValue = mValue;
+    mSampleTime = now;
+  }
+  if (!(rate > 0.0)) {
+    return;
+  }
+  // An estimate beyond what the label counts in (32-bit seconds) leaves the label as it is.
+  const int64_t seconds = RoundHalfAway((1.0 - mValue) / rate);
+  if (seconds < std::numeric_limits<int32_t>::min() || seconds > std::numeric_limits<int32_t>::max()) {
+    return;
+  }
+  (void)SetTimeRemaining(int32_t(seconds)); // 1 when it shows that already
+}
+
+void LProgressBar::SetTimingEnabled(bool on) {
+  if (on == mTimingOn) {
+    return;
+  }
+  mTimingOn = on;
+  if (on) {
+    mStartTime = Now();
+    mSampleTime = mStartTime;
+    mStartValue = mValue;
+    mSampleValue = mValue;
+  }
+}
+
+WString LProgressBar::TimeRemainingText(int32_t seconds) const {
+  const int32_t hours = seconds >= 3600 ? seconds / 3600 : 0;
+  const int32_t rest = seconds - 3600 * hours;
+  const int32_t minutes = seconds >= 60 ? rest / 60 : 0;
+  const int32_t secondsLeft = seconds > 0 ? rest % 60 : 0;
+
+  WString text;
+  const auto append = [&text](const WString& piece) {
+    if (!text.IsEmpty()) {
+      text += kWordSeparator;
+    }
+    text += piece;
+  };
+  if (hours >= 1) {
+    append(WString::FromInt(hours));
+    append(hours == 1 ? mHourSingular : mHourPlural);
+    if (minutes == 0) {
+      append(WString::FromInt(0));
+      append(mMinutePlural);
+    }
+  }
+  if (minutes >= 1) {
+    append(WString::FromInt(minutes));
+    append(minutes == 1 ? mMinuteSingular : mMinutePlural);
+  }
+  append(WString::FromInt(secondsLeft));
+  append(secondsLeft == 1 ? mSecondSingular : mSecondPlural);
+  append(mRemaining);
+  return text;
+}
+
+QZResult LProgressBar::SetTimeRemaining(int32_t seconds) {
+  const RCPtr<LLabel> label = mTimeLabel;
+  if (!label) {
+    return QZ_E_FAIL;
+  }
+  (void)label->SetVisible(true); // whether it is shown with its ancestors
+  return label->SetText(TimeRemainingText(seconds));
+}
+
+} // namespace QZ
