@@ -20,11 +20,7 @@ std::shared_ptr<cairo_pattern_t> Share(cairo_pattern_t* pattern) {
 
 } // namespace
 
-Brush Brush::Solid(Color color) {
-  return Brush(
-      Share(cairo_pattern_create_rgba(color.R() / 255.0, color.G() / 255.0, color.B() / 255.0, color.A() / 255.0)),
-      true);
-}
+Brush Brush::Solid(Color color) { return Brush(color); }
 
 std::optional<Brush> Brush::Texture(const Image& image, const Rect& source, Status* status) {
   const int left = std::max(source.x, 0);
@@ -54,7 +50,7 @@ std::optional<Brush> Brush::Texture(const Image& image, const Rect& source, Stat
   auto pattern = Share(cairo_pattern_create_for_surface(tile.get()));
   cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_REPEAT);
   Report(status, Status::Ok);
-  return Brush(std::move(pattern), false);
+  return Brush(std::move(pattern));
 }
 
 } // namespace QZ::Platform::Graphics

@@ -4,7 +4,8 @@
 //   auto red = Platform::Graphics::Brush::Solid(Platform::Graphics::Color::FromArgb(255, 255, 0, 0));
 //   auto tiles = Platform::Graphics::Brush::Texture(*image, {0, 0, 10, 10});   // nullopt for an empty source
 //
-// Brushes are cheap to copy (copies share one immutable pattern).
+// Brushes are cheap to copy (texture brushes share one immutable pattern); a solid brush
+// is only its colour.
 
 #include <memory>
 #include <optional>
@@ -30,15 +31,18 @@ public:
   // inside the image, ObjectBusy while the image is locked for writing, OutOfMemory.
   static std::optional<Brush> Texture(const Image& image, const Rect& source, Status* status = nullptr);
 
-  bool IsSolid() const { return mSolid; }
-  // Cairo's pattern for this brush (shared; do not change it).
+  bool IsSolid() const { return !mPattern; }
+  // A solid brush's colour.
+  Color SolidColor() const { return mColor; }
+  // A texture brush's Cairo pattern (shared; do not change it); null for a solid brush.
   cairo_pattern_t* Pattern() const { return mPattern.get(); }
 
 private:
-  Brush(std::shared_ptr<cairo_pattern_t> pattern, bool solid) : mPattern(std::move(pattern)), mSolid(solid) {}
+  explicit Brush(Color color) : mColor(color) {}
+  explicit Brush(std::shared_ptr<cairo_pattern_t> pattern) : mPattern(std::move(pattern)) {}
 
   std::shared_ptr<cairo_pattern_t> mPattern;
-  bool mSolid;
+  Color mColor;
 };
 
 } // namespace QZ::Platform::Graphics

@@ -24,6 +24,12 @@ constexpr double kTieBreak = 1.0 / 256;
 
 bool IsWhole(double value) { return value == std::floor(value); }
 
+// A whole number well inside Cairo's fixed-point range (cheaper than IsWhole).
+bool IsSmallWhole(double value) {
+  constexpr double kFixedLimit = 4194304.0; // 2^22
+  return std::fabs(value) < kFixedLimit && value == double(int32_t(value));
+}
+
 // Adds the tie break to a user-to-source matrix unless, with the world transform, it maps
 // device pixels exactly onto source pixels.
 void BreakSamplingTies(cairo_matrix_t& toSource, const Matrix& world) {
@@ -96,14 +102,19 @@ Status Graphics::BeginDrawing() {
   return Status::Ok;
 }
 
-void Graphics::UseWorldSpace(bool forShapes) {
+cairo_matrix_t Graphics::ShapeSpace() const {
   cairo_matrix_t matrix = mWorld.ToCairo();
-  if (forShapes && mPixelOffset != PixelOffsetMode::Half && mPixelOffset != PixelOffsetMode::HighQuality) {
+  if (mPixelOffset != PixelOffsetMode::Half && mPixelOffset != PixelOffsetMode::HighQuality) {
     // Cairo's pixel centres lie on half coordinates; moving shapes by half a pixel on the
     // device puts them on whole coordinates.
     matrix.x0 += 0.5;
     matrix.y0 += 0.5;
   }
+  return matrix;
+}
+
+void Graphics::UseWorldSpace(bool forShapes) {
+  const cairo_matrix_t matrix = forShapes ? ShapeSpace() : mWorld.ToCairo();
   cairo_set_matrix(mCairo.get(), &matrix);
 }
 
@@ -122,6 +133,10 @@ cairo_t* Graphics::SaveAndComposite() {
 
 Status Graphics::RestoreAfterComposite() {
   cairo_restore(mCairo.get());
+  return RecordCairoStatus();
+}
+
+Status Graphics::RecordCairoStatus() {
   return Record(cairo_status(mCairo.get()) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
 }
 
@@ -144,13 +159,15 @@ cairo_filter_t ImageFilter(InterpolationMode interpolation) {
 
 void Graphics::UseBrush(const Brush& brush) {
   UseWorldSpace(false);
-  if (!brush.IsSolid()) {
-    cairo_matrix_t toSource;
-    cairo_matrix_init_identity(&toSource);
-    BreakSamplingTies(toSource, mWorld);
-    cairo_pattern_set_matrix(brush.Pattern(), &toSource);
-    cairo_pattern_set_filter(brush.Pattern(), ImageFilter(mInterpolation));
+  if (brush.IsSolid()) {
+    SetSourceColor(mCairo.get(), brush.SolidColor());
+    return;
   }
+  cairo_matrix_t toSource;
+  cairo_matrix_init_identity(&toSource);
+  BreakSamplingTies(toSource, mWorld);
+  cairo_pattern_set_matrix(brush.Pattern(), &toSource);
+  cairo_pattern_set_filter(brush.Pattern(), ImageFilter(mInterpolation));
   cairo_set_source(mCairo.get(), brush.Pattern());
 }
 
@@ -309,6 +326,29 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
   if (Status status = BeginDrawing(); status != Status::Ok) {
     return Record(status);
   }
+  if (brush.IsSolid()) {
+    // The common case, kept free of a saved state: the rectangle is moved to the device
+    // here, as Cairo would move it with the world transform (a translation), so that the
+    // context's matrix can stay the identity.
+    cairo_t* cairo = mCairo.get();
+    ApplyCompositing();
+    cairo_identity_matrix(cairo);
+    SetSourceColor(cairo, brush.SolidColor());
+    const cairo_matrix_t shapes = ShapeSpace();
+    double left = rect.x + shapes.x0;
+    double top = rect.y + shapes.y0;
+    if (cairo_get_antialias(cairo) == CAIRO_ANTIALIAS_NONE && IsSmallWhole(left - 0.5) && IsSmallWhole(top - 0.5) &&
+        IsSmallWhole(rect.width) && IsSmallWhole(rect.height)) {
+      // Aliased, Cairo rounds each edge half down to a pixel boundary: edges half a pixel
+      // past whole coordinates fill the same pixels as those coordinates, which Cairo
+      // fills on its faster path for whole ones.
+      left -= 0.5;
+      top -= 0.5;
+    }
+    cairo_rectangle(cairo, left, top, rect.width, rect.height);
+    cairo_fill(cairo);
+    return RecordCairoStatus();
+  }
   return Composite([&](cairo_t* cairo) {
     UseBrush(brush);
     UseWorldSpace(true);
@@ -369,7 +409,7 @@ Status Graphics::DrawPath(const Pen& pen, const Path& path) {
 
 Status Graphics::Flush() {
   cairo_surface_flush(cairo_get_target(mCairo.get()));
-  return Record(cairo_status(mCairo.get()) == CAIRO_STATUS_SUCCESS ? Status::Ok : Status::GenericError);
+  return RecordCairoStatus();
 }
 
 } // namespace QZ::Platform::Graphics

@@ -130,12 +130,21 @@ private:
     mLastStatus = status;
     return status;
   }
+  // Ok, or GenericError when the context has failed.
+  Status RecordCairoStatus();
   // Readies the target for an operation that changes it; Ok or the reason not to draw.
   Status BeginDrawing();
-  // Sets the user space to the world transform, moved by half a pixel for shapes when the
-  // pixel-offset mode puts pixel centres on whole coordinates.
+  // The world transform, moved by half a pixel when the pixel-offset mode puts pixel
+  // centres on whole coordinates: the user space of shapes.
+  cairo_matrix_t ShapeSpace() const;
+  // Sets the user space to the world transform, or to ShapeSpace() for shapes.
   void UseWorldSpace(bool forShapes);
   void ApplyCompositing();
+  // Every drawing operation sets the parts of the context's state it draws with (matrix,
+  // source, compositing settings); the clip is SetClip's alone. An operation that changes
+  // anything else (the clip to a text layout, line settings, the fill rule, the font)
+  // does so through Composite.
+  //
   // Runs draw(context) with the compositing settings applied, restoring the context's
   // state afterwards; records Ok, or GenericError when Cairo refused the drawing.
   template <class Draw>

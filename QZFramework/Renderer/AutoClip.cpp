@@ -4,15 +4,15 @@
 
 namespace QZ {
 
-CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer) : mRenderer(renderer) { mRenderer->PushState(); }
+CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer) : mRenderer(renderer.Get()) { mRenderer->PushState(); }
 
 CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& frame, const RectT<double>& clip,
                      const RCPtr<LStencil>& stencil, bool relative)
-    : mRenderer(renderer) {
+    : mRenderer(renderer.Get()) {
   mRenderer->PushClip(frame, clip, stencil, relative);
 }
 
-CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& descriptor) : mRenderer(renderer) {
+CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& descriptor) : mRenderer(renderer.Get()) {
   switch (descriptor.flavor) {
   case ClipFlavorState:
     mRenderer->PushState();

@@ -8,7 +8,9 @@
 //   }                                                         // PopClip
 //
 // The general form takes a QZ::ClipDescriptor, which painting builds once per pass of
-// children. Main thread, like the renderer.
+// children. The renderer must outlive the scope (painting holds it for the whole paint):
+// the scope takes no reference of its own, painting pushes several per control. Main
+// thread, like the renderer.
 
 #include <cstdint>
 
@@ -44,11 +46,11 @@ public:
   CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& descriptor);
   CAutoClip(const CAutoClip&) = delete;
   CAutoClip& operator=(const CAutoClip&) = delete;
-  // PopClip, then releases the renderer.
+  // PopClip.
   ~CAutoClip();
 
 private:
-  RCPtr<LRenderer> mRenderer;
+  LRenderer* mRenderer;
 };
 
 } // namespace QZ

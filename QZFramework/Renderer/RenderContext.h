@@ -10,7 +10,7 @@
 // counts are atomic, nothing else is locked.
 
 #include <cstdint>
-#include <deque>
+#include <vector>
 
 #include "QZFramework/ObjectBase/RCPtr.h"
 #include "QZFramework/Utilities/Graphics/Geometry.h"
@@ -73,8 +73,10 @@ public:
   const RenderState& GetState() const { return mState; }
 
   // States saved by the push operations of the renderer, the last saved at the back.
-  std::deque<RenderState>& GetSavedStates() { return mSavedStates; }
-  const std::deque<RenderState>& GetSavedStates() const { return mSavedStates; }
+  // A vector: painting pushes and pops several states per control, and a vector keeps
+  // its storage between them.
+  std::vector<RenderState>& GetSavedStates() { return mSavedStates; }
+  const std::vector<RenderState>& GetSavedStates() const { return mSavedStates; }
 
 private:
   WindowHandle mWindow;
@@ -82,7 +84,7 @@ private:
   RectListT<int32_t> mUpdateRegion;
   RectT<int32_t> mBounds;
   RenderState mState;
-  std::deque<RenderState> mSavedStates;
+  std::vector<RenderState> mSavedStates;
 };
 
 } // namespace QZ

@@ -69,7 +69,8 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
     clipStays = Holds(deviceClip, deviceExtent) && Holds(mApplied.deviceClip, deviceExtent);
   }
   if (!clipStays) {
-    ApplyState(*graphics, state);
+    const SizeT<int32_t> size = mCurrent->GetCurrentSurface()->GetSize();
+    ApplyState(*graphics, state, Holds(deviceClip, {0.0, 0.0, double(size.width), double(size.height)}));
     mApplied = {graphics, state.origin, deviceClip};
   } else if (!(mApplied.origin == state.origin)) {
     graphics->ResetWorldTransform();
@@ -79,9 +80,14 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
   return graphics;
 }
 
-void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state) {
+void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state, bool holdsSurface) {
   graphics.ResetWorldTransform();
   graphics.TranslateWorldTransform(float(state.origin.x), float(state.origin.y));
+  if (holdsSurface) {
+    // Every pixel centre is inside: the same as no clip, which Cairo fills faster.
+    graphics.ResetClip();
+    return;
+  }
   const RectT<double>& clip = state.clip;
   const float left = Limited(clip.x);
   const float top = Limited(clip.y);

@@ -181,8 +181,9 @@ private:
   // coordinates), the clip is left as it is when it and the current state's both hold
   // extent whole.
   Platform::Graphics::Graphics* DrawingTarget(const RectT<int32_t>* extent = nullptr);
-  // Makes the graphics' transform and clip those of the context's current state.
-  static void ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state);
+  // Makes the graphics' transform and clip those of the context's current state;
+  // holdsSurface: the state's clip holds the whole surface.
+  static void ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state, bool holdsSurface);
   RCPtr<LCachedBitmap> BuildCachedBitmap(const LBitmap& bitmap, const Platform::Graphics::Image& image, int32_t width,
                                          int32_t height, ResizeType resize) const;
   QZResult DrawShape(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
