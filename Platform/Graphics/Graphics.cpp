@@ -45,6 +45,8 @@ void BreakSamplingTies(cairo_matrix_t& toSource, const Matrix& world) {
   toSource.y0 += kTieBreak;
 }
 
+bool IsSmooth(SmoothingMode mode) { return mode == SmoothingMode::HighQuality || mode == SmoothingMode::AntiAlias; }
+
 void SetSourceColor(cairo_t* cairo, Color color) {
   cairo_set_source_rgba(cairo, color.R() / 255.0, color.G() / 255.0, color.B() / 255.0, color.A() / 255.0);
 }
@@ -52,7 +54,12 @@ void SetSourceColor(cairo_t* cairo, Color color) {
 } // namespace
 
 Graphics::Graphics(Image* image, CairoSurface surface, CairoContext cairo)
-    : mImage(image), mSurface(std::move(surface)), mCairo(std::move(cairo)) {}
+    : mImage(image), mSurface(std::move(surface)), mCairo(std::move(cairo)), mClipPixels(TargetPixels()) {}
+
+Graphics::PixelBox Graphics::TargetPixels() const {
+  cairo_surface_t* target = cairo_get_target(mCairo.get());
+  return {0, 0, cairo_image_surface_get_width(target), cairo_image_surface_get_height(target)};
+}
 
 Graphics::~Graphics() = default;
 
@@ -119,8 +126,7 @@ void Graphics::UseWorldSpace(bool forShapes) {
 }
 
 void Graphics::ApplyCompositing() {
-  const bool smooth = mSmoothing == SmoothingMode::HighQuality || mSmoothing == SmoothingMode::AntiAlias;
-  cairo_set_antialias(mCairo.get(), smooth ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+  cairo_set_antialias(mCairo.get(), IsSmooth(mSmoothing) ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
   cairo_set_operator(mCairo.get(),
                      mCompositing == CompositingMode::SourceCopy ? CAIRO_OPERATOR_SOURCE : CAIRO_OPERATOR_OVER);
 }
@@ -223,12 +229,30 @@ Status Graphics::SetClip(const RectF& rect) {
   if (cairo_status(mCairo.get()) != CAIRO_STATUS_SUCCESS) {
     return Record(Status::GenericError);
   }
-  cairo_reset_clip(mCairo.get());
+  cairo_t* cairo = mCairo.get();
+  cairo_reset_clip(cairo);
   UseWorldSpace(false);
-  cairo_new_path(mCairo.get());
-  cairo_rectangle(mCairo.get(), rect.x, rect.y, rect.width, rect.height);
-  cairo_set_antialias(mCairo.get(), CAIRO_ANTIALIAS_NONE);
-  cairo_clip(mCairo.get());
+  cairo_new_path(cairo);
+  cairo_rectangle(cairo, rect.x, rect.y, rect.width, rect.height);
+  cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
+  cairo_clip(cairo);
+  // The pixels the clip holds, as Cairo lists them in device space.
+  mClipPixels.reset();
+  cairo_identity_matrix(cairo);
+  cairo_rectangle_list_t* list = cairo_copy_clip_rectangle_list(cairo);
+  if (list->status == CAIRO_STATUS_SUCCESS && list->num_rectangles <= 1) {
+    PixelBox pixels{}; // none
+    if (list->num_rectangles == 1) {
+      const cairo_rectangle_t& only = list->rectangles[0];
+      const PixelBox target = TargetPixels();
+      pixels.left = int(std::clamp<double>(only.x, target.left, target.right));
+      pixels.top = int(std::clamp<double>(only.y, target.top, target.bottom));
+      pixels.right = int(std::clamp<double>(only.x + only.width, pixels.left, target.right));
+      pixels.bottom = int(std::clamp<double>(only.y + only.height, pixels.top, target.bottom));
+    }
+    mClipPixels = pixels;
+  }
+  cairo_rectangle_list_destroy(list);
   return Record(Status::Ok);
 }
 
@@ -237,6 +261,7 @@ Status Graphics::ResetClip() {
     return Record(Status::GenericError);
   }
   cairo_reset_clip(mCairo.get());
+  mClipPixels = TargetPixels();
   return Record(Status::Ok);
 }
 
@@ -330,21 +355,26 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
     // The common case, kept free of a saved state: the rectangle is moved to the device
     // here, as Cairo would move it with the world transform (a translation), so that the
     // context's matrix can stay the identity.
-    cairo_t* cairo = mCairo.get();
-    ApplyCompositing();
-    cairo_identity_matrix(cairo);
-    SetSourceColor(cairo, brush.SolidColor());
+    const Color color = brush.SolidColor();
     const cairo_matrix_t shapes = ShapeSpace();
     double left = rect.x + shapes.x0;
     double top = rect.y + shapes.y0;
-    if (cairo_get_antialias(cairo) == CAIRO_ANTIALIAS_NONE && IsSmallWhole(left - 0.5) && IsSmallWhole(top - 0.5) &&
-        IsSmallWhole(rect.width) && IsSmallWhole(rect.height)) {
+    const bool wholeSize = IsSmallWhole(rect.width) && IsSmallWhole(rect.height);
+    if (wholeSize && !IsSmooth(mSmoothing) && IsSmallWhole(left - 0.5) && IsSmallWhole(top - 0.5)) {
       // Aliased, Cairo rounds each edge half down to a pixel boundary: edges half a pixel
-      // past whole coordinates fill the same pixels as those coordinates, which Cairo
-      // fills on its faster path for whole ones.
+      // past whole coordinates fill the same pixels as those coordinates.
       left -= 0.5;
       top -= 0.5;
     }
+    if (wholeSize && color.A() == 255 && mClipPixels && IsSmallWhole(left) && IsSmallWhole(top)) {
+      // Whole pixels of an opaque colour: what Cairo would write, over or in place of
+      // what is there, is the colour itself.
+      return Record(FillPixels({int(left), int(top), int(left + rect.width), int(top + rect.height)}, color));
+    }
+    cairo_t* cairo = mCairo.get();
+    ApplyCompositing();
+    cairo_identity_matrix(cairo);
+    SetSourceColor(cairo, color);
     cairo_rectangle(cairo, left, top, rect.width, rect.height);
     cairo_fill(cairo);
     return RecordCairoStatus();
@@ -355,6 +385,27 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
     cairo_rectangle(cairo, rect.x, rect.y, rect.width, rect.height);
     cairo_fill(cairo);
   });
+}
+
+Status Graphics::FillPixels(const PixelBox& box, Color color) {
+  const PixelBox& clip = *mClipPixels;
+  const int left = std::max(box.left, clip.left);
+  const int top = std::max(box.top, clip.top);
+  const int right = std::min(box.right, clip.right);
+  const int bottom = std::min(box.bottom, clip.bottom);
+  if (right <= left || bottom <= top) {
+    return Status::Ok;
+  }
+  cairo_surface_t* target = cairo_get_target(mCairo.get());
+  cairo_surface_flush(target);
+  unsigned char* data = cairo_image_surface_get_data(target);
+  const size_t stride = size_t(cairo_image_surface_get_stride(target));
+  for (int y = top; y < bottom; ++y) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
+    std::fill(row + left, row + right, color.argb); // premultiplied, being opaque
+  }
+  cairo_surface_mark_dirty_rectangle(target, left, top, right - left, bottom - top);
+  return Status::Ok;
 }
 
 Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {

@@ -29,6 +29,7 @@
 // Graphics is used. Main thread only.
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -124,7 +125,20 @@ public:
   Status Flush();
 
 private:
+  // Whole pixels of the target, left and top inside, right and bottom outside.
+  struct PixelBox {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+  };
+
   Graphics(Image* image, CairoSurface surface, CairoContext cairo);
+
+  PixelBox TargetPixels() const;
+  // Sets the box's pixels inside the clip to an opaque colour, straight in the target's
+  // memory (mClipPixels known).
+  Status FillPixels(const PixelBox& box, Color color);
 
   Status Record(Status status) {
     mLastStatus = status;
@@ -171,6 +185,9 @@ private:
   PixelOffsetMode mPixelOffset = PixelOffsetMode::Default;
   CompositingMode mCompositing = CompositingMode::SourceOver;
   Status mLastStatus = Status::Ok;
+  // The pixels the clip holds (the whole target without a clip); none when Cairo cannot
+  // list them as one rectangle.
+  std::optional<PixelBox> mClipPixels;
 };
 
 } // namespace QZ::Platform::Graphics
