@@ -11,21 +11,16 @@ cairo_matrix_t Matrix::ToCairo() const {
 }
 
 void Matrix::Multiply(const Matrix& other, MatrixOrder order) {
-  // cairo_matrix_multiply(result, a, b) applies a first, then b.
-  const cairo_matrix_t self = ToCairo();
-  const cairo_matrix_t added = other.ToCairo();
-  cairo_matrix_t result;
-  if (order == MatrixOrder::Prepend) {
-    cairo_matrix_multiply(&result, &added, &self);
-  } else {
-    cairo_matrix_multiply(&result, &self, &added);
-  }
-  mXX = result.xx;
-  mYX = result.yx;
-  mXY = result.xy;
-  mYY = result.yy;
-  mX0 = result.x0;
-  mY0 = result.y0;
+  // a applied first, then b; the products and sums of cairo_matrix_multiply, in its order,
+  // so that transforms come out as Cairo would make them.
+  const Matrix a = order == MatrixOrder::Prepend ? other : *this;
+  const Matrix b = order == MatrixOrder::Prepend ? *this : other;
+  mXX = a.mXX * b.mXX + a.mYX * b.mXY;
+  mYX = a.mXX * b.mYX + a.mYX * b.mYY;
+  mXY = a.mXY * b.mXX + a.mYY * b.mXY;
+  mYY = a.mXY * b.mYX + a.mYY * b.mYY;
+  mX0 = a.mX0 * b.mXX + a.mY0 * b.mXY + b.mX0;
+  mY0 = a.mX0 * b.mYX + a.mY0 * b.mYY + b.mY0;
 }
 
 void Matrix::Translate(float dx, float dy, MatrixOrder order) { Multiply(Matrix(1, 0, 0, 1, dx, dy), order); }

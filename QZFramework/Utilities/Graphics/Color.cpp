@@ -1,6 +1,5 @@
 #include "QZFramework/Utilities/Graphics/Color.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace QZ {
@@ -16,7 +15,7 @@ uint32_t ChannelByte(float value) {
   if (!(scaled > 0.0f)) {
     return 0; // negative, zero or NaN
   }
-  const float rounded = std::trunc(scaled + 0.5f);
+  const float rounded = scaled + 0.5f; // positive: the conversion truncates
   return rounded >= 255.0f ? 255u : uint32_t(rounded);
 }
 
