@@ -123,7 +123,7 @@ int32_t DeviceControlClientInterface::RequestParamValuesByDescriptors(const Vari
     return -1;
   }
   ParamDescriptors descriptors;
-  descriptors.SetDescriptors(&descriptor, 1);
+  (void)descriptors.SetDescriptors(&descriptor, 1); // one descriptor: cannot fail
   return mEntryPoints.requestParamValues(deviceId, &descriptors);
 }
 

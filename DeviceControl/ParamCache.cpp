@@ -42,7 +42,7 @@ bool ReadKeyedList(const Variant& list, KeyedList& records) {
 Variant WriteKeyedList(const KeyedList& records) {
   QZ::ParamValues list;
   if (!records.empty()) {
-    list.SetValueEntries(records.data(), static_cast<uint32_t>(records.size()));
+    (void)list.SetValueEntries(records.data(), static_cast<uint32_t>(records.size())); // not empty: cannot fail
   }
   return list;
 }
@@ -142,7 +142,7 @@ int32_t LParamCache::SetValue(const ParamDescriptor& descriptor, const Variant& 
     }
     entry = value;
     if (notify) {
-      OnValueChanged(id, entry);
+      (void)OnValueChanged(id, entry); // a hook: the cache has taken the value whatever it answers
     }
     return kChanged;
   }
@@ -172,7 +172,7 @@ int32_t LParamCache::SetValue(const ParamDescriptor& descriptor, const Variant& 
   }
   entry = rebuilt;
   if (notify) {
-    OnValueChanged(id, entry);
+    (void)OnValueChanged(id, entry); // a hook: the cache has taken the value whatever it answers
   }
   return kChanged;
 }

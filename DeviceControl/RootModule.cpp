@@ -66,7 +66,7 @@ int32_t LRootModule::ConnectDevice(const Variant& deviceId) {
   mOffline = false;
   ParamRanges everything;
   const ParamIdRange range{GetFirstParamID(), kParameterCount};
-  everything.SetRanges(&range, 1);
+  (void)everything.SetRanges(&range, 1); // one range: cannot fail
   mDeviceInterface->RequestParamRanges(everything);
   mDeviceInterface->RequestParamValuesByDescriptors(ParamDescriptor(kParamDeviceState));
   return result;

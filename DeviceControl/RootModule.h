@@ -90,7 +90,7 @@ public:
   RCPtr<IDevice> GetDeviceRaw() override;
 
   // A module-addressed value straight to the controller: the interface's result.
-  int32_t WriteParamValueToDevice(const ParamDescriptor& descriptor, const Variant& value) override;
+  [[nodiscard]] int32_t WriteParamValueToDevice(const ParamDescriptor& descriptor, const Variant& value) override;
   // Under the receive lock: each entry [value, id, qualifier] goes to the module that owns
   // its id as a value from the device; an entry no module owns (pseudo-ids, ids outside
   // the 145, entries that do not decode, as id -1) goes to the owner callback.

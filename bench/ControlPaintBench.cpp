@@ -143,16 +143,16 @@ void BM_ControlTreePaint(benchmark::State& state) {
   const Tree tree = MakeTree();
   QZ::RCPtr<QZ::LRenderer> renderer(new QZ::LGDIRenderer);
   QZ::RCPtr<QZ::LRenderContextInfo> context;
-  renderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, nullptr, true, context);
+  (void)renderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, nullptr, true, context); // offscreen: cannot fail
   context->GetUpdateRegion().AddRect({0, 0, kWidth, kHeight});
   auto repaint = [&]() __attribute__((noinline)) {
-    renderer->RenderStart(context);
+    (void)renderer->RenderStart(context); // 0 or throws
     {
       QZ::CAutoClip window(renderer, {0, 0, kWidth, kHeight}, {0, 0, kWidth, kHeight}, nullptr);
       QZ::RCPtrArray<QZ::LControl, 1, 0> deferred;
-      tree.root->Paint(renderer, context->GetUpdateRegion(), deferred, false);
+      (void)tree.root->Paint(renderer, context->GetUpdateRegion(), deferred, false); // the pixels are checked below
     }
-    renderer->RenderFinish(context);
+    (void)renderer->RenderFinish(context); // 0 or throws
   };
   repaint();
   if (!LeavesCairosPixels(context, tree)) {
@@ -186,14 +186,14 @@ void BM_GDIRendererFills(benchmark::State& state) {
   const Tree tree = MakeTree();
   QZ::RCPtr<QZ::LRenderer> renderer(new QZ::LGDIRenderer);
   QZ::RCPtr<QZ::LRenderContextInfo> context;
-  renderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, nullptr, true, context);
+  (void)renderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, nullptr, true, context); // offscreen: cannot fail
   context->GetUpdateRegion().AddRect({0, 0, kWidth, kHeight});
   auto repaint = [&]() __attribute__((noinline)) {
-    renderer->RenderStart(context);
+    (void)renderer->RenderStart(context); // 0 or throws
     for (const Fill& fill : tree.fills) {
-      renderer->FillRect(fill.rect, QZ::ColorT<float>::FromARGB(fill.argb), true);
+      (void)renderer->FillRect(fill.rect, QZ::ColorT<float>::FromARGB(fill.argb), true); // the pixels are checked below
     }
-    renderer->RenderFinish(context);
+    (void)renderer->RenderFinish(context); // 0 or throws
   };
   repaint();
   if (!LeavesCairosPixels(context, tree)) {

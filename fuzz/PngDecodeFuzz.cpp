@@ -58,10 +58,10 @@ void Exercise(const uint8_t* data, size_t size) {
     }
   }
   gPixelSum = sum;
-  image->UnlockBits(pixels);
+  (void)image->UnlockBits(pixels); // our own lock
   if (image->Width() <= 256 && image->Height() <= 256) {
     auto target = QZ::Platform::Graphics::Image::Create(16, 16);
-    QZ::Platform::Graphics::Graphics::FromImage(*target)->DrawImage(
+    (void)QZ::Platform::Graphics::Graphics::FromImage(*target)->DrawImage( // the drawing is what is fuzzed
         *image, {0, 0, 16, 16}, {0, 0, float(image->Width()), float(image->Height())});
   }
 }

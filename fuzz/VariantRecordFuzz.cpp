@@ -111,7 +111,7 @@ void ReadParamLists(const uint8_t* data, uint32_t size) {
   }
   if (ranges.GetListCount() <= kMaxElements && ids <= kMaxExpandedIds) {
     QZ::ParamDescriptors descriptors;
-    descriptors.SetFromRanges(ranges);
+    (void)descriptors.SetFromRanges(ranges); // a refusal leaves it empty, as the check below allows
     const uint32_t expanded = descriptors.GetListCount();
     Check(expanded == ids || (expanded == 0 && ids != 0));
     QZ::ParamDescriptor descriptor;

@@ -39,8 +39,8 @@ void LMidiManager::Start() {
   const int32_t model = GetDeviceModel();
   mModelByte = KeyboardModelByte(model);
   if (model >= kDeviceModel25Keys && model <= kDeviceModel61Keys) {
-    mInputNames.AddItem(WString(kInputNames[model]));
-    mOutputNames.AddItem(WString(kOutputNames[model]));
+    (void)mInputNames.AddItem(WString(kInputNames[model]));   // grows or throws
+    (void)mOutputNames.AddItem(WString(kOutputNames[model])); // grows or throws
   }
   mEngine = mOptions.engine;
   if (!mEngine) {
@@ -64,10 +64,11 @@ void LMidiManager::Start() {
     mStarted = true;
   }
   if (LNotificationCenter* centre = GetApplicationNotificationCenter()) {
-    mHandler->AddHandler(&LMidiManager::OnInputDeviceStatusChanged, RCPtr<LNotificationDistributor>(centre),
-                         kInputStatusChanged);
+    // A handler, a distributor and a name: cannot fail.
+    (void)mHandler->AddHandler(&LMidiManager::OnInputDeviceStatusChanged, RCPtr<LNotificationDistributor>(centre),
+                               kInputStatusChanged);
   }
-  OpenPorts();
+  (void)OpenPorts(); // ports that stay closed are opened again when their device returns
 }
 
 QZResult LMidiManager::ReleaseInternalReferences() {
@@ -83,7 +84,7 @@ QZResult LMidiManager::ReleaseInternalReferences() {
 
 QZResult LMidiManager::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                            const RCPtr<LNotification>& notification) {
-  return mHandler && mStarted ? mHandler->HandleNotification(distributor, notification) : QZ_OK;
+  return mHandler && mStarted ? mHandler->HandleNotification(distributor, notification) : QZResult(QZ_OK);
 }
 
 QZResult LMidiManager::CheckConnection(const Variant&, RCPtr<LRefCountedObject>) {
@@ -97,7 +98,7 @@ QZResult LMidiManager::OpenPorts() {
     return QZ_FALSE;
   }
   const bool wasArmed = mPollingArmed;
-  StopStatusPolling();
+  (void)StopStatusPolling(); // 1 when it was not armed
   for (uint32_t i = 0; i < mInputNames.GetCount(); ++i) {
     if (mCommunicator->OpenCapturePort(mInputNames.GetAt(i), mInputPort)) {
       mInputPortName = mInputNames.GetAt(i);
@@ -116,7 +117,7 @@ QZResult LMidiManager::OpenPorts() {
 
 QZResult LMidiManager::ClosePorts() {
   const bool wasArmed = mPollingArmed;
-  StopStatusPolling();
+  (void)StopStatusPolling(); // 1 when it was not armed
   mInputPort = nullptr;
   mOutputPort = nullptr;
   RestorePolling(wasArmed);
@@ -176,7 +177,7 @@ QZResult LMidiManager::StopStatusPolling() {
 
 void LMidiManager::RestorePolling(bool wasArmed) {
   if (wasArmed && !mPollingArmed) {
-    StartStatusPolling();
+    (void)StartStatusPolling(); // armed, or armed already
   }
 }
 
@@ -199,8 +200,8 @@ int32_t LMidiManager::Process(RCPtr<LRefCountedObject>*) {
 QZResult LMidiManager::OnInputDeviceStatusChanged(const RCPtr<LNotificationDistributor>&,
                                                   const RCPtr<LNotification>& notification) {
   if (notification->GetParameter()) {
-    ClosePorts();
-    OpenPorts();
+    (void)ClosePorts(); // always 0
+    (void)OpenPorts();  // ports that stay closed are opened again when their device returns
   }
   return QZ_FALSE;
 }

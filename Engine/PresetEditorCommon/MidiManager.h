@@ -66,8 +66,8 @@ class LMidiManager : public virtual LNotificationClient,
                      public virtual LThreadWorker {
 public:
   // Results beside the framework's codes.
-  static constexpr QZResult kNoPort = -1;  // a port is missing, the send failed or the slot is wrong
-  static constexpr QZResult kNoReply = -3; // no accepted reply after three tries
+  static constexpr int32_t kNoPort = -1;  // a port is missing, the send failed or the slot is wrong
+  static constexpr int32_t kNoReply = -3; // no accepted reply after three tries
   static constexpr uint32_t kReplyTries = 3;
   static constexpr uint8_t kUserPresetSlots = 10; // stored presets 1 to 10 beside the RAM preset 0
 

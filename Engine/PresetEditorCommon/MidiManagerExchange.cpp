@@ -42,7 +42,7 @@ int32_t CurrentEditorPage() {
 
 void Append(Array<signed char>& body, std::initializer_list<uint8_t> bytes) {
   for (uint8_t byte : bytes) {
-    body.AddItem(static_cast<signed char>(byte));
+    (void)body.AddItem(static_cast<signed char>(byte)); // grows or throws
   }
 }
 
@@ -70,13 +70,13 @@ QZResult LMidiManager::SendSysEx(Array<signed char>& message, LMidiRenderPort* p
     return QZ_E_FAIL;
   }
   if (message.GetAt(0) != kSysExStart) {
-    message.InsertAt(0, kSysExStart);
+    (void)message.InsertAt(0, kSysExStart); // grows or throws
   }
   if (count == 1 || message.GetAt(message.GetCount() - 1) != kSysExEnd) {
-    message.AddItem(kSysExEnd);
+    (void)message.AddItem(kSysExEnd); // grows or throws
   }
   const bool wasArmed = mPollingArmed;
-  StopStatusPolling();
+  (void)StopStatusPolling(); // 1 when it was not armed
   const QZResult result = mCommunicator->SendMidiData(port, message);
   RestorePolling(wasArmed);
   return result;
@@ -174,7 +174,7 @@ QZResult LMidiManager::GetPresetFromMidiDevice(int32_t presetNumber) {
     Append(request, {0x64});
   }
   const bool wasArmed = mPollingArmed;
-  StopStatusPolling();
+  (void)StopStatusPolling(); // 1 when it was not armed
   {
     std::lock_guard hold(mReplyMutex);
     mRequestPage = page;
@@ -225,7 +225,7 @@ QZResult LMidiManager::RequestNonPresetParameterFromDevice(const WString&, RCPtr
     return QZ_E_FAIL;
   }
   const bool wasArmed = mPollingArmed;
-  StopStatusPolling();
+  (void)StopStatusPolling(); // 1 when it was not armed
   BeginAwaiting(Awaited::Nothing, mParameterReplyGate, kMethod, 647);
   EndAwaiting(kMethod, 679);
   RestorePolling(wasArmed);

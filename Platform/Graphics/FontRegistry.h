@@ -33,7 +33,7 @@ public:
   FaceRecord& operator=(const FaceRecord&) = delete;
 
   // Reads the metrics from the face's file; false when it is no usable scalable font.
-  bool LoadMetrics();
+  [[nodiscard]] bool LoadMetrics();
   const FaceMetrics& Metrics() const { return mMetrics; }
   // The face scaled to an em of `emPixels` pixels (owned here); null when Cairo fails.
   cairo_scaled_font_t* ScaledFont(double emPixels);

@@ -9,7 +9,9 @@
 namespace QZ::Platform::Graphics {
 
 // Outcome of an operation. Objects also keep the last one (their "last status").
-enum class Status {
+// (clang-format 14 misreads an attribute on an enum.)
+// clang-format off
+enum class [[nodiscard]] Status {
   Ok = 0,
   GenericError,       // the drawing library failed
   InvalidParameter,   // a bad argument: empty rectangle, out-of-range pixel, bad size
@@ -20,6 +22,7 @@ enum class Status {
   UnknownImageFormat, // the bytes are not a PNG image this layer can decode
   FontFamilyNotFound, // no installed family answers to the name
 };
+// clang-format on
 
 // A colour packed as 0xAARRGGBB, alpha straight (not premultiplied).
 struct Color {

@@ -14,7 +14,9 @@ namespace QZ::Platform::Midi {
 // Seen from the editor: an input captures what a device sends, an output renders to it.
 enum class MidiDirection { Input, Output };
 
-enum class MidiResult {
+// (clang-format 14 misreads an attribute on an enum.)
+// clang-format off
+enum class [[nodiscard]] MidiResult {
   Ok,
   NoSuchDevice,       // no device at that index (the list changed since it was read)
   DeviceGone,         // the device was unplugged or its transport stopped: reopen it
@@ -23,6 +25,7 @@ enum class MidiResult {
   BufferAlreadyAdded, // the capture buffer is still lent to the input
   TransportError,     // the transport refused; its own text went to the diagnostic sink
 };
+// clang-format on
 
 // A fixed English text for logs and test output, e.g. "the device is gone".
 const char* MidiResultText(MidiResult result);

@@ -67,7 +67,7 @@ private:
 
 // Opens `path` (backslash-separated, below root). kSuccess, or kNotFound when the file
 // has no such key (a key exists when it has a section or a descendant has one).
-int32_t OpenKey(Root root, std::u16string_view path, Key& out);
+[[nodiscard]] int32_t OpenKey(Root root, std::u16string_view path, Key& out);
 
 // The file the registry is read from now.
 std::string RegistryFilePath();

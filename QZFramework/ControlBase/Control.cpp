@@ -180,7 +180,7 @@ QZResult LControl::ChildControlList::Add(LControl* child) {
 
 QZResult LControl::ChildControlList::Remove(const LControl* child) {
   const int32_t index = IndexOf(child, kInsertionOrder);
-  return index < 0 ? QZ_E_INVALIDARG : RemoveAt(uint32_t(index));
+  return index < 0 ? QZResult(QZ_E_INVALIDARG) : RemoveAt(uint32_t(index));
 }
 
 bool LControl::ChildControlList::RemoveAll() {
@@ -268,7 +268,7 @@ QZResult LControl::SetParent(const RCPtr<LControl>& parent) {
   } else {
     mRootWindow = nullptr;
   }
-  return parent ? parent->mChildren.Add(this) : QZ_OK;
+  return parent ? parent->mChildren.Add(this) : QZResult(QZ_OK);
 }
 
 QZResult LControl::SetRootWindow(const RCPtr<IRootWindow>& window) {
@@ -279,7 +279,7 @@ QZResult LControl::SetRootWindow(const RCPtr<IRootWindow>& window) {
     return QZ_FALSE;
   }
   mRootWindow = window;
-  return window ? window->InstallRootControl(RCPtr<LControl>(this)) : QZ_OK;
+  return window ? window->InstallRootControl(RCPtr<LControl>(this)) : QZResult(QZ_OK);
 }
 
 RCPtr<IRootWindow> LControl::GetRootWindowRef() const {
@@ -488,13 +488,13 @@ QZResult LControl::SetClipToParent(bool clip) {
 
 QZResult LControl::Notify(NotificationName name, const RCPtr<LRefCountedObject>& parameter) {
   const RCPtr<LNotification> notification = LNotification::Create(name, parameter);
-  return notification ? SendNotification(notification) : QZ_E_INVALIDARG;
+  return notification ? SendNotification(notification) : QZResult(QZ_E_INVALIDARG);
 }
 
 QZResult LControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                        const RCPtr<LNotification>& notification) {
   const RCPtr<LNotificationHandler<LControl>> handler = mNotificationHandler;
-  return handler ? handler->HandleNotification(distributor, notification) : QZ_OK;
+  return handler ? handler->HandleNotification(distributor, notification) : QZResult(QZ_OK);
 }
 
 QZResult LControl::ReleaseInternalReferences() {

@@ -212,7 +212,7 @@ QZResult LControl::SetUpSubControls(const RCPtr<LControl>& child, const RCPtr<LC
   if (Failed(attached)) {
     return attached;
   }
-  return descriptor ? child->ApplyDescriptor(descriptor) : QZ_OK;
+  return descriptor ? child->ApplyDescriptor(descriptor) : QZResult(QZ_OK);
 }
 
 // =============================================================================================

@@ -569,7 +569,7 @@ QZResult LControl::StopAxisAnimation(int32_t axis) {
   if (axis != 0 && axis != 1) {
     return QZ_E_INVALIDARG;
   }
-  return mFlingActive[axis] ? StopAutoScroll(axis) : QZ_FALSE;
+  return mFlingActive[axis] ? StopAutoScroll(axis) : QZResult(QZ_FALSE);
 }
 
 void LControl::StepAutoScroll(int32_t axis) {

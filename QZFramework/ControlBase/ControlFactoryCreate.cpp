@@ -41,7 +41,7 @@ QZResult LControlFactory::ReapplySkin(const RCPtr<LControl>& control) {
     return QZ_E_FAIL;
   }
   const RCPtr<LControlDescriptor> descriptor = FindControlDescriptor(control->GetName());
-  return descriptor ? control->ApplyDescriptor(descriptor) : QZ_E_FAIL;
+  return descriptor ? control->ApplyDescriptor(descriptor) : QZResult(QZ_E_FAIL);
 }
 
 RCPtr<LStringTable> LControlFactory::GetStringTable(const RCPtr<LControl>& parent, const WString& name) const {

@@ -114,7 +114,7 @@ QZResult LControl::SetFocus(bool forward) {
       }
     }
     const RCPtr<LControl> target = forward ? GetFirstFocusableChild() : GetLastFocusableChild();
-    return target ? target->SetFocus(forward) : QZ_E_FAIL;
+    return target ? target->SetFocus(forward) : QZResult(QZ_E_FAIL);
   }
 
   if (IsFocusable()) {
@@ -123,7 +123,7 @@ QZResult LControl::SetFocus(bool forward) {
       mHasFocus = true;
       mContainsFocus = false;
       const RCPtr<LControl> child = GetFocusedChild();
-      result = child ? QZResult(child->KillFocus() ? 1 : 0) : QZ_E_FAIL;
+      result = child ? QZResult(child->KillFocus() ? 1 : 0) : QZResult(QZ_E_FAIL);
     } else {
       mHasFocus = true;
       if (mParent) {
@@ -195,7 +195,7 @@ QZResult LControl::FocusOnMouseDown(const RCPtr<LControl>&) {
   if (!mNotFocusable && !(mParent && !mFocusBoundary && mParent->IsFocusDelegated(true))) {
     return SetFocus(true);
   }
-  return mParent ? mParent->FocusOnMouseDown(self) : QZ_FALSE;
+  return mParent ? mParent->FocusOnMouseDown(self) : QZResult(QZ_FALSE);
 }
 
 // =============================================================================================

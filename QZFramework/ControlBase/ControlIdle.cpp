@@ -59,8 +59,8 @@ QZResult LControl::ReleaseIdleRequest() {
   const RCPtr<LNotificationHandler<LControl>> table = mNotificationHandler;
   LNotificationHandler<LControl>::Method method = nullptr;
   uintptr_t data = 0;
-  const QZResult removed = table ? table->RemoveHandler(idle, u"NID_IDLE", method, data) : QZ_E_FAIL;
-  return Failed(removed) ? QZ_E_FAIL : removed;
+  const QZResult removed = table ? table->RemoveHandler(idle, u"NID_IDLE", method, data) : QZResult(QZ_E_FAIL);
+  return Failed(removed) ? QZResult(QZ_E_FAIL) : removed;
 }
 
 // =============================================================================================
@@ -93,7 +93,7 @@ QZResult LControl::StartSizeAnimation(int32_t axis, bool grow) {
   mGrowing[axis] = grow;
   mShrinking[axis] = !grow;
   (grow ? mGrowTime : mShrinkTime)[axis] = TickCountMs();
-  return running ? QZ_OK : AddIdleRequest();
+  return running ? QZResult(QZ_OK) : AddIdleRequest();
 }
 
 QZResult LControl::StartMoveAnimation(const PointT<double>& target) {
@@ -105,7 +105,7 @@ QZResult LControl::StartMoveAnimation(const PointT<double>& target) {
   mMoveTarget = target;
   mMoveCurrent = {mLayout->position[0].abs, mLayout->position[1].abs};
   mMoveAnimationTime = TickCountMs();
-  return running ? QZ_OK : AddIdleRequest();
+  return running ? QZResult(QZ_OK) : AddIdleRequest();
 }
 
 void LControl::StepSizeAnimation(int32_t axis) {

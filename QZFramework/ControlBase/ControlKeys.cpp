@@ -81,12 +81,12 @@ QZResult LControl::DispatchHotKeys(const RCPtr<LKeyParam>& key) {
   }
   IControlApplication* application = GetControlApplication();
   const RCPtr<LGlobalHotKeyManager> global = application ? application->GetGlobalHotKeyManager() : nullptr;
-  return global ? global->HandleKey(key) : QZ_FALSE;
+  return global ? global->HandleKey(key) : QZResult(QZ_FALSE);
 }
 
 QZResult LControl::CycleWindowFocus(const RCPtr<LKeyParam>& key) {
   const RCPtr<IRootWindow> window = GetRootWindowRef();
-  return window ? window->MoveFocusToNextWindow(key) : QZ_FALSE;
+  return window ? window->MoveFocusToNextWindow(key) : QZResult(QZ_FALSE);
 }
 
 QZResult LControl::PassNavigationUp(const RCPtr<LKeyParam>& key) {
@@ -129,7 +129,7 @@ QZResult LControl::OnNavigationKey(const RCPtr<LKeyParam>& param) {
     }
     next = FocusNextChild(next, backwards);
   }
-  return param->IsWrapped() ? QZ_FALSE : PassNavigationUp(param);
+  return param->IsWrapped() ? QZResult(QZ_FALSE) : PassNavigationUp(param);
 }
 
 // =============================================================================================

@@ -96,7 +96,7 @@ QZResult LControl::CombineLookRegions(int32_t a, int32_t b) {
 }
 
 QZResult LControl::ShowLook(int32_t index) {
-  return index < 0 ? QZ_E_INVALIDARG : SetLookWeight(uint32_t(index), 1.0f, true);
+  return index < 0 ? QZResult(QZ_E_INVALIDARG) : SetLookWeight(uint32_t(index), 1.0f, true);
 }
 
 QZResult LControl::SetLooks(const RCPtrArray<LLook, 1, 0>& looks) {

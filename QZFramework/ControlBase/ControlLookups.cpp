@@ -144,7 +144,7 @@ RCPtr<LMenuItemUpdater> LMenuItemUpdater::Create(const RCPtr<LControl>& control)
 QZResult LMenuItemUpdater::IsMenuItemEnabled(const LMenuDescriptor* menu, int32_t itemIndex, const WString& command,
                                              LMenuItemState& state) {
   const RCPtr<LControl> control = mControl;
-  return control ? control->IsMenuItemEnabled(menu, itemIndex, command, state) : QZ_FALSE;
+  return control ? control->IsMenuItemEnabled(menu, itemIndex, command, state) : QZResult(QZ_FALSE);
 }
 
 } // namespace QZ

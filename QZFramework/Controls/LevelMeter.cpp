@@ -187,7 +187,7 @@ QZResult LLevelMeter::OnClipLightClick(const RCPtr<LNotificationDistributor>&, c
 QZResult LLevelMeter::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                           const RCPtr<LNotification>& notification) {
   const RCPtr<LNotificationHandler<LLevelMeter>> handler = mHandler;
-  const QZResult handled = handler ? handler->HandleNotification(distributor, notification) : QZ_OK;
+  const QZResult handled = handler ? handler->HandleNotification(distributor, notification) : QZResult(QZ_OK);
   return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
 }
 

@@ -185,7 +185,7 @@ QZResult LMenuDescriptor::RemoveAllItems() {
     if (item) {
       SetParent(*item, nullptr);
     }
-    mItems.RemoveItems(i, 1);
+    (void)mItems.RemoveItems(i, 1); // an index below the count
   }
   SetParent(*this, nullptr);
   return QZ_OK;
@@ -200,13 +200,13 @@ RCPtr<LMenuDescriptor> LMenuDescriptor::Clone() const {
 void LMenuDescriptor::CloneItemsInto(LMenuDescriptor& target) const {
   for (uint32_t i = 0; i < mItems.GetCount(); ++i) {
     RCPtr<LMenuItemDescriptor> copy = mItems.GetAt(i)->CloneItem();
-    target.mItems.AddItem(copy);
+    (void)target.mItems.AddItem(copy); // grows or throws
     SetParent(*copy, &target);
   }
 }
 
 QZResult LMenuDescriptor::ReleaseInternalReferences() {
-  RemoveAllItems();
+  (void)RemoveAllItems(); // always 0
   return LRefCountedObject::ReleaseInternalReferences();
 }
 

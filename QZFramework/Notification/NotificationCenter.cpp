@@ -6,12 +6,12 @@ namespace QZ {
 
 RCPtr<LNotificationCenter> LNotificationCenter::CreateNotificationCenter(const WString& name) {
   RCPtr<LNotificationCenter> centre(new LNotificationCenter(name));
-  centre->AttachDistributor(centre);
+  (void)centre->AttachDistributor(centre); // a new centre: it attaches
   return centre;
 }
 
 QZResult LNotificationCenter::ReleaseInternalReferences() {
-  UnregisterAllClients();
+  (void)UnregisterAllClients(); // always 0
   Shutdown();
   return LRefCountedObject::ReleaseInternalReferences();
 }
@@ -27,7 +27,7 @@ RCPtr<LNotificationCenter> LNotificationCenterManager::GetNotificationCenter(con
     }
   }
   RCPtr<LNotificationCenter> centre = LNotificationCenter::CreateNotificationCenter(name);
-  mCentres.AddItem(centre);
+  (void)mCentres.AddItem(centre); // grows or throws
   return centre;
 }
 

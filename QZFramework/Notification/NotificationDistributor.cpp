@@ -24,7 +24,7 @@ DistributorList& Distributors() {
 void EnterDistributorList(LNotificationDistributor* distributor) {
   DistributorList& list = Distributors();
   Mutex::ScopedLock hold(list.mutex);
-  list.items.AddItem(RCPtr<LNotificationDistributor>(distributor));
+  (void)list.items.AddItem(RCPtr<LNotificationDistributor>(distributor)); // grows or throws
 }
 
 // Takes the list's reference out into taken, to be released outside the list's lock.
@@ -33,7 +33,7 @@ void LeaveDistributorList(LNotificationDistributor* distributor, RCPtr<LNotifica
   Mutex::ScopedLock hold(list.mutex);
   for (uint32_t i = list.items.GetCount(); i-- > 0;) {
     if (list.items.GetAt(i).Get() == distributor) {
-      list.items.RemoveItem(i, taken);
+      (void)list.items.RemoveItem(i, taken); // an index of the list
       return;
     }
   }
@@ -112,7 +112,7 @@ QZResult LNotificationDistributor::AddClient(const RCPtr<LNotificationClient>& c
   }
   if (!pool) {
     pool = RCPtr<LNotificationClientPool>(new LNotificationClientPool(id));
-    mPools.AddItem(pool);
+    (void)mPools.AddItem(pool); // grows or throws
     PoolIndex* index = mPoolIndex.load(std::memory_order_relaxed);
     if (index->IsFull()) {
       index = new PoolIndex(2 * index->GetCapacity(), std::unique_ptr<PoolIndex>(index));
@@ -120,7 +120,7 @@ QZResult LNotificationDistributor::AddClient(const RCPtr<LNotificationClient>& c
     }
     index->Append(pool.Get());
   }
-  pool->AddClient(client, flags);
+  (void)pool->AddClient(client, flags); // the client is not null: 0
   return isNew ? QZ_OK : QZ_FALSE;
 }
 
@@ -212,7 +212,7 @@ QZResult LNotificationDistributor::GetClientFlags(const LNotificationClient* cli
                                                   uint32_t& flags) const {
   const NotificationID id = GetNotificationID(name);
   RCPtr<LNotificationClientPool> pool = id ? FindClientPool(id) : nullptr;
-  return pool ? pool->GetClientFlags(client, flags) : QZ_E_FAIL;
+  return pool ? pool->GetClientFlags(client, flags) : QZResult(QZ_E_FAIL);
 }
 
 uint32_t LNotificationDistributor::GetRegistrationCount() const {
@@ -226,13 +226,13 @@ QZResult LNotificationDistributor::SendNotification(const RCPtr<LNotification>& 
   }
   // Pools stay as long as their distributor, which the delivery keeps alive.
   LNotificationClientPool* pool = FindClientPoolEntry(notification->GetID());
-  return pool ? pool->NotifyClients(RCPtr<LNotificationDistributor>(this), notification) : QZ_FALSE;
+  return pool ? pool->NotifyClients(RCPtr<LNotificationDistributor>(this), notification) : QZResult(QZ_FALSE);
 }
 
 QZResult LNotificationDistributor::Deliver(const RCPtr<LNotificationDistributor>& self,
                                            const RCPtr<LNotification>& notification) {
   LNotificationClientPool* pool = FindClientPoolEntry(notification->GetID());
-  return pool ? pool->NotifyClients(self, notification) : QZ_FALSE;
+  return pool ? pool->NotifyClients(self, notification) : QZResult(QZ_FALSE);
 }
 
 QZResult LNotificationDistributor::UnregisterAllClients() {
@@ -253,7 +253,7 @@ QZResult LNotificationDistributor::UnregisterAllClients() {
     }
   }
   for (auto& [client, id] : registrations) {
-    client->UnregisterNotification(this, id);
+    (void)client->UnregisterNotification(this, id); // one that is gone already answers 1
   }
   return QZ_OK;
 }

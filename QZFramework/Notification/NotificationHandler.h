@@ -145,7 +145,7 @@ public:
         method = found->second.method;
       }
     }
-    return method ? (mOwner.*method)(distributor, notification) : QZ_OK;
+    return method ? (mOwner.*method)(distributor, notification) : QZResult(QZ_OK);
   }
 
 private:
@@ -174,7 +174,7 @@ public:
       // Absent when the owner holds no registration there; the route is then missing too.
       (void)mSource->GetClientFlags(&mTable->GetOwner(), mId, mFlags);
     }
-    const QZResult removed = mTable ? mTable->RemoveHandler(mSource, mId, mMethod, mData) : QZ_E_FAIL;
+    const QZResult removed = mTable ? mTable->RemoveHandler(mSource, mId, mMethod, mData) : QZResult(QZ_E_FAIL);
     CheckResult(removed, {Method("CAutoNotificationDisabler"), kSource, 247});
     uint32_t flags = 0;
     if (Succeeded(mSource->GetClientFlags(&mTable->GetOwner(), mId, flags))) {

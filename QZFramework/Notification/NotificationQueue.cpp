@@ -142,7 +142,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle) {
     RCPtr<LNotification> notification;
     for (uint32_t n = GetCount(); n > 0 && TakeNext(notification); --n) {
       if (distributor) {
-        distributor->Deliver(distributor, notification);
+        (void)distributor->Deliver(distributor, notification); // 1 when nobody listens: delivered all the same
       }
       notification->ClearQueued();
       notification = nullptr;
@@ -150,7 +150,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle) {
   }
   if (sendIdle) {
     if (RCPtr<LNotificationDistributor> distributor = GetDistributor()) {
-      distributor->Deliver(distributor, mIdleNotification);
+      (void)distributor->Deliver(distributor, mIdleNotification); // 1 when nobody listens: delivered all the same
     }
   }
   return GetCount() != 0;

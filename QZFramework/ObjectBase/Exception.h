@@ -25,14 +25,30 @@
 
 namespace QZ {
 
-// Result codes shared by the whole framework; a code is a failure when negative.
-using QZResult = int32_t;
-inline constexpr QZResult QZ_OK = 0;
-inline constexpr QZResult QZ_FALSE = 1;
-inline constexpr QZResult QZ_E_FAIL = static_cast<int32_t>(0x80004005);
-inline constexpr QZResult QZ_E_INVALIDARG = static_cast<int32_t>(0x80070057);
-inline constexpr QZResult QZ_E_NOTIMPL = static_cast<int32_t>(0x80004001);
-inline constexpr QZResult QZ_E_OUTOFMEMORY = static_cast<int32_t>(0x8007000E);
+// Result codes shared by the whole framework; a code is a failure when negative. A
+// QZResult is an int32_t that cannot be dropped unnoticed: a call whose result is ignored
+// on purpose says so with (void) and a comment.
+//
+//   QZResult result = distributor->SendNotification(notification);
+//   if (Failed(result)) { ... }
+//   (void)client->UnregisterNotification(centre, id); // 1 (none held) is as good as 0 here
+class [[nodiscard]] QZResult {
+public:
+  constexpr QZResult() = default;
+  constexpr QZResult(int32_t code) : mCode(code) {}
+  constexpr operator int32_t() const { return mCode; }
+
+private:
+  int32_t mCode = 0;
+};
+// The codes themselves are plain integers, so that they mix with the int32_t results of
+// the device-control library in one expression.
+inline constexpr int32_t QZ_OK = 0;
+inline constexpr int32_t QZ_FALSE = 1;
+inline constexpr int32_t QZ_E_FAIL = static_cast<int32_t>(0x80004005);
+inline constexpr int32_t QZ_E_INVALIDARG = static_cast<int32_t>(0x80070057);
+inline constexpr int32_t QZ_E_NOTIMPL = static_cast<int32_t>(0x80004001);
+inline constexpr int32_t QZ_E_OUTOFMEMORY = static_cast<int32_t>(0x8007000E);
 
 inline constexpr bool Failed(QZResult r) { return r < 0; }
 inline constexpr bool Succeeded(QZResult r) { return r >= 0; }

@@ -30,7 +30,8 @@ int32_t LRefCountedObject::Release() const {
     if (mReleasing.compare_exchange_strong(expected, 1)) {
       if (mInternalRefCount.load() > 0) {
         // Destruction and cycle breaking are not logically const operations.
-        const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
+        // Its answer is for callers that ask; the count below decides.
+        (void)const_cast<LRefCountedObject*>(this)->ReleaseInternalReferences();
       }
       if (mRefCount.load() != 1) {
         expected = 1;

@@ -4,30 +4,36 @@
 
 namespace QZ {
 
-CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer) : mRenderer(renderer.Get()) { mRenderer->PushState(); }
+CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer) : mRenderer(renderer.Get()) {
+  (void)mRenderer->PushState(); // always 0
+}
 
 CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& frame, const RectT<double>& clip,
                      const RCPtr<LStencil>& stencil, bool relative)
     : mRenderer(renderer.Get()) {
-  mRenderer->PushClip(frame, clip, stencil, relative);
+  (void)mRenderer->PushClip(frame, clip, stencil, relative); // 1 only without a context, when there is nothing to clip
 }
 
 CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& descriptor) : mRenderer(renderer.Get()) {
   switch (descriptor.flavor) {
   case ClipFlavorState:
-    mRenderer->PushState();
+    (void)mRenderer->PushState(); // always 0
     break;
   case ClipFlavorClip:
-    mRenderer->PushClip(descriptor.frame, descriptor.clip, descriptor.stencil, descriptor.relative != 0);
+    // 1 only without a context, when there is nothing to clip.
+    (void)mRenderer->PushClip(descriptor.frame, descriptor.clip, descriptor.stencil, descriptor.relative != 0);
     break;
   case ClipFlavorOffset:
-    mRenderer->PushClipOffset(descriptor.offset);
+    // 1 only without a saved state, which the destructor's pop then also finds.
+    (void)mRenderer->PushClipOffset(descriptor.offset);
     break;
   default:
     Throw<std::runtime_error>({"QZ::CAutoClip::CAutoClip", R"(Renderer\Renderer)", 405}, "Unknown PushClip flavor");
   }
 }
 
-CAutoClip::~CAutoClip() { mRenderer->PopClip(); }
+CAutoClip::~CAutoClip() {
+  (void)mRenderer->PopClip(); // 1 when the push found nothing to save
+}
 
 } // namespace QZ

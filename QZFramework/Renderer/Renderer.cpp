@@ -76,9 +76,9 @@ QZResult LRenderer::PushClipOffset(const PointT<double>& offset) {
   if (!context || context->GetSavedStates().empty()) {
     return QZ_FALSE;
   }
-  PushState();
+  (void)PushState(); // a context is current: 0
   const PointT<double> rounded = RoundedPoint(offset);
-  Translate(rounded);
+  (void)Translate(rounded); // a context is current: 0
   RectT<double>& clip = context->GetState().clip;
   clip = clip.Offset(-rounded.x, -rounded.y);
   return QZ_OK;
@@ -95,15 +95,15 @@ QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& cl
     corner = corner - context->GetState().origin;
   }
   corner = RoundedPoint(corner);
-  PushState();
+  (void)PushState(); // a context is current: 0
   RectT<double> r = clip;
   if (relative) {
     RectT<double>::Intersect(r, r, frame);
     RectT<double>::Intersect(r, r, context->GetState().clip);
   }
   r.Normalize();
-  SetClipRect(r);
-  Translate(corner);
+  (void)SetClipRect(r);    // a context is current: 0
+  (void)Translate(corner); // a context is current: 0
   if (relative) {
     RectT<double>& current = context->GetState().clip;
     current = current.Offset(-corner.x, -corner.y);
@@ -111,10 +111,10 @@ QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& cl
   if (stencil) {
     RenderState& state = context->GetState();
     if (!state.hasStencil) {
-      SetStencil(stencil);
+      (void)SetStencil(stencil); // a context is current: 0
       state.hasStencil = true;
     } else {
-      SetStencil(RCPtr<LStencil>(new LStencil(stencil->GetSize())));
+      (void)SetStencil(RCPtr<LStencil>(new LStencil(stencil->GetSize()))); // a context is current: 0
     }
   }
   return QZ_OK;
@@ -137,12 +137,12 @@ QZResult LRenderer::PopClip() {
   const RenderState saved = std::move(context->GetSavedStates().back());
   context->GetSavedStates().pop_back();
   RenderState& state = context->GetState();
-  Translate(saved.origin - state.origin);
+  (void)Translate(saved.origin - state.origin); // a context is current: 0
   // The difference of two origins need not add back exactly: restore the saved value.
   state.origin = saved.origin;
   state.factor = saved.factor;
-  SetClipRect(saved.clip);
-  SetStencil(saved.stencil);
+  (void)SetClipRect(saved.clip);   // a context is current: 0
+  (void)SetStencil(saved.stencil); // a context is current: 0
   state.hasStencil = saved.hasStencil;
   return QZ_OK;
 }

@@ -56,7 +56,7 @@ public:
   // The store's handle of a settings file, opening it on first use: kUserSettingsFile
   // "UserSettings.ini", any other kind "AppSettings.ini". 0 when it cannot be opened.
   // Main thread.
-  virtual uint32_t OpenSettingsFile(int32_t kind) = 0;
+  [[nodiscard]] virtual uint32_t OpenSettingsFile(int32_t kind) = 0;
 
   // The keyboard model: the integer "DeviceModel" of the user settings file, or
   // kDefaultDeviceModel when the key, the file or the store is missing. Main thread.

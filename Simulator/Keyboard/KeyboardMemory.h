@@ -53,7 +53,7 @@ public:
   // slot.
   bool GetPreset(uint32_t slot, PresetImage& image) const;
   // Stores an image into slot 0 to 10; false, changing nothing, for another slot.
-  bool StorePreset(uint32_t slot, const PresetImage& image);
+  [[nodiscard]] bool StorePreset(uint32_t slot, const PresetImage& image);
   GlobalImage GetGlobals() const;
   void StoreGlobals(const GlobalImage& image);
 

@@ -101,8 +101,8 @@ std::vector<KeyboardSysEx::Message> KeyboardSysEx::HandleMakerMessage(std::span<
   if (body.size() == kPresetBodySize && StartsWith(body, kPresetPrefix)) {
     KeyboardMemory::PresetImage image;
     std::copy(body.end() - KeyboardMemory::kPresetSize, body.end(), image.begin());
-    // StorePreset refuses a slot above 10.
-    mMemory.StorePreset(body[kPresetPrefix.size()], image);
+    // A slot above 10 is refused and the keyboard stays silent, as it does for requests.
+    (void)mMemory.StorePreset(body[kPresetPrefix.size()], image);
     return {};
   }
   if (body.size() == kGlobalBodySize && StartsWith(body, kGlobalPrefix)) {

@@ -111,10 +111,11 @@ void VirtualKeyboard::RunReplies() {
     mReplies.pop_front();
     hold.unlock();
     if (reply.unplugMidTransfer) {
-      mInput->Send(std::span(reply.bytes).first(reply.bytes.size() / 2));
+      // A keyboard pulled out mid-reply: the editor sees the half it got.
+      (void)mInput->Send(std::span(reply.bytes).first(reply.bytes.size() / 2));
       mInput->Unplug();
     } else {
-      mInput->Send(reply.bytes);
+      (void)mInput->Send(reply.bytes); // a reply nobody receives is lost, as on a real cable
     }
     hold.lock();
   }

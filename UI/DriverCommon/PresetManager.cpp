@@ -183,7 +183,7 @@ RCPtr<LPresetManager> LPresetManager::Create() {
 
 void LPresetManager::SetExcludedIndexes(const IArray<int32_t>& indexes, bool replace) {
   if (replace) {
-    mExcludedIndexes.RemoveAll();
+    (void)mExcludedIndexes.RemoveAll(); // empties a growable array: 0
   }
   mExcludedIndexes.AppendArray(indexes);
 }
@@ -275,12 +275,12 @@ QZResult LPresetManager::OnGlobalLoadControlPanelSettings(const RCPtr<LNotificat
 
 QZResult LPresetManager::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                              const RCPtr<LNotification>& notification) {
-  return mHandler && mSubscribed ? mHandler->HandleNotification(distributor, notification) : QZ_OK;
+  return mHandler && mSubscribed ? mHandler->HandleNotification(distributor, notification) : QZResult(QZ_OK);
 }
 
 QZResult LPresetManager::ReleaseInternalReferences() {
   mSubscribed = false;
-  UnregisterAllClients();
+  (void)UnregisterAllClients(); // always 0
   UnregisterAllNotifications();
   return LRefCountedObject::ReleaseInternalReferences();
 }

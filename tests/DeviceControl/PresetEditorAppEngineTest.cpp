@@ -64,8 +64,10 @@ TEST_F(PresetEditorAppEngineTest, AnEditIsCachedAndAnnouncedOnceAndABadIdDropsTh
   ASSERT_EQ(state.name, LRootModuleEngine::kDeviceConnectionStateChange);
   EXPECT_EQ(state.As<QZTest::EngineState>()->GetValue(), LRootModuleEngine::kNoDevice);
   // A change request still sets: the engine hears it in one drain and announces in the next.
-  app.centre->PostNotification(QZ::LNotification::Create(LRootModuleEngine::kParamModuleChangeRequest,
-                                                         new QZ::LParamValuePair(ParamDescriptor(140), Bytes({3}))));
+  EXPECT_EQ(
+      app.centre->PostNotification(QZ::LNotification::Create(
+          LRootModuleEngine::kParamModuleChangeRequest, new QZ::LParamValuePair(ParamDescriptor(140), Bytes({3})))),
+      QZ::QZ_OK);
   EXPECT_TRUE(app.Drain().empty());
   EXPECT_EQ(QZTest::PairOf(DrainOne()), std::make_pair(140u, Bytes({3})));
 }
@@ -80,11 +82,11 @@ TEST_F(PresetEditorAppEngineTest, ThreeOrMoreValuesShareOneNotification) {
     for (uint8_t k = 0; k < i; ++k) {
       EXPECT_EQ(QZTest::PairOf(heard[k]), std::make_pair(10u + k, Bytes({k})));
     }
-    values.AddItem(QZ::ParamValue(ParamDescriptor(10 + i), Bytes({i})));
+    (void)values.AddItem(QZ::ParamValue(ParamDescriptor(10 + i), Bytes({i}))); // grows
   }
   engine->PostParamModuleStateChange(values);
   QZ::ParamValues expected;
-  expected.SetValueEntries(values.GetData(), 3);
+  EXPECT_EQ(expected.SetValueEntries(values.GetData(), 3), QZ::QZ_OK);
   EXPECT_EQ(Variant(*DrainOne().As<QZTest::ValueList>()), expected);
 }
 

@@ -140,7 +140,7 @@ inline std::pair<uint32_t, QZ::Variant> EntryOf(const QZ::ParamValues& list, uin
   QZ::Variant value;
   QZ::Variant qualifier;
   uint32_t id = 0;
-  list.GetParamValue(i, value, id, qualifier);
+  (void)list.GetParamValue(i, value, id, qualifier); // an entry it cannot read stays empty
   return {id, value};
 }
 

@@ -70,8 +70,8 @@ public:
   // Makes a context of bounds, enters it and clears the log.
   QZ::RCPtr<QZ::LRenderContextInfo> StartFrame(const QZ::RectT<int32_t>& bounds) {
     QZ::RCPtr<QZ::LRenderContextInfo> context;
-    InitRenderContextInfo(bounds, nullptr, false, context);
-    RenderStart(context);
+    EXPECT_EQ(InitRenderContextInfo(bounds, nullptr, false, context), QZ::QZ_OK);
+    EXPECT_EQ(RenderStart(context), QZ::QZ_OK);
     calls.clear();
     return context;
   }

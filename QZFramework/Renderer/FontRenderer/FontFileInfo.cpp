@@ -108,7 +108,7 @@ const RCPtrArray<LFontFileInfo>& LFontFileInfo::GetFontFiles() { return State().
 
 void LFontFileInfo::Clear() {
   State().fonts.RemoveAll();
-  State().families.RemoveAll();
+  (void)State().families.RemoveAll(); // empties a growable array: 0
 }
 
 void LFontFileInfo::ScanFontFolders(const std::vector<std::string>& folders) {
@@ -131,7 +131,8 @@ void LFontFileInfo::RegisterFontFile(const WString& path) {
     LFontFileInfo* family = FindFamily(face.family);
     if (!family) {
       RCPtrArray<LFontFileInfo>& families = State().families;
-      families.AddItem(RCPtr<LFontFileInfo>(new LFontFileInfo(face.family, int32_t(families.GetCount()))));
+      // Grows or throws.
+      (void)families.AddItem(RCPtr<LFontFileInfo>(new LFontFileInfo(face.family, int32_t(families.GetCount()))));
       family = families.GetAt(families.GetCount() - 1).Get();
     }
     const int32_t style = StyleOfName(face.style);

@@ -62,7 +62,7 @@ private:
   FT_Size LookupSize(const LFont& font);
   // Loads what needs asks for into glyph; false when the glyph is to be skipped. Takes
   // ownership of a loaded glyph through loaded.
-  bool LoadGlyph(FT_Face face, float pointSize, uint16_t needs, GlyphRecord& glyph, FT_Glyph& loaded);
+  [[nodiscard]] bool LoadGlyph(FT_Face face, float pointSize, uint16_t needs, GlyphRecord& glyph, FT_Glyph& loaded);
 
   FT_Library mLibrary = nullptr;
   FTC_Manager mManager = nullptr;

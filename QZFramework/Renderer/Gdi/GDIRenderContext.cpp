@@ -19,7 +19,7 @@ void LGDIRendererOffscreenSurface::Resize(int32_t width, int32_t height) {
     // image's pixels for drawing.
     mGraphics = Platform::Graphics::Graphics::FromImage(*mImage);
     if (mGraphics) {
-      mGraphics->Clear(Platform::Graphics::Color{0});
+      (void)mGraphics->Clear(Platform::Graphics::Color{0}); // drawing failures are not reported
     }
     return;
   }
@@ -35,7 +35,8 @@ void LGDIRendererOffscreenSurface::CopyOut(Platform::Graphics::Graphics& target,
     return;
   }
   const Platform::Graphics::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
-  target.DrawImage(*mImage, {float(at.x), float(at.y), from.width, from.height}, from);
+  // Drawing failures are not reported.
+  (void)target.DrawImage(*mImage, {float(at.x), float(at.y), from.width, from.height}, from);
 }
 
 LGDIRenderContextInfo::LGDIRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly)

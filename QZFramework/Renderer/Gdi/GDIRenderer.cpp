@@ -85,17 +85,18 @@ void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const Rend
   graphics.TranslateWorldTransform(float(state.origin.x), float(state.origin.y));
   if (holdsSurface) {
     // Every pixel centre is inside: the same as no clip, which Cairo fills faster.
-    graphics.ResetClip();
+    (void)graphics.ResetClip(); // drawing failures are not reported
     return;
   }
   const RectT<double>& clip = state.clip;
   const float left = Limited(clip.x);
   const float top = Limited(clip.y);
-  graphics.SetClip({left, top, Limited(clip.x + clip.width) - left, Limited(clip.y + clip.height) - top});
+  // Drawing failures are not reported.
+  (void)graphics.SetClip({left, top, Limited(clip.x + clip.width) - left, Limited(clip.y + clip.height) - top});
 }
 
 QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
-  LRenderer::RenderStart(context);
+  (void)LRenderer::RenderStart(context); // 0 or throws
   mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(context.Get()));
   if (!mCurrent) {
     return QZ_OK;
@@ -121,13 +122,13 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
 QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
   if (mCurrent && context.Get() == GetCurrentContext()) {
     if (Platform::Graphics::Graphics* graphics = Target()) {
-      graphics->Flush();
+      (void)graphics->Flush(); // drawing failures are not reported
     }
     if (!mCurrent->IsOffscreenOnly()) {
       CopyToWindow(*mCurrent);
     }
   }
-  LRenderer::RenderFinish(context);
+  (void)LRenderer::RenderFinish(context); // 0 or throws
   mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext()));
   mApplied = {};
   PurgeWhenDue();
@@ -145,7 +146,7 @@ void LGDIRenderer::CopyToWindow(const LGDIRenderContextInfo& context) const {
   for (const EdgeRect& rect : context.GetUpdateRegion()) {
     context.GetCurrentSurface()->CopyOut(*window, rect.ToRect(), {rect.left, rect.top});
   }
-  window->Flush();
+  (void)window->Flush(); // drawing failures are not reported
 }
 
 void LGDIRenderer::PurgeWhenDue() {
@@ -161,7 +162,7 @@ QZResult LGDIRenderer::DrawRect(const RectT<int32_t>& rect, const ColorT<float>&
   if (!graphics) {
     return QZ_FALSE;
   }
-  graphics->DrawRectangle({ToGfxColor(color), lineWidth}, ToRectF(rect));
+  (void)graphics->DrawRectangle({ToGfxColor(color), lineWidth}, ToRectF(rect)); // drawing failures are not reported
   return QZ_OK;
 }
 
@@ -171,12 +172,13 @@ QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>&
     return QZ_FALSE;
   }
   if (blend) {
-    DrawingTarget(&rect)->FillRectangle(Platform::Graphics::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
+    // Drawing failures are not reported.
+    (void)DrawingTarget(&rect)->FillRectangle(Platform::Graphics::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
   } else if (rect.width > 0 && rect.height > 0) {
     // Straight onto the surface: in its own pixels, the clip set to the rectangle only.
     graphics->ResetWorldTransform();
-    graphics->SetClip(ToRectF(rect));
-    graphics->Clear(ToGfxColor(color));
+    (void)graphics->SetClip(ToRectF(rect));   // drawing failures are not reported
+    (void)graphics->Clear(ToGfxColor(color)); // drawing failures are not reported
     mApplied = {};
   }
   return QZ_OK;
@@ -188,10 +190,10 @@ QZResult LGDIRenderer::DrawFilledRect(const RectT<int32_t>& rect, const ColorT<f
     return QZ_FALSE;
   }
   if (fillColor.alpha > 0.0f) {
-    FillRect(rect, fillColor, true);
+    (void)FillRect(rect, fillColor, true); // a target is there: 0
   }
   if (lineColor.alpha > 0.0f) {
-    DrawRect(rect, lineColor, lineWidth);
+    (void)DrawRect(rect, lineColor, lineWidth); // a target is there: 0
   }
   return QZ_OK;
 }
@@ -200,16 +202,17 @@ QZResult LGDIRenderer::DrawColorRectList(ColorRectListT<float>& list, const Poin
   if (!Target()) {
     return QZ_FALSE;
   }
-  Translate(origin);
+  (void)Translate(origin); // a target is there: 0
   const auto& entries = list.GetEntries();
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     const RectT<float>& r = entry->rect;
     const float sx = list.GetScaleX();
     const float sy = list.GetScaleY();
-    FillRect({RoundToInt32(r.x * sx), RoundToInt32(r.y * sy), RoundToInt32(r.width * sx), RoundToInt32(r.height * sy)},
-             entry->color, true);
+    (void)FillRect(
+        {RoundToInt32(r.x * sx), RoundToInt32(r.y * sy), RoundToInt32(r.width * sx), RoundToInt32(r.height * sy)},
+        entry->color, true); // a target is there: 0
   }
-  Translate(-origin);
+  (void)Translate(-origin); // a target is there: 0
   return QZ_OK;
 }
 
@@ -219,7 +222,8 @@ QZResult LGDIRenderer::DrawLine(const PointT<double>& from, const PointT<double>
   if (!graphics) {
     return QZ_FALSE;
   }
-  graphics->DrawLine({ToGfxColor(color), lineWidth}, {float(from.x), float(from.y)}, {float(to.x), float(to.y)});
+  // Drawing failures are not reported.
+  (void)graphics->DrawLine({ToGfxColor(color), lineWidth}, {float(from.x), float(from.y)}, {float(to.x), float(to.y)});
   return QZ_OK;
 }
 
@@ -252,8 +256,8 @@ QZResult LGDIRenderer::PresentRenderContext(const RCPtr<LRenderContextInfo>& con
     return QZ_E_FAIL;
   }
   graphics->ResetWorldTransform();
-  graphics->ResetClip();
-  graphics->Clear(Platform::Graphics::Color{0});
+  (void)graphics->ResetClip();                         // drawing failures are not reported
+  (void)graphics->Clear(Platform::Graphics::Color{0}); // drawing failures are not reported
   const SizeT<int32_t> size = finished->GetSize();
   finished->CopyOut(*graphics, {0, 0, size.width, size.height}, point);
   const bool drawn = graphics->LastStatus() == Platform::Graphics::Status::Ok;

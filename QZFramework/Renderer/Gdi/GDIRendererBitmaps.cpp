@@ -18,13 +18,14 @@ void Tile(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Imag
   if (width / from.width < 3 && height / from.height < 3) {
     for (int32_t x = 0; x < width; x += source.width) {
       for (int32_t y = 0; y < height; y += source.height) {
-        graphics.DrawImage(image, {float(x), float(y), from.width, from.height}, from);
+        // Drawing failures are not reported.
+        (void)graphics.DrawImage(image, {float(x), float(y), from.width, from.height}, from);
       }
     }
     return;
   }
   if (const auto brush = Platform::Graphics::Brush::Texture(image, {source.x, source.y, source.width, source.height})) {
-    graphics.FillRectangle(*brush, {0, 0, float(width), float(height)});
+    (void)graphics.FillRectangle(*brush, {0, 0, float(width), float(height)}); // drawing failures are not reported
   }
 }
 
@@ -45,7 +46,7 @@ QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT
     cached = BuildCachedBitmap(*bitmap, *image, destination.width, destination.height, resize);
   }
   if (cached) {
-    graphics->DrawCachedBitmap(cached->Get(), destination.x, destination.y);
+    (void)graphics->DrawCachedBitmap(cached->Get(), destination.x, destination.y); // drawing failures are not reported
   }
   return QZ_OK;
 }
@@ -72,7 +73,7 @@ RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap
     const Platform::Graphics::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
     switch (resize) {
     case ResizeType::Stretch:
-      graphics->DrawImage(image, {0, 0, float(width), float(height)}, from);
+      (void)graphics->DrawImage(image, {0, 0, float(width), float(height)}, from); // drawing failures are not reported
       break;
     case ResizeType::Tile:
       Tile(*graphics, image, source, width, height);
@@ -81,8 +82,9 @@ RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap
       // At its own size, possibly half a pixel off the grid: sampling the nearest pixel
       // keeps every pixel sharp where a bilinear sample would blend neighbours.
       graphics->SetInterpolationMode(Platform::Graphics::InterpolationMode::NearestNeighbor);
-      graphics->DrawImage(image, {(width - from.width) * 0.5f, (height - from.height) * 0.5f, from.width, from.height},
-                          from);
+      (void)graphics->DrawImage(image,
+                                {(width - from.width) * 0.5f, (height - from.height) * 0.5f, from.width, from.height},
+                                from); // drawing failures are not reported
       break;
     }
   }

@@ -26,10 +26,10 @@ LGDIRenderer::LGraphicsPath::LGraphicsPath(Shape shape, const PolylineT<float>& 
     }
     break;
   case Shape::Polyline:
-    mPath.AddLines(converted);
+    (void)mPath.AddLines(converted); // an empty path draws nothing
     break;
   case Shape::Polygon:
-    mPath.AddPolygon(converted);
+    (void)mPath.AddPolygon(converted); // an empty path draws nothing
     break;
   }
 }
@@ -37,23 +37,23 @@ LGDIRenderer::LGraphicsPath::LGraphicsPath(Shape shape, const PolylineT<float>& 
 void LGDIRenderer::LGraphicsPath::Fill(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Brush& brush,
                                        const Platform::Graphics::Matrix* matrix) const {
   if (!matrix) {
-    graphics.FillPath(brush, mPath);
+    (void)graphics.FillPath(brush, mPath); // drawing failures are not reported
     return;
   }
   Platform::Graphics::Path transformed = mPath;
   transformed.Transform(*matrix);
-  graphics.FillPath(brush, transformed);
+  (void)graphics.FillPath(brush, transformed); // drawing failures are not reported
 }
 
 void LGDIRenderer::LGraphicsPath::Draw(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Pen& pen,
                                        const Platform::Graphics::Matrix* matrix) const {
   if (!matrix) {
-    graphics.DrawPath(pen, mPath);
+    (void)graphics.DrawPath(pen, mPath); // drawing failures are not reported
     return;
   }
   Platform::Graphics::Path transformed = mPath;
   transformed.Transform(*matrix);
-  graphics.DrawPath(pen, transformed);
+  (void)graphics.DrawPath(pen, transformed); // drawing failures are not reported
 }
 
 QZResult LGDIRenderer::DrawLineSegments(PolylineT<float>& polyline, const ColorT<float>& color,
@@ -93,14 +93,14 @@ QZResult LGDIRenderer::DrawShape(PolylineT<float>& polyline, const ColorT<float>
   Platform::Graphics::Matrix matrix;
   matrix.Scale(float(scale.x), float(scale.y));
 
-  Translate(origin);
+  (void)Translate(origin); // a target is there: 0
   Platform::Graphics::Graphics& graphics = *DrawingTarget();
   if (fill) {
     path->Fill(graphics, Platform::Graphics::Brush::Solid(ToGfxColor(color)), unscaled ? nullptr : &matrix);
   } else {
     path->Draw(graphics, {ToGfxColor(color), polyline.GetLineWidth()}, unscaled ? nullptr : &matrix);
   }
-  Translate(-origin);
+  (void)Translate(-origin); // a target is there: 0
   if (!keep) {
     path = nullptr;
   }

@@ -38,8 +38,9 @@ QZResult LGDIRenderer::DrawText(const WString& text, const LFont& font, const Po
   }
   if (const auto made = MakeFont(font, mTextScale * font.GetSize(), Platform::Graphics::FontUnit::Point)) {
     // The layout rectangle sits one pixel above the position asked.
-    graphics->DrawString(text.View(), *made, {float(position.x), float(position.y) - 1.0f, 0, 0},
-                         Platform::Graphics::Brush::Solid(ToGfxColor(color)));
+    (void)graphics->DrawString(
+        text.View(), *made, {float(position.x), float(position.y) - 1.0f, 0, 0},
+        Platform::Graphics::Brush::Solid(ToGfxColor(color))); // drawing failures are not reported
   }
   return QZ_OK;
 }
@@ -72,10 +73,11 @@ RectT<float> LGDIRenderer::MeasureText(const LFont& font, const WString& text) {
   int32_t height = 0;
   int32_t ascent = 0;
   int32_t descent = 0;
-  GetFontMetrics(font, height, ascent, descent);
+  (void)GetFontMetrics(font, height, ascent, descent); // a font without metrics measures 0
   const Platform::Graphics::CharacterRange whole{0, int(text.GetLength())};
   Platform::Graphics::RectF box;
-  mMeasuring->MeasureCharacterRanges(text.View(), *made, {0, 0, 9999, 9999}, {&whole, 1}, {&box, 1});
+  // A box it cannot measure stays empty.
+  (void)mMeasuring->MeasureCharacterRanges(text.View(), *made, {0, 0, 9999, 9999}, {&whole, 1}, {&box, 1});
   // Rounded up, with 3 pixels to spare (the screen is 96 pixels per inch, as measured).
   double width = std::trunc(double(box.x) + double(box.width) + 0.9999);
   if (width > 0) {

@@ -187,7 +187,7 @@ void LGLRenderer::PreferCopySwapFormat() {
 }
 
 QZResult LGLRenderer::GetFontMetrics(const LFont& font, int32_t& height, int32_t& ascent, int32_t& descent) {
-  return mFontRenderer ? mFontRenderer->GetFontMetrics(font, height, ascent, descent) : QZ_E_FAIL;
+  return mFontRenderer ? mFontRenderer->GetFontMetrics(font, height, ascent, descent) : QZResult(QZ_E_FAIL);
 }
 
 RectT<float> LGLRenderer::MeasureText(const LFont& font, const WString& text) {
@@ -240,15 +240,15 @@ QZResult LGLRenderer::SetViewport(const RectT<int32_t>& viewport) {
 }
 
 QZResult LGLRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
-  LRenderer::RenderStart(context);
+  (void)LRenderer::RenderStart(context); // 0 or throws
   LGLRenderContextInfo* gl = CurrentGLContext();
   if (!gl) {
     return QZ_OK;
   }
   Platform::Gl::MakeCurrent(gl->GetDeviceContext(), mContext);
-  SetViewport(gl->GetBounds());
+  (void)SetViewport(gl->GetBounds()); // a context is current: 0
   // The scissor box belongs to the one GL context: each frame sets its own.
-  SetClipRect(gl->GetState().clip);
+  (void)SetClipRect(gl->GetState().clip); // a context is current: 0
   glPushMatrix();
   return QZ_OK;
 }
@@ -273,10 +273,10 @@ QZResult LGLRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
       Platform::Gl::MakeCurrent(nullptr, nullptr);
     }
   }
-  LRenderer::RenderFinish(context);
+  (void)LRenderer::RenderFinish(context); // 0 or throws
   if (LGLRenderContextInfo* top = CurrentGLContext()) {
     Platform::Gl::MakeCurrent(top->GetDeviceContext(), mContext);
-    SetViewport(top->GetBounds());
+    (void)SetViewport(top->GetBounds()); // a context is current: 0
   } else if (GetContextDepth() == 0) {
     PurgeWhenDue();
   }

@@ -40,7 +40,7 @@ public:
   // name's duplicate index is opened and given the buffers. 0, kMidiErrorNoMatchingDevice
   // when no device matches, or the device's error (the port is closed then). Under the
   // communicator's port lock.
-  int32_t Open();
+  [[nodiscard]] int32_t Open();
   // Starts capture; on failure the device is closed. 0 or the device's error. Under the
   // communicator's port lock.
   int32_t Start();

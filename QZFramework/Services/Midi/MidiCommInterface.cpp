@@ -19,12 +19,12 @@ QZResult LMidiCommInterface::SetMidiFilter(const LNotificationClient* client, co
     if (filter) {
       mFilters.GetAt(i).filter = filter;
     } else {
-      mFilters.RemoveItems(i, 1);
+      (void)mFilters.RemoveItems(i, 1); // an index of the list
     }
     return QZ_OK;
   }
   if (filter) {
-    mFilters.AddItem({client, filter});
+    (void)mFilters.AddItem({client, filter}); // grows or throws
   }
   return QZ_OK;
 }
@@ -59,7 +59,7 @@ QZResult LMidiCommInterface::NotifyDataCaptured(const RCPtr<LMidiCaptureNotifica
     if (!notification) {
       notification = LNotification::Create(kMidiDataCapturedName, data);
     }
-    client->ReceiveNotification(self, notification);
+    (void)client->ReceiveNotification(self, notification); // distributors ignore what receivers answer
   }
   return QZ_OK;
 }
@@ -76,9 +76,10 @@ RCPtr<LNotificationCenter> LMidiCommInterface::GetNotificationCenter() const {
 
 void LMidiCommInterface::DeliverCapture(const RCPtr<LMidiCaptureNotificationData>& data) {
   if (const RCPtr<LNotificationCenter> centre = GetNotificationCenter()) {
-    centre->PostNotification(LNotification::Create(kMidiDataCapturedName, data));
+    // Fails only once the centre is shut down, when nobody listens.
+    (void)centre->PostNotification(LNotification::Create(kMidiDataCapturedName, data));
   }
-  NotifyDataCaptured(data);
+  (void)NotifyDataCaptured(data); // 1 when nobody listens
 }
 
 } // namespace QZ

@@ -21,11 +21,11 @@ WStringArray MakeUnique(const std::vector<std::string>& names) {
     }
     const WString wide(name.c_str());
     if (duplicates == 0) {
-      unique.AddItem(wide);
+      (void)unique.AddItem(wide); // grows or throws
       continue;
     }
     for (int32_t n = 1; n <= duplicates + 1; ++n) {
-      unique.AddItem(WString::Format(u"%s (%d)", wide, n));
+      (void)unique.AddItem(WString::Format(u"%s (%d)", wide, n)); // grows or throws
     }
   }
   return unique;

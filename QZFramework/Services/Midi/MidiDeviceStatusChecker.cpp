@@ -13,13 +13,13 @@ RCPtr<LMidiDeviceStatusChecker> LMidiDeviceStatusChecker::Create(const RCPtr<LMi
 
 void LMidiDeviceStatusChecker::EnumerateCaptureDevices(const WStringArray& names) {
   for (uint32_t i = 0; i < names.GetCount(); ++i) {
-    mInputs.AddItem({names.GetAt(i), IsCaptureDeviceConnected(names.GetAt(i))});
+    (void)mInputs.AddItem({names.GetAt(i), IsCaptureDeviceConnected(names.GetAt(i))}); // grows or throws
   }
 }
 
 void LMidiDeviceStatusChecker::EnumerateRenderDevices(const WStringArray& names) {
   for (uint32_t i = 0; i < names.GetCount(); ++i) {
-    mOutputs.AddItem({names.GetAt(i), IsRenderDeviceConnected(names.GetAt(i))});
+    (void)mOutputs.AddItem({names.GetAt(i), IsRenderDeviceConnected(names.GetAt(i))}); // grows or throws
   }
 }
 
@@ -54,7 +54,8 @@ bool LMidiDeviceStatusChecker::Check(Array<DeviceInfo>& devices, bool (LMidiDevi
       const int32_t status = connected ? LMidiDeviceConnectionStatusChangedNotification::kConnected
                                        : LMidiDeviceConnectionStatusChangedNotification::kDisconnected;
       if (LNotificationCenter* centre = GetApplicationNotificationCenter()) {
-        centre->PostNotification(LNotification::Create(
+        // Fails only once the centre is shut down, when nobody listens.
+        (void)centre->PostNotification(LNotification::Create(
             notificationName, new LMidiDeviceConnectionStatusChangedNotification(device.name, status)));
       }
     }

@@ -66,7 +66,7 @@ QZResult LMidiRenderPort::Send(std::span<const uint8_t> bytes, uint32_t timeoutM
   Platform::Midi::MidiShortMessage message;
   std::copy_n(bytes.begin(), length, message.bytes.begin());
   message.size = uint8_t(length);
-  return mOutput->SendShort(message) == MidiResult::Ok ? QZResult(length) : QZ_E_FAIL;
+  return mOutput->SendShort(message) == MidiResult::Ok ? int32_t(length) : QZ_E_FAIL;
 }
 
 QZResult LMidiRenderPort::SendLong(std::span<const uint8_t> bytes, uint32_t timeoutMs) {
@@ -78,7 +78,7 @@ QZResult LMidiRenderPort::SendLong(std::span<const uint8_t> bytes, uint32_t time
     mOutput->Reset();
   }
   mLight.Set();
-  return done ? QZResult(bytes.size()) : QZ_E_FAIL;
+  return done ? int32_t(bytes.size()) : QZ_E_FAIL;
 }
 
 } // namespace QZ

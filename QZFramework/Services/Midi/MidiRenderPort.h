@@ -32,7 +32,7 @@ public:
   // (Re)opens the device, matched as for capture ports: 0, kMidiErrorNoMatchingDevice
   // when no device matches, or the device's error (the port is closed then). Under the
   // communicator's port lock; waits for a send under way.
-  int32_t Open();
+  [[nodiscard]] int32_t Open();
   // Whether a device is held and still connected. Any thread; waits for a send under way.
   bool IsAlive();
 

@@ -143,7 +143,7 @@ struct CIniFileManagerProxy::MemberData {
   }
 
   void Close(IniFileInfo* file) {
-    files.RemoveItems(uint32_t(files.IndexOf(file)), 1);
+    (void)files.RemoveItems(uint32_t(files.IndexOf(file)), 1); // an open file is listed
     delete file;
   }
 
@@ -202,7 +202,7 @@ int32_t CIniFileManagerProxy::Load(const WString& path, const WString& keyPrefix
   }
   file->handle = mData->NextHandle();
   handle = file->handle;
-  mData->files.AddItem(file.get());
+  (void)mData->files.AddItem(file.get()); // grows or throws
   file.release();
   return 0;
 }

@@ -184,19 +184,19 @@ public:
   // of every kind, data included, are escaped: data written raw would break the
   // document at its first "&" or "<". Other elements are written back under their own
   // name with their text.
-  int Write(Output& sink, uint32_t flags) const;
+  [[nodiscard]] int Write(Output& sink, uint32_t flags) const;
   // Writes the document (flags | kWriteDocument) to a temporary file beside the target
   // and renames it over the target, so a failed save leaves the old file whole. Lines
   // end with LF alone, never CR LF, like every settings file. A symbolic link is
   // followed. 0, or an errno value (5 when errno is 0), or a Write error.
-  int SaveToFile(const char* path, uint32_t flags) const;
+  [[nodiscard]] int SaveToFile(const char* path, uint32_t flags) const;
 
   // Parses a whole document. On a parse error writes "<file name>:<line>: <error>" to
   // stderr (file name "XML Load Error" when null), turns errorNode (when given) into a
   // string node with the text XML Load Error "<error>" line <n>, and returns null.
-  static std::unique_ptr<XNode> Load(std::string_view text, const char* fileName, XNode* errorNode);
+  [[nodiscard]] static std::unique_ptr<XNode> Load(std::string_view text, const char* fileName, XNode* errorNode);
   // Reads the file and loads it; null without a message when it cannot be read.
-  static std::unique_ptr<XNode> LoadFile(const char* path, XNode* errorNode);
+  [[nodiscard]] static std::unique_ptr<XNode> LoadFile(const char* path, XNode* errorNode);
 
   // Whether text is well-formed UTF-8 of characters XML 1.0 can carry (no control
   // characters other than TAB, LF and CR, no surrogates, no U+FFFE or U+FFFF).

@@ -12,7 +12,8 @@ namespace {
 std::string ToUtf8(const char16_t* begin, const char16_t* end) {
   std::string text(MeasureUTF16toUTF8(begin, end, ConversionFlags::Lenient), '\0');
   char* target = text.data();
-  ConvertUTF16toUTF8(&begin, end, &target, target + text.size(), ConversionFlags::Lenient);
+  // Lenient into a measured buffer: cannot fail.
+  (void)ConvertUTF16toUTF8(&begin, end, &target, target + text.size(), ConversionFlags::Lenient);
   text.resize(size_t(target - text.data()));
   return text;
 }

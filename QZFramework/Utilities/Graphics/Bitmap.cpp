@@ -175,13 +175,14 @@ LBitmapData::LBitmapData(const ConstRCPtr<LBitmap>& bitmap, Platform::Graphics::
   }
   mImage = mBitmap ? mBitmap->GetNativeBitmap() : nullptr;
   if (mImage != nullptr) {
-    mImage->LockBits(ToGfx(mBitmap->GetRect()), mode, mLock);
+    // A failed lock leaves the view empty, as IsLocked tells.
+    (void)mImage->LockBits(ToGfx(mBitmap->GetRect()), mode, mLock);
   }
 }
 
 LBitmapData::~LBitmapData() {
   if (IsLocked()) {
-    mImage->UnlockBits(mLock);
+    (void)mImage->UnlockBits(mLock); // our own lock
   }
 }
 

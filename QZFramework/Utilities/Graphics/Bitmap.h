@@ -72,7 +72,7 @@ public:
   // The pixels locked for reading while the result lives. For a sub-bitmap: all the
   // pixels of its parent. A lock that fails (the image is locked for writing) gives a
   // view of width 0.
-  RCPtr<LBitmapData> LockPixels() const;
+  [[nodiscard]] RCPtr<LBitmapData> LockPixels() const;
 
   // Recolours this bitmap's pixels. Solid: with a = colour alpha x alphaFactor (clamped
   // to 0..1), each colour byte becomes old x (1 - a) + colour x a; alpha bytes stay.

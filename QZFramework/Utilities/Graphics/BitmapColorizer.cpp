@@ -64,7 +64,7 @@ void LBitmap::ApplyColorizer(const ConstRCPtr<LColorizer>& colorizer, float alph
       pixel[2] = red[pixel[2]];
     }
   }
-  image->UnlockBits(pixels);
+  (void)image->UnlockBits(pixels); // our own lock
 }
 
 RCPtr<LBitmap> LBitmap::ApplyColorizer(const ConstRCPtr<LColorizer>& colorizer, float alphaFactor,
@@ -119,7 +119,7 @@ RCPtr<LBitmap> LBitmap::CreateFilledBitmap(const SizeT<int32_t>& size, const Col
       std::copy(bgra, bgra + 4, pixel);
     }
   }
-  image->UnlockBits(pixels);
+  (void)image->UnlockBits(pixels); // our own lock
   return RCPtr<LBitmap>(new LBitmap(std::move(image)));
 }
 

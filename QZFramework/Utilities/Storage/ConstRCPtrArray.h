@@ -135,9 +135,9 @@ public:
   uint32_t SetCount(uint32_t count) override {
     const uint32_t old = GetCount();
     if (count < old) {
-      RemoveItems(count, old - count);
+      (void)RemoveItems(count, old - count); // a range inside the array
     } else if (count > old) {
-      InsertItems(old, count - old);
+      (void)InsertItems(old, count - old); // past the maximum it changes nothing: the count below tells
     }
     return GetCount();
   }

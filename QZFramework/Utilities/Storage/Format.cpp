@@ -526,9 +526,11 @@ private:
       C* end = target;
       const T* source = text;
       if constexpr (sizeof(C) == 2) {
-        ConvertUTF8toUTF16(&source, text + length, &end, target + room, ConversionFlags::Lenient);
+        // Lenient into room for the worst case: cannot fail.
+        (void)ConvertUTF8toUTF16(&source, text + length, &end, target + room, ConversionFlags::Lenient);
       } else {
-        ConvertUTF16toUTF8(&source, text + length, &end, target + room, ConversionFlags::Lenient);
+        // Lenient into room for the worst case: cannot fail.
+        (void)ConvertUTF16toUTF8(&source, text + length, &end, target + room, ConversionFlags::Lenient);
       }
       written = size_t(end - target);
       mOut.Commit(written);

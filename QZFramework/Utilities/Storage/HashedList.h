@@ -91,7 +91,7 @@ public:
       bucket.GetAt(uint32_t(at))->second = item;
       return false;
     }
-    bucket.AddItem(RCPtr<Entry>(new Entry(key, item)));
+    (void)bucket.AddItem(RCPtr<Entry>(new Entry(key, item))); // grows or throws
     ++mCount;
     return true;
   }
@@ -112,7 +112,7 @@ public:
       return false;
     }
     --mCount;
-    bucket.RemoveItems(uint32_t(at), 1);
+    (void)bucket.RemoveItems(uint32_t(at), 1); // an index of the bucket
     return true;
   }
 

@@ -31,8 +31,8 @@
 
 namespace QZ {
 
-inline constexpr QZResult kParamListNoItem = -4;
-inline constexpr QZResult kParamListBadEntry = -7;
+inline constexpr int32_t kParamListNoItem = -4;
+inline constexpr int32_t kParamListBadEntry = -7;
 
 // Consecutive parameter ids first .. first + count - 1.
 struct ParamIdRange {

@@ -56,12 +56,12 @@ bool Matches(const char16_t* pattern, const char16_t* name) {
 // --- The file ---------------------------------------------------------------------
 
 File::File(const WString& folderOrPath, const WString& fileName, uint32_t flags) : mFlags(flags) {
-  Open(folderOrPath, fileName, flags);
+  (void)Open(folderOrPath, fileName, flags); // the caller asks IsOpen
 }
 
 File& File::operator=(const File& other) {
   if (this != &other) {
-    Close();
+    (void)Close(); // always 0
     mDescriptor = other.mDescriptor;
     mName = other.mName;
     mPath = other.mPath;
@@ -70,13 +70,15 @@ File& File::operator=(const File& other) {
   return *this;
 }
 
-File::~File() { Close(); }
+File::~File() {
+  (void)Close(); // always 0
+}
 
 int File::Descriptor() const { return mDescriptor->GetValue(); }
 
 QZResult File::Open(const WString& folderOrPath, const WString& fileName, uint32_t flags) {
   if (IsOpen()) {
-    return QZ_FALSE;
+    return QZ_FALSE; // always 0
   }
   if (!fileName.IsEmpty()) {
     mName = fileName;
@@ -241,7 +243,7 @@ bool File::CreateDirectories(const WString& path, bool parentOnly) {
 WString File::GetLongPath(const WString& path) { return path; }
 
 int32_t File::ListFiles(const WString& folder, const WString& pattern, IArray<WString>& result) {
-  result.RemoveAll();
+  (void)result.RemoveAll(); // the caller's array may refuse: the count below tells
   if (!IsDirectory(folder)) {
     return QZ_E_NOTIMPL;
   }
@@ -281,7 +283,7 @@ int32_t File::ListFiles(const WString& folder, const WString& pattern, IArray<WS
     WString path = folder;
     path += kSeparator;
     path += name;
-    result.AddItem(path);
+    (void)result.AddItem(path); // the caller's array may refuse: the count below tells
   }
   return failed ? QZ_E_FAIL : int32_t(result.GetCount());
 }

@@ -64,10 +64,10 @@ public:
   virtual QZResult Close();
   // Reads up to count bytes (at most 0x7FFFFFFF) at position into buffer: fewer only at
   // the end of the file. Returns the number read.
-  virtual int32_t Read(void* buffer, uint32_t count, uint32_t position);
+  [[nodiscard]] virtual int32_t Read(void* buffer, uint32_t count, uint32_t position);
   // Writes count bytes (at most 0x7FFFFFFF) from buffer at position. Returns the number
   // written. Throws "file is read only" without kReadWrite, before touching the file.
-  virtual int32_t Write(const void* buffer, uint32_t count, uint32_t position);
+  [[nodiscard]] virtual int32_t Write(const void* buffer, uint32_t count, uint32_t position);
   // Moves by offset from origin (0 start, 1 current position, 2 end): the new position,
   // or -1 (also for a position beyond 0x7FFFFFFF).
   virtual int32_t Seek(int32_t offset, int32_t origin);

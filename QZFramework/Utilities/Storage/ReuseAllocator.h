@@ -67,7 +67,7 @@ public:
       index = mBlocks.GetCount();
       block = static_cast<Buf*>(::operator new(sizeof(Buf) + sizeof(T)));
       try {
-        mBlocks.AddItem(block);
+        (void)mBlocks.AddItem(block); // grows or throws
       } catch (...) {
         ::operator delete(block);
         throw;
@@ -90,7 +90,7 @@ public:
       const uint32_t index = block->index;
       if (index < mBlocks.GetCount() && mBlocks.GetAt(index) == block) {
         try {
-          mFree.AddItem(index);
+          (void)mFree.AddItem(index); // grows or throws
         } catch (const std::bad_alloc&) {
         }
         return;

@@ -205,14 +205,14 @@ ConversionResult ConvertUTF8toUTF16(const char** sourceStart, const char* source
 size_t MeasureUTF16toUTF8(const char16_t* source, const char16_t* sourceEnd, ConversionFlags flags) {
   size_t written = 0;
   char* target = nullptr;
-  Utf16ToUtf8<false>(source, sourceEnd, target, nullptr, written, flags);
+  (void)Utf16ToUtf8<false>(source, sourceEnd, target, nullptr, written, flags); // measuring only
   return written;
 }
 
 size_t MeasureUTF8toUTF16(const char* source, const char* sourceEnd, ConversionFlags /*flags*/) {
   size_t written = 0;
   char16_t* target = nullptr;
-  Utf8ToUtf16<false>(source, sourceEnd, target, nullptr, written);
+  (void)Utf8ToUtf16<false>(source, sourceEnd, target, nullptr, written); // measuring only
   return written;
 }
 

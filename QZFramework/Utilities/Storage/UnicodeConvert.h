@@ -24,12 +24,15 @@
 
 namespace QZ {
 
-enum class ConversionResult {
+// (clang-format 14 misreads an attribute on an enum.)
+// clang-format off
+enum class [[nodiscard]] ConversionResult {
   OK,              // the whole source was converted
   SourceExhausted, // the source ends inside a character
   TargetExhausted, // no room for the next character
   SourceIllegal,   // a malformed character
 };
+// clang-format on
 
 enum class ConversionFlags { Strict, Lenient };
 

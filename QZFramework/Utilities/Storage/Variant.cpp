@@ -19,7 +19,7 @@ namespace {
 
 using ValueRecord::kHeaderSize;
 
-constexpr QZResult kNoElement = -1;
+constexpr int32_t kNoElement = -1;
 
 uint32_t ScalarWidth(uint32_t kind) {
   switch (kind) {

@@ -50,7 +50,7 @@ TEST(MidiManagerConcurrencyTest, PollingAndSendsNeverOverlap) {
     overlaps += midi->GetPollingPassCount() != before ? 1 : 0;
     ++received;
   });
-  midi->StartStatusPolling();
+  EXPECT_EQ(midi->StartStatusPolling(), QZ::QZ_OK);
   bench.SelectPage(*midi, 1);
   for (int i = 0; i < 40; ++i) {
     ASSERT_EQ(midi->SendPresetToMidiDevice(-1), 16);

@@ -110,9 +110,9 @@ TEST_F(MidiManagerTest, RefusesWhatWouldCorruptTheMessageOrZeroTheKeyboardsPrese
   const auto framed = [&](std::initializer_list<int> bytes) {
     QZ::Array<signed char> body;
     for (int byte : bytes) {
-      body.AddItem(static_cast<signed char>(byte));
+      (void)body.AddItem(static_cast<signed char>(byte)); // grows
     }
-    const QZ::QZResult result = midi->SendSysEx(body, port.Get());
+    const int32_t result = midi->SendSysEx(body, port.Get());
     return std::make_pair(result, Message(body.GetData(), body.GetData() + body.GetCount()));
   };
   EXPECT_EQ(framed({}).first, QZ::QZ_E_INVALIDARG);
@@ -163,7 +163,7 @@ TEST_F(MidiManagerTest, IgnoresFaultyRepliesAndNeedsBothPortsToAsk) {
   EXPECT_EQ(bench.Drain(), 0);
 
   keyboard.UnplugInput();
-  midi->ClosePorts();
+  EXPECT_EQ(midi->ClosePorts(), QZ::QZ_OK);
   EXPECT_EQ(midi->OpenPorts(), QZ::QZ_E_FAIL);
   EXPECT_EQ(midi->GetPresetFromMidiDevice(-1), -1);
   EXPECT_EQ(keyboard.Received().size(), 6u) << "nothing asked";
@@ -195,7 +195,7 @@ TEST_F(MidiManagerTest, ASendPausesTheArmedPollingAndReArmsIt) {
 
 TEST_F(MidiManagerTest, TheReconnectionHandlerReopensThePortsWhenTheInputComesBack) {
   const RCPtr<LMidiManager> midi = bench.CreateManager();
-  midi->StartStatusPolling();
+  EXPECT_EQ(midi->StartStatusPolling(), QZ::QZ_OK);
   keyboard.UnplugInput();
   EXPECT_TRUE(QZTest::Eventually([&] { return bench.Drain(), !midi->ArePortsOpen(); }));
   keyboard.PlugInput();

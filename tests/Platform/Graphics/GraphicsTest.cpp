@@ -31,7 +31,7 @@ std::unique_ptr<Gfx::Image> Pattern() {
       if (x == 0 || y == 0 || x == 9 || y == 9) {
         color = kBlack;
       }
-      image->SetPixel(x, y, color);
+      EXPECT_EQ(image->SetPixel(x, y, color), Gfx::Status::Ok);
     }
   }
   return image;
@@ -48,7 +48,7 @@ std::unique_ptr<Gfx::Graphics> FastGraphics(Gfx::Image& target) {
 
 std::unique_ptr<Gfx::Image> Filled(int width, int height, Gfx::Color color) {
   auto image = Gfx::Image::Create(width, height);
-  Gfx::Graphics::FromImage(*image)->Clear(color);
+  EXPECT_EQ(Gfx::Graphics::FromImage(*image)->Clear(color), Gfx::Status::Ok);
   return image;
 }
 
@@ -102,7 +102,7 @@ TEST(GraphicsImageTest, TexturedTileFollowsTheWorldOrigin) {
   auto target = Gfx::Image::Create(12, 12);
   auto graphics = FastGraphics(*target);
   graphics->TranslateWorldTransform(3, 2);
-  graphics->FillRectangle(*Gfx::Brush::Texture(*source, {5, 0, 5, 5}), {0, 0, 8, 8});
+  EXPECT_EQ(graphics->FillRectangle(*Gfx::Brush::Texture(*source, {5, 0, 5, 5}), {0, 0, 8, 8}), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*target, 3, 2), kBlack); // source (5, 0)
   EXPECT_EQ(PixelAt(*target, 4, 3), kGreen); // source (6, 1)
   EXPECT_EQ(PixelAt(*target, 8, 2), kBlack); // the next copy starts again at (5, 0)
@@ -138,18 +138,18 @@ TEST(GraphicsImageTest, SourceRectangleIsClampedAndNothingAroundItBleedsIn) {
   auto source = Gfx::Image::Create(4, 1);
   const Gfx::Color row[] = {kRed, kGreen, kBlue, kWhite};
   for (int x = 0; x < 4; ++x) {
-    source->SetPixel(x, 0, row[x]);
+    EXPECT_EQ(source->SetPixel(x, 0, row[x]), Gfx::Status::Ok);
   }
   auto target = Gfx::Image::Create(20, 10);
   auto graphics = Gfx::Graphics::FromImage(*target);
   graphics->SetInterpolationMode(Gfx::InterpolationMode::HighQualityBilinear);
-  graphics->DrawImage(*source, {0, 0, 20, 10}, {1, 0, 2, 1});
+  EXPECT_EQ(graphics->DrawImage(*source, {0, 0, 20, 10}, {1, 0, 2, 1}), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*target, 0, 0), kGreen);
   EXPECT_EQ(PixelAt(*target, 19, 9), kBlue);
 
   // Half of this source lies outside; the destination keeps the scale and shrinks.
   auto clamped = Gfx::Image::Create(20, 10);
-  FastGraphics(*clamped)->DrawImage(*source, {0, 0, 20, 10}, {2, 0, 4, 1});
+  EXPECT_EQ(FastGraphics(*clamped)->DrawImage(*source, {0, 0, 20, 10}, {2, 0, 4, 1}), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*clamped, 0, 5), kBlue);
   EXPECT_EQ(PixelAt(*clamped, 9, 5), kWhite);
   EXPECT_FALSE(IsPainted(*clamped, 10, 5));
@@ -171,7 +171,7 @@ TEST(GraphicsShapeTest, BlendsATranslucentFillOverAColour) {
 
   // SourceCopy replaces, alpha included.
   graphics->SetCompositingMode(Gfx::CompositingMode::SourceCopy);
-  graphics->FillRectangle(Gfx::Brush::Solid(Gfx::Color{0x40102030}), {0, 0, 1, 1});
+  EXPECT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(Gfx::Color{0x40102030}), {0, 0, 1, 1}), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*target, 0, 0), Gfx::Color{0x40102030});
 }
 
@@ -179,27 +179,27 @@ TEST(GraphicsShapeTest, ClipStaysFixedOnTheDevice) {
   auto target = Gfx::Image::Create(20, 20);
   auto graphics = FastGraphics(*target);
   const auto red = Gfx::Brush::Solid(kRed);
-  graphics->SetClip({0, 0, 10, 10});
+  EXPECT_EQ(graphics->SetClip({0, 0, 10, 10}), Gfx::Status::Ok);
   graphics->TranslateWorldTransform(5, 5);
-  graphics->FillRectangle(red, {0, 0, 20, 20});
+  EXPECT_EQ(graphics->FillRectangle(red, {0, 0, 20, 20}), Gfx::Status::Ok);
   EXPECT_FALSE(IsPainted(*target, 4, 4)); // before the translated fill
   EXPECT_TRUE(IsPainted(*target, 5, 5));
   EXPECT_TRUE(IsPainted(*target, 9, 9));
   EXPECT_FALSE(IsPainted(*target, 10, 10)); // outside the clip
 
   // A clip set under a translation is placed by it and stays when the translation goes.
-  graphics->Clear(Gfx::Color{});
-  graphics->ResetClip();
-  graphics->Clear(Gfx::Color{});
-  graphics->SetClip({0, 0, 10, 10}); // device (5, 5) to (15, 15)
+  EXPECT_EQ(graphics->Clear(Gfx::Color{}), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->ResetClip(), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->Clear(Gfx::Color{}), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->SetClip({0, 0, 10, 10}), Gfx::Status::Ok); // device (5, 5) to (15, 15)
   graphics->ResetWorldTransform();
-  graphics->FillRectangle(red, {0, 0, 20, 20});
+  EXPECT_EQ(graphics->FillRectangle(red, {0, 0, 20, 20}), Gfx::Status::Ok);
   EXPECT_FALSE(IsPainted(*target, 4, 4));
   EXPECT_TRUE(IsPainted(*target, 14, 14));
   EXPECT_FALSE(IsPainted(*target, 15, 15));
 
   // Clear fills only the clip.
-  graphics->Clear(kBlue);
+  EXPECT_EQ(graphics->Clear(kBlue), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*target, 5, 5), kBlue);
   EXPECT_FALSE(IsPainted(*target, 16, 16));
 }
@@ -210,7 +210,7 @@ TEST(GraphicsShapeTest, TranslationsCombineInEitherOrder) {
   graphics->TranslateWorldTransform(2, 1);
   graphics->TranslateWorldTransform(3, 0, Gfx::MatrixOrder::Append);
   EXPECT_EQ(graphics->WorldTransform().Offset(), (Gfx::PointF{5, 1}));
-  graphics->FillRectangle(Gfx::Brush::Solid(kRed), {0, 0, 1, 1});
+  EXPECT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(kRed), {0, 0, 1, 1}), Gfx::Status::Ok);
   EXPECT_TRUE(IsPainted(*target, 5, 1));
   EXPECT_FALSE(IsPainted(*target, 4, 1));
 
@@ -225,14 +225,14 @@ TEST(GraphicsShapeTest, TranslationsCombineInEitherOrder) {
 TEST(GraphicsShapeTest, PixelOffsetModeDecidesWherePixelCentresLie) {
   auto target = Gfx::Image::Create(12, 12);
   auto graphics = FastGraphics(*target);
-  graphics->DrawLine({kRed, 1}, {0, 5}, {12, 5});
+  EXPECT_EQ(graphics->DrawLine({kRed, 1}, {0, 5}, {12, 5}), Gfx::Status::Ok);
   EXPECT_FALSE(IsPainted(*target, 3, 4));
   EXPECT_EQ(PixelAt(*target, 3, 5), kRed);
   EXPECT_FALSE(IsPainted(*target, 3, 6));
 
   // An outline covers its right and bottom edges too: 11 pixels for a width of 10.
-  graphics->Clear(Gfx::Color{});
-  graphics->DrawRectangle({kBlue, 1}, {0, 0, 10, 10});
+  EXPECT_EQ(graphics->Clear(Gfx::Color{}), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->DrawRectangle({kBlue, 1}, {0, 0, 10, 10}), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*target, 0, 0), kBlue);
   EXPECT_EQ(PixelAt(*target, 10, 10), kBlue);
   EXPECT_EQ(PixelAt(*target, 10, 4), kBlue);
@@ -240,10 +240,10 @@ TEST(GraphicsShapeTest, PixelOffsetModeDecidesWherePixelCentresLie) {
   EXPECT_FALSE(IsPainted(*target, 11, 4));
 
   // Half-pixel centres with smoothing: the line straddles rows 4 and 5.
-  graphics->Clear(Gfx::Color{});
+  EXPECT_EQ(graphics->Clear(Gfx::Color{}), Gfx::Status::Ok);
   graphics->SetPixelOffsetMode(Gfx::PixelOffsetMode::Half);
   graphics->SetSmoothingMode(Gfx::SmoothingMode::AntiAlias);
-  graphics->DrawLine({kRed, 1}, {0, 5}, {12, 5});
+  EXPECT_EQ(graphics->DrawLine({kRed, 1}, {0, 5}, {12, 5}), Gfx::Status::Ok);
   EXPECT_NEAR(PixelAt(*target, 3, 4).A(), 128, 2);
   EXPECT_NEAR(PixelAt(*target, 3, 5).A(), 128, 2);
 }
@@ -267,11 +267,11 @@ TEST(GraphicsShapeTest, FillsPathsEvenOddAndTransformsTheirPoints) {
   EXPECT_FALSE(IsPainted(*target, 16, 16));
 
   // Stroked, open figures stay open.
-  graphics->Clear(Gfx::Color{});
+  EXPECT_EQ(graphics->Clear(Gfx::Color{}), Gfx::Status::Ok);
   Gfx::Path open;
   const Gfx::PointF corner[] = {{1, 1}, {10, 1}, {10, 10}};
-  open.AddLines(corner);
-  graphics->DrawPath({kBlue, 1}, open);
+  EXPECT_EQ(open.AddLines(corner), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->DrawPath({kBlue, 1}, open), Gfx::Status::Ok);
   EXPECT_TRUE(IsPainted(*target, 5, 1));
   EXPECT_TRUE(IsPainted(*target, 10, 5));
   EXPECT_FALSE(IsPainted(*target, 5, 5)); // no closing diagonal
@@ -284,7 +284,7 @@ TEST(GraphicsShapeTest, PathLinesJoinTheirFigureUntilANewOneStarts) {
   path.StartFigure();
   path.AddLine({5, 5}, {6, 6});
   const Gfx::PointF lines[] = {{7, 7}, {8, 8}};
-  path.AddLines(lines);
+  EXPECT_EQ(path.AddLines(lines), Gfx::Status::Ok);
   ASSERT_EQ(path.Figures().size(), 2u);
   EXPECT_EQ(path.Figures()[0].points.size(), 4u);
   EXPECT_EQ(path.Figures()[1].points.size(), 4u);
@@ -295,11 +295,11 @@ TEST(GraphicsBlitTest, CachedBitmapBlitsUnscaledUnderTranslationAndClip) {
   auto source = Pattern();
   auto cached = Gfx::CachedBitmap::Create(*source);
   ASSERT_TRUE(cached);
-  source->SetPixel(1, 1, kWhite); // the cached copy does not follow
+  EXPECT_EQ(source->SetPixel(1, 1, kWhite), Gfx::Status::Ok); // the cached copy does not follow
 
   auto target = Gfx::Image::Create(20, 20);
   auto graphics = FastGraphics(*target);
-  graphics->SetClip({0, 0, 12, 20});
+  EXPECT_EQ(graphics->SetClip({0, 0, 12, 20}), Gfx::Status::Ok);
   graphics->TranslateWorldTransform(3, 4);
   ASSERT_EQ(graphics->DrawCachedBitmap(*cached, 1, 1), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*target, 4, 5), kBlack);
@@ -318,8 +318,8 @@ TEST(GraphicsBlitTest, DrawsOnACallersPremultipliedBuffer) {
   EXPECT_EQ(status, Gfx::Status::InvalidParameter);
   auto graphics = Gfx::Graphics::FromPixels(pixels, 3, 2, 16);
   ASSERT_TRUE(graphics);
-  graphics->Clear(Gfx::Color{});
-  graphics->FillRectangle(Gfx::Brush::Solid(Gfx::Color{0x80FF0000}), {1, 0, 2, 2});
+  EXPECT_EQ(graphics->Clear(Gfx::Color{}), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(Gfx::Color{0x80FF0000}), {1, 0, 2, 2}), Gfx::Status::Ok);
   ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
   EXPECT_EQ(pixels[0], 0u);
   EXPECT_EQ(pixels[1], 0x80800000u); // premultiplied
@@ -330,8 +330,8 @@ TEST(GraphicsBlitTest, DrawsOnACallersPremultipliedBuffer) {
   // An image copied out to the buffer arrives unchanged.
   auto source = Pattern();
   graphics->SetCompositingMode(Gfx::CompositingMode::SourceCopy);
-  graphics->DrawImage(*source, {0, 0, 3, 2}, {4, 4, 3, 2});
-  graphics->Flush();
+  EXPECT_EQ(graphics->DrawImage(*source, {0, 0, 3, 2}, {4, 4, 3, 2}), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->Flush(), Gfx::Status::Ok);
   EXPECT_EQ(pixels[0], 0xFFFF0000u);
   EXPECT_EQ(pixels[6], 0x80808000u); // half-transparent yellow
 }

@@ -33,7 +33,8 @@ std::unique_ptr<Gfx::Image> Numbered(int width, int height) {
   auto image = Gfx::Image::Create(width, height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
-      image->SetPixel(x, y, Gfx::Color::FromArgb(255, uint8_t(x), uint8_t(y), uint8_t(x + y)));
+      EXPECT_EQ(image->SetPixel(x, y, Gfx::Color::FromArgb(255, uint8_t(x), uint8_t(y), uint8_t(x + y))),
+                Gfx::Status::Ok);
     }
   }
   return image;
@@ -53,7 +54,7 @@ TEST(ImageDecodeTest, KeepsStraightAlphaExactlyInBgraOrder) {
   const uint8_t* nearlyTransparent = data.Scan0() + data.Stride() + 4;
   EXPECT_EQ((std::vector<int>{nearlyTransparent[0], nearlyTransparent[1], nearlyTransparent[2], nearlyTransparent[3]}),
             (std::vector<int>{30, 200, 10, 1}));
-  image->UnlockBits(data);
+  EXPECT_EQ(image->UnlockBits(data), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*image, 1, 0), Gfx::Color::FromArgb(64, 0, 0, 255));
 }
 
@@ -197,7 +198,7 @@ TEST(ImageTest, LockBitsRoundTripsASubRectangle) {
 
   ASSERT_EQ(image->LockBits({1, 2, 3, 2}, Gfx::LockMode::Read, data), Gfx::Status::Ok);
   EXPECT_EQ(data.Scan0()[3], 77);
-  image->UnlockBits(data);
+  EXPECT_EQ(image->UnlockBits(data), Gfx::Status::Ok);
 }
 
 TEST(ImageTest, LockBitsClampsAndGuardsItsState) {
@@ -256,8 +257,8 @@ TEST(ImageTest, CloneAreaClampsToTheImage) {
 TEST(ImageTest, DrawingLeavesUntouchedSemiTransparentPixelsExact) {
   auto image = Gfx::Image::Create(4, 1);
   const Gfx::Color delicate = Gfx::Color::FromArgb(3, 250, 7, 129);
-  image->SetPixel(0, 0, delicate);
-  image->SetPixel(1, 0, Gfx::Color::FromArgb(128, 200, 100, 50));
+  EXPECT_EQ(image->SetPixel(0, 0, delicate), Gfx::Status::Ok);
+  EXPECT_EQ(image->SetPixel(1, 0, Gfx::Color::FromArgb(128, 200, 100, 50)), Gfx::Status::Ok);
   {
     auto graphics = Gfx::Graphics::FromImage(*image);
     ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(Gfx::Color::FromArgb(255, 0, 0, 255)), {3, 0, 1, 1}),
@@ -274,26 +275,26 @@ TEST(ImageTest, WritesReachTheNextDrawing) {
   auto graphics = Gfx::Graphics::FromImage(*target);
   graphics->SetCompositingMode(Gfx::CompositingMode::SourceCopy);
 
-  source->SetPixel(0, 0, Gfx::Color{0xFF112233});
-  graphics->DrawImage(*source, {0, 0, 1, 1}, {0, 0, 1, 1});
+  EXPECT_EQ(source->SetPixel(0, 0, Gfx::Color{0xFF112233}), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->DrawImage(*source, {0, 0, 1, 1}, {0, 0, 1, 1}), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*target, 0, 0).argb, 0xFF112233u);
 
-  source->SetPixel(0, 0, Gfx::Color{0xFF445566});
-  graphics->DrawImage(*source, {0, 0, 1, 1}, {0, 0, 1, 1});
+  EXPECT_EQ(source->SetPixel(0, 0, Gfx::Color{0xFF445566}), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->DrawImage(*source, {0, 0, 1, 1}, {0, 0, 1, 1}), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*target, 0, 0).argb, 0xFF445566u);
 
   Gfx::BitmapData data;
-  source->LockBits({0, 0, 1, 1}, Gfx::LockMode::Write, data);
+  EXPECT_EQ(source->LockBits({0, 0, 1, 1}, Gfx::LockMode::Write, data), Gfx::Status::Ok);
   data.Scan0()[2] = 0x99; // red
   EXPECT_EQ(graphics->DrawImage(*source, {0, 0, 1, 1}, {0, 0, 1, 1}), Gfx::Status::ObjectBusy);
-  source->UnlockBits(data);
-  graphics->DrawImage(*source, {0, 0, 1, 1}, {0, 0, 1, 1});
+  EXPECT_EQ(source->UnlockBits(data), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->DrawImage(*source, {0, 0, 1, 1}, {0, 0, 1, 1}), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*target, 0, 0).argb, 0xFF995566u);
 
   // A pixel set on the target after drawing shows, and the next drawing builds on it.
-  target->SetPixel(0, 0, Gfx::Color{0xFF000000});
+  EXPECT_EQ(target->SetPixel(0, 0, Gfx::Color{0xFF000000}), Gfx::Status::Ok);
   graphics->SetCompositingMode(Gfx::CompositingMode::SourceOver);
-  graphics->FillRectangle(Gfx::Brush::Solid(Gfx::Color{0x80FFFFFF}), {0, 0, 1, 1});
+  EXPECT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(Gfx::Color{0x80FFFFFF}), {0, 0, 1, 1}), Gfx::Status::Ok);
   EXPECT_NEAR(PixelAt(*target, 0, 0).R(), 128, 1);
   EXPECT_EQ(PixelAt(*target, 0, 0).A(), 255);
 }

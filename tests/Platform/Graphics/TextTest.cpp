@@ -181,7 +181,7 @@ TEST(TextTest, AMissingFamilyFallsBackToSansSerif) {
   ASSERT_TRUE(font);
 
   auto image = Gfx::Image::Create(40, 30);
-  Gfx::Graphics::FromImage(*image)->DrawString(u"Ok", *font, {2, 2, 0, 0}, kBlack);
+  EXPECT_EQ(Gfx::Graphics::FromImage(*image)->DrawString(u"Ok", *font, {2, 2, 0, 0}, kBlack), Gfx::Status::Ok);
   EXPECT_GT(Ink(*image).right, 0);
 }
 
@@ -202,11 +202,11 @@ TEST(TextTest, LinesBreakAndRangesFollowThem) {
   const double lineHeight = font.GetHeight(Gfx::Graphics::kDpi);
 
   Gfx::RectF one, two;
-  graphics->MeasureString(u"Hi", font, {0, 0, 0, 0}, one);
-  graphics->MeasureString(u"Hi\r\nHi", font, {0, 0, 0, 0}, two);
+  EXPECT_EQ(graphics->MeasureString(u"Hi", font, {0, 0, 0, 0}, one), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->MeasureString(u"Hi\r\nHi", font, {0, 0, 0, 0}, two), Gfx::Status::Ok);
   EXPECT_FLOAT_EQ(two.width, one.width);
   EXPECT_NEAR(two.height, 2 * lineHeight, 0.01);
-  graphics->MeasureString(u"a\rb\nc", font, {0, 0, 0, 0}, two);
+  EXPECT_EQ(graphics->MeasureString(u"a\rb\nc", font, {0, 0, 0, 0}, two), Gfx::Status::Ok);
   EXPECT_NEAR(two.height, 3 * lineHeight, 0.01);
 
   const Gfx::CharacterRange ranges[] = {{4, 2}, {0, 6}, {2, 2}, {0, 0}};
@@ -225,7 +225,7 @@ TEST(TextTest, LinesBreakAndRangesFollowThem) {
             Gfx::Status::InvalidParameter);
 
   Gfx::RectF empty;
-  graphics->MeasureString(u"", font, {3, 4, 0, 0}, empty);
+  EXPECT_EQ(graphics->MeasureString(u"", font, {3, 4, 0, 0}, empty), Gfx::Status::Ok);
   EXPECT_EQ(empty, (Gfx::RectF{3, 4, 0, 0}));
 }
 
@@ -234,13 +234,13 @@ TEST(TextTest, TrailingSpacesCountAndALayoutSizeClips) {
   auto graphics = Gfx::Graphics::FromImage(*image);
   const Gfx::Font font = LiberationSans(20);
   Gfx::RectF bare, spaced, clipped;
-  graphics->MeasureString(u"Hi", font, {}, bare);
-  graphics->MeasureString(u"Hi  ", font, {}, spaced);
+  EXPECT_EQ(graphics->MeasureString(u"Hi", font, {}, bare), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->MeasureString(u"Hi  ", font, {}, spaced), Gfx::Status::Ok);
   EXPECT_GT(spaced.width, bare.width + 5);
-  graphics->MeasureString(u"Hi  ", font, {0, 0, 10, 0}, clipped);
+  EXPECT_EQ(graphics->MeasureString(u"Hi  ", font, {0, 0, 10, 0}, clipped), Gfx::Status::Ok);
   EXPECT_FLOAT_EQ(clipped.width, 10);
 
-  graphics->DrawString(u"WWWW", font, {0, 0, 12, 0}, kBlack);
+  EXPECT_EQ(graphics->DrawString(u"WWWW", font, {0, 0, 12, 0}, kBlack), Gfx::Status::Ok);
   const InkBounds ink = Ink(*image);
   EXPECT_LE(ink.right, 12);
   EXPECT_GT(ink.bottom, 10); // unlimited downwards

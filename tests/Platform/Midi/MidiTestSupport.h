@@ -65,7 +65,7 @@ public:
     mInput = &input;
     mLendAgain = lendAgain;
     for (auto& buffer : mBuffers) {
-      input.AddBuffer(buffer);
+      (void)input.AddBuffer(buffer); // a buffer of the right size
     }
   }
 
@@ -76,7 +76,7 @@ public:
   void OnLongData(QZ::Platform::Midi::MidiCaptureBuffer& buffer) override {
     Record({false, Bytes(buffer.data.begin(), buffer.data.begin() + static_cast<long>(buffer.recorded)), 0});
     if (mLendAgain && mInput != nullptr) {
-      mInput->AddBuffer(buffer);
+      (void)mInput->AddBuffer(buffer); // a buffer of the right size
     }
   }
 

@@ -273,8 +273,8 @@ TEST_F(ControlPaintTest, ALookThatFailsCostsOnlyItsOwnDrawing) {
   descriptor->SetTextProperties(text, ImagePart(WriteImage(folder, "ink.png", 2, 2, [](int, int) { return kBlue; })));
   const RCPtr<LLook> inkedWithImage = LLook::Create(descriptor, false);
   inkedWithImage->SetSize({60, 40});
-  inkedWithImage->SetFont(FixedAdvanceFont());
-  inkedWithImage->SetText(WString(u"label"));
+  (void)inkedWithImage->SetFont(FixedAdvanceFont()); // checked below
+  (void)inkedWithImage->SetText(WString(u"label"));  // checked below
 
   const RCPtr<PaintProbe> root = Probe(nullptr, u"root", {0, 0, 200, 100}, kRed);
   const RCPtr<PaintProbe> failing = Probe(root, u"failing", {0, 0, 60, 40}, kRed);
@@ -308,8 +308,8 @@ TEST_F(ControlPaintTest, TheLabelFollowsTheScrollOffsetOnlyWhenTheLooksDo) {
   for (const bool follow : {false, true}) {
     const RCPtr<LLook> look = LLook::Create(descriptor, false);
     look->SetSize({60, 40});
-    look->SetFont(FixedAdvanceFont());
-    look->SetText(WString(u"ab"));
+    (void)look->SetFont(FixedAdvanceFont()); // checked below
+    (void)look->SetText(WString(u"ab"));     // checked below
     const RCPtr<PaintProbe> label = Probe(nullptr, u"label", {0, 0, 60, 40}, kRed);
     label->UseLook(look);
     label->ScrollOffsetField() = {3, 2};

@@ -35,7 +35,7 @@ protected:
     const RectT<int32_t> area{0, 0, RoundToInt32(rect.width), RoundToInt32(rect.height)};
     EXPECT_EQ(mRenderer->InitRenderContextInfo(area, nullptr, true, mContext), QZ_OK);
     mContext->GetUpdateRegion().AddRect({0, 0, area.width, area.height});
-    mRenderer->RenderStart(mContext);
+    (void)mRenderer->RenderStart(mContext); // 0 or throws
     RCPtrArray<LControl, 1, 0> deferred;
     {
       const RectT<double> frame{0, 0, rect.width, rect.height};
@@ -43,13 +43,13 @@ protected:
       EXPECT_EQ(top->Paint(mRenderer, mContext->GetUpdateRegion(), deferred, false), QZ_OK);
     }
     EXPECT_EQ(deferred.GetCount(), 0u);
-    mRenderer->RenderFinish(mContext);
+    (void)mRenderer->RenderFinish(mContext); // 0 or throws
     return *dynamic_cast<LGDIRenderContextInfo&>(*mContext).GetCurrentSurface()->GetImage();
   }
 
   static uint32_t PixelAt(Gfx::Image& image, int x, int y) {
     Gfx::Color color;
-    image.GetPixel(x, y, color);
+    (void)image.GetPixel(x, y, color); // inside the image
     return color.argb;
   }
 

@@ -110,13 +110,13 @@ TEST(NotificationDistributorConcurrencyTest, NothingIsCalledAfterItsUnregistrati
   nesting = RCPtr<QZTest::RecordingClient>(new QZTest::Counted<QZTest::RecordingClient>(counter, "nest", journal));
   nesting->onReceive = [&](const RCPtr<QZ::LNotificationDistributor>& from, const RCPtr<QZ::LNotification>& heard) {
     if (!heard->GetParameter()) { // once per outer send
-      from->SendNotification(QZTest::MakeNotification(kPing, 1));
+      EXPECT_EQ(from->SendNotification(QZTest::MakeNotification(kPing, 1)), QZ::QZ_OK);
     }
   };
   nesting->RegisterNotification(distributor, kPing);
   start.arrive_and_wait();
   while (running.load() > 0) {
-    distributor->SendNotification(QZ::LNotification::Create(kPing));
+    EXPECT_EQ(distributor->SendNotification(QZ::LNotification::Create(kPing)), QZ::QZ_OK);
   }
   for (std::thread& thread : threads) {
     thread.join();

@@ -60,7 +60,7 @@ TEST_F(NotificationDistributorTest, TheNewestRegistrationHearsFirstAndUnregister
     journal.clear();
     clients["B"]->onReceive = [&, name = removed](auto&, auto&) {
       if (!name.empty()) {
-        clients[name]->UnregisterNotification(distributor.Get(), kPing);
+        EXPECT_EQ(clients[name]->UnregisterNotification(distributor.Get(), kPing), QZ::QZ_OK);
       }
     };
     EXPECT_EQ(Send(), QZ_OK);
@@ -121,16 +121,16 @@ TEST_F(NotificationDistributorTest, ANestedSendOfTheSameIdLeavesTheOuterWalkWhol
   Register("ABC");
   clients["B"]->onReceive = [&](auto&, const RCPtr<QZ::LNotification>& heard) {
     if (heard->GetParameterAs<QZTest::Value>()->GetValue() == 1) {
-      Send(2);
+      EXPECT_EQ(Send(2), QZ::QZ_OK);
     }
   };
-  Send(1);
+  EXPECT_EQ(Send(1), QZ::QZ_OK);
   EXPECT_EQ(QZTest::Who(journal), (Strings{"C", "B", "C", "B", "A", "A"}));
 }
 
 TEST_F(NotificationDistributorTest, AnOwnWalkSeesRemovalsThroughTheReturnedIndex) {
   Register("ABC");
-  clients["B"]->onReceive = [&](auto&, auto&) { clients["B"]->UnregisterNotification(distributor.Get(), kPing); };
+  clients["B"]->onReceive = [&](auto&, auto&) { (void)clients["B"]->UnregisterNotification(distributor.Get(), kPing); };
   auto pool = distributor->FindClientPool(QZ::GetNotificationID(kPing));
   auto ping = QZTest::MakeNotification(kPing, 0);
   for (int32_t i = int32_t(pool->GetEntryCount()) - 1; i >= 0; i = pool->NotifyClient(distributor, i, ping) - 1) {

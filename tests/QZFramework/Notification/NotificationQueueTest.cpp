@@ -90,11 +90,11 @@ TEST_F(NotificationQueueTest, ANotificationIsQueuedOnceAtATime) {
 TEST_F(NotificationQueueTest, WhatIsPostedDuringADrainWaitsForTheNext) {
   pings->onReceive = [&](auto&, const RCPtr<QZ::LNotification>& heard) {
     if (heard->GetParameterAs<QZTest::Value>()->GetValue() == 1) {
-      Post(2);
+      EXPECT_EQ(Post(2), QZ::QZ_OK);
       EXPECT_TRUE(centre->ProcessNotifications(true)) << "a nested drain only sends idle";
     }
   };
-  Post(1);
+  EXPECT_EQ(Post(1), QZ::QZ_OK);
   EXPECT_TRUE(centre->ProcessNotifications(true));
   EXPECT_EQ(QZTest::Who(journal), (Strings{"ping", "idle", "idle"}));
   EXPECT_FALSE(centre->ProcessNotifications(false));
@@ -104,10 +104,10 @@ TEST_F(NotificationQueueTest, WhatIsPostedDuringADrainWaitsForTheNext) {
 TEST_F(NotificationQueueTest, ALatestOnlyClientHearsOnlyTheNewestPost) {
   RCPtr<RecordingClient> latest(new RecordingClient("latest", journal));
   latest->RegisterNotification(centre, kPing, QZ::kNotificationLatestOnly);
-  Post(1);
-  Post(2);
-  Post(3);
-  centre->SendNotification(QZTest::MakeNotification(kPing, 4));
+  EXPECT_EQ(Post(1), QZ::QZ_OK);
+  EXPECT_EQ(Post(2), QZ::QZ_OK);
+  EXPECT_EQ(Post(3), QZ::QZ_OK);
+  EXPECT_EQ(centre->SendNotification(QZTest::MakeNotification(kPing, 4)), QZ::QZ_OK);
   centre->ProcessNotifications(false);
   EXPECT_EQ(QZTest::Values(journal, "latest"), std::vector<int>{3});
   EXPECT_EQ(QZTest::Values(journal, "ping"), (std::vector<int>{4, 1, 2, 3}));
@@ -135,9 +135,10 @@ TEST(NotificationCenterTest, ReleasedCentresAndQueuesAreDisposed) {
   std::vector<Heard> journal;
   RCPtr<RecordingClient> client(new QZTest::Counted<RecordingClient>(clients, "A", journal));
   RCPtr<QZ::LNotificationCenter> centre(new QZTest::Counted<QZ::LNotificationCenter>(distributors, u"counted"));
-  centre->AttachDistributor(centre);
+  EXPECT_EQ(centre->AttachDistributor(centre), QZ::QZ_OK);
   client->RegisterNotification(centre, kPing);
-  centre->PostNotification(QZ::LNotification::Create(kPing, new QZTest::CountedObject(parameters)));
+  EXPECT_EQ(centre->PostNotification(QZ::LNotification::Create(kPing, new QZTest::CountedObject(parameters))),
+            QZ::QZ_OK);
   centre = nullptr;
   EXPECT_EQ(distributors.destroyed, 1) << "its clients were unregistered";
   EXPECT_EQ(parameters.destroyed, 1) << "what waited was discarded";
@@ -146,7 +147,7 @@ TEST(NotificationCenterTest, ReleasedCentresAndQueuesAreDisposed) {
 
   RCPtr<QZ::LNotificationDistributor> distributor(new QZTest::Counted<QZ::LNotificationDistributor>(distributors));
   RCPtr<QZ::LNotificationQueue> queue(new QZ::LNotificationQueue);
-  queue->AttachDistributor(distributor);
+  EXPECT_EQ(queue->AttachDistributor(distributor), QZ::QZ_OK);
   queue = nullptr;
   distributor = nullptr;
   EXPECT_EQ(distributors.destroyed, 2) << "a queue let go unshut lets its distributor go";
@@ -169,10 +170,10 @@ TEST(NotificationCenterTest, TheManagerKeepsOneCentreForEachName) {
   RCPtr<RecordingClient> client(new RecordingClient("A", journal));
   client->RegisterNotification(app, QZ::kIdleNotificationName);
   client->RegisterNotification(other, QZ::kIdleNotificationName);
-  other->PostNotification(QZ::LNotification::Create(kPing));
+  EXPECT_EQ(other->PostNotification(QZ::LNotification::Create(kPing)), QZ::QZ_OK);
   client->onReceive = [&](auto& from, auto&) {
     if (from == other) {
-      other->PostNotification(QZ::LNotification::Create(kPing));
+      EXPECT_EQ(other->PostNotification(QZ::LNotification::Create(kPing)), QZ::QZ_OK);
     }
   };
   EXPECT_TRUE(manager.ProcessNotifications(true)) << "one centre has entries waiting";
@@ -186,7 +187,7 @@ TEST(NotificationCenterTest, TheManagerKeepsOneCentreForEachName) {
 TEST(NotificationCenterTest, ANotificationReleasedWhileQueuedComesBackFromThePoolClean) {
   QZ::LNotification::SetPoolingEnabled(true);
   RCPtr<QZ::LNotificationCenter> centre = QZ::LNotificationCenter::CreateNotificationCenter(u"pool");
-  centre->PostNotification(QZ::LNotification::Create(kPing));
+  EXPECT_EQ(centre->PostNotification(QZ::LNotification::Create(kPing)), QZ::QZ_OK);
   centre = nullptr;
   auto reused = QZ::LNotification::Create(u"NID_TEST_OTHER");
   EXPECT_EQ(reused->GetID(), QZ::GetNotificationID(u"NID_TEST_OTHER"));

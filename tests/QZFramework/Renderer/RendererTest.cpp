@@ -30,7 +30,7 @@ protected:
 
   QZ::RCPtr<QZ::LRenderContextInfo> NewContext(const QZ::RectT<int32_t>& bounds = {0, 0, 100, 50}) {
     QZ::RCPtr<QZ::LRenderContextInfo> context;
-    renderer->InitRenderContextInfo(bounds, nullptr, false, context);
+    EXPECT_EQ(renderer->InitRenderContextInfo(bounds, nullptr, false, context), QZ::QZ_OK);
     return context;
   }
   const QZ::RenderState& State() { return *renderer->GetCurrentState(); }
@@ -48,7 +48,7 @@ TEST_F(RendererTest, ANewStateHasNoOriginNoClippingAndFullAlpha) {
 }
 
 TEST_F(RendererTest, RenderStartOfNullThrows) {
-  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderStart(nullptr); }),
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { (void)renderer->RenderStart(nullptr); }),
             R"(Runtime Error : Render context is NULL : QZ::LRenderer::RenderStart : Renderer\Renderer : Line 232)");
   EXPECT_EQ(renderer->GetContextDepth(), 0u);
 }
@@ -56,13 +56,13 @@ TEST_F(RendererTest, RenderStartOfNullThrows) {
 TEST_F(RendererTest, ReenteringAContextThrowsAndKeepsOneEntry) {
   auto context = NewContext();
   EXPECT_EQ(renderer->RenderStart(context), QZ::QZ_OK);
-  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderStart(context); }),
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { (void)renderer->RenderStart(context); }),
             R"(Runtime Error : Render context reentered. : QZ::LRenderer::RenderStart : Renderer\Renderer : Line 238)");
   EXPECT_EQ(renderer->GetContextDepth(), 1u);
 
   auto inner = NewContext();
-  renderer->RenderStart(inner);
-  EXPECT_THROW(renderer->RenderStart(context), std::runtime_error); // also when not on top
+  EXPECT_EQ(renderer->RenderStart(inner), QZ::QZ_OK);
+  EXPECT_THROW((void)renderer->RenderStart(context), std::runtime_error); // also when not on top
   EXPECT_EQ(renderer->GetContextDepth(), 2u);
 }
 
@@ -70,11 +70,11 @@ TEST_F(RendererTest, FinishingAnotherContextThrowsAndPopsNothing) {
   const std::string text = R"(Runtime Error : RenderFinish context does not match RenderStart context : )"
                            R"(QZ::LRenderer::RenderFinish : Renderer\Renderer : Line 251)";
   auto outer = NewContext();
-  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderFinish(outer); }), text); // empty stack
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { (void)renderer->RenderFinish(outer); }), text); // empty stack
   auto inner = NewContext();
-  renderer->RenderStart(outer);
-  renderer->RenderStart(inner);
-  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderFinish(outer); }), text);
+  EXPECT_EQ(renderer->RenderStart(outer), QZ::QZ_OK);
+  EXPECT_EQ(renderer->RenderStart(inner), QZ::QZ_OK);
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { (void)renderer->RenderFinish(outer); }), text);
   EXPECT_EQ(renderer->GetContextDepth(), 2u);
   EXPECT_EQ(renderer->GetCurrentContext(), inner.Get());
 
@@ -87,12 +87,12 @@ TEST_F(RendererTest, FinishingAnotherContextThrowsAndPopsNothing) {
 TEST_F(RendererTest, EachContextKeepsItsOwnState) {
   auto outer = NewContext();
   auto inner = NewContext();
-  renderer->RenderStart(outer);
-  renderer->Translate({5, 6});
-  renderer->RenderStart(inner);
+  EXPECT_EQ(renderer->RenderStart(outer), QZ::QZ_OK);
+  EXPECT_EQ(renderer->Translate({5, 6}), QZ::QZ_OK);
+  EXPECT_EQ(renderer->RenderStart(inner), QZ::QZ_OK);
   EXPECT_EQ(State().origin, (PointD{0, 0}));
-  renderer->PushState();
-  renderer->RenderFinish(inner);
+  EXPECT_EQ(renderer->PushState(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->RenderFinish(inner), QZ::QZ_OK);
   EXPECT_EQ(State().origin, (PointD{5, 6}));
   EXPECT_TRUE(outer->GetSavedStates().empty());
   EXPECT_EQ(inner->GetSavedStates().size(), 1u);
@@ -120,8 +120,8 @@ TEST_F(RendererTest, SettersStoreInTheCurrentContext) {
   EXPECT_FALSE(State().hasStencil); // only PushClip marks a stencil as the state's own
   EXPECT_EQ(renderer->SetClipRect({1, 2, 3, 4}), QZ::QZ_OK);
   EXPECT_EQ(State().clip, (RectD{1, 2, 3, 4}));
-  renderer->Translate({1.5, 2});
-  renderer->Translate({1, -3});
+  EXPECT_EQ(renderer->Translate({1.5, 2}), QZ::QZ_OK);
+  EXPECT_EQ(renderer->Translate({1, -3}), QZ::QZ_OK);
   EXPECT_EQ(State().origin, (PointD{2.5, -1}));
 }
 
@@ -150,7 +150,7 @@ TEST_F(RendererTest, PushClipRoundsTheFrameCornerTranslatesAndKeepsTheClipInTheN
 
   // Nested: the frame is in the new coordinates; the clip is limited by the current one.
   renderer->calls.clear();
-  renderer->PushClip({-5.5, 4, 100, 100}, {-5.5, 4, 100, 100}, nullptr, true);
+  EXPECT_EQ(renderer->PushClip({-5.5, 4, 100, 100}, {-5.5, 4, 100, 100}, nullptr, true), QZ::QZ_OK);
   EXPECT_THAT(renderer->calls, ElementsAre("PushClip({-5.5,4,100,100}, {-5.5,4,100,100}, null, true)", "  PushState()",
                                            "  SetClipRect({0,4,50,16})", "  Translate((-6,4))"));
   EXPECT_EQ(State().origin, (PointD{4, 1}));
@@ -159,8 +159,8 @@ TEST_F(RendererTest, PushClipRoundsTheFrameCornerTranslatesAndKeepsTheClipInTheN
 
 TEST_F(RendererTest, PushClipNotRelativeTakesTheCornerAsAbsoluteAndTheClipAsGiven) {
   renderer->StartFrame({0, 0, 100, 50});
-  renderer->Translate({5, 5});
-  renderer->PushClip({20.5, 30, 10, 10}, {0, 0, 7.5, 8.25}, nullptr, false);
+  EXPECT_EQ(renderer->Translate({5, 5}), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PushClip({20.5, 30, 10, 10}, {0, 0, 7.5, 8.25}, nullptr, false), QZ::QZ_OK);
   EXPECT_EQ(State().origin, (PointD{21, 30})); // corner 15.5 from the origin rounds to 16
   EXPECT_EQ(State().clip, (RectD{0, 0, 7, 8}));
 }
@@ -169,7 +169,7 @@ TEST_F(RendererTest, PopClipRestoresOriginClipStencilAndFactor) {
   renderer->StartFrame({0, 0, 100, 50});
   const QZ::RenderState before = State();
   QZ::RCPtr<QZ::LStencil> stencil(new QZ::LStencil({30, 20}));
-  renderer->PushClip({3, 4, 30, 20}, {3, 4, 30, 20}, stencil, true);
+  EXPECT_EQ(renderer->PushClip({3, 4, 30, 20}, {3, 4, 30, 20}, stencil, true), QZ::QZ_OK);
   renderer->GetCurrentState()->factor = 0.25f;
   EXPECT_EQ(State().stencil, stencil);
   EXPECT_TRUE(State().hasStencil);
@@ -190,13 +190,13 @@ TEST_F(RendererTest, ASecondStencilIsReplacedByAFreshOneOfItsSize) {
   renderer->StartFrame({0, 0, 100, 50});
   QZ::RCPtr<QZ::LStencil> first(new QZ::LStencil({30, 20}));
   QZ::RCPtr<QZ::LStencil> second(new QZ::LStencil({12, 6}, {1, 2, 3, 4}));
-  renderer->PushClip({0, 0, 30, 20}, {0, 0, 30, 20}, first, true);
-  renderer->PushClip({0, 0, 30, 20}, {0, 0, 30, 20}, second, true);
+  EXPECT_EQ(renderer->PushClip({0, 0, 30, 20}, {0, 0, 30, 20}, first, true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PushClip({0, 0, 30, 20}, {0, 0, 30, 20}, second, true), QZ::QZ_OK);
   ASSERT_TRUE(State().stencil);
   EXPECT_NE(State().stencil, second);
   EXPECT_EQ(State().stencil->GetSize(), (QZ::SizeT<int32_t>{12, 6}));
   EXPECT_EQ(State().stencil->GetRect(), (QZ::RectT<int32_t>{0, 0, 12, 6}));
-  renderer->PopClip();
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
   EXPECT_EQ(State().stencil, first);
   EXPECT_TRUE(State().hasStencil);
 }
@@ -206,22 +206,22 @@ TEST_F(RendererTest, PushClipOffsetNeedsASavedState) {
   EXPECT_EQ(renderer->PushClipOffset({2.5, -1.5}), QZ::QZ_FALSE);
   EXPECT_EQ(State().origin, (PointD{0, 0}));
 
-  renderer->PushState();
-  renderer->SetClipRect({0, 0, 40, 30});
+  EXPECT_EQ(renderer->PushState(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->SetClipRect({0, 0, 40, 30}), QZ::QZ_OK);
   renderer->calls.clear();
   EXPECT_EQ(renderer->PushClipOffset({2.5, -1.5}), QZ::QZ_OK);
   EXPECT_THAT(renderer->calls, ElementsAre("PushClipOffset((2.5,-1.5))", "  PushState()", "  Translate((3,-2))"));
   EXPECT_EQ(State().clip, (RectD{-3, 2, 40, 30}));
   EXPECT_EQ(renderer->GetCurrentContext()->GetSavedStates().size(), 2u);
 
-  renderer->PopClip();
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
   EXPECT_EQ(State().origin, (PointD{0, 0}));
   EXPECT_EQ(State().clip, (RectD{0, 0, 40, 30}));
 }
 
 TEST_F(RendererTest, PopClipWithNoSavedStateDoesNothing) {
   renderer->StartFrame({0, 0, 100, 50});
-  renderer->Translate({4, 4});
+  EXPECT_EQ(renderer->Translate({4, 4}), QZ::QZ_OK);
   renderer->calls.clear();
   EXPECT_EQ(renderer->PopClip(), QZ::QZ_FALSE);
   EXPECT_THAT(renderer->calls, ElementsAre("PopClip()"));
@@ -230,9 +230,9 @@ TEST_F(RendererTest, PopClipWithNoSavedStateDoesNothing) {
 
 TEST_F(RendererTest, PopClipRestoresAnOriginThatDoesNotAddBackExactly) {
   renderer->StartFrame({0, 0, 100, 50});
-  renderer->Translate({0.1, 0.7});
-  renderer->PushState();
-  renderer->Translate({0.2, 1e17});
-  renderer->PopClip();
+  EXPECT_EQ(renderer->Translate({0.1, 0.7}), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PushState(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->Translate({0.2, 1e17}), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
   EXPECT_EQ(State().origin, (PointD{0.1, 0.7}));
 }

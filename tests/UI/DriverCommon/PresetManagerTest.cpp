@@ -178,10 +178,10 @@ TEST_F(PresetManagerTest, ASavedPresetLoadsBackWithoutTheExcludedGlobals) {
   Set(140, Bytes({0}));
   QZ::Array<int32_t> globals;
   for (int32_t k : {140, 141, 142, 143, 144}) {
-    globals.AddItem(k);
+    (void)globals.AddItem(k); // grows
   }
   QZ::Array<int32_t> stale;
-  stale.AddItem(10);
+  (void)stale.AddItem(10); // grows
   manager->SetExcludedIndexes(stale, false);
   manager->SetExcludedIndexes(globals, true);
   RCPtr<LoadListener> listener(new LoadListener);
@@ -332,20 +332,23 @@ TEST_F(PresetManagerTest, ASaveReplacesOnlyAWritableFileAndKeepsALinkALink) {
 
 TEST_F(PresetManagerTest, ALoadRequestPostedToTheApplicationLoadsTheFileItNames) {
   Write(PresetFileBytes().Header().ByteRecord(10, 7).Take());
-  app.centre->PostNotification(
+  // Checked below.
+  (void)app.centre->PostNotification(
       QZ::LNotification::Create(LPresetManager::kGlobalLoadControlPanelSettings, new QZ::LHolder<int32_t>(1)));
   app.Drain();
   EXPECT_EQ(Value(10), Bytes({0})) << "no path, no load";
-  app.centre->PostNotification(QZ::LNotification::Create(LPresetManager::kGlobalLoadControlPanelSettings,
-                                                         new QZ::LStringWrapper(folder.Wide(kName))));
+  // Checked below.
+  (void)app.centre->PostNotification(QZ::LNotification::Create(LPresetManager::kGlobalLoadControlPanelSettings,
+                                                               new QZ::LStringWrapper(folder.Wide(kName))));
   app.Drain();
   EXPECT_EQ(Value(10), Bytes({7}));
 
   // Let go, the manager no longer listens.
   manager = nullptr;
   Set(10, Bytes({0}));
-  app.centre->PostNotification(QZ::LNotification::Create(LPresetManager::kGlobalLoadControlPanelSettings,
-                                                         new QZ::LStringWrapper(folder.Wide(kName))));
+  // Checked below.
+  (void)app.centre->PostNotification(QZ::LNotification::Create(LPresetManager::kGlobalLoadControlPanelSettings,
+                                                               new QZ::LStringWrapper(folder.Wide(kName))));
   app.Drain();
   EXPECT_EQ(Value(10), Bytes({0}));
 }

@@ -124,8 +124,8 @@ public:
   virtual DeviceConnectionState GetConnectionState() const;
   virtual int32_t GetDeviceInfo(const QZ::Variant& deviceId, QZ::DeviceInfoRecord& record);
   // On: runs the first remote search (once it has succeeded) and starts the thread; a
-  // failed search (its result) leaves polling off. Off: lets the thread stop. 0 when
-  // already so.
+  // failed search (its result) or a thread still stopping after the stop wait
+  // (0x80004005) leaves polling off. Off: lets the thread stop. 0 when already so.
   virtual int32_t EnableRemoteDevicePolling(bool on);
   // Keep a lost controller: while it is present, reconnect to it.
   virtual void SetHold(bool on);

@@ -255,7 +255,8 @@ protected:
 class IDeviceParamWriter {
 public:
   // The device interface's result.
-  virtual int32_t WriteParamValueToDevice(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value) = 0;
+  [[nodiscard]] virtual int32_t WriteParamValueToDevice(const QZ::ParamDescriptor& descriptor,
+                                                        const QZ::Variant& value) = 0;
 
 protected:
   ~IDeviceParamWriter() = default;

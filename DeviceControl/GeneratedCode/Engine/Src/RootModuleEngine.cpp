@@ -48,7 +48,8 @@ QZ::QZResult LRootModuleEngine::ReleaseInternalReferences() {
 void LRootModuleEngine::PostEngineNotification(QZ::NotificationName name,
                                                const RCPtr<QZ::LRefCountedObject>& parameter) {
   if (const RCPtr<QZ::LNotificationCenter> centre = QZ::GetApplicationNotificationCenter()) {
-    centre->PostNotification(QZ::LNotification::Create(name, parameter));
+    // Fails only once the centre is shut down, when nobody listens.
+    (void)centre->PostNotification(QZ::LNotification::Create(name, parameter));
   }
 }
 
@@ -130,7 +131,7 @@ int32_t LRootModuleEngine::GetRemoteDevices(QZ::IArray<Variant>& devices) {
   QZ::Array<Variant> found;
   {
     QZ::Mutex::ScopedLock hold(mLock);
-    mDeviceList.RemoveAll();
+    (void)mDeviceList.RemoveAll(); // empties a growable array: 0
   }
   const int32_t result = mDeviceInterface->FindRemoteDevices(NoFilter(), found, 0, 0, 1, 1, 0, 0);
   if (result < 0) {
@@ -165,7 +166,7 @@ int32_t LRootModuleEngine::ConnectDevice(const Variant& deviceId, bool keepTryin
   }
   // Outside the lock: a start may wait for a stopping thread, which takes the lock.
   if (start) {
-    StartThread();
+    (void)StartThread(); // the result is the root module's; a thread still stopping is started by the next call
   }
   mConnecting = false;
   UpdateConnectionState();
@@ -214,7 +215,11 @@ int32_t LRootModuleEngine::EnableRemoteDevicePolling(bool on) {
     mRemotePolling = false;
     return mRemoteSearchResult;
   }
-  StartThread();
+  if (QZ::Failed(StartThread())) {
+    // The thread is still stopping: polling is not running, so it is not on either.
+    mRemotePolling = false;
+    return QZ::QZ_E_FAIL;
+  }
   return mRemoteSearchResult;
 }
 

@@ -39,7 +39,7 @@ void LRootModuleEngine::Initialize(uint32_t firstParamID) {
 
 QZ::QZResult LRootModuleEngine::ReceiveNotification(const RCPtr<QZ::LNotificationDistributor>& distributor,
                                                     const RCPtr<QZ::LNotification>& notification) {
-  return mHandler && mInitialized ? mHandler->HandleNotification(distributor, notification) : QZ::QZ_OK;
+  return mHandler && mInitialized ? mHandler->HandleNotification(distributor, notification) : QZ::QZResult(QZ::QZ_OK);
 }
 
 QZ::QZResult LRootModuleEngine::OnParamModuleChangeRequest(const RCPtr<QZ::LNotificationDistributor>&,
@@ -97,9 +97,9 @@ int32_t LRootModuleEngine::ApplyParamValues(const QZ::ParamDescriptors& descript
   QZ::Array<ParamValue> values;
   for (uint32_t i = 0; i < count; ++i) {
     ParamValue entry;
-    descriptors.GetDescriptor(i, entry.descriptor);
+    (void)descriptors.GetDescriptor(i, entry.descriptor); // an index below the count
     mRootModule->GetParamValueByID(entry.descriptor, entry.value);
-    values.AddItem(entry);
+    (void)values.AddItem(entry); // grows or throws
   }
   PostParamModuleStateChange(values);
   return QZ::QZ_OK;
@@ -136,7 +136,7 @@ int32_t LRootModuleEngine::QueueParamRequest(const ParamDescriptor& descriptor) 
   if (low < mRequests.GetCount() && !(descriptor < mRequests.GetAt(low))) {
     mRequests.GetAt(low) = descriptor;
   } else {
-    mRequests.InsertAt(low, descriptor);
+    (void)mRequests.InsertAt(low, descriptor); // grows or throws
   }
   if (GetConnectionState() != kConnected || !mDeviceInterface) {
     return QZ::QZ_FALSE;
@@ -147,7 +147,7 @@ int32_t LRootModuleEngine::QueueParamRequest(const ParamDescriptor& descriptor) 
   }
   mLastRequestTime = now;
   QZ::ParamDescriptors requested;
-  requested.SetDescriptors(mRequests.GetData(), mRequests.GetCount());
+  (void)requested.SetDescriptors(mRequests.GetData(), mRequests.GetCount()); // not empty: cannot fail
   const int32_t result = mDeviceInterface->RequestParamValues(requested);
   return result < 0 ? result : QZ::QZ_OK;
 }
@@ -164,7 +164,7 @@ void LRootModuleEngine::PostParamModuleStateChange(const QZ::IArray<ParamValue>&
   const uint32_t count = values.GetCount();
   if (count >= kValuesPerListNotification) {
     RCPtr<QZ::LWrapper<QZ::ParamValues>> list(new QZ::LWrapper<QZ::ParamValues>);
-    list->SetValueEntries(values.GetData(), count);
+    (void)list->SetValueEntries(values.GetData(), count); // a full list: cannot fail
     PostEngineNotification(kParamModuleStateChange, list);
     return;
   }

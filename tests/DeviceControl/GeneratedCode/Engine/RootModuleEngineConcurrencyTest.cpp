@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <cstring>
+#include <latch>
 #include <mutex>
 #include <string>
 
@@ -131,6 +132,50 @@ TEST(RootModuleEngineConcurrencyTest, AFailedFirstSearchIsRunAgainAtTheNextEnabl
   EXPECT_EQ(device->WaitFor(1), "F");
   ASSERT_EQ(engine->EnableRemoteDevicePolling(true), 0) << "the failure is not kept for good";
   EXPECT_EQ(device->WaitFor(3), "FSS") << "searched again, then polled";
+  EXPECT_EQ(engine->EnableRemoteDevicePolling(false), 0);
+  EXPECT_TRUE(engine->StopThreadAndWait());
+}
+
+// Finds one device; every search after the first (the enabling thread's) holds the engine
+// thread until released.
+class HeldSearch : public LDeviceCommunicationInterfaceT<1> {
+public:
+  int32_t FindRemoteDevices(const QZ::IArray<QZ::Guid>&, QZ::IArray<Variant>& devices, uint32_t, int32_t, int32_t,
+                            int32_t, int32_t, int32_t) override {
+    devices.SetCount(1);
+    devices.GetAt(0).SetInt32(1);
+    if (mSearches++ > 0) {
+      held.count_down();
+      release.wait();
+    }
+    return 0;
+  }
+
+  std::latch held{1};
+  std::latch release{1};
+
+private:
+  std::atomic<int> mSearches{0};
+};
+
+TEST(RootModuleEngineConcurrencyTest, PollingIsNotReportedOnWhileTheThreadIsStillStopping) {
+  QZTest::ApplicationCentre app;
+  const RCPtr<HeldSearch> device(new HeldSearch);
+  const RCPtr<Engine> engine = Engine::Create(LRootModuleEngine::kRemoteDeviceListChange, false,
+                                              [&] { return RCPtr<LDeviceCommunicationInterfaceT<1>>(device); });
+  engine->SetTiming({.cycleMs = 1, .remoteSearchMs = 0, .stopTimeoutMs = 20});
+  engine->Initialize(0);
+  ASSERT_EQ(engine->EnableRemoteDevicePolling(true), 0);
+  device->held.wait();
+  EXPECT_EQ(engine->EnableRemoteDevicePolling(false), 0);
+  EXPECT_EQ(engine->EnableRemoteDevicePolling(true), QZ::QZ_E_FAIL) << "the held thread outlasts the stop wait";
+  device->release.count_down();
+  // Once the thread has ended, polling can be turned on again (each try waits 20 ms).
+  int32_t result = QZ::QZ_E_FAIL;
+  for (int tries = 0; tries < 500 && result != 0; ++tries) {
+    result = engine->EnableRemoteDevicePolling(true);
+  }
+  EXPECT_EQ(result, 0);
   EXPECT_EQ(engine->EnableRemoteDevicePolling(false), 0);
   EXPECT_TRUE(engine->StopThreadAndWait());
 }

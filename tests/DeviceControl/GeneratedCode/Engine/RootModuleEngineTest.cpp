@@ -20,7 +20,7 @@ struct RequestRecorder : LDeviceCommunicationInterfaceT<1> {
 
 Variant Descriptors(std::vector<ParamDescriptor> descriptors) {
   QZ::ParamDescriptors list;
-  list.SetDescriptors(descriptors.data(), uint32_t(descriptors.size()));
+  (void)list.SetDescriptors(descriptors.data(), uint32_t(descriptors.size())); // checked below
   return list;
 }
 

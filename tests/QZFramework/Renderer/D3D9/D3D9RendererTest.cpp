@@ -56,14 +56,14 @@ TEST_F(D3D9RendererTest, CopyingContextsIsNotImplementedAndDrawingDoesNothing) {
 
 TEST_F(D3D9RendererTest, ClipAndStateOperationsInsideAFrameDoNothing) {
   auto context = NewContext();
-  renderer->RenderStart(context);
+  EXPECT_EQ(renderer->RenderStart(context), QZ::QZ_OK);
   {
     QZ::CAutoClip clip(renderer, {1, 1, 5, 5}, {1, 1, 5, 5}, nullptr);
     EXPECT_EQ(renderer->PushClipOffset({1, 1}), QZ::QZ_FALSE);
     EXPECT_EQ(renderer->Translate({1, 1}), QZ::QZ_FALSE);
     EXPECT_EQ(renderer->SetViewport({0, 0, 1, 1}), QZ::QZ_FALSE);
   }
-  renderer->RenderFinish(context);
+  EXPECT_EQ(renderer->RenderFinish(context), QZ::QZ_OK);
   EXPECT_TRUE(context->GetSavedStates().empty());
   EXPECT_EQ(context->GetState().origin, (QZ::PointT<double>{0, 0}));
   EXPECT_EQ(context->GetBounds(), (QZ::RectT<int32_t>{0, 0, 64, 48}));

@@ -20,7 +20,7 @@ TEST_F(GDIRendererTest, BitmapsAreFittedLikeTheirReferences) {
   for (const auto& c : cases) {
     MakeWindow(c.side, c.side);
     Start();
-    renderer->DrawBitmap(Pattern(), {0, 0, c.side, c.side}, c.resize);
+    EXPECT_EQ(renderer->DrawBitmap(Pattern(), {0, 0, c.side, c.side}, c.resize), QZ::QZ_OK);
     Finish();
     EXPECT_TRUE(ImagesMatch(*Window(), Reference(c.reference), 2, QZ_RENDERER_TEST_OUTPUT));
   }
@@ -30,7 +30,7 @@ TEST_F(GDIRendererTest, TilingRepeatsTheBitmapByCopiesOrTextureAlikeAndTilesNoth
   // 25 x 25 takes copies; 30 x 10 (three across) the texture fill.
   for (const QZ::RectT<int32_t> to : {QZ::RectT<int32_t>{3, 2, 25, 25}, QZ::RectT<int32_t>{1, 4, 30, 10}}) {
     Start();
-    renderer->DrawBitmap(Pattern(), to, ResizeType::Tile);
+    EXPECT_EQ(renderer->DrawBitmap(Pattern(), to, ResizeType::Tile), QZ::QZ_OK);
     Finish();
     const auto window = Window();
     for (int32_t i = 0; i < to.width * to.height; ++i) {
@@ -41,9 +41,9 @@ TEST_F(GDIRendererTest, TilingRepeatsTheBitmapByCopiesOrTextureAlikeAndTilesNoth
   const auto nothing = Pattern()->CreateSubBitmap(20, 20, 5, 5); // cut down to nothing
   ASSERT_EQ(nothing->GetWidth(), 0);
   Start();
-  renderer->DrawBitmap(nothing, {0, 0, 25, 25}, ResizeType::Tile);
-  renderer->DrawBitmap(Pattern(), {0, 0, 0, 25}, ResizeType::Tile);
-  renderer->DrawBitmap(nullptr, {0, 0, 25, 25}, ResizeType::Tile);
+  EXPECT_EQ(renderer->DrawBitmap(nothing, {0, 0, 25, 25}, ResizeType::Tile), QZ::QZ_OK);
+  EXPECT_EQ(renderer->DrawBitmap(Pattern(), {0, 0, 0, 25}, ResizeType::Tile), QZ::QZ_OK);
+  EXPECT_EQ(renderer->DrawBitmap(nullptr, {0, 0, 25, 25}, ResizeType::Tile), QZ::QZ_OK);
   Finish();
   EXPECT_EQ(At(0, 0), 0u);
 }
@@ -54,13 +54,13 @@ TEST_F(GDIRendererTest, AnUnknownResizeTypeIsRejectedOnlyWhenTheBitmapMustBeFitt
   Start();
   EXPECT_THAT(
       [&] {
-        renderer->DrawBitmap(bitmap, {0, 0, 20, 20}, unknown);
+        EXPECT_EQ(renderer->DrawBitmap(bitmap, {0, 0, 20, 20}, unknown), QZ::QZ_OK);
       },
       ThrowsMessage<std::invalid_argument>(
           R"(Invalid Argument : Invalid ResizeType passed to DrawBitmap. : QZ::LGDIRenderer::DrawBitmap : )"
           R"(Renderer\Gdi\GDIRenderer : Line 559)"));
   EXPECT_EQ(renderer->DrawBitmap(bitmap, {0, 0, 10, 10}, unknown), QZ::QZ_OK); // its own size stretches
-  renderer->DrawBitmap(bitmap, {0, 0, 20, 20}, ResizeType::Center);
+  EXPECT_EQ(renderer->DrawBitmap(bitmap, {0, 0, 20, 20}, ResizeType::Center), QZ::QZ_OK);
   EXPECT_EQ(renderer->DrawBitmap(bitmap, {10, 10, 20, 20}, unknown), QZ::QZ_OK); // fitted already
   Finish();
   EXPECT_EQ(At(15, 15), PatternPixel(0, 0)); // centred: the corner at (5, 5)
@@ -69,7 +69,7 @@ TEST_F(GDIRendererTest, AnUnknownResizeTypeIsRejectedOnlyWhenTheBitmapMustBeFitt
 TEST_F(GDIRendererTest, OutsideAFrameDrawBitmapThrowsAndTheOtherSlotsDoNothing) {
   EXPECT_THAT(
       [&] {
-        renderer->DrawBitmap(Pattern(), {0, 0, 5, 5}, ResizeType::Tile);
+        EXPECT_EQ(renderer->DrawBitmap(Pattern(), {0, 0, 5, 5}, ResizeType::Tile), QZ::QZ_OK);
       },
       ThrowsMessage<std::runtime_error>(
           R"(Runtime Error : QZ::LGDIRenderer::DrawBitmap : Renderer\Gdi\GDIRenderer : Line 568)"));
@@ -102,20 +102,20 @@ TEST_F(GDIRendererTest, OutsideAFrameDrawBitmapThrowsAndTheOtherSlotsDoNothing) 
 TEST_F(GDIRendererTest, AnAlphaFillBlendsOverTheColourBelow) {
   MakeWindow(6, 6);
   Start();
-  renderer->FillRect({0, 0, 6, 6}, Color(kBlue), true);
-  renderer->FillRect({1, 1, 4, 4}, Color(0x80FF0000), true);
+  EXPECT_EQ(renderer->FillRect({0, 0, 6, 6}, Color(kBlue), true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({1, 1, 4, 4}, Color(0x80FF0000), true), QZ::QZ_OK);
   Finish();
   EXPECT_TRUE(ImagesMatch(*Window(), Reference("BlendedFill6.png"), 1, QZ_RENDERER_TEST_OUTPUT));
 }
 
 TEST_F(GDIRendererTest, AnUnblendedFillSetsSurfacePixelsWhateverTheTranslationAndClip) {
   Start();
-  renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true);
-  renderer->PushClip({5, 5, 10, 10}, {5, 5, 2, 2}, nullptr, true);
-  renderer->FillRect({-2, -3, 6, 6}, Color(0x40FF0000), false); // partly outside the surface
-  renderer->FillRect({0, 0, 40, 40}, Color(kGreen), true);      // still translated and clipped
-  renderer->PopClip();
-  renderer->FillRect({39, 29, 1, 1}, Color(kGreen), true);
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PushClip({5, 5, 10, 10}, {5, 5, 2, 2}, nullptr, true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({-2, -3, 6, 6}, Color(0x40FF0000), false), QZ::QZ_OK); // partly outside the surface
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 40}, Color(kGreen), true), QZ::QZ_OK);      // still translated and clipped
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({39, 29, 1, 1}, Color(kGreen), true), QZ::QZ_OK);
   Finish();
   const auto window = Window();
   const std::pair<QZ::PointT<int32_t>, uint32_t> expected[] = {
@@ -130,23 +130,23 @@ TEST_F(GDIRendererTest, AnUnblendedFillSetsSurfacePixelsWhateverTheTranslationAn
 // clip that cuts nothing of a fill as it is: every fill must still see its own state.
 TEST_F(GDIRendererTest, EachDrawingSeesItsOwnClipAndOriginHoweverStatesCameAndWent) {
   Start();
-  renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true);
-  renderer->PushClip({0, 0, 40, 30}, {0, 0, 10, 10}, nullptr, true);
-  renderer->FillRect({0, 0, 10, 10}, Color(kRed), true); // held whole by the small clip
-  renderer->PopClip();
-  renderer->FillRect({20, 20, 5, 5}, Color(kGreen), true); // the small clip in force would cut it
-  renderer->PushClip({30, 0, 10, 10}, {30, 0, 5, 5}, nullptr, true);
-  renderer->FillRect({0, 0, 10, 10}, Color(kWhite), true); // cut by its own clip
-  renderer->PopClip();
-  renderer->PushState();
-  renderer->PushClipOffset({0, 20});
-  renderer->FillRect({0, 0, 4, 4}, Color(kRed), true); // only the origin moved
-  renderer->PushClip({0, 0, 1, 1}, {0, 0, 1, 1}, nullptr, true);
-  renderer->PopClip(); // nothing drawn in between
-  renderer->FillRect({10, 0, 2, 2}, Color(kGreen), true);
-  renderer->PopClip();
-  renderer->PopClip();
-  renderer->FillRect({14, 0, 2, 2}, Color(kGreen), true); // back at the window's origin
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PushClip({0, 0, 40, 30}, {0, 0, 10, 10}, nullptr, true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({0, 0, 10, 10}, Color(kRed), true), QZ::QZ_OK); // held whole by the small clip
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({20, 20, 5, 5}, Color(kGreen), true), QZ::QZ_OK); // the small clip in force would cut it
+  EXPECT_EQ(renderer->PushClip({30, 0, 10, 10}, {30, 0, 5, 5}, nullptr, true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({0, 0, 10, 10}, Color(kWhite), true), QZ::QZ_OK); // cut by its own clip
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PushState(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PushClipOffset({0, 20}), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({0, 0, 4, 4}, Color(kRed), true), QZ::QZ_OK); // only the origin moved
+  EXPECT_EQ(renderer->PushClip({0, 0, 1, 1}, {0, 0, 1, 1}, nullptr, true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK); // nothing drawn in between
+  EXPECT_EQ(renderer->FillRect({10, 0, 2, 2}, Color(kGreen), true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({14, 0, 2, 2}, Color(kGreen), true), QZ::QZ_OK); // back at the window's origin
   Finish();
   const auto window = Window();
   const std::pair<QZ::PointT<int32_t>, uint32_t> expected[] = {
@@ -164,10 +164,10 @@ TEST_F(GDIRendererTest, APolylineKeptAsOneShapeIsRebuiltForAnother) {
     square.AddPoint(point);
   }
   Start();
-  renderer->FillPolygon(square, Color(kBlue), {0, 0}, {1, 1}, true);
+  EXPECT_EQ(renderer->FillPolygon(square, Color(kBlue), {0, 0}, {1, 1}, true), QZ::QZ_OK);
   EXPECT_EQ(PixelOf(Surface(context), 7, 7), kBlue);
-  renderer->FillRect({0, 0, 40, 30}, {}, false);
-  renderer->DrawPolyline(square, Color(kRed), {20, 0}, {1, 2}, true); // open: no left edge
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, {}, false), QZ::QZ_OK);
+  EXPECT_EQ(renderer->DrawPolyline(square, Color(kRed), {20, 0}, {1, 2}, true), QZ::QZ_OK); // open: no left edge
   Finish();
   EXPECT_EQ(At(27, 4), kRed);
   EXPECT_EQ(At(32, 14), kRed);

@@ -19,7 +19,7 @@ TEST_F(GDIRendererTest, OnlyAPartialUpdateRegionKeepsTheSurfacePixels) {
   };
   for (const auto& c : cases) {
     Start();
-    renderer->FillRect({0, 0, 40, 30}, Color(kRed), true);
+    EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kRed), true), QZ::QZ_OK);
     Finish();
     Start(c.region);
     EXPECT_EQ(PixelOf(Surface(context), 30, 20), c.keepsPixels ? kRed : 0u) << c.region.size();
@@ -36,7 +36,7 @@ TEST_F(GDIRendererTest, OnlyAPartialUpdateRegionKeepsTheSurfacePixels) {
 TEST_F(GDIRendererTest, FinishingCopiesOnlyTheUpdateRegionToTheWindow) {
   MakeWindow(40, 30, kGreen);
   Start({{2, 2, 5, 5}, {30, 20, 40, 30}});
-  renderer->FillRect({0, 0, 40, 30}, Color(0x80FF0000), true);
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(0x80FF0000), true), QZ::QZ_OK);
   Finish();
   EXPECT_EQ(At(2, 2), 0x80FF0000u); // copied, not blended over the window
   EXPECT_EQ(At(39, 29), 0x80FF0000u);
@@ -46,7 +46,7 @@ TEST_F(GDIRendererTest, FinishingCopiesOnlyTheUpdateRegionToTheWindow) {
   const auto offscreen = NewContext({0, 0, 40, 30}, true); // never copied to a window
   Gdi(offscreen).SetWindowPixels(Gdi(context).GetWindowPixels());
   Start(offscreen);
-  renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true);
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true), QZ::QZ_OK);
   Finish(offscreen);
   EXPECT_EQ(At(10, 10), kGreen);
 }
@@ -59,7 +59,7 @@ TEST_F(GDIRendererTest, CachedBitmapsUnusedSinceThePreviousPurgeAreDroppedAtTheN
     Start();
     int32_t x = 0;
     for (const auto& bitmap : bitmaps) {
-      renderer->DrawBitmap(bitmap, {x += 10, 0, 8, 8}, QZ::ResizeType::Stretch);
+      EXPECT_EQ(renderer->DrawBitmap(bitmap, {x += 10, 0, 8, 8}, QZ::ResizeType::Stretch), QZ::QZ_OK);
     }
     Finish();
   };
@@ -85,11 +85,11 @@ TEST_F(GDIRendererTest, OffscreenContextsAreDrawnAndPresentedIntoOthers) {
   const auto offscreen = NewContext({0, 0, 10, 10}, true);
   Start();
   Start(offscreen); // nested, as a buffered control draws its buffer
-  renderer->FillRect({0, 0, 10, 10}, Color(kRed), true);
+  EXPECT_EQ(renderer->FillRect({0, 0, 10, 10}, Color(kRed), true), QZ::QZ_OK);
   Finish(offscreen);
   EXPECT_EQ(renderer->DrawRenderContext(offscreen, {5, 5}, {0, 0, 4, 4}), QZ::QZ_OK);
   EXPECT_EQ(renderer->DrawRenderContext(context, {0, 0}, {0, 0, 4, 4}), QZ::QZ_E_INVALIDARG);
-  renderer->FillRect({0, 0, 1, 1}, Color(kBlue), true); // into the window context again
+  EXPECT_EQ(renderer->FillRect({0, 0, 1, 1}, Color(kBlue), true), QZ::QZ_OK); // into the window context again
   Finish();
   EXPECT_EQ(At(0, 0), kBlue);
   EXPECT_EQ(At(8, 8), kRed);

@@ -49,7 +49,7 @@ inline QZ::RCPtr<QZ::LBitmap> Pattern() { return PaintedBitmap(10, 10, PatternPi
 // Straight ARGB of an image's pixel.
 inline uint32_t PixelOf(const QZ::Platform::Graphics::Image& image, int32_t x, int32_t y) {
   QZ::Platform::Graphics::Color color{0xDEADBEEF};
-  image.GetPixel(x, y, color);
+  (void)image.GetPixel(x, y, color); // inside the image
   return color.argb;
 }
 
@@ -66,7 +66,7 @@ protected:
   }
   QZ::RCPtr<QZ::LRenderContextInfo> NewContext(const QZ::RectT<int32_t>& bounds, bool offscreenOnly) {
     QZ::RCPtr<QZ::LRenderContextInfo> made;
-    renderer->InitRenderContextInfo(bounds, nullptr, offscreenOnly, made);
+    EXPECT_EQ(renderer->InitRenderContextInfo(bounds, nullptr, offscreenOnly, made), QZ::QZ_OK);
     return made;
   }
   static QZ::LGDIRenderContextInfo& Gdi(const QZ::RCPtr<QZ::LRenderContextInfo>& of) {
@@ -97,10 +97,12 @@ protected:
     for (const QZ::EdgeRect& rect : region) {
       of->GetUpdateRegion().AddRect(rect);
     }
-    renderer->RenderStart(of);
+    EXPECT_EQ(renderer->RenderStart(of), QZ::QZ_OK);
   }
   void Start(std::vector<QZ::EdgeRect> region = {}) { Start(context, std::move(region)); }
-  void Finish(const QZ::RCPtr<QZ::LRenderContextInfo>& of) { renderer->RenderFinish(of); }
+  void Finish(const QZ::RCPtr<QZ::LRenderContextInfo>& of) {
+    (void)renderer->RenderFinish(of); // 0 or throws
+  }
   void Finish() { Finish(context); }
 
   uint32_t now = 1000; // the fake clock, in milliseconds

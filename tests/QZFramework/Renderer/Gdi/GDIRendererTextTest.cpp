@@ -22,8 +22,9 @@ Gfx::Font LiberationSans(float points) {
 TEST_F(GDIRendererTest, TextLandsWithItsLayoutOriginOnePixelAboveThePosition) {
   MakeWindow(50, 40);
   Start();
-  renderer->FillRect({0, 0, 50, 40}, Color(kWhite), true);
-  renderer->DrawText(QZ::WString(u"Hi"), *Font(u"Liberation Sans", 12.0f), {10, 20}, Color(kBlack));
+  EXPECT_EQ(renderer->FillRect({0, 0, 50, 40}, Color(kWhite), true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->DrawText(QZ::WString(u"Hi"), *Font(u"Liberation Sans", 12.0f), {10, 20}, Color(kBlack)),
+            QZ::QZ_OK);
   Finish();
   const auto drawn = Window();
   EXPECT_TRUE(ImagesMatch(*drawn, Reference("HiText.png"), 2, QZ_RENDERER_TEST_OUTPUT));
@@ -31,8 +32,10 @@ TEST_F(GDIRendererTest, TextLandsWithItsLayoutOriginOnePixelAboveThePosition) {
   auto drawnAt = [&](float top) {
     auto expected = Gfx::Image::Create(50, 40);
     auto graphics = Gfx::Graphics::FromImage(*expected);
-    graphics->Clear(Gfx::Color{kWhite});
-    graphics->DrawString(u"Hi", LiberationSans(12.0f), {10, top, 0, 0}, Gfx::Brush::Solid(Gfx::Color{kBlack}));
+    EXPECT_EQ(graphics->Clear(Gfx::Color{kWhite}), Gfx::Status::Ok);
+    EXPECT_EQ(
+        graphics->DrawString(u"Hi", LiberationSans(12.0f), {10, top, 0, 0}, Gfx::Brush::Solid(Gfx::Color{kBlack})),
+        Gfx::Status::Ok);
     for (int32_t i = 0; i < 50 * 40; ++i) {
       if (PixelOf(*expected, i % 50, i / 50) != PixelOf(*drawn, i % 50, i / 50)) {
         return false;
@@ -53,7 +56,8 @@ TEST_F(GDIRendererTest, MeasuredWidthsRoundUpAndGainThreePixels) {
   for (const std::u16string text : {u"i", u"Preset 10", u"Sustain  "}) {
     const Gfx::CharacterRange whole{0, int(text.size())};
     Gfx::RectF box; // what the drawing layer measures
-    measuring->MeasureCharacterRanges(text, LiberationSans(9.0f), {0, 0, 9999, 9999}, {&whole, 1}, {&box, 1});
+    EXPECT_EQ(measuring->MeasureCharacterRanges(text, LiberationSans(9.0f), {0, 0, 9999, 9999}, {&whole, 1}, {&box, 1}),
+              Gfx::Status::Ok);
     const float width = std::trunc(box.x + box.width + 0.9999f) + 3;
     EXPECT_EQ(renderer->MeasureText(*font, QZ::WString(text.c_str())),
               (QZ::RectT<float>{0, float(ascent), width, float(height)}));
@@ -78,8 +82,8 @@ TEST_F(GDIRendererTest, BrokenUtf16NeitherSplitsPairsNorStopsDrawing) {
   EXPECT_EQ(width(u"a\xD800z"), width(u"a\xFFFDz"));
   EXPECT_LT(width(u"\xD834\xDD1E"), width(u"\xDD1E\xD834")); // one character, against two lone halves
   Start();
-  renderer->DrawText(QZ::WString(u"x\xDC00y\xD800"), *font, {2, 2}, Color(kBlack));
-  renderer->FillRect({30, 20, 2, 2}, Color(kRed), true);
+  EXPECT_EQ(renderer->DrawText(QZ::WString(u"x\xDC00y\xD800"), *font, {2, 2}, Color(kBlack)), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({30, 20, 2, 2}, Color(kRed), true), QZ::QZ_OK);
   Finish();
   EXPECT_EQ(At(30, 20), kRed);
 }

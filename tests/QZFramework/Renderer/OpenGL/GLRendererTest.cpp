@@ -44,12 +44,12 @@ protected:
     mWindow.emplace(mBounds.width, mBounds.height, driver);
     mRenderer = QZ::LRenderer::Create(QZ::kRendererOpenGL, mBounds, mWindow->Get());
     QZ::LFont::SetMeasurementRendererSource([renderer = mRenderer] { return renderer; });
-    mRenderer->InitRenderContextInfo(mBounds, mWindow->Get(), false, mContext);
-    mRenderer->RenderStart(mContext);
+    EXPECT_EQ(mRenderer->InitRenderContextInfo(mBounds, mWindow->Get(), false, mContext), QZ::QZ_OK);
+    EXPECT_EQ(mRenderer->RenderStart(mContext), QZ::QZ_OK);
   }
   void TearDown() override {
     if (mRenderer && mRenderer->GetContextDepth() > 0) {
-      mRenderer->RenderFinish(mContext);
+      EXPECT_EQ(mRenderer->RenderFinish(mContext), QZ::QZ_OK);
     }
     QZ::LFont::SetMeasurementRendererSource({});
     mContext = nullptr;
@@ -60,14 +60,15 @@ protected:
   // Draws what the window tests look for: text on white at the top left, the bitmap
   // stretched, tiled and centred below.
   void DrawScene() {
-    mRenderer->FillRect(mBounds, QZ::ColorT<float>::FromARGB(kWhite), true);
-    mRenderer->DrawText(u"Hi", *QZ::LFont::GetFont(u"DejaVu Sans", 14.0f, 0), {2.0, 0.0},
-                        QZ::ColorT<float>::FromARGB(0xFF000000));
-    mRenderer->DrawBitmap(mBitmap, {0, 22, 20, 20}, QZ::ResizeType::Stretch);
-    mRenderer->PushClip({0, 0, 64, 48}, {22, 22, 25, 25}, nullptr, false);
-    mRenderer->DrawBitmap(mBitmap, {22, 22, 25, 25}, QZ::ResizeType::Tile);
-    mRenderer->PopClip();
-    mRenderer->DrawBitmap(mBitmap, {48, 22, 15, 15}, QZ::ResizeType::Center);
+    EXPECT_EQ(mRenderer->FillRect(mBounds, QZ::ColorT<float>::FromARGB(kWhite), true), QZ::QZ_OK);
+    EXPECT_EQ(mRenderer->DrawText(u"Hi", *QZ::LFont::GetFont(u"DejaVu Sans", 14.0f, 0), {2.0, 0.0},
+                                  QZ::ColorT<float>::FromARGB(0xFF000000)),
+              QZ::QZ_OK);
+    EXPECT_EQ(mRenderer->DrawBitmap(mBitmap, {0, 22, 20, 20}, QZ::ResizeType::Stretch), QZ::QZ_OK);
+    EXPECT_EQ(mRenderer->PushClip({0, 0, 64, 48}, {22, 22, 25, 25}, nullptr, false), QZ::QZ_OK);
+    EXPECT_EQ(mRenderer->DrawBitmap(mBitmap, {22, 22, 25, 25}, QZ::ResizeType::Tile), QZ::QZ_OK);
+    EXPECT_EQ(mRenderer->PopClip(), QZ::QZ_OK);
+    EXPECT_EQ(mRenderer->DrawBitmap(mBitmap, {48, 22, 15, 15}, QZ::ResizeType::Center), QZ::QZ_OK);
   }
 
   // Whether the scene's pixels are where they belong, read by `pixel`.
@@ -115,9 +116,9 @@ TEST_F(GLRendererTest, BitmapsStretchTileAndCentreAndTextIsDrawn) {
 }
 
 TEST_F(GLRendererTest, FillRectWithoutBlendingClearsToTransparentBlack) {
-  mRenderer->FillRect(mBounds, QZ::ColorT<float>::FromARGB(QZTest::kWhite), true);
-  mRenderer->Translate({4.0, 4.0});
-  mRenderer->FillRect({0, 0, 10, 10}, QZ::ColorT<float>::FromARGB(QZTest::kRed), false);
+  EXPECT_EQ(mRenderer->FillRect(mBounds, QZ::ColorT<float>::FromARGB(QZTest::kWhite), true), QZ::QZ_OK);
+  EXPECT_EQ(mRenderer->Translate({4.0, 4.0}), QZ::QZ_OK);
+  EXPECT_EQ(mRenderer->FillRect({0, 0, 10, 10}, QZ::ColorT<float>::FromARGB(QZTest::kRed), false), QZ::QZ_OK);
   EXPECT_EQ(ReadPixel(4, 4), QZTest::kNothing);
   EXPECT_EQ(ReadPixel(13, 13), QZTest::kNothing);
   EXPECT_EQ(ReadPixel(14, 14), QZTest::kWhite);
@@ -126,7 +127,7 @@ TEST_F(GLRendererTest, FillRectWithoutBlendingClearsToTransparentBlack) {
 
 TEST_F(GLRendererTest, AnUnknownResizeTypeThrows) {
   try {
-    mRenderer->DrawBitmap(mBitmap, {0, 0, 20, 20}, QZ::ResizeType(3));
+    EXPECT_EQ(mRenderer->DrawBitmap(mBitmap, {0, 0, 20, 20}, QZ::ResizeType(3)), QZ::QZ_OK);
     FAIL() << "no exception";
   } catch (const std::logic_error& error) {
     EXPECT_STREQ(error.what(), "Logic Error : Invalid ResizeType passed to DrawBitmap! : QZ::LGLRenderer::DrawBitmap : "
@@ -134,7 +135,8 @@ TEST_F(GLRendererTest, AnUnknownResizeTypeThrows) {
   }
   // At the bitmap's own size the type is not looked at.
   EXPECT_EQ(mRenderer->DrawBitmap(mBitmap, {0, 0, 10, 10}, QZ::ResizeType(3)), QZ::QZ_OK);
-  EXPECT_THROW(mRenderer->DrawBitmap(nullptr, {0, 0, 10, 10}, QZ::ResizeType::Stretch), QZ::FailedResultException);
+  EXPECT_THROW((void)mRenderer->DrawBitmap(nullptr, {0, 0, 10, 10}, QZ::ResizeType::Stretch),
+               QZ::FailedResultException);
 }
 
 TEST_F(GLRendererTest, TheClipBecomesTheScissorBox) {
@@ -149,11 +151,11 @@ TEST_F(GLRendererTest, TheClipBecomesTheScissorBox) {
       {{0, 60, 10, 10}, {64, 0, 1, 1}},        // entirely below it
   };
   for (const Case& c : cases) {
-    mRenderer->PushClip({0, 0, 64, 48}, c.clip, nullptr, false);
+    EXPECT_EQ(mRenderer->PushClip({0, 0, 64, 48}, c.clip, nullptr, false), QZ::QZ_OK);
     GLint box[4] = {};
     glGetIntegerv(GL_SCISSOR_BOX, box);
     EXPECT_EQ(std::vector<GLint>(box, box + 4), std::vector<GLint>(c.box, c.box + 4));
-    mRenderer->PopClip();
+    EXPECT_EQ(mRenderer->PopClip(), QZ::QZ_OK);
   }
 }
 
@@ -192,7 +194,7 @@ protected:
 TEST_F(GLRendererWindowTest, AFinishedFrameReachesTheWindow) {
   ASSERT_TRUE(static_cast<QZ::LGLRenderer&>(*mRenderer).IsDoubleBuffered());
   DrawScene();
-  mRenderer->RenderFinish(mContext);
+  EXPECT_EQ(mRenderer->RenderFinish(mContext), QZ::QZ_OK);
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   ASSERT_TRUE(SDL_GetWindowWMInfo(mWindow->Get(), &info));

@@ -26,9 +26,9 @@ protected:
   // Plays the messages and a marker; the bytes captured before the marker.
   std::vector<Bytes> Play(const std::vector<Bytes>& messages) {
     for (const Bytes& message : messages) {
-      mKeys->Send(message);
+      EXPECT_EQ(mKeys->Send(message), Platform::Midi::MidiResult::Ok);
     }
-    mKeys->Send(QZTest::kMarker);
+    EXPECT_EQ(mKeys->Send(QZTest::kMarker), Platform::Midi::MidiResult::Ok);
     std::vector<Bytes> captured;
     for (const QZTest::CapturedMessage& capture : mClient->TakeUpTo()) {
       captured.push_back(capture.bytes);
@@ -43,13 +43,13 @@ protected:
 
 TEST_F(MidiCaptureTest, ASysExInSeveralBuffersAndShortMessagesArriveWholeOnTheDeliveryThread) {
   const Bytes sysEx = QZTest::SysEx(600);
-  mKeys->Send(sysEx);
+  EXPECT_EQ(mKeys->Send(sysEx), Platform::Midi::MidiResult::Ok);
   mClock.Advance(25);
   const std::vector<Bytes> messages = {sysEx, {0x90, 0x3C, 0x40}, {0xC0, 0x05}, {0xF8}, {0xF2, 0x10, 0x20}};
   for (size_t i = 1; i < messages.size(); ++i) {
-    mKeys->Send(messages[i]);
+    EXPECT_EQ(mKeys->Send(messages[i]), Platform::Midi::MidiResult::Ok);
   }
-  mKeys->Send(QZTest::kMarker);
+  EXPECT_EQ(mKeys->Send(QZTest::kMarker), Platform::Midi::MidiResult::Ok);
   const std::vector<QZTest::CapturedMessage> captures = mClient->TakeUpTo();
   ASSERT_EQ(captures.size(), messages.size());
   for (size_t i = 0; i < captures.size(); ++i) {
@@ -134,7 +134,7 @@ TEST_F(MidiCaptureTest, ASysExCutOffWithoutF7ArrivesAloneWhereverTheCutFalls) {
               ++clocks;
             }
           }
-          keys->Send(QZTest::kMarker);
+          EXPECT_EQ(keys->Send(QZTest::kMarker), Platform::Midi::MidiResult::Ok);
 
           std::vector<Bytes> sysEx;
           size_t shorts = 0;
@@ -170,7 +170,7 @@ public:
 TEST_F(MidiCaptureTest, AClientWithAFilterGetsOnlyWhatItAccepts) {
   const RCPtr<QZTest::CaptureClient> filtered = Listen();
   const RCPtr<LIMidiFilter> filter(new SysExOnly);
-  mComm->SetMidiFilter(filtered.Get(), filter);
+  EXPECT_EQ(mComm->SetMidiFilter(filtered.Get(), filter), QZ::QZ_OK);
   EXPECT_EQ(Play({{0x90, 0x3C, 0x40}, QZTest::SysEx(10), QZTest::SysEx(20)}).size(), 3u);
   const auto passed = filtered->TakeUpTo(QZTest::SysEx(20));
   ASSERT_EQ(passed.size(), 1u);
@@ -178,7 +178,7 @@ TEST_F(MidiCaptureTest, AClientWithAFilterGetsOnlyWhatItAccepts) {
 
   RCPtr<LIMidiFilter> found;
   EXPECT_EQ(mComm->GetMidiFilter(found, filtered.Get()), filter);
-  mComm->SetMidiFilter(filtered.Get(), nullptr);
+  EXPECT_EQ(mComm->SetMidiFilter(filtered.Get(), nullptr), QZ::QZ_OK);
   EXPECT_FALSE(mComm->GetMidiFilter(found, filtered.Get()));
 }
 

@@ -17,8 +17,8 @@ TEST_F(MidiCommConcurrencyTest, PortsOpenedAndLetGoOnSeveralThreadsWhileCapturin
   std::atomic<bool> stop{false};
   std::thread player([&] {
     while (!stop) {
-      device->Send(QZTest::SysEx(300));
-      device->Send(QZTest::Bytes{0x90, 0x3C, 0x40});
+      EXPECT_EQ(device->Send(QZTest::SysEx(300)), QZ::Platform::Midi::MidiResult::Ok);
+      EXPECT_EQ(device->Send(QZTest::Bytes{0x90, 0x3C, 0x40}), QZ::Platform::Midi::MidiResult::Ok);
     }
   });
   std::vector<std::thread> openers;

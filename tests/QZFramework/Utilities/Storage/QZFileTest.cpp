@@ -79,7 +79,7 @@ TEST_F(FileTest, OpenJoinsFolderAndNameWithOneSlash) {
 TEST_F(FileTest, RefusedOpens) {
   File file(folder.Wide(), WString(u"missing.bin"), kReadOnly);
   EXPECT_FALSE(file.IsOpen());
-  EXPECT_EQ(What([&] { file.Open(WString(), WString(), kReadOnly); }),
+  EXPECT_EQ(What([&] { (void)file.Open(WString(), WString(), kReadOnly); }),
             R"(Runtime Error : invalid pathname : QZ::File::Open : Utilities\Storage\QZFile : Line 318)");
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(file.Open(folder.Wide(), WString(u"missing.bin"), kReadWrite | File::kExclusive), QZ::QZ_E_FAIL);
@@ -89,7 +89,7 @@ TEST_F(FileTest, RefusedOpens) {
 
   File created(folder.Wide(), WString(u"new.bin"), kReadWrite | File::kCreate | File::kExclusive);
   EXPECT_EQ(created.Write("data", 4, File::kCurrentPosition), 4);
-  created.Close();
+  EXPECT_EQ(created.Close(), QZ::QZ_OK);
   EXPECT_EQ(file.Open(folder.Wide(), WString(u"new.bin"), kReadWrite | File::kCreate | File::kExclusive),
             QZ::QZ_E_FAIL);
   EXPECT_EQ(folder.Read("new.bin"), "data");
@@ -127,7 +127,7 @@ TEST_F(FileTest, WritingAReadOnlyFileLeavesItUntouched) {
   EXPECT_EQ(What([&] { file.Write("XY", 2, 0); }),
             R"(Runtime Error : file is read only : QZ::File::Write : Utilities\Storage\QZFile : Line 579)");
   EXPECT_TRUE(file.IsOpen());
-  file.Close();
+  EXPECT_EQ(file.Close(), QZ::QZ_OK);
   EXPECT_EQ(folder.Read("a.bin"), "original");
 }
 
@@ -161,12 +161,12 @@ TEST_F(FileTest, CopiesShareOneDescriptorUntilTheLastCloses) {
     ASSERT_EQ(descriptors.size(), 1u);
     EXPECT_NE(::fcntl(descriptors[0], F_GETFD) & FD_CLOEXEC, 0);
     // Either copy's Close leaves the descriptor to the other.
-    first.Close();
-    second.Close();
+    EXPECT_EQ(first.Close(), QZ::QZ_OK);
+    EXPECT_EQ(second.Close(), QZ::QZ_OK);
     EXPECT_EQ(ReadAll(second), "abc");
   }
   EXPECT_TRUE(folder.Exists("temp.bin"));
-  first.Close();
+  EXPECT_EQ(first.Close(), QZ::QZ_OK);
   EXPECT_FALSE(first.IsOpen());
   EXPECT_FALSE(folder.Exists("temp.bin"));
   EXPECT_TRUE(DescriptorsOn(path).empty());
@@ -232,7 +232,7 @@ TEST_F(FileTest, ListFilesMatchesNamesIgnoringCase) {
   std::filesystem::create_symlink(folder / "a.ttf", folder / "f.ttf");
 
   QZ::WStringArray found;
-  found.AddItem(WString(u"stale"));
+  EXPECT_EQ(found.AddItem(WString(u"stale")), QZ::QZ_OK);
   // Folders (and links to them) are skipped, as are names that are not UTF-8.
   ASSERT_EQ(File::ListFiles(folder.Wide(), WString(u"*.ttf"), found), 3);
   EXPECT_EQ(found.GetAt(0), folder.Wide("a.ttf"));

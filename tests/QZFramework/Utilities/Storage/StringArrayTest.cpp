@@ -7,7 +7,7 @@ namespace {
 QZ::WStringArray MakeNames(std::initializer_list<const char16_t*> names) {
   QZ::WStringArray array;
   for (const char16_t* name : names) {
-    array.AddItem(QZ::WString(name));
+    (void)array.AddItem(QZ::WString(name)); // grows
   }
   return array;
 }
@@ -20,12 +20,12 @@ TEST(StringArrayTest, FindByNamePointerFindsOnlyTheStoredCharacters) {
   EXPECT_EQ(QZ::WStringArray().FindByNamePointer(idle), -1);
 
   // A copy shares the characters: the search from the end finds the later item.
-  names.AddItem(names.GetAt(0));
+  (void)names.AddItem(names.GetAt(0)); // grows
   EXPECT_EQ(names.FindByNamePointer(idle), 2);
 
   // Growing the array keeps the characters where they are.
   for (int i = 0; i < 200; ++i) {
-    names.AddItem(QZ::WString::FromInt(i));
+    (void)names.AddItem(QZ::WString::FromInt(i)); // grows
   }
   EXPECT_EQ(names.GetAt(0).GetBuffer(), idle);
   EXPECT_EQ(names.FindByNamePointer(names.GetAt(1).GetBuffer()), 1);
