@@ -1,0 +1,144 @@
+#include "QZFramework/Controls/Panel.h"
+
+#include "QZFramework/ControlBase/KeyParam.h"
+#include "QZFramework/Notification/Notification.h"
+
+namespace QZ {
+namespace {
+
+constexpr uint32_t kVirtualKeyTab = 0x09;
+
+bool IsTabPressed(const KeyCode& key) {
+  return LControl::IsVirtualKeyDown(key) && (key.code & kKeyCodeVirtualKeyMask) >> 16 == kVirtualKeyTab;
+}
+
+} // namespace
+
+LPanel::LPanel(const RCPtr<LControl>& parent, const WString& name) : LScrollView(parent, name) {}
+
+// =============================================================================================
+// Keys
+// =============================================================================================
+
+QZResult LPanel::OnKeyDown(const RCPtr<LKeyParam>& param) {
+  if (!mTabLoop || !param || !IsTabPressed(param->GetKey())) {
+    return QZ_FALSE;
+  }
+  return (param->GetKey().code & kKeyCodeCtrl) != 0 ? QZ_FALSE : QZ_OK;
+}
+
+QZResult LPanel::HandleKey(const RCPtr<LKeyParam>& param) {
+  if (!param) {
+    return QZ_E_INVALIDARG;
+  }
+  const RCPtr<LControl> self(this);
+  const QZResult siblings = OnSiblingKey(param);
+  if (siblings != QZ_FALSE) {
+    return siblings;
+  }
+  if (const RCPtr<LControl> parent = mParent) {
+    param->AppendToPath(self);
+    return parent->HandleKey(param);
+  }
+  return DispatchHotKeys(param);
+}
+
+RCPtr<LControl> LPanel::FocusNextChild(const RCPtr<LControl>& child, bool backwards) {
+  const RCPtr<LControl> next = LControl::FocusNextChild(child, backwards);
+  if (!mParent || !next) {
+    return next;
+  }
+  const int32_t from = IndexOfChild(child.Get(), ChildControlList::kTabOrder);
+  const int32_t to = IndexOfChild(next.Get(), ChildControlList::kTabOrder);
+  const bool wrapped = backwards ? to >= from : to <= from;
+  return !wrapped || mTabLoop ? next : nullptr;
+}
+
+QZResult LPanel::OnNavigationKey(const RCPtr<LKeyParam>& param) {
+  if (!param) {
+    return QZ_E_INVALIDARG;
+  }
+  const RCPtr<LControl> self(this);
+  const uint32_t code = param->GetKey().code;
+  const bool backwards = (code & kKeyCodeShift) != 0;
+  if ((code & kKeyCodeCtrl) == 0) {
+    RCPtr<LControl> start = param->GetLastInPath();
+    RCPtr<LControl> next = FocusNextChild(start, backwards);
+    // Every child is visited at most once before the walk is back where it started (or
+    // at a child it cannot leave).
+    for (uint32_t step = 0; next && step <= mChildren.GetCount(); ++step) {
+      if (next == start) {
+        if (!mTabLoop) {
+          break;
+        }
+        if (start->HasFocus()) {
+          const RCPtr<LControl> focused = GetFocusedChild();
+          const RCPtr<LControl> following = focused ? FocusNextChild(focused, backwards) : nullptr;
+          if (following) {
+            (void)following->SetFocus(!backwards); // the focus stays where it can go
+          }
+        }
+        return QZ_OK;
+      }
+      if (next->IsFocusable() || next->CanTakeFocus()) {
+        return next->SetFocus(!backwards);
+      }
+      if (!next->IsShown(true) || !next->IsEnabled(true)) {
+        start = next;
+      }
+      next = FocusNextChild(next, backwards);
+    }
+  }
+  param->AppendToPath(self);
+  const RCPtr<LControl> parent = mParent;
+  return parent ? parent->OnNavigationKey(param) : QZResult(QZ_FALSE);
+}
+
+// =============================================================================================
+// Initialisation and notifications
+// =============================================================================================
+
+QZResult LPanel::Initialize() {
+  const QZResult base = LScrollView::Initialize();
+  if (Failed(base) || !mParent) {
+    return base;
+  }
+  if (!mPanelHandlers) {
+    mPanelHandlers = RCPtr<LNotificationHandler<LPanel>>(new LNotificationHandler<LPanel>(*this));
+  }
+  CheckResult(SubscribeSiblingKeys(), {"QZ::LPanel::Initialize", R"(Controls\Panel)", 37});
+  return base;
+}
+
+QZResult LPanel::SubscribeSiblingKeys() {
+  return mPanelHandlers->AddHandler(&LPanel::OnParentSiblingKey, RCPtr<LNotificationDistributor>(mParent),
+                                    u"NID_SIBLING_KEY");
+}
+
+QZResult LPanel::OnParentSiblingKey(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification) {
+  const RCPtr<LSiblingKeyParam> offer = notification->GetParameterAs<LSiblingKeyParam>();
+  if (!offer) {
+    return QZ_OK;
+  }
+  const RCPtr<LControl> self(this);
+  if (OnSiblingKey(LKeyParam::Create(offer->GetKey(), false)) == QZ_OK) {
+    offer->SetHandled(LSiblingKeyParam::kHandled);
+    return QZ_FALSE;
+  }
+  // Unused by the children: the panel's own local hot keys (the control's route) may
+  // still answer it.
+  return QZ_OK;
+}
+
+QZResult LPanel::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                     const RCPtr<LNotification>& notification) {
+  if (const RCPtr<LNotificationHandler<LPanel>> handler = mPanelHandlers) {
+    const QZResult result = handler->HandleNotification(distributor, notification);
+    if (result == QZ_FALSE) {
+      return result;
+    }
+  }
+  return LScrollView::ReceiveNotification(distributor, notification);
+}
+
+} // namespace QZ
