@@ -188,8 +188,12 @@ QZResult LScrollView::RecomputeAutoExtent() {
 }
 
 void LScrollView::SetRowMode(int32_t axis, int32_t rowSize) {
+  const RCPtr<LControl> self(this);
+  // The bar's units change (rows, pixels): the content stays where it is.
+  const PointT<double> offset = mScrollOffset;
   (axis == 0 ? mHRowSize : mVRowSize) = rowSize;
   (void)UpdateScrollBarsIfNeeded(); // always 0
+  (void)SetScrollOffset(offset);    // the bars follow
 }
 
 // =============================================================================================

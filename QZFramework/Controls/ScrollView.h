@@ -107,7 +107,8 @@ public:
   // height; 0 for a missing bar.
   SizeT<double> GetScrollBarSizes() const;
   // Row mode of an axis (0 X, 1 Y): a row size above 0 scrolls that axis by rows of that
-  // many pixels, 0 (or less) by pixels. The bars are laid out again.
+  // many pixels, 0 (or less) by pixels. The bars are laid out again; the content keeps its
+  // scroll offset.
   void SetRowMode(int32_t axis, int32_t rowSize);
   const RCPtr<LScrollbar>& GetHorizontalBar() const { return mHBar; }
   const RCPtr<LScrollbar>& GetVerticalBar() const { return mVBar; }

@@ -332,7 +332,7 @@ QZResult LScrollbar::OnSiblingKeyOffer(const RCPtr<LNotificationDistributor>&,
                                        const RCPtr<LNotification>& notification) {
   const RCPtr<LSiblingKeyParam> offer = notification->GetParameterAs<LSiblingKeyParam>();
   if (!offer || !IsShown(true)) {
-    return QZ_FALSE;
+    return QZ_OK;
   }
   const RCPtr<LControl> self(this);
   const KeyCode& key = offer->GetKey();
@@ -356,7 +356,8 @@ QZResult LScrollbar::OnSiblingKeyOffer(const RCPtr<LNotificationDistributor>&,
   } else if (key == KeyCode(kVirtualKeyEnd, true, 0, 0) && wants(kKeyEnd, true)) {
     target = 1.0;
   } else {
-    return QZ_FALSE;
+    // Not the bar's: the control's own route (local hot keys) may still answer it.
+    return QZ_OK;
   }
   offer->SetHandled(LSiblingKeyParam::kHandled);
   (void)SetValue(target); // clamped, the value kept

@@ -34,6 +34,8 @@
 
 namespace QZTest {
 
+inline std::string Utf8(const QZ::WString& text) { return text.ToUTF8().GetBuffer(); }
+
 inline std::string WidgetSkinFile(const std::string& name) { return std::string(QZ_WIDGET_TEST_DATA) + "/" + name; }
 
 // The create functions of the widgets (the framework's names, and "Test.ScrollView" for a
@@ -87,6 +89,14 @@ public:
     }
     (void)mWindow.SetMouseOverAt(mWindow.mousePosition, local, true); // the hover after the capture
   }
+  // Left button down on control at (x, y) of it, whatever lies over that point.
+  void PressOn(const QZ::RCPtr<QZ::LControl>& control, int32_t x, int32_t y) {
+    const QZ::PointT<int32_t> origin = control->GetWindowPosition().Round();
+    mWindow.mousePosition = {origin.x + x, origin.y + y};
+    mWindow.mouseButtons = QZ::kMouseButtonLeft;
+    (void)control->OnMouseDown(
+        QZ::LMouseButtonParam::Create(QZ::kMouseButtonLeft, {x, y}, 0, false, QZ::kMouseButtonLeft, 0)); // always 0
+  }
   void ClickAt(const QZ::RCPtr<QZ::LControl>& control, int32_t x, int32_t y) {
     MoveTo(control, x, y);
     Press();
@@ -126,8 +136,8 @@ public:
   QZ::QZResult ReceiveNotification(const QZ::RCPtr<QZ::LNotificationDistributor>&,
                                    const QZ::RCPtr<QZ::LNotification>& notification) override {
     QZ::IControlApplication* application = QZ::GetControlApplication();
-    heard.push_back({application ? application->GetElapsedSeconds() : 0.0,
-                     QZ::WString(notification->GetID()).ToUTF8().GetBuffer(), notification->GetParameter()});
+    heard.push_back({application ? application->GetElapsedSeconds() : 0.0, Utf8(QZ::WString(notification->GetID())),
+                     notification->GetParameter()});
     if (onHeard) {
       onHeard(notification);
     }
