@@ -3,8 +3,9 @@
 // object: its clocks, the control factory with the skin and the string tables, the default
 // font and the renderer that measures text, the cursors by name, the pointer and keyboard
 // state outside any window, the list of root windows, the desktop's work area, the global
-// hot keys, the status line and message boxes. The framework application implements it and
-// installs it at start-up; tests install a fake (tests/Support/FakeControlApplication.h).
+// hot keys, the clipboard, the status line and message boxes. The framework application
+// implements it and installs it at start-up; tests install a fake
+// (tests/Support/FakeControlApplication.h).
 // The application's notification queue is reached through QZ::GetApplicationNotificationCenter
 // (QZFramework/Services/ApplicationContext.h).
 //
@@ -25,6 +26,7 @@
 
 namespace QZ {
 
+class LClipboard;
 class LControlFactory;
 class LGlobalHotKeyManager;
 class LMeasurementRenderer;
@@ -78,6 +80,9 @@ public:
   // The global hot keys ("GHK", "GHK_WIN", Alt+F4): the last stop of a key nobody took.
   // Null before they are made.
   virtual RCPtr<LGlobalHotKeyManager> GetGlobalHotKeyManager() = 0;
+  // The application's clipboard (QZFramework/System/Clipboard.h), made with the
+  // application; null before it is made.
+  virtual RCPtr<LClipboard> GetClipboard() = 0;
   // Shows text in the status line: 0; 0x80004005 without a status line.
   virtual QZResult SetStatusText(const WString& text) = 0;
   // Puts the status line back to its idle text: 0; 0x80004005 without a status line.

@@ -1,8 +1,8 @@
 #pragma once
 // An application for tests of controls, installed for its lifetime: hand-driven clocks, the
-// control factory, default font, measurement renderer, root windows and global hot keys a
-// test gives it, cursors numbered by name, pointer and key state set by the test, and a
-// record of status texts and message boxes.
+// control factory, default font, measurement renderer, root windows, global hot keys and
+// clipboard a test gives it, cursors numbered by name, pointer and key state set by the
+// test, and a record of status texts and message boxes.
 //
 //   QZTest::FakeControlApplication application;        // installed
 //   application.factory = QZTest::LoadSkinText(skin);   // controls find their factory here
@@ -17,6 +17,7 @@
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/Renderer/MeasurementRenderer.h"
+#include "QZFramework/System/Clipboard.h"
 #include "QZFramework/System/GlobalHotKeyManager.h"
 
 namespace QZTest {
@@ -38,6 +39,7 @@ public:
   QZ::RCPtr<QZ::IRootWindow> activeRootWindow;
   QZ::RectT<int32_t> screenRect{0, 0, 1920, 1080};
   QZ::RCPtr<QZ::LGlobalHotKeyManager> globalHotKeys;
+  QZ::RCPtr<QZ::LClipboard> clipboard;
   int32_t messageBoxAnswer = 1;
 
   // --- What the controls did ---
@@ -85,6 +87,7 @@ public:
   }
   QZ::RectT<int32_t> GetScreenRect() override { return screenRect; }
   QZ::RCPtr<QZ::LGlobalHotKeyManager> GetGlobalHotKeyManager() override { return globalHotKeys; }
+  QZ::RCPtr<QZ::LClipboard> GetClipboard() override { return clipboard; }
   QZ::QZResult SetStatusText(const QZ::WString& text) override {
     statusTexts.push_back(text);
     return QZ::QZ_OK;
