@@ -387,7 +387,8 @@ public:
   QZResult SetLookRegion(int32_t index, const RectListT<int32_t>& region);
   // Sets (null: removes) the overlay part of a look, drawn over its client part: 0; 1 when
   // nothing changed; 0x80004005 without looks.
-  QZResult SetLookPartImage(const RCPtr<LBitmap>& image, ResizeType resizeType, int32_t index, bool replacesClient);
+  QZResult SetLookPartImage(const ConstRCPtr<LBitmap>& image, ResizeType resizeType, int32_t index,
+                            bool replacesClient);
   // Sets the text foreground part of a look: 0; 0x80004005 without looks; 0x80070057 for
   // null.
   QZResult SetLookTextPart(const RCPtr<LVisualPart>& part, int32_t index);
@@ -812,10 +813,12 @@ public:
   virtual QZResult OnLookChanged();
   // 92: a copy of the name.
   virtual WString GetName() const;
-  // 93: show: a non-empty GetToolTipText makes the skin's "toolTip" control (a child of
-  // that name, made once) with that text; hide: that child is hidden. 0; 1 when there is
-  // no text, no such skin entry or (hiding) no tip; 0x80004005 when it cannot be made.
-  // Placing the tip at the pointer is the tool tip's.
+  // 93: show: a non-empty GetToolTipText makes a new child from the skin's "toolTip" entry
+  // with that text and pops it up (LToolTip::Popup; a control of another class is just
+  // shown); an earlier "toolTip" child is dismissed and detached first. Hide: the
+  // "toolTip" child is dismissed (LToolTip::Dismiss; another class is hidden) and removed
+  // at the next idle tick. 0; 1 when there is no text, no such skin entry or (hiding) no
+  // tip; 0x80004005 when it cannot be made.
   virtual QZResult CreateToolTip(bool show);
   // 94: (scroll x, scroll y, width and height of the current look's client part,
   // GetLookRect(-1)).

@@ -10,6 +10,7 @@
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ControlBase/StringTable.h"
+#include "QZFramework/Controls/ToolTip.h"
 
 namespace QZ {
 namespace {
@@ -17,6 +18,15 @@ namespace {
 RCPtr<LControlFactory> Factory() {
   IControlApplication* application = GetControlApplication();
   return application ? application->GetControlFactory() : nullptr;
+}
+
+// Hides a tip of owner's and has owner remove it at its next idle tick.
+void DismissToolTip(LControl& owner, const RCPtr<LControl>& tip) {
+  if (const RCPtr<LToolTip> timed = DynamicCast<LToolTip>(tip)) {
+    timed->Dismiss();
+  } else {
+    (void)owner.RemoveChildDeferred(tip); // it is a child
+  }
 }
 
 } // namespace
@@ -223,12 +233,12 @@ WString LControl::GetToolTipText() { return mToolTipText; }
 
 QZResult LControl::CreateToolTip(bool show) {
   const RCPtr<LControl> self(this);
+  const RCPtr<LControl> earlier = FindChildByName(u"toolTip");
   if (!show) {
-    const RCPtr<LControl> tip = FindChildByName(u"toolTip");
-    if (!tip) {
+    if (!earlier) {
       return QZ_FALSE;
     }
-    (void)tip->SetVisible(false); // whether it is still shown: it is not
+    DismissToolTip(*this, earlier);
     return QZ_OK;
   }
   const WString text = GetToolTipText();
@@ -237,15 +247,22 @@ QZResult LControl::CreateToolTip(bool show) {
   if (text.IsEmpty() || !descriptor) {
     return QZ_FALSE;
   }
-  RCPtr<LControl> tip = FindChildByName(u"toolTip");
-  if (!tip) {
-    tip = factory->CreateControl(self, descriptor);
+  if (earlier) {
+    // Every hover makes a new tip. The last one may still wait for its removal at the next
+    // idle tick: it goes now, so that the new one can take its name.
+    DismissToolTip(*this, earlier);
+    (void)earlier->Detach(); // always 0 for a child
   }
+  const RCPtr<LControl> tip = factory->CreateControl(self, descriptor);
   if (!tip) {
     return QZ_E_FAIL;
   }
-  (void)tip->SetText(text);    // 1 when it shows that text already
-  (void)tip->SetVisible(true); // whether it is shown with its ancestors
+  (void)tip->SetText(text); // 1 when it shows that text already
+  if (const RCPtr<LToolTip> timed = DynamicCast<LToolTip>(tip)) {
+    timed->Popup();
+  } else {
+    (void)tip->SetVisible(true); // whether it is shown with its ancestors
+  }
   return QZ_OK;
 }
 

@@ -251,7 +251,7 @@ QZResult LControl::SetLookRegion(int32_t index, const RectListT<int32_t>& region
   return QZ_OK;
 }
 
-QZResult LControl::SetLookPartImage(const RCPtr<LBitmap>& image, ResizeType resizeType, int32_t index,
+QZResult LControl::SetLookPartImage(const ConstRCPtr<LBitmap>& image, ResizeType resizeType, int32_t index,
                                     bool replacesClient) {
   const RCPtr<LLook> look = GetLook(index);
   if (!look) {

@@ -93,6 +93,8 @@ public:
   virtual QZResult SetFrameRect(const RectT<int32_t>& rect) = 0;
   // The window's caption (a top control's label).
   virtual void SetCaption(const WString& text) = 0;
+  // Lays the top control out on the client area again and repaints the window at once.
+  virtual void UpdateLayout() = 0;
   // Makes control (null: none) the window's top control: the window's input state is
   // cleared, the old top control detached, the window's hot keys reloaded from the new
   // control's string table, and control told this window when it knows none yet. 0.

@@ -1,6 +1,6 @@
 #pragma once
 // A root window for tests of controls: it records what the controls ask of it (capture,
-// cursors, invalidated rectangles, focus, captions, commands, the keys handed to the next
+// cursors, invalidated rectangles, focus, captions, layout updates, commands, the keys handed to the next
 // window) and answers from fields the test sets (held buttons, pointer position, modifiers,
 // client and frame rectangles). It hit-tests and moves the hover through the installed top
 // control like the real window, raises "NID_IDLE" when the test asks, and keeps the
@@ -51,6 +51,7 @@ public:
   std::vector<QZ::RectT<int32_t>> clientRectRequests;
   std::vector<QZ::RectT<int32_t>> frameRectRequests;
   std::vector<QZ::WString> captions;
+  int32_t layoutUpdates = 0;
   std::vector<QZ::RCPtr<QZ::LKeyParam>> keysToNextWindow;
   std::vector<QZ::RCPtr<QZ::LNotification>> commands;
   QZ::RCPtr<QZ::LControl> rootControl;
@@ -154,6 +155,7 @@ public:
     return QZ::QZ_OK;
   }
   void SetCaption(const QZ::WString& text) override { captions.push_back(text); }
+  void UpdateLayout() override { ++layoutUpdates; }
 
   // The old top control is detached; the new one, when it knows no window yet, is told
   // this one. While one is installed its link counts as an internal reference of the window.

@@ -1,0 +1,82 @@
+#include "QZFramework/Controls/CenteredSlider.h"
+
+namespace QZ {
+
+LCenteredSlider::LCenteredSlider(const RCPtr<LControl>& parent, const WString& name) : LSlider(parent, name) {}
+
+QZResult LCenteredSlider::Initialize() {
+  if (Failed(LSlider::Initialize())) {
+    return QZ_E_FAIL;
+  }
+  const RCPtr<LCenteredSlider> self(this);
+  mHandler = RCPtr<LNotificationHandler<LCenteredSlider>>(new LNotificationHandler<LCenteredSlider>(*this));
+  mLowRangeBounds = FindChildByName(u"lowRangeBounds");
+  mHighRangeBounds = FindChildByName(u"highRangeBounds");
+  for (const RCPtr<LControl>& range : {mLowRangeBounds, mHighRangeBounds}) {
+    if (range) {
+      range->SetExcludedFromHitTest(true);
+      if (const RCPtr<LControl> fill = range->FindChildByName(u"fill")) {
+        fill->SetExcludedFromHitTest(true);
+      }
+    }
+  }
+  if (mThumb) {
+    // Refused only for a name that cannot be interned.
+    (void)mHandler->AddHandler(&LCenteredSlider::OnThumbMouseMove, RCPtr<LNotificationDistributor>(mThumb),
+                               u"NID_MOUSE_MOVE");
+  }
+  SetBoundsPosFromThumbPos();
+  return QZ_OK;
+}
+
+double LCenteredSlider::SetValueAndPlaceThumb(double value) {
+  const RCPtr<LCenteredSlider> self(this);
+  const double kept = LSlider::SetValueAndPlaceThumb(value);
+  SetBoundsPosFromThumbPos();
+  return kept;
+}
+
+void LCenteredSlider::SetBoundsPosFromThumbPos() {
+  if (!mThumb) {
+    Throw<std::runtime_error>({"QZ::LCenteredSlider::SetBoundsPosFromThumbPos", R"(Controls\CenteredSlider)", 67},
+                              "Null Pointer : Thumb Child was not created.");
+  }
+  const RCPtr<LLayoutDescriptor>& thumb = mThumb->GetLayoutDescriptor();
+  if (!thumb || !mThumbStart || !mThumbEnd) {
+    return;
+  }
+  const RCPtr<LCenteredSlider> self(this);
+  const bool travels[2] = {mThumbStart->GetRect().y == mThumbEnd->GetRect().y,
+                           mThumbStart->GetRect().x == mThumbEnd->GetRect().x};
+  for (int32_t axis = 0; axis < 2; ++axis) {
+    if (!travels[axis]) {
+      continue;
+    }
+    const double centre = thumb->position[axis].abs + thumb->size[axis].abs * 0.5;
+    for (const RCPtr<LControl>& range : {mLowRangeBounds, mHighRangeBounds}) {
+      const RCPtr<LLayoutDescriptor>& layout = range ? range->GetLayoutDescriptor() : nullptr;
+      if (!layout) {
+        continue;
+      }
+      LayoutPosition position;
+      LayoutSize size;
+      (void)layout->GetAxis(axis, position, size); // 0 for axes 0 and 1
+      position.abs = centre;
+      (void)range->SetAxisPlacement(axis, position, size); // 1 when it reads back otherwise
+    }
+  }
+}
+
+QZResult LCenteredSlider::OnThumbMouseMove(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
+  SetBoundsPosFromThumbPos();
+  return QZ_OK;
+}
+
+QZResult LCenteredSlider::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                              const RCPtr<LNotification>& notification) {
+  const RCPtr<LNotificationHandler<LCenteredSlider>> handler = mHandler;
+  const QZResult handled = handler ? handler->HandleNotification(distributor, notification) : QZResult(QZ_OK);
+  return handled != QZ_OK ? handled : LSlider::ReceiveNotification(distributor, notification);
+}
+
+} // namespace QZ
