@@ -231,10 +231,14 @@ TEST(ControlStateTest, ToolTipsAndContextMenusComeFromTheSkinWhenItHasThem) {
   ASSERT_TRUE(tip);
   EXPECT_EQ(tip->GetText(), WString(u"Sends the preset"));
   EXPECT_EQ(owner->CreateToolTip(false), QZ_OK);
-  EXPECT_FALSE(tip->GetLayoutDescriptor()->isVisible);
-  EXPECT_EQ(owner->CreateToolTip(true), QZ_OK); // the same tip again
+  EXPECT_FALSE(tip->GetLayoutDescriptor()->isVisible); // and on its way out
+  EXPECT_EQ(owner->CreateToolTip(true), QZ_OK);        // a new tip takes the old one's place
   EXPECT_EQ(owner->GetChildren().GetCount(), 1u);
-  EXPECT_TRUE(tip->GetLayoutDescriptor()->isVisible);
+  const RCPtr<LControl> again = owner->FindChildByName(u"toolTip");
+  ASSERT_TRUE(again);
+  EXPECT_NE(again, tip);
+  EXPECT_FALSE(tip->GetParent());
+  EXPECT_TRUE(again->GetLayoutDescriptor()->isVisible);
 
   const RCPtr<LMenuDescriptor> menu = LMenuDescriptor::Create();
   EXPECT_EQ(owner->ShowContextMenu(menu), QZ_OK);
