@@ -2,9 +2,9 @@
 // QZ::IControlApplication: what controls, root windows and widgets need of the application
 // object: its clocks, the control factory with the skin and the string tables, the default
 // font and the renderer that measures text, the cursors by name, the pointer and keyboard
-// state outside any window, the list of root windows, the desktop's work area, the global
-// hot keys, the clipboard, the status line and message boxes. The framework application
-// implements it and installs it at start-up; tests install a fake
+// state outside any window, the list of root windows and the idle pass, the desktop's work
+// area, the global hot keys, the clipboard, the status line, message boxes and the profile.
+// The framework application implements it and installs it at start-up; tests install a fake
 // (tests/Support/FakeControlApplication.h).
 // The application's notification queue is reached through QZ::GetApplicationNotificationCenter
 // (QZFramework/Services/ApplicationContext.h).
@@ -18,6 +18,7 @@
 // runs on the main thread unless it says otherwise.
 
 #include <cstdint>
+#include <span>
 
 #include "QZFramework/ControlBase/RootWindowInterface.h"
 #include "QZFramework/ObjectBase/RCPtr.h"
@@ -30,6 +31,7 @@ class LClipboard;
 class LControlFactory;
 class LGlobalHotKeyManager;
 class LMeasurementRenderer;
+class LRootWindow;
 
 class IControlApplication {
 public:
@@ -74,6 +76,27 @@ public:
   virtual RCPtr<IRootWindow> GetRootWindowAt(uint32_t index) = 0;
   // The desktop's work area in screen coordinates.
   virtual RectT<int32_t> GetScreenRect() = 0;
+  // Adds window to the root windows (an OS window does when its root window exists): its
+  // index; the index it has when it is listed already.
+  virtual int32_t AddRootWindow(const RCPtr<LRootWindow>& window) = 0;
+  // Takes window out of the list (its OS window is gone): the index it had; -1 when it was
+  // not listed.
+  virtual int32_t RemoveRootWindow(const RCPtr<LRootWindow>& window) = 0;
+  // The kind of renderer windows make (kRendererGDI ...).
+  virtual int32_t GetRendererType() = 0;
+  // One idle pass: the application's notification queues drained (then "NID_IDLE" when
+  // sendIdle), then every root window's ProcessKeyQueue, last to first. True while work
+  // remains. The main loop and the modal loops call it.
+  virtual bool DoIdleWork(bool sendIdle) = 0;
+  // The hot keys of a new root window ("GHK" of its top control), bound to the
+  // application's receiver.
+  virtual RCPtr<LGlobalHotKeyManager> CreateGlobalHotKeyManager() = 0;
+  // A second instance handed over its command line (while a window takes input).
+  virtual void OnCommandLineFromAnotherInstance(const WString& commandLine) = 0;
+  // Stores the binary profile entry of section (the main window's placement "WP" under the
+  // window class name): false when it cannot be written.
+  [[nodiscard]] virtual bool WriteProfileBinary(const WString& section, const WString& entry,
+                                                std::span<const uint8_t> bytes) = 0;
 
   // --- Keys, status and messages ---------------------------------------------------------
 

@@ -2,21 +2,30 @@
 // An application for tests of controls, installed for its lifetime: hand-driven clocks, the
 // control factory, default font, measurement renderer, root windows, global hot keys and
 // clipboard a test gives it, cursors numbered by name, pointer and key state set by the
-// test, and a record of status texts and message boxes.
+// test, an idle pass like the real one (the application centre of the installed context,
+// then every root window's queue), and a record of status texts, message boxes, idle
+// passes, command lines and profile entries.
 //
 //   QZTest::FakeControlApplication application;        // installed
 //   application.factory = QZTest::LoadSkinText(skin);   // controls find their factory here
 //   application.AdvanceMilliseconds(250);                // 250 ms and 0.25 s later
 //   application.Cursor(u"UI_CURSOR_NO_DROP");            // the handle that name answers
+//   application.DoIdleWork(true);                        // "NID_IDLE" to every window
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <set>
+#include <span>
 #include <vector>
 
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/RootWindow.h"
+#include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Renderer/MeasurementRenderer.h"
+#include "QZFramework/Renderer/Renderer.h"
+#include "QZFramework/Services/ApplicationContext.h"
 #include "QZFramework/System/Clipboard.h"
 #include "QZFramework/System/GlobalHotKeyManager.h"
 
@@ -41,11 +50,19 @@ public:
   QZ::RCPtr<QZ::LGlobalHotKeyManager> globalHotKeys;
   QZ::RCPtr<QZ::LClipboard> clipboard;
   int32_t messageBoxAnswer = 1;
+  // Receives the root windows' hot keys (null: they raise nothing).
+  QZ::RCPtr<QZ::LNotificationReceiver> hotKeyReceiver;
+  int32_t rendererType = QZ::kRendererGDI;
+  bool profileWritable = true;
 
   // --- What the controls did ---
   std::vector<QZ::WString> statusTexts;
   int32_t statusRestores = 0;
   std::vector<QZ::WString> messageBoxes;
+  std::vector<bool> idlePasses; // sendIdle of each DoIdleWork
+  std::vector<QZ::WString> commandLines;
+  // "<section>|<entry>" to the bytes last written.
+  std::map<QZ::WString, std::vector<uint8_t>> profile;
 
   FakeControlApplication() { QZ::InstallControlApplication(this); }
   ~FakeControlApplication() { QZ::UninstallControlApplication(this); }
@@ -99,6 +116,57 @@ public:
   int32_t ShowMessageBox(const QZ::WString& text, const QZ::WString&, uint32_t) override {
     messageBoxes.push_back(text);
     return messageBoxAnswer;
+  }
+  int32_t AddRootWindow(const QZ::RCPtr<QZ::LRootWindow>& window) override {
+    const QZ::RCPtr<QZ::IRootWindow> added(window);
+    auto found = std::find(rootWindows.begin(), rootWindows.end(), added);
+    if (found == rootWindows.end()) {
+      found = rootWindows.insert(rootWindows.end(), added);
+    }
+    return int32_t(found - rootWindows.begin());
+  }
+  int32_t RemoveRootWindow(const QZ::RCPtr<QZ::LRootWindow>& window) override {
+    auto found = std::find(rootWindows.begin(), rootWindows.end(), QZ::RCPtr<QZ::IRootWindow>(window));
+    if (found == rootWindows.end()) {
+      return -1;
+    }
+    const int32_t index = int32_t(found - rootWindows.begin());
+    rootWindows.erase(found);
+    return index;
+  }
+  int32_t GetRendererType() override { return rendererType; }
+  // The application centre of the installed context, then each root window, last to first,
+  // over a copy of the list (a window may close meanwhile).
+  bool DoIdleWork(bool sendIdle) override {
+    idlePasses.push_back(sendIdle);
+    bool more = false;
+    if (QZ::LNotificationCenter* centre = QZ::GetApplicationNotificationCenter()) {
+      more = centre->ProcessNotifications(sendIdle);
+    }
+    const std::vector<QZ::RCPtr<QZ::IRootWindow>> windows = rootWindows;
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+      if (const QZ::RCPtr<QZ::LRootWindow> root = QZ::DynamicCast<QZ::LRootWindow>(*window)) {
+        more = root->ProcessKeyQueue(sendIdle) || more;
+      }
+    }
+    return more;
+  }
+  QZ::RCPtr<QZ::LGlobalHotKeyManager> CreateGlobalHotKeyManager() override {
+    return QZ::RCPtr<QZ::LGlobalHotKeyManager>(new QZ::LGlobalHotKeyManager(hotKeyReceiver));
+  }
+  void OnCommandLineFromAnotherInstance(const QZ::WString& commandLine) override {
+    commandLines.push_back(commandLine);
+  }
+  bool WriteProfileBinary(const QZ::WString& section, const QZ::WString& entry,
+                          std::span<const uint8_t> bytes) override {
+    if (!profileWritable) {
+      return false;
+    }
+    QZ::WString key = section;
+    key += QZ::WString(u"|");
+    key += entry;
+    profile[key] = std::vector<uint8_t>(bytes.begin(), bytes.end());
+    return true;
   }
 
 private:

@@ -1,0 +1,382 @@
+// The root window's life, its tree, its rectangles, idle work, drops and hot keys; the wait
+// cursor.
+
+#include "QZFramework/ControlBase/RootWindow.h"
+
+#include <algorithm>
+
+#include "QZFramework/ControlBase/ControlApplication.h"
+#include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/StringTable.h"
+#include "QZFramework/Notification/Notification.h"
+
+namespace QZ {
+
+namespace {
+
+// The hot keys of a root window when no application makes them: bound, but raising nothing.
+RCPtr<LGlobalHotKeyManager> MakeHotKeys() {
+  IControlApplication* application = GetControlApplication();
+  RCPtr<LGlobalHotKeyManager> keys = application ? application->CreateGlobalHotKeyManager() : nullptr;
+  return keys ? keys : RCPtr<LGlobalHotKeyManager>(new LGlobalHotKeyManager(nullptr));
+}
+
+// Larger than any client area: a wanted size that only the largest-size rule can reduce.
+constexpr int32_t kUnlimitedSide = 16384;
+
+} // namespace
+
+// =============================================================================================
+// Life
+// =============================================================================================
+
+LRootWindow::LRootWindow(const RCPtr<LRenderer>& renderer, IWindowOSServices* os)
+    : mRenderer(renderer), mOS(os), mHotKeys(MakeHotKeys()) {}
+
+RCPtr<LRootWindow> LRootWindow::Create(const RCPtr<LRenderer>& renderer, IWindowOSServices* os) {
+  RCPtr<LRootWindow> window(new LRootWindow(renderer, os));
+  (void)window->AttachDistributor(window); // 0: a new queue has none
+  return window;
+}
+
+LRootWindow::~LRootWindow() {
+  mHotKeys = nullptr;
+  mFocusedControl = nullptr;
+  mMouseOverControl = nullptr;
+  mCaptureControl = nullptr;
+  mRootControl = nullptr; // not detached: a tree that still holds the window would keep it alive
+  mRenderer = nullptr;
+  mDropTarget = nullptr;
+  mDraggedFiles = nullptr;
+  mPreviousFocusedControl = nullptr;
+  mToolTipOwner = nullptr;
+}
+
+void LRootWindow::SetOSServices(IWindowOSServices* os) {
+  std::unique_lock exclusive(mOSLink);
+  mOS = os;
+}
+
+bool LRootWindow::IsInputActive() const { return mOS && mOS->IsActive(); }
+
+QZResult LRootWindow::ReleaseInternalReferences() {
+  (void)InstallRootControl(nullptr); // always 0
+  (void)UnregisterAllClients();      // always 0
+  Shutdown();
+  return LRefCountedObject::ReleaseInternalReferences();
+}
+
+// =============================================================================================
+// The tree
+// =============================================================================================
+
+QZResult LRootWindow::SetRootControl(const WString& name) {
+  if (name.IsEmpty()) {
+    return InstallRootControl(nullptr);
+  }
+  IControlApplication* application = GetControlApplication();
+  const RCPtr<LControlFactory> factory = application ? application->GetControlFactory() : nullptr;
+  if (!factory) {
+    return QZ_E_FAIL;
+  }
+  const RCPtr<LRootWindow> self(this);
+  const RCPtr<LControl> control = factory->CreateControlByName(name, self); // installs it
+  return control ? QZ_OK : QZ_E_FAIL;
+}
+
+QZResult LRootWindow::InstallRootControl(const RCPtr<LControl>& control) {
+  // A control that learns its window from here installs itself again: nothing to do then.
+  if (control && control == mRootControl) {
+    return QZ_OK;
+  }
+  const RCPtr<LRootWindow> self(this);
+  mFocusedControl = nullptr;
+  mPreviousFocusedControl = nullptr;
+  mMouseOverControl = nullptr;
+  mCaptureControl = nullptr;
+  mDropTarget = nullptr;
+  if (mRootControl) {
+    AddInternalReferences(-1);
+    const RCPtr<LControl> old = std::move(mRootControl);
+    (void)old->Detach(); // always 0 for a top control
+    mHotKeys->GetHotKeyMap().Clear();
+  }
+  if (!control) {
+    return QZ_OK;
+  }
+  mRootControl = control;
+  (void)LoadGlobalHotKeys(control); // 1 when it has no string table
+  if (!control->GetRootWindowRef()) {
+    (void)control->SetRootWindow(self); // it calls back here, and finds itself installed
+  }
+
+  // The top control fills the client area, whatever its skin entry says about its place.
+  if (const RCPtr<LLayoutDescriptor>& layout = control->GetLayoutDescriptor()) {
+    LayoutPosition position[2];
+    LayoutSize size[2];
+    for (int32_t axis = 0; axis < 2; ++axis) {
+      (void)layout->GetAxis(axis, position[axis], size[axis]); // 0 for axes 0 and 1
+      position[axis].anchor = 0.0f;
+      position[axis].kind = kPositionToClient;
+      position[axis].rel = 0.0f;
+      position[axis].abs = 0.0;
+      size[axis].kind = kSizeToClient;
+      size[axis].rel = 1.0f;
+      size[axis].abs = 0.0;
+    }
+    (void)control->SetPlacement(position[0], size[0], position[1], size[1]); // 1: read back unequal
+  }
+  if (mOS) {
+    (void)mOS->UpdateSizeLimits(); // 0x80004005 once the window is gone
+  }
+  if (!mFocusedControl && mOS) {
+    if (mOS->HasFocus()) {
+      (void)control->SetFocus(true); // a failure leaves the focus where it is
+    } else {
+      (void)mOS->Activate(); // the focus message comes back as OnActivate
+    }
+  }
+  AddInternalReferences(1);
+  const RectT<int32_t> client = GetClientRect();
+  InvalidateRect({0, 0, client.width, client.height});
+  return QZ_OK;
+}
+
+QZResult LRootWindow::LoadGlobalHotKeys(const RCPtr<LControl>& control) {
+  const RCPtr<LStringTable> table = control ? control->GetStringTable() : nullptr;
+  if (!table) {
+    return QZ_FALSE;
+  }
+  return mHotKeys->GetHotKeyMap().ParseDefinitions(table.Get(), u"GHK");
+}
+
+// =============================================================================================
+// Rectangles
+// =============================================================================================
+
+RectT<int32_t> LRootWindow::GetClientRect() {
+  if (mOS) {
+    RectT<int32_t> size;
+    PointT<int32_t> origin;
+    if (mOS->GetClientRect(size) == QZ_OK && mOS->ClientToScreen(origin) == QZ_OK) {
+      Mutex::ScopedLock hold(mRegionLock);
+      mClientRect = {origin.x, origin.y, size.width, size.height};
+    }
+  }
+  return LockedClientRect();
+}
+
+RectT<int32_t> LRootWindow::LockedClientRect() {
+  Mutex::ScopedLock hold(mRegionLock);
+  return mClientRect;
+}
+
+QZResult LRootWindow::SetClientRect(const RectT<int32_t>& rect) {
+  if (!mOS || rect == GetClientRect()) {
+    return QZ_FALSE;
+  }
+  (void)mOS->SetClientRect(rect); // the size message lays the tree out again
+  if (const RCPtr<LControl> root = mRootControl) {
+    const RCPtr<LLayoutDescriptor>& layout = root->GetLayoutDescriptor();
+    (void)root->InvalidateChildRect({0.0, 0.0, root->GetRect().width, root->GetRect().height},
+                                    !layout || layout->clipToParent); // 1 when nothing shows
+  }
+  return QZ_OK;
+}
+
+RectT<int32_t> LRootWindow::GetFrameRect() {
+  RectT<int32_t> frame;
+  if (mOS && mOS->GetWindowRect(frame) == QZ_OK) {
+    return frame;
+  }
+  return GetClientRect();
+}
+
+QZResult LRootWindow::SetFrameRect(const RectT<int32_t>& rect) {
+  if (!mOS || rect == GetFrameRect()) {
+    return QZ_FALSE;
+  }
+  return mOS->SetWindowRect(rect) == QZ_OK ? QZ_OK : QZ_FALSE;
+}
+
+void LRootWindow::SetCaption(const WString& text) {
+  if (mOS) {
+    (void)mOS->SetTitle(text); // fails only without a window
+  }
+}
+
+bool LRootWindow::AdjustClientSize(SizeT<int32_t>& size) {
+  const SizeT<int32_t> wanted = size;
+  const RCPtr<LControl> root = mRootControl;
+  if (root && root->GetLayoutDescriptor()) {
+    IControlApplication* application = GetControlApplication();
+    const RectT<int32_t> client = GetClientRect();
+    const RectT<int32_t> desktop = application ? application->GetScreenRect() : RectT<int32_t>{};
+    const PointT<int32_t> pointer = application ? application->GetMouseScreenPosition() : PointT<int32_t>{};
+    const RectT<double> screen{-double(client.x), -double(client.y), double(desktop.width), double(desktop.height)};
+    RectT<double> placed;
+    if (root->LayoutAxisFromReference(root->GetLayoutDescriptor(), nullptr, screen,
+                                      {double(size.width), double(size.height)}, {double(pointer.x), double(pointer.y)},
+                                      placed) == QZ_OK) {
+      PointT<double> position{placed.x, placed.y};
+      SizeT<double> placedSize{placed.width, placed.height};
+      (void)root->LayoutSizeFromText(position, placedSize);     // an anchor may forbid the change
+      (void)root->LayoutSizeFromChildren(position, placedSize); // likewise
+      size = {RoundToInt32(placedSize.width), RoundToInt32(placedSize.height)};
+    }
+  }
+  size.width = std::max(size.width, 1);
+  size.height = std::max(size.height, 1);
+  return !(size == wanted);
+}
+
+void LRootWindow::GetClientSizeLimits(SizeT<int32_t>& minimum, SizeT<int32_t>& maximum) {
+  minimum = {1, 1};
+  (void)AdjustClientSize(minimum); // whether it grew
+  maximum = {kUnlimitedSide, kUnlimitedSide};
+  (void)AdjustClientSize(maximum); // whether it shrank
+  maximum.width = maximum.width >= kUnlimitedSide ? 0 : maximum.width;
+  maximum.height = maximum.height >= kUnlimitedSide ? 0 : maximum.height;
+}
+
+void LRootWindow::UpdateLayout() {
+  const RectT<int32_t> client = GetClientRect();
+  InvalidateRect({0, 0, client.width, client.height});
+  if (mOS) {
+    (void)mOS->Redraw(); // fails only without a window
+  }
+}
+
+// =============================================================================================
+// Cursor and modifiers
+// =============================================================================================
+
+CursorHandle LRootWindow::SetCursor(CursorHandle cursor) {
+  if (!mOS) {
+    return 0;
+  }
+  if (!cursor) {
+    IControlApplication* application = GetControlApplication();
+    cursor = application ? application->GetApplicationCursor(u"UI_CURSOR_ARROW") : 0;
+  }
+  return mOS->SetCursor(cursor);
+}
+
+uint32_t LRootWindow::GetModifierState() {
+  IControlApplication* application = GetControlApplication();
+  if (!application) {
+    return 0;
+  }
+  constexpr int32_t kShiftKey = 0x10;
+  constexpr int32_t kControlKey = 0x11;
+  constexpr int32_t kAltKey = 0x12;
+  uint32_t modifiers = 0;
+  modifiers |= application->IsKeyDown(kControlKey) ? kModifierCtrl : 0;
+  modifiers |= application->IsKeyDown(kShiftKey) ? kModifierShift : 0;
+  modifiers |= application->IsKeyDown(kAltKey) ? kModifierAlt : 0;
+  return modifiers;
+}
+
+// =============================================================================================
+// Modal end and idle work
+// =============================================================================================
+
+QZResult LRootWindow::EndModal(int32_t result) {
+  if (!mOS) {
+    return QZ_E_FAIL;
+  }
+  mModalResult = result;
+  mEndModalPending = true;
+  return QZ_OK;
+}
+
+void LRootWindow::Close() {
+  if (mOS) {
+    (void)EndModal(0); // 0: there is an OS window
+  }
+}
+
+bool LRootWindow::ProcessKeyQueue(bool sendIdle) {
+  const RCPtr<LRootWindow> self(this);
+  const bool more = ProcessNotifications(sendIdle);
+  if (mEndModalPending && mOS) {
+    mEndModalPending = false;
+    // The OS window may close and let go of this root window: self keeps it.
+    (void)mOS->EndModal(mModalResult); // 0x80004005 once the window is gone
+  }
+  return more;
+}
+
+// =============================================================================================
+// Files dragged from the desktop
+// =============================================================================================
+
+void LRootWindow::SetDraggedFiles(const RCPtr<LDraggedFiles>& files) { mDraggedFiles = files; }
+
+bool LRootWindow::CanDropAt(const PointT<int32_t>& point) {
+  PointT<int32_t> local;
+  const RCPtr<LControl> target = SetMouseOverAt(point, local, false);
+  if (target != mDropTarget) {
+    mDropTarget = target;
+    mDropAccepted = target && target->CanDropFiles(mDraggedFiles);
+  }
+  if (!target) {
+    mDropAccepted = false;
+  }
+  return mDropAccepted;
+}
+
+QZResult LRootWindow::DropFiles() {
+  const RCPtr<LControl> target = mDropTarget;
+  return target ? target->DropFiles(mDraggedFiles) : QZ_FALSE;
+}
+
+void LRootWindow::ClearDrag() {
+  mDraggedFiles = nullptr;
+  mDropTarget = nullptr;
+  mDropAccepted = false;
+}
+
+// =============================================================================================
+// Commands and idle ticks
+// =============================================================================================
+
+QZResult LRootWindow::HandleCommand(const RCPtr<LNotification>& command) {
+  const RCPtr<LRootWindow> self(this);
+  return SendNotification(command);
+}
+
+RCPtr<LNotificationDistributor> LRootWindow::GetIdleDistributor() { return RCPtr<LNotificationDistributor>(this); }
+
+// =============================================================================================
+// Wait cursor
+// =============================================================================================
+
+LWaitCursorScope::LWaitCursorScope(const WString& statusText) {
+  IControlApplication* application = GetControlApplication();
+  if (!application) {
+    return;
+  }
+  mWindow = application->GetActiveRootWindow();
+  if (!mWindow) {
+    mWindow = application->GetRootWindowAt(0);
+  }
+  if (mWindow) {
+    mPreviousCursor = mWindow->SetCursor(application->GetApplicationCursor(u"UI_CURSOR_WAIT"));
+  }
+  (void)application->SetStatusText(statusText); // 0x80004005 without a status line
+  (void)application->DoIdleWork(true);          // whether more work waits: the work starts anyway
+}
+
+LWaitCursorScope::~LWaitCursorScope() {
+  IControlApplication* application = GetControlApplication();
+  if (mWindow) {
+    (void)mWindow->SetCursor(mPreviousCursor); // the wait cursor it replaces
+  }
+  if (application) {
+    (void)application->RestoreStatusText(); // 0x80004005 without a status line
+  }
+  mWindow = nullptr;
+}
+
+} // namespace QZ
