@@ -1,0 +1,254 @@
+// The OS window's side: the close box, closing a window from inside its own handlers, the
+// placement written when the main window goes, a second instance's command line, dropped
+// files, and the end of a modal loop.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "QZFramework/ControlBase/RootWindowTestSupport.h"
+
+namespace QZ {
+namespace {
+
+using namespace QZTest;
+using Lines = std::vector<std::string>;
+
+class OSWindowTest : public RootWindowFixture {
+protected:
+  // The notifications the application centre delivers at its next drain.
+  Lines Drained() {
+    const RCPtr<NotificationRecorder> recorder = NotificationRecorder::Listen(centre, {u"NID_APP_EXIT_REQ"});
+    (void)centre->ProcessNotifications(false); // whether more wait
+    (void)recorder->UnregisterAllNotifications(); // the number removed
+    return recorder->Names();
+  }
+
+  // The placement record of profile bytes, read as the start-up reads it.
+  static Win::WINDOWPLACEMENT Placement(const std::vector<uint8_t>& bytes) {
+    EXPECT_EQ(bytes.size(), 44u);
+    uint32_t words[11] = {};
+    for (size_t i = 0; i < 11 && i * 4 + 3 < bytes.size(); ++i) {
+      words[i] = uint32_t(bytes[i * 4]) | uint32_t(bytes[i * 4 + 1]) << 8 | uint32_t(bytes[i * 4 + 2]) << 16 |
+                 uint32_t(bytes[i * 4 + 3]) << 24;
+    }
+    Win::WINDOWPLACEMENT placement;
+    placement.length = words[0];
+    placement.flags = words[1];
+    placement.showCmd = words[2];
+    placement.ptMinPosition = {int32_t(words[3]), int32_t(words[4])};
+    placement.ptMaxPosition = {int32_t(words[5]), int32_t(words[6])};
+    placement.rcNormalPosition = {int32_t(words[7]), int32_t(words[8]), int32_t(words[9]), int32_t(words[10])};
+    return placement;
+  }
+};
+
+TEST_F(OSWindowTest, TheCloseBoxOfTheMainWindowAsksTheApplicationToExitAndKeepsTheWindow) {
+  ASSERT_EQ(application.GetRootWindowAt(0), RCPtr<IRootWindow>(root));
+  script->Push(WindowEvent(id, SDL_WINDOWEVENT_CLOSE));
+  Pump();
+  EXPECT_TRUE(Win::IsWindow(hwnd));
+  EXPECT_EQ(window->GetRootWindow(), root);
+  EXPECT_EQ(Drained(), Lines{"NID_APP_EXIT_REQ"});
+  (void)application.DoIdleWork(true); // whether work remains
+  EXPECT_TRUE(Win::IsWindow(hwnd));
+}
+
+TEST_F(OSWindowTest, TheCloseBoxOfAnotherWindowClosesItAtTheNextIdlePass) {
+  bool deleted = false;
+  OSWindow* other = Open(400, 50, 120, 80, nullptr, new TrackedOSWindow(&deleted));
+  ASSERT_NE(other, nullptr);
+  const Win::HWND otherHwnd = other->GetSafeHwnd();
+  const RCPtr<LRootWindow> otherRoot = other->GetRootWindow();
+  ASSERT_EQ(application.GetRootWindowCount(), 2u);
+  script->Push(WindowEvent(script->SdlIdOf(otherHwnd), SDL_WINDOWEVENT_CLOSE));
+  Pump();
+  EXPECT_TRUE(Win::IsWindow(otherHwnd)) << "not inside the handler";
+  EXPECT_TRUE(Drained().empty());
+  (void)application.DoIdleWork(true); // whether work remains
+  EXPECT_FALSE(Win::IsWindow(otherHwnd));
+  EXPECT_TRUE(deleted);
+  EXPECT_EQ(application.GetRootWindowCount(), 1u);
+  EXPECT_EQ(otherRoot->GetOSServices(), nullptr);
+  EXPECT_TRUE(Win::IsWindow(hwnd));
+}
+
+// A handler that closes its own window returns into a window object that still exists; the
+// object goes once the message has been handled.
+TEST_F(OSWindowTest, AWindowClosedInsideItsOwnHandlerGoesOnceTheHandlerHasReturned) {
+  bool deleted = false;
+  OSWindow* other = Open(400, 50, 120, 80, nullptr, new TrackedOSWindow(&deleted));
+  ASSERT_NE(other, nullptr);
+  const Win::HWND otherHwnd = other->GetSafeHwnd();
+  const RCPtr<LRootWindow> otherRoot = other->GetRootWindow();
+  const RCPtr<InputProbe> button = Probe(nullptr, u"button", {0, 0, 120, 80});
+  ASSERT_EQ(otherRoot->InstallRootControl(button), QZ_OK);
+  Activate(otherHwnd);
+  bool aliveInHandler = false;
+  button->captureOnPress = true;
+  button->onMouseUp = [&](const RCPtr<LMouseButtonParam>&) {
+    ASSERT_EQ(otherRoot->GetOSServices()->EndModal(0), QZ_OK); // not modal: the window closes
+    aliveInHandler = !deleted;
+    EXPECT_FALSE(Win::IsWindow(otherHwnd));
+    EXPECT_EQ(otherRoot->GetOSServices(), nullptr) << "the root window is detached at once";
+  };
+  const uint32_t otherId = script->SdlIdOf(otherHwnd);
+  script->Push(ButtonEvent(SDL_MOUSEBUTTONDOWN, otherId, SDL_BUTTON_LEFT, 10, 10));
+  script->Push(ButtonEvent(SDL_MOUSEBUTTONUP, otherId, SDL_BUTTON_LEFT, 10, 10));
+  Pump();
+  EXPECT_TRUE(aliveInHandler);
+  EXPECT_TRUE(deleted);
+  EXPECT_EQ(application.GetRootWindowCount(), 1u);
+}
+
+TEST_F(OSWindowTest, TheMainWindowWritesItsPlacementWhenItIsDestroyed) {
+  struct Case {
+    const char* what;
+    uint32_t state; // scripted SDL window state
+    uint32_t showCmd;
+  };
+  const Case cases[] = {{"normal", 0, Win::SW_SHOWNORMAL},
+                        {"maximised", SDL_WINDOW_MAXIMIZED, Win::SW_SHOWMAXIMIZED},
+                        {"minimised: opens restored", SDL_WINDOW_MINIMIZED, Win::SW_SHOWNORMAL}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    application.profile.clear();
+    OSWindow* main = window;
+    if (c.state != 0) {
+      // A new main window, first in the list.
+      main = Open(300, 200, 160, 90, nullptr, nullptr, u"Vandrel_Quorin ZTR Preset Editor");
+      ASSERT_NE(main, nullptr);
+      application.rootWindows.insert(application.rootWindows.begin(),
+                                     application.rootWindows.back()); // the main window comes first
+      application.rootWindows.pop_back();
+      script->windowStates[script->SdlIdOf(main->GetSafeHwnd())] = c.state;
+    }
+    const Win::HWND mainHwnd = main->GetSafeHwnd();
+    Win::WINDOWPLACEMENT before;
+    ASSERT_TRUE(Win::GetWindowPlacement(mainHwnd, &before));
+    const RectT<int32_t> client = main->GetRootWindow()->GetClientRect();
+    (void)Win::SendMessage(mainHwnd, Win::WM_CLOSE, 0, 0); // answers 0
+    EXPECT_FALSE(Win::IsWindow(mainHwnd));
+    ASSERT_EQ(application.profile.size(), 1u);
+    const std::string key = Utf8(application.profile.begin()->first);
+    EXPECT_EQ(key, Utf8(main == window ? WString(u"QZFrameworkWindow") : WString(u"Vandrel_Quorin ZTR Preset Editor")) +
+                       "|WP");
+    const Win::WINDOWPLACEMENT written = Placement(application.profile.begin()->second);
+    EXPECT_EQ(written.length, 44u);
+    EXPECT_EQ(written.showCmd, c.showCmd);
+    EXPECT_EQ((RectT<int32_t>{written.rcNormalPosition.left, written.rcNormalPosition.top,
+                              written.rcNormalPosition.right - written.rcNormalPosition.left,
+                              written.rcNormalPosition.bottom - written.rcNormalPosition.top}),
+              client)
+        << "the client area in screen coordinates";
+    EXPECT_EQ(written.ptMinPosition.x, before.ptMinPosition.x);
+    EXPECT_EQ(written.ptMaxPosition.y, before.ptMaxPosition.y);
+    if (main == window) {
+      window = Open(kLeft, kTop, kWidth, kHeight); // the next case's bystander
+      ASSERT_NE(window, nullptr);
+    }
+  }
+}
+
+TEST_F(OSWindowTest, OnlyTheMainWindowWritesAPlacement) {
+  OSWindow* other = Open(400, 50, 120, 80);
+  ASSERT_NE(other, nullptr);
+  (void)Win::SendMessage(other->GetSafeHwnd(), Win::WM_CLOSE, 0, 0); // answers 0
+  EXPECT_TRUE(application.profile.empty());
+}
+
+TEST_F(OSWindowTest, ASecondInstancesCommandLineIsBoundByItsLengthAndArrivesWhileTheWindowTakesInput) {
+  const char buffer[] = "hello, world";
+  auto send = [&](uintptr_t kind, uint32_t length) {
+    Win::COPYDATASTRUCT data;
+    data.dwData = kind;
+    data.cbData = length;
+    data.lpData = buffer;
+    return Win::SendMessage(hwnd, Win::WM_COPYDATA, 0, reinterpret_cast<Win::LPARAM>(&data));
+  };
+  EXPECT_EQ(send(1125, 5), 1);
+  EXPECT_EQ(send(1124, 5), 0);
+  EXPECT_EQ(send(1125, sizeof(buffer)), 1) << "the sender's NUL ends the text";
+  window->DisableInput();
+  EXPECT_EQ(send(1125, 5), 0);
+  window->EnableInput();
+  ASSERT_EQ(application.commandLines.size(), 2u);
+  EXPECT_EQ(Utf8(application.commandLines[0]), "hello");
+  EXPECT_EQ(Utf8(application.commandLines[1]), "hello, world");
+}
+
+TEST_F(OSWindowTest, DroppedFilesReachTheControlUnderThePointerWhenItTakesThem) {
+  const RCPtr<InputProbe> dropper = Probe(top, u"dropper", {10, 10, 80, 40});
+  dropper->acceptsDrops = true;
+  const std::string longPath = "/tmp/" + std::string(300, 'x') + "/preset.qzp";
+  auto drop = [&](int32_t x, int32_t y) {
+    script->mouseX = kLeft + x;
+    script->mouseY = kTop + y;
+    script->Push(DropFileEvent(id, "/home/user/One preset.qzp"));
+    script->Push(DropFileEvent(id, longPath));
+    script->Push(OfType(SDL_DROPCOMPLETE, id));
+    Pump();
+  };
+  drop(30, 20);
+  EXPECT_EQ(events, Lines{"dropper drop 2"});
+  ASSERT_EQ(dropper->dropped.size(), 2u);
+  EXPECT_EQ(Utf8(dropper->dropped[0]), "/home/user/One preset.qzp");
+  EXPECT_EQ(Utf8(dropper->dropped[1]), longPath) << "whole paths";
+
+  events.clear();
+  drop(150, 80); // the top control does not take files
+  drop(250, 80); // outside the window: no control at all
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(dropper->dropped.size(), 2u);
+}
+
+// The loop ends on the idle pass after the click that ends it, and its caller gets the result.
+TEST_F(OSWindowTest, EndModalInAClickHandlerEndsTheLoopOnTheNextIdlePass) {
+  bool deleted = false;
+  OSWindow* dialog = Open(150, 80, 120, 60, hwnd, new TrackedOSWindow(&deleted));
+  ASSERT_NE(dialog, nullptr);
+  const Win::HWND dialogHwnd = dialog->GetSafeHwnd();
+  const RCPtr<LRootWindow> dialogRoot = dialog->GetRootWindow();
+  const RCPtr<InputProbe> ok = Probe(nullptr, u"ok", {0, 0, 120, 60});
+  ASSERT_EQ(dialogRoot->InstallRootControl(ok), QZ_OK);
+  ok->captureOnPress = true;
+  size_t idlePassesAtClick = 0;
+  bool ownerEnabledInLoop = true;
+  bool modalAfterEndModal = false;
+  ok->onMouseUp = [&](const RCPtr<LMouseButtonParam>&) {
+    EXPECT_EQ(dialogRoot->EndModal(7), QZ_OK);
+    modalAfterEndModal = dialogRoot->GetOSServices()->IsModal();
+    idlePassesAtClick = application.idlePasses.size();
+    ownerEnabledInLoop = Win::IsWindowEnabled(hwnd);
+  };
+  const uint32_t dialogId = script->SdlIdOf(dialogHwnd);
+  script->Push(WindowEvent(dialogId, SDL_WINDOWEVENT_FOCUS_GAINED));
+  script->Push(ButtonEvent(SDL_MOUSEBUTTONDOWN, dialogId, SDL_BUTTON_LEFT, 10, 10));
+  script->Push(ButtonEvent(SDL_MOUSEBUTTONUP, dialogId, SDL_BUTTON_LEFT, 10, 10));
+  const int32_t result = dialogRoot->GetOSServices()->RunModalLoop();
+  EXPECT_EQ(result, 7);
+  EXPECT_TRUE(modalAfterEndModal) << "not ended inside the handler";
+  EXPECT_EQ(application.idlePasses.size(), idlePassesAtClick + 1) << "ended by the next idle pass";
+  EXPECT_FALSE(ownerEnabledInLoop);
+  EXPECT_TRUE(Win::IsWindowEnabled(hwnd));
+  EXPECT_FALSE(Win::IsWindow(dialogHwnd));
+  EXPECT_TRUE(deleted);
+  EXPECT_EQ(application.GetRootWindowCount(), 1u);
+  EXPECT_EQ(events, (Lines{"ok enter", "ok down 1 (10,10)", "ok up 1 (10,10)"}));
+}
+
+TEST_F(OSWindowTest, AQuitEndsTheModalLoopAndIsLeftForTheLoopsOutside) {
+  OSWindow* dialog = Open(150, 80, 120, 60, hwnd);
+  ASSERT_NE(dialog, nullptr);
+  const Win::HWND dialogHwnd = dialog->GetSafeHwnd();
+  Host::PostQuitMessage(3);
+  EXPECT_EQ(dialog->GetOSServices().RunModalLoop(), -1);
+  EXPECT_FALSE(Win::IsWindow(dialogHwnd));
+  Win::MSG msg;
+  ASSERT_TRUE(Host::PeekMessage(&msg, Win::PM_REMOVE));
+  EXPECT_EQ(msg.message, Win::WM_QUIT);
+  EXPECT_EQ(msg.wParam, 3u);
+}
+
+} // namespace
+} // namespace QZ

@@ -1,0 +1,198 @@
+// The root window's dirty region and painting through the OS window's WM_PAINT: what is
+// invalidated, what is painted and presented, the order of floating controls, and what
+// installing a top control repaints.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "QZFramework/ControlBase/RootWindowTestSupport.h"
+
+namespace QZ {
+namespace {
+
+using namespace QZTest;
+using Lines = std::vector<std::string>;
+
+class RootWindowPaintTest : public RootWindowFixture {
+protected:
+  void SetUp() override {
+    RootWindowFixture::SetUp();
+    script->presented.clear();
+  }
+
+  // The dirty region as rectangles (left, top, right, bottom), taken out of the window.
+  std::vector<EdgeRect> TakeDirty() {
+    RectListT<int32_t> region;
+    root->TakeDirtyRegion(region);
+    region.Normalize();
+    return std::vector<EdgeRect>(region.begin(), region.end());
+  }
+  // The OS window's update rectangle; empty when nothing waits to be painted.
+  Win::RECT OsUpdate() {
+    Win::RECT update;
+    (void)Win::GetUpdateRect(hwnd, &update, false); // whether it is empty
+    return update;
+  }
+  // The colour of a pixel of the window as presented last (0xRRGGBB).
+  uint32_t PixelAt(int32_t x, int32_t y) {
+    Win::WindowPixels pixels;
+    EXPECT_TRUE(Win::GetWindowPixels(hwnd, pixels));
+    const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels.pixels) + y * pixels.pitch);
+    return row[x] & 0xFFFFFF;
+  }
+  // A probe that logs its drawing, with a look of one colour, floating at zOrder.
+  RCPtr<PaintProbe> Floating(const char16_t* name, RectT<int32_t> rect, uint32_t colour, int32_t zOrder,
+                             const RCPtr<LControl>& parent) {
+    const RCPtr<PaintProbe> probe = PaintProbe::Make(parent, WString(name), &paintLog);
+    probe->Place(rect.x, rect.y, rect.width, rect.height);
+    probe->UseLook(ColourLook(colour, {rect.width, rect.height}));
+    probe->Float(zOrder);
+    return probe;
+  }
+  // The names of the controls that drew their content, in order.
+  Lines Painted() const {
+    Lines names;
+    for (const std::string& line : paintLog) {
+      if (line.find(" content ") != std::string::npos) {
+        names.push_back(line.substr(0, line.find(' ')));
+      }
+    }
+    return names;
+  }
+
+  std::vector<std::string> paintLog;
+};
+
+TEST_F(RootWindowPaintTest, AnInvalidatedRectangleIsCutToTheClientAreaWhereverTheWindowLies) {
+  struct Case {
+    const char* what;
+    RectT<int32_t> invalidated;
+    std::vector<EdgeRect> dirty;
+  };
+  const Case cases[] = {
+      {"inside", {10, 20, 30, 40}, {{10, 20, 40, 60}}},
+      {"over the right and bottom edges", {190, 90, 20, 20}, {{190, 90, 200, 100}}},
+      {"over the left and top edges", {-5, -5, 10, 10}, {{0, 0, 5, 5}}},
+      {"beyond the client area", {300, 300, 10, 10}, {}},
+      {"left of it", {-20, 10, 20, 10}, {}},
+      {"empty", {10, 10, 0, 5}, {}},
+  };
+  ASSERT_EQ(root->GetClientRect(), (RectT<int32_t>{kLeft, kTop, kWidth, kHeight}));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    root->InvalidateRect(c.invalidated);
+    EXPECT_EQ(TakeDirty(), c.dirty);
+    const Win::RECT update = OsUpdate();
+    if (c.dirty.empty()) {
+      EXPECT_EQ(update.right - update.left, 0) << "no repaint asked of the window";
+    } else {
+      EXPECT_EQ((EdgeRect{update.left, update.top, update.right, update.bottom}), c.dirty.front());
+    }
+    (void)Win::ValidateRect(hwnd, nullptr); // true: the window exists
+  }
+}
+
+TEST_F(RootWindowPaintTest, TheTreePaintsTheDirtyRegionAndTheWindowPresentsItsUpdateRectangle) {
+  const RCPtr<PaintProbe> cover = PaintProbe::Make(top, u"cover", &paintLog);
+  cover->Place(0, 0, kWidth, kHeight);
+  cover->UseLook(ColourLook(0xFF336699, {kWidth, kHeight}));
+  root->InvalidateRect({10, 10, 20, 20});
+  root->InvalidateRect({50, 60, 5, 5});
+  Pump();
+  // Drawn once per dirty rectangle; the window keeps one update rectangle around both, whose
+  // pixels (the unchanged ones of the last frame among them) reach the screen.
+  std::sort(paintLog.begin(), paintLog.end());
+  EXPECT_EQ(paintLog, (Lines{"cover content {10,10,20,20} (0,0) a1", "cover content {50,60,5,5} (0,0) a1",
+                             "cover overlay {10,10,20,20} (0,0) a1", "cover overlay {50,60,5,5} (0,0) a1"}));
+  ASSERT_EQ(script->presented.size(), 1u);
+  ASSERT_EQ(script->presented[0].size(), 1u);
+  const SDL_Rect& shown = script->presented[0][0];
+  EXPECT_EQ((std::vector<int>{shown.x, shown.y, shown.w, shown.h}), (std::vector<int>{10, 10, 45, 55}));
+  EXPECT_TRUE(TakeDirty().empty());
+  EXPECT_EQ(PixelAt(15, 15), 0x336699u);
+
+  // A window shown again is painted whole, whatever the tree asked for.
+  paintLog.clear();
+  script->presented.clear();
+  (void)Win::ShowWindow(hwnd, Win::SW_HIDE);
+  (void)Win::ShowWindow(hwnd, Win::SW_SHOW);
+  root->InvalidateRect({10, 10, 5, 5});
+  Pump();
+  EXPECT_EQ(paintLog, (Lines{"cover content {0,0,200,100} (0,0) a1", "cover overlay {0,0,200,100} (0,0) a1"}));
+  ASSERT_EQ(script->presented.size(), 1u);
+  ASSERT_EQ(script->presented[0].size(), 1u);
+  EXPECT_EQ(script->presented[0][0].w, kWidth);
+  EXPECT_EQ(script->presented[0][0].h, kHeight);
+}
+
+TEST_F(RootWindowPaintTest, FloatingControlsPaintAboveTheTreeInAscendingZOrder) {
+  const RCPtr<InputProbe> panel = Probe(top, u"panel", {0, 0, 60, 60});
+  // Declared first, drawn last: Z order 5 beats 3; equal orders keep the tree's order; a
+  // floating control inside a floating one paints right after it.
+  const RCPtr<PaintProbe> high = Floating(u"high", {40, 40, 60, 40}, 0xFF0000FF, 5, panel);
+  Floating(u"lowFirst", {20, 20, 60, 40}, 0xFF00FF00, 3, top);
+  Floating(u"lowSecond", {30, 30, 10, 10}, 0xFF00FFFF, 3, top);
+  Floating(u"inHigh", {50, 30, 20, 20}, 0xFFFF0000, 1, high);
+  root->InvalidateRect({0, 0, kWidth, kHeight});
+  Pump();
+  EXPECT_EQ(Painted(), (Lines{"lowFirst", "lowSecond", "high", "inHigh"}));
+  EXPECT_EQ(PixelAt(25, 25), 0x00FF00u) << "lowFirst";
+  EXPECT_EQ(PixelAt(45, 45), 0x0000FFu) << "high above lowFirst";
+  EXPECT_EQ(PixelAt(95, 75), 0xFF0000u) << "inHigh, beyond its parent, above everything";
+  EXPECT_EQ(PixelAt(150, 90), 0x808080u) << "the top control";
+}
+
+TEST_F(RootWindowPaintTest, AResizeRepaintsTheWholeWindowAtItsNewSize) {
+  script->Push(WindowEvent(id, SDL_WINDOWEVENT_SIZE_CHANGED, 300, 150));
+  Pump();
+  ASSERT_FALSE(script->presented.empty());
+  const SDL_Rect& whole = script->presented.back().front();
+  EXPECT_EQ(whole.w, 300);
+  EXPECT_EQ(whole.h, 150);
+  EXPECT_EQ(root->GetClientRect(), (RectT<int32_t>{kLeft, kTop, 300, 150}));
+}
+
+TEST_F(RootWindowPaintTest, InstallingNoTopControlRepaintsNothingAndEmptiesTheHotKeysBeforeTheNextLoad) {
+  const KeyCode save = KeyCode::FromString(u"Ctrl+VKEY_S");
+  top->stringTable = LStringTable::Create({{u"GHK.NID_FIRST_SAVE", u"Ctrl+VKEY_S"}});
+  const RCPtr<InputProbe> second = Probe(nullptr, u"second", {0, 0, kWidth, kHeight});
+  second->stringTable = LStringTable::Create({{u"GHK.NID_SECOND_SAVE", u"Ctrl+VKEY_S"}});
+  ASSERT_EQ(root->InstallRootControl(nullptr), QZ_OK);
+  ASSERT_EQ(root->InstallRootControl(top), QZ_OK);
+  EXPECT_EQ(root->GetHotKeyManager()->GetHotKeyMap().FindCommand(save), WString(u"NID_FIRST_SAVE"));
+  Pump();
+  const int32_t internal = root->GetInternalRefCount();
+
+  ASSERT_EQ(root->InstallRootControl(nullptr), QZ_OK);
+  EXPECT_EQ(root->GetRootControl(), nullptr);
+  EXPECT_EQ(top->GetRootWindowRef(), nullptr) << "detached";
+  EXPECT_EQ(root->GetInternalRefCount(), internal - 1);
+  EXPECT_TRUE(root->GetHotKeyManager()->GetHotKeyMap().FindCommand(save).IsEmpty());
+  EXPECT_TRUE(TakeDirty().empty());
+  EXPECT_EQ(OsUpdate().right, 0) << "no repaint asked of the window";
+
+  ASSERT_EQ(root->InstallRootControl(second), QZ_OK);
+  EXPECT_EQ(second->GetRootWindowRef(), RCPtr<IRootWindow>(root));
+  EXPECT_EQ(root->GetHotKeyManager()->GetHotKeyMap().FindCommand(save), WString(u"NID_SECOND_SAVE"));
+  EXPECT_EQ(root->GetInternalRefCount(), internal);
+  EXPECT_EQ(TakeDirty(), (std::vector<EdgeRect>{{0, 0, kWidth, kHeight}}));
+  EXPECT_EQ(OsUpdate().right, kWidth);
+  // Installing it again changes nothing.
+  ASSERT_EQ(root->InstallRootControl(second), QZ_OK);
+  EXPECT_EQ(root->GetInternalRefCount(), internal);
+  EXPECT_TRUE(TakeDirty().empty());
+}
+
+TEST_F(RootWindowPaintTest, SettingTheClientRectangleItHasMovesNothingAndInvalidatesNothing) {
+  (void)Win::ValidateRect(hwnd, nullptr); // true: the window exists
+  EXPECT_EQ(root->SetClientRect(root->GetClientRect()), QZ_FALSE);
+  EXPECT_TRUE(TakeDirty().empty());
+  EXPECT_EQ(OsUpdate().right, 0);
+
+  EXPECT_EQ(root->SetClientRect({kLeft + 10, kTop + 20, 150, 80}), QZ_OK);
+  EXPECT_EQ(root->GetClientRect(), (RectT<int32_t>{kLeft + 10, kTop + 20, 150, 80}));
+}
+
+} // namespace
+} // namespace QZ
