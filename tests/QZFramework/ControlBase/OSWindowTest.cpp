@@ -19,7 +19,7 @@ protected:
   // The notifications the application centre delivers at its next drain.
   Lines Drained() {
     const RCPtr<NotificationRecorder> recorder = NotificationRecorder::Listen(centre, {u"NID_APP_EXIT_REQ"});
-    (void)centre->ProcessNotifications(false); // whether more wait
+    (void)centre->ProcessNotifications(false);    // whether more wait
     (void)recorder->UnregisterAllNotifications(); // the number removed
     return recorder->Names();
   }
