@@ -6,6 +6,7 @@
 #include <array>
 
 #include "Platform/Host/MessageLoop.h"
+#include "Platform/Host/ModalLoop.h"
 #include "Platform/Window/Input.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 
@@ -297,7 +298,7 @@ QZResult OSWindow::EndModal(int32_t result) {
   }
   if (mInModalLoop) {
     mInModalLoop = false;
-    mModalResult = result;
+    (void)Host::EndModalLoop(mHwnd.load(), result); // true: the loop runs
     return QZ_OK;
   }
   DestroyNow();
@@ -311,14 +312,13 @@ int32_t OSWindow::RunModalLoop() {
     return -1;
   }
   mInModalLoop = true;
-  mModalResult = -1;
   const HWND parent = Win::GetParent(hwnd);
   const bool disableParent = parent && Win::IsWindowEnabled(parent);
   if (disableParent) {
     (void)Win::EnableWindow(parent, false); // it was enabled
   }
   (void)Win::EnableWindow(hwnd, true); // whether it was disabled
-  const int32_t result = PumpModalLoop(hwnd, parent);
+  const int32_t result = Host::RunModalLoop(hwnd);
   mInModalLoop = false;
   if (disableParent && Win::IsWindow(parent)) {
     (void)Win::EnableWindow(parent, true); // it was disabled here
@@ -328,52 +328,6 @@ int32_t OSWindow::RunModalLoop() {
   }
   DestroyNow();
   return result;
-}
-
-int32_t OSWindow::PumpModalLoop(HWND hwnd, HWND parent) {
-  auto show = [hwnd] {
-    if (!Win::IsWindowVisible(hwnd)) {
-      (void)Win::ShowWindow(hwnd, Win::SW_SHOWNORMAL); // it was hidden
-      (void)Win::UpdateWindow(hwnd);                   // true: it exists
-    }
-  };
-  auto running = [this, hwnd] { return mInModalLoop && Win::IsWindow(hwnd); };
-  bool idle = true;
-  int32_t idleCount = 0;
-  bool moved = false;
-  Win::POINT lastMove;
-  Win::MSG msg;
-  while (running()) {
-    if (idle && !Host::PeekMessage(&msg, Win::PM_NOREMOVE)) {
-      show();
-      if (parent && idleCount == 0) {
-        (void)Win::SendMessage(parent, Win::WM_ENTERIDLE, 0, reinterpret_cast<LPARAM>(hwnd)); // no answer
-      }
-      idle = Win::SendMessage(hwnd, Win::WM_KICKIDLE, 0, idleCount++) != 0;
-      continue;
-    }
-    if (Host::GetMessage(&msg) <= 0) {
-      Host::PostQuitMessage(int32_t(msg.wParam)); // the loops outside end too
-      return -1;
-    }
-    (void)Host::TranslateMessage(&msg); // true for key messages
-    (void)Host::DispatchMessage(&msg);  // the procedure's answer
-    if (msg.message == Win::WM_SYSTIMER || msg.message == Win::WM_SYSKEYDOWN) {
-      show();
-    }
-    // A paint, or a move to where the pointer was, begins no new idle period.
-    bool idleMessage = msg.message != Win::WM_PAINT && msg.message != Win::WM_SYSTIMER;
-    if (msg.message == Win::WM_MOUSEMOVE) {
-      idleMessage = !moved || msg.pt.x != lastMove.x || msg.pt.y != lastMove.y;
-      moved = true;
-      lastMove = msg.pt;
-    }
-    if (idleMessage) {
-      idle = true;
-      idleCount = 0;
-    }
-  }
-  return mHwnd.load() ? mModalResult : -1;
 }
 
 bool OSWindow::IsActive() {

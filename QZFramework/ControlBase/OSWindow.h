@@ -170,9 +170,6 @@ private:
   void DestroyNow();
   // Keeps the client size within the root window's limits after a size change.
   void CorrectClientSize();
-  // The message loop of RunModalLoop: until EndModal, a quit (which it posts again for the
-  // loops outside: -1) or the window's end (-1).
-  int32_t PumpModalLoop(HWND hwnd, HWND parent);
 
   RCPtr<LRootWindow> mRootWindow;
   RCPtr<LRenderer> mRenderer;
@@ -183,7 +180,6 @@ private:
   int32_t mWheelAccumulator[2] = {0, 0}; // vertical, horizontal
   bool mHoldsCapture = false;
   bool mInModalLoop = false;
-  int32_t mModalResult = -1;
   bool mOffWorkArea = false;
 
   // Read by other threads' invalidations while the root window keeps the link.

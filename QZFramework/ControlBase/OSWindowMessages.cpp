@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "Platform/Host/MessageLoop.h"
+#include "Platform/Host/MessagePump.h"
 #include "Platform/Window/Display.h"
 #include "Platform/Window/Input.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
@@ -443,7 +443,10 @@ Win::LRESULT OSWindow::OnKickIdle(LPARAM idleCount) {
     return 0;
   }
   // The first pass of an idle period raises "NID_IDLE"; at most two passes while work remains.
-  return application->DoIdleWork(idleCount == 0) && idleCount < 2 ? 1 : 0;
+  return Platform::Host::RunIdlePass(int32_t(idleCount),
+                                     [application](bool firstPass) { return application->DoIdleWork(firstPass); })
+             ? 1
+             : 0;
 }
 
 } // namespace QZ

@@ -157,6 +157,40 @@ TEST_F(OSWindowTest, OnlyTheMainWindowWritesAPlacement) {
   EXPECT_TRUE(application.profile.empty());
 }
 
+// SDL has no hook while the user drags the frame: the window system gets the top control's
+// limits, and each size that arrives is corrected to them.
+TEST_F(OSWindowTest, TheClientSizeStaysWithinTheTopControlsLimits) {
+  const RCPtr<InputProbe> limited = Probe(nullptr, u"limited", {0, 0, kWidth, kHeight});
+  limited->Layout().minimum[0].abs = 150;
+  limited->Layout().minimum[1].abs = 80;
+  limited->Layout().maximum[0].abs = 400;
+  limited->Layout().maximum[1].abs = 300;
+  ASSERT_EQ(root->InstallRootControl(limited), QZ_OK);
+  SDL_Window* sdlWindow = SDL_GetWindowFromID(id);
+  int width = 0;
+  int height = 0;
+  SDL_GetWindowMinimumSize(sdlWindow, &width, &height);
+  EXPECT_EQ((std::vector<int>{width, height}), (std::vector<int>{150, 80}));
+  SDL_GetWindowMaximumSize(sdlWindow, &width, &height);
+  EXPECT_EQ((std::vector<int>{width, height}), (std::vector<int>{400, 300}));
+
+  struct Case {
+    int32_t width;
+    int32_t height;
+    RectT<int32_t> client;
+  };
+  const Case cases[] = {{100, 50, {kLeft, kTop, 150, 80}},
+                        {500, 120, {kLeft, kTop, 400, 120}},
+                        {320, 240, {kLeft, kTop, 320, 240}}};
+  for (const Case& c : cases) {
+    // A window manager that ignores the limits: the size arrives as it was dragged.
+    script->Push(WindowEvent(id, SDL_WINDOWEVENT_SIZE_CHANGED, c.width, c.height));
+    Pump();
+    EXPECT_EQ(root->GetClientRect(), c.client) << c.width << " x " << c.height;
+    EXPECT_EQ(limited->GetRect(), (c.client.ToDouble().Offset(-kLeft, -kTop))) << c.width << " x " << c.height;
+  }
+}
+
 TEST_F(OSWindowTest, ASecondInstancesCommandLineIsBoundByItsLengthAndArrivesWhileTheWindowTakesInput) {
   const char buffer[] = "hello, world";
   auto send = [&](uintptr_t kind, uint32_t length) {

@@ -266,3 +266,88 @@ TEST_F(RootWindowInputTest, TypingWithAWinKeyHeldGivesNoCharacter) {
 
 } // namespace
 } // namespace QZ
+
+namespace QZ {
+namespace {
+
+using namespace QZTest;
+
+// A window whose focus walk runs past its ends hands the focus to the next window of the
+// application, the previous one with Shift, wrapping at both ends of the list.
+class RootWindowFocusTest : public RootWindowFixture {
+protected:
+  // A focusable top control for window's root window, given the focus.
+  RCPtr<TestControl> FocusableTop(const RCPtr<LRootWindow>& target) {
+    const RCPtr<TestControl> control = TestControl::Make(nullptr, u"field");
+    control->Place(0, 0, 100, 50);
+    (void)control->SetFocusable(false); // 0
+    EXPECT_EQ(target->InstallRootControl(control), QZ_OK);
+    return control;
+  }
+  void Tab(uint32_t target, bool shift) {
+    const uint16_t mod = shift ? KMOD_LSHIFT : KMOD_NONE;
+    if (shift) {
+      script->Push(KeyEvent(SDL_KEYDOWN, target, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, mod));
+    }
+    script->Push(KeyEvent(SDL_KEYDOWN, target, SDLK_TAB, SDL_SCANCODE_TAB, mod));
+    script->Push(KeyEvent(SDL_KEYUP, target, SDLK_TAB, SDL_SCANCODE_TAB, mod));
+    if (shift) {
+      script->Push(KeyEvent(SDL_KEYUP, target, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT));
+    }
+    script->focusRequests.clear();
+    Pump();
+  }
+};
+
+TEST_F(RootWindowFocusTest, ShiftTabPastTheFirstControlActivatesThePreviousWindowWrapping) {
+  OSWindow* second = Open(400, 50, 120, 80);
+  OSWindow* third = Open(600, 50, 120, 80);
+  ASSERT_TRUE(second && third);
+  const uint32_t thirdId = script->SdlIdOf(third->GetSafeHwnd());
+  const RCPtr<TestControl> mainField = FocusableTop(root);
+  const RCPtr<TestControl> secondField = FocusableTop(second->GetRootWindow());
+  const RCPtr<TestControl> thirdField = FocusableTop(third->GetRootWindow());
+  ASSERT_TRUE(mainField->HasFocus());
+
+  Tab(id, true); // main is the first: the last window comes next
+  EXPECT_EQ(script->focusRequests, std::vector<uint32_t>{thirdId});
+  Activate(third->GetSafeHwnd());
+  Tab(thirdId, false); // the last: the first comes next
+  EXPECT_EQ(script->focusRequests, std::vector<uint32_t>{id});
+  Tab(thirdId, true);
+  EXPECT_EQ(script->focusRequests, std::vector<uint32_t>{script->SdlIdOf(second->GetSafeHwnd())});
+}
+
+TEST_F(RootWindowFocusTest, AloneTheFocusStartsAgainInsideTheWindow) {
+  const RCPtr<TestControl> field = FocusableTop(root);
+  ASSERT_TRUE(field->HasFocus());
+  Tab(id, true);
+  EXPECT_TRUE(script->focusRequests.empty());
+  EXPECT_TRUE(field->HasFocus());
+  EXPECT_EQ(root->GetFocusedControl(), RCPtr<LControl>(field));
+}
+
+TEST_F(RootWindowFocusTest, TheFocusComesBackToTheControlThatHadIt) {
+  const RCPtr<InputProbe> panel = Probe(top, u"panel", {0, 0, 200, 100});
+  const RCPtr<TestControl> first = TestControl::Make(panel, u"first");
+  const RCPtr<TestControl> second = TestControl::Make(panel, u"second");
+  first->Place(10, 10, 50, 20);
+  second->Place(10, 40, 50, 20);
+  for (const RCPtr<LControl>& control : std::vector<RCPtr<LControl>>{top, panel, first, second}) {
+    (void)control->SetFocusable(false); // 0
+  }
+  (void)second->SetFocus(true); // whether the chain above changed
+  ASSERT_EQ(root->GetFocusedControl(), RCPtr<LControl>(second));
+
+  script->Push(WindowEvent(id, SDL_WINDOWEVENT_FOCUS_LOST));
+  Pump();
+  EXPECT_EQ(root->GetFocusedControl(), nullptr);
+  EXPECT_FALSE(second->HasFocus());
+  EXPECT_EQ(root->GetPreviousFocusedControl(), RCPtr<LControl>(second));
+  Activate(hwnd);
+  EXPECT_TRUE(second->HasFocus());
+  EXPECT_EQ(root->GetFocusedControl(), RCPtr<LControl>(second));
+}
+
+} // namespace
+} // namespace QZ

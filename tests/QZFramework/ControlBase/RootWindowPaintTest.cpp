@@ -144,6 +144,8 @@ TEST_F(RootWindowPaintTest, FloatingControlsPaintAboveTheTreeInAscendingZOrder) 
 }
 
 TEST_F(RootWindowPaintTest, AResizeRepaintsTheWholeWindowAtItsNewSize) {
+  // The user resizes the window: SDL's window changes, then the event tells.
+  ASSERT_TRUE(Win::MoveWindow(hwnd, kLeft, kTop, 300, 150, false));
   script->Push(WindowEvent(id, SDL_WINDOWEVENT_SIZE_CHANGED, 300, 150));
   Pump();
   ASSERT_FALSE(script->presented.empty());
@@ -151,6 +153,7 @@ TEST_F(RootWindowPaintTest, AResizeRepaintsTheWholeWindowAtItsNewSize) {
   EXPECT_EQ(whole.w, 300);
   EXPECT_EQ(whole.h, 150);
   EXPECT_EQ(root->GetClientRect(), (RectT<int32_t>{kLeft, kTop, 300, 150}));
+  EXPECT_EQ(top->GetRect(), (RectT<double>{0, 0, 300, 150})) << "the top control fills the client area";
 }
 
 TEST_F(RootWindowPaintTest, InstallingNoTopControlRepaintsNothingAndEmptiesTheHotKeysBeforeTheNextLoad) {
