@@ -4,12 +4,8 @@
 // the messages Windows would send; the screen's Xft.dpi resource is read.
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
-#include <clocale>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,12 +17,11 @@
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
 #include <SDL2/SDL_syswm.h>
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/keysym.h>
 
-extern char** environ;
+#include "Support/XvfbSupport.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
 
 // D-Bus (reached through SDL's X11 driver) keeps an allocation until the process ends.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
@@ -66,22 +61,6 @@ public:
   std::vector<Arrived> arrived;
 };
 
-// Runs a program with its arguments (no shell) and waits for it; its exit status.
-int RunProgram(std::vector<std::string> arguments) {
-  std::vector<char*> argv;
-  for (std::string& argument : arguments) {
-    argv.push_back(argument.data());
-  }
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-    return -1;
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 class WindowXvfbTest : public ::testing::Test {
 protected:
   static constexpr int kWidth = 160;
@@ -89,17 +68,7 @@ protected:
   static constexpr uintptr_t kGiveUpTimer = 99;
 
   void SetUp() override {
-    const char* displayFile = std::getenv("QZ_TEST_XVFB_DISPLAY_FILE");
-    ASSERT_NE(displayFile, nullptr) << "runs under the Xvfb fixture";
-    std::string number;
-    std::ifstream(displayFile) >> number;
-    ASSERT_FALSE(number.empty());
-    setenv("DISPLAY", (":" + number).c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    // A desktop's UTF-8 locale, which the program takes from the environment (SDL opens
-    // its input method with it).
-    setenv("LC_ALL", "C.UTF-8", 1);
-    std::setlocale(LC_CTYPE, "");
+    ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
     ASSERT_TRUE(Host::Startup());
     hwnd = Win::CreateWindowEx(0, u"Xvfb test", Win::WS_POPUP | Win::WS_VISIBLE, 20, 30, kWidth, kHeight, nullptr,
                                &window);
@@ -209,47 +178,8 @@ TEST_F(WindowXvfbTest, PresentedRectanglesAndOnlyThoseReachTheScreen) {
   EXPECT_EQ(wrong, 0);
 }
 
-// Binds a key without symbols to é for the scope, as a keyboard with that key has it:
-// xdotool then types the key instead of remapping one of its own for a moment, which the
-// window would only see after the mapping was taken back.
-class EacuteKey {
-public:
-  explicit EacuteKey(Display* display) : mDisplay(display) {
-    int first = 0;
-    int last = 0;
-    XDisplayKeycodes(display, &first, &last);
-    int perCode = 0;
-    KeySym* map = XGetKeyboardMapping(display, KeyCode(first), last - first + 1, &perCode);
-    for (int code = last; code >= first && mCode == 0; --code) {
-      bool empty = true;
-      for (int i = 0; i < perCode; ++i) {
-        empty = empty && map[(code - first) * perCode + i] == NoSymbol;
-      }
-      mCode = empty ? code : 0;
-    }
-    XFree(map);
-    KeySym eacute = XK_eacute;
-    if (mCode != 0) {
-      XChangeKeyboardMapping(display, mCode, 1, &eacute, 1);
-      XSync(display, False);
-    }
-  }
-  ~EacuteKey() {
-    if (mCode != 0) {
-      KeySym none = NoSymbol;
-      XChangeKeyboardMapping(mDisplay, mCode, 1, &none, 1);
-      XSync(mDisplay, False);
-    }
-  }
-  bool Bound() const { return mCode != 0; }
-
-private:
-  Display* mDisplay;
-  int mCode = 0;
-};
-
 TEST_F(WindowXvfbTest, TypedKeysAndClicksArriveAsWindowsMessages) {
-  ASSERT_EQ(RunProgram({"xdotool", "key", "ctrl+shift+s"}), 0);
+  ASSERT_EQ(QZTest::RunProgram({"xdotool", "key", "ctrl+shift+s"}), 0);
   ASSERT_TRUE(PumpUntil([this] {
     return window.Got(Win::WM_KEYUP, 'S') && window.Got(Win::WM_KEYUP, Win::VK_SHIFT) &&
            window.Got(Win::WM_KEYUP, Win::VK_CONTROL);
@@ -270,16 +200,16 @@ TEST_F(WindowXvfbTest, TypedKeysAndClicksArriveAsWindowsMessages) {
                                                                {Win::WM_CHAR, 0x13}}));
 
   {
-    EacuteKey eacute(display);
+    QZTest::EacuteKey eacute(display);
     ASSERT_TRUE(eacute.Bound());
-    ASSERT_EQ(RunProgram({"xdotool", "type", "\xC3\xA9"}), 0);
+    ASSERT_EQ(QZTest::RunProgram({"xdotool", "type", "\xC3\xA9"}), 0);
     EXPECT_TRUE(PumpUntil([this] { return window.Got(Win::WM_CHAR, 0xE9); }));
   }
-  ASSERT_EQ(RunProgram({"xdotool", "key", "Return"}), 0);
+  ASSERT_EQ(QZTest::RunProgram({"xdotool", "key", "Return"}), 0);
   EXPECT_TRUE(PumpUntil([this] { return window.Got(Win::WM_CHAR, 0x0D); }));
   EXPECT_TRUE(window.Got(Win::WM_KEYDOWN, Win::VK_RETURN));
 
-  ASSERT_EQ(RunProgram({"xdotool", "mousemove", "50", "70", "click", "1"}), 0);
+  ASSERT_EQ(QZTest::RunProgram({"xdotool", "mousemove", "50", "70", "click", "1"}), 0);
   ASSERT_TRUE(PumpUntil([this] { return window.Got(Win::WM_LBUTTONUP, 0); }));
   for (const Arrived& one : window.arrived) {
     if (one.message == Win::WM_LBUTTONDOWN) {

@@ -179,9 +179,8 @@ TEST_F(OSWindowTest, TheClientSizeStaysWithinTheTopControlsLimits) {
     int32_t height;
     RectT<int32_t> client;
   };
-  const Case cases[] = {{100, 50, {kLeft, kTop, 150, 80}},
-                        {500, 120, {kLeft, kTop, 400, 120}},
-                        {320, 240, {kLeft, kTop, 320, 240}}};
+  const Case cases[] = {
+      {100, 50, {kLeft, kTop, 150, 80}}, {500, 120, {kLeft, kTop, 400, 120}}, {320, 240, {kLeft, kTop, 320, 240}}};
   for (const Case& c : cases) {
     // A window manager that ignores the limits: the size arrives as it was dragged.
     script->Push(WindowEvent(id, SDL_WINDOWEVENT_SIZE_CHANGED, c.width, c.height));

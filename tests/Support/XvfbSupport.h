@@ -1,0 +1,105 @@
+#pragma once
+// For tests under the X server of the Xvfb fixture: its display, programs run with their
+// arguments (xdotool), and a key bound to é for the time of a scope.
+//
+//   ASSERT_TRUE(QZTest::UseXvfbDisplay());                       // DISPLAY, SDL's x11 driver
+//   ...
+//   QZTest::EacuteKey eacute(display);                          // an X11 Display*
+//   ASSERT_EQ(QZTest::RunProgram({"xdotool", "type", "\xC3\xA9"}), 0);
+//
+// Include it last: X11's macros (None, Bool, Status...) break headers included after it.
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+
+extern char** environ;
+
+namespace QZTest {
+
+// Points DISPLAY at the fixture's server (its number in the file QZ_TEST_XVFB_DISPLAY_FILE
+// names), picks SDL's x11 driver and a desktop's UTF-8 locale (SDL opens its input method
+// with it). False outside the fixture.
+inline bool UseXvfbDisplay() {
+  const char* displayFile = std::getenv("QZ_TEST_XVFB_DISPLAY_FILE");
+  if (!displayFile) {
+    return false;
+  }
+  std::string number;
+  std::ifstream(displayFile) >> number;
+  if (number.empty()) {
+    return false;
+  }
+  setenv("DISPLAY", (":" + number).c_str(), 1);
+  setenv("SDL_VIDEODRIVER", "x11", 1);
+  setenv("LC_ALL", "C.UTF-8", 1);
+  std::setlocale(LC_CTYPE, "");
+  return true;
+}
+
+// Runs a program with its arguments (no shell) and waits for it; its exit status.
+inline int RunProgram(std::vector<std::string> arguments) {
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) {
+    argv.push_back(argument.data());
+  }
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    return -1;
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Binds a key without symbols to é for the scope, as a keyboard with that key has it:
+// xdotool then types the key instead of remapping one of its own for a moment, which the
+// window would only see after the mapping was taken back.
+class EacuteKey {
+public:
+  explicit EacuteKey(Display* display) : mDisplay(display) {
+    int first = 0;
+    int last = 0;
+    XDisplayKeycodes(display, &first, &last);
+    int perCode = 0;
+    KeySym* map = XGetKeyboardMapping(display, KeyCode(first), last - first + 1, &perCode);
+    for (int code = last; code >= first && mCode == 0; --code) {
+      bool empty = true;
+      for (int i = 0; i < perCode; ++i) {
+        empty = empty && map[(code - first) * perCode + i] == NoSymbol;
+      }
+      mCode = empty ? code : 0;
+    }
+    XFree(map);
+    KeySym eacute = XK_eacute;
+    if (mCode != 0) {
+      XChangeKeyboardMapping(display, mCode, 1, &eacute, 1);
+      XSync(display, False);
+    }
+  }
+  ~EacuteKey() {
+    if (mCode != 0) {
+      KeySym none = NoSymbol;
+      XChangeKeyboardMapping(mDisplay, mCode, 1, &none, 1);
+      XSync(mDisplay, False);
+    }
+  }
+  EacuteKey(const EacuteKey&) = delete;
+  EacuteKey& operator=(const EacuteKey&) = delete;
+  bool Bound() const { return mCode != 0; }
+
+private:
+  Display* mDisplay;
+  int mCode = 0;
+};
+
+} // namespace QZTest
