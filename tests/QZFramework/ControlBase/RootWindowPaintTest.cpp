@@ -156,6 +156,30 @@ TEST_F(RootWindowPaintTest, AResizeRepaintsTheWholeWindowAtItsNewSize) {
   EXPECT_EQ(top->GetRect(), (RectT<double>{0, 0, 300, 150})) << "the top control fills the client area";
 }
 
+// A move that brings the window back onto the work area, and a change of the displays,
+// repaint the whole window.
+TEST_F(RootWindowPaintTest, BackOnTheWorkAreaOrOnNewDisplaysTheWholeWindowIsPainted) {
+  const std::vector<EdgeRect> whole{{0, 0, kWidth, kHeight}};
+  script->Push(WindowEvent(id, SDL_WINDOWEVENT_MOVED, 500, 300));
+  Pump();
+  EXPECT_TRUE(TakeDirty().empty()) << "inside the work area";
+  script->Push(WindowEvent(id, SDL_WINDOWEVENT_MOVED, -50, 300));
+  Pump();
+  EXPECT_TRUE(TakeDirty().empty()) << "partly off the work area";
+  script->Push(WindowEvent(id, SDL_WINDOWEVENT_MOVED, 20, 300));
+  Pump();
+  EXPECT_EQ(TakeDirty(), whole) << "back on it";
+  script->Push(WindowEvent(id, SDL_WINDOWEVENT_MOVED, 40, 300));
+  Pump();
+  EXPECT_TRUE(TakeDirty().empty()) << "only once";
+
+  script->Push(OfType(SDL_DISPLAYEVENT));
+  Pump();
+  EXPECT_TRUE(TakeDirty().empty()) << "painted at once";
+  EXPECT_FALSE(script->presented.empty());
+  EXPECT_EQ(script->presented.back().front().w, kWidth);
+}
+
 TEST_F(RootWindowPaintTest, InstallingNoTopControlRepaintsNothingAndEmptiesTheHotKeysBeforeTheNextLoad) {
   const KeyCode save = KeyCode::FromString(u"Ctrl+VKEY_S");
   top->stringTable = LStringTable::Create({{u"GHK.NID_FIRST_SAVE", u"Ctrl+VKEY_S"}});
