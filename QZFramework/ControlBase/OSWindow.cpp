@@ -83,7 +83,8 @@ bool OSWindow::CreateEx(uint32_t exStyle, const WString& className, const WStrin
 QZResult OSWindow::CreateRenderer(int32_t kind) {
   const HWND hwnd = mHwnd.load();
   RectT<int32_t> client;
-  if (!hwnd || GetClientRect(client) != QZ_OK) {
+  // The OpenGL renderer draws into GL windows of SDL's own, which the window layer's are not.
+  if (!hwnd || kind == kRendererOpenGL || GetClientRect(client) != QZ_OK) {
     return QZ_E_FAIL;
   }
   const RCPtr<LRenderer> renderer = LRenderer::Create(kind, client, hwnd);

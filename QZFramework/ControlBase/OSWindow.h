@@ -76,8 +76,9 @@ public:
   [[nodiscard]] bool CreateEx(uint32_t exStyle, const WString& className, const WString& title, uint32_t style,
                               int32_t x, int32_t y, int32_t width, int32_t height, HWND owner);
   // Makes the renderer of kind for the client area, starts the idle timer and makes the
-  // root window (OnCreateRootWindow). 0; 0x80004005 without a window. Throws the
-  // renderer's Domain Error for an unknown kind.
+  // root window (OnCreateRootWindow). 0; 0x80004005 without a window, and for the OpenGL
+  // renderer (which needs a GL window of its own). Throws the renderer's Domain Error for
+  // an unknown kind. The GDI renderer (kRendererGDI) draws into the window's pixels.
   QZResult CreateRenderer(int32_t kind);
   // Takes renderer (a window may share another's), makes the drawing context of the
   // client area and the root window, and adds it to the application's root windows. 0;

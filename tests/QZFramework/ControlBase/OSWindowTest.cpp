@@ -43,6 +43,26 @@ protected:
   }
 };
 
+TEST_F(OSWindowTest, AWindowIsMadeOnceAndDrawsThroughTheGdiRenderer) {
+  EXPECT_FALSE(window->CreateEx(0, u"QZFrameworkWindow", u"again", 0, 0, 0, 10, 10, nullptr));
+  auto* bare = new OSWindow;
+  EXPECT_EQ(bare->CreateRenderer(kRendererGDI), QZ_E_FAIL) << "no window yet";
+  ASSERT_TRUE(bare->CreateEx(0, u"QZFrameworkWindow", u"bare", Win::WS_CAPTION, 0, 0, 50, 40, nullptr));
+  EXPECT_EQ(bare->CreateRenderer(kRendererOpenGL), QZ_E_FAIL) << "not a GL window";
+  EXPECT_EQ(bare->GetRootWindow(), nullptr);
+  try {
+    (void)bare->CreateRenderer(99);
+    ADD_FAILURE() << "an unknown kind is refused";
+  } catch (const std::domain_error& error) {
+    EXPECT_EQ(std::string(error.what()), "Domain Error : QZ::LRenderer::Create : Renderer\\Renderer : Line 129");
+  }
+  EXPECT_EQ(application.GetRootWindowCount(), 1u);
+  ASSERT_EQ(bare->CreateRenderer(kRendererGDI), QZ_OK);
+  EXPECT_EQ(application.GetRootWindowCount(), 2u);
+  EXPECT_EQ(Win::GetParent(bare->GetSafeHwnd()), nullptr);
+  EXPECT_EQ(Win::GetWindowStyle(bare->GetSafeHwnd()), Win::WS_CAPTION | Win::WS_CLIPSIBLINGS | Win::WS_CLIPCHILDREN);
+}
+
 TEST_F(OSWindowTest, TheCloseBoxOfTheMainWindowAsksTheApplicationToExitAndKeepsTheWindow) {
   ASSERT_EQ(application.GetRootWindowAt(0), RCPtr<IRootWindow>(root));
   script->Push(WindowEvent(id, SDL_WINDOWEVENT_CLOSE));
@@ -59,7 +79,14 @@ TEST_F(OSWindowTest, TheCloseBoxOfAnotherWindowClosesItAtTheNextIdlePass) {
   OSWindow* other = Open(400, 50, 120, 80, nullptr, new TrackedOSWindow(&deleted));
   ASSERT_NE(other, nullptr);
   const Win::HWND otherHwnd = other->GetSafeHwnd();
-  const RCPtr<LRootWindow> otherRoot = other->GetRootWindow();
+  RCPtr<LRootWindow> otherRoot = other->GetRootWindow();
+  InstanceCounter tree;
+  {
+    const RCPtr<TestControl> content = TestControl::Make(nullptr, u"content", &tree);
+    TestControl::Make(content, u"child", &tree)->Place(0, 0, 10, 10);
+    ASSERT_EQ(otherRoot->InstallRootControl(content), QZ_OK);
+  }
+  ASSERT_EQ(tree.live, 2);
   ASSERT_EQ(application.GetRootWindowCount(), 2u);
   script->Push(WindowEvent(script->SdlIdOf(otherHwnd), SDL_WINDOWEVENT_CLOSE));
   Pump();
@@ -71,6 +98,10 @@ TEST_F(OSWindowTest, TheCloseBoxOfAnotherWindowClosesItAtTheNextIdlePass) {
   EXPECT_EQ(application.GetRootWindowCount(), 1u);
   EXPECT_EQ(otherRoot->GetOSServices(), nullptr);
   EXPECT_TRUE(Win::IsWindow(hwnd));
+  // The last outside reference to the root window takes its tree down with it.
+  EXPECT_EQ(tree.live, 2);
+  otherRoot = nullptr;
+  EXPECT_EQ(tree.live, 0);
 }
 
 // A handler that closes its own window returns into a window object that still exists; the
