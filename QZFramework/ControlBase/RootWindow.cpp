@@ -328,7 +328,7 @@ bool LRootWindow::CanDropAt(const PointT<int32_t>& point) {
 
 QZResult LRootWindow::DropFiles() {
   const RCPtr<LControl> target = mDropTarget;
-  return target ? target->DropFiles(mDraggedFiles) : QZ_FALSE;
+  return target ? target->DropFiles(mDraggedFiles) : QZResult(QZ_FALSE);
 }
 
 void LRootWindow::ClearDrag() {

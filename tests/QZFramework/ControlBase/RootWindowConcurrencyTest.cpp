@@ -115,9 +115,9 @@ TEST(RootWindowConcurrencyTest, InvalidationsFromFourThreadsWhilePaintingAreAllP
       }
     }
     if (!region.IsEmpty()) {
-      renderer->RenderStart(context);
+      ASSERT_EQ(renderer->RenderStart(context), QZ_OK);
       root->Paint(region);
-      renderer->RenderFinish(context);
+      ASSERT_EQ(renderer->RenderFinish(context), QZ_OK);
     }
   };
   while (running.load() > 0) {

@@ -74,13 +74,13 @@ public:
 
   bool& UseParentToolTipFlag() { return mUseParentToolTip; }
 
-  QZ::QZResult OnMouseEnter() override { return Log("enter"); }
-  QZ::QZResult OnMouseLeave() override { return Log("leave"); }
+  QZ::QZResult OnMouseEnter() override { return Logged("enter"); }
+  QZ::QZResult OnMouseLeave() override { return Logged("leave"); }
   QZ::QZResult OnMouseMove(const QZ::RCPtr<QZ::LPointWithModifiersParam>& param) override {
-    return Log("move " + PointText(param->GetPoint()));
+    return Logged("move " + PointText(param->GetPoint()));
   }
   QZ::QZResult OnMouseDown(const QZ::RCPtr<QZ::LMouseButtonParam>& param) override {
-    Log("down " + Button(param));
+    (void)Logged("down " + Button(param));
     if (captureOnPress) {
       if (const QZ::RCPtr<QZ::IRootWindow> window = GetRootWindowRef()) {
         (void)window->SetCaptureControl(QZ::RCPtr<QZ::LControl>(this)); // 0
@@ -89,14 +89,14 @@ public:
     return QZ::QZ_OK;
   }
   QZ::QZResult OnMouseUp(const QZ::RCPtr<QZ::LMouseButtonParam>& param) override {
-    Log("up " + Button(param));
+    (void)Logged("up " + Button(param));
     if (onMouseUp) {
       onMouseUp(param);
     }
     return QZ::QZ_OK;
   }
   QZ::QZResult ReleaseCapture() override {
-    Log("release");
+    (void)Logged("release");
     const QZ::RCPtr<QZ::LRootWindow> window = QZ::DynamicCast<QZ::LRootWindow>(GetRootWindowRef());
     if (window && window->GetCaptureControl().Get() == this) {
       (void)window->ReleaseCaptureControl(); // 0
@@ -107,16 +107,16 @@ public:
   QZ::QZResult OnMouseHWheel(const QZ::RCPtr<QZ::LMouseWheelParam>& param) override { return Wheel(param); }
   QZ::QZResult OnKey(const QZ::RCPtr<QZ::LKeyParam>& param) override {
     keys.push_back(param->GetKey());
-    return Log("key " + Hex(param->GetKey().code));
+    return Logged("key " + Hex(param->GetKey().code));
   }
-  QZ::QZResult CreateToolTip(bool show) override { return Log(show ? "tip on" : "tip off"); }
+  QZ::QZResult CreateToolTip(bool show) override { return Logged(show ? "tip on" : "tip off"); }
   QZ::WString GetToolTipText() override { return toolTip; }
   bool CanDropFiles(const QZ::RCPtr<QZ::LDraggedFiles>&) override { return acceptsDrops; }
   QZ::QZResult DropFiles(const QZ::RCPtr<QZ::LDraggedFiles>& files) override {
     for (uint32_t i = 0; i < files->GetCount(); ++i) {
       dropped.push_back(files->GetAt(i));
     }
-    Log("drop " + std::to_string(files->GetCount()));
+    (void)Logged("drop " + std::to_string(files->GetCount()));
     return QZ::QZ_OK;
   }
   QZ::RCPtr<QZ::LStringTable> GetStringTable() override { return stringTable; }
@@ -129,10 +129,11 @@ private:
            (param->IsDoubleClick() ? " double" : "");
   }
   QZ::QZResult Wheel(const QZ::RCPtr<QZ::LMouseWheelParam>& param) {
-    Log("wheel " + std::to_string(param->GetDirection()) + " " + PointText(param->GetPoint()));
+    (void)Logged("wheel " + std::to_string(param->GetDirection()) + " " + PointText(param->GetPoint()));
     return wheelAnswer;
   }
-  QZ::QZResult Log(const std::string& event) {
+  // Logs event; 0, the answer of every logged call.
+  QZ::QZResult Logged(const std::string& event) {
     if (mEvents) {
       mEvents->push_back(QZTest::Utf8(GetName()) + " " + event);
     }
