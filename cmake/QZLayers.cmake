@@ -13,7 +13,8 @@
 # belongs to the layer of the longest folder or file that holds it. The renderer's backends
 # never include one another; the generic font renderer includes no backend; the framework
 # includes nothing of the device, the engine or the editor; the editor (Panel, UI) is
-# included by nothing but tests and fuzz targets.
+# included by nothing but tests and fuzz targets; the application reads the names of the
+# program's own pictures (the icon, the drag cursors) from the skin-art program.
 cmake_minimum_required(VERSION 3.25)
 
 set(QZ_LAYERS
@@ -28,7 +29,7 @@ set(QZ_LAYERS
   "renderer-factory | QZFramework/Renderer/Renderer.cpp | gdi opengl d3d9 fonts graphics storage services platform"
   "controls | QZFramework/ControlBase QZFramework/System QZFramework/Controls
      | gdi opengl d3d9 fonts graphics storage services platform"
-  "application | QZFramework/Application | controls gdi opengl d3d9 fonts graphics storage services platform"
+  "application | QZFramework/Application | controls gdi opengl d3d9 fonts graphics storage services platform skin-art"
   "device | DeviceControl | storage services"
   "engine | Engine | device storage services"
   "simulator | Simulator | device storage services platform"

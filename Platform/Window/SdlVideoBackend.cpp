@@ -188,6 +188,20 @@ uint32_t SdlVideoBackend::GetModState() { return SDL_GetModState(); }
 
 SDL_Cursor* SdlVideoBackend::CreateSystemCursor(SDL_SystemCursor id) { return SDL_CreateSystemCursor(id); }
 
+bool SdlVideoBackend::SetWindowIcon(uint32_t window, const uint32_t* pixels, int width, int height, int pitch) {
+  SDL_Window* sdlWindow = SDL_GetWindowFromID(window);
+  // SDL copies the pixels into the window's icon; the surface only lends them for the call.
+  SDL_Surface* surface = sdlWindow ? SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height,
+                                                                        32, pitch, SDL_PIXELFORMAT_ARGB8888)
+                                   : nullptr;
+  if (!surface) {
+    return false;
+  }
+  SDL_SetWindowIcon(sdlWindow, surface);
+  SDL_FreeSurface(surface);
+  return true;
+}
+
 SDL_Cursor* SdlVideoBackend::CreateColorCursor(const uint32_t* pixels, int width, int height, int pitch, int hotX,
                                                int hotY) {
   // SDL copies the pixels into the cursor; the surface only lends them for the call.

@@ -65,6 +65,8 @@ public:
   virtual void SetWindowMaximumSize(uint32_t window, int width, int height) = 0;
   virtual void SetWindowAlwaysOnTop(uint32_t window, bool onTop) = 0;
   virtual bool SetWindowModalFor(uint32_t window, uint32_t owner) = 0;
+  // The window's icon: width x height ARGB words with straight alpha, `pitch` bytes a row.
+  virtual bool SetWindowIcon(uint32_t window, const uint32_t* pixels, int width, int height, int pitch) = 0;
   // The window's surface (owned by SDL, valid until the window's size changes); null
   // when there is none.
   virtual SDL_Surface* GetWindowSurface(uint32_t window) = 0;
@@ -124,6 +126,7 @@ public:
   void SetWindowMaximumSize(uint32_t window, int width, int height) override;
   void SetWindowAlwaysOnTop(uint32_t window, bool onTop) override;
   bool SetWindowModalFor(uint32_t window, uint32_t owner) override;
+  bool SetWindowIcon(uint32_t window, const uint32_t* pixels, int width, int height, int pitch) override;
   SDL_Surface* GetWindowSurface(uint32_t window) override;
   bool UpdateWindowSurfaceRects(uint32_t window, const SDL_Rect* rects, int count) override;
   uint32_t GetKeyboardFocus() override;

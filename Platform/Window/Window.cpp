@@ -246,6 +246,15 @@ bool SetWindowText(HWND hwnd, std::u16string_view text) {
   return true;
 }
 
+bool SetWindowIcon(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch) {
+  uint32_t id = 0;
+  if (!pixels || width <= 0 || height <= 0 || !IsUiThread() ||
+      !WithRecord(hwnd, [&](WindowRecord& record) { id = record.sdlId; })) {
+    return false;
+  }
+  return Backend().SetWindowIcon(id, pixels, width, height, pitch);
+}
+
 std::u16string GetWindowText(HWND hwnd) {
   std::u16string title;
   WithRecord(hwnd, [&](WindowRecord& record) { title = record.title; });

@@ -86,6 +86,10 @@ LRESULT SendMessage(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProc(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam);
 
 bool SetWindowText(HWND hwnd, std::u16string_view text);
+// The icon the window system shows for the window (its title bar, the task list):
+// width x height ARGB words with straight alpha, `pitch` bytes a row, copied. WM_SETICON's
+// stand-in: one picture serves both sizes. False for a dead handle or pixels SDL refuses.
+bool SetWindowIcon(HWND hwnd, const uint32_t* pixels, int32_t width, int32_t height, int32_t pitch);
 std::u16string GetWindowText(HWND hwnd);
 
 // Shows, hides, minimises, maximises or restores (SW_ commands); the commands that

@@ -1,12 +1,15 @@
 #pragma once
-// Where the program keeps the user's own files: $XDG_CONFIG_HOME (else ~/.config), then
-// the company's folder, then the product's.
+// The program's folders on disk: its own, the application data shared by the users
+// ($XDG_DATA_HOME, else ~/.local/share), the user's own ($XDG_CONFIG_HOME, else ~/.config)
+// and the user's documents.
 //
 //   std::string folder = QZ::GetUserApplicationFolder(u"Vandrel", u"Quorin ZTR Preset Editor");
 //   // "/home/ann/.config/Vandrel/Quorin ZTR Preset Editor"
+//   if (QZ::CreateFolders(folder)) { ... }
 //
 // Company and product names are made safe for file names first: each of the fifteen
-// characters \ / : * ? " < > | & ; , ^ ( ) becomes "_". Any thread.
+// characters \ / : * ? " < > | & ; , ^ ( ) becomes "_". Paths are UTF-8, '/' separated,
+// without a trailing '/', of any length. Any thread.
 
 #include <string>
 
@@ -16,8 +19,22 @@ namespace QZ {
 
 WString MakeFolderNameSafe(const WString& name);
 
-// The folder's path (UTF-8, '/' separated), not created; empty when neither
-// XDG_CONFIG_HOME nor HOME is set.
+// The folder of the running program (the link /proc/self/exe resolves to, cut before its
+// last '/'); empty when the system does not tell.
+std::string GetProgramFolder();
+
+// The folders of company and product under the users' shared application data and under
+// the user's configuration; not created. Empty when neither the XDG variable nor HOME is
+// set.
+std::string GetCommonApplicationFolder(const WString& company, const WString& product);
 std::string GetUserApplicationFolder(const WString& company, const WString& product);
+
+// The user's documents: XDG_DOCUMENTS_DIR of $XDG_CONFIG_HOME/user-dirs.dirs (a leading
+// "$HOME" replaced), else ~/Documents when it is a folder, else $HOME; empty without
+// HOME.
+std::string GetDocumentsFolder();
+
+// Creates path and every missing level above it: true when it is a folder afterwards.
+bool CreateFolders(const std::string& path);
 
 } // namespace QZ

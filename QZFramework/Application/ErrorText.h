@@ -2,10 +2,12 @@
 // The message text of a numeric error, as the program shows it to the user:
 //
 //   QZ::FormatErrorText(902);
-//   // "The application encountered problems during startup and will now close.  (Error code = 902)"
+//   // with the application's string table: its "EXCEPTION_ID" text with the code,
+//   //   "The application has encountered Error ID 902.  Please contact Vandrel Technical Support."
+//   // before (the start-up), or when the table has no such text:
+//   //   "The application encountered problems during startup and will now close.  (Error code = 902)"
 //
-// This is the text while no application object has its string table (the start-up); the
-// application's "EXCEPTION_ID" text takes over once it has. Any thread.
+// Any thread while no application object exists; its UI thread once one does.
 
 #include <cstdint>
 

@@ -8,6 +8,7 @@
 #include "Platform/Host/StartupError.h"
 #include "Platform/Window/MessageBox.h"
 #include "Platform/Window/Window.h"
+#include "QZFramework/Application/ApplicationFolders.h"
 #include "QZFramework/Application/DebugConsoleSwitch.h"
 #include "QZFramework/Application/LanguageId.h"
 #include "QZFramework/Application/Version.h"
@@ -80,9 +81,28 @@ const WString& MFCFrameworkAppBase::GetAppId() {
 }
 
 WString MFCFrameworkAppBase::GetFolder(int32_t pathId) const {
-  if (pathId != 1) {
+  switch (pathId) {
+  case 0:
+    return WString(GetProgramFolder().c_str());
+  case 1:
+    return GetResourceFolder();
+  case 2:
+  case 3: {
+    const Version version;
+    const WString company = version.GetCompanyName();
+    const WString product = version.GetProductName();
+    const std::string folder =
+        pathId == 2 ? GetCommonApplicationFolder(company, product) : GetUserApplicationFolder(company, product);
+    return CreateFolders(folder) ? WString(folder.c_str()) : WString();
+  }
+  case 4:
+    return WString(GetDocumentsFolder().c_str());
+  default:
     Throw<std::out_of_range>({MethodName("GetFolder"), kSourceName, 582}, "Unknown Path ID.");
   }
+}
+
+WString MFCFrameworkAppBase::GetResourceFolder() {
   const char* folder = std::getenv("QZ_RESOURCE_FOLDER");
   if (!folder || !*folder) {
     return WString(u"::");

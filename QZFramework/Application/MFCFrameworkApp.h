@@ -96,7 +96,7 @@ concept HostedApplication = std::derived_from<T, LRefCountedObject> && std::cons
 // code: 0 after a normal run or when another instance took over, 1 after a failed
 // start-up (and no host at all).
 [[nodiscard]] int32_t FrameworkAppMain(std::string_view commandLine, int32_t showCommand, int32_t languageId,
-                         const char16_t* splashImageName);
+                                       const char16_t* splashImageName);
 
 // What does not depend on the application class.
 class MFCFrameworkAppBase : public HostApp {
@@ -113,10 +113,15 @@ public:
   // program's version resource.
   static const WString& GetAppId();
 
-  // Path id 1: "::" (the compiled-in resources), or the folder QZ_RESOURCE_FOLDER names
-  // (without a trailing '/'). Other ids raise "Out of Range : Unknown Path ID. :
-  // QZ::MFCFrameworkApp<class TApp>::GetFolder : Application/ApplicationBaseWin : Line 582";
-  // the application's folders (0, 2, 3, 4) belong to the application base.
+  // The program's folders by path id (ApplicationFolders.h), without a trailing '/':
+  //   0 the program's own folder;
+  //   1 the resources: "::" (compiled in), or the folder QZ_RESOURCE_FOLDER names;
+  //   2 the users' shared application data, 3 the user's own (configuration), each
+  //     followed by the version's company and product and created: empty when it cannot
+  //     be made;
+  //   4 the user's documents.
+  // Other ids raise "Out of Range : Unknown Path ID. : QZ::MFCFrameworkApp<class TApp>::
+  // GetFolder : Application/ApplicationBaseWin : Line 582".
   WString GetFolder(int32_t pathId) const;
 
   // The language id the run function stored (0 before it ran); the splash image name
@@ -156,6 +161,7 @@ protected:
 private:
   friend int32_t FrameworkAppMain(std::string_view, int32_t, int32_t, const char16_t*);
 
+  static WString GetResourceFolder();
   int32_t RunSteps(std::string_view commandLine, int32_t showCommand, int32_t languageId,
                    const char16_t* splashImageName);
   void EndFailedStartup(const char* what);

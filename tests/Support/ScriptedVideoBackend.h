@@ -92,7 +92,8 @@ public:
   std::vector<uint32_t> focusRequests;
   std::vector<uint32_t> raised;
   std::map<uint32_t, bool> alwaysOnTop;
-  int cursorShows = 0; // net SDL_ShowCursor(true) minus false calls
+  std::map<uint32_t, SDL_Point> iconSizes; // by SDL window id
+  int cursorShows = 0;                     // net SDL_ShowCursor(true) minus false calls
   std::set<SDL_Cursor*> liveCursors;
   SDL_Cursor* currentCursor = nullptr;
 
@@ -147,6 +148,10 @@ public:
   }
   void RaiseWindow(uint32_t window) override { raised.push_back(window); }
   void SetWindowAlwaysOnTop(uint32_t window, bool onTop) override { alwaysOnTop[window] = onTop; }
+  bool SetWindowIcon(uint32_t window, const uint32_t* pixels, int width, int height, int pitch) override {
+    iconSizes[window] = {width, height};
+    return SdlVideoBackend::SetWindowIcon(window, pixels, width, height, pitch);
+  }
   bool UpdateWindowSurfaceRects(uint32_t window, const SDL_Rect* rects, int count) override {
     presented.emplace_back(rects, rects + count);
     return SdlVideoBackend::UpdateWindowSurfaceRects(window, rects, count);

@@ -1,0 +1,200 @@
+// The application base's life, exit request, start-up and the system's services.
+
+#include "QZFramework/Application/ApplicationBase.h"
+
+#include <sys/time.h>
+
+#include <ctime>
+
+#include "Platform/Host/MessageLoop.h"
+#include "Platform/Window/Display.h"
+#include "Platform/Window/Input.h"
+#include "Platform/Window/MessageBox.h"
+#include "QZFramework/Application/ApplicationCursors.h"
+#include "QZFramework/Application/LanguageId.h"
+#include "QZFramework/Application/SystemFont.h"
+#include "QZFramework/Application/Version.h"
+#include "QZFramework/ControlBase/KeyCode.h"
+#include "Resources/SkinArt/ProgramArt.h"
+
+namespace QZ {
+
+namespace Win = Platform::Window;
+namespace Host = Platform::Host;
+
+namespace {
+
+MFCFrameworkAppBase* GetHost() { return dynamic_cast<MFCFrameworkAppBase*>(HostApp::Get()); }
+
+} // namespace
+
+LApplicationBaseCommon::LApplicationBaseCommon(const RCPtr<LControlFactory>& factory,
+                                               const RCPtr<LStringTable>& frameworkStringTable,
+                                               const WString& commandLine, MillisecondClock clock)
+    : LFrameworkApp(factory, frameworkStringTable, NString(commandLine)), mSettings(new LIniFileManager),
+      mClock(std::move(clock)) {
+  (void)mSettings->Initialize(u""); // does nothing: 0
+  mLastTick = mClock();
+}
+
+LApplicationBaseCommon::~LApplicationBaseCommon() {
+  (void)mSettings->SaveAndCloseAll(); // each failure is reported by the store
+  mSettings = nullptr;
+}
+
+// =============================================================================================
+// The exit request, start-up and shut-down
+// =============================================================================================
+
+QZResult LApplicationBaseCommon::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                     const RCPtr<LNotification>& notification) {
+  if (!notification || notification->GetID() != GetNotificationID(kAppExitRequest)) {
+    return LFrameworkApp::ReceiveNotification(distributor, notification);
+  }
+  if (!CanExit()) {
+    return QZ_OK;
+  }
+  (void)LFrameworkApp::ReceiveNotification(distributor, notification); // 0
+  if (MFCFrameworkAppBase* host = GetHost()) {
+    if (const Win::HWND main = host->GetMainWindow()) {
+      (void)Host::PostMessage(main, Win::WM_CLOSE, 0, 0); // the window exists
+    }
+  }
+  Host::PostQuitMessage(0);
+  return QZ_OK;
+}
+
+QZResult LApplicationBaseCommon::RunApplicationStartup() {
+  if (Failed(LFrameworkApp::RunApplicationStartup())) {
+    return QZ_E_FAIL;
+  }
+  (void)RegisterNotification(RCPtr<LNotificationDistributor>(GetApplicationNotificationCenter()),
+                             kAppExitRequest); // the id
+  const KeyCode exitKey = KeyCode::FromString(u"Alt+VKEY_F4");
+  if (const RCPtr<LGlobalHotKeyManager> keys = GetGlobalHotKeyManager();
+      keys && keys->GetHotKeyMap().FindCommand(exitKey).IsEmpty()) {
+    (void)keys->GetHotKeyMap().AddBinding(exitKey, kAppExitRequest); // unbound, so accepted
+  }
+  return QZ_OK;
+}
+
+int32_t LApplicationBaseCommon::RunMessageLoop() {
+  HostApp* host = HostApp::Get();
+  return host ? host->RunMessageLoop() : 0;
+}
+
+QZResult LApplicationBaseCommon::RunApplicationShutdown() {
+  // The system's timer resolution needs no release here.
+  return LFrameworkApp::RunApplicationShutdown();
+}
+
+RCPtr<LControl> LApplicationBaseCommon::CreateControl(const WString& name) {
+  const RCPtr<LControlFactory> factory = GetControlFactory();
+  return factory ? factory->CreateControlByName(name, nullptr) : nullptr;
+}
+
+QZResult LApplicationBaseCommon::SetMainRootControl(const WString& name) {
+  return GetMainRootWindow()->SetRootControl(name);
+}
+
+RCPtr<LBitmap> LApplicationBaseCommon::GetAppIcon() {
+  const RCPtr<LBitmap> icon =
+      LBitmap::GetBitmap(WString((u"::" + std::u16string(SkinArt::kApplicationIcon.resource)).c_str()));
+  return icon && icon->GetWidth() > 0 ? icon : nullptr;
+}
+
+// =============================================================================================
+// Names, cursors, the system
+// =============================================================================================
+
+WString LApplicationBaseCommon::GetCompanyName() { return Version().GetCompanyName(); }
+
+WString LApplicationBaseCommon::GetProductName() { return Version().GetProductName(); }
+
+WString LApplicationBaseCommon::GetProductVersion() { return Version().GetProductVersion(); }
+
+CursorHandle LApplicationBaseCommon::GetCursor(const WString& name) {
+  return reinterpret_cast<CursorHandle>(Win::LoadCursor(SystemCursorOfName(name)));
+}
+
+uint32_t LApplicationBaseCommon::GetLanguageId() {
+  const MFCFrameworkAppBase* host = GetHost();
+  return host ? host->GetLanguageId() : GetUserDefaultLanguageId() & 0xFFFF;
+}
+
+QZResult LApplicationBaseCommon::GetSystemFont(WString& face, float& size, int32_t& style) {
+  const SystemFont font = QZ::GetSystemFont();
+  face = font.face;
+  size = font.size;
+  style = font.style;
+  return QZ_OK;
+}
+
+RectT<int32_t> LApplicationBaseCommon::GetDesktopWorkArea() {
+  Win::RECT area{};
+  if (!Win::GetWorkArea(&area)) {
+    return {};
+  }
+  return {area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
+
+WString LApplicationBaseCommon::GetFolder(int32_t pathId) {
+  const MFCFrameworkAppBase* host = GetHost();
+  return host ? host->GetFolder(pathId) : WString();
+}
+
+int32_t LApplicationBaseCommon::OnPowerBroadcast(uintptr_t, intptr_t) { return 1; }
+
+// =============================================================================================
+// Time, keys, pointer, boxes
+// =============================================================================================
+
+double LApplicationBaseCommon::GetElapsedSeconds() {
+  const uint32_t now = mClock();
+  mElapsedSeconds += double(uint32_t(now - mLastTick)) / 1000.0; // wraps with the clock
+  mLastTick = now;
+  return mElapsedSeconds;
+}
+
+LocalTime LApplicationBaseCommon::GetLocalTime() {
+  timespec now{};
+  (void)clock_gettime(CLOCK_REALTIME, &now); // the real-time clock always exists
+  tm local{};
+  (void)localtime_r(&now.tv_sec, &local); // fails only for times beyond the year range
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_wday, local.tm_mday,
+          local.tm_hour,        local.tm_min,     local.tm_sec,  int32_t(now.tv_nsec / 1000000)};
+}
+
+QZResult LApplicationBaseCommon::IsKeyDown(int32_t virtualKey, bool& down, bool& toggled) {
+  const int16_t state = Win::GetKeyState(virtualKey);
+  down = state < 0;
+  toggled = (state & 1) != 0;
+  return QZ_OK;
+}
+
+int32_t LApplicationBaseCommon::ShowMessageBox(const WString& text, const WString& caption, uint32_t flags) {
+  Win::HWND owner = nullptr;
+  const MFCFrameworkAppBase* host = GetHost();
+  if (host && host->GetMainWindow()) {
+    if (const RCPtr<LRootWindow> active = FindActiveRootWindow()) {
+      if (IWindowOSServices* os = active->GetOSServices()) {
+        owner = static_cast<Win::HWND>(os->GetHandle());
+      }
+    }
+  }
+  return Win::ShowMessageBox(text.View(), caption.View(), flags, owner);
+}
+
+int32_t LApplicationBaseCommon::ShowCursor(bool show) { return Win::ShowCursor(show); }
+
+QZResult LApplicationBaseCommon::SetCursorPosition(int32_t x, int32_t y) {
+  return Win::SetCursorPos(x, y) ? QZ_OK : QZ_E_FAIL;
+}
+
+bool LApplicationBaseCommon::WriteProfileBinary(const WString& section, const WString& entry,
+                                                std::span<const uint8_t> bytes) {
+  MFCFrameworkAppBase* host = GetHost();
+  return host && host->WriteProfileBinary(section, entry, bytes);
+}
+
+} // namespace QZ

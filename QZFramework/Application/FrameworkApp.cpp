@@ -1,0 +1,322 @@
+// The application object's life, its start-up and run frame, the idle pump and the exit
+// request.
+
+#include "QZFramework/Application/FrameworkApp.h"
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <mutex>
+
+#include "Platform/Window/Input.h"
+#include "QZFramework/Renderer/Renderer.h"
+#include "QZFramework/Services/Trace/DebugTrace.h"
+
+namespace QZ {
+
+namespace {
+
+constexpr char16_t kBuiltInStartupError[] = u"The application encountered problems during startup and will now close.";
+constexpr char16_t kBuiltInStartupErrorCaption[] = u"Error";
+constexpr uint32_t kErrorBoxStyle = 0x10; // MB_ICONERROR
+
+LFrameworkApp* gApplication = nullptr;
+
+std::mutex& ManagerLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::unique_ptr<LNotificationCenterManager>& Manager() {
+  static std::unique_ptr<LNotificationCenterManager> manager;
+  return manager;
+}
+
+// Releases the process-wide manager; its centres go with it unless others hold them.
+void ReleaseNotificationCenterManager() {
+  std::unique_ptr<LNotificationCenterManager> released;
+  {
+    std::lock_guard hold(ManagerLock());
+    released.swap(Manager());
+  }
+}
+
+} // namespace
+
+LNotificationCenterManager* GetNotificationCenterManager() {
+  std::lock_guard hold(ManagerLock());
+  if (!Manager()) {
+    Manager() = std::make_unique<LNotificationCenterManager>();
+  }
+  return Manager().get();
+}
+
+LFrameworkApp* LFrameworkApp::Get() { return gApplication; }
+
+LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStringTable,
+                             const NString& commandLine)
+    : mControlFactory(factory), mCommandLine(commandLine), mFrameworkStringTable(frameworkStringTable) {
+  gApplication = this;
+  InstallControlApplication(this);
+  InstallApplicationContext(this);
+  LFont::SetMeasurementRendererSource([] {
+    LFrameworkApp* application = LFrameworkApp::Get();
+    return application ? application->GetMeasurementRenderer() : nullptr;
+  });
+  mApplicationCentre = GetNotificationCenterManager()->GetNotificationCenter(kApplicationCenterName);
+  mGlobalHotKeyManager = CreateGlobalHotKeyManager();
+  if (mControlFactory) {
+    mStringTable = mControlFactory->GetApplicationStringTable();
+  }
+}
+
+LFrameworkApp::~LFrameworkApp() {
+  (void)UnregisterAllNotifications(); // how many there were
+  mApplicationCentre = nullptr;
+  ReleaseNotificationCenterManager();
+  LNotification::SetPoolingEnabled(false);
+  LFont::SetMeasurementRendererSource({});
+  UninstallApplicationContext(this);
+  UninstallControlApplication(this);
+  gApplication = nullptr;
+  mGlobalHotKeyManager = nullptr;
+  mDefaultFont = nullptr;
+  mStringTable = nullptr;
+  mFrameworkStringTable = nullptr;
+  // A window still open tears down later, without an application.
+  mRootWindows.clear();
+  mDefaultRootWindow = nullptr;
+  mWindowlessRenderer = nullptr;
+  mControlFactory = nullptr;
+}
+
+// =============================================================================================
+// Notifications and the command line
+// =============================================================================================
+
+QZResult LFrameworkApp::ReceiveNotification(const RCPtr<LNotificationDistributor>&,
+                                            const RCPtr<LNotification>& notification) {
+  if (notification && notification->GetID() == GetNotificationID(kAppExitRequest)) {
+    RequestExit();
+  }
+  return QZ_OK;
+}
+
+void LFrameworkApp::RequestExit() {
+  mExiting = true;
+  // Ending a loop may close its window, which leaves the list meanwhile.
+  const std::vector<RCPtr<LRootWindow>> windows = mRootWindows;
+  for (size_t i = windows.size(); i-- > 1;) {
+    (void)windows[i]->EndModal(0); // fails only for a window already gone
+  }
+}
+
+QZResult LFrameworkApp::OnCommandLine(CommandLineStage, const WString&) { return QZ_OK; }
+
+void LFrameworkApp::OnCommandLineFromAnotherInstance(const WString& commandLine) {
+  (void)OnCommandLine(CommandLineStage::FromAnotherInstance, commandLine); // nobody to tell
+}
+
+// =============================================================================================
+// Start-up, run and shut-down
+// =============================================================================================
+
+QZResult LFrameworkApp::RunApplicationStartup() {
+  try {
+    LNotification::SetPoolingEnabled(true);
+    if (mGlobalHotKeyManager && mStringTable) {
+      (void)mGlobalHotKeyManager->GetHotKeyMap().ParseDefinitions(mStringTable.Get(),
+                                                                  u"GHK"); // fails only for a null table
+    }
+  } catch (const std::exception&) {
+    return QZ_E_FAIL;
+  }
+  return QZ_OK;
+}
+
+void LFrameworkApp::Run() {
+  if (!mRootWindows.empty()) {
+    const RCPtr<LRootWindow> main = mRootWindows.front();
+    main->UpdateLayout();
+  }
+  OnBeforeRun();
+  (void)DoIdleWork(true); // the loop idles again at once when work remains
+  try {
+    (void)RunMessageLoop(); // the host's answer: nothing here depends on it
+  } catch (const std::exception& failure) {
+    ReportRunFailure(failure.what());
+  } catch (...) {
+    ReportRunFailure("An unknown exception ended the message loop.");
+  }
+  (void)DoIdleWork(true); // likewise
+}
+
+void LFrameworkApp::ReportRunFailure(const char* what) {
+  std::fprintf(stderr, "%s\n", what);
+  std::fflush(stderr);
+  DebugTrace::Get().Narrow() << what << "\n";
+  WString text(kBuiltInStartupError);
+  WString caption(kBuiltInStartupErrorCaption);
+  LookupString(mFrameworkStringTable.Get(), u"STARTUP_ERROR", text);
+  LookupString(mFrameworkStringTable.Get(), u"STARTUP_ERROR_CAPTION", caption);
+  (void)ShowMessageBox(text, caption, kErrorBoxStyle); // an error box has one button
+  if (mApplicationCentre) {
+    (void)mApplicationCentre->PostNotification(LNotification::Create(kAppExitRequest)); // a shut centre: exiting anyway
+  }
+  if (auto* host = dynamic_cast<MFCFrameworkAppBase*>(HostApp::Get())) {
+    host->SetExitCode(1);
+  }
+}
+
+QZResult LFrameworkApp::RunApplicationShutdown() {
+  RCPtr<LControlFactory> factory;
+  factory.Swap(mControlFactory);
+  factory = nullptr;
+  RCPtr<LGlobalHotKeyManager> keys;
+  keys.Swap(mGlobalHotKeyManager);
+  keys = nullptr;
+  return QZ_OK;
+}
+
+// =============================================================================================
+// Idle work and root windows
+// =============================================================================================
+
+bool LFrameworkApp::DoIdleWork(bool sendIdle) {
+  bool more = GetNotificationCenterManager()->ProcessNotifications(sendIdle);
+  const std::vector<RCPtr<LRootWindow>> windows = mRootWindows;
+  for (auto window = windows.rbegin(); window != windows.rend(); ++window) {
+    more = (*window)->ProcessKeyQueue(sendIdle) || more;
+  }
+  return more;
+}
+
+int32_t LFrameworkApp::AddRootWindow(const RCPtr<LRootWindow>& window) {
+  for (size_t i = 0; i < mRootWindows.size(); ++i) {
+    if (mRootWindows[i] == window) {
+      return int32_t(i);
+    }
+  }
+  mRootWindows.push_back(window);
+  return int32_t(mRootWindows.size() - 1);
+}
+
+int32_t LFrameworkApp::RemoveRootWindow(const RCPtr<LRootWindow>& window) {
+  for (size_t i = 0; i < mRootWindows.size(); ++i) {
+    if (mRootWindows[i] == window) {
+      mRootWindows.erase(mRootWindows.begin() + std::ptrdiff_t(i));
+      return int32_t(i);
+    }
+  }
+  return -1;
+}
+
+RCPtr<IRootWindow> LFrameworkApp::GetRootWindowAt(uint32_t index) {
+  return index < mRootWindows.size() ? RCPtr<IRootWindow>(mRootWindows[index]) : nullptr;
+}
+
+RCPtr<LRootWindow> LFrameworkApp::FindActiveRootWindow() const {
+  for (auto window = mRootWindows.rbegin(); window != mRootWindows.rend(); ++window) {
+    IWindowOSServices* os = (*window)->GetOSServices();
+    if (os && os->IsActive()) {
+      return *window;
+    }
+  }
+  return nullptr;
+}
+
+RCPtr<LRootWindow> LFrameworkApp::GetMainRootWindow() {
+  if (!mRootWindows.empty()) {
+    return mRootWindows.front();
+  }
+  if (!mDefaultRootWindow) {
+    mDefaultRootWindow = LRootWindow::Create(nullptr, nullptr);
+  }
+  return mDefaultRootWindow;
+}
+
+// =============================================================================================
+// Pointer, keys, status line, fonts
+// =============================================================================================
+
+PointT<int32_t> LFrameworkApp::GetCursorPosition() {
+  if (const RCPtr<LRootWindow> active = FindActiveRootWindow()) {
+    PointT<int32_t> point = active->GetMousePosition();
+    if (IWindowOSServices* os = active->GetOSServices()) {
+      (void)os->ClientToScreen(point); // fails only for a window without a handle
+    }
+    return point;
+  }
+  Platform::Window::POINT point{0, 0};
+  (void)Platform::Window::GetCursorPos(&point); // (0, 0) where the system does not tell
+  return {point.x, point.y};
+}
+
+uint32_t LFrameworkApp::GetMouseButtons() {
+  if (const RCPtr<LRootWindow> active = FindActiveRootWindow()) {
+    return active->GetMouseButtons();
+  }
+  uint32_t buttons = 0;
+  buttons |= IsKeyDown(1) ? 0x1u : 0u;
+  buttons |= IsKeyDown(4) ? 0x2u : 0u;
+  buttons |= IsKeyDown(2) ? 0x4u : 0u;
+  return buttons;
+}
+
+bool LFrameworkApp::IsKeyDown(int32_t virtualKey) {
+  bool down = false;
+  bool toggled = false;
+  (void)IsKeyDown(virtualKey, down, toggled); // 0
+  return down;
+}
+
+QZResult LFrameworkApp::SetStatusText(const WString&, bool) {
+  // The main window's status bar: no skin of the program has one, and nothing registers
+  // one, so there is none to show the text.
+  return QZ_E_FAIL;
+}
+
+QZResult LFrameworkApp::RestoreStatusText(bool) {
+  return QZ_E_FAIL; // as SetStatusText
+}
+
+RCPtr<LGlobalHotKeyManager> LFrameworkApp::CreateGlobalHotKeyManager() {
+  RCPtr<LNotificationReceiver> receiver;
+  if (mApplicationCentre) {
+    receiver = mApplicationCentre->GetPostingReceiver();
+  }
+  return RCPtr<LGlobalHotKeyManager>(new LGlobalHotKeyManager(receiver));
+}
+
+QZResult LFrameworkApp::GetDefaultFont(WString& face, float& size, int32_t& style) {
+  if (mDefaultFont) {
+    face = mDefaultFont->GetFaceName();
+    size = mDefaultFont->GetSize();
+    style = mDefaultFont->GetStyle();
+    return QZ_OK;
+  }
+  WString systemFace;
+  float systemSize = 0.0f;
+  int32_t systemStyle = 0;
+  if (Failed(GetSystemFont(systemFace, systemSize, systemStyle))) {
+    return QZ_E_FAIL;
+  }
+  face = systemFace;
+  size = systemSize;
+  style = systemStyle;
+  return QZ_OK;
+}
+
+RCPtr<LMeasurementRenderer> LFrameworkApp::GetMeasurementRenderer() {
+  if (!mRootWindows.empty()) {
+    if (RCPtr<LRenderer> renderer = mRootWindows.front()->GetRenderer()) {
+      return renderer;
+    }
+  }
+  if (!mWindowlessRenderer) {
+    mWindowlessRenderer = LRenderer::Create(kRendererGDI, {}, nullptr);
+  }
+  return mWindowlessRenderer;
+}
+
+} // namespace QZ
