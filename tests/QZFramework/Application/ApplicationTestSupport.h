@@ -124,6 +124,14 @@ public:
     }
     return LApplicationBase::RunApplicationStartup();
   }
+  // Runs as the shut-down begins.
+  std::function<void()> onShutdown;
+  QZ::QZResult RunApplicationShutdown() override {
+    if (onShutdown) {
+      onShutdown();
+    }
+    return LApplicationBase::RunApplicationShutdown();
+  }
   bool DoIdleWork(bool sendIdle) override {
     if (onIdle) {
       onIdle(sendIdle);

@@ -212,7 +212,7 @@ TEST_F(StartupTest, TheResourceFolderIsTheProgramsOwnOrTheFolderTheEnvironmentNa
   environment.Unset("QZ_RESOURCE_FOLDER");
   EXPECT_EQ(host.GetFolder(1), QZ::WString(u"::"));
   try {
-    (void)host.GetFolder(0);
+    (void)host.GetFolder(5);
     ADD_FAILURE() << "no exception";
   } catch (const std::out_of_range& failure) {
     EXPECT_STREQ(failure.what(), "Out of Range : Unknown Path ID. : QZ::MFCFrameworkApp<class QZTest::StubApplication>"
