@@ -234,8 +234,8 @@ TEST_F(WindowXvfbTest, TheScreenResolutionComesFromXftDpiAndTheWorkAreaFromTheSc
 
   Win::RECT area;
   ASSERT_TRUE(Win::GetWorkArea(&area));
-  EXPECT_EQ(area.right - area.left, 320) << "the fixture's screen, without panels";
-  EXPECT_EQ(area.bottom - area.top, 240);
+  EXPECT_EQ(area.right - area.left, 1280) << "the fixture's screen, without panels";
+  EXPECT_EQ(area.bottom - area.top, 1024);
 }
 
 } // namespace

@@ -87,8 +87,7 @@ TEST_F(ApplicationFoldersTest, FolderNamesAreMadeSafe) {
   environment.Set("XDG_CONFIG_HOME", "/cfg/");
   EXPECT_EQ(QZ::GetUserApplicationFolder(QZ::WString(u"A/B:C"), QZ::WString(u"x\\y*z?\"<>|&;,^()")),
             "/cfg/A_B_C/x_y_z___________");
-  EXPECT_EQ(QZ::GetCommonApplicationFolder(QZ::WString(u"A/B:C"), QZ::WString(u"P")),
-            (folder / "data") + "/A_B_C/P");
+  EXPECT_EQ(QZ::GetCommonApplicationFolder(QZ::WString(u"A/B:C"), QZ::WString(u"P")), (folder / "data") + "/A_B_C/P");
 }
 
 TEST_F(ApplicationFoldersTest, TheDocumentsAreTheUsersConfiguredFolderElseDocumentsElseHome) {

@@ -283,8 +283,10 @@ TEST_F(ControlWindowTest, WindowsOfControlsTheSkinDoesNotDescribeFailWithTheirTe
       {"a control made in code, as a top-level window",
        [&] { (void)app->CreateRootWindowAt(dialog, true, false, false); }, "Control descriptor is null : 981"},
       {"a name the skin lacks, with a control",
-       [&] { (void)app->CreateRootWindow(app->CreateControl(QZ::WString(u"sizable")), false, true, false, false, true,
-                                         QZ::WString(u"missing")); },
+       [&] {
+         (void)app->CreateRootWindow(app->CreateControl(QZ::WString(u"sizable")), false, true, false, false, true,
+                                     QZ::WString(u"missing"));
+       },
        "Invalid Control Name : 1039"},
       {"a name the skin lacks, without a control",
        [&] { (void)app->CreateRootWindow(nullptr, false, true, false, false, true, QZ::WString(u"missing")); },

@@ -285,6 +285,33 @@ TEST_F(FrameworkAppTest, KeysAndButtonsAreAsTheMessageInHandSaysAndThePointerFal
   EXPECT_EQ(app->GetMouseButtons(), 0x5u);
 }
 
+TEST_F(FrameworkAppTest, ThePointerIsMovedAndShownThroughTheWindowSystem) {
+  MakeApplication(kPlainSkin);
+  EXPECT_EQ(app->SetCursorPosition(15, 25), QZ::QZ_OK);
+  EXPECT_EQ(backend->mouseX, 15);
+  EXPECT_EQ(backend->mouseY, 25);
+  EXPECT_EQ(app->ShowCursor(false), -1);
+  EXPECT_EQ(app->ShowCursor(true), 0);
+  host->WinTerm(); // no window system: the pointer cannot be moved
+  EXPECT_EQ(app->SetCursorPosition(15, 25), QZ::QZ_E_FAIL);
+}
+
+TEST_F(FrameworkAppTest, WindowsThatOutliveTheApplicationCloseWithoutIt) {
+  MakeApplication(kPlainSkin);
+  ASSERT_EQ(app->CreateMainWindow(QZ::kRendererGDI), QZ::QZ_OK);
+  ASSERT_EQ(app->SetMainRootControl(QZ::WString(u"mainControl")), QZ::QZ_OK);
+  const Win::HWND main = host->GetMainWindow();
+  QZ::OSWindow* second = OpenWindow(20, 60, 200, 100);
+  ASSERT_NE(second, nullptr);
+  const Win::HWND secondWindow = second->GetSafeHwnd();
+  DropApplication();
+  EXPECT_EQ(QZ::GetControlApplication(), nullptr);
+  EXPECT_TRUE(Win::DestroyWindow(secondWindow));
+  EXPECT_TRUE(Win::DestroyWindow(main));
+  EXPECT_FALSE(host->GetProfileBinary(QZ::MFCFrameworkAppBase::GetAppId(), QZ::WString(u"WP")).has_value())
+      << "no application to keep the place";
+}
+
 TEST_F(FrameworkAppTest, TheActiveRootWindowIsTheLastActiveOneAndAnswersForThePointer) {
   MakeApplication(kPlainSkin);
   AddThreeWindows();

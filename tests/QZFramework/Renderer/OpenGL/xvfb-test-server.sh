@@ -23,7 +23,7 @@ start)
   mkdir -p "$state"
   stop_server # one left over from an interrupted run
   : >"$displayfile"
-  Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$displayfile" </dev/null >"$log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" </dev/null >"$log" 2>&1 &
   pid=$!
   echo "$pid" >"$pidfile"
   qz_await_server "$pid" "$pidfile" "$log" "Xvfb" Xvfb display_named "$displayfile"
