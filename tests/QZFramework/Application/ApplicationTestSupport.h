@@ -25,29 +25,18 @@
 #include "Platform/Resources/Resources.h"
 #include "QZFramework/Application/ApplicationBase.h"
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/ControlCreate.h"
 #include "QZFramework/ControlBase/OSWindow.h"
 #include "Support/ScriptedVideoBackend.h"
 #include "Support/TempFolder.h"
 
 namespace QZTest {
 
-// A control placed by its skin entry (position and size, limits), with the entry's
-// children: what the control factory builds for the class "Test.Panel".
+// A panel as the skins of these tests have it ("Test.Panel", made by CreateControlOf), or
+// made in code and placed by hand.
 class TestPanel : public QZ::LControl {
 public:
   TestPanel(const QZ::RCPtr<QZ::LControl>& parent, const QZ::WString& name) : LControl(parent, name) {}
-
-  static QZ::RCPtr<QZ::LControl> Create(const QZ::RCPtr<QZ::LControl>& parent,
-                                        const QZ::RCPtr<QZ::LControlDescriptor>& descriptor) {
-    QZ::RCPtr<TestPanel> panel(new TestPanel(parent, descriptor->GetName()));
-    panel->mDescriptor = descriptor;
-    if (const QZ::RCPtr<QZ::LLayoutDescriptor>& layout = descriptor->GetLayout()) {
-      panel->mLayout = layout->Clone();
-      panel->mRect = {layout->position[0].abs, layout->position[1].abs, layout->size[0].abs, layout->size[1].abs};
-    }
-    (void)panel->CreateChildren(descriptor); // always 0
-    return panel;
-  }
   // Places the panel (parent coordinates) and gives it its label.
   void Place(double x, double y, double width, double height, const QZ::WString& label = QZ::WString()) {
     mRect = {x, y, width, height};
@@ -81,7 +70,7 @@ inline QZ::RCPtr<QZ::LControlFactory> MakeFactory(const std::string& skin, const
               QZ::QZ_OK);
   }
   EXPECT_EQ(factory->LoadSkins(u"::APP_SKINS"), QZ::QZ_OK);
-  (void)factory->RegisterControlCreateFunction(u"Test.Panel", &TestPanel::Create); // 0
+  (void)factory->RegisterControlCreateFunction(u"Test.Panel", &QZ::CreateControlOf<TestPanel>); // 0
   return factory;
 }
 
@@ -120,7 +109,7 @@ public:
   // The host's runs build their main control from the test data's skin.
   QZ::QZResult RunApplicationStartup() override {
     if (const QZ::RCPtr<QZ::LControlFactory> factory = GetControlFactory()) {
-      (void)factory->RegisterControlCreateFunction(u"PresetEditor.MainControl", &TestPanel::Create); // 0
+      (void)factory->RegisterControlCreateFunction(u"PresetEditor.MainControl", &QZ::CreateControlOf<TestPanel>); // 0
     }
     return LApplicationBase::RunApplicationStartup();
   }
