@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "Platform/Window/Input.h"
+#include "QZFramework/Controls/StatusBar.h"
 #include "QZFramework/Renderer/Renderer.h"
 #include "QZFramework/Services/Trace/DebugTrace.h"
 
@@ -65,6 +66,7 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<
   });
   mApplicationCentre = GetNotificationCenterManager()->GetNotificationCenter(kApplicationCenterName);
   mGlobalHotKeyManager = CreateGlobalHotKeyManager();
+  mClipboard = RCPtr<LClipboard>(new LClipboard);
   if (mControlFactory) {
     mStringTable = mControlFactory->GetApplicationStringTable();
   }
@@ -79,6 +81,7 @@ LFrameworkApp::~LFrameworkApp() {
   UninstallApplicationContext(this);
   UninstallControlApplication(this);
   gApplication = nullptr;
+  mClipboard = nullptr;
   mGlobalHotKeyManager = nullptr;
   mDefaultFont = nullptr;
   mStringTable = nullptr;
@@ -128,6 +131,9 @@ QZResult LFrameworkApp::RunApplicationStartup() {
       (void)mGlobalHotKeyManager->GetHotKeyMap().ParseDefinitions(mStringTable.Get(),
                                                                   u"GHK"); // fails only for a null table
     }
+    if (mClipboard) {
+      (void)mClipboard->Initialize(); // 0, or it throws
+    }
   } catch (const std::exception&) {
     return QZ_E_FAIL;
   }
@@ -175,6 +181,9 @@ QZResult LFrameworkApp::RunApplicationShutdown() {
   RCPtr<LGlobalHotKeyManager> keys;
   keys.Swap(mGlobalHotKeyManager);
   keys = nullptr;
+  RCPtr<LClipboard> clipboard;
+  clipboard.Swap(mClipboard);
+  clipboard = nullptr;
   return QZ_OK;
 }
 
@@ -270,15 +279,11 @@ bool LFrameworkApp::IsKeyDown(int32_t virtualKey) {
   return down;
 }
 
-QZResult LFrameworkApp::SetStatusText(const WString&, bool) {
-  // The main window's status bar: no skin of the program has one, and nothing registers
-  // one, so there is none to show the text.
-  return QZ_E_FAIL;
+QZResult LFrameworkApp::SetStatusText(const WString& text, bool immediate) {
+  return SetApplicationStatusText(*this, text, immediate);
 }
 
-QZResult LFrameworkApp::RestoreStatusText(bool) {
-  return QZ_E_FAIL; // as SetStatusText
-}
+QZResult LFrameworkApp::RestoreStatusText(bool immediate) { return RestoreApplicationStatusText(*this, immediate); }
 
 RCPtr<LGlobalHotKeyManager> LFrameworkApp::CreateGlobalHotKeyManager() {
   RCPtr<LNotificationReceiver> receiver;

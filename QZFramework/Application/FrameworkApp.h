@@ -4,7 +4,8 @@
 // control seam (QZ::IControlApplication) and the services' context (QZ::IApplicationContext),
 // all three set while it lives. It holds what the whole user interface shares: the control
 // factory and the string tables, the root windows (one per top-level window; the first is
-// the main window), the default font and the global hot keys. It runs the idle pump, the
+// the main window), the default font, the global hot keys and the clipboard. It runs the
+// idle pump, the
 // exit request and the frame of the application's run.
 //
 //   // The host (MFCFrameworkApp<LApplication>) drives it:
@@ -25,10 +26,9 @@
 // (GetNotificationCenterManager) and its "application" centre, the one the engine, the
 // MIDI manager, panels and controls post application-wide notifications to.
 //
-// The clipboard the application shares is made by the widget set's clipboard class when
-// it exists (RunApplicationStartup initialises it); the status line is the widget set's
-// status bar, of which nothing in the program registers one: status texts answer
-// 0x80004005.
+// The status line is the widget set's application status bar
+// (QZFramework/Controls/StatusBar.h), which nothing in the program sets: status texts
+// answer 0x80004005 unless a test set one.
 //
 // Threads: everything on the UI thread, except what QZ::IApplicationContext says may run on
 // any thread (the centre, the clock).
@@ -45,6 +45,7 @@
 #include "QZFramework/Notification/NotificationClient.h"
 #include "QZFramework/Services/ApplicationContext.h"
 #include "QZFramework/Services/Settings/IniFileManager.h"
+#include "QZFramework/System/Clipboard.h"
 #include "QZFramework/System/GlobalHotKeyManager.h"
 #include "QZFramework/Utilities/Graphics/Font.h"
 
@@ -81,13 +82,13 @@ public:
   // and the command line; becomes the application object (pointer, control seam and
   // context installed; fonts measure through GetMeasurementRenderer); takes the
   // "application" centre and makes the global hot keys, whose commands are posted to that
-  // centre and delivered at the next idle pass; takes the factory's application string
-  // table ("|" + the application name, the hot-key definitions).
+  // centre and delivered at the next idle pass, and the clipboard; takes the factory's
+  // application string table ("|" + the application name, the hot-key definitions).
   LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<LStringTable>& frameworkStringTable,
                 const NString& commandLine);
   // In order: every registration dropped; the centre manager released; notification
-  // pooling off; the application pointer, seam and context cleared; hot keys, default font
-  // and string tables released; the root windows let go (their OS windows tear down
+  // pooling off; the application pointer, seam and context cleared; clipboard, hot keys,
+  // default font and string tables released; the root windows let go (their OS windows tear down
   // without an application from now on); the command line and the factory released.
   ~LFrameworkApp() override;
   LFrameworkApp(const LFrameworkApp&) = delete;
@@ -109,8 +110,8 @@ public:
   // --- Start-up, run and shut-down --------------------------------------------------------
 
   // The framework's start-up: notification pooling on, the application table's "GHK" hot
-  // keys bound in the global hot keys. 0; 0x80004005 when a step throws (the steps after it
-  // do not run).
+  // keys bound in the global hot keys, the clipboard's edit requests subscribed. 0;
+  // 0x80004005 when a step throws (the steps after it do not run).
   virtual QZResult RunApplicationStartup();
   // The run: the main window laid out, OnBeforeRun, an idle pass, the message loop, an
   // idle pass. An exception out of the loop shows the start-up error box ("STARTUP_ERROR",
@@ -120,7 +121,8 @@ public:
   virtual void Run();
   virtual void OnBeforeRun() {}
   virtual int32_t RunMessageLoop() = 0;
-  // Releases the factory, then the global hot keys (each pointer cleared first). 0.
+  // Releases the factory, the global hot keys and the clipboard (each pointer cleared
+  // first). 0.
   virtual QZResult RunApplicationShutdown();
   // Whether an exit was requested; never cleared.
   virtual bool IsExiting() const { return mExiting; }
@@ -166,8 +168,9 @@ public:
 
   // --- Status line --------------------------------------------------------------------------
 
-  // Shows text on the main window's status bar, at once (immediate) or at its next idle
-  // tick. 0x80004005 without a root window or status bar.
+  // Shows text on the application's status bar, at once (immediate) or at its next idle
+  // tick: that call's result; 0x80004005 without a root window (the main window, held for
+  // the call) or status bar.
   QZResult SetStatusText(const WString& text, bool immediate);
   // Puts the status bar's idle text back, the same way.
   QZResult RestoreStatusText(bool immediate);
@@ -182,6 +185,8 @@ public:
   // hold none.
   const RCPtr<LStringTable>& GetStringTable() const { return mStringTable; }
   RCPtr<LGlobalHotKeyManager> GetGlobalHotKeyManager() override { return mGlobalHotKeyManager; }
+  // Null once the shut-down released it.
+  RCPtr<LClipboard> GetClipboard() override { return mClipboard; }
   // A new hot-key manager whose commands are posted to the application centre.
   RCPtr<LGlobalHotKeyManager> CreateGlobalHotKeyManager() override;
   // The default font: the skin's once one is applied (SetDefaultFont), else the system
@@ -253,6 +258,7 @@ private:
   RCPtr<LFont> mDefaultFont;
   RCPtr<LNotificationCenter> mApplicationCentre;
   RCPtr<LGlobalHotKeyManager> mGlobalHotKeyManager;
+  RCPtr<LClipboard> mClipboard;
   RCPtr<LRootWindow> mDefaultRootWindow;
   RCPtr<LMeasurementRenderer> mWindowlessRenderer;
 };

@@ -12,6 +12,7 @@
 #include "QZFramework/Application/ErrorText.h"
 #include "QZFramework/Application/SystemFont.h"
 #include "QZFramework/ControlBase/WindowOSServices.h"
+#include "QZFramework/Controls/StatusBar.h"
 #include "QZFramework/Renderer/Renderer.h"
 #include "Support/FontconfigInit.h"
 
@@ -238,7 +239,7 @@ TEST_F(FrameworkAppTest, TheStartupBindsAltF4ToTheExitRequestUnlessItIsBoundAlre
   EXPECT_FALSE(app->GetGlobalHotKeyManager()->GetHotKeyMap().HasBinding(u"NID_APP_EXIT_REQ"));
 }
 
-TEST_F(FrameworkAppTest, StatusTextsFailWithoutAStatusBarWhateverTheArguments) {
+TEST_F(FrameworkAppTest, StatusTextsFailWithoutTheApplicationsStatusBarWhateverTheArguments) {
   MakeApplication(kPlainSkin);
   AddThreeWindows();
   for (bool immediate : {true, false}) {
@@ -248,6 +249,12 @@ TEST_F(FrameworkAppTest, StatusTextsFailWithoutAStatusBarWhateverTheArguments) {
   QZ::IControlApplication& controls = *app;
   EXPECT_EQ(controls.SetStatusText(QZ::WString(u"x")), QZ::QZ_E_FAIL);
   EXPECT_EQ(controls.RestoreStatusText(), QZ::QZ_E_FAIL);
+  // A bar made the application's takes them (this one, without its label, ignores them).
+  const RCPtr<QZ::LStatusBar> bar(new QZ::LStatusBar(nullptr, QZ::WString(u"statusBar")));
+  QZ::SetApplicationStatusBarForTesting(bar);
+  EXPECT_EQ(app->SetStatusText(QZ::WString(u"Loading Skin..."), true), QZ::QZ_FALSE);
+  EXPECT_EQ(app->RestoreStatusText(true), QZ::QZ_FALSE);
+  QZ::SetApplicationStatusBarForTesting(nullptr);
 }
 
 TEST_F(FrameworkAppTest, KeysAndButtonsAreAsTheMessageInHandSaysAndThePointerFallsBackToTheSystem) {
@@ -451,8 +458,16 @@ TEST_F(FrameworkAppTest, TheApplicationIsEveryoneElsesApplicationWhileItLives) {
   EXPECT_EQ(QZ::GetNotificationCenterManager()->GetNotificationCenter(u"application").Get(),
             QZ::GetApplicationNotificationCenter());
   EXPECT_EQ(app->GetCommandLineText(), QZ::NString("editor"));
+  const RCPtr<QZ::LClipboard> clipboard = app->GetClipboard();
+  ASSERT_NE(clipboard, nullptr);
+  EXPECT_EQ(clipboard->GetRegistrationCount(), 0);
   ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
   EXPECT_TRUE(QZ::LNotification::IsPoolingEnabled());
+  EXPECT_EQ(clipboard->GetRegistrationCount(), 4) << "cut, copy, paste and delete at the application centre";
+  ASSERT_EQ(app->RunApplicationShutdown(), QZ::QZ_OK);
+  EXPECT_EQ(app->GetClipboard(), nullptr);
+  EXPECT_EQ(app->GetControlFactory(), nullptr);
+  EXPECT_EQ(app->GetGlobalHotKeyManager(), nullptr);
   DropApplication();
   EXPECT_EQ(QZ::LFrameworkApp::Get(), nullptr);
   EXPECT_EQ(QZ::GetControlApplication(), nullptr);

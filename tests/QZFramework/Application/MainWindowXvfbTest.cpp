@@ -1,18 +1,17 @@
-// Under the X server of the Xvfb fixture (its display number in the file that
-// QZ_TEST_XVFB_DISPLAY_FILE names; a 1280 x 1024 screen without panels): the main window
+// Under the X server of the Xvfb fixture (a 1280 x 1024 screen without panels): the main window
 // keeps its place from one run of the program to the next, and a place off the screen or
 // larger than it is held on the screen.
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdlib>
-#include <fstream>
-#include <functional>
 #include <string>
+#include <vector>
 
 #include "ApplicationTestSupport.h"
 #include "Platform/Window/Display.h"
+
+// Last: X11's macros (None, Bool, Status...) would break the headers above.
+#include "Support/XvfbSupport.h"
 
 // D-Bus (reached through SDL's X11 driver) keeps an allocation until the process ends.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
@@ -27,18 +26,10 @@ protected:
   static constexpr uintptr_t kGiveUpTimer = 99;
 
   void SetUp() override {
-    const char* displayFile = std::getenv("QZ_TEST_XVFB_DISPLAY_FILE");
-    ASSERT_NE(displayFile, nullptr) << "runs under the Xvfb fixture";
-    std::string number;
-    std::ifstream(displayFile) >> number;
-    ASSERT_FALSE(number.empty());
-    environment.Set("DISPLAY", ":" + number);
-    environment.Set("SDL_VIDEODRIVER", "x11");
+    ASSERT_TRUE(UseXvfbDisplay()) << "runs under the Xvfb fixture";
     environment.Set("HOME", folder / "home");
     environment.Set("XDG_CONFIG_HOME", folder / "config");
     environment.Set("XDG_DATA_HOME", folder / "data");
-    environment.Set("LC_ALL", "C.UTF-8");
-    std::setlocale(LC_CTYPE, "");
   }
   void TearDown() override { EndRun(); }
 
