@@ -486,6 +486,21 @@ TEST_F(TextBoxTest, AnotherProgramEmptyingTheClipboardTurnsPasteOff) {
   world.system->text.clear();
   EXPECT_EQ(world.clipboard->OnClipboardUpdate(), QZ_OK);
   EXPECT_FALSE(world.clipboard->CanPerformEdit(LControl::kEditPaste));
+  EXPECT_FALSE(world.clipboard->GetText());
+}
+
+TEST_F(TextBoxTest, AHalfOfAPairLeftByBackspaceLeavesAsAReplacementCharacter) {
+  world.system->text = "a\xF0\x9F\x98\x80"; // another program's "a" and U+1F600
+  EXPECT_EQ(world.clipboard->OnClipboardUpdate(), QZ_OK);
+  Start(u"", 0);
+  EXPECT_EQ(box->PerformEdit(LControl::kEditPaste), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"a\U0001F600");
+  EXPECT_EQ(box->GetCaret(), 3);
+  EXPECT_EQ(TextWorld::Press(box, kBack), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"a\xD83D");
+  EXPECT_EQ(box->OnKeyDown(QZTest::KeyPress('A', kModifierCtrl)), QZ_FALSE);
+  EXPECT_EQ(box->PerformEdit(LControl::kEditCopy), QZ_OK);
+  EXPECT_EQ(world.system->text, "a\xEF\xBF\xBD");
 }
 
 TEST_F(TextBoxTest, WithoutAnApplicationStringTableThereIsNoContextMenu) {
