@@ -77,6 +77,8 @@ bool OSWindow::CreateEx(uint32_t exStyle, const WString& className, const WStrin
   const HWND hwnd = Win::CreateWindowEx(exStyle, title.View(), style | Win::WS_CLIPSIBLINGS | Win::WS_CLIPCHILDREN, x,
                                         y, width, height, owner, this);
   mHwnd = hwnd;
+  // Every window hears the clipboard's updates: the process owns the clipboard, not a window.
+  (void)(hwnd && Win::AddClipboardFormatListener(hwnd)); // true for a window that exists
   return hwnd != nullptr;
 }
 

@@ -29,9 +29,9 @@
 // "NID_APP_EXIT_REQ") and closes any other root window; dropped files go to the control
 // under the drop point when it takes them; WM_COPYDATA 1125 hands a second instance's
 // command line (UTF-8, bounded by its length) to the application while the window takes
-// input; a size change relays the tree out and keeps the client size within the top
-// control's limits; the main window writes its placement ("WP", section: its window class
-// name) when it is destroyed. A 33 ms timer (id 1) keeps the idle passes coming.
+// input; clipboard updates go to the application's clipboard; a size change relays the tree out and keeps the client
+// size within the top control's limits; the main window writes its placement ("WP", section: its window class name)
+// when it is destroyed. A 33 ms timer (id 1) keeps the idle passes coming.
 //
 // Cursors: a CursorHandle here is the window layer's HCURSOR as an integer.
 //
@@ -155,6 +155,9 @@ private:
   void OnMove();
   void OnCloseCommand();
   LRESULT OnCopyData(const Platform::Window::COPYDATASTRUCT* data);
+  // The clipboard changed: the application's clipboard hears it (it stands for
+  // WM_DESTROYCLIPBOARD when another program took the clipboard from this one).
+  void OnClipboardUpdate();
   void OnDropFiles(WPARAM wParam);
   LRESULT OnKickIdle(LPARAM idleCount);
   // The window is destroyed: the main window's placement is written.

@@ -12,6 +12,7 @@
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
 #include "QZFramework/Services/ApplicationContext.h"
+#include "QZFramework/System/Clipboard.h"
 
 namespace QZ {
 
@@ -172,6 +173,9 @@ Win::LRESULT OSWindow::Dispatch(HWND hwnd, uint32_t message, WPARAM wParam, LPAR
     break;
   case Win::WM_DROPFILES:
     OnDropFiles(wParam);
+    return 0;
+  case Win::WM_CLIPBOARDUPDATE:
+    OnClipboardUpdate();
     return 0;
   case Win::WM_DISPLAYCHANGE: {
     const RectT<int32_t> client = root->GetClientRect();
@@ -414,6 +418,13 @@ Win::LRESULT OSWindow::OnCopyData(const Win::COPYDATASTRUCT* data) {
   }
   application->OnCommandLineFromAnotherInstance(commandLine);
   return 1;
+}
+
+void OSWindow::OnClipboardUpdate() {
+  IControlApplication* application = GetControlApplication();
+  if (const RCPtr<LClipboard> clipboard = application ? application->GetClipboard() : nullptr) {
+    (void)clipboard->OnClipboardUpdate(); // always 0
+  }
 }
 
 void OSWindow::OnDropFiles(WPARAM wParam) {

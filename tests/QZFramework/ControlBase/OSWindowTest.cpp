@@ -1,12 +1,13 @@
 // The OS window's side: the close box, closing a window from inside its own handlers, the
 // placement written when the main window goes, a second instance's command line, dropped
-// files, and the end of a modal loop.
+// files, clipboard updates, and the end of a modal loop.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "QZFramework/ControlBase/RootWindowTestSupport.h"
+#include "Support/FakeClipboardBackend.h"
 
 namespace QZ {
 namespace {
@@ -264,6 +265,23 @@ TEST_F(OSWindowTest, DroppedFilesReachTheControlUnderThePointerWhenItTakesThem) 
   drop(250, 80); // outside the window: no control at all
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(dropper->dropped.size(), 2u);
+}
+
+// Another program's copy reaches the application's clipboard through the window's
+// clipboard updates, so that a paste reads the clipboard again.
+TEST_F(OSWindowTest, ClipboardUpdatesTellTheApplicationsClipboardItLostTheClipboard) {
+  ScopedFakeClipboard system;
+  const RCPtr<LClipboard> clipboard(new LClipboard);
+  application.clipboard = clipboard;
+  ASSERT_EQ(clipboard->SetText(MakeStringableWrapper(u"ours")), QZ_OK);
+  system->text = "theirs";
+  EXPECT_EQ(std::u16string(clipboard->GetText()->View()), u"ours") << "no update yet";
+  script->Push(OfType(SDL_CLIPBOARDUPDATE));
+  Pump();
+  EXPECT_EQ(std::u16string(clipboard->GetText()->View()), u"theirs");
+  application.clipboard = nullptr;
+  script->Push(OfType(SDL_CLIPBOARDUPDATE)); // without a clipboard nobody listens
+  Pump();
 }
 
 // The loop ends on the idle pass after the click that ends it, and its caller gets the result.
