@@ -109,6 +109,30 @@ TEST_F(TextBoxTest, TheMaximumLengthRefusesWhatWouldPassIt) {
   ExpectSelection(0, 0, 2);
 }
 
+// A text set longer than the maximum: typing over a selection removes it but inserts
+// nothing, and the caret stays where the selection began.
+TEST_F(TextBoxTest, ARemovedSelectionAloneLeavesTheCaretWhereItBegan) {
+  box->SetMaxLength(2);
+  Select(u"abcd", 1, 1);
+  EXPECT_EQ(TextWorld::Type(box, u"x"), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"acd");
+  EXPECT_EQ(box->GetCaret(), 1);
+}
+
+// A shorter text that keeps the caret where it was keeps it within the text.
+TEST_F(TextBoxTest, ACorrectedShorterTextKeepsTheCaretWithinIt) {
+  Start(u"12345", 5);
+  const RCPtr<QZTest::TimedRecorder> heard = QZTest::TimedRecorder::Listen(box, {u"NID_TEXTBOX_VALIDATING"});
+  heard->onHeard = [](const RCPtr<LNotification>& notification) {
+    DynamicCast<LTextValidationParams>(notification->GetParameter())->SetText(u"42");
+  };
+  EXPECT_TRUE(box->Commit());
+  EXPECT_EQ(TextOf(box), u"42");
+  EXPECT_EQ(box->GetCaret(), 2);
+  EXPECT_EQ(TextWorld::Press(box, kLeft, kModifierShift), QZ_OK);
+  ExpectSelection(1, 1, 1);
+}
+
 TEST_F(TextBoxTest, AShorterMaximumCutsTheTextAndPutsTheCaretAtItsEnd) {
   Start(u"abcd", 1);
   box->SetMaxLength(2);
