@@ -73,12 +73,12 @@ void LMidiManager::Start() {
 
 QZResult LMidiManager::ReleaseInternalReferences() {
   mStarted = false;
-  UnregisterAllNotifications();
   if (mPollingThreader) {
     AddInternalReferences(-1);
     // Joins the polling thread, which then lets go of its reference.
     mPollingThreader = nullptr;
   }
+  ReleaseClientReferences();
   return LRefCountedObject::ReleaseInternalReferences();
 }
 

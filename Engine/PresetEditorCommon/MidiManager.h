@@ -143,7 +143,7 @@ public:
   // Passes notifications to the handler once started.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
-  // Drops the registrations and the polling thread (which it waits for).
+  // Drops the polling thread (which it waits for), then the client's release step.
   QZResult ReleaseInternalReferences() override;
 
 protected:

@@ -9,6 +9,7 @@
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ControlBase/StringTable.h"
 #include "QZFramework/Notification/NotificationCenter.h"
+#include "QZFramework/ObjectBase/DebugAssert.h"
 #include "QZFramework/Renderer/RenderContext.h"
 #include "QZFramework/Utilities/Graphics/Font.h"
 #include "QZFramework/Utilities/Storage/ArrayUtils.h"
@@ -255,6 +256,7 @@ bool LControl::IsEnabled(bool withAncestors) const {
 }
 
 QZResult LControl::SetParent(const RCPtr<LControl>& parent) {
+  QZ_ASSERT_MAIN_THREAD("the control tree");
   if (mParent == parent) {
     return QZ_FALSE;
   }
@@ -513,11 +515,11 @@ QZResult LControl::ReleaseInternalReferences() {
     AddInternalReferences(-1);
     updater->mControl = nullptr;
   }
-  // Then the bases': the clients registered at the control, the registrations it holds at
-  // other distributors, its tag.
-  (void)UnregisterAllClients();       // always 0
-  (void)UnregisterAllNotifications(); // the number removed
-  SetTag(nullptr);
+  // Then the bases' steps: the clients registered at the control, the registrations it
+  // holds at other distributors, its tag.
+  ReleaseDistributorReferences();
+  ReleaseClientReferences();
+  ReleaseTagReference();
   return LRefCountedObject::ReleaseInternalReferences();
 }
 

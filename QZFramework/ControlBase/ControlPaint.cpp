@@ -10,6 +10,7 @@
 
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/Look.h"
+#include "QZFramework/ObjectBase/DebugAssert.h"
 #include "QZFramework/Renderer/AutoClip.h"
 #include "QZFramework/Services/Trace/DebugTrace.h"
 
@@ -50,6 +51,7 @@ void DrawLookGuarded(const LControl& control, Draw draw) {
 
 QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
                          RCPtrArray<LControl, 1, 0>& deferred, bool deferredPass) {
+  QZ_ASSERT_MAIN_THREAD("the control tree");
   const bool clipsToParent = !mLayout || mLayout->clipToParent;
   if (!renderer || clipsToParent == deferredPass) {
     return QZ_E_INVALIDARG;

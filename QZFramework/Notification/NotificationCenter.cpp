@@ -11,8 +11,8 @@ RCPtr<LNotificationCenter> LNotificationCenter::CreateNotificationCenter(const W
 }
 
 QZResult LNotificationCenter::ReleaseInternalReferences() {
-  (void)UnregisterAllClients(); // always 0
-  Shutdown();
+  ReleaseDistributorReferences();
+  ReleaseQueueReferences();
   return LRefCountedObject::ReleaseInternalReferences();
 }
 

@@ -28,8 +28,8 @@ public:
 
   const WString& GetName() const { return mName; }
 
-  // Disposes the centre: unregisters every client, then shuts the queue down; then the
-  // base test.
+  // Disposes the centre: the distributor's release step (every client unregisters), then
+  // the queue's (shut down); then the base test.
   QZResult ReleaseInternalReferences() override;
 
 private:

@@ -86,7 +86,7 @@ int32_t LNotificationClient::GetRegistrationCount() const {
 }
 
 QZResult LNotificationClient::ReleaseInternalReferences() {
-  UnregisterAllNotifications();
+  ReleaseClientReferences();
   return LRefCountedObject::ReleaseInternalReferences();
 }
 

@@ -14,7 +14,7 @@
 // Reference accounting: each registration a distributor accepts holds a reference on
 // the client, counted as internal. When the owner drops the last outside reference,
 // ReleaseInternalReferences unregisters everything and the client is destroyed; a class
-// that overrides it calls UnregisterAllNotifications itself.
+// that overrides it runs ReleaseClientReferences (see LRefCountedObject for the order).
 //
 // A client must be held by a smart pointer while it registers or unregisters (the calls
 // take a reference on it for their duration). Registrations may change on any thread,
@@ -72,8 +72,14 @@ public:
   // The number of (distributor, id) registrations held.
   int32_t GetRegistrationCount() const;
 
-  // Unregisters everything, then the base test.
+  // ReleaseClientReferences, then the base test.
   QZResult ReleaseInternalReferences() override;
+
+protected:
+  // This base's release step: removes every registration this client holds.
+  void ReleaseClientReferences() {
+    (void)UnregisterAllNotifications(); // the number removed
+  }
 
 private:
   mutable Mutex mMutex;

@@ -26,8 +26,8 @@
 // a distributor with registrations is also held by a process-wide list; both are
 // counted as internal. A distributor therefore lives while clients are registered at it,
 // even when its owner has let it go, until the registrations are removed. Classes that
-// must break this (centres, controls) call UnregisterAllClients from their
-// ReleaseInternalReferences.
+// must break this (centres, controls) run ReleaseDistributorReferences from their
+// ReleaseInternalReferences (see LRefCountedObject for the order).
 //
 // Results: 0 success, 1 nothing to do, 0x80070057 for null arguments, 0x80004005 where
 // stated; nothing throws. Any thread may call any member. Lock order: a client's lock or
@@ -168,6 +168,12 @@ public:
   // Has every registered client unregister itself, pools last to first, entries last to
   // first; 0. Used when a distributor is disposed.
   QZResult UnregisterAllClients();
+
+protected:
+  // This base's release step: every client registered here unregisters.
+  void ReleaseDistributorReferences() {
+    (void)UnregisterAllClients(); // always 0
+  }
 
 private:
   friend class LNotificationQueue;

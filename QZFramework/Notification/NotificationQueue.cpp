@@ -189,7 +189,7 @@ void LNotificationQueue::Shutdown() {
 }
 
 QZResult LNotificationQueue::ReleaseInternalReferences() {
-  Shutdown();
+  ReleaseQueueReferences();
   return LRefCountedObject::ReleaseInternalReferences();
 }
 

@@ -85,8 +85,12 @@ public:
   // The posting receiver; null after Shutdown.
   RCPtr<LPostingReceiver> GetPostingReceiver() const;
 
-  // Shuts the queue down, then the base test.
+  // ReleaseQueueReferences, then the base test.
   QZResult ReleaseInternalReferences() override;
+
+protected:
+  // This base's release step: Shutdown.
+  void ReleaseQueueReferences() { Shutdown(); }
 
 private:
   RCPtr<LNotificationDistributor> GetDistributor() const;

@@ -2,13 +2,16 @@
 
 #include <typeinfo>
 
+#include "QZFramework/ObjectBase/DebugAssert.h"
 #include "QZFramework/ObjectBase/RCPtr.h"
 #include "QZFramework/ObjectBase/TypeName.h"
 #include "QZFramework/Utilities/Storage/StringT.h"
 
 namespace QZ {
 
-LRefCountedObject::~LRefCountedObject() = default;
+LRefCountedObject::~LRefCountedObject() {
+  QZ_DEBUG_ASSERT(mRefCount.load() == 0, "a shared object is destroyed while smart pointers hold it");
+}
 
 WString LRefCountedObject::ToString() const {
   const std::string text =
@@ -40,6 +43,7 @@ int32_t LRefCountedObject::Release() const {
     }
   }
   const int32_t remaining = --mRefCount;
+  QZ_DEBUG_ASSERT(remaining >= 0, "a reference is released twice");
   if (remaining == 0) {
     delete this;
   }
@@ -62,6 +66,9 @@ void LRefCountedObject::SetUnshareable(bool unshareable) {
   mShareable.store(!unshareable, std::memory_order_relaxed);
 }
 
-void LRefCountedObject::AddInternalReferences(int32_t delta) { mInternalRefCount += delta; }
+void LRefCountedObject::AddInternalReferences(int32_t delta) {
+  [[maybe_unused]] const int32_t internal = mInternalRefCount += delta;
+  QZ_DEBUG_ASSERT(internal >= 0, "an internal reference is released twice");
+}
 
 } // namespace QZ

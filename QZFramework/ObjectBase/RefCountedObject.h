@@ -18,10 +18,41 @@
 // Derive virtually, so that an object which is several shared things at once (a
 // control is a notification client, a distributor and a taggable object) has one
 // set of counters. Counts change atomically; any thread may take and drop references.
+// Debug builds check that no count goes below zero and that an object is destroyed only
+// once no smart pointer holds it.
+//
+// Releasing internal references across several bases. Each base that holds internal
+// references (or, like the tag, references that may lead back to the object) has one
+// protected, non-virtual step that drops its own and nothing else, and may run again:
+//   LNotificationDistributor::ReleaseDistributorReferences  every client registered here
+//                                                           unregisters (nobody hears it)
+//   LNotificationClient::ReleaseClientReferences            every registration it holds
+//                                                           elsewhere goes (it hears nobody)
+//   LNotificationQueue::ReleaseQueueReferences              what waits is discarded and the
+//                                                           queue shut down
+//   LTaggableObject::ReleaseTagReference                    the tag is let go
+// A base's own ReleaseInternalReferences runs its step, then the base test
+// (LRefCountedObject::ReleaseInternalReferences). A class with several of these bases
+// overrides once: its own references first (threads, children, caches), then each base's
+// step once, in the order above, then the base test; it never calls two bases'
+// overrides, nor re-does a step by hand. A class with one such base may run that base's
+// override after its own references instead. For example (a control is all three):
+//
+//   class LControl : public virtual LNotificationClient, public virtual LNotificationDistributor,
+//                    public virtual LTaggableObject {
+//     QZResult ReleaseInternalReferences() override {
+//       (void)mChildren.RemoveAll();   // its own cycles first: children hold it back
+//       ReleaseDistributorReferences();
+//       ReleaseClientReferences();
+//       ReleaseTagReference();
+//       return LRefCountedObject::ReleaseInternalReferences();
+//     }
+//   };
 
 #include <atomic>
 #include <cstdint>
 
+#include "QZFramework/ObjectBase/DebugAssert.h"
 #include "QZFramework/ObjectBase/Exception.h"
 #include "QZFramework/Utilities/Storage/StringFwd.h"
 
@@ -72,9 +103,11 @@ public:
     const int32_t count = mRefCount.load();
     if (count == 1 || count - mInternalRefCount.load() == 1) {
       Release();
-    } else if (mRefCount.fetch_sub(1) == 1) {
+    } else if (const int32_t before = mRefCount.fetch_sub(1); before == 1) {
       // Other holders let go meanwhile: this was the last reference after all.
       delete this;
+    } else {
+      QZ_DEBUG_ASSERT(before > 0, "a reference is released twice");
     }
   }
   // Override to give up internal references (each with AddInternalReferences(-1)),

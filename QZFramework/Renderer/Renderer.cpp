@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "QZFramework/ObjectBase/DebugAssert.h"
 #include "QZFramework/Renderer/D3D9/D3D9Renderer.h"
 #include "QZFramework/Renderer/FontRenderer/FreetypeFontRenderer.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
@@ -52,6 +53,7 @@ QZResult LRenderer::SetStencil(const RCPtr<LStencil>& stencil) {
 }
 
 QZResult LRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
+  QZ_ASSERT_MAIN_THREAD("a renderer");
   if (!context) {
     Throw<std::runtime_error>({"QZ::LRenderer::RenderStart", R"(Renderer\Renderer)", 232}, "Render context is NULL");
   }
@@ -63,6 +65,7 @@ QZResult LRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
 }
 
 QZResult LRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
+  QZ_ASSERT_MAIN_THREAD("a renderer");
   if (mContexts.empty() || mContexts.back() != context) {
     Throw<std::runtime_error>({"QZ::LRenderer::RenderFinish", R"(Renderer\Renderer)", 251},
                               "RenderFinish context does not match RenderStart context");

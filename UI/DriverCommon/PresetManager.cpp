@@ -280,8 +280,8 @@ QZResult LPresetManager::ReceiveNotification(const RCPtr<LNotificationDistributo
 
 QZResult LPresetManager::ReleaseInternalReferences() {
   mSubscribed = false;
-  (void)UnregisterAllClients(); // always 0
-  UnregisterAllNotifications();
+  ReleaseDistributorReferences();
+  ReleaseClientReferences();
   return LRefCountedObject::ReleaseInternalReferences();
 }
 

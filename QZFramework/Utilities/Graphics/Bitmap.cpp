@@ -8,6 +8,7 @@
 
 #include "Platform/Graphics/ImageResources.h"
 #include "Platform/Graphics/TextEncoding.h"
+#include "QZFramework/ObjectBase/DebugAssert.h"
 
 namespace QZ {
 
@@ -28,6 +29,7 @@ struct BitmapCache {
 };
 
 std::map<WString, RCPtr<LBitmap>>& Cache() {
+  QZ_ASSERT_MAIN_THREAD("the bitmap cache");
   static BitmapCache cache;
   return cache.entries;
 }
