@@ -78,6 +78,8 @@ function(qz_test name)
     add_dependencies(concurrency_tests ${name})
   endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  # The one folder of reference images (Support/ImageCompare.h).
+  target_compile_definitions(${name} PRIVATE QZ_TEST_REFERENCE_IMAGES="${PROJECT_SOURCE_DIR}/tests/Data/Reference")
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   qz_warnings(${name})
   # At the end of this folder, once its qz_fixture_test calls have named their suites.

@@ -18,6 +18,7 @@
 #include "DeviceControl/DeviceCommunication.h"
 #include "Simulator/DeviceControlClient/DeviceControlClientProbe.h"
 #include "Support/TempFolder.h"
+#include "Support/WaitUntil.h"
 
 namespace QZTest {
 
@@ -114,10 +115,10 @@ public:
     mArrived.notify_all();
   }
 
-  // Waits up to 10 s for at least count lists; the lists then held.
+  // Waits up to kWaitBound for at least count lists; the lists then held.
   std::vector<QZ::ParamValues> WaitFor(size_t count) {
     std::unique_lock hold(mLock);
-    mArrived.wait_for(hold, std::chrono::seconds(10), [&] { return mLists.size() >= count; });
+    (void)QZTest::WaitUntil(hold, mArrived, [&] { return mLists.size() >= count; }); // what has come is returned
     return mLists;
   }
 

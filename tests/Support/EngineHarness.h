@@ -23,6 +23,7 @@
 #include "QZFramework/Utilities/Storage/Wrapper.h"
 #include "Support/DeviceControlClientStandIn.h"
 #include "Support/FakeApplicationContext.h"
+#include "Support/WaitUntil.h"
 
 namespace QZTest {
 
@@ -115,11 +116,10 @@ public:
     return engine;
   }
 
-  // The watched posts so far, once count of them match (waits up to 10 s).
+  // The watched posts so far, once count of them match (waits up to kWaitBound).
   std::vector<Delivered> WaitFor(const Match& match, size_t count = 1) {
     std::unique_lock hold(mLock);
-    mPosted.wait_for(hold, std::chrono::seconds(10),
-                     [&] { return size_t(std::count_if(mPosts.begin(), mPosts.end(), match)) >= count; });
+    (void)WaitUntil(hold, mPosted, [&] { return size_t(std::count_if(mPosts.begin(), mPosts.end(), match)) >= count; });
     return mPosts;
   }
 

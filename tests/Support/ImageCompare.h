@@ -3,7 +3,11 @@
 // channel within a tolerance and, on a mismatch, writes the actual image as a PNG file so
 // it can be looked at (and, once judged right, copied over the reference).
 //
-//   EXPECT_TRUE(QZTest::ImagesMatch(*image, dataDir + "/Reference/Stretch.png", 2, outputDir));
+//   EXPECT_TRUE(QZTest::ImagesMatch(*image, QZTest::ReferenceImage("Stretch25.png"), 2, outputDir));
+//
+// Every reference image of every test binary lives in one folder, tests/Data/Reference
+// (QZ_TEST_REFERENCE_IMAGES, defined for each binary by qz_test); name a new one after what
+// it shows, unique across the tests.
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -16,6 +20,11 @@
 #include "Platform/Graphics/Image.h"
 
 namespace QZTest {
+
+// The path of a reference image.
+inline std::string ReferenceImage(const std::string& name) {
+  return std::string(QZ_TEST_REFERENCE_IMAGES) + "/" + name;
+}
 
 // Writes the image as an 8-bit RGBA PNG with straight alpha; false when it cannot.
 inline bool WritePng(QZ::Platform::Graphics::Image& image, const std::string& path) {

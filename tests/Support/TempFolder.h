@@ -17,7 +17,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "QZFramework/Utilities/Storage/StringT.h"
+#include "QZFramework/Utilities/Storage/StringFwd.h"
 
 namespace QZTest {
 
@@ -43,9 +43,16 @@ public:
   const std::string& Path() const { return mPath; }
   // The path of a name inside the folder.
   std::string operator/(const std::string& name) const { return mPath + "/" + name; }
-  // The folder's path as the framework's text.
-  QZ::WString Wide() const { return QZ::WString(mPath.c_str()); }
-  QZ::WString Wide(const std::string& name) const { return QZ::WString((*this / name).c_str()); }
+  // The folder's path as the framework's text (templates, so that the platform layers'
+  // tests, which do not link the framework, can use the folder too).
+  template <class Text = QZ::WString>
+  Text Wide() const {
+    return Text(mPath.c_str());
+  }
+  template <class Text = QZ::WString>
+  Text Wide(const std::string& name) const {
+    return Text((*this / name).c_str());
+  }
 
   // Writes a file inside the folder; returns its path.
   std::string Write(const std::string& name, const std::string& bytes) const {

@@ -31,7 +31,7 @@ TEST(MidiManagerJackTest, APresetSentToSlotTwoComesBackAfterTheEngineWasReset) {
   const std::string command = std::string("'") + program + "' qzkeys 1 >'" + log + "'";
   const std::unique_ptr<FILE, int (*)(FILE*)> keyboard(popen(command.c_str(), "w"), pclose);
   ASSERT_TRUE(keyboard);
-  ASSERT_TRUE(QZTest::Eventually([&] {
+  ASSERT_TRUE(QZTest::WaitUntil([&] {
     std::stringstream text;
     text << std::ifstream(log).rdbuf();
     return text.str().find("ready") != std::string::npos;
@@ -44,7 +44,7 @@ TEST(MidiManagerJackTest, APresetSentToSlotTwoComesBackAfterTheEngineWasReset) {
   engine->Initialize(0);
   application.SetRootModuleEngine(engine.Get());
   const QZ::RCPtr<QZ::LMidiManager> midi = QZ::LMidiManager::Create();
-  ASSERT_TRUE(QZTest::Eventually([&] { return midi->OpenPorts() != QZ::QZ_E_FAIL; })) << "the ports are listed";
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return midi->OpenPorts() != QZ::QZ_E_FAIL; })) << "the ports are listed";
   midi->SetParamRange({0, 140});
 
   const std::vector<std::pair<uint32_t, Message>> edits = {

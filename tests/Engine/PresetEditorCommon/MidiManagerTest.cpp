@@ -185,21 +185,21 @@ TEST_F(MidiManagerTest, ASendPausesTheArmedPollingAndReArmsIt) {
     stillDuringSend = midi->GetPollingPassCount() == before && !midi->IsStatusPollingArmed();
   });
   EXPECT_EQ(midi->StartStatusPolling(), 0);
-  ASSERT_TRUE(QZTest::Eventually([&] { return midi->GetPollingPassCount() > 2; }));
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return midi->GetPollingPassCount() > 2; }));
   bench.SelectPage(*midi, 1);
   EXPECT_EQ(midi->SendPresetToMidiDevice(-1), 16);
   EXPECT_TRUE(stillDuringSend);
   const uint32_t after = midi->GetPollingPassCount();
-  EXPECT_TRUE(QZTest::Eventually([&] { return midi->GetPollingPassCount() > after + 2; })) << "polling again";
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return midi->GetPollingPassCount() > after + 2; })) << "polling again";
 }
 
 TEST_F(MidiManagerTest, TheReconnectionHandlerReopensThePortsWhenTheInputComesBack) {
   const RCPtr<LMidiManager> midi = bench.CreateManager();
   EXPECT_EQ(midi->StartStatusPolling(), QZ::QZ_OK);
   keyboard.UnplugInput();
-  EXPECT_TRUE(QZTest::Eventually([&] { return bench.Drain(), !midi->ArePortsOpen(); }));
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return bench.Drain(), !midi->ArePortsOpen(); }));
   keyboard.PlugInput();
-  EXPECT_TRUE(QZTest::Eventually([&] { return bench.Drain(), midi->ArePortsOpen(); }));
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return bench.Drain(), midi->ArePortsOpen(); }));
   bench.SelectPage(*midi, 0);
   EXPECT_EQ(midi->GetPresetFromMidiDevice(0), 0) << "the reopened input captures";
 }

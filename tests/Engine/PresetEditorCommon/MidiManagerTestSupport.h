@@ -15,6 +15,7 @@
 #include "QZFramework/Services/Midi/MidiRenderPort.h"
 #include "Simulator/Keyboard/VirtualKeyboard.h"
 #include "Support/FakeApplicationContext.h"
+#include "Support/WaitUntil.h"
 
 namespace QZTest {
 
@@ -37,16 +38,6 @@ inline Message EngineBytes(LRootModuleEngine& engine, uint32_t first, uint32_t c
     bytes.insert(bytes.end(), data, data + size);
   }
   return bytes;
-}
-
-// For conditions nothing signals: polls up to 20 s.
-template <class Done>
-bool Eventually(Done done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (!done() && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return done();
 }
 
 struct MidiBench {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Platform/Graphics/Graphics.h"
+#include "Support/TestSeed.h"
 
 namespace Gfx = QZ::Platform::Graphics;
 
@@ -97,10 +98,8 @@ Fill RandomFill(std::mt19937& random) {
 } // namespace
 
 TEST(GraphicsFillTest, SolidRectanglesLeaveThePixelsCairoLeaves) {
-  const uint32_t seed = std::random_device{}();
-  std::printf("GraphicsFillTest seed %u\n", seed);
-  SCOPED_TRACE(seed);
-  std::mt19937 random(seed);
+  const QZTest::TestSeed seed;
+  std::mt19937 random(uint32_t(seed.value));
 
   // One graphics for the whole run, so that each fill starts from the state the previous
   // ones left; the reference starts afresh each time.

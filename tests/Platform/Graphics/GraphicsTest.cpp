@@ -18,7 +18,7 @@ constexpr Gfx::Color kBlue{0xFF0000FF};
 constexpr Gfx::Color kHalfYellow{0x80FFFF00};
 constexpr Gfx::Color kWhite{0xFFFFFFFF};
 
-std::string Reference(const std::string& name) { return QZTest::GraphicsDataPath("Reference/" + name); }
+std::string Reference(const std::string& name) { return QZTest::ReferenceImage(name); }
 
 // 10 x 10: a black frame around red (top left), green (top right), blue (bottom left) and
 // half-transparent yellow (bottom right) quarters, so that scaling, offsets and lost edges

@@ -1,40 +1,18 @@
 // The profile store: values kept across stores, the file's form, names and failures.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 #include "Platform/Host/ProfileStore.h"
 #include "Platform/Window/WindowTypes.h"
+#include "Support/TempFolder.h"
 
 namespace {
 
 using QZ::Platform::Host::ProfileStore;
-
-// A fresh temporary folder, removed with its content.
-class Folder {
-public:
-  Folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qz-profile-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-      throw std::runtime_error("cannot make a temporary folder");
-    }
-    mPath = pattern;
-  }
-  ~Folder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(mPath, ignored);
-  }
-  const std::string& Path() const { return mPath; }
-
-private:
-  std::string mPath;
-};
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -46,7 +24,7 @@ std::string ReadFile(const std::string& path) {
 constexpr char16_t kSection[] = u"Vandrel_Quorin ZTR Preset Editor";
 
 TEST(ProfileStoreTest, ValuesOutliveTheStoreAndNamesIgnoreCase) {
-  Folder folder;
+  QZTest::TempFolder folder;
   const std::string nested = folder.Path() + "/Vandrel/Quorin ZTR Preset Editor";
   QZ::Platform::Window::WINDOWPLACEMENT placement;
   placement.showCmd = 3;
@@ -78,7 +56,7 @@ TEST(ProfileStoreTest, ValuesOutliveTheStoreAndNamesIgnoreCase) {
 }
 
 TEST(ProfileStoreTest, RewritingKeepsOneEntryAndItsFirstSpelling) {
-  Folder folder;
+  QZTest::TempFolder folder;
   ProfileStore store(folder.Path());
   ASSERT_TRUE(store.WriteProfileString(u"S", u"Name", u"one"));
   ASSERT_TRUE(store.WriteProfileString(u"s", u"NAME", u"two"));
@@ -91,7 +69,7 @@ TEST(ProfileStoreTest, RewritingKeepsOneEntryAndItsFirstSpelling) {
 }
 
 TEST(ProfileStoreTest, LinesItDoesNotUnderstandAreSkipped) {
-  Folder folder;
+  QZTest::TempFolder folder;
   {
     std::ofstream file(folder.Path() + "/Profile.ini");
     file << "orphan=\"before any section\"\r\n[A]\r\nGood=hex:01,ff\r\nBad=hex:1\r\nWords=unquoted\r\n"
@@ -106,7 +84,7 @@ TEST(ProfileStoreTest, LinesItDoesNotUnderstandAreSkipped) {
 }
 
 TEST(ProfileStoreTest, AFileThatCannotBeWrittenKeepsNothing) {
-  Folder folder;
+  QZTest::TempFolder folder;
   std::ofstream(folder.Path() + "/file") << "not a folder";
   ProfileStore store(folder.Path() + "/file/below");
   EXPECT_FALSE(store.WriteProfileString(u"S", u"Name", u"x"));

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "Platform/Midi/MidiBackend.h"
+#include "Support/WaitUntil.h"
 
 namespace QZ::Platform::Midi {
 
@@ -26,7 +27,6 @@ inline void PrintTo(MidiResult result, std::ostream* out) { *out << MidiResultTe
 namespace QZTest {
 
 using Bytes = std::vector<uint8_t>;
-inline constexpr auto kEventDeadline = std::chrono::seconds(20);
 
 inline Bytes SysEx(size_t size, uint8_t seed = 0) {
   Bytes bytes(size);
@@ -43,12 +43,6 @@ inline QZ::Platform::Midi::MidiShortMessage Short(std::initializer_list<uint8_t>
   std::copy(bytes.begin(), bytes.end(), message.bytes.begin());
   message.size = static_cast<uint8_t>(bytes.size());
   return message;
-}
-
-// Waits on `cv` until `done` holds, at most kEventDeadline.
-template <class Done>
-bool WaitUntil(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, Done done) {
-  return cv.wait_for(lock, kEventDeadline, done);
 }
 
 // Records what an input hands back; lends its three buffers and lends each again as it

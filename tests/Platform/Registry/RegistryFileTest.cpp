@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 
-#include <unistd.h>
-
 #include "Platform/Registry/RegistryFile.h"
+#include "Support/TempFolder.h"
 
 namespace {
 
@@ -14,16 +12,8 @@ namespace Registry = QZ::Platform::Registry;
 
 class RegistryFileTest : public ::testing::Test {
 protected:
-  void SetUp() override {
-    mPath = std::filesystem::temp_directory_path() /
-            ("registry-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".reg");
-    ::setenv("QZ_REGISTRY_FILE", mPath.c_str(), 1);
-  }
-  void TearDown() override {
-    std::filesystem::remove(mPath);
-    ::unsetenv("QZ_REGISTRY_FILE");
-  }
+  void SetUp() override { ::setenv("QZ_REGISTRY_FILE", mPath.c_str(), 1); }
+  void TearDown() override { ::unsetenv("QZ_REGISTRY_FILE"); }
   void Write(const std::string& bytes) { std::ofstream(mPath, std::ios::binary) << bytes; }
 
   static std::u16string StringOf(const Registry::Value& value) {
@@ -34,7 +24,8 @@ protected:
     return text;
   }
 
-  std::filesystem::path mPath;
+  const QZTest::TempFolder mFolder;
+  const std::string mPath = mFolder / "registry.reg";
 };
 
 const char* const kDrivers = "Windows Registry Editor Version 5.00\r\n"

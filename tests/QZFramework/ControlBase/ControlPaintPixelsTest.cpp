@@ -91,8 +91,7 @@ TEST(ControlPaintPixelsTest, ASkinnedTreePaintsThroughTheRenderer) {
   LFont::SetMeasurementRendererSource({});
 
   Platform::Graphics::Image& drawn = *dynamic_cast<LGDIRenderContextInfo&>(*context).GetCurrentSurface()->GetImage();
-  EXPECT_TRUE(ImagesMatch(drawn, QZ_CONTROL_BASE_TEST_DATA "/Reference/SkinnedControlTree.png", 2,
-                          QZ_CONTROL_BASE_TEST_OUTPUT));
+  EXPECT_TRUE(ImagesMatch(drawn, QZTest::ReferenceImage("SkinnedControlTree.png"), 2, QZ_CONTROL_BASE_TEST_OUTPUT));
 }
 
 } // namespace

@@ -62,8 +62,7 @@ TEST(LookPixelsTest, ImageColourAndTextPartsDrawThroughTheRenderer) {
   LFont::SetMeasurementRendererSource({});
 
   Platform::Graphics::Image& drawn = *dynamic_cast<LGDIRenderContextInfo&>(*context).GetCurrentSurface()->GetImage();
-  EXPECT_TRUE(
-      ImagesMatch(drawn, QZ_CONTROL_BASE_TEST_DATA "/Reference/LookPartsAndText.png", 2, QZ_CONTROL_BASE_TEST_OUTPUT));
+  EXPECT_TRUE(ImagesMatch(drawn, QZTest::ReferenceImage("LookPartsAndText.png"), 2, QZ_CONTROL_BASE_TEST_OUTPUT));
 }
 
 } // namespace

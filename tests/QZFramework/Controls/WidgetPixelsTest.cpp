@@ -83,8 +83,7 @@ TEST_F(WidgetPixelsTest, AProgressBarHalfDoneShowsAHundredPixelBarAndFifty) {
   }
   EXPECT_GT(inked, 10);
   EXPECT_EQ(blank, 160 * 24);
-  EXPECT_TRUE(
-      QZTest::ImagesMatch(drawn, QZTest::kWidgetData + "/Reference/ProgressBarHalf.png", 2, QZTest::kWidgetOutput));
+  EXPECT_TRUE(QZTest::ImagesMatch(drawn, QZTest::ReferenceImage("ProgressBarHalf.png"), 2, QZTest::kWidgetOutput));
 }
 
 // The 200 x 20 meter at 0.3 with its peak at one half and a new mode: a bar 60 wide, the
@@ -104,7 +103,7 @@ TEST_F(WidgetPixelsTest, AMeterShowsItsBarItsMarkerAndItsLight) {
   EXPECT_EQ(PixelAt(drawn, 60, 15), kTrough);
   EXPECT_EQ(PixelAt(drawn, 100, 15), kTrough); // the far end of the travel is not drawn
   EXPECT_EQ(PixelAt(drawn, 195, 5), kLight);
-  EXPECT_TRUE(QZTest::ImagesMatch(drawn, QZTest::kWidgetData + "/Reference/LevelMeter.png", 0, QZTest::kWidgetOutput));
+  EXPECT_TRUE(QZTest::ImagesMatch(drawn, QZTest::ReferenceImage("LevelMeter.png"), 0, QZTest::kWidgetOutput));
 }
 
 } // namespace

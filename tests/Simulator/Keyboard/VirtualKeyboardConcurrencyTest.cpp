@@ -80,7 +80,7 @@ TEST_F(VirtualKeyboardConcurrencyTest, RequestsFromSeveralThreadsWhileFaultsAndP
   mKeyboard.SetFaults({});
   OpenPorts();
   Send(GlobalRequest());
-  EXPECT_TRUE(PollUntil([&] {
+  EXPECT_TRUE(QZTest::WaitUntil([&] {
     const auto captures = mRecorder->Captures();
     return !captures.empty() && captures.back().bytes.size() == 16;
   }));

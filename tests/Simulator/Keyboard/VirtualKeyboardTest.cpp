@@ -89,7 +89,7 @@ TEST_F(VirtualKeyboardTest, ALateReplyDoesNotHoldUpTheSend) {
 TEST_F(VirtualKeyboardTest, UnplugMidTransferLeavesHalfAReplyAndADeadInputUntilReplugged) {
   mKeyboard.SetFaults({.unplugMidTransfer = true});
   Send(PresetRequest(0));
-  ASSERT_TRUE(PollUntil([&] { return !mInput->IsAlive(); }));
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return !mInput->IsAlive(); }));
   EXPECT_EQ(mBackend.ListDevices(MidiDirection::Input).size(), 2u);
   mInput->Reset(); // hands back the half-filled buffer
   const Bytes reply = PresetReply(mKeyboard, 0);

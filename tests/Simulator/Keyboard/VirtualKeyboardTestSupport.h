@@ -36,19 +36,6 @@ inline size_t IndexOf(QZ::Platform::Midi::MidiBackend& backend, QZ::Platform::Mi
   return static_cast<size_t>(found - names.begin());
 }
 
-// Polls a condition that no event announces, at most kEventDeadline.
-template <class Condition>
-bool PollUntil(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + kEventDeadline;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
-
 class VirtualKeyboardTestBase : public ::testing::Test {
 protected:
   void SetUp() override { OpenPorts(); }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Support/EngineHarness.h"
+#include "Support/WaitUntil.h"
 
 namespace {
 
@@ -73,10 +74,10 @@ public:
     Record('Q', devices);
     return mQuickResult;
   }
-  // The first count calls, once made (waits up to 10 s).
+  // The first count calls, once made (waits up to kWaitBound).
   std::string WaitFor(size_t count) {
     std::unique_lock hold(mLock);
-    mCalled.wait_for(hold, std::chrono::seconds(10), [&] { return mCalls.size() >= count; });
+    (void)QZTest::WaitUntil(hold, mCalled, [&] { return mCalls.size() >= count; }); // what has come is returned
     return mCalls.substr(0, count);
   }
 
@@ -170,12 +171,8 @@ TEST(RootModuleEngineConcurrencyTest, PollingIsNotReportedOnWhileTheThreadIsStil
   EXPECT_EQ(engine->EnableRemoteDevicePolling(false), 0);
   EXPECT_EQ(engine->EnableRemoteDevicePolling(true), QZ::QZ_E_FAIL) << "the held thread outlasts the stop wait";
   device->release.count_down();
-  // Once the thread has ended, polling can be turned on again (each try waits 20 ms).
-  int32_t result = QZ::QZ_E_FAIL;
-  for (int tries = 0; tries < 500 && result != 0; ++tries) {
-    result = engine->EnableRemoteDevicePolling(true);
-  }
-  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return engine->EnableRemoteDevicePolling(true) == 0; }))
+      << "on again once the thread has ended";
   EXPECT_EQ(engine->EnableRemoteDevicePolling(false), 0);
   EXPECT_TRUE(engine->StopThreadAndWait());
 }

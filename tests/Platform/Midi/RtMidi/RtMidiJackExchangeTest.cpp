@@ -72,19 +72,6 @@ private:
   int mStdin = -1;
 };
 
-// Polls `condition` until it holds, at most 20 s.
-template <class Condition>
-bool PollUntil(Condition condition) {
-  const auto deadline = std::chrono::steady_clock::now() + QZTest::kEventDeadline;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
-
 // The index of the one device whose name ends with `suffix`, or -1.
 int FindBySuffix(const std::vector<std::string>& names, std::string_view suffix) {
   int found = -1;
@@ -125,7 +112,7 @@ protected:
 
   void OpenPorts(QZTest::CaptureRecorder& recorder, QZTest::DoneCounter& done, std::unique_ptr<MidiInput>& input,
                  std::unique_ptr<MidiOutput>& output) {
-    ASSERT_TRUE(PollUntil([&] { return PeerListed(); })) << "the peer's ports did not appear";
+    ASSERT_TRUE(QZTest::WaitUntil([&] { return PeerListed(); })) << "the peer's ports did not appear";
     const auto inputs = mBackend->ListDevices(MidiDirection::Input);
     const int inputIndex = FindBySuffix(inputs, kCaptureName);
     EXPECT_EQ(inputs[static_cast<size_t>(inputIndex)], std::string("sim:") + kCaptureName);
@@ -182,13 +169,13 @@ TEST_F(RtMidiJackExchangeTest, APeerThatGoesAwayKillsThePortsAndAReopenAfterItRe
   ASSERT_TRUE(input && output);
 
   peer->Stop();
-  ASSERT_TRUE(PollUntil([&] { return !input->IsAlive() && !output->IsAlive(); }));
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return !input->IsAlive() && !output->IsAlive(); }));
   EXPECT_FALSE(PeerListed());
   EXPECT_EQ(output->SendShort(Short({0x90, 0x3C, 0x40})), MidiResult::DeviceGone);
   EXPECT_EQ(output->SendLong(QZTest::SysEx(10)), MidiResult::DeviceGone);
 
   peer = std::make_unique<JackPeer>(mPeerProgram);
-  ASSERT_TRUE(PollUntil([&] { return PeerListed(); }));
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return PeerListed(); }));
   EXPECT_FALSE(input->IsAlive()) << "the old ports are not connected to the new peer";
   EXPECT_FALSE(output->IsAlive());
 
@@ -207,7 +194,7 @@ TEST_F(RtMidiJackExchangeTest, TheDefaultSystemListsJackDevicesBeforeTheVirtualO
   auto keyboard = VirtualMidiRegistry::Shared().RegisterInput(kCaptureName);
   MidiSystem::SetVirtualKeyboardEnabled(true);
   auto system = MidiSystem::CreateDefault();
-  ASSERT_TRUE(PollUntil([&] {
+  ASSERT_TRUE(QZTest::WaitUntil([&] {
     return FindBySuffix(system->ListDevices(MidiDirection::Input), "sim:" + std::string(kCaptureName)) >= 0;
   }));
   const auto names = system->ListDevices(MidiDirection::Input);

@@ -14,7 +14,7 @@ TEST_F(GDIRendererTest, BitmapsAreFittedLikeTheirReferences) {
     const char* reference;
     int32_t side; // of the window and the destination
     ResizeType resize;
-  } cases[] = {{"Stretch25.png", 25, ResizeType::Stretch},
+  } cases[] = {{"RendererStretch25.png", 25, ResizeType::Stretch},
                {"Tile25.png", 25, ResizeType::Tile},
                {"Center15.png", 15, ResizeType::Center}};
   for (const auto& c : cases) {

@@ -21,7 +21,7 @@ inline constexpr uint32_t kBlack = 0xFF000000, kRed = 0xFFFF0000, kGreen = 0xFF0
 
 inline QZ::ColorT<float> Color(uint32_t argb) { return QZ::ColorT<float>::FromARGB(argb); }
 
-inline std::string Reference(const std::string& name) { return QZ_RENDERER_TEST_DATA "/Reference/" + name; }
+inline std::string Reference(const std::string& name) { return ReferenceImage(name); }
 
 // A width x height bitmap painted by pixel(x, y) -> ARGB.
 template <class F>

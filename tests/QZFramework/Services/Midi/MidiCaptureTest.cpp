@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <iostream>
 #include <random>
 
 #include "QZFramework/Services/Midi/MidiPortTestSupport.h"
+#include "Support/TestSeed.h"
 
 namespace {
 
@@ -75,21 +74,14 @@ std::vector<size_t> Sizes(const std::vector<Bytes>& messages) {
   return sizes;
 }
 
-uint64_t TestSeed() {
-  const char* given = std::getenv("QZ_TEST_SEED");
-  return given ? std::strtoull(given, nullptr, 10) : std::random_device()();
-}
-
 // A system-exclusive message cut off without F7 after `length` bytes, then what cuts it
 // off (the next message's F0, or a note-on), put on the wire whole, in 3-byte pieces or in
 // random pieces with clock bytes between them. The cut message arrives alone and whole,
 // however its length meets the 256-byte buffers, also when the size limit leaves no room
 // for the two together.
 TEST_F(MidiCaptureTest, ASysExCutOffWithoutF7ArrivesAloneWhereverTheCutFalls) {
-  const uint64_t seed = TestSeed();
-  SCOPED_TRACE("QZ_TEST_SEED=" + std::to_string(seed));
-  std::cerr << "QZ_TEST_SEED=" << seed << " repeats this run\n";
-  std::mt19937_64 random(seed);
+  const QZTest::TestSeed seed;
+  std::mt19937_64 random(seed.value);
   enum class Feed { Whole, ThreeBytes, RandomWithClock };
   const Bytes next = QZTest::SysEx(291, 5);
   const Bytes noteOn = {0x90, 0x3C, 0x40};

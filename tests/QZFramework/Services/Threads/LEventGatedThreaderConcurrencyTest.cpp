@@ -7,6 +7,7 @@
 
 #include "QZFramework/Services/Threads/LEventGatedThreader.h"
 #include "QZFramework/Services/Threads/ThreadTestSupport.h"
+#include "Support/WaitUntil.h"
 
 namespace {
 
@@ -24,10 +25,10 @@ public:
     mChanged.notify_all();
     return 0;
   }
-  // Waits (10 s at most, a guard against a hang) for count runs.
+  // Waits (kWaitBound at most, a guard against a hang) for count runs.
   size_t WaitForRuns(size_t count) {
     std::unique_lock hold(mMutex);
-    mChanged.wait_for(hold, std::chrono::seconds(10), [&] { return waitResults.size() >= count; });
+    (void)QZTest::WaitUntil(hold, mChanged, [&] { return waitResults.size() >= count; }); // what has come is returned
     return waitResults.size();
   }
 

@@ -17,6 +17,7 @@
 #include "QZFramework/Services/Sync/TrafficLight.h"
 #include "QZFramework/Services/Threads/LThreadWorker.h"
 #include "QZFramework/Utilities/Storage/StringT.h"
+#include "Support/WaitUntil.h"
 
 namespace QZTest {
 
@@ -28,10 +29,10 @@ public:
     mEntries.push_back(entry);
     mChanged.notify_all();
   }
-  // Waits (10 s at most, a guard against a hang) until count entries are in.
+  // Waits (kWaitBound at most, a guard against a hang) until count entries are in.
   std::vector<std::string> WaitFor(size_t count) {
     std::unique_lock hold(mMutex);
-    mChanged.wait_for(hold, std::chrono::seconds(10), [&] { return mEntries.size() >= count; });
+    (void)QZTest::WaitUntil(hold, mChanged, [&] { return mEntries.size() >= count; }); // what has come is returned
     return mEntries;
   }
   std::vector<std::string> Entries() {

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "BitmapTestSupport.h"
+#include "Support/TempFolder.h"
 
 namespace {
 
@@ -87,9 +87,6 @@ TEST(BitmapCacheTest, BitmapLeavesTheCacheWithItsLastOutsideReference) {
 class BitmapFileTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "BitmapFileTest.XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
     fs::create_directory(folder / "sub");
     Write("x.png", QZTest::ResourceBytes(u"COMBOBOX_NORMAL_PNG"));
     Write("X.png", QZTest::ResourceBytes(u"SEMI_TRANSPARENT_PNG"));
@@ -101,10 +98,7 @@ protected:
     fs::create_symlink(folder / "x.png", folder / "link.png");
     workingFolder = fs::current_path();
   }
-  void TearDown() override {
-    fs::current_path(workingFolder);
-    fs::remove_all(folder);
-  }
+  void TearDown() override { fs::current_path(workingFolder); }
 
   void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::ofstream file(folder / name, std::ios::binary);
@@ -112,7 +106,8 @@ protected:
   }
   RCPtr<LBitmap> Get(const std::string& relative) { return LBitmap::GetBitmap(Wide(folder.string() + relative)); }
 
-  fs::path folder;
+  const QZTest::TempFolder temp;
+  const fs::path folder = temp.Path();
   fs::path workingFolder;
 };
 

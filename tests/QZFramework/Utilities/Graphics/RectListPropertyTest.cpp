@@ -5,12 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <random>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "Support/TestSeed.h"
 
 namespace {
 
@@ -79,19 +80,11 @@ private:
   std::mt19937 mEngine;
 };
 
-uint32_t Seed() {
-  if (const char* fixed = std::getenv("QZ_TEST_SEED")) {
-    return uint32_t(std::strtoul(fixed, nullptr, 10));
-  }
-  return std::random_device{}();
-}
-
 } // namespace
 
 TEST(RectListPropertyTest, AnySequenceStaysDisjointAndCoversTheModelsPixels) {
-  const uint32_t seed = Seed();
-  SCOPED_TRACE("QZ_TEST_SEED=" + std::to_string(seed));
-  Generator random(seed);
+  const QZTest::TestSeed seed;
+  Generator random(uint32_t(seed.value));
 
   for (int sequence = 0; sequence < 150; ++sequence) {
     Region region;

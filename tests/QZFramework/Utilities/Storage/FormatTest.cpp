@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Support/StringPrinter.h"
+#include "Support/TestSeed.h"
 
 namespace {
 
@@ -153,7 +154,7 @@ TEST(FormatTest, BadCallsThrowNamingTheConversion) {
 // for every combination of flags, width and precision.
 class FormatAgainstPrintfTest : public testing::Test {
 protected:
-  FormatAgainstPrintfTest() : mSeed(std::random_device()()), mRandom(mSeed) {}
+  FormatAgainstPrintfTest() : mRandom(mSeed.value) {}
 
   std::string Flags() {
     std::string flags;
@@ -182,13 +183,13 @@ protected:
     char expected[512];
     std::snprintf(expected, sizeof expected, theirs.c_str(), CValue(value));
     const NString narrow = NString::Format(ours.c_str(), value);
-    ASSERT_STREQ(narrow.GetBuffer(), expected) << "format " << ours << ", seed " << mSeed;
+    ASSERT_STREQ(narrow.GetBuffer(), expected) << "format " << ours;
     const std::u16string wideFormat(ours.begin(), ours.end());
     const WString wide = WString::Format(wideFormat.c_str(), value);
-    ASSERT_STREQ(wide.ToUTF8().GetBuffer(), expected) << "format " << ours << ", seed " << mSeed;
+    ASSERT_STREQ(wide.ToUTF8().GetBuffer(), expected) << "format " << ours;
   }
 
-  const unsigned mSeed;
+  const QZTest::TestSeed mSeed;
   std::mt19937_64 mRandom;
 };
 

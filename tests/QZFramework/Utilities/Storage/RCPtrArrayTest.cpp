@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <iostream>
 #include <map>
 #include <memory>
 #include <random>
@@ -10,6 +8,7 @@
 
 #include "QZFramework/Utilities/Storage/RCPtrArray.h"
 #include "Support/CountedObject.h"
+#include "Support/TestSeed.h"
 
 namespace {
 
@@ -118,18 +117,11 @@ TEST_F(RCPtrArrayTest, ASharedArrayCarriesATextAndReleasesItsItemsWithItsLastRef
   EXPECT_EQ(counter.live, 0);
 }
 
-uint64_t TestSeed() {
-  const char* given = std::getenv("QZ_TEST_SEED");
-  return given ? std::strtoull(given, nullptr, 10) : std::random_device()();
-}
-
 // Two arrays driven at random through both views and checked after every step against
 // plain models: each object's count is the slots holding it plus the pool's holder.
 TEST_F(RCPtrArrayTest, EveryObjectIsCountedOncePerSlotThroughAnySequenceOfOperations) {
-  const uint64_t seed = TestSeed();
-  SCOPED_TRACE("QZ_TEST_SEED=" + std::to_string(seed));
-  std::cerr << "QZ_TEST_SEED=" << seed << " repeats this run\n"; // also seen when a sanitizer aborts
-  std::mt19937_64 random(seed);
+  const QZTest::TestSeed seed;
+  std::mt19937_64 random(seed.value);
   const auto pick = [&](size_t bound) { return uint32_t(random() % bound); };
 
   struct Subject {
