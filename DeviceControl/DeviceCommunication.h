@@ -61,7 +61,7 @@ public:
   // Not counted: the receiver outlives its registration (or clears it first).
   virtual void SetReceiver(DeviceCommunicationReceiver* receiver);
   virtual DeviceCommunicationReceiver* GetReceiver() const;
-  // Binds the library; the base cannot: 0x80004005.
+  // Binds the library; the base cannot: QZ_E_FAIL.
   virtual QZ::QZResult Open();
   virtual bool IsEnabled() const;
   // Hands the receiver, at once and under the lock, the one entry
@@ -74,12 +74,12 @@ public:
   virtual void EnableDelivery(bool on);
   virtual void Reserved();
 
-  // devices becomes the decoded device list: 0; -1 without binding; 0x80004005 when the
+  // devices becomes the decoded device list: 0; -1 without binding; QZ_E_FAIL when the
   // library fails (devices then empty).
   virtual int32_t FindDevices(const QZ::IArray<QZ::Guid>& filter, QZ::IArray<QZ::Variant>& devices);
   // Queries the remote devices every kRemotePollIntervalMs until the list differs from
   // devices as given (0, devices holding the new list) or timeoutMs has passed (1); a
-  // time-out of 0 makes one query. -1 without binding; 0x80004005 when the library fails.
+  // time-out of 0 makes one query. -1 without binding; QZ_E_FAIL when the library fails.
   virtual int32_t FindRemoteDevices(const QZ::IArray<QZ::Guid>& filter, QZ::IArray<QZ::Variant>& devices,
                                     uint32_t timeoutMs, int32_t option1, int32_t option2, int32_t option3,
                                     int32_t option4, int32_t option5);
@@ -95,12 +95,12 @@ public:
   virtual int32_t GetParamRanges(const QZ::Variant& ranges, QZ::Variant& values);
   virtual int32_t GetParamValues(const QZ::Variant& descriptors, QZ::Variant& values);
   // Without binding only the pseudo-parameters answer: -2 IsEnabled(), -8 -1, -9 the
-  // maker's name, -10 the program's title (UTF-8); any other id 0x80004005. With a
+  // maker's name, -10 the program's title (UTF-8); any other id QZ_E_FAIL. With a
   // binding the library answers every id.
   virtual int32_t GetParamValue(const QZ::ParamDescriptor& descriptor, QZ::Variant& value);
   // -4 goes to DeliverEchoValue(value.ToInt64()), binding or not: 0 when it returned true,
-  // 1 when false, 0x80004005 without a receiver. Other ids go to the library; without
-  // binding -8 gives -1 and the rest 0x80004005.
+  // 1 when false, QZ_E_FAIL without a receiver. Other ids go to the library; without
+  // binding -8 gives -1 and the rest QZ_E_FAIL.
   virtual int32_t SetParamValue(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value);
   virtual int32_t SetParamValues(const QZ::Variant& values);
   // False without binding.
@@ -126,7 +126,7 @@ public:
 protected:
   LDeviceCommunicationBase();
 
-  // The binding, made when there is none: 1 when there was one, 0, or 0x80004005.
+  // The binding, made when there is none: 1 when there was one, 0, or QZ_E_FAIL.
   QZ::QZResult CreateClient(const QZ::WString& libraryPath);
   // Takes deviceId as the device (under the lock); returns the binding, null without. The
   // binding stays valid while the caller holds a reference to the interface.
@@ -164,7 +164,7 @@ public:
   int32_t IsValid() const override;
   // Binds the library where the registry says (DeviceControlClientInterface::
   // FindLibraryPath), else beside the program: 1 when bound before, 0 (also when the
-  // library did not load: every library call then fails), 0x80004005.
+  // library did not load: every library call then fails), QZ_E_FAIL.
   QZ::QZResult Open() override;
   // Turning delivery off returns only when no receiver call of the worker is running
   // (at once when called from one).

@@ -49,7 +49,7 @@ public:
 
 protected:
   // Told of every change that SetValue makes with notify, under the cache's lock (do not
-  // call back into the cache). The base has nothing to do: 0x80004001.
+  // call back into the cache). The base has nothing to do: QZ_E_NOTIMPL.
   virtual QZ::QZResult OnValueChanged(uint32_t relativeID, const QZ::Variant& entry);
 
 private:

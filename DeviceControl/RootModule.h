@@ -49,13 +49,13 @@ public:
 
   // Stores callback and context, takes the cache and the device interface, numbers the
   // tree from firstParamID, fills the cache with every parameter's default and becomes
-  // the interface's receiver with delivery on: 0; 0x80070057 without a cache or an
+  // the interface's receiver with delivery on: 0; QZ_E_INVALIDARG without a cache or an
   // interface. Call once, before the values flow.
   int32_t Initialize(OwnerCallback callback, void* context, const RCPtr<LParamCache>& cache,
                      const RCPtr<LDeviceCommunicationInterfaceT<1>>& deviceInterface, uint32_t firstParamID);
   // Disconnects, then connects the interface to deviceId. Success (>= 0) takes the root
   // online and asks for every parameter's value and for the device state; a failure
-  // (its result; 0x80004005 before Initialize) leaves it offline. The values arrive
+  // (its result; QZ_E_FAIL before Initialize) leaves it offline. The values arrive
   // through OnParamValuesReceived.
   int32_t ConnectDevice(const Variant& deviceId);
   // Turns delivery off: 0. On return no reported list is being received.
@@ -81,10 +81,10 @@ public:
   RCPtr<LParameterizedModule> GetModuleRaw(uint32_t id) override;
   // Under the receive lock. -4: the echo (0 when the interface reports itself enabled, 1
   // when not). Offline: UpdateCachedParamValue. Online: the owning module's local write,
-  // 0x80004005 when no module owns the id.
+  // QZ_E_FAIL when no module owns the id.
   int32_t SetParamValueByID(const ParamDescriptor& descriptor, const Variant& value) override;
   // Under the receive lock. Negative ids: the device interface's answer. Offline: the
-  // cached value, 0. Online: the owning module's value, 0; 0x80004005 (value Empty) when
+  // cached value, 0. Online: the owning module's value, 0; QZ_E_FAIL (value Empty) when
   // no module owns the id.
   int32_t GetParamValueByID(const ParamDescriptor& descriptor, Variant& value) override;
   RCPtr<IDevice> GetDeviceRaw() override;
@@ -99,7 +99,7 @@ public:
 private:
   explicit LRootModule(bool offline) : mOffline(offline) { mChange.SetCount(1); }
 
-  // The owner callback's result; 0x80004005 before Initialize.
+  // The owner callback's result; QZ_E_FAIL before Initialize.
   int32_t CallOwnerCallback(Array<ParamValue>* changes, int32_t reason);
   // The module a set or read by id goes to; null for the other negative ids.
   RCPtr<LParameterizedModule> FindModule(uint32_t id);

@@ -77,21 +77,21 @@ public:
   // Sends the engine's values of the parameter range as the current page's preset, for
   // the user page into slot presetNumber (0 RAM, 1 to 10 stored). The bytes sent (153 or
   // 16); -1 without an output port, on another page, for a user-page slot outside 0 to 10
-  // or when the send fails; 0x80004005 when the engine is missing, returns a number of
-  // values other than the range's or a value that is no buffer (0x80004001 a list);
-  // 0x80070057 for a value not as wide as the layout says or with a byte of 0x80 or more.
+  // or when the send fails; QZ_E_FAIL when the engine is missing, returns a number of
+  // values other than the range's or a value that is no buffer (QZ_E_NOTIMPL a list);
+  // QZ_E_INVALIDARG for a value not as wide as the layout says or with a byte of 0x80 or more.
   // Nothing is sent on a failure.
   virtual QZResult SendPresetToMidiDevice(int32_t presetNumber);
   // Requests the current page's preset (slot presetNumber on the user page) and waits for
   // the reply, which the capture handler writes into the engine (each change is posted
   // by the engine); up to three tries. 0 reply applied; -1 a port missing, another page,
-  // a bad slot or a failed send; -3 no accepted reply; 0x80004005 no engine. Throws
+  // a bad slot or a failed send; -3 no accepted reply; QZ_E_FAIL no engine. Throws
   // QZ::FailedResultException when the capture handler cannot be (un)registered.
   virtual QZResult GetPresetFromMidiDevice(int32_t presetNumber);
   // 0 when both ports are open, else -1; value is not used.
   virtual QZResult CheckConnection(const Variant& value, RCPtr<LRefCountedObject> reference);
   // Registers and unregisters the capture handler around closing the parameter reply
-  // gate; no message exists for such a request, so nothing is sent. 0, or 0x80004005
+  // gate; no message exists for such a request, so nothing is sent. 0, or QZ_E_FAIL
   // when the ports are not both open; throws as GetPresetFromMidiDevice.
   virtual QZResult RequestNonPresetParameterFromDevice(const WString& name, RCPtr<LRefCountedObject> reference);
   // The bytes through the output port as they are: -1 when a watched output device is
@@ -107,7 +107,7 @@ public:
   virtual bool IsDeviceFirmwareVersionUseable();
   virtual bool ArePortsOpen() const;
   // Opens the model's input and output ports by name: 1 when both were open, 0 when both
-  // are now, else 0x80004005 (the one that opened stays open).
+  // are now, else QZ_E_FAIL (the one that opened stays open).
   virtual QZResult OpenPorts();
   // Releases both ports: 0.
   virtual QZResult ClosePorts();
@@ -130,8 +130,8 @@ public:
   uint32_t GetPollingPassCount() const { return mPollingPasses; }
 
   // Frames message in place (F0 first, F7 last, each added when missing) and sends it
-  // through port with the polling paused. -1 without a port or communicator; 0x80070057
-  // for an empty message; 0x80004005 for the lone byte F0 or F7; else the send result.
+  // through port with the polling paused. -1 without a port or communicator; QZ_E_INVALIDARG
+  // for an empty message; QZ_E_FAIL for the lone byte F0 or F7; else the send result.
   QZResult SendSysEx(Array<signed char>& message, LMidiRenderPort* port);
 
   ParamIdRange GetParamRange() const { return mParamRange; }

@@ -145,7 +145,7 @@ QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
   (void)PerformLayout(); // 1 when it stayed at nothing
 
   if (!reapplying) {
-    (void)ShowLook(0); // 0x80070057 without looks
+    (void)ShowLook(0); // QZ_E_INVALIDARG without looks
     const uint32_t conditions = GetConditions();
     mConditionsParam->Set(conditions, conditions, mPressPoint);
     mApplied = true;
@@ -314,7 +314,7 @@ QZResult LControl::SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu
     if (subscribe) {
       (void)HandlerTable().AddAnySourceHandler(&LControl::OnMenuCommand, name.GetBuffer()); // 0
     } else {
-      (void)HandlerTable().RemoveAnySourceHandler(name.GetBuffer()); // 0x80004005 when not there
+      (void)HandlerTable().RemoveAnySourceHandler(name.GetBuffer()); // QZ_E_FAIL when not there
     }
   }
   return QZ_OK;

@@ -64,8 +64,8 @@ public:
   // Returns LoadSkins' result, or the string tables' failure (the skin is then not read).
   [[nodiscard]] QZResult LoadResources(const WString& folder, uint32_t locale);
 
-  // Reads a skin document: 0; 0x80004005 when it cannot be fetched (missing, empty or
-  // unreadable), is not well-formed or holds a bad SubControl; 0x8007000E when the file's
+  // Reads a skin document: 0; QZ_E_FAIL when it cannot be fetched (missing, empty or
+  // unreadable), is not well-formed or holds a bad SubControl; QZ_E_OUTOFMEMORY when the file's
   // buffer cannot be allocated. Afterwards the current skin index is 0.
   [[nodiscard]] QZResult LoadSkins(const WString& path);
 
@@ -76,14 +76,14 @@ public:
   // else English (0x0009), the first that has any text; the framework document for the
   // language the application settled on, else English. Without an application document
   // the framework document tries the same three in turn. A document that is missing,
-  // empty or malformed gives no texts (the parse error is kept). Returns 0, or 0x8007000E
+  // empty or malformed gives no texts (the parse error is kept). Returns 0, or QZ_E_OUTOFMEMORY
   // (the load stops) when a file's buffer cannot be allocated.
   [[nodiscard]] QZResult LoadStringTables(const WString& applicationPath, const WString& frameworkPath,
                                           uint32_t locale);
 
   // Runs one document of length bytes through the reader in its current mode (skin or
-  // string table): 0, or 0x80004005 after a parse error or a bad SubControl (text and
-  // line kept), or 0x8007000E when no parser can be made. An empty document is not
+  // string table): 0, or QZ_E_FAIL after a parse error or a bad SubControl (text and
+  // line kept), or QZ_E_OUTOFMEMORY when no parser can be made. An empty document is not
   // well-formed.
   [[nodiscard]] QZResult Parse(const char* bytes, size_t length);
 
@@ -150,7 +150,7 @@ public:
   // installed in rootWindow (when given); null when the skin has no such descriptor.
   RCPtr<LControl> CreateControlByName(const WString& name, const RCPtr<IRootWindow>& rootWindow);
   // Applies the current skin's top-level descriptor of control's name to it (after the user
-  // switched skins): ApplyDescriptor's result; 0x80004005 for null or when there is none.
+  // switched skins): ApplyDescriptor's result; QZ_E_FAIL for null or when there is none.
   QZResult ReapplySkin(const RCPtr<LControl>& control);
 
   // --- String tables --------------------------------------------------------------------

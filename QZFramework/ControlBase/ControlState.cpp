@@ -269,7 +269,7 @@ QZResult LControl::SetLookTextPart(const RCPtr<LVisualPart>& part, int32_t index
   if (!look) {
     return QZ_E_FAIL;
   }
-  return look->SetTextForegroundPart(part); // 0x80070057 for null
+  return look->SetTextForegroundPart(part); // QZ_E_INVALIDARG for null
 }
 
 // =============================================================================================

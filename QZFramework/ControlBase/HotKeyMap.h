@@ -11,7 +11,7 @@
 //
 // A key is bound to at most one command: a second binding of a key that FindCommand
 // already answers for is refused. Entries are ordered by the command's notification id.
-// Results: 0, 0x80070057 (E_INVALIDARG), 0x80004005 (E_FAIL) where stated; nothing
+// Results: 0, QZ_E_INVALIDARG (E_INVALIDARG), QZ_E_FAIL (E_FAIL) where stated; nothing
 // throws but out of memory. Not synchronised: maps are built and read on the UI thread.
 
 #include <cstdint>

@@ -84,10 +84,10 @@ public:
   RCPtr<LLayoutDescriptor> Clone() const;
   RCPtr<LRefCountedObject> CreateCopy() const override;
 
-  // Copies of the position and size blocks of axis 0 (X) or 1 (Y): 0; 0x80070057 for any
+  // Copies of the position and size blocks of axis 0 (X) or 1 (Y): 0; QZ_E_INVALIDARG for any
   // other axis, the outputs untouched.
   QZResult GetAxis(int32_t axis, LayoutPosition& outPosition, LayoutSize& outSize) const;
-  // Copies of the minimum and maximum blocks of axis 0 or 1: 0; 0x80070057 for any other
+  // Copies of the minimum and maximum blocks of axis 0 or 1: 0; QZ_E_INVALIDARG for any other
   // axis, the outputs untouched.
   QZResult GetAxisLimits(int32_t axis, LayoutLimit& outMinimum, LayoutLimit& outMaximum) const;
 

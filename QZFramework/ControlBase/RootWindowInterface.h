@@ -40,7 +40,7 @@ public:
   // --- Pointer and keyboard state ---------------------------------------------------------
 
   // Makes control the holder of the pointer capture; the previous holder (also when it is
-  // control) gets ReleaseCapture first. 0; 0x80070057 for null.
+  // control) gets ReleaseCapture first. 0; QZ_E_INVALIDARG for null.
   virtual QZResult SetCaptureControl(const RCPtr<LControl>& control) = 0;
   // Clears the capture holder; 0.
   virtual QZResult ReleaseCaptureControl() = 0;

@@ -8,7 +8,7 @@
 //   target->OnMouseDown(QZ::LMouseButtonParam::Create(1, local, modifiers, false, 0x1, 0));
 //
 // Results: 0 consumed or done, 1 not consumed or nothing to do (the event goes on to the
-// focus navigation, the hot keys or the parent), 0x80070057 for a bad parameter.
+// focus navigation, the hot keys or the parent), QZ_E_INVALIDARG for a bad parameter.
 // Main thread, like every control.
 
 #include <cstdint>

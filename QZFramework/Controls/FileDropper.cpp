@@ -18,7 +18,7 @@ QZResult LDragProxy::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   }
   if ((param->GetCurrent() & kConditionLeftDown) && !(param->GetPrevious() & kConditionLeftDown)) {
     (void)SetLayoutState(kDragAndDrop, kDragAxisX | kDragAxisY); // always 0
-    (void)SetTabOrder(0);                                        // 0x80004005 without a placement
+    (void)SetTabOrder(0);                                        // QZ_E_FAIL without a placement
   }
   return QZ_OK;
 }

@@ -55,7 +55,7 @@ public:
   // (rounded the same way) from its reference and is hidden at 0. 0.
   virtual QZResult UpdateLevelParts(double level, double peak, int32_t mode);
   // Puts the light out and, when latching changes, subscribes to the light's clicks
-  // (latching) or withdraws that subscription. 0; 0x80004005 without a light; a failed
+  // (latching) or withdraws that subscription. 0; QZ_E_FAIL without a light; a failed
   // subscription's result.
   virtual QZResult AttachClipButton(bool latching);
   // Whether the light's value is 0.5 or more; false without a light.

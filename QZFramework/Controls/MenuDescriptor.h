@@ -65,8 +65,8 @@ public:
   static RCPtr<LMenuDescriptor> CreateFromStringTable(std::span<const Entry> entries);
 
   // Inserts item before index (index == count appends) and makes this menu its parent.
-  // The array's result: the item's index, or its failure (0x80070057 for an index past
-  // the end), in which case no parent is set. 0x80070057 also for a null item and for this
+  // The array's result: the item's index, or its failure (QZ_E_INVALIDARG for an index past
+  // the end), in which case no parent is set. QZ_E_INVALIDARG also for a null item and for this
   // menu or one of its ancestors, which would make the tree a cycle.
   QZResult InsertItem(uint32_t index, const RCPtr<LMenuItemDescriptor>& item);
   // A new item (no hot-key or status text) inserted as InsertItem does.
@@ -76,7 +76,7 @@ public:
   QZResult InsertSeparator(uint32_t index);
 
   // Clears state, then copies the item's enabled flag, check mark and label: 0, or
-  // 0x80070057 (state left cleared) for an index at or past the count.
+  // QZ_E_INVALIDARG (state left cleared) for an index at or past the count.
   QZResult GetItemState(uint32_t index, LMenuItemState& state) const;
 
   // Replaces item's parent link: the new parent gains a reference and an internal

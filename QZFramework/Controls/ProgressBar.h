@@ -47,7 +47,7 @@ public:
   // Shows the time label with seconds in words: hours and minutes when there are any
   // (hours with "0 Minutes" when the minutes are 0), always the seconds and "Remaining";
   // 0 and anything below give "0 Seconds Remaining". The label's SetText result (0, or 1
-  // when it shows that text already); 0x80004005 without a time label.
+  // when it shows that text already); QZ_E_FAIL without a time label.
   virtual QZResult SetTimeRemaining(int32_t seconds);
   // Turning timing on samples the start (the clock and the value); off only stops it.
   virtual void SetTimingEnabled(bool on);

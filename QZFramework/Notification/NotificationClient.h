@@ -59,7 +59,7 @@ public:
   NotificationID RegisterNotification(const RCPtr<LNotificationDistributor>& distributor, NotificationName name,
                                       uint32_t flags = 0);
   // 0 when the registration was removed; 1 when there was none (also when this client
-  // holds none at all); 0x80070057 for a null distributor or id. Called on a thread that
+  // holds none at all); QZ_E_INVALIDARG for a null distributor or id. Called on a thread that
   // is not itself delivering a notification, it returns only once no other thread is
   // still calling this client for that registration: nothing is called after it has
   // returned. The caller must then hold no lock that this client's receiver takes.

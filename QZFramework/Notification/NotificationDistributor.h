@@ -29,7 +29,7 @@
 // must break this (centres, controls) run ReleaseDistributorReferences from their
 // ReleaseInternalReferences (see LRefCountedObject for the order).
 //
-// Results: 0 success, 1 nothing to do, 0x80070057 for null arguments, 0x80004005 where
+// Results: 0 success, 1 nothing to do, QZ_E_INVALIDARG for null arguments, QZ_E_FAIL where
 // stated; nothing throws. Any thread may call any member. Lock order: a client's lock or
 // the queue lock, then the distributor's, then a pool's, then the pool's snapshot lock;
 // none is held while a receiver runs or while an unregistration waits.
@@ -76,7 +76,7 @@ public:
     uint32_t GetFlags() const { return mFlags.load(std::memory_order_acquire); }
     uint32_t GetEntryCount() const { return mEntryCount.load(std::memory_order_acquire); }
 
-    // Appends an entry for client, or gives its entry the new flags; 0, or 0x80070057
+    // Appends an entry for client, or gives its entry the new flags; 0, or QZ_E_INVALIDARG
     // for a null client.
     QZResult AddClient(const RCPtr<LNotificationClient>& client, uint32_t flags);
     // Takes the client's entry out into removed (to be released by the caller, outside
@@ -84,7 +84,7 @@ public:
     // client has no entry.
     QZResult RemoveClient(const LNotificationClient* client, RCPtr<LNotificationRegisteredClientInfo>& removed);
     bool HasClient(const LNotificationClient* client) const;
-    // 0 with the entry's flags, or 0x80004005 when the client has no entry.
+    // 0 with the entry's flags, or QZ_E_FAIL when the client has no entry.
     QZResult GetClientFlags(const LNotificationClient* client, uint32_t& flags) const;
     // The registered clients, last entry first.
     std::vector<RCPtr<LNotificationClient>> GetClients() const;
@@ -139,15 +139,15 @@ public:
 
   // Registers client for name (flags as in LNotificationClient). 0 for a new
   // registration; 1 when the client was registered for the id already (its flags are
-  // replaced) or name interns to 0; 0x80070057 for a null client. Called by
+  // replaced) or name interns to 0; QZ_E_INVALIDARG for a null client. Called by
   // LNotificationClient::RegisterNotification, which keeps the client's books.
   QZResult AddClient(const RCPtr<LNotificationClient>& client, NotificationName name, uint32_t flags);
-  // Removes client's registration for name: 0, 1 when there was none, 0x80070057 for a
+  // Removes client's registration for name: 0, 1 when there was none, QZ_E_INVALIDARG for a
   // null client or name. Called by LNotificationClient::UnregisterNotification. The
   // distributor may be destroyed by it when that was its last registration. Waits as
   // LNotificationClient::UnregisterNotification says.
   QZResult RemoveClient(LNotificationClient* client, NotificationName name);
-  // Removes every registration of client here; returns how many (0x80070057 for null).
+  // Removes every registration of client here; returns how many (QZ_E_INVALIDARG for null).
   int32_t RemoveClientAll(LNotificationClient* client);
   bool HasClient(const LNotificationClient* client) const;
   // The pool of id, or null when no client ever registered for it here.
@@ -155,14 +155,14 @@ public:
   // Records notification as the latest of the latest-only clients of its id (used by
   // posting, see LNotificationQueue).
   void RecordLatest(const RCPtr<LNotification>& notification) const;
-  // 0 with the client's flags for name; 0x80004005 when name interns to 0, the id has no
+  // 0 with the client's flags for name; QZ_E_FAIL when name interns to 0, the id has no
   // pool or the client is not registered for it.
   QZResult GetClientFlags(const LNotificationClient* client, NotificationName name, uint32_t& flags) const;
   // The number of registrations held here.
   uint32_t GetRegistrationCount() const;
 
   // Delivers notification to the clients of its id now, on this thread: 0; 1 when no
-  // client is registered for it; 0x80070057 for null. The distributor must be held by
+  // client is registered for it; QZ_E_INVALIDARG for null. The distributor must be held by
   // a smart pointer: the delivery keeps it alive while receivers drop references.
   QZResult SendNotification(const RCPtr<LNotification>& notification);
   // Has every registered client unregister itself, pools last to first, entries last to

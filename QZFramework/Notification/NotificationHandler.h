@@ -61,8 +61,8 @@ public:
   T& GetOwner() const { return mOwner; }
 
   // Registers the owner at distributor for name with flags and routes that notification
-  // from that distributor to method with data (replacing an earlier route): 0; 0x80070057
-  // for a null distributor or method; 0x80004005 when the registration fails (name interns
+  // from that distributor to method with data (replacing an earlier route): 0; QZ_E_INVALIDARG
+  // for a null distributor or method; QZ_E_FAIL when the registration fails (name interns
   // to 0). The owner must be held by a smart pointer.
   QZResult AddHandler(Method method, uintptr_t data, const RCPtr<LNotificationDistributor>& distributor,
                       NotificationName name, uint32_t flags = 0) {
@@ -85,7 +85,7 @@ public:
   }
 
   // Takes the route of (distributor, name) out, handing its method and data over, and
-  // unregisters the owner there: the unregistration's result (0); 0x80004005, outputs
+  // unregisters the owner there: the unregistration's result (0); QZ_E_FAIL, outputs
   // untouched, when there is no such route.
   QZResult RemoveHandler(const RCPtr<LNotificationDistributor>& distributor, NotificationName name, Method& method,
                          uintptr_t& data) {
@@ -105,8 +105,8 @@ public:
 
   // Routes name from any source (a distributor's delivery, or a notification handed
   // straight to the owner with no distributor, as a pop-up menu hands its commands) to
-  // method, replacing an earlier such route. Registers the owner nowhere. 0; 0x80070057
-  // for a null method; 0x80004005 for a name that interns to 0.
+  // method, replacing an earlier such route. Registers the owner nowhere. 0; QZ_E_INVALIDARG
+  // for a null method; QZ_E_FAIL for a name that interns to 0.
   QZResult AddAnySourceHandler(Method method, NotificationName name) {
     if (!method) {
       return QZ_E_INVALIDARG;
@@ -119,7 +119,7 @@ public:
     mRoutes[Receivable{nullptr, id}] = Route{method, 0};
     return QZ_OK;
   }
-  // Takes the any-source route of name out: 0; 0x80004005 when there is none.
+  // Takes the any-source route of name out: 0; QZ_E_FAIL when there is none.
   QZResult RemoveAnySourceHandler(NotificationName name) {
     const NotificationID id = GetNotificationID(name);
     Mutex::ScopedLock hold(mMutex);
@@ -127,7 +127,7 @@ public:
   }
 
   // Calls the method routed for (distributor, the notification's id), else the one routed
-  // for the id from any source, and returns its result; 0 when none is; 0x80070057 for a
+  // for the id from any source, and returns its result; 0 when none is; QZ_E_INVALIDARG for a
   // null notification. No lock is held during the call.
   QZResult HandleNotification(const RCPtr<LNotificationDistributor>& distributor,
                               const RCPtr<LNotification>& notification) {

@@ -40,10 +40,10 @@ public:
   public:
     explicit LPostingReceiver(LNotificationQueue* queue) : mQueue(queue) {}
 
-    // Posts the copy; the result of the post (0x80004005 once detached).
+    // Posts the copy; the result of the post (QZ_E_FAIL once detached).
     QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                  const RCPtr<LNotification>& notification) override;
-    // It registers nowhere: 0x80004005.
+    // It registers nowhere: QZ_E_FAIL.
     QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   private:
@@ -56,11 +56,11 @@ public:
   ~LNotificationQueue() override;
 
   // Makes distributor the one queued notifications are sent through: 0; 1 when one is
-  // attached already or the queue was shut down; 0x80070057 for null.
+  // attached already or the queue was shut down; QZ_E_INVALIDARG for null.
   QZResult AttachDistributor(const RCPtr<LNotificationDistributor>& distributor);
   // Queues notification for the next drain and records it as the latest of its id's
-  // latest-only clients: 0; 0x80070057 for null or a notification already queued (in any
-  // queue); 0x80004005 without a distributor. Any thread.
+  // latest-only clients: 0; QZ_E_INVALIDARG for null or a notification already queued (in any
+  // queue); QZ_E_FAIL without a distributor. Any thread.
   QZResult PostNotification(const RCPtr<LNotification>& notification);
   // The same; a posted notification's reference passes to the queue (on failure the
   // argument keeps it).
@@ -78,7 +78,7 @@ public:
   // by other threads meanwhile).
   bool Clear();
   // Discards what waits, detaches the distributor and the posting receiver; later posts
-  // fail with 0x80004005. Idempotent.
+  // fail with QZ_E_FAIL. Idempotent.
   void Shutdown();
   // The number of waiting notifications. Any thread.
   uint32_t GetCount() const;

@@ -112,7 +112,7 @@ public:
   }
   // Override to give up internal references (each with AddInternalReferences(-1)),
   // then return the base result: 0 when only the caller's reference remains and no
-  // internal one, else 0x80004005. Runs on the releasing thread, at most once at a time.
+  // internal one, else QZ_E_FAIL. Runs on the releasing thread, at most once at a time.
   virtual QZResult ReleaseInternalReferences();
   // A new, equal object holding one reference. The base throws Logic Error.
   virtual RCPtr<LRefCountedObject, LRefCountedObject*> CreateCopy() const;

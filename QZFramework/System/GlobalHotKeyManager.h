@@ -32,7 +32,7 @@ public:
 
   // Looks up the command bound to key's code. Bound: a notification of the command's
   // name carrying key is delivered to the receiver at once; 0. Not bound, or no receiver
-  // to deliver to: 1, nothing sent. 0x80070057 for a null key.
+  // to deliver to: 1, nothing sent. QZ_E_INVALIDARG for a null key.
   [[nodiscard]] QZResult HandleKey(const RCPtr<LKeyParam>& key);
 
 private:

@@ -8,7 +8,7 @@
 // are the keyboard's relative ids 0 to 144, each value a Buffer of the parameter's width;
 // the pseudo-parameters are those of DeviceControlClientInterfaceEntryPoints.h. Results:
 // 0 success, 1 nothing to do, -1 no such parameter, -3 the keyboard is not connected or
-// not plugged in, 0x80070057 an unknown device id, a missing argument or a value of the
+// not plugged in, QZ_E_INVALIDARG an unknown device id, a missing argument or a value of the
 // wrong kind or width.
 //
 // One connection at a time: a new connect takes the keyboard over from the last one.

@@ -51,7 +51,7 @@ public:
   QZResult FillPolygon(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
                        const PointT<double>& scale, bool keep) override;
   QZResult DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<int32_t>& destination, ResizeType resize) override;
-  // 0x80004001 (not implemented).
+  // QZ_E_NOTIMPL (not implemented).
   QZResult DrawRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point,
                              const RectT<int32_t>& source) override;
   QZResult PresentRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point) override;

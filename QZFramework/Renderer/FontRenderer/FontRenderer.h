@@ -30,7 +30,7 @@ public:
   // the font's ascent and down to its descent at least.
   virtual RectT<float> MeasureText(const WString& text, const LFont& font);
   // Line height, ascent (negative) and descent of the font in whole pixels: 0, or
-  // 0x80004005 when the font's face cannot be had (outputs unchanged). Throws what
+  // QZ_E_FAIL when the font's face cannot be had (outputs unchanged). Throws what
   // looking the font's file up throws.
   virtual QZResult GetFontMetrics(const LFont& font, int32_t& height, int32_t& ascent, int32_t& descent) = 0;
   // Hands the glyphs of text to processor (BeginFont(font, mode) ... EndFont()).

@@ -116,7 +116,7 @@ public:
 
   // Whole pixels from the face's design metrics at 96 pixels per inch, each rounded
   // up: ascent negative, descent positive, height the line spacing but never less than
-  // descent - ascent. 0, or 0x80004005 when no font can be made (outputs unchanged).
+  // descent - ascent. 0, or QZ_E_FAIL when no font can be made (outputs unchanged).
   QZResult GetFontMetrics(const LFont& font, int32_t& height, int32_t& ascent, int32_t& descent) override;
   // {0, ascent, width, height}: width is the text's extent rounded up, plus 3 pixels
   // when not 0; all zero for an empty text or when no font can be made.
@@ -163,8 +163,8 @@ public:
   // Invalid Argument for an unknown resize type when the fitted bitmap has to be made
   // (the bitmap's own size always stretches, whatever the type).
   QZResult DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<int32_t>& destination, ResizeType resize) override;
-  // Draws source of an offscreen-only context's current surface at point. 0x80070057
-  // for a context that is not an offscreen-only LGDIRenderContextInfo, 0x80004005 when
+  // Draws source of an offscreen-only context's current surface at point. QZ_E_INVALIDARG
+  // for a context that is not an offscreen-only LGDIRenderContextInfo, QZ_E_FAIL when
   // it is the current context or the drawing fails.
   QZResult DrawRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point,
                              const RectT<int32_t>& source) override;

@@ -28,7 +28,7 @@ public:
   LGLDisplayList& operator=(const LGLDisplayList&) = delete;
 
   bool IsValid() const { return mCount > 0 && glIsList(mBase) == GL_TRUE; }
-  // Starts compiling list `index`: 0, or 0x80004005 when the list is not valid.
+  // Starts compiling list `index`: 0, or QZ_E_FAIL when the list is not valid.
   QZResult Begin(GLsizei index = 0) {
     if (!IsValid() || index >= mCount) {
       return QZ_E_FAIL;
@@ -36,7 +36,7 @@ public:
     glNewList(mBase + GLuint(index), GL_COMPILE);
     return QZ_OK;
   }
-  // Ends compiling: 0, or 0x80004005 when the list is not valid.
+  // Ends compiling: 0, or QZ_E_FAIL when the list is not valid.
   QZResult End() {
     if (!IsValid()) {
       return QZ_E_FAIL;
@@ -44,7 +44,7 @@ public:
     glEndList();
     return QZ_OK;
   }
-  // Runs count lists from first: 0, or 0x80070057 for a range beyond the lists.
+  // Runs count lists from first: 0, or QZ_E_INVALIDARG for a range beyond the lists.
   QZResult Call(GLsizei first = 0, GLsizei count = 1) const {
     if (first < 0 || count < 0 || first + count > mCount) {
       return QZ_E_INVALIDARG;

@@ -55,7 +55,7 @@ public:
   LGLRenderer(const LGLRenderer&) = delete;
   LGLRenderer& operator=(const LGLRenderer&) = delete;
 
-  // The font renderer's metrics; 0x80004005 without one.
+  // The font renderer's metrics; QZ_E_FAIL without one.
   QZResult GetFontMetrics(const LFont& font, int32_t& height, int32_t& ascent, int32_t& descent) override;
   // The font renderer's measure; all zero for empty text or without a font renderer.
   RectT<float> MeasureText(const LFont& font, const WString& text) override;
@@ -95,9 +95,9 @@ public:
   // Stretch scales the bitmap over the destination, Tile repeats it unscaled from the
   // destination's corner (the clip cuts the last tiles), Center puts it unscaled in the
   // middle (halves truncated); the bitmap's own size always stretches. Throws Failed
-  // Result 0x80070057 for a null bitmap and Logic Error for an unknown resize type.
+  // Result QZ_E_INVALIDARG for a null bitmap and Logic Error for an unknown resize type.
   QZResult DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<int32_t>& destination, ResizeType resize) override;
-  // For offscreen-only GL contexts (else 0x80070057): draws texture 0 over the source
+  // For offscreen-only GL contexts (else QZ_E_INVALIDARG): draws texture 0 over the source
   // rectangle at point.
   QZResult DrawRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point,
                              const RectT<int32_t>& source) override;

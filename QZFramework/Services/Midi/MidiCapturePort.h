@@ -53,7 +53,7 @@ public:
   WString GetDeviceName() const;
 
   // Leaves the communicator's capture list when only that list and the caller hold
-  // the port; 0x80004005 when it is not in the list or someone took it meanwhile.
+  // the port; QZ_E_FAIL when it is not in the list or someone took it meanwhile.
   QZResult ReleaseInternalReferences() override;
 
 private:

@@ -46,7 +46,7 @@ private:
   // Hands a capture to the delivery thread. Any thread.
   void QueueCapture(const RCPtr<LMidiCaptureNotificationData>& data);
   // Takes the port out of its list, unless someone beside the list and the caller holds
-  // it; 0, or 0x80004005 when it is not listed or still held.
+  // it; 0, or QZ_E_FAIL when it is not listed or still held.
   QZResult RemoveCapturePort(LMidiCapturePort& port);
   QZResult RemoveRenderPort(LMidiRenderPort& port);
 

@@ -79,7 +79,7 @@ public:
   virtual RCPtr<LMidiRenderPort>& OpenRenderPort(const WString& name, RCPtr<LMidiRenderPort>& out) = 0;
 
   // Sends the bytes as one message (see LMidiRenderPort::Send): the bytes sent, or
-  // 0x80070057 for a null port or no bytes, 0x80004005 when the device fails or the
+  // QZ_E_INVALIDARG for a null port or no bytes, QZ_E_FAIL when the device fails or the
   // message is not done in time. Any thread.
   virtual QZResult SendMidiData(LMidiRenderPort* port, const RCPtr<LIBuffer>& bytes) = 0;
   virtual QZResult SendMidiData(LMidiRenderPort* port, const IArray<signed char>& bytes) = 0;

@@ -39,8 +39,8 @@ public:
   // Sends one message: a short message when the first byte is a status byte other than
   // F0 and F7, else the bytes as one long (system-exclusive) message. Waits up to
   // timeoutMs for a long message to be done. The bytes sent (the message's length for a
-  // short one), 0x80070057 for a short message of fewer bytes than its status needs,
-  // 0x80004005 when the device fails, is closed or the time runs out. Any thread.
+  // short one), QZ_E_INVALIDARG for a short message of fewer bytes than its status needs,
+  // QZ_E_FAIL when the device fails, is closed or the time runs out. Any thread.
   QZResult Send(std::span<const uint8_t> bytes, uint32_t timeoutMs);
 
   const WString& GetName() const { return mName; }

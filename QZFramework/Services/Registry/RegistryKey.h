@@ -10,7 +10,7 @@
 // The registry is the stand-in's text file (Platform/Registry/RegistryFile.h). A key is
 // opened by each operation that needs it and closed again at its end, unless Open had
 // opened it before; a key that cannot be opened stays closed and is tried again by the
-// next operation. Nothing throws: failures give 0x80004005 or a null key. Every
+// next operation. Nothing throws: failures give QZ_E_FAIL or a null key. Every
 // operation holds the key's mutex, so one key object may be shared between threads;
 // child keys are independent objects.
 
@@ -38,13 +38,13 @@ public:
   // the 64-bit view flag is only handed on to child keys. The key starts closed.
   LRegistryKey(uint32_t rootCode, const WString& path, bool use64BitView);
 
-  // 1 when already open, 0 when it opened now (and stays open), else 0x80004005.
+  // 1 when already open, 0 when it opened now (and stays open), else QZ_E_FAIL.
   QZResult Open();
   // A string value (type 1) becomes a UTF-8 String: its text up to the first NUL or the
   // end of its data, whichever comes first. Any other type becomes a Buffer of its bytes.
-  // 0, or 0x80004005 (value unchanged) when the key cannot be opened or has no such value.
+  // 0, or QZ_E_FAIL (value unchanged) when the key cannot be opened or has no such value.
   QZResult GetValue(const WString& name, VariantEx& value);
-  // names becomes the child keys' names; 0, or 0x80004005 (names emptied) when the key
+  // names becomes the child keys' names; 0, or QZ_E_FAIL (names emptied) when the key
   // cannot be opened.
   QZResult GetSubKeyNames(WStringArray& names);
   // The child key of exactly that name (case-sensitive), closed; null when the key cannot

@@ -18,7 +18,7 @@ public:
   // Runs one job on the threader's thread. argument points at the threader's argument
   // pointer (which may hold null); the job may read or replace it. The result is kept
   // as the threader's last result. An exception is reported to the debug trace and
-  // gives 0x80004005.
+  // gives QZ_E_FAIL.
   virtual int32_t Process(RCPtr<LRefCountedObject>* argument) = 0;
 };
 
@@ -27,7 +27,7 @@ public:
 namespace QZ {
 
 // worker.Process(argument) as threaders call it: an exception escaping the job is
-// reported to the debug trace and gives 0x80004005, so the thread lives on.
+// reported to the debug trace and gives QZ_E_FAIL, so the thread lives on.
 int32_t RunThreadWorker(LThreadWorker& worker, RCPtr<LRefCountedObject>* argument);
 
 } // namespace QZ

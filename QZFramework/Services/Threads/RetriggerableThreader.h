@@ -41,7 +41,7 @@ public:
 
   // Runs worker->Process(&argument) once on the thread at the given priority (best
   // effort, see Thread::SetPriority). The light, when given, closes now and opens once
-  // the job is done. 0, or 0x80004005 when the threader is stopping or still busy.
+  // the job is done. 0, or QZ_E_FAIL when the threader is stopping or still busy.
   QZResult StartWorker(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& argument,
                        const RCPtr<LEvent>& light, int32_t priority);
   // The same without a light.

@@ -61,7 +61,7 @@ public:
   // Serial number, 1 for the first font made; what renderers key their caches by.
   uint32_t GetUniqueID() const { return mSerialId; }
 
-  // Removes this font from the cache: 0, or 0x80004005 when it is not there.
+  // Removes this font from the cache: 0, or QZ_E_FAIL when it is not there.
   QZResult ReleaseInternalReferences() override;
 
 private:

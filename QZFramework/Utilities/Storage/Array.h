@@ -41,7 +41,7 @@ public:
     return mItems[index];
   }
 
-  // Inserts a copy of item before index; returns index, or 0x80070057 (nothing
+  // Inserts a copy of item before index; returns index, or QZ_E_INVALIDARG (nothing
   // changed) for an index past the count. item may be one of this array's items.
   QZResult InsertAt(uint32_t index, const T& item) override {
     if (index > GetCount() || GetCount() >= this->GetMaxCount()) {
@@ -57,7 +57,7 @@ public:
     return GetCount();
   }
 
-  // Inserts count default items at index; the new count, or 0x80070057 (nothing changed)
+  // Inserts count default items at index; the new count, or QZ_E_INVALIDARG (nothing changed)
   // for an index past the count or a count that would pass GetMaxCount().
   QZResult InsertItems(uint32_t index, uint32_t count) override {
     if (index > GetCount() || uint64_t(GetCount()) + count > this->GetMaxCount()) {
@@ -67,7 +67,7 @@ public:
     return int32_t(GetCount());
   }
 
-  // Erases count items from index on; the new count, or 0x80070057 (nothing removed)
+  // Erases count items from index on; the new count, or QZ_E_INVALIDARG (nothing removed)
   // when index is not below the count or the range runs past the end.
   QZResult RemoveItems(uint32_t index, uint32_t count) override {
     if (index >= GetCount() || uint64_t(index) + count > GetCount()) {

@@ -8,7 +8,7 @@
 //
 // Grain and slack are in items (the buffer gets them multiplied by sizeof(T)). Items
 // that SetCount and InsertItems add are zero; SetCountRaw leaves them as they were.
-// Index and range errors return 0x80070057 and change nothing; out of memory throws
+// Index and range errors return QZ_E_INVALIDARG and change nothing; out of memory throws
 // QZ::Exception<std::bad_alloc>. Not synchronised.
 
 #include <cstring>
@@ -41,7 +41,7 @@ public:
   // Null while nothing is allocated.
   T* GetData() override { return mBuffer.GetTypedData(); }
 
-  // Sets the count to n without clearing new items; n, or 0x80070057 (nothing changed)
+  // Sets the count to n without clearing new items; n, or QZ_E_INVALIDARG (nothing changed)
   // when n items would pass GetMaxCount() or 4 GB.
   virtual int32_t SetCountRaw(uint32_t n) {
     if (!Fits(n)) {
@@ -63,7 +63,7 @@ public:
     return uint32_t(reached);
   }
 
-  // Opens count zero items at index; the new count, or 0x80070057 for an index past
+  // Opens count zero items at index; the new count, or QZ_E_INVALIDARG for an index past
   // the count or a count that does not fit. count 0 returns the count unchecked.
   QZResult InsertItems(uint32_t index, uint32_t count) override {
     const uint32_t old = GetCount();
@@ -82,7 +82,7 @@ public:
     return reached;
   }
 
-  // The new count, or 0x80070057 (nothing removed) when the range runs past the end.
+  // The new count, or QZ_E_INVALIDARG (nothing removed) when the range runs past the end.
   // count 0 returns the count unchecked.
   QZResult RemoveItems(uint32_t index, uint32_t count) override {
     const uint32_t old = GetCount();

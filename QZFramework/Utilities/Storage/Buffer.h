@@ -32,10 +32,10 @@ public:
   // Sets the size to n keeping the bytes that stay in range; new bytes are not cleared.
   virtual uint32_t SetSize(uint32_t n) = 0;
   // Sets count bytes from offset on; count < 0 means up to the end.
-  // 0, or 0x80070057 (nothing written) when the range is not inside the size.
+  // 0, or QZ_E_INVALIDARG (nothing written) when the range is not inside the size.
   virtual QZResult Fill8(int8_t value, uint32_t offset, int32_t count) = 0;
   // Sets count 16-bit units from the byte offset on; count < 0 means as many whole
-  // units as fit. 0, or 0x80070057 (nothing written) when the range is not inside.
+  // units as fit. 0, or QZ_E_INVALIDARG (nothing written) when the range is not inside.
   virtual QZResult Fill16(uint16_t value, uint32_t offset, int32_t count) = 0;
   virtual uint32_t GetCapacity() const = 0;
   // The first byte; null while nothing is allocated.

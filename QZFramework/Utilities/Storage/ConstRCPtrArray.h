@@ -19,10 +19,10 @@
 // GetData and the array's cannot share one name.
 //
 // Failures: RemoveItem with an index at or past the count throws Out of Range and
-// changes nothing, out included. Every other index error returns 0x80070057 and changes
+// changes nothing, out included. Every other index error returns QZ_E_INVALIDARG and changes
 // nothing (InsertAt and InsertItems past the count, RemoveItems running past the end,
 // Swap); GetAt past the count gives a null item that belongs to no array. RemoveLast on
-// an empty array returns 0x80004005 with out null. Out of memory throws bad_alloc.
+// an empty array returns QZ_E_FAIL with out null. Out of memory throws bad_alloc.
 //
 // Removed items are released in index order once the array is consistent again, so an
 // item's destructor may use the array. Not synchronised: callers serialise access; only
@@ -100,7 +100,7 @@ public:
   Item& GetAt(uint32_t index) override { return ItemAt<Item>(index); }
   const Item& GetAt(uint32_t index) const override { return const_cast<ConstRCPtrArray*>(this)->ItemAt<Item>(index); }
 
-  // Exchanges two items without reference traffic; 0, or 0x80070057 (nothing changed)
+  // Exchanges two items without reference traffic; 0, or QZ_E_INVALIDARG (nothing changed)
   // unless both indexes are below the count.
   QZResult Swap(uint32_t first, uint32_t second) override {
     const uint32_t count = GetCount();
@@ -112,7 +112,7 @@ public:
   }
 
   // Stores item (its private copy when unshareable) before index; returns index, or
-  // 0x80070057 for an index past the count with no reference taken. item may be one of
+  // QZ_E_INVALIDARG for an index past the count with no reference taken. item may be one of
   // this array's items.
   QZResult InsertAt(uint32_t index, const Item& item) override { return InsertShared(index, item); }
 
@@ -126,7 +126,7 @@ public:
     return TakeItem(index, out);
   }
 
-  // RemoveItem of the last item; 0x80004005 with out null when the array is empty.
+  // RemoveItem of the last item; QZ_E_FAIL with out null when the array is empty.
   QZResult RemoveLast(Item& out) override { return TakeLast(out); }
 
   // Null items are added at the end, or the items from count on are released in index
@@ -142,7 +142,7 @@ public:
     return GetCount();
   }
 
-  // Opens count null items before index; the new count, or 0x80070057 (nothing changed)
+  // Opens count null items before index; the new count, or QZ_E_INVALIDARG (nothing changed)
   // for an index past the count or a count past GetMaxCount(). count 0 returns the count
   // whatever the index.
   QZResult InsertItems(uint32_t index, uint32_t count) override {
@@ -161,7 +161,7 @@ public:
   }
 
   // Takes count items out from index on, closes the gap, then releases them in index
-  // order; the new count, or 0x80070057 (nothing removed) when the range runs past the
+  // order; the new count, or QZ_E_INVALIDARG (nothing removed) when the range runs past the
   // end. count 0 returns the count whatever the index.
   QZResult RemoveItems(uint32_t index, uint32_t count) override {
     const uint32_t old = GetCount();

@@ -6,8 +6,8 @@
 //
 // Growing (SetCount, InsertItems) does not clear: new places keep the bytes they held,
 // which start as zero. Indexed access is not checked; RemoveItem refuses an index at or
-// past the count. Nothing that does not fit is taken: InsertItems answers 0x80070057
-// and Append 0x80004005, the array unchanged. Not synchronised.
+// past the count. Nothing that does not fit is taken: InsertItems answers QZ_E_INVALIDARG
+// and Append QZ_E_FAIL, the array unchanged. Not synchronised.
 
 #include <algorithm>
 #include <cstring>
@@ -36,7 +36,7 @@ public:
   }
 
   // Opens count places at index, keeping their previous bytes; the new count, or
-  // 0x80070057 for an index past the count or more than fits. count 0 changes nothing.
+  // QZ_E_INVALIDARG for an index past the count or more than fits. count 0 changes nothing.
   QZResult InsertItems(uint32_t index, uint32_t count) override {
     const uint32_t old = mCount;
     if (count == 0) {
@@ -52,7 +52,7 @@ public:
     return int32_t(mCount);
   }
 
-  // The new count, or 0x80070057 (nothing removed) when the range runs past the end.
+  // The new count, or QZ_E_INVALIDARG (nothing removed) when the range runs past the end.
   QZResult RemoveItems(uint32_t index, uint32_t count) override {
     const uint32_t old = mCount;
     if (count == 0) {
@@ -65,7 +65,7 @@ public:
     return int32_t(SetCount(old - count));
   }
 
-  // As RemoveItems(index, 1), handing the item to removed; 0x80070057 with removed
+  // As RemoveItems(index, 1), handing the item to removed; QZ_E_INVALIDARG with removed
   // untouched for an index at or past the count.
   QZResult RemoveItem(uint32_t index, T& removed) override {
     if (index >= mCount) {

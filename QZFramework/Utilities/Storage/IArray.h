@@ -13,8 +13,8 @@
 // empty. Every operation that changes the count may move the items and invalidates
 // positions and iterators taken before it.
 //
-// Operations that can fail return a result code (0x80070057 for an index out of range,
-// 0x80004005 for a resize that fell short); several return a count or an index instead
+// Operations that can fail return a result code (QZ_E_INVALIDARG for an index out of range,
+// QZ_E_FAIL for a resize that fell short); several return a count or an index instead
 // of 0 on success. Nothing here throws by itself: exceptions come from T's copy and
 // assignment or from an implementation's primitives and pass through unchanged.
 //
@@ -71,7 +71,7 @@ public:
   // The item at index, walked to from Begin; the index must be below GetCount().
   virtual T& GetAt(uint32_t index) { return GetItemAt(WalkFromBegin(Begin(), index)); }
   virtual const T& GetAt(uint32_t index) const { return GetItemAt(WalkFromBegin(Begin(), index)); }
-  // Exchanges two items by copies; 0, or 0x80070057 (nothing changed) when either
+  // Exchanges two items by copies; 0, or QZ_E_INVALIDARG (nothing changed) when either
   // index is not below the count.
   virtual QZResult Swap(uint32_t first, uint32_t second) {
     const uint32_t count = GetCount();
@@ -110,10 +110,10 @@ class IIterableModifiable : public IIterable<T> {
 public:
   using typename IIterable<T>::Iterator;
 
-  // 0 when the array ends empty, else 0x80004005.
+  // 0 when the array ends empty, else QZ_E_FAIL.
   virtual QZResult RemoveAll() { return SetCount(0) == 0 ? QZ_OK : QZ_E_FAIL; }
   // Inserts a copy of item before index (index == GetCount() appends); item may be one
-  // of this array's. The result of InsertItems: negative (0x80070057 for an index past
+  // of this array's. The result of InsertItems: negative (QZ_E_INVALIDARG for an index past
   // the count) with nothing stored.
   virtual QZResult InsertAt(uint32_t index, const T& item) {
     const T copy = item;
@@ -132,7 +132,7 @@ public:
     return RemoveItems(index, 1);
   }
   // Appends copies of the items source held at the call (an array may append itself).
-  // The new count, or 0x80004005 with nothing copied when the array cannot grow by
+  // The new count, or QZ_E_FAIL with nothing copied when the array cannot grow by
   // that many: past GetMaxCount() it is left as it was; when SetCount falls short it
   // keeps the count SetCount reached.
   virtual int32_t Append(const IIterable<T>& source) {
@@ -167,9 +167,9 @@ public:
   // destroyed. Returns the count reached, count on success. May move the items.
   virtual uint32_t SetCount(uint32_t count) = 0;
   // Inserts count default items before index (index == GetCount() appends); the new
-  // count, or 0x80070057 for an index past the count.
+  // count, or QZ_E_INVALIDARG for an index past the count.
   virtual QZResult InsertItems(uint32_t index, uint32_t count) = 0;
-  // Removes count items from index on; the new count, or 0x80070057 (nothing removed)
+  // Removes count items from index on; the new count, or QZ_E_INVALIDARG (nothing removed)
   // when the range does not lie inside the array.
   virtual QZResult RemoveItems(uint32_t index, uint32_t count) = 0;
 
@@ -180,7 +180,7 @@ protected:
   ~IIterableModifiable() = default;
 
   // Grows the array from count by added items for an append: the new count (count
-  // itself when added is 0, without a resize), or 0x80004005 when it cannot grow.
+  // itself when added is 0, without a resize), or QZ_E_FAIL when it cannot grow.
   int32_t PrepareAppend(uint32_t count, uint32_t added) {
     const uint64_t total = uint64_t(count) + added;
     if (total == count) {

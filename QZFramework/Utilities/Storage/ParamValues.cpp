@@ -27,7 +27,7 @@ Variant::Type MakeEntry(Variant& out, std::initializer_list<const Variant*> elem
 }
 
 // `list` becomes `count` entries made by `fill`, called for each index in ascending order;
-// 0x80004005 when one could not be built.
+// QZ_E_FAIL when one could not be built.
 template <class Fill>
 QZResult BuildEntries(Variant& list, uint32_t count, Fill fill) {
   try {

@@ -20,7 +20,7 @@
 //
 // Result codes of the lists: 0 success, -4 a missing or empty argument or an index out of
 // range, -7 an entry of the wrong shape (not a List of the entry's number of records),
-// 0x80004005 a list that could not be built. The elements of an entry are read as their
+// QZ_E_FAIL a list that could not be built. The elements of an entry are read as their
 // records decode (Variant::GetListElement): external data comes back as a Buffer, a
 // refused record as Empty. Not synchronised, like Variant.
 
@@ -127,7 +127,7 @@ public:
   QZResult SetDescriptors(const ParamDescriptor* descriptors, uint32_t count);
   // The list becomes one descriptor pair [Int32 id, Empty] for every id of every range:
   // ranges in list order, each range's ids ascending. -7 when a range entry is malformed,
-  // 0x80004005 when the list would not fit in 4 GB; the list is then an empty List.
+  // QZ_E_FAIL when the list would not fit in 4 GB; the list is then an empty List.
   QZResult SetFromRanges(const ParamRanges& ranges);
 
   // Decodes descriptor pair `index`; -4 or -7 as ParamValues::GetParamValue, which leave

@@ -10,7 +10,7 @@
 // of an open File share its descriptor; Close (or destruction) by the File that is the
 // descriptor's last holder closes it and, with kDeleteOnClose, deletes the file.
 //
-// Failures: Open returns 0x80004005 when the system refuses the file (missing, exists
+// Failures: Open returns QZ_E_FAIL when the system refuses the file (missing, exists
 // under kExclusive, no permission, a folder); Read, Write and GetLength throw
 // QZ::Exception<std::runtime_error> naming the system call that failed; Seek returns -1.
 // A File that is not open reads and writes nothing: Read and Write throw, Seek returns -1,
@@ -56,7 +56,7 @@ public:
   // Opens folderOrPath + "/" + fileName, or the path folderOrPath when fileName is empty
   // (the separator is always added: a folder ending in '/' gives "//", which the system
   // accepts; an empty folder gives a path below the root). 0 opened, 1 already open
-  // (nothing changes), 0x80004005 refused (the path, name and flags are kept). Throws
+  // (nothing changes), QZ_E_FAIL refused (the path, name and flags are kept). Throws
   // Runtime Error "invalid pathname" when both are empty.
   virtual QZResult Open(const WString& folderOrPath, const WString& fileName, uint32_t flags);
   // Closes the descriptor when this File is its last holder (deleting the file under
@@ -85,7 +85,7 @@ public:
   static bool IsFile(const WString& path);
   // Whether path names an existing folder (links are followed).
   static bool IsDirectory(const WString& path);
-  // 1 the folder exists, 0 it was created with any missing parents, 0x80004005 a
+  // 1 the folder exists, 0 it was created with any missing parents, QZ_E_FAIL a
   // non-folder of that name exists or the folder could not be made.
   static QZResult EnsureDirectory(const WString& path);
   // Creates each folder along path (parentOnly: all but the last part); folders that
@@ -96,7 +96,7 @@ public:
   // Replaces result by the full paths (folder + "/" + name) of the files (not folders) in
   // folder whose names match pattern ('*' any run, '?' one character, "*.*" everything;
   // ignoring case), ordered by name ignoring case. Names that are not valid UTF-8 are
-  // skipped. The count listed; 0x80004001 when folder is not a folder; 0x80004005 when the
+  // skipped. The count listed; QZ_E_NOTIMPL when folder is not a folder; QZ_E_FAIL when the
   // listing fails (the names read before the failure stay listed).
   static int32_t ListFiles(const WString& folder, const WString& pattern, IArray<WString>& result);
   // The part before the last '/'; the whole path when there is none.

@@ -29,7 +29,7 @@
 //
 // Lengths, indices and counts are in units (char16_t or char), as 32-bit numbers.
 // Ordering and equality are by unsigned unit. Operations returning int32_t report
-// 0 on success and 0x80070057 (QZ_E_INVALIDARG) or 0x80004005 (QZ_E_FAIL) on failure.
+// 0 on success and QZ_E_INVALIDARG (QZ_E_INVALIDARG) or QZ_E_FAIL (QZ_E_FAIL) on failure.
 // Out of memory throws QZ::Exception<std::bad_alloc>.
 //
 // Not synchronised: one string belongs to one thread at a time. Copies on different
@@ -154,7 +154,7 @@ public:
     return IsAsciiCharacter(byte) ? AppendChar(C(byte)) : *this;
   }
 
-  // Inserts text before unit index (index == length appends). 0x80070057 and no change
+  // Inserts text before unit index (index == length appends). QZ_E_INVALIDARG and no change
   // when index > length.
   int32_t Insert(uint32_t index, const StringT& text);
   // The text up to its first NUL, at most maxLength units.
@@ -217,10 +217,10 @@ public:
   StringT<O, C> ToUTF8() const requires WideUnit<C>;
   // Makes out a new buffer holding the UTF-8 form of count units of text (count < 0:
   // up to the first NUL; in any case no further than a NUL) and a NUL; no text gives
-  // the empty buffer. 0, or 0x80004005 when the conversion stopped early (a high
+  // the empty buffer. 0, or QZ_E_FAIL when the conversion stopped early (a high
   // surrogate as the last unit), out then holding what converted before.
   static int32_t AssignFromWide(RCPtr<LIBuffer>& out, const char16_t* text, int32_t count) requires(!WideUnit<C>);
-  // The same from UTF-8 to UTF-16; stops with 0x80004005 at a malformed or cut-off
+  // The same from UTF-8 to UTF-16; stops with QZ_E_FAIL at a malformed or cut-off
   // sequence.
   static int32_t AssignFromNarrow(RCPtr<LIBuffer>& out, const char* text, int32_t count) requires WideUnit<C>;
 

@@ -142,11 +142,11 @@ public:
   // byte by byte unsigned.
   bool operator<(const Variant& other) const;
 
-  // Writes the record (encoding 1) and returns its size, 12 + n; 0x80004005, writing
+  // Writes the record (encoding 1) and returns its size, 12 + n; QZ_E_FAIL, writing
   // nothing, when `out` is null, `capacity` is below 12 + n, or the kind is external with
   // no data.
   int32_t Serialize(void* out, uint32_t capacity) const;
-  // Reads one record from `length` available bytes; 0 or 0x80004005. A refused record
+  // Reads one record from `length` available bytes; 0 or QZ_E_FAIL. A refused record
   // leaves the Variant Empty, except a record of an external kind with data, which is
   // refused but leaves a Buffer holding a copy of the data.
   QZResult Deserialize(const void* record, uint32_t length);

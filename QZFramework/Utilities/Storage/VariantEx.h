@@ -84,7 +84,7 @@ public:
   WString ToString() const override;
 
   // Replaces the items of out by the decoded elements of this List: 0; 0 with out empty
-  // for Empty; 0x80070057 for any other kind; 0x80004005 when out cannot hold them all.
+  // for Empty; QZ_E_INVALIDARG for any other kind; QZ_E_FAIL when out cannot hold them all.
   // A record that does not decode gives an Empty item. out must not hold this value.
   QZResult GetListItems(IArray<VariantEx>& out) const;
 

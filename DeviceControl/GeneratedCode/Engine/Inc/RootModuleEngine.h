@@ -79,11 +79,11 @@ public:
   // throws QZ::FailedResultException), makes the device interface, the root module
   // (offline) and the cache, numbers the tree from firstParamID and announces every
   // value. Once, before anything else: until then the operations that need the device
-  // return 0x80004005.
+  // return QZ_E_FAIL.
   virtual void Initialize(uint32_t firstParamID);
 
   // Parameter traffic (main thread) --------------------------------------------------
-  // Needs the state kConnected, else 0x80004005; the root module's SetParamValueByID. A
+  // Needs the state kConnected, else QZ_E_FAIL; the root module's SetParamValueByID. A
   // failure re-checks the connection.
   virtual int32_t SetParamValue(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value);
   // The root module's GetParamValueByID.
@@ -125,7 +125,7 @@ public:
   virtual int32_t GetDeviceInfo(const QZ::Variant& deviceId, QZ::DeviceInfoRecord& record);
   // On: runs the first remote search (once it has succeeded) and starts the thread; a
   // failed search (its result) or a thread still stopping after the stop wait
-  // (0x80004005) leaves polling off. Off: lets the thread stop. 0 when already so.
+  // (QZ_E_FAIL) leaves polling off. Off: lets the thread stop. 0 when already so.
   virtual int32_t EnableRemoteDevicePolling(bool on);
   // Keep a lost controller: while it is present, reconnect to it.
   virtual void SetHold(bool on);
@@ -136,7 +136,7 @@ public:
   virtual void UpdateConnectionState();
 
   // The engine thread (main thread) -------------------------------------------------
-  // 0 started; 1 already running; 0x80004005 when a stopping thread did not end in time.
+  // 0 started; 1 already running; QZ_E_FAIL when a stopping thread did not end in time.
   virtual QZ::QZResult StartThread();
   // Lets the thread stop when nothing keeps it busy (no polling, no connect in progress,
   // no controller, or a connected one no longer present).

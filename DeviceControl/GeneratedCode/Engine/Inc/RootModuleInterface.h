@@ -67,7 +67,7 @@ public:
   virtual bool IsAvailable(uint32_t id) const;
   // Passes four words to the owner; nothing without owner. No module gives them a meaning.
   virtual void PropagateUp(uint32_t a, uint32_t b, uint32_t c, uint32_t d);
-  // The owner's result; 0x80004005 without owner. The root stores changed values.
+  // The owner's result; QZ_E_FAIL without owner. The root stores changed values.
   virtual int32_t UpdateCachedParamValue(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value);
   // The owner's cached value; empty without owner.
   virtual QZ::Variant GetCachedParamValue(const QZ::ParamDescriptor& descriptor) const;
