@@ -1,5 +1,5 @@
 #pragma once
-// QZ::Gl: the window-system side of the OpenGL renderer: device contexts of windows,
+// QZ::Platform::Gl: the window-system side of the OpenGL renderer: device contexts of windows,
 // pixel formats, rendering contexts, making a context current, buffer swaps and GL
 // entry points, over SDL2's GL contexts and Mesa.
 //
