@@ -27,8 +27,8 @@
 // link, so a subtree nobody else holds is released with it), withdraws every notification
 // registration made with or at the control, drops its companion objects and its tag.
 //
-// Results: 0 success, 1 nothing done (unchanged, not handled, refused), 0x80004005 for an
-// operation not possible now, 0x80070057 for a bad argument. Structural faults (an index
+// Results: 0 success, 1 nothing done (unchanged, not handled, refused), QZ_E_FAIL for an
+// operation not possible now, QZ_E_INVALIDARG for a bad argument. Structural faults (an index
 // past the end of the child list, an unknown child order) throw in the framework's format.
 //
 // Threads: controls belong to the main thread; nothing in a control is locked.
@@ -135,13 +135,13 @@ public:
     int32_t IndexOf(const LControl* child, int32_t order) const;
 
     // Appends child and makes the owner its parent; the owner and every ancestor count the
-    // unclipped controls it brings. 0; 0x80070057 for null, for the owner and for its
-    // ancestors; 0x80004005 when child has a parent or a child of the same name (compared
+    // unclipped controls it brings. 0; QZ_E_INVALIDARG for null, for the owner and for its
+    // ancestors; QZ_E_FAIL when child has a parent or a child of the same name (compared
     // exactly) is there already. The list is unchanged on failure. Takes its reference only
     // on success, so a constructor may pass this.
     [[nodiscard]] QZResult Add(LControl* child);
     // Takes child out: its unclipped controls are no longer counted, it loses its parent
-    // link, the version moves on and the owner's OnChildRemoved runs. 0; 0x80070057 when it
+    // link, the version moves on and the owner's OnChildRemoved runs. 0; QZ_E_INVALIDARG when it
     // is not a child. The child is released unless someone else holds it.
     QZResult Remove(const LControl* child);
     // Removes every child, last to first, as Remove; true when the list was already empty.
@@ -237,7 +237,7 @@ public:
   // failure codes). 0.
   QZResult SetParent(const RCPtr<LControl>& parent);
   // Makes window the root window of this top control and installs the control there.
-  // 0x80004005 for a control with a parent; 1 when window is its root window already.
+  // QZ_E_FAIL for a control with a parent; 1 when window is its root window already.
   QZResult SetRootWindow(const RCPtr<IRootWindow>& window);
   // The root window of the tree: the top control's link; null outside a window.
   RCPtr<IRootWindow> GetRootWindowRef() const;
@@ -263,7 +263,7 @@ public:
   // Places the control from its layout descriptor (against its parent, or for a top
   // control against the screen and its root window's client area), applies the text and
   // children sizing, snaps the rectangle and stores it, laying the children out. SetRect's
-  // result (1 when the rectangle did not change); 0x80004005 without a layout descriptor,
+  // result (1 when the rectangle did not change); QZ_E_FAIL without a layout descriptor,
   // and for a top control without any root window.
   QZResult PerformLayout();
 
@@ -285,7 +285,7 @@ public:
   // The object sent with every condition notification; the same for the control's life.
   const RCPtr<LConditionsParam>& GetConditionsParam() const { return mConditionsParam; }
   // How far, in whole pixels on either axis, the pointer must move from the press before
-  // a held button turns into a drag. 0; 0x80070057 for a negative value (kept).
+  // a held button turns into a drag. 0; QZ_E_INVALIDARG for a negative value (kept).
   QZResult SetDragThreshold(int32_t pixels);
   int32_t GetDragThreshold() const { return mDragThreshold; }
   int32_t GetDragMode() const { return mDragMode; }
@@ -316,7 +316,7 @@ public:
   void ClearLookRegions();
   void ClearLookRegion(int32_t index);
   // Look a's region becomes the control's area less look b's region, and the control is
-  // invalidated: 0; 0x80070057 when either look is missing.
+  // invalidated: 0; QZ_E_INVALIDARG when either look is missing.
   QZResult CombineLookRegions(int32_t a, int32_t b);
   // Multiplies the renderer's alpha while the control paints.
   float GetOpacity() const { return mOpacity; }
@@ -372,24 +372,24 @@ public:
   double GetRangeMinimum() const { return mRangeMinimum; }
   double GetRangeMaximum() const { return mRangeMaximum; }
   int32_t GetScaleType() const { return mScaleType; }
-  // Gives the control and its looks font: 0; 1 when it is the current font; 0x80070057 for
+  // Gives the control and its looks font: 0; 1 when it is the current font; QZ_E_INVALIDARG for
   // null.
   QZResult SetFont(const RCPtr<LFont>& font);
   // Resolves a font against the base font (the parent's when inherited, else the
   // application's default) and sets it, remembering which values came from the base: 0;
-  // 0x80004005 without a font.
+  // QZ_E_FAIL without a font.
   QZResult SetFontSpec(const WString& face, float size, int32_t style);
-  // Look weights: 0; 0x80070057 for an index not below the number of looks. A weight outside
+  // Look weights: 0; QZ_E_INVALIDARG for an index not below the number of looks. A weight outside
   // 0..1 is ignored; exclusive sets every other weight to 0.
   QZResult SetLookWeight(uint32_t index, float weight, bool exclusive);
   // Replaces the own region of a look (an index out of range names the current look) and
-  // invalidates: 0; 0x80070057 without looks.
+  // invalidates: 0; QZ_E_INVALIDARG without looks.
   QZResult SetLookRegion(int32_t index, const RectListT<int32_t>& region);
   // Sets (null: removes) the overlay part of a look, drawn over its client part: 0; 1 when
-  // nothing changed; 0x80004005 without looks.
+  // nothing changed; QZ_E_FAIL without looks.
   QZResult SetLookPartImage(const ConstRCPtr<LBitmap>& image, ResizeType resizeType, int32_t index,
                             bool replacesClient);
-  // Sets the text foreground part of a look: 0; 0x80004005 without looks; 0x80070057 for
+  // Sets the text foreground part of a look: 0; QZ_E_FAIL without looks; QZ_E_INVALIDARG for
   // null.
   QZResult SetLookTextPart(const RCPtr<LVisualPart>& part, int32_t index);
   // Sets the pointer cursor shown over the control (0: the default).
@@ -398,10 +398,10 @@ public:
   // menu's item notifications. 0.
   QZResult SetContextMenuDescriptor(const RCPtr<LMenuDescriptor>& menu);
   // Registers (or withdraws) the control's menu-command handler for every item
-  // notification of menu and its sub-menus: 0; 0x80070057 for null.
+  // notification of menu and its sub-menus: 0; QZ_E_INVALIDARG for null.
   QZResult SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu, bool subscribe);
   // Makes the skin's "contextMenu" control (a child of that name, made once) and readies it
-  // for menu: hidden, then the OnBeforeContextMenu hook. 0; 0x80004005 when the skin has
+  // for menu: hidden, then the OnBeforeContextMenu hook. 0; QZ_E_FAIL when the skin has
   // no such entry or the control cannot be made. Filling and opening the pop-up menu are
   // the pop-up menu's.
   QZResult ShowContextMenu(const RCPtr<LMenuDescriptor>& menu);
@@ -418,12 +418,12 @@ public:
 
   // Places both axes of descriptor: against parent (the three reference values are then
   // zero), or for a top control against screenRect, clientSize and originPoint. 0;
-  // 0x80070057 without a descriptor while parent is set or screenRect is not empty.
+  // QZ_E_INVALIDARG without a descriptor while parent is set or screenRect is not empty.
   QZResult LayoutAxisFromReference(const RCPtr<LLayoutDescriptor>& descriptor, const RCPtr<LControl>& parent,
                                    const RectT<double>& screenRect, const SizeT<double>& clientSize,
                                    const PointT<double>& originPoint, RectT<double>& outRect) const;
   // The minimum-size rule, with text growth, on both axes in place: 1 when it changed
-  // something, 0 when not, 0x80004005 when an anchor forbids the change.
+  // something, 0 when not, QZ_E_FAIL when an anchor forbids the change.
   QZResult LayoutSizeFromText(PointT<double>& position, SizeT<double>& size);
   // The maximum-size rule on both axes in place.
   QZResult LayoutSizeFromChildren(PointT<double>& position, SizeT<double>& size);
@@ -503,8 +503,8 @@ public:
   // and including the first focus boundary.
   bool IsFocusDelegated(bool all) const;
   // Stores order as the layout order and, while the control takes part in tabbing (a TabStop
-  // not below 0), as its TabStop; the parent's child orders are sorted again. 0; 0x80070057
-  // for a negative order; 0x80004005 without a layout descriptor.
+  // not below 0), as its TabStop; the parent's child orders are sorted again. 0; QZ_E_INVALIDARG
+  // for a negative order; QZ_E_FAIL without a layout descriptor.
   QZResult SetTabOrder(int32_t order);
   // Focus delegation stops at a focus boundary (a focus scope).
   bool IsFocusBoundary() const { return mFocusBoundary; }
@@ -522,7 +522,7 @@ public:
   QZResult OnSiblingKeyNotification(const RCPtr<LNotificationDistributor>& distributor,
                                     const RCPtr<LNotification>& notification);
   // Installs (add) or removes the control's menu hot-key handler for every item of menu
-  // with a hot-key binding: 0; 0x80070057 for null.
+  // with a hot-key binding: 0; QZ_E_INVALIDARG for null.
   QZResult RegisterMenuHotKeys(const RCPtr<LMenuDescriptor>& menu, bool add);
   // A menu command's hot key was pressed: to the root window's command handling when it
   // binds the command, else posted to the application. 1.
@@ -536,19 +536,19 @@ public:
   // towards the start) within firstBound..secondBound at every idle tick, and makes control
   // (may be null) follow the content with OnDragMove at the pointer. A new speed, range and
   // control replace those of a running axis; the first start of an axis takes an idle
-  // request. 0; 0x80070057 for another axis.
+  // request. 0; QZ_E_INVALIDARG for another axis.
   QZResult StartAutoScroll(int32_t axis, double speed, double firstBound, double secondBound,
                            const RCPtr<LControl>& control);
   // Stops the axis (a fling with it) and gives its idle request back. 0; 1 when the axis was
-  // not scrolling; 0x80070057 for another axis.
+  // not scrolling; QZ_E_INVALIDARG for another axis.
   QZResult StopAutoScroll(int32_t axis);
   // Flings the content on axis at velocity pixels per second within the range the parent's
   // GetSizeLimits gives this control (the control's own without a parent): the speed holds
   // for 1 s after the last release (the time OnMouseUp records), then falls by the fling
-  // deceleration (1000 px/s per second) until it would turn round. 0; 0x80070057 for
+  // deceleration (1000 px/s per second) until it would turn round. 0; QZ_E_INVALIDARG for
   // another axis.
   QZResult StartAxisAnimation(int32_t axis, double velocity);
-  // Stops the fling of axis: 0; 1 when the axis is not flinging; 0x80070057 for another axis.
+  // Stops the fling of axis: 0; 1 when the axis is not flinging; QZ_E_INVALIDARG for another axis.
   QZResult StopAxisAnimation(int32_t axis);
 
   // ===========================================================================================
@@ -563,13 +563,13 @@ public:
   // window; outside a window it is only counted (SubscribeNotifications subscribes once the
   // tree is under one). 0; the subscription's error, with the count back at 0.
   QZResult AddIdleRequest();
-  // One user fewer; going from 1 to 0 under a window unsubscribes: 0, or 0x80004005 when the
+  // One user fewer; going from 1 to 0 under a window unsubscribes: 0, or QZ_E_FAIL when the
   // subscription was not there. 1, nothing changed, when the count is 0 already.
   QZResult ReleaseIdleRequest();
   int32_t GetIdleRequestCount() const { return mIdleRequests; }
   // Releases child's capture, hides it, and detaches it at the next idle tick in the order
   // the children were queued (a child queued twice goes once); the first child queued takes
-  // an idle request. 0; 0x80070057, nothing changed, when child is not a child.
+  // an idle request. 0; QZ_E_INVALIDARG, nothing changed, when child is not a child.
   QZResult RemoveChildDeferred(const RCPtr<LControl>& child);
   // Detaches the children queued when it starts (those that are still children), first
   // queued first, and gives the idle request back once the queue is empty.
@@ -589,7 +589,7 @@ public:
   // 2: hook after the value changed. 0.
   virtual QZResult OnValueChanged();
   // 3: the range of the value (scale 0 linear, 1 logarithmic with both bounds above 0):
-  // 0; 0x80070057, nothing changed, for anything else.
+  // 0; QZ_E_INVALIDARG, nothing changed, for anything else.
   virtual QZResult SetValueRange(double minimum, double maximum, int32_t scale);
   // 4, 5: bracket a change of the client area: Begin keeps the current look rectangle and
   // marks the update, End clears the mark (a back buffer would follow the look's size). 0.
@@ -605,7 +605,7 @@ public:
   // 9: per axis, the maximum-size Abs when the maximum is "Self" (reference kind 0), else 0;
   // (0, 0) without a layout descriptor.
   virtual PointT<double> GetContentExtent();
-  // 10: sets the layout descriptor's ClipToParent: 0; 1 when unchanged; 0x80004005 without
+  // 10: sets the layout descriptor's ClipToParent: 0; 1 when unchanged; QZ_E_FAIL without
   // a descriptor. The ancestors' unclipped counts and the parent's paint order follow.
   virtual QZResult SetClipToParent(bool clip);
   // 11: moves the client origin (rounded half away from zero): 1 when it is there already;
@@ -636,7 +636,7 @@ public:
   // 20 (ComputeLayout): one drag step for the pointer at param (the control's coordinates):
   // moves (modes 1-3), resizes by the edges in the drag axes (4, 5) or pulls the own content
   // (6) within the parent's visible content; scrolls the parent near its edges (3, 5);
-  // tracks the drop target under the pointer (1). 0; 0x80070057 for null.
+  // tracks the drop target under the pointer (1). 0; QZ_E_INVALIDARG for null.
   virtual QZResult OnDragMove(const RCPtr<LPointWithModifiersParam>& param);
   // 21: hook at the end of each drag step. 0.
   virtual QZResult OnDragMoved(const PointT<double>& point);
@@ -665,7 +665,7 @@ public:
   virtual QZResult OnDragEnter(const RCPtr<LControl>& dragged);
   virtual QZResult OnDragOver(const RCPtr<LControl>& dragged, const PointT<double>& point);
   virtual QZResult OnDragLeave(const RCPtr<LControl>& dragged);
-  // 32: dragged is dropped on the control: 0 when taken. Base: 0x80004005.
+  // 32: dragged is dropped on the control: 0 when taken. Base: QZ_E_FAIL.
   virtual QZResult OnDrop(const RCPtr<LControl>& dragged);
   // 33: gives the focus to the control or, when it hands it on, to its first (forward) or
   // last focusable descendant.
@@ -705,7 +705,7 @@ public:
   // 48: replaces the look list; weights of 0 are added for new looks. 0.
   virtual QZResult SetLooks(const RCPtrArray<LLook, 1, 0>& looks);
   // 50: enables or disables the control, moving the focus as SetVisible does: 0; 1 when
-  // unchanged; 0x80004005 without a layout descriptor.
+  // unchanged; QZ_E_FAIL without a layout descriptor.
   virtual QZResult SetEnabled(bool enabled);
   // 51: gives the control what its skin entry describes: a clone of its placement record,
   // its looks (look 0 shown), font, label ("LABEL" of the string table, else of the create
@@ -713,7 +713,7 @@ public:
   // lays it out. Applied again (a skin switch) the control keeps its visibility (changed
   // through SetVisible when the skin differs), its enabled state, its label and, at the
   // top, its window's place and size; its children are matched by entry name and set up
-  // again (SetUpSubControls), none made anew. 0; 0x80070057 for null. Throws what building
+  // again (SetUpSubControls), none made anew. 0; QZ_E_INVALIDARG for null. Throws what building
   // a look throws (a skin part with a gradient fill): the control is then as it was,
   // except that on a skin switch a child's failure leaves the subtree partly switched
   // (every child still in place).
@@ -726,7 +726,7 @@ public:
   // control). Controls that do not clip to their parent are appended to deferred and not
   // painted: the root window paints each of them afterwards with deferredPass true. A look
   // that throws a framework exception is traced and skipped. Every push on the renderer is
-  // popped before the return. 0; 0x80070057 for a null renderer or a control of the other
+  // popped before the return. 0; QZ_E_INVALIDARG for a null renderer or a control of the other
   // pass. Main thread.
   virtual QZResult Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
                          RCPtrArray<LControl, 1, 0>& deferred, bool deferredPass);
@@ -818,7 +818,7 @@ public:
   // shown); an earlier "toolTip" child is dismissed and detached first. Hide: the
   // "toolTip" child is dismissed (LToolTip::Dismiss; another class is hidden) and removed
   // at the next idle tick. 0; 1 when there is no text, no such skin entry or (hiding) no
-  // tip; 0x80004005 when it cannot be made.
+  // tip; QZ_E_FAIL when it cannot be made.
   virtual QZResult CreateToolTip(bool show);
   // 94: (scroll x, scroll y, width and height of the current look's client part,
   // GetLookRect(-1)).
@@ -834,7 +834,7 @@ public:
   // 99: sets a sub-control up from the skin on a skin switch. With child (set aside by
   // ApplyDescriptor): attaches it again and applies descriptor to it (none: it is kept as
   // it is). Without: creates the control of descriptor (deferred ones left: 1). 0; a
-  // failure of attaching or creating (0x80004005).
+  // failure of attaching or creating (QZ_E_FAIL).
   virtual QZResult SetUpSubControls(const RCPtr<LControl>& child, const RCPtr<LControlDescriptor>& descriptor);
 
   // ===========================================================================================
@@ -960,7 +960,7 @@ protected:
   // Resolves the font against the base font (the parent's when inherited, else the
   // application's default): each value marked as from the base is taken from it (the size
   // times sizeFactor); the base itself when all three equal it. Sets it and remembers the
-  // marks: SetFont's result, 0x80004005 when a base is needed and there is none.
+  // marks: SetFont's result, QZ_E_FAIL when a base is needed and there is none.
   QZResult ApplyResolvedFont(const WString& face, bool faceFromBase, float size, bool sizeFromBase, float sizeFactor,
                              int32_t style, bool styleFromBase);
 
@@ -1002,7 +1002,7 @@ protected:
   // the application clock, or moves the position Abs values towards target by as many
   // whole pixels per axis; each tick lays out, and a layout that leaves the rectangle as it
   // was (PerformLayout's 1) ends it. Each running activity holds one idle request. 0 (the
-  // idle subscription's error); 0x80070057 for another axis; 0x80004005 for a move
+  // idle subscription's error); QZ_E_INVALIDARG for another axis; QZ_E_FAIL for a move
   // without a layout descriptor.
   QZResult StartSizeAnimation(int32_t axis, bool grow);
   QZResult StartMoveAnimation(const PointT<double>& target);

@@ -49,7 +49,7 @@ public:
   // null before it is made.
   virtual RCPtr<LControlFactory> GetControlFactory() = 0;
   // The default font: face, size in points and style bits (bit 0 bold, 1 italic, 2
-  // underline, 3 strike-out). 0, or 0x80004005 with the outputs untouched.
+  // underline, 3 strike-out). 0, or QZ_E_FAIL with the outputs untouched.
   virtual QZResult GetDefaultFont(WString& face, float& size, int32_t& style) = 0;
   // The renderer that measures text outside painting; null before one exists.
   virtual RCPtr<LMeasurementRenderer> GetMeasurementRenderer() = 0;
@@ -106,9 +106,9 @@ public:
   // The application's clipboard (QZFramework/System/Clipboard.h), made with the
   // application; null before it is made.
   virtual RCPtr<LClipboard> GetClipboard() = 0;
-  // Shows text in the status line: 0; 0x80004005 without a status line.
+  // Shows text in the status line: 0; QZ_E_FAIL without a status line.
   virtual QZResult SetStatusText(const WString& text) = 0;
-  // Puts the status line back to its idle text: 0; 0x80004005 without a status line.
+  // Puts the status line back to its idle text: 0; QZ_E_FAIL without a status line.
   virtual QZResult RestoreStatusText() = 0;
   // Shows a message box (flags as the Windows message-box style word) and returns the
   // button chosen (1 OK, 2 Cancel, 6 Yes, 7 No ...).

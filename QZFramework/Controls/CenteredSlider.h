@@ -24,7 +24,7 @@ class LCenteredSlider : public LSlider {
 public:
   LCenteredSlider(const RCPtr<LControl>& parent, const WString& name);
 
-  // LSlider's Initialize (a failure gives 0x80004005), then the range parts (made
+  // LSlider's Initialize (a failure gives QZ_E_FAIL), then the range parts (made
   // mouse-transparent with their fills), the thumb's "NID_MOUSE_MOVE", and the range parts
   // placed. 0. Throws without a thumb.
   QZResult Initialize() override;

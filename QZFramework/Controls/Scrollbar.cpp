@@ -172,7 +172,7 @@ void LScrollbar::UpdateChannelLook() {
     if (hasPressedLook) {
       mChannel->ClearLookRegion(1);
     }
-    (void)mChannel->ShowLook(0); // 0x80070057 without looks
+    (void)mChannel->ShowLook(0); // QZ_E_INVALIDARG without looks
     return;
   }
   // The stretch between the thumb and the channel's end on the pressed side, across the

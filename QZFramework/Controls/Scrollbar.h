@@ -56,7 +56,7 @@ public:
   double SetValue(double value) override;
   // Keeps the value in range units across the change: valid ranges (linear, or
   // logarithmic with both bounds above 0) are stored, then the value is set again from the
-  // same units. 0; 0x80070057 for an invalid range (the old range stays).
+  // same units. 0; QZ_E_INVALIDARG for an invalid range (the old range stays).
   QZResult SetValueRange(double minimum, double maximum, int32_t scale) override;
   // The channel's track (its current look's client rectangle along the axis), then the
   // thumb's length and place. 0.
@@ -65,7 +65,7 @@ public:
   QZResult OnTick() override;
   // Finds and wires the parts, works out the orientation (vertical unless "inc" lies
   // further right of "dec" than below it), places the thumb, sets the key mask 0xFF. 0;
-  // 0x80004005 when the base fails.
+  // QZ_E_FAIL when the base fails.
   QZResult Initialize() override;
   // The bar and its parts never take the focus; the thumb's breadth becomes its shortest
   // length; then UpdateClientArea. 0.
@@ -77,7 +77,7 @@ public:
 
   // --- The bar's own ----------------------------------------------------------------------
 
-  // Stores the low 8 bits of mask (kKeyUp ...): 0; 0x80070057 when mask has higher bits
+  // Stores the low 8 bits of mask (kKeyUp ...): 0; QZ_E_INVALIDARG when mask has higher bits
   // (the low 8 are stored all the same). The first non-zero mask subscribes the bar to its
   // parent's "NID_SIBLING_KEY".
   QZResult SetKeyMask(uint32_t mask);

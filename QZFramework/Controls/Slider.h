@@ -24,7 +24,7 @@ public:
   // away from zero. Nothing without the thumb or a marker.
   virtual void PlaceThumb();
 
-  // LPanel's Initialize (a failure gives 0x80004005), then the markers and the thumb: a
+  // LPanel's Initialize (a failure gives QZ_E_FAIL), then the markers and the thumb: a
   // child named "thumb", else one made from a copy of thumbStart's entry named "thumb",
   // placed freely on both axes and shown. Then the thumb is placed, the range is 0..127 and
   // the drag threshold 0. 0.

@@ -8,7 +8,7 @@
 //
 // The application's status texts (QZ::SetApplicationStatusText below) go to one
 // process-wide status bar. Nothing in the program makes a status bar that one, so those
-// texts end at the missing status bar (0x80004005); tests set it with
+// texts end at the missing status bar (QZ_E_FAIL); tests set it with
 // QZ::SetApplicationStatusBarForTesting.
 //
 // UI thread, like every control; PostStatusText may be called on any thread.
@@ -29,7 +29,7 @@ public:
   // one later), shows text in the label and has the root window lay out and redraw at
   // once. 0; 1 without a label part (the text is ignored).
   QZResult SetStatusText(const WString& text);
-  // Posts text to be shown at the next idle tick: 0; 0x80070057 or 0x80004005 from the
+  // Posts text to be shown at the next idle tick: 0; QZ_E_INVALIDARG or QZ_E_FAIL from the
   // queue (before Initialize, or once the bar is released). Any thread.
   QZResult PostStatusText(const WString& text);
   // The text the bar shows when idle: the label part's "LABEL" (string table first, then
@@ -71,7 +71,7 @@ void SetApplicationStatusBarForTesting(const RCPtr<LStatusBar>& bar);
 // The application's status text, for the framework application's SetStatusText and
 // RestoreStatusText: needs a main window (the application's first root window, held for
 // the call) and the application's status bar. immediate: LStatusBar::SetStatusText, else
-// LStatusBar::PostStatusText; that call's result, or 0x80004005 without a main window or a
+// LStatusBar::PostStatusText; that call's result, or QZ_E_FAIL without a main window or a
 // status bar.
 QZResult SetApplicationStatusText(IControlApplication& application, const WString& text, bool immediate);
 // The same with the status bar's idle text.

@@ -185,7 +185,7 @@ QZResult LTabControl::Initialize() {
 QZResult LTabControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) {
   const QZResult result = LScrollView::ApplyDescriptor(descriptor);
   if (Succeeded(result) && mTabHandlers) {
-    (void)SelectTab(mSelectedTab); // 0x80004005 when the new skin lost a holder
+    (void)SelectTab(mSelectedTab); // QZ_E_FAIL when the new skin lost a holder
   }
   return result;
 }

@@ -40,7 +40,7 @@ public:
   // --- The control's operations --------------------------------------------------------
 
   // The panel's, then the holders, the first tab selected (its result returned when it
-  // fails) and every button's "NID_LEFT_CLICK" routed to the tab control. 0x80004005 when
+  // fails) and every button's "NID_LEFT_CLICK" routed to the tab control. QZ_E_FAIL when
   // the panel fails.
   QZResult Initialize() override;
   // The scroll view's; an initialised tab control then selects its tab again by name.
@@ -71,9 +71,9 @@ public:
   virtual RCPtr<LControl> GetButtonAt(int32_t index);
   // Selects the tab of name: announced to receivers that may cancel or redirect it, every
   // other page hidden, the tab's page shown (none for an unknown name), then announced as
-  // selected. 0; 0x80004005 without either holder; the result of a redirected selection.
+  // selected. 0; QZ_E_FAIL without either holder; the result of a redirected selection.
   virtual QZResult SelectTab(const WString& name);
-  // SelectTab of button index's name: 0x80004005 without "buttonHolder" or for an index
+  // SelectTab of button index's name: QZ_E_FAIL without "buttonHolder" or for an index
   // outside the buttons.
   virtual QZResult SelectTabAt(int32_t index);
   // Hook: the tab at index (-1 for none) is being selected. 0.

@@ -56,7 +56,7 @@ public:
   // clipboard holds no text; else read anew (the cache kept when the clipboard cannot be
   // opened or read).
   ConstRCPtr<LStringWrapper> GetText();
-  // Writes text to the system clipboard and the cache: 0; 0x80004005 when the clipboard
+  // Writes text to the system clipboard and the cache: 0; QZ_E_FAIL when the clipboard
   // cannot be opened or written. Null text only empties the cache (0). Empty text empties
   // the clipboard and marks it. 1, nothing done, while a write is under way.
   QZResult SetText(const ConstRCPtr<LStringWrapper>& text);
