@@ -164,8 +164,7 @@ TEST_F(RootWindowXvfbTest, TheSkinShowsAsItsReferenceImage) {
   ASSERT_TRUE(PumpUntil([this] { return !Win::GetUpdateRect(hwnd, nullptr, false); }));
   const auto shot = Screenshot();
   ASSERT_TRUE(shot);
-  EXPECT_TRUE(QZTest::ImagesMatch(*shot, QZ_CONTROL_BASE_TEST_DATA "/Reference/RootWindow.png", 2,
-                                  QZ_CONTROL_BASE_TEST_OUTPUT));
+  EXPECT_TRUE(QZTest::ImagesMatch(*shot, QZTest::ReferenceImage("RootWindow.png"), 2, QZ_CONTROL_BASE_TEST_OUTPUT));
 }
 
 TEST_F(RootWindowXvfbTest, AClickAKeyCombinationAndATypedCharacterReachTheControls) {
