@@ -83,7 +83,7 @@ TEST_F(TextBoxPixelsTest, AFocusedBoxShowsItsSelectionAndCaret) {
   EXPECT_NE(under, kFocused);
   EXPECT_NEAR(int(under & 0xFF), (0x40 + 2 * 0xD0) / 3, 2);
   EXPECT_EQ(PixelAt(drawn, origin.x + int(highlight.x) - 3, origin.y + int(highlight.y) + 1), kFocused);
-  EXPECT_TRUE(QZTest::ImagesMatch(drawn, QZTest::WidgetSkinFile("Reference/TextBoxes.png"), 2, QZ_WIDGET_TEST_OUTPUT));
+  EXPECT_TRUE(QZTest::ImagesMatch(drawn, QZTest::ReferenceImage("TextBoxes.png"), 2, QZ_WIDGET_TEST_OUTPUT));
 }
 
 } // namespace

@@ -152,7 +152,7 @@ TEST_F(TextBoxXvfbTest, AFocusedBoxWithASelectionShowsItsHighlightAndCaret) {
   const auto shot = Screenshot();
   ASSERT_TRUE(shot);
   EXPECT_TRUE(box->IsCaretVisible()) << "the clock stood still: no blink";
-  EXPECT_TRUE(QZTest::ImagesMatch(*shot, QZTest::WidgetSkinFile("Reference/TextBoxes.png"), 2, QZ_WIDGET_TEST_OUTPUT));
+  EXPECT_TRUE(QZTest::ImagesMatch(*shot, QZTest::ReferenceImage("TextBoxes.png"), 2, QZ_WIDGET_TEST_OUTPUT));
 }
 
 } // namespace

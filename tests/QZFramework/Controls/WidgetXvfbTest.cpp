@@ -145,7 +145,7 @@ TEST_F(WidgetXvfbTest, AChannelHeldBeforeTheThumbShowsItsPressedLookOverThatStre
   EXPECT_DOUBLE_EQ(vertical->GetValue(), 0.55); // one page up at the press; the clock stands still
   const auto shot = Screenshot();
   ASSERT_TRUE(shot);
-  EXPECT_TRUE(QZTest::ImagesMatch(*shot, QZ_WIDGET_TEST_DATA "/Reference/ScrollBars.png", 2, QZ_WIDGET_TEST_OUTPUT));
+  EXPECT_TRUE(QZTest::ImagesMatch(*shot, QZTest::ReferenceImage("ScrollBars.png"), 2, QZ_WIDGET_TEST_OUTPUT));
 
   held = false;
   ASSERT_EQ(QZTest::RunProgram({"xdotool", "mouseup", "1"}), 0);
