@@ -137,7 +137,10 @@ endfunction()
 # skips) without its server. Call it in the folder of the binary's qz_test. The test
 # finds its server through the environment: JACK_DEFAULT_SERVER for JACK (JACK clients
 # read it), QZ_TEST_XVFB_DISPLAY_FILE (a file holding the display number) for Xvfb. JACK
-# tests run one at a time; a TSan build has no fixture tests.
+# tests run one at a time, and so do Xvfb tests: the screen, the keyboard focus, the pointer
+# and the root window's properties are the whole server's (a window that SDL shows without
+# a window manager takes the focus; one shown where another test reads pixels or clicks
+# covers that test's window). A TSan build has no fixture tests.
 function(qz_fixture_test name)
   cmake_parse_arguments(ARG "" "FIXTURE;TARGET;SUITE;TIMEOUT" "ENVIRONMENT;DEPENDS" ${ARGN})
   if(QZ_TSAN OR NOT TARGET ${ARG_TARGET})
@@ -164,6 +167,7 @@ function(qz_fixture_test name)
   else()
     set(fixture QZXvfb)
     set(timeout 120)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK QZXvfbInput)
   endif()
   if(ARG_TIMEOUT)
     set(timeout ${ARG_TIMEOUT})

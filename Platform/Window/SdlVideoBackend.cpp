@@ -1,8 +1,15 @@
 #include "Platform/Window/VideoBackend.h"
 
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
 namespace QZ::Platform::Window {
 
 namespace {
+
+constexpr int kDisplayTries = 5;
+constexpr int kFirstRetryPauseMs = 20; // doubled after each refusal
 
 SDL_Window* Find(uint32_t window) { return window ? SDL_GetWindowFromID(window) : nullptr; }
 
@@ -17,7 +24,20 @@ bool SdlVideoBackend::Init() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // A desktop program's windows are composited like any other.
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  // An X server that many clients reach at once refuses some of them for a moment (EAGAIN
+  // or a reset on its socket): a named display is tried a few more times, about 0.3 s in
+  // all, before the start fails; without one there is nothing to wait for.
+  const char* display = std::getenv("DISPLAY");
+  const int tries = display && *display ? kDisplayTries : 1;
+  for (int attempt = 1;; ++attempt) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+      return true;
+    }
+    if (attempt == tries) {
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kFirstRetryPauseMs << (attempt - 1)));
+  }
 }
 
 void SdlVideoBackend::Quit() { SDL_Quit(); }

@@ -25,7 +25,9 @@ class VideoBackend {
 public:
   virtual ~VideoBackend() = default;
 
-  // Starts the video subsystem; false when SDL refuses (no display, unknown driver).
+  // Starts the video subsystem; false when SDL refuses (no display, unknown driver). The
+  // SDL backend tries a display that DISPLAY names a few times, about 0.3 s in all, since
+  // a busy X server refuses connections for a moment.
   virtual bool Init() = 0;
   // Stops everything Init started (SDL_Quit).
   virtual void Quit() = 0;

@@ -73,7 +73,7 @@ protected:
     ASSERT_FALSE(number.empty());
     setenv("DISPLAY", (":" + number).c_str(), 1);
     setenv("SDL_VIDEODRIVER", "x11", 1);
-    ASSERT_TRUE(StartWindowLayer());
+    ASSERT_TRUE(Host::Startup());
     Platform::Clipboard::SetBackend(nullptr); // SDL's
     mWindow.clipboard = mClipboard;
     mHwnd = Win::CreateWindowEx(0, u"Clipboard test", Win::WS_POPUP, 0, 0, 40, 30, nullptr, &mWindow);
@@ -86,18 +86,6 @@ protected:
     }
     Win::DestroyWindow(mHwnd);
     Host::Shutdown();
-  }
-
-  // The X server refuses a connection now and then (EAGAIN on its socket while it catches
-  // up with connections just closed, as SDL's start opens and closes one): a few tries.
-  static bool StartWindowLayer() {
-    for (int attempt = 0; attempt < 5; ++attempt) {
-      if (Host::Startup()) {
-        return true;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
   }
 
   // Starts the peer with arguments (no shell); the test's record of it, which TearDown
