@@ -136,6 +136,11 @@ bool Next(MSG& out, bool remove, bool wait) {
     if (!wait) {
       return false;
     }
+    // Taking input above may have taken the wake-up of a post made after the posted
+    // messages were looked at; waiting now would leave that post until some other event.
+    if (queue.waiting.load(std::memory_order_acquire)) {
+      continue;
+    }
     WaitInput(queue.input, UntilNextTimer(queue, now));
   }
 }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <deque>
 #include <functional>
@@ -218,6 +219,7 @@ public:
   explicit SteppedBackend(AppScript& script) : mScript(script) {}
   bool WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) override {
     mScript.log.push_back("wait");
+    timeouts.push_back(timeoutMs);
     if (!steps.empty()) {
       std::function<bool()> step = std::move(steps.front());
       steps.pop_front();
@@ -227,7 +229,14 @@ public:
     }
     return ScriptedVideoBackend::WaitEventTimeout(event, timeoutMs);
   }
+  // Wake-ups pushed from any thread.
+  bool PushEvent(SDL_Event& event) override {
+    ++pushed;
+    return ScriptedVideoBackend::PushEvent(event);
+  }
   std::deque<std::function<bool()>> steps;
+  std::vector<int32_t> timeouts; // of each wait, in order (-1: without a time-out)
+  std::atomic<int> pushed{0};
 
 private:
   AppScript& mScript;
