@@ -205,9 +205,16 @@ TEST_F(MidiManagerTest, TheReconnectionHandlerReopensThePortsWhenTheInputComesBa
 }
 
 TEST_F(MidiManagerTest, TheFirmwareCheckWantsThisModelAtVersionOneOrLater) {
+  {
+    // Time enough for the reply: a try that timed out would leave its reply to be taken
+    // by a later check.
+    const RCPtr<LMidiManager> midi = bench.CreateManager();
+    EXPECT_TRUE(midi->IsDeviceFirmwareVersionUseable());
+    EXPECT_EQ(keyboard.Received(), std::vector<Message>{Message({0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7})});
+  }
+  // Refused versions and missing replies, with a short time for the missing ones; a late
+  // refusal taken by a later try is still a refusal.
   const RCPtr<LMidiManager> midi = bench.CreateManager(20);
-  EXPECT_TRUE(midi->IsDeviceFirmwareVersionUseable());
-  EXPECT_EQ(keyboard.Received().back(), (Message{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}));
   keyboard.SetFirmwareVersion({0, 9, 0, 0});
   EXPECT_FALSE(midi->IsDeviceFirmwareVersionUseable());
   EXPECT_EQ(keyboard.Received().size(), 4u) << "three more tries";
