@@ -495,8 +495,12 @@ QZResult LControl::Notify(NotificationName name, const RCPtr<LRefCountedObject>&
 
 QZResult LControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                        const RCPtr<LNotification>& notification) {
-  const RCPtr<LNotificationHandler<LControl>> handler = mNotificationHandler;
-  return handler ? handler->HandleNotification(distributor, notification) : QZResult(QZ_OK);
+  return OfferToHandlerTable(mNotificationHandler, distributor, notification);
+}
+
+QZResult LControl::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mNotificationHandler, distributor, id);
+  return LNotificationClient::UnregisterNotification(distributor, id);
 }
 
 QZResult LControl::ReleaseInternalReferences() {

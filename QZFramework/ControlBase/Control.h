@@ -871,9 +871,22 @@ public:
   // Shared-object and notification plumbing (Control.cpp)
   // ===========================================================================================
 
-  // Routes a received notification through the control's handler table; 0 without one.
+  // Whether the control's handler tables hear what it receives. A control made by its
+  // create function (CreateControlOf) accepts notifications once it is made whole (after
+  // OnLookChanged); one made in code accepts them from its construction.
+  bool AcceptsNotifications() const { return mAcceptsNotifications; }
+  void SetAcceptsNotifications(bool accepts) { mAcceptsNotifications = accepts; }
+  // Routes a received notification through the control's handler table while the control
+  // accepts notifications: the handler's answer (non-zero: handled); 0 without a table.
+  // Every class with a table of its own overrides it in the shape OfferToHandlerTable
+  // shows, so that a notification is offered from the most derived class's table down to
+  // this one, the first that handles it ending the search.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
+  // Takes the (distributor, id) route out of the control's handler table, then removes the
+  // registration (LNotificationClient's answer). Classes with tables of their own forget
+  // the route in theirs first (ForgetHandlerRoute), then call their base's.
+  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
   // Breaks the cycles the control is part of: the children (each loses its parent link),
   // the menu-item updater's link, the remembered and pending controls; then every client
   // registered at the control, every registration the control holds, and its tag. Then
@@ -883,6 +896,38 @@ public:
 protected:
   // Sends a notification of name carrying parameter through the control's distributor.
   QZResult Notify(NotificationName name, const RCPtr<LRefCountedObject>& parameter = nullptr);
+
+  // The two receiver operations of a control class T that owns a handler table:
+  //
+  //   QZResult LListBox::ReceiveNotification(const RCPtr<LNotificationDistributor>& from,
+  //                                          const RCPtr<LNotification>& notification) {
+  //     const QZResult handled = OfferToHandlerTable(mHandler, from, notification);
+  //     return handled != QZ_OK ? handled : LScrollView::ReceiveNotification(from, notification);
+  //   }
+  //   QZResult LListBox::UnregisterNotification(LNotificationDistributor* from, NotificationName id) {
+  //     ForgetHandlerRoute(mHandler, from, id);
+  //     return LScrollView::UnregisterNotification(from, id);
+  //   }
+  //
+  // The table's answer while it exists and the control accepts notifications; else 0 (not
+  // handled: the base's tables are asked next).
+  template <class T>
+  QZResult OfferToHandlerTable(const RCPtr<LNotificationHandler<T>>& table,
+                               const RCPtr<LNotificationDistributor>& distributor,
+                               const RCPtr<LNotification>& notification) const {
+    // A handler may replace the table while it runs.
+    const RCPtr<LNotificationHandler<T>> held = table;
+    return held && mAcceptsNotifications ? held->HandleNotification(distributor, notification) : QZ_OK;
+  }
+  // Takes the route of (distributor, id) out of table, registration aside; nothing for a
+  // null table or distributor (the routes from any source stay).
+  template <class T>
+  static void ForgetHandlerRoute(const RCPtr<LNotificationHandler<T>>& table,
+                                 const LNotificationDistributor* distributor, NotificationName id) {
+    if (table && distributor) {
+      (void)table->ForgetRoute(distributor, id); // false when it had none
+    }
+  }
 
   // --- Helpers of the implementation files (each file adds its own below its banner) ---
 
@@ -1138,6 +1183,7 @@ protected:
   bool mInSetRect = false;
   bool mIdleOnPress = false;
   bool mExcludedFromHitTest = false;
+  bool mAcceptsNotifications = true;
 
   // Timed placement (idle tick): per axis growing and shrinking, a move animation, a press
   // handed over to another control, and the switch that suspends all but removals.

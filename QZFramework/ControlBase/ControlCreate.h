@@ -1,7 +1,8 @@
 #pragma once
 // QZ::CreateControlOf<T>: the create function every control class registers with the
 // control factory: the control made with its parent and the entry's name, then the entry
-// applied, the children made, the control initialised and told its looks are set.
+// applied, the children made, the control initialised and told its looks are set; from
+// then on it accepts notifications.
 //
 //   factory->RegisterControlCreateFunction(u"Framework.Label", &QZ::CreateControlOf<QZ::LLabel>);
 //   QZ::RCPtr<QZ::LControl> label = factory->CreateControl(panel, entry);   // null on failure
@@ -24,6 +25,8 @@ RCPtr<LControl> CreateControlOf(const RCPtr<LControl>& parent, const RCPtr<LCont
   if (control->GetParent() != parent) {
     return nullptr;
   }
+  // Half made, the control's handlers stay deaf to what its parts announce.
+  control->SetAcceptsNotifications(false);
   try {
     if (Failed(control->ApplyDescriptor(descriptor)) || Failed(control->CreateChildren(descriptor)) ||
         Failed(control->Initialize())) {
@@ -31,6 +34,7 @@ RCPtr<LControl> CreateControlOf(const RCPtr<LControl>& parent, const RCPtr<LCont
       return nullptr;
     }
     (void)control->OnLookChanged(); // a hook
+    control->SetAcceptsNotifications(true);
   } catch (...) {
     (void)control->Detach(); // always 0
     throw;

@@ -186,9 +186,13 @@ QZResult LLevelMeter::OnClipLightClick(const RCPtr<LNotificationDistributor>&, c
 
 QZResult LLevelMeter::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                           const RCPtr<LNotification>& notification) {
-  const RCPtr<LNotificationHandler<LLevelMeter>> handler = mHandler;
-  const QZResult handled = handler ? handler->HandleNotification(distributor, notification) : QZResult(QZ_OK);
+  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
   return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
+}
+
+QZResult LLevelMeter::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mHandler, distributor, id);
+  return LControl::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

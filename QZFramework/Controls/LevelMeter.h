@@ -43,6 +43,8 @@ public:
   // Offers a notification to the meter's own handlers first, then to the control's.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
+  // Forgets the route in the meter's handlers, then the control's unregistration.
+  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The meter's own operations --------------------------------------------------------
 

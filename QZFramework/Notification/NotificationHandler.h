@@ -103,6 +103,21 @@ public:
     return mOwner.UnregisterNotification(distributor.Get(), id);
   }
 
+  // Takes the route of (distributor, name) out and leaves the owner's registration as it
+  // is (the owner is unregistering itself): true when there was one.
+  bool ForgetRoute(const LNotificationDistributor* distributor, NotificationName name) {
+    const NotificationID id = GetNotificationID(name);
+    Mutex::ScopedLock hold(mMutex);
+    return id && mRoutes.erase(Receivable{distributor, id}) > 0;
+  }
+
+  // Whether (distributor, name) has a route.
+  bool HasRoute(const LNotificationDistributor* distributor, NotificationName name) const {
+    const NotificationID id = GetNotificationID(name);
+    Mutex::ScopedLock hold(mMutex);
+    return id && mRoutes.count(Receivable{distributor, id}) != 0;
+  }
+
   // Routes name from any source (a distributor's delivery, or a notification handed
   // straight to the owner with no distributor, as a pop-up menu hands its commands) to
   // method, replacing an earlier such route. Registers the owner nowhere. 0; QZ_E_INVALIDARG

@@ -1,0 +1,357 @@
+#include "QZFramework/Controls/CheckedListBox.h"
+
+#include "QZFramework/ControlBase/Look.h"
+#include "QZFramework/Controls/Button.h"
+#include "QZFramework/Controls/ListParams.h"
+#include "QZFramework/Notification/Notification.h"
+
+namespace QZ {
+namespace {
+
+constexpr char16_t kValueChange[] = u"NID_VALUE_CHANGE";
+constexpr char16_t kLeftClick[] = u"NID_LEFT_CLICK";
+// The look whose parts are the check images.
+constexpr int32_t kCheckImagesLook = 3;
+
+} // namespace
+
+// =============================================================================================
+// The row
+// =============================================================================================
+
+LCheckedListBoxItem::LCheckedListBoxItem(const RCPtr<LControl>& parent, const WString& name)
+    : LListBoxItem(parent, name) {}
+
+QZResult LCheckedListBoxItem::Initialize() {
+  const QZResult base = LListBoxItem::Initialize();
+  if (Failed(base)) {
+    return base;
+  }
+  const RCPtr<LControl> self(this);
+  if (!mHandler) {
+    mHandler = RCPtr<LNotificationHandler<LCheckedListBoxItem>>(new LNotificationHandler<LCheckedListBoxItem>(*this));
+  }
+  if (const RCPtr<LButton> box = GetCheckBoxPart()) {
+    (void)mHandler->AddHandler(&LCheckedListBoxItem::OnCheckBoxHover, RCPtr<LNotificationDistributor>(box),
+                               u"NID_HOVER_CONDITION_CHANGE"); // a box is a distributor
+    (void)box->SetFocusable(true);                             // 1 when it was not focusable already
+    box->SetUseParentToolTip(true);
+  }
+  return base;
+}
+
+QZResult LCheckedListBoxItem::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                                  const RCPtr<LNotification>& notification) {
+  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
+  return handled != QZ_OK ? handled : LListBoxItem::ReceiveNotification(distributor, notification);
+}
+
+QZResult LCheckedListBoxItem::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mHandler, distributor, id);
+  return LListBoxItem::UnregisterNotification(distributor, id);
+}
+
+QZResult LCheckedListBoxItem::OnCheckBoxHover(const RCPtr<LNotificationDistributor>&,
+                                              const RCPtr<LNotification>& notification) {
+  const RCPtr<LConditionsParam> change = notification->GetParameterAs<LConditionsParam>();
+  if (!change) {
+    return QZ_FALSE;
+  }
+  const RCPtr<LControl> self(this);
+  // The row looks hovered while the pointer is over its box.
+  RaiseConditionChange((change->GetCurrent() & kConditionMouseOver) && !(change->GetPrevious() & kConditionMouseOver));
+  return QZ_FALSE;
+}
+
+bool LCheckedListBoxItem::ShowLookWithCheckBox(int32_t look, bool) {
+  return look >= 0 && Succeeded(SetLookWeight(uint32_t(look), 1.0f, true));
+}
+
+RCPtr<LButton> LCheckedListBoxItem::GetCheckBoxPart() const {
+  return DynamicCast<LButton>(FindChildByName(u"checkBox"));
+}
+
+void LCheckedListBoxItem::SetChecked(bool checked) {
+  if (const RCPtr<LButton> box = GetCheckBoxPart()) {
+    (void)box->SetValue(checked ? 1.0 : 0.0); // the value kept
+  }
+}
+
+void LCheckedListBoxItem::ShowCheckBox(bool visible) {
+  if (const RCPtr<LButton> box = GetCheckBoxPart()) {
+    (void)box->SetVisible(visible); // whether it is shown now
+  }
+}
+
+// =============================================================================================
+// The list: records
+// =============================================================================================
+
+LCheckedListBox::LCheckedListBox(const RCPtr<LControl>& parent, const WString& name) : LListBox(parent, name) {}
+
+int32_t LCheckedListBox::GetItemCount() const { return int32_t(mCheckedItems.size()); }
+
+LListItemRecord& LCheckedListBox::GetItemRecord(int32_t index) { return mCheckedItems[size_t(index)]; }
+
+LCheckedItemRecord& LCheckedListBox::GetCheckedItemRecord(int32_t index) { return mCheckedItems[size_t(index)]; }
+
+QZResult LCheckedListBox::InsertItemRecord(int32_t index) {
+  mCheckedItems.insert(mCheckedItems.begin() + index, LCheckedItemRecord{});
+  return QZ_OK;
+}
+
+QZResult LCheckedListBox::RemoveItemRecord(int32_t index) {
+  mCheckedItems.erase(mCheckedItems.begin() + index);
+  return QZ_OK;
+}
+
+QZResult LCheckedListBox::SwapItems(int32_t a, int32_t b) {
+  std::swap(mCheckedItems[size_t(a)], mCheckedItems[size_t(b)]);
+  return QZ_OK;
+}
+
+int32_t LCheckedListBox::SetItemCount(int32_t count) {
+  const int32_t result = LListBox::SetItemCount(count);
+  (void)RecountChecked(); // always 0
+  return result;
+}
+
+int32_t LCheckedListBox::RemoveItem(int32_t index) {
+  const bool wasChecked = IsItemChecked(index);
+  const int32_t result = LListBox::RemoveItem(index);
+  if (Succeeded(result) && wasChecked) {
+    --mCheckedCount;
+  }
+  return result;
+}
+
+QZResult LCheckedListBox::RemoveAllItems() {
+  const QZResult result = LListBox::RemoveAllItems();
+  (void)RecountChecked(); // always 0
+  return result;
+}
+
+QZResult LCheckedListBox::RecountChecked() {
+  mCheckedCount = 0;
+  for (const LCheckedItemRecord& record : mCheckedItems) {
+    mCheckedCount += record.checked ? 1 : 0;
+  }
+  return QZ_OK;
+}
+
+// =============================================================================================
+// Checks and pictures
+// =============================================================================================
+
+void LCheckedListBox::SetItemChecked(int32_t index, bool checked) {
+  if (index < 0 || index >= GetItemCount() || GetCheckedItemRecord(index).checked == checked) {
+    return;
+  }
+  const RCPtr<LControl> self(this);
+  GetCheckedItemRecord(index).checked = checked;
+  mCheckedCount += checked ? 1 : -1;
+  RCPtr<LListBoxItem> row;
+  (void)RefreshItemRow(index, row); // 1 when no row shows it
+}
+
+bool LCheckedListBox::IsItemChecked(int32_t index) {
+  return index >= 0 && index < GetItemCount() && GetCheckedItemRecord(index).checked;
+}
+
+ConstRCPtr<LBitmap> LCheckedListBox::GetItemPicture(int32_t index) {
+  if (index < 0 || index >= GetItemCount()) {
+    return nullptr;
+  }
+  if (!mCheckImages.empty()) {
+    return mCheckImages[size_t(index) % mCheckImages.size()];
+  }
+  return GetCheckedItemRecord(index).icon;
+}
+
+void LCheckedListBox::ShowPicture(LButton& box, const ConstRCPtr<LBitmap>& picture) {
+  for (uint32_t look = box.GetLooks().GetCount(); look-- > 0;) {
+    (void)box.SetLookPartImage(picture, ResizeType::Center, int32_t(look), true); // 1 when it shows it already
+  }
+}
+
+void LCheckedListBox::SetPassiveCheckBoxes(bool passive) {
+  mPassiveCheckBoxes = passive;
+  for (int32_t k = 0; k < GetRowCount(); ++k) {
+    const RCPtr<LCheckedListBoxItem> row = DynamicCast<LCheckedListBoxItem>(GetRowControl(k));
+    if (const RCPtr<LButton> box = row ? row->GetCheckBoxPart() : nullptr) {
+      box->SetPassive(passive);
+    }
+  }
+}
+
+QZResult LCheckedListBox::SetAutoCheck(bool autoCheck) {
+  if (autoCheck == mAutoCheck) {
+    return QZ_OK;
+  }
+  mAutoCheck = autoCheck;
+  const RCPtr<LControl> self(this);
+  for (int32_t k = 0; k < GetRowCount(); ++k) {
+    const RCPtr<LCheckedListBoxItem> row = DynamicCast<LCheckedListBoxItem>(GetRowControl(k));
+    const RCPtr<LButton> box = row ? row->GetCheckBoxPart() : nullptr;
+    if (!box || !mCheckedHandler) {
+      continue;
+    }
+    (void)box->SetAutoValueSet(autoCheck); // always 0
+    const RCPtr<LNotificationDistributor> source(box);
+    LNotificationHandler<LCheckedListBox>::Method method = nullptr;
+    uintptr_t data = 0;
+    (void)mCheckedHandler->RemoveHandler(source, autoCheck ? kLeftClick : kValueChange, method,
+                                         data); // 0x80004005 when it had none
+    (void)mCheckedHandler->AddHandler(autoCheck ? &LCheckedListBox::OnCheckBoxValueChange
+                                                : &LCheckedListBox::OnCheckBoxClick,
+                                      source, autoCheck ? kValueChange : kLeftClick); // a box is a distributor
+  }
+  return QZ_OK;
+}
+
+// =============================================================================================
+// Rows
+// =============================================================================================
+
+QZResult LCheckedListBox::Initialize() {
+  const RCPtr<LControl> self(this);
+  // Made first: the rows the list box makes while it starts have their boxes heard.
+  if (!mCheckedHandler) {
+    mCheckedHandler = RCPtr<LNotificationHandler<LCheckedListBox>>(new LNotificationHandler<LCheckedListBox>(*this));
+  }
+  const QZResult base = LListBox::Initialize();
+  if (Failed(base)) {
+    return base;
+  }
+  // Fixed rows were not made by CreateItemControls.
+  for (int32_t k = 0; k < GetRowCount(); ++k) {
+    const RCPtr<LListBoxItem> row = GetRowControl(k);
+    const RCPtr<LCheckedListBoxItem> checkedRow = DynamicCast<LCheckedListBoxItem>(row);
+    const RCPtr<LButton> box = checkedRow ? checkedRow->GetCheckBoxPart() : nullptr;
+    if (box && !mCheckedHandler->HasRoute(box.Get(), mAutoCheck ? kValueChange : kLeftClick)) {
+      AdoptCheckBox(row);
+    }
+  }
+  // Only the list's own skin stores pictures in look 3; the classes built on it use that
+  // look as a look.
+  const bool exactlyThisClass = typeid(*this) == typeid(LCheckedListBox);
+  const RCPtr<LLook> store =
+      mLooks.GetCount() > uint32_t(kCheckImagesLook) ? mLooks.GetAt(uint32_t(kCheckImagesLook)) : nullptr;
+  if (exactlyThisClass && store) {
+    if (store->GetClientPart() && store->GetClientPart()->GetBitmap()) {
+      mCheckImages.push_back(store->GetClientPart()->GetBitmap());
+    }
+    for (const RCPtr<LVisualPart>& part : store->GetNonClientParts()) {
+      if (part && part->GetBitmap()) {
+        mCheckImages.push_back(part->GetBitmap());
+      }
+    }
+    SetPassiveCheckBoxes(true);
+  }
+  UpdateRows(0);
+  return base;
+}
+
+void LCheckedListBox::AdoptCheckBox(const RCPtr<LListBoxItem>& row) {
+  const RCPtr<LCheckedListBoxItem> checkedRow = DynamicCast<LCheckedListBoxItem>(row);
+  const RCPtr<LButton> box = checkedRow ? checkedRow->GetCheckBoxPart() : nullptr;
+  if (!box || !mCheckedHandler) {
+    return;
+  }
+  box->SetPassive(mPassiveCheckBoxes);
+  (void)box->SetAutoValueSet(mAutoCheck); // always 0
+  (void)mCheckedHandler->AddHandler(mAutoCheck ? &LCheckedListBox::OnCheckBoxValueChange
+                                               : &LCheckedListBox::OnCheckBoxClick,
+                                    RCPtr<LNotificationDistributor>(box),
+                                    mAutoCheck ? kValueChange : kLeftClick); // a box is a distributor
+}
+
+QZResult LCheckedListBox::CreateItemControls() {
+  const QZResult result = LListBox::CreateItemControls();
+  if (Succeeded(result)) {
+    AdoptCheckBox(GetRowControl(GetRowCount() - 1));
+  }
+  return result;
+}
+
+QZResult LCheckedListBox::RefreshItemRow(int32_t index, RCPtr<LListBoxItem>& row) {
+  const QZResult result = LListBox::RefreshItemRow(index, row);
+  const RCPtr<LCheckedListBoxItem> checkedRow = DynamicCast<LCheckedListBoxItem>(row);
+  const RCPtr<LButton> box = checkedRow ? checkedRow->GetCheckBoxPart() : nullptr;
+  if (Failed(result) || index < 0 || !box) {
+    return result;
+  }
+  const RCPtr<LControl> self(this);
+  const bool isItem = index < GetItemCount();
+  const double value = isItem && GetCheckedItemRecord(index).checked ? 1.0 : 0.0;
+  if (mAutoCheck && mCheckedHandler && mCheckedHandler->HasRoute(box.Get(), kValueChange)) {
+    // The box's change is the list's own: it must not come back as the user's.
+    CAutoNotificationDisabler<LCheckedListBox> quiet(mCheckedHandler, RCPtr<LNotificationDistributor>(box),
+                                                     kValueChange);
+    (void)box->SetValue(value); // the value kept
+  } else {
+    (void)box->SetValue(value); // the value kept
+  }
+  ShowPicture(*box, isItem ? GetItemPicture(index) : nullptr);
+  (void)box->SetVisible(isItem); // whether it is shown now
+  return result;
+}
+
+// =============================================================================================
+// Notifications
+// =============================================================================================
+
+int32_t LCheckedListBox::ItemOfCheckBox(const RCPtr<LNotificationDistributor>& box) const {
+  const RCPtr<LControl> part = DynamicCast<LControl>(box);
+  return part && part->GetParent() ? GetItemOfRow(part->GetParent().Get()) : -1;
+}
+
+QZResult LCheckedListBox::OnCheckBoxClick(const RCPtr<LNotificationDistributor>& distributor,
+                                          const RCPtr<LNotification>&) {
+  const int32_t index = ItemOfCheckBox(distributor);
+  const RCPtr<LControl> box = DynamicCast<LControl>(distributor);
+  if (index < 0 || !box) {
+    return QZ_FALSE;
+  }
+  const RCPtr<LControl> self(this);
+  const double value = box->GetValue();
+  const RCPtr<LIndexedDataWithValueParam> param = LIndexedDataWithValueParam::Create(index, nullptr, value);
+  GetCheckedItemRecord(index).checked = value >= 0.5;
+  (void)SelectItems(index, index, true);             // an item of the list
+  (void)Notify(u"NID_ITEM_CHECKBOX_CLICKED", param); // 1 when nobody listens
+  return QZ_FALSE;
+}
+
+QZResult LCheckedListBox::OnCheckBoxValueChange(const RCPtr<LNotificationDistributor>& distributor,
+                                                const RCPtr<LNotification>&) {
+  const int32_t index = ItemOfCheckBox(distributor);
+  const RCPtr<LControl> box = DynamicCast<LControl>(distributor);
+  if (index < 0 || !box) {
+    return QZ_FALSE;
+  }
+  const RCPtr<LControl> self(this);
+  const double value = box->GetValue();
+  const RCPtr<LIndexedDataWithValueParam> param = LIndexedDataWithValueParam::Create(index, nullptr, value);
+  LCheckedItemRecord& record = GetCheckedItemRecord(index);
+  const bool checked = value >= 0.5;
+  if (record.checked != checked) {
+    record.checked = checked;
+    mCheckedCount += checked ? 1 : -1;
+  }
+  (void)SelectItems(index, index, true);         // an item of the list
+  (void)Notify(u"NID_ITEM_CHECK_CHANGE", param); // 1 when nobody listens
+  return QZ_FALSE;
+}
+
+QZResult LCheckedListBox::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                              const RCPtr<LNotification>& notification) {
+  const QZResult handled = OfferToHandlerTable(mCheckedHandler, distributor, notification);
+  return handled != QZ_OK ? handled : LListBox::ReceiveNotification(distributor, notification);
+}
+
+QZResult LCheckedListBox::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mCheckedHandler, distributor, id);
+  return LListBox::UnregisterNotification(distributor, id);
+}
+
+} // namespace QZ
