@@ -917,7 +917,7 @@ protected:
                                const RCPtr<LNotification>& notification) const {
     // A handler may replace the table while it runs.
     const RCPtr<LNotificationHandler<T>> held = table;
-    return held && mAcceptsNotifications ? held->HandleNotification(distributor, notification) : QZ_OK;
+    return held && mAcceptsNotifications ? held->HandleNotification(distributor, notification) : QZResult(QZ_OK);
   }
   // Takes the route of (distributor, id) out of table, registration aside; nothing for a
   // null table or distributor (the routes from any source stay).

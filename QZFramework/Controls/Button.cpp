@@ -233,13 +233,13 @@ QZResult LButton::OnSimulateClickNotification(const RCPtr<LNotificationDistribut
 
 QZResult LButton::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                       const RCPtr<LNotification>& notification) {
-  if (const RCPtr<LNotificationHandler<LButton>> handler = mHandler) {
-    const QZResult result = handler->HandleNotification(distributor, notification);
-    if (result == QZ_FALSE) {
-      return result;
-    }
-  }
-  return LControl::ReceiveNotification(distributor, notification);
+  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
+  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
+}
+
+QZResult LButton::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mHandler, distributor, id);
+  return LControl::UnregisterNotification(distributor, id);
 }
 
 WString LButton::GetToolTipText() { return IsTextTruncated() ? GetText() : LControl::GetToolTipText(); }

@@ -132,13 +132,13 @@ QZResult LPanel::OnParentSiblingKey(const RCPtr<LNotificationDistributor>&, cons
 
 QZResult LPanel::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                      const RCPtr<LNotification>& notification) {
-  if (const RCPtr<LNotificationHandler<LPanel>> handler = mPanelHandlers) {
-    const QZResult result = handler->HandleNotification(distributor, notification);
-    if (result == QZ_FALSE) {
-      return result;
-    }
-  }
-  return LScrollView::ReceiveNotification(distributor, notification);
+  const QZResult handled = OfferToHandlerTable(mPanelHandlers, distributor, notification);
+  return handled != QZ_OK ? handled : LScrollView::ReceiveNotification(distributor, notification);
+}
+
+QZResult LPanel::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mPanelHandlers, distributor, id);
+  return LScrollView::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

@@ -46,6 +46,8 @@ public:
   // Offers a notification to the panel's routes, then to the scroll view's.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
+  // Forgets the route in the panel's routes, then the scroll view's unregistration.
+  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // Whether Tab cycles inside the panel (false at construction).
   void SetTabLoop(bool tabLoop) { mTabLoop = tabLoop; }

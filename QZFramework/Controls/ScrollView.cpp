@@ -483,13 +483,13 @@ QZResult LScrollView::ScrollByWheel(const RCPtr<LScrollbar>& bar, const RCPtr<LM
 
 QZResult LScrollView::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                           const RCPtr<LNotification>& notification) {
-  if (const RCPtr<LNotificationHandler<LScrollView>> handler = mHandlers) {
-    const QZResult result = handler->HandleNotification(distributor, notification);
-    if (result == QZ_FALSE) {
-      return result;
-    }
-  }
-  return LControl::ReceiveNotification(distributor, notification);
+  const QZResult handled = OfferToHandlerTable(mHandlers, distributor, notification);
+  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
+}
+
+QZResult LScrollView::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mHandlers, distributor, id);
+  return LControl::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

@@ -84,6 +84,8 @@ public:
   // Offers a notification to the view's routes, then to the control's.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
+  // Forgets the route in the view's routes, then the control's unregistration.
+  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The view's own ---------------------------------------------------------------------
 

@@ -424,13 +424,13 @@ QZResult LScrollbar::OnLookChanged() {
 
 QZResult LScrollbar::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                          const RCPtr<LNotification>& notification) {
-  if (const RCPtr<LNotificationHandler<LScrollbar>> handler = mHandler) {
-    const QZResult result = handler->HandleNotification(distributor, notification);
-    if (result == QZ_FALSE) {
-      return result;
-    }
-  }
-  return LControl::ReceiveNotification(distributor, notification);
+  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
+  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
+}
+
+QZResult LScrollbar::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mHandler, distributor, id);
+  return LControl::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

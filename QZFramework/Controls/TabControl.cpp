@@ -202,13 +202,13 @@ QZResult LTabControl::OnConditionsChanged(const RCPtr<LConditionsParam>& param) 
 
 QZResult LTabControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                           const RCPtr<LNotification>& notification) {
-  if (const RCPtr<LNotificationHandler<LTabControl>> handler = mTabHandlers) {
-    const QZResult result = handler->HandleNotification(distributor, notification);
-    if (result == QZ_FALSE) {
-      return result;
-    }
-  }
-  return LPanel::ReceiveNotification(distributor, notification);
+  const QZResult handled = OfferToHandlerTable(mTabHandlers, distributor, notification);
+  return handled != QZ_OK ? handled : LPanel::ReceiveNotification(distributor, notification);
+}
+
+QZResult LTabControl::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mTabHandlers, distributor, id);
+  return LPanel::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

@@ -52,6 +52,8 @@ public:
   // Offers a notification to the tab control's routes (once initialised), then the panel's.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
+  // Forgets the route in the tab control's routes, then the panel's unregistration.
+  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The tab control's own --------------------------------------------------------------
 

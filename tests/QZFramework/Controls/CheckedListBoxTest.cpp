@@ -63,12 +63,12 @@ TEST(CheckedListBoxTest, AClickOnAnUncheckedBoxChecksItOnceAndScrollingSaysNothi
   list->SetItemChecked(12, true);
   EXPECT_EQ(list->GetCheckedCount(), 3);
   heard->heard.clear();
-  list->SetScrollOffset({0, 16 * 4});
+  ASSERT_EQ(list->SetScrollOffset({0, 16 * 4}), QZ::QZ_OK);
   EXPECT_EQ(Box(list, 0)->GetValue(), 0.0); // item 4
   EXPECT_EQ(Box(list, 1)->GetValue(), 1.0); // item 5
-  list->SetScrollOffset({0, 16 * 10});
+  ASSERT_EQ(list->SetScrollOffset({0, 16 * 10}), QZ::QZ_OK);
   EXPECT_EQ(Box(list, 2)->GetValue(), 1.0); // item 12
-  list->SetScrollOffset({0, 0});
+  ASSERT_EQ(list->SetScrollOffset({0, 0}), QZ::QZ_OK);
   EXPECT_EQ(Box(list, 2)->GetValue(), 1.0);
   EXPECT_TRUE(heard->heard.empty());
   EXPECT_EQ(list->GetCheckedCount(), 3);

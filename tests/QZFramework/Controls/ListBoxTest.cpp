@@ -78,7 +78,7 @@ TEST(ListBoxConstructionTest, ATemplateMakesRowsOfItsHeightOnlyForTheView) {
   EXPECT_EQ(list->GetClientExtent().height, 16000.0);
 
   // Scrolled, the same rows show other items.
-  list->SetScrollOffset({0, 16 * 500});
+  ASSERT_EQ(list->SetScrollOffset({0, 16 * 500}), QZ::QZ_OK);
   EXPECT_EQ(list->GetFirstShownIndex(), 500u);
   EXPECT_EQ(QZTest::RowTexts(*list).front(), "item 500");
   EXPECT_EQ(list->GetRowCount(), 8);
@@ -525,7 +525,7 @@ TEST(ListBoxRowTest, RowConditionsReachTheListAsItsItems) {
   ListSkin skin("ListBox.xml");
   const RCPtr<LListBox> list = skin.Create(u"plainHost");
   QZTest::Fill(*list, 20);
-  list->SetScrollOffset({0, 16 * 4});
+  ASSERT_EQ(list->SetScrollOffset({0, 16 * 4}), QZ::QZ_OK);
   const RCPtr<TimedRecorder> heard = Listen(list);
   skin.pointer.MoveTo(list->GetRowControl(1), 5, 5);
   ASSERT_EQ(heard->heard.size(), 1u);
@@ -605,7 +605,7 @@ TEST(ListBoxItemsTest, HiddenItemsKeepTheirIndexAndArePassedOver) {
   EXPECT_EQ(list->GetFirstShownIndex(), 2u);
   EXPECT_EQ(QZTest::RowTexts(*list)[0], "item 2");
   // Scrolled by rows, the hidden ones never count.
-  list->SetScrollOffset({0, 16 * 2});
+  ASSERT_EQ(list->SetScrollOffset({0, 16 * 2}), QZ::QZ_OK);
   EXPECT_EQ(list->GetFirstShownIndex(), 4u);
   EXPECT_EQ(list->EnsureItemVisible(1), QZ::QZ_OK); // hidden: the shown item after it
   EXPECT_EQ(list->GetFirstShownIndex(), 2u);
@@ -636,7 +636,7 @@ TEST(ListBoxItemsTest, RemovingEveryItemEmptiesTheRowsAndScrollsBack) {
   EXPECT_EQ(list->SetItemCount(1), 1);
   // Removing the last items while scrolled to the end keeps the view full.
   QZTest::Fill(*list, 29);
-  list->SetScrollOffset({0, 16 * 22});
+  ASSERT_EQ(list->SetScrollOffset({0, 16 * 22}), QZ::QZ_OK);
   EXPECT_EQ(list->RemoveItem(29), 29);
   EXPECT_EQ(list->GetFirstShownIndex(), 21u);
   EXPECT_EQ(QZTest::RowTexts(*list).back(), "item 28");

@@ -26,7 +26,7 @@
 #include "QZFramework/Utilities/Storage/Wrapper.h"
 #include "Support/ImageCompare.h"
 #include "Support/TempFolder.h"
-#include "WidgetTestSupport.h"
+#include "WidgetSkinTestSupport.h"
 
 namespace QZTest {
 
