@@ -74,9 +74,13 @@ QZResult LCenteredSlider::OnThumbMouseMove(const RCPtr<LNotificationDistributor>
 
 QZResult LCenteredSlider::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                               const RCPtr<LNotification>& notification) {
-  const RCPtr<LNotificationHandler<LCenteredSlider>> handler = mHandler;
-  const QZResult handled = handler ? handler->HandleNotification(distributor, notification) : QZResult(QZ_OK);
+  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
   return handled != QZ_OK ? handled : LSlider::ReceiveNotification(distributor, notification);
+}
+
+QZResult LCenteredSlider::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mHandler, distributor, id);
+  return LSlider::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

@@ -38,6 +38,8 @@ public:
   // The slider's own handlers first, then the control's.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
+  // Forgets the route in the centred slider's routes, then the slider's unregistration.
+  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   const RCPtr<LControl>& GetLowRangeBounds() const { return mLowRangeBounds; }
   const RCPtr<LControl>& GetHighRangeBounds() const { return mHighRangeBounds; }

@@ -86,9 +86,13 @@ void LStatusBar::ShowText(const WString& text) {
 
 QZResult LStatusBar::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                          const RCPtr<LNotification>& notification) {
-  const RCPtr<LNotificationHandler<LStatusBar>> handler = mHandler;
-  const QZResult handled = handler ? handler->HandleNotification(distributor, notification) : QZResult(QZ_OK);
+  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
   return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
+}
+
+QZResult LStatusBar::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mHandler, distributor, id);
+  return LControl::UnregisterNotification(distributor, id);
 }
 
 QZResult LStatusBar::ReleaseInternalReferences() {

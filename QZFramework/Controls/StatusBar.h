@@ -47,6 +47,8 @@ public:
   // The bar's own handlers first, then the control's.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
+  // Forgets the route in the status bar's routes, then the control's unregistration.
+  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
   // Shuts the queue down, then LControl's.
   QZResult ReleaseInternalReferences() override;
 
