@@ -13,6 +13,7 @@
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ControlBase/StringTable.h"
 #include "QZFramework/Controls/ListParams.h"
+#include "QZFramework/Controls/ToolTip.h"
 #include "QZFramework/Notification/Notification.h"
 #include "QZFramework/Services/Trace/DebugTrace.h"
 #include "QZFramework/Utilities/Storage/Wrapper.h"
@@ -505,6 +506,13 @@ void LListBox::SetFirstShown(uint32_t first) {
   }
   mFirstShownIndex = first;
   UpdateRows(0);
+  // A tip of the list box's, shown or on its way, was about what the rows showed before.
+  const RCPtr<LControl> tip = FindChildByName(u"toolTip");
+  const RCPtr<LToolTip> timed = DynamicCast<LToolTip>(tip);
+  if (tip && (timed ? timed->GetState() != LToolTip::kHidden : tip->IsShown(false))) {
+    (void)CreateToolTip(false); // 0: there is a tip
+    (void)CreateToolTip(true);  // 1 when the list box has no tip text any more
+  }
 }
 
 void LListBox::SyncTopItem() { SetFirstShown(TopItemForOffset(mScrollOffset.y)); }

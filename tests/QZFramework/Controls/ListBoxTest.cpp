@@ -681,6 +681,28 @@ TEST(ListBoxItemsTest, ASkinSwitchKeepsTheItemsAndMakesNewRows) {
   EXPECT_EQ(QZTest::Selected(*list), (std::vector<uint32_t>{5}));
 }
 
+TEST(ListBoxItemsTest, ScrollingMakesTheListsToolTipAnew) {
+  ListSkin skin("ListBox.xml");
+  const RCPtr<LListBox> list = skin.Create(u"tipHost");
+  ASSERT_TRUE(list);
+  QZTest::Fill(*list, 30);
+  ASSERT_EQ(list->CreateToolTip(true), QZ::QZ_OK);
+  const RCPtr<QZ::LToolTip> before = QZ::DynamicCast<QZ::LToolTip>(list->FindChildByName(u"toolTip"));
+  ASSERT_TRUE(before);
+  EXPECT_NE(before->GetState(), QZ::LToolTip::kHidden);
+  ASSERT_EQ(list->SetScrollOffset({0, 16 * 3}), QZ::QZ_OK);
+  const RCPtr<QZ::LToolTip> after = QZ::DynamicCast<QZ::LToolTip>(list->FindChildByName(u"toolTip"));
+  ASSERT_TRUE(after);
+  EXPECT_NE(after, before);
+  EXPECT_EQ(before->GetState(), QZ::LToolTip::kHidden);
+  EXPECT_EQ(after->GetText(), QZ::WString(u"Pick one"));
+  // A tip that went stays gone.
+  ASSERT_EQ(list->CreateToolTip(false), QZ::QZ_OK);
+  ASSERT_EQ(list->SetScrollOffset({0, 16 * 4}), QZ::QZ_OK);
+  const RCPtr<QZ::LToolTip> gone = QZ::DynamicCast<QZ::LToolTip>(list->FindChildByName(u"toolTip"));
+  EXPECT_TRUE(!gone || gone->GetState() == QZ::LToolTip::kHidden);
+}
+
 TEST(ListBoxParamTest, TheIndexedParametersTextNamesIndexDataAndValue) {
   EXPECT_EQ(QZ::LIndexedDataWithValueParam::Create(3, nullptr, 1.0)->ToString(),
             QZ::WString(u"LIndexedDataParam: Index = 3, Data =  Value = 1.000000"));

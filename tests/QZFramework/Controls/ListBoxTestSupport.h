@@ -23,6 +23,7 @@
 #include "QZFramework/ControlBase/ControlCreate.h"
 #include "QZFramework/Controls/CheckedListBox.h"
 #include "QZFramework/Controls/ListBox.h"
+#include "QZFramework/Controls/ToolTip.h"
 #include "QZFramework/Utilities/Storage/Wrapper.h"
 #include "Support/ImageCompare.h"
 #include "Support/TempFolder.h"
@@ -67,6 +68,7 @@ public:
     application.factory = QZ::RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
     (void)application.factory->RegisterControlCreateFunction(u"Test.DropDownOwner",
                                                              &QZ::CreateControlOf<DropDownOwner>);
+    (void)application.factory->RegisterControlCreateFunction(u"Framework.ToolTip", &QZ::CreateControlOf<QZ::LToolTip>);
     if (registerFirst) {
       registerFirst(*application.factory);
     }
