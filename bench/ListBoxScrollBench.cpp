@@ -10,6 +10,7 @@
 // after its first step that its top row shows "item 41" (a side that does not is not
 // measured).
 
+#include <span>
 #include <string>
 
 #include "Platform/Resources/Resources.h"
@@ -132,6 +133,13 @@ public:
   uint32_t GetRootWindowCount() override { return 0; }
   QZ::RCPtr<QZ::IRootWindow> GetRootWindowAt(uint32_t) override { return nullptr; }
   QZ::RectT<int32_t> GetScreenRect() override { return {0, 0, 1920, 1080}; }
+  int32_t AddRootWindow(const QZ::RCPtr<QZ::LRootWindow>&) override { return 0; }
+  int32_t RemoveRootWindow(const QZ::RCPtr<QZ::LRootWindow>&) override { return -1; }
+  int32_t GetRendererType() override { return QZ::kRendererGDI; }
+  bool DoIdleWork(bool) override { return false; }
+  QZ::RCPtr<QZ::LGlobalHotKeyManager> CreateGlobalHotKeyManager() override { return nullptr; }
+  void OnCommandLineFromAnotherInstance(const QZ::WString&) override {}
+  bool WriteProfileBinary(const QZ::WString&, const QZ::WString&, std::span<const uint8_t>) override { return false; }
   QZ::RCPtr<QZ::LGlobalHotKeyManager> GetGlobalHotKeyManager() override { return nullptr; }
   QZ::RCPtr<QZ::LClipboard> GetClipboard() override { return nullptr; }
   QZ::QZResult SetStatusText(const QZ::WString&) override { return QZ::QZ_OK; }

@@ -1,0 +1,131 @@
+// A list box of ListBox.xml in a real window under the X server of the Xvfb fixture,
+// scrolled to item 50 of 100 with item 52 selected: the window shows its reference image.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "ListBoxTestSupport.h"
+#include "Platform/Host/MessageLoop.h"
+#include "Platform/Window/VideoBackend.h"
+#include "QZFramework/ControlBase/OSWindow.h"
+#include "QZFramework/ControlBase/RootWindow.h"
+#include "QZFramework/Renderer/Gdi/GDIRenderer.h"
+#include "QZFramework/Utilities/Graphics/Font.h"
+
+// Last: X11's macros (None, Bool, Status...) would break the headers above.
+#include <SDL2/SDL_syswm.h>
+
+#include "Support/XvfbSupport.h"
+
+#include <X11/Xutil.h>
+
+namespace {
+
+namespace Win = QZ::Platform::Window;
+namespace Host = QZ::Platform::Host;
+
+class ListBoxXvfbTest : public ::testing::Test {
+protected:
+  static constexpr int kWidth = 300;
+  static constexpr int kHeight = 200;
+  static constexpr uintptr_t kGiveUpTimer = 99;
+
+  void SetUp() override {
+    ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
+    // The pointer stays off the window: no row is hovered.
+    ASSERT_EQ(QZTest::RunProgram({"xdotool", "mousemove", "319", "239"}), 0);
+    ASSERT_TRUE(Host::Startup());
+    // Text measures as the window draws it.
+    application.measurer = measurer;
+    QZ::LFont::SetMeasurementRendererSource([renderer = measurer] { return renderer; });
+    application.factory = QZ::RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
+    QZTest::RegisterListWidgets(*application.factory);
+    QZTest::RegisterWidgets(*application.factory);
+    ASSERT_EQ(application.factory->LoadSkins(QZ::WString(QZTest::WidgetSkinFile("ListBox.xml").c_str())), QZ::QZ_OK);
+
+    window = new QZ::OSWindow;
+    ASSERT_TRUE(window->CreateEx(0, u"QZFrameworkWindow", u"List box", Win::WS_POPUP | Win::WS_VISIBLE, 10, 10, kWidth,
+                                 kHeight, nullptr));
+    hwnd = window->GetSafeHwnd();
+    ASSERT_EQ(window->CreateRenderer(QZ::kRendererGDI), QZ::QZ_OK);
+    root = window->GetRootWindow();
+    ASSERT_EQ(root->SetRootControl(u"plainHost"), QZ::QZ_OK);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(SDL_GetWindowFromID(Win::GetBackendWindowId(hwnd)), &info));
+    display = info.info.x11.display;
+    xwindow = info.info.x11.window;
+  }
+
+  void TearDown() override {
+    QZ::LFont::SetMeasurementRendererSource({});
+    root = nullptr;
+    Host::Shutdown(); // the window and its object go with it
+  }
+
+  // Takes, translates and dispatches messages, running the idle passes, until done holds;
+  // false after 10 s.
+  bool PumpUntil(const std::function<bool()>& done) {
+    (void)Host::SetTimer(nullptr, kGiveUpTimer, 10000); // the id
+    Win::MSG msg;
+    bool reached = done();
+    while (!reached) {
+      if (!Host::PeekMessage(&msg, Win::PM_NOREMOVE)) {
+        (void)application.DoIdleWork(true); // whether more waits
+      }
+      if (Host::GetMessage(&msg) <= 0 || (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer)) {
+        break;
+      }
+      (void)Host::TranslateMessage(&msg); // true for keys
+      (void)Host::DispatchMessage(&msg);  // the procedure's answer
+      reached = done();
+    }
+    (void)Host::KillTimer(nullptr, kGiveUpTimer); // whether it ran
+    return reached;
+  }
+
+  // The window as the X server shows it.
+  std::unique_ptr<QZ::Platform::Graphics::Image> Screenshot() {
+    XSync(display, False);
+    XImage* shot = XGetImage(display, xwindow, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
+    auto image = QZ::Platform::Graphics::Image::Create(kWidth, kHeight);
+    if (shot && image) {
+      for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+          const uint32_t rgb = uint32_t(XGetPixel(shot, x, y)) & 0xFFFFFF;
+          (void)image->SetPixel(x, y, {0xFF000000u | rgb}); // Ok: inside the image
+        }
+      }
+    }
+    if (shot) {
+      XDestroyImage(shot);
+    }
+    return image;
+  }
+
+  QZ::RCPtr<QZ::LMeasurementRenderer> measurer{new QZ::LGDIRenderer};
+  QZTest::FakeControlApplication application;
+  QZ::OSWindow* window = nullptr;
+  Win::HWND hwnd = nullptr;
+  QZ::RCPtr<QZ::LRootWindow> root;
+  Display* display = nullptr;
+  ::Window xwindow = 0;
+};
+
+TEST_F(ListBoxXvfbTest, AListScrolledToItemFiftyWithItemFiftyTwoSelectedShowsItsReferenceImage) {
+  const QZ::RCPtr<QZ::LListBox> list = QZ::DynamicCast<QZ::LListBox>(root->GetRootControl()->FindChildByName(u"list"));
+  ASSERT_TRUE(list);
+  QZTest::Fill(*list, 100);
+  ASSERT_EQ(list->SetScrollOffset({0, 50 * 16}), QZ::QZ_OK);
+  ASSERT_EQ(list->SelectItems(52, -1, true), 52);
+  ASSERT_EQ(list->GetFirstShownIndex(), 50u);
+  ASSERT_TRUE(PumpUntil([this] { return !Win::GetUpdateRect(hwnd, nullptr, false); }));
+  const auto shot = Screenshot();
+  ASSERT_TRUE(shot);
+  EXPECT_TRUE(
+      QZTest::ImagesMatch(*shot, QZTest::ReferenceImage("ListBoxScrolled.png"), 2, QZ_WIDGET_TEST_OUTPUT));
+}
+
+} // namespace
