@@ -35,7 +35,7 @@ protected:
   void SetUp() override {
     ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
     // The pointer stays off the window: no row is hovered.
-    ASSERT_EQ(QZTest::RunProgram({"xdotool", "mousemove", "319", "239"}), 0);
+    ASSERT_EQ(QZTest::RunProgram({"xdotool", "mousemove", "1279", "1023"}), 0); // a corner of the screen
     ASSERT_TRUE(Host::Startup());
     // Text measures as the window draws it.
     application.measurer = measurer;
