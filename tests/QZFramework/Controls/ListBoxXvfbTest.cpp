@@ -51,7 +51,7 @@ protected:
     hwnd = window->GetSafeHwnd();
     ASSERT_EQ(window->CreateRenderer(QZ::kRendererGDI), QZ::QZ_OK);
     root = window->GetRootWindow();
-    ASSERT_EQ(root->SetRootControl(u"plainHost"), QZ::QZ_OK);
+    ASSERT_EQ(root->SetRootControl(u"shotHost"), QZ::QZ_OK);
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     ASSERT_TRUE(SDL_GetWindowWMInfo(SDL_GetWindowFromID(Win::GetBackendWindowId(hwnd)), &info));
