@@ -66,13 +66,13 @@ QZResult LNumericUpDown::OnLookChanged() {
 
 QZResult LNumericUpDown::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                              const RCPtr<LNotification>& notification) {
-  if (mHandler) {
-    const QZResult handled = mHandler->HandleNotification(distributor, notification);
-    if (handled != QZ_OK) {
-      return handled;
-    }
-  }
-  return LPanel::ReceiveNotification(distributor, notification);
+  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
+  return handled != QZ_OK ? handled : LPanel::ReceiveNotification(distributor, notification);
+}
+
+QZResult LNumericUpDown::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mHandler, distributor, id);
+  return LPanel::UnregisterNotification(distributor, id);
 }
 
 // =============================================================================================

@@ -59,6 +59,8 @@ public:
   // Offers a notification to the up-down's routes, then to the panel's.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
+  // Forgets the route in the up-down's routes, then the panel's unregistration.
+  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The up-down's own -------------------------------------------------------------------
 
