@@ -18,6 +18,9 @@ constexpr uint32_t kHeaderLine = 0xFF2A2E36;
 // Not seen, but not transparent either: keeps the keyboard's overlay catching the mouse
 // where the keys below it are drawn by another control.
 constexpr uint32_t kHitOnly = 0x01FFFFFF;
+// Draws nothing and catches no click: what a holder shows so that its children paint and
+// can be hit.
+constexpr char kTransparent[] = "Transparent";
 
 std::string Hex(uint32_t argb) {
   char text[9];
@@ -165,6 +168,18 @@ public:
     return mDocument.lookLists.back().name;
   }
 
+  // The look without parts, and the list of it alone: shared by both scales, added once.
+  std::string TransparentLook() { return AddLook(kTransparent, {}, {}, true); }
+  std::string TransparentList() {
+    const std::string look = TransparentLook();
+    for (const LookList& list : mDocument.lookLists) {
+      if (list.name == kTransparent) {
+        return list.name;
+      }
+    }
+    return AddList(kTransparent, {look}, true);
+  }
+
   int Scale() const { return mScale; }
 
 private:
@@ -181,6 +196,7 @@ std::vector<std::string> ButtonSlots(const std::array<std::string, 7>& states) {
 }
 
 void AddBackgrounds(Builder& b, LookLists& lists) {
+  lists.transparent = b.TransparentList();
   lists.background = b.AddList("Background", {b.AddLook("Background", {b.Cover(P::kWindow)})});
   lists.dialog = b.AddList("Dialog", {b.AddLook("Dialog", {b.Cover(P::kSurface)})});
   lists.header =
@@ -294,7 +310,7 @@ void AddMenus(Builder& b, LookLists& lists) {
   lists.menuRow = b.AddList(high ? "PresetEditor.MenuItem.HighDPI" : "CE.MenuItem", rows, true);
 
   // The row's check box: nothing while unchecked; the mark, white on a selected row.
-  const std::string none = b.AddLook("CE.MenuItem.Check.None", {});
+  const std::string none = b.TransparentLook();
   const std::string mark = b.AddLook("CE.MenuItem.Check.Unselect",
                                      {b.Centred(b.CellPart(Cells::kGlyphs, int(Glyph::BoxChecked), "MenuCheck"))});
   const std::string markOn =

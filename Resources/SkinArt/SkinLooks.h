@@ -11,6 +11,10 @@
 // Look-list sizes follow the widgets: buttons and element buttons 14, list and menu rows
 // 14, list boxes and pop-up menus 3, combo boxes 7, menu titles 4, scroll channels 2,
 // text boxes 10, the model pictures 3, everything else 1.
+//
+// A control paints and hit-tests its children once per look it shows, so a control that
+// draws nothing of its own still needs a look: `transparent`, one look without parts,
+// which draws nothing and lets the mouse through to the children.
 
 #include <string>
 
@@ -36,6 +40,8 @@ inline constexpr int kMenuBarHeight = 22;
 struct LookLists {
   int scale = 1;
 
+  // Holders and containers: "Transparent", shared by both scales.
+  std::string transparent;
   // Whole-area backgrounds.
   std::string background, dialog, header, card, well, chassis, accentStrip;
   // Text only.

@@ -35,12 +35,14 @@ public:
   std::string Px(int value) const { return std::to_string(value * mScale); }
   const char* SkinName() const { return mScale == 2 ? "HighDPI" : "StandardDPI"; }
 
+  // A control without a look list of its own shows the transparent one: without a look
+  // it would paint and hit none of its children.
   Control Make(const std::string& className, const std::string& name, const std::string& lookList = {}) const {
     Control control;
     control.className = className;
     control.name = name;
     control.skinName = SkinName();
-    control.lookList = lookList;
+    control.lookList = lookList.empty() ? L.transparent : lookList;
     return control;
   }
 

@@ -216,7 +216,9 @@ TEST(ShippedSkinTest, LookListsHaveTheSizesTheirWidgetsAddressAndTheirLooksInPla
   for (int index : {kHighDPI, kSkin1}) {
     SCOPED_TRACE(SkinName(index));
     for (const auto& [control, parent] : AllControls(document.skins[size_t(index)])) {
+      // Without a look a control paints and hit-tests none of its children.
       if (control->lookList.empty()) {
+        ADD_FAILURE() << control->name << " (" << control->className << ") has no look list";
         continue;
       }
       const QZTest::RawLookList& list = document.LookList(control->lookList);

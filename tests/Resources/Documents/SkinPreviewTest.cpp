@@ -153,12 +153,12 @@ std::vector<ListUse> ListsOf(int skin) {
   return uses;
 }
 
-// Looks that draw nothing on purpose: an unchecked menu row's check box, and the
-// keyboard's overlay at rest, which only catches the mouse (and its pressed shade, which
+// Looks that draw nothing on purpose: the transparent look of holders (also an unchecked
+// menu row's check box), and the keyboard's overlay at rest, which only catches the mouse (and its pressed shade, which
 // only darkens the keys below it).
 bool DrawsNothingOnPurpose(const std::string& look) {
-  return look.starts_with("CE.MenuItem.Check.None") || look.starts_with("Keyboard.Normal") ||
-         look.starts_with("Keyboard.Disabled") || look.starts_with("Keyboard.Pressed");
+  return look == "Transparent" || look.starts_with("Keyboard.Normal") || look.starts_with("Keyboard.Disabled") ||
+         look.starts_with("Keyboard.Pressed");
 }
 
 // The renderer's surfaces are at most this tall: longer sheets take several pages.
