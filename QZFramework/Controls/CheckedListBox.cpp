@@ -133,8 +133,9 @@ QZResult LCheckedListBox::RemoveAllItems() {
 
 QZResult LCheckedListBox::RecountChecked() {
   mCheckedCount = 0;
-  for (const LCheckedItemRecord& record : mCheckedItems) {
-    mCheckedCount += record.checked ? 1 : 0;
+  // Through the record accessors: classes built on the list keep records of their own.
+  for (int32_t index = 0; index < GetItemCount(); ++index) {
+    mCheckedCount += GetCheckedItemRecord(index).checked ? 1 : 0;
   }
   return QZ_OK;
 }
