@@ -2,20 +2,24 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 #include "Platform/Host/MessagePump.h"
 #include "Platform/Host/StartupError.h"
+#include "Platform/Resources/Resources.h"
 #include "Platform/Window/MessageBox.h"
 #include "Platform/Window/Window.h"
 #include "QZFramework/Application/ApplicationFolders.h"
 #include "QZFramework/Application/DebugConsoleSwitch.h"
 #include "QZFramework/Application/LanguageId.h"
+#include "QZFramework/Application/SplashScreen.h"
 #include "QZFramework/Application/Version.h"
 #include "QZFramework/Application/VersionResource.h"
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Renderer/OpenGL/GLErrorStrings.h"
 #include "QZFramework/Services/ApplicationContext.h"
+#include "QZFramework/Utilities/Graphics/Bitmap.h"
 
 namespace QZ {
 
@@ -27,10 +31,21 @@ namespace {
 constexpr std::string_view kSourceName = "Application/ApplicationBaseWin";
 constexpr char16_t kBuiltInStartupError[] = u"The application encountered problems during startup and will now close.";
 constexpr char16_t kBuiltInStartupErrorCaption[] = u"Error";
+// The command-line hand-over's tag: WM_COPYDATA's wParam and dwData.
+constexpr Win::WPARAM kCommandLineCopyData = 1125;
+// ShowSplash: the bar steps from 0 to 100 over 8 seconds.
+constexpr int32_t kSplashProgressEnd = 100;
+constexpr int32_t kSplashProgressSeconds = 8;
 
 // The window system's quit request (SIGINT, SIGTERM) asks the application to exit, as its
 // close box does; the application decides.
 void HandleThreadMessage(const Win::MSG& msg) {
+  if (msg.message == WM_QZ_HANDEDOVER) {
+    if (auto* host = dynamic_cast<MFCFrameworkAppBase*>(HostApp::Get())) {
+      host->ReceiveHandedOverCommandLines();
+    }
+    return;
+  }
   if (msg.message != Win::WM_QZ_QUITREQUESTED) {
     return;
   }
@@ -73,6 +88,8 @@ MFCFrameworkAppBase::MFCFrameworkAppBase(Services services)
     mServices.trace = &DebugTrace::Get();
   }
 }
+
+MFCFrameworkAppBase::~MFCFrameworkAppBase() = default;
 
 const WString& MFCFrameworkAppBase::GetAppId() {
   static const WString id(
@@ -126,6 +143,7 @@ bool MFCFrameworkAppBase::InitApplication() {
   if (!HostApp::InitApplication()) {
     return false;
   }
+  ShowSplash();
   // The drawing layer starts itself, and the resources are the program's own table: the
   // factory finds it without a module handle.
   mFactory = RCPtr<LControlFactory>(new LControlFactory());
@@ -134,7 +152,91 @@ bool MFCFrameworkAppBase::InitApplication() {
   if (mFrameworkStringTable) {
     SetGLErrorTexts(mFrameworkStringTable->GetEntries());
   }
-  return true;
+  return DecideInstance();
+}
+
+bool MFCFrameworkAppBase::DecideInstance() {
+  mInstance = std::make_unique<SingleInstance>(NString(GetAppId()).View(), mServices.instance);
+  return mInstance->Decide(NString(GetCommandLine()).View()) != SingleInstance::Decision::HandedOver;
+}
+
+void MFCFrameworkAppBase::StopHandOver() {
+  if (mInstance) {
+    mInstance->StopListening();
+  }
+}
+
+void MFCFrameworkAppBase::ReceiveHandedOverCommandLines() {
+  if (!mInstance) {
+    return;
+  }
+  for (const std::string& line : mInstance->TakeReceived()) {
+    mServices.trace->Narrow() << "Command line from another instance: " << line << "\n";
+    const Win::HWND main = GetMainWindow();
+    if (!main) {
+      continue; // no window yet to bring forward or to hand the line to
+    }
+    if (Win::IsIconic(main)) {
+      Win::ShowWindow(main, Win::SW_RESTORE);
+    }
+    Win::BringWindowToTop(main);
+    if (!line.empty()) {
+      const Win::COPYDATASTRUCT data{kCommandLineCopyData, uint32_t(line.size() + 1), line.c_str()};
+      (void)Win::SendMessage(main, Win::WM_COPYDATA, kCommandLineCopyData, Win::LPARAM(&data)); // handled or not
+    }
+  }
+}
+
+WString MFCFrameworkAppBase::GetSplashImagePath() {
+  if (!mSplashImageName || !*mSplashImageName) {
+    return WString();
+  }
+  const WString name(mSplashImageName);
+  const WString folder = GetFolder(1);
+  if (folder.View().starts_with(u"::")) {
+    WString resourceName(name);
+    resourceName = resourceName.ToUpper().ReplaceChars(u". ", u'_');
+    if (Platform::Resources::Module::Program().Find(resourceName.View(), Platform::Resources::kImageType)) {
+      return WString(u"::") + name;
+    }
+    return WString();
+  }
+  WString path = folder + WString(u"/") + name;
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(std::filesystem::path(NString(path).View()), error)) {
+    return WString();
+  }
+  return path;
+}
+
+void MFCFrameworkAppBase::ShowSplash() {
+  const WString path = GetSplashImagePath();
+  if (path.IsEmpty() || mSplash) {
+    return;
+  }
+  RCPtr<LBitmap> bitmap = LBitmap::GetBitmap(path);
+  if (!bitmap) {
+    return; // not an image we can read: no splash
+  }
+  SplashScreen::Options options;
+  if (mServices.makeSplashBackend) {
+    options.backend = mServices.makeSplashBackend();
+  }
+  options.trace = mServices.trace;
+  mSplashBitmap = bitmap;
+  mSplash = std::make_unique<SplashScreen>(std::move(options));
+  mSplash->SetImage(bitmap);
+  mSplash->Start();
+  mSplash->SetProgressRange(0, kSplashProgressEnd, kSplashProgressSeconds);
+}
+
+void MFCFrameworkAppBase::CloseSplash() {
+  if (!mSplash) {
+    return;
+  }
+  mSplash->SetProgressPos(kSplashProgressEnd);
+  mSplash.reset();
+  mSplashBitmap = nullptr;
 }
 
 bool MFCFrameworkAppBase::InitInstance() {
@@ -183,6 +285,9 @@ int32_t MFCFrameworkAppBase::RunSteps(std::string_view commandLine, int32_t show
       EndFailedStartup("An unknown exception ended the start-up.");
     }
   }
+  mSplash.reset();
+  mSplashBitmap = nullptr;
+  StopHandOver();
   mFactory = nullptr;
   mFrameworkStringTable = nullptr;
   WinTerm();

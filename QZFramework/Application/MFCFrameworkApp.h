@@ -15,22 +15,26 @@
 // FrameworkAppMain, the run function, in order:
 //   1. WinInit (the window system); the language id (-1: the environment's,
 //      GetUserDefaultLanguageId) and the splash image name are kept.
-//   2. InitApplication: a new control factory loads the resources of GetFolder(1) for
-//      the language ("::" the compiled-in documents, or the folder QZ_RESOURCE_FOLDER
-//      names); a failure raises "Failed Result : QZRESULT = <code> : QZ::MFCFrameworkApp<
-//      class TApp>::InitApplication : Application/ApplicationBaseWin : Line 169". The
-//      factory's "Framework" table is kept and its OpenGL texts handed to the renderer.
-//      False (another instance took over) ends the process quietly with 0.
+//   2. InitApplication: ShowSplash; a new control factory loads the resources of
+//      GetFolder(1) for the language ("::" the compiled-in documents, or the folder
+//      QZ_RESOURCE_FOLDER names); a failure raises "Failed Result : QZRESULT = <code> :
+//      QZ::MFCFrameworkApp<class TApp>::InitApplication : Application/ApplicationBaseWin :
+//      Line 169". The factory's "Framework" table is kept and its OpenGL texts handed to
+//      the renderer. Last, the single instance (SingleInstance.h) named from GetAppId:
+//      when another instance runs and takes the command line, InitApplication answers
+//      false and the process ends quietly with 0.
 //   3. InitInstance: "-DEBUG_CONSOLE" (DebugConsoleSwitch.h); OLE (a seam: when it fails,
 //      the start-up error box and false); SetRegistryKey with the version's company.
 //      False: the main window (if any) destroyed, ExitInstance, exit code 1.
 //   4. Run: a new TApp(factory, framework table, command line); its command-line hook
 //      before start-up; RunApplicationStartup (line 380 on failure); the hook after
 //      start-up; CreateMainWindow(GetRendererType()) (line 361); SetMainRootControl(
-//      GetMainControlName()) (line 362); the main window shown and updated; TApp::Run
-//      (the first layout, an idle pass, the message loop); RunApplicationShutdown; the
-//      application object dropped.
-//   5. The factory and the framework table released; WinTerm. The exit code is returned.
+//      GetMainControlName()) (line 362); the main window shown and updated; CloseSplash;
+//      TApp::Run (the first layout, an idle pass, the message loop); the hand-over
+//      listener stopped; RunApplicationShutdown; the application object dropped.
+//   5. The splash screen and the single instance's listener ended, the factory and the
+//      framework table released; WinTerm. The exit code is returned (the instance lock
+//      stays with the host until the process ends).
 // An exception out of steps 2-4 ends the start-up: its what() goes to standard error and
 // the debug trace, the start-up error box shows (the framework table's "STARTUP_ERROR" and
 // "STARTUP_ERROR_CAPTION", built-in English without them; style 0x10), the main window is
@@ -45,6 +49,10 @@
 // without an application object or once it is exiting; else TApp::DoIdleWork(idleCount
 // == 0), idling again while it reports more work and idleCount < 2.
 //
+// A command line that another start handed over reaches the UI thread as the thread
+// message WM_QZ_HANDEDOVER, whenever a loop (the main loop or a modal one) takes it, so
+// lines received during the start-up wait for the loop: ReceiveHandedOverCommandLines.
+//
 // One host per process (HostApp::Get); UI thread.
 
 #include <concepts>
@@ -55,6 +63,8 @@
 
 #include "Platform/Host/MessagePump.h"
 #include "QZFramework/Application/HostApp.h"
+#include "QZFramework/Application/SingleInstance.h"
+#include "QZFramework/Application/SplashBackend.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/ControlBase/StringTable.h"
 #include "QZFramework/ObjectBase/Exception.h"
@@ -64,6 +74,9 @@
 #include "QZFramework/Utilities/Storage/StringT.h"
 
 namespace QZ {
+
+class LBitmap;
+class SplashScreen;
 
 // When the application's command-line hook is called.
 enum class CommandLineStage {
@@ -107,7 +120,13 @@ public:
     WindowSystemStart startWindowSystem; // default: the window system over SDL
     std::function<bool()> initializeOle; // default: succeeds (drops come through SDL)
     DebugTrace* trace = nullptr;         // default: DebugTrace::Get()
+    // The single instance's names and times; empty members keep the defaults.
+    SingleInstance::Options instance;
+    // Makes the splash screen's backend; default: NullSplashBackend.
+    std::function<std::unique_ptr<SplashBackend>()> makeSplashBackend;
   };
+
+  ~MFCFrameworkAppBase() override;
 
   // "Vandrel_Quorin ZTR Preset Editor": the company, "_" and the product of the
   // program's version resource.
@@ -143,6 +162,31 @@ public:
 
   bool InitApplication() override;
   bool InitInstance() override;
+
+  // --- The splash screen ---------------------------------------------------------------
+
+  // Where the splash image is: with the folder of path id 1 "::", "::" + the splash image
+  // name when the program's "GDIPLUS" images hold it (its resource name upper-cased with
+  // '.' and ' ' made '_': "Splash.png" is SPLASH_PNG); else folder + "/" + name when that
+  // file exists. Empty otherwise, and without a splash image name.
+  virtual WString GetSplashImagePath();
+  // Nothing without a splash image or when a splash screen exists; else a new splash
+  // screen with the image, started, stepping from 0 to 100 over 8 seconds.
+  virtual void ShowSplash();
+  // With a splash screen: position 100, then the splash screen ended (its thread joined).
+  virtual void CloseSplash();
+  // Whether a splash screen exists.
+  bool HasSplash() const { return mSplash != nullptr; }
+
+  // --- Command lines of other instances -----------------------------------------------
+
+  // For each command line received since the last call: one trace line; the main window
+  // restored when minimised and raised; a command line that is not empty goes to the main
+  // window as WM_COPYDATA (wParam and dwData 1125, the UTF-8 text with its NUL), which
+  // hands it to the application while the window takes input. The thread-message handler
+  // of the run calls it.
+  void ReceiveHandedOverCommandLines();
+
   // Changes nothing: what the host owns is released by the run function.
   int32_t ExitInstance() override { return 1; }
 
@@ -157,6 +201,9 @@ protected:
   void ShowMainWindow();
   // Shuts an application object down and drops it; nothing without one.
   virtual void DropApplication() = 0;
+  // Stops taking command lines of other instances (the lock stays): before the
+  // application object goes.
+  void StopHandOver();
 
 private:
   friend int32_t FrameworkAppMain(std::string_view, int32_t, int32_t, const char16_t*);
@@ -165,6 +212,8 @@ private:
   int32_t RunSteps(std::string_view commandLine, int32_t showCommand, int32_t languageId,
                    const char16_t* splashImageName);
   void EndFailedStartup(const char* what);
+  // The single-instance decision: false when another instance took the command line.
+  bool DecideInstance();
 
   Services mServices;
   RCPtr<LControlFactory> mFactory;
@@ -172,6 +221,9 @@ private:
   uint32_t mLanguageId = 0;
   const char16_t* mSplashImageName = nullptr;
   int32_t mExitCode = 0;
+  std::unique_ptr<SingleInstance> mInstance;
+  RCPtr<LBitmap> mSplashBitmap;
+  std::unique_ptr<SplashScreen> mSplash;
 };
 
 template <HostedApplication TApp>
@@ -194,7 +246,9 @@ public:
     CheckResult(application->CreateMainWindow(application->GetRendererType()), {MethodName("Run"), kSource, 361});
     CheckResult(application->SetMainRootControl(application->GetMainControlName()), {MethodName("Run"), kSource, 362});
     ShowMainWindow();
+    CloseSplash();
     application->Run();
+    StopHandOver();
     (void)application->RunApplicationShutdown(); // nothing is left to report a failure to
     mApplication = nullptr;
     return 1;
@@ -213,6 +267,7 @@ protected:
   // the host was made.
   std::string GetHostClassName() const override { return "QZ::MFCFrameworkApp<" + TypeName<TApp>() + ">"; }
   void DropApplication() override {
+    StopHandOver();
     RCPtr<TApp> application;
     application.Swap(mApplication);
     if (application) {

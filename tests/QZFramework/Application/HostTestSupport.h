@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "Platform/Host/MessagePump.h"
+#include "Platform/Instance/InstanceNames.h"
 #include "Platform/Window/MessageBox.h"
 #include "Platform/Window/Window.h"
 #include "QZFramework/Application/MFCFrameworkApp.h"
@@ -295,6 +296,8 @@ protected:
     environment.Unset("LC_ALL");
     environment.Unset("LC_MESSAGES");
     environment.Set("LANG", "en_US.UTF-8");
+    // The instance lock of this test alone (runs beside it hold their own).
+    environment.Set("XDG_RUNTIME_DIR", folder.Path());
     Win::SetMessageBoxRecorder([this](std::u16string_view text, std::u16string_view caption, uint32_t style) {
       boxes.push_back({std::u16string(text), std::u16string(caption), style});
       return Win::IDOK;
@@ -315,6 +318,7 @@ protected:
       return Host::Startup(std::move(owned));
     };
     services.trace = &trace;
+    services.instance.socketName = socketName;
     return services;
   }
   // A step for the backend's next wait (given before the run starts).
@@ -336,6 +340,15 @@ protected:
   QZ::DebugTrace trace{[this](std::string_view text) { traced.emplace_back(text); }};
   SteppedBackend* backend = nullptr;
   std::deque<std::function<bool()>> pendingSteps;
+  // The hand-over socket of this test alone.
+  const std::string socketName = QZ::Platform::Instance::HandOverSocketName(
+      "QZApplicationTest-" + std::to_string(::getpid()) + "-" + std::to_string(++SocketSerial()));
+
+private:
+  static int& SocketSerial() {
+    static int serial = 0;
+    return serial;
+  }
 };
 
 } // namespace QZTest
