@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -59,22 +60,24 @@ public:
       waiter.wake->notify_all();
     }
   }
-  uint64_t Waits() {
-    std::lock_guard hold(mMutex);
-    return mWaits;
-  }
-  // Waits (up to 10 s) until the splash thread waits again after `since` waits; the
-  // deadline of that wait (TimePoint::max(): no timer runs).
-  TimePoint Settle(uint64_t since) {
+  // Runs action once the splash thread waits, then waits (up to 10 s) until it waits
+  // again: what the action posted or made due has been handled. The deadline of that
+  // wait (TimePoint::max(): no timer runs).
+  TimePoint Handled(const std::function<void()>& action) {
+    uint64_t since = 0;
+    {
+      std::unique_lock hold(mMutex);
+      EXPECT_TRUE(mChanged.wait_for(hold, 10s, [&] { return mWaiter.mutex != nullptr; }));
+      since = mWaits;
+    }
+    action();
     std::unique_lock hold(mMutex);
     EXPECT_TRUE(mChanged.wait_for(hold, 10s, [&] { return mWaits > since && mWaiter.mutex; }));
     return mDeadline;
   }
-  // Advances by step and waits until the thread has handled what came due.
+  // Advances by step; see Handled.
   TimePoint Tick(std::chrono::milliseconds step) {
-    const uint64_t since = Waits();
-    Advance(step);
-    return Settle(since);
+    return Handled([&] { Advance(step); });
   }
 
 private:
@@ -147,9 +150,7 @@ TEST_F(SplashScreenTest, TheWindowIsCentredAndTheBarStepsToNinetySixInThirtyTwoT
   EXPECT_NE(log.thread, std::this_thread::get_id());
   EXPECT_EQ(log.window, (Win::RECT{760, 390, 1160, 690}));
 
-  uint64_t since = clock->Waits();
-  splash->SetProgressRange(0, 100, 8);
-  EXPECT_NE(clock->Settle(since), TimePoint::max()); // the step timer runs
+  EXPECT_NE(clock->Handled([&] { splash->SetProgressRange(0, 100, 8); }), TimePoint::max()); // the step timer runs
   EXPECT_EQ(log.bar, (Win::RECT{776, 670, 776 + 368, 670 + 16}));
   EXPECT_EQ(log.Calls().back(), "CreateBar 0..100");
   EXPECT_EQ(log.Positions(), std::vector<int32_t>{0});
@@ -175,28 +176,20 @@ TEST_F(SplashScreenTest, APositionStopsTheSteppingAndColourMakesTheBar) {
   auto splash = MakeSplash();
   splash->SetImage(Image(400, 300));
   splash->Start();
-  uint64_t since = clock->Waits();
-  splash->SetProgressColor(0x0000FF00);
-  clock->Settle(since);
+  clock->Handled([&] { splash->SetProgressColor(0x0000FF00); });
   EXPECT_EQ(log.Calls(), (std::vector<std::string>{"GetWorkArea", "CreateSplashWindow 400x300", "PaintLayered",
                                                    "ShowSplashWindow", "CreateBar 0..100", "SetBarColor 65280"}));
 
-  since = clock->Waits();
-  splash->SetProgressRange(0, 100, 8);
-  clock->Settle(since);
+  clock->Handled([&] { splash->SetProgressRange(0, 100, 8); });
   clock->Tick(250ms);
   clock->Tick(250ms);
-  since = clock->Waits();
-  splash->SetProgressPos(50);
-  EXPECT_EQ(clock->Settle(since), TimePoint::max());
+  EXPECT_EQ(clock->Handled([&] { splash->SetProgressPos(50); }), TimePoint::max());
   clock->Tick(10s);
   EXPECT_EQ(log.Positions(), (std::vector<int32_t>{0, 3, 6, 50}));
 
   // Positions stay inside the bar's range.
   for (int32_t position : {150, -5}) {
-    since = clock->Waits();
-    splash->SetProgressPos(position);
-    clock->Settle(since);
+    clock->Handled([&] { splash->SetProgressPos(position); });
   }
   EXPECT_EQ(log.Positions(), (std::vector<int32_t>{0, 3, 6, 50, 100, 0}));
 }
@@ -206,9 +199,7 @@ TEST_F(SplashScreenTest, ZeroSecondsStepsAsOneSecondAndASecondStartDoesNothing) 
   splash->SetImage(Image(400, 300));
   splash->Start();
   splash->Start();
-  uint64_t since = clock->Waits();
-  splash->SetProgressRange(20, 100, 0);
-  clock->Settle(since);
+  clock->Handled([&] { splash->SetProgressRange(20, 100, 0); });
   for (int tick = 0; tick < 5; ++tick) {
     clock->Tick(250ms);
   }
@@ -235,9 +226,7 @@ TEST_F(SplashScreenTest, AnImageLargerThanTheWorkAreaOverhangsItEvenly) {
     auto splash = MakeSplash(c.workArea);
     splash->SetImage(Image(c.width, c.height));
     splash->Start();
-    const uint64_t since = clock->Waits();
-    splash->SetProgressPos(0);
-    clock->Settle(since);
+    clock->Handled([&] { splash->SetProgressPos(0); });
     EXPECT_EQ(log.window, c.window) << c.width << "x" << c.height;
     EXPECT_EQ(log.bar, c.bar) << c.width << "x" << c.height;
   }
@@ -259,9 +248,7 @@ TEST_F(SplashScreenTest, AFailedPaintIsTracedAndTheSplashGoesOn) {
   auto splash = MakeSplash({0, 0, 1920, 1080}, [](FakeSplashBackend& backend) { backend.canPaint = false; });
   splash->SetImage(Image(400, 300));
   splash->Start();
-  const uint64_t since = clock->Waits();
-  splash->SetProgressPos(30);
-  clock->Settle(since);
+  clock->Handled([&] { splash->SetProgressPos(30); });
   EXPECT_EQ(Traced(), "Unable to UpdateLayeredWindow\n");
   EXPECT_EQ(log.Positions(), std::vector<int32_t>{30});
 }
