@@ -12,6 +12,7 @@
 #include "Platform/Window/Window.h"
 #include "QZFramework/Application/ApplicationFolders.h"
 #include "QZFramework/Application/DebugConsoleSwitch.h"
+#include "QZFramework/Application/HandOverReceiver.h"
 #include "QZFramework/Application/LanguageId.h"
 #include "QZFramework/Application/SplashScreen.h"
 #include "QZFramework/Application/Version.h"
@@ -31,8 +32,6 @@ namespace {
 constexpr std::string_view kSourceName = "Application/ApplicationBaseWin";
 constexpr char16_t kBuiltInStartupError[] = u"The application encountered problems during startup and will now close.";
 constexpr char16_t kBuiltInStartupErrorCaption[] = u"Error";
-// The command-line hand-over's tag: WM_COPYDATA's wParam and dwData.
-constexpr Win::WPARAM kCommandLineCopyData = 1125;
 // ShowSplash: the bar steps from 0 to 100 over 8 seconds.
 constexpr int32_t kSplashProgressEnd = 100;
 constexpr int32_t kSplashProgressSeconds = 8;
@@ -171,19 +170,7 @@ void MFCFrameworkAppBase::ReceiveHandedOverCommandLines() {
     return;
   }
   for (const std::string& line : mInstance->TakeReceived()) {
-    mServices.trace->Narrow() << "Command line from another instance: " << line << "\n";
-    const Win::HWND main = GetMainWindow();
-    if (!main) {
-      continue; // no window yet to bring forward or to hand the line to
-    }
-    if (Win::IsIconic(main)) {
-      Win::ShowWindow(main, Win::SW_RESTORE);
-    }
-    Win::BringWindowToTop(main);
-    if (!line.empty()) {
-      const Win::COPYDATASTRUCT data{kCommandLineCopyData, uint32_t(line.size() + 1), line.c_str()};
-      (void)Win::SendMessage(main, Win::WM_COPYDATA, kCommandLineCopyData, Win::LPARAM(&data)); // handled or not
-    }
+    ReceiveHandedOverCommandLine(GetMainWindow(), line, *mServices.trace);
   }
 }
 

@@ -180,11 +180,9 @@ public:
 
   // --- Command lines of other instances -----------------------------------------------
 
-  // For each command line received since the last call: one trace line; the main window
-  // restored when minimised and raised; a command line that is not empty goes to the main
-  // window as WM_COPYDATA (wParam and dwData 1125, the UTF-8 text with its NUL), which
-  // hands it to the application while the window takes input. The thread-message handler
-  // of the run calls it.
+  // Each command line received since the last call, in order, through
+  // ReceiveHandedOverCommandLine (HandOverReceiver.h) with the main window. The
+  // thread-message handler of the run calls it.
   void ReceiveHandedOverCommandLines();
 
   // Changes nothing: what the host owns is released by the run function.
