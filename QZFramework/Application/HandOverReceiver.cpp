@@ -3,11 +3,39 @@
 #include <string>
 
 #include "Platform/Window/Window.h"
+#include "QZFramework/ControlBase/ControlApplication.h"
+#include "QZFramework/ControlBase/RootWindow.h"
+#include "QZFramework/ControlBase/WindowOSServices.h"
 #include "QZFramework/Services/Trace/DebugTrace.h"
 
 namespace QZ {
 
 namespace Win = Platform::Window;
+
+namespace {
+
+// The window a user answers first: the last root window of the application whose modal
+// loop runs (modal dialogs open over one another).
+void RaiseTopModalRootWindow() {
+  IControlApplication* application = GetControlApplication();
+  if (!application) {
+    return;
+  }
+  for (uint32_t index = application->GetRootWindowCount(); index-- > 0;) {
+    const RCPtr<LRootWindow> root = DynamicCast<LRootWindow>(application->GetRootWindowAt(index));
+    IWindowOSServices* os = root ? root->GetOSServices() : nullptr;
+    if (!os || !os->IsModal()) {
+      continue;
+    }
+    if (Win::IsIconic(static_cast<Win::HWND>(os->GetHandle()))) {
+      (void)os->Show(Win::SW_RESTORE); // whether it was visible
+    }
+    (void)os->BringToTop(); // fails only for a window already gone
+    return;
+  }
+}
+
+} // namespace
 
 void ReceiveHandedOverCommandLine(Win::HWND mainWindow, std::string_view commandLine, DebugTrace& trace) {
   trace.Narrow() << "Command line from another instance: " << commandLine << "\n";
@@ -18,6 +46,7 @@ void ReceiveHandedOverCommandLine(Win::HWND mainWindow, std::string_view command
     Win::ShowWindow(mainWindow, Win::SW_RESTORE);
   }
   Win::BringWindowToTop(mainWindow);
+  RaiseTopModalRootWindow();
   if (commandLine.empty()) {
     return;
   }
