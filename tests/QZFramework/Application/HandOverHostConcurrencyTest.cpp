@@ -9,6 +9,7 @@
 #include "HostTestSupport.h"
 #include "Platform/Instance/HandOverListener.h"
 #include "Platform/Instance/InstanceLock.h"
+#include "Support/WaitUntil.h"
 
 namespace QZTest {
 namespace {
@@ -149,7 +150,7 @@ TEST_F(HandOverHostTest, ASecondHostHandsItsLineToTheRunningOneAndEndsWithoutAWi
   EXPECT_EQ(script.applicationsMade, 0);
   EXPECT_TRUE(boxes.empty());
   std::unique_lock lock(mutex);
-  arrived.wait_for(lock, 10s, [&] { return !received.empty(); });
+  EXPECT_TRUE(WaitUntil(lock, arrived, [&] { return !received.empty(); }));
   EXPECT_EQ(received, std::vector<std::string>{"editor a b"});
 }
 

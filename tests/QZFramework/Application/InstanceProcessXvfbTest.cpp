@@ -12,15 +12,17 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
+#include <map>
 #include <optional>
 #include <sstream>
-#include <thread>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "QZFramework/Application/ProgramEntry.h"
 #include "Support/TempFolder.h"
+#include "Support/WaitUntil.h"
 
 extern char** environ;
 
@@ -43,6 +45,7 @@ protected:
     mEnvironment = {{"DISPLAY", ":" + number},
                     {"SDL_VIDEODRIVER", "x11"},
                     {"XDG_RUNTIME_DIR", runtime},
+                    {"QZ_TEST_HANDOVER_SOCKET", "QZInstanceProcessTest-" + std::to_string(::getpid())},
                     {"XDG_CONFIG_HOME", folder / "config"},
                     {"QZ_RESOURCE_FOLDER", QZ_APPLICATION_TEST_DATA},
                     {"QZ_DEBUG_TRACE", "1"},
@@ -66,6 +69,12 @@ protected:
     }
     return pid;
   }
+  // Whether the probe that writes its standard error into `errors` shows its window (it
+  // says so). X connections made while another client connects can fail, so the window
+  // is looked for only once no probe is starting.
+  bool ProbeRuns(const std::string& errors) {
+    return WaitUntil([&] { return folder.Read(errors).find("probe: running\n") != std::string::npos; });
+  }
   // The visible windows of the probe titled "Vandrel". (This xdotool cannot match a
   // UTF-8 title by --name, which SDL's titles are: windows are found by class, then
   // named.)
@@ -83,19 +92,8 @@ protected:
     }
     return count;
   }
-  // Checks `done` until it holds, at most for `limit`.
-  static bool WaitUntil(const std::function<bool()>& done, Clock::duration limit = 20s) {
-    const Clock::time_point end = Clock::now() + limit;
-    while (!done()) {
-      if (Clock::now() > end) {
-        return false;
-      }
-      std::this_thread::sleep_for(20ms);
-    }
-    return true;
-  }
   // The exit status of pid once it ended within limit; nothing when it still runs.
-  static std::optional<int> WaitExit(pid_t pid, Clock::duration limit) {
+  static std::optional<int> WaitExit(pid_t pid, std::chrono::milliseconds limit = kWaitBound) {
     int status = 0;
     if (!WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, limit)) {
       return std::nullopt;
@@ -145,30 +143,33 @@ private:
 TEST_F(InstanceProcessXvfbTest, ASecondStartHandsItsLineOverAndAKilledFirstLeavesTheNextStartFirst) {
   const pid_t first = StartProbe({}, "first.txt");
   ASSERT_GT(first, 0);
-  ASSERT_TRUE(WaitUntil([&] { return VandrelWindows() == 1; })) << folder.Read("first.txt");
+  ASSERT_TRUE(ProbeRuns("first.txt")) << folder.Read("first.txt");
+  ASSERT_TRUE(WaitUntil([&] { return VandrelWindows() == 1; }));
 
   const Clock::time_point started = Clock::now();
   const pid_t second = StartProbe({"a", "b"}, "second.txt");
   ASSERT_GT(second, 0);
-  const std::optional<int> status = WaitExit(second, 10s);
+  const std::optional<int> status = WaitExit(second);
   const Clock::duration took = Clock::now() - started;
   ASSERT_TRUE(status.has_value()) << "the second start still runs";
   EXPECT_EQ(*status, 0) << folder.Read("second.txt");
+  EXPECT_EQ(folder.Read("second.txt").find("probe: running"), std::string::npos) << "it ran the application";
   EXPECT_LT(took, 2s) << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
   EXPECT_EQ(VandrelWindows(), 1u);
   const std::string line =
       "Command line from another instance: " + QZ::QuoteCommandLineArgument(QZ_APPLICATION_INSTANCE_PROBE) + " a b\n";
-  EXPECT_TRUE(WaitUntil([&] { return folder.Read("first.txt").find(line) != std::string::npos; }, 10s))
+  EXPECT_TRUE(WaitUntil([&] { return folder.Read("first.txt").find(line) != std::string::npos; }))
       << folder.Read("first.txt");
   EXPECT_TRUE(Running(first));
 
   ASSERT_EQ(::kill(first, SIGKILL), 0);
-  EXPECT_EQ(WaitExit(first, 10s), 128 + SIGKILL);
+  EXPECT_EQ(WaitExit(first), 128 + SIGKILL);
   ASSERT_TRUE(WaitUntil([&] { return VandrelWindows() == 0; }));
 
   const pid_t third = StartProbe({"c"}, "third.txt");
   ASSERT_GT(third, 0);
-  EXPECT_TRUE(WaitUntil([&] { return VandrelWindows() == 1; })) << folder.Read("third.txt");
+  ASSERT_TRUE(ProbeRuns("third.txt")) << folder.Read("third.txt");
+  EXPECT_TRUE(WaitUntil([&] { return VandrelWindows() == 1; }));
   EXPECT_TRUE(Running(third)) << folder.Read("third.txt");
   EXPECT_EQ(folder.Read("third.txt").find("Command line from another instance"), std::string::npos);
 }

@@ -16,6 +16,7 @@
 #include "QZFramework/Services/Trace/DebugTrace.h"
 #include "QZFramework/Utilities/Graphics/Bitmap.h"
 #include "SplashTestSupport.h"
+#include "Support/WaitUntil.h"
 
 namespace QZTest {
 namespace {
@@ -60,19 +61,19 @@ public:
       waiter.wake->notify_all();
     }
   }
-  // Runs action once the splash thread waits, then waits (up to 10 s) until it waits
+  // Runs action once the splash thread waits, then waits (bounded) until it waits
   // again: what the action posted or made due has been handled. The deadline of that
   // wait (TimePoint::max(): no timer runs).
   TimePoint Handled(const std::function<void()>& action) {
     uint64_t since = 0;
     {
       std::unique_lock hold(mMutex);
-      EXPECT_TRUE(mChanged.wait_for(hold, 10s, [&] { return mWaiter.mutex != nullptr; }));
+      EXPECT_TRUE(QZTest::WaitUntil(hold, mChanged, [&] { return mWaiter.mutex != nullptr; }));
       since = mWaits;
     }
     action();
     std::unique_lock hold(mMutex);
-    EXPECT_TRUE(mChanged.wait_for(hold, 10s, [&] { return mWaits > since && mWaiter.mutex; }));
+    EXPECT_TRUE(QZTest::WaitUntil(hold, mChanged, [&] { return mWaits > since && mWaiter.mutex; }));
     return mDeadline;
   }
   // Advances by step; see Handled.

@@ -1,12 +1,21 @@
 // A program built as the editor is, whose application shows a plain main window titled
 // "Vandrel" and otherwise does nothing: the single-instance tests start it as processes
 // to see which of them stays, with which window, and what the running one receives.
+// QZ_TEST_HANDOVER_SOCKET names its hand-over socket: the program's own name is one per
+// user on the whole machine, which test runs beside one another would share.
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "Platform/Instance/InstanceNames.h"
 #include "Platform/Window/Window.h"
 #include "QZFramework/Application/MFCFrameworkApp.h"
 #include "QZFramework/Application/ProgramEntry.h"
 
 namespace Win = QZ::Platform::Window;
+
+// What the probe writes to standard error once its main window shows.
+constexpr char kRunning[] = "probe: running\n";
 
 class LApplication : public QZ::LRefCountedObject, private Win::WindowProcedure {
 public:
@@ -21,7 +30,11 @@ public:
   }
   QZ::WString GetMainControlName() { return QZ::WString(u"mainControl"); }
   QZ::QZResult SetMainRootControl(const QZ::WString&) { return QZ::QZ_OK; }
-  void Run() { (void)QZ::HostApp::Get()->RunMessageLoop(); } // its code ends the process's run anyway
+  void Run() {
+    // The window shows: a test may now look for it without meeting this process's start.
+    std::fputs(kRunning, stderr);
+    (void)QZ::HostApp::Get()->RunMessageLoop(); // its code ends the process's run anyway
+  }
   QZ::QZResult RunApplicationShutdown() {
     if (Win::IsWindow(mWindow)) {
       Win::DestroyWindow(mWindow);
@@ -39,7 +52,15 @@ private:
   Win::HWND mWindow = nullptr;
 };
 
-static QZ::MFCFrameworkApp<LApplication> theApp;
+static QZ::MFCFrameworkAppBase::Services ProbeServices() {
+  QZ::MFCFrameworkAppBase::Services services;
+  if (const char* name = std::getenv("QZ_TEST_HANDOVER_SOCKET")) {
+    services.instance.socketName = QZ::Platform::Instance::HandOverSocketName(name);
+  }
+  return services;
+}
+
+static QZ::MFCFrameworkApp<LApplication> theApp(ProbeServices());
 
 int main(int argc, char** argv) {
   QZ::SetLocaleFromEnvironment();
