@@ -13,8 +13,8 @@
 # belongs to the layer of the longest folder or file that holds it. The renderer's backends
 # never include one another; the generic font renderer includes no backend; the framework
 # includes nothing of the device, the engine or the editor; the editor (Panel, UI) is
-# included by nothing but tests and fuzz targets; the application reads the names of the
-# program's own pictures (the icon, the drag cursors) from the skin-art program.
+# included by nothing but tests and fuzz targets; the application and the editor read the
+# names of the program's own pictures (the icon, the drag cursors) from the skin-art program.
 cmake_minimum_required(VERSION 3.25)
 
 set(QZ_LAYERS
@@ -34,7 +34,7 @@ set(QZ_LAYERS
   "engine | Engine | device storage services"
   "simulator | Simulator | device storage services platform"
   "editor | Panel UI | simulator engine device application controls gdi opengl d3d9 fonts graphics storage services
-     platform"
+     platform skin-art"
   "skin-art | Resources/SkinArt | "
   "tests | tests | editor simulator engine device application controls gdi opengl d3d9 fonts graphics storage services
      platform skin-art"

@@ -3,12 +3,14 @@
 
 #include "QZFramework/Application/FrameworkApp.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <mutex>
 
 #include "Platform/Window/Input.h"
+#include "QZFramework/Application/FrameworkControlClasses.h"
 #include "QZFramework/Controls/StatusBar.h"
 #include "QZFramework/Renderer/Renderer.h"
 #include "QZFramework/Services/Trace/DebugTrace.h"
@@ -20,6 +22,10 @@ namespace {
 constexpr char16_t kBuiltInStartupError[] = u"The application encountered problems during startup and will now close.";
 constexpr char16_t kBuiltInStartupErrorCaption[] = u"Error";
 constexpr uint32_t kErrorBoxStyle = 0x10; // MB_ICONERROR
+constexpr std::string_view kSourceName = R"(Application\FrameworkApp)";
+// The framework's registrations report the lines from here on, one a class name.
+constexpr int kFirstRegistrationLine = 151;
+constexpr char16_t kCurrentSkinIndexKey[] = u"CurrentSkinIndex";
 
 LFrameworkApp* gApplication = nullptr;
 
@@ -127,6 +133,15 @@ void LFrameworkApp::OnCommandLineFromAnotherInstance(const WString& commandLine)
 QZResult LFrameworkApp::RunApplicationStartup() {
   try {
     LNotification::SetPoolingEnabled(true);
+    const RCPtr<LControlFactory> factory = mControlFactory;
+    if (!factory) {
+      return QZ_E_FAIL;
+    }
+    const std::span<const ControlClassEntry> classes = FrameworkControlClasses();
+    for (size_t row = 0; row < classes.size(); ++row) {
+      CheckResult(factory->RegisterControlCreateFunction(WString(classes[row].name), classes[row].create),
+                  {"QZ::LFrameworkApp::RunApplicationStartup", kSourceName, kFirstRegistrationLine + int(row)});
+    }
     if (mGlobalHotKeyManager && mStringTable) {
       (void)mGlobalHotKeyManager->GetHotKeyMap().ParseDefinitions(mStringTable.Get(),
                                                                   u"GHK"); // fails only for a null table
@@ -134,6 +149,13 @@ QZResult LFrameworkApp::RunApplicationStartup() {
     if (mClipboard) {
       (void)mClipboard->Initialize(); // 0, or it throws
     }
+    // The remembered skin may be gone from the skin document, or be negative in a settings
+    // file edited by hand: the list is never read outside its bounds.
+    const int32_t count = int32_t(factory->GetSkinCount());
+    if (count == 0) {
+      return QZ_E_FAIL;
+    }
+    (void)SetSkin(std::clamp(GetCurrentSkinIndex(), 0, count - 1)); // an index within the list: 0
   } catch (const std::exception&) {
     return QZ_E_FAIL;
   }
@@ -188,6 +210,56 @@ QZResult LFrameworkApp::RunApplicationShutdown() {
 }
 
 // =============================================================================================
+// Skins
+// =============================================================================================
+
+int32_t LFrameworkApp::GetCurrentSkinIndex() {
+  int32_t index = 0;
+  const uint32_t file = OpenSettingsFiles(kUserSettingsFile);
+  if (IIniFileManager* settings = GetIniFileManager(); file != 0 && settings) {
+    (void)settings->GetInt(file, kCurrentSkinIndexKey, 0, index); // a missing key leaves 0
+  }
+  return index;
+}
+
+QZResult LFrameworkApp::SetSkin(int32_t index) {
+  const RCPtr<LControlFactory> factory = mControlFactory;
+  if (!factory || index < 0 || uint32_t(index) >= factory->GetSkinCount()) {
+    return QZ_E_INVALIDARG;
+  }
+  WString face;
+  float size = 0.0f;
+  int32_t style = 0;
+  CheckResult(GetSystemFont(face, size, style), {"QZ::LFrameworkApp::SetSkin", kSourceName, 234});
+  factory->SetCurrentSkinIndex(index);
+  (void)factory->GetSkinFont(face, size, style); // 1: the skin gives nothing, the system's font stays
+  SetDefaultFont(LFont::GetFont(face, size, style));
+
+  // A wait scope's idle pass may close a window meanwhile.
+  const std::vector<RCPtr<LRootWindow>> windows = mRootWindows;
+  for (const RCPtr<LRootWindow>& window : windows) {
+    LWaitScope wait(WString(u"Loading Skin..."));
+    IWindowOSServices* os = window->GetOSServices();
+    const bool active = os && os->IsActive();
+    if (active) {
+      window->OnKillFocus();
+    }
+    (void)factory->ReapplySkin(window->GetRootControl());  // a tree the skin lacks stays as it is
+    const RectT<int32_t> client = window->GetClientRect(); // asked of the OS window again
+    window->InvalidateRect({0, 0, client.width, client.height});
+    if (active) {
+      window->OnActivate();
+    }
+  }
+
+  const uint32_t file = OpenSettingsFiles(kUserSettingsFile);
+  if (IIniFileManager* settings = GetIniFileManagerPtr(); file != 0 && settings) {
+    (void)settings->SetInt(file, kCurrentSkinIndexKey, index); // fails only for a file closed meanwhile
+  }
+  return QZ_OK;
+}
+
+// =============================================================================================
 // Idle work and root windows
 // =============================================================================================
 
@@ -232,6 +304,11 @@ RCPtr<LRootWindow> LFrameworkApp::FindActiveRootWindow() const {
     }
   }
   return nullptr;
+}
+
+RCPtr<LControl> LFrameworkApp::GetMainRootControl() const {
+  const RCPtr<LRootWindow>& window = mRootWindows.empty() ? mDefaultRootWindow : mRootWindows.front();
+  return window ? window->GetRootControl() : nullptr;
 }
 
 RCPtr<LRootWindow> LFrameworkApp::GetMainRootWindow() {

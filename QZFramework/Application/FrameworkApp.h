@@ -109,9 +109,14 @@ public:
 
   // --- Start-up, run and shut-down --------------------------------------------------------
 
-  // The framework's start-up: notification pooling on, the application table's "GHK" hot
-  // keys bound in the global hot keys, the clipboard's edit requests subscribed. 0;
-  // 0x80004005 when a step throws (the steps after it do not run).
+  // The framework's start-up: notification pooling on; the widget set's 40 class names
+  // registered with the factory (FrameworkControlClasses.h), each result checked (a failure
+  // throws "Failed Result : QZRESULT = <code> : QZ::LFrameworkApp::RunApplicationStartup :
+  // Application\FrameworkApp : Line <151 + the row>"); the application table's "GHK" hot
+  // keys bound in the global hot keys; the clipboard's edit requests subscribed; the first
+  // skin applied: the remembered one (GetCurrentSkinIndex) held to the factory's skins (a
+  // negative index is 0). 0; 0x80004005 without a factory or a skin, or when a step throws
+  // (the steps after it do not run).
   virtual QZResult RunApplicationStartup();
   // The run: the main window laid out, OnBeforeRun, an idle pass, the message loop, an
   // idle pass. An exception out of the loop shows the start-up error box ("STARTUP_ERROR",
@@ -126,6 +131,23 @@ public:
   virtual QZResult RunApplicationShutdown();
   // Whether an exit was requested; never cleared.
   virtual bool IsExiting() const { return mExiting; }
+
+  // --- Skins ---------------------------------------------------------------------------------
+
+  // The remembered skin: "CurrentSkinIndex" of the user settings file (OpenSettingsFiles(1));
+  // 0 without the file or the key.
+  int32_t GetCurrentSkinIndex();
+  // Makes the factory's skin index the current one: the default font becomes the system
+  // font overridden by what the skin gives (a face that is not empty, a size of 1.0 or more,
+  // a style other than -1); each root window in turn, under a wait scope ("Loading Skin..."),
+  // loses the keyboard focus when it is active, has its tree set up again from the new skin
+  // (a tree the skin lacks stays as it is), its client rectangle read again and repainted,
+  // and is activated again (its focused control with it); the index is remembered as
+  // "CurrentSkinIndex" when the user settings file is open. 0; 0x80070057 for an index
+  // outside the factory's skins (nothing changes). Throws "Failed Result : QZRESULT = <code> :
+  // QZ::LFrameworkApp::SetSkin : Application\FrameworkApp : Line 234" when the system font
+  // cannot be read (nothing changes). Each wait scope runs an idle pass. UI thread.
+  QZResult SetSkin(int32_t index);
 
   // --- Idle work --------------------------------------------------------------------------
 
@@ -151,6 +173,9 @@ public:
   // The first root window, else the process-wide default root window (no OS window, no
   // renderer), made on first use and kept while this object lives.
   RCPtr<LRootWindow> GetMainRootWindow();
+  // The top control of GetMainRootWindow's window, without making the default one; null
+  // when there is none.
+  RCPtr<LControl> GetMainRootControl() const;
 
   // --- Pointer and keys outside the windows -----------------------------------------------
 

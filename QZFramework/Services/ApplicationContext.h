@@ -53,9 +53,9 @@ public:
   virtual uint32_t GetMilliseconds() const = 0;
   // The settings store; null when the application has none. Main thread.
   virtual IIniFileManager* GetIniFileManager() const = 0;
-  // The store's handle of a settings file, opening it on first use: kUserSettingsFile
-  // "UserSettings.ini", any other kind "AppSettings.ini". 0 when it cannot be opened.
-  // Main thread.
+  // The store's handle of a settings file, opening it on first use: kAppSettingsFile
+  // "AppSettings.ini", kUserSettingsFile "UserSettings.ini"; 0 for any other kind, or when
+  // it cannot be opened (the next call tries again). Main thread.
   [[nodiscard]] virtual uint32_t OpenSettingsFile(int32_t kind) = 0;
 
   // The keyboard model: the integer "DeviceModel" of the user settings file, or

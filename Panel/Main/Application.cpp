@@ -1,0 +1,188 @@
+#include "Panel/Main/Application.h"
+
+#include <string>
+#include <string_view>
+
+#include "DeviceControl/PresetEditorAppEngine.h"
+#include "Panel/Main/EditorControlClasses.h"
+#include "Platform/Window/Display.h"
+#include "Platform/Window/Input.h"
+#include "QZFramework/Controls/TabControl.h"
+#include "QZFramework/ObjectBase/Exception.h"
+#include "QZFramework/Renderer/Renderer.h"
+#include "QZFramework/Utilities/Graphics/Bitmap.h"
+
+namespace Win = QZ::Platform::Window;
+
+namespace {
+
+// At this resolution and above the editor takes its "HighDPI" skin and the larger cursors.
+constexpr int32_t kHighDpi = 160;
+constexpr int32_t kHighDpiSkin = 0;
+constexpr int32_t kStandardSkin = 1;
+
+constexpr char16_t kSettingsFileNames[2][18] = {u"AppSettings.ini", u"UserSettings.ini"};
+// The folders (path ids) of the two settings files: the shared data, the user's own.
+constexpr int32_t kSettingsFolders[2] = {2, 3};
+constexpr int32_t kDocumentsFolder = 4;
+
+} // namespace
+
+LApplication* LApplication::GetInstance() { return dynamic_cast<LApplication*>(QZ::LFrameworkApp::Get()); }
+
+LApplication::LApplication(const QZ::RCPtr<QZ::LControlFactory>& factory,
+                           const QZ::RCPtr<QZ::LStringTable>& frameworkStringTable, const QZ::WString& commandLine,
+                           Services services)
+    : LApplicationBase(factory, frameworkStringTable, commandLine,
+                       services.clock ? std::move(services.clock) : QZ::MillisecondClock(QZ::MonotonicMilliseconds)),
+      mCreateMidiManager(std::move(services.createMidiManager)) {
+  QZ::InstallEditorUIHost(this);
+}
+
+LApplication::~LApplication() {
+  QZ::UninstallEditorUIHost(this);
+  mMidiManager = nullptr;
+  mEngine = nullptr;
+  // A cursor still shown stays with the window layer, which frees it as it shuts down.
+  for (QZ::CursorHandle cursor : {mDropMoveCursor, mDropCopyCursor}) {
+    if (cursor) {
+      (void)Win::DestroyCursor(reinterpret_cast<Win::HCURSOR>(cursor));
+    }
+  }
+}
+
+// =============================================================================================
+// The platform layer's open operations
+// =============================================================================================
+
+QZ::WString LApplication::GetVersionString() { return QZ::WString(u"1_0_0"); }
+
+QZ::WString LApplication::GetMainControlName() { return QZ::WString(u"mainControl"); }
+
+int32_t LApplication::GetRendererType() { return QZ::kRendererGDI; }
+
+QZ::CursorHandle LApplication::GetCursor(const QZ::WString& name) {
+  const std::u16string_view text = name.View();
+  if (text == u"UI_CURSOR_DROP_MOVE") {
+    return GetDragCursor(QZ::SkinArt::kDropMoveCursor, mDropMoveCursor);
+  }
+  if (text == u"UI_CURSOR_DROP_COPY") {
+    return GetDragCursor(QZ::SkinArt::kDropCopyCursor, mDropCopyCursor);
+  }
+  for (const std::u16string_view none : {u"UI_CURSOR_SPLIT_V", u"UI_CURSOR_SPLIT_H", u"UI_CURSOR_ROTATE",
+                                         u"UI_CURSOR_MAG", u"UI_CURSOR_MAG_PLUS", u"UI_CURSOR_MAG_MINUS"}) {
+    if (text == none) {
+      return 0;
+    }
+  }
+  return LApplicationBase::GetCursor(name);
+}
+
+QZ::CursorHandle LApplication::GetDragCursor(const QZ::SkinArt::ProgramPicture& picture, QZ::CursorHandle& cursor) {
+  if (cursor) {
+    return cursor;
+  }
+  const int scale = Win::GetScreenDpi() >= kHighDpi ? 2 : 1;
+  const QZ::RCPtr<QZ::LBitmap> image =
+      QZ::LBitmap::GetBitmap(QZ::WString((u"::" + std::u16string(picture.Resource(scale))).c_str()));
+  const QZ::RCPtr<QZ::LBitmapData> pixels = image ? image->LockPixels() : nullptr;
+  if (pixels && pixels->GetWidth() > 0) {
+    cursor = reinterpret_cast<QZ::CursorHandle>(
+        Win::CreateColorCursor(pixels->GetPixelAddress(0, 0), pixels->GetWidth(), pixels->GetHeight(),
+                               pixels->GetRowLength() * 4, picture.hotSpotX * scale, picture.hotSpotY * scale));
+  }
+  return cursor ? cursor : LApplicationBase::GetCursor(QZ::WString(u"UI_CURSOR_HAND"));
+}
+
+QZ::WString LApplication::GetFolder(int32_t pathId) {
+  return LApplicationBase::GetFolder(pathId == 5 || pathId == 6 ? kDocumentsFolder : pathId);
+}
+
+uint32_t LApplication::OpenSettingsFiles(int32_t kind) {
+  if (kind != QZ::kAppSettingsFile && kind != QZ::kUserSettingsFile) {
+    return 0;
+  }
+  uint32_t& handle = kind == QZ::kAppSettingsFile ? mAppSettingsFile : mUserSettingsFile;
+  QZ::IIniFileManager* settings = GetIniFileManagerPtr();
+  if (handle != 0 || !settings) {
+    return handle;
+  }
+  // Without its folder the file would land at the root of the file system.
+  const QZ::WString folder = GetFolder(kSettingsFolders[kind]);
+  if (folder.IsEmpty()) {
+    return 0;
+  }
+  QZ::WString path = folder;
+  path += u"/";
+  path += kSettingsFileNames[kind];
+  uint32_t opened = 0;
+  if (QZ::Succeeded(settings->Load(path, GetVersionString(), GetProductName(), opened))) {
+    handle = opened;
+  }
+  return handle;
+}
+
+// =============================================================================================
+// Start-up
+// =============================================================================================
+
+QZ::QZResult LApplication::RunApplicationStartup() {
+  const QZ::QZResult base = LApplicationBase::RunApplicationStartup();
+  if (QZ::Failed(base)) {
+    return base;
+  }
+  const QZ::RCPtr<QZ::LGlobalHotKeyManager> keys = GetGlobalHotKeyManager();
+  const QZ::QZResult hotKeys =
+      keys ? keys->GetHotKeyMap().ParseDefinitions(GetStringTable().Get(), u"GHK_WIN") : QZ::QZResult(QZ::QZ_E_FAIL);
+  if (QZ::Failed(hotKeys)) {
+    return hotKeys;
+  }
+  const QZ::RCPtr<QZ::LControlFactory> factory = GetControlFactory();
+  if (factory) {
+    QZ::RegisterEditorControlClasses(*factory);
+  }
+  mEngine = QZ::LPresetEditorAppEngine::Create();
+  mEngine->Initialize(0);
+  mMidiManager = CreateMidiManager();
+  if (factory && factory->GetSkinCount() == 2) {
+    (void)SetSkin(Win::GetScreenDpi() >= kHighDpi ? kHighDpiSkin : kStandardSkin); // either is a skin: 0
+  }
+  return hotKeys;
+}
+
+// =============================================================================================
+// The editor's objects
+// =============================================================================================
+
+QZ::RCPtr<QZ::LMidiManager> LApplication::CreateMidiManager() const {
+  return mCreateMidiManager ? mCreateMidiManager() : QZ::LMidiManager::Create();
+}
+
+void LApplication::ReinitalizeMidiManager() {
+  mMidiManager = nullptr;
+  mMidiManager = CreateMidiManager();
+  if (!mMidiManager) {
+    QZ::Throw<std::runtime_error>({"LApplication::ReinitalizeMidiManager", R"(panel\main\Application)", 132},
+                                  "Null Pointer : Cannot Create Midi Manager");
+  }
+  (void)mMidiManager->StartStatusPolling(); // a new manager is not polling yet: 0
+}
+
+int32_t LApplication::GetSelectedEditorPage() const {
+  const QZ::RCPtr<QZ::LControl> main = GetMainRootControl();
+  const QZ::RCPtr<QZ::LControl> device = main ? main->FindChildByName(QZ::WString(u"viewDevice")) : nullptr;
+  const QZ::RCPtr<QZ::LTabControl> tabs =
+      device ? QZ::DynamicCast<QZ::LTabControl>(device->FindChildByName(QZ::WString(u"tabControl"))) : nullptr;
+  if (!tabs) {
+    return -1;
+  }
+  const QZ::WString selected = tabs->GetSelectedTab();
+  if (selected == QZ::WString(u"userPresetEditor")) {
+    return 0;
+  }
+  return selected == QZ::WString(u"globalPresetEditor") ? 1 : -1;
+}
+
+int32_t LApplication::ShowMessageBox(const QZ::WString& text, const QZ::WString& caption, uint32_t style) {
+  return LApplicationBase::ShowMessageBox(text, caption, style);
+}

@@ -1,0 +1,152 @@
+#include "Panel/Main/EditorControlClasses.h"
+
+#include "QZFramework/ControlBase/ControlCreate.h"
+#include "QZFramework/Controls/Label.h"
+#include "QZFramework/Controls/Panel.h"
+#include "QZFramework/Controls/ScrollView.h"
+#include "QZFramework/Controls/TabControl.h"
+
+namespace QZ {
+
+namespace {
+
+constexpr ControlClassEntry kEditorControlClasses[] = {
+    {u"PresetEditor.MainControl", &CreateNotBuiltYet},            // LMainControl
+    {u"PresetEditor.MainControl.DeviceView", &CreateNotBuiltYet}, // LDeviceView
+    {u"PresetEditor.MainControl.DeviceView.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.EncoderEditPanel.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.EncoderTurnEditPanel.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.BackButtonUserPresetEditPanel.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.KeyboardUserPresetEditPanel.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.ButtonEditPanel.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.PadDawPresetEditPanel.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.DawButtonEditPanel.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.PadUserPresetEditPanel.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.EncoderPushEditPanel.TabControl", &CreateControlOf<LTabControl>},
+    {u"PresetEditor.MainControl.DeviceView.TabControl.PageHolder", &CreateControlOf<LScrollView>},
+    {u"PresetEditor.MainControl.DeviceView.TabControl.ButtonHolder", &CreateControlOf<LScrollView>},
+    {u"PresetEditor.UserPresetEditorView", &CreateControlOf<LScrollView>},
+    {u"PresetEditor.EncoderEditPanel.TabControl.ButtonHolder", &CreateControlOf<LScrollView>},
+    {u"PresetEditor.UserPresetEditor", &CreateNotBuiltYet},                  // LUserPresetPanel
+    {u"PresetEditor.UserPresetEditPanel", &CreateNotBuiltYet},               // LUserPresetEditPanel
+    {u"PresetEditor.GlobalPresetEditor", &CreateNotBuiltYet},                // LGlobalPresetEditPanel
+    {u"PresetEditor.Dialog.SendPresetToHardware", &CreateNotBuiltYet},       // LSendPresetToMidiDeviceDlg
+    {u"PresetEditor.Dialog.RetrievePresetFromHardware", &CreateNotBuiltYet}, // LGetPresetFromMidiDeviceDlg
+    {u"PresetEditor.Control.PresetSlotCombobox", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserPresetSliderGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserPresetKnobGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserPresetPadGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.EncoderGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserWheelGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserKeyboardGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserSustainGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserPitchWheel", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserModWheel", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserKeyboard", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserPresetButtonGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.PadColor", &CreateControlOf<LPanel>},
+    {u"PresetEditor.BankButtonsPanel", &CreateControlOf<LPanel>},
+    {u"PresetEditor.MainControl.ButtonView.Button.ColorIndicator", &CreateControlOf<LPanel>},
+    {u"PresetEditor.Panel.TabControl", &CreateControlOf<LPanel>},
+    {u"PresetEditor.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.EncoderEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.EncoderTurnEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.EncoderTurnEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.BackButtonUserPresetEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.BackButtonUserPresetEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.KeyboardUserPresetEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.KeyboardUserPresetEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.KeyboardZonesUserPresetEditPanel", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawChannelModeButtonGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawChannelModeButton", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawPresetButtonGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawTransportButtonGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawPresetModeButtonGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawPresetSliderGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawHotKeyGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.HotKeyGroupEditPanel", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawHotKey", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawBackButtonGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawBankButtonGroupPanel", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawPresetButtonGroupModeGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawPresetKnobGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawPresetPadGroup", &CreateControlOf<LPanel>},
+    {u"PresetEditor.ArpUserArpEditPanel", &CreateControlOf<LPanel>},
+    {u"PresetEditor.ButtonEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.ButtonEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.PadDawPresetEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.PadDawPresetEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawButtonEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DawButtonEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.WheelsUserPresetEditPanel", &CreateControlOf<LPanel>},
+    {u"PresetEditor.KeyboardUserPresetEditPanel", &CreateControlOf<LPanel>},
+    {u"PresetEditor.PadUserPresetEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.PadUserPresetEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.EncoderPushEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.EncoderPushEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
+    {u"PresetEditor.UserWheelButton", &CreateControlOf<LPanel>},
+    {u"PresetEditor.DialogAbout", &CreateNotBuiltYet},                            // LAboutDlg
+    {u"PresetEditor.UserSustain", &CreateNotBuiltYet},                            // LSustainViewPanel
+    {u"PresetEditor.CommonButton", &CreateNotBuiltYet},                           // LCommonButtonViewPanel
+    {u"PresetEditor.UserKnob", &CreateNotBuiltYet},                               // LKnobViewPanel
+    {u"PresetEditor.UserSlider", &CreateNotBuiltYet},                             // LKnobViewPanel
+    {u"PresetEditor.KnobUserPresetEditPanel", &CreateNotBuiltYet},                // LKnobEditPanel
+    {u"PresetEditor.SliderUserPresetEditPanel", &CreateNotBuiltYet},              // LKnobEditPanel
+    {u"PresetEditor.CommonButtonEditPanel", &CreateNotBuiltYet},                  // LCommonButtonEditPanel
+    {u"PresetEditor.PadUserPresetEditPanel", &CreateNotBuiltYet},                 // LPadEditPanel
+    {u"PresetEditor.Control.LabeledMinSelector", &CreateNotBuiltYet},             // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledMaxSelector", &CreateNotBuiltYet},             // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledMidiChannelSelector", &CreateNotBuiltYet},     // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledPressedSelector", &CreateNotBuiltYet},         // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledReleasedSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledCCSelector", &CreateNotBuiltYet},              // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledLatchingSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledButtonModeSelector", &CreateNotBuiltYet},      // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledProgramSelector", &CreateNotBuiltYet},         // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledNoteSelector", &CreateNotBuiltYet},            // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledChordModeSelector", &CreateNotBuiltYet},       // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledChordSmartScaleSelector", &CreateNotBuiltYet}, // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledRootNoteSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledChordVoicingsSelector", &CreateNotBuiltYet},   // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledScaleModeScaleSelector", &CreateNotBuiltYet},  // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledArpGateSelector", &CreateNotBuiltYet},         // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledArpLatchSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledArpOctaveSelector", &CreateNotBuiltYet},       // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledArpSwingSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledArpTypeSelector", &CreateNotBuiltYet},         // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledKeybedSensitivity", &CreateNotBuiltYet},       // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledPadSensitivity", &CreateNotBuiltYet},          // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledDawSettingSelector", &CreateNotBuiltYet},      // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledGlobalMidiChannelSelector",
+     &CreateNotBuiltYet},                                                      // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledTimeDivisionSelector", &CreateNotBuiltYet}, // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.LabeledClockSourceSelector", &CreateNotBuiltYet},  // LVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.CCSelector", &CreateNotBuiltYet},                  // LNumberBoxTextSelector
+    {u"PresetEditor.Control.NoteSelector", &CreateNotBuiltYet},                // LMidiNoteSelector
+    {u"PresetEditor.ModWheelUserPresetEditPanel", &CreateNotBuiltYet},         // LModWheelEditPanel
+    {u"PresetEditor.SustainUserPresetEditPanel", &CreateNotBuiltYet},          // LSustainEditPanel
+    {u"PresetEditor.PitchBendUserPresetEditPanel", &CreateNotBuiltYet},        // LPitchBendEditPanel
+    {u"PresetEditor.ScaleModeUserPresetEditPanel", &CreateNotBuiltYet},        // LScaleEditPanel
+    {u"PresetEditor.ChordModeUserPresetEditPanel", &CreateNotBuiltYet},        // LUserPresetChordEditPanel
+    {u"PresetEditor.UserPresetTempoGroup", &CreateNotBuiltYet},                // LClockEditPanel
+    {u"PresetEditor.ArpUserPresetEditPanel", &CreateNotBuiltYet},              // LArpEditPanel
+    {u"PresetEditor.UserPad", &CreateNotBuiltYet},                             // LPadViewPanel
+    {u"PresetEditor.Control.LabeledChordNoteSelector",
+     &CreateNotBuiltYet}, // LChordModeNoteVariantBufferSetterParameterPanel
+    {u"PresetEditor.Control.ProductLogoLabels", &CreateControlOf<LLabel>},
+};
+static_assert(std::size(kEditorControlClasses) == 123);
+
+} // namespace
+
+std::span<const ControlClassEntry> EditorControlClasses() { return kEditorControlClasses; }
+
+void RegisterEditorControlClasses(LControlFactory& factory) {
+  for (const ControlClassEntry& entry : kEditorControlClasses) {
+    (void)factory.RegisterControlCreateFunction(WString(entry.name), entry.create); // always 0
+  }
+}
+
+} // namespace QZ

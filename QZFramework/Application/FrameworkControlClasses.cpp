@@ -1,0 +1,75 @@
+#include "QZFramework/Application/FrameworkControlClasses.h"
+
+#include "QZFramework/ControlBase/ControlCreate.h"
+#include "QZFramework/Controls/Button.h"
+#include "QZFramework/Controls/CenteredSlider.h"
+#include "QZFramework/Controls/FileDropper.h"
+#include "QZFramework/Controls/Knob.h"
+#include "QZFramework/Controls/Label.h"
+#include "QZFramework/Controls/LevelMeter.h"
+#include "QZFramework/Controls/Panel.h"
+#include "QZFramework/Controls/ProgressBar.h"
+#include "QZFramework/Controls/Scrollbar.h"
+#include "QZFramework/Controls/Slider.h"
+#include "QZFramework/Controls/Splitter.h"
+#include "QZFramework/Controls/StatusBar.h"
+#include "QZFramework/Controls/TabControl.h"
+#include "QZFramework/Controls/ToolTip.h"
+
+namespace QZ {
+
+RCPtr<LControl> CreateNotBuiltYet(const RCPtr<LControl>& parent, const RCPtr<LControlDescriptor>& descriptor) {
+  return CreateControlOf<LPanel>(parent, descriptor);
+}
+
+namespace {
+
+constexpr ControlClassEntry kFrameworkControlClasses[] = {
+    {u"Framework.Button", &CreateControlOf<LButton>},
+    {u"Framework.OverlayButton", &CreateNotBuiltYet},          // LListBoxItem
+    {u"Framework.ListBox", &CreateNotBuiltYet},                // LListBox
+    {u"Framework.listboxNoScroll", &CreateNotBuiltYet},        // LListBox
+    {u"Framework.ListBoxItem", &CreateNotBuiltYet},            // LListBoxItem
+    {u"Framework.CheckedListBox", &CreateNotBuiltYet},         // LCheckedListBox
+    {u"Framework.CheckedListBoxItem", &CreateNotBuiltYet},     // LCheckedListBoxItem
+    {u"Framework.ListBoxWithIcons", &CreateNotBuiltYet},       // LCheckedListBox
+    {u"Framework.listbox2ColumnSortable", &CreateNotBuiltYet}, // LMultiColumnListBox
+    {u"Framework.ScrollBar", &CreateControlOf<LScrollbar>},
+    {u"Framework.ScrollChannel", &CreateControlOf<LPanel>},
+    {u"Framework.ComboBox", &CreateNotBuiltYet},          // LComboBox
+    {u"Framework.ComboTextBox", &CreateNotBuiltYet},      // LComboBox
+    {u"Framework.CheckedComboBox", &CreateNotBuiltYet},   // LCheckedComboBox
+    {u"Framework.ComboBoxWithIcons", &CreateNotBuiltYet}, // LCheckedComboBox
+    {u"Framework.ComboSlider", &CreateNotBuiltYet},       // LComboSlider
+    {u"Framework.ComboSlider.DropDownPanel", &CreateControlOf<LPanel>},
+    {u"Framework.Slider", &CreateControlOf<LSlider>},
+    {u"Framework.Knob", &CreateControlOf<LKnob>},
+    {u"Framework.TabControl", &CreateControlOf<LTabControl>},
+    {u"Framework.Label", &CreateControlOf<LLabel>},
+    {u"Framework.TextBox", &CreateNotBuiltYet},       // LTextBox
+    {u"Framework.NumericUpDown", &CreateNotBuiltYet}, // LNumericUpDown
+    {u"Framework.Panel", &CreateControlOf<LPanel>},
+    {u"Framework.ToolTip", &CreateControlOf<LToolTip>},
+    {u"Framework.PopupMenu", &CreateNotBuiltYet}, // LPopupMenu
+    {u"Framework.MenuItem", &CreateNotBuiltYet},  // LMenuListBoxItem
+    {u"Framework.ComboMenu", &CreateNotBuiltYet}, // LComboMenu
+    {u"Framework.MainMenu", &CreateNotBuiltYet},  // LMainMenu
+    {u"Framework.FileDropper", &CreateControlOf<LFileDropper>},
+    {u"Framework.StatusBar", &CreateControlOf<LStatusBar>},
+    {u"Framework.SplitterH", &CreateControlOf<LSplitterH>},
+    {u"Framework.SplitterV", &CreateControlOf<LSplitterV>},
+    {u"Framework.LevelMeter", &CreateControlOf<LLevelMeter>},
+    {u"Framework.ProgressBar", &CreateControlOf<LProgressBar>},
+    {u"Framework.TreeView", &CreateNotBuiltYet},     // LTreeView
+    {u"Framework.TreeViewItem", &CreateNotBuiltYet}, // LTreeViewItem
+    {u"Framework.Dropper", &CreateControlOf<LDropper>},
+    {u"Framework.CenteredSlider", &CreateControlOf<LCenteredSlider>},
+    {u"Framework.CenteredSliderBounds", &CreateControlOf<LPanel>},
+};
+static_assert(std::size(kFrameworkControlClasses) == 40);
+
+} // namespace
+
+std::span<const ControlClassEntry> FrameworkControlClasses() { return kFrameworkControlClasses; }
+
+} // namespace QZ

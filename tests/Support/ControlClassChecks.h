@@ -1,0 +1,95 @@
+#pragma once
+// What the registration tests expect of a class name (ControlClassNames.h): the create
+// function of its class (QZ::CreateControlOf<T> of a class built so far), or the stand-in
+// QZ::CreateNotBuiltYet while its class is listed as not built yet; and the dynamic type of
+// the control a skin entry of that class builds.
+//
+//   EXPECT_EQ(RegisteredFunction(*factory, name.name), ExpectedCreateFunction(name)) << name.name;
+//   EXPECT_EQ(TypeOf(control), ExpectedType(name));        // "QZ::LPanel" while not built
+//
+// A class that gets built goes into BuiltClassFunctions and its names out of the
+// not-built list.
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "QZFramework/Application/FrameworkControlClasses.h"
+#include "QZFramework/ControlBase/ControlCreate.h"
+#include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/Controls/Button.h"
+#include "QZFramework/Controls/CenteredSlider.h"
+#include "QZFramework/Controls/FileDropper.h"
+#include "QZFramework/Controls/Knob.h"
+#include "QZFramework/Controls/Label.h"
+#include "QZFramework/Controls/LevelMeter.h"
+#include "QZFramework/Controls/Panel.h"
+#include "QZFramework/Controls/ProgressBar.h"
+#include "QZFramework/Controls/ScrollView.h"
+#include "QZFramework/Controls/Scrollbar.h"
+#include "QZFramework/Controls/Slider.h"
+#include "QZFramework/Controls/Splitter.h"
+#include "QZFramework/Controls/StatusBar.h"
+#include "QZFramework/Controls/TabControl.h"
+#include "QZFramework/Controls/ToolTip.h"
+#include "QZFramework/ObjectBase/TypeName.h"
+#include "Support/ControlClassNames.h"
+
+namespace QZTest {
+
+// The create function of each class built so far, by the class's name in ControlClassNames.h.
+inline const std::map<std::string_view, QZ::ControlCreateFunction>& BuiltClassFunctions() {
+  static const std::map<std::string_view, QZ::ControlCreateFunction> functions = {
+      {"QZ::LButton", &QZ::CreateControlOf<QZ::LButton>},
+      {"QZ::LCenteredSlider", &QZ::CreateControlOf<QZ::LCenteredSlider>},
+      {"QZ::LDropper", &QZ::CreateControlOf<QZ::LDropper>},
+      {"QZ::LFileDropper", &QZ::CreateControlOf<QZ::LFileDropper>},
+      {"QZ::LKnob", &QZ::CreateControlOf<QZ::LKnob>},
+      {"QZ::LLabel", &QZ::CreateControlOf<QZ::LLabel>},
+      {"QZ::LLevelMeter", &QZ::CreateControlOf<QZ::LLevelMeter>},
+      {"QZ::LPanel", &QZ::CreateControlOf<QZ::LPanel>},
+      {"QZ::LProgressBar", &QZ::CreateControlOf<QZ::LProgressBar>},
+      {"QZ::LScrollView", &QZ::CreateControlOf<QZ::LScrollView>},
+      {"QZ::LScrollbar", &QZ::CreateControlOf<QZ::LScrollbar>},
+      {"QZ::LSlider", &QZ::CreateControlOf<QZ::LSlider>},
+      {"QZ::LSplitterH", &QZ::CreateControlOf<QZ::LSplitterH>},
+      {"QZ::LSplitterV", &QZ::CreateControlOf<QZ::LSplitterV>},
+      {"QZ::LStatusBar", &QZ::CreateControlOf<QZ::LStatusBar>},
+      {"QZ::LTabControl", &QZ::CreateControlOf<QZ::LTabControl>},
+      {"QZ::LToolTip", &QZ::CreateControlOf<QZ::LToolTip>},
+  };
+  return functions;
+}
+
+// The stand-in for a name listed as not built yet, else its class's function; null when the
+// class is neither (the test's tables disagree).
+inline QZ::ControlCreateFunction ExpectedCreateFunction(const ControlClassName& name) {
+  if (IsNotBuiltYet(name.name)) {
+    return &QZ::CreateNotBuiltYet;
+  }
+  const auto found = BuiltClassFunctions().find(name.type);
+  return found == BuiltClassFunctions().end() ? nullptr : found->second;
+}
+
+// The function factory has for name; null when it has none.
+inline QZ::ControlCreateFunction RegisteredFunction(const QZ::LControlFactory& factory, std::string_view name) {
+  QZ::ControlCreateFunction function = nullptr;
+  try {
+    (void)factory.GetControlCreateFunction(QZ::WString(std::string(name).c_str()), function); // 0, or it throws
+  } catch (const std::runtime_error&) {
+    return nullptr;
+  }
+  return function;
+}
+
+// "QZ::LPanel" for a name not built yet, else the name's class.
+inline std::string ExpectedType(const ControlClassName& name) {
+  return IsNotBuiltYet(name.name) ? "QZ::LPanel" : std::string(name.type);
+}
+
+// The control's dynamic type as the tables spell it ("QZ::LPanel").
+inline std::string TypeOf(const QZ::RCPtr<QZ::LControl>& control) {
+  return control ? QZ::DemangledName(typeid(*control)) : "(none)";
+}
+
+} // namespace QZTest
