@@ -1,12 +1,12 @@
 #include "Panel/Main/Application.h"
 
 #include <string>
-#include <string_view>
 
 #include "DeviceControl/PresetEditorAppEngine.h"
 #include "Panel/Main/EditorControlClasses.h"
 #include "Platform/Window/Display.h"
 #include "Platform/Window/Input.h"
+#include "QZFramework/ControlBase/CursorNames.h"
 #include "QZFramework/Controls/TabControl.h"
 #include "QZFramework/ObjectBase/Exception.h"
 #include "QZFramework/Renderer/Renderer.h"
@@ -62,16 +62,16 @@ QZ::WString LApplication::GetMainControlName() { return QZ::WString(u"mainContro
 int32_t LApplication::GetRendererType() { return QZ::kRendererGDI; }
 
 QZ::CursorHandle LApplication::GetCursor(const QZ::WString& name) {
-  const std::u16string_view text = name.View();
-  if (text == u"UI_CURSOR_DROP_MOVE") {
+  namespace Names = QZ::CursorNames;
+  if (&name == &Names::DropMove()) {
     return GetDragCursor(QZ::SkinArt::kDropMoveCursor, mDropMoveCursor);
   }
-  if (text == u"UI_CURSOR_DROP_COPY") {
+  if (&name == &Names::DropCopy()) {
     return GetDragCursor(QZ::SkinArt::kDropCopyCursor, mDropCopyCursor);
   }
-  for (const std::u16string_view none : {u"UI_CURSOR_SPLIT_V", u"UI_CURSOR_SPLIT_H", u"UI_CURSOR_ROTATE",
-                                         u"UI_CURSOR_MAG", u"UI_CURSOR_MAG_PLUS", u"UI_CURSOR_MAG_MINUS"}) {
-    if (text == none) {
+  for (const QZ::WString* none :
+       {&Names::SplitV(), &Names::SplitH(), &Names::Rotate(), &Names::Mag(), &Names::MagPlus(), &Names::MagMinus()}) {
+    if (&name == none) {
       return 0;
     }
   }

@@ -59,12 +59,13 @@ public:
   // The GDI+ renderer (QZ::kRendererGDI), always.
   int32_t GetRendererType() override;
   bool CanExit() override { return true; }
-  // "UI_CURSOR_DROP_MOVE" and "UI_CURSOR_DROP_COPY": the program's drag cursors (drawn by
-  // the skin-art program, at twice the size at 160 dots per inch or more), made on first
-  // use and kept; the system hand when one cannot be made. "UI_CURSOR_SPLIT_V",
-  // "UI_CURSOR_SPLIT_H", "UI_CURSOR_ROTATE", "UI_CURSOR_MAG", "UI_CURSOR_MAG_PLUS" and
-  // "UI_CURSOR_MAG_MINUS": none (0). Anything else: the base's table. Names are compared as
-  // text.
+  // By the shared name objects (QZ::CursorNames): "UI_CURSOR_DROP_MOVE" and
+  // "UI_CURSOR_DROP_COPY" give the program's drag cursors (drawn by the skin-art program, at
+  // twice the size at 160 dots per inch or more), made on first use and kept; the system
+  // hand when one cannot be made. "UI_CURSOR_SPLIT_V", "UI_CURSOR_SPLIT_H",
+  // "UI_CURSOR_ROTATE", "UI_CURSOR_MAG", "UI_CURSOR_MAG_PLUS" and "UI_CURSOR_MAG_MINUS" give
+  // none (0). Anything else, a text with the same characters in another object too: the
+  // base's table.
   QZ::CursorHandle GetCursor(const QZ::WString& name) override;
   // The base's folders, with 5 and 6 meaning 4 (the documents).
   QZ::WString GetFolder(int32_t pathId) override;

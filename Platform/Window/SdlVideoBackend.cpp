@@ -24,6 +24,9 @@ bool SdlVideoBackend::Init() {
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   // A desktop program's windows are composited like any other.
   SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+  // The click that activates a window also reaches the control under it, as on Windows,
+  // instead of being swallowed by the focus change.
+  SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // An X server that many clients reach at once refuses some of them for a moment (EAGAIN
   // or a reset on its socket): a named display is tried a few more times, about 0.3 s in
   // all, before the start fails; without one there is nothing to wait for.

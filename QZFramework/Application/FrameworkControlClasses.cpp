@@ -7,6 +7,7 @@
 #include "QZFramework/Controls/Knob.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/LevelMeter.h"
+#include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ProgressBar.h"
 #include "QZFramework/Controls/Scrollbar.h"
@@ -14,6 +15,7 @@
 #include "QZFramework/Controls/Splitter.h"
 #include "QZFramework/Controls/StatusBar.h"
 #include "QZFramework/Controls/TabControl.h"
+#include "QZFramework/Controls/TextBox.h"
 #include "QZFramework/Controls/ToolTip.h"
 
 namespace QZ {
@@ -46,8 +48,8 @@ constexpr ControlClassEntry kFrameworkControlClasses[] = {
     {u"Framework.Knob", &CreateControlOf<LKnob>},
     {u"Framework.TabControl", &CreateControlOf<LTabControl>},
     {u"Framework.Label", &CreateControlOf<LLabel>},
-    {u"Framework.TextBox", &CreateNotBuiltYet},       // LTextBox
-    {u"Framework.NumericUpDown", &CreateNotBuiltYet}, // LNumericUpDown
+    {u"Framework.TextBox", &CreateControlOf<LTextBox>},
+    {u"Framework.NumericUpDown", &CreateControlOf<LNumericUpDown>},
     {u"Framework.Panel", &CreateControlOf<LPanel>},
     {u"Framework.ToolTip", &CreateControlOf<LToolTip>},
     {u"Framework.PopupMenu", &CreateNotBuiltYet}, // LPopupMenu

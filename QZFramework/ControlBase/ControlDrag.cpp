@@ -7,6 +7,7 @@
 
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
+#include "QZFramework/ControlBase/CursorNames.h"
 
 namespace QZ {
 namespace {
@@ -31,14 +32,16 @@ double ElapsedSeconds() {
   return application ? application->GetElapsedSeconds() : 0.0;
 }
 
-void ShowCursor(const RCPtr<IRootWindow>& window, const char16_t* name) {
+void ShowCursor(const RCPtr<IRootWindow>& window, const WString& name) {
   if (!window) {
     return;
   }
   IControlApplication* application = GetControlApplication();
   // Without an application the window shows its arrow.
-  (void)window->SetCursor(application ? application->GetApplicationCursor(WString(name)) : 0); // the old one
+  (void)window->SetCursor(application ? application->GetApplicationCursor(name) : 0); // the old one
 }
+
+void ShowCursor(const RCPtr<IRootWindow>& window, const char16_t* name) { ShowCursor(window, WString(name)); }
 
 double AxisOf(const PointT<double>& point, int32_t axis) { return axis == 0 ? point.x : point.y; }
 double& AxisOf(PointT<double>& point, int32_t axis) { return axis == 0 ? point.x : point.y; }
@@ -399,7 +402,7 @@ RCPtr<LControl> LControl::TrackDropTarget(const PointT<double>& windowPoint, Dra
     }
     mDropTarget = target;
     if (target) {
-      ShowCursor(window, u"UI_CURSOR_DROP_MOVE");
+      ShowCursor(window, CursorNames::DropMove()); // the application's own, by the shared name
       (void)target->OnDragEnter(self);             // a hook
       (void)target->OnDragOver(self, windowPoint); // a hook
     } else {

@@ -23,6 +23,7 @@
 #include "QZFramework/Controls/Knob.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/LevelMeter.h"
+#include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ProgressBar.h"
 #include "QZFramework/Controls/ScrollView.h"
@@ -31,6 +32,7 @@
 #include "QZFramework/Controls/Splitter.h"
 #include "QZFramework/Controls/StatusBar.h"
 #include "QZFramework/Controls/TabControl.h"
+#include "QZFramework/Controls/TextBox.h"
 #include "QZFramework/Controls/ToolTip.h"
 #include "QZFramework/ObjectBase/TypeName.h"
 #include "Support/ControlClassNames.h"
@@ -47,6 +49,7 @@ inline const std::map<std::string_view, QZ::ControlCreateFunction>& BuiltClassFu
       {"QZ::LKnob", &QZ::CreateControlOf<QZ::LKnob>},
       {"QZ::LLabel", &QZ::CreateControlOf<QZ::LLabel>},
       {"QZ::LLevelMeter", &QZ::CreateControlOf<QZ::LLevelMeter>},
+      {"QZ::LNumericUpDown", &QZ::CreateControlOf<QZ::LNumericUpDown>},
       {"QZ::LPanel", &QZ::CreateControlOf<QZ::LPanel>},
       {"QZ::LProgressBar", &QZ::CreateControlOf<QZ::LProgressBar>},
       {"QZ::LScrollView", &QZ::CreateControlOf<QZ::LScrollView>},
@@ -56,6 +59,7 @@ inline const std::map<std::string_view, QZ::ControlCreateFunction>& BuiltClassFu
       {"QZ::LSplitterV", &QZ::CreateControlOf<QZ::LSplitterV>},
       {"QZ::LStatusBar", &QZ::CreateControlOf<QZ::LStatusBar>},
       {"QZ::LTabControl", &QZ::CreateControlOf<QZ::LTabControl>},
+      {"QZ::LTextBox", &QZ::CreateControlOf<QZ::LTextBox>},
       {"QZ::LToolTip", &QZ::CreateControlOf<QZ::LToolTip>},
   };
   return functions;

@@ -269,8 +269,6 @@ inline constexpr std::string_view kNamesNotBuiltYet[] = {
     "Framework.CheckedComboBox",
     "Framework.ComboBoxWithIcons",
     "Framework.ComboSlider",
-    "Framework.TextBox",
-    "Framework.NumericUpDown",
     "Framework.PopupMenu",
     "Framework.MenuItem",
     "Framework.ComboMenu",

@@ -56,6 +56,8 @@ public:
   bool profileWritable = true;
 
   // --- What the controls did ---
+  // The name object of the last cursor asked for (the shared names are told apart by it).
+  const QZ::WString* lastCursorName = nullptr;
   std::vector<QZ::WString> statusTexts;
   int32_t statusRestores = 0;
   std::vector<QZ::WString> messageBoxes;
@@ -93,7 +95,10 @@ public:
     return QZ::QZ_OK;
   }
   QZ::RCPtr<QZ::LMeasurementRenderer> GetMeasurementRenderer() override { return measurer; }
-  QZ::CursorHandle GetApplicationCursor(const QZ::WString& name) override { return Cursor(name); }
+  QZ::CursorHandle GetApplicationCursor(const QZ::WString& name) override {
+    lastCursorName = &name;
+    return Cursor(name);
+  }
   QZ::PointT<int32_t> GetMouseScreenPosition() override { return mouseScreenPosition; }
   uint32_t GetMouseButtons() override { return mouseButtons; }
   bool IsKeyDown(int32_t virtualKey) override { return keysDown.count(virtualKey) != 0; }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DragTestSupport.h"
+#include "QZFramework/ControlBase/CursorNames.h"
 
 namespace QZ {
 namespace {
@@ -411,6 +412,7 @@ TEST(ControlDragTest, DragAndDropAnnouncesTargetsAndPutsTheControlBack) {
   ASSERT_EQ(scene.MoveInWindow(scene.chip, 300, 60), QZ_OK);
   EXPECT_EQ(scene.Take(), (Names{"chip:OnDragMove", "target:OnDragEnter:chip", "target:OnDragOver:chip@300,60"}));
   EXPECT_EQ(scene.window->cursor, dropMove);
+  EXPECT_EQ(scene.application.lastCursorName, &CursorNames::DropMove()) << "the shared name: the program's cursor";
   EXPECT_EQ(scene.chip->DropTarget(), scene.target);
   EXPECT_EQ(scene.chip->GetWindowPosition(), (PointT<double>{295, 55}));
 
