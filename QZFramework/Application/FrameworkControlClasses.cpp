@@ -3,10 +3,13 @@
 #include "QZFramework/ControlBase/ControlCreate.h"
 #include "QZFramework/Controls/Button.h"
 #include "QZFramework/Controls/CenteredSlider.h"
+#include "QZFramework/Controls/CheckedListBox.h"
 #include "QZFramework/Controls/FileDropper.h"
 #include "QZFramework/Controls/Knob.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/LevelMeter.h"
+#include "QZFramework/Controls/ListBox.h"
+#include "QZFramework/Controls/ListBoxItem.h"
 #include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ProgressBar.h"
@@ -28,13 +31,13 @@ namespace {
 
 constexpr ControlClassEntry kFrameworkControlClasses[] = {
     {u"Framework.Button", &CreateControlOf<LButton>},
-    {u"Framework.OverlayButton", &CreateNotBuiltYet},          // LListBoxItem
-    {u"Framework.ListBox", &CreateNotBuiltYet},                // LListBox
-    {u"Framework.listboxNoScroll", &CreateNotBuiltYet},        // LListBox
-    {u"Framework.ListBoxItem", &CreateNotBuiltYet},            // LListBoxItem
-    {u"Framework.CheckedListBox", &CreateNotBuiltYet},         // LCheckedListBox
-    {u"Framework.CheckedListBoxItem", &CreateNotBuiltYet},     // LCheckedListBoxItem
-    {u"Framework.ListBoxWithIcons", &CreateNotBuiltYet},       // LCheckedListBox
+    {u"Framework.OverlayButton", &CreateControlOf<LListBoxItem>},
+    {u"Framework.ListBox", &CreateControlOf<LListBox>},
+    {u"Framework.listboxNoScroll", &CreateControlOf<LListBox>},
+    {u"Framework.ListBoxItem", &CreateControlOf<LListBoxItem>},
+    {u"Framework.CheckedListBox", &CreateControlOf<LCheckedListBox>},
+    {u"Framework.CheckedListBoxItem", &CreateControlOf<LCheckedListBoxItem>},
+    {u"Framework.ListBoxWithIcons", &CreateControlOf<LCheckedListBox>},
     {u"Framework.listbox2ColumnSortable", &CreateNotBuiltYet}, // LMultiColumnListBox
     {u"Framework.ScrollBar", &CreateControlOf<LScrollbar>},
     {u"Framework.ScrollChannel", &CreateControlOf<LPanel>},

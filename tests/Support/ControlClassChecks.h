@@ -19,10 +19,13 @@
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/Controls/Button.h"
 #include "QZFramework/Controls/CenteredSlider.h"
+#include "QZFramework/Controls/CheckedListBox.h"
 #include "QZFramework/Controls/FileDropper.h"
 #include "QZFramework/Controls/Knob.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/LevelMeter.h"
+#include "QZFramework/Controls/ListBox.h"
+#include "QZFramework/Controls/ListBoxItem.h"
 #include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ProgressBar.h"
@@ -44,11 +47,15 @@ inline const std::map<std::string_view, QZ::ControlCreateFunction>& BuiltClassFu
   static const std::map<std::string_view, QZ::ControlCreateFunction> functions = {
       {"QZ::LButton", &QZ::CreateControlOf<QZ::LButton>},
       {"QZ::LCenteredSlider", &QZ::CreateControlOf<QZ::LCenteredSlider>},
+      {"QZ::LCheckedListBox", &QZ::CreateControlOf<QZ::LCheckedListBox>},
+      {"QZ::LCheckedListBoxItem", &QZ::CreateControlOf<QZ::LCheckedListBoxItem>},
       {"QZ::LDropper", &QZ::CreateControlOf<QZ::LDropper>},
       {"QZ::LFileDropper", &QZ::CreateControlOf<QZ::LFileDropper>},
       {"QZ::LKnob", &QZ::CreateControlOf<QZ::LKnob>},
       {"QZ::LLabel", &QZ::CreateControlOf<QZ::LLabel>},
       {"QZ::LLevelMeter", &QZ::CreateControlOf<QZ::LLevelMeter>},
+      {"QZ::LListBox", &QZ::CreateControlOf<QZ::LListBox>},
+      {"QZ::LListBoxItem", &QZ::CreateControlOf<QZ::LListBoxItem>},
       {"QZ::LNumericUpDown", &QZ::CreateControlOf<QZ::LNumericUpDown>},
       {"QZ::LPanel", &QZ::CreateControlOf<QZ::LPanel>},
       {"QZ::LProgressBar", &QZ::CreateControlOf<QZ::LProgressBar>},
