@@ -10,6 +10,7 @@
 #include "QZFramework/Controls/LevelMeter.h"
 #include "QZFramework/Controls/ListBox.h"
 #include "QZFramework/Controls/ListBoxItem.h"
+#include "QZFramework/Controls/MultiColumnListBox.h"
 #include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ProgressBar.h"
@@ -20,6 +21,7 @@
 #include "QZFramework/Controls/TabControl.h"
 #include "QZFramework/Controls/TextBox.h"
 #include "QZFramework/Controls/ToolTip.h"
+#include "QZFramework/Controls/TreeView.h"
 
 namespace QZ {
 
@@ -38,7 +40,7 @@ constexpr ControlClassEntry kFrameworkControlClasses[] = {
     {u"Framework.CheckedListBox", &CreateControlOf<LCheckedListBox>},
     {u"Framework.CheckedListBoxItem", &CreateControlOf<LCheckedListBoxItem>},
     {u"Framework.ListBoxWithIcons", &CreateControlOf<LCheckedListBox>},
-    {u"Framework.listbox2ColumnSortable", &CreateNotBuiltYet}, // LMultiColumnListBox
+    {u"Framework.listbox2ColumnSortable", &CreateControlOf<LMultiColumnListBox>},
     {u"Framework.ScrollBar", &CreateControlOf<LScrollbar>},
     {u"Framework.ScrollChannel", &CreateControlOf<LPanel>},
     {u"Framework.ComboBox", &CreateNotBuiltYet},          // LComboBox
@@ -65,8 +67,8 @@ constexpr ControlClassEntry kFrameworkControlClasses[] = {
     {u"Framework.SplitterV", &CreateControlOf<LSplitterV>},
     {u"Framework.LevelMeter", &CreateControlOf<LLevelMeter>},
     {u"Framework.ProgressBar", &CreateControlOf<LProgressBar>},
-    {u"Framework.TreeView", &CreateNotBuiltYet},     // LTreeView
-    {u"Framework.TreeViewItem", &CreateNotBuiltYet}, // LTreeViewItem
+    {u"Framework.TreeView", &CreateControlOf<LTreeView>},
+    {u"Framework.TreeViewItem", &CreateControlOf<LTreeViewItem>},
     {u"Framework.Dropper", &CreateControlOf<LDropper>},
     {u"Framework.CenteredSlider", &CreateControlOf<LCenteredSlider>},
     {u"Framework.CenteredSliderBounds", &CreateControlOf<LPanel>},

@@ -26,6 +26,7 @@
 #include "QZFramework/Controls/LevelMeter.h"
 #include "QZFramework/Controls/ListBox.h"
 #include "QZFramework/Controls/ListBoxItem.h"
+#include "QZFramework/Controls/MultiColumnListBox.h"
 #include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ProgressBar.h"
@@ -37,6 +38,7 @@
 #include "QZFramework/Controls/TabControl.h"
 #include "QZFramework/Controls/TextBox.h"
 #include "QZFramework/Controls/ToolTip.h"
+#include "QZFramework/Controls/TreeView.h"
 #include "QZFramework/ObjectBase/TypeName.h"
 #include "Support/ControlClassNames.h"
 
@@ -57,6 +59,7 @@ inline const std::map<std::string_view, QZ::ControlCreateFunction>& BuiltClassFu
       {"QZ::LListBox", &QZ::CreateControlOf<QZ::LListBox>},
       {"QZ::LListBoxItem", &QZ::CreateControlOf<QZ::LListBoxItem>},
       {"QZ::LNumericUpDown", &QZ::CreateControlOf<QZ::LNumericUpDown>},
+      {"QZ::LMultiColumnListBox", &QZ::CreateControlOf<QZ::LMultiColumnListBox>},
       {"QZ::LPanel", &QZ::CreateControlOf<QZ::LPanel>},
       {"QZ::LProgressBar", &QZ::CreateControlOf<QZ::LProgressBar>},
       {"QZ::LScrollView", &QZ::CreateControlOf<QZ::LScrollView>},
@@ -68,6 +71,8 @@ inline const std::map<std::string_view, QZ::ControlCreateFunction>& BuiltClassFu
       {"QZ::LTabControl", &QZ::CreateControlOf<QZ::LTabControl>},
       {"QZ::LTextBox", &QZ::CreateControlOf<QZ::LTextBox>},
       {"QZ::LToolTip", &QZ::CreateControlOf<QZ::LToolTip>},
+      {"QZ::LTreeView", &QZ::CreateControlOf<QZ::LTreeView>},
+      {"QZ::LTreeViewItem", &QZ::CreateControlOf<QZ::LTreeViewItem>},
   };
   return functions;
 }

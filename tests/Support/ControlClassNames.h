@@ -256,7 +256,6 @@ inline constexpr std::string_view kEditorNamesNotInSkins[] = {
 // that makes a plain panel (QZ::CreateNotBuiltYet). The work that builds a class registers
 // it under its names and takes them out of this list.
 inline constexpr std::string_view kNamesNotBuiltYet[] = {
-    "Framework.listbox2ColumnSortable",
     "Framework.ComboBox",
     "Framework.ComboTextBox",
     "Framework.CheckedComboBox",
@@ -266,8 +265,6 @@ inline constexpr std::string_view kNamesNotBuiltYet[] = {
     "Framework.MenuItem",
     "Framework.ComboMenu",
     "Framework.MainMenu",
-    "Framework.TreeView",
-    "Framework.TreeViewItem",
     "PresetEditor.MainControl",
     "PresetEditor.MainControl.DeviceView",
     "PresetEditor.UserPresetEditor",
