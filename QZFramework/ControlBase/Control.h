@@ -400,10 +400,10 @@ public:
   // Registers (or withdraws) the control's menu-command handler for every item
   // notification of menu and its sub-menus: 0; QZ_E_INVALIDARG for null.
   QZResult SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu, bool subscribe);
-  // Makes the skin's "contextMenu" control (a child of that name, made once) and readies it
-  // for menu: hidden, then the OnBeforeContextMenu hook. 0; QZ_E_FAIL when the skin has
-  // no such entry or the control cannot be made. Filling and opening the pop-up menu are
-  // the pop-up menu's.
+  // Makes a new child from the skin's "contextMenu" entry (in place of an earlier one) and
+  // opens it for menu: hidden; a pop-up menu (QZ::LPopupMenu) is given menu; the
+  // OnBeforeContextMenu hook; a pop-up menu then opens at the pointer. 0; QZ_E_FAIL when
+  // the skin has no such entry or the control cannot be made.
   QZResult ShowContextMenu(const RCPtr<LMenuDescriptor>& menu);
   // The handler of a chosen menu item's notification (routed from any source, as the
   // pop-up menu delivers it with none): the command goes where its hot key would (OnMenuHotKey).

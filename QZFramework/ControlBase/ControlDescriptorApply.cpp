@@ -10,6 +10,7 @@
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ControlBase/StringTable.h"
+#include "QZFramework/Controls/PopupMenu.h"
 #include "QZFramework/Controls/ToolTip.h"
 
 namespace QZ {
@@ -273,15 +274,23 @@ QZResult LControl::ShowContextMenu(const RCPtr<LMenuDescriptor>& menu) {
   if (!descriptor) {
     return QZ_E_FAIL;
   }
-  RCPtr<LControl> popup = FindChildByName(u"contextMenu");
-  if (!popup) {
-    popup = factory->CreateControl(self, descriptor);
+  // A menu that closed leaves until the next idle tick: a new one takes its place now.
+  if (const RCPtr<LControl> old = FindChildByName(u"contextMenu")) {
+    (void)old->Detach(); // always 0
   }
+  const RCPtr<LControl> popup = factory->CreateControl(self, descriptor);
   if (!popup) {
     return QZ_E_FAIL;
   }
-  (void)popup->SetVisible(false);  // whether it is shown: not yet
+  (void)popup->SetVisible(false); // whether it is shown: not yet
+  const RCPtr<LPopupMenu> menuPopup = DynamicCast<LPopupMenu>(popup);
+  if (menuPopup) {
+    (void)menuPopup->SetMenuDescriptor(menu); // 1 when the skin gives it no rows
+  }
   (void)OnBeforeContextMenu(menu); // a hook
+  if (menuPopup) {
+    (void)menuPopup->ShowAtMousePosition(); // always 0
+  }
   return QZ_OK;
 }
 
