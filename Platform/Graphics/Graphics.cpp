@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace QZ::Platform::Graphics {
@@ -95,6 +96,14 @@ std::unique_ptr<Graphics> Graphics::FromPixels(void* pixels, int width, int heig
 }
 
 Status Graphics::BeginDrawing() {
+  const Status status = ReadyTarget();
+  if (status == Status::Ok) {
+    SyncClip();
+  }
+  return status;
+}
+
+Status Graphics::ReadyTarget() {
   if (cairo_status(mCairo.get()) != CAIRO_STATUS_SUCCESS) {
     return Status::GenericError;
   }
@@ -225,10 +234,49 @@ void Graphics::ClipToLayout(const RectF& layout) {
   cairo_clip(mCairo.get());
 }
 
+void Graphics::SyncClip() {
+  if (mClipSync == ClipSync::Synced) {
+    return;
+  }
+  cairo_t* cairo = mCairo.get();
+  cairo_reset_clip(cairo);
+  if (mClipSync == ClipSync::Box) {
+    // The path SetClip would have given Cairo: the same device edges, whole numbers.
+    cairo_identity_matrix(cairo);
+    cairo_new_path(cairo);
+    cairo_rectangle(cairo, mClipBox.left, mClipBox.top, double(mClipBox.right) - mClipBox.left,
+                    double(mClipBox.bottom) - mClipBox.top);
+    cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
+    cairo_clip(cairo);
+  }
+  mClipSync = ClipSync::Synced;
+}
+
 Status Graphics::SetClip(const RectF& rect) {
   if (cairo_status(mCairo.get()) != CAIRO_STATUS_SUCCESS) {
     return Record(Status::GenericError);
   }
+  const cairo_matrix_t world = mWorld.ToCairo();
+  if (world.xx == 1 && world.yy == 1 && world.xy == 0 && world.yx == 0 && rect.width >= 0 && rect.height >= 0) {
+    const double left = rect.x + world.x0;
+    const double top = rect.y + world.y0;
+    const double right = left + rect.width;
+    const double bottom = top + rect.height;
+    if (IsSmallWhole(left) && IsSmallWhole(top) && IsSmallWhole(right) && IsSmallWhole(bottom)) {
+      // Whole device pixels: Cairo's clip would hold exactly these, so it can wait.
+      mClipBox = {int(left), int(top), int(right), int(bottom)};
+      mClipSync = ClipSync::Box;
+      const PixelBox target = TargetPixels();
+      PixelBox pixels;
+      pixels.left = std::clamp(mClipBox.left, target.left, target.right);
+      pixels.top = std::clamp(mClipBox.top, target.top, target.bottom);
+      pixels.right = std::clamp(mClipBox.right, pixels.left, target.right);
+      pixels.bottom = std::clamp(mClipBox.bottom, pixels.top, target.bottom);
+      mClipPixels = pixels;
+      return Record(Status::Ok);
+    }
+  }
+  mClipSync = ClipSync::Synced;
   cairo_t* cairo = mCairo.get();
   cairo_reset_clip(cairo);
   UseWorldSpace(false);
@@ -260,15 +308,20 @@ Status Graphics::ResetClip() {
   if (cairo_status(mCairo.get()) != CAIRO_STATUS_SUCCESS) {
     return Record(Status::GenericError);
   }
-  cairo_reset_clip(mCairo.get());
+  mClipSync = ClipSync::Reset;
   mClipPixels = TargetPixels();
   return Record(Status::Ok);
 }
 
 Status Graphics::Clear(Color color) {
-  if (Status status = BeginDrawing(); status != Status::Ok) {
+  if (Status status = ReadyTarget(); status != Status::Ok) {
     return Record(status);
   }
+  if (mClipPixels && (color.A() == 255 || color.A() == 0)) {
+    // Opaque or transparent: the premultiplied word is the colour itself, or 0.
+    return Record(FillPixels(TargetPixels(), color.A() == 0 ? 0 : color.argb));
+  }
+  SyncClip();
   cairo_t* cairo = mCairo.get();
   cairo_save(cairo);
   cairo_identity_matrix(cairo);
@@ -348,7 +401,7 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
   if (rect.IsEmpty()) {
     return Record(Status::Ok);
   }
-  if (Status status = BeginDrawing(); status != Status::Ok) {
+  if (Status status = ReadyTarget(); status != Status::Ok) {
     return Record(status);
   }
   if (brush.IsSolid()) {
@@ -369,8 +422,9 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
     if (wholeSize && color.A() == 255 && mClipPixels && IsSmallWhole(left) && IsSmallWhole(top)) {
       // Whole pixels of an opaque colour: what Cairo would write, over or in place of
       // what is there, is the colour itself.
-      return Record(FillPixels({int(left), int(top), int(left + rect.width), int(top + rect.height)}, color));
+      return Record(FillPixels({int(left), int(top), int(left + rect.width), int(top + rect.height)}, color.argb));
     }
+    SyncClip();
     cairo_t* cairo = mCairo.get();
     ApplyCompositing();
     cairo_identity_matrix(cairo);
@@ -379,6 +433,7 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
     cairo_fill(cairo);
     return RecordCairoStatus();
   }
+  SyncClip();
   return Composite([&](cairo_t* cairo) {
     UseBrush(brush);
     UseWorldSpace(true);
@@ -387,7 +442,7 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
   });
 }
 
-Status Graphics::FillPixels(const PixelBox& box, Color color) {
+Status Graphics::FillPixels(const PixelBox& box, uint32_t word) {
   const PixelBox& clip = *mClipPixels;
   const int left = std::max(box.left, clip.left);
   const int top = std::max(box.top, clip.top);
@@ -400,11 +455,51 @@ Status Graphics::FillPixels(const PixelBox& box, Color color) {
   cairo_surface_flush(target);
   unsigned char* data = cairo_image_surface_get_data(target);
   const size_t stride = size_t(cairo_image_surface_get_stride(target));
-  for (int y = top; y < bottom; ++y) {
-    uint32_t* row = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
-    std::fill(row + left, row + right, color.argb); // premultiplied, being opaque
+  // One row filled word by word, the others copied from it: the copy moves whole vectors.
+  uint32_t* first = reinterpret_cast<uint32_t*>(data + size_t(top) * stride) + left;
+  std::fill(first, first + (right - left), word);
+  for (int y = top + 1; y < bottom; ++y) {
+    std::memcpy(reinterpret_cast<uint32_t*>(data + size_t(y) * stride) + left, first, size_t(right - left) * 4);
   }
   cairo_surface_mark_dirty_rectangle(target, left, top, right - left, bottom - top);
+  return Status::Ok;
+}
+
+Status Graphics::CopyImageToPixels(const Image& image, const Rect& source, void* pixels, int width, int height,
+                                   int stride, int x, int y) {
+  if (pixels == nullptr || width < 1 || height < 1 || stride % 4 != 0 || int64_t{stride} < int64_t{width} * 4) {
+    return Status::InvalidParameter;
+  }
+  if (image.mWriteLocked) {
+    return Status::ObjectBusy;
+  }
+  // The source clamped to the image, then the destination to the pixels, each moving the
+  // other's corner along.
+  const int64_t fromLeft = std::max<int64_t>(source.x, 0);
+  const int64_t fromTop = std::max<int64_t>(source.y, 0);
+  const int64_t fromRight = std::min<int64_t>(int64_t{source.x} + source.width, image.Width());
+  const int64_t fromBottom = std::min<int64_t>(int64_t{source.y} + source.height, image.Height());
+  const int64_t toLeft = std::max<int64_t>(int64_t{x} + (fromLeft - source.x), 0);
+  const int64_t toTop = std::max<int64_t>(int64_t{y} + (fromTop - source.y), 0);
+  const int64_t toRight = std::min<int64_t>(int64_t{x} + (fromRight - source.x), width);
+  const int64_t toBottom = std::min<int64_t>(int64_t{y} + (fromBottom - source.y), height);
+  if (toRight <= toLeft || toBottom <= toTop) {
+    return Status::Ok;
+  }
+  cairo_surface_t* surface = image.Surface();
+  if (surface == nullptr) {
+    return Status::OutOfMemory;
+  }
+  cairo_surface_flush(surface);
+  const uint8_t* data = cairo_image_surface_get_data(surface);
+  const size_t from = size_t(cairo_image_surface_get_stride(surface));
+  const int64_t left = toLeft - x + source.x; // the source column of the first pixel copied
+  const int64_t top = toTop - y + source.y;
+  const size_t bytes = size_t(toRight - toLeft) * 4;
+  for (int64_t row = 0; row < toBottom - toTop; ++row) {
+    std::memcpy(static_cast<uint8_t*>(pixels) + size_t(toTop + row) * size_t(stride) + size_t(toLeft) * 4,
+                data + size_t(top + row) * from + size_t(left) * 4, bytes);
+  }
   return Status::Ok;
 }
 

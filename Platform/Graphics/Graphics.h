@@ -90,6 +90,16 @@ public:
   // Sets every pixel inside the clip to the colour (alpha replaced, not blended).
   Status Clear(Color color);
 
+  // Copies `source` of the image (clamped to the image) unscaled into width x height pixels
+  // of FromPixels' layout, its top-left corner at (x, y); pixels falling outside them are
+  // left out. The copied pixels replace what was there, premultiplied, alpha included:
+  // what DrawImage of a Graphics on those pixels leaves in SourceCopy mode, without clip
+  // or transform, but without making one. InvalidParameter for pixels FromPixels refuses,
+  // ObjectBusy while the image is locked for writing, OutOfMemory when Cairo cannot make
+  // its premultiplied pixels.
+  static Status CopyImageToPixels(const Image& image, const Rect& source, void* pixels, int width, int height,
+                                  int stride, int x, int y);
+
   // Draws `source` (in image pixels, rounded to whole pixels and clamped to the image)
   // stretched onto `destination`; the destination shrinks with the clamped source. Pixels
   // beyond the source's edges repeat its edge pixels, so nothing of the image around it
@@ -136,9 +146,9 @@ private:
   Graphics(Image* image, CairoSurface surface, CairoContext cairo);
 
   PixelBox TargetPixels() const;
-  // Sets the box's pixels inside the clip to an opaque colour, straight in the target's
-  // memory (mClipPixels known).
-  Status FillPixels(const PixelBox& box, Color color);
+  // Sets the box's pixels inside the clip to a premultiplied word, straight in the
+  // target's memory (mClipPixels known).
+  Status FillPixels(const PixelBox& box, uint32_t word);
 
   Status Record(Status status) {
     mLastStatus = status;
@@ -147,7 +157,11 @@ private:
   // Ok, or GenericError when the context has failed.
   Status RecordCairoStatus();
   // Readies the target for an operation that changes it; Ok or the reason not to draw.
+  Status ReadyTarget();
+  // ReadyTarget, then the clip handed to Cairo: for operations that draw through Cairo.
   Status BeginDrawing();
+  // Hands a clip that SetClip or ResetClip kept to Cairo.
+  void SyncClip();
   // The world transform, moved by half a pixel when the pixel-offset mode puts pixel
   // centres on whole coordinates: the user space of shapes.
   cairo_matrix_t ShapeSpace() const;
@@ -188,6 +202,12 @@ private:
   // The pixels the clip holds (the whole target without a clip); none when Cairo cannot
   // list them as one rectangle.
   std::optional<PixelBox> mClipPixels;
+  // A clip of whole device pixels (or none) is kept here and reaches Cairo only when
+  // Cairo next draws: the direct fills and copies do without, and painting sets clips far
+  // more often than Cairo draws.
+  enum class ClipSync { Synced, Reset, Box };
+  ClipSync mClipSync = ClipSync::Synced;
+  PixelBox mClipBox; // the device rectangle of ClipSync::Box, not clamped to the target
 };
 
 } // namespace QZ::Platform::Graphics

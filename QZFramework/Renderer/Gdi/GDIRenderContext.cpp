@@ -54,7 +54,10 @@ SizeT<int32_t> LGDIRenderContextInfo::GetSurfaceSize() const {
 void LGDIRenderContextInfo::RecreateSurfaces() {
   const SizeT<int32_t> size = GetSurfaceSize();
   mCurrent->Resize(size.width, size.height);
-  mBack->Resize(size.width, size.height);
+  // A window's frames never reach its back surface: made fresh at its size, it stays so.
+  if (IsOffscreenOnly() || !(mBack->GetSize() == size)) {
+    mBack->Resize(size.width, size.height);
+  }
 }
 
 } // namespace QZ

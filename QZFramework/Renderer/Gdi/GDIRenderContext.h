@@ -74,7 +74,9 @@ public:
   // The surface frames are drawn into, and the other one.
   const RCPtr<LGDIRendererOffscreenSurface>& GetCurrentSurface() const { return mCurrent; }
   const RCPtr<LGDIRendererOffscreenSurface>& GetBackSurface() const { return mBack; }
-  // Makes both surfaces anew at GetSurfaceSize(): fresh and transparent.
+  // Makes both surfaces anew at GetSurfaceSize(): fresh and transparent. A window
+  // context's back surface, which its frames never draw into, is left as it is when it
+  // has that size already.
   void RecreateSurfaces();
   // The back surface becomes the current one and the other way round.
   void SwapSurfaces() { mCurrent.Swap(mBack); }

@@ -137,16 +137,17 @@ QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
 
 void LGDIRenderer::CopyToWindow(const LGDIRenderContextInfo& context) const {
   const GDIWindowPixels& pixels = context.GetWindowPixels();
-  auto window = Platform::Graphics::Graphics::FromPixels(pixels.pixels, pixels.width, pixels.height, pixels.pitch);
-  if (!window) {
+  const Platform::Graphics::Image* image = context.GetCurrentSurface()->GetImage();
+  if (!image) {
     return;
   }
-  window->SetCompositingMode(Platform::Graphics::CompositingMode::SourceCopy);
-  window->SetInterpolationMode(Platform::Graphics::InterpolationMode::NearestNeighbor);
   for (const EdgeRect& rect : context.GetUpdateRegion()) {
-    context.GetCurrentSurface()->CopyOut(*window, rect.ToRect(), {rect.left, rect.top});
+    const RectT<int32_t> area = rect.ToRect();
+    // Copying failures are not reported (no pixels to copy to: nothing is copied).
+    (void)Platform::Graphics::Graphics::CopyImageToPixels(*image, {area.x, area.y, area.width, area.height},
+                                                          pixels.pixels, pixels.width, pixels.height, pixels.pitch,
+                                                          area.x, area.y);
   }
-  (void)window->Flush(); // drawing failures are not reported
 }
 
 void LGDIRenderer::PurgeWhenDue() {

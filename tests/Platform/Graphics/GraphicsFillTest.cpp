@@ -1,5 +1,6 @@
-// Solid rectangles take shortcuts (no saved state, whole pixels written straight into the
-// target): they must leave exactly the pixels Cairo leaves for the same rectangle under the
+// Solid rectangles, clears and unscaled copies take shortcuts (no saved state, clips of
+// whole pixels kept from Cairo until it draws, whole pixels written straight into the
+// target): they must leave exactly the pixels Cairo leaves for the same operation under the
 // same transform, clip and modes.
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -28,6 +29,7 @@ struct Fill {
   Gfx::SmoothingMode smoothing;
   Gfx::PixelOffsetMode pixelOffset;
   Gfx::CompositingMode compositing;
+  bool clear; // Clear(color) in place of the rectangle
 };
 
 // What Cairo itself draws for the fill, by the rules of Graphics.h: the clip is the
@@ -55,8 +57,13 @@ void CairoFill(std::vector<uint32_t>& pixels, const Fill& fill) {
                                                                                  : CAIRO_OPERATOR_OVER);
   cairo_set_source_rgba(cairo, fill.color.R() / 255.0, fill.color.G() / 255.0, fill.color.B() / 255.0,
                         fill.color.A() / 255.0);
-  cairo_rectangle(cairo, fill.rect.x, fill.rect.y, fill.rect.width, fill.rect.height);
-  cairo_fill(cairo);
+  if (fill.clear) {
+    cairo_set_operator(cairo, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cairo);
+  } else {
+    cairo_rectangle(cairo, fill.rect.x, fill.rect.y, fill.rect.width, fill.rect.height);
+    cairo_fill(cairo);
+  }
   cairo_destroy(cairo);
   cairo_surface_flush(surface);
   cairo_surface_destroy(surface);
@@ -92,6 +99,7 @@ Fill RandomFill(std::mt19937& random) {
   fill.smoothing = pick(3) == 0 ? Gfx::SmoothingMode::AntiAlias : Gfx::SmoothingMode::HighSpeed;
   fill.pixelOffset = pick(3) == 0 ? Gfx::PixelOffsetMode::Half : Gfx::PixelOffsetMode::HighSpeed;
   fill.compositing = pick(4) == 0 ? Gfx::CompositingMode::SourceCopy : Gfx::CompositingMode::SourceOver;
+  fill.clear = pick(6) == 0;
   return fill;
 }
 
@@ -125,8 +133,12 @@ TEST(GraphicsFillTest, SolidRectanglesLeaveThePixelsCairoLeaves) {
     }
     graphics->ResetWorldTransform();
     graphics->TranslateWorldTransform(fill.world.x, fill.world.y);
-    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(fill.color), fill.rect), Gfx::Status::Ok);
-    if (!fill.rect.IsEmpty()) {
+    if (fill.clear) {
+      ASSERT_EQ(graphics->Clear(fill.color), Gfx::Status::Ok);
+    } else {
+      ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(fill.color), fill.rect), Gfx::Status::Ok);
+    }
+    if (fill.clear || !fill.rect.IsEmpty()) {
       CairoFill(expected, fill);
     }
     ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
@@ -134,7 +146,64 @@ TEST(GraphicsFillTest, SolidRectanglesLeaveThePixelsCairoLeaves) {
       ASSERT_EQ(drawn[i], expected[i]) << "round " << round << ", pixel (" << i % kWidth << ", " << i / kWidth
                                        << "), rect {" << fill.rect.x << ", " << fill.rect.y << ", " << fill.rect.width
                                        << ", " << fill.rect.height << "}, world (" << fill.world.x << ", "
-                                       << fill.world.y << "), colour " << std::hex << fill.color.argb;
+                                       << fill.world.y << "), clear " << fill.clear << ", colour " << std::hex
+                                       << fill.color.argb;
     }
   }
+}
+
+TEST(GraphicsFillTest, CopiedImagePixelsAreWhatASourceCopyDrawLeaves) {
+  const QZTest::TestSeed seed;
+  std::mt19937 random(uint32_t(seed.value));
+  auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+
+  auto image = Gfx::Image::Create(9, 7);
+  ASSERT_TRUE(image);
+  auto painter = Gfx::Graphics::FromImage(*image);
+  ASSERT_TRUE(painter);
+  painter->SetCompositingMode(Gfx::CompositingMode::SourceCopy);
+  for (int y = 0; y < 7; ++y) {
+    for (int x = 0; x < 9; ++x) {
+      const uint32_t alpha = uint32_t(between(0, 255));
+      ASSERT_EQ(painter->FillRectangle(Gfx::Brush::Solid(Gfx::Color{alpha << 24 | uint32_t(between(0, 0xFFFFFF))}),
+                                       {float(x), float(y), 1, 1}),
+                Gfx::Status::Ok);
+    }
+  }
+  ASSERT_EQ(painter->Flush(), Gfx::Status::Ok);
+  painter.reset();
+
+  // Rows 4 words longer than the pixels: the padding stays as it is.
+  constexpr int kStride = (kWidth + 4) * 4;
+  for (int round = 0; round < 300; ++round) {
+    const Gfx::Rect source{between(-3, 10), between(-3, 8), between(0, 12), between(0, 10)};
+    const int x = between(-10, kWidth + 2);
+    const int y = between(-8, kHeight + 2);
+    std::vector<uint32_t> copied(size_t(kStride / 4) * kHeight);
+    for (uint32_t& pixel : copied) {
+      pixel = uint32_t(between(0, 0x7FFFFFFF));
+    }
+    std::vector<uint32_t> drawn = copied;
+    ASSERT_EQ(Gfx::Graphics::CopyImageToPixels(*image, source, copied.data(), kWidth, kHeight, kStride, x, y),
+              Gfx::Status::Ok);
+    auto graphics = Gfx::Graphics::FromPixels(drawn.data(), kWidth, kHeight, kStride);
+    ASSERT_TRUE(graphics);
+    graphics->SetCompositingMode(Gfx::CompositingMode::SourceCopy);
+    graphics->SetInterpolationMode(Gfx::InterpolationMode::NearestNeighbor);
+    const Gfx::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
+    ASSERT_EQ(graphics->DrawImage(*image, {float(x), float(y), from.width, from.height}, from), Gfx::Status::Ok);
+    ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
+    ASSERT_EQ(copied, drawn) << "round " << round << ", source {" << source.x << ", " << source.y << ", "
+                             << source.width << ", " << source.height << "} at (" << x << ", " << y << ")";
+  }
+
+  uint32_t pixel = 0;
+  EXPECT_EQ(Gfx::Graphics::CopyImageToPixels(*image, {0, 0, 1, 1}, &pixel, 1, 1, 2, 0, 0),
+            Gfx::Status::InvalidParameter);
+  EXPECT_EQ(Gfx::Graphics::CopyImageToPixels(*image, {0, 0, 1, 1}, nullptr, 1, 1, 4, 0, 0),
+            Gfx::Status::InvalidParameter);
+  Gfx::BitmapData locked;
+  ASSERT_EQ(image->LockBits({0, 0, 1, 1}, Gfx::LockMode::ReadWrite, locked), Gfx::Status::Ok);
+  EXPECT_EQ(Gfx::Graphics::CopyImageToPixels(*image, {0, 0, 1, 1}, &pixel, 1, 1, 4, 0, 0), Gfx::Status::ObjectBusy);
+  EXPECT_EQ(image->UnlockBits(locked), Gfx::Status::Ok);
 }
