@@ -59,7 +59,7 @@
 //
 // Slot numbers below are those of the control's virtual-operation table that the Parts of
 // the framework refer to (0-94, then the control's further operations from 95; widgets add
-// theirs after). Slots 46, 49 and 56, hooks that nothing names or calls, are not declared.
+// theirs after). Slots 46 and 56, hooks that nothing names or calls, are not declared.
 // Slot 20 is also known as ComputeLayout; slot 81 is both the font inheritance and
 // OnParentFontChanged.
 
@@ -704,6 +704,9 @@ public:
   virtual QZResult ShowLook(int32_t index);
   // 48: replaces the look list; weights of 0 are added for new looks. 0.
   virtual QZResult SetLooks(const RCPtrArray<LLook, 1, 0>& looks);
+  // 49: ApplyDescriptor asks the top control of a window about the window's frame rectangle
+  // (screen coordinates, may be changed): 1 moves the window there, 0 keeps it. Base: 0.
+  virtual int32_t AdjustRootWindowBounds(RectT<double>& bounds);
   // 50: enables or disables the control, moving the focus as SetVisible does: 0; 1 when
   // unchanged; QZ_E_FAIL without a layout descriptor.
   virtual QZResult SetEnabled(bool enabled);

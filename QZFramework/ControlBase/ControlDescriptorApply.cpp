@@ -4,6 +4,8 @@
 // every control can raise from the skin ("toolTip", "contextMenu") and the context menu's
 // item notifications.
 
+#include <cmath>
+
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlDescriptor.h"
@@ -77,6 +79,13 @@ QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
   LayoutSize windowSize[2];
   if (topLevel) {
     mLayout->isVisible = true;
+    const RectT<int32_t> frame = mRootWindow->GetFrameRect();
+    RectT<double> bounds{double(frame.x), double(frame.y), double(frame.width), double(frame.height)};
+    if (AdjustRootWindowBounds(bounds) == 1) {
+      const RectT<int32_t> moved{int32_t(std::lround(bounds.x)), int32_t(std::lround(bounds.y)),
+                                 int32_t(std::lround(bounds.width)), int32_t(std::lround(bounds.height))};
+      (void)mRootWindow->SetFrameRect(moved); // 1 when it is there already
+    }
     if (reapplying) {
       // The window stays where it is: its client area's place and the control's size.
       const RectT<int32_t> client = mRootWindow->GetClientRect();

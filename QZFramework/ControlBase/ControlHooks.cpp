@@ -29,6 +29,8 @@ QZResult LControl::OnConditionsChanged(const RCPtr<LConditionsParam>&) { return 
 
 QZResult LControl::OnChildRemoved(const RCPtr<LControl>&, uint32_t) { return QZ_OK; }
 
+int32_t LControl::AdjustRootWindowBounds(RectT<double>&) { return 0; }
+
 QZResult LControl::IsMenuItemEnabled(const LMenuDescriptor*, int32_t, const WString&, LMenuItemState&) {
   return QZ_FALSE;
 }
