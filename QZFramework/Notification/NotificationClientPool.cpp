@@ -165,6 +165,12 @@ void Pool::Deliver(Entry& entry, const RCPtr<LNotificationDistributor>& distribu
 
 QZResult Pool::NotifyClients(const RCPtr<LNotificationDistributor>& distributor,
                              const RCPtr<LNotification>& notification) {
+  return NotifyClients(distributor, notification, nullptr);
+}
+
+QZResult Pool::NotifyClients(const RCPtr<LNotificationDistributor>& distributor,
+                             const RCPtr<LNotification>& notification,
+                             const std::function<bool(const LNotificationClient&)>& accepts) {
   if (GetEntryCount() == 0) {
     return QZ_FALSE;
   }
@@ -175,7 +181,7 @@ QZResult Pool::NotifyClients(const RCPtr<LNotificationDistributor>& distributor,
   for (size_t i = snapshot->items.size(); i-- > 0;) {
     Entry& entry = *snapshot->items[i];
     frame.Enter(&entry);
-    if (!entry.removed.load(std::memory_order_seq_cst)) {
+    if (!entry.removed.load(std::memory_order_seq_cst) && (!accepts || accepts(*entry.client))) {
       Deliver(entry, distributor, notification);
     }
   }

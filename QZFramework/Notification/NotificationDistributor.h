@@ -36,6 +36,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -94,6 +95,10 @@ public:
     // record is cleared). 1 when the pool has no entries, else 0.
     QZResult NotifyClients(const RCPtr<LNotificationDistributor>& distributor,
                            const RCPtr<LNotification>& notification);
+    // As above, skipping the entries whose client accepts refuses (asked on this thread
+    // just before the entry's turn, while an unregistration of it waits).
+    QZResult NotifyClients(const RCPtr<LNotificationDistributor>& distributor, const RCPtr<LNotification>& notification,
+                           const std::function<bool(const LNotificationClient&)>& accepts);
     // Delivers to the one entry at index under the same rules, for callers that walk the
     // entries themselves (from GetEntryCount() - 1 down, each time to the result - 1).
     // Returns the entry count when index is not below it, otherwise the index the entry

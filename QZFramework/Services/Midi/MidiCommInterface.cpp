@@ -43,25 +43,16 @@ QZResult LMidiCommInterface::NotifyDataCaptured(const RCPtr<LMidiCaptureNotifica
   if (!pool || pool->GetEntryCount() == 0) {
     return 1;
   }
+  // Through the pool's walk: it takes no reference of the clients, so an owner's last
+  // release during a delivery still unregisters its client, and that unregistration
+  // waits for the delivery. Latest-only clients hear only posted notifications.
   const RCPtr<LNotificationDistributor> self(this);
-  RCPtr<LNotification> notification;
-  for (const RCPtr<LNotificationClient>& client : pool->GetClients()) {
-    uint32_t flags = 0;
-    // Gone meanwhile, or one that hears only posted notifications.
-    if (pool->GetClientFlags(client.Get(), flags) != QZ_OK || (flags & kNotificationLatestOnly) != 0) {
-      continue;
-    }
-    RCPtr<LIMidiFilter> filter;
-    GetMidiFilter(filter, client.Get());
-    if (filter && !filter->Accepts(data->GetBytes().GetData(), data->GetCount())) {
-      continue;
-    }
-    if (!notification) {
-      notification = LNotification::Create(kMidiDataCapturedName, data);
-    }
-    (void)client->ReceiveNotification(self, notification); // distributors ignore what receivers answer
-  }
-  return QZ_OK;
+  return pool->NotifyClients(self, LNotification::Create(kMidiDataCapturedName, data),
+                             [&](const LNotificationClient& client) {
+                               RCPtr<LIMidiFilter> filter;
+                               GetMidiFilter(filter, &client);
+                               return !filter || filter->Accepts(data->GetBytes().GetData(), data->GetCount());
+                             });
 }
 
 void LMidiCommInterface::AttachNotificationCenter(const RCPtr<LNotificationCenter>& centre) {

@@ -94,9 +94,9 @@ public:
   // before the client goes: entries are keyed by its address). 0. Any thread.
   virtual QZResult SetMidiFilter(const LNotificationClient* client, const RCPtr<LIMidiFilter>& filter);
   // Sends "NID_MIDI_DATA_CAPTURED" with data to every client registered here for it,
-  // newest registration first, skipping clients whose filter refuses the bytes; the
-  // notification is made once, for the first client that gets it. 1 when no client is
-  // registered, else 0. On the calling (delivery) thread.
+  // newest registration first, skipping clients whose filter refuses the bytes; one
+  // notification for them all. 1 when no client is registered, else 0. On the calling
+  // (delivery) thread; an unregistration on another thread waits for the delivery.
   virtual QZResult NotifyDataCaptured(const RCPtr<LMidiCaptureNotificationData>& data);
 
   // From now on captures are also posted to centre; null detaches. Any thread.
