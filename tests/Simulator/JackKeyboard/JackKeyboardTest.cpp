@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,6 +15,7 @@
 
 #include "Platform/Midi/MidiTestSupport.h"
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
+#include "Support/WaitUntil.h"
 
 extern char** environ;
 
@@ -47,10 +50,18 @@ public:
     mStdout = fdopen(fromChild[0], "r");
   }
 
+  // A keyboard that does not end within the wait bound (its JACK client stuck) is killed
+  // and fails the test, which would otherwise hang until ctest's time-out.
   ~JackKeyboardProcess() {
     close(mStdin);
     int status = 0;
-    if (mPid > 0 && waitpid(mPid, &status, 0) == mPid) {
+    pid_t ended = 0;
+    if (mPid > 0 && !QZTest::WaitUntil([&] { return (ended = waitpid(mPid, &status, WNOHANG)) != 0; })) {
+      ADD_FAILURE() << "the keyboard did not end: killed";
+      kill(mPid, SIGKILL);
+      ended = waitpid(mPid, &status, 0);
+    }
+    if (ended == mPid) {
       EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the keyboard failed";
     }
     if (mStdout != nullptr) {
@@ -58,9 +69,16 @@ public:
     }
   }
 
+  // Whether the keyboard says "ready" within the wait bound.
   bool WaitForReady() {
+    if (mPid <= 0 || mStdout == nullptr) {
+      return false;
+    }
+    pollfd ready{fileno(mStdout), POLLIN, 0};
+    const int bound = int(QZTest::kWaitBound.count());
     char line[32] = {};
-    return mPid > 0 && std::fgets(line, sizeof line, mStdout) != nullptr && std::string(line) == "ready\n";
+    return poll(&ready, 1, bound) == 1 && std::fgets(line, sizeof line, mStdout) != nullptr &&
+           std::string(line) == "ready\n";
   }
 
 private:
