@@ -1,0 +1,290 @@
+#include "Platform/Shell/CommonDialogs.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "Platform/Host/MessageLoop.h"
+#include "Platform/Shell/Process.h"
+#include "Platform/Window/TextConversion.h"
+#include "Platform/Window/Window.h"
+
+namespace QZ::Platform::Shell {
+
+namespace {
+
+using Window::ToUtf16;
+using Window::ToUtf8;
+
+// The zenity exit codes of a choice ("OK", "Yes") and of a cancel ("Cancel", "No", the
+// window closed).
+constexpr int kZenityAccepted = 0;
+constexpr int kZenityRejected = 1;
+
+uint32_t gLastDialogError = 0;
+
+bool FileExists(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0;
+}
+
+// The part after the last '/'.
+std::string_view NamePart(std::string_view path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// Keeps our windows painted while a dialog program runs: the owner is disabled (the queue
+// drops its input), the UI thread's messages are pumped, and a WM_QUIT taken meanwhile ends
+// the dialog and is posted again once it is gone.
+class ModalProgramScope {
+public:
+  explicit ModalProgramScope(HWND owner) {
+    if (owner && Window::IsWindow(owner) && Window::IsWindowEnabled(owner)) {
+      mOwner = owner;
+      (void)Window::EnableWindow(mOwner, false); // whether it was disabled: it was not
+    }
+  }
+  ~ModalProgramScope() {
+    if (mOwner && Window::IsWindow(mOwner)) {
+      (void)Window::EnableWindow(mOwner, true); // likewise
+      (void)Window::SetActiveWindow(mOwner);    // the window active before
+    }
+    if (mQuit) {
+      Host::PostQuitMessage(mQuitCode);
+    }
+  }
+  ModalProgramScope(const ModalProgramScope&) = delete;
+  ModalProgramScope& operator=(const ModalProgramScope&) = delete;
+
+  // The wait callback: false once a WM_QUIT was taken.
+  bool Pump() {
+    if (mQuit || !Window::IsStarted()) {
+      return !mQuit;
+    }
+    Window::MSG msg;
+    while (Host::PeekMessage(&msg, Window::PM_REMOVE)) {
+      if (msg.message == Window::WM_QUIT) {
+        mQuit = true;
+        mQuitCode = int32_t(msg.wParam);
+        return false;
+      }
+      (void)Host::TranslateMessage(&msg); // true for keys
+      (void)Host::DispatchMessage(&msg);  // the procedure's answer
+    }
+    return true;
+  }
+  bool QuitTaken() const { return mQuit; }
+
+private:
+  HWND mOwner = nullptr;
+  bool mQuit = false;
+  int32_t mQuitCode = 0;
+};
+
+class ZenityDialogs final : public CommonDialogBackend {
+public:
+  Outcome ShowFileDialog(bool save, OPENFILENAMEW& record) override {
+    ModalProgramScope modal(record.hwndOwner);
+    OPENFILENAMEW shown = record;
+    for (;;) {
+      std::vector<std::string> argv{"zenity"};
+      const std::vector<std::string> arguments = ZenityFileSelectionArguments(save, shown);
+      argv.insert(argv.end(), arguments.begin(), arguments.end());
+      const ProcessResult run = RunProcess(argv, [&modal] { return modal.Pump(); });
+      const Outcome outcome = OutcomeOf(run, modal);
+      if (outcome != Outcome::Chosen) {
+        return outcome;
+      }
+      std::string chosen = run.output;
+      if (!chosen.empty() && chosen.back() == '\n') {
+        chosen.pop_back();
+      }
+      if (chosen.empty()) {
+        gLastDialogError = CDERR_DIALOGFAILURE;
+        return Outcome::Failed;
+      }
+      if (!save) {
+        record.lpstrFile = (shown.Flags & OFN_ALLOWMULTISELECT) ? MultipleSelection(chosen) : ToUtf16(chosen);
+        return Outcome::Chosen;
+      }
+      if (!record.lpstrDefExt.empty() && NamePart(chosen).find('.') == std::string_view::npos) {
+        chosen += '.';
+        chosen += ToUtf8(record.lpstrDefExt);
+        if ((shown.Flags & OFN_OVERWRITEPROMPT) && FileExists(chosen)) {
+          const Outcome answer = ConfirmReplace(shown, chosen, modal);
+          if (answer == Outcome::Cancelled) {
+            // No: the dialog again, at the name given.
+            shown.lpstrInitialDir.clear();
+            shown.lpstrFile = ToUtf16(chosen);
+            continue;
+          }
+          if (answer == Outcome::Failed) {
+            return answer;
+          }
+        }
+      }
+      record.lpstrFile = ToUtf16(chosen);
+      return Outcome::Chosen;
+    }
+  }
+
+  bool OpenWithShell(std::u16string_view file) override { return StartProcess({"xdg-open", ToUtf8(file)}) >= 0; }
+
+private:
+  // The outcome of a zenity run, the error of a failure noted.
+  static Outcome OutcomeOf(const ProcessResult& run, const ModalProgramScope& modal) {
+    if (!run.started) {
+      gLastDialogError = CDERR_INITIALIZATION;
+      return Outcome::Failed;
+    }
+    if (modal.QuitTaken() || run.exitCode == kZenityRejected) {
+      return Outcome::Cancelled;
+    }
+    if (run.exitCode != kZenityAccepted) {
+      gLastDialogError = CDERR_DIALOGFAILURE;
+      return Outcome::Failed;
+    }
+    return Outcome::Chosen;
+  }
+
+  // Yes: Chosen; No: Cancelled.
+  static Outcome ConfirmReplace(const OPENFILENAMEW& record, const std::string& path, ModalProgramScope& modal) {
+    std::vector<std::string> argv{"zenity", "--question", "--no-markup"};
+    if (!record.lpstrTitle.empty()) {
+      argv.push_back("--title=" + ToUtf8(record.lpstrTitle));
+    }
+    argv.push_back("--text=" + std::string(NamePart(path)) + " already exists.\nDo you want to replace it?");
+    return OutcomeOf(RunProcess(argv, [&modal] { return modal.Pump(); }), modal);
+  }
+
+  // zenity's lines as the system dialog answers: one path as it is; several as the folder
+  // they share, then the rest of each path.
+  static std::u16string MultipleSelection(const std::string& output) {
+    std::vector<std::string> paths;
+    size_t start = 0;
+    while (start <= output.size()) {
+      const size_t end = std::min(output.find('\n', start), output.size());
+      if (end > start) {
+        paths.push_back(output.substr(start, end - start));
+      }
+      start = end + 1;
+    }
+    if (paths.size() == 1) {
+      return ToUtf16(paths[0]);
+    }
+    // The longest folder (ending before a '/') that every path begins with.
+    size_t shared = paths[0].rfind('/');
+    shared = shared == std::string::npos ? 0 : shared;
+    for (const std::string& path : paths) {
+      while (shared > 0 &&
+             (path.size() <= shared || path.compare(0, shared, paths[0], 0, shared) != 0 || path[shared] != '/')) {
+        shared = paths[0].rfind('/', shared - 1);
+        shared = shared == std::string::npos ? 0 : shared;
+      }
+    }
+    std::u16string list = ToUtf16(paths[0].substr(0, shared));
+    list += u'\0';
+    for (const std::string& path : paths) {
+      list += ToUtf16(path.substr(shared + 1));
+      list += u'\0';
+    }
+    list += u'\0';
+    return list;
+  }
+};
+
+ZenityDialogs gZenity;
+CommonDialogBackend* gBackend = nullptr;
+
+CommonDialogBackend& Backend() { return gBackend ? *gBackend : gZenity; }
+
+bool ShowDialog(bool save, OPENFILENAMEW& record) {
+  gLastDialogError = 0;
+  switch (Backend().ShowFileDialog(save, record)) {
+  case CommonDialogBackend::Outcome::Chosen:
+    return true;
+  case CommonDialogBackend::Outcome::Cancelled:
+    gLastDialogError = 0;
+    return false;
+  case CommonDialogBackend::Outcome::Failed:
+    if (gLastDialogError == 0) {
+      gLastDialogError = CDERR_DIALOGFAILURE;
+    }
+    return false;
+  }
+  return false;
+}
+
+} // namespace
+
+bool GetOpenFileNameW(OPENFILENAMEW& record) { return ShowDialog(false, record); }
+
+bool GetSaveFileNameW(OPENFILENAMEW& record) { return ShowDialog(true, record); }
+
+uint32_t CommDlgExtendedError() { return gLastDialogError; }
+
+intptr_t ShellExecuteW(std::u16string_view operation, std::u16string_view file) {
+  if (operation != u"open") {
+    return SE_ERR_NOASSOC;
+  }
+  return Backend().OpenWithShell(file) ? 33 : SE_ERR_FNF;
+}
+
+CommonDialogBackend* SetCommonDialogBackend(CommonDialogBackend* backend) {
+  CommonDialogBackend* before = gBackend;
+  gBackend = backend;
+  return before;
+}
+
+std::vector<std::pair<std::u16string, std::u16string>> ParseFilterList(std::u16string_view filter) {
+  std::vector<std::u16string_view> fields;
+  size_t start = 0;
+  while (start < filter.size()) {
+    const size_t end = std::min(filter.find(u'\0', start), filter.size());
+    if (end == start) {
+      break; // the empty entry that ends the list
+    }
+    fields.push_back(filter.substr(start, end - start));
+    start = end + 1;
+  }
+  std::vector<std::pair<std::u16string, std::u16string>> pairs;
+  for (size_t i = 0; i + 1 < fields.size(); i += 2) {
+    pairs.emplace_back(std::u16string(fields[i]), std::u16string(fields[i + 1]));
+  }
+  return pairs;
+}
+
+std::vector<std::string> ZenityFileSelectionArguments(bool save, const OPENFILENAMEW& record) {
+  std::vector<std::string> arguments{"--file-selection"};
+  if (!record.lpstrTitle.empty()) {
+    arguments.push_back("--title=" + ToUtf8(record.lpstrTitle));
+  }
+  const std::string name = save ? ToUtf8(record.lpstrFile) : std::string();
+  if (!record.lpstrInitialDir.empty()) {
+    std::string folder = ToUtf8(record.lpstrInitialDir);
+    if (folder.back() != '/') {
+      folder += '/';
+    }
+    arguments.push_back("--filename=" + folder + name);
+  } else if (!name.empty()) {
+    arguments.push_back("--filename=" + name);
+  }
+  if (!save && (record.Flags & OFN_ALLOWMULTISELECT)) {
+    arguments.emplace_back("--multiple");
+    arguments.emplace_back("--separator=\n");
+  }
+  if (save) {
+    arguments.emplace_back("--save");
+    if (record.Flags & OFN_OVERWRITEPROMPT) {
+      arguments.emplace_back("--confirm-overwrite");
+    }
+  }
+  for (auto& [description, patterns] : ParseFilterList(record.lpstrFilter)) {
+    std::replace(patterns.begin(), patterns.end(), u';', u' ');
+    arguments.push_back("--file-filter=" + ToUtf8(description) + " | " + ToUtf8(patterns));
+  }
+  return arguments;
+}
+
+} // namespace QZ::Platform::Shell

@@ -1,0 +1,113 @@
+#pragma once
+// The common open and save dialogs and the shell's open action, with the Win32 shape, over
+// zenity and xdg-open started as programs (Process.h). Tests install a backend of their own.
+//
+//   OPENFILENAMEW record;
+//   record.hwndOwner = mainWindow;
+//   record.lpstrFilter = u"Presets\0*.qzp\0All Files\0*.*\0\0"s;      // std::literals
+//   record.lpstrTitle = u"Load Preset";
+//   record.lpstrInitialDir = u"/home/me/presets";
+//   record.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_READONLY | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST;
+//   if (GetOpenFileNameW(record)) {
+//     ... record.lpstrFile: the chosen path ...
+//   } else if (CommDlgExtendedError() != 0) {
+//     ... the dialog failed (cancelled otherwise) ...
+//   }
+//   if (ShellExecuteW(u"open", u"https://example.org/guide") <= 32) { ... not started ... }
+//
+// zenity ("--file-selection"): the title, the folder (with the default name when saving),
+// one "--file-filter=<description> | <patterns>" per pair of the filter list (';' between
+// patterns becomes ' '), "--multiple" with a newline separator, "--save" with
+// "--confirm-overwrite". A saved name without an extension gets the default extension, and
+// when that name exists "zenity --question" asks before it is taken (No shows the dialog
+// again). Exit 0 is a choice, 1 a cancel, anything else (and a zenity that does not start)
+// a failure. While zenity runs, the owner window is disabled (its input dropped) and the UI
+// thread's queue keeps pumping, so our windows repaint; a WM_QUIT taken meanwhile closes
+// the dialog (a cancel) and is posted again for the loops outside.
+//
+// Paths are UTF-16 here and UTF-8 outside; they are kept whole, whatever their length.
+//
+// UI thread (the dialogs); ShellExecuteW from any thread.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Platform/Window/WindowTypes.h"
+
+namespace QZ::Platform::Shell {
+
+using Window::HWND;
+
+// OPENFILENAMEW's Flags.
+inline constexpr uint32_t OFN_READONLY = 0x00000001;
+inline constexpr uint32_t OFN_OVERWRITEPROMPT = 0x00000002;
+inline constexpr uint32_t OFN_HIDEREADONLY = 0x00000004;
+inline constexpr uint32_t OFN_ALLOWMULTISELECT = 0x00000200;
+inline constexpr uint32_t OFN_FILEMUSTEXIST = 0x00001000;
+inline constexpr uint32_t OFN_EXPLORER = 0x00080000;
+inline constexpr uint32_t OFN_ENABLESIZING = 0x00800000;
+
+// CommDlgExtendedError's answers besides 0.
+inline constexpr uint32_t CDERR_INITIALIZATION = 0x0002; // the dialog program did not start
+inline constexpr uint32_t CDERR_DIALOGFAILURE = 0xFFFF;  // it ended without a choice or a cancel
+
+// ShellExecuteW's answers of 32 and below.
+inline constexpr intptr_t SE_ERR_FNF = 2;      // the opening program did not start
+inline constexpr intptr_t SE_ERR_NOASSOC = 31; // an operation other than "open"
+
+struct OPENFILENAMEW {
+  HWND hwndOwner = nullptr;
+  // Pairs of description and patterns, each followed by a zero, then one more zero.
+  std::u16string lpstrFilter;
+  // In: the default name (saving). Out: the chosen path; for a multiple selection of
+  // several files, the folder, a zero, each name followed by a zero, and a final zero.
+  std::u16string lpstrFile;
+  std::u16string lpstrInitialDir;
+  // Empty: zenity's own title.
+  std::u16string lpstrTitle;
+  uint32_t Flags = 0;
+  // Without a dot; empty: none.
+  std::u16string lpstrDefExt;
+};
+
+// Shows the dialog of record: true with lpstrFile set when the user chose; false when the
+// user cancelled or the dialog failed (CommDlgExtendedError tells which).
+[[nodiscard]] bool GetOpenFileNameW(OPENFILENAMEW& record);
+[[nodiscard]] bool GetSaveFileNameW(OPENFILENAMEW& record);
+// 0 when the last dialog ended with a choice or a cancel, else CDERR_INITIALIZATION or
+// CDERR_DIALOGFAILURE.
+uint32_t CommDlgExtendedError();
+
+// Opens file (a path or an address) with the desktop's program for it, without waiting:
+// 33 when it started, SE_ERR_FNF when it did not, SE_ERR_NOASSOC for an operation other
+// than "open".
+[[nodiscard]] intptr_t ShellExecuteW(std::u16string_view operation, std::u16string_view file);
+
+// What stands behind the functions above.
+class CommonDialogBackend {
+public:
+  enum class Outcome { Chosen, Cancelled, Failed };
+
+  virtual ~CommonDialogBackend() = default;
+  // Shows the open (save false) or save dialog of record; Chosen with record.lpstrFile set
+  // as GetOpenFileNameW describes.
+  virtual Outcome ShowFileDialog(bool save, OPENFILENAMEW& record) = 0;
+  // Starts the program that opens file: whether it started.
+  virtual bool OpenWithShell(std::u16string_view file) = 0;
+};
+
+// Makes backend (null: zenity and xdg-open) the one the functions use; answers the one
+// installed before (null for the built-in one). The caller keeps backend alive while it is
+// installed. UI thread.
+CommonDialogBackend* SetCommonDialogBackend(CommonDialogBackend* backend);
+
+// The arguments (after the program name "zenity") with which the built-in backend shows
+// the dialog of record.
+std::vector<std::string> ZenityFileSelectionArguments(bool save, const OPENFILENAMEW& record);
+// The pairs of a filter list (description, patterns), up to its empty entry; a description
+// without patterns is left out.
+std::vector<std::pair<std::u16string, std::u16string>> ParseFilterList(std::u16string_view filter);
+
+} // namespace QZ::Platform::Shell
