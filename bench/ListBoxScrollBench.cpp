@@ -140,6 +140,7 @@ public:
   QZ::RCPtr<QZ::LGlobalHotKeyManager> CreateGlobalHotKeyManager() override { return nullptr; }
   void OnCommandLineFromAnotherInstance(const QZ::WString&) override {}
   bool WriteProfileBinary(const QZ::WString&, const QZ::WString&, std::span<const uint8_t>) override { return false; }
+  int32_t CreateRootWindowForControl(const QZ::RCPtr<QZ::LControl>&, bool) override { return QZ::QZ_E_FAIL; }
   QZ::RCPtr<QZ::LGlobalHotKeyManager> GetGlobalHotKeyManager() override { return nullptr; }
   QZ::RCPtr<QZ::LClipboard> GetClipboard() override { return nullptr; }
   QZ::QZResult SetStatusText(const QZ::WString&) override { return QZ::QZ_OK; }

@@ -28,6 +28,7 @@
 namespace QZ {
 
 class LClipboard;
+class LControl;
 class LControlFactory;
 class LGlobalHotKeyManager;
 class LMeasurementRenderer;
@@ -97,6 +98,11 @@ public:
   // window class name): false when it cannot be written.
   [[nodiscard]] virtual bool WriteProfileBinary(const WString& section, const WString& entry,
                                                 std::span<const uint8_t> bytes) = 0;
+  // Makes a modal window, owned by the active root window (else the main one), whose top
+  // control is control (a dialog), with a system menu when systemMenu; runs its modal loop
+  // and answers the result it ended with (-1 when a quit ended it). 0x80004005 when the
+  // window cannot be made.
+  virtual int32_t CreateRootWindowForControl(const RCPtr<LControl>& control, bool systemMenu) = 0;
 
   // --- Keys, status and messages ---------------------------------------------------------
 

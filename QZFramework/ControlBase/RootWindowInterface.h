@@ -1,8 +1,8 @@
 #pragma once
 // QZ::IRootWindow: what a control asks of the root window of its tree: the pointer capture,
 // hover and focus bookkeeping, the cursor, the buttons, modifiers and position of the
-// pointer, the dirty region, the window's rectangles and caption, the window's hot keys and
-// the distributor that raises "NID_IDLE". QZ::LRootWindow implements it; the control base's
+// pointer, the dirty region, the window's rectangles and caption, the end of its modal loop,
+// the window's hot keys and the distributor that raises "NID_IDLE". QZ::LRootWindow implements it; the control base's
 // tests use a recording fake (tests/Support/FakeRootWindow.h).
 //
 //   QZ::RCPtr<QZ::IRootWindow> window = control->GetRootWindowRef();   // the top control's
@@ -99,6 +99,10 @@ public:
   // cleared, the old top control detached, the window's hot keys reloaded from the new
   // control's string table, and control told this window when it knows none yet. 0.
   virtual QZResult InstallRootControl(const RCPtr<LControl>& control) = 0;
+  // Asks for the end of the window's modal loop with result (outside one: for the window's
+  // close); it happens on the next idle pass, never inside a handler. 0; 0x80004005 without
+  // an OS window.
+  virtual QZResult EndModal(int32_t result) = 0;
 
   // --- Keys, commands and idle ticks ------------------------------------------------------
 

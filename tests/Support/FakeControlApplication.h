@@ -3,8 +3,9 @@
 // control factory, default font, measurement renderer, root windows, global hot keys and
 // clipboard a test gives it, cursors numbered by name, pointer and key state set by the
 // test, an idle pass like the real one (the application centre of the installed context,
-// then every root window's queue), and a record of status texts, message boxes, idle
-// passes, command lines and profile entries.
+// then every root window's queue), a modal-window maker the test may give, and a record of
+// status texts, message boxes, idle passes, command lines, profile entries and modal
+// windows.
 //
 //   QZTest::FakeControlApplication application;        // installed
 //   application.factory = QZTest::LoadSkinText(skin);   // controls find their factory here
@@ -14,11 +15,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <span>
 #include <vector>
 
+#include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/ControlBase/RootWindow.h"
@@ -54,6 +57,9 @@ public:
   QZ::RCPtr<QZ::LNotificationReceiver> hotKeyReceiver;
   int32_t rendererType = QZ::kRendererGDI;
   bool profileWritable = true;
+  // What CreateRootWindowForControl runs (a modal window of the window layer, made by the
+  // test); without it the answer is 0x80004005.
+  std::function<int32_t(const QZ::RCPtr<QZ::LControl>& control, bool systemMenu)> rootWindowForControl;
 
   // --- What the controls did ---
   // The name object of the last cursor asked for (the shared names are told apart by it).
@@ -65,6 +71,9 @@ public:
   std::vector<QZ::WString> commandLines;
   // "<section>|<entry>" to the bytes last written.
   std::map<QZ::WString, std::vector<uint8_t>> profile;
+  std::vector<QZ::WString> messageBoxCaptions;
+  // The names of the controls CreateRootWindowForControl was asked to show.
+  std::vector<QZ::WString> modalControls;
 
   FakeControlApplication() { QZ::InstallControlApplication(this); }
   ~FakeControlApplication() { QZ::UninstallControlApplication(this); }
@@ -108,6 +117,10 @@ public:
     return index < rootWindows.size() ? rootWindows[index] : nullptr;
   }
   QZ::RectT<int32_t> GetScreenRect() override { return screenRect; }
+  int32_t CreateRootWindowForControl(const QZ::RCPtr<QZ::LControl>& control, bool systemMenu) override {
+    modalControls.push_back(control ? control->GetName() : QZ::WString());
+    return rootWindowForControl ? rootWindowForControl(control, systemMenu) : QZ::QZ_E_FAIL;
+  }
   QZ::RCPtr<QZ::LGlobalHotKeyManager> GetGlobalHotKeyManager() override { return globalHotKeys; }
   QZ::RCPtr<QZ::LClipboard> GetClipboard() override { return clipboard; }
   QZ::QZResult SetStatusText(const QZ::WString& text) override {
@@ -118,8 +131,9 @@ public:
     ++statusRestores;
     return QZ::QZ_OK;
   }
-  int32_t ShowMessageBox(const QZ::WString& text, const QZ::WString&, uint32_t) override {
+  int32_t ShowMessageBox(const QZ::WString& text, const QZ::WString& caption, uint32_t) override {
     messageBoxes.push_back(text);
+    messageBoxCaptions.push_back(caption);
     return messageBoxAnswer;
   }
   int32_t AddRootWindow(const QZ::RCPtr<QZ::LRootWindow>& window) override {

@@ -36,6 +36,7 @@ public:
   QZ::RCPtr<QZ::LRenderer> renderer;
   QZ::RCPtr<QZ::LGlobalHotKeyManager> hotKeys;
   QZ::QZResult commandResult = QZ::QZ_FALSE;
+  QZ::QZResult endModalAnswer = QZ::QZ_OK;
 
   // --- What the controls did ---
   QZ::RCPtr<QZ::LControl> captureControl;
@@ -55,6 +56,7 @@ public:
   std::vector<QZ::RCPtr<QZ::LKeyParam>> keysToNextWindow;
   std::vector<QZ::RCPtr<QZ::LNotification>> commands;
   QZ::RCPtr<QZ::LControl> rootControl;
+  std::vector<int32_t> endModalResults;
 
   FakeRootWindow() = default;
   ~FakeRootWindow() override = default;
@@ -181,6 +183,11 @@ public:
     }
     AddInternalReferences(1);
     return QZ::QZ_OK;
+  }
+
+  QZ::QZResult EndModal(int32_t result) override {
+    endModalResults.push_back(result);
+    return endModalAnswer;
   }
 
   QZ::RCPtr<QZ::LGlobalHotKeyManager> GetHotKeyManager() override { return hotKeys; }
