@@ -8,6 +8,7 @@
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/ControlBase/StringTable.h"
+#include "QZFramework/Controls/Dialog.h"
 #include "QZFramework/Notification/Notification.h"
 
 namespace QZ {
@@ -291,6 +292,10 @@ QZResult LRootWindow::EndModal(int32_t result) {
 }
 
 void LRootWindow::Close() {
+  if (const RCPtr<LDialog> dialog = DynamicCast<LDialog>(mRootControl)) {
+    (void)dialog->EndDialog(LDialog::kResultCancel); // 1 when a listener keeps it open
+    return;
+  }
   if (mOS) {
     (void)EndModal(0); // 0: there is an OS window
   }

@@ -183,8 +183,10 @@ public:
   // Asks for the end of the window's modal loop (or, outside one, for the window's close)
   // with result; it happens on the next idle pass, never inside a handler. 0; 0x80004005
   // without an OS window.
-  QZResult EndModal(int32_t result);
-  // The window's close command: ends the window with result 0.
+  QZResult EndModal(int32_t result) override;
+  // The window's close command (its close box, Alt+F4): a dialog at the top ends as its
+  // Cancel button would end it (QZ::LDialog::EndDialog with 2: its listeners may keep it
+  // open); with any other top control the window ends with result 0.
   void Close();
   // The window's share of one idle pass: its notification queue is drained (with
   // "NID_IDLE" when sendIdle), then a requested modal end is carried out. True while
