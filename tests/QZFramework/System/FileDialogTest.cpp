@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Platform/Shell/CommonDialogs.h"
+#include "QZFramework/ControlBase/RootWindowTestSupport.h"
 #include "Support/FakeControlApplication.h"
 #include "Support/ScriptedCommonDialogs.h"
 #include "Support/StandInPrograms.h"
@@ -188,3 +189,21 @@ TEST_F(FileDialogProgramTest, OpenWithShellStartsXdgOpenOnceWithThePath) {
 }
 
 } // namespace
+
+namespace QZTest {
+namespace {
+
+// The active root window's OS window owns the dialog.
+class FileDialogOwnerTest : public RootWindowFixture {};
+
+TEST_F(FileDialogOwnerTest, TheActiveRootWindowOwnsTheDialog) {
+  ScriptedCommonDialogs dialogs;
+  application.activeRootWindow = root;
+  QZ::RCPtr<LFileDialog> dialog(new LFileDialog(WString(u"/home/me")));
+  EXPECT_EQ(dialog->ShowOpenDialog(WString(u"P|*.qzp"), WString(), WString(), false), QZ::QZ_E_FAIL); // cancelled
+  ASSERT_EQ(dialogs.requests.size(), 1u);
+  EXPECT_EQ(dialogs.requests[0].record.hwndOwner, hwnd);
+}
+
+} // namespace
+} // namespace QZTest
