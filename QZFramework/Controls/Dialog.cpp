@@ -44,13 +44,13 @@ QZResult LDialog::Initialize() {
 
 QZResult LDialog::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                       const RCPtr<LNotification>& notification) {
-  if (const RCPtr<LNotificationHandler<LDialog>> handler = mDialogHandlers) {
-    const QZResult result = handler->HandleNotification(distributor, notification);
-    if (result == QZ_FALSE) {
-      return result;
-    }
-  }
-  return LScrollView::ReceiveNotification(distributor, notification);
+  const QZResult handled = OfferToHandlerTable(mDialogHandlers, distributor, notification);
+  return handled != QZ_OK ? handled : LScrollView::ReceiveNotification(distributor, notification);
+}
+
+QZResult LDialog::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mDialogHandlers, distributor, id);
+  return LScrollView::UnregisterNotification(distributor, id);
 }
 
 int32_t LDialog::DoModal() {

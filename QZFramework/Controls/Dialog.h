@@ -57,9 +57,12 @@ public:
   // The scroll view's, then each standard button present is heard ("NID_LEFT_CLICK").
   // The scroll view's failure as it is; 0x80004005 when a button cannot be heard.
   QZResult Initialize() override;
-  // The dialog's own routes first, then the scroll view's.
+  // The dialog's own routes first, then the scroll view's (while the dialog accepts
+  // notifications).
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
+  // Forgets the route in the dialog's table, then the scroll view's.
+  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The dialog's own, in slot order -------------------------------------------------
 
