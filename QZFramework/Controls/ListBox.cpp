@@ -74,7 +74,7 @@ QZResult LListBox::Initialize() {
     FillPool();
     (void)UpdateScrollBarsIfNeeded(); // always 0
     // Most lists have no string table of their own: their owners fill them.
-    (void)LoadItemsFromStringTable(); // 0x80070057 without a table
+    (void)LoadItemsFromStringTable(GetStringTable()); // 0x80070057 without a table
     UpdateRows(0);
     return QZ_OK;
   }
@@ -614,8 +614,7 @@ QZResult LListBox::SnapHeightToRows() {
 // Items from the string table
 // =============================================================================================
 
-QZResult LListBox::LoadItemsFromStringTable() {
-  const RCPtr<LStringTable> table = GetStringTable();
+QZResult LListBox::LoadItemsFromStringTable(const RCPtr<LStringTable>& table) {
   if (!table) {
     return QZ_E_INVALIDARG;
   }

@@ -251,6 +251,12 @@ public:
   // Activates a selectable item: OnItemActivated, a menu hides, then "NID_ITEM_ACTIVATED"
   // under a parent. 0; 0x80070057 out of range or not selectable.
   QZResult ActivateItem(int32_t index);
+  // The item ActivateItem activated last (what "NID_ITEM_ACTIVATED" is about); -1 before.
+  int32_t GetActivatedIndex() const { return mActivatedIndex; }
+  // The items of table's "ITEM.nn" entries replace every item ("ITEM.00" is item 0; numbers
+  // never named give empty items): 0; 0x80070057 without a table, nothing changed. An owner
+  // fills the list from its own table with it (a combo box's items).
+  QZResult LoadItemsFromStringTable(const RCPtr<LStringTable>& table);
 
   // Owners' choices (the program keeps the defaults: single selection, mode 1, unsorted).
   void SetMultipleSelection(bool multiple) { mMultipleSelection = multiple; }
@@ -337,8 +343,6 @@ private:
   void HandleItemClick(int32_t index, const RCPtr<LMouseButtonParam>& param);
   // After a press on row selected index: the row that shows index now takes the press.
   void HandOverPress(const RCPtr<LListBoxItem>& row, int32_t index);
-  // The items of the string table's "ITEM.nn" entries: 0; 0x80070057 without a table.
-  QZResult LoadItemsFromStringTable();
   // The fixed rows "item1", "item2" ... of a list box without a template: how many.
   int32_t AdoptFixedRows();
   // Whether the template's width refers to another control (the rows then follow the
@@ -377,6 +381,7 @@ private:
   bool mLoadingItems = false;
   // The hidden items: while none is, the walks over items are skipped.
   uint32_t mHiddenCount = 0;
+  int32_t mActivatedIndex = -1;
   // The row that takes the capture of the press being handled, and the row pressed.
   RCPtr<LListBoxItem> mHandOverRow;
   const LListBoxItem* mHandOverFrom = nullptr;

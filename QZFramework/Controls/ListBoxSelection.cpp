@@ -241,6 +241,7 @@ QZResult LListBox::ActivateItem(int32_t index) {
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LControl> self(this);
+  mActivatedIndex = index;
   (void)OnItemActivated(index); // a hook
   if (mMenuMode) {
     (void)SetVisible(false); // whether it is still shown: it is not
