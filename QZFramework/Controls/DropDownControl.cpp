@@ -1,0 +1,71 @@
+#include "QZFramework/Controls/DropDownControl.h"
+
+namespace QZ {
+
+LDropDownControl::LDropDownControl(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
+
+QZResult LDropDownControl::Initialize() {
+  const QZResult result = LControl::Initialize();
+  if (Failed(result)) {
+    return result;
+  }
+  mDropDownHandlers = RCPtr<LNotificationHandler<LDropDownControl>>(new LNotificationHandler<LDropDownControl>(*this));
+  if (Failed(mDropDownHandlers->AddHandler(&LDropDownControl::OnMouseDownNotification,
+                                           RCPtr<LNotificationDistributor>(this), u"NID_MOUSE_DOWN"))) {
+    return QZ_E_FAIL;
+  }
+  return result;
+}
+
+QZResult LDropDownControl::SetFocus(bool forward) {
+  const RCPtr<LControl> self(this);
+  const QZResult result = LControl::SetFocus(forward);
+  const bool open = IsDroppedDown();
+  if (open) {
+    (void)ShowDropDown(false); // 0: the part exists
+  }
+  // Set after the close: a part that hands its focus back as it hides calls this again.
+  mClosedOnFocus = open;
+  return result;
+}
+
+QZResult LDropDownControl::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
+  (void)LControl::OnConditionsChanged(param); // a hook
+  if (param && (param->GetCurrent() & kConditionLeftDown) && !(param->GetPrevious() & kConditionLeftDown)) {
+    if (mSuppressOpen) {
+      mSuppressOpen = false;
+    } else {
+      (void)ShowDropDown(true); // 0x80004005 without a part: nothing to open
+    }
+  }
+  return QZ_OK;
+}
+
+bool LDropDownControl::KillFocus() {
+  const RCPtr<LControl> self(this);
+  // The focus goes first: a part that held it, hidden, has none to hand back.
+  const bool killed = LControl::KillFocus();
+  (void)ShowDropDown(false); // 0x80004005 without a part: nothing to close
+  return killed;
+}
+
+QZResult LDropDownControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
+                                               const RCPtr<LNotification>& notification) {
+  const QZResult handled = OfferToHandlerTable(mDropDownHandlers, distributor, notification);
+  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
+}
+
+QZResult LDropDownControl::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
+  ForgetHandlerRoute(mDropDownHandlers, distributor, id);
+  return LControl::UnregisterNotification(distributor, id);
+}
+
+QZResult LDropDownControl::OnMouseDownNotification(const RCPtr<LNotificationDistributor>&,
+                                                   const RCPtr<LNotification>&) {
+  if (mClosedOnFocus) {
+    mSuppressOpen = true;
+  }
+  return QZ_OK;
+}
+
+} // namespace QZ
