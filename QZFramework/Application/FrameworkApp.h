@@ -251,7 +251,7 @@ public:
   // The top control of a skin name, not in a window yet; null when the skin has none.
   virtual RCPtr<LControl> CreateControl(const WString& name) = 0;
   // A modal window for control, owned by the active window: the modal loop's result;
-  // 0x80004005 when the window cannot be made (the controls' DoModal asks for it).
+  // QZ_E_FAIL when the window cannot be made (the controls' DoModal asks for it).
   int32_t CreateRootWindowForControl(const RCPtr<LControl>& control, bool systemMenu) override = 0;
   // A top-level window for control: its root window's index, or 0x80004005.
   virtual int32_t CreateRootWindowAt(const RCPtr<LControl>& control, bool systemMenu, bool minimizeBox,

@@ -100,7 +100,7 @@ public:
                                                 std::span<const uint8_t> bytes) = 0;
   // Makes a modal window, owned by the active root window (else the main one), whose top
   // control is control (a dialog), with a system menu when systemMenu; runs its modal loop
-  // and answers the result it ended with (-1 when a quit ended it). 0x80004005 when the
+  // and answers the result it ended with (-1 when a quit ended it). QZ_E_FAIL when the
   // window cannot be made.
   virtual int32_t CreateRootWindowForControl(const RCPtr<LControl>& control, bool systemMenu) = 0;
 

@@ -181,7 +181,7 @@ public:
   // --- Modal end, closing and idle work -------------------------------------------------
 
   // Asks for the end of the window's modal loop (or, outside one, for the window's close)
-  // with result; it happens on the next idle pass, never inside a handler. 0; 0x80004005
+  // with result; it happens on the next idle pass, never inside a handler. 0; QZ_E_FAIL
   // without an OS window.
   QZResult EndModal(int32_t result) override;
   // The window's close command (its close box, Alt+F4): a dialog at the top ends as its

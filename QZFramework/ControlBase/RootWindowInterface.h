@@ -100,7 +100,7 @@ public:
   // control's string table, and control told this window when it knows none yet. 0.
   virtual QZResult InstallRootControl(const RCPtr<LControl>& control) = 0;
   // Asks for the end of the window's modal loop with result (outside one: for the window's
-  // close); it happens on the next idle pass, never inside a handler. 0; 0x80004005 without
+  // close); it happens on the next idle pass, never inside a handler. 0; QZ_E_FAIL without
   // an OS window.
   virtual QZResult EndModal(int32_t result) = 0;
 

@@ -283,7 +283,7 @@ QZResult LComboBox::GetLookIndex() {
       look = over ? kLookClosedHover : kLookClosed;
     }
   }
-  (void)ShowLook(look); // 0x80070057 for a look the skin lacks
+  (void)ShowLook(look); // QZ_E_INVALIDARG for a look the skin lacks
   return QZ_OK;
 }
 

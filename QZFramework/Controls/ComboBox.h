@@ -57,7 +57,7 @@ public:
 
   // The drop-down control's, then the parts: "listBox" (mandatory) switched to drop-down
   // (menu) mode, hidden and filled from the combo box's string table; "textBox" heard when
-  // there is one; then the initial selection. 0; 0x80004005 when the base fails or there is
+  // there is one; then the initial selection. 0; QZ_E_FAIL when the base fails or there is
   // no list box.
   QZResult Initialize() override;
   // The control's, then "INITIAL_SELECTED_INDEX". 0.
@@ -84,7 +84,7 @@ public:
   // else above, no taller than that room (nor than the maximum its skin gives it); its
   // highlight goes to the first item of the box's text (item 0 when none), in view; a press
   // on the box still held passes its capture to the list; the list takes the keyboard.
-  // Closing hides the list. 0; 0x80004005 without a list.
+  // Closing hides the list. 0; QZ_E_FAIL without a list.
   QZResult ShowDropDown(bool show) override;
 
   // The combo box's routes first, then the drop-down control's.
@@ -96,7 +96,7 @@ public:
 
   // The list's items become count (new ones empty, surplus ones cut from the end); a
   // selection at count or after becomes none; an open list is placed again. The list's
-  // answer (count, or the negated count reached); 0x80004005 without a list.
+  // answer (count, or the negated count reached); QZ_E_FAIL without a list.
   virtual int32_t SetItemCount(int32_t count);
   // Selects item index: the box (and "textBox") shows its text, and "NID_SELECTION_CHANGE"
   // goes out when the selected index changed. A negative index selects nothing and keeps
@@ -110,13 +110,13 @@ public:
 
   // Inserts an item with data before index: a selection at or after it moves with its
   // item, silently; with nothing selected, an item of the box's text becomes the selection.
-  // The new item's index; 0x80070057 for null data or an index the list refuses;
-  // 0x80004005 without a list.
+  // The new item's index; QZ_E_INVALIDARG for null data or an index the list refuses;
+  // QZ_E_FAIL without a list.
   int32_t InsertItem(int32_t index, const ConstRCPtr<LTaggableObject>& data);
   // Appends an item of text (InsertItem at the end).
   int32_t AddItem(const WString& text);
   // Replaces item index with an item of text; the box shows it when it is the selected
-  // one. 0; 0x80070057 for an index out of range or a null text; 0x80004005 without a list.
+  // one. 0; QZ_E_INVALIDARG for an index out of range or a null text; QZ_E_FAIL without a list.
   QZResult SetItem(int32_t index, const char16_t* text);
   // The item's data (null out of range or without a list) and text (empty then).
   ConstRCPtr<LTaggableObject> GetItemData(int32_t index);

@@ -55,7 +55,7 @@ public:
   LDialog(const RCPtr<LControl>& parent, const WString& name);
 
   // The scroll view's, then each standard button present is heard ("NID_LEFT_CLICK").
-  // The scroll view's failure as it is; 0x80004005 when a button cannot be heard.
+  // The scroll view's failure as it is; QZ_E_FAIL when a button cannot be heard.
   QZResult Initialize() override;
   // The dialog's own routes first, then the scroll view's (while the dialog accepts
   // notifications).
@@ -67,7 +67,7 @@ public:
   // --- The dialog's own, in slot order -------------------------------------------------
 
   // Has the application make a modal window for the dialog and run it: the result the
-  // dialog ended with (-1 when a quit ended the loop); 0x80004005 when the window cannot be
+  // dialog ended with (-1 when a quit ended the loop); QZ_E_FAIL when the window cannot be
   // made or there is no application.
   virtual int32_t DoModal();
   // Hook after the dialog was ended. 0.
@@ -76,7 +76,7 @@ public:
   // Ends the dialog with result: the result is stored, "NID_DIALOG_CLOSING" asks the
   // listeners, and unless one vetoed, the root window ends its modal loop with result on
   // its next idle pass, "NID_DIALOG_CLOSED" goes out and OnDialogClosed runs. 1 when vetoed;
-  // else the root window's answer (0; 0x80004005 without an OS window or a root window,
+  // else the root window's answer (0; QZ_E_FAIL without an OS window or a root window,
   // the notifications sent all the same).
   QZResult EndDialog(int32_t result);
   // Sends "NID_DIALOG_CLOSING" with a new LCancelArgs and answers it.

@@ -35,7 +35,7 @@ QZResult LDropDownControl::OnConditionsChanged(const RCPtr<LConditionsParam>& pa
     if (mSuppressOpen) {
       mSuppressOpen = false;
     } else {
-      (void)ShowDropDown(true); // 0x80004005 without a part: nothing to open
+      (void)ShowDropDown(true); // QZ_E_FAIL without a part: nothing to open
     }
   }
   return QZ_OK;
@@ -45,7 +45,7 @@ bool LDropDownControl::KillFocus() {
   const RCPtr<LControl> self(this);
   // The focus goes first: a part that held it, hidden, has none to hand back.
   const bool killed = LControl::KillFocus();
-  (void)ShowDropDown(false); // 0x80004005 without a part: nothing to close
+  (void)ShowDropDown(false); // QZ_E_FAIL without a part: nothing to close
   return killed;
 }
 

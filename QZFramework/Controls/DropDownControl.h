@@ -23,7 +23,7 @@ public:
   LDropDownControl(const RCPtr<LControl>& parent, const WString& name);
 
   // The control's, then the control hears its own "NID_MOUSE_DOWN". The control's failure
-  // as it is; 0x80004005 when it cannot hear itself.
+  // as it is; QZ_E_FAIL when it cannot hear itself.
   QZResult Initialize() override;
   // The control's; then an open part closes, and the press that brought the focus (if one
   // did) will not open it again. The control's result.
@@ -42,7 +42,7 @@ public:
 
   // Whether the part is open: it exists, is visible and has a width and a height above 0.
   virtual bool IsDroppedDown() = 0;
-  // Opens (show) or closes the part. 0; 0x80004005 without a part.
+  // Opens (show) or closes the part. 0; QZ_E_FAIL without a part.
   virtual QZResult ShowDropDown(bool show) = 0;
 
 protected:

@@ -40,7 +40,7 @@ public:
   LFileDialog& operator=(const LFileDialog&) = delete;
 
   // The open dialog for one file (or several with multipleSelection): 0 when the user
-  // chose; 0x80004005 when cancelled or the dialog failed (the choices of before are kept).
+  // chose; QZ_E_FAIL when cancelled or the dialog failed (the choices of before are kept).
   // One file: GetFileName is its path and the folder becomes the path up to its last '/'.
   // Several: GetFileNames lists their paths (a single file of a multiple selection is its
   // path alone, and its folder is remembered).
@@ -49,9 +49,9 @@ public:
   // The save dialog, proposing "Untitled" in the remembered folder; a name without an
   // extension gets defaultExtension. 0 when the user chose a name whose part after the
   // last '/' has at most maxFileNameLength UTF-16 units (a negative maximum: any length):
-  // GetFileName is its path and the folder is remembered. 0x80004005 when cancelled, when
+  // GetFileName is its path and the folder is remembered. QZ_E_FAIL when cancelled, when
   // the dialog failed, or when the name is too long (the application's message box says
-  // so; the caller's save is abandoned); GetFileName is "Untitled" then. 0x80070057 for a
+  // so; the caller's save is abandoned); GetFileName is "Untitled" then. QZ_E_INVALIDARG for a
   // maximum of 0, without a dialog.
   [[nodiscard]] QZResult ShowSaveDialog(const WString& filter, const WString& defaultExtension, const WString& title,
                                         int32_t maxFileNameLength);
@@ -65,7 +65,7 @@ public:
   const WString& GetFolder() const { return mFolder; }
 
   // Opens path (a file or a web address) with the desktop's program for it, without
-  // waiting: 0 when that program started, 0x80004005 when not.
+  // waiting: 0 when that program started, QZ_E_FAIL when not.
   [[nodiscard]] static QZResult OpenWithShell(const WString& path);
 
 private:
