@@ -15,12 +15,11 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "Support/TempFolder.h"
+#include "Support/WaitUntil.h"
 
 namespace QZTest {
 
@@ -88,16 +87,9 @@ public:
     }
     return runs;
   }
-  // Waits until the recorder name has recorded count runs, at most 10 s: whether it did.
+  // Waits until the recorder name has recorded count runs (WaitUntil's bound): whether it did.
   bool WaitForRuns(const std::string& name, size_t count) const {
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (Runs(name).size() < count) {
-      if (std::chrono::steady_clock::now() > limit) {
-        return false;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return WaitUntil([&] { return Runs(name).size() >= count; });
   }
 
   TempFolder folder;

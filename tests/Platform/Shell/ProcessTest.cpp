@@ -7,9 +7,9 @@
 
 #include <cerrno>
 #include <chrono>
-#include <thread>
 
 #include "Support/StandInPrograms.h"
+#include "Support/WaitUntil.h"
 
 namespace {
 
@@ -81,11 +81,8 @@ TEST(ProcessTest, AStartedProgramIsCollectedWithoutWaiting) {
   const pid_t pid = StartProcess({"sh", "-c", "exit 3"});
   ASSERT_GT(pid, 0);
   // A zombie still answers kill 0: only a collected process is gone.
-  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!(kill(pid, 0) != 0 && errno == ESRCH) && std::chrono::steady_clock::now() < limit) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  EXPECT_TRUE(kill(pid, 0) != 0 && errno == ESRCH) << "process " << pid << " left behind";
+  EXPECT_TRUE(QZTest::WaitUntil([pid] { return kill(pid, 0) != 0 && errno == ESRCH; }))
+      << "process " << pid << " left behind";
 }
 
 } // namespace
