@@ -4,6 +4,7 @@
 #include "QZFramework/Controls/Button.h"
 #include "QZFramework/Controls/CenteredSlider.h"
 #include "QZFramework/Controls/CheckedListBox.h"
+#include "QZFramework/Controls/ComboBox.h"
 #include "QZFramework/Controls/FileDropper.h"
 #include "QZFramework/Controls/Knob.h"
 #include "QZFramework/Controls/Label.h"
@@ -43,8 +44,8 @@ constexpr ControlClassEntry kFrameworkControlClasses[] = {
     {u"Framework.listbox2ColumnSortable", &CreateControlOf<LMultiColumnListBox>},
     {u"Framework.ScrollBar", &CreateControlOf<LScrollbar>},
     {u"Framework.ScrollChannel", &CreateControlOf<LPanel>},
-    {u"Framework.ComboBox", &CreateNotBuiltYet},          // LComboBox
-    {u"Framework.ComboTextBox", &CreateNotBuiltYet},      // LComboBox
+    {u"Framework.ComboBox", &CreateControlOf<LComboBox>},
+    {u"Framework.ComboTextBox", &CreateControlOf<LComboBox>},
     {u"Framework.CheckedComboBox", &CreateNotBuiltYet},   // LCheckedComboBox
     {u"Framework.ComboBoxWithIcons", &CreateNotBuiltYet}, // LCheckedComboBox
     {u"Framework.ComboSlider", &CreateNotBuiltYet},       // LComboSlider

@@ -20,6 +20,7 @@
 #include "QZFramework/Controls/Button.h"
 #include "QZFramework/Controls/CenteredSlider.h"
 #include "QZFramework/Controls/CheckedListBox.h"
+#include "QZFramework/Controls/ComboBox.h"
 #include "QZFramework/Controls/FileDropper.h"
 #include "QZFramework/Controls/Knob.h"
 #include "QZFramework/Controls/Label.h"
@@ -51,6 +52,7 @@ inline const std::map<std::string_view, QZ::ControlCreateFunction>& BuiltClassFu
       {"QZ::LCenteredSlider", &QZ::CreateControlOf<QZ::LCenteredSlider>},
       {"QZ::LCheckedListBox", &QZ::CreateControlOf<QZ::LCheckedListBox>},
       {"QZ::LCheckedListBoxItem", &QZ::CreateControlOf<QZ::LCheckedListBoxItem>},
+      {"QZ::LComboBox", &QZ::CreateControlOf<QZ::LComboBox>},
       {"QZ::LDropper", &QZ::CreateControlOf<QZ::LDropper>},
       {"QZ::LFileDropper", &QZ::CreateControlOf<QZ::LFileDropper>},
       {"QZ::LKnob", &QZ::CreateControlOf<QZ::LKnob>},

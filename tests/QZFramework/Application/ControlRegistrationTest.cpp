@@ -27,6 +27,9 @@ std::string PartsOf(std::string_view name) {
            R"(<SubControl Class="Framework.Panel" Name="pageHolder" YPositionAbs="10" XSizeAbs="40" YSizeAbs="10">)"
            R"(<SubControl Class="Framework.Panel" Name="tab" XSizeAbs="40" YSizeAbs="10"/></SubControl>)";
   }
+  if (name == "Framework.ComboBox" || name == "Framework.ComboTextBox") {
+    return R"(<SubControl Class="Framework.ListBox" Name="listBox" YPositionRel="1" XSizeAbs="40" YSizeAbs="40"/>)";
+  }
   if (name == "Framework.CenteredSlider") {
     return R"(<SubControl Class="Framework.Label" Name="thumbStart" XSizeAbs="4" YSizeAbs="20"/>)"
            R"(<SubControl Class="Framework.Label" Name="thumbEnd" XPositionAbs="36" XSizeAbs="4" YSizeAbs="20"/>)";
