@@ -5,6 +5,7 @@
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "QZFramework/Controls/TabControl.h"
+#include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 
 namespace QZ {
 
@@ -87,52 +88,51 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.EncoderPushEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
     {u"PresetEditor.EncoderPushEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
     {u"PresetEditor.UserWheelButton", &CreateControlOf<LPanel>},
-    {u"PresetEditor.DialogAbout", &CreateNotBuiltYet},                            // LAboutDlg
-    {u"PresetEditor.UserSustain", &CreateNotBuiltYet},                            // LSustainViewPanel
-    {u"PresetEditor.CommonButton", &CreateNotBuiltYet},                           // LCommonButtonViewPanel
-    {u"PresetEditor.UserKnob", &CreateNotBuiltYet},                               // LKnobViewPanel
-    {u"PresetEditor.UserSlider", &CreateNotBuiltYet},                             // LKnobViewPanel
-    {u"PresetEditor.KnobUserPresetEditPanel", &CreateNotBuiltYet},                // LKnobEditPanel
-    {u"PresetEditor.SliderUserPresetEditPanel", &CreateNotBuiltYet},              // LKnobEditPanel
-    {u"PresetEditor.CommonButtonEditPanel", &CreateNotBuiltYet},                  // LCommonButtonEditPanel
-    {u"PresetEditor.PadUserPresetEditPanel", &CreateNotBuiltYet},                 // LPadEditPanel
-    {u"PresetEditor.Control.LabeledMinSelector", &CreateNotBuiltYet},             // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledMaxSelector", &CreateNotBuiltYet},             // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledMidiChannelSelector", &CreateNotBuiltYet},     // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledPressedSelector", &CreateNotBuiltYet},         // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledReleasedSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledCCSelector", &CreateNotBuiltYet},              // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledLatchingSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledButtonModeSelector", &CreateNotBuiltYet},      // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledProgramSelector", &CreateNotBuiltYet},         // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledNoteSelector", &CreateNotBuiltYet},            // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledChordModeSelector", &CreateNotBuiltYet},       // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledChordSmartScaleSelector", &CreateNotBuiltYet}, // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledRootNoteSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledChordVoicingsSelector", &CreateNotBuiltYet},   // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledScaleModeScaleSelector", &CreateNotBuiltYet},  // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledArpGateSelector", &CreateNotBuiltYet},         // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledArpLatchSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledArpOctaveSelector", &CreateNotBuiltYet},       // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledArpSwingSelector", &CreateNotBuiltYet},        // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledArpTypeSelector", &CreateNotBuiltYet},         // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledKeybedSensitivity", &CreateNotBuiltYet},       // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledPadSensitivity", &CreateNotBuiltYet},          // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledDawSettingSelector", &CreateNotBuiltYet},      // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledGlobalMidiChannelSelector",
-     &CreateNotBuiltYet},                                                      // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledTimeDivisionSelector", &CreateNotBuiltYet}, // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.LabeledClockSourceSelector", &CreateNotBuiltYet},  // LVariantBufferSetterParameterPanel
-    {u"PresetEditor.Control.CCSelector", &CreateNotBuiltYet},                  // LNumberBoxTextSelector
-    {u"PresetEditor.Control.NoteSelector", &CreateNotBuiltYet},                // LMidiNoteSelector
-    {u"PresetEditor.ModWheelUserPresetEditPanel", &CreateNotBuiltYet},         // LModWheelEditPanel
-    {u"PresetEditor.SustainUserPresetEditPanel", &CreateNotBuiltYet},          // LSustainEditPanel
-    {u"PresetEditor.PitchBendUserPresetEditPanel", &CreateNotBuiltYet},        // LPitchBendEditPanel
-    {u"PresetEditor.ScaleModeUserPresetEditPanel", &CreateNotBuiltYet},        // LScaleEditPanel
-    {u"PresetEditor.ChordModeUserPresetEditPanel", &CreateNotBuiltYet},        // LUserPresetChordEditPanel
-    {u"PresetEditor.UserPresetTempoGroup", &CreateNotBuiltYet},                // LClockEditPanel
-    {u"PresetEditor.ArpUserPresetEditPanel", &CreateNotBuiltYet},              // LArpEditPanel
-    {u"PresetEditor.UserPad", &CreateNotBuiltYet},                             // LPadViewPanel
+    {u"PresetEditor.DialogAbout", &CreateNotBuiltYet},               // LAboutDlg
+    {u"PresetEditor.UserSustain", &CreateNotBuiltYet},               // LSustainViewPanel
+    {u"PresetEditor.CommonButton", &CreateNotBuiltYet},              // LCommonButtonViewPanel
+    {u"PresetEditor.UserKnob", &CreateNotBuiltYet},                  // LKnobViewPanel
+    {u"PresetEditor.UserSlider", &CreateNotBuiltYet},                // LKnobViewPanel
+    {u"PresetEditor.KnobUserPresetEditPanel", &CreateNotBuiltYet},   // LKnobEditPanel
+    {u"PresetEditor.SliderUserPresetEditPanel", &CreateNotBuiltYet}, // LKnobEditPanel
+    {u"PresetEditor.CommonButtonEditPanel", &CreateNotBuiltYet},     // LCommonButtonEditPanel
+    {u"PresetEditor.PadUserPresetEditPanel", &CreateNotBuiltYet},    // LPadEditPanel
+    {u"PresetEditor.Control.LabeledMinSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledMaxSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledMidiChannelSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledPressedSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledReleasedSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledCCSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledLatchingSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledButtonModeSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledProgramSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledNoteSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledChordModeSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledChordSmartScaleSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledRootNoteSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledChordVoicingsSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledScaleModeScaleSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledArpGateSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledArpLatchSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledArpOctaveSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledArpSwingSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledArpTypeSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledKeybedSensitivity", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledPadSensitivity", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledDawSettingSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledGlobalMidiChannelSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledTimeDivisionSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.LabeledClockSourceSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
+    {u"PresetEditor.Control.CCSelector", &CreateNotBuiltYet},           // LNumberBoxTextSelector
+    {u"PresetEditor.Control.NoteSelector", &CreateNotBuiltYet},         // LMidiNoteSelector
+    {u"PresetEditor.ModWheelUserPresetEditPanel", &CreateNotBuiltYet},  // LModWheelEditPanel
+    {u"PresetEditor.SustainUserPresetEditPanel", &CreateNotBuiltYet},   // LSustainEditPanel
+    {u"PresetEditor.PitchBendUserPresetEditPanel", &CreateNotBuiltYet}, // LPitchBendEditPanel
+    {u"PresetEditor.ScaleModeUserPresetEditPanel", &CreateNotBuiltYet}, // LScaleEditPanel
+    {u"PresetEditor.ChordModeUserPresetEditPanel", &CreateNotBuiltYet}, // LUserPresetChordEditPanel
+    {u"PresetEditor.UserPresetTempoGroup", &CreateNotBuiltYet},         // LClockEditPanel
+    {u"PresetEditor.ArpUserPresetEditPanel", &CreateNotBuiltYet},       // LArpEditPanel
+    {u"PresetEditor.UserPad", &CreateNotBuiltYet},                      // LPadViewPanel
     {u"PresetEditor.Control.LabeledChordNoteSelector",
      &CreateNotBuiltYet}, // LChordModeNoteVariantBufferSetterParameterPanel
     {u"PresetEditor.Control.ProductLogoLabels", &CreateControlOf<LLabel>},

@@ -11,6 +11,7 @@
 #include "EditorAppTestSupport.h"
 #include "Panel/Main/EditorControlClasses.h"
 #include "Support/ControlClassChecks.h"
+#include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 
 namespace QZTest {
 namespace {
@@ -18,6 +19,13 @@ namespace {
 using QZ::RCPtr;
 
 class EditorStartupTest : public EditorAppFixture {};
+
+// The editor's classes built so far, for the checks of the class table.
+const bool kEditorClassesKnown = [] {
+  EditorClassFunctions().emplace("LVariantBufferSetterParameterPanel",
+                                 &QZ::CreateControlOf<LVariantBufferSetterParameterPanel>);
+  return true;
+}();
 
 std::string Narrow(const char16_t* text) { return QZ::NString(QZ::WString(text)).GetBuffer(); }
 
