@@ -358,6 +358,12 @@ public:
   // key; the count. Nothing for a null table.
   static uint32_t CollectPrefixed(const LStringTable* table, const WString& prefix,
                                   std::vector<LMenuDescriptor::Entry>& out);
+  // Empties out, then appends one menu per menu number of the string table's
+  // "CONTEXT_MENU<n>.<ii>.<NID>" entries, n ascending ("CONTEXT_MENU.<ii>.<NID>", a single
+  // context menu, comes first); each built from its entries with the keys cut after the
+  // number (LMenuDescriptor::CreateFromStringTable). The count; QZ_E_FAIL when a menu
+  // cannot be built (out is then empty).
+  QZResult GetContextMenuDescriptors(std::vector<RCPtr<LMenuDescriptor>>& out);
 
   // ===========================================================================================
   // Descriptor application, values, text and fonts (ControlDescriptorApply.cpp,

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include <map>
+
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/Look.h"
@@ -94,6 +96,39 @@ uint32_t LControl::CollectPrefixed(const LStringTable* table, const WString& pre
     }
   }
   return uint32_t(out.size());
+}
+
+QZResult LControl::GetContextMenuDescriptors(std::vector<RCPtr<LMenuDescriptor>>& out) {
+  out.clear();
+  const RCPtr<LStringTable> table = GetStringTable();
+  std::vector<LMenuDescriptor::Entry> entries;
+  const WString prefix(u"CONTEXT_MENU");
+  (void)CollectPrefixed(table.Get(), prefix, entries); // the count
+  // Menu number (-1: none written) to its entries, keys cut after the number's '.'.
+  std::map<int64_t, std::vector<LMenuDescriptor::Entry>> menus;
+  for (const auto& [key, text] : entries) {
+    const char16_t* rest = key.GetBuffer() + prefix.GetLength();
+    int64_t number = -1;
+    for (; *rest >= u'0' && *rest <= u'9'; ++rest) {
+      number = (number < 0 ? 0 : number) * 10 + (*rest - u'0');
+      if (number > INT32_MAX) {
+        break; // no table numbers its menus this far; the key is left out below
+      }
+    }
+    if (*rest != u'.' || number > INT32_MAX) {
+      continue;
+    }
+    menus[number].emplace_back(WString(rest + 1), text);
+  }
+  for (const auto& [number, rows] : menus) {
+    const RCPtr<LMenuDescriptor> menu = LMenuDescriptor::CreateFromStringTable(rows);
+    if (!menu) {
+      out.clear();
+      return QZ_E_FAIL;
+    }
+    out.push_back(menu);
+  }
+  return QZResult(int32_t(out.size()));
 }
 
 // --- Relayout triggers ------------------------------------------------------------------

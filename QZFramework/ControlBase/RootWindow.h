@@ -103,7 +103,7 @@ public:
   RCPtr<LControl> GetFocusedControl() override { return mFocusedControl; }
   void SetFocusedControl(const RCPtr<LControl>& control) override;
   void ClearFocusedControl() override;
-  RCPtr<LControl> GetPreviousFocusedControl() const { return mPreviousFocusedControl; }
+  RCPtr<LControl> GetPreviousFocusedControl() const override { return mPreviousFocusedControl; }
   // Focus navigation ran past the ends of the tree: with another root window in the
   // application, the next one (the previous one with Shift) is activated, wrapping; alone,
   // the focus starts again at the first (last) control. Only while this window is active

@@ -64,6 +64,9 @@ public:
   // Moves the focused control into the previous-focus record and clears it (called by the
   // control that loses the focus).
   virtual void ClearFocusedControl() = 0;
+  // The previous-focus record: the control that had the focus before it went elsewhere
+  // (a menu bar gives the keyboard back to it); null when none.
+  virtual RCPtr<LControl> GetPreviousFocusedControl() const = 0;
   // Focus navigation ran past the first or last control of the window: moves on to the
   // next window (the previous one with Shift), or wraps inside this one. 0.
   virtual QZResult MoveFocusToNextWindow(const RCPtr<LKeyParam>& key) = 0;

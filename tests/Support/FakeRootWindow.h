@@ -124,6 +124,7 @@ public:
     previousFocusedControl = focusedControl;
     focusedControl = nullptr;
   }
+  QZ::RCPtr<QZ::LControl> GetPreviousFocusedControl() const override { return previousFocusedControl; }
   QZ::QZResult MoveFocusToNextWindow(const QZ::RCPtr<QZ::LKeyParam>& key) override {
     keysToNextWindow.push_back(key);
     return QZ::QZ_OK;

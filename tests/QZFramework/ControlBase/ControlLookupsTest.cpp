@@ -33,6 +33,41 @@ TEST(ControlLookupsTest, CollectPrefixedKeepsTheKeysThatBeginWithThePrefixInKeyO
   EXPECT_TRUE(entries.empty());
 }
 
+// A control whose string table the test gives.
+class TableControl : public LControl {
+public:
+  explicit TableControl(const RCPtr<LStringTable>& table) : LControl(nullptr, u"table"), mTable(table) {}
+  RCPtr<LStringTable> GetStringTable() override { return mTable; }
+
+private:
+  RCPtr<LStringTable> mTable;
+};
+
+TEST(ControlLookupsTest, ContextMenusComeOnePerMenuNumberInAscendingOrder) {
+  const RCPtr<TableControl> control(new TableControl(LStringTable::Create({
+      {u"CONTEXT_MENU10.00.NID_TEN", u"Ten"},
+      {u"CONTEXT_MENU2.00.NID_TWO", u"Two"},
+      {u"CONTEXT_MENU2.01.-", u"-"},
+      {u"CONTEXT_MENU2.02.NID_TWO_B", u"Two B|status"},
+      {u"CONTEXT_MENU.00.NID_OWN", u"Own"},
+      {u"CONTEXT_MENUX.00.NID_BAD", u"not a menu number"},
+      {u"CONTEXT_MENU99999999999.00.NID_FAR", u"beyond any menu number"},
+      {u"MENU_LABEL.00", u"File"},
+  })));
+  std::vector<RCPtr<LMenuDescriptor>> menus{LMenuDescriptor::Create()};
+  ASSERT_EQ(control->GetContextMenuDescriptors(menus), QZResult(3));
+  ASSERT_EQ(menus.size(), 3u);
+  EXPECT_EQ(menus[0]->GetItem(0)->GetNotificationName(), u"NID_OWN"); // the control's single menu first
+  ASSERT_EQ(menus[1]->GetItemCount(), 3u);                            // 2 before 10
+  EXPECT_TRUE(menus[1]->GetItem(1)->IsSeparator());
+  EXPECT_EQ(menus[1]->GetItem(2)->GetStatusText(), u"status");
+  EXPECT_EQ(menus[2]->GetItem(0)->GetLabel(), u"Ten");
+
+  const RCPtr<TableControl> bare(new TableControl(nullptr));
+  EXPECT_EQ(bare->GetContextMenuDescriptors(menus), QZResult(0));
+  EXPECT_TRUE(menus.empty());
+}
+
 TEST(ControlLookupsTest, HotKeysAreLookedUpInTheControlsOwnMap) {
   const RCPtr<TestControl> control = TestControl::Make(nullptr, u"c");
   EXPECT_EQ(control->GetHotKey(u"NID_X").code, 0x80000000u);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ListBoxTestSupport.h"
+#include "QZFramework/Controls/MainMenu.h"
 #include "QZFramework/Controls/MenuActivationParam.h"
 #include "QZFramework/Controls/PopupMenu.h"
 #include "QZFramework/System/GlobalHotKeyManager.h"
@@ -102,6 +103,8 @@ inline void RegisterMenuClasses(QZ::LControlFactory& factory) {
   (void)factory.RegisterControlCreateFunction(u"Test.MenuOwner", &QZ::CreateControlOf<MenuOwner>);
   (void)factory.RegisterControlCreateFunction(u"Framework.PopupMenu", &QZ::CreateControlOf<QZ::LPopupMenu>);
   (void)factory.RegisterControlCreateFunction(u"Framework.MenuItem", &QZ::CreateControlOf<QZ::LMenuListBoxItem>);
+  (void)factory.RegisterControlCreateFunction(u"Framework.ComboMenu", &QZ::CreateControlOf<QZ::LComboMenu>);
+  (void)factory.RegisterControlCreateFunction(u"Framework.MainMenu", &QZ::CreateControlOf<QZ::LMainMenu>);
 }
 
 class MenuSkin : public ListSkin {
