@@ -3,17 +3,22 @@
 #include "QZFramework/ControlBase/ControlCreate.h"
 #include "QZFramework/Controls/Button.h"
 #include "QZFramework/Controls/CenteredSlider.h"
+#include "QZFramework/Controls/CheckedComboBox.h"
 #include "QZFramework/Controls/CheckedListBox.h"
 #include "QZFramework/Controls/ComboBox.h"
+#include "QZFramework/Controls/ComboMenu.h"
+#include "QZFramework/Controls/ComboSlider.h"
 #include "QZFramework/Controls/FileDropper.h"
 #include "QZFramework/Controls/Knob.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/LevelMeter.h"
 #include "QZFramework/Controls/ListBox.h"
 #include "QZFramework/Controls/ListBoxItem.h"
+#include "QZFramework/Controls/MainMenu.h"
 #include "QZFramework/Controls/MultiColumnListBox.h"
 #include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
+#include "QZFramework/Controls/PopupMenu.h"
 #include "QZFramework/Controls/ProgressBar.h"
 #include "QZFramework/Controls/Scrollbar.h"
 #include "QZFramework/Controls/Slider.h"
@@ -46,9 +51,9 @@ constexpr ControlClassEntry kFrameworkControlClasses[] = {
     {u"Framework.ScrollChannel", &CreateControlOf<LPanel>},
     {u"Framework.ComboBox", &CreateControlOf<LComboBox>},
     {u"Framework.ComboTextBox", &CreateControlOf<LComboBox>},
-    {u"Framework.CheckedComboBox", &CreateNotBuiltYet},   // LCheckedComboBox
-    {u"Framework.ComboBoxWithIcons", &CreateNotBuiltYet}, // LCheckedComboBox
-    {u"Framework.ComboSlider", &CreateNotBuiltYet},       // LComboSlider
+    {u"Framework.CheckedComboBox", &CreateControlOf<LCheckedComboBox>},
+    {u"Framework.ComboBoxWithIcons", &CreateControlOf<LCheckedComboBox>},
+    {u"Framework.ComboSlider", &CreateControlOf<LComboSlider>},
     {u"Framework.ComboSlider.DropDownPanel", &CreateControlOf<LPanel>},
     {u"Framework.Slider", &CreateControlOf<LSlider>},
     {u"Framework.Knob", &CreateControlOf<LKnob>},
@@ -58,10 +63,10 @@ constexpr ControlClassEntry kFrameworkControlClasses[] = {
     {u"Framework.NumericUpDown", &CreateControlOf<LNumericUpDown>},
     {u"Framework.Panel", &CreateControlOf<LPanel>},
     {u"Framework.ToolTip", &CreateControlOf<LToolTip>},
-    {u"Framework.PopupMenu", &CreateNotBuiltYet}, // LPopupMenu
-    {u"Framework.MenuItem", &CreateNotBuiltYet},  // LMenuListBoxItem
-    {u"Framework.ComboMenu", &CreateNotBuiltYet}, // LComboMenu
-    {u"Framework.MainMenu", &CreateNotBuiltYet},  // LMainMenu
+    {u"Framework.PopupMenu", &CreateControlOf<LPopupMenu>},
+    {u"Framework.MenuItem", &CreateControlOf<LMenuListBoxItem>},
+    {u"Framework.ComboMenu", &CreateControlOf<LComboMenu>},
+    {u"Framework.MainMenu", &CreateControlOf<LMainMenu>},
     {u"Framework.FileDropper", &CreateControlOf<LFileDropper>},
     {u"Framework.StatusBar", &CreateControlOf<LStatusBar>},
     {u"Framework.SplitterH", &CreateControlOf<LSplitterH>},

@@ -19,17 +19,22 @@
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/Controls/Button.h"
 #include "QZFramework/Controls/CenteredSlider.h"
+#include "QZFramework/Controls/CheckedComboBox.h"
 #include "QZFramework/Controls/CheckedListBox.h"
 #include "QZFramework/Controls/ComboBox.h"
+#include "QZFramework/Controls/ComboMenu.h"
+#include "QZFramework/Controls/ComboSlider.h"
 #include "QZFramework/Controls/FileDropper.h"
 #include "QZFramework/Controls/Knob.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/LevelMeter.h"
 #include "QZFramework/Controls/ListBox.h"
 #include "QZFramework/Controls/ListBoxItem.h"
+#include "QZFramework/Controls/MainMenu.h"
 #include "QZFramework/Controls/MultiColumnListBox.h"
 #include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
+#include "QZFramework/Controls/PopupMenu.h"
 #include "QZFramework/Controls/ProgressBar.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "QZFramework/Controls/Scrollbar.h"
@@ -50,9 +55,12 @@ inline const std::map<std::string_view, QZ::ControlCreateFunction>& BuiltClassFu
   static const std::map<std::string_view, QZ::ControlCreateFunction> functions = {
       {"QZ::LButton", &QZ::CreateControlOf<QZ::LButton>},
       {"QZ::LCenteredSlider", &QZ::CreateControlOf<QZ::LCenteredSlider>},
+      {"QZ::LCheckedComboBox", &QZ::CreateControlOf<QZ::LCheckedComboBox>},
       {"QZ::LCheckedListBox", &QZ::CreateControlOf<QZ::LCheckedListBox>},
       {"QZ::LCheckedListBoxItem", &QZ::CreateControlOf<QZ::LCheckedListBoxItem>},
       {"QZ::LComboBox", &QZ::CreateControlOf<QZ::LComboBox>},
+      {"QZ::LComboMenu", &QZ::CreateControlOf<QZ::LComboMenu>},
+      {"QZ::LComboSlider", &QZ::CreateControlOf<QZ::LComboSlider>},
       {"QZ::LDropper", &QZ::CreateControlOf<QZ::LDropper>},
       {"QZ::LFileDropper", &QZ::CreateControlOf<QZ::LFileDropper>},
       {"QZ::LKnob", &QZ::CreateControlOf<QZ::LKnob>},
@@ -60,9 +68,12 @@ inline const std::map<std::string_view, QZ::ControlCreateFunction>& BuiltClassFu
       {"QZ::LLevelMeter", &QZ::CreateControlOf<QZ::LLevelMeter>},
       {"QZ::LListBox", &QZ::CreateControlOf<QZ::LListBox>},
       {"QZ::LListBoxItem", &QZ::CreateControlOf<QZ::LListBoxItem>},
+      {"QZ::LMainMenu", &QZ::CreateControlOf<QZ::LMainMenu>},
+      {"QZ::LMenuListBoxItem", &QZ::CreateControlOf<QZ::LMenuListBoxItem>},
       {"QZ::LNumericUpDown", &QZ::CreateControlOf<QZ::LNumericUpDown>},
       {"QZ::LMultiColumnListBox", &QZ::CreateControlOf<QZ::LMultiColumnListBox>},
       {"QZ::LPanel", &QZ::CreateControlOf<QZ::LPanel>},
+      {"QZ::LPopupMenu", &QZ::CreateControlOf<QZ::LPopupMenu>},
       {"QZ::LProgressBar", &QZ::CreateControlOf<QZ::LProgressBar>},
       {"QZ::LScrollView", &QZ::CreateControlOf<QZ::LScrollView>},
       {"QZ::LScrollbar", &QZ::CreateControlOf<QZ::LScrollbar>},

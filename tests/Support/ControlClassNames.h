@@ -256,13 +256,6 @@ inline constexpr std::string_view kEditorNamesNotInSkins[] = {
 // that makes a plain panel (QZ::CreateNotBuiltYet). The work that builds a class registers
 // it under its names and takes them out of this list.
 inline constexpr std::string_view kNamesNotBuiltYet[] = {
-    "Framework.CheckedComboBox",
-    "Framework.ComboBoxWithIcons",
-    "Framework.ComboSlider",
-    "Framework.PopupMenu",
-    "Framework.MenuItem",
-    "Framework.ComboMenu",
-    "Framework.MainMenu",
     "PresetEditor.MainControl",
     "PresetEditor.MainControl.DeviceView",
     "PresetEditor.UserPresetEditor",
