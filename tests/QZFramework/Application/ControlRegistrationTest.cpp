@@ -30,6 +30,9 @@ std::string PartsOf(std::string_view name) {
   if (name == "Framework.ComboBox" || name == "Framework.ComboTextBox") {
     return R"(<SubControl Class="Framework.ListBox" Name="listBox" YPositionRel="1" XSizeAbs="40" YSizeAbs="40"/>)";
   }
+  if (name == "Framework.CheckedComboBox" || name == "Framework.ComboBoxWithIcons") {
+    return R"(<SubControl Class="Framework.CheckedListBox" Name="listBox" YPositionRel="1" XSizeAbs="40" YSizeAbs="40"/>)";
+  }
   if (name == "Framework.CenteredSlider") {
     return R"(<SubControl Class="Framework.Label" Name="thumbStart" XSizeAbs="4" YSizeAbs="20"/>)"
            R"(<SubControl Class="Framework.Label" Name="thumbEnd" XPositionAbs="36" XSizeAbs="4" YSizeAbs="20"/>)";
