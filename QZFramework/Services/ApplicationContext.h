@@ -22,6 +22,10 @@
 
 class LRootModuleEngine;
 
+// The keyboard model as "NID_DEVICE_MODEL_SELECTION_CHANGED" carries it, in a
+// QZ::LHolder<DEVICE_MODELS> (the values of QZ::kDeviceModel25Keys ...).
+enum DEVICE_MODELS : int32_t { DEVICE_MODEL_25_KEYS = 0, DEVICE_MODEL_49_KEYS = 1, DEVICE_MODEL_61_KEYS = 2 };
+
 namespace QZ {
 
 class IIniFileManager;

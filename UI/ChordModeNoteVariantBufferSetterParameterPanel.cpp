@@ -1,0 +1,204 @@
+#include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
+
+#include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleEngine.h"
+#include "QZFramework/Controls/ComboBox.h"
+#include "QZFramework/Controls/Label.h"
+#include "QZFramework/Notification/NotificationCenter.h"
+#include "QZFramework/Services/ApplicationContext.h"
+#include "QZFramework/Utilities/Storage/Holder.h"
+
+using QZ::QZResult;
+using QZ::RCPtr;
+using QZ::WString;
+
+namespace {
+
+constexpr char kInitialize[] = "LChordModeNoteVariantBufferSetterParameterPanel::Initialize";
+constexpr char kSource[] = R"(UI\ChordModeNoteVariantBufferSetterParameterPanel)";
+
+constexpr uint32_t kChordNote1Id = 132;
+constexpr uint32_t kChordNote2Id = 133;
+
+struct NoteRange {
+  int32_t base;  // the first note
+  int32_t count; // how many notes
+};
+
+// The keys of each model; no notes for a model that is none of them.
+NoteRange NotesOf(int32_t model) {
+  switch (model) {
+  case QZ::kDeviceModel25Keys:
+    return {48, 25};
+  case QZ::kDeviceModel49Keys:
+    return {36, 49};
+  case QZ::kDeviceModel61Keys:
+    return {36, 61};
+  default:
+    return {0, 0};
+  }
+}
+
+WString NoteName(int32_t note) {
+  static constexpr const char16_t* kNames[] = {u"C",  u"Db", u"D",  u"Eb", u"E",  u"F",
+                                               u"Gb", u"G",  u"Ab", u"A",  u"Bb", u"B"};
+  return WString(kNames[note % 12]) + WString::Format(u" (%d)", note / 12 - 1);
+}
+
+RCPtr<QZ::LComboBox> ComboBoxOf(const QZ::LControl& panel) {
+  return QZ::DynamicCast<QZ::LComboBox>(panel.FindChildByName(WString(u"comboBox")));
+}
+
+} // namespace
+
+LChordModeNoteVariantBufferSetterParameterPanel::LChordModeNoteVariantBufferSetterParameterPanel(
+    const RCPtr<QZ::LControl>& parent, const WString& name)
+    : LHandlerTableControl(parent, name) {}
+
+QZResult LChordModeNoteVariantBufferSetterParameterPanel::Initialize() {
+  const QZResult base = LPanel::Initialize();
+  if (QZ::Failed(base)) {
+    return base;
+  }
+  if (QZ::Failed(CreateHandlerTable())) {
+    return QZ::QZ_E_FAIL;
+  }
+  if (const RCPtr<QZ::LComboBox> combo = ComboBoxOf(*this)) {
+    Subscribe(&LChordModeNoteVariantBufferSetterParameterPanel::OnComboSelectionChange, combo, u"NID_SELECTION_CHANGE",
+              {kInitialize, kSource, 37});
+  }
+  Subscribe(&LChordModeNoteVariantBufferSetterParameterPanel::OnDeviceModelChange,
+            RCPtr<QZ::LNotificationDistributor>(QZ::GetApplicationNotificationCenter()),
+            u"NID_DEVICE_MODEL_SELECTION_CHANGED", {kInitialize, kSource, 39});
+  return base;
+}
+
+QZResult LChordModeNoteVariantBufferSetterParameterPanel::SubscribeNotifications() {
+  RebuildList(QZ::GetDeviceModel());
+  return QZ::QZ_OK;
+}
+
+void LChordModeNoteVariantBufferSetterParameterPanel::SetParameter(const QZ::ParamValue& parameter) {
+  mParameter = parameter.descriptor;
+}
+
+bool LChordModeNoteVariantBufferSetterParameterPanel::IsRequiredNote() const {
+  return (mParameter.id == kChordNote1Id || mParameter.id == kChordNote2Id) &&
+         mParameter.qualifier.GetType() == QZ::Variant::Empty;
+}
+
+void LChordModeNoteVariantBufferSetterParameterPanel::SetLabelText(const WString& text) {
+  if (const RCPtr<QZ::LLabel> label = QZ::DynamicCast<QZ::LLabel>(FindChildByName(WString(u"controlNameLabel")))) {
+    (void)label->SetText(text); // 1 when it already read so
+  }
+}
+
+QZResult LChordModeNoteVariantBufferSetterParameterPanel::SetValue(const QZ::Variant& value) {
+  uint32_t size = 0;
+  const auto* bytes = static_cast<const uint8_t*>(value.GetData(size));
+  if (!bytes || size != 1) {
+    return QZ::QZ_E_FAIL;
+  }
+  const RCPtr<QZ::LComboBox> combo = ComboBoxOf(*this);
+  if (!combo) {
+    return QZ::QZ_OK;
+  }
+  const RCPtr<LChordModeNoteVariantBufferSetterParameterPanel> self(this); // a handler may take the tree down
+  const int32_t b = bytes[0];
+  const int32_t base = NotesOf(QZ::GetDeviceModel()).base;
+  if (IsRequiredNote()) {
+    const auto index = int8_t(b - base);
+    if (b < base || index >= combo->GetItemCount()) {
+      SelectFallback();
+    } else {
+      (void)combo->SelectItem(index); // the selected index
+    }
+  } else if (b == 0 || b < base) {
+    (void)combo->SelectItem(0); // "OFF"
+  } else {
+    const auto index = int8_t(b - (base - 1));
+    if (index >= combo->GetItemCount()) {
+      SelectFallback();
+    } else {
+      (void)combo->SelectItem(index); // the selected index
+    }
+  }
+  return QZ::QZ_OK;
+}
+
+void LChordModeNoteVariantBufferSetterParameterPanel::SelectFallback() {
+  if (const RCPtr<QZ::LComboBox> combo = ComboBoxOf(*this)) {
+    (void)combo->SelectItem(1); // the selected index (-1 without a second item)
+    (void)combo->SelectItem(0);
+  }
+}
+
+void LChordModeNoteVariantBufferSetterParameterPanel::RebuildList(int32_t model) {
+  LRootModuleEngine* engine =
+      QZ::GetApplicationContext() ? QZ::GetApplicationContext()->GetRootModuleEngine() : nullptr;
+  int32_t held = 0;
+  if (engine && mParameter.id != kUnboundParamId) {
+    QZ::Variant value;
+    (void)engine->GetParamValue(mParameter, value); // an unknown id leaves value empty
+    uint32_t size = 0;
+    const auto* bytes = static_cast<const uint8_t*>(value.GetData(size));
+    held = bytes && size > 0 ? bytes[0] : 0;
+  }
+  const RCPtr<QZ::LComboBox> combo = ComboBoxOf(*this);
+  if (!combo) {
+    return;
+  }
+  const RCPtr<LChordModeNoteVariantBufferSetterParameterPanel> self(this);
+  (void)combo->SelectItem(-1);     // silent
+  (void)combo->SetText(WString()); // no old note for the new items to be matched against
+  (void)combo->SetItemCount(0);    // the count reached
+  const int32_t first = IsRequiredNote() ? 0 : 1;
+  if (first == 1) {
+    (void)combo->AddItem(WString(u"OFF")); // index 0
+  }
+  const NoteRange notes = NotesOf(model);
+  if (notes.count == 0) {
+    return;
+  }
+  (void)combo->SetItemCount(notes.count + first); // the count reached
+  for (int32_t i = 0; i < notes.count; ++i) {
+    (void)combo->SetItem(i + first, NoteName(notes.base + i).GetBuffer()); // in range: 0
+  }
+  const bool listed = held >= notes.base && held < notes.base + notes.count;
+  (void)combo->SelectItem(listed ? held - notes.base + first : 0); // the selected index
+}
+
+QZResult
+LChordModeNoteVariantBufferSetterParameterPanel::OnComboSelectionChange(const RCPtr<QZ::LNotificationDistributor>&,
+                                                                        const RCPtr<QZ::LNotification>&) {
+  const RCPtr<QZ::LComboBox> combo = ComboBoxOf(*this);
+  if (!combo) {
+    return QZ::QZ_FALSE;
+  }
+  const int32_t base = NotesOf(QZ::GetDeviceModel()).base;
+  const int32_t s = combo->GetSelectedIndex();
+  int32_t note = 0;
+  if (IsRequiredNote()) {
+    note = s + base;
+  } else {
+    note = s < 1 ? s : s + base - 1;
+  }
+  const auto byte = uint8_t(note);
+  QZ::Variant value;
+  (void)value.SetBuffer(&byte, 1); // Buffer
+  LRootModuleEngine* engine =
+      QZ::GetApplicationContext() ? QZ::GetApplicationContext()->GetRootModuleEngine() : nullptr;
+  // A list built before the page binds its notes must not write into any parameter.
+  if (engine && mParameter.id != kUnboundParamId) {
+    (void)engine->SetParamValue(mParameter, value); // offline the engine refuses; the page shows the choice
+  }
+  return QZ::QZ_FALSE;
+}
+
+QZResult
+LChordModeNoteVariantBufferSetterParameterPanel::OnDeviceModelChange(const RCPtr<QZ::LNotificationDistributor>&,
+                                                                     const RCPtr<QZ::LNotification>& notification) {
+  if (const auto model = notification->GetParameterAs<QZ::LHolder<DEVICE_MODELS>>()) {
+    RebuildList(model->GetValue());
+  }
+  return QZ::QZ_FALSE;
+}
