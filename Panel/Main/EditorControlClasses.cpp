@@ -5,6 +5,9 @@
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "QZFramework/Controls/TabControl.h"
+#include "UI/ChordEditPanel.h"
+#include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
+#include "UI/GlobalPresetEditPanel.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 
 namespace QZ {
@@ -29,9 +32,9 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.MainControl.DeviceView.TabControl.ButtonHolder", &CreateControlOf<LScrollView>},
     {u"PresetEditor.UserPresetEditorView", &CreateControlOf<LScrollView>},
     {u"PresetEditor.EncoderEditPanel.TabControl.ButtonHolder", &CreateControlOf<LScrollView>},
-    {u"PresetEditor.UserPresetEditor", &CreateNotBuiltYet},                  // LUserPresetPanel
-    {u"PresetEditor.UserPresetEditPanel", &CreateNotBuiltYet},               // LUserPresetEditPanel
-    {u"PresetEditor.GlobalPresetEditor", &CreateNotBuiltYet},                // LGlobalPresetEditPanel
+    {u"PresetEditor.UserPresetEditor", &CreateNotBuiltYet},    // LUserPresetPanel
+    {u"PresetEditor.UserPresetEditPanel", &CreateNotBuiltYet}, // LUserPresetEditPanel
+    {u"PresetEditor.GlobalPresetEditor", &CreateControlOf<LGlobalPresetEditPanel>},
     {u"PresetEditor.Dialog.SendPresetToHardware", &CreateNotBuiltYet},       // LSendPresetToMidiDeviceDlg
     {u"PresetEditor.Dialog.RetrievePresetFromHardware", &CreateNotBuiltYet}, // LGetPresetFromMidiDeviceDlg
     {u"PresetEditor.Control.PresetSlotCombobox", &CreateControlOf<LPanel>},
@@ -129,12 +132,12 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.SustainUserPresetEditPanel", &CreateNotBuiltYet},   // LSustainEditPanel
     {u"PresetEditor.PitchBendUserPresetEditPanel", &CreateNotBuiltYet}, // LPitchBendEditPanel
     {u"PresetEditor.ScaleModeUserPresetEditPanel", &CreateNotBuiltYet}, // LScaleEditPanel
-    {u"PresetEditor.ChordModeUserPresetEditPanel", &CreateNotBuiltYet}, // LUserPresetChordEditPanel
-    {u"PresetEditor.UserPresetTempoGroup", &CreateNotBuiltYet},         // LClockEditPanel
-    {u"PresetEditor.ArpUserPresetEditPanel", &CreateNotBuiltYet},       // LArpEditPanel
-    {u"PresetEditor.UserPad", &CreateNotBuiltYet},                      // LPadViewPanel
+    {u"PresetEditor.ChordModeUserPresetEditPanel", &CreateControlOf<LUserPresetChordEditPanel>},
+    {u"PresetEditor.UserPresetTempoGroup", &CreateNotBuiltYet},   // LClockEditPanel
+    {u"PresetEditor.ArpUserPresetEditPanel", &CreateNotBuiltYet}, // LArpEditPanel
+    {u"PresetEditor.UserPad", &CreateNotBuiltYet},                // LPadViewPanel
     {u"PresetEditor.Control.LabeledChordNoteSelector",
-     &CreateNotBuiltYet}, // LChordModeNoteVariantBufferSetterParameterPanel
+     &CreateControlOf<LChordModeNoteVariantBufferSetterParameterPanel>},
     {u"PresetEditor.Control.ProductLogoLabels", &CreateControlOf<LLabel>},
 };
 static_assert(std::size(kEditorControlClasses) == 123);

@@ -260,7 +260,6 @@ inline constexpr std::string_view kNamesNotBuiltYet[] = {
     "PresetEditor.MainControl.DeviceView",
     "PresetEditor.UserPresetEditor",
     "PresetEditor.UserPresetEditPanel",
-    "PresetEditor.GlobalPresetEditor",
     "PresetEditor.Dialog.SendPresetToHardware",
     "PresetEditor.Dialog.RetrievePresetFromHardware",
     "PresetEditor.DialogAbout",
@@ -278,11 +277,9 @@ inline constexpr std::string_view kNamesNotBuiltYet[] = {
     "PresetEditor.SustainUserPresetEditPanel",
     "PresetEditor.PitchBendUserPresetEditPanel",
     "PresetEditor.ScaleModeUserPresetEditPanel",
-    "PresetEditor.ChordModeUserPresetEditPanel",
     "PresetEditor.UserPresetTempoGroup",
     "PresetEditor.ArpUserPresetEditPanel",
     "PresetEditor.UserPad",
-    "PresetEditor.Control.LabeledChordNoteSelector",
 };
 
 static_assert(std::size(kFrameworkClassNames) == 40);

@@ -11,6 +11,9 @@
 #include "EditorAppTestSupport.h"
 #include "Panel/Main/EditorControlClasses.h"
 #include "Support/ControlClassChecks.h"
+#include "UI/ChordEditPanel.h"
+#include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
+#include "UI/GlobalPresetEditPanel.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 
 namespace QZTest {
@@ -24,6 +27,10 @@ class EditorStartupTest : public EditorAppFixture {};
 const bool kEditorClassesKnown = [] {
   EditorClassFunctions().emplace("LVariantBufferSetterParameterPanel",
                                  &QZ::CreateControlOf<LVariantBufferSetterParameterPanel>);
+  EditorClassFunctions().emplace("LGlobalPresetEditPanel", &QZ::CreateControlOf<LGlobalPresetEditPanel>);
+  EditorClassFunctions().emplace("LUserPresetChordEditPanel", &QZ::CreateControlOf<LUserPresetChordEditPanel>);
+  EditorClassFunctions().emplace("LChordModeNoteVariantBufferSetterParameterPanel",
+                                 &QZ::CreateControlOf<LChordModeNoteVariantBufferSetterParameterPanel>);
   return true;
 }();
 
