@@ -18,6 +18,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Panel/Main/Application.h"
@@ -29,10 +30,25 @@ namespace QZTest {
 // skin and more are "Skin<n>".
 inline std::string EditorSkinName(size_t index) { return index == 0 ? "HighDPI" : "Skin" + std::to_string(index); }
 
-// A tab of the device view's tab control: its button and its page.
-inline std::string DeviceViewTab(const std::string& name, const std::string& pageClass) {
+// A tab of the device view's tab control: its button and its page with children.
+inline std::string DeviceViewTab(const std::string& name, const std::string& pageClass,
+                                 const std::string& children = {}) {
   return "<SubControl Class=\"Framework.Button\" Name=\"" + name + "\" XSizeAbs=\"60\" YSizeAbs=\"20\"/>|" +
-         "<SubControl Class=\"" + pageClass + "\" Name=\"" + name + "\" XSizeAbs=\"300\" YSizeAbs=\"200\"/>";
+         "<SubControl Class=\"" + pageClass + "\" Name=\"" + name + "\" XSizeAbs=\"300\" YSizeAbs=\"200\">" + children +
+         "</SubControl>";
+}
+
+// The global preset editor's five selectors, without their parts.
+inline std::string GlobalPresetSelectors() {
+  std::string selectors;
+  for (const auto& [name, cls] :
+       {std::pair{"midiChannel", "LabeledGlobalMidiChannelSelector"}, std::pair{"program", "LabeledProgramSelector"},
+        std::pair{"keyboardSensitivity", "LabeledKeybedSensitivity"},
+        std::pair{"padSensitivity", "LabeledPadSensitivity"}, std::pair{"dawSetting", "LabeledDawSettingSelector"}}) {
+    selectors += std::string("<SubControl Class=\"PresetEditor.Control.") + cls + "\" Name=\"" + name +
+                 "\" XSizeAbs=\"60\" YSizeAbs=\"20\"/>";
+  }
+  return selectors;
 }
 
 // "mainControl" of the editor's classes as the editor's skins nest them: the device view
@@ -41,8 +57,9 @@ inline std::string DeviceViewTab(const std::string& name, const std::string& pag
 inline std::string EditorMainControl() {
   std::string buttons;
   std::string pages;
-  for (const std::string& tab : {DeviceViewTab("userPresetEditor", "PresetEditor.UserPresetEditor"),
-                                 DeviceViewTab("globalPresetEditor", "PresetEditor.GlobalPresetEditor")}) {
+  for (const std::string& tab :
+       {DeviceViewTab("userPresetEditor", "PresetEditor.UserPresetEditor"),
+        DeviceViewTab("globalPresetEditor", "PresetEditor.GlobalPresetEditor", GlobalPresetSelectors())}) {
     buttons += tab.substr(0, tab.find('|'));
     pages += tab.substr(tab.find('|') + 1);
   }
