@@ -23,7 +23,9 @@ start)
   mkdir -p "$state"
   stop_server # one left over from an interrupted run
   : >"$displayfile"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" </dev/null >"$log" 2>&1 &
+  # -noreset: without it the server resets whenever its last client leaves, which is after
+  # every test, and refuses the next test's first connection while it does.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$displayfile" </dev/null >"$log" 2>&1 &
   pid=$!
   echo "$pid" >"$pidfile"
   qz_await_server "$pid" "$pidfile" "$log" "Xvfb" Xvfb display_named "$displayfile"
