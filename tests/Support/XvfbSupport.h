@@ -15,10 +15,14 @@
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Platform/Graphics/Image.h"
+
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 extern char** environ;
@@ -43,6 +47,26 @@ inline bool UseXvfbDisplay() {
   setenv("LC_ALL", "C.UTF-8", 1);
   std::setlocale(LC_CTYPE, "");
   return true;
+}
+
+// A window's pixels as the X server shows them (black where they cannot be read); null
+// when no image can be made. Call XSync first so that what was drawn reached the server.
+inline std::unique_ptr<QZ::Platform::Graphics::Image> XWindowImage(Display* display, ::Window window, int width,
+                                                                   int height) {
+  XImage* shot = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
+  auto image = QZ::Platform::Graphics::Image::Create(width, height);
+  if (shot && image) {
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const uint32_t rgb = uint32_t(XGetPixel(shot, x, y)) & 0xFFFFFF;
+        (void)image->SetPixel(x, y, {0xFF000000u | rgb}); // Ok: inside the image
+      }
+    }
+  }
+  if (shot) {
+    XDestroyImage(shot);
+  }
+  return image;
 }
 
 // Runs a program with its arguments (no shell) and waits for it; its exit status.

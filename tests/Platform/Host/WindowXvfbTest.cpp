@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Graphics/Image.h"
 #include "Platform/Host/MessageLoop.h"
 #include "Platform/Window/Display.h"
 #include "Platform/Window/Input.h"

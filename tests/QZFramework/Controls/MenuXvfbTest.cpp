@@ -112,20 +112,7 @@ protected:
   // The window as the X server shows it.
   std::unique_ptr<QZ::Platform::Graphics::Image> Screenshot() {
     XSync(display, False);
-    XImage* shot = XGetImage(display, xwindow, 0, 0, mWidth, mHeight, AllPlanes, ZPixmap);
-    auto image = QZ::Platform::Graphics::Image::Create(mWidth, mHeight);
-    if (shot && image) {
-      for (int y = 0; y < mHeight; ++y) {
-        for (int x = 0; x < mWidth; ++x) {
-          const uint32_t rgb = uint32_t(XGetPixel(shot, x, y)) & 0xFFFFFF;
-          (void)image->SetPixel(x, y, {0xFF000000u | rgb}); // Ok: inside the image
-        }
-      }
-    }
-    if (shot) {
-      XDestroyImage(shot);
-    }
-    return image;
+    return QZTest::XWindowImage(display, xwindow, mWidth, mHeight);
   }
 
   int mWidth = 0;

@@ -108,20 +108,7 @@ protected:
   // The window as the X server shows it.
   std::unique_ptr<Platform::Graphics::Image> Screenshot() {
     XSync(display, False);
-    XImage* shot = XGetImage(display, xwindow, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
-    auto image = Platform::Graphics::Image::Create(kWidth, kHeight);
-    if (shot && image) {
-      for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-          const uint32_t rgb = uint32_t(XGetPixel(shot, x, y)) & 0xFFFFFF;
-          (void)image->SetPixel(x, y, {0xFF000000u | rgb}); // Ok: inside the image
-        }
-      }
-    }
-    if (shot) {
-      XDestroyImage(shot);
-    }
-    return image;
+    return QZTest::XWindowImage(display, xwindow, kWidth, kHeight);
   }
 
   QZTest::TextWorld world{"TextBox.xml"};
