@@ -8,6 +8,12 @@
 #include "UI/ChordEditPanel.h"
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
 #include "UI/GlobalPresetEditPanel.h"
+#include "UI/KnobEditPanel.h"
+#include "UI/KnobViewPanel.h"
+#include "UI/PadEditPanel.h"
+#include "UI/PadViewPanel.h"
+#include "UI/PresetEditorCommon/MidiNoteSelector.h"
+#include "UI/PresetEditorCommon/NumberBoxTextSelector.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 
 namespace QZ {
@@ -91,15 +97,15 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.EncoderPushEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
     {u"PresetEditor.EncoderPushEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
     {u"PresetEditor.UserWheelButton", &CreateControlOf<LPanel>},
-    {u"PresetEditor.DialogAbout", &CreateNotBuiltYet},               // LAboutDlg
-    {u"PresetEditor.UserSustain", &CreateNotBuiltYet},               // LSustainViewPanel
-    {u"PresetEditor.CommonButton", &CreateNotBuiltYet},              // LCommonButtonViewPanel
-    {u"PresetEditor.UserKnob", &CreateNotBuiltYet},                  // LKnobViewPanel
-    {u"PresetEditor.UserSlider", &CreateNotBuiltYet},                // LKnobViewPanel
-    {u"PresetEditor.KnobUserPresetEditPanel", &CreateNotBuiltYet},   // LKnobEditPanel
-    {u"PresetEditor.SliderUserPresetEditPanel", &CreateNotBuiltYet}, // LKnobEditPanel
-    {u"PresetEditor.CommonButtonEditPanel", &CreateNotBuiltYet},     // LCommonButtonEditPanel
-    {u"PresetEditor.PadUserPresetEditPanel", &CreateNotBuiltYet},    // LPadEditPanel
+    {u"PresetEditor.DialogAbout", &CreateNotBuiltYet},  // LAboutDlg
+    {u"PresetEditor.UserSustain", &CreateNotBuiltYet},  // LSustainViewPanel
+    {u"PresetEditor.CommonButton", &CreateNotBuiltYet}, // LCommonButtonViewPanel
+    {u"PresetEditor.UserKnob", &CreateControlOf<LKnobViewPanel>},
+    {u"PresetEditor.UserSlider", &CreateControlOf<LKnobViewPanel>},
+    {u"PresetEditor.KnobUserPresetEditPanel", &CreateControlOf<LKnobEditPanel>},
+    {u"PresetEditor.SliderUserPresetEditPanel", &CreateControlOf<LKnobEditPanel>},
+    {u"PresetEditor.CommonButtonEditPanel", &CreateNotBuiltYet}, // LCommonButtonEditPanel
+    {u"PresetEditor.PadUserPresetEditPanel", &CreateControlOf<LPadEditPanel>},
     {u"PresetEditor.Control.LabeledMinSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
     {u"PresetEditor.Control.LabeledMaxSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
     {u"PresetEditor.Control.LabeledMidiChannelSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
@@ -126,8 +132,8 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.Control.LabeledGlobalMidiChannelSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
     {u"PresetEditor.Control.LabeledTimeDivisionSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
     {u"PresetEditor.Control.LabeledClockSourceSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
-    {u"PresetEditor.Control.CCSelector", &CreateNotBuiltYet},           // LNumberBoxTextSelector
-    {u"PresetEditor.Control.NoteSelector", &CreateNotBuiltYet},         // LMidiNoteSelector
+    {u"PresetEditor.Control.CCSelector", &CreateControlOf<LNumberBoxTextSelector>},
+    {u"PresetEditor.Control.NoteSelector", &CreateControlOf<LMidiNoteSelector>},
     {u"PresetEditor.ModWheelUserPresetEditPanel", &CreateNotBuiltYet},  // LModWheelEditPanel
     {u"PresetEditor.SustainUserPresetEditPanel", &CreateNotBuiltYet},   // LSustainEditPanel
     {u"PresetEditor.PitchBendUserPresetEditPanel", &CreateNotBuiltYet}, // LPitchBendEditPanel
@@ -135,7 +141,7 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.ChordModeUserPresetEditPanel", &CreateControlOf<LUserPresetChordEditPanel>},
     {u"PresetEditor.UserPresetTempoGroup", &CreateNotBuiltYet},   // LClockEditPanel
     {u"PresetEditor.ArpUserPresetEditPanel", &CreateNotBuiltYet}, // LArpEditPanel
-    {u"PresetEditor.UserPad", &CreateNotBuiltYet},                // LPadViewPanel
+    {u"PresetEditor.UserPad", &CreateControlOf<LPadViewPanel>},
     {u"PresetEditor.Control.LabeledChordNoteSelector",
      &CreateControlOf<LChordModeNoteVariantBufferSetterParameterPanel>},
     {u"PresetEditor.Control.ProductLogoLabels", &CreateControlOf<LLabel>},

@@ -265,21 +265,13 @@ inline constexpr std::string_view kNamesNotBuiltYet[] = {
     "PresetEditor.DialogAbout",
     "PresetEditor.UserSustain",
     "PresetEditor.CommonButton",
-    "PresetEditor.UserKnob",
-    "PresetEditor.UserSlider",
-    "PresetEditor.KnobUserPresetEditPanel",
-    "PresetEditor.SliderUserPresetEditPanel",
     "PresetEditor.CommonButtonEditPanel",
-    "PresetEditor.PadUserPresetEditPanel",
-    "PresetEditor.Control.CCSelector",
-    "PresetEditor.Control.NoteSelector",
     "PresetEditor.ModWheelUserPresetEditPanel",
     "PresetEditor.SustainUserPresetEditPanel",
     "PresetEditor.PitchBendUserPresetEditPanel",
     "PresetEditor.ScaleModeUserPresetEditPanel",
     "PresetEditor.UserPresetTempoGroup",
     "PresetEditor.ArpUserPresetEditPanel",
-    "PresetEditor.UserPad",
 };
 
 static_assert(std::size(kFrameworkClassNames) == 40);

@@ -239,12 +239,16 @@ class TestDevice::RoutedModule final : public LParameterizedModule {
 public:
   RoutedModule(TestDevice& device, uint32_t relativeId) : LParameterizedModule(1), mDevice(device), mId(relativeId) {}
 
-  int32_t SetParamValueLocal(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value, bool) override {
+  int32_t SetParamValueLocal(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value,
+                             bool fromDevice) override {
     const std::string& path = mDevice.mRoutes[mId];
     mDevice.shown.push_back({descriptor.id, path, value});
     const RCPtr<QZ::LControl> control = mDevice.FindPath(path);
     if (const auto selector = QZ::DynamicCast<LVariantBufferSetterParameterPanel>(control)) {
       return selector->SetValue(value);
+    }
+    if (const auto module = QZ::DynamicCast<LParameterizedModule>(control)) {
+      return module->SetParamValueLocal(descriptor, value, fromDevice);
     }
     return QZ::QZ_OK;
   }

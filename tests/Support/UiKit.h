@@ -121,7 +121,9 @@ private:
 // "Test.Device": the device module of a test tree, a panel whose ids are routed to named
 // descendants. A route's descendant shows the values the main control applies when it is a
 // labelled selector (SetValue), and is bound by SetFirstParamID (SetParameter with
-// first id + relative id). Every value applied through the device is recorded.
+// first id + relative id); a descendant that is a parameter module (an edit page, a view)
+// gets them through its SetParamValueLocal and is bound by the test. Every value applied
+// through the device is recorded.
 class TestDevice final : public QZ::LPanel, public ::IDevice {
 public:
   struct Shown {

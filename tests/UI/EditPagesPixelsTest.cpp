@@ -4,10 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "EditPageKit.h"
-#include "QZFramework/Renderer/AutoClip.h"
-#include "QZFramework/Renderer/Gdi/GDIRenderer.h"
-#include "QZFramework/Utilities/Graphics/Font.h"
-#include "Support/ImageCompare.h"
+#include "PagePainter.h"
 
 namespace EditPages {
 namespace {
@@ -19,38 +16,11 @@ std::string PagesTree() {
                    GlobalPage("globalPage", {0, 0, 800, 170}) + ChordPage("chordPage", {0, 180, 600, 180})));
 }
 
-class EditPagesPixelsTest : public ::testing::Test {
-protected:
-  EditPagesPixelsTest() {
-    QZ::LFont::SetMeasurementRendererSource(
-        [renderer = mRenderer] { return RCPtr<QZ::LMeasurementRenderer>(renderer); });
-  }
-  ~EditPagesPixelsTest() override { QZ::LFont::SetMeasurementRendererSource({}); }
-
-  // Paints top (at the window's origin) into a new frame of its size; the frame's image.
-  QZ::Platform::Graphics::Image& Paint(const RCPtr<QZ::LControl>& top) {
-    const QZ::RectT<double>& rect = top->GetRect();
-    const QZ::RectT<int32_t> area{0, 0, QZ::RoundToInt32(rect.width), QZ::RoundToInt32(rect.height)};
-    EXPECT_EQ(mRenderer->InitRenderContextInfo(area, nullptr, true, mContext), QZ::QZ_OK);
-    mContext->GetUpdateRegion().AddRect({0, 0, area.width, area.height});
-    (void)mRenderer->RenderStart(mContext); // 0 or throws
-    QZ::RCPtrArray<QZ::LControl, 1, 0> deferred;
-    {
-      const QZ::RectT<double> frame{0, 0, rect.width, rect.height};
-      QZ::CAutoClip window(mRenderer, frame, frame, nullptr);
-      EXPECT_EQ(top->Paint(mRenderer, mContext->GetUpdateRegion(), deferred, false), QZ::QZ_OK);
-    }
-    (void)mRenderer->RenderFinish(mContext); // 0 or throws
-    return *dynamic_cast<QZ::LGDIRenderContextInfo&>(*mContext).GetCurrentSurface()->GetImage();
-  }
-
-  const RCPtr<QZ::LGDIRenderer> mRenderer{new QZ::LGDIRenderer};
-  RCPtr<QZ::LRenderContextInfo> mContext;
-};
+class EditPagesPixelsTest : public QZTest::PagePainter {};
 
 TEST_F(EditPagesPixelsTest, GlobalPageAboveTheCustomChordPage) {
   PageKit kit(PagesTree(), u"mainControl", QZ::kDeviceModel49Keys, 800, 360);
-  kit.application.measurer = RCPtr<QZ::LMeasurementRenderer>(mRenderer);
+  kit.application.measurer = RCPtr<QZ::LMeasurementRenderer>(renderer);
   const auto global = kit.Find<LGlobalPresetEditPanel>("viewDevice/globalPage");
   const auto chord = kit.Find<LUserPresetChordEditPanel>("viewDevice/chordPage");
   ASSERT_TRUE(global && chord);

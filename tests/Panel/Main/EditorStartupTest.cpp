@@ -14,6 +14,12 @@
 #include "UI/ChordEditPanel.h"
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
 #include "UI/GlobalPresetEditPanel.h"
+#include "UI/KnobEditPanel.h"
+#include "UI/KnobViewPanel.h"
+#include "UI/PadEditPanel.h"
+#include "UI/PadViewPanel.h"
+#include "UI/PresetEditorCommon/MidiNoteSelector.h"
+#include "UI/PresetEditorCommon/NumberBoxTextSelector.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 
 namespace QZTest {
@@ -31,6 +37,12 @@ const bool kEditorClassesKnown = [] {
   EditorClassFunctions().emplace("LUserPresetChordEditPanel", &QZ::CreateControlOf<LUserPresetChordEditPanel>);
   EditorClassFunctions().emplace("LChordModeNoteVariantBufferSetterParameterPanel",
                                  &QZ::CreateControlOf<LChordModeNoteVariantBufferSetterParameterPanel>);
+  EditorClassFunctions().emplace("LKnobEditPanel", &QZ::CreateControlOf<LKnobEditPanel>);
+  EditorClassFunctions().emplace("LKnobViewPanel", &QZ::CreateControlOf<LKnobViewPanel>);
+  EditorClassFunctions().emplace("LPadEditPanel", &QZ::CreateControlOf<LPadEditPanel>);
+  EditorClassFunctions().emplace("LPadViewPanel", &QZ::CreateControlOf<LPadViewPanel>);
+  EditorClassFunctions().emplace("LMidiNoteSelector", &QZ::CreateControlOf<LMidiNoteSelector>);
+  EditorClassFunctions().emplace("LNumberBoxTextSelector", &QZ::CreateControlOf<LNumberBoxTextSelector>);
   return true;
 }();
 
