@@ -9,22 +9,28 @@
 // of first id + k to every selector of offset k, in table order. The selectors send the
 // user's edits themselves (through the main control), so a page has no edit handler.
 //
+//   // SustainEditPanel.h
 //   class LSustainEditPanel : public LElementEditPanel<LSustainEditPanel, QZ::LPanel, ISustain> {
 //   public:
-//     LSustainEditPanel(const QZ::RCPtr<QZ::LControl>& parent, const QZ::WString& name)
-//         : LElementEditPanel(parent, name, kPage) {}
+//     LSustainEditPanel(const QZ::RCPtr<QZ::LControl>& parent, const QZ::WString& name);
 //   protected:
-//     void SetUpPage() override {                  // after the selectors are found
-//       const auto latch = GetSelector(2)->FindChildByName(QZ::WString(u"parameterControl"));
-//       if (latch) (void)latch->SetValueRange(0.0, 1.0, 0);   // sends {00} / {01}
-//     }
-//   private:
-//     static constexpr ElementSelector kSelectors[] = {
-//         {.name = "midiChannel", .offset = 0, .line = 30},
-//         {.name = "cc", .offset = 1, .line = 33, .numberLine = 36},   // its number: 0 .. 127, 3 digits
-//         {.name = "latch", .offset = 2, .line = 40}};
-//     static constexpr ElementPage kPage{"LSustainEditPanel::Initialize", R"(UI\SustainEditPanel)", kSelectors};
+//     void SetUpPage() override;                   // after the selectors are found
 //   };
+//   // SustainEditPanel.cpp
+//   namespace {
+//   constexpr ElementSelector kSelectors[] = {
+//       {.name = "midiChannel", .offset = 0, .line = 30},
+//       {.name = "cc", .offset = 1, .line = 33, .numberLine = 36},   // its number: 0 .. 127, 3 digits
+//       {.name = "latch", .offset = 2, .line = 40}};
+//   constexpr ElementPage kPage{"LSustainEditPanel::Initialize", R"(UI\SustainEditPanel)", kSelectors};
+//   } // namespace
+//   LSustainEditPanel::LSustainEditPanel(const QZ::RCPtr<QZ::LControl>& parent, const QZ::WString& name)
+//       : LElementEditPanel(parent, name, kPage) {}
+//   void LSustainEditPanel::SetUpPage() {
+//     const auto latch = GetSelector(2)->FindChildByName(QZ::WString(u"parameterControl"));
+//     if (latch) (void)latch->SetValueRange(0.0, 1.0, 0);          // sends {00} / {01}
+//   }
+//
 //   sustain->SetFirstParamID(userPreset, 7, 0);                       // 7, 8, 9
 //   sustain->SetParamValueLocal(QZ::ParamDescriptor(8), cc64, true);  // "cc" shows 64
 //
