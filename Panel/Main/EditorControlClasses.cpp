@@ -5,16 +5,22 @@
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "QZFramework/Controls/TabControl.h"
+#include "UI/ButtonEditPanel.h"
+#include "UI/ButtonViewPanel.h"
 #include "UI/ChordEditPanel.h"
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
 #include "UI/GlobalPresetEditPanel.h"
 #include "UI/KnobEditPanel.h"
 #include "UI/KnobViewPanel.h"
+#include "UI/ModWheelEditPanel.h"
 #include "UI/PadEditPanel.h"
 #include "UI/PadViewPanel.h"
+#include "UI/PitchBendEditPanel.h"
 #include "UI/PresetEditorCommon/MidiNoteSelector.h"
 #include "UI/PresetEditorCommon/NumberBoxTextSelector.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
+#include "UI/SustainEditPanel.h"
+#include "UI/SustainViewPanel.h"
 
 namespace QZ {
 
@@ -97,14 +103,14 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.EncoderPushEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
     {u"PresetEditor.EncoderPushEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
     {u"PresetEditor.UserWheelButton", &CreateControlOf<LPanel>},
-    {u"PresetEditor.DialogAbout", &CreateNotBuiltYet},  // LAboutDlg
-    {u"PresetEditor.UserSustain", &CreateNotBuiltYet},  // LSustainViewPanel
-    {u"PresetEditor.CommonButton", &CreateNotBuiltYet}, // LCommonButtonViewPanel
+    {u"PresetEditor.DialogAbout", &CreateNotBuiltYet}, // LAboutDlg
+    {u"PresetEditor.UserSustain", &CreateControlOf<LSustainViewPanel>},
+    {u"PresetEditor.CommonButton", &CreateControlOf<LCommonButtonViewPanel>},
     {u"PresetEditor.UserKnob", &CreateControlOf<LKnobViewPanel>},
     {u"PresetEditor.UserSlider", &CreateControlOf<LKnobViewPanel>},
     {u"PresetEditor.KnobUserPresetEditPanel", &CreateControlOf<LKnobEditPanel>},
     {u"PresetEditor.SliderUserPresetEditPanel", &CreateControlOf<LKnobEditPanel>},
-    {u"PresetEditor.CommonButtonEditPanel", &CreateNotBuiltYet}, // LCommonButtonEditPanel
+    {u"PresetEditor.CommonButtonEditPanel", &CreateControlOf<LCommonButtonEditPanel>},
     {u"PresetEditor.PadUserPresetEditPanel", &CreateControlOf<LPadEditPanel>},
     {u"PresetEditor.Control.LabeledMinSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
     {u"PresetEditor.Control.LabeledMaxSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
@@ -134,9 +140,9 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.Control.LabeledClockSourceSelector", &CreateControlOf<LVariantBufferSetterParameterPanel>},
     {u"PresetEditor.Control.CCSelector", &CreateControlOf<LNumberBoxTextSelector>},
     {u"PresetEditor.Control.NoteSelector", &CreateControlOf<LMidiNoteSelector>},
-    {u"PresetEditor.ModWheelUserPresetEditPanel", &CreateNotBuiltYet},  // LModWheelEditPanel
-    {u"PresetEditor.SustainUserPresetEditPanel", &CreateNotBuiltYet},   // LSustainEditPanel
-    {u"PresetEditor.PitchBendUserPresetEditPanel", &CreateNotBuiltYet}, // LPitchBendEditPanel
+    {u"PresetEditor.ModWheelUserPresetEditPanel", &CreateControlOf<LModWheelEditPanel>},
+    {u"PresetEditor.SustainUserPresetEditPanel", &CreateControlOf<LSustainEditPanel>},
+    {u"PresetEditor.PitchBendUserPresetEditPanel", &CreateControlOf<LPitchBendEditPanel>},
     {u"PresetEditor.ScaleModeUserPresetEditPanel", &CreateNotBuiltYet}, // LScaleEditPanel
     {u"PresetEditor.ChordModeUserPresetEditPanel", &CreateControlOf<LUserPresetChordEditPanel>},
     {u"PresetEditor.UserPresetTempoGroup", &CreateNotBuiltYet},   // LClockEditPanel

@@ -11,16 +11,22 @@
 #include "EditorAppTestSupport.h"
 #include "Panel/Main/EditorControlClasses.h"
 #include "Support/ControlClassChecks.h"
+#include "UI/ButtonEditPanel.h"
+#include "UI/ButtonViewPanel.h"
 #include "UI/ChordEditPanel.h"
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
 #include "UI/GlobalPresetEditPanel.h"
 #include "UI/KnobEditPanel.h"
 #include "UI/KnobViewPanel.h"
+#include "UI/ModWheelEditPanel.h"
 #include "UI/PadEditPanel.h"
 #include "UI/PadViewPanel.h"
+#include "UI/PitchBendEditPanel.h"
 #include "UI/PresetEditorCommon/MidiNoteSelector.h"
 #include "UI/PresetEditorCommon/NumberBoxTextSelector.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
+#include "UI/SustainEditPanel.h"
+#include "UI/SustainViewPanel.h"
 
 namespace QZTest {
 namespace {
@@ -43,6 +49,12 @@ const bool kEditorClassesKnown = [] {
   EditorClassFunctions().emplace("LPadViewPanel", &QZ::CreateControlOf<LPadViewPanel>);
   EditorClassFunctions().emplace("LMidiNoteSelector", &QZ::CreateControlOf<LMidiNoteSelector>);
   EditorClassFunctions().emplace("LNumberBoxTextSelector", &QZ::CreateControlOf<LNumberBoxTextSelector>);
+  EditorClassFunctions().emplace("LCommonButtonEditPanel", &QZ::CreateControlOf<LCommonButtonEditPanel>);
+  EditorClassFunctions().emplace("LCommonButtonViewPanel", &QZ::CreateControlOf<LCommonButtonViewPanel>);
+  EditorClassFunctions().emplace("LModWheelEditPanel", &QZ::CreateControlOf<LModWheelEditPanel>);
+  EditorClassFunctions().emplace("LPitchBendEditPanel", &QZ::CreateControlOf<LPitchBendEditPanel>);
+  EditorClassFunctions().emplace("LSustainEditPanel", &QZ::CreateControlOf<LSustainEditPanel>);
+  EditorClassFunctions().emplace("LSustainViewPanel", &QZ::CreateControlOf<LSustainViewPanel>);
   return true;
 }();
 
