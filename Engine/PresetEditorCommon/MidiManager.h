@@ -84,8 +84,10 @@ public:
   virtual QZResult SendPresetToMidiDevice(int32_t presetNumber);
   // Requests the current page's preset (slot presetNumber on the user page) and waits for
   // the reply, which the capture handler writes into the engine (each change is posted
-  // by the engine); up to three tries. 0 reply applied; -1 a port missing, another page,
-  // a bad slot or a failed send; -3 no accepted reply; QZ_E_FAIL no engine. Throws
+  // by the engine); up to three tries. A reply counts only with the page's length, header
+  // and page byte, F7 last and no byte of 0x80 or more between F0 and F7; any other is
+  // ignored and leaves the engine as it was. 0 reply applied; -1 a port missing, another
+  // page, a bad slot or a failed send; -3 no accepted reply; QZ_E_FAIL no engine. Throws
   // QZ::FailedResultException when the capture handler cannot be (un)registered.
   virtual QZResult GetPresetFromMidiDevice(int32_t presetNumber);
   // 0 when both ports are open, else -1; value is not used.

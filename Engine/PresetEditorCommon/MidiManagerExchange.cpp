@@ -48,6 +48,13 @@ void Append(Array<signed char>& body, std::initializer_list<uint8_t> bytes) {
 
 uint8_t ByteAt(const signed char* bytes, uint32_t index) { return static_cast<uint8_t>(bytes[index]); }
 
+// F0 first, F7 last and only data bytes between: a byte of 0x80 or more taken into the
+// engine would make every later send of the preset fail.
+bool IsWholeSysEx(const signed char* bytes, uint32_t count) {
+  return count >= 2 && bytes[0] == kSysExStart && bytes[count - 1] == kSysExEnd &&
+         std::all_of(bytes + 1, bytes + count - 1, [](signed char byte) { return byte >= 0; });
+}
+
 // The layout width of a parameter, or 0 for an id outside the layout.
 uint32_t ParamWidth(uint32_t id, uint32_t firstParamID) {
   const uint32_t relative = id - firstParamID;
@@ -270,7 +277,7 @@ QZResult LMidiManager::OnDataCaptured(const RCPtr<LNotificationDistributor>& dis
 }
 
 bool LMidiManager::IsExpectedPresetReply(const signed char* bytes, uint32_t count) const {
-  if (count < 7 || bytes[0] != kSysExStart || ByteAt(bytes, 4) != 0x7F || ByteAt(bytes, 5) != 0x00 ||
+  if (count < 7 || !IsWholeSysEx(bytes, count) || ByteAt(bytes, 4) != 0x7F || ByteAt(bytes, 5) != 0x00 ||
       ByteAt(bytes, 6) != mModelByte) {
     return false;
   }
@@ -303,7 +310,7 @@ void LMidiManager::ApplyPresetReply(const signed char* bytes, uint32_t count) {
 }
 
 bool LMidiManager::IsUsableIdentityReply(const signed char* bytes, uint32_t count) const {
-  if (count != kIdentityReplyLength) {
+  if (count != kIdentityReplyLength || !IsWholeSysEx(bytes, count)) {
     return false;
   }
   const std::array<uint8_t, 17> expected{0xF0,
@@ -323,9 +330,6 @@ bool LMidiManager::IsUsableIdentityReply(const signed char* bytes, uint32_t coun
     if (i != 2 && ByteAt(bytes, i) != expected[i]) {
       return false;
     }
-  }
-  if (ByteAt(bytes, count - 1) != 0xF7) {
-    return false;
   }
   const std::array<uint8_t, 4> version{ByteAt(bytes, 12), ByteAt(bytes, 13), ByteAt(bytes, 14), ByteAt(bytes, 15)};
   return version >= kLowestUsableFirmware;

@@ -10,6 +10,12 @@
 //     input->Start();
 //   }
 //
+// Every backend reads captured bytes as the MIDI standard does, whatever its transport
+// made of them: real-time bytes (F8 to FF) are taken out of a system-exclusive message
+// and come back on their own; any other status byte ends an unfinished system-exclusive
+// message, which then comes back without F7; an F0 starts the next. No byte of 0x80 or
+// more lies between F0 and F7.
+//
 // Captured system-exclusive bytes are cut into the owner's buffers the way a driver
 // does: a buffer comes back when it is full or when the message ends, so a 600-byte
 // message comes back as 256, 256 and 88 bytes. Each message starts in a buffer of its

@@ -40,6 +40,14 @@ void MidiCaptureDispatcher::PushSysEx(std::span<const uint8_t> bytes, bool begin
   });
 }
 
+void MidiCaptureDispatcher::Push(const MidiStreamEvent& event) {
+  if (event.kind == MidiStreamEvent::Kind::Short) {
+    PushShort(event.bytes);
+  } else {
+    PushSysEx(event.bytes, event.begins, event.ends);
+  }
+}
+
 MidiResult MidiCaptureDispatcher::AddBuffer(MidiCaptureBuffer& buffer) {
   std::lock_guard lock(mBuffersMutex);
   if (std::find(mBuffers.begin(), mBuffers.end(), &buffer) != mBuffers.end()) {

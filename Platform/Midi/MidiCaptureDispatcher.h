@@ -17,6 +17,7 @@
 #include <span>
 
 #include "Platform/Midi/MidiBackend.h"
+#include "Platform/Midi/MidiStreamParser.h"
 #include "Platform/Midi/MidiWorkQueue.h"
 
 namespace QZ::Platform::Midi {
@@ -32,6 +33,8 @@ public:
   // Bytes of a system-exclusive message: `begins` on its first piece (F0 first),
   // `ends` on its last (F7 last, or the message was cut off).
   void PushSysEx(std::span<const uint8_t> bytes, bool begins, bool ends);
+  // What a wire reader completed: PushShort or PushSysEx.
+  void Push(const MidiStreamEvent& event);
 
   // Port side: the members of MidiInput with the same names and contracts.
   MidiResult AddBuffer(MidiCaptureBuffer& buffer);

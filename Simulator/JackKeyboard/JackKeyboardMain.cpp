@@ -24,7 +24,7 @@
 #include <thread>
 #include <vector>
 
-#include "Platform/Midi/Virtual/MidiStreamParser.h"
+#include "Platform/Midi/MidiStreamParser.h"
 #include "Simulator/Keyboard/KeyboardSysEx.h"
 
 namespace {

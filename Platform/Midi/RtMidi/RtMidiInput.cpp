@@ -2,7 +2,6 @@
 
 #include <RtMidi.h>
 
-#include <algorithm>
 #include <utility>
 
 namespace QZ::Platform::Midi {
@@ -56,14 +55,14 @@ MidiResult RtMidiInput::Start() {
 bool RtMidiInput::IsAlive() { return mTransport->IsConnected(mDevice, MidiDirection::Input, mOwnPortName); }
 
 void RtMidiInput::OnMessage(double, std::vector<unsigned char>* message, void* input) {
-  auto& dispatcher = static_cast<RtMidiInput*>(input)->mDispatcher;
-  if (message == nullptr || message->empty()) {
+  if (message == nullptr) {
     return;
   }
-  if (message->front() == 0xF0) {
-    dispatcher.PushSysEx(*message, true, true); // RtMidi hands over whole messages
-  } else {
-    dispatcher.PushShort(std::span(message->data(), std::min<size_t>(message->size(), 3)));
+  // RtMidi's messages are not always single messages: over JACK it appends whatever follows
+  // an unfinished system-exclusive message (clock, the next F0) until an event ends with F7.
+  auto* self = static_cast<RtMidiInput*>(input);
+  for (const MidiStreamEvent& event : self->mWire.Feed(*message)) {
+    self->mDispatcher.Push(event);
   }
 }
 

@@ -1,12 +1,15 @@
 #pragma once
-// An input port over an RtMidiIn: RtMidi's thread hands each whole message to the
-// dispatcher, whose thread cuts system-exclusive messages into the lent buffers.
+// An input port over an RtMidiIn: the bytes of RtMidi's messages are read again as a
+// wire (real-time bytes out of system-exclusive messages, an unfinished one ended by the
+// next status byte), and the dispatcher's thread cuts system-exclusive messages into the
+// lent buffers.
 
 #include <memory>
 #include <string>
 
 #include "Platform/Midi/MidiBackend.h"
 #include "Platform/Midi/MidiCaptureDispatcher.h"
+#include "Platform/Midi/MidiStreamParser.h"
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
 #include "Platform/Midi/RtMidi/RtMidiTransport.h"
 
@@ -38,6 +41,7 @@ private:
   const RtMidiDevicePort mDevice;
   const std::string mOwnPortName;
   MidiCaptureDispatcher mDispatcher;
+  MidiStreamParser mWire; // only on RtMidi's callback thread
   RtMidiErrorTrap mTrap;
   std::unique_ptr<RtMidiIn> mRtMidi; // after the dispatcher and the trap: goes first
 };

@@ -67,11 +67,7 @@ MidiResult VirtualMidiDeviceState::SendFromPeer(std::span<const uint8_t> bytes) 
       if (listener.connection != mConnection) {
         continue;
       }
-      if (event.kind == MidiStreamEvent::Kind::Short) {
-        listener.dispatcher->PushShort(event.bytes);
-      } else {
-        listener.dispatcher->PushSysEx(event.bytes, event.begins, event.ends);
-      }
+      listener.dispatcher->Push(event);
     }
   }
   return MidiResult::Ok;

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Midi/MidiStreamParser.h"
 #include "Platform/Midi/MidiTypes.h"
-#include "Platform/Midi/Virtual/MidiStreamParser.h"
 
 namespace QZ::Platform::Midi {
 

@@ -15,6 +15,7 @@
 
 #include "Platform/Midi/MidiSystem.h"
 #include "Platform/Midi/MidiTestSupport.h"
+#include "Platform/Midi/MidiWireScenarios.h"
 #include "Platform/Midi/RtMidi/JackTransport.h"
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
 #include "Platform/Midi/Virtual/VirtualMidiRegistry.h"
@@ -187,6 +188,30 @@ TEST_F(RtMidiJackExchangeTest, APeerThatGoesAwayKillsThePortsAndAReopenAfterItRe
   EXPECT_EQ(reopenedOutput->SendLong(QZTest::SysEx(153, 9)), MidiResult::Ok);
   ASSERT_TRUE(again.WaitFor(1));
   EXPECT_EQ(again.Captures()[0].bytes, QZTest::SysEx(153, 9));
+}
+
+// RtMidi joins JACK events its own way (everything after an unfinished system-exclusive
+// message until an event ends with F7); the capture must still read what the virtual
+// backend reads. Each event goes out as one JACK event and the peer echoes it as one.
+TEST_F(RtMidiJackExchangeTest, RepliesSplitCutOrCarryingRealTimeBytesArriveAsOverTheVirtualBackend) {
+  JackPeer peer(mPeerProgram);
+  QZTest::CaptureRecorder recorder;
+  QZTest::DoneCounter done;
+  std::unique_ptr<MidiInput> input;
+  std::unique_ptr<MidiOutput> output;
+  OpenPorts(recorder, done, input, output);
+  ASSERT_TRUE(input && output);
+
+  QZTest::VirtualWire wire;
+  for (const QZTest::WireScenario& scenario : QZTest::ReplyWireScenarios()) {
+    for (const Bytes& event : scenario.events) {
+      ASSERT_EQ(output->SendLong(event), MidiResult::Ok) << scenario.name;
+    }
+    ASSERT_EQ(output->SendShort(Short({QZTest::kWireMarker[0]})), MidiResult::Ok);
+    const std::vector<QZTest::Delivered> overJack = QZTest::DeliveredBefore(recorder);
+    EXPECT_EQ(overJack, wire.Play(scenario.events)) << scenario.name;
+    EXPECT_EQ(overJack, scenario.expected) << scenario.name;
+  }
 }
 
 TEST_F(RtMidiJackExchangeTest, TheDefaultSystemListsJackDevicesBeforeTheVirtualOnes) {

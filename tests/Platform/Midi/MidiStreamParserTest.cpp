@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "Platform/Midi/MidiStreamParser.h"
 #include "Platform/Midi/MidiTestSupport.h"
-#include "Platform/Midi/Virtual/MidiStreamParser.h"
 
 namespace {
 

@@ -2,7 +2,9 @@
 // Reads MIDI bytes as they come down a wire and tells what they complete: short
 // messages (with running status) and pieces of system-exclusive messages. Real-time
 // bytes (F8 to FF) stand alone wherever they appear, also inside a system-exclusive
-// message; any other status byte ends such a message, with or without its F7.
+// message; any other status byte ends such a message, with or without its F7. Every
+// backend's capture reads its bytes through one, however its transport cut them into
+// events, so that the same bytes give the same messages.
 
 #include <cstdint>
 #include <span>

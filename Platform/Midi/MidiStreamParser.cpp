@@ -1,4 +1,4 @@
-#include "Platform/Midi/Virtual/MidiStreamParser.h"
+#include "Platform/Midi/MidiStreamParser.h"
 
 namespace QZ::Platform::Midi {
 
