@@ -1,5 +1,7 @@
 #include "QZFramework/Services/Midi/MidiCapturePort.h"
 
+#include <algorithm>
+
 #include "QZFramework/Services/Midi/MidiCaptureNotificationData.h"
 #include "QZFramework/Services/Midi/MidiComm.h"
 #include "QZFramework/Services/Midi/MidiDeviceNames.h"
@@ -77,7 +79,8 @@ QZResult LMidiCapturePort::ReleaseInternalReferences() {
 
 void LMidiCapturePort::OnShortMessage(const Platform::Midi::MidiShortMessage& message) {
   RCPtr<LMidiCaptureNotificationData> data(new LMidiCaptureNotificationData(this, mName, message.timestampMs));
-  data->Append(message.bytes.data(), ShortMessageLength(message.bytes[0]));
+  // Only the bytes that came: an undefined system common status (F4, F5) has no data.
+  data->Append(message.bytes.data(), std::min<uint32_t>(ShortMessageLength(message.bytes[0]), message.size));
   Queue(data);
 }
 

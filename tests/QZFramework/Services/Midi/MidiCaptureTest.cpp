@@ -44,7 +44,8 @@ TEST_F(MidiCaptureTest, ASysExInSeveralBuffersAndShortMessagesArriveWholeOnTheDe
   const Bytes sysEx = QZTest::SysEx(600);
   EXPECT_EQ(mKeys->Send(sysEx), Platform::Midi::MidiResult::Ok);
   mClock.Advance(25);
-  const std::vector<Bytes> messages = {sysEx, {0x90, 0x3C, 0x40}, {0xC0, 0x05}, {0xF8}, {0xF2, 0x10, 0x20}};
+  const std::vector<Bytes> messages = {
+      sysEx, {0x90, 0x3C, 0x40}, {0xC0, 0x05}, {0xF8}, {0xF2, 0x10, 0x20}, {0xF1, 0x10}, {0xF4}, {0xF5}};
   for (size_t i = 1; i < messages.size(); ++i) {
     EXPECT_EQ(mKeys->Send(messages[i]), Platform::Midi::MidiResult::Ok);
   }
