@@ -18,6 +18,11 @@ VirtualKeyboard::Message Faulted(VirtualKeyboard::Message reply, KeyboardFaults:
       reply.erase(reply.end() - 2);
     }
     break;
+  case KeyboardFaults::Reply::Long:
+    if (!reply.empty()) {
+      reply.insert(reply.end() - 1, 0x00);
+    }
+    break;
   case KeyboardFaults::Reply::WrongPageByte:
     if (reply.size() > kPageByte && reply[kPageByte] >= 0x61 && reply[kPageByte] <= 0x63) {
       reply[kPageByte] = reply[kPageByte] == 0x62 ? 0x63 : 0x62;

@@ -39,6 +39,7 @@ struct KeyboardFaults {
     Normal,
     None,          // no reply at all
     Short,         // the reply less its last byte before F7 (152 bytes for a preset)
+    Long,          // the reply with one more data byte before F7 (154 bytes for a preset)
     WrongPageByte, // byte 7 of a maker reply changed: 61 and 63 become 62, 62 becomes 63
     NoF7,          // the reply without its final F7
   };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <functional>
 
@@ -99,11 +100,13 @@ TEST_F(MidiManagerTest, RefusesWhatWouldCorruptTheMessageOrZeroTheKeyboardsPrese
   };
   EXPECT_EQ(sendWith([](auto& values) { values.SetCount(139); }), QZ::QZ_E_FAIL);
   EXPECT_EQ(sendWith([](auto& values) { values.GetAt(7).value = BufferOf({0x80}); }), QZ::QZ_E_INVALIDARG);
+  EXPECT_EQ(sendWith([](auto& values) { values.GetAt(8).value = BufferOf({0x7F}); }), 153) << "the highest data byte";
   EXPECT_EQ(sendWith([](auto& values) { values.GetAt(122).value = BufferOf({120}); }), QZ::QZ_E_INVALIDARG)
       << "a one-byte tempo shifts every later byte";
   EXPECT_EQ(sendWith([](auto& values) { values.GetAt(3).value.SetInt32(1); }), QZ::QZ_E_FAIL);
   EXPECT_EQ(sendWith([](auto& values) { values.GetAt(3).value.SetList(nullptr, 0); }), QZ::QZ_E_NOTIMPL);
-  EXPECT_FALSE(keyboard.WaitForReceived(1, std::chrono::milliseconds(50))) << "nothing was sent";
+  ASSERT_TRUE(keyboard.WaitForReceived(1, std::chrono::seconds(20)));
+  EXPECT_FALSE(keyboard.WaitForReceived(2, std::chrono::milliseconds(50))) << "nothing else was sent";
 
   RCPtr<QZ::LMidiRenderPort> port;
   midi->GetCommunicator()->OpenRenderPort(QZ::WString(u"MIDIOUT3 (QUORIN 49 ZTR)"), port);
@@ -117,6 +120,9 @@ TEST_F(MidiManagerTest, RefusesWhatWouldCorruptTheMessageOrZeroTheKeyboardsPrese
   };
   EXPECT_EQ(framed({}).first, QZ::QZ_E_INVALIDARG);
   EXPECT_EQ(framed({0xF7}), std::make_pair(QZ::QZ_E_FAIL, Message{0xF7}));
+  EXPECT_EQ(framed({0xF0}), std::make_pair(QZ::QZ_E_FAIL, Message{0xF0}));
+  EXPECT_EQ(framed({0xF0, 0x01}), std::make_pair(3, Message{0xF0, 0x01, 0xF7}));
+  EXPECT_EQ(framed({0x01, 0xF7}), std::make_pair(3, Message{0xF0, 0x01, 0xF7}));
   EXPECT_EQ(framed({0x64}), std::make_pair(3, Message{0xF0, 0x64, 0xF7}));
   EXPECT_EQ(framed({0xF0, 0x01, 0xF7}), std::make_pair(3, Message{0xF0, 0x01, 0xF7}));
 }
@@ -222,6 +228,94 @@ TEST_F(MidiManagerTest, TheFirmwareCheckWantsThisModelAtVersionOneOrLater) {
   keyboard.SetFaults({.reply = Faulty::None});
   EXPECT_FALSE(midi->IsDeviceFirmwareVersionUseable());
   EXPECT_EQ(keyboard.Received().size(), 7u);
+}
+
+TEST_F(MidiManagerTest, EachModelOpensItsOwnThirdPortPairAndNoOtherIndexOpensAny) {
+  Simulator::VirtualKeyboard keys25{QZ::kDeviceModel25Keys, bench.registry};
+  Simulator::VirtualKeyboard keys61{QZ::kDeviceModel61Keys, bench.registry};
+  struct Model {
+    int32_t index;
+    const char16_t* input;
+    const char16_t* output;
+    uint8_t byte;
+  };
+  for (const Model& model : {Model{0, u"MIDIIN3 (QUORIN 25 ZTR)", u"MIDIOUT3 (QUORIN 25 ZTR)", 1},
+                             Model{1, u"MIDIIN3 (QUORIN 49 ZTR)", u"MIDIOUT3 (QUORIN 49 ZTR)", 2},
+                             Model{2, u"MIDIIN3 (QUORIN 61 ZTR)", u"MIDIOUT3 (QUORIN 61 ZTR)", 3}}) {
+    bench.application.SetDeviceModel(model.index);
+    const RCPtr<LMidiManager> midi = bench.CreateManager();
+    EXPECT_TRUE(midi->ArePortsOpen()) << model.index;
+    EXPECT_EQ(midi->GetInputPortName(), QZ::WString(model.input)) << model.index;
+    EXPECT_EQ(midi->GetOutputPortName(), QZ::WString(model.output)) << model.index;
+    EXPECT_EQ(midi->GetModelByte(), model.byte) << model.index;
+    bench.SelectPage(*midi, 0);
+    EXPECT_EQ(midi->GetPresetFromMidiDevice(0), 0) << "the keyboard answers its own model byte only";
+  }
+  for (const int32_t index : {-1, 3}) {
+    bench.application.SetDeviceModel(index);
+    const RCPtr<LMidiManager> midi = bench.CreateManager();
+    EXPECT_FALSE(midi->ArePortsOpen()) << index;
+    EXPECT_EQ(midi->GetModelByte(), 0xFF) << index;
+  }
+}
+
+TEST_F(MidiManagerTest, SlotTenIsTheLastSlotBothWaysAndEveryOtherPageIsRefused) {
+  const RCPtr<LMidiManager> midi = bench.CreateManager();
+  bench.SelectPage(*midi, 0);
+  ASSERT_EQ(bench.engine->SetParamValue(ParamDescriptor(11), BufferOf({61})), 0);
+  ASSERT_EQ(midi->SendPresetToMidiDevice(10), 153);
+  ASSERT_TRUE(keyboard.WaitForReceived(1, std::chrono::seconds(20)));
+  EXPECT_EQ(keyboard.Received().back()[10], 0x0A);
+  Simulator::KeyboardMemory::PresetImage stored{};
+  ASSERT_TRUE(keyboard.Memory().GetPreset(10, stored));
+  EXPECT_EQ(Message(stored.begin(), stored.end()), EngineBytes(*bench.engine, 0, 140));
+
+  ASSERT_EQ(bench.engine->SetParamValue(ParamDescriptor(11), BufferOf({5})), 0);
+  ASSERT_EQ(midi->GetPresetFromMidiDevice(10), 0);
+  EXPECT_EQ(keyboard.Received().back(), Join(kHeader, {0x62, 0x00, 0x04, 0x0A, 0xF7}));
+  EXPECT_EQ(EngineBytes(*bench.engine, 11), Message{61});
+
+  for (const int32_t slot : {11, -1}) {
+    EXPECT_EQ(midi->SendPresetToMidiDevice(slot), -1) << slot;
+    EXPECT_EQ(midi->GetPresetFromMidiDevice(slot), -1) << slot;
+  }
+  for (const int32_t page : {-1, 2}) {
+    bench.application.SetCurrentEditorPage(page);
+    EXPECT_EQ(midi->SendPresetToMidiDevice(0), -1) << page;
+    EXPECT_EQ(midi->GetPresetFromMidiDevice(0), -1) << page;
+  }
+  EXPECT_EQ(keyboard.Received().size(), 2u) << "nothing sent or asked for them";
+}
+
+TEST_F(MidiManagerTest, AReplyOneByteTooLongOrShortIsIgnoredOnBothPages) {
+  const RCPtr<LMidiManager> midi = bench.CreateManager(20);
+  ASSERT_TRUE(keyboard.Memory().SetParam(11, Message{60}));
+  ASSERT_TRUE(keyboard.Memory().SetParam(140, Message{9}));
+  const Message before = EngineBytes(*bench.engine, 0, 145);
+  for (const Faulty fault : {Faulty::Long, Faulty::Short}) {
+    keyboard.SetFaults({.reply = fault});
+    bench.SelectPage(*midi, 0);
+    EXPECT_EQ(midi->GetPresetFromMidiDevice(0), -3) << int(fault);
+    bench.SelectPage(*midi, 1);
+    EXPECT_EQ(midi->GetPresetFromMidiDevice(-1), -3) << int(fault);
+  }
+  EXPECT_EQ(EngineBytes(*bench.engine, 0, 145), before);
+  EXPECT_EQ(bench.Drain(), 0);
+}
+
+TEST_F(MidiManagerTest, TheLowestUsableFirmwareIsOnePointZero) {
+  {
+    const RCPtr<LMidiManager> midi = bench.CreateManager(20);
+    keyboard.SetFirmwareVersion({0, 127, 127, 127});
+    EXPECT_FALSE(midi->IsDeviceFirmwareVersionUseable());
+  }
+  // Time enough for the replies; the refusals above, if late, are refusals still.
+  const RCPtr<LMidiManager> midi = bench.CreateManager();
+  for (const std::array<uint8_t, 4> version :
+       {std::array<uint8_t, 4>{1, 0, 0, 0}, std::array<uint8_t, 4>{1, 0, 0, 1}}) {
+    keyboard.SetFirmwareVersion(version);
+    EXPECT_TRUE(midi->IsDeviceFirmwareVersionUseable()) << "1.0.0." << int(version[3]);
+  }
 }
 
 } // namespace

@@ -46,10 +46,12 @@ TEST_F(VirtualKeyboardTest, DecoysAreListedFirstAndNeverAnswerAPresetSentComesBa
   EXPECT_EQ(mRecorder->Captures().size(), 1u);
 }
 
-TEST_F(VirtualKeyboardTest, MissingShortWrongPageAndUnterminatedRepliesAreInjected) {
+TEST_F(VirtualKeyboardTest, MissingShortLongWrongPageAndUnterminatedRepliesAreInjected) {
   mKeyboard.SetFaults({.reply = Fault::None});
   SendAndWait(PresetRequest(1));
   mKeyboard.SetFaults({.reply = Fault::Short});
+  SendAndWait(PresetRequest(1));
+  mKeyboard.SetFaults({.reply = Fault::Long});
   SendAndWait(PresetRequest(1));
   mKeyboard.SetFaults({.reply = Fault::WrongPageByte});
   SendAndWait(GlobalRequest());
@@ -64,15 +66,19 @@ TEST_F(VirtualKeyboardTest, MissingShortWrongPageAndUnterminatedRepliesAreInject
   shortReply.erase(shortReply.end() - 2);
   EXPECT_EQ(Captured(0), shortReply);
   EXPECT_EQ(Captured(0).size(), 152u);
+  Bytes longReply = PresetReply(mKeyboard, 1);
+  longReply.insert(longReply.end() - 1, 0x00);
+  EXPECT_EQ(Captured(1), longReply);
+  EXPECT_EQ(Captured(1).size(), 154u);
   const Bytes global = KeyboardMessage({0x63, 0x00, 0x08, 0x01, 0x00, 0x00, 0x00, 0x00, 0xF7});
   Bytes wrongGlobal = global;
   wrongGlobal[7] = 0x62;
-  EXPECT_EQ(Captured(1), wrongGlobal);
-  EXPECT_EQ(Captured(2)[7], 0x62);
+  EXPECT_EQ(Captured(2), wrongGlobal);
+  EXPECT_EQ(Captured(3)[7], 0x62);
   // The next reply's F0 cuts off the one without F7.
-  EXPECT_EQ(Captured(3), Bytes(global.begin(), global.end() - 1));
-  EXPECT_EQ(Captured(4), global);
-  EXPECT_EQ(mRecorder->Captures().size(), 5u);
+  EXPECT_EQ(Captured(4), Bytes(global.begin(), global.end() - 1));
+  EXPECT_EQ(Captured(5), global);
+  EXPECT_EQ(mRecorder->Captures().size(), 6u);
 }
 
 TEST_F(VirtualKeyboardTest, ALateReplyDoesNotHoldUpTheSend) {
