@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <charconv>
 #include <cstdlib>
 
 #include "QZFramework/Services/Settings/XNode.h"
+#include "QZFramework/Services/Settings/XNodeWriterFileSystem.h"
 
 namespace {
 
@@ -186,18 +188,56 @@ private:
   int mError = 0;
 };
 
+// Writes to a file descriptor through the save's file-system calls, the whole of each
+// piece (a short write is continued, an interrupted one repeated).
+class DescriptorOutput final : public XNode::Output {
+public:
+  DescriptorOutput(XNodeWriterFileSystem& calls, int fd) : mCalls(calls), mFd(fd) {}
+
+  void Write(const char* bytes, size_t length) override {
+    while (mError == 0 && length != 0) {
+      const ssize_t written = mCalls.Write(mFd, bytes, length);
+      if (written > 0) {
+        bytes += written;
+        length -= size_t(written);
+      } else if (written == 0 || errno != EINTR) {
+        mError = written == 0 ? EIO : ErrnoOr5();
+      }
+    }
+  }
+
+private:
+  XNodeWriterFileSystem& mCalls;
+  const int mFd;
+};
+
 // Makes a completed rename durable; a failure here loses nothing already renamed.
-void SyncFolderOf(const std::string& path) {
+void SyncFolderOf(XNodeWriterFileSystem& calls, const std::string& path) {
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = calls.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd >= 0) {
-    fsync(fd);
-    close(fd);
+    (void)calls.Sync(fd);  // nothing left to undo
+    (void)calls.Close(fd); // a descriptor only read
   }
 }
 
+XNodeWriterFileSystem gSystemCalls;
+std::atomic<XNodeWriterFileSystem*> gCalls{&gSystemCalls};
+
 } // namespace
+
+int XNodeWriterFileSystem::Open(const char* path, int flags, mode_t mode) { return open(path, flags, mode); }
+ssize_t XNodeWriterFileSystem::Write(int fd, const void* bytes, size_t length) { return write(fd, bytes, length); }
+int XNodeWriterFileSystem::Sync(int fd) { return fsync(fd); }
+int XNodeWriterFileSystem::Close(int fd) { return close(fd); }
+int XNodeWriterFileSystem::Rename(const char* from, const char* to) { return rename(from, to); }
+
+XNodeWriterFileSystem* XNodeWriterFileSystem::Install(XNodeWriterFileSystem* calls) {
+  return gCalls.exchange(calls ? calls : &gSystemCalls);
+}
+
+XNodeWriterFileSystem& XNodeWriterFileSystem::Current() { return *gCalls.load(); }
 
 void XNode::OutputFile::Write(const char* bytes, size_t length) {
   if (mError == 0 && length != 0 && std::fwrite(bytes, 1, length, mStream) != length) {
@@ -210,6 +250,7 @@ int XNode::Write(Output& sink, uint32_t flags) const { return DocumentWriter(sin
 int XNode::SaveToFile(const char* path, uint32_t flags) const {
   // The new document goes to a temporary file beside the target (so the rename stays
   // on one file system) and replaces the target only once it is completely on disk.
+  XNodeWriterFileSystem& calls = XNodeWriterFileSystem::Current();
   std::string target = path;
   struct stat info;
   if (lstat(path, &info) == 0 && S_ISLNK(info.st_mode)) {
@@ -219,39 +260,29 @@ int XNode::SaveToFile(const char* path, uint32_t flags) const {
     }
   }
   const std::string temporary = target + ".tmp";
-  const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int fd = calls.Open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     return ErrnoOr5();
   }
   if (stat(target.c_str(), &info) == 0) {
     fchmod(fd, info.st_mode & 07777);
   }
-  FILE* stream = fdopen(fd, "w");
-  if (!stream) {
-    const int error = ErrnoOr5();
-    close(fd);
-    unlink(temporary.c_str());
-    return error;
-  }
-  OutputFile output(stream);
+  DescriptorOutput output(calls, fd);
   int error = Write(output, flags | kWriteDocument);
-  if (error == 0 && std::fflush(stream) != 0) {
+  if (error == 0 && calls.Sync(fd) != 0) {
     error = ErrnoOr5();
   }
-  if (error == 0 && fsync(fd) != 0) {
+  if (calls.Close(fd) != 0 && error == 0) {
     error = ErrnoOr5();
   }
-  if (std::fclose(stream) != 0 && error == 0) {
-    error = ErrnoOr5();
-  }
-  if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) {
+  if (error == 0 && calls.Rename(temporary.c_str(), target.c_str()) != 0) {
     error = ErrnoOr5();
   }
   if (error != 0) {
     unlink(temporary.c_str());
     return error;
   }
-  SyncFolderOf(target);
+  SyncFolderOf(calls, target);
   return 0;
 }
 

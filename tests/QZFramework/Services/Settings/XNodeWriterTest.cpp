@@ -1,3 +1,4 @@
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -6,9 +7,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "QZFramework/Services/Settings/XNode.h"
+#include "QZFramework/Services/Settings/XNodeWriterFileSystem.h"
 #include "SettingsTestSupport.h"
 #include "Support/CommaDecimalLocale.h"
 
@@ -252,6 +256,105 @@ TEST(XNodeWriterTest, AFailedSaveLeavesTheOldFile) {
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 
   EXPECT_EQ(root.SaveToFile((folder / "missing/UserSettings.ini").c_str(), 0), ENOENT);
+}
+
+// Puts itself in place of the save's file-system calls and notes each call (a run of
+// writes as one), passing it on to the system's; one call may be made to fail with EIO,
+// and writes may be cut short or interrupted.
+class Journal final : public XNodeWriterFileSystem {
+public:
+  Journal() : mPrevious(Install(this)) {}
+  ~Journal() override { Install(mPrevious); }
+
+  int Open(const char* path, int flags, mode_t mode) override {
+    const int fd = Fails("open") ? -1 : XNodeWriterFileSystem::Open(path, flags, mode);
+    mNames[fd] = std::filesystem::path(path).filename().string();
+    Note("open " + mNames[fd]);
+    return fd;
+  }
+  ssize_t Write(int fd, const void* bytes, size_t length) override {
+    if (calls.empty() || calls.back() != "write " + mNames[fd]) {
+      Note("write " + mNames[fd]);
+    }
+    if (interruptions > 0) {
+      --interruptions;
+      errno = EINTR;
+      return -1;
+    }
+    return Fails("write") ? -1 : XNodeWriterFileSystem::Write(fd, bytes, std::min(length, mostPerWrite));
+  }
+  int Sync(int fd) override {
+    Note("sync " + mNames[fd]);
+    return Fails("sync") ? -1 : XNodeWriterFileSystem::Sync(fd);
+  }
+  int Close(int fd) override {
+    Note("close " + mNames[fd]);
+    return XNodeWriterFileSystem::Close(fd);
+  }
+  int Rename(const char* from, const char* to) override {
+    Note("rename " + std::filesystem::path(from).filename().string() + " " +
+         std::filesystem::path(to).filename().string());
+    return Fails("rename") ? -1 : XNodeWriterFileSystem::Rename(from, to);
+  }
+
+  std::vector<std::string> calls;
+  std::string failing;
+  size_t mostPerWrite = SIZE_MAX;
+  int interruptions = 0;
+
+private:
+  void Note(std::string call) { calls.push_back(std::move(call)); }
+  bool Fails(const std::string& call) {
+    errno = EIO;
+    return call == failing;
+  }
+
+  XNodeWriterFileSystem* const mPrevious;
+  std::map<int, std::string> mNames;
+};
+
+TEST(XNodeWriterTest, TheTemporaryFileIsWrittenSyncedAndClosedBeforeTheRenameAndTheFolderIsSyncedAfter) {
+  TempFolder folder;
+  const std::string path = folder / "UserSettings.ini";
+  WriteFile(path, "old");
+  Journal journal;
+  ASSERT_EQ(SettingsTree()->SaveToFile(path.c_str(), 0), 0);
+  const std::string folderName = std::filesystem::path(path).parent_path().filename().string();
+  EXPECT_EQ(journal.calls, (std::vector<std::string>{
+                               "open UserSettings.ini.tmp", "write UserSettings.ini.tmp", "sync UserSettings.ini.tmp",
+                               "close UserSettings.ini.tmp", "rename UserSettings.ini.tmp UserSettings.ini",
+                               "open " + folderName, "sync " + folderName, "close " + folderName}));
+  EXPECT_EQ(ReadFile(path), kSettingsDocument);
+}
+
+TEST(XNodeWriterTest, ShortAndInterruptedWritesStillWriteTheWholeDocument) {
+  TempFolder folder;
+  const std::string path = folder / "UserSettings.ini";
+  Journal journal;
+  journal.mostPerWrite = 7;
+  journal.interruptions = 2;
+  ASSERT_EQ(SettingsTree()->SaveToFile(path.c_str(), 0), 0);
+  EXPECT_EQ(ReadFile(path), kSettingsDocument);
+}
+
+TEST(XNodeWriterTest, AFailedWriteSyncOrRenameLeavesTheOldFileAndNoTemporaryOne) {
+  TempFolder folder;
+  const std::string path = folder / "UserSettings.ini";
+  // The call that fails, and the last call made: the descriptor is closed, nothing follows.
+  const std::vector<std::pair<std::string, std::string>> failures{
+      {"open", "open UserSettings.ini.tmp"},
+      {"write", "close UserSettings.ini.tmp"},
+      {"sync", "close UserSettings.ini.tmp"},
+      {"rename", "rename UserSettings.ini.tmp UserSettings.ini"}};
+  for (const auto& [failing, last] : failures) {
+    WriteFile(path, "old");
+    Journal journal;
+    journal.failing = failing;
+    EXPECT_EQ(SettingsTree()->SaveToFile(path.c_str(), 0), EIO) << failing;
+    EXPECT_EQ(ReadFile(path), "old") << failing;
+    EXPECT_FALSE(std::filesystem::exists(path + ".tmp")) << failing;
+    EXPECT_EQ(journal.calls.back(), last) << failing;
+  }
 }
 
 } // namespace
