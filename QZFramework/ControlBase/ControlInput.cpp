@@ -70,11 +70,9 @@ QZResult LControl::OnMouseDown(const RCPtr<LMouseButtonParam>& param) {
     if (!AcceptsInput()) {
       return QZ_FALSE;
     }
-    if (!mNotFocusable && !(mParent && !mFocusBoundary && mParent->IsFocusDelegated(true))) {
-      (void)SetFocus(true); // a press on a control that cannot hold the focus changes nothing
-    } else if (mParent) {
-      (void)mParent->FocusOnMouseDown(self); // the nearest ancestor that may hold it takes it
-    }
+    // The control itself, or the nearest ancestor that may hold the focus, takes it; a
+    // refusal changes nothing.
+    (void)FocusOnMouseDown(self);
   }
   switch (param->GetButton()) {
   case kMouseButtonLeft:

@@ -252,6 +252,28 @@ TEST(ControlFocusTest, APressOnANotFocusableLabelFocusesTheWidgetAroundIt) {
   EXPECT_TRUE(tree.top->HasFocus());
 }
 
+TEST(ControlFocusTest, APressInsideAFocusScopeOfANotFocusableWidgetStopsAtTheScope) {
+  for (const bool scope : {true, false}) {
+    Tree tree;
+    tree.window->mouseButtons = kMouseButtonLeft;
+    RCPtr<InputControl> widget = tree.Add(tree.top, u"widget");
+    RCPtr<InputControl> panel = tree.Add(widget, u"panel");
+    RCPtr<InputControl> label = tree.Add(panel, u"label");
+    (void)widget->SetFocusable(true); // 0: not focusable
+    (void)label->SetFocusable(true);  // 0
+    panel->SetFocusBoundary(scope);
+    // Without the scope the widget's refusal reaches the panel, and the press goes on up.
+    const RCPtr<LControl> focused = scope ? RCPtr<LControl>(panel) : RCPtr<LControl>(tree.top);
+    ASSERT_EQ(label->OnMouseDown(QZTest::Press(kMouseButtonLeft, 1, 1)), QZ_OK);
+    EXPECT_EQ(tree.window->focusedControl, focused) << "a press on the label, scope " << scope;
+    (void)label->OnMouseUp(QZTest::Release(kMouseButtonLeft, 1, 1));
+    (void)tree.top->KillFocus();
+    ASSERT_EQ(panel->OnMouseDown(QZTest::Press(kMouseButtonLeft, 1, 1)), QZ_OK);
+    EXPECT_EQ(tree.window->focusedControl, focused) << "a press on the panel, scope " << scope;
+    EXPECT_FALSE(widget->HasFocus());
+  }
+}
+
 TEST(ControlFocusTest, TheChildWalkIsEligibleChildrenInTabOrderWrappingAround) {
   Tree tree;
   RCPtr<InputControl> panel = tree.Add(tree.top, u"panel");

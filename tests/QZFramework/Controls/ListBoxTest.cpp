@@ -319,6 +319,22 @@ TEST(ListBoxSelectionTest, DeselectingMovesTheCaretToASelectedNeighbour) {
   }
 }
 
+TEST(ListBoxSelectionTest, ACtrlClickOnTheCaretBetweenTwoSelectedItemsMovesItToTheOneBelow) {
+  ListSkin skin("ListBox.xml");
+  const RCPtr<LListBox> list = skin.Create(u"plainHost");
+  QZTest::Fill(*list, 6);
+  list->SetMultipleSelection(true);
+  Click(skin, list->GetRowControl(1));
+  Click(skin, list->GetRowControl(3), QZ::kModifierShift);
+  Click(skin, list->GetRowControl(2), QZ::kModifierCtrl | QZ::kModifierShift); // the caret to 2, selecting
+  ASSERT_EQ(QZTest::Selected(*list), (std::vector<uint32_t>{1, 2, 3}));
+  ASSERT_EQ(list->GetFocusIndex(), 2);
+  Click(skin, list->GetRowControl(2), QZ::kModifierCtrl);
+  EXPECT_EQ(QZTest::Selected(*list), (std::vector<uint32_t>{1, 3}));
+  EXPECT_EQ(list->GetFocusIndex(), 3);
+  EXPECT_EQ(list->GetAnchorIndex(), 3) << "the anchor was with the caret";
+}
+
 TEST(ListBoxSelectionTest, NegativeAndPastTheEndIndexesAreRefusedAndChangeNothing) {
   ListSkin skin("ListBox.xml");
   const RCPtr<LListBox> list = skin.Create(u"plainHost");
@@ -349,6 +365,27 @@ TEST(ListBoxSelectionTest, NegativeAndPastTheEndIndexesAreRefusedAndChangeNothin
   EXPECT_EQ(list->GetAnchorIndex(), 1);
   EXPECT_EQ(list->GetFocusIndex(), 1);
   EXPECT_TRUE(heard->heard.empty());
+}
+
+TEST(ListBoxSelectionTest, AnItemInsertedAtTheAnchorGoesBeforeItAndAShiftClickExtendsFromItsItem) {
+  for (const int32_t inserted : {2, 3}) {
+    ListSkin skin("ListBox.xml");
+    const RCPtr<LListBox> list = skin.Create(u"plainHost");
+    QZTest::Fill(*list, 6);
+    list->SetMultipleSelection(true);
+    Click(skin, list->GetRowControl(2));
+    ASSERT_EQ(list->InsertItem(inserted, QZ::MakeTaggableString(u"new")), inserted);
+    const int32_t anchor = inserted == 2 ? 3 : 2; // still on "item 2"
+    EXPECT_EQ(list->GetAnchorIndex(), anchor) << inserted;
+    EXPECT_EQ(list->GetFocusIndex(), anchor) << inserted;
+    EXPECT_EQ(list->GetItemText(anchor), QZ::WString(u"item 2")) << inserted;
+    Click(skin, list->GetRowControl(5), QZ::kModifierShift);
+    std::vector<uint32_t> extended;
+    for (int32_t index = anchor; index <= 5; ++index) {
+      extended.push_back(uint32_t(index));
+    }
+    EXPECT_EQ(QZTest::Selected(*list), extended) << inserted;
+  }
 }
 
 TEST(ListBoxSelectionTest, InsertingAboveTheCaretKeepsItOnItsItem) {
