@@ -277,6 +277,38 @@ TEST(ListBoxSelectionTest, RemovalKeepsOrClearsTheAnchorAndTheCaret) {
   }
 }
 
+TEST(ListBoxSelectionTest, RemovingTheCaretsOrTheAnchorsOwnItemKeepsTheOtherOnItsItem) {
+  struct Case {
+    const char* name;
+    int32_t removed;
+    bool selected; // the removed item is still selected
+    int32_t anchorAfter;
+    int32_t focusAfter;
+  };
+  // Anchor 1, caret 3, items 1 to 3 selected.
+  const Case cases[] = {
+      {"the caret's item", 3, true, 1, 2},  // the caret moves to item 2 first
+      {"the anchor's item", 1, true, 1, 2}, // the anchor moves to item 2 first
+      {"the anchor's item, deselected", 1, false, -1, -1},
+  };
+  for (const Case& c : cases) {
+    ListSkin skin("ListBox.xml");
+    const RCPtr<LListBox> list = skin.Create(u"plainHost");
+    QZTest::Fill(*list, 6);
+    list->SetMultipleSelection(true);
+    ASSERT_EQ(list->SelectItems(1, 3, false), 1);
+    if (!c.selected) {
+      ASSERT_EQ(list->SetItemSelected(c.removed, 0.0), QZ::QZ_OK);
+    }
+    EXPECT_EQ(list->RemoveItem(c.removed), 5) << c.name;
+    EXPECT_EQ(list->GetAnchorIndex(), c.anchorAfter) << c.name;
+    EXPECT_EQ(list->GetFocusIndex(), c.focusAfter) << c.name;
+    if (c.selected) {
+      EXPECT_EQ(QZTest::Selected(*list), (std::vector<uint32_t>{1, 2})) << c.name;
+    }
+  }
+}
+
 TEST(ListBoxSelectionTest, DeselectingMovesTheCaretToASelectedNeighbour) {
   struct Step {
     int32_t first; // a range selected (not exclusively), or with last -2 an item deselected
