@@ -5,10 +5,12 @@
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "QZFramework/Controls/TabControl.h"
+#include "UI/ArpEditPanel.h"
 #include "UI/ButtonEditPanel.h"
 #include "UI/ButtonViewPanel.h"
 #include "UI/ChordEditPanel.h"
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
+#include "UI/ClockEditPanel.h"
 #include "UI/GlobalPresetEditPanel.h"
 #include "UI/KnobEditPanel.h"
 #include "UI/KnobViewPanel.h"
@@ -19,6 +21,7 @@
 #include "UI/PresetEditorCommon/MidiNoteSelector.h"
 #include "UI/PresetEditorCommon/NumberBoxTextSelector.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
+#include "UI/ScaleEditPanel.h"
 #include "UI/SustainEditPanel.h"
 #include "UI/SustainViewPanel.h"
 
@@ -143,10 +146,10 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.ModWheelUserPresetEditPanel", &CreateControlOf<LModWheelEditPanel>},
     {u"PresetEditor.SustainUserPresetEditPanel", &CreateControlOf<LSustainEditPanel>},
     {u"PresetEditor.PitchBendUserPresetEditPanel", &CreateControlOf<LPitchBendEditPanel>},
-    {u"PresetEditor.ScaleModeUserPresetEditPanel", &CreateNotBuiltYet}, // LScaleEditPanel
+    {u"PresetEditor.ScaleModeUserPresetEditPanel", &CreateControlOf<LScaleEditPanel>},
     {u"PresetEditor.ChordModeUserPresetEditPanel", &CreateControlOf<LUserPresetChordEditPanel>},
-    {u"PresetEditor.UserPresetTempoGroup", &CreateNotBuiltYet},   // LClockEditPanel
-    {u"PresetEditor.ArpUserPresetEditPanel", &CreateNotBuiltYet}, // LArpEditPanel
+    {u"PresetEditor.UserPresetTempoGroup", &CreateControlOf<LClockEditPanel>},
+    {u"PresetEditor.ArpUserPresetEditPanel", &CreateControlOf<LArpEditPanel>},
     {u"PresetEditor.UserPad", &CreateControlOf<LPadViewPanel>},
     {u"PresetEditor.Control.LabeledChordNoteSelector",
      &CreateControlOf<LChordModeNoteVariantBufferSetterParameterPanel>},

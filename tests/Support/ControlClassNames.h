@@ -263,9 +263,6 @@ inline constexpr std::string_view kNamesNotBuiltYet[] = {
     "PresetEditor.Dialog.SendPresetToHardware",
     "PresetEditor.Dialog.RetrievePresetFromHardware",
     "PresetEditor.DialogAbout",
-    "PresetEditor.ScaleModeUserPresetEditPanel",
-    "PresetEditor.UserPresetTempoGroup",
-    "PresetEditor.ArpUserPresetEditPanel",
 };
 
 static_assert(std::size(kFrameworkClassNames) == 40);

@@ -11,10 +11,12 @@
 #include "EditorAppTestSupport.h"
 #include "Panel/Main/EditorControlClasses.h"
 #include "Support/ControlClassChecks.h"
+#include "UI/ArpEditPanel.h"
 #include "UI/ButtonEditPanel.h"
 #include "UI/ButtonViewPanel.h"
 #include "UI/ChordEditPanel.h"
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
+#include "UI/ClockEditPanel.h"
 #include "UI/GlobalPresetEditPanel.h"
 #include "UI/KnobEditPanel.h"
 #include "UI/KnobViewPanel.h"
@@ -25,6 +27,7 @@
 #include "UI/PresetEditorCommon/MidiNoteSelector.h"
 #include "UI/PresetEditorCommon/NumberBoxTextSelector.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
+#include "UI/ScaleEditPanel.h"
 #include "UI/SustainEditPanel.h"
 #include "UI/SustainViewPanel.h"
 
@@ -47,6 +50,9 @@ const bool kEditorClassesKnown = [] {
   EditorClassFunctions().emplace("LKnobViewPanel", &QZ::CreateControlOf<LKnobViewPanel>);
   EditorClassFunctions().emplace("LPadEditPanel", &QZ::CreateControlOf<LPadEditPanel>);
   EditorClassFunctions().emplace("LPadViewPanel", &QZ::CreateControlOf<LPadViewPanel>);
+  EditorClassFunctions().emplace("LArpEditPanel", &QZ::CreateControlOf<LArpEditPanel>);
+  EditorClassFunctions().emplace("LScaleEditPanel", &QZ::CreateControlOf<LScaleEditPanel>);
+  EditorClassFunctions().emplace("LClockEditPanel", &QZ::CreateControlOf<LClockEditPanel>);
   EditorClassFunctions().emplace("LMidiNoteSelector", &QZ::CreateControlOf<LMidiNoteSelector>);
   EditorClassFunctions().emplace("LNumberBoxTextSelector", &QZ::CreateControlOf<LNumberBoxTextSelector>);
   EditorClassFunctions().emplace("LCommonButtonEditPanel", &QZ::CreateControlOf<LCommonButtonEditPanel>);
