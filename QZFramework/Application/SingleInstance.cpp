@@ -10,8 +10,7 @@ namespace Instance = Platform::Instance;
 
 SingleInstance::SingleInstance(std::string_view appId, Options options)
     : mLockPath(options.lockPath.empty() ? Instance::LockFilePath(appId) : options.lockPath),
-      mSocketName(options.socketName.empty() ? Instance::HandOverSocketName(appId) : options.socketName),
-      mOptions(std::move(options)) {}
+      mSocketName(Instance::HandOverSocketName(mLockPath)), mOptions(std::move(options)) {}
 
 SingleInstance::~SingleInstance() { StopListening(); }
 
@@ -51,6 +50,11 @@ void SingleInstance::StopListening() {
   }
   std::lock_guard lock(mMutex);
   mReceived.clear();
+}
+
+void SingleInstance::Release() {
+  StopListening();
+  mLock.reset();
 }
 
 } // namespace QZ

@@ -11,7 +11,8 @@
 //   ...
 //   instance.StopListening();                         // before what receives goes away
 //
-// Decide takes the lock "<id>Prevent" (Platform/Instance/InstanceNames.h). Held: this is the
+// Decide takes the lock "<id>Prevent" (Platform/Instance/InstanceNames.h), whose path also
+// names the hand-over socket. Held: this is the
 // running instance; it listens for hand-overs, and the lock is kept while the object lives
 // (the kernel drops it on any death of the process). Busy: the command line goes to the
 // running instance (retried while it is still starting); when nobody takes it, this
@@ -47,8 +48,8 @@ inline constexpr uint32_t WM_QZ_HANDEDOVER = 0xBF40;
 class SingleInstance {
 public:
   struct Options {
-    std::string lockPath;   // empty: LockFilePath(appId)
-    std::string socketName; // empty: HandOverSocketName(appId)
+    // empty: LockFilePath(appId). The hand-over socket is named from it.
+    std::string lockPath;
     Platform::Instance::HandOverSendOptions send;
     Platform::Instance::HandOverListener::Options listen;
   };
@@ -70,6 +71,8 @@ public:
   // Stops and joins the listener; what it had not handed out yet is dropped. The lock
   // stays. Nothing when it does not listen.
   void StopListening();
+  // Stops listening and lets the lock go: a start that failed is no running instance.
+  void Release();
 
 private:
   void Receive(std::string commandLine);

@@ -31,7 +31,8 @@ using Bytes = std::vector<uint8_t>;
 // A socket name of this process and test alone.
 std::string UniqueSocketName() {
   static int serial = 0;
-  return Instance::HandOverSocketName("QZInstanceTest-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+  return Instance::HandOverSocketName("/run/QZInstanceTest-" + std::to_string(::getpid()) + "-" +
+                                      std::to_string(++serial));
 }
 
 // What the listener handed over, in order.

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,8 +67,25 @@ TEST(InstanceNamesTest, LockAndSocketAreNamedFromTheIdPreventAndTheUser) {
        }) {
     EXPECT_EQ(LockFilePath(kAppId, c.runtime, c.temp, 1000), c.expected) << c.runtime << " " << c.temp;
   }
-  EXPECT_EQ(HandOverSocketName(kAppId, 1000), std::string("\0Vandrel_Quorin ZTR Preset EditorPrevent-1000", 45));
-  EXPECT_EQ(HandOverSocketName(kAppId), HandOverSocketName(kAppId, ::geteuid()));
+}
+
+TEST(InstanceNamesTest, TheSocketFollowsTheLockPathAndItsUserAndFitsAnAddress) {
+  const std::string runLock = "/run/user/1000/Vandrel_Quorin ZTR Preset EditorPrevent";
+  const std::string socket = HandOverSocketName(runLock, 1000);
+  ASSERT_FALSE(socket.empty());
+  EXPECT_EQ(socket[0], '\0');
+  EXPECT_EQ(socket.substr(1, 45), "Vandrel_Quorin ZTR Preset EditorPrevent-1000-");
+  EXPECT_EQ(socket.size(), 1 + 45 + 16u);
+  // One key, one name; another runtime folder or user, another name.
+  EXPECT_EQ(HandOverSocketName(runLock, 1000), socket);
+  EXPECT_NE(HandOverSocketName("/tmp/test-run/Vandrel_Quorin ZTR Preset EditorPrevent", 1000), socket);
+  EXPECT_NE(HandOverSocketName(runLock, 1001), HandOverSocketName(runLock, 1000));
+  EXPECT_EQ(HandOverSocketName(runLock), HandOverSocketName(runLock, ::geteuid()));
+  // A long lock file name is shortened; its tail keeps the names apart.
+  const std::string longName = "/run/" + std::string(200, 'x');
+  const std::string shortened = HandOverSocketName(longName, 1000);
+  EXPECT_EQ(shortened.size(), sizeof(sockaddr_un::sun_path));
+  EXPECT_NE(shortened, HandOverSocketName(longName + "y", 1000));
 }
 
 TEST(InstanceNamesTest, WithoutARuntimeFolderTheLockIsInTheTemporaryFolder) {
@@ -79,7 +97,8 @@ TEST(InstanceNamesTest, WithoutARuntimeFolderTheLockIsInTheTemporaryFolder) {
     ScopedVariable tmp("TMPDIR", temp.Path().c_str());
     EXPECT_EQ(LockFilePath(kAppId), runtime / "Vandrel_Quorin ZTR Preset EditorPrevent");
   }
-  for (const char* unset : {static_cast<const char*>(nullptr), ""}) {
+  // Unset, empty or relative: not a runtime folder.
+  for (const char* unset : {static_cast<const char*>(nullptr), "", "relative/run"}) {
     ScopedVariable xdg("XDG_RUNTIME_DIR", unset);
     ScopedVariable tmp("TMPDIR", temp.Path().c_str());
     EXPECT_EQ(LockFilePath(kAppId), temp / ("Vandrel_Quorin ZTR Preset EditorPrevent-" + uid));

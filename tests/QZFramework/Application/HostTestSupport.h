@@ -296,8 +296,11 @@ protected:
     environment.Unset("LC_ALL");
     environment.Unset("LC_MESSAGES");
     environment.Set("LANG", "en_US.UTF-8");
-    // The instance lock of this test alone (runs beside it hold their own).
+    // The instance lock and hand-over socket of this test alone (runs beside it hold
+    // their own).
     environment.Set("XDG_RUNTIME_DIR", folder.Path());
+    socketName = QZ::Platform::Instance::HandOverSocketName(
+        QZ::Platform::Instance::LockFilePath(QZ::NString(QZ::MFCFrameworkAppBase::GetAppId()).GetBuffer()));
     Win::SetMessageBoxRecorder([this](std::u16string_view text, std::u16string_view caption, uint32_t style) {
       boxes.push_back({std::u16string(text), std::u16string(caption), style});
       return Win::IDOK;
@@ -318,7 +321,6 @@ protected:
       return Host::Startup(std::move(owned));
     };
     services.trace = &trace;
-    services.instance.socketName = socketName;
     return services;
   }
   // A step for the backend's next wait (given before the run starts).
@@ -340,15 +342,8 @@ protected:
   QZ::DebugTrace trace{[this](std::string_view text) { traced.emplace_back(text); }};
   SteppedBackend* backend = nullptr;
   std::deque<std::function<bool()>> pendingSteps;
-  // The hand-over socket of this test alone.
-  const std::string socketName = QZ::Platform::Instance::HandOverSocketName(
-      "QZApplicationTest-" + std::to_string(::getpid()) + "-" + std::to_string(++SocketSerial()));
-
-private:
-  static int& SocketSerial() {
-    static int serial = 0;
-    return serial;
-  }
+  // The hand-over socket of this test's instance lock.
+  std::string socketName;
 };
 
 } // namespace QZTest

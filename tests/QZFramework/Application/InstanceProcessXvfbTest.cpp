@@ -45,7 +45,6 @@ protected:
     mEnvironment = {{"DISPLAY", ":" + number},
                     {"SDL_VIDEODRIVER", "x11"},
                     {"XDG_RUNTIME_DIR", runtime},
-                    {"QZ_TEST_HANDOVER_SOCKET", "QZInstanceProcessTest-" + std::to_string(::getpid())},
                     {"XDG_CONFIG_HOME", folder / "config"},
                     {"QZ_RESOURCE_FOLDER", QZ_APPLICATION_TEST_DATA},
                     {"QZ_DEBUG_TRACE", "1"},

@@ -1,13 +1,11 @@
 // A program built as the editor is, whose application shows a plain main window titled
 // "Vandrel" and otherwise does nothing: the single-instance tests start it as processes
 // to see which of them stays, with which window, and what the running one receives.
-// QZ_TEST_HANDOVER_SOCKET names its hand-over socket: the program's own name is one per
-// user on the whole machine, which test runs beside one another would share.
+// Its lock and hand-over socket follow XDG_RUNTIME_DIR, which the tests point at a folder
+// of their own.
 
 #include <cstdio>
-#include <cstdlib>
 
-#include "Platform/Instance/InstanceNames.h"
 #include "Platform/Window/Window.h"
 #include "QZFramework/Application/MFCFrameworkApp.h"
 #include "QZFramework/Application/ProgramEntry.h"
@@ -52,15 +50,7 @@ private:
   Win::HWND mWindow = nullptr;
 };
 
-static QZ::MFCFrameworkAppBase::Services ProbeServices() {
-  QZ::MFCFrameworkAppBase::Services services;
-  if (const char* name = std::getenv("QZ_TEST_HANDOVER_SOCKET")) {
-    services.instance.socketName = QZ::Platform::Instance::HandOverSocketName(name);
-  }
-  return services;
-}
-
-static QZ::MFCFrameworkApp<LApplication> theApp(ProbeServices());
+static QZ::MFCFrameworkApp<LApplication> theApp;
 
 int main(int argc, char** argv) {
   QZ::SetLocaleFromEnvironment();
