@@ -1,11 +1,10 @@
 #include "Platform/Host/ProfileStore.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <cstdio>
 #include <optional>
-#include <sstream>
 
+#include "Platform/Host/ProfileFile.h"
 #include "Platform/Window/TextConversion.h"
 
 namespace QZ::Platform::Host {
@@ -135,8 +134,18 @@ std::string Hex(std::span<const uint8_t> bytes) {
 
 } // namespace
 
-ProfileStore::ProfileStore(std::string folder) : mFolder(std::move(folder)), mPath(mFolder + "/" + kFileName) {
+ProfileStore::ProfileStore(std::string folder, Reporter report)
+    : mFolder(std::move(folder)), mPath(mFolder + "/" + kFileName), mReport(std::move(report)) {
   Load();
+}
+
+void ProfileStore::Report(const std::string& line) const {
+  if (mReport) {
+    mReport(line);
+    return;
+  }
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
 }
 
 const ProfileStore::Entry* ProfileStore::Find(std::u16string_view section, std::u16string_view entry) const {
@@ -214,60 +223,97 @@ bool ProfileStore::Store(std::u16string_view section, std::u16string_view entry,
 }
 
 void ProfileStore::Load() {
-  std::ifstream file(mPath, std::ios::binary);
-  std::string line;
+  std::string text;
+  std::string problem;
+  switch (ReadProfileFile(mPath, kMaxProfileSize, text, problem)) {
+  case ProfileRead::Missing:
+    return;
+  case ProfileRead::NotRegular:
+    Report(problem + ": window placements are not kept");
+    return;
+  case ProfileRead::Unreadable:
+    (void)KeepAside(problem); // reported either way
+    return;
+  case ProfileRead::Read:
+    if (!Parse(text)) {
+      (void)KeepAside(mPath + ": not a profile"); // likewise
+    }
+    return;
+  }
+}
+
+bool ProfileStore::Parse(const std::string& text) {
+  bool wellFormed = text.find('\0') == std::string::npos;
   Section* current = nullptr;
-  while (std::getline(file, line)) {
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    std::string_view line(text.data() + start, end - start);
+    start = end + 1;
     if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
+      line.remove_suffix(1);
+    }
+    if (line.empty()) {
+      continue;
     }
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      mSections.push_back({line.substr(1, line.size() - 2), {}});
+      mSections.push_back({std::string(line.substr(1, line.size() - 2)), {}});
       current = &mSections.back();
       continue;
     }
     const size_t equals = line.find('=');
-    if (!current || equals == std::string::npos || equals == 0) {
+    if (!current || equals == std::string_view::npos || equals == 0) {
+      wellFormed = false;
       continue;
     }
     Entry entry;
-    entry.name = line.substr(0, equals);
-    const std::string_view value = std::string_view(line).substr(equals + 1);
+    entry.name = std::string(line.substr(0, equals));
+    const std::string_view value = line.substr(equals + 1);
     if (auto bytes = Unhex(value)) {
       entry.binary = true;
       entry.bytes = std::move(*bytes);
-    } else if (auto text = Unquote(value)) {
-      entry.text = std::move(*text);
+    } else if (auto quoted = Unquote(value)) {
+      entry.text = std::move(*quoted);
     } else {
+      wellFormed = false;
       continue;
     }
     current->entries.push_back(std::move(entry));
   }
+  return wellFormed;
 }
 
-bool ProfileStore::Save() const {
-  std::error_code error;
-  std::filesystem::create_directories(mFolder, error);
-  std::ostringstream text;
+bool ProfileStore::KeepAside(const std::string& why) {
+  std::string backup;
+  std::string problem;
+  if (!KeepProfileAside(mPath, backup, problem)) {
+    Report(why + "; " + problem + ": it is not replaced");
+    mUnreadableInPlace = true;
+    return false;
+  }
+  Report(backup.empty() ? why : why + ": kept as " + backup);
+  mUnreadableInPlace = false;
+  return true;
+}
+
+bool ProfileStore::Save() {
+  if (mUnreadableInPlace && !KeepAside(mPath + ": unreadable profile")) {
+    Report(mPath + ": not saved: the unreadable file is kept in place");
+    return false;
+  }
+  std::string text;
   for (const Section& section : mSections) {
-    text << '[' << section.name << "]\n";
+    text += '[' + section.name + "]\n";
     for (const Entry& entry : section.entries) {
-      text << entry.name << '=' << (entry.binary ? Hex(entry.bytes) : Quote(entry.text)) << '\n';
+      text += entry.name + '=' + (entry.binary ? Hex(entry.bytes) : Quote(entry.text)) + '\n';
     }
   }
-  const std::string temporary = mPath + ".tmp";
-  {
-    std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-    file << text.str();
-    file.flush();
-    if (!file) {
-      std::filesystem::remove(temporary, error);
-      return false;
-    }
-  }
-  std::filesystem::rename(temporary, mPath, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
+  std::string problem;
+  if (!ReplaceProfileFile(mPath, text, problem)) {
+    Report(problem);
     return false;
   }
   return true;

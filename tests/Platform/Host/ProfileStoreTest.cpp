@@ -1,18 +1,54 @@
-// The profile store: values kept across stores, the file's form, names and failures.
+// The profile store: values kept across stores, the file's form, names, and what it
+// does with whatever else it meets at its path and when a write fails.
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <future>
+#include <memory>
+#include <random>
 #include <sstream>
 
 #include "Platform/Host/ProfileStore.h"
 #include "Platform/Window/WindowTypes.h"
 #include "Support/TempFolder.h"
+#include "Support/TestSeed.h"
 
 namespace {
 
 using QZ::Platform::Host::ProfileStore;
+
+// Limits the size of files this process writes for the life of the object (writes
+// beyond it fail with EFBIG): a disk that fills up during a save.
+class FileSizeLimit {
+public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &mPrevious);
+    mPreviousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = mPrevious;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &mPrevious);
+    std::signal(SIGXFSZ, mPreviousHandler);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+  rlimit mPrevious{};
+  void (*mPreviousHandler)(int) = nullptr;
+};
 
 std::string ReadFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -68,19 +104,118 @@ TEST(ProfileStoreTest, RewritingKeepsOneEntryAndItsFirstSpelling) {
   EXPECT_EQ(ReadFile(store.GetPath()), "[S]\nName=\"two\"\n");
 }
 
-TEST(ProfileStoreTest, LinesItDoesNotUnderstandAreSkipped) {
-  QZTest::TempFolder folder;
-  {
-    std::ofstream file(folder.Path() + "/Profile.ini");
-    file << "orphan=\"before any section\"\r\n[A]\r\nGood=hex:01,ff\r\nBad=hex:1\r\nWords=unquoted\r\n"
-            "Text=\"ok\"\r\n\r\n; a note\r\n";
+// What a store reported, line by line.
+struct Reports {
+  ProfileStore::Reporter Reporter() {
+    return [this](const std::string& line) { lines.push_back(line); };
   }
-  ProfileStore store(folder.Path());
+  std::vector<std::string> lines;
+};
+
+TEST(ProfileStoreTest, AFileWithLinesItDoesNotUnderstandIsKeptAsideAndWhatItUnderstoodIsKept) {
+  QZTest::TempFolder folder;
+  const std::string original = "orphan=\"before any section\"\r\n[A]\r\nGood=hex:01,ff\r\nBad=hex:1\r\n"
+                               "Words=unquoted\r\nText=\"ok\"\r\n\r\n; a note\r\n";
+  (void)folder.Write("Profile.ini", original);
+  Reports reports;
+  ProfileStore store(folder.Path(), reports.Reporter());
   EXPECT_EQ(store.GetProfileBinary(u"A", u"Good"), (std::vector<uint8_t>{0x01, 0xFF}));
   EXPECT_FALSE(store.GetProfileBinary(u"A", u"Bad"));
   EXPECT_EQ(store.GetProfileString(u"A", u"Words", u"-"), u"-");
   EXPECT_EQ(store.GetProfileString(u"A", u"Text", u"-"), u"ok");
   EXPECT_EQ(store.GetProfileString(u"", u"orphan", u"-"), u"-");
+  EXPECT_EQ(folder.Read("Profile.ini.bak"), original);
+  EXPECT_EQ(reports.lines,
+            std::vector<std::string>{store.GetPath() + ": not a profile: kept as " + store.GetPath() + ".bak"});
+  ASSERT_TRUE(store.WriteProfileString(u"A", u"New", u"x"));
+  EXPECT_EQ(folder.Read("Profile.ini"), "[A]\nGood=hex:01,ff\nText=\"ok\"\nNew=\"x\"\n");
+}
+
+TEST(ProfileStoreTest, EveryUnreadableFileKeepsABackupOfItsOwn) {
+  QZTest::TempFolder folder;
+  QZTest::TestSeed seed;
+  std::mt19937_64 random(seed.value);
+  std::vector<std::string> originals;
+  for (int run = 0; run < 2; ++run) {
+    std::string bytes(4096, '\0');
+    for (char& byte : bytes) {
+      byte = char(random());
+    }
+    originals.push_back(bytes);
+    (void)folder.Write("Profile.ini", bytes);
+    Reports reports;
+    ProfileStore store(folder.Path(), reports.Reporter());
+    EXPECT_EQ(reports.lines.size(), 1u);
+    ASSERT_TRUE(store.WriteProfileString(u"S", u"Run", run == 0 ? u"first" : u"second"));
+  }
+  EXPECT_EQ(folder.Read("Profile.ini.bak"), originals[0]);
+  EXPECT_EQ(folder.Read("Profile.ini.bak.1"), originals[1]);
+  EXPECT_EQ(folder.Read("Profile.ini"), "[S]\nRun=\"second\"\n");
+  // A file far longer than any profile is kept aside unread.
+  (void)folder.Write("Profile.ini", std::string(QZ::Platform::Host::kMaxProfileSize + 1, '\n'));
+  Reports reports;
+  ProfileStore store(folder.Path(), reports.Reporter());
+  EXPECT_TRUE(folder.Exists("Profile.ini.bak.2"));
+  EXPECT_FALSE(folder.Exists("Profile.ini"));
+  ASSERT_EQ(reports.lines.size(), 1u);
+  EXPECT_NE(reports.lines[0].find("longer than"), std::string::npos) << reports.lines[0];
+}
+
+TEST(ProfileStoreTest, AFifoOrAFolderAtThePathIsNeitherWaitedOnNorReplaced) {
+  QZTest::TempFolder folder;
+  const std::string fifo = folder / "fifo";
+  std::filesystem::create_directories(fifo);
+  ASSERT_EQ(::mkfifo((fifo + "/Profile.ini").c_str(), 0600), 0);
+  const std::string directory = folder / "directory";
+  std::filesystem::create_directories(directory + "/Profile.ini");
+  for (const std::string& place : {fifo, directory}) {
+    SCOPED_TRACE(place);
+    Reports reports;
+    // A store that waited on the FIFO would wait for ever: the test gives it a writer then.
+    auto made =
+        std::async(std::launch::async, [&] { return std::make_unique<ProfileStore>(place, reports.Reporter()); });
+    if (made.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+      ADD_FAILURE() << "the store waits on what is at its path";
+      ::close(::open((place + "/Profile.ini").c_str(), O_WRONLY | O_NONBLOCK));
+    }
+    const std::unique_ptr<ProfileStore> store = made.get();
+    EXPECT_FALSE(store->WriteProfileString(u"S", u"Name", u"x"));
+    EXPECT_EQ(store->GetProfileString(u"S", u"Name", u"-"), u"-");
+    ASSERT_EQ(reports.lines.size(), 2u);
+    EXPECT_EQ(reports.lines[0], store->GetPath() + ": not a regular file: window placements are not kept");
+    EXPECT_EQ(reports.lines[1], store->GetPath() + ": not saved: not a regular file");
+    EXPECT_FALSE(std::filesystem::is_regular_file(store->GetPath()));
+    EXPECT_FALSE(std::filesystem::exists(store->GetPath() + ".tmp"));
+  }
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo + "/Profile.ini"));
+  EXPECT_TRUE(std::filesystem::is_directory(directory + "/Profile.ini"));
+}
+
+TEST(ProfileStoreTest, AReadOnlyFileOrAFullDiskLeavesTheFileAsItWasAndSaysSo) {
+  QZTest::TempFolder folder;
+  const std::string original = "[S]\nName=\"old\"\n";
+  const std::string path = folder.Write("Profile.ini", original);
+  ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+  {
+    Reports reports;
+    ProfileStore store(folder.Path(), reports.Reporter());
+    EXPECT_FALSE(store.WriteProfileString(u"S", u"Name", u"new"));
+    EXPECT_EQ(store.GetProfileString(u"S", u"Name", u"-"), u"old");
+    EXPECT_EQ(reports.lines, std::vector<std::string>{path + ": not saved: the file is read-only"});
+    EXPECT_EQ(folder.Read("Profile.ini"), original);
+  }
+  ASSERT_EQ(::chmod(path.c_str(), 0644), 0);
+  // A write beyond the file-size limit fails as a full disk does.
+  Reports reports;
+  ProfileStore store(folder.Path(), reports.Reporter());
+  {
+    FileSizeLimit limit(1024);
+    EXPECT_FALSE(store.WriteProfileString(u"S", u"Name", std::u16string(4096, u'x')));
+  }
+  EXPECT_EQ(reports.lines, std::vector<std::string>{path + ": not saved: File too large"});
+  EXPECT_EQ(folder.Read("Profile.ini"), original);
+  EXPECT_FALSE(folder.Exists("Profile.ini.tmp"));
+  EXPECT_EQ(store.GetProfileString(u"S", u"Name", u"-"), u"old");
 }
 
 TEST(ProfileStoreTest, AFileThatCannotBeWrittenKeepsNothing) {
