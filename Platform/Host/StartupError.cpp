@@ -1,12 +1,12 @@
 #include "Platform/Host/StartupError.h"
 
-#include <SDL2/SDL.h>
+#include "Platform/Window/DisplayConnection.h"
 
 namespace QZ::Platform::Host {
 
 std::string GetStartupError() {
-  const char* text = SDL_GetError();
-  return text && *text ? text : "unknown reason";
+  std::string text = Window::GetStartupFailure();
+  return text.empty() ? std::string("The window system did not start.") : text;
 }
 
 } // namespace QZ::Platform::Host

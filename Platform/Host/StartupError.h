@@ -1,6 +1,7 @@
 #pragma once
-// Why the window system did not start (Startup answered false): SDL's own text, such as
-// "No available video device".
+// Why the window system did not start (Startup answered false), as one sentence that
+// names the display, such as "The display \":199\" could not be opened.": the reason is
+// taken when the start fails, before the failed start is undone.
 //
 //   if (!Startup()) { std::fprintf(stderr, "%s\n", GetStartupError().c_str()); }
 //
@@ -10,7 +11,7 @@
 
 namespace QZ::Platform::Host {
 
-// The text SDL left for its last failure; "unknown reason" when it left none.
+// The last failed start's reason; "The window system did not start." when none was given.
 std::string GetStartupError();
 
 } // namespace QZ::Platform::Host

@@ -2,7 +2,11 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 #include <thread>
+
+#include "Platform/Window/DisplayConnection.h"
 
 namespace QZ::Platform::Window {
 
@@ -13,12 +17,37 @@ constexpr int kFirstRetryPauseMs = 20; // doubled after each refusal
 
 SDL_Window* Find(uint32_t window) { return window ? SDL_GetWindowFromID(window) : nullptr; }
 
+// Whether SDL_VIDEODRIVER (one name or a comma-separated list) names driver.
+bool IsRequestedDriver(std::string_view driver) {
+  const char* requested = std::getenv("SDL_VIDEODRIVER");
+  std::string_view names = requested ? requested : "";
+  while (!names.empty()) {
+    const size_t comma = names.find(',');
+    if (names.substr(0, comma) == driver) {
+      return true;
+    }
+    names = comma == std::string_view::npos ? std::string_view() : names.substr(comma + 1);
+  }
+  return false;
+}
+
+std::string DescribeFailure(const std::string& display, const std::string& reason) {
+  if (display.empty()) {
+    return "No display to show the window on: DISPLAY is not set.";
+  }
+  std::string text = "The display \"" + display + "\" could not be opened";
+  return reason.empty() ? text + "." : text + ": " + reason + ".";
+}
+
 } // namespace
 
 bool SdlVideoBackend::Init() {
   // The quit event stands for SIGINT and SIGTERM only: closing the last window is the
   // program's business (its close box asks the program to exit).
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // Signals are the program's own (Platform/Host/TerminationSignals.h): SDL's handlers
+  // would only be seen at its next look at the event queue.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   // Window surfaces are the driver's own memory (X11 shared-memory images), copied out
   // rectangle by rectangle, not textures of a GL renderer SDL would make behind them.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -30,17 +59,31 @@ bool SdlVideoBackend::Init() {
   // An X server that many clients reach at once refuses some of them for a moment (EAGAIN
   // or a reset on its socket): a named display is tried a few more times, about 0.3 s in
   // all, before the start fails; without one there is nothing to wait for.
-  const char* display = std::getenv("DISPLAY");
-  const int tries = display && *display ? kDisplayTries : 1;
+  const std::string display = GetDisplayName();
+  const int tries = display.empty() ? 1 : kDisplayTries;
+  std::string reason;
   for (int attempt = 1;; ++attempt) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
-      return true;
+      const char* driver = SDL_GetCurrentVideoDriver();
+      if (driver && (!IsHeadlessVideoDriver(driver) || IsRequestedDriver(driver))) {
+        Detail::WatchDisplayConnection(driver);
+        return true;
+      }
+      // SDL fell back to a driver that shows nothing: the display was not opened.
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      reason.clear();
+    } else {
+      // Read now: the quit that follows a failed start clears it.
+      const char* error = SDL_GetError();
+      reason = error ? error : "";
     }
     if (attempt == tries) {
-      return false;
+      break;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(kFirstRetryPauseMs << (attempt - 1)));
   }
+  Detail::SetStartupFailure(DescribeFailure(display, reason));
+  return false;
 }
 
 void SdlVideoBackend::Quit() { SDL_Quit(); }

@@ -1,3 +1,4 @@
+#include "Platform/Window/DisplayConnection.h"
 #include "Platform/Window/WindowState.h"
 
 namespace QZ::Platform::Window {
@@ -11,13 +12,18 @@ bool Startup(std::unique_ptr<VideoBackend> backend) {
   if (state.started || !backend) {
     return false;
   }
+  SetStartupFailure("");
   if (!backend->Init()) {
     backend->Quit();
+    if (GetStartupFailure().empty()) {
+      SetStartupFailure("The window system did not start.");
+    }
     return false;
   }
   const uint32_t wakeEventType = backend->RegisterEventType();
   if (wakeEventType == 0) {
     backend->Quit();
+    SetStartupFailure("The window system did not start: it has no event type left.");
     return false;
   }
   state.wakeEventType = wakeEventType;

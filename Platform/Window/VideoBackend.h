@@ -27,7 +27,9 @@ public:
 
   // Starts the video subsystem; false when SDL refuses (no display, unknown driver). The
   // SDL backend tries a display that DISPLAY names a few times, about 0.3 s in all, since
-  // a busy X server refuses connections for a moment.
+  // a busy X server refuses connections for a moment; it refuses a driver that shows
+  // nothing unless SDL_VIDEODRIVER names it, and records why it failed
+  // (DisplayConnection.h).
   virtual bool Init() = 0;
   // Stops everything Init started (SDL_Quit).
   virtual void Quit() = 0;

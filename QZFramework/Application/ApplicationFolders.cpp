@@ -15,11 +15,24 @@ std::string Environment(const char* name) {
   return value && *value ? std::string(value) : std::string();
 }
 
-// $<variable>, else $HOME + fallback; empty when neither is set.
+// The variable's value when it is an absolute path; empty otherwise.
+std::string AbsoluteFolder(const char* name) {
+  std::string value = Environment(name);
+  return !value.empty() && value.front() == '/' ? value : std::string();
+}
+
+// Why the variable gives no absolute folder.
+std::string Unusable(const char* name) {
+  const std::string value = Environment(name);
+  return value.empty() ? std::string(name) + " is not set"
+                       : std::string(name) + " (\"" + value + "\") is not an absolute path";
+}
+
+// $<variable>, else $HOME + fallback; empty when neither gives an absolute path.
 std::string BaseFolder(const char* variable, const char* fallback) {
-  std::string base = Environment(variable);
+  std::string base = AbsoluteFolder(variable);
   if (base.empty()) {
-    const std::string home = Environment("HOME");
+    const std::string home = AbsoluteFolder("HOME");
     if (home.empty()) {
       return {};
     }
@@ -30,6 +43,9 @@ std::string BaseFolder(const char* variable, const char* fallback) {
   }
   return base;
 }
+
+constexpr const char* kConfigVariable = "XDG_CONFIG_HOME";
+constexpr const char* kDataVariable = "XDG_DATA_HOME";
 
 std::string CompanyProductFolder(std::string base, const WString& company, const WString& product) {
   if (base.empty()) {
@@ -97,22 +113,30 @@ std::string GetProgramFolder() {
 }
 
 std::string GetCommonApplicationFolder(const WString& company, const WString& product) {
-  return CompanyProductFolder(BaseFolder("XDG_DATA_HOME", "/.local/share"), company, product);
+  return CompanyProductFolder(BaseFolder(kDataVariable, "/.local/share"), company, product);
 }
 
 std::string GetUserApplicationFolder(const WString& company, const WString& product) {
-  return CompanyProductFolder(BaseFolder("XDG_CONFIG_HOME", "/.config"), company, product);
+  return CompanyProductFolder(BaseFolder(kConfigVariable, "/.config"), company, product);
+}
+
+std::string DescribeMissingApplicationFolder(bool user) {
+  const char* variable = user ? kConfigVariable : kDataVariable;
+  if (!AbsoluteFolder(variable).empty() || !AbsoluteFolder("HOME").empty()) {
+    return {};
+  }
+  return Unusable(variable) + " and " + Unusable("HOME");
 }
 
 std::string GetDocumentsFolder() {
-  std::string home = Environment("HOME");
+  std::string home = AbsoluteFolder("HOME");
   while (home.size() > 1 && home.back() == '/') {
     home.pop_back();
   }
   if (home.empty()) {
     return {};
   }
-  const std::string configured = ReadDocumentsDir(BaseFolder("XDG_CONFIG_HOME", "/.config") + "/user-dirs.dirs", home);
+  const std::string configured = ReadDocumentsDir(BaseFolder(kConfigVariable, "/.config") + "/user-dirs.dirs", home);
   if (!configured.empty()) {
     return configured;
   }
@@ -123,13 +147,23 @@ std::string GetDocumentsFolder() {
   return home;
 }
 
-bool CreateFolders(const std::string& path) {
+bool CreateFolders(const std::string& path, std::string* reason) {
   if (path.empty()) {
+    if (reason) {
+      *reason = "no folder was named";
+    }
     return false;
   }
   std::error_code error;
   std::filesystem::create_directories(path, error);
-  return std::filesystem::is_directory(path, error);
+  std::error_code checked;
+  if (std::filesystem::is_directory(path, checked)) {
+    return true;
+  }
+  if (reason) {
+    *reason = "the folder \"" + path + "\" cannot be made: " + (error ? error.message() : "it is not a folder");
+  }
+  return false;
 }
 
 } // namespace QZ

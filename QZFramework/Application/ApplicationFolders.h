@@ -24,17 +24,22 @@ WString MakeFolderNameSafe(const WString& name);
 std::string GetProgramFolder();
 
 // The folders of company and product under the users' shared application data and under
-// the user's configuration; not created. Empty when neither the XDG variable nor HOME is
-// set.
+// the user's configuration; not created. As the base-directory rules have it, an XDG
+// variable counts only when it holds an absolute path (a relative one is ignored, never
+// taken from the working folder), and so does HOME. Empty when neither gives a base.
 std::string GetCommonApplicationFolder(const WString& company, const WString& product);
 std::string GetUserApplicationFolder(const WString& company, const WString& product);
+// Why that folder (the user's: user true) is empty, e.g. "XDG_CONFIG_HOME is not set and
+// HOME (\"home\") is not an absolute path"; empty when there is one.
+std::string DescribeMissingApplicationFolder(bool user);
 
 // The user's documents: XDG_DOCUMENTS_DIR of $XDG_CONFIG_HOME/user-dirs.dirs (a leading
-// "$HOME" replaced), else ~/Documents when it is a folder, else $HOME; empty without
-// HOME.
+// "$HOME" replaced), else ~/Documents when it is a folder, else $HOME; empty without an
+// absolute HOME.
 std::string GetDocumentsFolder();
 
-// Creates path and every missing level above it: true when it is a folder afterwards.
-bool CreateFolders(const std::string& path);
+// Creates path and every missing level above it: true when it is a folder afterwards;
+// otherwise, with reason given, why not.
+bool CreateFolders(const std::string& path, std::string* reason = nullptr);
 
 } // namespace QZ

@@ -1,10 +1,13 @@
 #include "QZFramework/Application/HostApp.h"
 
+#include <cstdio>
+
 #include "Platform/Host/MessageLoop.h"
 #include "Platform/Host/MessagePump.h"
 #include "Platform/Host/ProfileStore.h"
 #include "QZFramework/Application/ApplicationFolders.h"
 #include "QZFramework/Application/VersionResource.h"
+#include "QZFramework/Services/Trace/DebugTrace.h"
 
 namespace QZ {
 
@@ -98,7 +101,27 @@ Win::HWND HostApp::GetMainWindow() const { return Win::IsWindow(mMainWindow) ? m
 void HostApp::SetRegistryKey(const WString& company) {
   const WString application(GetProgramVersionValue(u"ProductName").c_str());
   const std::string folder = GetUserApplicationFolder(company, application);
-  mProfile = folder.empty() ? nullptr : std::make_unique<Host::ProfileStore>(folder);
+  std::string reason = folder.empty() ? DescribeMissingApplicationFolder(true) : std::string();
+  if (!reason.empty() || !CreateFolders(folder, &reason)) {
+    mProfile = nullptr;
+    ReportSettingsNotKept(reason);
+    return;
+  }
+  mProfile = std::make_unique<Host::ProfileStore>(folder, [this](const std::string& line) { Report(line); });
+}
+
+void HostApp::Report(const std::string& line) const {
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+  DebugTrace::Get().Narrow() << line << "\n";
+}
+
+void HostApp::ReportSettingsNotKept(const std::string& reason) const {
+  if (mSettingsNotKeptReported) {
+    return;
+  }
+  mSettingsNotKeptReported = true;
+  Report("Settings will not be kept: " + reason + ".");
 }
 
 std::optional<std::vector<uint8_t>> HostApp::GetProfileBinary(const WString& section, const WString& entry) const {

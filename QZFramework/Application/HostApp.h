@@ -24,6 +24,8 @@
 // The profile (binary entries by section and entry, such as the window placement "WP")
 // is kept, once SetRegistryKey named the company, in the file "Profile.ini" of the user's
 // application folder (ApplicationFolders.h) of that company and the application name.
+// What goes wrong with that file is reported (Report); without a folder for it the user
+// is told once that settings will not be kept (ReportSettingsNotKept).
 //
 // One host exists per process at a time (Get); everything runs on the UI thread.
 
@@ -32,6 +34,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -91,13 +94,20 @@ public:
   void SetMainWindow(Platform::Window::HWND window) { mMainWindow = window; }
 
   // The profile: from now on kept for company and the application name (the product
-  // name of the program's version resource), read from its file.
+  // name of the program's version resource), read from its file, its folder made. Without
+  // a folder that can be made nothing is kept, and ReportSettingsNotKept says why.
   void SetRegistryKey(const WString& company);
   // The bytes of a binary entry; nothing before SetRegistryKey or when it is missing.
   std::optional<std::vector<uint8_t>> GetProfileBinary(const WString& section, const WString& entry) const;
   // Stores the entry and writes the profile file: false before SetRegistryKey or when
   // the file cannot be written.
   [[nodiscard]] bool WriteProfileBinary(const WString& section, const WString& entry, std::span<const uint8_t> bytes);
+
+  // Tells the user one line: standard error and the debug trace.
+  virtual void Report(const std::string& line) const;
+  // "Settings will not be kept: <reason>.", reported once in the host's life, however
+  // many folders fail.
+  void ReportSettingsNotKept(const std::string& reason) const;
 
 protected:
   // Becomes the process's host (replacing none: a second host while one exists stays
@@ -112,6 +122,7 @@ private:
   Platform::Window::HWND mMainWindow = nullptr;
   int32_t mQuitCode = 0;
   std::unique_ptr<Platform::Host::ProfileStore> mProfile;
+  mutable bool mSettingsNotKeptReported = false;
 };
 
 } // namespace QZ

@@ -7,13 +7,17 @@
 
 #include "Platform/Host/MessagePump.h"
 #include "Platform/Host/StartupError.h"
+#include "Platform/Host/TerminationSignals.h"
 #include "Platform/Resources/Resources.h"
+#include "Platform/Window/DisplayConnection.h"
 #include "Platform/Window/MessageBox.h"
 #include "Platform/Window/Window.h"
 #include "QZFramework/Application/ApplicationFolders.h"
 #include "QZFramework/Application/DebugConsoleSwitch.h"
+#include "QZFramework/Application/FrameworkApp.h"
 #include "QZFramework/Application/HandOverReceiver.h"
 #include "QZFramework/Application/LanguageId.h"
+#include "QZFramework/Application/ProgramEntry.h"
 #include "QZFramework/Application/SplashScreen.h"
 #include "QZFramework/Application/Version.h"
 #include "QZFramework/Application/VersionResource.h"
@@ -53,13 +57,23 @@ void HandleThreadMessage(const Win::MSG& msg) {
   }
 }
 
+// Asks the running window system to end the program, as a quit event would.
+void PostQuitRequest(int signal) {
+  (void)Host::PostThreadMessage(Win::WM_QZ_QUITREQUESTED, Win::WPARAM(signal), 0); // refused before the loop
+                                                                                   // runs: see LoopHooks
+}
+
 // While the run function runs: posts from other threads wake the loop, and the quit
-// request becomes the exit request.
+// request becomes the exit request. A termination signal that came before the window
+// system ran is asked for now.
 class LoopHooks {
 public:
   LoopHooks() {
     Host::SetThreadMessageHandler(&HandleThreadMessage);
     LNotificationQueue::SetPostListener(&Host::RequestIdle);
+    if (Host::TerminationRequested()) {
+      PostQuitRequest(0);
+    }
   }
   LoopHooks(const LoopHooks&) = delete;
   LoopHooks& operator=(const LoopHooks&) = delete;
@@ -68,6 +82,33 @@ public:
     Host::SetThreadMessageHandler({});
   }
 };
+
+// While the run function runs: termination signals and a lost display are the host's.
+class ProcessHooks {
+public:
+  explicit ProcessHooks(std::function<void(const std::string&)> onDisplayLost) {
+    mWatching = Host::WatchTerminationSignals(&PostQuitRequest);
+    Win::SetDisplayLostHandler(std::move(onDisplayLost));
+  }
+  ProcessHooks(const ProcessHooks&) = delete;
+  ProcessHooks& operator=(const ProcessHooks&) = delete;
+  ~ProcessHooks() {
+    Win::SetDisplayLostHandler({});
+    if (mWatching) {
+      Host::StopWatchingTerminationSignals();
+    }
+  }
+
+private:
+  bool mWatching = false;
+};
+
+// The running program's path, for the hint that shows how to start it.
+std::string ProgramPath() {
+  std::error_code error;
+  const std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
+  return error || path.empty() ? std::string("the program") : QuoteCommandLineArgument(path);
+}
 
 } // namespace
 
@@ -109,7 +150,12 @@ WString MFCFrameworkAppBase::GetFolder(int32_t pathId) const {
     const WString product = version.GetProductName();
     const std::string folder =
         pathId == 2 ? GetCommonApplicationFolder(company, product) : GetUserApplicationFolder(company, product);
-    return CreateFolders(folder) ? WString(folder.c_str()) : WString();
+    std::string reason = folder.empty() ? DescribeMissingApplicationFolder(pathId == 3) : std::string();
+    if (!reason.empty() || !CreateFolders(folder, &reason)) {
+      ReportSettingsNotKept(reason);
+      return WString();
+    }
+    return WString(folder.c_str());
   }
   case 4:
     return WString(GetDocumentsFolder().c_str());
@@ -135,7 +181,16 @@ void MFCFrameworkAppBase::ShowStartupErrorBox() const {
   WString caption(kBuiltInStartupErrorCaption);
   LookupString(mFrameworkStringTable.Get(), u"STARTUP_ERROR", text);
   LookupString(mFrameworkStringTable.Get(), u"STARTUP_ERROR_CAPTION", caption);
+  // The box's own loop takes no quit request: a signal ends the failed start at once.
+  Host::SetTerminationExitCode(1);
   (void)Win::ShowMessageBox(text.View(), caption.View(), Win::MB_ICONERROR); // answers IDOK only
+  Host::SetTerminationExitCode(-1);
+}
+
+void MFCFrameworkAppBase::Report(const std::string& line) const {
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+  mServices.trace->Narrow() << line << "\n";
 }
 
 bool MFCFrameworkAppBase::InitApplication() {
@@ -146,12 +201,28 @@ bool MFCFrameworkAppBase::InitApplication() {
   // The drawing layer starts itself, and the resources are the program's own table: the
   // factory finds it without a module handle.
   mFactory = RCPtr<LControlFactory>(new LControlFactory());
-  CheckResult(mFactory->LoadResources(GetFolder(1), mLanguageId), {MethodName("InitApplication"), kSourceName, 169});
+  const WString folder = GetFolder(1);
+  const QZResult loaded = mFactory->LoadResources(folder, mLanguageId);
+  ReportDocumentProblems(folder, loaded);
+  CheckResult(loaded, {MethodName("InitApplication"), kSourceName, 169});
   mFrameworkStringTable = mFactory->GetFrameworkStringTable();
   if (mFrameworkStringTable) {
     SetGLErrorTexts(mFrameworkStringTable->GetEntries());
   }
   return DecideInstance();
+}
+
+void MFCFrameworkAppBase::ReportDocumentProblems(const WString& folder, QZResult loaded) const {
+  const WString& document = mFactory->GetParseErrorDocument();
+  if (!document.IsEmpty()) {
+    Report(std::string(NString(document).GetBuffer()) + ": line " + std::to_string(mFactory->GetParseErrorLine()) +
+           ": " + NString(mFactory->GetParseErrorText()).GetBuffer());
+  }
+  const WString skins = folder == u"::" ? WString(u"::APP_SKINS") : folder + WString(u"/Skins.xml");
+  if (loaded == QZ_E_FAIL && document != skins) {
+    Report(std::string(NString(skins).GetBuffer()) + ": the skin document cannot be read (missing, empty or not "
+                                                     "readable)");
+  }
 }
 
 bool MFCFrameworkAppBase::DecideInstance() {
@@ -231,6 +302,9 @@ bool MFCFrameworkAppBase::InitInstance() {
   const NString line(GetCommandLine());
   ApplyDebugConsoleSwitch(ParseDebugConsoleSwitch(UpperCaseAscii(line.View())), *mServices.trace);
   if (mServices.initializeOle && !mServices.initializeOle()) {
+    if (mInstance) {
+      mInstance->Release(); // a failed start is no running instance
+    }
     ShowStartupErrorBox();
     return false;
   }
@@ -248,8 +322,9 @@ void MFCFrameworkAppBase::ShowMainWindow() {
 int32_t MFCFrameworkAppBase::RunSteps(std::string_view commandLine, int32_t showCommand, int32_t languageId,
                                       const char16_t* splashImageName) {
   mExitCode = 0;
+  const ProcessHooks processHooks([this](const std::string& display) { OnDisplayLost(display); });
   if (!WinInit(commandLine, showCommand)) {
-    EndFailedStartup(("The window system did not start: " + Host::GetStartupError()).c_str());
+    EndWithoutDisplay();
   } else {
     LoopHooks hooks;
     mLanguageId = languageId == -1 ? GetUserDefaultLanguageId() & 0xFFFF : uint32_t(languageId);
@@ -282,10 +357,35 @@ int32_t MFCFrameworkAppBase::RunSteps(std::string_view commandLine, int32_t show
   return mExitCode;
 }
 
+void MFCFrameworkAppBase::EndWithoutDisplay() {
+  Report(Host::GetStartupError());
+  Report("Start the program from a desktop session, or without one under a virtual X server:\n"
+         "  xvfb-run -a -s \"-screen 0 1280x1024x24\" " +
+         ProgramPath());
+  mExitCode = 2;
+}
+
+void MFCFrameworkAppBase::OnDisplayLost(const std::string& display) {
+  Report("The connection to the display \"" + display + "\" was lost: the settings are saved and the program ends.");
+  if (LFrameworkApp* application = LFrameworkApp::Get()) {
+    if (IIniFileManager* settings = application->GetIniFileManager()) {
+      (void)settings->SaveAndCloseAll(); // each failure is reported by the store
+    }
+  }
+  // Its destruction stores its placement; the window system is not asked any more.
+  if (Win::HWND main = GetMainWindow()) {
+    Win::DestroyWindow(main);
+  }
+  if (mInstance) {
+    mInstance->Release();
+  }
+}
+
 void MFCFrameworkAppBase::EndFailedStartup(const char* what) {
-  std::fprintf(stderr, "%s\n", what);
-  std::fflush(stderr);
-  mServices.trace->Narrow() << what << "\n";
+  Report(what);
+  if (mInstance) {
+    mInstance->Release(); // a failed start is no running instance
+  }
   ShowStartupErrorBox();
   if (Win::HWND main = GetMainWindow()) {
     Win::DestroyWindow(main);

@@ -13,11 +13,16 @@
 //   }
 //
 // FrameworkAppMain, the run function, in order:
-//   1. WinInit (the window system); the language id (-1: the environment's,
+//   1. WinInit (the window system, on a real display only). Without one the reason
+//      (naming the display) and how to start the program go to standard error and the
+//      debug trace, and the run ends with exit code 2 before anything else, the instance
+//      lock among it, is taken. Else the language id (-1: the environment's,
 //      GetUserDefaultLanguageId) and the splash image name are kept.
 //   2. InitApplication: ShowSplash; a new control factory loads the resources of
 //      GetFolder(1) for the language ("::" the compiled-in documents, or the folder
-//      QZ_RESOURCE_FOLDER names); a failure raises "Failed Result : QZRESULT = <code> :
+//      QZ_RESOURCE_FOLDER names). A document that did not parse is reported ("<path>:
+//      line <n>: <Expat's text>"), and so is a skin document that could not be read; a
+//      failure raises "Failed Result : QZRESULT = <code> :
 //      QZ::MFCFrameworkApp<class TApp>::InitApplication : Application/ApplicationBaseWin :
 //      Line 169". The factory's "Framework" table is kept and its OpenGL texts handed to
 //      the renderer. Last, the single instance (SingleInstance.h) named from GetAppId:
@@ -36,18 +41,24 @@
 //      framework table released; WinTerm. The exit code is returned (the instance lock
 //      stays with the host until the process ends).
 // An exception out of steps 2-4 ends the start-up: its what() goes to standard error and
-// the debug trace, the start-up error box shows (the framework table's "STARTUP_ERROR" and
+// the debug trace, the instance lock is let go (a failed start is no running instance),
+// the start-up error box shows (the framework table's "STARTUP_ERROR" and
 // "STARTUP_ERROR_CAPTION", built-in English without them; style 0x10), the main window is
 // destroyed, an application object is shut down and dropped, step 5 runs and the exit
-// code is 1. A window system that does not start ends the same way (its reason on
-// standard error).
+// code is 1. While that box is up, SIGINT, SIGTERM and SIGHUP end the process at once
+// with 1.
 //
 // While the run function runs, a notification posted to any queue from another thread
-// wakes the message loop (so that its idle pass delivers it at once), and the window
-// system's quit request (SIGINT, SIGTERM) posts "NID_APP_EXIT_REQ" to the application
-// notification centre and ends nothing by itself. The idle rule of OnIdle: nothing
-// without an application object or once it is exiting; else TApp::DoIdleWork(idleCount
-// == 0), idling again while it reports more work and idleCount < 2.
+// wakes the message loop (so that its idle pass delivers it at once). SIGINT, SIGTERM and
+// SIGHUP (Platform/Host/TerminationSignals.h) become the window system's quit request,
+// which posts "NID_APP_EXIT_REQ" to the application notification centre, the program's
+// normal exit (a signal that comes before the loop runs waits for it); SIGXFSZ is
+// ignored. A lost display (Platform/Window/DisplayConnection.h) is reported, the
+// settings saved (the application object's settings store), the main window destroyed
+// (which stores its placement), the instance lock let go, and the process ends with
+// Platform::Window::kDisplayLostExitCode. The idle rule of OnIdle: nothing without an
+// application object or once it is exiting; else TApp::DoIdleWork(idleCount == 0),
+// idling again while it reports more work and idleCount < 2.
 //
 // A command line that another start handed over reaches the UI thread as the thread
 // message WM_QZ_HANDEDOVER, whenever a loop (the main loop or a modal one) takes it, so
@@ -107,7 +118,7 @@ concept HostedApplication = std::derived_from<T, LRefCountedObject> && std::cons
 
 // The run function: the steps above on the process's host. Answers the process's exit
 // code: 0 after a normal run or when another instance took over, 1 after a failed
-// start-up (and no host at all).
+// start-up (and no host at all), 2 without a display.
 [[nodiscard]] int32_t FrameworkAppMain(std::string_view commandLine, int32_t showCommand, int32_t languageId,
                                        const char16_t* splashImageName);
 
@@ -158,7 +169,11 @@ public:
 
   // The start-up error box: "STARTUP_ERROR" and "STARTUP_ERROR_CAPTION" of the framework
   // table (built-in English for a missing table or key), icon error (0x10), no owner.
+  // A termination signal ends the process with 1 while it is up.
   void ShowStartupErrorBox() const;
+
+  // Standard error and the services' debug trace.
+  void Report(const std::string& line) const override;
 
   bool InitApplication() override;
   bool InitInstance() override;
@@ -210,6 +225,12 @@ private:
   int32_t RunSteps(std::string_view commandLine, int32_t showCommand, int32_t languageId,
                    const char16_t* splashImageName);
   void EndFailedStartup(const char* what);
+  // Step 1's failure: the reason and how to start the program, exit code 2.
+  void EndWithoutDisplay();
+  // Reports the documents that did not parse or could not be read.
+  void ReportDocumentProblems(const WString& folder, QZResult loaded) const;
+  // Saves what can be saved once the display is gone, and lets the lock go.
+  void OnDisplayLost(const std::string& display);
   // The single-instance decision: false when another instance took the command line.
   bool DecideInstance();
 

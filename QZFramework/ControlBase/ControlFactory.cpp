@@ -58,6 +58,9 @@ QZResult LControlFactory::LoadSkins(const WString& path) {
   }
   ResetOpenState();
   const QZResult result = Parse(document.bytes, document.length);
+  if (result == QZ_E_FAIL) {
+    mErrorDocument = path;
+  }
   mCurrentSkinIndex = 0;
   return result;
 }
@@ -76,7 +79,7 @@ QZResult LControlFactory::LoadStringTables(const WString& applicationPath, const
     return fetched;
   }
   if (Succeeded(fetched)) {
-    ReadStringTables(application, candidates);
+    ReadStringTables(applicationPath, application, candidates);
     candidates = {mLoadLocale, kEnglish};
   }
 
@@ -86,12 +89,13 @@ QZResult LControlFactory::LoadStringTables(const WString& applicationPath, const
     return fetched;
   }
   if (Succeeded(fetched)) {
-    ReadStringTables(framework, candidates);
+    ReadStringTables(frameworkPath, framework, candidates);
   }
   return QZ_OK;
 }
 
-void LControlFactory::ReadStringTables(const Document& document, const std::vector<uint32_t>& candidates) {
+void LControlFactory::ReadStringTables(const WString& path, const Document& document,
+                                       const std::vector<uint32_t>& candidates) {
   for (size_t i = 0; i < candidates.size(); ++i) {
     // A locale tried once matches nothing the second time.
     if (std::find(candidates.begin(), candidates.begin() + ptrdiff_t(i), candidates[i]) !=
@@ -103,7 +107,9 @@ void LControlFactory::ReadStringTables(const Document& document, const std::vect
     mOpen.stringTableMode = true;
     // A malformed document keeps what it gave before the fault; its text stays in the
     // factory and the load goes on.
-    (void)Parse(document.bytes, document.length);
+    if (Parse(document.bytes, document.length) == QZ_E_FAIL) {
+      mErrorDocument = path;
+    }
     if (mOpen.matchCount > 0) {
       break;
     }

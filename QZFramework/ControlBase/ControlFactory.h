@@ -91,6 +91,9 @@ public:
   // text of a bad SubControl; empty and 0 when no parse has failed.
   const WString& GetParseErrorText() const { return mErrorText; }
   int32_t GetParseErrorLine() const { return mErrorLine; }
+  // The document of that parse, as LoadSkins or LoadStringTables was given it ("::APP_SKINS",
+  // a file's path); empty after a failed Parse of bytes alone and when no parse has failed.
+  const WString& GetParseErrorDocument() const { return mErrorDocument; }
 
   // --- What was read --------------------------------------------------------------------
 
@@ -182,7 +185,7 @@ private:
   [[nodiscard]] QZResult Fetch(const WString& path, Document& document);
   // Parses document in string-table mode for each locale of candidates in turn, until
   // one has a matching Locale.
-  void ReadStringTables(const Document& document, const std::vector<uint32_t>& candidates);
+  void ReadStringTables(const WString& path, const Document& document, const std::vector<uint32_t>& candidates);
   RCPtr<LStringTable> CopyTable(const WString& id) const;
   void ResetOpenState();
 
@@ -203,6 +206,7 @@ private:
 
   WString mErrorText;
   int32_t mErrorLine = 0;
+  WString mErrorDocument;
 
   // What the reader has open while a document is parsed.
   struct OpenState {

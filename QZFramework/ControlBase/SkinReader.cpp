@@ -530,6 +530,7 @@ QZResult LControlFactory::Parse(const char* bytes, size_t length) {
     mErrorText = WString(XML_ErrorString(XML_GetErrorCode(parser.get())));
     mErrorLine = int32_t(XML_GetCurrentLineNumber(parser.get()));
   }
+  mErrorDocument = WString();
   return QZ_E_FAIL;
 }
 

@@ -95,9 +95,12 @@ TEST(StartupProcessTest, AMissingSkinEndsTheProgramWithTheFailureTextAndExitStat
                                  folder);
   EXPECT_TRUE(ended.exited) << "ended by signal " << ended.status;
   EXPECT_EQ(ended.status, 1);
-  // The failure text, then the error box, which goes to standard error without a display.
+  // The cause, the failure text, then the error box, which goes to standard error without
+  // a display.
   EXPECT_EQ(Lines(ended.errors),
-            (std::vector<std::string>{"Failed Result : QZRESULT = 80004005 : QZ::MFCFrameworkApp<class "
+            (std::vector<std::string>{resources + "/Skins.xml: the skin document cannot be read (missing, empty or "
+                                                  "not readable)",
+                                      "Failed Result : QZRESULT = 80004005 : QZ::MFCFrameworkApp<class "
                                       "LApplication>::InitApplication : Application/ApplicationBaseWin : Line 169",
                                       "Error: The application encountered problems during startup and will now "
                                       "close."}))

@@ -10,8 +10,10 @@
 #include <gmock/gmock.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "HostTestSupport.h"
+#include "Platform/Instance/InstanceLock.h"
 #include "QZFramework/Application/DebugConsoleSwitch.h"
 #include "QZFramework/Application/LanguageId.h"
 
@@ -19,6 +21,15 @@ namespace QZTest {
 namespace {
 
 using Log = std::vector<std::string>;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
 
 constexpr char16_t kStartupError[] = u"The application encountered problems during startup and will now close.";
 
@@ -89,16 +100,67 @@ TEST_F(StartupTest, AMissingSkinEndsTheStartupWithTheFailureTextABoxAndExitCodeO
   const int32_t exitCode = Run();
   const std::string errors = testing::internal::GetCapturedStderr();
   EXPECT_EQ(exitCode, 1);
+  const std::string cause = folder / "resources/Skins.xml: the skin document cannot be read (missing, empty or not "
+                                     "readable)";
   const std::string text = "Failed Result : QZRESULT = 80004005 : QZ::MFCFrameworkApp<class "
                            "QZTest::StubApplication>::InitApplication : Application/ApplicationBaseWin : Line 169";
-  EXPECT_EQ(errors, text + "\n");
-  EXPECT_EQ(traced, (std::vector<std::string>{text + "\n"}));
+  EXPECT_EQ(errors, cause + "\n" + text + "\n");
+  EXPECT_EQ(traced, (std::vector<std::string>{cause + "\n", text + "\n"}));
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, kStartupError);
   EXPECT_EQ(boxes[0].caption, u"Error");
   EXPECT_EQ(boxes[0].style, 0x10u);
   EXPECT_EQ(script.applicationsMade, 0);
   EXPECT_EQ(script.Count("ExitInstance"), 0);
+}
+
+TEST_F(StartupTest, ADocumentThatDoesNotParseIsNamedWithExpatsLineAndText) {
+  const std::string resources = ProgramTablesFolder(true);
+  // A skin cut short after its fourth line: the start-up fails and says where.
+  const std::string skin = folder.Read("resources/Skins.xml");
+  size_t cut = 0;
+  for (int line = 0; line < 4; ++line) {
+    cut = skin.find('\n', cut) + 1;
+  }
+  (void)folder.Write("resources/Skins.xml", skin.substr(0, cut));
+  environment.Set("QZ_RESOURCE_FOLDER", resources);
+  {
+    TestHost host(SteppedServices());
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run(), 1);
+    const std::vector<std::string> lines = Lines(testing::internal::GetCapturedStderr());
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], resources + "/Skins.xml: line 5: no element found");
+    EXPECT_THAT(lines[1], testing::EndsWith("Line 169"));
+    EXPECT_EQ(traced.front(), lines[0] + "\n");
+  }
+  // A string table cut short is named too, and the start-up goes on with what it gave.
+  (void)folder.Write("resources/Skins.xml", skin);
+  const std::string tables = folder.Read("resources/StringTables.xml");
+  (void)folder.Write("resources/StringTables.xml", tables.substr(0, tables.size() / 2));
+  Step(Quit);
+  TestHost host(SteppedServices());
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run(), 0);
+  EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::StartsWith(resources + "/StringTables.xml: line "));
+  EXPECT_EQ(script.Count("Run"), 1);
+}
+
+TEST_F(StartupTest, AStartThatFailsAfterTakingTheLockLetsItGoBeforeItsBox) {
+  const std::string lockPath =
+      QZ::Platform::Instance::LockFilePath(QZ::NString(QZ::MFCFrameworkAppBase::GetAppId()).GetBuffer());
+  std::vector<QZ::Platform::Instance::InstanceLock::State> duringTheBox;
+  Win::SetMessageBoxRecorder([&](std::u16string_view, std::u16string_view, uint32_t) {
+    duringTheBox.push_back(QZ::Platform::Instance::InstanceLock(lockPath).GetState());
+    return Win::IDOK;
+  });
+  script.startupResult = QZ::QZ_E_FAIL;
+  TestHost host(SteppedServices());
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run(), 1);
+  (void)testing::internal::GetCapturedStderr();
+  EXPECT_EQ(duringTheBox, std::vector{QZ::Platform::Instance::InstanceLock::State::Held})
+      << "another start may become the running instance while the box is up";
 }
 
 TEST_F(StartupTest, AFailedStepOfRunEndsTheStartupWithItsLineAndDropsTheApplication) {
@@ -137,17 +199,34 @@ TEST_F(StartupTest, AFailedStepOfRunEndsTheStartupWithItsLineAndDropsTheApplicat
   }
 }
 
-TEST_F(StartupTest, AWindowSystemThatDoesNotStartEndsWithItsReasonABoxAndExitCodeOne) {
+TEST_F(StartupTest, WithoutADisplayTheRunSaysWhyAndHowToStartAndEndsWithTwoHoldingNothing) {
+  // SDL's driver that shows nothing is taken only when asked for by name.
+  environment.Unset("SDL_VIDEODRIVER");
+  environment.Set("DISPLAY", ":199");
+  {
+    QZ::MFCFrameworkAppBase::Services services;
+    services.trace = &trace;
+    TestHost host(services);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run(), 2);
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_THAT(errors, testing::StartsWith("The display \":199\" could not be opened"));
+    EXPECT_THAT(errors, testing::HasSubstr("\n  xvfb-run -a -s \"-screen 0 1280x1024x24\" /"));
+    EXPECT_EQ(traced.size(), 2u);
+  }
+  // A window system that refuses for a reason of its own.
   QZ::MFCFrameworkAppBase::Services services;
   services.startWindowSystem = [] { return false; };
   services.trace = &trace;
   TestHost host(services);
   testing::internal::CaptureStderr();
-  EXPECT_EQ(Run(), 1);
-  EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::StartsWith("The window system did not start: "));
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, kStartupError);
+  EXPECT_EQ(Run(), 2);
+  EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr("xvfb-run"));
+  EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(script.log, Log{});
+  // Nothing was taken: no lock file, no settings folder.
+  EXPECT_FALSE(folder.Exists(QZ::NString(QZ::MFCFrameworkAppBase::GetAppId()).GetBuffer() + std::string("Prevent")));
+  EXPECT_FALSE(folder.Exists("config"));
 }
 
 TEST_F(StartupTest, TheLanguageComesFromTheEnvironmentUnlessTheEntryGivesOne) {

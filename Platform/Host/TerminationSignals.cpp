@@ -1,0 +1,135 @@
+#include "Platform/Host/TerminationSignals.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <thread>
+
+namespace QZ::Platform::Host {
+
+namespace {
+
+constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+// The byte that tells the watcher to end; signals come as their numbers.
+constexpr unsigned char kStopByte = 0;
+
+struct Watch {
+  int pipe[2] = {-1, -1};
+  std::thread watcher;
+  TerminationRequest onRequest;
+  std::array<struct sigaction, kSignals.size()> previous{};
+  std::array<bool, kSignals.size()> installed{};
+  struct sigaction previousFileSize {};
+  bool watching = false;
+};
+
+Watch gWatch;
+// Read by the handler: a lock-free atomic is all it may touch besides write and _exit.
+std::atomic<int> gWriteEnd{-1};
+std::atomic<int> gExitCode{-1};
+std::atomic<bool> gRequested{false};
+
+void OnSignal(int signal) {
+  const int savedErrno = errno;
+  const int exitCode = gExitCode.load();
+  if (exitCode >= 0) {
+    ::_exit(exitCode);
+  }
+  gRequested = true;
+  const int fd = gWriteEnd.load();
+  if (fd >= 0) {
+    const unsigned char byte = static_cast<unsigned char>(signal);
+    (void)!::write(fd, &byte, 1); // a full pipe already holds a request
+  }
+  errno = savedErrno;
+}
+
+void RunWatcher(int readEnd, const TerminationRequest& onRequest) {
+  for (;;) {
+    unsigned char byte = kStopByte;
+    const ssize_t count = ::read(readEnd, &byte, 1);
+    if (count < 0 && errno == EINTR) {
+      continue;
+    }
+    if (count <= 0 || byte == kStopByte) {
+      return;
+    }
+    if (onRequest) {
+      onRequest(int(byte));
+    }
+  }
+}
+
+} // namespace
+
+bool WatchTerminationSignals(TerminationRequest onRequest) {
+  Watch& watch = gWatch;
+  if (watch.watching || ::pipe2(watch.pipe, O_CLOEXEC) != 0) {
+    return false;
+  }
+  // The handler never waits for the watcher.
+  (void)::fcntl(watch.pipe[1], F_SETFL, O_NONBLOCK); // a blocking pipe only delays a full one's write
+  watch.onRequest = std::move(onRequest);
+  try {
+    watch.watcher = std::thread(RunWatcher, watch.pipe[0], std::cref(watch.onRequest));
+  } catch (const std::system_error&) {
+    ::close(watch.pipe[0]);
+    ::close(watch.pipe[1]);
+    watch.onRequest = nullptr;
+    return false;
+  }
+  gRequested = false;
+  gWriteEnd = watch.pipe[1];
+  for (size_t i = 0; i < kSignals.size(); ++i) {
+    struct sigaction current {};
+    watch.installed[i] = false;
+    if (::sigaction(kSignals[i], nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
+      continue;
+    }
+    struct sigaction action {};
+    action.sa_handler = &OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    watch.installed[i] = ::sigaction(kSignals[i], &action, &watch.previous[i]) == 0;
+  }
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  (void)::sigaction(SIGXFSZ, &ignore, &watch.previousFileSize); // cannot fail for a valid signal
+  watch.watching = true;
+  return true;
+}
+
+void StopWatchingTerminationSignals() {
+  Watch& watch = gWatch;
+  if (!watch.watching) {
+    return;
+  }
+  for (size_t i = 0; i < kSignals.size(); ++i) {
+    if (watch.installed[i]) {
+      (void)::sigaction(kSignals[i], &watch.previous[i], nullptr); // restores what it replaced
+    }
+  }
+  (void)::sigaction(SIGXFSZ, &watch.previousFileSize, nullptr); // likewise
+  gWriteEnd = -1;
+  const unsigned char stop = kStopByte;
+  // The watcher empties the pipe, so a full one takes the byte a moment later.
+  while (::write(watch.pipe[1], &stop, 1) < 0 && (errno == EINTR || errno == EAGAIN)) {
+  }
+  watch.watcher.join();
+  ::close(watch.pipe[0]);
+  ::close(watch.pipe[1]);
+  watch.pipe[0] = watch.pipe[1] = -1;
+  watch.onRequest = nullptr;
+  watch.watching = false;
+}
+
+bool TerminationRequested() { return gRequested.load(); }
+
+void SetTerminationExitCode(int exitCode) { gExitCode = exitCode < 0 ? -1 : exitCode; }
+
+} // namespace QZ::Platform::Host
