@@ -7,6 +7,11 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <system_error>
 #include <thread>
 
 namespace QZ::Platform::Host {
@@ -28,15 +33,41 @@ struct Watch {
 };
 
 Watch gWatch;
-// Read by the handler: a lock-free atomic is all it may touch besides write and _exit.
+// Read by the handler: a lock-free atomic is all it may touch besides getpid, write and
+// _exit.
 std::atomic<int> gWriteEnd{-1};
 std::atomic<int> gExitCode{-1};
 std::atomic<bool> gRequested{false};
+std::atomic<pid_t> gWatchingProcess{0};
+
+// Sends SIGTERM to every process this one started (found by their parent in /proc).
+void EndChildren() {
+  const pid_t self = ::getpid();
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) {
+      continue;
+    }
+    std::ifstream stat(entry.path() / "stat");
+    std::string text;
+    std::getline(stat, text);
+    // "pid (name) state ppid ...": the name may hold anything but ends at the last ')'.
+    const size_t close = text.rfind(')');
+    std::istringstream fields(close == std::string::npos ? std::string() : text.substr(close + 1));
+    std::string state;
+    pid_t parent = 0;
+    if (fields >> state >> parent && parent == self) {
+      ::kill(pid_t(std::stol(name)), SIGTERM);
+    }
+  }
+}
 
 void OnSignal(int signal) {
   const int savedErrno = errno;
   const int exitCode = gExitCode.load();
-  if (exitCode >= 0) {
+  // A copy made by fork (a box SDL shows from a process of its own) has no watcher.
+  if (exitCode >= 0 && ::getpid() != gWatchingProcess.load()) {
     ::_exit(exitCode);
   }
   gRequested = true;
@@ -57,6 +88,10 @@ void RunWatcher(int readEnd, const TerminationRequest& onRequest) {
     }
     if (count <= 0 || byte == kStopByte) {
       return;
+    }
+    if (const int exitCode = gExitCode.load(); exitCode >= 0) {
+      EndChildren();
+      ::_exit(exitCode);
     }
     if (onRequest) {
       onRequest(int(byte));
@@ -83,6 +118,7 @@ bool WatchTerminationSignals(TerminationRequest onRequest) {
     return false;
   }
   gRequested = false;
+  gWatchingProcess = ::getpid();
   gWriteEnd = watch.pipe[1];
   for (size_t i = 0; i < kSignals.size(); ++i) {
     struct sigaction current {};

@@ -33,9 +33,10 @@ using TerminationRequest = std::function<void(int signal)>;
 void StopWatchingTerminationSignals();
 // Whether a termination signal arrived since the watch began.
 bool TerminationRequested();
-// While exitCode is 0 or more, a termination signal ends the process at once with it
-// (for a state in which the request cannot be answered, such as a box of the system's own
-// on the UI thread); -1 returns to requests.
+// While exitCode is 0 or more and the signals are watched, a termination signal ends the
+// process at once with it, and the processes it started with it (for a state in which
+// the request cannot be answered, such as SDL's message box, which runs in a process of
+// its own); -1 returns to requests.
 void SetTerminationExitCode(int exitCode);
 
 } // namespace QZ::Platform::Host

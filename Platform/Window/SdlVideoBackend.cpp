@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -31,6 +32,26 @@ bool IsRequestedDriver(std::string_view driver) {
   return false;
 }
 
+// Whether a server may answer on the display: a local one (":0", "unix:0.1") has its
+// socket in /tmp/.X11-unix; one on another host may be there; a name that is no display
+// name has none.
+bool DisplayMayAnswer(const std::string& display) {
+  const size_t colon = display.rfind(':');
+  if (colon == std::string::npos || colon + 1 >= display.size()) {
+    return false;
+  }
+  const std::string host = display.substr(0, colon);
+  const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
+  if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  if (!host.empty() && host != "unix") {
+    return true;
+  }
+  std::error_code error;
+  return std::filesystem::exists("/tmp/.X11-unix/X" + number, error);
+}
+
 std::string DescribeFailure(const std::string& display, const std::string& reason) {
   if (display.empty()) {
     return "No display to show the window on: DISPLAY is not set.";
@@ -57,10 +78,10 @@ bool SdlVideoBackend::Init() {
   // instead of being swallowed by the focus change.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
   // An X server that many clients reach at once refuses some of them for a moment (EAGAIN
-  // or a reset on its socket): a named display is tried a few more times, about 0.3 s in
-  // all, before the start fails; without one there is nothing to wait for.
+  // or a reset on its socket): a display that may be there is tried a few more times,
+  // about 0.3 s in all, before the start fails; without one there is nothing to wait for.
   const std::string display = GetDisplayName();
-  const int tries = display.empty() ? 1 : kDisplayTries;
+  const int tries = DisplayMayAnswer(display) ? kDisplayTries : 1;
   std::string reason;
   for (int attempt = 1;; ++attempt) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {

@@ -1,24 +1,37 @@
 #pragma once
 // The program (quorin-ztr-preset-editor) run as a process by the tests: started with its
-// environment changed as a test says, its standard error kept in a file, waited for.
+// environment changed as a test says (a variable set, or unset with std::nullopt), its
+// standard error kept in a file, signalled, waited for.
 //
-//   ProgramProcess program({{"QZ_RESOURCE_FOLDER", resources}}, folder);
+//   ProgramProcess program({{"QZ_RESOURCE_FOLDER", resources}, {"DISPLAY", std::nullopt}}, folder);
 //   const ProgramProcess::Ended ended = program.Wait();   // ended.status, ended.errors
+//
+// Its instance lock and hand-over socket are the test's own: XDG_RUNTIME_DIR is the
+// folder's "runtime" unless the test names one. It starts with the default handling of
+// SIGINT, SIGTERM and SIGHUP, whatever the test process inherited.
 //
 // The leak checker of the test build leaves out what fontconfig (its configuration, read
 // once) and D-Bus (which SDL's X11 driver starts) keep until the process ends.
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Support/TempFolder.h"
+#include "Support/WaitUntil.h"
 
 extern char** environ;
 
@@ -26,15 +39,26 @@ namespace QZTest {
 
 class ProgramProcess {
 public:
+  using Changes = std::map<std::string, std::optional<std::string>>;
+  struct Options {
+    std::string workingFolder;            // empty: the test's own
+    rlim_t fileSizeLimit = RLIM_INFINITY; // bytes, as `ulimit -f` sets it
+  };
   struct Ended {
     bool exited = false;
     int status = -1; // the exit status, or the signal that ended it
     std::string errors;
   };
 
-  ProgramProcess(const std::map<std::string, std::string>& changes, const TempFolder& folder) : mFolder(folder) {
-    std::map<std::string, std::string> all = changes;
+  ProgramProcess(const Changes& changes, const TempFolder& folder) : ProgramProcess(changes, folder, Options()) {}
+  ProgramProcess(const Changes& changes, const TempFolder& folder, const Options& options) : mFolder(folder) {
+    Changes all = changes;
     all.emplace("LSAN_OPTIONS", "suppressions=" + std::string(QZ_PROGRAM_LSAN_SUPPRESSIONS));
+    if (!all.count("XDG_RUNTIME_DIR")) {
+      const std::string runtime = folder / "runtime";
+      ::mkdir(runtime.c_str(), 0700); // EEXIST for a second program of the test
+      all.emplace("XDG_RUNTIME_DIR", runtime);
+    }
     std::vector<std::string> environment;
     for (char** variable = environ; *variable; ++variable) {
       const std::string entry(*variable);
@@ -43,7 +67,9 @@ public:
       }
     }
     for (const auto& [name, value] : all) {
-      environment.push_back(name + "=" + value);
+      if (value) {
+        environment.push_back(name + "=" + *value);
+      }
     }
     std::vector<char*> envp;
     for (std::string& entry : environment) {
@@ -57,10 +83,31 @@ public:
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    if (posix_spawn(&mPid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0) {
+    if (!options.workingFolder.empty()) {
+      posix_spawn_file_actions_addchdir_np(&actions, options.workingFolder.c_str());
+    }
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+      sigaddset(&defaults, signal);
+    }
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    if (posix_spawn(&mPid, program.c_str(), &actions, &attributes, argv, envp.data()) != 0) {
       mPid = 0;
     }
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
+    if (mPid != 0 && options.fileSizeLimit != RLIM_INFINITY) {
+      // Long before the program writes anything: it is still loading its libraries.
+      const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
+      (void)::prlimit(mPid, RLIMIT_FSIZE, &limit, nullptr);
+    }
   }
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
@@ -75,22 +122,55 @@ public:
   bool Started() const { return mPid != 0; }
   pid_t Pid() const { return mPid; }
   // Asks the program to end, as the desktop's session or Ctrl+C does.
-  void Interrupt() const { ::kill(mPid, SIGINT); }
+  void Interrupt() const { Signal(SIGINT); }
+  void Signal(int signal) const { ::kill(mPid, signal); }
 
   Ended Wait() {
-    Ended ended;
     int status = 0;
     if (mPid == 0 || ::waitpid(mPid, &status, 0) != mPid) {
-      return ended;
+      return {};
     }
+    return Reaped(status);
+  }
+  // The end of a process that ends within limit; nothing (and it still runs) otherwise.
+  // Its end is waited for on a process descriptor, which becomes readable at once.
+  std::optional<Ended> WaitFor(std::chrono::milliseconds limit) {
+    if (mPid == 0) {
+      return std::nullopt;
+    }
+    const int descriptor = int(::syscall(SYS_pidfd_open, mPid, 0));
+    if (descriptor >= 0) {
+      pollfd ended{descriptor, POLLIN, 0};
+      int ready = 0;
+      do {
+        ready = ::poll(&ended, 1, int(limit.count()));
+      } while (ready < 0 && errno == EINTR);
+      ::close(descriptor);
+    } else {
+      (void)WaitUntil(
+          [this] {
+            siginfo_t info{};
+            return ::waitid(P_PID, id_t(mPid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == mPid;
+          },
+          limit); // polled where the system has no process descriptors
+    }
+    int status = 0;
+    if (::waitpid(mPid, &status, WNOHANG) != mPid) {
+      return std::nullopt;
+    }
+    return Reaped(status);
+  }
+
+private:
+  Ended Reaped(int status) {
     mPid = 0;
+    Ended ended;
     ended.exited = WIFEXITED(status);
     ended.status = ended.exited ? WEXITSTATUS(status) : WTERMSIG(status);
     ended.errors = mFolder.Read("program-stderr.txt");
     return ended;
   }
 
-private:
   const TempFolder& mFolder;
   pid_t mPid = 0;
 };

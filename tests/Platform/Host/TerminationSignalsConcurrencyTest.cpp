@@ -1,8 +1,10 @@
 // The termination signals: each becomes a request on the watcher's thread, an ignored one
 // stays ignored, the file-size signal is ignored while they are watched, everything is
-// given back at the end, and a signal ends the process at once while an exit code is set.
+// given back at the end, and a signal ends the process and what it started at once while
+// an exit code is set.
 
 #include <signal.h>
+#include <spawn.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -10,11 +12,14 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "Platform/Host/TerminationSignals.h"
 #include "Support/WaitUntil.h"
+
+extern char** environ;
 
 namespace QZTest {
 namespace {
@@ -22,6 +27,26 @@ namespace {
 namespace Host = QZ::Platform::Host;
 
 using Handler = void (*)(int);
+
+// Starts a shell that says "started process ended" on standard error when SIGTERM ends it,
+// and ends by itself after 10 s should nothing end it; returns once its trap is set.
+void StartShellThatSaysItEnded() {
+  int ready[2];
+  (void)!::pipe(ready);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, ready[1], STDOUT_FILENO);
+  std::string script = "trap 'echo started process ended >&2; exit 0' TERM; echo ready; "
+                       "for i in $(seq 200); do sleep 0.05; done";
+  char shell[] = "sh";
+  char option[] = "-c";
+  char* argv[] = {shell, option, script.data(), nullptr};
+  pid_t started = 0;
+  (void)posix_spawnp(&started, "sh", &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  char byte = 0;
+  (void)!::read(ready[0], &byte, 1);
+}
 
 Handler Disposition(int signal) {
   struct sigaction current {};
@@ -94,9 +119,24 @@ TEST_F(TerminationSignalsDeathTest, WhileAnExitCodeIsSetASignalEndsTheProcessWit
         (void)Host::WatchTerminationSignals([](int) { std::_Exit(3); });
         Host::SetTerminationExitCode(7);
         ::raise(SIGTERM);
-        std::_Exit(0);
+        for (;;) {
+          ::pause(); // the watcher ends it
+        }
       },
       testing::ExitedWithCode(7), "");
+  // A process it started (as SDL's box is) ends with it: a shell that says so on SIGTERM,
+  // and ends by itself after 10 s should nothing end it.
+  EXPECT_EXIT(
+      {
+        (void)Host::WatchTerminationSignals([](int) { std::_Exit(3); });
+        Host::SetTerminationExitCode(7);
+        StartShellThatSaysItEnded();
+        ::raise(SIGTERM);
+        for (;;) {
+          ::pause(); // the watcher ends it
+        }
+      },
+      testing::ExitedWithCode(7), "started process ended");
   EXPECT_EXIT(
       {
         (void)Host::WatchTerminationSignals([](int) { std::_Exit(3); });

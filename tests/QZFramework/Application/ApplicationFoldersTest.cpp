@@ -83,6 +83,37 @@ TEST_F(ApplicationFoldersTest, TheApplicationDataFoldersAreMadeUnderTheXdgFolder
   EXPECT_EQ(Folder(2), "");
 }
 
+TEST_F(ApplicationFoldersTest, RelativeFoldersAreIgnoredAndSettingsThatCannotBeKeptAreSaidOnce) {
+  // A relative XDG folder is not one: HOME's default stands, nothing lands in the working
+  // folder.
+  environment.Set("XDG_CONFIG_HOME", "relative/dir");
+  EXPECT_EQ(Folder(3), home() + "/.config" + kProductFolder);
+  EXPECT_FALSE(fs::exists("relative"));
+  environment.Set("XDG_DATA_HOME", "relative/data");
+  environment.Set("HOME", "home");
+  EXPECT_EQ(QZ::GetCommonApplicationFolder(QZ::WString(u"V"), QZ::WString(u"P")), "");
+  EXPECT_EQ(QZ::DescribeMissingApplicationFolder(false),
+            "XDG_DATA_HOME (\"relative/data\") is not an absolute path and HOME (\"home\") is not an absolute path");
+  environment.Unset("HOME");
+  environment.Unset("XDG_CONFIG_HOME");
+  EXPECT_EQ(QZ::DescribeMissingApplicationFolder(true), "XDG_CONFIG_HOME is not set and HOME is not set");
+  EXPECT_EQ(QZ::GetDocumentsFolder(), "");
+  // Every folder that fails says so, but only the first time.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Folder(2), "");
+  EXPECT_EQ(Folder(3), "");
+  environment.Set("XDG_CONFIG_HOME", "/proc");
+  EXPECT_EQ(Folder(3), "");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Settings will not be kept: XDG_DATA_HOME (\"relative/data\") is not an absolute path and HOME is not "
+            "set.\n");
+  EXPECT_FALSE(fs::exists("relative"));
+  // Why a folder cannot be made.
+  std::string reason;
+  EXPECT_FALSE(QZ::CreateFolders("/proc/Vandrel/Quorin ZTR Preset Editor", &reason));
+  EXPECT_EQ(reason.rfind("the folder \"/proc/Vandrel/Quorin ZTR Preset Editor\" cannot be made: ", 0), 0u) << reason;
+}
+
 TEST_F(ApplicationFoldersTest, FolderNamesAreMadeSafe) {
   environment.Set("XDG_CONFIG_HOME", "/cfg/");
   EXPECT_EQ(QZ::GetUserApplicationFolder(QZ::WString(u"A/B:C"), QZ::WString(u"x\\y*z?\"<>|&;,^()")),

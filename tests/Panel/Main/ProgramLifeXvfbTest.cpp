@@ -1,0 +1,522 @@
+// The program as a desktop process, under the X server of the Xvfb fixture (and, for the
+// lost display, one of the test's own): the signals a desktop sends end it through its
+// normal exit, at once and with its settings saved; without a display, or when the display
+// goes, it says so, ends and leaves nothing held; whatever is at its profile's path, or
+// where its settings would go, its window shows; a broken skin is named, and a signal ends
+// the failed start and its box.
+//
+// The program runs on the test skin (its start and exit are quick under the sanitizers);
+// each wait is bounded.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Platform/Instance/InstanceLock.h"
+#include "ProgramProcess.h"
+#include "Support/TestSeed.h"
+#include "Support/WaitUntil.h"
+
+// Last: X11's macros (None, Bool, Status...) would break the headers above.
+#include "Support/XvfbSupport.h"
+#include <X11/Xatom.h>
+
+extern char** environ;
+
+namespace QZTest {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Instance = QZ::Platform::Instance::InstanceLock;
+
+// A main control painted in one colour: its first frame shows that the program runs its
+// loop, its start-up (and the placing of its window) done.
+constexpr char kPaintedSkin[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Vandrel_Skin_Definitions>
+  <Application Name="PresetEditor">
+    <Colorizers><Colorizer Name="fill" ColorType="SolidFill" Color="FF3070C0"/></Colorizers>
+    <Parts><Part Name="fill" Width="1" Height="1" ResizeType="Stretch" ColorizerName="fill"/></Parts>
+    <Looks>
+      <Look Name="fill"><ClientPart Name="fill" OffsetLeft="0" OffsetTop="0" OffsetRight="0" OffsetBottom="0"/></Look>
+    </Looks>
+    <LookLists><LookList Name="fill" NumLooks="1"><Look Name="fill" Index="0"/></LookList></LookLists>
+    <Skins>
+      <Skin Name="Skin1" FontName="Arial" FontSize="8.25">
+        <SubControl Class="PresetEditor.MainControl" Name="mainControl" XSizeAbs="320" YSizeAbs="200">
+          <Skin Name="Skin1" LookList="fill"/>
+        </SubControl>
+      </Skin>
+    </Skins>
+  </Application>
+</Vandrel_Skin_Definitions>
+)";
+constexpr unsigned long kPaintedColour = 0x3070C0;
+
+// The program's part of its end: from the signal to its settings saved. The sanitizers
+// make every step of the test build's program several times slower.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr auto kExitWorkBound = std::chrono::milliseconds(1000);
+#else
+constexpr auto kExitWorkBound = std::chrono::milliseconds(200);
+#endif
+
+constexpr char kAppId[] = "Vandrel_Quorin ZTR Preset Editor";
+constexpr char kSettingsPath[] = "Vandrel/Quorin ZTR Preset Editor";
+constexpr char kNotKept[] = "Settings will not be kept: ";
+
+int64_t Milliseconds(Clock::duration duration) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(duration).count();
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++count;
+  }
+  return count;
+}
+
+// A text property of a window (UTF-8 or Latin-1); empty when it has none.
+std::string TextProperty(Display* display, ::Window window, Atom property) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, window, property, 0, 1024, False, AnyPropertyType, &type, &format, &count, &after,
+                         &data) != Success ||
+      !data) {
+    return {};
+  }
+  std::string text = format == 8 ? std::string(reinterpret_cast<const char*>(data), count) : std::string();
+  XFree(data);
+  return text;
+}
+
+// The first viewable top-level window that the process pid owns, or that is titled
+// title when pid is 0; 0 when there is none.
+::Window FindWindow(Display* display, pid_t pid, const std::string& title = "") {
+  const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
+  const Atom nameAtom = XInternAtom(display, "_NET_WM_NAME", False);
+  ::Window root = 0;
+  ::Window parent = 0;
+  ::Window* children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+    return 0;
+  }
+  ::Window found = 0;
+  for (unsigned int i = 0; i < count && found == 0; ++i) {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) {
+      continue;
+    }
+    if (pid != 0) {
+      Atom type = 0;
+      int format = 0;
+      unsigned long items = 0;
+      unsigned long after = 0;
+      unsigned char* data = nullptr;
+      if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
+                             &data) == Success &&
+          data && items == 1 && format == 32 && pid_t(*reinterpret_cast<unsigned long*>(data)) == pid) {
+        found = children[i];
+      }
+      if (data) {
+        XFree(data);
+      }
+    } else if (TextProperty(display, children[i], nameAtom) == title ||
+               TextProperty(display, children[i], XA_WM_NAME) == title) {
+      found = children[i];
+    }
+  }
+  if (children) {
+    XFree(children);
+  }
+  return found;
+}
+
+// The rectangle a placement record stored as "WP=hex:..." holds, as {left, top, right,
+// bottom}; empty when the profile has none.
+std::vector<int32_t> StoredPlacement(const std::string& profile) {
+  const size_t at = profile.find("WP=hex:");
+  if (at == std::string::npos) {
+    return {};
+  }
+  std::vector<uint8_t> bytes;
+  std::istringstream hex(profile.substr(at + 7, profile.find('\n', at) - at - 7));
+  for (std::string byte; std::getline(hex, byte, ',');) {
+    bytes.push_back(uint8_t(std::stoul(byte, nullptr, 16)));
+  }
+  if (bytes.size() != 44) {
+    return {};
+  }
+  std::vector<int32_t> rectangle;
+  for (size_t word = 7; word < 11; ++word) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+      value |= uint32_t(bytes[word * 4 + i]) << (8 * i);
+    }
+    rectangle.push_back(int32_t(value));
+  }
+  return rectangle;
+}
+
+// An X server of the test's own, on a display number it picks itself.
+class PrivateXServer {
+public:
+  PrivateXServer() {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+      return;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 3);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> arguments = {"Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) {
+      argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    if (posix_spawnp(&mPid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) {
+      mPid = 0;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    // The server writes its number once it listens.
+    pollfd readable{fds[0], POLLIN, 0};
+    char text[16] = {};
+    if (mPid != 0 && ::poll(&readable, 1, 20000) == 1 && ::read(fds[0], text, sizeof text - 1) > 0) {
+      mName = ":" + std::to_string(std::atoi(text));
+    }
+    ::close(fds[0]);
+  }
+  ~PrivateXServer() { Kill(); }
+  PrivateXServer(const PrivateXServer&) = delete;
+  PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+  const std::string& Name() const { return mName; }
+  // Ends the server at once, as a crash does.
+  void Kill() {
+    if (mPid != 0) {
+      ::kill(mPid, SIGKILL);
+      ::waitpid(mPid, nullptr, 0);
+      mPid = 0;
+    }
+  }
+
+private:
+  pid_t mPid = 0;
+  std::string mName;
+};
+
+class ProgramLifeXvfbTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(UseXvfbDisplay()) << "runs under the Xvfb fixture";
+    display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    std::filesystem::create_directories(resources);
+    for (const char* name : {"FrameworkStrings.xml", "StringTables.xml"}) {
+      std::filesystem::copy_file(std::string(QZ_PROGRAM_DOCUMENTS) + "/" + name, resources + "/" + name);
+    }
+    (void)folder.Write("resources/Skins.xml", kPaintedSkin);
+  }
+  void TearDown() override {
+    if (display) {
+      XCloseDisplay(display);
+    }
+  }
+
+  // A run with its settings in the test's folder, on the test skin.
+  ProgramProcess::Changes Environment() const {
+    return {{"HOME", folder / "home"},
+            {"XDG_CONFIG_HOME", folder / "config"},
+            {"XDG_DATA_HOME", folder / "data"},
+            {"QZ_REGISTRY_FILE", folder / "registry.reg"},
+            {"QZ_VIRTUAL_KEYBOARD", "1"},
+            {"QZ_RESOURCE_FOLDER", resources},
+            {"QZ_DPI", "96"},
+            {"LANG", "C.UTF-8"}};
+  }
+  std::string SettingsFolder() const { return folder / "config/" + kSettingsPath; }
+  std::string LockPath() const { return folder / "runtime/" + std::string(kAppId) + "Prevent"; }
+
+  // The program's window on the fixture's display (or another) within limit; 0 when none.
+  static ::Window WaitForWindow(Display* on, const ProgramProcess& program,
+                                std::chrono::milliseconds limit = kWaitBound) {
+    ::Window window = 0;
+    (void)WaitUntil([&] { return (window = FindWindow(on, program.Pid())) != 0; }, limit); // nothing announces it
+    return window;
+  }
+  // Whether the window shows its first frame, within the wait bound.
+  bool WaitForFirstFrame(::Window window) const {
+    return WaitUntil([&] {
+      XWindowAttributes attributes{};
+      if (!XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable) {
+        return false;
+      }
+      XImage* pixel = XGetImage(display, window, attributes.width / 2, attributes.height / 2, 1, 1, AllPlanes, ZPixmap);
+      const bool painted = pixel && (XGetPixel(pixel, 0, 0) & 0xFFFFFF) == kPaintedColour;
+      if (pixel) {
+        XDestroyImage(pixel);
+      }
+      return painted;
+    }); // nothing announces it
+  }
+  // How long a start on this machine takes until the window shows (the sanitizers make it
+  // slow): a plain start, ended by a signal.
+  std::chrono::milliseconds StartTime() {
+    ProgramProcess program(Environment(), folder);
+    const Clock::time_point started = Clock::now();
+    EXPECT_NE(WaitForWindow(display, program), ::Window(0));
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+    program.Signal(SIGTERM);
+    (void)program.Wait();
+    return took;
+  }
+  // A start that shows its window within limit and ends with 0 on SIGTERM; its standard error.
+  std::string StartShowAndEnd(const ProgramProcess::Changes& changes, std::chrono::milliseconds limit,
+                              const ProgramProcess::Options& options = {}) {
+    ProgramProcess program(changes, folder, options);
+    EXPECT_NE(WaitForWindow(display, program, limit), ::Window(0)) << "no window within " << limit.count() << " ms";
+    program.Signal(SIGTERM);
+    const ProgramProcess::Ended ended = program.Wait();
+    EXPECT_TRUE(ended.exited && ended.status == 0) << ended.status << ": " << ended.errors;
+    return ended.errors;
+  }
+
+  Display* display = nullptr;
+  TempFolder folder;
+  const std::string resources = folder / "resources";
+};
+
+TEST_F(ProgramLifeXvfbTest, SigtermAndSighupEndTheProgramThroughItsExitAtOnceWithSettingsAndPlacementSaved) {
+  {
+    ProgramProcess program(Environment(), folder);
+    const ::Window window = WaitForWindow(display, program);
+    ASSERT_NE(window, ::Window(0)) << folder.Read("program-stderr.txt");
+    ASSERT_TRUE(WaitForFirstFrame(window));
+    // The settings file is written by the exit's last step: it is renamed into place.
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, SettingsFolder().c_str(), IN_MOVED_TO), 0);
+    const Clock::time_point signalled = Clock::now();
+    program.Signal(SIGTERM);
+    bool written = false;
+    while (!written && Clock::now() - signalled < 1s) {
+      pollfd event{watch, POLLIN, 0};
+      if (::poll(&event, 1, 1000) != 1) {
+        break;
+      }
+      alignas(inotify_event) char buffer[4096];
+      const ssize_t length = ::read(watch, buffer, sizeof buffer);
+      for (ssize_t at = 0; at < length;) {
+        const auto* record = reinterpret_cast<const inotify_event*>(buffer + at);
+        written = written || (record->len > 0 && std::string(record->name) == "UserSettings.ini");
+        at += ssize_t(sizeof(inotify_event) + record->len);
+      }
+    }
+    const auto took = Clock::now() - signalled;
+    ::close(watch);
+    EXPECT_TRUE(written);
+    // The program's own part of the end; the sanitizers' checks of the process end add more.
+    EXPECT_LT(Milliseconds(took), kExitWorkBound.count()) << "from SIGTERM to the settings saved";
+    const std::optional<ProgramProcess::Ended> ended = program.WaitFor(20s);
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(ended->exited && ended->status == 0) << ended->status << ": " << ended->errors;
+  }
+  // The terminal closed after the window was moved: the new place is kept.
+  ProgramProcess program(Environment(), folder);
+  const ::Window window = WaitForWindow(display, program);
+  ASSERT_NE(window, ::Window(0));
+  ASSERT_TRUE(WaitForFirstFrame(window)) << "the program has placed its window";
+  XMoveWindow(display, window, 123, 87);
+  XSync(display, False);
+  ASSERT_TRUE(WaitUntil([&] {
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    return XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child) && x == 123 &&
+           y == 87;
+  }));
+  program.Signal(SIGHUP);
+  const std::optional<ProgramProcess::Ended> ended = program.WaitFor(20s);
+
+  ASSERT_TRUE(ended);
+  EXPECT_TRUE(ended->exited && ended->status == 0) << ended->status << ": " << ended->errors;
+  const std::vector<int32_t> placement =
+      StoredPlacement(folder.Read("config/" + std::string(kSettingsPath) + "/Profile.ini"));
+  ASSERT_EQ(placement.size(), 4u);
+  EXPECT_EQ(placement[0], 123);
+  EXPECT_EQ(placement[1], 87);
+}
+
+TEST_F(ProgramLifeXvfbTest, ASaveBeyondTheFileSizeLimitFailsSaysSoAndLeavesTheFileAsItWas) {
+  StartShowAndEnd(Environment(), kWaitBound);
+  // A settings file longer than the limit, that the next run will want to write.
+  const std::string settings = "config/" + std::string(kSettingsPath) + "/UserSettings.ini";
+  std::string text = folder.Read(settings);
+  const size_t key = text.find("<key>CurrentSkinIndex</key>");
+  ASSERT_NE(key, std::string::npos) << text;
+  text.insert(key, "<key>Padding</key><string>" + std::string(4096, 'p') + "</string>\n\t\t");
+  (void)folder.Write(settings, text);
+  ProgramProcess::Options options;
+  options.fileSizeLimit = 2048;
+  const std::string errors = StartShowAndEnd(Environment(), kWaitBound, options);
+  EXPECT_NE(errors.find("UserSettings.ini: settings not saved: File too large"), std::string::npos) << errors;
+  EXPECT_EQ(folder.Read(settings), text);
+  EXPECT_FALSE(folder.Exists(settings + ".tmp"));
+}
+
+TEST_F(ProgramLifeXvfbTest, WithoutAUsableDisplayItNamesItEndsWithTwoAndHoldsNothing) {
+  struct Case {
+    std::optional<std::string> display;
+    std::string named;
+  };
+  for (const Case& c : {Case{std::nullopt, "DISPLAY is not set"}, Case{":199", "The display \":199\""},
+                        Case{"garbage", "The display \"garbage\""}}) {
+    SCOPED_TRACE(c.named);
+    ProgramProcess::Changes changes = Environment();
+    changes["DISPLAY"] = c.display;
+    changes["WAYLAND_DISPLAY"] = std::nullopt;
+    changes["SDL_VIDEODRIVER"] = std::nullopt;
+    ProgramProcess program(changes, folder);
+    const std::optional<ProgramProcess::Ended> ended = program.WaitFor(2s);
+    ASSERT_TRUE(ended) << "still running after 2 s";
+    EXPECT_TRUE(ended->exited && ended->status == 2) << ended->status << ": " << ended->errors;
+    EXPECT_NE(ended->errors.find(c.named), std::string::npos) << ended->errors;
+    EXPECT_NE(ended->errors.find("xvfb-run -a -s \"-screen 0 1280x1024x24\""), std::string::npos) << ended->errors;
+    EXPECT_TRUE(std::filesystem::is_empty(folder / "runtime")) << "no lock file left";
+  }
+  // The next start, on a display, is the running instance and shows its window.
+  StartShowAndEnd(Environment(), kWaitBound);
+}
+
+TEST_F(ProgramLifeXvfbTest, WhateverIsAtTheProfilesPathTheWindowShows) {
+  const auto bound = StartTime() + 2s;
+  std::filesystem::remove_all(folder / "config");
+  const std::string profile = SettingsFolder() + "/Profile.ini";
+  std::filesystem::create_directories(SettingsFolder());
+
+  ASSERT_EQ(::mkfifo(profile.c_str(), 0600), 0);
+  StartShowAndEnd(Environment(), bound);
+  EXPECT_TRUE(std::filesystem::is_fifo(profile)) << "the FIFO is left as it is";
+  std::filesystem::remove(profile);
+
+  std::filesystem::create_directories(profile);
+  StartShowAndEnd(Environment(), bound);
+  EXPECT_TRUE(std::filesystem::is_directory(profile));
+  std::filesystem::remove(profile);
+
+  TestSeed seed;
+  std::mt19937_64 random(seed.value);
+  std::string bytes(2000, '\0');
+  for (char& byte : bytes) {
+    byte = char(random());
+  }
+  (void)folder.Write("config/" + std::string(kSettingsPath) + "/Profile.ini", bytes);
+  const std::string errors = StartShowAndEnd(Environment(), bound);
+  EXPECT_EQ(folder.Read("config/" + std::string(kSettingsPath) + "/Profile.ini.bak"), bytes);
+  EXPECT_NE(errors.find(profile + ": not a profile: kept as " + profile + ".bak"), std::string::npos) << errors;
+  EXPECT_EQ(StoredPlacement(folder.Read("config/" + std::string(kSettingsPath) + "/Profile.ini")).size(), 4u)
+      << "the new placement is stored";
+}
+
+TEST_F(ProgramLifeXvfbTest, SettingsThatCannotBeKeptAreSaidOnceAndNothingIsWrittenInTheWorkingFolder) {
+  const auto bound = StartTime() + 2s;
+  const std::string working = folder / "working";
+  std::filesystem::create_directories(working);
+  ProgramProcess::Options options;
+  options.workingFolder = working;
+  using Variables = std::vector<std::pair<std::string, std::optional<std::string>>>;
+  for (const Variables& variables : {
+           Variables{{"HOME", std::nullopt}, {"XDG_CONFIG_HOME", std::nullopt}, {"XDG_DATA_HOME", std::nullopt}},
+           Variables{{"HOME", std::nullopt}, {"XDG_CONFIG_HOME", "relative/dir"}, {"XDG_DATA_HOME", "relative/data"}},
+           Variables{{"XDG_CONFIG_HOME", "/proc"}, {"XDG_DATA_HOME", "/proc"}},
+       }) {
+    ProgramProcess::Changes changes = Environment();
+    std::string described;
+    for (const auto& [name, value] : variables) {
+      changes[name] = value;
+      described += name + "=" + value.value_or("(unset)") + " ";
+    }
+    SCOPED_TRACE(described);
+    const std::string errors = StartShowAndEnd(changes, bound, options);
+    EXPECT_EQ(Count(errors, kNotKept), 1u) << errors;
+    EXPECT_TRUE(std::filesystem::is_empty(working)) << "written in the working folder";
+  }
+}
+
+TEST_F(ProgramLifeXvfbTest, ABrokenSkinIsNamedWithItsLineAndASignalEndsTheFailedStartAndItsBox) {
+  // The test skin cut after its fifth line.
+  std::string text;
+  std::istringstream in(kPaintedSkin);
+  std::string line;
+  for (int i = 0; i < 5 && std::getline(in, line); ++i) {
+    text += line + "\n";
+  }
+  (void)folder.Write("resources/Skins.xml", text);
+  ProgramProcess program(Environment(), folder);
+  ::Window box = 0;
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindWindow(display, 0, "Error")) != 0; }))
+      << folder.Read("program-stderr.txt");
+  const Clock::time_point signalled = Clock::now();
+  program.Signal(SIGTERM);
+  const std::optional<ProgramProcess::Ended> ended = program.WaitFor(1s);
+  ASSERT_TRUE(ended) << "still running 1 s after SIGTERM";
+  EXPECT_LT(Milliseconds(Clock::now() - signalled), 1000);
+  EXPECT_TRUE(ended->exited && ended->status == 1) << ended->status << ": " << ended->errors;
+  EXPECT_NE(ended->errors.find(resources + "/Skins.xml: line 6: no element found"), std::string::npos) << ended->errors;
+  EXPECT_TRUE(WaitUntil([&] { return FindWindow(display, 0, "Error") == 0; }, 1s)) << "the box is still up";
+}
+
+TEST_F(ProgramLifeXvfbTest, ALostDisplayEndsTheProgramAtOnceWithItsSettingsAndPlaceSavedAndTheLockFree) {
+  PrivateXServer server;
+  ASSERT_FALSE(server.Name().empty()) << "Xvfb did not start";
+  ProgramProcess::Changes changes = Environment();
+  changes["DISPLAY"] = server.Name();
+  ProgramProcess program(changes, folder);
+  {
+    Display* other = XOpenDisplay(server.Name().c_str());
+    ASSERT_NE(other, nullptr);
+    const ::Window window = WaitForWindow(other, program);
+    XCloseDisplay(other);
+    ASSERT_NE(window, ::Window(0)) << folder.Read("program-stderr.txt");
+  }
+  const Clock::time_point killed = Clock::now();
+  server.Kill();
+  const std::optional<ProgramProcess::Ended> ended = program.WaitFor(1s);
+  ASSERT_TRUE(ended) << "still running 1 s after its display went";
+  EXPECT_LT(Milliseconds(Clock::now() - killed), 1000);
+  EXPECT_TRUE(ended->exited && ended->status != 0) << ended->status << ": " << ended->errors;
+  EXPECT_NE(ended->errors.find("The connection to the display \"" + server.Name() + "\" was lost"), std::string::npos)
+      << ended->errors;
+  EXPECT_TRUE(folder.Exists("config/" + std::string(kSettingsPath) + "/UserSettings.ini"));
+  EXPECT_EQ(StoredPlacement(folder.Read("config/" + std::string(kSettingsPath) + "/Profile.ini")).size(), 4u);
+  EXPECT_EQ(Instance(LockPath()).GetState(), Instance::State::Held) << "the lock is free";
+  // A new start on another display is the running instance and shows its window.
+  StartShowAndEnd(Environment(), kWaitBound);
+}
+
+} // namespace
+} // namespace QZTest
