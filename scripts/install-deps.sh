@@ -8,6 +8,9 @@ packages=(
   libexpat1-dev locales
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libpng-dev libfontconfig-dev libfreetype-dev fonts-liberation2 fonts-dejavu-core
+  # Not used by the program: a desktop's usual fonts, which the tests that draw text must
+  # not see (tests/Support/FontconfigInit.h, PinnedFontsTest).
+  fonts-noto-core
   clang libclang-rt-14-dev
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
   libsdl2-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri xvfb xdotool
