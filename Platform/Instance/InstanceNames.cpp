@@ -68,7 +68,8 @@ std::string LockFilePath(std::string_view appId) {
 std::string HandOverSocketName(std::string_view lockPath, uid_t uid) {
   const size_t slash = lockPath.rfind('/');
   std::string_view fileName = slash == std::string_view::npos ? lockPath : lockPath.substr(slash + 1);
-  const std::string tail = "-" + std::to_string(uid) + "-" + Hex(PathHash(lockPath));
+  std::string tail(1, '-');
+  tail.append(std::to_string(uid)).append(1, '-').append(Hex(PathHash(lockPath)));
   // The leading NUL and the tail must fit the address's path field.
   constexpr size_t kRoom = sizeof(sockaddr_un::sun_path) - 1;
   if (fileName.size() + tail.size() > kRoom) {
