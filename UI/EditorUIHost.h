@@ -1,7 +1,8 @@
 #pragma once
 // QZ::IEditorUIHost: what the editor's user interface needs of the application object
-// beside the application context: its modal message box and its string table. The
-// application installs itself (or an adapter) at start-up; tests install a recorder.
+// beside the application context: its modal message box, its string table, its folders and
+// its MIDI manager. The application installs itself (or an adapter) at start-up; tests
+// install a recorder.
 //
 //   QZ::InstallEditorUIHost(&application);
 //   QZ::ShowMessageBox(GetAppString(u"SETTINGS_FILE_LOAD_NEWER_MESSAGE"),
@@ -12,10 +13,12 @@
 
 #include <cstdint>
 
+#include "QZFramework/ObjectBase/RCPtr.h"
 #include "QZFramework/Utilities/Storage/StringT.h"
 
 namespace QZ {
 
+class LMidiManager;
 class LStringTable;
 
 // Message-box styles and answers, as the system's message box takes and gives them.
@@ -30,6 +33,15 @@ public:
   // The editor's string table ("|" + the application name); null while there is none.
   // It stays owned by the host.
   virtual const LStringTable* GetAppStringTable() const = 0;
+  // The folder of a path id without a trailing '/' (4: the user's documents); empty when
+  // it is not known. Throws std::out_of_range for an id the application has no folder for.
+  virtual WString GetFolder(int32_t pathId) = 0;
+  // The MIDI manager the presets travel through; null before it is made.
+  virtual RCPtr<LMidiManager> GetMidiManager() const = 0;
+  // Lets the MIDI manager go and makes one for the keyboard model the settings hold now,
+  // with its status polling armed. Throws std::runtime_error when none can be made (there
+  // is no manager then).
+  virtual void ReinitalizeMidiManager() = 0;
 
 protected:
   ~IEditorUIHost() = default;

@@ -86,12 +86,12 @@ public:
   // --- The editor's objects ---------------------------------------------------------------------
 
   // Null before the start-up.
-  QZ::RCPtr<QZ::LMidiManager> GetMidiManager() const { return mMidiManager; }
+  QZ::RCPtr<QZ::LMidiManager> GetMidiManager() const override { return mMidiManager; }
   // Releases the MIDI manager and makes a new one (the keyboard model is read again), whose
   // status polling it arms. Throws "Runtime Error : Null Pointer : Cannot Create Midi
   // Manager : LApplication::ReinitalizeMidiManager : panel\main\Application : Line 132" when
   // none is made (the manager is then null).
-  void ReinitalizeMidiManager();
+  void ReinitalizeMidiManager() override;
   // The editor page the main control shows: the selected tab of its "viewDevice" child's
   // "tabControl", 0 for "userPresetEditor", 1 for "globalPresetEditor"; -1 for any other
   // tab, and without a main control, device view or tab control.

@@ -11,6 +11,8 @@
 #include "UI/ChordEditPanel.h"
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
 #include "UI/ClockEditPanel.h"
+#include "UI/DeviceView.h"
+#include "UI/DriverCommon/MainControl.h"
 #include "UI/GlobalPresetEditPanel.h"
 #include "UI/KnobEditPanel.h"
 #include "UI/KnobViewPanel.h"
@@ -18,8 +20,11 @@
 #include "UI/PadEditPanel.h"
 #include "UI/PadViewPanel.h"
 #include "UI/PitchBendEditPanel.h"
+#include "UI/PresetEditorCommon/AboutDlg.h"
+#include "UI/PresetEditorCommon/GetPresetFromMidiDeviceDlg.h"
 #include "UI/PresetEditorCommon/MidiNoteSelector.h"
 #include "UI/PresetEditorCommon/NumberBoxTextSelector.h"
+#include "UI/PresetEditorCommon/SendPresetToMidiDeviceDlg.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 #include "UI/ScaleEditPanel.h"
 #include "UI/SustainEditPanel.h"
@@ -30,8 +35,8 @@ namespace QZ {
 namespace {
 
 constexpr ControlClassEntry kEditorControlClasses[] = {
-    {u"PresetEditor.MainControl", &CreateNotBuiltYet},            // LMainControl
-    {u"PresetEditor.MainControl.DeviceView", &CreateNotBuiltYet}, // LDeviceView
+    {u"PresetEditor.MainControl", &CreateControlOf<LMainControl>},
+    {u"PresetEditor.MainControl.DeviceView", &CreateControlOf<LDeviceView>},
     {u"PresetEditor.MainControl.DeviceView.TabControl", &CreateControlOf<LTabControl>},
     {u"PresetEditor.TabControl", &CreateControlOf<LTabControl>},
     {u"PresetEditor.EncoderEditPanel.TabControl", &CreateControlOf<LTabControl>},
@@ -50,8 +55,8 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.UserPresetEditor", &CreateNotBuiltYet},    // LUserPresetPanel
     {u"PresetEditor.UserPresetEditPanel", &CreateNotBuiltYet}, // LUserPresetEditPanel
     {u"PresetEditor.GlobalPresetEditor", &CreateControlOf<LGlobalPresetEditPanel>},
-    {u"PresetEditor.Dialog.SendPresetToHardware", &CreateNotBuiltYet},       // LSendPresetToMidiDeviceDlg
-    {u"PresetEditor.Dialog.RetrievePresetFromHardware", &CreateNotBuiltYet}, // LGetPresetFromMidiDeviceDlg
+    {u"PresetEditor.Dialog.SendPresetToHardware", &CreateControlOf<LSendPresetToMidiDeviceDlg>},
+    {u"PresetEditor.Dialog.RetrievePresetFromHardware", &CreateControlOf<LGetPresetFromMidiDeviceDlg>},
     {u"PresetEditor.Control.PresetSlotCombobox", &CreateControlOf<LPanel>},
     {u"PresetEditor.UserPresetSliderGroup", &CreateControlOf<LPanel>},
     {u"PresetEditor.UserPresetKnobGroup", &CreateControlOf<LPanel>},
@@ -106,7 +111,7 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.EncoderPushEditPanel.TabControl.PageHolder", &CreateControlOf<LPanel>},
     {u"PresetEditor.EncoderPushEditPanel.TabControl.ButtonHolder", &CreateControlOf<LPanel>},
     {u"PresetEditor.UserWheelButton", &CreateControlOf<LPanel>},
-    {u"PresetEditor.DialogAbout", &CreateNotBuiltYet}, // LAboutDlg
+    {u"PresetEditor.DialogAbout", &CreateControlOf<LAboutDlg>},
     {u"PresetEditor.UserSustain", &CreateControlOf<LSustainViewPanel>},
     {u"PresetEditor.CommonButton", &CreateControlOf<LCommonButtonViewPanel>},
     {u"PresetEditor.UserKnob", &CreateControlOf<LKnobViewPanel>},

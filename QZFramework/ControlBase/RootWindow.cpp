@@ -140,6 +140,9 @@ QZResult LRootWindow::InstallRootControl(const RCPtr<LControl>& control) {
   AddInternalReferences(1);
   const RectT<int32_t> client = GetClientRect();
   InvalidateRect({0, 0, client.width, client.height});
+  // The tree hangs under its window now: what it hears from the window (its commands, the
+  // idle ticks) can be subscribed.
+  (void)control->SubscribeNotifications(); // 0
   return QZ_OK;
 }
 

@@ -141,8 +141,9 @@ public:
   // Makes control (null: none) the top control: the input state is cleared, the old top
   // control detached and the hot keys emptied; the new one's "GHK" entries are loaded, it is
   // told this window, made to fill the client area, given the focus (or the window is
-  // activated) and the whole client area is invalidated. Installing the top control again
-  // changes nothing. 0.
+  // activated), the whole client area is invalidated, and last the tree subscribes what it
+  // hears from its window (SubscribeNotifications of the top control; its exceptions pass).
+  // Installing the top control again changes nothing. 0.
   QZResult InstallRootControl(const RCPtr<LControl>& control) override;
   // Loads the "GHK" entries of control's string table into the window's hot keys: 0; 1
   // when it has none.

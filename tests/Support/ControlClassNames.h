@@ -256,13 +256,8 @@ inline constexpr std::string_view kEditorNamesNotInSkins[] = {
 // that makes a plain panel (QZ::CreateNotBuiltYet). The work that builds a class registers
 // it under its names and takes them out of this list.
 inline constexpr std::string_view kNamesNotBuiltYet[] = {
-    "PresetEditor.MainControl",
-    "PresetEditor.MainControl.DeviceView",
     "PresetEditor.UserPresetEditor",
     "PresetEditor.UserPresetEditPanel",
-    "PresetEditor.Dialog.SendPresetToHardware",
-    "PresetEditor.Dialog.RetrievePresetFromHardware",
-    "PresetEditor.DialogAbout",
 };
 
 static_assert(std::size(kFrameworkClassNames) == 40);

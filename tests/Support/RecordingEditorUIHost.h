@@ -1,16 +1,19 @@
 #pragma once
 // An editor UI host for tests: installed for its lifetime, it records every message box
-// instead of showing it and answers with a set button; its string table is the one a
-// test gives it.
+// instead of showing it and answers with a set button; its string table, documents folder
+// and MIDI managers are the ones a test gives it.
 //
 //   QZTest::RecordingEditorUIHost host(table);      // installed
 //   ShowLoadNewerMessage();
 //   host.boxes[0].caption;                          // u"Preset File Load"
 
 #include <cstdint>
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "Engine/PresetEditorCommon/MidiManager.h"
 #include "QZFramework/ControlBase/StringTable.h"
 #include "UI/EditorUIHost.h"
 
@@ -41,8 +44,24 @@ public:
     return mAnswer;
   }
   const QZ::LStringTable* GetAppStringTable() const override { return mTable.Get(); }
+  // documents for 4, empty for any other id.
+  QZ::WString GetFolder(int32_t pathId) override { return pathId == 4 ? documents : QZ::WString(); }
+  QZ::RCPtr<QZ::LMidiManager> GetMidiManager() const override { return midiManager; }
+  // The manager makeMidiManager makes (none without it), polling armed; throws as the
+  // application does when there is none.
+  void ReinitalizeMidiManager() override {
+    midiManager = nullptr;
+    midiManager = makeMidiManager ? makeMidiManager() : nullptr;
+    if (!midiManager) {
+      throw std::runtime_error("no MIDI manager");
+    }
+    (void)midiManager->StartStatusPolling(); // a new manager is not armed: 0
+  }
 
   std::vector<Box> boxes;
+  QZ::WString documents;
+  QZ::RCPtr<QZ::LMidiManager> midiManager;
+  std::function<QZ::RCPtr<QZ::LMidiManager>()> makeMidiManager;
 
 private:
   QZ::RCPtr<QZ::LStringTable> mTable;

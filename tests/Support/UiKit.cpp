@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "Platform/Host/MessageLoop.h"
 #include "Platform/Host/ModalLoop.h"
@@ -320,10 +321,14 @@ public:
     if (mKit.fileDialogAnswers.empty()) {
       return Outcome::Cancelled;
     }
-    const std::u16string answer = mKit.fileDialogAnswers.front();
+    std::u16string answer = mKit.fileDialogAnswers.front();
     mKit.fileDialogAnswers.erase(mKit.fileDialogAnswers.begin());
     if (answer.empty()) {
       return Outcome::Cancelled;
+    }
+    const size_t name = answer.rfind(u'/') + 1; // 0 without a folder
+    if (save && !record.lpstrDefExt.empty() && answer.find(u'.', name) == std::u16string::npos) {
+      answer += u"." + record.lpstrDefExt;
     }
     record.lpstrFile = answer;
     return Outcome::Chosen;
@@ -368,13 +373,6 @@ UiKit::UiKit(const Options& options) {
     keyboard = std::make_unique<Simulator::VirtualKeyboard>(options.keyboardModel, midiDevices);
     context.SetDeviceModel(options.keyboardModel);
   }
-  QZ::MidiManagerOptions midiOptions;
-  midiOptions.midi.backend = std::make_shared<QZ::Platform::Midi::VirtualMidiBackend>(midiDevices);
-  midiOptions.engine = engine;
-  midiOptions.replyTimeoutMs = options.replyTimeoutMs;
-  midiOptions.pollingIntervalMs = 1;
-  midiOptions.stopStepMs = 1;
-  midi = QZ::LMidiManager::Create(midiOptions);
 
   factory = RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
   const std::string documents = QZ_RESOURCE_DOCUMENTS;
@@ -389,6 +387,21 @@ UiKit::UiKit(const Options& options) {
     return RunModal(control, systemMenu);
   };
   mEditorHost = std::make_unique<RecordingEditorUIHost>(factory->GetApplicationStringTable());
+  std::filesystem::create_directories(folders / "documents");
+  mEditorHost->documents = WString((folders / "documents").c_str());
+  QZ::MidiManagerOptions midiOptions;
+  midiOptions.midi.backend = std::make_shared<QZ::Platform::Midi::VirtualMidiBackend>(midiDevices);
+  midiOptions.engine = engine;
+  midiOptions.replyTimeoutMs = options.replyTimeoutMs;
+  midiOptions.pollingIntervalMs = 1;
+  midiOptions.stopStepMs = 1;
+  mEditorHost->makeMidiManager = [midiOptions] { return QZ::LMidiManager::Create(midiOptions); };
+  mEditorHost->midiManager = QZ::LMidiManager::Create(midiOptions);
+  application.globalHotKeys =
+      RCPtr<QZ::LGlobalHotKeyManager>(new QZ::LGlobalHotKeyManager(centre->GetPostingReceiver()));
+  EXPECT_EQ(application.globalHotKeys->GetHotKeyMap().ParseDefinitions(factory->GetApplicationStringTable().Get(),
+                                                                       WString(u"GHK_WIN")),
+            QZ::QZ_OK);
 
   window = new QZ::OSWindow;
   if (!window->CreateEx(0, u"QZFrameworkWindow", u"kit", Win::WS_CAPTION | Win::WS_VISIBLE, 0, 0, options.width,
@@ -411,7 +424,10 @@ UiKit::~UiKit() {
   root = nullptr;
   application.activeRootWindow = nullptr;
   application.rootWindows.clear();
-  midi = nullptr;
+  if (mEditorHost) {
+    mEditorHost->midiManager = nullptr; // its thread stops
+  }
+  application.globalHotKeys = nullptr;
   keyboard.reset();
   Host::Shutdown(); // the windows left go with their objects
   context.SetApplicationNotificationCenter(nullptr);
@@ -577,17 +593,19 @@ void UiKit::WhenModalOpens(const std::u16string& name, std::vector<ModalStep> st
 namespace {
 
 // Runs a dialog's steps from the idle passes of its modal loop, one per pass, and ends a
-// loop that outlives its bound.
+// loop that outlives its bound. The ticks wait in the dialog window's own queue: the
+// application centre delivers nothing while the dialog was opened from one of its
+// deliveries.
 class ModalDriver final : public QZ::LNotificationClient {
 public:
   static constexpr char16_t kTick[] = u"NID_UIKIT_MODAL_TICK";
 
-  ModalDriver(QZ::LNotificationCenter& centre, QZ::LControl& dialog, Win::HWND hwnd,
-              std::vector<UiKit::ModalStep> steps, std::u16string name)
-      : mCentre(centre), mDialog(dialog), mHwnd(hwnd), mSteps(std::move(steps)), mName(std::move(name)) {}
+  ModalDriver(QZ::LRootWindow& window, QZ::LControl& dialog, Win::HWND hwnd, std::vector<UiKit::ModalStep> steps,
+              std::u16string name)
+      : mWindow(window), mDialog(dialog), mHwnd(hwnd), mSteps(std::move(steps)), mName(std::move(name)) {}
 
   void Start() {
-    (void)RegisterNotification(RCPtr<QZ::LNotificationDistributor>(&mCentre), kTick); // the id
+    (void)RegisterNotification(RCPtr<QZ::LNotificationDistributor>(&mWindow), kTick); // the id
     Post();
   }
   void Stop() { (void)UnregisterAllNotifications(); } // how many
@@ -610,9 +628,9 @@ public:
   }
 
 private:
-  void Post() { (void)mCentre.PostNotification(QZ::LNotification::Create(kTick, nullptr)); }
+  void Post() { (void)mWindow.PostNotification(QZ::LNotification::Create(kTick, nullptr)); }
 
-  QZ::LNotificationCenter& mCentre;
+  QZ::LRootWindow& mWindow;
   QZ::LControl& mDialog;
   Win::HWND mHwnd;
   std::vector<UiKit::ModalStep> mSteps;
@@ -651,11 +669,16 @@ int32_t UiKit::RunModal(const RCPtr<QZ::LControl>& control, bool systemMenu) {
   application.activeRootWindow = dialogRoot;
   script->Push(WindowEvent(script->SdlIdOf(dialogWindow.GetSafeHwnd()), SDL_WINDOWEVENT_FOCUS_GAINED));
   const RCPtr<ModalDriver> driver(
-      new ModalDriver(*centre, *control, dialogWindow.GetSafeHwnd(), modal.steps, modal.name));
+      new ModalDriver(*dialogRoot, *control, dialogWindow.GetSafeHwnd(), modal.steps, modal.name));
   driver->Start();
   const int32_t result = dialogWindow.GetOSServices().RunModalLoop();
   driver->Stop();
   application.activeRootWindow = previous;
+  // The window manager gives the owner its focus back, which makes it take input again.
+  const RCPtr<QZ::LRootWindow> owner = QZ::DynamicCast<QZ::LRootWindow>(previous);
+  if (QZ::IWindowOSServices* os = owner ? owner->GetOSServices() : nullptr) {
+    script->Push(WindowEvent(script->SdlIdOf(static_cast<Win::HWND>(os->GetHandle())), SDL_WINDOWEVENT_FOCUS_GAINED));
+  }
   return result;
 }
 

@@ -5,8 +5,11 @@
 // classes registered under their skin names, a window of SDL's offscreen driver whose root
 // window holds the tree (scripted backend: no X display, a fake clock), the real offline
 // engine (QZ::LPresetEditorAppEngine, Initialize(0)) behind a counting subclass, a MIDI
-// manager on the in-process virtual backend (optionally with a virtual keyboard), temporary
-// XDG folders, and recorders of message boxes, file dialogs and the shell's open action.
+// manager on the in-process virtual backend (optionally with a virtual keyboard) that the
+// editor's host makes anew for another keyboard model, the "GHK_WIN" hot keys posted to the
+// application centre, temporary XDG and documents folders, and recorders of message boxes,
+// file dialogs (a saved name without an extension gets the default one, as the system's
+// dialog gives it) and the shell's open action.
 //
 //   QZTest::UiKit::Options options;
 //   options.skin = QZTest::UiXml::Control("PresetEditor.MainControl", "mainControl", {0, 0, 400, 300},
@@ -254,6 +257,8 @@ public:
   // Message boxes of the editor (caption, text, style) and their answer.
   void SetMessageBoxAnswer(int32_t answer);
   const std::vector<RecordingEditorUIHost::Box>& MessageBoxes() const { return mEditorHost->boxes; }
+  // The editor's MIDI manager now (the host makes a new one for each model change).
+  QZ::RCPtr<QZ::LMidiManager> Midi() const { return mEditorHost ? mEditorHost->midiManager : nullptr; }
   // The next file dialogs end with these paths (an empty path: cancelled); none left: cancel.
   std::vector<std::u16string> fileDialogAnswers;
   std::vector<FileDialogCall> fileDialogs;
@@ -263,14 +268,13 @@ public:
 
   // --- The neighbourhood ---------------------------------------------------------------
 
-  TempFolder folders; // $XDG_CONFIG_HOME and $XDG_DATA_HOME below it
+  TempFolder folders; // $XDG_CONFIG_HOME, $XDG_DATA_HOME and the documents ("documents") below it
   QZ::Platform::Midi::VirtualMidiRegistry midiDevices;
   FakeApplicationContext context;
   FakeControlApplication application;
   QZ::RCPtr<QZ::LNotificationCenter> centre;
   QZ::RCPtr<CountingEngine> engine;
   std::unique_ptr<Simulator::VirtualKeyboard> keyboard;
-  QZ::RCPtr<QZ::LMidiManager> midi;
   QZ::RCPtr<QZ::LControlFactory> factory;
   ScriptedVideoBackend* script = nullptr;
   QZ::OSWindow* window = nullptr;

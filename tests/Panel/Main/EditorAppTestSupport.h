@@ -53,7 +53,8 @@ inline std::string GlobalPresetSelectors() {
 
 // "mainControl" of the editor's classes as the editor's skins nest them: the device view
 // ("viewDevice") with its tab control ("tabControl": the user preset editor and the global
-// preset editor), and the preset slot box ("slot").
+// preset editor) and its keyboard model box ("deviceSelectionComboBox", with its list), and
+// the preset slot box ("slot").
 inline std::string EditorMainControl() {
   std::string buttons;
   std::string pages;
@@ -72,7 +73,11 @@ inline std::string EditorMainControl() {
          R"(</SubControl><SubControl Class="PresetEditor.MainControl.DeviceView.TabControl.PageHolder")"
          R"( Name="pageHolder" YPositionAbs="20" XSizeAbs="640" YSizeAbs="420">)" +
          pages +
-         R"(</SubControl></SubControl></SubControl>)"
+         R"(</SubControl></SubControl>)"
+         R"(<SubControl Class="Framework.ComboBox" Name="deviceSelectionComboBox" XPositionAbs="500" XSizeAbs="120")"
+         R"( YSizeAbs="20"><SubControl Class="Framework.ListBox" Name="listBox" YPositionAbs="20" XSizeAbs="120")"
+         R"( YSizeAbs="60"><SubControl Class="Framework.ListBoxItem" Name="templateItem" XSizeAbs="120")"
+         R"( YSizeAbs="20"/></SubControl></SubControl></SubControl>)"
          R"(<SubControl Class="PresetEditor.Control.PresetSlotCombobox" Name="slot" YPositionAbs="440")"
          R"( XSizeAbs="100" YSizeAbs="20"/></SubControl>)";
 }

@@ -17,6 +17,8 @@
 #include "UI/ChordEditPanel.h"
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
 #include "UI/ClockEditPanel.h"
+#include "UI/DeviceView.h"
+#include "UI/DriverCommon/MainControl.h"
 #include "UI/GlobalPresetEditPanel.h"
 #include "UI/KnobEditPanel.h"
 #include "UI/KnobViewPanel.h"
@@ -24,8 +26,11 @@
 #include "UI/PadEditPanel.h"
 #include "UI/PadViewPanel.h"
 #include "UI/PitchBendEditPanel.h"
+#include "UI/PresetEditorCommon/AboutDlg.h"
+#include "UI/PresetEditorCommon/GetPresetFromMidiDeviceDlg.h"
 #include "UI/PresetEditorCommon/MidiNoteSelector.h"
 #include "UI/PresetEditorCommon/NumberBoxTextSelector.h"
+#include "UI/PresetEditorCommon/SendPresetToMidiDeviceDlg.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 #include "UI/ScaleEditPanel.h"
 #include "UI/SustainEditPanel.h"
@@ -61,6 +66,11 @@ const bool kEditorClassesKnown = [] {
   EditorClassFunctions().emplace("LPitchBendEditPanel", &QZ::CreateControlOf<LPitchBendEditPanel>);
   EditorClassFunctions().emplace("LSustainEditPanel", &QZ::CreateControlOf<LSustainEditPanel>);
   EditorClassFunctions().emplace("LSustainViewPanel", &QZ::CreateControlOf<LSustainViewPanel>);
+  EditorClassFunctions().emplace("QZ::LMainControl", &QZ::CreateControlOf<QZ::LMainControl>);
+  EditorClassFunctions().emplace("LDeviceView", &QZ::CreateControlOf<LDeviceView>);
+  EditorClassFunctions().emplace("LSendPresetToMidiDeviceDlg", &QZ::CreateControlOf<LSendPresetToMidiDeviceDlg>);
+  EditorClassFunctions().emplace("LGetPresetFromMidiDeviceDlg", &QZ::CreateControlOf<LGetPresetFromMidiDeviceDlg>);
+  EditorClassFunctions().emplace("LAboutDlg", &QZ::CreateControlOf<LAboutDlg>);
   return true;
 }();
 

@@ -1,0 +1,69 @@
+#include "UI/PresetEditorCommon/GetPresetFromMidiDeviceDlg.h"
+
+#include "Engine/PresetEditorCommon/MidiManager.h"
+#include "QZFramework/Controls/Button.h"
+#include "QZFramework/Controls/ComboBox.h"
+#include "UI/EditorUIHost.h"
+
+using QZ::QZResult;
+using QZ::RCPtr;
+using QZ::WString;
+
+namespace {
+
+constexpr char kInitialize[] = "LGetPresetFromMidiDeviceDlg::Initialize";
+constexpr char kSource[] = R"(UI\PresetEditorCommon\GetPresetFromMidiDeviceDlg)";
+// The manager's result when the keyboard's firmware cannot take the editor's presets.
+constexpr int32_t kFirmwareNotUsable = -2;
+
+} // namespace
+
+int32_t LGetPresetFromMidiDeviceDlg::GetPresetFromDevice(int32_t presetSlot) {
+  QZ::IEditorUIHost* host = QZ::GetEditorUIHost();
+  const RCPtr<QZ::LMidiManager> midi = host ? host->GetMidiManager() : nullptr;
+  const int32_t result = midi ? int32_t(midi->GetPresetFromMidiDevice(presetSlot)) : QZ::LMidiManager::kNoPort;
+  WString caption;
+  WString text;
+  if (result >= 0) {
+    caption = GetAppString(WString(u"LABEL_GET_PRESET_SUCEESS_MSGBOX_CAPTION"));
+    text = GetAppString(WString(u"LABEL_GET_PRESET_SUCEESS_MSGBOX_TEXT"));
+  } else {
+    caption = GetAppString(WString(u"LABEL_GET_PRESET_FAILED_MSGBOX_CAPTION"));
+    // Every failure but the firmware's is the connection's: a success box would be a lie.
+    text = GetAppString(WString(result == kFirmwareNotUsable
+                                    ? u"LABEL_GET_PRESET_FAILED_FW_COMPATIBILITY_ERROR_MSGBOX_TEXT"
+                                    : u"LABEL_GET_PRESET_FAILED_MIDI_ERROR_MSGBOX_TEXT"));
+  }
+  if (!text.IsEmpty()) {
+    (void)QZ::ShowMessageBox(text, caption, QZ::kMessageBoxOk); // OK
+  }
+  return result;
+}
+
+QZResult LGetPresetFromMidiDeviceDlg::Initialize() {
+  const QZResult base = LDialog::Initialize();
+  if (QZ::Failed(base)) {
+    return base;
+  }
+  if (QZ::Failed(CreateHandlerTable())) {
+    QZ::CheckResult(QZ::QZ_E_OUTOFMEMORY, {kInitialize, kSource, 43});
+  }
+  const RCPtr<QZ::LButton> button = QZ::DynamicCast<QZ::LButton>(FindChildByName(WString(u"getButton")));
+  if (!button) {
+    QZ::Throw<std::runtime_error>({kInitialize, kSource, 47}, "Null Pointer : Cannot find child getButton");
+  }
+  Subscribe(&LGetPresetFromMidiDeviceDlg::OnGetButtonClick, button, u"NID_LEFT_CLICK", {kInitialize, kSource, 48});
+  return base;
+}
+
+QZResult LGetPresetFromMidiDeviceDlg::OnGetButtonClick(const RCPtr<QZ::LNotificationDistributor>&,
+                                                       const RCPtr<QZ::LNotification>&) {
+  const RCPtr<LGetPresetFromMidiDeviceDlg> self(this); // the box's loop may close the window
+  const RCPtr<QZ::LControl> slot = FindChildByName(WString(u"presetSlot"));
+  const RCPtr<QZ::LComboBox> combo =
+      slot ? QZ::DynamicCast<QZ::LComboBox>(slot->FindChildByName(WString(u"comboBox"))) : nullptr;
+  if (GetPresetFromDevice(combo ? combo->GetSelectedIndex() : -1) >= 0) {
+    (void)EndDialog(0); // 1 when a listener keeps it open
+  }
+  return QZ::QZ_FALSE;
+}

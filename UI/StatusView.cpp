@@ -1,0 +1,3 @@
+#include "UI/StatusView.h"
+
+QZ::RCPtr<LStatusView> LStatusView::Create() { return QZ::RCPtr<LStatusView>(new LStatusView); }
