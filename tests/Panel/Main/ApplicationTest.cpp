@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include "DeviceControl/MakerMidiId.h"
 #include "EditorAppTestSupport.h"
 #include "Platform/Window/Input.h"
 #include "QZFramework/ControlBase/CursorNames.h"
@@ -147,6 +148,22 @@ TEST_F(ApplicationTest, TheEditorPageIsTheDeviceViewsSelectedTab) {
   // Without its device view the main control shows no page.
   (void)app->GetMainRootControl()->FindChildByName(u"viewDevice")->Detach(); // 0
   EXPECT_EQ(app->GetSelectedEditorPage(), -1);
+}
+
+TEST_F(ApplicationTest, TheMainWindowsDeviceViewHearsTheMenuCommandsAndTheStoredModelMakesItsMidiManager) {
+  MakeApplication(EditorSkins(2));
+  ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
+  (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 2); // 0
+  const RCPtr<QZ::LMidiManager> first = app->GetMidiManager();
+  ASSERT_EQ(app->SetMainRootControl(u"mainControl"), QZ::QZ_OK);
+  EXPECT_NE(app->GetMidiManager(), first) << "made for the stored model";
+  EXPECT_EQ(app->GetMidiManager()->GetModelByte(), QZ::KeyboardModelByte(2));
+  const RCPtr<QZ::IRootWindow> window = app->GetMainRootControl()->GetRootWindowRef();
+  ASSERT_NE(window, nullptr);
+  (void)window->HandleCommand(QZ::LNotification::Create(u"NID_MENU_FILE_EXIT_REQ", nullptr)); // 0
+  EXPECT_FALSE(app->IsExiting()) << "posted";
+  (void)app->DoIdleWork(true); // whether work remains
+  EXPECT_TRUE(app->IsExiting());
 }
 
 TEST_F(ApplicationTest, ANewMidiManagerReplacesTheOldOneAndPollsTheDevices) {
