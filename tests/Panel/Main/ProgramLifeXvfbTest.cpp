@@ -48,7 +48,8 @@ using Clock = std::chrono::steady_clock;
 using Instance = QZ::Platform::Instance::InstanceLock;
 
 // A main control painted in one colour: its first frame shows that the program runs its
-// loop, its start-up (and the placing of its window) done.
+// loop, its start-up (and the placing of its window) done. A plain panel: the editor's main
+// control needs its device view, which would slow every start down.
 constexpr char kPaintedSkin[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <Vandrel_Skin_Definitions>
   <Application Name="PresetEditor">
@@ -60,7 +61,7 @@ constexpr char kPaintedSkin[] = R"(<?xml version="1.0" encoding="UTF-8"?>
     <LookLists><LookList Name="fill" NumLooks="1"><Look Name="fill" Index="0"/></LookList></LookLists>
     <Skins>
       <Skin Name="Skin1" FontName="Arial" FontSize="8.25">
-        <SubControl Class="PresetEditor.MainControl" Name="mainControl" XSizeAbs="320" YSizeAbs="200">
+        <SubControl Class="Framework.Panel" Name="mainControl" XSizeAbs="320" YSizeAbs="200">
           <Skin Name="Skin1" LookList="fill"/>
         </SubControl>
       </Skin>
