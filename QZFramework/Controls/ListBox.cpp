@@ -288,7 +288,7 @@ QZResult LListBox::CreateItemControls() {
   }
   layout->size[1] = LayoutSize{kSizeToSelf, WString(), 0.0f, double(mRowHeight)};
   if (RowsFollowContentWidth() && mContentWidth > 0) {
-    layout->position[0] = LayoutPosition{0.5f, kPositionToClient, WString(), 0.5f, 0.0, layout->position[0].docked};
+    layout->position[0] = WideRowPosition(layout->position[0].docked);
     layout->size[0] = LayoutSize{kSizeToSelf, WString(), 0.0f, double(mContentWidth)};
   }
   const WString name = WString::Format(u"ItemControl%d", int32_t(mRowControls.size() + 1));
@@ -528,6 +528,9 @@ QZResult LListBox::ScrollContent(const PointT<double>& oldOffset, const PointT<d
 QZResult LListBox::UpdateClientArea() {
   const RCPtr<LControl> self(this);
   const QZResult result = LScrollView::UpdateClientArea();
+  if (mContentWidth > 0) {
+    PlaceWideRows(); // a new width may let wide rows be centred, or no longer
+  }
   FillPool();
   if (GetItemCount() > 0) {
     (void)EnsureItemVisible(int32_t(mFirstShownIndex)); // an item of the list
@@ -690,15 +693,32 @@ void LListBox::RecomputeContentWidth() {
   }
   mContentWidth = widest;
   const RCPtr<LControl> self(this);
-  if (RowsFollowContentWidth() || !mTemplateDescriptor) {
-    for (const RCPtr<LListBoxItem>& row : mRowControls) {
-      const RCPtr<LLayoutDescriptor>& layout = row->GetLayoutDescriptor();
-      const bool docked = layout && layout->position[0].docked;
-      (void)row->SetAxisPlacement(0, LayoutPosition{0.5f, kPositionToClient, WString(), 0.5f, 0.0, docked},
-                                  LayoutSize{kSizeToSelf, WString(), 0.0f, double(mContentWidth)}); // 0: as given
+  PlaceWideRows();
+  UpdateClientExtent();
+}
+
+LayoutPosition LListBox::WideRowPosition(bool docked) const {
+  // Centred, a row wider than the client area would begin left of it, where no scrolling
+  // reaches: the start of every item's text would be cut off.
+  if (double(mContentWidth) > GetLookRect(-1).width) {
+    return LayoutPosition{0.0f, kPositionToClient, WString(), 0.0f, 0.0, docked};
+  }
+  return LayoutPosition{0.5f, kPositionToClient, WString(), 0.5f, 0.0, docked};
+}
+
+void LListBox::PlaceWideRows() {
+  if (mLoadingItems || (!RowsFollowContentWidth() && mTemplateDescriptor)) {
+    return;
+  }
+  const RCPtr<LControl> self(this);
+  const LayoutSize size{kSizeToSelf, WString(), 0.0f, double(mContentWidth)};
+  for (const RCPtr<LListBoxItem>& row : mRowControls) {
+    const RCPtr<LLayoutDescriptor>& layout = row->GetLayoutDescriptor();
+    const LayoutPosition position = WideRowPosition(layout && layout->position[0].docked);
+    if (!layout || !(layout->position[0] == position) || !(layout->size[0] == size)) {
+      (void)row->SetAxisPlacement(0, position, size); // 0: as given
     }
   }
-  UpdateClientExtent();
 }
 
 // =============================================================================================

@@ -96,7 +96,8 @@ public:
   // A row that leaves the list box leaves the pool (not while a skin is applied: the fixed
   // rows come back).
   QZResult OnChildRemoved(const RCPtr<LControl>& child, uint32_t index) override;
-  // The scroll view's, then rows as the view needs and the top item kept in view.
+  // The scroll view's, then rows as wide as the widest item placed again for the new
+  // width, rows as the view needs and the top item kept in view.
   QZResult UpdateClientArea() override;
   // A new vertical offset shows the item it names (offset / row height, halves to even,
   // hidden items passed over) in the top row and refills the rows; then the scroll view's.
@@ -348,6 +349,12 @@ private:
   // Whether the template's width refers to another control (the rows then follow the
   // widest item, and so does the horizontal extent).
   bool RowsFollowContentWidth() const;
+  // Where a row as wide as the widest item stands across: centred on the client area when
+  // it fits there, else from the client area's left edge (the rest scrolls into view).
+  LayoutPosition WideRowPosition(bool docked) const;
+  // Every row as wide as the widest item, where WideRowPosition puts it, when the rows
+  // follow the widest item (or there is no template); rows placed so already stay.
+  void PlaceWideRows();
   // Offers key to a scroll bar as its parent's sibling key: whether the bar used it.
   bool OfferKeyToBar(const RCPtr<LScrollbar>& bar, const RCPtr<LKeyParam>& key);
   void SetFirstShown(uint32_t first);

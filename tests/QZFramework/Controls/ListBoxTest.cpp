@@ -721,9 +721,7 @@ TEST(ListBoxItemsTest, RowsThatFollowANamedControlTakeTheWidestItemsWidth) {
   EXPECT_EQ(list->GetContentWidth(), 146 + 21);
   const RCPtr<LListBoxItem> row = list->GetRowControl(0);
   EXPECT_EQ(row->GetLayoutDescriptor()->size[0].abs, 167.0);
-  // Centred on the client area's 158 pixels, edges rounded away from the centre.
-  EXPECT_EQ(row->GetRect().x, -5.0);
-  EXPECT_EQ(row->GetRect().width, 168.0);
+  EXPECT_EQ(row->GetRect().width, 167.0);
   EXPECT_EQ(list->GetClientExtent().width, 1 + 167.0);
   // Removing the widest item measures the rest again.
   (void)list->InsertItem(1, QZ::MakeTaggableString(u"a"));
@@ -731,6 +729,41 @@ TEST(ListBoxItemsTest, RowsThatFollowANamedControlTakeTheWidestItemsWidth) {
   EXPECT_EQ(list->GetContentWidth(), 146 + 7);
   EXPECT_EQ(list->MeasureItemWidth(0), 153);
   EXPECT_EQ(list->MeasureItemWidth(1), 0);
+}
+
+TEST(ListBoxItemsTest, RowsWiderThanTheClientAreaStartAtItsLeftEdgeAndNarrowerOnesAreCentred) {
+  ListSkin skin("ListBox.xml");
+  const RCPtr<LListBox> list = skin.Create(u"wideHost");
+  ASSERT_TRUE(list);
+  const auto rowsAt = [&](double x, double width) {
+    for (int32_t k = 0; k < list->GetRowCount(); ++k) {
+      const QZ::RectT<double>& rect = list->GetRowControl(k)->GetRect();
+      if (rect.x != x || rect.width != width) {
+        return testing::AssertionFailure() << "row " << k << " at " << rect.x << " is " << rect.width << " wide";
+      }
+    }
+    return testing::AssertionSuccess();
+  };
+  // 146 + 21 pixels on a client area of 158: centred, each row's text would begin 5 pixels
+  // left of the list, where no scrolling reaches.
+  (void)list->InsertItem(0, QZ::MakeTaggableString(u"abc"));
+  ASSERT_GT(list->GetRowCount(), 1);
+  EXPECT_TRUE(rowsAt(0.0, 167.0));
+  EXPECT_EQ(list->GetItemAtPoint({1, 1}), 0);
+  // Rows made after the width was known stand there too.
+  QZTest::Fill(*list, 30, "");
+  EXPECT_TRUE(rowsAt(0.0, 167.0));
+  // A list widened to 200 pixels (a client area of 198) has room: the rows are centred.
+  QZ::LayoutPosition position;
+  QZ::LayoutSize size;
+  ASSERT_EQ(list->GetLayoutDescriptor()->GetAxis(0, position, size), QZ::QZ_OK);
+  size.abs = 200.0;
+  (void)list->SetAxisPlacement(0, position, size); // 0: as given
+  EXPECT_TRUE(rowsAt(16.0, 167.0));
+  // Narrowed again, they go back to the left edge.
+  size.abs = 160.0;
+  (void)list->SetAxisPlacement(0, position, size); // 0: as given
+  EXPECT_TRUE(rowsAt(0.0, 167.0));
 }
 
 TEST(ListBoxItemsTest, ASkinSwitchKeepsTheItemsAndMakesNewRows) {
