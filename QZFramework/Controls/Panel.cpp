@@ -89,9 +89,7 @@ QZResult LPanel::OnNavigationKey(const RCPtr<LKeyParam>& param) {
       next = FocusNextChild(next, backwards);
     }
   }
-  param->AppendToPath(self);
-  const RCPtr<LControl> parent = mParent;
-  return parent ? parent->OnNavigationKey(param) : QZResult(QZ_FALSE);
+  return PassNavigationUp(param);
 }
 
 // =============================================================================================

@@ -34,8 +34,9 @@ public:
   QZResult HandleKey(const RCPtr<LKeyParam>& param) override;
   // Tab (Shift+Tab backwards) from the last control of the key's path to the next control
   // that takes the focus; past the last (first) child the key goes to the parent with the
-  // panel in its path. Ctrl+Tab goes to the parent at once. 0 when the focus moved inside,
-  // else the parent's answer (1 at the top).
+  // panel in its path; at the top, to the window's focus cycling, which starts the round
+  // again (the focus would otherwise stay on the window's last control for good). Ctrl+Tab
+  // goes up at once. 0 when the focus moved inside, else the parent's or the window's answer.
   QZResult OnNavigationKey(const RCPtr<LKeyParam>& param) override;
   // The scroll view's, then, under a parent, the keys the parent's children do not use are
   // offered to this panel's children. The scroll view's failure as it is; 0. Throws
