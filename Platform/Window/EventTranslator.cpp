@@ -309,6 +309,9 @@ private:
     {
       std::lock_guard hold(mState.lock);
       if (WindowRecord* record = FindLocked(mState, hwnd)) {
+        const POINT shift = ReportedPositionShift(*record);
+        x += shift.x;
+        y += shift.y;
         record->origin = {x, y};
         if (SizeKindOf(flags) == SIZE_RESTORED) {
           record->normal = {x, y, x + record->size.cx, y + record->size.cy};

@@ -58,7 +58,8 @@ public:
   virtual void RestoreWindow(uint32_t window) = 0;
   virtual bool SetWindowInputFocus(uint32_t window) = 0;
   virtual uint32_t GetWindowFlags(uint32_t window) = 0;
-  // Client-area origin in screen coordinates, and client size.
+  // Client-area origin in screen coordinates (for a window that has not shown yet: see
+  // LearnWindowFrame), and client size.
   virtual void SetWindowPosition(uint32_t window, int x, int y) = 0;
   virtual void GetWindowPosition(uint32_t window, int& x, int& y) = 0;
   virtual void SetWindowSize(uint32_t window, int width, int height) = 0;
@@ -69,6 +70,21 @@ public:
   virtual void SetWindowMaximumSize(uint32_t window, int width, int height) = 0;
   virtual void SetWindowAlwaysOnTop(uint32_t window, bool onTop) = 0;
   virtual bool SetWindowModalFor(uint32_t window, uint32_t owner) = 0;
+  // Tells the window manager which of its actions a framed window offers: moving and
+  // closing always; resizing, minimising and maximising as given (a window manager that
+  // reads these hints draws no button for an action left out).
+  virtual void SetWindowActions(uint32_t window, bool resize, bool minimize, bool maximize) = 0;
+  // Asks the window manager, before the window first shows, for the frame it will put
+  // around it, waiting a moment (at most kFrameAnswerMs) for the answer. SDL is left
+  // unaware of it until the window shows: until then SDL positions the window itself,
+  // where the window manager will put the frame's corner (it would count the frame twice
+  // otherwise). False without a window manager that answers, or for a window that is not
+  // an X window; the sizes are then 0.
+  virtual bool LearnWindowFrame(uint32_t window, int& top, int& left, int& bottom, int& right) = 0;
+  // After a window whose frame was learnt first shows: waits (at most kFrameAnswerMs)
+  // until SDL knows the frame too, taking the window system's events into SDL's queue.
+  virtual void AwaitWindowFrame(uint32_t window) = 0;
+  static constexpr int kFrameAnswerMs = 250;
   // The window's icon: width x height ARGB words with straight alpha, `pitch` bytes a row.
   virtual bool SetWindowIcon(uint32_t window, const uint32_t* pixels, int width, int height, int pitch) = 0;
   // The window's surface (owned by SDL, valid until the window's size changes); null
@@ -130,6 +146,9 @@ public:
   void SetWindowMaximumSize(uint32_t window, int width, int height) override;
   void SetWindowAlwaysOnTop(uint32_t window, bool onTop) override;
   bool SetWindowModalFor(uint32_t window, uint32_t owner) override;
+  void SetWindowActions(uint32_t window, bool resize, bool minimize, bool maximize) override;
+  bool LearnWindowFrame(uint32_t window, int& top, int& left, int& bottom, int& right) override;
+  void AwaitWindowFrame(uint32_t window) override;
   bool SetWindowIcon(uint32_t window, const uint32_t* pixels, int width, int height, int pitch) override;
   SDL_Surface* GetWindowSurface(uint32_t window) override;
   bool UpdateWindowSurfaceRects(uint32_t window, const SDL_Rect* rects, int count) override;

@@ -36,15 +36,19 @@ VideoBackend& Backend() { return *GetState().backend; }
 
 bool IsNormal(uint32_t sdlFlags) { return !(sdlFlags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_MAXIMIZED)); }
 
-// Takes the client area's position and size from SDL after the layer moved or sized the
-// window; a window neither minimised nor maximised keeps them as its normal rectangle.
-void RefreshGeometry(HWND hwnd, uint32_t id) {
+// Takes the client area's size, and its position when the layer moved the window (SDL
+// reads a window's position back only when it moves it), from SDL after the layer moved or
+// sized the window; a window neither minimised nor maximised keeps them as its normal
+// rectangle.
+void RefreshGeometry(HWND hwnd, uint32_t id, bool moved) {
   POINT origin;
   SIZE size;
   Backend().GetWindowPosition(id, origin.x, origin.y);
   Backend().GetWindowSize(id, size.cx, size.cy);
   const bool normal = IsNormal(Backend().GetWindowFlags(id));
   WithRecord(hwnd, [&](WindowRecord& record) {
+    const POINT shift = ReportedPositionShift(record);
+    origin = moved ? POINT{origin.x + shift.x, origin.y + shift.y} : record.origin;
     record.origin = origin;
     record.size = size;
     if (normal) {
@@ -66,6 +70,32 @@ Frame FrameOf(uint32_t id) {
     frame = {};
   }
   return frame;
+}
+
+// The frame of a window: SDL's once SDL knows one, else the one learnt before it showed.
+Frame FrameOf(uint32_t id, const WindowRecord& record) {
+  const Frame known = FrameOf(id);
+  if (!record.frameLearnt || known.top != 0 || known.left != 0 || known.bottom != 0 || known.right != 0) {
+    return known;
+  }
+  const RECT& learnt = record.learntFrame;
+  return Frame{learnt.top, learnt.left, learnt.bottom, learnt.right};
+}
+
+// The window's frame, and how far left of and above the client area SDL must be asked to
+// put the window: SDL takes off the frame it knows, and the window manager puts the frame's
+// corner where the window is asked to go.
+struct Placing {
+  Frame frame;
+  POINT shift;
+};
+
+bool PlacingOf(HWND hwnd, uint32_t id, Placing& placing) {
+  return WithRecord(hwnd, [&](WindowRecord& record) {
+    const Frame known = FrameOf(id);
+    placing.frame = FrameOf(id, record);
+    placing.shift = {placing.frame.left - known.left, placing.frame.top - known.top};
+  });
 }
 
 } // namespace
@@ -126,6 +156,21 @@ HWND CreateWindowEx(uint32_t exStyle, std::u16string_view title, uint32_t style,
     hwnd = ToHandle(state.nextHandle++);
     state.windows.emplace(ToSerial(hwnd), std::move(record));
     state.bySdlId.emplace(id, ToSerial(hwnd));
+  }
+  if (style & WS_CAPTION) {
+    VideoBackend& backend = Backend();
+    backend.SetWindowActions(id, style & WS_THICKFRAME, style & WS_MINIMIZEBOX, style & WS_MAXIMIZEBOX);
+    RECT frame{};
+    if (backend.LearnWindowFrame(id, frame.top, frame.left, frame.bottom, frame.right)) {
+      WithRecord(hwnd, [&](WindowRecord& made) {
+        made.learntFrame = frame;
+        made.frameLearnt = true;
+      });
+      // The window manager puts the frame's corner where the window stands when it shows.
+      if (!defaultPlace) {
+        backend.SetWindowPosition(id, x - frame.left, y - frame.top);
+      }
+    }
   }
   if (style & WS_MAXIMIZE) {
     Backend().MaximizeWindow(id);
@@ -264,10 +309,14 @@ std::u16string GetWindowText(HWND hwnd) {
 bool ShowWindow(HWND hwnd, int32_t command) {
   uint32_t id = 0;
   bool wasVisible = false;
+  bool firstFramed = false;
   if (!IsUiThread() || !WithRecord(hwnd, [&](WindowRecord& record) {
         id = record.sdlId;
         wasVisible = record.visible;
         record.visible = command != SW_HIDE;
+        // From its first showing on, SDL reports where the client area is.
+        firstFramed = record.frameLearnt && !record.shown && command != SW_HIDE;
+        record.shown = record.shown || command != SW_HIDE;
       })) {
     return false;
   }
@@ -303,6 +352,10 @@ bool ShowWindow(HWND hwnd, int32_t command) {
     backend.RestoreWindow(id);
     backend.RaiseWindow(id);
     break;
+  }
+  if (firstFramed) {
+    // Until SDL knows the frame, it would place the window by its client area's corner.
+    backend.AwaitWindowFrame(id);
   }
   if (!wasVisible && command != SW_HIDE) {
     InvalidateRect(hwnd, nullptr, false);
@@ -349,14 +402,15 @@ bool GetWindowRect(HWND hwnd, RECT* rect) {
   uint32_t id = 0;
   POINT origin;
   SIZE size;
+  Frame frame;
   if (!rect || !IsUiThread() || !WithRecord(hwnd, [&](WindowRecord& record) {
         id = record.sdlId;
         origin = record.origin;
         size = record.size;
+        frame = FrameOf(id, record);
       })) {
     return false;
   }
-  const Frame frame = FrameOf(id);
   *rect = {origin.x - frame.left, origin.y - frame.top, origin.x + size.cx + frame.right,
            origin.y + size.cy + frame.bottom};
   return true;
@@ -382,9 +436,11 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int32_t x, int32_t y, int32_t wid
     return false;
   }
   VideoBackend& backend = Backend();
-  const Frame frame = FrameOf(id);
+  Placing placing;
+  (void)PlacingOf(hwnd, id, placing); // the window exists
+  const Frame& frame = placing.frame;
   if (!(flags & SWP_NOMOVE)) {
-    backend.SetWindowPosition(id, x + frame.left, y + frame.top);
+    backend.SetWindowPosition(id, x + frame.left - placing.shift.x, y + frame.top - placing.shift.y);
   }
   if (!(flags & SWP_NOSIZE)) {
     backend.SetWindowSize(id, std::max(width - frame.left - frame.right, 1),
@@ -398,7 +454,7 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int32_t x, int32_t y, int32_t wid
       backend.RaiseWindow(id);
     }
   }
-  RefreshGeometry(hwnd, id);
+  RefreshGeometry(hwnd, id, !(flags & SWP_NOMOVE));
   if (flags & SWP_SHOWWINDOW) {
     ShowWindow(hwnd, SW_SHOWNA);
   } else if (flags & SWP_HIDEWINDOW) {
@@ -460,14 +516,19 @@ bool GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
 bool SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
   const uint32_t id = IsUiThread() && placement ? SdlIdOf(hwnd) : 0;
   const RECT normal = placement ? placement->rcNormalPosition : RECT{};
-  if (id == 0 || IsEmpty(normal)) {
+  // A rectangle read from a file may be anything: no window has a side above X's largest.
+  constexpr int64_t kLargestSide = 32767;
+  if (id == 0 || IsEmpty(normal) || int64_t(normal.right) - normal.left > kLargestSide ||
+      int64_t(normal.bottom) - normal.top > kLargestSide) {
     return false;
   }
   VideoBackend& backend = Backend();
+  Placing placing;
+  (void)PlacingOf(hwnd, id, placing); // the window exists
   backend.RestoreWindow(id);
-  backend.SetWindowPosition(id, normal.left, normal.top);
+  backend.SetWindowPosition(id, normal.left - placing.shift.x, normal.top - placing.shift.y);
   backend.SetWindowSize(id, normal.right - normal.left, normal.bottom - normal.top);
-  RefreshGeometry(hwnd, id);
+  RefreshGeometry(hwnd, id, true);
   WithRecord(hwnd, [&](WindowRecord& record) { record.normal = normal; });
   ShowWindow(hwnd, int32_t(placement->showCmd));
   return true;

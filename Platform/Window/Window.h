@@ -18,9 +18,10 @@
 //   Shutdown();
 //
 // Geometry: SDL positions a window by its client area; the window rectangle is the client
-// rectangle grown by the frame SDL reports (none under the offscreen driver or before a
-// window manager has framed the window). A window's update region is kept as its bounding
-// rectangle.
+// rectangle grown by the frame SDL reports (none under the offscreen driver or without a
+// window manager; a window with a caption asks for its frame before it first shows, so
+// that hidden or shown it is placed alike). A window's update region is kept as its
+// bounding rectangle.
 //
 // Threads: everything runs on the UI thread (the thread that called Startup) except
 // IsWindow and InvalidateRect, which any thread may call. Startup and Shutdown run while
@@ -60,12 +61,14 @@ void Shutdown();
 // Whether Startup succeeded and Shutdown has not run since. Any thread.
 bool IsStarted();
 
-// A new window of the given styles with title and window rectangle (x CW_USEDEFAULT:
-// placed by the window system; until a frame is known, the rectangle is the client
-// area's), owned by `owner` (kept above it; destroyed
-// with it) when not null, whose messages go to `procedure`. Hidden unless the style has
-// WS_VISIBLE; disabled with WS_DISABLED; always on top with WS_EX_TOPMOST. Null when SDL
-// cannot make it or the procedure is null.
+// A new window of the given styles with title, its client area at (x, y), width x height
+// (x CW_USEDEFAULT: placed by the window system; a frame goes around the client area),
+// owned by `owner` (kept above it; destroyed with it) when not null, whose messages go to
+// `procedure`. Hidden unless the style has WS_VISIBLE; disabled with WS_DISABLED; always
+// on top with WS_EX_TOPMOST. With WS_CAPTION the window manager is told which actions the
+// window offers (resizing with WS_THICKFRAME, minimising with WS_MINIMIZEBOX, maximising
+// with WS_MAXIMIZEBOX) and asked for the frame, waiting up to
+// VideoBackend::kFrameAnswerMs. Null when SDL cannot make it or the procedure is null.
 [[nodiscard]] HWND CreateWindowEx(uint32_t exStyle, std::u16string_view title, uint32_t style, int32_t x, int32_t y,
                                   int32_t width, int32_t height, HWND owner, WindowProcedure* procedure);
 // Destroys the windows it owns first, drops its capture and focus, sends it WM_DESTROY and WM_NCDESTROY and closes its
@@ -124,7 +127,7 @@ bool SetClientSizeLimits(HWND hwnd, SIZE minimum, SIZE maximum);
 // client rectangle in screen coordinates as last seen neither minimised nor maximised.
 bool GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement);
 // Gives the window rcNormalPosition as its restored client rectangle, then shows it
-// with showCmd (ShowWindow).
+// with showCmd (ShowWindow). False for an empty rectangle or one with a side above 32767.
 bool SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement);
 
 // Adds a client rectangle (null: the whole client area), clipped to the client area, to

@@ -45,7 +45,20 @@ struct WindowRecord {
   RECT update;                        // bounding rectangle of the update region, client coordinates
   uintptr_t sizeKind = SIZE_RESTORED; // what the last WM_SIZE said
   SIZE sizeSent;
+  // The frame the window manager puts around the window, learnt before it first shows
+  // (left, top, right and bottom thicknesses): SDL learns it only after the window shows,
+  // and until the window shows SDL's position of it is the frame's corner, not the client
+  // area's (VideoBackend::LearnWindowFrame).
+  RECT learntFrame;
+  bool frameLearnt = false;
+  bool shown = false;
 };
+
+// How far SDL's position of the window (as SDL reports it) lies left of and above its
+// client area's origin.
+inline POINT ReportedPositionShift(const WindowRecord& record) {
+  return record.frameLearnt && !record.shown ? POINT{record.learntFrame.left, record.learntFrame.top} : POINT{};
+}
 
 // GetKeyState's table: 0x80 held, 0x01 toggled, per virtual key.
 class KeyStateTable {

@@ -93,10 +93,6 @@ RCPtr<LControl> LApplicationBaseCommon::CreateControl(const WString& name) {
   return factory ? factory->CreateControlByName(name, nullptr) : nullptr;
 }
 
-QZResult LApplicationBaseCommon::SetMainRootControl(const WString& name) {
-  return GetMainRootWindow()->SetRootControl(name);
-}
-
 RCPtr<LBitmap> LApplicationBaseCommon::GetAppIcon() {
   const RCPtr<LBitmap> icon =
       LBitmap::GetBitmap(WString((u"::" + std::u16string(SkinArt::kApplicationIcon.resource)).c_str()));

@@ -84,7 +84,9 @@ public:
   // Application/ApplicationBaseWin : Line 1272" without such a descriptor.
   QZResult CreateMainWindow(int32_t rendererType) override;
   // The named control becomes the top control of the first root window (the default root
-  // window when there is none): 0; 0x80004005 without such a control.
+  // window when there is none): 0; 0x80004005 without such a control. The window, sized by
+  // its top control now, is held on the work area again: shrunk to it as far as the
+  // control's limits let it, then moved onto it (caption first).
   QZResult SetMainRootControl(const WString& name);
   // A window ("QZFrameworkWindow") for control: owned by the active root window (else the
   // first, else the default), kept above it, with a system menu when systemMenu; placed

@@ -1,6 +1,8 @@
 // The application base's windows: the main window with its remembered place, and the
 // other root windows.
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "Platform/Window/Window.h"
@@ -62,6 +64,23 @@ void MoveTo(Win::HWND hwnd, const RectT<int32_t>& rect) {
   (void)Win::MoveWindow(hwnd, rect.x, rect.y, rect.width, rect.height, true); // the window exists
 }
 
+// The window rectangle (frame included) whose client size went through root's limits.
+RectT<int32_t> WithinLimits(Win::HWND hwnd, LRootWindow& root, RectT<int32_t> window) {
+  Win::RECT bounds;
+  Win::RECT client;
+  if (!Win::GetWindowRect(hwnd, &bounds) || !Win::GetClientRect(hwnd, &client)) {
+    return window;
+  }
+  const int32_t frameWidth = (bounds.right - bounds.left) - client.right;
+  const int32_t frameHeight = (bounds.bottom - bounds.top) - client.bottom;
+  SizeT<int32_t> size{window.width - frameWidth, window.height - frameHeight};
+  if (root.AdjustClientSize(size)) {
+    window.width = size.width + frameWidth;
+    window.height = size.height + frameHeight;
+  }
+  return window;
+}
+
 } // namespace
 
 void LApplicationBaseCommon::SetWindowIcons(Win::HWND hwnd) {
@@ -107,7 +126,19 @@ void LApplicationBaseCommon::PlaceMainWindow(OSWindow& window) {
     Win::WINDOWPLACEMENT placement;
     const auto stored = host->GetProfileBinary(MFCFrameworkAppBase::GetAppId(), WString(u"WP"));
     if (stored && ReadPlacement(*stored, placement)) {
-      (void)Win::SetWindowPlacement(hwnd, &placement); // the window exists
+      // Whatever the entry says, the window opens shown, and maximised only when it can be.
+      const uint32_t style = Win::GetWindowStyle(hwnd);
+      if (placement.showCmd != Win::SW_SHOWMAXIMIZED || !(style & Win::WS_MAXIMIZEBOX)) {
+        placement.showCmd = Win::SW_SHOWNORMAL;
+      }
+      // A window of fixed size keeps its skin's size: the entry may be another skin's.
+      Win::RECT client;
+      if (!(style & Win::WS_THICKFRAME) && Win::GetClientRect(hwnd, &client)) {
+        Win::RECT& normal = placement.rcNormalPosition;
+        normal.right = int32_t(std::clamp<int64_t>(int64_t(normal.left) + client.right, INT32_MIN, INT32_MAX));
+        normal.bottom = int32_t(std::clamp<int64_t>(int64_t(normal.top) + client.bottom, INT32_MIN, INT32_MAX));
+      }
+      (void)Win::SetWindowPlacement(hwnd, &placement); // false for a rectangle no window can have
     }
   }
   if (Win::IsIconic(hwnd)) {
@@ -124,6 +155,22 @@ void LApplicationBaseCommon::PlaceMainWindow(OSWindow& window) {
   Win::RECT wanted = ToRECT(ShrinkToArea(FromRECT(bounds), area));
   (void)window.AdjustToClientSize(wanted); // whether the limits changed it
   MoveTo(hwnd, FitInsideArea(FromRECT(wanted), area));
+}
+
+QZResult LApplicationBaseCommon::SetMainRootControl(const WString& name) {
+  const RCPtr<LRootWindow> root = GetMainRootWindow();
+  const QZResult result = root->SetRootControl(name);
+  // The top control gave the window its size (a placement of another skin or screen had
+  // another): held on the work area again at that size.
+  IWindowOSServices* os = root->GetOSServices();
+  const Win::HWND hwnd = os ? static_cast<Win::HWND>(os->GetHandle()) : nullptr;
+  Win::RECT bounds;
+  if (hwnd && !Win::IsZoomed(hwnd) && Win::GetWindowRect(hwnd, &bounds)) {
+    const RectT<int32_t> area = GetDesktopWorkArea();
+    // A window its limits keep larger than the area keeps its size, its caption inside.
+    MoveTo(hwnd, MoveInsideArea(WithinLimits(hwnd, *root, ShrinkToArea(FromRECT(bounds), area)), area));
+  }
+  return result;
 }
 
 int32_t LApplicationBaseCommon::CreateRootWindowForControl(const RCPtr<LControl>& control, bool systemMenu) {
