@@ -13,7 +13,7 @@ packages=(
   fonts-noto-core
   clang libclang-rt-14-dev
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
-  libsdl2-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri xvfb xdotool
+  libsdl2-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri xvfb xdotool openbox
   zenity xdg-utils
 )
 

@@ -516,10 +516,11 @@ bool GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
 bool SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
   const uint32_t id = IsUiThread() && placement ? SdlIdOf(hwnd) : 0;
   const RECT normal = placement ? placement->rcNormalPosition : RECT{};
-  // A rectangle read from a file may be anything: no window has a side above X's largest.
-  constexpr int64_t kLargestSide = 32767;
-  if (id == 0 || IsEmpty(normal) || int64_t(normal.right) - normal.left > kLargestSide ||
-      int64_t(normal.bottom) - normal.top > kLargestSide) {
+  // A rectangle read from a file may be anything: X places windows with 16-bit coordinates.
+  constexpr int32_t kLargest = 32767;
+  auto representable = [&](int32_t value) { return value >= -kLargest && value <= kLargest; };
+  if (id == 0 || IsEmpty(normal) || !representable(normal.left) || !representable(normal.top) ||
+      !representable(normal.right) || !representable(normal.bottom)) {
     return false;
   }
   VideoBackend& backend = Backend();

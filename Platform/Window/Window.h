@@ -127,7 +127,8 @@ bool SetClientSizeLimits(HWND hwnd, SIZE minimum, SIZE maximum);
 // client rectangle in screen coordinates as last seen neither minimised nor maximised.
 bool GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement);
 // Gives the window rcNormalPosition as its restored client rectangle, then shows it
-// with showCmd (ShowWindow). False for an empty rectangle or one with a side above 32767.
+// with showCmd (ShowWindow). False for an empty rectangle or one with an edge beyond
+// -32767..32767 (X's coordinates), which no window can have.
 bool SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement);
 
 // Adds a client rectangle (null: the whole client area), clipped to the client area, to

@@ -1,7 +1,10 @@
 // Windows: lifetime, geometry, placement, update regions, pixels, capture and focus.
 
+#include <array>
+#include <climits>
 #include <cstring>
 #include <functional>
+#include <set>
 
 #include "Platform/Window/Input.h"
 #include "WindowTestSupport.h"
@@ -121,6 +124,89 @@ TEST_F(WindowTest, PlacementRoundTripsThroughItsBytes) {
   EXPECT_TRUE(IsWindowVisible(hwnd));
   restored.rcNormalPosition = {};
   EXPECT_FALSE(SetWindowPlacement(hwnd, &restored));
+  // Read from a file, a rectangle may lie where X cannot place a window.
+  for (const RECT& wild : {RECT{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, RECT{100000, 50, 100400, 350},
+                           RECT{-40000, 0, -39600, 300}}) {
+    restored.rcNormalPosition = wild;
+    EXPECT_FALSE(SetWindowPlacement(hwnd, &restored)) << wild.left;
+  }
+  GetWindowPlacement(hwnd, &again);
+  EXPECT_EQ(again.rcNormalPosition.left, 20) << "the window stays where it was";
+}
+
+// A window manager as the layer meets it: it answers the frame of a window before the window
+// shows (top 20, the other sides 1), and SDL knows the frame only once the window has shown.
+class FramingBackend : public QZTest::ScriptedVideoBackend {
+public:
+  bool LearnWindowFrame(uint32_t, int& top, int& left, int& bottom, int& right) override {
+    top = 20;
+    left = bottom = right = 1;
+    return true;
+  }
+  void AwaitWindowFrame(uint32_t window) override { framed.insert(window); }
+  bool GetWindowBordersSize(uint32_t window, int& top, int& left, int& bottom, int& right) override {
+    top = left = bottom = right = framed.contains(window) ? 1 : 0;
+    top *= 20;
+    return true;
+  }
+  void SetWindowActions(uint32_t, bool resize, bool minimize, bool maximize) override {
+    actions.push_back({resize, minimize, maximize});
+  }
+  void SetWindowPosition(uint32_t window, int x, int y) override {
+    asked.push_back({x, y});
+    ScriptedVideoBackend::SetWindowPosition(window, x, y);
+  }
+  std::set<uint32_t> framed;
+  std::vector<std::array<bool, 3>> actions;
+  std::vector<POINT> asked; // SDL positions, in order
+};
+
+TEST(WindowFrameTest, AFramedWindowIsPlacedByItsClientAreaBeforeAndAfterItShows) {
+  auto owned = std::make_unique<FramingBackend>();
+  FramingBackend& backend = *owned;
+  ASSERT_TRUE(Startup(std::move(owned)));
+  QZTest::RecordingProcedure procedure;
+  const HWND hwnd =
+      CreateWindowEx(0, u"framed", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 100, 50, 200, 100, nullptr, &procedure);
+  ASSERT_NE(hwnd, nullptr);
+  ASSERT_EQ(backend.actions.size(), 1u);
+  EXPECT_EQ(backend.actions[0], (std::array<bool, 3>{false, true, false})) << "minimising only";
+  // Hidden, SDL's position is where the window manager will put the frame's corner.
+  ASSERT_EQ(backend.asked.size(), 1u);
+  EXPECT_EQ(backend.asked[0].x, 99);
+  EXPECT_EQ(backend.asked[0].y, 30);
+  POINT origin{};
+  ASSERT_TRUE(ClientToScreen(hwnd, &origin));
+  EXPECT_EQ(origin.x, 100);
+  EXPECT_EQ(origin.y, 50);
+  RECT window{};
+  ASSERT_TRUE(GetWindowRect(hwnd, &window));
+  EXPECT_EQ(window.left, 99);
+  EXPECT_EQ(window.top, 30);
+  EXPECT_EQ(window.right, 301);
+  EXPECT_EQ(window.bottom, 151);
+  // Moved while hidden: the frame goes where the window rectangle is asked to.
+  ASSERT_TRUE(MoveWindow(hwnd, 10, 10, 202, 121, false));
+  EXPECT_EQ(backend.asked.back().x, 10);
+  EXPECT_EQ(backend.asked.back().y, 10);
+  origin = {};
+  ASSERT_TRUE(ClientToScreen(hwnd, &origin));
+  EXPECT_EQ(origin.x, 11);
+  EXPECT_EQ(origin.y, 30);
+  // Shown, SDL learns the frame and takes client positions.
+  (void)ShowWindow(hwnd, SW_SHOW); // it was hidden
+  EXPECT_TRUE(backend.framed.contains(backend.SdlIdOf(hwnd)));
+  ASSERT_TRUE(MoveWindow(hwnd, 10, 10, 202, 121, false));
+  EXPECT_EQ(backend.asked.back().x, 11);
+  EXPECT_EQ(backend.asked.back().y, 30);
+  ASSERT_TRUE(GetWindowRect(hwnd, &window));
+  EXPECT_EQ(window.left, 10);
+  EXPECT_EQ(window.top, 10);
+  // A window without a caption has no frame to ask for and no actions to tell.
+  EXPECT_NE(CreateWindowEx(0, u"bare", WS_POPUP, 5, 5, 20, 20, nullptr, &procedure), nullptr);
+  EXPECT_EQ(backend.actions.size(), 1u);
+  EXPECT_EQ(backend.asked.back().x, 11);
+  Shutdown();
 }
 
 TEST_F(WindowTest, UpdateRegionsAreClippedUnitedAndValidated) {

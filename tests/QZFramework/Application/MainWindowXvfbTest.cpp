@@ -1,9 +1,13 @@
 // Under the X server of the Xvfb fixture (a 1280 x 1024 screen without panels): the main window
 // keeps its place from one run of the program to the next, and a place off the screen or
-// larger than it is held on the screen.
+// larger than it is held on the screen; the same under a window manager that frames the
+// window (openbox), which also learns that a window of fixed size cannot be resized or
+// maximised.
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,7 +15,11 @@
 #include "Platform/Window/Display.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
+#include <SDL2/SDL_syswm.h>
+
 #include "Support/XvfbSupport.h"
+
+#include "Support/OpenboxSession.h"
 
 // D-Bus (reached through SDL's X11 driver) keeps an allocation until the process ends.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
@@ -34,13 +42,13 @@ protected:
   void TearDown() override { EndRun(); }
 
   // One run of the program: a host on the X server whose profile is read from its file,
-  // and the application object.
-  void StartRun() {
+  // and the application object over a skin whose main control has the attributes given.
+  void StartRun(const char* skin = kSkin) {
     host = std::make_unique<TestApplicationHost>(QZ::MFCFrameworkAppBase::Services{});
     ASSERT_TRUE(host->WinInit("quorin-ztr-preset-editor", Win::SW_SHOWNORMAL));
     host->SetRegistryKey(QZ::WString(u"Vandrel"));
     app = QZ::RCPtr<TestApplication>(
-        new TestApplication(MakeFactory(SkinOf(MainControl(kSkin))), nullptr, QZ::WString(u"editor")));
+        new TestApplication(MakeFactory(SkinOf(MainControl(skin))), nullptr, QZ::WString(u"editor")));
   }
   void EndRun() {
     if (app) {
@@ -52,9 +60,10 @@ protected:
       host.reset();
     }
   }
-  // The main window, shown.
+  // The main window with its top control, shown, as the program's run makes it.
   Win::HWND OpenMainWindow() {
     EXPECT_EQ(app->CreateMainWindow(QZ::kRendererGDI), QZ::QZ_OK);
+    EXPECT_EQ(app->SetMainRootControl(app->GetMainControlName()), QZ::QZ_OK);
     const Win::HWND hwnd = host->GetMainWindow();
     if (hwnd) {
       (void)Win::ShowWindow(hwnd, Win::SW_SHOW); // it was hidden
@@ -65,11 +74,14 @@ protected:
   // Takes and dispatches messages until the window's rectangle is expected; false after
   // 10 s.
   bool PumpUntilAt(Win::HWND hwnd, const QZ::RectT<int32_t>& expected) {
-    auto there = [&] {
+    return PumpUntil([&] {
       Win::RECT rect{};
       return Win::GetWindowRect(hwnd, &rect) && rect.left == expected.x && rect.top == expected.y &&
              rect.right - rect.left == expected.width && rect.bottom - rect.top == expected.height;
-    };
+    });
+  }
+  // Takes and dispatches messages until there holds; false after 10 s.
+  bool PumpUntil(const std::function<bool()>& there) {
     (void)Host::SetTimer(nullptr, kGiveUpTimer, 10000); // the id
     Win::MSG msg;
     bool reached = there();
@@ -90,6 +102,10 @@ protected:
     return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) +
            "x" + std::to_string(rect.bottom - rect.top);
   }
+  // Stores bytes as the placement entry.
+  void StoreEntry(const std::vector<uint8_t>& bytes) {
+    ASSERT_TRUE(host->WriteProfileBinary(QZ::MFCFrameworkAppBase::GetAppId(), QZ::WString(u"WP"), bytes));
+  }
   // Stores the placement record of a window last seen at client rectangle rect.
   void StorePlace(int32_t left, int32_t top, int32_t right, int32_t bottom) {
     const uint32_t words[] = {44,
@@ -109,7 +125,7 @@ protected:
         bytes.push_back(uint8_t(word >> (8 * b)));
       }
     }
-    ASSERT_TRUE(host->WriteProfileBinary(QZ::MFCFrameworkAppBase::GetAppId(), QZ::WString(u"WP"), bytes));
+    StoreEntry(bytes);
   }
 
   TempFolder folder;
@@ -156,6 +172,233 @@ TEST_F(MainWindowXvfbTest, APlaceOffTheScreenOrLargerThanItIsHeldOnTheScreen) {
     ASSERT_NE(hwnd, nullptr);
     EXPECT_TRUE(PumpUntilAt(hwnd, entry.expected)) << "it is at " << Place(hwnd);
     EndRun();
+  }
+}
+
+// Under a window manager that frames the windows (openbox), as on a desktop.
+class MainWindowOpenboxXvfbTest : public MainWindowXvfbTest {
+protected:
+  // A main control of fixed size, as the program's skins have theirs.
+  static constexpr char kFixedSkin[] = R"(XPositionAbs="30" YPositionAbs="40" XSizeAbs="400" YSizeAbs="300")"
+                                       R"( XMinSizeAbs="400" YMinSizeAbs="300" XMaxSizeAbs="400" YMaxSizeAbs="300")";
+
+  void SetUp() override {
+    MainWindowXvfbTest::SetUp();
+    display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    manager = std::make_unique<OpenboxSession>(display);
+    ASSERT_TRUE(manager->Running()) << "openbox did not start";
+  }
+  void TearDown() override {
+    EndRun();
+    manager.reset();
+    if (display) {
+      XCloseDisplay(display);
+    }
+  }
+
+  // Where the X server shows a window: its client area and its frame, in screen coordinates.
+  struct Seen {
+    QZ::RectT<int32_t> client;
+    QZ::RectT<int32_t> frame;
+  };
+  ::Window XWindowOf(Win::HWND hwnd) const {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    SDL_Window* window = SDL_GetWindowFromID(Win::GetBackendWindowId(hwnd));
+    return window && SDL_GetWindowWMInfo(window, &info) ? info.info.x11.window : 0;
+  }
+  // The 32-bit items of a window's property; empty without it.
+  std::vector<long> Property(::Window window, const char* name) const {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> items;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 256, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success &&
+        data && format == 32) {
+      items.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+    }
+    if (data) {
+      XFree(data);
+    }
+    return items;
+  }
+  // False until the window is on the screen in its frame.
+  bool Look(Win::HWND hwnd, Seen& seen) const {
+    const ::Window window = XWindowOf(hwnd);
+    XWindowAttributes attributes{};
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    const std::vector<long> extents = window ? Property(window, "_NET_FRAME_EXTENTS") : std::vector<long>();
+    if (extents.size() != 4 || !XGetWindowAttributes(display, window, &attributes) ||
+        attributes.map_state != IsViewable ||
+        !XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child)) {
+      return false;
+    }
+    seen.client = {x, y, attributes.width, attributes.height};
+    seen.frame = {x - int32_t(extents[0]), y - int32_t(extents[2]), attributes.width + int32_t(extents[0] + extents[1]),
+                  attributes.height + int32_t(extents[2] + extents[3])};
+    return true;
+  }
+  // Whether the frame lies on the screen.
+  bool Whole(const Seen& seen) const {
+    const QZ::RectT<int32_t>& frame = seen.frame;
+    return frame.x >= 0 && frame.y >= 0 && frame.x + frame.width <= DisplayWidth(display, DefaultScreen(display)) &&
+           frame.y + frame.height <= DisplayHeight(display, DefaultScreen(display));
+  }
+  static std::string Text(const Seen& seen) {
+    auto rect = [](const QZ::RectT<int32_t>& r) {
+      return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+             std::to_string(r.height);
+    };
+    return "client " + rect(seen.client) + ", frame " + rect(seen.frame);
+  }
+  // Closes the window as its close box would and ends the run.
+  void CloseAndEndRun(Win::HWND hwnd) {
+    (void)Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0); // 0
+    EndRun();
+  }
+  // The client rectangle of the stored placement entry; empty when it is not a whole record.
+  QZ::RectT<int32_t> StoredPlace() const {
+    const auto bytes = host->GetProfileBinary(QZ::MFCFrameworkAppBase::GetAppId(), QZ::WString(u"WP"));
+    if (!bytes || bytes->size() != 44) {
+      return {};
+    }
+    auto word = [&](size_t i) {
+      return int32_t(uint32_t((*bytes)[i * 4]) | uint32_t((*bytes)[i * 4 + 1]) << 8 |
+                     uint32_t((*bytes)[i * 4 + 2]) << 16 | uint32_t((*bytes)[i * 4 + 3]) << 24);
+    };
+    return {word(7), word(8), word(9) - word(7), word(10) - word(8)};
+  }
+
+  Display* display = nullptr;
+  std::unique_ptr<OpenboxSession> manager;
+};
+
+TEST_F(MainWindowOpenboxXvfbTest, TheWindowComesBackToTheSamePlaceRunAfterRun) {
+  StartRun(kFixedSkin);
+  Win::HWND hwnd = OpenMainWindow();
+  ASSERT_NE(hwnd, nullptr);
+  Seen seen;
+  // The skin's place is the client area's.
+  ASSERT_TRUE(PumpUntil([&] {
+    return Look(hwnd, seen) && seen.client == QZ::RectT<int32_t>{30, 40, 400, 300};
+  })) << Text(seen);
+  ASSERT_TRUE(Win::MoveWindow(hwnd, 200, 150, seen.frame.width, seen.frame.height, true));
+  Seen moved;
+  ASSERT_TRUE(PumpUntil([&] { return Look(hwnd, moved) && moved.frame.x == 200 && moved.frame.y == 150; }))
+      << Text(moved);
+  CloseAndEndRun(hwnd);
+  for (int run = 1; run <= 5; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    StartRun(kFixedSkin);
+    hwnd = OpenMainWindow();
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return Look(hwnd, seen) && seen.client == moved.client && seen.frame == moved.frame; }))
+        << Text(seen) << " instead of " << Text(moved);
+    CloseAndEndRun(hwnd);
+  }
+}
+
+TEST_F(MainWindowOpenboxXvfbTest, PlacesFromALargerScreenAndBadEntriesOpenTheWindowWholeAndAreRewritten) {
+  auto record = [](int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    const uint32_t words[] = {44,
+                              0,
+                              Win::SW_SHOWNORMAL,
+                              0xFFFFFFFFu,
+                              0xFFFFFFFFu,
+                              0xFFFFFFFFu,
+                              0xFFFFFFFFu,
+                              uint32_t(left),
+                              uint32_t(top),
+                              uint32_t(right),
+                              uint32_t(bottom)};
+    std::vector<uint8_t> bytes;
+    for (uint32_t word : words) {
+      for (int b = 0; b < 4; ++b) {
+        bytes.push_back(uint8_t(word >> (8 * b)));
+      }
+    }
+    return bytes;
+  };
+  struct Entry {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  };
+  const Entry entries[] = {
+      // Left on a 2560 x 1800 screen: near its far corner, and with another skin's size.
+      {"near the corner of a larger screen", record(2100, 1450, 2500, 1750)},
+      {"another skin's size on a larger screen", record(80, 80, 2480, 1780)},
+      {"cut short",
+       [&] {
+         std::vector<uint8_t> bytes = record(100, 100, 500, 400);
+         bytes.resize(30);
+         return bytes;
+       }()},
+      {"all zeros", std::vector<uint8_t>(44, 0)},
+      {"far off to the right", record(100000, 50, 100400, 350)},
+      {"above and left of the screen", record(-5000, -3000, -4600, -2700)},
+      {"a rectangle no window has", record(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)},
+      {"a fixed window stored maximised",
+       [&] {
+         std::vector<uint8_t> bytes = record(60, 70, 460, 370);
+         bytes[8] = Win::SW_SHOWMAXIMIZED;
+         return bytes;
+       }()},
+  };
+  for (const Entry& entry : entries) {
+    SCOPED_TRACE(entry.name);
+    StartRun(kFixedSkin);
+    StoreEntry(entry.bytes);
+    const Win::HWND hwnd = OpenMainWindow();
+    ASSERT_NE(hwnd, nullptr);
+    Seen seen;
+    EXPECT_TRUE(PumpUntil([&] { return Look(hwnd, seen) && Whole(seen); })) << Text(seen);
+    EXPECT_EQ(seen.client.width, 400);
+    EXPECT_EQ(seen.client.height, 300);
+    (void)Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0); // 0
+    EXPECT_EQ(StoredPlace(), seen.client) << "rewritten at the close";
+    EndRun();
+  }
+}
+
+TEST_F(MainWindowOpenboxXvfbTest, AFixedSizeWindowTellsTheWindowManagerItCannotBeResizedOrMaximised) {
+  for (const bool fixed : {true, false}) {
+    SCOPED_TRACE(fixed ? "fixed size" : "sizable, without a maximum");
+    StartRun(fixed ? kFixedSkin : kSkin);
+    const Win::HWND hwnd = OpenMainWindow();
+    ASSERT_NE(hwnd, nullptr);
+    Seen seen;
+    ASSERT_TRUE(PumpUntil([&] { return Look(hwnd, seen); }));
+    const ::Window window = XWindowOf(hwnd);
+    const Atom maximise = XInternAtom(display, "_NET_WM_ACTION_MAXIMIZE_HORZ", False);
+    const Atom resize = XInternAtom(display, "_NET_WM_ACTION_RESIZE", False);
+    auto allows = [&](Atom action) {
+      const std::vector<long> actions = Property(window, "_NET_WM_ALLOWED_ACTIONS");
+      return std::find(actions.begin(), actions.end(), long(action)) != actions.end();
+    };
+    // The window manager settles its list of actions after it read the window's hints.
+    EXPECT_TRUE(PumpUntil([&] { return allows(maximise) != fixed && allows(resize) != fixed; }));
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(display, window, &hints, &supplied));
+    if (fixed) {
+      EXPECT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
+      EXPECT_EQ(hints.min_width, 400);
+      EXPECT_EQ(hints.max_width, 400);
+      EXPECT_EQ(hints.min_height, 300);
+      EXPECT_EQ(hints.max_height, 300);
+    }
+    // The Motif hints: functions (resize 0x2, maximise 0x10) and buttons (maximise 0x40).
+    const std::vector<long> motif = Property(window, "_MOTIF_WM_HINTS");
+    ASSERT_EQ(motif.size(), 5u);
+    EXPECT_EQ((motif[1] & 0x12) == 0, fixed);
+    EXPECT_EQ((motif[2] & 0x40) == 0, fixed);
+    CloseAndEndRun(hwnd);
   }
 }
 
