@@ -1,0 +1,253 @@
+// Every combo box of the shipped skin, in both of its skins, opened in a real window under the
+// X server of the Xvfb fixture: the first row of the open list shows its item's text whole,
+// from the row's text block on (the pictures are written to the build folder to be looked
+// at).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Platform/Host/MessageLoop.h"
+#include "Platform/Window/VideoBackend.h"
+#include "QZFramework/ControlBase/ControlDescriptor.h"
+#include "QZFramework/ControlBase/Look.h"
+#include "QZFramework/ControlBase/OSWindow.h"
+#include "QZFramework/ControlBase/RootWindow.h"
+#include "QZFramework/Controls/ComboBox.h"
+#include "QZFramework/Controls/ListBoxTestSupport.h"
+#include "QZFramework/Renderer/Gdi/GDIRenderer.h"
+#include "QZFramework/Utilities/Graphics/Font.h"
+
+// Last: X11's macros (None, Bool, Status...) would break the headers above.
+#include <SDL2/SDL_syswm.h>
+
+#include "Support/XvfbSupport.h"
+
+namespace {
+
+namespace Win = QZ::Platform::Window;
+namespace Host = QZ::Platform::Host;
+namespace Gfx = QZ::Platform::Graphics;
+
+// The texts the combo boxes show: as long as the editor's longest ones.
+const char16_t* const kItems[] = {u"Quorin 25 ZTR", u"Channel 16", u"Medium"};
+
+class ShippedComboXvfbTest : public ::testing::Test {
+protected:
+  static constexpr uintptr_t kGiveUpTimer = 99;
+
+  void SetUp() override {
+    ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
+    // The pointer stays off the window: no row is hovered.
+    ASSERT_EQ(QZTest::RunProgram({"xdotool", "mousemove", "1279", "1023"}), 0); // a corner of the screen
+    ASSERT_TRUE(Host::Startup());
+    application.measurer = measurer;
+    QZ::LFont::SetMeasurementRendererSource([renderer = measurer] { return renderer; });
+    application.factory = QZ::RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
+    (void)application.factory->RegisterControlCreateFunction(u"Framework.ComboBox",
+                                                             &QZ::CreateControlOf<QZ::LComboBox>); // 0
+    QZTest::RegisterListWidgets(*application.factory);
+    QZTest::RegisterWidgets(*application.factory);
+    // The shipped skin with its drawn images, read from a folder of its own.
+    for (const auto& image : std::filesystem::directory_iterator(QZ_SKIN_ART_IMAGES)) {
+      std::filesystem::copy_file(image.path(), std::filesystem::path(folder / image.path().filename().string()));
+    }
+    std::filesystem::copy_file(std::string(QZ_RESOURCE_DOCUMENTS) + "/Skins.xml", folder / "Skins.xml");
+    ASSERT_EQ(application.factory->LoadSkins(QZ::WString((folder / "Skins.xml").c_str())), QZ::QZ_OK);
+  }
+
+  void TearDown() override {
+    QZ::LFont::SetMeasurementRendererSource({});
+    root = nullptr;
+    Host::Shutdown(); // the window and its object go with it
+  }
+
+  void OpenWindow(int width, int height) {
+    mWidth = width;
+    mHeight = height;
+    window = new QZ::OSWindow;
+    ASSERT_TRUE(window->CreateEx(0, u"QZFrameworkWindow", u"Combo boxes", Win::WS_POPUP | Win::WS_VISIBLE, 10, 10,
+                                 width, height, nullptr));
+    hwnd = window->GetSafeHwnd();
+    ASSERT_EQ(window->CreateRenderer(QZ::kRendererGDI), QZ::QZ_OK);
+    root = window->GetRootWindow();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(SDL_GetWindowFromID(Win::GetBackendWindowId(hwnd)), &info));
+    display = info.info.x11.display;
+    xwindow = info.info.x11.window;
+  }
+
+  // Takes, translates and dispatches messages, running the idle passes, until the window is
+  // painted; false after 10 s.
+  bool Painted() {
+    (void)Host::SetTimer(nullptr, kGiveUpTimer, 10000); // the id
+    Win::MSG msg;
+    bool reached = !Win::GetUpdateRect(hwnd, nullptr, false);
+    while (!reached) {
+      if (!Host::PeekMessage(&msg, Win::PM_NOREMOVE)) {
+        (void)application.DoIdleWork(true); // whether more waits
+      }
+      if (Host::GetMessage(&msg) <= 0 || (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer)) {
+        break;
+      }
+      (void)Host::TranslateMessage(&msg); // true for keys
+      (void)Host::DispatchMessage(&msg);  // the procedure's answer
+      reached = !Win::GetUpdateRect(hwnd, nullptr, false);
+    }
+    (void)Host::KillTimer(nullptr, kGiveUpTimer); // whether it ran
+    return reached;
+  }
+
+  std::unique_ptr<Gfx::Image> Screenshot() {
+    XSync(display, False);
+    return QZTest::XWindowImage(display, xwindow, mWidth, mHeight);
+  }
+
+  int mWidth = 0;
+  int mHeight = 0;
+  QZTest::TempFolder folder;
+  QZ::RCPtr<QZ::LMeasurementRenderer> measurer{new QZ::LGDIRenderer};
+  QZTest::FakeControlApplication application;
+  QZ::OSWindow* window = nullptr;
+  Win::HWND hwnd = nullptr;
+  QZ::RCPtr<QZ::LRootWindow> root;
+  Display* display = nullptr;
+  ::Window xwindow = 0;
+};
+
+// Every combo box entry below entry, with a path of names to tell them apart.
+void CollectCombos(const QZ::RCPtr<QZ::LControlDescriptor>& entry, const std::string& path,
+                   std::vector<std::pair<std::string, QZ::RCPtr<QZ::LControlDescriptor>>>& found) {
+  for (uint32_t i = 0; entry && i < entry->GetChildren().GetCount(); ++i) {
+    const QZ::RCPtr<QZ::LControlDescriptor>& child = entry->GetChildren().GetAt(i);
+    const std::string name = path + "/" + QZTest::Utf8(child->GetName());
+    if (child->GetClass() == QZ::WString(u"Framework.ComboBox")) {
+      found.emplace_back(name, child);
+    }
+    CollectCombos(child, name, found);
+  }
+}
+
+// The columns of area (in image) that hold ink: pixels far from the colour most of the area
+// has. First and last column; -1 for none.
+std::pair<int, int> InkColumns(Gfx::Image& image, const QZ::RectT<int>& area) {
+  std::map<uint32_t, int> counts;
+  for (int y = area.y; y < area.y + area.height; ++y) {
+    for (int x = area.x; x < area.x + area.width; ++x) {
+      Gfx::Color pixel;
+      (void)image.GetPixel(x, y, pixel); // inside the image
+      ++counts[pixel.argb];
+    }
+  }
+  const uint32_t ground =
+      std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+  auto far = [&](uint32_t value) {
+    int difference = 0;
+    for (int shift : {0, 8, 16}) {
+      difference = std::max(difference, std::abs(int((value >> shift) & 0xFF) - int((ground >> shift) & 0xFF)));
+    }
+    return difference > 48;
+  };
+  int first = -1;
+  int last = -1;
+  for (int x = area.x; x < area.x + area.width; ++x) {
+    for (int y = area.y; y < area.y + area.height; ++y) {
+      Gfx::Color pixel;
+      (void)image.GetPixel(x, y, pixel); // inside the image
+      if (far(pixel.argb)) {
+        first = first < 0 ? x : first;
+        last = x;
+        break;
+      }
+    }
+  }
+  return {first, last};
+}
+
+TEST_F(ShippedComboXvfbTest, EveryComboBoxShowsItsFirstItemWholeInBothSkins) {
+  struct Case {
+    int32_t skinIndex;
+    const char* skin;
+    int width;
+    int height;
+  };
+  std::filesystem::create_directories(QZ_WIDGET_TEST_OUTPUT);
+  for (const Case& c : {Case{0, "HighDPI", 720, 560}, Case{1, "Skin1", 400, 320}}) {
+    SCOPED_TRACE(c.skin);
+    application.factory->SetCurrentSkinIndex(c.skinIndex);
+    const QZ::RCPtr<QZ::LControlDescriptor> main = application.factory->FindControlDescriptor(u"mainControl");
+    ASSERT_TRUE(main);
+    std::vector<std::pair<std::string, QZ::RCPtr<QZ::LControlDescriptor>>> combos;
+    CollectCombos(application.factory->GetSkins().GetAt(uint32_t(c.skinIndex)), c.skin, combos);
+    EXPECT_EQ(combos.size(), 32u);
+    // The combo boxes stand on the skin's background label, each at (10, 10) in turn.
+    const QZ::RCPtr<QZ::LControlDescriptor>& background = main->GetChildren().GetAt(0);
+    ASSERT_EQ(background->GetName(), QZ::WString(u"backgroundLabel"));
+    OpenWindow(c.width, c.height);
+    const QZ::RCPtr<QZ::LControl> host = application.factory->CreateControl(nullptr, background);
+    ASSERT_TRUE(host);
+    ASSERT_EQ(root->InstallRootControl(host), QZ::QZ_OK);
+    int number = 0;
+    for (const auto& [path, entry] : combos) {
+      SCOPED_TRACE(path);
+      const QZ::RCPtr<QZ::LComboBox> combo =
+          QZ::DynamicCast<QZ::LComboBox>(application.factory->CreateControl(host, entry));
+      ASSERT_TRUE(combo);
+      for (int32_t axis = 0; axis < 2; ++axis) {
+        QZ::LayoutPosition position;
+        QZ::LayoutSize size;
+        ASSERT_EQ(combo->GetLayoutDescriptor()->GetAxis(axis, position, size), QZ::QZ_OK);
+        (void)combo->SetAxisPlacement(axis, QZ::LayoutPosition{0.0f, QZ::kPositionToClient, QZ::WString(), 0.0f, 10.0},
+                                      size); // 0: as given
+      }
+      for (const char16_t* item : kItems) {
+        (void)combo->AddItem(QZ::WString(item)); // its index
+      }
+      ASSERT_EQ(combo->SelectItem(0), 0);
+      ASSERT_EQ(combo->ShowDropDown(true), QZ::QZ_OK);
+      ASSERT_TRUE(combo->IsDroppedDown());
+      ASSERT_TRUE(Painted());
+      const auto shot = Screenshot();
+      ASSERT_TRUE(shot);
+      EXPECT_TRUE(QZTest::WritePng(*shot, std::string(QZ_WIDGET_TEST_OUTPUT) + "/ShippedCombo" + c.skin +
+                                              std::to_string(++number) + ".png"));
+
+      // The first row's part in view: the list's client area less its bar, one row high.
+      const QZ::RCPtr<QZ::LListBox> list = combo->GetListBox();
+      const QZ::RCPtr<QZ::LListBoxItem> row = list->GetRowControl(0);
+      ASSERT_TRUE(row);
+      ASSERT_EQ(QZTest::Utf8(row->GetText()), QZTest::Utf8(kItems[0]));
+      const QZ::PointT<double> at = list->GetWindowPosition();
+      const QZ::RectT<double> client = list->GetLookRect(-1);
+      const QZ::RectT<int> view{int(at.x + client.x), int(at.y + client.y), int(list->GetContentRect().width),
+                                list->GetRowHeight()};
+      const auto [first, last] = InkColumns(*shot, view);
+      // Where the row's text block begins when the row begins with the list's client area.
+      const QZ::RCPtr<QZ::LLook> look = row->GetLook(-1);
+      ASSERT_TRUE(look);
+      const int textLeft =
+          view.x +
+          int(look->GetTextRect(QZ::RoundToInt32(row->GetRect().width), QZ::RoundToInt32(row->GetRect().height)).x);
+      const double advance = measurer->MeasureText(*row->GetFont(), row->GetText()).width;
+      EXPECT_GE(first, textLeft) << "the text begins left of its text block: cut off";
+      EXPECT_LT(last, view.x + view.width) << "the text runs beyond the list";
+      // The ink is a little narrower than the advance (the side bearings, faint edges).
+      EXPECT_GE(last - first + 1, advance - 8.0) << "the ink is not the whole text";
+      EXPECT_LE(last - first + 1, advance + 2.0);
+
+      (void)combo->ShowDropDown(false); // 0
+      (void)combo->Detach();            // always 0
+    }
+    (void)root->InstallRootControl(nullptr); // always 0
+    root = nullptr;
+    (void)Win::DestroyWindow(hwnd); // the object goes with its window
+  }
+}
+
+} // namespace
