@@ -46,6 +46,12 @@ public:
   void SetWindowMaximumSize(uint32_t, int, int) override {}
   void SetWindowAlwaysOnTop(uint32_t, bool) override {}
   bool SetWindowModalFor(uint32_t, uint32_t) override { return false; }
+  void SetWindowActions(uint32_t, bool, bool, bool) override {}
+  bool LearnWindowFrame(uint32_t, int& top, int& left, int& bottom, int& right) override {
+    top = left = bottom = right = 0;
+    return false;
+  }
+  void AwaitWindowFrame(uint32_t) override {}
   bool SetWindowIcon(uint32_t, const uint32_t*, int, int, int) override { return false; }
   SDL_Surface* GetWindowSurface(uint32_t) override { return nullptr; }
   bool UpdateWindowSurfaceRects(uint32_t, const SDL_Rect*, int) override { return false; }
