@@ -59,8 +59,10 @@ public:
       mPid = 0;
       return;
     }
-    // Its list of what it supports goes up once it manages the screen.
-    mRunning = WaitUntil([this] { return HasRootProperty("_NET_SUPPORTED") || Ended(); }) && !Ended();
+    // Its list of what it supports goes up once it manages the screen, before it reads its
+    // configuration; a window's frame question is answered only from its event loop on.
+    mRunning = WaitUntil([this] { return HasRootProperty("_NET_SUPPORTED") || Ended(); }) && !Ended() &&
+               AnswersFrameQuestions();
   }
   OpenboxSession(const OpenboxSession&) = delete;
   OpenboxSession& operator=(const OpenboxSession&) = delete;
@@ -87,19 +89,46 @@ private:
     XSync(mDisplay, False);
   }
   bool HasRootProperty(const char* name) const {
+    return HasProperty(DefaultRootWindow(mDisplay), XInternAtom(mDisplay, name, False));
+  }
+  bool HasProperty(::Window window, Atom property) const {
     Atom type = 0;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    const bool found =
-        XGetWindowProperty(mDisplay, DefaultRootWindow(mDisplay), XInternAtom(mDisplay, name, False), 0, 1, False,
-                           AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
-        type != 0;
+    const bool found = XGetWindowProperty(mDisplay, window, property, 0, 1, False, AnyPropertyType, &type, &format,
+                                          &count, &after, &data) == Success &&
+                       type != 0;
     if (data) {
       XFree(data);
     }
     return found;
+  }
+  // Asks openbox the frame of a window of our own until it answers; a question that comes
+  // while it still starts up goes unanswered.
+  bool AnswersFrameQuestions() {
+    const ::Window root = DefaultRootWindow(mDisplay);
+    const ::Window probe = XCreateSimpleWindow(mDisplay, root, 0, 0, 10, 10, 0, 0, 0);
+    const Atom extents = XInternAtom(mDisplay, "_NET_FRAME_EXTENTS", False);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = probe;
+    event.xclient.message_type = XInternAtom(mDisplay, "_NET_REQUEST_FRAME_EXTENTS", False);
+    event.xclient.format = 32;
+    int polls = 0;
+    const bool answered =
+        WaitUntil([&] {
+          if (polls++ % 100 == 0) {
+            XSendEvent(mDisplay, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+            XFlush(mDisplay);
+          }
+          return HasProperty(probe, extents) || Ended();
+        }) &&
+        !Ended();
+    XDestroyWindow(mDisplay, probe);
+    XSync(mDisplay, False);
+    return answered;
   }
   // Whether openbox has ended (reaped then).
   bool Ended() {
