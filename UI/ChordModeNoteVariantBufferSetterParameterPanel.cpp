@@ -104,6 +104,9 @@ QZResult LChordModeNoteVariantBufferSetterParameterPanel::SetValue(const QZ::Var
   }
   const RCPtr<LChordModeNoteVariantBufferSetterParameterPanel> self(this); // a handler may take the tree down
   const int32_t b = bytes[0];
+  // The note shown is the engine's already: selecting it sends nothing back, or the engine's
+  // announcement of a fallback's two notes would be answered by sending them again, forever.
+  mShownNote = b;
   const int32_t base = NotesOf(QZ::GetDeviceModel()).base;
   if (IsRequiredNote()) {
     const auto index = int8_t(b - base);
@@ -122,6 +125,7 @@ QZResult LChordModeNoteVariantBufferSetterParameterPanel::SetValue(const QZ::Var
       (void)combo->SelectItem(index); // the selected index
     }
   }
+  mShownNote = kNoNoteShown;
   return QZ::QZ_OK;
 }
 
@@ -181,6 +185,9 @@ LChordModeNoteVariantBufferSetterParameterPanel::OnComboSelectionChange(const RC
     note = s + base;
   } else {
     note = s < 1 ? s : s + base - 1;
+  }
+  if (note == mShownNote) {
+    return QZ::QZ_FALSE;
   }
   const auto byte = uint8_t(note);
   QZ::Variant value;

@@ -43,7 +43,8 @@ public:
   virtual void SetParameter(const QZ::ParamValue& parameter);
   // Shows a one-byte note: its item, "OFF" for 0 or a note below the list; a note above the
   // list selects item 1 and then item 0, so the fallback item is announced (and sent) even
-  // when it was selected. 0; QZ_E_FAIL, nothing shown, for a value of another size.
+  // when it was selected. A selection of the very note shown is not sent. 0; QZ_E_FAIL,
+  // nothing shown, for a value of another size.
   virtual QZ::QZResult SetValue(const QZ::Variant& value);
   // The text of "controlNameLabel", when there is one.
   virtual void SetLabelText(const QZ::WString& text);
@@ -66,5 +67,9 @@ private:
   // The 1-then-0 selection.
   void SelectFallback();
 
+  static constexpr int32_t kNoNoteShown = -1;
+
   QZ::ParamDescriptor mParameter{kUnboundParamId};
+  // The note SetValue is showing; kNoNoteShown at other times.
+  int32_t mShownNote = kNoNoteShown;
 };

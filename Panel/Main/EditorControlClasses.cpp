@@ -29,6 +29,8 @@
 #include "UI/ScaleEditPanel.h"
 #include "UI/SustainEditPanel.h"
 #include "UI/SustainViewPanel.h"
+#include "UI/UserPresetEditPanel.h"
+#include "UI/UserPresetPanel.h"
 
 namespace QZ {
 
@@ -52,8 +54,8 @@ constexpr ControlClassEntry kEditorControlClasses[] = {
     {u"PresetEditor.MainControl.DeviceView.TabControl.ButtonHolder", &CreateControlOf<LScrollView>},
     {u"PresetEditor.UserPresetEditorView", &CreateControlOf<LScrollView>},
     {u"PresetEditor.EncoderEditPanel.TabControl.ButtonHolder", &CreateControlOf<LScrollView>},
-    {u"PresetEditor.UserPresetEditor", &CreateNotBuiltYet},    // LUserPresetPanel
-    {u"PresetEditor.UserPresetEditPanel", &CreateNotBuiltYet}, // LUserPresetEditPanel
+    {u"PresetEditor.UserPresetEditor", &CreateControlOf<LUserPresetPanel>},
+    {u"PresetEditor.UserPresetEditPanel", &CreateControlOf<LUserPresetEditPanel>},
     {u"PresetEditor.GlobalPresetEditor", &CreateControlOf<LGlobalPresetEditPanel>},
     {u"PresetEditor.Dialog.SendPresetToHardware", &CreateControlOf<LSendPresetToMidiDeviceDlg>},
     {u"PresetEditor.Dialog.RetrievePresetFromHardware", &CreateControlOf<LGetPresetFromMidiDeviceDlg>},

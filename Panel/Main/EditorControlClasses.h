@@ -2,8 +2,7 @@
 // The editor's control classes as its skins name them ("PresetEditor.MainControl" ...): one
 // table of class name and create function, in registration order. Its panels, tab controls
 // and labels are made by the very functions the widget set registers for "Framework.Panel",
-// "Framework.TabControl" and "Framework.Label"; a class not built yet is registered with
-// QZ::CreateNotBuiltYet (a plain panel in its place), as its row says.
+// "Framework.TabControl" and "Framework.Label".
 //
 //   QZ::RegisterEditorControlClasses(*factory);     // the editor's start-up
 //

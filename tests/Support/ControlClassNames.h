@@ -9,6 +9,7 @@
 //   QZTest::IsRegisteredClassName("Framework.Button")   // true
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <string_view>
 
@@ -254,11 +255,8 @@ inline constexpr std::string_view kEditorNamesNotInSkins[] = {
 
 // The names whose class is not built yet: the program registers them with the stand-in
 // that makes a plain panel (QZ::CreateNotBuiltYet). The work that builds a class registers
-// it under its names and takes them out of this list.
-inline constexpr std::string_view kNamesNotBuiltYet[] = {
-    "PresetEditor.UserPresetEditor",
-    "PresetEditor.UserPresetEditPanel",
-};
+// it under its names and takes them out of this list; every class is built now.
+inline constexpr std::array<std::string_view, 0> kNamesNotBuiltYet{};
 
 static_assert(std::size(kFrameworkClassNames) == 40);
 static_assert(std::size(kEditorClassNames) == 123);

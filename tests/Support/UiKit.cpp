@@ -221,6 +221,17 @@ int32_t CountingEngine::SetParamValue(const QZ::ParamDescriptor& descriptor, con
   return LPresetEditorAppEngine::SetParamValue(descriptor, value);
 }
 
+int32_t CountingEngine::ApplyParamValues(const QZ::ParamDescriptors& descriptors) {
+  std::vector<uint32_t> ids;
+  for (uint32_t i = 0; i < descriptors.GetListCount(); ++i) {
+    QZ::ParamDescriptor descriptor;
+    (void)descriptors.GetDescriptor(i, descriptor); // an index below the count
+    ids.push_back(descriptor.id);
+  }
+  reRequests.push_back(ids);
+  return LPresetEditorAppEngine::ApplyParamValues(descriptors);
+}
+
 int32_t CountingEngine::EnableRemoteDevicePolling(bool on) {
   pollingRequests.push_back(on);
   return QZ::QZ_OK;
@@ -376,7 +387,8 @@ UiKit::UiKit(const Options& options) {
 
   factory = RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
   const std::string documents = QZ_RESOURCE_DOCUMENTS;
-  const std::string skinPath = folders.Write("KitSkins.xml", KitSkinDocument(options.skin));
+  const std::string skinPath =
+      folders.Write("KitSkins.xml", options.document.empty() ? KitSkinDocument(options.skin) : options.document);
   EXPECT_EQ(factory->LoadStringTables(WString((documents + "/StringTables.xml").c_str()),
                                       WString((documents + "/FrameworkStrings.xml").c_str()), 0x0409),
             QZ::QZ_OK);

@@ -109,12 +109,16 @@ public:
   static QZ::RCPtr<CountingEngine> Create() { return QZ::RCPtr<CountingEngine>(new CountingEngine); }
 
   int32_t SetParamValue(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value) override;
+  // Records the ids asked for, then announces them as the engine does.
+  int32_t ApplyParamValues(const QZ::ParamDescriptors& descriptors) override;
   int32_t EnableRemoteDevicePolling(bool on) override;
 
   // The bytes the engine holds for id (empty when the value is no buffer).
   std::vector<uint8_t> Bytes(uint32_t id);
 
   std::vector<SetCall> setCalls;
+  // The ids of each ApplyParamValues call.
+  std::vector<std::vector<uint32_t>> reRequests;
   std::vector<bool> pollingRequests;
 
 private:
@@ -178,9 +182,12 @@ struct FileDialogCall {
 class UiKit {
 public:
   struct Options {
-    // The top-level SubControl elements of an inline skin (UiXml); empty: the program's
-    // skins ("Resources/Documents/Skins.xml").
+    // The top-level SubControl elements of an inline skin (UiXml) in the kit's document, with
+    // the kit's looks.
     std::string skin;
+    // A whole skin document in place of the kit's (skin is then not used); its current skin
+    // is its first.
+    std::string document;
     // The skin entry made as the window's top control.
     std::u16string top = u"mainControl";
     int32_t width = 1200;

@@ -52,14 +52,14 @@ inline std::string GlobalPresetSelectors() {
 }
 
 // "mainControl" of the editor's classes as the editor's skins nest them: the device view
-// ("viewDevice") with its tab control ("tabControl": the user preset editor and the global
-// preset editor) and its keyboard model box ("deviceSelectionComboBox", with its list), and
-// the preset slot box ("slot").
+// ("viewDevice") with its tab control ("tabControl": the user preset editor's page, without
+// its picture and edit pages, and the global preset editor) and its keyboard model box
+// ("deviceSelectionComboBox", with its list), and the preset slot box ("slot").
 inline std::string EditorMainControl() {
   std::string buttons;
   std::string pages;
   for (const std::string& tab :
-       {DeviceViewTab("userPresetEditor", "PresetEditor.UserPresetEditor"),
+       {DeviceViewTab("userPresetEditor", "PresetEditor.UserPresetEditorView"),
         DeviceViewTab("globalPresetEditor", "PresetEditor.GlobalPresetEditor", GlobalPresetSelectors())}) {
     buttons += tab.substr(0, tab.find('|'));
     pages += tab.substr(tab.find('|') + 1);

@@ -35,6 +35,8 @@
 #include "UI/ScaleEditPanel.h"
 #include "UI/SustainEditPanel.h"
 #include "UI/SustainViewPanel.h"
+#include "UI/UserPresetEditPanel.h"
+#include "UI/UserPresetPanel.h"
 
 namespace QZTest {
 namespace {
@@ -71,6 +73,8 @@ const bool kEditorClassesKnown = [] {
   EditorClassFunctions().emplace("LSendPresetToMidiDeviceDlg", &QZ::CreateControlOf<LSendPresetToMidiDeviceDlg>);
   EditorClassFunctions().emplace("LGetPresetFromMidiDeviceDlg", &QZ::CreateControlOf<LGetPresetFromMidiDeviceDlg>);
   EditorClassFunctions().emplace("LAboutDlg", &QZ::CreateControlOf<LAboutDlg>);
+  EditorClassFunctions().emplace("LUserPresetPanel", &QZ::CreateControlOf<LUserPresetPanel>);
+  EditorClassFunctions().emplace("LUserPresetEditPanel", &QZ::CreateControlOf<LUserPresetEditPanel>);
   return true;
 }();
 
