@@ -42,8 +42,8 @@ constexpr uint32_t kNoElement = UINT32_MAX;
 
 std::string Narrow(const char16_t* text) { return WString(text).ToUTF8().GetBuffer(); }
 
-[[noreturn]] void ThrowMissing(const std::string& path, int line) {
-  QZ::Throw<std::runtime_error>({kInitialize, kSource, line}, "Null Pointer : Cannot find child " + path);
+[[noreturn]] void ThrowMissing(const std::string& name, int line) {
+  QZ::Throw<std::runtime_error>({kInitialize, kSource, line}, "Null Pointer : Cannot find child " + name);
 }
 
 // The element number n at the end of name after the word's length of characters, as the
@@ -88,12 +88,10 @@ LUserPresetPanel::~LUserPresetPanel() = default;
 
 RCPtr<QZ::LControl> LUserPresetPanel::RequirePath(std::initializer_list<const char16_t*> path, int line) const {
   RCPtr<QZ::LControl> control(const_cast<LUserPresetPanel*>(this));
-  std::string shown;
   for (const char16_t* name : path) {
-    shown += (shown.empty() ? "" : "->") + Narrow(name);
     control = control->FindChildByName(WString(name));
     if (!control) {
-      ThrowMissing(shown, line);
+      ThrowMissing(Narrow(name), line);
     }
   }
   return control;
@@ -189,7 +187,7 @@ QZResult LUserPresetPanel::Initialize() {
   BindViews();
   mSustainView = QZ::DynamicCast<LSustainViewPanel>(RequirePath({u"sustainGroup", u"sustain1"}, 168));
   if (!mSustainView) {
-    ThrowMissing("sustainGroup->sustain1", 168);
+    ThrowMissing("sustain1", 168);
   }
   Subscribe(&LUserPresetPanel::OnSustainClicked, RequirePath({u"sustainGroup", u"sustain1", kButton}, 170), kLeftClick,
             {kInitialize, kSource, 171});
@@ -203,14 +201,14 @@ QZResult LUserPresetPanel::Initialize() {
 namespace {
 
 // The view named format with number in group, as T; throws the missing-child text naming
-// "group->name" with line when there is none of that class.
+// the view with line when there is none of that class (the group was found before).
 template <class T>
 RCPtr<T> FindView(const QZ::LControl& panel, const char16_t* group, const char16_t* format, uint32_t number, int line) {
   const WString name = WString::Format(format, number);
   const RCPtr<QZ::LControl> groupControl = panel.FindChildByName(WString(group));
   RCPtr<T> view = groupControl ? QZ::DynamicCast<T>(groupControl->FindChildByName(name)) : nullptr;
   if (!view) {
-    ThrowMissing(Narrow(group) + "->" + name.ToUTF8().GetBuffer(), line);
+    ThrowMissing(name.ToUTF8().GetBuffer(), line);
   }
   return view;
 }

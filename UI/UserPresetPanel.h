@@ -60,15 +60,16 @@ public:
   // --- The control ---------------------------------------------------------------------
 
   // The scroll view's (its failure returned as it is), the handler table, the sibling
-  // "editPanel" (or its entry in the parent's skin entry, made later), the clicks of the wheel, the keyboard and every
-  // child's "button" of the five groups (in insertion order) heard, the modules made, the views of the groups and the
-  // pedal ("sustainGroup"/"sustain1", whose button is heard) bound, the model changes heard. Throws
-  // QZ::Exception<std::runtime_error> "Runtime Error : Null Pointer : Cannot find child <name> :
-  // LUserPresetPanel::Initialize : UI\UserPresetPanel : Line <n>" for editPanel (32), sliderGroup (41), buttonGroup
-  // (51), knobGroup (63), padGroup1 (72), padGroup2 (80), wheelGroup, wheelGroup->wheel and wheelGroup->wheel->button
-  // (34), the same of keyboardGroup->keyboard1 (37), the views padGroup1->padN (144), padGroup2->padN (148),
-  // sliderGroup->sliderN (152), knobGroup->knobN (156), buttonGroup->buttonN (160), sustainGroup and
-  // sustainGroup->sustain1 (168) and sustainGroup->sustain1->button (170);
+  // "editPanel" (or, when the parent's skin entry makes it after the picture, its name kept
+  // for the first use), the clicks of the wheel, the keyboard and every child's "button" of
+  // the five groups (in insertion order) heard, the modules made, the views of the groups and
+  // the pedal ("sustainGroup"/"sustain1", whose button is heard) bound, the model changes
+  // heard. Throws QZ::Exception<std::runtime_error> "Runtime Error : Null Pointer : Cannot
+  // find child <name> : LUserPresetPanel::Initialize : UI\UserPresetPanel : Line <n>", name
+  // the first missing one: editPanel 32, sliderGroup 41, buttonGroup 51, knobGroup 63,
+  // padGroup1 72, padGroup2 80, wheelGroup / wheel / its button 34, keyboardGroup /
+  // keyboard1 / its button 37, the views padN of padGroup1 144 and of padGroup2 148, sliderN
+  // 152, knobN 156, buttonN 160, sustainGroup / sustain1 168, the pedal's button 170;
   // "... Cannot create notification handler ... Line 26" without a handler table; a
   // refused subscription "Failed Result : QZRESULT = <code> : LUserPresetPanel::Initialize
   // : UI\UserPresetPanel : Line <n>": wheel 35, keyboard 38, a fader's button 46 (also for
@@ -158,8 +159,8 @@ private:
   void Select(const QZ::RCPtr<QZ::LNotificationDistributor>& source);
   // Asks the application engine to announce count values from first id + first again.
   void RequestValues(uint32_t first, uint32_t count) const;
-  // The child at path below the panel; throws the missing-child text naming the path up to
-  // the first missing name with line.
+  // The child at path below the panel; throws the missing-child text naming the first
+  // missing name with line.
   QZ::RCPtr<QZ::LControl> RequirePath(std::initializer_list<const char16_t*> path, int line) const;
   void BindViews();
   // A page of the edit panel (or its child named child) as a module; null when absent.

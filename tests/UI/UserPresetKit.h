@@ -54,8 +54,9 @@ struct PictureSkin {
 // Test names and failures name the source.
 inline void PrintTo(const PictureSkin& skin, std::ostream* out) { *out << skin.name; }
 
-// What a variant of the test skin changes: children of the picture left out ("padGroup2",
-// "wheelGroup", "productLogosMultiLookLabel" ...) or its sibling "editPanel", elements
+// What a variant of the test skin changes: parts of the picture left out, named by their
+// path below it ("padGroup2", "wheelGroup/wheel/button", "knobGroup/knob5" ...), or its
+// sibling "editPanel", elements
 // added to "knobGroup" (knob views named so, after knob1 .. knob8, over knob8, knob7 ...),
 // the order of the page's two children.
 struct TestSkinVariant {
@@ -167,10 +168,11 @@ inline std::string ElementButton(Xml::Rect rect) {
 
 // A view of class cls: its button above its two labels.
 inline std::string View(const std::string& cls, const std::string& name, Xml::Rect rect, const std::string& upper,
-                        const std::string& lower) {
+                        const std::string& lower, bool button = true) {
   const int labels = rect.height - 36;
   return Xml::Control("PresetEditor." + cls, name, rect,
-                      ElementButton({4, 0, rect.width - 8, labels}) + Caption(upper, {0, labels, rect.width, 18}) +
+                      (button ? ElementButton({4, 0, rect.width - 8, labels}) : std::string()) +
+                          Caption(upper, {0, labels, rect.width, 18}) +
                           Caption(lower, {0, labels + 18, rect.width, 18}),
                       {}, "Kit.Group");
 }
@@ -180,12 +182,22 @@ inline std::string Group(const std::string& cls, const std::string& name, Xml::R
 }
 
 inline std::string Picture(const TestSkinVariant& variant) {
-  const auto keep = [&](const std::string& name, const std::string& xml) {
-    return variant.without.count(name) ? std::string() : xml;
+  const auto keep = [&](const std::string& path, const std::string& xml) {
+    return variant.without.count(path) ? std::string() : xml;
+  };
+  // The view group/name, unless left out, with its button unless that is.
+  const auto view = [&](const std::string& group, const std::string& cls, const std::string& name, Xml::Rect rect,
+                        const std::string& upper, const std::string& lower) {
+    const std::string path = group + "/" + name;
+    return keep(path, View(cls, name, rect, upper, lower, !variant.without.count(path + "/button")));
+  };
+  const auto button = [&](const std::string& path, Xml::Rect rect) {
+    return keep(path + "/button", ElementButton(rect));
   };
   std::string knobs;
   for (int i = 0; i < 8; ++i) {
-    knobs += View("UserKnob", "knob" + std::to_string(i + 1), {4 + 57 * i, 4, 56, 84}, "ccLabel", "channelLabel");
+    knobs += view("knobGroup", "UserKnob", "knob" + std::to_string(i + 1), {4 + 57 * i, 4, 56, 84}, "ccLabel",
+                  "channelLabel");
   }
   for (size_t i = 0; i < variant.extraKnobs.size(); ++i) {
     // Over the last knobs, which they hide from the pointer.
@@ -194,14 +206,15 @@ inline std::string Picture(const TestSkinVariant& variant) {
   std::string faders;
   std::string buttons;
   for (int i = 0; i < 9; ++i) {
-    faders += View("UserSlider", "slider" + std::to_string(i + 1), {4 + 51 * i, 4, 48, 150}, "ccLabel", "channelLabel");
-    buttons +=
-        View("CommonButton", "button" + std::to_string(i + 1), {4 + 51 * i, 4, 48, 64}, "messageLabel", "channelLabel");
+    faders += view("sliderGroup", "UserSlider", "slider" + std::to_string(i + 1), {4 + 51 * i, 4, 48, 150}, "ccLabel",
+                   "channelLabel");
+    buttons += view("buttonGroup", "CommonButton", "button" + std::to_string(i + 1), {4 + 51 * i, 4, 48, 64},
+                    "messageLabel", "channelLabel");
   }
-  const auto pads = [] {
+  const auto pads = [&](const std::string& group) {
     std::string xml;
     for (int i = 0; i < 8; ++i) {
-      xml += View("UserPad", "pad" + std::to_string(i + 1), {4 + 59 * (i % 4), 4 + 86 * (i / 4), 56, 84},
+      xml += view(group, "UserPad", "pad" + std::to_string(i + 1), {4 + 59 * (i % 4), 4 + 86 * (i / 4), 56, 84},
                   "messageLabel", "channelLabel");
     }
     return xml;
@@ -213,22 +226,26 @@ inline std::string Picture(const TestSkinVariant& variant) {
                         {}, "Kit.Logo")) +
       ArpClockScale::TempoGroup("clockGroup", {16, 64, 132, 164}) +
       keep("sustainGroup", Group("UserSustainGroup", "sustainGroup", {16, 240, 132, 104},
-                                 Xml::Control("PresetEditor.UserSustain", "sustain1", {46, 10, 40, 40},
-                                              ElementButton({0, 0, 40, 40}), {}, "Kit.Group") +
+                                 keep("sustainGroup/sustain1",
+                                      Xml::Control("PresetEditor.UserSustain", "sustain1", {46, 10, 40, 40},
+                                                   button("sustainGroup/sustain1", {0, 0, 40, 40}), {}, "Kit.Group")) +
                                      Caption("labelSustain", {0, 64, 132, 20}))) +
       keep("wheelGroup", Group("UserWheelGroup", "wheelGroup", {16, 360, 132, 112},
-                               Xml::Control("PresetEditor.UserWheelButton", "wheel", {38, 4, 56, 104},
-                                            ElementButton({0, 0, 56, 104}), {}, "Kit.Group"))) +
+                               keep("wheelGroup/wheel",
+                                    Xml::Control("PresetEditor.UserWheelButton", "wheel", {38, 4, 56, 104},
+                                                 button("wheelGroup/wheel", {0, 0, 56, 104}), {}, "Kit.Group")))) +
       keep("knobGroup", Group("UserPresetKnobGroup", "knobGroup", {164, 16, 464, 92}, knobs)) +
       keep("sliderGroup", Group("UserPresetSliderGroup", "sliderGroup", {164, 116, 464, 158}, faders)) +
       keep("buttonGroup", Group("UserPresetButtonGroup", "buttonGroup", {164, 282, 464, 72}, buttons)) +
       Caption("padBank1Label", {644, 16, 240, 20}) +
-      keep("padGroup1", Group("UserPresetPadGroup", "padGroup1", {644, 40, 240, 180}, pads())) +
+      keep("padGroup1", Group("UserPresetPadGroup", "padGroup1", {644, 40, 240, 180}, pads("padGroup1"))) +
       Caption("padBank2Label", {900, 16, 240, 20}) +
-      keep("padGroup2", Group("UserPresetPadGroup", "padGroup2", {900, 40, 240, 180}, pads())) +
-      keep("keyboardGroup", Group("UserKeyboardGroup", "keyboardGroup", {164, 362, 980, 112},
-                                  Xml::Control("PresetEditor.UserKeyboard", "keyboard1", {4, 4, 972, 104},
-                                               ElementButton({0, 0, 972, 104}), {}, "Kit.Group")));
+      keep("padGroup2", Group("UserPresetPadGroup", "padGroup2", {900, 40, 240, 180}, pads("padGroup2"))) +
+      keep("keyboardGroup",
+           Group("UserKeyboardGroup", "keyboardGroup", {164, 362, 980, 112},
+                 keep("keyboardGroup/keyboard1",
+                      Xml::Control("PresetEditor.UserKeyboard", "keyboard1", {4, 4, 972, 104},
+                                   button("keyboardGroup/keyboard1", {0, 0, 972, 104}), {}, "Kit.Group"))));
   return Xml::Control("PresetEditor.UserPresetEditor", "controlNavigation", {20, 10, 1160, 492}, children);
 }
 

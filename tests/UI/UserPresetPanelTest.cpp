@@ -44,12 +44,34 @@ TEST(UserPresetPanelTest, ASkinWithoutAPartOfThePictureFailsWithTheNameOfWhatIsM
       {"padGroup1", "padGroup1" + std::string(kSite) + "72"},
       {"padGroup2", "padGroup2" + std::string(kSite) + "80"},
       {"wheelGroup", "wheelGroup" + std::string(kSite) + "34"},
+      {"wheelGroup/wheel", "wheel" + std::string(kSite) + "34"},
+      {"wheelGroup/wheel/button", "button" + std::string(kSite) + "34"},
       {"keyboardGroup", "keyboardGroup" + std::string(kSite) + "37"},
+      {"keyboardGroup/keyboard1", "keyboard1" + std::string(kSite) + "37"},
+      {"keyboardGroup/keyboard1/button", "button" + std::string(kSite) + "37"},
+      {"padGroup1/pad8", "pad8" + std::string(kSite) + "144"},
+      {"padGroup2/pad3", "pad3" + std::string(kSite) + "148"},
+      {"sliderGroup/slider9", "slider9" + std::string(kSite) + "152"},
+      {"knobGroup/knob5", "knob5" + std::string(kSite) + "156"},
+      {"buttonGroup/button1", "button1" + std::string(kSite) + "160"},
       {"sustainGroup", "sustainGroup" + std::string(kSite) + "168"},
+      {"sustainGroup/sustain1", "sustain1" + std::string(kSite) + "168"},
+      {"sustainGroup/sustain1/button", "button" + std::string(kSite) + "170"},
   };
   for (const auto& [without, text] : cases) {
     UserPresetKit kit(TestPictureSkin(TestSkinVariant::Without({without})), QZ::kDeviceModel49Keys, false);
     EXPECT_EQ(kit.BuildFails(), kMissing + text) << without;
+  }
+  // An element without its button is refused by the subscription of its group.
+  const std::pair<const char*, int> refused[] = {{"sliderGroup/slider2/button", 46},
+                                                 {"buttonGroup/button2/button", 58},
+                                                 {"knobGroup/knob2/button", 68},
+                                                 {"padGroup1/pad2/button", 77},
+                                                 {"padGroup2/pad2/button", 85}};
+  for (const auto& [without, line] : refused) {
+    UserPresetKit kit(TestPictureSkin(TestSkinVariant::Without({without})), QZ::kDeviceModel49Keys, false);
+    EXPECT_EQ(kit.BuildFails(), "Failed Result : QZRESULT = 80070057" + std::string(kSite) + std::to_string(line))
+        << without;
   }
 }
 
