@@ -389,6 +389,11 @@ UiKit::UiKit(const Options& options) {
   const std::string documents = QZ_RESOURCE_DOCUMENTS;
   const std::string skinPath =
       folders.Write("KitSkins.xml", options.document.empty() ? KitSkinDocument(options.skin) : options.document);
+  if (!options.imageFolder.empty()) {
+    for (const auto& image : std::filesystem::directory_iterator(options.imageFolder)) {
+      std::filesystem::copy_file(image.path(), std::filesystem::path(skinPath).parent_path() / image.path().filename());
+    }
+  }
   EXPECT_EQ(factory->LoadStringTables(WString((documents + "/StringTables.xml").c_str()),
                                       WString((documents + "/FrameworkStrings.xml").c_str()), 0x0409),
             QZ::QZ_OK);
@@ -426,7 +431,9 @@ UiKit::UiKit(const Options& options) {
   application.activeRootWindow = root;
   script->Push(WindowEvent(script->SdlIdOf(window->GetSafeHwnd()), SDL_WINDOWEVENT_FOCUS_GAINED));
   PumpMessages();
-  EXPECT_EQ(root->SetRootControl(WString(options.top.c_str())), QZ::QZ_OK) << "the top control is not made";
+  if (!options.top.empty()) {
+    EXPECT_EQ(root->SetRootControl(WString(options.top.c_str())), QZ::QZ_OK) << "the top control is not made";
+  }
 }
 
 UiKit::~UiKit() {

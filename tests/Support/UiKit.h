@@ -188,7 +188,9 @@ public:
     // A whole skin document in place of the kit's (skin is then not used); its current skin
     // is its first.
     std::string document;
-    // The skin entry made as the window's top control.
+    // A folder whose files (the skin's images) are copied beside the document; empty: none.
+    std::string imageFolder;
+    // The skin entry made as the window's top control; empty: none until the test sets one.
     std::u16string top = u"mainControl";
     int32_t width = 1200;
     int32_t height = 850;

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <ostream>
 #include <set>
 #include <string>
@@ -24,6 +26,7 @@
 
 #include "ArpClockScalePageKit.h"
 #include "ButtonWheelSustainKit.h"
+#include "QZFramework/Application/FrameworkControlClasses.h"
 #include "QZFramework/Controls/MainMenu.h"
 #include "UI/DeviceView.h"
 #include "UI/UserPresetEditPanel.h"
@@ -43,9 +46,11 @@ struct PictureSkin {
   // The whole skin document.
   std::string document;
   // The skin made current, and a top-level entry the kit can make before the editor's
-  // classes are registered.
+  // classes are registered (empty: none).
   int32_t skinIndex = 0;
   std::u16string start;
+  // The folder of the skin's images; empty: none.
+  std::string images;
   // The window's size (the main control's).
   int32_t width = 1200;
   int32_t height = 850;
@@ -305,7 +310,22 @@ inline std::string TestSkinDocument(const TestSkinVariant& variant = {}) {
 }
 
 inline PictureSkin TestPictureSkin(const TestSkinVariant& variant = {}, const std::string& name = "TestSkin") {
-  return {.name = name, .document = TestSkinDocument(variant), .skinIndex = 0, .start = u"kitStart"};
+  return {.name = name, .document = TestSkinDocument(variant), .skinIndex = 0, .start = u"kitStart", .images = {}};
+}
+
+// A skin of the program's skin document ("Resources/Documents/Skins.xml") with its drawn
+// images: skinIndex 0 "HighDPI" (2400 x 1700) or 1 "Skin1" (1200 x 850).
+inline PictureSkin ShippedPictureSkin(int32_t skinIndex) {
+  std::ifstream file(std::string(QZ_RESOURCE_DOCUMENTS) + "/Skins.xml", std::ios::binary);
+  std::string document((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const bool high = skinIndex == 0;
+  return {.name = high ? "HighDPI" : "Skin1",
+          .document = std::move(document),
+          .skinIndex = skinIndex,
+          .start = {},
+          .images = QZ_SKIN_ART_IMAGES,
+          .width = high ? 2400 : 1200,
+          .height = high ? 1700 : 850};
 }
 
 // The editor's classes of the page under their skin names, as the program registers them.
@@ -354,6 +374,10 @@ inline void RegisterClasses(QZ::LControlFactory& factory) {
   EditPages::RegisterClasses(factory);
   for (const auto& [name, create] : classes) {
     (void)factory.RegisterControlCreateFunction(WString(name), create); // always 0
+  }
+  // The menus of the program's skins, and every other widget.
+  for (const QZ::ControlClassEntry& entry : QZ::FrameworkControlClasses()) {
+    (void)factory.RegisterControlCreateFunction(WString(entry.name), entry.create); // always 0
   }
 }
 
@@ -440,6 +464,7 @@ private:
     options.width = skin.width;
     options.height = skin.height;
     options.document = skin.document;
+    options.imageFolder = skin.images;
     options.top = skin.start;
     return options;
   }
