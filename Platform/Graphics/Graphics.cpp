@@ -397,6 +397,36 @@ Status Graphics::DrawCachedBitmap(const CachedBitmap& bitmap, int x, int y) {
   });
 }
 
+Status Graphics::DrawImageUnscaled(const Image& image, const Rect& source, int x, int y) {
+  const int64_t fromLeft = std::max(source.x, 0);
+  const int64_t fromTop = std::max(source.y, 0);
+  const int64_t fromRight = std::min<int64_t>(int64_t{source.x} + source.width, image.Width());
+  const int64_t fromBottom = std::min<int64_t>(int64_t{source.y} + source.height, image.Height());
+  if (fromRight <= fromLeft || fromBottom <= fromTop) {
+    return Record(Status::Ok);
+  }
+  if (image.mWriteLocked) {
+    return Record(Status::ObjectBusy);
+  }
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return Record(status);
+  }
+  cairo_surface_t* surface = image.Surface();
+  if (surface == nullptr) {
+    return Record(Status::OutOfMemory);
+  }
+  const PointF device = mWorld.TransformPoint({float(x), float(y)});
+  const double left = std::round(device.x) + double(fromLeft - source.x);
+  const double top = std::round(device.y) + double(fromTop - source.y);
+  return Composite([&](cairo_t* cairo) {
+    cairo_identity_matrix(cairo);
+    cairo_set_source_surface(cairo, surface, left - double(fromLeft), top - double(fromTop));
+    cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
+    cairo_rectangle(cairo, left, top, double(fromRight - fromLeft), double(fromBottom - fromTop));
+    cairo_fill(cairo);
+  });
+}
+
 Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
   if (rect.IsEmpty()) {
     return Record(Status::Ok);

@@ -112,6 +112,10 @@ public:
   // Blits the bitmap unscaled with its top-left corner at (x, y) moved by the world
   // translation and rounded to whole pixels.
   Status DrawCachedBitmap(const CachedBitmap& bitmap, int x, int y);
+  // Blits `source` of the image (clamped to the image) the same way, straight from the
+  // image's premultiplied pixels: what DrawCachedBitmap of a copy of that area draws,
+  // without the copy. ObjectBusy while the image is locked for writing.
+  Status DrawImageUnscaled(const Image& image, const Rect& source, int x, int y);
 
   Status FillRectangle(const Brush& brush, const RectF& rect);
   Status DrawRectangle(const Pen& pen, const RectF& rect);

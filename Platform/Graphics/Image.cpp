@@ -122,12 +122,7 @@ std::unique_ptr<Image> Image::Create(int width, int height, Status* status) {
     Report(status, width >= 1 && height >= 1 ? Status::OutOfMemory : Status::InvalidParameter);
     return nullptr;
   }
-  try {
-    return Adopt(width, height, std::unique_ptr<uint8_t[]>(new uint8_t[size_t(width) * size_t(height) * 4]()), status);
-  } catch (const std::bad_alloc&) {
-    Report(status, Status::OutOfMemory);
-    return nullptr;
-  }
+  return Adopt(width, height, nullptr, status); // transparent: no straight pixels yet
 }
 
 std::unique_ptr<Image> Image::FromPixels(int width, int height, int stride, const uint8_t* scan0, Status* status) {
@@ -135,13 +130,19 @@ std::unique_ptr<Image> Image::FromPixels(int width, int height, int stride, cons
     Report(status, Status::InvalidParameter);
     return nullptr;
   }
-  auto image = Create(width, height, status);
-  if (image) {
-    for (int y = 0; y < height; ++y) {
-      std::memcpy(image->PixelAddress(0, y), scan0 + size_t(y) * size_t(stride), size_t(width) * 4);
-    }
+  if (!IsAcceptableSize(width, height)) {
+    Report(status, Status::OutOfMemory);
+    return nullptr;
   }
-  return image;
+  std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[size_t(width) * size_t(height) * 4]);
+  if (!pixels) {
+    Report(status, Status::OutOfMemory);
+    return nullptr;
+  }
+  for (int y = 0; y < height; ++y) {
+    std::memcpy(pixels.get() + size_t(y) * size_t(width) * 4, scan0 + size_t(y) * size_t(stride), size_t(width) * 4);
+  }
+  return Adopt(width, height, std::move(pixels), status);
 }
 
 std::unique_ptr<Image> Image::CloneArea(const Rect& area) const {
@@ -150,7 +151,10 @@ std::unique_ptr<Image> Image::CloneArea(const Rect& area) const {
     (void)Record(Status::InvalidParameter); // the status is kept; the null clone reports it
     return nullptr;
   }
-  SyncPixels();
+  if (!SyncPixels()) {
+    (void)Record(Status::OutOfMemory); // the status is kept; the null clone reports it
+    return nullptr;
+  }
   Status status = Status::Ok;
   auto clone = FromPixels(clamped.width, clamped.height, mWidth * 4, PixelAddress(clamped.x, clamped.y), &status);
   (void)Record(status); // the status is kept; the result reports it
@@ -166,7 +170,9 @@ Status Image::LockBits(const Rect& area, LockMode mode, BitmapData& data) {
   if (mWriteLocked || (writes && mReadLocks > 0)) {
     return Record(Status::ObjectBusy);
   }
-  SyncPixels();
+  if (!SyncPixels()) {
+    return Record(Status::OutOfMemory);
+  }
   if (writes) {
     mWriteLocked = true;
   } else {
@@ -198,10 +204,39 @@ Status Image::GetPixel(int x, int y, Color& color) const {
   if (x < 0 || y < 0 || x >= mWidth || y >= mHeight) {
     return Record(Status::InvalidParameter);
   }
-  SyncPixels();
+  if (!mPixels && !mSurfaceAhead) {
+    color = Color{0}; // transparent, and not worth making the pixels for
+    return Record(Status::Ok);
+  }
+  if (!SyncPixels()) {
+    return Record(Status::OutOfMemory);
+  }
   const uint8_t* pixel = PixelAddress(x, y);
   color = Color::FromArgb(pixel[3], pixel[2], pixel[1], pixel[0]);
   return Record(Status::Ok);
+}
+
+Status Image::Clear() {
+  if (mWriteLocked || mReadLocks > 0) {
+    return Record(Status::ObjectBusy);
+  }
+  mPixels.reset();
+  ++mChangeCount;
+  mSurfaceAhead = false;
+  if (mSurface) {
+    cairo_surface_flush(mSurface.get());
+    std::memset(cairo_image_surface_get_data(mSurface.get()), 0,
+                size_t(cairo_image_surface_get_stride(mSurface.get())) * size_t(mHeight));
+    cairo_surface_mark_dirty(mSurface.get());
+    mSurfaceChangeCount = mChangeCount;
+  }
+  return Record(Status::Ok);
+}
+
+size_t Image::MemoryBytes() const {
+  const size_t straight = mPixels ? size_t(mWidth) * size_t(mHeight) * 4 : 0;
+  const size_t twin = mSurface ? size_t(cairo_image_surface_get_stride(mSurface.get())) * size_t(mHeight) : 0;
+  return straight + twin;
 }
 
 Status Image::SetPixel(int x, int y, Color color) {
@@ -211,7 +246,9 @@ Status Image::SetPixel(int x, int y, Color color) {
   if (mWriteLocked || mReadLocks > 0) {
     return Record(Status::ObjectBusy);
   }
-  SyncPixels();
+  if (!SyncPixels()) {
+    return Record(Status::OutOfMemory);
+  }
   uint8_t* pixel = PixelAddress(x, y);
   pixel[0] = color.B();
   pixel[1] = color.G();
@@ -232,9 +269,15 @@ Status Image::SetPixel(int x, int y, Color color) {
   return Record(Status::Ok);
 }
 
-void Image::SyncPixels() const {
+bool Image::SyncPixels() const {
+  if (!mPixels) {
+    mPixels.reset(new (std::nothrow) uint8_t[size_t(mWidth) * size_t(mHeight) * 4]());
+    if (!mPixels) {
+      return false;
+    }
+  }
   if (!mSurfaceAhead) {
-    return;
+    return true;
   }
   cairo_surface_flush(mSurface.get());
   const uint8_t* data = cairo_image_surface_get_data(mSurface.get());
@@ -251,6 +294,7 @@ void Image::SyncPixels() const {
     }
   }
   mSurfaceAhead = false;
+  return true;
 }
 
 cairo_surface_t* Image::Surface() const {
@@ -259,7 +303,8 @@ cairo_surface_t* Image::Surface() const {
     if (!mSurface) {
       return nullptr;
     }
-    mSurfaceChangeCount = mChangeCount - 1;
+    // A new twin is transparent: without straight pixels it is current already.
+    mSurfaceChangeCount = mPixels ? mChangeCount - 1 : mChangeCount;
   }
   if (mSurfaceChangeCount != mChangeCount) {
     cairo_surface_flush(mSurface.get());

@@ -15,11 +15,14 @@
 // pixels (SetPixel, a write lock) bump a change counter and the twin is refreshed at its
 // next use; drawing on the image leaves the twin ahead and the straight pixels are brought
 // up to date at their next read. Pixels that drawing did not touch keep their straight
-// values exactly, whatever their alpha.
+// values exactly, whatever their alpha. A transparent image (Create, Clear) holds no
+// straight pixels until they are read or written: an image only ever drawn on and drawn
+// from (a drawing surface, a scaled copy) keeps its twin alone.
 //
 // Failures never throw: factories return null and report through `status`; members
 // return a Status and keep it as the image's last status. Not synchronised: one thread.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -94,6 +97,13 @@ public:
   // holds no lock of this image. Clears `data`.
   Status UnlockBits(BitmapData& data);
 
+  // Makes every pixel transparent black (0), as a new image of the size is, keeping the
+  // memory of the premultiplied twin for the drawing to come. ObjectBusy while locked.
+  Status Clear();
+  // Bytes the image holds now: its straight pixels and its premultiplied twin, each when
+  // it has them.
+  size_t MemoryBytes() const;
+
   // InvalidParameter, with `color` left alone, when (x, y) is outside the image.
   Status GetPixel(int x, int y, Color& color) const;
   // InvalidParameter outside the image, ObjectBusy while locked.
@@ -111,9 +121,11 @@ private:
     mLastStatus = status;
     return status;
   }
+  // The address of a straight pixel; the straight pixels must exist (SyncPixels).
   uint8_t* PixelAddress(int x, int y) const { return mPixels.get() + (size_t(y) * size_t(mWidth) + size_t(x)) * 4; }
-  // Brings the straight pixels up to date with what was drawn on the twin.
-  void SyncPixels() const;
+  // Brings the straight pixels up to date with what was drawn on the twin, making them
+  // (transparent) first when the image has none. False when they cannot be made.
+  [[nodiscard]] bool SyncPixels() const;
   // The premultiplied twin, up to date; null when Cairo cannot make it.
   cairo_surface_t* Surface() const;
   // The twin for drawing on: the straight pixels count as stale from now on.
@@ -121,7 +133,8 @@ private:
 
   int mWidth;
   int mHeight;
-  std::unique_ptr<uint8_t[]> mPixels;
+  // Null while every straight pixel is 0 (see above).
+  mutable std::unique_ptr<uint8_t[]> mPixels;
   mutable Status mLastStatus = Status::Ok;
   int mReadLocks = 0;
   bool mWriteLocked = false;

@@ -57,8 +57,19 @@ bool NextInput(InputQueue& queue, MSG& msg, bool take) {
       return true;
     }
     SDL_Event event;
-    if (!state.backend->PollEvent(event)) {
-      return false;
+    if (!state.backend->TakeQueuedEvent(event)) {
+      // The window system is read once per wake (the wait reads it), and again only when
+      // the loop has been busy since: reading an idle connection is what an idle loop
+      // would mostly spend its time on.
+      const uint64_t now = state.backend->GetTicks();
+      if (now - state.lastPump < kPumpIntervalMs) {
+        return false;
+      }
+      state.lastPump = now;
+      state.backend->PumpEvents();
+      if (!state.backend->TakeQueuedEvent(event)) {
+        return false;
+      }
     }
     TranslateEvent(event, queue);
   }
@@ -67,7 +78,12 @@ bool NextInput(InputQueue& queue, MSG& msg, bool take) {
 bool WaitInput(InputQueue& queue, int32_t timeoutMs) {
   State& state = GetState();
   SDL_Event event;
-  if (!OnUiThread(state) || !state.backend->WaitEventTimeout(event, timeoutMs)) {
+  if (!OnUiThread(state)) {
+    return false;
+  }
+  const bool came = state.backend->WaitEventTimeout(event, timeoutMs);
+  state.lastPump = state.backend->GetTicks();
+  if (!came) {
     return false;
   }
   TranslateEvent(event, queue);
@@ -103,13 +119,23 @@ HWND FindWindowToPaint() {
   if (!IsUiThread()) {
     return nullptr;
   }
-  std::vector<std::pair<HWND, uint32_t>> candidates;
+  if (!state.paintPending.load(std::memory_order_acquire)) {
+    return nullptr;
+  }
+  // Asked on every turn of the loop: the list keeps its storage.
+  static std::vector<std::pair<HWND, uint32_t>> candidates;
+  candidates.clear();
   {
     std::lock_guard hold(state.lock);
+    bool anyUpdate = false;
     for (auto& [serial, record] : state.windows) {
+      anyUpdate = anyUpdate || !IsEmpty(record.update);
       if (record.visible && !IsEmpty(record.update)) {
         candidates.emplace_back(ToHandle(serial), record.sdlId);
       }
+    }
+    if (!anyUpdate) {
+      state.paintPending.store(false, std::memory_order_relaxed);
     }
   }
   for (auto& [hwnd, id] : candidates) {

@@ -65,14 +65,20 @@ private:
   size_t mHead = 0;
 };
 
-// The next input message to deliver: the queue's first, else what SDL's waiting events
-// translate into (appended to the queue). Messages not to be delivered are dropped on
-// the way: those whose window is gone, and input (keys, characters, mouse, dropped files,
-// the close box) for a disabled window. With `take` the message leaves the queue and its
-// key-state change is applied. False when no input waits.
+// How long the window system's events, once read, count as read: NextInput reads them
+// again only when this has passed since the last read (its own or WaitInput's), so that
+// a wake of the loop reads the display's connection once, not once per look at the queue.
+inline constexpr uint64_t kPumpIntervalMs = 10;
+
+// The next input message to deliver: the queue's first, else what SDL's queued events
+// translate into (appended to the queue), the window system's events read into SDL's
+// queue first when kPumpIntervalMs have passed since they last were. Messages not to be
+// delivered are dropped on the way: those whose window is gone, and input (keys,
+// characters, mouse, dropped files, the close box) for a disabled window. With `take` the
+// message leaves the queue and its key-state change is applied. False when no input waits.
 bool NextInput(InputQueue& queue, MSG& msg, bool take);
-// Waits up to timeoutMs (negative: without limit) for one event and translates it into
-// the queue. False when none came.
+// Waits up to timeoutMs (negative: without limit) for one event (reading the window
+// system's events) and translates it into the queue. False when none came.
 bool WaitInput(InputQueue& queue, int32_t timeoutMs);
 // Applies its key-state change to a message that is not delivered, and frees its drop.
 void DiscardInput(const InputMessage& message);

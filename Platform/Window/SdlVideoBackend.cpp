@@ -1,5 +1,11 @@
 #include "Platform/Window/VideoBackend.h"
 
+#include <SDL2/SDL_syswm.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -62,6 +68,12 @@ std::string DescribeFailure(const std::string& display, const std::string& reaso
 
 } // namespace
 
+SdlVideoBackend::~SdlVideoBackend() {
+  if (mWakeFd != -1) {
+    close(mWakeFd);
+  }
+}
+
 bool SdlVideoBackend::Init() {
   // The quit event stands for SIGINT and SIGTERM only: closing the last window is the
   // program's business (its close box asks the program to exit).
@@ -77,6 +89,10 @@ bool SdlVideoBackend::Init() {
   // The click that activates a window also reaches the control under it, as on Windows,
   // instead of being swallowed by the focus change.
   SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+  if (mWakeFd == -1) {
+    // Made before any other thread can post: PushEvent reads it without a lock.
+    mWakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  }
   // An X server that many clients reach at once refuses some of them for a moment (EAGAIN
   // or a reset on its socket): a display that may be there is tried a few more times,
   // about 0.3 s in all, before the start fails; without one there is nothing to wait for.
@@ -107,17 +123,86 @@ bool SdlVideoBackend::Init() {
   return false;
 }
 
-void SdlVideoBackend::Quit() { SDL_Quit(); }
+void SdlVideoBackend::Quit() {
+  mDisplay = nullptr;
+  SDL_Quit();
+}
 
 const char* SdlVideoBackend::GetCurrentVideoDriver() { return SDL_GetCurrentVideoDriver(); }
 
 bool SdlVideoBackend::PollEvent(SDL_Event& event) { return SDL_PollEvent(&event) == 1; }
 
 bool SdlVideoBackend::WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) {
+  if (mDisplay && mWakeFd != -1) {
+    return WaitOnConnection(event, timeoutMs);
+  }
   return (timeoutMs < 0 ? SDL_WaitEvent(&event) : SDL_WaitEventTimeout(&event, timeoutMs)) == 1;
 }
 
-bool SdlVideoBackend::PushEvent(SDL_Event& event) { return SDL_PushEvent(&event) == 1; }
+bool SdlVideoBackend::WaitOnConnection(SDL_Event& event, int32_t timeoutMs) {
+  auto* display = static_cast<Display*>(mDisplay);
+  // Requests still in Xlib's buffer go out, and what the server sent already (read into
+  // Xlib's queue by a reply, or waiting on the socket) is taken before sleeping.
+  if (TakeQueuedEvent(event)) {
+    return true;
+  }
+  if (XEventsQueued(display, QueuedAfterFlush) > 0) {
+    SDL_PumpEvents();
+    if (TakeQueuedEvent(event)) {
+      return true;
+    }
+  }
+  pollfd waits[2] = {{ConnectionNumber(display), POLLIN, 0}, {mWakeFd, POLLIN, 0}};
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    int left = -1;
+    if (timeoutMs >= 0) {
+      // Rounded up: a wait cut short by a fraction of a millisecond would wake the loop
+      // before its timer is due, only to wait again at once.
+      left = int(std::max<int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+    }
+    const int ready = poll(waits, 2, left);
+    if (ready < 0 && errno == EINTR) {
+      break;
+    }
+    if (waits[1].revents & POLLIN) {
+      eventfd_t count = 0;
+      (void)eventfd_read(mWakeFd, &count); // drained: the posts are in SDL's queue
+    }
+    // A time-out with nothing on the connection has nothing to read; SDL's own chores
+    // that come with a read (a signal caught outside the wait, the screen saver) are
+    // served every few time-outs.
+    if (ready != 0 || ++mQuietTimeouts >= kQuietTimeoutsPerRead) {
+      mQuietTimeouts = 0;
+      SDL_PumpEvents();
+      if (TakeQueuedEvent(event)) {
+        return true;
+      }
+    }
+    if (ready == 0 || (timeoutMs >= 0 && Clock::now() >= deadline)) {
+      return false;
+    }
+  }
+  // A signal: SDL turns SIGINT and SIGTERM into its quit event as it reads.
+  mQuietTimeouts = 0;
+  SDL_PumpEvents();
+  return TakeQueuedEvent(event);
+}
+
+void SdlVideoBackend::PumpEvents() { SDL_PumpEvents(); }
+
+bool SdlVideoBackend::TakeQueuedEvent(SDL_Event& event) {
+  return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
+}
+
+bool SdlVideoBackend::PushEvent(SDL_Event& event) {
+  const bool pushed = SDL_PushEvent(&event) == 1;
+  if (pushed && mWakeFd != -1) {
+    (void)eventfd_write(mWakeFd, 1); // a full counter wakes the wait all the same
+  }
+  return pushed;
+}
 
 uint32_t SdlVideoBackend::RegisterEventType() {
   const uint32_t type = SDL_RegisterEvents(1);
@@ -128,6 +213,14 @@ uint64_t SdlVideoBackend::GetTicks() { return SDL_GetTicks64(); }
 
 uint32_t SdlVideoBackend::CreateWindow(const char* title, int x, int y, int width, int height, uint32_t flags) {
   SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags);
+  if (window && !mDisplay) {
+    // The first window tells the driver's connection; every window shares it.
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+      mDisplay = info.info.x11.display;
+    }
+  }
   return window ? SDL_GetWindowID(window) : 0;
 }
 

@@ -37,8 +37,15 @@ public:
   virtual const char* GetCurrentVideoDriver() = 0;
 
   virtual bool PollEvent(SDL_Event& event) = 0;
-  // Waits up to timeoutMs (negative: without limit) for an event.
+  // Waits up to timeoutMs (negative: without limit) for an event, reading the window
+  // system's events into the queue as it starts and as it ends.
   virtual bool WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) = 0;
+  // Reads what the window system has sent into the queue (each read costs system calls
+  // on the display's connection). Default: nothing, for a backend without a window
+  // system behind its queue.
+  virtual void PumpEvents() {}
+  // The next event of the queue, without reading the window system. Default: PollEvent.
+  virtual bool TakeQueuedEvent(SDL_Event& event) { return PollEvent(event); }
   // Any thread. False when the queue is full.
   virtual bool PushEvent(SDL_Event& event) = 0;
   // A user event type of the caller's own; 0 when none is left.
@@ -115,14 +122,27 @@ public:
   virtual bool ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) = 0;
 };
 
-// SDL itself.
+// SDL itself. Under X11, once a window exists, WaitEventTimeout waits in poll() on the
+// display's connection and a wake-up descriptor of its own (written by PushEvent, for
+// other threads' events) and reads the window system's events once as it wakes, and after
+// a time-out with nothing on the connection only every kQuietTimeoutsPerRead-th time (a
+// signal cuts the wait short and is read at once); SDL's own wait reads them twice and
+// flushes the connection three times per wake, which is most of what an idle program
+// costs. Other drivers wait in SDL.
 class SdlVideoBackend : public VideoBackend {
 public:
+  SdlVideoBackend() = default;
+  ~SdlVideoBackend() override;
+  SdlVideoBackend(const SdlVideoBackend&) = delete;
+  SdlVideoBackend& operator=(const SdlVideoBackend&) = delete;
+
   bool Init() override;
   void Quit() override;
   const char* GetCurrentVideoDriver() override;
   bool PollEvent(SDL_Event& event) override;
   bool WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) override;
+  void PumpEvents() override;
+  bool TakeQueuedEvent(SDL_Event& event) override;
   bool PushEvent(SDL_Event& event) override;
   uint32_t RegisterEventType() override;
   uint64_t GetTicks() override;
@@ -166,6 +186,16 @@ public:
   bool GetDisplayBounds(int display, SDL_Rect& bounds) override;
   bool GetDisplayUsableBounds(int display, SDL_Rect& bounds) override;
   bool ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) override;
+
+private:
+  // Waits in poll() for the X connection or a wake-up (see above); false for a time-out.
+  bool WaitOnConnection(SDL_Event& event, int32_t timeoutMs);
+
+  static constexpr int kQuietTimeoutsPerRead = 4;
+
+  void* mDisplay = nullptr; // the X connection (Display*) of SDL's x11 driver, once a window told it
+  int mWakeFd = -1;         // an eventfd: PushEvent writes, the wait reads
+  int mQuietTimeouts = 0;   // time-outs since the last read
 };
 
 // The backend's id of one of the layer's windows (its SDL window id); 0 for a handle that

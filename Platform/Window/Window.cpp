@@ -543,6 +543,7 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase) {
         const RECT clipped = rect ? Intersect(*rect, client) : client;
         if (!IsEmpty(clipped)) {
           record.update = Union(record.update, clipped);
+          GetState().paintPending.store(true, std::memory_order_release);
           added = true;
         }
       })) {

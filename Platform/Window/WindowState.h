@@ -91,6 +91,12 @@ struct State {
   std::unique_ptr<VideoBackend> backend; // set and cleared on the UI thread, under the lock
   std::atomic<bool> started{false};
   uint32_t wakeEventType = 0;
+  // UI thread: the clock (GetTicks) when the window system's events were last read.
+  uint64_t lastPump = 0;
+  // Whether some window may have a non-empty update region: set (under the lock) by every
+  // invalidation, cleared by FindWindowToPaint once no window has one, so that the
+  // loop's look for a window to paint takes no lock while nothing is to be painted.
+  std::atomic<bool> paintPending{false};
   uintptr_t nextHandle = 1;
 
   // The window of the last lookup on the UI thread: most messages in a row are for one

@@ -24,6 +24,7 @@
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Renderer/OpenGL/GLErrorStrings.h"
 #include "QZFramework/Services/ApplicationContext.h"
+#include "QZFramework/Services/Trace/StartupTrace.h"
 #include "QZFramework/Utilities/Graphics/Bitmap.h"
 
 namespace QZ {
@@ -205,6 +206,7 @@ bool MFCFrameworkAppBase::InitApplication() {
   const QZResult loaded = mFactory->LoadResources(folder, mLanguageId);
   ReportDocumentProblems(folder, loaded);
   CheckResult(loaded, {MethodName("InitApplication"), kSourceName, 169});
+  TraceStartupStep("skins and string tables read");
   mFrameworkStringTable = mFactory->GetFrameworkStringTable();
   if (mFrameworkStringTable) {
     SetGLErrorTexts(mFrameworkStringTable->GetEntries());
@@ -326,6 +328,7 @@ int32_t MFCFrameworkAppBase::RunSteps(std::string_view commandLine, int32_t show
   if (!WinInit(commandLine, showCommand)) {
     EndWithoutDisplay();
   } else {
+    TraceStartupStep("window system started");
     LoopHooks hooks;
     mLanguageId = languageId == -1 ? GetUserDefaultLanguageId() & 0xFFFF : uint32_t(languageId);
     mSplashImageName = splashImageName;

@@ -82,6 +82,7 @@
 #include "QZFramework/ObjectBase/RCPtr.h"
 #include "QZFramework/ObjectBase/TypeName.h"
 #include "QZFramework/Services/Trace/DebugTrace.h"
+#include "QZFramework/Services/Trace/StartupTrace.h"
 #include "QZFramework/Utilities/Storage/StringT.h"
 
 namespace QZ {
@@ -261,9 +262,12 @@ public:
     mApplication = application;
     (void)application->OnCommandLine(CommandLineStage::BeforeStartup, commandLine); // the hooks' results: unused
     CheckResult(application->RunApplicationStartup(), {MethodName("Run"), kSource, 380});
+    TraceStartupStep("application started");
     (void)application->OnCommandLine(CommandLineStage::AfterStartup, commandLine);
     CheckResult(application->CreateMainWindow(application->GetRendererType()), {MethodName("Run"), kSource, 361});
+    TraceStartupStep("main window made");
     CheckResult(application->SetMainRootControl(application->GetMainControlName()), {MethodName("Run"), kSource, 362});
+    TraceStartupStep("control tree made");
     ShowMainWindow();
     CloseSplash();
     application->Run();

@@ -734,9 +734,11 @@ public:
   // the origin of the coordinates of mRect (the parent's content; the window for a top
   // control). Controls that do not clip to their parent are appended to deferred and not
   // painted: the root window paints each of them afterwards with deferredPass true. A look
-  // that throws a framework exception is traced and skipped. Every push on the renderer is
-  // popped before the return. 0; QZ_E_INVALIDARG for a null renderer or a control of the other
-  // pass. Main thread.
+  // that throws a framework exception is traced and skipped. Where opaque children cover all
+  // of the update region the control would paint, its looks and label are not drawn (they
+  // would be painted over); its hooks still run. Painting never changes the tree. Every
+  // push on the renderer is popped before the return. 0; QZ_E_INVALIDARG for a null
+  // renderer or a control of the other pass. Main thread.
   virtual QZResult Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
                          RCPtrArray<LControl, 1, 0>& deferred, bool deferredPass);
   // 53: hands rootRect (window coordinates) up to the root window, cut on the way by each
@@ -946,6 +948,16 @@ protected:
   uint32_t GetUnclippedContribution() const;
 
   // ControlPaint.cpp, ControlHitTest.cpp
+  // The one look of weight above 0, when there is exactly one; -1 otherwise.
+  int32_t GetSoleLook() const;
+  // Whether the control paints every pixel of its rectangle opaquely before its children
+  // and hooks: shown, fully opaque, clipped to its parent, with one look of weight 1 that
+  // is opaque (LLook::IsOpaque) and as large as the control.
+  bool PaintsOpaquely() const;
+  // Whether each part of updateRegion this control would paint under the renderer's
+  // current state lies under one opaque child (PaintsOpaquely), which paints over it:
+  // its own looks need not be drawn there.
+  bool CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) const;
   // Calls draw (DrawContent or DrawOverlay) once under a clip of each rectangle of
   // updateRegion that meets the renderer's clip.
   void DrawOnUpdateRects(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,

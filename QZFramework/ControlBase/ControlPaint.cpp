@@ -29,11 +29,34 @@ RectT<double> RoundedRect(const RectT<double>& rect) {
 
 bool HasArea(const RectT<double>& rect) { return rect.width > DBL_EPSILON && rect.height > DBL_EPSILON; }
 
+// Whether outer holds all of inner.
+bool Holds(const RectT<double>& outer, const RectT<double>& inner) {
+  return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
+         inner.y + inner.height <= outer.y + outer.height;
+}
+
 // A frame whose corner is origin and which reaches the far edges of clip, so that a
 // relative push clips to clip alone.
 RectT<double> FrameReaching(const PointT<double>& origin, const RectT<double>& clip) {
   return {origin.x, origin.y, clip.x + clip.width - origin.x, clip.y + clip.height - origin.y};
 }
+
+// A look's weight multiplies the renderer's alpha factor for its drawing, which changes
+// nothing else of the state (every draw pops what it pushes): the factor alone is put back,
+// without a saved state per look and pass.
+class WeightScope {
+public:
+  WeightScope(LRenderer& renderer, float weight) : mState(*renderer.GetCurrentState()), mFactor(mState.factor) {
+    mState.factor *= weight;
+  }
+  WeightScope(const WeightScope&) = delete;
+  WeightScope& operator=(const WeightScope&) = delete;
+  ~WeightScope() { mState.factor = mFactor; }
+
+private:
+  RenderState& mState;
+  float mFactor;
+};
 
 // Runs one draw operation of a look. A look that fails (a skin it cannot draw) costs its
 // own drawing only: the failure is traced and the tree goes on painting.
@@ -82,19 +105,19 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   }
 
   const uint32_t lookCount = mLooks.GetCount();
-  for (uint32_t i = 0; i < lookCount; ++i) {
+  // Under opaque children the looks would only be painted over.
+  const bool covered = mChildren.GetCount() > 0 && CoveredByOpaqueChildren(renderer, updateRegion);
+  for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
     if (look && GetLookWeight(i) > 0.0f) {
-      CAutoClip weighted(renderer);
-      renderer->GetCurrentState()->factor *= GetLookWeight(i);
+      WeightScope weighted(*renderer, GetLookWeight(i));
       DrawLookGuarded(*this, [&] { return look->DrawClientParts(renderer, updateRegion); });
     }
   }
-  for (uint32_t i = 0; i < lookCount; ++i) {
+  for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
     if (look && GetLookWeight(i) > 0.0f) {
-      CAutoClip weighted(renderer);
-      renderer->GetCurrentState()->factor *= GetLookWeight(i);
+      WeightScope weighted(*renderer, GetLookWeight(i));
       DrawLookGuarded(*this, [&] { return look->DrawNonClientParts(renderer, updateRegion); });
     }
   }
@@ -106,9 +129,8 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
     if (!(GetLookWeight(i) > 0.0f)) {
       continue;
     }
-    CAutoClip weighted(renderer);
-    renderer->GetCurrentState()->factor *= GetLookWeight(i);
-    if (const RCPtr<LLook> look = GetLook(int32_t(i))) {
+    WeightScope weighted(*renderer, GetLookWeight(i));
+    if (const RCPtr<LLook>& look = mLooks.GetAt(i); look && !covered) {
       DrawLookGuarded(*this, [&] { return look->DrawLabelText(renderer, updateRegion, textOffset); });
     }
     if (mChildren.GetCount() > 0) {
@@ -126,6 +148,64 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
     }
   }
   return QZ_OK;
+}
+
+int32_t LControl::GetSoleLook() const {
+  int32_t sole = -1;
+  for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
+    if (GetLookWeight(i) > 0.0f) {
+      if (sole != -1) {
+        return -1;
+      }
+      sole = int32_t(i);
+    }
+  }
+  return sole;
+}
+
+bool LControl::PaintsOpaquely() const {
+  if (!mLayout || !mLayout->clipToParent || mOpacity < 1.0f || !IsShown(false)) {
+    return false;
+  }
+  const int32_t sole = GetSoleLook();
+  if (sole < 0) {
+    return false;
+  }
+  const RCPtr<LLook>& look = mLooks.GetAt(uint32_t(sole));
+  const RectT<double> drawn = RoundedRect(mRect);
+  return look && GetLookWeight(uint32_t(sole)) >= 1.0f && look->IsOpaque() && look->GetSize().width >= drawn.width &&
+         look->GetSize().height >= drawn.height;
+}
+
+bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) const {
+  const int32_t sole = GetSoleLook();
+  if (sole < 0) {
+    return false;
+  }
+  // Children docked on fewer than two axes are cut to the client area and drawn from its
+  // corner less the scroll offset (ChildClip).
+  const RectT<double> client = RoundedRect(GetLookRect(sole));
+  const PointT<double> origin{client.x - mScrollOffset.x, client.y - mScrollOffset.y};
+  const RenderState& state = *renderer->GetCurrentState();
+  for (const EdgeRect& rect : updateRegion) {
+    RectT<double> local;
+    if (!RectT<double>::Intersect(local, rect.ToRect().ToDouble().Offset(-state.origin.x, -state.origin.y),
+                                  state.clip)) {
+      continue;
+    }
+    bool under = false;
+    for (uint32_t i = 0; i < mChildren.GetCount() && !under; ++i) {
+      const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
+      RectT<double> shown;
+      under = child->mLayout && DockedAxes(*child->mLayout) < 2 && child->PaintsOpaquely() &&
+              RectT<double>::Intersect(shown, RoundedRect(child->mRect).Offset(origin.x, origin.y), client) &&
+              Holds(shown, local);
+    }
+    if (!under) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void LControl::DrawOnUpdateRects(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
@@ -184,7 +264,8 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
   }
   CAutoClip pushed(renderer, clip);
   for (uint32_t i = first; i < end; ++i) {
-    const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
+    // Painting never changes the tree: the list's own reference keeps the child.
+    const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
     (void)child->Paint(renderer, updateRegion, deferred, false); // a clipped child in its own pass
   }
   return end;
@@ -216,7 +297,7 @@ uint32_t LControl::CollectUnclipped(RCPtrArray<LControl, 1, 0>& list, bool skipH
     return list.GetCount() - before;
   }
   for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
-    const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
+    const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
     (void)child->CollectUnclipped(list, skipHidden, true); // the number appended
   }
   return list.GetCount() - before;

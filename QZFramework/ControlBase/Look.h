@@ -85,6 +85,10 @@ public:
   // when none, or when the point is outside the look's own region. Throws what the parts'
   // lookups throw.
   uint32_t GetColorAtPoint(const PointT<double>& point) const;
+  // Whether DrawClientParts alone sets every pixel of the look's size opaquely: an opaque
+  // client part (LVisualPart::IsOpaque) whose rectangle is the whole look, not hidden by
+  // the overlay, and no region of the look's own.
+  bool IsOpaque() const;
 
   // The text area of the descriptor's text properties for a control of width x height:
   // (left, top, right - left, bottom - top), each edge Rel x extent + Abs; empty without

@@ -64,6 +64,11 @@ QZResult LLook::DrawNonClientParts(const RCPtr<LRenderer>& renderer, const RectL
   return drewPart ? 1 : 0;
 }
 
+bool LLook::IsOpaque() const {
+  return mOwnRegion.IsEmpty() && mClientPart && !(mOverlayPart && mOverlayReplacesClient) &&
+         mClientRect == RectT<int32_t>{0, 0, mSize.width, mSize.height} && mClientPart->IsOpaque();
+}
+
 QZResult LLook::DrawClientParts(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) {
   const bool drawClient = mClientPart && !(mOverlayPart && mOverlayReplacesClient);
   if (!drawClient && !mOverlayPart) {

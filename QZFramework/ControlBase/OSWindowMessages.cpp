@@ -11,7 +11,9 @@
 #include "QZFramework/Notification/Notification.h"
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
+#include "QZFramework/Renderer/Gdi/GDIRenderer.h"
 #include "QZFramework/Services/ApplicationContext.h"
+#include "QZFramework/Services/Trace/StartupTrace.h"
 #include "QZFramework/System/Clipboard.h"
 
 namespace QZ {
@@ -65,6 +67,26 @@ uint32_t MouseModifiers(Win::WPARAM wParam) {
 }
 
 PointT<int32_t> PointOf(Win::LPARAM lParam) { return {Win::GetXLParam(lParam), Win::GetYLParam(lParam)}; }
+
+// The first frame of the process ends the start: the start-up trace notes it and what the
+// pixels held then take.
+void TraceFirstFrame(const RCPtr<LRenderer>& renderer, const RCPtr<LRenderContextInfo>& context) {
+  static bool traced = false;
+  if (traced) {
+    return;
+  }
+  traced = true;
+  TraceStartupStep("first frame");
+  constexpr double kMegabyte = 1024.0 * 1024.0;
+  if (const auto* gdi = dynamic_cast<const LGDIRenderContextInfo*>(context.Get())) {
+    TraceStartupFigure("window surfaces", double(gdi->MemoryBytes()) / kMegabyte, "MB");
+  }
+  if (const auto* gdi = dynamic_cast<const LGDIRenderer*>(renderer.Get())) {
+    TraceStartupFigure("scaled bitmaps", double(gdi->GetCachedBitmapBytes()) / kMegabyte, "MB");
+  }
+  TraceStartupFigure("decoded images", double(LBitmap::GetCachedBitmapBytes()) / kMegabyte, "MB");
+  TraceStartupFigure("images decoded", double(LBitmap::GetCachedBitmapCount()), "images");
+}
 
 } // namespace
 
@@ -236,6 +258,7 @@ void OSWindow::OnPaint() {
     gdi->SetWindowPixels({});
   }
   region.Clear();
+  TraceFirstFrame(renderer, context);
 }
 
 // =============================================================================================

@@ -72,6 +72,11 @@ ColorT<float> LVisualPart::GetFillColor() const {
   return color;
 }
 
+bool LVisualPart::IsOpaque() const {
+  return !mBitmap && !mMask && mColorizer && mColorizer->GetType() == ColorizerType::SolidFill &&
+         mResizeType != ResizeType::Center && GetFillColor().alpha >= 1.0f;
+}
+
 QZResult LVisualPart::Draw(LRenderer& renderer, const SizeT<float>& size) const {
   const int32_t width = RoundToInt32(size.width);
   const int32_t height = RoundToInt32(size.height);

@@ -61,6 +61,10 @@ public:
   // part gives its colour with alpha times opacity (also when that alpha is 0). Throws
   // Runtime Error for a colour part without colorizer or with a gradient colorizer.
   uint32_t GetColorAtPoint(const PointT<int32_t>& point) const;
+  // Whether drawing the part sets every pixel of the size it is drawn at to an opaque
+  // colour: a solid colour part, not centred, whose alpha times opacity is 1. (Bitmap
+  // parts are not looked into.)
+  bool IsOpaque() const;
   // The ARGB colour at a point of the part drawn at drawnSize: its own size reads the
   // pixel at the rounded point; Tile wraps by the part's size, Center shifts by the
   // margin, Stretch scales (shrunk, the first visible source pixel under the point,

@@ -132,7 +132,8 @@ QZResult LTextBox::OnTick() {
   }
   mCaretVisible = !mCaretVisible;
   mNextBlinkTime = now + (mCaretVisible ? kCaretShownSeconds : kCaretHiddenSeconds);
-  (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, true); // 1 when hidden
+  // A blink changes the caret's pixels only: the rest of the box is not repainted.
+  (void)InvalidateChildRect(PixelRect(mCaretRect, mScrollOffset).ToDouble(), true); // 1 when hidden
   return QZ_OK;
 }
 

@@ -1,5 +1,6 @@
 #include "QZFramework/Notification/NotificationCenter.h"
 
+#include <array>
 #include <vector>
 
 namespace QZ {
@@ -32,15 +33,26 @@ RCPtr<LNotificationCenter> LNotificationCenterManager::GetNotificationCenter(con
 }
 
 bool LNotificationCenterManager::ProcessNotifications(bool sendIdle) {
-  std::vector<RCPtr<LNotificationCenter>> centres;
+  // A program has a handful of centres: they are held on the stack, without allocating
+  // on every idle pass; more than that go to a vector.
+  constexpr uint32_t kHeld = 8;
+  std::array<RCPtr<LNotificationCenter>, kHeld> held;
+  std::vector<RCPtr<LNotificationCenter>> more;
+  uint32_t count = 0;
   {
     Mutex::ScopedLock hold(mMutex);
-    for (uint32_t i = mCentres.GetCount(); i-- > 0;) {
-      centres.push_back(mCentres.GetAt(i));
+    count = mCentres.GetCount();
+    for (uint32_t i = count, at = 0; i-- > 0; ++at) {
+      if (at < kHeld) {
+        held[at] = mCentres.GetAt(i);
+      } else {
+        more.push_back(mCentres.GetAt(i));
+      }
     }
   }
   bool waiting = false;
-  for (const RCPtr<LNotificationCenter>& centre : centres) {
+  for (uint32_t at = 0; at < count; ++at) {
+    const RCPtr<LNotificationCenter>& centre = at < kHeld ? held[at] : more[at - kHeld];
     waiting = centre->ProcessNotifications(sendIdle) || waiting;
   }
   return waiting;

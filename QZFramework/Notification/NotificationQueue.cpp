@@ -135,23 +135,30 @@ bool LNotificationQueue::TakeNext(RCPtr<LNotification>& notification) {
 }
 
 bool LNotificationQueue::ProcessNotifications(bool sendIdle) {
-  if (!mProcessing) {
+  // One look under the lock for the distributor and the count: most passes find the
+  // queue empty, and idle passes come every 33 ms.
+  RCPtr<LNotificationDistributor> distributor;
+  uint32_t count = 0;
+  {
+    Mutex::ScopedLock hold(QueueLock());
+    distributor = mDistributor;
+    count = mRing.GetCount();
+  }
+  if (!mProcessing && count > 0) {
     ProcessingScope processing(mProcessing);
     // A receiver that shuts the queue down also empties it, which ends this loop.
-    const RCPtr<LNotificationDistributor> distributor = GetDistributor();
     RCPtr<LNotification> notification;
-    for (uint32_t n = GetCount(); n > 0 && TakeNext(notification); --n) {
+    for (uint32_t n = count; n > 0 && TakeNext(notification); --n) {
       if (distributor) {
         (void)distributor->Deliver(distributor, notification); // 1 when nobody listens: delivered all the same
       }
       notification->ClearQueued();
       notification = nullptr;
     }
+    distributor = GetDistributor(); // gone when a receiver shut the queue down
   }
-  if (sendIdle) {
-    if (RCPtr<LNotificationDistributor> distributor = GetDistributor()) {
-      (void)distributor->Deliver(distributor, mIdleNotification); // 1 when nobody listens: delivered all the same
-    }
+  if (sendIdle && distributor) {
+    (void)distributor->Deliver(distributor, mIdleNotification); // 1 when nobody listens: delivered all the same
   }
   return GetCount() != 0;
 }

@@ -137,16 +137,25 @@ QZResult LRenderer::PopClip() {
   if (!context || context->GetSavedStates().empty()) {
     return QZ_FALSE;
   }
-  const RenderState saved = std::move(context->GetSavedStates().back());
-  context->GetSavedStates().pop_back();
+  std::vector<RenderState>& saved = context->GetSavedStates();
+  RenderState& restored = saved.back();
   RenderState& state = context->GetState();
-  (void)Translate(saved.origin - state.origin); // a context is current: 0
-  // The difference of two origins need not add back exactly: restore the saved value.
-  state.origin = saved.origin;
-  state.factor = saved.factor;
-  (void)SetClipRect(saved.clip);   // a context is current: 0
-  (void)SetStencil(saved.stencil); // a context is current: 0
-  state.hasStencil = saved.hasStencil;
+  // Painting pops a state per control and part: the setters (which a backend may carry
+  // to its device) run only for what differs.
+  if (!(restored.origin == state.origin)) {
+    (void)Translate(restored.origin - state.origin); // a context is current: 0
+    // The difference of two origins need not add back exactly: restore the saved value.
+    state.origin = restored.origin;
+  }
+  state.factor = restored.factor;
+  if (!(restored.clip == state.clip)) {
+    (void)SetClipRect(restored.clip); // a context is current: 0
+  }
+  if (restored.stencil != state.stencil) {
+    (void)SetStencil(restored.stencil); // a context is current: 0
+  }
+  state.hasStencil = restored.hasStencil;
+  saved.pop_back();
   return QZ_OK;
 }
 

@@ -103,6 +103,11 @@ public:
     return Take(event);
   }
 
+  // The script stands for the window system: each look at the queue takes from it, and
+  // there is nothing else to read.
+  void PumpEvents() override {}
+  bool TakeQueuedEvent(SDL_Event& event) override { return PollEvent(event); }
+
   bool WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) override {
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     std::unique_lock hold(mLock);

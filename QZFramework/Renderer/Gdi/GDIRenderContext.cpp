@@ -10,28 +10,40 @@ SizeT<int32_t> LGDIRendererOffscreenSurface::GetSize() const {
   return mImage ? SizeT<int32_t>{mImage->Width(), mImage->Height()} : SizeT<int32_t>{};
 }
 
+Platform::Graphics::Graphics* LGDIRendererOffscreenSurface::GetGraphics() const {
+  Platform::Graphics::Image* image = GetImage();
+  if (!mGraphics && image) {
+    mGraphics = Platform::Graphics::Graphics::FromImage(*image);
+  }
+  return mGraphics.get();
+}
+
+Platform::Graphics::Image* LGDIRendererOffscreenSurface::GetImage() const {
+  if (mClearPending) {
+    mClearPending = false;
+    // As fresh as a new image, keeping the memory the drawing will need again.
+    (void)mImage->Clear(); // Ok: nothing locks a surface's image across frames
+  }
+  return mImage.get();
+}
+
 void LGDIRendererOffscreenSurface::Resize(int32_t width, int32_t height) {
   width = std::max(width, 1);
   height = std::max(height, 1);
   mGraphics.reset();
   if (mImage && mImage->Width() == width && mImage->Height() == height) {
-    // Clearing the image makes it as fresh as a new one, without converting a new
-    // image's pixels for drawing.
-    mGraphics = Platform::Graphics::Graphics::FromImage(*mImage);
-    if (mGraphics) {
-      (void)mGraphics->Clear(Platform::Graphics::Color{0}); // drawing failures are not reported
-    }
+    mClearPending = true;
     return;
   }
+  mClearPending = false;
   mImage = Platform::Graphics::Image::Create(width, height);
-  if (mImage) {
-    mGraphics = Platform::Graphics::Graphics::FromImage(*mImage);
-  }
 }
+
+size_t LGDIRendererOffscreenSurface::MemoryBytes() const { return mImage ? mImage->MemoryBytes() : 0; }
 
 void LGDIRendererOffscreenSurface::CopyOut(Platform::Graphics::Graphics& target, const RectT<int32_t>& source,
                                            const PointT<int32_t>& at) const {
-  if (!mImage) {
+  if (!GetImage()) {
     return;
   }
   const Platform::Graphics::RectF from{float(source.x), float(source.y), float(source.width), float(source.height)};
@@ -50,6 +62,8 @@ SizeT<int32_t> LGDIRenderContextInfo::GetSurfaceSize() const {
   const RectT<int32_t>& bounds = GetBounds();
   return {std::clamp(bounds.width, 1, kMaxSurfaceSide), std::clamp(bounds.height, 1, kMaxSurfaceSide)};
 }
+
+size_t LGDIRenderContextInfo::MemoryBytes() const { return mCurrent->MemoryBytes() + mBack->MemoryBytes(); }
 
 void LGDIRenderContextInfo::RecreateSurfaces() {
   const SizeT<int32_t> size = GetSurfaceSize();

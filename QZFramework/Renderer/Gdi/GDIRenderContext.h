@@ -17,6 +17,7 @@
 //
 // Main thread only, like the renderer.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -37,25 +38,35 @@ struct GDIWindowPixels {
 
 class LGDIRendererOffscreenSurface : public virtual LRefCountedObject {
 public:
-  // A transparent image of width x height (each side at least 1) and its graphics.
+  // A transparent image of width x height (each side at least 1). Its pixels take memory
+  // only once something draws on it or reads them (Platform::Graphics::Image).
   LGDIRendererOffscreenSurface(int32_t width, int32_t height);
 
-  // Null when the image could not be made (too large, out of memory). Owned here;
-  // valid until the next Resize.
-  Platform::Graphics::Graphics* GetGraphics() const { return mGraphics.get(); }
-  Platform::Graphics::Image* GetImage() const { return mImage.get(); }
+  // The graphics drawing on the image, made at the first call after construction or
+  // Resize. Null when the image or its graphics could not be made (too large, out of
+  // memory). Owned here; valid until the next Resize.
+  Platform::Graphics::Graphics* GetGraphics() const;
+  Platform::Graphics::Image* GetImage() const;
   // The image's size; {0, 0} without an image.
   SizeT<int32_t> GetSize() const;
-  // Replaces image and graphics by fresh, transparent ones of the new size (each side
-  // at least 1); the graphics' modes, transform and clip start anew.
+  // Makes the image fresh and transparent at the new size (each side at least 1); the
+  // graphics' modes, transform and clip start anew. An image that keeps its size is made
+  // transparent when its pixels are next used (GetImage, GetGraphics), unless the drawing
+  // says first that it covers every pixel opaquely (WillCoverWhole).
   void Resize(int32_t width, int32_t height);
+  // The next drawing sets every pixel without regard to what was there: a clearing still
+  // pending would be overwritten, and is dropped.
+  void WillCoverWhole() { mClearPending = false; }
+  // Bytes the image's pixels take.
+  size_t MemoryBytes() const;
   // Draws `source` of the image, unscaled, with its top-left corner at `at` into target,
   // by target's transform, clip and compositing mode.
   void CopyOut(Platform::Graphics::Graphics& target, const RectT<int32_t>& source, const PointT<int32_t>& at) const;
 
 private:
   std::unique_ptr<Platform::Graphics::Image> mImage;
-  std::unique_ptr<Platform::Graphics::Graphics> mGraphics; // declared after the image: destroyed first
+  mutable std::unique_ptr<Platform::Graphics::Graphics> mGraphics; // declared after the image: destroyed first
+  mutable bool mClearPending = false;
 };
 
 class LGDIRenderContextInfo : public LRenderContextInfo {
@@ -75,9 +86,11 @@ public:
   const RCPtr<LGDIRendererOffscreenSurface>& GetCurrentSurface() const { return mCurrent; }
   const RCPtr<LGDIRendererOffscreenSurface>& GetBackSurface() const { return mBack; }
   // Makes both surfaces anew at GetSurfaceSize(): fresh and transparent. A window
-  // context's back surface, which its frames never draw into, is left as it is when it
-  // has that size already.
+  // context's back surface, which its frames never draw into (and which so takes no
+  // memory), is left as it is when it has that size already.
   void RecreateSurfaces();
+  // Bytes both surfaces' pixels take.
+  size_t MemoryBytes() const;
   // The back surface becomes the current one and the other way round.
   void SwapSurfaces() { mCurrent.Swap(mBack); }
 

@@ -2,6 +2,7 @@
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "QZFramework/Renderer/Gdi/GDIRendererSupport.h"
@@ -34,6 +35,19 @@ bool Holds(const RectT<double>& outer, const RectT<double>& inner) {
           inner.y + inner.height <= outer.y + outer.height);
 }
 
+// The whole pixels around the line from one point to the other; empty (drawn whatever the
+// clip) when a coordinate is not a number.
+RectT<int32_t> Extent(const PointT<double>& from, const PointT<double>& to) {
+  if (!std::isfinite(from.x) || !std::isfinite(from.y) || !std::isfinite(to.x) || !std::isfinite(to.y)) {
+    return {};
+  }
+  auto limited = [](double value) { return int32_t(std::clamp(value, -kCoordinateLimit, kCoordinateLimit)); };
+  const int32_t left = limited(std::floor(std::min(from.x, to.x)));
+  const int32_t top = limited(std::floor(std::min(from.y, to.y)));
+  return {left, top, limited(std::ceil(std::max(from.x, to.x))) - left,
+          limited(std::ceil(std::max(from.y, to.y))) - top};
+}
+
 } // namespace
 
 LGDIRenderer::LGDIRenderer(MillisecondClock clock, uint32_t purgeInterval)
@@ -52,14 +66,50 @@ QZResult LGDIRenderer::InitRenderContextInfo(const RectT<int32_t>& bounds, Windo
   return QZ_OK;
 }
 
+size_t LGDIRenderer::GetCachedBitmapBytes() const {
+  size_t bytes = 0;
+  mBitmaps.ForEachObject([&](const LCachedBitmap& cached) { bytes += cached.Get().MemoryBytes(); });
+  return bytes;
+}
+
+bool LGDIRenderer::ClippedOut(const RectT<int32_t>& extent, double margin) const {
+  if (!mCurrent || (extent.width == 0 && extent.height == 0 && extent.x == 0 && extent.y == 0)) {
+    return false;
+  }
+  const RectT<double> grown{extent.x - margin, extent.y - margin, extent.width + 2 * margin,
+                            extent.height + 2 * margin};
+  RectT<double> common;
+  return !RectT<double>::Intersect(common, grown, mCurrent->GetState().clip);
+}
+
+void LGDIRenderer::CoverWholeSurface(const RectT<int32_t>& rect) {
+  const RCPtr<LGDIRendererOffscreenSurface>& surface = mCurrent->GetCurrentSurface();
+  const RenderState& state = mCurrent->GetState();
+  const SizeT<int32_t> size = surface->GetSize();
+  const RectT<double> whole{0.0, 0.0, double(size.width), double(size.height)};
+  if (Holds(rect.ToDouble().Offset(state.origin.x, state.origin.y), whole) &&
+      Holds(state.clip.Offset(state.origin.x, state.origin.y), whole)) {
+    surface->WillCoverWhole();
+  }
+}
+
 Platform::Graphics::Graphics* LGDIRenderer::Target() const {
   return mCurrent ? mCurrent->GetCurrentSurface()->GetGraphics() : nullptr;
 }
+
+bool LGDIRenderer::HasTarget() const { return mCurrent && mCurrent->GetCurrentSurface()->GetSize().width > 0; }
 
 Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* extent) {
   Platform::Graphics::Graphics* graphics = Target();
   if (!graphics) {
     return nullptr;
+  }
+  if (mApplied.graphics != graphics) {
+    // The frame's first drawing on these graphics (which may be new): the frame's modes.
+    graphics->SetSmoothingMode(Platform::Graphics::SmoothingMode::HighSpeed);
+    graphics->SetInterpolationMode(Platform::Graphics::InterpolationMode::NearestNeighbor);
+    graphics->SetPixelOffsetMode(Platform::Graphics::PixelOffsetMode::HighSpeed);
+    graphics->SetCompositingMode(Platform::Graphics::CompositingMode::SourceOver);
   }
   const RenderState& state = mCurrent->GetState();
   const RectT<double> deviceClip = state.clip.Offset(state.origin.x, state.origin.y);
@@ -106,15 +156,9 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
       CoversBounds(mCurrent->GetUpdateRegion(), mCurrent->GetBounds())) {
     mCurrent->RecreateSurfaces();
   }
-  Platform::Graphics::Graphics* graphics = Target();
-  if (!graphics) {
-    return QZ_OK;
-  }
-  mTextScale = 96.0f / graphics->DpiX();
-  graphics->SetSmoothingMode(Platform::Graphics::SmoothingMode::HighSpeed);
-  graphics->SetInterpolationMode(Platform::Graphics::InterpolationMode::NearestNeighbor);
-  graphics->SetPixelOffsetMode(Platform::Graphics::PixelOffsetMode::HighSpeed);
-  graphics->SetCompositingMode(Platform::Graphics::CompositingMode::SourceOver);
+  // The graphics are not touched here: a full frame's fresh surface is made transparent
+  // only if its first drawing does not cover it whole (the modes come with that drawing).
+  mTextScale = 96.0f / Platform::Graphics::Graphics::kDpi;
   mApplied = {}; // the surfaces may be new
   return QZ_OK;
 }
@@ -159,6 +203,9 @@ void LGDIRenderer::PurgeWhenDue() {
 }
 
 QZResult LGDIRenderer::DrawRect(const RectT<int32_t>& rect, const ColorT<float>& color, float lineWidth) {
+  if (mCurrent && ClippedOut(rect, 1.0 + std::abs(double(lineWidth)))) {
+    return QZ_OK;
+  }
   Platform::Graphics::Graphics* graphics = DrawingTarget();
   if (!graphics) {
     return QZ_FALSE;
@@ -168,14 +215,21 @@ QZResult LGDIRenderer::DrawRect(const RectT<int32_t>& rect, const ColorT<float>&
 }
 
 QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>& color, bool blend) {
-  Platform::Graphics::Graphics* graphics = Target();
-  if (!graphics) {
+  if (!HasTarget()) {
     return QZ_FALSE;
   }
   if (blend) {
-    // Drawing failures are not reported.
-    (void)DrawingTarget(&rect)->FillRectangle(Platform::Graphics::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
-  } else if (rect.width > 0 && rect.height > 0) {
+    if (ClippedOut(rect)) {
+      return QZ_OK;
+    }
+    if (color.ToARGB() >> 24 == 0xFF) {
+      CoverWholeSurface(rect);
+    }
+    if (Platform::Graphics::Graphics* graphics = DrawingTarget(&rect)) {
+      // Drawing failures are not reported.
+      (void)graphics->FillRectangle(Platform::Graphics::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
+    }
+  } else if (Platform::Graphics::Graphics* graphics = Target(); graphics && rect.width > 0 && rect.height > 0) {
     // Straight onto the surface: in its own pixels, the clip set to the rectangle only.
     graphics->ResetWorldTransform();
     (void)graphics->SetClip(ToRectF(rect));   // drawing failures are not reported
@@ -187,7 +241,7 @@ QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>&
 
 QZResult LGDIRenderer::DrawFilledRect(const RectT<int32_t>& rect, const ColorT<float>& fillColor,
                                       const ColorT<float>& lineColor, float lineWidth) {
-  if (!Target()) {
+  if (!HasTarget()) {
     return QZ_FALSE;
   }
   if (fillColor.alpha > 0.0f) {
@@ -200,7 +254,7 @@ QZResult LGDIRenderer::DrawFilledRect(const RectT<int32_t>& rect, const ColorT<f
 }
 
 QZResult LGDIRenderer::DrawColorRectList(ColorRectListT<float>& list, const PointT<double>& origin, bool /*keep*/) {
-  if (!Target()) {
+  if (!HasTarget()) {
     return QZ_FALSE;
   }
   (void)Translate(origin); // a target is there: 0
@@ -219,6 +273,9 @@ QZResult LGDIRenderer::DrawColorRectList(ColorRectListT<float>& list, const Poin
 
 QZResult LGDIRenderer::DrawLine(const PointT<double>& from, const PointT<double>& to, const ColorT<float>& color,
                                 float lineWidth) {
+  if (mCurrent && ClippedOut(Extent(from, to), 1.0 + std::abs(double(lineWidth)))) {
+    return QZ_OK;
+  }
   Platform::Graphics::Graphics* graphics = DrawingTarget();
   if (!graphics) {
     return QZ_FALSE;

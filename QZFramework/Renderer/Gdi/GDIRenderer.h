@@ -18,7 +18,8 @@
 // region is redrawn.
 //
 // Bitmaps are scaled, tiled or centred once per (bitmap, target size) and kept as cached
-// bitmaps, which later frames blit; polylines become paths kept while the polyline is
+// bitmaps, which later frames blit; a bitmap drawn at its own size is blitted from its own
+// pixels, without a copy (so it shows changes to them at once); polylines become paths kept while the polyline is
 // unchanged and drawn as the same shape. Both caches hold 256 entries and give up the
 // least recently used one.
 // When a frame finishes more than the purge interval after the last purge, the cached
@@ -32,7 +33,12 @@
 // when something is drawn, and only when they changed since they last did; pushing and
 // popping states around nothing drawn costs no work on the surface. A rectangle or bitmap
 // that both the new clip and the clip in force hold whole is drawn without changing the
-// clip.
+// clip; rectangles, lines and bitmaps wholly outside the clip are not drawn at all (an
+// unknown resize type of such a bitmap goes unnoticed: it never has to be fitted).
+//
+// A full frame's fresh surface is made transparent only when its pixels are first used:
+// an opaque fill that covers the whole surface as the frame's first drawing leaves the
+// clearing out.
 //
 // Drawing slots do nothing without a current context (they return 1 then), except
 // DrawBitmap, which throws. Failures of the drawing layer inside a drawing slot are kept
@@ -123,6 +129,8 @@ public:
   RectT<float> MeasureText(const LFont& font, const WString& text) override;
   // kRendererGDI.
   int32_t GetRendererType() override { return kRendererGDI; }
+  // Bytes the cached bitmaps (scaled, tiled and centred copies) take.
+  size_t GetCachedBitmapBytes() const;
   // Makes an LGDIRenderContextInfo; 0.
   QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
                                  RCPtr<LRenderContextInfo>& out) override;
@@ -174,8 +182,18 @@ public:
   QZResult PresentRenderContext(const RCPtr<LRenderContextInfo>& context, const PointT<int32_t>& point) override;
 
 private:
-  // The graphics of the current context's current surface; null without one.
+  // The graphics of the current context's current surface, its pixels ready (a pending
+  // clearing done); null without one.
   Platform::Graphics::Graphics* Target() const;
+  // Whether there is a current surface to draw on, without readying its pixels.
+  bool HasTarget() const;
+  // Whether drawing within extent (current coordinates), grown by margin pixels on each
+  // side, would change no pixel: it lies wholly outside the current state's clip. Painting
+  // a small damaged rectangle walks the whole tree; what lies elsewhere is dropped here.
+  bool ClippedOut(const RectT<int32_t>& extent, double margin = 1.0) const;
+  // An opaque fill of rect (current coordinates) is about to be drawn: when it and the
+  // clip cover the whole current surface, a clearing still pending is left out.
+  void CoverWholeSurface(const RectT<int32_t>& rect);
   // Target() with the transform and clip of the current state, applied when they differ
   // from what was applied last; null without a surface. With extent (current
   // coordinates), the clip is left as it is when it and the current state's both hold

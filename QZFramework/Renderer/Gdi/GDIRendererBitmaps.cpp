@@ -1,4 +1,5 @@
-// Bitmaps: fitted once per (bitmap, target size) into a cached bitmap, then blitted.
+// Bitmaps: fitted once per (bitmap, target size) into a cached bitmap, then blitted; at
+// their own size, blitted straight from their pixels.
 #include <stdexcept>
 
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
@@ -38,7 +39,15 @@ QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT
     Throw<std::runtime_error>({"QZ::LGDIRenderer::DrawBitmap", R"(Renderer\Gdi\GDIRenderer)", 568});
   }
   const Platform::Graphics::Image* image = bitmap ? bitmap->GetNativeBitmap() : nullptr;
-  if (!graphics || !image) {
+  if (!graphics || !image || ClippedOut(destination)) {
+    return QZ_OK;
+  }
+  const RectT<int32_t>& source = bitmap->GetRect();
+  if (source.width == destination.width && source.height == destination.height) {
+    // At its own size every resize type draws the bitmap as it is: a copy would only
+    // take memory. Drawing failures are not reported.
+    (void)graphics->DrawImageUnscaled(*image, {source.x, source.y, source.width, source.height}, destination.x,
+                                      destination.y);
     return QZ_OK;
   }
   RCPtr<LCachedBitmap>& cached = mBitmaps.Acquire({bitmap, destination.width, destination.height});
@@ -88,7 +97,7 @@ RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap
       break;
     }
   }
-  auto cached = Platform::Graphics::CachedBitmap::Create(*work);
+  auto cached = Platform::Graphics::CachedBitmap::FromImage(std::move(work));
   return cached ? RCPtr<LCachedBitmap>(new LCachedBitmap(std::move(cached))) : nullptr;
 }
 

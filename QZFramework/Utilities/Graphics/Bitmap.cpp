@@ -97,6 +97,15 @@ RCPtr<LBitmap> LBitmap::GetBitmap(const WString& name) {
 
 size_t LBitmap::GetCachedBitmapCount() { return Cache().size(); }
 
+size_t LBitmap::GetCachedBitmapBytes() {
+  size_t bytes = 0;
+  for (const auto& [key, bitmap] : Cache()) {
+    const Platform::Graphics::Image* image = bitmap->GetNativeBitmap();
+    bytes += image ? image->MemoryBytes() : 0;
+  }
+  return bytes;
+}
+
 LBitmap::LBitmap(const WString& name, const WString& key) : mName(name), mKey(key), mImage(LoadImage(name)) {
   if (mImage) {
     mRect = {0, 0, mImage->Width(), mImage->Height()};

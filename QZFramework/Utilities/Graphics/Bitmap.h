@@ -46,8 +46,9 @@ public:
   // The shared bitmap of a name, from the cache or loaded and cached now. Null, and
   // nothing cached, when the resource or file is missing or is not a valid PNG.
   static RCPtr<LBitmap> GetBitmap(const WString& name);
-  // How many bitmaps the cache holds.
+  // How many bitmaps the cache holds, and the bytes their pixels take.
   static size_t GetCachedBitmapCount();
+  static size_t GetCachedBitmapBytes();
 
   // Loads the named image (see GetBitmap for names); a bitmap that cannot be loaded has
   // no image and an empty rectangle. `key` is the name of its cache entry, which only

@@ -110,6 +110,16 @@ public:
     mPurgeMark = mClock;
   }
 
+  // Calls visit(object) for each cached object.
+  template <class Visit>
+  void ForEachObject(Visit visit) const {
+    for (uint32_t i = 0; i < mIndex.GetCount(); ++i) {
+      if (!mEntries[i].IsFree()) {
+        visit(*mEntries[i].object);
+      }
+    }
+  }
+
   uint32_t GetCapacity() const { return mCapacity; }
   // The entries taken by a key so far.
   uint32_t GetCount() const { return mIndex.GetCount(); }

@@ -309,6 +309,68 @@ TEST(GraphicsBlitTest, CachedBitmapBlitsUnscaledUnderTranslationAndClip) {
   EXPECT_FALSE(IsPainted(*target, 3, 5));
 }
 
+TEST(GraphicsBlitTest, AnImageBlittedUnscaledDrawsWhatACopyOfTheAreaDrawsAndFollowsItsPixels) {
+  auto source = Pattern();
+  for (const Gfx::Rect area : {Gfx::Rect{0, 0, 8, 8}, Gfx::Rect{2, 1, 4, 5}, Gfx::Rect{-3, 5, 6, 9}}) {
+    auto copy = source->CloneArea(area);
+    ASSERT_TRUE(copy);
+    auto cached = Gfx::CachedBitmap::Create(*copy);
+    auto expected = Gfx::Image::Create(20, 20);
+    auto actual = Gfx::Image::Create(20, 20);
+    for (auto [image, direct] : {std::pair{expected.get(), false}, std::pair{actual.get(), true}}) {
+      auto graphics = FastGraphics(*image);
+      EXPECT_EQ(graphics->SetClip({0, 0, 12, 20}), Gfx::Status::Ok);
+      graphics->TranslateWorldTransform(3.4f, 4.6f);
+      // The area outside the image is cut off at its start: the copy starts where it does.
+      const int shiftX = std::max(0, -area.x);
+      const int shiftY = std::max(0, -area.y);
+      ASSERT_EQ(direct ? graphics->DrawImageUnscaled(*source, area, 1, 1)
+                       : graphics->DrawCachedBitmap(*cached, 1 + shiftX, 1 + shiftY),
+                Gfx::Status::Ok);
+    }
+    for (int y = 0; y < 20; ++y) {
+      for (int x = 0; x < 20; ++x) {
+        ASSERT_EQ(PixelAt(*actual, x, y), PixelAt(*expected, x, y)) << x << "," << y << " of " << area.x;
+      }
+    }
+  }
+  // No copy: a changed pixel shows at the next blit.
+  auto target = Gfx::Image::Create(8, 8);
+  auto graphics = FastGraphics(*target);
+  EXPECT_EQ(source->SetPixel(1, 1, kWhite), Gfx::Status::Ok);
+  ASSERT_EQ(graphics->DrawImageUnscaled(*source, {0, 0, 8, 8}, 0, 0), Gfx::Status::Ok);
+  EXPECT_EQ(PixelAt(*target, 1, 1), kWhite);
+  EXPECT_EQ(graphics->DrawImageUnscaled(*source, {8, 0, 2, 2}, 0, 0), Gfx::Status::Ok) << "nothing of it inside";
+  Gfx::BitmapData locked;
+  ASSERT_EQ(source->LockBits({0, 0, 1, 1}, Gfx::LockMode::Write, locked), Gfx::Status::Ok);
+  EXPECT_EQ(graphics->DrawImageUnscaled(*source, {0, 0, 8, 8}, 0, 0), Gfx::Status::ObjectBusy);
+  EXPECT_EQ(source->UnlockBits(locked), Gfx::Status::Ok);
+}
+
+TEST(GraphicsBlitTest, ACachedBitmapTakesOverADrawnImagesPixels) {
+  auto drawn = Gfx::Image::Create(6, 4);
+  {
+    auto graphics = FastGraphics(*drawn);
+    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(kRed), {0, 0, 3, 4}), Gfx::Status::Ok);
+    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(kHalfYellow), {3, 0, 3, 4}), Gfx::Status::Ok);
+  }
+  auto cached = Gfx::CachedBitmap::FromImage(std::move(drawn));
+  ASSERT_TRUE(cached);
+  EXPECT_EQ(cached->MemoryBytes(), 6u * 4u * 4u);
+  auto target = Gfx::Image::Create(6, 4);
+  auto graphics = FastGraphics(*target);
+  ASSERT_EQ(graphics->DrawCachedBitmap(*cached, 0, 0), Gfx::Status::Ok);
+  EXPECT_EQ(PixelAt(*target, 2, 3), kRed);
+  EXPECT_EQ(PixelAt(*target, 5, 0), kHalfYellow);
+
+  auto busy = Gfx::Image::Create(2, 2);
+  Gfx::BitmapData locked;
+  ASSERT_EQ(busy->LockBits({0, 0, 1, 1}, Gfx::LockMode::Read, locked), Gfx::Status::Ok);
+  Gfx::Status status = Gfx::Status::Ok;
+  EXPECT_FALSE(Gfx::CachedBitmap::FromImage(std::move(busy), &status)); // released with the call
+  EXPECT_EQ(status, Gfx::Status::ObjectBusy);
+}
+
 TEST(GraphicsBlitTest, DrawsOnACallersPremultipliedBuffer) {
   // 3 x 2 pixels, rows 16 bytes apart: the last word of each row is padding.
   uint32_t pixels[8];

@@ -298,3 +298,39 @@ TEST(ImageTest, WritesReachTheNextDrawing) {
   EXPECT_NEAR(PixelAt(*target, 0, 0).R(), 128, 1);
   EXPECT_EQ(PixelAt(*target, 0, 0).A(), 255);
 }
+
+TEST(ImageTest, ATransparentImageHoldsPixelsOnlyOnceTheyAreUsedAndClearsBackToThatState) {
+  auto image = Gfx::Image::Create(64, 32);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->MemoryBytes(), 0u) << "a blank image takes no pixels";
+  EXPECT_EQ(PixelAt(*image, 63, 31), Gfx::Color{});
+  EXPECT_EQ(image->MemoryBytes(), 0u) << "reading a blank pixel makes none";
+  {
+    auto graphics = Gfx::Graphics::FromImage(*image);
+    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(Gfx::Color{0xFF00FF00}), {0, 0, 2, 2}), Gfx::Status::Ok);
+  }
+  EXPECT_EQ(image->MemoryBytes(), 64u * 32u * 4u) << "drawn on: the premultiplied pixels alone";
+  EXPECT_EQ(PixelAt(*image, 1, 1).argb, 0xFF00FF00u);
+  EXPECT_EQ(PixelAt(*image, 2, 2), Gfx::Color{});
+  EXPECT_EQ(image->MemoryBytes(), 2u * 64u * 32u * 4u) << "read back: the straight pixels too";
+
+  Gfx::BitmapData locked;
+  ASSERT_EQ(image->LockBits({0, 0, 1, 1}, Gfx::LockMode::Read, locked), Gfx::Status::Ok);
+  EXPECT_EQ(image->Clear(), Gfx::Status::ObjectBusy);
+  EXPECT_EQ(image->UnlockBits(locked), Gfx::Status::Ok);
+  ASSERT_EQ(image->Clear(), Gfx::Status::Ok);
+  EXPECT_EQ(PixelAt(*image, 1, 1), Gfx::Color{});
+  EXPECT_EQ(image->MemoryBytes(), 64u * 32u * 4u) << "cleared: the twin kept for the next drawing";
+  auto target = Gfx::Image::Create(4, 4);
+  auto graphics = Gfx::Graphics::FromImage(*target);
+  graphics->SetCompositingMode(Gfx::CompositingMode::SourceCopy);
+  ASSERT_EQ(graphics->DrawImage(*image, {0, 0, 4, 4}, {0, 0, 4, 4}), Gfx::Status::Ok);
+  EXPECT_EQ(PixelAt(*target, 1, 1), Gfx::Color{}) << "what is drawn from a cleared image is transparent";
+
+  // Written pixels of a new image reach its drawing, whatever was never made before.
+  auto fresh = Gfx::Image::Create(2, 1);
+  EXPECT_EQ(fresh->SetPixel(1, 0, Gfx::Color{0xFF102030}), Gfx::Status::Ok);
+  ASSERT_EQ(graphics->DrawImage(*fresh, {0, 0, 2, 1}, {0, 0, 2, 1}), Gfx::Status::Ok);
+  EXPECT_EQ(PixelAt(*target, 0, 0), Gfx::Color{});
+  EXPECT_EQ(PixelAt(*target, 1, 0).argb, 0xFF102030u);
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -341,6 +342,71 @@ TEST_F(ControlPaintTest, AClientUpdateKeepsTheLookRectangleAndTheBackBufferOpera
   EXPECT_EQ(view->AddToUpdateRegion({0, 0, 10, 10}, true), QZ_FALSE);
   EXPECT_EQ(view->ScrollContent({0, 0}, {0, 10}), QZ_FALSE);
   EXPECT_EQ(view->OnChildLayoutChanged(view), QZ_FALSE);
+}
+
+TEST_F(ControlPaintTest, AParentIsNotPaintedWhereOpaqueChildrenCoverWhatItWouldPaint) {
+  // The fills of a colour, in the order drawn.
+  auto fillsOf = [&](const std::string& colour) {
+    int count = 0;
+    for (const std::string& call : renderer->calls) {
+      count += call.find("FillRect(") != std::string::npos && call.find(colour) != std::string::npos;
+    }
+    return count;
+  };
+  const std::string red = RecordingRenderer::Color(ColorT<float>::FromARGB(kRed));
+  const std::string green = RecordingRenderer::Color(ColorT<float>::FromARGB(kGreen));
+  struct Case {
+    const char* what;
+    std::vector<EdgeRect> region;
+    std::function<void(PaintProbe& cover, PaintProbe& parent)> change;
+    bool parentPainted;
+  };
+  const Case cases[] = {
+      {"inside the opaque child", {{25, 15, 35, 25}}, {}, false},
+      {"two pieces, each under it", {{22, 12, 30, 20}, {40, 30, 55, 45}}, {}, false},
+      {"partly beside it", {{25, 15, 65, 25}}, {}, true},
+      {"under the translucent child", {{72, 12, 80, 20}}, {}, true},
+      {"a child not quite opaque",
+       {{25, 15, 35, 25}},
+       [](PaintProbe& cover, PaintProbe&) { cover.Opacity() = 0.9f; },
+       true},
+      {"a child hidden", {{25, 15, 35, 25}}, [](PaintProbe& cover, PaintProbe&) { cover.SetVisible(false); }, true},
+      {"a child whose look is inset",
+       {{25, 15, 35, 25}},
+       [](PaintProbe& cover, PaintProbe&) {
+         cover.UseLook(ColourLook(kGreen, {40, 40}, 1, 1, -1, -1));
+       },
+       true},
+      {"a child cut by the parent's client area",
+       {{25, 15, 35, 25}},
+       [](PaintProbe&, PaintProbe& parent) {
+         parent.UseLook(ColourLook(kRed, {100, 80}, 0, 20, 0, 0));
+       },
+       true},
+      {"a child moved off by the parent's scrolling",
+       {{25, 15, 35, 25}},
+       [](PaintProbe&, PaintProbe& parent) {
+         parent.ScrollOffsetField() = {0, 30};
+       },
+       true},
+  };
+  for (const Case& c : cases) {
+    log.clear();
+    const RCPtr<PaintProbe> parent = Probe(nullptr, u"P", {0, 0, 100, 80}, kRed);
+    const RCPtr<PaintProbe> cover = Probe(parent, u"C", {20, 10, 40, 40}, kGreen);
+    Probe(parent, u"T", {70, 10, 20, 20}, 0x80008000);
+    if (c.change) {
+      c.change(*cover, *parent);
+    }
+    renderer->calls.clear();
+    std::vector<EdgeRect> region = c.region;
+    EXPECT_EQ(PaintTop(parent, Region(region)), QZ_OK);
+    EXPECT_EQ(fillsOf(red) > 0, c.parentPainted) << c.what;
+    EXPECT_EQ(log.front().rfind("P content", 0), 0u) << c.what << ": the hooks run all the same";
+    if (!c.parentPainted) {
+      EXPECT_EQ(fillsOf(green), int(region.size())) << c.what << ": the child paints its part";
+    }
+  }
 }
 
 } // namespace

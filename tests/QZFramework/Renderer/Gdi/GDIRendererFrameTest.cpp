@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <utility>
+
+#include "QZFramework/Renderer/AutoClip.h"
 #include "QZFramework/Renderer/Gdi/GDIRendererTestSupport.h"
 
 namespace {
@@ -100,6 +104,107 @@ TEST_F(GDIRendererTest, OffscreenContextsAreDrawnAndPresentedIntoOthers) {
   EXPECT_EQ(PixelOf(Surface(offscreen), 3, 0), kRed);
   EXPECT_EQ(PixelOf(*Gdi(offscreen).GetBackSurface()->GetImage(), 0, 0), kRed);
   EXPECT_EQ(renderer->PresentRenderContext(context, {0, 0}), QZ::QZ_E_INVALIDARG);
+}
+
+} // namespace
+
+namespace {
+
+using namespace QZTest;
+
+TEST_F(GDIRendererTest, AFullFrameStartsTransparentHoweverItsFirstDrawingBegins) {
+  const QZ::RectT<int32_t> whole{0, 0, 40, 30};
+  struct Case {
+    const char* what;
+    QZ::RectT<int32_t> fill;
+    uint32_t colour;
+    QZ::RectT<double> clip;
+    uint32_t at0;  // the window's pixel (0, 0) after the frame
+    uint32_t at39; // and (39, 29)
+  };
+  const Case cases[] = {
+      {"an opaque fill over everything", whole, kBlue, {0, 0, 40, 30}, kBlue, kBlue},
+      {"an opaque fill over a part", {0, 0, 20, 30}, kBlue, {0, 0, 40, 30}, kBlue, 0},
+      {"a translucent fill over everything", whole, 0x80FFFFFF, {0, 0, 40, 30}, 0x80FFFFFF, 0x80FFFFFF},
+      {"an opaque fill cut by the clip", whole, kBlue, {0, 0, 39, 30}, kBlue, 0},
+  };
+  for (const Case& c : cases) {
+    Start();
+    EXPECT_EQ(renderer->FillRect(whole, Color(kRed), true), QZ::QZ_OK);
+    Finish();
+    Start();
+    {
+      QZ::CAutoClip clip(renderer, {0, 0, 40, 30}, c.clip, nullptr);
+      EXPECT_EQ(renderer->FillRect(c.fill, Color(c.colour), true), QZ::QZ_OK);
+    }
+    Finish();
+    EXPECT_EQ(At(0, 0), c.at0) << c.what;
+    EXPECT_EQ(At(39, 29), c.at39) << c.what << ": nothing of the previous frame shows";
+  }
+  // Read before anything is drawn, the surface of a full frame is transparent.
+  Start();
+  EXPECT_EQ(PixelOf(Surface(context), 5, 5), 0u);
+  Finish();
+  EXPECT_EQ(At(5, 5), 0u) << "a full frame that draws nothing shows nothing";
+}
+
+TEST_F(GDIRendererTest, DrawingWhollyOutsideTheClipChangesNothingButAStrokeReachingInIsDrawn) {
+  const auto bitmap = Pattern();
+  const auto unknown = static_cast<QZ::ResizeType>(3);
+  Start();
+  {
+    QZ::CAutoClip clip(renderer, {0, 0, 40, 30}, {10, 10, 20, 10}, nullptr);
+    EXPECT_EQ(renderer->DrawBitmap(bitmap, {0, 0, 8, 8}, unknown), QZ::QZ_OK) << "never fitted: nothing thrown";
+    EXPECT_EQ(renderer->FillRect({31, 10, 5, 5}, Color(kRed), true), QZ::QZ_OK);
+    EXPECT_EQ(renderer->DrawRect({10, 21, 10, 5}, Color(kRed), 1.0f), QZ::QZ_OK);
+    EXPECT_EQ(renderer->DrawLine({12.0, 2.0}, {12.0, 8.0}, Color(kRed), 1.0f), QZ::QZ_OK);
+    // A wide stroke whose centre line is outside still paints inside the clip.
+    EXPECT_EQ(renderer->DrawLine({8.0, 12.0}, {8.0, 18.0}, Color(kGreen), 7.0f), QZ::QZ_OK);
+    EXPECT_EQ(renderer->DrawLine({std::nan(""), 0.0}, {1.0, 1.0}, Color(kGreen), 1.0f), QZ::QZ_OK);
+  }
+  Finish();
+  EXPECT_EQ(renderer->GetCachedBitmapBytes(), 0u);
+  EXPECT_EQ(At(10, 15), kGreen);
+  EXPECT_EQ(At(11, 15), kGreen);
+  for (const auto& [x, y] : {std::pair{12, 12}, std::pair{29, 19}, std::pair{12, 9}, std::pair{30, 12}}) {
+    EXPECT_EQ(At(x, y), 0u) << x << "," << y;
+  }
+}
+
+TEST_F(GDIRendererTest, ABitmapAtItsOwnSizeIsBlittedFromItsOwnPixelsAndOnlyFittedOnesAreCached) {
+  const auto bitmap = Pattern();
+  Start();
+  EXPECT_EQ(renderer->DrawBitmap(bitmap, {1, 1, 10, 10}, QZ::ResizeType::Tile), QZ::QZ_OK);
+  Finish();
+  EXPECT_EQ(At(1, 1), kBlack);
+  EXPECT_EQ(At(3, 3), kRed);
+  EXPECT_EQ(renderer->GetCachedBitmapBytes(), 0u) << "no copy at its own size";
+  {
+    QZ::RCPtr<QZ::LBitmapData> pixels(new QZ::LBitmapData(bitmap, QZ::Platform::Graphics::LockMode::Write));
+    *pixels->GetPixelAddress(2, 2) = kWhite;
+  }
+  Start();
+  EXPECT_EQ(renderer->DrawBitmap(bitmap, {1, 1, 10, 10}, QZ::ResizeType::Stretch), QZ::QZ_OK);
+  EXPECT_EQ(renderer->DrawBitmap(bitmap, {20, 0, 20, 20}, QZ::ResizeType::Stretch), QZ::QZ_OK);
+  Finish();
+  EXPECT_EQ(At(3, 3), kWhite) << "the change shows at once";
+  EXPECT_EQ(renderer->GetCachedBitmapBytes(), 20u * 20u * 4u) << "the fitted one is kept";
+}
+
+TEST_F(GDIRendererTest, AWindowContextHoldsOnlyTheSurfaceItsFramesDrawInto) {
+  EXPECT_EQ(Gdi(context).MemoryBytes(), 0u) << "nothing drawn yet";
+  for (int frame = 0; frame < 3; ++frame) {
+    Start(frame == 1 ? std::vector<QZ::EdgeRect>{{0, 0, 5, 5}} : std::vector<QZ::EdgeRect>{});
+    EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(0x80FF0000), true), QZ::QZ_OK);
+    Finish();
+  }
+  EXPECT_EQ(Gdi(context).MemoryBytes(), 40u * 30u * 4u) << "one premultiplied surface, no back surface";
+  const auto offscreen = NewContext({0, 0, 10, 10}, true);
+  Start(offscreen);
+  EXPECT_EQ(renderer->FillRect({0, 0, 10, 10}, Color(kRed), true), QZ::QZ_OK);
+  Finish(offscreen);
+  EXPECT_EQ(renderer->PresentRenderContext(offscreen, {0, 0}), QZ::QZ_OK);
+  EXPECT_EQ(Gdi(offscreen).MemoryBytes(), 2u * 10u * 10u * 4u) << "an offscreen context presents into its other";
 }
 
 } // namespace

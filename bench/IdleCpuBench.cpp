@@ -1,0 +1,149 @@
+// What an editor left open costs: the CPU time of the real program (all its threads) over
+// 10 s of wall time once its start has settled, with nothing touched and with the caret
+// blinking in the TEMPO box (a click puts it there), against the honest floor in the same
+// run: a bare SDL2 program with a window of the same size that wakes every 33 ms
+// (SDL_WaitEventTimeout) and does nothing else (bench/Reference/SdlWindowReference.cpp).
+// Goals: idle at most 1.2x the floor, the blinking caret at most 1.3x.
+//
+// The time column is CPU seconds per 10 s; the "core_percent" counter is the share of one
+// core. Runs under the X server DISPLAY names, else under an Xvfb of its own (the floor's
+// own costs are mostly the X connection's: Xvfb and a desktop's server differ). Repeat
+// (--benchmark_repetitions) with random interleaving for a steadier median on a shared
+// machine.
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Support/ProgramRun.h"
+#include "Support/RatioReporter.h"
+
+namespace {
+
+constexpr auto kStartLimit = std::chrono::seconds(30);
+constexpr auto kSettle = std::chrono::seconds(2);
+constexpr auto kMeasured = std::chrono::seconds(10);
+constexpr int kWidth = 1200; // the standard skin's main window
+constexpr int kHeight = 850;
+// The TEMPO box of the standard skin, in the main window's client coordinates.
+constexpr int kTempoX = 92;
+constexpr int kTempoY = 185;
+
+QZBench::OwnDisplay& Display() {
+  static QZBench::OwnDisplay display;
+  return display;
+}
+
+std::map<std::string, std::string> EditorEnvironment() {
+  const std::filesystem::path home =
+      std::filesystem::temp_directory_path() / ("qz-idle-bench-" + std::to_string(getpid()));
+  std::filesystem::create_directories(home / "run");
+  std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
+  return {{"HOME", home.string()},
+          {"XDG_CONFIG_HOME", (home / "config").string()},
+          {"XDG_DATA_HOME", (home / "data").string()},
+          {"XDG_RUNTIME_DIR", (home / "run").string()},
+          {"QZ_REGISTRY_FILE", (home / "registry.reg").string()},
+          {"QZ_VIRTUAL_KEYBOARD", "1"},
+          {"QZ_DEBUG_TRACE", "1"},
+          {"QZ_DPI", "96"}};
+}
+
+// Runs a command and answers what it printed, without the last line end.
+std::string Output(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (size_t count = std::fread(buffer, 1, sizeof buffer, pipe)) {
+      text.append(buffer, count);
+    }
+    pclose(pipe);
+  }
+  while (!text.empty() && text.back() == '\n') {
+    text.pop_back();
+  }
+  return text;
+}
+
+// A click at (x, y) of the program's first window, then the pointer moved off it.
+bool ClickInto(pid_t pid, int x, int y) {
+  const std::string window =
+      Output("xdotool search --sync --onlyvisible --pid " + std::to_string(pid) + " 2>/dev/null | head -n 1");
+  if (window.empty()) {
+    return false;
+  }
+  return std::system(("xdotool mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) +
+                      " click 1 mousemove 2500 1750")
+                         .c_str()) == 0;
+}
+
+// CPU seconds the program takes over kMeasured, its pipe read meanwhile.
+double MeasureCpu(QZBench::RunningProgram& program) {
+  const double before = program.CpuSeconds();
+  program.ReadFor(kMeasured);
+  return program.CpuSeconds() - before;
+}
+
+void Report(benchmark::State& state, double cpuSeconds) {
+  state.SetIterationTime(cpuSeconds);
+  state.counters["core_percent"] = 100.0 * cpuSeconds / std::chrono::duration<double>(kMeasured).count();
+}
+
+void RunEditor(benchmark::State& state, bool caret) {
+  if (!Display().Ready()) {
+    state.SkipWithError("no X server");
+    return;
+  }
+  for (auto _ : state) {
+    QZBench::RunningProgram program({QZ_EDITOR_PROGRAM}, EditorEnvironment());
+    if (!program.WaitForLine("Start-up: first frame:", kStartLimit)) {
+      state.SkipWithError("the editor showed no frame");
+      return;
+    }
+    program.ReadFor(kSettle);
+    if (caret && !ClickInto(program.Pid(), kTempoX, kTempoY)) {
+      state.SkipWithError("no click into the TEMPO box");
+      return;
+    }
+    program.ReadFor(kSettle);
+    Report(state, MeasureCpu(program));
+    program.Stop();
+  }
+}
+
+void BM_EditorIdle(benchmark::State& state) { RunEditor(state, false); }
+void BM_EditorCaretBlinking(benchmark::State& state) { RunEditor(state, true); }
+
+void BM_BareSdlLoop(benchmark::State& state) {
+  if (!Display().Ready()) {
+    state.SkipWithError("no X server");
+    return;
+  }
+  for (auto _ : state) {
+    QZBench::RunningProgram program({QZ_REFERENCE_PROGRAM, std::to_string(kWidth), std::to_string(kHeight)}, {});
+    if (!program.WaitForLine("first frame", kStartLimit)) {
+      state.SkipWithError("the reference showed no frame");
+      return;
+    }
+    program.ReadFor(kSettle + kSettle);
+    Report(state, MeasureCpu(program));
+    program.Stop();
+  }
+}
+
+BENCHMARK(BM_EditorIdle)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditorCaretBlinking)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareSdlLoop)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+  (void)Display(); // the server starts before the first benchmark and ends after the last
+  return QZBench::RunWithRatios(
+      argc, argv,
+      {{"BM_EditorIdle/iterations:1/manual_time", "BM_BareSdlLoop/iterations:1/manual_time"},
+       {"BM_EditorCaretBlinking/iterations:1/manual_time", "BM_BareSdlLoop/iterations:1/manual_time"}});
+}

@@ -1,0 +1,227 @@
+// The editor's start: exec to its first painted frame, and its resident memory once started,
+// with the standard skin (96 dots per inch, a 1200 x 850 window) and with "HighDPI" (192
+// dots per inch, 2400 x 1700), against the honest reference in the same run: a bare SDL2
+// program (bench/Reference/SdlWindowReference.cpp) that opens a window of the same size,
+// draws one line of text with Cairo (paying fontconfig's and FreeType's start too) and
+// presents it. Goals: time at most 2x the reference at 96 dpi and 2.5x at 192; memory at
+// most 40 MB and 80 MB.
+//
+// Both programs say when their first frame is on the X server (the editor through its debug
+// trace, QZ_DEBUG_TRACE=1, after the window layer's copy, which waits for the server); the
+// time is from just before the exec to the arrival of that line. Memory is read one second
+// after the first frame. Each run starts a fresh process with warm file caches (one run of
+// each is thrown away first); the editor keeps its settings from one run to the next, as a
+// user's does. Runs under the X server DISPLAY names, else under an Xvfb of its own.
+//
+// After the ratios, the editor's own account of its start: the milliseconds at which each
+// step ended (from its debug trace; exec to main is the time before the trace's clock
+// starts) and what holds its memory (window surfaces, decoded images, their scaled copies;
+// the rest of the heap is skins, controls, glyph caches and the libraries' own).
+//
+//   build/release/bench/StartupBench --benchmark_repetitions=5
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Support/ProgramRun.h"
+#include "Support/RatioReporter.h"
+
+namespace {
+
+constexpr auto kFirstFrameLimit = std::chrono::seconds(30);
+constexpr auto kSettle = std::chrono::seconds(1);
+
+struct Configuration {
+  int dpi;
+  int width;
+  int height;
+};
+
+// The main window's size in each skin: its main control's.
+Configuration ConfigurationOf(int dpi) {
+  return dpi >= 160 ? Configuration{dpi, 2400, 1700} : Configuration{dpi, 1200, 850};
+}
+
+// The editor's "Start-up: <name>: <value> <unit>" lines of every run, by configuration.
+std::map<int, std::map<std::string, std::vector<double>>>& EditorFigures() {
+  static std::map<int, std::map<std::string, std::vector<double>>> figures;
+  return figures;
+}
+std::map<int, std::vector<double>>& ExecToMain() {
+  static std::map<int, std::vector<double>> values;
+  return values;
+}
+std::map<int, std::vector<QZBench::Memory>>& EditorMemory() {
+  static std::map<int, std::vector<QZBench::Memory>> values;
+  return values;
+}
+
+QZBench::OwnDisplay& Display() {
+  static QZBench::OwnDisplay display;
+  return display;
+}
+
+// The editor's own folders, one per configuration, kept for the whole run.
+std::map<std::string, std::string> EditorEnvironment(int dpi) {
+  const std::filesystem::path home = std::filesystem::temp_directory_path() /
+                                     ("qz-startup-bench-" + std::to_string(getpid()) + "-" + std::to_string(dpi));
+  std::filesystem::create_directories(home / "run");
+  std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
+  return {{"HOME", home.string()},
+          {"XDG_CONFIG_HOME", (home / "config").string()},
+          {"XDG_DATA_HOME", (home / "data").string()},
+          {"XDG_RUNTIME_DIR", (home / "run").string()},
+          {"QZ_REGISTRY_FILE", (home / "registry.reg").string()},
+          {"QZ_VIRTUAL_KEYBOARD", "1"},
+          {"QZ_DEBUG_TRACE", "1"},
+          {"QZ_DPI", std::to_string(dpi)}};
+}
+
+struct Run {
+  bool painted = false;
+  double seconds = 0.0;
+  QZBench::Memory memory;
+  std::vector<QZBench::RunningProgram::Line> lines;
+  QZBench::Clock::time_point started;
+};
+
+Run RunOnce(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment,
+            const std::string& firstFrameLine) {
+  Run run;
+  QZBench::RunningProgram program(argv, environment);
+  run.started = program.Started();
+  run.painted = program.WaitForLine(firstFrameLine, kFirstFrameLimit);
+  if (run.painted) {
+    run.seconds = std::chrono::duration<double>(program.Lines().back().arrived - program.Started()).count();
+    program.ReadFor(kSettle);
+    run.memory = program.ResidentMemory();
+  }
+  program.Stop();
+  run.lines = program.Lines();
+  return run;
+}
+
+void SetFigures(benchmark::State& state, const Run& run) {
+  state.SetIterationTime(run.seconds);
+  state.counters["resident_MB"] = run.memory.resident;
+}
+
+void BM_EditorStart(benchmark::State& state) {
+  const int dpi = int(state.range(0));
+  if (!Display().Ready()) {
+    state.SkipWithError("no X server");
+    return;
+  }
+  const auto environment = EditorEnvironment(dpi);
+  const std::vector<std::string> argv{QZ_EDITOR_PROGRAM};
+  static std::set<int> warmed;
+  if (warmed.insert(dpi).second) {
+    (void)RunOnce(argv, environment, "Start-up: first frame:"); // warms the caches, writes the settings
+  }
+  for (auto _ : state) {
+    const Run run = RunOnce(argv, environment, "Start-up: first frame:");
+    if (!run.painted) {
+      state.SkipWithError("the editor showed no frame");
+      return;
+    }
+    SetFigures(state, run);
+    EditorMemory()[dpi].push_back(run.memory);
+    for (const auto& line : run.lines) {
+      // "Start-up: <name>: <value> <unit>"
+      const std::string& text = line.text;
+      if (text.rfind("Start-up: ", 0) != 0) {
+        continue;
+      }
+      const size_t colon = text.rfind(": ");
+      if (colon == std::string::npos || colon < 10) {
+        continue;
+      }
+      const std::string name = text.substr(10, colon - 10) + " (" + text.substr(text.rfind(' ') + 1) + ")";
+      const double value = std::atof(text.c_str() + colon + 2);
+      EditorFigures()[dpi][name].push_back(value);
+      if (name == "first frame (ms)") {
+        const double arrived = std::chrono::duration<double, std::milli>(line.arrived - run.started).count();
+        ExecToMain()[dpi].push_back(arrived - value);
+      }
+    }
+  }
+}
+
+void BM_ReferenceStart(benchmark::State& state) {
+  const Configuration configuration = ConfigurationOf(int(state.range(0)));
+  if (!Display().Ready()) {
+    state.SkipWithError("no X server");
+    return;
+  }
+  const std::vector<std::string> argv{QZ_REFERENCE_PROGRAM, std::to_string(configuration.width),
+                                      std::to_string(configuration.height)};
+  static std::set<int> warmed;
+  if (warmed.insert(configuration.dpi).second) {
+    (void)RunOnce(argv, {}, "first frame");
+  }
+  for (auto _ : state) {
+    const Run run = RunOnce(argv, {}, "first frame");
+    if (!run.painted) {
+      state.SkipWithError("the reference showed no frame");
+      return;
+    }
+    SetFigures(state, run);
+  }
+}
+
+BENCHMARK(BM_EditorStart)->Arg(96)->Arg(192)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReferenceStart)->Arg(96)->Arg(192)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void PrintBreakdown() {
+  for (auto& [dpi, figures] : EditorFigures()) {
+    std::printf("\nThe editor's start at %d dpi (medians of %zu runs):\n", dpi, ExecToMain()[dpi].size());
+    std::printf("  %-44s %8.1f ms\n", "exec to main (libraries loaded)", QZBench::Median(ExecToMain()[dpi]));
+    std::vector<std::pair<double, std::string>> steps;
+    std::vector<std::pair<std::string, double>> others;
+    for (auto& [name, values] : figures) {
+      if (name.size() > 5 && name.compare(name.size() - 5, 5, " (ms)") == 0) {
+        steps.emplace_back(QZBench::Median(values), name.substr(0, name.size() - 5));
+      } else {
+        others.emplace_back(name, QZBench::Median(values));
+      }
+    }
+    std::sort(steps.begin(), steps.end());
+    double previous = 0.0;
+    for (const auto& [at, name] : steps) {
+      std::printf("  %-44s %8.1f ms after main (+%.1f)\n", name.c_str(), at, at - previous);
+      previous = at;
+    }
+    std::vector<double> resident, anonymous, file, shared;
+    for (const QZBench::Memory& memory : EditorMemory()[dpi]) {
+      resident.push_back(memory.resident);
+      anonymous.push_back(memory.anonymous);
+      file.push_back(memory.file);
+      shared.push_back(memory.shared);
+    }
+    std::printf("  resident %.1f MB: private %.1f MB, libraries and code %.1f MB, shared with the X server %.1f MB\n",
+                QZBench::Median(resident), QZBench::Median(anonymous), QZBench::Median(file), QZBench::Median(shared));
+    for (const auto& [name, value] : others) {
+      std::printf("    %-42s %8.1f\n", name.c_str(), value);
+    }
+  }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  (void)Display(); // the server starts before the first benchmark and ends after the last
+  const std::string editor96 = "BM_EditorStart/96/iterations:1/manual_time";
+  const std::string editor192 = "BM_EditorStart/192/iterations:1/manual_time";
+  const std::string reference96 = "BM_ReferenceStart/96/iterations:1/manual_time";
+  const std::string reference192 = "BM_ReferenceStart/192/iterations:1/manual_time";
+  const int result =
+      QZBench::RunWithRatios(argc, argv, {{editor96, reference96}, {editor192, reference192}},
+                             {{editor96, reference96, "resident_MB"}, {editor192, reference192, "resident_MB"}});
+  PrintBreakdown();
+  return result;
+}
