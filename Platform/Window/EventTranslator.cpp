@@ -245,6 +245,26 @@ private:
     }
   }
 
+  // An expose with its rectangle (VideoBackend.h) invalidates that rectangle; SDL's expose
+  // for the same uncovering then adds nothing; one without such a rectangle before it
+  // invalidates the whole window.
+  void Exposed(HWND hwnd, const SDL_WindowEvent& event) {
+    bool precise = false;
+    {
+      std::lock_guard hold(mState.lock);
+      if (WindowRecord* record = FindLocked(mState, hwnd)) {
+        precise = record->exposedPrecisely;
+        record->exposedPrecisely = event.event == kWindowEventExposedRect;
+      }
+    }
+    if (event.event == kWindowEventExposedRect) {
+      const RECT rect = ExposedRect(event);
+      InvalidateRect(hwnd, &rect, false);
+    } else if (!precise) {
+      InvalidateRect(hwnd, nullptr, false);
+    }
+  }
+
   void WindowEvent(const SDL_WindowEvent& event) {
     const HWND hwnd = FindBySdlId(mState, event.windowID);
     if (!hwnd) {
@@ -252,7 +272,8 @@ private:
     }
     switch (event.event) {
     case SDL_WINDOWEVENT_EXPOSED:
-      InvalidateRect(hwnd, nullptr, false);
+    case kWindowEventExposedRect:
+      Exposed(hwnd, event);
       break;
     case SDL_WINDOWEVENT_MOVED:
       Moved(hwnd, event.data1, event.data2);

@@ -34,7 +34,8 @@
 // Windows. A size change: WM_SIZE (SIZE_RESTORED, SIZE_MAXIMIZED or SIZE_MINIMIZED with
 // a 0 x 0 client) whenever kind or size differ from the last one sent, and the window is
 // invalidated; a move: WM_MOVE with the client origin in screen coordinates; an expose:
-// invalidation (WM_PAINT follows from the queue); focus gained: WM_SETFOCUS (wParam the
+// invalidation (WM_PAINT follows from the queue) of the rectangle the backend names
+// (ExposedEvent, VideoBackend.h), else of the whole window; focus gained: WM_SETFOCUS (wParam the
 // window that had it); focus lost: WM_CAPTURECHANGED to the capture window, if any, then
 // WM_KILLFOCUS; the close box: WM_SYSCOMMAND SC_CLOSE; a display added, removed or
 // turned: WM_DISPLAYCHANGE (32 bits per pixel, the first display's size) to every window.

@@ -104,6 +104,11 @@ bool SdlVideoBackend::Init() {
       const char* driver = SDL_GetCurrentVideoDriver();
       if (driver && (!IsHeadlessVideoDriver(driver) || IsRequestedDriver(driver))) {
         Detail::WatchDisplayConnection(driver);
+        if (std::string_view(driver) == "x11") {
+          // The raw X events carry the rectangle an expose uncovered, which SDL's own lacks.
+          SDL_SetEventFilter(&SdlVideoBackend::FilterEvent, this);
+          SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+        }
         return true;
       }
       // SDL fell back to a driver that shows nothing: the display was not opened.
@@ -125,7 +130,28 @@ bool SdlVideoBackend::Init() {
 
 void SdlVideoBackend::Quit() {
   mDisplay = nullptr;
+  mXWindows.clear();
+  SDL_SetEventFilter(nullptr, nullptr);
   SDL_Quit();
+}
+
+int SDLCALL SdlVideoBackend::FilterEvent(void* self, SDL_Event* event) {
+  if (event->type != SDL_SYSWMEVENT) {
+    return 1;
+  }
+  // Raw X events come from SDL's reads, on the UI thread.
+  const SDL_SysWMmsg* message = event->syswm.msg;
+  if (!message || message->subsystem != SDL_SYSWM_X11 || message->msg.x11.event.type != Expose) {
+    return 0;
+  }
+  const XExposeEvent& expose = message->msg.x11.event.xexpose;
+  const auto& windows = static_cast<SdlVideoBackend*>(self)->mXWindows;
+  const auto found = windows.find(expose.window);
+  if (found == windows.end() || expose.width <= 0 || expose.height <= 0) {
+    return 0;
+  }
+  event->window = ExposedEvent(found->second, expose.x, expose.y, expose.width, expose.height);
+  return 1;
 }
 
 const char* SdlVideoBackend::GetCurrentVideoDriver() { return SDL_GetCurrentVideoDriver(); }
@@ -221,10 +247,18 @@ uint32_t SdlVideoBackend::CreateWindow(const char* title, int x, int y, int widt
       mDisplay = info.info.x11.display;
     }
   }
+  if (window && mDisplay) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+      mXWindows[info.info.x11.window] = SDL_GetWindowID(window);
+    }
+  }
   return window ? SDL_GetWindowID(window) : 0;
 }
 
 void SdlVideoBackend::DestroyWindow(uint32_t window) {
+  std::erase_if(mXWindows, [window](const auto& entry) { return entry.second == window; });
   if (SDL_Window* found = Find(window)) {
     SDL_DestroyWindow(found);
   }

@@ -15,11 +15,35 @@
 #include <SDL2/SDL.h>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 
 #include "Platform/Window/WindowTypes.h"
 
 namespace QZ::Platform::Window {
+
+// An expose that names the uncovered rectangle: a window event of this kind (SDL has none
+// such) with data1 = x | y << 16 and data2 = width | height << 16. SDL's own expose names
+// no rectangle and means the whole window; a backend that knows the rectangles sends one
+// of these before SDL's own expose for the same uncovering (which SDL may merge with the
+// exposes before it, but leaves these alone).
+inline constexpr uint8_t kWindowEventExposedRect = 0xE0;
+inline SDL_WindowEvent ExposedEvent(uint32_t window, int x, int y, int width, int height) {
+  SDL_WindowEvent event{};
+  event.type = SDL_WINDOWEVENT;
+  event.windowID = window;
+  event.event = kWindowEventExposedRect;
+  event.data1 = int32_t(uint32_t(x & 0xFFFF) | uint32_t(y & 0xFFFF) << 16);
+  event.data2 = int32_t(uint32_t(width & 0xFFFF) | uint32_t(height & 0xFFFF) << 16);
+  return event;
+}
+inline RECT ExposedRect(const SDL_WindowEvent& event) {
+  const auto at = uint32_t(event.data1);
+  const auto size = uint32_t(event.data2);
+  const int32_t x = int32_t(at & 0xFFFF);
+  const int32_t y = int32_t(at >> 16);
+  return {x, y, x + int32_t(size & 0xFFFF), y + int32_t(size >> 16)};
+}
 
 class VideoBackend {
 public:
@@ -122,7 +146,8 @@ public:
   virtual bool ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) = 0;
 };
 
-// SDL itself. Under X11, once a window exists, WaitEventTimeout waits in poll() on the
+// SDL itself. Under X11 the X server's exposes come with their rectangles (ExposedEvent),
+// so that uncovering part of a window repaints that part; and, once a window exists, WaitEventTimeout waits in poll() on the
 // display's connection and a wake-up descriptor of its own (written by PushEvent, for
 // other threads' events) and reads the window system's events once as it wakes, and after
 // a time-out with nothing on the connection only every kQuietTimeoutsPerRead-th time (a
@@ -193,7 +218,12 @@ private:
 
   static constexpr int kQuietTimeoutsPerRead = 4;
 
+  // Turns the X server's exposes into ExposedEvent and drops SDL's other raw X events
+  // (any thread: SDL runs it for every event pushed).
+  static int SDLCALL FilterEvent(void* self, SDL_Event* event);
+
   void* mDisplay = nullptr; // the X connection (Display*) of SDL's x11 driver, once a window told it
+  std::map<unsigned long, uint32_t> mXWindows; // UI thread: the X window of each SDL window id
   int mWakeFd = -1;         // an eventfd: PushEvent writes, the wait reads
   int mQuietTimeouts = 0;   // time-outs since the last read
 };

@@ -44,6 +44,7 @@ struct WindowRecord {
   RECT normal;                        // the client rectangle (screen) when last neither minimised nor maximised
   RECT update;                        // bounding rectangle of the update region, client coordinates
   uintptr_t sizeKind = SIZE_RESTORED; // what the last WM_SIZE said
+  bool exposedPrecisely = false;      // UI thread: an expose with its rectangle came since the last without
   SIZE sizeSent;
   // The frame the window manager puts around the window, learnt before it first shows
   // (left, top, right and bottom thicknesses): SDL learns it only after the window shows,

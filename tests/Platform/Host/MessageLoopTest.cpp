@@ -4,6 +4,7 @@
 #include <string>
 
 #include "HostTestSupport.h"
+#include "Platform/Window/EventSource.h"
 #include "Platform/Window/Input.h"
 
 namespace {
@@ -215,6 +216,72 @@ TEST_F(MessageLoopTest, SdlsQuitEventIsAThreadMessageAndDropsAreFreedWhenNotDeli
   ASSERT_TRUE(Host::PeekMessage(&msg, PM_NOREMOVE));
   EXPECT_EQ(msg.message, WM_DROPFILES);
   // Left in the queue: Shutdown frees it (LeakSanitizer would tell otherwise).
+}
+
+// A window system whose events wait on its side until read (PumpEvents, or the wait),
+// counting the reads: the scripted events stand for what the server sent.
+class ReadCountingBackend : public QZTest::ScriptedVideoBackend {
+public:
+  void PumpEvents() override {
+    ++reads;
+    SDL_Event event;
+    while (ScriptedVideoBackend::PollEvent(event)) {
+      read.push_back(event);
+    }
+  }
+  bool TakeQueuedEvent(SDL_Event& event) override {
+    if (read.empty()) {
+      return false;
+    }
+    event = read.front();
+    read.erase(read.begin());
+    return true;
+  }
+  bool PollEvent(SDL_Event& event) override {
+    PumpEvents();
+    return TakeQueuedEvent(event);
+  }
+  bool WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) override {
+    ++waits;
+    PumpEvents();
+    return TakeQueuedEvent(event) || ScriptedVideoBackend::WaitEventTimeout(event, timeoutMs);
+  }
+  int reads = 0;
+  int waits = 0;
+  std::vector<SDL_Event> read;
+};
+
+TEST(MessageLoopReadingTest, AWakeReadsTheWindowSystemOnceAndABusyLoopAgainOnlyAfterTheInterval) {
+  auto owned = std::make_unique<ReadCountingBackend>();
+  ReadCountingBackend& backend = *owned;
+  ASSERT_TRUE(Host::Startup(std::move(owned)));
+  QZTest::HookedWindow procedure;
+  const HWND hwnd = CreateWindowEx(0, u"test", WS_CAPTION | WS_VISIBLE, 0, 0, 50, 40, nullptr, &procedure);
+  ValidateRect(hwnd, nullptr);
+  ASSERT_EQ(Host::SetTimer(hwnd, 1, 33), 1u);
+
+  MSG msg;
+  EXPECT_FALSE(Host::PeekMessage(&msg, PM_REMOVE)); // the first look reads
+  const int before = backend.reads;
+  // Wakes by the timer, each followed by the looks of an idle pass: one read each, the wait's.
+  for (int wake = 1; wake <= 3; ++wake) {
+    ASSERT_EQ(Host::GetMessage(&msg), 1);
+    EXPECT_EQ(msg.message, WM_TIMER);
+    for (int look = 0; look < 5; ++look) {
+      EXPECT_FALSE(Host::PeekMessage(&msg, PM_REMOVE));
+    }
+    EXPECT_EQ(backend.waits, wake);
+    EXPECT_EQ(backend.reads, before + wake) << "wake " << wake << " read the window system more than once";
+  }
+
+  // An event that arrives while the loop is busy is read once the interval has passed.
+  backend.Push(QZTest::MotionEvent(QZTest::ScriptedVideoBackend::SdlIdOf(hwnd), 5, 5));
+  EXPECT_FALSE(Host::PeekMessage(&msg, PM_REMOVE)) << "read too soon";
+  backend.AdvanceTime(kPumpIntervalMs);
+  ASSERT_TRUE(Host::PeekMessage(&msg, PM_REMOVE));
+  EXPECT_EQ(msg.message, WM_MOUSEMOVE);
+  EXPECT_EQ(backend.reads, before + 4);
+  Host::Shutdown();
 }
 
 TEST(MessageLoopWithoutLayerTest, NothingRunsBeforeStartup) {

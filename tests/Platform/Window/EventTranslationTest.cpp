@@ -231,6 +231,31 @@ TEST_F(EventTranslationTest, FocusCaptureCloseExposeAndLeave) {
   EXPECT_EQ(GetYLParam(messages[0].msg.lParam), -1);
 }
 
+TEST_F(EventTranslationTest, AnExposeWithItsRectangleInvalidatesThatRectangleAndSDLsOwnThenNothingMore) {
+  auto exposed = [&](SDL_WindowEvent window) {
+    SDL_Event event{};
+    event.window = window;
+    return event;
+  };
+  auto update = [&] {
+    RECT rect{};
+    (void)GetUpdateRect(hwnd, &rect, false); // whether it is empty
+    return std::vector<int32_t>{rect.left, rect.top, rect.right, rect.bottom};
+  };
+  ValidateRect(hwnd, nullptr); // painted once shown
+  EXPECT_TRUE(Translate(exposed(ExposedEvent(id, 30, 20, 50, 40))).empty());
+  EXPECT_TRUE(Translate(exposed(ExposedEvent(id, 60, 50, 10, 5))).empty());
+  EXPECT_TRUE(Translate(WindowEvent(id, SDL_WINDOWEVENT_EXPOSED)).empty());
+  EXPECT_EQ(update(), (std::vector<int32_t>{30, 20, 80, 60})) << "the two rectangles, nothing of the rest";
+  ValidateRect(hwnd, nullptr);
+  EXPECT_TRUE(Translate(WindowEvent(id, SDL_WINDOWEVENT_EXPOSED)).empty());
+  EXPECT_EQ(update(), (std::vector<int32_t>{0, 0, 200, 100})) << "without a rectangle before it: the whole window";
+  ValidateRect(hwnd, nullptr);
+  // A rectangle past the client area is cut to it.
+  EXPECT_TRUE(Translate(exposed(ExposedEvent(id, 190, 90, 300, 200))).empty());
+  EXPECT_EQ(update(), (std::vector<int32_t>{190, 90, 200, 100}));
+}
+
 TEST_F(EventTranslationTest, DroppedFilesArriveWholeAtTheEndOfTheDrop) {
   const std::string longPath = "/tmp/" + std::string(300, 'x') + "/preset \xC3\xA9.QuorinZTRPreset";
   script->mouseX = 130;
