@@ -214,9 +214,15 @@ void LControl::DrawOnUpdateRects(const RCPtr<LRenderer>& renderer, const RectLis
     const RenderState& state = *renderer->GetCurrentState();
     RectT<double> local = rect.ToRect().ToDouble().Offset(-state.origin.x, -state.origin.y);
     RectT<double>::Intersect(local, local, state.clip);
-    if (HasArea(local)) {
-      CAutoClip clip(renderer, FrameReaching({0.0, 0.0}, local), local, nullptr);
+    if (!HasArea(local)) {
+      continue;
+    }
+    if (local == state.clip) {
+      // The rectangle holds all the clip already holds: the push would change nothing.
       (void)(this->*draw)(renderer); // a hook: its answer changes nothing here
+    } else {
+      CAutoClip clip(renderer, FrameReaching({0.0, 0.0}, local), local, nullptr);
+      (void)(this->*draw)(renderer); // likewise
     }
   }
 }
