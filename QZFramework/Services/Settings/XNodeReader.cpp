@@ -24,8 +24,39 @@ static_assert(XNode::kMaxDepth == 64, "kTooDeepText names the limit");
 
 enum class Element { Plist, Key, Dict, Array, Integer, Real, String, Data, True, False, Other };
 
+// The names as documents write them, in lower case: found without folding.
+Element ClassifyLowerCase(const XML_Char* name) {
+  switch (name[0]) {
+  case 'k':
+    return std::strcmp(name, "key") == 0 ? Element::Key : Element::Other;
+  case 's':
+    return std::strcmp(name, "string") == 0 ? Element::String : Element::Other;
+  case 'i':
+    return std::strcmp(name, "integer") == 0 ? Element::Integer : Element::Other;
+  case 'd':
+    return std::strcmp(name, "dict") == 0   ? Element::Dict
+           : std::strcmp(name, "data") == 0 ? Element::Data
+                                            : Element::Other;
+  case 'r':
+    return std::strcmp(name, "real") == 0 ? Element::Real : Element::Other;
+  case 't':
+    return std::strcmp(name, "true") == 0 ? Element::True : Element::Other;
+  case 'f':
+    return std::strcmp(name, "false") == 0 ? Element::False : Element::Other;
+  case 'a':
+    return std::strcmp(name, "array") == 0 ? Element::Array : Element::Other;
+  case 'p':
+    return std::strcmp(name, "plist") == 0 ? Element::Plist : Element::Other;
+  default:
+    return Element::Other;
+  }
+}
+
 // Element names compare without case.
 Element Classify(const XML_Char* name) {
+  if (const Element element = ClassifyLowerCase(name); element != Element::Other) {
+    return element;
+  }
   char lower[8];
   size_t length = 0;
   for (; name[length] != 0; ++length) {
@@ -99,6 +130,15 @@ private:
     bool takesText = false;
   };
 
+  // Character data is asked of Expat only inside an element whose text is kept: the
+  // layout between elements is not handed over at all.
+  void ListenToText(bool on) {
+    if (on != mListening) {
+      mListening = on;
+      XML_SetCharacterDataHandler(mParser, on ? &DocumentReader::OnText : nullptr);
+    }
+  }
+
   void Start(const XML_Char* name, const XML_Char** attributes) {
     if (mLevel >= XNode::kMaxDepth) {
       mTooDeep = true;
@@ -130,6 +170,7 @@ private:
     switch (element) {
     case Element::Key:
       level.takesText = true;
+      ListenToText(true);
       break;
     case Element::Dict:
       node.SetType(XNode::kTypeDict);
@@ -162,6 +203,7 @@ private:
       if (node.GetType() == XNode::kTypeNone) {
         node.SetElement(name);
         level.takesText = true;
+        ListenToText(true);
       }
       break;
     case Element::Plist:
@@ -173,6 +215,7 @@ private:
   void Fill(XNode& node, XNode::Type type) {
     node.SetType(type);
     mLevels[mLevel].takesText = true;
+    ListenToText(true);
   }
 
   void End(const XML_Char* name) {
@@ -201,6 +244,7 @@ private:
     }
     level.takesText = false;
     mText.clear();
+    ListenToText(false);
   }
 
   XML_Parser mParser;
@@ -211,6 +255,7 @@ private:
   XNode* mRoot = nullptr;
   std::vector<XNode*> mOrphans;
   bool mTooDeep = false;
+  bool mListening = false;
 };
 
 struct ParserDeleter {
@@ -227,7 +272,6 @@ std::unique_ptr<XNode> XNode::Load(std::string_view text, const char* fileName, 
   DocumentReader reader(parser.get());
   XML_SetUserData(parser.get(), &reader);
   XML_SetElementHandler(parser.get(), &DocumentReader::OnStart, &DocumentReader::OnEnd);
-  XML_SetCharacterDataHandler(parser.get(), &DocumentReader::OnText);
   // One call for any real document; only text beyond Expat's int length needs more.
   XML_Status status = XML_STATUS_OK;
   const char* next = text.data();
