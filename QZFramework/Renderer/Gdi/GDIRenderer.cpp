@@ -68,7 +68,7 @@ QZResult LGDIRenderer::InitRenderContextInfo(const RectT<int32_t>& bounds, Windo
 
 size_t LGDIRenderer::GetCachedBitmapBytes() const {
   size_t bytes = 0;
-  mBitmaps.ForEachObject([&](const LCachedBitmap& cached) { bytes += cached.Get().MemoryBytes(); });
+  mBitmaps.ForEachObject([&](const LCachedBitmap& cached) { bytes += cached.Get() ? cached.Get()->MemoryBytes() : 0; });
   return bytes;
 }
 

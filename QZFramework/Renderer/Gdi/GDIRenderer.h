@@ -18,7 +18,8 @@
 // region is redrawn.
 //
 // Bitmaps are scaled, tiled or centred once per (bitmap, target size) and kept as cached
-// bitmaps, which later frames blit; a bitmap drawn at its own size is blitted from its own
+// bitmaps, which later frames blit (a bitmap of one opaque colour stretched or tiled is
+// kept as that colour and filled); a bitmap drawn at its own size is blitted from its own
 // pixels, without a copy (so it shows changes to them at once); polylines become paths kept while the polyline is
 // unchanged and drawn as the same shape. Both caches hold 256 entries and give up the
 // least recently used one.
@@ -80,14 +81,20 @@ public:
   };
   using BitmapDescriptor = CashableBitmapDescriptor<8>;
 
-  // A bitmap scaled, tiled or centred to its target size, ready to blit.
+  // A bitmap scaled, tiled or centred to its target size, ready to blit; or, for a bitmap
+  // of one opaque colour stretched or tiled (every pixel of the target that colour), the
+  // colour alone, filled instead of blitted.
   class LCachedBitmap : public virtual LRefCountedObject {
   public:
     explicit LCachedBitmap(std::unique_ptr<Platform::Graphics::CachedBitmap> bitmap) : mBitmap(std::move(bitmap)) {}
-    const Platform::Graphics::CachedBitmap& Get() const { return *mBitmap; }
+    explicit LCachedBitmap(Platform::Graphics::Color solid) : mSolid(solid) {}
+    // Null for a colour.
+    const Platform::Graphics::CachedBitmap* Get() const { return mBitmap.get(); }
+    Platform::Graphics::Color GetSolid() const { return mSolid; }
 
   private:
     std::unique_ptr<Platform::Graphics::CachedBitmap> mBitmap;
+    Platform::Graphics::Color mSolid;
   };
 
   // The path built from a polyline, for one of the line slots.

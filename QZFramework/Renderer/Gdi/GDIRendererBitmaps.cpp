@@ -1,5 +1,8 @@
 // Bitmaps: fitted once per (bitmap, target size) into a cached bitmap, then blitted; at
 // their own size, blitted straight from their pixels.
+#include <algorithm>
+#include <cmath>
+#include <optional>
 #include <stdexcept>
 
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
@@ -54,11 +57,43 @@ QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT
   if (!cached) {
     cached = BuildCachedBitmap(*bitmap, *image, destination.width, destination.height, resize);
   }
-  if (cached) {
-    (void)graphics->DrawCachedBitmap(cached->Get(), destination.x, destination.y); // drawing failures are not reported
+  if (cached && cached->Get()) {
+    (void)graphics->DrawCachedBitmap(*cached->Get(), destination.x, destination.y); // drawing failures are not reported
+  } else if (cached) {
+    // Where the blit would go: the corner moved by the translation, rounded.
+    const RenderState& state = mCurrent->GetState();
+    const float left = std::round(float(destination.x + state.origin.x));
+    const float top = std::round(float(destination.y + state.origin.y));
+    graphics->ResetWorldTransform();
+    // Drawing failures are not reported.
+    (void)graphics->FillRectangle(Platform::Graphics::Brush::Solid(cached->GetSolid()),
+                                  {left, top, float(destination.width), float(destination.height)});
+    graphics->TranslateWorldTransform(float(state.origin.x), float(state.origin.y));
   }
   return QZ_OK;
 }
+
+namespace {
+
+// The one opaque colour every pixel of the bitmap has; nothing when they differ or one is
+// not opaque.
+std::optional<Platform::Graphics::Color> SolidOpaqueColour(const LBitmap& bitmap) {
+  const RCPtr<LBitmapData> pixels = bitmap.LockPixels();
+  const RectT<int32_t>& rect = bitmap.GetRect();
+  const uint32_t* first = pixels->GetPixelAddress(rect.x, rect.y);
+  if (!first || *first >> 24 != 0xFF) {
+    return std::nullopt;
+  }
+  for (int32_t y = 0; y < rect.height; ++y) {
+    const uint32_t* row = pixels->GetPixelAddress(rect.x, rect.y + y);
+    if (!row || !std::all_of(row, row + rect.width, [&](uint32_t pixel) { return pixel == *first; })) {
+      return std::nullopt;
+    }
+  }
+  return Platform::Graphics::Color{*first};
+}
+
+} // namespace
 
 RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap& bitmap,
                                                                    const Platform::Graphics::Image& image,
@@ -72,9 +107,18 @@ RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap
     Throw<std::invalid_argument>({"QZ::LGDIRenderer::DrawBitmap", R"(Renderer\Gdi\GDIRenderer)", 559},
                                  "Invalid ResizeType passed to DrawBitmap.");
   }
+  if (width <= 0 || height <= 0) {
+    return nullptr; // an empty target
+  }
+  if (resize != ResizeType::Center) {
+    // Stretched or tiled, one opaque colour makes every pixel of the target that colour.
+    if (const auto solid = SolidOpaqueColour(bitmap)) {
+      return RCPtr<LCachedBitmap>(new LCachedBitmap(*solid));
+    }
+  }
   auto work = Platform::Graphics::Image::Create(width, height);
   if (!work) {
-    return nullptr; // an empty (or impossibly large) target
+    return nullptr; // an impossibly large target
   }
   {
     // A fresh graphics, with the drawing layer's default modes (bilinear stretching).

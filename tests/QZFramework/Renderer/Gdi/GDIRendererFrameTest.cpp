@@ -208,3 +208,33 @@ TEST_F(GDIRendererTest, AWindowContextHoldsOnlyTheSurfaceItsFramesDrawInto) {
 }
 
 } // namespace
+
+namespace {
+
+using namespace QZTest;
+
+TEST_F(GDIRendererTest, ABitmapOfOneOpaqueColourFittedIsFilledAndTakesNoCopy) {
+  const auto grey = PaintedBitmap(4, 4, [](int32_t, int32_t) { return 0xFF808080u; });
+  const auto translucent = PaintedBitmap(4, 4, [](int32_t, int32_t) { return 0x80808080u; });
+  Start();
+  {
+    // Half a pixel of translation: the fill lands where the blit would, on whole pixels.
+    QZ::CAutoClip moved(renderer, {0.5, 0.5, 40, 30}, {0, 0, 40, 30}, nullptr, false);
+    EXPECT_EQ(renderer->DrawBitmap(grey, {2, 2, 20, 10}, QZ::ResizeType::Stretch), QZ::QZ_OK);
+    EXPECT_EQ(renderer->DrawBitmap(grey, {24, 2, 10, 10}, QZ::ResizeType::Tile), QZ::QZ_OK);
+    EXPECT_EQ(renderer->DrawBitmap(translucent, {2, 14, 8, 8}, QZ::ResizeType::Stretch), QZ::QZ_OK);
+  }
+  Finish();
+  EXPECT_EQ(renderer->GetCachedBitmapBytes(), 8u * 8u * 4u) << "only the translucent one is copied";
+  // The corners at (2.5, 2.5) and (24.5, 2.5) rounded up, as a blit rounds them.
+  for (const auto& [x, y] : {std::pair{3, 3}, std::pair{22, 12}, std::pair{25, 3}, std::pair{34, 12}}) {
+    EXPECT_EQ(At(x, y), 0xFF808080u) << x << "," << y;
+  }
+  for (const auto& [x, y] :
+       {std::pair{2, 3}, std::pair{3, 2}, std::pair{23, 3}, std::pair{24, 12}, std::pair{35, 12}}) {
+    EXPECT_EQ(At(x, y), 0u) << x << "," << y;
+  }
+  EXPECT_EQ(At(4, 16), 0x80808080u);
+}
+
+} // namespace
