@@ -210,7 +210,7 @@ bool SdlVideoBackend::WaitOnConnection(SDL_Event& event, int32_t timeoutMs) {
       return false;
     }
   }
-  // A signal: SDL turns SIGINT and SIGTERM into its quit event as it reads.
+  // A signal cut the wait short: what SDL makes of one comes with a read.
   mQuietTimeouts = 0;
   SDL_PumpEvents();
   return TakeQueuedEvent(event);
