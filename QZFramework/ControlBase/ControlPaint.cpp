@@ -197,9 +197,10 @@ bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const R
     for (uint32_t i = 0; i < mChildren.GetCount() && !under; ++i) {
       const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
       RectT<double> shown;
-      under = child->mLayout && DockedAxes(*child->mLayout) < 2 && child->PaintsOpaquely() &&
+      // The geometry first: most children miss the rectangle, and their looks stay untouched.
+      under = child->mLayout && DockedAxes(*child->mLayout) < 2 &&
               RectT<double>::Intersect(shown, RoundedRect(child->mRect).Offset(origin.x, origin.y), client) &&
-              Holds(shown, local);
+              Holds(shown, local) && child->PaintsOpaquely();
     }
     if (!under) {
       return false;
