@@ -147,12 +147,12 @@ public:
 };
 
 // SDL itself. Under X11 the X server's exposes come with their rectangles (ExposedEvent),
-// so that uncovering part of a window repaints that part; and, once a window exists, WaitEventTimeout waits in poll() on the
-// display's connection and a wake-up descriptor of its own (written by PushEvent, for
-// other threads' events) and reads the window system's events once as it wakes, and after
-// a time-out with nothing on the connection only every kQuietTimeoutsPerRead-th time (a
-// signal cuts the wait short and is read at once); SDL's own wait reads them twice and
-// flushes the connection three times per wake, which is most of what an idle program
+// so that uncovering part of a window repaints that part; and, once a window exists,
+// WaitEventTimeout waits in poll() on the display's connection and a wake-up descriptor of
+// its own (written by PushEvent, for other threads' events) and reads the window system's
+// events once as it wakes, and after a time-out with nothing on the connection only every
+// kQuietTimeoutsPerRead-th time (a signal cuts the wait short and is read at once); SDL's
+// own wait reads the connection many times per wake, which is most of what an idle program
 // costs. Other drivers wait in SDL.
 class SdlVideoBackend : public VideoBackend {
 public:
@@ -222,10 +222,11 @@ private:
   // (any thread: SDL runs it for every event pushed).
   static int SDLCALL FilterEvent(void* self, SDL_Event* event);
 
-  void* mDisplay = nullptr; // the X connection (Display*) of SDL's x11 driver, once a window told it
+  // The X connection (Display*) of SDL's x11 driver, once a window told it.
+  void* mDisplay = nullptr;
   std::map<unsigned long, uint32_t> mXWindows; // UI thread: the X window of each SDL window id
-  int mWakeFd = -1;         // an eventfd: PushEvent writes, the wait reads
-  int mQuietTimeouts = 0;   // time-outs since the last read
+  int mWakeFd = -1;                            // an eventfd: PushEvent writes, the wait reads
+  int mQuietTimeouts = 0;                      // time-outs since the last read
 };
 
 // The backend's id of one of the layer's windows (its SDL window id); 0 for a handle that

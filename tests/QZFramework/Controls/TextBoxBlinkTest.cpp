@@ -24,8 +24,8 @@ protected:
     script = backend.get();
     ASSERT_TRUE(Host::Startup(std::move(backend)));
     window = new OSWindow;
-    ASSERT_TRUE(window->CreateEx(0, u"QZFrameworkWindow", u"blink", Win::WS_POPUP | Win::WS_VISIBLE, 0, 0, 240, 150,
-                                 nullptr));
+    ASSERT_TRUE(
+        window->CreateEx(0, u"QZFrameworkWindow", u"blink", Win::WS_POPUP | Win::WS_VISIBLE, 0, 0, 240, 150, nullptr));
     ASSERT_EQ(window->CreateRenderer(kRendererGDI), QZ_OK);
     root = window->GetRootWindow();
     world.skin.application.activeRootWindow = root;
