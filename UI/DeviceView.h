@@ -39,8 +39,8 @@
 #include <cstdint>
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleInterface.h"
+#include "QZFramework/ControlBase/MenuDescriptor.h"
 #include "QZFramework/Controls/ComboBox.h"
-#include "QZFramework/Controls/MenuDescriptor.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "QZFramework/Controls/TabControl.h"
 #include "QZFramework/System/FileDialog.h"

@@ -17,6 +17,7 @@
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlCreate.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/Controls/Button.h"
 #include "QZFramework/Controls/ListBox.h"
 #include "QZFramework/Controls/Panel.h"
@@ -24,7 +25,6 @@
 #include "QZFramework/Renderer/AutoClip.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
 #include "QZFramework/System/Clipboard.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 #include "QZFramework/Utilities/Graphics/Font.h"
 #include "QZFramework/Utilities/Storage/Wrapper.h"
 #include "Support/RatioReporter.h"
@@ -143,6 +143,7 @@ public:
   int32_t CreateRootWindowForControl(const QZ::RCPtr<QZ::LControl>&, bool) override { return QZ::QZ_E_FAIL; }
   QZ::RCPtr<QZ::LGlobalHotKeyManager> GetGlobalHotKeyManager() override { return nullptr; }
   QZ::RCPtr<QZ::LClipboard> GetClipboard() override { return nullptr; }
+  void OnClipboardUpdate() override {}
   QZ::QZResult SetStatusText(const QZ::WString&) override { return QZ::QZ_OK; }
   QZ::QZResult RestoreStatusText() override { return QZ::QZ_OK; }
   int32_t ShowMessageBox(const QZ::WString&, const QZ::WString&, uint32_t) override { return 1; }

@@ -10,11 +10,14 @@
 #   - a source file lies in no layer (add its folder to the table).
 #
 # The table: "<layer> | <folders or files> | <layers it may include besides itself>". A file
-# belongs to the layer of the longest folder or file that holds it. The renderer's backends
-# never include one another; the generic font renderer includes no backend; the framework
-# includes nothing of the device, the engine or the editor; the editor (Panel, UI) is
-# included by nothing but tests and fuzz targets; the application and the editor read the
-# names of the program's own pictures (the icon, the drag cursors) from the skin-art program.
+# belongs to the layer of the longest folder or file that holds it. The control base stands
+# below the application-wide services (clipboard, file dialogs) and both below the widgets:
+# it reaches the widgets it raises from the skin through the roles of
+# ControlBase/ControlRoles.h. The renderer's backends never include one another; the generic
+# font renderer includes no backend; the framework includes nothing of the device, the engine
+# or the editor; the editor (Panel, UI) is included by nothing but tests and fuzz targets; the
+# application and the editor read the names of the program's own pictures (the icon, the drag
+# cursors) from the skin-art program.
 cmake_minimum_required(VERSION 3.25)
 
 set(QZ_LAYERS
@@ -27,27 +30,29 @@ set(QZ_LAYERS
   "opengl | QZFramework/Renderer/OpenGL | fonts graphics storage services platform"
   "d3d9 | QZFramework/Renderer/D3D9 | graphics storage services platform"
   "renderer-factory | QZFramework/Renderer/Renderer.cpp | gdi opengl d3d9 fonts graphics storage services platform"
-  "controls | QZFramework/ControlBase QZFramework/System QZFramework/Controls
-     | gdi opengl d3d9 fonts graphics storage services platform"
-  "application | QZFramework/Application | controls gdi opengl d3d9 fonts graphics storage services platform skin-art"
+  "control-base | QZFramework/ControlBase | gdi opengl d3d9 fonts graphics storage services platform"
+  "system | QZFramework/System | control-base gdi opengl d3d9 fonts graphics storage services platform"
+  "controls | QZFramework/Controls | system control-base gdi opengl d3d9 fonts graphics storage services platform"
+  "application | QZFramework/Application
+     | controls system control-base gdi opengl d3d9 fonts graphics storage services platform skin-art"
   "device | DeviceControl | storage services"
   "engine | Engine | device storage services"
   "simulator | Simulator | device storage services platform"
-  "editor | Panel UI | simulator engine device application controls gdi opengl d3d9 fonts graphics storage services
-     platform skin-art"
+  "editor | Panel UI | simulator engine device application controls system control-base gdi opengl d3d9 fonts graphics
+     storage services platform skin-art"
   "skin-art | Resources/SkinArt | "
-  "tests | tests | editor simulator engine device application controls gdi opengl d3d9 fonts graphics storage services
-     platform skin-art"
+  "tests | tests | editor simulator engine device application controls system control-base gdi opengl d3d9 fonts
+     graphics storage services platform skin-art"
   "simulator-tests | tests/Simulator | tests simulator device storage services platform"
-  "bench | bench | tests simulator engine device application controls gdi opengl d3d9 fonts graphics storage services
-     platform"
+  "bench | bench | tests simulator engine device application controls system control-base gdi opengl d3d9 fonts
+     graphics storage services platform"
   "fuzz | fuzz | editor graphics fonts storage services platform")
 # What others may include of the simulator.
 set(QZ_SIMULATOR_PUBLIC_HEADERS
   Simulator/Keyboard/VirtualKeyboard.h Simulator/Keyboard/KeyboardMemory.h Simulator/Keyboard/KeyboardSysEx.h
   Simulator/DeviceControlClient/DeviceControlClientProbe.h)
 # Layers whose headers must not reach the window system or the drawing library.
-set(QZ_SEALED_LAYERS storage services graphics fonts gdi opengl d3d9 controls application)
+set(QZ_SEALED_LAYERS storage services graphics fonts gdi opengl d3d9 control-base system controls application)
 set(QZ_SEALED_SYSTEM_HEADERS "^(cairo[-a-z]*\\.h|SDL2?/.*|SDL[_.a-z]*\\.h|X11/.*)$")
 
 if(NOT ROOT)

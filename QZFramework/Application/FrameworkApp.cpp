@@ -377,6 +377,12 @@ QZResult LFrameworkApp::SetStatusText(const WString& text, bool immediate) {
 
 QZResult LFrameworkApp::RestoreStatusText(bool immediate) { return RestoreApplicationStatusText(*this, immediate); }
 
+void LFrameworkApp::OnClipboardUpdate() {
+  if (const RCPtr<LClipboard> clipboard = mClipboard) {
+    (void)clipboard->OnClipboardUpdate(); // always 0
+  }
+}
+
 RCPtr<LGlobalHotKeyManager> LFrameworkApp::CreateGlobalHotKeyManager() {
   RCPtr<LNotificationReceiver> receiver;
   if (mApplicationCentre) {

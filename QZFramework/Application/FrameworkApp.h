@@ -39,6 +39,7 @@
 #include "QZFramework/Application/MFCFrameworkApp.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/ControlBase/RootWindow.h"
 #include "QZFramework/ControlBase/StringTable.h"
 #include "QZFramework/Notification/NotificationCenter.h"
@@ -46,7 +47,6 @@
 #include "QZFramework/Services/ApplicationContext.h"
 #include "QZFramework/Services/Settings/IniFileManager.h"
 #include "QZFramework/System/Clipboard.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 #include "QZFramework/Utilities/Graphics/Font.h"
 
 namespace QZ {
@@ -212,6 +212,7 @@ public:
   RCPtr<LGlobalHotKeyManager> GetGlobalHotKeyManager() override { return mGlobalHotKeyManager; }
   // Null once the shut-down released it.
   RCPtr<LClipboard> GetClipboard() override { return mClipboard; }
+  void OnClipboardUpdate() override;
   // A new hot-key manager whose commands are posted to the application centre.
   RCPtr<LGlobalHotKeyManager> CreateGlobalHotKeyManager() override;
   // The default font: the skin's once one is applied (SetDefaultFont), else the system

@@ -112,6 +112,9 @@ public:
   // The application's clipboard (QZFramework/System/Clipboard.h), made with the
   // application; null before it is made.
   virtual RCPtr<LClipboard> GetClipboard() = 0;
+  // A window received the window layer's clipboard update (WM_CLIPBOARDUPDATE): the
+  // clipboard's OnClipboardUpdate runs; nothing happens without a clipboard.
+  virtual void OnClipboardUpdate() = 0;
   // Shows text in the status line: 0; QZ_E_FAIL without a status line.
   virtual QZResult SetStatusText(const WString& text) = 0;
   // Puts the status line back to its idle text: 0; QZ_E_FAIL without a status line.

@@ -10,10 +10,9 @@
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/ControlRoles.h"
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ControlBase/StringTable.h"
-#include "QZFramework/Controls/PopupMenu.h"
-#include "QZFramework/Controls/ToolTip.h"
 
 namespace QZ {
 namespace {
@@ -25,7 +24,7 @@ RCPtr<LControlFactory> Factory() {
 
 // Hides a tip of owner's and has owner remove it at its next idle tick.
 void DismissToolTip(LControl& owner, const RCPtr<LControl>& tip) {
-  if (const RCPtr<LToolTip> timed = DynamicCast<LToolTip>(tip)) {
+  if (auto* timed = dynamic_cast<IToolTipRole*>(tip.Get())) {
     timed->Dismiss();
   } else {
     (void)owner.RemoveChildDeferred(tip); // it is a child
@@ -268,7 +267,7 @@ QZResult LControl::CreateToolTip(bool show) {
     return QZ_E_FAIL;
   }
   (void)tip->SetText(text); // 1 when it shows that text already
-  if (const RCPtr<LToolTip> timed = DynamicCast<LToolTip>(tip)) {
+  if (auto* timed = dynamic_cast<IToolTipRole*>(tip.Get())) {
     timed->Popup();
   } else {
     (void)tip->SetVisible(true); // whether it is shown with its ancestors
@@ -292,7 +291,7 @@ QZResult LControl::ShowContextMenu(const RCPtr<LMenuDescriptor>& menu) {
     return QZ_E_FAIL;
   }
   (void)popup->SetVisible(false); // whether it is shown: not yet
-  const RCPtr<LPopupMenu> menuPopup = DynamicCast<LPopupMenu>(popup);
+  auto* const menuPopup = dynamic_cast<IContextMenuRole*>(popup.Get());
   if (menuPopup) {
     (void)menuPopup->SetMenuDescriptor(menu); // 1 when the skin gives it no rows
   }

@@ -8,11 +8,11 @@
 
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/ControlBase/KeyParam.h"
 #include "QZFramework/Notification/Notification.h"
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Services/ApplicationContext.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 
 namespace QZ {
 namespace {

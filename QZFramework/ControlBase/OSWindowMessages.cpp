@@ -14,7 +14,6 @@
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
 #include "QZFramework/Services/ApplicationContext.h"
 #include "QZFramework/Services/Trace/StartupTrace.h"
-#include "QZFramework/System/Clipboard.h"
 
 namespace QZ {
 
@@ -444,9 +443,8 @@ Win::LRESULT OSWindow::OnCopyData(const Win::COPYDATASTRUCT* data) {
 }
 
 void OSWindow::OnClipboardUpdate() {
-  IControlApplication* application = GetControlApplication();
-  if (const RCPtr<LClipboard> clipboard = application ? application->GetClipboard() : nullptr) {
-    (void)clipboard->OnClipboardUpdate(); // always 0
+  if (IControlApplication* application = GetControlApplication()) {
+    application->OnClipboardUpdate();
   }
 }
 

@@ -7,8 +7,8 @@
 
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/ControlRoles.h"
 #include "QZFramework/ControlBase/StringTable.h"
-#include "QZFramework/Controls/Dialog.h"
 #include "QZFramework/Notification/Notification.h"
 
 namespace QZ {
@@ -295,8 +295,9 @@ QZResult LRootWindow::EndModal(int32_t result) {
 }
 
 void LRootWindow::Close() {
-  if (const RCPtr<LDialog> dialog = DynamicCast<LDialog>(mRootControl)) {
-    (void)dialog->EndDialog(LDialog::kResultCancel); // 1 when a listener keeps it open
+  // The root control is held while it ends: its listeners may replace it.
+  if (const RCPtr<LControl> root = mRootControl; auto* const dialog = dynamic_cast<IDialogRole*>(root.Get())) {
+    (void)dialog->CancelFromWindow(); // 1 when a listener keeps it open
     return;
   }
   if (mOS) {

@@ -35,12 +35,12 @@
 #include <shared_mutex>
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/ControlBase/RootWindowInterface.h"
 #include "QZFramework/ControlBase/WindowOSServices.h"
 #include "QZFramework/Notification/NotificationDistributor.h"
 #include "QZFramework/Notification/NotificationQueue.h"
 #include "QZFramework/Services/Sync/Mutex.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 #include "QZFramework/Utilities/Graphics/RectList.h"
 
 namespace QZ {

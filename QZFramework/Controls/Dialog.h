@@ -23,6 +23,7 @@
 
 #include <cstdint>
 
+#include "QZFramework/ControlBase/ControlRoles.h"
 #include "QZFramework/Controls/ScrollView.h"
 
 namespace QZ {
@@ -41,7 +42,7 @@ private:
   bool mCancel = false;
 };
 
-class LDialog : public LScrollView {
+class LDialog : public LScrollView, public IDialogRole {
 public:
   // Results.
   static constexpr int32_t kResultOK = 1; // also Close
@@ -83,6 +84,8 @@ public:
   RCPtr<LCancelArgs> NotifyClosing();
   // The result of the last EndDialog; 0 before one.
   int32_t GetResult() const { return mResult; }
+  // The window was closed: EndDialog(kResultCancel).
+  QZResult CancelFromWindow() override { return EndDialog(kResultCancel); }
 
 protected:
   RCPtr<LNotificationHandler<LDialog>> mDialogHandlers;

@@ -11,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "QZFramework/Controls/MenuDescriptor.h"
+#include "QZFramework/ControlBase/MenuDescriptor.h"
 
 namespace QZ {
 

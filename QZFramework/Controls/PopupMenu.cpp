@@ -9,6 +9,7 @@
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/ControlBase/KeyParam.h"
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ControlBase/StringTable.h"
@@ -18,7 +19,6 @@
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Renderer/MeasurementRenderer.h"
 #include "QZFramework/Services/ApplicationContext.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 
 namespace QZ {
 namespace {

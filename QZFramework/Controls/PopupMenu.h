@@ -32,8 +32,9 @@
 
 #include <cstdint>
 
+#include "QZFramework/ControlBase/ControlRoles.h"
+#include "QZFramework/ControlBase/MenuDescriptor.h"
 #include "QZFramework/Controls/CheckedListBox.h"
-#include "QZFramework/Controls/MenuDescriptor.h"
 
 namespace QZ {
 
@@ -63,7 +64,7 @@ public:
   QZResult ShowLook(int32_t index) override;
 };
 
-class LPopupMenu : public LCheckedListBox {
+class LPopupMenu : public LCheckedListBox, public IContextMenuRole {
 public:
   // How long the pointer rests on a row before its sub-menu opens (or the open one closes).
   static constexpr uint32_t kDefaultSubMenuDelayMs = 250;
@@ -123,7 +124,7 @@ public:
 
   // Shows a deep copy of menu (any open sub-menu closed), its hot-key texts filled in, and
   // lays out: 0, or 1 when there is no row control; 0x80070057 for null, nothing changed.
-  QZResult SetMenuDescriptor(const RCPtr<LMenuDescriptor>& menu);
+  QZResult SetMenuDescriptor(const RCPtr<LMenuDescriptor>& menu) override;
   // The menu shown (the pop-up's own copy); null before one is set.
   const RCPtr<LMenuDescriptor>& GetMenuDescriptor() const { return mMenuDescriptor; }
   // Where chosen items go: 0; 0x80070057 for null; 0x80004005 when an owner (control or
@@ -140,7 +141,7 @@ public:
   void SetSubMenuDelay(uint32_t milliseconds) { mSubMenuDelayMs = milliseconds; }
   // Places the pop-up at the pointer within the root window's client area, shows it and
   // takes the focus. 0.
-  QZResult ShowAtMousePosition();
+  QZResult ShowAtMousePosition() override;
   // Opens the sub-menu of the item at index beside its row, within the window:
   // 0x80070057 when the item has no items; 0x80004005, nothing changed, when the skin has
   // no "submenu" or it cannot be made. 0.

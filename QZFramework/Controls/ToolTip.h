@@ -18,10 +18,11 @@
 #include <cstdint>
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/ControlRoles.h"
 
 namespace QZ {
 
-class LToolTip : public LControl {
+class LToolTip : public LControl, public IToolTipRole {
 public:
   // The tip shows once more than this has passed since Popup.
   static constexpr uint32_t kShowDelayMs = 500;
@@ -44,11 +45,11 @@ public:
   // Limits the tip's width to the window's client width less kWidthMargin (0 at least),
   // then shows it at once when a visible tip was dismissed less than kChainingWindowMs ago,
   // else waits for kShowDelayMs; takes an idle request for the timing.
-  void Popup();
+  void Popup() override;
   // Ends the timing (releasing the idle request), records the time when the tip was
   // shown, and has the parent remove the tip at its next idle tick (the tip is hidden at
   // once). Without a parent only the first two happen.
-  void Dismiss();
+  void Dismiss() override;
 
   uint32_t GetState() const { return mState; }
   uint32_t GetStateTime() const { return mStateTime; }

@@ -24,13 +24,13 @@
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/ControlBase/RootWindow.h"
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Renderer/MeasurementRenderer.h"
 #include "QZFramework/Renderer/Renderer.h"
 #include "QZFramework/Services/ApplicationContext.h"
 #include "QZFramework/System/Clipboard.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 
 namespace QZTest {
 
@@ -123,6 +123,11 @@ public:
   }
   QZ::RCPtr<QZ::LGlobalHotKeyManager> GetGlobalHotKeyManager() override { return globalHotKeys; }
   QZ::RCPtr<QZ::LClipboard> GetClipboard() override { return clipboard; }
+  void OnClipboardUpdate() override {
+    if (const QZ::RCPtr<QZ::LClipboard> held = clipboard) {
+      (void)held->OnClipboardUpdate(); // always 0
+    }
+  }
   QZ::QZResult SetStatusText(const QZ::WString& text) override {
     statusTexts.push_back(text);
     return QZ::QZ_OK;

@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/ControlBase/KeyParam.h"
 #include "QZFramework/ControlBase/RootWindowInterface.h"
 #include "QZFramework/Notification/Notification.h"
 #include "QZFramework/Notification/NotificationDistributor.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 
 namespace QZTest {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "InputTestSupport.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/Notification/NotificationCenter.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 #include "Support/CommaDecimalLocale.h"
 #include "Support/FakeApplicationContext.h"
 #include "Support/FakeControlApplication.h"

@@ -9,7 +9,7 @@
 #include "LayoutTestSupport.h"
 #include "QZFramework/ControlBase/ControlCreate.h"
 #include "QZFramework/ControlBase/Look.h"
-#include "QZFramework/Controls/MenuDescriptor.h"
+#include "QZFramework/ControlBase/MenuDescriptor.h"
 #include "Support/FakeControlApplication.h"
 #include "Support/FakeRootWindow.h"
 #include "Support/StringPrinter.h"

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "ListBoxTestSupport.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/Controls/MainMenu.h"
 #include "QZFramework/Controls/MenuActivationParam.h"
 #include "QZFramework/Controls/PopupMenu.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 
 namespace QZTest {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "QZFramework/System/GlobalHotKeyManager.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "Support/StringPrinter.h"
 #include "WidgetSkinTestSupport.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/ControlBase/Look.h"
-#include "QZFramework/System/GlobalHotKeyManager.h"
 #include "Support/StringPrinter.h"
 #include "TextBoxTestSupport.h"
 

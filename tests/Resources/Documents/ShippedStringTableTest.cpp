@@ -8,7 +8,7 @@
 
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/ControlBase/HotKeyMap.h"
-#include "QZFramework/Controls/MenuDescriptor.h"
+#include "QZFramework/ControlBase/MenuDescriptor.h"
 #include "QZFramework/Renderer/OpenGL/GLErrorStrings.h"
 #include "Resources/Documents/RawStringTableDocument.h"
 #include "Support/StringPrinter.h"

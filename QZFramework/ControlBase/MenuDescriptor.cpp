@@ -1,4 +1,4 @@
-#include "QZFramework/Controls/MenuDescriptor.h"
+#include "QZFramework/ControlBase/MenuDescriptor.h"
 
 #include <algorithm>
 

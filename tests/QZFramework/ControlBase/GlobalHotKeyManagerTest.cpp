@@ -1,4 +1,4 @@
-#include "QZFramework/System/GlobalHotKeyManager.h"
+#include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 
 #include <functional>
 #include <vector>
