@@ -15,9 +15,9 @@
 #include <cstdint>
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleInterface.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
-#include "UI/HandlerTableControl.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 
 class LUserPresetChordEditPanel : public QZ::LHandlerTableControl<LUserPresetChordEditPanel, QZ::LScrollView>,

@@ -15,9 +15,9 @@
 
 #include <cstdint>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Utilities/Storage/ParamValues.h"
-#include "UI/HandlerTableControl.h"
 
 class LChordModeNoteVariantBufferSetterParameterPanel
     : public QZ::LHandlerTableControl<LChordModeNoteVariantBufferSetterParameterPanel, QZ::LPanel> {

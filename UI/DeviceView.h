@@ -39,13 +39,13 @@
 #include <cstdint>
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleInterface.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/ControlBase/MenuDescriptor.h"
 #include "QZFramework/Controls/ComboBox.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "QZFramework/Controls/TabControl.h"
 #include "QZFramework/System/FileDialog.h"
 #include "UI/DriverCommon/PresetManager.h"
-#include "UI/HandlerTableControl.h"
 #include "UI/StatusView.h"
 
 class LDeviceView : public QZ::LHandlerTableControl<LDeviceView, QZ::LScrollView>, public IDevice {

@@ -48,10 +48,10 @@
 #include <vector>
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleInterface.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/TextBox.h"
 #include "QZFramework/ObjectBase/Exception.h"
-#include "UI/HandlerTableControl.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 
 // One labelled selector of an edit page.

@@ -29,11 +29,11 @@
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleEngine.h"
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleInterface.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Services/ApplicationContext.h"
 #include "UI/ElementTexts.h"
-#include "UI/HandlerTableControl.h"
 
 template <class T, class Module>
 class LElementViewPanel : public QZ::LHandlerTableControl<T, QZ::LPanel>, public Module {

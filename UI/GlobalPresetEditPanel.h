@@ -15,8 +15,8 @@
 #include <cstdint>
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleInterface.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/ScrollView.h"
-#include "UI/HandlerTableControl.h"
 #include "UI/PresetEditorCommon/VariantBufferSetterParameterPanel.h"
 
 class LGlobalPresetEditPanel : public QZ::LHandlerTableControl<LGlobalPresetEditPanel, QZ::LScrollView>,

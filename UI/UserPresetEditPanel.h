@@ -18,9 +18,9 @@
 
 #include <cstdint>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/ScrollView.h"
-#include "UI/HandlerTableControl.h"
 
 class LUserPresetEditPanel : public QZ::LHandlerTableControl<LUserPresetEditPanel, QZ::LScrollView> {
 public:

@@ -37,9 +37,9 @@
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/LeafModules.h"
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleInterface.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "UI/ButtonViewPanel.h"
-#include "UI/HandlerTableControl.h"
 #include "UI/KnobViewPanel.h"
 #include "UI/PadViewPanel.h"
 #include "UI/SustainViewPanel.h"

@@ -889,14 +889,14 @@ public:
   void SetAcceptsNotifications(bool accepts) { mAcceptsNotifications = accepts; }
   // Routes a received notification through the control's handler table while the control
   // accepts notifications: the handler's answer (non-zero: handled); 0 without a table.
-  // Every class with a table of its own overrides it in the shape OfferToHandlerTable
-  // shows, so that a notification is offered from the most derived class's table down to
-  // this one, the first that handles it ending the search.
+  // Every class with a table of its own derives from LHandlerTableControl
+  // (HandlerTableControl.h), so that a notification is offered from the most derived
+  // class's table down to this one, the first that handles it ending the search.
   QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification) override;
   // Takes the (distributor, id) route out of the control's handler table, then removes the
   // registration (LNotificationClient's answer). Classes with tables of their own forget
-  // the route in theirs first (ForgetHandlerRoute), then call their base's.
+  // the route in theirs first, then call their base's (LHandlerTableControl).
   QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
   // Breaks the cycles the control is part of: the children (each loses its parent link),
   // the menu-item updater's link, the remembered and pending controls; then every client
@@ -908,17 +908,8 @@ protected:
   // Sends a notification of name carrying parameter through the control's distributor.
   QZResult Notify(NotificationName name, const RCPtr<LRefCountedObject>& parameter = nullptr);
 
-  // The two receiver operations of a control class T that owns a handler table:
-  //
-  //   QZResult LListBox::ReceiveNotification(const RCPtr<LNotificationDistributor>& from,
-  //                                          const RCPtr<LNotification>& notification) {
-  //     const QZResult handled = OfferToHandlerTable(mHandler, from, notification);
-  //     return handled != QZ_OK ? handled : LScrollView::ReceiveNotification(from, notification);
-  //   }
-  //   QZResult LListBox::UnregisterNotification(LNotificationDistributor* from, NotificationName id) {
-  //     ForgetHandlerRoute(mHandler, from, id);
-  //     return LScrollView::UnregisterNotification(from, id);
-  //   }
+  // The two steps of the receiver pair of a class T with a table of its own
+  // (LHandlerTableControl in HandlerTableControl.h builds it on them).
   //
   // The table's answer while it exists and the control accepts notifications; else 0 (not
   // handled: the base's tables are asked next).

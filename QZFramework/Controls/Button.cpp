@@ -20,7 +20,7 @@ bool ReadFlag(const LStringTable* params, const char16_t* key, bool& found) {
 
 } // namespace
 
-LButton::LButton(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
+LButton::LButton(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 // =============================================================================================
 // Looks
@@ -202,8 +202,8 @@ QZResult LButton::Initialize() {
   if (Failed(base)) {
     return base;
   }
-  if (!mHandler) {
-    mHandler = RCPtr<LNotificationHandler<LButton>>(new LNotificationHandler<LButton>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
   }
   CheckResult(SubscribeSimulateClick(), {"QZ::LButton::Initialize", R"(Controls\Button)", 50});
 
@@ -221,7 +221,7 @@ QZResult LButton::Initialize() {
 }
 
 QZResult LButton::SubscribeSimulateClick() {
-  return mHandler->AddAnySourceHandler(&LButton::OnSimulateClickNotification, u"NID_SIMULATE_CLICK");
+  return GetHandlerTable()->AddAnySourceHandler(&LButton::OnSimulateClickNotification, u"NID_SIMULATE_CLICK");
 }
 
 QZResult LButton::OnSimulateClickNotification(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
@@ -229,17 +229,6 @@ QZResult LButton::OnSimulateClickNotification(const RCPtr<LNotificationDistribut
     (void)SimulateClick(); // always 0
   }
   return QZ_FALSE;
-}
-
-QZResult LButton::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                      const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
-}
-
-QZResult LButton::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LControl::UnregisterNotification(distributor, id);
 }
 
 WString LButton::GetToolTipText() { return IsTextTruncated() ? GetText() : LControl::GetToolTipText(); }

@@ -19,10 +19,11 @@
 // UI thread, like every control.
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 
 namespace QZ {
 
-class LButton : public LControl {
+class LButton : public LHandlerTableControl<LButton, LControl> {
 public:
   // The looks of the 14-look list; an "on" button (value 0.5 or more) adds kLookOn to the
   // first six.
@@ -62,12 +63,6 @@ public:
   QZResult Initialize() override;
   // The label while it is cut off, else the control's tool tip.
   WString GetToolTipText() override;
-
-  // Offers a notification to the button's routes, then to the control's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the button's routes, then the control's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The button's own -----------------------------------------------------------------
 
@@ -122,7 +117,6 @@ private:
   // buttons.
   void DeliverSimulatedClick();
 
-  RCPtr<LNotificationHandler<LButton>> mHandler;
   bool mAutoValueSet = false;
   bool mIsRadio = false;
   bool mAutoRepeat = false;

@@ -2,14 +2,17 @@
 
 namespace QZ {
 
-LCenteredSlider::LCenteredSlider(const RCPtr<LControl>& parent, const WString& name) : LSlider(parent, name) {}
+LCenteredSlider::LCenteredSlider(const RCPtr<LControl>& parent, const WString& name)
+    : LHandlerTableControl(parent, name) {}
 
 QZResult LCenteredSlider::Initialize() {
   if (Failed(LSlider::Initialize())) {
     return QZ_E_FAIL;
   }
   const RCPtr<LCenteredSlider> self(this);
-  mHandler = RCPtr<LNotificationHandler<LCenteredSlider>>(new LNotificationHandler<LCenteredSlider>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
   mLowRangeBounds = FindChildByName(u"lowRangeBounds");
   mHighRangeBounds = FindChildByName(u"highRangeBounds");
   for (const RCPtr<LControl>& range : {mLowRangeBounds, mHighRangeBounds}) {
@@ -22,8 +25,8 @@ QZResult LCenteredSlider::Initialize() {
   }
   if (mThumb) {
     // Refused only for a name that cannot be interned.
-    (void)mHandler->AddHandler(&LCenteredSlider::OnThumbMouseMove, RCPtr<LNotificationDistributor>(mThumb),
-                               u"NID_MOUSE_MOVE");
+    (void)GetHandlerTable()->AddHandler(&LCenteredSlider::OnThumbMouseMove, RCPtr<LNotificationDistributor>(mThumb),
+                                        u"NID_MOUSE_MOVE");
   }
   SetBoundsPosFromThumbPos();
   return QZ_OK;
@@ -70,17 +73,6 @@ void LCenteredSlider::SetBoundsPosFromThumbPos() {
 QZResult LCenteredSlider::OnThumbMouseMove(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
   SetBoundsPosFromThumbPos();
   return QZ_OK;
-}
-
-QZResult LCenteredSlider::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                              const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LSlider::ReceiveNotification(distributor, notification);
-}
-
-QZResult LCenteredSlider::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LSlider::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

@@ -16,11 +16,12 @@
 // QZ::LCenteredSlider::SetBoundsPosFromThumbPos : Controls\CenteredSlider : Line 67". UI
 // thread.
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Slider.h"
 
 namespace QZ {
 
-class LCenteredSlider : public LSlider {
+class LCenteredSlider : public LHandlerTableControl<LCenteredSlider, LSlider> {
 public:
   LCenteredSlider(const RCPtr<LControl>& parent, const WString& name);
 
@@ -35,12 +36,6 @@ public:
   // neither when they differ on both axes). Throws without a thumb.
   virtual void SetBoundsPosFromThumbPos();
 
-  // The slider's own handlers first, then the control's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the centred slider's routes, then the slider's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   const RCPtr<LControl>& GetLowRangeBounds() const { return mLowRangeBounds; }
   const RCPtr<LControl>& GetHighRangeBounds() const { return mHighRangeBounds; }
 
@@ -50,7 +45,6 @@ private:
   QZResult OnThumbMouseMove(const RCPtr<LNotificationDistributor>& distributor,
                             const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LCenteredSlider>> mHandler;
   RCPtr<LControl> mLowRangeBounds;
   RCPtr<LControl> mHighRangeBounds;
 };

@@ -7,7 +7,8 @@
 
 namespace QZ {
 
-LCheckedComboBox::LCheckedComboBox(const RCPtr<LControl>& parent, const WString& name) : LComboBox(parent, name) {}
+LCheckedComboBox::LCheckedComboBox(const RCPtr<LControl>& parent, const WString& name)
+    : LHandlerTableControl(parent, name) {}
 
 RCPtr<LButton> LCheckedComboBox::GetCheckBoxPart() const { return DynamicCast<LButton>(FindChildByName(u"checkBox")); }
 
@@ -27,10 +28,12 @@ QZResult LCheckedComboBox::Initialize() {
   if (!mCheckedList->GetCheckImages().empty()) {
     SetPassiveCheckBox(true);
   }
-  mHandler = RCPtr<LNotificationHandler<LCheckedComboBox>>(new LNotificationHandler<LCheckedComboBox>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
   // Refused only for a name that cannot be interned.
-  (void)mHandler->AddHandler(&LCheckedComboBox::OnListCheckChange, RCPtr<LNotificationDistributor>(mCheckedList),
-                             u"NID_ITEM_CHECK_CHANGE");
+  (void)GetHandlerTable()->AddHandler(&LCheckedComboBox::OnListCheckChange,
+                                      RCPtr<LNotificationDistributor>(mCheckedList), u"NID_ITEM_CHECK_CHANGE");
   return QZ_OK;
 }
 
@@ -89,17 +92,6 @@ QZResult LCheckedComboBox::OnListCheckChange(const RCPtr<LNotificationDistributo
   }
   (void)Notify(u"NID_ITEM_CHECK_CHANGE", notification->GetParameter()); // 1 when nobody listens
   return QZ_FALSE;
-}
-
-QZResult LCheckedComboBox::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                               const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LComboBox::ReceiveNotification(distributor, notification);
-}
-
-QZResult LCheckedComboBox::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LComboBox::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

@@ -13,6 +13,7 @@
 // while at least one item is checked. The box's "checkBox" takes the box's tool tip and
 // does nothing when clicked. UI thread, like every control.
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/ComboBox.h"
 
 namespace QZ {
@@ -20,7 +21,7 @@ namespace QZ {
 class LButton;
 class LCheckedListBox;
 
-class LCheckedComboBox : public LComboBox {
+class LCheckedComboBox : public LHandlerTableControl<LCheckedComboBox, LComboBox> {
 public:
   // Added to a combo box look while an item is checked.
   static constexpr int32_t kCheckedLooks = 7;
@@ -39,10 +40,6 @@ public:
   // The combo box's look, 7 higher while an item of the list is checked. 0.
   QZResult GetLookIndex() override;
 
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   // Makes "checkBox" ignore the mouse and keep its skin's look (or not).
   void SetPassiveCheckBox(bool passive);
   bool GetPassiveCheckBox() const { return mPassiveCheckBox; }
@@ -56,7 +53,6 @@ private:
   QZResult OnListCheckChange(const RCPtr<LNotificationDistributor>& distributor,
                              const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LCheckedComboBox>> mHandler;
   RCPtr<LCheckedListBox> mCheckedList;
   bool mPassiveCheckBox = false;
 };

@@ -20,7 +20,7 @@ constexpr int32_t kCheckImagesLook = 3;
 // =============================================================================================
 
 LCheckedListBoxItem::LCheckedListBoxItem(const RCPtr<LControl>& parent, const WString& name)
-    : LListBoxItem(parent, name) {}
+    : LHandlerTableControl(parent, name) {}
 
 QZResult LCheckedListBoxItem::Initialize() {
   const QZResult base = LListBoxItem::Initialize();
@@ -28,27 +28,16 @@ QZResult LCheckedListBoxItem::Initialize() {
     return base;
   }
   const RCPtr<LControl> self(this);
-  if (!mHandler) {
-    mHandler = RCPtr<LNotificationHandler<LCheckedListBoxItem>>(new LNotificationHandler<LCheckedListBoxItem>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
   }
   if (const RCPtr<LButton> box = GetCheckBoxPart()) {
-    (void)mHandler->AddHandler(&LCheckedListBoxItem::OnCheckBoxHover, RCPtr<LNotificationDistributor>(box),
-                               u"NID_HOVER_CONDITION_CHANGE"); // a box is a distributor
-    (void)box->SetFocusable(true);                             // 1 when it was not focusable already
+    (void)GetHandlerTable()->AddHandler(&LCheckedListBoxItem::OnCheckBoxHover, RCPtr<LNotificationDistributor>(box),
+                                        u"NID_HOVER_CONDITION_CHANGE"); // a box is a distributor
+    (void)box->SetFocusable(true);                                      // 1 when it was not focusable already
     box->SetUseParentToolTip(true);
   }
   return base;
-}
-
-QZResult LCheckedListBoxItem::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                                  const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LListBoxItem::ReceiveNotification(distributor, notification);
-}
-
-QZResult LCheckedListBoxItem::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LListBoxItem::UnregisterNotification(distributor, id);
 }
 
 QZResult LCheckedListBoxItem::OnCheckBoxHover(const RCPtr<LNotificationDistributor>&,
@@ -87,7 +76,8 @@ void LCheckedListBoxItem::ShowCheckBox(bool visible) {
 // The list: records
 // =============================================================================================
 
-LCheckedListBox::LCheckedListBox(const RCPtr<LControl>& parent, const WString& name) : LListBox(parent, name) {}
+LCheckedListBox::LCheckedListBox(const RCPtr<LControl>& parent, const WString& name)
+    : LHandlerTableControl(parent, name) {}
 
 int32_t LCheckedListBox::GetItemCount() const { return int32_t(mCheckedItems.size()); }
 
@@ -194,18 +184,18 @@ QZResult LCheckedListBox::SetAutoCheck(bool autoCheck) {
   for (int32_t k = 0; k < GetRowCount(); ++k) {
     const RCPtr<LCheckedListBoxItem> row = DynamicCast<LCheckedListBoxItem>(GetRowControl(k));
     const RCPtr<LButton> box = row ? row->GetCheckBoxPart() : nullptr;
-    if (!box || !mCheckedHandler) {
+    if (!box || !GetHandlerTable()) {
       continue;
     }
     (void)box->SetAutoValueSet(autoCheck); // always 0
     const RCPtr<LNotificationDistributor> source(box);
     LNotificationHandler<LCheckedListBox>::Method method = nullptr;
     uintptr_t data = 0;
-    (void)mCheckedHandler->RemoveHandler(source, autoCheck ? kLeftClick : kValueChange, method,
-                                         data); // 0x80004005 when it had none
-    (void)mCheckedHandler->AddHandler(autoCheck ? &LCheckedListBox::OnCheckBoxValueChange
-                                                : &LCheckedListBox::OnCheckBoxClick,
-                                      source, autoCheck ? kValueChange : kLeftClick); // a box is a distributor
+    (void)GetHandlerTable()->RemoveHandler(source, autoCheck ? kLeftClick : kValueChange, method,
+                                           data); // 0x80004005 when it had none
+    (void)GetHandlerTable()->AddHandler(autoCheck ? &LCheckedListBox::OnCheckBoxValueChange
+                                                  : &LCheckedListBox::OnCheckBoxClick,
+                                        source, autoCheck ? kValueChange : kLeftClick); // a box is a distributor
   }
   return QZ_OK;
 }
@@ -217,8 +207,8 @@ QZResult LCheckedListBox::SetAutoCheck(bool autoCheck) {
 QZResult LCheckedListBox::Initialize() {
   const RCPtr<LControl> self(this);
   // Made first: the rows the list box makes while it starts have their boxes heard.
-  if (!mCheckedHandler) {
-    mCheckedHandler = RCPtr<LNotificationHandler<LCheckedListBox>>(new LNotificationHandler<LCheckedListBox>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
   }
   const QZResult base = LListBox::Initialize();
   if (Failed(base)) {
@@ -229,7 +219,7 @@ QZResult LCheckedListBox::Initialize() {
     const RCPtr<LListBoxItem> row = GetRowControl(k);
     const RCPtr<LCheckedListBoxItem> checkedRow = DynamicCast<LCheckedListBoxItem>(row);
     const RCPtr<LButton> box = checkedRow ? checkedRow->GetCheckBoxPart() : nullptr;
-    if (box && !mCheckedHandler->HasRoute(box.Get(), mAutoCheck ? kValueChange : kLeftClick)) {
+    if (box && !GetHandlerTable()->HasRoute(box.Get(), mAutoCheck ? kValueChange : kLeftClick)) {
       AdoptCheckBox(row);
     }
   }
@@ -256,15 +246,15 @@ QZResult LCheckedListBox::Initialize() {
 void LCheckedListBox::AdoptCheckBox(const RCPtr<LListBoxItem>& row) {
   const RCPtr<LCheckedListBoxItem> checkedRow = DynamicCast<LCheckedListBoxItem>(row);
   const RCPtr<LButton> box = checkedRow ? checkedRow->GetCheckBoxPart() : nullptr;
-  if (!box || !mCheckedHandler) {
+  if (!box || !GetHandlerTable()) {
     return;
   }
   box->SetPassive(mPassiveCheckBoxes);
   (void)box->SetAutoValueSet(mAutoCheck); // always 0
-  (void)mCheckedHandler->AddHandler(mAutoCheck ? &LCheckedListBox::OnCheckBoxValueChange
-                                               : &LCheckedListBox::OnCheckBoxClick,
-                                    RCPtr<LNotificationDistributor>(box),
-                                    mAutoCheck ? kValueChange : kLeftClick); // a box is a distributor
+  (void)GetHandlerTable()->AddHandler(mAutoCheck ? &LCheckedListBox::OnCheckBoxValueChange
+                                                 : &LCheckedListBox::OnCheckBoxClick,
+                                      RCPtr<LNotificationDistributor>(box),
+                                      mAutoCheck ? kValueChange : kLeftClick); // a box is a distributor
 }
 
 QZResult LCheckedListBox::CreateItemControls() {
@@ -285,9 +275,9 @@ QZResult LCheckedListBox::RefreshItemRow(int32_t index, RCPtr<LListBoxItem>& row
   const RCPtr<LControl> self(this);
   const bool isItem = index < GetItemCount();
   const double value = isItem && GetCheckedItemRecord(index).checked ? 1.0 : 0.0;
-  if (mAutoCheck && mCheckedHandler && mCheckedHandler->HasRoute(box.Get(), kValueChange)) {
+  if (mAutoCheck && GetHandlerTable() && GetHandlerTable()->HasRoute(box.Get(), kValueChange)) {
     // The box's change is the list's own: it must not come back as the user's.
-    CAutoNotificationDisabler<LCheckedListBox> quiet(mCheckedHandler, RCPtr<LNotificationDistributor>(box),
+    CAutoNotificationDisabler<LCheckedListBox> quiet(GetHandlerTable(), RCPtr<LNotificationDistributor>(box),
                                                      kValueChange);
     (void)box->SetValue(value); // the value kept
   } else {
@@ -342,17 +332,6 @@ QZResult LCheckedListBox::OnCheckBoxValueChange(const RCPtr<LNotificationDistrib
   (void)SelectItems(index, index, true);         // an item of the list
   (void)Notify(u"NID_ITEM_CHECK_CHANGE", param); // 1 when nobody listens
   return QZ_FALSE;
-}
-
-QZResult LCheckedListBox::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                              const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mCheckedHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LListBox::ReceiveNotification(distributor, notification);
-}
-
-QZResult LCheckedListBox::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mCheckedHandler, distributor, id);
-  return LListBox::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

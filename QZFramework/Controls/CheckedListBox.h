@@ -24,6 +24,7 @@
 #include <typeinfo>
 #include <vector>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/ListBox.h"
 
 namespace QZ {
@@ -38,16 +39,13 @@ struct LCheckedItemRecord : LListItemRecord {
   ConstRCPtr<LBitmap> icon;
 };
 
-class LCheckedListBoxItem : public LListBoxItem {
+class LCheckedListBoxItem : public LHandlerTableControl<LCheckedListBoxItem, LListBoxItem> {
 public:
   LCheckedListBoxItem(const RCPtr<LControl>& parent, const WString& name);
 
   // The control's, then the handler table; the box takes the row's tool tip, never the
   // focus, and while the pointer is over it the row looks hovered. The control's failure.
   QZResult Initialize() override;
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // Shows look (weight 1.0, the others 0) with a repaint: false when the row has no such
   // look. flag is for rows built on this one.
@@ -59,15 +57,12 @@ public:
   // The part "checkBox" as a button; null when the row has none.
   RCPtr<LButton> GetCheckBoxPart() const;
 
-protected:
-  RCPtr<LNotificationHandler<LCheckedListBoxItem>> mHandler;
-
 private:
   QZResult OnCheckBoxHover(const RCPtr<LNotificationDistributor>& distributor,
                            const RCPtr<LNotification>& notification);
 };
 
-class LCheckedListBox : public LListBox {
+class LCheckedListBox : public LHandlerTableControl<LCheckedListBox, LListBox> {
 public:
   LCheckedListBox(const RCPtr<LControl>& parent, const WString& name);
 
@@ -78,9 +73,6 @@ public:
   // then the non-client parts) become the check images and the boxes passive. The list
   // box's result.
   QZResult Initialize() override;
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // The list box's, then the new row's box: passive as the list says, toggling itself
   // while auto check is on, and heard (its value changes with auto check, else its clicks).
@@ -128,9 +120,6 @@ public:
   // follows.
   void SetPassiveCheckBoxes(bool passive);
   bool GetPassiveCheckBoxes() const { return mPassiveCheckBoxes; }
-
-protected:
-  RCPtr<LNotificationHandler<LCheckedListBox>> mCheckedHandler;
 
 private:
   // A row's box joins the list: passive, auto value and the route of auto check.

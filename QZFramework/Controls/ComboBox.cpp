@@ -45,7 +45,7 @@ private:
 
 } // namespace
 
-LComboBox::LComboBox(const RCPtr<LControl>& parent, const WString& name) : LDropDownControl(parent, name) {}
+LComboBox::LComboBox(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 // =============================================================================================
 // Creation
@@ -60,27 +60,29 @@ QZResult LComboBox::Initialize() {
     return QZ_E_FAIL;
   }
   const RCPtr<LControl> self(this);
-  mComboHandlers = RCPtr<LNotificationHandler<LComboBox>>(new LNotificationHandler<LComboBox>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
   const RCPtr<LNotificationDistributor> list(mListBox);
   QZResult subscribed =
-      mComboHandlers->AddHandler(&LComboBox::OnListVisibilityChange, list, u"NID_VISIBLITY_CONDITION_CHANGE");
+      GetHandlerTable()->AddHandler(&LComboBox::OnListVisibilityChange, list, u"NID_VISIBLITY_CONDITION_CHANGE");
   if (Succeeded(subscribed)) {
-    subscribed = mComboHandlers->AddHandler(&LComboBox::OnItemActivated, list, u"NID_ITEM_ACTIVATED");
+    subscribed = GetHandlerTable()->AddHandler(&LComboBox::OnItemActivated, list, u"NID_ITEM_ACTIVATED");
   }
   if (const RCPtr<LControl> textBox = FindChildByName(kTextBoxName)) {
     const RCPtr<LNotificationDistributor> text(textBox);
     if (Succeeded(subscribed)) {
-      subscribed = mComboHandlers->AddHandler(&LComboBox::OnTextBoxNotification, text, u"NID_TEXTBOX_VALIDATING");
+      subscribed = GetHandlerTable()->AddHandler(&LComboBox::OnTextBoxNotification, text, u"NID_TEXTBOX_VALIDATING");
     }
     if (Succeeded(subscribed)) {
-      subscribed = mComboHandlers->AddHandler(&LComboBox::OnTextBoxValidated, text, u"NID_TEXTBOX_VALIDATED");
+      subscribed = GetHandlerTable()->AddHandler(&LComboBox::OnTextBoxValidated, text, u"NID_TEXTBOX_VALIDATED");
     }
     if (Succeeded(subscribed)) {
-      subscribed = mComboHandlers->AddHandler(&LComboBox::OnTextBoxNotification, text, u"NID_TEXTBOX_TEXT_CHANGE");
+      subscribed = GetHandlerTable()->AddHandler(&LComboBox::OnTextBoxNotification, text, u"NID_TEXTBOX_TEXT_CHANGE");
     }
     if (Succeeded(subscribed)) {
       subscribed =
-          mComboHandlers->AddHandler(&LComboBox::OnTextBoxFocusChange, text, u"NID_HAS_FOCUS_CONDITION_CHANGE");
+          GetHandlerTable()->AddHandler(&LComboBox::OnTextBoxFocusChange, text, u"NID_HAS_FOCUS_CONDITION_CHANGE");
     }
   }
   if (Failed(subscribed)) {
@@ -440,17 +442,6 @@ int32_t LComboBox::FindFirstItem(const WString& text) {
 // =============================================================================================
 // Notifications
 // =============================================================================================
-
-QZResult LComboBox::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                        const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mComboHandlers, distributor, notification);
-  return handled != QZ_OK ? handled : LDropDownControl::ReceiveNotification(distributor, notification);
-}
-
-QZResult LComboBox::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mComboHandlers, distributor, id);
-  return LDropDownControl::UnregisterNotification(distributor, id);
-}
 
 QZResult LComboBox::OnListVisibilityChange(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
   (void)GetLookIndex(); // always 0

@@ -35,11 +35,12 @@
 
 #include <cstdint>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/DropDownControl.h"
 
 namespace QZ {
 
-class LComboBox : public LDropDownControl {
+class LComboBox : public LHandlerTableControl<LComboBox, LDropDownControl> {
 public:
   static constexpr int32_t kLookClosed = 0;
   static constexpr int32_t kLookClosedFocused = 1;
@@ -87,11 +88,6 @@ public:
   // Closing hides the list. 0; QZ_E_FAIL without a list.
   QZResult ShowDropDown(bool show) override;
 
-  // The combo box's routes first, then the drop-down control's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   // --- The combo box's own, in slot order -----------------------------------------------
 
   // The list's items become count (new ones empty, surplus ones cut from the end); a
@@ -126,9 +122,6 @@ public:
   const RCPtr<LListBox>& GetListBox() const { return mListBox; }
   // The press point the list takes the capture at, in the list's coordinates.
   PointT<double> GetPressPoint() const { return {mPressX, mPressY}; }
-
-protected:
-  RCPtr<LNotificationHandler<LComboBox>> mComboHandlers;
 
 private:
   // The first item whose text is text; -1 when none.

@@ -12,7 +12,7 @@ constexpr char16_t kPopupName[] = u"popupMenu";
 
 } // namespace
 
-LComboMenu::LComboMenu(const RCPtr<LControl>& parent, const WString& name) : LDropDownControl(parent, name) {}
+LComboMenu::LComboMenu(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 RCPtr<LPopupMenu> LComboMenu::GetPopupMenu() const { return DynamicCast<LPopupMenu>(FindChildByName(kPopupName)); }
 
@@ -21,14 +21,14 @@ QZResult LComboMenu::Initialize() {
     return QZ_E_FAIL;
   }
   const RCPtr<LControl> self(this);
-  if (!mComboHandler) {
-    mComboHandler = RCPtr<LNotificationHandler<LComboMenu>>(new LNotificationHandler<LComboMenu>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
   }
   if (const RCPtr<LPopupMenu> popup = GetPopupMenu()) {
     const RCPtr<LNotificationDistributor> source(popup);
-    (void)mComboHandler->AddHandler(&LComboMenu::OnPopupVisibilityChange, source,
-                                    u"NID_VISIBLITY_CONDITION_CHANGE"); // a pop-up is a distributor
-    (void)mComboHandler->AddHandler(&LComboMenu::OnPopupItemActivated, source, u"NID_ITEM_ACTIVATED");
+    (void)GetHandlerTable()->AddHandler(&LComboMenu::OnPopupVisibilityChange, source,
+                                        u"NID_VISIBLITY_CONDITION_CHANGE"); // a pop-up is a distributor
+    (void)GetHandlerTable()->AddHandler(&LComboMenu::OnPopupItemActivated, source, u"NID_ITEM_ACTIVATED");
     popup->SetCloseOnActivate(false);
   }
   return QZ_OK;
@@ -148,17 +148,6 @@ QZResult LComboMenu::OnPopupVisibilityChange(const RCPtr<LNotificationDistributo
   const RCPtr<LControl> self(this);
   ShowStateLook();
   return QZ_OK;
-}
-
-QZResult LComboMenu::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                         const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mComboHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LDropDownControl::ReceiveNotification(distributor, notification);
-}
-
-QZResult LComboMenu::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mComboHandler, distributor, id);
-  return LDropDownControl::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

@@ -18,12 +18,13 @@
 //
 // UI thread, like every control.
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/DropDownControl.h"
 #include "QZFramework/Controls/PopupMenu.h"
 
 namespace QZ {
 
-class LComboMenu : public LDropDownControl, public IMenuTitle {
+class LComboMenu : public LHandlerTableControl<LComboMenu, LDropDownControl>, public IMenuTitle {
 public:
   static constexpr int32_t kLookNormal = 0;
   static constexpr int32_t kLookHover = 1;
@@ -50,10 +51,6 @@ public:
   // follows. 0; QZ_E_FAIL without a pop-up.
   QZResult ShowDropDown(bool show) override;
 
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   // --- The combo menu's own ----------------------------------------------------------------
 
   // The child "popupMenu" as a pop-up menu; null when there is none.
@@ -70,7 +67,6 @@ private:
   QZResult OnPopupVisibilityChange(const RCPtr<LNotificationDistributor>& distributor,
                                    const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LComboMenu>> mComboHandler;
   double mDropDownOffsetX = 0.0;
   // The last left press, in the pop-up's coordinates.
   PointT<double> mPressInPopup;

@@ -20,7 +20,7 @@ bool IsPressed(const RCPtr<LKeyParam>& param, uint8_t virtualKey) {
 
 } // namespace
 
-LComboSlider::LComboSlider(const RCPtr<LControl>& parent, const WString& name) : LDropDownControl(parent, name) {}
+LComboSlider::LComboSlider(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 RCPtr<LSlider> LComboSlider::GetSlider() const {
   return mDropDownPanel ? DynamicCast<LSlider>(mDropDownPanel->FindChildByName(u"slider")) : nullptr;
@@ -36,11 +36,13 @@ QZResult LComboSlider::Initialize() {
     return QZ_OK;
   }
   (void)mDropDownPanel->SetVisible(false); // whether it shows: it does not
-  mHandler = RCPtr<LNotificationHandler<LComboSlider>>(new LNotificationHandler<LComboSlider>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
   if (const RCPtr<LSlider> slider = GetSlider()) {
     // Refused only for a name that cannot be interned.
-    (void)mHandler->AddHandler(&LComboSlider::OnSliderValueChange, RCPtr<LNotificationDistributor>(slider),
-                               u"NID_VALUE_CHANGE");
+    (void)GetHandlerTable()->AddHandler(&LComboSlider::OnSliderValueChange, RCPtr<LNotificationDistributor>(slider),
+                                        u"NID_VALUE_CHANGE");
     slider->SetNotifyAtDragEnd(true);
     (void)LDropDownControl::SetValueRange(slider->GetRangeMinimum(), slider->GetRangeMaximum(),
                                           slider->GetScaleType()); // the slider's range is valid
@@ -165,17 +167,6 @@ QZResult LComboSlider::HandleKey(const RCPtr<LKeyParam>& param) {
     return QZ_OK;
   }
   return QZ_FALSE;
-}
-
-QZResult LComboSlider::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                           const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LDropDownControl::ReceiveNotification(distributor, notification);
-}
-
-QZResult LComboSlider::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LDropDownControl::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

@@ -18,13 +18,14 @@
 // 6 disabled. Without "dropDownPanel" the control only keeps its value; without "slider"
 // the panel opens and closes but sets nothing. UI thread, like every control.
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/DropDownControl.h"
 
 namespace QZ {
 
 class LSlider;
 
-class LComboSlider : public LDropDownControl {
+class LComboSlider : public LHandlerTableControl<LComboSlider, LDropDownControl> {
 public:
   static constexpr int32_t kLookClosed = 0;
   static constexpr int32_t kLookFocused = 1;
@@ -61,10 +62,6 @@ public:
   // panel.
   QZResult ShowDropDown(bool show) override;
 
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   const RCPtr<LControl>& GetDropDownPanel() const { return mDropDownPanel; }
   // The panel's "slider"; null without one.
   RCPtr<LSlider> GetSlider() const;
@@ -74,7 +71,6 @@ private:
   QZResult OnSliderValueChange(const RCPtr<LNotificationDistributor>& distributor,
                                const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LComboSlider>> mHandler;
   RCPtr<LControl> mDropDownPanel;
 };
 

@@ -23,34 +23,25 @@ constexpr StandardButton kStandardButtons[] = {
 
 } // namespace
 
-LDialog::LDialog(const RCPtr<LControl>& parent, const WString& name) : LScrollView(parent, name) {}
+LDialog::LDialog(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 QZResult LDialog::Initialize() {
   const QZResult result = LScrollView::Initialize();
   if (Failed(result)) {
     return result;
   }
-  mDialogHandlers = RCPtr<LNotificationHandler<LDialog>>(new LNotificationHandler<LDialog>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
   for (const StandardButton& button : kStandardButtons) {
     if (const RCPtr<LControl> child = FindChildByName(WString(button.name))) {
-      if (Failed(mDialogHandlers->AddHandler(&LDialog::OnStandardButtonClick, RCPtr<LNotificationDistributor>(child),
-                                             u"NID_LEFT_CLICK"))) {
+      if (Failed(GetHandlerTable()->AddHandler(&LDialog::OnStandardButtonClick, RCPtr<LNotificationDistributor>(child),
+                                               u"NID_LEFT_CLICK"))) {
         return QZ_E_FAIL;
       }
     }
   }
   return result;
-}
-
-QZResult LDialog::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                      const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mDialogHandlers, distributor, notification);
-  return handled != QZ_OK ? handled : LScrollView::ReceiveNotification(distributor, notification);
-}
-
-QZResult LDialog::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mDialogHandlers, distributor, id);
-  return LScrollView::UnregisterNotification(distributor, id);
 }
 
 int32_t LDialog::DoModal() {

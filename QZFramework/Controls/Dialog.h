@@ -24,6 +24,7 @@
 #include <cstdint>
 
 #include "QZFramework/ControlBase/ControlRoles.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/ScrollView.h"
 
 namespace QZ {
@@ -42,7 +43,7 @@ private:
   bool mCancel = false;
 };
 
-class LDialog : public LScrollView, public IDialogRole {
+class LDialog : public LHandlerTableControl<LDialog, LScrollView>, public IDialogRole {
 public:
   // Results.
   static constexpr int32_t kResultOK = 1; // also Close
@@ -58,12 +59,6 @@ public:
   // The scroll view's, then each standard button present is heard ("NID_LEFT_CLICK").
   // The scroll view's failure as it is; QZ_E_FAIL when a button cannot be heard.
   QZResult Initialize() override;
-  // The dialog's own routes first, then the scroll view's (while the dialog accepts
-  // notifications).
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the dialog's table, then the scroll view's.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The dialog's own, in slot order -------------------------------------------------
 
@@ -86,9 +81,6 @@ public:
   int32_t GetResult() const { return mResult; }
   // The window was closed: EndDialog(kResultCancel).
   QZResult CancelFromWindow() override { return EndDialog(kResultCancel); }
-
-protected:
-  RCPtr<LNotificationHandler<LDialog>> mDialogHandlers;
 
 private:
   // A standard button was clicked: its result, OK and Close once the button has the

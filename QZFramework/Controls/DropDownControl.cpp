@@ -2,15 +2,18 @@
 
 namespace QZ {
 
-LDropDownControl::LDropDownControl(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
+LDropDownControl::LDropDownControl(const RCPtr<LControl>& parent, const WString& name)
+    : LHandlerTableControl(parent, name) {}
 
 QZResult LDropDownControl::Initialize() {
   const QZResult result = LControl::Initialize();
   if (Failed(result)) {
     return result;
   }
-  mDropDownHandlers = RCPtr<LNotificationHandler<LDropDownControl>>(new LNotificationHandler<LDropDownControl>(*this));
-  if (Failed(mDropDownHandlers->AddHandler(&LDropDownControl::OnMouseDownNotification,
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
+  if (Failed(GetHandlerTable()->AddHandler(&LDropDownControl::OnMouseDownNotification,
                                            RCPtr<LNotificationDistributor>(this), u"NID_MOUSE_DOWN"))) {
     return QZ_E_FAIL;
   }
@@ -47,17 +50,6 @@ bool LDropDownControl::KillFocus() {
   const bool killed = LControl::KillFocus();
   (void)ShowDropDown(false); // QZ_E_FAIL without a part: nothing to close
   return killed;
-}
-
-QZResult LDropDownControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                               const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mDropDownHandlers, distributor, notification);
-  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
-}
-
-QZResult LDropDownControl::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mDropDownHandlers, distributor, id);
-  return LControl::UnregisterNotification(distributor, id);
 }
 
 QZResult LDropDownControl::OnMouseDownNotification(const RCPtr<LNotificationDistributor>&,

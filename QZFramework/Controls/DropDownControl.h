@@ -14,11 +14,12 @@
 // control.
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/ListBox.h"
 
 namespace QZ {
 
-class LDropDownControl : public LControl, public IListBoxDropDownOwner {
+class LDropDownControl : public LHandlerTableControl<LDropDownControl, LControl>, public IListBoxDropDownOwner {
 public:
   LDropDownControl(const RCPtr<LControl>& parent, const WString& name);
 
@@ -33,20 +34,12 @@ public:
   // The control's focus loss, then the part closes.
   bool KillFocus() override;
 
-  // The drop-down control's routes first, then the control's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   // --- The drop-down control's own, in slot order ------------------------------------------
 
   // Whether the part is open: it exists, is visible and has a width and a height above 0.
   virtual bool IsDroppedDown() = 0;
   // Opens (show) or closes the part. 0; QZ_E_FAIL without a part.
   virtual QZResult ShowDropDown(bool show) = 0;
-
-protected:
-  RCPtr<LNotificationHandler<LDropDownControl>> mDropDownHandlers;
 
 private:
   // The control's own press: one that came with a close by SetFocus must not reopen. 0

@@ -36,23 +36,16 @@ void SetOffset(LControl& part, int32_t axis, double offset) {
 
 } // namespace
 
-LLevelMeter::LLevelMeter(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
+LLevelMeter::LLevelMeter(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 LLevelMeter::~LLevelMeter() = default;
-
-LNotificationHandler<LLevelMeter>& LLevelMeter::Handler() {
-  if (!mHandler) {
-    mHandler = RCPtr<LNotificationHandler<LLevelMeter>>(new LNotificationHandler<LLevelMeter>(*this));
-  }
-  return *mHandler;
-}
 
 QZResult LLevelMeter::Initialize() {
   const QZResult result = LControl::Initialize();
   if (Failed(result)) {
     return result;
   }
-  (void)Handler();
+  (void)EnsureHandlerTable();
   mPeakMarker = FindChildByName(u"peakLo");
   if (mPeakMarker) {
     mPeakMarker->SetUseParentToolTip(true);
@@ -153,14 +146,15 @@ QZResult LLevelMeter::AttachClipButton(bool latching) {
   }
   const RCPtr<LNotificationDistributor> source(light);
   if (latching) {
-    const QZResult subscribed = Handler().AddHandler(&LLevelMeter::OnClipLightClick, source, u"NID_LEFT_CLICK");
+    const QZResult subscribed =
+        EnsureHandlerTable().AddHandler(&LLevelMeter::OnClipLightClick, source, u"NID_LEFT_CLICK");
     if (Failed(subscribed)) {
       return subscribed;
     }
   } else {
     LNotificationHandler<LLevelMeter>::Method method = nullptr;
     uintptr_t data = 0;
-    (void)Handler().RemoveHandler(source, u"NID_LEFT_CLICK", method, data); // the route was there
+    (void)EnsureHandlerTable().RemoveHandler(source, u"NID_LEFT_CLICK", method, data); // the route was there
   }
   mClipLatching = latching;
   return QZ_OK;
@@ -182,17 +176,6 @@ QZResult LLevelMeter::OnClipLightClick(const RCPtr<LNotificationDistributor>&, c
     (void)Notify(u"NID_CLIPLIGHT_UNLATCHED"); // 1 when nobody listens
   }
   return QZ_FALSE;
-}
-
-QZResult LLevelMeter::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                          const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
-}
-
-QZResult LLevelMeter::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LControl::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

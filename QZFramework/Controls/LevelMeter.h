@@ -20,10 +20,11 @@
 #include <cstdint>
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 
 namespace QZ {
 
-class LLevelMeter : public LControl {
+class LLevelMeter : public LHandlerTableControl<LLevelMeter, LControl> {
 public:
   LLevelMeter(const RCPtr<LControl>& parent, const WString& name);
   ~LLevelMeter() override;
@@ -40,11 +41,6 @@ public:
   // "peakHi" (the marker is dropped without "peakHi"), hides the parts and makes them and
   // the meter not focusable; then the parts follow the current level. 0.
   QZResult OnLookChanged() override;
-  // Offers a notification to the meter's own handlers first, then to the control's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the meter's handlers, then the control's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The meter's own operations --------------------------------------------------------
 
@@ -73,11 +69,9 @@ private:
   // to the meter's clients. 1 (taken) either way.
   QZResult OnClipLightClick(const RCPtr<LNotificationDistributor>& distributor,
                             const RCPtr<LNotification>& notification);
-  LNotificationHandler<LLevelMeter>& Handler();
   // The meter's axis: 1 (Y) when vertical, else 0 (X).
   int32_t Axis() const { return mVertical ? 1 : 0; }
 
-  RCPtr<LNotificationHandler<LLevelMeter>> mHandler;
   int32_t mMode = 0;
   bool mClipLatching = false;
   PointT<double> mPeakLow;  // "peakLo"'s position when the looks were applied

@@ -46,7 +46,7 @@ private:
 
 } // namespace
 
-LListBox::LListBox(const RCPtr<LControl>& parent, const WString& name) : LScrollView(parent, name) {}
+LListBox::LListBox(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 LListBox::~LListBox() = default;
 
@@ -60,8 +60,8 @@ QZResult LListBox::Initialize() {
     return base;
   }
   const RCPtr<LControl> self(this);
-  if (!mHandler) {
-    mHandler = RCPtr<LNotificationHandler<LListBox>>(new LNotificationHandler<LListBox>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
   }
   // The list box sets its extent itself: the rows are docked and never make one.
   (void)SetAutoClientExtent(kAutoExtentNone, 0, 0); // always 0
@@ -115,10 +115,10 @@ int32_t LListBox::AdoptFixedRows() {
 QZResult LListBox::AdoptRow(const RCPtr<LListBoxItem>& row) {
   const RCPtr<LNotificationDistributor> source(row);
   const QZResult results[] = {
-      mHandler->AddHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN"),
-      mHandler->AddHandler(&LListBox::OnRowMouseUp, source, u"NID_MOUSE_UP"),
-      mHandler->AddHandler(&LListBox::OnRowConditionChange, source, u"NID_LEFT_DRAG_CONDITION_CHANGE"),
-      mHandler->AddHandler(&LListBox::OnRowConditionChange, source, u"NID_HOVER_CONDITION_CHANGE"),
+      GetHandlerTable()->AddHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN"),
+      GetHandlerTable()->AddHandler(&LListBox::OnRowMouseUp, source, u"NID_MOUSE_UP"),
+      GetHandlerTable()->AddHandler(&LListBox::OnRowConditionChange, source, u"NID_LEFT_DRAG_CONDITION_CHANGE"),
+      GetHandlerTable()->AddHandler(&LListBox::OnRowConditionChange, source, u"NID_HOVER_CONDITION_CHANGE"),
   };
   row->SetMenuMode(mMenuMode);
   (void)row->SetDragThreshold(mRowDragThreshold); // not negative
@@ -181,7 +181,7 @@ QZResult LListBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
     Guard applying(mApplyingDescriptor);
     result = LScrollView::ApplyDescriptor(descriptor);
   }
-  if (Failed(result) || !mHandler) {
+  if (Failed(result) || !GetHandlerTable()) {
     return result;
   }
   FillPool();
@@ -267,7 +267,7 @@ void LListBox::FillPool() {
 
 QZResult LListBox::CreateItemControls() {
   const RCPtr<LControlFactory> factory = Factory();
-  if (!mTemplateDescriptor || !factory || !mHandler) {
+  if (!mTemplateDescriptor || !factory || !GetHandlerTable()) {
     return QZ_E_FAIL;
   }
   const RCPtr<LControl> self(this);
@@ -724,17 +724,6 @@ void LListBox::PlaceWideRows() {
 // =============================================================================================
 // Notifications
 // =============================================================================================
-
-QZResult LListBox::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                       const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LScrollView::ReceiveNotification(distributor, notification);
-}
-
-QZResult LListBox::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LScrollView::UnregisterNotification(distributor, id);
-}
 
 QZResult LListBox::OnRowConditionChange(const RCPtr<LNotificationDistributor>& distributor,
                                         const RCPtr<LNotification>& notification) {

@@ -37,6 +37,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/ListBoxItem.h"
 #include "QZFramework/Controls/ScrollView.h"
 #include "QZFramework/ObjectBase/TaggableObject.h"
@@ -67,7 +68,7 @@ public:
   virtual ~IListBoxDropDownOwner() = default;
 };
 
-class LListBox : public LScrollView {
+class LListBox : public LHandlerTableControl<LListBox, LScrollView> {
 public:
   // Looks of the list box itself.
   static constexpr int32_t kLookNormal = 0;
@@ -126,11 +127,6 @@ public:
   // The vertical bar came or went: the horizontal extent follows the widest item when the
   // template's width refers to another control.
   QZResult OnScrollBarShownChanged(int32_t vertical) override;
-
-  // The list box's handler table, then the scroll view's and the control's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The list box's own, in slot order -------------------------------------------------
 
@@ -316,8 +312,6 @@ protected:
   // A row joined the pool: the list box hears its presses, releases, drags and hover; it
   // takes the menu mode and the drag threshold. The first failed subscription's code; 0.
   QZResult AdoptRow(const RCPtr<LListBoxItem>& row);
-
-  RCPtr<LNotificationHandler<LListBox>> mHandler;
 
 private:
   // Whether the record of index (an item of the list) is hidden.

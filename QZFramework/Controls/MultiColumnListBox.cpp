@@ -26,8 +26,8 @@ public:
   explicit Suspension(LMultiColumnListBox& box) {
     try {
       for (uint32_t i = 0; i < box.mColumns.GetCount(); ++i) {
-        mHeld.push_back(
-            new Disabler(box.mHandler, RCPtr<LNotificationDistributor>(box.mColumns.GetAt(i)), kSelectionChange));
+        mHeld.push_back(new Disabler(box.GetHandlerTable(), RCPtr<LNotificationDistributor>(box.mColumns.GetAt(i)),
+                                     kSelectionChange));
       }
     } catch (const FailedResultException&) {
       (void)EndAll(); // those already held go back as far as they can
@@ -65,7 +65,8 @@ private:
   std::vector<Disabler*> mHeld;
 };
 
-LMultiColumnListBox::LMultiColumnListBox(const RCPtr<LControl>& parent, const WString& name) : LPanel(parent, name) {}
+LMultiColumnListBox::LMultiColumnListBox(const RCPtr<LControl>& parent, const WString& name)
+    : LHandlerTableControl(parent, name) {}
 
 // =============================================================================================
 // Parts
@@ -77,7 +78,9 @@ QZResult LMultiColumnListBox::Initialize() {
     return result;
   }
   const RCPtr<LMultiColumnListBox> self(this);
-  mHandler = RCPtr<LNotificationHandler<LMultiColumnListBox>>(new LNotificationHandler<LMultiColumnListBox>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
   for (int32_t n = 1;; ++n) {
     const std::string name = "listboxNoScroll" + std::to_string(n);
     const RCPtr<LListBox> column = DynamicCast<LListBox>(FindChildByName(WString(name.c_str())));
@@ -86,14 +89,17 @@ QZResult LMultiColumnListBox::Initialize() {
     }
     const RCPtr<LNotificationDistributor> source(column);
     // Refused only for a name that cannot be interned.
-    (void)mHandler->AddHandler(&LMultiColumnListBox::OnColumnHover, source, u"NID_ITEM_HOVER_CONDITION_CHANGE");
-    (void)mHandler->AddHandler(&LMultiColumnListBox::OnColumnSelection, source, kSelectionChange);
+    (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnColumnHover, source,
+                                        u"NID_ITEM_HOVER_CONDITION_CHANGE");
+    (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnColumnSelection, source, kSelectionChange);
     for (const char16_t* forwarded : {u"NID_ITEM_ACTIVATED", u"NID_ITEM_DOUBLE_CLICKED", u"NID_ITEM_RIGHT_CLICK"}) {
-      (void)mHandler->AddHandler(&LMultiColumnListBox::OnColumnItemNotification, source, forwarded);
+      (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnColumnItemNotification, source, forwarded);
     }
     if (mColumns.GetCount() == 0) {
-      (void)mHandler->AddHandler(&LMultiColumnListBox::OnFirstColumnScrolled, source, u"NID_SCROLL_OFFSET_CHANGE");
-      (void)mHandler->AddHandler(&LMultiColumnListBox::OnFirstColumnExtent, source, u"NID_CLIENT_EXTENT_CHANGE");
+      (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnFirstColumnScrolled, source,
+                                          u"NID_SCROLL_OFFSET_CHANGE");
+      (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnFirstColumnExtent, source,
+                                          u"NID_CLIENT_EXTENT_CHANGE");
     }
     (void)mColumns.AddItem(column); // the array grows
   }
@@ -103,8 +109,8 @@ QZResult LMultiColumnListBox::Initialize() {
     if (!header) {
       break;
     }
-    (void)mHandler->AddHandler(&LMultiColumnListBox::OnHeaderClick, RCPtr<LNotificationDistributor>(header),
-                               u"NID_LEFT_CLICK");
+    (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnHeaderClick, RCPtr<LNotificationDistributor>(header),
+                                        u"NID_LEFT_CLICK");
     (void)mHeaders.AddItem(header); // the array grows
   }
   // Docked vertically: the box's scrolling moves the columns' content, not the columns.
@@ -166,9 +172,9 @@ RectT<double> LMultiColumnListBox::GetContentRect() {
 
 QZResult LMultiColumnListBox::ScrollContent(const PointT<double>& oldOffset, const PointT<double>& newOffset) {
   const RCPtr<LMultiColumnListBox> self(this);
-  if (mColumns.GetCount() > 0 && mHandler) {
-    CAutoNotificationDisabler<LMultiColumnListBox> quiet(mHandler, RCPtr<LNotificationDistributor>(mColumns.GetAt(0)),
-                                                         u"NID_SCROLL_OFFSET_CHANGE");
+  if (mColumns.GetCount() > 0 && GetHandlerTable()) {
+    CAutoNotificationDisabler<LMultiColumnListBox> quiet(
+        GetHandlerTable(), RCPtr<LNotificationDistributor>(mColumns.GetAt(0)), u"NID_SCROLL_OFFSET_CHANGE");
     for (uint32_t i = 0; i < mColumns.GetCount(); ++i) {
       const RCPtr<LListBox>& column = mColumns.GetAt(i);
       (void)column->SetScrollOffset({column->GetScrollOffset().x, newOffset.y}); // 1 when there already
@@ -224,7 +230,7 @@ QZResult LMultiColumnListBox::OnColumnSelection(const RCPtr<LNotificationDistrib
     if (int32_t(i) == source) {
       continue;
     }
-    CAutoNotificationDisabler<LMultiColumnListBox> quiet(mHandler, RCPtr<LNotificationDistributor>(column),
+    CAutoNotificationDisabler<LMultiColumnListBox> quiet(GetHandlerTable(), RCPtr<LNotificationDistributor>(column),
                                                          kSelectionChange);
     if (!mRowMode) {
       (void)column->ClearSelection(); // 1 when nothing was selected
@@ -291,7 +297,7 @@ QZResult LMultiColumnListBox::OnHeaderClick(const RCPtr<LNotificationDistributor
 }
 
 QZResult LMultiColumnListBox::PerformSort(int32_t column) {
-  if (column < 0 || uint32_t(column) >= mColumns.GetCount() || !mHandler) {
+  if (column < 0 || uint32_t(column) >= mColumns.GetCount() || !GetHandlerTable()) {
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LMultiColumnListBox> self(this);
@@ -349,17 +355,6 @@ QZResult LMultiColumnListBox::PerformSort(int32_t column) {
   }
   suspended.End();
   return QZ_OK;
-}
-
-QZResult LMultiColumnListBox::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                                  const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LPanel::ReceiveNotification(distributor, notification);
-}
-
-QZResult LMultiColumnListBox::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LPanel::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

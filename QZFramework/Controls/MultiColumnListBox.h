@@ -20,6 +20,7 @@
 
 #include <vector>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Panel.h"
 
 namespace QZ {
@@ -27,7 +28,7 @@ namespace QZ {
 class LButton;
 class LListBox;
 
-class LMultiColumnListBox : public LPanel {
+class LMultiColumnListBox : public LHandlerTableControl<LMultiColumnListBox, LPanel> {
 public:
   LMultiColumnListBox(const RCPtr<LControl>& parent, const WString& name);
 
@@ -47,10 +48,6 @@ public:
   // At the first column: the box's width less its shown vertical bar, the first column's
   // look height. Empty without columns.
   RectT<double> GetContentRect() override;
-
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // Sorts every column's rows by the texts of column, ascending or descending as that
   // column's direction says, then flips it; rows selected before stay selected at their new
@@ -88,7 +85,6 @@ private:
                                const RCPtr<LNotification>& notification);
   QZResult OnHeaderClick(const RCPtr<LNotificationDistributor>& distributor, const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LMultiColumnListBox>> mHandler;
   RCPtrArray<LListBox, 1, 0> mColumns;
   RCPtrArray<LButton, 1, 0> mHeaders;
   std::vector<bool> mSortAscending;

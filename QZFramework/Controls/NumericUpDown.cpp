@@ -23,7 +23,8 @@ int32_t CountOf(const WString& text, char16_t unit) {
 
 } // namespace
 
-LNumericUpDown::LNumericUpDown(const RCPtr<LControl>& parent, const WString& name) : LPanel(parent, name) {}
+LNumericUpDown::LNumericUpDown(const RCPtr<LControl>& parent, const WString& name)
+    : LHandlerTableControl(parent, name) {}
 
 LNumericUpDown::~LNumericUpDown() = default;
 
@@ -35,18 +36,20 @@ QZResult LNumericUpDown::Initialize() {
   mTextBox = DynamicCast<LTextBox>(FindChildByName(u"textBox"));
   mButtonUp = DynamicCast<LButton>(FindChildByName(u"buttonUp"));
   mButtonDown = DynamicCast<LButton>(FindChildByName(u"buttonDown"));
-  mHandler = RCPtr<LNotificationHandler<LNumericUpDown>>(new LNotificationHandler<LNumericUpDown>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
   if (mTextBox) {
     UpdateFilter();
     const RCPtr<LNotificationDistributor> box(mTextBox);
-    (void)mHandler->AddHandler(&LNumericUpDown::OnTextValidating, box, u"NID_TEXTBOX_VALIDATING"); // 0
-    (void)mHandler->AddHandler(&LNumericUpDown::OnTextValidated, box, u"NID_TEXTBOX_VALIDATED");   // 0
+    (void)GetHandlerTable()->AddHandler(&LNumericUpDown::OnTextValidating, box, u"NID_TEXTBOX_VALIDATING"); // 0
+    (void)GetHandlerTable()->AddHandler(&LNumericUpDown::OnTextValidated, box, u"NID_TEXTBOX_VALIDATED");   // 0
   }
   for (const RCPtr<LButton>& button : {mButtonUp, mButtonDown}) {
     if (button) {
       button->SetAutoRepeat(true);
-      (void)mHandler->AddHandler(&LNumericUpDown::OnButtonRepeat, RCPtr<LNotificationDistributor>(button),
-                                 u"NID_BUTTON_AUTOREPEAT"); // 0
+      (void)GetHandlerTable()->AddHandler(&LNumericUpDown::OnButtonRepeat, RCPtr<LNotificationDistributor>(button),
+                                          u"NID_BUTTON_AUTOREPEAT"); // 0
     }
   }
   return result;
@@ -62,17 +65,6 @@ QZResult LNumericUpDown::OnLookChanged() {
     }
   }
   return result;
-}
-
-QZResult LNumericUpDown::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                             const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LPanel::ReceiveNotification(distributor, notification);
-}
-
-QZResult LNumericUpDown::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LPanel::UnregisterNotification(distributor, id);
 }
 
 // =============================================================================================

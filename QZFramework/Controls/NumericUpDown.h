@@ -25,13 +25,14 @@
 
 #include <cstdint>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Button.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Controls/TextBox.h"
 
 namespace QZ {
 
-class LNumericUpDown : public LPanel {
+class LNumericUpDown : public LHandlerTableControl<LNumericUpDown, LPanel> {
 public:
   LNumericUpDown(const RCPtr<LControl>& parent, const WString& name);
   ~LNumericUpDown() override;
@@ -56,11 +57,6 @@ public:
   // The up-down and both buttons take part in tabbing (SetFocusable(false)). The panel's
   // result.
   QZResult OnLookChanged() override;
-  // Offers a notification to the up-down's routes, then to the panel's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the up-down's routes, then the panel's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The up-down's own -------------------------------------------------------------------
 
@@ -91,7 +87,6 @@ private:
   QZResult OnTextValidated(const RCPtr<LNotificationDistributor>& distributor,
                            const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LNumericUpDown>> mHandler;
   RCPtr<LTextBox> mTextBox;
   RCPtr<LButton> mButtonUp;
   RCPtr<LButton> mButtonDown;

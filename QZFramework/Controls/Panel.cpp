@@ -14,7 +14,7 @@ bool IsTabPressed(const KeyCode& key) {
 
 } // namespace
 
-LPanel::LPanel(const RCPtr<LControl>& parent, const WString& name) : LScrollView(parent, name) {}
+LPanel::LPanel(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 // =============================================================================================
 // Keys
@@ -101,16 +101,16 @@ QZResult LPanel::Initialize() {
   if (Failed(base) || !mParent) {
     return base;
   }
-  if (!mPanelHandlers) {
-    mPanelHandlers = RCPtr<LNotificationHandler<LPanel>>(new LNotificationHandler<LPanel>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
   }
   CheckResult(SubscribeSiblingKeys(), {"QZ::LPanel::Initialize", R"(Controls\Panel)", 37});
   return base;
 }
 
 QZResult LPanel::SubscribeSiblingKeys() {
-  return mPanelHandlers->AddHandler(&LPanel::OnParentSiblingKey, RCPtr<LNotificationDistributor>(mParent),
-                                    u"NID_SIBLING_KEY");
+  return GetHandlerTable()->AddHandler(&LPanel::OnParentSiblingKey, RCPtr<LNotificationDistributor>(mParent),
+                                       u"NID_SIBLING_KEY");
 }
 
 QZResult LPanel::OnParentSiblingKey(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification) {
@@ -126,17 +126,6 @@ QZResult LPanel::OnParentSiblingKey(const RCPtr<LNotificationDistributor>&, cons
   // Unused by the children: the panel's own local hot keys (the control's route) may
   // still answer it.
   return QZ_OK;
-}
-
-QZResult LPanel::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                     const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mPanelHandlers, distributor, notification);
-  return handled != QZ_OK ? handled : LScrollView::ReceiveNotification(distributor, notification);
-}
-
-QZResult LPanel::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mPanelHandlers, distributor, id);
-  return LScrollView::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

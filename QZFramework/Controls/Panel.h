@@ -13,13 +13,14 @@
 //
 // UI thread, like every control.
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/ScrollView.h"
 
 namespace QZ {
 
 class LKeyParam;
 
-class LPanel : public LScrollView {
+class LPanel : public LHandlerTableControl<LPanel, LScrollView> {
 public:
   LPanel(const RCPtr<LControl>& parent, const WString& name);
 
@@ -44,12 +45,6 @@ public:
   // when the subscription fails.
   QZResult Initialize() override;
 
-  // Offers a notification to the panel's routes, then to the scroll view's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the panel's routes, then the scroll view's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   // Whether Tab cycles inside the panel (false at construction).
   void SetTabLoop(bool tabLoop) { mTabLoop = tabLoop; }
   bool GetTabLoop() const { return mTabLoop; }
@@ -57,8 +52,6 @@ public:
 protected:
   // The subscription of the sibling-key handler to the parent's "NID_SIBLING_KEY".
   virtual QZResult SubscribeSiblingKeys();
-
-  RCPtr<LNotificationHandler<LPanel>> mPanelHandlers;
 
 private:
   QZResult OnParentSiblingKey(const RCPtr<LNotificationDistributor>& distributor,

@@ -84,7 +84,7 @@ QZResult LMenuListBoxItem::ShowLook(int32_t index) {
 // Construction, initialisation, the skin
 // =============================================================================================
 
-LPopupMenu::LPopupMenu(const RCPtr<LControl>& parent, const WString& name) : LCheckedListBox(parent, name) {}
+LPopupMenu::LPopupMenu(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 LPopupMenu::~LPopupMenu() { SetOwnerLinks(nullptr, nullptr); }
 
@@ -120,8 +120,8 @@ QZResult LPopupMenu::Initialize() {
     return QZ_E_FAIL;
   }
   const RCPtr<LControl> self(this);
-  if (!mPopupHandler) {
-    mPopupHandler = RCPtr<LNotificationHandler<LPopupMenu>>(new LNotificationHandler<LPopupMenu>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
   }
   for (int32_t k = 0; k < GetRowCount(); ++k) {
     HearRowHover(GetRowControl(k));
@@ -175,7 +175,7 @@ QZResult LPopupMenu::OnLookChanged() {
 
 QZResult LPopupMenu::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) {
   const QZResult result = LCheckedListBox::ApplyDescriptor(descriptor);
-  if (Succeeded(result) && mMenuDescriptor && mPopupHandler) {
+  if (Succeeded(result) && mMenuDescriptor && GetHandlerTable()) {
     const RCPtr<LControl> self(this);
     mExtraRowWidth = -1;
     (void)LayoutMenu(); // 1 without rows
@@ -406,7 +406,7 @@ QZResult LPopupMenu::SwapItems(int32_t, int32_t) { return QZ_E_NOTIMPL; }
 
 QZResult LPopupMenu::CreateItemControls() {
   const QZResult result = LCheckedListBox::CreateItemControls();
-  if (Failed(result) || !mPopupHandler) {
+  if (Failed(result) || !GetHandlerTable()) {
     return result;
   }
   HearRowHover(GetRowControl(GetRowCount() - 1));
@@ -415,8 +415,8 @@ QZResult LPopupMenu::CreateItemControls() {
 
 void LPopupMenu::HearRowHover(const RCPtr<LListBoxItem>& row) {
   if (row) {
-    (void)mPopupHandler->AddHandler(&LPopupMenu::OnItemHover, RCPtr<LNotificationDistributor>(row),
-                                    u"NID_HOVER_CONDITION_CHANGE"); // a row is a distributor
+    (void)GetHandlerTable()->AddHandler(&LPopupMenu::OnItemHover, RCPtr<LNotificationDistributor>(row),
+                                        u"NID_HOVER_CONDITION_CHANGE"); // a row is a distributor
   }
 }
 
@@ -964,16 +964,5 @@ QZResult LPopupMenu::ShowAtMousePosition() {
 // =============================================================================================
 // Notifications
 // =============================================================================================
-
-QZResult LPopupMenu::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                         const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mPopupHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LCheckedListBox::ReceiveNotification(distributor, notification);
-}
-
-QZResult LPopupMenu::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mPopupHandler, distributor, id);
-  return LCheckedListBox::UnregisterNotification(distributor, id);
-}
 
 } // namespace QZ

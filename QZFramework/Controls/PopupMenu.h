@@ -33,6 +33,7 @@
 #include <cstdint>
 
 #include "QZFramework/ControlBase/ControlRoles.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/ControlBase/MenuDescriptor.h"
 #include "QZFramework/Controls/CheckedListBox.h"
 
@@ -64,7 +65,7 @@ public:
   QZResult ShowLook(int32_t index) override;
 };
 
-class LPopupMenu : public LCheckedListBox, public IContextMenuRole {
+class LPopupMenu : public LHandlerTableControl<LPopupMenu, LCheckedListBox>, public IContextMenuRole {
 public:
   // How long the pointer rests on a row before its sub-menu opens (or the open one closes).
   static constexpr uint32_t kDefaultSubMenuDelayMs = 250;
@@ -114,9 +115,6 @@ public:
   // The current (highlighted) row changed: the sub-menu switch starts or stops.
   QZResult OnSelectionChanged() override;
 
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
   // The owner, the open sub-menu and the updater go; then the checked list box's.
   QZResult ReleaseInternalReferences() override;
 
@@ -206,7 +204,6 @@ private:
   void HearRowHover(const RCPtr<LListBoxItem>& row);
   QZResult OnItemHover(const RCPtr<LNotificationDistributor>& distributor, const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LPopupMenu>> mPopupHandler;
   RCPtr<LMenuDescriptor> mMenuDescriptor;
   RCPtr<LPopupMenu> mOpenSubMenu;
   RCPtr<LMenuItemDescriptor> mOpenSubMenuItem;

@@ -32,7 +32,7 @@ double ExtentOn(const RectT<double>& rect, int32_t axis) { return axis == 0 ? re
 
 } // namespace
 
-LScrollView::LScrollView(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
+LScrollView::LScrollView(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 bool LScrollView::IsPartShown(const LControl* part) {
   if (!part || !part->GetLayoutDescriptor() || !part->GetLayoutDescriptor()->isVisible) {
@@ -51,8 +51,8 @@ QZResult LScrollView::Initialize() {
     return base;
   }
   const RCPtr<LControl> self(this);
-  if (!mHandlers) {
-    mHandlers = RCPtr<LNotificationHandler<LScrollView>>(new LNotificationHandler<LScrollView>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
   }
   mCorner = FindChildByName(u"corner");
   mHBar = DynamicCast<LScrollbar>(FindChildByName(u"hBar"));
@@ -78,7 +78,7 @@ QZResult LScrollView::ApplyCreateParams() {
 }
 
 QZResult LScrollView::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) {
-  if (!mHandlers) {
+  if (!GetHandlerTable()) {
     return LControl::ApplyDescriptor(descriptor);
   }
   const RCPtr<LControl> self(this);
@@ -118,8 +118,8 @@ void LScrollView::SetUpBars(bool subscribe) {
   }
   if (mHBar) {
     if (subscribe) {
-      (void)mHandlers->AddHandler(&LScrollView::OnBarMoved, RCPtr<LNotificationDistributor>(mHBar),
-                                  u"NID_VALUE_CHANGE"); // a bar is a distributor
+      (void)GetHandlerTable()->AddHandler(&LScrollView::OnBarMoved, RCPtr<LNotificationDistributor>(mHBar),
+                                          u"NID_VALUE_CHANGE"); // a bar is a distributor
     }
     if (mHBarThickness == 0.0) {
       mHBarThickness = mHBar->GetRect().height;
@@ -127,8 +127,8 @@ void LScrollView::SetUpBars(bool subscribe) {
   }
   if (mVBar) {
     if (subscribe) {
-      (void)mHandlers->AddHandler(&LScrollView::OnBarMoved, RCPtr<LNotificationDistributor>(mVBar),
-                                  u"NID_VALUE_CHANGE"); // a bar is a distributor
+      (void)GetHandlerTable()->AddHandler(&LScrollView::OnBarMoved, RCPtr<LNotificationDistributor>(mVBar),
+                                          u"NID_VALUE_CHANGE"); // a bar is a distributor
     }
     if (mVBarThickness == 0.0) {
       mVBarThickness = mVBar->GetRect().width;
@@ -387,7 +387,7 @@ QZResult LScrollView::SetScrollOffset(const PointT<double>& offset) {
 QZResult LScrollView::ScrollContent(const PointT<double>& oldOffset, const PointT<double>& newOffset) {
   const RCPtr<LControl> self(this);
   const RectT<double> content = GetContentRect();
-  for (int32_t axis = 0; axis < 2 && mHandlers; ++axis) {
+  for (int32_t axis = 0; axis < 2 && GetHandlerTable(); ++axis) {
     const RCPtr<LScrollbar> bar = BarOf(axis);
     if (!bar) {
       continue;
@@ -400,7 +400,8 @@ QZResult LScrollView::ScrollContent(const PointT<double>& oldOffset, const Point
       const double span = std::max(SizeOn(mClientExtent, axis) - ExtentOn(content, axis), 0.0);
       position = span > 0.0 ? offset / span : 0.0;
     }
-    CAutoNotificationDisabler<LScrollView> quiet(mHandlers, RCPtr<LNotificationDistributor>(bar), u"NID_VALUE_CHANGE");
+    CAutoNotificationDisabler<LScrollView> quiet(GetHandlerTable(), RCPtr<LNotificationDistributor>(bar),
+                                                 u"NID_VALUE_CHANGE");
     (void)bar->SetValue(position); // the value kept
   }
   return LControl::ScrollContent(oldOffset, newOffset);
@@ -479,17 +480,6 @@ QZResult LScrollView::ScrollByWheel(const RCPtr<LScrollbar>& bar, const RCPtr<LM
   const double step = param->GetModifiers() & kModifierShift ? bar->GetPageStep() : bar->GetLineStep();
   (void)bar->SetValue(bar->GetValue() + (towardsEnd ? step : -step)); // the view follows the bar
   return QZ_OK;
-}
-
-QZResult LScrollView::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                          const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandlers, distributor, notification);
-  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
-}
-
-QZResult LScrollView::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandlers, distributor, id);
-  return LControl::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

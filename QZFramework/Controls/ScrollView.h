@@ -19,11 +19,12 @@
 // of a row size (row mode, for lists of rows). UI thread, like every control.
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Scrollbar.h"
 
 namespace QZ {
 
-class LScrollView : public LControl {
+class LScrollView : public LHandlerTableControl<LScrollView, LControl> {
 public:
   // Automatic extent modes (SetAutoClientExtent).
   static constexpr int32_t kAutoExtentNone = 0;
@@ -81,12 +82,6 @@ public:
   QZResult OnMouseWheelV(const RCPtr<LMouseWheelParam>& param) override;
   QZResult OnMouseWheelH(const RCPtr<LMouseWheelParam>& param) override;
 
-  // Offers a notification to the view's routes, then to the control's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the view's routes, then the control's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   // --- The view's own ---------------------------------------------------------------------
 
   // Lays the bars out for the current extent and view.
@@ -122,8 +117,6 @@ protected:
   // The automatic extent: the children's extent plus the margins on the axes of the mode,
   // through SetClientExtent. 1 without a mode (or an unknown one), else SetClientExtent's.
   QZResult RecomputeAutoExtent();
-
-  RCPtr<LNotificationHandler<LScrollView>> mHandlers;
 
 private:
   // The thicknesses (from the corner's skin, else the bars' sizes), each bar's value

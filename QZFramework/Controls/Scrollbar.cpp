@@ -26,15 +26,8 @@ double ExtentOf(const RectT<double>& rect, int32_t axis) { return axis == 0 ? re
 
 } // namespace
 
-LScrollbar::LScrollbar(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {
+LScrollbar::LScrollbar(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {
   (void)LControl::SetValueRange(0.0, 100.0, 0); // a valid range
-}
-
-LNotificationHandler<LScrollbar>& LScrollbar::Handler() {
-  if (!mHandler) {
-    mHandler = RCPtr<LNotificationHandler<LScrollbar>>(new LNotificationHandler<LScrollbar>(*this));
-  }
-  return *mHandler;
 }
 
 // =============================================================================================
@@ -322,8 +315,8 @@ QZResult LScrollbar::OnArrowRepeat(const RCPtr<LNotificationDistributor>& distri
 QZResult LScrollbar::SetKeyMask(uint32_t mask) {
   mKeyMask = mask & 0xFF;
   if (mKeyMask != 0 && !mKeysSubscribed && mParent) {
-    mKeysSubscribed = Succeeded(Handler().AddHandler(&LScrollbar::OnSiblingKeyOffer,
-                                                     RCPtr<LNotificationDistributor>(mParent), u"NID_SIBLING_KEY"));
+    mKeysSubscribed = Succeeded(EnsureHandlerTable().AddHandler(
+        &LScrollbar::OnSiblingKeyOffer, RCPtr<LNotificationDistributor>(mParent), u"NID_SIBLING_KEY"));
   }
   return (mask & ~0xFFu) != 0 ? QZ_E_INVALIDARG : QZ_OK;
 }
@@ -375,14 +368,14 @@ QZResult LScrollbar::Initialize() {
   mChannel = FindChildByName(u"channel");
   if (mChannel) {
     const RCPtr<LNotificationDistributor> channel(mChannel);
-    (void)Handler().AddHandler(&LScrollbar::OnChannelPress, channel, u"NID_LEFT_DRAG_CONDITION_CHANGE");
-    (void)Handler().AddHandler(&LScrollbar::OnChannelHover, channel, u"NID_HOVER_CONDITION_CHANGE");
+    (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnChannelPress, channel, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+    (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnChannelHover, channel, u"NID_HOVER_CONDITION_CHANGE");
     mThumb = mChannel->FindChildByName(u"thumb");
   }
   if (mThumb) {
     const RCPtr<LNotificationDistributor> thumb(mThumb);
-    (void)Handler().AddHandler(&LScrollbar::OnThumbMove, thumb, u"NID_MOUSE_MOVE");
-    (void)Handler().AddHandler(&LScrollbar::OnThumbDrag, thumb, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+    (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnThumbMove, thumb, u"NID_MOUSE_MOVE");
+    (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnThumbDrag, thumb, u"NID_LEFT_DRAG_CONDITION_CHANGE");
     if (const RCPtr<LButton> button = DynamicCast<LButton>(mThumb)) {
       button->SetPressedOutside(true);
     }
@@ -391,8 +384,8 @@ QZResult LScrollbar::Initialize() {
   mInc = DynamicCast<LButton>(FindChildByName(u"inc"));
   for (const RCPtr<LButton>& arrow : {mDec, mInc}) {
     if (arrow) {
-      (void)Handler().AddHandler(&LScrollbar::OnArrowRepeat, RCPtr<LNotificationDistributor>(arrow),
-                                 u"NID_BUTTON_AUTOREPEAT");
+      (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnArrowRepeat, RCPtr<LNotificationDistributor>(arrow),
+                                            u"NID_BUTTON_AUTOREPEAT");
       arrow->SetAutoRepeat(true);
       arrow->SetRepeatActive(false);
     }
@@ -420,17 +413,6 @@ QZResult LScrollbar::OnLookChanged() {
   }
   (void)UpdateClientArea(); // always 0
   return LControl::OnLookChanged();
-}
-
-QZResult LScrollbar::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                         const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
-}
-
-QZResult LScrollbar::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LControl::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

@@ -23,12 +23,13 @@
 // thumb geometry. UI thread, like every control.
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 
 namespace QZ {
 
 class LButton;
 
-class LScrollbar : public LControl {
+class LScrollbar : public LHandlerTableControl<LScrollbar, LControl> {
 public:
   // Bits of the key mask.
   static constexpr uint32_t kKeyUp = 0x01;
@@ -71,12 +72,6 @@ public:
   // length; then UpdateClientArea. 0.
   QZResult OnLookChanged() override;
 
-  // Offers a notification to the bar's routes, then to the control's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the bar's routes, then the control's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   // --- The bar's own ----------------------------------------------------------------------
 
   // Stores the low 8 bits of mask (kKeyUp ...): 0; QZ_E_INVALIDARG when mask has higher bits
@@ -118,7 +113,6 @@ public:
   const RCPtr<LControl>& GetChannel() const { return mChannel; }
 
 private:
-  LNotificationHandler<LScrollbar>& Handler();
   int32_t Axis() const { return mVertical ? 1 : 0; }
   // Sets the thumb's length along the axis, then places it.
   void UpdateThumbLength();
@@ -142,7 +136,6 @@ private:
   QZResult OnSiblingKeyOffer(const RCPtr<LNotificationDistributor>& distributor,
                              const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LScrollbar>> mHandler;
   bool mVertical = true;
   RCPtr<LControl> mThumb;
   RCPtr<LControl> mChannel;

@@ -30,7 +30,7 @@ int32_t RoundFloat(float value) { return RoundToInt32(double(value)); }
 
 } // namespace
 
-LSlider::LSlider(const RCPtr<LControl>& parent, const WString& name) : LPanel(parent, name) {}
+LSlider::LSlider(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 // =============================================================================================
 // Parts
@@ -41,7 +41,9 @@ QZResult LSlider::Initialize() {
     return QZ_E_FAIL;
   }
   const RCPtr<LSlider> self(this);
-  mHandler = RCPtr<LNotificationHandler<LSlider>>(new LNotificationHandler<LSlider>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
   mThumbEnd = FindChildByName(u"thumbEnd");
   mThumbStart = FindChildByName(u"thumbStart");
   mThumb = FindChildByName(u"thumb");
@@ -51,8 +53,8 @@ QZResult LSlider::Initialize() {
   if (mThumb) {
     const RCPtr<LNotificationDistributor> thumb(mThumb);
     // Refused only for a name that cannot be interned.
-    (void)mHandler->AddHandler(&LSlider::OnThumbMove, thumb, u"NID_MOUSE_MOVE");
-    (void)mHandler->AddHandler(&LSlider::OnThumbDrag, thumb, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+    (void)GetHandlerTable()->AddHandler(&LSlider::OnThumbMove, thumb, u"NID_MOUSE_MOVE");
+    (void)GetHandlerTable()->AddHandler(&LSlider::OnThumbDrag, thumb, u"NID_LEFT_DRAG_CONDITION_CHANGE");
   }
   (void)UpdateClientArea();           // always 0
   (void)SetValueRange(0.0, 127.0, 0); // a linear range is always taken
@@ -411,17 +413,6 @@ QZResult LSlider::OnMouseWheelH(const RCPtr<LMouseWheelParam>& param) {
     StepUnits(param->GetDirection() == kWheelRight ? 1.0 : -1.0);
   }
   return QZ_OK;
-}
-
-QZResult LSlider::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                      const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LPanel::ReceiveNotification(distributor, notification);
-}
-
-QZResult LSlider::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LPanel::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

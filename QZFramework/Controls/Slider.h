@@ -23,11 +23,12 @@
 // Without "thumbStart" no thumb is made and the slider shows and does nothing; coincident
 // markers put every point at the value 0. UI thread, like every control.
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Panel.h"
 
 namespace QZ {
 
-class LSlider : public LPanel {
+class LSlider : public LHandlerTableControl<LSlider, LPanel> {
 public:
   // Looks by state.
   static constexpr int32_t kLookNormal = 0;
@@ -88,12 +89,6 @@ public:
   // the line from thumbStart: its centre, or its placement anchor on an axis that has one.
   QZResult OnLookChanged() override;
 
-  // Offers a notification to the slider's routes, then to the panel's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the slider's routes, then the panel's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
-
   // --- Settings and state ------------------------------------------------------------------
 
   // Whether a value set during a drag is applied at its end (on at construction).
@@ -141,7 +136,6 @@ private:
   QZResult OnThumbDrag(const RCPtr<LNotificationDistributor>& distributor, const RCPtr<LNotification>& notification);
   QZResult OnThumbMove(const RCPtr<LNotificationDistributor>& distributor, const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LSlider>> mHandler;
   bool mDragging = false;
   PointT<int32_t> mGrabOffset;
   double mPageStep = 0.1;

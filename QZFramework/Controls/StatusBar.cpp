@@ -16,7 +16,7 @@ RCPtr<LStatusBar> gApplicationStatusBar;
 
 } // namespace
 
-LStatusBar::LStatusBar(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
+LStatusBar::LStatusBar(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 QZResult LStatusBar::Initialize() {
   const QZResult initialized = LControl::Initialize();
@@ -24,9 +24,11 @@ QZResult LStatusBar::Initialize() {
     return initialized;
   }
   const RCPtr<LStatusBar> self(this);
-  mHandler = RCPtr<LNotificationHandler<LStatusBar>>(new LNotificationHandler<LStatusBar>(*this));
-  const QZResult subscribed =
-      mHandler->AddHandler(&LStatusBar::OnSetStatusText, RCPtr<LNotificationDistributor>(self), kSetStatusText);
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
+  const QZResult subscribed = GetHandlerTable()->AddHandler(&LStatusBar::OnSetStatusText,
+                                                            RCPtr<LNotificationDistributor>(self), kSetStatusText);
   if (Failed(subscribed)) {
     return subscribed;
   }
@@ -82,17 +84,6 @@ void LStatusBar::ShowText(const WString& text) {
   if (mLabel) {
     (void)mLabel->SetText(text); // 1 when it shows that text already
   }
-}
-
-QZResult LStatusBar::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                         const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LControl::ReceiveNotification(distributor, notification);
-}
-
-QZResult LStatusBar::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mHandler, distributor, id);
-  return LControl::UnregisterNotification(distributor, id);
 }
 
 QZResult LStatusBar::ReleaseInternalReferences() {

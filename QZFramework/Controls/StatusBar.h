@@ -14,6 +14,7 @@
 // UI thread, like every control; PostStatusText may be called on any thread.
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Notification/NotificationQueue.h"
 
 namespace QZ {
@@ -21,7 +22,7 @@ namespace QZ {
 class IControlApplication;
 class LLabel;
 
-class LStatusBar : public LControl, private LNotificationQueue {
+class LStatusBar : public LHandlerTableControl<LStatusBar, LControl>, private LNotificationQueue {
 public:
   LStatusBar(const RCPtr<LControl>& parent, const WString& name);
 
@@ -44,11 +45,6 @@ public:
   QZResult ApplyCreateParams() override;
   // Delivers the posted texts. 0.
   QZResult OnTick() override;
-  // The bar's own handlers first, then the control's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the status bar's routes, then the control's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
   // Shuts the queue down, then LControl's.
   QZResult ReleaseInternalReferences() override;
 
@@ -59,7 +55,6 @@ private:
   // The label shows text (nothing without one).
   void ShowText(const WString& text);
 
-  RCPtr<LNotificationHandler<LStatusBar>> mHandler;
   RCPtr<LLabel> mLabel;
   WString mIdleText;
 };

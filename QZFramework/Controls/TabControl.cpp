@@ -6,7 +6,7 @@
 
 namespace QZ {
 
-LTabControl::LTabControl(const RCPtr<LControl>& parent, const WString& name) : LPanel(parent, name) {}
+LTabControl::LTabControl(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 // =============================================================================================
 // Tabs, buttons and pages
@@ -171,20 +171,20 @@ QZResult LTabControl::Initialize() {
   if (Failed(selected)) {
     return selected;
   }
-  if (!mTabHandlers) {
-    mTabHandlers = RCPtr<LNotificationHandler<LTabControl>>(new LNotificationHandler<LTabControl>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
   }
   const ChildControlList& buttons = mButtonHolder->GetChildren();
   for (uint32_t i = 0; i < buttons.GetCount(); ++i) {
     const RCPtr<LNotificationDistributor> button(buttons.GetAt(i, ChildControlList::kInsertionOrder));
-    (void)mTabHandlers->AddHandler(&LTabControl::OnTabButtonClick, button, u"NID_LEFT_CLICK"); // a control
+    (void)GetHandlerTable()->AddHandler(&LTabControl::OnTabButtonClick, button, u"NID_LEFT_CLICK"); // a control
   }
   return selected;
 }
 
 QZResult LTabControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) {
   const QZResult result = LScrollView::ApplyDescriptor(descriptor);
-  if (Succeeded(result) && mTabHandlers) {
+  if (Succeeded(result) && GetHandlerTable()) {
     (void)SelectTab(mSelectedTab); // QZ_E_FAIL when the new skin lost a holder
   }
   return result;
@@ -198,17 +198,6 @@ QZResult LTabControl::OnConditionsChanged(const RCPtr<LConditionsParam>& param) 
     }
   }
   return LScrollView::OnConditionsChanged(param);
-}
-
-QZResult LTabControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                          const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mTabHandlers, distributor, notification);
-  return handled != QZ_OK ? handled : LPanel::ReceiveNotification(distributor, notification);
-}
-
-QZResult LTabControl::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mTabHandlers, distributor, id);
-  return LPanel::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

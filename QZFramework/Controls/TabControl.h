@@ -19,6 +19,7 @@
 
 #include <vector>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Panel.h"
 
 namespace QZ {
@@ -33,7 +34,7 @@ public:
   int32_t newIndex;
 };
 
-class LTabControl : public LPanel {
+class LTabControl : public LHandlerTableControl<LTabControl, LPanel> {
 public:
   LTabControl(const RCPtr<LControl>& parent, const WString& name);
 
@@ -48,12 +49,6 @@ public:
   // A top tab control that becomes visible gives the focus to the selected page. Then the
   // scroll view's.
   QZResult OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
-
-  // Offers a notification to the tab control's routes (once initialised), then the panel's.
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  // Forgets the route in the tab control's routes, then the panel's unregistration.
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // --- The tab control's own --------------------------------------------------------------
 
@@ -92,7 +87,6 @@ private:
   QZResult OnTabButtonClick(const RCPtr<LNotificationDistributor>& distributor,
                             const RCPtr<LNotification>& notification);
 
-  RCPtr<LNotificationHandler<LTabControl>> mTabHandlers;
   RCPtr<LControl> mButtonHolder;
   RCPtr<LControl> mPageHolder;
   WString mSelectedTab;

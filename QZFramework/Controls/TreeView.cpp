@@ -36,7 +36,7 @@ void LTreeViewItem::SetIndentLevel(uint32_t level) {
 // Records
 // =============================================================================================
 
-LTreeView::LTreeView(const RCPtr<LControl>& parent, const WString& name) : LCheckedListBox(parent, name) {}
+LTreeView::LTreeView(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {}
 
 int32_t LTreeView::GetItemCount() const { return int32_t(mTreeItems.size()); }
 
@@ -266,12 +266,14 @@ QZResult LTreeView::Initialize() {
     return result;
   }
   const RCPtr<LControl> self(this);
-  mTreeHandler = RCPtr<LNotificationHandler<LTreeView>>(new LNotificationHandler<LTreeView>(*this));
+  if (Failed(CreateHandlerTable())) {
+    return QZ_E_FAIL;
+  }
   // Refused only for a name that cannot be interned.
-  (void)mTreeHandler->AddHandler(&LTreeView::OnExpandChanged, RCPtr<LNotificationDistributor>(self),
-                                 u"NID_ITEM_CHECK_CHANGE");
-  (void)mTreeHandler->AddHandler(&LTreeView::OnExpandChanged, RCPtr<LNotificationDistributor>(self),
-                                 u"NID_ITEM_CHECKBOX_CLICKED");
+  (void)GetHandlerTable()->AddHandler(&LTreeView::OnExpandChanged, RCPtr<LNotificationDistributor>(self),
+                                      u"NID_ITEM_CHECK_CHANGE");
+  (void)GetHandlerTable()->AddHandler(&LTreeView::OnExpandChanged, RCPtr<LNotificationDistributor>(self),
+                                      u"NID_ITEM_CHECKBOX_CLICKED");
   return result;
 }
 
@@ -284,17 +286,6 @@ QZResult LTreeView::OnExpandChanged(const RCPtr<LNotificationDistributor>&, cons
   UpdateChildVisibility(param->GetIndex());
   UpdateRows(param->GetIndex());
   return QZ_FALSE;
-}
-
-QZResult LTreeView::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                                        const RCPtr<LNotification>& notification) {
-  const QZResult handled = OfferToHandlerTable(mTreeHandler, distributor, notification);
-  return handled != QZ_OK ? handled : LCheckedListBox::ReceiveNotification(distributor, notification);
-}
-
-QZResult LTreeView::UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) {
-  ForgetHandlerRoute(mTreeHandler, distributor, id);
-  return LCheckedListBox::UnregisterNotification(distributor, id);
 }
 
 } // namespace QZ

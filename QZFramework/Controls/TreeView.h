@@ -18,6 +18,7 @@
 //
 // UI thread, like every control.
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/CheckedListBox.h"
 
 namespace QZ {
@@ -36,7 +37,7 @@ public:
   virtual void SetIndentLevel(uint32_t level);
 };
 
-class LTreeView : public LCheckedListBox {
+class LTreeView : public LHandlerTableControl<LTreeView, LCheckedListBox> {
 public:
   LTreeView(const RCPtr<LControl>& parent, const WString& name);
 
@@ -45,9 +46,6 @@ public:
   // The checked list's (a tree has neither check images nor passive boxes), then the tree
   // hears its own expand notifications. The checked list's result.
   QZResult Initialize() override;
-  QZResult ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
-                               const RCPtr<LNotification>& notification) override;
-  QZResult UnregisterNotification(LNotificationDistributor* distributor, NotificationName id) override;
 
   // Removes the item with its subtree, the last descendant first; later parent indexes
   // follow. The new count; QZ_E_INVALIDARG out of range.
@@ -95,9 +93,6 @@ public:
   // Expands index: through its row's box as a user's click would (selecting it and
   // notifying) while a row shows it and the boxes check themselves, else quietly.
   void ExpandItem(int32_t index);
-
-protected:
-  RCPtr<LNotificationHandler<LTreeView>> mTreeHandler;
 
 private:
   // The tree's own notification that an expand box changed: the subtree shows or hides.

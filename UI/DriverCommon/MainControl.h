@@ -22,8 +22,8 @@
 #include <cstdint>
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleInterface.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Panel.h"
-#include "UI/HandlerTableControl.h"
 
 class LRootModuleEngine;
 

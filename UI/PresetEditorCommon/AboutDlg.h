@@ -11,8 +11,8 @@
 // UI thread, like every control.
 
 #include "QZFramework/Application/Version.h"
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Dialog.h"
-#include "UI/HandlerTableControl.h"
 
 class LAboutDlg : public QZ::LHandlerTableControl<LAboutDlg, QZ::LDialog> {
 public:

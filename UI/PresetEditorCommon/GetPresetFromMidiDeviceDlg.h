@@ -18,8 +18,8 @@
 
 #include <cstdint>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Dialog.h"
-#include "UI/HandlerTableControl.h"
 
 class LGetPresetFromMidiDeviceDlg : public QZ::LHandlerTableControl<LGetPresetFromMidiDeviceDlg, QZ::LDialog> {
 public:

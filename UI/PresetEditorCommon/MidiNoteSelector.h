@@ -16,11 +16,11 @@
 
 #include <cstdint>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/ControlBase/StringTable.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
-#include "UI/HandlerTableControl.h"
 
 class LMidiNoteSelector : public QZ::LHandlerTableControl<LMidiNoteSelector, QZ::LPanel> {
 public:

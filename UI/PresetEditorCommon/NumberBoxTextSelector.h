@@ -12,10 +12,10 @@
 //
 // UI thread, like every control.
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Label.h"
 #include "QZFramework/Controls/NumericUpDown.h"
 #include "QZFramework/Controls/Panel.h"
-#include "UI/HandlerTableControl.h"
 
 class LNumberBoxTextSelector : public QZ::LHandlerTableControl<LNumberBoxTextSelector, QZ::LPanel> {
 public:

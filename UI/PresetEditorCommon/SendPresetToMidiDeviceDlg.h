@@ -18,8 +18,8 @@
 
 #include <cstdint>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Dialog.h"
-#include "UI/HandlerTableControl.h"
 
 class LSendPresetToMidiDeviceDlg : public QZ::LHandlerTableControl<LSendPresetToMidiDeviceDlg, QZ::LDialog> {
 public:

@@ -21,9 +21,9 @@
 #include <cstdint>
 #include <utility>
 
+#include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Panel.h"
 #include "QZFramework/Utilities/Storage/ParamValues.h"
-#include "UI/HandlerTableControl.h"
 
 class LVariantBufferSetterParameterPanel
     : public QZ::LHandlerTableControl<LVariantBufferSetterParameterPanel, QZ::LPanel> {

@@ -1,32 +1,33 @@
 #pragma once
-// QZ::LHandlerTableControl<T, Base>: the handler table and receiver pair that every editor
-// control class T with handlers of its own shares. T derives from it with the widget class
-// it is built on (QZ::LControl, QZ::LPanel, QZ::LScrollView) as Base. A received
-// notification is offered to T's table first, while T accepts notifications (from the end
-// of its creation on), and only when that table does not handle it to Base's tables; an
-// unregistration forgets the route in T's table and then in every table of Base.
+// QZ::LHandlerTableControl<T, Base>: the handler table and receiver pair of every control
+// class T with handlers of its own. T derives from it with the class it is built on as
+// Base (LControl or a widget). A received notification is offered to T's table first,
+// while T accepts notifications, and only when that table does not handle it to Base's
+// tables, so that the most derived table answers first; an unregistration forgets the
+// route in T's table and then in every table of Base.
 //
-//   class LArpEditPanel : public QZ::LHandlerTableControl<LArpEditPanel, QZ::LPanel> {
+//   class LKnobPanel : public QZ::LHandlerTableControl<LKnobPanel, QZ::LControl> {
 //   public:
 //     using LHandlerTableControl::LHandlerTableControl;      // (parent, name)
 //     QZ::QZResult Initialize() override {
-//       const QZ::QZResult base = LPanel::Initialize();
+//       const QZ::QZResult base = LControl::Initialize();
 //       if (QZ::Failed(base)) return base;
 //       if (QZ::Failed(CreateHandlerTable())) return QZ::QZ_E_FAIL;
-//       Subscribe(&LArpEditPanel::OnTypeChange, FindChildByName(u"typeSelector"), u"NID_VALUE_CHANGE",
-//                 {"LArpEditPanel::Initialize", R"(UI\PresetEditorCommon\ArpEditPanel)", 52});
+//       Subscribe(&LKnobPanel::OnTurn, FindChildByName(u"knob"), u"NID_VALUE_CHANGE",
+//                 {"LKnobPanel::Initialize", R"(UI\KnobPanel)", 52});
 //       return base;
 //     }
-//     QZ::QZResult OnTypeChange(const QZ::RCPtr<QZ::LNotificationDistributor>& from,
-//                               const QZ::RCPtr<QZ::LNotification>& notification);   // 1: handled
+//     QZ::QZResult OnTurn(const QZ::RCPtr<QZ::LNotificationDistributor>& from,
+//                         const QZ::RCPtr<QZ::LNotification>& notification);   // 1: handled
 //   };
 //
 // A handler answers non-zero when it handled the notification; 0 passes it on to Base.
-// UI thread, like every control.
+// T makes its table with CreateHandlerTable, in Initialize or at its first subscription;
+// until then only Base's tables answer. UI thread, like every control.
 
-#include "QZFramework/ControlBase/Control.h"
 #include <new>
 
+#include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ObjectBase/Exception.h"
 
 namespace QZ {
@@ -56,14 +57,20 @@ public:
   const RCPtr<LNotificationHandler<T>>& GetHandlerTable() const { return mHandlerTable; }
 
 protected:
-  // Makes T's table once (Initialize's step after Base's): 0; QZ_E_FAIL when none can be
-  // made.
+  // Makes T's table unless it exists: 0; QZ_E_FAIL when none can be made.
   QZResult CreateHandlerTable() {
     if (!mHandlerTable) {
       mHandlerTable =
           RCPtr<LNotificationHandler<T>>(new (std::nothrow) LNotificationHandler<T>(static_cast<T&>(*this)));
     }
     return mHandlerTable ? QZResult(QZ_OK) : QZResult(QZ_E_FAIL);
+  }
+  // T's table, made first when it is missing; throws std::bad_alloc when it cannot be.
+  LNotificationHandler<T>& EnsureHandlerTable() {
+    if (Failed(CreateHandlerTable())) {
+      throw std::bad_alloc();
+    }
+    return *mHandlerTable;
   }
   // Routes name from source to method in T's table and registers the control there. A
   // refusal (no table, a null source, a name that interns to 0) throws
