@@ -287,8 +287,9 @@ int32_t LDeviceView::SavePresetToFile() {
   mPresetManager->StoreLastFolder(mFileDialog->GetFolder());
   if (QZ::Failed(saved)) {
     // Without a word the user would take the preset for saved.
-    (void)QZ::ShowMessageBox(GetAppString(WString(u"SETTINGS_FILE_SAVE_FAILED_MESSAGE")),
-                             GetAppString(WString(u"SETTINGS_FILE_SAVE_CAPTION")), QZ::kMessageBoxIconError); // OK
+    (void)QZ::ShowEditorMessageBox(GetAppString(WString(u"SETTINGS_FILE_SAVE_FAILED_MESSAGE")),
+                                   GetAppString(WString(u"SETTINGS_FILE_SAVE_CAPTION")),
+                                   QZ::kMessageBoxIconError); // OK
   }
   return saved;
 }
@@ -381,9 +382,9 @@ QZResult LDeviceView::OnMenuHelpAbout(const RCPtr<QZ::LNotificationDistributor>&
 
 QZResult LDeviceView::OnMenuOpenUserGuide(const RCPtr<QZ::LNotificationDistributor>&, const RCPtr<QZ::LNotification>&) {
   if (QZ::Failed(QZ::LFileDialog::OpenWithShell(GetAppString(WString(u"URL_USER_GUIDE"))))) {
-    (void)QZ::ShowMessageBox(GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_TEXT")),
-                             GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_CAPTION")),
-                             QZ::kMessageBoxOk); // OK
+    (void)QZ::ShowEditorMessageBox(GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_TEXT")),
+                                   GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_CAPTION")),
+                                   QZ::kMessageBoxOk); // OK
   }
   return QZ::QZ_FALSE;
 }

@@ -20,7 +20,7 @@ void UninstallEditorUIHost(IEditorUIHost* host) {
   gHost.compare_exchange_strong(host, nullptr, std::memory_order_acq_rel);
 }
 
-int32_t ShowMessageBox(WString text, WString caption, uint32_t style) {
+int32_t ShowEditorMessageBox(WString text, WString caption, uint32_t style) {
   if (IEditorUIHost* host = GetEditorUIHost()) {
     return host->ShowMessageBox(text, caption, style);
   }

@@ -5,8 +5,8 @@
 // install a recorder.
 //
 //   QZ::InstallEditorUIHost(&application);
-//   QZ::ShowMessageBox(GetAppString(u"SETTINGS_FILE_LOAD_NEWER_MESSAGE"),
-//                      GetAppString(u"SETTINGS_FILE_LOAD_CAPTION"), QZ::kMessageBoxIconError);
+//   QZ::ShowEditorMessageBox(GetAppString(u"SETTINGS_FILE_LOAD_NEWER_MESSAGE"),
+//                            GetAppString(u"SETTINGS_FILE_LOAD_CAPTION"), QZ::kMessageBoxIconError);
 //   QZ::UninstallEditorUIHost(&application);
 //
 // The installer owns the host and keeps it alive while it is installed. Main thread.
@@ -57,7 +57,7 @@ void UninstallEditorUIHost(IEditorUIHost* host);
 // Shows a modal box through the installed host and returns its answer. Without a host
 // (no application: a tool or a test) writes "<caption>: <text>" and a line end to
 // standard error and answers kMessageBoxAnswerOk.
-int32_t ShowMessageBox(WString text, WString caption, uint32_t style);
+int32_t ShowEditorMessageBox(WString text, WString caption, uint32_t style);
 
 } // namespace QZ
 

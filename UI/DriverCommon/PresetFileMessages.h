@@ -1,6 +1,6 @@
 #pragma once
 // The boxes that tell the user why a preset file did not load, one per load result of
-// PresetFile.h. Each shows, with QZ::ShowMessageBox (EditorUIHost.h), the caption
+// PresetFile.h. Each shows, with QZ::ShowEditorMessageBox (EditorUIHost.h), the caption
 // "SETTINGS_FILE_LOAD_CAPTION" and its own text from the editor's string table, with the
 // error icon and one OK button:
 //

@@ -35,7 +35,7 @@ int32_t LGetPresetFromMidiDeviceDlg::GetPresetFromDevice(int32_t presetSlot) {
                                     : u"LABEL_GET_PRESET_FAILED_MIDI_ERROR_MSGBOX_TEXT"));
   }
   if (!text.IsEmpty()) {
-    (void)QZ::ShowMessageBox(text, caption, QZ::kMessageBoxOk); // OK
+    (void)QZ::ShowEditorMessageBox(text, caption, QZ::kMessageBoxOk); // OK
   }
   return result;
 }

@@ -122,7 +122,7 @@ TEST(UiKitTest, RecordsFileDialogsTheShellAndMessageBoxesWithScriptedAnswers) {
   EXPECT_EQ(kit.shellOpened, std::vector<std::u16string>{u"https://example.org/guide"});
 
   kit.SetMessageBoxAnswer(7);
-  EXPECT_EQ(QZ::ShowMessageBox(QZ::WString(u"Overwrite?"), QZ::WString(u"Save Preset"), 0x24), 7);
+  EXPECT_EQ(QZ::ShowEditorMessageBox(QZ::WString(u"Overwrite?"), QZ::WString(u"Save Preset"), 0x24), 7);
   ASSERT_EQ(kit.MessageBoxes().size(), 1u);
   EXPECT_EQ(kit.MessageBoxes()[0].caption, u"Save Preset");
   EXPECT_EQ(kit.MessageBoxes()[0].style, 0x24u);

@@ -38,7 +38,7 @@ TEST_F(ApplicationTest, ItAnswersAsTheEditorAndIsEveryonesApplicationWhileItLive
 
 TEST_F(ApplicationTest, TheEditorsMessageBoxesAndTextsComeFromTheApplication) {
   MakeApplication(EditorSkins(2));
-  EXPECT_EQ(QZ::ShowMessageBox(QZ::WString(u"text"), QZ::WString(u"caption"), QZ::kMessageBoxIconError),
+  EXPECT_EQ(QZ::ShowEditorMessageBox(QZ::WString(u"text"), QZ::WString(u"caption"), QZ::kMessageBoxIconError),
             QZ::kMessageBoxAnswerOk);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, u"text");
