@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/GlobalHotKeyManager.h"
@@ -17,7 +18,7 @@
 namespace QZ {
 namespace {
 
-constexpr uint8_t kVirtualKeyTab = 0x09;
+namespace Win = Platform::Window;
 
 uint8_t VirtualKeyOf(const KeyCode& key) { return uint8_t((key.code & kKeyCodeVirtualKeyMask) >> 16); }
 
@@ -52,7 +53,7 @@ QZResult LControl::OnKey(const RCPtr<LKeyParam>& param) {
   }
   param->AppendToPath(self);
   const KeyCode& key = param->GetKey();
-  if (!IsVirtualKeyDown(key) || VirtualKeyOf(key) != kVirtualKeyTab) {
+  if (!IsVirtualKeyDown(key) || VirtualKeyOf(key) != Win::VK_TAB) {
     return mParent ? mParent->HandleKey(param) : DispatchHotKeys(param);
   }
   if (mWantsTab) {
@@ -108,7 +109,7 @@ QZResult LControl::OnNavigationKey(const RCPtr<LKeyParam>& param) {
   const bool backwards = (code & kKeyCodeShift) != 0;
   if (code & kKeyCodeCtrl) {
     // The focus leaves this control's children as a whole.
-    const KeyCode tab(kVirtualKeyTab, true, 0, backwards ? kModifierShift : 0);
+    const KeyCode tab(Win::VK_TAB, true, 0, backwards ? kModifierShift : 0);
     return PassNavigationUp(LKeyParam::Create(tab, param->IsWrapped()));
   }
 

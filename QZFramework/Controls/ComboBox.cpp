@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/KeyParam.h"
 #include "QZFramework/ControlBase/StringTable.h"
@@ -17,9 +18,7 @@ namespace {
 constexpr char16_t kListBoxName[] = u"listBox";
 constexpr char16_t kTextBoxName[] = u"textBox";
 
-constexpr uint8_t kVirtualKeyReturn = 0x0D;
-constexpr uint8_t kVirtualKeyEscape = 0x1B;
-constexpr uint8_t kVirtualKeyDown = 0x28;
+namespace Win = Platform::Window;
 
 // The code of a virtual key pressed without modifiers.
 constexpr uint32_t Pressed(uint8_t virtualKey) { return kKeyCodeDown | (uint32_t(virtualKey) << 16); }
@@ -27,7 +26,7 @@ constexpr uint32_t Pressed(uint8_t virtualKey) { return kKeyCodeDown | (uint32_t
 // Escape pressed, with any modifiers.
 bool IsEscape(uint32_t code) {
   return (code & kKeyCodeDown) && (code & kKeyCodeCharacterMask) == 0 &&
-         (code & kKeyCodeVirtualKeyMask) == (uint32_t(kVirtualKeyEscape) << 16);
+         (code & kKeyCodeVirtualKeyMask) == (uint32_t(Win::VK_ESCAPE) << 16);
 }
 
 // Sets a flag for the lifetime of a scope.
@@ -299,7 +298,7 @@ QZResult LComboBox::OnKeyDown(const RCPtr<LKeyParam>& param) {
   }
   const uint32_t code = param->GetKey().code;
   if (!IsDroppedDown()) {
-    if (code == Pressed(kVirtualKeyDown) || code == Pressed(kVirtualKeyReturn)) {
+    if (code == Pressed(Win::VK_DOWN) || code == Pressed(Win::VK_RETURN)) {
       (void)ShowDropDown(true); // 0: closed means a list exists or none: then nothing opens
       return QZ_OK;
     }

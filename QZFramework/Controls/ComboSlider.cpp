@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/KeyParam.h"
 #include "QZFramework/Controls/Slider.h"
 #include "QZFramework/Notification/Notification.h"
@@ -9,9 +10,7 @@
 namespace QZ {
 namespace {
 
-constexpr uint8_t kVirtualKeyReturn = 0x0D;
-constexpr uint8_t kVirtualKeyEscape = 0x1B;
-constexpr uint8_t kVirtualKeyDown = 0x28;
+namespace Win = Platform::Window;
 
 // A virtual key pressed without modifiers.
 bool IsPressed(const RCPtr<LKeyParam>& param, uint8_t virtualKey) {
@@ -150,11 +149,11 @@ QZResult LComboSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
 
 QZResult LComboSlider::OnKeyDown(const RCPtr<LKeyParam>& param) {
   if (!IsDroppedDown()) {
-    if (IsPressed(param, kVirtualKeyDown) || IsPressed(param, kVirtualKeyReturn)) {
+    if (IsPressed(param, Win::VK_DOWN) || IsPressed(param, Win::VK_RETURN)) {
       (void)ShowDropDown(true); // 0: closed means there is a panel
       return QZ_OK;
     }
-  } else if (IsPressed(param, kVirtualKeyEscape)) {
+  } else if (IsPressed(param, Win::VK_ESCAPE)) {
     (void)ShowDropDown(false); // 0: open means there is a panel
     return QZ_OK;
   }
@@ -162,7 +161,7 @@ QZResult LComboSlider::OnKeyDown(const RCPtr<LKeyParam>& param) {
 }
 
 QZResult LComboSlider::HandleKey(const RCPtr<LKeyParam>& param) {
-  if (IsPressed(param, kVirtualKeyEscape)) {
+  if (IsPressed(param, Win::VK_ESCAPE)) {
     (void)ShowDropDown(false); // QZ_E_FAIL without a panel: nothing to close
     return QZ_OK;
   }

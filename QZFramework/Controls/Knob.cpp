@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/KeyParam.h"
@@ -15,11 +16,7 @@
 namespace QZ {
 namespace {
 
-constexpr uint8_t kVirtualKeyLeft = 0x25;
-constexpr uint8_t kVirtualKeyUp = 0x26;
-constexpr uint8_t kVirtualKeyRight = 0x27;
-constexpr uint8_t kVirtualKeyDown = 0x28;
-constexpr int32_t kVirtualKeyControl = 0x11;
+namespace Win = Platform::Window;
 constexpr uint32_t kKeyCodeModifiers = kKeyCodeCtrl | kKeyCodeShift | kKeyCodeAlt | kKeyCodeCommand | kKeyCodeFurther;
 
 // Below 2 the linear gesture would divide by zero; below 1 step a quantisation would.
@@ -52,7 +49,7 @@ bool IsKeyDown(int32_t virtualKey) {
   return application && application->IsKeyDown(virtualKey);
 }
 
-bool IsArrowKey(uint8_t virtualKey) { return virtualKey >= kVirtualKeyLeft && virtualKey <= kVirtualKeyDown; }
+bool IsArrowKey(uint8_t virtualKey) { return virtualKey >= Win::VK_LEFT && virtualKey <= Win::VK_DOWN; }
 
 } // namespace
 
@@ -234,7 +231,7 @@ void LKnob::DragLinear(const PointT<int32_t>& point) {
   const double fullRange = std::max(mLinearFullRange, kSmallestFullRange);
   double delta = (dx - dy) / (fullRange - 1.0);
   double steps = fullRange - 1.0;
-  if (IsKeyDown(kVirtualKeyControl)) {
+  if (IsKeyDown(Win::VK_CONTROL)) {
     delta *= mFineAdjustMultiplier;
     steps = fullRange / mFineAdjustMultiplier - 1.0;
   }
@@ -305,7 +302,7 @@ QZResult LKnob::OnKeyDown(const RCPtr<LKeyParam>& param) {
     mArrowKeyHeld = true;
     (void)Notify(u"NID_VALUE_CHANGE_KEY_DOWN", param); // 1 when nobody listens
   }
-  Step(virtualKey == kVirtualKeyRight || virtualKey == kVirtualKeyUp ? 1.0 : -1.0);
+  Step(virtualKey == Win::VK_RIGHT || virtualKey == Win::VK_UP ? 1.0 : -1.0);
   return QZ_OK;
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/KeyParam.h"
 #include "QZFramework/Controls/ListBox.h"
 #include "QZFramework/Controls/Scrollbar.h"
@@ -13,15 +14,7 @@
 namespace QZ {
 namespace {
 
-constexpr uint8_t kVirtualKeyReturn = 0x0D;
-constexpr uint8_t kVirtualKeyPageUp = 0x21;
-constexpr uint8_t kVirtualKeyPageDown = 0x22;
-constexpr uint8_t kVirtualKeyEnd = 0x23;
-constexpr uint8_t kVirtualKeyHome = 0x24;
-constexpr uint8_t kVirtualKeyLeft = 0x25;
-constexpr uint8_t kVirtualKeyUp = 0x26;
-constexpr uint8_t kVirtualKeyRight = 0x27;
-constexpr uint8_t kVirtualKeyDown = 0x28;
+namespace Win = Platform::Window;
 
 constexpr uint32_t kKeyModifiers = kKeyCodeCtrl | kKeyCodeShift | kKeyCodeAlt | kKeyCodeCommand;
 
@@ -422,12 +415,12 @@ QZResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& param) {
   const bool plain = modifiers == 0;
   const bool shift = modifiers == kKeyCodeShift;
   switch (key) {
-  case kVirtualKeyUp:
-  case kVirtualKeyDown: {
+  case Win::VK_UP:
+  case Win::VK_DOWN: {
     if (!plain && !shift) {
       return QZ_FALSE;
     }
-    const int32_t next = NearestSelectableItem(mFocusIndex, key == kVirtualKeyUp ? -1 : 1);
+    const int32_t next = NearestSelectableItem(mFocusIndex, key == Win::VK_UP ? -1 : 1);
     if (next < 0) {
       return QZ_OK; // no neighbour that way (no caret: Up finds none, Down item 0)
     }
@@ -438,14 +431,14 @@ QZResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& param) {
     }
     return QZ_OK;
   }
-  case kVirtualKeyLeft:
-  case kVirtualKeyRight:
+  case Win::VK_LEFT:
+  case Win::VK_RIGHT:
     return plain && OfferKeyToBar(GetHorizontalBar(), param) ? QZ_OK : QZ_FALSE;
-  case kVirtualKeyPageUp:
-  case kVirtualKeyPageDown:
+  case Win::VK_PRIOR:
+  case Win::VK_NEXT:
     return plain && OfferKeyToBar(GetVerticalBar(), param) ? QZ_OK : QZ_FALSE;
-  case kVirtualKeyHome:
-  case kVirtualKeyEnd: {
+  case Win::VK_HOME:
+  case Win::VK_END: {
     if (!plain) {
       return QZ_FALSE;
     }
@@ -453,7 +446,7 @@ QZResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& param) {
     const bool vertical = OfferKeyToBar(GetVerticalBar(), param);
     return horizontal || vertical ? QZ_OK : QZ_FALSE;
   }
-  case kVirtualKeyReturn:
+  case Win::VK_RETURN:
     if (!plain || mFocusIndex < 0) {
       return QZ_FALSE;
     }

@@ -1,15 +1,16 @@
 #include "QZFramework/Controls/Panel.h"
 
+#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/KeyParam.h"
 #include "QZFramework/Notification/Notification.h"
 
 namespace QZ {
 namespace {
 
-constexpr uint32_t kVirtualKeyTab = 0x09;
+namespace Win = Platform::Window;
 
 bool IsTabPressed(const KeyCode& key) {
-  return LControl::IsVirtualKeyDown(key) && (key.code & kKeyCodeVirtualKeyMask) >> 16 == kVirtualKeyTab;
+  return LControl::IsVirtualKeyDown(key) && (key.code & kKeyCodeVirtualKeyMask) >> 16 == Win::VK_TAB;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/KeyCode.h"
 #include "QZFramework/Controls/ApplicationClock.h"
 #include "QZFramework/Controls/Button.h"
@@ -19,7 +20,7 @@ constexpr uint32_t kRightPressed = 0x20270000;
 constexpr uint32_t kPageUpPressed = 0x20210000;
 constexpr uint32_t kPageDownPressed = 0x20220000;
 constexpr uint32_t kHomePressed = 0x20240000;
-constexpr uint8_t kVirtualKeyEnd = 0x23;
+namespace Win = Platform::Window;
 
 double AxisOf(const RectT<double>& rect, int32_t axis) { return axis == 0 ? rect.x : rect.y; }
 double ExtentOf(const RectT<double>& rect, int32_t axis) { return axis == 0 ? rect.width : rect.height; }
@@ -346,7 +347,7 @@ QZResult LScrollbar::OnSiblingKeyOffer(const RCPtr<LNotificationDistributor>&,
     target = GetValue() + mPageStep;
   } else if (key.code == kHomePressed && wants(kKeyHome, true)) {
     target = 0.0;
-  } else if (key == KeyCode(kVirtualKeyEnd, true, 0, 0) && wants(kKeyEnd, true)) {
+  } else if (key == KeyCode(Win::VK_END, true, 0, 0) && wants(kKeyEnd, true)) {
     target = 1.0;
   } else {
     // Not the bar's: the control's own route (local hot keys) may still answer it.

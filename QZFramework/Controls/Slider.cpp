@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
@@ -14,10 +15,7 @@
 namespace QZ {
 namespace {
 
-constexpr uint8_t kVirtualKeyLeft = 0x25;
-constexpr uint8_t kVirtualKeyUp = 0x26;
-constexpr uint8_t kVirtualKeyRight = 0x27;
-constexpr uint8_t kVirtualKeyDown = 0x28;
+namespace Win = Platform::Window;
 constexpr uint32_t kKeyCodeModifiers = kKeyCodeCtrl | kKeyCodeShift | kKeyCodeAlt | kKeyCodeCommand | kKeyCodeFurther;
 
 PointT<int32_t> RoundedPosition(const LControl& control) {
@@ -380,7 +378,7 @@ QZResult LSlider::HandleKey(const RCPtr<LKeyParam>& param) {
   }
   const uint32_t code = param->GetKey().code;
   const uint8_t virtualKey = uint8_t((code & kKeyCodeVirtualKeyMask) >> 16);
-  const bool arrow = virtualKey >= kVirtualKeyLeft && virtualKey <= kVirtualKeyDown;
+  const bool arrow = virtualKey >= Win::VK_LEFT && virtualKey <= Win::VK_DOWN;
   if (!arrow) {
     return LPanel::HandleKey(param);
   }
@@ -397,7 +395,7 @@ QZResult LSlider::HandleKey(const RCPtr<LKeyParam>& param) {
     mKeyHeld = true;
     (void)Notify(u"NID_VALUE_CHANGE_KEY_DOWN", param); // 1 when nobody listens
   }
-  StepUnits(virtualKey == kVirtualKeyRight || virtualKey == kVirtualKeyUp ? 1.0 : -1.0);
+  StepUnits(virtualKey == Win::VK_RIGHT || virtualKey == Win::VK_UP ? 1.0 : -1.0);
   return QZ_OK;
 }
 

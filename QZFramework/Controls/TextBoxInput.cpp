@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/KeyParam.h"
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/Controls/TextBox.h"
@@ -11,17 +12,7 @@
 namespace QZ {
 namespace {
 
-constexpr uint8_t kVirtualKeyBack = 0x08;
-constexpr uint8_t kVirtualKeyEnter = 0x0D;
-constexpr uint8_t kVirtualKeySpace = 0x20;
-constexpr uint8_t kVirtualKeyEnd = 0x23;
-constexpr uint8_t kVirtualKeyHome = 0x24;
-constexpr uint8_t kVirtualKeyLeft = 0x25;
-constexpr uint8_t kVirtualKeyUp = 0x26;
-constexpr uint8_t kVirtualKeyRight = 0x27;
-constexpr uint8_t kVirtualKeyDown = 0x28;
-constexpr uint8_t kVirtualKeyDelete = 0x2E;
-constexpr uint8_t kVirtualKeyA = 0x41;
+namespace Win = Platform::Window;
 
 constexpr uint32_t kModifierBits = kKeyCodeCtrl | kKeyCodeShift | kKeyCodeAlt | kKeyCodeCommand | kKeyCodeFurther;
 constexpr uint32_t kShift = kKeyCodeShift;
@@ -58,7 +49,7 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
   const int32_t length = Length(GetText());
   const bool plain = modifiers == 0;
   switch (virtualKey) {
-  case kVirtualKeyA:
+  case 'A':
     if (modifiers == kCtrl) {
       const bool changed = mSelectionStart != 0 || mSelectionLength != length;
       mAnchor = 0;
@@ -69,9 +60,9 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
       return QZ_FALSE;
     }
     break;
-  case kVirtualKeyLeft:
-  case kVirtualKeyRight: {
-    const bool left = virtualKey == kVirtualKeyLeft;
+  case Win::VK_LEFT:
+  case Win::VK_RIGHT: {
+    const bool left = virtualKey == Win::VK_LEFT;
     if (plain) {
       ClearSelection();
       if (left ? mCaret > 0 : mCaret < length) {
@@ -108,15 +99,15 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
     }
     break;
   }
-  case kVirtualKeyUp:
-  case kVirtualKeyDown:
+  case Win::VK_UP:
+  case Win::VK_DOWN:
     if (plain || modifiers == kShift || modifiers == kCtrl || modifiers == kCtrlShift) {
       return QZ_FALSE;
     }
     break;
-  case kVirtualKeyHome:
-  case kVirtualKeyEnd: {
-    const bool home = virtualKey == kVirtualKeyHome;
+  case Win::VK_HOME:
+  case Win::VK_END: {
+    const bool home = virtualKey == Win::VK_HOME;
     if (plain) {
       ClearSelection();
       (void)SetCaret(home ? 0 : length); // within the text
@@ -132,7 +123,7 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
     }
     break;
   }
-  case kVirtualKeyBack:
+  case Win::VK_BACK:
     if (plain) {
       if (mSelectionLength > 0) {
         DeleteSelection();
@@ -142,7 +133,7 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
       return QZ_OK;
     }
     break;
-  case kVirtualKeyDelete:
+  case Win::VK_DELETE:
     if (plain || modifiers == kCtrl || modifiers == kShift) {
       if (mSelectionLength > 0) {
         DeleteSelection();
@@ -154,7 +145,7 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
       return QZ_OK;
     }
     break;
-  case kVirtualKeyEnter:
+  case Win::VK_RETURN:
     if (plain) {
       return Validate()->IsValid() ? QZ_FALSE : QZ_OK;
     }
@@ -162,7 +153,7 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
   default:
     break;
   }
-  const bool typed = virtualKey == kVirtualKeySpace || (virtualKey >= '0' && virtualKey <= '9') ||
+  const bool typed = virtualKey == Win::VK_SPACE || (virtualKey >= '0' && virtualKey <= '9') ||
                      (virtualKey >= 'A' && virtualKey <= 'Z');
   if (typed) {
     // The character event that follows types it; with Ctrl, Alt or Command it is a command.
