@@ -17,7 +17,6 @@ namespace QZ {
 namespace {
 
 namespace Win = Platform::Window;
-constexpr uint32_t kKeyCodeModifiers = kKeyCodeCtrl | kKeyCodeShift | kKeyCodeAlt | kKeyCodeCommand | kKeyCodeFurther;
 
 // Below 2 the linear gesture would divide by zero; below 1 step a quantisation would.
 constexpr int32_t kSmallestFullRange = 2;
@@ -48,8 +47,6 @@ bool IsKeyDown(int32_t virtualKey) {
   IControlApplication* application = GetControlApplication();
   return application && application->IsKeyDown(virtualKey);
 }
-
-bool IsArrowKey(uint8_t virtualKey) { return virtualKey >= Win::VK_LEFT && virtualKey <= Win::VK_DOWN; }
 
 } // namespace
 
@@ -184,8 +181,7 @@ QZResult LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
     }
     mPendingValue = -1.0;
     (void)Notify(u"NID_VALUE_CHANGE_CAPTURE", RCPtr<LHolder<bool>>(new LHolder<bool>(false))); // 1: nobody listens
-  } else if ((changed & kConditionHasFocus) && (before & kConditionHasFocus) && mArrowKeyHeld) {
-    mArrowKeyHeld = false;
+  } else if ((changed & kConditionHasFocus) && (before & kConditionHasFocus) && mStepKeys.EndHold()) {
     (void)Notify(u"NID_VALUE_CHANGE_KEY_UP"); // 1 when nobody listens
   }
   if ((changed & kConditionHasFocus) && mFocusLookIndex > 0) {
@@ -285,37 +281,21 @@ QZResult LKnob::OnKeyDown(const RCPtr<LKeyParam>& param) {
     return QZ_FALSE;
   }
   const RCPtr<LKnob> self(this);
-  const uint32_t code = param->GetKey().code;
-  const uint8_t virtualKey = uint8_t((code & kKeyCodeVirtualKeyMask) >> 16);
-  if (!IsArrowKey(virtualKey)) {
-    return QZ_FALSE;
-  }
-  if (!(code & (kKeyCodeDown | kKeyCodeInvalid))) {
-    mArrowKeyHeld = false;
-    (void)Notify(u"NID_VALUE_CHANGE_KEY_UP", param); // 1 when nobody listens
-    return QZ_OK;
-  }
-  if (!(code & kKeyCodeDown) || (code & kKeyCodeModifiers)) {
-    return QZ_FALSE;
-  }
-  if (!mArrowKeyHeld) {
-    mArrowKeyHeld = true;
-    (void)Notify(u"NID_VALUE_CHANGE_KEY_DOWN", param); // 1 when nobody listens
-  }
-  Step(virtualKey == Win::VK_RIGHT || virtualKey == Win::VK_UP ? 1.0 : -1.0);
-  return QZ_OK;
+  const auto announce = [&](NotificationName name) { (void)Notify(name, param); }; // 1 when nobody listens
+  const auto step = [this](double units) { Step(units); };
+  return mStepKeys.OnKey(*param, kValueStepModifiers, announce, step) ? QZ_OK : QZ_FALSE;
 }
 
 QZResult LKnob::OnMouseWheelV(const RCPtr<LMouseWheelParam>& param) {
   if (param) {
-    Step(param->GetDirection() == kWheelUp ? 1.0 : -1.0);
+    Step(LValueStepKeys::WheelUnits(*param, kWheelUp));
   }
   return QZ_OK;
 }
 
 QZResult LKnob::OnMouseWheelH(const RCPtr<LMouseWheelParam>& param) {
   if (param) {
-    Step(param->GetDirection() == kWheelRight ? 1.0 : -1.0);
+    Step(LValueStepKeys::WheelUnits(*param, kWheelRight));
   }
   return QZ_OK;
 }

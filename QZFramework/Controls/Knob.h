@@ -25,6 +25,7 @@
 #include <cstdint>
 
 #include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/Controls/ValueStepKeys.h"
 
 namespace QZ {
 
@@ -95,7 +96,7 @@ private:
   double mPendingValue = -1.0;
   int32_t mFocusLookIndex = -1;
   int32_t mDisabledLookIndex = -1;
-  bool mArrowKeyHeld = false;
+  LValueStepKeys mStepKeys;
 };
 
 } // namespace QZ

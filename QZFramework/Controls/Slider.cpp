@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Platform/Window/VirtualKeys.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
@@ -14,9 +13,6 @@
 
 namespace QZ {
 namespace {
-
-namespace Win = Platform::Window;
-constexpr uint32_t kKeyCodeModifiers = kKeyCodeCtrl | kKeyCodeShift | kKeyCodeAlt | kKeyCodeCommand | kKeyCodeFurther;
 
 PointT<int32_t> RoundedPosition(const LControl& control) {
   return PointT<double>{control.GetRect().x, control.GetRect().y}.Round();
@@ -348,8 +344,7 @@ QZResult LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   const uint32_t changed = param->GetChanged();
   const uint32_t now = param->GetCurrent();
   if (changed & kConditionContainsFocus) {
-    if (!(now & kConditionContainsFocus) && mKeyHeld) {
-      mKeyHeld = false;
+    if (!(now & kConditionContainsFocus) && mStepKeys.EndHold()) {
       (void)Notify(u"NID_VALUE_CHANGE_KEY_UP"); // 1 when nobody listens
     }
     ShowStateLook();
@@ -376,39 +371,25 @@ QZResult LSlider::HandleKey(const RCPtr<LKeyParam>& param) {
   if (!param) {
     return LPanel::HandleKey(param);
   }
-  const uint32_t code = param->GetKey().code;
-  const uint8_t virtualKey = uint8_t((code & kKeyCodeVirtualKeyMask) >> 16);
-  const bool arrow = virtualKey >= Win::VK_LEFT && virtualKey <= Win::VK_DOWN;
-  if (!arrow) {
-    return LPanel::HandleKey(param);
-  }
   const RCPtr<LSlider> self(this);
-  if (!(code & (kKeyCodeDown | kKeyCodeInvalid))) {
-    mKeyHeld = false;
-    (void)Notify(u"NID_VALUE_CHANGE_KEY_UP", param); // 1 when nobody listens
+  const auto announce = [&](NotificationName name) { (void)Notify(name, param); }; // 1 when nobody listens
+  const auto step = [this](double units) { StepUnits(units); };
+  if (mStepKeys.OnKey(*param, kValueStepModifiers | kKeyCodeCharacterMask, announce, step)) {
     return QZ_OK;
   }
-  if (!(code & kKeyCodeDown) || (code & (kKeyCodeModifiers | kKeyCodeCharacterMask))) {
-    return LPanel::HandleKey(param);
-  }
-  if (!mKeyHeld) {
-    mKeyHeld = true;
-    (void)Notify(u"NID_VALUE_CHANGE_KEY_DOWN", param); // 1 when nobody listens
-  }
-  StepUnits(virtualKey == Win::VK_RIGHT || virtualKey == Win::VK_UP ? 1.0 : -1.0);
-  return QZ_OK;
+  return LPanel::HandleKey(param);
 }
 
 QZResult LSlider::OnMouseWheelV(const RCPtr<LMouseWheelParam>& param) {
   if (param) {
-    StepUnits(param->GetDirection() == kWheelUp ? 1.0 : -1.0);
+    StepUnits(LValueStepKeys::WheelUnits(*param, kWheelUp));
   }
   return QZ_OK;
 }
 
 QZResult LSlider::OnMouseWheelH(const RCPtr<LMouseWheelParam>& param) {
   if (param) {
-    StepUnits(param->GetDirection() == kWheelRight ? 1.0 : -1.0);
+    StepUnits(LValueStepKeys::WheelUnits(*param, kWheelRight));
   }
   return QZ_OK;
 }

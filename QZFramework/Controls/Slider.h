@@ -25,6 +25,7 @@
 
 #include "QZFramework/ControlBase/HandlerTableControl.h"
 #include "QZFramework/Controls/Panel.h"
+#include "QZFramework/Controls/ValueStepKeys.h"
 
 namespace QZ {
 
@@ -147,7 +148,7 @@ private:
   double mPendingValue = -1.0;
   bool mApplyPendingAtDragEnd = true;
   bool mNotifyAtDragEnd = false;
-  bool mKeyHeld = false;
+  LValueStepKeys mStepKeys;
   PointT<int32_t> mThumbAnchor;
 };
 
