@@ -1,8 +1,13 @@
 #pragma once
-// For tests under the X server of the Xvfb fixture: its display, programs run with their
-// arguments (xdotool), and a key bound to é for the time of a scope.
+// For tests under the X server of the Xvfb fixture: its display, the X window behind a
+// window of the window layer and its pixels, pumping the window layer's messages until a
+// condition holds, programs run with their arguments (xdotool), and a key bound to é for
+// the time of a scope.
 //
 //   ASSERT_TRUE(QZTest::UseXvfbDisplay());                       // DISPLAY, SDL's x11 driver
+//   ASSERT_TRUE(QZTest::FindXWindow(hwnd, display, xwindow));    // once the window exists
+//   ASSERT_TRUE(QZTest::PumpUntil([&] { return Win::GetFocus() == hwnd; },
+//                                 [&] { (void)application.DoIdleWork(true); }));
 //   ...
 //   QZTest::EacuteKey eacute(display);                          // an X11 Display*
 //   ASSERT_EQ(QZTest::RunProgram({"xdotool", "type", "\xC3\xA9"}), 0);
@@ -15,12 +20,16 @@
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Platform/Graphics/Image.h"
+#include "Platform/Host/MessageLoop.h"
+#include "Platform/Window/VideoBackend.h"
 
+#include <SDL2/SDL_syswm.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -67,6 +76,45 @@ inline std::unique_ptr<QZ::Platform::Graphics::Image> XWindowImage(Display* disp
     XDestroyImage(shot);
   }
   return image;
+}
+
+// The X display and window behind hwnd (a window of the window layer on SDL's x11
+// driver); false when SDL cannot tell them.
+inline bool FindXWindow(QZ::Platform::Window::HWND hwnd, Display*& display, ::Window& xwindow) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  SDL_Window* window = SDL_GetWindowFromID(QZ::Platform::Window::GetBackendWindowId(hwnd));
+  if (!window || !SDL_GetWindowWMInfo(window, &info)) {
+    return false;
+  }
+  display = info.info.x11.display;
+  xwindow = info.info.x11.window;
+  return true;
+}
+
+// Takes, translates and dispatches the window layer's messages until done holds, running
+// idle (a control application's idle pass) whenever no message waits: whether done holds
+// in the end; false after 10 s (a thread timer of id 99 gives up) or when the loop ends.
+inline bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& idle = {}) {
+  namespace Win = QZ::Platform::Window;
+  namespace Host = QZ::Platform::Host;
+  constexpr uintptr_t kGiveUpTimer = 99;
+  (void)Host::SetTimer(nullptr, kGiveUpTimer, 10000); // the id
+  Win::MSG msg;
+  bool reached = done();
+  while (!reached) {
+    if (idle && !Host::PeekMessage(&msg, Win::PM_NOREMOVE)) {
+      idle();
+    }
+    if (Host::GetMessage(&msg) <= 0 || (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer)) {
+      break;
+    }
+    (void)Host::TranslateMessage(&msg); // true for keys
+    (void)Host::DispatchMessage(&msg);  // the procedure's answer
+    reached = done();
+  }
+  (void)Host::KillTimer(nullptr, kGiveUpTimer); // whether it ran
+  return reached;
 }
 
 // Runs a program with its arguments (no shell) and waits for it; its exit status.

@@ -66,7 +66,6 @@ class WindowXvfbTest : public ::testing::Test {
 protected:
   static constexpr int kWidth = 160;
   static constexpr int kHeight = 120;
-  static constexpr uintptr_t kGiveUpTimer = 99;
 
   void SetUp() override {
     ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
@@ -76,33 +75,15 @@ protected:
     ASSERT_NE(hwnd, nullptr);
     Win::SetFocus(hwnd);
     ASSERT_TRUE(PumpUntil([this] { return Win::GetFocus() == hwnd; }));
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    ASSERT_TRUE(SDL_GetWindowWMInfo(SDL_GetWindowFromID(Win::GetBackendWindowId(hwnd)), &info));
-    display = info.info.x11.display;
-    xwindow = info.info.x11.window;
+    ASSERT_TRUE(QZTest::FindXWindow(hwnd, display, xwindow));
   }
   void TearDown() override {
     Win::DestroyWindow(hwnd);
     Host::Shutdown();
   }
 
-  // Takes, translates and dispatches messages until `done` holds; false after 10 s.
-  bool PumpUntil(const std::function<bool()>& done) {
-    Host::SetTimer(nullptr, kGiveUpTimer, 10000);
-    Win::MSG msg;
-    bool reached = done();
-    while (!reached && Host::GetMessage(&msg) > 0) {
-      if (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer) {
-        break;
-      }
-      Host::TranslateMessage(&msg);
-      Host::DispatchMessage(&msg);
-      reached = done();
-    }
-    Host::KillTimer(nullptr, kGiveUpTimer);
-    return reached;
-  }
+  // Pumps the window layer until done holds; false after 10 s.
+  bool PumpUntil(const std::function<bool()>& done) { return QZTest::PumpUntil(done); }
 
   // The window's pixel at (x, y) as the X server has it, 0xRRGGBB.
   std::vector<uint32_t> Screenshot() {

@@ -31,8 +31,6 @@ constexpr char kSkin[] = R"(XPositionAbs="30" YPositionAbs="40" XSizeAbs="400" Y
 
 class MainWindowXvfbTest : public ::testing::Test {
 protected:
-  static constexpr uintptr_t kGiveUpTimer = 99;
-
   void SetUp() override {
     ASSERT_TRUE(UseXvfbDisplay()) << "runs under the Xvfb fixture";
     environment.Set("HOME", folder / "home");
@@ -80,22 +78,8 @@ protected:
              rect.right - rect.left == expected.width && rect.bottom - rect.top == expected.height;
     });
   }
-  // Takes and dispatches messages until there holds; false after 10 s.
-  bool PumpUntil(const std::function<bool()>& there) {
-    (void)Host::SetTimer(nullptr, kGiveUpTimer, 10000); // the id
-    Win::MSG msg;
-    bool reached = there();
-    while (!reached && Host::GetMessage(&msg) > 0) {
-      if (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer) {
-        break;
-      }
-      (void)Host::TranslateMessage(&msg); // true for keys
-      (void)Host::DispatchMessage(&msg);  // the procedure's answer
-      reached = there();
-    }
-    (void)Host::KillTimer(nullptr, kGiveUpTimer); // whether it ran
-    return reached;
-  }
+  // Pumps the window layer until there holds; false after 10 s.
+  bool PumpUntil(const std::function<bool()>& there) { return QZTest::PumpUntil(there); }
   std::string Place(Win::HWND hwnd) {
     Win::RECT rect{};
     (void)Win::GetWindowRect(hwnd, &rect); // false leaves it empty

@@ -39,8 +39,6 @@ const char16_t* const kItems[] = {u"Quorin 25 ZTR", u"Channel 16", u"Medium"};
 
 class ShippedComboXvfbTest : public ::testing::Test {
 protected:
-  static constexpr uintptr_t kGiveUpTimer = 99;
-
   void SetUp() override {
     ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
     // The pointer stays off the window: no row is hovered.
@@ -76,32 +74,14 @@ protected:
     hwnd = window->GetSafeHwnd();
     ASSERT_EQ(window->CreateRenderer(QZ::kRendererGDI), QZ::QZ_OK);
     root = window->GetRootWindow();
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    ASSERT_TRUE(SDL_GetWindowWMInfo(SDL_GetWindowFromID(Win::GetBackendWindowId(hwnd)), &info));
-    display = info.info.x11.display;
-    xwindow = info.info.x11.window;
+    ASSERT_TRUE(QZTest::FindXWindow(hwnd, display, xwindow));
   }
 
-  // Takes, translates and dispatches messages, running the idle passes, until the window is
-  // painted; false after 10 s.
+  // Pumps the window layer, with the idle passes, until the window is painted; false after
+  // 10 s.
   bool Painted() {
-    (void)Host::SetTimer(nullptr, kGiveUpTimer, 10000); // the id
-    Win::MSG msg;
-    bool reached = !Win::GetUpdateRect(hwnd, nullptr, false);
-    while (!reached) {
-      if (!Host::PeekMessage(&msg, Win::PM_NOREMOVE)) {
-        (void)application.DoIdleWork(true); // whether more waits
-      }
-      if (Host::GetMessage(&msg) <= 0 || (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer)) {
-        break;
-      }
-      (void)Host::TranslateMessage(&msg); // true for keys
-      (void)Host::DispatchMessage(&msg);  // the procedure's answer
-      reached = !Win::GetUpdateRect(hwnd, nullptr, false);
-    }
-    (void)Host::KillTimer(nullptr, kGiveUpTimer); // whether it ran
-    return reached;
+    return QZTest::PumpUntil([this] { return !Win::GetUpdateRect(hwnd, nullptr, false); },
+                             [this] { (void)application.DoIdleWork(true); }); // whether more waits
   }
 
   std::unique_ptr<Gfx::Image> Screenshot() {

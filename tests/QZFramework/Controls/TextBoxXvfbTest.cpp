@@ -35,7 +35,6 @@ protected:
   static constexpr int kTop = 30;
   static constexpr int kWidth = 240;
   static constexpr int kHeight = 150;
-  static constexpr uintptr_t kGiveUpTimer = 99;
 
   void SetUp() override {
     ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
@@ -59,11 +58,7 @@ protected:
     ASSERT_EQ(root->SetRootControl(u"boxes"), QZ_OK);
     ASSERT_TRUE(root->GetRootControl());
 
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    ASSERT_TRUE(SDL_GetWindowWMInfo(SDL_GetWindowFromID(Win::GetBackendWindowId(hwnd)), &info));
-    display = info.info.x11.display;
-    xwindow = info.info.x11.window;
+    ASSERT_TRUE(QZTest::FindXWindow(hwnd, display, xwindow));
   }
 
   void TearDown() override {
@@ -84,25 +79,9 @@ protected:
     return false;
   }
 
-  // Takes, translates and dispatches messages, running the idle passes, until done holds;
-  // false after 10 s.
+  // Pumps the window layer until done holds, with the idle passes; false after 10 s.
   bool PumpUntil(const std::function<bool()>& done) {
-    (void)Host::SetTimer(nullptr, kGiveUpTimer, 10000); // the id
-    Win::MSG msg;
-    bool reached = done();
-    while (!reached) {
-      if (!Host::PeekMessage(&msg, Win::PM_NOREMOVE)) {
-        (void)world.skin.application.DoIdleWork(true); // whether more waits
-      }
-      if (Host::GetMessage(&msg) <= 0 || (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer)) {
-        break;
-      }
-      (void)Host::TranslateMessage(&msg); // true for keys
-      (void)Host::DispatchMessage(&msg);  // the procedure's answer
-      reached = done();
-    }
-    (void)Host::KillTimer(nullptr, kGiveUpTimer); // whether it ran
-    return reached;
+    return QZTest::PumpUntil(done, [this] { (void)world.skin.application.DoIdleWork(true); }); // whether more waits
   }
 
   // The window as the X server shows it.
