@@ -71,6 +71,10 @@ enum class PanelCell {
   Count
 };
 
+// The focus ring drawn around a focused control that has no focused picture of its own:
+// in the accent, or light around a selected control (which already shows the accent).
+enum class FocusCell { Ring, RingOnSelection, Count };
+
 // The scroll bar's thumb.
 enum class ThumbCell { Normal, Hover, Pressed, Disabled, Count };
 
@@ -102,6 +106,7 @@ inline constexpr FrameAtlas kField{"field", 16, 6, int(FieldCell::Count)};
 inline constexpr FrameAtlas kPanel{"panel", 24, 10, int(PanelCell::Count)};
 inline constexpr FrameAtlas kThumb{"thumb", 12, 5, int(ThumbCell::Count)};
 inline constexpr FrameAtlas kChassis{"chassis", 64, 26, 1};
+inline constexpr FrameAtlas kFocus{"focus", 12, 5, int(FocusCell::Count)};
 } // namespace Frames
 
 namespace Cells {

@@ -113,6 +113,18 @@ void DrawThumbs(cairo_t* cr) {
   }
 }
 
+// A ring along the cell's edge, sharp on its outside and fading inwards, with nothing in
+// the middle: it is drawn over the control's own picture.
+void DrawFocusRings(cairo_t* cr) {
+  const uint32_t colours[] = {P::kAccent, P::kText};
+  for (int i = 0; i < int(FocusCell::Count); ++i) {
+    const Rect cell = Frames::kFocus.Cell(i);
+    const Box box{double(cell.x), double(cell.y), double(cell.width), double(cell.height)};
+    Canvas::StrokeRoundedRect(cr, box.Inset(0.5), 4.5, 1, colours[i]);
+    Canvas::StrokeRoundedRect(cr, box.Inset(1.5), 3.5, 1, Canvas::Fade(colours[i], 0.35));
+  }
+}
+
 void DrawGlyphs(cairo_t* cr) {
   const CellAtlas& atlas = Cells::kGlyphs;
   const auto centre = [&](Glyph glyph) {
@@ -184,6 +196,7 @@ void AddWidgetImages(std::vector<ImageSpec>& images) {
   images.push_back({Frames::kField.image, Frames::kField.Width(), Frames::kField.cell, DrawFields});
   images.push_back({Frames::kPanel.image, Frames::kPanel.Width(), Frames::kPanel.cell, DrawPanels});
   images.push_back({Frames::kThumb.image, Frames::kThumb.Width(), Frames::kThumb.cell, DrawThumbs});
+  images.push_back({Frames::kFocus.image, Frames::kFocus.Width(), Frames::kFocus.cell, DrawFocusRings});
   images.push_back({Cells::kGlyphs.image, Cells::kGlyphs.Width(), Cells::kGlyphs.height, DrawGlyphs});
   images.push_back({Cells::kSwitch.image, Cells::kSwitch.Width(), Cells::kSwitch.height, DrawSwitches});
 }

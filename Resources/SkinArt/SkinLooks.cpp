@@ -102,6 +102,15 @@ public:
     return frame;
   }
 
+  // The focus ring's eight edge pieces around the look (its middle draws nothing), to be
+  // drawn over the look's own parts.
+  std::vector<NonClient> FocusRing(bool onSelection) {
+    const FocusCell cell = onSelection ? FocusCell::RingOnSelection : FocusCell::Ring;
+    std::vector<NonClient> ring = Frame(Frames::kFocus, int(cell), onSelection ? "FocusRing.OnSelection" : "FocusRing");
+    ring.erase(ring.begin() + 4);
+    return ring;
+  }
+
   // argb over the whole look.
   NonClient Cover(uint32_t argb) { return {Fill(argb), {0, 0, 0, 0}}; }
   // A band of argb along one edge, thickness pixels (1x) wide.
@@ -188,11 +197,34 @@ private:
   std::set<std::string> mParts;
 };
 
-// The fourteen looks of a button from seven states: focus looks as the plain ones.
-std::vector<std::string> ButtonSlots(const std::array<std::string, 7>& states) {
-  const auto& [normal, hover, pressed, on, onHover, onPressed, disabled] = states;
-  return {normal, hover,   pressed,   normal, hover,   pressed,   disabled,
-          on,     onHover, onPressed, on,     onHover, onPressed, disabled};
+// One state of a button: its look's parts and text.
+struct ButtonState {
+  std::vector<NonClient> parts;
+  std::optional<Text> text;
+};
+
+// The fourteen looks of a button from its states, named name + "." + state: the focus
+// looks (3-5, 10-12) are the states' own with the focus ring over them (a light ring on
+// the selected states, which show the accent already); the disabled look serves both
+// disabled slots unless the selected one has its own.
+std::string ButtonList(Builder& b, const std::string& name, const std::array<ButtonState, 7>& states,
+                       const std::optional<ButtonState>& onDisabled = {}) {
+  static const char* const kStates[] = {"Normal", "Hover", "Pressed", "On", "OnHover", "OnPressed", "Disabled"};
+  std::array<std::string, 7> plain;
+  std::array<std::string, 6> focused;
+  for (size_t i = 0; i < states.size(); ++i) {
+    plain[i] = b.AddLook(name + "." + kStates[i], states[i].parts, states[i].text);
+  }
+  for (size_t i = 0; i < focused.size(); ++i) {
+    std::vector<NonClient> parts = states[i].parts;
+    const std::vector<NonClient> ring = b.FocusRing(i >= 3);
+    parts.insert(parts.end(), ring.begin(), ring.end());
+    focused[i] = b.AddLook(name + ".Focus" + kStates[i], std::move(parts), states[i].text);
+  }
+  const std::string selectedDisabled =
+      onDisabled ? b.AddLook(name + ".OnDisabled", onDisabled->parts, onDisabled->text) : plain[6];
+  return b.AddList(name, {plain[0], plain[1], plain[2], focused[0], focused[1], focused[2], plain[6], plain[3],
+                          plain[4], plain[5], focused[3], focused[4], focused[5], selectedDisabled});
 }
 
 void AddBackgrounds(Builder& b, LookLists& lists) {
@@ -347,55 +379,49 @@ void AddButtons(Builder& b, LookLists& lists) {
   // Tabs: flat on the band they sit on; the selected one underlined in the accent.
   const auto tabs = [&](const std::string& name, uint32_t band) {
     const uint32_t hover = Canvas::Mix(band, P::kControlHover, 0.5);
-    const auto tab = [&](const char* state, uint32_t fill, uint32_t text, uint32_t bar) {
-      std::vector<NonClient> parts = {b.Cover(fill)};
+    const auto tab = [&](uint32_t fill, uint32_t text, uint32_t bar) {
+      ButtonState state{{b.Cover(fill)}, b.TextIn(text, 6, 6, 0.5f)};
       if (bar != 0) {
-        parts.push_back(b.Bottom(bar, 2));
+        state.parts.push_back(b.Bottom(bar, 2));
       }
-      return b.AddLook(name + "." + state, std::move(parts), b.TextIn(text, 6, 6, 0.5f));
+      return state;
     };
-    return b.AddList(
-        name, ButtonSlots({tab("Normal", band, P::kTextSecondary, 0), tab("Hover", hover, P::kText, 0),
-                           tab("Pressed", P::kControlPressed, P::kText, 0), tab("On", band, P::kText, P::kAccent),
-                           tab("OnHover", hover, P::kText, P::kAccentHover),
-                           tab("OnPressed", P::kControlPressed, P::kText, P::kAccentPressed),
-                           tab("Disabled", band, P::kTextDisabled, 0)}));
+    return ButtonList(b, name,
+                      {tab(band, P::kTextSecondary, 0), tab(hover, P::kText, 0), tab(P::kControlPressed, P::kText, 0),
+                       tab(band, P::kText, P::kAccent), tab(hover, P::kText, P::kAccentHover),
+                       tab(P::kControlPressed, P::kText, P::kAccentPressed), tab(band, P::kTextDisabled, 0)});
   };
   lists.tab = tabs("Tab", P::kSurface);
   lists.subTab = tabs("SubTab", P::kRaised);
 
-  const auto switchLook = [&](SwitchCell cell, const char* state) {
-    return b.AddLook(std::string("Switch.") + state,
-                     {b.Centred(b.CellPart(Cells::kSwitch, int(cell), std::string("Switch.") + state))});
+  const auto switchState = [&](SwitchCell cell, const char* state) {
+    return ButtonState{{b.Centred(b.CellPart(Cells::kSwitch, int(cell), std::string("Switch.") + state))}, {}};
   };
-  const std::string off = switchLook(SwitchCell::Off, "Off");
-  const std::string offHover = switchLook(SwitchCell::OffHover, "OffHover");
-  const std::string offPressed = switchLook(SwitchCell::OffPressed, "OffPressed");
-  const std::string offDisabled = switchLook(SwitchCell::OffDisabled, "OffDisabled");
-  const std::string on = switchLook(SwitchCell::On, "On");
-  const std::string onHover = switchLook(SwitchCell::OnHover, "OnHover");
-  const std::string onPressed = switchLook(SwitchCell::OnPressed, "OnPressed");
-  const std::string onDisabled = switchLook(SwitchCell::OnDisabled, "OnDisabled");
-  lists.toggle = b.AddList("Switch", {off, offHover, offPressed, off, offHover, offPressed, offDisabled, on, onHover,
-                                      onPressed, on, onHover, onPressed, onDisabled});
+  lists.toggle =
+      ButtonList(b, "Switch",
+                 {switchState(SwitchCell::Off, "Off"), switchState(SwitchCell::OffHover, "OffHover"),
+                  switchState(SwitchCell::OffPressed, "OffPressed"), switchState(SwitchCell::On, "On"),
+                  switchState(SwitchCell::OnHover, "OnHover"), switchState(SwitchCell::OnPressed, "OnPressed"),
+                  switchState(SwitchCell::OffDisabled, "OffDisabled")},
+                 switchState(SwitchCell::OnDisabled, "OnDisabled"));
 
   // Small square buttons showing a glyph: the up-down's steppers and the scroll arrows.
   const auto glyphButton = [&](const std::string& name, Glyph glyph, Glyph disabled, uint32_t rest,
                                std::optional<NonClient> edge) {
     const std::string part = b.CellPart(Cells::kGlyphs, int(glyph), "Glyph." + std::to_string(int(glyph)));
     const std::string dim = b.CellPart(Cells::kGlyphs, int(disabled), "Glyph." + std::to_string(int(disabled)));
-    const auto look = [&](const char* state, uint32_t fill, const std::string& mark) {
-      std::vector<NonClient> parts = {b.Cover(fill)};
+    const auto state = [&](uint32_t fill, const std::string& mark) {
+      ButtonState look{{b.Cover(fill)}, {}};
       if (edge) {
-        parts.push_back(*edge);
+        look.parts.push_back(*edge);
       }
-      parts.push_back(b.Centred(mark));
-      return b.AddLook(name + "." + state, std::move(parts));
+      look.parts.push_back(b.Centred(mark));
+      return look;
     };
-    const std::string normal = look("Normal", rest, part);
-    const std::string hover = look("Hover", P::kControlHover, part);
-    const std::string pressed = look("Pressed", P::kControlPressed, part);
-    return b.AddList(name, ButtonSlots({normal, hover, pressed, normal, hover, pressed, look("Disabled", rest, dim)}));
+    const ButtonState normal = state(rest, part);
+    const ButtonState hover = state(P::kControlHover, part);
+    const ButtonState pressed = state(P::kControlPressed, part);
+    return ButtonList(b, name, {normal, hover, pressed, normal, hover, pressed, state(rest, dim)});
   };
   lists.spinUp = glyphButton("SpinUp", Glyph::Up, Glyph::UpDisabled, P::kControl, b.LeftEdge(P::kBorder, 1));
   lists.spinDown = glyphButton("SpinDown", Glyph::Down, Glyph::DownDisabled, P::kControl, b.LeftEdge(P::kBorder, 1));
@@ -468,14 +494,13 @@ void AddScrollBars(Builder& b, LookLists& lists) {
       "ScrollChannel", {b.AddLook("ScrollChannel", {b.Cover(P::kInset)}),
                         b.AddLook("ScrollChannel.Paging", {b.Cover(Canvas::Mix(P::kInset, P::kControlHover, 0.5))})});
   const auto thumb = [&](ThumbCell cell) {
-    const std::string name = "Thumb." + std::to_string(int(cell));
-    return b.AddLook(name, b.Frame(Frames::kThumb, int(cell), name));
+    return ButtonState{b.Frame(Frames::kThumb, int(cell), "Thumb." + std::to_string(int(cell))), {}};
   };
-  const std::string normal = thumb(ThumbCell::Normal);
-  const std::string hover = thumb(ThumbCell::Hover);
-  const std::string pressed = thumb(ThumbCell::Pressed);
-  lists.scrollThumb = b.AddList(
-      "ScrollThumb", ButtonSlots({normal, hover, pressed, normal, hover, pressed, thumb(ThumbCell::Disabled)}));
+  const ButtonState normal = thumb(ThumbCell::Normal);
+  const ButtonState hover = thumb(ThumbCell::Hover);
+  const ButtonState pressed = thumb(ThumbCell::Pressed);
+  lists.scrollThumb =
+      ButtonList(b, "ScrollThumb", {normal, hover, pressed, normal, hover, pressed, thumb(ThumbCell::Disabled)});
 }
 
 void AddElements(Builder& b, LookLists& lists) {
@@ -491,34 +516,32 @@ void AddElements(Builder& b, LookLists& lists) {
       {&lists.wheels, &Cells::kWheels, "Wheels"},
       {&lists.jack, &Cells::kJack, "Jack"},
   };
-  const char* const states[] = {"Normal", "Hover", "Pressed", "On", "OnHover", "OnPressed", "Disabled"};
+  const char* const cells[] = {"Normal", "Hover", "Pressed", "On", "OnHover", "OnPressed", "Disabled"};
   for (const auto& element : elements) {
-    std::array<std::string, 7> looks;
+    std::array<ButtonState, 7> states;
     for (int cell = 0; cell < int(ElementCell::Count); ++cell) {
-      const std::string name = std::string(element.name) + "." + states[cell];
-      looks[size_t(cell)] = b.AddLook(name, {b.Centred(b.CellPart(*element.atlas, cell, name))});
+      const std::string part = std::string(element.name) + "." + cells[cell];
+      states[size_t(cell)] = {{b.Centred(b.CellPart(*element.atlas, cell, part))}, {}};
     }
-    *element.list = b.AddList(element.name, ButtonSlots(looks));
+    *element.list = ButtonList(b, element.name, states);
   }
 
   // The keyboard: a frame over the keys that the model's look draws below it.
-  const auto overlay = [&](const char* state, uint32_t fill, uint32_t frame) {
-    std::vector<NonClient> parts = {b.Cover(fill)};
+  const auto overlay = [&](uint32_t fill, uint32_t frame) {
+    ButtonState state{{b.Cover(fill)}, {}};
     if (frame != 0) {
-      parts.push_back(b.Top(frame, 2));
-      parts.push_back(b.Bottom(frame, 2));
-      parts.push_back(b.LeftEdge(frame, 2));
-      parts.push_back(b.RightEdge(frame, 2));
+      state.parts.push_back(b.Top(frame, 2));
+      state.parts.push_back(b.Bottom(frame, 2));
+      state.parts.push_back(b.LeftEdge(frame, 2));
+      state.parts.push_back(b.RightEdge(frame, 2));
     }
-    return b.AddLook(std::string("Keyboard.") + state, std::move(parts));
+    return state;
   };
-  lists.keyboard = b.AddList(
-      "Keyboard", ButtonSlots({overlay("Normal", kHitOnly, 0), overlay("Hover", Canvas::Fade(0xFFFFFFFF, 0.08), 0),
-                               overlay("Pressed", Canvas::Fade(0xFF000000, 0.12), 0),
-                               overlay("On", Canvas::Fade(P::kAccent, 0.06), P::kAccent),
-                               overlay("OnHover", Canvas::Fade(P::kAccent, 0.1), P::kAccentHover),
-                               overlay("OnPressed", Canvas::Fade(P::kAccent, 0.14), P::kAccentPressed),
-                               overlay("Disabled", kHitOnly, 0)}));
+  lists.keyboard = ButtonList(
+      b, "Keyboard",
+      {overlay(kHitOnly, 0), overlay(Canvas::Fade(0xFFFFFFFF, 0.08), 0), overlay(Canvas::Fade(0xFF000000, 0.12), 0),
+       overlay(Canvas::Fade(P::kAccent, 0.06), P::kAccent), overlay(Canvas::Fade(P::kAccent, 0.1), P::kAccentHover),
+       overlay(Canvas::Fade(P::kAccent, 0.14), P::kAccentPressed), overlay(kHitOnly, 0)});
 }
 
 } // namespace

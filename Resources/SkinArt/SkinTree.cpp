@@ -69,6 +69,18 @@ public:
   }
   static Control& Docked(Control& control) { return control.Set("XIsDocked", "True").Set("YIsDocked", "True"); }
 
+  // A tab button: one of a radio group that a click selects, the first selected at first
+  // (the tab control selects its first tab and turns the others off when a click changes it).
+  Control TabButton(const std::string& name, const std::string& lookList, int x, int width, int height,
+                    bool first) const {
+    Control button = Make(Framework("Button"), name, lookList, x, 0, width, height);
+    button.AddParam("AUTO_VALUE_SET", "Boolean", "True").AddParam("IS_RADIO", "Boolean", "True");
+    if (first) {
+      button.AddParam("INITIAL_VALUE", "Real", "1");
+    }
+    return button;
+  }
+
   Control Label(const std::string& name, const std::string& lookList, int x, int y, int width, int height) const {
     return Make(Framework("Label"), name, lookList, x, y, width, height);
   }
@@ -285,8 +297,8 @@ public:
     Control tabs = Make(Editor("MainControl.DeviceView.TabControl"), "tabControl", {}, 0, 0, kWindowWidth, height);
     Control buttons =
         Make(Editor("MainControl.DeviceView.TabControl.ButtonHolder"), "buttonHolder", {}, 440, 9, 320, 30);
-    buttons.Add(Make(Framework("Button"), "userPresetEditor", L.tab, 0, 0, 160, 30));
-    buttons.Add(Make(Framework("Button"), "globalPresetEditor", L.tab, 160, 0, 160, 30));
+    buttons.Add(TabButton("userPresetEditor", L.tab, 0, 160, 30, true));
+    buttons.Add(TabButton("globalPresetEditor", L.tab, 160, 160, 30, false));
     const int pageTop = kHeaderHeight + 1;
     Control pages = Make(Editor("MainControl.DeviceView.TabControl.PageHolder"), "pageHolder", {}, 0, pageTop,
                          kWindowWidth, height - pageTop);
@@ -420,7 +432,7 @@ public:
                          kEditHeight - 52);
     const char* const names[] = {"arp", "chord", "scale"};
     for (int i = 0; i < 3; ++i) {
-      buttons.Add(Make(Framework("Button"), names[i], L.subTab, i * 100, 0, 100, 26));
+      buttons.Add(TabButton(names[i], L.subTab, i * 100, 100, 26, i == 0));
     }
     Control arp = Make(Editor("ArpUserPresetEditPanel"), "arp", {}, 0, 0, 1160, kEditHeight - 52);
     arp.Add(Selector("LabeledArpOctaveSelector", "octave", Kind::Combo, 20, 0, 120));

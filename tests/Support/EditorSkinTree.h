@@ -8,10 +8,25 @@
 //     ... place.path, place.className ...
 //   }
 
+#include <map>
 #include <string>
 #include <vector>
 
 namespace QZTest {
+
+// The number of looks a control of the skin class className addresses: its look list's
+// size in the editor's skins.
+inline int LookCountOfClass(const std::string& className) {
+  static const std::map<std::string, int> sizes = {
+      {"Framework.Button", 14},   {"Framework.ListBoxItem", 14},
+      {"Framework.MenuItem", 14}, {"Framework.ListBox", 3},
+      {"Framework.PopupMenu", 3}, {"Framework.ComboBox", 7},
+      {"Framework.ComboMenu", 4}, {"Framework.ScrollChannel", 2},
+      {"Framework.TextBox", 10},  {"PresetEditor.Control.ProductLogoLabels", 3},
+  };
+  const auto found = sizes.find(className);
+  return found == sizes.end() ? 1 : found->second;
+}
 
 struct SkinPlace {
   std::string path;

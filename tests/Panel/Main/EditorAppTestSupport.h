@@ -109,7 +109,7 @@ inline size_t ThreadCount() {
 class EditorAppFixture : public ::testing::Test {
 protected:
   void SetUp() override {
-    environment.Set("SDL_VIDEODRIVER", "offscreen");
+    environment.Set("SDL_VIDEODRIVER", realWindows ? "x11" : "offscreen");
     environment.Set("HOME", folder / "home");
     environment.Set("XDG_CONFIG_HOME", folder / "config");
     environment.Set("XDG_DATA_HOME", folder / "data");
@@ -124,7 +124,7 @@ protected:
       return Win::IDOK;
     });
     QZ::MFCFrameworkAppBase::Services services;
-    services.startWindowSystem = [this] {
+    services.startWindowSystem = realWindows ? decltype(services.startWindowSystem)() : [this] {
       auto owned = std::make_unique<ScriptedVideoBackend>();
       backend = owned.get();
       return Host::Startup(std::move(owned));
@@ -159,6 +159,9 @@ protected:
     return text.str();
   }
 
+  // Set by a subclass's constructor: the windows are SDL's on the X display (a test under
+  // the Xvfb fixture) rather than the scripted backend's, and `backend` stays null.
+  bool realWindows = false;
   TempFolder folder;
   // The program's string tables, with "GHK_MAC." definitions beside its "GHK_WIN." ones.
   const std::string tables = folder / "tables";

@@ -198,19 +198,6 @@ TEST(ShippedSkinTest, EveryControlTheProgramLooksUpStandsAtItsPlaceInBothSkins) 
   }
 }
 
-// The number of looks each widget addresses.
-int LooksOfClass(const std::string& className) {
-  static const std::map<std::string, int> sizes = {
-      {"Framework.Button", 14},   {"Framework.ListBoxItem", 14},
-      {"Framework.MenuItem", 14}, {"Framework.ListBox", 3},
-      {"Framework.PopupMenu", 3}, {"Framework.ComboBox", 7},
-      {"Framework.ComboMenu", 4}, {"Framework.ScrollChannel", 2},
-      {"Framework.TextBox", 10},  {"PresetEditor.Control.ProductLogoLabels", 3},
-  };
-  const auto found = sizes.find(className);
-  return found == sizes.end() ? 1 : found->second;
-}
-
 TEST(ShippedSkinTest, LookListsHaveTheSizesTheirWidgetsAddressAndTheirLooksInPlace) {
   const RawSkinDocument& document = Document();
   for (int index : {kHighDPI, kSkin1}) {
@@ -222,7 +209,7 @@ TEST(ShippedSkinTest, LookListsHaveTheSizesTheirWidgetsAddressAndTheirLooksInPla
         continue;
       }
       const QZTest::RawLookList& list = document.LookList(control->lookList);
-      EXPECT_EQ(list.count, LooksOfClass(control->className)) << control->name << " " << list.name;
+      EXPECT_EQ(list.count, QZTest::LookCountOfClass(control->className)) << control->name << " " << list.name;
       // Every slot holds a look, but the text box's unused ones (3-5, 7, 8).
       for (int slot = 0; slot < list.count; ++slot) {
         const bool unused = control->className == "Framework.TextBox" &&
@@ -243,6 +230,40 @@ TEST(ShippedSkinTest, LookListsHaveTheSizesTheirWidgetsAddressAndTheirLooksInPla
       EXPECT_EQ(look.nonClientParts.empty() && look.clientPart.empty(), slot < 7) << slot;
       if (slot >= 7) {
         EXPECT_EQ(look.name.rfind(slot == 7 ? "CE.MenuItem.Check.Unselect" : "CE.MenuItem.Check.Select", 0), 0u);
+      }
+    }
+  }
+}
+
+TEST(ShippedSkinTest, EveryButtonLooksDifferentWithTheFocusAndTabButtonsAreRadioGroupsWithTheFirstOn) {
+  const RawSkinDocument& document = Document();
+  for (int index : {kHighDPI, kSkin1}) {
+    SCOPED_TRACE(SkinName(index));
+    int buttons = 0;
+    for (const auto& [control, parent] : AllControls(document.skins[size_t(index)])) {
+      // A menu row's check box shows the row's state and never takes the focus.
+      if (control->className != "Framework.Button" || parent == "Framework.MenuItem") {
+        continue;
+      }
+      ++buttons;
+      const QZTest::RawLookList& list = document.LookList(control->lookList);
+      // Normal, hover, pressed, off and on, against the same with the focus.
+      for (const int slot : {0, 1, 2, 7, 8, 9}) {
+        EXPECT_NE(list.slots.at(slot), list.slots.at(slot + 3)) << control->name << " " << list.name << " " << slot;
+      }
+    }
+    EXPECT_GT(buttons, 100);
+    const RawSkin& skin = document.skins[size_t(index)];
+    for (const std::string holder :
+         {"mainControl/viewDevice/tabControl/buttonHolder",
+          "mainControl/viewDevice/tabControl/pageHolder/userPresetEditor/editPanel/keyboard/tabControl/buttonHolder"}) {
+      const RawControl& tabs = *At(skin, holder);
+      for (size_t i = 0; i < tabs.children.size(); ++i) {
+        const QZTest::RawAttributes& params = tabs.children[i].params;
+        EXPECT_EQ(params.contains("IS_RADIO") ? params.at("IS_RADIO") : "", "True") << tabs.children[i].name;
+        EXPECT_EQ(params.contains("AUTO_VALUE_SET") ? params.at("AUTO_VALUE_SET") : "", "True")
+            << tabs.children[i].name;
+        EXPECT_EQ(params.contains("INITIAL_VALUE"), i == 0) << tabs.children[i].name;
       }
     }
   }
