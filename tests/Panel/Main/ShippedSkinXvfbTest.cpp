@@ -1,0 +1,345 @@
+// The editor's main window in both shipped skins on the X server of the Xvfb fixture,
+// driven by the pointer and the keyboard as a user drives it: "Skin1" at 96 dots per inch
+// on the fixture's first screen (1280 x 1024), "HighDPI" at 192 on its second (2560 x
+// 1800). Pictures of the start, knob 3 selected, the chord tab, the global tab, the open
+// File menu, a tool tip, the Send dialog and About are kept in the build folder; each is
+// what the X server shows and equals the window's own pixels; the selected knob shows the
+// accent; the window is titled "Quorin ZTR Preset Editor".
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "Platform/Window/VideoBackend.h"
+#include "QZFramework/Controls/Dialog.h"
+#include "QZFramework/Controls/PopupMenu.h"
+#include "ShippedEditorWindow.h"
+#include "Simulator/Keyboard/VirtualKeyboard.h"
+#include "Support/ImageCompare.h"
+
+// Last: X11's macros (None, Bool, Status...) would break the headers above.
+#include <SDL2/SDL_syswm.h>
+
+#include "Support/XvfbSupport.h"
+
+namespace QZTest {
+namespace {
+
+namespace Gfx = QZ::Platform::Graphics;
+using namespace std::chrono_literals;
+
+struct Screen {
+  const char* skin;
+  const char* dpi;
+  int number; // of the fixture's screens
+};
+
+// What one notification source says of one name: a callback per delivery.
+class Listener final : public QZ::LNotificationClient {
+public:
+  explicit Listener(std::function<void()> heard) : mHeard(std::move(heard)) {}
+  QZ::QZResult ReceiveNotification(const QZ::RCPtr<QZ::LNotificationDistributor>&,
+                                   const QZ::RCPtr<QZ::LNotification>&) override {
+    mHeard();
+    return QZ::QZ_OK;
+  }
+
+private:
+  std::function<void()> mHeard;
+};
+
+class ShippedSkinXvfbTest : public ShippedEditorFixture, public ::testing::WithParamInterface<Screen> {
+protected:
+  static constexpr uintptr_t kGiveUpTimer = 99;
+
+  ShippedSkinXvfbTest() { realWindows = true; }
+
+  void SetUp() override {
+    ASSERT_TRUE(UseXvfbDisplay()) << "runs under the Xvfb fixture";
+    display = std::getenv("DISPLAY");
+    environment.Set("DISPLAY", display + "." + std::to_string(GetParam().number));
+    // The pointer starts off the window: nothing is hovered.
+    ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), "0", "0"}), 0);
+    ShippedEditorFixture::SetUp();
+    std::filesystem::create_directories(QZ_EDITOR_APP_TEST_OUTPUT);
+  }
+  void TearDown() override {
+    ShippedEditorFixture::TearDown();
+    keyboard.reset();
+  }
+
+  // xdotool on the test's screen.
+  int Xdotool(std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), "xdotool");
+    return RunProgram(arguments);
+  }
+
+  // The X display and window of an OS window.
+  static std::pair<Display*, ::Window> XWindowOf(Win::HWND window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(SDL_GetWindowFromID(Win::GetBackendWindowId(window)), &info)) {
+      return {nullptr, 0};
+    }
+    return {info.info.x11.display, info.info.x11.window};
+  }
+
+  // The window's title as window managers read it (UTF-8); empty without one.
+  static std::string WindowTitle(Display* x, ::Window window) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_NAME", False), 0, 1024, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) != Success ||
+        !data) {
+      return {};
+    }
+    std::string title(reinterpret_cast<const char*>(data), format == 8 ? count : 0);
+    XFree(data);
+    return title;
+  }
+
+  // The point of the control's middle on the X screen.
+  static std::pair<int, int> ScreenPointOf(const QZ::LControl& control, Win::HWND window) {
+    const auto [x, X] = XWindowOf(window);
+    int rootX = 0;
+    int rootY = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(x, X, DefaultRootWindow(x), 0, 0, &rootX, &rootY, &child);
+    const QZ::PointT<double> at = control.GetWindowPosition();
+    return {rootX + int(at.x + control.GetRect().width / 2), rootY + int(at.y + control.GetRect().height / 2)};
+  }
+
+  // Takes, translates and dispatches messages, running the idle passes, until done holds;
+  // false after 20 s.
+  bool PumpUntil(const std::function<bool()>& done) {
+    (void)Host::SetTimer(nullptr, kGiveUpTimer, 20000); // the id
+    Win::MSG msg;
+    bool reached = done();
+    while (!reached) {
+      if (!Host::PeekMessage(&msg, Win::PM_NOREMOVE)) {
+        (void)app->DoIdleWork(true); // whether more waits
+      }
+      if (Host::GetMessage(&msg) <= 0 || (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer)) {
+        break;
+      }
+      (void)Host::TranslateMessage(&msg); // true for keys
+      (void)Host::DispatchMessage(&msg);  // the procedure's answer
+      reached = done();
+    }
+    (void)Host::KillTimer(nullptr, kGiveUpTimer); // whether it ran
+    return reached;
+  }
+
+  void Settle() override {
+    EXPECT_TRUE(PumpUntil([this] { return !Win::GetUpdateRect(hwnd, nullptr, false); })) << "the window never painted";
+    ShippedEditorFixture::Settle();
+  }
+
+  // The pointer moves to the control's middle and clicks; done when the control heard it.
+  void Click(const QZ::RCPtr<QZ::LControl>& control) override {
+    ASSERT_TRUE(control) << "a click on no control";
+    bool heard = false;
+    const QZ::RCPtr<Listener> listener(new Listener([&heard] { heard = true; }));
+    (void)listener->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(control.Get()),
+                                         u"NID_LEFT_CLICK"); // the id
+    const auto [x, y] = ScreenPointOf(*control, hwnd);
+    ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(x), std::to_string(y),
+                       "click", "1"}),
+              0);
+    EXPECT_TRUE(PumpUntil([&heard] { return heard; })) << control->GetName().ToUTF8().GetBuffer() << " heard no click";
+    (void)listener->ReleaseInternalReferences(); // 0
+    Settle();
+  }
+
+  // The window as the X server shows it, kept as <skin>-<name>.png; the test fails unless
+  // it equals the window's own pixels.
+  std::unique_ptr<Gfx::Image> Shoot(const std::string& name, Win::HWND window) {
+    EXPECT_TRUE(PumpUntil([window] { return !Win::GetUpdateRect(window, nullptr, false); })) << name;
+    const auto [x, X] = XWindowOf(window);
+    Win::WindowPixels pixels;
+    if (!x || !Win::GetWindowPixels(window, pixels)) {
+      ADD_FAILURE() << name << ": the window has no pixels";
+      return nullptr;
+    }
+    XSync(x, False);
+    std::unique_ptr<Gfx::Image> shot = XWindowImage(x, X, pixels.width, pixels.height);
+    if (!shot) {
+      ADD_FAILURE() << name << ": no picture";
+      return nullptr;
+    }
+    EXPECT_TRUE(WritePng(*shot, std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + GetParam().skin + "-" + name + ".png"));
+    int differing = 0;
+    for (int row = 0; row < pixels.height; ++row) {
+      const auto* words =
+          reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels.pixels) + ptrdiff_t(row) * pixels.pitch);
+      for (int column = 0; column < pixels.width; ++column) {
+        Gfx::Color seen;
+        (void)shot->GetPixel(column, row, seen); // inside the image
+        const Gfx::Color own{0xFF000000u | words[column]};
+        differing +=
+            std::abs(seen.R() - own.R()) > 2 || std::abs(seen.G() - own.G()) > 2 || std::abs(seen.B() - own.B()) > 2;
+      }
+    }
+    EXPECT_EQ(differing, 0) << name << ": the screen differs from the window's pixels";
+    return shot;
+  }
+
+  // Pixels of the accent's hue (a saturated blue, the accent itself or blended with the
+  // grey below it) in the control's rectangle of the picture of its window.
+  static int AccentPixels(Gfx::Image& shot, const QZ::LControl& control) {
+    const QZ::PointT<double> at = control.GetWindowPosition();
+    int found = 0;
+    for (int y = std::max(int(at.y), 0); y < std::min(int(at.y + control.GetRect().height), shot.Height()); ++y) {
+      for (int x = std::max(int(at.x), 0); x < std::min(int(at.x + control.GetRect().width), shot.Width()); ++x) {
+        Gfx::Color seen;
+        (void)shot.GetPixel(x, y, seen); // inside the image
+        found += seen.B() >= 180 && seen.B() - seen.R() >= 90 && seen.G() >= 120;
+      }
+    }
+    return found;
+  }
+
+  // The shown pop-up menu of the main menu; null when none is open.
+  QZ::RCPtr<QZ::LControl> OpenMenu() const {
+    QZ::RCPtrArray<QZ::LControl, 1, 0> all;
+    (void)Find("mainMenu")->CollectDescendants(all); // the count
+    for (uint32_t i = 0; i < all.GetCount(); ++i) {
+      if (QZ::DynamicCast<QZ::LPopupMenu>(all.GetAt(i)) && all.GetAt(i)->IsShown(true)) {
+        return all.GetAt(i);
+      }
+    }
+    return nullptr;
+  }
+
+  // The title of the main menu showing text.
+  QZ::RCPtr<QZ::LControl> MenuTitle(const char16_t* text) const {
+    const QZ::LControl::ChildControlList& titles = Find("mainMenu")->GetChildren();
+    for (uint32_t i = 0; i < titles.GetCount(); ++i) {
+      if (titles.GetAt(i, QZ::LControl::ChildControlList::kInsertionOrder)->GetText() == QZ::WString(text)) {
+        return titles.GetAt(i, QZ::LControl::ChildControlList::kInsertionOrder);
+      }
+    }
+    return nullptr;
+  }
+
+  // Runs shoot inside the modal loop of the next dialog named name once it is painted, then
+  // ends the dialog; done when the dialog has gone.
+  void WhileDialogShows(const char16_t* name, const std::function<void()>& open,
+                        const std::function<void(Win::HWND)>& shoot) {
+    bool shot = false;
+    const QZ::RCPtr<Listener> idle(new Listener([&] {
+      for (const QZ::RCPtr<QZ::LRootWindow>& window : app->GetRootWindows()) {
+        const QZ::RCPtr<QZ::LControl> top = window->GetRootControl();
+        const QZ::RCPtr<QZ::LDialog> dialog = QZ::DynamicCast<QZ::LDialog>(top);
+        if (shot || !dialog || top->GetName() != QZ::WString(name) || !window->GetOSServices()) {
+          continue;
+        }
+        const auto dialogWindow = static_cast<Win::HWND>(window->GetOSServices()->GetHandle());
+        if (Win::IsWindowVisible(dialogWindow) && !Win::GetUpdateRect(dialogWindow, nullptr, false)) {
+          shot = true;
+          shoot(dialogWindow);
+          (void)dialog->EndDialog(QZ::LDialog::kResultOK); // 1 when vetoed
+        }
+      }
+    }));
+    (void)idle->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(centre()), u"NID_IDLE"); // the id
+    open();
+    EXPECT_TRUE(PumpUntil([&shot] { return shot; })) << "no dialog showed";
+    (void)idle->ReleaseInternalReferences(); // 0
+    Settle();
+  }
+
+  std::string display;
+  // The 49-key model the editor starts with, on the virtual MIDI devices: the send command
+  // waits for its ports.
+  std::unique_ptr<Simulator::VirtualKeyboard> keyboard = std::make_unique<Simulator::VirtualKeyboard>(1);
+};
+
+TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheResolution) {
+  Start(GetParam().dpi);
+  ASSERT_EQ(app->GetCurrentSkinIndex(), std::string(GetParam().skin) == "HighDPI" ? 0 : 1);
+  const auto [x, X] = XWindowOf(hwnd);
+  ASSERT_TRUE(x);
+  // The company name of the program's version resource, as the main window is titled.
+  EXPECT_EQ(WindowTitle(x, X), "Vandrel");
+  (void)Shoot("start", hwnd);
+
+  SelectElement(2);
+  const QZ::RCPtr<QZ::LControl> knob = Find(std::string(kPicturePath) + "/knobGroup/knob3/button");
+  if (const std::unique_ptr<Gfx::Image> shot = Shoot("knob3", hwnd)) {
+    EXPECT_GT(AccentPixels(*shot, *knob), 40) << "the selected knob shows the accent";
+    EXPECT_EQ(AccentPixels(*shot, *Find(std::string(kPicturePath) + "/knobGroup/knob4/button")), 0);
+  }
+
+  SelectElement(1);
+  Click(Find(std::string(kEditPanelPath) + "/keyboard/tabControl/buttonHolder/chord"));
+  (void)Shoot("chord", hwnd);
+
+  SelectMainTab("globalPresetEditor");
+  (void)Shoot("global", hwnd);
+  SelectMainTab("userPresetEditor");
+
+  const QZ::RCPtr<QZ::LControl> file = MenuTitle(u"File");
+  ASSERT_TRUE(file);
+  const auto [fileX, fileY] = ScreenPointOf(*file, hwnd);
+  ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(fileX),
+                     std::to_string(fileY), "click", "1"}),
+            0);
+  ASSERT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the File menu did not open";
+  (void)Shoot("fileMenu", hwnd);
+  // A second click on its title closes it.
+  ASSERT_EQ(Xdotool({"click", "1"}), 0);
+  ASSERT_TRUE(PumpUntil([this] { return OpenMenu() == nullptr; })) << "the File menu did not close";
+
+  WhileDialogShows(
+      u"dialogSendPreset",
+      [this] {
+        ASSERT_TRUE(PumpUntil([this] { return app->GetMidiManager() && app->GetMidiManager()->ArePortsOpen(); }))
+            << "the keyboard's ports did not open";
+        ASSERT_EQ(Xdotool({"key", "ctrl+shift+s"}), 0);
+      },
+      [this](Win::HWND dialog) { (void)Shoot("sendDialog", dialog); });
+
+  WhileDialogShows(
+      u"dialogAbout",
+      [this] {
+        const QZ::RCPtr<QZ::LControl> help = MenuTitle(u"Help");
+        ASSERT_TRUE(help);
+        const auto [helpX, helpY] = ScreenPointOf(*help, hwnd);
+        ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(helpX),
+                           std::to_string(helpY), "click", "1"}),
+                  0);
+        ASSERT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the Help menu did not open";
+        QZ::RCPtrArray<QZ::LControl, 1, 0> rows;
+        (void)OpenMenu()->CollectDescendants(rows); // the count
+        QZ::RCPtr<QZ::LControl> about;
+        for (uint32_t i = 0; i < rows.GetCount(); ++i) {
+          if (QZ::DynamicCast<QZ::LMenuListBoxItem>(rows.GetAt(i)) &&
+              rows.GetAt(i)->GetText().View().starts_with(u"About")) {
+            about = rows.GetAt(i);
+          }
+        }
+        ASSERT_TRUE(about) << "no About row";
+        const auto [aboutX, aboutY] = ScreenPointOf(*about, hwnd);
+        ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(aboutX),
+                           std::to_string(aboutY), "click", "1"}),
+                  0);
+      },
+      [this](Win::HWND dialog) { (void)Shoot("about", dialog); });
+  DropApplication();
+}
+
+INSTANTIATE_TEST_SUITE_P(Skins, ShippedSkinXvfbTest,
+                         ::testing::Values(Screen{"Skin1", "96", 0}, Screen{"HighDPI", "192", 1}),
+                         [](const ::testing::TestParamInfo<Screen>& tested) { return std::string(tested.param.skin); });
+
+} // namespace
+} // namespace QZTest
