@@ -281,7 +281,14 @@ QZResult LControl::SetRootWindow(const RCPtr<IRootWindow>& window) {
     return QZ_FALSE;
   }
   mRootWindow = window;
-  return window ? window->InstallRootControl(RCPtr<LControl>(this)) : QZResult(QZ_OK);
+  if (!window) {
+    return QZ_OK;
+  }
+  // The label came with the descriptor, before the control had a window to title.
+  if (!mLabel.IsEmpty()) {
+    window->SetCaption(mLabel);
+  }
+  return window->InstallRootControl(RCPtr<LControl>(this));
 }
 
 RCPtr<IRootWindow> LControl::GetRootWindowRef() const {

@@ -236,7 +236,8 @@ public:
   // had none drops its root-window link, and the new parent (if any) adds it (Add's
   // failure codes). 0.
   QZResult SetParent(const RCPtr<LControl>& parent);
-  // Makes window the root window of this top control and installs the control there.
+  // Makes window the root window of this top control, titles it with the control's label
+  // when it has one, and installs the control there.
   // QZ_E_FAIL for a control with a parent; 1 when window is its root window already.
   QZResult SetRootWindow(const RCPtr<IRootWindow>& window);
   // The root window of the tree: the top control's link; null outside a window.

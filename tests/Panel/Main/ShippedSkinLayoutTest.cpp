@@ -35,6 +35,7 @@ TEST_F(ShippedSkinLayoutTest, BothSkinsBuildTheWholeTreeTheDialogsAndTheTipWithT
     SCOPED_TRACE(resolution.name);
     Start(resolution.dpi);
     ASSERT_EQ(app->GetCurrentSkinIndex(), resolution.skin);
+    EXPECT_EQ(Win::GetWindowText(hwnd), u"Quorin ZTR Preset Editor");
     std::map<std::string, QZ::RCPtr<QZ::LControl>> tops = {{"mainControl", Top()}};
     for (const char* name :
          {"dialogSendPreset", "dialogRetrievePresetFromHardware", "dialogAbout", "toolTip", "fileDropper1"}) {

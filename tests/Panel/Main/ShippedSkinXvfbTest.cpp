@@ -268,8 +268,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
   ASSERT_EQ(app->GetCurrentSkinIndex(), std::string(GetParam().skin) == "HighDPI" ? 0 : 1);
   const auto [x, X] = XWindowOf(hwnd);
   ASSERT_TRUE(x);
-  // The company name of the program's version resource, as the main window is titled.
-  EXPECT_EQ(WindowTitle(x, X), "Vandrel");
+  EXPECT_EQ(WindowTitle(x, X), "Quorin ZTR Preset Editor");
   (void)Shoot("start", hwnd);
 
   SelectElement(2);
@@ -310,7 +309,10 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
 
   WhileDialogShows(
       u"dialogAbout",
-      [this] {
+      [this, X = X] {
+        // Without a window manager nobody hands the keyboard back to the main window when
+        // the dialog before has gone; the window ignores clicks without it.
+        ASSERT_EQ(Xdotool({"windowfocus", "--sync", std::to_string(X)}), 0);
         const QZ::RCPtr<QZ::LControl> help = MenuTitle(u"Help");
         ASSERT_TRUE(help);
         const auto [helpX, helpY] = ScreenPointOf(*help, hwnd);

@@ -125,6 +125,23 @@ TEST(ControlStateTest, LookWeightsTextAndFontsChangeOnlyWhatDiffers) {
   EXPECT_EQ(t.control->GetLook(2)->GetFontText()->GetFont(), larger);
 }
 
+TEST(ControlStateTest, ATopControlsLabelTitlesItsWindowFromTheInstallOn) {
+  ThreeLooks t;
+  const RCPtr<QZTest::FakeRootWindow> window(new QZTest::FakeRootWindow);
+  const RCPtr<LayoutControl> top = LayoutControl::Make(nullptr, u"top", &t.log);
+  EXPECT_TRUE(top->SetTextInternal(u"Editor", false));
+  EXPECT_TRUE(window->captions.empty()) << "no window to title yet";
+  EXPECT_EQ(top->SetRootWindow(RCPtr<IRootWindow>(window.Get())), QZ_OK);
+  EXPECT_TRUE(top->SetTextInternal(u"Editor 2", false));
+  EXPECT_EQ(window->captions, (std::vector<WString>{u"Editor", u"Editor 2"}));
+  // A child's label titles nothing; an unlabelled top control keeps the window's title.
+  EXPECT_TRUE(t.control->SetTextInternal(u"child", false));
+  const RCPtr<LayoutControl> unlabelled = LayoutControl::Make(nullptr, u"unlabelled", &t.log);
+  EXPECT_EQ(window->InstallRootControl(unlabelled), QZ_OK);
+  EXPECT_EQ(window->captions.size(), 2u);
+  (void)window->InstallRootControl(nullptr); // 0
+}
+
 TEST(ControlStateTest, ChildrenFollowTheParentsFontUnlessGivenTheirOwn) {
   ThreeLooks t;
   SkinFont relative;
