@@ -4,7 +4,7 @@
 // Every number is in 1x pixels; the 2x image of a name doubles each of them.
 //
 //   const Rect cell = Frames::kButton.Cell(int(ButtonCell::Hover));   // (16, 0, 16, 16)
-//   const Rect keys = Keybed::Area(61);                                // 36 white keys
+//   const double key = Keybed::WhiteKeyWidth(61);                      // 27: 36 white keys
 
 #include <cstdint>
 
@@ -130,16 +130,18 @@ inline constexpr CellAtlas kProduct{"product", 640, 226, 1};
 inline constexpr CellAtlas kFileDropper{"filedropper", 32, 32, 1};
 } // namespace Pictures
 
-// The keybeds: one image per model, keys of one size whatever the model.
+// The keybeds: one image per model, each as wide as the picture's keyboard button, so the
+// button's hover and selection frame the keys whatever the model; fewer keys are wider.
 namespace Keybed {
-inline constexpr int kWhiteKeyWidth = 27;
+inline constexpr int kWidth = 972;
 inline constexpr int kHeight = 108;
-inline constexpr int kBlackKeyWidth = 16;
 inline constexpr int kBlackKeyHeight = 66;
 // 25, 49 or 61 keys, from a C to a C.
 inline constexpr int WhiteKeys(int keys) { return (keys - 1) / 12 * 7 + 1; }
+inline constexpr double WhiteKeyWidth(int keys) { return double(kWidth) / WhiteKeys(keys); }
+inline constexpr double BlackKeyWidth(int keys) { return WhiteKeyWidth(keys) * 0.6; }
 inline constexpr const char* Image(int keys) { return keys == 25 ? "keybed25" : keys == 49 ? "keybed49" : "keybed61"; }
-inline constexpr SkinArt::Rect Area(int keys) { return {0, 0, WhiteKeys(keys) * kWhiteKeyWidth, kHeight}; }
+inline constexpr SkinArt::Rect Area(int) { return {0, 0, kWidth, kHeight}; }
 } // namespace Keybed
 
 // The keyboard models in their index order (0, 1, 2).

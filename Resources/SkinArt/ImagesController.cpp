@@ -280,8 +280,8 @@ void DrawKeys(cairo_t* cr, const Box& area, int whiteKeys, double whiteWidth, do
 
 void DrawKeybed(cairo_t* cr, int keys) {
   const Rect area = Keybed::Area(keys);
-  DrawKeys(cr, {0, 0, double(area.width), double(area.height)}, Keybed::WhiteKeys(keys), Keybed::kWhiteKeyWidth,
-           Keybed::kBlackKeyWidth, Keybed::kBlackKeyHeight);
+  DrawKeys(cr, {0, 0, double(area.width), double(area.height)}, Keybed::WhiteKeys(keys), Keybed::WhiteKeyWidth(keys),
+           Keybed::BlackKeyWidth(keys), Keybed::kBlackKeyHeight);
 }
 
 // The maker's mark: a ring, its upper right quarter in the accent, crossed by a tail.

@@ -3,6 +3,7 @@
 #include <array>
 #include <string>
 
+#include "Resources/SkinArt/Atlases.h"
 #include "Resources/SkinArt/SkinLooks.h"
 
 namespace QZ::SkinArt {
@@ -399,8 +400,8 @@ public:
       picture.Add(pads);
     }
 
-    // The keys, drawn by the model's look below, under a button of the largest keybed's size.
-    const int keybedWidth = 972;
+    // The keys, drawn by the model's look below, under a button of the keybeds' size.
+    const int keybedWidth = Keybed::kWidth;
     Control keyboardGroup =
         Make(Editor("UserKeyboardGroup"), "keyboardGroup", {}, kKeybedX - 2, kKeybedY - 2, keybedWidth + 4, 112);
     Control keyboard = Make(Editor("UserKeyboard"), "keyboard1", {}, 2, 2, keybedWidth, 108);

@@ -410,11 +410,8 @@ TEST(ShippedSkinTest, ThePictureDrawsEachModelsKeybedUnderTheKeyboardButton) {
       const int keyCount = Art::kModelKeys[model];
       EXPECT_EQ(keybed.GetPart()->GetSize().width, Art::Keybed::Area(keyCount).width * scale);
       EXPECT_EQ(keybed.GetPart()->GetSize().height, keys.rect.height);
-      // The largest model's keys fill the button; the others start where it starts.
-      EXPECT_EQ(keybed.GetPart()->GetSize().width <= keys.rect.width, true);
-      if (keyCount == 61) {
-        EXPECT_EQ(keybed.GetPart()->GetSize().width, keys.rect.width);
-      }
+      // Every model's keys fill the button.
+      EXPECT_EQ(keybed.GetPart()->GetSize().width, keys.rect.width);
     }
   }
 }
