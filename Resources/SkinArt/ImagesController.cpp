@@ -1,5 +1,6 @@
 // The controller picture: its body, the elements in each of their states, the keybeds of
 // the three models, the name plates, the maker's mark and the product thumbnail.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -258,7 +259,7 @@ void DrawKeys(cairo_t* cr, const Box& area, int whiteKeys, double whiteWidth, do
     Canvas::AddColourStop(face, 0.06, P::kWhiteKey);
     Canvas::AddColourStop(face, 0.9, P::kWhiteKey);
     Canvas::AddColourStop(face, 1, P::kWhiteKeyShade);
-    Canvas::RoundedRectPath(cr, white, whiteWidth * 0.12);
+    Canvas::RoundedRectPath(cr, white, std::min(whiteWidth * 0.12, 3.0));
     cairo_set_source(cr, face);
     cairo_fill(cr);
     cairo_pattern_destroy(face);
