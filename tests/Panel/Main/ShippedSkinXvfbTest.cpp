@@ -1,10 +1,10 @@
 // The editor's main window in both shipped skins on the X server of the Xvfb fixture,
 // driven by the pointer and the keyboard as a user drives it: "Skin1" at 96 dots per inch
 // on the fixture's first screen (1280 x 1024), "HighDPI" at 192 on its second (2560 x
-// 1800). Pictures of the start, knob 3 selected, the chord tab, the global tab, the open
-// File menu, a tool tip, the Send dialog and About are kept in the build folder; each is
-// what the X server shows and equals the window's own pixels; the selected knob shows the
-// accent; the window is titled "Quorin ZTR Preset Editor".
+// 1800). Pictures of the start, knob 3 selected, the chord tab, the global tab, a tool
+// tip, the open File menu, the Send dialog, About and the 25-key model are kept in the
+// build folder; each is what the X server shows and equals the window's own pixels; the
+// selected knob shows the accent; the window is titled "Quorin ZTR Preset Editor".
 
 #include <gtest/gtest.h>
 
@@ -219,6 +219,25 @@ protected:
     return nullptr;
   }
 
+  // The shown tool tip of the main window; null when none is.
+  QZ::RCPtr<QZ::LControl> ShownToolTip() const {
+    QZ::RCPtrArray<QZ::LControl, 1, 0> all;
+    (void)Top()->CollectDescendants(all); // the count
+    for (uint32_t i = 0; i < all.GetCount(); ++i) {
+      if (QZ::DynamicCast<QZ::LToolTip>(all.GetAt(i)) && all.GetAt(i)->IsShown(true)) {
+        return all.GetAt(i);
+      }
+    }
+    return nullptr;
+  }
+
+  // The pointer to the middle of control, on the test's screen.
+  void PointAt(const QZ::LControl& control) {
+    const auto [x, y] = ScreenPointOf(control, hwnd);
+    ASSERT_EQ(
+        Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(x), std::to_string(y)}), 0);
+  }
+
   // The title of the main menu showing text.
   QZ::RCPtr<QZ::LControl> MenuTitle(const char16_t* text) const {
     const QZ::LControl::ChildControlList& titles = Find("mainMenu")->GetChildren();
@@ -286,6 +305,13 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
   (void)Shoot("global", hwnd);
   SelectMainTab("userPresetEditor");
 
+  // The pointer rests on knob 4: its tip shows what the knob sends.
+  PointAt(*Find(std::string(kPicturePath) + "/knobGroup/knob4/button"));
+  ASSERT_TRUE(PumpUntil([this] { return ShownToolTip() != nullptr; })) << "no tool tip showed";
+  (void)Shoot("toolTip", hwnd);
+  PointAt(*Find(std::string(kPicturePath) + "/productBodyImage"));
+  ASSERT_TRUE(PumpUntil([this] { return ShownToolTip() == nullptr; })) << "the tool tip stayed";
+
   const QZ::RCPtr<QZ::LControl> file = MenuTitle(u"File");
   ASSERT_TRUE(file);
   const auto [fileX, fileY] = ScreenPointOf(*file, hwnd);
@@ -336,6 +362,10 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
                   0);
       },
       [this](Win::HWND dialog) { (void)Shoot("about", dialog); });
+
+  // The 25-key model: its picture without faders and buttons 2 to 9.
+  SelectModel(0);
+  (void)Shoot("model25", hwnd);
   DropApplication();
 }
 
