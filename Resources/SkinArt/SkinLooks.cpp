@@ -102,6 +102,24 @@ public:
     return frame;
   }
 
+  // The frame's pieces around rect (1x) of a look of extent (1x) instead of around the
+  // whole look.
+  std::vector<NonClient> FrameAt(const FrameAtlas& atlas, int cell, const std::string& name, const Rect& rect,
+                                 int extentWidth, int extentHeight) {
+    std::vector<NonClient> frame = Frame(atlas, cell, name);
+    for (NonClient& piece : frame) {
+      Dock& dock = piece.dock;
+      for (auto [edge, shift] : {std::pair{&dock.left, rect.x}, std::pair{&dock.top, rect.y},
+                                 std::pair{&dock.right, -(extentWidth - rect.x - rect.width)},
+                                 std::pair{&dock.bottom, -(extentHeight - rect.y - rect.height)}}) {
+        if (*edge) {
+          **edge += Px(shift);
+        }
+      }
+    }
+    return frame;
+  }
+
   // The focus ring's eight edge pieces around the look (its middle draws nothing), to be
   // drawn over the look's own parts.
   std::vector<NonClient> FocusRing(bool onSelection) {
@@ -270,7 +288,8 @@ void AddPictures(Builder& b, LookLists& lists) {
       b.AddList("CE.FileDropper",
                 {b.AddLook("CE.FileDropper", {b.Centred(b.CellPart(Pictures::kFileDropper, 0, "CE.FileDropper"))})});
 
-  // One look per model: the picture's name plate and keybed, or the plate alone.
+  // One look per model: the picture's name plate, keybed and the wells of its faders and
+  // buttons; or the plate alone.
   std::vector<std::string> pictures;
   std::vector<std::string> plates;
   for (int model = 0; model < 3; ++model) {
@@ -278,9 +297,17 @@ void AddPictures(Builder& b, LookLists& lists) {
     const std::string plate = b.CellPart(Cells::kPlates, model, "Plate." + std::to_string(keys));
     const std::string keybed =
         b.ImagePart("Keybed." + std::to_string(keys), Keybed::Image(keys), Keybed::Area(keys), "Stretch");
-    pictures.push_back(b.AddLook("ModelPicture." + std::to_string(keys),
-                                 {b.At(plate, PictureGeometry::kPlateX, PictureGeometry::kPlateY),
-                                  b.At(keybed, PictureGeometry::kKeybedX, PictureGeometry::kKeybedY)}));
+    std::vector<NonClient> parts = {b.At(plate, PictureGeometry::kPlateX, PictureGeometry::kPlateY),
+                                    b.At(keybed, PictureGeometry::kKeybedX, PictureGeometry::kKeybedY)};
+    for (Rect well : {PictureGeometry::kFaderWell, PictureGeometry::kButtonWell}) {
+      if (keys == 25) {
+        well.width = PictureGeometry::kFirstElementWell;
+      }
+      const std::vector<NonClient> frame = b.FrameAt(Frames::kPanel, int(PanelCell::Well), "Well", well,
+                                                     PictureGeometry::kWidth, PictureGeometry::kHeight);
+      parts.insert(parts.end(), frame.begin(), frame.end());
+    }
+    pictures.push_back(b.AddLook("ModelPicture." + std::to_string(keys), parts));
     const std::string large = b.CellPart(Cells::kLargePlates, model, "LargePlate." + std::to_string(keys));
     plates.push_back(b.AddLook("ModelPlate." + std::to_string(keys), {b.Centred(large)}));
   }

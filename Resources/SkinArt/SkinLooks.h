@@ -18,6 +18,7 @@
 
 #include <string>
 
+#include "Resources/SkinArt/Atlases.h"
 #include "Resources/SkinArt/SkinDocument.h"
 
 namespace QZ::SkinArt {
@@ -31,6 +32,11 @@ inline constexpr int kPlateX = 16;
 inline constexpr int kPlateY = 16;
 inline constexpr int kKeybedX = 164;
 inline constexpr int kKeybedY = 362;
+// The wells of the faders and the buttons, drawn by the model looks: the 25-key model
+// shows only the first of each, in a well of kFirstElementWell's width.
+inline constexpr Rect kFaderWell{kKeybedX, 110, 464, 164};
+inline constexpr Rect kButtonWell{kKeybedX, 284, 464, 60};
+inline constexpr int kFirstElementWell = 64;
 } // namespace PictureGeometry
 
 // The heights of the bands the looks draw (1x pixels).

@@ -374,13 +374,16 @@ public:
                         {"ccLabel", "channelLabel"}));
     }
     picture.Add(knobs);
-    Control faders = Make(Editor("UserPresetSliderGroup"), "sliderGroup", L.well, kKeybedX, 110, 464, 164);
+    // Their wells are the model's: the 25-key one shows the first fader and button alone.
+    Control faders = Make(Editor("UserPresetSliderGroup"), "sliderGroup", L.transparent, kFaderWell.x, kFaderWell.y,
+                          kFaderWell.width, kFaderWell.height);
     for (int k = 0; k < 9; ++k) {
       faders.Add(Element("UserSlider", "slider" + std::to_string(k + 1), L.fader, 8 + k * 50, 5, 48, 8, 32, 128,
                          {"ccLabel", "channelLabel"}));
     }
     picture.Add(faders);
-    Control buttons = Make(Editor("UserPresetButtonGroup"), "buttonGroup", L.well, kKeybedX, 284, 464, 60);
+    Control buttons = Make(Editor("UserPresetButtonGroup"), "buttonGroup", L.transparent, kButtonWell.x, kButtonWell.y,
+                           kButtonWell.width, kButtonWell.height);
     for (int k = 0; k < 9; ++k) {
       buttons.Add(Element("CommonButton", "button" + std::to_string(k + 1), L.hardwareButton, 8 + k * 50, 5, 48, 4, 40,
                           24, {"messageLabel", "channelLabel"}));

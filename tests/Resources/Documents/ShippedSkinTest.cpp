@@ -378,7 +378,7 @@ TEST(ShippedSkinTest, EveryControlHasASizeAndSitsInsideTheParentThatClipsIt) {
   }
 }
 
-TEST(ShippedSkinTest, ThePictureDrawsEachModelsKeybedUnderTheKeyboardButton) {
+TEST(ShippedSkinTest, ThePictureDrawsEachModelsKeybedUnderTheKeyboardButtonAndTheWellsOfItsElements) {
   namespace Art = QZ::SkinArt;
   QZ::RCPtr<QZ::LControlFactory> factory(new QZ::LControlFactory());
   ASSERT_EQ(factory->LoadSkins(u"::APP_SKINS"), 0);
@@ -403,7 +403,8 @@ TEST(ShippedSkinTest, ThePictureDrawsEachModelsKeybedUnderTheKeyboardButton) {
       SCOPED_TRACE(model);
       const QZ::RCPtr<QZ::LLookDescriptor>& look = looks->GetAt(model);
       ASSERT_TRUE(look);
-      ASSERT_EQ(look->GetNonClientParts().GetCount(), 2u);
+      // The plate, the keybed, then the nine pieces of each of the two wells.
+      ASSERT_EQ(look->GetNonClientParts().GetCount(), 20u);
       const QZ::LDockedPart& keybed = *look->GetNonClientParts().GetAt(1);
       EXPECT_EQ(keybed.GetDock().offsetLeft, keysX);
       EXPECT_EQ(keybed.GetDock().offsetTop, keysY);
@@ -412,6 +413,22 @@ TEST(ShippedSkinTest, ThePictureDrawsEachModelsKeybedUnderTheKeyboardButton) {
       EXPECT_EQ(keybed.GetPart()->GetSize().height, keys.rect.height);
       // Every model's keys fill the button.
       EXPECT_EQ(keybed.GetPart()->GetSize().width, keys.rect.width);
+      // The wells frame the faders and the buttons the model shows: the 25-key model's
+      // its first alone, with the margins the group gives it on its left.
+      for (const char* const well : {"sliderGroup", "buttonGroup"}) {
+        SCOPED_TRACE(well);
+        const size_t first = well == std::string("sliderGroup") ? 2 : 11;
+        const QZ::LDockedPart::Dock& topLeft = look->GetNonClientParts().GetAt(first)->GetDock();
+        const QZ::LDockedPart::Dock& bottomRight = look->GetNonClientParts().GetAt(first + 8)->GetDock();
+        const QZTest::LaidOutControl& elements = *QZTest::Find(view, well);
+        const QZTest::LayoutRect& firstElement = elements.children.front().rect;
+        const double right = model == 0 ? elements.rect.x + 2 * firstElement.x + firstElement.width
+                                        : elements.rect.x + elements.rect.width;
+        EXPECT_EQ(topLeft.offsetLeft, elements.rect.x);
+        EXPECT_EQ(topLeft.offsetTop, elements.rect.y);
+        EXPECT_EQ(view.rect.width + bottomRight.offsetRight, right);
+        EXPECT_EQ(view.rect.height + bottomRight.offsetBottom, elements.rect.y + elements.rect.height);
+      }
     }
   }
 }
