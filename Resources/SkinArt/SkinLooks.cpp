@@ -511,7 +511,7 @@ void AddFields(Builder& b, LookLists& lists) {
 
   lists.toolTip =
       b.AddList("ToolTip", {b.AddLook("ToolTip", b.Frame(Frames::kPanel, int(PanelCell::ToolTip), "ToolTip"),
-                                      b.TextIn(P::kText, 6, 6, 0, 2, 2))});
+                                      b.TextIn(P::kText, 8, 8, 0, 4, 4))});
 }
 
 void AddScrollBars(Builder& b, LookLists& lists) {
