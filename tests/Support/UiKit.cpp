@@ -387,17 +387,25 @@ UiKit::UiKit(const Options& options) {
 
   factory = RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
   const std::string documents = QZ_RESOURCE_DOCUMENTS;
-  const std::string skinPath =
-      folders.Write("KitSkins.xml", options.document.empty() ? KitSkinDocument(options.skin) : options.document);
-  if (!options.imageFolder.empty()) {
+  if (options.imageFolder.empty()) {
+    const std::string skinPath =
+        folders.Write("KitSkins.xml", options.document.empty() ? KitSkinDocument(options.skin) : options.document);
+    EXPECT_EQ(factory->LoadStringTables(WString((documents + "/StringTables.xml").c_str()),
+                                        WString((documents + "/FrameworkStrings.xml").c_str()), 0x0409),
+              QZ::QZ_OK);
+    EXPECT_EQ(factory->LoadSkins(WString(skinPath.c_str())), QZ::QZ_OK);
+  } else {
+    // A skin with images is read as a skin folder: its image paths begin with the folder.
+    const std::filesystem::path folder =
+        std::filesystem::path(folders.Write("Skins.xml", options.document)).parent_path();
     for (const auto& image : std::filesystem::directory_iterator(options.imageFolder)) {
-      std::filesystem::copy_file(image.path(), std::filesystem::path(skinPath).parent_path() / image.path().filename());
+      std::filesystem::copy_file(image.path(), folder / image.path().filename());
     }
+    for (const char* tables : {"StringTables.xml", "FrameworkStrings.xml"}) {
+      std::filesystem::copy_file(std::filesystem::path(documents) / tables, folder / tables);
+    }
+    EXPECT_EQ(factory->LoadResources(WString(folder.c_str()), 0x0409), QZ::QZ_OK);
   }
-  EXPECT_EQ(factory->LoadStringTables(WString((documents + "/StringTables.xml").c_str()),
-                                      WString((documents + "/FrameworkStrings.xml").c_str()), 0x0409),
-            QZ::QZ_OK);
-  EXPECT_EQ(factory->LoadSkins(WString(skinPath.c_str())), QZ::QZ_OK);
   RegisterKitClasses(*factory);
   application.factory = factory;
   application.rootWindowForControl = [this](const RCPtr<QZ::LControl>& control, bool systemMenu) {

@@ -195,10 +195,12 @@ TEST_P(UserPresetPageTest, LoadingAPresetFileShowsItsValuesOnThePicture) {
   EXPECT_TRUE(kit.MessageBoxes().empty());
 }
 
-// The test skin in the order of the page's children the program's skins use too.
+// The test skin, the test skin in the order of the page's children the program's skins
+// use too, and the program's two skins.
 INSTANTIATE_TEST_SUITE_P(Skins, UserPresetPageTest,
                          ::testing::Values(TestPictureSkin(),
-                                           TestPictureSkin(TestSkinVariant::EditPanelLast(), "TestSkinEditPanelLast")),
+                                           TestPictureSkin(TestSkinVariant::EditPanelLast(), "TestSkinEditPanelLast"),
+                                           ShippedPictureSkin(0), ShippedPictureSkin(1)),
                          [](const ::testing::TestParamInfo<PictureSkin>& skin) { return skin.param.name; });
 
 } // namespace
