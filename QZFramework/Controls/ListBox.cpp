@@ -653,12 +653,28 @@ QZResult LListBox::LoadItemsFromStringTable(const RCPtr<LStringTable>& table) {
       }
     }
   }
-  UpdateRows(0);
+  SettleItems(0, false, false);
+  return QZ_OK;
+}
+
+void LListBox::SettleItems(int32_t from, bool sort, bool keepTopInView) {
+  const RCPtr<LControl> self(this);
+  UpdateClientExtent();
+  FillPool();
+  UpdateRows(std::min(from, int32_t(mFirstShownIndex)));
   RecomputeContentWidth();
   if (mMenuMode) {
     ResizeToItems();
   }
-  return QZ_OK;
+  if (sort && mKeepSorted) {
+    (void)SortAllItems(); // true: a whole list
+  }
+  if (keepTopInView && GetItemCount() > 0) {
+    (void)EnsureItemVisible(int32_t(mFirstShownIndex)); // an item of the list
+    SyncTopItem();
+  } else if (keepTopInView) {
+    (void)SetScrollOffset({mScrollOffset.x, 0.0}); // 1 when it is at the top already
+  }
 }
 
 // =============================================================================================

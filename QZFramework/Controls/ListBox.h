@@ -133,8 +133,8 @@ public:
   // The number of item records.
   virtual int32_t GetItemCount() const;
   // Appends empty items (InsertItem) or removes items from the end (RemoveItem) until there
-  // are count: count when it got there, else the negated count reached; 0x80070057 for a
-  // negative count.
+  // are count, then lays the list out once for them all: count when it got there, else the
+  // negated count reached; 0x80070057 for a negative count.
   virtual int32_t SetItemCount(int32_t count);
   // Removes an item: deselected first, then erased; an anchor and a focus both after it move
   // down with their items, one of them after it clears both. The rows refill, the content
@@ -306,6 +306,11 @@ protected:
   void UpdateRows(int32_t from);
   // The widest item's width, and the rows laid out again when it changed.
   void RecomputeContentWidth();
+  // After a batch of item changes (mLoadingItems set while they ran): the extent, the rows
+  // from the first item changed, the content width and a menu's height, in the order a single
+  // change updates them; sort: a sorted list sorts again; keepTopInView: the top item stays
+  // in view, an emptied list scrolls back to the top (items were removed).
+  void SettleItems(int32_t from, bool sort, bool keepTopInView);
   // The list box's height in menu mode: the items' rows (at least one) and the non-client
   // height.
   void ResizeToItems();
@@ -379,7 +384,7 @@ private:
   bool mCreatingRows = false;
   bool mApplyingDescriptor = false;
   bool mTemplateMeasured = false;
-  bool mLoadingItems = false;
+  bool mLoadingItems = false; // a batch of item changes runs: it settles the list at its end
   // The hidden items: while none is, the walks over items are skipped.
   uint32_t mHiddenCount = 0;
   int32_t mActivatedIndex = -1;

@@ -16,6 +16,19 @@ bool SameText(const WString& a, const WString& b, bool caseSensitive) {
   return caseSensitive ? a == b : a.CompareNoCase(b) == 0;
 }
 
+// Marks a batch of item changes for its scope; a batch inside another leaves the flag set.
+class Batch {
+public:
+  explicit Batch(bool& flag) : mFlag(flag), mWas(flag) { mFlag = true; }
+  ~Batch() { mFlag = mWas; }
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
+
+private:
+  bool& mFlag;
+  bool mWas;
+};
+
 } // namespace
 
 // =============================================================================================
@@ -58,14 +71,15 @@ int32_t LListBox::InsertItem(int32_t index, const ConstRCPtr<LTaggableObject>& d
   mAnchorIndex += mAnchorIndex >= index ? 1 : 0;
   mFocusIndex += mFocusIndex >= index ? 1 : 0;
   mPendingClickIndex += mPendingClickIndex >= index ? 1 : 0;
+  if (mLoadingItems) {
+    return index; // the batch's end settles the rows, the extent, the width and the order
+  }
   UpdateClientExtent();
   FillPool();
   UpdateRows(index);
-  if (!mLoadingItems) {
-    const int32_t width = MeasureItemWidth(index);
-    if (width > mContentWidth) {
-      RecomputeContentWidth();
-    }
+  const int32_t width = MeasureItemWidth(index);
+  if (width > mContentWidth) {
+    RecomputeContentWidth();
   }
   if (mMenuMode) {
     ResizeToItems();
@@ -81,17 +95,27 @@ int32_t LListBox::SetItemCount(int32_t count) {
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LControl> self(this);
-  while (GetItemCount() < count) {
-    if (Failed(InsertItem(GetItemCount(), nullptr))) {
-      return -GetItemCount();
+  const int32_t before = GetItemCount();
+  int32_t result = count;
+  {
+    // One layout for the whole fill: each item laying the list out again made filling a
+    // combo box's list cost as much as the rest of its making.
+    const Batch batch(mLoadingItems);
+    while (GetItemCount() < count && result == count) {
+      if (Failed(InsertItem(GetItemCount(), nullptr))) {
+        result = -GetItemCount();
+      }
+    }
+    while (GetItemCount() > count && result == count) {
+      if (Failed(RemoveItem(GetItemCount() - 1))) {
+        result = -GetItemCount();
+      }
     }
   }
-  while (GetItemCount() > count) {
-    if (Failed(RemoveItem(GetItemCount() - 1))) {
-      return -GetItemCount();
-    }
+  if (!mLoadingItems && GetItemCount() != before) {
+    SettleItems(std::min(before, GetItemCount()), GetItemCount() > before, GetItemCount() < before);
   }
-  return count;
+  return result;
 }
 
 QZResult LListBox::SetItemData(int32_t index, const ConstRCPtr<LTaggableObject>& data) {
@@ -154,7 +178,7 @@ int32_t LListBox::RemoveItem(int32_t index) {
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LControl> self(this);
-  const int32_t width = MeasureItemWidth(index);
+  const int32_t width = mLoadingItems ? 0 : MeasureItemWidth(index);
   (void)DeselectItem(index); // 1 when it was not selected
   const bool hidden = GetItemRecord(index).hidden;
   (void)RemoveItemRecord(index); // 0
@@ -175,6 +199,9 @@ int32_t LListBox::RemoveItem(int32_t index) {
   if (mFirstShownIndex >= uint32_t(std::max(count, 1))) {
     mFirstShownIndex = uint32_t(std::max(count - 1, 0));
   }
+  if (mLoadingItems) {
+    return count; // the batch's end settles the rows, the extent and the width
+  }
   UpdateClientExtent();
   FillPool();
   UpdateRows(std::min(index, int32_t(mFirstShownIndex)));
@@ -187,6 +214,8 @@ int32_t LListBox::RemoveItem(int32_t index) {
   if (count > 0) {
     (void)EnsureItemVisible(int32_t(mFirstShownIndex)); // an item of the list
     SyncTopItem();
+  } else {
+    (void)SetScrollOffset({mScrollOffset.x, 0.0}); // 1 when it is at the top already
   }
   return count;
 }

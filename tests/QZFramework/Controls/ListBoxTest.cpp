@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <sstream>
 
 #include "ListBoxTestSupport.h"
 #include "QZFramework/Controls/ListParams.h"
@@ -709,6 +710,55 @@ TEST(ListBoxItemsTest, RemovingEveryItemEmptiesTheRowsAndScrollsBack) {
   EXPECT_EQ(list->RemoveItem(29), 29);
   EXPECT_EQ(list->GetFirstShownIndex(), 21u);
   EXPECT_EQ(QZTest::RowTexts(*list).back(), "item 28");
+}
+
+// A count set at once lays the list out once; it must end as the same count reached one item
+// at a time: the rect, the extent, the rows, the width, the view and the order.
+TEST(ListBoxItemsTest, ACountSetAtOnceEndsAsTheSameItemsChangedOneByOne) {
+  const auto state = [](const LListBox& list) {
+    std::ostringstream out;
+    const QZ::RectT<double>& rect = list.GetRect();
+    out << rect.x << ',' << rect.y << ',' << rect.width << ',' << rect.height << " extent "
+        << list.GetClientExtent().width << ',' << list.GetClientExtent().height << " width " << list.GetContentWidth()
+        << " top " << list.GetFirstShownIndex() << " offset " << list.GetScrollOffset().y << " rows";
+    for (const std::string& text : QZTest::RowTexts(list)) {
+      out << " [" << text << ']';
+    }
+    return out.str();
+  };
+  for (const bool menu : {false, true}) {
+    SCOPED_TRACE(menu ? "menu" : "list");
+    ListSkin atOnceSkin("ListBox.xml");
+    ListSkin oneByOneSkin("ListBox.xml");
+    const RCPtr<LListBox> atOnce = atOnceSkin.Create(u"wideHost");
+    const RCPtr<LListBox> oneByOne = oneByOneSkin.Create(u"wideHost");
+    ASSERT_TRUE(atOnce && oneByOne);
+    for (const RCPtr<LListBox>& list : {atOnce, oneByOne}) {
+      list->SetMenuMode(menu);
+      QZTest::Fill(*list, 2, "a wide first item ");
+      list->SetKeepSorted(true);
+    }
+    EXPECT_EQ(atOnce->SetItemCount(30), 30);
+    while (oneByOne->GetItemCount() < 30) {
+      (void)oneByOne->InsertItem(oneByOne->GetItemCount(), nullptr);
+    }
+    EXPECT_EQ(state(*atOnce), state(*oneByOne));
+    EXPECT_EQ(QZTest::RowTexts(*atOnce).front(), "");
+    for (const RCPtr<LListBox>& list : {atOnce, oneByOne}) {
+      ASSERT_EQ(list->SetScrollOffset({0, 16 * 22}), QZ::QZ_OK);
+    }
+    EXPECT_EQ(atOnce->SetItemCount(10), 10);
+    while (oneByOne->GetItemCount() > 10) {
+      (void)oneByOne->RemoveItem(oneByOne->GetItemCount() - 1);
+    }
+    EXPECT_EQ(state(*atOnce), state(*oneByOne));
+    EXPECT_EQ(atOnce->SetItemCount(0), 0);
+    while (oneByOne->GetItemCount() > 0) {
+      (void)oneByOne->RemoveItem(oneByOne->GetItemCount() - 1);
+    }
+    EXPECT_EQ(state(*atOnce), state(*oneByOne));
+    EXPECT_EQ(oneByOne->GetScrollOffset().y, 0.0); // an emptied list, or menu, is back at its top
+  }
 }
 
 TEST(ListBoxItemsTest, RowsThatFollowANamedControlTakeTheWidestItemsWidth) {
