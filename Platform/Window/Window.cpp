@@ -722,6 +722,11 @@ HWND WindowFromPoint(POINT point) {
     }
   }
   auto contains = [&](const Candidate& candidate) {
+    // The frame costs the window system a round trip: a point in the client area needs none.
+    if (point.x >= candidate.origin.x && point.y >= candidate.origin.y &&
+        point.x < candidate.origin.x + candidate.size.cx && point.y < candidate.origin.y + candidate.size.cy) {
+      return true;
+    }
     const Frame frame = FrameOf(candidate.id);
     return point.x >= candidate.origin.x - frame.left && point.y >= candidate.origin.y - frame.top &&
            point.x < candidate.origin.x + candidate.size.cx + frame.right &&
