@@ -242,6 +242,10 @@ public:
   QZResult SetRootWindow(const RCPtr<IRootWindow>& window);
   // The root window of the tree: the top control's link; null outside a window.
   RCPtr<IRootWindow> GetRootWindowRef() const;
+  // The root window of this control when it is the top control of one; null otherwise.
+  const RCPtr<IRootWindow>& GetOwnRootWindow() const { return mRootWindow; }
+  // The application's notification center, once Initialize has run; null before.
+  const RCPtr<LNotificationCenter>& GetNotificationCenter() const { return mNotificationCenter; }
 
   // The last child named name exactly (case matters); null when none is.
   RCPtr<LControl> FindChildByName(const WString& name) const;
@@ -290,6 +294,10 @@ public:
   QZResult SetDragThreshold(int32_t pixels);
   int32_t GetDragThreshold() const { return mDragThreshold; }
   int32_t GetDragMode() const { return mDragMode; }
+  // Where the press began (the drag origin), in the parent's coordinates.
+  const PointT<double>& GetPressOrigin() const { return mPressPoint; }
+  // How far the current drag step moved the pointer from the drag origin.
+  const PointT<double>& GetDragDisplacement() const { return mDisplacement; }
   uint32_t GetDragAxes() const { return mDragAxes; }
   // Shows the control's cursor, or the default one when it has none, at the root window.
   void ApplyCursor();
@@ -298,6 +306,11 @@ public:
   bool ContainsFocus() const { return mContainsFocus; }
   bool IsMouseOver() const { return mMouseOver; }
   bool HasCapture() const { return mCapture; }
+  // button 0 left, 1 middle, 2 right: held down with no drag yet / dragging.
+  bool IsButtonPressed(int32_t button) const { return mPressed[button]; }
+  bool IsButtonDragging(int32_t button) const { return mDragging[button]; }
+  // The hover RaiseConditionChange forces, apart from the pointer's.
+  bool IsHoverForced() const { return mHover; }
 
   // ===========================================================================================
   // Looks (ControlLooks.cpp)
@@ -330,6 +343,10 @@ public:
   // The label text.
   const WString& GetText() const { return mLabel; }
   bool UsesParentToolTip() const { return mUseParentToolTip; }
+  // Whether the label moves with the scroll offset, as scrolled text does. Read at each
+  // paint; setting it repaints nothing.
+  bool LooksFollowScroll() const { return mLooksFollowScroll; }
+  void SetLooksFollowScroll(bool follow) { mLooksFollowScroll = follow; }
   // Makes the control show its parent's tool tip instead of its own (a widget's parts).
   void SetUseParentToolTip(bool use) { mUseParentToolTip = use; }
   // The first key bound to command in the control's own hot keys; the empty key code
@@ -379,6 +396,8 @@ public:
   double GetRangeMinimum() const { return mRangeMinimum; }
   double GetRangeMaximum() const { return mRangeMaximum; }
   int32_t GetScaleType() const { return mScaleType; }
+  // Whether ApplyDescriptor has run once (a later one is a skin switch).
+  bool IsDescriptorApplied() const { return mApplied; }
   // Gives the control and its looks font: 0; 1 when it is the current font; QZ_E_INVALIDARG for
   // null.
   QZResult SetFont(const RCPtr<LFont>& font);

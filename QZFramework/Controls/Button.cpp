@@ -35,15 +35,15 @@ QZResult LButton::UpdateLook() {
   if (!IsEnabled(true)) {
     look = kLookDisabled + (on ? kLookOn : 0);
   } else {
-    const bool pressed = mCapture && (mPressed[0] || mDragging[0]);
+    const bool pressed = HasCapture() && (IsButtonPressed(0) || IsButtonDragging(0));
     if (pressed) {
       // A held button whose pointer has left it shows hover, unless it stays pressed.
-      look = mMouseOver || mPressedOutside ? kLookPressed : kLookHover;
+      look = IsMouseOver() || mPressedOutside ? kLookPressed : kLookHover;
     } else {
-      look = mMouseOver && !mCapture ? kLookHover : kLookNormal;
+      look = IsMouseOver() && !HasCapture() ? kLookHover : kLookNormal;
     }
     look += on ? kLookOn : 0;
-    look += mHasFocus ? kLookFocusOffset : 0;
+    look += HasFocus() ? kLookFocusOffset : 0;
   }
   (void)ShowLook(look); // a shorter look list keeps the look it shows
   return QZ_OK;
@@ -73,10 +73,10 @@ bool LButton::SetChecked(bool on) { return SetValue(on ? 1.0 : 0.0) >= 0.5; }
 
 QZResult LButton::OnValueChanged() {
   const RCPtr<LControl> self(this);
-  if (mIsRadio && IsOn() && mParent) {
+  if (mIsRadio && IsOn() && GetParent()) {
     // The siblings' receivers may rearrange the parent's children: walk a copy.
     RCPtrArray<LControl, 1, 0> siblings;
-    const ChildControlList& children = mParent->GetChildren();
+    const ChildControlList& children = GetParent()->GetChildren();
     for (uint32_t i = 0; i < children.GetCount(); ++i) {
       (void)siblings.AddItem(children.GetAt(i, ChildControlList::kInsertionOrder)); // the new index
     }
@@ -148,7 +148,7 @@ QZResult LButton::OnTick() {
     (void)UpdateLook(); // always 0
     DeliverSimulatedClick();
   }
-  if (mRepeatActive && mMouseOver && IsEnabled(true)) {
+  if (mRepeatActive && IsMouseOver() && IsEnabled(true)) {
     const double now = Widgets::Now();
     mRepeatTimeLeft -= now - mRepeatLastTime;
     mRepeatLastTime = now;
@@ -207,7 +207,7 @@ QZResult LButton::Initialize() {
   }
   CheckResult(SubscribeSimulateClick(), {"QZ::LButton::Initialize", R"(Controls\Button)", 50});
 
-  const LStringTable* params = mDescriptor ? mDescriptor->GetCreateParams().Get() : nullptr;
+  const LStringTable* params = GetControlDescriptor() ? GetControlDescriptor()->GetCreateParams().Get() : nullptr;
   bool found = false;
   const bool autoValueSet = ReadFlag(params, u"AUTO_VALUE_SET", found);
   if (found) {

@@ -227,7 +227,7 @@ QZResult LCheckedListBox::Initialize() {
   // look as a look.
   const bool exactlyThisClass = typeid(*this) == typeid(LCheckedListBox);
   const RCPtr<LLook> store =
-      mLooks.GetCount() > uint32_t(kCheckImagesLook) ? mLooks.GetAt(uint32_t(kCheckImagesLook)) : nullptr;
+      GetLooks().GetCount() > uint32_t(kCheckImagesLook) ? GetLooks().GetAt(uint32_t(kCheckImagesLook)) : nullptr;
   if (exactlyThisClass && store) {
     if (store->GetClientPart() && store->GetClientPart()->GetBitmap()) {
       mCheckImages.push_back(store->GetClientPart()->GetBitmap());

@@ -106,7 +106,8 @@ QZResult LComboBox::ApplyCreateParams() {
   const QZResult result = LDropDownControl::ApplyCreateParams();
   mInitialSelectedIndex = 0;
   WString text;
-  if (mDescriptor && LookupString(mDescriptor->GetCreateParams().Get(), u"INITIAL_SELECTED_INDEX", text)) {
+  if (GetControlDescriptor() &&
+      LookupString(GetControlDescriptor()->GetCreateParams().Get(), u"INITIAL_SELECTED_INDEX", text)) {
     mInitialSelectedIndex = Chars::ToInt32(text.GetBuffer());
   }
   return result;
@@ -145,7 +146,7 @@ void LComboBox::SizeList() {
     if (minimum.abs == 0.0) {
       if (axis == 0) {
         // At least as wide as the box.
-        minimum.abs = std::trunc(mRect.width);
+        minimum.abs = std::trunc(GetRect().width);
       } else {
         // At least one row high.
         minimum.rel = 0.0f;
@@ -204,7 +205,7 @@ void LComboBox::PlaceList(const RCPtr<IRootWindow>& window) {
   // Signed throughout: a box near (or past) the window's bottom has negative room below.
   const double top = GetWindowPosition().y;
   const double bottom = window->GetClientRect().height;
-  const double below = bottom - (top + mRect.height) - kWindowMargin;
+  const double below = bottom - (top + GetRect().height) - kWindowMargin;
   const double above = top - kWindowMargin;
   // The rows and the list's own frame: without it the last row would be cut and a bar shown.
   const double frame = std::max(list->GetRect().height - list->GetLookRect(-1).height, 0.0);
@@ -259,8 +260,8 @@ void LComboBox::HideList() { (void)mListBox->SetVisible(false); } // whether it 
 void LComboBox::UpdatePressPoint() {
   // The press was recorded in the parent's coordinates.
   const PointT<double> origin = mListBox->GetOriginInParent();
-  mPressX = mPressPoint.x - mRect.x - origin.x;
-  mPressY = mPressPoint.y - mRect.y - origin.y;
+  mPressX = GetPressOrigin().x - GetRect().x - origin.x;
+  mPressY = GetPressOrigin().y - GetRect().y - origin.y;
 }
 
 QZResult LComboBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {

@@ -58,10 +58,10 @@ void LComboMenu::ShowStateLook() {
 }
 
 RCPtr<LComboMenu> LComboMenu::FindOpenSibling() const {
-  if (!mParent) {
+  if (!GetParent()) {
     return nullptr;
   }
-  const ChildControlList& siblings = mParent->GetChildren();
+  const ChildControlList& siblings = GetParent()->GetChildren();
   for (uint32_t k = siblings.GetCount(); k-- > 0;) {
     const RCPtr<LComboMenu> title = DynamicCast<LComboMenu>(siblings.GetAt(k, ChildControlList::kInsertionOrder));
     if (title && title.Get() != this && title->IsDroppedDown()) {
@@ -90,7 +90,7 @@ QZResult LComboMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   if (param && popup && (param->GetCurrent() & kConditionLeftDown) && !(param->GetPrevious() & kConditionLeftDown)) {
     // The press was recorded in the parent's coordinates.
     const PointT<double> origin = popup->GetOriginInParent();
-    mPressInPopup = {mPressPoint.x - mRect.x - origin.x, mPressPoint.y - mRect.y - origin.y};
+    mPressInPopup = {GetPressOrigin().x - GetRect().x - origin.x, GetPressOrigin().y - GetRect().y - origin.y};
   }
   return LDropDownControl::OnConditionsChanged(param);
 }

@@ -26,7 +26,7 @@ QZResult LDragProxy::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
 QZResult LDragProxy::OnDragEnd() {
   const RCPtr<LControl> self(this);
   const QZResult result = LControl::OnDragEnd();
-  if (const RCPtr<LControl> parent = mParent) {
+  if (const RCPtr<LControl> parent = GetParent()) {
     (void)parent->RemoveChildDeferred(self); // always a child of its parent
   }
   return result;

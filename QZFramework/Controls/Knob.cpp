@@ -57,9 +57,9 @@ LKnob::LKnob(const RCPtr<LControl>& parent, const WString& name) : LControl(pare
 // =============================================================================================
 
 double LKnob::SetValue(double value) {
-  if (mDragging[0]) {
+  if (IsButtonDragging(0)) {
     mPendingValue = value;
-    return mValue;
+    return GetValue();
   }
   return LControl::SetValue(value);
 }
@@ -67,12 +67,12 @@ double LKnob::SetValue(double value) {
 QZResult LKnob::OnValueChanged() {
   // Without frames there is no look to show.
   if (mFrameCount > 0) {
-    (void)ShowLook(int32_t(RoundHalfAway(double(mFrameCount - 1) * mValue))); // 0: the frame exists
+    (void)ShowLook(int32_t(RoundHalfAway(double(mFrameCount - 1) * GetValue()))); // 0: the frame exists
   }
   return QZ_OK;
 }
 
-void LKnob::Step(double units) { (void)SetValue(ValueToNormalized(NormalizedToValue(mValue) + units)); }
+void LKnob::Step(double units) { (void)SetValue(ValueToNormalized(NormalizedToValue(GetValue()) + units)); }
 
 // =============================================================================================
 // Set-up
@@ -83,7 +83,7 @@ QZResult LKnob::Initialize() {
   if (Failed(initialized)) {
     return initialized;
   }
-  if (const LStringTable* params = mDescriptor ? mDescriptor->GetCreateParams().Get() : nullptr) {
+  if (const LStringTable* params = GetControlDescriptor() ? GetControlDescriptor()->GetCreateParams().Get() : nullptr) {
     WString text;
     if (LookupString(params, u"LINEAR_GESTURE_FULL_RANGE", text)) {
       mLinearFullRange = Chars::ToInt32(text.GetBuffer());
@@ -110,15 +110,15 @@ QZResult LKnob::Initialize() {
 }
 
 QZResult LKnob::OnLookChanged() {
-  const uint32_t count = mLooks.GetCount();
+  const uint32_t count = GetLooks().GetCount();
   mFrameCount = 0;
-  while (mFrameCount < count && mLooks.GetAt(mFrameCount)) {
+  while (mFrameCount < count && GetLooks().GetAt(mFrameCount)) {
     ++mFrameCount;
   }
-  const auto strip = [&](uint32_t index) { return index < count && mLooks.GetAt(index) ? int32_t(index) : -1; };
+  const auto strip = [&](uint32_t index) { return index < count && GetLooks().GetAt(index) ? int32_t(index) : -1; };
   mFocusLookIndex = strip(mFrameCount + 1);
   mDisabledLookIndex = strip(mFrameCount + 2);
-  if (mFocusLookIndex >= 0 && mHasFocus) {
+  if (mFocusLookIndex >= 0 && HasFocus()) {
     SetFrameImages(mFocusLookIndex);
   }
   // After the focus strip, so that it wins.
@@ -134,7 +134,7 @@ QZResult LKnob::OnLookChanged() {
     const RectT<int32_t>& client = look->GetClientRect();
     mCentre = {int32_t(client.x + client.width * 0.5), int32_t(client.y + client.height * 0.5)};
   } else {
-    mCentre = {int32_t(mRect.width * 0.5), int32_t(mRect.height * 0.5)};
+    mCentre = {int32_t(GetRect().width * 0.5), int32_t(GetRect().height * 0.5)};
   }
   return QZ_OK;
 }
@@ -167,7 +167,8 @@ QZResult LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   const uint32_t changed = before ^ now;
   if ((changed & kConditionLeftDrag) && (now & kConditionLeftDrag)) {
     // The drag origin is in the parent's coordinates.
-    const PointT<int32_t> press = PointT<double>{param->GetPoint().x - mRect.x, param->GetPoint().y - mRect.y}.Round();
+    const PointT<int32_t> press =
+        PointT<double>{param->GetPoint().x - GetRect().x, param->GetPoint().y - GetRect().y}.Round();
     mLastPoint = press;
     mEarlierPoint = press;
     if (mGestureKind == kRadialGesture) {
@@ -194,7 +195,7 @@ QZResult LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
 }
 
 QZResult LKnob::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param) {
-  if (!param || !mDragging[0]) {
+  if (!param || !IsButtonDragging(0)) {
     return QZ_OK;
   }
   if (mGestureKind == kRadialGesture) {
@@ -234,7 +235,7 @@ void LKnob::DragLinear(const PointT<int32_t>& point) {
   if (!(steps >= kFewestSteps)) {
     steps = kFewestSteps;
   }
-  const double value = Quantise(std::clamp(mValue + delta, 0.0, 1.0), steps);
+  const double value = Quantise(std::clamp(GetValue() + delta, 0.0, 1.0), steps);
   // A multiplier that is no number leaves the value where it is.
   if (std::isfinite(value)) {
     (void)LControl::SetValue(value); // the value kept

@@ -60,7 +60,7 @@ QZResult LLevelMeter::Initialize() {
 
 QZResult LLevelMeter::OnLookChanged() {
   const RCPtr<LControl> self(this);
-  mVertical = mRect.height > mRect.width ? 1 : 0;
+  mVertical = GetRect().height > GetRect().width ? 1 : 0;
   if (const RCPtr<LControl> marker = mPeakMarker) {
     (void)marker->SetVisible(false);  // whether it is still shown: it is not
     (void)marker->SetFocusable(true); // 1 when it was not focusable already
@@ -88,7 +88,7 @@ QZResult LLevelMeter::OnLookChanged() {
 
 QZResult LLevelMeter::OnValueChanged() {
   if (!mUpdating) {
-    (void)UpdateLevelParts(mValue, 0.0, mMode); // always 0
+    (void)UpdateLevelParts(GetValue(), 0.0, mMode); // always 0
   }
   return QZ_OK;
 }
@@ -114,7 +114,7 @@ QZResult LLevelMeter::UpdateLevelParts(double level, double peak, int32_t mode) 
   const int32_t axis = Axis();
   if (const RCPtr<LControl> overlay = mActiveOverlay) {
     const double t = mVertical ? 1.0 - level : level;
-    const double extent = double(RoundHalfAway((mVertical ? mRect.height : mRect.width) * t));
+    const double extent = double(RoundHalfAway((mVertical ? GetRect().height : GetRect().width) * t));
     if (extent < 1.0) {
       (void)overlay->SetVisible(false); // whether it is still shown: it is not
     } else {

@@ -137,7 +137,7 @@ QZResult LListBox::MeasureItemTemplate(const RCPtr<LControl>& row) {
   const RCPtr<LControl> self(this);
   LayoutLimit minimum;
   LayoutLimit maximum;
-  const bool limited = mLayout && Succeeded(mLayout->GetAxisLimits(0, minimum, maximum));
+  const bool limited = GetLayoutDescriptor() && Succeeded(GetLayoutDescriptor()->GetAxisLimits(0, minimum, maximum));
   if (limited) {
     (void)SetAxisSizeLimits(0, LayoutLimit{}, maximum); // 1 when it had no minimum
   }
@@ -155,7 +155,7 @@ QZResult LListBox::MeasureItemTemplate(const RCPtr<LControl>& row) {
     if (rowLayout && rowLayout->size[0].kind == kSizeToClient && minimum.abs == 0.0) {
       // A row as wide as the list keeps the list from growing narrower than it is now.
       minimum = LayoutLimit{};
-      minimum.abs = mRect.width;
+      minimum.abs = GetRect().width;
     }
     (void)SetAxisSizeLimits(0, minimum, maximum); // 1 when they read back the same
   }
@@ -168,7 +168,7 @@ QZResult LListBox::MeasureItemTemplate(const RCPtr<LControl>& row) {
 
 QZResult LListBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) {
   const RCPtr<LControl> self(this);
-  if (mApplied && mTemplateDescriptor) {
+  if (IsDescriptorApplied() && mTemplateDescriptor) {
     // The rows of the old template go; the new template's take their place.
     const std::vector<RCPtr<LListBoxItem>> rows = std::move(mRowControls);
     mRowControls.clear();
@@ -232,7 +232,7 @@ QZResult LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   if (param && (param->GetChanged() & (kConditionEnabled | kConditionHasFocus))) {
     const uint32_t now = param->GetCurrent();
     int32_t look = !(now & kConditionEnabled) ? kLookDisabled : (now & kConditionHasFocus) ? kLookFocused : kLookNormal;
-    if (uint32_t(look) >= mLooks.GetCount() || !mLooks.GetAt(uint32_t(look))) {
+    if (uint32_t(look) >= GetLooks().GetCount() || !GetLooks().GetAt(uint32_t(look))) {
       look = kLookNormal;
     }
     (void)ShowLook(look); // 0x80070057 without looks
@@ -255,7 +255,7 @@ void LListBox::FillPool() {
     if (!mRowControls.empty()) {
       const RectT<double>& last = mRowControls.back()->GetRect();
       // A row of no height would never fill the view.
-      if (last.height <= 0.0 || last.y - mScrollOffset.y + last.height >= bottom) {
+      if (last.height <= 0.0 || last.y - GetScrollOffset().y + last.height >= bottom) {
         break;
       }
     }
@@ -515,7 +515,7 @@ void LListBox::SetFirstShown(uint32_t first) {
   }
 }
 
-void LListBox::SyncTopItem() { SetFirstShown(TopItemForOffset(mScrollOffset.y)); }
+void LListBox::SyncTopItem() { SetFirstShown(TopItemForOffset(GetScrollOffset().y)); }
 
 QZResult LListBox::ScrollContent(const PointT<double>& oldOffset, const PointT<double>& newOffset) {
   const RCPtr<LControl> self(this);
@@ -569,12 +569,12 @@ double LListBox::GetContentHeight() const {
 }
 
 void LListBox::ResizeToItems() {
-  const RCPtr<LLayoutDescriptor> layout = mLayout;
+  const RCPtr<LLayoutDescriptor> layout = GetLayoutDescriptor();
   if (!layout) {
     return;
   }
   const RCPtr<LControl> self(this);
-  const double nonClient = mRect.height - GetLookRect(-1).height;
+  const double nonClient = GetRect().height - GetLookRect(-1).height;
   LayoutPosition position;
   LayoutSize size;
   (void)layout->GetAxis(1, position, size); // a valid axis
@@ -584,12 +584,12 @@ void LListBox::ResizeToItems() {
 }
 
 QZResult LListBox::SnapHeightToRows() {
-  const RCPtr<LLayoutDescriptor> layout = mLayout;
+  const RCPtr<LLayoutDescriptor> layout = GetLayoutDescriptor();
   if (!layout) {
     return QZ_OK;
   }
   const RCPtr<LControl> self(this);
-  const double nonClient = std::max(mRect.height - GetLookRect(-1).height, 0.0);
+  const double nonClient = std::max(GetRect().height - GetLookRect(-1).height, 0.0);
   const auto snap = [&](double height) {
     if (height <= nonClient) {
       return height;
@@ -605,8 +605,8 @@ QZResult LListBox::SnapHeightToRows() {
   (void)SetAxisSizeLimits(1, minimum, maximum); // 1 when unchanged
   LayoutPosition position;
   LayoutSize size;
-  (void)mLayout->GetAxis(1, position, size); // a valid axis
-  size.abs = snap(size.kind == kSizeToSelf ? size.abs : mRect.height);
+  (void)GetLayoutDescriptor()->GetAxis(1, position, size); // a valid axis
+  size.abs = snap(size.kind == kSizeToSelf ? size.abs : GetRect().height);
   size.kind = kSizeToSelf;
   size.rel = 0.0f;
   (void)SetAxisPlacement(1, position, size); // 1 when unchanged

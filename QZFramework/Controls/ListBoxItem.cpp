@@ -14,20 +14,20 @@ int32_t LListBoxItem::GetLookIndex() {
   if (!IsEnabled(true)) {
     return on ? kLookSeparator : kLookDisabled;
   }
-  const bool hot = mMouseOver || mHover;
-  const bool pressed = mCapture && mDragging[0];
+  const bool hot = IsMouseOver() || IsHoverForced();
+  const bool pressed = HasCapture() && IsButtonDragging(0);
   int32_t state = 0;
   if (pressed) {
     state = hot ? kLookPressed : kLookHover;
-  } else if (hot && !mCapture) {
+  } else if (hot && !HasCapture()) {
     state = kLookHover;
   }
   return state + (mMarked ? kLookMarkedOffset : 0) + (on ? kLookSelectedOffset : 0);
 }
 
 void LListBoxItem::UpdateLook() {
-  (void)ShowLook(GetLookIndex());                                         // a shorter list keeps its look
-  (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, true); // 1 when hidden
+  (void)ShowLook(GetLookIndex());                                                 // a shorter list keeps its look
+  (void)InvalidateChildRect({0.0, 0.0, GetRect().width, GetRect().height}, true); // 1 when hidden
 }
 
 void LListBoxItem::SetMarked(bool marked) {
@@ -66,7 +66,7 @@ QZResult LListBoxItem::OnLookChanged() {
 
 QZResult LListBoxItem::SetCapture(uint32_t button, int32_t x, int32_t y) {
   const RCPtr<LControl> self(this);
-  const RCPtr<LListBox> list = DynamicCast<LListBox>(mParent);
+  const RCPtr<LListBox> list = DynamicCast<LListBox>(GetParent());
   if (mMenuMode && list) {
     const PointT<int32_t> origin = GetOriginInParent().Round();
     return list->SetCapture(button, x + origin.x, y + origin.y);

@@ -225,8 +225,8 @@ QZResult LListBox::RemoveAllItems() {
     return QZ_FALSE;
   }
   const RCPtr<LControl> self(this);
-  (void)SetScrollOffset({mScrollOffset.x, 0.0}); // 1 when it is at the top already
-  (void)ClearSelection();                        // 1 when nothing was selected
+  (void)SetScrollOffset({GetScrollOffset().x, 0.0}); // 1 when it is at the top already
+  (void)ClearSelection();                            // 1 when nothing was selected
   QZResult result = QZ_OK;
   for (int32_t index = GetItemCount(); index-- > 0;) {
     if (Failed(RemoveItemRecord(index))) {

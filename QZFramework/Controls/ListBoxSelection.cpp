@@ -181,7 +181,7 @@ QZResult LListBox::EnsureItemVisible(int32_t index) {
   const double viewHeight = GetContentRect().height;
   int32_t whole = 0;
   for (const RCPtr<LListBoxItem>& row : mRowControls) {
-    const double top = row->GetRect().y - mScrollOffset.y;
+    const double top = row->GetRect().y - GetScrollOffset().y;
     if (top >= 0.0 && top + row->GetRect().height <= viewHeight) {
       ++whole;
     }
@@ -223,7 +223,7 @@ QZResult LListBox::EnsureItemVisible(int32_t index) {
   const double offset = double(mRowHeight) * double(ShownItemsBetween(0, top));
   const bool menuMode = mMenuMode;
   mMenuMode = false;
-  (void)SetScrollOffset({mScrollOffset.x, offset}); // 1 when it is there already
+  (void)SetScrollOffset({GetScrollOffset().x, offset}); // 1 when it is there already
   mMenuMode = menuMode;
   SyncTopItem();
   return QZ_OK;
@@ -239,7 +239,7 @@ QZResult LListBox::ActivateItem(int32_t index) {
   if (mMenuMode) {
     (void)SetVisible(false); // whether it is still shown: it is not
   }
-  if (mParent) {
+  if (GetParent()) {
     (void)Notify(u"NID_ITEM_ACTIVATED"); // 1 when nobody listens
   }
   return QZ_OK;
@@ -354,7 +354,7 @@ void LListBox::HandOverPress(const RCPtr<LListBoxItem>& row, int32_t index) {
 // =============================================================================================
 
 QZResult LListBox::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param) {
-  if (!mMenuMode || !param || !mCapture || !mDragging[0]) {
+  if (!mMenuMode || !param || !HasCapture() || !IsButtonDragging(0)) {
     return LScrollView::HandleMouseMove(param);
   }
   const RCPtr<LControl> self(this);
@@ -374,13 +374,13 @@ QZResult LListBox::HandleLeftButtonUp(const RCPtr<LMouseButtonParam>& param) {
   const RCPtr<LControl> self(this);
   const int32_t index = GetItemAtPoint(param->GetPoint());
   if (index >= 0) {
-    if (mParent) {
+    if (GetParent()) {
       (void)ActivateItem(index); // 0x80070057 for an item that cannot be picked
     }
-  } else if (mParent && dynamic_cast<IListBoxDropDownOwner*>(mParent.Get())) {
+  } else if (GetParent() && dynamic_cast<IListBoxDropDownOwner*>(GetParent().Get())) {
     PointT<double> point = param->GetPoint().ToDouble();
-    ConvertPoint(mParent.Get(), point);
-    if (!mParent->ContainsPoint(point.Round())) {
+    ConvertPoint(GetParent().Get(), point);
+    if (!GetParent()->ContainsPoint(point.Round())) {
       (void)SetVisible(false); // whether it is still shown: it is not
     }
   }

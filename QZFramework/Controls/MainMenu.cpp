@@ -45,8 +45,8 @@ QZResult LMainMenu::Initialize() {
   (void)SetFocusable(true);  // the titles take the focus, never the bar; 1 when so already
   (void)TakeTemplateChild(); // false without one
   // The skin's own entries, last first.
-  for (uint32_t k = mChildren.GetCount(); k-- > 0;) {
-    const RCPtr<LControl> entry = mChildren.GetAt(k, ChildControlList::kInsertionOrder);
+  for (uint32_t k = GetChildren().GetCount(); k-- > 0;) {
+    const RCPtr<LControl> entry = GetChildren().GetAt(k, ChildControlList::kInsertionOrder);
     TakeFocusWhenPressed(entry);
     if (const RCPtr<LComboMenu> title = DynamicCast<LComboMenu>(entry)) {
       if (const RCPtr<LPopupMenu> popup = title->GetPopupMenu()) {
@@ -90,7 +90,7 @@ QZResult LMainMenu::Initialize() {
 }
 
 QZResult LMainMenu::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) {
-  if (!mApplied) {
+  if (!IsDescriptorApplied()) {
     return LControl::ApplyDescriptor(descriptor);
   }
   const RCPtr<LControl> self(this);
@@ -110,8 +110,8 @@ QZResult LMainMenu::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
   const QZResult result = LControl::ApplyDescriptor(descriptor);
   if (!TakeTemplateChild()) {
     mTemplateWasChild = false;
-    for (uint32_t k = mChildren.GetCount(); k-- > 0 && !mEntryTemplate;) {
-      mEntryTemplate = mChildren.GetAt(k, ChildControlList::kInsertionOrder)->GetControlDescriptor();
+    for (uint32_t k = GetChildren().GetCount(); k-- > 0 && !mEntryTemplate;) {
+      mEntryTemplate = GetChildren().GetAt(k, ChildControlList::kInsertionOrder)->GetControlDescriptor();
     }
   }
   for (const Kept& entry : kept) {
@@ -124,8 +124,9 @@ QZResult LMainMenu::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
 QZResult LMainMenu::SubscribeNotifications() {
   const RCPtr<LControl> self(this);
   if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
-    for (uint32_t k = 0; k < mChildren.GetCount(); ++k) {
-      const RCPtr<LComboMenu> title = DynamicCast<LComboMenu>(mChildren.GetAt(k, ChildControlList::kInsertionOrder));
+    for (uint32_t k = 0; k < GetChildren().GetCount(); ++k) {
+      const RCPtr<LComboMenu> title =
+          DynamicCast<LComboMenu>(GetChildren().GetAt(k, ChildControlList::kInsertionOrder));
       const RCPtr<LPopupMenu> popup = title ? title->GetPopupMenu() : nullptr;
       if (popup) {
         (void)popup->SetOwner(window); // QZ_E_FAIL when it has its owner already
@@ -225,8 +226,8 @@ void LMainMenu::ChainPlacements() {
   // The last skin entry, which the first added one follows unless the template was a child.
   RCPtr<LControl> previous;
   if (!mTemplateWasChild) {
-    for (uint32_t k = mChildren.GetCount(); k-- > 0;) {
-      const RCPtr<LControl> child = mChildren.GetAt(k, ChildControlList::kInsertionOrder);
+    for (uint32_t k = GetChildren().GetCount(); k-- > 0;) {
+      const RCPtr<LControl> child = GetChildren().GetAt(k, ChildControlList::kInsertionOrder);
       if (std::find(mEntries.begin(), mEntries.end(), DynamicCast<LComboMenu>(child)) == mEntries.end()) {
         previous = child;
         break;
@@ -254,7 +255,7 @@ RCPtr<LControl> LMainMenu::GetKeyboardTarget() {
   if (mFocusBefore && mFocusBefore->AcceptsTextInput()) {
     return mFocusBefore;
   }
-  return mParent ? mParent->GetKeyboardTarget() : nullptr;
+  return GetParent() ? GetParent()->GetKeyboardTarget() : nullptr;
 }
 
 QZResult LMainMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {

@@ -107,7 +107,7 @@ QZResult LNumericUpDown::OnValueChanged() {
 
 WString LNumericUpDown::FormatValue() const {
   const WString format = WString::Format(u"%%0.%df", mDecimals);
-  WString text = WString::Format(format.GetBuffer(), NormalizedToValue(mValue));
+  WString text = WString::Format(format.GetBuffer(), NormalizedToValue(GetValue()));
   // A value that rounds to zero has no sign to show.
   if (text.GetLength() > 1 && text.GetBuffer()[0] == u'-' &&
       text.View().find_first_of(u"123456789") == text.View().npos) {
@@ -124,7 +124,7 @@ void LNumericUpDown::UpdateFilter() {
   if (mDecimals > 0) {
     filter += u".";
   }
-  if (mRangeMinimum < 0.0) {
+  if (GetRangeMinimum() < 0.0) {
     filter += u"-";
   }
   mTextBox->SetCharacterFilter(filter, true);
@@ -143,7 +143,7 @@ void LNumericUpDown::ShowValue() {
 QZResult LNumericUpDown::OnButtonRepeat(const RCPtr<LNotificationDistributor>& distributor,
                                         const RCPtr<LNotification>&) {
   const RCPtr<LControl> self(this);
-  const double current = NormalizedToValue(mValue);
+  const double current = NormalizedToValue(GetValue());
   if (mButtonUp && distributor.Get() == static_cast<LNotificationDistributor*>(mButtonUp.Get())) {
     (void)SetValue(ValueToNormalized(current + mStep)); // the value kept
   } else if (mButtonDown && distributor.Get() == static_cast<LNotificationDistributor*>(mButtonDown.Get())) {
@@ -176,13 +176,13 @@ QZResult LNumericUpDown::OnTextValidating(const RCPtr<LNotificationDistributor>&
   if (!params->IsValid()) {
     return QZ_FALSE;
   }
-  const double current = NormalizedToValue(mValue);
+  const double current = NormalizedToValue(GetValue());
   const WString& text = params->GetText();
   const int32_t minus = text.View().find(u'-') == std::u16string_view::npos ? -1 : int32_t(text.View().find(u'-'));
   const bool malformed = (minus > 0) || text == u"-" || CountOf(text, u'.') > 1 || text == u"." || text.IsEmpty();
   double result = malformed ? current : ReadNumber(text);
-  const double low = std::min(mRangeMinimum, mRangeMaximum);
-  const double high = std::max(mRangeMinimum, mRangeMaximum);
+  const double low = std::min(GetRangeMinimum(), GetRangeMaximum());
+  const double high = std::max(GetRangeMinimum(), GetRangeMaximum());
   result = result < low ? low : result > high ? high : result;
   if (malformed) {
     params->SetText(FormatValue());
@@ -191,7 +191,7 @@ QZResult LNumericUpDown::OnTextValidating(const RCPtr<LNotificationDistributor>&
   if (result != current) {
     (void)SetValue(ValueToNormalized(result)); // the value kept
     params->SetText(FormatValue());
-  } else if (current == mRangeMinimum || current == mRangeMaximum || result == 0.0) {
+  } else if (current == GetRangeMinimum() || current == GetRangeMaximum() || result == 0.0) {
     params->SetText(FormatValue());
   }
   return QZ_FALSE;

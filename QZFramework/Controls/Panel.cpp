@@ -37,7 +37,7 @@ QZResult LPanel::HandleKey(const RCPtr<LKeyParam>& param) {
   if (siblings != QZ_FALSE) {
     return siblings;
   }
-  if (const RCPtr<LControl> parent = mParent) {
+  if (const RCPtr<LControl> parent = GetParent()) {
     param->AppendToPath(self);
     return parent->HandleKey(param);
   }
@@ -46,7 +46,7 @@ QZResult LPanel::HandleKey(const RCPtr<LKeyParam>& param) {
 
 RCPtr<LControl> LPanel::FocusNextChild(const RCPtr<LControl>& child, bool backwards) {
   const RCPtr<LControl> next = LControl::FocusNextChild(child, backwards);
-  if (!mParent || !next) {
+  if (!GetParent() || !next) {
     return next;
   }
   const int32_t from = IndexOfChild(child.Get(), ChildControlList::kTabOrder);
@@ -67,7 +67,7 @@ QZResult LPanel::OnNavigationKey(const RCPtr<LKeyParam>& param) {
     RCPtr<LControl> next = FocusNextChild(start, backwards);
     // Every child is visited at most once before the walk is back where it started (or
     // at a child it cannot leave).
-    for (uint32_t step = 0; next && step <= mChildren.GetCount(); ++step) {
+    for (uint32_t step = 0; next && step <= GetChildren().GetCount(); ++step) {
       if (next == start) {
         if (!mTabLoop) {
           break;
@@ -99,7 +99,7 @@ QZResult LPanel::OnNavigationKey(const RCPtr<LKeyParam>& param) {
 
 QZResult LPanel::Initialize() {
   const QZResult base = LScrollView::Initialize();
-  if (Failed(base) || !mParent) {
+  if (Failed(base) || !GetParent()) {
     return base;
   }
   if (Failed(CreateHandlerTable())) {
@@ -110,7 +110,7 @@ QZResult LPanel::Initialize() {
 }
 
 QZResult LPanel::SubscribeSiblingKeys() {
-  return GetHandlerTable()->AddHandler(&LPanel::OnParentSiblingKey, RCPtr<LNotificationDistributor>(mParent),
+  return GetHandlerTable()->AddHandler(&LPanel::OnParentSiblingKey, RCPtr<LNotificationDistributor>(GetParent()),
                                        u"NID_SIBLING_KEY");
 }
 

@@ -140,7 +140,7 @@ QZResult LPopupMenu::Initialize() {
 void LPopupMenu::ApplyAutomaticSizeLimits() {
   const RCPtr<LControlDescriptor> descriptor = GetControlDescriptor();
   const RCPtr<LLayoutDescriptor> skin = descriptor ? descriptor->GetLayout() : nullptr;
-  if (!skin || !mLayout) {
+  if (!skin || !GetLayoutDescriptor()) {
     return;
   }
   for (int32_t axis = 0; axis < 2; ++axis) {
@@ -152,9 +152,9 @@ void LPopupMenu::ApplyAutomaticSizeLimits() {
     }
     LayoutLimit minimum;
     LayoutLimit maximum;
-    (void)mLayout->GetAxisLimits(axis, minimum, maximum); // a valid axis
+    (void)GetLayoutDescriptor()->GetAxisLimits(axis, minimum, maximum); // a valid axis
     if (skinMinimum.abs == 0.0) {
-      minimum.abs = axis == 0 ? mRect.width : double(GetRowHeight());
+      minimum.abs = axis == 0 ? GetRect().width : double(GetRowHeight());
       if (axis == 1) {
         minimum.rel = 0.0f;
       }
@@ -245,13 +245,13 @@ QZResult LPopupMenu::SetOwner(const RCPtr<IRootWindow>& owner) {
   return QZ_OK;
 }
 
-LPopupMenu* LPopupMenu::ParentPopup() const { return dynamic_cast<LPopupMenu*>(mParent.Get()); }
+LPopupMenu* LPopupMenu::ParentPopup() const { return dynamic_cast<LPopupMenu*>(GetParent().Get()); }
 
 RCPtr<LControl> LPopupMenu::FindOwner() const {
   if (mOwnerControl || mOwnerWindow) {
     return mOwnerControl;
   }
-  for (RCPtr<LControl> up = mParent; up; up = up->GetParent()) {
+  for (RCPtr<LControl> up = GetParent(); up; up = up->GetParent()) {
     if (!dynamic_cast<LPopupMenu*>(up.Get())) {
       return up;
     }
@@ -356,15 +356,15 @@ QZResult LPopupMenu::LayoutMenu() {
     }
     mWidestRow = std::max(mWidestRow, GetItemWidth(index));
   }
-  if (mLayout) {
-    const double nonClient = std::max(mRect.height - GetLookRect(-1).height, 0.0);
+  if (GetLayoutDescriptor()) {
+    const double nonClient = std::max(GetRect().height - GetLookRect(-1).height, 0.0);
     LayoutPosition position;
     LayoutSize size;
-    (void)mLayout->GetAxis(0, position, size); // a valid axis
+    (void)GetLayoutDescriptor()->GetAxis(0, position, size); // a valid axis
     size = LayoutSize{kSizeToSelf, WString(), 0.0f,
-                      double(mWidestRow) + GetScrollBarSizes().width + (mRect.width - GetLookRect(-1).width)};
-    (void)SetAxisPlacement(0, position, size); // 0: stored as given
-    (void)mLayout->GetAxis(1, position, size); // a valid axis
+                      double(mWidestRow) + GetScrollBarSizes().width + (GetRect().width - GetLookRect(-1).width)};
+    (void)SetAxisPlacement(0, position, size);               // 0: stored as given
+    (void)GetLayoutDescriptor()->GetAxis(1, position, size); // a valid axis
     size = LayoutSize{kSizeToSelf, WString(), 0.0f, std::max(GetContentHeight(), double(GetRowHeight())) + nonClient};
     (void)SetAxisPlacement(1, position, size); // 0: stored as given
   }
@@ -668,7 +668,7 @@ QZResult LPopupMenu::CloseMenu() {
   }
   CancelSubMenuDelay();
   (void)CloseSubMenu(); // always 0
-  if (const RCPtr<LControl> parent = mParent) {
+  if (const RCPtr<LControl> parent = GetParent()) {
     (void)parent->RemoveChildDeferred(self); // a child of it
   } else {
     (void)SetVisible(false); // whether it is shown: not now
@@ -685,7 +685,7 @@ bool LPopupMenu::IsInMenuChain(const LControl* control) const {
       return true;
     }
   }
-  for (const LControl* up = mParent.Get(); up; up = up->GetParent().Get()) {
+  for (const LControl* up = GetParent().Get(); up; up = up->GetParent().Get()) {
     if (up == control) {
       return true;
     }
@@ -751,8 +751,9 @@ void LPopupMenu::DeliverToWindow(const RCPtr<IRootWindow>& window, const RCPtr<L
   if (window->HandleCommand(command) != QZ_FALSE) {
     return;
   }
-  const RCPtr<LNotificationCenter> centre =
-      mNotificationCenter ? mNotificationCenter : RCPtr<LNotificationCenter>(GetApplicationNotificationCenter());
+  const RCPtr<LNotificationCenter> centre = GetNotificationCenter()
+                                                ? GetNotificationCenter()
+                                                : RCPtr<LNotificationCenter>(GetApplicationNotificationCenter());
   if (centre) {
     // A centre that is shutting down drops it, as it drops every late post.
     (void)centre->PostNotification(command);
@@ -768,7 +769,7 @@ QZResult LPopupMenu::ActivateItem(const RCPtr<LMenuItemDescriptor>& item) {
   const RCPtr<LPopupMenu> self(this);
   const RCPtr<LMenuDescriptor> menu = mMenuDescriptor;
   const RCPtr<LMenuItemDescriptor> chosen = item;
-  for (RCPtr<LControl> up = mParent; up; up = up->GetParent()) {
+  for (RCPtr<LControl> up = GetParent(); up; up = up->GetParent()) {
     if (IMenuFocusKeeper* keeper = dynamic_cast<IMenuFocusKeeper*>(up.Get())) {
       keeper->RestoreFocusAfterMenu();
       break;
@@ -868,12 +869,12 @@ QZResult LPopupMenu::HandleLeftButtonUp(const RCPtr<LMouseButtonParam>& param) {
 
 QZResult LPopupMenu::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param) {
   const QZResult result = LCheckedListBox::HandleMouseMove(param);
-  if (!param || !mDragging[0]) {
+  if (!param || !IsButtonDragging(0)) {
     return result;
   }
   const RCPtr<LControl> self(this);
   const PointT<int32_t> point = param->GetPoint();
-  if (point.x >= 0 && point.y >= 0 && point.x < mRect.width && point.y < mRect.height) {
+  if (point.x >= 0 && point.y >= 0 && point.x < GetRect().width && point.y < GetRect().height) {
     return result;
   }
   const RCPtr<LControl> top = GetRootControl();
@@ -933,11 +934,11 @@ RCPtr<LControl> LPopupMenu::GetKeyboardTarget() {
 QZResult LPopupMenu::ShowAtMousePosition() {
   const RCPtr<LControl> self(this);
   const RCPtr<IRootWindow> window = GetRootWindowRef();
-  if (window && mLayout) {
+  if (window && GetLayoutDescriptor()) {
     const PointT<int32_t> mouse = window->GetMousePosition();
     const RectT<int32_t> client = window->GetClientRect();
-    const PointT<double> parentOrigin = mParent ? mParent->GetWindowPosition() : PointT<double>{};
-    const double sizes[2] = {mRect.width, mRect.height};
+    const PointT<double> parentOrigin = GetParent() ? GetParent()->GetWindowPosition() : PointT<double>{};
+    const double sizes[2] = {GetRect().width, GetRect().height};
     const double limits[2] = {double(client.width), double(client.height)};
     const double mousePosition[2] = {double(mouse.x), double(mouse.y)};
     const double parentPosition[2] = {parentOrigin.x, parentOrigin.y};
@@ -949,13 +950,13 @@ QZResult LPopupMenu::ShowAtMousePosition() {
       position = std::max(position, 0.0);
       LayoutPosition placement;
       LayoutSize size;
-      (void)mLayout->GetAxis(axis, placement, size); // a valid axis
+      (void)GetLayoutDescriptor()->GetAxis(axis, placement, size); // a valid axis
       placement = LayoutPosition{0.0f, kPositionToParent, WString(), 0.0f, position - parentPosition[axis], false};
       (void)SetAxisPlacement(axis, placement, size); // 0: stored as given
     }
   }
   (void)SetVisible(true); // whether it is shown with its ancestors
-  if (!mHasFocus) {
+  if (!HasFocus()) {
     (void)SetFocus(true); // the base's answer
   }
   return QZ_OK;

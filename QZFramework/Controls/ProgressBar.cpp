@@ -64,10 +64,10 @@ QZResult LProgressBar::OnLookChanged() {
 QZResult LProgressBar::OnValueChanged() {
   // The parts' layout and the labels' listeners may let the bar go.
   const RCPtr<LControl> self(this);
-  const double percent = mValue * 100.0;
+  const double percent = GetValue() * 100.0;
 
   if (const RCPtr<LControl> overlay = mActiveOverlay) {
-    const double width = double(RoundHalfAway(mRect.width * percent / 100.0));
+    const double width = double(RoundHalfAway(GetRect().width * percent / 100.0));
     if (width < 1.0) {
       (void)overlay->SetVisible(false); // whether it is still shown: it is not
     } else if (const RCPtr<LLayoutDescriptor>& layout = overlay->GetLayoutDescriptor()) {
@@ -87,7 +87,7 @@ QZResult LProgressBar::OnValueChanged() {
 
   if (mTimingOn) {
     UpdateEstimate();
-    if (mValue >= 1.0) {
+    if (GetValue() >= 1.0) {
       mTimingOn = false;
     }
   }
@@ -96,20 +96,20 @@ QZResult LProgressBar::OnValueChanged() {
 
 void LProgressBar::UpdateEstimate() {
   const double now = Now();
-  if (!(mValue - mSampleValue > 0.0) || !(now - mSampleTime > 0.0)) {
+  if (!(GetValue() - mSampleValue > 0.0) || !(now - mSampleTime > 0.0)) {
     return;
   }
-  const double rate = (mValue - mStartValue) / (now - mStartTime);
+  const double rate = (GetValue() - mStartValue) / (now - mStartTime);
   // The sample the next rise is measured against moves at most once a second.
   if (now - mSampleTime > 1.0) {
-    mSampleValue = mValue;
+    mSampleValue = GetValue();
     mSampleTime = now;
   }
   if (!(rate > 0.0)) {
     return;
   }
   // An estimate beyond what the label counts in (32-bit seconds) leaves the label as it is.
-  const int64_t seconds = RoundHalfAway((1.0 - mValue) / rate);
+  const int64_t seconds = RoundHalfAway((1.0 - GetValue()) / rate);
   if (seconds < std::numeric_limits<int32_t>::min() || seconds > std::numeric_limits<int32_t>::max()) {
     return;
   }
@@ -124,8 +124,8 @@ void LProgressBar::SetTimingEnabled(bool on) {
   if (on) {
     mStartTime = Now();
     mSampleTime = mStartTime;
-    mStartValue = mValue;
-    mSampleValue = mValue;
+    mStartValue = GetValue();
+    mSampleValue = GetValue();
   }
 }
 

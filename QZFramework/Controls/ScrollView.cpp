@@ -63,7 +63,7 @@ QZResult LScrollView::Initialize() {
 
 QZResult LScrollView::ApplyCreateParams() {
   const QZResult base = LControl::ApplyCreateParams();
-  const LStringTable* params = mDescriptor ? mDescriptor->GetCreateParams().Get() : nullptr;
+  const LStringTable* params = GetControlDescriptor() ? GetControlDescriptor()->GetCreateParams().Get() : nullptr;
   WString text;
   if (LookupString(params, u"AUTO_CLIENT_EXTENT_X", text) && IsTrueText(text)) {
     mAutoExtentMode |= kAutoExtentWidth;
@@ -162,8 +162,8 @@ QZResult LScrollView::SetAutoClientExtent(int32_t mode, int32_t marginX, int32_t
 
 SizeT<double> LScrollView::ChildrenExtent() const {
   SizeT<double> extent;
-  for (uint32_t i = mChildren.GetCount(); i-- > 0;) {
-    const LControl& child = *mChildren.GetAt(i, ChildControlList::kInsertionOrder);
+  for (uint32_t i = GetChildren().GetCount(); i-- > 0;) {
+    const LControl& child = *GetChildren().GetAt(i, ChildControlList::kInsertionOrder);
     const RCPtr<LLayoutDescriptor>& layout = child.GetLayoutDescriptor();
     const RectT<double>& rect = child.GetRect();
     if (!layout || !layout->position[0].docked) {
@@ -190,7 +190,7 @@ QZResult LScrollView::RecomputeAutoExtent() {
 void LScrollView::SetRowMode(int32_t axis, int32_t rowSize) {
   const RCPtr<LControl> self(this);
   // The bar's units change (rows, pixels): the content stays where it is.
-  const PointT<double> offset = mScrollOffset;
+  const PointT<double> offset = GetScrollOffset();
   (axis == 0 ? mHRowSize : mVRowSize) = rowSize;
   (void)UpdateScrollBarsIfNeeded(); // always 0
   (void)SetScrollOffset(offset);    // the bars follow
@@ -300,9 +300,9 @@ void LScrollView::UpdateBarRange(int32_t axis) {
   (void)bar->UpdateClientArea(); // always 0
 
   const double offset = double(std::max<int64_t>(RoundHalfAway((extent - view) * bar->GetValue()), 0));
-  if (offset != mScrollOffset.Axis(axis)) {
+  if (offset != GetScrollOffset().Axis(axis)) {
     const PointT<double> wanted =
-        axis == 0 ? PointT<double>{offset, mScrollOffset.y} : PointT<double>{mScrollOffset.x, offset};
+        axis == 0 ? PointT<double>{offset, GetScrollOffset().y} : PointT<double>{GetScrollOffset().x, offset};
     (void)SetScrollOffset(wanted); // 1 when the limits keep it where it is
   }
 }
@@ -341,12 +341,12 @@ RectT<double> LScrollView::GetSizeLimits(const RCPtr<LControl>&) {
 
 PointT<double> LScrollView::GetContentExtent() {
   PointT<double> extent = LControl::GetContentExtent();
-  if (mLayout) {
+  if (GetLayoutDescriptor()) {
     const SizeT<double> children = ChildrenExtent();
-    if (mLayout->maximum[0].toControl && mLayout->maximum[0].name == u"Children") {
+    if (GetLayoutDescriptor()->maximum[0].toControl && GetLayoutDescriptor()->maximum[0].name == u"Children") {
       extent.x = children.width;
     }
-    if (mLayout->maximum[1].toControl && mLayout->maximum[1].name == u"Children") {
+    if (GetLayoutDescriptor()->maximum[1].toControl && GetLayoutDescriptor()->maximum[1].name == u"Children") {
       extent.y = children.height;
     }
   }
@@ -356,8 +356,8 @@ PointT<double> LScrollView::GetContentExtent() {
 RectT<double> LScrollView::ComputeClientExtent() {
   const RectT<double> look = GetLookRect(-1);
   const SizeT<double> children = ChildrenExtent();
-  const double x = std::max(std::min(mScrollOffset.x, children.width - look.width), 0.0);
-  const double y = std::max(std::min(mScrollOffset.y, children.height - look.height), 0.0);
+  const double x = std::max(std::min(GetScrollOffset().x, children.width - look.width), 0.0);
+  const double y = std::max(std::min(GetScrollOffset().y, children.height - look.height), 0.0);
   return {x, y, std::max(look.width, 1.0), std::max(look.height, 1.0)};
 }
 
@@ -417,7 +417,7 @@ QZResult LScrollView::OnBarMoved(const RCPtr<LNotificationDistributor>& distribu
   const double units = bar->NormalizedToValue(bar->GetValue());
   const double offset = RowSizeOf(axis) > 0 ? units * RowSizeOf(axis) : double(RoundHalfAway(units));
   const PointT<double> wanted =
-      axis == 0 ? PointT<double>{offset, mScrollOffset.y} : PointT<double>{mScrollOffset.x, offset};
+      axis == 0 ? PointT<double>{offset, GetScrollOffset().y} : PointT<double>{GetScrollOffset().x, offset};
   (void)SetScrollOffset(wanted); // 1 when it is there already
   return QZ_FALSE;
 }

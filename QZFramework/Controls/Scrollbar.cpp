@@ -315,9 +315,9 @@ QZResult LScrollbar::OnArrowRepeat(const RCPtr<LNotificationDistributor>& distri
 
 QZResult LScrollbar::SetKeyMask(uint32_t mask) {
   mKeyMask = mask & 0xFF;
-  if (mKeyMask != 0 && !mKeysSubscribed && mParent) {
+  if (mKeyMask != 0 && !mKeysSubscribed && GetParent()) {
     mKeysSubscribed = Succeeded(EnsureHandlerTable().AddHandler(
-        &LScrollbar::OnSiblingKeyOffer, RCPtr<LNotificationDistributor>(mParent), u"NID_SIBLING_KEY"));
+        &LScrollbar::OnSiblingKeyOffer, RCPtr<LNotificationDistributor>(GetParent()), u"NID_SIBLING_KEY"));
   }
   return (mask & ~0xFFu) != 0 ? QZ_E_INVALIDARG : QZ_OK;
 }

@@ -58,9 +58,9 @@ QZResult LSlider::Initialize() {
 
 RCPtr<LControlDescriptor> LSlider::ThumbEntry(const RCPtr<LControlDescriptor>& entry) const {
   RCPtr<LControlDescriptor> start = mThumbStart ? mThumbStart->GetControlDescriptor() : nullptr;
-  if (mDescriptor) {
+  if (GetControlDescriptor()) {
     // On a skin switch the new skin's thumbStart, which may not be set up yet.
-    const RCPtrArray<LControlDescriptor>& entries = mDescriptor->GetChildren();
+    const RCPtrArray<LControlDescriptor>& entries = GetControlDescriptor()->GetChildren();
     for (uint32_t i = 0; i < entries.GetCount(); ++i) {
       if (entries.GetAt(i)->GetName() == u"thumbStart") {
         start = entries.GetAt(i);

@@ -62,24 +62,24 @@ QZResult LSplitterBase::Initialize() {
 // =============================================================================================
 
 RCPtr<LControl> LSplitterBase::PlacedAgainst() const {
-  if (!mLayout || !mParent || mLayout->position[GetAxis()].kind != kPositionToSibling) {
+  if (!GetLayoutDescriptor() || !GetParent() || GetLayoutDescriptor()->position[GetAxis()].kind != kPositionToSibling) {
     return nullptr;
   }
-  RCPtr<LControl> sibling = mParent->FindChildByName(mLayout->position[GetAxis()].name);
+  RCPtr<LControl> sibling = GetParent()->FindChildByName(GetLayoutDescriptor()->position[GetAxis()].name);
   // A bar that names itself has no sibling to share space with.
   return sibling.Get() == this || !sibling || !sibling->GetLayoutDescriptor() ? nullptr : sibling;
 }
 
 std::vector<RCPtr<LControl>> LSplitterBase::LaterSiblings() const {
   std::vector<RCPtr<LControl>> later;
-  if (!mParent || !mLayout) {
+  if (!GetParent() || !GetLayoutDescriptor()) {
     return later;
   }
-  const ChildControlList& children = mParent->GetChildren();
+  const ChildControlList& children = GetParent()->GetChildren();
   for (uint32_t i = 0; i < children.GetCount(); ++i) {
     const RCPtr<LControl>& child = children.GetAt(i, ChildControlList::kInsertionOrder);
     const RCPtr<LLayoutDescriptor>& layout = child->GetLayoutDescriptor();
-    if (child.Get() != this && layout && layout->layoutOrder > mLayout->layoutOrder) {
+    if (child.Get() != this && layout && layout->layoutOrder > GetLayoutDescriptor()->layoutOrder) {
       later.push_back(child);
     }
   }
@@ -93,9 +93,9 @@ bool LSplitterBase::RefersToBar(const LControl& child, bool& grows) const {
   }
   const LayoutPosition& position = layout->position[GetAxis()];
   const LayoutSize& size = layout->size[GetAxis()];
-  const bool sizedToBar = size.kind == kSizeToSibling && size.name == mName;
+  const bool sizedToBar = size.kind == kSizeToSibling && size.name == GetName();
   const bool placedAgainstBar =
-      position.kind == kPositionToSibling && position.name == mName && size.kind != kSizeToSelf;
+      position.kind == kPositionToSibling && position.name == GetName() && size.kind != kSizeToSelf;
   grows = (sizedToBar && size.rel == 0.0f) || (placedAgainstBar && !sizedToBar && position.rel == 0.0f);
   return sizedToBar || placedAgainstBar;
 }
@@ -134,14 +134,14 @@ QZResult LSplitterBase::OnDrag() {
   // The neighbours' layout may let the bar go.
   const RCPtr<LControl> self(this);
   const int32_t axis = GetAxis();
-  const double position = AxisOf(mRect, axis);
+  const double position = AxisOf(GetRect(), axis);
   Limits limits;
 
   mAttached = PlacedAgainst();
   if (const RCPtr<LControl> sibling = mAttached) {
     LayoutPosition placement;
     LayoutSize size;
-    (void)mLayout->GetAxis(axis, placement, size); // 0 for axes 0 and 1
+    (void)GetLayoutDescriptor()->GetAxis(axis, placement, size); // 0 for axes 0 and 1
     mSavedOffset = placement.abs;
     mSavedRel = placement.rel;
     // Held where it is, the bar no longer follows the sibling it resizes.
@@ -164,7 +164,7 @@ QZResult LSplitterBase::OnDrag() {
   }
 
   // The drag step measures the range from the press point.
-  const double shift = AxisOf(mPressPoint, axis) - position;
+  const double shift = AxisOf(GetPressOrigin(), axis) - position;
   mDragMinimum = limits.minimum + shift;
   mDragMaximum = limits.maximum + shift;
   return LControl::OnDrag();
@@ -187,7 +187,7 @@ QZResult LSplitterBase::OnDragMoved(const PointT<double>& point) {
     LayoutPosition placement;
     LayoutSize size;
     (void)sibling->GetLayoutDescriptor()->GetAxis(axis, placement, size); // 0 for axes 0 and 1
-    size.abs = mAttachedStartSize + AxisOf(mDisplacement, axis);
+    size.abs = mAttachedStartSize + AxisOf(GetDragDisplacement(), axis);
     (void)sibling->SetAxisPlacement(axis, placement, size); // 1 when the layout adjusted it
   }
   return LControl::OnDragMoved(point);
@@ -195,11 +195,11 @@ QZResult LSplitterBase::OnDragMoved(const PointT<double>& point) {
 
 QZResult LSplitterBase::OnDragEnd() {
   const RCPtr<LControl> self(this);
-  if (const RCPtr<LControl> sibling = mAttached; sibling && mLayout) {
+  if (const RCPtr<LControl> sibling = mAttached; sibling && GetLayoutDescriptor()) {
     const int32_t axis = GetAxis();
     LayoutPosition placement;
     LayoutSize size;
-    (void)mLayout->GetAxis(axis, placement, size); // 0 for axes 0 and 1
+    (void)GetLayoutDescriptor()->GetAxis(axis, placement, size); // 0 for axes 0 and 1
     placement.kind = kPositionToSibling;
     placement.name = sibling->GetName();
     placement.rel = mSavedRel;
@@ -232,11 +232,11 @@ QZResult LSplitterBase::OnConditionsChanged(const RCPtr<LConditionsParam>& param
 QZResult LSplitterBase::OnRootResized(const SizeT<int32_t>& size) {
   const RCPtr<LControl> self(this);
   (void)LControl::OnRootResized(size); // always 0
-  if (!mParent) {
+  if (!GetParent()) {
     return QZ_OK;
   }
   const int32_t axis = GetAxis();
-  const double position = AxisOf(mRect, axis);
+  const double position = AxisOf(GetRect(), axis);
   Limits limits;
 
   const RCPtr<LControl> sibling = PlacedAgainst();
@@ -253,7 +253,7 @@ QZResult LSplitterBase::OnRootResized(const SizeT<int32_t>& size) {
     // within them it could never ask the bar to move.
     const double current = ExtentOf(child->GetRect(), axis);
     RectT<double> placed;
-    if (Failed(child->LayoutAxisFromReference(child->GetLayoutDescriptor(), mParent, {}, {}, {}, placed))) {
+    if (Failed(child->LayoutAxisFromReference(child->GetLayoutDescriptor(), GetParent(), {}, {}, {}, placed))) {
       continue;
     }
     const double wanted = ExtentOf(placed, axis);

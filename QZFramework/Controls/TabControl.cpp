@@ -191,7 +191,8 @@ QZResult LTabControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descripto
 }
 
 QZResult LTabControl::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
-  if (param && mRootWindow && (param->GetChanged() & kConditionVisible) && (param->GetCurrent() & kConditionVisible)) {
+  if (param && GetOwnRootWindow() && (param->GetChanged() & kConditionVisible) &&
+      (param->GetCurrent() & kConditionVisible)) {
     const RCPtr<LControl> self(this);
     if (const RCPtr<LControl> page = GetSelectedPage()) {
       (void)page->SetFocus(true); // a page that cannot take it leaves the focus

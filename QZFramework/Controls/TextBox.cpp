@@ -84,7 +84,7 @@ QZResult LTextBox::SetText(const WString& text, bool resetCaret) {
   RecomputeCaretRect();
   RefreshSelectionDisplay();
   if (!mHintText.IsEmpty()) {
-    if (const RCPtr<LLook> hint = GetLook(kLookHint); hint && mLooks.GetCount() > uint32_t(kLookHint)) {
+    if (const RCPtr<LLook> hint = GetLook(kLookHint); hint && GetLooks().GetCount() > uint32_t(kLookHint)) {
       (void)hint->SetText(mHintText); // 1 when it is the hint already
     }
   }
@@ -126,7 +126,7 @@ QZResult LTextBox::SetCaret(int32_t pos, bool force) {
   RecomputeCaretRect();
   mCaretVisible = true;
   mNextBlinkTime = Widgets::Now() + kCaretShownSeconds;
-  (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, true); // 1 when hidden
+  (void)InvalidateChildRect({0.0, 0.0, GetRect().width, GetRect().height}, true); // 1 when hidden
   return QZ_OK;
 }
 
@@ -292,7 +292,7 @@ bool LTextBox::CanReleaseFocus() { return Commit(); }
 
 QZResult LTextBox::SetFocus(bool forward) {
   const RCPtr<LControl> self(this);
-  if (mHasFocus) {
+  if (HasFocus()) {
     (void)Validate(); // a veto keeps the text as typed
   }
   return LScrollView::SetFocus(forward);
@@ -306,14 +306,14 @@ void LTextBox::UpdateLook() {
   int32_t look = kLookNormal;
   if (!IsEnabled(true)) {
     look = kLookDisabled;
-  } else if (GetText().IsEmpty() && !mHasFocus) {
+  } else if (GetText().IsEmpty() && !HasFocus()) {
     look = kLookHint;
-  } else if (mHasFocus) {
+  } else if (HasFocus()) {
     look = kLookFocused;
   } else if (GetConditions() & kConditionHover) {
     look = kLookHover;
   }
-  if (uint32_t(look) >= mLooks.GetCount() || !mLooks.GetAt(uint32_t(look))) {
+  if (uint32_t(look) >= GetLooks().GetCount() || !GetLooks().GetAt(uint32_t(look))) {
     look = kLookNormal;
   }
   (void)ShowLook(look); // 0x80070057 without looks
@@ -352,13 +352,13 @@ QZResult LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
 
 QZResult LTextBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) {
   const RCPtr<LControl> self(this);
-  const bool first = !mApplied;
+  const bool first = !IsDescriptorApplied();
   const QZResult result = LScrollView::ApplyDescriptor(descriptor);
   if (Failed(result)) {
     return result;
   }
   WString hint;
-  if (LookupString(mStringTable.Get(), u"LABEL", hint)) {
+  if (LookupString(GetStringTable().Get(), u"LABEL", hint)) {
     mHintText = hint;
     if (first) {
       // The string table's label is the hint: the text is the skin's own label, if any.
@@ -366,7 +366,7 @@ QZResult LTextBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
       (void)LookupString(descriptor->GetCreateParams().Get(), u"LABEL", text); // none: empty
       (void)SetTextInternal(text, false);                                      // false when it is the text
     }
-    if (const RCPtr<LLook> look = GetLook(kLookHint); look && mLooks.GetCount() > uint32_t(kLookHint)) {
+    if (const RCPtr<LLook> look = GetLook(kLookHint); look && GetLooks().GetCount() > uint32_t(kLookHint)) {
       (void)look->SetText(mHintText); // 1 without a text part
     }
   }
@@ -406,7 +406,7 @@ QZResult LTextBox::Initialize() {
   if (Failed(LScrollView::Initialize())) {
     return QZ_OK;
   }
-  mLooksFollowScroll = true;
+  SetLooksFollowScroll(true);
   RecomputeCaretRect();
   return QZ_OK;
 }

@@ -111,7 +111,7 @@ void LTextBox::RefreshSelectionDisplay() {
           {line.rect.x + left, line.rect.y, right - left, font ? float(font->GetHeight()) : line.rect.height});
     }
   }
-  (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, true); // 1 when hidden
+  (void)InvalidateChildRect({0.0, 0.0, GetRect().width, GetRect().height}, true); // 1 when hidden
 }
 
 ColorT<float> LTextBox::TextColor() {
@@ -127,18 +127,18 @@ QZResult LTextBox::OnTick() {
   const RCPtr<LControl> self(this);
   (void)LScrollView::OnTick(); // a hook
   const double now = Widgets::Now();
-  if (!mHasFocus || !Widgets::IsDue(mNextBlinkTime - now)) {
+  if (!HasFocus() || !Widgets::IsDue(mNextBlinkTime - now)) {
     return QZ_OK;
   }
   mCaretVisible = !mCaretVisible;
   mNextBlinkTime = now + (mCaretVisible ? kCaretShownSeconds : kCaretHiddenSeconds);
   // A blink changes the caret's pixels only: the rest of the box is not repainted.
-  (void)InvalidateChildRect(PixelRect(mCaretRect, mScrollOffset).ToDouble(), true); // 1 when hidden
+  (void)InvalidateChildRect(PixelRect(mCaretRect, GetScrollOffset()).ToDouble(), true); // 1 when hidden
   return QZ_OK;
 }
 
 QZResult LTextBox::DrawContent(const RCPtr<LRenderer>& renderer) {
-  const bool caret = mHasFocus && mCaretVisible;
+  const bool caret = HasFocus() && mCaretVisible;
   if (!renderer || (mSelectionRects.empty() && !caret)) {
     return QZ_OK;
   }
@@ -148,10 +148,10 @@ QZResult LTextBox::DrawContent(const RCPtr<LRenderer>& renderer) {
   ColorT<float> highlight = ink;
   highlight.alpha *= kHighlightAlpha;
   for (const RectT<float>& rect : mSelectionRects) {
-    (void)renderer->FillRect(PixelRect(rect, mScrollOffset), highlight, true); // a backend keeps its failures
+    (void)renderer->FillRect(PixelRect(rect, GetScrollOffset()), highlight, true); // a backend keeps its failures
   }
   if (caret) {
-    (void)renderer->FillRect(PixelRect(mCaretRect, mScrollOffset), ink, true); // a backend keeps its failures
+    (void)renderer->FillRect(PixelRect(mCaretRect, GetScrollOffset()), ink, true); // a backend keeps its failures
   }
   return QZ_OK;
 }

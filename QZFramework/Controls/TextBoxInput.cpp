@@ -205,7 +205,7 @@ RectT<double> LTextBox::TextArea() {
   if (const RCPtr<LLook> look = GetLook(-1); look && look->GetFontText()) {
     return look->GetTextBlockRect().ToDouble();
   }
-  return {0.0, 0.0, mRect.width, mRect.height};
+  return {0.0, 0.0, GetRect().width, GetRect().height};
 }
 
 int32_t LTextBox::IndexAtPoint(const PointT<double>& point) {
@@ -213,8 +213,8 @@ int32_t LTextBox::IndexAtPoint(const PointT<double>& point) {
   if (lines.empty()) {
     return 0;
   }
-  const double x = point.x + mScrollOffset.x;
-  const double y = point.y + mScrollOffset.y;
+  const double x = point.x + GetScrollOffset().x;
+  const double y = point.y + GetScrollOffset().y;
   size_t row = 0;
   while (row + 1 < lines.size() && y >= lines[row + 1].rect.y) {
     ++row;
@@ -247,7 +247,7 @@ QZResult LTextBox::HandleLeftButtonDown(const RCPtr<LMouseButtonParam>& param) {
 }
 
 QZResult LTextBox::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param) {
-  if (!mCapture || !(mPressed[0] || mDragging[0])) {
+  if (!HasCapture() || !(IsButtonPressed(0) || IsButtonDragging(0))) {
     return QZ_OK;
   }
   const RCPtr<LControl> self(this);
@@ -283,7 +283,7 @@ QZResult LTextBox::SetScrollOffset(const PointT<double>& offset) {
   mInScrollUpdate = true;
   const QZResult result = LScrollView::SetScrollOffset(offset);
   const RCPtr<IRootWindow> window = GetRootWindowRef();
-  if (result == QZ_OK && window && mCapture && (mPressed[0] || mDragging[0])) {
+  if (result == QZ_OK && window && HasCapture() && (IsButtonPressed(0) || IsButtonDragging(0))) {
     const PointT<int32_t> pointer = window->GetMousePosition();
     const PointT<double> origin = GetWindowPosition();
     ExtendSelectionTo(IndexAtPoint({pointer.x - origin.x, pointer.y - origin.y}));

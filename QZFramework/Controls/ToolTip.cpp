@@ -25,10 +25,10 @@ void LToolTip::ResetLastVisibleDismissal() { gLastVisibleDismissal = 0; }
 
 void LToolTip::Popup() {
   const RCPtr<LControl> self(this);
-  if (const RCPtr<IRootWindow> window = GetRootWindowRef(); window && mLayout) {
+  if (const RCPtr<IRootWindow> window = GetRootWindowRef(); window && GetLayoutDescriptor()) {
     LayoutLimit minimum;
     LayoutLimit maximum;
-    (void)mLayout->GetAxisLimits(0, minimum, maximum); // 0 for axis 0
+    (void)GetLayoutDescriptor()->GetAxisLimits(0, minimum, maximum); // 0 for axis 0
     maximum.toControl = false;
     maximum.name = WString();
     // A window narrower than the margin leaves no room rather than a negative width.
@@ -55,8 +55,8 @@ void LToolTip::Dismiss() {
   if (IsShown(false)) {
     gLastVisibleDismissal = Now();
   }
-  if (mParent) {
-    (void)mParent->RemoveChildDeferred(self); // this is its child
+  if (GetParent()) {
+    (void)GetParent()->RemoveChildDeferred(self); // this is its child
   }
 }
 
@@ -84,18 +84,18 @@ void LToolTip::Show() {
 }
 
 void LToolTip::PlaceAxis(int32_t axis, double pointer, double clientSize) {
-  if (!mLayout) {
+  if (!GetLayoutDescriptor()) {
     return;
   }
-  const double size = axis == 0 ? mRect.width : mRect.height;
+  const double size = axis == 0 ? GetRect().width : GetRect().height;
   double place = pointer + size > clientSize ? clientSize - size : pointer;
   place = std::max(place, 0.0);
-  if (mParent) {
-    place -= mParent->GetWindowPosition().Axis(axis) - mParent->GetScrollOffset().Axis(axis);
+  if (GetParent()) {
+    place -= GetParent()->GetWindowPosition().Axis(axis) - GetParent()->GetScrollOffset().Axis(axis);
   }
   LayoutPosition position;
   LayoutSize extent;
-  (void)mLayout->GetAxis(axis, position, extent); // 0 for axes 0 and 1
+  (void)GetLayoutDescriptor()->GetAxis(axis, position, extent); // 0 for axes 0 and 1
   position.kind = kPositionToParent;
   position.name = WString();
   position.rel = 0.0f;

@@ -18,13 +18,13 @@ LTreeViewItem::LTreeViewItem(const RCPtr<LControl>& parent, const WString& name)
 
 void LTreeViewItem::SetIndentLevel(uint32_t level) {
   const RCPtr<LButton> box = GetCheckBoxPart();
-  if (!box || !mLayout) {
+  if (!box || !GetLayoutDescriptor()) {
     return;
   }
   const RCPtr<LControl> self(this);
   LayoutPosition position;
   LayoutSize size;
-  (void)mLayout->GetAxis(0, position, size); // 0 for axis 0
+  (void)GetLayoutDescriptor()->GetAxis(0, position, size); // 0 for axis 0
   const double indent = double(level) * box->GetRect().width;
   if (position.abs != indent) {
     position.abs = indent;
