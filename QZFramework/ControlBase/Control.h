@@ -1,4 +1,30 @@
 #pragma once
+// Writing a widget (a class under Controls/ on LControl):
+//
+//   Override  Initialize (the base's first: it makes the handler table and reads the create
+//             parameters), OnLookChanged (the skin's looks and sub-controls are in place:
+//             find them), OnConditionsChanged (focus, hover, press, drag: choose the look);
+//             as the widget needs: OnKeyDown and HandleKey, the pointer hooks
+//             (HandleMouseMove, HandleLeftButtonDown/Up, HandleLeftClick, OnMouseWheelV/H),
+//             SetValue, OnValueChanged and SetValueRange, OnTick, ApplyDescriptor and
+//             ApplyCreateParams, DrawContent, GetToolTipText, UpdateClientArea. A widget
+//             that handles notifications derives from LHandlerTableControl
+//             (HandlerTableControl.h) and adds its handlers in Initialize.
+//   Call      Notify, ShowLook, SetText, SetValue, SetVisible, SetEnabled, SetFocus,
+//             SetFocusable, SetAxisPlacement, InvalidateChildRect, AddIdleRequest and
+//             ReleaseIdleRequest (OnTick runs while the widget holds one), FindChildByName,
+//             NormalizedToValue and ValueToNormalized, GetRootWindowRef.
+//   Read      GetRect, GetScrollOffset, GetParent, GetChildren, GetLayoutDescriptor,
+//             GetControlDescriptor, GetLooks and GetLook, GetText, GetFont, GetValue and its
+//             range, the condition flags (HasFocus, IsMouseOver, HasCapture, IsButtonPressed,
+//             IsButtonDragging, IsHoverForced), GetPressOrigin and GetDragDisplacement while a
+//             drag runs, IsDescriptorApplied.
+//   Never     a field of LControl: the operations keep them consistent. The fields left
+//             protected are those the test doubles set up directly.
+//
+// Among the virtual operations, those widgets override come first; those no class
+// overrides follow in an internal block. Their slot numbers are in the table at the end.
+//
 // QZ::LControl: the base of every control, panel, widget, dialog and window content. A
 // control is a shared object with a name, a parent, ordered children, a rectangle in its
 // parent's client coordinates, a layout descriptor that computes that rectangle, looks that
@@ -57,11 +83,6 @@
 //   ControlIdle.cpp        idle requests, the idle tick, placement animations, press
 //                          hand-over, deferred removal of children
 //
-// Slot numbers below are those of the control's virtual-operation table that the Parts of
-// the framework refer to (0-94, then the control's further operations from 95; widgets add
-// theirs after). Slots 46 and 56, hooks that nothing names or calls, are not declared.
-// Slot 20 is also known as ComputeLayout; slot 81 is both the font inheritance and
-// OnParentFontChanged.
 
 #include <cstdint>
 #include <vector>
@@ -602,141 +623,114 @@ public:
   void DeletePendingChildren();
 
   // ===========================================================================================
-  // Virtual operations, in slot order
+  // Virtual operations widgets override
   // ===========================================================================================
 
-  // 0: sets the label text (SetTextInternal with relayout): 0; 1 when it is the label
+  // Sets the label text (SetTextInternal with relayout): 0; 1 when it is the label
   // already.
   virtual QZResult SetText(const WString& text);
-  // 1: stores the value (kept within 0..1; NaN changes nothing) and, when it changed, calls
+  // Stores the value (kept within 0..1; NaN changes nothing) and, when it changed, calls
   // OnValueChanged and sends "NID_VALUE_CHANGE" with a LValueParam (the value and the value
   // in its range); returns the stored value.
   virtual double SetValue(double value);
-  // 2: hook after the value changed. 0.
+  // Hook after the value changed. 0.
   virtual QZResult OnValueChanged();
-  // 3: the range of the value (scale 0 linear, 1 logarithmic with both bounds above 0):
+  // The range of the value (scale 0 linear, 1 logarithmic with both bounds above 0):
   // 0; QZ_E_INVALIDARG, nothing changed, for anything else.
   virtual QZResult SetValueRange(double minimum, double maximum, int32_t scale);
-  // 4, 5: bracket a change of the client area: Begin keeps the current look rectangle and
+  // Bracket a change of the client area: Begin keeps the current look rectangle and
   // marks the update, End clears the mark (a back buffer would follow the look's size). 0.
   virtual QZResult BeginClientUpdate();
-  virtual QZResult EndClientUpdate();
-  // 6: the content scrolled from oldOffset to newOffset: a back buffer would move its
+  // The content scrolled from oldOffset to newOffset: a back buffer would move its
   // pixels. 1.
   virtual QZResult ScrollContent(const PointT<double>& oldOffset, const PointT<double>& newOffset);
-  // 7: a child's rectangle changed: a back buffer would mark it for redrawing. 1.
+  // A child's rectangle changed: a back buffer would mark it for redrawing. 1.
   virtual QZResult OnChildLayoutChanged(const RCPtr<LControl>& child);
-  // 8: the size the control takes with a "Self" size of 0 on each axis.
-  virtual PointT<double> GetPreferredSize();
-  // 9: per axis, the maximum-size Abs when the maximum is "Self" (reference kind 0), else 0;
+  // Per axis, the maximum-size Abs when the maximum is "Self" (reference kind 0), else 0;
   // (0, 0) without a layout descriptor.
   virtual PointT<double> GetContentExtent();
-  // 10: sets the layout descriptor's ClipToParent: 0; 1 when unchanged; QZ_E_FAIL without
-  // a descriptor. The ancestors' unclipped counts and the parent's paint order follow.
-  virtual QZResult SetClipToParent(bool clip);
-  // 11: moves the client origin (rounded half away from zero): 1 when it is there already;
+  // Moves the client origin (rounded half away from zero): 1 when it is there already;
   // else the area is invalidated before and after, each child hears OnParentResized,
   // ScrollContent runs, "NID_SCROLL_OFFSET_CHANGE" is sent and the window's hover is
   // found again. 0.
   virtual QZResult SetScrollOffset(const PointT<double>& offset);
-  // 12: the control's string table; null when it has none.
+  // The control's string table; null when it has none.
   virtual RCPtr<LStringTable> GetStringTable();
-  // 13: whether the control takes typed text. Base: false.
+  // Whether the control takes typed text. Base: false.
   virtual bool AcceptsTextInput();
-  // 14: the control that takes keys and edit commands for this one.
+  // The control that takes keys and edit commands for this one.
   virtual RCPtr<LControl> GetKeyboardTarget();
-  // 15: whether the edit command (kEditDelete ... kEditPaste) can run now. Base: false.
+  // Whether the edit command (kEditDelete ... kEditPaste) can run now. Base: false.
   virtual bool CanPaste(int32_t editCode);
-  // 16: runs an edit command. Base: throws "Logic Error : LControl::PerformEdit must be
+  // Runs an edit command. Base: throws "Logic Error : LControl::PerformEdit must be
   // overridden : QZ::LControl::PerformEdit : ControlBase\Control : Line 1287".
   virtual QZResult PerformEdit(int32_t editCode);
-  // 17: the drag mode and axes. 0.
+  // The drag mode and axes. 0.
   virtual QZResult SetLayoutState(int32_t dragMode, uint32_t dragAxes);
-  // 18: the left button began dragging with a drag mode set: records the start size, the
+  // The left button began dragging with a drag mode set: records the start size, the
   // parent's scroll offset and the position and size Abs values; drag and drop (mode 1)
   // also floats the control (ClipToParent cleared) and docks its undocked axes. 0.
   virtual QZResult OnDrag();
-  // 19: re-anchors a running drag at the current state, so the next step continues from
-  // there. 0.
-  virtual QZResult RebaseDrag();
-  // 20 (ComputeLayout): one drag step for the pointer at param (the control's coordinates):
+  // One drag step for the pointer at param (the control's coordinates):
   // moves (modes 1-3), resizes by the edges in the drag axes (4, 5) or pulls the own content
   // (6) within the parent's visible content; scrolls the parent near its edges (3, 5);
   // tracks the drop target under the pointer (1). 0; QZ_E_INVALIDARG for null.
   virtual QZResult OnDragMove(const RCPtr<LPointWithModifiersParam>& param);
-  // 21: hook at the end of each drag step. 0.
+  // Hook at the end of each drag step. 0.
   virtual QZResult OnDragMoved(const PointT<double>& point);
-  // 22: the drag ended: stops the parent's scrolling; drag and drop puts the arrow cursor,
+  // The drag ended: stops the parent's scrolling; drag and drop puts the arrow cursor,
   // clipping and docking back and drops on the target (OnDrop, then OnDragLeave). 0.
   virtual QZResult OnDragEnd();
-  // 23: the control that takes dragged dropped at point (root-window coordinates): this
-  // control, or the first accepting one up its clipped ancestors and beneath floating
-  // controls that refuse; null when none (dragged and its subtree never are).
-  virtual RCPtr<LControl> FindDropTarget(const RCPtr<LControl>& dragged, const PointT<double>& point);
-  // 24: whether the control takes dragged. Base: false.
+  // Whether the control takes dragged. Base: false.
   virtual bool AcceptsDrop(const RCPtr<LControl>& dragged);
-  // 25: the edges (kDragEdge...) on which the control scrolls while dragged is over it.
+  // The edges (kDragEdge...) on which the control scrolls while dragged is over it.
   // Base: 0.
   virtual uint32_t GetDragAutoScrollEdges(const RCPtr<LControl>& dragged);
-  // 26: the scroll range (x, y, width, height: minimum and extent per axis) for control.
+  // The scroll range (x, y, width, height: minimum and extent per axis) for control.
   // Base: (0, 0, 2^52, 2^52).
   virtual RectT<double> GetSizeLimits(const RCPtr<LControl>& control);
-  // 27: (0, 0, width, height) of the current look's client part (GetLookRect(-1)).
+  // (0, 0, width, height) of the current look's client part (GetLookRect(-1)).
   virtual RectT<double> GetContentRect();
-  // 28: may narrow the rectangle (the parent's content coordinates) a moved or resized
+  // May narrow the rectangle (the parent's content coordinates) a moved or resized
   // control stays in. Base: unchanged, 0.
   virtual QZResult GetDragBounds(RectT<double>& bounds);
-  // 29-31: a dragged control enters, moves over (point in root-window coordinates), leaves
+  // A dragged control enters, moves over (point in root-window coordinates), leaves
   // the control. Base: 0.
   virtual QZResult OnDragEnter(const RCPtr<LControl>& dragged);
   virtual QZResult OnDragOver(const RCPtr<LControl>& dragged, const PointT<double>& point);
   virtual QZResult OnDragLeave(const RCPtr<LControl>& dragged);
-  // 32: dragged is dropped on the control: 0 when taken. Base: QZ_E_FAIL.
+  // Dragged is dropped on the control: 0 when taken. Base: QZ_E_FAIL.
   virtual QZResult OnDrop(const RCPtr<LControl>& dragged);
-  // 33: gives the focus to the control or, when it hands it on, to its first (forward) or
+  // Gives the focus to the control or, when it hands it on, to its first (forward) or
   // last focusable descendant.
   virtual QZResult SetFocus(bool forward);
-  // 34: sets the not-focusable flag (TabStop follows its sign).
+  // Sets the not-focusable flag (TabStop follows its sign).
   virtual QZResult SetFocusable(bool notFocusable);
-  // 35: whether a descendant can take the focus for this control (a container hands it on).
-  virtual bool CanTakeFocus();
-  // 36: hook called on every condition change, before the notifications. 0.
+  // Hook called on every condition change, before the notifications. 0.
   virtual QZResult OnConditionsChanged(const RCPtr<LConditionsParam>& param);
-  // 37: takes the control out of its tree: a top control first detaches its children; then
-  // hidden, clipped again, capture given back, idle requests released, and the parent link
-  // (or a top control's root-window link) dropped. 0.
-  virtual QZResult Detach();
-  // 38: detaches every child, last to first. 0.
-  virtual QZResult DetachChildren();
-  // 39: subscribes the notifications the control listens to.
+  // Subscribes the notifications the control listens to.
   virtual QZResult SubscribeNotifications();
-  // 40: hook called for each child the child list removes, with its former index. 0.
+  // Hook called for each child the child list removes, with its former index. 0.
   virtual QZResult OnChildRemoved(const RCPtr<LControl>& child, uint32_t index);
-  // 41: shows or hides the control (invalidated, conditions re-evaluated); a hidden control
-  // hands the focus it has or contains to its parent, a shown one takes the focus its
-  // parent has when it can. Whether it is now shown with its ancestors.
-  virtual bool SetVisible(bool visible);
-  // 42: whether every look with a weight above 0 is transparent at point.
+  // Whether every look with a weight above 0 is transparent at point.
   virtual bool IsTransparentAtPoint(const PointT<int32_t>& point);
-  // 43: the colour of GetLook(lookIndex) at point; 0xFFFFFF without a look.
+  // The colour of GetLook(lookIndex) at point; 0xFFFFFF without a look.
   virtual uint32_t GetColorAtPoint(const PointT<int32_t>& point, int32_t lookIndex);
-  // 44: whether the command of a menu item (item itemIndex of menu; menu null for a hot
+  // Whether the command of a menu item (item itemIndex of menu; menu null for a hot
   // key) is enabled for this control; may change state. Base: 1, state unchanged.
   virtual QZResult IsMenuItemEnabled(const LMenuDescriptor* menu, int32_t itemIndex, const WString& command,
                                      LMenuItemState& state);
-  // 45: the context menu; null when none.
+  // The context menu; null when none.
   virtual RCPtr<LMenuDescriptor> GetContextMenuDescriptor();
-  // 47: SetLookWeight(index, 1, exclusive).
+  // SetLookWeight(index, 1, exclusive).
   virtual QZResult ShowLook(int32_t index);
-  // 48: replaces the look list; weights of 0 are added for new looks. 0.
-  virtual QZResult SetLooks(const RCPtrArray<LLook, 1, 0>& looks);
-  // 49: ApplyDescriptor asks the top control of a window about the window's frame rectangle
+  // ApplyDescriptor asks the top control of a window about the window's frame rectangle
   // (screen coordinates, may be changed): 1 moves the window there, 0 keeps it. Base: 0.
   virtual int32_t AdjustRootWindowBounds(RectT<double>& bounds);
-  // 50: enables or disables the control, moving the focus as SetVisible does: 0; 1 when
+  // Enables or disables the control, moving the focus as SetVisible does: 0; 1 when
   // unchanged; QZ_E_FAIL without a layout descriptor.
   virtual QZResult SetEnabled(bool enabled);
-  // 51: gives the control what its skin entry describes: a clone of its placement record,
+  // Gives the control what its skin entry describes: a clone of its placement record,
   // its looks (look 0 shown), font, label ("LABEL" of the string table, else of the create
   // parameters), focusability ("NOT_FOCUSABLE", else a negative TabStop) and clipping, and
   // lays it out. Applied again (a skin switch) the control keeps its visibility (changed
@@ -747,7 +741,118 @@ public:
   // except that on a skin switch a child's failure leaves the subtree partly switched
   // (every child still in place).
   virtual QZResult ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor);
-  // 52: paints the control into renderer's current frame: its looks' client and non-client
+  // Hands rootRect (window coordinates) up to the root window, cut on the way by each
+  // control's bounds while clip holds and the controls clip to their parents (clipRect:
+  // the same rectangle in this control's coordinates): 0; 1 when the control is hidden or
+  // the cut leaves nothing. The root window's side runs on any thread; this on the main.
+  virtual QZResult InvalidateRect(const RectT<double>& rootRect, bool clip, const RectT<double>& clipRect);
+  // Invalidates rect (the control's coordinates): InvalidateRect's result.
+  virtual QZResult InvalidateChildRect(const RectT<double>& rect, bool clip);
+  // The control under point (this control's coordinates), children in reverse paint
+  // order: floating (unclipped) ones win by hit depth, clipped ones only inside the client
+  // area (docked-on-both-axes ones anywhere), a control transparent at the point, busy
+  // with a layout step or excluded is not hit itself. bounded: the point lies within the
+  // ancestors' areas. outPoint: the point in the hit control's coordinates; depth in: the
+  // depth to beat, out: the winner's. Null when nothing is hit. A control whose children
+  // count as itself answers for them and remembers the child hit.
+  virtual RCPtr<LControl> HitTest(const PointT<int32_t>& point, bool bounded, PointT<int32_t>& outPoint,
+                                  int32_t& depth);
+  // Hooks of the pointer operations. 0.
+  virtual QZResult HandleLeftButtonDown(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleLeftButtonUp(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleRightButtonDown(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param);
+  // The wheel over the control. Base: 1 (not handled).
+  virtual QZResult OnMouseWheelV(const RCPtr<LMouseWheelParam>& param);
+  virtual QZResult OnMouseWheelH(const RCPtr<LMouseWheelParam>& param);
+  // A click, by button; each sends "NID_LEFT_CLICK" ... after its hook.
+  virtual QZResult OnClick(const RCPtr<LMouseButtonParam>& param);
+  // Hooks of the clicks. 0.
+  virtual QZResult HandleLeftClick(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleMiddleClick(const RCPtr<LMouseButtonParam>& param);
+  virtual QZResult HandleRightClick(const RCPtr<LMouseButtonParam>& param);
+  // Whether point (the control's coordinates) lies in its rectangle.
+  virtual bool ContainsPoint(const PointT<int32_t>& point);
+  // The next eligible child after child in tab order (before it when backwards),
+  // wrapping; null when none.
+  virtual RCPtr<LControl> FocusNextChild(const RCPtr<LControl>& child, bool backwards);
+  // The control's own key handling. Base: 1 (not handled).
+  virtual QZResult OnKeyDown(const RCPtr<LKeyParam>& param);
+  // A key a child did not use: siblings, then hot keys.
+  virtual QZResult HandleKey(const RCPtr<LKeyParam>& param);
+  // Tab, Shift+Tab, Ctrl+Tab.
+  virtual QZResult OnNavigationKey(const RCPtr<LKeyParam>& param);
+  // Timed behaviour, while the control holds idle requests. 0.
+  virtual QZResult OnTick();
+  // The control's own drawing under and over its children, once per update
+  // rectangle. 0.
+  virtual QZResult DrawContent(const RCPtr<LRenderer>& renderer);
+  virtual QZResult DrawOverlay(const RCPtr<LRenderer>& renderer);
+  // Binds the control to the application: handler table, create parameters, tool tip,
+  // local hot keys. Widgets call it first.
+  virtual QZResult Initialize();
+  // Reads "INITIAL_VALUE", "NOT_FOCUSABLE", "USE_PARENT_TOOLTIP", "WANTS_TAB".
+  virtual QZResult ApplyCreateParams();
+  // Hook called for each child CreateChildren made. 0.
+  virtual QZResult OnChildAdded(const RCPtr<LControl>& child);
+  // Hook after the looks were set up. 0.
+  virtual QZResult OnLookChanged();
+  // Show: a non-empty GetToolTipText makes a new child from the skin's "toolTip" entry
+  // with that text and pops it up (LToolTip::Popup; a control of another class is just
+  // shown); an earlier "toolTip" child is dismissed and detached first. Hide: the
+  // "toolTip" child is dismissed (LToolTip::Dismiss; another class is hidden) and removed
+  // at the next idle tick. 0; 1 when there is no text, no such skin entry or (hiding) no
+  // tip; QZ_E_FAIL when it cannot be made.
+  virtual QZResult CreateToolTip(bool show);
+  // (scroll x, scroll y, width and height of the current look's client part,
+  // GetLookRect(-1)).
+  virtual RectT<double> ComputeClientExtent();
+  // The tool-tip text.
+  virtual WString GetToolTipText();
+  // Recomputes the client area after the rectangle changed.
+  virtual QZResult UpdateClientArea();
+  // Hook called with the menu before a context menu opens. 0.
+  virtual QZResult OnBeforeContextMenu(const RCPtr<LMenuDescriptor>& menu);
+  // Sets a sub-control up from the skin on a skin switch. With child (set aside by
+  // ApplyDescriptor): attaches it again and applies descriptor to it (none: it is kept as
+  // it is). Without: creates the control of descriptor (deferred ones left: 1). 0; a
+  // failure of attaching or creating (QZ_E_FAIL).
+  virtual QZResult SetUpSubControls(const RCPtr<LControl>& child, const RCPtr<LControlDescriptor>& descriptor);
+
+  // ===========================================================================================
+  // Internal virtual operations: no class overrides them (a widget may still call one)
+  // ===========================================================================================
+
+  // Bracket a change of the client area: Begin keeps the current look rectangle and
+  // marks the update, End clears the mark (a back buffer would follow the look's size). 0.
+  virtual QZResult EndClientUpdate();
+  // The size the control takes with a "Self" size of 0 on each axis.
+  virtual PointT<double> GetPreferredSize();
+  // Sets the layout descriptor's ClipToParent: 0; 1 when unchanged; QZ_E_FAIL without
+  // a descriptor. The ancestors' unclipped counts and the parent's paint order follow.
+  virtual QZResult SetClipToParent(bool clip);
+  // Re-anchors a running drag at the current state, so the next step continues from
+  // there. 0.
+  virtual QZResult RebaseDrag();
+  // The control that takes dragged dropped at point (root-window coordinates): this
+  // control, or the first accepting one up its clipped ancestors and beneath floating
+  // controls that refuse; null when none (dragged and its subtree never are).
+  virtual RCPtr<LControl> FindDropTarget(const RCPtr<LControl>& dragged, const PointT<double>& point);
+  // Whether a descendant can take the focus for this control (a container hands it on).
+  virtual bool CanTakeFocus();
+  // Takes the control out of its tree: a top control first detaches its children; then
+  // hidden, clipped again, capture given back, idle requests released, and the parent link
+  // (or a top control's root-window link) dropped. 0.
+  virtual QZResult Detach();
+  // Detaches every child, last to first. 0.
+  virtual QZResult DetachChildren();
+  // Shows or hides the control (invalidated, conditions re-evaluated); a hidden control
+  // hands the focus it has or contains to its parent, a shown one takes the focus its
+  // parent has when it can. Whether it is now shown with its ancestors.
+  virtual bool SetVisible(bool visible);
+  // Replaces the look list; weights of 0 are added for new looks. 0.
+  virtual QZResult SetLooks(const RCPtrArray<LLook, 1, 0>& looks);
+  // Paints the control into renderer's current frame: its looks' client and non-client
   // parts, DrawContent, per look of weight above 0 the label and the clipped children,
   // DrawOverlay; the renderer's alpha factor is multiplied by the opacity and each look's
   // weight. updateRegion is in window (device) coordinates; the renderer's origin must be
@@ -761,112 +866,37 @@ public:
   // renderer or a control of the other pass. Main thread.
   virtual QZResult Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
                          RCPtrArray<LControl, 1, 0>& deferred, bool deferredPass);
-  // 53: hands rootRect (window coordinates) up to the root window, cut on the way by each
-  // control's bounds while clip holds and the controls clip to their parents (clipRect:
-  // the same rectangle in this control's coordinates): 0; 1 when the control is hidden or
-  // the cut leaves nothing. The root window's side runs on any thread; this on the main.
-  virtual QZResult InvalidateRect(const RectT<double>& rootRect, bool clip, const RectT<double>& clipRect);
-  // 54: invalidates rect (the control's coordinates): InvalidateRect's result.
-  virtual QZResult InvalidateChildRect(const RectT<double>& rect, bool clip);
-  // 55: the control under point (this control's coordinates), children in reverse paint
-  // order: floating (unclipped) ones win by hit depth, clipped ones only inside the client
-  // area (docked-on-both-axes ones anywhere), a control transparent at the point, busy
-  // with a layout step or excluded is not hit itself. bounded: the point lies within the
-  // ancestors' areas. outPoint: the point in the hit control's coordinates; depth in: the
-  // depth to beat, out: the winner's. Null when nothing is hit. A control whose children
-  // count as itself answers for them and remembers the child hit.
-  virtual RCPtr<LControl> HitTest(const PointT<int32_t>& point, bool bounded, PointT<int32_t>& outPoint,
-                                  int32_t& depth);
-  // 57: a press on child (or below it): the focus goes to the nearest control that may
+  // A press on child (or below it): the focus goes to the nearest control that may
   // hold it.
   virtual QZResult FocusOnMouseDown(const RCPtr<LControl>& child);
-  // 58-64: hooks of the pointer operations. 0.
-  virtual QZResult HandleLeftButtonDown(const RCPtr<LMouseButtonParam>& param);
-  virtual QZResult HandleLeftButtonUp(const RCPtr<LMouseButtonParam>& param);
+  // Hooks of the pointer operations. 0.
   virtual QZResult HandleMiddleButtonDown(const RCPtr<LMouseButtonParam>& param);
   virtual QZResult HandleMiddleButtonUp(const RCPtr<LMouseButtonParam>& param);
-  virtual QZResult HandleRightButtonDown(const RCPtr<LMouseButtonParam>& param);
   virtual QZResult HandleRightButtonUp(const RCPtr<LMouseButtonParam>& param);
-  virtual QZResult HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param);
-  // 65, 66: the wheel over the control. Base: 1 (not handled).
-  virtual QZResult OnMouseWheelV(const RCPtr<LMouseWheelParam>& param);
-  virtual QZResult OnMouseWheelH(const RCPtr<LMouseWheelParam>& param);
-  // 67-70: a click, by button; each sends "NID_LEFT_CLICK" ... after its hook.
-  virtual QZResult OnClick(const RCPtr<LMouseButtonParam>& param);
+  // A click, by button; each sends "NID_LEFT_CLICK" ... after its hook.
   virtual QZResult OnLeftClick(const RCPtr<LMouseButtonParam>& param);
   virtual QZResult OnMiddleClick(const RCPtr<LMouseButtonParam>& param);
   virtual QZResult OnRightClick(const RCPtr<LMouseButtonParam>& param);
-  // 71-73: hooks of the clicks. 0.
-  virtual QZResult HandleLeftClick(const RCPtr<LMouseButtonParam>& param);
-  virtual QZResult HandleMiddleClick(const RCPtr<LMouseButtonParam>& param);
-  virtual QZResult HandleRightClick(const RCPtr<LMouseButtonParam>& param);
-  // 74: whether point (the control's coordinates) lies in its rectangle.
-  virtual bool ContainsPoint(const PointT<int32_t>& point);
-  // 75: the next eligible child after child in tab order (before it when backwards),
-  // wrapping; null when none.
-  virtual RCPtr<LControl> FocusNextChild(const RCPtr<LControl>& child, bool backwards);
-  // 76: the control's own key handling. Base: 1 (not handled).
-  virtual QZResult OnKeyDown(const RCPtr<LKeyParam>& param);
-  // 77: offers a key the control passes on to its siblings: 0 when one used it, else 1.
+  // Offers a key the control passes on to its siblings: 0 when one used it, else 1.
   virtual QZResult OnSiblingKey(const RCPtr<LKeyParam>& param);
-  // 78: a key a child did not use: siblings, then hot keys.
-  virtual QZResult HandleKey(const RCPtr<LKeyParam>& param);
-  // 79: Tab, Shift+Tab, Ctrl+Tab.
-  virtual QZResult OnNavigationKey(const RCPtr<LKeyParam>& param);
-  // 80: orders the "NID_SIBLING_KEY" subscribers for a key passed on by passer; order
+  // Orders the "NID_SIBLING_KEY" subscribers for a key passed on by passer; order
   // receives indices into subscribers.
   virtual QZResult SortChildren(const RCPtr<LControl>& passer,
                                 const std::vector<RCPtr<LNotificationClient>>& subscribers, Array<uint32_t>& order);
-  // 81: the parent's font changed: a control that follows it resolves its font again.
+  // The parent's font changed: a control that follows it resolves its font again.
   virtual QZResult OnParentFontChanged();
-  // 82: the parent was resized or scrolled: relays out a control docked on an axis. 0.
+  // The parent was resized or scrolled: relays out a control docked on an axis. 0.
   virtual QZResult OnParentResized(double width, double height);
-  // 83: child's size changed: relays out (unless inside its own storing step), then
+  // Child's size changed: relays out (unless inside its own storing step), then
   // OnChildLayoutChanged. 0.
   virtual QZResult OnSizeChanged(const RCPtr<LControl>& child);
-  // 84: timed behaviour, while the control holds idle requests. 0.
-  virtual QZResult OnTick();
-  // 85, 86: the control's own drawing under and over its children, once per update
-  // rectangle. 0.
-  virtual QZResult DrawContent(const RCPtr<LRenderer>& renderer);
-  virtual QZResult DrawOverlay(const RCPtr<LRenderer>& renderer);
-  // 87: replaces the children by those descriptor's SubControls make (deferred ones left
+  // Replaces the children by those descriptor's SubControls make (deferred ones left
   // out), then lays out. 0.
   virtual QZResult CreateChildren(const RCPtr<LControlDescriptor>& descriptor);
-  // 88: binds the control to the application: handler table, create parameters, tool tip,
-  // local hot keys. Widgets call it first.
-  virtual QZResult Initialize();
-  // 89: reads "INITIAL_VALUE", "NOT_FOCUSABLE", "USE_PARENT_TOOLTIP", "WANTS_TAB".
-  virtual QZResult ApplyCreateParams();
-  // 90: hook called for each child CreateChildren made. 0.
-  virtual QZResult OnChildAdded(const RCPtr<LControl>& child);
-  // 91: hook after the looks were set up. 0.
-  virtual QZResult OnLookChanged();
-  // 92: a copy of the name.
+  // A copy of the name.
   virtual WString GetName() const;
-  // 93: show: a non-empty GetToolTipText makes a new child from the skin's "toolTip" entry
-  // with that text and pops it up (LToolTip::Popup; a control of another class is just
-  // shown); an earlier "toolTip" child is dismissed and detached first. Hide: the
-  // "toolTip" child is dismissed (LToolTip::Dismiss; another class is hidden) and removed
-  // at the next idle tick. 0; 1 when there is no text, no such skin entry or (hiding) no
-  // tip; QZ_E_FAIL when it cannot be made.
-  virtual QZResult CreateToolTip(bool show);
-  // 94: (scroll x, scroll y, width and height of the current look's client part,
-  // GetLookRect(-1)).
-  virtual RectT<double> ComputeClientExtent();
-  // 95: the tool-tip text.
-  virtual WString GetToolTipText();
-  // 96: recomputes the client area after the rectangle changed.
-  virtual QZResult UpdateClientArea();
-  // 97: hook after SetFont changed the font. 0.
+  // Hook after SetFont changed the font. 0.
   virtual QZResult OnFontChanged();
-  // 98: hook called with the menu before a context menu opens. 0.
-  virtual QZResult OnBeforeContextMenu(const RCPtr<LMenuDescriptor>& menu);
-  // 99: sets a sub-control up from the skin on a skin switch. With child (set aside by
-  // ApplyDescriptor): attaches it again and applies descriptor to it (none: it is kept as
-  // it is). Without: creates the control of descriptor (deferred ones left: 1). 0; a
-  // failure of attaching or creating (QZ_E_FAIL).
-  virtual QZResult SetUpSubControls(const RCPtr<LControl>& child, const RCPtr<LControlDescriptor>& descriptor);
 
   // ===========================================================================================
   // QZ::UITarget (ControlInput.cpp, ControlFocus.cpp, ControlKeys.cpp; SetCapture in
@@ -1085,18 +1115,16 @@ protected:
   QZResult StartMoveAnimation(const PointT<double>& target);
 
   // ===========================================================================================
-  // Fields, in the order of the control's record. Widgets read them; the operations above
-  // keep them consistent.
+  // Fields. Widgets reach them only through the operations above, which keep them
+  // consistent; the protected ones are left to the test doubles, which set up state
+  // directly.
   // ===========================================================================================
 
   RCPtr<LNotificationHandler<LControl>> mNotificationHandler; // made by Initialize
-  WString mName;
-  RCPtr<LControlDescriptor> mDescriptor; // the skin entry applied last
-  RCPtr<LLayoutDescriptor> mLayout;      // the control's own clone
+  RCPtr<LControlDescriptor> mDescriptor;                      // the skin entry applied last
+  RCPtr<LLayoutDescriptor> mLayout;                           // the control's own clone
   RectT<double> mRect;
   PointT<double> mScrollOffset;
-  uint32_t mUnclippedCount = 0;
-  RCPtr<LConditionsParam> mConditionsParam;
 
   // Condition flags.
   bool mHasFocus = false;
@@ -1105,7 +1133,6 @@ protected:
   bool mCapture = false;
   bool mPressed[3] = {false, false, false};  // left, middle, right: down, no drag yet
   bool mDragging[3] = {false, false, false}; // left, middle, right: dragging
-  bool mHover = false;                       // forced hover (RaiseConditionChange)
   bool mLayoutBusy = false;                  // the drag step is repositioning the control
   bool mChildrenHitAsSelf = false;
 
@@ -1116,55 +1143,28 @@ protected:
 
   // Pointer and drag state.
   RCPtr<LMouseButtonParam> mLastLeftDown;
-  PointT<double> mPressPoint;     // the drag origin, parent coordinates
-  PointT<double> mPressPointStep; // per-tick step of the drag origin
-  int32_t mDragMode = kDragNone;
-  uint32_t mDragAxes = 0;
-  SizeT<double> mDragStartSize;
-  PointT<double> mDragStartScroll;      // the parent's scroll offset at the start
-  PointT<double> mDragStartPositionAbs; // "XPositionAbs", "YPositionAbs"
-  SizeT<double> mDragStartSizeAbs;      // "XSizeAbs", "YSizeAbs"
+  PointT<double> mPressPoint; // the drag origin, parent coordinates
   RCPtr<LControl> mDropTarget;
-  bool mDragWasUnclipped = false;
-  bool mDockedAtStart[2] = {false, false};
   PointT<double> mDisplacement;
-  int32_t mDragThreshold = 1;
-  bool mInDragMove = false;
   uint32_t mPressTime = 0;
-  uint32_t mMoveTime = 0;
-  uint32_t mPreviousMoveTime = 0;
 
   RCPtrArray<LLook, 1, 0> mLooks;
   ArrayBuffer<float, 1, 0, 1, 8, &GetSystemAllocator> mLookWeights;
   float mOpacity = 1.0f;
-  RCPtr<LControl> mParent;
-  RCPtr<IRootWindow> mRootWindow; // a top control's
   RCPtr<LStringTable> mStringTable;
   bool mWantsTab = false;
   HotKeyMap mHotKeys; // local hot keys ("LHK")
   bool mNotFocusable = true;
-  bool mFocusBoundary = false; // focus scope
   bool mLooksFollowScroll = false;
-
-  // Text and label state: how the font follows the parent's.
-  bool mFontInheritsFromParent = false; // "FontInheritsFromParent"
-  bool mFontSizeIsRelative = false;     // "FontSizeIsRelative"
-  bool mFontFaceFromBase = false;
-  bool mFontSizeFromBase = false;
-  bool mFontStyleFromBase = false;
-  float mFontSizeFactor = 0.0f;
 
   RCPtr<LFont> mFont;
   WString mLabel;
   RCPtr<LMenuDescriptor> mContextMenu;
   WString mToolTipText;           // "TOOLTIP"
   bool mUseParentToolTip = false; // "USE_PARENT_TOOLTIP"
-  bool mTopLevelPlacement = false;
-  bool mLayoutPending = false;
   int32_t mIdleRequests = 0;
 
   // Value state.
-  double mValue = 0.0;
   double mRangeMinimum = 0.0;
   double mRangeMaximum = 0.0;
   int32_t mScaleType = 0;
@@ -1181,19 +1181,71 @@ protected:
   AxisScroll mAutoScroll[2];
 
   // Fling state.
-  uint32_t mReleaseTime = 0;
   bool mFlingActive[2] = {false, false};
   PointT<double> mFlingVelocity; // pixels per second
-  double mFlingDeceleration = 1000.0;
 
   CursorHandle mCursor = 0;
   CursorHandle mSavedCursor = 0;
   RCPtrArray<LControl, 1, 0> mPendingRemoval;
-  RCPtr<LMenuItemUpdater> mMenuItemUpdater;
-  RCPtr<LNotificationCenter> mNotificationCenter; // the application's, set by Initialize
-  ChildControlList mChildren;
 
   // Back buffer.
+  bool mClientUpdate = false;
+  RectT<double> mSavedLookRect;
+
+  bool mIdleOnPress = false;
+
+  // Timed placement (idle tick): per axis growing and shrinking, a move animation, a press
+  // handed over to another control, and the switch that suspends all but removals.
+  bool mGrowing[2] = {false, false};
+  bool mShrinking[2] = {false, false};
+  bool mMoveAnimating = false;
+  bool mHandOverEnabled = false;
+  RCPtr<LControl> mHandOverTarget;
+  PointT<int32_t> mHandOverPoint;
+  bool mTickSuspended = false;
+
+private:
+  WString mName;
+  bool mHover = false;            // forced hover (RaiseConditionChange)
+  RCPtr<IRootWindow> mRootWindow; // a top control's
+  double mValue = 0.0;
+  RCPtr<LMenuItemUpdater> mMenuItemUpdater;
+  RCPtr<LNotificationCenter> mNotificationCenter; // the application's, set by Initialize
+  bool mApplied = false;
+  uint32_t mGrowTime[2] = {0, 0};
+  uint32_t mShrinkTime[2] = {0, 0};
+  PointT<double> mMoveTarget;
+  PointT<double> mMoveCurrent;
+  uint32_t mMoveAnimationTime = 0;
+  uint32_t mUnclippedCount = 0;
+  RCPtr<LConditionsParam> mConditionsParam;
+  PointT<double> mPressPointStep; // per-tick step of the drag origin
+  int32_t mDragMode = kDragNone;
+  uint32_t mDragAxes = 0;
+  SizeT<double> mDragStartSize;
+  PointT<double> mDragStartScroll;      // the parent's scroll offset at the start
+  PointT<double> mDragStartPositionAbs; // "XPositionAbs", "YPositionAbs"
+  SizeT<double> mDragStartSizeAbs;      // "XSizeAbs", "YSizeAbs"
+  bool mDragWasUnclipped = false;
+  bool mDockedAtStart[2] = {false, false};
+  int32_t mDragThreshold = 1;
+  bool mInDragMove = false;
+  uint32_t mMoveTime = 0;
+  uint32_t mPreviousMoveTime = 0;
+  RCPtr<LControl> mParent;
+  bool mFocusBoundary = false; // focus scope
+  // Text and label state: how the font follows the parent's.
+  bool mFontInheritsFromParent = false; // "FontInheritsFromParent"
+  bool mFontSizeIsRelative = false;     // "FontSizeIsRelative"
+  bool mFontFaceFromBase = false;
+  bool mFontSizeFromBase = false;
+  bool mFontStyleFromBase = false;
+  float mFontSizeFactor = 0.0f;
+  bool mTopLevelPlacement = false;
+  bool mLayoutPending = false;
+  uint32_t mReleaseTime = 0;
+  double mFlingDeceleration = 1000.0;
+  ChildControlList mChildren;
   bool mBuffered = false;
   bool mBufferFirstPassOnly = true;
   RCPtr<LRenderContextInfo> mRenderContext;
@@ -1202,35 +1254,14 @@ protected:
   RectListT<int32_t> mUpdateRegion;
   RectListT<int32_t> mSecondRegion;
   bool mUpdateSuspended = false;
-  bool mClientUpdate = false;
-  RectT<double> mSavedLookRect;
-
-  // Descriptor application.
-  bool mApplied = false;
   bool mReapplying = false;
   // Scrolling the content: set for the whole of SetScrollOffset; while a child hears of it,
   // whether that child is docked.
   bool mScrolling = false;
   bool mScrollChildDocked = false;
   bool mInSetRect = false;
-  bool mIdleOnPress = false;
   bool mExcludedFromHitTest = false;
   bool mAcceptsNotifications = true;
-
-  // Timed placement (idle tick): per axis growing and shrinking, a move animation, a press
-  // handed over to another control, and the switch that suspends all but removals.
-  bool mGrowing[2] = {false, false};
-  uint32_t mGrowTime[2] = {0, 0};
-  bool mShrinking[2] = {false, false};
-  uint32_t mShrinkTime[2] = {0, 0};
-  bool mMoveAnimating = false;
-  PointT<double> mMoveTarget;
-  PointT<double> mMoveCurrent;
-  uint32_t mMoveAnimationTime = 0;
-  bool mHandOverEnabled = false;
-  RCPtr<LControl> mHandOverTarget;
-  PointT<int32_t> mHandOverPoint;
-  bool mTickSuspended = false;
 };
 
 // The companion of a control through which a menu asks whether its items are enabled. It
@@ -1256,3 +1287,43 @@ private:
 };
 
 } // namespace QZ
+
+// The slot numbers of LControl's virtual operations: their places in the control's operation
+// table as the framework's documentation numbers them (0-94, then the control's further
+// operations from 95; widgets add theirs after). Slots 46 and 56, hooks that nothing names
+// or calls, are not declared. * slot 20 is also known as ComputeLayout; slot 81 is both the
+// font inheritance and OnParentFontChanged.
+//
+//    0 SetText                   33 SetFocus                  68 OnLeftClick
+//    1 SetValue                  34 SetFocusable              69 OnMiddleClick
+//    2 OnValueChanged            35 CanTakeFocus              70 OnRightClick
+//    3 SetValueRange             36 OnConditionsChanged       71 HandleLeftClick
+//    4 BeginClientUpdate         37 Detach                    72 HandleMiddleClick
+//    5 EndClientUpdate           38 DetachChildren            73 HandleRightClick
+//    6 ScrollContent             39 SubscribeNotifications    74 ContainsPoint
+//    7 OnChildLayoutChanged      40 OnChildRemoved            75 FocusNextChild
+//    8 GetPreferredSize          41 SetVisible                76 OnKeyDown
+//    9 GetContentExtent          42 IsTransparentAtPoint      77 OnSiblingKey
+//   10 SetClipToParent           43 GetColorAtPoint           78 HandleKey
+//   11 SetScrollOffset           44 IsMenuItemEnabled         79 OnNavigationKey
+//   12 GetStringTable            45 GetContextMenuDescriptor  80 SortChildren
+//   13 AcceptsTextInput          47 ShowLook                  81 OnParentFontChanged
+//   14 GetKeyboardTarget         48 SetLooks                  82 OnParentResized
+//   15 CanPaste                  49 AdjustRootWindowBounds    83 OnSizeChanged
+//   16 PerformEdit               50 SetEnabled                84 OnTick
+//   17 SetLayoutState            51 ApplyDescriptor           85 DrawContent
+//   18 OnDrag                    52 Paint                     86 DrawOverlay
+//   19 RebaseDrag                53 InvalidateRect            87 CreateChildren
+//   20 OnDragMove*               54 InvalidateChildRect       88 Initialize
+//   21 OnDragMoved               55 HitTest                   89 ApplyCreateParams
+//   22 OnDragEnd                 57 FocusOnMouseDown          90 OnChildAdded
+//   23 FindDropTarget            58 HandleLeftButtonDown      91 OnLookChanged
+//   24 AcceptsDrop               59 HandleLeftButtonUp        92 GetName
+//   25 GetDragAutoScrollEdges    60 HandleMiddleButtonDown    93 CreateToolTip
+//   26 GetSizeLimits             61 HandleMiddleButtonUp      94 ComputeClientExtent
+//   27 GetContentRect            62 HandleRightButtonDown     95 GetToolTipText
+//   28 GetDragBounds             63 HandleRightButtonUp       96 UpdateClientArea
+//   29 OnDragEnter               64 HandleMouseMove           97 OnFontChanged
+//   30 OnDragOver                65 OnMouseWheelV             98 OnBeforeContextMenu
+//   31 OnDragLeave               66 OnMouseWheelH             99 SetUpSubControls
+//   32 OnDrop                    67 OnClick

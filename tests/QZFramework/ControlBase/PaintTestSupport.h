@@ -102,15 +102,15 @@ public:
 private:
   // Docking is a key of the parent's paint order.
   void BumpParentOrder() {
-    if (mParent) {
-      mParent->GetChildren().BumpVersion();
+    if (GetParent()) {
+      GetParent()->GetChildren().BumpVersion();
     }
   }
 
   QZ::QZResult Record(const char* hook, const QZ::RCPtr<QZ::LRenderer>& renderer) {
     if (mLog) {
       const QZ::RenderState& state = *renderer->GetCurrentState();
-      mLog->push_back(Utf8(mName) + " " + hook + " " + RecordingRenderer::Rect(state.clip) + " " +
+      mLog->push_back(Utf8(GetName()) + " " + hook + " " + RecordingRenderer::Rect(state.clip) + " " +
                       RecordingRenderer::Point(state.origin) + " a" + RecordingRenderer::Number(state.factor));
     }
     return QZ::QZ_OK;
