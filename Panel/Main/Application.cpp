@@ -4,6 +4,7 @@
 
 #include "DeviceControl/PresetEditorAppEngine.h"
 #include "Panel/Main/EditorControlClasses.h"
+#include "Platform/Midi/MidiSystem.h"
 #include "Platform/Window/Display.h"
 #include "Platform/Window/Input.h"
 #include "QZFramework/ControlBase/CursorNames.h"
@@ -42,6 +43,7 @@ LApplication::LApplication(const QZ::RCPtr<QZ::LControlFactory>& factory,
 LApplication::~LApplication() {
   QZ::UninstallEditorUIHost(this);
   mMidiManager = nullptr;
+  mVirtualKeyboard.reset();
   mEngine = nullptr;
   // A cursor still shown stays with the window layer, which frees it as it shuts down.
   for (QZ::CursorHandle cursor : {mDropMoveCursor, mDropCopyCursor}) {
@@ -143,6 +145,7 @@ QZ::QZResult LApplication::RunApplicationStartup() {
   }
   mEngine = QZ::LPresetEditorAppEngine::Create();
   mEngine->Initialize(0);
+  HostVirtualKeyboard();
   mMidiManager = CreateMidiManager();
   if (factory && factory->GetSkinCount() == 2) {
     (void)SetSkin(Win::GetScreenDpi() >= kHighDpi ? kHighDpiSkin : kStandardSkin); // either is a skin: 0
@@ -158,8 +161,19 @@ QZ::RCPtr<QZ::LMidiManager> LApplication::CreateMidiManager() const {
   return mCreateMidiManager ? mCreateMidiManager() : QZ::LMidiManager::Create();
 }
 
+void LApplication::HostVirtualKeyboard() {
+  // The old keyboard's devices go before the new one registers the same names.
+  mVirtualKeyboard.reset();
+  const int32_t model = QZ::GetDeviceModel();
+  if (QZ::Platform::Midi::MidiSystem::IsVirtualKeyboardEnabled() && model >= QZ::kDeviceModel25Keys &&
+      model <= QZ::kDeviceModel61Keys) {
+    mVirtualKeyboard = std::make_unique<Simulator::VirtualKeyboard>(model);
+  }
+}
+
 void LApplication::ReinitalizeMidiManager() {
   mMidiManager = nullptr;
+  HostVirtualKeyboard();
   mMidiManager = CreateMidiManager();
   if (!mMidiManager) {
     QZ::Throw<std::runtime_error>({"LApplication::ReinitalizeMidiManager", R"(panel\main\Application)", 132},

@@ -4,7 +4,10 @@
 // (main.cpp); everything else reaches it through LApplication::GetInstance, the control
 // seam, the services' context (engine, editor page, settings files) and the editor
 // interface's host seam (message boxes, the application's string table), all three set
-// while it lives. It owns the application engine and the MIDI manager.
+// while it lives. It owns the application engine and the MIDI manager, and, while the
+// virtual keyboard is on (QZ_VIRTUAL_KEYBOARD=1), the virtual keyboard of the selected model
+// on the in-process MIDI backend, which the MIDI manager then finds as it would find a real
+// keyboard.
 //
 //   static QZ::MFCFrameworkApp<LApplication> theApp;            // main.cpp
 //   ...
@@ -15,19 +18,21 @@
 // Its start-up (RunApplicationStartup): the framework's (the widget set's classes, "GHK",
 // the clipboard, the remembered skin) and the base's (exit request, Alt+F4); the "GHK_WIN"
 // hot keys of the application's string table; the editor's classes
-// (EditorControlClasses.h); the engine, made and initialised with first id 0; the MIDI
-// manager; with exactly two skins, the skin of the screen's resolution: "HighDPI" (0) at
-// 160 dots per inch or more, "Skin1" (1) below.
+// (EditorControlClasses.h); the engine, made and initialised with first id 0; the virtual
+// keyboard while it is on; the MIDI manager; with exactly two skins, the skin of the screen's resolution: "HighDPI" (0)
+// at 160 dots per inch or more, "Skin1" (1) below.
 //
 // UI thread, like the application object.
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleEngine.h"
 #include "Engine/PresetEditorCommon/MidiManager.h"
 #include "QZFramework/Application/ApplicationBase.h"
 #include "Resources/SkinArt/ProgramArt.h"
+#include "Simulator/Keyboard/VirtualKeyboard.h"
 #include "UI/EditorUIHost.h"
 
 class LApplication : public QZ::LApplicationBase<LApplication>, public QZ::IEditorUIHost {
@@ -47,8 +52,8 @@ public:
   // itself as the editor interface's host.
   LApplication(const QZ::RCPtr<QZ::LControlFactory>& factory, const QZ::RCPtr<QZ::LStringTable>& frameworkStringTable,
                const QZ::WString& commandLine, Services services = {});
-  // Uninstalls the host, releases the MIDI manager (its thread stops), then the engine,
-  // then the bases (which save the settings files).
+  // Uninstalls the host, releases the MIDI manager (its thread stops), the virtual
+  // keyboard, then the engine, then the bases (which save the settings files).
   ~LApplication() override;
 
   // --- The platform layer's open operations -------------------------------------------------
@@ -88,14 +93,18 @@ public:
   // Null before the start-up.
   QZ::RCPtr<QZ::LMidiManager> GetMidiManager() const override { return mMidiManager; }
   // Releases the MIDI manager and makes a new one (the keyboard model is read again), whose
-  // status polling it arms. Throws "Runtime Error : Null Pointer : Cannot Create Midi
-  // Manager : LApplication::ReinitalizeMidiManager : panel\main\Application : Line 132" when
-  // none is made (the manager is then null).
+  // status polling it arms; a virtual keyboard is remade for that model first. Throws "Runtime Error : Null Pointer :
+  // Cannot Create Midi Manager : LApplication::ReinitalizeMidiManager : panel\main\Application : Line 132" when none is
+  // made (the manager is then null).
   void ReinitalizeMidiManager() override;
   // The editor page the main control shows: the selected tab of its "viewDevice" child's
   // "tabControl", 0 for "userPresetEditor", 1 for "globalPresetEditor"; -1 for any other
   // tab, and without a main control, device view or tab control.
   int32_t GetSelectedEditorPage() const;
+  // The virtual keyboard the application hosts: made before each MIDI manager while the
+  // virtual keyboard is on (QZ::Platform::Midi::MidiSystem::IsVirtualKeyboardEnabled) and the
+  // keyboard model is 0, 1 or 2, for that model; null otherwise. Owned by the application.
+  Simulator::VirtualKeyboard* GetVirtualKeyboard() const { return mVirtualKeyboard.get(); }
 
   // --- The services' context (QZ::IApplicationContext) --------------------------------------
 
@@ -112,11 +121,14 @@ public:
 private:
   // The drag cursor of picture, made into cursor on first use.
   QZ::CursorHandle GetDragCursor(const QZ::SkinArt::ProgramPicture& picture, QZ::CursorHandle& cursor);
+  // Drops the virtual keyboard, then makes the one of the stored model while it is on.
+  void HostVirtualKeyboard();
   QZ::RCPtr<QZ::LMidiManager> CreateMidiManager() const;
 
   QZ::RCPtr<LRootModuleEngine> mEngine;
   uint32_t mAppSettingsFile = 0;
   uint32_t mUserSettingsFile = 0;
+  std::unique_ptr<Simulator::VirtualKeyboard> mVirtualKeyboard;
   QZ::RCPtr<QZ::LMidiManager> mMidiManager;
   std::function<QZ::RCPtr<QZ::LMidiManager>()> mCreateMidiManager;
   QZ::CursorHandle mDropMoveCursor = 0;

@@ -1,11 +1,13 @@
 // The editor's application object: its fixed answers, the seams it fills while it lives,
-// its settings files, folders, cursors, the editor page it reports, and its MIDI manager
-// made anew.
+// its settings files, folders, cursors, the editor page it reports, its MIDI manager made
+// anew, and the virtual keyboard it hosts.
 
 #include <gmock/gmock.h>
 
 #include "DeviceControl/MakerMidiId.h"
 #include "EditorAppTestSupport.h"
+#include "Platform/Midi/MidiSystem.h"
+#include "Platform/Midi/Virtual/VirtualMidiRegistry.h"
 #include "Platform/Window/Input.h"
 #include "QZFramework/ControlBase/CursorNames.h"
 #include "QZFramework/Controls/TabControl.h"
@@ -195,6 +197,56 @@ TEST_F(ApplicationTest, WhenNoMidiManagerIsMadeTheApplicationSaysSo) {
     EXPECT_STREQ(failure.what(), kNoMidiManagerText);
   }
   EXPECT_EQ(app->GetMidiManager(), nullptr);
+}
+
+// The input devices of the process's virtual MIDI registry.
+std::vector<std::string> VirtualInputs() {
+  return QZ::Platform::Midi::VirtualMidiRegistry::Shared().ListDevices(QZ::Platform::Midi::MidiDirection::Input);
+}
+
+TEST_F(ApplicationTest, WithTheVirtualKeyboardOnTheMidiManagerMeetsAKeyboardOfTheSelectedModel) {
+  MakeApplication(EditorSkins(2));
+  ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
+  ASSERT_NE(app->GetVirtualKeyboard(), nullptr);
+  // Its ports were there when the manager opened its own: polling is not armed yet.
+  const RCPtr<QZ::LMidiManager> first = app->GetMidiManager();
+  EXPECT_FALSE(first->IsStatusPollingArmed());
+  ASSERT_TRUE(first->ArePortsOpen());
+  EXPECT_EQ(first->GetInputPortName(), QZ::WString(u"MIDIIN3 (QUORIN 49 ZTR)"));
+  EXPECT_TRUE(first->IsDeviceFirmwareVersionUseable()) << "the keyboard answers";
+
+  (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 0); // 0
+  app->ReinitalizeMidiManager();
+  const RCPtr<QZ::LMidiManager> second = app->GetMidiManager();
+  ASSERT_TRUE(second->ArePortsOpen());
+  EXPECT_EQ(second->GetOutputPortName(), QZ::WString(u"MIDIOUT3 (QUORIN 25 ZTR)"));
+  EXPECT_TRUE(second->IsDeviceFirmwareVersionUseable()) << "the identity of the 25-key model";
+  EXPECT_THAT(VirtualInputs(), testing::Not(testing::Contains("MIDIIN3 (QUORIN 49 ZTR)"))) << "the old one went";
+  EXPECT_THAT(VirtualInputs(), testing::Contains("MIDIIN3 (QUORIN 25 ZTR)"));
+  DropApplication();
+  EXPECT_THAT(VirtualInputs(), testing::IsEmpty()) << "the keyboard goes with the application";
+}
+
+TEST_F(ApplicationTest, NoKeyboardIsHostedWhileTheVirtualKeyboardIsOffOrTheModelIsUnknown) {
+  environment.Unset("QZ_VIRTUAL_KEYBOARD");
+  MakeApplication(EditorSkins(2));
+  ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
+  EXPECT_EQ(app->GetVirtualKeyboard(), nullptr);
+  EXPECT_THAT(VirtualInputs(), testing::IsEmpty());
+
+  // Switched on later (as a test does), it is hosted from the next manager on; a stored
+  // model that is no model gets none, as the manager gets no ports to look for.
+  struct Switched {
+    Switched() { QZ::Platform::Midi::MidiSystem::SetVirtualKeyboardEnabled(true); }
+    ~Switched() { QZ::Platform::Midi::MidiSystem::SetVirtualKeyboardEnabled(std::nullopt); }
+  } on;
+  (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 7); // 0
+  app->ReinitalizeMidiManager();
+  EXPECT_EQ(app->GetVirtualKeyboard(), nullptr);
+  (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 2); // 0
+  app->ReinitalizeMidiManager();
+  EXPECT_NE(app->GetVirtualKeyboard(), nullptr);
+  EXPECT_TRUE(app->GetMidiManager()->ArePortsOpen());
 }
 
 TEST_F(ApplicationTest, TheApplicationLeavesNoThreadBehind) {
