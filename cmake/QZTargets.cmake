@@ -130,11 +130,11 @@ function(qz_test_fixtures)
                                                            "LP_NUM_THREADS=0")
 endfunction()
 
-# qz_fixture_test(<ctest name> FIXTURE <JACK|XVFB> TARGET <test binary> SUITE <gtest suite>
+# qz_fixture_test(<ctest name> FIXTURE <JACK|XVFB>... TARGET <test binary> SUITE <gtest suite>
 #                 [ENVIRONMENT <name=value>...] [DEPENDS <target>...] [TIMEOUT <s>])
-# Runs one suite of a qz_test binary as one CTest under the fixture's server, and only
-# there: the suite is left out of the binary's ordinary tests, so it never runs (or
-# skips) without its server. Call it in the folder of the binary's qz_test. The test
+# Runs one suite of a qz_test binary as one CTest under the fixtures' servers (one or both),
+# and only there: the suite is left out of the binary's ordinary tests, so it never runs (or
+# skips) without its servers. Call it in the folder of the binary's qz_test. The test
 # finds its server through the environment: JACK_DEFAULT_SERVER for JACK (JACK clients
 # read it), QZ_TEST_XVFB_DISPLAY_FILE (a file holding the display number) for Xvfb. JACK
 # tests run one at a time, and so do Xvfb tests: the screen, the keyboard focus, the pointer
@@ -142,7 +142,7 @@ endfunction()
 # a window manager takes the focus; one shown where another test reads pixels or clicks
 # covers that test's window). A TSan build has no fixture tests.
 function(qz_fixture_test name)
-  cmake_parse_arguments(ARG "" "FIXTURE;TARGET;SUITE;TIMEOUT" "ENVIRONMENT;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "TARGET;SUITE;TIMEOUT" "FIXTURE;ENVIRONMENT;DEPENDS" ${ARGN})
   if(QZ_TSAN OR NOT TARGET ${ARG_TARGET})
     return()
   endif()
@@ -150,8 +150,30 @@ function(qz_fixture_test name)
   if(discovered)
     message(FATAL_ERROR "qz_fixture_test(${name}): call it in the folder of qz_test(${ARG_TARGET})")
   endif()
-  get_property(environment GLOBAL PROPERTY QZ_FIXTURE_ENVIRONMENT_${ARG_FIXTURE})
-  if(NOT environment)
+  set(environment)
+  set(fixtures)
+  set(locks)
+  set(timeout 0)
+  foreach(fixture IN LISTS ARG_FIXTURE)
+    get_property(fixture_environment GLOBAL PROPERTY QZ_FIXTURE_ENVIRONMENT_${fixture})
+    if(NOT fixture_environment)
+      message(FATAL_ERROR "qz_fixture_test(${name}): FIXTURE is JACK or XVFB, after qz_test_fixtures()")
+    endif()
+    list(APPEND environment ${fixture_environment})
+    if(fixture STREQUAL "JACK")
+      list(APPEND fixtures QZJackServer)
+      list(APPEND locks QZJackServer)
+      set(fixture_timeout 180)
+    else()
+      list(APPEND fixtures QZXvfb)
+      list(APPEND locks QZXvfbInput)
+      set(fixture_timeout 120)
+    endif()
+    if(fixture_timeout GREATER timeout)
+      set(timeout ${fixture_timeout})
+    endif()
+  endforeach()
+  if(NOT fixtures)
     message(FATAL_ERROR "qz_fixture_test(${name}): FIXTURE is JACK or XVFB, after qz_test_fixtures()")
   endif()
   set_property(TARGET ${ARG_TARGET} APPEND PROPERTY QZ_FIXTURE_SUITES ${ARG_SUITE})
@@ -160,20 +182,11 @@ function(qz_fixture_test name)
   endif()
   add_test(NAME ${name} COMMAND ${ARG_TARGET} --gtest_filter=${ARG_SUITE}.*)
   list(APPEND environment ${ARG_ENVIRONMENT})
-  if(ARG_FIXTURE STREQUAL "JACK")
-    set(fixture QZJackServer)
-    set(timeout 180)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK QZJackServer)
-  else()
-    set(fixture QZXvfb)
-    set(timeout 120)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK QZXvfbInput)
-  endif()
   if(ARG_TIMEOUT)
     set(timeout ${ARG_TIMEOUT})
   endif()
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${fixture} TIMEOUT ${timeout}
-                                          ENVIRONMENT "${environment}")
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}" RESOURCE_LOCK "${locks}"
+                                          TIMEOUT ${timeout} ENVIRONMENT "${environment}")
 endfunction()
 
 # qz_fuzzer(<name> SOURCE <file> LIBS <lib>... [RUNS <n>]): a libFuzzer target whose

@@ -29,6 +29,13 @@ RCPtr<LMidiManager> LMidiManager::Create(const MidiManagerOptions& options) {
   return manager;
 }
 
+WString LMidiManager::GetModelPortName(int32_t model, Platform::Midi::MidiDirection direction) {
+  if (model < kDeviceModel25Keys || model > kDeviceModel61Keys) {
+    return WString();
+  }
+  return WString(direction == Platform::Midi::MidiDirection::Input ? kInputNames[model] : kOutputNames[model]);
+}
+
 LMidiManager::LMidiManager(const MidiManagerOptions& options) : mOptions(options) {}
 
 LMidiManager::~LMidiManager() = default;
@@ -39,8 +46,8 @@ void LMidiManager::Start() {
   const int32_t model = GetDeviceModel();
   mModelByte = KeyboardModelByte(model);
   if (model >= kDeviceModel25Keys && model <= kDeviceModel61Keys) {
-    (void)mInputNames.AddItem(WString(kInputNames[model]));   // grows or throws
-    (void)mOutputNames.AddItem(WString(kOutputNames[model])); // grows or throws
+    (void)mInputNames.AddItem(GetModelPortName(model, Platform::Midi::MidiDirection::Input));   // grows or throws
+    (void)mOutputNames.AddItem(GetModelPortName(model, Platform::Midi::MidiDirection::Output)); // grows or throws
   }
   mEngine = mOptions.engine;
   if (!mEngine) {

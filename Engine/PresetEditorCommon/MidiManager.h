@@ -73,6 +73,9 @@ public:
 
   // A new manager, started (ports opened, polling not armed). Main thread.
   static RCPtr<LMidiManager> Create(const MidiManagerOptions& options = {});
+  // The name of the port a manager of model (0, 1 or 2) opens in direction: "MIDIIN3 (QUORIN
+  // 49 ZTR)" and "MIDIOUT3 (QUORIN 49 ZTR)" for model 1; empty for another model. Any thread.
+  static WString GetModelPortName(int32_t model, Platform::Midi::MidiDirection direction);
 
   // Sends the engine's values of the parameter range as the current page's preset, for
   // the user page into slot presetNumber (0 RAM, 1 to 10 stored). The bytes sent (153 or

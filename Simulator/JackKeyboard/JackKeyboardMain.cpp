@@ -3,7 +3,10 @@
 // program. Its ports are registered once the client is active, so a listed port is
 // served. Prints "ready" once they are; runs until its standard input closes.
 //
-//   QZJackKeyboard <client name> <model index 0, 1 or 2>
+//   QZJackKeyboard <client name> <model index 0, 1 or 2> [--memory-file <path>]
+//
+// With --memory-file the keyboard's memory is written to path as text (KeyboardMemoryFile.h)
+// before "ready", and again after each message that changed a preset or the globals.
 //
 // The process callback neither allocates nor locks: it copies what the editor sends
 // into one ring buffer and wakes the worker (sem_post), and sends the replies that the
@@ -20,11 +23,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "Platform/Midi/MidiStreamParser.h"
+#include "Simulator/Keyboard/KeyboardMemoryFile.h"
 #include "Simulator/Keyboard/KeyboardSysEx.h"
 
 namespace {
@@ -85,8 +90,9 @@ int Process(jack_nframes_t frames, void* argument) {
 }
 
 // Reassembles whole messages from the editor's bytes (one message may come in several
-// events) and queues the keyboard's replies.
-void Answer(JackKeyboard& keyboard, Simulator::KeyboardSysEx& sysEx) {
+// events), queues the keyboard's replies and brings the memory file (when there is one) up
+// to date.
+void Answer(JackKeyboard& keyboard, Simulator::KeyboardSysEx& sysEx, Simulator::KeyboardMemoryFile* memoryFile) {
   QZ::Platform::Midi::MidiStreamParser wire;
   std::vector<uint8_t> message;
   std::vector<uint8_t> bytes;
@@ -115,20 +121,31 @@ void Answer(JackKeyboard& keyboard, Simulator::KeyboardSysEx& sysEx) {
         }
       }
       message.clear();
+      if (memoryFile != nullptr && !memoryFile->Update()) {
+        std::fprintf(stderr, "the memory file %s cannot be written\n", memoryFile->Path().c_str());
+      }
     }
   }
 }
 
-int Run(const char* clientName, int32_t model) {
+int Run(const char* clientName, int32_t model, const char* memoryPath) {
   Simulator::KeyboardMemory memory(model);
   Simulator::KeyboardSysEx sysEx(memory, model);
   const std::string device = Simulator::KeyboardDeviceName(model);
+  std::unique_ptr<Simulator::KeyboardMemoryFile> memoryFile;
+  if (memoryPath != nullptr) {
+    memoryFile = std::make_unique<Simulator::KeyboardMemoryFile>(memory, memoryPath);
+    if (!memoryFile->Update()) {
+      std::fprintf(stderr, "the memory file %s cannot be written\n", memoryPath);
+      return 1;
+    }
+  }
 
   JackKeyboard keyboard;
   keyboard.received = jack_ringbuffer_create(kRingSize);
   keyboard.replies = jack_ringbuffer_create(kRingSize);
   sem_init(&keyboard.wake, 0, 0);
-  std::thread worker([&] { Answer(keyboard, sysEx); });
+  std::thread worker([&] { Answer(keyboard, sysEx, memoryFile.get()); });
 
   int result = 1;
   jack_status_t status{};
@@ -171,10 +188,11 @@ int Run(const char* clientName, int32_t model) {
 } // namespace
 
 int main(int argc, char** argv) {
-  const std::string model = argc == 3 ? argv[2] : "";
+  const bool withMemoryFile = argc == 5 && std::string(argv[3]) == "--memory-file";
+  const std::string model = argc == 3 || withMemoryFile ? argv[2] : "";
   if (model != "0" && model != "1" && model != "2") {
-    std::fprintf(stderr, "usage: %s <JACK client name> <model index 0, 1 or 2>\n", argv[0]);
+    std::fprintf(stderr, "usage: %s <JACK client name> <model index 0, 1 or 2> [--memory-file <path>]\n", argv[0]);
     return 2;
   }
-  return Run(argv[1], std::atoi(model.c_str()));
+  return Run(argv[1], std::atoi(model.c_str()), withMemoryFile ? argv[4] : nullptr);
 }

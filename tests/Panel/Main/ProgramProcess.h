@@ -1,7 +1,8 @@
 #pragma once
-// The program (quorin-ztr-preset-editor) run as a process by the tests: started with its
-// environment changed as a test says (a variable set, or unset with std::nullopt), its
-// standard error kept in a file, signalled, waited for.
+// The program (quorin-ztr-preset-editor, or a command that ends in it such as scripts/run.sh)
+// run as a process by the tests: started with its environment changed as a test says (a
+// variable set, or unset with std::nullopt), its standard output and error kept in files,
+// signalled, waited for.
 //
 //   ProgramProcess program({{"QZ_RESOURCE_FOLDER", resources}, {"DISPLAY", std::nullopt}}, folder);
 //   const ProgramProcess::Ended ended = program.Wait();   // ended.status, ended.errors
@@ -43,11 +44,13 @@ public:
   struct Options {
     std::string workingFolder;            // empty: the test's own
     rlim_t fileSizeLimit = RLIM_INFINITY; // bytes, as `ulimit -f` sets it
+    std::vector<std::string> command;     // the program and its arguments; empty: the editor
   };
   struct Ended {
     bool exited = false;
     int status = -1; // the exit status, or the signal that ended it
     std::string errors;
+    std::string output;
   };
 
   ProgramProcess(const Changes& changes, const TempFolder& folder) : ProgramProcess(changes, folder, Options()) {}
@@ -76,13 +79,21 @@ public:
       envp.push_back(entry.data());
     }
     envp.push_back(nullptr);
-    std::string program = QZ_EDITOR_PROGRAM;
-    char* argv[] = {program.data(), nullptr};
+    std::vector<std::string> command = options.command;
+    if (command.empty()) {
+      command.push_back(QZ_EDITOR_PROGRAM);
+    }
+    std::vector<char*> argv;
+    for (std::string& argument : command) {
+      argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
     const std::string errors = folder / "program-stderr.txt";
+    const std::string output = folder / "program-stdout.txt";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (!options.workingFolder.empty()) {
       posix_spawn_file_actions_addchdir_np(&actions, options.workingFolder.c_str());
     }
@@ -98,7 +109,7 @@ public:
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setsigmask(&attributes, &none);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    if (posix_spawn(&mPid, program.c_str(), &actions, &attributes, argv, envp.data()) != 0) {
+    if (posix_spawn(&mPid, argv[0], &actions, &attributes, argv.data(), envp.data()) != 0) {
       mPid = 0;
     }
     posix_spawnattr_destroy(&attributes);
@@ -168,6 +179,7 @@ private:
     ended.exited = WIFEXITED(status);
     ended.status = ended.exited ? WEXITSTATUS(status) : WTERMSIG(status);
     ended.errors = mFolder.Read("program-stderr.txt");
+    ended.output = mFolder.Read("program-stdout.txt");
     return ended;
   }
 

@@ -13,8 +13,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "Platform/Midi/MidiTestSupport.h"
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
+#include "Support/TempFolder.h"
 #include "Support/WaitUntil.h"
 
 extern char** environ;
@@ -24,10 +29,11 @@ namespace {
 using namespace QZ::Platform::Midi;
 using QZTest::Bytes;
 
-// The program as client "keys", model 49 keys; it ends when its standard input closes.
+// The program as client "keys", model 49 keys, with the arguments after those; it ends when
+// its standard input closes.
 class JackKeyboardProcess {
 public:
-  explicit JackKeyboardProcess(const char* program) {
+  explicit JackKeyboardProcess(const char* program, std::vector<std::string> more = {}) {
     int toChild[2];
     int fromChild[2];
     if (pipe(toChild) != 0 || pipe(fromChild) != 0) {
@@ -39,8 +45,12 @@ public:
     posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, toChild[1]);
     posix_spawn_file_actions_addclose(&actions, fromChild[0]);
-    const char* argv[] = {program, "keys", "1", nullptr};
-    if (posix_spawn(&mPid, program, &actions, nullptr, const_cast<char**>(argv), environ) != 0) {
+    std::vector<const char*> argv = {program, "keys", "1"};
+    for (const std::string& argument : more) {
+      argv.push_back(argument.c_str());
+    }
+    argv.push_back(nullptr);
+    if (posix_spawn(&mPid, program, &actions, nullptr, const_cast<char**>(argv.data()), environ) != 0) {
       mPid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
@@ -62,7 +72,7 @@ public:
       ended = waitpid(mPid, &status, 0);
     }
     if (ended == mPid) {
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the keyboard failed";
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == mExpectedStatus) << "the keyboard's exit status";
     }
     if (mStdout != nullptr) {
       std::fclose(mStdout);
@@ -81,8 +91,12 @@ public:
            std::string(line) == "ready\n";
   }
 
+  // The exit status the keyboard must end with (0 unless told).
+  void ExpectStatus(int status) { mExpectedStatus = status; }
+
 private:
   pid_t mPid = -1;
+  int mExpectedStatus = 0;
   int mStdin = -1;
   FILE* mStdout = nullptr;
 };
@@ -92,13 +106,39 @@ size_t IndexOf(MidiBackend& backend, MidiDirection direction, const std::string&
   return static_cast<size_t>(std::find(names.begin(), names.end(), name) - names.begin());
 }
 
-TEST(JackKeyboardTest, APresetSentIsStoredAndComesBackOnRequest) {
+// The line of the memory file that starts with prefix, without the prefix; empty while
+// there is none.
+std::string MemoryLine(const QZTest::TempFolder& folder, const std::string& prefix) {
+  std::istringstream in(folder.Read("memory.txt"));
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(prefix, 0) == 0) {
+      return line.substr(prefix.size());
+    }
+  }
+  return {};
+}
+
+std::string Hex(const Bytes& bytes) {
+  std::string text;
+  char digits[3];
+  for (const uint8_t byte : bytes) {
+    std::snprintf(digits, sizeof digits, "%02X", byte);
+    text += digits;
+  }
+  return text;
+}
+
+TEST(JackKeyboardTest, APresetSentIsStoredAndComesBackOnRequestAndTheMemoryFileFollows) {
   const char* program = std::getenv("QZ_TEST_JACK_KEYBOARD");
   if (program == nullptr) {
     GTEST_SKIP() << "needs the JACK server fixture: run the ctest SimulatorJackKeyboardExchange";
   }
-  JackKeyboardProcess keyboard(program);
+  QZTest::TempFolder folder;
+  JackKeyboardProcess keyboard(program, {"--memory-file", folder / "memory.txt"});
   ASSERT_TRUE(keyboard.WaitForReady());
+  const std::string factory = MemoryLine(folder, "preset 2 ");
+  EXPECT_EQ(factory.size(), 282u) << "written before ready";
+  EXPECT_EQ(MemoryLine(folder, "globals "), "0100000000");
 
   RtMidiBackend backend;
   QZTest::CaptureRecorder recorder;
@@ -122,6 +162,20 @@ TEST(JackKeyboardTest, APresetSentIsStoredAndComesBackOnRequest) {
             MidiResult::Ok);
   ASSERT_TRUE(recorder.WaitFor(1));
   EXPECT_EQ(recorder.Captures()[0].bytes, preset);
+  // Stored before the reply that showed it: the file has it already.
+  EXPECT_EQ(MemoryLine(folder, "preset 2 "), Hex(Bytes(preset.begin() + 11, preset.end() - 1)));
+  EXPECT_EQ(MemoryLine(folder, "preset 3 "), factory);
+}
+
+TEST(JackKeyboardTest, AMemoryFileThatCannotBeWrittenEndsTheKeyboardBeforeReady) {
+  const char* program = std::getenv("QZ_TEST_JACK_KEYBOARD");
+  if (program == nullptr) {
+    GTEST_SKIP() << "needs the JACK server fixture: run the ctest SimulatorJackKeyboardExchange";
+  }
+  QZTest::TempFolder folder;
+  JackKeyboardProcess keyboard(program, {"--memory-file", folder / "missing/memory.txt"});
+  EXPECT_FALSE(keyboard.WaitForReady());
+  keyboard.ExpectStatus(1);
 }
 
 } // namespace
