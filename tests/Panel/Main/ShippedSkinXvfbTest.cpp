@@ -19,7 +19,6 @@
 #include "QZFramework/Controls/Dialog.h"
 #include "QZFramework/Controls/PopupMenu.h"
 #include "ShippedEditorWindow.h"
-#include "Simulator/Keyboard/VirtualKeyboard.h"
 #include "Support/ImageCompare.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
@@ -68,10 +67,7 @@ protected:
     ShippedEditorFixture::SetUp();
     std::filesystem::create_directories(QZ_EDITOR_APP_TEST_OUTPUT);
   }
-  void TearDown() override {
-    ShippedEditorFixture::TearDown();
-    keyboard.reset();
-  }
+  void TearDown() override { ShippedEditorFixture::TearDown(); }
 
   // xdotool on the test's screen.
   int Xdotool(std::vector<std::string> arguments) const {
@@ -276,10 +272,9 @@ protected:
     Settle();
   }
 
+  // The editor hosts the virtual keyboard of its model (QZ_VIRTUAL_KEYBOARD is set): the
+  // send command waits for its ports.
   std::string display;
-  // The 49-key model the editor starts with, on the virtual MIDI devices: the send command
-  // waits for its ports.
-  std::unique_ptr<Simulator::VirtualKeyboard> keyboard = std::make_unique<Simulator::VirtualKeyboard>(1);
 };
 
 TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheResolution) {
