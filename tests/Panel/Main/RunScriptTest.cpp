@@ -1,7 +1,7 @@
 // scripts/run.sh over the test build's programs (QZ_PREBUILT, so nothing is installed or
 // built): without a display it shows how to start the editor and ends with 2; on the Xvfb
 // fixture's display without a Quorin ZTR keyboard it turns the virtual keyboard on, says
-// so and starts the editor, whose window ("Vandrel") Alt+F4 closes; a QZ_VIRTUAL_KEYBOARD the user set
+// so and starts the editor, whose window ("Quorin ZTR Preset Editor") Alt+F4 closes; a QZ_VIRTUAL_KEYBOARD the user set
 // stays as it was.
 
 #include <gtest/gtest.h>
@@ -85,7 +85,7 @@ protected:
                     "window=$(timeout 120 xdotool search --sync --onlyvisible --pid " + std::to_string(script.Pid()) +
                         " | head -n 1) && xdotool getwindowname $window >" + found}),
         0);
-    EXPECT_EQ(folder.Read("window.txt"), "Vandrel\n") << "the main window is titled with the company name";
+    EXPECT_EQ(folder.Read("window.txt"), "Quorin ZTR Preset Editor\n") << "the skin's label titles the window";
     virtualKeyboard = EnvironmentOf(script.Pid(), "QZ_VIRTUAL_KEYBOARD");
     // The window that SDL shows without a window manager has the keyboard's focus.
     EXPECT_EQ(RunProgram({"xdotool", "key", "alt+F4"}), 0);
