@@ -153,7 +153,9 @@ TEST_F(InstanceProcessXvfbTest, ASecondStartHandsItsLineOverAndAKilledFirstLeave
   ASSERT_TRUE(status.has_value()) << "the second start still runs";
   EXPECT_EQ(*status, 0) << folder.Read("second.txt");
   EXPECT_EQ(folder.Read("second.txt").find("probe: running"), std::string::npos) << "it ran the application";
-  EXPECT_LT(took, 2s) << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
+  // A sanitized start on a loaded machine takes about 2 s by itself; waiting out a connect or
+  // read time-out more than once would pass 5 s.
+  EXPECT_LT(took, 5s) << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms";
   EXPECT_EQ(VandrelWindows(), 1u);
   const std::string line =
       "Command line from another instance: " + QZ::QuoteCommandLineArgument(QZ_APPLICATION_INSTANCE_PROBE) + " a b\n";
