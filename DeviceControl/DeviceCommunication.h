@@ -62,7 +62,7 @@ public:
   virtual void SetReceiver(DeviceCommunicationReceiver* receiver);
   virtual DeviceCommunicationReceiver* GetReceiver() const;
   // Binds the library; the base cannot: QZ_E_FAIL.
-  virtual QZ::QZResult Open();
+  [[nodiscard]] virtual QZ::QZResult Open();
   virtual bool IsEnabled() const;
   // Hands the receiver, at once and under the lock, the one entry
   // [[Int64 value, Bool IsEnabled()], Int32 -4, Empty]; returns IsEnabled(). False, doing
@@ -127,7 +127,7 @@ protected:
   LDeviceCommunicationBase();
 
   // The binding, made when there is none: 1 when there was one, 0, or QZ_E_FAIL.
-  QZ::QZResult CreateClient(const QZ::WString& libraryPath);
+  [[nodiscard]] QZ::QZResult CreateClient(const QZ::WString& libraryPath);
   // Takes deviceId as the device (under the lock); returns the binding, null without. The
   // binding stays valid while the caller holds a reference to the interface.
   QZ::DeviceControlClientInterface* TakeDeviceId(const QZ::Variant& deviceId);
@@ -165,7 +165,7 @@ public:
   // Binds the library where the registry says (DeviceControlClientInterface::
   // FindLibraryPath), else beside the program: 1 when bound before, 0 (also when the
   // library did not load: every library call then fails), QZ_E_FAIL.
-  QZ::QZResult Open() override;
+  [[nodiscard]] QZ::QZResult Open() override;
   // Turning delivery off returns only when no receiver call of the worker is running
   // (at once when called from one).
   void EnableDelivery(bool on) override;

@@ -84,7 +84,7 @@ public:
   // values other than the range's or a value that is no buffer (QZ_E_NOTIMPL a list);
   // QZ_E_INVALIDARG for a value not as wide as the layout says or with a byte of 0x80 or more.
   // Nothing is sent on a failure.
-  virtual QZResult SendPresetToMidiDevice(int32_t presetNumber);
+  [[nodiscard]] virtual QZResult SendPresetToMidiDevice(int32_t presetNumber);
   // Requests the current page's preset (slot presetNumber on the user page) and waits for
   // the reply, which the capture handler writes into the engine (each change is posted
   // by the engine); up to three tries. A reply counts only with the page's length, header
@@ -92,16 +92,17 @@ public:
   // ignored and leaves the engine as it was. 0 reply applied; -1 a port missing, another
   // page, a bad slot or a failed send; -3 no accepted reply; QZ_E_FAIL no engine. Throws
   // QZ::FailedResultException when the capture handler cannot be (un)registered.
-  virtual QZResult GetPresetFromMidiDevice(int32_t presetNumber);
+  [[nodiscard]] virtual QZResult GetPresetFromMidiDevice(int32_t presetNumber);
   // 0 when both ports are open, else -1; value is not used.
   virtual QZResult CheckConnection(const Variant& value, RCPtr<LRefCountedObject> reference);
   // Registers and unregisters the capture handler around closing the parameter reply
   // gate; no message exists for such a request, so nothing is sent. 0, or QZ_E_FAIL
   // when the ports are not both open; throws as GetPresetFromMidiDevice.
-  virtual QZResult RequestNonPresetParameterFromDevice(const WString& name, RCPtr<LRefCountedObject> reference);
+  [[nodiscard]] virtual QZResult RequestNonPresetParameterFromDevice(const WString& name,
+                                                                     RCPtr<LRefCountedObject> reference);
   // The bytes through the output port as they are: -1 when a watched output device is
   // missing, else the communicator's result.
-  virtual QZResult SendMidiData(const IArray<signed char>& bytes);
+  [[nodiscard]] virtual QZResult SendMidiData(const IArray<signed char>& bytes);
   // Runs once, from Create: makes the communicator and the status checker, the polling
   // thread, subscribes the reconnection handler at the application centre (when there is
   // one) and opens the ports.
@@ -113,7 +114,7 @@ public:
   virtual bool ArePortsOpen() const;
   // Opens the model's input and output ports by name: 1 when both were open, 0 when both
   // are now, else QZ_E_FAIL (the one that opened stays open).
-  virtual QZResult OpenPorts();
+  [[nodiscard]] virtual QZResult OpenPorts();
   // Releases both ports: 0.
   virtual QZResult ClosePorts();
   virtual RCPtr<LMidiCommInterface> GetCommunicator() const;
@@ -124,7 +125,7 @@ public:
   // global page (the start-up range is {first id, 145}).
   virtual void SetParamRange(const ParamIdRange& range);
   // F0 7E 7F 06 01 F7 through port: the send result.
-  virtual QZResult SendIdentityRequest(LMidiRenderPort* port);
+  [[nodiscard]] virtual QZResult SendIdentityRequest(LMidiRenderPort* port);
 
   // Arms the status polling: a poll now, then one every polling interval. 1 when armed.
   QZResult StartStatusPolling();
@@ -137,7 +138,7 @@ public:
   // Frames message in place (F0 first, F7 last, each added when missing) and sends it
   // through port with the polling paused. -1 without a port or communicator; QZ_E_INVALIDARG
   // for an empty message; QZ_E_FAIL for the lone byte F0 or F7; else the send result.
-  QZResult SendSysEx(Array<signed char>& message, LMidiRenderPort* port);
+  [[nodiscard]] QZResult SendSysEx(Array<signed char>& message, LMidiRenderPort* port);
 
   ParamIdRange GetParamRange() const { return mParamRange; }
   // The model's byte in maker messages (QZ::KeyboardModelByte of the model index).

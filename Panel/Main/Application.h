@@ -78,7 +78,7 @@ public:
   // folder 3), opened in the store on first use with the version string "1_0_0" and the
   // product name: its handle. 0 for another kind, or when the folder is unknown (empty) or
   // the store cannot open the file: the next call tries again.
-  uint32_t OpenSettingsFiles(int32_t kind) override;
+  [[nodiscard]] uint32_t OpenSettingsFiles(int32_t kind) override;
 
   // --- Start-up ---------------------------------------------------------------------------------
 
@@ -86,7 +86,7 @@ public:
   // table: 0x80070057), is returned at once, before anything of the editor's exists. On
   // success the result of the "GHK_WIN" parse (0). The engine's and the skin's exceptions
   // pass.
-  QZ::QZResult RunApplicationStartup() override;
+  [[nodiscard]] QZ::QZResult RunApplicationStartup() override;
 
   // --- The editor's objects ---------------------------------------------------------------------
 

@@ -77,7 +77,7 @@ uint32_t GetClipboardSequenceNumber();
 bool IsClipboardFormatAvailable(uint32_t format);
 
 // Begins a round of reading or writing: false when one is open already.
-bool OpenClipboard();
+[[nodiscard]] bool OpenClipboard();
 // Ends the round. A round that emptied the clipboard writes it now (the text set, or
 // nothing): false when the backend refuses, in which case nothing changed. True otherwise.
 bool CloseClipboard();

@@ -72,13 +72,13 @@ private:
   };
 
   const Entry* Find(std::u16string_view section, std::u16string_view entry) const;
-  bool Store(std::u16string_view section, std::u16string_view entry, Entry value);
+  [[nodiscard]] bool Store(std::u16string_view section, std::u16string_view entry, Entry value);
   void Load();
   // Reads the lines of text into the sections: false when a line is not one of the file's.
   bool Parse(const std::string& text);
   // Moves an unreadable file aside: false (reported) when it stays in place.
   bool KeepAside(const std::string& why);
-  bool Save();
+  [[nodiscard]] bool Save();
   void Report(const std::string& line) const;
 
   std::string mFolder;

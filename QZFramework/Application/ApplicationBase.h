@@ -65,7 +65,7 @@ public:
   // The framework's start-up (0x80004005 when it fails: nothing below is done), then this
   // object subscribed to "NID_APP_EXIT_REQ" at the application centre, then Alt+F4 bound to
   // "NID_APP_EXIT_REQ" unless the global hot keys bind it already. 0.
-  QZResult RunApplicationStartup() override;
+  [[nodiscard]] QZResult RunApplicationStartup() override;
   // The host's message loop (HostApp::RunMessageLoop); 0 without a host.
   int32_t RunMessageLoop() override;
   // The framework's shut-down. 0.
@@ -82,7 +82,7 @@ public:
   // cannot be made (nothing left behind). Throws "Runtime Error : Null Pointer : Invalid
   // Control Name : QZ::LApplicationBase<class TApp>::CreateMainWindow :
   // Application/ApplicationBaseWin : Line 1272" without such a descriptor.
-  QZResult CreateMainWindow(int32_t rendererType) override;
+  [[nodiscard]] QZResult CreateMainWindow(int32_t rendererType) override;
   // The named control becomes the top control of the first root window (the default root
   // window when there is none): 0; 0x80004005 without such a control. The window, sized by
   // its top control now, is held on the work area again: shrunk to it as far as the
@@ -159,7 +159,8 @@ public:
   IIniFileManager* GetIniFileManagerPtr() const override { return mSettings.Get(); }
   // The host's profile: false without a host, before it names the company, or when the file
   // cannot be written.
-  bool WriteProfileBinary(const WString& section, const WString& entry, std::span<const uint8_t> bytes) override;
+  [[nodiscard]] bool WriteProfileBinary(const WString& section, const WString& entry,
+                                        std::span<const uint8_t> bytes) override;
 
 protected:
   // "QZ::LApplicationBase<class TApp>", which the failure texts name.

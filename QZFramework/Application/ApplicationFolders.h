@@ -40,6 +40,6 @@ std::string GetDocumentsFolder();
 
 // Creates path and every missing level above it: true when it is a folder afterwards;
 // otherwise, with reason given, why not.
-bool CreateFolders(const std::string& path, std::string* reason = nullptr);
+[[nodiscard]] bool CreateFolders(const std::string& path, std::string* reason = nullptr);
 
 } // namespace QZ

@@ -117,7 +117,7 @@ public:
   // skin applied: the remembered one (GetCurrentSkinIndex) held to the factory's skins (a
   // negative index is 0). 0; 0x80004005 without a factory or a skin, or when a step throws
   // (the steps after it do not run).
-  virtual QZResult RunApplicationStartup();
+  [[nodiscard]] virtual QZResult RunApplicationStartup();
   // The run: the main window laid out, OnBeforeRun, an idle pass, the message loop, an
   // idle pass. An exception out of the loop shows the start-up error box ("STARTUP_ERROR",
   // "STARTUP_ERROR_CAPTION" of the framework table, English without them; style 0x10),
@@ -247,7 +247,7 @@ public:
   IIniFileManager* GetIniFileManager() const override { return GetIniFileManagerPtr(); }
   // The settings file of kind (0 "AppSettings.ini", 1 "UserSettings.ini"), opened on first
   // use: its handle; 0 for another kind or when it cannot be opened.
-  virtual uint32_t OpenSettingsFiles(int32_t kind) = 0;
+  [[nodiscard]] virtual uint32_t OpenSettingsFiles(int32_t kind) = 0;
   uint32_t OpenSettingsFile(int32_t kind) override { return OpenSettingsFiles(kind); }
   // The top control of a skin name, not in a window yet; null when the skin has none.
   virtual RCPtr<LControl> CreateControl(const WString& name) = 0;
@@ -259,7 +259,7 @@ public:
                                      bool maximizeBox) = 0;
   virtual int32_t ShowCursor(bool show) = 0;
   virtual QZResult SetCursorPosition(int32_t x, int32_t y) = 0;
-  virtual QZResult CreateMainWindow(int32_t rendererType) = 0;
+  [[nodiscard]] virtual QZResult CreateMainWindow(int32_t rendererType) = 0;
 
   // --- IApplicationContext --------------------------------------------------------------------
 

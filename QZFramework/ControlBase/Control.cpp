@@ -500,6 +500,10 @@ QZResult LControl::Notify(NotificationName name, const RCPtr<LRefCountedObject>&
   return notification ? SendNotification(notification) : QZResult(QZ_E_INVALIDARG);
 }
 
+void LControl::Announce(NotificationName name, const RCPtr<LRefCountedObject>& parameter) {
+  (void)Notify(name, parameter);
+}
+
 QZResult LControl::ReceiveNotification(const RCPtr<LNotificationDistributor>& distributor,
                                        const RCPtr<LNotification>& notification) {
   return OfferToHandlerTable(mNotificationHandler, distributor, notification);

@@ -456,8 +456,8 @@ public:
   // pop-up menu delivers it with none): the command goes where its hot key would (OnMenuHotKey).
   QZResult OnMenuCommand(const RCPtr<LNotificationDistributor>& distributor, const RCPtr<LNotification>& notification);
   // Delivers a notification of name carrying parameter to receiver alone, at once.
-  QZResult SendNotificationTo(const RCPtr<LNotificationReceiver>& receiver, NotificationName name,
-                              const RCPtr<LRefCountedObject>& parameter);
+  [[nodiscard]] QZResult SendNotificationTo(const RCPtr<LNotificationReceiver>& receiver, NotificationName name,
+                                            const RCPtr<LRefCountedObject>& parameter);
 
   // ===========================================================================================
   // Layout of sub-controls (ControlLayout.cpp)
@@ -502,7 +502,7 @@ public:
   // the flag, and the operations of a back buffer (RebuildBackBuffer, AddToUpdateRegion,
   // ScrollContent, OnChildLayoutChanged) answer 1, nothing done.
   bool IsBuffered() const { return mBuffered; }
-  QZResult RebuildBackBuffer();
+  [[nodiscard]] QZResult RebuildBackBuffer();
   QZResult AddToUpdateRegion(const RectT<double>& rect, bool invalidate);
 
   // ===========================================================================================
@@ -955,8 +955,12 @@ public:
   QZResult ReleaseInternalReferences() override;
 
 protected:
-  // Sends a notification of name carrying parameter through the control's distributor.
-  QZResult Notify(NotificationName name, const RCPtr<LRefCountedObject>& parameter = nullptr);
+  // Sends a notification of name carrying parameter through the control's distributor:
+  // SendNotification's answer, QZ_E_INVALIDARG when no notification can be made of name.
+  [[nodiscard]] QZResult Notify(NotificationName name, const RCPtr<LRefCountedObject>& parameter = nullptr);
+  // Notify for an announcement nobody needs to answer (a change, a click): the listeners'
+  // answers and "nobody listens" (1) are alike to the control, so nothing is returned.
+  void Announce(NotificationName name, const RCPtr<LRefCountedObject>& parameter = nullptr);
 
   // The two steps of the receiver pair of a class T with a table of its own
   // (LHandlerTableControl in HandlerTableControl.h builds it on them).

@@ -79,7 +79,7 @@ public:
   // root window (OnCreateRootWindow). 0; 0x80004005 without a window, and for the OpenGL
   // renderer (which needs a GL window of its own). Throws the renderer's Domain Error for
   // an unknown kind. The GDI renderer (kRendererGDI) draws into the window's pixels.
-  QZResult CreateRenderer(int32_t kind);
+  [[nodiscard]] QZResult CreateRenderer(int32_t kind);
   // Takes renderer (a window may share another's), makes the drawing context of the
   // client area and the root window, and adds it to the application's root windows. 0;
   // 0x80004005 without a window or renderer.

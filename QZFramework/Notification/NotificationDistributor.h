@@ -169,7 +169,7 @@ public:
   // Delivers notification to the clients of its id now, on this thread: 0; 1 when no
   // client is registered for it; QZ_E_INVALIDARG for null. The distributor must be held by
   // a smart pointer: the delivery keeps it alive while receivers drop references.
-  QZResult SendNotification(const RCPtr<LNotification>& notification);
+  [[nodiscard]] QZResult SendNotification(const RCPtr<LNotification>& notification);
   // Has every registered client unregister itself, pools last to first, entries last to
   // first; 0. Used when a distributor is disposed.
   QZResult UnregisterAllClients();

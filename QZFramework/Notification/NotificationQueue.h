@@ -61,10 +61,10 @@ public:
   // Queues notification for the next drain and records it as the latest of its id's
   // latest-only clients: 0; QZ_E_INVALIDARG for null or a notification already queued (in any
   // queue); QZ_E_FAIL without a distributor. Any thread.
-  QZResult PostNotification(const RCPtr<LNotification>& notification);
+  [[nodiscard]] QZResult PostNotification(const RCPtr<LNotification>& notification);
   // The same; a posted notification's reference passes to the queue (on failure the
   // argument keeps it).
-  QZResult PostNotification(RCPtr<LNotification>&& notification);
+  [[nodiscard]] QZResult PostNotification(RCPtr<LNotification>&& notification);
   // Called on the posting thread after each notification a queue accepts, outside the
   // queue lock: the application wakes its message loop with it, so that what other
   // threads post is delivered at once. Null (the start): none. Any thread.

@@ -25,14 +25,14 @@
 
 namespace QZ {
 
-// Result codes shared by the whole framework; a code is a failure when negative. A
-// QZResult is an int32_t that cannot be dropped unnoticed: a call whose result is ignored
-// on purpose says so with (void) and a comment.
+// Result codes shared by the whole framework; a code is a failure when negative. The type
+// itself may be dropped: an operation whose failure the caller must act on (one that opens,
+// sends, loads, saves, locks or allocates) is declared [[nodiscard]] itself.
 //
-//   QZResult result = distributor->SendNotification(notification);
+//   QZResult result = distributor->SendNotification(notification); // [[nodiscard]]
 //   if (Failed(result)) { ... }
-//   (void)client->UnregisterNotification(centre, id); // 1 (none held) is as good as 0 here
-class [[nodiscard]] QZResult {
+//   client->UnregisterNotification(centre, id); // 1 (none held) is as good as 0 here
+class QZResult {
 public:
   constexpr QZResult() = default;
   constexpr QZResult(int32_t code) : mCode(code) {}

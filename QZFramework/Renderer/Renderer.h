@@ -56,8 +56,8 @@ public:
   virtual int32_t GetRendererType() = 0;
   // Makes a context of this backend for a window (or none) and stores it in out.
   // Returns 0, or a failure code with out unchanged.
-  virtual QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
-                                         RCPtr<LRenderContextInfo>& out) = 0;
+  [[nodiscard]] virtual QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window,
+                                                       bool offscreenOnly, RCPtr<LRenderContextInfo>& out) = 0;
   // Stores viewport as the current context's bounds. 0; 1 without a context.
   virtual QZResult SetViewport(const RectT<int32_t>& viewport);
   // Stores stencil (may be null) in the current state. 0; 1 without a context.

@@ -94,8 +94,9 @@ public:
     Scope call(*this, "GetRendererType", {});
     return rendererType;
   }
-  QZ::QZResult InitRenderContextInfo(const QZ::RectT<int32_t>& bounds, QZ::WindowHandle window, bool offscreenOnly,
-                                     QZ::RCPtr<QZ::LRenderContextInfo>& out) override {
+  [[nodiscard]] QZ::QZResult InitRenderContextInfo(const QZ::RectT<int32_t>& bounds, QZ::WindowHandle window,
+                                                   bool offscreenOnly,
+                                                   QZ::RCPtr<QZ::LRenderContextInfo>& out) override {
     Scope call(*this, "InitRenderContextInfo", {Rect(bounds), Object(window, "window"), Bool(offscreenOnly)});
     out = QZ::RCPtr<QZ::LRenderContextInfo>(new RecordingRenderContext(bounds, window, offscreenOnly, maxSurface));
     call.Append(" -> " + Object(out.Get(), "context"));

@@ -26,8 +26,8 @@ public:
   // kRendererStandBy.
   int32_t GetRendererType() override;
   // Makes an LD3D9RenderContextInfo; 0.
-  QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
-                                 RCPtr<LRenderContextInfo>& out) override;
+  [[nodiscard]] QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
+                                               RCPtr<LRenderContextInfo>& out) override;
   // 0, with the context stack untouched: no context is ever entered, none is checked.
   QZResult RenderStart(const RCPtr<LRenderContextInfo>& context) override;
   QZResult RenderFinish(const RCPtr<LRenderContextInfo>& context) override;

@@ -139,8 +139,8 @@ public:
   // Bytes the cached bitmaps (scaled, tiled and centred copies) take.
   size_t GetCachedBitmapBytes() const;
   // Makes an LGDIRenderContextInfo; 0.
-  QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
-                                 RCPtr<LRenderContextInfo>& out) override;
+  [[nodiscard]] QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
+                                               RCPtr<LRenderContextInfo>& out) override;
   // Enters the context (LRenderer's rules and exceptions), then readies its surfaces and
   // the drawing state for the frame. A context of another renderer is entered but draws
   // nothing.

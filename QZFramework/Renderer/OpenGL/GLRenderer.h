@@ -63,8 +63,8 @@ public:
   // A context for window (an SDL window made for OpenGL), given the renderer's pixel
   // format and the renderer's GL state. Throws Runtime Error (after a report) when the
   // window cannot take the format.
-  QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
-                                 RCPtr<LRenderContextInfo>& out) override;
+  [[nodiscard]] QZResult InitRenderContextInfo(const RectT<int32_t>& bounds, WindowHandle window, bool offscreenOnly,
+                                               RCPtr<LRenderContextInfo>& out) override;
   // Also sets the GL viewport and a projection of the viewport with y downwards.
   QZResult SetViewport(const RectT<int32_t>& viewport) override;
   // Enters the context (LRenderer's rules) and makes the GL context current on its window.

@@ -43,7 +43,7 @@ public:
   [[nodiscard]] int32_t Open();
   // Starts capture; on failure the device is closed. 0 or the device's error. Under the
   // communicator's port lock.
-  int32_t Start();
+  [[nodiscard]] int32_t Start();
   // Whether a device is held and still connected. Under the communicator's port lock.
   bool IsAlive();
 

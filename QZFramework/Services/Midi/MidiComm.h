@@ -27,8 +27,8 @@ public:
 
   RCPtr<LMidiCapturePort>& OpenCapturePort(const WString& name, RCPtr<LMidiCapturePort>& out) override;
   RCPtr<LMidiRenderPort>& OpenRenderPort(const WString& name, RCPtr<LMidiRenderPort>& out) override;
-  QZResult SendMidiData(LMidiRenderPort* port, const RCPtr<LIBuffer>& bytes) override;
-  QZResult SendMidiData(LMidiRenderPort* port, const IArray<signed char>& bytes) override;
+  [[nodiscard]] QZResult SendMidiData(LMidiRenderPort* port, const RCPtr<LIBuffer>& bytes) override;
+  [[nodiscard]] QZResult SendMidiData(LMidiRenderPort* port, const IArray<signed char>& bytes) override;
   void EnumerateCaptureDevices(WStringArray& names) override;
   void EnumerateRenderDevices(WStringArray& names) override;
 
@@ -51,7 +51,7 @@ private:
   QZResult RemoveRenderPort(LMidiRenderPort& port);
 
   // The body of both SendMidiData.
-  QZResult Send(LMidiRenderPort* port, const uint8_t* bytes, uint32_t count);
+  [[nodiscard]] QZResult Send(LMidiRenderPort* port, const uint8_t* bytes, uint32_t count);
   // Delivers one capture (the pool's job).
   int32_t Process(RCPtr<LRefCountedObject>* argument) override;
 

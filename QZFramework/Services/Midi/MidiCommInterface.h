@@ -81,8 +81,8 @@ public:
   // Sends the bytes as one message (see LMidiRenderPort::Send): the bytes sent, or
   // QZ_E_INVALIDARG for a null port or no bytes, QZ_E_FAIL when the device fails or the
   // message is not done in time. Any thread.
-  virtual QZResult SendMidiData(LMidiRenderPort* port, const RCPtr<LIBuffer>& bytes) = 0;
-  virtual QZResult SendMidiData(LMidiRenderPort* port, const IArray<signed char>& bytes) = 0;
+  [[nodiscard]] virtual QZResult SendMidiData(LMidiRenderPort* port, const RCPtr<LIBuffer>& bytes) = 0;
+  [[nodiscard]] virtual QZResult SendMidiData(LMidiRenderPort* port, const IArray<signed char>& bytes) = 0;
 
   // The unique device names of each direction, appended to names. Any thread.
   virtual void EnumerateCaptureDevices(WStringArray& names) = 0;

@@ -41,7 +41,7 @@ public:
   // timeoutMs for a long message to be done. The bytes sent (the message's length for a
   // short one), QZ_E_INVALIDARG for a short message of fewer bytes than its status needs,
   // QZ_E_FAIL when the device fails, is closed or the time runs out. Any thread.
-  QZResult Send(std::span<const uint8_t> bytes, uint32_t timeoutMs);
+  [[nodiscard]] QZResult Send(std::span<const uint8_t> bytes, uint32_t timeoutMs);
 
   const WString& GetName() const { return mName; }
   // As LMidiCapturePort::GetDeviceName.
@@ -53,7 +53,7 @@ public:
 private:
   // On a backend thread, or on the sending thread inside SendLong.
   void OnLongDone() override { mLight.Set(); }
-  QZResult SendLong(std::span<const uint8_t> bytes, uint32_t timeoutMs);
+  [[nodiscard]] QZResult SendLong(std::span<const uint8_t> bytes, uint32_t timeoutMs);
 
   const WString mName;
   WString mDeviceName;                                 // under mMutex

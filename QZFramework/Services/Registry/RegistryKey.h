@@ -39,11 +39,11 @@ public:
   LRegistryKey(uint32_t rootCode, const WString& path, bool use64BitView);
 
   // 1 when already open, 0 when it opened now (and stays open), else QZ_E_FAIL.
-  QZResult Open();
+  [[nodiscard]] QZResult Open();
   // A string value (type 1) becomes a UTF-8 String: its text up to the first NUL or the
   // end of its data, whichever comes first. Any other type becomes a Buffer of its bytes.
   // 0, or QZ_E_FAIL (value unchanged) when the key cannot be opened or has no such value.
-  QZResult GetValue(const WString& name, VariantEx& value);
+  [[nodiscard]] QZResult GetValue(const WString& name, VariantEx& value);
   // names becomes the child keys' names; 0, or QZ_E_FAIL (names emptied) when the key
   // cannot be opened.
   QZResult GetSubKeyNames(WStringArray& names);

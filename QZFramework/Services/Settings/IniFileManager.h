@@ -47,7 +47,7 @@ public:
   virtual int32_t Initialize(const char16_t* reserved) = 0;
   // Writes every modified file and closes all, last opened first; 0. A file that
   // could not be written is reported (as by SaveFile) and closed all the same.
-  virtual int32_t SaveAndCloseAll() = 0;
+  [[nodiscard]] virtual int32_t SaveAndCloseAll() = 0;
   // Opens the settings file at path. 1 with the existing handle when that path is open
   // already; 0 with a new handle; -1 (handle 0) when not even the new-file document
   // can be made. Never blocks on what is at the path.
@@ -101,7 +101,7 @@ public:
   ~LIniFileManager() override;
 
   int32_t Initialize(const char16_t* reserved) override;
-  int32_t SaveAndCloseAll() override;
+  [[nodiscard]] int32_t SaveAndCloseAll() override;
   [[nodiscard]] int32_t Load(const WString& path, const WString& keyPrefixName, const WString& applicationName,
                              IniFileHandle& handle) override;
   [[nodiscard]] int32_t SaveFile(IniFileHandle handle) override;

@@ -17,7 +17,7 @@ public:
   virtual ~CIniFileManagerProxy();
 
   int32_t Initialize(const char16_t* reserved) override;
-  int32_t SaveAndCloseAll() override;
+  [[nodiscard]] int32_t SaveAndCloseAll() override;
   [[nodiscard]] int32_t Load(const WString& path, const WString& keyPrefixName, const WString& applicationName,
                              IniFileHandle& handle) override;
   [[nodiscard]] int32_t SaveFile(IniFileHandle handle) override;

@@ -24,7 +24,7 @@ public:
 
   // The POSIX calls open, write, fsync, close and rename: their results, and errno set
   // on failure. Any thread.
-  virtual int Open(const char* path, int flags, mode_t mode);
+  [[nodiscard]] virtual int Open(const char* path, int flags, mode_t mode);
   virtual ssize_t Write(int fd, const void* bytes, size_t length);
   virtual int Sync(int fd);
   virtual int Close(int fd);

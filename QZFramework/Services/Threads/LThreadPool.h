@@ -87,13 +87,13 @@ private:
   // The queue thread's job: hands queued jobs to workers as they finish.
   int32_t Process(RCPtr<LRefCountedObject>* argument) override;
   // The slot index the job started on, or -1.
-  int32_t StartOnFreeWorker(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& argument,
-                            int32_t priority);
+  [[nodiscard]] int32_t StartOnFreeWorker(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& argument,
+                                          int32_t priority);
   // Under mMutex. Whether slot may take a job now.
   bool IsFree(RetriggerableThreader& slot);
   // Under mMutex.
-  QZResult StartOnSlot(uint32_t index, const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& argument,
-                       int32_t priority);
+  [[nodiscard]] QZResult StartOnSlot(uint32_t index, const RCPtr<LThreadWorker>& worker,
+                                     const RCPtr<LRefCountedObject>& argument, int32_t priority);
 
   std::atomic<int32_t> mWorkerCount;
   std::vector<std::unique_ptr<RetriggerableThreader>> mSlots;

@@ -42,10 +42,11 @@ public:
   // Runs worker->Process(&argument) once on the thread at the given priority (best
   // effort, see Thread::SetPriority). The light, when given, closes now and opens once
   // the job is done. 0, or QZ_E_FAIL when the threader is stopping or still busy.
-  QZResult StartWorker(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& argument,
-                       const RCPtr<LEvent>& light, int32_t priority);
+  [[nodiscard]] QZResult StartWorker(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& argument,
+                                     const RCPtr<LEvent>& light, int32_t priority);
   // The same without a light.
-  QZResult StartWorker(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& argument, int32_t priority);
+  [[nodiscard]] QZResult StartWorker(const RCPtr<LThreadWorker>& worker, const RCPtr<LRefCountedObject>& argument,
+                                     int32_t priority);
 
   // Refuses further jobs and ends the thread once a running job has returned; waits up
   // to the join time for that. true when the thread has ended (false at once when

@@ -58,7 +58,7 @@ public:
   // accepts; an empty folder gives a path below the root). 0 opened, 1 already open
   // (nothing changes), QZ_E_FAIL refused (the path, name and flags are kept). Throws
   // Runtime Error "invalid pathname" when both are empty.
-  virtual QZResult Open(const WString& folderOrPath, const WString& fileName, uint32_t flags);
+  [[nodiscard]] virtual QZResult Open(const WString& folderOrPath, const WString& fileName, uint32_t flags);
   // Closes the descriptor when this File is its last holder (deleting the file under
   // kDeleteOnClose); while other copies hold it, nothing changes. Always 0.
   virtual QZResult Close();
@@ -87,10 +87,10 @@ public:
   static bool IsDirectory(const WString& path);
   // 1 the folder exists, 0 it was created with any missing parents, QZ_E_FAIL a
   // non-folder of that name exists or the folder could not be made.
-  static QZResult EnsureDirectory(const WString& path);
+  [[nodiscard]] static QZResult EnsureDirectory(const WString& path);
   // Creates each folder along path (parentOnly: all but the last part); folders that
   // exist are fine. Whether the target (parentOnly: the parent) exists afterwards.
-  static bool CreateDirectories(const WString& path, bool parentOnly);
+  [[nodiscard]] static bool CreateDirectories(const WString& path, bool parentOnly);
   // The long form of path: every name on this system is its long name, so the path itself.
   static WString GetLongPath(const WString& path);
   // Replaces result by the full paths (folder + "/" + name) of the files (not folders) in

@@ -149,7 +149,7 @@ public:
   // Reads one record from `length` available bytes; 0 or QZ_E_FAIL. A refused record
   // leaves the Variant Empty, except a record of an external kind with data, which is
   // refused but leaves a Buffer holding a copy of the data.
-  QZResult Deserialize(const void* record, uint32_t length);
+  [[nodiscard]] QZResult Deserialize(const void* record, uint32_t length);
 
   // The number of records of a List (ValueRecord::CountRecords); 0 for any other kind.
   uint32_t GetListCount() const;

@@ -137,7 +137,7 @@ public:
 
   // The engine thread (main thread) -------------------------------------------------
   // 0 started; 1 already running; QZ_E_FAIL when a stopping thread did not end in time.
-  virtual QZ::QZResult StartThread();
+  [[nodiscard]] virtual QZ::QZResult StartThread();
   // Lets the thread stop when nothing keeps it busy (no polling, no connect in progress,
   // no controller, or a connected one no longer present).
   virtual void RequestStop();

@@ -51,7 +51,7 @@ int32_t LLeafModule<Interface, Info>::SetParamValueLocal(const ParamDescriptor& 
   if (!writer) {
     return -1;
   }
-  writer->WriteParamValueToDevice(descriptor, value);
+  (void)writer->WriteParamValueToDevice(descriptor, value); // the leaf answers 1 whatever the device does
   return 1;
 }
 

@@ -124,7 +124,7 @@ TEST_F(FileTest, ReadsWritesAndSeeksAtPositions) {
 TEST_F(FileTest, WritingAReadOnlyFileLeavesItUntouched) {
   folder.Write("a.bin", "original");
   File file(folder.Wide("a.bin"), WString(), kReadOnly);
-  EXPECT_EQ(What([&] { file.Write("XY", 2, 0); }),
+  EXPECT_EQ(What([&] { (void)file.Write("XY", 2, 0); }),
             R"(Runtime Error : file is read only : QZ::File::Write : Utilities\Storage\QZFile : Line 579)");
   EXPECT_TRUE(file.IsOpen());
   EXPECT_EQ(file.Close(), QZ::QZ_OK);
@@ -134,9 +134,9 @@ TEST_F(FileTest, WritingAReadOnlyFileLeavesItUntouched) {
 TEST_F(FileTest, AFileThatIsNotOpenFailsCleanly) {
   File file(folder.Wide(), WString(u"missing.bin"), kReadWrite);
   char bytes[4] = {};
-  EXPECT_EQ(What([&] { file.Read(bytes, 4, 0); }),
+  EXPECT_EQ(What([&] { (void)file.Read(bytes, 4, 0); }),
             R"(Runtime Error : file is not open : QZ::File::Read : Utilities\Storage\QZFile : Line 466)");
-  EXPECT_EQ(What([&] { file.Write(bytes, 4, File::kCurrentPosition); }),
+  EXPECT_EQ(What([&] { (void)file.Write(bytes, 4, File::kCurrentPosition); }),
             R"(Runtime Error : file is not open : QZ::File::Write : Utilities\Storage\QZFile : Line 583)");
   EXPECT_EQ(file.Seek(0, 0), -1);
   EXPECT_EQ(file.GetLength(), 0u);
