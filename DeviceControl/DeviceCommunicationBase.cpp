@@ -90,7 +90,7 @@ bool LDeviceCommunicationBase::DeliverEchoValue(int64_t value) {
   Variant echo;
   echo.SetList(pair, 2);
   QZ::ParamValues values;
-  (void)values.SetParamValue(ParamDescriptor(QZ::kParamEcho), echo); // one entry: cannot fail
+  values.SetParamValue(ParamDescriptor(QZ::kParamEcho), echo);
   receiver->OnParamValuesReceived(values);
   return enabled;
 }
@@ -102,16 +102,16 @@ void LDeviceCommunicationBase::EnableDelivery(bool on) { mDeliver = on; }
 void LDeviceCommunicationBase::Reserved() {}
 
 void LDeviceCommunicationBase::DecodeList(const Variant& list, QZ::IArray<Variant>& devices) {
-  (void)devices.RemoveAll(); // empties a growable array: 0
+  devices.RemoveAll();
   // The element walk stops at a record whose size word is malformed.
   devices.SetCount(list.GetListCount());
   for (uint32_t i = 0; i < devices.GetCount(); ++i) {
-    (void)list.GetListElement(i, devices.GetAt(i)); // an element it cannot read stays empty
+    list.GetListElement(i, devices.GetAt(i)); // an element it cannot read stays empty
   }
 }
 
 int32_t LDeviceCommunicationBase::FindDevices(const QZ::IArray<QZ::Guid>& filter, QZ::IArray<Variant>& devices) {
-  (void)devices.RemoveAll(); // empties a growable array: 0
+  devices.RemoveAll();
   return WithClient([&](DeviceControlClientInterface& client, const Variant&) {
     Variant list;
     if (client.FindDevices(filter.GetData(), filter.GetCount(), &list) < 0) {

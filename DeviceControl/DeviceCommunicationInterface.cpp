@@ -89,6 +89,6 @@ void LDeviceCommunicationInterfaceT<1>::DeviceValuesCallback(void* context, int3
   auto& self = *static_cast<LDeviceCommunicationInterfaceT<1>*>(context);
   RCPtr<ReceivedList> copy(new ReceivedList);
   copy->Assign(*values);
-  (void)self.mData->queue.Enqueue(std::move(copy)); // never fails: the queue grows
+  self.mData->queue.Enqueue(std::move(copy));
   self.mData->gate->Set();
 }

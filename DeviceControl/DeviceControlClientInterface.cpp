@@ -123,7 +123,7 @@ int32_t DeviceControlClientInterface::RequestParamValuesByDescriptors(const Vari
     return -1;
   }
   ParamDescriptors descriptors;
-  (void)descriptors.SetDescriptors(&descriptor, 1); // one descriptor: cannot fail
+  descriptors.SetDescriptors(&descriptor, 1);
   return mEntryPoints.requestParamValues(deviceId, &descriptors);
 }
 

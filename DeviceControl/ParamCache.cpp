@@ -42,7 +42,7 @@ bool ReadKeyedList(const Variant& list, KeyedList& records) {
 Variant WriteKeyedList(const KeyedList& records) {
   QZ::ParamValues list;
   if (!records.empty()) {
-    (void)list.SetValueEntries(records.data(), static_cast<uint32_t>(records.size())); // not empty: cannot fail
+    list.SetValueEntries(records.data(), static_cast<uint32_t>(records.size()));
   }
   return list;
 }
@@ -102,7 +102,7 @@ uint32_t RecordKind(const Variant& list, uint32_t index) {
   uint32_t kind = Variant::Empty;
   if (list.GetType() == Variant::List && QZ::ValueRecord::FindRecord(data, size, index, offset) &&
       size - offset >= QZ::ValueRecord::kHeaderSize) {
-    (void)QZ::ValueRecord::KindOf(QZ::ValueRecord::ReadHeader(data + offset), kind);
+    QZ::ValueRecord::KindOf(QZ::ValueRecord::ReadHeader(data + offset), kind);
   }
   return kind;
 }
@@ -142,7 +142,7 @@ int32_t LParamCache::SetValue(const ParamDescriptor& descriptor, const Variant& 
     }
     entry = value;
     if (notify) {
-      (void)OnValueChanged(id, entry); // a hook: the cache has taken the value whatever it answers
+      OnValueChanged(id, entry);
     }
     return kChanged;
   }
@@ -172,7 +172,7 @@ int32_t LParamCache::SetValue(const ParamDescriptor& descriptor, const Variant& 
   }
   entry = rebuilt;
   if (notify) {
-    (void)OnValueChanged(id, entry); // a hook: the cache has taken the value whatever it answers
+    OnValueChanged(id, entry);
   }
   return kChanged;
 }

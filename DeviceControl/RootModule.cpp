@@ -66,7 +66,7 @@ int32_t LRootModule::ConnectDevice(const Variant& deviceId) {
   mOffline = false;
   ParamRanges everything;
   const ParamIdRange range{GetFirstParamID(), kParameterCount};
-  (void)everything.SetRanges(&range, 1); // one range: cannot fail
+  everything.SetRanges(&range, 1);
   mDeviceInterface->RequestParamRanges(everything);
   mDeviceInterface->RequestParamValuesByDescriptors(ParamDescriptor(kParamDeviceState));
   return result;
@@ -177,7 +177,7 @@ void LRootModule::OnParamValuesReceived(const ParamValues& values) {
     Variant value;
     // An entry that cannot be decoded comes out as id -1, which no module owns: the
     // owner hears of it like any other pseudo-id.
-    (void)values.GetParamValue(i, value, descriptor.id, descriptor.qualifier);
+    values.GetParamValue(i, value, descriptor.id, descriptor.qualifier);
     if (descriptor.id == kParamConnected && value.ToBool()) {
       PropagateHookA();
     }

@@ -19,6 +19,6 @@ LArpEditPanel::LArpEditPanel(const QZ::RCPtr<QZ::LControl>& parent, const QZ::WS
 
 void LArpEditPanel::SetUpPage() {
   if (const auto toggle = GetSelector(kLatch)->FindChildByName(QZ::WString(u"parameterControl"))) {
-    (void)toggle->SetValueRange(0.0, kLatchOn, 0); // linear: 0
+    toggle->SetValueRange(0.0, kLatchOn, 0);
   }
 }

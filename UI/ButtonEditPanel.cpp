@@ -44,7 +44,7 @@ void LCommonButtonEditPanel::SetLabelText(int32_t index) {
   const QZ::RCPtr<QZ::LLabel> label =
       RequireHeaderLabel({"LCommonButtonEditPanel::SetLabelText", R"(UI\ButtonEditPanel)", 185});
   // The title's format is the page's own entry (its place on the edit panel), not the label's.
-  (void)label->SetText(QZ::WString::Format(LabelFormatOf(*this).GetBuffer(), index + 1)); // 1: shown already
+  label->SetText(QZ::WString::Format(LabelFormatOf(*this).GetBuffer(), index + 1));
 }
 
 int32_t LCommonButtonEditPanel::SetParamValueLocal(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value,
@@ -54,7 +54,7 @@ int32_t LCommonButtonEditPanel::SetParamValueLocal(const QZ::ParamDescriptor& de
     return QZ::QZ_E_FAIL;
   }
   const QZ::RCPtr<LCommonButtonEditPanel> self(this); // the selectors' handlers may take the tree down
-  (void)ShowOnSelectors(k, value);                    // true: every k below 5 has its selectors
+  ShowOnSelectors(k, value);
   if (k == kModeOffset) {
     ShowSelectorsOfMode(value.ToInt8());
   }
@@ -85,7 +85,7 @@ void LCommonButtonEditPanel::ShowSelectorsOfMode(int8_t mode) {
                                                 {kReleasedSelector, shown.pressedAndReleased}};
   for (const auto& [selector, visible] : visibility) {
     if (const auto control = GetSelector(selector)) {
-      (void)control->SetVisible(visible); // whether it is now shown with its ancestors
+      control->SetVisible(visible);
     }
   }
 }

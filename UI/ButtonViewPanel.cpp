@@ -49,7 +49,7 @@ int32_t LCommonButtonViewPanel::SetParamValueLocal(const QZ::ParamDescriptor& de
   uint8_t channel = 0;
   if (k == 0 && mChannelLabel && OneByte(value, channel)) {
     const QZ::WString text = channel == 0 ? QZ::WString(u"G") : QZ::WString::Format(u"%d", channel);
-    (void)ShowFormattedLabel(*mChannelLabel, text); // 1: shown already
+    ShowFormattedLabel(*mChannelLabel, text);
   }
   UpdateMessageLabel();
   UpdateToolTip();
@@ -65,7 +65,7 @@ void LCommonButtonViewPanel::UpdateMessageLabel() {
   const ModeTexts texts = TextsOfMode(EngineByte(first + kModeOffset));
   const QZ::WString text =
       texts.label ? QZ::WString::Format(texts.label, EngineByte(first + kNumberOffset)) : QZ::WString(u" ");
-  (void)mMessageLabel->SetText(text); // 1: shown already
+  mMessageLabel->SetText(text);
 }
 
 void LCommonButtonViewPanel::UpdateToolTip() {

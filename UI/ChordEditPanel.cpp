@@ -78,20 +78,20 @@ int32_t LUserPresetChordEditPanel::SetParamValueLocal(const QZ::ParamDescriptor&
   const RCPtr<LUserPresetChordEditPanel> self(this); // a selector's handlers may take the tree down
   switch (k) {
   case 0:
-    (void)mSmartRootNote->SetValue(value); // QZ_E_FAIL for a value of another size
+    mSmartRootNote->SetValue(value);
     break;
   case 1: {
-    (void)mMode->SetValue(value); // QZ_E_FAIL for a value of another size
+    mMode->SetValue(value);
     const double v = mMode->NormalizedToValue(mMode->GetValue()) - mMode->GetValueOffset();
     ShowChordModeControls(v == 0.0 ? kModeMajor : v == 1.0 ? kModeMinor : kModeCustom);
     break;
   }
   case 2:
-    (void)mVoicings->SetValue(value); // QZ_E_FAIL for a value of another size
+    mVoicings->SetValue(value);
     break;
   default:
     if (k >= 3 && k < 3 + kUserNoteCount) {
-      (void)mUserNotes[k - 3]->SetValue(value); // QZ_E_FAIL for a value of another size
+      mUserNotes[k - 3]->SetValue(value);
     }
     break;
   }
@@ -107,16 +107,16 @@ void LUserPresetChordEditPanel::ShowChordModeControls(int32_t mode) {
     ShowUserChordNotes(int32_t(kUserNoteCount));
   } else {
     for (const RCPtr<LChordModeNoteVariantBufferSetterParameterPanel>& note : mUserNotes) {
-      (void)note->SetVisible(false); // whether shown with its ancestors
+      note->SetVisible(false);
     }
   }
-  (void)mVoicings->SetVisible(!custom);      // whether shown with its ancestors
-  (void)mSmartRootNote->SetVisible(!custom); // whether shown with its ancestors
+  mVoicings->SetVisible(!custom);
+  mSmartRootNote->SetVisible(!custom);
 }
 
 void LUserPresetChordEditPanel::ShowUserChordNotes(int32_t count) {
   for (uint32_t i = 0; i < kUserNoteCount && mUserNotes[i]; ++i) {
-    (void)mUserNotes[i]->SetVisible(count >= int32_t(i + 1)); // whether shown with its ancestors
+    mUserNotes[i]->SetVisible(count >= int32_t(i + 1));
   }
 }
 

@@ -88,7 +88,7 @@ bool LChordModeNoteVariantBufferSetterParameterPanel::IsRequiredNote() const {
 
 void LChordModeNoteVariantBufferSetterParameterPanel::SetLabelText(const WString& text) {
   if (const RCPtr<QZ::LLabel> label = QZ::DynamicCast<QZ::LLabel>(FindChildByName(WString(u"controlNameLabel")))) {
-    (void)label->SetText(text); // 1 when it already read so
+    label->SetText(text);
   }
 }
 
@@ -113,16 +113,16 @@ QZResult LChordModeNoteVariantBufferSetterParameterPanel::SetValue(const QZ::Var
     if (b < base || index >= combo->GetItemCount()) {
       SelectFallback();
     } else {
-      (void)combo->SelectItem(index); // the selected index
+      combo->SelectItem(index);
     }
   } else if (b == 0 || b < base) {
-    (void)combo->SelectItem(0); // "OFF"
+    combo->SelectItem(0); // "OFF"
   } else {
     const auto index = int8_t(b - (base - 1));
     if (index >= combo->GetItemCount()) {
       SelectFallback();
     } else {
-      (void)combo->SelectItem(index); // the selected index
+      combo->SelectItem(index);
     }
   }
   mShownNote = kNoNoteShown;
@@ -131,8 +131,8 @@ QZResult LChordModeNoteVariantBufferSetterParameterPanel::SetValue(const QZ::Var
 
 void LChordModeNoteVariantBufferSetterParameterPanel::SelectFallback() {
   if (const RCPtr<QZ::LComboBox> combo = ComboBoxOf(*this)) {
-    (void)combo->SelectItem(1); // the selected index (-1 without a second item)
-    (void)combo->SelectItem(0);
+    combo->SelectItem(1);
+    combo->SelectItem(0);
   }
 }
 
@@ -142,7 +142,7 @@ void LChordModeNoteVariantBufferSetterParameterPanel::RebuildList(int32_t model)
   int32_t held = 0;
   if (engine && mParameter.id != kUnboundParamId) {
     QZ::Variant value;
-    (void)engine->GetParamValue(mParameter, value); // an unknown id leaves value empty
+    engine->GetParamValue(mParameter, value); // an unknown id leaves value empty
     uint32_t size = 0;
     const auto* bytes = static_cast<const uint8_t*>(value.GetData(size));
     held = bytes && size > 0 ? bytes[0] : 0;
@@ -152,23 +152,23 @@ void LChordModeNoteVariantBufferSetterParameterPanel::RebuildList(int32_t model)
     return;
   }
   const RCPtr<LChordModeNoteVariantBufferSetterParameterPanel> self(this);
-  (void)combo->SelectItem(-1);     // silent
-  (void)combo->SetText(WString()); // no old note for the new items to be matched against
-  (void)combo->SetItemCount(0);    // the count reached
+  combo->SelectItem(-1);
+  combo->SetText(WString()); // no old note for the new items to be matched against
+  combo->SetItemCount(0);
   const int32_t first = IsRequiredNote() ? 0 : 1;
   if (first == 1) {
-    (void)combo->AddItem(WString(u"OFF")); // index 0
+    combo->AddItem(WString(u"OFF")); // index 0
   }
   const NoteRange notes = NotesOf(model);
   if (notes.count == 0) {
     return;
   }
-  (void)combo->SetItemCount(notes.count + first); // the count reached
+  combo->SetItemCount(notes.count + first);
   for (int32_t i = 0; i < notes.count; ++i) {
-    (void)combo->SetItem(i + first, NoteName(notes.base + i).GetBuffer()); // in range: 0
+    combo->SetItem(i + first, NoteName(notes.base + i).GetBuffer());
   }
   const bool listed = held >= notes.base && held < notes.base + notes.count;
-  (void)combo->SelectItem(listed ? held - notes.base + first : 0); // the selected index
+  combo->SelectItem(listed ? held - notes.base + first : 0);
 }
 
 QZResult
@@ -191,12 +191,12 @@ LChordModeNoteVariantBufferSetterParameterPanel::OnComboSelectionChange(const RC
   }
   const auto byte = uint8_t(note);
   QZ::Variant value;
-  (void)value.SetBuffer(&byte, 1); // Buffer
+  value.SetBuffer(&byte, 1);
   LRootModuleEngine* engine =
       QZ::GetApplicationContext() ? QZ::GetApplicationContext()->GetRootModuleEngine() : nullptr;
   // A list built before the page binds its notes must not write into any parameter.
   if (engine && mParameter.id != kUnboundParamId) {
-    (void)engine->SetParamValue(mParameter, value); // offline the engine refuses; the page shows the choice
+    engine->SetParamValue(mParameter, value); // offline the engine refuses; the page shows the choice
   }
   return QZ::QZ_FALSE;
 }

@@ -32,7 +32,7 @@ void LClockEditPanel::SetUpPage() {
     QZ::Throw<std::runtime_error>({kInitialize, kSource, 29}, "Null Pointer : Cannot find child tempo");
   }
   Subscribe(&LClockEditPanel::OnTempoChange, mTempo, u"NID_VALUE_CHANGE", {kInitialize, kSource, 30});
-  (void)mTempo->SetValueRange(kSlowestTempo, kFastestTempo, 0); // linear: 0
+  mTempo->SetValueRange(kSlowestTempo, kFastestTempo, 0);
   mTempo->SetDecimalPlaces(kTempoDecimals);
   if (const QZ::RCPtr<QZ::LTextBox>& text = mTempo->GetTextBox()) {
     text->SetMaxLength(kTempoDigits);
@@ -56,7 +56,7 @@ int32_t LClockEditPanel::SetParamValueLocal(const QZ::ParamDescriptor& descripto
   }
   const QZ::RCPtr<LClockEditPanel> self(this); // the tempo's handlers may take the tree down
   const double tempo = int8_t(bytes[0]) * kHundred + int8_t(bytes[1]);
-  (void)mTempo->SetValue(mTempo->ValueToNormalized(tempo)); // kept within 20 .. 240
+  mTempo->SetValue(mTempo->ValueToNormalized(tempo)); // kept within 20 .. 240
   return QZ::QZ_OK;
 }
 
@@ -71,9 +71,8 @@ QZ::QZResult LClockEditPanel::OnTempoChange(const QZ::RCPtr<QZ::LNotificationDis
   const auto rest = uint8_t(std::floor(tempo - kHundred * hundreds));
   const uint8_t pair[2] = {uint8_t(hundreds), rest};
   QZ::Variant bytes;
-  (void)bytes.SetBuffer(pair, 2); // Buffer
-  (void)main->RequestParamChange(QZ::ParamDescriptor(GetFirstParamID() + kTempoOffset), bytes,
-                                 0); // the engine's answer is not the page's
+  bytes.SetBuffer(pair, 2);
+  main->RequestParamChange(QZ::ParamDescriptor(GetFirstParamID() + kTempoOffset), bytes, 0);
   return QZ::QZ_FALSE;
 }
 

@@ -84,14 +84,14 @@ QZResult LDeviceView::Initialize() {
   mPresetManager = QZ::LPresetManager::Create();
   QZ::Array<int32_t> globals;
   for (const int32_t index : kGlobalSettingIndexes) {
-    (void)globals.AddItem(index); // grows or throws
+    globals.AddItem(index);
   }
   mPresetManager->SetExcludedIndexes(globals, true);
   ConnectMainMenu();
   if (const RCPtr<QZ::LMidiManager> midi = MidiManager()) {
-    (void)midi->StartStatusPolling(); // 1 when armed already
+    midi->StartStatusPolling();
   }
-  (void)SetAutoClientExtent(kAutoExtentBoth, 0, 0); // always 0
+  SetAutoClientExtent(kAutoExtentBoth, 0, 0);
   return base;
 }
 
@@ -112,13 +112,13 @@ QZResult LDeviceView::SubscribeNotifications() {
     // The menu bar raises its commands at the window; outside one there is nobody to hear.
     if (const auto window = QZ::DynamicCast<QZ::LNotificationDistributor>(GetRootWindowRef())) {
       for (const auto& [command, handler] : commands) {
-        (void)table->AddHandler(handler, window, command); // 0
+        table->AddHandler(handler, window, command);
       }
     }
     // The hot keys post theirs to the application centre.
     if (const RCPtr<QZ::LNotificationDistributor> centre(QZ::GetApplicationNotificationCenter()); centre) {
       for (const auto& [command, handler] : {commands[2], commands[1], commands[3], commands[0]}) {
-        (void)table->AddHandler(handler, centre, command); // 0
+        table->AddHandler(handler, centre, command);
       }
     }
   }
@@ -129,7 +129,7 @@ QZResult LDeviceView::SubscribeNotifications() {
     if (model < QZ::kDeviceModel25Keys || model > QZ::kDeviceModel61Keys) {
       model = QZ::kDeviceModel49Keys; // an unknown model would pick no ports and no picture
     }
-    (void)mDeviceSelection->SelectItem(model); // the selection
+    mDeviceSelection->SelectItem(model);
   }
   return LScrollView::SubscribeNotifications();
 }
@@ -149,7 +149,7 @@ QZResult LDeviceView::IsMenuItemEnabled(const QZ::LMenuDescriptor*, int32_t, con
 bool LDeviceView::IsCommandEnabled(const WString& command) {
   QZ::LMenuItemState state;
   state.enabled = true;
-  (void)IsMenuItemEnabled(nullptr, -1, command, state); // 0
+  IsMenuItemEnabled(nullptr, -1, command, state);
   return state.enabled;
 }
 
@@ -179,7 +179,7 @@ QZResult LDeviceView::OnDeviceModelChanged(const RCPtr<QZ::LNotificationDistribu
   }
   QZ::IniFileHandle file = 0;
   if (QZ::IIniFileManager* settings = UserSettings(file)) {
-    (void)settings->SetInt(file, u"DeviceModel", model); // 0
+    settings->SetInt(file, u"DeviceModel", model);
   }
   // The new manager reads the model from the settings: stored first.
   if (QZ::IEditorUIHost* host = QZ::GetEditorUIHost()) {
@@ -215,7 +215,7 @@ WString LDeviceView::GetLastPresetFolder() {
   WString folder = documents;
   QZ::IniFileHandle file = 0;
   if (QZ::IIniFileManager* settings = UserSettings(file)) {
-    (void)settings->GetString(file, QZ::LPresetManager::kLastFolderKey, documents, folder); // 0
+    settings->GetString(file, QZ::LPresetManager::kLastFolderKey, documents, folder);
   }
   return folder;
 }
@@ -287,9 +287,8 @@ int32_t LDeviceView::SavePresetToFile() {
   mPresetManager->StoreLastFolder(mFileDialog->GetFolder());
   if (QZ::Failed(saved)) {
     // Without a word the user would take the preset for saved.
-    (void)QZ::ShowEditorMessageBox(GetAppString(WString(u"SETTINGS_FILE_SAVE_FAILED_MESSAGE")),
-                                   GetAppString(WString(u"SETTINGS_FILE_SAVE_CAPTION")),
-                                   QZ::kMessageBoxIconError); // OK
+    QZ::ShowEditorMessageBox(GetAppString(WString(u"SETTINGS_FILE_SAVE_FAILED_MESSAGE")),
+                             GetAppString(WString(u"SETTINGS_FILE_SAVE_CAPTION")), QZ::kMessageBoxIconError);
   }
   return saved;
 }
@@ -307,7 +306,7 @@ void LDeviceView::OpenTopLevelControl(const WString& name) {
     QZ::DebugTrace::Get().Wide() << u"LDeviceView: the skin has no dialog " << name.View() << u"\n";
     return;
   }
-  (void)application->CreateRootWindowForControl(dialog, true); // the dialog's result
+  application->CreateRootWindowForControl(dialog, true);
 }
 
 void LDeviceView::TransferPreset(bool send) {
@@ -323,9 +322,9 @@ void LDeviceView::TransferPreset(bool send) {
   } else if (tab == WString(kGlobalPresetTab)) {
     midi->SetParamRange(kGlobalPresetRange);
     if (send) {
-      (void)LSendPresetToMidiDeviceDlg::SendPresetToDevice(kGlobalSettingsSlot); // told in its box
+      LSendPresetToMidiDeviceDlg::SendPresetToDevice(kGlobalSettingsSlot);
     } else {
-      (void)LGetPresetFromMidiDeviceDlg::GetPresetFromDevice(kGlobalSettingsSlot); // told in its box
+      LGetPresetFromMidiDeviceDlg::GetPresetFromDevice(kGlobalSettingsSlot);
     }
   }
 }
@@ -353,7 +352,7 @@ QZResult LDeviceView::OnMenuLoadPresetFromFile(const RCPtr<QZ::LNotificationDist
                                                const RCPtr<QZ::LNotification>&) {
   const RCPtr<LDeviceView> self(this);
   if (IsCommandEnabled(WString(kLoadFromFile))) {
-    (void)LoadPresetFromFile(); // told in its boxes
+    LoadPresetFromFile();
   }
   return QZ::QZ_FALSE;
 }
@@ -362,7 +361,7 @@ QZResult LDeviceView::OnMenuSavePresetToFile(const RCPtr<QZ::LNotificationDistri
                                              const RCPtr<QZ::LNotification>&) {
   const RCPtr<LDeviceView> self(this);
   if (IsCommandEnabled(WString(kSaveToFile))) {
-    (void)SavePresetToFile(); // told in its box
+    SavePresetToFile();
   }
   return QZ::QZ_FALSE;
 }
@@ -382,9 +381,9 @@ QZResult LDeviceView::OnMenuHelpAbout(const RCPtr<QZ::LNotificationDistributor>&
 
 QZResult LDeviceView::OnMenuOpenUserGuide(const RCPtr<QZ::LNotificationDistributor>&, const RCPtr<QZ::LNotification>&) {
   if (QZ::Failed(QZ::LFileDialog::OpenWithShell(GetAppString(WString(u"URL_USER_GUIDE"))))) {
-    (void)QZ::ShowEditorMessageBox(GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_TEXT")),
-                                   GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_CAPTION")),
-                                   QZ::kMessageBoxOk); // OK
+    QZ::ShowEditorMessageBox(GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_TEXT")),
+                             GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_CAPTION")),
+                             QZ::kMessageBoxOk);
   }
   return QZ::QZ_FALSE;
 }

@@ -33,6 +33,6 @@ int32_t ShowEditorMessageBox(WString text, WString caption, uint32_t style) {
 QZ::WString GetAppString(const QZ::WString& id) {
   const QZ::IEditorUIHost* host = QZ::GetEditorUIHost();
   QZ::WString text;
-  (void)QZ::LookupString(host ? host->GetAppStringTable() : nullptr, id, text); // a miss leaves it empty
+  QZ::LookupString(host ? host->GetAppStringTable() : nullptr, id, text); // a miss leaves it empty
   return text;
 }

@@ -124,7 +124,7 @@ public:
   // The value of first id + k goes to the selectors of offset k; other ids change nothing.
   // 0 in every case; fromDevice is not used.
   int32_t SetParamValueLocal(const QZ::ParamDescriptor& descriptor, const QZ::Variant& value, bool) override {
-    (void)ShowOnSelectors(descriptor.id - this->GetFirstParamID(), value); // whether k is the page's
+    ShowOnSelectors(descriptor.id - this->GetFirstParamID(), value);
     return QZ::QZ_OK;
   }
 
@@ -154,7 +154,7 @@ protected:
     bool shown = false;
     for (size_t i = 0; i < mSelectors.size(); ++i) {
       if (mSelectors[i] && mPage.selectors[i].offset == k) {
-        (void)mSelectors[i]->SetValue(value); // QZ_E_FAIL for a value of another size
+        mSelectors[i]->SetValue(value);
         shown = true;
       }
     }
@@ -187,7 +187,7 @@ private:
     if (!upDown) {
       ThrowMissing(std::string(ShownName(row)) + "->parameterControl->numericUpDown", row.numberLine);
     }
-    (void)upDown->SetValueRange(0.0, kNumberMaximum, 0); // linear: 0
+    upDown->SetValueRange(0.0, kNumberMaximum, 0);
     if (const auto text = QZ::DynamicCast<QZ::LTextBox>(upDown->FindChildByName(QZ::WString(u"textBox")))) {
       text->SetMaxLength(kNumberDigits);
     }

@@ -33,7 +33,7 @@ QZ::WString ChannelToolTipLine(uint8_t channel) {
 
 QZ::WString LabelFormatOf(QZ::LControl& control) {
   QZ::WString format;
-  (void)QZ::LookupString(control.GetStringTable().Get(), QZ::WString(u"LABEL"), format); // none: empty
+  QZ::LookupString(control.GetStringTable().Get(), QZ::WString(u"LABEL"), format); // none: empty
   return format;
 }
 

@@ -69,7 +69,7 @@ protected:
     LRootModuleEngine* engine =
         QZ::GetApplicationContext() ? QZ::GetApplicationContext()->GetRootModuleEngine() : nullptr;
     if (engine) {
-      (void)engine->GetParamValue(QZ::ParamDescriptor(id), value); // Empty when it has none
+      engine->GetParamValue(QZ::ParamDescriptor(id), value); // Empty when it has none
     }
     return value;
   }

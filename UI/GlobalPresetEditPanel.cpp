@@ -72,7 +72,7 @@ int32_t LGlobalPresetEditPanel::SetParamValueLocal(const QZ::ParamDescriptor& de
   const uint32_t k = descriptor.id - GetFirstParamID();
   if (k < kSelectorCount && mSelectors[k]) {
     const RCPtr<LGlobalPresetEditPanel> self(this); // a selector's handlers may take the tree down
-    (void)mSelectors[k]->SetValue(value);           // QZ_E_FAIL for a value of another size
+    mSelectors[k]->SetValue(value);
   }
   return QZ::QZ_OK;
 }
@@ -83,7 +83,7 @@ QZResult LGlobalPresetEditPanel::OnDeviceModelSelectionChanged(const RCPtr<QZ::L
   // A skin without the logo still follows the model everywhere else.
   const RCPtr<QZ::LControl> logo = FindChildByName(WString(u"productLogosMultiLookLabel"));
   if (model && logo) {
-    (void)logo->ShowLook(model->GetValue()); // 0
+    logo->ShowLook(model->GetValue());
   }
   return QZ::QZ_FALSE;
 }

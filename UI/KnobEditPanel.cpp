@@ -18,5 +18,5 @@ LKnobEditPanel::LKnobEditPanel(const QZ::RCPtr<QZ::LControl>& parent, const QZ::
 void LKnobEditPanel::SetHeaderLabelText(int32_t index) {
   const QZ::RCPtr<QZ::LLabel> label =
       RequireHeaderLabel({"LKnobEditPanel::SetHeaderLabelText", R"(UI\KnobEditPanel)", 93});
-  (void)ShowFormattedLabel(*label, index + 1); // 1 when it shows that header already
+  ShowFormattedLabel(*label, index + 1);
 }

@@ -22,10 +22,10 @@ int32_t LKnobViewPanel::SetParamValueLocal(const QZ::ParamDescriptor& descriptor
   uint8_t channel = 0;
   if (k == 0 && mChannelLabel) {
     if (OneByte(value, channel)) {
-      (void)ShowFormattedLabel(*mChannelLabel, ShortChannelText(int8_t(channel))); // 1: shown already
+      ShowFormattedLabel(*mChannelLabel, ShortChannelText(int8_t(channel)));
     }
   } else if (k == 1 && mCcLabel) {
-    (void)ShowFormattedLabel(*mCcLabel, value.ToUInt8()); // 1: shown already
+    ShowFormattedLabel(*mCcLabel, value.ToUInt8());
   } else {
     result = QZ::QZ_E_FAIL;
   }

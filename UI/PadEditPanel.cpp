@@ -19,5 +19,5 @@ LPadEditPanel::LPadEditPanel(const QZ::RCPtr<QZ::LControl>& parent, const QZ::WS
 void LPadEditPanel::SetHeaderLabelText(int32_t index) {
   const QZ::RCPtr<QZ::LLabel> label =
       RequireHeaderLabel({"LPadEditPanel::SetHeaderLabelText", R"(UI\PadEditPanel)", 93});
-  (void)ShowFormattedLabel(*label, index / kPadsPerBank + 1, index % kPadsPerBank + 1); // 1: shown already
+  ShowFormattedLabel(*label, index / kPadsPerBank + 1, index % kPadsPerBank + 1);
 }

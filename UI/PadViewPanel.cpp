@@ -39,7 +39,7 @@ int32_t LPadViewPanel::SetParamValueLocal(const QZ::ParamDescriptor& descriptor,
   uint8_t channel = 0;
   if (descriptor.id == GetFirstParamID() && mChannelLabel) {
     if (OneByte(value, channel)) {
-      (void)ShowFormattedLabel(*mChannelLabel, ShortChannelText(int8_t(channel))); // 1: shown already
+      ShowFormattedLabel(*mChannelLabel, ShortChannelText(int8_t(channel)));
     }
     result = QZ::QZ_OK;
   }
@@ -51,7 +51,7 @@ int32_t LPadViewPanel::SetParamValueLocal(const QZ::ParamDescriptor& descriptor,
 void LPadViewPanel::UpdateNoteLabel() {
   // A skin without the note's label still shows the channel and the tool tip.
   if (mMessageLabel) {
-    (void)mMessageLabel->SetText(QZ::WString::Format(u"NT: %d", EngineByte(GetFirstParamID() + 1))); // 1: same
+    mMessageLabel->SetText(QZ::WString::Format(u"NT: %d", EngineByte(GetFirstParamID() + 1)));
   }
 }
 

@@ -22,7 +22,7 @@ void LPitchBendEditPanel::SetUpPage() {
                                                                  {kMaxSelector, {kMaxLowest, kMaxHighest}}};
   for (const auto& [selector, range] : ranges) {
     if (const auto control = GetSelector(selector)->FindChildByName(QZ::WString(u"parameterControl"))) {
-      (void)control->SetValueRange(range.first, range.second, 0); // linear: 0
+      control->SetValueRange(range.first, range.second, 0);
     }
   }
 }

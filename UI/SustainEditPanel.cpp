@@ -18,6 +18,6 @@ LSustainEditPanel::LSustainEditPanel(const QZ::RCPtr<QZ::LControl>& parent, cons
 
 void LSustainEditPanel::SetUpPage() {
   if (const auto latch = GetSelector(kLatchSelector)->FindChildByName(QZ::WString(u"parameterControl"))) {
-    (void)latch->SetValueRange(0.0, 1.0, 0); // linear: 0
+    latch->SetValueRange(0.0, 1.0, 0);
   }
 }

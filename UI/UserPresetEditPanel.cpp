@@ -35,7 +35,7 @@ QZResult LUserPresetEditPanel::ShowEditPage(uint32_t kind) {
   const RCPtr<LUserPresetEditPanel> self(this); // hiding moves the focus, whose handlers may run
   ChildControlList& children = GetChildren();
   for (uint32_t i = 0; i < children.GetCount(); ++i) {
-    (void)children.GetAt(i, ChildControlList::kInsertionOrder)->SetVisible(false); // whether shown
+    children.GetAt(i, ChildControlList::kInsertionOrder)->SetVisible(false);
   }
   if (kind == kNoPage) {
     return QZ::QZ_OK;
@@ -44,8 +44,8 @@ QZResult LUserPresetEditPanel::ShowEditPage(uint32_t kind) {
   if (!page) {
     return QZ::QZ_E_FAIL;
   }
-  (void)page->SetVisible(true); // whether shown with its ancestors
+  page->SetVisible(true);
   page->SetTabLoop(true);
-  (void)page->SetFocus(true); // the first control of the page that takes it
+  page->SetFocus(true); // the first control of the page that takes it
   return QZ::QZ_OK;
 }

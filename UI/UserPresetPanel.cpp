@@ -252,7 +252,7 @@ QZResult LUserPresetPanel::SubscribeNotifications() {
   const RCPtr<LUserPresetPanel> self(this);
   if (const RCPtr<LUserPresetEditPanel> pages = GetEditPanel()) {
     const uint32_t first = GetFirstParamID();
-    (void)pages->ShowEditPage(LUserPresetEditPanel::kWheelsPage); // QZ_E_FAIL without the page
+    pages->ShowEditPage(LUserPresetEditPanel::kWheelsPage);
     if (const RCPtr<LParameterizedModule> sustain = PageModule(LUserPresetEditPanel::kSustainPage)) {
       sustain->SetFirstParamID(this, first + kSustainFirst, 0);
     }
@@ -262,7 +262,7 @@ QZResult LUserPresetPanel::SubscribeNotifications() {
     if (const RCPtr<LParameterizedModule> pitch = PageModule(LUserPresetEditPanel::kWheelsPage, u"pitchBendWheel")) {
       pitch->SetFirstParamID(this, first + kPitchBendFirst, 0);
     }
-    (void)pages->ShowEditPage(LUserPresetEditPanel::kNoPage); // 0
+    pages->ShowEditPage(LUserPresetEditPanel::kNoPage);
   }
   ApplyDeviceModel(uint32_t(QZ::GetDeviceModel()));
   return LScrollView::SubscribeNotifications();
@@ -296,7 +296,7 @@ void LUserPresetPanel::ShowOn(const RCPtr<LParameterizedModule>& module, uint32_
     return;
   }
   if (const RCPtr<LParameterizedModule> shown = module->GetModuleForParamID(descriptor.id)) {
-    (void)shown->SetParamValueLocal(descriptor, value, false); // the display's own result
+    shown->SetParamValueLocal(descriptor, value, false);
   }
 }
 
@@ -379,7 +379,7 @@ RCPtr<IScale> LUserPresetPanel::GetScale() { return KeyboardTab<IScale>(GetEditP
 void LUserPresetPanel::ApplyDeviceModel(uint32_t model) {
   // A skin without the logo still lays the picture out.
   if (const RCPtr<QZ::LControl> logo = FindChildByName(WString(u"productLogosMultiLookLabel"))) {
-    (void)logo->ShowLook(int32_t(model & 0xFF)); // a look the logo lacks leaves it
+    logo->ShowLook(int32_t(model & 0xFF)); // a look the logo lacks leaves it
   }
   if (model > uint32_t(QZ::kDeviceModel61Keys)) {
     return;
@@ -387,31 +387,31 @@ void LUserPresetPanel::ApplyDeviceModel(uint32_t model) {
   // The 25-key keyboard has one fader and one button.
   const bool all = model != uint32_t(QZ::kDeviceModel25Keys);
   for (size_t i = 1; i < mFaderViews.size(); ++i) {
-    (void)mFaderViews[i]->SetVisible(all); // whether shown
+    mFaderViews[i]->SetVisible(all);
   }
   for (size_t i = 1; i < mButtonViews.size(); ++i) {
-    (void)mButtonViews[i]->SetVisible(all); // whether shown
+    mButtonViews[i]->SetVisible(all);
   }
 }
 
 void LUserPresetPanel::Select(const RCPtr<QZ::LNotificationDistributor>& source) {
   QZ::RCPtrArray<QZ::LControl, 1, 0> descendants;
-  (void)CollectDescendants(descendants); // the count
+  CollectDescendants(descendants);
   const WString button(kButton);
   for (uint32_t i = 0; i < descendants.GetCount(); ++i) {
     if (descendants.GetAt(i)->GetName() == button) {
-      (void)descendants.GetAt(i)->SetValue(0.0); // the value
+      descendants.GetAt(i)->SetValue(0.0);
     }
   }
   if (const RCPtr<QZ::LButton> clicked = QZ::DynamicCast<QZ::LButton>(source)) {
-    (void)clicked->SetValue(1.0); // the value
+    clicked->SetValue(1.0);
   }
 }
 
 void LUserPresetPanel::RequestValues(uint32_t first, uint32_t count) const {
   const QZ::IApplicationContext* context = QZ::GetApplicationContext();
   if (LRootModuleEngine* engine = context ? context->GetRootModuleEngine() : nullptr) {
-    (void)engine->ApplyParamValues(QZ::ParamDescriptors(QZ::ParamIdRange{GetFirstParamID() + first, count})); // 0
+    engine->ApplyParamValues(QZ::ParamDescriptors(QZ::ParamIdRange{GetFirstParamID() + first, count}));
   }
 }
 
@@ -419,7 +419,7 @@ QZResult LUserPresetPanel::OnElementClicked(const RCPtr<QZ::LNotificationDistrib
                                             const ElementKind& kind) {
   const RCPtr<LUserPresetPanel> self(this); // the page's and the buttons' handlers may take the tree down
   if (const RCPtr<LUserPresetEditPanel> pages = GetEditPanel()) {
-    (void)pages->ShowEditPage(kind.page); // QZ_E_FAIL without the page
+    pages->ShowEditPage(kind.page);
   }
   Select(source);
   if (!kind.word) {

@@ -59,10 +59,10 @@ public:
     mLayout = QZ::LLayoutDescriptor::Create();
     mRect = rect.ToDouble();
     QZ::RCPtrArray<QZ::LLook, 1, 0> looks;
-    (void)looks.AddItem(ColourLook(argb, {rect.width, rect.height})); // the new index
-    (void)SetLooks(looks);                                            // always 0
-    (void)mLookWeights.SetCount(0);
-    (void)mLookWeights.AddItem(1.0f); // the new index
+    looks.AddItem(ColourLook(argb, {rect.width, rect.height}));
+    SetLooks(looks);
+    mLookWeights.SetCount(0);
+    mLookWeights.AddItem(1.0f);
   }
 };
 
@@ -105,16 +105,16 @@ void SkinnedWindowExposed(benchmark::State& state, bool part) {
     }
     const QZ::RCPtr<QZ::LControl> top(new FilledControl(nullptr, {0, 0, kWidth, kHeight}, 0xFF2B3A47));
     for (int i = 0; i < 80; ++i) {
-      (void)QZ::RCPtr<QZ::LControl>(new FilledControl(top, {20 + i % 10 * 115, 20 + i / 10 * 100, 100, 80},
-                                                      0xFF000000u | (i * 2654435761u >> 8)));
+      QZ::RCPtr<QZ::LControl>(new FilledControl(top, {20 + i % 10 * 115, 20 + i / 10 * 100, 100, 80},
+                                                0xFF000000u | (i * 2654435761u >> 8)));
     }
-    (void)window->GetRootWindow()->InstallRootControl(top); // 0
+    window->GetRootWindow()->InstallRootControl(top);
     const Win::HWND hwnd = window->GetSafeHwnd();
     const uint32_t id = Win::GetBackendWindowId(hwnd);
     auto pumpUntil = [&](int64_t frames) {
       Win::MSG msg;
       while (window->frames < frames && Host::GetMessage(&msg) > 0) {
-        (void)Host::DispatchMessage(&msg);
+        Host::DispatchMessage(&msg);
       }
     };
     pumpUntil(1);

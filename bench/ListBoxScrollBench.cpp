@@ -104,11 +104,11 @@ public:
   explicit BenchApplication(const QZ::RCPtr<QZ::LRenderer>& renderer) : mRenderer(renderer) {
     QZ::InstallControlApplication(this);
     mFactory = QZ::RCPtr<QZ::LControlFactory>(new QZ::LControlFactory(QZ::Platform::Resources::Module(mResources)));
-    (void)mFactory->RegisterControlCreateFunction(u"Framework.ListBox", &QZ::CreateControlOf<QZ::LListBox>);
-    (void)mFactory->RegisterControlCreateFunction(u"Framework.ListBoxItem", &QZ::CreateControlOf<QZ::LListBoxItem>);
-    (void)mFactory->RegisterControlCreateFunction(u"Framework.ScrollBar", &QZ::CreateControlOf<QZ::LScrollbar>);
-    (void)mFactory->RegisterControlCreateFunction(u"Framework.Button", &QZ::CreateControlOf<QZ::LButton>);
-    (void)mFactory->RegisterControlCreateFunction(u"Framework.ScrollChannel", &QZ::CreateControlOf<QZ::LPanel>);
+    mFactory->RegisterControlCreateFunction(u"Framework.ListBox", &QZ::CreateControlOf<QZ::LListBox>);
+    mFactory->RegisterControlCreateFunction(u"Framework.ListBoxItem", &QZ::CreateControlOf<QZ::LListBoxItem>);
+    mFactory->RegisterControlCreateFunction(u"Framework.ScrollBar", &QZ::CreateControlOf<QZ::LScrollbar>);
+    mFactory->RegisterControlCreateFunction(u"Framework.Button", &QZ::CreateControlOf<QZ::LButton>);
+    mFactory->RegisterControlCreateFunction(u"Framework.ScrollChannel", &QZ::CreateControlOf<QZ::LPanel>);
     loaded = mFactory->LoadSkins(u"::APP_SKINS");
   }
   ~BenchApplication() { QZ::UninstallControlApplication(this); }
@@ -178,9 +178,9 @@ void BM_ScrollStep(benchmark::State& state) {
     return;
   }
   for (int32_t i = 0; i < int32_t(state.range(0)); ++i) {
-    (void)list->InsertItem(i, QZ::MakeTaggableString(QZ::WString::Format(u"item %d", i))); // i
+    list->InsertItem(i, QZ::MakeTaggableString(QZ::WString::Format(u"item %d", i)));
   }
-  (void)list->SelectItems(41, -1, true); // 41: scrolls it into view
+  list->SelectItems(41, -1, true);
   QZ::RCPtr<QZ::LRenderContextInfo> context;
   (void)renderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, nullptr, true, context); // offscreen: cannot fail
   const QZ::RectT<double> area{0.0, 0.0, double(kWidth), 128.0};
@@ -188,14 +188,14 @@ void BM_ScrollStep(benchmark::State& state) {
   int32_t row = 40;
   auto step = [&]() __attribute__((noinline)) {
     row = row == 40 ? 41 : 40;
-    (void)list->SetScrollOffset({0.0, double(row * kRowHeight)}); // 0: it moves
-    (void)renderer->RenderStart(context);                         // 0 or throws
+    list->SetScrollOffset({0.0, double(row * kRowHeight)});
+    renderer->RenderStart(context);
     {
       QZ::CAutoClip window(renderer, area, area, nullptr);
       QZ::RCPtrArray<QZ::LControl, 1, 0> deferred;
-      (void)list->Paint(renderer, context->GetUpdateRegion(), deferred, false); // a renderer and a list
+      list->Paint(renderer, context->GetUpdateRegion(), deferred, false); // a renderer and a list
     }
-    (void)renderer->RenderFinish(context); // 0 or throws
+    renderer->RenderFinish(context);
   };
   step();
   if (list->GetRowControl(0)->GetText() != QZ::WString(u"item 41") || list->GetRowCount() != 8) {
@@ -205,7 +205,7 @@ void BM_ScrollStep(benchmark::State& state) {
     step();
   }
   state.counters["items"] = double(list->GetItemCount());
-  (void)host->DetachChildren(); // always 0
+  host->DetachChildren();
   QZ::LFont::SetMeasurementRendererSource({});
 }
 BENCHMARK(BM_ScrollStep)->Arg(100)->Arg(100000)->Unit(benchmark::kMicrosecond);

@@ -92,9 +92,9 @@ public:
     mRect = rect.ToDouble();
     QZ::RCPtrArray<QZ::LLook, 1, 0> looks;
     for (uint32_t colour : colours) {
-      (void)looks.AddItem(ColourLook(colour, rect)); // the new index
+      looks.AddItem(ColourLook(colour, rect));
     }
-    (void)SetLooks(looks); // always 0
+    SetLooks(looks);
     ShowLook(0);
   }
   bool ContainsPoint(const QZ::PointT<int32_t>& point) override {
@@ -107,9 +107,9 @@ public:
 
 private:
   void ShowLook(uint32_t index) {
-    (void)mLookWeights.SetCount(0);
+    mLookWeights.SetCount(0);
     for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-      (void)mLookWeights.AddItem(i == index ? 1.0f : 0.0f); // the new index
+      mLookWeights.AddItem(i == index ? 1.0f : 0.0f);
     }
   }
 };
@@ -142,8 +142,8 @@ struct SkinnedWindow {
       return false;
     }
     const QZ::RCPtr<QZ::LControl> top(new FilledControl(nullptr, u"top", {0, 0, kWidth, kHeight}, {0xFF2B3A47}));
-    (void)QZ::RCPtr<QZ::LControl>(new FilledControl(top, u"button", kButton, {0xFFE0A030, 0xFF3C8DBC}));
-    (void)window->GetRootWindow()->InstallRootControl(top); // 0
+    QZ::RCPtr<QZ::LControl>(new FilledControl(top, u"button", kButton, {0xFFE0A030, 0xFF3C8DBC}));
+    window->GetRootWindow()->InstallRootControl(top);
     // The window system's focus makes the window active: input reaches its tree.
     SDL_Event focus{};
     focus.type = SDL_WINDOWEVENT;
@@ -156,8 +156,8 @@ struct SkinnedWindow {
   void PumpUntilFrames(int64_t frames) {
     Win::MSG msg;
     while (window->frames < frames && Host::GetMessage(&msg) > 0) {
-      (void)Host::TranslateMessage(&msg);
-      (void)Host::DispatchMessage(&msg);
+      Host::TranslateMessage(&msg);
+      Host::DispatchMessage(&msg);
     }
   }
 };
@@ -321,8 +321,8 @@ void BM_SkinnedWindowIdleCpu(benchmark::State& state) {
         if (Host::GetMessage(&msg) <= 0) {
           break;
         }
-        (void)Host::TranslateMessage(&msg);
-        (void)Host::DispatchMessage(&msg);
+        Host::TranslateMessage(&msg);
+        Host::DispatchMessage(&msg);
         if (msg.message != Win::WM_PAINT) {
           idle = true;
           idleCount = 0;

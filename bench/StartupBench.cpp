@@ -121,7 +121,7 @@ void BM_EditorStart(benchmark::State& state) {
   const std::vector<std::string> argv{QZ_EDITOR_PROGRAM};
   static std::set<int> warmed;
   if (warmed.insert(dpi).second) {
-    (void)RunOnce(argv, environment, "Start-up: first frame:"); // warms the caches, writes the settings
+    RunOnce(argv, environment, "Start-up: first frame:"); // warms the caches, writes the settings
   }
   for (auto _ : state) {
     const Run run = RunOnce(argv, environment, "Start-up: first frame:");
@@ -162,7 +162,7 @@ void BM_ReferenceStart(benchmark::State& state) {
                                       std::to_string(configuration.height)};
   static std::set<int> warmed;
   if (warmed.insert(configuration.dpi).second) {
-    (void)RunOnce(argv, {}, "first frame");
+    RunOnce(argv, {}, "first frame");
   }
   for (auto _ : state) {
     const Run run = RunOnce(argv, {}, "first frame");
@@ -214,7 +214,7 @@ void PrintBreakdown() {
 } // namespace
 
 int main(int argc, char** argv) {
-  (void)Display(); // the server starts before the first benchmark and ends after the last
+  Display(); // the server starts before the first benchmark and ends after the last
   const std::string editor96 = "BM_EditorStart/96/iterations:1/manual_time";
   const std::string editor192 = "BM_EditorStart/192/iterations:1/manual_time";
   const std::string reference96 = "BM_ReferenceStart/96/iterations:1/manual_time";

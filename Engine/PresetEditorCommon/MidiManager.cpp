@@ -46,8 +46,8 @@ void LMidiManager::Start() {
   const int32_t model = GetDeviceModel();
   mModelByte = KeyboardModelByte(model);
   if (model >= kDeviceModel25Keys && model <= kDeviceModel61Keys) {
-    (void)mInputNames.AddItem(GetModelPortName(model, Platform::Midi::MidiDirection::Input));   // grows or throws
-    (void)mOutputNames.AddItem(GetModelPortName(model, Platform::Midi::MidiDirection::Output)); // grows or throws
+    mInputNames.AddItem(GetModelPortName(model, Platform::Midi::MidiDirection::Input));
+    mOutputNames.AddItem(GetModelPortName(model, Platform::Midi::MidiDirection::Output));
   }
   mEngine = mOptions.engine;
   if (!mEngine) {
@@ -72,8 +72,8 @@ void LMidiManager::Start() {
   }
   if (LNotificationCenter* centre = GetApplicationNotificationCenter()) {
     // A handler, a distributor and a name: cannot fail.
-    (void)mHandler->AddHandler(&LMidiManager::OnInputDeviceStatusChanged, RCPtr<LNotificationDistributor>(centre),
-                               kInputStatusChanged);
+    mHandler->AddHandler(&LMidiManager::OnInputDeviceStatusChanged, RCPtr<LNotificationDistributor>(centre),
+                         kInputStatusChanged);
   }
   (void)OpenPorts(); // ports that stay closed are opened again when their device returns
 }
@@ -105,7 +105,7 @@ QZResult LMidiManager::OpenPorts() {
     return QZ_FALSE;
   }
   const bool wasArmed = mPollingArmed;
-  (void)StopStatusPolling(); // 1 when it was not armed
+  StopStatusPolling();
   for (uint32_t i = 0; i < mInputNames.GetCount(); ++i) {
     if (mCommunicator->OpenCapturePort(mInputNames.GetAt(i), mInputPort)) {
       mInputPortName = mInputNames.GetAt(i);
@@ -124,7 +124,7 @@ QZResult LMidiManager::OpenPorts() {
 
 QZResult LMidiManager::ClosePorts() {
   const bool wasArmed = mPollingArmed;
-  (void)StopStatusPolling(); // 1 when it was not armed
+  StopStatusPolling();
   mInputPort = nullptr;
   mOutputPort = nullptr;
   RestorePolling(wasArmed);
@@ -184,7 +184,7 @@ QZResult LMidiManager::StopStatusPolling() {
 
 void LMidiManager::RestorePolling(bool wasArmed) {
   if (wasArmed && !mPollingArmed) {
-    (void)StartStatusPolling(); // armed, or armed already
+    StartStatusPolling(); // armed, or armed already
   }
 }
 
@@ -207,8 +207,8 @@ int32_t LMidiManager::Process(RCPtr<LRefCountedObject>*) {
 QZResult LMidiManager::OnInputDeviceStatusChanged(const RCPtr<LNotificationDistributor>&,
                                                   const RCPtr<LNotification>& notification) {
   if (notification->GetParameter()) {
-    (void)ClosePorts(); // always 0
-    (void)OpenPorts();  // ports that stay closed are opened again when their device returns
+    ClosePorts();
+    (void)OpenPorts(); // ports that stay closed are opened again when their device returns
   }
   return QZ_FALSE;
 }

@@ -42,7 +42,7 @@ int32_t CurrentEditorPage() {
 
 void Append(Array<signed char>& body, std::initializer_list<uint8_t> bytes) {
   for (uint8_t byte : bytes) {
-    (void)body.AddItem(static_cast<signed char>(byte)); // grows or throws
+    body.AddItem(static_cast<signed char>(byte));
   }
 }
 
@@ -77,13 +77,13 @@ QZResult LMidiManager::SendSysEx(Array<signed char>& message, LMidiRenderPort* p
     return QZ_E_FAIL;
   }
   if (message.GetAt(0) != kSysExStart) {
-    (void)message.InsertAt(0, kSysExStart); // grows or throws
+    message.InsertAt(0, kSysExStart);
   }
   if (count == 1 || message.GetAt(message.GetCount() - 1) != kSysExEnd) {
-    (void)message.AddItem(kSysExEnd); // grows or throws
+    message.AddItem(kSysExEnd);
   }
   const bool wasArmed = mPollingArmed;
-  (void)StopStatusPolling(); // 1 when it was not armed
+  StopStatusPolling();
   const QZResult result = mCommunicator->SendMidiData(port, message);
   RestorePolling(wasArmed);
   return result;
@@ -181,7 +181,7 @@ QZResult LMidiManager::GetPresetFromMidiDevice(int32_t presetNumber) {
     Append(request, {0x64});
   }
   const bool wasArmed = mPollingArmed;
-  (void)StopStatusPolling(); // 1 when it was not armed
+  StopStatusPolling();
   {
     std::lock_guard hold(mReplyMutex);
     mRequestPage = page;
@@ -232,7 +232,7 @@ QZResult LMidiManager::RequestNonPresetParameterFromDevice(const WString&, RCPtr
     return QZ_E_FAIL;
   }
   const bool wasArmed = mPollingArmed;
-  (void)StopStatusPolling(); // 1 when it was not armed
+  StopStatusPolling();
   BeginAwaiting(Awaited::Nothing, mParameterReplyGate, kMethod, 647);
   EndAwaiting(kMethod, 679);
   RestorePolling(wasArmed);

@@ -48,7 +48,7 @@ LApplication::~LApplication() {
   // A cursor still shown stays with the window layer, which frees it as it shuts down.
   for (QZ::CursorHandle cursor : {mDropMoveCursor, mDropCopyCursor}) {
     if (cursor) {
-      (void)Win::DestroyCursor(reinterpret_cast<Win::HCURSOR>(cursor));
+      Win::DestroyCursor(reinterpret_cast<Win::HCURSOR>(cursor));
     }
   }
 }
@@ -148,7 +148,7 @@ QZ::QZResult LApplication::RunApplicationStartup() {
   HostVirtualKeyboard();
   mMidiManager = CreateMidiManager();
   if (factory && factory->GetSkinCount() == 2) {
-    (void)SetSkin(Win::GetScreenDpi() >= kHighDpi ? kHighDpiSkin : kStandardSkin); // either is a skin: 0
+    SetSkin(Win::GetScreenDpi() >= kHighDpi ? kHighDpiSkin : kStandardSkin);
   }
   return hotKeys;
 }
@@ -179,7 +179,7 @@ void LApplication::ReinitalizeMidiManager() {
     QZ::Throw<std::runtime_error>({"LApplication::ReinitalizeMidiManager", R"(panel\main\Application)", 132},
                                   "Null Pointer : Cannot Create Midi Manager");
   }
-  (void)mMidiManager->StartStatusPolling(); // a new manager is not polling yet: 0
+  mMidiManager->StartStatusPolling();
 }
 
 int32_t LApplication::GetSelectedEditorPage() const {

@@ -170,7 +170,7 @@ std::span<const ControlClassEntry> EditorControlClasses() { return kEditorContro
 
 void RegisterEditorControlClasses(LControlFactory& factory) {
   for (const ControlClassEntry& entry : kEditorControlClasses) {
-    (void)factory.RegisterControlCreateFunction(WString(entry.name), entry.create); // always 0
+    factory.RegisterControlCreateFunction(WString(entry.name), entry.create);
   }
 }
 

@@ -164,7 +164,7 @@ bool ReplaceProfileFile(const std::string& path, const std::string& text, std::s
     return false;
   }
   if (exists) {
-    (void)::fchmod(fd, info.st_mode & 07777); // keeps the old file's permissions where it can
+    ::fchmod(fd, info.st_mode & 07777); // keeps the old file's permissions where it can
   }
   bool written = WriteAll(fd, text) && ::fsync(fd) == 0;
   int error = written ? 0 : errno;

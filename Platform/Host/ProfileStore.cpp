@@ -232,11 +232,11 @@ void ProfileStore::Load() {
     Report(problem + ": window placements are not kept");
     return;
   case ProfileRead::Unreadable:
-    (void)KeepAside(problem); // reported either way
+    KeepAside(problem);
     return;
   case ProfileRead::Read:
     if (!Parse(text)) {
-      (void)KeepAside(mPath + ": not a profile"); // likewise
+      KeepAside(mPath + ": not a profile");
     }
     return;
   }

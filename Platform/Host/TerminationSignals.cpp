@@ -107,7 +107,7 @@ bool WatchTerminationSignals(TerminationRequest onRequest) {
     return false;
   }
   // The handler never waits for the watcher.
-  (void)::fcntl(watch.pipe[1], F_SETFL, O_NONBLOCK); // a blocking pipe only delays a full one's write
+  ::fcntl(watch.pipe[1], F_SETFL, O_NONBLOCK); // a blocking pipe only delays a full one's write
   watch.onRequest = std::move(onRequest);
   try {
     watch.watcher = std::thread(RunWatcher, watch.pipe[0], std::cref(watch.onRequest));
@@ -135,7 +135,7 @@ bool WatchTerminationSignals(TerminationRequest onRequest) {
   struct sigaction ignore {};
   ignore.sa_handler = SIG_IGN;
   sigemptyset(&ignore.sa_mask);
-  (void)::sigaction(SIGXFSZ, &ignore, &watch.previousFileSize); // cannot fail for a valid signal
+  ::sigaction(SIGXFSZ, &ignore, &watch.previousFileSize);
   watch.watching = true;
   return true;
 }
@@ -147,10 +147,10 @@ void StopWatchingTerminationSignals() {
   }
   for (size_t i = 0; i < kSignals.size(); ++i) {
     if (watch.installed[i]) {
-      (void)::sigaction(kSignals[i], &watch.previous[i], nullptr); // restores what it replaced
+      ::sigaction(kSignals[i], &watch.previous[i], nullptr); // restores what it replaced
     }
   }
-  (void)::sigaction(SIGXFSZ, &watch.previousFileSize, nullptr); // likewise
+  ::sigaction(SIGXFSZ, &watch.previousFileSize, nullptr);
   gWriteEnd = -1;
   const unsigned char stop = kStopByte;
   // The watcher empties the pipe, so a full one takes the byte a moment later.

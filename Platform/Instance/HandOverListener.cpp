@@ -34,7 +34,7 @@ bool MakeAddress(const std::string& name, sockaddr_un& address, socklen_t& lengt
 
 void CloseQuietly(int fd) {
   if (fd >= 0) {
-    (void)::close(fd); // nothing to recover on a socket we are done with
+    ::close(fd); // nothing to recover on a socket we are done with
   }
 }
 

@@ -23,7 +23,7 @@ public:
   Socket() : mFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) {}
   ~Socket() {
     if (mFd >= 0) {
-      (void)::close(mFd); // the record, once sent, is the peer's whatever close answers
+      ::close(mFd); // the record, once sent, is the peer's whatever close answers
     }
   }
   Socket(const Socket&) = delete;

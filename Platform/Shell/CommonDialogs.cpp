@@ -42,13 +42,13 @@ public:
   explicit ModalProgramScope(HWND owner) {
     if (owner && Window::IsWindow(owner) && Window::IsWindowEnabled(owner)) {
       mOwner = owner;
-      (void)Window::EnableWindow(mOwner, false); // whether it was disabled: it was not
+      Window::EnableWindow(mOwner, false);
     }
   }
   ~ModalProgramScope() {
     if (mOwner && Window::IsWindow(mOwner)) {
-      (void)Window::EnableWindow(mOwner, true); // likewise
-      (void)Window::SetActiveWindow(mOwner);    // the window active before
+      Window::EnableWindow(mOwner, true);
+      Window::SetActiveWindow(mOwner);
     }
     if (mQuit) {
       Host::PostQuitMessage(mQuitCode);
@@ -69,8 +69,8 @@ public:
         mQuitCode = int32_t(msg.wParam);
         return false;
       }
-      (void)Host::TranslateMessage(&msg); // true for keys
-      (void)Host::DispatchMessage(&msg);  // the procedure's answer
+      Host::TranslateMessage(&msg);
+      Host::DispatchMessage(&msg);
     }
     return true;
   }

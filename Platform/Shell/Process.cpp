@@ -27,7 +27,7 @@ public:
   int Get() const { return mFd; }
   void Close() {
     if (mFd >= 0) {
-      (void)close(mFd); // nothing to do about a failed close
+      close(mFd); // nothing to do about a failed close
       mFd = -1;
     }
   }
@@ -45,10 +45,10 @@ public:
   }
   ~SpawnSetup() {
     if (mAttributesReady) {
-      (void)posix_spawnattr_destroy(&mAttributes); // cannot fail on an initialised object
+      posix_spawnattr_destroy(&mAttributes);
     }
     if (mActionsReady) {
-      (void)posix_spawn_file_actions_destroy(&mActions); // likewise
+      posix_spawn_file_actions_destroy(&mActions);
     }
   }
   SpawnSetup(const SpawnSetup&) = delete;
@@ -62,8 +62,8 @@ public:
     }
     sigset_t none;
     sigset_t all;
-    (void)sigemptyset(&none); // cannot fail
-    (void)sigfillset(&all);   // cannot fail
+    sigemptyset(&none);
+    sigfillset(&all);
     short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
     if (newSession) {
       flags |= POSIX_SPAWN_SETSID;
@@ -150,7 +150,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallbac
     return result;
   }
   result.started = true;
-  (void)fcntl(readEnd.Get(), F_SETFL, O_NONBLOCK); // a blocking read only waits longer
+  fcntl(readEnd.Get(), F_SETFL, O_NONBLOCK); // a blocking read only waits longer
 
   bool reading = true;
   bool ended = false;
@@ -164,7 +164,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallbac
         reading = ReadAvailable(readEnd.Get(), result.output);
       }
     } else {
-      (void)poll(nullptr, 0, kWaitSliceMs); // a pause between checks
+      poll(nullptr, 0, kWaitSliceMs); // a pause between checks
     }
     if (!ended) {
       const pid_t done = waitpid(pid, &status, WNOHANG);
@@ -172,7 +172,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallbac
         ended = true;
         // The program is gone: what is in the pipe now is all it wrote (a child of its own
         // holding the pipe open must not keep us waiting).
-        (void)ReadAvailable(readEnd.Get(), result.output); // whether more could come: no longer asked
+        ReadAvailable(readEnd.Get(), result.output);
         reading = false;
         if (done < 0) {
           status = 0xFF00; // lost: report exit status 255
@@ -181,7 +181,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallbac
     }
     if (!ended && whileWaiting && !terminated && !whileWaiting()) {
       terminated = true;
-      (void)kill(pid, SIGTERM); // it may have ended meanwhile
+      kill(pid, SIGTERM); // it may have ended meanwhile
     }
   }
   result.exitCode = ExitCodeOf(status);

@@ -194,7 +194,7 @@ bool SdlVideoBackend::WaitOnConnection(SDL_Event& event, int32_t timeoutMs) {
     }
     if (waits[1].revents & POLLIN) {
       eventfd_t count = 0;
-      (void)eventfd_read(mWakeFd, &count); // drained: the posts are in SDL's queue
+      eventfd_read(mWakeFd, &count); // drained: the posts are in SDL's queue
     }
     // A time-out with nothing on the connection has nothing to read; SDL's own chores
     // that come with a read (a signal caught outside the wait, the screen saver) are
@@ -225,7 +225,7 @@ bool SdlVideoBackend::TakeQueuedEvent(SDL_Event& event) {
 bool SdlVideoBackend::PushEvent(SDL_Event& event) {
   const bool pushed = SDL_PushEvent(&event) == 1;
   if (pushed && mWakeFd != -1) {
-    (void)eventfd_write(mWakeFd, 1); // a full counter wakes the wait all the same
+    eventfd_write(mWakeFd, 1); // a full counter wakes the wait all the same
   }
   return pushed;
 }

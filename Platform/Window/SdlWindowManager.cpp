@@ -159,7 +159,7 @@ bool SdlVideoBackend::LearnWindowFrame(uint32_t window, int& top, int& left, int
       return false;
     }
     pollfd connection{ConnectionNumber(x.display), POLLIN, 0};
-    (void)poll(&connection, 1, int(std::min<long long>(remaining, 10))); // woken by the answer, or reads again
+    poll(&connection, 1, int(std::min<long long>(remaining, 10)));
   }
   // The change notice came in before the property could be read: taken out of SDL's way,
   // SDL learns the frame when the window shows, as it does without asking.
@@ -196,7 +196,7 @@ void SdlVideoBackend::AwaitWindowFrame(uint32_t window) {
       return;
     }
     pollfd connection{ConnectionNumber(x.display), POLLIN, 0};
-    (void)poll(&connection, 1, int(std::min<long long>(remaining, 10))); // woken by the notice, or looks again
+    poll(&connection, 1, int(std::min<long long>(remaining, 10))); // woken by the notice, or looks again
   }
 }
 

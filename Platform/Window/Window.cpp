@@ -203,7 +203,7 @@ bool DestroyWindow(HWND hwnd) {
     }
   }
   for (HWND window : owned) {
-    (void)DestroyWindow(window); // one already being destroyed finishes on its own
+    DestroyWindow(window); // one already being destroyed finishes on its own
   }
   if (state.capture == hwnd) {
     state.capture = nullptr;
@@ -437,7 +437,7 @@ bool SetWindowPos(HWND hwnd, HWND insertAfter, int32_t x, int32_t y, int32_t wid
   }
   VideoBackend& backend = Backend();
   Placing placing;
-  (void)PlacingOf(hwnd, id, placing); // the window exists
+  PlacingOf(hwnd, id, placing);
   const Frame& frame = placing.frame;
   if (!(flags & SWP_NOMOVE)) {
     backend.SetWindowPosition(id, x + frame.left - placing.shift.x, y + frame.top - placing.shift.y);
@@ -525,7 +525,7 @@ bool SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
   }
   VideoBackend& backend = Backend();
   Placing placing;
-  (void)PlacingOf(hwnd, id, placing); // the window exists
+  PlacingOf(hwnd, id, placing);
   backend.RestoreWindow(id);
   backend.SetWindowPosition(id, normal.left - placing.shift.x, normal.top - placing.shift.y);
   backend.SetWindowSize(id, normal.right - normal.left, normal.bottom - normal.top);

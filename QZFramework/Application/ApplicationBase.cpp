@@ -33,7 +33,7 @@ LApplicationBaseCommon::LApplicationBaseCommon(const RCPtr<LControlFactory>& fac
                                                const WString& commandLine, MillisecondClock clock)
     : LFrameworkApp(factory, frameworkStringTable, NString(commandLine)), mSettings(new LIniFileManager),
       mClock(std::move(clock)) {
-  (void)mSettings->Initialize(u""); // does nothing: 0
+  mSettings->Initialize(u"");
   mLastTick = mClock();
 }
 
@@ -54,7 +54,7 @@ QZResult LApplicationBaseCommon::ReceiveNotification(const RCPtr<LNotificationDi
   if (!CanExit()) {
     return QZ_OK;
   }
-  (void)LFrameworkApp::ReceiveNotification(distributor, notification); // 0
+  LFrameworkApp::ReceiveNotification(distributor, notification);
   if (MFCFrameworkAppBase* host = GetHost()) {
     if (const Win::HWND main = host->GetMainWindow()) {
       (void)Host::PostMessage(main, Win::WM_CLOSE, 0, 0); // the window exists
@@ -68,8 +68,7 @@ QZResult LApplicationBaseCommon::RunApplicationStartup() {
   if (Failed(LFrameworkApp::RunApplicationStartup())) {
     return QZ_E_FAIL;
   }
-  (void)RegisterNotification(RCPtr<LNotificationDistributor>(GetApplicationNotificationCenter()),
-                             kAppExitRequest); // the id
+  RegisterNotification(RCPtr<LNotificationDistributor>(GetApplicationNotificationCenter()), kAppExitRequest);
   const KeyCode exitKey = KeyCode::FromString(u"Alt+VKEY_F4");
   if (const RCPtr<LGlobalHotKeyManager> keys = GetGlobalHotKeyManager();
       keys && keys->GetHotKeyMap().FindCommand(exitKey).IsEmpty()) {
@@ -154,9 +153,9 @@ double LApplicationBaseCommon::GetElapsedSeconds() {
 
 LocalTime LApplicationBaseCommon::GetLocalTime() {
   timespec now{};
-  (void)clock_gettime(CLOCK_REALTIME, &now); // the real-time clock always exists
+  clock_gettime(CLOCK_REALTIME, &now);
   tm local{};
-  (void)localtime_r(&now.tv_sec, &local); // fails only for times beyond the year range
+  localtime_r(&now.tv_sec, &local);
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_wday, local.tm_mday,
           local.tm_hour,        local.tm_min,     local.tm_sec,  int32_t(now.tv_nsec / 1000000)};
 }

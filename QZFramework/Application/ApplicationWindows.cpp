@@ -61,7 +61,7 @@ RectT<int32_t> DescriptorRect(const LControlDescriptor& descriptor) {
 
 // Moves the window to rect (screen coordinates, frame included), repainting it.
 void MoveTo(Win::HWND hwnd, const RectT<int32_t>& rect) {
-  (void)Win::MoveWindow(hwnd, rect.x, rect.y, rect.width, rect.height, true); // the window exists
+  Win::MoveWindow(hwnd, rect.x, rect.y, rect.width, rect.height, true);
 }
 
 // The window rectangle (frame included) whose client size went through root's limits.
@@ -90,8 +90,8 @@ void LApplicationBaseCommon::SetWindowIcons(Win::HWND hwnd) {
     return;
   }
   // The window system keeps one picture per window for both of the Windows sizes.
-  (void)Win::SetWindowIcon(hwnd, pixels->GetPixelAddress(0, 0), pixels->GetWidth(), pixels->GetHeight(),
-                           pixels->GetRowLength() * 4); // a window without an icon still works
+  Win::SetWindowIcon(hwnd, pixels->GetPixelAddress(0, 0), pixels->GetWidth(), pixels->GetHeight(),
+                     pixels->GetRowLength() * 4); // a window without an icon still works
 }
 
 QZResult LApplicationBaseCommon::CreateMainWindow(int32_t rendererType) {
@@ -138,11 +138,11 @@ void LApplicationBaseCommon::PlaceMainWindow(OSWindow& window) {
         normal.right = int32_t(std::clamp<int64_t>(int64_t(normal.left) + client.right, INT32_MIN, INT32_MAX));
         normal.bottom = int32_t(std::clamp<int64_t>(int64_t(normal.top) + client.bottom, INT32_MIN, INT32_MAX));
       }
-      (void)Win::SetWindowPlacement(hwnd, &placement); // false for a rectangle no window can have
+      Win::SetWindowPlacement(hwnd, &placement);
     }
   }
   if (Win::IsIconic(hwnd)) {
-    (void)Win::ShowWindow(hwnd, Win::SW_RESTORE); // it was visible
+    Win::ShowWindow(hwnd, Win::SW_RESTORE); // it was visible
   }
   if (Win::IsZoomed(hwnd)) {
     return; // the window system holds a maximised window on the screen
@@ -153,7 +153,7 @@ void LApplicationBaseCommon::PlaceMainWindow(OSWindow& window) {
   }
   const RectT<int32_t> area = GetDesktopWorkArea();
   Win::RECT wanted = ToRECT(ShrinkToArea(FromRECT(bounds), area));
-  (void)window.AdjustToClientSize(wanted); // whether the limits changed it
+  window.AdjustToClientSize(wanted);
   MoveTo(hwnd, FitInsideArea(FromRECT(wanted), area));
 }
 
@@ -227,7 +227,7 @@ int32_t LApplicationBaseCommon::CreateRootWindow(const RCPtr<LControl>& control,
       const RectT<double>& bounds = control->GetRect();
       PointT<int32_t> origin = PointT<double>{bounds.x, bounds.y}.Round();
       if (IWindowOSServices* os = owner->GetOSServices()) {
-        (void)os->ClientToScreen(origin); // fails only for a window without a handle
+        os->ClientToScreen(origin);
       }
       rect = {origin.x, origin.y, RoundToInt32(bounds.width), RoundToInt32(bounds.height)};
     }
@@ -250,32 +250,32 @@ int32_t LApplicationBaseCommon::CreateRootWindow(const RCPtr<LControl>& control,
   } else {
     const RCPtr<LRootWindow> active = FindActiveRootWindow();
     const RCPtr<LRootWindow>& rendererSource = active ? active : owner;
-    (void)made.OnCreateRootWindow(rendererSource ? rendererSource->GetRenderer() : nullptr); // likewise
+    made.OnCreateRootWindow(rendererSource ? rendererSource->GetRenderer() : nullptr);
   }
   const RCPtr<LRootWindow> root = made.GetRootWindow();
   if (!root || GetRootWindowCount() != previousCount + 1) {
-    (void)Win::DestroyWindow(hwnd); // the object goes with its window
+    Win::DestroyWindow(hwnd); // the object goes with its window
     return QZ_E_FAIL;
   }
   if (fromName) {
-    (void)root->SetRootControl(name); // a skin without it leaves the window empty
+    root->SetRootControl(name); // a skin without it leaves the window empty
   } else {
     // The control becomes the window's top control, which loads its hot keys.
-    (void)root->InstallRootControl(control); // 0
+    root->InstallRootControl(control);
   }
 
   // Held on the work area once the top control's limits have had their say.
   Win::RECT bounds;
   if (Win::GetWindowRect(hwnd, &bounds)) {
-    (void)made.AdjustToClientSize(bounds); // whether the limits changed it
+    made.AdjustToClientSize(bounds);
     MoveTo(hwnd, MoveInsideArea(FromRECT(bounds), GetDesktopWorkArea()));
   }
   if (fromName) {
     if (MFCFrameworkAppBase* host = GetHost()) {
       host->SetMainWindow(hwnd);
     }
-    (void)Win::ShowWindow(hwnd, Win::SW_SHOW); // it was hidden
-    (void)Win::UpdateWindow(hwnd);             // true: it exists
+    Win::ShowWindow(hwnd, Win::SW_SHOW);
+    Win::UpdateWindow(hwnd);
   }
   return int32_t(previousCount);
 }

@@ -81,7 +81,7 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory, const RCPtr<
 }
 
 LFrameworkApp::~LFrameworkApp() {
-  (void)UnregisterAllNotifications(); // how many there were
+  UnregisterAllNotifications();
   mApplicationCentre = nullptr;
   ReleaseNotificationCenterManager();
   LNotification::SetPoolingEnabled(false);
@@ -118,14 +118,14 @@ void LFrameworkApp::RequestExit() {
   // Ending a loop may close its window, which leaves the list meanwhile.
   const std::vector<RCPtr<LRootWindow>> windows = mRootWindows;
   for (size_t i = windows.size(); i-- > 1;) {
-    (void)windows[i]->EndModal(0); // fails only for a window already gone
+    windows[i]->EndModal(0);
   }
 }
 
 QZResult LFrameworkApp::OnCommandLine(CommandLineStage, const WString&) { return QZ_OK; }
 
 void LFrameworkApp::OnCommandLineFromAnotherInstance(const WString& commandLine) {
-  (void)OnCommandLine(CommandLineStage::FromAnotherInstance, commandLine); // nobody to tell
+  OnCommandLine(CommandLineStage::FromAnotherInstance, commandLine); // nobody to tell
 }
 
 // =============================================================================================
@@ -149,7 +149,7 @@ QZResult LFrameworkApp::RunApplicationStartup() {
                                                                   u"GHK"); // fails only for a null table
     }
     if (mClipboard) {
-      (void)mClipboard->Initialize(); // 0, or it throws
+      mClipboard->Initialize();
     }
     // The remembered skin may be gone from the skin document, or be negative in a settings
     // file edited by hand: the list is never read outside its bounds.
@@ -157,7 +157,7 @@ QZResult LFrameworkApp::RunApplicationStartup() {
     if (count == 0) {
       return QZ_E_FAIL;
     }
-    (void)SetSkin(std::clamp(GetCurrentSkinIndex(), 0, count - 1)); // an index within the list: 0
+    SetSkin(std::clamp(GetCurrentSkinIndex(), 0, count - 1));
   } catch (const std::exception&) {
     return QZ_E_FAIL;
   }
@@ -171,15 +171,15 @@ void LFrameworkApp::Run() {
     TraceStartupStep("first layout");
   }
   OnBeforeRun();
-  (void)DoIdleWork(true); // the loop idles again at once when work remains
+  DoIdleWork(true); // the loop idles again at once when work remains
   try {
-    (void)RunMessageLoop(); // the host's answer: nothing here depends on it
+    RunMessageLoop();
   } catch (const std::exception& failure) {
     ReportRunFailure(failure.what());
   } catch (...) {
     ReportRunFailure("An unknown exception ended the message loop.");
   }
-  (void)DoIdleWork(true); // likewise
+  DoIdleWork(true);
 }
 
 void LFrameworkApp::ReportRunFailure(const char* what) {
@@ -190,7 +190,7 @@ void LFrameworkApp::ReportRunFailure(const char* what) {
   WString caption(kBuiltInStartupErrorCaption);
   LookupString(mFrameworkStringTable.Get(), u"STARTUP_ERROR", text);
   LookupString(mFrameworkStringTable.Get(), u"STARTUP_ERROR_CAPTION", caption);
-  (void)ShowMessageBox(text, caption, kErrorBoxStyle); // an error box has one button
+  ShowMessageBox(text, caption, kErrorBoxStyle); // an error box has one button
   if (mApplicationCentre) {
     (void)mApplicationCentre->PostNotification(LNotification::Create(kAppExitRequest)); // a shut centre: exiting anyway
   }
@@ -220,7 +220,7 @@ int32_t LFrameworkApp::GetCurrentSkinIndex() {
   int32_t index = 0;
   const uint32_t file = OpenSettingsFiles(kUserSettingsFile);
   if (IIniFileManager* settings = GetIniFileManager(); file != 0 && settings) {
-    (void)settings->GetInt(file, kCurrentSkinIndexKey, 0, index); // a missing key leaves 0
+    settings->GetInt(file, kCurrentSkinIndexKey, 0, index); // a missing key leaves 0
   }
   return index;
 }
@@ -235,7 +235,7 @@ QZResult LFrameworkApp::SetSkin(int32_t index) {
   int32_t style = 0;
   CheckResult(GetSystemFont(face, size, style), {"QZ::LFrameworkApp::SetSkin", kSourceName, 234});
   factory->SetCurrentSkinIndex(index);
-  (void)factory->GetSkinFont(face, size, style); // 1: the skin gives nothing, the system's font stays
+  factory->GetSkinFont(face, size, style);
   SetDefaultFont(LFont::GetFont(face, size, style));
 
   // A wait scope's idle pass may close a window meanwhile.
@@ -247,7 +247,7 @@ QZResult LFrameworkApp::SetSkin(int32_t index) {
     if (active) {
       window->OnKillFocus();
     }
-    (void)factory->ReapplySkin(window->GetRootControl());  // a tree the skin lacks stays as it is
+    factory->ReapplySkin(window->GetRootControl());        // a tree the skin lacks stays as it is
     const RectT<int32_t> client = window->GetClientRect(); // asked of the OS window again
     window->InvalidateRect({0, 0, client.width, client.height});
     if (active) {
@@ -257,7 +257,7 @@ QZResult LFrameworkApp::SetSkin(int32_t index) {
 
   const uint32_t file = OpenSettingsFiles(kUserSettingsFile);
   if (IIniFileManager* settings = GetIniFileManagerPtr(); file != 0 && settings) {
-    (void)settings->SetInt(file, kCurrentSkinIndexKey, index); // fails only for a file closed meanwhile
+    settings->SetInt(file, kCurrentSkinIndexKey, index);
   }
   return QZ_OK;
 }
@@ -344,12 +344,12 @@ PointT<int32_t> LFrameworkApp::GetCursorPosition() {
   if (const RCPtr<LRootWindow> active = FindActiveRootWindow()) {
     PointT<int32_t> point = active->GetMousePosition();
     if (IWindowOSServices* os = active->GetOSServices()) {
-      (void)os->ClientToScreen(point); // fails only for a window without a handle
+      os->ClientToScreen(point);
     }
     return point;
   }
   Platform::Window::POINT point{0, 0};
-  (void)Platform::Window::GetCursorPos(&point); // (0, 0) where the system does not tell
+  Platform::Window::GetCursorPos(&point); // (0, 0) where the system does not tell
   return {point.x, point.y};
 }
 
@@ -367,7 +367,7 @@ uint32_t LFrameworkApp::GetMouseButtons() {
 bool LFrameworkApp::IsKeyDown(int32_t virtualKey) {
   bool down = false;
   bool toggled = false;
-  (void)IsKeyDown(virtualKey, down, toggled); // 0
+  IsKeyDown(virtualKey, down, toggled);
   return down;
 }
 
@@ -379,7 +379,7 @@ QZResult LFrameworkApp::RestoreStatusText(bool immediate) { return RestoreApplic
 
 void LFrameworkApp::OnClipboardUpdate() {
   if (const RCPtr<LClipboard> clipboard = mClipboard) {
-    (void)clipboard->OnClipboardUpdate(); // always 0
+    clipboard->OnClipboardUpdate();
   }
 }
 

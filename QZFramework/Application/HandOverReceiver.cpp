@@ -28,9 +28,9 @@ void RaiseTopModalRootWindow() {
       continue;
     }
     if (Win::IsIconic(static_cast<Win::HWND>(os->GetHandle()))) {
-      (void)os->Show(Win::SW_RESTORE); // whether it was visible
+      os->Show(Win::SW_RESTORE);
     }
-    (void)os->BringToTop(); // fails only for a window already gone
+    os->BringToTop();
     return;
   }
 }
@@ -52,7 +52,7 @@ void ReceiveHandedOverCommandLine(Win::HWND mainWindow, std::string_view command
   }
   const std::string text(commandLine); // with its NUL
   const Win::COPYDATASTRUCT data{kCommandLineCopyData, uint32_t(text.size() + 1), text.c_str()};
-  (void)Win::SendMessage(mainWindow, Win::WM_COPYDATA, kCommandLineCopyData, Win::LPARAM(&data)); // taken or not
+  Win::SendMessage(mainWindow, Win::WM_COPYDATA, kCommandLineCopyData, Win::LPARAM(&data));
 }
 
 } // namespace QZ

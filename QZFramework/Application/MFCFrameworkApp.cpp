@@ -184,7 +184,7 @@ void MFCFrameworkAppBase::ShowStartupErrorBox() const {
   LookupString(mFrameworkStringTable.Get(), u"STARTUP_ERROR_CAPTION", caption);
   // The box's own loop takes no quit request: a signal ends the failed start at once.
   Host::SetTerminationExitCode(1);
-  (void)Win::ShowMessageBox(text.View(), caption.View(), Win::MB_ICONERROR); // answers IDOK only
+  Win::ShowMessageBox(text.View(), caption.View(), Win::MB_ICONERROR);
   Host::SetTerminationExitCode(-1);
 }
 
@@ -335,12 +335,12 @@ int32_t MFCFrameworkAppBase::RunSteps(std::string_view commandLine, int32_t show
     try {
       if (InitApplication()) {
         if (InitInstance()) {
-          (void)Run(); // the running state ends when its loop does
+          Run(); // the running state ends when its loop does
         } else {
           if (Win::HWND main = GetMainWindow()) {
             Win::DestroyWindow(main);
           }
-          (void)ExitInstance(); // its answer is the loop's, and no loop ran
+          ExitInstance();
           mExitCode = 1;
         }
       }

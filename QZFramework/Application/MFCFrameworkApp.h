@@ -260,10 +260,10 @@ public:
     const WString commandLine = GetCommandLine();
     RCPtr<TApp> application(new TApp(GetControlFactory(), GetFrameworkStringTable(), commandLine));
     mApplication = application;
-    (void)application->OnCommandLine(CommandLineStage::BeforeStartup, commandLine); // the hooks' results: unused
+    application->OnCommandLine(CommandLineStage::BeforeStartup, commandLine); // the hooks' results: unused
     CheckResult(application->RunApplicationStartup(), {MethodName("Run"), kSource, 380});
     TraceStartupStep("application started");
-    (void)application->OnCommandLine(CommandLineStage::AfterStartup, commandLine);
+    application->OnCommandLine(CommandLineStage::AfterStartup, commandLine);
     CheckResult(application->CreateMainWindow(application->GetRendererType()), {MethodName("Run"), kSource, 361});
     TraceStartupStep("main window made");
     CheckResult(application->SetMainRootControl(application->GetMainControlName()), {MethodName("Run"), kSource, 362});
@@ -272,7 +272,7 @@ public:
     CloseSplash();
     application->Run();
     StopHandOver();
-    (void)application->RunApplicationShutdown(); // nothing is left to report a failure to
+    application->RunApplicationShutdown(); // nothing is left to report a failure to
     mApplication = nullptr;
     return 1;
   }
@@ -294,7 +294,7 @@ protected:
     RCPtr<TApp> application;
     application.Swap(mApplication);
     if (application) {
-      (void)application->RunApplicationShutdown(); // the start-up has already failed
+      application->RunApplicationShutdown(); // the start-up has already failed
     }
   }
 

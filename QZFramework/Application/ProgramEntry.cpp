@@ -5,8 +5,8 @@
 namespace QZ {
 
 void SetLocaleFromEnvironment() {
-  (void)std::setlocale(LC_CTYPE, "");    // an unknown locale leaves "C", which is fine
-  (void)std::setlocale(LC_MESSAGES, ""); // likewise
+  std::setlocale(LC_CTYPE, ""); // an unknown locale leaves "C", which is fine
+  std::setlocale(LC_MESSAGES, "");
 }
 
 std::string QuoteCommandLineArgument(std::string_view argument) {

@@ -41,8 +41,8 @@ SystemFont GetSystemFont() {
   }
   int weight = FC_WEIGHT_REGULAR;
   int slant = FC_SLANT_ROMAN;
-  (void)FcPatternGetInteger(match.get(), FC_WEIGHT, 0, &weight); // missing: regular
-  (void)FcPatternGetInteger(match.get(), FC_SLANT, 0, &slant);   // missing: upright
+  FcPatternGetInteger(match.get(), FC_WEIGHT, 0, &weight); // missing: regular
+  FcPatternGetInteger(match.get(), FC_SLANT, 0, &slant);   // missing: upright
   font.style = (weight >= FC_WEIGHT_BOLD ? 0x1 : 0) | (slant != FC_SLANT_ROMAN ? 0x2 : 0);
   return font;
 }

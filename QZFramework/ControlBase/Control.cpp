@@ -58,7 +58,7 @@ LControl::LControl(const RCPtr<LControl>& parent, const WString& name)
   mLookWeights.SetCount(0);
   if (parent) {
     // A name taken among the siblings leaves the control without a parent.
-    (void)SetParent(parent);
+    SetParent(parent);
   }
   if (IControlApplication* application = GetControlApplication()) {
     if (RCPtr<LControlFactory> factory = application->GetControlFactory()) {
@@ -174,7 +174,7 @@ QZResult LControl::ChildControlList::Add(LControl* child) {
   // The child's link to its parent is one of the parent's internal references.
   mOwner.AddInternalReferences(1);
   child->mParent = RCPtr<LControl>(&mOwner);
-  (void)mChildren.AddItem(RCPtr<LControl>(child)); // the new index
+  mChildren.AddItem(RCPtr<LControl>(child));
   ++mVersion;
   return QZ_OK;
 }
@@ -191,7 +191,7 @@ bool LControl::ChildControlList::RemoveAll() {
   for (uint32_t i = mChildren.GetCount(); i-- > 0;) {
     // OnChildRemoved may have taken further children out.
     if (i < mChildren.GetCount()) {
-      (void)RemoveAt(i); // an index inside the list
+      RemoveAt(i);
     }
   }
   return false;
@@ -210,9 +210,9 @@ QZResult LControl::ChildControlList::RemoveAt(uint32_t index) {
     child->mParent = nullptr;
   }
   RCPtr<LControl> removed;
-  (void)mChildren.RemoveItem(index, removed); // an index inside the list
+  mChildren.RemoveItem(index, removed);
   ++mVersion;
-  (void)mOwner.OnChildRemoved(child, index); // a hook: its answer changes nothing here
+  mOwner.OnChildRemoved(child, index);
   return QZ_OK;
 }
 
@@ -265,8 +265,8 @@ QZResult LControl::SetParent(const RCPtr<LControl>& parent) {
   // anybody holds the control.
   const RCPtr<LControl> keep = mParent ? RCPtr<LControl>(this) : nullptr;
   if (mParent) {
-    (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, mLayout ? mLayout->clipToParent : true);
-    (void)mParent->mChildren.Remove(this); // a child of it
+    InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, mLayout ? mLayout->clipToParent : true);
+    mParent->mChildren.Remove(this); // a child of it
   } else {
     mRootWindow = nullptr;
   }
@@ -310,24 +310,24 @@ RCPtr<LControl> LControl::FindChildByName(const WString& name) const {
 }
 
 uint32_t LControl::FindChildrenByName(const WString& name, RCPtrArray<LControl, 1, 0>& out) const {
-  (void)out.RemoveAll(); // emptying never fails
+  out.RemoveAll();
   for (uint32_t i = mChildren.GetCount(); i-- > 0;) {
     const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kInsertionOrder);
     if (child->mName == name) {
-      (void)out.AddItem(child); // the new index
+      out.AddItem(child);
     }
   }
   return out.GetCount();
 }
 
 uint32_t LControl::CollectDescendants(RCPtrArray<LControl, 1, 0>& out) const {
-  (void)out.RemoveAll(); // emptying never fails
+  out.RemoveAll();
   for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
     const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kInsertionOrder);
-    (void)out.AddItem(child); // the new index
+    out.AddItem(child);
     RCPtrArray<LControl, 1, 0> below;
     child->CollectDescendants(below);
-    (void)out.AppendArray(below); // the count appended
+    out.AppendArray(below);
   }
   return out.GetCount();
 }
@@ -370,7 +370,7 @@ bool LControl::IsDeferCreate(const RCPtr<LControlDescriptor>& entry) {
 }
 
 QZResult LControl::CreateChildren(const RCPtr<LControlDescriptor>& descriptor) {
-  (void)mChildren.RemoveAll(); // true when there were none
+  mChildren.RemoveAll();
   IControlApplication* application = GetControlApplication();
   const RCPtr<LControlFactory> factory = application ? application->GetControlFactory() : nullptr;
   if (descriptor && factory) {
@@ -381,11 +381,11 @@ QZResult LControl::CreateChildren(const RCPtr<LControlDescriptor>& descriptor) {
         continue;
       }
       if (RCPtr<LControl> child = factory->CreateControl(self, entries.GetAt(i))) {
-        (void)OnChildAdded(child); // a hook
+        OnChildAdded(child);
       }
     }
   }
-  (void)PerformLayout(); // a control without placement stays where it is
+  PerformLayout(); // a control without placement stays where it is
   return QZ_OK;
 }
 
@@ -429,8 +429,8 @@ QZResult LControl::PerformLayout() {
   PointT<double> position{placed.x, placed.y};
   SizeT<double> size{placed.width, placed.height};
   // A rule that an anchor forbids leaves its axis as placed.
-  (void)LayoutSizeFromText(position, size);
-  (void)LayoutSizeFromChildren(position, size);
+  LayoutSizeFromText(position, size);
+  LayoutSizeFromChildren(position, size);
   RectT<double> snapped{position.x, position.y, size.width, size.height};
   snapped.Normalize();
   return SetRect({snapped.x, snapped.y}, {snapped.width, snapped.height});
@@ -443,15 +443,15 @@ QZResult LControl::PerformLayout() {
 QZResult LControl::Detach() {
   const RCPtr<LControl> self(this);
   if (!mParent) {
-    (void)DetachChildren(); // always 0
+    DetachChildren();
   }
-  (void)SetVisible(false);     // whether it is still shown: it is not
-  (void)SetClipToParent(true); // 1 when it clipped already
+  SetVisible(false);
+  SetClipToParent(true);
   if (mCapture) {
-    (void)ReleaseCapture(); // it held one
+    ReleaseCapture(); // it held one
   }
   for (int32_t pending = mIdleRequests; pending > 0; --pending) {
-    (void)ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo here
+    ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo here
   }
   if (mParent) {
     return SetParent(nullptr);
@@ -464,7 +464,7 @@ QZResult LControl::DetachChildren() {
   for (uint32_t i = mChildren.GetCount(); i-- > 0;) {
     if (i < mChildren.GetCount()) {
       const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kInsertionOrder);
-      (void)child->Detach(); // always 0 for a child
+      child->Detach();
     }
   }
   return QZ_OK;
@@ -517,8 +517,8 @@ QZResult LControl::UnregisterNotification(LNotificationDistributor* distributor,
 QZResult LControl::ReleaseInternalReferences() {
   // The control's own cycles: children hold it back, so do the controls it remembers
   // (which may be its descendants) and its menu-item updater.
-  (void)mChildren.RemoveAll();       // true when there were none
-  (void)mPendingRemoval.RemoveAll(); // emptying never fails
+  mChildren.RemoveAll();
+  mPendingRemoval.RemoveAll();
   mHitChild = nullptr;
   mDropTarget = nullptr;
   mHandOverTarget = nullptr;

@@ -981,7 +981,7 @@ protected:
   static void ForgetHandlerRoute(const RCPtr<LNotificationHandler<T>>& table,
                                  const LNotificationDistributor* distributor, NotificationName id) {
     if (table && distributor) {
-      (void)table->ForgetRoute(distributor, id); // false when it had none
+      table->ForgetRoute(distributor, id);
     }
   }
 

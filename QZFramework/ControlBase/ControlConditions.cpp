@@ -88,7 +88,7 @@ void LControl::NotifyConditionChange() {
         mSavedCursor = window->SetCursor(mCursor);
       }
       if ((mouseOverOff && !mCapture) || (captureOff && !mMouseOver)) {
-        (void)window->SetCursor(mSavedCursor); // the control's own cursor, no longer wanted
+        window->SetCursor(mSavedCursor); // the control's own cursor, no longer wanted
       }
     }
   }
@@ -96,17 +96,17 @@ void LControl::NotifyConditionChange() {
   const bool leftDragOn = (changed & kConditionLeftDrag) && (now & kConditionLeftDrag);
   const bool leftDragOff = (changed & kConditionLeftDrag) && !(now & kConditionLeftDrag);
   if (mDragMode != kDragNone && leftDragOff) {
-    (void)OnDragEnd(); // the drag is over whatever it answers
+    OnDragEnd(); // the drag is over whatever it answers
   }
-  (void)OnConditionsChanged(mConditionsParam);             // a hook
-  (void)Notify(u"NID_CONDITION_CHANGE", mConditionsParam); // 1 when nobody listens
+  OnConditionsChanged(mConditionsParam);
+  Announce(u"NID_CONDITION_CHANGE", mConditionsParam);
   for (const ConditionGroup& group : kConditionGroups) {
     if (changed & group.bits) {
-      (void)Notify(group.name, mConditionsParam); // 1 when nobody listens
+      Announce(group.name, mConditionsParam);
     }
   }
   if (mDragMode != kDragNone && leftDragOn) {
-    (void)OnDrag(); // the drag has begun whatever it answers
+    OnDrag(); // the drag has begun whatever it answers
   }
 
   // The pointer is no longer over what it was over: let the window find what it is over.
@@ -114,7 +114,7 @@ void LControl::NotifyConditionChange() {
   if (vanished || (captureOff && !mMouseOver)) {
     if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
       PointT<int32_t> local;
-      (void)window->SetMouseOverAt(window->GetMousePosition(), local, true); // only the hover matters
+      window->SetMouseOverAt(window->GetMousePosition(), local, true); // only the hover matters
     }
   }
 
@@ -122,7 +122,7 @@ void LControl::NotifyConditionChange() {
     // Children may come and go while they are told.
     RCPtrArray<LControl, 1, 0> children;
     for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
-      (void)children.AddItem(mChildren.GetAt(i, ChildControlList::kInsertionOrder)); // the new index
+      children.AddItem(mChildren.GetAt(i, ChildControlList::kInsertionOrder));
     }
     for (uint32_t i = children.GetCount(); i-- > 0;) {
       children.GetAt(i)->NotifyConditionChange();
@@ -147,7 +147,7 @@ QZResult LControl::SetDragThreshold(int32_t pixels) {
 
 void LControl::ApplyCursor() {
   if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
-    (void)window->SetCursor(mCursor); // the cursor shown before is not wanted back
+    window->SetCursor(mCursor); // the cursor shown before is not wanted back
   }
 }
 
@@ -165,15 +165,15 @@ QZResult LControl::SetCapture(uint32_t button, int32_t x, int32_t y) {
     mPressPointStep = {};
   }
   const RCPtr<LControl> self(this);
-  (void)StopAxisAnimation(0); // 1 when the axis was still
-  (void)StopAxisAnimation(1);
+  StopAxisAnimation(0);
+  StopAxisAnimation(1);
   mCapture = true;
   mPressTime = TickCountMs();
   mPreviousMoveTime = mPressTime;
   mMoveTime = mPressTime;
   mFlingVelocity = {};
   if (window) {
-    (void)window->SetCaptureControl(self); // 0 for a control
+    window->SetCaptureControl(self);
   }
   if (buttonIndex >= 0) {
     mPressed[buttonIndex] = true;
@@ -181,7 +181,7 @@ QZResult LControl::SetCapture(uint32_t button, int32_t x, int32_t y) {
   if (button == kMouseButtonLeft) {
     mDragMode = kDragNone;
     if (mIdleOnPress) {
-      (void)AddIdleRequest(); // without a root window nothing subscribes; the count still holds
+      AddIdleRequest(); // without a root window nothing subscribes; the count still holds
     }
   }
   NotifyConditionChange();
@@ -193,7 +193,7 @@ QZResult LControl::SetCapture(uint32_t button, int32_t x, int32_t y) {
     NotifyConditionChange();
   }
   if (mDragging[0] && mDragMode != kDragNone) {
-    (void)OnDragMove(LPointWithModifiersParam::Create({x, y}, 0)); // the drag's first step
+    OnDragMove(LPointWithModifiersParam::Create({x, y}, 0)); // the drag's first step
   }
   return QZ_OK;
 }

@@ -30,13 +30,13 @@ RCPtr<LControl> CreateControlOf(const RCPtr<LControl>& parent, const RCPtr<LCont
   try {
     if (Failed(control->ApplyDescriptor(descriptor)) || Failed(control->CreateChildren(descriptor)) ||
         Failed(control->Initialize())) {
-      (void)control->Detach(); // always 0
+      control->Detach();
       return nullptr;
     }
-    (void)control->OnLookChanged(); // a hook
+    control->OnLookChanged();
     control->SetAcceptsNotifications(true);
   } catch (...) {
-    (void)control->Detach(); // always 0
+    control->Detach();
     throw;
   }
   return control;

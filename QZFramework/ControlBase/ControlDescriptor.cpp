@@ -8,7 +8,7 @@ RCPtr<LRefCountedObject> LControlDescriptor::CreateCopy() const { return CreateC
 
 RCPtr<LControlDescriptor> LControlDescriptor::CreateCopy(const WString& name) const {
   RCPtr<LControlDescriptor> copy(new LControlDescriptor(mClass, name.IsEmpty() ? mName : name, mParent));
-  (void)copy->mChildren.Append(mChildren); // fails only past GetMaxCount() children
+  copy->mChildren.Append(mChildren);
   copy->mSkin = mSkin;
   copy->mLayout = mLayout;
   copy->mCreateParams = mCreateParams;
@@ -16,9 +16,7 @@ RCPtr<LControlDescriptor> LControlDescriptor::CreateCopy(const WString& name) co
   return copy;
 }
 
-void LControlDescriptor::AddChild(const RCPtr<LControlDescriptor>& child) {
-  (void)mChildren.AddItem(child); // fails only past GetMaxCount() children
-}
+void LControlDescriptor::AddChild(const RCPtr<LControlDescriptor>& child) { mChildren.AddItem(child); }
 
 void LControlDescriptor::SortChildrenByLayoutOrder() {
   const auto order = [](const RCPtr<LControlDescriptor>& child) {

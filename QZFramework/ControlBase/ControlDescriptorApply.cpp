@@ -27,7 +27,7 @@ void DismissToolTip(LControl& owner, const RCPtr<LControl>& tip) {
   if (auto* timed = dynamic_cast<IToolTipRole*>(tip.Get())) {
     timed->Dismiss();
   } else {
-    (void)owner.RemoveChildDeferred(tip); // it is a child
+    owner.RemoveChildDeferred(tip); // it is a child
   }
 }
 
@@ -43,7 +43,7 @@ void LControl::BuildLooks(const RCPtr<LControlDescriptor>& descriptor, bool wrap
   for (uint32_t i = 0; list && i < list->GetCount(); ++i) {
     // An empty slot stays empty: the slots' indices are the widget's look numbers.
     const RCPtr<LLookDescriptor>& look = list->GetAt(i);
-    (void)looks.AddItem(look ? LLook::Create(look, wrap) : nullptr); // the new index
+    looks.AddItem(look ? LLook::Create(look, wrap) : nullptr);
   }
 }
 
@@ -63,7 +63,7 @@ QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
   const bool wasVisible = mLayout ? mLayout->isVisible : true;
   const bool wasEnabled = mLayout ? mLayout->isEnabled : true;
   if (reapplying) {
-    (void)SetClipToParent(true); // 1 when it clipped already
+    SetClipToParent(true);
   }
 
   mDescriptor = descriptor;
@@ -83,7 +83,7 @@ QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
     if (AdjustRootWindowBounds(bounds) == 1) {
       const RectT<int32_t> moved{int32_t(std::lround(bounds.x)), int32_t(std::lround(bounds.y)),
                                  int32_t(std::lround(bounds.width)), int32_t(std::lround(bounds.height))};
-      (void)mRootWindow->SetFrameRect(moved); // 1 when it is there already
+      mRootWindow->SetFrameRect(moved);
     }
     if (reapplying) {
       // The window stays where it is: its client area's place and the control's size.
@@ -107,38 +107,38 @@ QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
     if (mLayout->isVisible != wasVisible) {
       const bool show = mLayout->isVisible;
       mLayout->isVisible = wasVisible;
-      (void)SetVisible(show); // whether it is now shown
+      SetVisible(show);
     }
     // The enabled state survives a skin switch.
     mLayout->isEnabled = wasEnabled;
   }
   WString notFocusable;
   if (LookupString(descriptor->GetCreateParams().Get(), u"NOT_FOCUSABLE", notFocusable)) {
-    (void)SetFocusable(IsTrueText(notFocusable)); // 1 when it agreed already
+    SetFocusable(IsTrueText(notFocusable));
   } else {
-    (void)SetFocusable(mLayout->tabStop < 0); // 1 when it agreed already
+    SetFocusable(mLayout->tabStop < 0);
   }
 
-  (void)SetLooks(looks);                          // always 0
-  (void)mLookWeights.SetCount(mLooks.GetCount()); // new looks start hidden
+  SetLooks(looks);
+  mLookWeights.SetCount(mLooks.GetCount()); // new looks start hidden
   const RCPtr<LSkinDescriptor>& skin = descriptor->GetSkin();
   const SkinFont font = skin ? skin->GetFont() : SkinFont{};
   mFontInheritsFromParent = font.inheritsFromParent;
   mFontSizeIsRelative = font.sizeIsRelative;
-  (void)SetFontSpec(font.name, font.size, font.style); // a control without a font draws no text
+  SetFontSpec(font.name, font.size, font.style); // a control without a font draws no text
 
   if (!reapplying) {
     // The translated label first, then the skin's.
     WString label;
     if (LookupString(mStringTable.Get(), u"LABEL", label) ||
         LookupString(descriptor->GetCreateParams().Get(), u"LABEL", label) || descriptor->GetCreateParams()) {
-      (void)SetTextInternal(label, false); // false when it is the label already
+      SetTextInternal(label, false);
     }
   } else {
     // The new looks take the label: it changes once and comes back.
     const WString label = mLabel;
     mLabel += u"~";
-    (void)SetTextInternal(label, false); // true: it differs
+    SetTextInternal(label, false);
   }
 
   if (!mLayout->clipToParent && mParent) {
@@ -147,14 +147,14 @@ QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
 
   RCPtrArray<LControl, 1, 0> setAside;
   for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
-    (void)setAside.AddItem(mChildren.GetAt(i, ChildControlList::kInsertionOrder)); // the new index
+    setAside.AddItem(mChildren.GetAt(i, ChildControlList::kInsertionOrder));
   }
-  (void)mChildren.RemoveAll(); // true when there were none
+  mChildren.RemoveAll();
   mRect = {};
-  (void)PerformLayout(); // 1 when it stayed at nothing
+  PerformLayout();
 
   if (!reapplying) {
-    (void)ShowLook(0); // QZ_E_INVALIDARG without looks
+    ShowLook(0);
     const uint32_t conditions = GetConditions();
     mConditionsParam->Set(conditions, conditions, mPressPoint);
     mApplied = true;
@@ -163,13 +163,13 @@ QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
 
   MatchChildren(descriptor, setAside);
   if (mChildren.GetCount() > 0) {
-    (void)PerformLayout(); // 1 when nothing moved
+    PerformLayout();
   }
   NotifyConditionChange();
-  (void)OnLookChanged(); // a hook
+  OnLookChanged();
   mChildren.BumpVersion();
   if (topLevel) {
-    (void)SetPlacement(windowPosition[0], windowSize[0], windowPosition[1], windowSize[1]); // 0: as given
+    SetPlacement(windowPosition[0], windowSize[0], windowPosition[1], windowSize[1]);
   }
   return QZ_OK;
 }
@@ -188,22 +188,22 @@ void LControl::MatchChildren(const RCPtr<LControlDescriptor>& descriptor, RCPtrA
         if (made && made->GetName() == entry->GetName()) {
           match = child;
           RCPtr<LControl> taken;
-          (void)setAside.RemoveItem(j, taken); // an index inside the list
+          setAside.RemoveItem(j, taken);
           break;
         }
       }
-      (void)SetUpSubControls(match, entry); // a child that cannot be set up is left out
+      SetUpSubControls(match, entry); // a child that cannot be set up is left out
     }
     while (setAside.GetCount() > 0) {
       RCPtr<LControl> child;
-      (void)setAside.RemoveItem(0, child);    // an index inside the list
-      (void)SetUpSubControls(child, nullptr); // a child that cannot be set up is left out
+      setAside.RemoveItem(0, child);
+      SetUpSubControls(child, nullptr); // a child that cannot be set up is left out
     }
   } catch (...) {
     // A faulty skin: the children not reached yet stay with the control.
     for (uint32_t j = 0; j < setAside.GetCount(); ++j) {
       if (!setAside.GetAt(j)->GetParent()) {
-        (void)setAside.GetAt(j)->SetParent(self); // a name taken leaves it out
+        setAside.GetAt(j)->SetParent(self); // a name taken leaves it out
       }
     }
     mReapplying = false;
@@ -224,7 +224,7 @@ QZResult LControl::SetUpSubControls(const RCPtr<LControl>& child, const RCPtr<LC
     if (!created) {
       return QZ_E_FAIL;
     }
-    (void)OnChildAdded(created); // a hook
+    OnChildAdded(created);
     return QZ_OK;
   }
   const QZResult attached = child->SetParent(self);
@@ -260,17 +260,17 @@ QZResult LControl::CreateToolTip(bool show) {
     // Every hover makes a new tip. The last one may still wait for its removal at the next
     // idle tick: it goes now, so that the new one can take its name.
     DismissToolTip(*this, earlier);
-    (void)earlier->Detach(); // always 0 for a child
+    earlier->Detach();
   }
   const RCPtr<LControl> tip = factory->CreateControl(self, descriptor);
   if (!tip) {
     return QZ_E_FAIL;
   }
-  (void)tip->SetText(text); // 1 when it shows that text already
+  tip->SetText(text);
   if (auto* timed = dynamic_cast<IToolTipRole*>(tip.Get())) {
     timed->Popup();
   } else {
-    (void)tip->SetVisible(true); // whether it is shown with its ancestors
+    tip->SetVisible(true);
   }
   return QZ_OK;
 }
@@ -284,20 +284,20 @@ QZResult LControl::ShowContextMenu(const RCPtr<LMenuDescriptor>& menu) {
   }
   // A menu that closed leaves until the next idle tick: a new one takes its place now.
   if (const RCPtr<LControl> old = FindChildByName(u"contextMenu")) {
-    (void)old->Detach(); // always 0
+    old->Detach();
   }
   const RCPtr<LControl> popup = factory->CreateControl(self, descriptor);
   if (!popup) {
     return QZ_E_FAIL;
   }
-  (void)popup->SetVisible(false); // whether it is shown: not yet
+  popup->SetVisible(false);
   auto* const menuPopup = dynamic_cast<IContextMenuRole*>(popup.Get());
   if (menuPopup) {
-    (void)menuPopup->SetMenuDescriptor(menu); // 1 when the skin gives it no rows
+    menuPopup->SetMenuDescriptor(menu);
   }
-  (void)OnBeforeContextMenu(menu); // a hook
+  OnBeforeContextMenu(menu);
   if (menuPopup) {
-    (void)menuPopup->ShowAtMousePosition(); // always 0
+    menuPopup->ShowAtMousePosition();
   }
   return QZ_OK;
 }
@@ -305,11 +305,11 @@ QZResult LControl::ShowContextMenu(const RCPtr<LMenuDescriptor>& menu) {
 QZResult LControl::SetContextMenuDescriptor(const RCPtr<LMenuDescriptor>& menu) {
   const RCPtr<LControl> self(this);
   if (mContextMenu) {
-    (void)SubscribeMenuNotifications(mContextMenu, false); // 0 for a menu
+    SubscribeMenuNotifications(mContextMenu, false);
   }
   mContextMenu = menu;
   if (menu) {
-    (void)SubscribeMenuNotifications(menu, true); // 0 for a menu
+    SubscribeMenuNotifications(menu, true);
   }
   return QZ_OK;
 }
@@ -321,7 +321,7 @@ QZResult LControl::SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu
   for (uint32_t i = 0; i < menu->GetItemCount(); ++i) {
     const RCPtr<LMenuItemDescriptor> item = menu->GetItem(i);
     if (item->GetItemCount() > 0) {
-      (void)SubscribeMenuNotifications(item, subscribe); // 0 for a menu
+      SubscribeMenuNotifications(item, subscribe);
       continue;
     }
     const WString& name = item->GetNotificationName();
@@ -329,9 +329,9 @@ QZResult LControl::SubscribeMenuNotifications(const RCPtr<LMenuDescriptor>& menu
       continue;
     }
     if (subscribe) {
-      (void)HandlerTable().AddAnySourceHandler(&LControl::OnMenuCommand, name.GetBuffer()); // 0
+      HandlerTable().AddAnySourceHandler(&LControl::OnMenuCommand, name.GetBuffer());
     } else {
-      (void)HandlerTable().RemoveAnySourceHandler(name.GetBuffer()); // QZ_E_FAIL when not there
+      HandlerTable().RemoveAnySourceHandler(name.GetBuffer());
     }
   }
   return QZ_OK;

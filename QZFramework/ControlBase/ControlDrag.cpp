@@ -38,7 +38,7 @@ void ShowCursor(const RCPtr<IRootWindow>& window, const WString& name) {
   }
   IControlApplication* application = GetControlApplication();
   // Without an application the window shows its arrow.
-  (void)window->SetCursor(application ? application->GetApplicationCursor(name) : 0); // the old one
+  window->SetCursor(application ? application->GetApplicationCursor(name) : 0);
 }
 
 void ShowCursor(const RCPtr<IRootWindow>& window, const char16_t* name) { ShowCursor(window, WString(name)); }
@@ -54,10 +54,10 @@ double FarEdge(const RectT<double>& rect, int32_t axis) {
 
 // A control and every control below it.
 void CollectSubtree(const RCPtr<LControl>& control, RCPtrArray<LControl, 1, 0>& out) {
-  (void)out.AddItem(control); // the new index
+  out.AddItem(control);
   RCPtrArray<LControl, 1, 0> below;
-  (void)control->CollectDescendants(below); // the count
-  (void)out.AppendArray(below);             // the count appended
+  control->CollectDescendants(below);
+  out.AppendArray(below);
 }
 
 bool Holds(const RCPtrArray<LControl, 1, 0>& list, const LControl* control) {
@@ -106,14 +106,14 @@ QZResult LControl::OnDrag() {
     // its parent's content.
     mDropTarget = nullptr;
     mDragWasUnclipped = !mLayout->clipToParent;
-    (void)SetClipToParent(false); // 1 when it floated already
+    SetClipToParent(false);
     for (int32_t axis = 0; axis < 2; ++axis) {
       LayoutPosition position = mLayout->position[axis];
       mDockedAtStart[axis] = position.docked;
       if (!position.docked) {
         position.docked = true;
         position.abs = AxisOf({mRect.x, mRect.y}, axis) - AxisOf(mDragStartScroll, axis);
-        (void)SetAxisPlacement(axis, position, mLayout->size[axis]); // 1 when the layout adjusted it
+        SetAxisPlacement(axis, position, mLayout->size[axis]);
       }
     }
   }
@@ -144,14 +144,14 @@ QZResult LControl::OnDragEnd() {
   const RCPtr<LControl> self(this);
   if (mDragMode != kDragAndDrop) {
     if (const RCPtr<LControl> parent = mParent) {
-      (void)parent->StopAutoScroll(0); // 1 when it was still
-      (void)parent->StopAutoScroll(1);
+      parent->StopAutoScroll(0);
+      parent->StopAutoScroll(1);
     }
     return QZ_OK;
   }
   ShowCursor(GetRootWindowRef(), u"UI_CURSOR_ARROW");
   if (!mDragWasUnclipped) {
-    (void)SetClipToParent(true); // 1 when something clipped it meanwhile
+    SetClipToParent(true);
   }
   const PointT<double> scroll = mParent ? mParent->mScrollOffset : PointT<double>{};
   for (int32_t axis = 0; axis < 2 && mLayout; ++axis) {
@@ -159,14 +159,14 @@ QZResult LControl::OnDragEnd() {
       LayoutPosition position = mLayout->position[axis];
       position.docked = false;
       position.abs += AxisOf(scroll, axis);
-      (void)SetAxisPlacement(axis, position, mLayout->size[axis]); // 1 when the layout adjusted it
+      SetAxisPlacement(axis, position, mLayout->size[axis]);
     }
   }
   if (const RCPtr<LControl> target = std::move(mDropTarget)) {
-    (void)target->StopAutoScroll(0); // 1 when it was still
-    (void)target->StopAutoScroll(1);
-    (void)target->OnDrop(self);      // a target that refuses leaves the control where it is
-    (void)target->OnDragLeave(self); // a hook
+    target->StopAutoScroll(0);
+    target->StopAutoScroll(1);
+    target->OnDrop(self); // a target that refuses leaves the control where it is
+    target->OnDragLeave(self);
   }
   return QZ_OK;
 }
@@ -220,7 +220,7 @@ QZResult LControl::OnDragMove(const RCPtr<LPointWithModifiersParam>& param) {
   } else if (mDragMode == kDragMoveScroll || mDragMode == kDragResizeScroll) {
     DriveAutoScroll(mParent, wish);
   }
-  (void)OnDragMoved(point); // a hook
+  OnDragMoved(point);
   mInDragMove = false;
   return QZ_OK;
 }
@@ -234,7 +234,7 @@ LControl::DragScrollWish LControl::LimitDisplacement(const PointT<double>& point
   const PointT<double> parentScroll = parent->mScrollOffset;
   const RectT<double> visible = parent->GetContentRect().Offset(parentScroll.x, parentScroll.y);
   RectT<double> bounds = visible;
-  (void)GetDragBounds(bounds); // a control that sets no narrower bounds keeps the visible area
+  GetDragBounds(bounds); // a control that sets no narrower bounds keeps the visible area
 
   const bool resizing = mDragMode == kDragResize || mDragMode == kDragResizeScroll;
   const bool scrolling = mDragMode == kDragMoveScroll || mDragMode == kDragResizeScroll;
@@ -311,7 +311,7 @@ void LControl::MoveByDrag(const PointT<double>& d) {
     if (mDragAxes & axisBits[axis]) {
       LayoutPosition position = mLayout->position[axis];
       position.abs = startAbs[axis] + AxisOf(d, axis) - DockedScrollShift(axis);
-      (void)SetAxisPlacement(axis, position, mLayout->size[axis]); // 1 when the layout adjusted it
+      SetAxisPlacement(axis, position, mLayout->size[axis]);
     }
   }
 }
@@ -335,7 +335,7 @@ void LControl::ResizeByDrag(const PointT<double>& d) {
       position.abs = startAbs[axis] + delta - DockedScrollShift(axis);
       size.abs = startSizeAbs[axis] - delta;
     }
-    (void)SetAxisPlacement(axis, position, size); // 1 when the layout adjusted it
+    SetAxisPlacement(axis, position, size);
   }
 }
 
@@ -361,7 +361,7 @@ bool LControl::ScrollKinetically(const PointT<double>& previous, const PointT<do
       PointT<double> offset = mScrollOffset;
       double& value = AxisOf(offset, axis);
       value = std::max(NearEdge(range, axis), std::min(FarEdge(range, axis), value + delta));
-      (void)SetScrollOffset(offset); // 1 when it stayed
+      SetScrollOffset(offset);
     }
   }
   return true;
@@ -389,22 +389,22 @@ RCPtr<LControl> LControl::TrackDropTarget(const PointT<double>& windowPoint, Dra
 
   if (target == mDropTarget) {
     if (target) {
-      (void)target->OnDragOver(self, windowPoint); // a hook
+      target->OnDragOver(self, windowPoint);
     } else {
       // A drag that starts over nothing says so at once.
       ShowCursor(window, u"UI_CURSOR_NO_DROP");
     }
   } else {
     if (const RCPtr<LControl> old = mDropTarget) {
-      (void)old->StopAutoScroll(0); // 1 when it was still
-      (void)old->StopAutoScroll(1);
-      (void)old->OnDragLeave(self); // a hook
+      old->StopAutoScroll(0);
+      old->StopAutoScroll(1);
+      old->OnDragLeave(self);
     }
     mDropTarget = target;
     if (target) {
       ShowCursor(window, CursorNames::DropMove()); // the application's own, by the shared name
-      (void)target->OnDragEnter(self);             // a hook
-      (void)target->OnDragOver(self, windowPoint); // a hook
+      target->OnDragEnter(self);
+      target->OnDragOver(self, windowPoint);
     } else {
       ShowCursor(window, u"UI_CURSOR_NO_DROP");
     }
@@ -438,7 +438,7 @@ RCPtr<LControl> LControl::FindDropTarget(const RCPtr<LControl>& dragged, const P
       return nullptr;
     }
     CollectSubtree(candidate, visited);
-    (void)excluded.AppendArray(visited); // the count appended
+    excluded.AppendArray(visited);
     PointT<int32_t> local;
     RCPtr<LControl> beneath = HitTestExcluding(window, point, excluded, local);
     if (beneath && Holds(visited, beneath.Get())) {
@@ -455,18 +455,18 @@ void LControl::DriveAutoScroll(const RCPtr<LControl>& host, const DragScrollWish
   }
   const RCPtr<LControl> dragged(this);
   if (!wish.Any()) {
-    (void)host->StopAutoScroll(0); // 1 when it was still
-    (void)host->StopAutoScroll(1);
+    host->StopAutoScroll(0);
+    host->StopAutoScroll(1);
     return;
   }
   const RectT<double> range = host->GetSizeLimits(dragged);
   for (int32_t axis = 0; axis < 2; ++axis) {
     if (wish.direction[axis] == 0) {
-      (void)host->StopAutoScroll(axis); // 1 when it was still
+      host->StopAutoScroll(axis);
       continue;
     }
     const double speed = (wish.overshoot[axis] + 1.0) * kAutoScrollSpeedPerPixel * wish.direction[axis];
-    (void)host->StartAutoScroll(axis, speed, NearEdge(range, axis), FarEdge(range, axis), dragged); // always 0
+    host->StartAutoScroll(axis, speed, NearEdge(range, axis), FarEdge(range, axis), dragged);
   }
 }
 
@@ -536,7 +536,7 @@ QZResult LControl::StartAutoScroll(int32_t axis, double speed, double firstBound
   }
   scroll.active = true;
   scroll.lastStepTime = ElapsedSeconds();
-  (void)AddIdleRequest(); // outside a window the ticks come once it is in one
+  AddIdleRequest(); // outside a window the ticks come once it is in one
   return QZ_OK;
 }
 
@@ -551,7 +551,7 @@ QZResult LControl::StopAutoScroll(int32_t axis) {
   }
   scroll.active = false;
   mFlingActive[axis] = false;
-  (void)ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
+  ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
   return QZ_OK;
 }
 
@@ -588,13 +588,13 @@ void LControl::StepAutoScroll(int32_t axis) {
     PointT<double> offset = mScrollOffset;
     double& value = AxisOf(offset, axis);
     value = std::max(scroll.rangeStart, std::min(scroll.rangeEnd, value + step));
-    (void)SetScrollOffset(offset); // 1 when it stayed at the end of the range
+    SetScrollOffset(offset);
     if (const RCPtr<LControl> moved = scroll.moved) {
       // The dragged control follows the content under a pointer that stands still.
       const RCPtr<IRootWindow> window = moved->GetRootWindowRef();
       if (window) {
         const PointT<int32_t> local = window->GetMousePosition() + -moved->GetWindowPosition();
-        (void)moved->OnDragMove(LPointWithModifiersParam::Create(local, window->GetModifierState())); // always 0
+        moved->OnDragMove(LPointWithModifiersParam::Create(local, window->GetModifierState()));
       }
     }
   }
@@ -603,7 +603,7 @@ void LControl::StepAutoScroll(int32_t axis) {
   if (scroll.active && mFlingActive[axis] && uint32_t(TickCountMs() - mReleaseTime) > kFlingHoldMs) {
     const double slowing = std::round(mFlingDeceleration * elapsed);
     if (std::fabs(scroll.speed) <= slowing) {
-      (void)StopAxisAnimation(axis); // it is flinging
+      StopAxisAnimation(axis); // it is flinging
     } else {
       scroll.speed -= std::copysign(slowing, scroll.speed);
     }

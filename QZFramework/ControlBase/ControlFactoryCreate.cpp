@@ -14,7 +14,7 @@ RCPtr<LControl> LControlFactory::CreateControl(const RCPtr<LControl>& parent,
   ControlCreateFunction function = descriptor->GetCreateFunction();
   if (!function) {
     // Throws for a class never registered, before anything is kept.
-    (void)GetControlCreateFunction(descriptor->GetClass(), function); // 0 when it returns
+    GetControlCreateFunction(descriptor->GetClass(), function);
     descriptor->SetCreateFunction(function);
   }
   return function ? function(parent, descriptor) : nullptr;
@@ -31,7 +31,7 @@ RCPtr<LControl> LControlFactory::CreateControlByName(const WString& name, const 
   }
   RCPtr<LControl> control = CreateControl(nullptr, descriptor);
   if (control && rootWindow) {
-    (void)control->SetRootWindow(rootWindow); // a new top control: installed
+    control->SetRootWindow(rootWindow); // a new top control: installed
   }
   return control;
 }

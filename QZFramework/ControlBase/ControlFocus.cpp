@@ -59,9 +59,9 @@ QZResult LControl::SetFocusable(bool notFocusable) {
     mParent->mChildren.BumpVersion();
   }
   if ((IsFocusable() || CanTakeFocus()) && mParent && mParent->mHasFocus) {
-    (void)SetFocus(true); // the focus moves down from the parent when it can
+    SetFocus(true); // the focus moves down from the parent when it can
   } else if (mNotFocusable && mHasFocus && mParent) {
-    (void)mParent->SetFocus(true); // the parent takes it back when it can
+    mParent->SetFocus(true); // the parent takes it back when it can
   }
   return QZ_OK;
 }
@@ -159,7 +159,7 @@ bool LControl::SetContainsFocus(const RCPtr<LControl>& descendant) {
       return true;
     }
     if (mParent) {
-      (void)mParent->SetContainsFocus(self); // the ancestors are told first, from the top down
+      mParent->SetContainsFocus(self);
     }
     NotifyConditionChange();
     return true;

@@ -184,14 +184,14 @@ QZResult LControl::InvalidateRect(const RectT<double>& rootRect, bool clip, cons
 void LControl::InvalidateUnclipped() {
   if (mUnclippedCount > 0) {
     RCPtrArray<LControl, 1, 0> unclipped;
-    (void)CollectUnclipped(unclipped, true, true); // the number appended
+    CollectUnclipped(unclipped, true, true);
     for (uint32_t i = 0; i < unclipped.GetCount(); ++i) {
       const RCPtr<LControl>& control = unclipped.GetAt(i);
-      (void)control->InvalidateChildRect({0.0, 0.0, control->mRect.width, control->mRect.height},
-                                         control->mLayout->clipToParent); // 1 when hidden
+      control->InvalidateChildRect({0.0, 0.0, control->mRect.width, control->mRect.height},
+                                   control->mLayout->clipToParent);
     }
   } else if (mLayout && !mLayout->clipToParent) {
-    (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, false); // 1 when hidden
+    InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, false);
   }
 }
 

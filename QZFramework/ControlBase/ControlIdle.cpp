@@ -79,7 +79,7 @@ QZResult LControl::OnIdleTick(const RCPtr<LNotificationDistributor>&, const RCPt
     }
     StepMoveAnimation();
     HandOverPress();
-    (void)OnTick(); // the control's own timed behaviour
+    OnTick(); // the control's own timed behaviour
   }
   DeletePendingChildren();
   return QZ_OK;
@@ -129,7 +129,7 @@ void LControl::StepSizeAnimation(int32_t axis) {
   if (laidOut != QZ_OK) {
     mGrowing[axis] = false;
     mShrinking[axis] = false;
-    (void)ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
+    ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
   }
 }
 
@@ -158,7 +158,7 @@ void LControl::StepMoveAnimation() {
   }
   if (laidOut != QZ_OK) {
     mMoveAnimating = false;
-    (void)ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
+    ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
   }
 }
 
@@ -172,11 +172,11 @@ void LControl::HandOverPress() {
       LMouseButtonParam::Create(last->GetButton(), mHandOverPoint, last->GetModifiers(), last->IsDoubleClick(),
                                 last->GetButtonsHeld(), last->GetSourceIndex());
   const RCPtr<LControl> target = mHandOverTarget;
-  (void)ReleaseCapture(); // it holds the capture while its button is pressed
+  ReleaseCapture(); // it holds the capture while its button is pressed
   if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
     window->SetMouseOverControl(target);
   }
-  (void)target->OnMouseDown(press); // the target takes the capture itself
+  target->OnMouseDown(press); // the target takes the capture itself
 }
 
 // =============================================================================================
@@ -189,9 +189,9 @@ QZResult LControl::RemoveChildDeferred(const RCPtr<LControl>& child) {
   }
   const RCPtr<LControl> self(this);
   if (child->mCapture) {
-    (void)child->ReleaseCapture(); // it holds one
+    child->ReleaseCapture();
   }
-  (void)child->SetVisible(false); // it is no longer shown
+  child->SetVisible(false); // it is no longer shown
   // Queued once: a second detach of a control without a parent would take its children.
   for (uint32_t i = 0; i < mPendingRemoval.GetCount(); ++i) {
     if (mPendingRemoval.GetAt(i) == child) {
@@ -202,7 +202,7 @@ QZResult LControl::RemoveChildDeferred(const RCPtr<LControl>& child) {
     return QZ_E_INVALIDARG;
   }
   if (mPendingRemoval.GetCount() == 1) {
-    (void)AddIdleRequest(); // outside a window the removal waits for one
+    AddIdleRequest(); // outside a window the removal waits for one
   }
   return QZ_OK;
 }
@@ -215,14 +215,14 @@ void LControl::DeletePendingChildren() {
   const RCPtr<LControl> self(this);
   for (uint32_t i = 0; i < count && mPendingRemoval.GetCount() > 0; ++i) {
     RCPtr<LControl> child;
-    (void)mPendingRemoval.RemoveItem(0, child); // the list is not empty
+    mPendingRemoval.RemoveItem(0, child);
     // Released before the child goes, so that a removal queued while it goes adds its own.
     if (mPendingRemoval.GetCount() == 0) {
-      (void)ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
+      ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
     }
     // A child that found another parent meanwhile stays where it is now.
     if (child->mParent.Get() == this) {
-      (void)child->Detach(); // always 0 for a child
+      child->Detach();
     }
   }
 }

@@ -20,13 +20,13 @@ LNotificationHandler<LControl>& LControl::HandlerTable() {
 
 QZResult LControl::Initialize() {
   mNotificationCenter = RCPtr<LNotificationCenter>(GetApplicationNotificationCenter());
-  (void)HandlerTable();      // made now, used by the subscriptions below and by widgets
-  (void)ApplyCreateParams(); // the base always succeeds
+  HandlerTable(); // made now, used by the subscriptions below and by widgets
+  ApplyCreateParams();
 
   const LStringTable* params = mDescriptor ? mDescriptor->GetCreateParams().Get() : nullptr;
   // The string table's tool tip is the translated one: it wins over the skin's.
   if (!LookupString(mStringTable.Get(), u"TOOLTIP", mToolTipText)) {
-    (void)LookupString(params, u"TOOLTIP", mToolTipText); // without one the tip stays empty
+    LookupString(params, u"TOOLTIP", mToolTipText); // without one the tip stays empty
   }
   // The skin's definitions first; a key keeps the first command it was bound to.
   (void)mHotKeys.ParseDefinitions(params, u"LHK");             // nothing to read without parameters
@@ -48,17 +48,17 @@ QZResult LControl::ApplyCreateParams() {
   const bool negativeTabStop = mLayout && mLayout->tabStop < 0;
   const LStringTable* params = mDescriptor ? mDescriptor->GetCreateParams().Get() : nullptr;
   if (!params) {
-    (void)SetFocusable(negativeTabStop); // 1 when it agreed already
+    SetFocusable(negativeTabStop);
     return QZ_OK;
   }
   WString text;
   if (LookupString(params, u"INITIAL_VALUE", text)) {
-    (void)SetValue(Chars::ToDouble(text.GetBuffer())); // the value kept
+    SetValue(Chars::ToDouble(text.GetBuffer()));
   }
   if (LookupString(params, u"NOT_FOCUSABLE", text)) {
-    (void)SetFocusable(IsTrueText(text)); // 1 when it agreed already
+    SetFocusable(IsTrueText(text));
   } else {
-    (void)SetFocusable(negativeTabStop); // 1 when it agreed already
+    SetFocusable(negativeTabStop);
   }
   if (LookupString(params, u"USE_PARENT_TOOLTIP", text)) {
     mUseParentToolTip = IsTrueText(text);
@@ -80,7 +80,7 @@ QZResult LControl::SubscribeNotifications() {
   for (uint32_t i = mChildren.GetCount(); i-- > 0;) {
     if (i < mChildren.GetCount()) {
       const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kInsertionOrder);
-      (void)child->SubscribeNotifications(); // each child keeps its own books
+      child->SubscribeNotifications(); // each child keeps its own books
     }
   }
   return QZ_OK;

@@ -72,25 +72,25 @@ QZResult LControl::OnMouseDown(const RCPtr<LMouseButtonParam>& param) {
     }
     // The control itself, or the nearest ancestor that may hold the focus, takes it; a
     // refusal changes nothing.
-    (void)FocusOnMouseDown(self);
+    FocusOnMouseDown(self);
   }
   switch (param->GetButton()) {
   case kMouseButtonLeft:
     mLastLeftDown = param;
-    (void)HandleLeftButtonDown(param); // a hook
+    HandleLeftButtonDown(param);
     break;
   case kMouseButtonMiddle:
-    (void)HandleMiddleButtonDown(param); // a hook
+    HandleMiddleButtonDown(param);
     break;
   default:
-    (void)HandleRightButtonDown(param); // a hook
+    HandleRightButtonDown(param);
     break;
   }
-  (void)Notify(u"NID_MOUSE_DOWN", param); // 1 when nobody listens
+  Announce(u"NID_MOUSE_DOWN", param);
   if (!hadCapture) {
     // Refused when the button is no longer held: the press then stays a press without
     // capture, as the window would have it.
-    (void)SetCapture(param->GetButton(), param->GetPoint().x, param->GetPoint().y);
+    SetCapture(param->GetButton(), param->GetPoint().x, param->GetPoint().y);
   }
   return QZ_OK;
 }
@@ -110,7 +110,7 @@ QZResult LControl::OnMouseMove(const RCPtr<LPointWithModifiersParam>& param) {
       // The hooks see the drag start where the button went down. A move at the press point
       // itself needs no such step (and with a threshold of 0 it would never end).
       if (distance > 0) {
-        (void)OnMouseMove(LPointWithModifiersParam::Create(press, param->GetModifiers())); // always 0
+        OnMouseMove(LPointWithModifiersParam::Create(press, param->GetModifiers()));
       }
       const int32_t first = mPressed[0] ? 0 : mPressed[1] ? 1 : mPressed[2] ? 2 : -1;
       if (first >= 0) {
@@ -120,10 +120,10 @@ QZResult LControl::OnMouseMove(const RCPtr<LPointWithModifiersParam>& param) {
       }
     }
   }
-  (void)HandleMouseMove(param);           // a hook
-  (void)Notify(u"NID_MOUSE_MOVE", param); // 1 when nobody listens
+  HandleMouseMove(param);
+  Announce(u"NID_MOUSE_MOVE", param);
   if (mDragging[0] && mDragMode != kDragNone) {
-    (void)OnDragMove(param); // the drag's step; its answer changes nothing here
+    OnDragMove(param);
   }
   mPreviousMoveTime = mMoveTime;
   return QZ_OK;
@@ -140,13 +140,13 @@ QZResult LControl::OnMouseUp(const RCPtr<LMouseButtonParam>& param) {
   const RCPtr<LControl> self(this);
   switch (button) {
   case 0:
-    (void)HandleLeftButtonUp(param); // a hook
+    HandleLeftButtonUp(param);
     break;
   case 1:
-    (void)HandleMiddleButtonUp(param); // a hook
+    HandleMiddleButtonUp(param);
     break;
   default:
-    (void)HandleRightButtonUp(param); // a hook
+    HandleRightButtonUp(param);
     break;
   }
   const bool click = mMouseOver && (mPressed[button] || (mDragging[button] && mDragMode == kDragNone));
@@ -159,19 +159,19 @@ QZResult LControl::OnMouseUp(const RCPtr<LMouseButtonParam>& param) {
                                  mDragAxes == kDragAxisY || mDragAxes == (kDragAxisX | kDragAxisY)};
       for (int32_t axis = 0; axis < 2; ++axis) {
         if (axisNamed[axis] && std::fabs(velocity[axis]) >= kFlingMinimumSpeed) {
-          (void)StartAxisAnimation(axis, velocity[axis]); // 1 when it was running already
+          StartAxisAnimation(axis, velocity[axis]);
           mFlingActive[axis] = true;
         }
       }
     }
   }
 
-  (void)Notify(u"NID_MOUSE_UP", param); // 1 when nobody listens
+  Announce(u"NID_MOUSE_UP", param);
   if (mCapture && param->GetButtonsHeld() == 0) {
-    (void)ReleaseCapture(); // it holds one
+    ReleaseCapture();
   }
   if (click && IsEnabled(false) && (!mParent || mParent->IsEnabled(true))) {
-    (void)OnClick(param); // the button is a valid one
+    OnClick(param);
   }
   return QZ_OK;
 }
@@ -187,7 +187,7 @@ QZResult LControl::ReleaseCapture() {
     mDragging[i] = false;
   }
   if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
-    (void)window->ReleaseCaptureControl(); // always 0
+    window->ReleaseCaptureControl();
   }
   NotifyConditionChange();
   mLastLeftDown = nullptr;
@@ -221,7 +221,7 @@ QZResult LControl::RouteWheel(const RCPtr<LMouseWheelParam>& param) {
     }
     // A control outside its parent's area (a drop-down list): what lies beneath the
     // pointer gets the wheel next.
-    (void)rerouted.AddItem(control); // the new index
+    rerouted.AddItem(control);
     for (uint32_t i = 0; i < rerouted.GetCount(); ++i) {
       rerouted.GetAt(i)->SetExcludedFromHitTest(true);
     }
@@ -260,8 +260,8 @@ QZResult LControl::OnLeftClick(const RCPtr<LMouseButtonParam>& param) {
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LControl> self(this);
-  (void)HandleLeftClick(param);           // a hook
-  (void)Notify(u"NID_LEFT_CLICK", param); // 1 when nobody listens
+  HandleLeftClick(param);
+  Announce(u"NID_LEFT_CLICK", param);
   return QZ_OK;
 }
 
@@ -270,8 +270,8 @@ QZResult LControl::OnMiddleClick(const RCPtr<LMouseButtonParam>& param) {
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LControl> self(this);
-  (void)HandleMiddleClick(param);           // a hook
-  (void)Notify(u"NID_MIDDLE_CLICK", param); // 1 when nobody listens
+  HandleMiddleClick(param);
+  Announce(u"NID_MIDDLE_CLICK", param);
   return QZ_OK;
 }
 
@@ -280,10 +280,10 @@ QZResult LControl::OnRightClick(const RCPtr<LMouseButtonParam>& param) {
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LControl> self(this);
-  (void)HandleRightClick(param);           // a hook
-  (void)Notify(u"NID_RIGHT_CLICK", param); // 1 when nobody listens
+  HandleRightClick(param);
+  Announce(u"NID_RIGHT_CLICK", param);
   if (const RCPtr<LMenuDescriptor> menu = GetContextMenuDescriptor()) {
-    (void)ShowContextMenu(menu); // without a "contextMenu" entry in the skin there is no menu to show
+    ShowContextMenu(menu); // without a "contextMenu" entry in the skin there is no menu to show
   }
   return QZ_OK;
 }

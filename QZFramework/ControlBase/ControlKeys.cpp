@@ -151,7 +151,7 @@ QZResult LControl::OnSiblingKey(const RCPtr<LKeyParam>& param) {
   std::reverse(subscribers.begin(), subscribers.end());
   const RCPtr<LControl> passer = param->GetLastInPath();
   Array<uint32_t> order;
-  (void)SortChildren(passer, subscribers, order); // always 0 in the base
+  SortChildren(passer, subscribers, order);
 
   const RCPtr<LSiblingKeyParam> offer = LSiblingKeyParam::Create(param->GetKey(), passer);
   const RCPtr<LNotification> notification = LNotification::Create(u"NID_SIBLING_KEY", offer);
@@ -161,7 +161,7 @@ QZResult LControl::OnSiblingKey(const RCPtr<LKeyParam>& param) {
     if (passer && DynamicCast<LControl>(subscriber) == passer) {
       continue;
     }
-    (void)subscriber->ReceiveNotification(distributor, notification); // the mark tells
+    subscriber->ReceiveNotification(distributor, notification); // the mark tells
     if (offer->GetHandled() == LSiblingKeyParam::kHandled) {
       return QZ_OK;
     }
@@ -211,9 +211,9 @@ QZResult LControl::SortChildren(const RCPtr<LControl>& passer,
       sorted.push_back(records[i].index);
     }
   }
-  (void)order.RemoveAll(); // emptying never fails
+  order.RemoveAll();
   for (uint32_t index : sorted) {
-    (void)order.AddItem(index); // the new index
+    order.AddItem(index);
   }
   return QZ_OK;
 }
@@ -228,7 +228,7 @@ QZResult LControl::OnSiblingKeyNotification(const RCPtr<LNotificationDistributor
   if (!command.IsEmpty()) {
     const RCPtr<LControl> self(this);
     offer->SetHandled(LSiblingKeyParam::kHandled);
-    (void)HandleOwnCommand(LNotification::Create(command.GetBuffer(), offer)); // the key is used either way
+    HandleOwnCommand(LNotification::Create(command.GetBuffer(), offer)); // the key is used either way
   }
   return QZ_FALSE;
 }
@@ -252,7 +252,7 @@ QZResult LControl::RegisterMenuHotKeys(const RCPtr<LMenuDescriptor>& menu, bool 
   for (uint32_t i = 0; i < menu->GetItemCount(); ++i) {
     const RCPtr<LMenuItemDescriptor> item = menu->GetItem(i);
     if (item->GetItemCount() > 0) {
-      (void)RegisterMenuHotKeys(item, add); // an item is never null
+      RegisterMenuHotKeys(item, add);
     } else if (mHotKeys.HasBinding(item->GetNotificationName())) {
       // The name is not empty: it has a binding.
       (void)mHotKeys.SetHandler(add ? this : nullptr, 0, item->GetNotificationName());
@@ -270,7 +270,7 @@ QZResult LControl::OnMenuHotKey(const RCPtr<LNotification>& notification) {
   if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
     const RCPtr<LGlobalHotKeyManager> keys = window->GetHotKeyManager();
     if (keys && keys->GetHotKeyMap().HasBinding(command)) {
-      (void)window->HandleCommand(notification); // 1 when nobody handles it
+      window->HandleCommand(notification);
       return QZ_FALSE;
     }
   }

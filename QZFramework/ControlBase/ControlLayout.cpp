@@ -167,7 +167,7 @@ double LControl::TextGrowth(int32_t axis, double size, double otherSize) {
   double available = 0.0;
   double span = 0.0;
   if (axis == 0) {
-    (void)text->SetWrap(false); // whether it changed
+    text->SetWrap(false);
     needed = text->GetNaturalWidth();
     available = area.width;
     span = double(properties.rightRel) - double(properties.leftRel);
@@ -212,7 +212,7 @@ QZResult LControl::LayoutSizeFromText(PointT<double>& position, SizeT<double>& s
           // The text cannot widen the control further: it wraps instead.
           const RCPtr<LLook> look = GetLook(-1);
           if (const RCPtr<LFontText> text = look ? look->GetFontText() : nullptr) {
-            (void)text->SetWrap(true); // whether it changed
+            text->SetWrap(true);
           }
         }
       }
@@ -326,7 +326,7 @@ double LControl::GetChildrenExtent(int32_t first, int32_t last, int32_t axis) co
 
 void LControl::InvalidateArea() {
   const bool clip = mLayout ? mLayout->clipToParent : true;
-  (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, clip); // 1 when hidden
+  InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, clip);
   if (mUnclippedCount > 0) {
     InvalidateUnclipped();
   }
@@ -347,7 +347,7 @@ QZResult LControl::SetRect(const PointT<double>& position, const SizeT<double>& 
   const SizeT<int32_t> pixels{RoundToInt32(size.width), RoundToInt32(size.height)};
   for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
     if (const RCPtr<LLook>& look = mLooks.GetAt(i)) {
-      (void)look->SetSize(pixels); // always true
+      look->SetSize(pixels);
     }
   }
 
@@ -355,10 +355,10 @@ QZResult LControl::SetRect(const PointT<double>& position, const SizeT<double>& 
     mInSetRect = true;
     for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
       const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kInsertionOrder);
-      (void)child->OnRootResized(pixels); // always 0
+      child->OnRootResized(pixels);
     }
     // The children's new sizes may move the limits that refer to them.
-    (void)PerformLayout(); // 1 when it stayed
+    PerformLayout();
     mInSetRect = false;
   }
 
@@ -371,20 +371,20 @@ QZResult LControl::SetRect(const PointT<double>& position, const SizeT<double>& 
         break;
       }
     }
-    (void)parent->OnSizeChanged(self); // always 0
+    parent->OnSizeChanged(self);
   } else if (mRootWindow) {
     // The top control's rectangle is in the window's client coordinates.
     const RectT<int32_t> client = mRootWindow->GetClientRect();
     const RectT<int32_t> wanted{SaturatingAdd(client.x, RoundToInt32(position.x)),
                                 SaturatingAdd(client.y, RoundToInt32(position.y)), pixels.width, pixels.height};
-    (void)mRootWindow->SetClientRect(wanted); // 1 when the window is there already
+    mRootWindow->SetClientRect(wanted);
   }
 
   if ((!(size.width > 0.0) || !(size.height > 0.0)) && (mHasFocus || mContainsFocus) && mParent) {
-    (void)mParent->SetFocus(true); // a parent that cannot take it leaves the focus where it is
+    mParent->SetFocus(true); // a parent that cannot take it leaves the focus where it is
   }
   InvalidateArea();
-  (void)UpdateClientArea(); // the base keeps no scroll buffer to refit
+  UpdateClientArea(); // the base keeps no scroll buffer to refit
   return QZ_OK;
 }
 
@@ -416,11 +416,11 @@ bool LControl::PlacementIs(int32_t axis, const LayoutPosition& position, const L
 QZResult LControl::SetAxisPlacement(int32_t axis, const LayoutPosition& position, const LayoutSize& size) {
   const RCPtr<LControl> self(this);
   if (!mLayout || (axis != 0 && axis != 1)) {
-    (void)PerformLayout(); // 1 when nothing moved
+    PerformLayout();
     return QZ_FALSE;
   }
   StorePlacement(axis, position, size);
-  (void)PerformLayout(); // 1 when nothing moved
+  PerformLayout();
   return PlacementIs(axis, position, size) ? QZ_OK : QZ_FALSE;
 }
 
@@ -428,24 +428,24 @@ QZResult LControl::SetPlacement(const LayoutPosition& xPosition, const LayoutSiz
                                 const LayoutPosition& yPosition, const LayoutSize& ySize) {
   const RCPtr<LControl> self(this);
   if (!mLayout) {
-    (void)PerformLayout(); // fails without a layout descriptor
+    PerformLayout(); // fails without a layout descriptor
     return QZ_FALSE;
   }
   StorePlacement(0, xPosition, xSize);
   StorePlacement(1, yPosition, ySize);
-  (void)PerformLayout(); // 1 when nothing moved
+  PerformLayout();
   return PlacementIs(0, xPosition, xSize) && PlacementIs(1, yPosition, ySize) ? QZ_OK : QZ_FALSE;
 }
 
 QZResult LControl::SetAxisSizeLimits(int32_t axis, const LayoutLimit& minimum, const LayoutLimit& maximum) {
   const RCPtr<LControl> self(this);
   if (!mLayout || (axis != 0 && axis != 1)) {
-    (void)PerformLayout(); // 1 when nothing moved
+    PerformLayout();
     return QZ_FALSE;
   }
   mLayout->minimum[axis] = minimum;
   mLayout->maximum[axis] = maximum;
-  (void)PerformLayout(); // 1 when nothing moved
+  PerformLayout();
   LayoutLimit storedMinimum;
   LayoutLimit storedMaximum;
   const bool same = Succeeded(mLayout->GetAxisLimits(axis, storedMinimum, storedMaximum)) && storedMinimum == minimum &&
@@ -462,10 +462,10 @@ PointT<double> LControl::GetPreferredSize() {
   for (int32_t axis = 0; axis < 2; ++axis) {
     LayoutPosition position;
     LayoutSize size;
-    (void)mLayout->GetAxis(axis, position, size);                                   // 0 for axes 0 and 1
-    (void)SetAxisPlacement(axis, position, LayoutSize{kSizeToSelf, {}, 0.0f, 0.0}); // 0: stored as given
+    mLayout->GetAxis(axis, position, size);
+    SetAxisPlacement(axis, position, LayoutSize{kSizeToSelf, {}, 0.0f, 0.0});
     preferred[axis] = ExtentOf(mRect, axis);
-    (void)SetAxisPlacement(axis, position, size); // 0: stored as given
+    SetAxisPlacement(axis, position, size);
   }
   return {preferred[0], preferred[1]};
 }

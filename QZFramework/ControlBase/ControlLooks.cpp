@@ -90,8 +90,7 @@ QZResult LControl::CombineLookRegions(int32_t a, int32_t b) {
   region.Subtract(subtracted);
   region.Normalize();
   // The control's own rectangle, carried into window coordinates on its way up.
-  (void)InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height},
-                            mLayout ? mLayout->clipToParent : true); // 1 when hidden
+  InvalidateChildRect({0.0, 0.0, mRect.width, mRect.height}, mLayout ? mLayout->clipToParent : true);
   return QZ_OK;
 }
 
@@ -103,15 +102,15 @@ QZResult LControl::SetLooks(const RCPtrArray<LLook, 1, 0>& looks) {
   // Copied first: looks may be this control's own list.
   RCPtrArray<LLook, 1, 0> incoming;
   for (uint32_t i = 0; i < looks.GetCount(); ++i) {
-    (void)incoming.AddItem(looks.GetAt(i)); // the new index
+    incoming.AddItem(looks.GetAt(i));
   }
-  (void)mLooks.RemoveAll(); // emptying never fails
+  mLooks.RemoveAll();
   for (uint32_t i = 0; i < incoming.GetCount(); ++i) {
-    (void)mLooks.AddItem(incoming.GetAt(i)); // the new index
+    mLooks.AddItem(incoming.GetAt(i));
   }
   if (mLookWeights.GetCount() < mLooks.GetCount()) {
     // New entries are zero: the new looks are hidden.
-    (void)mLookWeights.SetCount(mLooks.GetCount()); // grows or throws
+    mLookWeights.SetCount(mLooks.GetCount());
   }
   return QZ_OK;
 }

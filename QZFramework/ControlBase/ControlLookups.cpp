@@ -103,7 +103,7 @@ QZResult LControl::GetContextMenuDescriptors(std::vector<RCPtr<LMenuDescriptor>>
   const RCPtr<LStringTable> table = GetStringTable();
   std::vector<LMenuDescriptor::Entry> entries;
   const WString prefix(u"CONTEXT_MENU");
-  (void)CollectPrefixed(table.Get(), prefix, entries); // the count
+  CollectPrefixed(table.Get(), prefix, entries);
   // Menu number (-1: none written) to its entries, keys cut after the number's '.'.
   std::map<int64_t, std::vector<LMenuDescriptor::Entry>> menus;
   for (const auto& [key, text] : entries) {
@@ -135,7 +135,7 @@ QZResult LControl::GetContextMenuDescriptors(std::vector<RCPtr<LMenuDescriptor>>
 
 QZResult LControl::OnParentResized(double, double) {
   if (mLayout && (mLayout->position[0].docked || mLayout->position[1].docked)) {
-    (void)PerformLayout(); // 1 when nothing moved
+    PerformLayout();
   }
   return QZ_OK;
 }
@@ -143,16 +143,16 @@ QZResult LControl::OnParentResized(double, double) {
 QZResult LControl::OnSizeChanged(const RCPtr<LControl>& child) {
   // While the control stores its own rectangle it lays its children out itself.
   if (!mInSetRect) {
-    (void)PerformLayout(); // 1 when nothing moved
+    PerformLayout();
   }
-  (void)OnChildLayoutChanged(child); // bookkeeping of a buffered control
+  OnChildLayoutChanged(child); // bookkeeping of a buffered control
   return QZ_OK;
 }
 
 QZResult LControl::OnRootResized(const SizeT<int32_t>& size) {
   const RectT<int32_t> before{RoundToInt32(mRect.x), RoundToInt32(mRect.y), RoundToInt32(mRect.width),
                               RoundToInt32(mRect.height)};
-  (void)PerformLayout(); // 1 when nothing moved
+  PerformLayout();
   const RectT<int32_t> after{RoundToInt32(mRect.x), RoundToInt32(mRect.y), RoundToInt32(mRect.width),
                              RoundToInt32(mRect.height)};
   // A root control that keeps its size while the window changed it (its limits hold it):
@@ -161,7 +161,7 @@ QZResult LControl::OnRootResized(const SizeT<int32_t>& size) {
     RectT<int32_t> frame = mRootWindow->GetFrameRect();
     frame.width += after.width - size.width;
     frame.height += after.height - size.height;
-    (void)mRootWindow->SetFrameRect(frame); // 1 when the OS window is gone
+    mRootWindow->SetFrameRect(frame);
   }
   return QZ_OK;
 }

@@ -63,7 +63,7 @@ private:
 template <class Draw>
 void DrawLookGuarded(const LControl& control, Draw draw) {
   try {
-    (void)draw(); // 1 or 0: whether something was drawn
+    draw();
   } catch (const ExceptionBase& failure) {
     DebugTrace::Get().Narrow() << "QZ::LControl::Paint : " << control.GetName().ToUTF8().GetBuffer() << " : "
                                << failure.What() << "\n";
@@ -89,7 +89,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   }
   if (!HasArea(visible)) {
     if (mUnclippedCount > 0) {
-      (void)CollectUnclipped(deferred, true, false); // the number appended
+      CollectUnclipped(deferred, true, false);
     }
     return QZ_OK;
   }
@@ -99,7 +99,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   RectT<double> onClip;
   if (!RectT<double>::Intersect(onClip, {0.0, 0.0, mRect.width, mRect.height}, renderer->GetCurrentState()->clip)) {
     if (mUnclippedCount > 0) {
-      (void)CollectUnclipped(deferred, true, false); // the number appended
+      CollectUnclipped(deferred, true, false);
     }
     return QZ_OK;
   }
@@ -144,7 +144,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
     const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
     if (child->IsShown(false) && !child->mLayout->clipToParent) {
-      (void)deferred.AddItem(child); // the new index
+      deferred.AddItem(child);
     }
   }
   return QZ_OK;
@@ -237,7 +237,7 @@ void LControl::PaintChildren(const RCPtr<LRenderer>& renderer, const RectListT<i
     index = PaintChildPass(renderer, updateRegion, deferred, index, 1, client);
   }
   if (index < count) {
-    (void)PaintChildPass(renderer, updateRegion, deferred, index, 2, ChildClip(lookIndex, false));
+    PaintChildPass(renderer, updateRegion, deferred, index, 2, ChildClip(lookIndex, false));
   }
 }
 
@@ -264,7 +264,7 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
     for (uint32_t i = first; i < end; ++i) {
       const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
       if (child->mUnclippedCount > 0) {
-        (void)child->CollectUnclipped(deferred, true, false); // the number appended
+        child->CollectUnclipped(deferred, true, false);
       }
     }
     return end;
@@ -273,7 +273,7 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
   for (uint32_t i = first; i < end; ++i) {
     // Painting never changes the tree: the list's own reference keeps the child.
     const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
-    (void)child->Paint(renderer, updateRegion, deferred, false); // a clipped child in its own pass
+    child->Paint(renderer, updateRegion, deferred, false); // a clipped child in its own pass
   }
   return end;
 }
@@ -297,7 +297,7 @@ uint32_t LControl::CollectUnclipped(RCPtrArray<LControl, 1, 0>& list, bool skipH
   const uint32_t before = list.GetCount();
   const bool hidden = !IsShown(false);
   if (includeSelf && mLayout && !mLayout->clipToParent && !(skipHidden && hidden)) {
-    (void)list.AddItem(RCPtr<LControl>(this)); // the new index
+    list.AddItem(RCPtr<LControl>(this));
   }
   // The count says whether anything below is left to find.
   if ((skipHidden && hidden) || mUnclippedCount == 0) {
@@ -305,7 +305,7 @@ uint32_t LControl::CollectUnclipped(RCPtrArray<LControl, 1, 0>& list, bool skipH
   }
   for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
     const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
-    (void)child->CollectUnclipped(list, skipHidden, true); // the number appended
+    child->CollectUnclipped(list, skipHidden, true);
   }
   return list.GetCount() - before;
 }

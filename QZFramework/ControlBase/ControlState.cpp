@@ -38,10 +38,10 @@ double LControl::SetValue(double value) {
   }
   const RCPtr<LControl> self(this);
   mValue = clamped;
-  (void)OnValueChanged(); // a hook
+  OnValueChanged();
   const double scaled = mScaleType == 1 ? mRangeMinimum * std::pow(mRangeMaximum / mRangeMinimum, mValue)
                                         : mRangeMinimum + (mRangeMaximum - mRangeMinimum) * mValue;
-  (void)Notify(u"NID_VALUE_CHANGE", LValueParam::Create(mValue, scaled)); // 1 when nobody listens
+  Announce(u"NID_VALUE_CHANGE", LValueParam::Create(mValue, scaled));
   return mValue;
 }
 
@@ -51,7 +51,7 @@ double LControl::SetValue(double value) {
 
 void LControl::TakeFocusFromParent() {
   if (mParent && mParent->mHasFocus && (IsFocusable() || CanTakeFocus())) {
-    (void)SetFocus(true); // the parent keeps it when this one cannot
+    SetFocus(true); // the parent keeps it when this one cannot
   }
 }
 
@@ -63,18 +63,18 @@ bool LControl::SetVisible(bool visible) {
   if (!visible) {
     InvalidateArea();
     if (mParent) {
-      (void)mParent->OnChildLayoutChanged(self); // a buffered parent repaints the place
+      mParent->OnChildLayoutChanged(self); // a buffered parent repaints the place
     }
     mLayout->isVisible = false;
     if ((mHasFocus || mContainsFocus) && mParent) {
-      (void)mParent->SetFocus(true); // a parent that cannot take it leaves it
+      mParent->SetFocus(true); // a parent that cannot take it leaves it
     }
   } else {
     mLayout->isVisible = true;
     TakeFocusFromParent();
     InvalidateArea();
     if (mParent) {
-      (void)mParent->OnChildLayoutChanged(self); // a buffered parent repaints the place
+      mParent->OnChildLayoutChanged(self); // a buffered parent repaints the place
     }
   }
   NotifyConditionChange();
@@ -91,7 +91,7 @@ QZResult LControl::SetEnabled(bool enabled) {
   const RCPtr<LControl> self(this);
   mLayout->isEnabled = enabled;
   if (!enabled && (mHasFocus || mContainsFocus) && mParent) {
-    (void)mParent->SetFocus(true); // a parent that cannot take it leaves it
+    mParent->SetFocus(true); // a parent that cannot take it leaves it
   }
   TakeFocusFromParent();
   NotifyConditionChange();
@@ -116,13 +116,13 @@ bool LControl::SetTextInternal(const WString& text, bool relayout) {
   mLabel = text;
   for (uint32_t i = mLooks.GetCount(); i-- > 0;) {
     if (const RCPtr<LLook>& look = mLooks.GetAt(i)) {
-      (void)look->SetText(text); // 1 when it has no text block
+      look->SetText(text);
     }
   }
   const bool textSizes = mLayout && ((!mLayout->minimum[0].toControl && mLayout->textOverflowX != kTextOverflowClip) ||
                                      (!mLayout->minimum[1].toControl && mLayout->textOverflowY != kTextOverflowClip));
   if (relayout && textSizes) {
-    (void)PerformLayout(); // 1 when the size stayed
+    PerformLayout();
   }
   InvalidateArea();
   return true;
@@ -134,7 +134,7 @@ QZResult LControl::SetFont(const RCPtr<LFont>& font) {
   }
   for (uint32_t i = mLooks.GetCount(); i-- > 0;) {
     if (const RCPtr<LLook>& look = mLooks.GetAt(i)) {
-      (void)look->SetFont(font); // 1 when it has no text block
+      look->SetFont(font);
     }
   }
   if (SameFont(font, mFont)) {
@@ -146,12 +146,12 @@ QZResult LControl::SetFont(const RCPtr<LFont>& font) {
   mFontFaceFromBase = false;
   mFontSizeFromBase = false;
   mFontStyleFromBase = false;
-  (void)OnFontChanged(); // a hook
+  OnFontChanged();
   for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
     const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kInsertionOrder);
-    (void)child->OnParentFontChanged(); // a child that cannot follow keeps its font
+    child->OnParentFontChanged(); // a child that cannot follow keeps its font
   }
-  (void)PerformLayout(); // 1 when nothing moved
+  PerformLayout();
   InvalidateArea();
   return QZ_OK;
 }
@@ -222,7 +222,7 @@ QZResult LControl::SetLookWeight(uint32_t index, float weight, bool exclusive) {
     return QZ_E_INVALIDARG;
   }
   if (mLookWeights.GetCount() < mLooks.GetCount()) {
-    (void)mLookWeights.SetCount(mLooks.GetCount()); // grows or throws
+    mLookWeights.SetCount(mLooks.GetCount());
   }
   bool changed = false;
   if (weight >= 0.0f && weight <= 1.0f && mLookWeights.GetAt(index) != weight) {
@@ -308,16 +308,16 @@ QZResult LControl::SetScrollOffset(const PointT<double>& offset) {
     const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kInsertionOrder);
     const RCPtr<LLayoutDescriptor>& layout = child->GetLayoutDescriptor();
     mScrollChildDocked = layout && (layout->position[0].docked || layout->position[1].docked);
-    (void)child->OnParentResized(mRect.width, mRect.height); // always 0
+    child->OnParentResized(mRect.width, mRect.height);
   }
   mScrollChildDocked = false;
   InvalidateArea();
-  (void)ScrollContent(previous, rounded);    // 1 without a back buffer
-  (void)Notify(u"NID_SCROLL_OFFSET_CHANGE"); // 1 when nobody listens
+  ScrollContent(previous, rounded);
+  Announce(u"NID_SCROLL_OFFSET_CHANGE");
   if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
     // The pointer now lies over other content.
     PointT<int32_t> local;
-    (void)window->SetMouseOverAt(window->GetMousePosition(), local, true); // only the hover matters
+    window->SetMouseOverAt(window->GetMousePosition(), local, true); // only the hover matters
   }
   mScrolling = false;
   return QZ_OK;

@@ -18,8 +18,7 @@ QZResult LGlobalHotKeyManager::HandleKey(const RCPtr<LKeyParam>& key) {
   // The command's handlers may let this manager go; the receiver stays held meanwhile.
   const RCPtr<LNotificationReceiver> receiver = mReceiver;
   const RCPtr<LNotificationDistributor> sender(GetApplicationNotificationCenter());
-  (void)receiver->ReceiveNotification(sender,
-                                      LNotification::Create(command.GetBuffer(), key)); // ignored, as by distributors
+  receiver->ReceiveNotification(sender, LNotification::Create(command.GetBuffer(), key)); // ignored, as by distributors
   return QZ_OK;
 }
 

@@ -8,7 +8,7 @@ QZResult HotKeyMap::AddBinding(const KeyCode& key, const WString& command) {
   if (!FindCommand(key).IsEmpty() || command.IsEmpty()) {
     return QZ_E_INVALIDARG;
   }
-  (void)mBindings[GetNotificationID(command.GetBuffer())].AddItem(key); // the new index
+  mBindings[GetNotificationID(command.GetBuffer())].AddItem(key);
   return QZ_OK;
 }
 

@@ -6,8 +6,6 @@ RCPtr<LKeyParam> LKeyParam::Create(const KeyCode& key, bool wrapped) {
   return RCPtr<LKeyParam>(new LKeyParam(key, wrapped));
 }
 
-void LKeyParam::AppendToPath(const RCPtr<LRefCountedObject>& control) {
-  (void)mPath.AddItem(control); // the new index
-}
+void LKeyParam::AppendToPath(const RCPtr<LRefCountedObject>& control) { mPath.AddItem(control); }
 
 } // namespace QZ

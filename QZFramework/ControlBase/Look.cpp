@@ -47,7 +47,7 @@ bool Contains(const RectT<int32_t>& rect, const PointT<double>& point) {
 
 RCPtr<LLook> LLook::Create(const RCPtr<LLookDescriptor>& descriptor, bool wrap) {
   RCPtr<LLook> look(new LLook);
-  (void)look->SetDescriptor(descriptor, wrap); // always 0
+  look->SetDescriptor(descriptor, wrap);
   return look;
 }
 

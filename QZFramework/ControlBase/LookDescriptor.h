@@ -168,9 +168,7 @@ public:
 
   // In document order.
   const RCPtrArray<LDockedPart>& GetNonClientParts() const { return mNonClientParts; }
-  void AddNonClientPart(const RCPtr<LDockedPart>& part) {
-    (void)mNonClientParts.AddItem(part); // grows or throws
-  }
+  void AddNonClientPart(const RCPtr<LDockedPart>& part) { mNonClientParts.AddItem(part); }
 
   // False until SetTextProperties; then the look has a text box drawn with the text part.
   bool HasTextProperties() const { return mHasTextProperties; }

@@ -58,8 +58,8 @@ QZResult LLook::DrawNonClientParts(const RCPtr<LRenderer>& renderer, const RectL
       continue;
     }
     const RectT<int32_t>& rect = mNonClientRects[i];
-    drewPart |= ForEachVisibleRect(renderer, updateRegion, rect,
-                                   [&] { (void)part->Draw(*renderer, DrawnSize(rect)); }) > 0; // Draw gives 0
+    drewPart |= ForEachVisibleRect(renderer, updateRegion, rect, [&] { part->Draw(*renderer, DrawnSize(rect)); }) >
+                0; // Draw gives 0
   }
   return drewPart ? 1 : 0;
 }
@@ -77,10 +77,10 @@ QZResult LLook::DrawClientParts(const RCPtr<LRenderer>& renderer, const RectList
   const SizeT<float> size = DrawnSize(mClientRect);
   const int32_t drawn = ForEachVisibleRect(renderer, updateRegion, mClientRect, [&] {
     if (drawClient) {
-      (void)mClientPart->Draw(*renderer, size); // Draw gives 0
+      mClientPart->Draw(*renderer, size); // Draw gives 0
     }
     if (mOverlayPart) {
-      (void)mOverlayPart->Draw(*renderer, size);
+      mOverlayPart->Draw(*renderer, size);
     }
   });
   return drawn > 0 ? 1 : 0;
@@ -120,7 +120,7 @@ QZResult LLook::DrawLabelText(const RCPtr<LRenderer>& renderer, const RectListT<
       const PointT<int32_t> position =
           PointT<double>{double(line.x) - textOffset.x, double(line.y) - textOffset.y}.Round();
       // A backend keeps its drawing failures as its own status.
-      (void)renderer->DrawText(mFontText->GetLine(i), *font, position.ToDouble(), color);
+      renderer->DrawText(mFontText->GetLine(i), *font, position.ToDouble(), color);
     }
   });
   return 0;

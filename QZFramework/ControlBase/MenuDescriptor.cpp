@@ -185,7 +185,7 @@ QZResult LMenuDescriptor::RemoveAllItems() {
     if (item) {
       SetParent(*item, nullptr);
     }
-    (void)mItems.RemoveItems(i, 1); // an index below the count
+    mItems.RemoveItems(i, 1);
   }
   SetParent(*this, nullptr);
   return QZ_OK;
@@ -200,13 +200,13 @@ RCPtr<LMenuDescriptor> LMenuDescriptor::Clone() const {
 void LMenuDescriptor::CloneItemsInto(LMenuDescriptor& target) const {
   for (uint32_t i = 0; i < mItems.GetCount(); ++i) {
     RCPtr<LMenuItemDescriptor> copy = mItems.GetAt(i)->CloneItem();
-    (void)target.mItems.AddItem(copy); // grows or throws
+    target.mItems.AddItem(copy);
     SetParent(*copy, &target);
   }
 }
 
 QZResult LMenuDescriptor::ReleaseInternalReferences() {
-  (void)RemoveAllItems(); // always 0
+  RemoveAllItems();
   return LRefCountedObject::ReleaseInternalReferences();
 }
 

@@ -64,7 +64,7 @@ OSWindow::~OSWindow() {
     // Never the path of a window that is still in use: its handlers must not delete it again.
     ++mCallDepth;
     mDeleteWhenUnwound = false;
-    (void)Win::DestroyWindow(hwnd); // true: it exists
+    Win::DestroyWindow(hwnd);
   }
 }
 
@@ -90,7 +90,7 @@ QZResult OSWindow::CreateRenderer(int32_t kind) {
     return QZ_E_FAIL;
   }
   const RCPtr<LRenderer> renderer = LRenderer::Create(kind, client, hwnd);
-  (void)Host::SetTimer(hwnd, kIdleTimerId, kIdleTimerMs); // the id: the window exists
+  Host::SetTimer(hwnd, kIdleTimerId, kIdleTimerMs);
   return OnCreateRootWindow(renderer);
 }
 
@@ -108,7 +108,7 @@ QZResult OSWindow::OnCreateRootWindow(const RCPtr<LRenderer>& renderer) {
   mRenderContext = context;
   mRootWindow = LRootWindow::Create(renderer, this);
   if (IControlApplication* application = GetControlApplication()) {
-    (void)application->AddRootWindow(mRootWindow); // its index
+    application->AddRootWindow(mRootWindow);
   }
   return QZ_OK;
 }
@@ -120,7 +120,7 @@ void OSWindow::OnNcDestroy() {
   if (root) {
     root->SetOSServices(nullptr);
     if (IControlApplication* application = GetControlApplication()) {
-      (void)application->RemoveRootWindow(root); // -1 when it was never listed
+      application->RemoveRootWindow(root);
     }
   }
   mRenderContext = nullptr;
@@ -131,7 +131,7 @@ void OSWindow::OnNcDestroy() {
 
 void OSWindow::DestroyNow() {
   if (const HWND hwnd = mHwnd.load()) {
-    (void)Win::DestroyWindow(hwnd); // true: it exists
+    Win::DestroyWindow(hwnd);
   }
 }
 
@@ -160,13 +160,13 @@ void OSWindow::SavePlacement() {
 
 void OSWindow::EnableInput() {
   if (const HWND hwnd = mHwnd.load()) {
-    (void)Win::EnableWindow(hwnd, true); // whether it was disabled
+    Win::EnableWindow(hwnd, true);
   }
 }
 
 void OSWindow::DisableInput() {
   if (const HWND hwnd = mHwnd.load()) {
-    (void)Win::EnableWindow(hwnd, false); // likewise
+    Win::EnableWindow(hwnd, false);
   }
 }
 
@@ -196,8 +196,8 @@ void OSWindow::CorrectClientSize() {
   }
   Win::RECT adjusted = window;
   if (AdjustToClientSize(adjusted)) {
-    (void)Win::SetWindowPos(hwnd, nullptr, adjusted.left, adjusted.top, adjusted.right - adjusted.left,
-                            adjusted.bottom - adjusted.top, Win::SWP_NOZORDER | Win::SWP_NOACTIVATE | Win::SWP_NOMOVE);
+    Win::SetWindowPos(hwnd, nullptr, adjusted.left, adjusted.top, adjusted.right - adjusted.left,
+                      adjusted.bottom - adjusted.top, Win::SWP_NOZORDER | Win::SWP_NOACTIVATE | Win::SWP_NOMOVE);
   }
 }
 
@@ -264,8 +264,8 @@ QZResult OSWindow::SetClientRect(const RectT<int32_t>& rect) {
   }
   const int32_t frameWidth = (window.right - window.left) - client.right;
   const int32_t frameHeight = (window.bottom - window.top) - client.bottom;
-  (void)Win::SetWindowPos(hwnd, nullptr, window.left + rect.x - origin.x, window.top + rect.y - origin.y,
-                          rect.width + frameWidth, rect.height + frameHeight, Win::SWP_NOZORDER); // true: it exists
+  Win::SetWindowPos(hwnd, nullptr, window.left + rect.x - origin.x, window.top + rect.y - origin.y,
+                    rect.width + frameWidth, rect.height + frameHeight, Win::SWP_NOZORDER);
   return QZ_OK;
 }
 
@@ -301,7 +301,7 @@ QZResult OSWindow::EndModal(int32_t result) {
   }
   if (mInModalLoop) {
     mInModalLoop = false;
-    (void)Host::EndModalLoop(mHwnd.load(), result); // true: the loop runs
+    Host::EndModalLoop(mHwnd.load(), result);
     return QZ_OK;
   }
   DestroyNow();
@@ -318,15 +318,15 @@ int32_t OSWindow::RunModalLoop() {
   const HWND parent = Win::GetParent(hwnd);
   const bool disableParent = parent && Win::IsWindowEnabled(parent);
   if (disableParent) {
-    (void)Win::EnableWindow(parent, false); // it was enabled
+    Win::EnableWindow(parent, false); // it was enabled
   }
-  (void)Win::EnableWindow(hwnd, true); // whether it was disabled
+  Win::EnableWindow(hwnd, true);
   const int32_t result = Host::RunModalLoop(hwnd);
   mInModalLoop = false;
   if (disableParent && Win::IsWindow(parent)) {
-    (void)Win::EnableWindow(parent, true); // it was disabled here
+    Win::EnableWindow(parent, true); // it was disabled here
     if (mHwnd.load() && Win::GetActiveWindow() == hwnd) {
-      (void)Win::SetActiveWindow(parent); // the window that was active before
+      Win::SetActiveWindow(parent);
     }
   }
   DestroyNow();
@@ -355,7 +355,7 @@ QZResult OSWindow::Activate() {
   if (!hwnd) {
     return QZ_E_FAIL;
   }
-  (void)Win::SetFocus(hwnd); // the window that had the focus
+  Win::SetFocus(hwnd);
   return QZ_OK;
 }
 
@@ -363,7 +363,7 @@ CursorHandle OSWindow::SetCursor(CursorHandle cursor) {
   const Win::HCURSOR previous = Win::GetCursor();
   const auto wanted = reinterpret_cast<Win::HCURSOR>(cursor);
   if (wanted != previous) {
-    (void)Win::SetCursor(wanted); // the previous one, known already
+    Win::SetCursor(wanted);
   }
   return reinterpret_cast<CursorHandle>(previous);
 }

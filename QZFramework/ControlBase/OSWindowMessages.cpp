@@ -177,7 +177,7 @@ Win::LRESULT OSWindow::Dispatch(HWND hwnd, uint32_t message, WPARAM wParam, LPAR
   case Win::WM_KILLFOCUS:
     if (mHoldsCapture) {
       mHoldsCapture = false;
-      (void)Win::ReleaseCapture(); // true on the UI thread
+      Win::ReleaseCapture();
     }
     root->OnKillFocus();
     break;
@@ -220,7 +220,7 @@ void OSWindow::OnPaint() {
   const RCPtr<LRenderContextInfo> context = mRenderContext;
   Win::RECT update;
   const bool exposed = Win::GetUpdateRect(hwnd, &update, false);
-  (void)Win::ValidateRect(hwnd, nullptr); // true: the window exists
+  Win::ValidateRect(hwnd, nullptr);
   if (!renderer || !context) {
     return;
   }
@@ -242,18 +242,18 @@ void OSWindow::OnPaint() {
                              ? GDIWindowPixels{pixels.pixels, pixels.width, pixels.height, pixels.pitch}
                              : GDIWindowPixels{});
   }
-  (void)renderer->RenderStart(context); // 0, or it throws
+  renderer->RenderStart(context);
   const RectT<int32_t>& bounds = context->GetBounds();
   const EdgeRect whole{bounds.x, bounds.y, bounds.x + bounds.width, bounds.y + bounds.height};
   const bool wholeWindow = region.GetCount() == 1 && *region.begin() == whole;
   root->Paint(wholeWindow ? region : dirty);
-  (void)renderer->RenderFinish(context); // 0, or it throws
+  renderer->RenderFinish(context);
   if (gdi) {
     std::vector<Win::RECT> presented;
     for (const EdgeRect& rect : region) {
       presented.push_back({rect.left, rect.top, rect.right, rect.bottom});
     }
-    (void)Win::PresentWindowPixels(hwnd, presented.data(), presented.size()); // a failed frame shows next time
+    Win::PresentWindowPixels(hwnd, presented.data(), presented.size()); // a failed frame shows next time
     gdi->SetWindowPixels({});
   }
   region.Clear();
@@ -303,11 +303,11 @@ void OSWindow::OnButtonDown(uint32_t button, bool doubleClick, WPARAM wParam, LP
   const RCPtr<LRootWindow> root = mRootWindow;
   mLastPoint = PointOf(lParam);
   if (!root->GetFocusedControl()) {
-    (void)Win::SetFocus(hwnd); // the window that had it
+    Win::SetFocus(hwnd);
   }
   mButtonsDown |= button;
   if (mButtonDownCount++ == 0 && !mHoldsCapture) {
-    (void)Win::SetCapture(hwnd); // the window that had it
+    Win::SetCapture(hwnd);
     mHoldsCapture = true;
   }
   root->OnMouseButton(doubleClick ? LRootWindow::kDoubleClick : LRootWindow::kPress, button, MouseModifiers(wParam),
@@ -320,14 +320,14 @@ void OSWindow::OnButtonUp(uint32_t button, WPARAM wParam, LPARAM lParam) {
   mButtonsDown &= ~button;
   mLastPoint = PointOf(lParam);
   Win::POINT screen{mLastPoint.x, mLastPoint.y};
-  (void)Win::ClientToScreen(hwnd, &screen); // true: the window exists
+  Win::ClientToScreen(hwnd, &screen);
   const uint32_t modifiers = MouseModifiers(wParam);
   if (Win::WindowFromPoint(screen) != hwnd && mButtonsDown == 0 && mButtonDownCount != 0) {
     // Released elsewhere after a drag: the control that holds the capture still hears of it.
     mButtonDownCount = 0;
     mHoldsCapture = false;
     root->OnMouseButton(LRootWindow::kRelease, button, modifiers, mLastPoint, 0);
-    (void)Win::ReleaseCapture(); // true on the UI thread
+    Win::ReleaseCapture();
     return;
   }
   root->OnMouseButton(LRootWindow::kRelease, button, modifiers, mLastPoint, 0);
@@ -338,19 +338,19 @@ void OSWindow::OnMouseMoveMessage(WPARAM wParam, LPARAM lParam) {
   const RCPtr<LRootWindow> root = mRootWindow;
   const PointT<int32_t> point = PointOf(lParam);
   Win::RECT client;
-  (void)Win::GetClientRect(hwnd, &client); // true: the window exists
+  Win::GetClientRect(hwnd, &client);
   const bool outside = point.x < 0 || point.y < 0 || point.x >= client.right || point.y >= client.bottom;
   if (mHoldsCapture) {
     const bool buttonDown = (wParam & (Win::MK_LBUTTON | Win::MK_MBUTTON | Win::MK_RBUTTON)) != 0;
     Win::POINT screen{point.x, point.y};
-    (void)Win::ClientToScreen(hwnd, &screen); // true: the window exists
+    Win::ClientToScreen(hwnd, &screen);
     if (!buttonDown && (outside || Win::WindowFromPoint(screen) != hwnd)) {
       mHoldsCapture = false;
-      (void)Win::ReleaseCapture(); // true on the UI thread
+      Win::ReleaseCapture();
     }
   } else if (Win::GetActiveWindow() == hwnd && !outside) {
     // Holding the capture over the client area is what lets the tree see the pointer leave.
-    (void)Win::SetCapture(hwnd); // the window that had it
+    Win::SetCapture(hwnd);
     mHoldsCapture = true;
   }
   mLastPoint = point;
@@ -370,7 +370,7 @@ void OSWindow::OnWheel(bool vertical, WPARAM wParam, LPARAM lParam) {
   }
   sum %= Win::WHEEL_DELTA; // one event, however many notches
   Win::POINT point{Win::GetXLParam(lParam), Win::GetYLParam(lParam)};
-  (void)Win::ScreenToClient(mHwnd.load(), &point); // true: the window exists
+  Win::ScreenToClient(mHwnd.load(), &point);
   mLastPoint = {point.x, point.y};
   mRootWindow->OnMouseWheel(mLastPoint, MouseModifiers(Win::LoWord(wParam)), direction);
 }
@@ -386,10 +386,10 @@ void OSWindow::OnSize(WPARAM kind, LPARAM lParam) {
   }
   const RCPtr<LRootWindow> root = mRootWindow;
   if (const RCPtr<LControl> top = root->GetRootControl()) {
-    (void)top->OnRootResized(size); // 0
+    top->OnRootResized(size);
   }
   root->SetWholeWindowDirty();
-  (void)UpdateSizeLimits(); // fails only without a window
+  UpdateSizeLimits();
   CorrectClientSize();
   if (mRenderContext) {
     RectT<int32_t> client;
@@ -455,16 +455,16 @@ void OSWindow::OnDropFiles(WPARAM wParam) {
   if (count > 0) {
     RCPtr<LDraggedFiles> files(new LDraggedFiles);
     for (uint32_t i = 0; i < count; ++i) {
-      const std::u16string path = Win::DragQueryFile(drop, i);            // whole, however long
-      (void)files->AddItem(WString(path.c_str(), uint32_t(path.size()))); // the new index
+      const std::u16string path = Win::DragQueryFile(drop, i); // whole, however long
+      files->AddItem(WString(path.c_str(), uint32_t(path.size())));
     }
     root->SetDraggedFiles(files);
   }
   Win::POINT at;
-  (void)Win::DragQueryPoint(drop, &at); // true: the drop exists
+  Win::DragQueryPoint(drop, &at);
   Win::DragFinish(drop);
   if (root->CanDropAt({at.x, at.y})) {
-    (void)root->DropFiles(); // whether the control took them
+    root->DropFiles();
   }
   root->ClearDrag();
 }

@@ -36,7 +36,7 @@ LRootWindow::LRootWindow(const RCPtr<LRenderer>& renderer, IWindowOSServices* os
 
 RCPtr<LRootWindow> LRootWindow::Create(const RCPtr<LRenderer>& renderer, IWindowOSServices* os) {
   RCPtr<LRootWindow> window(new LRootWindow(renderer, os));
-  (void)window->AttachDistributor(window); // 0: a new queue has none
+  window->AttachDistributor(window);
   return window;
 }
 
@@ -61,8 +61,8 @@ void LRootWindow::SetOSServices(IWindowOSServices* os) {
 bool LRootWindow::IsInputActive() const { return mOS && mOS->IsActive(); }
 
 QZResult LRootWindow::ReleaseInternalReferences() {
-  (void)InstallRootControl(nullptr); // always 0
-  (void)UnregisterAllClients();      // always 0
+  InstallRootControl(nullptr);
+  UnregisterAllClients();
   Shutdown();
   return LRefCountedObject::ReleaseInternalReferences();
 }
@@ -99,16 +99,16 @@ QZResult LRootWindow::InstallRootControl(const RCPtr<LControl>& control) {
   if (mRootControl) {
     AddInternalReferences(-1);
     const RCPtr<LControl> old = std::move(mRootControl);
-    (void)old->Detach(); // always 0 for a top control
+    old->Detach();
     mHotKeys->GetHotKeyMap().Clear();
   }
   if (!control) {
     return QZ_OK;
   }
   mRootControl = control;
-  (void)LoadGlobalHotKeys(control); // 1 when it has no string table
+  LoadGlobalHotKeys(control);
   if (!control->GetRootWindowRef()) {
-    (void)control->SetRootWindow(self); // it calls back here, and finds itself installed
+    control->SetRootWindow(self); // it calls back here, and finds itself installed
   }
 
   // The top control fills the client area, whatever its skin entry says about its place.
@@ -116,7 +116,7 @@ QZResult LRootWindow::InstallRootControl(const RCPtr<LControl>& control) {
     LayoutPosition position[2];
     LayoutSize size[2];
     for (int32_t axis = 0; axis < 2; ++axis) {
-      (void)layout->GetAxis(axis, position[axis], size[axis]); // 0 for axes 0 and 1
+      layout->GetAxis(axis, position[axis], size[axis]);
       position[axis].anchor = 0.0f;
       position[axis].kind = kPositionToClient;
       position[axis].rel = 0.0f;
@@ -125,16 +125,16 @@ QZResult LRootWindow::InstallRootControl(const RCPtr<LControl>& control) {
       size[axis].rel = 1.0f;
       size[axis].abs = 0.0;
     }
-    (void)control->SetPlacement(position[0], size[0], position[1], size[1]); // 1: read back unequal
+    control->SetPlacement(position[0], size[0], position[1], size[1]);
   }
   if (mOS) {
-    (void)mOS->UpdateSizeLimits(); // 0x80004005 once the window is gone
+    mOS->UpdateSizeLimits();
   }
   if (!mFocusedControl && mOS) {
     if (mOS->HasFocus()) {
-      (void)control->SetFocus(true); // a failure leaves the focus where it is
+      control->SetFocus(true); // a failure leaves the focus where it is
     } else {
-      (void)mOS->Activate(); // the focus message comes back as OnActivate
+      mOS->Activate(); // the focus message comes back as OnActivate
     }
   }
   AddInternalReferences(1);
@@ -142,7 +142,7 @@ QZResult LRootWindow::InstallRootControl(const RCPtr<LControl>& control) {
   InvalidateRect({0, 0, client.width, client.height});
   // The tree hangs under its window now: what it hears from the window (its commands, the
   // idle ticks) can be subscribed.
-  (void)control->SubscribeNotifications(); // 0
+  control->SubscribeNotifications();
   return QZ_OK;
 }
 
@@ -179,11 +179,11 @@ QZResult LRootWindow::SetClientRect(const RectT<int32_t>& rect) {
   if (!mOS || rect == GetClientRect()) {
     return QZ_FALSE;
   }
-  (void)mOS->SetClientRect(rect); // the size message lays the tree out again
+  mOS->SetClientRect(rect); // the size message lays the tree out again
   if (const RCPtr<LControl> root = mRootControl) {
     const RCPtr<LLayoutDescriptor>& layout = root->GetLayoutDescriptor();
-    (void)root->InvalidateChildRect({0.0, 0.0, root->GetRect().width, root->GetRect().height},
-                                    !layout || layout->clipToParent); // 1 when nothing shows
+    root->InvalidateChildRect({0.0, 0.0, root->GetRect().width, root->GetRect().height},
+                              !layout || layout->clipToParent);
   }
   return QZ_OK;
 }
@@ -205,7 +205,7 @@ QZResult LRootWindow::SetFrameRect(const RectT<int32_t>& rect) {
 
 void LRootWindow::SetCaption(const WString& text) {
   if (mOS) {
-    (void)mOS->SetTitle(text); // fails only without a window
+    mOS->SetTitle(text);
   }
 }
 
@@ -224,8 +224,8 @@ bool LRootWindow::AdjustClientSize(SizeT<int32_t>& size) {
                                       placed) == QZ_OK) {
       PointT<double> position{placed.x, placed.y};
       SizeT<double> placedSize{placed.width, placed.height};
-      (void)root->LayoutSizeFromText(position, placedSize);     // an anchor may forbid the change
-      (void)root->LayoutSizeFromChildren(position, placedSize); // likewise
+      root->LayoutSizeFromText(position, placedSize); // an anchor may forbid the change
+      root->LayoutSizeFromChildren(position, placedSize);
       size = {RoundToInt32(placedSize.width), RoundToInt32(placedSize.height)};
     }
   }
@@ -236,9 +236,9 @@ bool LRootWindow::AdjustClientSize(SizeT<int32_t>& size) {
 
 void LRootWindow::GetClientSizeLimits(SizeT<int32_t>& minimum, SizeT<int32_t>& maximum) {
   minimum = {1, 1};
-  (void)AdjustClientSize(minimum); // whether it grew
+  AdjustClientSize(minimum);
   maximum = {kUnlimitedSide, kUnlimitedSide};
-  (void)AdjustClientSize(maximum); // whether it shrank
+  AdjustClientSize(maximum);
   maximum.width = maximum.width >= kUnlimitedSide ? 0 : maximum.width;
   maximum.height = maximum.height >= kUnlimitedSide ? 0 : maximum.height;
 }
@@ -247,7 +247,7 @@ void LRootWindow::UpdateLayout() {
   const RectT<int32_t> client = GetClientRect();
   InvalidateRect({0, 0, client.width, client.height});
   if (mOS) {
-    (void)mOS->Redraw(); // fails only without a window
+    mOS->Redraw();
   }
 }
 
@@ -297,11 +297,11 @@ QZResult LRootWindow::EndModal(int32_t result) {
 void LRootWindow::Close() {
   // The root control is held while it ends: its listeners may replace it.
   if (const RCPtr<LControl> root = mRootControl; auto* const dialog = dynamic_cast<IDialogRole*>(root.Get())) {
-    (void)dialog->CancelFromWindow(); // 1 when a listener keeps it open
+    dialog->CancelFromWindow();
     return;
   }
   if (mOS) {
-    (void)EndModal(0); // 0: there is an OS window
+    EndModal(0);
   }
 }
 
@@ -311,7 +311,7 @@ bool LRootWindow::ProcessKeyQueue(bool sendIdle) {
   if (mEndModalPending && mOS) {
     mEndModalPending = false;
     // The OS window may close and let go of this root window: self keeps it.
-    (void)mOS->EndModal(mModalResult); // 0x80004005 once the window is gone
+    mOS->EndModal(mModalResult);
   }
   return more;
 }
@@ -373,17 +373,17 @@ LWaitCursorScope::LWaitCursorScope(const WString& statusText) {
   if (mWindow) {
     mPreviousCursor = mWindow->SetCursor(application->GetApplicationCursor(u"UI_CURSOR_WAIT"));
   }
-  (void)application->SetStatusText(statusText); // 0x80004005 without a status line
-  (void)application->DoIdleWork(true);          // whether more work waits: the work starts anyway
+  application->SetStatusText(statusText);
+  application->DoIdleWork(true);
 }
 
 LWaitCursorScope::~LWaitCursorScope() {
   IControlApplication* application = GetControlApplication();
   if (mWindow) {
-    (void)mWindow->SetCursor(mPreviousCursor); // the wait cursor it replaces
+    mWindow->SetCursor(mPreviousCursor); // the wait cursor it replaces
   }
   if (application) {
-    (void)application->RestoreStatusText(); // 0x80004005 without a status line
+    application->RestoreStatusText();
   }
   mWindow = nullptr;
 }

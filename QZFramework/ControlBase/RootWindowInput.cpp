@@ -45,7 +45,7 @@ RCPtr<LControl> LRootWindow::FindToolTipOwner(const RCPtr<LControl>& control) {
 
 void LRootWindow::HideToolTip() {
   if (const RCPtr<LControl> owner = mToolTipOwner) {
-    (void)owner->CreateToolTip(false); // 1 when it shows none
+    owner->CreateToolTip(false);
   }
 }
 
@@ -62,10 +62,10 @@ void LRootWindow::SetMouseOverControl(const RCPtr<LControl>& control) {
       const RCPtr<LControl> old = mToolTipOwner;
       mToolTipOwner = owner;
       if (old) {
-        (void)old->CreateToolTip(false); // 1 when it showed none
+        old->CreateToolTip(false);
       }
       if (owner) {
-        (void)owner->CreateToolTip(true); // 1 when it has no tool tip to show
+        owner->CreateToolTip(true);
       }
     }
   }
@@ -73,10 +73,10 @@ void LRootWindow::SetMouseOverControl(const RCPtr<LControl>& control) {
   mMouseOverControl = next;
   // A control taken out of its tree meanwhile hears nothing more of the pointer.
   if (old && old->GetRootWindowRef()) {
-    (void)old->OnMouseLeave(); // its answer changes nothing here
+    old->OnMouseLeave();
   }
   if (next) {
-    (void)next->OnMouseEnter(); // likewise
+    next->OnMouseEnter();
   }
 }
 
@@ -121,7 +121,7 @@ void LRootWindow::OnMouseButton(int32_t action, uint32_t button, uint32_t modifi
     } else {
       mDoubleClickMarks &= ~button;
     }
-    (void)target->OnMouseDown(param); // its answer changes nothing here
+    target->OnMouseDown(param);
     return;
   }
   if (action != kRelease) {
@@ -136,8 +136,8 @@ void LRootWindow::OnMouseButton(int32_t action, uint32_t button, uint32_t modifi
   }
   const bool doubleClick = (mDoubleClickMarks & button) != 0;
   mDoubleClickMarks &= ~button;
-  (void)holder->OnMouseUp(LMouseButtonParam::Create(button, ToControl(holder, point), modifiers, doubleClick,
-                                                    GetMouseButtons(), source)); // its answer changes nothing
+  holder->OnMouseUp(
+      LMouseButtonParam::Create(button, ToControl(holder, point), modifiers, doubleClick, GetMouseButtons(), source));
 }
 
 void LRootWindow::OnMouseMove(const PointT<int32_t>& point, uint32_t modifiers, uint32_t source) {
@@ -155,7 +155,7 @@ void LRootWindow::OnMouseMove(const PointT<int32_t>& point, uint32_t modifiers, 
     target = hit;
   }
   if (target) {
-    (void)target->OnMouseMove(LPointWithModifiersParam::Create(local, modifiers, source)); // its answer: unused
+    target->OnMouseMove(LPointWithModifiersParam::Create(local, modifiers, source));
   }
 }
 
@@ -182,7 +182,7 @@ void LRootWindow::OnMouseWheel(const PointT<int32_t>& point, uint32_t modifiers,
   if (turn(target) == QZ_FALSE) {
     const RCPtr<LControl> focused = mFocusedControl;
     if (focused && focused != target) {
-      (void)turn(focused); // the last offer: its answer changes nothing
+      turn(focused);
     }
   }
 }
@@ -194,7 +194,7 @@ void LRootWindow::OnKey(const RCPtr<LKeyParam>& key) {
   const RCPtr<LRootWindow> self(this);
   HideToolTip();
   if (const RCPtr<LControl> focused = mFocusedControl) {
-    (void)focused->OnKey(key); // unused keys went on to the hot keys inside
+    focused->OnKey(key);
   }
 }
 
@@ -208,7 +208,7 @@ QZResult LRootWindow::SetCaptureControl(const RCPtr<LControl>& control) {
   }
   const RCPtr<LRootWindow> self(this);
   if (const RCPtr<LControl> previous = mCaptureControl) {
-    (void)previous->ReleaseCapture(); // also when it is control: it takes it anew
+    previous->ReleaseCapture(); // also when it is control: it takes it anew
   }
   mCaptureControl = control;
   return QZ_OK;
@@ -222,7 +222,7 @@ QZResult LRootWindow::ReleaseCaptureControl() {
 void LRootWindow::OnCaptureLost() {
   if (const RCPtr<LControl> holder = mCaptureControl) {
     const RCPtr<LRootWindow> self(this);
-    (void)holder->ReleaseCapture(); // 1 when it held none
+    holder->ReleaseCapture();
   }
 }
 
@@ -243,7 +243,7 @@ PointT<int32_t> LRootWindow::GetMousePosition() {
   }
   IControlApplication* application = GetControlApplication();
   PointT<int32_t> point = application ? application->GetMouseScreenPosition() : PointT<int32_t>{};
-  (void)mOS->ScreenToClient(point); // fails only without a window
+  mOS->ScreenToClient(point);
   return point;
 }
 
@@ -268,8 +268,8 @@ QZResult LRootWindow::MoveFocusToNextWindow(const RCPtr<LKeyParam>& key) {
   const uint32_t count = application ? application->GetRootWindowCount() : 0;
   if (count < 2) {
     if (const RCPtr<LControl> root = mRootControl) {
-      (void)root->KillFocus();          // whether it had the focus
-      (void)root->SetFocus(!backwards); // a failure leaves the focus where it is
+      root->KillFocus();
+      root->SetFocus(!backwards); // a failure leaves the focus where it is
     }
     return QZ_OK;
   }
@@ -287,7 +287,7 @@ QZResult LRootWindow::MoveFocusToNextWindow(const RCPtr<LKeyParam>& key) {
   const RCPtr<LRootWindow> next = DynamicCast<LRootWindow>(application->GetRootWindowAt(uint32_t(index)));
   IWindowOSServices* os = next ? next->GetOSServices() : nullptr;
   if (os && !os->IsActive()) {
-    (void)os->Activate(); // the focus message follows
+    os->Activate(); // the focus message follows
   }
   return QZ_OK;
 }
@@ -296,9 +296,9 @@ void LRootWindow::OnActivate() {
   const RCPtr<LRootWindow> self(this);
   const RCPtr<LControl> previous = mPreviousFocusedControl;
   if (!mFocusedControl && previous && previous->GetRootWindowRef().Get() == static_cast<IRootWindow*>(this)) {
-    (void)previous->SetFocus(true); // a control that refuses leaves the focus where it is
+    previous->SetFocus(true); // a control that refuses leaves the focus where it is
   } else if (const RCPtr<LControl> root = mRootControl) {
-    (void)root->SetFocus(true); // likewise
+    root->SetFocus(true);
   }
 }
 
@@ -306,8 +306,8 @@ void LRootWindow::OnKillFocus() {
   const RCPtr<LRootWindow> self(this);
   SetMouseOverControl(nullptr);
   if (const RCPtr<LControl> root = mRootControl) {
-    (void)root->SetFocus(true); // the focus settles inside the tree first
-    (void)root->KillFocus();    // then the focused control lets go and is remembered
+    root->SetFocus(true); // the focus settles inside the tree first
+    root->KillFocus();    // then the focused control lets go and is remembered
   }
 }
 

@@ -27,7 +27,7 @@ void LRootWindow::InvalidateRect(const RectT<int32_t>& rect) {
   }
   std::shared_lock link(mOSLink);
   if (mOS) {
-    (void)mOS->InvalidateRect(clipped); // fails only once the window is gone
+    mOS->InvalidateRect(clipped);
   }
 }
 
@@ -70,9 +70,9 @@ void LRootWindow::PaintControl(const RCPtr<LControl>& control, const RectListT<i
     offset.flavor = ClipFlavorOffset;
     offset.offset = origin;
     CAutoClip parentContent(mRenderer, offset);
-    (void)control->Paint(mRenderer, region, deferred, true); // 0x80070057: not one of this pass
+    control->Paint(mRenderer, region, deferred, true);
   } else {
-    (void)control->Paint(mRenderer, region, deferred, false); // likewise
+    control->Paint(mRenderer, region, deferred, false);
   }
   const uint32_t count = deferred.GetCount();
   if (count == 0) {

@@ -58,7 +58,7 @@ struct LControlFactory::Reader {
     factory.mErrorText = WString(text);
     factory.mErrorLine = int32_t(XML_GetCurrentLineNumber(parser));
     stopped = true;
-    (void)XML_StopParser(parser, XML_FALSE); // fails only outside a parse, and this is a callback
+    XML_StopParser(parser, XML_FALSE);
   }
 
   // --- Elements ---------------------------------------------------------------------------
@@ -183,7 +183,7 @@ struct LControlFactory::Reader {
   void XMLCharacterData(const char* text, int length) {
     if (open.stringTableMode) {
       if (open.collectedText) {
-        (void)open.collectedText->InsertUTF8(open.collectedText->GetLength(), text, uint32_t(length)); // at the end
+        open.collectedText->InsertUTF8(open.collectedText->GetLength(), text, uint32_t(length)); // at the end
       }
       return;
     }
@@ -239,7 +239,7 @@ struct LControlFactory::Reader {
     if (!open.descriptor) {
       RCPtr<LControlDescriptor> root(
           new LControlDescriptor(WString(LControlDescriptor::kRootClass), factory.mApplicationName, nullptr));
-      (void)factory.mSkins.AddItem(root); // fails only past GetMaxCount() skins
+      factory.mSkins.AddItem(root);
       factory.mCurrentSkinIndex = int32_t(factory.mSkins.GetCount() - 1);
       open.descriptor = root.Get();
       SkinFont font;

@@ -92,7 +92,7 @@ int32_t ReadIntegerOrHex(const char* value) {
 
 ColorT<float> ReadColor(const char* value) {
   ColorT<float> color;
-  (void)color.FromString(value); // text of another length leaves the colour at 0
+  color.FromString(value); // text of another length leaves the colour at 0
   return color;
 }
 

@@ -82,7 +82,7 @@ QZResult LVisualPart::Draw(LRenderer& renderer, const SizeT<float>& size) const 
   const int32_t height = RoundToInt32(size.height);
   if (mBitmap) {
     // A backend keeps its drawing failures as its own status; the part has nothing to add.
-    (void)renderer.DrawBitmap(mBitmap, {0, 0, width, height}, mResizeType);
+    renderer.DrawBitmap(mBitmap, {0, 0, width, height}, mResizeType);
     return QZ_OK;
   }
   if (!mColorizer) {
@@ -97,7 +97,7 @@ QZResult LVisualPart::Draw(LRenderer& renderer, const SizeT<float>& size) const 
     fill = {Saturate((int64_t(width) - mSize.width) / 2), Saturate((int64_t(height) - mSize.height) / 2), mSize.width,
             mSize.height};
   }
-  (void)renderer.FillRect(fill, color, true); // as above
+  renderer.FillRect(fill, color, true);
   return QZ_OK;
 }
 

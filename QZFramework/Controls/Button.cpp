@@ -45,13 +45,13 @@ QZResult LButton::UpdateLook() {
     look += on ? kLookOn : 0;
     look += HasFocus() ? kLookFocusOffset : 0;
   }
-  (void)ShowLook(look); // a shorter look list keeps the look it shows
+  ShowLook(look); // a shorter look list keeps the look it shows
   return QZ_OK;
 }
 
 QZResult LButton::SetEnabled(bool enabled) {
   const QZResult result = LControl::SetEnabled(enabled);
-  (void)UpdateLook(); // always 0
+  UpdateLook();
   return result;
 }
 
@@ -78,12 +78,12 @@ QZResult LButton::OnValueChanged() {
     RCPtrArray<LControl, 1, 0> siblings;
     const ChildControlList& children = GetParent()->GetChildren();
     for (uint32_t i = 0; i < children.GetCount(); ++i) {
-      (void)siblings.AddItem(children.GetAt(i, ChildControlList::kInsertionOrder)); // the new index
+      siblings.AddItem(children.GetAt(i, ChildControlList::kInsertionOrder));
     }
     for (uint32_t i = siblings.GetCount(); i-- > 0;) {
       const RCPtr<LButton> sibling = DynamicCast<LButton>(siblings.GetAt(i));
       if (sibling && sibling->mIsRadio && sibling != self) {
-        (void)sibling->SetValue(0.0); // the value kept
+        sibling->SetValue(0.0);
       }
     }
   }
@@ -92,7 +92,7 @@ QZResult LButton::OnValueChanged() {
 
 QZResult LButton::HandleLeftClick(const RCPtr<LMouseButtonParam>&) {
   if (mAutoValueSet) {
-    (void)SetValue(!mIsRadio && IsOn() ? 0.0 : 1.0); // the value kept
+    SetValue(!mIsRadio && IsOn() ? 0.0 : 1.0);
   }
   return QZ_OK;
 }
@@ -107,7 +107,7 @@ QZResult LButton::OnKeyDown(const RCPtr<LKeyParam>& param) {
   if (!param || param->GetKey().code != kEnterPressed) {
     return QZ_FALSE;
   }
-  (void)SimulateClick(); // always 0
+  SimulateClick();
   return QZ_OK;
 }
 
@@ -123,14 +123,14 @@ QZResult LButton::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
     }
     if ((changed & kConditionLeftDown) && (now & kConditionLeftDown) && IsEnabled(true) && !mRepeatActive) {
       mRepeatActive = true;
-      (void)AddIdleRequest(); // outside a window it is counted for later
+      AddIdleRequest(); // outside a window it is counted for later
       mRepeatLastTime = Widgets::Now();
       mRepeatTimeLeft = mFirstRepeatDelay;
-      (void)Notify(u"NID_BUTTON_AUTOREPEAT"); // 1 when nobody listens
+      Announce(u"NID_BUTTON_AUTOREPEAT");
     } else if ((changed & kConditionCapture) && !(now & kConditionCapture) && mRepeatActive) {
       mRepeatActive = false;
       if (!mFlashActive) {
-        (void)ReleaseIdleRequest(); // the repeat's request
+        ReleaseIdleRequest();
       }
     }
   }
@@ -145,7 +145,7 @@ QZResult LButton::OnTick() {
   const RCPtr<LControl> self(this);
   if (mFlashActive && Widgets::IsDue(mFlashDuration - (Widgets::Now() - mFlashStart))) {
     EndFlash();
-    (void)UpdateLook(); // always 0
+    UpdateLook();
     DeliverSimulatedClick();
   }
   if (mRepeatActive && IsMouseOver() && IsEnabled(true)) {
@@ -154,7 +154,7 @@ QZResult LButton::OnTick() {
     mRepeatLastTime = now;
     if (Widgets::IsDue(mRepeatTimeLeft)) {
       mRepeatTimeLeft = mRepeatInterval;
-      (void)Notify(u"NID_BUTTON_AUTOREPEAT"); // 1 when nobody listens
+      Announce(u"NID_BUTTON_AUTOREPEAT");
     }
   }
   return QZ_OK;
@@ -168,10 +168,10 @@ QZResult LButton::SimulateClick() {
     DeliverSimulatedClick();
   }
   mFlashActive = true;
-  (void)SetFocus(true);   // a button that cannot hold the focus flashes without it
-  (void)AddIdleRequest(); // outside a window it is counted for later
+  SetFocus(true);   // a button that cannot hold the focus flashes without it
+  AddIdleRequest(); // outside a window it is counted for later
   mFlashStart = Widgets::Now();
-  (void)ShowLook(kLookPressed + (IsOn() ? kLookOn : 0)); // a shorter look list keeps its look
+  ShowLook(kLookPressed + (IsOn() ? kLookOn : 0)); // a shorter look list keeps its look
   InvalidateArea();
   return QZ_OK;
 }
@@ -180,17 +180,17 @@ void LButton::EndFlash() {
   mFlashActive = false;
   mFlashStart = 0.0;
   if (!mRepeatActive) {
-    (void)ReleaseIdleRequest(); // the flash's request
+    ReleaseIdleRequest();
   }
 }
 
 void LButton::DeliverSimulatedClick() {
   if (mAutoRepeat) {
-    (void)Notify(u"NID_BUTTON_AUTOREPEAT"); // 1 when nobody listens
+    Announce(u"NID_BUTTON_AUTOREPEAT");
   }
   const RCPtr<IRootWindow> window = GetRootWindowRef();
   const uint32_t buttons = window ? window->GetMouseButtons() : 0;
-  (void)OnLeftClick(LMouseButtonParam::Create(kMouseButtonLeft, {0, 0}, 0, false, buttons, 0)); // never null
+  OnLeftClick(LMouseButtonParam::Create(kMouseButtonLeft, {0, 0}, 0, false, buttons, 0));
 }
 
 // =============================================================================================
@@ -211,11 +211,11 @@ QZResult LButton::Initialize() {
   bool found = false;
   const bool autoValueSet = ReadFlag(params, u"AUTO_VALUE_SET", found);
   if (found) {
-    (void)SetAutoValueSet(autoValueSet); // always 0
+    SetAutoValueSet(autoValueSet);
   }
   const bool isRadio = ReadFlag(params, u"IS_RADIO", found);
   if (found) {
-    (void)SetIsRadio(isRadio); // always 0
+    SetIsRadio(isRadio);
   }
   return QZ_OK;
 }
@@ -226,7 +226,7 @@ QZResult LButton::SubscribeSimulateClick() {
 
 QZResult LButton::OnSimulateClickNotification(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
   if (IsEnabled(true)) {
-    (void)SimulateClick(); // always 0
+    SimulateClick();
   }
   return QZ_FALSE;
 }

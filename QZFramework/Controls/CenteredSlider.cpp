@@ -25,8 +25,8 @@ QZResult LCenteredSlider::Initialize() {
   }
   if (mThumb) {
     // Refused only for a name that cannot be interned.
-    (void)GetHandlerTable()->AddHandler(&LCenteredSlider::OnThumbMouseMove, RCPtr<LNotificationDistributor>(mThumb),
-                                        u"NID_MOUSE_MOVE");
+    GetHandlerTable()->AddHandler(&LCenteredSlider::OnThumbMouseMove, RCPtr<LNotificationDistributor>(mThumb),
+                                  u"NID_MOUSE_MOVE");
   }
   SetBoundsPosFromThumbPos();
   return QZ_OK;
@@ -63,9 +63,9 @@ void LCenteredSlider::SetBoundsPosFromThumbPos() {
       }
       LayoutPosition position;
       LayoutSize size;
-      (void)layout->GetAxis(axis, position, size); // 0 for axes 0 and 1
+      layout->GetAxis(axis, position, size);
       position.abs = centre;
-      (void)range->SetAxisPlacement(axis, position, size); // 1 when it reads back otherwise
+      range->SetAxisPlacement(axis, position, size);
     }
   }
 }

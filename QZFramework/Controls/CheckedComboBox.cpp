@@ -32,8 +32,8 @@ QZResult LCheckedComboBox::Initialize() {
     return QZ_E_FAIL;
   }
   // Refused only for a name that cannot be interned.
-  (void)GetHandlerTable()->AddHandler(&LCheckedComboBox::OnListCheckChange,
-                                      RCPtr<LNotificationDistributor>(mCheckedList), u"NID_ITEM_CHECK_CHANGE");
+  GetHandlerTable()->AddHandler(&LCheckedComboBox::OnListCheckChange, RCPtr<LNotificationDistributor>(mCheckedList),
+                                u"NID_ITEM_CHECK_CHANGE");
   return QZ_OK;
 }
 
@@ -50,7 +50,7 @@ void LCheckedComboBox::ShowPicture(const ConstRCPtr<LBitmap>& picture) {
     return;
   }
   for (uint32_t look = box->GetLooks().GetCount(); look-- > 0;) {
-    (void)box->SetLookPartImage(picture, ResizeType::Center, int32_t(look), true); // 1 when it shows it already
+    box->SetLookPartImage(picture, ResizeType::Center, int32_t(look), true);
   }
 }
 
@@ -58,7 +58,7 @@ int32_t LCheckedComboBox::SelectItem(int32_t index) {
   const RCPtr<LCheckedComboBox> self(this);
   if (const RCPtr<LButton> box = GetCheckBoxPart(); box && mCheckedList) {
     if (index >= 0 && index < mCheckedList->GetItemCount()) {
-      (void)box->SetValue(mCheckedList->IsItemChecked(index) ? 1.0 : 0.0); // the value kept
+      box->SetValue(mCheckedList->IsItemChecked(index) ? 1.0 : 0.0);
       ShowPicture(mCheckedList->GetItemPicture(index));
     } else {
       ShowPicture(nullptr);
@@ -79,7 +79,7 @@ QZResult LCheckedComboBox::GetLookIndex() {
   const QZResult result = LComboBox::GetLookIndex();
   const int32_t look = GetCurrentLookIndex();
   if (mCheckedList && mCheckedList->GetCheckedCount() > 0 && look >= 0 && look < kCheckedLooks) {
-    (void)ShowLook(look + kCheckedLooks); // QZ_E_INVALIDARG for a skin of seven looks
+    ShowLook(look + kCheckedLooks);
   }
   return result;
 }
@@ -88,9 +88,9 @@ QZResult LCheckedComboBox::OnListCheckChange(const RCPtr<LNotificationDistributo
                                              const RCPtr<LNotification>& notification) {
   const RCPtr<LCheckedComboBox> self(this);
   if (mCheckedList->GetCheckedCount() <= 1) {
-    (void)GetLookIndex(); // always 0
+    GetLookIndex();
   }
-  (void)Notify(u"NID_ITEM_CHECK_CHANGE", notification->GetParameter()); // 1 when nobody listens
+  Announce(u"NID_ITEM_CHECK_CHANGE", notification->GetParameter());
   return QZ_FALSE;
 }
 

@@ -32,9 +32,9 @@ QZResult LCheckedListBoxItem::Initialize() {
     return QZ_E_FAIL;
   }
   if (const RCPtr<LButton> box = GetCheckBoxPart()) {
-    (void)GetHandlerTable()->AddHandler(&LCheckedListBoxItem::OnCheckBoxHover, RCPtr<LNotificationDistributor>(box),
-                                        u"NID_HOVER_CONDITION_CHANGE"); // a box is a distributor
-    (void)box->SetFocusable(true);                                      // 1 when it was not focusable already
+    GetHandlerTable()->AddHandler(&LCheckedListBoxItem::OnCheckBoxHover, RCPtr<LNotificationDistributor>(box),
+                                  u"NID_HOVER_CONDITION_CHANGE"); // a box is a distributor
+    box->SetFocusable(true);
     box->SetUseParentToolTip(true);
   }
   return base;
@@ -62,13 +62,13 @@ RCPtr<LButton> LCheckedListBoxItem::GetCheckBoxPart() const {
 
 void LCheckedListBoxItem::SetChecked(bool checked) {
   if (const RCPtr<LButton> box = GetCheckBoxPart()) {
-    (void)box->SetValue(checked ? 1.0 : 0.0); // the value kept
+    box->SetValue(checked ? 1.0 : 0.0);
   }
 }
 
 void LCheckedListBoxItem::ShowCheckBox(bool visible) {
   if (const RCPtr<LButton> box = GetCheckBoxPart()) {
-    (void)box->SetVisible(visible); // whether it is shown now
+    box->SetVisible(visible);
   }
 }
 
@@ -102,7 +102,7 @@ QZResult LCheckedListBox::SwapItems(int32_t a, int32_t b) {
 
 int32_t LCheckedListBox::SetItemCount(int32_t count) {
   const int32_t result = LListBox::SetItemCount(count);
-  (void)RecountChecked(); // always 0
+  RecountChecked();
   return result;
 }
 
@@ -117,7 +117,7 @@ int32_t LCheckedListBox::RemoveItem(int32_t index) {
 
 QZResult LCheckedListBox::RemoveAllItems() {
   const QZResult result = LListBox::RemoveAllItems();
-  (void)RecountChecked(); // always 0
+  RecountChecked();
   return result;
 }
 
@@ -142,7 +142,7 @@ void LCheckedListBox::SetItemChecked(int32_t index, bool checked) {
   GetCheckedItemRecord(index).checked = checked;
   mCheckedCount += checked ? 1 : -1;
   RCPtr<LListBoxItem> row;
-  (void)RefreshItemRow(index, row); // 1 when no row shows it
+  RefreshItemRow(index, row);
 }
 
 bool LCheckedListBox::IsItemChecked(int32_t index) {
@@ -161,7 +161,7 @@ ConstRCPtr<LBitmap> LCheckedListBox::GetItemPicture(int32_t index) {
 
 void LCheckedListBox::ShowPicture(LButton& box, const ConstRCPtr<LBitmap>& picture) {
   for (uint32_t look = box.GetLooks().GetCount(); look-- > 0;) {
-    (void)box.SetLookPartImage(picture, ResizeType::Center, int32_t(look), true); // 1 when it shows it already
+    box.SetLookPartImage(picture, ResizeType::Center, int32_t(look), true);
   }
 }
 
@@ -187,15 +187,14 @@ QZResult LCheckedListBox::SetAutoCheck(bool autoCheck) {
     if (!box || !GetHandlerTable()) {
       continue;
     }
-    (void)box->SetAutoValueSet(autoCheck); // always 0
+    box->SetAutoValueSet(autoCheck);
     const RCPtr<LNotificationDistributor> source(box);
     LNotificationHandler<LCheckedListBox>::Method method = nullptr;
     uintptr_t data = 0;
-    (void)GetHandlerTable()->RemoveHandler(source, autoCheck ? kLeftClick : kValueChange, method,
-                                           data); // 0x80004005 when it had none
-    (void)GetHandlerTable()->AddHandler(autoCheck ? &LCheckedListBox::OnCheckBoxValueChange
-                                                  : &LCheckedListBox::OnCheckBoxClick,
-                                        source, autoCheck ? kValueChange : kLeftClick); // a box is a distributor
+    GetHandlerTable()->RemoveHandler(source, autoCheck ? kLeftClick : kValueChange, method, data);
+    GetHandlerTable()->AddHandler(autoCheck ? &LCheckedListBox::OnCheckBoxValueChange
+                                            : &LCheckedListBox::OnCheckBoxClick,
+                                  source, autoCheck ? kValueChange : kLeftClick); // a box is a distributor
   }
   return QZ_OK;
 }
@@ -250,11 +249,11 @@ void LCheckedListBox::AdoptCheckBox(const RCPtr<LListBoxItem>& row) {
     return;
   }
   box->SetPassive(mPassiveCheckBoxes);
-  (void)box->SetAutoValueSet(mAutoCheck); // always 0
-  (void)GetHandlerTable()->AddHandler(mAutoCheck ? &LCheckedListBox::OnCheckBoxValueChange
-                                                 : &LCheckedListBox::OnCheckBoxClick,
-                                      RCPtr<LNotificationDistributor>(box),
-                                      mAutoCheck ? kValueChange : kLeftClick); // a box is a distributor
+  box->SetAutoValueSet(mAutoCheck);
+  GetHandlerTable()->AddHandler(mAutoCheck ? &LCheckedListBox::OnCheckBoxValueChange
+                                           : &LCheckedListBox::OnCheckBoxClick,
+                                RCPtr<LNotificationDistributor>(box),
+                                mAutoCheck ? kValueChange : kLeftClick); // a box is a distributor
 }
 
 QZResult LCheckedListBox::CreateItemControls() {
@@ -279,12 +278,12 @@ QZResult LCheckedListBox::RefreshItemRow(int32_t index, RCPtr<LListBoxItem>& row
     // The box's change is the list's own: it must not come back as the user's.
     CAutoNotificationDisabler<LCheckedListBox> quiet(GetHandlerTable(), RCPtr<LNotificationDistributor>(box),
                                                      kValueChange);
-    (void)box->SetValue(value); // the value kept
+    box->SetValue(value);
   } else {
-    (void)box->SetValue(value); // the value kept
+    box->SetValue(value);
   }
   ShowPicture(*box, isItem ? GetItemPicture(index) : nullptr);
-  (void)box->SetVisible(isItem); // whether it is shown now
+  box->SetVisible(isItem);
   return result;
 }
 
@@ -308,8 +307,8 @@ QZResult LCheckedListBox::OnCheckBoxClick(const RCPtr<LNotificationDistributor>&
   const double value = box->GetValue();
   const RCPtr<LIndexedDataWithValueParam> param = LIndexedDataWithValueParam::Create(index, nullptr, value);
   GetCheckedItemRecord(index).checked = value >= 0.5;
-  (void)SelectItems(index, index, true);             // an item of the list
-  (void)Notify(u"NID_ITEM_CHECKBOX_CLICKED", param); // 1 when nobody listens
+  SelectItems(index, index, true);
+  Announce(u"NID_ITEM_CHECKBOX_CLICKED", param);
   return QZ_FALSE;
 }
 
@@ -329,8 +328,8 @@ QZResult LCheckedListBox::OnCheckBoxValueChange(const RCPtr<LNotificationDistrib
     record.checked = checked;
     mCheckedCount += checked ? 1 : -1;
   }
-  (void)SelectItems(index, index, true);         // an item of the list
-  (void)Notify(u"NID_ITEM_CHECK_CHANGE", param); // 1 when nobody listens
+  SelectItems(index, index, true);
+  Announce(u"NID_ITEM_CHECK_CHANGE", param);
   return QZ_FALSE;
 }
 

@@ -91,12 +91,12 @@ QZResult LComboBox::Initialize() {
   mListBox->SetMenuMode(true);
   HideList();
   if (const RCPtr<LStringTable> table = GetStringTable()) {
-    (void)mListBox->LoadItemsFromStringTable(table); // 0: a table given
+    mListBox->LoadItemsFromStringTable(table);
   }
   // The initial selection is no change anybody hears of.
   const int32_t initial = mInitialSelectedIndex;
   if (initial >= 0 && initial < mListBox->GetItemCount() && mListBox->SelectItems(initial, -1, true) >= 0) {
-    (void)LControl::SetText(GetItemText(initial)); // 1 when it is the text already
+    LControl::SetText(GetItemText(initial));
     mSelectedIndex = initial;
   }
   return QZ_OK;
@@ -114,7 +114,7 @@ QZResult LComboBox::ApplyCreateParams() {
 }
 
 QZResult LComboBox::OnLookChanged() {
-  (void)LDropDownControl::OnLookChanged(); // a hook
+  LDropDownControl::OnLookChanged();
   if (!mListBox) {
     return QZ_OK;
   }
@@ -135,14 +135,14 @@ void LComboBox::SizeList() {
     LayoutLimit skinMinimum;
     LayoutLimit skinMaximum;
     if (skin) {
-      (void)skin->GetAxisLimits(axis, skinMinimum, skinMaximum); // a valid axis
+      skin->GetAxisLimits(axis, skinMinimum, skinMaximum);
     }
     if (skinMinimum.abs != 0.0 && skinMaximum.abs != 0.0) {
       continue;
     }
     LayoutLimit minimum;
     LayoutLimit maximum;
-    (void)current->GetAxisLimits(axis, minimum, maximum); // a valid axis
+    current->GetAxisLimits(axis, minimum, maximum);
     if (minimum.abs == 0.0) {
       if (axis == 0) {
         // At least as wide as the box.
@@ -153,10 +153,10 @@ void LComboBox::SizeList() {
         minimum.abs = mListBox->GetRowHeight();
       }
     }
-    (void)mListBox->SetAxisSizeLimits(axis, minimum, maximum); // 1 when unchanged
+    mListBox->SetAxisSizeLimits(axis, minimum, maximum);
   }
   if (current->maximum[1].abs > 0.0) {
-    (void)mListBox->UpdateClientArea(); // always 0
+    mListBox->UpdateClientArea();
   }
 }
 
@@ -177,21 +177,21 @@ QZResult LComboBox::ShowDropDown(bool show) {
       {
         // A listener may refill the list here; the list is placed for what it holds after.
         FlagScope opening(mOpening);
-        (void)Notify(u"NID_DROPDOWN_OPENING"); // 1 when nobody listens
+        Announce(u"NID_DROPDOWN_OPENING");
       }
       PlaceList(window);
     }
   }
-  (void)list->SetVisible(show); // whether it is now shown
+  list->SetVisible(show);
   if (show) {
     // A press on the box still held goes on in the list: a drag onto an item and the
     // release there pick it.
     if (list->IsMenuMode() && (GetConditions() & kConditionLeftDown)) {
       UpdatePressPoint();
       const PointT<int32_t> press = PointT<double>{mPressX, mPressY}.Round();
-      (void)list->SetCapture(kMouseButtonLeft, press.x, press.y); // 1 when refused
+      list->SetCapture(kMouseButtonLeft, press.x, press.y);
     }
-    (void)list->SetFocus(true); // a refusal leaves the keyboard with the box
+    list->SetFocus(true); // a refusal leaves the keyboard with the box
   }
   return QZ_OK;
 }
@@ -213,7 +213,7 @@ void LComboBox::PlaceList(const RCPtr<IRootWindow>& window) {
 
   LayoutLimit minimum;
   LayoutLimit maximum;
-  (void)layout->GetAxisLimits(1, minimum, maximum); // a valid axis
+  layout->GetAxisLimits(1, minimum, maximum);
   const double currentMaximum = maximum.abs;
   double skinMaximum = 0.0;
   const RCPtr<LControlDescriptor> entry = list->GetControlDescriptor();
@@ -233,29 +233,29 @@ void LComboBox::PlaceList(const RCPtr<IRootWindow>& window) {
   } else {
     maximum.abs = std::min(available, skinMaximum);
   }
-  (void)list->SetAxisSizeLimits(1, minimum, maximum); // 1 when unchanged
+  list->SetAxisSizeLimits(1, minimum, maximum);
 
   LayoutPosition position;
   LayoutSize size;
-  (void)layout->GetAxis(1, position, size); // a valid axis
+  layout->GetAxis(1, position, size);
   position.kind = kPositionToParent;
   position.anchor = downward ? 0.0f : 1.0f;
   position.rel = downward ? 1.0f : 0.0f;
   position.abs = 0.0;
   size.abs = std::min(needed, available);
-  (void)list->SetAxisPlacement(1, position, size); // 1 when unchanged
-  (void)list->UpdateClientArea();                  // always 0
+  list->SetAxisPlacement(1, position, size);
+  list->UpdateClientArea();
 
   // The highlight follows the box's text: its first item, else item 0.
   const int32_t match = FindFirstItem(GetText());
   const int32_t shown = match >= 0 ? match : 0;
   if (shown < list->GetItemCount()) {
-    (void)list->SelectItems(shown, -1, true); // shown: in range
-    (void)list->EnsureItemVisible(shown);     // 0: in range
+    list->SelectItems(shown, -1, true); // shown: in range
+    list->EnsureItemVisible(shown);
   }
 }
 
-void LComboBox::HideList() { (void)mListBox->SetVisible(false); } // whether it is shown: not
+void LComboBox::HideList() { mListBox->SetVisible(false); } // whether it is shown: not
 
 void LComboBox::UpdatePressPoint() {
   // The press was recorded in the parent's coordinates.
@@ -266,7 +266,7 @@ void LComboBox::UpdatePressPoint() {
 
 QZResult LComboBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   const RCPtr<LControl> self(this);
-  (void)LDropDownControl::OnConditionsChanged(param); // always 0
+  LDropDownControl::OnConditionsChanged(param);
   if (mListBox && param && (param->GetCurrent() & kConditionLeftDown) && !(param->GetPrevious() & kConditionLeftDown)) {
     UpdatePressPoint();
   }
@@ -285,7 +285,7 @@ QZResult LComboBox::GetLookIndex() {
       look = over ? kLookClosedHover : kLookClosed;
     }
   }
-  (void)ShowLook(look); // QZ_E_INVALIDARG for a look the skin lacks
+  ShowLook(look);
   return QZ_OK;
 }
 
@@ -300,7 +300,7 @@ QZResult LComboBox::OnKeyDown(const RCPtr<LKeyParam>& param) {
   const uint32_t code = param->GetKey().code;
   if (!IsDroppedDown()) {
     if (code == Pressed(Win::VK_DOWN) || code == Pressed(Win::VK_RETURN)) {
-      (void)ShowDropDown(true); // 0: closed means a list exists or none: then nothing opens
+      ShowDropDown(true);
       return QZ_OK;
     }
   } else if (IsEscape(code)) {
@@ -327,7 +327,7 @@ QZResult LComboBox::SetText(const WString& text) {
   if (LDropDownControl::SetText(text) == QZ_FALSE) {
     return QZ_FALSE;
   }
-  (void)SelectItem(FindFirstItem(text)); // the new selection, or none
+  SelectItem(FindFirstItem(text));
   return QZ_OK;
 }
 
@@ -339,7 +339,7 @@ int32_t LComboBox::SelectItem(int32_t index) {
   }
   if (index < 0) {
     mSelectedIndex = -1;
-    (void)mListBox->ClearSelection(); // 1 when nothing was selected
+    mListBox->ClearSelection();
     return -1;
   }
   const int32_t selected = mListBox->SelectItems(index, -1, true);
@@ -350,12 +350,12 @@ int32_t LComboBox::SelectItem(int32_t index) {
   }
   mSelectedIndex = selected;
   const WString text = GetItemText(selected);
-  (void)LDropDownControl::SetText(text); // 1 when it shows it already
+  LDropDownControl::SetText(text);
   if (const RCPtr<LControl> textBox = FindChildByName(kTextBoxName)) {
-    (void)textBox->SetText(text); // 1 when it holds it already
+    textBox->SetText(text);
   }
   if (changed) {
-    (void)Notify(u"NID_SELECTION_CHANGE"); // 1 when nobody listens
+    Announce(u"NID_SELECTION_CHANGE");
   }
   return mSelectedIndex;
 }
@@ -367,12 +367,12 @@ int32_t LComboBox::SetItemCount(int32_t count) {
   const RCPtr<LControl> self(this);
   const int32_t result = mListBox->SetItemCount(count);
   if (mSelectedIndex >= count) {
-    (void)SelectItem(-1); // -1
+    SelectItem(-1);
   }
   // An open list is placed again for its new items, unless it is opening right now (a
   // listener refilling it): the opening places it once the listeners are done.
   if (IsDroppedDown() && !mOpening) {
-    (void)ShowDropDown(true); // 0: there is a list
+    ShowDropDown(true);
   }
   return result;
 }
@@ -392,7 +392,7 @@ int32_t LComboBox::InsertItem(int32_t index, const ConstRCPtr<LTaggableObject>& 
   if (inserted <= mSelectedIndex) {
     ++mSelectedIndex; // the same item, silently
   } else if (mSelectedIndex == -1 && GetItemText(inserted) == GetText()) {
-    (void)SelectItem(inserted); // inserted
+    SelectItem(inserted);
   }
   return inserted;
 }
@@ -411,11 +411,11 @@ QZResult LComboBox::SetItem(int32_t index, const char16_t* text) {
   }
   const RCPtr<LControl> self(this);
   const WString itemText(text);
-  (void)mListBox->SetItemData(index, MakeTaggableString(itemText)); // 0: in range
+  mListBox->SetItemData(index, MakeTaggableString(itemText));
   if (index == mSelectedIndex) {
-    (void)LDropDownControl::SetText(itemText); // 1 when it shows it already
+    LDropDownControl::SetText(itemText);
     if (const RCPtr<LControl> textBox = FindChildByName(kTextBoxName)) {
-      (void)textBox->SetText(itemText); // 1 when it holds it already
+      textBox->SetText(itemText);
     }
   }
   return QZ_OK;
@@ -444,19 +444,19 @@ int32_t LComboBox::FindFirstItem(const WString& text) {
 // =============================================================================================
 
 QZResult LComboBox::OnListVisibilityChange(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
-  (void)GetLookIndex(); // always 0
+  GetLookIndex();
   return QZ_FALSE;
 }
 
 QZResult LComboBox::OnItemActivated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
   const int32_t activated = mListBox ? mListBox->GetActivatedIndex() : -1;
-  (void)SelectItem(activated < GetItemCount() ? activated : -1); // the selection
+  SelectItem(activated < GetItemCount() ? activated : -1);
   return QZ_FALSE;
 }
 
 QZResult LComboBox::OnTextBoxNotification(const RCPtr<LNotificationDistributor>&,
                                           const RCPtr<LNotification>& notification) {
-  (void)Notify(notification->GetID(), notification->GetParameter()); // 1 when nobody listens
+  Announce(notification->GetID(), notification->GetParameter());
   return QZ_FALSE;
 }
 
@@ -465,9 +465,9 @@ QZResult LComboBox::OnTextBoxValidated(const RCPtr<LNotificationDistributor>& di
   const RCPtr<LControl> self(this);
   // The text box holds the validated text by now.
   if (const RCPtr<LControl> textBox = DynamicCast<LControl>(distributor)) {
-    (void)SelectItem(FindFirstItem(textBox->GetText())); // the selection
+    SelectItem(FindFirstItem(textBox->GetText()));
   }
-  (void)Notify(notification->GetID(), notification->GetParameter()); // 1 when nobody listens
+  Announce(notification->GetID(), notification->GetParameter());
   return QZ_FALSE;
 }
 

@@ -26,9 +26,9 @@ QZResult LComboMenu::Initialize() {
   }
   if (const RCPtr<LPopupMenu> popup = GetPopupMenu()) {
     const RCPtr<LNotificationDistributor> source(popup);
-    (void)GetHandlerTable()->AddHandler(&LComboMenu::OnPopupVisibilityChange, source,
-                                        u"NID_VISIBLITY_CONDITION_CHANGE"); // a pop-up is a distributor
-    (void)GetHandlerTable()->AddHandler(&LComboMenu::OnPopupItemActivated, source, u"NID_ITEM_ACTIVATED");
+    GetHandlerTable()->AddHandler(&LComboMenu::OnPopupVisibilityChange, source,
+                                  u"NID_VISIBLITY_CONDITION_CHANGE"); // a pop-up is a distributor
+    GetHandlerTable()->AddHandler(&LComboMenu::OnPopupItemActivated, source, u"NID_ITEM_ACTIVATED");
     popup->SetCloseOnActivate(false);
   }
   return QZ_OK;
@@ -51,10 +51,10 @@ bool LComboMenu::IsDroppedDown() {
 
 void LComboMenu::ShowStateLook() {
   if (!IsEnabled(true)) {
-    (void)ShowLook(kLookDisabled); // QZ_E_INVALIDARG for a look the skin lacks
+    ShowLook(kLookDisabled);
     return;
   }
-  (void)ShowLook(IsDroppedDown() ? kLookOpen : IsMouseOver() ? kLookHover : kLookNormal); // as above
+  ShowLook(IsDroppedDown() ? kLookOpen : IsMouseOver() ? kLookHover : kLookNormal);
 }
 
 RCPtr<LComboMenu> LComboMenu::FindOpenSibling() const {
@@ -79,10 +79,10 @@ QZResult LComboMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
     if ((changed & kConditionMouseOver) && (param->GetCurrent() & kConditionMouseOver)) {
       if (const RCPtr<LComboMenu> open = FindOpenSibling()) {
         if (const RCPtr<LPopupMenu> other = open->GetPopupMenu()) {
-          (void)other->SetVisible(false); // whether it is shown: not now
+          other->SetVisible(false);
         }
         open->ShowStateLook();
-        (void)ShowDropDown(true); // 0: this title has a pop-up when the other had one
+        ShowDropDown(true);
       }
     }
   }
@@ -106,7 +106,7 @@ QZResult LComboMenu::ShowDropDown(bool show) {
     // Where the pop-up would stand at the skin's X, and the top control's width.
     LayoutPosition position;
     LayoutSize size;
-    (void)layout->GetAxis(0, position, size); // a valid axis
+    layout->GetAxis(0, position, size);
     const double skinLeft = popup->GetWindowPosition().x - (position.abs - mDropDownOffsetX);
     const double rootWidth = GetRootControl()->GetRect().width;
     double left = skinLeft;
@@ -116,21 +116,21 @@ QZResult LComboMenu::ShowDropDown(bool show) {
     const double x = mDropDownOffsetX + (left - skinLeft);
     if (x != position.abs) {
       position.abs = x;
-      (void)popup->SetAxisPlacement(0, position, size); // 0: stored as given
+      popup->SetAxisPlacement(0, position, size);
     }
   }
-  (void)popup->SetVisible(show); // whether it is shown with its ancestors
+  popup->SetVisible(show);
   if (show) {
-    (void)popup->SetFocus(true); // a refusal leaves the keyboard with the title
-    (void)ShowLook(kLookOpen);   // QZ_E_INVALIDARG for a look the skin lacks
+    popup->SetFocus(true); // a refusal leaves the keyboard with the title
+    ShowLook(kLookOpen);
     if (GetConditions() & kConditionLeftDown) {
       // A press on the title still held goes on in the menu: a drag onto a row and the
       // release there choose it.
       const PointT<int32_t> press = mPressInPopup.Round();
-      (void)popup->SetCapture(kMouseButtonLeft, press.x, press.y); // 1 when refused
+      popup->SetCapture(kMouseButtonLeft, press.x, press.y);
     }
   } else {
-    (void)ShowLook(IsMouseOver() ? kLookHover : kLookNormal); // as above
+    ShowLook(IsMouseOver() ? kLookHover : kLookNormal);
   }
   return QZ_OK;
 }
@@ -138,9 +138,9 @@ QZResult LComboMenu::ShowDropDown(bool show) {
 QZResult LComboMenu::OnPopupItemActivated(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
   const RCPtr<LControl> self(this);
   if (const RCPtr<LPopupMenu> popup = GetPopupMenu()) {
-    (void)popup->SetVisible(false); // whether it is shown: not now
+    popup->SetVisible(false);
   }
-  (void)ShowLook(IsMouseOver() ? kLookHover : kLookNormal); // QZ_E_INVALIDARG for a look the skin lacks
+  ShowLook(IsMouseOver() ? kLookHover : kLookNormal);
   return QZ_FALSE;
 }
 

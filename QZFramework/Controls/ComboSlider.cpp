@@ -34,20 +34,19 @@ QZResult LComboSlider::Initialize() {
   if (!mDropDownPanel) {
     return QZ_OK;
   }
-  (void)mDropDownPanel->SetVisible(false); // whether it shows: it does not
+  mDropDownPanel->SetVisible(false);
   if (Failed(CreateHandlerTable())) {
     return QZ_E_FAIL;
   }
   if (const RCPtr<LSlider> slider = GetSlider()) {
     // Refused only for a name that cannot be interned.
-    (void)GetHandlerTable()->AddHandler(&LComboSlider::OnSliderValueChange, RCPtr<LNotificationDistributor>(slider),
-                                        u"NID_VALUE_CHANGE");
+    GetHandlerTable()->AddHandler(&LComboSlider::OnSliderValueChange, RCPtr<LNotificationDistributor>(slider),
+                                  u"NID_VALUE_CHANGE");
     slider->SetNotifyAtDragEnd(true);
-    (void)LDropDownControl::SetValueRange(slider->GetRangeMinimum(), slider->GetRangeMaximum(),
-                                          slider->GetScaleType()); // the slider's range is valid
+    LDropDownControl::SetValueRange(slider->GetRangeMinimum(), slider->GetRangeMaximum(), slider->GetScaleType());
   }
   // The value shows from the start, not only after its first change.
-  (void)OnValueChanged(); // always 0
+  OnValueChanged();
   return QZ_OK;
 }
 
@@ -63,7 +62,7 @@ double LComboSlider::SetValue(double value) {
 QZResult LComboSlider::SetValueRange(double minimum, double maximum, int32_t scale) {
   const QZResult result = LDropDownControl::SetValueRange(minimum, maximum, scale);
   if (const RCPtr<LSlider> slider = GetSlider(); slider && Succeeded(result)) {
-    (void)slider->SetValueRange(minimum, maximum, scale); // the same valid range
+    slider->SetValueRange(minimum, maximum, scale);
   }
   return result;
 }
@@ -71,9 +70,9 @@ QZResult LComboSlider::SetValueRange(double minimum, double maximum, int32_t sca
 QZResult LComboSlider::OnValueChanged() {
   const RCPtr<LComboSlider> self(this);
   if (const RCPtr<LSlider> slider = GetSlider()) {
-    (void)slider->SetValue(GetValue()); // the value kept
+    slider->SetValue(GetValue());
   }
-  (void)SetText(WString::Format(u"%0.0f", NormalizedToValue(GetValue()))); // 1 when it shows it already
+  SetText(WString::Format(u"%0.0f", NormalizedToValue(GetValue())));
   return QZ_OK;
 }
 
@@ -86,9 +85,9 @@ QZResult LComboSlider::OnSliderValueChange(const RCPtr<LNotificationDistributor>
   const RCPtr<LComboSlider> self(this);
   if (GetValue() == slider->GetValue()) {
     // The slider's echo at a drag's end: the value is final now.
-    (void)Notify(u"NID_VALUE_CHANGE", LValueParam::Create(GetValue(), NormalizedToValue(GetValue()))); // 1: none
+    Announce(u"NID_VALUE_CHANGE", LValueParam::Create(GetValue(), NormalizedToValue(GetValue())));
   } else {
-    (void)LDropDownControl::SetValue(slider->GetValue()); // the value kept
+    LDropDownControl::SetValue(slider->GetValue());
   }
   return QZ_FALSE;
 }
@@ -112,13 +111,13 @@ QZResult LComboSlider::ShowDropDown(bool show) {
     if (left + width > rootWidth) {
       LayoutPosition position;
       LayoutSize size;
-      (void)layout->GetAxis(0, position, size); // 0 for axis 0
+      layout->GetAxis(0, position, size);
       // The placement is relative to this control: moved by what the window edge asks.
       position.abs += std::max(rootWidth - width, 0.0) - left;
-      (void)mDropDownPanel->SetAxisPlacement(0, position, size); // 1 when it reads back otherwise
+      mDropDownPanel->SetAxisPlacement(0, position, size);
     }
   }
-  (void)mDropDownPanel->SetVisible(show); // whether it shows now
+  mDropDownPanel->SetVisible(show);
   ShowStateLook();
   return QZ_OK;
 }
@@ -138,7 +137,7 @@ void LComboSlider::ShowStateLook() {
       look = focused ? (over ? kLookHoverFocused : kLookFocused) : (over ? kLookHover : kLookClosed);
     }
   }
-  (void)ShowLook(look); // QZ_E_INVALIDARG for a skin without that look
+  ShowLook(look);
 }
 
 QZResult LComboSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
@@ -150,11 +149,11 @@ QZResult LComboSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& param)
 QZResult LComboSlider::OnKeyDown(const RCPtr<LKeyParam>& param) {
   if (!IsDroppedDown()) {
     if (IsPressed(param, Win::VK_DOWN) || IsPressed(param, Win::VK_RETURN)) {
-      (void)ShowDropDown(true); // 0: closed means there is a panel
+      ShowDropDown(true);
       return QZ_OK;
     }
   } else if (IsPressed(param, Win::VK_ESCAPE)) {
-    (void)ShowDropDown(false); // 0: open means there is a panel
+    ShowDropDown(false);
     return QZ_OK;
   }
   return QZ_FALSE;
@@ -162,7 +161,7 @@ QZResult LComboSlider::OnKeyDown(const RCPtr<LKeyParam>& param) {
 
 QZResult LComboSlider::HandleKey(const RCPtr<LKeyParam>& param) {
   if (IsPressed(param, Win::VK_ESCAPE)) {
-    (void)ShowDropDown(false); // QZ_E_FAIL without a panel: nothing to close
+    ShowDropDown(false);
     return QZ_OK;
   }
   return QZ_FALSE;

@@ -59,14 +59,14 @@ QZResult LDialog::EndDialog(int32_t result) {
   }
   const RCPtr<IRootWindow> window = GetRootWindowRef();
   const QZResult ended = window ? window->EndModal(result) : QZResult(QZ_E_FAIL);
-  (void)Notify(u"NID_DIALOG_CLOSED"); // listeners hear it whatever they answer
-  (void)OnDialogClosed();             // a hook
+  Announce(u"NID_DIALOG_CLOSED");
+  OnDialogClosed();
   return ended;
 }
 
 RCPtr<LCancelArgs> LDialog::NotifyClosing() {
   const RCPtr<LCancelArgs> args = LCancelArgs::Create();
-  (void)Notify(u"NID_DIALOG_CLOSING", args); // the listeners answer through args
+  Announce(u"NID_DIALOG_CLOSING", args);
   return args;
 }
 
@@ -82,7 +82,7 @@ QZResult LDialog::OnStandardButtonClick(const RCPtr<LNotificationDistributor>& d
       // A control that still holds the focus gives it up (a text box commits its text);
       // one that refuses keeps the dialog open.
       if (!standard.takesFocusFirst || !Failed(button->SetFocus(true))) {
-        (void)EndDialog(standard.result); // vetoed or not, the click is handled
+        EndDialog(standard.result); // vetoed or not, the click is handled
       }
       break;
     }

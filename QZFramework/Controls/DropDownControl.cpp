@@ -25,7 +25,7 @@ QZResult LDropDownControl::SetFocus(bool forward) {
   const QZResult result = LControl::SetFocus(forward);
   const bool open = IsDroppedDown();
   if (open) {
-    (void)ShowDropDown(false); // 0: the part exists
+    ShowDropDown(false);
   }
   // Set after the close: a part that hands its focus back as it hides calls this again.
   mClosedOnFocus = open;
@@ -33,12 +33,12 @@ QZResult LDropDownControl::SetFocus(bool forward) {
 }
 
 QZResult LDropDownControl::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
-  (void)LControl::OnConditionsChanged(param); // a hook
+  LControl::OnConditionsChanged(param);
   if (param && (param->GetCurrent() & kConditionLeftDown) && !(param->GetPrevious() & kConditionLeftDown)) {
     if (mSuppressOpen) {
       mSuppressOpen = false;
     } else {
-      (void)ShowDropDown(true); // QZ_E_FAIL without a part: nothing to open
+      ShowDropDown(true);
     }
   }
   return QZ_OK;
@@ -48,7 +48,7 @@ bool LDropDownControl::KillFocus() {
   const RCPtr<LControl> self(this);
   // The focus goes first: a part that held it, hidden, has none to hand back.
   const bool killed = LControl::KillFocus();
-  (void)ShowDropDown(false); // QZ_E_FAIL without a part: nothing to close
+  ShowDropDown(false);
   return killed;
 }
 

@@ -7,8 +7,8 @@ LDragProxy::LDragProxy(const RCPtr<LControl>& parent, const WString& name) : LCo
 LDragProxy::~LDragProxy() = default;
 
 QZResult LDragProxy::OnLookChanged() {
-  (void)SetFocusable(true); // 1 when it was not focusable already
-  (void)SetVisible(true);   // whether it is shown with its ancestors
+  SetFocusable(true);
+  SetVisible(true);
   return QZ_OK;
 }
 
@@ -17,8 +17,8 @@ QZResult LDragProxy::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
     return QZ_E_INVALIDARG;
   }
   if ((param->GetCurrent() & kConditionLeftDown) && !(param->GetPrevious() & kConditionLeftDown)) {
-    (void)SetLayoutState(kDragAndDrop, kDragAxisX | kDragAxisY); // always 0
-    (void)SetTabOrder(0);                                        // QZ_E_FAIL without a placement
+    SetLayoutState(kDragAndDrop, kDragAxisX | kDragAxisY);
+    SetTabOrder(0);
   }
   return QZ_OK;
 }
@@ -27,7 +27,7 @@ QZResult LDragProxy::OnDragEnd() {
   const RCPtr<LControl> self(this);
   const QZResult result = LControl::OnDragEnd();
   if (const RCPtr<LControl> parent = GetParent()) {
-    (void)parent->RemoveChildDeferred(self); // always a child of its parent
+    parent->RemoveChildDeferred(self);
   }
   return result;
 }

@@ -67,12 +67,12 @@ double LKnob::SetValue(double value) {
 QZResult LKnob::OnValueChanged() {
   // Without frames there is no look to show.
   if (mFrameCount > 0) {
-    (void)ShowLook(int32_t(RoundHalfAway(double(mFrameCount - 1) * GetValue()))); // 0: the frame exists
+    ShowLook(int32_t(RoundHalfAway(double(mFrameCount - 1) * GetValue())));
   }
   return QZ_OK;
 }
 
-void LKnob::Step(double units) { (void)SetValue(ValueToNormalized(NormalizedToValue(GetValue()) + units)); }
+void LKnob::Step(double units) { SetValue(ValueToNormalized(NormalizedToValue(GetValue()) + units)); }
 
 // =============================================================================================
 // Set-up
@@ -105,7 +105,7 @@ QZResult LKnob::Initialize() {
   if (mFineAdjustMultiplier == 0.0) {
     mFineAdjustMultiplier = 0.25;
   }
-  (void)SetValueRange(0.0, 127.0, 0); // a linear range is always taken
+  SetValueRange(0.0, 127.0, 0);
   return initialized;
 }
 
@@ -149,7 +149,7 @@ void LKnob::SetFrameImages(int32_t look) {
     }
   }
   for (uint32_t frame = mFrameCount; frame-- > 0;) {
-    (void)SetLookPartImage(image, resize, int32_t(frame), true); // 1 when the frame has it already
+    SetLookPartImage(image, resize, int32_t(frame), true);
   }
 }
 
@@ -175,15 +175,15 @@ QZResult LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
       TurnTo(press);
     }
     mPendingValue = -1.0;
-    (void)Notify(u"NID_VALUE_CHANGE_CAPTURE", RCPtr<LHolder<bool>>(new LHolder<bool>(true))); // 1: nobody listens
+    Announce(u"NID_VALUE_CHANGE_CAPTURE", RCPtr<LHolder<bool>>(new LHolder<bool>(true)));
   } else if ((changed & kConditionLeftDrag) && (before & kConditionLeftDrag)) {
     if (mPendingValue >= 0.0 && mPendingValue <= 1.0) {
-      (void)LControl::SetValue(mPendingValue); // the value kept
+      LControl::SetValue(mPendingValue);
     }
     mPendingValue = -1.0;
-    (void)Notify(u"NID_VALUE_CHANGE_CAPTURE", RCPtr<LHolder<bool>>(new LHolder<bool>(false))); // 1: nobody listens
+    Announce(u"NID_VALUE_CHANGE_CAPTURE", RCPtr<LHolder<bool>>(new LHolder<bool>(false)));
   } else if ((changed & kConditionHasFocus) && (before & kConditionHasFocus) && mStepKeys.EndHold()) {
-    (void)Notify(u"NID_VALUE_CHANGE_KEY_UP"); // 1 when nobody listens
+    Announce(u"NID_VALUE_CHANGE_KEY_UP");
   }
   if ((changed & kConditionHasFocus) && mFocusLookIndex > 0) {
     SetFrameImages((now & kConditionHasFocus) ? mFocusLookIndex : -1);
@@ -238,7 +238,7 @@ void LKnob::DragLinear(const PointT<int32_t>& point) {
   const double value = Quantise(std::clamp(GetValue() + delta, 0.0, 1.0), steps);
   // A multiplier that is no number leaves the value where it is.
   if (std::isfinite(value)) {
-    (void)LControl::SetValue(value); // the value kept
+    LControl::SetValue(value);
   }
   mEarlierPoint = mLastPoint;
   mLastPoint = point;
@@ -264,13 +264,13 @@ void LKnob::TurnTo(const PointT<int32_t>& point) {
   if (start <= angle && angle <= end) {
     const double t = (angle - start) / (end - start);
     if (t >= 0.0 && t <= 1.0) {
-      (void)LControl::SetValue(t); // the value kept
+      LControl::SetValue(t);
     }
     return;
   }
   // The dead zone between the end and the start: the nearer end wins.
   const double middle = end + (start + 360.0 - end) * 0.5;
-  (void)LControl::SetValue(angle <= middle ? 1.0 : 0.0); // the value kept
+  LControl::SetValue(angle <= middle ? 1.0 : 0.0);
 }
 
 // =============================================================================================
@@ -282,7 +282,7 @@ QZResult LKnob::OnKeyDown(const RCPtr<LKeyParam>& param) {
     return QZ_FALSE;
   }
   const RCPtr<LKnob> self(this);
-  const auto announce = [&](NotificationName name) { (void)Notify(name, param); }; // 1 when nobody listens
+  const auto announce = [&](NotificationName name) { Announce(name, param); }; // 1 when nobody listens
   const auto step = [this](double units) { Step(units); };
   return mStepKeys.OnKey(*param, kValueStepModifiers, announce, step) ? QZ_OK : QZ_FALSE;
 }

@@ -5,7 +5,7 @@ namespace QZ {
 LLabel::LLabel(const RCPtr<LControl>& parent, const WString& name) : LControl(parent, name) {}
 
 QZResult LLabel::OnLookChanged() {
-  (void)SetFocusable(true); // 1 when it was not focusable already
+  SetFocusable(true);
   return LControl::OnLookChanged();
 }
 

@@ -15,10 +15,10 @@ void SetExtent(LControl& part, int32_t axis, double extent) {
   }
   LayoutPosition position;
   LayoutSize size;
-  (void)layout->GetAxis(axis, position, size); // 0 for axes 0 and 1
+  layout->GetAxis(axis, position, size);
   size.kind = kSizeToSelf;
   size.abs = extent;
-  (void)part.SetAxisPlacement(axis, position, size); // 1 when the layout adjusted it
+  part.SetAxisPlacement(axis, position, size);
 }
 
 // Moves part to offset on axis from its reference, keeping its size.
@@ -29,9 +29,9 @@ void SetOffset(LControl& part, int32_t axis, double offset) {
   }
   LayoutPosition position;
   LayoutSize size;
-  (void)layout->GetAxis(axis, position, size); // 0 for axes 0 and 1
+  layout->GetAxis(axis, position, size);
   position.abs = offset;
-  (void)part.SetAxisPlacement(axis, position, size); // 1 when the layout adjusted it
+  part.SetAxisPlacement(axis, position, size);
 }
 
 } // namespace
@@ -45,7 +45,7 @@ QZResult LLevelMeter::Initialize() {
   if (Failed(result)) {
     return result;
   }
-  (void)EnsureHandlerTable();
+  EnsureHandlerTable();
   mPeakMarker = FindChildByName(u"peakLo");
   if (mPeakMarker) {
     mPeakMarker->SetUseParentToolTip(true);
@@ -62,12 +62,12 @@ QZResult LLevelMeter::OnLookChanged() {
   const RCPtr<LControl> self(this);
   mVertical = GetRect().height > GetRect().width ? 1 : 0;
   if (const RCPtr<LControl> marker = mPeakMarker) {
-    (void)marker->SetVisible(false);  // whether it is still shown: it is not
-    (void)marker->SetFocusable(true); // 1 when it was not focusable already
+    marker->SetVisible(false);
+    marker->SetFocusable(true);
     mPeakLow = {marker->GetRect().x, marker->GetRect().y};
     if (const RCPtr<LControl> far = FindChildByName(u"peakHi")) {
-      (void)far->SetVisible(false);  // whether it is still shown: it is not
-      (void)far->SetFocusable(true); // 1 when it was not focusable already
+      far->SetVisible(false);
+      far->SetFocusable(true);
       mPeakHigh = {far->GetRect().x, far->GetRect().y};
     } else {
       // Without the far end the marker has no travel.
@@ -75,20 +75,20 @@ QZResult LLevelMeter::OnLookChanged() {
     }
   }
   if (const RCPtr<LControl> overlay = mActiveOverlay) {
-    (void)overlay->SetVisible(false);  // whether it is still shown: it is not
-    (void)overlay->SetFocusable(true); // 1 when it was not focusable already
+    overlay->SetVisible(false);
+    overlay->SetFocusable(true);
   }
   if (const RCPtr<LControl> light = mClipLight) {
-    (void)light->SetFocusable(true); // 1 when it was not focusable already
+    light->SetFocusable(true);
   }
-  (void)SetFocusable(true); // 1 when it was not focusable already
-  (void)OnValueChanged();   // always 0
+  SetFocusable(true);
+  OnValueChanged();
   return QZ_OK;
 }
 
 QZResult LLevelMeter::OnValueChanged() {
   if (!mUpdating) {
-    (void)UpdateLevelParts(GetValue(), 0.0, mMode); // always 0
+    UpdateLevelParts(GetValue(), 0.0, mMode);
   }
   return QZ_OK;
 }
@@ -100,15 +100,15 @@ QZResult LLevelMeter::UpdateLevelParts(double level, double peak, int32_t mode) 
   const RCPtr<LControl> self(this);
   if (const RCPtr<LControl> light = mClipLight) {
     if (mode != mMode) {
-      (void)light->SetValue(1.0); // the value kept
+      light->SetValue(1.0);
     } else if (!mClipLatching) {
-      (void)light->SetValue(0.0); // the value kept
+      light->SetValue(0.0);
     }
   }
 
   mMode = mode;
   mUpdating = true;
-  (void)SetValue(level); // the value kept
+  SetValue(level);
   mUpdating = false;
 
   const int32_t axis = Axis();
@@ -116,9 +116,9 @@ QZResult LLevelMeter::UpdateLevelParts(double level, double peak, int32_t mode) 
     const double t = mVertical ? 1.0 - level : level;
     const double extent = double(RoundHalfAway((mVertical ? GetRect().height : GetRect().width) * t));
     if (extent < 1.0) {
-      (void)overlay->SetVisible(false); // whether it is still shown: it is not
+      overlay->SetVisible(false);
     } else {
-      (void)overlay->SetVisible(true); // whether it is shown with its ancestors
+      overlay->SetVisible(true);
       SetExtent(*overlay, axis, extent);
     }
   }
@@ -126,9 +126,9 @@ QZResult LLevelMeter::UpdateLevelParts(double level, double peak, int32_t mode) 
   if (const RCPtr<LControl> marker = mPeakMarker) {
     const double offset = double(RoundHalfAway((AxisOf(mPeakHigh, axis) - AxisOf(mPeakLow, axis)) * peak));
     if (offset == 0.0) {
-      (void)marker->SetVisible(false); // whether it is still shown: it is not
+      marker->SetVisible(false);
     } else {
-      (void)marker->SetVisible(true); // whether it is shown with its ancestors
+      marker->SetVisible(true);
       SetOffset(*marker, axis, offset);
     }
   }
@@ -140,7 +140,7 @@ QZResult LLevelMeter::AttachClipButton(bool latching) {
   if (!light) {
     return QZ_E_FAIL;
   }
-  (void)light->SetValue(0.0); // the value kept
+  light->SetValue(0.0);
   if (latching == mClipLatching) {
     return QZ_OK;
   }
@@ -154,7 +154,7 @@ QZResult LLevelMeter::AttachClipButton(bool latching) {
   } else {
     LNotificationHandler<LLevelMeter>::Method method = nullptr;
     uintptr_t data = 0;
-    (void)EnsureHandlerTable().RemoveHandler(source, u"NID_LEFT_CLICK", method, data); // the route was there
+    EnsureHandlerTable().RemoveHandler(source, u"NID_LEFT_CLICK", method, data); // the route was there
   }
   mClipLatching = latching;
   return QZ_OK;
@@ -172,8 +172,8 @@ int32_t LLevelMeter::SetMode(int32_t mode) {
 QZResult LLevelMeter::OnClipLightClick(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>&) {
   const RCPtr<LControl> self(this);
   if (const RCPtr<LControl> light = mClipLight; light && light->GetValue() >= 0.5) {
-    (void)light->SetValue(0.0);               // the value kept
-    (void)Notify(u"NID_CLIPLIGHT_UNLATCHED"); // 1 when nobody listens
+    light->SetValue(0.0);
+    Announce(u"NID_CLIPLIGHT_UNLATCHED");
   }
   return QZ_FALSE;
 }

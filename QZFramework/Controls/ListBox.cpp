@@ -64,17 +64,17 @@ QZResult LListBox::Initialize() {
     return QZ_E_FAIL;
   }
   // The list box sets its extent itself: the rows are docked and never make one.
-  (void)SetAutoClientExtent(kAutoExtentNone, 0, 0); // always 0
+  SetAutoClientExtent(kAutoExtentNone, 0, 0);
 
   if (const RCPtr<LControl> templateRow = FindChildByName(kTemplateName)) {
     mTemplateDescriptor = templateRow->GetControlDescriptor();
-    (void)MeasureItemTemplate(templateRow); // a control given
-    (void)templateRow->Detach();            // never shown; always 0
+    MeasureItemTemplate(templateRow); // a control given
+    templateRow->Detach();
     SetRowMode(1, mRowHeight);
     FillPool();
-    (void)UpdateScrollBarsIfNeeded(); // always 0
+    UpdateScrollBarsIfNeeded();
     // Most lists have no string table of their own: their owners fill them.
-    (void)LoadItemsFromStringTable(GetStringTable()); // 0x80070057 without a table
+    LoadItemsFromStringTable(GetStringTable());
     UpdateRows(0);
     return QZ_OK;
   }
@@ -85,7 +85,7 @@ QZResult LListBox::Initialize() {
     }
     RecomputeContentWidth();
     if (mKeepSorted) {
-      (void)SortAllItems(); // true: a whole list
+      SortAllItems();
     }
   }
   return QZ_OK;
@@ -99,13 +99,13 @@ int32_t LListBox::AdoptFixedRows() {
       break;
     }
     if (k == 1) {
-      (void)MeasureItemTemplate(row); // a control given
+      MeasureItemTemplate(row); // a control given
     }
     mRowControls.push_back(row);
     const int32_t index = GetItemCount();
-    (void)InsertItemRecord(index); // an index the list has
+    InsertItemRecord(index);
     GetItemRecord(index).data = MakeTaggableString(row->GetText());
-    (void)AdoptRow(row); // a failed subscription leaves the row without its notifications
+    AdoptRow(row); // a failed subscription leaves the row without its notifications
     ++found;
   }
   UpdateClientExtent();
@@ -121,7 +121,7 @@ QZResult LListBox::AdoptRow(const RCPtr<LListBoxItem>& row) {
       GetHandlerTable()->AddHandler(&LListBox::OnRowConditionChange, source, u"NID_HOVER_CONDITION_CHANGE"),
   };
   row->SetMenuMode(mMenuMode);
-  (void)row->SetDragThreshold(mRowDragThreshold); // not negative
+  row->SetDragThreshold(mRowDragThreshold); // not negative
   for (const QZResult result : results) {
     if (Failed(result)) {
       return result;
@@ -139,17 +139,17 @@ QZResult LListBox::MeasureItemTemplate(const RCPtr<LControl>& row) {
   LayoutLimit maximum;
   const bool limited = GetLayoutDescriptor() && Succeeded(GetLayoutDescriptor()->GetAxisLimits(0, minimum, maximum));
   if (limited) {
-    (void)SetAxisSizeLimits(0, LayoutLimit{}, maximum); // 1 when it had no minimum
+    SetAxisSizeLimits(0, LayoutLimit{}, maximum);
   }
   const WString saved = row->GetText();
-  (void)row->SetText(WString());
+  row->SetText(WString());
   mRowWidth = int32_t(RoundHalfAway(row->GetRect().width));
-  (void)row->SetText(kMeasuringText);
+  row->SetText(kMeasuringText);
   mRowHeight = int32_t(RoundHalfAway(row->GetRect().height));
   if (mRowHeight < 1) {
     mRowHeight = kDefaultRowHeight;
   }
-  (void)row->SetText(saved);
+  row->SetText(saved);
   if (limited) {
     const RCPtr<LLayoutDescriptor>& rowLayout = row->GetLayoutDescriptor();
     if (rowLayout && rowLayout->size[0].kind == kSizeToClient && minimum.abs == 0.0) {
@@ -157,7 +157,7 @@ QZResult LListBox::MeasureItemTemplate(const RCPtr<LControl>& row) {
       minimum = LayoutLimit{};
       minimum.abs = GetRect().width;
     }
-    (void)SetAxisSizeLimits(0, minimum, maximum); // 1 when they read back the same
+    SetAxisSizeLimits(0, minimum, maximum);
   }
   if (mMenuMode) {
     ResizeToItems();
@@ -173,7 +173,7 @@ QZResult LListBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
     const std::vector<RCPtr<LListBoxItem>> rows = std::move(mRowControls);
     mRowControls.clear();
     for (const RCPtr<LListBoxItem>& row : rows) {
-      (void)row->Detach(); // always 0
+      row->Detach();
     }
   }
   QZResult result;
@@ -202,8 +202,8 @@ QZResult LListBox::SetUpSubControls(const RCPtr<LControl>& child, const RCPtr<LC
       return QZ_E_FAIL;
     }
     mTemplateDescriptor = descriptor;
-    (void)MeasureItemTemplate(templateRow); // a control given
-    (void)templateRow->Detach();            // always 0
+    MeasureItemTemplate(templateRow); // a control given
+    templateRow->Detach();
     SetRowMode(1, mRowHeight);
     return QZ_OK;
   }
@@ -235,7 +235,7 @@ QZResult LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
     if (uint32_t(look) >= GetLooks().GetCount() || !GetLooks().GetAt(uint32_t(look))) {
       look = kLookNormal;
     }
-    (void)ShowLook(look); // 0x80070057 without looks
+    ShowLook(look);
   }
   return result;
 }
@@ -297,14 +297,14 @@ QZResult LListBox::CreateItemControls() {
   const RCPtr<LListBoxItem> row = DynamicCast<LListBoxItem>(made);
   if (!row) {
     if (made) {
-      (void)made->Detach(); // always 0
+      made->Detach();
     }
     return QZ_E_FAIL;
   }
   mRowControls.push_back(row);
-  (void)AdoptRow(row); // a failed subscription leaves the row without its notifications
+  AdoptRow(row); // a failed subscription leaves the row without its notifications
   RCPtr<LListBoxItem> filled;
-  (void)RefreshItemRow(ItemAtRowPosition(int32_t(mRowControls.size()) - 1), filled); // 0: the new row shows it
+  RefreshItemRow(ItemAtRowPosition(int32_t(mRowControls.size()) - 1), filled);
   return QZ_OK;
 }
 
@@ -393,10 +393,10 @@ QZResult LListBox::RefreshItemRow(int32_t index, RCPtr<LListBoxItem>& row) {
   row->SetSeparator(record.separator);
   row->SetMarked(record.marked);
   if (!record.separator) {
-    (void)row->SetText(record.data ? record.data->ToString() : WString()); // 1 when it shows it already
+    row->SetText(record.data ? record.data->ToString() : WString());
   }
-  (void)row->SetValue(record.selected); // the value kept
-  (void)row->SetEnabled(isItem);        // 1 when unchanged
+  row->SetValue(record.selected);
+  row->SetEnabled(isItem);
   return QZ_OK;
 }
 
@@ -406,7 +406,7 @@ void LListBox::UpdateRows(int32_t from) {
     const int32_t index = ItemAtRowPosition(int32_t(k));
     if (index >= from) {
       RCPtr<LListBoxItem> row;
-      (void)RefreshItemRow(index, row); // the row at k shows it
+      RefreshItemRow(index, row); // the row at k shows it
     }
   }
 }
@@ -510,8 +510,8 @@ void LListBox::SetFirstShown(uint32_t first) {
   const RCPtr<LControl> tip = FindChildByName(u"toolTip");
   const RCPtr<LToolTip> timed = DynamicCast<LToolTip>(tip);
   if (tip && (timed ? timed->GetState() != LToolTip::kHidden : tip->IsShown(false))) {
-    (void)CreateToolTip(false); // 0: there is a tip
-    (void)CreateToolTip(true);  // 1 when the list box has no tip text any more
+    CreateToolTip(false);
+    CreateToolTip(true);
   }
 }
 
@@ -533,7 +533,7 @@ QZResult LListBox::UpdateClientArea() {
   }
   FillPool();
   if (GetItemCount() > 0) {
-    (void)EnsureItemVisible(int32_t(mFirstShownIndex)); // an item of the list
+    EnsureItemVisible(int32_t(mFirstShownIndex));
   }
   return result;
 }
@@ -561,7 +561,7 @@ void LListBox::UpdateClientExtent() {
   if (RowsFollowContentWidth()) {
     width = GetLookRect(-1).x + mContentWidth;
   }
-  (void)SetClientExtent(width, GetContentHeight()); // 1 when unchanged
+  SetClientExtent(width, GetContentHeight());
 }
 
 double LListBox::GetContentHeight() const {
@@ -577,10 +577,10 @@ void LListBox::ResizeToItems() {
   const double nonClient = GetRect().height - GetLookRect(-1).height;
   LayoutPosition position;
   LayoutSize size;
-  (void)layout->GetAxis(1, position, size); // a valid axis
+  layout->GetAxis(1, position, size);
   size = LayoutSize{kSizeToSelf, WString(), 0.0f,
                     double(mRowHeight) * double(std::max(GetItemCount(), 1)) + std::max(nonClient, 0.0)};
-  (void)SetAxisPlacement(1, position, size); // 0: stored as given
+  SetAxisPlacement(1, position, size);
 }
 
 QZResult LListBox::SnapHeightToRows() {
@@ -599,17 +599,17 @@ QZResult LListBox::SnapHeightToRows() {
   };
   LayoutLimit minimum;
   LayoutLimit maximum;
-  (void)layout->GetAxisLimits(1, minimum, maximum); // a valid axis
+  layout->GetAxisLimits(1, minimum, maximum);
   minimum.abs = snap(minimum.abs);
   maximum.abs = snap(maximum.abs);
-  (void)SetAxisSizeLimits(1, minimum, maximum); // 1 when unchanged
+  SetAxisSizeLimits(1, minimum, maximum);
   LayoutPosition position;
   LayoutSize size;
-  (void)GetLayoutDescriptor()->GetAxis(1, position, size); // a valid axis
+  GetLayoutDescriptor()->GetAxis(1, position, size);
   size.abs = snap(size.kind == kSizeToSelf ? size.abs : GetRect().height);
   size.kind = kSizeToSelf;
   size.rel = 0.0f;
-  (void)SetAxisPlacement(1, position, size); // 1 when unchanged
+  SetAxisPlacement(1, position, size);
   return QZ_OK;
 }
 
@@ -622,7 +622,7 @@ QZResult LListBox::LoadItemsFromStringTable(const RCPtr<LStringTable>& table) {
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LControl> self(this);
-  (void)RemoveAllItems(); // 1 when empty
+  RemoveAllItems();
   std::vector<std::pair<int32_t, WString>> entries;
   int32_t count = 0;
   const LStringTable::Entries& all = table->GetEntries();
@@ -643,7 +643,7 @@ QZResult LListBox::LoadItemsFromStringTable(const RCPtr<LStringTable>& table) {
   }
   {
     Guard loading(mLoadingItems);
-    (void)SetItemCount(count); // count: empty items append
+    SetItemCount(count); // count: empty items append
     for (const auto& [index, text] : entries) {
       GetItemRecord(index).data = MakeTaggableString(text);
     }
@@ -667,13 +667,13 @@ void LListBox::SettleItems(int32_t from, bool sort, bool keepTopInView) {
     ResizeToItems();
   }
   if (sort && mKeepSorted) {
-    (void)SortAllItems(); // true: a whole list
+    SortAllItems();
   }
   if (keepTopInView && GetItemCount() > 0) {
-    (void)EnsureItemVisible(int32_t(mFirstShownIndex)); // an item of the list
+    EnsureItemVisible(int32_t(mFirstShownIndex));
     SyncTopItem();
   } else if (keepTopInView) {
-    (void)SetScrollOffset({mScrollOffset.x, 0.0}); // 1 when it is at the top already
+    SetScrollOffset({mScrollOffset.x, 0.0});
   }
 }
 
@@ -732,7 +732,7 @@ void LListBox::PlaceWideRows() {
     const RCPtr<LLayoutDescriptor>& layout = row->GetLayoutDescriptor();
     const LayoutPosition position = WideRowPosition(layout && layout->position[0].docked);
     if (!layout || !(layout->position[0] == position) || !(layout->size[0] == size)) {
-      (void)row->SetAxisPlacement(0, position, size); // 0: as given
+      row->SetAxisPlacement(0, position, size);
     }
   }
 }
@@ -753,14 +753,13 @@ QZResult LListBox::OnRowConditionChange(const RCPtr<LNotificationDistributor>& d
   int32_t index = GetItemOfRow(row.Get());
   if (hover && mMenuMode && index >= 0 && (change->GetCurrent() & kConditionHover) &&
       !(change->GetPrevious() & kConditionHover)) {
-    (void)SelectItems(index, -1, true); // an item of the list
+    SelectItems(index, -1, true);
     index = GetItemOfRow(row.Get());
   }
   const RCPtr<LItemConditionsParam> param =
       LItemConditionsParam::Create(uint32_t(index), row->GetCurrentLookIndex(), row->IsMouseOver(),
                                    change->GetPrevious(), change->GetCurrent(), change->GetPoint());
-  (void)Notify(hover ? u"NID_ITEM_HOVER_CONDITION_CHANGE" : u"NID_ITEM_LEFT_DRAG_CONDITION_CHANGE",
-               param); // 1 when nobody listens
+  Announce(hover ? u"NID_ITEM_HOVER_CONDITION_CHANGE" : u"NID_ITEM_LEFT_DRAG_CONDITION_CHANGE", param);
   return QZ_FALSE;
 }
 

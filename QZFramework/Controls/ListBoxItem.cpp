@@ -26,8 +26,8 @@ int32_t LListBoxItem::GetLookIndex() {
 }
 
 void LListBoxItem::UpdateLook() {
-  (void)ShowLook(GetLookIndex());                                                 // a shorter list keeps its look
-  (void)InvalidateChildRect({0.0, 0.0, GetRect().width, GetRect().height}, true); // 1 when hidden
+  ShowLook(GetLookIndex()); // a shorter list keeps its look
+  InvalidateChildRect({0.0, 0.0, GetRect().width, GetRect().height}, true);
 }
 
 void LListBoxItem::SetMarked(bool marked) {
@@ -43,7 +43,7 @@ void LListBoxItem::SetSeparator(bool separator) {
   }
   mSeparator = separator;
   if (separator) {
-    (void)SetText(WString()); // 1 when it had none
+    SetText(WString());
   }
   UpdateLook();
 }
@@ -59,7 +59,7 @@ QZResult LListBoxItem::OnConditionsChanged(const RCPtr<LConditionsParam>&) {
 }
 
 QZResult LListBoxItem::OnLookChanged() {
-  (void)SetFocusable(true); // 1 when it was not focusable already
+  SetFocusable(true);
   UpdateLook();
   return LControl::OnLookChanged();
 }

@@ -65,7 +65,7 @@ int32_t LListBox::InsertItem(int32_t index, const ConstRCPtr<LTaggableObject>& d
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LControl> self(this);
-  (void)InsertItemRecord(index); // 0
+  InsertItemRecord(index);
   GetItemRecord(index).data = data;
   // The anchor and the caret stay on their items.
   mAnchorIndex += mAnchorIndex >= index ? 1 : 0;
@@ -85,7 +85,7 @@ int32_t LListBox::InsertItem(int32_t index, const ConstRCPtr<LTaggableObject>& d
     ResizeToItems();
   }
   if (mKeepSorted) {
-    (void)SortAllItems(); // true: a whole list
+    SortAllItems();
   }
   return index;
 }
@@ -126,7 +126,7 @@ QZResult LListBox::SetItemData(int32_t index, const ConstRCPtr<LTaggableObject>&
   const bool wasWidest = MeasureItemWidth(index) >= mContentWidth;
   GetItemRecord(index).data = data;
   RCPtr<LListBoxItem> row;
-  (void)RefreshItemRow(index, row); // 1 when no row shows it
+  RefreshItemRow(index, row);
   if (wasWidest || MeasureItemWidth(index) > mContentWidth) {
     RecomputeContentWidth();
   }
@@ -143,7 +143,7 @@ QZResult LListBox::SetItem(int32_t index, const ConstRCPtr<LTaggableObject>& dat
   record.data = data;
   record.marked = marked;
   record.separator = separator;
-  (void)SetItemSelected(index, selectedValue); // an item of the list
+  SetItemSelected(index, selectedValue);
   return QZ_OK;
 }
 
@@ -159,7 +159,7 @@ int32_t LListBox::SetItemMarked(int32_t index, bool marked) {
   }
   GetItemRecord(index).marked = marked;
   RCPtr<LListBoxItem> row;
-  (void)RefreshItemRow(index, row); // 1 when no row shows it
+  RefreshItemRow(index, row);
   return 1;
 }
 
@@ -169,7 +169,7 @@ int32_t LListBox::SetItemSeparator(int32_t index, bool separator) {
   }
   GetItemRecord(index).separator = separator;
   RCPtr<LListBoxItem> row;
-  (void)RefreshItemRow(index, row); // 1 when no row shows it
+  RefreshItemRow(index, row);
   return 1;
 }
 
@@ -179,9 +179,9 @@ int32_t LListBox::RemoveItem(int32_t index) {
   }
   const RCPtr<LControl> self(this);
   const int32_t width = mLoadingItems ? 0 : MeasureItemWidth(index);
-  (void)DeselectItem(index); // 1 when it was not selected
+  DeselectItem(index);
   const bool hidden = GetItemRecord(index).hidden;
-  (void)RemoveItemRecord(index); // 0
+  RemoveItemRecord(index);
   mHiddenCount -= hidden ? 1 : 0;
   const bool anchorAfter = mAnchorIndex > index;
   const bool focusAfter = mFocusIndex > index;
@@ -212,10 +212,10 @@ int32_t LListBox::RemoveItem(int32_t index) {
     ResizeToItems();
   }
   if (count > 0) {
-    (void)EnsureItemVisible(int32_t(mFirstShownIndex)); // an item of the list
+    EnsureItemVisible(int32_t(mFirstShownIndex));
     SyncTopItem();
   } else {
-    (void)SetScrollOffset({mScrollOffset.x, 0.0}); // 1 when it is at the top already
+    SetScrollOffset({mScrollOffset.x, 0.0});
   }
   return count;
 }
@@ -225,8 +225,8 @@ QZResult LListBox::RemoveAllItems() {
     return QZ_FALSE;
   }
   const RCPtr<LControl> self(this);
-  (void)SetScrollOffset({GetScrollOffset().x, 0.0}); // 1 when it is at the top already
-  (void)ClearSelection();                            // 1 when nothing was selected
+  SetScrollOffset({GetScrollOffset().x, 0.0});
+  ClearSelection();
   QZResult result = QZ_OK;
   for (int32_t index = GetItemCount(); index-- > 0;) {
     if (Failed(RemoveItemRecord(index))) {
@@ -267,13 +267,13 @@ QZResult LListBox::SetItemHidden(int32_t index, bool hidden) {
   GetItemRecord(index).hidden = hidden;
   mHiddenCount += hidden ? 1 : uint32_t(-1);
   if (hidden) {
-    (void)DeselectItem(index); // 1 when it was not selected
+    DeselectItem(index);
   }
   UpdateClientExtent();
   if (hidden && uint32_t(index) == mFirstShownIndex) {
     // The top item went: a shown neighbour takes its place.
     mFirstShownIndex = uint32_t(GetItemCount());
-    (void)EnsureItemVisible(index); // an item of the list
+    EnsureItemVisible(index);
   }
   SyncTopItem();
   UpdateRows(0);
@@ -289,7 +289,7 @@ bool LListBox::SortAllItems() { return Succeeded(SortItems(0, GetItemCount())); 
 void LListBox::SetKeepSorted(bool keepSorted) {
   mKeepSorted = keepSorted;
   if (keepSorted) {
-    (void)SortAllItems(); // true: a whole list
+    SortAllItems();
   }
 }
 
@@ -336,7 +336,7 @@ QZResult LListBox::SortItems(int32_t first, int32_t count) {
     const int32_t wanted = table[size_t(k)].index;
     const int32_t from = where[size_t(wanted - first)];
     if (from != first + k) {
-      (void)SwapItems(first + k, from); // both inside the range
+      SwapItems(first + k, from); // both inside the range
       const int32_t displaced = at[size_t(k)];
       at[size_t(from - first)] = displaced;
       where[size_t(displaced - first)] = from;
@@ -346,7 +346,7 @@ QZResult LListBox::SortItems(int32_t first, int32_t count) {
   }
   UpdateRows(int32_t(mFirstShownIndex));
   if (mFocusIndex >= 0) {
-    (void)EnsureItemVisible(mFocusIndex); // an item of the list
+    EnsureItemVisible(mFocusIndex);
   }
   return QZ_OK;
 }

@@ -40,7 +40,7 @@ QZResult LListBox::SetItemSelected(int32_t index, double value) {
   mSelectedCount += now == was ? 0 : now ? 1 : uint32_t(-1);
   record.selected = value;
   RCPtr<LListBoxItem> row;
-  (void)RefreshItemRow(index, row); // 1 when no row shows it
+  RefreshItemRow(index, row);
   return QZ_OK;
 }
 
@@ -54,7 +54,7 @@ int32_t LListBox::SelectItems(int32_t first, int32_t last, bool exclusive) {
   }
   const RCPtr<LControl> self(this);
   if (first == last && IsItemSelected(first) && (!exclusive || mSelectedCount == 1)) {
-    (void)EnsureItemVisible(first); // an item of the list
+    EnsureItemVisible(first);
     return first;
   }
   mAnchorIndex = first;
@@ -65,7 +65,7 @@ int32_t LListBox::SelectItems(int32_t first, int32_t last, bool exclusive) {
   const int32_t step = first <= last ? 1 : -1;
   for (int32_t index = first;; index += step) {
     if (!IsItemSelected(index)) {
-      (void)SetItemSelected(index, 1.0); // an item of the list
+      SetItemSelected(index, 1.0);
       changed = true;
     }
     if (index == last) {
@@ -77,13 +77,13 @@ int32_t LListBox::SelectItems(int32_t first, int32_t last, bool exclusive) {
     uint32_t outside = mSelectedCount - uint32_t(high - low + 1);
     for (int32_t index = 0; outside > 0 && index < count; ++index) {
       if ((index < low || index > high) && IsItemSelected(index)) {
-        (void)SetItemSelected(index, 0.0); // an item of the list
+        SetItemSelected(index, 0.0);
         --outside;
         changed = true;
       }
     }
   }
-  (void)EnsureItemVisible(mFocusIndex); // an item of the list
+  EnsureItemVisible(mFocusIndex);
   if (changed) {
     AnnounceSelectionChange();
   }
@@ -95,7 +95,7 @@ QZResult LListBox::DeselectItem(int32_t index) {
     return QZ_FALSE;
   }
   const RCPtr<LControl> self(this);
-  (void)SetItemSelected(index, 0.0); // an item of the list
+  SetItemSelected(index, 0.0);
   const int32_t count = GetItemCount();
   const auto selectedAt = [&](int32_t i) { return i >= 0 && i < count && IsItemSelected(i); };
   if (mSelectedCount == 0) {
@@ -128,7 +128,7 @@ QZResult LListBox::ClearSelection() {
   const bool any = mSelectedCount > 0;
   for (int32_t index = GetItemCount(); mSelectedCount > 0 && index-- > 0;) {
     if (IsItemSelected(index)) {
-      (void)SetItemSelected(index, 0.0); // an item of the list
+      SetItemSelected(index, 0.0);
     }
   }
   mAnchorIndex = -1;
@@ -141,19 +141,19 @@ QZResult LListBox::ClearSelection() {
 }
 
 const Array<uint32_t>& LListBox::GetSelectedIndices() {
-  (void)mSelectedIndices.SetCount(0); // emptying never fails
+  mSelectedIndices.SetCount(0);
   for (int32_t index = 0; mSelectedIndices.GetCount() < mSelectedCount && index < GetItemCount(); ++index) {
     if (IsItemSelected(index)) {
-      (void)mSelectedIndices.AddItem(uint32_t(index)); // the new index
+      mSelectedIndices.AddItem(uint32_t(index));
     }
   }
   return mSelectedIndices;
 }
 
 void LListBox::AnnounceSelectionChange() {
-  (void)OnSelectionChanged(); // a hook
+  OnSelectionChanged();
   if (!mMenuMode) {
-    (void)Notify(u"NID_SELECTION_CHANGE"); // 1 when nobody listens
+    Announce(u"NID_SELECTION_CHANGE");
   }
 }
 
@@ -223,7 +223,7 @@ QZResult LListBox::EnsureItemVisible(int32_t index) {
   const double offset = double(mRowHeight) * double(ShownItemsBetween(0, top));
   const bool menuMode = mMenuMode;
   mMenuMode = false;
-  (void)SetScrollOffset({GetScrollOffset().x, offset}); // 1 when it is there already
+  SetScrollOffset({GetScrollOffset().x, offset});
   mMenuMode = menuMode;
   SyncTopItem();
   return QZ_OK;
@@ -235,12 +235,12 @@ QZResult LListBox::ActivateItem(int32_t index) {
   }
   const RCPtr<LControl> self(this);
   mActivatedIndex = index;
-  (void)OnItemActivated(index); // a hook
+  OnItemActivated(index);
   if (mMenuMode) {
-    (void)SetVisible(false); // whether it is still shown: it is not
+    SetVisible(false);
   }
   if (GetParent()) {
-    (void)Notify(u"NID_ITEM_ACTIVATED"); // 1 when nobody listens
+    Announce(u"NID_ITEM_ACTIVATED");
   }
   return QZ_OK;
 }
@@ -275,7 +275,7 @@ QZResult LListBox::OnRowMouseDown(const RCPtr<LNotificationDistributor>& distrib
   const RCPtr<LControl> self(this);
   if (press->GetButton() == kMouseButtonRight) {
     if (!press->IsDoubleClick()) {
-      (void)Notify(u"NID_ITEM_RIGHT_CLICK", RCPtr<LHolder<int>>(new LHolder<int>(index))); // 1 when nobody listens
+      Announce(u"NID_ITEM_RIGHT_CLICK", RCPtr<LHolder<int>>(new LHolder<int>(index)));
     }
     HandOverPress(row, index);
     return QZ_FALSE;
@@ -291,11 +291,11 @@ QZResult LListBox::OnRowMouseDown(const RCPtr<LNotificationDistributor>& distrib
     HandleItemClick(index, press);
     mPendingClickIndex = index;
   } else {
-    (void)SelectItems(index, index, true); // an item of the list
+    SelectItems(index, index, true);
   }
   HandOverPress(row, index);
   if (press->IsDoubleClick()) {
-    (void)Notify(u"NID_ITEM_DOUBLE_CLICKED"); // 1 when nobody listens
+    Announce(u"NID_ITEM_DOUBLE_CLICKED");
   }
   return QZ_FALSE;
 }
@@ -312,7 +312,7 @@ QZResult LListBox::OnRowMouseUp(const RCPtr<LNotificationDistributor>& distribut
   if (index >= 0 && IsItemSelected(index) && index != mPendingClickIndex) {
     HandleItemClick(index, release);
     if (release->IsDoubleClick()) {
-      (void)Notify(u"NID_ITEM_DOUBLE_CLICKED"); // 1 when nobody listens
+      Announce(u"NID_ITEM_DOUBLE_CLICKED");
     }
   }
   mPendingClickIndex = -1;
@@ -325,19 +325,19 @@ void LListBox::HandleItemClick(int32_t index, const RCPtr<LMouseButtonParam>& pa
   const bool shift = (modifiers & kModifierShift) != 0;
   if (mSelectionMode != 1 || (ctrl && !shift)) {
     if (IsItemSelected(index)) {
-      (void)DeselectItem(index); // a selected item
+      DeselectItem(index);
     } else {
-      (void)SelectItems(index, index, false); // an item of the list
+      SelectItems(index, index, false);
     }
   } else if (shift && !ctrl) {
     mFocusIndex = index;
-    (void)SelectItems(mAnchorIndex >= 0 ? mAnchorIndex : index, index, true); // items of the list
+    SelectItems(mAnchorIndex >= 0 ? mAnchorIndex : index, index, true); // items of the list
   } else if (shift) {
     mAnchorIndex = index;
     mFocusIndex = index;
-    (void)SelectItems(index, index, false); // an item of the list
+    SelectItems(index, index, false);
   } else {
-    (void)SelectItems(index, index, true); // an item of the list
+    SelectItems(index, index, true);
   }
 }
 
@@ -360,9 +360,9 @@ QZResult LListBox::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& param)
   const RCPtr<LControl> self(this);
   const int32_t index = GetItemAtPoint(param->GetPoint());
   if (index < 0) {
-    (void)ClearSelection(); // 1 when nothing was selected
+    ClearSelection();
   } else if (IsItemSelectable(index)) {
-    (void)SelectItems(index, -1, true); // an item of the list
+    SelectItems(index, -1, true);
   }
   return LScrollView::HandleMouseMove(param);
 }
@@ -375,13 +375,13 @@ QZResult LListBox::HandleLeftButtonUp(const RCPtr<LMouseButtonParam>& param) {
   const int32_t index = GetItemAtPoint(param->GetPoint());
   if (index >= 0) {
     if (GetParent()) {
-      (void)ActivateItem(index); // 0x80070057 for an item that cannot be picked
+      ActivateItem(index);
     }
   } else if (GetParent() && dynamic_cast<IListBoxDropDownOwner*>(GetParent().Get())) {
     PointT<double> point = param->GetPoint().ToDouble();
     ConvertPoint(GetParent().Get(), point);
     if (!GetParent()->ContainsPoint(point.Round())) {
-      (void)SetVisible(false); // whether it is still shown: it is not
+      SetVisible(false);
     }
   }
   return LScrollView::HandleLeftButtonUp(param);
@@ -425,9 +425,9 @@ QZResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& param) {
       return QZ_OK; // no neighbour that way (no caret: Up finds none, Down item 0)
     }
     if (shift && mMultipleSelection) {
-      (void)SelectItems(mAnchorIndex >= 0 ? mAnchorIndex : next, next, false); // items of the list
+      SelectItems(mAnchorIndex >= 0 ? mAnchorIndex : next, next, false); // items of the list
     } else {
-      (void)SelectItems(next, -1, true); // an item of the list
+      SelectItems(next, -1, true);
     }
     return QZ_OK;
   }
@@ -450,7 +450,7 @@ QZResult LListBox::OnKeyDown(const RCPtr<LKeyParam>& param) {
     if (!plain || mFocusIndex < 0) {
       return QZ_FALSE;
     }
-    (void)ActivateItem(mFocusIndex); // 0x80070057 for an item that cannot be picked
+    ActivateItem(mFocusIndex);
     return QZ_OK;
   default:
     return QZ_FALSE;

@@ -31,7 +31,7 @@ bool LMainMenu::TakeTemplateChild() {
     return false;
   }
   mEntryTemplate = child->GetControlDescriptor();
-  (void)child->Detach(); // a pattern, never shown; always 0
+  child->Detach();
   mTemplateWasChild = true;
   return true;
 }
@@ -42,8 +42,8 @@ QZResult LMainMenu::Initialize() {
     return base;
   }
   const RCPtr<LControl> self(this);
-  (void)SetFocusable(true);  // the titles take the focus, never the bar; 1 when so already
-  (void)TakeTemplateChild(); // false without one
+  SetFocusable(true); // the titles take the focus, never the bar; 1 when so already
+  TakeTemplateChild();
   // The skin's own entries, last first.
   for (uint32_t k = GetChildren().GetCount(); k-- > 0;) {
     const RCPtr<LControl> entry = GetChildren().GetAt(k, ChildControlList::kInsertionOrder);
@@ -62,7 +62,7 @@ QZResult LMainMenu::Initialize() {
   // Titles: "MENU_LABEL.<n>" is title n; titles never given stay empty.
   std::vector<WString> labels;
   std::vector<LMenuDescriptor::Entry> entries;
-  (void)CollectPrefixed(GetStringTable().Get(), kLabelPrefix, entries); // the count
+  CollectPrefixed(GetStringTable().Get(), kLabelPrefix, entries);
   for (const auto& [key, text] : entries) {
     const int32_t dot = key.Find(WString(u"."));
     if (dot < 0) {
@@ -103,7 +103,7 @@ QZResult LMainMenu::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
   for (const RCPtr<LComboMenu>& entry : mEntries) {
     const RCPtr<LPopupMenu> popup = entry->GetPopupMenu();
     kept.push_back({entry->GetName(), entry->GetText(), popup ? popup->GetMenuDescriptor() : nullptr});
-    (void)entry->Detach(); // always 0
+    entry->Detach();
   }
   mEntries.clear();
   mEntryTemplate = nullptr;
@@ -115,8 +115,8 @@ QZResult LMainMenu::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor)
     }
   }
   for (const Kept& entry : kept) {
-    (void)AddMenu(GetAddedMenuCount(), entry.name, entry.label,
-                  entry.menu ? entry.menu : LMenuDescriptor::Create()); // the name is free again
+    AddMenu(GetAddedMenuCount(), entry.name, entry.label,
+            entry.menu ? entry.menu : LMenuDescriptor::Create()); // the name is free again
   }
   return result;
 }
@@ -129,7 +129,7 @@ QZResult LMainMenu::SubscribeNotifications() {
           DynamicCast<LComboMenu>(GetChildren().GetAt(k, ChildControlList::kInsertionOrder));
       const RCPtr<LPopupMenu> popup = title ? title->GetPopupMenu() : nullptr;
       if (popup) {
-        (void)popup->SetOwner(window); // QZ_E_FAIL when it has its owner already
+        popup->SetOwner(window);
       }
     }
   }
@@ -151,7 +151,7 @@ QZResult LMainMenu::ReleaseInternalReferences() {
 void LMainMenu::TakeFocusWhenPressed(const RCPtr<LControl>& entry) {
   // The bar hands no focus to its children: a title is a focus scope of its own.
   entry->SetFocusBoundary(true);
-  (void)entry->SetFocusable(false); // 1 when focusable already
+  entry->SetFocusable(false);
 }
 
 bool LMainMenu::HasChildNamed(const WString& name) const { return FindChildByName(name) != nullptr; }
@@ -199,17 +199,17 @@ RCPtr<LComboMenu> LMainMenu::MakeEntry(const WString& name, const WString& label
   const RCPtr<LComboMenu> entry = DynamicCast<LComboMenu>(made);
   if (!entry) {
     if (made) {
-      (void)made->Detach(); // not a title; always 0
+      made->Detach();
     }
     return nullptr;
   }
   TakeFocusWhenPressed(entry);
-  (void)entry->SetText(label); // 1 when it shows it already
+  entry->SetText(label);
   if (const RCPtr<LPopupMenu> popup = entry->GetPopupMenu()) {
     popup->SetMenuItemUpdater(GetMenuItemUpdater());
-    (void)popup->SetMenuDescriptor(menu); // 1 when the skin gives it no rows
+    popup->SetMenuDescriptor(menu);
     if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
-      (void)popup->SetOwner(window); // 0: a new pop-up has none
+      popup->SetOwner(window);
     }
   }
   return entry;
@@ -222,7 +222,7 @@ void LMainMenu::ChainPlacements() {
   }
   LayoutPosition own;
   LayoutSize size;
-  (void)pattern->GetAxis(0, own, size); // a valid axis
+  pattern->GetAxis(0, own, size);
   // The last skin entry, which the first added one follows unless the template was a child.
   RCPtr<LControl> previous;
   if (!mTemplateWasChild) {
@@ -241,8 +241,8 @@ void LMainMenu::ChainPlacements() {
     }
     LayoutPosition current;
     LayoutSize currentSize;
-    (void)entry->GetLayoutDescriptor()->GetAxis(0, current, currentSize); // a valid axis
-    (void)entry->SetAxisPlacement(0, position, currentSize);              // 1 when unchanged
+    entry->GetLayoutDescriptor()->GetAxis(0, current, currentSize);
+    entry->SetAxisPlacement(0, position, currentSize);
     previous = entry;
   }
 }
@@ -279,7 +279,7 @@ QZResult LMainMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
 void LMainMenu::RestoreFocusAfterMenu() {
   const RCPtr<LControl> target = mFocusBefore;
   if (target && target->GetRootWindowRef()) {
-    (void)target->SetFocus(true); // a refusal leaves the focus where it is
+    target->SetFocus(true); // a refusal leaves the focus where it is
   }
 }
 

@@ -30,14 +30,14 @@ public:
                                      kSelectionChange));
       }
     } catch (const FailedResultException&) {
-      (void)EndAll(); // those already held go back as far as they can
+      EndAll(); // those already held go back as far as they can
       CheckResult(QZ_E_FAIL, {kPerformSort, kSource, 725});
     }
   }
   Suspension(const Suspension&) = delete;
   Suspension& operator=(const Suspension&) = delete;
   // Only on the way out of a failure: the guards end without a word.
-  ~Suspension() { (void)EndAll(); }
+  ~Suspension() { EndAll(); }
 
   // Puts every handler back; throws when one cannot be.
   void End() {
@@ -89,19 +89,16 @@ QZResult LMultiColumnListBox::Initialize() {
     }
     const RCPtr<LNotificationDistributor> source(column);
     // Refused only for a name that cannot be interned.
-    (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnColumnHover, source,
-                                        u"NID_ITEM_HOVER_CONDITION_CHANGE");
-    (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnColumnSelection, source, kSelectionChange);
+    GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnColumnHover, source, u"NID_ITEM_HOVER_CONDITION_CHANGE");
+    GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnColumnSelection, source, kSelectionChange);
     for (const char16_t* forwarded : {u"NID_ITEM_ACTIVATED", u"NID_ITEM_DOUBLE_CLICKED", u"NID_ITEM_RIGHT_CLICK"}) {
-      (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnColumnItemNotification, source, forwarded);
+      GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnColumnItemNotification, source, forwarded);
     }
     if (mColumns.GetCount() == 0) {
-      (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnFirstColumnScrolled, source,
-                                          u"NID_SCROLL_OFFSET_CHANGE");
-      (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnFirstColumnExtent, source,
-                                          u"NID_CLIENT_EXTENT_CHANGE");
+      GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnFirstColumnScrolled, source, u"NID_SCROLL_OFFSET_CHANGE");
+      GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnFirstColumnExtent, source, u"NID_CLIENT_EXTENT_CHANGE");
     }
-    (void)mColumns.AddItem(column); // the array grows
+    mColumns.AddItem(column);
   }
   for (int32_t n = 1;; ++n) {
     const std::string name = "buttonColumnHeader" + std::to_string(n);
@@ -109,18 +106,18 @@ QZResult LMultiColumnListBox::Initialize() {
     if (!header) {
       break;
     }
-    (void)GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnHeaderClick, RCPtr<LNotificationDistributor>(header),
-                                        u"NID_LEFT_CLICK");
-    (void)mHeaders.AddItem(header); // the array grows
+    GetHandlerTable()->AddHandler(&LMultiColumnListBox::OnHeaderClick, RCPtr<LNotificationDistributor>(header),
+                                  u"NID_LEFT_CLICK");
+    mHeaders.AddItem(header);
   }
   // Docked vertically: the box's scrolling moves the columns' content, not the columns.
   const auto dock = [](LControl& part) {
     if (const RCPtr<LLayoutDescriptor>& layout = part.GetLayoutDescriptor()) {
       LayoutPosition position;
       LayoutSize size;
-      (void)layout->GetAxis(1, position, size); // 0 for axis 1
+      layout->GetAxis(1, position, size);
       position.docked = true;
-      (void)part.SetAxisPlacement(1, position, size); // 1 when it reads back otherwise
+      part.SetAxisPlacement(1, position, size);
     }
   };
   for (uint32_t i = 0; i < mColumns.GetCount(); ++i) {
@@ -139,7 +136,7 @@ QZResult LMultiColumnListBox::Initialize() {
 QZResult LMultiColumnListBox::OnLookChanged() {
   const RCPtr<LMultiColumnListBox> self(this);
   for (uint32_t i = 1; i < mColumns.GetCount(); ++i) {
-    (void)mColumns.GetAt(i)->SetFocusable(true); // 1 when it was not focusable already
+    mColumns.GetAt(i)->SetFocusable(true);
   }
   const QZResult result = LPanel::OnLookChanged();
   UpdateExtent();
@@ -151,7 +148,7 @@ void LMultiColumnListBox::UpdateExtent() {
     return;
   }
   const RectT<double>& last = mColumns.GetAt(mColumns.GetCount() - 1)->GetRect();
-  (void)SetClientExtent(last.x + last.width, mColumns.GetAt(0)->GetContentHeight()); // 1 when unchanged
+  SetClientExtent(last.x + last.width, mColumns.GetAt(0)->GetContentHeight());
 }
 
 RectT<double> LMultiColumnListBox::GetContentRect() {
@@ -177,7 +174,7 @@ QZResult LMultiColumnListBox::ScrollContent(const PointT<double>& oldOffset, con
         GetHandlerTable(), RCPtr<LNotificationDistributor>(mColumns.GetAt(0)), u"NID_SCROLL_OFFSET_CHANGE");
     for (uint32_t i = 0; i < mColumns.GetCount(); ++i) {
       const RCPtr<LListBox>& column = mColumns.GetAt(i);
-      (void)column->SetScrollOffset({column->GetScrollOffset().x, newOffset.y}); // 1 when there already
+      column->SetScrollOffset({column->GetScrollOffset().x, newOffset.y});
     }
   }
   return LPanel::ScrollContent(oldOffset, newOffset);
@@ -193,7 +190,7 @@ QZResult LMultiColumnListBox::OnChildLayoutChanged(const RCPtr<LControl>& child)
 QZResult LMultiColumnListBox::OnFirstColumnScrolled(const RCPtr<LNotificationDistributor>&,
                                                     const RCPtr<LNotification>&) {
   const RCPtr<LMultiColumnListBox> self(this);
-  (void)SetScrollOffset(mColumns.GetAt(0)->GetScrollOffset()); // 1 when there already
+  SetScrollOffset(mColumns.GetAt(0)->GetScrollOffset());
   return QZ_FALSE;
 }
 
@@ -233,7 +230,7 @@ QZResult LMultiColumnListBox::OnColumnSelection(const RCPtr<LNotificationDistrib
     CAutoNotificationDisabler<LMultiColumnListBox> quiet(GetHandlerTable(), RCPtr<LNotificationDistributor>(column),
                                                          kSelectionChange);
     if (!mRowMode) {
-      (void)column->ClearSelection(); // 1 when nothing was selected
+      column->ClearSelection();
       continue;
     }
     for (int32_t row = 0; row < std::min(from->GetItemCount(), column->GetItemCount()); ++row) {
@@ -242,13 +239,13 @@ QZResult LMultiColumnListBox::OnColumnSelection(const RCPtr<LNotificationDistrib
         continue;
       }
       if (!selected) {
-        (void)column->DeselectItem(row); // a selected item of the column
+        column->DeselectItem(row);
       } else {
-        (void)column->SelectItems(row, row, !multiple); // an item of the column
+        column->SelectItems(row, row, !multiple);
       }
     }
   }
-  (void)Notify(kSelectionChange); // 1 when nobody listens
+  Announce(kSelectionChange);
   return QZ_FALSE;
 }
 
@@ -264,7 +261,7 @@ QZResult LMultiColumnListBox::OnColumnHover(const RCPtr<LNotificationDistributor
   const bool hovered = (param->GetCurrent() & kConditionHover) && param->IsMouseOver();
   for (uint32_t i = 0; i < mColumns.GetCount(); ++i) {
     if (int32_t(i) != source) {
-      (void)mColumns.GetAt(i)->SetItemRowHover(row, hovered); // 1 when no row shows it
+      mColumns.GetAt(i)->SetItemRowHover(row, hovered);
     }
   }
   mHoveredRow = hovered ? row : -1;
@@ -273,7 +270,7 @@ QZResult LMultiColumnListBox::OnColumnHover(const RCPtr<LNotificationDistributor
 
 QZResult LMultiColumnListBox::OnColumnItemNotification(const RCPtr<LNotificationDistributor>&,
                                                        const RCPtr<LNotification>& notification) {
-  (void)Notify(notification->GetID()); // 1 when nobody listens
+  Announce(notification->GetID());
   return QZ_FALSE;
 }
 
@@ -289,7 +286,7 @@ QZResult LMultiColumnListBox::OnHeaderClick(const RCPtr<LNotificationDistributor
                                             const RCPtr<LNotification>&) {
   for (uint32_t i = mHeaders.GetCount(); i-- > 0;) {
     if (static_cast<const LNotificationDistributor*>(mHeaders.GetAt(i).Get()) == distributor.Get()) {
-      (void)PerformSort(int32_t(i)); // a header of a column after a good Initialize
+      PerformSort(int32_t(i)); // a header of a column after a good Initialize
       return QZ_FALSE;
     }
   }
@@ -324,7 +321,7 @@ QZResult LMultiColumnListBox::PerformSort(int32_t column) {
     const RCPtr<LListBox>& list = mColumns.GetAt(i);
     const Array<uint32_t>& chosen = list->GetSelectedIndices();
     for (uint32_t k = chosen.GetCount(); k-- > 0;) {
-      (void)list->SetItemSelected(int32_t(chosen.GetAt(k)), 0.0); // an item of the list
+      list->SetItemSelected(int32_t(chosen.GetAt(k)), 0.0);
     }
   }
   const bool ascending = mSortAscending[size_t(column)];
@@ -349,8 +346,8 @@ QZResult LMultiColumnListBox::PerformSort(int32_t column) {
     for (int32_t row = 0; row < rows; ++row) {
       const int32_t old = records[size_t(row)].row;
       const Item& item = items[size_t(old)];
-      (void)list->SetItem(row, item.data, selected[size_t(old)] ? 1.0 : 0.0, item.marked,
-                          item.separator); // a row of the list
+      list->SetItem(row, item.data, selected[size_t(old)] ? 1.0 : 0.0, item.marked,
+                    item.separator); // a row of the list
     }
   }
   suspended.End();

@@ -42,14 +42,14 @@ QZResult LNumericUpDown::Initialize() {
   if (mTextBox) {
     UpdateFilter();
     const RCPtr<LNotificationDistributor> box(mTextBox);
-    (void)GetHandlerTable()->AddHandler(&LNumericUpDown::OnTextValidating, box, u"NID_TEXTBOX_VALIDATING"); // 0
-    (void)GetHandlerTable()->AddHandler(&LNumericUpDown::OnTextValidated, box, u"NID_TEXTBOX_VALIDATED");   // 0
+    GetHandlerTable()->AddHandler(&LNumericUpDown::OnTextValidating, box, u"NID_TEXTBOX_VALIDATING");
+    GetHandlerTable()->AddHandler(&LNumericUpDown::OnTextValidated, box, u"NID_TEXTBOX_VALIDATED");
   }
   for (const RCPtr<LButton>& button : {mButtonUp, mButtonDown}) {
     if (button) {
       button->SetAutoRepeat(true);
-      (void)GetHandlerTable()->AddHandler(&LNumericUpDown::OnButtonRepeat, RCPtr<LNotificationDistributor>(button),
-                                          u"NID_BUTTON_AUTOREPEAT"); // 0
+      GetHandlerTable()->AddHandler(&LNumericUpDown::OnButtonRepeat, RCPtr<LNotificationDistributor>(button),
+                                    u"NID_BUTTON_AUTOREPEAT");
     }
   }
   return result;
@@ -58,10 +58,10 @@ QZResult LNumericUpDown::Initialize() {
 QZResult LNumericUpDown::OnLookChanged() {
   const RCPtr<LControl> self(this);
   const QZResult result = LPanel::OnLookChanged();
-  (void)SetFocusable(false); // 1 when it was focusable already
+  SetFocusable(false);
   for (const RCPtr<LButton>& button : {mButtonUp, mButtonDown}) {
     if (button) {
-      (void)button->SetFocusable(false); // 1 when it was focusable already
+      button->SetFocusable(false);
     }
   }
   return result;
@@ -91,16 +91,16 @@ void LNumericUpDown::SetDecimals(int32_t decimals) {
 }
 
 QZResult LNumericUpDown::SetText(const WString& text) {
-  (void)SetValue(ValueToNormalized(ReadNumber(text))); // the value kept
+  SetValue(ValueToNormalized(ReadNumber(text)));
   return QZ_OK;
 }
 
 QZResult LNumericUpDown::OnValueChanged() {
   const RCPtr<LControl> self(this);
-  (void)LPanel::OnValueChanged(); // a hook
+  LPanel::OnValueChanged();
   if (const RCPtr<LTextBox> box = mTextBox) {
-    (void)box->SetText(FormatValue()); // 1 when it shows that text already
-    (void)box->Commit();               // its listeners' verdict is theirs
+    box->SetText(FormatValue());
+    box->Commit(); // its listeners' verdict is theirs
   }
   return QZ_OK;
 }
@@ -132,7 +132,7 @@ void LNumericUpDown::UpdateFilter() {
 
 void LNumericUpDown::ShowValue() {
   if (const RCPtr<LTextBox> box = mTextBox) {
-    (void)box->SetText(FormatValue()); // 1 when it shows that text already
+    box->SetText(FormatValue());
   }
 }
 
@@ -145,9 +145,9 @@ QZResult LNumericUpDown::OnButtonRepeat(const RCPtr<LNotificationDistributor>& d
   const RCPtr<LControl> self(this);
   const double current = NormalizedToValue(GetValue());
   if (mButtonUp && distributor.Get() == static_cast<LNotificationDistributor*>(mButtonUp.Get())) {
-    (void)SetValue(ValueToNormalized(current + mStep)); // the value kept
+    SetValue(ValueToNormalized(current + mStep));
   } else if (mButtonDown && distributor.Get() == static_cast<LNotificationDistributor*>(mButtonDown.Get())) {
-    (void)SetValue(ValueToNormalized(current - mStep)); // the value kept
+    SetValue(ValueToNormalized(current - mStep));
   }
   return QZ_FALSE;
 }
@@ -172,7 +172,7 @@ QZResult LNumericUpDown::OnTextValidating(const RCPtr<LNotificationDistributor>&
     return QZ_FALSE;
   }
   const RCPtr<LControl> self(this);
-  (void)Notify(u"NID_TEXTBOX_VALIDATING", params); // 1 when nobody listens
+  Announce(u"NID_TEXTBOX_VALIDATING", params);
   if (!params->IsValid()) {
     return QZ_FALSE;
   }
@@ -189,7 +189,7 @@ QZResult LNumericUpDown::OnTextValidating(const RCPtr<LNotificationDistributor>&
     params->SetValid(true);
   }
   if (result != current) {
-    (void)SetValue(ValueToNormalized(result)); // the value kept
+    SetValue(ValueToNormalized(result));
     params->SetText(FormatValue());
   } else if (current == GetRangeMinimum() || current == GetRangeMaximum() || result == 0.0) {
     params->SetText(FormatValue());
@@ -200,7 +200,7 @@ QZResult LNumericUpDown::OnTextValidating(const RCPtr<LNotificationDistributor>&
 QZResult LNumericUpDown::OnTextValidated(const RCPtr<LNotificationDistributor>&,
                                          const RCPtr<LNotification>& notification) {
   const RCPtr<LControl> self(this);
-  (void)Notify(u"NID_TEXTBOX_VALIDATED", notification->GetParameter()); // 1 when nobody listens
+  Announce(u"NID_TEXTBOX_VALIDATED", notification->GetParameter());
   return QZ_FALSE;
 }
 

@@ -76,7 +76,7 @@ QZResult LPanel::OnNavigationKey(const RCPtr<LKeyParam>& param) {
           const RCPtr<LControl> focused = GetFocusedChild();
           const RCPtr<LControl> following = focused ? FocusNextChild(focused, backwards) : nullptr;
           if (following) {
-            (void)following->SetFocus(!backwards); // the focus stays where it can go
+            following->SetFocus(!backwards); // the focus stays where it can go
           }
         }
         return QZ_OK;

@@ -69,13 +69,13 @@ QZResult LMenuListBoxItem::ShowLook(int32_t index) {
         box->GetValue() >= 0.5
             ? (index >= kLookSelectedOffset && index != kLookSeparator ? kCheckLookHighlighted : kCheckLookPlain)
             : 0;
-    (void)box->ShowLook(look); // a shorter list keeps its look
+    box->ShowLook(look); // a shorter list keeps its look
   }
   const RCPtr<LControl> hotKey = FindChildByName(kHotKeyLabel);
   const RCPtr<LLook> own = GetLook(-1);
   if (hotKey && own && own->GetTextForegroundPart()) {
-    (void)hotKey->SetLookTextPart(own->GetTextForegroundPart(), hotKey->GetCurrentLookIndex()); // a part given
-    (void)hotKey->InvalidateChildRect({0.0, 0.0, hotKey->GetRect().width, hotKey->GetRect().height}, true);
+    hotKey->SetLookTextPart(own->GetTextForegroundPart(), hotKey->GetCurrentLookIndex()); // a part given
+    hotKey->InvalidateChildRect({0.0, 0.0, hotKey->GetRect().width, hotKey->GetRect().height}, true);
   }
   return result;
 }
@@ -128,10 +128,10 @@ QZResult LPopupMenu::Initialize() {
   }
   if (const RCPtr<LControl> subMenu = FindChildByName(kSubMenu)) {
     mSubMenuDescriptor = subMenu->GetControlDescriptor();
-    (void)subMenu->Detach(); // a pattern, never shown; always 0
+    subMenu->Detach();
   }
   ApplyAutomaticSizeLimits();
-  (void)SetFocusable(false); // the pop-up takes the keys of its rows; 1 when focusable already
+  SetFocusable(false); // the pop-up takes the keys of its rows; 1 when focusable already
   SetMenuMode(true);
   SetPassiveCheckBoxes(true);
   return LoadFromStringTable();
@@ -146,28 +146,28 @@ void LPopupMenu::ApplyAutomaticSizeLimits() {
   for (int32_t axis = 0; axis < 2; ++axis) {
     LayoutLimit skinMinimum;
     LayoutLimit skinMaximum;
-    (void)skin->GetAxisLimits(axis, skinMinimum, skinMaximum); // a valid axis
+    skin->GetAxisLimits(axis, skinMinimum, skinMaximum);
     if (skinMinimum.abs != 0.0 && skinMaximum.abs != 0.0) {
       continue;
     }
     LayoutLimit minimum;
     LayoutLimit maximum;
-    (void)GetLayoutDescriptor()->GetAxisLimits(axis, minimum, maximum); // a valid axis
+    GetLayoutDescriptor()->GetAxisLimits(axis, minimum, maximum);
     if (skinMinimum.abs == 0.0) {
       minimum.abs = axis == 0 ? GetRect().width : double(GetRowHeight());
       if (axis == 1) {
         minimum.rel = 0.0f;
       }
     }
-    (void)SetAxisSizeLimits(axis, minimum, maximum); // 1 when they read back the same
+    SetAxisSizeLimits(axis, minimum, maximum);
   }
   mExtraRowWidth = -1;
 }
 
 QZResult LPopupMenu::OnLookChanged() {
   const RCPtr<LControl> self(this);
-  (void)SetClipToParent(false); // 1 when it floats already
-  (void)SetVisible(false);      // whether it is shown: not now
+  SetClipToParent(false);
+  SetVisible(false);
   const QZResult result = LCheckedListBox::OnLookChanged();
   ApplyAutomaticSizeLimits();
   return result;
@@ -178,7 +178,7 @@ QZResult LPopupMenu::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor
   if (Succeeded(result) && mMenuDescriptor && GetHandlerTable()) {
     const RCPtr<LControl> self(this);
     mExtraRowWidth = -1;
-    (void)LayoutMenu(); // 1 without rows
+    LayoutMenu();
   }
   return result;
 }
@@ -205,7 +205,7 @@ QZResult LPopupMenu::SetMenuDescriptor(const RCPtr<LMenuDescriptor>& menu) {
     return QZ_E_INVALIDARG;
   }
   const RCPtr<LControl> self(this);
-  (void)CloseSubMenu(); // always 0
+  CloseSubMenu();
   return ShowMenu(menu->Clone());
 }
 
@@ -225,7 +225,7 @@ QZResult LPopupMenu::SetOwner(const RCPtr<LControl>& owner) {
   const RCPtr<LControl> self(this);
   SetOwnerLinks(owner, nullptr);
   if (mMenuDescriptor) {
-    (void)ShowMenu(mMenuDescriptor); // 1 without rows
+    ShowMenu(mMenuDescriptor);
   }
   return QZ_OK;
 }
@@ -240,7 +240,7 @@ QZResult LPopupMenu::SetOwner(const RCPtr<IRootWindow>& owner) {
   const RCPtr<LControl> self(this);
   SetOwnerLinks(nullptr, owner);
   if (mMenuDescriptor) {
-    (void)ShowMenu(mMenuDescriptor); // 1 without rows
+    ShowMenu(mMenuDescriptor);
   }
   return QZ_OK;
 }
@@ -323,7 +323,7 @@ QZResult LPopupMenu::LayoutMenu() {
   }
   const RCPtr<LControl> self(this);
   const int32_t count = int32_t(menu->GetItemCount());
-  (void)SetItemCount(count); // count: the list grows or shrinks to it
+  SetItemCount(count); // count: the list grows or shrinks to it
   const RCPtr<LListBoxItem> last = GetRowControl(GetRowCount() - 1);
   if (!last) {
     return QZ_FALSE;
@@ -339,20 +339,20 @@ QZResult LPopupMenu::LayoutMenu() {
     const bool wasSeparator = last->IsSeparator();
     const WString text = last->GetText();
     last->SetSeparator(true);
-    (void)last->PerformLayout(); // 1 when unchanged
+    last->PerformLayout();
     mSeparatorHeight = int32_t(last->GetRect().height);
     last->SetSeparator(wasSeparator);
-    (void)last->SetText(text); // 1 when unchanged
+    last->SetText(text);
   }
   mSeparatorCount = 0;
   mWidestRow = 0;
   for (int32_t index = 0; index < count; ++index) {
     const RCPtr<LMenuItemDescriptor> item = menu->GetItem(uint32_t(index));
-    (void)SetItem(index, item, 0.0, item->GetItemCount() > 0, item->IsSeparator()); // an item of the list
+    SetItem(index, item, 0.0, item->GetItemCount() > 0, item->IsSeparator());
     SetItemChecked(index, item->IsChecked());
     mSeparatorCount += item->IsSeparator() ? 1 : 0;
     if (const RCPtr<LListBoxItem> row = GetRowControl(GetRowOfItem(index))) {
-      (void)row->PerformLayout(); // 1 when unchanged
+      row->PerformLayout();
     }
     mWidestRow = std::max(mWidestRow, GetItemWidth(index));
   }
@@ -360,13 +360,13 @@ QZResult LPopupMenu::LayoutMenu() {
     const double nonClient = std::max(GetRect().height - GetLookRect(-1).height, 0.0);
     LayoutPosition position;
     LayoutSize size;
-    (void)GetLayoutDescriptor()->GetAxis(0, position, size); // a valid axis
+    GetLayoutDescriptor()->GetAxis(0, position, size);
     size = LayoutSize{kSizeToSelf, WString(), 0.0f,
                       double(mWidestRow) + GetScrollBarSizes().width + (GetRect().width - GetLookRect(-1).width)};
-    (void)SetAxisPlacement(0, position, size);               // 0: stored as given
-    (void)GetLayoutDescriptor()->GetAxis(1, position, size); // a valid axis
+    SetAxisPlacement(0, position, size);
+    GetLayoutDescriptor()->GetAxis(1, position, size);
     size = LayoutSize{kSizeToSelf, WString(), 0.0f, std::max(GetContentHeight(), double(GetRowHeight())) + nonClient};
-    (void)SetAxisPlacement(1, position, size); // 0: stored as given
+    SetAxisPlacement(1, position, size);
   }
   return QZ_OK;
 }
@@ -415,8 +415,8 @@ QZResult LPopupMenu::CreateItemControls() {
 
 void LPopupMenu::HearRowHover(const RCPtr<LListBoxItem>& row) {
   if (row) {
-    (void)GetHandlerTable()->AddHandler(&LPopupMenu::OnItemHover, RCPtr<LNotificationDistributor>(row),
-                                        u"NID_HOVER_CONDITION_CHANGE"); // a row is a distributor
+    GetHandlerTable()->AddHandler(&LPopupMenu::OnItemHover, RCPtr<LNotificationDistributor>(row),
+                                  u"NID_HOVER_CONDITION_CHANGE"); // a row is a distributor
   }
 }
 
@@ -431,18 +431,18 @@ QZResult LPopupMenu::RefreshItemRow(int32_t index, RCPtr<LListBoxItem>& row) {
   const RCPtr<LCheckedListBoxItem> checked = DynamicCast<LCheckedListBoxItem>(row);
   if (!item || index >= GetItemCount()) {
     if (hotKey) {
-      (void)hotKey->SetText(WString()); // 1 when empty already
+      hotKey->SetText(WString());
     }
-    (void)row->SetEnabled(false); // 1 when disabled already
-    (void)row->ShowLook(0);       // a look the row has, or kept
+    row->SetEnabled(false);
+    row->ShowLook(0); // a look the row has, or kept
     return result;
   }
   if (hotKey) {
-    (void)hotKey->SetText(item->GetHotKeyText()); // 1 when unchanged
+    hotKey->SetText(item->GetHotKeyText());
   }
   row->SetSeparator(item->IsSeparator());
   // A separator row is disabled too: the pointer never lights it.
-  (void)row->SetEnabled(item->IsEnabled() && !item->IsSeparator()); // 1 when unchanged
+  row->SetEnabled(item->IsEnabled() && !item->IsSeparator());
   if (checked) {
     checked->SetChecked(item->IsChecked());
   }
@@ -467,9 +467,9 @@ QZResult LPopupMenu::UpdateMenuItems() {
       continue;
     }
     LMenuItemState state;
-    (void)menu->GetItemState(uint32_t(index), state);                                        // an index of the menu
-    (void)updater->IsMenuItemEnabled(menu.Get(), index, item->GetNotificationName(), state); // state is the answer
-    (void)ApplyItemState(index, state);                                                      // 1 when unchanged
+    menu->GetItemState(uint32_t(index), state);
+    updater->IsMenuItemEnabled(menu.Get(), index, item->GetNotificationName(), state);
+    ApplyItemState(index, state);
   }
   return QZ_OK;
 }
@@ -492,13 +492,13 @@ QZResult LPopupMenu::ApplyItemState(int32_t index, const LMenuItemState& state) 
   }
   if (item->GetLabel() != state.label) {
     item->SetLabel(state.label);
-    (void)LayoutMenu(); // 1 without rows
+    LayoutMenu();
   }
   if (!item->IsEnabled() && GetFocusIndex() == index) {
-    (void)ClearSelection(); // a disabled item is never the current row
+    ClearSelection(); // a disabled item is never the current row
   }
   RCPtr<LListBoxItem> row;
-  (void)RefreshItemRow(index, row); // 1 when no row shows it
+  RefreshItemRow(index, row);
   return QZ_OK;
 }
 
@@ -520,7 +520,7 @@ QZResult LPopupMenu::OnSelectionChanged() {
     if (parent->mOpenSubMenuItem && parentCurrent != parent->mOpenSubMenuItem) {
       for (int32_t open = 0; open < parent->GetItemCount(); ++open) {
         if (parent->GetMenuItem(open) == parent->mOpenSubMenuItem) {
-          (void)parent->SelectItems(open, -1, true); // an item of the parent
+          parent->SelectItems(open, -1, true);
           break;
         }
       }
@@ -553,27 +553,27 @@ void LPopupMenu::StartSubMenuDelay() {
   mHoverStartTime = Now();
   if (!mHoverTimerActive) {
     mHoverTimerActive = true;
-    (void)AddIdleRequest(); // outside a window only counted
+    AddIdleRequest(); // outside a window only counted
   }
 }
 
 void LPopupMenu::CancelSubMenuDelay() {
   if (mHoverTimerActive) {
     mHoverTimerActive = false;
-    (void)ReleaseIdleRequest(); // 0: the request was ours
+    ReleaseIdleRequest();
   }
 }
 
 QZResult LPopupMenu::OnTick() {
-  (void)LCheckedListBox::OnTick(); // 0
+  LCheckedListBox::OnTick();
   if (!mHoverTimerActive || uint32_t(Now() - mHoverStartTime) <= mSubMenuDelayMs) {
     return QZ_OK;
   }
   const RCPtr<LControl> self(this);
-  (void)CloseSubMenu(); // cancels the switch
+  CloseSubMenu(); // cancels the switch
   const RCPtr<LMenuItemDescriptor> item = GetMenuItem(mCurrentIndex);
   if (item && item->GetItemCount() > 0) {
-    (void)OpenSubMenu(mCurrentIndex); // 0x80004005 when the skin has no sub-menu
+    OpenSubMenu(mCurrentIndex);
   }
   return QZ_OK;
 }
@@ -589,10 +589,10 @@ QZResult LPopupMenu::OpenSubMenu(int32_t index) {
     return QZ_E_FAIL;
   }
   const RCPtr<LControl> self(this);
-  (void)CloseSubMenu(); // always 0
+  CloseSubMenu();
   // A sub-menu closed before leaves at the next idle tick: the new one takes its name now.
   if (const RCPtr<LControl> old = FindChildByName(mSubMenuDescriptor->GetName())) {
-    (void)old->Detach(); // always 0
+    old->Detach();
   }
   const RCPtr<LPopupMenu> subMenu = DynamicCast<LPopupMenu>(factory->CreateControl(self, mSubMenuDescriptor));
   if (!subMenu) {
@@ -607,8 +607,8 @@ QZResult LPopupMenu::OpenSubMenu(int32_t index) {
   if (!subMenu->mSubMenuDescriptor) {
     subMenu->mSubMenuDescriptor = mSubMenuDescriptor;
   }
-  (void)subMenu->CloseSubMenu(); // always 0
-  (void)subMenu->ShowMenu(item); // 1 without rows
+  subMenu->CloseSubMenu();
+  subMenu->ShowMenu(item);
 
   // Beside the row, inside the window's client area.
   const RCPtr<IRootWindow> window = GetRootWindowRef();
@@ -639,11 +639,11 @@ QZResult LPopupMenu::OpenSubMenu(int32_t index) {
   for (int32_t axis = 0; axis < 2; ++axis) {
     LayoutPosition position;
     LayoutSize size;
-    (void)subMenu->GetLayoutDescriptor()->GetAxis(axis, position, size); // a valid axis
+    subMenu->GetLayoutDescriptor()->GetAxis(axis, position, size);
     position = LayoutPosition{0.0f, kPositionToParent, WString(), 0.0f, axis == 0 ? x : y, false};
-    (void)subMenu->SetAxisPlacement(axis, position, size); // 0: stored as given
+    subMenu->SetAxisPlacement(axis, position, size);
   }
-  (void)subMenu->SetVisible(true); // whether it is shown with its ancestors
+  subMenu->SetVisible(true);
   return QZ_OK;
 }
 
@@ -651,9 +651,9 @@ QZResult LPopupMenu::CloseSubMenu() {
   CancelSubMenuDelay();
   if (const RCPtr<LPopupMenu> subMenu = mOpenSubMenu) {
     const RCPtr<LControl> self(this);
-    (void)subMenu->CloseSubMenu();      // always 0
-    (void)subMenu->SetVisible(false);   // whether it is shown: not now
-    (void)RemoveChildDeferred(subMenu); // a child of this pop-up
+    subMenu->CloseSubMenu();
+    subMenu->SetVisible(false);
+    RemoveChildDeferred(subMenu); // a child of this pop-up
     mOpenSubMenu = nullptr;
   }
   mOpenSubMenuItem = nullptr;
@@ -667,11 +667,11 @@ QZResult LPopupMenu::CloseMenu() {
     return RCPtr<LPopupMenu>(parent)->CloseMenu();
   }
   CancelSubMenuDelay();
-  (void)CloseSubMenu(); // always 0
+  CloseSubMenu();
   if (const RCPtr<LControl> parent = GetParent()) {
-    (void)parent->RemoveChildDeferred(self); // a child of it
+    parent->RemoveChildDeferred(self); // a child of it
   } else {
-    (void)SetVisible(false); // whether it is shown: not now
+    SetVisible(false);
   }
   return QZ_OK;
 }
@@ -706,10 +706,10 @@ QZResult LPopupMenu::OnItemHover(const RCPtr<LNotificationDistributor>& distribu
   if (is && !was) {
     const RCPtr<LMenuItemDescriptor> item = GetMenuItem(GetItemOfRow(row.Get()));
     if (item && !item->GetStatusText().IsEmpty()) {
-      (void)application->SetStatusText(item->GetStatusText()); // 0x80004005 without a status line
+      application->SetStatusText(item->GetStatusText());
     }
   } else if (was && !is) {
-    (void)application->RestoreStatusText(); // 0x80004005 without a status line
+    application->RestoreStatusText();
   }
   return QZ_OK; // the list box hears it too
 }
@@ -723,7 +723,7 @@ void LPopupMenu::OpenCurrentSubMenu(int32_t index) {
     const RCPtr<LPopupMenu> subMenu = mOpenSubMenu;
     for (int32_t first = 0; first < subMenu->GetItemCount(); ++first) {
       if (subMenu->IsItemSelectable(first)) {
-        (void)subMenu->SelectItems(first, -1, true); // an item of the sub-menu
+        subMenu->SelectItems(first, -1, true);
         break;
       }
     }
@@ -742,7 +742,7 @@ void LPopupMenu::OnItemChosen() {
     }
     return;
   }
-  (void)ActivateItem(item); // 0 for an item
+  ActivateItem(item);
 }
 
 void LPopupMenu::DeliverToWindow(const RCPtr<IRootWindow>& window, const RCPtr<LNotification>& command) {
@@ -777,14 +777,14 @@ QZResult LPopupMenu::ActivateItem(const RCPtr<LMenuItemDescriptor>& item) {
   }
   const bool closes = mCloseOnActivate && !mClosing;
   if (closes) {
-    (void)SetVisible(false); // whether it is shown: not now
+    SetVisible(false);
   }
   const RCPtr<LControl> owner = FindOwner();
   const RCPtr<IRootWindow> ownerWindow = mOwnerWindow;
   if (owner || ownerWindow) {
     const int32_t focus = GetFocusIndex();
     const int32_t index = focus >= 0 && focus < GetItemCount() ? focus : -1;
-    (void)Notify(u"NID_ITEM_ACTIVATED"); // 1 when nobody listens
+    Announce(u"NID_ITEM_ACTIVATED");
     const RCPtr<LNotification> command =
         LNotification::Create(chosen->GetNotificationName().GetBuffer(), LMenuActivationParam::Create(menu, index));
     if (owner) {
@@ -795,15 +795,15 @@ QZResult LPopupMenu::ActivateItem(const RCPtr<LMenuItemDescriptor>& item) {
         top = top->GetParent();
       }
       if ((top->HasFocus() || top->ContainsFocus()) && owner->GetRootWindowRef()) {
-        (void)owner->SetFocus(true); // a refusal leaves the focus in the menu
+        owner->SetFocus(true); // a refusal leaves the focus in the menu
       }
-      (void)owner->ReceiveNotification(nullptr, command); // the owner's answer
+      owner->ReceiveNotification(nullptr, command);
     } else {
       DeliverToWindow(ownerWindow, command);
     }
   }
   if (closes) {
-    (void)CloseMenu(); // always 0
+    CloseMenu();
   }
   return QZ_OK;
 }
@@ -820,7 +820,7 @@ QZResult LPopupMenu::OnKeyDown(const RCPtr<LKeyParam>& param) {
   switch (param->GetKey().code) {
   case kKeyLeft:
     if (LPopupMenu* parent = ParentPopup()) {
-      (void)RCPtr<LPopupMenu>(parent)->CloseSubMenu(); // always 0
+      RCPtr<LPopupMenu>(parent)->CloseSubMenu();
       return QZ_OK;
     }
     return QZ_FALSE;
@@ -834,7 +834,7 @@ QZResult LPopupMenu::OnKeyDown(const RCPtr<LKeyParam>& param) {
   }
   case kKeyEscape:
     if (mCloseOnActivate && !mClosing) {
-      (void)CloseMenu(); // always 0
+      CloseMenu();
       return QZ_OK;
     }
     return QZ_FALSE;
@@ -860,7 +860,7 @@ QZResult LPopupMenu::HandleLeftButtonUp(const RCPtr<LMouseButtonParam>& param) {
   }
   if (IsItemSelectable(index)) {
     if (index != mCurrentIndex) {
-      (void)SelectItems(index, -1, true); // an item of the list
+      SelectItems(index, -1, true);
     }
     OnItemChosen();
   }
@@ -887,7 +887,7 @@ QZResult LPopupMenu::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& para
     return result;
   }
   if (dynamic_cast<IMenuTitle*>(hit.Get())) {
-    (void)hit->SetCapture(kMouseButtonLeft, local.x, local.y); // 1 when refused
+    hit->SetCapture(kMouseButtonLeft, local.x, local.y);
     return result;
   }
   for (RCPtr<LControl> up = hit; up; up = up->GetParent()) {
@@ -896,7 +896,7 @@ QZResult LPopupMenu::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& para
         PointT<double> there = point.ToDouble();
         ConvertPoint(popup.Get(), there);
         const PointT<int32_t> at = there.Round();
-        (void)popup->SetCapture(kMouseButtonLeft, at.x, at.y); // 1 when refused
+        popup->SetCapture(kMouseButtonLeft, at.x, at.y);
       }
       break;
     }
@@ -914,13 +914,13 @@ QZResult LPopupMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   const uint32_t focus = kConditionHasFocus | kConditionContainsFocus;
   const bool top = !ParentPopup();
   if ((changed & focus) && top && !(param->GetCurrent() & focus) && IsShown(false) && mCloseOnActivate && !mClosing) {
-    (void)CloseMenu(); // always 0
+    CloseMenu();
   }
   if (changed & kConditionVisible) {
     if (param->GetCurrent() & kConditionVisible) {
-      (void)UpdateMenuItems(); // always 0
+      UpdateMenuItems();
     } else if (top) {
-      (void)CloseSubMenu(); // always 0
+      CloseSubMenu();
     }
   }
   return result;
@@ -950,14 +950,14 @@ QZResult LPopupMenu::ShowAtMousePosition() {
       position = std::max(position, 0.0);
       LayoutPosition placement;
       LayoutSize size;
-      (void)GetLayoutDescriptor()->GetAxis(axis, placement, size); // a valid axis
+      GetLayoutDescriptor()->GetAxis(axis, placement, size);
       placement = LayoutPosition{0.0f, kPositionToParent, WString(), 0.0f, position - parentPosition[axis], false};
-      (void)SetAxisPlacement(axis, placement, size); // 0: stored as given
+      SetAxisPlacement(axis, placement, size);
     }
   }
-  (void)SetVisible(true); // whether it is shown with its ancestors
+  SetVisible(true);
   if (!HasFocus()) {
-    (void)SetFocus(true); // the base's answer
+    SetFocus(true);
   }
   return QZ_OK;
 }

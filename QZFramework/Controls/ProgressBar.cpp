@@ -35,29 +35,29 @@ QZResult LProgressBar::Initialize() {
   mTimeLabel = DynamicCast<LLabel>(FindChildByName(u"timeRemainingLabel"));
   mPercentLabel = DynamicCast<LLabel>(FindChildByName(u"percentCompleteLabel"));
   if (const RCPtr<LLabel> label = mTimeLabel) {
-    (void)label->SetVisible(false); // whether it is still shown: it is not
+    label->SetVisible(false);
   }
 
   IControlApplication* application = GetControlApplication();
   const RCPtr<LControlFactory> factory = application ? application->GetControlFactory() : nullptr;
   const RCPtr<LStringTable> texts = factory ? factory->GetApplicationStringTable() : nullptr;
   // A word the table does not have stays empty.
-  (void)LookupString(texts.Get(), u"HOURS_SINGULAR", mHourSingular);
-  (void)LookupString(texts.Get(), u"HOURS_PLURAL", mHourPlural);
-  (void)LookupString(texts.Get(), u"MINUTES_SINGULAR", mMinuteSingular);
-  (void)LookupString(texts.Get(), u"MINUTES_PLURAL", mMinutePlural);
-  (void)LookupString(texts.Get(), u"SECONDS_SINGULAR", mSecondSingular);
-  (void)LookupString(texts.Get(), u"SECONDS_PLURAL", mSecondPlural);
-  (void)LookupString(texts.Get(), u"REMAINING", mRemaining);
+  LookupString(texts.Get(), u"HOURS_SINGULAR", mHourSingular);
+  LookupString(texts.Get(), u"HOURS_PLURAL", mHourPlural);
+  LookupString(texts.Get(), u"MINUTES_SINGULAR", mMinuteSingular);
+  LookupString(texts.Get(), u"MINUTES_PLURAL", mMinutePlural);
+  LookupString(texts.Get(), u"SECONDS_SINGULAR", mSecondSingular);
+  LookupString(texts.Get(), u"SECONDS_PLURAL", mSecondPlural);
+  LookupString(texts.Get(), u"REMAINING", mRemaining);
 
-  (void)SetValue(0.0);                // the value kept
-  (void)SetValueRange(0.0, 100.0, 0); // a linear range is always taken
+  SetValue(0.0);
+  SetValueRange(0.0, 100.0, 0);
   return result;
 }
 
 QZResult LProgressBar::OnLookChanged() {
-  (void)SetFocusable(true); // 1 when it was not focusable already
-  (void)OnValueChanged();   // always 0
+  SetFocusable(true);
+  OnValueChanged();
   return QZ_OK;
 }
 
@@ -69,20 +69,20 @@ QZResult LProgressBar::OnValueChanged() {
   if (const RCPtr<LControl> overlay = mActiveOverlay) {
     const double width = double(RoundHalfAway(GetRect().width * percent / 100.0));
     if (width < 1.0) {
-      (void)overlay->SetVisible(false); // whether it is still shown: it is not
+      overlay->SetVisible(false);
     } else if (const RCPtr<LLayoutDescriptor>& layout = overlay->GetLayoutDescriptor()) {
-      (void)overlay->SetVisible(true); // whether it is shown with its ancestors
+      overlay->SetVisible(true);
       LayoutPosition position;
       LayoutSize size;
-      (void)layout->GetAxis(0, position, size); // 0 for axis 0
+      layout->GetAxis(0, position, size);
       size.kind = kSizeToSelf;
       size.abs = width;
-      (void)overlay->SetAxisPlacement(0, position, size); // 1 when the layout adjusted it
+      overlay->SetAxisPlacement(0, position, size);
     }
   }
 
   if (const RCPtr<LLabel> label = mPercentLabel) {
-    (void)label->SetText(WString::FromDouble(percent, 0)); // 1 when it shows that already
+    label->SetText(WString::FromDouble(percent, 0));
   }
 
   if (mTimingOn) {
@@ -113,7 +113,7 @@ void LProgressBar::UpdateEstimate() {
   if (seconds < std::numeric_limits<int32_t>::min() || seconds > std::numeric_limits<int32_t>::max()) {
     return;
   }
-  (void)SetTimeRemaining(int32_t(seconds)); // 1 when it shows that already
+  SetTimeRemaining(int32_t(seconds));
 }
 
 void LProgressBar::SetTimingEnabled(bool on) {
@@ -165,7 +165,7 @@ QZResult LProgressBar::SetTimeRemaining(int32_t seconds) {
   if (!label) {
     return QZ_E_FAIL;
   }
-  (void)label->SetVisible(true); // whether it is shown with its ancestors
+  label->SetVisible(true);
   return label->SetText(TimeRemainingText(seconds));
 }
 

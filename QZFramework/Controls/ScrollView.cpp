@@ -73,7 +73,7 @@ QZResult LScrollView::ApplyCreateParams() {
   }
   mAutoExtentMarginX = 0;
   mAutoExtentMarginY = 0;
-  (void)RecomputeAutoExtent(); // 1 without a mode
+  RecomputeAutoExtent();
   return base;
 }
 
@@ -97,9 +97,9 @@ QZResult LScrollView::ApplyDescriptor(const RCPtr<LControlDescriptor>& descripto
     return result;
   }
   SetUpBars(false);
-  (void)RecomputeAutoExtent(); // 1 without a mode
+  RecomputeAutoExtent();
   LayOutBars();
-  (void)UpdateClientArea(); // always 0
+  UpdateClientArea();
   return result;
 }
 
@@ -118,8 +118,8 @@ void LScrollView::SetUpBars(bool subscribe) {
   }
   if (mHBar) {
     if (subscribe) {
-      (void)GetHandlerTable()->AddHandler(&LScrollView::OnBarMoved, RCPtr<LNotificationDistributor>(mHBar),
-                                          u"NID_VALUE_CHANGE"); // a bar is a distributor
+      GetHandlerTable()->AddHandler(&LScrollView::OnBarMoved, RCPtr<LNotificationDistributor>(mHBar),
+                                    u"NID_VALUE_CHANGE"); // a bar is a distributor
     }
     if (mHBarThickness == 0.0) {
       mHBarThickness = mHBar->GetRect().height;
@@ -127,8 +127,8 @@ void LScrollView::SetUpBars(bool subscribe) {
   }
   if (mVBar) {
     if (subscribe) {
-      (void)GetHandlerTable()->AddHandler(&LScrollView::OnBarMoved, RCPtr<LNotificationDistributor>(mVBar),
-                                          u"NID_VALUE_CHANGE"); // a bar is a distributor
+      GetHandlerTable()->AddHandler(&LScrollView::OnBarMoved, RCPtr<LNotificationDistributor>(mVBar),
+                                    u"NID_VALUE_CHANGE"); // a bar is a distributor
     }
     if (mVBarThickness == 0.0) {
       mVBarThickness = mVBar->GetRect().width;
@@ -147,8 +147,8 @@ QZResult LScrollView::SetClientExtent(double width, double height) {
   }
   const RCPtr<LControl> self(this);
   mClientExtent = {width, height};
-  (void)UpdateScrollBarsIfNeeded();          // always 0
-  (void)Notify(u"NID_CLIENT_EXTENT_CHANGE"); // 1 when nobody listens
+  UpdateScrollBarsIfNeeded();
+  Announce(u"NID_CLIENT_EXTENT_CHANGE");
   return QZ_OK;
 }
 
@@ -156,7 +156,7 @@ QZResult LScrollView::SetAutoClientExtent(int32_t mode, int32_t marginX, int32_t
   mAutoExtentMode = mode;
   mAutoExtentMarginX = marginX;
   mAutoExtentMarginY = marginY;
-  (void)RecomputeAutoExtent(); // 1 without a mode
+  RecomputeAutoExtent();
   return QZ_OK;
 }
 
@@ -192,8 +192,8 @@ void LScrollView::SetRowMode(int32_t axis, int32_t rowSize) {
   // The bar's units change (rows, pixels): the content stays where it is.
   const PointT<double> offset = GetScrollOffset();
   (axis == 0 ? mHRowSize : mVRowSize) = rowSize;
-  (void)UpdateScrollBarsIfNeeded(); // always 0
-  (void)SetScrollOffset(offset);    // the bars follow
+  UpdateScrollBarsIfNeeded();
+  SetScrollOffset(offset); // the bars follow
 }
 
 // =============================================================================================
@@ -223,7 +223,7 @@ void LScrollView::LayOutBars() {
   const RectT<double> content = GetContentRect();
   const double fullWidth = content.width + (vRoom ? mVBarThickness : 0.0);
   const double fullHeight = content.height + (hRoom ? mHBarThickness : 0.0);
-  (void)RecomputeAutoExtent(); // 1 without a mode
+  RecomputeAutoExtent();
 
   bool needV = mClientExtent.height > fullHeight;
   const bool needH = mClientExtent.width > fullWidth - (needV ? mVBarThickness : 0.0);
@@ -240,15 +240,15 @@ void LScrollView::LayOutBars() {
   UpdateBarRanges();
 
   if (mVBar && IsPartShown(mVBar.Get()) != vRoom) {
-    (void)OnScrollBarShownChanged(1); // a hook
+    OnScrollBarShownChanged(1);
   }
   if (mHBar && IsPartShown(mHBar.Get()) != hRoom) {
-    (void)OnScrollBarShownChanged(0); // a hook
+    OnScrollBarShownChanged(0);
   }
   if (GetContentRect() != content) {
-    (void)OnViewRectChanged(); // a hook
+    OnViewRectChanged();
   }
-  (void)RecomputeAutoExtent(); // 1 without a mode
+  RecomputeAutoExtent();
 }
 
 void LScrollView::ShowBar(int32_t axis, bool shown) {
@@ -261,9 +261,9 @@ void LScrollView::ShowBar(int32_t axis, bool shown) {
   const int32_t cross = axis == 1 ? 0 : 1;
   LayoutPosition position;
   LayoutSize size;
-  (void)layout->GetAxis(cross, position, size); // a valid axis
+  layout->GetAxis(cross, position, size);
   size.abs = shown ? (axis == 1 ? mVBarThickness : mHBarThickness) : 0.0;
-  (void)target->SetAxisPlacement(cross, position, size); // 0: stored as given
+  target->SetAxisPlacement(cross, position, size);
 }
 
 void LScrollView::UpdateBarRanges() {
@@ -283,27 +283,27 @@ void LScrollView::UpdateBarRange(int32_t axis) {
     const double total = std::floor(extent / rowSize);
     const double visible = std::floor(view / rowSize);
     const double line = visible < total ? 1.0 / (total - visible) : 1.0;
-    (void)bar->SetValueRange(0.0, std::max(total - visible, 0.0), 0); // linear: valid; keeps the row
+    bar->SetValueRange(0.0, std::max(total - visible, 0.0), 0);
     bar->SetLineStep(line);
     bar->SetPageStep(std::min(visible * line, 1.0));
     bar->SetThumbRatio(visible < total ? visible / total : 1.0);
-    (void)bar->UpdateClientArea(); // always 0
+    bar->UpdateClientArea();
     return;
   }
   const bool scrolls = view < extent;
   const double page = scrolls ? std::min(view / (extent - view), 1.0) : 1.0;
   // Nothing to scroll is the range 0..0, not a range that ends below its start.
-  (void)bar->SetValueRange(0.0, std::max(extent - view, 0.0), 0); // linear: valid; keeps the pixel offset
+  bar->SetValueRange(0.0, std::max(extent - view, 0.0), 0);
   bar->SetThumbRatio(scrolls ? view / extent : 1.0);
   bar->SetPageStep(page);
   bar->SetLineStep(page / 10.0);
-  (void)bar->UpdateClientArea(); // always 0
+  bar->UpdateClientArea();
 
   const double offset = double(std::max<int64_t>(RoundHalfAway((extent - view) * bar->GetValue()), 0));
   if (offset != GetScrollOffset().Axis(axis)) {
     const PointT<double> wanted =
         axis == 0 ? PointT<double>{offset, GetScrollOffset().y} : PointT<double>{GetScrollOffset().x, offset};
-    (void)SetScrollOffset(wanted); // 1 when the limits keep it where it is
+    SetScrollOffset(wanted);
   }
 }
 
@@ -368,9 +368,9 @@ QZResult LScrollView::BeginClientUpdate() {
 
 QZResult LScrollView::UpdateClientArea() {
   const RCPtr<LControl> self(this);
-  (void)LControl::UpdateClientArea(); // always 0
+  LControl::UpdateClientArea();
   mInClientAreaUpdate = false;
-  (void)RecomputeAutoExtent(); // 1 without a mode
+  RecomputeAutoExtent();
   LayOutBars();
   return QZ_OK;
 }
@@ -402,7 +402,7 @@ QZResult LScrollView::ScrollContent(const PointT<double>& oldOffset, const Point
     }
     CAutoNotificationDisabler<LScrollView> quiet(GetHandlerTable(), RCPtr<LNotificationDistributor>(bar),
                                                  u"NID_VALUE_CHANGE");
-    (void)bar->SetValue(position); // the value kept
+    bar->SetValue(position);
   }
   return LControl::ScrollContent(oldOffset, newOffset);
 }
@@ -418,7 +418,7 @@ QZResult LScrollView::OnBarMoved(const RCPtr<LNotificationDistributor>& distribu
   const double offset = RowSizeOf(axis) > 0 ? units * RowSizeOf(axis) : double(RoundHalfAway(units));
   const PointT<double> wanted =
       axis == 0 ? PointT<double>{offset, GetScrollOffset().y} : PointT<double>{GetScrollOffset().x, offset};
-  (void)SetScrollOffset(wanted); // 1 when it is there already
+  SetScrollOffset(wanted);
   return QZ_FALSE;
 }
 
@@ -428,7 +428,7 @@ QZResult LScrollView::OnChildLayoutChanged(const RCPtr<LControl>& child) {
     if (layout && layout->position[0].docked && layout->position[1].docked) {
       LayOutBars();
     } else {
-      (void)RecomputeAutoExtent(); // 1 without a mode
+      RecomputeAutoExtent();
     }
   }
   return LControl::OnChildLayoutChanged(child);
@@ -436,7 +436,7 @@ QZResult LScrollView::OnChildLayoutChanged(const RCPtr<LControl>& child) {
 
 QZResult LScrollView::OnChildRemoved(const RCPtr<LControl>& child, uint32_t index) {
   if (GetRootWindowRef()) {
-    (void)RecomputeAutoExtent(); // 1 without a mode
+    RecomputeAutoExtent();
   }
   return LControl::OnChildRemoved(child, index);
 }
@@ -478,7 +478,7 @@ QZResult LScrollView::ScrollByWheel(const RCPtr<LScrollbar>& bar, const RCPtr<LM
   }
   const RCPtr<LControl> self(this);
   const double step = param->GetModifiers() & kModifierShift ? bar->GetPageStep() : bar->GetLineStep();
-  (void)bar->SetValue(bar->GetValue() + (towardsEnd ? step : -step)); // the view follows the bar
+  bar->SetValue(bar->GetValue() + (towardsEnd ? step : -step)); // the view follows the bar
   return QZ_OK;
 }
 

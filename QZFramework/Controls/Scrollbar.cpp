@@ -28,7 +28,7 @@ double ExtentOf(const RectT<double>& rect, int32_t axis) { return axis == 0 ? re
 } // namespace
 
 LScrollbar::LScrollbar(const RCPtr<LControl>& parent, const WString& name) : LHandlerTableControl(parent, name) {
-  (void)LControl::SetValueRange(0.0, 100.0, 0); // a valid range
+  LControl::SetValueRange(0.0, 100.0, 0);
 }
 
 // =============================================================================================
@@ -49,7 +49,7 @@ double LScrollbar::SetValue(double value) {
 QZResult LScrollbar::SetValueRange(double minimum, double maximum, int32_t scale) {
   const double units = NormalizedToValue(GetValue());
   const QZResult stored = LControl::SetValueRange(minimum, maximum, scale);
-  (void)SetValue(ValueToNormalized(units)); // the value kept
+  SetValue(ValueToNormalized(units));
   return stored;
 }
 
@@ -94,13 +94,13 @@ void LScrollbar::PlaceThumbAt(double position) {
   }
   LayoutPosition place;
   LayoutSize size;
-  (void)layout->GetAxis(Axis(), place, size); // a valid axis
+  layout->GetAxis(Axis(), place, size);
   // Measured from the channel's client origin, by its near edge.
   place.kind = kPositionToClient;
   place.rel = 0.0f;
   place.anchor = 0.0f;
   place.abs = position;
-  (void)mThumb->SetAxisPlacement(Axis(), place, size); // 0: stored as given
+  mThumb->SetAxisPlacement(Axis(), place, size);
 }
 
 void LScrollbar::SizeThumbTo(double length) {
@@ -110,7 +110,7 @@ void LScrollbar::SizeThumbTo(double length) {
   }
   LayoutPosition place;
   LayoutSize size;
-  (void)layout->GetAxis(Axis(), place, size); // a valid axis
+  layout->GetAxis(Axis(), place, size);
   const double pixels = double(RoundHalfAway(length));
   if (size.kind == kSizeToSelf && size.abs == pixels) {
     return;
@@ -118,7 +118,7 @@ void LScrollbar::SizeThumbTo(double length) {
   size.kind = kSizeToSelf;
   size.rel = 0.0f;
   size.abs = pixels;
-  (void)mThumb->SetAxisPlacement(Axis(), place, size); // 0: stored as given
+  mThumb->SetAxisPlacement(Axis(), place, size);
 }
 
 int32_t LScrollbar::RegionAt(double position) const {
@@ -166,7 +166,7 @@ void LScrollbar::UpdateChannelLook() {
     if (hasPressedLook) {
       mChannel->ClearLookRegion(1);
     }
-    (void)mChannel->ShowLook(0); // QZ_E_INVALIDARG without looks
+    mChannel->ShowLook(0);
     return;
   }
   // The stretch between the thumb and the channel's end on the pressed side, across the
@@ -178,14 +178,12 @@ void LScrollbar::UpdateChannelLook() {
   const RectT<double>& channel = mChannel->GetRect();
   const RectT<double> stretch = Axis() == 0 ? RectT<double>{track.x + from, 0.0, to - from, channel.height}
                                             : RectT<double>{0.0, track.y + from, channel.width, to - from};
-  (void)mChannel->SetLookRegion(1, RectListT<int32_t>(stretch)); // the channel has looks
-  (void)mChannel->SetLookWeight(0, 1.0f, false);                 // look 0 under it
-  (void)mChannel->SetLookWeight(1, 1.0f, false);
+  mChannel->SetLookRegion(1, RectListT<int32_t>(stretch)); // the channel has looks
+  mChannel->SetLookWeight(0, 1.0f, false);                 // look 0 under it
+  mChannel->SetLookWeight(1, 1.0f, false);
 }
 
-void LScrollbar::StepPage() {
-  (void)SetValue(GetValue() + (mPressedRegion == kRegionBefore ? -mPageStep : mPageStep)); // the value kept
-}
+void LScrollbar::StepPage() { SetValue(GetValue() + (mPressedRegion == kRegionBefore ? -mPageStep : mPageStep)); }
 
 QZResult LScrollbar::OnChannelPress(const RCPtr<LNotificationDistributor>&, const RCPtr<LNotification>& notification) {
   const RCPtr<LConditionsParam> param = notification->GetParameterAs<LConditionsParam>();
@@ -206,12 +204,12 @@ QZResult LScrollbar::OnChannelPress(const RCPtr<LNotificationDistributor>&, cons
       StepPage();
       mPageLastTime = Widgets::Now();
       mPageTimeLeft = mPageFirstDelay;
-      (void)AddIdleRequest(); // outside a window it is counted for later
+      AddIdleRequest(); // outside a window it is counted for later
     }
   } else if ((changed & kConditionCapture) && !(now & kConditionCapture) && mPressedRegion != kRegionNone) {
     mPressedRegion = kRegionNone;
-    (void)ReleaseIdleRequest(); // the paging's request
-    UpdateChannelLook();        // look 0 alone
+    ReleaseIdleRequest();
+    UpdateChannelLook(); // look 0 alone
   }
   if (mPressedRegion != kRegionNone) {
     UpdateChannelLook();
@@ -267,7 +265,7 @@ QZResult LScrollbar::OnThumbDrag(const RCPtr<LNotificationDistributor>&, const R
     const double deferred = mDeferredValue;
     mDeferredValue = -1.0;
     if (mApplyDeferredValue && deferred >= 0.0 && deferred <= 1.0) {
-      (void)SetValue(deferred); // the value kept
+      SetValue(deferred);
     }
   }
   return QZ_FALSE;
@@ -290,7 +288,7 @@ QZResult LScrollbar::OnThumbMove(const RCPtr<LNotificationDistributor>&, const R
     // A thumb that fills the channel has no travel: its value is the start.
     const double travel = mChannelEnd - mChannelStart - mThumbLength;
     const double value = travel > 0.0 ? (position - mChannelStart) / travel : 0.0;
-    (void)LControl::SetValue(std::clamp(value, 0.0, 1.0)); // the value kept
+    LControl::SetValue(std::clamp(value, 0.0, 1.0));
   }
   return QZ_FALSE;
 }
@@ -302,9 +300,9 @@ QZResult LScrollbar::OnArrowRepeat(const RCPtr<LNotificationDistributor>& distri
   }
   const WString name = source->GetName();
   if (name == u"dec") {
-    (void)SetValue(GetValue() - mLineStep); // the value kept
+    SetValue(GetValue() - mLineStep);
   } else if (name == u"inc") {
-    (void)SetValue(GetValue() + mLineStep); // the value kept
+    SetValue(GetValue() + mLineStep);
   }
   return QZ_FALSE;
 }
@@ -354,7 +352,7 @@ QZResult LScrollbar::OnSiblingKeyOffer(const RCPtr<LNotificationDistributor>&,
     return QZ_OK;
   }
   offer->SetHandled(LSiblingKeyParam::kHandled);
-  (void)SetValue(target); // clamped, the value kept
+  SetValue(target); // clamped, the value kept
   return QZ_FALSE;
 }
 
@@ -369,14 +367,14 @@ QZResult LScrollbar::Initialize() {
   mChannel = FindChildByName(u"channel");
   if (mChannel) {
     const RCPtr<LNotificationDistributor> channel(mChannel);
-    (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnChannelPress, channel, u"NID_LEFT_DRAG_CONDITION_CHANGE");
-    (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnChannelHover, channel, u"NID_HOVER_CONDITION_CHANGE");
+    EnsureHandlerTable().AddHandler(&LScrollbar::OnChannelPress, channel, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+    EnsureHandlerTable().AddHandler(&LScrollbar::OnChannelHover, channel, u"NID_HOVER_CONDITION_CHANGE");
     mThumb = mChannel->FindChildByName(u"thumb");
   }
   if (mThumb) {
     const RCPtr<LNotificationDistributor> thumb(mThumb);
-    (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnThumbMove, thumb, u"NID_MOUSE_MOVE");
-    (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnThumbDrag, thumb, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+    EnsureHandlerTable().AddHandler(&LScrollbar::OnThumbMove, thumb, u"NID_MOUSE_MOVE");
+    EnsureHandlerTable().AddHandler(&LScrollbar::OnThumbDrag, thumb, u"NID_LEFT_DRAG_CONDITION_CHANGE");
     if (const RCPtr<LButton> button = DynamicCast<LButton>(mThumb)) {
       button->SetPressedOutside(true);
     }
@@ -385,8 +383,8 @@ QZResult LScrollbar::Initialize() {
   mInc = DynamicCast<LButton>(FindChildByName(u"inc"));
   for (const RCPtr<LButton>& arrow : {mDec, mInc}) {
     if (arrow) {
-      (void)EnsureHandlerTable().AddHandler(&LScrollbar::OnArrowRepeat, RCPtr<LNotificationDistributor>(arrow),
-                                            u"NID_BUTTON_AUTOREPEAT");
+      EnsureHandlerTable().AddHandler(&LScrollbar::OnArrowRepeat, RCPtr<LNotificationDistributor>(arrow),
+                                      u"NID_BUTTON_AUTOREPEAT");
       arrow->SetAutoRepeat(true);
       arrow->SetRepeatActive(false);
     }
@@ -396,23 +394,23 @@ QZResult LScrollbar::Initialize() {
     const RectT<double>& inc = mInc->GetRect();
     mVertical = inc.x - dec.x <= inc.y - dec.y;
   }
-  (void)UpdateClientArea(); // always 0
-  (void)SetKeyMask(0xFF);   // a mask of 8 bits
+  UpdateClientArea();
+  SetKeyMask(0xFF); // a mask of 8 bits
   return QZ_OK;
 }
 
 QZResult LScrollbar::OnLookChanged() {
   const RCPtr<LControl> self(this);
-  (void)SetFocusable(true); // 1 when it was not focusable already
+  SetFocusable(true);
   for (const RCPtr<LControl>& part : {RCPtr<LControl>(mDec), RCPtr<LControl>(mInc), mChannel, mThumb}) {
     if (part) {
-      (void)part->SetFocusable(true); // 1 when it was not focusable already
+      part->SetFocusable(true);
     }
   }
   if (mThumb) {
     mMinimumThumbLength = mVertical ? mThumb->GetRect().width : mThumb->GetRect().height;
   }
-  (void)UpdateClientArea(); // always 0
+  UpdateClientArea();
   return LControl::OnLookChanged();
 }
 

@@ -47,12 +47,12 @@ QZResult LSlider::Initialize() {
   if (mThumb) {
     const RCPtr<LNotificationDistributor> thumb(mThumb);
     // Refused only for a name that cannot be interned.
-    (void)GetHandlerTable()->AddHandler(&LSlider::OnThumbMove, thumb, u"NID_MOUSE_MOVE");
-    (void)GetHandlerTable()->AddHandler(&LSlider::OnThumbDrag, thumb, u"NID_LEFT_DRAG_CONDITION_CHANGE");
+    GetHandlerTable()->AddHandler(&LSlider::OnThumbMove, thumb, u"NID_MOUSE_MOVE");
+    GetHandlerTable()->AddHandler(&LSlider::OnThumbDrag, thumb, u"NID_LEFT_DRAG_CONDITION_CHANGE");
   }
-  (void)UpdateClientArea();           // always 0
-  (void)SetValueRange(0.0, 127.0, 0); // a linear range is always taken
-  (void)SetDragThreshold(0);          // 0 is not negative
+  UpdateClientArea();
+  SetValueRange(0.0, 127.0, 0);
+  SetDragThreshold(0);
   return QZ_OK;
 }
 
@@ -115,7 +115,7 @@ QZResult LSlider::OnLookChanged() {
   const RCPtr<LSlider> self(this);
   for (const RCPtr<LControl>& marker : {mThumbStart, mThumbEnd}) {
     if (marker) {
-      (void)marker->SetVisible(false); // whether it is shown: it is not
+      marker->SetVisible(false);
     }
   }
   if (mThumbStart) {
@@ -145,7 +145,7 @@ double LSlider::SetValue(double value) {
     mPendingValue = value;
     return GetValue();
   }
-  (void)SetValueAndPlaceThumb(value); // the value kept
+  SetValueAndPlaceThumb(value);
   return GetValue();
 }
 
@@ -161,7 +161,7 @@ void LSlider::SetValueFromThumb() {
     return;
   }
   const PointT<int32_t> position = RoundedPosition(*mThumb);
-  (void)SetValueAndPlaceThumb(ValueFromPoint(position.x, position.y)); // the value kept
+  SetValueAndPlaceThumb(ValueFromPoint(position.x, position.y));
 }
 
 void LSlider::PlaceThumb() {
@@ -184,9 +184,9 @@ void LSlider::MoveThumbTo(const PointT<int32_t>& position) {
   for (int32_t axis = 0; axis < 2; ++axis) {
     LayoutPosition place;
     LayoutSize size;
-    (void)thumb->GetLayoutDescriptor()->GetAxis(axis, place, size); // 0 for axes 0 and 1
+    thumb->GetLayoutDescriptor()->GetAxis(axis, place, size);
     place.abs = coordinates[axis];
-    (void)thumb->SetAxisPlacement(axis, place, size); // 1 when it reads back otherwise
+    thumb->SetAxisPlacement(axis, place, size);
   }
 }
 
@@ -244,17 +244,17 @@ QZResult LSlider::OnThumbDrag(const RCPtr<LNotificationDistributor>&, const RCPt
     const RectT<double>& thumb = mThumb->GetRect();
     mGrabOffset = PointT<double>{param->GetPoint().x - thumb.x, param->GetPoint().y - thumb.y}.Round();
     mPendingValue = -1.0;
-    (void)Notify(u"NID_VALUE_CHANGE_CAPTURE", RCPtr<LHolder<bool>>(new LHolder<bool>(true))); // 1: nobody listens
+    Announce(u"NID_VALUE_CHANGE_CAPTURE", RCPtr<LHolder<bool>>(new LHolder<bool>(true)));
   } else if (mDragging) {
     mDragging = false;
     const double pending = mPendingValue;
     mPendingValue = -1.0;
     if (mApplyPendingAtDragEnd && pending >= 0.0 && pending <= 1.0) {
-      (void)SetValueAndPlaceThumb(pending); // the value kept
+      SetValueAndPlaceThumb(pending);
     }
-    (void)Notify(u"NID_VALUE_CHANGE_CAPTURE", RCPtr<LHolder<bool>>(new LHolder<bool>(false))); // 1: nobody listens
+    Announce(u"NID_VALUE_CHANGE_CAPTURE", RCPtr<LHolder<bool>>(new LHolder<bool>(false)));
     if (mNotifyAtDragEnd) {
-      (void)Notify(u"NID_VALUE_CHANGE", LValueParam::Create(GetValue(), NormalizedToValue(GetValue()))); // 1: none
+      Announce(u"NID_VALUE_CHANGE", LValueParam::Create(GetValue(), NormalizedToValue(GetValue())));
     }
   }
   return QZ_FALSE;
@@ -293,7 +293,7 @@ void LSlider::PageTowards(const PointT<double>& p) {
   const PointT<double> thumb = RoundedPosition(*mThumb).ToDouble();
   const double next = Distance(start, aimed) > Distance(start, thumb) ? std::min(current + mPageStep, target)
                                                                       : std::max(current - mPageStep, target);
-  (void)SetValueAndPlaceThumb(next); // the value kept
+  SetValueAndPlaceThumb(next);
 }
 
 QZResult LSlider::HandleLeftClick(const RCPtr<LMouseButtonParam>& param) {
@@ -329,9 +329,9 @@ QZResult LSlider::OnTick() {
 
 void LSlider::ShowStateLook() {
   if (!IsEnabled(true)) {
-    (void)ShowLook(kLookDisabled); // QZ_E_INVALIDARG for a slider without that look
+    ShowLook(kLookDisabled);
   } else {
-    (void)ShowLook(ContainsFocus() ? kLookFocused : kLookNormal); // as above
+    ShowLook(ContainsFocus() ? kLookFocused : kLookNormal);
   }
 }
 
@@ -345,7 +345,7 @@ QZResult LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   const uint32_t now = param->GetCurrent();
   if (changed & kConditionContainsFocus) {
     if (!(now & kConditionContainsFocus) && mStepKeys.EndHold()) {
-      (void)Notify(u"NID_VALUE_CHANGE_KEY_UP"); // 1 when nobody listens
+      Announce(u"NID_VALUE_CHANGE_KEY_UP");
     }
     ShowStateLook();
   } else if (changed & kConditionEnabled) {
@@ -353,26 +353,24 @@ QZResult LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   }
   if ((changed & kConditionLeftDrag) && (now & kConditionLeftDrag) && IsEnabled(true)) {
     mTrackPressed = true;
-    (void)AddIdleRequest(); // outside a window it is counted for later
+    AddIdleRequest(); // outside a window it is counted for later
     mLastTickTime = Widgets::Now();
     mRepeatCountdown = mPageFirstDelay;
   } else if ((changed & kConditionLeftDrag) && !(now & kConditionLeftDrag) && mTrackPressed) {
     mTrackPressed = false;
-    (void)ReleaseIdleRequest(); // the paging's request
+    ReleaseIdleRequest();
   }
   return result;
 }
 
-void LSlider::StepUnits(double units) {
-  (void)SetValue(ValueToNormalized(NormalizedToValue(GetValue()) + units)); // the value kept
-}
+void LSlider::StepUnits(double units) { SetValue(ValueToNormalized(NormalizedToValue(GetValue()) + units)); }
 
 QZResult LSlider::HandleKey(const RCPtr<LKeyParam>& param) {
   if (!param) {
     return LPanel::HandleKey(param);
   }
   const RCPtr<LSlider> self(this);
-  const auto announce = [&](NotificationName name) { (void)Notify(name, param); }; // 1 when nobody listens
+  const auto announce = [&](NotificationName name) { Announce(name, param); }; // 1 when nobody listens
   const auto step = [this](double units) { StepUnits(units); };
   if (mStepKeys.OnKey(*param, kValueStepModifiers | kKeyCodeCharacterMask, announce, step)) {
     return QZ_OK;

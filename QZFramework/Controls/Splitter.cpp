@@ -141,7 +141,7 @@ QZResult LSplitterBase::OnDrag() {
   if (const RCPtr<LControl> sibling = mAttached) {
     LayoutPosition placement;
     LayoutSize size;
-    (void)GetLayoutDescriptor()->GetAxis(axis, placement, size); // 0 for axes 0 and 1
+    GetLayoutDescriptor()->GetAxis(axis, placement, size);
     mSavedOffset = placement.abs;
     mSavedRel = placement.rel;
     // Held where it is, the bar no longer follows the sibling it resizes.
@@ -150,7 +150,7 @@ QZResult LSplitterBase::OnDrag() {
     held.name = WString();
     held.rel = 0.0f;
     held.abs = position;
-    (void)SetAxisPlacement(axis, held, size); // 1 when the layout adjusted it
+    SetAxisPlacement(axis, held, size);
 
     mAttachedStartSize = sibling->GetLayoutDescriptor()->size[axis].abs;
     LimitBySibling(*sibling, axis, position, mAttachedStartSize, limits);
@@ -186,9 +186,9 @@ QZResult LSplitterBase::OnDragMoved(const PointT<double>& point) {
     const int32_t axis = GetAxis();
     LayoutPosition placement;
     LayoutSize size;
-    (void)sibling->GetLayoutDescriptor()->GetAxis(axis, placement, size); // 0 for axes 0 and 1
+    sibling->GetLayoutDescriptor()->GetAxis(axis, placement, size);
     size.abs = mAttachedStartSize + AxisOf(GetDragDisplacement(), axis);
-    (void)sibling->SetAxisPlacement(axis, placement, size); // 1 when the layout adjusted it
+    sibling->SetAxisPlacement(axis, placement, size);
   }
   return LControl::OnDragMoved(point);
 }
@@ -199,12 +199,12 @@ QZResult LSplitterBase::OnDragEnd() {
     const int32_t axis = GetAxis();
     LayoutPosition placement;
     LayoutSize size;
-    (void)GetLayoutDescriptor()->GetAxis(axis, placement, size); // 0 for axes 0 and 1
+    GetLayoutDescriptor()->GetAxis(axis, placement, size);
     placement.kind = kPositionToSibling;
     placement.name = sibling->GetName();
     placement.rel = mSavedRel;
     placement.abs = mSavedOffset;
-    (void)SetAxisPlacement(axis, placement, size); // 1 when the layout adjusted it
+    SetAxisPlacement(axis, placement, size);
   }
   return LControl::OnDragEnd();
 }
@@ -216,12 +216,12 @@ QZResult LSplitterBase::OnConditionsChanged(const RCPtr<LConditionsParam>& param
   const uint32_t before = param->GetPrevious();
   const uint32_t now = param->GetCurrent();
   if ((now & kConditionLeftDrag) && !(before & kConditionLeftDrag)) {
-    (void)SetLayoutState(kDragMoveScroll, mOrientation == kHorizontal ? kDragAxisY : kDragAxisX); // always 0
+    SetLayoutState(kDragMoveScroll, mOrientation == kHorizontal ? kDragAxisY : kDragAxisX);
   }
   if ((before & kConditionLeftDrag) && !(now & kConditionLeftDrag)) {
     mAttached = nullptr;
   }
-  (void)ShowLook(IsEnabled(true) ? LookFor(now) : 6); // 1 when the skin has no such look
+  ShowLook(IsEnabled(true) ? LookFor(now) : 6);
   return LControl::OnConditionsChanged(param);
 }
 
@@ -231,7 +231,7 @@ QZResult LSplitterBase::OnConditionsChanged(const RCPtr<LConditionsParam>& param
 
 QZResult LSplitterBase::OnRootResized(const SizeT<int32_t>& size) {
   const RCPtr<LControl> self(this);
-  (void)LControl::OnRootResized(size); // always 0
+  LControl::OnRootResized(size);
   if (!GetParent()) {
     return QZ_OK;
   }
@@ -271,9 +271,9 @@ QZResult LSplitterBase::OnRootResized(const SizeT<int32_t>& size) {
   if (correction != 0.0 && sibling) {
     LayoutPosition placement;
     LayoutSize extent;
-    (void)sibling->GetLayoutDescriptor()->GetAxis(axis, placement, extent); // 0 for axes 0 and 1
+    sibling->GetLayoutDescriptor()->GetAxis(axis, placement, extent);
     extent.abs += correction;
-    (void)sibling->SetAxisPlacement(axis, placement, extent); // 1 when the layout adjusted it
+    sibling->SetAxisPlacement(axis, placement, extent);
   }
   return QZ_OK;
 }

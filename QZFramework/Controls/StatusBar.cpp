@@ -32,28 +32,28 @@ QZResult LStatusBar::Initialize() {
   if (Failed(subscribed)) {
     return subscribed;
   }
-  (void)AttachDistributor(RCPtr<LNotificationDistributor>(self)); // 1 when attached already
-  (void)AddIdleRequest();                                         // a bar outside a window drains once it is in one
+  AttachDistributor(RCPtr<LNotificationDistributor>(self));
+  AddIdleRequest(); // a bar outside a window drains once it is in one
   mLabel = DynamicCast<LLabel>(FindChildByName(u"label1"));
   mIdleText = WString();
   if (mLabel) {
     const RCPtr<LControlDescriptor>& entry = mLabel->GetControlDescriptor();
     if (!LookupString(mLabel->GetStringTable().Get(), u"LABEL", mIdleText) && entry) {
-      (void)LookupString(entry->GetCreateParams().Get(), u"LABEL", mIdleText); // empty without one
+      LookupString(entry->GetCreateParams().Get(), u"LABEL", mIdleText); // empty without one
     }
   }
   return initialized;
 }
 
 QZResult LStatusBar::ApplyCreateParams() {
-  (void)LControl::ApplyCreateParams(); // the base always succeeds
-  (void)SetFocusable(true);            // 1 when it was not focusable already
+  LControl::ApplyCreateParams();
+  SetFocusable(true);
   return QZ_OK;
 }
 
 QZResult LStatusBar::SetStatusText(const WString& text) {
   const RCPtr<LStatusBar> self(this);
-  (void)ProcessNotifications(false); // true when more was posted meanwhile: it comes later
+  ProcessNotifications(false);
   if (!mLabel) {
     return QZ_FALSE;
   }
@@ -69,7 +69,7 @@ QZResult LStatusBar::PostStatusText(const WString& text) {
 }
 
 QZResult LStatusBar::OnTick() {
-  (void)ProcessNotifications(false); // true when more was posted meanwhile: it comes later
+  ProcessNotifications(false);
   return QZ_OK;
 }
 
@@ -82,7 +82,7 @@ QZResult LStatusBar::OnSetStatusText(const RCPtr<LNotificationDistributor>&, con
 
 void LStatusBar::ShowText(const WString& text) {
   if (mLabel) {
-    (void)mLabel->SetText(text); // 1 when it shows that text already
+    mLabel->SetText(text);
   }
 }
 

@@ -96,7 +96,7 @@ QZResult LTabControl::Select(const WString& name, Proposals& proposed) {
   if (current >= 0 && target != current) {
     proposed.push_back(target);
     const RCPtr<LTabBecomingUnselectedParams> change(new LTabBecomingUnselectedParams(current, target));
-    (void)Notify(u"NID_TAB_BECOMING_UNSELECTED", change); // 1 when nobody listens
+    Announce(u"NID_TAB_BECOMING_UNSELECTED", change);
     if (change->newIndex != target) {
       int32_t next = change->newIndex;
       // Back to a tab proposed before: the receivers go round in circles. Stay.
@@ -111,19 +111,19 @@ QZResult LTabControl::Select(const WString& name, Proposals& proposed) {
   RCPtrArray<LControl, 1, 0> pages;
   const ChildControlList& children = mPageHolder->GetChildren();
   for (uint32_t i = 0; i < children.GetCount(); ++i) {
-    (void)pages.AddItem(children.GetAt(i, ChildControlList::kInsertionOrder)); // the new index
+    pages.AddItem(children.GetAt(i, ChildControlList::kInsertionOrder));
   }
   for (uint32_t i = pages.GetCount(); i-- > 0;) {
     if (int32_t(i) != target) {
-      (void)pages.GetAt(i)->SetVisible(false); // whether it is still shown
+      pages.GetAt(i)->SetVisible(false);
     }
   }
   mSelectedTab = name;
-  (void)OnTabSelected(target); // a hook
+  OnTabSelected(target);
   if (target >= 0 && uint32_t(target) < pages.GetCount()) {
-    (void)pages.GetAt(uint32_t(target))->SetVisible(true); // whether it is shown with its ancestors
+    pages.GetAt(uint32_t(target))->SetVisible(true);
   }
-  (void)Notify(u"NID_TAB_SELECTED", GetSelectedPage()); // 1 when nobody listens
+  Announce(u"NID_TAB_SELECTED", GetSelectedPage());
   return QZ_OK;
 }
 
@@ -139,18 +139,18 @@ QZResult LTabControl::OnTabButtonClick(const RCPtr<LNotificationDistributor>& di
   const WString name = button->GetName();
   const int32_t clicked = IndexOfTab(name);
   if (clicked >= 0) {
-    (void)Notify(u"NID_TAB_BUTTON_CLICKED", button); // 1 when nobody listens
+    Announce(u"NID_TAB_BUTTON_CLICKED", button);
   }
-  (void)SelectTab(name); // a cancelled or redirected click shows below
+  SelectTab(name); // a cancelled or redirected click shows below
   const int32_t selected = GetSelectedIndex();
   if (selected >= 0) {
     if (selected != clicked) {
       if (const RCPtr<LControl> pressed = GetButtonAt(selected)) {
-        (void)pressed->SetValue(1.0); // the value kept
+        pressed->SetValue(1.0);
       }
     }
     if (const RCPtr<LControl> page = GetSelectedPage()) {
-      (void)page->SetFocus(true); // a page that cannot take it leaves the focus
+      page->SetFocus(true); // a page that cannot take it leaves the focus
     }
   }
   return QZ_FALSE;
@@ -177,7 +177,7 @@ QZResult LTabControl::Initialize() {
   const ChildControlList& buttons = mButtonHolder->GetChildren();
   for (uint32_t i = 0; i < buttons.GetCount(); ++i) {
     const RCPtr<LNotificationDistributor> button(buttons.GetAt(i, ChildControlList::kInsertionOrder));
-    (void)GetHandlerTable()->AddHandler(&LTabControl::OnTabButtonClick, button, u"NID_LEFT_CLICK"); // a control
+    GetHandlerTable()->AddHandler(&LTabControl::OnTabButtonClick, button, u"NID_LEFT_CLICK"); // a control
   }
   return selected;
 }
@@ -185,7 +185,7 @@ QZResult LTabControl::Initialize() {
 QZResult LTabControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) {
   const QZResult result = LScrollView::ApplyDescriptor(descriptor);
   if (Succeeded(result) && GetHandlerTable()) {
-    (void)SelectTab(mSelectedTab); // QZ_E_FAIL when the new skin lost a holder
+    SelectTab(mSelectedTab);
   }
   return result;
 }
@@ -195,7 +195,7 @@ QZResult LTabControl::OnConditionsChanged(const RCPtr<LConditionsParam>& param) 
       (param->GetCurrent() & kConditionVisible)) {
     const RCPtr<LControl> self(this);
     if (const RCPtr<LControl> page = GetSelectedPage()) {
-      (void)page->SetFocus(true); // a page that cannot take it leaves the focus
+      page->SetFocus(true); // a page that cannot take it leaves the focus
     }
   }
   return LScrollView::OnConditionsChanged(param);

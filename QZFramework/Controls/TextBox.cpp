@@ -71,7 +71,7 @@ QZResult LTextBox::SetText(const WString& text, bool resetCaret) {
     width = block->GetNaturalWidth();
     height = block->GetTextHeight(int32_t(width));
   }
-  (void)SetClientExtent(width, height); // 1 when the size stayed
+  SetClientExtent(width, height);
   mSelectionStart = 0;
   mSelectionLength = 0;
   mAnchor = 0;
@@ -85,11 +85,11 @@ QZResult LTextBox::SetText(const WString& text, bool resetCaret) {
   RefreshSelectionDisplay();
   if (!mHintText.IsEmpty()) {
     if (const RCPtr<LLook> hint = GetLook(kLookHint); hint && GetLooks().GetCount() > uint32_t(kLookHint)) {
-      (void)hint->SetText(mHintText); // 1 when it is the hint already
+      hint->SetText(mHintText);
     }
   }
   UpdateLook();
-  (void)Notify(u"NID_TEXTBOX_TEXT_CHANGE", self); // 1 when nobody listens
+  Announce(u"NID_TEXTBOX_TEXT_CHANGE", self);
   return QZ_OK;
 }
 
@@ -101,7 +101,7 @@ void LTextBox::SetCharacterFilter(const WString& filter, bool allowList) {
 void LTextBox::SetMaxLength(int32_t maxLength) {
   mMaxLength = maxLength;
   if (maxLength > 0 && Length(GetText()) > maxLength && SetText(GetText().Left(uint32_t(maxLength)), false) == QZ_OK) {
-    (void)SetCaret(maxLength, true); // within the text
+    SetCaret(maxLength, true);
   }
 }
 
@@ -126,7 +126,7 @@ QZResult LTextBox::SetCaret(int32_t pos, bool force) {
   RecomputeCaretRect();
   mCaretVisible = true;
   mNextBlinkTime = Widgets::Now() + kCaretShownSeconds;
-  (void)InvalidateChildRect({0.0, 0.0, GetRect().width, GetRect().height}, true); // 1 when hidden
+  InvalidateChildRect({0.0, 0.0, GetRect().width, GetRect().height}, true);
   return QZ_OK;
 }
 
@@ -150,7 +150,7 @@ void LTextBox::ExtendSelectionTo(int32_t pos) {
   const int32_t start = std::min(mAnchor, pos);
   const int32_t count = std::abs(pos - mAnchor);
   SelectRange(start, count);
-  (void)SetCaret(pos); // 1 when it is there already
+  SetCaret(pos);
 }
 
 // =============================================================================================
@@ -161,7 +161,7 @@ void LTextBox::DeleteRange(int32_t start, int32_t count) {
   WString text = GetText().Left(uint32_t(start));
   text += GetText().Mid(start + count);
   if (SetText(text, false) == QZ_OK) {
-    (void)SetCaret(start, true); // within the shorter text
+    SetCaret(start, true);
   }
 }
 
@@ -185,12 +185,12 @@ QZResult LTextBox::TypeCharacter(char16_t character) {
   }
   const bool fits = mMaxLength == 0 || Length(text) < mMaxLength;
   if (fits) {
-    (void)text.Insert(uint32_t(at), WString(character)); // at lies within the text
+    text.Insert(uint32_t(at), WString(character)); // at lies within the text
   }
   if (SetText(text, false) == QZ_OK) {
     // Only an inserted character moves the caret past it; a selection removed alone
     // leaves the caret where it was.
-    (void)SetCaret(fits ? at + 1 : at, true); // within the text
+    SetCaret(fits ? at + 1 : at, true);
   }
   return QZ_OK;
 }
@@ -264,7 +264,7 @@ QZResult LTextBox::Paste() {
   text += *pasted;
   text += GetText().Mid(at + mSelectionLength);
   if (SetText(text, false) == QZ_OK) {
-    (void)SetCaret(at + Length(*pasted), true); // within the text
+    SetCaret(at + Length(*pasted), true);
   }
   return QZ_OK;
 }
@@ -276,12 +276,12 @@ QZResult LTextBox::Paste() {
 RCPtr<LTextValidationParams> LTextBox::Validate() {
   const RCPtr<LControl> self(this);
   const RCPtr<LTextValidationParams> params = LTextValidationParams::Create(GetText());
-  (void)Notify(u"NID_TEXTBOX_VALIDATING", params); // 1 when nobody listens
+  Announce(u"NID_TEXTBOX_VALIDATING", params);
   if (params->IsValid() && params->GetText() != params->GetOriginalText()) {
-    (void)SetText(params->GetText(), false); // 1 when a listener wrote the text back already
+    SetText(params->GetText(), false);
   }
   if (params->IsValid()) {
-    (void)Notify(u"NID_TEXTBOX_VALIDATED", params); // 1 when nobody listens
+    Announce(u"NID_TEXTBOX_VALIDATED", params);
   }
   return params;
 }
@@ -293,7 +293,7 @@ bool LTextBox::CanReleaseFocus() { return Commit(); }
 QZResult LTextBox::SetFocus(bool forward) {
   const RCPtr<LControl> self(this);
   if (HasFocus()) {
-    (void)Validate(); // a veto keeps the text as typed
+    Validate(); // a veto keeps the text as typed
   }
   return LScrollView::SetFocus(forward);
 }
@@ -316,12 +316,12 @@ void LTextBox::UpdateLook() {
   if (uint32_t(look) >= GetLooks().GetCount() || !GetLooks().GetAt(uint32_t(look))) {
     look = kLookNormal;
   }
-  (void)ShowLook(look); // 0x80070057 without looks
+  ShowLook(look);
 }
 
 QZResult LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   const RCPtr<LControl> self(this);
-  (void)LScrollView::OnConditionsChanged(param); // a hook
+  LScrollView::OnConditionsChanged(param);
   const uint32_t changed = param->GetChanged();
   const uint32_t now = param->GetCurrent();
   if (changed & kConditionHasFocus) {
@@ -330,9 +330,9 @@ QZResult LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
       mNextBlinkTime = Widgets::Now() + kCaretShownSeconds;
       RecomputeCaretRect();
       RefreshSelectionDisplay();
-      (void)AddIdleRequest(); // outside a window only counted
+      AddIdleRequest(); // outside a window only counted
     } else {
-      (void)ReleaseIdleRequest(); // 1 when none was held
+      ReleaseIdleRequest();
       mCaretVisible = false;
       RefreshSelectionDisplay();
     }
@@ -343,8 +343,8 @@ QZResult LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
     }
   }
   if ((changed & kConditionLeftDrag) && !(now & kConditionLeftDrag)) {
-    (void)StopAxisAnimation(0); // 1 when it was not running
-    (void)StopAxisAnimation(1); // 1 when it was not running
+    StopAxisAnimation(0);
+    StopAxisAnimation(1);
   }
   UpdateLook();
   return QZ_OK;
@@ -363,11 +363,11 @@ QZResult LTextBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
     if (first) {
       // The string table's label is the hint: the text is the skin's own label, if any.
       WString text;
-      (void)LookupString(descriptor->GetCreateParams().Get(), u"LABEL", text); // none: empty
-      (void)SetTextInternal(text, false);                                      // false when it is the text
+      LookupString(descriptor->GetCreateParams().Get(), u"LABEL", text); // none: empty
+      SetTextInternal(text, false);
     }
     if (const RCPtr<LLook> look = GetLook(kLookHint); look && GetLooks().GetCount() > uint32_t(kLookHint)) {
-      (void)look->SetText(mHintText); // 1 without a text part
+      look->SetText(mHintText);
     }
   }
   UpdateLook();
@@ -382,10 +382,10 @@ QZResult LTextBox::SubscribeNotifications() {
     const RCPtr<LMenuDescriptor> menu = LMenuDescriptor::Create();
     for (const EditCommand& command : kEditCommands) {
       WString label;
-      (void)LookupString(texts.Get(), command.textKey, label); // a missing text leaves the label empty
-      (void)menu->InsertNewItem(menu->GetItemCount(), label, command.request, true, false); // the index
+      LookupString(texts.Get(), command.textKey, label); // a missing text leaves the label empty
+      menu->InsertNewItem(menu->GetItemCount(), label, command.request, true, false);
     }
-    (void)SetContextMenuDescriptor(menu); // always 0
+    SetContextMenuDescriptor(menu);
   }
   return LScrollView::SubscribeNotifications();
 }

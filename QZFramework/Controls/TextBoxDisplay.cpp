@@ -111,7 +111,7 @@ void LTextBox::RefreshSelectionDisplay() {
           {line.rect.x + left, line.rect.y, right - left, font ? float(font->GetHeight()) : line.rect.height});
     }
   }
-  (void)InvalidateChildRect({0.0, 0.0, GetRect().width, GetRect().height}, true); // 1 when hidden
+  InvalidateChildRect({0.0, 0.0, GetRect().width, GetRect().height}, true);
 }
 
 ColorT<float> LTextBox::TextColor() {
@@ -125,7 +125,7 @@ ColorT<float> LTextBox::TextColor() {
 
 QZResult LTextBox::OnTick() {
   const RCPtr<LControl> self(this);
-  (void)LScrollView::OnTick(); // a hook
+  LScrollView::OnTick();
   const double now = Widgets::Now();
   if (!HasFocus() || !Widgets::IsDue(mNextBlinkTime - now)) {
     return QZ_OK;
@@ -133,7 +133,7 @@ QZResult LTextBox::OnTick() {
   mCaretVisible = !mCaretVisible;
   mNextBlinkTime = now + (mCaretVisible ? kCaretShownSeconds : kCaretHiddenSeconds);
   // A blink changes the caret's pixels only: the rest of the box is not repainted.
-  (void)InvalidateChildRect(PixelRect(mCaretRect, GetScrollOffset()).ToDouble(), true); // 1 when hidden
+  InvalidateChildRect(PixelRect(mCaretRect, GetScrollOffset()).ToDouble(), true);
   return QZ_OK;
 }
 
@@ -148,10 +148,10 @@ QZResult LTextBox::DrawContent(const RCPtr<LRenderer>& renderer) {
   ColorT<float> highlight = ink;
   highlight.alpha *= kHighlightAlpha;
   for (const RectT<float>& rect : mSelectionRects) {
-    (void)renderer->FillRect(PixelRect(rect, GetScrollOffset()), highlight, true); // a backend keeps its failures
+    renderer->FillRect(PixelRect(rect, GetScrollOffset()), highlight, true); // a backend keeps its failures
   }
   if (caret) {
-    (void)renderer->FillRect(PixelRect(mCaretRect, GetScrollOffset()), ink, true); // a backend keeps its failures
+    renderer->FillRect(PixelRect(mCaretRect, GetScrollOffset()), ink, true); // a backend keeps its failures
   }
   return QZ_OK;
 }

@@ -66,7 +66,7 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
     if (plain) {
       ClearSelection();
       if (left ? mCaret > 0 : mCaret < length) {
-        (void)SetCaret(mCaret + (left ? -1 : 1)); // within the text
+        SetCaret(mCaret + (left ? -1 : 1));
       }
       return QZ_OK;
     }
@@ -85,12 +85,12 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
         mAnchor = mCaret;
         SelectRange(left ? mCaret - 1 : mCaret, 1);
       }
-      (void)SetCaret(mCaret + (left ? -1 : 1)); // within the text
+      SetCaret(mCaret + (left ? -1 : 1));
       return QZ_OK;
     }
     if (modifiers == kCtrl) {
       ClearSelection();
-      (void)SetCaret(left ? PreviousWordBoundary(mCaret) : NextWordBoundary(mCaret)); // within the text
+      SetCaret(left ? PreviousWordBoundary(mCaret) : NextWordBoundary(mCaret));
       return QZ_OK;
     }
     if (modifiers == kCtrlShift) {
@@ -110,7 +110,7 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
     const bool home = virtualKey == Win::VK_HOME;
     if (plain) {
       ClearSelection();
-      (void)SetCaret(home ? 0 : length); // within the text
+      SetCaret(home ? 0 : length);
       return QZ_OK;
     }
     if (modifiers == kShift) {
@@ -118,7 +118,7 @@ QZResult LTextBox::OnVirtualKey(uint8_t virtualKey, uint32_t modifiers) {
         return QZ_OK;
       }
       SelectRange(home ? 0 : mAnchor, home ? mAnchor : length - mAnchor);
-      (void)SetCaret(home ? 0 : length); // within the text
+      SetCaret(home ? 0 : length);
       return QZ_OK;
     }
     break;
@@ -240,7 +240,7 @@ QZResult LTextBox::HandleLeftButtonDown(const RCPtr<LMouseButtonParam>& param) {
     ExtendSelectionTo(index);
   } else {
     ClearSelection();
-    (void)SetCaret(index); // 1 when it is there already
+    SetCaret(index);
     mAnchor = index;
   }
   return QZ_OK;
@@ -266,7 +266,7 @@ QZResult LTextBox::HandleLeftClick(const RCPtr<LMouseButtonParam>& param) {
   const RCPtr<LControl> self(this);
   const int32_t start = PreviousWordBoundary(mCaret);
   ClearSelection();
-  (void)SetCaret(start); // 1 when it is there already
+  SetCaret(start);
   int32_t end = NextWordBoundary(start);
   while (end > start && IsSpace(GetText().GetBuffer()[end - 1])) {
     --end;

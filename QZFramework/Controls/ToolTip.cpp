@@ -28,12 +28,12 @@ void LToolTip::Popup() {
   if (const RCPtr<IRootWindow> window = GetRootWindowRef(); window && GetLayoutDescriptor()) {
     LayoutLimit minimum;
     LayoutLimit maximum;
-    (void)GetLayoutDescriptor()->GetAxisLimits(0, minimum, maximum); // 0 for axis 0
+    GetLayoutDescriptor()->GetAxisLimits(0, minimum, maximum);
     maximum.toControl = false;
     maximum.name = WString();
     // A window narrower than the margin leaves no room rather than a negative width.
     maximum.abs = std::max(0.0, double(window->GetClientRect().width) - kWidthMargin);
-    (void)SetAxisSizeLimits(0, minimum, maximum); // 1 when the limit reads back otherwise
+    SetAxisSizeLimits(0, minimum, maximum);
   }
   const bool wasHidden = mState == kHidden;
   mStateTime = Now();
@@ -42,7 +42,7 @@ void LToolTip::Popup() {
     Show();
   }
   if (wasHidden) {
-    (void)AddIdleRequest(); // a tip outside a window gets its ticks once it is in one
+    AddIdleRequest(); // a tip outside a window gets its ticks once it is in one
   }
 }
 
@@ -50,13 +50,13 @@ void LToolTip::Dismiss() {
   const RCPtr<LControl> self(this);
   if (mState != kHidden) {
     mState = kHidden;
-    (void)ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
+    ReleaseIdleRequest(); // a failed unsubscription leaves nothing to undo
   }
   if (IsShown(false)) {
     gLastVisibleDismissal = Now();
   }
   if (GetParent()) {
-    (void)GetParent()->RemoveChildDeferred(self); // this is its child
+    GetParent()->RemoveChildDeferred(self); // this is its child
   }
 }
 
@@ -80,7 +80,7 @@ void LToolTip::Show() {
     PlaceAxis(0, pointer.x, client.width);
     PlaceAxis(1, double(pointer.y) + kPointerOffsetY, client.height);
   }
-  (void)SetVisible(true); // whether it is shown with its ancestors
+  SetVisible(true);
 }
 
 void LToolTip::PlaceAxis(int32_t axis, double pointer, double clientSize) {
@@ -95,24 +95,24 @@ void LToolTip::PlaceAxis(int32_t axis, double pointer, double clientSize) {
   }
   LayoutPosition position;
   LayoutSize extent;
-  (void)GetLayoutDescriptor()->GetAxis(axis, position, extent); // 0 for axes 0 and 1
+  GetLayoutDescriptor()->GetAxis(axis, position, extent);
   position.kind = kPositionToParent;
   position.name = WString();
   position.rel = 0.0f;
   position.abs = place;
-  (void)SetAxisPlacement(axis, position, extent); // 1 when the placement reads back otherwise
+  SetAxisPlacement(axis, position, extent);
 }
 
 bool LToolTip::IsTransparentAtPoint(const PointT<int32_t>&) { return false; }
 
 QZResult LToolTip::ApplyCreateParams() {
-  (void)SetFocusable(true); // 1 when it was not focusable already
+  SetFocusable(true);
   return QZ_OK;
 }
 
 QZResult LToolTip::OnLookChanged() {
-  (void)SetFocusable(true); // 1 when it was not focusable already
-  (void)SetVisible(false);  // whether it is shown: not until its time
+  SetFocusable(true);
+  SetVisible(false);
   return LControl::OnLookChanged();
 }
 

@@ -24,11 +24,11 @@ void LTreeViewItem::SetIndentLevel(uint32_t level) {
   const RCPtr<LControl> self(this);
   LayoutPosition position;
   LayoutSize size;
-  (void)GetLayoutDescriptor()->GetAxis(0, position, size); // 0 for axis 0
+  GetLayoutDescriptor()->GetAxis(0, position, size);
   const double indent = double(level) * box->GetRect().width;
   if (position.abs != indent) {
     position.abs = indent;
-    (void)SetAxisPlacement(0, position, size); // 1 when it reads back otherwise
+    SetAxisPlacement(0, position, size);
   }
 }
 
@@ -145,7 +145,7 @@ void LTreeView::UpdateChildVisibility(int32_t index) {
     for (int32_t parent = GetParent(item); parent >= 0 && shown; parent = GetParent(parent)) {
       shown = IsItemChecked(parent);
     }
-    (void)SetItemHidden(item, !shown); // 1 when it is so already
+    SetItemHidden(item, !shown);
   }
 }
 
@@ -159,7 +159,7 @@ void LTreeView::ExpandItem(int32_t index) {
       row >= 0 ? DynamicCast<LCheckedListBoxItem>(GetRowControl(row)) : nullptr;
   const RCPtr<LButton> box = checkedRow ? checkedRow->GetCheckBoxPart() : nullptr;
   if (box && GetAutoCheck()) {
-    (void)box->SetValue(1.0); // the value kept; heard as a click on the box
+    box->SetValue(1.0);
     return;
   }
   SetItemChecked(index, true);
@@ -214,7 +214,7 @@ int32_t LTreeView::SetItemParent(int32_t item, int32_t parent) {
     const int32_t wanted = order[size_t(k)];
     const int32_t from = where[size_t(wanted)];
     if (from != k) {
-      (void)SwapItems(k, from); // both inside the list
+      SwapItems(k, from); // both inside the list
       const int32_t displaced = at[size_t(k)];
       at[size_t(from)] = displaced;
       where[size_t(displaced)] = from;
@@ -234,7 +234,7 @@ int32_t LTreeView::SetItemParent(int32_t item, int32_t parent) {
     ExpandItem(newParent);
     UpdateChildVisibility(newParent);
   } else {
-    (void)SetItemHidden(newItem, false); // 1 when it was shown
+    SetItemHidden(newItem, false);
     UpdateChildVisibility(newItem);
   }
   UpdateRows(0);
@@ -253,7 +253,7 @@ QZResult LTreeView::RefreshItemRow(int32_t index, RCPtr<LListBoxItem>& row) {
   const RCPtr<LControl> self(this);
   if (const RCPtr<LTreeViewItem> treeRow = DynamicCast<LTreeViewItem>(row)) {
     if (const RCPtr<LButton> box = treeRow->GetCheckBoxPart()) {
-      (void)box->SetEnabled(GetDescendantCount(index) != 0); // 1 when it is so already
+      box->SetEnabled(GetDescendantCount(index) != 0);
     }
     treeRow->SetIndentLevel(GetDepth(index));
   }
@@ -270,10 +270,10 @@ QZResult LTreeView::Initialize() {
     return QZ_E_FAIL;
   }
   // Refused only for a name that cannot be interned.
-  (void)GetHandlerTable()->AddHandler(&LTreeView::OnExpandChanged, RCPtr<LNotificationDistributor>(self),
-                                      u"NID_ITEM_CHECK_CHANGE");
-  (void)GetHandlerTable()->AddHandler(&LTreeView::OnExpandChanged, RCPtr<LNotificationDistributor>(self),
-                                      u"NID_ITEM_CHECKBOX_CLICKED");
+  GetHandlerTable()->AddHandler(&LTreeView::OnExpandChanged, RCPtr<LNotificationDistributor>(self),
+                                u"NID_ITEM_CHECK_CHANGE");
+  GetHandlerTable()->AddHandler(&LTreeView::OnExpandChanged, RCPtr<LNotificationDistributor>(self),
+                                u"NID_ITEM_CHECKBOX_CLICKED");
   return result;
 }
 

@@ -7,7 +7,7 @@ namespace QZ {
 
 RCPtr<LNotificationCenter> LNotificationCenter::CreateNotificationCenter(const WString& name) {
   RCPtr<LNotificationCenter> centre(new LNotificationCenter(name));
-  (void)centre->AttachDistributor(centre); // a new centre: it attaches
+  centre->AttachDistributor(centre); // a new centre: it attaches
   return centre;
 }
 
@@ -28,7 +28,7 @@ RCPtr<LNotificationCenter> LNotificationCenterManager::GetNotificationCenter(con
     }
   }
   RCPtr<LNotificationCenter> centre = LNotificationCenter::CreateNotificationCenter(name);
-  (void)mCentres.AddItem(centre); // grows or throws
+  mCentres.AddItem(centre);
   return centre;
 }
 

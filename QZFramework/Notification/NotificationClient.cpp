@@ -23,7 +23,7 @@ NotificationID LNotificationClient::RegisterNotification(const RCPtr<LNotificati
     ++mRegistrationCount;
   }
   if ((added == QZ_OK || added == QZ_FALSE) && mDistributors.IndexOf(distributor.Get()) < 0) {
-    (void)mDistributors.AddItem(distributor.Get()); // grows or throws
+    mDistributors.AddItem(distributor.Get());
   }
   return id;
 }
@@ -52,7 +52,7 @@ QZResult LNotificationClient::UnregisterNotification(LNotificationDistributor* d
     AddInternalReferences(-1);
     --mRegistrationCount;
     if (!distributor->HasClient(this)) {
-      (void)mDistributors.RemoveItems(uint32_t(listed), 1); // an index of the list
+      mDistributors.RemoveItems(uint32_t(listed), 1);
     }
   }
   return removed;
@@ -68,7 +68,7 @@ int32_t LNotificationClient::UnregisterAllNotifications() {
   int32_t removed = 0;
   while (mDistributors.GetCount() > 0) {
     LNotificationDistributor* distributor = mDistributors.GetAt(mDistributors.GetCount() - 1);
-    (void)mDistributors.RemoveItems(mDistributors.GetCount() - 1, 1); // the last index
+    mDistributors.RemoveItems(mDistributors.GetCount() - 1, 1);
     // Registered here, so held: taking a reference cannot revive a dying distributor.
     RCPtr<LNotificationDistributor> keepAlive(distributor);
     const int32_t count = distributor->RemoveClientAll(this);

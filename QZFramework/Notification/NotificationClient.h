@@ -77,9 +77,7 @@ public:
 
 protected:
   // This base's release step: removes every registration this client holds.
-  void ReleaseClientReferences() {
-    (void)UnregisterAllNotifications(); // the number removed
-  }
+  void ReleaseClientReferences() { UnregisterAllNotifications(); }
 
 private:
   mutable Mutex mMutex;

@@ -65,7 +65,7 @@ QZResult Pool::AddClient(const RCPtr<LNotificationClient>& client, uint32_t flag
   Mutex::ScopedLock hold(mMutex);
   const int32_t index = FindEntry(client.Get());
   if (index < 0) {
-    (void)mEntries.AddItem(RCPtr<Entry>(new Entry(client, flags))); // grows or throws
+    mEntries.AddItem(RCPtr<Entry>(new Entry(client, flags)));
     mEntryCount.store(mEntries.GetCount(), std::memory_order_release);
     mFlags.fetch_or(flags, std::memory_order_acq_rel);
     std::lock_guard replace(mSnapshotLock);
@@ -88,7 +88,7 @@ QZResult Pool::RemoveClient(const LNotificationClient* client, RCPtr<Entry>& rem
   if (index < 0) {
     return QZ_FALSE;
   }
-  (void)mEntries.RemoveItem(uint32_t(index), removed); // an index of the list
+  mEntries.RemoveItem(uint32_t(index), removed);
   removed->removed.store(true, std::memory_order_seq_cst);
   mEntryCount.store(mEntries.GetCount(), std::memory_order_release);
   {
@@ -160,7 +160,7 @@ void Pool::Deliver(Entry& entry, const RCPtr<LNotificationDistributor>& distribu
     }
     latest.Swap(entry.latest);
   }
-  (void)entry.client->ReceiveNotification(distributor, notification); // distributors ignore what receivers answer
+  entry.client->ReceiveNotification(distributor, notification);
 }
 
 QZResult Pool::NotifyClients(const RCPtr<LNotificationDistributor>& distributor,

@@ -24,7 +24,7 @@ DistributorList& Distributors() {
 void EnterDistributorList(LNotificationDistributor* distributor) {
   DistributorList& list = Distributors();
   Mutex::ScopedLock hold(list.mutex);
-  (void)list.items.AddItem(RCPtr<LNotificationDistributor>(distributor)); // grows or throws
+  list.items.AddItem(RCPtr<LNotificationDistributor>(distributor));
 }
 
 // Takes the list's reference out into taken, to be released outside the list's lock.
@@ -33,7 +33,7 @@ void LeaveDistributorList(LNotificationDistributor* distributor, RCPtr<LNotifica
   Mutex::ScopedLock hold(list.mutex);
   for (uint32_t i = list.items.GetCount(); i-- > 0;) {
     if (list.items.GetAt(i).Get() == distributor) {
-      (void)list.items.RemoveItem(i, taken); // an index of the list
+      list.items.RemoveItem(i, taken);
       return;
     }
   }
@@ -112,7 +112,7 @@ QZResult LNotificationDistributor::AddClient(const RCPtr<LNotificationClient>& c
   }
   if (!pool) {
     pool = RCPtr<LNotificationClientPool>(new LNotificationClientPool(id));
-    (void)mPools.AddItem(pool); // grows or throws
+    mPools.AddItem(pool);
     PoolIndex* index = mPoolIndex.load(std::memory_order_relaxed);
     if (index->IsFull()) {
       index = new PoolIndex(2 * index->GetCapacity(), std::unique_ptr<PoolIndex>(index));
@@ -120,7 +120,7 @@ QZResult LNotificationDistributor::AddClient(const RCPtr<LNotificationClient>& c
     }
     index->Append(pool.Get());
   }
-  (void)pool->AddClient(client, flags); // the client is not null: 0
+  pool->AddClient(client, flags);
   return isNew ? QZ_OK : QZ_FALSE;
 }
 
@@ -253,7 +253,7 @@ QZResult LNotificationDistributor::UnregisterAllClients() {
     }
   }
   for (auto& [client, id] : registrations) {
-    (void)client->UnregisterNotification(this, id); // one that is gone already answers 1
+    client->UnregisterNotification(this, id); // one that is gone already answers 1
   }
   return QZ_OK;
 }

@@ -176,9 +176,7 @@ public:
 
 protected:
   // This base's release step: every client registered here unregisters.
-  void ReleaseDistributorReferences() {
-    (void)UnregisterAllClients(); // always 0
-  }
+  void ReleaseDistributorReferences() { UnregisterAllClients(); }
 
 private:
   friend class LNotificationQueue;

@@ -187,7 +187,7 @@ public:
       : mTable(table), mSource(source), mId(GetNotificationID(name)) {
     if (mTable && mSource) {
       // Absent when the owner holds no registration there; the route is then missing too.
-      (void)mSource->GetClientFlags(&mTable->GetOwner(), mId, mFlags);
+      mSource->GetClientFlags(&mTable->GetOwner(), mId, mFlags);
     }
     const QZResult removed = mTable ? mTable->RemoveHandler(mSource, mId, mMethod, mData) : QZResult(QZ_E_FAIL);
     CheckResult(removed, {Method("CAutoNotificationDisabler"), kSource, 247});

@@ -119,7 +119,7 @@ NotificationID GetNotificationID(NotificationName name) {
   if (found != table.byText.end()) {
     return found->second;
   }
-  (void)table.names.AddItem(WString(name)); // grows or throws
+  table.names.AddItem(WString(name));
   const WString& stored = table.names.GetAt(table.names.GetCount() - 1);
   const NotificationID id = stored.GetBuffer();
   table.byText.emplace(std::u16string_view(id, text.size()), id);

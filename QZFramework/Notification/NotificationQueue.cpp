@@ -150,7 +150,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle) {
     RCPtr<LNotification> notification;
     for (uint32_t n = count; n > 0 && TakeNext(notification); --n) {
       if (distributor) {
-        (void)distributor->Deliver(distributor, notification); // 1 when nobody listens: delivered all the same
+        distributor->Deliver(distributor, notification);
       }
       notification->ClearQueued();
       notification = nullptr;
@@ -158,7 +158,7 @@ bool LNotificationQueue::ProcessNotifications(bool sendIdle) {
     distributor = GetDistributor(); // gone when a receiver shut the queue down
   }
   if (sendIdle && distributor) {
-    (void)distributor->Deliver(distributor, mIdleNotification); // 1 when nobody listens: delivered all the same
+    distributor->Deliver(distributor, mIdleNotification);
   }
   return GetCount() != 0;
 }

@@ -79,9 +79,9 @@ QZResult LRenderer::PushClipOffset(const PointT<double>& offset) {
   if (!context || context->GetSavedStates().empty()) {
     return QZ_FALSE;
   }
-  (void)PushState(); // a context is current: 0
+  PushState();
   const PointT<double> rounded = RoundedPoint(offset);
-  (void)Translate(rounded); // a context is current: 0
+  Translate(rounded);
   RectT<double>& clip = context->GetState().clip;
   clip = clip.Offset(-rounded.x, -rounded.y);
   return QZ_OK;
@@ -98,15 +98,15 @@ QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& cl
     corner = corner - context->GetState().origin;
   }
   corner = RoundedPoint(corner);
-  (void)PushState(); // a context is current: 0
+  PushState();
   RectT<double> r = clip;
   if (relative) {
     RectT<double>::Intersect(r, r, frame);
     RectT<double>::Intersect(r, r, context->GetState().clip);
   }
   r.Normalize();
-  (void)SetClipRect(r);    // a context is current: 0
-  (void)Translate(corner); // a context is current: 0
+  SetClipRect(r);
+  Translate(corner);
   if (relative) {
     RectT<double>& current = context->GetState().clip;
     current = current.Offset(-corner.x, -corner.y);
@@ -114,10 +114,10 @@ QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& cl
   if (stencil) {
     RenderState& state = context->GetState();
     if (!state.hasStencil) {
-      (void)SetStencil(stencil); // a context is current: 0
+      SetStencil(stencil);
       state.hasStencil = true;
     } else {
-      (void)SetStencil(RCPtr<LStencil>(new LStencil(stencil->GetSize()))); // a context is current: 0
+      SetStencil(RCPtr<LStencil>(new LStencil(stencil->GetSize())));
     }
   }
   return QZ_OK;
@@ -143,16 +143,16 @@ QZResult LRenderer::PopClip() {
   // Painting pops a state per control and part: the setters (which a backend may carry
   // to its device) run only for what differs.
   if (!(restored.origin == state.origin)) {
-    (void)Translate(restored.origin - state.origin); // a context is current: 0
+    Translate(restored.origin - state.origin);
     // The difference of two origins need not add back exactly: restore the saved value.
     state.origin = restored.origin;
   }
   state.factor = restored.factor;
   if (!(restored.clip == state.clip)) {
-    (void)SetClipRect(restored.clip); // a context is current: 0
+    SetClipRect(restored.clip);
   }
   if (restored.stencil != state.stencil) {
-    (void)SetStencil(restored.stencil); // a context is current: 0
+    SetStencil(restored.stencil);
   }
   state.hasStencil = restored.hasStencil;
   saved.pop_back();

@@ -94,7 +94,7 @@ ConstRCPtr<LStringWrapper> LClipboard::GetText() {
     mText = MakeStringableWrapper(WString(text.data(), uint32_t(text.size())));
     mSequenceNumber = sequence;
   }
-  (void)System::CloseClipboard(); // a round that only read has nothing to write
+  System::CloseClipboard(); // a round that only read has nothing to write
   return mText;
 }
 
@@ -115,7 +115,7 @@ QZResult LClipboard::SetText(const ConstRCPtr<LStringWrapper>& text) {
   if (!System::OpenClipboard()) {
     return QZ_E_FAIL;
   }
-  (void)System::EmptyClipboard(); // the round is open
+  System::EmptyClipboard(); // the round is open
   const bool set = text->IsEmpty() ? System::SetClipboardData(System::kEmptiedFormat)
                                    : System::SetClipboardData(System::CF_UNICODETEXT, text->View());
   const bool written = System::CloseClipboard();
@@ -125,13 +125,13 @@ QZResult LClipboard::SetText(const ConstRCPtr<LStringWrapper>& text) {
 
 QZResult LClipboard::OnClipboardUpdate() {
   if (System::ClipboardUpdated()) {
-    (void)OnDestroyClipboard(); // always 0
+    OnDestroyClipboard();
   }
   return QZ_OK;
 }
 
 QZResult LClipboard::OnDestroyClipboard() {
-  (void)SetText(nullptr); // 0, or 1 while a write is under way
+  SetText(nullptr);
   return QZ_OK;
 }
 

@@ -81,12 +81,12 @@ QZResult LFileDialog::ShowOpenDialog(const WString& filter, const WString& defau
     mFolder = FolderOf(mFileName);
     return QZ_OK;
   }
-  (void)mFileNames.RemoveAll(); // cannot fail shrinking
+  mFileNames.RemoveAll();
   const size_t end = chosen.find(u'\0');
   if (end == std::u16string_view::npos) {
     // One file: its full path.
     const WString path = ToWString(chosen);
-    (void)mFileNames.AddItem(path); // fails only without memory
+    mFileNames.AddItem(path);
     mFolder = FolderOf(path);
     return QZ_OK;
   }
@@ -99,7 +99,7 @@ QZResult LFileDialog::ShowOpenDialog(const WString& filter, const WString& defau
     WString path = folder;
     path += u'/';
     path += ToWString(chosen.substr(start, next - start));
-    (void)mFileNames.AddItem(path); // fails only without memory
+    mFileNames.AddItem(path);
     start = next + 1;
   }
   return QZ_OK;
@@ -141,7 +141,7 @@ WString LFileDialog::FolderOf(const WString& path) {
 
 void LFileDialog::ReportTooLong(int32_t maximum) {
   if (IControlApplication* application = GetControlApplication()) {
-    (void)application->ShowMessageBox(WString::Format(kTooLongText, maximum), WString(kTooLongCaption), 0); // OK
+    application->ShowMessageBox(WString::Format(kTooLongText, maximum), WString(kTooLongCaption), 0);
   }
 }
 

@@ -25,7 +25,7 @@ QZ::ParamValues Entry(uint32_t id, bool flag) {
   QZ::Variant value;
   value.SetBool(flag);
   QZ::ParamValues values;
-  (void)values.SetParamValue(QZ::ParamDescriptor(id), value); // one entry: cannot fail
+  values.SetParamValue(QZ::ParamDescriptor(id), value);
   return values;
 }
 
@@ -96,7 +96,7 @@ QZ::ParamValues VirtualDeviceControl::EntriesOf(const QZ::Variant& request, bool
     }
   }
   QZ::ParamValues values;
-  (void)values.SetValueEntries(entries.data(), uint32_t(entries.size())); // not empty: cannot fail
+  values.SetValueEntries(entries.data(), uint32_t(entries.size()));
   return values;
 }
 

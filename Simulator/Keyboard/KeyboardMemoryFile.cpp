@@ -25,7 +25,7 @@ std::string KeyboardMemoryFile::Text(const KeyboardMemory& memory) {
   std::string text;
   KeyboardMemory::PresetImage image;
   for (uint32_t slot = 0; slot <= KeyboardMemory::kStoredPresetCount; ++slot) {
-    (void)memory.GetPreset(slot, image); // every slot exists
+    memory.GetPreset(slot, image); // every slot exists
     text += "preset " + std::to_string(slot) + " ";
     AppendHex(text, image);
     text += "\n";

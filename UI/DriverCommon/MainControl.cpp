@@ -60,7 +60,7 @@ LRootModuleEngine* LMainControl::Engine() {
 void LMainControl::EnableRemoteDevicePolling() {
   if (LRootModuleEngine* engine = Engine()) {
     // A failed search leaves polling off; the engine announces the device list either way.
-    (void)engine->EnableRemoteDevicePolling(true);
+    engine->EnableRemoteDevicePolling(true);
   }
 }
 
@@ -96,7 +96,7 @@ QZResult LMainControl::OnParamModuleStateChange(const RCPtr<LNotificationDistrib
   const RCPtr<LMainControl> self(this); // a panel's apply may close the window
   const RCPtr<LRefCountedObject> data = notification->GetParameter();
   if (const RCPtr<LParamValuePair> pair = DynamicCast<LParamValuePair>(data)) {
-    (void)ApplyParamValues(pair->first, pair->second); // always 0
+    ApplyParamValues(pair->first, pair->second);
   } else if (const RCPtr<LWrapper<ParamValues>> list = DynamicCast<LWrapper<ParamValues>>(data);
              list && list->GetType() == Variant::List) {
     const uint32_t count = CountListEntries(*list);
@@ -105,7 +105,7 @@ QZResult LMainControl::OnParamModuleStateChange(const RCPtr<LNotificationDistrib
       Variant qualifier;
       uint32_t id = 0;
       if (list->GetParamValue(i, value, id, qualifier) == QZ_OK) {
-        (void)ApplyParamValues(ParamDescriptor(id, qualifier), value); // always 0
+        ApplyParamValues(ParamDescriptor(id, qualifier), value);
       }
     }
   }
@@ -123,7 +123,7 @@ int32_t LMainControl::ApplyParamValues(const ParamDescriptor& descriptor, const 
   default:
     if (value.GetType() != Variant::Empty) {
       if (const RCPtr<LParameterizedModule> module = GetModuleForParamID(descriptor.id)) {
-        (void)module->SetParamValueLocal(mApplying, value, true); // the panels' own result
+        module->SetParamValueLocal(mApplying, value, true);
       }
     }
     break;

@@ -6,8 +6,8 @@ namespace {
 
 void ShowLoadMessage(const char16_t* textId) {
   // One button: the answer says nothing.
-  (void)QZ::ShowEditorMessageBox(GetAppString(textId), GetAppString(u"SETTINGS_FILE_LOAD_CAPTION"),
-                                 QZ::kMessageBoxOk | QZ::kMessageBoxIconError);
+  QZ::ShowEditorMessageBox(GetAppString(textId), GetAppString(u"SETTINGS_FILE_LOAD_CAPTION"),
+                           QZ::kMessageBoxOk | QZ::kMessageBoxIconError);
 }
 
 } // namespace

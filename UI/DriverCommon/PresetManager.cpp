@@ -157,7 +157,7 @@ QZResult ReplaceFile(const std::string& target, const std::vector<Variant>& valu
   // Makes the rename itself durable; the new file is complete either way.
   const int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderDescriptor >= 0) {
-    (void)::fsync(folderDescriptor); // best effort: the rename has happened
+    ::fsync(folderDescriptor); // best effort: the rename has happened
     ::close(folderDescriptor);
   }
   return QZ_OK;
@@ -183,7 +183,7 @@ RCPtr<LPresetManager> LPresetManager::Create() {
 
 void LPresetManager::SetExcludedIndexes(const IArray<int32_t>& indexes, bool replace) {
   if (replace) {
-    (void)mExcludedIndexes.RemoveAll(); // empties a growable array: 0
+    mExcludedIndexes.RemoveAll();
   }
   mExcludedIndexes.AppendArray(indexes);
 }
@@ -221,7 +221,7 @@ int32_t LPresetManager::ReadPresetFile(const WString& path) {
   for (const PresetFile::Record& record : records) {
     if (record.index < PresetFile::kRecordCount && mExcludedIndexes.IndexOf(int32_t(record.index)) < 0) {
       // As an edit from a panel: what the engine makes of the value is its own affair.
-      (void)engine->SetParamValue(ParamDescriptor(firstParamID + record.index), record.value);
+      engine->SetParamValue(ParamDescriptor(firstParamID + record.index), record.value);
     }
   }
   return PresetFile::kLoaded;
@@ -233,7 +233,7 @@ QZResult LPresetManager::SavePresetFile(const WString& path) {
     return QZ_E_FAIL;
   }
   Array<ParamValue> entries;
-  (void)engine->GetParamValues({engine->GetFirstParamID(), PresetFile::kRecordCount}, entries, -1); // always 0
+  engine->GetParamValues({engine->GetFirstParamID(), PresetFile::kRecordCount}, entries, -1);
   if (entries.GetCount() != PresetFile::kRecordCount) {
     return QZ_E_FAIL;
   }
@@ -260,7 +260,7 @@ void LPresetManager::StoreLastFolder(const WString& folder) {
   const IniFileHandle userSettings = settings ? context->OpenSettingsFile(kUserSettingsFile) : 0;
   if (userSettings != 0) {
     // A folder that is not remembered costs the user a click, nothing more.
-    (void)settings->SetString(userSettings, kLastFolderKey, folder);
+    settings->SetString(userSettings, kLastFolderKey, folder);
   }
 }
 

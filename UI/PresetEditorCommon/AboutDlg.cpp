@@ -28,10 +28,10 @@ QZResult LAboutDlg::Initialize() {
   const WString productVersion = version.GetProductVersion();
   // A skin without either label still gets its support button.
   if (product) {
-    (void)product->SetText(productVersion); // 1 when it shows it already
+    product->SetText(productVersion);
   }
   if (copyright && !productVersion.IsEmpty()) {
-    (void)copyright->SetText(GetCopyright(version)); // 1 when it shows it already
+    copyright->SetText(GetCopyright(version));
   }
   if (Succeeded(CreateHandlerTable())) {
     const RCPtr<QZ::LButton> support = QZ::DynamicCast<QZ::LButton>(FindChildByName(WString(kSupportButton)));

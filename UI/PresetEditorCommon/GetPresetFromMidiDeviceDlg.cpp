@@ -35,7 +35,7 @@ int32_t LGetPresetFromMidiDeviceDlg::GetPresetFromDevice(int32_t presetSlot) {
                                     : u"LABEL_GET_PRESET_FAILED_MIDI_ERROR_MSGBOX_TEXT"));
   }
   if (!text.IsEmpty()) {
-    (void)QZ::ShowEditorMessageBox(text, caption, QZ::kMessageBoxOk); // OK
+    QZ::ShowEditorMessageBox(text, caption, QZ::kMessageBoxOk);
   }
   return result;
 }
@@ -63,7 +63,7 @@ QZResult LGetPresetFromMidiDeviceDlg::OnGetButtonClick(const RCPtr<QZ::LNotifica
   const RCPtr<QZ::LComboBox> combo =
       slot ? QZ::DynamicCast<QZ::LComboBox>(slot->FindChildByName(WString(u"comboBox"))) : nullptr;
   if (GetPresetFromDevice(combo ? combo->GetSelectedIndex() : -1) >= 0) {
-    (void)EndDialog(0); // 1 when a listener keeps it open
+    EndDialog(0);
   }
   return QZ::QZ_FALSE;
 }

@@ -43,8 +43,8 @@ QZResult LMidiNoteSelector::Initialize() {
   mNoteNameLabel = RequireChild<QZ::LLabel>(*this, "noteNameLabel", 26);
   mOctaveLabel = RequireChild<QZ::LLabel>(*this, "octaveNameLabel", 27);
   mUpDown = RequireChild<QZ::LNumericUpDown>(*this, "numericUpDown", 28);
-  (void)mUpDown->SetValueRange(0.0, kHighestNote, 0); // linear: 0
-  (void)SetValueRange(0.0, kHighestNote, 0);          // linear: 0
+  mUpDown->SetValueRange(0.0, kHighestNote, 0);
+  SetValueRange(0.0, kHighestNote, 0);
   UpdateLabels();
   Subscribe(&LMidiNoteSelector::OnNumericUpDownValueChange, mUpDown, u"NID_VALUE_CHANGE", {kInitialize, kSource, 32});
   return QZ::QZ_OK;
@@ -70,10 +70,9 @@ QZResult LMidiNoteSelector::SetLabelFromStringTable(const RCPtr<QZ::LStringTable
 
 void LMidiNoteSelector::UpdateLabels() {
   const uint32_t n = TruncatedPosition(NormalizedToValue(GetValue()));
-  (void)SetLabelFromStringTable(mNoteNameLabel ? mNoteNameLabel->GetStringTable() : nullptr, n % kNotesPerOctave,
-                                mNoteNameLabel); // 1 when it reads so already
-  (void)SetLabelFromStringTable(mOctaveLabel ? mOctaveLabel->GetStringTable() : nullptr, n / kNotesPerOctave,
-                                mOctaveLabel); // 1 when it reads so already
+  SetLabelFromStringTable(mNoteNameLabel ? mNoteNameLabel->GetStringTable() : nullptr, n % kNotesPerOctave,
+                          mNoteNameLabel);
+  SetLabelFromStringTable(mOctaveLabel ? mOctaveLabel->GetStringTable() : nullptr, n / kNotesPerOctave, mOctaveLabel);
 }
 
 QZResult LMidiNoteSelector::OnNumericUpDownValueChange(const RCPtr<QZ::LNotificationDistributor>&,
@@ -83,7 +82,7 @@ QZResult LMidiNoteSelector::OnNumericUpDownValueChange(const RCPtr<QZ::LNotifica
   }
   const RCPtr<LMidiNoteSelector> self(this);
   const double number = mUpDown->NormalizedToValue(mUpDown->GetValue());
-  (void)SetValue(ValueToNormalized(number)); // the value it holds
+  SetValue(ValueToNormalized(number));
   UpdateLabels();
   return QZ::QZ_FALSE;
 }

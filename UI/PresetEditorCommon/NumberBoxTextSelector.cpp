@@ -59,7 +59,7 @@ void LNumberBoxTextSelector::UpdateText() {
   const uint32_t number = TruncatedPosition(mUpDown->NormalizedToValue(mUpDown->GetValue()));
   WString text;
   if (TableEntryAt(mLabel->GetStringTable().Get(), number, text)) {
-    (void)mLabel->SetText(text); // 1 when it reads so already
+    mLabel->SetText(text);
   }
 }
 
@@ -70,7 +70,7 @@ QZResult LNumberBoxTextSelector::OnNumericUpDownValueChange(const RCPtr<QZ::LNot
   }
   const RCPtr<LNumberBoxTextSelector> self(this);
   const double number = mUpDown->NormalizedToValue(mUpDown->GetValue());
-  (void)SetValue(ValueToNormalized(number)); // the value it holds
+  SetValue(ValueToNormalized(number));
   UpdateText();
   return QZ::QZ_FALSE;
 }

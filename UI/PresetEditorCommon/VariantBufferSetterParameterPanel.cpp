@@ -51,18 +51,18 @@ QZResult LVariantBufferSetterParameterPanel::Initialize() {
   }
   if (const RCPtr<QZ::LComboBox> combo = ComboBoxOf(*this)) {
     const int32_t count = combo->GetListBox() ? combo->GetItemCount() : 0;
-    (void)SetValueRange(mValueOffset, mValueOffset + count, 0); // linear: 0
+    SetValueRange(mValueOffset, mValueOffset + count, 0);
     Subscribe(&LVariantBufferSetterParameterPanel::OnComboSelectionChange, combo, u"NID_SELECTION_CHANGE",
               {kInitialize, kSource, 37});
   }
   if (const RCPtr<QZ::LControl> control = ParameterControlOf(*this)) {
     Subscribe(&LVariantBufferSetterParameterPanel::OnValueChange, control, u"NID_VALUE_CHANGE",
               {kInitialize, kSource, 43});
-    (void)control->SetValueRange(0.0, kParameterMaximum, 0); // linear: 0
+    control->SetValueRange(0.0, kParameterMaximum, 0);
     if (const RCPtr<QZ::LTextBox> text = QZ::DynamicCast<QZ::LTextBox>(control->FindChildByName(WString(u"textBox")))) {
       text->SetMaxLength(kTextBoxMaxLength);
     }
-    (void)SetValueRange(mValueOffset, mValueOffset + kParameterMaximum, 0); // linear: 0
+    SetValueRange(mValueOffset, mValueOffset + kParameterMaximum, 0);
   }
   return base;
 }
@@ -103,15 +103,15 @@ QZResult LVariantBufferSetterParameterPanel::SetValue(const QZ::Variant& value) 
     index = b - int32_t(uint8_t(int32_t(mValueOffset)));
   }
   if (const RCPtr<QZ::LControl> control = ParameterControlOf(*this)) {
-    (void)control->SetValue(control->ValueToNormalized(shown)); // the value it holds
+    control->SetValue(control->ValueToNormalized(shown));
   }
   if (const RCPtr<QZ::LComboBox> combo = ComboBoxOf(*this)) {
     if (index >= 0 && index < combo->GetItemCount()) {
-      (void)combo->SelectItem(index); // the selected index
+      combo->SelectItem(index);
     } else {
       // No item for the value: nothing is shown rather than the previous item's text.
-      (void)combo->SelectItem(-1);     // silent
-      (void)combo->SetText(WString()); // 1 when it showed nothing already
+      combo->SelectItem(-1);
+      combo->SetText(WString());
     }
   }
   return QZ::QZ_OK;
@@ -127,7 +127,7 @@ QZResult LVariantBufferSetterParameterPanel::OnComboSelectionChange(const RCPtr<
   const double chosen = combo->GetSelectedIndex() + mValueOffset;
   const uint8_t byte = LowByte(chosen);
   RequestChange(&byte, 1);
-  (void)SetValueRange(mValueOffset, mValueOffset + combo->GetItemCount(), 0); // linear: 0
+  SetValueRange(mValueOffset, mValueOffset + combo->GetItemCount(), 0);
   ShowOwnValue(chosen);
   return QZ::QZ_FALSE;
 }
@@ -143,7 +143,7 @@ QZResult LVariantBufferSetterParameterPanel::OnValueChange(const RCPtr<QZ::LNoti
   if (mTwoByteValue) {
     BytePair pair;
     const auto w = int16_t(int64_t(std::trunc(v)));
-    (void)SplitValue14(pair, w); // pair itself
+    SplitValue14(pair, w); // pair itself
     const uint8_t bytes[2] = {uint8_t(pair.first), uint8_t(pair.second)};
     RequestChange(bytes, 2);
   } else {
@@ -160,10 +160,8 @@ void LVariantBufferSetterParameterPanel::RequestChange(const uint8_t* bytes, uin
     return;
   }
   QZ::Variant value;
-  (void)value.SetBuffer(bytes, count);                  // Buffer
-  (void)main->RequestParamChange(mParameter, value, 0); // the owners ignore the engine's answer
+  value.SetBuffer(bytes, count);
+  main->RequestParamChange(mParameter, value, 0);
 }
 
-void LVariantBufferSetterParameterPanel::ShowOwnValue(double value) {
-  (void)QZ::LPanel::SetValue(ValueToNormalized(value)); // the stored value
-}
+void LVariantBufferSetterParameterPanel::ShowOwnValue(double value) { QZ::LPanel::SetValue(ValueToNormalized(value)); }

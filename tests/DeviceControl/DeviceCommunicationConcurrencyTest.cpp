@@ -18,7 +18,7 @@ void Report(Interface& device, uint32_t id) {
   Variant value;
   value.SetUInt32(id);
   QZ::ParamValues values;
-  (void)values.SetParamValue(QZ::ParamDescriptor(id), value); // checked below
+  values.SetParamValue(QZ::ParamDescriptor(id), value);
   Interface::DeviceValuesCallback(&device, 0, &values);
 }
 

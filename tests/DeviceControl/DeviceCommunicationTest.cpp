@@ -168,7 +168,7 @@ TEST_F(OpenedDeviceCommunicationTest, RemoteSearchesPollUntilTheListChangesOrTim
   EXPECT_EQ(StandInCalls(), 1u);
   EXPECT_EQ(devices, mDevices);
 
-  (void)devices.RemoveAll(); // checked below
+  devices.RemoveAll();
   EXPECT_EQ(mDevice->QuickFindRemoteDevices(filter, devices), 1);
   EXPECT_EQ(devices, mDevices);
   mStandIn.probe.Fail("XQDC_FindRemoteDevices", -5);

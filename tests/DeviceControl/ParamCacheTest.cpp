@@ -59,7 +59,7 @@ TEST_F(ParamCacheTest, SubKeysKeepSortedKeyedListsAtEveryLevel) {
   EXPECT_EQ(Set(7, Int(2), Int(20)), 1);
   QZ::ParamValues expected;
   const QZ::ParamValue records[] = {{ParamDescriptor(7, Int(2)), Int(20)}, {ParamDescriptor(7, Int(9)), Int(90)}};
-  (void)expected.SetValueEntries(records, 2); // checked below
+  expected.SetValueEntries(records, 2);
   EXPECT_EQ(Get(7, Variant()), expected) << "sorted by sub-key";
 
   const Variant path = List({Int(1), Int(5)});

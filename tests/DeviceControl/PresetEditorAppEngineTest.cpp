@@ -82,7 +82,7 @@ TEST_F(PresetEditorAppEngineTest, ThreeOrMoreValuesShareOneNotification) {
     for (uint8_t k = 0; k < i; ++k) {
       EXPECT_EQ(QZTest::PairOf(heard[k]), std::make_pair(10u + k, Bytes({k})));
     }
-    (void)values.AddItem(QZ::ParamValue(ParamDescriptor(10 + i), Bytes({i}))); // grows
+    values.AddItem(QZ::ParamValue(ParamDescriptor(10 + i), Bytes({i})));
   }
   engine->PostParamModuleStateChange(values);
   QZ::ParamValues expected;

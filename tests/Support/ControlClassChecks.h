@@ -115,7 +115,7 @@ inline QZ::ControlCreateFunction ExpectedCreateFunction(const ControlClassName& 
 inline QZ::ControlCreateFunction RegisteredFunction(const QZ::LControlFactory& factory, std::string_view name) {
   QZ::ControlCreateFunction function = nullptr;
   try {
-    (void)factory.GetControlCreateFunction(QZ::WString(std::string(name).c_str()), function); // 0, or it throws
+    factory.GetControlCreateFunction(QZ::WString(std::string(name).c_str()), function);
   } catch (const std::runtime_error&) {
     return nullptr;
   }

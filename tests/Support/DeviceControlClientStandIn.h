@@ -118,7 +118,7 @@ public:
   // Waits up to kWaitBound for at least count lists; the lists then held.
   std::vector<QZ::ParamValues> WaitFor(size_t count) {
     std::unique_lock hold(mLock);
-    (void)QZTest::WaitUntil(hold, mArrived, [&] { return mLists.size() >= count; }); // what has come is returned
+    QZTest::WaitUntil(hold, mArrived, [&] { return mLists.size() >= count; }); // what has come is returned
     return mLists;
   }
 
@@ -141,7 +141,7 @@ inline std::pair<uint32_t, QZ::Variant> EntryOf(const QZ::ParamValues& list, uin
   QZ::Variant value;
   QZ::Variant qualifier;
   uint32_t id = 0;
-  (void)list.GetParamValue(i, value, id, qualifier); // an entry it cannot read stays empty
+  list.GetParamValue(i, value, id, qualifier); // an entry it cannot read stays empty
   return {id, value};
 }
 

@@ -119,7 +119,7 @@ public:
   // The watched posts so far, once count of them match (waits up to kWaitBound).
   std::vector<Delivered> WaitFor(const Match& match, size_t count = 1) {
     std::unique_lock hold(mLock);
-    (void)WaitUntil(hold, mPosted, [&] { return size_t(std::count_if(mPosts.begin(), mPosts.end(), match)) >= count; });
+    WaitUntil(hold, mPosted, [&] { return size_t(std::count_if(mPosts.begin(), mPosts.end(), match)) >= count; });
     return mPosts;
   }
 

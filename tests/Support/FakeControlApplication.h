@@ -125,7 +125,7 @@ public:
   QZ::RCPtr<QZ::LClipboard> GetClipboard() override { return clipboard; }
   void OnClipboardUpdate() override {
     if (const QZ::RCPtr<QZ::LClipboard> held = clipboard) {
-      (void)held->OnClipboardUpdate(); // always 0
+      held->OnClipboardUpdate();
     }
   }
   QZ::QZResult SetStatusText(const QZ::WString& text) override {

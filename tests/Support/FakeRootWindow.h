@@ -70,7 +70,7 @@ public:
     }
     if (captureControl) {
       const QZ::RCPtr<QZ::LControl> previous = captureControl;
-      (void)previous->ReleaseCapture(); // 1 when it held none
+      previous->ReleaseCapture();
     }
     captureRequests.push_back(control);
     captureControl = control;
@@ -112,10 +112,10 @@ public:
     const QZ::RCPtr<QZ::LControl> previous = mouseOverControl;
     mouseOverControl = control;
     if (previous) {
-      (void)previous->OnMouseLeave(); // its answer does not matter
+      previous->OnMouseLeave();
     }
     if (control) {
-      (void)control->OnMouseEnter(); // its answer does not matter
+      control->OnMouseEnter();
     }
   }
   QZ::RCPtr<QZ::LControl> GetFocusedControl() override { return focusedControl; }
@@ -173,14 +173,14 @@ public:
     if (rootControl) {
       AddInternalReferences(-1);
       const QZ::RCPtr<QZ::LControl> old = std::move(rootControl);
-      (void)old->Detach(); // always 0 for a top control
+      old->Detach();
     }
     rootControl = control;
     if (!control) {
       return QZ::QZ_OK;
     }
     if (!control->GetRootWindowRef()) {
-      (void)control->SetRootWindow(QZ::RCPtr<QZ::IRootWindow>(this)); // a top control
+      control->SetRootWindow(QZ::RCPtr<QZ::IRootWindow>(this)); // a top control
     }
     AddInternalReferences(1);
     return QZ::QZ_OK;
@@ -202,8 +202,8 @@ public:
 
   // The last outside reference goes: the top control leaves, the subscribers are let go.
   QZ::QZResult ReleaseInternalReferences() override {
-    (void)InstallRootControl(nullptr); // always 0
-    (void)UnregisterAllClients();      // always 0
+    InstallRootControl(nullptr);
+    UnregisterAllClients();
     return QZ::LRefCountedObject::ReleaseInternalReferences();
   }
 };

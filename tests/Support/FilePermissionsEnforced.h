@@ -33,7 +33,7 @@ public:
   FilePermissionsEnforced& operator=(const FilePermissionsEnforced&) = delete;
   ~FilePermissionsEnforced() {
     if (mChanged) {
-      (void)::syscall(SYS_capset, &mHeader, mSaved); // the permitted set still holds them
+      ::syscall(SYS_capset, &mHeader, mSaved); // the permitted set still holds them
     }
   }
 

@@ -55,7 +55,7 @@ public:
     if (!midiManager) {
       throw std::runtime_error("no MIDI manager");
     }
-    (void)midiManager->StartStatusPolling(); // a new manager is not armed: 0
+    midiManager->StartStatusPolling();
   }
 
   std::vector<Box> boxes;

@@ -29,7 +29,7 @@ public:
   };
 
   ScriptedCommonDialogs() : mBefore(QZ::Platform::Shell::SetCommonDialogBackend(this)) {}
-  ~ScriptedCommonDialogs() override { (void)QZ::Platform::Shell::SetCommonDialogBackend(mBefore); }
+  ~ScriptedCommonDialogs() override { QZ::Platform::Shell::SetCommonDialogBackend(mBefore); }
   ScriptedCommonDialogs(const ScriptedCommonDialogs&) = delete;
   ScriptedCommonDialogs& operator=(const ScriptedCommonDialogs&) = delete;
 

@@ -66,8 +66,8 @@ public:
   }
   // What the recorder name prints, and its exit code, when its first argument is first.
   void Answer(const std::string& name, const std::string& first, const std::string& output, int exitCode) const {
-    (void)folder.Write(name + ".answer" + first + ".out", output);
-    (void)folder.Write(name + ".answer" + first + ".code", std::to_string(exitCode));
+    folder.Write(name + ".answer" + first + ".out", output);
+    folder.Write(name + ".answer" + first + ".code", std::to_string(exitCode));
   }
   // The arguments of each run of the recorder name, in the order of the runs.
   std::vector<std::vector<std::string>> Runs(const std::string& name) const {

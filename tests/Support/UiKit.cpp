@@ -198,11 +198,11 @@ void RegisterKitClasses(QZ::LControlFactory& factory) {
       {u"Test.Dialog", &QZ::CreateControlOf<QZ::LDialog>},
   };
   for (const auto& [name, create] : classes) {
-    (void)factory.RegisterControlCreateFunction(WString(name), create); // always 0
+    factory.RegisterControlCreateFunction(WString(name), create);
   }
   for (const char16_t* name : kSelectorClasses) {
-    (void)factory.RegisterControlCreateFunction(WString(u"PresetEditor.Control.") + WString(name),
-                                                &QZ::CreateControlOf<LVariantBufferSetterParameterPanel>);
+    factory.RegisterControlCreateFunction(WString(u"PresetEditor.Control.") + WString(name),
+                                          &QZ::CreateControlOf<LVariantBufferSetterParameterPanel>);
   }
 }
 
@@ -225,7 +225,7 @@ int32_t CountingEngine::ApplyParamValues(const QZ::ParamDescriptors& descriptors
   std::vector<uint32_t> ids;
   for (uint32_t i = 0; i < descriptors.GetListCount(); ++i) {
     QZ::ParamDescriptor descriptor;
-    (void)descriptors.GetDescriptor(i, descriptor); // an index below the count
+    descriptors.GetDescriptor(i, descriptor);
     ids.push_back(descriptor.id);
   }
   reRequests.push_back(ids);
@@ -239,7 +239,7 @@ int32_t CountingEngine::EnableRemoteDevicePolling(bool on) {
 
 std::vector<uint8_t> CountingEngine::Bytes(uint32_t id) {
   QZ::Variant value;
-  (void)GetParamValue(QZ::ParamDescriptor(id), value); // Empty when it has none
+  GetParamValue(QZ::ParamDescriptor(id), value); // Empty when it has none
   uint32_t size = 0;
   const auto* data = static_cast<const uint8_t*>(value.GetData(size));
   return value.GetType() == QZ::Variant::Buffer && data ? std::vector<uint8_t>(data, data + size)
@@ -446,7 +446,7 @@ UiKit::UiKit(const Options& options) {
 
 UiKit::~UiKit() {
   if (root) {
-    (void)root->InstallRootControl(nullptr); // always 0
+    root->InstallRootControl(nullptr);
   }
   root = nullptr;
   application.activeRootWindow = nullptr;
@@ -463,7 +463,7 @@ UiKit::~UiKit() {
   if (centre) {
     centre->Shutdown();
   }
-  (void)Shell::SetCommonDialogBackend(mPreviousDialogs); // ours
+  Shell::SetCommonDialogBackend(mPreviousDialogs);
   for (const auto& [variable, value] : mSavedEnvironment) {
     if (value == "\x01") {
       ::unsetenv(variable);
@@ -519,8 +519,8 @@ int UiKit::PumpIdle(const std::function<bool()>& until, int maxPasses) {
 void UiKit::PumpMessages() {
   Win::MSG msg;
   while (Host::PeekMessage(&msg, Win::PM_REMOVE) && msg.message != Win::WM_QUIT) {
-    (void)Host::TranslateMessage(&msg); // true for keys
-    (void)Host::DispatchMessage(&msg);  // the procedure's answer
+    Host::TranslateMessage(&msg);
+    Host::DispatchMessage(&msg);
   }
 }
 
@@ -562,7 +562,7 @@ void UiKit::Click(const QZ::LControl& from, std::string_view path) {
 
 void UiKit::Key(std::u16string_view combination) {
   if (!root->GetFocusedControl()) {
-    (void)Top()->SetFocus(true); // as a click into the window would
+    Top()->SetFocus(true); // as a click into the window would
   }
   const QZ::KeyCode key = QZ::KeyCode::FromString(WString(std::u16string(combination).c_str()));
   root->OnKey(QZ::LKeyParam::Create(key, false));
@@ -583,7 +583,7 @@ bool UiKit::Choose(const RCPtr<QZ::LControl>& control, int32_t index) {
   if (rowControl && rowControl->IsShown(true)) {
     Click(rowControl);
   } else {
-    (void)list->ActivateItem(index); // Return on the item; an item out of range is refused
+    list->ActivateItem(index); // Return on the item; an item out of range is refused
   }
   return combo->GetSelectedIndex() == index;
 }
@@ -593,7 +593,7 @@ void UiKit::Type(const RCPtr<QZ::LControl>& textBox, std::u16string_view text) {
     ADD_FAILURE() << "typing into no control";
     return;
   }
-  (void)textBox->SetFocus(true);
+  textBox->SetFocus(true);
   root->OnKey(QZ::LKeyParam::Create(QZ::KeyCode::FromString(WString(u"Ctrl+VKEY_A")), false));
   for (const char16_t unit : text) {
     root->OnKey(QZ::LKeyParam::Create(QZ::KeyCode(unit, 0), false));
@@ -632,10 +632,10 @@ public:
       : mWindow(window), mDialog(dialog), mHwnd(hwnd), mSteps(std::move(steps)), mName(std::move(name)) {}
 
   void Start() {
-    (void)RegisterNotification(RCPtr<QZ::LNotificationDistributor>(&mWindow), kTick); // the id
+    RegisterNotification(RCPtr<QZ::LNotificationDistributor>(&mWindow), kTick);
     Post();
   }
-  void Stop() { (void)UnregisterAllNotifications(); } // how many
+  void Stop() { UnregisterAllNotifications(); } // how many
 
   QZ::QZResult ReceiveNotification(const RCPtr<QZ::LNotificationDistributor>&,
                                    const RCPtr<QZ::LNotification>&) override {
@@ -647,7 +647,7 @@ public:
     } else if (++mPassesAfterSteps > UiKit::kIdleBound) {
       ADD_FAILURE() << "the dialog \"" << Utf8(WString(mName.c_str())) << "\" is still open " << UiKit::kIdleBound
                     << " idle passes after its last step";
-      (void)Host::EndModalLoop(mHwnd, -1); // true: it runs
+      Host::EndModalLoop(mHwnd, -1);
       return QZ::QZ_OK;
     }
     Post();
@@ -691,7 +691,7 @@ int32_t UiKit::RunModal(const RCPtr<QZ::LControl>& control, bool systemMenu) {
     return QZ::QZ_E_FAIL;
   }
   const RCPtr<QZ::LRootWindow> dialogRoot = dialogWindow.GetRootWindow();
-  (void)dialogRoot->InstallRootControl(control); // 0
+  dialogRoot->InstallRootControl(control);
   const RCPtr<QZ::IRootWindow> previous = application.activeRootWindow;
   application.activeRootWindow = dialogRoot;
   script->Push(WindowEvent(script->SdlIdOf(dialogWindow.GetSafeHwnd()), SDL_WINDOWEVENT_FOCUS_GAINED));

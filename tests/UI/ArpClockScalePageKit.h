@@ -95,7 +95,7 @@ public:
         {u"PresetEditor.UserPresetTempoGroup", &QZ::CreateControlOf<LClockEditPanel>},
     };
     for (const auto& [name, create] : classes) {
-      (void)factory->RegisterControlCreateFunction(QZ::WString(name), create); // always 0
+      factory->RegisterControlCreateFunction(QZ::WString(name), create);
     }
     EXPECT_EQ(root->SetRootControl(QZ::WString(u"mainControl")), QZ::QZ_OK);
     PumpIdle(); // the engine's first values
@@ -105,7 +105,7 @@ public:
   // The text of what making the entry name on its own throws; "" when nothing is thrown.
   std::string CreateFails(const std::string& name) {
     try {
-      (void)factory->CreateControlByName(QZ::WString(name.c_str()), nullptr);
+      factory->CreateControlByName(QZ::WString(name.c_str()), nullptr);
     } catch (const std::exception& error) {
       return error.what();
     }

@@ -29,7 +29,7 @@ protected:
     scale->SetFirstParamID(nullptr, kScale, 0);
     clock->SetFirstParamID(nullptr, kClock, 0);
     // As the user preset panel does after binding: the engine announces the pages' values.
-    (void)kit.engine->ApplyParamValues(QZ::ParamDescriptors(QZ::ParamIdRange{kClock, kScale + 2 - kClock})); // 0
+    kit.engine->ApplyParamValues(QZ::ParamDescriptors(QZ::ParamIdRange{kClock, kScale + 2 - kClock}));
     kit.PumpIdle();
   }
 
@@ -136,7 +136,7 @@ TEST_F(ArpClockScalePagesTest, TheTempoGoesUpAsHundredsAndRemainderAndTakesThree
   // Every tempo of the range, as the buttons and the keys reach it.
   for (int tempo = 20; tempo <= 240; ++tempo) {
     kit.engine->setCalls.clear();
-    (void)clock->GetTempo()->SetValue(clock->GetTempo()->ValueToNormalized(tempo)); // the stored value
+    clock->GetTempo()->SetValue(clock->GetTempo()->ValueToNormalized(tempo));
     const SentList sent = kit.Sent();
     ASSERT_TRUE(sent.size() == 1 && sent[0].second.size() == 2) << tempo;
     EXPECT_EQ(sent[0].second[0] * 100 + sent[0].second[1], tempo);
@@ -151,7 +151,7 @@ TEST_F(ArpClockScalePagesTest, TheTempoShownIsTheTwoBytesKeptWithinItsRangeAndNo
       {{0x03, 0x00}, 240.0}, {{0x00, 0x05}, 20.0}, {{0x01, 0x14}, 120.0}, {{0x00, 0x63}, 99.0}};
   for (const auto& [bytes, tempo] : shown) {
     Variant value;
-    (void)value.SetBuffer(bytes.data(), 2); // Buffer
+    value.SetBuffer(bytes.data(), 2);
     Show(kClock + 1, value);
     EXPECT_EQ(Tempo(), tempo) << int(bytes[0]) << " " << int(bytes[1]);
     EXPECT_EQ(kit.engine->Bytes(kClock + 1), bytes) << "the engine keeps the device's value";

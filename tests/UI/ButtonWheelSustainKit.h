@@ -127,7 +127,7 @@ public:
         {u"PresetEditor.UserSustain", &QZ::CreateControlOf<LSustainViewPanel>},
     };
     for (const auto& [name, create] : classes) {
-      (void)factory->RegisterControlCreateFunction(QZ::WString(name), create); // always 0
+      factory->RegisterControlCreateFunction(QZ::WString(name), create);
     }
     EXPECT_EQ(root->SetRootControl(QZ::WString(u"mainControl")), QZ::QZ_OK);
     PumpIdle(); // the engine's first values
@@ -137,7 +137,7 @@ public:
   // The text of what making the entry name on its own throws; "" when nothing is thrown.
   std::string CreateFails(const std::string& name) {
     try {
-      (void)factory->CreateControlByName(QZ::WString(name.c_str()), nullptr);
+      factory->CreateControlByName(QZ::WString(name.c_str()), nullptr);
     } catch (const std::exception& error) {
       return error.what();
     }
@@ -151,7 +151,7 @@ public:
   void Deliver(LParameterizedModule& module, std::initializer_list<std::pair<uint32_t, Variant>> values) {
     for (const auto& [id, value] : values) {
       Hold(id, value);
-      (void)module.SetParamValueLocal(QZ::ParamDescriptor(id), value, true); // the views' results vary
+      module.SetParamValueLocal(QZ::ParamDescriptor(id), value, true); // the views' results vary
     }
   }
 };

@@ -42,7 +42,7 @@ TEST_F(ButtonWheelSustainPixelsTest, ButtonWheelAndSustainPagesBesideAButtonAndT
     kit.Hold(id, value);
     for (const auto& [module, first] : bindings) {
       if (id - module->GetFirstParamID() < module->GetParamCount()) {
-        (void)module->SetParamValueLocal(QZ::ParamDescriptor(id), value, true); // the views' results vary
+        module->SetParamValueLocal(QZ::ParamDescriptor(id), value, true); // the views' results vary
       }
     }
   }

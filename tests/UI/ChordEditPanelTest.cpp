@@ -16,7 +16,7 @@ constexpr uint32_t kFirst = 129; // the chord module's first id in the device
 
 Variant Qualifier(int32_t value) {
   Variant qualifier;
-  (void)qualifier.SetInt32(value); // Int32
+  qualifier.SetInt32(value);
   return qualifier;
 }
 
@@ -87,7 +87,7 @@ TEST_F(ChordPageTest, TheModeValueDecidesWhichSelectorsShow) {
 TEST_F(ChordPageTest, SelectorsAreBoundToTheirIdsAndTheNotesTitledByThePage) {
   Make(QZ::kDeviceModel49Keys);
   for (int i = 1; i <= 6; ++i) {
-    (void)UserNote(i)->FindChildByName(QZ::WString(u"controlNameLabel"))->SetText(QZ::WString(u"CHORD NOTE"));
+    UserNote(i)->FindChildByName(QZ::WString(u"controlNameLabel"))->SetText(QZ::WString(u"CHORD NOTE"));
   }
   page->SetFirstParamID(nullptr, kFirst, 0);
   EXPECT_EQ(kit->Find<LVariantBufferSetterParameterPanel>("chordPage/smartRootNote")->GetParameter().id, kFirst);
@@ -181,7 +181,7 @@ TEST_F(ChordPageTest, RequiredNotesHaveNoOffAndFallBackToTheFirstNote) {
                                                            {QZ::ParamDescriptor(131), false}};
   for (const auto& [descriptor, required] : bindings) {
     UserNote(2)->SetParameter(QZ::ParamValue(descriptor, Variant()));
-    (void)UserNote(2)->SubscribeNotifications(); // rebuilt: 0
+    UserNote(2)->SubscribeNotifications();
     EXPECT_EQ(UserNote(2)->IsRequiredNote(), required) << descriptor.id;
     EXPECT_EQ(Combo("userChordNote2")->GetItemText(0).View() == u"OFF", !required) << descriptor.id;
   }
@@ -241,7 +241,7 @@ TEST(ChordPageSkinTest, AMissingSelectorFailsWithItsName) {
   PageKit kit(entries, nullptr, QZ::kDeviceModel49Keys);
   for (const auto& [missing, text] : cases) {
     try {
-      (void)kit.factory->CreateControlByName(Wide(std::string("without_") + missing), nullptr);
+      kit.factory->CreateControlByName(Wide(std::string("without_") + missing), nullptr);
       ADD_FAILURE() << "no exception without " << missing;
     } catch (const std::runtime_error& error) {
       EXPECT_EQ(std::string(error.what()), std::string("Runtime Error : Null Pointer : Cannot find child ") + text);

@@ -112,7 +112,7 @@ inline void RegisterClasses(QZ::LControlFactory& factory) {
       {u"PresetEditor.DialogAbout", &QZ::CreateControlOf<LAboutDlg>},
   };
   for (const auto& [name, create] : classes) {
-    (void)factory.RegisterControlCreateFunction(WString(name), create); // always 0
+    factory.RegisterControlCreateFunction(WString(name), create);
   }
 }
 
@@ -138,7 +138,7 @@ public:
   bool MenuEnables(const char16_t* command) const {
     QZ::LMenuItemState state;
     state.enabled = true;
-    (void)Find<QZ::LMainMenu>("mainMenu")->IsMenuItemEnabled(nullptr, 0, WString(command), state); // 0
+    Find<QZ::LMainMenu>("mainMenu")->IsMenuItemEnabled(nullptr, 0, WString(command), state);
     return state.enabled;
   }
   // The tab's button clicked, and the editor page the MIDI manager reads follows the tab.
@@ -148,9 +148,7 @@ public:
     context.SetCurrentEditorPage(std::u16string_view(tab) == u"globalPresetEditor" ? 1 : 0);
   }
   // A command as a menu item raises it at the window.
-  void Command(const char16_t* command) {
-    (void)root->HandleCommand(QZ::LNotification::Create(command, nullptr)); // 1 when nobody hears it
-  }
+  void Command(const char16_t* command) { root->HandleCommand(QZ::LNotification::Create(command, nullptr)); }
   // A hot key through the window, and the command it posts delivered.
   void HotKey(const char16_t* keys) {
     Key(keys);

@@ -35,7 +35,7 @@ public:
 
 RCPtr<Listener> Listen(UiKit& kit, const char16_t* name) {
   const RCPtr<Listener> listener(new Listener);
-  (void)listener->RegisterNotification(RCPtr<QZ::LNotificationDistributor>(kit.centre.Get()), name); // the id
+  listener->RegisterNotification(RCPtr<QZ::LNotificationDistributor>(kit.centre.Get()), name);
   return listener;
 }
 
@@ -183,7 +183,7 @@ TEST(DeviceViewTest, ASendThatFailsIsToldAsTheConnectionsAndLeavesTheDialogOpen)
                        u"Send Preset Error", 0};
   // A value the keyboard's format has no bytes for: the manager refuses with QZ_E_FAIL.
   QZ::Variant wide;
-  (void)wide.SetInt32(7); // Int32
+  wide.SetInt32(7);
   ASSERT_EQ(kit.engine->SetParamValue(QZ::ParamDescriptor(12), wide), QZ::QZ_OK);
   kit.Midi()->SetParamRange({0, 140});
   EXPECT_EQ(LSendPresetToMidiDeviceDlg::SendPresetToDevice(1), QZ::QZ_E_FAIL);
@@ -220,11 +220,11 @@ TEST(DeviceViewTest, AnotherModelIsStoredGetsItsPortsAndIsAnnouncedAndAStoredOne
 
   // A cleared selection names no model: nothing changes.
   const RCPtr<QZ::LMidiManager> midi = kit.Midi();
-  (void)models->SelectItem(-1); // -1
+  models->SelectItem(-1);
   EXPECT_EQ(kit.View()->OnDeviceModelChanged(models, nullptr), QZ::QZ_FALSE);
   EXPECT_EQ(kit.Midi(), midi);
   EXPECT_EQ(QZ::GetDeviceModel(), 2);
-  (void)changes->UnregisterAllNotifications(); // how many
+  changes->UnregisterAllNotifications();
 
   for (const auto& [stored, selected] : {std::pair{2, 2}, std::pair{-1, 1}, std::pair{7, 1}}) {
     kit.context.SetDeviceModel(stored);
@@ -243,8 +243,8 @@ TEST(DeviceViewTest, PresetFilesGoThroughTheDialogsFromTheLastFolderAndFailuresA
   ASSERT_EQ(kit.View()->GetPresetManager()->SavePresetFile(WString((x + "/a.QuorinZTRPreset").c_str())), QZ::QZ_OK);
   const auto lastFolder = [&] {
     QZ::WString folder;
-    (void)kit.context.GetIniFileManager()->GetString(kit.context.OpenSettingsFile(QZ::kUserSettingsFile),
-                                                     u"PresetLastFolderPath", u"", folder); // 0
+    kit.context.GetIniFileManager()->GetString(kit.context.OpenSettingsFile(QZ::kUserSettingsFile),
+                                               u"PresetLastFolderPath", u"", folder);
     return std::string(folder.ToUTF8().GetBuffer());
   };
   const std::u16string filter = u"Control Panel Settings (*.QuorinZTRPreset)|*.QuorinZTRPreset|All Files (*.*)|*.*";
@@ -327,7 +327,7 @@ TEST(DeviceViewTest, HelpShowsTheVersionAndOpensTheSupportPageExitPostsItsReques
   kit.PumpIdle();
   EXPECT_EQ(exits->heard.size(), 1u);
   EXPECT_EQ(kit.application.modalControls, modals) << "only the About box";
-  (void)exits->UnregisterAllNotifications(); // how many
+  exits->UnregisterAllNotifications();
 }
 
 TEST(DeviceViewTest, PartsMissingFromTheSkinFailWithTheirTexts) {
@@ -352,7 +352,7 @@ TEST(DeviceViewTest, PartsMissingFromTheSkinFailWithTheirTexts) {
                                "LAboutDlg::Initialize : UI\\PresetEditorCommon\\AboutDlg : Line 138"}};
   for (const auto& [name, text] : cases) {
     try {
-      (void)kit.factory->CreateControlByName(WString(name), nullptr);
+      kit.factory->CreateControlByName(WString(name), nullptr);
       ADD_FAILURE() << text;
     } catch (const std::runtime_error& error) {
       EXPECT_STREQ(error.what(), text);

@@ -96,7 +96,7 @@ inline void RegisterClasses(QZ::LControlFactory& factory) {
       {u"PresetEditor.Control.ProductLogoLabels", &QZ::CreateControlOf<QZ::LLabel>},
   };
   for (const auto& [name, create] : classes) {
-    (void)factory.RegisterControlCreateFunction(QZ::WString(name), create); // always 0
+    factory.RegisterControlCreateFunction(QZ::WString(name), create);
   }
 }
 
@@ -116,7 +116,7 @@ public:
   }
 
   // What the framework does once the tree hangs under its window.
-  void Subscribe() { (void)Top()->SubscribeNotifications(); } // 0
+  void Subscribe() { Top()->SubscribeNotifications(); } // 0
 
   // The stored model becomes model and the change is announced, as the device menu does.
   void ChangeModel(int32_t model) {
@@ -148,7 +148,7 @@ private:
 
 inline Variant Bytes(std::initializer_list<uint8_t> bytes) {
   Variant value;
-  (void)value.SetBuffer(std::data(bytes), uint32_t(bytes.size())); // Buffer
+  value.SetBuffer(std::data(bytes), uint32_t(bytes.size()));
   return value;
 }
 

@@ -24,7 +24,7 @@ TEST_F(EditPagesPixelsTest, GlobalPageAboveTheCustomChordPage) {
   const auto global = kit.Find<LGlobalPresetEditPanel>("viewDevice/globalPage");
   const auto chord = kit.Find<LUserPresetChordEditPanel>("viewDevice/chordPage");
   ASSERT_TRUE(global && chord);
-  (void)kit.Find("viewDevice/globalPage/label")->SetText(QZ::WString(u"GLOBAL SETTINGS"));
+  kit.Find("viewDevice/globalPage/label")->SetText(QZ::WString(u"GLOBAL SETTINGS"));
   global->SetFirstParamID(nullptr, 140, 0);
   chord->SetFirstParamID(nullptr, 129, 0);
   const std::pair<uint32_t, Variant> values[] = {{132, Bytes({48})}, {133, Bytes({52})}, {134, Bytes({55})},

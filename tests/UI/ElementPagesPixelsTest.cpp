@@ -41,7 +41,7 @@ TEST_F(ElementPagesPixelsTest, KnobAndPadPagesBesideTheirViews) {
           static_cast<LParameterizedModule*>(knob.Get()), static_cast<LParameterizedModule*>(pad.Get()),
           static_cast<LParameterizedModule*>(fader.Get())}) {
       if (id - module->GetFirstParamID() < module->GetParamCount()) {
-        (void)module->SetParamValueLocal(QZ::ParamDescriptor(id), value, true); // E_FAIL for a pad's note
+        module->SetParamValueLocal(QZ::ParamDescriptor(id), value, true); // E_FAIL for a pad's note
       }
     }
   }

@@ -86,7 +86,7 @@ TEST_F(GlobalPageTest, TheLogoShowsTheLookOfTheModel) {
   ASSERT_TRUE(logo);
   QZ::RCPtrArray<QZ::LLook, 1, 0> looks; // one look per model
   for (int i = 0; i < 3; ++i) {
-    (void)looks.AddItem(logo->GetLook(0)); // the index
+    looks.AddItem(logo->GetLook(0));
   }
   ASSERT_EQ(logo->SetLooks(looks), QZ::QZ_OK);
   ASSERT_EQ(logo->ShowLook(0), QZ::QZ_OK);
@@ -113,7 +113,7 @@ TEST(GlobalPageSkinTest, AMissingSelectorFailsWithItsNameAndAMissingLogoIsSkippe
   for (const auto& [missing, text] : cases) {
     const std::string name = std::string("without_") + missing;
     try {
-      (void)kit.factory->CreateControlByName(QZ::WString(std::u16string(name.begin(), name.end()).c_str()), nullptr);
+      kit.factory->CreateControlByName(QZ::WString(std::u16string(name.begin(), name.end()).c_str()), nullptr);
       ADD_FAILURE() << "no exception without " << missing;
     } catch (const std::runtime_error& error) {
       EXPECT_EQ(std::string(error.what()), std::string("Runtime Error : Null Pointer : Cannot find child ") + text);

@@ -33,14 +33,14 @@ protected:
     const QZ::RectT<int32_t> area{0, 0, QZ::RoundToInt32(rect.width), QZ::RoundToInt32(rect.height)};
     EXPECT_EQ(renderer->InitRenderContextInfo(area, nullptr, true, mContext), QZ::QZ_OK);
     mContext->GetUpdateRegion().AddRect({0, 0, area.width, area.height});
-    (void)renderer->RenderStart(mContext); // 0 or throws
+    renderer->RenderStart(mContext);
     QZ::RCPtrArray<QZ::LControl, 1, 0> deferred;
     {
       const QZ::RectT<double> frame{0, 0, rect.width, rect.height};
       QZ::CAutoClip window(renderer, frame, frame, nullptr);
       EXPECT_EQ(top->Paint(renderer, mContext->GetUpdateRegion(), deferred, false), QZ::QZ_OK);
     }
-    (void)renderer->RenderFinish(mContext); // 0 or throws
+    renderer->RenderFinish(mContext);
     return *dynamic_cast<QZ::LGDIRenderContextInfo&>(*mContext).GetCurrentSurface()->GetImage();
   }
 

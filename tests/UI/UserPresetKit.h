@@ -373,11 +373,11 @@ inline void RegisterClasses(QZ::LControlFactory& factory) {
   };
   EditPages::RegisterClasses(factory);
   for (const auto& [name, create] : classes) {
-    (void)factory.RegisterControlCreateFunction(WString(name), create); // always 0
+    factory.RegisterControlCreateFunction(WString(name), create);
   }
   // The menus of the program's skins, and every other widget.
   for (const QZ::ControlClassEntry& entry : QZ::FrameworkControlClasses()) {
-    (void)factory.RegisterControlCreateFunction(WString(entry.name), entry.create); // always 0
+    factory.RegisterControlCreateFunction(WString(entry.name), entry.create);
   }
 }
 
@@ -406,7 +406,7 @@ public:
   // The text of what making mainControl throws; "" when nothing is thrown.
   std::string BuildFails() {
     try {
-      (void)factory->CreateControlByName(WString(u"mainControl"), nullptr);
+      factory->CreateControlByName(WString(u"mainControl"), nullptr);
     } catch (const std::exception& error) {
       return error.what();
     }
@@ -440,7 +440,7 @@ public:
   std::vector<std::string> SelectedButtons() const {
     std::vector<std::string> selected;
     QZ::RCPtrArray<QZ::LControl, 1, 0> all;
-    (void)Panel()->CollectDescendants(all); // the count
+    Panel()->CollectDescendants(all);
     for (uint32_t i = 0; i < all.GetCount(); ++i) {
       const RCPtr<QZ::LControl>& control = all.GetAt(i);
       if (control->GetName() == WString(u"button") && control->GetValue() >= 1.0) {

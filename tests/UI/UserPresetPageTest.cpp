@@ -21,7 +21,7 @@ protected:
   std::map<std::string, std::u16string> PictureTexts() const {
     std::map<std::string, std::u16string> texts;
     QZ::RCPtrArray<QZ::LControl, 1, 0> all;
-    (void)kit.Panel()->CollectDescendants(all); // the count
+    kit.Panel()->CollectDescendants(all);
     for (uint32_t i = 0; i < all.GetCount(); ++i) {
       const RCPtr<QZ::LControl>& control = all.GetAt(i);
       std::string path(control->GetName().ToUTF8().GetBuffer());
@@ -187,7 +187,7 @@ TEST_P(UserPresetPageTest, LoadingAPresetFileShowsItsValuesOnThePicture) {
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   kit.fileDialogAnswers = {std::u16string(WString(path.c_str()).View())};
-  (void)kit.root->HandleCommand(QZ::LNotification::Create(u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE", nullptr)); // 0
+  kit.root->HandleCommand(QZ::LNotification::Create(u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE", nullptr));
   kit.PumpIdle();
   EXPECT_EQ(kit.Text(kit.Picture("knobGroup/knob3/ccLabel")), u"CC: 74");
   EXPECT_EQ(kit.Text(kit.Picture("padGroup2/pad1/channelLabel")), u"CH: Z2");

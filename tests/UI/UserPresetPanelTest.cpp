@@ -21,7 +21,7 @@ TEST(UserPresetEditPanelTest, ShowsAtMostOnePageFocusedAndHidesEveryChildFirst) 
 
   // A child that is no page is hidden too.
   const RCPtr<QZ::LControl> stray(new QZ::LPanel(RCPtr<QZ::LControl>(pages), WString(u"stray")));
-  (void)stray->SetVisible(true); // whether shown
+  stray->SetVisible(true);
   EXPECT_EQ(pages->ShowEditPage(LUserPresetEditPanel::kSustainPage), QZ::QZ_OK);
   EXPECT_EQ(pages->ShowEditPage(LUserPresetEditPanel::kKnobPage), QZ::QZ_OK);
   EXPECT_EQ(kit.ShownPages(), std::vector<std::string>{"knob"});
@@ -87,7 +87,7 @@ TEST(UserPresetPanelTest, AnElementNamedWithoutANumberOfItsGroupShowsThePageAndB
   UserPresetKit kit(TestPictureSkin(TestSkinVariant::WithKnobs({"knobX", "knob9", "knob"})));
   kit.Click(kit.Picture("knobGroup/knob3/button"));
   for (const char* element : {"knobX", "knob9", "knob"}) {
-    (void)kit.Pages()->ShowEditPage(LUserPresetEditPanel::kNoPage); // 0
+    kit.Pages()->ShowEditPage(LUserPresetEditPanel::kNoPage);
     kit.engine->reRequests.clear();
     kit.Click(kit.Picture(std::string("knobGroup/") + element + "/button"));
     EXPECT_EQ(kit.ShownPages(), std::vector<std::string>{"knob"}) << element;
@@ -141,9 +141,9 @@ TEST(UserPresetPanelTest, BoundFromAnotherFirstIdTheViewsPagesAndReRequestsFollo
   EXPECT_EQ(kit.engine->reRequests, (std::vector<std::vector<uint32_t>>{{1091, 1092}}));
 
   // A value of the pad's note reaches its page and view, one of id 91 nothing.
-  (void)kit.Panel()->SetParamValue(QZ::ParamDescriptor(1092), Bytes({40}), true); // 0
+  kit.Panel()->SetParamValue(QZ::ParamDescriptor(1092), Bytes({40}), true);
   EXPECT_EQ(kit.Text(kit.Page("pad/note/parameterControl/noteNameLabel")), u"E");
-  (void)kit.Panel()->SetParamValue(QZ::ParamDescriptor(92), Bytes({41}), true); // 0
+  kit.Panel()->SetParamValue(QZ::ParamDescriptor(92), Bytes({41}), true);
   EXPECT_EQ(kit.Text(kit.Page("pad/note/parameterControl/noteNameLabel")), u"E");
 }
 

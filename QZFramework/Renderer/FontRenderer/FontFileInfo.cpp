@@ -108,7 +108,7 @@ const RCPtrArray<LFontFileInfo>& LFontFileInfo::GetFontFiles() { return State().
 
 void LFontFileInfo::Clear() {
   State().fonts.RemoveAll();
-  (void)State().families.RemoveAll(); // empties a growable array: 0
+  State().families.RemoveAll();
 }
 
 void LFontFileInfo::ScanFontFolders(const std::vector<std::string>& folders) {
@@ -132,7 +132,7 @@ void LFontFileInfo::RegisterFontFile(const WString& path) {
     if (!family) {
       RCPtrArray<LFontFileInfo>& families = State().families;
       // Grows or throws.
-      (void)families.AddItem(RCPtr<LFontFileInfo>(new LFontFileInfo(face.family, int32_t(families.GetCount()))));
+      families.AddItem(RCPtr<LFontFileInfo>(new LFontFileInfo(face.family, int32_t(families.GetCount()))));
       family = families.GetAt(families.GetCount() - 1).Get();
     }
     const int32_t style = StyleOfName(face.style);

@@ -146,7 +146,7 @@ void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const Rend
 }
 
 QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
-  (void)LRenderer::RenderStart(context); // 0 or throws
+  LRenderer::RenderStart(context);
   mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(context.Get()));
   if (!mCurrent) {
     return QZ_OK;
@@ -172,7 +172,7 @@ QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
       CopyToWindow(*mCurrent);
     }
   }
-  (void)LRenderer::RenderFinish(context); // 0 or throws
+  LRenderer::RenderFinish(context);
   mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext()));
   mApplied = {};
   PurgeWhenDue();
@@ -245,10 +245,10 @@ QZResult LGDIRenderer::DrawFilledRect(const RectT<int32_t>& rect, const ColorT<f
     return QZ_FALSE;
   }
   if (fillColor.alpha > 0.0f) {
-    (void)FillRect(rect, fillColor, true); // a target is there: 0
+    FillRect(rect, fillColor, true);
   }
   if (lineColor.alpha > 0.0f) {
-    (void)DrawRect(rect, lineColor, lineWidth); // a target is there: 0
+    DrawRect(rect, lineColor, lineWidth);
   }
   return QZ_OK;
 }
@@ -257,17 +257,16 @@ QZResult LGDIRenderer::DrawColorRectList(ColorRectListT<float>& list, const Poin
   if (!HasTarget()) {
     return QZ_FALSE;
   }
-  (void)Translate(origin); // a target is there: 0
+  Translate(origin);
   const auto& entries = list.GetEntries();
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
     const RectT<float>& r = entry->rect;
     const float sx = list.GetScaleX();
     const float sy = list.GetScaleY();
-    (void)FillRect(
-        {RoundToInt32(r.x * sx), RoundToInt32(r.y * sy), RoundToInt32(r.width * sx), RoundToInt32(r.height * sy)},
-        entry->color, true); // a target is there: 0
+    FillRect({RoundToInt32(r.x * sx), RoundToInt32(r.y * sy), RoundToInt32(r.width * sx), RoundToInt32(r.height * sy)},
+             entry->color, true);
   }
-  (void)Translate(-origin); // a target is there: 0
+  Translate(-origin);
   return QZ_OK;
 }
 

@@ -93,14 +93,14 @@ QZResult LGDIRenderer::DrawShape(PolylineT<float>& polyline, const ColorT<float>
   Platform::Graphics::Matrix matrix;
   matrix.Scale(float(scale.x), float(scale.y));
 
-  (void)Translate(origin); // a target is there: 0
+  Translate(origin);
   Platform::Graphics::Graphics& graphics = *DrawingTarget();
   if (fill) {
     path->Fill(graphics, Platform::Graphics::Brush::Solid(ToGfxColor(color)), unscaled ? nullptr : &matrix);
   } else {
     path->Draw(graphics, {ToGfxColor(color), polyline.GetLineWidth()}, unscaled ? nullptr : &matrix);
   }
-  (void)Translate(-origin); // a target is there: 0
+  Translate(-origin);
   if (!keep) {
     path = nullptr;
   }

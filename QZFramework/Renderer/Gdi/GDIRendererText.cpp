@@ -73,7 +73,7 @@ RectT<float> LGDIRenderer::MeasureText(const LFont& font, const WString& text) {
   int32_t height = 0;
   int32_t ascent = 0;
   int32_t descent = 0;
-  (void)GetFontMetrics(font, height, ascent, descent); // a font without metrics measures 0
+  GetFontMetrics(font, height, ascent, descent); // a font without metrics measures 0
   const Platform::Graphics::CharacterRange whole{0, int(text.GetLength())};
   Platform::Graphics::RectF box;
   // A box it cannot measure stays empty.

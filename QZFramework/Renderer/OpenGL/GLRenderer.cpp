@@ -240,15 +240,15 @@ QZResult LGLRenderer::SetViewport(const RectT<int32_t>& viewport) {
 }
 
 QZResult LGLRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
-  (void)LRenderer::RenderStart(context); // 0 or throws
+  LRenderer::RenderStart(context);
   LGLRenderContextInfo* gl = CurrentGLContext();
   if (!gl) {
     return QZ_OK;
   }
   Platform::Gl::MakeCurrent(gl->GetDeviceContext(), mContext);
-  (void)SetViewport(gl->GetBounds()); // a context is current: 0
+  SetViewport(gl->GetBounds());
   // The scissor box belongs to the one GL context: each frame sets its own.
-  (void)SetClipRect(gl->GetState().clip); // a context is current: 0
+  SetClipRect(gl->GetState().clip);
   glPushMatrix();
   return QZ_OK;
 }
@@ -273,10 +273,10 @@ QZResult LGLRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
       Platform::Gl::MakeCurrent(nullptr, nullptr);
     }
   }
-  (void)LRenderer::RenderFinish(context); // 0 or throws
+  LRenderer::RenderFinish(context);
   if (LGLRenderContextInfo* top = CurrentGLContext()) {
     Platform::Gl::MakeCurrent(top->GetDeviceContext(), mContext);
-    (void)SetViewport(top->GetBounds()); // a context is current: 0
+    SetViewport(top->GetBounds());
   } else if (GetContextDepth() == 0) {
     PurgeWhenDue();
   }

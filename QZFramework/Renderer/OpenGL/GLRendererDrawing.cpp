@@ -48,9 +48,9 @@ QZResult LGLRenderer::DrawText(const WString& text, const LFont& font, const Poi
     return QZ_FALSE;
   }
   SetColor(color);
-  (void)Translate(position); // a context is current: 0
+  Translate(position);
   mFontRenderer->RenderGlyphRun(text, font, mFontRenderer->GetDrawingProcessor().Get(), 0, 0.0f, 0xF);
-  (void)Translate(-position); // a context is current: 0
+  Translate(-position);
   return QZ_OK;
 }
 
@@ -90,7 +90,7 @@ QZResult LGLRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>& 
   const int32_t viewportHeight = gl->GetBounds().height;
   glScissor(corner.x, viewportHeight - (corner.y + rect.height), std::max(rect.width, 0), std::max(rect.height, 0));
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  (void)SetClipRect(state.clip); // a context is current: 0
+  SetClipRect(state.clip);
   return QZ_OK;
 }
 
@@ -100,10 +100,10 @@ QZResult LGLRenderer::DrawFilledRect(const RectT<int32_t>& rect, const ColorT<fl
     return QZ_FALSE;
   }
   if (fillColor.alpha > 0.0f) {
-    (void)FillRect(rect, fillColor, true); // a context is current: 0
+    FillRect(rect, fillColor, true);
   }
   if (lineColor.alpha > 0.0f) {
-    (void)DrawRect(rect, lineColor, lineWidth); // a context is current: 0
+    DrawRect(rect, lineColor, lineWidth);
   }
   return QZ_OK;
 }
@@ -125,12 +125,12 @@ QZResult LGLRenderer::DrawColorRectList(ColorRectListT<float>& list, const Point
             {RoundToInt32(r.x * sx), RoundToInt32(r.y * sy), RoundToInt32(r.width * sx), RoundToInt32(r.height * sy)},
             it->color);
       }
-      (void)entry->End(); // 0 while recording
+      entry->End();
     }
   }
   glPushMatrix();
   glTranslatef(float(origin.x), float(origin.y), 0.0f);
-  (void)entry->Call(); // a list that failed to record draws nothing
+  entry->Call(); // a list that failed to record draws nothing
   glPopMatrix();
   if (!keep) {
     entry = nullptr;
@@ -183,13 +183,13 @@ QZResult LGLRenderer::DrawShape(PolylineT<float>& polyline, const ColorT<float>&
         CGLPolygon::Tessellate(polyline);
         break;
       }
-      (void)entry->End(); // 0 while recording
+      entry->End();
     }
   }
   glPushMatrix();
   glTranslatef(float(origin.x), float(origin.y), 0.0f);
   glScalef(float(scale.x), float(scale.y), 1.0f);
-  (void)entry->Call(); // a list that failed to record draws nothing
+  entry->Call(); // a list that failed to record draws nothing
   glPopMatrix();
   if (!keep) {
     entry = nullptr;
@@ -298,9 +298,9 @@ QZResult LGLRenderer::PresentRenderContext(const RCPtr<LRenderContextInfo>& cont
     return QZ_E_INVALIDARG;
   }
   const RectT<int32_t> viewport = offscreen->GetBounds();
-  (void)RenderStart(context); // 0 or throws
+  RenderStart(context);
   // A context is current: 0.
-  (void)PushClip({0.0, 0.0, double(viewport.width), double(viewport.height)}, RenderState::kUnclipped, nullptr, false);
+  PushClip({0.0, 0.0, double(viewport.width), double(viewport.height)}, RenderState::kUnclipped, nullptr, false);
   glBlendFunc(GL_ONE, GL_ZERO);
   glEnable(GL_TEXTURE_2D);
   glBindTexture(GL_TEXTURE_2D, 0);
@@ -316,8 +316,8 @@ QZResult LGLRenderer::PresentRenderContext(const RCPtr<LRenderContextInfo>& cont
   glVertex2i(point.x + viewport.width, point.y);
   glEnd();
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  (void)PopClip();             // the state pushed above: 0
-  (void)RenderFinish(context); // 0 or throws
+  PopClip();
+  RenderFinish(context);
   return QZ_OK;
 }
 

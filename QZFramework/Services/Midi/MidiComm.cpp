@@ -64,7 +64,7 @@ RCPtr<LMidiCapturePort>& LMidiComm::OpenCapturePort(const WString& name, RCPtr<L
   }
   RCPtr<LMidiCapturePort> port(new LMidiCapturePort(name, this));
   if (port->Open() == 0 && port->Start() == 0) {
-    (void)mCapturePorts.AddItem(port); // grows or throws
+    mCapturePorts.AddItem(port);
     port->AddInternalReferences(1);
     out = port;
   }
@@ -97,7 +97,7 @@ RCPtr<LMidiRenderPort>& LMidiComm::OpenRenderPort(const WString& name, RCPtr<LMi
   }
   RCPtr<LMidiRenderPort> port(new LMidiRenderPort(name, this));
   if (port->Open() == 0) {
-    (void)mRenderPorts.AddItem(port); // grows or throws
+    mRenderPorts.AddItem(port);
     port->AddInternalReferences(1);
     out = port;
   }
@@ -136,7 +136,7 @@ QZResult LMidiComm::RemovePort(RCPtrArray<Port, 1, 0>& ports, Port& port) {
     }
     for (uint32_t i = 0; i < ports.GetCount(); ++i) {
       if (ports.GetAt(i).Get() == &port) {
-        (void)ports.RemoveItem(i, removed); // an index of the list
+        ports.RemoveItem(i, removed);
         port.AddInternalReferences(-1);
         return QZ_OK;
       }

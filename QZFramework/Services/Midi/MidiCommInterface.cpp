@@ -19,12 +19,12 @@ QZResult LMidiCommInterface::SetMidiFilter(const LNotificationClient* client, co
     if (filter) {
       mFilters.GetAt(i).filter = filter;
     } else {
-      (void)mFilters.RemoveItems(i, 1); // an index of the list
+      mFilters.RemoveItems(i, 1);
     }
     return QZ_OK;
   }
   if (filter) {
-    (void)mFilters.AddItem({client, filter}); // grows or throws
+    mFilters.AddItem({client, filter});
   }
   return QZ_OK;
 }
@@ -70,7 +70,7 @@ void LMidiCommInterface::DeliverCapture(const RCPtr<LMidiCaptureNotificationData
     // Fails only once the centre is shut down, when nobody listens.
     (void)centre->PostNotification(LNotification::Create(kMidiDataCapturedName, data));
   }
-  (void)NotifyDataCaptured(data); // 1 when nobody listens
+  NotifyDataCaptured(data);
 }
 
 } // namespace QZ

@@ -21,11 +21,11 @@ WStringArray MakeUnique(const std::vector<std::string>& names) {
     }
     const WString wide(name.c_str());
     if (duplicates == 0) {
-      (void)unique.AddItem(wide); // grows or throws
+      unique.AddItem(wide);
       continue;
     }
     for (int32_t n = 1; n <= duplicates + 1; ++n) {
-      (void)unique.AddItem(WString::Format(u"%s (%d)", wide, n)); // grows or throws
+      unique.AddItem(WString::Format(u"%s (%d)", wide, n));
     }
   }
   return unique;

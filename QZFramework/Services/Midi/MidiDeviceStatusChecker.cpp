@@ -13,13 +13,13 @@ RCPtr<LMidiDeviceStatusChecker> LMidiDeviceStatusChecker::Create(const RCPtr<LMi
 
 void LMidiDeviceStatusChecker::EnumerateCaptureDevices(const WStringArray& names) {
   for (uint32_t i = 0; i < names.GetCount(); ++i) {
-    (void)mInputs.AddItem({names.GetAt(i), IsCaptureDeviceConnected(names.GetAt(i))}); // grows or throws
+    mInputs.AddItem({names.GetAt(i), IsCaptureDeviceConnected(names.GetAt(i))});
   }
 }
 
 void LMidiDeviceStatusChecker::EnumerateRenderDevices(const WStringArray& names) {
   for (uint32_t i = 0; i < names.GetCount(); ++i) {
-    (void)mOutputs.AddItem({names.GetAt(i), IsRenderDeviceConnected(names.GetAt(i))}); // grows or throws
+    mOutputs.AddItem({names.GetAt(i), IsRenderDeviceConnected(names.GetAt(i))});
   }
 }
 

@@ -88,7 +88,7 @@ QZResult LRegistryKey::GetValue(const WString& name, VariantEx& value) {
 QZResult LRegistryKey::GetSubKeyNames(WStringArray& names) {
   Mutex::ScopedLock hold(mMutex);
   Session session(*this);
-  (void)names.RemoveAll(); // empties a growable array: 0
+  names.RemoveAll();
   if (!session.Get()) {
     return QZ_E_FAIL;
   }

@@ -143,7 +143,7 @@ struct CIniFileManagerProxy::MemberData {
   }
 
   void Close(IniFileInfo* file) {
-    (void)files.RemoveItems(uint32_t(files.IndexOf(file)), 1); // an open file is listed
+    files.RemoveItems(uint32_t(files.IndexOf(file)), 1); // an open file is listed
     delete file;
   }
 
@@ -202,7 +202,7 @@ int32_t CIniFileManagerProxy::Load(const WString& path, const WString& keyPrefix
   }
   file->handle = mData->NextHandle();
   handle = file->handle;
-  (void)mData->files.AddItem(file.get()); // grows or throws
+  mData->files.AddItem(file.get());
   file.release();
   return 0;
 }

@@ -217,8 +217,8 @@ void SyncFolderOf(XNodeWriterFileSystem& calls, const std::string& path) {
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
   const int fd = calls.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd >= 0) {
-    (void)calls.Sync(fd);  // nothing left to undo
-    (void)calls.Close(fd); // a descriptor only read
+    calls.Sync(fd);  // nothing left to undo
+    calls.Close(fd); // a descriptor only read
   }
 }
 

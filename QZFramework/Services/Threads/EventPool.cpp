@@ -5,7 +5,7 @@ namespace QZ {
 EventPool::EventPool(int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
     RCPtr<LEvent> event(new LEvent(true));
-    (void)mEvents.AddItem(event); // grows or throws
+    mEvents.AddItem(event);
     mWaitList.push_back(event.Get());
   }
 }

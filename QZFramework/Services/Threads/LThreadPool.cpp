@@ -73,7 +73,7 @@ void LThreadPool::QueueWork(const RCPtr<LThreadWorker>& worker, const RCPtr<LRef
   while (index < count && mQueue.GetAt(index)->priority < priority) {
     ++index;
   }
-  (void)mQueue.InsertAt(index, job); // grows or throws
+  mQueue.InsertAt(index, job);
   if (count != 0) {
     return;
   }
@@ -85,7 +85,7 @@ void LThreadPool::QueueWork(const RCPtr<LThreadWorker>& worker, const RCPtr<LRef
     return;
   }
   RCPtr<LWorkerParams> dropped;
-  (void)mQueue.RemoveItem(index, dropped); // an index of the queue
+  mQueue.RemoveItem(index, dropped);
   DebugTrace::Get().Narrow() << "QZ::LThreadPool::QueueWork : " << ToString() << " : queue thread busy for "
                              << mTimeouts.queueIdleMs << " ms; job of " << worker->ToString() << " dropped\n";
 }
@@ -105,7 +105,7 @@ int32_t LThreadPool::Process(RCPtr<LRefCountedObject>* /*argument*/) {
       continue;
     }
     RCPtr<LWorkerParams> job;
-    (void)mQueue.RemoveLast(job); // the queue is not empty
+    mQueue.RemoveLast(job);
     // The slot is free: only a stopping pool refuses, and its queue stays unrun.
     (void)StartOnSlot(uint32_t(index), job->worker, job->argument, job->priority);
     if (mQueue.GetCount() == 0) {
@@ -118,7 +118,7 @@ void LThreadPool::Stop() {
   mWorkerCount = 0;
   {
     Mutex::ScopedLock hold(mMutex);
-    (void)mQueue.RemoveAll(); // empties a growable array: 0
+    mQueue.RemoveAll();
   }
   mQueueThreader.Stop();
   for (size_t i = mSlots.size(); i-- > 0;) {

@@ -54,7 +54,7 @@ RCPtr<LFont> LFont::GetFont(const WString& faceName, float size, int32_t style) 
     return Cache().GetAt(uint32_t(found));
   }
   RCPtr<LFont> font(new LFont(faceName, size, style));
-  (void)Cache().AddItem(font); // grows or throws
+  Cache().AddItem(font);
   return font;
 }
 
@@ -93,7 +93,7 @@ QZResult LFont::ReleaseInternalReferences() {
   if (found < 0 || Cache().GetAt(uint32_t(found)) != this) {
     return QZ_E_FAIL;
   }
-  (void)Cache().RemoveItems(uint32_t(found), 1); // an index of the cache
+  Cache().RemoveItems(uint32_t(found), 1);
   return QZ_OK;
 }
 

@@ -324,9 +324,9 @@ bool RectListT<int32_t>::GetBounds(EdgeRect& bounds) const {
 }
 
 void RectListT<int32_t>::ToRectArray(IArray<RectT<int32_t>>& out) const {
-  (void)out.RemoveAll(); // the caller's array may refuse: what fits is kept
+  out.RemoveAll(); // the caller's array may refuse: what fits is kept
   for (const Node* n = mHead; n; n = n->next) {
-    (void)out.AddItem(n->rect.ToRect()); // the caller's array may refuse: what fits is kept
+    out.AddItem(n->rect.ToRect()); // the caller's array may refuse: what fits is kept
   }
 }
 

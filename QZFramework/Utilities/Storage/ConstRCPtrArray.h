@@ -135,9 +135,9 @@ public:
   uint32_t SetCount(uint32_t count) override {
     const uint32_t old = GetCount();
     if (count < old) {
-      (void)RemoveItems(count, old - count); // a range inside the array
+      RemoveItems(count, old - count); // a range inside the array
     } else if (count > old) {
-      (void)InsertItems(old, count - old); // past the maximum it changes nothing: the count below tells
+      InsertItems(old, count - old); // past the maximum it changes nothing: the count below tells
     }
     return GetCount();
   }

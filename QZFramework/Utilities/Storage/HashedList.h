@@ -91,7 +91,7 @@ public:
       bucket.GetAt(uint32_t(at))->second = item;
       return false;
     }
-    (void)bucket.AddItem(RCPtr<Entry>(new Entry(key, item))); // grows or throws
+    bucket.AddItem(RCPtr<Entry>(new Entry(key, item)));
     ++mCount;
     return true;
   }
@@ -112,7 +112,7 @@ public:
       return false;
     }
     --mCount;
-    (void)bucket.RemoveItems(uint32_t(at), 1); // an index of the bucket
+    bucket.RemoveItems(uint32_t(at), 1);
     return true;
   }
 

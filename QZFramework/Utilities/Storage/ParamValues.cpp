@@ -133,8 +133,8 @@ QZResult ParamValues::GetParamValue(uint32_t index, Variant& value, uint32_t& id
 
 ParamDescriptors::ParamDescriptors(const ParamIdRange& range) {
   ParamRanges ranges;
-  (void)ranges.SetRanges(&range, 1); // one range: cannot fail
-  (void)SetFromRanges(ranges);       // from a valid range: cannot fail
+  ranges.SetRanges(&range, 1);
+  SetFromRanges(ranges);
 }
 
 QZResult ParamDescriptors::SetDescriptors(const ParamDescriptor* descriptors, uint32_t count) {

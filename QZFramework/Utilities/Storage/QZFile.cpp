@@ -61,7 +61,7 @@ File::File(const WString& folderOrPath, const WString& fileName, uint32_t flags)
 
 File& File::operator=(const File& other) {
   if (this != &other) {
-    (void)Close(); // always 0
+    Close();
     mDescriptor = other.mDescriptor;
     mName = other.mName;
     mPath = other.mPath;
@@ -70,9 +70,7 @@ File& File::operator=(const File& other) {
   return *this;
 }
 
-File::~File() {
-  (void)Close(); // always 0
-}
+File::~File() { Close(); }
 
 int File::Descriptor() const { return mDescriptor->GetValue(); }
 
@@ -243,7 +241,7 @@ bool File::CreateDirectories(const WString& path, bool parentOnly) {
 WString File::GetLongPath(const WString& path) { return path; }
 
 int32_t File::ListFiles(const WString& folder, const WString& pattern, IArray<WString>& result) {
-  (void)result.RemoveAll(); // the caller's array may refuse: the count below tells
+  result.RemoveAll(); // the caller's array may refuse: the count below tells
   if (!IsDirectory(folder)) {
     return QZ_E_NOTIMPL;
   }
@@ -283,7 +281,7 @@ int32_t File::ListFiles(const WString& folder, const WString& pattern, IArray<WS
     WString path = folder;
     path += kSeparator;
     path += name;
-    (void)result.AddItem(path); // the caller's array may refuse: the count below tells
+    result.AddItem(path); // the caller's array may refuse: the count below tells
   }
   return failed ? QZ_E_FAIL : int32_t(result.GetCount());
 }

@@ -51,7 +51,7 @@ public:
     }
     if (CountEntries(slots) == slots - 1) {
       // Open a free slot just before the oldest entry; the slots from there move up.
-      (void)mSlots.InsertItems(mTail, 1); // grows or throws
+      mSlots.InsertItems(mTail, 1);
       if (mHead > mTail) {
         ++mHead;
       }

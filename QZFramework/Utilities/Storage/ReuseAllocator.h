@@ -67,7 +67,7 @@ public:
       index = mBlocks.GetCount();
       block = static_cast<Buf*>(::operator new(sizeof(Buf) + sizeof(T)));
       try {
-        (void)mBlocks.AddItem(block); // grows or throws
+        mBlocks.AddItem(block);
       } catch (...) {
         ::operator delete(block);
         throw;
@@ -90,7 +90,7 @@ public:
       const uint32_t index = block->index;
       if (index < mBlocks.GetCount() && mBlocks.GetAt(index) == block) {
         try {
-          (void)mFree.AddItem(index); // grows or throws
+          mFree.AddItem(index);
         } catch (const std::bad_alloc&) {
         }
         return;

@@ -257,7 +257,7 @@ C* StringT<C, O>::Lock(uint32_t units) {
     const uint32_t old = mBuffer->GetSize();
     mBuffer->SetSize(bytes);
     if (bytes > old) {
-      (void)mBuffer->Fill8(0, old, -1); // a range inside the buffer
+      mBuffer->Fill8(0, old, -1); // a range inside the buffer
     }
   }
   mBuffer->SetUnshareable(true);

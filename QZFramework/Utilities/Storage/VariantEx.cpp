@@ -139,7 +139,7 @@ WString VariantEx::ToStringIndented(uint32_t indent) const {
     return ToStringByType(-1);
   }
   Array<VariantEx> items;
-  (void)GetListItems(items); // what is no list shows no items
+  GetListItems(items); // what is no list shows no items
   const uint32_t count = items.GetCount();
   if (count == 0) {
     return WString(u"<empty array>");
@@ -163,7 +163,7 @@ WString VariantEx::ToStringIndented(uint32_t indent) const {
 WString VariantEx::ToString() const { return ToStringByType(-1); }
 
 QZResult VariantEx::GetListItems(IArray<VariantEx>& out) const {
-  (void)out.RemoveAll(); // the count set below is checked
+  out.RemoveAll();
   if (GetType() == Empty) {
     return QZ_OK;
   }
@@ -179,7 +179,7 @@ QZResult VariantEx::GetListItems(IArray<VariantEx>& out) const {
   }
   VariantEx* items = out.GetData();
   for (uint32_t i = 0; i < count; ++i) {
-    (void)GetListElement(i, items[i]); // an element it cannot read stays empty
+    GetListElement(i, items[i]); // an element it cannot read stays empty
   }
   return QZ_OK;
 }

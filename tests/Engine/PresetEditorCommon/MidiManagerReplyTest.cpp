@@ -58,7 +58,7 @@ private:
       const RCPtr<QZ::LMidiCaptureNotificationData> data(
           new QZ::LMidiCaptureNotificationData(nullptr, QZ::WString(u"MIDIIN3 (QUORIN 49 ZTR)"), 0));
       data->Append(answer.captured.data(), uint32_t(answer.captured.size()));
-      (void)mCommunicator->NotifyDataCaptured(data); // 1 when the manager stopped listening
+      mCommunicator->NotifyDataCaptured(data);
     }
   }
 

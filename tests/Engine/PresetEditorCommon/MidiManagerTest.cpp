@@ -113,7 +113,7 @@ TEST_F(MidiManagerTest, RefusesWhatWouldCorruptTheMessageOrZeroTheKeyboardsPrese
   const auto framed = [&](std::initializer_list<int> bytes) {
     QZ::Array<signed char> body;
     for (int byte : bytes) {
-      (void)body.AddItem(static_cast<signed char>(byte)); // grows
+      body.AddItem(static_cast<signed char>(byte));
     }
     const int32_t result = midi->SendSysEx(body, port.Get());
     return std::make_pair(result, Message(body.GetData(), body.GetData() + body.GetCount()));

@@ -64,8 +64,8 @@ TEST_F(ApplicationTest, EachSettingsFileOpensOnceInItsFolder) {
   environment.Set("XDG_CONFIG_HOME", folder.Write("plain-file", "x"));
   EXPECT_EQ(app->OpenSettingsFiles(1), user);
   EXPECT_EQ(app->OpenSettingsFile(1), user);
-  (void)app->GetIniFileManagerPtr()->SetInt(user, u"Marker", 1);   // 0
-  (void)app->GetIniFileManagerPtr()->SetInt(shared, u"Marker", 2); // 0
+  app->GetIniFileManagerPtr()->SetInt(user, u"Marker", 1);
+  app->GetIniFileManagerPtr()->SetInt(shared, u"Marker", 2);
   DropApplication();
   EXPECT_THAT(folder.Read("config/Vandrel/Quorin ZTR Preset Editor/UserSettings.ini"),
               testing::HasSubstr("<key>Marker</key><integer>1</integer>"));
@@ -148,23 +148,23 @@ TEST_F(ApplicationTest, TheEditorPageIsTheDeviceViewsSelectedTab) {
   EXPECT_EQ(app->GetSelectedEditorPage(), 1);
   EXPECT_EQ(QZ::GetApplicationContext()->GetCurrentEditorPage(), 1);
   // Without its device view the main control shows no page.
-  (void)app->GetMainRootControl()->FindChildByName(u"viewDevice")->Detach(); // 0
+  app->GetMainRootControl()->FindChildByName(u"viewDevice")->Detach();
   EXPECT_EQ(app->GetSelectedEditorPage(), -1);
 }
 
 TEST_F(ApplicationTest, TheMainWindowsDeviceViewHearsTheMenuCommandsAndTheStoredModelMakesItsMidiManager) {
   MakeApplication(EditorSkins(2));
   ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
-  (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 2); // 0
+  app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 2);
   const RCPtr<QZ::LMidiManager> first = app->GetMidiManager();
   ASSERT_EQ(app->SetMainRootControl(u"mainControl"), QZ::QZ_OK);
   EXPECT_NE(app->GetMidiManager(), first) << "made for the stored model";
   EXPECT_EQ(app->GetMidiManager()->GetModelByte(), QZ::KeyboardModelByte(2));
   const RCPtr<QZ::IRootWindow> window = app->GetMainRootControl()->GetRootWindowRef();
   ASSERT_NE(window, nullptr);
-  (void)window->HandleCommand(QZ::LNotification::Create(u"NID_MENU_FILE_EXIT_REQ", nullptr)); // 0
+  window->HandleCommand(QZ::LNotification::Create(u"NID_MENU_FILE_EXIT_REQ", nullptr));
   EXPECT_FALSE(app->IsExiting()) << "posted";
-  (void)app->DoIdleWork(true); // whether work remains
+  app->DoIdleWork(true);
   EXPECT_TRUE(app->IsExiting());
 }
 
@@ -215,7 +215,7 @@ TEST_F(ApplicationTest, WithTheVirtualKeyboardOnTheMidiManagerMeetsAKeyboardOfTh
   EXPECT_EQ(first->GetInputPortName(), QZ::WString(u"MIDIIN3 (QUORIN 49 ZTR)"));
   EXPECT_TRUE(first->IsDeviceFirmwareVersionUseable()) << "the keyboard answers";
 
-  (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 0); // 0
+  app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 0);
   app->ReinitalizeMidiManager();
   const RCPtr<QZ::LMidiManager> second = app->GetMidiManager();
   ASSERT_TRUE(second->ArePortsOpen());
@@ -240,10 +240,10 @@ TEST_F(ApplicationTest, NoKeyboardIsHostedWhileTheVirtualKeyboardIsOffOrTheModel
     Switched() { QZ::Platform::Midi::MidiSystem::SetVirtualKeyboardEnabled(true); }
     ~Switched() { QZ::Platform::Midi::MidiSystem::SetVirtualKeyboardEnabled(std::nullopt); }
   } on;
-  (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 7); // 0
+  app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 7);
   app->ReinitalizeMidiManager();
   EXPECT_EQ(app->GetVirtualKeyboard(), nullptr);
-  (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 2); // 0
+  app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"DeviceModel", 2);
   app->ReinitalizeMidiManager();
   EXPECT_NE(app->GetVirtualKeyboard(), nullptr);
   EXPECT_TRUE(app->GetMidiManager()->ArePortsOpen());

@@ -146,7 +146,7 @@ protected:
   }
   void DropApplication() {
     if (app) {
-      (void)app->RunApplicationShutdown(); // 0
+      app->RunApplicationShutdown();
       app = nullptr;
     }
   }

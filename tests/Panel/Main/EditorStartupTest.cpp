@@ -136,7 +136,7 @@ TEST_F(EditorStartupTest, WithTwoSkinsTheScreensResolutionChoosesTheSkinAndIsRem
   for (const Case& test : {Case{"160", 1, 0}, Case{"159", 0, 1}, Case{"96", 0, 1}, Case{"2400", 1, 0}}) {
     environment.Set("QZ_DPI", test.dpi);
     MakeApplication(EditorSkins(2));
-    (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"CurrentSkinIndex", test.stored); // 0
+    app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"CurrentSkinIndex", test.stored);
     ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
     EXPECT_EQ(app->GetControlFactory()->GetCurrentSkinIndex(), test.skin) << test.dpi;
     EXPECT_EQ(app->GetCurrentSkinIndex(), test.skin) << test.dpi;
@@ -159,7 +159,7 @@ TEST_F(EditorStartupTest, WithOneOrThreeSkinsTheFrameworksChoiceStays) {
   for (const auto& [skins, stored, skin] : {std::tuple{size_t(1), 0, 0}, std::tuple{size_t(3), 2, 2},
                                             std::tuple{size_t(3), 1, 1}, std::tuple{size_t(1), 4, 0}}) {
     MakeApplication(EditorSkins(skins));
-    (void)app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"CurrentSkinIndex", stored); // 0
+    app->GetIniFileManagerPtr()->SetInt(app->OpenSettingsFiles(1), u"CurrentSkinIndex", stored);
     ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
     EXPECT_EQ(app->GetControlFactory()->GetCurrentSkinIndex(), skin) << skins << " skins, " << stored << " stored";
     DropApplication();
@@ -183,7 +183,7 @@ TEST_F(EditorStartupTest, TheHotKeysOfBothTablesPostTheirCommandsForTheNextIdleP
     EXPECT_EQ(keys->HandleKey(QZ::LKeyParam::Create(QZ::KeyCode::FromString(key), true)), QZ::QZ_OK)
         << QZ::NString(QZ::WString(key)).GetBuffer();
     EXPECT_TRUE(listener->heard.empty()) << "posted, not sent";
-    (void)app->DoIdleWork(true); // whether work remains
+    app->DoIdleWork(true);
     EXPECT_EQ(listener->heard, std::vector<std::u16string>{command});
     listener->heard.clear();
   }
@@ -193,7 +193,7 @@ TEST_F(EditorStartupTest, TheHotKeysOfBothTablesPostTheirCommandsForTheNextIdleP
   EXPECT_EQ(map.FindCommand(QZ::KeyCode::FromString(u"Ctrl+VKEY_Q")), QZ::WString());
   EXPECT_EQ(map.GetBindings(u"NID_EDIT_COPY_REQ").GetCount(), 1u);
   EXPECT_EQ(map.FindCommand(QZ::KeyCode::FromString(u"Alt+VKEY_F4")), QZ::WString(u"NID_APP_EXIT_REQ"));
-  (void)listener->UnregisterAllNotifications(); // how many
+  listener->UnregisterAllNotifications();
 }
 
 TEST_F(EditorStartupTest, AStartupThatFailsBeforeTheEditorsStepsLeavesNothingOfTheEditors) {

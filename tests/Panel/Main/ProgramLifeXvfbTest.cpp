@@ -241,7 +241,7 @@ protected:
     for (const char* name : {"FrameworkStrings.xml", "StringTables.xml"}) {
       std::filesystem::copy_file(std::string(QZ_PROGRAM_DOCUMENTS) + "/" + name, resources + "/" + name);
     }
-    (void)folder.Write("resources/Skins.xml", kPaintedSkin);
+    folder.Write("resources/Skins.xml", kPaintedSkin);
   }
   void TearDown() override {
     if (display) {
@@ -267,7 +267,7 @@ protected:
   static ::Window WaitForWindow(Display* on, const ProgramProcess& program,
                                 std::chrono::milliseconds limit = kWaitBound) {
     ::Window window = 0;
-    (void)WaitUntil([&] { return (window = FindWindow(on, program.Pid())) != 0; }, limit); // nothing announces it
+    WaitUntil([&] { return (window = FindWindow(on, program.Pid())) != 0; }, limit); // nothing announces it
     return window;
   }
   // Whether the window shows its first frame, within the wait bound.
@@ -293,7 +293,7 @@ protected:
     EXPECT_NE(WaitForWindow(display, program), ::Window(0));
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
     program.Signal(SIGTERM);
-    (void)program.Wait();
+    program.Wait();
     return took;
   }
   // A start that shows its window within limit and ends with 0 on SIGTERM; its standard error.
@@ -380,7 +380,7 @@ TEST_F(ProgramLifeXvfbTest, ASaveBeyondTheFileSizeLimitFailsSaysSoAndLeavesTheFi
   const size_t key = text.find("<key>CurrentSkinIndex</key>");
   ASSERT_NE(key, std::string::npos) << text;
   text.insert(key, "<key>Padding</key><string>" + std::string(4096, 'p') + "</string>\n\t\t");
-  (void)folder.Write(settings, text);
+  folder.Write(settings, text);
   ProgramProcess::Options options;
   options.fileSizeLimit = 2048;
   const std::string errors = StartShowAndEnd(Environment(), kWaitBound, options);
@@ -435,7 +435,7 @@ TEST_F(ProgramLifeXvfbTest, WhateverIsAtTheProfilesPathTheWindowShows) {
   for (char& byte : bytes) {
     byte = char(random());
   }
-  (void)folder.Write("config/" + std::string(kSettingsPath) + "/Profile.ini", bytes);
+  folder.Write("config/" + std::string(kSettingsPath) + "/Profile.ini", bytes);
   const std::string errors = StartShowAndEnd(Environment(), bound);
   EXPECT_EQ(folder.Read("config/" + std::string(kSettingsPath) + "/Profile.ini.bak"), bytes);
   EXPECT_NE(errors.find(profile + ": not a profile: kept as " + profile + ".bak"), std::string::npos) << errors;
@@ -476,7 +476,7 @@ TEST_F(ProgramLifeXvfbTest, ABrokenSkinIsNamedWithItsLineAndASignalEndsTheFailed
   for (int i = 0; i < 5 && std::getline(in, line); ++i) {
     text += line + "\n";
   }
-  (void)folder.Write("resources/Skins.xml", text);
+  folder.Write("resources/Skins.xml", text);
   ProgramProcess program(Environment(), folder);
   ::Window box = 0;
   ASSERT_TRUE(WaitUntil([&] { return (box = FindWindow(display, 0, "Error")) != 0; }))

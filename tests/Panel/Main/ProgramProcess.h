@@ -117,7 +117,7 @@ public:
     if (mPid != 0 && options.fileSizeLimit != RLIM_INFINITY) {
       // Long before the program writes anything: it is still loading its libraries.
       const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
-      (void)::prlimit(mPid, RLIMIT_FSIZE, &limit, nullptr);
+      ::prlimit(mPid, RLIMIT_FSIZE, &limit, nullptr);
     }
   }
   ProgramProcess(const ProgramProcess&) = delete;
@@ -126,7 +126,7 @@ public:
   ~ProgramProcess() {
     if (mPid != 0) {
       ::kill(mPid, SIGKILL);
-      (void)Wait();
+      Wait();
     }
   }
 
@@ -158,7 +158,7 @@ public:
       } while (ready < 0 && errno == EINTR);
       ::close(descriptor);
     } else {
-      (void)WaitUntil(
+      WaitUntil(
           [this] {
             siginfo_t info{};
             return ::waitid(P_PID, id_t(mPid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == mPid;

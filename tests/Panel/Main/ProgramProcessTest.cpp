@@ -27,9 +27,9 @@ TEST(ProgramProcessTest, ASkinDocumentWithoutASkinEndsTheStartupWithTheRunsFailu
   for (const char* name : {"FrameworkStrings.xml", "StringTables.xml"}) {
     std::filesystem::copy_file(std::string(QZ_PROGRAM_DOCUMENTS) + "/" + name, resources + "/" + name);
   }
-  (void)folder.Write("resources/Skins.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Vandrel_Skin_Definitions>"
-                                            "<Application Name=\"PresetEditor\"><Skins/></Application>"
-                                            "</Vandrel_Skin_Definitions>");
+  folder.Write("resources/Skins.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Vandrel_Skin_Definitions>"
+                                      "<Application Name=\"PresetEditor\"><Skins/></Application>"
+                                      "</Vandrel_Skin_Definitions>");
   ProgramProcess program({{"SDL_VIDEODRIVER", "offscreen"},
                           {"QZ_RESOURCE_FOLDER", resources},
                           {"HOME", folder.Path()},

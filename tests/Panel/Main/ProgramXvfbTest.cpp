@@ -139,14 +139,14 @@ protected:
     // skin's business: the picture is kept for a look, painted or not.
     std::unique_ptr<QZ::Platform::Graphics::Image> shot;
     if (!window.empty()) {
-      (void)WaitUntil(
+      WaitUntil(
           [&] {
             if (auto taken = Screenshot(display, ::Window(std::stoul(window)), size)) {
               shot = std::move(taken);
             }
             return shot && Painted(*shot);
           },
-          std::chrono::seconds(5)); // false: nothing painted, the picture shows so
+          std::chrono::seconds(5));
     }
     EXPECT_TRUE(shot) << "no picture of the window";
     if (shot) {

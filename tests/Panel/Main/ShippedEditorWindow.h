@@ -66,7 +66,7 @@ protected:
     ASSERT_EQ(app->CreateMainWindow(QZ::kRendererGDI), QZ::QZ_OK);
     ASSERT_EQ(app->SetMainRootControl(app->GetMainControlName()), QZ::QZ_OK);
     hwnd = host->GetMainWindow();
-    (void)Win::ShowWindow(hwnd, Win::SW_SHOW); // it was hidden
+    Win::ShowWindow(hwnd, Win::SW_SHOW);
     if (backend) {
       backend->keyboardFocus = backend->SdlIdOf(hwnd);
       backend->Push(WindowEvent(backend->SdlIdOf(hwnd), SDL_WINDOWEVENT_FOCUS_GAINED));
@@ -95,8 +95,8 @@ protected:
     for (int pass = 0; pass < 50; ++pass) {
       Win::MSG msg;
       while (Host::PeekMessage(&msg, Win::PM_REMOVE) && msg.message != Win::WM_QUIT) {
-        (void)Host::TranslateMessage(&msg); // true for keys
-        (void)Host::DispatchMessage(&msg);  // the procedure's answer
+        Host::TranslateMessage(&msg);
+        Host::DispatchMessage(&msg);
       }
       if (!app->DoIdleWork(true)) {
         return;
@@ -147,7 +147,7 @@ protected:
   void SelectModel(int32_t model) {
     const QZ::RCPtr<QZ::LComboBox> models = QZ::DynamicCast<QZ::LComboBox>(Find("viewDevice/deviceSelectionComboBox"));
     ASSERT_TRUE(models);
-    (void)models->SelectItem(model); // the index chosen
+    models->SelectItem(model);
     Settle();
   }
 
@@ -189,14 +189,14 @@ private:
     const QZ::RCPtr<QZ::LControl> panel = Find(kEditPanelPath);
     const QZ::LControl::ChildControlList& pages = panel->GetChildren();
     for (uint32_t i = 0; i < pages.GetCount(); ++i) {
-      (void)pages.GetAt(i, QZ::LControl::ChildControlList::kInsertionOrder)->SetVisible(false); // still shown or not
+      pages.GetAt(i, QZ::LControl::ChildControlList::kInsertionOrder)->SetVisible(false); // still shown or not
     }
-    (void)Below(panel, kEditPages[kind].page)->SetVisible(true); // shown with its ancestors
+    Below(panel, kEditPages[kind].page)->SetVisible(true); // shown with its ancestors
     QZ::RCPtrArray<QZ::LControl, 1, 0> all;
-    (void)Find(kPicturePath)->CollectDescendants(all); // the count
+    Find(kPicturePath)->CollectDescendants(all);
     for (uint32_t i = 0; i < all.GetCount(); ++i) {
       if (all.GetAt(i)->GetName() == QZ::WString(u"button")) {
-        (void)all.GetAt(i)->SetValue(all.GetAt(i) == button ? 1.0 : 0.0); // the value kept
+        all.GetAt(i)->SetValue(all.GetAt(i) == button ? 1.0 : 0.0);
       }
     }
     Settle();

@@ -70,7 +70,7 @@ TEST_F(ShippedSkinLayoutTest, BothSkinsBuildTheWholeTreeTheDialogsAndTheTipWithT
     EXPECT_EQ(menus, 2) << "File and Help";
     for (auto& [name, top] : tops) {
       if (top && name != "mainControl") {
-        (void)top->ReleaseInternalReferences(); // 0: a tree outside any window lets go of itself
+        top->ReleaseInternalReferences();
       }
     }
     DropApplication();

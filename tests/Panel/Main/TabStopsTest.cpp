@@ -28,14 +28,14 @@ protected:
     QZ::RCPtr<QZ::LRenderContextInfo> context;
     EXPECT_EQ(renderer->InitRenderContextInfo(area, nullptr, true, context), QZ::QZ_OK);
     context->GetUpdateRegion().AddRect({rect.x, rect.y, rect.x + rect.width, rect.y + rect.height});
-    (void)renderer->RenderStart(context); // 0 or throws
+    renderer->RenderStart(context);
     QZ::RCPtrArray<QZ::LControl, 1, 0> deferred;
     {
       const QZ::RectT<double> frame{0, 0, double(area.width), double(area.height)};
       QZ::CAutoClip window(renderer, frame, frame, nullptr);
       EXPECT_EQ(top->Paint(renderer, context->GetUpdateRegion(), deferred, false), QZ::QZ_OK);
     }
-    (void)renderer->RenderFinish(context); // 0 or throws
+    renderer->RenderFinish(context);
     QZ::Platform::Graphics::Image& image =
         *dynamic_cast<QZ::LGDIRenderContextInfo&>(*context).GetCurrentSurface()->GetImage();
     std::vector<uint32_t> pixels;
@@ -88,13 +88,13 @@ TEST_F(TabStopsTest, EveryStopOfEveryPageIsShownEnabledAndLooksFocusedOnceARound
     const QZ::RCPtr<QZ::LControl> top = root->GetRootControl();
     // The window shown and active, as the user has it.
     const Win::HWND hwnd = host->GetMainWindow();
-    (void)Win::ShowWindow(hwnd, Win::SW_SHOW); // it was hidden
+    Win::ShowWindow(hwnd, Win::SW_SHOW);
     backend->keyboardFocus = backend->SdlIdOf(hwnd);
     backend->Push(WindowEvent(backend->SdlIdOf(hwnd), SDL_WINDOWEVENT_FOCUS_GAINED));
     Win::MSG msg;
     while (Host::PeekMessage(&msg, Win::PM_REMOVE) && msg.message != Win::WM_QUIT) {
-      (void)Host::TranslateMessage(&msg); // true for keys
-      (void)Host::DispatchMessage(&msg);  // the procedure's answer
+      Host::TranslateMessage(&msg);
+      Host::DispatchMessage(&msg);
     }
     const QZ::RCPtr<QZ::LControl> device = top->FindChildByName(u"viewDevice");
     const QZ::RCPtr<QZ::LTabControl> pages = QZ::DynamicCast<QZ::LTabControl>(device->FindChildByName(u"tabControl"));
@@ -102,14 +102,14 @@ TEST_F(TabStopsTest, EveryStopOfEveryPageIsShownEnabledAndLooksFocusedOnceARound
     for (const char16_t* page : {u"userPresetEditor", u"globalPresetEditor"}) {
       SCOPED_TRACE(QZ::WString(page).ToUTF8().GetBuffer());
       ASSERT_EQ(pages->SelectTab(QZ::WString(page)), QZ::QZ_OK);
-      (void)app->DoIdleWork(true); // whether more waits
-      (void)device->FindChildByName(u"deviceSelectionComboBox")->SetFocus(true);
+      app->DoIdleWork(true);
+      device->FindChildByName(u"deviceSelectionComboBox")->SetFocus(true);
       std::vector<Stop> round;
       constexpr size_t kMostStops = 200;
       QZ::KeyCode tab;
       tab.code = 0x20090000; // Tab pressed
       while (round.size() < kMostStops) {
-        (void)root->GetFocusedControl()->OnKey(QZ::LKeyParam::Create(tab, false)); // 0 when the focus moved
+        root->GetFocusedControl()->OnKey(QZ::LKeyParam::Create(tab, false));
         const QZ::RCPtr<QZ::LControl> stop = root->GetFocusedControl();
         ASSERT_TRUE(stop) << "a Tab lost the focus";
         if (!round.empty()) {

@@ -116,7 +116,7 @@ TEST(ProfileStoreTest, AFileWithLinesItDoesNotUnderstandIsKeptAsideAndWhatItUnde
   QZTest::TempFolder folder;
   const std::string original = "orphan=\"before any section\"\r\n[A]\r\nGood=hex:01,ff\r\nBad=hex:1\r\n"
                                "Words=unquoted\r\nText=\"ok\"\r\n\r\n; a note\r\n";
-  (void)folder.Write("Profile.ini", original);
+  folder.Write("Profile.ini", original);
   Reports reports;
   ProfileStore store(folder.Path(), reports.Reporter());
   EXPECT_EQ(store.GetProfileBinary(u"A", u"Good"), (std::vector<uint8_t>{0x01, 0xFF}));
@@ -142,7 +142,7 @@ TEST(ProfileStoreTest, EveryUnreadableFileKeepsABackupOfItsOwn) {
       byte = char(random());
     }
     originals.push_back(bytes);
-    (void)folder.Write("Profile.ini", bytes);
+    folder.Write("Profile.ini", bytes);
     Reports reports;
     ProfileStore store(folder.Path(), reports.Reporter());
     EXPECT_EQ(reports.lines.size(), 1u);
@@ -152,7 +152,7 @@ TEST(ProfileStoreTest, EveryUnreadableFileKeepsABackupOfItsOwn) {
   EXPECT_EQ(folder.Read("Profile.ini.bak.1"), originals[1]);
   EXPECT_EQ(folder.Read("Profile.ini"), "[S]\nRun=\"second\"\n");
   // A file far longer than any profile is kept aside unread.
-  (void)folder.Write("Profile.ini", std::string(QZ::Platform::Host::kMaxProfileSize + 1, '\n'));
+  folder.Write("Profile.ini", std::string(QZ::Platform::Host::kMaxProfileSize + 1, '\n'));
   Reports reports;
   ProfileStore store(folder.Path(), reports.Reporter());
   EXPECT_TRUE(folder.Exists("Profile.ini.bak.2"));

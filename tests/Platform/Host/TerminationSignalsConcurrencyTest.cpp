@@ -42,7 +42,7 @@ void StartShellThatSaysItEnded() {
   char option[] = "-c";
   char* argv[] = {shell, option, script.data(), nullptr};
   pid_t started = 0;
-  (void)posix_spawnp(&started, "sh", &actions, nullptr, argv, environ);
+  posix_spawnp(&started, "sh", &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   char byte = 0;
   (void)!::read(ready[0], &byte, 1);

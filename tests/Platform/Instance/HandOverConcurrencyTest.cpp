@@ -200,7 +200,7 @@ TEST(HandOverListenerTest, APeerOfAnotherUserIsNotListenedTo) {
   ASSERT_TRUE(listener);
   RawClient client(name);
   // The listener may close a stranger's connection before the bytes go.
-  (void)client.TrySend(Instance::EncodeHandOver("a b"));
+  client.TrySend(Instance::EncodeHandOver("a b"));
   EXPECT_TRUE(client.WaitClosed());
   listener->Stop();
   EXPECT_TRUE(received.WaitFor(0).empty());

@@ -217,15 +217,15 @@ protected:
     ASSERT_TRUE(Host::Startup(std::move(backend)));
     owner = Win::CreateWindowEx(0, u"owner", Win::WS_CAPTION | Win::WS_VISIBLE, 100, 50, 200, 100, nullptr, this);
     ASSERT_NE(owner, nullptr);
-    (void)Win::ValidateRect(owner, nullptr); // true
+    Win::ValidateRect(owner, nullptr);
   }
   void TearDown() override { Host::Shutdown(); }
 
   Win::LRESULT WindowProc(Win::HWND hwnd, uint32_t message, Win::WPARAM wParam, Win::LPARAM lParam) override {
     messages.push_back(message);
     if (message == Win::WM_PAINT) {
-      (void)programs.folder.Write("painted", "");
-      (void)Win::ValidateRect(hwnd, nullptr); // true
+      programs.folder.Write("painted", "");
+      Win::ValidateRect(hwnd, nullptr);
       return 0;
     }
     return Win::DefWindowProc(hwnd, message, wParam, lParam);
@@ -244,7 +244,7 @@ TEST_F(ZenityOwnerTest, TheOwnerPaintsButTakesNoInputWhileTheDialogRuns) {
                              (programs.folder / "painted") +
                              "' ] && { echo /home/me/a.qzp; exit 0; }; sleep 0.01; done\n"
                              "exit 5\n");
-  (void)Win::InvalidateRect(owner, nullptr, false); // true
+  Win::InvalidateRect(owner, nullptr, false);
   script->Push(QZTest::ButtonEvent(SDL_MOUSEBUTTONDOWN, script->SdlIdOf(owner), SDL_BUTTON_LEFT, 20, 20));
   script->Push(QZTest::ButtonEvent(SDL_MOUSEBUTTONUP, script->SdlIdOf(owner), SDL_BUTTON_LEFT, 20, 20));
   Shell::OPENFILENAMEW record = Record(0x881005);

@@ -33,9 +33,9 @@ TEST_F(DisplayConnectionTest, WithoutTheDisplayWindowsAnswerFromWhatTheLayerKnew
   EXPECT_EQ((std::vector{client.right, client.bottom}), (std::vector{200, 100}));
 
   EXPECT_TRUE(Win::BringWindowToTop(hwnd));
-  (void)Win::SetFocus(hwnd); // the window system is not asked
+  Win::SetFocus(hwnd);
   EXPECT_TRUE(Win::InvalidateRect(hwnd, nullptr, false));
-  (void)Win::UpdateWindow(hwnd); // paints into nothing
+  Win::UpdateWindow(hwnd); // paints into nothing
   EXPECT_EQ(script->presented.size(), presented);
   EXPECT_EQ(script->raised.size(), raised);
   EXPECT_EQ(script->focusRequests.size(), focusRequests);

@@ -239,7 +239,7 @@ TEST_F(EventTranslationTest, AnExposeWithItsRectangleInvalidatesThatRectangleAnd
   };
   auto update = [&] {
     RECT rect{};
-    (void)GetUpdateRect(hwnd, &rect, false); // whether it is empty
+    GetUpdateRect(hwnd, &rect, false);
     return std::vector<int32_t>{rect.left, rect.top, rect.right, rect.bottom};
   };
   ValidateRect(hwnd, nullptr); // painted once shown

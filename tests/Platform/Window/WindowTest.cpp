@@ -194,7 +194,7 @@ TEST(WindowFrameTest, AFramedWindowIsPlacedByItsClientAreaBeforeAndAfterItShows)
   EXPECT_EQ(origin.x, 11);
   EXPECT_EQ(origin.y, 30);
   // Shown, SDL learns the frame and takes client positions.
-  (void)ShowWindow(hwnd, SW_SHOW); // it was hidden
+  ShowWindow(hwnd, SW_SHOW);
   EXPECT_TRUE(backend.framed.contains(backend.SdlIdOf(hwnd)));
   ASSERT_TRUE(MoveWindow(hwnd, 10, 10, 202, 121, false));
   EXPECT_EQ(backend.asked.back().x, 11);

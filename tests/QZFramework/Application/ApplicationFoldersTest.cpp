@@ -139,7 +139,7 @@ TEST_F(ApplicationFoldersTest, OtherPathIdsAreOutOfRange) {
   for (int32_t pathId : {5, -1, 6}) {
     SCOPED_TRACE(pathId);
     try {
-      (void)host->GetFolder(pathId);
+      host->GetFolder(pathId);
       ADD_FAILURE() << "no exception";
     } catch (const std::out_of_range& failure) {
       EXPECT_STREQ(failure.what(), "Out of Range : Unknown Path ID. : QZ::MFCFrameworkApp<class "

@@ -117,7 +117,7 @@ TEST_F(ApplicationRunFailureTest, WithoutTheFrameworksTextsTheBoxSaysItInEnglish
   EXPECT_EQ(boxes[0].caption, u"Error");
   EXPECT_EQ(boxes[0].style, 0x10u);
   EXPECT_EQ(host->GetExitCode(), 1);
-  (void)Win::DestroyWindow(hwnd); // true
+  Win::DestroyWindow(hwnd);
 }
 
 } // namespace

@@ -70,7 +70,7 @@ inline QZ::RCPtr<QZ::LControlFactory> MakeFactory(const std::string& skin, const
               QZ::QZ_OK);
   }
   EXPECT_EQ(factory->LoadSkins(u"::APP_SKINS"), QZ::QZ_OK);
-  (void)factory->RegisterControlCreateFunction(u"Test.Panel", &QZ::CreateControlOf<TestPanel>); // 0
+  factory->RegisterControlCreateFunction(u"Test.Panel", &QZ::CreateControlOf<TestPanel>);
   return factory;
 }
 
@@ -109,7 +109,7 @@ public:
   // The host's runs build their main control from the test data's skin.
   QZ::QZResult RunApplicationStartup() override {
     if (const QZ::RCPtr<QZ::LControlFactory> factory = GetControlFactory()) {
-      (void)factory->RegisterControlCreateFunction(u"PresetEditor.MainControl", &QZ::CreateControlOf<TestPanel>); // 0
+      factory->RegisterControlCreateFunction(u"PresetEditor.MainControl", &QZ::CreateControlOf<TestPanel>);
     }
     return LApplicationBase::RunApplicationStartup();
   }
@@ -189,7 +189,7 @@ protected:
   }
   void DropApplication() {
     if (app) {
-      (void)app->RunApplicationShutdown(); // 0
+      app->RunApplicationShutdown();
       app = nullptr;
     }
   }
@@ -218,8 +218,8 @@ protected:
   void Pump() {
     Win::MSG msg;
     while (Host::PeekMessage(&msg, Win::PM_REMOVE) && msg.message != Win::WM_QUIT) {
-      (void)Host::TranslateMessage(&msg); // true for keys
-      (void)Host::DispatchMessage(&msg);  // the procedure's answer
+      Host::TranslateMessage(&msg);
+      Host::DispatchMessage(&msg);
     }
   }
 

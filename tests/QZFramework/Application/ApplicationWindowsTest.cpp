@@ -78,7 +78,7 @@ TEST_F(ApplicationWindowsTest, TheMainWindowsStyleFollowsItsSizeLimits) {
     const RCPtr<QZ::LControlDescriptor> descriptor =
         app->GetControlFactory()->FindControlDescriptor(QZ::WString(u"mainControl"));
     EXPECT_EQ(QZ::MainWindowStyle(descriptor->GetLayout().Get()), entry.style);
-    (void)Win::DestroyWindow(hwnd); // true
+    Win::DestroyWindow(hwnd);
     DropApplication();
   }
 }
@@ -198,7 +198,7 @@ protected:
     idle->RegisterNotification(RCPtr<QZ::LNotificationDistributor>(centre()), u"NID_IDLE");
   }
   void TearDown() override {
-    (void)idle->UnregisterAllNotifications(); // 1
+    idle->UnregisterAllNotifications();
     idle = nullptr;
     dialog = nullptr;
     ApplicationWindowsTest::TearDown();
@@ -224,7 +224,7 @@ TEST_F(ControlWindowTest, AModalWindowForAControlAnswersItsLoopsResult) {
     owner = Win::GetParent(hwnd);
     title = QZ::WString(Win::GetWindowText(hwnd).c_str());
     top = window->GetRootControl();
-    (void)window->EndModal(7); // 0
+    window->EndModal(7);
   };
   EXPECT_EQ(app->CreateRootWindowForControl(dialog, true), 7);
   EXPECT_EQ(owner, main);
@@ -280,16 +280,16 @@ TEST_F(ControlWindowTest, WindowsOfControlsTheSkinDoesNotDescribeFailWithTheirTe
   };
   const std::string method = "QZ::LApplicationBase<class QZTest::TestApplication>::CreateRootWindow";
   const TextCase cases[] = {
-      {"a control made in code, as a top-level window",
-       [&] { (void)app->CreateRootWindowAt(dialog, true, false, false); }, "Control descriptor is null : 981"},
+      {"a control made in code, as a top-level window", [&] { app->CreateRootWindowAt(dialog, true, false, false); },
+       "Control descriptor is null : 981"},
       {"a name the skin lacks, with a control",
        [&] {
-         (void)app->CreateRootWindow(app->CreateControl(QZ::WString(u"sizable")), false, true, false, false, true,
-                                     QZ::WString(u"missing"));
+         app->CreateRootWindow(app->CreateControl(QZ::WString(u"sizable")), false, true, false, false, true,
+                               QZ::WString(u"missing"));
        },
        "Invalid Control Name : 1039"},
       {"a name the skin lacks, without a control",
-       [&] { (void)app->CreateRootWindow(nullptr, false, true, false, false, true, QZ::WString(u"missing")); },
+       [&] { app->CreateRootWindow(nullptr, false, true, false, false, true, QZ::WString(u"missing")); },
        "Control descriptor is null : 981"},
   };
   for (const TextCase& entry : cases) {

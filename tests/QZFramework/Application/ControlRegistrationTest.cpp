@@ -112,7 +112,7 @@ TEST_F(ControlRegistrationTest, ANameSpelledOtherwiseOrUnknownIsTheFactorysRunti
   const RCPtr<QZ::LControlFactory> factory = app->GetControlFactory();
   for (const char16_t* name : {u"lower", u"nope"}) {
     try {
-      (void)factory->CreateControlByName(QZ::WString(name), nullptr);
+      factory->CreateControlByName(QZ::WString(name), nullptr);
       ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& failure) {
       EXPECT_STREQ(failure.what(), kUnknownClassText);
@@ -153,8 +153,7 @@ TEST_F(ControlRegistrationTest, ACreateFunctionInitialisesTheChildrenFirstAndLea
              R"(<SubControl Class="Test.Steps" Name="first" XSizeAbs="10" YSizeAbs="10"/>)"
              R"(<SubControl Class="Test.Steps" Name="second" XSizeAbs="10" YSizeAbs="10"/>)"
              R"(</SubControl>)"));
-  (void)app->GetControlFactory()->RegisterControlCreateFunction(u"Test.Steps",
-                                                                &QZ::CreateControlOf<StepLoggingControl>); // 0
+  app->GetControlFactory()->RegisterControlCreateFunction(u"Test.Steps", &QZ::CreateControlOf<StepLoggingControl>);
   StepLoggingControl::Log().clear();
   const RCPtr<QZ::LControl> parent = app->GetControlFactory()->CreateControlByName(u"parent", nullptr);
   ASSERT_NE(parent, nullptr);

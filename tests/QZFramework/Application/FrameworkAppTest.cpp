@@ -90,7 +90,7 @@ protected:
   }
   void TearDown() override {
     for (const RCPtr<Listener>& listener : listeners) {
-      (void)listener->UnregisterAllNotifications(); // how many
+      listener->UnregisterAllNotifications();
     }
     listeners.clear();
     for (const RCPtr<QZ::LRootWindow>& window : windows) {
@@ -164,7 +164,7 @@ TEST_F(FrameworkAppTest, WithoutWindowsIdleWorkAnswersWhatTheCentresAnswer) {
   EXPECT_TRUE(app->DoIdleWork(true)) << "NID_SECOND waits";
   EXPECT_FALSE(app->DoIdleWork(false));
   EXPECT_EQ(listener->heard, (std::vector<std::u16string>{u"NID_FIRST", u"NID_IDLE", u"NID_SECOND"}));
-  (void)listener->UnregisterAllNotifications(); // 3
+  listener->UnregisterAllNotifications();
 }
 
 TEST_F(FrameworkAppTest, AWindowThatAnotherWindowsIdleWorkClosesIsPassedSafely) {
@@ -177,13 +177,13 @@ TEST_F(FrameworkAppTest, AWindowThatAnotherWindowsIdleWorkClosesIsPassedSafely) 
   const Win::HWND secondWindow = second->GetSafeHwnd();
   auto closer = RCPtr<Listener>(new Listener);
   closer->onReceive = [secondWindow](const RCPtr<QZ::LNotification>&) {
-    (void)Win::DestroyWindow(secondWindow); // its object goes, its root window leaves the list
+    Win::DestroyWindow(secondWindow); // its object goes, its root window leaves the list
   };
   closer->RegisterNotification(third->GetRootWindow()->GetIdleDistributor(), u"NID_IDLE");
-  (void)app->DoIdleWork(true); // whether work remains
+  app->DoIdleWork(true);
   EXPECT_EQ(app->GetRootWindowCount(), 2u);
   EXPECT_FALSE(Win::IsWindow(secondWindow));
-  (void)closer->UnregisterAllNotifications(); // 1
+  closer->UnregisterAllNotifications();
 }
 
 TEST_F(FrameworkAppTest, TheExitRequestEndsTheOtherWindowsLoopsLastFirstThenClosesTheMainWindowAndQuits) {
@@ -195,7 +195,7 @@ TEST_F(FrameworkAppTest, TheExitRequestEndsTheOtherWindowsLoopsLastFirstThenClos
   host->SetMainWindow(main);
   ASSERT_EQ(centre()->PostNotification(QZ::LNotification::Create(u"NID_APP_EXIT_REQ")), QZ::QZ_OK);
   EXPECT_FALSE(app->IsExiting());
-  (void)app->DoIdleWork(false); // whether work remains
+  app->DoIdleWork(false);
   EXPECT_TRUE(app->IsExiting());
   // The requests are carried out by the windows' own idle work, in the same pass.
   EXPECT_EQ(log, (Strings{"third EndModal 0", "second EndModal 0"}));
@@ -213,7 +213,7 @@ TEST_F(FrameworkAppTest, AnExitRequestTheProgramRefusesIsDropped) {
   AddThreeWindows();
   app->canExit = false;
   ASSERT_EQ(centre()->PostNotification(QZ::LNotification::Create(u"NID_APP_EXIT_REQ")), QZ::QZ_OK);
-  (void)app->DoIdleWork(false); // whether work remains
+  app->DoIdleWork(false);
   EXPECT_FALSE(app->IsExiting());
   EXPECT_TRUE(log.empty());
   Win::MSG msg;
@@ -228,7 +228,7 @@ TEST_F(FrameworkAppTest, TheStartupBindsAltF4ToTheExitRequestUnlessItIsBoundAlre
   // The key reaches the application at the next idle pass.
   EXPECT_EQ(app->GetGlobalHotKeyManager()->HandleKey(QZ::LKeyParam::Create(altF4, true)), QZ::QZ_OK);
   EXPECT_FALSE(app->IsExiting());
-  (void)app->DoIdleWork(true); // whether work remains
+  app->DoIdleWork(true);
   EXPECT_TRUE(app->IsExiting());
   DropApplication();
 
@@ -272,7 +272,7 @@ TEST_F(FrameworkAppTest, KeysAndButtonsAreAsTheMessageInHandSaysAndThePointerFal
     if (msg.message == Win::WM_KEYDOWN || msg.message == Win::WM_KEYUP) {
       controlHeld.push_back(app->IsKeyDown(0x11));
     }
-    (void)Host::DispatchMessage(&msg); // the procedure's answer
+    Host::DispatchMessage(&msg);
   }
   EXPECT_EQ(controlHeld, (std::vector<bool>{true, true, false}));
   EXPECT_EQ(app->IsKeyDown(Win::VK_CAPITAL, down, toggled), QZ::QZ_OK);
@@ -374,7 +374,7 @@ TEST_F(FrameworkAppTest, ElapsedSecondsGrowByTheClocksMillisecondsAcrossItsWrap)
   EXPECT_DOUBLE_EQ(app->GetElapsedSeconds(), 0.25);
   EXPECT_DOUBLE_EQ(app->GetElapsedSeconds(), 0.25);
   now = 0xFFFFFF00u;
-  (void)app->GetElapsedSeconds();
+  app->GetElapsedSeconds();
   const double before = app->GetElapsedSeconds();
   now = 0x00000100u; // 512 ms later, past the wrap
   EXPECT_NEAR(app->GetElapsedSeconds() - before, 0.512, 1e-9);

@@ -59,14 +59,14 @@ TEST_F(HostLoopTest, TimerTicksKeysAndPostsBeginIdlePeriodsExposesAndMovesInPlac
   const PeriodCase cases[] = {
       {"timer tick",
        [this](Win::HWND window) {
-         (void)Host::SetTimer(window, kTimer, 33); // a failed timer shows as a missing period
+         Host::SetTimer(window, kTimer, 33); // a failed timer shows as a missing period
          backend->AdvanceTime(33);
          return true;
        },
        true},
       {"key",
        [this](Win::HWND window) {
-         (void)Host::KillTimer(window, kTimer); // the tick of the last step is enough
+         Host::KillTimer(window, kTimer); // the tick of the last step is enough
          backend->Push(KeyEvent(SDL_KEYDOWN, backend->SdlIdOf(window), SDLK_a, SDL_SCANCODE_A));
          return true;
        },

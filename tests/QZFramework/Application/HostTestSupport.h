@@ -137,7 +137,7 @@ public:
     mainWindow = Win::CreateWindowEx(0, u"Stub", Win::WS_CAPTION | Win::WS_SYSMENU, 10, 10, 320, 200, nullptr, this);
     QZ::HostApp::Get()->SetMainWindow(mainWindow);
     if (mScript.mainWindowTimer) {
-      (void)Host::SetTimer(mainWindow, 1, 33); // a failure shows as missing idle periods
+      Host::SetTimer(mainWindow, 1, 33); // a failure shows as missing idle periods
     }
     return mScript.mainWindowResult;
   }

@@ -59,10 +59,10 @@ public:
   }
   int32_t Stored() {
     int32_t index = -100;
-    (void)GetIniFileManagerPtr()->GetInt(OpenSettingsFiles(1), u"CurrentSkinIndex", -100, index); // a missing key
+    GetIniFileManagerPtr()->GetInt(OpenSettingsFiles(1), u"CurrentSkinIndex", -100, index); // a missing key
     return index;
   }
-  void Store(int32_t index) { (void)GetIniFileManagerPtr()->SetInt(OpenSettingsFiles(1), u"CurrentSkinIndex", index); }
+  void Store(int32_t index) { GetIniFileManagerPtr()->SetInt(OpenSettingsFiles(1), u"CurrentSkinIndex", index); }
 
   bool systemFontFails = false;
 
@@ -161,7 +161,7 @@ TEST_F(SkinSelectionTest, ASystemFontThatCannotBeReadThrowsBeforeAnythingChanges
   skinApp().systemFontFails = true;
   const RCPtr<QZ::LFont> font = app->GetDefaultFontObject();
   try {
-    (void)app->SetSkin(1);
+    app->SetSkin(1);
     ADD_FAILURE() << "no exception";
   } catch (const QZ::FailedResultException& failure) {
     EXPECT_STREQ(failure.what(), kFontFailureText);
@@ -260,7 +260,7 @@ protected:
     for (const RCPtr<QZ::LRootWindow>& window : {inactive, active}) {
       if (window) {
         window->SetOSServices(nullptr);
-        (void)app->RemoveRootWindow(window); // its index
+        app->RemoveRootWindow(window);
       }
     }
     inactive = nullptr;
@@ -282,8 +282,7 @@ TEST_F(SkinSwitchTest, EachRootWindowIsSetUpAgainAndOnlyTheActiveOneLosesAndRega
     focusable.replace(at, plain.size(), "Class=\"Test.Focus\" Name=\"field\"");
   }
   MakeSkinApplication(focusable);
-  (void)app->GetControlFactory()->RegisterControlCreateFunction(u"Test.Focus",
-                                                                &QZ::CreateControlOf<FocusLoggingPanel>); // 0
+  app->GetControlFactory()->RegisterControlCreateFunction(u"Test.Focus", &QZ::CreateControlOf<FocusLoggingPanel>);
   ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
   ASSERT_EQ(CurrentSkin(), 0);
 
@@ -297,7 +296,7 @@ TEST_F(SkinSwitchTest, EachRootWindowIsSetUpAgainAndOnlyTheActiveOneLosesAndRega
   const RCPtr<QZ::LControl> activeField = active->GetRootControl()->FindChildByName(u"field");
   const RCPtr<QZ::LControl> otherField = inactive->GetRootControl()->FindChildByName(u"field");
   otherOS.active = true;
-  (void)otherField->SetFocus(true); // 1: the window gave it the focus already
+  otherField->SetFocus(true);
   otherOS.active = false;
   ASSERT_EQ(active->GetFocusedControl(), activeField);
   ASSERT_EQ(inactive->GetFocusedControl(), otherField);

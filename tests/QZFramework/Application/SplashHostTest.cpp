@@ -101,7 +101,7 @@ TEST_F(SplashHostTest, AFailedStartupEndsTheSplashToo) {
   TestHost host(SplashServices());
   testing::internal::CaptureStderr();
   EXPECT_EQ(Run(), 1);
-  (void)testing::internal::GetCapturedStderr();
+  testing::internal::GetCapturedStderr();
   EXPECT_EQ(backendsMade, 1);
   ASSERT_FALSE(log.Calls().empty());
   EXPECT_EQ(log.Calls().back(), "DestroySplashWindow");

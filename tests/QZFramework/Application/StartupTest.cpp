@@ -122,7 +122,7 @@ TEST_F(StartupTest, ADocumentThatDoesNotParseIsNamedWithExpatsLineAndText) {
   for (int line = 0; line < 4; ++line) {
     cut = skin.find('\n', cut) + 1;
   }
-  (void)folder.Write("resources/Skins.xml", skin.substr(0, cut));
+  folder.Write("resources/Skins.xml", skin.substr(0, cut));
   environment.Set("QZ_RESOURCE_FOLDER", resources);
   {
     TestHost host(SteppedServices());
@@ -135,9 +135,9 @@ TEST_F(StartupTest, ADocumentThatDoesNotParseIsNamedWithExpatsLineAndText) {
     EXPECT_EQ(traced.front(), lines[0] + "\n");
   }
   // A string table cut short is named too, and the start-up goes on with what it gave.
-  (void)folder.Write("resources/Skins.xml", skin);
+  folder.Write("resources/Skins.xml", skin);
   const std::string tables = folder.Read("resources/StringTables.xml");
-  (void)folder.Write("resources/StringTables.xml", tables.substr(0, tables.size() / 2));
+  folder.Write("resources/StringTables.xml", tables.substr(0, tables.size() / 2));
   Step(Quit);
   TestHost host(SteppedServices());
   testing::internal::CaptureStderr();
@@ -158,7 +158,7 @@ TEST_F(StartupTest, AStartThatFailsAfterTakingTheLockLetsItGoBeforeItsBox) {
   TestHost host(SteppedServices());
   testing::internal::CaptureStderr();
   EXPECT_EQ(Run(), 1);
-  (void)testing::internal::GetCapturedStderr();
+  testing::internal::GetCapturedStderr();
   EXPECT_EQ(duringTheBox, std::vector{QZ::Platform::Instance::InstanceLock::State::Held})
       << "another start may become the running instance while the box is up";
 }
@@ -291,7 +291,7 @@ TEST_F(StartupTest, TheResourceFolderIsTheProgramsOwnOrTheFolderTheEnvironmentNa
   environment.Unset("QZ_RESOURCE_FOLDER");
   EXPECT_EQ(host.GetFolder(1), QZ::WString(u"::"));
   try {
-    (void)host.GetFolder(5);
+    host.GetFolder(5);
     ADD_FAILURE() << "no exception";
   } catch (const std::out_of_range& failure) {
     EXPECT_STREQ(failure.what(), "Out of Range : Unknown Path ID. : QZ::MFCFrameworkApp<class QZTest::StubApplication>"

@@ -41,7 +41,7 @@ struct Scene {
   Scene() {
     top->Place(0, 0, 200, 100);
     child->Place(10, 20, 50, 30);
-    (void)window->InstallRootControl(top); // always 0
+    window->InstallRootControl(top);
     window->mouseButtons = kMouseButtonLeft;
     top->NotifyConditionChange();
     child->NotifyConditionChange();
@@ -52,7 +52,7 @@ struct Scene {
     topHeard->heard.clear();
     childHeard->heard.clear();
   }
-  ~Scene() { (void)window->InstallRootControl(nullptr); }
+  ~Scene() { window->InstallRootControl(nullptr); }
 };
 
 TEST(ControlConditionsTest, TheWordFollowsTheFlagsAndTheChain) {

@@ -99,11 +99,11 @@ struct TwoSkins {
   RCPtr<QZTest::FakeRootWindow> window{new QZTest::FakeRootWindow};
   TwoSkins() {
     application.factory = QZTest::LoadSkinText(QZTest::SkinDocument(std::string(kLooks) + kTwoSkins));
-    (void)application.factory->RegisterControlCreateFunction(u"Test.Apply", &CreateControlOf<SkinControl>); // 0
+    application.factory->RegisterControlCreateFunction(u"Test.Apply", &CreateControlOf<SkinControl>);
     window->clientRect = {120, 80, 640, 480};
     application.rootWindows = {window};
   }
-  ~TwoSkins() { (void)window->InstallRootControl(nullptr); } // always 0
+  ~TwoSkins() { window->InstallRootControl(nullptr); } // always 0
 };
 
 TEST(ControlDescriptorApplyTest, TheFirstApplicationShowsLookZeroAndPrimesTheConditionsSilently) {
@@ -189,9 +189,8 @@ TEST(ControlDescriptorApplyTest, ASkinSwitchKeepsTheTreeItsStateAndTheWindowsPla
 TEST(ControlDescriptorApplyTest, ASkinPartThatCannotBeBuiltReachesTheCallerAndLeavesNoHalfControl) {
   TwoSkins skins;
   skins.application.factory->SetCurrentSkinIndex(1);
-  const std::string text = QZTest::ThrownText([&] {
-    (void)skins.application.factory->CreateControlByName(u"holder", skins.window); // throws
-  });
+  const std::string text =
+      QZTest::ThrownText([&] { skins.application.factory->CreateControlByName(u"holder", skins.window); });
   EXPECT_NE(text.find("Domain Error : QZ::LBitmap::CreateGradientFilledBitmap"), std::string::npos) << text;
   EXPECT_FALSE(skins.window->rootControl);
 
@@ -202,7 +201,7 @@ TEST(ControlDescriptorApplyTest, ASkinPartThatCannotBeBuiltReachesTheCallerAndLe
       skins.application.factory->FindControlDescriptor(u"holder")->GetChildren().GetAt(0);
   const RCPtr<LControl> a = holder->FindChildByName(u"a");
   const RCPtr<LControlDescriptor> before = a->GetControlDescriptor();
-  EXPECT_NE(QZTest::ThrownText([&] { (void)a->ApplyDescriptor(faded); }), "");
+  EXPECT_NE(QZTest::ThrownText([&] { a->ApplyDescriptor(faded); }), "");
   EXPECT_EQ(a->GetControlDescriptor(), before);
   EXPECT_EQ(a->GetLooks().GetCount(), 1u);
   EXPECT_EQ(a->GetParent(), holder);

@@ -25,9 +25,9 @@ struct Tree {
 
   Tree() {
     top->Focusable(0, 0, 400, 300);
-    (void)window->InstallRootControl(top); // always 0
+    window->InstallRootControl(top);
   }
-  ~Tree() { (void)window->InstallRootControl(nullptr); }
+  ~Tree() { window->InstallRootControl(nullptr); }
 
   RCPtr<InputControl> Add(const RCPtr<LControl>& parent, const WString& name, int32_t tabStop = 0) {
     RCPtr<InputControl> control = InputControl::Make(parent, name, log);
@@ -53,7 +53,7 @@ TEST(ControlFocusTest, APanelPassesTheFocusToItsFirstOrLastFocusableChildInTabOr
     RCPtr<InputControl> first = tree.Add(panel, u"first", 1);
     RCPtr<InputControl> third = tree.Add(panel, u"third", 3);
     RCPtr<InputControl> label = tree.Add(panel, u"label", 4);
-    (void)label->SetFocusable(true); // 0: a label at the end of the tab order
+    label->SetFocusable(true);
     EXPECT_TRUE(panel->CanTakeFocus());
     EXPECT_FALSE(panel->IsFocusable());
 
@@ -133,7 +133,7 @@ TEST(ControlFocusTest, AContainerThatLosesItsFocusableChildrenHoldsTheFocusItsel
 TEST(ControlFocusTest, ANotFocusableControlInATreeWithoutFocusGivesOne) {
   Tree tree;
   RCPtr<InputControl> label = tree.Add(tree.top, u"label");
-  (void)label->SetFocusable(true); // 0
+  label->SetFocusable(true);
   tree.Listen(label);
   EXPECT_EQ(label->SetFocus(true), QZ_FALSE);
   EXPECT_FALSE(label->HasFocus());
@@ -152,9 +152,9 @@ TEST(ControlFocusTest, ARootThatCanNeitherHoldNorPassOnItsFocusEndsTheRequest) {
   Tree tree;
   RCPtr<InputControl> menu = tree.Add(tree.top, u"menu");
   RCPtr<InputControl> label = tree.Add(tree.top, u"label");
-  (void)label->SetFocusable(true);    // 0
-  (void)tree.top->SetFocusable(true); // 0: the top control is no focus target
-  menu->SetFocusBoundary(true);       // but a focus scope below it is
+  label->SetFocusable(true);
+  tree.top->SetFocusable(true);
+  menu->SetFocusBoundary(true); // but a focus scope below it is
   ASSERT_TRUE(menu->IsFocusable());
   ASSERT_EQ(menu->SetFocus(true), 1);
   ASSERT_TRUE(tree.top->ContainsFocus());
@@ -175,7 +175,7 @@ TEST(ControlFocusTest, InsideANotFocusablePanelOnlyAFocusScopeMakesAFocusTarget)
     RCPtr<InputControl> panel = tree.Add(tree.top, u"panel");
     RCPtr<InputControl> box = tree.Add(panel, u"box");
     RCPtr<InputControl> leaf = tree.Add(box, u"leaf");
-    (void)panel->SetFocusable(true); // 0
+    panel->SetFocusable(true);
     for (const RCPtr<InputControl>& control : {panel, box, leaf}) {
       control->SetFocusBoundary(QZTest::Utf8(control->GetName()) == test.scope);
     }
@@ -222,7 +222,7 @@ TEST(ControlFocusTest, SetFocusableMovesTheFocusBetweenParentAndChild) {
   Tree tree;
   RCPtr<InputControl> panel = tree.Add(tree.top, u"panel");
   RCPtr<InputControl> child = tree.Add(panel, u"child");
-  (void)child->SetFocusable(true); // 0
+  child->SetFocusable(true);
   ASSERT_EQ(panel->SetFocus(true), 1);
   ASSERT_TRUE(panel->HasFocus());
 
@@ -240,7 +240,7 @@ TEST(ControlFocusTest, APressOnANotFocusableLabelFocusesTheWidgetAroundIt) {
   tree.window->mouseButtons = kMouseButtonLeft;
   RCPtr<InputControl> widget = tree.Add(tree.top, u"widget");
   RCPtr<InputControl> label = tree.Add(widget, u"label");
-  (void)label->SetFocusable(true); // 0
+  label->SetFocusable(true);
   EXPECT_TRUE(widget->IsFocusable());
   ASSERT_EQ(label->OnMouseDown(QZTest::Press(kMouseButtonLeft, 1, 1)), QZ_OK);
   EXPECT_TRUE(widget->HasFocus());
@@ -248,7 +248,7 @@ TEST(ControlFocusTest, APressOnANotFocusableLabelFocusesTheWidgetAroundIt) {
   EXPECT_TRUE(label->HasCapture());
 
   // A widget that becomes not focusable hands the focus back to its parent.
-  (void)widget->SetFocusable(true); // 0
+  widget->SetFocusable(true);
   EXPECT_TRUE(tree.top->HasFocus());
 }
 
@@ -259,15 +259,15 @@ TEST(ControlFocusTest, APressInsideAFocusScopeOfANotFocusableWidgetStopsAtTheSco
     RCPtr<InputControl> widget = tree.Add(tree.top, u"widget");
     RCPtr<InputControl> panel = tree.Add(widget, u"panel");
     RCPtr<InputControl> label = tree.Add(panel, u"label");
-    (void)widget->SetFocusable(true); // 0: not focusable
-    (void)label->SetFocusable(true);  // 0
+    widget->SetFocusable(true);
+    label->SetFocusable(true);
     panel->SetFocusBoundary(scope);
     // Without the scope the widget's refusal reaches the panel, and the press goes on up.
     const RCPtr<LControl> focused = scope ? RCPtr<LControl>(panel) : RCPtr<LControl>(tree.top);
     ASSERT_EQ(label->OnMouseDown(QZTest::Press(kMouseButtonLeft, 1, 1)), QZ_OK);
     EXPECT_EQ(tree.window->focusedControl, focused) << "a press on the label, scope " << scope;
-    (void)label->OnMouseUp(QZTest::Release(kMouseButtonLeft, 1, 1));
-    (void)tree.top->KillFocus();
+    label->OnMouseUp(QZTest::Release(kMouseButtonLeft, 1, 1));
+    tree.top->KillFocus();
     ASSERT_EQ(panel->OnMouseDown(QZTest::Press(kMouseButtonLeft, 1, 1)), QZ_OK);
     EXPECT_EQ(tree.window->focusedControl, focused) << "a press on the panel, scope " << scope;
     EXPECT_FALSE(widget->HasFocus());
@@ -282,7 +282,7 @@ TEST(ControlFocusTest, TheChildWalkIsEligibleChildrenInTabOrderWrappingAround) {
   RCPtr<InputControl> hidden = tree.Add(panel, u"hidden", 2);
   RCPtr<InputControl> d = tree.Add(panel, u"d", 4);
   hidden->Layout().isVisible = false;
-  (void)d->SetFocusable(true); // 0: not focusable, but eligible
+  d->SetFocusable(true);
   EXPECT_EQ(panel->FocusNextChild(a, false), c);
   EXPECT_EQ(panel->FocusNextChild(c, false), d);
   EXPECT_EQ(panel->FocusNextChild(d, false), a);
@@ -308,8 +308,8 @@ TEST(ControlFocusTest, TheFirstFocusableChildSearchEndsWhenItsStartIsOutOfReach)
   RCPtr<InputControl> hidden = tree.Add(panel, u"hidden", 0);
   RCPtr<InputControl> label1 = tree.Add(panel, u"label1", 1);
   RCPtr<InputControl> label2 = tree.Add(panel, u"label2", 2);
-  (void)label1->SetFocusable(true); // 0
-  (void)label2->SetFocusable(true); // 0
+  label1->SetFocusable(true);
+  label2->SetFocusable(true);
   // The hidden control starts the tab order, where the walk from it never comes back.
   hidden->Layout().isVisible = false;
   hidden->Layout().tabStop = -10;
@@ -323,7 +323,7 @@ TEST(ControlFocusTest, FocusDelegationStopsAtABoundary) {
   Tree tree;
   RCPtr<InputControl> outer = tree.Add(tree.top, u"outer");
   RCPtr<InputControl> inner = tree.Add(outer, u"inner");
-  (void)outer->SetFocusable(true); // 0
+  outer->SetFocusable(true);
   EXPECT_FALSE(inner->IsFocusDelegated(false));
   EXPECT_TRUE(inner->IsFocusDelegated(true));
   inner->SetFocusBoundary(true);

@@ -193,7 +193,7 @@ protected:
     panel = Probe(root, u"panel", {20, 20, 100, 100});
     window->invalidated.clear();
   }
-  void TearDown() override { (void)window->InstallRootControl(nullptr); }
+  void TearDown() override { window->InstallRootControl(nullptr); }
 
   RCPtr<FakeRootWindow> window{new FakeRootWindow};
   RCPtr<PaintProbe> root;

@@ -31,15 +31,15 @@ struct Scene {
   Scene() {
     top->Focusable(0, 0, 200, 100);
     button->Focusable(10, 20, 50, 30);
-    (void)window->InstallRootControl(top); // always 0
+    window->InstallRootControl(top);
     heard = NotificationRecorder::Listen(button, {u"NID_MOUSE_DOWN", u"NID_MOUSE_UP", u"NID_LEFT_CLICK",
                                                   u"NID_RIGHT_CLICK", u"NID_HAS_FOCUS_CONDITION_CHANGE",
                                                   u"NID_CAPTURE_CONDITION_CHANGE", u"NID_LEFT_DRAG_CONDITION_CHANGE"});
     heard->log = &log;
-    (void)button->OnMouseEnter(); // always 0
+    button->OnMouseEnter();
     log.clear();
   }
-  ~Scene() { (void)window->InstallRootControl(nullptr); }
+  ~Scene() { window->InstallRootControl(nullptr); }
 
   QZResult Down(uint32_t button_, int32_t x, int32_t y) {
     window->mouseButtons |= button_;
@@ -219,21 +219,21 @@ struct WheelScene {
     Show(top, {0, 0, 300, 300});
     Show(panel, {10, 10, 100, 20});
     Show(dropDown, {0, 20, 100, 80});
-    (void)dropDown->SetClipToParent(false); // 0
+    dropDown->SetClipToParent(false);
     Show(beneath, {10, 50, 100, 100});
-    (void)window->InstallRootControl(top); // always 0
+    window->InstallRootControl(top);
   }
   // Placed, with an opaque look that hit testing sees.
   static void Show(const RCPtr<InputControl>& control, const RectT<int32_t>& rect) {
     control->Place(rect.x, rect.y, rect.width, rect.height);
     control->UseLook(QZTest::ColourLook(0xFF808080, {rect.width, rect.height}));
   }
-  ~WheelScene() { (void)window->InstallRootControl(nullptr); }
+  ~WheelScene() { window->InstallRootControl(nullptr); }
 };
 
 TEST(ControlInputTest, AWheelNobodyTakesClimbsToTheRootAndGivesOne) {
   WheelScene scene;
-  (void)scene.dropDown->SetClipToParent(true); // 0: an ordinary child
+  scene.dropDown->SetClipToParent(true);
   EXPECT_EQ(scene.dropDown->OnMouseWheel(LMouseWheelParam::Create({30, 40}, 0, kWheelUp)), QZ_FALSE);
   EXPECT_EQ(scene.log, (Log{"dropDown:OnMouseWheelV", "panel:OnMouseWheelV", "top:OnMouseWheelV"}));
   scene.log.clear();

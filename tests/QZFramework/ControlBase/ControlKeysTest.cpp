@@ -52,9 +52,9 @@ struct Tree {
 
   Tree() {
     top->Focusable(0, 0, 400, 300);
-    (void)window->InstallRootControl(top); // always 0
+    window->InstallRootControl(top);
   }
-  ~Tree() { (void)window->InstallRootControl(nullptr); }
+  ~Tree() { window->InstallRootControl(nullptr); }
 
   RCPtr<InputControl> Add(const RCPtr<LControl>& parent, const WString& name) {
     RCPtr<InputControl> control = InputControl::Make(parent, name, log);
@@ -163,7 +163,7 @@ TEST(ControlKeysTest, APanelOfLabelsBesideTheFocusedControlEndsTheWalk) {
   RCPtr<InputControl> label2 = tree.Add(labels, u"label2");
   RCPtr<InputControl> ghost = tree.Add(labels, u"ghost");
   for (const RCPtr<InputControl>& control : {labels, label1, label2, ghost}) {
-    (void)control->SetFocusable(true); // 0: eligible, never focusable
+    control->SetFocusable(true);
   }
   ghost->Layout().isVisible = false;
   ASSERT_EQ(field->SetFocus(true), 1);
@@ -188,7 +188,7 @@ TEST(ControlKeysTest, AKeyNobodyUsesGoesSiblingsControlParentWindowApplication) 
   ASSERT_EQ(field->SetFocus(true), 1);
   // Someone at the panel listens to the sibling keys.
   RCPtr<NotificationRecorder> siblings = tree.Recorder("siblings:");
-  (void)siblings->RegisterNotification(panel, u"NID_SIBLING_KEY"); // the id
+  siblings->RegisterNotification(panel, u"NID_SIBLING_KEY");
   // F3 is the window's, F2 and F3 the application's.
   RCPtr<NotificationRecorder> windowCommands = tree.Recorder("window:");
   tree.window->hotKeys = RCPtr<LGlobalHotKeyManager>(new LGlobalHotKeyManager(windowCommands));
@@ -250,7 +250,7 @@ TEST(ControlKeysTest, SiblingKeysAreOfferedBackwardsFromThePasserWrappingAndNeve
   Tree tree;
   RCPtr<InputControl> panel = tree.Add(tree.top, u"panel");
   RCPtr<InputControl> label = tree.Add(panel, u"label"); // first in tab order, not focusable
-  (void)label->SetFocusable(true);                       // 0
+  label->SetFocusable(true);
   label->Layout().tabStop = -100;
   std::vector<RCPtr<InputControl>> children;
   for (const char16_t* name : {u"A", u"B", u"C", u"D"}) {
@@ -259,7 +259,7 @@ TEST(ControlKeysTest, SiblingKeysAreOfferedBackwardsFromThePasserWrappingAndNeve
   panel->GetChildren().BumpVersion();
   // Subscribed in an order of their own; the tab order decides.
   for (const RCPtr<InputControl>& control : {children[2], label, children[0], children[3], children[1]}) {
-    (void)control->RegisterNotification(panel, u"NID_SIBLING_KEY"); // the id
+    control->RegisterNotification(panel, u"NID_SIBLING_KEY");
   }
   RCPtr<LKeyParam> key = Key(kF2);
   key->AppendToPath(children[2]);
@@ -368,7 +368,7 @@ TEST(ControlKeysTest, MenuCommandsWithHotKeysGoToTheWindowOrTheApplication) {
   context.SetApplicationNotificationCenter(centre.Get());
   Tree tree;
   RCPtr<NotificationRecorder> posted = tree.Recorder("posted:");
-  (void)posted->RegisterNotification(centre, u"NID_MENU_X"); // the id
+  posted->RegisterNotification(centre, u"NID_MENU_X");
   RCPtr<InputControl> panel = tree.Add(tree.top, u"panel");
   RCPtr<InputControl> owner = tree.AddFromEntry(panel, u"owner", Entry({{u"LHK.NID_MENU_X", u"VKEY_F3"}}));
   RCPtr<InputControl> sibling = tree.Add(panel, u"sibling");
@@ -389,7 +389,7 @@ TEST(ControlKeysTest, MenuCommandsWithHotKeysGoToTheWindowOrTheApplication) {
   tree.log.clear();
   EXPECT_EQ(sibling->OnKey(Key(kF3)), QZ_OK);
   EXPECT_TRUE(tree.log.empty() || tree.log == Log{"owner:received NID_SIBLING_KEY"});
-  (void)centre->ProcessNotifications(false); // whether more waits does not matter
+  centre->ProcessNotifications(false);
   EXPECT_EQ(tree.log.back(), "posted:NID_MENU_X");
 
   // The window binds it: its command handling gets it.

@@ -297,7 +297,7 @@ TEST(ControlLayoutTest, AFocusedControlOfNoSizeHandsTheFocusToItsParent) {
   const RCPtr<LayoutControl> parent = LayoutControl::Make(nullptr, u"parent");
   parent->Place(0, 0, 300, 100);
   const RCPtr<LayoutControl> child = LayoutControl::Make(parent, u"child");
-  (void)child->Layout(); // the defaults
+  child->Layout();
   ASSERT_EQ(child->PerformLayout(), QZ_OK);
   child->HasFocusFlag() = true;
   EXPECT_EQ(child->SetAxisPlacement(0, At(kPositionToClient, 0.0f), Sized(kSizeToSelf, 0.0f, 0.0)), QZ_OK);
@@ -321,14 +321,14 @@ TEST(ControlLayoutTest, ATopControlSizesItsWindowInClientCoordinates) {
   // "Screen" places are screen coordinates: the window's client area moves to 10, 10.
   EXPECT_EQ(top->SetAxisPlacement(0, At(kPositionToParent, 0.0f, 10.0), Sized(kSizeToSelf, 0.0f, 300.0)), QZ_OK);
   EXPECT_EQ(window->clientRectRequests.back(), (RectT<int32_t>{10, 50, 300, 200}));
-  (void)window->InstallRootControl(nullptr); // always 0
+  window->InstallRootControl(nullptr);
 }
 
 TEST(ControlLayoutTest, PlacementSettersReportWhatTheyStored) {
   const RCPtr<LayoutControl> parent = LayoutControl::Make(nullptr, u"parent");
   parent->Place(0, 0, 300, 100);
   const RCPtr<LayoutControl> child = LayoutControl::Make(parent, u"child");
-  (void)child->Layout(); // the defaults
+  child->Layout();
   const uint32_t version = parent->GetChildren().GetVersion();
   EXPECT_EQ(child->SetAxisPlacement(2, At(kPositionToClient, 0.0f, 9.0), Sized(kSizeToSelf, 0.0f, 9.0)), QZ_FALSE);
   EXPECT_EQ(child->GetRect(), (RectT<double>{0, 0, 16, 40}));

@@ -31,7 +31,7 @@ struct Tree {
       for (const char16_t* childName : {u"c0", u"c1", u"c2"}) {
         const RCPtr<TestControl> child = TestControl::Make(panel, childName, &counter);
         Listen(*child, panel, u"NID_SIBLING_KEY");
-        (void)listener->RegisterNotification(child, u"NID_LEFT_CLICK"); // the id
+        listener->RegisterNotification(child, u"NID_LEFT_CLICK");
       }
     }
     updater = root->FindChildByName(u"p1")->GetMenuItemUpdater();

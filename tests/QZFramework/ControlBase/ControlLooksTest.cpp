@@ -19,7 +19,7 @@ void MakeThreeLooks(RCPtrArray<LLook, 1, 0>& looks) {
     const RCPtr<LLook> look =
         LLook::Create(QZTest::LookOf(QZTest::ColourPart(colour, {4, 4}), LDockedPart::ClientDock(2, 3, -4, -5)), false);
     look->SetSize({100, 40});
-    (void)looks.AddItem(look); // the new index
+    looks.AddItem(look);
   }
 }
 
@@ -52,8 +52,8 @@ TEST(ControlLooksTest, TheCurrentLookIsTheFirstThatExistsWithAWeight) {
 
   // A missing look is skipped.
   RCPtrArray<LLook, 1, 0> gappy;
-  (void)gappy.AddItem(nullptr);
-  (void)gappy.AddItem(looks.GetAt(1));
+  gappy.AddItem(nullptr);
+  gappy.AddItem(looks.GetAt(1));
   EXPECT_EQ(control->SetLooks(gappy), QZ_OK);
   control->SetLookWeights({1.0f, 0.0f});
   EXPECT_EQ(control->GetCurrentLookIndex(), -1);
@@ -69,7 +69,7 @@ TEST(ControlLooksTest, RectanglesRegionsAndColoursComeFromTheLook) {
 
   RCPtrArray<LLook, 1, 0> looks;
   MakeThreeLooks(looks);
-  (void)control->SetLooks(looks); // always 0
+  control->SetLooks(looks);
   control->SetLookWeights({0.0f, 1.0f, 0.0f});
   EXPECT_EQ(control->GetLookRect(-1), (RectT<double>{2, 3, 94, 32}));
   EXPECT_EQ(control->GetColorAtPoint({10, 10}, -1), QZTest::kGreen);
@@ -103,10 +103,10 @@ TEST(ControlLooksTest, ALabelWiderThanTheTextAreaIsTruncated) {
   text.bottomRel = 1.0f;
   descriptor->SetTextProperties(text, QZTest::ColourPart(QZTest::kBlue, {1, 1}));
   RCPtrArray<LLook, 1, 0> looks;
-  (void)looks.AddItem(LLook::Create(descriptor, false));
+  looks.AddItem(LLook::Create(descriptor, false));
   const RCPtr<TestControl> control = TestControl::Make(nullptr, u"label");
   control->Place(0, 0, 41, 16);
-  (void)control->SetLooks(looks); // always 0
+  control->SetLooks(looks);
   control->SetLookWeights({1.0f});
 
   EXPECT_FALSE(control->IsTextTruncated());                        // no font yet

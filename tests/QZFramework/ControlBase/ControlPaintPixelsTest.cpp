@@ -63,8 +63,8 @@ TEST(ControlPaintPixelsTest, ASkinnedTreePaintsThroughTheRenderer) {
   labelLook->SetTextProperties(text, ColourPart(0xFF101820, {1, 1}));
   const RCPtr<LLook> look = LLook::Create(labelLook, false);
   look->SetSize({60, 20});
-  (void)look->SetFont(LFont::GetFont(WString(u"Liberation Sans"), 9.0f, LFont::kRegular)); // checked below
-  (void)look->SetText(WString(u"Quorin"));                                                 // checked below
+  look->SetFont(LFont::GetFont(WString(u"Liberation Sans"), 9.0f, LFont::kRegular));
+  look->SetText(WString(u"Quorin"));
   const RCPtr<PaintProbe> label = PaintProbe::Make(root, u"label");
   label->Place(94, 8, 60, 20);
   label->UseLook(look);
@@ -72,8 +72,8 @@ TEST(ControlPaintPixelsTest, ASkinnedTreePaintsThroughTheRenderer) {
   RCPtr<LRenderContextInfo> context;
   ASSERT_EQ(renderer->InitRenderContextInfo({0, 0, 160, 100}, nullptr, true, context), QZ_OK);
   context->GetUpdateRegion().AddRect({0, 0, 160, 100});
-  (void)renderer->RenderStart(context);                                                   // 0 or throws
-  (void)renderer->FillRect({0, 0, 160, 100}, ColorT<float>::FromARGB(0xFFFFFFFF), false); // checked below
+  renderer->RenderStart(context);
+  renderer->FillRect({0, 0, 160, 100}, ColorT<float>::FromARGB(0xFFFFFFFF), false);
   RCPtrArray<LControl, 1, 0> deferred;
   {
     CAutoClip window(renderer, {0, 0, 160, 100}, {0, 0, 160, 100}, nullptr);
@@ -87,7 +87,7 @@ TEST(ControlPaintPixelsTest, ASkinnedTreePaintsThroughTheRenderer) {
     EXPECT_EQ(floating->Paint(renderer, context->GetUpdateRegion(), none, true), QZ_OK);
   }
   EXPECT_EQ(context->GetSavedStates().size(), 0u);
-  (void)renderer->RenderFinish(context); // 0 or throws
+  renderer->RenderFinish(context);
   LFont::SetMeasurementRendererSource({});
 
   Platform::Graphics::Image& drawn = *dynamic_cast<LGDIRenderContextInfo&>(*context).GetCurrentSurface()->GetImage();

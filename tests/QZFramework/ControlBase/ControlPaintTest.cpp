@@ -234,7 +234,7 @@ TEST_F(ControlPaintTest, AHiddenSubtreeIsNotWalked) {
       {root, false, false, {"hidden", "below", "shown", "above"}},
   };
   for (const Case& c : cases) {
-    (void)deferred.RemoveAll();
+    deferred.RemoveAll();
     EXPECT_EQ(c.from->CollectUnclipped(deferred, c.skipHidden, c.includeSelf), c.collected.size());
     EXPECT_EQ(Deferred(), c.collected) << Utf8(c.from->GetName()) << c.skipHidden << c.includeSelf;
   }
@@ -274,8 +274,8 @@ TEST_F(ControlPaintTest, ALookThatFailsCostsOnlyItsOwnDrawing) {
   descriptor->SetTextProperties(text, ImagePart(WriteImage(folder, "ink.png", 2, 2, [](int, int) { return kBlue; })));
   const RCPtr<LLook> inkedWithImage = LLook::Create(descriptor, false);
   inkedWithImage->SetSize({60, 40});
-  (void)inkedWithImage->SetFont(FixedAdvanceFont()); // checked below
-  (void)inkedWithImage->SetText(WString(u"label"));  // checked below
+  inkedWithImage->SetFont(FixedAdvanceFont());
+  inkedWithImage->SetText(WString(u"label"));
 
   const RCPtr<PaintProbe> root = Probe(nullptr, u"root", {0, 0, 200, 100}, kRed);
   const RCPtr<PaintProbe> failing = Probe(root, u"failing", {0, 0, 60, 40}, kRed);
@@ -309,8 +309,8 @@ TEST_F(ControlPaintTest, TheLabelFollowsTheScrollOffsetOnlyWhenTheLooksDo) {
   for (const bool follow : {false, true}) {
     const RCPtr<LLook> look = LLook::Create(descriptor, false);
     look->SetSize({60, 40});
-    (void)look->SetFont(FixedAdvanceFont()); // checked below
-    (void)look->SetText(WString(u"ab"));     // checked below
+    look->SetFont(FixedAdvanceFont());
+    look->SetText(WString(u"ab"));
     const RCPtr<PaintProbe> label = Probe(nullptr, u"label", {0, 0, 60, 40}, kRed);
     label->UseLook(look);
     label->ScrollOffsetField() = {3, 2};

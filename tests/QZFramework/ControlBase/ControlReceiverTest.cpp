@@ -23,8 +23,8 @@ public:
     const QZResult base = TestControl::Initialize();
     mLayer = RCPtr<LNotificationHandler<Layered>>(new LNotificationHandler<Layered>(*this));
     if (source) {
-      (void)mLayer->AddHandler(&Layered::OnLayerSeen, source, u"NID_VALUE_CHANGE");
-      (void)source->Send(u"NID_VALUE_CHANGE"); // half made: nobody hears it
+      mLayer->AddHandler(&Layered::OnLayerSeen, source, u"NID_VALUE_CHANGE");
+      source->Send(u"NID_VALUE_CHANGE"); // half made: nobody hears it
     }
     return base;
   }
@@ -67,17 +67,17 @@ TEST(ControlReceiverTest, TheMostDerivedTableIsAskedFirstAndAHandlerEndsTheSearc
   owner->UseHandlerTable(base);
   ASSERT_EQ(owner->Layer()->AddHandler(&Layered::OnLayerSeen, source, u"NID_VALUE_CHANGE"), QZ_OK);
   ASSERT_EQ(base->AddHandler(kControlSeen, source, u"NID_VALUE_CHANGE"), QZ_OK);
-  (void)source->Send(u"NID_VALUE_CHANGE");
+  source->Send(u"NID_VALUE_CHANGE");
   EXPECT_EQ(owner->layerSeen, 1);
   EXPECT_EQ(owner->seen, 0);
   // A layer that does not handle it hands it down.
   owner->layerAnswer = QZ_OK;
-  (void)source->Send(u"NID_VALUE_CHANGE");
+  source->Send(u"NID_VALUE_CHANGE");
   EXPECT_EQ(owner->layerSeen, 2);
   EXPECT_EQ(owner->seen, 1);
   // A control that does not accept notifications hears nothing in any table.
   owner->SetAcceptsNotifications(false);
-  (void)source->Send(u"NID_VALUE_CHANGE");
+  source->Send(u"NID_VALUE_CHANGE");
   EXPECT_EQ(owner->layerSeen, 2);
   EXPECT_EQ(owner->seen, 1);
   owner->SetAcceptsNotifications(true);
@@ -93,7 +93,7 @@ TEST(ControlReceiverTest, TheMostDerivedTableIsAskedFirstAndAHandlerEndsTheSearc
     const RCPtr<TestControl> passing = TestControl::Make(nullptr, u"passing");
     ASSERT_EQ(owner->Layer()->AddHandler(&Layered::OnLayerSeen, passing, u"NID_LEFT_CLICK"), QZ_OK);
     EXPECT_TRUE(owner->Layer()->HasRoute(passing.Get(), u"NID_LEFT_CLICK"));
-    (void)passing->UnregisterAllClients();
+    passing->UnregisterAllClients();
     EXPECT_FALSE(owner->Layer()->HasRoute(passing.Get(), u"NID_LEFT_CLICK"));
   }
 }
@@ -102,16 +102,16 @@ TEST(ControlReceiverTest, AControlMadeByItsCreateFunctionAcceptsNotificationsOnc
   QZTest::FakeControlApplication application;
   application.factory = QZTest::LoadSkinText(QZTest::SkinDocument(
       R"(<Skins><Skin Name="Test"><SubControl Class="Test.Layered" Name="layered"/></Skin></Skins>)"));
-  (void)application.factory->RegisterControlCreateFunction(u"Test.Layered", &CreateControlOf<Layered>);
+  application.factory->RegisterControlCreateFunction(u"Test.Layered", &CreateControlOf<Layered>);
   Layered::source = TestControl::Make(nullptr, u"source");
   const RCPtr<Layered> made = DynamicCast<Layered>(
       application.factory->CreateControl(nullptr, application.factory->FindControlDescriptor(u"layered")));
   ASSERT_TRUE(made);
   EXPECT_EQ(made->layerSeen, 0); // sent while it was being made
   EXPECT_TRUE(made->AcceptsNotifications());
-  (void)Layered::source->Send(u"NID_VALUE_CHANGE");
+  Layered::source->Send(u"NID_VALUE_CHANGE");
   EXPECT_EQ(made->layerSeen, 1);
-  (void)made->Detach();
+  made->Detach();
   Layered::source = nullptr;
 
   // A control made in code accepts them from its construction.

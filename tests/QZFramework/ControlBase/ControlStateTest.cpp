@@ -53,7 +53,7 @@ TEST(ControlStateTest, ValuesAreClampedScaledAndAnnouncedOnlyWhenTheyChange) {
     const RCPtr<LayoutControl> control = LayoutControl::Make(nullptr, u"value");
     control->UseRange(c.minimum, c.maximum, c.scale);
     const RCPtr<ValueRecorder> recorder(new ValueRecorder);
-    (void)recorder->RegisterNotification(control, u"NID_VALUE_CHANGE"); // the id
+    recorder->RegisterNotification(control, u"NID_VALUE_CHANGE");
     EXPECT_EQ(control->SetValue(c.value), c.stored);
     EXPECT_EQ(control->GetValue(), c.stored);
     ASSERT_EQ(recorder->values.size(), c.sent.size());
@@ -62,8 +62,8 @@ TEST(ControlStateTest, ValuesAreClampedScaledAndAnnouncedOnlyWhenTheyChange) {
       EXPECT_DOUBLE_EQ(recorder->values[i].second, c.sent[i].second);
     }
     // The same value again, and NaN after a value, send nothing.
-    (void)control->SetValue(c.stored); // the value kept
-    (void)control->SetValue(nan);      // the value kept
+    control->SetValue(c.stored);
+    control->SetValue(nan);
     EXPECT_EQ(control->GetValue(), c.stored);
     EXPECT_EQ(recorder->values.size(), c.sent.size());
   }
@@ -139,7 +139,7 @@ TEST(ControlStateTest, ATopControlsLabelTitlesItsWindowFromTheInstallOn) {
   const RCPtr<LayoutControl> unlabelled = LayoutControl::Make(nullptr, u"unlabelled", &t.log);
   EXPECT_EQ(window->InstallRootControl(unlabelled), QZ_OK);
   EXPECT_EQ(window->captions.size(), 2u);
-  (void)window->InstallRootControl(nullptr); // 0
+  window->InstallRootControl(nullptr);
 }
 
 TEST(ControlStateTest, ChildrenFollowTheParentsFontUnlessGivenTheirOwn) {
@@ -207,7 +207,7 @@ TEST(ControlStateTest, ACursorShowsAtOnceUnderThePointerAndTheOldOneComesBack) {
   top->NotifyConditionChange();
   EXPECT_EQ(window->cursor, 7u);
   EXPECT_EQ(window->cursorRequests, (std::vector<CursorHandle>{5, 6, 7}));
-  (void)window->InstallRootControl(nullptr); // always 0
+  window->InstallRootControl(nullptr);
 }
 
 // A control whose tool tip and context menu the test sets.
@@ -230,7 +230,7 @@ TEST(ControlStateTest, ToolTipsAndContextMenusComeFromTheSkinWhenItHasThem) {
   application.factory = QZTest::LoadSkinText(QZTest::SkinDocument(looks + R"(<Skins><Skin Name="bare"/>
     <Skin Name="full"><SubControl Class="Test.Tip" Name="toolTip" XSizeAbs="60" YSizeAbs="20"/>
     <SubControl Class="Test.Tip" Name="contextMenu"/></Skin></Skins>)"));
-  (void)application.factory->RegisterControlCreateFunction(u"Test.Tip", &CreateControlOf<TipControl>); // 0
+  application.factory->RegisterControlCreateFunction(u"Test.Tip", &CreateControlOf<TipControl>);
   const RCPtr<TipControl> owner(new TipControl(nullptr, u"owner"));
   owner->Place(0, 0, 100, 100);
   owner->tip = u"Sends the preset";
@@ -264,7 +264,7 @@ TEST(ControlStateTest, ToolTipsAndContextMenusComeFromTheSkinWhenItHasThem) {
   EXPECT_FALSE(popup->GetLayoutDescriptor()->isVisible);
   ASSERT_EQ(owner->menusShown.size(), 1u);
   EXPECT_EQ(owner->menusShown[0].Get(), menu.Get());
-  (void)owner->Detach(); // always 0
+  owner->Detach();
 }
 
 TEST(ControlStateTest, AContextMenusCommandsReachTheControlFromAnySource) {

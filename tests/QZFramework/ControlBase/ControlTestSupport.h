@@ -74,9 +74,9 @@ public:
   QZ::HotKeyMap& HotKeys() { return mHotKeys; }
   QZ::PointT<double>& ScrollOffsetField() { return mScrollOffset; }
   void SetLookWeights(std::initializer_list<float> weights) {
-    (void)mLookWeights.SetCount(0); // emptying never fails
+    mLookWeights.SetCount(0);
     for (float weight : weights) {
-      (void)mLookWeights.AddItem(weight); // the new index
+      mLookWeights.AddItem(weight);
     }
   }
 
@@ -125,7 +125,7 @@ public:
   QZ::QZResult OnConditionsChanged(const QZ::RCPtr<QZ::LConditionsParam>& param) override {
     calls.push_back("OnConditionsChanged");
     if ((param->GetChanged() & QZ::kConditionLeftDown) && (param->GetCurrent() & QZ::kConditionLeftDown)) {
-      (void)SetLayoutState(dragModeOnPress, kDragAxisX | kDragAxisY); // always 0
+      SetLayoutState(dragModeOnPress, kDragAxisX | kDragAxisY);
     }
     return QZ::QZ_OK;
   }
@@ -149,7 +149,7 @@ inline QZ::RCPtr<QZ::LControl> CreateTestControl(const QZ::RCPtr<QZ::LControl>& 
                                                  const QZ::RCPtr<QZ::LControlDescriptor>& descriptor) {
   QZ::RCPtr<TestControl> control = TestControl::Make(parent, descriptor->GetName(), gCreatedCounter);
   control->UseDescriptor(descriptor);
-  (void)control->CreateChildren(descriptor); // always 0
+  control->CreateChildren(descriptor);
   return control;
 }
 
@@ -167,7 +167,7 @@ public:
                                                 std::initializer_list<QZ::NotificationName> names) {
     QZ::RCPtr<NotificationRecorder> recorder(new NotificationRecorder);
     for (QZ::NotificationName name : names) {
-      (void)recorder->RegisterNotification(source, name); // the id
+      recorder->RegisterNotification(source, name);
     }
     return recorder;
   }

@@ -29,7 +29,7 @@ RCPtr<LControlFactory> MakeFactory(const std::string& skinBody, const std::strin
   RCPtr<LControlFactory> factory(new LControlFactory(documents.Module()));
   EXPECT_EQ(factory->LoadStringTables(u"::APP_STRINGS", u"::NONE", 0x0409), QZ_OK);
   EXPECT_EQ(factory->LoadSkins(u"::APP_SKINS"), QZ_OK);
-  (void)factory->RegisterControlCreateFunction(u"Test.Control", &QZTest::CreateTestControl); // always 0
+  factory->RegisterControlCreateFunction(u"Test.Control", &QZTest::CreateTestControl);
   return factory;
 }
 
@@ -103,7 +103,7 @@ TEST(ControlTreeTest, AChildAsksForTheTableOfItsParentsClassAndItsName) {
 
 TEST(ControlTreeTest, PerformEditMustBeOverridden) {
   const RCPtr<TestControl> control = TestControl::Make(nullptr, u"c");
-  EXPECT_EQ(ErrorText([&] { (void)control->PerformEdit(LControl::kEditCopy); }),
+  EXPECT_EQ(ErrorText([&] { control->PerformEdit(LControl::kEditCopy); }),
             "Logic Error : LControl::PerformEdit must be overridden : QZ::LControl::PerformEdit : "
             "ControlBase\\Control : Line 1287");
 }
@@ -205,8 +205,8 @@ TEST(ControlTreeTest, GetAtRejectsIndexesPastTheEndAndUnknownOrders) {
   } cases[] = {{5, kInsertion, 3356, 3384}, {2, kPaint, 3356, 3384}, {0, 3, 3376, 3404}, {1, -1, 3376, 3404}};
   for (const Case& c : cases) {
     const std::string prefix = "Runtime Error : QZ::LControl::ChildControlList::GetAt : ControlBase\\Control : Line ";
-    EXPECT_EQ(ErrorText([&] { (void)parent->GetChildren().GetAt(c.index, c.order); }), prefix + std::to_string(c.line));
-    EXPECT_EQ(ErrorText([&] { (void)constList.GetAt(c.index, c.order); }), prefix + std::to_string(c.constLine));
+    EXPECT_EQ(ErrorText([&] { parent->GetChildren().GetAt(c.index, c.order); }), prefix + std::to_string(c.line));
+    EXPECT_EQ(ErrorText([&] { constList.GetAt(c.index, c.order); }), prefix + std::to_string(c.constLine));
   }
   EXPECT_EQ(parent->GetChildren().IndexOf(parent.Get(), kInsertion), -1);
   EXPECT_EQ(parent->GetChildren().IndexOf(parent->FindChildByName(u"b").Get(), 7), -1);
@@ -333,12 +333,12 @@ TEST(ControlTreeTest, AnUnregisteredClassThrowsAndIsNotCachedUntilItIsRegistered
   ASSERT_EQ(application.factory->LoadSkins(u"::APP_SKINS"), QZ_OK);
   const RCPtr<LControlDescriptor> descriptor = application.factory->FindControlDescriptor(u"mainControl");
 
-  EXPECT_EQ(ErrorText([&] { (void)application.factory->CreateControl(nullptr, descriptor); }),
+  EXPECT_EQ(ErrorText([&] { application.factory->CreateControl(nullptr, descriptor); }),
             "Runtime Error : QZ::LControlFactory::GetControlCreateFunction : ControlBase\\ControlFactory : Line 51");
   EXPECT_EQ(descriptor->GetCreateFunction(), nullptr);
   EXPECT_FALSE(application.factory->CreateControl(nullptr, nullptr));
 
-  (void)application.factory->RegisterControlCreateFunction(u"Test.Later", &QZTest::CreateTestControl); // always 0
+  application.factory->RegisterControlCreateFunction(u"Test.Later", &QZTest::CreateTestControl);
   const RCPtr<LControl> control = application.factory->CreateControlByName(u"mainControl", nullptr);
   ASSERT_TRUE(control);
   EXPECT_EQ(control->GetName(), u"mainControl");

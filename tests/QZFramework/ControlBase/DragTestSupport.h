@@ -133,7 +133,7 @@ public:
   QZ::QZResult OnConditionsChanged(const QZ::RCPtr<QZ::LConditionsParam>& param) override {
     const QZ::QZResult result = TestControl::OnConditionsChanged(param);
     if ((param->GetChanged() & QZ::kConditionLeftDown) && (param->GetCurrent() & QZ::kConditionLeftDown)) {
-      (void)SetLayoutState(dragModeOnPress, dragAxesOnPress); // always 0
+      SetLayoutState(dragModeOnPress, dragAxesOnPress);
     }
     return result;
   }
@@ -187,9 +187,9 @@ struct DragScene {
     top->At(0, 0, 400, 300);
     panel->At(50, 40, 200, 100);
     item->At(20, 10, 50, 30);
-    (void)window->InstallRootControl(top); // always 0
+    window->InstallRootControl(top);
   }
-  ~DragScene() { (void)window->InstallRootControl(nullptr); }
+  ~DragScene() { window->InstallRootControl(nullptr); }
 
   // The left button goes down at (x, y) of control, with modifiers.
   QZ::QZResult Press(const QZ::RCPtr<DragControl>& control, int32_t x, int32_t y, uint32_t modifiers = 0) {
@@ -223,7 +223,7 @@ struct DragScene {
   // ms later, the window raises "NID_IDLE".
   void Tick(uint32_t ms) {
     application.AdvanceMilliseconds(ms);
-    (void)window->RaiseIdle(); // 1 when nobody listens
+    window->RaiseIdle();
   }
   // Whether control is subscribed to the window's "NID_IDLE".
   bool Subscribed(const QZ::RCPtr<DragControl>& control) const {

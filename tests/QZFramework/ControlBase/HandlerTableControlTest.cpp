@@ -45,8 +45,8 @@ protected:
   }
   void TearDown() override {
     probe->source = nullptr;
-    (void)probe->Detach();
-    (void)source->Detach();
+    probe->Detach();
+    source->Detach();
   }
   QZ::QZResult Ping() {
     return probe->ReceiveNotification(RCPtr<QZ::LNotificationDistributor>(source),
@@ -83,8 +83,8 @@ public:
   using LHandlerTableControl::LHandlerTableControl;
 
   void Hear(const RCPtr<QZ::LControl>& from) {
-    (void)EnsureHandlerTable().AddHandler(&Inner::OnPing, RCPtr<QZ::LNotificationDistributor>(from),
-                                          u"NID_PING"); // a name that interns
+    EnsureHandlerTable().AddHandler(&Inner::OnPing, RCPtr<QZ::LNotificationDistributor>(from),
+                                    u"NID_PING"); // a name that interns
   }
   QZ::QZResult OnPing(const RCPtr<QZ::LNotificationDistributor>&, const RCPtr<QZ::LNotification>&) {
     ++innerPings;
@@ -138,8 +138,8 @@ TEST(HandlerTableChainTest, TheMostDerivedTableAnswersFirstAndUnregisteringEmpti
   EXPECT_FALSE(outer->Inner::GetHandlerTable()->HasRoute(source.Get(), id));
   EXPECT_EQ(ping(), QZ::QZ_OK);
   EXPECT_EQ(outer->outerPings + outer->innerPings, 3);
-  (void)outer->Detach();
-  (void)source->Detach();
+  outer->Detach();
+  source->Detach();
 }
 
 } // namespace

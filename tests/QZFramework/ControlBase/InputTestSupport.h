@@ -50,7 +50,7 @@ public:
   InputControl& Focusable(double x, double y, double width, double height, int32_t tabStop = 0) {
     Place(x, y, width, height);
     Layout().tabStop = tabStop;
-    (void)SetFocusable(false); // 1 when it was focusable already
+    SetFocusable(false);
     return *this;
   }
 
@@ -86,14 +86,14 @@ public:
   // Makes look the only one, with weight 1.
   void UseLook(const QZ::RCPtr<QZ::LLook>& look) {
     QZ::RCPtrArray<QZ::LLook, 1, 0> list;
-    (void)list.AddItem(look); // the new index
-    (void)SetLooks(list);     // always 0
+    list.AddItem(look);
+    SetLooks(list);
     UseLookWeights({1.0f});
   }
   void UseLookWeights(const std::vector<float>& weights) {
-    (void)mLookWeights.SetCount(0); // emptying never fails
+    mLookWeights.SetCount(0);
     for (float weight : weights) {
-      (void)mLookWeights.AddItem(weight); // the new index
+      mLookWeights.AddItem(weight);
     }
   }
   bool WantsTab() const { return mWantsTab; }
@@ -121,23 +121,23 @@ public:
   QZ::QZResult HandleMiddleClick(const QZ::RCPtr<QZ::LMouseButtonParam>&) override { return Log("HandleMiddleClick"); }
   QZ::QZResult HandleRightClick(const QZ::RCPtr<QZ::LMouseButtonParam>&) override { return Log("HandleRightClick"); }
   QZ::RCPtr<QZ::LMenuDescriptor> GetContextMenuDescriptor() override {
-    (void)Log("GetContextMenuDescriptor");
+    Log("GetContextMenuDescriptor");
     return TestControl::GetContextMenuDescriptor();
   }
   QZ::QZResult OnMouseWheelV(const QZ::RCPtr<QZ::LMouseWheelParam>&) override {
-    (void)Log("OnMouseWheelV");
+    Log("OnMouseWheelV");
     return wheelResult;
   }
   QZ::QZResult OnMouseWheelH(const QZ::RCPtr<QZ::LMouseWheelParam>&) override {
-    (void)Log("OnMouseWheelH");
+    Log("OnMouseWheelH");
     return wheelResult;
   }
   QZ::QZResult OnKeyDown(const QZ::RCPtr<QZ::LKeyParam>&) override {
-    (void)Log("OnKeyDown");
+    Log("OnKeyDown");
     return keyDownResult;
   }
   QZ::QZResult HandleKey(const QZ::RCPtr<QZ::LKeyParam>& param) override {
-    (void)Log("HandleKey");
+    Log("HandleKey");
     return TestControl::HandleKey(param);
   }
   bool CanReleaseFocus() override { return canReleaseFocus; }
@@ -151,7 +151,7 @@ public:
   }
   QZ::QZResult ReceiveNotification(const QZ::RCPtr<QZ::LNotificationDistributor>& distributor,
                                    const QZ::RCPtr<QZ::LNotification>& notification) override {
-    (void)Log("received " + Utf8(QZ::WString(notification->GetID())));
+    Log("received " + Utf8(QZ::WString(notification->GetID())));
     if (auto offer = notification->GetParameterAs<QZ::LSiblingKeyParam>()) {
       if (consumeSiblingKeys) {
         offer->SetHandled(QZ::LSiblingKeyParam::kHandled);
@@ -174,7 +174,7 @@ public:
   QZ::QZResult OnConditionsChanged(const QZ::RCPtr<QZ::LConditionsParam>& param) override {
     const QZ::QZResult result = TestControl::OnConditionsChanged(param);
     if ((param->GetChanged() & QZ::kConditionLeftDown) && (param->GetCurrent() & QZ::kConditionLeftDown)) {
-      (void)SetLayoutState(dragModeOnPress, dragAxesOnPress); // always 0
+      SetLayoutState(dragModeOnPress, dragAxesOnPress);
     }
     return result;
   }

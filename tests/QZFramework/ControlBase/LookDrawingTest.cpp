@@ -62,7 +62,7 @@ TEST_F(LookDrawingTest, DrawsOncePerUpdateRectangleThatMeetsTheTargetAndTheClip)
                                   }));
 
   // Only what meets the renderer's clip.
-  (void)renderer->PushClip({0, 0, 200, 200}, {0, 0, 30, 30}, nullptr, true); // checked below
+  renderer->PushClip({0, 0, 200, 200}, {0, 0, 30, 30}, nullptr, true);
   renderer->calls.clear();
   EXPECT_EQ(look->DrawClientParts(renderer, Region({{50, 20, 60, 50}, {0, 0, 10, 10}})), 1);
   EXPECT_EQ(renderer->TopLevel(), (Lines{Push(client, {2, 3, 8, 7}), Fill({0, 0, 94, 32}, kRed), "PopClip()"}));
@@ -74,15 +74,15 @@ TEST_F(LookDrawingTest, DrawsOncePerUpdateRectangleThatMeetsTheTargetAndTheClip)
 
 TEST_F(LookDrawingTest, WorksInTheRenderersCurrentOriginAndTheLooksOwnRegion) {
   const RCPtr<LLook> look = RedLook();
-  (void)renderer->Translate({10, 20}); // where the control lies in the window
+  renderer->Translate({10, 20}); // where the control lies in the window
   renderer->calls.clear();
-  (void)look->DrawClientParts(renderer, Region({{10, 20, 20, 30}})); // checked below
+  look->DrawClientParts(renderer, Region({{10, 20, 20, 30}}));
   EXPECT_EQ(renderer->TopLevel()[0], Push({2, 3, 94, 32}, {2, 3, 8, 7}));
 
   renderer->calls.clear();
   look->GetOwnRegion().AddRect({0, 0, 6, 6});
   look->GetOwnRegion().AddRect({50, 0, 60, 40});
-  (void)look->DrawClientParts(renderer, Region({{0, 0, 200, 200}})); // checked below
+  look->DrawClientParts(renderer, Region({{0, 0, 200, 200}}));
   EXPECT_EQ(renderer->TopLevel(), (Lines{
                                       Push({2, 3, 94, 32}, {2, 3, 4, 3}),
                                       Fill({0, 0, 94, 32}, kRed),
@@ -99,7 +99,7 @@ TEST_F(LookDrawingTest, TheOverlayDrawsOverTheClientPartOrInsteadOfIt) {
   renderer->Label(image.Get(), "image");
   const RectListT<int32_t> all = Region({{0, 0, 100, 40}});
   ASSERT_EQ(look->SetClientPart(image, ResizeType::Center, false), QZ_OK);
-  (void)look->DrawClientParts(renderer, all); // checked below
+  look->DrawClientParts(renderer, all);
   EXPECT_EQ(renderer->TopLevel(), (Lines{
                                       Push({2, 3, 94, 32}, {2, 3, 94, 32}),
                                       Fill({0, 0, 94, 32}, kRed),
@@ -108,7 +108,7 @@ TEST_F(LookDrawingTest, TheOverlayDrawsOverTheClientPartOrInsteadOfIt) {
                                   }));
   renderer->calls.clear();
   ASSERT_EQ(look->SetClientPart(image, ResizeType::Center, true), QZ_OK);
-  (void)look->DrawClientParts(renderer, all); // checked below
+  look->DrawClientParts(renderer, all);
   EXPECT_EQ(renderer->TopLevel(), (Lines{
                                       Push({2, 3, 94, 32}, {2, 3, 94, 32}),
                                       "DrawBitmap(image, {0,0,94,32}, 2)",
@@ -156,8 +156,8 @@ protected:
     descriptor->SetTextProperties(text, textPart);
     const RCPtr<LLook> look = LLook::Create(descriptor, false);
     look->SetSize({100, 40});
-    (void)look->SetFont(FixedAdvanceFont());   // checked below
-    (void)look->SetText(WString(u"ab\ncd e")); // checked below
+    look->SetFont(FixedAdvanceFont());
+    look->SetText(WString(u"ab\ncd e"));
     renderer->Label(FixedAdvanceFont().Get(), "font");
     return look;
   }
@@ -180,7 +180,7 @@ TEST_F(LookTextTest, DrawsEachLineAtItsPlaceLessTheOffsetInTheTextPartsColour) {
                                   }));
   // An unchanged block is not measured again.
   const int measured = measurer->measureCalls;
-  (void)look->DrawLabelText(renderer, Region({{0, 0, 50, 40}, {50, 0, 100, 40}}), {0, 0}); // checked below
+  look->DrawLabelText(renderer, Region({{0, 0, 50, 40}, {50, 0, 100, 40}}), {0, 0});
   EXPECT_EQ(measurer->measureCalls, measured);
   EXPECT_EQ(Depth(), 0u);
 }
@@ -200,9 +200,9 @@ TEST_F(LookTextTest, ABitmapTextPartFailsWithTheClipsPopped) {
   const WString path = WriteImage(folder, "ink.png", 2, 2, [](int, int) { return kBlue; });
   const RCPtr<LLook> look = TextLook(ImagePart(path, {0, 0, 2, 2}));
   ASSERT_NE(look->GetTextForegroundPart(), nullptr);
-  (void)renderer->PushState(); // checked below
+  renderer->PushState();
   EXPECT_EQ(ThrownText([&] {
-              (void)look->DrawLabelText(renderer, Region({{0, 0, 100, 40}}), {0, 0}); // checked below
+              look->DrawLabelText(renderer, Region({{0, 0, 100, 40}}), {0, 0});
             }),
             "Domain Error : Bitmap fill for text foreground part not yet implemented. : QZ::LLook::DrawLabelText : "
             R"(ControlBase\Look : Line 293)");

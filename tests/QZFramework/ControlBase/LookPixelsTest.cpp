@@ -46,19 +46,19 @@ TEST(LookPixelsTest, ImageColourAndTextPartsDrawThroughTheRenderer) {
   LFont::SetMeasurementRendererSource([renderer] { return RCPtr<LMeasurementRenderer>(renderer); });
   const RCPtr<LLook> look = LLook::Create(descriptor, false);
   look->SetSize({120, 40});
-  (void)look->SetFont(LFont::GetFont(WString(u"Liberation Sans"), 10.5f, LFont::kRegular)); // checked below
-  (void)look->SetText(WString(u"Quorin ZTR"));                                              // checked below
+  look->SetFont(LFont::GetFont(WString(u"Liberation Sans"), 10.5f, LFont::kRegular));
+  look->SetText(WString(u"Quorin ZTR"));
 
   RCPtr<LRenderContextInfo> context;
   ASSERT_EQ(renderer->InitRenderContextInfo({0, 0, 120, 40}, nullptr, true, context), QZ_OK);
   context->GetUpdateRegion().AddRect({0, 0, 120, 40});
-  (void)renderer->RenderStart(context);                                                  // checked below
-  (void)renderer->FillRect({0, 0, 120, 40}, ColorT<float>::FromARGB(0xFFFFFFFF), false); // checked below
+  renderer->RenderStart(context);
+  renderer->FillRect({0, 0, 120, 40}, ColorT<float>::FromARGB(0xFFFFFFFF), false);
   const RectListT<int32_t>& region = context->GetUpdateRegion();
   EXPECT_EQ(look->DrawClientParts(renderer, region), 1);
   EXPECT_EQ(look->DrawNonClientParts(renderer, region), 1);
   EXPECT_EQ(look->DrawLabelText(renderer, region, {0, 0}), 0);
-  (void)renderer->RenderFinish(context); // 0 or throws
+  renderer->RenderFinish(context);
   LFont::SetMeasurementRendererSource({});
 
   Platform::Graphics::Image& drawn = *dynamic_cast<LGDIRenderContextInfo&>(*context).GetCurrentSurface()->GetImage();

@@ -136,7 +136,7 @@ TEST(LookTest, TheTextBlockTakesItsRectangleFromTheTextProperties) {
   EXPECT_GT(measurer->measureCalls, measured);
 
   // A descriptor without text properties drops the block; the setters then answer 1.
-  (void)look->SetDescriptor(LookOf(ColourPart(kRed, {1, 1})), false); // checked below
+  look->SetDescriptor(LookOf(ColourPart(kRed, {1, 1})), false);
   EXPECT_EQ(look->GetFontText(), nullptr);
   EXPECT_EQ(look->GetTextForegroundPart(), nullptr);
   EXPECT_EQ(look->SetText(WString(u"abc")), 1);

@@ -212,7 +212,7 @@ TEST(MenuDescriptorTest, CloneIsADeepCopyWhoseParentsPointIntoIt) {
 
   // Changing the copy leaves the source alone.
   xCopy->SetLabel(u"changed");
-  (void)copy->GetItem(2)->RemoveAllItems(); // checked below
+  copy->GetItem(2)->RemoveAllItems();
   EXPECT_EQ(x->GetLabel(), u"X");
   EXPECT_EQ(source->GetItem(2)->GetItemCount(), 1u);
 }
@@ -236,7 +236,7 @@ TEST(MenuDescriptorTest, RemoveAllItemsLeavesEveryFormerItemWithoutParent) {
   // A sub-menu emptied on its own also leaves the menu that held it.
   const RCPtr<LMenuDescriptor> other = MenuWithSubMenu();
   const RCPtr<LMenuItemDescriptor> otherSub = other->GetItem(2);
-  (void)otherSub->RemoveAllItems(); // checked below
+  otherSub->RemoveAllItems();
   EXPECT_FALSE(otherSub->GetParent());
   EXPECT_EQ(other->GetInternalRefCount(), 2);
 }

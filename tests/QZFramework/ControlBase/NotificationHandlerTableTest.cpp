@@ -54,11 +54,11 @@ TEST(NotificationHandlerTableTest, ADisablerSilencesOneRouteForItsScope) {
     EXPECT_EQ(pair.source->Send(u"NID_VALUE_CHANGE"), QZ_FALSE); // nobody listens
     EXPECT_EQ(pair.owner->seen, 0);
     // Only that pair is silenced.
-    (void)pair.source->Send(u"NID_LEFT_CLICK");
-    (void)other->Send(u"NID_VALUE_CHANGE");
+    pair.source->Send(u"NID_LEFT_CLICK");
+    other->Send(u"NID_VALUE_CHANGE");
     EXPECT_EQ(pair.owner->seen, 2);
   }
-  (void)pair.source->Send(u"NID_VALUE_CHANGE");
+  pair.source->Send(u"NID_VALUE_CHANGE");
   EXPECT_EQ(pair.owner->seen, 3);
   Table::Method method = nullptr;
   uintptr_t data = 0;

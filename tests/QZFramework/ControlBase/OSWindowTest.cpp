@@ -20,8 +20,8 @@ protected:
   // The notifications the application centre delivers at its next drain.
   Lines Drained() {
     const RCPtr<NotificationRecorder> recorder = NotificationRecorder::Listen(centre, {u"NID_APP_EXIT_REQ"});
-    (void)centre->ProcessNotifications(false);    // whether more wait
-    (void)recorder->UnregisterAllNotifications(); // the number removed
+    centre->ProcessNotifications(false);
+    recorder->UnregisterAllNotifications();
     return recorder->Names();
   }
 
@@ -71,7 +71,7 @@ TEST_F(OSWindowTest, TheCloseBoxOfTheMainWindowAsksTheApplicationToExitAndKeepsT
   EXPECT_TRUE(Win::IsWindow(hwnd));
   EXPECT_EQ(window->GetRootWindow(), root);
   EXPECT_EQ(Drained(), Lines{"NID_APP_EXIT_REQ"});
-  (void)application.DoIdleWork(true); // whether work remains
+  application.DoIdleWork(true);
   EXPECT_TRUE(Win::IsWindow(hwnd));
 }
 
@@ -93,7 +93,7 @@ TEST_F(OSWindowTest, TheCloseBoxOfAnotherWindowClosesItAtTheNextIdlePass) {
   Pump();
   EXPECT_TRUE(Win::IsWindow(otherHwnd)) << "not inside the handler";
   EXPECT_TRUE(Drained().empty());
-  (void)application.DoIdleWork(true); // whether work remains
+  application.DoIdleWork(true);
   EXPECT_FALSE(Win::IsWindow(otherHwnd));
   EXPECT_TRUE(deleted);
   EXPECT_EQ(application.GetRootWindowCount(), 1u);
@@ -159,7 +159,7 @@ TEST_F(OSWindowTest, TheMainWindowWritesItsPlacementWhenItIsDestroyed) {
     Win::WINDOWPLACEMENT before;
     ASSERT_TRUE(Win::GetWindowPlacement(mainHwnd, &before));
     const RectT<int32_t> client = main->GetRootWindow()->GetClientRect();
-    (void)Win::SendMessage(mainHwnd, Win::WM_CLOSE, 0, 0); // answers 0
+    Win::SendMessage(mainHwnd, Win::WM_CLOSE, 0, 0);
     EXPECT_FALSE(Win::IsWindow(mainHwnd));
     ASSERT_EQ(application.profile.size(), 1u);
     const std::string key = Utf8(application.profile.begin()->first);
@@ -185,7 +185,7 @@ TEST_F(OSWindowTest, TheMainWindowWritesItsPlacementWhenItIsDestroyed) {
 TEST_F(OSWindowTest, OnlyTheMainWindowWritesAPlacement) {
   OSWindow* other = Open(400, 50, 120, 80);
   ASSERT_NE(other, nullptr);
-  (void)Win::SendMessage(other->GetSafeHwnd(), Win::WM_CLOSE, 0, 0); // answers 0
+  Win::SendMessage(other->GetSafeHwnd(), Win::WM_CLOSE, 0, 0);
   EXPECT_TRUE(application.profile.empty());
 }
 

@@ -45,12 +45,12 @@ public:
   PaintProbe& UseLooks(const std::vector<QZ::RCPtr<QZ::LLook>>& looks, std::initializer_list<float> weights = {}) {
     QZ::RCPtrArray<QZ::LLook, 1, 0> list;
     for (const QZ::RCPtr<QZ::LLook>& look : looks) {
-      (void)list.AddItem(look); // the new index
+      list.AddItem(look);
     }
-    (void)SetLooks(list); // always 0
-    (void)mLookWeights.SetCount(0);
+    SetLooks(list);
+    mLookWeights.SetCount(0);
     for (size_t i = 0; i < looks.size(); ++i) {
-      (void)mLookWeights.AddItem(weights.size() > i ? weights.begin()[i] : 1.0f); // the new index
+      mLookWeights.AddItem(weights.size() > i ? weights.begin()[i] : 1.0f);
     }
     return *this;
   }
@@ -58,7 +58,7 @@ public:
   // Clears ClipToParent (the counts of the ancestors follow) and sets the Z_Order.
   PaintProbe& Float(int32_t zOrder = 0) {
     Layout().zOrder = zOrder;
-    (void)SetClipToParent(false); // 0: it clipped before
+    SetClipToParent(false);
     return *this;
   }
   PaintProbe& Dock(bool x, bool y) {

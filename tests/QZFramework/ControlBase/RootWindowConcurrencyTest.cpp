@@ -130,7 +130,7 @@ TEST(RootWindowConcurrencyTest, InvalidationsFromFourThreadsWhilePaintingAreAllP
 
   EXPECT_EQ(paintedPixels, int64_t(kThreads) * kPerThread);
   EXPECT_EQ(os.invalidations.load() - before, int64_t(kThreads) * kPerThread);
-  (void)root->InstallRootControl(nullptr); // 0
+  root->InstallRootControl(nullptr);
 }
 
 } // namespace

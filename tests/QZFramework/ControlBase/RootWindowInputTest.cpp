@@ -161,7 +161,7 @@ TEST_F(RootWindowInputTest, ClickCountsGiveDoubleClicksOnEvenCounts) {
   // The release of a double click says so too.
   events.clear();
   b->captureOnPress = true;
-  b->onMouseUp = [this](const RCPtr<LMouseButtonParam>&) { (void)root->ReleaseCaptureControl(); };
+  b->onMouseUp = [this](const RCPtr<LMouseButtonParam>&) { root->ReleaseCaptureControl(); };
   for (uint8_t clicks = 1; clicks <= 3; ++clicks) {
     Press(110, 20, clicks);
     Release(110, 20);
@@ -280,7 +280,7 @@ protected:
   RCPtr<TestControl> FocusableTop(const RCPtr<LRootWindow>& target) {
     const RCPtr<TestControl> control = TestControl::Make(nullptr, u"field");
     control->Place(0, 0, 100, 50);
-    (void)control->SetFocusable(false); // 0
+    control->SetFocusable(false);
     EXPECT_EQ(target->InstallRootControl(control), QZ_OK);
     return control;
   }
@@ -334,9 +334,9 @@ TEST_F(RootWindowFocusTest, TheFocusComesBackToTheControlThatHadIt) {
   first->Place(10, 10, 50, 20);
   second->Place(10, 40, 50, 20);
   for (const RCPtr<LControl>& control : std::vector<RCPtr<LControl>>{top, panel, first, second}) {
-    (void)control->SetFocusable(false); // 0
+    control->SetFocusable(false);
   }
-  (void)second->SetFocus(true); // whether the chain above changed
+  second->SetFocus(true);
   ASSERT_EQ(root->GetFocusedControl(), RCPtr<LControl>(second));
 
   script->Push(WindowEvent(id, SDL_WINDOWEVENT_FOCUS_LOST));

@@ -31,7 +31,7 @@ protected:
   // The OS window's update rectangle; empty when nothing waits to be painted.
   Win::RECT OsUpdate() {
     Win::RECT update;
-    (void)Win::GetUpdateRect(hwnd, &update, false); // whether it is empty
+    Win::GetUpdateRect(hwnd, &update, false);
     return update;
   }
   // The colour of a pixel of the window as presented last (0xRRGGBB).
@@ -89,7 +89,7 @@ TEST_F(RootWindowPaintTest, AnInvalidatedRectangleIsCutToTheClientAreaWhereverTh
     } else {
       EXPECT_EQ((EdgeRect{update.left, update.top, update.right, update.bottom}), c.dirty.front());
     }
-    (void)Win::ValidateRect(hwnd, nullptr); // true: the window exists
+    Win::ValidateRect(hwnd, nullptr);
   }
 }
 
@@ -115,8 +115,8 @@ TEST_F(RootWindowPaintTest, TheTreePaintsTheDirtyRegionAndTheWindowPresentsItsUp
   // A window shown again is painted whole, whatever the tree asked for.
   paintLog.clear();
   script->presented.clear();
-  (void)Win::ShowWindow(hwnd, Win::SW_HIDE);
-  (void)Win::ShowWindow(hwnd, Win::SW_SHOW);
+  Win::ShowWindow(hwnd, Win::SW_HIDE);
+  Win::ShowWindow(hwnd, Win::SW_SHOW);
   root->InvalidateRect({10, 10, 5, 5});
   Pump();
   EXPECT_EQ(paintLog, (Lines{"cover content {0,0,200,100} (0,0) a1", "cover overlay {0,0,200,100} (0,0) a1"}));
@@ -212,7 +212,7 @@ TEST_F(RootWindowPaintTest, InstallingNoTopControlRepaintsNothingAndEmptiesTheHo
 }
 
 TEST_F(RootWindowPaintTest, SettingTheClientRectangleItHasMovesNothingAndInvalidatesNothing) {
-  (void)Win::ValidateRect(hwnd, nullptr); // true: the window exists
+  Win::ValidateRect(hwnd, nullptr);
   EXPECT_EQ(root->SetClientRect(root->GetClientRect()), QZ_FALSE);
   EXPECT_TRUE(TakeDirty().empty());
   EXPECT_EQ(OsUpdate().right, 0);

@@ -80,26 +80,26 @@ public:
     return Logged("move " + PointText(param->GetPoint()));
   }
   QZ::QZResult OnMouseDown(const QZ::RCPtr<QZ::LMouseButtonParam>& param) override {
-    (void)Logged("down " + Button(param));
+    Logged("down " + Button(param));
     if (captureOnPress) {
       if (const QZ::RCPtr<QZ::IRootWindow> window = GetRootWindowRef()) {
-        (void)window->SetCaptureControl(QZ::RCPtr<QZ::LControl>(this)); // 0
+        window->SetCaptureControl(QZ::RCPtr<QZ::LControl>(this));
       }
     }
     return QZ::QZ_OK;
   }
   QZ::QZResult OnMouseUp(const QZ::RCPtr<QZ::LMouseButtonParam>& param) override {
-    (void)Logged("up " + Button(param));
+    Logged("up " + Button(param));
     if (onMouseUp) {
       onMouseUp(param);
     }
     return QZ::QZ_OK;
   }
   QZ::QZResult ReleaseCapture() override {
-    (void)Logged("release");
+    Logged("release");
     const QZ::RCPtr<QZ::LRootWindow> window = QZ::DynamicCast<QZ::LRootWindow>(GetRootWindowRef());
     if (window && window->GetCaptureControl().Get() == this) {
-      (void)window->ReleaseCaptureControl(); // 0
+      window->ReleaseCaptureControl();
     }
     return QZ::QZ_OK;
   }
@@ -116,7 +116,7 @@ public:
     for (uint32_t i = 0; i < files->GetCount(); ++i) {
       dropped.push_back(files->GetAt(i));
     }
-    (void)Logged("drop " + std::to_string(files->GetCount()));
+    Logged("drop " + std::to_string(files->GetCount()));
     return QZ::QZ_OK;
   }
   QZ::RCPtr<QZ::LStringTable> GetStringTable() override { return stringTable; }
@@ -129,7 +129,7 @@ private:
            (param->IsDoubleClick() ? " double" : "");
   }
   QZ::QZResult Wheel(const QZ::RCPtr<QZ::LMouseWheelParam>& param) {
-    (void)Logged("wheel " + std::to_string(param->GetDirection()) + " " + PointText(param->GetPoint()));
+    Logged("wheel " + std::to_string(param->GetDirection()) + " " + PointText(param->GetPoint()));
     return wheelAnswer;
   }
   // Logs event; 0, the answer of every logged call.
@@ -210,8 +210,8 @@ protected:
   void Pump() {
     Win::MSG msg;
     while (Host::PeekMessage(&msg, Win::PM_REMOVE) && msg.message != Win::WM_QUIT) {
-      (void)Host::TranslateMessage(&msg); // true for keys
-      (void)Host::DispatchMessage(&msg);  // the procedure's answer
+      Host::TranslateMessage(&msg);
+      Host::DispatchMessage(&msg);
     }
   }
 

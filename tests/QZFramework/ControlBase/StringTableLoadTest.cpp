@@ -22,7 +22,7 @@ std::string ApplicationDocument(std::initializer_list<std::pair<const char*, con
 
 WString Text(const RCPtr<LStringTable>& table, const char16_t* id) {
   WString text = u"(none)";
-  (void)LookupString(table.Get(), id, text); // a missing text leaves "(none)"
+  LookupString(table.Get(), id, text); // a missing text leaves "(none)"
   return text;
 }
 

@@ -67,15 +67,14 @@ TEST(VisualPartTest, DrawsBitmapsAtTheRoundedSizeAndFillsColours) {
   renderer->StartFrame({0, 0, 100, 100});
   const RCPtr<LBitmap> image = LBitmap::CreateFilledBitmap({3, 2}, {});
   renderer->Label(image.Get(), "image");
-  (void)LVisualPart::Create(WString(u"tile"), image, ResizeType::Tile, nullptr, 1.0f, nullptr)
-      ->Draw(*renderer,
-             {30.4f, 19.5f}); // checked below                                                          // checked below
-  (void)ColourOnly(0xFF336699, {64, 64}, ResizeType::Center)->Draw(*renderer, {10.0f, 10.0f});    // checked below
-  (void)ColourOnly(0xFF336699, {64, 64}, ResizeType::Tile)->Draw(*renderer, {10.0f, 10.0f});      // checked below
-  (void)ColourOnly(0x80FF0000, {4, 4}, ResizeType::Stretch, 0.5f)->Draw(*renderer, {4.0f, 4.0f}); // checked below
+  LVisualPart::Create(WString(u"tile"), image, ResizeType::Tile, nullptr, 1.0f, nullptr)
+      ->Draw(*renderer, {30.4f, 19.5f});
+  ColourOnly(0xFF336699, {64, 64}, ResizeType::Center)->Draw(*renderer, {10.0f, 10.0f});
+  ColourOnly(0xFF336699, {64, 64}, ResizeType::Tile)->Draw(*renderer, {10.0f, 10.0f});
+  ColourOnly(0x80FF0000, {4, 4}, ResizeType::Stretch, 0.5f)->Draw(*renderer, {4.0f, 4.0f});
   // Alpha x opacity 0 draws nothing, whichever factor is 0.
-  (void)ColourOnly(0x00FF0000, {4, 4})->Draw(*renderer, {4.0f, 4.0f});                            // checked below
-  (void)ColourOnly(0xFFFF0000, {4, 4}, ResizeType::Stretch, 0.0f)->Draw(*renderer, {4.0f, 4.0f}); // checked below
+  ColourOnly(0x00FF0000, {4, 4})->Draw(*renderer, {4.0f, 4.0f});
+  ColourOnly(0xFFFF0000, {4, 4}, ResizeType::Stretch, 0.0f)->Draw(*renderer, {4.0f, 4.0f});
   const std::string blue = RecordingRenderer::Color(ColorT<float>::FromARGB(0xFF336699));
   EXPECT_EQ(renderer->calls, (std::vector<std::string>{
                                  "DrawBitmap(image, {0,0,30,20}, 1)",
@@ -136,7 +135,7 @@ TEST(VisualPartTest, FailureTexts) {
   const RCPtr<LVisualPart> bare(
       new LVisualPart(WString(u"bare"), nullptr, ResizeType::Stretch, nullptr, {4, 4}, 1.0f, nullptr));
   EXPECT_EQ(ThrownText([&] {
-              (void)bare->Draw(*renderer, {4, 4}); // checked below
+              bare->Draw(*renderer, {4, 4});
             }),
             R"(Runtime Error : QZ::LVisualPart::Draw : ControlBase\VisualPart : Line 218)");
   EXPECT_EQ(ThrownText([&] {

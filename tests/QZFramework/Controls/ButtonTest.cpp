@@ -37,7 +37,7 @@ protected:
 };
 
 void RegisterProbes(LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.Button", &CreateControlOf<ButtonProbe>); // 0
+  factory.RegisterControlCreateFunction(u"Framework.Button", &CreateControlOf<ButtonProbe>);
 }
 
 TEST(ButtonTest, TheLookFollowsValueFocusPointerPressAndEnabledState) {
@@ -82,8 +82,8 @@ TEST(ButtonTest, TheLookFollowsValueFocusPointerPressAndEnabledState) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.state);
-    (void)button->SetEnabled(row.enabled); // 1 when it is so already
-    (void)button->SetValue(row.value);     // the value kept
+    button->SetEnabled(row.enabled);
+    button->SetValue(row.value);
     button->SetState(row.focus, row.over, row.capture, row.down, row.drag);
     button->SetPressedOutside(row.pressedOutside);
     EXPECT_EQ(button->UpdateLook(), QZ_OK);
@@ -94,7 +94,7 @@ TEST(ButtonTest, TheLookFollowsValueFocusPointerPressAndEnabledState) {
 
   // A passive button leaves its look to its owner.
   button->SetPassive(true);
-  (void)button->SetValue(0.0); // the value kept
+  button->SetValue(0.0);
   EXPECT_EQ(button->GetCurrentLookIndex(), 13);
   EXPECT_FALSE(button->ContainsPoint({1, 1}));
   button->SetPassive(false);
@@ -130,13 +130,13 @@ TEST(ButtonTest, APressedButtonDraggedOffShowsHoverUnlessItStaysPressedOutside) 
   ASSERT_TRUE(skin.Create(u"buttons"));
   const RCPtr<LButton> button = skin.Find<LButton>({u"fourteen"});
   ASSERT_TRUE(button);
-  (void)button->SetFocusable(true); // not focusable: the focus looks stay out of it
+  button->SetFocusable(true); // not focusable: the focus looks stay out of it
   const auto clicks = TimedRecorder::Listen(button, {u"NID_LEFT_CLICK"});
 
   for (const bool on : {false, true}) {
     for (const bool pressedOutside : {false, true}) {
       SCOPED_TRACE(std::string(on ? "on" : "off") + (pressedOutside ? ", pressed outside" : ""));
-      (void)button->SetChecked(on); // whether it is on
+      button->SetChecked(on);
       button->SetPressedOutside(pressedOutside);
       const int32_t offset = on ? LButton::kLookOn : 0;
       skin.pointer.MoveTo(button, 5, 5);
@@ -190,7 +190,7 @@ TEST(ButtonTest, ClicksToggleAndRadiosAndSetValueTurnsRadioSiblingsOff) {
   EXPECT_EQ(radio[2]->SetValue(0.0), 0.0); // turning one off touches nobody
   EXPECT_EQ(values(), (std::vector<double>{0, 0, 0}));
   // Radios of other parents are another group.
-  (void)toggle->SetIsRadio(true);
+  toggle->SetIsRadio(true);
   EXPECT_EQ(toggle->SetValue(1.0), 1.0);
   EXPECT_EQ(radio[0]->SetValue(1.0), 1.0);
   EXPECT_EQ(toggle->GetValue(), 1.0);
@@ -239,13 +239,13 @@ TEST(ButtonTest, EnterFlashesThePressedLookThenClicksOnceAndModifiedEnterDoesNot
   ASSERT_TRUE(skin.Create(u"buttons"));
   const RCPtr<LButton> button = skin.Find<LButton>({u"fourteen"});
   const auto heard = TimedRecorder::Listen(button, {u"NID_LEFT_CLICK"});
-  (void)button->SetFocus(true); // 1: the panel now contains it
+  button->SetFocus(true);
   ASSERT_TRUE(button->HasFocus());
   EXPECT_EQ(button->GetCurrentLookIndex(), 3);
 
   for (const uint32_t modifiers :
        {kModifierShift | kModifierLeftShift, kModifierCtrl | kModifierLeftCtrl, kModifierAlt | kModifierLeftAlt}) {
-    (void)button->OnKey(KeyPress(kEnter, modifiers)); // nobody takes it
+    button->OnKey(KeyPress(kEnter, modifiers)); // nobody takes it
     EXPECT_FALSE(button->IsFlashActive());
   }
   EXPECT_EQ(button->OnKeyDown(KeyPress(u' ')), QZ_FALSE); // Space does nothing
@@ -315,10 +315,10 @@ TEST(ButtonTest, SimulateClickNotificationsComeFromAnySourceAndAreIgnoredWhileDi
 
 TEST(ButtonTest, AFailingRegistrationOfTheSimulatedClickThrowsItsText) {
   WidgetSkin skin("Buttons.xml", [](LControlFactory& factory) {
-    (void)factory.RegisterControlCreateFunction(u"Framework.Button", &CreateControlOf<RefusingButton>); // 0
+    factory.RegisterControlCreateFunction(u"Framework.Button", &CreateControlOf<RefusingButton>);
   });
   try {
-    (void)skin.Create(u"buttons");
+    skin.Create(u"buttons");
     FAIL() << "no exception";
   } catch (const std::exception& failure) {
     EXPECT_STREQ(failure.what(),
@@ -330,9 +330,9 @@ TEST(ButtonTest, TheToolTipIsTheLabelWhileItIsCutOff) {
   WidgetSkin skin("Buttons.xml");
   ASSERT_TRUE(skin.Create(u"buttons"));
   const RCPtr<LButton> button = skin.Find<LButton>({u"fourteen"});
-  (void)button->SetText(u"fits"); // 0
+  button->SetText(u"fits");
   EXPECT_EQ(button->GetToolTipText(), WString());
-  (void)button->SetText(u"a label far too long for sixty pixels"); // 0
+  button->SetText(u"a label far too long for sixty pixels");
   EXPECT_EQ(button->GetToolTipText(), WString(u"a label far too long for sixty pixels"));
 }
 

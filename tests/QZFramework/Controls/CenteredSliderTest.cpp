@@ -31,10 +31,8 @@ protected:
   RCPtr<FakeRootWindow> window{new FakeRootWindow};
   RCPtr<TestControl> top = QZTest::MakeTop();
 
-  void SetUp() override {
-    (void)window->InstallRootControl(top); // always 0
-  }
-  void TearDown() override { (void)window->InstallRootControl(nullptr); } // always 0
+  void SetUp() override { window->InstallRootControl(top); }
+  void TearDown() override { window->InstallRootControl(nullptr); } // always 0
 
   RCPtr<LCenteredSlider> Make(const WString& name) {
     const RCPtr<LCenteredSlider> slider = skin.CreateAs<LCenteredSlider>(top, name);
@@ -50,7 +48,7 @@ struct Axis {
 };
 Axis AxisOf(const RCPtr<LControl>& control, int32_t axis) {
   Axis blocks;
-  (void)control->GetLayoutDescriptor()->GetAxis(axis, blocks.position, blocks.size); // 0 for axes 0 and 1
+  control->GetLayoutDescriptor()->GetAxis(axis, blocks.position, blocks.size);
   return blocks;
 }
 
@@ -96,9 +94,9 @@ TEST_F(CenteredSliderTest, TheRangePartsFollowTheThumbWhileThePointerMovesIt) {
   const RCPtr<LControl> thumb = slider->GetThumb();
   Axis blocks = AxisOf(thumb, 0);
   blocks.position.abs = 100.0;
-  (void)thumb->SetAxisPlacement(0, blocks.position, blocks.size); // 0
+  thumb->SetAxisPlacement(0, blocks.position, blocks.size);
   EXPECT_EQ(AxisOf(slider->GetLowRangeBounds(), 0).position.abs, 10.0);
-  (void)thumb->OnMouseMove(LPointWithModifiersParam::Create({3, 4}, 0)); // always 0
+  thumb->OnMouseMove(LPointWithModifiersParam::Create({3, 4}, 0));
   EXPECT_EQ(AxisOf(slider->GetLowRangeBounds(), 0).position.abs, 110.0);
   EXPECT_EQ(AxisOf(slider->GetHighRangeBounds(), 0).position.abs, 110.0);
 }
@@ -106,16 +104,16 @@ TEST_F(CenteredSliderTest, TheRangePartsFollowTheThumbWhileThePointerMovesIt) {
 TEST_F(CenteredSliderTest, WithoutTheHighPartOnlyTheLowOneMoves) {
   const RCPtr<LCenteredSlider> slider = Make(u"sliderLowOnly");
   EXPECT_FALSE(slider->GetHighRangeBounds());
-  (void)slider->SetValueAndPlaceThumb(1.0); // the value kept
+  slider->SetValueAndPlaceThumb(1.0);
   EXPECT_EQ(AxisOf(slider->GetLowRangeBounds(), 0).position.abs, 190.0);
 }
 
 TEST_F(CenteredSliderTest, WithoutAThumbTheSliderThrows) {
-  EXPECT_EQ(ThrownText([this] { (void)skin.Create(top, u"sliderNoThumb"); }), kNoThumb);
+  EXPECT_EQ(ThrownText([this] { skin.Create(top, u"sliderNoThumb"); }), kNoThumb);
   EXPECT_FALSE(top->FindChildByName(u"sliderNoThumb")); // the failed control left its parent
   const RCPtr<LCenteredSlider> bare(new LCenteredSlider(top, u"bare"));
-  EXPECT_EQ(ThrownText([&bare] { (void)bare->SetValueAndPlaceThumb(0.5); }), kNoThumb);
-  (void)bare->Detach(); // always 0
+  EXPECT_EQ(ThrownText([&bare] { bare->SetValueAndPlaceThumb(0.5); }), kNoThumb);
+  bare->Detach();
 }
 
 TEST_F(CenteredSliderTest, AClickOnAFillReachesTheSlider) {

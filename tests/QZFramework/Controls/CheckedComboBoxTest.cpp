@@ -25,8 +25,8 @@ public:
 };
 
 void RegisterCheckedCombo(LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.CheckedComboBox", &CreateControlOf<RecordingCheckedCombo>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ComboBoxWithIcons", &CreateControlOf<LCheckedComboBox>);
+  factory.RegisterControlCreateFunction(u"Framework.CheckedComboBox", &CreateControlOf<RecordingCheckedCombo>);
+  factory.RegisterControlCreateFunction(u"Framework.ComboBoxWithIcons", &CreateControlOf<LCheckedComboBox>);
 }
 
 class CheckedComboBoxTest : public ::testing::Test {
@@ -52,7 +52,7 @@ protected:
     const auto row = DynamicCast<LCheckedListBoxItem>(list->GetRowControl(list->GetRowOfItem(item)));
     ASSERT_TRUE(row && row->GetCheckBoxPart());
     const RCPtr<LButton> box = row->GetCheckBoxPart();
-    (void)box->SetValue(box->GetValue() >= 0.5 ? 0.0 : 1.0); // what a click on an auto-value box does
+    box->SetValue(box->GetValue() >= 0.5 ? 0.0 : 1.0); // what a click on an auto-value box does
   }
 };
 

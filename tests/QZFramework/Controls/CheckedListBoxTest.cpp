@@ -165,7 +165,7 @@ TEST(CheckedListBoxTest, RemovingCheckedItemsTakesThemOffTheCount) {
   EXPECT_EQ(list->GetCheckedCount(), 0);
   // Sorting moves checks with their items.
   for (const char16_t* text : {u"c", u"a", u"b"}) {
-    (void)list->InsertItem(list->GetItemCount(), QZ::MakeTaggableString(text));
+    list->InsertItem(list->GetItemCount(), QZ::MakeTaggableString(text));
   }
   list->SetItemChecked(0, true);
   EXPECT_TRUE(list->SortAllItems());
@@ -176,8 +176,7 @@ TEST(CheckedListBoxTest, RemovingCheckedItemsTakesThemOffTheCount) {
 
 TEST(CheckedListBoxTest, OnlyTheListItselfTakesItsLookThreeAsPictures) {
   ListSkin skin("CheckedList.xml", {}, [](QZ::LControlFactory& factory) {
-    (void)factory.RegisterControlCreateFunction(u"Test.DerivedCheckedListBox",
-                                                &QZ::CreateControlOf<DerivedCheckedList>);
+    factory.RegisterControlCreateFunction(u"Test.DerivedCheckedListBox", &QZ::CreateControlOf<DerivedCheckedList>);
   });
   const RCPtr<LCheckedListBox> list = skin.Create<LCheckedListBox>(u"picturesHost");
   ASSERT_TRUE(list);

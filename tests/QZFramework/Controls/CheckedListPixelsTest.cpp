@@ -30,14 +30,14 @@ protected:
     const RectT<int32_t> area{0, 0, RoundToInt32(rect.width), RoundToInt32(rect.height)};
     EXPECT_EQ(mRenderer->InitRenderContextInfo(area, nullptr, true, mContext), QZ_OK);
     mContext->GetUpdateRegion().AddRect({0, 0, area.width, area.height});
-    (void)mRenderer->RenderStart(mContext); // 0 or throws
+    mRenderer->RenderStart(mContext);
     RCPtrArray<LControl, 1, 0> deferred;
     {
       const RectT<double> frame{0, 0, rect.width, rect.height};
       CAutoClip window(mRenderer, frame, frame, nullptr);
       EXPECT_EQ(mSkin.top->Paint(mRenderer, mContext->GetUpdateRegion(), deferred, false), QZ_OK);
     }
-    (void)mRenderer->RenderFinish(mContext); // 0 or throws
+    mRenderer->RenderFinish(mContext);
     return *dynamic_cast<LGDIRenderContextInfo&>(*mContext).GetCurrentSurface()->GetImage();
   }
 

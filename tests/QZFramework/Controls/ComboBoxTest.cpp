@@ -39,7 +39,7 @@ protected:
   void Key(uint8_t virtualKey, uint32_t modifiers = 0) {
     const RCPtr<QZ::LControl> focused = skin.window->focusedControl;
     ASSERT_TRUE(focused);
-    (void)focused->OnKey(KeyPress(virtualKey, modifiers)); // 0 when used
+    focused->OnKey(KeyPress(virtualKey, modifiers));
   }
   // The middle of the list's row that shows item.
   void MoveToItem(int32_t item) {
@@ -115,12 +115,12 @@ TEST_F(ComboBoxTest, KeysInTheOpenListPickAnItem) {
 }
 
 TEST_F(ComboBoxTest, OpeningHighlightsTheFirstItemOfTheText) {
-  (void)combo->AddItem(WString(u"Two"));
+  combo->AddItem(WString(u"Two"));
   ASSERT_EQ(combo->SelectItem(5), 5);
   ASSERT_EQ(combo->ShowDropDown(true), QZ::QZ_OK);
   EXPECT_EQ(QZTest::Selected(*list), std::vector<uint32_t>{2}) << "the first of the two";
   ASSERT_EQ(combo->ShowDropDown(false), QZ::QZ_OK);
-  (void)combo->SetTextInternal(WString(u"nothing like it"), true);
+  combo->SetTextInternal(WString(u"nothing like it"), true);
   ASSERT_EQ(combo->ShowDropDown(true), QZ::QZ_OK);
   EXPECT_EQ(QZTest::Selected(*list), std::vector<uint32_t>{0});
 }
@@ -141,7 +141,7 @@ TEST_F(ComboBoxTest, SelectingNothingKeepsTheTextSilently) {
 TEST_F(ComboBoxTest, SelectingTheSelectedItemAgainRefreshesTheTextOnly) {
   ASSERT_EQ(combo->SelectItem(2), 2);
   EXPECT_EQ(heard->Count("NID_SELECTION_CHANGE"), 1u);
-  (void)combo->SetTextInternal(WString(u"edited"), true);
+  combo->SetTextInternal(WString(u"edited"), true);
   EXPECT_EQ(combo->SelectItem(2), 2);
   EXPECT_EQ(Utf8(combo->GetText()), "Two");
   EXPECT_EQ(heard->Count("NID_SELECTION_CHANGE"), 1u);
@@ -170,8 +170,8 @@ TEST_F(ComboBoxTest, InsertingMovesTheSelectionWithItsItemSilently) {
   EXPECT_TRUE(heard->heard.empty());
 
   // Nothing selected: an item of the shown text becomes the selection.
-  (void)combo->SelectItem(-1);
-  (void)combo->SetTextInternal(WString(u"Wanted"), true);
+  combo->SelectItem(-1);
+  combo->SetTextInternal(WString(u"Wanted"), true);
   EXPECT_EQ(combo->AddItem(WString(u"Other")), 8);
   EXPECT_EQ(combo->GetSelectedIndex(), -1);
   EXPECT_EQ(combo->AddItem(WString(u"Wanted")), 9);
@@ -260,9 +260,9 @@ TEST_F(ComboBoxTest, AnOpeningListenerMayRefillTheList) {
   heard->onHeard = [&](const RCPtr<QZ::LNotification>& notification) {
     if (WString(notification->GetID()) == WString(u"NID_DROPDOWN_OPENING")) {
       ++openings;
-      (void)combo->SetItemCount(0);
+      combo->SetItemCount(0);
       for (int i = 0; i < 12; ++i) {
-        (void)combo->AddItem(WString::Format(u"Fresh %d", i));
+        combo->AddItem(WString::Format(u"Fresh %d", i));
       }
     }
   };

@@ -26,17 +26,17 @@ public:
   // The text becomes text; "NID_TEXTBOX_TEXT_CHANGE", then "NID_TEXTBOX_VALIDATING" and
   // "NID_TEXTBOX_VALIDATED" with parameter.
   void Validate(const QZ::WString& text, const QZ::RCPtr<QZ::LRefCountedObject>& parameter) {
-    (void)SetTextInternal(text, true); // whether it changed
-    (void)Notify(u"NID_TEXTBOX_TEXT_CHANGE", parameter);
-    (void)Notify(u"NID_TEXTBOX_VALIDATING", parameter);
-    (void)Notify(u"NID_TEXTBOX_VALIDATED", parameter);
+    SetTextInternal(text, true);
+    Announce(u"NID_TEXTBOX_TEXT_CHANGE", parameter);
+    Announce(u"NID_TEXTBOX_VALIDATING", parameter);
+    Announce(u"NID_TEXTBOX_VALIDATED", parameter);
   }
 };
 
 inline void RegisterComboClasses(QZ::LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.ComboBox", &QZ::CreateControlOf<QZ::LComboBox>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ComboTextBox", &QZ::CreateControlOf<QZ::LComboBox>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.TextBox", &QZ::CreateControlOf<StandInTextBox>);
+  factory.RegisterControlCreateFunction(u"Framework.ComboBox", &QZ::CreateControlOf<QZ::LComboBox>);
+  factory.RegisterControlCreateFunction(u"Framework.ComboTextBox", &QZ::CreateControlOf<QZ::LComboBox>);
+  factory.RegisterControlCreateFunction(u"Framework.TextBox", &QZ::CreateControlOf<StandInTextBox>);
 }
 
 class ComboSkin : public ListSkin {

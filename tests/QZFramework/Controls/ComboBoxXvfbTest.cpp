@@ -58,7 +58,7 @@ protected:
 
   // Pumps the window layer until done holds, with the idle passes; false after 10 s.
   bool PumpUntil(const std::function<bool()>& done) {
-    return QZTest::PumpUntil(done, [this] { (void)skin.application.DoIdleWork(true); }); // whether more waits
+    return QZTest::PumpUntil(done, [this] { skin.application.DoIdleWork(true); }); // whether more waits
   }
 
   // The window as the X server shows it.

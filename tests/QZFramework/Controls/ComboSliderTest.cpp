@@ -26,10 +26,10 @@ public:
 };
 
 void RegisterComboSlider(LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.ComboSlider", &CreateControlOf<CountingComboSlider>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ComboSlider.DropDownPanel", &CreateControlOf<LPanel>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.Slider", &CreateControlOf<LSlider>);
-  (void)factory.RegisterControlCreateFunction(u"Test.Part", &CreateControlOf<LControl>);
+  factory.RegisterControlCreateFunction(u"Framework.ComboSlider", &CreateControlOf<CountingComboSlider>);
+  factory.RegisterControlCreateFunction(u"Framework.ComboSlider.DropDownPanel", &CreateControlOf<LPanel>);
+  factory.RegisterControlCreateFunction(u"Framework.Slider", &CreateControlOf<LSlider>);
+  factory.RegisterControlCreateFunction(u"Test.Part", &CreateControlOf<LControl>);
 }
 
 class ComboSliderTest : public ::testing::Test {
@@ -50,7 +50,7 @@ protected:
 };
 
 TEST_F(ComboSliderTest, DraggingTheSliderNotifiesEachChangeAndTheFinalValueOnceMore) {
-  (void)combo->SetValue(combo->ValueToNormalized(10));
+  combo->SetValue(combo->ValueToNormalized(10));
   skin.pointer.ClickAt(combo, 5, 5);
   ASSERT_TRUE(combo->IsDroppedDown());
   EXPECT_EQ(combo->GetCurrentLookIndex(), LComboSlider::kLookOpenHover);
@@ -75,7 +75,7 @@ TEST_F(ComboSliderTest, DraggingTheSliderNotifiesEachChangeAndTheFinalValueOnceM
 TEST_F(ComboSliderTest, AValueSetFromOutsideMovesTheThumbAndShowsWholeUnits) {
   EXPECT_EQ(combo->GetText(), WString(u"0")) << "shown from the start";
   const auto recorder = TimedRecorder::Listen(combo, {u"NID_VALUE_CHANGE"});
-  (void)combo->SetValue(combo->ValueToNormalized(63.6));
+  combo->SetValue(combo->ValueToNormalized(63.6));
   EXPECT_EQ(combo->GetText(), WString(u"64"));
   EXPECT_EQ(combo->GetSlider()->GetThumb()->GetRect().x, 64.0);
   EXPECT_DOUBLE_EQ(combo->GetSlider()->GetValue(), combo->GetValue());

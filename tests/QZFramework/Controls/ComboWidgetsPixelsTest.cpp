@@ -18,12 +18,12 @@ namespace {
 namespace Gfx = Platform::Graphics;
 
 void RegisterComboWidgets(LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.ComboSlider", &CreateControlOf<LComboSlider>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ComboSlider.DropDownPanel", &CreateControlOf<LPanel>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.Slider", &CreateControlOf<LSlider>);
-  (void)factory.RegisterControlCreateFunction(u"Test.Part", &CreateControlOf<LControl>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.CheckedComboBox", &CreateControlOf<LCheckedComboBox>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ComboBoxWithIcons", &CreateControlOf<LCheckedComboBox>);
+  factory.RegisterControlCreateFunction(u"Framework.ComboSlider", &CreateControlOf<LComboSlider>);
+  factory.RegisterControlCreateFunction(u"Framework.ComboSlider.DropDownPanel", &CreateControlOf<LPanel>);
+  factory.RegisterControlCreateFunction(u"Framework.Slider", &CreateControlOf<LSlider>);
+  factory.RegisterControlCreateFunction(u"Test.Part", &CreateControlOf<LControl>);
+  factory.RegisterControlCreateFunction(u"Framework.CheckedComboBox", &CreateControlOf<LCheckedComboBox>);
+  factory.RegisterControlCreateFunction(u"Framework.ComboBoxWithIcons", &CreateControlOf<LCheckedComboBox>);
 }
 
 class ComboWidgetsPixelsTest : public ::testing::Test {
@@ -45,7 +45,7 @@ protected:
     const RectT<int32_t> area{0, 0, RoundToInt32(rect.width), RoundToInt32(rect.height)};
     EXPECT_EQ(mRenderer->InitRenderContextInfo(area, nullptr, true, mContext), QZ_OK);
     mContext->GetUpdateRegion().AddRect({0, 0, area.width, area.height});
-    (void)mRenderer->RenderStart(mContext); // 0 or throws
+    mRenderer->RenderStart(mContext);
     RCPtrArray<LControl, 1, 0> deferred;
     {
       const RectT<double> frame{0, 0, rect.width, rect.height};
@@ -61,7 +61,7 @@ protected:
         EXPECT_EQ(floating->Paint(mRenderer, mContext->GetUpdateRegion(), nested, true), QZ_OK);
       }
     }
-    (void)mRenderer->RenderFinish(mContext); // 0 or throws
+    mRenderer->RenderFinish(mContext);
     return *dynamic_cast<LGDIRenderContextInfo&>(*mContext).GetCurrentSurface()->GetImage();
   }
 
@@ -75,7 +75,7 @@ TEST_F(ComboWidgetsPixelsTest, AnOpenComboSliderShowsItsValueAndTheThumbInItsPan
   mSkin.window->clientRect = {0, 0, 400, 200};
   const RCPtr<LComboSlider> combo = mSkin.Create<LComboSlider>(u"comboSliderHost", u"combo");
   ASSERT_TRUE(combo);
-  (void)combo->SetValue(combo->ValueToNormalized(64));
+  combo->SetValue(combo->ValueToNormalized(64));
   ASSERT_EQ(combo->ShowDropDown(true), QZ_OK);
   EXPECT_TRUE(
       QZTest::ImagesMatch(PaintHost(), QZTest::ReferenceImage("ComboSliderOpen.png"), 2, QZ_WIDGET_TEST_OUTPUT));
@@ -99,7 +99,7 @@ TEST_F(CheckedComboPixelsTest, AnOpenCheckedComboShowsTheChecksInItsListAndOnIts
   combo->GetCheckedList()->SetItemChecked(2, true);
   ASSERT_EQ(combo->SelectItem(2), 2);
   ASSERT_EQ(combo->ShowDropDown(true), QZ_OK);
-  (void)combo->GetLookIndex(); // always 0
+  combo->GetLookIndex();
   EXPECT_TRUE(
       QZTest::ImagesMatch(PaintHost(), QZTest::ReferenceImage("CheckedComboOpen.png"), 2, QZ_WIDGET_TEST_OUTPUT));
 }

@@ -84,7 +84,7 @@ protected:
     if (made.CreateRenderer(QZ::kRendererGDI) != QZ::QZ_OK) {
       return QZ::QZ_E_FAIL;
     }
-    (void)made.GetRootWindow()->InstallRootControl(control); // 0
+    made.GetRootWindow()->InstallRootControl(control);
     const uint32_t id = script->SdlIdOf(made.GetSafeHwnd());
     script->Push(QZTest::WindowEvent(id, SDL_WINDOWEVENT_FOCUS_GAINED));
     for (const Step& step : steps) {
@@ -119,9 +119,9 @@ protected:
   QZTest::FakeApplicationContext context;
   RCPtr<QZ::LNotificationCenter> centre;
   QZTest::WidgetSkin skin{"Dialog.xml", [](QZ::LControlFactory& factory) {
-                            (void)factory.RegisterControlCreateFunction(u"Test.Dialog", &QZ::CreateControlOf<LDialog>);
-                            (void)factory.RegisterControlCreateFunction(u"Framework.TextBox",
-                                                                        &QZ::CreateControlOf<QZ::LControl>);
+                            factory.RegisterControlCreateFunction(u"Test.Dialog", &QZ::CreateControlOf<LDialog>);
+                            factory.RegisterControlCreateFunction(u"Framework.TextBox",
+                                                                  &QZ::CreateControlOf<QZ::LControl>);
                           }};
   std::vector<Step> steps;
 };

@@ -20,8 +20,8 @@ public:
 };
 
 void RegisterDialogClasses(QZ::LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Test.Dialog", &QZ::CreateControlOf<LDialog>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.TextBox", &QZ::CreateControlOf<StubbornField>);
+  factory.RegisterControlCreateFunction(u"Test.Dialog", &QZ::CreateControlOf<LDialog>);
+  factory.RegisterControlCreateFunction(u"Framework.TextBox", &QZ::CreateControlOf<StubbornField>);
 }
 
 class DialogTest : public ::testing::Test {
@@ -108,7 +108,7 @@ TEST_F(DialogTest, WithoutAnOSWindowTheNotificationsStillGoOut) {
   EXPECT_EQ(dialog->EndDialog(LDialog::kResultNo), QZ::QZ_E_FAIL);
   EXPECT_EQ(Heard(), (std::vector<std::string>{"NID_DIALOG_CLOSING", "NID_DIALOG_CLOSED"}));
   // Outside any window.
-  (void)skin.window->InstallRootControl(nullptr); // 0
+  skin.window->InstallRootControl(nullptr);
   recorder->heard.clear();
   EXPECT_EQ(dialog->EndDialog(LDialog::kResultOK), QZ::QZ_E_FAIL);
   EXPECT_EQ(Heard(), (std::vector<std::string>{"NID_DIALOG_CLOSING", "NID_DIALOG_CLOSED"}));

@@ -67,29 +67,29 @@ TEST(FileDropperTest, ALeftPressStartsTheDragStateOncePerPress) {
     // Right and middle presses change nothing.
     for (uint32_t button : {kMouseButtonRight, kMouseButtonMiddle}) {
       harness.window->mouseButtons = button;
-      (void)proxy->OnMouseDown(QZTest::Press(button, 4, 4)); // taken
-      (void)proxy->OnMouseMove(QZTest::Move(9, 9));          // always 0
+      proxy->OnMouseDown(QZTest::Press(button, 4, 4));
+      proxy->OnMouseMove(QZTest::Move(9, 9));
       harness.window->mouseButtons = 0;
-      (void)proxy->OnMouseUp(QZTest::Release(button, 9, 9)); // always 0
+      proxy->OnMouseUp(QZTest::Release(button, 9, 9));
     }
     EXPECT_EQ(Requests(proxy), 0);
     EXPECT_EQ(proxy->GetDragMode(), LControl::kDragNone);
     EXPECT_EQ(proxy->GetLayoutDescriptor()->layoutOrder, 5);
 
     harness.window->mouseButtons = kMouseButtonLeft;
-    (void)proxy->OnMouseDown(QZTest::Press(kMouseButtonLeft, 4, 4)); // taken
+    proxy->OnMouseDown(QZTest::Press(kMouseButtonLeft, 4, 4));
     EXPECT_EQ(Requests(proxy), 1);
     EXPECT_EQ(proxy->GetDragMode(), LControl::kDragAndDrop);
     EXPECT_EQ(proxy->GetDragAxes(), LControl::kDragAxisX | LControl::kDragAxisY);
     EXPECT_EQ(proxy->GetLayoutDescriptor()->layoutOrder, 0);
 
     // Moves with the button held drag the proxy and ask nothing more of it.
-    (void)proxy->OnMouseMove(QZTest::Move(20, 14)); // always 0
-    (void)proxy->OnMouseMove(QZTest::Move(30, 24)); // always 0
+    proxy->OnMouseMove(QZTest::Move(20, 14));
+    proxy->OnMouseMove(QZTest::Move(30, 24));
     EXPECT_EQ(Requests(proxy), 1);
     EXPECT_TRUE(proxy->GetConditions() & kConditionLeftDrag);
     harness.window->mouseButtons = 0;
-    (void)proxy->OnMouseUp(QZTest::Release(kMouseButtonLeft, 30, 24)); // always 0
+    proxy->OnMouseUp(QZTest::Release(kMouseButtonLeft, 30, 24));
   }
 }
 
@@ -104,11 +104,11 @@ TEST(FileDropperTest, AtTheDragsEndTheProxyIsHiddenAndGoesAtTheNextIdleTick) {
     const uint32_t children = host->GetChildren().GetCount();
 
     harness.window->mouseButtons = kMouseButtonLeft;
-    (void)proxy->OnMouseDown(QZTest::Press(kMouseButtonLeft, 4, 4)); // taken
-    (void)proxy->OnMouseMove(QZTest::Move(40, 30));                  // always 0
+    proxy->OnMouseDown(QZTest::Press(kMouseButtonLeft, 4, 4));
+    proxy->OnMouseMove(QZTest::Move(40, 30));
     const PointT<double> dragged{proxy->GetRect().x, proxy->GetRect().y};
     harness.window->mouseButtons = 0;
-    (void)proxy->OnMouseUp(QZTest::Release(kMouseButtonLeft, 40, 30)); // always 0
+    proxy->OnMouseUp(QZTest::Release(kMouseButtonLeft, 40, 30));
 
     EXPECT_NE(dragged.x, 0.0); // it moved with the pointer
     EXPECT_FALSE(proxy->IsShown(false));

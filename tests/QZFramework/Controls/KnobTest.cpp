@@ -87,11 +87,11 @@ protected:
   int made = 0;
 
   void SetUp() override {
-    (void)top->SetFocusable(false);        // its children may hold the focus
-    (void)window->InstallRootControl(top); // always 0
+    top->SetFocusable(false); // its children may hold the focus
+    window->InstallRootControl(top);
     window->mouseButtons = kMouseButtonLeft;
   }
-  void TearDown() override { (void)window->InstallRootControl(nullptr); } // always 0
+  void TearDown() override { window->InstallRootControl(nullptr); } // always 0
 
   // The skin's knob entry with these create parameters and, when frames is not negative,
   // that many frames (the skin's first ones, repeated) and no strips.
@@ -118,7 +118,7 @@ protected:
     RCPtr<KnobListener> listener(new KnobListener);
     for (NotificationName name :
          {u"NID_VALUE_CHANGE", u"NID_VALUE_CHANGE_CAPTURE", u"NID_VALUE_CHANGE_KEY_DOWN", u"NID_VALUE_CHANGE_KEY_UP"}) {
-      (void)listener->RegisterNotification(RCPtr<LNotificationDistributor>(knob), name); // the id
+      listener->RegisterNotification(RCPtr<LNotificationDistributor>(knob), name);
     }
     return listener;
   }
@@ -128,10 +128,10 @@ protected:
     ASSERT_EQ(knob->OnMouseDown(LMouseButtonParam::Create(kMouseButtonLeft, at, 0, false, kMouseButtonLeft, 0)), QZ_OK);
   }
   static void Move(const RCPtr<LKnob>& knob, PointT<int32_t> to) {
-    (void)knob->OnMouseMove(LPointWithModifiersParam::Create(to, 0)); // always 0
+    knob->OnMouseMove(LPointWithModifiersParam::Create(to, 0));
   }
   static void Release(const RCPtr<LKnob>& knob, PointT<int32_t> at) {
-    (void)knob->OnMouseUp(LMouseButtonParam::Create(kMouseButtonLeft, at, 0, false, 0, 0)); // 0 for the left button
+    knob->OnMouseUp(LMouseButtonParam::Create(kMouseButtonLeft, at, 0, false, 0, 0));
   }
 };
 
@@ -251,7 +251,7 @@ TEST_F(KnobTest, TheTrendDecidesADiagonalStep) {
   // Right or up raises, left or down lowers; a step both right and down (or left and up)
   // loses the part the trend since the move before does not favour.
   const RCPtr<LKnob> knob = MakeKnob();
-  (void)knob->SetValue(61.0 / 123.0);
+  knob->SetValue(61.0 / 123.0);
   Press(knob, {20, 20});
   struct Case {
     PointT<int32_t> to;
@@ -318,7 +318,7 @@ TEST_F(KnobTest, OutsideValuesWaitForTheEndOfADrag) {
   Press(knob, {0, 0});
   Move(knob, {1, 0});
   const double kept = knob->GetValue();
-  (void)knob->SetValue(2.0); // held back
+  knob->SetValue(2.0); // held back
   Release(knob, {1, 0});
   EXPECT_EQ(knob->GetValue(), kept);
 }
@@ -354,7 +354,7 @@ TEST_F(KnobTest, AModifiedArrowIsNotTheKnobsButItsReleaseEndsTheSeries) {
 
 TEST_F(KnobTest, LosingTheFocusWhileAnArrowIsHeldEndsTheSeries) {
   const RCPtr<LKnob> knob = MakeKnob();
-  (void)knob->SetFocus(true); // 1: the parent took note
+  knob->SetFocus(true);
   ASSERT_TRUE(knob->HasFocus());
   const RCPtr<KnobListener> listener = Listen(knob);
   EXPECT_EQ(knob->OnKeyDown(Key(kUp, true)), QZ_OK);
@@ -362,8 +362,8 @@ TEST_F(KnobTest, LosingTheFocusWhileAnArrowIsHeldEndsTheSeries) {
   EXPECT_EQ(listener->Events(),
             (std::vector<std::string>{"NID_VALUE_CHANGE_KEY_DOWN key", "NID_VALUE_CHANGE_KEY_UP none"}));
   // The series is over: the next release ends nothing new but is still told.
-  (void)knob->SetFocus(true); // 1: the parent took note
-  (void)knob->KillFocus();    // true
+  knob->SetFocus(true);
+  knob->KillFocus();
   EXPECT_EQ(listener->Events().size(), 2u);
 }
 
@@ -381,7 +381,7 @@ TEST_F(KnobTest, TheWheelStepsOneUnitPerNotch) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.vertical << " " << c.direction);
     const RCPtr<LKnob> knob = MakeKnob();
-    (void)knob->SetValue(10 * kUnit);
+    knob->SetValue(10 * kUnit);
     const RCPtr<LMouseWheelParam> notch = LMouseWheelParam::Create({0, 0}, 0, c.direction);
     EXPECT_EQ(c.vertical ? knob->OnMouseWheelV(notch) : knob->OnMouseWheelH(notch), QZ_OK);
     EXPECT_NEAR(knob->GetValue(), c.value, 1e-12);
@@ -404,7 +404,7 @@ TEST_F(KnobTest, TheFocusAndDisabledStripsReplaceEveryFrame) {
   };
   const std::vector<const LBitmap*> none(31, nullptr);
   EXPECT_EQ(overlays(), none);
-  (void)knob->SetFocus(true); // 1: the parent took note
+  knob->SetFocus(true);
   ASSERT_TRUE(knob->HasFocus());
   EXPECT_EQ(overlays(), std::vector<const LBitmap*>(31, focus.Get()));
   // Disabled while focused: the disabled strip wins.
@@ -415,7 +415,7 @@ TEST_F(KnobTest, TheFocusAndDisabledStripsReplaceEveryFrame) {
   EXPECT_EQ(knob->SetEnabled(true), QZ_OK);
   EXPECT_EQ(overlays(), none);
   // Looks applied again follow the focus.
-  (void)knob->SetFocus(true); // 1: the parent took note
+  knob->SetFocus(true);
   EXPECT_EQ(knob->OnLookChanged(), QZ_OK);
   EXPECT_EQ(overlays(), std::vector<const LBitmap*>(31, focus.Get()));
   EXPECT_TRUE(knob->KillFocus());
@@ -442,7 +442,7 @@ TEST_F(KnobTest, UselessRangesAndMultipliersStillGiveValuesInRange) {
     if (c.ctrl) {
       skin.application.keysDown.insert(0x11);
     }
-    (void)knob->SetValue(0.5);
+    knob->SetValue(0.5);
     Press(knob, {0, 0});
     Move(knob, {10, 0});
     EXPECT_EQ(knob->GetValue(), c.value);
@@ -490,9 +490,9 @@ TEST_F(KnobTest, NoInputDrivesTheValueOutOfRangeOrTheFramesBelowZero) {
       for (int step = 0; step < 12; ++step) {
         Move(knob, {coordinate(), coordinate()});
         if (step % 5 == 0) {
-          (void)knob->OnKeyDown(Key(kRight, true));                                   // 0
-          (void)knob->OnMouseWheelV(LMouseWheelParam::Create({0, 0}, 0, kWheelDown)); // 0
-          (void)knob->SetValue(step % 2 ? std::numeric_limits<double>::quiet_NaN() : 3.0);
+          knob->OnKeyDown(Key(kRight, true));
+          knob->OnMouseWheelV(LMouseWheelParam::Create({0, 0}, 0, kWheelDown));
+          knob->SetValue(step % 2 ? std::numeric_limits<double>::quiet_NaN() : 3.0);
         }
         const double value = knob->GetValue();
         ASSERT_TRUE(value >= 0.0 && value <= 1.0) << value;
@@ -504,7 +504,7 @@ TEST_F(KnobTest, NoInputDrivesTheValueOutOfRangeOrTheFramesBelowZero) {
       ASSERT_GE(index, 0);
       ASSERT_LT(uint32_t(index), limit);
     }
-    (void)knob->Detach(); // always 0
+    knob->Detach();
   }
 }
 

@@ -43,12 +43,12 @@ void Click(ListSkin& skin, const RCPtr<LListBoxItem>& row, uint32_t modifiers = 
            uint32_t button = QZ::kMouseButtonLeft) {
   skin.pointer.MoveTo(row, 5, 5);
   skin.window->mouseButtons = button;
-  (void)row->OnMouseDown(QZ::LMouseButtonParam::Create(button, {5, 5}, modifiers, doubleClick, button, 0));
+  row->OnMouseDown(QZ::LMouseButtonParam::Create(button, {5, 5}, modifiers, doubleClick, button, 0));
   skin.window->mouseButtons = 0;
   const RCPtr<QZ::LControl> target =
       skin.window->captureControl ? skin.window->captureControl : RCPtr<QZ::LControl>(row);
   const QZ::PointT<int32_t> local = (skin.window->mousePosition.ToDouble() - target->GetWindowPosition()).Round();
-  (void)target->OnMouseUp(QZ::LMouseButtonParam::Create(button, local, modifiers, false, 0, 0));
+  target->OnMouseUp(QZ::LMouseButtonParam::Create(button, local, modifiers, false, 0, 0));
 }
 
 QZ::QZResult Key(const RCPtr<LListBox>& list, uint8_t virtualKey, uint32_t modifiers = 0) {
@@ -223,7 +223,7 @@ TEST(ListBoxSelectionTest, SortingKeepsTheSelectionWithItsItemIgnoringCase) {
   ListSkin skin("ListBox.xml");
   const RCPtr<LListBox> list = skin.Create(u"plainHost");
   for (const char16_t* text : {u"b", u"A", u"c", u"\u00E4x", u"\u00C4a"}) {
-    (void)list->InsertItem(list->GetItemCount(), QZ::MakeTaggableString(text));
+    list->InsertItem(list->GetItemCount(), QZ::MakeTaggableString(text));
   }
   ASSERT_EQ(list->SelectItems(0, -1, true), 0); // "b"
   EXPECT_TRUE(list->SortAllItems());
@@ -269,7 +269,7 @@ TEST(ListBoxSelectionTest, RemovalKeepsOrClearsTheAnchorAndTheCaret) {
     list->SetMultipleSelection(true);
     ASSERT_EQ(list->SelectItems(c.anchor, c.focus, false), c.anchor);
     // An item between them is deselected first: that moves neither.
-    (void)list->DeselectItem(c.removed); // 1 when it was not selected
+    list->DeselectItem(c.removed);
     ASSERT_EQ(list->GetAnchorIndex(), c.anchor) << c.name;
     ASSERT_EQ(list->GetFocusIndex(), c.focus) << c.name;
     EXPECT_EQ(list->RemoveItem(c.removed), 5) << c.name;
@@ -454,7 +454,7 @@ TEST(ListBoxKeysTest, UpAndDownMoveTheCaretOverShownSelectableItems) {
   EXPECT_EQ(QZTest::Selected(*list), (std::vector<uint32_t>{2}));
   // The caret stays in view.
   for (int i = 0; i < 10; ++i) {
-    (void)Key(list, kDown);
+    Key(list, kDown);
   }
   EXPECT_EQ(list->GetFocusIndex(), 12);
   EXPECT_EQ(list->GetFirstShownIndex(), 5u);      // 12 in the last whole row
@@ -571,13 +571,13 @@ TEST(ListBoxRowTest, ARowShowsTheLookOfItsItemAndItsConditions) {
   skin.pointer.MoveToWindow(290, 190);
   EXPECT_EQ(first->GetCurrentLookIndex(), 10); // marked and selected, at rest
   EXPECT_EQ(second->GetCurrentLookIndex(), 0);
-  (void)list->SetEnabled(false);
+  list->SetEnabled(false);
   EXPECT_EQ(first->GetCurrentLookIndex(), 13); // disabled and selected
   EXPECT_EQ(second->GetCurrentLookIndex(), 6);
   skin.pointer.MoveTo(second, 5, 5);
   EXPECT_EQ(second->GetCurrentLookIndex(), 6); // whatever the pointer does
   EXPECT_EQ(list->GetCurrentLookIndex(), LListBox::kLookDisabled);
-  (void)list->SetEnabled(true);
+  list->SetEnabled(true);
   EXPECT_EQ(list->GetCurrentLookIndex(), LListBox::kLookFocused);
 
   // A separator shows 13 and no text; clearing the flag does not bring the text back.
@@ -740,7 +740,7 @@ TEST(ListBoxItemsTest, ACountSetAtOnceEndsAsTheSameItemsChangedOneByOne) {
     }
     EXPECT_EQ(atOnce->SetItemCount(30), 30);
     while (oneByOne->GetItemCount() < 30) {
-      (void)oneByOne->InsertItem(oneByOne->GetItemCount(), nullptr);
+      oneByOne->InsertItem(oneByOne->GetItemCount(), nullptr);
     }
     EXPECT_EQ(state(*atOnce), state(*oneByOne));
     EXPECT_EQ(QZTest::RowTexts(*atOnce).front(), "");
@@ -749,12 +749,12 @@ TEST(ListBoxItemsTest, ACountSetAtOnceEndsAsTheSameItemsChangedOneByOne) {
     }
     EXPECT_EQ(atOnce->SetItemCount(10), 10);
     while (oneByOne->GetItemCount() > 10) {
-      (void)oneByOne->RemoveItem(oneByOne->GetItemCount() - 1);
+      oneByOne->RemoveItem(oneByOne->GetItemCount() - 1);
     }
     EXPECT_EQ(state(*atOnce), state(*oneByOne));
     EXPECT_EQ(atOnce->SetItemCount(0), 0);
     while (oneByOne->GetItemCount() > 0) {
-      (void)oneByOne->RemoveItem(oneByOne->GetItemCount() - 1);
+      oneByOne->RemoveItem(oneByOne->GetItemCount() - 1);
     }
     EXPECT_EQ(state(*atOnce), state(*oneByOne));
     EXPECT_EQ(oneByOne->GetScrollOffset().y, 0.0); // an emptied list, or menu, is back at its top
@@ -767,14 +767,14 @@ TEST(ListBoxItemsTest, RowsThatFollowANamedControlTakeTheWidestItemsWidth) {
   ASSERT_TRUE(list);
   // The template reaches the corner: 158 - 12 pixels wide without text.
   EXPECT_EQ(list->GetRowWidth(), 146);
-  (void)list->InsertItem(0, QZ::MakeTaggableString(u"abc"));
+  list->InsertItem(0, QZ::MakeTaggableString(u"abc"));
   EXPECT_EQ(list->GetContentWidth(), 146 + 21);
   const RCPtr<LListBoxItem> row = list->GetRowControl(0);
   EXPECT_EQ(row->GetLayoutDescriptor()->size[0].abs, 167.0);
   EXPECT_EQ(row->GetRect().width, 167.0);
   EXPECT_EQ(list->GetClientExtent().width, 1 + 167.0);
   // Removing the widest item measures the rest again.
-  (void)list->InsertItem(1, QZ::MakeTaggableString(u"a"));
+  list->InsertItem(1, QZ::MakeTaggableString(u"a"));
   EXPECT_EQ(list->RemoveItem(0), 1);
   EXPECT_EQ(list->GetContentWidth(), 146 + 7);
   EXPECT_EQ(list->MeasureItemWidth(0), 153);
@@ -796,7 +796,7 @@ TEST(ListBoxItemsTest, RowsWiderThanTheClientAreaStartAtItsLeftEdgeAndNarrowerOn
   };
   // 146 + 21 pixels on a client area of 158: centred, each row's text would begin 5 pixels
   // left of the list, where no scrolling reaches.
-  (void)list->InsertItem(0, QZ::MakeTaggableString(u"abc"));
+  list->InsertItem(0, QZ::MakeTaggableString(u"abc"));
   ASSERT_GT(list->GetRowCount(), 1);
   EXPECT_TRUE(rowsAt(0.0, 167.0));
   EXPECT_EQ(list->GetItemAtPoint({1, 1}), 0);
@@ -808,11 +808,11 @@ TEST(ListBoxItemsTest, RowsWiderThanTheClientAreaStartAtItsLeftEdgeAndNarrowerOn
   QZ::LayoutSize size;
   ASSERT_EQ(list->GetLayoutDescriptor()->GetAxis(0, position, size), QZ::QZ_OK);
   size.abs = 200.0;
-  (void)list->SetAxisPlacement(0, position, size); // 0: as given
+  list->SetAxisPlacement(0, position, size);
   EXPECT_TRUE(rowsAt(16.0, 167.0));
   // Narrowed again, they go back to the left edge.
   size.abs = 160.0;
-  (void)list->SetAxisPlacement(0, position, size); // 0: as given
+  list->SetAxisPlacement(0, position, size);
   EXPECT_TRUE(rowsAt(0.0, 167.0));
 }
 

@@ -33,14 +33,13 @@ namespace QZTest {
 
 // The list classes under their skin names, unless the test registered its own first.
 inline void RegisterListWidgets(QZ::LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.ListBox", &QZ::CreateControlOf<QZ::LListBox>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.listboxNoScroll", &QZ::CreateControlOf<QZ::LListBox>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ListBoxItem", &QZ::CreateControlOf<QZ::LListBoxItem>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.OverlayButton", &QZ::CreateControlOf<QZ::LListBoxItem>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.CheckedListBox", &QZ::CreateControlOf<QZ::LCheckedListBox>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ListBoxWithIcons", &QZ::CreateControlOf<QZ::LCheckedListBox>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.CheckedListBoxItem",
-                                              &QZ::CreateControlOf<QZ::LCheckedListBoxItem>);
+  factory.RegisterControlCreateFunction(u"Framework.ListBox", &QZ::CreateControlOf<QZ::LListBox>);
+  factory.RegisterControlCreateFunction(u"Framework.listboxNoScroll", &QZ::CreateControlOf<QZ::LListBox>);
+  factory.RegisterControlCreateFunction(u"Framework.ListBoxItem", &QZ::CreateControlOf<QZ::LListBoxItem>);
+  factory.RegisterControlCreateFunction(u"Framework.OverlayButton", &QZ::CreateControlOf<QZ::LListBoxItem>);
+  factory.RegisterControlCreateFunction(u"Framework.CheckedListBox", &QZ::CreateControlOf<QZ::LCheckedListBox>);
+  factory.RegisterControlCreateFunction(u"Framework.ListBoxWithIcons", &QZ::CreateControlOf<QZ::LCheckedListBox>);
+  factory.RegisterControlCreateFunction(u"Framework.CheckedListBoxItem", &QZ::CreateControlOf<QZ::LCheckedListBoxItem>);
 }
 
 // A control that drops a list down (in the combo boxes' place).
@@ -66,9 +65,8 @@ public:
     application.fontSize = FixedAdvanceFont()->GetSize();
     application.measurer = QZ::RCPtr<QZ::LMeasurementRenderer>(&*measuring);
     application.factory = QZ::RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
-    (void)application.factory->RegisterControlCreateFunction(u"Test.DropDownOwner",
-                                                             &QZ::CreateControlOf<DropDownOwner>);
-    (void)application.factory->RegisterControlCreateFunction(u"Framework.ToolTip", &QZ::CreateControlOf<QZ::LToolTip>);
+    application.factory->RegisterControlCreateFunction(u"Test.DropDownOwner", &QZ::CreateControlOf<DropDownOwner>);
+    application.factory->RegisterControlCreateFunction(u"Framework.ToolTip", &QZ::CreateControlOf<QZ::LToolTip>);
     if (registerFirst) {
       registerFirst(*application.factory);
     }
@@ -79,7 +77,7 @@ public:
     application.rootWindows = {window};
     application.activeRootWindow = window;
   }
-  ~ListSkin() { (void)window->InstallRootControl(nullptr); } // always 0
+  ~ListSkin() { window->InstallRootControl(nullptr); } // always 0
   ListSkin(const ListSkin&) = delete;
   ListSkin& operator=(const ListSkin&) = delete;
 
@@ -120,7 +118,7 @@ private:
 inline void Fill(QZ::LListBox& list, int32_t count, const std::string& prefix = "item ") {
   for (int32_t i = 0; i < count; ++i) {
     const std::string text = prefix + std::to_string(list.GetItemCount());
-    (void)list.InsertItem(list.GetItemCount(), QZ::MakeTaggableString(QZ::WString(text.c_str())));
+    list.InsertItem(list.GetItemCount(), QZ::MakeTaggableString(QZ::WString(text.c_str())));
   }
 }
 

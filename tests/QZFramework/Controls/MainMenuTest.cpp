@@ -19,14 +19,14 @@ class BarWorld {
 public:
   BarWorld()
       : skin([](LControlFactory& factory) {
-          (void)factory.RegisterControlCreateFunction(u"Framework.TextBox", &CreateControlOf<LTextBox>);
+          factory.RegisterControlCreateFunction(u"Framework.TextBox", &CreateControlOf<LTextBox>);
         }) {
     context.SetApplicationNotificationCenter(centre.Get());
     skin.application.clipboard = clipboard;
-    (void)clipboard->Initialize(); // always 0: the centre is there
+    clipboard->Initialize();
   }
   ~BarWorld() {
-    (void)skin.window->InstallRootControl(nullptr); // always 0
+    skin.window->InstallRootControl(nullptr);
     skin.application.clipboard = nullptr;
     context.SetApplicationNotificationCenter(nullptr);
   }
@@ -37,11 +37,11 @@ public:
   RCPtr<LMainMenu> Bar(const char16_t* host, const char16_t* name) {
     const RCPtr<LMainMenu> bar = skin.Create<LMainMenu>(host, name);
     if (skin.top) {
-      (void)skin.top->SubscribeNotifications(); // always 0
+      skin.top->SubscribeNotifications();
     }
     return bar;
   }
-  void Drain() { (void)centre->ProcessNotifications(false); } // whether more waits: nothing does
+  void Drain() { centre->ProcessNotifications(false); } // whether more waits: nothing does
 
   ScopedCharacterLocale ctype{"C.UTF-8"};
   ScopedFakeClipboard system;
@@ -193,8 +193,8 @@ TEST(MainMenuTest, APressOpensAMenuMovingAlongTheBarSwitchesAndAReleaseOnARowCho
       commandsWhenHidden.push_back(world.skin.window->commands.size());
     }
   }));
-  (void)hidden->RegisterNotification(popup, u"NID_ITEM_ACTIVATED");
-  (void)hidden->RegisterNotification(popup, u"NID_VISIBLITY_CONDITION_CHANGE");
+  hidden->RegisterNotification(popup, u"NID_ITEM_ACTIVATED");
+  hidden->RegisterNotification(popup, u"NID_VISIBLITY_CONDITION_CHANGE");
   pointer.MoveTo(file, 5, 5);
   pointer.Press();
   ASSERT_TRUE(file->IsDroppedDown());
@@ -224,13 +224,13 @@ TEST(MainMenuTest, NearTheWindowsRightEdgeAMenuOpensShiftedLeft) {
   const RCPtr<LComboMenu> far = bar->GetAddedMenu(2);
   const RCPtr<LPopupMenu> popup = far->GetPopupMenu();
   world.skin.top->GetLayoutDescriptor()->size[0].abs = RightEdge(far) + 40.0; // the window ends soon after
-  (void)world.skin.top->PerformLayout();                                      // 1 when unchanged
+  world.skin.top->PerformLayout();
   ASSERT_EQ(far->ShowDropDown(true), QZ_OK);
   const double rootWidth = world.skin.top->GetRect().width;
   EXPECT_EQ(popup->GetWindowPosition().x + popup->GetRect().width, rootWidth);
   ASSERT_EQ(far->ShowDropDown(false), QZ_OK);
   world.skin.top->GetLayoutDescriptor()->size[0].abs = 100.0; // narrower than the menu
-  (void)world.skin.top->PerformLayout();                      // 1 when unchanged
+  world.skin.top->PerformLayout();
   ASSERT_EQ(far->ShowDropDown(true), QZ_OK);
   EXPECT_EQ(popup->GetWindowPosition().x, 0.0);
 }
@@ -242,12 +242,12 @@ TEST(MainMenuTest, EditCommandsFromTheBarAndFromTheContextMenuActOnTheTextBox) {
   const RCPtr<LTextBox> box = DynamicCast<LTextBox>(world.skin.top->FindChildByName(u"box"));
   ASSERT_TRUE(box);
   RCPtr<LMenuDescriptor> edit = LMenuDescriptor::Create();
-  (void)edit->InsertNewItem(0, u"Copy", u"NID_EDIT_COPY_REQ", true, false); // 0
+  edit->InsertNewItem(0, u"Copy", u"NID_EDIT_COPY_REQ", true, false);
   ASSERT_EQ(bar->AddMenu(2, u"Edit", u"Edit", edit), 2);
-  (void)box->SetText(u"hello"); // 0
-  (void)box->SetFocus(true);    // 1 when it has it already
+  box->SetText(u"hello");
+  box->SetFocus(true);
   ASSERT_TRUE(box->HasFocus());
-  (void)box->OnKey(KeyPress(0x41, kModifierCtrl)); // Ctrl+A
+  box->OnKey(KeyPress(0x41, kModifierCtrl)); // Ctrl+A
   ASSERT_EQ(box->GetSelectionLength(), 5);
 
   // From the bar: the box had the focus before, it is the bar's keyboard target, and it has
@@ -266,10 +266,10 @@ TEST(MainMenuTest, EditCommandsFromTheBarAndFromTheContextMenuActOnTheTextBox) {
 
   // From the box's context menu, which asks the box which edits it can do.
   world.system->text = "";
-  (void)box->SetText(u"world"); // 0
-  (void)box->OnKey(KeyPress(0x41, kModifierCtrl));
+  box->SetText(u"world");
+  box->OnKey(KeyPress(0x41, kModifierCtrl));
   world.skin.pointer.MoveTo(box, 10, 5);
-  (void)box->OnRightClick(LMouseButtonParam::Create(kMouseButtonRight, {10, 5}, 0, false, kMouseButtonRight, 1)); // 0
+  box->OnRightClick(LMouseButtonParam::Create(kMouseButtonRight, {10, 5}, 0, false, kMouseButtonRight, 1));
   const RCPtr<LPopupMenu> context = DynamicCast<LPopupMenu>(box->FindChildByName(u"contextMenu"));
   ASSERT_TRUE(context);
   EXPECT_EQ(ItemTexts(*context), (std::vector<std::string>{"Cut", "Copy", "Paste", "Delete"}));

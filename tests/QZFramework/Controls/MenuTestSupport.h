@@ -100,11 +100,11 @@ private:
 };
 
 inline void RegisterMenuClasses(QZ::LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Test.MenuOwner", &QZ::CreateControlOf<MenuOwner>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.PopupMenu", &QZ::CreateControlOf<QZ::LPopupMenu>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.MenuItem", &QZ::CreateControlOf<QZ::LMenuListBoxItem>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ComboMenu", &QZ::CreateControlOf<QZ::LComboMenu>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.MainMenu", &QZ::CreateControlOf<QZ::LMainMenu>);
+  factory.RegisterControlCreateFunction(u"Test.MenuOwner", &QZ::CreateControlOf<MenuOwner>);
+  factory.RegisterControlCreateFunction(u"Framework.PopupMenu", &QZ::CreateControlOf<QZ::LPopupMenu>);
+  factory.RegisterControlCreateFunction(u"Framework.MenuItem", &QZ::CreateControlOf<QZ::LMenuListBoxItem>);
+  factory.RegisterControlCreateFunction(u"Framework.ComboMenu", &QZ::CreateControlOf<QZ::LComboMenu>);
+  factory.RegisterControlCreateFunction(u"Framework.MainMenu", &QZ::CreateControlOf<QZ::LMainMenu>);
 }
 
 class MenuSkin : public ListSkin {
@@ -130,12 +130,12 @@ public:
   // The clock ms on, then one idle pass.
   void Tick(uint32_t ms) {
     application.AdvanceMilliseconds(ms);
-    (void)window->RaiseIdle(); // 1 when nobody holds an idle request
+    window->RaiseIdle();
   }
   void Key(const QZ::RCPtr<QZ::LControl>& control, uint32_t code) {
     QZ::KeyCode key;
     key.code = code;
-    (void)control->OnKeyDown(QZ::LKeyParam::Create(key, false)); // 0 when used
+    control->OnKeyDown(QZ::LKeyParam::Create(key, false));
   }
 
   std::vector<std::string> log;
@@ -155,10 +155,10 @@ inline QZ::RCPtr<QZ::LMenuDescriptor> PlainMenu(std::initializer_list<const char
   QZ::RCPtr<QZ::LMenuDescriptor> menu = QZ::LMenuDescriptor::Create();
   for (const char* label : labels) {
     if (std::string(label) == "-") {
-      (void)menu->InsertSeparator(menu->GetItemCount()); // the index
+      menu->InsertSeparator(menu->GetItemCount());
     } else {
-      (void)menu->InsertNewItem(menu->GetItemCount(), QZ::WString(label),
-                                QZ::WString((std::string("NID_TEST_") + label).c_str()), true, false); // the index
+      menu->InsertNewItem(menu->GetItemCount(), QZ::WString(label),
+                          QZ::WString((std::string("NID_TEST_") + label).c_str()), true, false);
     }
   }
   return menu;

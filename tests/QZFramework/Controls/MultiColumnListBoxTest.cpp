@@ -21,7 +21,7 @@ public:
 };
 
 void RegisterTable(LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.listbox2ColumnSortable", &CreateControlOf<RecordingTable>);
+  factory.RegisterControlCreateFunction(u"Framework.listbox2ColumnSortable", &CreateControlOf<RecordingTable>);
 }
 
 class MultiColumnListBoxTest : public ::testing::Test {
@@ -43,8 +43,8 @@ protected:
   void FillFourRows() {
     for (const auto& [name, letter] : std::vector<std::pair<const char16_t*, const char16_t*>>{
              {u"delta", u"b"}, {u"Alpha", u"d"}, {u"charlie", u"a"}, {u"bravo", u"c"}}) {
-      (void)first->InsertItem(first->GetItemCount(), MakeTaggableString(name));
-      (void)second->InsertItem(second->GetItemCount(), MakeTaggableString(letter));
+      first->InsertItem(first->GetItemCount(), MakeTaggableString(name));
+      second->InsertItem(second->GetItemCount(), MakeTaggableString(letter));
     }
   }
   std::vector<std::string> Texts(const RCPtr<LListBox>& column) { return QZTest::ItemTexts(*column); }
@@ -144,9 +144,9 @@ TEST_F(MultiColumnListBoxTest, ItemNotificationsOfAColumnComeFromTheBox) {
 
 TEST_F(MultiColumnListBoxTest, ASuspensionThatFailsNamesTheSort) {
   FillFourRows();
-  (void)table->UnregisterNotification(second.Get(), u"NID_SELECTION_CHANGE"); // the box hears it no more
+  table->UnregisterNotification(second.Get(), u"NID_SELECTION_CHANGE"); // the box hears it no more
   try {
-    (void)table->PerformSort(0);
+    table->PerformSort(0);
     ADD_FAILURE() << "no exception";
   } catch (const FailedResultException& error) {
     EXPECT_STREQ(error.what(), "Failed Result : QZRESULT = 80004005 : QZ::LMultiColumnListBox::PerformSort : "

@@ -72,7 +72,7 @@ TEST(PanelTest, TabLeavesANestedPanelAtItsEndsUnlessThePanelLoops) {
     SCOPED_TRACE(trace);
     skin.inner->SetTabLoop(row.loop);
     const RCPtr<LControl> from = row.from[0] == u'q' ? skin.Find({u"inner", row.from}) : skin.Find({row.from});
-    (void)from->SetFocus(true); // 1 when an ancestor now contains it
+    from->SetFocus(true);
     ASSERT_TRUE(from->HasFocus());
     EXPECT_TRUE(Succeeded(from->OnKey(KeyPress(kTab, row.backwards ? kModifierShift | kModifierLeftShift : 0))));
     ASSERT_TRUE(skin.Focused());
@@ -85,11 +85,11 @@ TEST(PanelTest, TabPastTheTopPanelsLastStopGoesToTheWindowsFocusCycling) {
   // "outer" is the window's top panel; its only stop is inside "inner".
   Panels skin;
   for (const char16_t* name : {u"a", u"b"}) {
-    (void)skin.Find({name})->SetFocusable(true); // 0
+    skin.Find({name})->SetFocusable(true);
   }
   const RCPtr<LControl> q1 = skin.Find({u"inner", u"q1"});
   const RCPtr<LControl> q2 = skin.Find({u"inner", u"q2"});
-  (void)q2->SetFocus(true); // 1: the panels contain it
+  q2->SetFocus(true);
   // Round the top panel the walk comes back to "inner", where the key came from: the window
   // starts the next round (here: the fake notes it), instead of the focus staying on q2.
   EXPECT_EQ(q2->OnKey(KeyPress(kTab)), QZ_OK);
@@ -102,7 +102,7 @@ TEST(PanelTest, TabPastTheTopPanelsLastStopGoesToTheWindowsFocusCycling) {
 TEST(PanelTest, CtrlTabClimbsOutAndALoopingPanelKeepsAPlainTab) {
   Panels skin;
   const RCPtr<LControl> q1 = skin.Find({u"inner", u"q1"});
-  (void)q1->SetFocus(true); // 1: the panels contain it
+  q1->SetFocus(true);
   // Up past the top panel to the window, which moves the focus on.
   EXPECT_EQ(q1->OnKey(KeyPress(kTab, kModifierCtrl | kModifierLeftCtrl)), QZ_OK);
   EXPECT_EQ(skin.window->keysToNextWindow.size(), 1u);
@@ -127,7 +127,7 @@ TEST(PanelTest, AnUnusedKeyClimbsThePanelsToTheWindowsHotKeysThenTheApplications
   ASSERT_EQ(skin.application.globalHotKeys->GetHotKeyMap().AddBinding(KeyCode(kF7, true, 0, 0), u"NID_APP_F7"), QZ_OK);
 
   const RCPtr<LControl> q2 = skin.Find({u"inner", u"q2"});
-  (void)q2->SetFocus(true); // 1: the panels contain it
+  q2->SetFocus(true);
   EXPECT_EQ(q2->OnKey(KeyPress(kF5)), QZ_OK);
   EXPECT_EQ(q2->OnKey(KeyPress(kF6)), QZ_OK); // the window's first
   EXPECT_EQ(q2->OnKey(KeyPress(kF7)), QZ_OK);
@@ -146,7 +146,7 @@ TEST(PanelTest, AnUnusedKeyClimbsThePanelsToTheWindowsHotKeysThenTheApplications
   const RCPtr<KeyTaker> taker(new KeyTaker);
   ASSERT_TRUE(taker->RegisterNotification(skin.inner, u"NID_SIBLING_KEY"));
   const RCPtr<LControl> a = skin.Find({u"a"});
-  (void)a->SetFocus(true); // 1: the panel contains it
+  a->SetFocus(true);
   EXPECT_EQ(a->OnKey(KeyPress(kF5)), QZ_OK);
   EXPECT_EQ(taker->taken, 1);
   EXPECT_EQ(windowCommands->heard.size(), 2u);
@@ -164,10 +164,10 @@ TEST(PanelTest, OnlyAPanelWithAParentHearsItsSiblingsKeys) {
 
 TEST(PanelTest, AFailingSiblingKeySubscriptionThrowsItsText) {
   WidgetSkin skin("Panels.xml", [](LControlFactory& factory) {
-    (void)factory.RegisterControlCreateFunction(u"Framework.Panel", &CreateControlOf<RefusingPanel>); // 0
+    factory.RegisterControlCreateFunction(u"Framework.Panel", &CreateControlOf<RefusingPanel>);
   });
   try {
-    (void)skin.Create(u"outer"); // the top panel has no parent to subscribe to; "inner" has
+    skin.Create(u"outer"); // the top panel has no parent to subscribe to; "inner" has
     FAIL() << "no exception";
   } catch (const std::exception& failure) {
     EXPECT_STREQ(failure.what(),

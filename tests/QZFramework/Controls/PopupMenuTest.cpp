@@ -21,11 +21,11 @@ std::string HotKeyTextOf(const RCPtr<LPopupMenu>& popup, int32_t index) {
 RCPtr<LMenuDescriptor> MenuWithSubMenu() {
   RCPtr<LMenuDescriptor> menu = PlainMenu({"Plain"});
   const RCPtr<LMenuItemDescriptor> more = LMenuItemDescriptor::Create(u"More", u"", true, false);
-  (void)more->InsertNewItem(0, u"One", u"NID_TEST_One", true, false);   // 0
-  (void)more->InsertNewItem(1, u"Two", u"NID_TEST_Two", true, false);   // 1
-  (void)menu->InsertItem(1, more);                                      // 1
-  (void)menu->InsertSeparator(2);                                       // 2
-  (void)menu->InsertNewItem(3, u"Last", u"NID_TEST_Last", true, false); // 3
+  more->InsertNewItem(0, u"One", u"NID_TEST_One", true, false);
+  more->InsertNewItem(1, u"Two", u"NID_TEST_Two", true, false);
+  menu->InsertItem(1, more);
+  menu->InsertSeparator(2);
+  menu->InsertNewItem(3, u"Last", u"NID_TEST_Last", true, false);
   return menu;
 }
 
@@ -59,7 +59,7 @@ TEST(PopupMenuTest, ChoosingAPlainItemAnnouncesItThenDeliversItToTheOwnerThenClo
     ASSERT_TRUE(popup);
     ASSERT_EQ(popup->SetMenuDescriptor(PlainMenu({"Load", "-", "Save"})), QZ_OK);
     const RCPtr<LogListener> listener(new LogListener(skin.log, "popup:"));
-    (void)listener->RegisterNotification(popup, u"NID_ITEM_ACTIVATED");
+    listener->RegisterNotification(popup, u"NID_ITEM_ACTIVATED");
     ASSERT_EQ(popup->ShowAtMousePosition(), QZ_OK);
     EXPECT_TRUE(popup->HasFocus());
     if (byKey) {
@@ -88,17 +88,17 @@ TEST(PopupMenuTest, AnOwnerThatClosesTheWindowOrReplacesTheMenuWhileHandlingAnIt
     RCPtr<LPopupMenu> popup = skin.Popup(u"menuHost");
     ASSERT_TRUE(popup);
     ASSERT_EQ(popup->SetMenuDescriptor(PlainMenu({"Load", "Save"})), QZ_OK);
-    (void)popup->ShowAtMousePosition(); // 0
+    popup->ShowAtMousePosition();
     LPopupMenu* raw = popup.Get();
     MenuOwner* owner = skin.owner.Get();
     std::string chosenLabel;
     owner->onHeard = [&] {
       chosenLabel = Utf8(owner->heard.back().menu->GetItem(uint32_t(owner->heard.back().index))->GetLabel());
       if (variant == 0) {
-        (void)skin.window->InstallRootControl(nullptr); // the tree goes, the owner with it
+        skin.window->InstallRootControl(nullptr); // the tree goes, the owner with it
         skin.top = nullptr;
       } else {
-        (void)raw->SetMenuDescriptor(PlainMenu({"Other"})); // 0
+        raw->SetMenuDescriptor(PlainMenu({"Other"}));
       }
     };
     skin.owner = nullptr;
@@ -116,11 +116,11 @@ TEST(PopupMenuTest, WithoutAnOwnerChoosingHidesThePopupAndSendsNothing) {
   const RCPtr<LPopupMenu> popup = DynamicCast<LPopupMenu>(skin.application.factory->CreateControl(nullptr, entry));
   ASSERT_TRUE(popup);
   ASSERT_EQ(popup->SetMenuDescriptor(PlainMenu({"Load"})), QZ_OK);
-  (void)popup->SetVisible(true); // shown
+  popup->SetVisible(true);
   std::vector<std::string> log;
   const RCPtr<LogListener> listener(new LogListener(log, ""));
-  (void)listener->RegisterNotification(popup, u"NID_ITEM_ACTIVATED");
-  (void)popup->SelectItems(0, -1, true); // the item
+  listener->RegisterNotification(popup, u"NID_ITEM_ACTIVATED");
+  popup->SelectItems(0, -1, true);
   skin.Key(popup, kKeyReturn);
   EXPECT_FALSE(popup->IsShown(false));
   EXPECT_TRUE(log.empty());
@@ -136,12 +136,12 @@ TEST(PopupMenuTest, RowsShowTheHotKeysTheOwnersStatesAndChecks) {
   const RCPtr<LPopupMenu> popup = skin.Popup(u"menuHost");
   ASSERT_TRUE(popup);
   RCPtr<LMenuDescriptor> menu = LMenuDescriptor::Create();
-  (void)menu->InsertNewItem(0, u"Send Preset", u"NID_MENU_FILE_SEND_PRESET_TO_DEVICE", true, false); // 0
-  (void)menu->InsertNewItem(1, u"Save Preset", u"NID_MENU_FILE_SAVE_PRESET_TO_FILE", true, false);   // 1
-  (void)menu->InsertNewItem(2, u"Exit", u"NID_MENU_FILE_EXIT_REQ", true, false);                     // 2
+  menu->InsertNewItem(0, u"Send Preset", u"NID_MENU_FILE_SEND_PRESET_TO_DEVICE", true, false);
+  menu->InsertNewItem(1, u"Save Preset", u"NID_MENU_FILE_SAVE_PRESET_TO_FILE", true, false);
+  menu->InsertNewItem(2, u"Exit", u"NID_MENU_FILE_EXIT_REQ", true, false);
   const RCPtr<LMenuItemDescriptor> more = LMenuItemDescriptor::Create(u"More", u"", true, false);
-  (void)more->InsertNewItem(0, u"Save", u"NID_MENU_FILE_SAVE_PRESET_TO_FILE", true, false); // 0
-  (void)menu->InsertItem(3, more);                                                          // 3
+  more->InsertNewItem(0, u"Save", u"NID_MENU_FILE_SAVE_PRESET_TO_FILE", true, false);
+  menu->InsertItem(3, more);
   ASSERT_EQ(popup->SetMenuDescriptor(menu), QZ_OK);
   EXPECT_EQ(HotKeyTextOf(popup, 0), "Ctrl+Shift+S");
   EXPECT_EQ(HotKeyTextOf(popup, 1), "Ctrl+S");
@@ -150,13 +150,13 @@ TEST(PopupMenuTest, RowsShowTheHotKeysTheOwnersStatesAndChecks) {
 
   skin.owner->disabled = {u"NID_MENU_FILE_EXIT_REQ"};
   skin.owner->checked = {u"NID_MENU_FILE_SAVE_PRESET_TO_FILE"};
-  (void)popup->ShowAtMousePosition(); // asks the owner
+  popup->ShowAtMousePosition(); // asks the owner
   EXPECT_FALSE(popup->GetMenuItem(2)->IsEnabled());
   EXPECT_EQ(RowOf(popup, 2)->GetCurrentLookIndex(), LListBoxItem::kLookDisabled);
   EXPECT_TRUE(popup->IsItemChecked(1));
   const RCPtr<LButton> box = RowOf(popup, 1)->GetCheckBoxPart();
   EXPECT_EQ(box->GetCurrentLookIndex(), 7);
-  (void)popup->SelectItems(1, -1, true); // highlighted
+  popup->SelectItems(1, -1, true);
   EXPECT_EQ(box->GetCurrentLookIndex(), 8);
   EXPECT_EQ(RowOf(popup, 0)->GetCheckBoxPart()->GetCurrentLookIndex(), 0);
   EXPECT_EQ(RowOf(popup, 3)->GetCurrentLookIndex(), LListBoxItem::kLookMarkedOffset); // the sub-menu look
@@ -182,7 +182,7 @@ TEST(PopupMenuTest, SeparatorsAndDisabledItemsNeverBecomeTheCurrentRow) {
   ASSERT_TRUE(popup);
   ASSERT_EQ(popup->SetMenuDescriptor(PlainMenu({"A", "-", "B", "C"})), QZ_OK);
   skin.owner->disabled = {u"NID_TEST_B"};
-  (void)popup->ShowAtMousePosition(); // 0
+  popup->ShowAtMousePosition();
   std::vector<int32_t> current;
   for (int step = 0; step < 3; ++step) {
     skin.Key(popup, kKeyDown);
@@ -219,7 +219,7 @@ TEST(PopupMenuTest, ASubMenuOpensAfterThePointerRestsLongerThanTheDelayAndMoving
   const RCPtr<LPopupMenu> popup = skin.Popup(u"subHost");
   ASSERT_TRUE(popup);
   ASSERT_EQ(popup->SetMenuDescriptor(MenuWithSubMenu()), QZ_OK);
-  (void)popup->ShowAtMousePosition(); // 0
+  popup->ShowAtMousePosition();
   skin.pointer.MoveTo(RowOf(popup, 1), 10, 5);
   EXPECT_TRUE(popup->IsSubMenuSwitchPending());
   skin.Tick(250);
@@ -266,9 +266,9 @@ TEST(PopupMenuTest, ASubMenuStaysInsideTheWindowAndKeysCloseTheChainOrOnlyTheSub
     const RCPtr<LPopupMenu> popup = skin.Popup(u"subHost");
     ASSERT_TRUE(popup);
     RCPtr<LMenuDescriptor> menu = PlainMenu({"A", "B"});
-    (void)menu->InsertItem(2, MenuWithSubMenu()->GetItem(1)); // "More"
+    menu->InsertItem(2, MenuWithSubMenu()->GetItem(1)); // "More"
     ASSERT_EQ(popup->SetMenuDescriptor(menu), QZ_OK);
-    (void)popup->ShowAtMousePosition(); // 0
+    popup->ShowAtMousePosition();
     for (int step = 0; step < 3; ++step) {
       skin.Key(popup, kKeyDown);
     }
@@ -306,7 +306,7 @@ TEST(PopupMenuTest, HoveringARowShowsItsStatusTextAndLeavingItRestoresTheIdleTex
   MenuSkin skin;
   const RCPtr<LPopupMenu> popup = skin.Popup(u"menuHost");
   ASSERT_TRUE(popup);
-  (void)popup->ShowAtMousePosition(); // the string table's menu
+  popup->ShowAtMousePosition(); // the string table's menu
   skin.pointer.MoveTo(RowOf(popup, 0), 10, 5);
   ASSERT_EQ(skin.application.statusTexts.size(), 1u);
   EXPECT_EQ(Utf8(skin.application.statusTexts[0]), "The first row.");
@@ -321,7 +321,7 @@ TEST(PopupMenuTest, AtThePointerThePopupStaysInsideTheWindowAndLosingTheFocusClo
   const RCPtr<LPopupMenu> popup = skin.Popup(u"menuHost");
   ASSERT_TRUE(popup);
   skin.window->mousePosition = {290, 195};
-  (void)popup->ShowAtMousePosition(); // 0
+  popup->ShowAtMousePosition();
   const PointT<double> at = popup->GetWindowPosition();
   EXPECT_EQ(at.x + popup->GetRect().width, 300.0);
   EXPECT_EQ(at.y + popup->GetRect().height, 200.0);
@@ -337,8 +337,7 @@ TEST(PopupMenuTest, ARightClickOpensTheContextMenuAtThePointerAndItsItemsReachTh
   ASSERT_TRUE(popup);
   ASSERT_EQ(skin.owner->SetContextMenuDescriptor(PlainMenu({"Cut", "Copy"})), QZ_OK);
   skin.pointer.MoveTo(skin.owner, 10, 10);
-  (void)skin.owner->OnRightClick(
-      LMouseButtonParam::Create(kMouseButtonRight, {10, 10}, 0, false, kMouseButtonRight, 1)); // 0
+  skin.owner->OnRightClick(LMouseButtonParam::Create(kMouseButtonRight, {10, 10}, 0, false, kMouseButtonRight, 1));
   const RCPtr<LPopupMenu> context = DynamicCast<LPopupMenu>(skin.owner->FindChildByName(u"contextMenu"));
   ASSERT_TRUE(context);
   EXPECT_TRUE(context->IsShown(true));
@@ -347,8 +346,7 @@ TEST(PopupMenuTest, ARightClickOpensTheContextMenuAtThePointerAndItsItemsReachTh
   skin.pointer.ClickAt(RowOf(context, 1), 10, 5);
   EXPECT_EQ(skin.log, (std::vector<std::string>{"owner:NID_TEST_Copy"}));
   // A second right click makes a new menu in place of the closing one.
-  (void)skin.owner->OnRightClick(
-      LMouseButtonParam::Create(kMouseButtonRight, {10, 10}, 0, false, kMouseButtonRight, 1)); // 0
+  skin.owner->OnRightClick(LMouseButtonParam::Create(kMouseButtonRight, {10, 10}, 0, false, kMouseButtonRight, 1));
   const RCPtr<LPopupMenu> again = DynamicCast<LPopupMenu>(skin.owner->FindChildByName(u"contextMenu"));
   ASSERT_TRUE(again);
   EXPECT_NE(again, context);

@@ -85,7 +85,7 @@ TEST(ProgressBarTest, TheBarAndThePercentageFollowTheValue) {
   EXPECT_TRUE(bar->IsFocusDelegated(false));
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
-    (void)bar->SetValue(c.value); // the value kept
+    bar->SetValue(c.value);
     EXPECT_EQ(overlay->IsShown(false), c.barShown);
     if (c.barShown) {
       EXPECT_EQ(overlay->GetRect().width, c.width);
@@ -104,12 +104,12 @@ struct TimedBar {
     bar = harness.Create<LProgressBar>(u"progress");
     label = Child(bar, u"timeRemainingLabel");
     harness.application.seconds = startTime;
-    (void)bar->SetValue(startValue); // the value kept
+    bar->SetValue(startValue);
     bar->SetTimingEnabled(true);
   }
   void At(double seconds, double value) {
     harness.application.seconds = seconds;
-    (void)bar->SetValue(value); // the value kept
+    bar->SetValue(value);
   }
 };
 
@@ -130,7 +130,7 @@ TEST(ProgressBarTest, TheEstimateUsesTheRateSinceTimingBegan) {
   timed.At(30.0, 1.0);
   EXPECT_EQ(Text(timed.label), "0 Seconds Remaining");
   EXPECT_FALSE(timed.bar->IsTimingEnabled());
-  (void)timed.bar->SetValue(0.5); // timing is off: the label stays
+  timed.bar->SetValue(0.5); // timing is off: the label stays
   EXPECT_EQ(Text(timed.label), "0 Seconds Remaining");
 }
 

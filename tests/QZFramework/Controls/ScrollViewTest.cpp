@@ -35,7 +35,7 @@ public:
 struct Views : WidgetSkin {
   explicit Views(const WString& name)
       : WidgetSkin("ScrollView.xml", [](LControlFactory& factory) {
-          (void)factory.RegisterControlCreateFunction(u"Test.ScrollView", &CreateControlOf<ViewProbe>); // 0
+          factory.RegisterControlCreateFunction(u"Test.ScrollView", &CreateControlOf<ViewProbe>);
         }) {
     Create(name);
     view = DynamicCast<ViewProbe>(top);
@@ -46,11 +46,11 @@ struct Views : WidgetSkin {
     LayoutPosition position[2];
     LayoutSize size[2];
     for (int32_t axis = 0; axis < 2; ++axis) {
-      (void)content->GetLayoutDescriptor()->GetAxis(axis, position[axis], size[axis]); // a valid axis
+      content->GetLayoutDescriptor()->GetAxis(axis, position[axis], size[axis]);
     }
     size[0].abs = width;
     size[1].abs = height;
-    (void)content->SetPlacement(position[0], size[0], position[1], size[1]); // 0: stored as given
+    content->SetPlacement(position[0], size[0], position[1], size[1]);
   }
   RCPtr<ViewProbe> view;
   RCPtr<LControl> content;
@@ -272,7 +272,7 @@ TEST(ScrollViewTest, TheAutomaticExtentFollowsTheChildrenWithItsMargins) {
   EXPECT_EQ(skin.view->GetClientExtent(), (SizeT<double>{84, 306}));
   skin.SizeContent(50, 120);
   EXPECT_EQ(skin.view->GetClientExtent(), (SizeT<double>{54, 126}));
-  (void)skin.content->Detach(); // always 0
+  skin.content->Detach();
   EXPECT_EQ(skin.view->GetClientExtent(), (SizeT<double>{4, 6}));
   EXPECT_EQ(skin.view->SetAutoClientExtent(LScrollView::kAutoExtentNone, 0, 0), QZ_OK);
   EXPECT_EQ(skin.view->GetClientExtent(), (SizeT<double>{4, 6}));

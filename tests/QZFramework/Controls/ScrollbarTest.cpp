@@ -246,9 +246,9 @@ TEST(ScrollbarTest, KeysFollowTheMaskAndTheOrientation) {
       EXPECT_EQ(bar->SetKeyMask(0), QZ_OK);
       EXPECT_EQ(skin.top->OnSiblingKey(KeyPress(row.key)), QZ_FALSE);
       EXPECT_EQ(bar->SetKeyMask(0xFF), QZ_OK);
-      (void)bar->SetVisible(false); // whether shown
+      bar->SetVisible(false);
       EXPECT_EQ(skin.top->OnSiblingKey(KeyPress(row.key)), QZ_FALSE);
-      (void)bar->SetVisible(true); // whether shown
+      bar->SetVisible(true);
       EXPECT_EQ(bar->GetValue(), 0.5);
     }
   }

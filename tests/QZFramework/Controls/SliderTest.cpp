@@ -19,8 +19,8 @@ constexpr uint8_t kRight = 0x27;
 constexpr uint8_t kUp = 0x26;
 
 void RegisterSlider(LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.Slider", &CreateControlOf<LSlider>);
-  (void)factory.RegisterControlCreateFunction(u"Test.Part", &CreateControlOf<LControl>);
+  factory.RegisterControlCreateFunction(u"Framework.Slider", &CreateControlOf<LSlider>);
+  factory.RegisterControlCreateFunction(u"Test.Part", &CreateControlOf<LControl>);
 }
 
 class SliderTest : public ::testing::Test {
@@ -69,7 +69,7 @@ TEST_F(SliderTest, ANewSliderRunsOverTheFullRangeWithItsThumbOnTheStartMarker) {
 TEST_F(SliderTest, ArrowKeysAndTheWheelStepOneUnitWithinTheRange) {
   const RCPtr<LSlider> slider = Slider(u"sliderH");
   const auto recorder = TimedRecorder::Listen(slider, {u"NID_VALUE_CHANGE"});
-  (void)slider->SetValue(slider->ValueToNormalized(126.6));
+  slider->SetValue(slider->ValueToNormalized(126.6));
   EXPECT_EQ(slider->HandleKey(KeyPress(kRight)), QZ_OK);
   EXPECT_DOUBLE_EQ(Units(slider), 127.0);
   EXPECT_EQ(ThumbAt(slider), (PointT<double>{200, 0}));
@@ -84,27 +84,27 @@ TEST_F(SliderTest, ArrowKeysAndTheWheelStepOneUnitWithinTheRange) {
     double units;
   };
   const std::vector<Step> steps = {
-      {"Left", [&] { (void)slider->HandleKey(KeyPress(kLeft)); }, 126.0},
-      {"Down", [&] { (void)slider->HandleKey(KeyPress(0x28)); }, 125.0},
-      {"Shift+Left is not the slider's", [&] { (void)slider->HandleKey(KeyPress(kLeft, kModifierShift)); }, 125.0},
+      {"Left", [&] { slider->HandleKey(KeyPress(kLeft)); }, 126.0},
+      {"Down", [&] { slider->HandleKey(KeyPress(0x28)); }, 125.0},
+      {"Shift+Left is not the slider's", [&] { slider->HandleKey(KeyPress(kLeft, kModifierShift)); }, 125.0},
       {"wheel down",
        [&] {
-         (void)slider->OnMouseWheelV(LMouseWheelParam::Create({0, 0}, 0, kWheelDown));
+         slider->OnMouseWheelV(LMouseWheelParam::Create({0, 0}, 0, kWheelDown));
        },
        124.0},
       {"wheel up",
        [&] {
-         (void)slider->OnMouseWheelV(LMouseWheelParam::Create({0, 0}, 0, kWheelUp));
+         slider->OnMouseWheelV(LMouseWheelParam::Create({0, 0}, 0, kWheelUp));
        },
        125.0},
       {"wheel left",
        [&] {
-         (void)slider->OnMouseWheelH(LMouseWheelParam::Create({0, 0}, 0, kWheelLeft));
+         slider->OnMouseWheelH(LMouseWheelParam::Create({0, 0}, 0, kWheelLeft));
        },
        124.0},
       {"wheel right",
        [&] {
-         (void)slider->OnMouseWheelH(LMouseWheelParam::Create({0, 0}, 0, kWheelRight));
+         slider->OnMouseWheelH(LMouseWheelParam::Create({0, 0}, 0, kWheelRight));
        },
        125.0},
   };
@@ -113,8 +113,8 @@ TEST_F(SliderTest, ArrowKeysAndTheWheelStepOneUnitWithinTheRange) {
     step.act();
     EXPECT_NEAR(Units(slider), step.units, 1e-9);
   }
-  (void)slider->SetValue(0.0);
-  (void)slider->HandleKey(KeyPress(kLeft));
+  slider->SetValue(0.0);
+  slider->HandleKey(KeyPress(kLeft));
   EXPECT_EQ(slider->GetValue(), 0.0);
 }
 
@@ -123,7 +123,7 @@ TEST_F(SliderTest, AHeldArrowKeyIsOneSeriesEndedByItsReleaseOrByTheFocusLeaving)
   const auto recorder =
       TimedRecorder::Listen(slider, {u"NID_VALUE_CHANGE_KEY_DOWN", u"NID_VALUE_CHANGE_KEY_UP", u"NID_VALUE_CHANGE"});
   for (uint8_t repeat : {0, 1, 1, 1}) {
-    (void)slider->HandleKey(LKeyParam::Create(KeyCode(kRight, true, repeat, 0), true));
+    slider->HandleKey(LKeyParam::Create(KeyCode(kRight, true, repeat, 0), true));
   }
   EXPECT_EQ(recorder->Count("NID_VALUE_CHANGE_KEY_DOWN"), 1u);
   EXPECT_EQ(recorder->Count("NID_VALUE_CHANGE"), 4u);
@@ -135,21 +135,21 @@ TEST_F(SliderTest, AHeldArrowKeyIsOneSeriesEndedByItsReleaseOrByTheFocusLeaving)
   EXPECT_DOUBLE_EQ(Units(slider), 4.0);
 
   // The focus inside the slider shows look 1; leaving it mid-series ends the series.
-  (void)slider->GetThumb()->SetFocus(true); // 1: the slider took the focus from its parent
+  slider->GetThumb()->SetFocus(true);
   ASSERT_TRUE(slider->ContainsFocus());
   EXPECT_EQ(slider->GetCurrentLookIndex(), LSlider::kLookFocused);
-  (void)slider->HandleKey(KeyPress(kRight));
+  slider->HandleKey(KeyPress(kRight));
   recorder->heard.clear();
   const RCPtr<LControl> elsewhere = Slider(u"sliderV")->GetThumb();
-  (void)elsewhere->SetFocus(true); // 1: taken from its parent
+  elsewhere->SetFocus(true);
   EXPECT_FALSE(slider->ContainsFocus());
   ASSERT_EQ(recorder->heard.size(), 1u);
   EXPECT_EQ(recorder->heard[0].name, "NID_VALUE_CHANGE_KEY_UP");
   EXPECT_FALSE(recorder->heard[0].parameter);
   EXPECT_EQ(slider->GetCurrentLookIndex(), LSlider::kLookNormal);
   // No series: nothing more when the focus leaves again.
-  (void)slider->GetThumb()->SetFocus(true); // 1 as above
-  (void)elsewhere->SetFocus(true);          // 1 as above
+  slider->GetThumb()->SetFocus(true);
+  elsewhere->SetFocus(true);
   EXPECT_EQ(recorder->heard.size(), 1u);
 
   ASSERT_EQ(slider->SetEnabled(false), QZ_OK);
@@ -164,7 +164,7 @@ TEST_F(SliderTest, AClickOnTheTrackPagesOnceTowardsThePointer) {
   EXPECT_DOUBLE_EQ(slider->GetValue(), 0.1);
   EXPECT_EQ(ThumbAt(slider), (PointT<double>{20, 0}));
   // Before the thumb pages back, never below the pointer's value.
-  (void)slider->SetValue(0.5);
+  slider->SetValue(0.5);
   skin.pointer.ClickAt(slider, 95, 10); // the thumb's centre at 95: value 85 / 200
   EXPECT_DOUBLE_EQ(slider->GetValue(), 0.425);
   EXPECT_FALSE(slider->IsTrackPressed());
@@ -193,7 +193,7 @@ TEST_F(SliderTest, ValuesSetDuringADragWaitForItsEndWhereOneOutsideTheRangeIsDro
   const auto recorder = TimedRecorder::Listen(slider, {u"NID_VALUE_CHANGE_CAPTURE", u"NID_VALUE_CHANGE"});
   for (double late : {0.5, 2.0}) {
     SCOPED_TRACE(late);
-    (void)slider->SetValue(0.0);
+    slider->SetValue(0.0);
     recorder->heard.clear();
     GrabThumb(slider);
     DragTo(slider, 110, 10);
@@ -264,14 +264,14 @@ TEST_F(SliderTest, AVerticalThumbKeepsItsXAndADiagonalOneStaysOnTheLineInsideThe
   EXPECT_EQ(ThumbAt(diagonal), (PointT<double>{80, 60}));
   EXPECT_DOUBLE_EQ(diagonal->GetValue(), 0.5);
   skin.pointer.Release();
-  (void)diagonal->SetValue(0.25);
+  diagonal->SetValue(0.25);
   EXPECT_EQ(ThumbAt(diagonal), (PointT<double>{40, 30}));
 }
 
 TEST_F(SliderTest, CoincidentMarkersOrNoStartMarkerLeaveTheValueWhole) {
   const RCPtr<LSlider> same = Slider(u"sliderSame");
   EXPECT_EQ(same->ValueFromPoint(90, 10), 0.0);
-  (void)same->SetValue(0.5);
+  same->SetValue(0.5);
   skin.pointer.ClickAt(same, 90, 10);
   EXPECT_FALSE(std::isnan(same->GetValue()));
   GrabThumb(same);
@@ -284,14 +284,14 @@ TEST_F(SliderTest, CoincidentMarkersOrNoStartMarkerLeaveTheValueWhole) {
   EXPECT_FALSE(bare->GetThumb());
   EXPECT_DOUBLE_EQ(bare->SetValue(0.25), 0.25);
   skin.pointer.ClickAt(bare, 50, 10);
-  (void)bare->HandleKey(KeyPress(kRight));
-  (void)bare->OnMouseWheelV(LMouseWheelParam::Create({0, 0}, 0, kWheelUp));
+  bare->HandleKey(KeyPress(kRight));
+  bare->OnMouseWheelV(LMouseWheelParam::Create({0, 0}, 0, kWheelUp));
   EXPECT_EQ(bare->ValueFromPoint(50, 10), 0.0);
 }
 
 TEST_F(SliderTest, ASkinSwitchKeepsOneThumbMadeFromTheStartMarker) {
   const RCPtr<LSlider> slider = Slider(u"sliderH");
-  (void)slider->SetValue(0.5);
+  slider->SetValue(0.5);
   const RCPtr<LControl> thumb = slider->GetThumb();
   ASSERT_EQ(slider->ApplyDescriptor(slider->GetControlDescriptor()), QZ_OK);
   RCPtrArray<LControl, 1, 0> thumbs;

@@ -40,10 +40,10 @@ protected:
     QZ::LFont::SetMeasurementRendererSource([renderer = measurer] { return renderer; });
     application.factory = QZ::RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
     auto& factory = *application.factory;
-    (void)factory.RegisterControlCreateFunction(u"Framework.Slider", &QZ::CreateControlOf<QZ::LSlider>);
-    (void)factory.RegisterControlCreateFunction(u"Test.Part", &QZ::CreateControlOf<QZ::LControl>);
-    (void)factory.RegisterControlCreateFunction(u"Framework.TreeView", &QZ::CreateControlOf<QZ::LTreeView>);
-    (void)factory.RegisterControlCreateFunction(u"Framework.TreeViewItem", &QZ::CreateControlOf<QZ::LTreeViewItem>);
+    factory.RegisterControlCreateFunction(u"Framework.Slider", &QZ::CreateControlOf<QZ::LSlider>);
+    factory.RegisterControlCreateFunction(u"Test.Part", &QZ::CreateControlOf<QZ::LControl>);
+    factory.RegisterControlCreateFunction(u"Framework.TreeView", &QZ::CreateControlOf<QZ::LTreeView>);
+    factory.RegisterControlCreateFunction(u"Framework.TreeViewItem", &QZ::CreateControlOf<QZ::LTreeViewItem>);
     QZTest::RegisterListWidgets(factory);
     QZTest::RegisterWidgets(factory);
   }
@@ -71,7 +71,7 @@ protected:
 
   // Pumps the window layer until done holds, with the idle passes; false after 10 s.
   bool PumpUntil(const std::function<bool()>& done) {
-    return QZTest::PumpUntil(done, [this] { (void)application.DoIdleWork(true); }); // whether more waits
+    return QZTest::PumpUntil(done, [this] { application.DoIdleWork(true); }); // whether more waits
   }
 
   // The window, once painted, as the X server shows it.
@@ -96,7 +96,7 @@ TEST_F(SliderTreeXvfbTest, TheDiagonalSliderAtHalfShowsItsThumbHalfwayAlongTheLi
   Open("Slider.xml", u"diagonalShot", 200, 160);
   const auto slider = QZ::DynamicCast<QZ::LSlider>(root->GetRootControl()->FindChildByName(u"sliderD"));
   ASSERT_TRUE(slider);
-  (void)slider->SetValue(0.5);
+  slider->SetValue(0.5);
   ASSERT_EQ(slider->GetThumb()->GetRect().x, 80.0);
   const auto shot = Screenshot();
   ASSERT_TRUE(shot);
@@ -108,14 +108,14 @@ TEST_F(SliderTreeXvfbTest, AnExpandedTwoLevelTreeShowsItsIndentedRows) {
   const auto tree = QZ::DynamicCast<QZ::LTreeView>(root->GetRootControl()->FindChildByName(u"list"));
   ASSERT_TRUE(tree);
   for (const char16_t* name : {u"Banks", u"Factory", u"User", u"Presets", u"Lead", u"Pad", u"Bass"}) {
-    (void)tree->InsertItem(tree->GetItemCount(), QZ::MakeTaggableString(name));
+    tree->InsertItem(tree->GetItemCount(), QZ::MakeTaggableString(name));
   }
   ASSERT_EQ(tree->SetItemParent(1, 0), 1);
   ASSERT_EQ(tree->SetItemParent(2, 0), 2);
   for (int32_t item = 4; item <= 6; ++item) {
     ASSERT_EQ(tree->SetItemParent(item, 3), item);
   }
-  (void)tree->ClearSelection(); // 1 when nothing was selected
+  tree->ClearSelection();
   const auto shot = Screenshot();
   ASSERT_TRUE(shot);
   EXPECT_TRUE(QZTest::ImagesMatch(*shot, QZTest::ReferenceImage("TreeTwoLevels.png"), 2, QZ_WIDGET_TEST_OUTPUT));

@@ -21,7 +21,7 @@ protected:
   RCPtr<LControl> label;
 
   void SetUp() override {
-    (void)window->InstallRootControl(top); // always 0
+    window->InstallRootControl(top);
     bar = skin.CreateAs<LStatusBar>(top, u"statusBar");
     ASSERT_TRUE(bar);
     label = bar->FindChildByName(u"label1");
@@ -29,10 +29,10 @@ protected:
   }
   void TearDown() override {
     SetApplicationStatusBarForTesting(nullptr);
-    (void)window->InstallRootControl(nullptr); // always 0
+    window->InstallRootControl(nullptr);
   }
 
-  void Tick() { (void)window->RaiseIdle(); } // 1 when no control listens
+  void Tick() { window->RaiseIdle(); } // 1 when no control listens
   WString Shown() const { return label->GetText(); }
 };
 
@@ -113,7 +113,7 @@ TEST_F(StatusBarTest, TheApplicationsTextsReachItsStatusBarOnlyWhenItHasOne) {
 // checker would see what stays).
 TEST_F(StatusBarTest, ABarLetGoWithATextWaitingLeavesNothingBehind) {
   EXPECT_EQ(bar->PostStatusText(u"pending"), QZ_OK);
-  (void)bar->Detach(); // always 0
+  bar->Detach();
   EXPECT_EQ(bar->GetRefCount() - bar->GetInternalRefCount(), 1);
   label = nullptr;
   bar = nullptr;

@@ -70,7 +70,7 @@ TEST(TabControlTest, InitializeSelectsTheFirstTabWithoutAskingAnybody) {
   EXPECT_TRUE(tabs->GetPageAt(0)->IsShown(false));
   EXPECT_FALSE(tabs->GetPageAt(1)->IsShown(false));
   EXPECT_FALSE(tabs->GetPageAt(2)->IsShown(false));
-  (void)tabs->Detach(); // always 0
+  tabs->Detach();
 }
 
 TEST(TabControlTest, AClickSelectsItsTabAndACancelledClickKeepsTheOldTabPressedAndFocused) {
@@ -195,9 +195,9 @@ TEST(TabControlTest, WithoutHoldersThereAreNoTabsAndNothingToSelect) {
 TEST(TabControlTest, TheTopTabControlShownAgainFocusesItsPageAndASkinSwitchKeepsTheTab) {
   Tabs skin;
   ASSERT_EQ(skin.tabs->SelectTab(u"third"), QZ_OK);
-  (void)skin.tabs->SetVisible(false); // whether shown
+  skin.tabs->SetVisible(false);
   EXPECT_FALSE(skin.Find({u"pageHolder", u"page3", u"field3"})->HasFocus());
-  (void)skin.tabs->SetVisible(true); // whether shown
+  skin.tabs->SetVisible(true);
   EXPECT_TRUE(skin.Find({u"pageHolder", u"page3", u"field3"})->HasFocus());
 
   ASSERT_EQ(skin.application.factory->ReapplySkin(skin.top), QZ_OK);

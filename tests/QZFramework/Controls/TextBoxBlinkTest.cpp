@@ -44,13 +44,13 @@ protected:
   void Pump() {
     Win::MSG msg;
     while (Host::PeekMessage(&msg, Win::PM_REMOVE) && msg.message != Win::WM_QUIT) {
-      (void)Host::DispatchMessage(&msg); // the procedure's answer
+      Host::DispatchMessage(&msg);
     }
   }
   // The clock at seconds, one idle pass, then the paints it asked for: the pixels copied.
   int64_t PixelsCopiedAt(double seconds) {
     world.skin.application.seconds = seconds;
-    (void)world.skin.application.DoIdleWork(true); // whether more waits
+    world.skin.application.DoIdleWork(true);
     script->presented.clear();
     Pump();
     int64_t pixels = 0;

@@ -42,7 +42,7 @@ protected:
 
   // The box holds text with the caret at caret and nothing selected.
   void Start(const char16_t* text, int32_t caret) {
-    (void)box->SetText(u""); // 1 when it is empty already
+    box->SetText(u"");
     ASSERT_EQ(box->SetText(text), *text ? QZ_OK : QZ_FALSE);
     ASSERT_EQ(box->SetCaret(caret, true), QZ_OK);
   }
@@ -529,7 +529,7 @@ TEST_F(TextBoxTest, AHalfOfAPairLeftByBackspaceLeavesAsAReplacementCharacter) {
 
 TEST_F(TextBoxTest, WithoutAnApplicationStringTableThereIsNoContextMenu) {
   QZTest::WidgetSkin bare("TextBox.xml", [](LControlFactory& factory) {
-    (void)factory.RegisterControlCreateFunction(u"Framework.TextBox", &CreateControlOf<LTextBox>); // 0
+    factory.RegisterControlCreateFunction(u"Framework.TextBox", &CreateControlOf<LTextBox>);
   });
   ASSERT_TRUE(bare.Create(u"boxes"));
   ASSERT_EQ(bare.top->SubscribeNotifications(), QZ_OK);

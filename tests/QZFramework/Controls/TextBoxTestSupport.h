@@ -45,15 +45,14 @@ class TextWorld {
 public:
   explicit TextWorld(const std::string& skinFile)
       : skin(skinFile, [](QZ::LControlFactory& factory) {
-          (void)factory.RegisterControlCreateFunction(u"Framework.TextBox", &QZ::CreateControlOf<QZ::LTextBox>);
-          (void)factory.RegisterControlCreateFunction(u"Framework.NumericUpDown",
-                                                      &QZ::CreateControlOf<QZ::LNumericUpDown>);
+          factory.RegisterControlCreateFunction(u"Framework.TextBox", &QZ::CreateControlOf<QZ::LTextBox>);
+          factory.RegisterControlCreateFunction(u"Framework.NumericUpDown", &QZ::CreateControlOf<QZ::LNumericUpDown>);
         }) {
     context.SetApplicationNotificationCenter(centre.Get());
     strings = skin.application.factory->LoadStringTables(QZ::WString(WidgetSkinFile("TextBoxStrings.xml").c_str()),
                                                          QZ::WString(), 0x0409);
     skin.application.clipboard = clipboard;
-    (void)clipboard->Initialize(); // always 0: the centre is there
+    clipboard->Initialize();
   }
   ~TextWorld() { skin.application.clipboard = nullptr; }
   TextWorld(const TextWorld&) = delete;
@@ -66,7 +65,7 @@ public:
     if (!skin.Create(top)) {
       return nullptr;
     }
-    (void)skin.top->SubscribeNotifications(); // always 0
+    skin.top->SubscribeNotifications();
     return skin.Find<T>(path);
   }
 
@@ -85,7 +84,7 @@ public:
     return control->OnKey(KeyPress(virtualKey, mask));
   }
   // Delivers what waits in the application centre.
-  void Drain() { (void)centre->ProcessNotifications(false); } // whether more waits: nothing does
+  void Drain() { centre->ProcessNotifications(false); } // whether more waits: nothing does
 
   ScopedCharacterLocale ctype{"C.UTF-8"};
   ScopedFakeClipboard system;

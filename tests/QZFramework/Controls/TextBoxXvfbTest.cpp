@@ -46,7 +46,7 @@ protected:
     application.measurer = RCPtr<LMeasurementRenderer>(mMeasurer);
     LFont::SetMeasurementRendererSource([measurer = mMeasurer] { return RCPtr<LMeasurementRenderer>(measurer); });
     // The pointer away from the window: no box under it.
-    (void)Win::SetCursorPos(0, 0); // false without a pointer to move
+    Win::SetCursorPos(0, 0);
 
     window = new OSWindow;
     ASSERT_TRUE(window->CreateEx(0, u"QZFrameworkWindow", u"Text boxes", Win::WS_POPUP | Win::WS_VISIBLE, kLeft, kTop,
@@ -81,7 +81,7 @@ protected:
 
   // Pumps the window layer until done holds, with the idle passes; false after 10 s.
   bool PumpUntil(const std::function<bool()>& done) {
-    return QZTest::PumpUntil(done, [this] { (void)world.skin.application.DoIdleWork(true); }); // whether more waits
+    return QZTest::PumpUntil(done, [this] { world.skin.application.DoIdleWork(true); }); // whether more waits
   }
 
   // The window as the X server shows it.

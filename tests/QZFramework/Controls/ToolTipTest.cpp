@@ -35,17 +35,17 @@ protected:
     // Scrolled content: the tip is placed against the content's origin.
     owner->ScrollOffsetField() = {7, 11};
     other->Place(100, 40, 50, 20);
-    (void)window->InstallRootControl(top); // always 0
+    window->InstallRootControl(top);
   }
   void TearDown() override {
-    (void)window->InstallRootControl(nullptr); // always 0
+    window->InstallRootControl(nullptr);
     LToolTip::ResetLastVisibleDismissal();
   }
 
   // Moves the clock to ms and runs one idle tick.
   void TickAt(uint32_t ms) {
     skin.application.milliseconds = ms;
-    (void)window->RaiseIdle(); // 1 when no control listens
+    window->RaiseIdle();
   }
   static RCPtr<LToolTip> TipOf(const RCPtr<TipOwner>& control) {
     return DynamicCast<LToolTip>(control->FindChildByName(u"toolTip"));
@@ -103,7 +103,7 @@ TEST_F(ToolTipTest, ATipSoonAfterAVisibleOneShowsAtOnce) {
     const RCPtr<LToolTip> next = TipOf(other);
     EXPECT_EQ(next->GetState(), c.state);
     EXPECT_EQ(next->IsShown(true), c.state == LToolTip::kShown);
-    (void)other->CreateToolTip(false); // 0: it has a tip
+    other->CreateToolTip(false);
     TickAt(25000);
     LToolTip::ResetLastVisibleDismissal();
   }
@@ -172,7 +172,7 @@ TEST_F(ToolTipTest, ATipStaysInsideTheWindowBelowThePointer) {
     EXPECT_EQ(tip->GetWindowPosition(), c.placed);
     EXPECT_EQ(tip->GetLayoutDescriptor()->position[0].kind, kPositionToParent);
     EXPECT_EQ(tip->GetLayoutDescriptor()->maximum[0].abs, double(c.client.width - 8));
-    (void)owner->CreateToolTip(false); // 0: it has a tip
+    owner->CreateToolTip(false);
     TickAt(skin.application.milliseconds + 33);
   }
 }

@@ -16,8 +16,8 @@ namespace {
 using QZTest::TimedRecorder;
 
 void RegisterTree(LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.TreeView", &CreateControlOf<LTreeView>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.TreeViewItem", &CreateControlOf<LTreeViewItem>);
+  factory.RegisterControlCreateFunction(u"Framework.TreeView", &CreateControlOf<LTreeView>);
+  factory.RegisterControlCreateFunction(u"Framework.TreeViewItem", &CreateControlOf<LTreeViewItem>);
 }
 
 RCPtr<LButton> BoxOfRow(const RCPtr<LTreeView>& tree, int32_t row) {
@@ -62,7 +62,7 @@ protected:
   // A (B (C), D), E (F): pre-order indexes 0..5.
   void BuildSmallTree() {
     for (const char* name : {"A", "B", "C", "D", "E", "F"}) {
-      (void)tree->InsertItem(tree->GetItemCount(), MakeTaggableString(WString(name)));
+      tree->InsertItem(tree->GetItemCount(), MakeTaggableString(WString(name)));
     }
     EXPECT_EQ(tree->SetItemParent(1, 0), 1);
     EXPECT_EQ(tree->SetItemParent(2, 1), 2);
@@ -138,7 +138,7 @@ TEST_F(TreeViewTest, CollapsingHidesTheSubtreeAndExpandingShowsOnlyChildrenOfExp
 
 TEST_F(TreeViewTest, RemovingAnItemRemovesItsSubtreeAndLaterParentsFollow) {
   BuildSmallTree();
-  (void)tree->InsertItem(6, MakeTaggableString(u"G"));
+  tree->InsertItem(6, MakeTaggableString(u"G"));
   EXPECT_EQ(tree->SetItemParent(6, 5), 6); // G under F
   EXPECT_EQ(tree->RemoveItem(1), 5);       // B with C
   EXPECT_EQ(QZTest::ItemTexts(*tree), (std::vector<std::string>{"A", "D", "E", "F", "G"}));
@@ -146,16 +146,16 @@ TEST_F(TreeViewTest, RemovingAnItemRemovesItsSubtreeAndLaterParentsFollow) {
   EXPECT_EQ(tree->GetCheckedCount(), 3); // A, E and F stay expanded; B went
   EXPECT_EQ(tree->RemoveItem(5), QZ_E_INVALIDARG);
   // Inserted inside a subtree, an item joins it before the item it displaces.
-  (void)tree->InsertItem(4, MakeTaggableString(u"H"));
+  tree->InsertItem(4, MakeTaggableString(u"H"));
   EXPECT_EQ(Parents(*tree), (std::vector<int32_t>{-1, 0, -1, 2, 3, 3}));
   EXPECT_TRUE(InPreOrder(*tree));
 }
 
 TEST_F(TreeViewTest, ScrollingBindsRowsWithoutNotifying) {
   for (int32_t i = 0; i < 40; ++i) {
-    (void)tree->InsertItem(tree->GetItemCount(), MakeTaggableString(WString(std::to_string(i).c_str())));
+    tree->InsertItem(tree->GetItemCount(), MakeTaggableString(WString(std::to_string(i).c_str())));
     if (i % 3 != 0) {
-      (void)tree->SetItemParent(i, i - 1 - (i - 1) % 3); // two children under every third item
+      tree->SetItemParent(i, i - 1 - (i - 1) % 3); // two children under every third item
     }
   }
   const auto recorder = TimedRecorder::Listen(tree, {u"NID_ITEM_CHECK_CHANGE", u"NID_ITEM_CHECKBOX_CLICKED"});
@@ -200,7 +200,7 @@ TEST_F(TreeViewTest, RandomMovesKeepPreOrderAndEveryParentRight) {
   std::map<std::string, std::string> parentOf; // by item text; "" for the top
   for (int32_t i = 0; i < kItems; ++i) {
     const std::string name = "n" + std::to_string(i);
-    (void)tree->InsertItem(tree->GetItemCount(), MakeTaggableString(WString(name.c_str())));
+    tree->InsertItem(tree->GetItemCount(), MakeTaggableString(WString(name.c_str())));
     parentOf[name] = "";
   }
   std::uniform_int_distribution<int32_t> pick(-2, kItems + 1);

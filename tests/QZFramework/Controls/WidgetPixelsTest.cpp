@@ -35,7 +35,7 @@ protected:
     const RectT<int32_t> area{0, 0, RoundToInt32(rect.width), RoundToInt32(rect.height)};
     EXPECT_EQ(mRenderer->InitRenderContextInfo(area, nullptr, true, mContext), QZ_OK);
     mContext->GetUpdateRegion().AddRect({0, 0, area.width, area.height});
-    (void)mRenderer->RenderStart(mContext); // 0 or throws
+    mRenderer->RenderStart(mContext);
     RCPtrArray<LControl, 1, 0> deferred;
     {
       const RectT<double> frame{0, 0, rect.width, rect.height};
@@ -43,7 +43,7 @@ protected:
       EXPECT_EQ(top->Paint(mRenderer, mContext->GetUpdateRegion(), deferred, false), QZ_OK);
     }
     EXPECT_EQ(deferred.GetCount(), 0u);
-    (void)mRenderer->RenderFinish(mContext); // 0 or throws
+    mRenderer->RenderFinish(mContext);
     return *dynamic_cast<LGDIRenderContextInfo&>(*mContext).GetCurrentSurface()->GetImage();
   }
 
@@ -63,7 +63,7 @@ protected:
 TEST_F(WidgetPixelsTest, AProgressBarHalfDoneShowsAHundredPixelBarAndFifty) {
   const RCPtr<LProgressBar> bar = mHarness.Create<LProgressBar>(u"progress");
   ASSERT_TRUE(bar);
-  (void)bar->SetValue(0.5); // the value kept
+  bar->SetValue(0.5);
   ASSERT_EQ(bar->GetRect(), (RectT<double>{0, 0, 200, 40}));
   Gfx::Image& drawn = Paint(bar);
 

@@ -41,13 +41,13 @@ inline std::string WidgetSkinFile(const std::string& name) { return std::string(
 // The create functions of the widgets (the framework's names, and "Test.ScrollView" for a
 // bare scroll view), unless the test registered its own for a name first.
 inline void RegisterWidgets(QZ::LControlFactory& factory) {
-  (void)factory.RegisterControlCreateFunction(u"Framework.Button", &QZ::CreateControlOf<QZ::LButton>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ScrollBar", &QZ::CreateControlOf<QZ::LScrollbar>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.ScrollChannel", &QZ::CreateControlOf<QZ::LPanel>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.Panel", &QZ::CreateControlOf<QZ::LPanel>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.TabControl", &QZ::CreateControlOf<QZ::LTabControl>);
-  (void)factory.RegisterControlCreateFunction(u"Framework.Label", &QZ::CreateControlOf<QZ::LLabel>);
-  (void)factory.RegisterControlCreateFunction(u"Test.ScrollView", &QZ::CreateControlOf<QZ::LScrollView>);
+  factory.RegisterControlCreateFunction(u"Framework.Button", &QZ::CreateControlOf<QZ::LButton>);
+  factory.RegisterControlCreateFunction(u"Framework.ScrollBar", &QZ::CreateControlOf<QZ::LScrollbar>);
+  factory.RegisterControlCreateFunction(u"Framework.ScrollChannel", &QZ::CreateControlOf<QZ::LPanel>);
+  factory.RegisterControlCreateFunction(u"Framework.Panel", &QZ::CreateControlOf<QZ::LPanel>);
+  factory.RegisterControlCreateFunction(u"Framework.TabControl", &QZ::CreateControlOf<QZ::LTabControl>);
+  factory.RegisterControlCreateFunction(u"Framework.Label", &QZ::CreateControlOf<QZ::LLabel>);
+  factory.RegisterControlCreateFunction(u"Test.ScrollView", &QZ::CreateControlOf<QZ::LScrollView>);
 }
 
 // Presses, moves and releases the left button at window points as the root window does:
@@ -66,7 +66,7 @@ public:
     QZ::PointT<int32_t> local;
     const QZ::RCPtr<QZ::LControl> hit = mWindow.SetMouseOverAt(mWindow.mousePosition, local, true);
     if (const QZ::RCPtr<QZ::LControl> target = Target(hit)) {
-      (void)target->OnMouseMove(QZ::LPointWithModifiersParam::Create(Local(target), 0)); // always 0
+      target->OnMouseMove(QZ::LPointWithModifiersParam::Create(Local(target), 0));
     }
   }
   // Left button down where the pointer is.
@@ -75,8 +75,7 @@ public:
     QZ::PointT<int32_t> local;
     const QZ::RCPtr<QZ::LControl> hit = mWindow.SetMouseOverAt(mWindow.mousePosition, local, true);
     if (hit) {
-      (void)hit->OnMouseDown(
-          QZ::LMouseButtonParam::Create(QZ::kMouseButtonLeft, local, 0, false, QZ::kMouseButtonLeft, 0));
+      hit->OnMouseDown(QZ::LMouseButtonParam::Create(QZ::kMouseButtonLeft, local, 0, false, QZ::kMouseButtonLeft, 0));
     }
   }
   // Left button up where the pointer is.
@@ -85,17 +84,17 @@ public:
     QZ::PointT<int32_t> local;
     const QZ::RCPtr<QZ::LControl> hit = mWindow.SetMouseOverAt(mWindow.mousePosition, local, false);
     if (const QZ::RCPtr<QZ::LControl> target = Target(hit)) {
-      (void)target->OnMouseUp(QZ::LMouseButtonParam::Create(QZ::kMouseButtonLeft, Local(target), 0, false, 0, 0));
+      target->OnMouseUp(QZ::LMouseButtonParam::Create(QZ::kMouseButtonLeft, Local(target), 0, false, 0, 0));
     }
-    (void)mWindow.SetMouseOverAt(mWindow.mousePosition, local, true); // the hover after the capture
+    mWindow.SetMouseOverAt(mWindow.mousePosition, local, true); // the hover after the capture
   }
   // Left button down on control at (x, y) of it, whatever lies over that point.
   void PressOn(const QZ::RCPtr<QZ::LControl>& control, int32_t x, int32_t y) {
     const QZ::PointT<int32_t> origin = control->GetWindowPosition().Round();
     mWindow.mousePosition = {origin.x + x, origin.y + y};
     mWindow.mouseButtons = QZ::kMouseButtonLeft;
-    (void)control->OnMouseDown(
-        QZ::LMouseButtonParam::Create(QZ::kMouseButtonLeft, {x, y}, 0, false, QZ::kMouseButtonLeft, 0)); // always 0
+    control->OnMouseDown(
+        QZ::LMouseButtonParam::Create(QZ::kMouseButtonLeft, {x, y}, 0, false, QZ::kMouseButtonLeft, 0));
   }
   void ClickAt(const QZ::RCPtr<QZ::LControl>& control, int32_t x, int32_t y) {
     MoveTo(control, x, y);
@@ -128,7 +127,7 @@ public:
                                          std::initializer_list<QZ::NotificationName> names) {
     QZ::RCPtr<TimedRecorder> recorder(new TimedRecorder);
     for (QZ::NotificationName name : names) {
-      (void)recorder->RegisterNotification(source, name); // the id
+      recorder->RegisterNotification(source, name);
     }
     return recorder;
   }
@@ -178,7 +177,7 @@ public:
     application.rootWindows = {window};
     application.activeRootWindow = window;
   }
-  ~WidgetSkin() { (void)window->InstallRootControl(nullptr); } // always 0
+  ~WidgetSkin() { window->InstallRootControl(nullptr); } // always 0
   WidgetSkin(const WidgetSkin&) = delete;
   WidgetSkin& operator=(const WidgetSkin&) = delete;
 
@@ -199,7 +198,7 @@ public:
   // The clock at seconds, then one idle pass.
   void TickAt(double seconds) {
     application.seconds = seconds;
-    (void)window->RaiseIdle(); // 1 when nobody holds an idle request
+    window->RaiseIdle();
   }
   // An idle pass every stepMs milliseconds after the clock's time, up to lastMs.
   void TickEveryMs(int stepMs, int lastMs) {

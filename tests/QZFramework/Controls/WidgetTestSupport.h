@@ -47,7 +47,7 @@ public:
               QZ::QZ_OK);
     EXPECT_EQ(factory->LoadSkins(WidePath(kWidgetData + "/WidgetSkins.xml")), QZ::QZ_OK);
     for (const auto& [name, function] : overrides) {
-      (void)factory->RegisterControlCreateFunction(name, function); // always 0
+      factory->RegisterControlCreateFunction(name, function);
     }
     const std::pair<const char16_t*, QZ::ControlCreateFunction> classes[] = {
         {u"Framework.LevelMeter", &QZ::CreateControlOf<QZ::LLevelMeter>},
@@ -60,12 +60,12 @@ public:
         {u"Test.Part", &QZ::CreateControlOf<QZ::LControl>},
     };
     for (const auto& [name, function] : classes) {
-      (void)factory->RegisterControlCreateFunction(name, function); // always 0
+      factory->RegisterControlCreateFunction(name, function);
     }
     application.factory = factory;
   }
   ~WidgetHarness() {
-    (void)window->InstallRootControl(nullptr); // always 0
+    window->InstallRootControl(nullptr);
     application.rootWindows.clear();
   }
   WidgetHarness(const WidgetHarness&) = delete;

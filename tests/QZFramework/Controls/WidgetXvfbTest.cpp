@@ -70,7 +70,7 @@ protected:
 
   void TearDown() override {
     if (held) {
-      (void)QZTest::RunProgram({"xdotool", "mouseup", "1"}); // the server's other tests want it up
+      QZTest::RunProgram({"xdotool", "mouseup", "1"}); // the server's other tests want it up
     }
     vertical = nullptr;
     horizontal = nullptr;
@@ -80,7 +80,7 @@ protected:
 
   // Pumps the window layer until done holds, with the idle passes; false after 10 s.
   bool PumpUntil(const std::function<bool()>& done) {
-    return QZTest::PumpUntil(done, [this] { (void)application.DoIdleWork(true); }); // whether more waits
+    return QZTest::PumpUntil(done, [this] { application.DoIdleWork(true); }); // whether more waits
   }
 
   // The window as the X server shows it.
@@ -101,8 +101,8 @@ protected:
 };
 
 TEST_F(WidgetXvfbTest, AChannelHeldBeforeTheThumbShowsItsPressedLookOverThatStretch) {
-  (void)vertical->SetValue(0.75);  // the thumb at 69 of the channel's 108
-  (void)horizontal->SetValue(0.5); // at 31 of 78
+  vertical->SetValue(0.75);  // the thumb at 69 of the channel's 108
+  horizontal->SetValue(0.5); // at 31 of 78
   // The vertical channel's track begins at (10, 26) of the window: press 30 pixels down it,
   // once the window has seen the pointer arrive.
   ASSERT_EQ(QZTest::RunProgram({"xdotool", "mousemove", std::to_string(kLeft + 18), std::to_string(kTop + 56)}), 0);

@@ -130,7 +130,7 @@ TEST_F(NotificationDistributorTest, ANestedSendOfTheSameIdLeavesTheOuterWalkWhol
 
 TEST_F(NotificationDistributorTest, AnOwnWalkSeesRemovalsThroughTheReturnedIndex) {
   Register("ABC");
-  clients["B"]->onReceive = [&](auto&, auto&) { (void)clients["B"]->UnregisterNotification(distributor.Get(), kPing); };
+  clients["B"]->onReceive = [&](auto&, auto&) { clients["B"]->UnregisterNotification(distributor.Get(), kPing); };
   auto pool = distributor->FindClientPool(QZ::GetNotificationID(kPing));
   auto ping = QZTest::MakeNotification(kPing, 0);
   for (int32_t i = int32_t(pool->GetEntryCount()) - 1; i >= 0; i = pool->NotifyClient(distributor, i, ping) - 1) {

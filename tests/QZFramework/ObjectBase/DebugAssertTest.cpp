@@ -18,7 +18,7 @@ TEST(DebugAssertTest, BrokenCountsStopAtTheCallThatBrokeThem) {
   EXPECT_DEBUG_DEATH(
       {
         CountedObject held(counter);
-        (void)held.AddRef(); // held by a smart pointer's count, then destroyed with it
+        held.AddRef(); // held by a smart pointer's count, then destroyed with it
       },
       "destroyed while smart pointers hold it");
   EXPECT_DEBUG_DEATH(

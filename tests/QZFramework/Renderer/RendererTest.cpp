@@ -48,7 +48,7 @@ TEST_F(RendererTest, ANewStateHasNoOriginNoClippingAndFullAlpha) {
 }
 
 TEST_F(RendererTest, RenderStartOfNullThrows) {
-  EXPECT_EQ(ThrownText<std::runtime_error>([&] { (void)renderer->RenderStart(nullptr); }),
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderStart(nullptr); }),
             R"(Runtime Error : Render context is NULL : QZ::LRenderer::RenderStart : Renderer\Renderer : Line 232)");
   EXPECT_EQ(renderer->GetContextDepth(), 0u);
 }
@@ -56,7 +56,7 @@ TEST_F(RendererTest, RenderStartOfNullThrows) {
 TEST_F(RendererTest, ReenteringAContextThrowsAndKeepsOneEntry) {
   auto context = NewContext();
   EXPECT_EQ(renderer->RenderStart(context), QZ::QZ_OK);
-  EXPECT_EQ(ThrownText<std::runtime_error>([&] { (void)renderer->RenderStart(context); }),
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderStart(context); }),
             R"(Runtime Error : Render context reentered. : QZ::LRenderer::RenderStart : Renderer\Renderer : Line 238)");
   EXPECT_EQ(renderer->GetContextDepth(), 1u);
 
@@ -70,11 +70,11 @@ TEST_F(RendererTest, FinishingAnotherContextThrowsAndPopsNothing) {
   const std::string text = R"(Runtime Error : RenderFinish context does not match RenderStart context : )"
                            R"(QZ::LRenderer::RenderFinish : Renderer\Renderer : Line 251)";
   auto outer = NewContext();
-  EXPECT_EQ(ThrownText<std::runtime_error>([&] { (void)renderer->RenderFinish(outer); }), text); // empty stack
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderFinish(outer); }), text); // empty stack
   auto inner = NewContext();
   EXPECT_EQ(renderer->RenderStart(outer), QZ::QZ_OK);
   EXPECT_EQ(renderer->RenderStart(inner), QZ::QZ_OK);
-  EXPECT_EQ(ThrownText<std::runtime_error>([&] { (void)renderer->RenderFinish(outer); }), text);
+  EXPECT_EQ(ThrownText<std::runtime_error>([&] { renderer->RenderFinish(outer); }), text);
   EXPECT_EQ(renderer->GetContextDepth(), 2u);
   EXPECT_EQ(renderer->GetCurrentContext(), inner.Get());
 

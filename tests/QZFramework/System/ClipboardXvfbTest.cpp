@@ -44,7 +44,7 @@ public:
   Win::LRESULT WindowProc(Win::HWND hwnd, uint32_t message, Win::WPARAM wParam, Win::LPARAM lParam) override {
     if (message == Win::WM_CLIPBOARDUPDATE && clipboard) {
       ++updates;
-      (void)clipboard->OnClipboardUpdate(); // always 0
+      clipboard->OnClipboardUpdate();
       return 0;
     }
     return Win::DefWindowProc(hwnd, message, wParam, lParam);
@@ -146,7 +146,7 @@ protected:
   static std::string ReadFrom(const Peer& peer, const std::string& until) {
     std::string text;
     bool closed = false;
-    (void)PumpUntil([&] {
+    PumpUntil([&] {
       pollfd output{peer.output, POLLIN, 0};
       while (!closed && poll(&output, 1, 0) > 0) {
         char buffer[256];

@@ -53,12 +53,12 @@ public:
     EXPECT_EQ(mFactory->LoadResources(u"::", 0x0409), 0);
     EXPECT_EQ(mRenderer->InitRenderContextInfo({0, 0, width, height}, nullptr, true, mContext), 0);
     mContext->GetUpdateRegion().AddRect({0, 0, width, height});
-    (void)mRenderer->RenderStart(mContext);                                                          // 0 or throws
-    (void)mRenderer->FillRect({0, 0, width, height}, QZ::ColorT<float>::FromARGB(kBackdrop), false); // checked below
+    mRenderer->RenderStart(mContext);
+    mRenderer->FillRect({0, 0, width, height}, QZ::ColorT<float>::FromARGB(kBackdrop), false);
   }
   ~Canvas() {
     if (!mFinished) {
-      (void)mRenderer->RenderFinish(mContext); // 0 or throws
+      mRenderer->RenderFinish(mContext);
     }
     QZ::LFont::SetMeasurementRendererSource({});
   }
@@ -74,25 +74,25 @@ public:
                 const QZ::WString& text, const QZ::RCPtr<QZ::LFont>& font, bool wrap = false) {
     const QZ::RCPtr<QZ::LLook> look = QZ::LLook::Create(descriptor, wrap);
     look->SetSize({width, height});
-    (void)look->SetFont(font); // checked below
-    (void)look->SetText(text); // checked below
+    look->SetFont(font);
+    look->SetText(text);
     const QZ::RectT<double> frame{double(x), double(y), double(width), double(height)};
-    (void)mRenderer->PushClip(frame, frame, nullptr, true); // checked below
+    mRenderer->PushClip(frame, frame, nullptr, true);
     const QZ::RectListT<int32_t>& region = mContext->GetUpdateRegion();
-    (void)look->DrawNonClientParts(QZ::RCPtr<QZ::LRenderer>(mRenderer), region);    // checked below
-    (void)look->DrawClientParts(QZ::RCPtr<QZ::LRenderer>(mRenderer), region);       // checked below
-    (void)look->DrawLabelText(QZ::RCPtr<QZ::LRenderer>(mRenderer), region, {0, 0}); // checked below
-    (void)mRenderer->PopClip();                                                     // checked below
+    look->DrawNonClientParts(QZ::RCPtr<QZ::LRenderer>(mRenderer), region);
+    look->DrawClientParts(QZ::RCPtr<QZ::LRenderer>(mRenderer), region);
+    look->DrawLabelText(QZ::RCPtr<QZ::LRenderer>(mRenderer), region, {0, 0});
+    mRenderer->PopClip();
   }
 
   void Text(const std::string& text, int x, int y, const QZ::RCPtr<QZ::LFont>& font, uint32_t argb) {
     // Checked below.
-    (void)mRenderer->DrawText(Wide(text), *font, {double(x), double(y)}, QZ::ColorT<float>::FromARGB(argb));
+    mRenderer->DrawText(Wide(text), *font, {double(x), double(y)}, QZ::ColorT<float>::FromARGB(argb));
   }
 
   // Ends the frame and writes it; the image stays readable.
   QZ::Platform::Graphics::Image& Finish(const std::string& name) {
-    (void)mRenderer->RenderFinish(mContext); // 0 or throws
+    mRenderer->RenderFinish(mContext);
     mFinished = true;
     QZ::Platform::Graphics::Image& image =
         *dynamic_cast<QZ::LGDIRenderContextInfo&>(*mContext).GetCurrentSurface()->GetImage();
@@ -320,7 +320,7 @@ void DrawTree(Canvas& canvas, const LaidOutControl& at, const std::string& path,
   }
   QZ::LRenderer& renderer = canvas.Renderer();
   const QZ::RectT<double> frame{at.rect.x, at.rect.y, at.rect.width, at.rect.height};
-  (void)renderer.PushClip(frame, frame, nullptr, true); // checked below
+  renderer.PushClip(frame, frame, nullptr, true);
   if (!control.lookList.empty()) {
     const QZ::RCPtr<QZ::LLookList> list = canvas.Factory().FindLookList(Wide(control.lookList));
     const auto chosen = scene.looks.find(path);
@@ -339,8 +339,8 @@ void DrawTree(Canvas& canvas, const LaidOutControl& at, const std::string& path,
         const QZ::RCPtr<QZ::LLook> look =
             QZ::LLook::Create(descriptor, control.Attribute("TextOverflowXType") == "Wrap");
         look->SetSize({int32_t(at.rect.width), int32_t(at.rect.height)});
-        (void)look->SetFont(font);       // checked below
-        (void)look->SetText(Wide(text)); // checked below
+        look->SetFont(font);
+        look->SetText(Wide(text));
         const QZ::RectT<int32_t> block = look->GetTextBlockRect();
         QZ::LFontText& layout = *look->GetFontText();
         if (layout.GetNaturalWidth() > block.width + 1 || layout.GetTextHeight(block.width) > block.height + 1) {
@@ -352,7 +352,7 @@ void DrawTree(Canvas& canvas, const LaidOutControl& at, const std::string& path,
   for (const LaidOutControl& child : at.children) {
     DrawTree(canvas, child, path + "/" + child.control->name, control.className, scene, skin, problems);
   }
-  (void)renderer.PopClip(); // checked below
+  renderer.PopClip();
 }
 
 std::vector<Scene> Scenes() {
@@ -445,8 +445,8 @@ TEST(SkinPreviewTest, TheWindowItsPagesAndItsDialogsDrawWithEveryTextInsideItsCo
         const QZ::RCPtr<QZ::LLookList> list = Canvas(1, 1).Factory().FindLookList(Wide(tip.lookList));
         const QZ::RCPtr<QZ::LLook> look = QZ::LLook::Create(list->GetAt(0), false);
         look->SetSize({int32_t(root.rect.width), int32_t(root.rect.height)});
-        (void)look->SetFont(FontOf(tip, skin));                        // checked below
-        (void)look->SetText(Wide("Knob: 3\nChannel: Global\nCC: 74")); // checked below
+        look->SetFont(FontOf(tip, skin));
+        look->SetText(Wide("Knob: 3\nChannel: Global\nCC: 74"));
         const QZ::RectT<int32_t> block = look->GetTextBlockRect();
         root.rect.width += std::max(0, look->GetFontText()->GetNaturalWidth() - block.width);
         root.rect.height += std::max(0, look->GetFontText()->GetTextHeight(block.width) - block.height);

@@ -66,14 +66,14 @@ TEST_F(VirtualDeviceControlTest, ValuesOfTheRightWidthAreWrittenToTheKeyboardsMe
   const QZ::ParamValue entries[] = {
       {ParamDescriptor(140), Bytes({9})}, {ParamDescriptor(141), Bytes({1, 2})}, {ParamDescriptor(142), Bytes({9})}};
   QZ::ParamValues list;
-  (void)list.SetValueEntries(entries, 3); // checked below
+  list.SetValueEntries(entries, 3);
   EXPECT_EQ(mClient.SetParamValues(&mId, &list), QZ::QZ_E_INVALIDARG);
   EXPECT_EQ(Get(140), Bytes({9}));
   EXPECT_EQ(Get(142), Bytes({0}));
 
   QZ::ParamRanges ranges;
   const QZ::ParamIdRange range{0, 145};
-  (void)ranges.SetRanges(&range, 1); // checked below
+  ranges.SetRanges(&range, 1);
   QZ::ParamValues values;
   ASSERT_EQ(mClient.GetParamRanges(&mId, &ranges, &values), 0);
   EXPECT_EQ(values.GetListCount(), 145u);

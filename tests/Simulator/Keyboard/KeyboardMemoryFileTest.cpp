@@ -54,7 +54,7 @@ TEST(KeyboardMemoryFileTest, EachChangeReplacesTheFileWholeAndAFailureIsToldAndT
   EXPECT_EQ(folder.Read("keyboard.txt"), KeyboardMemoryFile::Text(memory));
 
   // Unchanged, it is left alone; changed, it is written again, and no temporary file stays.
-  (void)folder.Write("keyboard.txt", "marker");
+  folder.Write("keyboard.txt", "marker");
   ASSERT_TRUE(file.Update());
   EXPECT_EQ(folder.Read("keyboard.txt"), "marker");
   memory.StoreGlobals({3, 0, 0, 0, 1});

@@ -19,7 +19,7 @@ namespace Xml = QZTest::UiXml;
 
 Variant Bytes(std::initializer_list<uint8_t> bytes) {
   Variant value;
-  (void)value.SetBuffer(std::data(bytes), uint32_t(bytes.size())); // Buffer
+  value.SetBuffer(std::data(bytes), uint32_t(bytes.size()));
   return value;
 }
 
@@ -130,7 +130,7 @@ TEST_F(MainControlRoundTripTest, ARequestForTheParameterBeingAppliedIsNotSentAnd
   EXPECT_EQ(kit.engine->setCalls[0].id, 127u);
   // The same id with another qualifier is another parameter, even during an apply.
   Variant qualifier;
-  (void)qualifier.SetUInt8(1); // UInt8
+  qualifier.SetUInt8(1);
   EXPECT_NE(QZ::ParamDescriptor(127, qualifier), QZ::ParamDescriptor(127));
 }
 

@@ -28,7 +28,7 @@ using QZ::Variant;
 
 Variant Bytes(std::initializer_list<uint8_t> bytes) {
   Variant value;
-  (void)value.SetBuffer(std::data(bytes), uint32_t(bytes.size())); // Buffer
+  value.SetBuffer(std::data(bytes), uint32_t(bytes.size()));
   return value;
 }
 
@@ -138,13 +138,12 @@ protected:
     context.SetApplicationNotificationCenter(centre.Get());
     engine->Initialize(0);
     context.SetRootModuleEngine(engine.Get());
-    (void)centre->ProcessNotifications(false); // the defaults, before any main control
+    centre->ProcessNotifications(false);
     factory = RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
     ASSERT_EQ(factory->LoadSkins(QZ::WString(folder.Write("Skins.xml", SkinDocument()).c_str())), QZ::QZ_OK);
-    (void)factory->RegisterControlCreateFunction(u"Framework.Panel", &QZ::CreateControlOf<QZ::LPanel>); // 0
-    (void)factory->RegisterControlCreateFunction(u"PresetEditor.MainControl",
-                                                 &QZ::CreateControlOf<QZ::LMainControl>);          // 0
-    (void)factory->RegisterControlCreateFunction(u"Test.Device", &QZ::CreateControlOf<SpyDevice>); // 0
+    factory->RegisterControlCreateFunction(u"Framework.Panel", &QZ::CreateControlOf<QZ::LPanel>);
+    factory->RegisterControlCreateFunction(u"PresetEditor.MainControl", &QZ::CreateControlOf<QZ::LMainControl>);
+    factory->RegisterControlCreateFunction(u"Test.Device", &QZ::CreateControlOf<SpyDevice>);
     application.factory = factory;
     main = Make(u"mainControl");
     ASSERT_TRUE(main);
@@ -154,7 +153,7 @@ protected:
   void TearDown() override {
     device = nullptr;
     if (main) {
-      (void)main->Detach(); // 0
+      main->Detach();
     }
     main = nullptr;
     context.SetRootModuleEngine(nullptr);
@@ -167,7 +166,7 @@ protected:
   }
   void Post(const RCPtr<QZ::LRefCountedObject>& data) {
     ASSERT_EQ(centre->PostNotification(QZ::LNotification::Create(u"NID_PARAM_MODULE_STATE_CHANGE", data)), QZ::QZ_OK);
-    (void)centre->ProcessNotifications(false); // whether more waits
+    centre->ProcessNotifications(false);
   }
   static RCPtr<QZ::LRefCountedObject> Pair(uint32_t id, const Variant& value) {
     return RCPtr<QZ::LRefCountedObject>(new QZ::LParamValuePair(ParamDescriptor(id), value));
@@ -200,11 +199,11 @@ TEST_F(MainControlTest, ListsAreAppliedInListOrderAndPairsOneByOne) {
 
 TEST_F(MainControlTest, StatusRecordsEmptyValuesAndOtherDataReachNoModule) {
   Variant text;
-  (void)text.SetString("QUORIN 49 ZTR"); // String
+  text.SetString("QUORIN 49 ZTR");
   Variant devices;
-  (void)devices.SetList(&text, 1); // one element: element 1 is missing
+  devices.SetList(&text, 1); // one element: element 1 is missing
   Variant connected;
-  (void)connected.SetBool(true); // Bool
+  connected.SetBool(true);
   for (const auto& [id, value] : {std::pair<uint32_t, Variant>{uint32_t(-2), connected},
                                   {uint32_t(-4), devices},
                                   {uint32_t(-8), text},
@@ -214,7 +213,7 @@ TEST_F(MainControlTest, StatusRecordsEmptyValuesAndOtherDataReachNoModule) {
   Post(RCPtr<QZ::LRefCountedObject>(new QZ::LHolder<int32_t>(10)));
   Post(nullptr);
   RCPtr<QZ::LWrapper<QZ::ParamValues>> notAList(new QZ::LWrapper<QZ::ParamValues>);
-  (void)notAList->SetBuffer("\x10\x00\x00\x00", 4); // a Buffer, not a List
+  notAList->SetBuffer("\x10\x00\x00\x00", 4); // a Buffer, not a List
   Post(RCPtr<QZ::LRefCountedObject>(notAList));
   EXPECT_EQ(device->lookups, 0);
   EXPECT_TRUE(device->shown.empty());
@@ -268,7 +267,7 @@ TEST_F(MainControlTest, TheTreeIsBoundFromTheEnginesFirstIdAndPollingIsOn) {
   ASSERT_TRUE(both);
   EXPECT_TRUE(both->GetStatusView());
   EXPECT_TRUE(both->GetDeviceSelectorPanel());
-  (void)both->Detach(); // 0
+  both->Detach();
 }
 
 TEST_F(MainControlTest, ASkinAppliedAgainToTheWindowsTopSwitchesPollingOnAndKeepsTheBounds) {
@@ -277,13 +276,13 @@ TEST_F(MainControlTest, ASkinAppliedAgainToTheWindowsTopSwitchesPollingOnAndKeep
   EXPECT_EQ(factory->ReapplySkin(RCPtr<QZ::LControl>(main)), QZ::QZ_OK);
   EXPECT_EQ(engine->polling, (std::vector<bool>{true, true}));
   EXPECT_TRUE(window->frameRectRequests.empty()) << "the window keeps its bounds";
-  (void)window->InstallRootControl(nullptr); // 0
+  window->InstallRootControl(nullptr);
 }
 
 TEST_F(MainControlTest, WithoutTheDeviceViewCreationFailsWithItsText) {
   for (const char16_t* name : {u"withoutDevice", u"panelAsDevice"}) {
     try {
-      (void)Make(name);
+      Make(name);
       ADD_FAILURE() << "no exception";
     } catch (const std::runtime_error& error) {
       EXPECT_STREQ(error.what(), "Runtime Error : Null Pointer : LMainControl couldn't find viewDevice : "

@@ -69,7 +69,7 @@ class ShortEngine final : public QZ::LPresetEditorAppEngine {
 public:
   int32_t GetParamValues(const QZ::ParamIdRange& range, QZ::IArray<QZ::ParamValue>& values, int32_t start) override {
     const int32_t result = LPresetEditorAppEngine::GetParamValues(range, values, start);
-    (void)values.RemoveItems(values.GetCount() - 1, 1);
+    values.RemoveItems(values.GetCount() - 1, 1);
     return result;
   }
 };
@@ -105,7 +105,7 @@ protected:
 
   std::vector<Variant> EngineValues() {
     QZ::Array<QZ::ParamValue> entries;
-    (void)engine->GetParamValues({0, 145}, entries, -1);
+    engine->GetParamValues({0, 145}, entries, -1);
     std::vector<Variant> values;
     for (uint32_t i = 0; i < entries.GetCount(); ++i) {
       values.push_back(entries.GetAt(i).value);
@@ -114,7 +114,7 @@ protected:
   }
   Variant Value(uint32_t id) {
     Variant value;
-    (void)engine->GetParamValue(ParamDescriptor(id), value);
+    engine->GetParamValue(ParamDescriptor(id), value);
     return value;
   }
   void Set(uint32_t id, const Variant& value) {
@@ -178,10 +178,10 @@ TEST_F(PresetManagerTest, ASavedPresetLoadsBackWithoutTheExcludedGlobals) {
   Set(140, Bytes({0}));
   QZ::Array<int32_t> globals;
   for (int32_t k : {140, 141, 142, 143, 144}) {
-    (void)globals.AddItem(k); // grows
+    globals.AddItem(k);
   }
   QZ::Array<int32_t> stale;
-  (void)stale.AddItem(10); // grows
+  stale.AddItem(10);
   manager->SetExcludedIndexes(stale, false);
   manager->SetExcludedIndexes(globals, true);
   RCPtr<LoadListener> listener(new LoadListener);
@@ -356,7 +356,7 @@ TEST_F(PresetManagerTest, ALoadRequestPostedToTheApplicationLoadsTheFileItNames)
 TEST_F(PresetManagerTest, CreatingItWithoutAnApplicationCentreFailsWithTheResult) {
   app.application.SetApplicationNotificationCenter(nullptr);
   try {
-    (void)LPresetManager::Create();
+    LPresetManager::Create();
     ADD_FAILURE() << "no exception";
   } catch (const QZ::FailedResultException& failure) {
     EXPECT_STREQ(failure.what(), "Failed Result : QZRESULT = 80070057 : QZ::LPresetManager::Create : "

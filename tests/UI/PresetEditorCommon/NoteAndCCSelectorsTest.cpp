@@ -18,7 +18,7 @@ protected:
     ccSelector = kit.Find<LNumberBoxTextSelector>("viewDevice/cc/parameterControl");
     ccUpDown = kit.Find<QZ::LNumericUpDown>("viewDevice/cc/parameterControl/numericUpDown");
     EXPECT_TRUE(note && noteSelector && noteUpDown && cc && ccSelector && ccUpDown);
-    (void)ccUpDown->SetValueRange(0.0, 127.0, 0); // as the edit pages give it
+    ccUpDown->SetValueRange(0.0, 127.0, 0); // as the edit pages give it
   }
   std::u16string NoteName() { return kit.Text("note/parameterControl/noteNameLabel"); }
   std::u16string Octave() { return kit.Text("note/parameterControl/octaveNameLabel"); }
@@ -52,7 +52,7 @@ TEST_F(NoteAndCCSelectorsTest, NotesAreNamedWithFlatsInOctavesFromMinusTwoAndCon
                                                             {0, u"Bank Select"},    {74, u"Cutoff Frequency"},
                                                             {3, u"Controller 3"},   {127, u"Poly Mode On"}};
   for (const auto& [number, name] : controllers) {
-    (void)ccUpDown->SetValue(ccUpDown->ValueToNormalized(number)); // the value it holds
+    ccUpDown->SetValue(ccUpDown->ValueToNormalized(number));
     EXPECT_EQ(kit.Text("cc/parameterControl/label"), name) << number;
     EXPECT_EQ(NumberOf(ccSelector), number);
   }
@@ -65,7 +65,7 @@ TEST_F(NoteAndCCSelectorsTest, NotesAreNamedWithFlatsInOctavesFromMinusTwoAndCon
 }
 
 TEST_F(NoteAndCCSelectorsTest, TheUsersStepAndTheOwnersValueEachRaiseOneChange) {
-  (void)noteSelector->SetValue(59.0 / 127.0); // the value it holds
+  noteSelector->SetValue(59.0 / 127.0);
   const RCPtr<ValueChanges> noteChanges = ValueChanges::On(noteSelector);
   kit.Click(noteUpDown->GetButtonUp());
   EXPECT_EQ(NumberOf(noteSelector), 60.0);
@@ -77,7 +77,7 @@ TEST_F(NoteAndCCSelectorsTest, TheUsersStepAndTheOwnersValueEachRaiseOneChange) 
   EXPECT_EQ(NumberOf(noteUpDown), 36.0);
   EXPECT_EQ(noteChanges->scaled, (std::vector<double>{36.0}));
   EXPECT_EQ(NoteName() + Octave(), u"C(1)");
-  (void)noteSelector->SetValue(36.0 / 127.0); // held already: nothing raised
+  noteSelector->SetValue(36.0 / 127.0); // held already: nothing raised
   EXPECT_EQ(noteChanges->scaled.size(), 1u);
 
   const RCPtr<ValueChanges> ccChanges = ValueChanges::On(ccSelector);

@@ -22,7 +22,7 @@ namespace Xml = QZTest::UiXml;
 
 Variant Bytes(std::initializer_list<uint8_t> bytes) {
   Variant value;
-  (void)value.SetBuffer(std::data(bytes), uint32_t(bytes.size())); // Buffer
+  value.SetBuffer(std::data(bytes), uint32_t(bytes.size()));
   return value;
 }
 
@@ -149,7 +149,7 @@ TEST_F(SelectorTest, BadValuesChangeNothingAndAValueWithoutItemShowsNothing) {
   ASSERT_TRUE(kit.Choose(Combo("channel"), 3));
   kit.engine->setCalls.clear();
   Variant number;
-  (void)number.SetInt32(3); // Int32: four bytes
+  number.SetInt32(3); // Int32: four bytes
   for (const Variant& bad : {Variant(), Bytes({1, 2}), number}) {
     EXPECT_EQ(channel->SetValue(bad), QZ::QZ_E_FAIL);
     EXPECT_EQ(Combo("channel")->GetSelectedIndex(), 3);

@@ -131,7 +131,7 @@ int32_t LRootModuleEngine::GetRemoteDevices(QZ::IArray<Variant>& devices) {
   QZ::Array<Variant> found;
   {
     QZ::Mutex::ScopedLock hold(mLock);
-    (void)mDeviceList.RemoveAll(); // empties a growable array: 0
+    mDeviceList.RemoveAll();
   }
   const int32_t result = mDeviceInterface->FindRemoteDevices(NoFilter(), found, 0, 0, 1, 1, 0, 0);
   if (result < 0) {

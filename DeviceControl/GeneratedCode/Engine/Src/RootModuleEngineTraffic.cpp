@@ -97,9 +97,9 @@ int32_t LRootModuleEngine::ApplyParamValues(const QZ::ParamDescriptors& descript
   QZ::Array<ParamValue> values;
   for (uint32_t i = 0; i < count; ++i) {
     ParamValue entry;
-    (void)descriptors.GetDescriptor(i, entry.descriptor); // an index below the count
+    descriptors.GetDescriptor(i, entry.descriptor);
     mRootModule->GetParamValueByID(entry.descriptor, entry.value);
-    (void)values.AddItem(entry); // grows or throws
+    values.AddItem(entry);
   }
   PostParamModuleStateChange(values);
   return QZ::QZ_OK;
@@ -136,7 +136,7 @@ int32_t LRootModuleEngine::QueueParamRequest(const ParamDescriptor& descriptor) 
   if (low < mRequests.GetCount() && !(descriptor < mRequests.GetAt(low))) {
     mRequests.GetAt(low) = descriptor;
   } else {
-    (void)mRequests.InsertAt(low, descriptor); // grows or throws
+    mRequests.InsertAt(low, descriptor);
   }
   if (GetConnectionState() != kConnected || !mDeviceInterface) {
     return QZ::QZ_FALSE;
@@ -147,7 +147,7 @@ int32_t LRootModuleEngine::QueueParamRequest(const ParamDescriptor& descriptor) 
   }
   mLastRequestTime = now;
   QZ::ParamDescriptors requested;
-  (void)requested.SetDescriptors(mRequests.GetData(), mRequests.GetCount()); // not empty: cannot fail
+  requested.SetDescriptors(mRequests.GetData(), mRequests.GetCount());
   const int32_t result = mDeviceInterface->RequestParamValues(requested);
   return result < 0 ? result : QZ::QZ_OK;
 }
@@ -164,7 +164,7 @@ void LRootModuleEngine::PostParamModuleStateChange(const QZ::IArray<ParamValue>&
   const uint32_t count = values.GetCount();
   if (count >= kValuesPerListNotification) {
     RCPtr<QZ::LWrapper<QZ::ParamValues>> list(new QZ::LWrapper<QZ::ParamValues>);
-    (void)list->SetValueEntries(values.GetData(), count); // a full list: cannot fail
+    list->SetValueEntries(values.GetData(), count);
     PostEngineNotification(kParamModuleStateChange, list);
     return;
   }

@@ -77,7 +77,7 @@ public:
   // The first count calls, once made (waits up to kWaitBound).
   std::string WaitFor(size_t count) {
     std::unique_lock hold(mLock);
-    (void)QZTest::WaitUntil(hold, mCalled, [&] { return mCalls.size() >= count; }); // what has come is returned
+    QZTest::WaitUntil(hold, mCalled, [&] { return mCalls.size() >= count; }); // what has come is returned
     return mCalls.substr(0, count);
   }
 

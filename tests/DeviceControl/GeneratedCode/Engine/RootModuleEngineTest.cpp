@@ -20,7 +20,7 @@ struct RequestRecorder : LDeviceCommunicationInterfaceT<1> {
 
 Variant Descriptors(std::vector<ParamDescriptor> descriptors) {
   QZ::ParamDescriptors list;
-  (void)list.SetDescriptors(descriptors.data(), uint32_t(descriptors.size())); // checked below
+  list.SetDescriptors(descriptors.data(), uint32_t(descriptors.size()));
   return list;
 }
 

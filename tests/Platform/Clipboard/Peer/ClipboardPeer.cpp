@@ -78,7 +78,7 @@ int Paste() {
     return 1;
   }
   const bool read = Clip::GetClipboardData(Clip::CF_UNICODETEXT, text);
-  (void)Clip::CloseClipboard(); // a round that only read
+  Clip::CloseClipboard(); // a round that only read
   if (!read) {
     return 1;
   }

@@ -31,7 +31,7 @@ public:
   void Run() {
     // The window shows: a test may now look for it without meeting this process's start.
     std::fputs(kRunning, stderr);
-    (void)QZ::HostApp::Get()->RunMessageLoop(); // its code ends the process's run anyway
+    QZ::HostApp::Get()->RunMessageLoop(); // its code ends the process's run anyway
   }
   QZ::QZResult RunApplicationShutdown() {
     if (Win::IsWindow(mWindow)) {

@@ -100,9 +100,7 @@ protected:
     EXPECT_EQ(renderer->RenderStart(of), QZ::QZ_OK);
   }
   void Start(std::vector<QZ::EdgeRect> region = {}) { Start(context, std::move(region)); }
-  void Finish(const QZ::RCPtr<QZ::LRenderContextInfo>& of) {
-    (void)renderer->RenderFinish(of); // 0 or throws
-  }
+  void Finish(const QZ::RCPtr<QZ::LRenderContextInfo>& of) { renderer->RenderFinish(of); }
   void Finish() { Finish(context); }
 
   uint32_t now = 1000; // the fake clock, in milliseconds

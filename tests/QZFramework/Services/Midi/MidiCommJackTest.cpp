@@ -31,10 +31,10 @@ TEST(MidiCommJackTest, TheKeyboardsThirdPortsExchangeAPresetAndShortMessagesBoth
   RCPtr<LMidiCapturePort> input;
   RCPtr<LMidiRenderPort> output;
   // The peer's ports show once its client is up; nothing signals that.
-  (void)QZTest::WaitUntil([&] {
+  QZTest::WaitUntil([&] {
     return comm->OpenCapturePort(WString(u"MIDIIN3 (QUORIN 49 ZTR)"), input) &&
            comm->OpenRenderPort(WString(u"MIDIOUT3 (QUORIN 49 ZTR)"), output);
-  }); // checked below
+  });
   ASSERT_TRUE(input && output) << "the peer's ports did not open";
   EXPECT_EQ(input->GetDeviceName(), WString(u"sim:MIDIIN3 (QUORIN 49 ZTR)"));
   EXPECT_EQ(output->GetDeviceName(), WString(u"sim:MIDIOUT3 (QUORIN 49 ZTR)"));

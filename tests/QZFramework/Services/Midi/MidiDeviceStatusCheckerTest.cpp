@@ -48,8 +48,8 @@ TEST_F(MidiDeviceStatusCheckerTest, UnpluggingAndRepluggingAListedDevicePostsOne
   auto output = mRegistry.RegisterOutput("MIDIOUT3 (QUORIN 49 ZTR)");
   const RCPtr<LMidiDeviceStatusChecker> checker = LMidiDeviceStatusChecker::Create(mComm);
   WStringArray inputs, outputs;
-  (void)inputs.AddItem(WString(u"MIDIIN3 (QUORIN 49 ZTR)"));   // grows
-  (void)outputs.AddItem(WString(u"MIDIOUT3 (QUORIN 49 ZTR)")); // grows
+  inputs.AddItem(WString(u"MIDIIN3 (QUORIN 49 ZTR)"));
+  outputs.AddItem(WString(u"MIDIOUT3 (QUORIN 49 ZTR)"));
   checker->EnumerateCaptureDevices(inputs);
   checker->EnumerateRenderDevices(outputs);
   EXPECT_TRUE(checker->CheckCaptureDevices());

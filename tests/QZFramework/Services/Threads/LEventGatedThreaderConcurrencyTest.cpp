@@ -28,7 +28,7 @@ public:
   // Waits (kWaitBound at most, a guard against a hang) for count runs.
   size_t WaitForRuns(size_t count) {
     std::unique_lock hold(mMutex);
-    (void)QZTest::WaitUntil(hold, mChanged, [&] { return waitResults.size() >= count; }); // what has come is returned
+    QZTest::WaitUntil(hold, mChanged, [&] { return waitResults.size() >= count; }); // what has come is returned
     return waitResults.size();
   }
 

@@ -32,7 +32,7 @@ public:
   // Waits (kWaitBound at most, a guard against a hang) until count entries are in.
   std::vector<std::string> WaitFor(size_t count) {
     std::unique_lock hold(mMutex);
-    (void)QZTest::WaitUntil(hold, mChanged, [&] { return mEntries.size() >= count; }); // what has come is returned
+    QZTest::WaitUntil(hold, mChanged, [&] { return mEntries.size() >= count; }); // what has come is returned
     return mEntries;
   }
   std::vector<std::string> Entries() {

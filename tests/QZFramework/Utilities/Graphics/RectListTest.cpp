@@ -150,7 +150,7 @@ TEST(RectListTest, ToRectArrayReplacesTheArrayContents) {
   region.AddRect({1, 2, 4, 8});
   region.AddRect({INT_MIN, 20, INT_MAX, 21});
   QZ::Array<QZ::RectT<int32_t>> out;
-  (void)out.AddItem({9, 9, 9, 9}); // grows
+  out.AddItem({9, 9, 9, 9});
   region.ToRectArray(out);
   ASSERT_EQ(out.GetCount(), 2u);
   EXPECT_EQ(out.GetAt(0), (QZ::RectT<int32_t>{INT_MIN, 20, INT_MAX, 1})); // width saturates

@@ -65,7 +65,7 @@ auto Items(const A& array) {
 
 void Fill(Ids& ids, std::initializer_list<unsigned> items) {
   for (unsigned item : items) {
-    (void)ids.AddItem(item); // grows
+    ids.AddItem(item);
   }
 }
 
@@ -143,7 +143,7 @@ TEST(ArrayBufferTest, ASmallArrayStaysInlineAndMovesToAnExactBufferAboveM) {
     const signed char* store = bytes.GetData();
     ASSERT_NE(store, nullptr);
     for (signed char c : {1, 2, 3, 4}) {
-      (void)bytes.AddItem(c); // grows
+      bytes.AddItem(c);
     }
     EXPECT_EQ(bytes.GetData(), store);
     EXPECT_TRUE(gRecorder.LiveSizes().empty());

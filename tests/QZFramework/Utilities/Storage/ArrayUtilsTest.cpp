@@ -20,7 +20,7 @@ struct Child {
 QZ::Array<int> MakeArray(const std::vector<int>& items) {
   QZ::Array<int> array;
   for (int item : items) {
-    (void)array.AddItem(item); // grows
+    array.AddItem(item);
   }
   return array;
 }
@@ -75,7 +75,7 @@ TEST(ArrayUtilsTest, SortIndeciesListsTheRangeInOrderWithoutMovingItems) {
 TEST(ArrayUtilsTest, SortIndeciesRefusesRangesPastTheEndAndKeepsTheList) {
   const QZ::Array<int> array = MakeArray({1, 2, 3});
   QZ::Array<unsigned> order;
-  (void)order.AddItem(7); // grows
+  order.AddItem(7);
   const char* text =
       "Out of Range : QZ::ArrayUtils::SortIndecies : qzframework\\utilities\\Storage/ArrayUtils : Line 268";
   EXPECT_EQ(ThrownText([&] { QZ::ArrayUtils::SortIndecies(order, array, 4, 0, std::less<unsigned>()); }), text);
@@ -96,7 +96,7 @@ TEST(ArrayUtilsTest, ATieBreakByIndexKeepsEqualKeysInTheirOrder) {
   std::mt19937 random(uint32_t(seed.value));
   QZ::Array<Child> children;
   for (int id = 0; id < 500; ++id) {
-    (void)children.AddItem({int(random() % 4), id}); // grows
+    children.AddItem({int(random() % 4), id});
   }
   const auto byLayer = [&](unsigned a, unsigned b) {
     const int la = children.GetAt(a).layer;

@@ -53,7 +53,7 @@ TEST(FixedArrayTest, RefusesWhatDoesNotFitAndCopiesNothing) {
 
   QZ::Array<signed char> source;
   for (signed char c : {7, 8, 9}) {
-    (void)source.AddItem(c); // grows
+    source.AddItem(c);
   }
   EXPECT_EQ(message.Append(source), QZ::QZ_E_FAIL);
   EXPECT_EQ(message.AppendArray(source), QZ::QZ_E_FAIL);

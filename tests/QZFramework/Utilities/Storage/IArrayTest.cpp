@@ -21,7 +21,7 @@ std::vector<int> Items(const QZ::IIterable<int>& array) {
 QZ::Array<int> MakeArray(const std::vector<int>& items) {
   QZ::Array<int> array;
   for (int item : items) {
-    (void)array.AddItem(item); // grows
+    array.AddItem(item);
   }
   return array;
 }
@@ -124,7 +124,7 @@ TEST(IArrayTest, AppendingAnEmptySourceKeepsTheCountWithoutResizing) {
 TEST(IArrayTest, AResizeThatFallsShortCopiesNothing) {
   const QZ::Array<int> source = MakeArray({5, 6, 7});
   CappedArray array;
-  (void)array.AddItem(1); // grows
+  array.AddItem(1);
   array.cap = 3;
   EXPECT_EQ(array.Append(source), QZ::QZ_E_FAIL);
   EXPECT_EQ(Items(array), (std::vector<int>{1, 0, 0}));
@@ -167,8 +167,8 @@ TEST(IArrayTest, ArraysAreEqualWhenCountsAndItemsAre) {
   EXPECT_FALSE(MakeArray({1, 2}) == MakeArray({1, 3}));
   EXPECT_FALSE(MakeArray({1, 2}) == MakeArray({1, 2, 3}));
   CappedArray other;
-  (void)other.AddItem(1); // grows
-  (void)other.AddItem(2); // grows
+  other.AddItem(1);
+  other.AddItem(2);
   EXPECT_TRUE(MakeArray({1, 2}) == other);
 }
 
@@ -179,8 +179,8 @@ TEST(IArrayTest, SmartPointerItemsHoldOneReferencePerItem) {
     Ptr a(new QZTest::CountedObject(counter, 1));
     Ptr b(new QZTest::CountedObject(counter, 2));
     QZ::Array<Ptr> array;
-    (void)array.AddItem(a); // grows
-    (void)array.AddItem(b); // grows
+    array.AddItem(a);
+    array.AddItem(b);
     EXPECT_EQ(array.Swap(0, 1), QZ::QZ_OK);
     EXPECT_EQ(array.GetAt(0), b);
     EXPECT_EQ(a->GetRefCount(), 2);
@@ -198,7 +198,7 @@ TEST(IArrayTest, SmartPointerItemsHoldOneReferencePerItem) {
     EXPECT_EQ(copy.RemoveItem(0, removed), 7);
     EXPECT_EQ(removed, b);
     EXPECT_EQ(b->GetRefCount(), 9);
-    (void)copy.RemoveAll(); // checked below
+    copy.RemoveAll();
     removed = nullptr;
     EXPECT_EQ(a->GetRefCount(), 5);
     EXPECT_EQ(b->GetRefCount(), 5);

@@ -98,7 +98,7 @@ TEST(ParamValuesTest, DescriptorsFromRangesFollowTheRangesInOrder) {
   EXPECT_EQ(descriptors.SetFromRanges(malformed), QZ::kParamListBadEntry);
   EXPECT_EQ(descriptors.GetListCount(), 0u);
   const ParamIdRange huge[] = {{0, 0x8000000}, {0, 0x8000000}};
-  (void)ranges.SetRanges(huge, 2); // checked below
+  ranges.SetRanges(huge, 2);
   EXPECT_EQ(descriptors.SetFromRanges(ranges), QZ::QZ_E_FAIL);
 }
 
@@ -234,7 +234,7 @@ TEST(ParamValuesTest, SettersRefuseMissingItems) {
 
 TEST(ParamValuesTest, GetParamValueOutOfRangeGivesMinusFourAndNoId) {
   ParamValues values;
-  (void)values.SetParamValue(ParamDescriptor(1), Byte(1)); // checked below
+  values.SetParamValue(ParamDescriptor(1), Byte(1));
   for (const Read& read : {ReadEntry(values, 1), ReadEntry(ParamValues(), 0)}) {
     EXPECT_EQ(read.result, QZ::kParamListNoItem);
     EXPECT_EQ(read.id, 0xFFFFFFFFu);

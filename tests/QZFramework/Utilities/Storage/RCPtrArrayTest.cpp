@@ -59,18 +59,18 @@ TEST_F(RCPtrArrayTest, RemovingPastTheEndThrowsEachViewsTextAndChangesNothing) {
   const LookPtr kept = Make(1);
   const LookPtr held = Make(2);
   Exact array;
-  (void)array.AddItem(kept); // grows
+  array.AddItem(kept);
   LookPtr out = held;
   ConstLookPtr readerOut = held;
 
-  EXPECT_EQ(ThrownText([&] { (void)array.RemoveItem(1, out); }),
+  EXPECT_EQ(ThrownText([&] { array.RemoveItem(1, out); }),
             R"(Out of Range : QZ::RCPtrArray<class QZ::LLook,1,0>::RemoveItem : )"
             R"(qzframework\utilities\Storage/RCPtrArray : Line 175)");
-  EXPECT_EQ(ThrownText([&] { (void)array.AsConst().RemoveItem(1, readerOut); }),
+  EXPECT_EQ(ThrownText([&] { array.AsConst().RemoveItem(1, readerOut); }),
             R"(Out of Range : QZ::ConstRCPtrArray<class QZ::LLook,1,0>::RemoveItem : )"
             R"(qzframework\utilities\Storage/ConstRCPtrArray : Line 217)");
   Stepped stepped;
-  EXPECT_EQ(ThrownText([&] { (void)stepped.RemoveItem(0, out); }),
+  EXPECT_EQ(ThrownText([&] { stepped.RemoveItem(0, out); }),
             R"(Out of Range : QZ::RCPtrArray<class QZ::LLook,16,16>::RemoveItem : )"
             R"(qzframework\utilities\Storage/RCPtrArray : Line 175)");
 
@@ -98,16 +98,16 @@ TEST_F(RCPtrArrayTest, RemovedItemsAreReleasedInOrderOnceTheArrayIsConsistent) {
   Witness::Log log;
   QZ::RCPtrArray<Witness> witnesses;
   for (int i = 0; i < 5; ++i) {
-    (void)witnesses.AddItem(QZ::RCPtr<Witness>(new Witness(i, log, witnesses))); // grows
+    witnesses.AddItem(QZ::RCPtr<Witness>(new Witness(i, log, witnesses)));
   }
-  (void)witnesses.RemoveItems(1, 3); // checked below
+  witnesses.RemoveItems(1, 3);
   witnesses.SetCount(0);
   EXPECT_EQ(log, (Witness::Log{{1, 2}, {2, 2}, {3, 2}, {0, 0}, {4, 0}}));
 }
 
 TEST_F(RCPtrArrayTest, ASharedArrayCarriesATextAndReleasesItsItemsWithItsLastReference) {
   QZ::RCPtr<QZ::LRCPtrArray<Look>> looks(new QZ::LRCPtrArray<Look>);
-  (void)looks->AddItem(Make(1)); // checked below
+  looks->AddItem(Make(1));
   looks->SetText(u"Looks");
   EXPECT_EQ(looks->ToString(), u"Looks");
   QZ::RCPtr<QZ::LRefCountedObject> shared = looks;

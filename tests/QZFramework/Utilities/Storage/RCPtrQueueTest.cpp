@@ -115,9 +115,9 @@ TEST_F(RCPtrQueueTest, EntriesHoldOneReferenceEachAndGoWithTheQueue) {
   const QZ::RCPtr<Posted> kept(new Posted(counter, 1));
   {
     Queue queue(&lock);
-    (void)queue.Enqueue(kept);    // never fails
-    (void)queue.Enqueue(kept);    // never fails
-    (void)queue.Enqueue(nullptr); // never fails
+    queue.Enqueue(kept);
+    queue.Enqueue(kept);
+    queue.Enqueue(nullptr);
     EXPECT_EQ(kept->GetRefCount(), 3);
     EXPECT_EQ(queue.Dequeue().Get(), kept.Get());
     EXPECT_EQ(kept->GetRefCount(), 2);

@@ -7,7 +7,7 @@ namespace {
 QZ::WStringArray MakeNames(std::initializer_list<const char16_t*> names) {
   QZ::WStringArray array;
   for (const char16_t* name : names) {
-    (void)array.AddItem(QZ::WString(name)); // grows
+    array.AddItem(QZ::WString(name));
   }
   return array;
 }
@@ -20,12 +20,12 @@ TEST(StringArrayTest, FindByNamePointerFindsOnlyTheStoredCharacters) {
   EXPECT_EQ(QZ::WStringArray().FindByNamePointer(idle), -1);
 
   // A copy shares the characters: the search from the end finds the later item.
-  (void)names.AddItem(names.GetAt(0)); // grows
+  names.AddItem(names.GetAt(0));
   EXPECT_EQ(names.FindByNamePointer(idle), 2);
 
   // Growing the array keeps the characters where they are.
   for (int i = 0; i < 200; ++i) {
-    (void)names.AddItem(QZ::WString::FromInt(i)); // grows
+    names.AddItem(QZ::WString::FromInt(i));
   }
   EXPECT_EQ(names.GetAt(0).GetBuffer(), idle);
   EXPECT_EQ(names.FindByNamePointer(names.GetAt(1).GetBuffer()), 1);
