@@ -25,11 +25,9 @@
 #include <vector>
 
 #include "QZFramework/ControlBase/Control.h"
-#include "QZFramework/ControlBase/Look.h"
-#include "QZFramework/ControlBase/LookDescriptor.h"
 #include "QZFramework/Renderer/AutoClip.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
-#include "QZFramework/Utilities/Graphics/Colorizer.h"
+#include "Support/ColourControls.h"
 #include "Support/RatioReporter.h"
 
 namespace {
@@ -46,31 +44,6 @@ struct Fill {
   uint32_t argb;
 };
 
-// A control placed by hand (the layout is not what is measured) with one colour look.
-class FilledControl : public QZ::LControl {
-public:
-  FilledControl(const QZ::RCPtr<QZ::LControl>& parent, const QZ::WString& name, const QZ::RectT<int32_t>& rect,
-                uint32_t argb)
-      : LControl(parent, name) {
-    mLayout = QZ::LLayoutDescriptor::Create();
-    mRect = rect.ToDouble();
-    const QZ::RCPtr<QZ::LColorizer> colour(
-        new QZ::LColorizer(u"fill", QZ::ColorizerType::SolidFill, QZ::ColorT<float>::FromARGB(argb)));
-    const QZ::RCPtr<QZ::LVisualPartDescriptor> part(
-        new QZ::LVisualPartDescriptor(u"fill", {}, QZ::ResizeType::Stretch, colour, {1, 1}, 1.0f, {}));
-    const QZ::RCPtr<QZ::LLookDescriptor> descriptor(new QZ::LLookDescriptor(u"look"));
-    descriptor->SetClientPart(
-        QZ::RCPtr<QZ::LDockedPart>(new QZ::LDockedPart(part, QZ::LDockedPart::ClientDock(0, 0, 0, 0))));
-    const QZ::RCPtr<QZ::LLook> look = QZ::LLook::Create(descriptor, false);
-    look->SetSize({rect.width, rect.height});
-    QZ::RCPtrArray<QZ::LLook, 1, 0> looks;
-    looks.AddItem(look);
-    SetLooks(looks);
-    mLookWeights.SetCount(0);
-    mLookWeights.AddItem(1.0f);
-  }
-};
-
 uint32_t ColourOf(int32_t index) { return 0xFF000000u | uint32_t(index * 2654435761u) >> 8; }
 
 struct Tree {
@@ -82,7 +55,7 @@ Tree MakeTree() {
   Tree tree;
   int32_t index = 0;
   const QZ::RectT<int32_t> whole{0, 0, kWidth, kHeight};
-  tree.root = QZ::RCPtr<QZ::LControl>(new FilledControl(nullptr, u"root", whole, ColourOf(index)));
+  tree.root = QZ::RCPtr<QZ::LControl>(new QZBench::FilledControl(nullptr, u"root", whole, {ColourOf(index)}));
   tree.fills.push_back({whole, ColourOf(index++)});
   const int32_t panelWidth = kWidth / kPanelColumns;
   const int32_t panelHeight = kHeight / kPanelRows;
@@ -90,11 +63,12 @@ Tree MakeTree() {
     const QZ::RectT<int32_t> panelRect{2 + p % kPanelColumns * panelWidth, p / kPanelColumns * panelHeight, panelWidth,
                                        panelHeight};
     const QZ::RCPtr<QZ::LControl> panel(
-        new FilledControl(tree.root, QZ::WString::Format(u"panel%d", p), panelRect, ColourOf(index)));
+        new QZBench::FilledControl(tree.root, QZ::WString::Format(u"panel%d", p), panelRect, {ColourOf(index)}));
     tree.fills.push_back({panelRect, ColourOf(index++)});
     for (int32_t c = 0; c < kChildColumns * kChildRows; ++c) {
       const QZ::RectT<int32_t> childRect{4 + c % kChildColumns * 33, 4 + c / kChildColumns * 22, 30, 20};
-      QZ::RCPtr<QZ::LControl>(new FilledControl(panel, QZ::WString::Format(u"child%d", c), childRect, ColourOf(index)));
+      (void)QZ::RCPtr<QZ::LControl>(
+          new QZBench::FilledControl(panel, QZ::WString::Format(u"child%d", c), childRect, {ColourOf(index)}));
       tree.fills.push_back({{panelRect.x + childRect.x, panelRect.y + childRect.y, childRect.width, childRect.height},
                             ColourOf(index++)});
     }
@@ -145,13 +119,13 @@ void BM_ControlTreePaint(benchmark::State& state) {
   (void)renderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, nullptr, true, context); // offscreen: cannot fail
   context->GetUpdateRegion().AddRect({0, 0, kWidth, kHeight});
   auto repaint = [&]() __attribute__((noinline)) {
-    renderer->RenderStart(context);
+    (void)renderer->RenderStart(context); // 0 or throws
     {
       QZ::CAutoClip window(renderer, {0, 0, kWidth, kHeight}, {0, 0, kWidth, kHeight}, nullptr);
       QZ::RCPtrArray<QZ::LControl, 1, 0> deferred;
-      tree.root->Paint(renderer, context->GetUpdateRegion(), deferred, false); // the pixels are checked below
+      (void)tree.root->Paint(renderer, context->GetUpdateRegion(), deferred, false); // the pixels are checked below
     }
-    renderer->RenderFinish(context);
+    (void)renderer->RenderFinish(context); // 0 or throws
   };
   repaint();
   if (!LeavesCairosPixels(context, tree)) {
@@ -161,7 +135,7 @@ void BM_ControlTreePaint(benchmark::State& state) {
     repaint();
   }
   state.counters["controls"] = double(tree.fills.size());
-  tree.root->Detach();
+  (void)tree.root->Detach(); // always 0 for a top control
 }
 BENCHMARK(BM_ControlTreePaint)->Unit(benchmark::kMillisecond);
 
@@ -175,7 +149,7 @@ void BM_RawCairoFills(benchmark::State& state) {
   }
   state.counters["controls"] = double(tree.fills.size());
   cairo_surface_destroy(surface);
-  tree.root->Detach();
+  (void)tree.root->Detach(); // always 0 for a top control
 }
 BENCHMARK(BM_RawCairoFills)->Unit(benchmark::kMillisecond);
 
@@ -188,11 +162,11 @@ void BM_GDIRendererFills(benchmark::State& state) {
   (void)renderer->InitRenderContextInfo({0, 0, kWidth, kHeight}, nullptr, true, context); // offscreen: cannot fail
   context->GetUpdateRegion().AddRect({0, 0, kWidth, kHeight});
   auto repaint = [&]() __attribute__((noinline)) {
-    renderer->RenderStart(context);
+    (void)renderer->RenderStart(context); // 0 or throws
     for (const Fill& fill : tree.fills) {
-      renderer->FillRect(fill.rect, QZ::ColorT<float>::FromARGB(fill.argb), true); // the pixels are checked below
+      (void)renderer->FillRect(fill.rect, QZ::ColorT<float>::FromARGB(fill.argb), true); // the pixels are checked below
     }
-    renderer->RenderFinish(context);
+    (void)renderer->RenderFinish(context); // 0 or throws
   };
   repaint();
   if (!LeavesCairosPixels(context, tree)) {
@@ -202,7 +176,7 @@ void BM_GDIRendererFills(benchmark::State& state) {
     repaint();
   }
   state.counters["controls"] = double(tree.fills.size());
-  tree.root->Detach();
+  (void)tree.root->Detach(); // always 0 for a top control
 }
 BENCHMARK(BM_GDIRendererFills)->Unit(benchmark::kMillisecond);
 

@@ -12,18 +12,16 @@
 // machine.
 
 #include <cstdio>
-#include <filesystem>
-#include <map>
+#include <cstdlib>
 #include <string>
-#include <thread>
-#include <vector>
 
+#include "Support/OwnDisplay.h"
 #include "Support/ProgramRun.h"
 #include "Support/RatioReporter.h"
+#include "Support/WindowPrograms.h"
 
 namespace {
 
-constexpr auto kStartLimit = std::chrono::seconds(30);
 constexpr auto kSettle = std::chrono::seconds(2);
 constexpr auto kMeasured = std::chrono::seconds(10);
 constexpr int kWidth = 1200; // the standard skin's main window
@@ -31,26 +29,6 @@ constexpr int kHeight = 850;
 // The TEMPO box of the standard skin, in the main window's client coordinates.
 constexpr int kTempoX = 92;
 constexpr int kTempoY = 185;
-
-QZBench::OwnDisplay& Display() {
-  static QZBench::OwnDisplay display;
-  return display;
-}
-
-std::map<std::string, std::string> EditorEnvironment() {
-  const std::filesystem::path home =
-      std::filesystem::temp_directory_path() / ("qz-idle-bench-" + std::to_string(getpid()));
-  std::filesystem::create_directories(home / "run");
-  std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
-  return {{"HOME", home.string()},
-          {"XDG_CONFIG_HOME", (home / "config").string()},
-          {"XDG_DATA_HOME", (home / "data").string()},
-          {"XDG_RUNTIME_DIR", (home / "run").string()},
-          {"QZ_REGISTRY_FILE", (home / "registry.reg").string()},
-          {"QZ_VIRTUAL_KEYBOARD", "1"},
-          {"QZ_DEBUG_TRACE", "1"},
-          {"QZ_DPI", "96"}};
-}
 
 // Runs a command and answers what it printed, without the last line end.
 std::string Output(const std::string& command) {
@@ -92,47 +70,34 @@ void Report(benchmark::State& state, double cpuSeconds) {
   state.counters["core_percent"] = 100.0 * cpuSeconds / std::chrono::duration<double>(kMeasured).count();
 }
 
-void RunEditor(benchmark::State& state, bool caret) {
-  if (!Display().Ready()) {
-    state.SkipWithError("no X server");
+// The program's CPU over kMeasured once its first frame has settled (and, with caret, a
+// click has put the caret into the TEMPO box).
+void RunIdle(benchmark::State& state, const QZBench::WindowProgram& program, bool caret) {
+  if (!QZBench::HasDisplay(state)) {
     return;
   }
   for (auto _ : state) {
-    QZBench::RunningProgram program({QZ_EDITOR_PROGRAM}, EditorEnvironment());
-    if (!program.WaitForLine("Start-up: first frame:", kStartLimit)) {
-      state.SkipWithError("the editor showed no frame");
+    QZBench::RunningProgram running(program.argv, program.environment);
+    if (!running.WaitForLine(program.firstFrameLine, QZBench::kFirstFrameLimit)) {
+      state.SkipWithError(program.noFrame);
       return;
     }
-    program.ReadFor(kSettle);
-    if (caret && !ClickInto(program.Pid(), kTempoX, kTempoY)) {
+    running.ReadFor(kSettle);
+    if (caret && !ClickInto(running.Pid(), kTempoX, kTempoY)) {
       state.SkipWithError("no click into the TEMPO box");
       return;
     }
-    program.ReadFor(kSettle);
-    Report(state, MeasureCpu(program));
-    program.Stop();
+    running.ReadFor(kSettle);
+    Report(state, MeasureCpu(running));
+    running.Stop();
   }
 }
 
-void BM_EditorIdle(benchmark::State& state) { RunEditor(state, false); }
-void BM_EditorCaretBlinking(benchmark::State& state) { RunEditor(state, true); }
-
-void BM_BareSdlLoop(benchmark::State& state) {
-  if (!Display().Ready()) {
-    state.SkipWithError("no X server");
-    return;
-  }
-  for (auto _ : state) {
-    QZBench::RunningProgram program({QZ_REFERENCE_PROGRAM, std::to_string(kWidth), std::to_string(kHeight)}, {});
-    if (!program.WaitForLine("first frame", kStartLimit)) {
-      state.SkipWithError("the reference showed no frame");
-      return;
-    }
-    program.ReadFor(kSettle + kSettle);
-    Report(state, MeasureCpu(program));
-    program.Stop();
-  }
+void BM_EditorIdle(benchmark::State& state) { RunIdle(state, QZBench::EditorProgram("qz-idle-bench", 96), false); }
+void BM_EditorCaretBlinking(benchmark::State& state) {
+  RunIdle(state, QZBench::EditorProgram("qz-idle-bench", 96), true);
 }
+void BM_BareSdlLoop(benchmark::State& state) { RunIdle(state, QZBench::ReferenceProgram(kWidth, kHeight), false); }
 
 BENCHMARK(BM_EditorIdle)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditorCaretBlinking)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -141,7 +106,7 @@ BENCHMARK(BM_BareSdlLoop)->Iterations(1)->UseManualTime()->Unit(benchmark::kMill
 } // namespace
 
 int main(int argc, char** argv) {
-  Display(); // the server starts before the first benchmark and ends after the last
+  (void)QZBench::SharedDisplay(); // the server starts before the first benchmark and ends after the last
   return QZBench::RunWithRatios(
       argc, argv,
       {{"BM_EditorIdle/iterations:1/manual_time", "BM_BareSdlLoop/iterations:1/manual_time"},

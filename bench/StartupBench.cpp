@@ -21,19 +21,20 @@
 //   build/release/bench/StartupBench --benchmark_repetitions=5
 
 #include <cstdio>
-#include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "Support/OwnDisplay.h"
 #include "Support/ProgramRun.h"
 #include "Support/RatioReporter.h"
+#include "Support/WindowPrograms.h"
 
 namespace {
 
-constexpr auto kFirstFrameLimit = std::chrono::seconds(30);
 constexpr auto kSettle = std::chrono::seconds(1);
 
 struct Configuration {
@@ -61,27 +62,6 @@ std::map<int, std::vector<QZBench::Memory>>& EditorMemory() {
   return values;
 }
 
-QZBench::OwnDisplay& Display() {
-  static QZBench::OwnDisplay display;
-  return display;
-}
-
-// The editor's own folders, one per configuration, kept for the whole run.
-std::map<std::string, std::string> EditorEnvironment(int dpi) {
-  const std::filesystem::path home = std::filesystem::temp_directory_path() /
-                                     ("qz-startup-bench-" + std::to_string(getpid()) + "-" + std::to_string(dpi));
-  std::filesystem::create_directories(home / "run");
-  std::filesystem::permissions(home / "run", std::filesystem::perms::owner_all);
-  return {{"HOME", home.string()},
-          {"XDG_CONFIG_HOME", (home / "config").string()},
-          {"XDG_DATA_HOME", (home / "data").string()},
-          {"XDG_RUNTIME_DIR", (home / "run").string()},
-          {"QZ_REGISTRY_FILE", (home / "registry.reg").string()},
-          {"QZ_VIRTUAL_KEYBOARD", "1"},
-          {"QZ_DEBUG_TRACE", "1"},
-          {"QZ_DPI", std::to_string(dpi)}};
-}
-
 struct Run {
   bool painted = false;
   double seconds = 0.0;
@@ -90,19 +70,18 @@ struct Run {
   QZBench::Clock::time_point started;
 };
 
-Run RunOnce(const std::vector<std::string>& argv, const std::map<std::string, std::string>& environment,
-            const std::string& firstFrameLine) {
+Run RunOnce(const QZBench::WindowProgram& program) {
   Run run;
-  QZBench::RunningProgram program(argv, environment);
-  run.started = program.Started();
-  run.painted = program.WaitForLine(firstFrameLine, kFirstFrameLimit);
+  QZBench::RunningProgram running(program.argv, program.environment);
+  run.started = running.Started();
+  run.painted = running.WaitForLine(program.firstFrameLine, QZBench::kFirstFrameLimit);
   if (run.painted) {
-    run.seconds = std::chrono::duration<double>(program.Lines().back().arrived - program.Started()).count();
-    program.ReadFor(kSettle);
-    run.memory = program.ResidentMemory();
+    run.seconds = std::chrono::duration<double>(running.Lines().back().arrived - running.Started()).count();
+    running.ReadFor(kSettle);
+    run.memory = running.ResidentMemory();
   }
-  program.Stop();
-  run.lines = program.Lines();
+  running.Stop();
+  run.lines = running.Lines();
   return run;
 }
 
@@ -111,25 +90,34 @@ void SetFigures(benchmark::State& state, const Run& run) {
   state.counters["resident_MB"] = run.memory.resident;
 }
 
-void BM_EditorStart(benchmark::State& state) {
-  const int dpi = int(state.range(0));
-  if (!Display().Ready()) {
-    state.SkipWithError("no X server");
+// Times one start of program per iteration, after a first start thrown away (it warms the
+// caches and writes the editor's settings) the first time the run meets program; then hands
+// each run to seen.
+void MeasureStarts(benchmark::State& state, const QZBench::WindowProgram& program,
+                   const std::function<void(const Run&)>& seen = {}) {
+  if (!QZBench::HasDisplay(state)) {
     return;
   }
-  const auto environment = EditorEnvironment(dpi);
-  const std::vector<std::string> argv{QZ_EDITOR_PROGRAM};
-  static std::set<int> warmed;
-  if (warmed.insert(dpi).second) {
-    RunOnce(argv, environment, "Start-up: first frame:"); // warms the caches, writes the settings
+  static std::set<std::pair<std::vector<std::string>, std::map<std::string, std::string>>> warmed;
+  if (warmed.insert({program.argv, program.environment}).second) {
+    (void)RunOnce(program);
   }
   for (auto _ : state) {
-    const Run run = RunOnce(argv, environment, "Start-up: first frame:");
+    const Run run = RunOnce(program);
     if (!run.painted) {
-      state.SkipWithError("the editor showed no frame");
+      state.SkipWithError(program.noFrame);
       return;
     }
     SetFigures(state, run);
+    if (seen) {
+      seen(run);
+    }
+  }
+}
+
+void BM_EditorStart(benchmark::State& state) {
+  const int dpi = int(state.range(0));
+  MeasureStarts(state, QZBench::EditorProgram("qz-startup-bench", dpi), [dpi](const Run& run) {
     EditorMemory()[dpi].push_back(run.memory);
     for (const auto& line : run.lines) {
       // "Start-up: <name>: <value> <unit>"
@@ -149,29 +137,12 @@ void BM_EditorStart(benchmark::State& state) {
         ExecToMain()[dpi].push_back(arrived - value);
       }
     }
-  }
+  });
 }
 
 void BM_ReferenceStart(benchmark::State& state) {
   const Configuration configuration = ConfigurationOf(int(state.range(0)));
-  if (!Display().Ready()) {
-    state.SkipWithError("no X server");
-    return;
-  }
-  const std::vector<std::string> argv{QZ_REFERENCE_PROGRAM, std::to_string(configuration.width),
-                                      std::to_string(configuration.height)};
-  static std::set<int> warmed;
-  if (warmed.insert(configuration.dpi).second) {
-    RunOnce(argv, {}, "first frame");
-  }
-  for (auto _ : state) {
-    const Run run = RunOnce(argv, {}, "first frame");
-    if (!run.painted) {
-      state.SkipWithError("the reference showed no frame");
-      return;
-    }
-    SetFigures(state, run);
-  }
+  MeasureStarts(state, QZBench::ReferenceProgram(configuration.width, configuration.height));
 }
 
 BENCHMARK(BM_EditorStart)->Arg(96)->Arg(192)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -214,7 +185,7 @@ void PrintBreakdown() {
 } // namespace
 
 int main(int argc, char** argv) {
-  Display(); // the server starts before the first benchmark and ends after the last
+  (void)QZBench::SharedDisplay(); // the server starts before the first benchmark and ends after the last
   const std::string editor96 = "BM_EditorStart/96/iterations:1/manual_time";
   const std::string editor192 = "BM_EditorStart/192/iterations:1/manual_time";
   const std::string reference96 = "BM_ReferenceStart/96/iterations:1/manual_time";

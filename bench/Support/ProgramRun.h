@@ -1,10 +1,9 @@
 #pragma once
-// For benchmarks that run whole programs (the editor, the reference programs): an X server of
-// their own when there is no display, a program started with its environment changed and its
-// standard error read line by line as it arrives, and what the system says it costs (CPU
-// time of all its threads, resident memory by kind).
+// For benchmarks that run whole programs (the editor, the reference programs): a program
+// started with its environment changed and its standard error read line by line as it
+// arrives, and what the system says it costs (CPU time of all its threads, resident memory by
+// kind). Support/OwnDisplay.h gives them an X server.
 //
-//   QZBench::OwnDisplay display;                        // Xvfb only when DISPLAY is unset
 //   QZBench::RunningProgram program({"/path/to/program", "arg"}, {{"HOME", home}});
 //   if (program.WaitForLine("first frame", std::chrono::seconds(20))) {
 //     double cpu = program.CpuSeconds();
@@ -131,53 +130,6 @@ inline double CpuSecondsOf(pid_t pid) {
   }
   return seconds;
 }
-
-// An X server for the benchmark when DISPLAY names none: Xvfb on a free display number with
-// a screen large enough for the high-resolution skin, stopped with the object.
-class OwnDisplay {
-public:
-  OwnDisplay() {
-    const char* display = std::getenv("DISPLAY");
-    if (display && *display) {
-      return;
-    }
-    int fds[2];
-    if (pipe(fds) != 0) {
-      return;
-    }
-    mPid = Spawn(
-        {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "2560x1800x24", "-nolisten", "tcp", "-noreset"},
-        {});
-    close(fds[1]);
-    std::string number;
-    char c = 0;
-    pollfd wait{fds[0], POLLIN, 0};
-    while (poll(&wait, 1, 10000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n') {
-      number += c;
-    }
-    close(fds[0]);
-    if (!number.empty()) {
-      setenv("DISPLAY", (":" + number).c_str(), 1);
-    }
-  }
-  ~OwnDisplay() {
-    if (mPid != 0) {
-      kill(mPid, SIGTERM);
-      waitpid(mPid, nullptr, 0);
-      unsetenv("DISPLAY");
-    }
-  }
-  OwnDisplay(const OwnDisplay&) = delete;
-  OwnDisplay& operator=(const OwnDisplay&) = delete;
-
-  bool Ready() const {
-    const char* display = std::getenv("DISPLAY");
-    return display && *display;
-  }
-
-private:
-  pid_t mPid = 0;
-};
 
 class RunningProgram {
 public:

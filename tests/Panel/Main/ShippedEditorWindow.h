@@ -24,6 +24,7 @@
 #include "QZFramework/Controls/ComboMenu.h"
 #include "QZFramework/Controls/TabControl.h"
 #include "QZFramework/Controls/ToolTip.h"
+#include "Support/ShippedEditorStart.h"
 #include "UI/ChordEditPanel.h"
 
 namespace QZTest {
@@ -59,18 +60,9 @@ protected:
   // done.
   void Start(const char* dpi) {
     environment.Set("QZ_DPI", dpi);
-    const QZ::RCPtr<QZ::LControlFactory> factory(new QZ::LControlFactory());
-    ASSERT_EQ(factory->LoadResources(QZ::WString(u"::"), 0x0409), QZ::QZ_OK);
-    app = QZ::RCPtr<LApplication>(new LApplication(factory, nullptr, QZ::WString(u"editor")));
-    ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
-    ASSERT_EQ(app->CreateMainWindow(QZ::kRendererGDI), QZ::QZ_OK);
-    ASSERT_EQ(app->SetMainRootControl(app->GetMainControlName()), QZ::QZ_OK);
-    hwnd = host->GetMainWindow();
-    Win::ShowWindow(hwnd, Win::SW_SHOW);
-    if (backend) {
-      backend->keyboardFocus = backend->SdlIdOf(hwnd);
-      backend->Push(WindowEvent(backend->SdlIdOf(hwnd), SDL_WINDOWEVENT_FOCUS_GAINED));
-    }
+    std::string failed;
+    hwnd = StartShippedEditor(*host, backend, app, failed);
+    ASSERT_TRUE(hwnd) << failed;
     Settle();
   }
 
@@ -79,14 +71,8 @@ protected:
   // The control at path below the main control ('/' between names); null when a name is
   // missing.
   QZ::RCPtr<QZ::LControl> Find(std::string_view path) const { return Below(Top(), path); }
-  static QZ::RCPtr<QZ::LControl> Below(QZ::RCPtr<QZ::LControl> control, std::string_view path) {
-    size_t start = 0;
-    while (control && start < path.size()) {
-      const size_t end = std::min(path.find('/', start), path.size());
-      control = control->FindChildByName(QZ::WString(std::string(path.substr(start, end - start)).c_str()));
-      start = end + 1;
-    }
-    return control;
+  static QZ::RCPtr<QZ::LControl> Below(const QZ::RCPtr<QZ::LControl>& control, std::string_view path) {
+    return ControlAtPath(control, path);
   }
 
   // Delivers what waits: the window layer's messages, then idle passes while the
@@ -95,8 +81,8 @@ protected:
     for (int pass = 0; pass < 50; ++pass) {
       Win::MSG msg;
       while (Host::PeekMessage(&msg, Win::PM_REMOVE) && msg.message != Win::WM_QUIT) {
-        Host::TranslateMessage(&msg);
-        Host::DispatchMessage(&msg);
+        (void)Host::TranslateMessage(&msg); // true for keys
+        (void)Host::DispatchMessage(&msg);  // the procedure's answer
       }
       if (!app->DoIdleWork(true)) {
         return;
@@ -147,7 +133,7 @@ protected:
   void SelectModel(int32_t model) {
     const QZ::RCPtr<QZ::LComboBox> models = QZ::DynamicCast<QZ::LComboBox>(Find("viewDevice/deviceSelectionComboBox"));
     ASSERT_TRUE(models);
-    models->SelectItem(model);
+    (void)models->SelectItem(model); // the index chosen
     Settle();
   }
 
@@ -189,14 +175,14 @@ private:
     const QZ::RCPtr<QZ::LControl> panel = Find(kEditPanelPath);
     const QZ::LControl::ChildControlList& pages = panel->GetChildren();
     for (uint32_t i = 0; i < pages.GetCount(); ++i) {
-      pages.GetAt(i, QZ::LControl::ChildControlList::kInsertionOrder)->SetVisible(false); // still shown or not
+      (void)pages.GetAt(i, QZ::LControl::ChildControlList::kInsertionOrder)->SetVisible(false); // still shown or not
     }
-    Below(panel, kEditPages[kind].page)->SetVisible(true); // shown with its ancestors
+    (void)Below(panel, kEditPages[kind].page)->SetVisible(true); // shown with its ancestors
     QZ::RCPtrArray<QZ::LControl, 1, 0> all;
-    Find(kPicturePath)->CollectDescendants(all);
+    (void)Find(kPicturePath)->CollectDescendants(all); // the count
     for (uint32_t i = 0; i < all.GetCount(); ++i) {
       if (all.GetAt(i)->GetName() == QZ::WString(u"button")) {
-        all.GetAt(i)->SetValue(all.GetAt(i) == button ? 1.0 : 0.0);
+        (void)all.GetAt(i)->SetValue(all.GetAt(i) == button ? 1.0 : 0.0); // the value kept
       }
     }
     Settle();
