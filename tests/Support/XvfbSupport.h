@@ -94,12 +94,13 @@ inline bool FindXWindow(QZ::Platform::Window::HWND hwnd, Display*& display, ::Wi
 
 // Takes, translates and dispatches the window layer's messages until done holds, running
 // idle (a control application's idle pass) whenever no message waits: whether done holds
-// in the end; false after 10 s (a thread timer of id 99 gives up) or when the loop ends.
-inline bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& idle = {}) {
+// in the end; false after limitMs (a thread timer of id 99 gives up) or when the loop ends.
+inline bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& idle = {},
+                      uint32_t limitMs = 10000) {
   namespace Win = QZ::Platform::Window;
   namespace Host = QZ::Platform::Host;
   constexpr uintptr_t kGiveUpTimer = 99;
-  Host::SetTimer(nullptr, kGiveUpTimer, 10000);
+  (void)Host::SetTimer(nullptr, kGiveUpTimer, limitMs); // the id
   Win::MSG msg;
   bool reached = done();
   while (!reached) {
@@ -109,11 +110,11 @@ inline bool PumpUntil(const std::function<bool()>& done, const std::function<voi
     if (Host::GetMessage(&msg) <= 0 || (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer)) {
       break;
     }
-    Host::TranslateMessage(&msg);
-    Host::DispatchMessage(&msg);
+    (void)Host::TranslateMessage(&msg); // true for keys
+    (void)Host::DispatchMessage(&msg);  // the procedure's answer
     reached = done();
   }
-  Host::KillTimer(nullptr, kGiveUpTimer);
+  (void)Host::KillTimer(nullptr, kGiveUpTimer); // whether it ran
   return reached;
 }
 

@@ -35,6 +35,7 @@
 #include "Support/WaitUntil.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
+#include "Support/XWindowProperty.h"
 #include "Support/XvfbSupport.h"
 #include <X11/Xatom.h>
 
@@ -95,23 +96,6 @@ size_t Count(const std::string& text, const std::string& part) {
   return count;
 }
 
-// A text property of a window (UTF-8 or Latin-1); empty when it has none.
-std::string TextProperty(Display* display, ::Window window, Atom property) {
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0;
-  unsigned long after = 0;
-  unsigned char* data = nullptr;
-  if (XGetWindowProperty(display, window, property, 0, 1024, False, AnyPropertyType, &type, &format, &count, &after,
-                         &data) != Success ||
-      !data) {
-    return {};
-  }
-  std::string text = format == 8 ? std::string(reinterpret_cast<const char*>(data), count) : std::string();
-  XFree(data);
-  return text;
-}
-
 // The first viewable top-level window that the process pid owns, or that is titled
 // title when pid is 0; 0 when there is none.
 ::Window FindWindow(Display* display, pid_t pid, const std::string& title = "") {
@@ -131,21 +115,12 @@ std::string TextProperty(Display* display, ::Window window, Atom property) {
       continue;
     }
     if (pid != 0) {
-      Atom type = 0;
-      int format = 0;
-      unsigned long items = 0;
-      unsigned long after = 0;
-      unsigned char* data = nullptr;
-      if (XGetWindowProperty(display, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
-                             &data) == Success &&
-          data && items == 1 && format == 32 && pid_t(*reinterpret_cast<unsigned long*>(data)) == pid) {
+      const std::vector<long> owner = QZTest::XLongProperty(display, children[i], pidAtom);
+      if (owner.size() == 1 && pid_t(owner[0]) == pid) {
         found = children[i];
       }
-      if (data) {
-        XFree(data);
-      }
-    } else if (TextProperty(display, children[i], nameAtom) == title ||
-               TextProperty(display, children[i], XA_WM_NAME) == title) {
+    } else if (QZTest::XTextProperty(display, children[i], nameAtom) == title ||
+               QZTest::XTextProperty(display, children[i], XA_WM_NAME) == title) {
       found = children[i];
     }
   }

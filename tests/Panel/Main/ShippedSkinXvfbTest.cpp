@@ -24,6 +24,7 @@
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
 #include <SDL2/SDL_syswm.h>
 
+#include "Support/XWindowProperty.h"
 #include "Support/XvfbSupport.h"
 
 namespace QZTest {
@@ -54,8 +55,6 @@ private:
 
 class ShippedSkinXvfbTest : public ShippedEditorFixture, public ::testing::WithParamInterface<Screen> {
 protected:
-  static constexpr uintptr_t kGiveUpTimer = 99;
-
   ShippedSkinXvfbTest() { realWindows = true; }
 
   void SetUp() override {
@@ -77,29 +76,14 @@ protected:
 
   // The X display and window of an OS window.
   static std::pair<Display*, ::Window> XWindowOf(Win::HWND window) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(SDL_GetWindowFromID(Win::GetBackendWindowId(window)), &info)) {
-      return {nullptr, 0};
-    }
-    return {info.info.x11.display, info.info.x11.window};
+    Display* x = nullptr;
+    ::Window X = 0;
+    return FindXWindow(window, x, X) ? std::pair{x, X} : std::pair<Display*, ::Window>{nullptr, 0};
   }
 
   // The window's title as window managers read it (UTF-8); empty without one.
   static std::string WindowTitle(Display* x, ::Window window) {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(x, window, XInternAtom(x, "_NET_WM_NAME", False), 0, 1024, False, AnyPropertyType, &type,
-                           &format, &count, &after, &data) != Success ||
-        !data) {
-      return {};
-    }
-    std::string title(reinterpret_cast<const char*>(data), format == 8 ? count : 0);
-    XFree(data);
-    return title;
+    return XTextProperty(x, window, XInternAtom(x, "_NET_WM_NAME", False));
   }
 
   // The point of the control's middle on the X screen.
@@ -116,22 +100,8 @@ protected:
   // Takes, translates and dispatches messages, running the idle passes, until done holds;
   // false after 20 s.
   bool PumpUntil(const std::function<bool()>& done) {
-    Host::SetTimer(nullptr, kGiveUpTimer, 20000);
-    Win::MSG msg;
-    bool reached = done();
-    while (!reached) {
-      if (!Host::PeekMessage(&msg, Win::PM_NOREMOVE)) {
-        app->DoIdleWork(true);
-      }
-      if (Host::GetMessage(&msg) <= 0 || (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer)) {
-        break;
-      }
-      Host::TranslateMessage(&msg);
-      Host::DispatchMessage(&msg);
-      reached = done();
-    }
-    Host::KillTimer(nullptr, kGiveUpTimer);
-    return reached;
+    return QZTest::PumpUntil(
+        done, [this] { (void)app->DoIdleWork(true); }, 20000); // whether more waits
   }
 
   void Settle() override {
@@ -144,13 +114,14 @@ protected:
     ASSERT_TRUE(control) << "a click on no control";
     bool heard = false;
     const QZ::RCPtr<Listener> listener(new Listener([&heard] { heard = true; }));
-    listener->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(control.Get()), u"NID_LEFT_CLICK");
+    (void)listener->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(control.Get()),
+                                         u"NID_LEFT_CLICK"); // the id
     const auto [x, y] = ScreenPointOf(*control, hwnd);
     ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(x), std::to_string(y),
                        "click", "1"}),
               0);
     EXPECT_TRUE(PumpUntil([&heard] { return heard; })) << control->GetName().ToUTF8().GetBuffer() << " heard no click";
-    listener->ReleaseInternalReferences();
+    (void)listener->ReleaseInternalReferences(); // 0
     Settle();
   }
 
@@ -205,7 +176,7 @@ protected:
   // The shown pop-up menu of the main menu; null when none is open.
   QZ::RCPtr<QZ::LControl> OpenMenu() const {
     QZ::RCPtrArray<QZ::LControl, 1, 0> all;
-    Find("mainMenu")->CollectDescendants(all);
+    (void)Find("mainMenu")->CollectDescendants(all); // the count
     for (uint32_t i = 0; i < all.GetCount(); ++i) {
       if (QZ::DynamicCast<QZ::LPopupMenu>(all.GetAt(i)) && all.GetAt(i)->IsShown(true)) {
         return all.GetAt(i);
@@ -217,7 +188,7 @@ protected:
   // The shown tool tip of the main window; null when none is.
   QZ::RCPtr<QZ::LControl> ShownToolTip() const {
     QZ::RCPtrArray<QZ::LControl, 1, 0> all;
-    Top()->CollectDescendants(all);
+    (void)Top()->CollectDescendants(all); // the count
     for (uint32_t i = 0; i < all.GetCount(); ++i) {
       if (QZ::DynamicCast<QZ::LToolTip>(all.GetAt(i)) && all.GetAt(i)->IsShown(true)) {
         return all.GetAt(i);
@@ -260,14 +231,14 @@ protected:
         if (Win::IsWindowVisible(dialogWindow) && !Win::GetUpdateRect(dialogWindow, nullptr, false)) {
           shot = true;
           shoot(dialogWindow);
-          dialog->EndDialog(QZ::LDialog::kResultOK);
+          (void)dialog->EndDialog(QZ::LDialog::kResultOK); // 1 when vetoed
         }
       }
     }));
-    idle->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(centre()), u"NID_IDLE");
+    (void)idle->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(centre()), u"NID_IDLE"); // the id
     open();
     EXPECT_TRUE(PumpUntil([&shot] { return shot; })) << "no dialog showed";
-    idle->ReleaseInternalReferences();
+    (void)idle->ReleaseInternalReferences(); // 0
     Settle();
   }
 
@@ -282,7 +253,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
   const auto [x, X] = XWindowOf(hwnd);
   ASSERT_TRUE(x);
   EXPECT_EQ(WindowTitle(x, X), "Quorin ZTR Preset Editor");
-  Shoot("start", hwnd);
+  (void)Shoot("start", hwnd);
 
   SelectElement(2);
   const QZ::RCPtr<QZ::LControl> knob = Find(std::string(kPicturePath) + "/knobGroup/knob3/button");
@@ -293,16 +264,16 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
 
   SelectElement(1);
   Click(Find(std::string(kEditPanelPath) + "/keyboard/tabControl/buttonHolder/chord"));
-  Shoot("chord", hwnd);
+  (void)Shoot("chord", hwnd);
 
   SelectMainTab("globalPresetEditor");
-  Shoot("global", hwnd);
+  (void)Shoot("global", hwnd);
   SelectMainTab("userPresetEditor");
 
   // The pointer rests on knob 4: its tip shows what the knob sends.
   PointAt(*Find(std::string(kPicturePath) + "/knobGroup/knob4/button"));
   ASSERT_TRUE(PumpUntil([this] { return ShownToolTip() != nullptr; })) << "no tool tip showed";
-  Shoot("toolTip", hwnd);
+  (void)Shoot("toolTip", hwnd);
   PointAt(*Find(std::string(kPicturePath) + "/productBodyImage"));
   ASSERT_TRUE(PumpUntil([this] { return ShownToolTip() == nullptr; })) << "the tool tip stayed";
 
@@ -313,7 +284,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
                      std::to_string(fileY), "click", "1"}),
             0);
   ASSERT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the File menu did not open";
-  Shoot("fileMenu", hwnd);
+  (void)Shoot("fileMenu", hwnd);
   // A second click on its title closes it.
   ASSERT_EQ(Xdotool({"click", "1"}), 0);
   ASSERT_TRUE(PumpUntil([this] { return OpenMenu() == nullptr; })) << "the File menu did not close";
@@ -325,7 +296,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
             << "the keyboard's ports did not open";
         ASSERT_EQ(Xdotool({"key", "ctrl+shift+s"}), 0);
       },
-      [this](Win::HWND dialog) { Shoot("sendDialog", dialog); });
+      [this](Win::HWND dialog) { (void)Shoot("sendDialog", dialog); });
 
   WhileDialogShows(
       u"dialogAbout",
@@ -341,7 +312,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
                   0);
         ASSERT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the Help menu did not open";
         QZ::RCPtrArray<QZ::LControl, 1, 0> rows;
-        OpenMenu()->CollectDescendants(rows);
+        (void)OpenMenu()->CollectDescendants(rows); // the count
         QZ::RCPtr<QZ::LControl> about;
         for (uint32_t i = 0; i < rows.GetCount(); ++i) {
           if (QZ::DynamicCast<QZ::LMenuListBoxItem>(rows.GetAt(i)) &&
@@ -355,11 +326,11 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
                            std::to_string(aboutY), "click", "1"}),
                   0);
       },
-      [this](Win::HWND dialog) { Shoot("about", dialog); });
+      [this](Win::HWND dialog) { (void)Shoot("about", dialog); });
 
   // The 25-key model: its picture without faders and buttons 2 to 9.
   SelectModel(0);
-  Shoot("model25", hwnd);
+  (void)Shoot("model25", hwnd);
   DropApplication();
 }
 

@@ -7,6 +7,7 @@
 
 #include "ApplicationTestSupport.h"
 #include "QZFramework/Application/WindowLayout.h"
+#include "Support/PlacementRecord.h"
 
 namespace QZTest {
 namespace {
@@ -14,22 +15,6 @@ namespace {
 using QZ::RCPtr;
 
 constexpr uint32_t kStyleBits = 0x00FF0000u; // caption, system menu, border and boxes
-
-// The placement record the OS window writes: eleven little-endian words (no minimised or
-// maximised position: -1).
-std::vector<uint8_t> PlacementRecord(int32_t left, int32_t top, int32_t right, int32_t bottom,
-                                     uint32_t showCmd = Win::SW_SHOWNORMAL) {
-  const uint32_t none = 0xFFFFFFFFu;
-  const std::array<uint32_t, 11> words = {
-      44, 0, showCmd, none, none, none, none, uint32_t(left), uint32_t(top), uint32_t(right), uint32_t(bottom)};
-  std::vector<uint8_t> bytes;
-  for (uint32_t word : words) {
-    for (int b = 0; b < 4; ++b) {
-      bytes.push_back(uint8_t(word >> (8 * b)));
-    }
-  }
-  return bytes;
-}
 
 class ApplicationWindowsTest : public ApplicationFixture {
 protected:

@@ -13,13 +13,13 @@
 
 #include "ApplicationTestSupport.h"
 #include "Platform/Window/Display.h"
+#include "Support/PlacementRecord.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
-#include <SDL2/SDL_syswm.h>
-
 #include "Support/XvfbSupport.h"
 
 #include "Support/OpenboxSession.h"
+#include "Support/XWindowProperty.h"
 
 // D-Bus (reached through SDL's X11 driver) keeps an allocation until the process ends.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
@@ -50,7 +50,7 @@ protected:
   }
   void EndRun() {
     if (app) {
-      app->RunApplicationShutdown();
+      (void)app->RunApplicationShutdown(); // 0
       app = nullptr;
     }
     if (host) {
@@ -64,7 +64,7 @@ protected:
     EXPECT_EQ(app->SetMainRootControl(app->GetMainControlName()), QZ::QZ_OK);
     const Win::HWND hwnd = host->GetMainWindow();
     if (hwnd) {
-      Win::ShowWindow(hwnd, Win::SW_SHOW);
+      (void)Win::ShowWindow(hwnd, Win::SW_SHOW); // it was hidden
     }
     return hwnd;
   }
@@ -82,7 +82,7 @@ protected:
   bool PumpUntil(const std::function<bool()>& there) { return QZTest::PumpUntil(there); }
   std::string Place(Win::HWND hwnd) {
     Win::RECT rect{};
-    Win::GetWindowRect(hwnd, &rect);
+    (void)Win::GetWindowRect(hwnd, &rect); // false leaves it empty
     return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) +
            "x" + std::to_string(rect.bottom - rect.top);
   }
@@ -92,24 +92,13 @@ protected:
   }
   // Stores the placement record of a window last seen at client rectangle rect.
   void StorePlace(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    const uint32_t words[] = {44,
-                              0,
-                              Win::SW_SHOWNORMAL,
-                              0xFFFFFFFFu,
-                              0xFFFFFFFFu,
-                              0xFFFFFFFFu,
-                              0xFFFFFFFFu,
-                              uint32_t(left),
-                              uint32_t(top),
-                              uint32_t(right),
-                              uint32_t(bottom)};
-    std::vector<uint8_t> bytes;
-    for (uint32_t word : words) {
-      for (int b = 0; b < 4; ++b) {
-        bytes.push_back(uint8_t(word >> (8 * b)));
-      }
-    }
-    StoreEntry(bytes);
+    StoreEntry(PlacementRecord(left, top, right, bottom));
+  }
+  // Closes the window as its close box would and ends the run.
+  void CloseAndEndRun(Win::HWND hwnd) {
+    (void)Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0); // 0
+    EXPECT_FALSE(Win::IsWindow(hwnd));
+    EndRun();
   }
 
   TempFolder folder;
@@ -128,9 +117,7 @@ TEST_F(MainWindowXvfbTest, TheMainWindowReopensWhereItWasClosed) {
   ASSERT_TRUE(PumpUntilAt(hwnd, {30, 40, 400, 300})) << "the skin's place; it is at " << Place(hwnd);
   ASSERT_TRUE(Win::MoveWindow(hwnd, 100, 120, 800, 600, true));
   ASSERT_TRUE(PumpUntilAt(hwnd, {100, 120, 800, 600})) << "moved by the user; it is at " << Place(hwnd);
-  Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0);
-  EXPECT_FALSE(Win::IsWindow(hwnd));
-  EndRun();
+  CloseAndEndRun(hwnd);
 
   StartRun();
   hwnd = OpenMainWindow();
@@ -187,28 +174,13 @@ protected:
     QZ::RectT<int32_t> frame;
   };
   ::Window XWindowOf(Win::HWND hwnd) const {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    SDL_Window* window = SDL_GetWindowFromID(Win::GetBackendWindowId(hwnd));
-    return window && SDL_GetWindowWMInfo(window, &info) ? info.info.x11.window : 0;
+    Display* owner = nullptr;
+    ::Window window = 0;
+    return FindXWindow(hwnd, owner, window) ? window : 0;
   }
   // The 32-bit items of a window's property; empty without it.
   std::vector<long> Property(::Window window, const char* name) const {
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    std::vector<long> items;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 256, False, AnyPropertyType, &type,
-                           &format, &count, &after, &data) == Success &&
-        data && format == 32) {
-      items.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
-    }
-    if (data) {
-      XFree(data);
-    }
-    return items;
+    return XLongProperty(display, window, XInternAtom(display, name, False));
   }
   // False until the window is on the screen in its frame.
   bool Look(Win::HWND hwnd, Seen& seen) const {
@@ -240,11 +212,6 @@ protected:
              std::to_string(r.height);
     };
     return "client " + rect(seen.client) + ", frame " + rect(seen.frame);
-  }
-  // Closes the window as its close box would and ends the run.
-  void CloseAndEndRun(Win::HWND hwnd) {
-    Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0);
-    EndRun();
   }
   // The client rectangle of the stored placement entry; empty when it is not a whole record.
   QZ::RectT<int32_t> StoredPlace() const {
@@ -289,47 +256,27 @@ TEST_F(MainWindowOpenboxXvfbTest, TheWindowComesBackToTheSamePlaceRunAfterRun) {
 }
 
 TEST_F(MainWindowOpenboxXvfbTest, PlacesFromALargerScreenAndBadEntriesOpenTheWindowWholeAndAreRewritten) {
-  auto record = [](int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    const uint32_t words[] = {44,
-                              0,
-                              Win::SW_SHOWNORMAL,
-                              0xFFFFFFFFu,
-                              0xFFFFFFFFu,
-                              0xFFFFFFFFu,
-                              0xFFFFFFFFu,
-                              uint32_t(left),
-                              uint32_t(top),
-                              uint32_t(right),
-                              uint32_t(bottom)};
-    std::vector<uint8_t> bytes;
-    for (uint32_t word : words) {
-      for (int b = 0; b < 4; ++b) {
-        bytes.push_back(uint8_t(word >> (8 * b)));
-      }
-    }
-    return bytes;
-  };
   struct Entry {
     const char* name;
     std::vector<uint8_t> bytes;
   };
   const Entry entries[] = {
       // Left on a 2560 x 1800 screen: near its far corner, and with another skin's size.
-      {"near the corner of a larger screen", record(2100, 1450, 2500, 1750)},
-      {"another skin's size on a larger screen", record(80, 80, 2480, 1780)},
+      {"near the corner of a larger screen", PlacementRecord(2100, 1450, 2500, 1750)},
+      {"another skin's size on a larger screen", PlacementRecord(80, 80, 2480, 1780)},
       {"cut short",
        [&] {
-         std::vector<uint8_t> bytes = record(100, 100, 500, 400);
+         std::vector<uint8_t> bytes = PlacementRecord(100, 100, 500, 400);
          bytes.resize(30);
          return bytes;
        }()},
       {"all zeros", std::vector<uint8_t>(44, 0)},
-      {"far off to the right", record(100000, 50, 100400, 350)},
-      {"above and left of the screen", record(-5000, -3000, -4600, -2700)},
-      {"a rectangle no window has", record(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)},
+      {"far off to the right", PlacementRecord(100000, 50, 100400, 350)},
+      {"above and left of the screen", PlacementRecord(-5000, -3000, -4600, -2700)},
+      {"a rectangle no window has", PlacementRecord(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX)},
       {"a fixed window stored maximised",
        [&] {
-         std::vector<uint8_t> bytes = record(60, 70, 460, 370);
+         std::vector<uint8_t> bytes = PlacementRecord(60, 70, 460, 370);
          bytes[8] = Win::SW_SHOWMAXIMIZED;
          return bytes;
        }()},
@@ -344,7 +291,7 @@ TEST_F(MainWindowOpenboxXvfbTest, PlacesFromALargerScreenAndBadEntriesOpenTheWin
     EXPECT_TRUE(PumpUntil([&] { return Look(hwnd, seen) && Whole(seen); })) << Text(seen);
     EXPECT_EQ(seen.client.width, 400);
     EXPECT_EQ(seen.client.height, 300);
-    Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0);
+    (void)Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0); // 0
     EXPECT_EQ(StoredPlace(), seen.client) << "rewritten at the close";
     EndRun();
   }

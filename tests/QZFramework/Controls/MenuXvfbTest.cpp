@@ -6,45 +6,25 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
+#include <vector>
 
 #include "MenuTestSupport.h"
-#include "Platform/Host/MessageLoop.h"
-#include "Platform/Window/VideoBackend.h"
 #include "QZFramework/ControlBase/ControlDescriptor.h"
-#include "QZFramework/ControlBase/OSWindow.h"
-#include "QZFramework/ControlBase/RootWindow.h"
 #include "QZFramework/Controls/TextBox.h"
-#include "QZFramework/Renderer/Gdi/GDIRenderer.h"
-#include "QZFramework/Utilities/Graphics/Font.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
-#include <SDL2/SDL_syswm.h>
-
-#include "Support/XvfbSupport.h"
-
-#include <X11/Xutil.h>
+#include "Support/XvfbWidgetTest.h"
 
 namespace {
 
-namespace Win = QZ::Platform::Window;
-namespace Host = QZ::Platform::Host;
-
-class MenuXvfbTest : public ::testing::Test {
+class MenuXvfbTest : public QZTest::XvfbWidgetTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
-    // The pointer stays off the window: no row is hovered.
-    ASSERT_EQ(QZTest::RunProgram({"xdotool", "mousemove", "1279", "1023"}), 0); // a corner of the screen
-    ASSERT_TRUE(Host::Startup());
-    application.measurer = measurer;
-    QZ::LFont::SetMeasurementRendererSource([renderer = measurer] { return renderer; });
-    application.factory = QZ::RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
+    ASSERT_NO_FATAL_FAILURE(XvfbWidgetTest::SetUp());
     QZTest::RegisterMenuClasses(*application.factory);
-    application.factory->RegisterControlCreateFunction(u"Framework.TextBox", &QZ::CreateControlOf<QZ::LTextBox>);
+    (void)application.factory->RegisterControlCreateFunction(u"Framework.TextBox",
+                                                             &QZ::CreateControlOf<QZ::LTextBox>); // 0
     QZTest::RegisterListWidgets(*application.factory);
     QZTest::RegisterWidgets(*application.factory);
     application.globalHotKeys = QZ::RCPtr<QZ::LGlobalHotKeyManager>(new QZ::LGlobalHotKeyManager(nullptr));
@@ -58,49 +38,6 @@ protected:
     ASSERT_EQ(keys.AddBinding(QZ::KeyCode::FromString(u"Ctrl+Shift+VKEY_R"), u"NID_MENU_FILE_LOAD_PRESET_FROM_DEVICE"),
               QZ::QZ_OK);
   }
-
-  void TearDown() override {
-    QZ::LFont::SetMeasurementRendererSource({});
-    root = nullptr;
-    Host::Shutdown(); // the window and its object go with it
-  }
-
-  void OpenWindow(int width, int height) {
-    mWidth = width;
-    mHeight = height;
-    window = new QZ::OSWindow;
-    ASSERT_TRUE(window->CreateEx(0, u"QZFrameworkWindow", u"Menus", Win::WS_POPUP | Win::WS_VISIBLE, 10, 10, width,
-                                 height, nullptr));
-    hwnd = window->GetSafeHwnd();
-    ASSERT_EQ(window->CreateRenderer(QZ::kRendererGDI), QZ::QZ_OK);
-    root = window->GetRootWindow();
-    ASSERT_TRUE(QZTest::FindXWindow(hwnd, display, xwindow));
-  }
-
-  // Pumps the window layer until done holds, with the idle passes; false after 10 s.
-  bool PumpUntil(const std::function<bool()>& done) {
-    return QZTest::PumpUntil(done, [this] { application.DoIdleWork(true); }); // whether more waits
-  }
-
-  bool Painted() {
-    return PumpUntil([this] { return !Win::GetUpdateRect(hwnd, nullptr, false); });
-  }
-
-  // The window as the X server shows it.
-  std::unique_ptr<QZ::Platform::Graphics::Image> Screenshot() {
-    XSync(display, False);
-    return QZTest::XWindowImage(display, xwindow, mWidth, mHeight);
-  }
-
-  int mWidth = 0;
-  int mHeight = 0;
-  QZ::RCPtr<QZ::LMeasurementRenderer> measurer{new QZ::LGDIRenderer};
-  QZTest::FakeControlApplication application;
-  QZ::OSWindow* window = nullptr;
-  Win::HWND hwnd = nullptr;
-  QZ::RCPtr<QZ::LRootWindow> root;
-  Display* display = nullptr;
-  ::Window xwindow = 0;
 };
 
 // The descriptor named name at any depth below entry; null when none is.
@@ -126,7 +63,7 @@ TEST_F(MenuXvfbTest, TheOpenFileMenuOfTheBarShowsItsReferenceImage) {
   ASSERT_EQ(
       application.factory->LoadStringTables(QZ::WString((data + "/MenuStrings.xml").c_str()), QZ::WString(), 0x0409),
       QZ::QZ_OK);
-  OpenWindow(400, 240);
+  ASSERT_NO_FATAL_FAILURE(OpenWindow(u"Menus", 400, 240));
   ASSERT_EQ(root->SetRootControl(u"barHost"), QZ::QZ_OK);
   const QZ::RCPtr<QZ::LMainMenu> bar =
       QZ::DynamicCast<QZ::LMainMenu>(root->GetRootControl()->FindChildByName(u"mainMenu"));
@@ -145,14 +82,8 @@ TEST_F(MenuXvfbTest, TheOpenFileMenuOfTheBarShowsItsReferenceImage) {
 }
 
 TEST_F(MenuXvfbTest, TheShippedBarOpensItsFileMenuInsideTheWindowInBothSkins) {
-  // The shipped skin with its drawn images, read from a folder of its own.
-  QZTest::TempFolder folder;
-  for (const auto& image : std::filesystem::directory_iterator(QZ_SKIN_ART_IMAGES)) {
-    std::filesystem::copy_file(image.path(), std::filesystem::path(folder / image.path().filename().string()));
-  }
-  std::filesystem::copy_file(std::string(QZ_RESOURCE_DOCUMENTS) + "/Skins.xml", folder / "Skins.xml");
-  ASSERT_EQ(application.factory->LoadSkins(QZ::WString((folder / "Skins.xml").c_str())), QZ::QZ_OK);
-  OpenWindow(640, 480);
+  ASSERT_NO_FATAL_FAILURE(LoadShippedSkin(QZ_SKIN_ART_IMAGES, QZ_RESOURCE_DOCUMENTS));
+  ASSERT_NO_FATAL_FAILURE(OpenWindow(u"Menus", 640, 480));
   struct Case {
     int32_t skinIndex;
     const char* picture;
@@ -167,7 +98,7 @@ TEST_F(MenuXvfbTest, TheShippedBarOpensItsFileMenuInsideTheWindowInBothSkins) {
         QZ::DynamicCast<QZ::LMainMenu>(application.factory->CreateControl(nullptr, entry));
     ASSERT_TRUE(bar);
     ASSERT_EQ(root->InstallRootControl(bar), QZ::QZ_OK);
-    bar->SubscribeNotifications();
+    (void)bar->SubscribeNotifications(); // always 0
     // The editor's File and Help menus, as the string table gives them.
     std::vector<QZ::LMenuDescriptor::Entry> file = {
         {u"00.NID_MENU_FILE_SEND_PRESET_TO_DEVICE", u"Send Preset | Send this preset to the controller."},
@@ -195,7 +126,7 @@ TEST_F(MenuXvfbTest, TheShippedBarOpensItsFileMenuInsideTheWindowInBothSkins) {
     ASSERT_TRUE(shot);
     std::filesystem::create_directories(QZ_WIDGET_TEST_OUTPUT);
     EXPECT_TRUE(QZTest::WritePng(*shot, std::string(QZ_WIDGET_TEST_OUTPUT) + c.picture));
-    root->InstallRootControl(nullptr);
+    (void)root->InstallRootControl(nullptr); // always 0
   }
 }
 

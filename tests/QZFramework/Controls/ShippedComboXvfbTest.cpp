@@ -7,97 +7,36 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "Platform/Host/MessageLoop.h"
-#include "Platform/Window/VideoBackend.h"
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/Look.h"
-#include "QZFramework/ControlBase/OSWindow.h"
-#include "QZFramework/ControlBase/RootWindow.h"
 #include "QZFramework/Controls/ComboBox.h"
 #include "QZFramework/Controls/ListBoxTestSupport.h"
-#include "QZFramework/Renderer/Gdi/GDIRenderer.h"
-#include "QZFramework/Utilities/Graphics/Font.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
-#include <SDL2/SDL_syswm.h>
-
-#include "Support/XvfbSupport.h"
+#include "Support/XvfbWidgetTest.h"
 
 namespace {
 
 namespace Win = QZ::Platform::Window;
-namespace Host = QZ::Platform::Host;
 namespace Gfx = QZ::Platform::Graphics;
 
 // The texts the combo boxes show: as long as the editor's longest ones.
 const char16_t* const kItems[] = {u"Quorin 25 ZTR", u"Channel 16", u"Medium"};
 
-class ShippedComboXvfbTest : public ::testing::Test {
+class ShippedComboXvfbTest : public QZTest::XvfbWidgetTest {
 protected:
   void SetUp() override {
-    ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
-    // The pointer stays off the window: no row is hovered.
-    ASSERT_EQ(QZTest::RunProgram({"xdotool", "mousemove", "1279", "1023"}), 0); // a corner of the screen
-    ASSERT_TRUE(Host::Startup());
-    application.measurer = measurer;
-    QZ::LFont::SetMeasurementRendererSource([renderer = measurer] { return renderer; });
-    application.factory = QZ::RCPtr<QZ::LControlFactory>(new QZ::LControlFactory());
-    application.factory->RegisterControlCreateFunction(u"Framework.ComboBox", &QZ::CreateControlOf<QZ::LComboBox>);
+    ASSERT_NO_FATAL_FAILURE(XvfbWidgetTest::SetUp());
+    (void)application.factory->RegisterControlCreateFunction(u"Framework.ComboBox",
+                                                             &QZ::CreateControlOf<QZ::LComboBox>); // 0
     QZTest::RegisterListWidgets(*application.factory);
     QZTest::RegisterWidgets(*application.factory);
-    // The shipped skin with its drawn images, read from a folder of its own.
-    for (const auto& image : std::filesystem::directory_iterator(QZ_SKIN_ART_IMAGES)) {
-      std::filesystem::copy_file(image.path(), std::filesystem::path(folder / image.path().filename().string()));
-    }
-    std::filesystem::copy_file(std::string(QZ_RESOURCE_DOCUMENTS) + "/Skins.xml", folder / "Skins.xml");
-    ASSERT_EQ(application.factory->LoadSkins(QZ::WString((folder / "Skins.xml").c_str())), QZ::QZ_OK);
+    ASSERT_NO_FATAL_FAILURE(LoadShippedSkin(QZ_SKIN_ART_IMAGES, QZ_RESOURCE_DOCUMENTS));
   }
-
-  void TearDown() override {
-    QZ::LFont::SetMeasurementRendererSource({});
-    root = nullptr;
-    Host::Shutdown(); // the window and its object go with it
-  }
-
-  void OpenWindow(int width, int height) {
-    mWidth = width;
-    mHeight = height;
-    window = new QZ::OSWindow;
-    ASSERT_TRUE(window->CreateEx(0, u"QZFrameworkWindow", u"Combo boxes", Win::WS_POPUP | Win::WS_VISIBLE, 10, 10,
-                                 width, height, nullptr));
-    hwnd = window->GetSafeHwnd();
-    ASSERT_EQ(window->CreateRenderer(QZ::kRendererGDI), QZ::QZ_OK);
-    root = window->GetRootWindow();
-    ASSERT_TRUE(QZTest::FindXWindow(hwnd, display, xwindow));
-  }
-
-  // Pumps the window layer, with the idle passes, until the window is painted; false after
-  // 10 s.
-  bool Painted() {
-    return QZTest::PumpUntil([this] { return !Win::GetUpdateRect(hwnd, nullptr, false); },
-                             [this] { application.DoIdleWork(true); }); // whether more waits
-  }
-
-  std::unique_ptr<Gfx::Image> Screenshot() {
-    XSync(display, False);
-    return QZTest::XWindowImage(display, xwindow, mWidth, mHeight);
-  }
-
-  int mWidth = 0;
-  int mHeight = 0;
-  QZTest::TempFolder folder;
-  QZ::RCPtr<QZ::LMeasurementRenderer> measurer{new QZ::LGDIRenderer};
-  QZTest::FakeControlApplication application;
-  QZ::OSWindow* window = nullptr;
-  Win::HWND hwnd = nullptr;
-  QZ::RCPtr<QZ::LRootWindow> root;
-  Display* display = nullptr;
-  ::Window xwindow = 0;
 };
 
 // Every combo box entry below entry, with a path of names to tell them apart.
@@ -168,7 +107,7 @@ TEST_F(ShippedComboXvfbTest, EveryComboBoxShowsItsFirstItemWholeInBothSkins) {
     // The combo boxes stand on the skin's background label, each at (10, 10) in turn.
     const QZ::RCPtr<QZ::LControlDescriptor>& background = main->GetChildren().GetAt(0);
     ASSERT_EQ(background->GetName(), QZ::WString(u"backgroundLabel"));
-    OpenWindow(c.width, c.height);
+    ASSERT_NO_FATAL_FAILURE(OpenWindow(u"Combo boxes", c.width, c.height));
     const QZ::RCPtr<QZ::LControl> host = application.factory->CreateControl(nullptr, background);
     ASSERT_TRUE(host);
     ASSERT_EQ(root->InstallRootControl(host), QZ::QZ_OK);
@@ -182,10 +121,11 @@ TEST_F(ShippedComboXvfbTest, EveryComboBoxShowsItsFirstItemWholeInBothSkins) {
         QZ::LayoutPosition position;
         QZ::LayoutSize size;
         ASSERT_EQ(combo->GetLayoutDescriptor()->GetAxis(axis, position, size), QZ::QZ_OK);
-        combo->SetAxisPlacement(axis, QZ::LayoutPosition{0.0f, QZ::kPositionToClient, QZ::WString(), 0.0f, 10.0}, size);
+        (void)combo->SetAxisPlacement(axis, QZ::LayoutPosition{0.0f, QZ::kPositionToClient, QZ::WString(), 0.0f, 10.0},
+                                      size); // 0: as given
       }
       for (const char16_t* item : kItems) {
-        combo->AddItem(QZ::WString(item));
+        (void)combo->AddItem(QZ::WString(item)); // its index
       }
       ASSERT_EQ(combo->SelectItem(0), 0);
       ASSERT_EQ(combo->ShowDropDown(true), QZ::QZ_OK);
@@ -219,12 +159,12 @@ TEST_F(ShippedComboXvfbTest, EveryComboBoxShowsItsFirstItemWholeInBothSkins) {
       EXPECT_GE(last - first + 1, advance - 8.0) << "the ink is not the whole text";
       EXPECT_LE(last - first + 1, advance + 2.0);
 
-      combo->ShowDropDown(false);
-      combo->Detach();
+      (void)combo->ShowDropDown(false); // 0
+      (void)combo->Detach();            // always 0
     }
-    root->InstallRootControl(nullptr);
+    (void)root->InstallRootControl(nullptr); // always 0
     root = nullptr;
-    Win::DestroyWindow(hwnd); // the object goes with its window
+    (void)Win::DestroyWindow(hwnd); // the object goes with its window
   }
 }
 

@@ -1,0 +1,62 @@
+#pragma once
+// A window's property as the X server holds it, for tests under the Xvfb fixture: its text
+// (an 8-bit property: UTF-8 or Latin-1) or its 32-bit items (Xlib hands them over as longs).
+//
+//   const std::string title = QZTest::XTextProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False));
+//   const std::vector<long> extents = QZTest::XLongProperty(display, window, frameExtentsAtom);
+//
+// Include it last: X11's macros (None, Bool, Status...) break headers included after it.
+
+#include <string>
+#include <vector>
+
+#include <X11/Xlib.h>
+
+namespace QZTest {
+
+namespace XPropertyDetail {
+
+// Reads up to 1024 items of any type; calls take(format, data, count) when the property
+// exists.
+template <typename Take>
+void ReadProperty(Display* display, ::Window window, Atom property, Take take) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, window, property, 0, 1024, False, AnyPropertyType, &type, &format, &count, &after,
+                         &data) == Success &&
+      data) {
+    take(format, data, count);
+  }
+  if (data) {
+    XFree(data);
+  }
+}
+
+} // namespace XPropertyDetail
+
+// The property's text; empty when the window has none or it is not 8-bit.
+inline std::string XTextProperty(Display* display, ::Window window, Atom property) {
+  std::string text;
+  XPropertyDetail::ReadProperty(display, window, property, [&](int format, unsigned char* data, unsigned long count) {
+    if (format == 8) {
+      text.assign(reinterpret_cast<const char*>(data), count);
+    }
+  });
+  return text;
+}
+
+// The property's 32-bit items; empty when the window has none or it is not 32-bit.
+inline std::vector<long> XLongProperty(Display* display, ::Window window, Atom property) {
+  std::vector<long> items;
+  XPropertyDetail::ReadProperty(display, window, property, [&](int format, unsigned char* data, unsigned long count) {
+    if (format == 32) {
+      items.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+    }
+  });
+  return items;
+}
+
+} // namespace QZTest
