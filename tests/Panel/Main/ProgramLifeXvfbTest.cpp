@@ -35,8 +35,8 @@
 #include "Support/WaitUntil.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
-#include "Support/XWindowProperty.h"
 #include "Support/XvfbSupport.h"
+#include "Support/XvfbWindowProperty.h"
 #include <X11/Xatom.h>
 
 extern char** environ;

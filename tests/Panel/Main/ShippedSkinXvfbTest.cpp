@@ -24,8 +24,8 @@
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
 #include <SDL2/SDL_syswm.h>
 
-#include "Support/XWindowProperty.h"
 #include "Support/XvfbSupport.h"
+#include "Support/XvfbWindowProperty.h"
 
 namespace QZTest {
 namespace {

@@ -19,7 +19,7 @@
 #include "Support/XvfbSupport.h"
 
 #include "Support/OpenboxSession.h"
-#include "Support/XWindowProperty.h"
+#include "Support/XvfbWindowProperty.h"
 
 // D-Bus (reached through SDL's X11 driver) keeps an allocation until the process ends.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
