@@ -36,7 +36,7 @@ struct WindowProgram {
 inline WindowProgram EditorProgram(const std::string& name, int dpi) {
   WindowProgram editor{
       {QZ_EDITOR_PROGRAM}, EditorEnvironment(name, dpi), "Start-up: first frame:", "the editor showed no frame"};
-  editor.environment["QZ_DEBUG_TRACE"] = "1";
+  editor.environment.emplace("QZ_DEBUG_TRACE", "1");
   return editor;
 }
 
