@@ -31,8 +31,8 @@ QZ::RCPtr<QZ::LControl> GridTree() {
   const QZ::RCPtr<QZ::LControl> top(
       new QZBench::FilledControl(nullptr, u"filled", {0, 0, kWidth, kHeight}, {0xFF2B3A47}));
   for (int i = 0; i < 80; ++i) {
-    (void)QZ::RCPtr<QZ::LControl>(new QZBench::FilledControl(
-        top, u"filled", {20 + i % 10 * 115, 20 + i / 10 * 100, 100, 80}, {0xFF000000u | (i * 2654435761u >> 8)}));
+    QZ::RCPtr<QZ::LControl>(new QZBench::FilledControl(top, u"filled", {20 + i % 10 * 115, 20 + i / 10 * 100, 100, 80},
+                                                       {0xFF000000u | (i * 2654435761u >> 8)}));
   }
   return top;
 }

@@ -106,7 +106,7 @@ BENCHMARK(BM_BareSdlLoop)->Iterations(1)->UseManualTime()->Unit(benchmark::kMill
 } // namespace
 
 int main(int argc, char** argv) {
-  (void)QZBench::SharedDisplay(); // the server starts before the first benchmark and ends after the last
+  QZBench::SharedDisplay(); // the server starts before the first benchmark and ends after the last
   return QZBench::RunWithRatios(
       argc, argv,
       {{"BM_EditorIdle/iterations:1/manual_time", "BM_BareSdlLoop/iterations:1/manual_time"},

@@ -71,7 +71,7 @@ public:
 // The window of both benchmarks of ours: a top control with a look and the button.
 QZ::RCPtr<QZ::LControl> ButtonTree() {
   const QZ::RCPtr<QZ::LControl> top(new PressedControl(nullptr, u"top", {0, 0, kWidth, kHeight}, {0xFF2B3A47}));
-  (void)QZ::RCPtr<QZ::LControl>(new PressedControl(top, u"button", kButton, {0xFFE0A030, 0xFF3C8DBC}));
+  QZ::RCPtr<QZ::LControl>(new PressedControl(top, u"button", kButton, {0xFFE0A030, 0xFF3C8DBC}));
   return top;
 }
 
@@ -216,8 +216,8 @@ void BM_SkinnedWindowIdleCpu(benchmark::State& state) {
       if (Host::GetMessage(&msg) <= 0) {
         break;
       }
-      (void)Host::TranslateMessage(&msg);
-      (void)Host::DispatchMessage(&msg);
+      Host::TranslateMessage(&msg);
+      Host::DispatchMessage(&msg);
       if (msg.message != Win::WM_PAINT) {
         idle = true;
         idleCount = 0;

@@ -100,7 +100,7 @@ void MeasureStarts(benchmark::State& state, const QZBench::WindowProgram& progra
   }
   static std::set<std::pair<std::vector<std::string>, std::map<std::string, std::string>>> warmed;
   if (warmed.insert({program.argv, program.environment}).second) {
-    (void)RunOnce(program);
+    RunOnce(program);
   }
   for (auto _ : state) {
     const Run run = RunOnce(program);
@@ -185,7 +185,7 @@ void PrintBreakdown() {
 } // namespace
 
 int main(int argc, char** argv) {
-  (void)QZBench::SharedDisplay(); // the server starts before the first benchmark and ends after the last
+  QZBench::SharedDisplay(); // the server starts before the first benchmark and ends after the last
   const std::string editor96 = "BM_EditorStart/96/iterations:1/manual_time";
   const std::string editor192 = "BM_EditorStart/192/iterations:1/manual_time";
   const std::string reference96 = "BM_ReferenceStart/96/iterations:1/manual_time";

@@ -81,9 +81,9 @@ public:
   // The window, then the application, then the window layer.
   ~SkinnedWindow() {
     if (mHwnd) {
-      (void)QZ::Platform::Window::DestroyWindow(mHwnd); // the object goes with its window
+      QZ::Platform::Window::DestroyWindow(mHwnd); // the object goes with its window
     } else if (mWindow) {
-      (void)QZ::Platform::Window::DestroyWindow(mWindow->GetSafeHwnd());
+      QZ::Platform::Window::DestroyWindow(mWindow->GetSafeHwnd());
     }
     mApplication.reset();
     if (mStarted) {
@@ -98,7 +98,7 @@ public:
   // Installs top as the window's tree; the window system then makes the window active (input
   // reaches its tree) and the window paints its first frame.
   void Show(const QZ::RCPtr<QZ::LControl>& top) {
-    (void)mWindow->GetRootWindow()->InstallRootControl(top); // 0
+    mWindow->GetRootWindow()->InstallRootControl(top);
     SDL_Event focus{};
     focus.type = SDL_WINDOWEVENT;
     focus.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
@@ -111,8 +111,8 @@ public:
   void PumpUntilFrames(int64_t frames) {
     QZ::Platform::Window::MSG msg;
     while (mWindow->frames < frames && QZ::Platform::Host::GetMessage(&msg) > 0) {
-      (void)QZ::Platform::Host::TranslateMessage(&msg);
-      (void)QZ::Platform::Host::DispatchMessage(&msg);
+      QZ::Platform::Host::TranslateMessage(&msg);
+      QZ::Platform::Host::DispatchMessage(&msg);
     }
   }
 

@@ -3,8 +3,8 @@
 // measure): each look a colour fill of the control's size, the first look shown.
 //
 //   const QZ::RCPtr<QZ::LControl> top(new QZBench::FilledControl(nullptr, u"top", {0, 0, 240, 160}, {0xFF2B3A47}));
-//   (void)QZ::RCPtr<QZ::LControl>(new QZBench::FilledControl(top, u"button", {70, 60, 100, 30},
-//                                                           {0xFFE0A030, 0xFF3C8DBC}));   // the parent holds it
+//   QZ::RCPtr<QZ::LControl>(new QZBench::FilledControl(top, u"button", {70, 60, 100, 30},
+//                                                     {0xFFE0A030, 0xFF3C8DBC}));   // the parent holds it
 //
 // UI thread, like every control.
 
@@ -42,18 +42,18 @@ public:
     mRect = rect.ToDouble();
     QZ::RCPtrArray<QZ::LLook, 1, 0> looks;
     for (uint32_t colour : colours) {
-      (void)looks.AddItem(ColourLook(colour, {rect.width, rect.height})); // the new index
+      looks.AddItem(ColourLook(colour, {rect.width, rect.height}));
     }
-    (void)SetLooks(looks); // always 0
+    SetLooks(looks);
     ShowLook(0);
   }
 
 protected:
   // Shows look index alone.
   void ShowLook(uint32_t index) {
-    (void)mLookWeights.SetCount(0);
+    mLookWeights.SetCount(0);
     for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-      (void)mLookWeights.AddItem(i == index ? 1.0f : 0.0f); // the new index
+      mLookWeights.AddItem(i == index ? 1.0f : 0.0f);
     }
   }
 };

@@ -65,13 +65,13 @@ public:
     mHost->SetRegistryKey(QZ::WString(u"Vandrel"));
     mHwnd = QZTest::StartShippedEditor(*mHost, mBackend, mApp, mFailure);
     if (mHwnd) {
-      (void)Settle(); // the first frame
+      Settle(); // the first frame
     }
   }
   // Shuts the editor down (it saves its settings), then the window layer.
   ~HeadlessEditor() {
     if (mApp) {
-      (void)mApp->RunApplicationShutdown(); // 0
+      mApp->RunApplicationShutdown();
       mApp = nullptr;
     }
     if (mBackend) {
@@ -127,14 +127,14 @@ private:
       Win::MSG msg;
       while (Host::PeekMessage(&msg, Win::PM_REMOVE) && msg.message != Win::WM_QUIT) {
         taken = true;
-        (void)Host::TranslateMessage(&msg); // true for keys
+        Host::TranslateMessage(&msg);
         if (msg.message != Win::WM_PAINT) {
-          (void)Host::DispatchMessage(&msg); // the procedure's answer
+          Host::DispatchMessage(&msg);
           continue;
         }
         const size_t before = mBackend->presented.size();
         const Clock::time_point start = Clock::now();
-        (void)Host::DispatchMessage(&msg); // 0
+        Host::DispatchMessage(&msg);
         repaint.seconds += std::chrono::duration<double>(Clock::now() - start).count();
         repaint.frames.insert(repaint.frames.end(), mBackend->presented.begin() + ptrdiff_t(before),
                               mBackend->presented.end());

@@ -3,7 +3,7 @@
 // an Xvfb of the run's own, started before the first benchmark and stopped after the last.
 //
 //   int main(int argc, char** argv) {
-//     (void)QZBench::SharedDisplay();                    // before the first benchmark
+//     QZBench::SharedDisplay();                          // before the first benchmark
 //     ...
 //   }
 //   void BM_Program(benchmark::State& state) {

@@ -61,7 +61,7 @@ inline QZ::Platform::Window::HWND StartShippedEditor(const QZ::MFCFrameworkAppBa
     return nullptr;
   }
   const Win::HWND hwnd = host.GetMainWindow();
-  (void)Win::ShowWindow(hwnd, Win::SW_SHOW); // it was hidden
+  Win::ShowWindow(hwnd, Win::SW_SHOW);
   if (backend) {
     backend->keyboardFocus = backend->SdlIdOf(hwnd);
     backend->Push(WindowEvent(backend->SdlIdOf(hwnd), SDL_WINDOWEVENT_FOCUS_GAINED));

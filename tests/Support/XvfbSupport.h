@@ -100,7 +100,7 @@ inline bool PumpUntil(const std::function<bool()>& done, const std::function<voi
   namespace Win = QZ::Platform::Window;
   namespace Host = QZ::Platform::Host;
   constexpr uintptr_t kGiveUpTimer = 99;
-  (void)Host::SetTimer(nullptr, kGiveUpTimer, limitMs); // the id
+  Host::SetTimer(nullptr, kGiveUpTimer, limitMs);
   Win::MSG msg;
   bool reached = done();
   while (!reached) {
@@ -110,11 +110,11 @@ inline bool PumpUntil(const std::function<bool()>& done, const std::function<voi
     if (Host::GetMessage(&msg) <= 0 || (msg.message == Win::WM_TIMER && msg.wParam == kGiveUpTimer)) {
       break;
     }
-    (void)Host::TranslateMessage(&msg); // true for keys
-    (void)Host::DispatchMessage(&msg);  // the procedure's answer
+    Host::TranslateMessage(&msg);
+    Host::DispatchMessage(&msg);
     reached = done();
   }
-  (void)Host::KillTimer(nullptr, kGiveUpTimer); // whether it ran
+  Host::KillTimer(nullptr, kGiveUpTimer);
   return reached;
 }
 

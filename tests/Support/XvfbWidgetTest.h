@@ -82,7 +82,7 @@ protected:
 
   // Pumps the window layer until done holds, with the idle passes; false after 10 s.
   bool PumpUntil(const std::function<bool()>& done) {
-    return QZTest::PumpUntil(done, [this] { (void)application.DoIdleWork(true); }); // whether more waits
+    return QZTest::PumpUntil(done, [this] { application.DoIdleWork(true); }); // whether more waits
   }
 
   // Whether the window has painted all it was asked to (false after 10 s).

@@ -81,8 +81,8 @@ protected:
     for (int pass = 0; pass < 50; ++pass) {
       Win::MSG msg;
       while (Host::PeekMessage(&msg, Win::PM_REMOVE) && msg.message != Win::WM_QUIT) {
-        (void)Host::TranslateMessage(&msg); // true for keys
-        (void)Host::DispatchMessage(&msg);  // the procedure's answer
+        Host::TranslateMessage(&msg);
+        Host::DispatchMessage(&msg);
       }
       if (!app->DoIdleWork(true)) {
         return;
@@ -133,7 +133,7 @@ protected:
   void SelectModel(int32_t model) {
     const QZ::RCPtr<QZ::LComboBox> models = QZ::DynamicCast<QZ::LComboBox>(Find("viewDevice/deviceSelectionComboBox"));
     ASSERT_TRUE(models);
-    (void)models->SelectItem(model); // the index chosen
+    models->SelectItem(model);
     Settle();
   }
 
@@ -175,14 +175,14 @@ private:
     const QZ::RCPtr<QZ::LControl> panel = Find(kEditPanelPath);
     const QZ::LControl::ChildControlList& pages = panel->GetChildren();
     for (uint32_t i = 0; i < pages.GetCount(); ++i) {
-      (void)pages.GetAt(i, QZ::LControl::ChildControlList::kInsertionOrder)->SetVisible(false); // still shown or not
+      pages.GetAt(i, QZ::LControl::ChildControlList::kInsertionOrder)->SetVisible(false); // still shown or not
     }
-    (void)Below(panel, kEditPages[kind].page)->SetVisible(true); // shown with its ancestors
+    Below(panel, kEditPages[kind].page)->SetVisible(true); // shown with its ancestors
     QZ::RCPtrArray<QZ::LControl, 1, 0> all;
-    (void)Find(kPicturePath)->CollectDescendants(all); // the count
+    Find(kPicturePath)->CollectDescendants(all);
     for (uint32_t i = 0; i < all.GetCount(); ++i) {
       if (all.GetAt(i)->GetName() == QZ::WString(u"button")) {
-        (void)all.GetAt(i)->SetValue(all.GetAt(i) == button ? 1.0 : 0.0); // the value kept
+        all.GetAt(i)->SetValue(all.GetAt(i) == button ? 1.0 : 0.0);
       }
     }
     Settle();

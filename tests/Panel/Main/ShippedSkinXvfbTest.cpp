@@ -101,7 +101,7 @@ protected:
   // false after 20 s.
   bool PumpUntil(const std::function<bool()>& done) {
     return QZTest::PumpUntil(
-        done, [this] { (void)app->DoIdleWork(true); }, 20000); // whether more waits
+        done, [this] { app->DoIdleWork(true); }, 20000); // whether more waits
   }
 
   void Settle() override {
@@ -114,14 +114,13 @@ protected:
     ASSERT_TRUE(control) << "a click on no control";
     bool heard = false;
     const QZ::RCPtr<Listener> listener(new Listener([&heard] { heard = true; }));
-    (void)listener->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(control.Get()),
-                                         u"NID_LEFT_CLICK"); // the id
+    listener->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(control.Get()), u"NID_LEFT_CLICK");
     const auto [x, y] = ScreenPointOf(*control, hwnd);
     ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(x), std::to_string(y),
                        "click", "1"}),
               0);
     EXPECT_TRUE(PumpUntil([&heard] { return heard; })) << control->GetName().ToUTF8().GetBuffer() << " heard no click";
-    (void)listener->ReleaseInternalReferences(); // 0
+    listener->ReleaseInternalReferences();
     Settle();
   }
 
@@ -176,7 +175,7 @@ protected:
   // The shown pop-up menu of the main menu; null when none is open.
   QZ::RCPtr<QZ::LControl> OpenMenu() const {
     QZ::RCPtrArray<QZ::LControl, 1, 0> all;
-    (void)Find("mainMenu")->CollectDescendants(all); // the count
+    Find("mainMenu")->CollectDescendants(all);
     for (uint32_t i = 0; i < all.GetCount(); ++i) {
       if (QZ::DynamicCast<QZ::LPopupMenu>(all.GetAt(i)) && all.GetAt(i)->IsShown(true)) {
         return all.GetAt(i);
@@ -188,7 +187,7 @@ protected:
   // The shown tool tip of the main window; null when none is.
   QZ::RCPtr<QZ::LControl> ShownToolTip() const {
     QZ::RCPtrArray<QZ::LControl, 1, 0> all;
-    (void)Top()->CollectDescendants(all); // the count
+    Top()->CollectDescendants(all);
     for (uint32_t i = 0; i < all.GetCount(); ++i) {
       if (QZ::DynamicCast<QZ::LToolTip>(all.GetAt(i)) && all.GetAt(i)->IsShown(true)) {
         return all.GetAt(i);
@@ -231,14 +230,14 @@ protected:
         if (Win::IsWindowVisible(dialogWindow) && !Win::GetUpdateRect(dialogWindow, nullptr, false)) {
           shot = true;
           shoot(dialogWindow);
-          (void)dialog->EndDialog(QZ::LDialog::kResultOK); // 1 when vetoed
+          dialog->EndDialog(QZ::LDialog::kResultOK);
         }
       }
     }));
-    (void)idle->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(centre()), u"NID_IDLE"); // the id
+    idle->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(centre()), u"NID_IDLE");
     open();
     EXPECT_TRUE(PumpUntil([&shot] { return shot; })) << "no dialog showed";
-    (void)idle->ReleaseInternalReferences(); // 0
+    idle->ReleaseInternalReferences();
     Settle();
   }
 
@@ -253,7 +252,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
   const auto [x, X] = XWindowOf(hwnd);
   ASSERT_TRUE(x);
   EXPECT_EQ(WindowTitle(x, X), "Quorin ZTR Preset Editor");
-  (void)Shoot("start", hwnd);
+  Shoot("start", hwnd);
 
   SelectElement(2);
   const QZ::RCPtr<QZ::LControl> knob = Find(std::string(kPicturePath) + "/knobGroup/knob3/button");
@@ -264,16 +263,16 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
 
   SelectElement(1);
   Click(Find(std::string(kEditPanelPath) + "/keyboard/tabControl/buttonHolder/chord"));
-  (void)Shoot("chord", hwnd);
+  Shoot("chord", hwnd);
 
   SelectMainTab("globalPresetEditor");
-  (void)Shoot("global", hwnd);
+  Shoot("global", hwnd);
   SelectMainTab("userPresetEditor");
 
   // The pointer rests on knob 4: its tip shows what the knob sends.
   PointAt(*Find(std::string(kPicturePath) + "/knobGroup/knob4/button"));
   ASSERT_TRUE(PumpUntil([this] { return ShownToolTip() != nullptr; })) << "no tool tip showed";
-  (void)Shoot("toolTip", hwnd);
+  Shoot("toolTip", hwnd);
   PointAt(*Find(std::string(kPicturePath) + "/productBodyImage"));
   ASSERT_TRUE(PumpUntil([this] { return ShownToolTip() == nullptr; })) << "the tool tip stayed";
 
@@ -284,7 +283,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
                      std::to_string(fileY), "click", "1"}),
             0);
   ASSERT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the File menu did not open";
-  (void)Shoot("fileMenu", hwnd);
+  Shoot("fileMenu", hwnd);
   // A second click on its title closes it.
   ASSERT_EQ(Xdotool({"click", "1"}), 0);
   ASSERT_TRUE(PumpUntil([this] { return OpenMenu() == nullptr; })) << "the File menu did not close";
@@ -296,7 +295,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
             << "the keyboard's ports did not open";
         ASSERT_EQ(Xdotool({"key", "ctrl+shift+s"}), 0);
       },
-      [this](Win::HWND dialog) { (void)Shoot("sendDialog", dialog); });
+      [this](Win::HWND dialog) { Shoot("sendDialog", dialog); });
 
   WhileDialogShows(
       u"dialogAbout",
@@ -312,7 +311,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
                   0);
         ASSERT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the Help menu did not open";
         QZ::RCPtrArray<QZ::LControl, 1, 0> rows;
-        (void)OpenMenu()->CollectDescendants(rows); // the count
+        OpenMenu()->CollectDescendants(rows);
         QZ::RCPtr<QZ::LControl> about;
         for (uint32_t i = 0; i < rows.GetCount(); ++i) {
           if (QZ::DynamicCast<QZ::LMenuListBoxItem>(rows.GetAt(i)) &&
@@ -326,11 +325,11 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
                            std::to_string(aboutY), "click", "1"}),
                   0);
       },
-      [this](Win::HWND dialog) { (void)Shoot("about", dialog); });
+      [this](Win::HWND dialog) { Shoot("about", dialog); });
 
   // The 25-key model: its picture without faders and buttons 2 to 9.
   SelectModel(0);
-  (void)Shoot("model25", hwnd);
+  Shoot("model25", hwnd);
   DropApplication();
 }
 

@@ -50,7 +50,7 @@ protected:
   }
   void EndRun() {
     if (app) {
-      (void)app->RunApplicationShutdown(); // 0
+      app->RunApplicationShutdown();
       app = nullptr;
     }
     if (host) {
@@ -64,7 +64,7 @@ protected:
     EXPECT_EQ(app->SetMainRootControl(app->GetMainControlName()), QZ::QZ_OK);
     const Win::HWND hwnd = host->GetMainWindow();
     if (hwnd) {
-      (void)Win::ShowWindow(hwnd, Win::SW_SHOW); // it was hidden
+      Win::ShowWindow(hwnd, Win::SW_SHOW);
     }
     return hwnd;
   }
@@ -82,7 +82,7 @@ protected:
   bool PumpUntil(const std::function<bool()>& there) { return QZTest::PumpUntil(there); }
   std::string Place(Win::HWND hwnd) {
     Win::RECT rect{};
-    (void)Win::GetWindowRect(hwnd, &rect); // false leaves it empty
+    Win::GetWindowRect(hwnd, &rect);
     return std::to_string(rect.left) + "," + std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) +
            "x" + std::to_string(rect.bottom - rect.top);
   }
@@ -96,7 +96,7 @@ protected:
   }
   // Closes the window as its close box would and ends the run.
   void CloseAndEndRun(Win::HWND hwnd) {
-    (void)Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0); // 0
+    Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0);
     EXPECT_FALSE(Win::IsWindow(hwnd));
     EndRun();
   }
@@ -291,7 +291,7 @@ TEST_F(MainWindowOpenboxXvfbTest, PlacesFromALargerScreenAndBadEntriesOpenTheWin
     EXPECT_TRUE(PumpUntil([&] { return Look(hwnd, seen) && Whole(seen); })) << Text(seen);
     EXPECT_EQ(seen.client.width, 400);
     EXPECT_EQ(seen.client.height, 300);
-    (void)Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0); // 0
+    Win::SendMessage(hwnd, Win::WM_CLOSE, 0, 0);
     EXPECT_EQ(StoredPlace(), seen.client) << "rewritten at the close";
     EndRun();
   }

@@ -23,8 +23,7 @@ protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(XvfbWidgetTest::SetUp());
     QZTest::RegisterMenuClasses(*application.factory);
-    (void)application.factory->RegisterControlCreateFunction(u"Framework.TextBox",
-                                                             &QZ::CreateControlOf<QZ::LTextBox>); // 0
+    application.factory->RegisterControlCreateFunction(u"Framework.TextBox", &QZ::CreateControlOf<QZ::LTextBox>);
     QZTest::RegisterListWidgets(*application.factory);
     QZTest::RegisterWidgets(*application.factory);
     application.globalHotKeys = QZ::RCPtr<QZ::LGlobalHotKeyManager>(new QZ::LGlobalHotKeyManager(nullptr));
@@ -98,7 +97,7 @@ TEST_F(MenuXvfbTest, TheShippedBarOpensItsFileMenuInsideTheWindowInBothSkins) {
         QZ::DynamicCast<QZ::LMainMenu>(application.factory->CreateControl(nullptr, entry));
     ASSERT_TRUE(bar);
     ASSERT_EQ(root->InstallRootControl(bar), QZ::QZ_OK);
-    (void)bar->SubscribeNotifications(); // always 0
+    bar->SubscribeNotifications();
     // The editor's File and Help menus, as the string table gives them.
     std::vector<QZ::LMenuDescriptor::Entry> file = {
         {u"00.NID_MENU_FILE_SEND_PRESET_TO_DEVICE", u"Send Preset | Send this preset to the controller."},
@@ -126,7 +125,7 @@ TEST_F(MenuXvfbTest, TheShippedBarOpensItsFileMenuInsideTheWindowInBothSkins) {
     ASSERT_TRUE(shot);
     std::filesystem::create_directories(QZ_WIDGET_TEST_OUTPUT);
     EXPECT_TRUE(QZTest::WritePng(*shot, std::string(QZ_WIDGET_TEST_OUTPUT) + c.picture));
-    (void)root->InstallRootControl(nullptr); // always 0
+    root->InstallRootControl(nullptr);
   }
 }
 

@@ -31,8 +31,7 @@ class ShippedComboXvfbTest : public QZTest::XvfbWidgetTest {
 protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(XvfbWidgetTest::SetUp());
-    (void)application.factory->RegisterControlCreateFunction(u"Framework.ComboBox",
-                                                             &QZ::CreateControlOf<QZ::LComboBox>); // 0
+    application.factory->RegisterControlCreateFunction(u"Framework.ComboBox", &QZ::CreateControlOf<QZ::LComboBox>);
     QZTest::RegisterListWidgets(*application.factory);
     QZTest::RegisterWidgets(*application.factory);
     ASSERT_NO_FATAL_FAILURE(LoadShippedSkin(QZ_SKIN_ART_IMAGES, QZ_RESOURCE_DOCUMENTS));
@@ -121,11 +120,10 @@ TEST_F(ShippedComboXvfbTest, EveryComboBoxShowsItsFirstItemWholeInBothSkins) {
         QZ::LayoutPosition position;
         QZ::LayoutSize size;
         ASSERT_EQ(combo->GetLayoutDescriptor()->GetAxis(axis, position, size), QZ::QZ_OK);
-        (void)combo->SetAxisPlacement(axis, QZ::LayoutPosition{0.0f, QZ::kPositionToClient, QZ::WString(), 0.0f, 10.0},
-                                      size); // 0: as given
+        combo->SetAxisPlacement(axis, QZ::LayoutPosition{0.0f, QZ::kPositionToClient, QZ::WString(), 0.0f, 10.0}, size);
       }
       for (const char16_t* item : kItems) {
-        (void)combo->AddItem(QZ::WString(item)); // its index
+        combo->AddItem(QZ::WString(item));
       }
       ASSERT_EQ(combo->SelectItem(0), 0);
       ASSERT_EQ(combo->ShowDropDown(true), QZ::QZ_OK);
@@ -159,12 +157,12 @@ TEST_F(ShippedComboXvfbTest, EveryComboBoxShowsItsFirstItemWholeInBothSkins) {
       EXPECT_GE(last - first + 1, advance - 8.0) << "the ink is not the whole text";
       EXPECT_LE(last - first + 1, advance + 2.0);
 
-      (void)combo->ShowDropDown(false); // 0
-      (void)combo->Detach();            // always 0
+      combo->ShowDropDown(false);
+      combo->Detach();
     }
-    (void)root->InstallRootControl(nullptr); // always 0
+    root->InstallRootControl(nullptr);
     root = nullptr;
-    (void)Win::DestroyWindow(hwnd); // the object goes with its window
+    Win::DestroyWindow(hwnd); // the object goes with its window
   }
 }
 

@@ -19,10 +19,10 @@ protected:
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(XvfbWidgetTest::SetUp());
     auto& factory = *application.factory;
-    (void)factory.RegisterControlCreateFunction(u"Framework.Slider", &QZ::CreateControlOf<QZ::LSlider>);
-    (void)factory.RegisterControlCreateFunction(u"Test.Part", &QZ::CreateControlOf<QZ::LControl>);
-    (void)factory.RegisterControlCreateFunction(u"Framework.TreeView", &QZ::CreateControlOf<QZ::LTreeView>);
-    (void)factory.RegisterControlCreateFunction(u"Framework.TreeViewItem", &QZ::CreateControlOf<QZ::LTreeViewItem>);
+    factory.RegisterControlCreateFunction(u"Framework.Slider", &QZ::CreateControlOf<QZ::LSlider>);
+    factory.RegisterControlCreateFunction(u"Test.Part", &QZ::CreateControlOf<QZ::LControl>);
+    factory.RegisterControlCreateFunction(u"Framework.TreeView", &QZ::CreateControlOf<QZ::LTreeView>);
+    factory.RegisterControlCreateFunction(u"Framework.TreeViewItem", &QZ::CreateControlOf<QZ::LTreeViewItem>);
     QZTest::RegisterListWidgets(factory);
     QZTest::RegisterWidgets(factory);
   }
@@ -39,7 +39,7 @@ TEST_F(SliderTreeXvfbTest, TheDiagonalSliderAtHalfShowsItsThumbHalfwayAlongTheLi
   Open("Slider.xml", u"diagonalShot", 200, 160);
   const auto slider = QZ::DynamicCast<QZ::LSlider>(root->GetRootControl()->FindChildByName(u"sliderD"));
   ASSERT_TRUE(slider);
-  (void)slider->SetValue(0.5);
+  slider->SetValue(0.5);
   ASSERT_EQ(slider->GetThumb()->GetRect().x, 80.0);
   ASSERT_TRUE(Painted());
   const auto shot = Screenshot();
@@ -52,14 +52,14 @@ TEST_F(SliderTreeXvfbTest, AnExpandedTwoLevelTreeShowsItsIndentedRows) {
   const auto tree = QZ::DynamicCast<QZ::LTreeView>(root->GetRootControl()->FindChildByName(u"list"));
   ASSERT_TRUE(tree);
   for (const char16_t* name : {u"Banks", u"Factory", u"User", u"Presets", u"Lead", u"Pad", u"Bass"}) {
-    (void)tree->InsertItem(tree->GetItemCount(), QZ::MakeTaggableString(name));
+    tree->InsertItem(tree->GetItemCount(), QZ::MakeTaggableString(name));
   }
   ASSERT_EQ(tree->SetItemParent(1, 0), 1);
   ASSERT_EQ(tree->SetItemParent(2, 0), 2);
   for (int32_t item = 4; item <= 6; ++item) {
     ASSERT_EQ(tree->SetItemParent(item, 3), item);
   }
-  (void)tree->ClearSelection(); // 1 when nothing was selected
+  tree->ClearSelection();
   ASSERT_TRUE(Painted());
   const auto shot = Screenshot();
   ASSERT_TRUE(shot);
