@@ -33,14 +33,19 @@ RCPtr<QZ::LPanel> LUserPresetEditPanel::GetEditPage(uint32_t kind) const {
 
 QZResult LUserPresetEditPanel::ShowEditPage(uint32_t kind) {
   const RCPtr<LUserPresetEditPanel> self(this); // hiding moves the focus, whose handlers may run
+  const RCPtr<QZ::LPanel> page = GetEditPage(kind);
+  // The page shown already stays shown: hiding it first would repaint all of it on every
+  // click of another element of the same kind.
   ChildControlList& children = GetChildren();
   for (uint32_t i = 0; i < children.GetCount(); ++i) {
-    children.GetAt(i, ChildControlList::kInsertionOrder)->SetVisible(false);
+    const RCPtr<QZ::LControl> child = children.GetAt(i, ChildControlList::kInsertionOrder);
+    if (child != page) {
+      child->SetVisible(false);
+    }
   }
   if (kind == kNoPage) {
     return QZ::QZ_OK;
   }
-  const RCPtr<QZ::LPanel> page = GetEditPage(kind);
   if (!page) {
     return QZ::QZ_E_FAIL;
   }

@@ -46,8 +46,8 @@ public:
   // The page of kind (0 .. 6) as a panel; null for kNoPage and above, and when the child is
   // missing or no panel. Nothing is shown or changed.
   QZ::RCPtr<QZ::LPanel> GetEditPage(uint32_t kind) const;
-  // Hides every child (pages or not), then shows the page of kind, keeps Tab inside it and
-  // gives it the focus: 0. kNoPage leaves everything hidden: 0. A kind without a page:
-  // QZ_E_FAIL, everything hidden.
+  // Hides every other child (pages or not), then shows the page of kind (one shown already
+  // is not hidden in between), keeps Tab inside it and gives it the focus: 0. kNoPage
+  // leaves everything hidden: 0. A kind without a page: QZ_E_FAIL, everything hidden.
   QZ::QZResult ShowEditPage(uint32_t kind);
 };

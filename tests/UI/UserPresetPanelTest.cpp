@@ -35,6 +35,22 @@ TEST(UserPresetEditPanelTest, ShowsAtMostOnePageFocusedAndHidesEveryChildFirst) 
   EXPECT_TRUE(kit.ShownPages().empty());
 }
 
+TEST(UserPresetEditPanelTest, ThePageShownAlreadyStaysShownAndUnpainted) {
+  UserPresetKit kit(TestPictureSkin());
+  const RCPtr<LUserPresetEditPanel> pages = kit.Pages();
+  ASSERT_EQ(pages->ShowEditPage(LUserPresetEditPanel::kKnobPage), QZ::QZ_OK);
+  QZ::RectListT<int32_t> dirty;
+  kit.root->TakeDirtyRegion(dirty);
+
+  // Another knob clicked: the same page again.
+  ASSERT_EQ(pages->ShowEditPage(LUserPresetEditPanel::kKnobPage), QZ::QZ_OK);
+  QZ::RectListT<int32_t> again;
+  kit.root->TakeDirtyRegion(again);
+  EXPECT_TRUE(again.IsEmpty()) << again.GetCount() << " rectangles to paint";
+  EXPECT_EQ(kit.ShownPages(), std::vector<std::string>{"knob"});
+  EXPECT_TRUE(kit.Page("knob")->ContainsFocus());
+}
+
 TEST(UserPresetPanelTest, ASkinWithoutAPartOfThePictureFailsWithTheNameOfWhatIsMissing) {
   const std::pair<const char*, std::string> cases[] = {
       {"editPanel", "editPanel" + std::string(kSite) + "32"},
