@@ -151,8 +151,13 @@ QZResult LControl::SetFont(const RCPtr<LFont>& font) {
     const RCPtr<LControl> child = mChildren.GetAt(i, ChildControlList::kInsertionOrder);
     child->OnParentFontChanged(); // a child that cannot follow keeps its font
   }
-  PerformLayout();
-  InvalidateArea();
+  // While its first descriptor is applied the control is laid out once, with its label,
+  // after the font: laying it out here too would place it and its siblings twice.
+  const bool firstApply = mLayout && !mApplied;
+  if (!firstApply) {
+    PerformLayout();
+    InvalidateArea();
+  }
   return QZ_OK;
 }
 

@@ -189,6 +189,41 @@ TEST(ControlLayoutTest, ChildrenExtentsClampTheRangeAndAddTheLookMargin) {
   EXPECT_EQ(holder->GetChildrenExtent(0, 1, 0), 60.0);
 }
 
+// A parent that counts the size changes its children report.
+class SizeCountingParent : public LayoutControl {
+public:
+  SizeCountingParent() : LayoutControl(nullptr, u"parent", nullptr) {}
+  int sizeChanges = 0;
+  QZResult OnSizeChanged(const RCPtr<LControl>& child) override {
+    ++sizeChanges;
+    return LayoutControl::OnSizeChanged(child);
+  }
+};
+
+TEST(ControlLayoutTest, ADescriptorPlacesTheControlOnceWithItsFontAndLabelAndANewFontPlacesItAgain) {
+  QZTest::ScopedFixedAdvanceMeasurer measuring;
+  QZTest::FakeControlApplication application;
+  const RCPtr<SizeCountingParent> parent(new SizeCountingParent());
+  parent->Place(0, 0, 200, 200);
+  const RCPtr<LayoutControl> label = LayoutControl::Make(parent, u"label");
+  const RCPtr<LLayoutDescriptor> layout = LLayoutDescriptor::Create();
+  layout->textOverflowX = kTextOverflowExpand;
+  layout->size[0] = Sized(kSizeToSelf, 0.0f, 20.0);
+  layout->size[1] = Sized(kSizeToSelf, 0.0f, 20.0);
+  const RCPtr<LControlDescriptor> entry = QZTest::Entry(u"label", layout);
+  entry->SetCreateParams(LStringTable::Create({{u"LABEL", u"abcdef"}}));
+  parent->sizeChanges = 0;
+  ASSERT_EQ(label->ApplyDescriptor(entry), QZ_OK);
+  EXPECT_EQ(label->GetRect(), (RectT<double>{0, 0, 42, 20}));
+  EXPECT_EQ(parent->sizeChanges, 1) << "not once for the font and again for the label";
+
+  measuring->xOffset = 3.0f; // the new font's text starts further right
+  const RCPtr<LFont> font = QZTest::FixedAdvanceFont();
+  EXPECT_EQ(label->SetFont(LFont::GetFont(font->GetFaceName(), font->GetSize() + 1.0f, font->GetStyle())), QZ_OK);
+  EXPECT_EQ(label->GetRect().width, 45.0);
+  EXPECT_EQ(parent->sizeChanges, 2);
+}
+
 // A control with one text look and the fixed-advance font, inside a 200 x 200 parent.
 struct TextControl {
   QZTest::ScopedFixedAdvanceMeasurer measuring;
