@@ -173,6 +173,8 @@ QZResult LComboBox::ShowDropDown(bool show) {
   const RCPtr<LControl> self(this);
   const RCPtr<LListBox> list = mListBox;
   if (show) {
+    // The rows first, so that the list is placed and scrolled with them.
+    list->MakeWaitingRows();
     if (const RCPtr<IRootWindow> window = GetRootWindowRef()) {
       {
         // A listener may refill the list here; the list is placed for what it holds after.

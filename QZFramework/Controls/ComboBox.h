@@ -80,6 +80,8 @@ public:
   QZResult OnLookChanged() override;
 
   bool IsDroppedDown() override;
+  // true: the closed list has its items but makes its rows as it first opens.
+  bool ListRowsWaitForOpening() const override { return true; }
   // Opening: "NID_DROPDOWN_OPENING"; the list goes below the box when its items fit there
   // or there is at least as much room below as above (5 pixels kept from the window's edges),
   // else above, no taller than that room (nor than the maximum its skin gives it); its

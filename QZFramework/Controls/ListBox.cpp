@@ -67,6 +67,8 @@ QZResult LListBox::Initialize() {
   SetAutoClientExtent(kAutoExtentNone, 0, 0);
 
   if (const RCPtr<LControl> templateRow = FindChildByName(kTemplateName)) {
+    const auto* owner = dynamic_cast<const IListBoxDropDownOwner*>(GetParent().Get());
+    mRowsWaiting = owner && owner->ListRowsWaitForOpening();
     mTemplateDescriptor = templateRow->GetControlDescriptor();
     MeasureItemTemplate(templateRow); // a control given
     templateRow->Detach();
@@ -229,6 +231,9 @@ QZResult LListBox::OnChildRemoved(const RCPtr<LControl>& child, uint32_t index) 
 
 QZResult LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
   const QZResult result = LScrollView::OnConditionsChanged(param);
+  if (mRowsWaiting && param && (param->GetCurrent() & kConditionVisible)) {
+    MakeWaitingRows();
+  }
   if (param && (param->GetChanged() & (kConditionEnabled | kConditionHasFocus))) {
     const uint32_t now = param->GetCurrent();
     int32_t look = !(now & kConditionEnabled) ? kLookDisabled : (now & kConditionHasFocus) ? kLookFocused : kLookNormal;
@@ -245,7 +250,7 @@ QZResult LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
 // =============================================================================================
 
 void LListBox::FillPool() {
-  if (mCreatingRows || mApplyingDescriptor || !mTemplateMeasured || !mTemplateDescriptor) {
+  if (mCreatingRows || mApplyingDescriptor || !mTemplateMeasured || !mTemplateDescriptor || mRowsWaiting) {
     return;
   }
   const RCPtr<LControl> self(this);
@@ -263,6 +268,17 @@ void LListBox::FillPool() {
       break;
     }
   }
+}
+
+void LListBox::MakeWaitingRows() {
+  if (!mRowsWaiting) {
+    return;
+  }
+  const RCPtr<LControl> self(this);
+  mRowsWaiting = false;
+  FillPool();
+  // Items are measured in the rows' font: without rows every width was nothing.
+  RecomputeContentWidth();
 }
 
 QZResult LListBox::CreateItemControls() {

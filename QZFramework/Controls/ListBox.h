@@ -66,6 +66,10 @@ struct LListItemRecord {
 class IListBoxDropDownOwner {
 public:
   virtual ~IListBoxDropDownOwner() = default;
+  // Whether the list box under it makes its rows only when it first shows or the owner calls
+  // LListBox::MakeWaitingRows: until then the closed list has its items but no rows. Asked
+  // once, as the list box is initialised. Here: false.
+  virtual bool ListRowsWaitForOpening() const { return false; }
 };
 
 class LListBox : public LHandlerTableControl<LListBox, LScrollView> {
@@ -296,6 +300,10 @@ public:
   // The row that takes a press's capture in place of row (its item moved to another row
   // while the press was handled), once; null when none.
   RCPtr<LListBoxItem> TakePressHandOver(const LListBoxItem* row);
+  // A list whose owner lets its rows wait (IListBoxDropDownOwner::ListRowsWaitForOpening)
+  // makes them now, and measures its items' widths: the owner calls it as the list opens,
+  // before placing it. Nothing once the rows were made (showing the list makes them too).
+  void MakeWaitingRows();
 
 protected:
   // Keeps the pool full: rows are added while the last one ends above the bottom of the
@@ -384,6 +392,8 @@ private:
   bool mCreatingRows = false;
   bool mApplyingDescriptor = false;
   bool mTemplateMeasured = false;
+  // The owner lets the rows wait for the list's first showing: the pool stays empty.
+  bool mRowsWaiting = false;
   bool mLoadingItems = false; // a batch of item changes runs: it settles the list at its end
   // The hidden items: while none is, the walks over items are skipped.
   uint32_t mHiddenCount = 0;

@@ -63,6 +63,34 @@ TEST_F(ComboBoxTest, ItemsComeFromTheStringTableAndItemZeroIsShown) {
   EXPECT_GE(list->GetRect().width, combo->GetRect().width) << "at least as wide as the box";
 }
 
+TEST_F(ComboBoxTest, TheClosedListHasItsItemsAndMakesItsRowsAsItFirstOpens) {
+  EXPECT_EQ(list->GetRowCount(), 0) << "no rows while it was never open";
+  EXPECT_EQ(combo->GetItemCount(), 5);
+  EXPECT_EQ(Utf8(combo->GetItemText(3)), "Three");
+  ASSERT_EQ(combo->SelectItem(4), 4);
+  (void)combo->AddItem(WString(u"A rather longer item"));
+  EXPECT_EQ(list->GetRowCount(), 0);
+
+  ASSERT_EQ(combo->ShowDropDown(true), QZ::QZ_OK);
+  ASSERT_GT(list->GetRowCount(), 0);
+  const QZ::RCPtr<QZ::LListBoxItem> shown = list->GetRowControl(list->GetRowOfItem(4));
+  ASSERT_TRUE(shown) << "the selected item is in view";
+  EXPECT_EQ(Utf8(shown->GetText()), "Four");
+  EXPECT_EQ(list->GetContentWidth(), list->MeasureItemWidth(5)) << "the items measured in the rows' font";
+  EXPECT_GT(list->MeasureItemWidth(5), list->MeasureItemWidth(4));
+
+  const int32_t rows = list->GetRowCount();
+  ASSERT_EQ(combo->ShowDropDown(false), QZ::QZ_OK);
+  ASSERT_EQ(combo->ShowDropDown(true), QZ::QZ_OK);
+  EXPECT_EQ(list->GetRowCount(), rows) << "made once";
+}
+
+TEST_F(ComboBoxTest, ShowingTheListAnyWayMakesItsRows) {
+  (void)list->SetVisible(true);
+  EXPECT_GT(list->GetRowCount(), 0);
+  EXPECT_EQ(Utf8(list->GetRowControl(0)->GetText()), "Zero");
+}
+
 TEST_F(ComboBoxTest, APressOnTheOpenComboClosesItAndTheNextPressOpensIt) {
   skin.pointer.ClickAt(combo, 20, 10);
   ASSERT_TRUE(combo->IsDroppedDown());
