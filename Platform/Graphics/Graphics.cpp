@@ -347,15 +347,9 @@ Status Graphics::DrawImage(const Image& image, const RectF& destination, const R
   if (clampedRight <= clampedLeft || clampedBottom <= clampedTop) {
     return Record(Status::Ok);
   }
-  if (image.mWriteLocked) {
-    return Record(Status::ObjectBusy);
-  }
-  if (Status status = BeginDrawing(); status != Status::Ok) {
+  cairo_surface_t* surface = nullptr;
+  if (Status status = BeginDrawingFrom(image, surface); status != Status::Ok) {
     return Record(status);
-  }
-  cairo_surface_t* surface = image.Surface();
-  if (surface == nullptr) {
-    return Record(Status::OutOfMemory);
   }
   const double scaleX = destination.width / (right - left);
   const double scaleY = destination.height / (bottom - top);
@@ -381,20 +375,35 @@ Status Graphics::DrawImage(const Image& image, const RectF& destination, const R
   });
 }
 
+Status Graphics::BeginDrawingFrom(const Image& image, cairo_surface_t*& surface) {
+  if (image.mWriteLocked) {
+    return Status::ObjectBusy;
+  }
+  if (Status status = BeginDrawing(); status != Status::Ok) {
+    return status;
+  }
+  surface = image.Surface();
+  return surface == nullptr ? Status::OutOfMemory : Status::Ok;
+}
+
+Status Graphics::CopyPixelsFrom(cairo_surface_t* source, double sourceLeft, double sourceTop, double left, double top,
+                                double width, double height) {
+  return Composite([&](cairo_t* cairo) {
+    cairo_identity_matrix(cairo);
+    cairo_set_source_surface(cairo, source, left - sourceLeft, top - sourceTop);
+    cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
+    cairo_rectangle(cairo, left, top, width, height);
+    cairo_fill(cairo);
+  });
+}
+
 Status Graphics::DrawCachedBitmap(const CachedBitmap& bitmap, int x, int y) {
   if (Status status = BeginDrawing(); status != Status::Ok) {
     return Record(status);
   }
   const PointF device = mWorld.TransformPoint({float(x), float(y)});
-  const double left = std::round(device.x);
-  const double top = std::round(device.y);
-  return Composite([&](cairo_t* cairo) {
-    cairo_identity_matrix(cairo);
-    cairo_set_source_surface(cairo, bitmap.Surface(), left, top);
-    cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
-    cairo_rectangle(cairo, left, top, bitmap.Width(), bitmap.Height());
-    cairo_fill(cairo);
-  });
+  return CopyPixelsFrom(bitmap.Surface(), 0.0, 0.0, std::round(device.x), std::round(device.y), bitmap.Width(),
+                        bitmap.Height());
 }
 
 Status Graphics::DrawImageUnscaled(const Image& image, const Rect& source, int x, int y) {
@@ -405,26 +414,15 @@ Status Graphics::DrawImageUnscaled(const Image& image, const Rect& source, int x
   if (fromRight <= fromLeft || fromBottom <= fromTop) {
     return Record(Status::Ok);
   }
-  if (image.mWriteLocked) {
-    return Record(Status::ObjectBusy);
-  }
-  if (Status status = BeginDrawing(); status != Status::Ok) {
+  cairo_surface_t* surface = nullptr;
+  if (Status status = BeginDrawingFrom(image, surface); status != Status::Ok) {
     return Record(status);
-  }
-  cairo_surface_t* surface = image.Surface();
-  if (surface == nullptr) {
-    return Record(Status::OutOfMemory);
   }
   const PointF device = mWorld.TransformPoint({float(x), float(y)});
   const double left = std::round(device.x) + double(fromLeft - source.x);
   const double top = std::round(device.y) + double(fromTop - source.y);
-  return Composite([&](cairo_t* cairo) {
-    cairo_identity_matrix(cairo);
-    cairo_set_source_surface(cairo, surface, left - double(fromLeft), top - double(fromTop));
-    cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
-    cairo_rectangle(cairo, left, top, double(fromRight - fromLeft), double(fromBottom - fromTop));
-    cairo_fill(cairo);
-  });
+  return CopyPixelsFrom(surface, double(fromLeft), double(fromTop), left, top, double(fromRight - fromLeft),
+                        double(fromBottom - fromTop));
 }
 
 Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {

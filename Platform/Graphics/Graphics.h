@@ -164,6 +164,13 @@ private:
   Status ReadyTarget();
   // ReadyTarget, then the clip handed to Cairo: for operations that draw through Cairo.
   Status BeginDrawing();
+  // BeginDrawing for drawing from image, with its premultiplied surface: Ok, ObjectBusy
+  // while it is write-locked, OutOfMemory without a surface, or BeginDrawing's reason.
+  Status BeginDrawingFrom(const Image& image, cairo_surface_t*& surface);
+  // Copies the source's pixels from (sourceLeft, sourceTop) to the device rectangle at
+  // (left, top), unscaled and unfiltered, through Composite.
+  Status CopyPixelsFrom(cairo_surface_t* source, double sourceLeft, double sourceTop, double left, double top,
+                        double width, double height);
   // Hands a clip that SetClip or ResetClip kept to Cairo.
   void SyncClip();
   // The world transform, moved by half a pixel when the pixel-offset mode puts pixel
