@@ -531,6 +531,44 @@ Status Graphics::CopyImageToPixels(const Image& image, const Rect& source, void*
   return Status::Ok;
 }
 
+Status Graphics::CopyPixelsToImage(const void* pixels, int width, int height, int stride, const Rect& source,
+                                   Image& image, int x, int y) {
+  if (pixels == nullptr || width < 1 || height < 1 || stride % 4 != 0 || int64_t{stride} < int64_t{width} * 4) {
+    return Status::InvalidParameter;
+  }
+  if (image.mWriteLocked || image.mReadLocks > 0) {
+    return Status::ObjectBusy;
+  }
+  // As CopyImageToPixels, the pixels and the image exchanged.
+  const int64_t fromLeft = std::max<int64_t>(source.x, 0);
+  const int64_t fromTop = std::max<int64_t>(source.y, 0);
+  const int64_t fromRight = std::min<int64_t>(int64_t{source.x} + source.width, width);
+  const int64_t fromBottom = std::min<int64_t>(int64_t{source.y} + source.height, height);
+  const int64_t toLeft = std::max<int64_t>(int64_t{x} + (fromLeft - source.x), 0);
+  const int64_t toTop = std::max<int64_t>(int64_t{y} + (fromTop - source.y), 0);
+  const int64_t toRight = std::min<int64_t>(int64_t{x} + (fromRight - source.x), image.Width());
+  const int64_t toBottom = std::min<int64_t>(int64_t{y} + (fromBottom - source.y), image.Height());
+  if (toRight <= toLeft || toBottom <= toTop) {
+    return Status::Ok;
+  }
+  cairo_surface_t* surface = image.TargetSurface();
+  if (surface == nullptr) {
+    return Status::OutOfMemory;
+  }
+  cairo_surface_flush(surface);
+  uint8_t* data = cairo_image_surface_get_data(surface);
+  const size_t to = size_t(cairo_image_surface_get_stride(surface));
+  const int64_t left = toLeft - x + source.x; // the column of the pixels' first one copied
+  const int64_t top = toTop - y + source.y;
+  const size_t bytes = size_t(toRight - toLeft) * 4;
+  for (int64_t row = 0; row < toBottom - toTop; ++row) {
+    std::memcpy(data + size_t(toTop + row) * to + size_t(toLeft) * 4,
+                static_cast<const uint8_t*>(pixels) + size_t(top + row) * size_t(stride) + size_t(left) * 4, bytes);
+  }
+  cairo_surface_mark_dirty(surface);
+  return Status::Ok;
+}
+
 Status Graphics::DrawRectangle(const Pen& pen, const RectF& rect) {
   if (rect.width < 0 || rect.height < 0) {
     return Record(Status::Ok);

@@ -99,6 +99,13 @@ public:
   // its premultiplied pixels.
   static Status CopyImageToPixels(const Image& image, const Rect& source, void* pixels, int width, int height,
                                   int stride, int x, int y);
+  // The other way: copies `source` of width x height pixels of FromPixels' layout
+  // (clamped to them) unscaled into the image, its top-left corner at (x, y); pixels
+  // falling outside the image are left out, the copied ones replace what was there.
+  // InvalidParameter for pixels FromPixels refuses, ObjectBusy while the image is locked,
+  // OutOfMemory when Cairo cannot make its premultiplied pixels.
+  static Status CopyPixelsToImage(const void* pixels, int width, int height, int stride, const Rect& source,
+                                  Image& image, int x, int y);
 
   // Draws `source` (in image pixels, rounded to whole pixels and clamped to the image)
   // stretched onto `destination`; the destination shrinks with the clamped source. Pixels

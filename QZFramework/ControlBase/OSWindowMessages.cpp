@@ -237,22 +237,34 @@ void OSWindow::OnPaint() {
   // The GDI renderer draws into the window's pixels, lent anew for each frame.
   auto* gdi = dynamic_cast<LGDIRenderContextInfo*>(context.Get());
   Win::WindowPixels pixels;
+  const bool lent = gdi && Win::GetWindowPixels(hwnd, pixels);
   if (gdi) {
-    gdi->SetWindowPixels(Win::GetWindowPixels(hwnd, pixels)
-                             ? GDIWindowPixels{pixels.pixels, pixels.width, pixels.height, pixels.pitch}
-                             : GDIWindowPixels{});
+    gdi->SetWindowPixels(lent ? GDIWindowPixels{pixels.pixels, pixels.width, pixels.height, pixels.pitch}
+                              : GDIWindowPixels{});
   }
-  renderer->RenderStart(context);
+  std::vector<Win::RECT> presented;
+  for (const EdgeRect& rect : region) {
+    presented.push_back({rect.left, rect.top, rect.right, rect.bottom});
+  }
   const RectT<int32_t>& bounds = context->GetBounds();
   const EdgeRect whole{bounds.x, bounds.y, bounds.x + bounds.width, bounds.y + bounds.height};
   const bool wholeWindow = region.GetCount() == 1 && *region.begin() == whole;
-  root->Paint(wholeWindow ? region : dirty);
-  renderer->RenderFinish(context);
-  if (gdi) {
-    std::vector<Win::RECT> presented;
-    for (const EdgeRect& rect : region) {
-      presented.push_back({rect.left, rect.top, rect.right, rect.bottom});
+  if (lent && !wholeWindow) {
+    // Each dirty rectangle is a frame of its own, which the renderer draws straight into
+    // the window's pixels; what was only uncovered is in those pixels already.
+    for (const EdgeRect& rect : dirty) {
+      region.Clear();
+      region.AddRect(rect);
+      renderer->RenderStart(context);
+      root->Paint(region);
+      renderer->RenderFinish(context);
     }
+  } else {
+    renderer->RenderStart(context);
+    root->Paint(wholeWindow ? region : dirty);
+    renderer->RenderFinish(context);
+  }
+  if (gdi) {
     Win::PresentWindowPixels(hwnd, presented.data(), presented.size()); // a failed frame shows next time
     gdi->SetWindowPixels({});
   }

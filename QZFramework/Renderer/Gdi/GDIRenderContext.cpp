@@ -11,6 +11,17 @@ SizeT<int32_t> LGDIRendererOffscreenSurface::GetSize() const {
 }
 
 Platform::Graphics::Graphics* LGDIRendererOffscreenSurface::GetGraphics() const {
+  if (mLent) {
+    if (mLentClearPending) {
+      mLentClearPending = false;
+      mLentGraphics->ResetWorldTransform(); // kept from an earlier frame, maybe moved
+      // Drawing failures are not reported.
+      (void)mLentGraphics->SetClip(
+          {float(mLentClear.x), float(mLentClear.y), float(mLentClear.width), float(mLentClear.height)});
+      (void)mLentGraphics->Clear(Platform::Graphics::Color{0});
+    }
+    return mLentGraphics.get();
+  }
   Platform::Graphics::Image* image = GetImage();
   if (!mGraphics && image) {
     mGraphics = Platform::Graphics::Graphics::FromImage(*image);
@@ -37,6 +48,32 @@ void LGDIRendererOffscreenSurface::Resize(int32_t width, int32_t height) {
   }
   mClearPending = false;
   mImage = Platform::Graphics::Image::Create(width, height);
+}
+
+bool LGDIRendererOffscreenSurface::LendPixels(const GDIWindowPixels& pixels, const RectT<int32_t>& clear) {
+  EndLending();
+  if (!pixels.pixels || !(GetSize() == SizeT<int32_t>{pixels.width, pixels.height})) {
+    return false;
+  }
+  const bool same = mLentGraphics && mLentPixels.pixels == pixels.pixels && mLentPixels.width == pixels.width &&
+                    mLentPixels.height == pixels.height && mLentPixels.pitch == pixels.pitch;
+  if (!same) {
+    mLentPixels = pixels;
+    mLentGraphics =
+        Platform::Graphics::Graphics::FromPixels(pixels.pixels, pixels.width, pixels.height, pixels.pitch, nullptr);
+  }
+  mLent = mLentGraphics != nullptr;
+  mLentClear = clear;
+  mLentClearPending = mLent && clear.width > 0 && clear.height > 0;
+  return mLent;
+}
+
+void LGDIRendererOffscreenSurface::EndLending() {
+  if (mLentClearPending) {
+    (void)GetGraphics(); // a fresh frame that drew nothing shows nothing there
+  }
+  mLent = false;
+  mLentClearPending = false;
 }
 
 size_t LGDIRendererOffscreenSurface::MemoryBytes() const { return mImage ? mImage->MemoryBytes() : 0; }

@@ -11,9 +11,11 @@
 //   auto* gdi = static_cast<QZ::LGDIRenderContextInfo*>(context.Get());
 //   gdi->SetWindowPixels({surface->pixels, surface->w, surface->h, surface->pitch});
 //
-// A frame is drawn into the current surface; at its end the renderer copies the
-// rectangles of the update region to the window's pixels. An offscreen-only context is
-// never copied out: other frames draw it (LGDIRenderer::DrawRenderContext).
+// A window's frame whose update region is one rectangle is drawn straight into the
+// window's pixels, confined to that rectangle; any other frame is drawn into the current
+// surface, and at its end the renderer copies the rectangles of the update region to the
+// window's pixels, having first taken what the window showed there. An offscreen-only context is never copied out:
+// other frames draw it (LGDIRenderer::DrawRenderContext).
 //
 // Main thread only, like the renderer.
 
@@ -55,8 +57,15 @@ public:
   // says first that it covers every pixel opaquely (WillCoverWhole).
   void Resize(int32_t width, int32_t height);
   // The next drawing sets every pixel without regard to what was there: a clearing still
-  // pending would be overwritten, and is dropped.
-  void WillCoverWhole() { mClearPending = false; }
+  // pending (of the lent pixels while they are lent) would be overwritten, and is dropped.
+  void WillCoverWhole() { (mLent ? mLentClearPending : mClearPending) = false; }
+  // From now until EndLending, GetGraphics draws into the lent pixels (a window's, for one
+  // frame, as large as the image) in place of the image. clear: the part of them made
+  // transparent before the first drawing unless that covers them whole (empty: none).
+  // False, nothing lent, when the pixels are missing, of another size or refuse graphics.
+  bool LendPixels(const GDIWindowPixels& pixels, const RectT<int32_t>& clear);
+  void EndLending();
+  bool IsLent() const { return mLent; }
   // Bytes the image's pixels take.
   size_t MemoryBytes() const;
   // Draws `source` of the image, unscaled, with its top-left corner at `at` into target,
@@ -67,6 +76,12 @@ private:
   std::unique_ptr<Platform::Graphics::Image> mImage;
   mutable std::unique_ptr<Platform::Graphics::Graphics> mGraphics; // declared after the image: destroyed first
   mutable bool mClearPending = false;
+  // The graphics on the pixels lent last, kept for the next frame that lends the same.
+  std::unique_ptr<Platform::Graphics::Graphics> mLentGraphics;
+  GDIWindowPixels mLentPixels;
+  bool mLent = false;
+  RectT<int32_t> mLentClear; // the lent pixels still to be made transparent
+  mutable bool mLentClearPending = false;
 };
 
 class LGDIRenderContextInfo : public LRenderContextInfo {
@@ -94,9 +109,9 @@ public:
   // The back surface becomes the current one and the other way round.
   void SwapSurfaces() { mCurrent.Swap(mBack); }
 
-  // Where finished frames are copied to. The pixels stay the lender's and must stay
-  // valid until replaced or until the context is destroyed; the renderer writes them
-  // only while finishing a frame of this context.
+  // Where frames are drawn or copied to. The pixels stay the lender's and must stay valid
+  // until replaced or until the context is destroyed; the renderer writes them only
+  // during a frame of this context.
   void SetWindowPixels(const GDIWindowPixels& pixels) { mWindowPixels = pixels; }
   const GDIWindowPixels& GetWindowPixels() const { return mWindowPixels; }
 

@@ -112,7 +112,12 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
     graphics->SetCompositingMode(Platform::Graphics::CompositingMode::SourceOver);
   }
   const RenderState& state = mCurrent->GetState();
-  const RectT<double> deviceClip = state.clip.Offset(state.origin.x, state.origin.y);
+  RectT<double> deviceClip = state.clip.Offset(state.origin.x, state.origin.y);
+  if (const EdgeRect* lent = LentArea()) {
+    RectT<double> confined;
+    (void)RectT<double>::Intersect(confined, deviceClip, lent->ToRect().ToDouble()); // empty when apart
+    deviceClip = confined;
+  }
   bool clipStays = mApplied.graphics == graphics && mApplied.deviceClip == deviceClip;
   if (!clipStays && mApplied.graphics == graphics && extent) {
     const RectT<double> deviceExtent = extent->ToDouble().Offset(state.origin.x, state.origin.y);
@@ -120,7 +125,8 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
   }
   if (!clipStays) {
     const SizeT<int32_t> size = mCurrent->GetCurrentSurface()->GetSize();
-    ApplyState(*graphics, state, Holds(deviceClip, {0.0, 0.0, double(size.width), double(size.height)}));
+    ApplyState(*graphics, state.origin, deviceClip.Offset(-state.origin.x, -state.origin.y),
+               Holds(deviceClip, {0.0, 0.0, double(size.width), double(size.height)}));
     mApplied = {graphics, state.origin, deviceClip};
   } else if (!(mApplied.origin == state.origin)) {
     graphics->ResetWorldTransform();
@@ -130,15 +136,15 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
   return graphics;
 }
 
-void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state, bool holdsSurface) {
+void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const PointT<double>& origin,
+                              const RectT<double>& clip, bool holdsSurface) {
   graphics.ResetWorldTransform();
-  graphics.TranslateWorldTransform(float(state.origin.x), float(state.origin.y));
+  graphics.TranslateWorldTransform(float(origin.x), float(origin.y));
   if (holdsSurface) {
     // Every pixel centre is inside: the same as no clip, which Cairo fills faster.
     (void)graphics.ResetClip(); // drawing failures are not reported
     return;
   }
-  const RectT<double>& clip = state.clip;
   const float left = Limited(clip.x);
   const float top = Limited(clip.y);
   // Drawing failures are not reported.
@@ -152,9 +158,31 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
     return QZ_OK;
   }
   const SizeT<int32_t> size = mCurrent->GetSurfaceSize();
-  if (!(mCurrent->GetCurrentSurface()->GetSize() == size) ||
-      CoversBounds(mCurrent->GetUpdateRegion(), mCurrent->GetBounds())) {
+  const bool fresh = !(mCurrent->GetCurrentSurface()->GetSize() == size) ||
+                     CoversBounds(mCurrent->GetUpdateRegion(), mCurrent->GetBounds());
+  if (fresh) {
     mCurrent->RecreateSurfaces();
+  }
+  if (!mCurrent->IsOffscreenOnly() && mCurrent->GetUpdateRegion().GetCount() == 1) {
+    // One rectangle: drawn straight into the window's pixels, confined to it, it needs no
+    // surface of its own and no copy. A fresh frame's rectangle starts transparent there,
+    // as a fresh surface would copy it.
+    const RectT<int32_t> area = mCurrent->GetUpdateRegion().begin()->ToRect();
+    (void)mCurrent->GetCurrentSurface()->LendPixels(mCurrent->GetWindowPixels(), fresh ? area : RectT<int32_t>{});
+  }
+  const GDIWindowPixels& pixels = mCurrent->GetWindowPixels();
+  Platform::Graphics::Image* image = nullptr;
+  if (!fresh && pixels.pixels && !mCurrent->IsOffscreenOnly() && !mCurrent->GetCurrentSurface()->IsLent() &&
+      (image = mCurrent->GetCurrentSurface()->GetImage()) != nullptr) {
+    // Drawn into the surface and copied back, the update region first takes what the
+    // window shows there: the window's pixels are what earlier frames drew straight into.
+    for (const EdgeRect& rect : mCurrent->GetUpdateRegion()) {
+      const RectT<int32_t> area = rect.ToRect();
+      // Copying failures are not reported (the region is drawn over whatever is there).
+      (void)Platform::Graphics::Graphics::CopyPixelsToImage(pixels.pixels, pixels.width, pixels.height, pixels.pitch,
+                                                            {area.x, area.y, area.width, area.height}, *image, area.x,
+                                                            area.y);
+    }
   }
   // The graphics are not touched here: a full frame's fresh surface is made transparent
   // only if its first drawing does not cover it whole (the modes come with that drawing).
@@ -168,7 +196,9 @@ QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
     if (Platform::Graphics::Graphics* graphics = Target()) {
       (void)graphics->Flush(); // drawing failures are not reported
     }
-    if (!mCurrent->IsOffscreenOnly()) {
+    if (mCurrent->GetCurrentSurface()->IsLent()) {
+      mCurrent->GetCurrentSurface()->EndLending();
+    } else if (!mCurrent->IsOffscreenOnly()) {
       CopyToWindow(*mCurrent);
     }
   }
@@ -192,6 +222,10 @@ void LGDIRenderer::CopyToWindow(const LGDIRenderContextInfo& context) const {
                                                           pixels.pixels, pixels.width, pixels.height, pixels.pitch,
                                                           area.x, area.y);
   }
+}
+
+const EdgeRect* LGDIRenderer::LentArea() const {
+  return mCurrent && mCurrent->GetCurrentSurface()->IsLent() ? &*mCurrent->GetUpdateRegion().begin() : nullptr;
 }
 
 void LGDIRenderer::PurgeWhenDue() {
@@ -230,9 +264,16 @@ QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>&
       (void)graphics->FillRectangle(Platform::Graphics::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
     }
   } else if (Platform::Graphics::Graphics* graphics = Target(); graphics && rect.width > 0 && rect.height > 0) {
-    // Straight onto the surface: in its own pixels, the clip set to the rectangle only.
+    // Straight onto the surface: in its own pixels, the clip set to the rectangle only
+    // (within a frame's rectangle of the window's pixels).
+    RectT<int32_t> area = rect;
+    if (const EdgeRect* lent = LentArea()) {
+      area = {std::max(rect.x, lent->left), std::max(rect.y, lent->top), 0, 0};
+      area.width = std::max(std::min(rect.x + rect.width, lent->right) - area.x, 0);
+      area.height = std::max(std::min(rect.y + rect.height, lent->bottom) - area.y, 0);
+    }
     graphics->ResetWorldTransform();
-    (void)graphics->SetClip(ToRectF(rect));   // drawing failures are not reported
+    (void)graphics->SetClip(ToRectF(area));   // drawing failures are not reported
     (void)graphics->Clear(ToGfxColor(color)); // drawing failures are not reported
     mApplied = {};
   }

@@ -206,14 +206,18 @@ private:
   // coordinates), the clip is left as it is when it and the current state's both hold
   // extent whole.
   Platform::Graphics::Graphics* DrawingTarget(const RectT<int32_t>* extent = nullptr);
-  // Makes the graphics' transform and clip those of the context's current state;
-  // holdsSurface: the state's clip holds the whole surface.
-  static void ApplyState(Platform::Graphics::Graphics& graphics, const RenderState& state, bool holdsSurface);
+  // Makes the graphics' transform the origin's and its clip clip (the origin's
+  // coordinates); holdsSurface: the clip holds the whole surface.
+  static void ApplyState(Platform::Graphics::Graphics& graphics, const PointT<double>& origin,
+                         const RectT<double>& clip, bool holdsSurface);
   RCPtr<LCachedBitmap> BuildCachedBitmap(const LBitmap& bitmap, const Platform::Graphics::Image& image, int32_t width,
                                          int32_t height, ResizeType resize) const;
   QZResult DrawShape(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
                      const PointT<double>& scale, bool keep, LGraphicsPath::Shape shape, bool fill);
   void CopyToWindow(const LGDIRenderContextInfo& context) const;
+  // The one rectangle of the update region (window pixels) that a frame drawn straight
+  // into the window's pixels is confined to; null for a frame drawn into a surface.
+  const EdgeRect* LentArea() const;
   void PurgeWhenDue();
 
   // 96 / the surface's horizontal resolution, taken at each RenderStart.

@@ -207,3 +207,47 @@ TEST(GraphicsFillTest, CopiedImagePixelsAreWhatASourceCopyDrawLeaves) {
   EXPECT_EQ(Gfx::Graphics::CopyImageToPixels(*image, {0, 0, 1, 1}, &pixel, 1, 1, 4, 0, 0), Gfx::Status::ObjectBusy);
   EXPECT_EQ(image->UnlockBits(locked), Gfx::Status::Ok);
 }
+
+TEST(GraphicsFillTest, PixelsCopiedIntoAnImageReplaceItsOwnThereAndComeBackOutAsTheyWere) {
+  const QZTest::TestSeed seed;
+  std::mt19937 random(uint32_t(seed.value));
+  auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  constexpr int kStride = (kWidth + 4) * 4;
+  std::vector<uint32_t> pixels(size_t(kStride / 4) * kHeight);
+  for (uint32_t& pixel : pixels) {
+    const uint32_t alpha = uint32_t(between(0, 255));
+    pixel = alpha << 24 | uint32_t(between(0, int(alpha))) << 16 | uint32_t(between(0, int(alpha))) << 8 |
+            uint32_t(between(0, int(alpha))); // premultiplied
+  }
+  for (int round = 0; round < 200; ++round) {
+    auto image = Gfx::Image::Create(9, 7);
+    ASSERT_TRUE(image);
+    const Gfx::Rect source{between(-3, kWidth), between(-3, kHeight), between(0, 12), between(0, 10)};
+    const int x = between(-10, 11);
+    const int y = between(-8, 9);
+    ASSERT_EQ(Gfx::Graphics::CopyPixelsToImage(pixels.data(), kWidth, kHeight, kStride, source, *image, x, y),
+              Gfx::Status::Ok);
+    std::vector<uint32_t> back(9 * 7);
+    ASSERT_EQ(Gfx::Graphics::CopyImageToPixels(*image, {0, 0, 9, 7}, back.data(), 9, 7, 9 * 4, 0, 0), Gfx::Status::Ok);
+    for (int row = 0; row < 7; ++row) {
+      for (int column = 0; column < 9; ++column) {
+        const int fromX = column - x + source.x;
+        const int fromY = row - y + source.y;
+        const bool copied = fromX >= std::max(source.x, 0) && fromX < std::min(source.x + source.width, kWidth) &&
+                            fromY >= std::max(source.y, 0) && fromY < std::min(source.y + source.height, kHeight);
+        const uint32_t expected = copied ? pixels[size_t(fromY) * (kStride / 4) + size_t(fromX)] : 0u;
+        ASSERT_EQ(back[size_t(row) * 9 + size_t(column)], expected)
+            << "round " << round << " at " << column << "," << row;
+      }
+    }
+  }
+
+  auto image = Gfx::Image::Create(1, 1);
+  uint32_t pixel = 0;
+  EXPECT_EQ(Gfx::Graphics::CopyPixelsToImage(&pixel, 1, 1, 2, {0, 0, 1, 1}, *image, 0, 0),
+            Gfx::Status::InvalidParameter);
+  Gfx::BitmapData locked;
+  ASSERT_EQ(image->LockBits({0, 0, 1, 1}, Gfx::LockMode::Read, locked), Gfx::Status::Ok);
+  EXPECT_EQ(Gfx::Graphics::CopyPixelsToImage(&pixel, 1, 1, 4, {0, 0, 1, 1}, *image, 0, 0), Gfx::Status::ObjectBusy);
+  EXPECT_EQ(image->UnlockBits(locked), Gfx::Status::Ok);
+}

@@ -165,7 +165,7 @@ TEST_F(GDIRendererTest, APolylineKeptAsOneShapeIsRebuiltForAnother) {
   }
   Start();
   EXPECT_EQ(renderer->FillPolygon(square, Color(kBlue), {0, 0}, {1, 1}, true), QZ::QZ_OK);
-  EXPECT_EQ(PixelOf(Surface(context), 7, 7), kBlue);
+  EXPECT_EQ(At(7, 7), kBlue);
   EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, {}, false), QZ::QZ_OK);
   EXPECT_EQ(renderer->DrawPolyline(square, Color(kRed), {20, 0}, {1, 2}, true), QZ::QZ_OK); // open: no left edge
   Finish();

@@ -26,8 +26,8 @@ TEST_F(GDIRendererTest, OnlyAPartialUpdateRegionKeepsTheSurfacePixels) {
     EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kRed), true), QZ::QZ_OK);
     Finish();
     Start(c.region);
-    EXPECT_EQ(PixelOf(Surface(context), 30, 20), c.keepsPixels ? kRed : 0u) << c.region.size();
     Finish();
+    EXPECT_EQ(At(30, 20), c.keepsPixels ? kRed : 0u) << c.region.size();
   }
   context->SetBounds({0, 0, 20, 50}); // new bounds: new surfaces, whatever the region
   Start({{0, 0, 5, 5}});
@@ -42,8 +42,17 @@ TEST_F(GDIRendererTest, FinishingCopiesOnlyTheUpdateRegionToTheWindow) {
   Start({{2, 2, 5, 5}, {30, 20, 40, 30}});
   EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(0x80FF0000), true), QZ::QZ_OK);
   Finish();
-  EXPECT_EQ(At(2, 2), 0x80FF0000u); // copied, not blended over the window
-  EXPECT_EQ(At(39, 29), 0x80FF0000u);
+  // Drawn over what the window showed there, as drawing straight into it would be.
+  uint32_t over = kGreen;
+  {
+    const auto graphics = QZ::Platform::Graphics::Graphics::FromPixels(&over, 1, 1, 4);
+    ASSERT_TRUE(graphics);
+    (void)graphics->FillRectangle(QZ::Platform::Graphics::Brush::Solid(QZ::Platform::Graphics::Color{0x80FF0000}),
+                                  {0, 0, 1, 1});
+    (void)graphics->Flush();
+  }
+  EXPECT_EQ(words[2 * 40 + 2], over);
+  EXPECT_EQ(words[29 * 40 + 39], over);
   EXPECT_EQ(At(5, 5), kGreen);
   EXPECT_EQ(At(29, 25), kGreen);
 
@@ -53,6 +62,21 @@ TEST_F(GDIRendererTest, FinishingCopiesOnlyTheUpdateRegionToTheWindow) {
   EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true), QZ::QZ_OK);
   Finish(offscreen);
   EXPECT_EQ(At(10, 10), kGreen);
+}
+
+TEST_F(GDIRendererTest, AFrameOfOneRectangleDrawsStraightIntoTheWindowOnlyInsideIt) {
+  MakeWindow(40, 30, kGreen);
+  Start({{2, 2, 10, 10}});
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kRed), true), QZ::QZ_OK);
+  EXPECT_EQ(At(5, 5), kRed) << "in the window's pixels before the frame ends";
+  EXPECT_EQ(renderer->FillRect({8, 0, 20, 20}, Color(kBlue), false), QZ::QZ_OK); // unclipped otherwise
+  Finish();
+  EXPECT_EQ(At(2, 2), kRed);
+  EXPECT_EQ(At(9, 9), kBlue);
+  for (const auto& [x, y] : {std::pair{1, 1}, std::pair{10, 5}, std::pair{12, 12}, std::pair{5, 10}}) {
+    EXPECT_EQ(At(x, y), kGreen) << x << "," << y;
+  }
+  EXPECT_EQ(Gdi(context).MemoryBytes(), 0u);
 }
 
 TEST_F(GDIRendererTest, CachedBitmapsUnusedSinceThePreviousPurgeAreDroppedAtTheNext) {
@@ -198,7 +222,11 @@ TEST_F(GDIRendererTest, AWindowContextHoldsOnlyTheSurfaceItsFramesDrawInto) {
     EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(0x80FF0000), true), QZ::QZ_OK);
     Finish();
   }
-  EXPECT_EQ(Gdi(context).MemoryBytes(), 40u * 30u * 4u) << "one premultiplied surface, no back surface";
+  EXPECT_EQ(Gdi(context).MemoryBytes(), 0u) << "frames of one rectangle draw straight into the window's pixels";
+  Start({{0, 0, 5, 5}, {10, 10, 15, 15}});
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(0x80FF0000), true), QZ::QZ_OK);
+  Finish();
+  EXPECT_EQ(Gdi(context).MemoryBytes(), 40u * 30u * 4u) << "several: one premultiplied surface, no back surface";
   const auto offscreen = NewContext({0, 0, 10, 10}, true);
   Start(offscreen);
   EXPECT_EQ(renderer->FillRect({0, 0, 10, 10}, Color(kRed), true), QZ::QZ_OK);
