@@ -535,6 +535,29 @@ bool SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
   return true;
 }
 
+namespace {
+
+bool Contains(const RECT& outer, const RECT& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+// A part inside another adds nothing; parts inside the new one go (a whole window
+// invalidated stays one rectangle, which the paint recognises as the whole window).
+void AddUpdatePart(std::vector<RECT>& parts, const RECT& part, const RECT& bounds) {
+  if (std::any_of(parts.begin(), parts.end(), [&](const RECT& kept) { return Contains(kept, part); })) {
+    return;
+  }
+  std::erase_if(parts, [&](const RECT& kept) { return Contains(part, kept); });
+  if (parts.size() >= kMaxUpdateParts) {
+    parts.assign(1, bounds);
+  } else {
+    parts.push_back(part);
+  }
+}
+
+} // namespace
+
 bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase) {
   (void)erase; // there is no background to erase
   bool added = false;
@@ -543,6 +566,7 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase) {
         const RECT clipped = rect ? Intersect(*rect, client) : client;
         if (!IsEmpty(clipped)) {
           record.update = Union(record.update, clipped);
+          AddUpdatePart(record.updateParts, clipped, record.update);
           GetState().paintPending.store(true, std::memory_order_release);
           added = true;
         }
@@ -560,6 +584,7 @@ bool ValidateRect(HWND hwnd, const RECT* rect) {
     RECT& update = record.update;
     if (!rect) {
       update = {};
+      record.updateParts.clear();
       return;
     }
     const RECT& r = *rect;
@@ -577,6 +602,14 @@ bool ValidateRect(HWND hwnd, const RECT* rect) {
     if (IsEmpty(update)) {
       update = {};
     }
+    std::vector<RECT>& parts = record.updateParts;
+    for (RECT& part : parts) {
+      part = Intersect(part, update);
+      if (Contains(r, part)) {
+        part = {};
+      }
+    }
+    std::erase_if(parts, [](const RECT& part) { return IsEmpty(part); });
   });
 }
 
@@ -588,6 +621,12 @@ bool GetUpdateRect(HWND hwnd, RECT* rect, bool erase) {
     *rect = update;
   }
   return !IsEmpty(update);
+}
+
+bool GetUpdateRects(HWND hwnd, std::vector<RECT>& rects) {
+  rects.clear();
+  WithRecord(hwnd, [&](WindowRecord& record) { rects = record.updateParts; });
+  return !rects.empty();
 }
 
 bool UpdateWindow(HWND hwnd) {

@@ -32,6 +32,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Platform/Window/WindowMessages.h"
 #include "Platform/Window/WindowTypes.h"
@@ -141,6 +142,10 @@ bool ValidateRect(HWND hwnd, const RECT* rect);
 // True when the update region is not empty; rect (may be null) gets its bounding
 // rectangle, or an empty one.
 bool GetUpdateRect(HWND hwnd, RECT* rect, bool erase);
+// The rectangles the update region was invalidated with, in order (overlaps possible; a
+// rectangle taken out by ValidateRect is dropped); true when there are any. Many
+// invalidations since the last paint come as their bounding rectangle.
+bool GetUpdateRects(HWND hwnd, std::vector<RECT>& rects);
 // Sends WM_PAINT now when the window is visible and its update region is not empty.
 bool UpdateWindow(HWND hwnd);
 // RDW_INVALIDATE invalidates (rect, null: all), RDW_UPDATENOW then updates the window.

@@ -28,6 +28,9 @@
 
 namespace QZ::Platform::Window::Detail {
 
+// More invalidations than this between two paints are kept as their bounding rectangle.
+constexpr size_t kMaxUpdateParts = 16;
+
 struct WindowRecord {
   uint32_t sdlId = 0;
   WindowProcedure* procedure = nullptr;
@@ -39,10 +42,13 @@ struct WindowRecord {
   bool enabled = true;
   bool destroying = false;
   bool clipboardListener = false;
-  POINT origin;                       // the client area's top-left corner in screen coordinates
-  SIZE size;                          // the client area's size
-  RECT normal;                        // the client rectangle (screen) when last neither minimised nor maximised
-  RECT update;                        // bounding rectangle of the update region, client coordinates
+  POINT origin; // the client area's top-left corner in screen coordinates
+  SIZE size;    // the client area's size
+  RECT normal;  // the client rectangle (screen) when last neither minimised nor maximised
+  RECT update;  // bounding rectangle of the update region, client coordinates
+  // The rectangles the update region was made of, so that a paint need not cover their
+  // bounding rectangle; past kMaxUpdateParts, that rectangle alone.
+  std::vector<RECT> updateParts;
   uintptr_t sizeKind = SIZE_RESTORED; // what the last WM_SIZE said
   bool exposedPrecisely = false;      // UI thread: an expose with its rectangle came since the last without
   SIZE sizeSent;

@@ -218,8 +218,10 @@ void OSWindow::OnPaint() {
   const RCPtr<LRootWindow> root = mRootWindow;
   const RCPtr<LRenderer> renderer = mRenderer;
   const RCPtr<LRenderContextInfo> context = mRenderContext;
-  Win::RECT update;
-  const bool exposed = Win::GetUpdateRect(hwnd, &update, false);
+  // The window's own rectangles, not their bounding one: a click that changes two distant
+  // controls must not repaint and copy everything between them.
+  std::vector<Win::RECT> updates;
+  Win::GetUpdateRects(hwnd, updates);
   Win::ValidateRect(hwnd, nullptr);
   if (!renderer || !context) {
     return;
@@ -228,7 +230,7 @@ void OSWindow::OnPaint() {
   root->TakeDirtyRegion(dirty);
   RectListT<int32_t>& region = context->GetUpdateRegion();
   region = dirty;
-  if (exposed) {
+  for (const Win::RECT& update : updates) {
     region.AddRect({update.left, update.top, update.right, update.bottom});
   }
   if (region.IsEmpty()) {

@@ -256,6 +256,48 @@ TEST_F(EventTranslationTest, AnExposeWithItsRectangleInvalidatesThatRectangleAnd
   EXPECT_EQ(update(), (std::vector<int32_t>{190, 90, 200, 100}));
 }
 
+TEST_F(EventTranslationTest, TheUpdateRegionKeepsItsRectanglesUntilTooManyOrOneHoldsTheRest) {
+  using Rects = std::vector<std::vector<int32_t>>;
+  auto parts = [&] {
+    std::vector<RECT> rects;
+    GetUpdateRects(hwnd, rects);
+    Rects found;
+    for (const RECT& rect : rects) {
+      found.push_back({rect.left, rect.top, rect.right, rect.bottom});
+    }
+    return found;
+  };
+  auto invalidate = [&](int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    const RECT rect{left, top, right, bottom};
+    InvalidateRect(hwnd, &rect, false);
+  };
+  ValidateRect(hwnd, nullptr);
+  EXPECT_TRUE(parts().empty());
+  invalidate(10, 10, 20, 20);
+  invalidate(150, 70, 160, 80);
+  invalidate(12, 12, 18, 18); // inside the first: nothing new
+  EXPECT_EQ(parts(), (Rects{{10, 10, 20, 20}, {150, 70, 160, 80}})) << "not their bounding rectangle";
+  // Taken out whole: gone; the other stays.
+  const RECT painted{0, 0, 100, 100};
+  ValidateRect(hwnd, &painted);
+  EXPECT_EQ(parts(), (Rects{{150, 70, 160, 80}}));
+  // The whole window swallows what it holds.
+  InvalidateRect(hwnd, nullptr, false);
+  EXPECT_EQ(parts(), (Rects{{0, 0, 200, 100}}));
+  ValidateRect(hwnd, nullptr);
+  for (int32_t i = 0; i < 20; ++i) {
+    invalidate(i * 10, 0, i * 10 + 5, 5);
+  }
+  const Rects many = parts();
+  ASSERT_FALSE(many.empty());
+  EXPECT_LE(many.size(), 16u);
+  EXPECT_EQ(many[0], (std::vector<int32_t>{0, 0, 165, 5})) << "too many: their bounding rectangle first";
+  RECT bounds;
+  ASSERT_TRUE(GetUpdateRect(hwnd, &bounds, false));
+  EXPECT_EQ((std::vector<int32_t>{bounds.left, bounds.top, bounds.right, bounds.bottom}),
+            (std::vector<int32_t>{0, 0, 195, 5}));
+}
+
 TEST_F(EventTranslationTest, DroppedFilesArriveWholeAtTheEndOfTheDrop) {
   const std::string longPath = "/tmp/" + std::string(300, 'x') + "/preset \xC3\xA9.QuorinZTRPreset";
   script->mouseX = 130;
