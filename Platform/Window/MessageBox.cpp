@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "Platform/Window/TextConversion.h"
+#include "Platform/Window/Window.h"
 #include "Platform/Window/WindowState.h"
 
 namespace QZ::Platform::Window {
@@ -55,7 +56,13 @@ bool ShowOnDisplay(const std::string& text, const std::string& caption, uint32_t
         ownerId = record->sdlId;
       }
     }
-    return state.backend->ShowSimpleMessageBox(IconFlags(style), caption.c_str(), text.c_str(), ownerId);
+    const bool shown = state.backend->ShowSimpleMessageBox(IconFlags(style), caption.c_str(), text.c_str(), ownerId);
+    if (ownerId != 0 && IsWindow(owner)) {
+      // The box had the focus: the owner takes the next click, not only once the window
+      // system has given the focus back (never, without a window manager).
+      (void)SetActiveWindow(owner); // the window active before
+    }
+    return shown;
   }
   if (IsHeadlessDriver(std::getenv("SDL_VIDEODRIVER")) || (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY"))) {
     return false;

@@ -18,7 +18,8 @@
 namespace QZ::Platform::Window {
 
 // Shows the box (MB_ICONERROR, MB_ICONWARNING or MB_ICONINFORMATION pick its icon),
-// owned by `owner` when not null, and answers IDOK once it is closed.
+// owned by `owner` when not null, and answers IDOK once it is closed; a box shown on the
+// display leaves its owner the active window (SetActiveWindow).
 int32_t ShowMessageBox(std::u16string_view text, std::u16string_view caption, uint32_t style, HWND owner = nullptr);
 
 // While installed, boxes go to the recorder instead, whose answer ShowMessageBox

@@ -694,9 +694,22 @@ HWND SetFocus(HWND hwnd) {
 }
 
 HWND SetActiveWindow(HWND hwnd) {
+  State& state = GetState();
   const HWND previous = GetFocus();
-  if (!BringWindowToTop(hwnd)) {
+  const uint32_t id = IsUiThread() ? SdlIdOf(hwnd) : 0;
+  if (id == 0) {
     return nullptr;
+  }
+  Backend().RaiseWindow(id);
+  // Without a window manager only a focus request moves the focus; with one, its answer
+  // comes a round trip later, and input meanwhile must already reach the window.
+  (void)Backend().SetWindowInputFocus(id); // the window system's answer follows as a focus event
+  if (previous != hwnd) {
+    state.focus = hwnd;
+    if (previous) {
+      SendMessage(previous, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd), 0);
+    }
+    SendMessage(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(previous), 0);
   }
   return previous;
 }

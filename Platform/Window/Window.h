@@ -166,13 +166,18 @@ bool GetWindowPixels(HWND hwnd, WindowPixels& pixels);
 bool PresentWindowPixels(HWND hwnd, const RECT* rects, size_t count);
 
 // The window with the keyboard focus (also the active window: there are no child
-// windows), as the last focus message said; null when none of ours has it.
+// windows), as the last focus message or SetActiveWindow said; null when none of ours has
+// it.
 HWND GetFocus();
 HWND GetActiveWindow();
 // Asks the window system to give hwnd the keyboard focus; WM_KILLFOCUS and WM_SETFOCUS
 // follow through the queue. Answers the window that had the focus.
 HWND SetFocus(HWND hwnd);
-// Raises hwnd and activates it. Answers the window that was active.
+// Raises hwnd, asks the window system for the keyboard focus and makes hwnd the active
+// window at once: the previous one is sent WM_KILLFOCUS (wParam hwnd), hwnd WM_SETFOCUS
+// (wParam the previous), before returning, so that input already queued reaches hwnd.
+// The window system's own focus events follow through the queue. Answers the window that
+// was active; null also for a dead handle.
 HWND SetActiveWindow(HWND hwnd);
 
 // Mouse messages of our windows go to the capture window while there is one; from outside

@@ -323,13 +323,18 @@ int32_t OSWindow::RunModalLoop() {
   Win::EnableWindow(hwnd, true);
   const int32_t result = Host::RunModalLoop(hwnd);
   mInModalLoop = false;
+  // The owner becomes active unless another window of ours took over; what the window
+  // system said last may lag (the dialog's focus not read yet, a message box's read).
+  const HWND active = Win::GetActiveWindow();
+  const bool activateParent = disableParent && mHwnd.load() && (!active || active == hwnd || active == parent);
   if (disableParent && Win::IsWindow(parent)) {
     Win::EnableWindow(parent, true); // it was disabled here
-    if (mHwnd.load() && Win::GetActiveWindow() == hwnd) {
-      Win::SetActiveWindow(parent);
-    }
   }
   DestroyNow();
+  if (activateParent && Win::IsWindow(parent)) {
+    // Active at once, before the window system says so: the user's next click on it counts.
+    Win::SetActiveWindow(parent);
+  }
   return result;
 }
 

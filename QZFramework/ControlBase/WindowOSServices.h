@@ -51,7 +51,8 @@ public:
   virtual QZResult EndModal(int32_t result) = 0;
   // Runs the window's modal loop (its owner disabled meanwhile) until EndModal; then closes
   // the window and answers the result, -1 when the loop could not run or was ended by a
-  // quit. The object is deleted when the call returns.
+  // quit. The owner is enabled again and, when the window (or none of ours) was active, is
+  // the active window when the call returns. The object is deleted when the call returns.
   virtual int32_t RunModalLoop() = 0;
   // Whether the window's modal loop runs.
   virtual bool IsModal() = 0;

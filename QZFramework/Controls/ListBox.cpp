@@ -769,7 +769,9 @@ QZResult LListBox::OnRowConditionChange(const RCPtr<LNotificationDistributor>& d
   int32_t index = GetItemOfRow(row.Get());
   if (hover && mMenuMode && index >= 0 && (change->GetCurrent() & kConditionHover) &&
       !(change->GetPrevious() & kConditionHover)) {
-    SelectItems(index, -1, true);
+    // The list stays where it is: a row cut at the list's edge that scrolled into view
+    // would put the next item under the pointer, and the click would pick that one.
+    SelectRange(index, -1, true, false);
     index = GetItemOfRow(row.Get());
   }
   const RCPtr<LItemConditionsParam> param =

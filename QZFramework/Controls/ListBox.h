@@ -22,9 +22,9 @@
 // Shift-click) or toggling (any other mode). The keyboard's caret is the focus item, kept in
 // view; the anchor is where the last range began.
 //
-// Menu mode (pop-up menus, combo boxes' lists): hovering selects, a release activates, the
-// selection is not announced, the height follows the items, and rows hand their presses'
-// capture to the list box.
+// Menu mode (pop-up menus, combo boxes' lists): hovering selects (without scrolling), a
+// release activates, the selection is not announced, the height follows the items, and rows
+// hand their presses' capture to the list box.
 //
 // Notifications, sent at once through the list box: "NID_SELECTION_CHANGE",
 // "NID_ITEM_ACTIVATED", "NID_ITEM_DOUBLE_CLICKED" (no parameter), "NID_ITEM_RIGHT_CLICK"
@@ -327,6 +327,8 @@ protected:
   QZResult AdoptRow(const RCPtr<LListBoxItem>& row);
 
 private:
+  // SelectItems, the focus item brought into view only when bringIntoView.
+  int32_t SelectRange(int32_t first, int32_t last, bool exclusive, bool bringIntoView);
   // Whether the record of index (an item of the list) is hidden.
   bool IsHiddenAt(int32_t index) const;
   // The k-th item shown from the top item (hidden ones passed over); past the end: count

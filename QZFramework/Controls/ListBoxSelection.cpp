@@ -45,6 +45,10 @@ QZResult LListBox::SetItemSelected(int32_t index, double value) {
 }
 
 int32_t LListBox::SelectItems(int32_t first, int32_t last, bool exclusive) {
+  return SelectRange(first, last, exclusive, true);
+}
+
+int32_t LListBox::SelectRange(int32_t first, int32_t last, bool exclusive, bool bringIntoView) {
   const int32_t count = GetItemCount();
   if (first < 0 || first >= count || last >= count) {
     return QZ_E_INVALIDARG;
@@ -54,7 +58,9 @@ int32_t LListBox::SelectItems(int32_t first, int32_t last, bool exclusive) {
   }
   const RCPtr<LControl> self(this);
   if (first == last && IsItemSelected(first) && (!exclusive || mSelectedCount == 1)) {
-    EnsureItemVisible(first);
+    if (bringIntoView) {
+      EnsureItemVisible(first);
+    }
     return first;
   }
   mAnchorIndex = first;
@@ -83,7 +89,9 @@ int32_t LListBox::SelectItems(int32_t first, int32_t last, bool exclusive) {
       }
     }
   }
-  EnsureItemVisible(mFocusIndex);
+  if (bringIntoView) {
+    EnsureItemVisible(mFocusIndex);
+  }
   if (changed) {
     AnnounceSelectionChange();
   }

@@ -1,7 +1,8 @@
 #pragma once
-// Reference-image checks for drawing tests: compares an image with a PNG file channel by
-// channel within a tolerance and, on a mismatch, writes the actual image as a PNG file so
-// it can be looked at (and, once judged right, copied over the reference).
+// Reference-image checks for drawing tests: compares an image with a PNG file (or with
+// another image) channel by channel within a tolerance and, on a mismatch with a file,
+// writes the actual image as a PNG file so it can be looked at (and, once judged right,
+// copied over the reference).
 //
 //   EXPECT_TRUE(QZTest::ImagesMatch(*image, QZTest::ReferenceImage("Stretch25.png"), 2, outputDir));
 //
@@ -44,51 +45,67 @@ inline bool WritePng(QZ::Platform::Graphics::Image& image, const std::string& pa
   return written;
 }
 
-// Passes when `actual` has the reference's size and each channel of each pixel differs by
-// at most `tolerance` (pixels transparent in both are equal whatever their colour). On
-// failure the actual image is written to outputDir under the reference's file name.
+// Passes when both images have one size and each channel of each pixel differs by at most
+// `tolerance` (pixels transparent in both are equal whatever their colour); the failure
+// names the first pixels that differ.
+inline ::testing::AssertionResult ImagesAlike(QZ::Platform::Graphics::Image& actual,
+                                              QZ::Platform::Graphics::Image& expected, int tolerance) {
+  namespace Gfx = QZ::Platform::Graphics;
+  std::ostringstream problem;
+  if (expected.Width() != actual.Width() || expected.Height() != actual.Height()) {
+    problem << "size " << actual.Width() << "x" << actual.Height() << " differs from the expected " << expected.Width()
+            << "x" << expected.Height();
+    return ::testing::AssertionFailure() << problem.str();
+  }
+  int mismatches = 0;
+  for (int y = 0; y < actual.Height(); ++y) {
+    for (int x = 0; x < actual.Width(); ++x) {
+      Gfx::Color got;
+      Gfx::Color want;
+      (void)actual.GetPixel(x, y, got);    // inside both images
+      (void)expected.GetPixel(x, y, want); // inside both images
+      if (got.A() == 0 && want.A() == 0) {
+        continue;
+      }
+      const int differences[] = {got.A() - want.A(), got.R() - want.R(), got.G() - want.G(), got.B() - want.B()};
+      bool same = true;
+      for (int difference : differences) {
+        same = same && std::abs(difference) <= tolerance;
+      }
+      if (!same && mismatches++ < 5) {
+        problem << "pixel (" << x << ", " << y << "): ARGB " << std::hex << got.argb << " instead of " << want.argb
+                << std::dec << "\n";
+      }
+    }
+  }
+  if (mismatches == 0) {
+    return ::testing::AssertionSuccess();
+  }
+  problem << mismatches << " pixels differ by more than " << tolerance;
+  return ::testing::AssertionFailure() << problem.str();
+}
+
+// Passes when `actual` is alike the reference image (ImagesAlike). On failure the actual
+// image is written to outputDir under the reference's file name.
 inline ::testing::AssertionResult ImagesMatch(QZ::Platform::Graphics::Image& actual, const std::string& referencePath,
                                               int tolerance, const std::string& outputDir) {
   namespace Gfx = QZ::Platform::Graphics;
-  std::ostringstream problem;
+  std::string problem;
   const std::u16string widePath(referencePath.begin(), referencePath.end());
   auto reference = Gfx::Image::FromPngFile(widePath);
   if (!reference) {
-    problem << "no reference image " << referencePath;
-  } else if (reference->Width() != actual.Width() || reference->Height() != actual.Height()) {
-    problem << "size " << actual.Width() << "x" << actual.Height() << " differs from the reference's "
-            << reference->Width() << "x" << reference->Height();
+    problem = "no reference image " + referencePath;
   } else {
-    int mismatches = 0;
-    for (int y = 0; y < actual.Height(); ++y) {
-      for (int x = 0; x < actual.Width(); ++x) {
-        Gfx::Color got;
-        Gfx::Color want;
-        (void)actual.GetPixel(x, y, got);      // inside both images
-        (void)reference->GetPixel(x, y, want); // inside both images
-        if (got.A() == 0 && want.A() == 0) {
-          continue;
-        }
-        const int differences[] = {got.A() - want.A(), got.R() - want.R(), got.G() - want.G(), got.B() - want.B()};
-        bool same = true;
-        for (int difference : differences) {
-          same = same && std::abs(difference) <= tolerance;
-        }
-        if (!same && mismatches++ < 5) {
-          problem << "pixel (" << x << ", " << y << "): ARGB " << std::hex << got.argb << " instead of " << want.argb
-                  << std::dec << "\n";
-        }
-      }
+    const ::testing::AssertionResult alike = ImagesAlike(actual, *reference, tolerance);
+    if (alike) {
+      return alike;
     }
-    if (mismatches == 0) {
-      return ::testing::AssertionSuccess();
-    }
-    problem << mismatches << " pixels differ by more than " << tolerance;
+    problem = alike.message();
   }
   std::filesystem::create_directories(outputDir);
   const std::string written = outputDir + "/" + std::filesystem::path(referencePath).filename().string();
-  problem << (WritePng(actual, written) ? "; actual image written to " : "; could not write ") << written;
-  return ::testing::AssertionFailure() << problem.str();
+  problem += (WritePng(actual, written) ? "; actual image written to " : "; could not write ") + written;
+  return ::testing::AssertionFailure() << problem;
 }
 
 } // namespace QZTest

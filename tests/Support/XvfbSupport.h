@@ -58,17 +58,18 @@ inline bool UseXvfbDisplay() {
   return true;
 }
 
-// A window's pixels as the X server shows them (black where they cannot be read); null
-// when no image can be made. Call XSync first so that what was drawn reached the server.
+// A window's pixels as the X server shows them, width x height from (x, y) (black where
+// they cannot be read); null when no image can be made. Call XSync first so that what was
+// drawn reached the server.
 inline std::unique_ptr<QZ::Platform::Graphics::Image> XWindowImage(Display* display, ::Window window, int width,
-                                                                   int height) {
-  XImage* shot = XGetImage(display, window, 0, 0, width, height, AllPlanes, ZPixmap);
+                                                                   int height, int x = 0, int y = 0) {
+  XImage* shot = XGetImage(display, window, x, y, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
   auto image = QZ::Platform::Graphics::Image::Create(width, height);
   if (shot && image) {
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        const uint32_t rgb = uint32_t(XGetPixel(shot, x, y)) & 0xFFFFFF;
-        (void)image->SetPixel(x, y, {0xFF000000u | rgb}); // Ok: inside the image
+    for (int row = 0; row < height; ++row) {
+      for (int column = 0; column < width; ++column) {
+        const uint32_t rgb = uint32_t(XGetPixel(shot, column, row)) & 0xFFFFFF;
+        (void)image->SetPixel(column, row, {0xFF000000u | rgb}); // Ok: inside the image
       }
     }
   }

@@ -1,8 +1,8 @@
 #pragma once
-// The program (quorin-ztr-preset-editor, or a command that ends in it such as scripts/run.sh)
-// run as a process by the tests: started with its environment changed as a test says (a
-// variable set, or unset with std::nullopt), its standard output and error kept in files,
-// signalled, waited for.
+// The program (quorin-ztr-preset-editor, or a command that ends in it such as scripts/run.sh,
+// or another of ours) run as a process by the tests: started with its environment changed as
+// a test says (a variable set, or unset with std::nullopt), its standard output and error
+// kept in files, its standard input a pipe held open when asked, signalled, waited for.
 //
 //   ProgramProcess program({{"QZ_RESOURCE_FOLDER", resources}, {"DISPLAY", std::nullopt}}, folder);
 //   const ProgramProcess::Ended ended = program.Wait();   // ended.status, ended.errors
@@ -45,6 +45,7 @@ public:
     std::string workingFolder;            // empty: the test's own
     rlim_t fileSizeLimit = RLIM_INFINITY; // bytes, as `ulimit -f` sets it
     std::vector<std::string> command;     // the program and its arguments; empty: the editor
+    bool inputPipe = false;               // standard input a pipe, open until CloseInput
   };
   struct Ended {
     bool exited = false;
@@ -90,8 +91,15 @@ public:
     argv.push_back(nullptr);
     const std::string errors = folder / "program-stderr.txt";
     const std::string output = folder / "program-stdout.txt";
+    int input[2] = {-1, -1};
+    if (options.inputPipe && ::pipe2(input, O_CLOEXEC) != 0) {
+      return;
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (options.inputPipe) {
+      posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    }
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (!options.workingFolder.empty()) {
@@ -114,6 +122,10 @@ public:
     }
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
+    if (options.inputPipe) {
+      ::close(input[0]);
+      mInput = input[1];
+    }
     if (mPid != 0 && options.fileSizeLimit != RLIM_INFINITY) {
       // Long before the program writes anything: it is still loading its libraries.
       const rlimit limit{options.fileSizeLimit, options.fileSizeLimit};
@@ -122,8 +134,14 @@ public:
   }
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
-  // A process still running is killed.
+  // A process still running is killed; one whose input pipe is still open reads its end
+  // first and is given the wait bound to end on its own.
   ~ProgramProcess() {
+    if (mInput >= 0 && mPid != 0) {
+      CloseInput();
+      (void)WaitFor(kWaitBound); // its end, or nothing: killed below
+    }
+    CloseInput();
     if (mPid != 0) {
       ::kill(mPid, SIGKILL);
       Wait();
@@ -135,6 +153,13 @@ public:
   // Asks the program to end, as the desktop's session or Ctrl+C does.
   void Interrupt() const { Signal(SIGINT); }
   void Signal(int signal) const { ::kill(mPid, signal); }
+  // Closes the input pipe: the program reads the end of its input.
+  void CloseInput() {
+    if (mInput >= 0) {
+      ::close(mInput);
+      mInput = -1;
+    }
+  }
 
   Ended Wait() {
     int status = 0;
@@ -185,6 +210,7 @@ private:
 
   const TempFolder& mFolder;
   pid_t mPid = 0;
+  int mInput = -1;
 };
 
 } // namespace QZTest

@@ -96,6 +96,57 @@ TEST_F(DesktopTest, MessageBoxesGoToTheRecorderOrWithoutADisplayToStandardError)
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Note: Caf\xC3\xA9 closed.\n");
 }
 
+// A display's message box as the layer meets it: the owner's loss of the focus to the box
+// is read only once the box has closed; a focus request is granted, as the window system
+// grants it, through the queue.
+class BoxingBackend : public QZTest::ScriptedVideoBackend {
+public:
+  const char* GetCurrentVideoDriver() override { return "x11"; }
+  bool ShowSimpleMessageBox(uint32_t, const char* title, const char*, uint32_t owner) override {
+    shown.push_back({title, owner});
+    Push(QZTest::WindowEvent(owner, SDL_WINDOWEVENT_FOCUS_LOST));
+    return true;
+  }
+  bool SetWindowInputFocus(uint32_t window) override {
+    Push(QZTest::WindowEvent(window, SDL_WINDOWEVENT_FOCUS_GAINED));
+    return ScriptedVideoBackend::SetWindowInputFocus(window);
+  }
+  // Reads what the window system said.
+  void Read() {
+    InputQueue queue;
+    for (SDL_Event event; PollEvent(event);) {
+      TranslateEvent(event, queue);
+    }
+  }
+  std::vector<std::pair<std::string, uint32_t>> shown;
+};
+
+// Without a window manager nobody gives the focus back to the owner.
+TEST(MessageBoxOnADisplayTest, TheOwnerTakesInputAgainOnceTheBoxCloses) {
+  auto owned = std::make_unique<BoxingBackend>();
+  BoxingBackend& backend = *owned;
+  ASSERT_TRUE(Startup(std::move(owned)));
+  QZTest::RecordingProcedure procedure;
+  const HWND owner = CreateWindowEx(0, u"owner", WS_CAPTION | WS_VISIBLE, 0, 0, 100, 100, nullptr, &procedure);
+  const uint32_t id = backend.SdlIdOf(owner);
+  backend.Push(QZTest::WindowEvent(id, SDL_WINDOWEVENT_FOCUS_GAINED));
+  backend.Read();
+  ASSERT_EQ(GetActiveWindow(), owner);
+
+  EXPECT_EQ(ShowMessageBox(u"Done.", u"Send Success", MB_ICONINFORMATION, owner), IDOK);
+  ASSERT_EQ(backend.shown.size(), 1u);
+  EXPECT_EQ(backend.shown[0], std::make_pair(std::string("Send Success"), id));
+  EXPECT_EQ(GetActiveWindow(), owner);
+  backend.Read();
+  EXPECT_EQ(GetActiveWindow(), owner) << "the window system was asked to give the focus back";
+
+  backend.focusRequests.clear();
+  EXPECT_EQ(ShowMessageBox(u"No owner.", u"Note", MB_OK), IDOK);
+  EXPECT_TRUE(backend.focusRequests.empty()) << "a box without an owner activates nothing";
+  DestroyWindow(owner);
+  Shutdown();
+}
+
 TEST(MessageBoxWithoutLayerTest, NoDisplayMeansStandardError) {
   ScopedVariable noDisplay("DISPLAY", nullptr);
   ScopedVariable noWayland("WAYLAND_DISPLAY", nullptr);

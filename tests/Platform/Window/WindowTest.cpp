@@ -307,20 +307,36 @@ TEST_F(WindowTest, CaptureChangesTellTheWindowThatLosesIt) {
 }
 
 TEST_F(WindowTest, FocusAndActivationAskTheWindowSystem) {
-  const HWND a = MakeWindow(0, 0, 50, 50);
-  const HWND b = MakeWindow(100, 0, 50, 50);
+  QZTest::RecordingProcedure first;
+  QZTest::RecordingProcedure second;
+  const HWND a = MakeWindow(0, 0, 50, 50, nullptr, &first);
+  const HWND b = MakeWindow(100, 0, 50, 50, nullptr, &second);
   EXPECT_EQ(SetFocus(a), nullptr);
   EXPECT_EQ(script->focusRequests, (std::vector<uint32_t>{script->SdlIdOf(a)}));
   EXPECT_EQ(GetFocus(), nullptr) << "the focus changes when the window system says so";
   TranslateAndTake(QZTest::WindowEvent(script->SdlIdOf(a), SDL_WINDOWEVENT_FOCUS_GAINED));
+  first.received.clear();
+  // Activation is at once, as after a dialog: the window system's answer may never come.
   EXPECT_EQ(SetActiveWindow(b), a);
   EXPECT_EQ(script->raised.back(), script->SdlIdOf(b));
+  EXPECT_EQ(script->focusRequests.back(), script->SdlIdOf(b));
+  EXPECT_EQ(GetActiveWindow(), b);
+  ASSERT_EQ(first.Messages(), std::vector<uint32_t>{WM_KILLFOCUS});
+  EXPECT_EQ(first.received[0].wParam, reinterpret_cast<WPARAM>(b));
+  ASSERT_EQ(second.Messages(), std::vector<uint32_t>{WM_SETFOCUS});
+  EXPECT_EQ(second.received[0].wParam, reinterpret_cast<WPARAM>(a));
+  EXPECT_EQ(SetActiveWindow(b), b);
+  EXPECT_EQ(second.received.size(), 1u) << "no second focus message";
+  EXPECT_EQ(SetActiveWindow(nullptr), nullptr);
+  EXPECT_EQ(GetActiveWindow(), b);
   EXPECT_TRUE(BringWindowToTop(a));
   EXPECT_EQ(script->raised.back(), script->SdlIdOf(a));
   EXPECT_FALSE(EnableWindow(a, false));
   EXPECT_FALSE(IsWindowEnabled(a));
   EXPECT_TRUE(EnableWindow(a, true));
   EXPECT_TRUE(IsWindowEnabled(a));
+  DestroyWindow(a);
+  DestroyWindow(b);
 }
 
 TEST_F(WindowTest, TheClickThatActivatesAWindowReachesIt) {

@@ -319,6 +319,48 @@ TEST_F(OSWindowTest, EndModalInAClickHandlerEndsTheLoopOnTheNextIdlePass) {
   EXPECT_EQ(events, (Lines{"ok enter", "ok down 1 (10,10)", "ok up 1 (10,10)"}));
 }
 
+// The owner takes the user's next click as soon as the dialog is gone, before the window
+// system gives it the focus (without a window manager it never does), whichever of the
+// windows the window system said last was active: the dialog, none (a message box over the
+// dialog had the focus), or the owner (the dialog's focus not read yet).
+TEST_F(OSWindowTest, TheOwnerTakesTheNextClickOnceTheModalLoopHasEnded) {
+  enum class LastActive { kDialog, kNone, kOwner };
+  for (const LastActive last : {LastActive::kDialog, LastActive::kNone, LastActive::kOwner}) {
+    SCOPED_TRACE(int(last));
+    OSWindow* dialog = Open(150, 80, 120, 60, hwnd);
+    ASSERT_NE(dialog, nullptr);
+    const RCPtr<LRootWindow> dialogRoot = dialog->GetRootWindow();
+    const RCPtr<InputProbe> ok = Probe(nullptr, u"ok", {0, 0, 120, 60});
+    ASSERT_EQ(dialogRoot->InstallRootControl(ok), QZ_OK);
+    ok->captureOnPress = true;
+    const uint32_t dialogId = script->SdlIdOf(dialog->GetSafeHwnd());
+    ok->onMouseUp = [&](const RCPtr<LMouseButtonParam>&) {
+      if (last != LastActive::kDialog) {
+        script->Push(WindowEvent(dialogId, SDL_WINDOWEVENT_FOCUS_LOST));
+      }
+      if (last == LastActive::kOwner) {
+        script->Push(WindowEvent(id, SDL_WINDOWEVENT_FOCUS_GAINED));
+      }
+      Pump();
+      EXPECT_EQ(dialogRoot->EndModal(1), QZ_OK);
+    };
+    script->Push(WindowEvent(id, SDL_WINDOWEVENT_FOCUS_LOST));
+    script->Push(WindowEvent(dialogId, SDL_WINDOWEVENT_FOCUS_GAINED));
+    script->Push(ButtonEvent(SDL_MOUSEBUTTONDOWN, dialogId, SDL_BUTTON_LEFT, 10, 10));
+    script->Push(ButtonEvent(SDL_MOUSEBUTTONUP, dialogId, SDL_BUTTON_LEFT, 10, 10));
+    script->focusRequests.clear();
+    EXPECT_EQ(dialogRoot->GetOSServices()->RunModalLoop(), 1);
+    EXPECT_EQ(Win::GetActiveWindow(), hwnd);
+    EXPECT_EQ(script->focusRequests, std::vector<uint32_t>{id}) << "the window system is asked for the focus";
+    events.clear();
+    script->Push(ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_LEFT, 20, 20));
+    Pump();
+    EXPECT_EQ(events, (Lines{"top enter", "top down 1 (20,20)"}));
+    script->Push(ButtonEvent(SDL_MOUSEBUTTONUP, id, SDL_BUTTON_LEFT, 20, 20));
+    Pump();
+  }
+}
+
 TEST_F(OSWindowTest, AQuitEndsTheModalLoopAndIsLeftForTheLoopsOutside) {
   OSWindow* dialog = Open(150, 80, 120, 60, hwnd);
   ASSERT_NE(dialog, nullptr);

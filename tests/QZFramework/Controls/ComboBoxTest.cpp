@@ -407,6 +407,26 @@ TEST_F(ComboBoxTest, TheListMakesRoomForItsFrame) {
   EXPECT_TRUE(framed->GetListBox()->GetVerticalBar()->IsShown(false));
 }
 
+// The row cut by the list's edge stays under the pointer that points at it: hovering does not
+// scroll, and the click picks the item the row shows, not the next one.
+TEST_F(ComboBoxTest, AClickOnARowCutByTheListsEdgePicksItsItem) {
+  // framedCombo with 30 items: 393 pixels of 20-pixel rows below it, item 19 cut.
+  const RCPtr<LComboBox> framed = skin.Combo(u"framedCombo");
+  ASSERT_TRUE(framed);
+  ASSERT_EQ(framed->SetItemCount(30), 30);
+  skin.pointer.ClickAt(framed, 20, 10);
+  ASSERT_TRUE(framed->IsDroppedDown());
+  const RCPtr<QZ::LListBox> rows = framed->GetListBox();
+  const QZ::RectT<double> cut = rows->GetItemRect(19);
+  skin.pointer.MoveTo(RCPtr<QZ::LControl>(rows), int32_t(cut.x + cut.width / 2), int32_t(cut.y + 5));
+  EXPECT_EQ(rows->GetFirstShownIndex(), 0u);
+  EXPECT_EQ(rows->GetScrollOffset().y, 0.0);
+  skin.pointer.Press();
+  skin.pointer.Release();
+  EXPECT_FALSE(framed->IsDroppedDown());
+  EXPECT_EQ(framed->GetSelectedIndex(), 19);
+}
+
 // --- Creation -----------------------------------------------------------------------------------
 
 TEST(ComboBoxCreationTest, TheInitialSelectedIndexInAnyLocale) {
