@@ -60,7 +60,7 @@ bool ShowOnDisplay(const std::string& text, const std::string& caption, uint32_t
     if (ownerId != 0 && IsWindow(owner)) {
       // The box had the focus: the owner takes the next click, not only once the window
       // system has given the focus back (never, without a window manager).
-      (void)SetActiveWindow(owner); // the window active before
+      SetActiveWindow(owner);
     }
     return shown;
   }

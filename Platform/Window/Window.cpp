@@ -703,7 +703,7 @@ HWND SetActiveWindow(HWND hwnd) {
   Backend().RaiseWindow(id);
   // Without a window manager only a focus request moves the focus; with one, its answer
   // comes a round trip later, and input meanwhile must already reach the window.
-  (void)Backend().SetWindowInputFocus(id); // the window system's answer follows as a focus event
+  Backend().SetWindowInputFocus(id); // the window system's answer follows as a focus event
   if (previous != hwnd) {
     state.focus = hwnd;
     if (previous) {

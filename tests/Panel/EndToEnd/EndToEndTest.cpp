@@ -155,17 +155,17 @@ protected:
     ASSERT_TRUE(button && ccLabel);
     places.knob3Button = WindowRect(*button);
     places.knob3CcLabel = WindowRect(*ccLabel);
-    (void)ccLabel->SetText(QZ::WString(u"CC: 38")); // 0, or 1 when it had the text
+    ccLabel->SetText(QZ::WString(u"CC: 38"));
     places.cc38 = Pixels(places.knob3CcLabel);
-    (void)ccLabel->SetText(QZ::WString(u"CC: 74"));
+    ccLabel->SetText(QZ::WString(u"CC: 74"));
     places.cc74 = Pixels(places.knob3CcLabel);
     Click(button);
     const QZ::RCPtr<QZ::LControl> pageCc = Find(kKnobPageCc);
     ASSERT_TRUE(pageCc && pageCc->IsShown(true)) << "a click on knob 3 shows its page";
     places.knobPageCc = WindowRect(*pageCc);
-    (void)pageCc->SetText(QZ::WString(u"38"));
+    pageCc->SetText(QZ::WString(u"38"));
     places.page38 = Pixels(places.knobPageCc);
-    (void)pageCc->SetText(QZ::WString(u"74"));
+    pageCc->SetText(QZ::WString(u"74"));
     places.page74 = Pixels(places.knobPageCc);
 
     const QZ::RCPtr<QZ::LMainMenu> bar = QZ::DynamicCast<QZ::LMainMenu>(Find("mainMenu"));
@@ -200,7 +200,7 @@ protected:
     const QZ::RCPtr<QZ::LRootWindow> root = QZ::DynamicCast<QZ::LRootWindow>(app->GetRootWindowAt(uint32_t(index)));
     ASSERT_TRUE(root && root->GetOSServices());
     const Win::HWND window = static_cast<Win::HWND>(root->GetOSServices()->GetHandle());
-    (void)Win::ShowWindow(window, Win::SW_SHOWNORMAL); // it was hidden
+    Win::ShowWindow(window, Win::SW_SHOWNORMAL); // it was hidden
     backend->Push(WindowEvent(backend->SdlIdOf(window), SDL_WINDOWEVENT_FOCUS_GAINED));
     Settle();
     const QZ::RCPtr<QZ::LControl> slot = dialog->FindChildByName(u"presetSlot");
@@ -219,7 +219,7 @@ protected:
       ASSERT_EQ(row->GetText().ToUTF8().GetBuffer(), "Preset " + std::to_string(item));
       places.rows[item] = WindowRect(*row);
     }
-    (void)root->GetOSServices()->EndModal(0); // not modal: the window closes
+    root->GetOSServices()->EndModal(0); // not modal: the window closes
     Settle();
   }
 
@@ -302,14 +302,14 @@ protected:
   template <class Matches>
   ::Window WaitForWindow(Matches matches) const {
     ::Window found = 0;
-    (void)WaitUntil(
+    WaitUntil(
         [&] {
           for (const ::Window window : ShownWindows()) {
             found = matches(window) ? window : found;
           }
           return found != 0;
         },
-        kStepBound); // 0: none showed
+        kStepBound);
     return found;
   }
   bool WaitUntilGone(::Window window) const {
@@ -337,7 +337,7 @@ protected:
         kStepBound);
     const std::string path = std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + name;
     EXPECT_TRUE(shot && WritePng(*shot, path + ".png"));
-    (void)WritePng(expected, path + "Expected.png"); // for a look
+    WritePng(expected, path + "Expected.png"); // for a look
     return shows;
   }
   // The whole window as the server shows it, kept in the build folder as name.

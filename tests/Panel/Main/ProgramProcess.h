@@ -139,7 +139,7 @@ public:
   ~ProgramProcess() {
     if (mInput >= 0 && mPid != 0) {
       CloseInput();
-      (void)WaitFor(kWaitBound); // its end, or nothing: killed below
+      WaitFor(kWaitBound); // its end, or nothing: killed below
     }
     CloseInput();
     if (mPid != 0) {
