@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "Support/FirstFrameWatch.h"
 #include "Support/OwnDisplay.h"
 #include "Support/ProgramRun.h"
 #include "Support/RatioReporter.h"
@@ -77,8 +78,10 @@ void RunIdle(benchmark::State& state, const QZBench::WindowProgram& program, boo
     return;
   }
   for (auto _ : state) {
+    QZBench::FirstFrameWatch watch(program.width, program.height);
     QZBench::RunningProgram running(program.argv, program.environment);
-    if (!running.WaitForLine(program.firstFrameLine, QZBench::kFirstFrameLimit)) {
+    if (!watch.WaitForFirstFrame(running.Pid(), QZBench::kFirstFrameLimit,
+                                 [&running](auto time) { running.ReadFor(time); })) {
       state.SkipWithError(program.noFrame);
       return;
     }

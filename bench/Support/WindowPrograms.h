@@ -1,13 +1,13 @@
 #pragma once
 // The two programs whose windows the start-up and idle benchmarks measure from outside: the
 // editor (QZ_EDITOR_PROGRAM) in a home of its own at a resolution, and the bare SDL2 and
-// Cairo reference (bench/Reference, QZ_REFERENCE_PROGRAM) with a window of a size. Each says
-// on standard error when its first frame is on the X server (the editor through its debug
-// trace), which the benchmarks wait for.
+// Cairo reference (bench/Reference, QZ_REFERENCE_PROGRAM) with a window of a size. Their first
+// frame is seen on the X server (Support/FirstFrameWatch.h), by the window's size.
 //
 //   const QZBench::WindowProgram editor = QZBench::EditorProgram("qz-startup-bench", 96);
+//   QZBench::FirstFrameWatch watch(editor.width, editor.height);
 //   QZBench::RunningProgram running(editor.argv, editor.environment);
-//   if (!running.WaitForLine(editor.firstFrameLine, QZBench::kFirstFrameLimit)) {
+//   if (!watch.WaitForFirstFrame(running.Pid(), QZBench::kFirstFrameLimit)) {
 //     state.SkipWithError(editor.noFrame);
 //   }
 //
@@ -28,14 +28,21 @@ inline constexpr auto kFirstFrameLimit = std::chrono::seconds(30);
 struct WindowProgram {
   std::vector<std::string> argv;
   std::map<std::string, std::string> environment; // changes to the benchmark's own
-  std::string firstFrameLine;                     // how the line that tells the first frame begins
-  const char* noFrame;                            // the benchmark's error when that line never comes
+  int width;                                      // its main window's size
+  int height;
+  const char* noFrame; // the benchmark's error when that window shows no frame
 };
 
-// The editor in the home EditorEnvironment(name, dpi) makes, tracing its start.
+// The editor in the home EditorEnvironment(name, dpi) makes, tracing its start on standard
+// error ("Start-up: <step>: <value> <unit>"). Its main window is its skin's main control:
+// 1200 x 850 at 96 dpi, 2400 x 1700 with the "HighDPI" skin (160 dpi and up).
 inline WindowProgram EditorProgram(const std::string& name, int dpi) {
-  WindowProgram editor{
-      {QZ_EDITOR_PROGRAM}, EditorEnvironment(name, dpi), "Start-up: first frame:", "the editor showed no frame"};
+  const bool high = dpi >= 160;
+  WindowProgram editor{{QZ_EDITOR_PROGRAM},
+                       EditorEnvironment(name, dpi),
+                       high ? 2400 : 1200,
+                       high ? 1700 : 850,
+                       "the editor showed no frame"};
   editor.environment.emplace("QZ_DEBUG_TRACE", "1");
   return editor;
 }
@@ -44,7 +51,8 @@ inline WindowProgram EditorProgram(const std::string& name, int dpi) {
 inline WindowProgram ReferenceProgram(int width, int height) {
   return {{QZ_REFERENCE_PROGRAM, std::to_string(width), std::to_string(height)},
           {},
-          "first frame",
+          width,
+          height,
           "the reference showed no frame"};
 }
 
