@@ -182,6 +182,12 @@ void Shutdown() {
   Window::Shutdown();
 }
 
+void ReadWindowSystemEvents() {
+  if (IsUiThread()) {
+    ReadAllInput(GetQueue().input);
+  }
+}
+
 int32_t GetMessage(MSG* msg) {
   if (!msg || !IsUiThread()) {
     return -1;

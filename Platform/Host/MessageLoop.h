@@ -61,6 +61,13 @@ bool TranslateMessage(const MSG* msg);
 // Calls the procedure of msg->hwnd and answers its result; 0 for thread messages.
 LRESULT DispatchMessage(const MSG* msg);
 
+// Brings what the layer knows of its windows up to date with the display before posted
+// messages run out: reads the window system's events and translates them, leaving their
+// input messages queued in order (Window::ReadAllInput). Posted messages come before
+// input, so an exit asked for by a post would otherwise save a window's place from before
+// a move the display has already told of.
+void ReadWindowSystemEvents();
+
 // Queues a message for a window (null: a thread message). False when hwnd names no
 // window or the layer does not run. Any thread.
 [[nodiscard]] bool PostMessage(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam);

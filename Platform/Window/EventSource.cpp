@@ -90,6 +90,19 @@ bool WaitInput(InputQueue& queue, int32_t timeoutMs) {
   return true;
 }
 
+void ReadAllInput(InputQueue& queue) {
+  State& state = GetState();
+  if (!OnUiThread(state)) {
+    return;
+  }
+  state.lastPump = state.backend->GetTicks();
+  state.backend->PumpEvents();
+  SDL_Event event;
+  while (state.backend->TakeQueuedEvent(event)) {
+    TranslateEvent(event, queue);
+  }
+}
+
 void DiscardInput(const InputMessage& message) {
   if (IsUiThread()) {
     GetState().keys.Apply(message.change);

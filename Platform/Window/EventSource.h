@@ -80,6 +80,10 @@ bool NextInput(InputQueue& queue, MSG& msg, bool take);
 // Waits up to timeoutMs (negative: without limit) for one event (reading the window
 // system's events) and translates it into the queue. False when none came.
 bool WaitInput(InputQueue& queue, int32_t timeoutMs);
+// Reads the window system's events now and translates every event SDL holds into the
+// queue, so that what the layer keeps from them (a window's place and size, the focus) is
+// what the display last said; the input messages wait in the queue in their order.
+void ReadAllInput(InputQueue& queue);
 // Applies its key-state change to a message that is not delivered, and frees its drop.
 void DiscardInput(const InputMessage& message);
 // Wakes the waiting WaitInput; at most one wake-up waits in SDL's queue at a time. Any

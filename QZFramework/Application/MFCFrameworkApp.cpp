@@ -53,6 +53,8 @@ void HandleThreadMessage(const Win::MSG& msg) {
   if (msg.message != Win::WM_QZ_QUITREQUESTED) {
     return;
   }
+  // The exit saves the window's place: take the moves the display told of before this post.
+  Host::ReadWindowSystemEvents();
   if (LNotificationCenter* centre = GetApplicationNotificationCenter()) {
     (void)centre->PostNotification(LNotification::Create(u"NID_APP_EXIT_REQ")); // a shut centre: nobody to ask
   }

@@ -284,6 +284,36 @@ TEST(MessageLoopReadingTest, AWakeReadsTheWindowSystemOnceAndABusyLoopAgainOnlyA
   Host::Shutdown();
 }
 
+TEST(MessageLoopReadingTest, APostHandledBeforeAMoveIsReadCanBringThePlacementUpToDate) {
+  auto owned = std::make_unique<ReadCountingBackend>();
+  ReadCountingBackend& backend = *owned;
+  ASSERT_TRUE(Host::Startup(std::move(owned)));
+  QZTest::HookedWindow procedure;
+  const HWND hwnd = CreateWindowEx(0, u"test", WS_VISIBLE, 10, 20, 50, 40, nullptr, &procedure);
+  ValidateRect(hwnd, nullptr);
+  MSG msg;
+  EXPECT_FALSE(Host::PeekMessage(&msg, PM_REMOVE));
+  backend.AdvanceTime(kPumpIntervalMs);
+
+  // The display told of a move; a post (an exit asked for by a signal) comes out first.
+  backend.Push(QZTest::WindowEvent(QZTest::ScriptedVideoBackend::SdlIdOf(hwnd), SDL_WINDOWEVENT_MOVED, 123, 87));
+  ASSERT_TRUE(Host::PostThreadMessage(WM_QZ_QUITREQUESTED, 0, 0));
+  ASSERT_EQ(Host::GetMessage(&msg), 1);
+  EXPECT_EQ(msg.message, WM_QZ_QUITREQUESTED);
+  WINDOWPLACEMENT placement;
+  ASSERT_TRUE(GetWindowPlacement(hwnd, &placement));
+  EXPECT_EQ(placement.rcNormalPosition.left, 10) << "the move is not read yet";
+
+  Host::ReadWindowSystemEvents();
+  ASSERT_TRUE(GetWindowPlacement(hwnd, &placement));
+  EXPECT_EQ(placement.rcNormalPosition.left, 123);
+  EXPECT_EQ(placement.rcNormalPosition.top, 87);
+  EXPECT_EQ(placement.rcNormalPosition.right, 173);
+  ASSERT_EQ(Host::GetMessage(&msg), 1);
+  EXPECT_EQ(msg.message, WM_MOVE) << "the move's message still comes, in its turn";
+  Host::Shutdown();
+}
+
 TEST(MessageLoopWithoutLayerTest, NothingRunsBeforeStartup) {
   MSG msg;
   EXPECT_EQ(Host::GetMessage(&msg), -1);
