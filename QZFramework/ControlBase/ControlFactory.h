@@ -27,6 +27,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "Platform/Resources/Resources.h"
@@ -216,6 +217,9 @@ private:
     bool insideCreateParam = false;
     // The first piece of a CreateParam's text replaces its value, the others append.
     bool createParamStarted = false;
+    // A CreateParam's text as Expat hands it over in pieces, converted and stored once
+    // at the next element boundary.
+    std::string createParamText;
     // Elements still to pass over inside an ignored SubControl.
     int32_t ignoredDepth = 0;
     uint32_t matchCount = 0;

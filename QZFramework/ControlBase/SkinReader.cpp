@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/ControlBase/SkinXml.h"
@@ -24,6 +25,8 @@ struct LControlFactory::Reader {
   XML_Parser parser;
   bool stopped = false;
   Attributes attributes;
+  // The kinds of the elements open now, innermost last: an end tag is not classified again.
+  std::vector<Element> openElements;
 
   Reader(LControlFactory& owner, XML_Parser expat) : factory(owner), open(owner.mOpen), parser(expat) {}
 
@@ -31,9 +34,9 @@ struct LControlFactory::Reader {
     Reader& reader = *static_cast<Reader*>(self);
     reader.Guarded([&] { reader.XMLStartElement(name, list); });
   }
-  static void XMLCALL OnEnd(void* self, const XML_Char* name) {
+  static void XMLCALL OnEnd(void* self, const XML_Char*) {
     Reader& reader = *static_cast<Reader*>(self);
-    reader.Guarded([&] { reader.XMLEndElement(name); });
+    reader.Guarded([&] { reader.XMLEndElement(); });
   }
   static void XMLCALL OnText(void* self, const XML_Char* text, int length) {
     Reader& reader = *static_cast<Reader*>(self);
@@ -64,15 +67,18 @@ struct LControlFactory::Reader {
   // --- Elements ---------------------------------------------------------------------------
 
   void XMLStartElement(const char* name, const char** list) {
+    StoreCreateParamText();
     if (open.ignoredDepth > 0) {
       ++open.ignoredDepth;
+      openElements.push_back(Element::Other);
       return;
     }
+    const Element element = Classify(name);
+    openElements.push_back(element);
     if (open.firstElementPending) {
       open.firstElementPending = false;
       return;
     }
-    const Element element = Classify(name);
     if (element == Element::Other) {
       return;
     }
@@ -140,7 +146,10 @@ struct LControlFactory::Reader {
     }
   }
 
-  void XMLEndElement(const char* name) {
+  void XMLEndElement() {
+    StoreCreateParamText();
+    const Element element = openElements.back();
+    openElements.pop_back();
     if (open.ignoredDepth > 0) {
       --open.ignoredDepth;
       return;
@@ -149,7 +158,7 @@ struct LControlFactory::Reader {
       open.collectedText = nullptr;
       return;
     }
-    switch (Classify(name)) {
+    switch (element) {
     case Element::SubControl:
       if (open.descriptor) {
         open.descriptor->SortChildrenByLayoutOrder();
@@ -187,12 +196,20 @@ struct LControlFactory::Reader {
       }
       return;
     }
-    if (!open.insideCreateParam || !open.createParams) {
+    if (open.insideCreateParam && open.createParams) {
+      // Expat reports text around an entity or character reference in several pieces.
+      open.createParamText.append(text, size_t(length));
+    }
+  }
+
+  // Every piece gathered since the last element boundary went to the same list and ID.
+  void StoreCreateParamText() {
+    if (open.createParamText.empty()) {
       return;
     }
     WString piece;
-    piece.AssignUTF8(text, uint32_t(length));
-    // Expat reports text around an entity or character reference in several pieces.
+    piece.AssignUTF8(open.createParamText.data(), uint32_t(open.createParamText.size()));
+    open.createParamText.clear();
     if (open.createParamStarted) {
       open.createParams->Append(open.currentId, piece);
     } else {
@@ -522,6 +539,9 @@ QZResult LControlFactory::Parse(const char* bytes, size_t length) {
     bytes += piece;
     length -= piece;
   } while (status == XML_STATUS_OK && length > 0);
+  // What a stopped or failed parse gathered last is kept, as up to that point.
+  reader.Guarded([&] { reader.StoreCreateParamText(); });
+  mOpen.createParamText.clear();
 
   if (status == XML_STATUS_OK) {
     return QZ_OK;

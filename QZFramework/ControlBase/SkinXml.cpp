@@ -1,8 +1,11 @@
 #include "QZFramework/ControlBase/SkinXml.h"
 
+#include <array>
+#include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 
 #include "QZFramework/Utilities/Storage/WideChar.h"
 
@@ -12,11 +15,54 @@ namespace {
 
 #define QZ_SKIN_XML_NAME_ENTRY(name) {#name, Kind::name},
 
-template <class Kind>
-Kind Find(const std::unordered_map<std::string_view, Kind>& names, const char* name, Kind missing) {
-  const auto found = names.find(name);
-  return found == names.end() ? missing : found->second;
-}
+// The names of one vocabulary in an open-addressed table: a name is hashed by its length
+// and three of its characters, and most lookups touch one slot. Every element and
+// attribute of every document goes through here.
+template <class Kind, size_t kSlots>
+class NameTable {
+public:
+  NameTable(std::initializer_list<std::pair<std::string_view, Kind>> names) {
+    static_assert((kSlots & (kSlots - 1)) == 0, "a power of two");
+    for (const auto& [name, kind] : names) {
+      size_t slot = Hash(name.data(), name.size()) & (kSlots - 1);
+      while (!mSlots[slot].name.empty()) {
+        slot = (slot + 1) & (kSlots - 1);
+      }
+      mSlots[slot] = {name, kind};
+    }
+  }
+
+  Kind Find(const char* name, Kind missing) const {
+    const size_t length = std::strlen(name);
+    for (size_t slot = Hash(name, length) & (kSlots - 1);; slot = (slot + 1) & (kSlots - 1)) {
+      const Slot& entry = mSlots[slot];
+      if (entry.name.empty()) {
+        return missing;
+      }
+      if (entry.name.size() == length && std::memcmp(entry.name.data(), name, length) == 0) {
+        return entry.kind;
+      }
+    }
+  }
+
+private:
+  static uint32_t Hash(const char* name, size_t length) {
+    if (length == 0) {
+      return 0;
+    }
+    const uint32_t first = uint8_t(name[0]);
+    const uint32_t middle = uint8_t(name[length / 2]);
+    const uint32_t last = uint8_t(name[length - 1]);
+    return ((uint32_t(length) * 31 + first) * 31 + middle) * 31 + last;
+  }
+
+  struct Slot {
+    std::string_view name;
+    Kind kind{};
+  };
+  // At most half full, so a probe ends soon at an empty slot.
+  std::array<Slot, kSlots> mSlots{};
+};
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') {
@@ -48,19 +94,25 @@ void ReadLimitAttributes(const Attributes& attributes, Attribute toControl, Attr
 
 Element Classify(const char* name) {
   using Kind = Element;
-  static const std::unordered_map<std::string_view, Element> kElements{QZ_SKIN_XML_ELEMENTS(QZ_SKIN_XML_NAME_ENTRY)};
-  return Find(kElements, name, Element::Other);
+  static const NameTable<Element, 64> kElements{QZ_SKIN_XML_ELEMENTS(QZ_SKIN_XML_NAME_ENTRY)};
+  static_assert(size_t(Element::Other) * 2 <= 64, "the table stays at most half full");
+  return kElements.Find(name, Element::Other);
 }
 
 void Attributes::Collect(const char** attributes) {
   using Kind = Attribute;
-  static const std::unordered_map<std::string_view, Attribute> kAttributes{
-      QZ_SKIN_XML_ATTRIBUTES(QZ_SKIN_XML_NAME_ENTRY)};
-  mValues.fill(nullptr);
+  static const NameTable<Attribute, 256> kAttributes{QZ_SKIN_XML_ATTRIBUTES(QZ_SKIN_XML_NAME_ENTRY)};
+  static_assert(size_t(Attribute::Count) * 2 <= 256, "the table stays at most half full");
+  for (size_t i = 0; i < mSetCount; ++i) {
+    mValues[mSet[i]] = nullptr;
+  }
+  mSetCount = 0;
+  // Expat refuses a repeated attribute, so each kind is set at most once.
   for (; attributes[0] != nullptr; attributes += 2) {
-    const Attribute kind = Find(kAttributes, attributes[0], Attribute::Count);
+    const Attribute kind = kAttributes.Find(attributes[0], Attribute::Count);
     if (kind != Attribute::Count) {
       mValues[size_t(kind)] = attributes[1];
+      mSet[mSetCount++] = uint8_t(kind);
     }
   }
 }

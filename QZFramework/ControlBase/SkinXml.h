@@ -52,6 +52,7 @@ namespace QZ::SkinXml {
 #define QZ_SKIN_XML_ENUMERATOR(name) name,
 enum class Element { QZ_SKIN_XML_ELEMENTS(QZ_SKIN_XML_ENUMERATOR) Other };
 enum class Attribute { QZ_SKIN_XML_ATTRIBUTES(QZ_SKIN_XML_ENUMERATOR) Count };
+static_assert(size_t(Attribute::Count) <= 256, "an attribute kind fits a byte");
 #undef QZ_SKIN_XML_ENUMERATOR
 
 // The element of that name; Other for a name the reader does not know.
@@ -76,6 +77,9 @@ public:
 
 private:
   std::array<const char*, size_t(Attribute::Count)> mValues{};
+  // The kinds the last Collect set, so that the next one clears only those.
+  std::array<uint8_t, size_t(Attribute::Count)> mSet{};
+  size_t mSetCount = 0;
 };
 
 // --- Value syntaxes -------------------------------------------------------------------------

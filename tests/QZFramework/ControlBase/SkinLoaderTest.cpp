@@ -404,6 +404,20 @@ TEST(SkinLoaderTest, CreateParamsJoinTheirPiecesAndStayInsideTheirList) {
   EXPECT_FALSE(factory->FindControlDescriptor(u"none")->GetCreateParams());
 }
 
+TEST(SkinLoaderTest, ACreateParamsTextEndsAtTheNextCreateParamAndGoesOnPastOtherElements) {
+  const std::string document = SkinDocument(R"(<Skins><Skin Name="S">
+        <SubControl Class="C" Name="c"><CreateParamList>
+          <CreateParam ID="SPLIT">a<Note/>b &lt;c&gt;</CreateParam>
+          <CreateParam ID="OUTER">x<CreateParam ID="INNER">y</CreateParam>z</CreateParam>
+        </CreateParamList></SubControl>
+      </Skin></Skins>)");
+  QZResult result = QZ_E_FAIL;
+  const RCPtr<LControlFactory> factory = LoadSkinText(document, &result);
+  ASSERT_EQ(result, QZ_OK);
+  const LStringTable::Entries expected{{u"SPLIT", u"ab <c>"}, {u"OUTER", u"x"}, {u"INNER", u"y"}};
+  EXPECT_EQ(factory->FindControlDescriptor(u"c")->GetCreateParams()->GetEntries(), expected);
+}
+
 TEST(SkinLoaderTest, ChildrenSortByLayoutOrderExceptASkinsTopLevelControls) {
   const std::string document = SkinDocument(R"(<Skins><Skin Name="S">
       <SubControl Class="C" Name="p" LayoutOrder="3"><Skin Name="p">
