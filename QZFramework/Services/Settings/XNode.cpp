@@ -279,6 +279,23 @@ bool XNode::AddChild(XNode* child) {
   return true;
 }
 
+bool XNode::AddChildren(std::span<XNode* const> children) {
+  if ((GetType() != kTypeDict && GetType() != kTypeArray) ||
+      std::find(children.begin(), children.end(), nullptr) != children.end()) {
+    return false;
+  }
+  mChildren.insert(mChildren.end(), children.begin(), children.end());
+  bool dirties = false;
+  for (XNode* child : children) {
+    child->TakeFrom(this);
+    dirties = dirties || !child->IsVolatile();
+  }
+  if (dirties) {
+    SetDirty(true);
+  }
+  return true;
+}
+
 bool XNode::RemoveChild(XNode* child) {
   const auto found = std::find(mChildren.begin(), mChildren.end(), child);
   return found != mChildren.end() && RemoveChildAt(uint32_t(found - mChildren.begin()));

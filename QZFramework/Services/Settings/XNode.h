@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -154,6 +155,9 @@ public:
   // dirty unless the child is volatile. False (nothing done) when this node is
   // neither a dict nor an array.
   bool AddChild(XNode* child);
+  // AddChild for each of children in order, the list grown once. False (nothing done)
+  // when this node is neither a dict nor an array or a child is null.
+  bool AddChildren(std::span<XNode* const> children);
   // Removes the first occurrence of child (or the item at index); the child is
   // destroyed when no other container holds it. Dirties like AddChild. False when absent.
   bool RemoveChild(XNode* child);

@@ -24,29 +24,39 @@ static_assert(XNode::kMaxDepth == 64, "kTooDeepText names the limit");
 
 enum class Element { Plist, Key, Dict, Array, Integer, Real, String, Data, True, False, Other };
 
+// name equals word: compared here rather than through a library call, as every element
+// start and end of a document comes by.
+template <size_t N>
+bool Is(const XML_Char* name, const char (&word)[N]) {
+  for (size_t i = 0; i < N; ++i) {
+    if (name[i] != word[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // The names as documents write them, in lower case: found without folding.
 Element ClassifyLowerCase(const XML_Char* name) {
   switch (name[0]) {
   case 'k':
-    return std::strcmp(name, "key") == 0 ? Element::Key : Element::Other;
+    return Is(name, "key") ? Element::Key : Element::Other;
   case 's':
-    return std::strcmp(name, "string") == 0 ? Element::String : Element::Other;
+    return Is(name, "string") ? Element::String : Element::Other;
   case 'i':
-    return std::strcmp(name, "integer") == 0 ? Element::Integer : Element::Other;
+    return Is(name, "integer") ? Element::Integer : Element::Other;
   case 'd':
-    return std::strcmp(name, "dict") == 0   ? Element::Dict
-           : std::strcmp(name, "data") == 0 ? Element::Data
-                                            : Element::Other;
+    return Is(name, "dict") ? Element::Dict : Is(name, "data") ? Element::Data : Element::Other;
   case 'r':
-    return std::strcmp(name, "real") == 0 ? Element::Real : Element::Other;
+    return Is(name, "real") ? Element::Real : Element::Other;
   case 't':
-    return std::strcmp(name, "true") == 0 ? Element::True : Element::Other;
+    return Is(name, "true") ? Element::True : Element::Other;
   case 'f':
-    return std::strcmp(name, "false") == 0 ? Element::False : Element::Other;
+    return Is(name, "false") ? Element::False : Element::Other;
   case 'a':
-    return std::strcmp(name, "array") == 0 ? Element::Array : Element::Other;
+    return Is(name, "array") ? Element::Array : Element::Other;
   case 'p':
-    return std::strcmp(name, "plist") == 0 ? Element::Plist : Element::Other;
+    return Is(name, "plist") ? Element::Plist : Element::Other;
   default:
     return Element::Other;
   }
@@ -100,6 +110,11 @@ public:
     for (XNode* orphan : mOrphans) {
       delete orphan;
     }
+    for (const Level& level : mLevels) {
+      for (XNode* child : level.children) {
+        delete child; // not yet handed to its container: the document failed first
+      }
+    }
   }
 
   static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
@@ -128,6 +143,9 @@ private:
   struct Level {
     XNode* node = nullptr;
     bool takesText = false;
+    // The nodes made at this level since the container above it opened, in document
+    // order: handed to it together when it closes, so its list grows once.
+    std::vector<XNode*> children;
   };
 
   // Character data is asked of Expat only inside an element whose text is kept: the
@@ -152,7 +170,11 @@ private:
       level.node = nullptr; // the key before had no value: it stays without one
     }
     if (!level.node) {
-      level.node = new XNode(mLevel > 0 ? mLevels[mLevel - 1].node : nullptr, XNode::kTypeNone);
+      auto made = std::make_unique<XNode>(XNode::kTypeNone);
+      if (mLevel > 0) {
+        level.children.push_back(made.get());
+      }
+      level.node = made.release();
       if (!mRoot) {
         mRoot = level.node;
       } else if (mLevel == 0) {
@@ -174,11 +196,11 @@ private:
       break;
     case Element::Dict:
       node.SetType(XNode::kTypeDict);
-      mLevels[++mLevel] = Level();
+      Enter();
       break;
     case Element::Array:
       node.SetType(XNode::kTypeArray);
-      mLevels[++mLevel] = Level();
+      Enter();
       break;
     case Element::Integer:
       Fill(node, XNode::kTypeInteger);
@@ -211,6 +233,23 @@ private:
     }
   }
 
+  // The next level; its list of children is empty (and keeps the room it had).
+  void Enter() {
+    Level& level = mLevels[++mLevel];
+    level.node = nullptr;
+    level.takesText = false;
+    level.children.clear();
+  }
+
+  // Hands the level's children to the container it was entered from, which every node
+  // made there names as its parent.
+  void Leave() {
+    std::vector<XNode*>& children = mLevels[mLevel].children;
+    mLevels[mLevel - 1].node->AddChildren(children);
+    children.clear();
+    --mLevel;
+  }
+
   // A value element: the node takes the type and the element's character data.
   void Fill(XNode& node, XNode::Type type) {
     node.SetType(type);
@@ -222,7 +261,7 @@ private:
     StopText();
     const Element element = Classify(name);
     if ((element == Element::Plist || element == Element::Dict || element == Element::Array) && mLevel > 0) {
-      --mLevel;
+      Leave();
     }
     Level& level = mLevels[mLevel];
     level.takesText = false;

@@ -175,6 +175,28 @@ TEST(XNodeReaderTest, ATruncatedDocumentFailsWithTheLineAndTheParserError) {
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "XML Load Error:3: mismatched tag\n");
 }
 
+TEST(XNodeReaderTest, AFailureInsideOpenContainersLeavesNothingBehind) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Parse("<dict><key>a</key><array><string>x</string><dict><key>b</key><integer>1</integer><key>c</key>"
+                  "<array><true/>"),
+            nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "test.ini:1: no element found\n");
+}
+
+TEST(XNodeReaderTest, ContainersKeepTheirChildrenInDocumentOrderAtEveryLevel) {
+  const auto root = Parse("<dict><key>l</key><array><integer>1</integer><array><integer>2</integer>"
+                          "<integer>3</integer></array><integer>4</integer></array><key>m</key><integer>5</integer>"
+                          "</dict>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->GetChildCount(true), 2u);
+  EXPECT_EQ(root->FindPath("l[0]", 0)->GetInteger(), 1);
+  EXPECT_EQ(root->FindPath("l[1][0]", 0)->GetInteger(), 2);
+  EXPECT_EQ(root->FindPath("l[1][1]", 0)->GetInteger(), 3);
+  EXPECT_EQ(root->FindPath("l[2]", 0)->GetInteger(), 4);
+  EXPECT_EQ(root->FindPath("m", 0)->GetInteger(), 5);
+  EXPECT_FALSE(root->FindPath("l[1]", 0)->IsDirty());
+}
+
 TEST(XNodeReaderTest, NestingDeeperThanTheLimitIsRefused) {
   const auto deepest = Parse(Nested("array", XNode::kMaxDepth));
   ASSERT_NE(deepest, nullptr);

@@ -96,6 +96,27 @@ TEST(XNodeTest, ChildrenHeldByTwoContainersLiveUntilBothLetGo) {
   EXPECT_TRUE(second.RemoveChildAt(0)); // the last holder destroys it
 }
 
+TEST(XNodeTest, AddChildrenAppendsInOrderAndRefusesWhatAddChildRefuses) {
+  XNode array(XNode::kTypeArray);
+  array.AddChild(new XNode(XNode::kTypeInteger));
+  array.SetDirty(false);
+  XNode* const more[] = {new XNode(XNode::kTypeString), new XNode(XNode::kTypeBool)};
+  ASSERT_TRUE(array.AddChildren(more));
+  EXPECT_TRUE(array.IsDirty());
+  ASSERT_EQ(array.GetChildCount(true), 3u);
+  EXPECT_EQ(array.GetChild(1), more[0]);
+  EXPECT_EQ(array.GetChild(2), more[1]);
+  EXPECT_TRUE(array.RemoveChild(more[0])); // held by the array: destroyed here
+
+  XNode leaf(XNode::kTypeString);
+  XNode kept(XNode::kTypeString);
+  XNode* const withKept[] = {&kept};
+  EXPECT_FALSE(leaf.AddChildren(withKept));
+  XNode* const withNull[] = {&kept, nullptr};
+  EXPECT_FALSE(array.AddChildren(withNull));
+  EXPECT_EQ(array.GetChildCount(true), 2u);
+}
+
 TEST(XNodeTest, ArraySlots) {
   XNode dict(XNode::kTypeDict);
   EXPECT_FALSE(dict.SetArraySize(2));
