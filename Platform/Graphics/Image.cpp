@@ -103,6 +103,21 @@ std::unique_ptr<Image> Image::FromPngMemory(std::span<const uint8_t> bytes, Stat
   return Adopt(decoded.width, decoded.height, std::move(decoded.pixels), status);
 }
 
+std::unique_ptr<Image> Image::FromPngResource(std::span<const uint8_t> bytes, Status* status) {
+  int width = 0;
+  int height = 0;
+  const Status result = ReadPngSize(bytes, kMaxDimension, kMaxPixels, width, height);
+  if (result != Status::Ok) {
+    Report(status, result);
+    return nullptr;
+  }
+  auto image = Adopt(width, height, nullptr, status);
+  if (image) {
+    image->mPng = bytes;
+  }
+  return image;
+}
+
 std::unique_ptr<Image> Image::FromPngFile(std::u16string_view path, Status* status) {
   std::vector<uint8_t> bytes;
   try {
@@ -204,9 +219,23 @@ Status Image::GetPixel(int x, int y, Color& color) const {
   if (x < 0 || y < 0 || x >= mWidth || y >= mHeight) {
     return Record(Status::InvalidParameter);
   }
-  if (!mPixels && !mSurfaceAhead) {
+  if (!mPixels && !mSurfaceAhead && mPng.empty()) {
     color = Color{0}; // transparent, and not worth making the pixels for
     return Record(Status::Ok);
+  }
+  if (!mPixels && mSurface && mSurfaceChangeCount == mChangeCount) {
+    // An opaque premultiplied pixel is its straight value: a hit test on a drawn image
+    // need not make the straight pixels beside the twin.
+    cairo_surface_flush(mSurface.get());
+    uint32_t word;
+    std::memcpy(&word,
+                cairo_image_surface_get_data(mSurface.get()) +
+                    size_t(y) * size_t(cairo_image_surface_get_stride(mSurface.get())) + size_t(x) * 4,
+                4);
+    if (word >> 24 == 0xFF) {
+      color = Color{word};
+      return Record(Status::Ok);
+    }
   }
   if (!SyncPixels()) {
     return Record(Status::OutOfMemory);
@@ -221,6 +250,7 @@ Status Image::Clear() {
     return Record(Status::ObjectBusy);
   }
   mPixels.reset();
+  mPng = {};
   ++mChangeCount;
   mSurfaceAhead = false;
   if (mSurface) {
@@ -269,12 +299,87 @@ Status Image::SetPixel(int x, int y, Color color) {
   return Record(Status::Ok);
 }
 
+std::optional<Color> Image::UniformOpaqueColor(const Rect& area) const {
+  const Rect clamped = Clamp(area, mWidth, mHeight);
+  if (clamped.IsEmpty()) {
+    return std::nullopt;
+  }
+  // Straight and premultiplied words are alike for opaque pixels: either form will do.
+  const uint8_t* data = nullptr;
+  size_t stride = 0;
+  if (mPixels && !mSurfaceAhead) {
+    data = mPixels.get();
+    stride = size_t(mWidth) * 4;
+  } else if (cairo_surface_t* surface = Surface()) {
+    cairo_surface_flush(surface);
+    data = cairo_image_surface_get_data(surface);
+    stride = size_t(cairo_image_surface_get_stride(surface));
+  } else {
+    return std::nullopt;
+  }
+  uint32_t first;
+  std::memcpy(&first, data + size_t(clamped.y) * stride + size_t(clamped.x) * 4, 4);
+  if (first >> 24 != 0xFF) {
+    return std::nullopt;
+  }
+  for (int y = clamped.y; y < clamped.y + clamped.height; ++y) {
+    const uint8_t* pixel = data + size_t(y) * stride + size_t(clamped.x) * 4;
+    for (int x = 0; x < clamped.width; ++x, pixel += 4) {
+      if (std::memcmp(pixel, &first, 4) != 0) {
+        return std::nullopt;
+      }
+    }
+  }
+  return Color{first};
+}
+
+bool Image::DecodeStraight(uint8_t* pixels) const {
+  const size_t rowBytes = size_t(mWidth) * 4;
+  const Status decoded = DecodePngInto(mPng, mWidth, mHeight, pixels, rowBytes);
+  if (decoded == Status::OutOfMemory) {
+    return false;
+  }
+  if (decoded != Status::Ok) {
+    std::memset(pixels, 0, rowBytes * size_t(mHeight));
+    (void)Record(decoded); // kept as the image's last status; the image stays usable
+  }
+  mPng = {};
+  return true;
+}
+
+bool Image::DecodeTwin() const {
+  cairo_surface_flush(mSurface.get());
+  uint8_t* data = cairo_image_surface_get_data(mSurface.get());
+  const size_t stride = size_t(cairo_image_surface_get_stride(mSurface.get()));
+  const Status decoded = DecodePngInto(mPng, mWidth, mHeight, data, stride);
+  if (decoded == Status::Ok) {
+    for (int y = 0; y < mHeight; ++y) {
+      uint8_t* pixel = data + size_t(y) * stride;
+      for (int x = 0; x < mWidth; ++x, pixel += 4) {
+        const uint32_t word = Premultiply(pixel);
+        std::memcpy(pixel, &word, 4);
+      }
+    }
+  } else if (decoded == Status::OutOfMemory) {
+    return false;
+  } else {
+    std::memset(data, 0, stride * size_t(mHeight));
+    (void)Record(decoded); // kept as the image's last status; drawing shows nothing
+    mPng = {};
+  }
+  cairo_surface_mark_dirty(mSurface.get());
+  return true;
+}
+
 bool Image::SyncPixels() const {
   if (!mPixels) {
-    mPixels.reset(new (std::nothrow) uint8_t[size_t(mWidth) * size_t(mHeight) * 4]());
-    if (!mPixels) {
+    const size_t bytes = size_t(mWidth) * size_t(mHeight) * 4;
+    std::unique_ptr<uint8_t[]> pixels(mPng.empty() ? new (std::nothrow) uint8_t[bytes]()
+                                                   : new (std::nothrow) uint8_t[bytes]);
+    if (!pixels || (!mPng.empty() && !DecodeStraight(pixels.get()))) {
       return false;
     }
+    mPixels = std::move(pixels);
   }
   if (!mSurfaceAhead) {
     return true;
@@ -305,6 +410,10 @@ cairo_surface_t* Image::Surface() const {
     }
     // A new twin is transparent: without straight pixels it is current already.
     mSurfaceChangeCount = mPixels ? mChangeCount - 1 : mChangeCount;
+    if (!mPixels && !mPng.empty() && !DecodeTwin()) {
+      mSurface.reset();
+      return nullptr;
+    }
   }
   if (mSurfaceChangeCount != mChangeCount) {
     cairo_surface_flush(mSurface.get());

@@ -11,8 +11,10 @@
 //   }
 //
 // Cairo draws premultiplied pixels, so an image keeps a premultiplied twin, made when the
-// image is first drawn or drawn on. The two are reconciled lazily: writes to the straight
-// pixels (SetPixel, a write lock) bump a change counter and the twin is refreshed at its
+// image is first drawn or drawn on. An image of an embedded PNG (FromPngResource) holds
+// neither form until one is used: drawing decodes the PNG straight into the twin, and the
+// straight pixels are decoded from it too, exactly, only when a caller reads or writes them. The two are reconciled
+// lazily: writes to the straight pixels (SetPixel, a write lock) bump a change counter and the twin is refreshed at its
 // next use; drawing on the image leaves the twin ahead and the straight pixels are brought
 // up to date at their next read. Pixels that drawing did not touch keep their straight
 // values exactly, whatever their alpha. A transparent image (Create, Clear) holds no
@@ -25,6 +27,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -66,6 +69,11 @@ public:
   // Decodes a PNG held in memory (any colour type, bit depth and interlacing). Null when
   // the bytes are not one complete, valid PNG; see DecodePng for the statuses.
   static std::unique_ptr<Image> FromPngMemory(std::span<const uint8_t> bytes, Status* status = nullptr);
+  // An image of a PNG whose bytes outlive it (an embedded resource, FindImageResource):
+  // only the signature and header are read now (null, with FromPngMemory's statuses, when
+  // they are not valid); the pixels are decoded at their first use, each form at most
+  // once. Damage found then leaves the image transparent, GenericError its last status.
+  static std::unique_ptr<Image> FromPngResource(std::span<const uint8_t> bytes, Status* status = nullptr);
   // Reads and decodes a PNG file; the path goes to the system as UTF-8. FileNotFound when
   // the file cannot be read.
   static std::unique_ptr<Image> FromPngFile(std::u16string_view path, Status* status = nullptr);
@@ -104,8 +112,14 @@ public:
   // it has them.
   size_t MemoryBytes() const;
 
-  // InvalidParameter, with `color` left alone, when (x, y) is outside the image.
+  // InvalidParameter, with `color` left alone, when (x, y) is outside the image. An opaque
+  // pixel is read from the twin when that is current, without making the straight pixels.
   Status GetPixel(int x, int y, Color& color) const;
+  // The one colour of every pixel of `area` (clamped to the image) when all are opaque;
+  // nothing when they differ, one is not opaque, nothing of the area lies inside or no
+  // pixels can be made. Reads the form the image holds (the twin, decoded for drawing, when
+  // it holds none).
+  std::optional<Color> UniformOpaqueColor(const Rect& area) const;
   // InvalidParameter outside the image, ObjectBusy while locked.
   Status SetPixel(int x, int y, Color color);
 
@@ -126,6 +140,12 @@ private:
   // Brings the straight pixels up to date with what was drawn on the twin, making them
   // (transparent) first when the image has none. False when they cannot be made.
   [[nodiscard]] bool SyncPixels() const;
+  // Decodes mPng into `pixels` (rows mWidth * 4 bytes apart) and lets go of it. A damaged
+  // PNG leaves them transparent; false when there is no memory for decoding.
+  [[nodiscard]] bool DecodeStraight(uint8_t* pixels) const;
+  // Decodes mPng into the new twin, premultiplying; a damaged PNG leaves it transparent.
+  // False when there is no memory for decoding.
+  [[nodiscard]] bool DecodeTwin() const;
   // The premultiplied twin, up to date; null when Cairo cannot make it.
   cairo_surface_t* Surface() const;
   // The twin for drawing on: the straight pixels count as stale from now on.
@@ -133,8 +153,11 @@ private:
 
   int mWidth;
   int mHeight;
-  // Null while every straight pixel is 0 (see above).
+  // Null while every straight pixel is 0 or still in mPng (see above).
   mutable std::unique_ptr<uint8_t[]> mPixels;
+  // The embedded PNG whose pixels the straight ones are while they are not made; empty
+  // once they are, and for any other image.
+  mutable std::span<const uint8_t> mPng;
   mutable Status mLastStatus = Status::Ok;
   int mReadLocks = 0;
   bool mWriteLocked = false;

@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -18,8 +19,8 @@ struct MemoryReader {
 
 // libpng reports every error by a longjmp to the setjmp of the phase that is running.
 // The callbacks and the phase functions hold only trivially destructible locals, and
-// everything with a destructor lives in DecodePng, above the jump's target, so no jump
-// ever skips a destructor.
+// everything with a destructor lives in their callers, above the jump's target, so no
+// jump ever skips a destructor.
 
 void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
   auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
@@ -105,44 +106,99 @@ private:
   png_infop mInfo = nullptr;
 };
 
+// One PNG opened: its header read and its conversion to B, G, R, A set up.
+class OpenedPng {
+public:
+  Status Open(std::span<const uint8_t> bytes, int maxDimension, int64_t maxPixels) {
+    constexpr size_t kSignatureSize = 8;
+    if (bytes.size() < kSignatureSize || png_sig_cmp(bytes.data(), 0, kSignatureSize) != 0) {
+      return Status::UnknownImageFormat;
+    }
+    if (mRead.Png() == nullptr || mRead.Info() == nullptr) {
+      return Status::OutOfMemory;
+    }
+    mReader = {bytes.data(), bytes.size(), 0};
+    png_set_read_fn(mRead.Png(), &mReader, ReadFromMemory);
+    png_set_user_limits(mRead.Png(), static_cast<png_uint_32>(maxDimension), static_cast<png_uint_32>(maxDimension));
+    if (!ReadHeader(mRead.Png(), mRead.Info(), &mHeader)) {
+      return Status::GenericError;
+    }
+    if (mHeader.width == 0 || mHeader.height == 0 || mHeader.rowBytes != size_t{mHeader.width} * 4) {
+      return Status::GenericError;
+    }
+    if (uint64_t{mHeader.width} * mHeader.height > static_cast<uint64_t>(maxPixels)) {
+      return Status::OutOfMemory;
+    }
+    return Status::Ok;
+  }
+
+  int Width() const { return static_cast<int>(mHeader.width); }
+  int Height() const { return static_cast<int>(mHeader.height); }
+
+  // Once, after a successful Open.
+  Status ReadInto(uint8_t* scan0, size_t stride) {
+    std::vector<png_bytep> rows(mHeader.height);
+    for (png_uint_32 y = 0; y < mHeader.height; ++y) {
+      rows[y] = scan0 + size_t{y} * stride;
+    }
+    return ReadRows(mRead.Png(), rows.data()) ? Status::Ok : Status::GenericError;
+  }
+
+private:
+  ReadStruct mRead;
+  MemoryReader mReader{};
+  Header mHeader{};
+};
+
 } // namespace
 
 Status DecodePng(std::span<const uint8_t> bytes, int maxDimension, int64_t maxPixels, DecodedPng& out) {
-  constexpr size_t kSignatureSize = 8;
-  if (bytes.size() < kSignatureSize || png_sig_cmp(bytes.data(), 0, kSignatureSize) != 0) {
-    return Status::UnknownImageFormat;
-  }
   try {
-    ReadStruct read;
-    if (read.Png() == nullptr || read.Info() == nullptr) {
-      return Status::OutOfMemory;
+    OpenedPng png;
+    const Status opened = png.Open(bytes, maxDimension, maxPixels);
+    if (opened != Status::Ok) {
+      return opened;
     }
-    MemoryReader reader{bytes.data(), bytes.size(), 0};
-    png_set_read_fn(read.Png(), &reader, ReadFromMemory);
-    png_set_user_limits(read.Png(), static_cast<png_uint_32>(maxDimension), static_cast<png_uint_32>(maxDimension));
-    Header header{};
-    if (!ReadHeader(read.Png(), read.Info(), &header)) {
-      return Status::GenericError;
+    const size_t rowBytes = size_t(png.Width()) * 4;
+    auto pixels = std::unique_ptr<uint8_t[]>(new uint8_t[rowBytes * size_t(png.Height())]);
+    const Status read = png.ReadInto(pixels.get(), rowBytes);
+    if (read != Status::Ok) {
+      return read;
     }
-    const uint64_t pixelCount = uint64_t{header.width} * header.height;
-    if (header.width == 0 || header.height == 0 || header.rowBytes != size_t{header.width} * 4) {
-      return Status::GenericError;
-    }
-    if (pixelCount > static_cast<uint64_t>(maxPixels)) {
-      return Status::OutOfMemory;
-    }
-    auto pixels = std::unique_ptr<uint8_t[]>(new uint8_t[pixelCount * 4]);
-    std::vector<png_bytep> rows(header.height);
-    for (png_uint_32 y = 0; y < header.height; ++y) {
-      rows[y] = pixels.get() + size_t{y} * header.rowBytes;
-    }
-    if (!ReadRows(read.Png(), rows.data())) {
-      return Status::GenericError;
-    }
-    out.width = static_cast<int>(header.width);
-    out.height = static_cast<int>(header.height);
+    out.width = png.Width();
+    out.height = png.Height();
     out.pixels = std::move(pixels);
     return Status::Ok;
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+}
+
+Status ReadPngSize(std::span<const uint8_t> bytes, int maxDimension, int64_t maxPixels, int& width, int& height) {
+  try {
+    OpenedPng png;
+    const Status opened = png.Open(bytes, maxDimension, maxPixels);
+    if (opened == Status::Ok) {
+      width = png.Width();
+      height = png.Height();
+    }
+    return opened;
+  } catch (const std::bad_alloc&) {
+    return Status::OutOfMemory;
+  }
+}
+
+Status DecodePngInto(std::span<const uint8_t> bytes, int width, int height, uint8_t* scan0, size_t stride) {
+  try {
+    OpenedPng png;
+    const Status opened = png.Open(bytes, std::max(width, height), int64_t{width} * height);
+    if (opened != Status::Ok) {
+      return opened == Status::OutOfMemory ? opened : Status::GenericError;
+    }
+    if (png.Width() != width || png.Height() != height) {
+      return Status::GenericError;
+    }
+    return png.ReadInto(scan0, stride);
   } catch (const std::bad_alloc&) {
     return Status::OutOfMemory;
   }

@@ -76,21 +76,11 @@ QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT
 namespace {
 
 // The one opaque colour every pixel of the bitmap has; nothing when they differ or one is
-// not opaque.
-std::optional<Platform::Graphics::Color> SolidOpaqueColour(const LBitmap& bitmap) {
-  const RCPtr<LBitmapData> pixels = bitmap.LockPixels();
+// not opaque. Read from the pixels the drawing uses, making no straight copy of them.
+std::optional<Platform::Graphics::Color> SolidOpaqueColour(const LBitmap& bitmap,
+                                                           const Platform::Graphics::Image& image) {
   const RectT<int32_t>& rect = bitmap.GetRect();
-  const uint32_t* first = pixels->GetPixelAddress(rect.x, rect.y);
-  if (!first || *first >> 24 != 0xFF) {
-    return std::nullopt;
-  }
-  for (int32_t y = 0; y < rect.height; ++y) {
-    const uint32_t* row = pixels->GetPixelAddress(rect.x, rect.y + y);
-    if (!row || !std::all_of(row, row + rect.width, [&](uint32_t pixel) { return pixel == *first; })) {
-      return std::nullopt;
-    }
-  }
-  return Platform::Graphics::Color{*first};
+  return image.UniformOpaqueColor({rect.x, rect.y, rect.width, rect.height});
 }
 
 } // namespace
@@ -112,7 +102,7 @@ RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap
   }
   if (resize != ResizeType::Center) {
     // Stretched or tiled, one opaque colour makes every pixel of the target that colour.
-    if (const auto solid = SolidOpaqueColour(bitmap)) {
+    if (const auto solid = SolidOpaqueColour(bitmap, image)) {
       return RCPtr<LCachedBitmap>(new LCachedBitmap(*solid));
     }
   }

@@ -61,7 +61,9 @@ std::unique_ptr<Platform::Graphics::Image> LoadImage(const WString& name) {
   }
   const WString resourceName = name.Mid(2).ToUpper().ReplaceChars(u". ", u'_');
   const auto bytes = Platform::Graphics::FindImageResource(resourceName.View());
-  return bytes ? Platform::Graphics::Image::FromPngMemory(*bytes) : nullptr;
+  // Embedded images are decoded when first drawn or read: the tree sizes its looks from
+  // many that the first frames never show.
+  return bytes ? Platform::Graphics::Image::FromPngResource(*bytes) : nullptr;
 }
 
 Platform::Graphics::Rect ToGfx(const RectT<int32_t>& rect) { return {rect.x, rect.y, rect.width, rect.height}; }

@@ -334,3 +334,125 @@ TEST(ImageTest, ATransparentImageHoldsPixelsOnlyOnceTheyAreUsedAndClearsBackToTh
   EXPECT_EQ(PixelAt(*target, 0, 0), Gfx::Color{});
   EXPECT_EQ(PixelAt(*target, 1, 0).argb, 0xFF102030u);
 }
+
+namespace {
+
+// mixedalpha.png, 4 x 2: red, red, blue at alpha 128, (10, 200, 30) at alpha 1; then four
+// green pixels. All but the last two are opaque.
+constexpr Gfx::Color kRed{0xFFFF0000};
+constexpr Gfx::Color kGreen{0xFF00FF00};
+constexpr size_t kMixedBytes = 4 * 2 * 4;
+
+// What `image` shows drawn unscaled, unblended, onto a fresh image of its size.
+std::unique_ptr<Gfx::Image> DrawnCopy(const Gfx::Image& image) {
+  auto target = Gfx::Image::Create(image.Width(), image.Height());
+  auto graphics = Gfx::Graphics::FromImage(*target);
+  graphics->SetCompositingMode(Gfx::CompositingMode::SourceCopy);
+  EXPECT_EQ(graphics->DrawImageUnscaled(image, {0, 0, image.Width(), image.Height()}, 0, 0), Gfx::Status::Ok);
+  return target;
+}
+
+void ExpectSamePixels(const Gfx::Image& actual, const Gfx::Image& expected) {
+  ASSERT_EQ(actual.Width(), expected.Width());
+  ASSERT_EQ(actual.Height(), expected.Height());
+  for (int y = 0; y < actual.Height(); ++y) {
+    for (int x = 0; x < actual.Width(); ++x) {
+      EXPECT_EQ(PixelAt(actual, x, y), PixelAt(expected, x, y)) << "at " << x << ", " << y;
+    }
+  }
+}
+
+} // namespace
+
+TEST(ImageResourceTest, DecodesEachFormOnlyWhenUsedAndExactlyAsAnEagerDecode) {
+  const std::vector<uint8_t> bytes = ReadBytes(GraphicsDataPath("mixedalpha.png"));
+  auto eager = Decode(bytes);
+  ASSERT_TRUE(eager);
+  auto lazy = Gfx::Image::FromPngResource(bytes);
+  ASSERT_TRUE(lazy);
+  EXPECT_EQ(lazy->Width(), 4);
+  EXPECT_EQ(lazy->Height(), 2);
+  EXPECT_EQ(lazy->MemoryBytes(), 0u) << "only the header is read";
+
+  ExpectSamePixels(*DrawnCopy(*lazy), *DrawnCopy(*eager));
+  EXPECT_EQ(lazy->MemoryBytes(), kMixedBytes) << "drawn: the premultiplied pixels alone";
+  EXPECT_EQ(PixelAt(*lazy, 1, 0), kRed);
+  EXPECT_EQ(lazy->MemoryBytes(), kMixedBytes) << "an opaque pixel is read from the twin";
+
+  // The nearly transparent pixel's colour does not survive premultiplying: the straight
+  // pixels are decoded again, not derived from the twin.
+  EXPECT_EQ(PixelAt(*lazy, 3, 0), Gfx::Color::FromArgb(1, 10, 200, 30));
+  EXPECT_EQ(lazy->MemoryBytes(), 2 * kMixedBytes);
+  ExpectSamePixels(*lazy, *eager);
+
+  // Read first, drawn later: the twin is made from the straight pixels and their writes.
+  auto readFirst = Gfx::Image::FromPngResource(bytes);
+  EXPECT_EQ(PixelAt(*readFirst, 2, 0), Gfx::Color::FromArgb(128, 0, 0, 255));
+  EXPECT_EQ(readFirst->SetPixel(0, 1, kRed), Gfx::Status::Ok);
+  EXPECT_EQ(PixelAt(*DrawnCopy(*readFirst), 0, 1), kRed);
+  EXPECT_EQ(PixelAt(*DrawnCopy(*readFirst), 1, 1), kGreen);
+}
+
+TEST(ImageResourceTest, DrawingOnANeverDecodedImageKeepsItsOtherPixels) {
+  const std::vector<uint8_t> bytes = ReadBytes(GraphicsDataPath("mixedalpha.png"));
+  auto image = Gfx::Image::FromPngResource(bytes);
+  {
+    auto graphics = Gfx::Graphics::FromImage(*image);
+    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(Gfx::Color{0xFF0000FF}), {0, 1, 1, 1}), Gfx::Status::Ok);
+  }
+  EXPECT_EQ(PixelAt(*image, 0, 1).argb, 0xFF0000FFu);
+  EXPECT_EQ(PixelAt(*image, 1, 1), kGreen);
+  EXPECT_EQ(PixelAt(*image, 3, 0), Gfx::Color::FromArgb(1, 10, 200, 30));
+
+  // Cleared, the image forgets its PNG.
+  ASSERT_EQ(image->Clear(), Gfx::Status::Ok);
+  EXPECT_EQ(PixelAt(*image, 1, 1), Gfx::Color{});
+  EXPECT_EQ(PixelAt(*DrawnCopy(*image), 1, 1), Gfx::Color{});
+}
+
+TEST(ImageResourceTest, AHeaderIsCheckedAtOnceAndDamageBehindItLeavesTheImageTransparent) {
+  const std::vector<uint8_t> valid = ReadBytes(GraphicsDataPath("interlaced.png"));
+  Gfx::Status status = Gfx::Status::Ok;
+  EXPECT_FALSE(Gfx::Image::FromPngResource(std::span(valid).first(20), &status));
+  EXPECT_EQ(status, Gfx::Status::GenericError);
+  const std::vector<uint8_t> notPng = {'G', 'I', 'F', '8', '9', 'a', 0, 0, 0, 0, 0, 0};
+  EXPECT_FALSE(Gfx::Image::FromPngResource(notPng, &status));
+  EXPECT_EQ(status, Gfx::Status::UnknownImageFormat);
+
+  std::vector<uint8_t> corrupt = valid;
+  corrupt[valid.size() - 30] ^= 0x55;
+  auto drawn = Gfx::Image::FromPngResource(corrupt, &status);
+  ASSERT_TRUE(drawn);
+  EXPECT_EQ(status, Gfx::Status::Ok);
+  EXPECT_EQ(PixelAt(*DrawnCopy(*drawn), 4, 4), Gfx::Color{});
+  EXPECT_EQ(drawn->LastStatus(), Gfx::Status::GenericError);
+  EXPECT_EQ(PixelAt(*drawn, 4, 4), Gfx::Color{});
+
+  auto read = Gfx::Image::FromPngResource(corrupt);
+  Gfx::BitmapData data;
+  ASSERT_EQ(read->LockBits({0, 0, 9, 9}, Gfx::LockMode::Read, data), Gfx::Status::Ok);
+  EXPECT_EQ(data.Scan0()[3], 0) << "transparent, not left undefined";
+  EXPECT_EQ(read->UnlockBits(data), Gfx::Status::Ok);
+}
+
+TEST(ImageResourceTest, AUniformOpaqueAreaGivesItsColourFromWhicheverFormIsHeld) {
+  const std::vector<uint8_t> bytes = ReadBytes(GraphicsDataPath("mixedalpha.png"));
+  auto lazy = Gfx::Image::FromPngResource(bytes);
+  EXPECT_EQ(lazy->UniformOpaqueColor({0, 1, 4, 1}), kGreen);
+  EXPECT_EQ(lazy->MemoryBytes(), kMixedBytes) << "the twin the drawing will use, no straight copy";
+  EXPECT_EQ(lazy->UniformOpaqueColor({-5, 0, 7, 1}), kRed) << "clamped to the image";
+  EXPECT_EQ(lazy->UniformOpaqueColor({0, 0, 3, 1}), std::nullopt) << "one pixel is not opaque";
+  EXPECT_EQ(lazy->UniformOpaqueColor({0, 0, 2, 2}), std::nullopt) << "two colours";
+  EXPECT_EQ(lazy->UniformOpaqueColor({4, 0, 2, 2}), std::nullopt) << "nothing inside";
+
+  auto straight = Numbered(3, 3);
+  EXPECT_EQ(straight->UniformOpaqueColor({1, 2, 1, 1}), Gfx::Color::FromArgb(255, 1, 2, 3));
+  EXPECT_EQ(straight->UniformOpaqueColor({0, 0, 2, 1}), std::nullopt);
+  EXPECT_EQ(straight->MemoryBytes(), 3u * 3u * 4u) << "read from the straight pixels, no twin made";
+  {
+    // Drawn on, the twin is ahead of the straight pixels and is the one read.
+    auto graphics = Gfx::Graphics::FromImage(*straight);
+    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(kGreen), {0, 0, 3, 3}), Gfx::Status::Ok);
+  }
+  EXPECT_EQ(straight->UniformOpaqueColor({0, 0, 3, 3}), kGreen);
+}
