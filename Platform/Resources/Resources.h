@@ -31,6 +31,12 @@ struct Resource {
 // The program's own table, ordered by type, then name (generated at build time).
 std::span<const Resource> ProgramResources();
 
+// Lets the memory pages wholly inside the bytes of the program's own resources of this
+// type leave the process's resident set, as for documents read once at start. The bytes
+// stay as they are: the system reads them back from the program's file when they are
+// next used. Any thread.
+void ReleaseProgramPages(std::string_view type);
+
 // A set of resources searched together: the program's, or a table a test compiled in.
 class Module {
 public:

@@ -208,6 +208,8 @@ bool MFCFrameworkAppBase::InitApplication() {
   const QZResult loaded = mFactory->LoadResources(folder, mLanguageId);
   ReportDocumentProblems(folder, loaded);
   CheckResult(loaded, {MethodName("InitApplication"), kSourceName, 169});
+  // Read and parsed: the documents' compiled-in text (over a megabyte) need not stay resident.
+  Platform::Resources::ReleaseProgramPages(Platform::Resources::kDocumentType);
   TraceStartupStep("skins and string tables read");
   mFrameworkStringTable = mFactory->GetFrameworkStringTable();
   if (mFrameworkStringTable) {

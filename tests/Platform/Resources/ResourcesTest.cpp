@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -87,6 +89,38 @@ TEST(ResourcesTest, TheProgramHoldsItsImagesUnderUniqueUpperCaseNames) {
     seen.emplace_back(resource.type, resource.name);
   }
   EXPECT_GE(seen.size(), 3u);
+}
+
+// Kilobytes resident of the mapping that holds `address` (/proc/self/smaps), -1 when none.
+long ResidentKilobytesAround(const void* address) {
+  std::ifstream smaps("/proc/self/smaps");
+  std::string line;
+  bool inside = false;
+  while (std::getline(smaps, line)) {
+    unsigned long begin = 0;
+    unsigned long end = 0;
+    const bool header = line.substr(0, line.find(' ')).find(':') == std::string::npos;
+    if (header && std::sscanf(line.c_str(), "%lx-%lx", &begin, &end) == 2) {
+      inside = uintptr_t(address) >= begin && uintptr_t(address) < end;
+    } else if (inside && line.rfind("Rss:", 0) == 0) {
+      return std::stol(line.substr(4));
+    }
+  }
+  return -1;
+}
+
+TEST(ResourcesTest, ReleasedPagesLeaveTheResidentSetAndReadBackUnchanged) {
+  const auto skins = Resources::Module::Program().Find(u"APP_SKINS", Resources::kDocumentType);
+  ASSERT_TRUE(skins);
+  ASSERT_GT(skins->size(), 256u * 1024u) << "large enough to measure";
+  const std::vector<uint8_t> before(skins->begin(), skins->end()); // every page read
+  const long resident = ResidentKilobytesAround(skins->data());
+  ASSERT_GT(resident, 0);
+
+  Resources::ReleaseProgramPages(Resources::kDocumentType);
+  EXPECT_LT(ResidentKilobytesAround(skins->data()), resident - long(skins->size() / 1024) / 2);
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), skins->begin(), skins->end()));
+  EXPECT_TRUE(Resources::Module::Program().Find(u"COMBOBOX_NORMAL_PNG", Resources::kImageType));
 }
 
 } // namespace
