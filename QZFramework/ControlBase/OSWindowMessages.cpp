@@ -84,7 +84,7 @@ void TraceFirstFrame(const RCPtr<LRenderer>& renderer, const RCPtr<LRenderContex
     TraceStartupFigure("scaled bitmaps", double(gdi->GetCachedBitmapBytes()) / kMegabyte, "MB");
   }
   TraceStartupFigure("decoded images", double(LBitmap::GetCachedBitmapBytes()) / kMegabyte, "MB");
-  TraceStartupFigure("images decoded", double(LBitmap::GetCachedBitmapCount()), "images");
+  TraceStartupFigure("images loaded", double(LBitmap::GetCachedBitmapCount()), "images"); // decoded as first drawn
 }
 
 } // namespace
