@@ -63,7 +63,9 @@ void LMidiManager::Start() {
   }
   if (mStatusChecker) {
     mPollingGate = new LEvent(false);
+    mDeviceWatch = mCommunicator->WatchDevices([gate = mPollingGate] { gate->Set(); });
     mPollingThreader = new LEventGatedThreader(mPollingGate, RCPtr<LThreadWorker>(this), nullptr, 0);
+    mPoller = mPollingThreader.Get();
     // The polling thread holds the manager; ReleaseInternalReferences lets it go.
     AddInternalReferences(1);
     mPollingArmed = false;
@@ -85,6 +87,7 @@ QZResult LMidiManager::ReleaseInternalReferences() {
     // Joins the polling thread, which then lets go of its reference.
     mPollingThreader = nullptr;
   }
+  mDeviceWatch = nullptr;
   ReleaseClientReferences();
   return LRefCountedObject::ReleaseInternalReferences();
 }
@@ -153,8 +156,12 @@ QZResult LMidiManager::StartStatusPolling() {
   if (mPollingArmed || !mPollingThreader) {
     return QZ_FALSE;
   }
-  mPollingArmed = true;
-  mPollingThreader->SetWaitTimeout(mOptions.pollingIntervalMs);
+  {
+    std::lock_guard hold(mWaitMutex);
+    mPollingArmed = true;
+    mPollRequested = true;
+    mPollingThreader->SetWaitTimeout(mDeviceWatch ? mOptions.watchedPollingIntervalMs : mOptions.pollingIntervalMs);
+  }
   mPollingGate->Set();
   return QZ_OK;
 }
@@ -163,8 +170,11 @@ QZResult LMidiManager::StopStatusPolling() {
   if (!mPollingArmed) {
     return QZ_FALSE;
   }
-  mPollingThreader->SetWaitTimeout(Event::kInfinite);
-  mPollingStop = true;
+  {
+    std::lock_guard hold(mWaitMutex);
+    mPollingThreader->SetWaitTimeout(Event::kInfinite);
+    mPollingStop = true;
+  }
   const uint32_t passes = mPollingPasses;
   if (mPollingThreader->IsRunning()) {
     while (mPollingThreader->IsRunning()) {
@@ -194,6 +204,9 @@ int32_t LMidiManager::Process(RCPtr<LRefCountedObject>*) {
   if (!mPollingStop && !mPollingArmed) {
     return QZ_OK;
   }
+  if (mDeviceWatch && !IsPollDue()) {
+    return QZ_OK;
+  }
   ++mPollingPasses;
   if (!mPollingStop) {
     std::lock_guard hold(mStatusCheckerMutex);
@@ -202,6 +215,24 @@ int32_t LMidiManager::Process(RCPtr<LRefCountedObject>*) {
   }
   mPollingPassDone.Set();
   return QZ_OK;
+}
+
+bool LMidiManager::IsPollDue() {
+  std::lock_guard hold(mWaitMutex);
+  if (mPollingStop || !mPollingArmed) {
+    return true; // a stopping pass only counts itself
+  }
+  const auto now = std::chrono::steady_clock::now();
+  const auto interval = std::chrono::milliseconds(mOptions.pollingIntervalMs);
+  const bool requested = mPollRequested.exchange(false);
+  if (!requested && mPoller->GetLastWaitResult() == Event::kSignalled && now - mLastPoll < interval) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(interval - (now - mLastPoll));
+    mPoller->SetWaitTimeout(static_cast<uint32_t>(left.count()));
+    return false;
+  }
+  mLastPoll = now;
+  mPoller->SetWaitTimeout(mOptions.watchedPollingIntervalMs);
+  return true;
 }
 
 QZResult LMidiManager::OnInputDeviceStatusChanged(const RCPtr<LNotificationDistributor>&,

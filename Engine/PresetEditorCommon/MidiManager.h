@@ -22,7 +22,10 @@
 // Threads: the public operations run on the caller's (main) thread and the requests block
 // it for up to three reply time-outs. The capture handler runs on the communicator's
 // delivery thread and writes the reply into the engine while the requester waits; the
-// status poll runs on the manager's polling thread and is paused around every send. The
+// status poll runs on the manager's polling thread and is paused around every send. Where
+// the devices can be watched, that thread sleeps until a device may have changed (at most
+// one poll per polling interval even then) and polls on its own only every watched
+// polling interval; elsewhere it polls every polling interval. The
 // reconnection handler runs where the application centre delivers (the main thread).
 //
 // Ownership: hold the manager through QZ::RCPtr only. The polling thread's reference and
@@ -30,7 +33,9 @@
 // stops the thread and drops the registrations.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleEngine.h"
@@ -53,8 +58,12 @@ struct MidiManagerOptions {
   MidiCommOptions midi;
   // Where presets come from and go to; null: the application's engine at Create.
   RCPtr<::LRootModuleEngine> engine;
-  // Between two status polls while polling is armed.
+  // Between two status polls while polling is armed; with watched devices, the least time
+  // between two polls.
   uint32_t pollingIntervalMs = 500;
+  // Between two status polls while polling is armed, the devices are watched and no change
+  // is told: a safety net only.
+  uint32_t watchedPollingIntervalMs = 10000;
   // How long one try of a request waits for its reply (three tries).
   uint32_t replyTimeoutMs = 1000;
   // The step in which stopping the polling waits for the poller.
@@ -177,6 +186,11 @@ private:
   void EndAwaiting(const char* method, int unregisterLine);
   // Re-arms polling that was armed and is no longer.
   void RestorePolling(bool wasArmed);
+  // With watched devices, on the polling thread: whether this wake polls. A wake on a change
+  // within an interval of the previous poll is put off to the interval's end, so that what
+  // a poll itself changes (ports it opens to test a device) never polls faster than polling
+  // without a watch. Sets the wait for the next wake.
+  bool IsPollDue();
   // The message body before its parameter bytes, or false for another page or a bad slot.
   bool BuildPresetHeader(int32_t page, int32_t presetNumber, Array<signed char>& body) const;
   // Appends the engine's values of the range to body; 0 or the refusal.
@@ -200,7 +214,13 @@ private:
   RCPtr<LMidiDeviceStatusChecker> mStatusChecker;
   std::mutex mStatusCheckerMutex; // the checker is one thread's at a time
   RCPtr<LEventGatedThreader> mPollingThreader;
+  // The same, for the polling thread: kept while the member above is let go and joins it.
+  LEventGatedThreader* mPoller = nullptr;
   RCPtr<LEvent> mPollingGate;
+  std::unique_ptr<Platform::Midi::MidiDeviceWatch> mDeviceWatch; // sets the gate; null: polls
+  std::mutex mWaitMutex;                           // the polling wait's time-out with the armed and stop flags
+  std::atomic<bool> mPollRequested{false};         // StartStatusPolling's "a poll now"
+  std::chrono::steady_clock::time_point mLastPoll; // on the polling thread
   std::atomic<bool> mPollingArmed{false};
   std::atomic<bool> mPollingStop{false};
   std::atomic<uint32_t> mPollingPasses{0};

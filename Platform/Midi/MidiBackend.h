@@ -31,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Midi/MidiDeviceWatch.h"
 #include "Platform/Midi/MidiTypes.h"
 
 namespace QZ::Platform::Midi {
@@ -116,6 +117,13 @@ public:
   // The handler must outlive the port. NoSuchDevice past the end of the list.
   virtual MidiResult OpenInput(size_t index, MidiInputHandler& handler, std::unique_ptr<MidiInput>& input) = 0;
   virtual MidiResult OpenOutput(size_t index, MidiOutputHandler& handler, std::unique_ptr<MidiOutput>& output) = 0;
+  // A watch calling onChange whenever the device lists or the liveness of open ports may
+  // have changed (see MidiDeviceWatch.h); null when the backend cannot tell every such
+  // change, so that its owner has to list again from time to time.
+  virtual std::unique_ptr<MidiDeviceWatch> WatchDevices(MidiDeviceChangeHandler onChange) {
+    (void)onChange;
+    return nullptr;
+  }
 };
 
 } // namespace QZ::Platform::Midi

@@ -15,6 +15,12 @@ namespace {
 // -1: no override, the environment decides; 0 or 1: set by SetVirtualKeyboardEnabled.
 std::atomic<int> gVirtualKeyboardOverride{-1};
 
+// Told of every switch of the override: it changes what the systems list.
+MidiDeviceSignal& SwitchSignal() {
+  static auto* signal = new MidiDeviceSignal; // never destroyed: systems may outlive statics
+  return *signal;
+}
+
 } // namespace
 
 MidiSystem::MidiSystem(std::vector<Member> members) : mMembers(std::move(members)) {}
@@ -39,6 +45,7 @@ bool MidiSystem::IsVirtualKeyboardEnabled() {
 
 void MidiSystem::SetVirtualKeyboardEnabled(std::optional<bool> enabled) {
   gVirtualKeyboardOverride = enabled ? static_cast<int>(*enabled) : -1;
+  SwitchSignal().Notify();
 }
 
 std::vector<std::string> MidiSystem::ListDevices(MidiDirection direction) {
@@ -62,6 +69,19 @@ MidiResult MidiSystem::OpenOutput(size_t index, MidiOutputHandler& handler, std:
   output.reset();
   MidiBackend* backend = Locate(MidiDirection::Output, index);
   return backend ? backend->OpenOutput(index, handler, output) : MidiResult::NoSuchDevice;
+}
+
+std::unique_ptr<MidiDeviceWatch> MidiSystem::WatchDevices(MidiDeviceChangeHandler onChange) {
+  auto watches = std::make_unique<MidiDeviceWatchSet>();
+  for (const Member& member : mMembers) {
+    std::unique_ptr<MidiDeviceWatch> watch = member.backend->WatchDevices(onChange);
+    if (!watch) {
+      return nullptr;
+    }
+    watches->Add(std::move(watch));
+  }
+  watches->Add(SwitchSignal().Watch(std::move(onChange)));
+  return watches;
 }
 
 MidiBackend* MidiSystem::Locate(MidiDirection direction, size_t& index) {

@@ -38,6 +38,9 @@ public:
   std::vector<std::string> ListDevices(MidiDirection direction) override;
   MidiResult OpenInput(size_t index, MidiInputHandler& handler, std::unique_ptr<MidiInput>& input) override;
   MidiResult OpenOutput(size_t index, MidiOutputHandler& handler, std::unique_ptr<MidiOutput>& output) override;
+  // Null unless every member can be watched; tells the members' changes and every
+  // SetVirtualKeyboardEnabled (not a change of the environment).
+  std::unique_ptr<MidiDeviceWatch> WatchDevices(MidiDeviceChangeHandler onChange) override;
 
 private:
   // The active backend that holds the device at `index` of the joined list, and the

@@ -36,6 +36,7 @@ std::shared_ptr<AlsaTransport> AlsaTransport::Start(const std::string& sequencer
     why = "MIDI: RtMidi cannot use the ALSA sequencer; no ALSA MIDI devices are listed";
     return nullptr;
   }
+  transport->mAnnouncements = AlsaAnnounceWatch::Start(sequencerName, clientName, transport->mSignal);
   return transport;
 }
 
@@ -44,6 +45,7 @@ AlsaTransport::AlsaTransport(snd_seq_t* sequencer, std::string clientName, const
       mInputs(NewInput(mTrap)), mOutputs(NewOutput(mTrap)) {}
 
 AlsaTransport::~AlsaTransport() {
+  mAnnouncements.reset();
   mInputs.reset();
   mOutputs.reset();
   snd_seq_close(mSequencer);
@@ -124,6 +126,10 @@ bool AlsaTransport::IsOwnPort(int client, int port, const std::string& ownPortNa
   snd_seq_port_info_alloca(&info);
   return snd_seq_get_any_port_info(mSequencer, client, port, info) >= 0 &&
          ownPortName == snd_seq_port_info_get_name(info) && ClientNameOf(client) == ClientName();
+}
+
+std::unique_ptr<MidiDeviceWatch> AlsaTransport::WatchPorts(MidiDeviceChangeHandler onChange) {
+  return mAnnouncements ? mSignal.Watch(std::move(onChange)) : nullptr;
 }
 
 } // namespace QZ::Platform::Midi

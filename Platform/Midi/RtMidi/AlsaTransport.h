@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "Platform/Midi/RtMidi/AlsaAnnounceWatch.h"
 #include "Platform/Midi/RtMidi/RtMidiTransport.h"
 
 typedef struct _snd_seq snd_seq_t;
@@ -23,6 +24,8 @@ public:
   std::vector<RtMidiDevicePort> ListPorts(MidiDirection direction) override;
   bool IsConnected(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName) override;
   size_t MaxMessageSize() const override;
+  // Null when the sequencer's announcements cannot be followed.
+  std::unique_ptr<MidiDeviceWatch> WatchPorts(MidiDeviceChangeHandler onChange) override;
 
 private:
   AlsaTransport(snd_seq_t* sequencer, std::string clientName, const MidiDiagnosticSink& diagnostics);
@@ -35,6 +38,8 @@ private:
   RtMidiErrorTrap mTrap;
   std::unique_ptr<RtMidiIn> mInputs;   // lists the ports we can capture from
   std::unique_ptr<RtMidiOut> mOutputs; // lists the ports we can render to
+  MidiDeviceSignal mSignal;
+  std::unique_ptr<AlsaAnnounceWatch> mAnnouncements; // notifies mSignal; goes first
 };
 
 } // namespace QZ::Platform::Midi

@@ -44,6 +44,8 @@ std::shared_ptr<JackTransport> JackTransport::Start(const std::string& clientNam
   std::shared_ptr<JackTransport> transport(new JackTransport(client, clientName, diagnostics));
   jack_on_shutdown(client, &JackTransport::OnServerShutdown, transport.get());
   if (jack_set_process_callback(client, &JackTransport::CountCycle, transport.get()) != 0 ||
+      jack_set_port_registration_callback(client, &JackTransport::OnPortRegistration, transport.get()) != 0 ||
+      jack_set_port_connect_callback(client, &JackTransport::OnPortConnection, transport.get()) != 0 ||
       jack_activate(client) != 0 || !transport->mInputs || !transport->mOutputs) {
     why = "MIDI: RtMidi cannot use the JACK server; no JACK MIDI devices are listed";
     return nullptr;
@@ -66,6 +68,15 @@ void JackTransport::OnServerShutdown(void* transport) {
   if (!self->mServerGone.exchange(true) && self->mDiagnostics) {
     self->mDiagnostics("MIDI: the JACK server has stopped; no JACK MIDI devices are listed");
   }
+  self->mSignal.Notify();
+}
+
+void JackTransport::OnPortRegistration(jack_port_id_t, int, void* transport) {
+  static_cast<JackTransport*>(transport)->mSignal.Notify();
+}
+
+void JackTransport::OnPortConnection(jack_port_id_t, jack_port_id_t, int, void* transport) {
+  static_cast<JackTransport*>(transport)->mSignal.Notify();
 }
 
 int JackTransport::CountCycle(jack_nframes_t, void* transport) {

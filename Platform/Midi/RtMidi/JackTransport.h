@@ -30,6 +30,10 @@ public:
   std::vector<RtMidiDevicePort> ListPorts(MidiDirection direction) override;
   bool IsConnected(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName) override;
   size_t MaxMessageSize() const override { return kMaxMessageSize; }
+  // Told of the server's port registrations and connections, and of its stop.
+  std::unique_ptr<MidiDeviceWatch> WatchPorts(MidiDeviceChangeHandler onChange) override {
+    return mSignal.Watch(std::move(onChange));
+  }
 
 protected:
   // The server switches to a changed connection graph at the start of a cycle, and may put
@@ -39,6 +43,9 @@ protected:
 private:
   JackTransport(jack_client_t* client, std::string clientName, const MidiDiagnosticSink& diagnostics);
   static void OnServerShutdown(void* transport);
+  // The server's notification thread.
+  static void OnPortRegistration(uint32_t port, int registered, void* transport);
+  static void OnPortConnection(uint32_t from, uint32_t to, int connected, void* transport);
   // The server's real-time thread, once per cycle.
   static int CountCycle(uint32_t frames, void* transport);
 
@@ -47,6 +54,7 @@ private:
   const MidiDiagnosticSink mDiagnostics;
   std::atomic<bool> mServerGone{false};
   std::atomic<uint64_t> mCycles{0};
+  MidiDeviceSignal mSignal;
   RtMidiErrorTrap mTrap;
   std::unique_ptr<RtMidiIn> mInputs;   // lists the ports we can capture from
   std::unique_ptr<RtMidiOut> mOutputs; // lists the ports we can render to

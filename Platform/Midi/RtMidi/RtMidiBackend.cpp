@@ -54,6 +54,18 @@ MidiResult RtMidiBackend::OpenOutput(size_t index, MidiOutputHandler& handler, s
   return RtMidiOutput::Open(std::move(transport), std::move(port), NewOwnPortName("render"), handler, mOptions, output);
 }
 
+std::unique_ptr<MidiDeviceWatch> RtMidiBackend::WatchDevices(MidiDeviceChangeHandler onChange) {
+  auto watches = std::make_unique<MidiDeviceWatchSet>();
+  for (const auto& transport : mTransports) {
+    std::unique_ptr<MidiDeviceWatch> watch = transport->WatchPorts(onChange);
+    if (!watch) {
+      return nullptr;
+    }
+    watches->Add(std::move(watch));
+  }
+  return watches;
+}
+
 std::shared_ptr<RtMidiTransport> RtMidiBackend::Locate(MidiDirection direction, size_t index, RtMidiDevicePort& port) {
   for (const auto& transport : mTransports) {
     std::vector<RtMidiDevicePort> ports = transport->ListPorts(direction);

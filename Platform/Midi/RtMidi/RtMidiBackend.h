@@ -39,6 +39,8 @@ public:
   std::vector<std::string> ListDevices(MidiDirection direction) override;
   MidiResult OpenInput(size_t index, MidiInputHandler& handler, std::unique_ptr<MidiInput>& input) override;
   MidiResult OpenOutput(size_t index, MidiOutputHandler& handler, std::unique_ptr<MidiOutput>& output) override;
+  // Null unless every usable transport can be watched (with none, nothing ever changes).
+  std::unique_ptr<MidiDeviceWatch> WatchDevices(MidiDeviceChangeHandler onChange) override;
 
 private:
   // The transport holding the device at `index` of the joined list, and the port;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Midi/MidiDeviceWatch.h"
 #include "Platform/Midi/MidiTypes.h"
 #include "Platform/Midi/RtMidi/RtMidiPortNames.h"
 
@@ -60,6 +61,9 @@ public:
   virtual bool IsConnected(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName) = 0;
   // The longest message the transport carries.
   virtual size_t MaxMessageSize() const = 0;
+  // A watch told of every port that comes or goes and every connection made or dropped;
+  // null when the transport cannot tell them.
+  virtual std::unique_ptr<MidiDeviceWatch> WatchPorts(MidiDeviceChangeHandler onChange) = 0;
   // Polls IsConnected until it holds, then waits until the transport carries messages over
   // the new connection (AwaitConnectionInEffect); false when either takes past `timeout`.
   bool AwaitConnection(const RtMidiDevicePort& device, MidiDirection direction, const std::string& ownPortName,

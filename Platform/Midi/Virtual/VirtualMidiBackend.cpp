@@ -35,4 +35,8 @@ MidiResult VirtualMidiBackend::OpenOutput(size_t index, MidiOutputHandler& handl
   return MidiResult::Ok;
 }
 
+std::unique_ptr<MidiDeviceWatch> VirtualMidiBackend::WatchDevices(MidiDeviceChangeHandler onChange) {
+  return mRegistry.Watch(std::move(onChange));
+}
+
 } // namespace QZ::Platform::Midi

@@ -15,6 +15,8 @@ public:
   std::vector<std::string> ListDevices(MidiDirection direction) override;
   MidiResult OpenInput(size_t index, MidiInputHandler& handler, std::unique_ptr<MidiInput>& input) override;
   MidiResult OpenOutput(size_t index, MidiOutputHandler& handler, std::unique_ptr<MidiOutput>& output) override;
+  // Tells every change of the registry (never null).
+  std::unique_ptr<MidiDeviceWatch> WatchDevices(MidiDeviceChangeHandler onChange) override;
 
 private:
   VirtualMidiRegistry& mRegistry;

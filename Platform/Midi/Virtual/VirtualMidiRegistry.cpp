@@ -13,6 +13,16 @@ VirtualMidiDevice::~VirtualMidiDevice() {
   mRegistry.Remove(*mState);
 }
 
+void VirtualMidiDevice::Plug() {
+  mState->Plug();
+  mRegistry.mSignal.Notify();
+}
+
+void VirtualMidiDevice::Unplug() {
+  mState->Unplug();
+  mRegistry.mSignal.Notify();
+}
+
 VirtualMidiOutputDevice::~VirtualMidiOutputDevice() {
   mState->Remove();
   SetReceiver(nullptr);
@@ -57,14 +67,20 @@ std::shared_ptr<VirtualMidiDeviceState> VirtualMidiRegistry::FindListed(MidiDire
 
 std::shared_ptr<VirtualMidiDeviceState> VirtualMidiRegistry::Add(MidiDirection direction, std::string name) {
   auto state = std::make_shared<VirtualMidiDeviceState>(direction, std::move(name));
-  std::lock_guard lock(mMutex);
-  mDevices.push_back(state);
+  {
+    std::lock_guard lock(mMutex);
+    mDevices.push_back(state);
+  }
+  mSignal.Notify();
   return state;
 }
 
 void VirtualMidiRegistry::Remove(const VirtualMidiDeviceState& state) {
-  std::lock_guard lock(mMutex);
-  std::erase_if(mDevices, [&](const auto& device) { return device.get() == &state; });
+  {
+    std::lock_guard lock(mMutex);
+    std::erase_if(mDevices, [&](const auto& device) { return device.get() == &state; });
+  }
+  mSignal.Notify();
 }
 
 } // namespace QZ::Platform::Midi

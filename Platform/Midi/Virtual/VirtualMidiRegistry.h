@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "Platform/Midi/MidiDeviceWatch.h"
 #include "Platform/Midi/Virtual/VirtualMidiDeviceState.h"
 
 namespace QZ::Platform::Midi {
@@ -34,9 +35,9 @@ public:
   const std::string& Name() const { return mState->Name(); }
   // Plugging starts a new connection: it is listed again (at its place of registration)
   // and can be opened; ports opened before the unplug stay dead.
-  void Plug() { mState->Plug(); }
+  void Plug();
   // Unlisted; open ports fail their liveness check and their sends.
-  void Unplug() { mState->Unplug(); }
+  void Unplug();
   bool IsPlugged() const { return mState->IsPlugged(); }
 
 protected:
@@ -95,6 +96,11 @@ public:
   std::vector<std::string> ListDevices(MidiDirection direction) const;
   // The device at `index` of ListDevices(direction), or null.
   std::shared_ptr<VirtualMidiDeviceState> FindListed(MidiDirection direction, size_t index) const;
+  // Tells onChange of every registration, plug, unplug and removal, on the thread that
+  // made it, after the lists show it.
+  std::unique_ptr<MidiDeviceWatch> Watch(MidiDeviceChangeHandler onChange) {
+    return mSignal.Watch(std::move(onChange));
+  }
 
 private:
   friend class VirtualMidiDevice;
@@ -103,6 +109,7 @@ private:
 
   mutable std::mutex mMutex;
   std::vector<std::shared_ptr<VirtualMidiDeviceState>> mDevices;
+  MidiDeviceSignal mSignal;
 };
 
 } // namespace QZ::Platform::Midi

@@ -31,6 +31,10 @@ public:
   [[nodiscard]] QZResult SendMidiData(LMidiRenderPort* port, const IArray<signed char>& bytes) override;
   void EnumerateCaptureDevices(WStringArray& names) override;
   void EnumerateRenderDevices(WStringArray& names) override;
+  std::unique_ptr<Platform::Midi::MidiDeviceWatch>
+  WatchDevices(Platform::Midi::MidiDeviceChangeHandler onChange) override {
+    return mBackend->WatchDevices(std::move(onChange));
+  }
 
 private:
   friend class LMidiCapturePort;

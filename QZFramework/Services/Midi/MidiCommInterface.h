@@ -87,6 +87,14 @@ public:
   // The unique device names of each direction, appended to names. Any thread.
   virtual void EnumerateCaptureDevices(WStringArray& names) = 0;
   virtual void EnumerateRenderDevices(WStringArray& names) = 0;
+  // A watch calling onChange (on a thread of the backend) whenever a device may have come
+  // or gone or an open port's liveness changed; null when the devices cannot be watched
+  // and must be checked from time to time.
+  virtual std::unique_ptr<Platform::Midi::MidiDeviceWatch>
+  WatchDevices(Platform::Midi::MidiDeviceChangeHandler onChange) {
+    (void)onChange;
+    return nullptr;
+  }
 
   // client's filter into out (null when it has none); returns out. Any thread.
   virtual RCPtr<LIMidiFilter>& GetMidiFilter(RCPtr<LIMidiFilter>& out, const LNotificationClient* client);

@@ -4,7 +4,12 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "Engine/PresetEditorCommon/MidiManagerTestSupport.h"
 
@@ -208,6 +213,64 @@ TEST_F(MidiManagerTest, TheReconnectionHandlerReopensThePortsWhenTheInputComesBa
   EXPECT_TRUE(QZTest::WaitUntil([&] { return bench.Drain(), midi->ArePortsOpen(); }));
   bench.SelectPage(*midi, 0);
   EXPECT_EQ(midi->GetPresetFromMidiDevice(0), 0) << "the reopened input captures";
+}
+
+// The virtual devices of a registry, as a backend that cannot be watched.
+class UnwatchedBackend final : public QZ::Platform::Midi::MidiBackend {
+public:
+  explicit UnwatchedBackend(QZ::Platform::Midi::VirtualMidiRegistry& registry) : mDevices(registry) {}
+  std::vector<std::string> ListDevices(QZ::Platform::Midi::MidiDirection direction) override {
+    return mDevices.ListDevices(direction);
+  }
+  QZ::Platform::Midi::MidiResult OpenInput(size_t index, QZ::Platform::Midi::MidiInputHandler& handler,
+                                           std::unique_ptr<QZ::Platform::Midi::MidiInput>& input) override {
+    return mDevices.OpenInput(index, handler, input);
+  }
+  QZ::Platform::Midi::MidiResult OpenOutput(size_t index, QZ::Platform::Midi::MidiOutputHandler& handler,
+                                            std::unique_ptr<QZ::Platform::Midi::MidiOutput>& output) override {
+    return mDevices.OpenOutput(index, handler, output);
+  }
+
+private:
+  QZ::Platform::Midi::VirtualMidiBackend mDevices;
+};
+
+TEST_F(MidiManagerTest, WatchedDevicesArePolledWhenTheyChangeAndOtherwiseOnlyAtTheSafetyInterval) {
+  QZ::MidiManagerOptions options = bench.Options();
+  options.watchedPollingIntervalMs = 60000;
+  const RCPtr<LMidiManager> midi = LMidiManager::Create(options);
+  EXPECT_EQ(midi->StartStatusPolling(), QZ::QZ_OK);
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return midi->GetPollingPassCount() == 1; })) << "a poll at the start";
+  std::this_thread::sleep_for(std::chrono::milliseconds(50)); // fifty polling intervals
+  EXPECT_EQ(midi->GetPollingPassCount(), 1u) << "nothing changed: no poll";
+  keyboard.UnplugInput();
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return bench.Drain(), !midi->ArePortsOpen(); })) << "the change was polled";
+  keyboard.PlugInput();
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return bench.Drain(), midi->ArePortsOpen(); }));
+
+  // Without a watch, every polling interval polls, whatever the safety interval.
+  options.midi.backend = std::make_shared<UnwatchedBackend>(bench.registry);
+  const RCPtr<LMidiManager> unwatched = LMidiManager::Create(options);
+  EXPECT_EQ(unwatched->StartStatusPolling(), QZ::QZ_OK);
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return unwatched->GetPollingPassCount() > 5; }));
+}
+
+TEST_F(MidiManagerTest, ChangesCloserThanThePollingIntervalArePolledOncePerInterval) {
+  // Opening a port to test a device can itself be told as a change: such changes must
+  // not poll faster than polling without a watch.
+  QZ::MidiManagerOptions options = bench.Options();
+  options.pollingIntervalMs = 150;
+  options.watchedPollingIntervalMs = 60000;
+  const RCPtr<LMidiManager> midi = LMidiManager::Create(options);
+  EXPECT_EQ(midi->StartStatusPolling(), QZ::QZ_OK);
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return midi->GetPollingPassCount() == 1; }));
+  const auto first = std::chrono::steady_clock::now();
+  keyboard.UnplugInput();
+  keyboard.PlugInput();
+  keyboard.UnplugInput();
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return midi->GetPollingPassCount() == 2; })) << "the changes were polled";
+  EXPECT_GE(std::chrono::steady_clock::now() - first, std::chrono::milliseconds(140));
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return bench.Drain(), !midi->ArePortsOpen(); }));
 }
 
 TEST_F(MidiManagerTest, TheFirmwareCheckWantsThisModelAtVersionOneOrLater) {

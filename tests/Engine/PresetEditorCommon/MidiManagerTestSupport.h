@@ -63,6 +63,7 @@ struct MidiBench {
     options.midi.backend = std::make_shared<QZ::Platform::Midi::VirtualMidiBackend>(registry);
     options.replyTimeoutMs = replyTimeoutMs;
     options.pollingIntervalMs = 1;
+    options.watchedPollingIntervalMs = 1;
     options.stopStepMs = 1;
     return options;
   }

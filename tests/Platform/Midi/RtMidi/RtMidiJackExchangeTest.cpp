@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <mutex>
@@ -212,6 +213,30 @@ TEST_F(RtMidiJackExchangeTest, RepliesSplitCutOrCarryingRealTimeBytesArriveAsOve
     EXPECT_EQ(overJack, wire.Play(scenario.events)) << scenario.name;
     EXPECT_EQ(overJack, scenario.expected) << scenario.name;
   }
+}
+
+TEST_F(RtMidiJackExchangeTest, APeerComingGoingAndConnectedIsToldToTheWatch) {
+  std::atomic<int> told{0};
+  auto watch = mBackend->WatchDevices([&] { ++told; });
+  ASSERT_TRUE(watch) << "JACK tells its port registrations";
+  auto peer = std::make_unique<JackPeer>(mPeerProgram);
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return PeerListed(); }));
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return told > 0; })) << "the peer's ports came";
+  QZTest::CaptureRecorder recorder;
+  QZTest::DoneCounter done;
+  std::unique_ptr<MidiInput> input;
+  std::unique_ptr<MidiOutput> output;
+  int before = told;
+  OpenPorts(recorder, done, input, output);
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return told > before; })) << "our ports and connections";
+  before = told;
+  peer->Stop();
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return !input->IsAlive() && told > before; })) << "the peer went";
+  watch.reset();
+  before = told;
+  input.reset();
+  output.reset();
+  EXPECT_EQ(told, before) << "nothing after the watch ended";
 }
 
 TEST_F(RtMidiJackExchangeTest, TheDefaultSystemListsJackDevicesBeforeTheVirtualOnes) {
