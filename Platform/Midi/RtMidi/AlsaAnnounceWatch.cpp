@@ -60,6 +60,14 @@ void AlsaAnnounceWatch::Run() {
     if (fds[0].revents != 0) {
       return;
     }
+    // A sequencer in error stays readable: end the watch (the owner's rare safety check
+    // remains) rather than spin on it.
+    for (size_t i = 1; i < fds.size(); ++i) {
+      if (fds[i].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+        mSignal.Notify();
+        return;
+      }
+    }
     // Every announcement may change a list or a port's liveness: drain them, tell once.
     bool heard = false;
     snd_seq_event_t* event = nullptr;
