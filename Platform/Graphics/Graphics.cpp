@@ -170,6 +170,35 @@ cairo_filter_t ImageFilter(InterpolationMode interpolation) {
   }
 }
 
+// The part of `source` (within a from-area of fromWidth x fromHeight) that lands inside a
+// to-area of toWidth x toHeight when its corner goes to (x, y): the source clamped to its
+// area, then the destination to its own, each moving the other's corner along.
+struct PixelCopy {
+  int64_t toLeft = 0;
+  int64_t toTop = 0;
+  int64_t width = 0;
+  int64_t height = 0;
+  int64_t fromLeft = 0; // the source column and row of the first pixel copied
+  int64_t fromTop = 0;
+  bool Empty() const { return width <= 0 || height <= 0; }
+};
+
+PixelCopy ClampCopy(const Rect& source, int64_t fromWidth, int64_t fromHeight, int64_t x, int64_t y, int64_t toWidth,
+                    int64_t toHeight) {
+  const int64_t fromLeft = std::max<int64_t>(source.x, 0);
+  const int64_t fromTop = std::max<int64_t>(source.y, 0);
+  const int64_t fromRight = std::min<int64_t>(int64_t{source.x} + source.width, fromWidth);
+  const int64_t fromBottom = std::min<int64_t>(int64_t{source.y} + source.height, fromHeight);
+  PixelCopy copy;
+  copy.toLeft = std::max<int64_t>(x + (fromLeft - source.x), 0);
+  copy.toTop = std::max<int64_t>(y + (fromTop - source.y), 0);
+  copy.width = std::min<int64_t>(x + (fromRight - source.x), toWidth) - copy.toLeft;
+  copy.height = std::min<int64_t>(y + (fromBottom - source.y), toHeight) - copy.toTop;
+  copy.fromLeft = copy.toLeft - x + source.x;
+  copy.fromTop = copy.toTop - y + source.y;
+  return copy;
+}
+
 } // namespace
 
 void Graphics::UseBrush(const Brush& brush) {
@@ -501,17 +530,8 @@ Status Graphics::CopyImageToPixels(const Image& image, const Rect& source, void*
   if (image.mWriteLocked) {
     return Status::ObjectBusy;
   }
-  // The source clamped to the image, then the destination to the pixels, each moving the
-  // other's corner along.
-  const int64_t fromLeft = std::max<int64_t>(source.x, 0);
-  const int64_t fromTop = std::max<int64_t>(source.y, 0);
-  const int64_t fromRight = std::min<int64_t>(int64_t{source.x} + source.width, image.Width());
-  const int64_t fromBottom = std::min<int64_t>(int64_t{source.y} + source.height, image.Height());
-  const int64_t toLeft = std::max<int64_t>(int64_t{x} + (fromLeft - source.x), 0);
-  const int64_t toTop = std::max<int64_t>(int64_t{y} + (fromTop - source.y), 0);
-  const int64_t toRight = std::min<int64_t>(int64_t{x} + (fromRight - source.x), width);
-  const int64_t toBottom = std::min<int64_t>(int64_t{y} + (fromBottom - source.y), height);
-  if (toRight <= toLeft || toBottom <= toTop) {
+  const PixelCopy copy = ClampCopy(source, image.Width(), image.Height(), x, y, width, height);
+  if (copy.Empty()) {
     return Status::Ok;
   }
   cairo_surface_t* surface = image.Surface();
@@ -521,12 +541,9 @@ Status Graphics::CopyImageToPixels(const Image& image, const Rect& source, void*
   cairo_surface_flush(surface);
   const uint8_t* data = cairo_image_surface_get_data(surface);
   const size_t from = size_t(cairo_image_surface_get_stride(surface));
-  const int64_t left = toLeft - x + source.x; // the source column of the first pixel copied
-  const int64_t top = toTop - y + source.y;
-  const size_t bytes = size_t(toRight - toLeft) * 4;
-  for (int64_t row = 0; row < toBottom - toTop; ++row) {
-    std::memcpy(static_cast<uint8_t*>(pixels) + size_t(toTop + row) * size_t(stride) + size_t(toLeft) * 4,
-                data + size_t(top + row) * from + size_t(left) * 4, bytes);
+  for (int64_t row = 0; row < copy.height; ++row) {
+    std::memcpy(static_cast<uint8_t*>(pixels) + size_t(copy.toTop + row) * size_t(stride) + size_t(copy.toLeft) * 4,
+                data + size_t(copy.fromTop + row) * from + size_t(copy.fromLeft) * 4, size_t(copy.width) * 4);
   }
   return Status::Ok;
 }
@@ -539,16 +556,8 @@ Status Graphics::CopyPixelsToImage(const void* pixels, int width, int height, in
   if (image.mWriteLocked || image.mReadLocks > 0) {
     return Status::ObjectBusy;
   }
-  // As CopyImageToPixels, the pixels and the image exchanged.
-  const int64_t fromLeft = std::max<int64_t>(source.x, 0);
-  const int64_t fromTop = std::max<int64_t>(source.y, 0);
-  const int64_t fromRight = std::min<int64_t>(int64_t{source.x} + source.width, width);
-  const int64_t fromBottom = std::min<int64_t>(int64_t{source.y} + source.height, height);
-  const int64_t toLeft = std::max<int64_t>(int64_t{x} + (fromLeft - source.x), 0);
-  const int64_t toTop = std::max<int64_t>(int64_t{y} + (fromTop - source.y), 0);
-  const int64_t toRight = std::min<int64_t>(int64_t{x} + (fromRight - source.x), image.Width());
-  const int64_t toBottom = std::min<int64_t>(int64_t{y} + (fromBottom - source.y), image.Height());
-  if (toRight <= toLeft || toBottom <= toTop) {
+  const PixelCopy copy = ClampCopy(source, width, height, x, y, image.Width(), image.Height());
+  if (copy.Empty()) {
     return Status::Ok;
   }
   cairo_surface_t* surface = image.TargetSurface();
@@ -558,12 +567,11 @@ Status Graphics::CopyPixelsToImage(const void* pixels, int width, int height, in
   cairo_surface_flush(surface);
   uint8_t* data = cairo_image_surface_get_data(surface);
   const size_t to = size_t(cairo_image_surface_get_stride(surface));
-  const int64_t left = toLeft - x + source.x; // the column of the pixels' first one copied
-  const int64_t top = toTop - y + source.y;
-  const size_t bytes = size_t(toRight - toLeft) * 4;
-  for (int64_t row = 0; row < toBottom - toTop; ++row) {
-    std::memcpy(data + size_t(toTop + row) * to + size_t(toLeft) * 4,
-                static_cast<const uint8_t*>(pixels) + size_t(top + row) * size_t(stride) + size_t(left) * 4, bytes);
+  for (int64_t row = 0; row < copy.height; ++row) {
+    std::memcpy(data + size_t(copy.toTop + row) * to + size_t(copy.toLeft) * 4,
+                static_cast<const uint8_t*>(pixels) + size_t(copy.fromTop + row) * size_t(stride) +
+                    size_t(copy.fromLeft) * 4,
+                size_t(copy.width) * 4);
   }
   cairo_surface_mark_dirty(surface);
   return Status::Ok;

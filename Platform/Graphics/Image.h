@@ -13,9 +13,10 @@
 // Cairo draws premultiplied pixels, so an image keeps a premultiplied twin, made when the
 // image is first drawn or drawn on. An image of an embedded PNG (FromPngResource) holds
 // neither form until one is used: drawing decodes the PNG straight into the twin, and the
-// straight pixels are decoded from it too, exactly, only when a caller reads or writes them. The two are reconciled
-// lazily: writes to the straight pixels (SetPixel, a write lock) bump a change counter and the twin is refreshed at its
-// next use; drawing on the image leaves the twin ahead and the straight pixels are brought
+// straight pixels are decoded from it too, exactly, only when a caller reads or writes
+// them. The two are reconciled lazily: writes to the straight pixels (SetPixel, a write
+// lock) bump a change counter and the twin is refreshed at its next use; drawing on the
+// image leaves the twin ahead and the straight pixels are brought
 // up to date at their next read. Pixels that drawing did not touch keep their straight
 // values exactly, whatever their alpha. A transparent image (Create, Clear) holds no
 // straight pixels until they are read or written: an image only ever drawn on and drawn

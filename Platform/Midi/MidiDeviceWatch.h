@@ -37,6 +37,21 @@ class MidiDeviceWatchSet final : public MidiDeviceWatch {
 public:
   void Add(std::unique_ptr<MidiDeviceWatch> watch) { mWatches.push_back(std::move(watch)); }
 
+  // A watch over each of `members` (`watchOne(member)` gives one), or null when one of
+  // them cannot be watched.
+  template <typename Members, typename WatchOne>
+  static std::unique_ptr<MidiDeviceWatchSet> OfEach(const Members& members, WatchOne watchOne) {
+    auto watches = std::make_unique<MidiDeviceWatchSet>();
+    for (const auto& member : members) {
+      std::unique_ptr<MidiDeviceWatch> watch = watchOne(member);
+      if (!watch) {
+        return nullptr;
+      }
+      watches->Add(std::move(watch));
+    }
+    return watches;
+  }
+
 private:
   std::vector<std::unique_ptr<MidiDeviceWatch>> mWatches;
 };

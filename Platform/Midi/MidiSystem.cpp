@@ -72,15 +72,11 @@ MidiResult MidiSystem::OpenOutput(size_t index, MidiOutputHandler& handler, std:
 }
 
 std::unique_ptr<MidiDeviceWatch> MidiSystem::WatchDevices(MidiDeviceChangeHandler onChange) {
-  auto watches = std::make_unique<MidiDeviceWatchSet>();
-  for (const Member& member : mMembers) {
-    std::unique_ptr<MidiDeviceWatch> watch = member.backend->WatchDevices(onChange);
-    if (!watch) {
-      return nullptr;
-    }
-    watches->Add(std::move(watch));
+  auto watches = MidiDeviceWatchSet::OfEach(
+      mMembers, [&](const Member& member) { return member.backend->WatchDevices(onChange); });
+  if (watches) {
+    watches->Add(SwitchSignal().Watch(std::move(onChange)));
   }
-  watches->Add(SwitchSignal().Watch(std::move(onChange)));
   return watches;
 }
 

@@ -55,15 +55,8 @@ MidiResult RtMidiBackend::OpenOutput(size_t index, MidiOutputHandler& handler, s
 }
 
 std::unique_ptr<MidiDeviceWatch> RtMidiBackend::WatchDevices(MidiDeviceChangeHandler onChange) {
-  auto watches = std::make_unique<MidiDeviceWatchSet>();
-  for (const auto& transport : mTransports) {
-    std::unique_ptr<MidiDeviceWatch> watch = transport->WatchPorts(onChange);
-    if (!watch) {
-      return nullptr;
-    }
-    watches->Add(std::move(watch));
-  }
-  return watches;
+  return MidiDeviceWatchSet::OfEach(mTransports,
+                                    [&](const auto& transport) { return transport->WatchPorts(onChange); });
 }
 
 std::shared_ptr<RtMidiTransport> RtMidiBackend::Locate(MidiDirection direction, size_t index, RtMidiDevicePort& port) {

@@ -1,8 +1,6 @@
 // Bitmaps: fitted once per (bitmap, target size) into a cached bitmap, then blitted; at
 // their own size, blitted straight from their pixels.
-#include <algorithm>
 #include <cmath>
-#include <optional>
 #include <stdexcept>
 
 #include "QZFramework/Renderer/Gdi/GDIRenderer.h"
@@ -73,18 +71,6 @@ QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT
   return QZ_OK;
 }
 
-namespace {
-
-// The one opaque colour every pixel of the bitmap has; nothing when they differ or one is
-// not opaque. Read from the pixels the drawing uses, making no straight copy of them.
-std::optional<Platform::Graphics::Color> SolidOpaqueColour(const LBitmap& bitmap,
-                                                           const Platform::Graphics::Image& image) {
-  const RectT<int32_t>& rect = bitmap.GetRect();
-  return image.UniformOpaqueColor({rect.x, rect.y, rect.width, rect.height});
-}
-
-} // namespace
-
 RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap& bitmap,
                                                                    const Platform::Graphics::Image& image,
                                                                    int32_t width, int32_t height,
@@ -101,8 +87,9 @@ RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap
     return nullptr; // an empty target
   }
   if (resize != ResizeType::Center) {
-    // Stretched or tiled, one opaque colour makes every pixel of the target that colour.
-    if (const auto solid = SolidOpaqueColour(bitmap, image)) {
+    // Stretched or tiled, one opaque colour makes every pixel of the target that colour
+    // (read from the pixels drawing uses, making no straight copy of them).
+    if (const auto solid = image.UniformOpaqueColor({source.x, source.y, source.width, source.height})) {
       return RCPtr<LCachedBitmap>(new LCachedBitmap(*solid));
     }
   }
