@@ -1,5 +1,9 @@
 #include "QZFramework/Services/Settings/XNode.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -7,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "QZFramework/Services/Settings/XNodeBlock.h"
 #include "QZFramework/Utilities/Storage/WideChar.h"
 
 namespace {
@@ -83,7 +88,51 @@ float ParseReal(std::string_view text) {
   return error == std::errc() ? value : 0.0f;
 }
 
+// The header rounded up so that the slots after it are aligned for nodes.
+constexpr size_t kBlockHeader =
+    (sizeof(std::atomic<uint32_t>) + 2 * sizeof(uint32_t) + alignof(XNode) - 1) / alignof(XNode) * alignof(XNode);
+
 } // namespace
+
+XNode::Block* XNode::Block::Create(uint32_t capacity) {
+  static_assert(sizeof(Block) <= kBlockHeader && alignof(Block) <= alignof(XNode));
+  void* memory = ::operator new(kBlockHeader + size_t(capacity) * sizeof(XNode));
+  return new (memory) Block(capacity);
+}
+
+XNode* XNode::Block::Slots() { return reinterpret_cast<XNode*>(reinterpret_cast<char*>(this) + kBlockHeader); }
+
+XNode* XNode::Block::Make(Type type) {
+  XNode* node = new (Slots() + mUsed) XNode(type);
+  ++mUsed;
+  node->mBlock = this;
+  mHolders.fetch_add(1, std::memory_order_relaxed);
+  return node;
+}
+
+void XNode::Block::Release() {
+  if (mHolders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+#if defined(__SANITIZE_ADDRESS__)
+    ASAN_UNPOISON_MEMORY_REGION(Slots(), size_t(mCapacity) * sizeof(XNode));
+#endif
+    this->~Block();
+    ::operator delete(this);
+  }
+}
+
+void XNode::operator delete(XNode* node, std::destroying_delete_t) {
+  Block* block = node->mBlock;
+  node->~XNode();
+  if (!block) {
+    ::operator delete(node);
+    return;
+  }
+#if defined(__SANITIZE_ADDRESS__)
+  // The slot is never used again: a node kept past its destruction is still caught.
+  ASAN_POISON_MEMORY_REGION(node, sizeof(XNode));
+#endif
+  block->Release();
+}
 
 XNode::XNode(XNode* parent, Type type) : mFlags(type) {
   if (parent) {
@@ -139,6 +188,15 @@ bool XNode::SetType(Type type) {
   if (GetType() == type) {
     return false;
   }
+  ResetType(type);
+  SetDirty(true);
+  return true;
+}
+
+void XNode::ResetType(Type type) {
+  if (GetType() == type) {
+    return;
+  }
   mText.clear();
   mElementName.clear();
   ReleaseChildren();
@@ -146,8 +204,6 @@ bool XNode::SetType(Type type) {
   mReal = 0.0f;
   mBool = false;
   mFlags = (mFlags & ~kTypeMask) | type;
-  SetDirty(true);
-  return true;
 }
 
 void XNode::SetFlag(uint32_t flag, bool on) {
@@ -205,6 +261,11 @@ bool XNode::KeysEqual(std::string_view a, std::string_view b) {
 }
 
 void XNode::SetFromText(std::string_view text) {
+  AssignFromText(text);
+  SetDirty(true);
+}
+
+void XNode::AssignFromText(std::string_view text) {
   switch (GetType()) {
   case kTypeString:
   case kTypeData:
@@ -226,7 +287,6 @@ void XNode::SetFromText(std::string_view text) {
   case kTypeArray:
     break;
   }
-  SetDirty(true);
 }
 
 void XNode::SetString(std::string_view text) {

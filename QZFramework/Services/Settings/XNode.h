@@ -11,6 +11,12 @@
 // several containers and is destroyed when the last one lets it go. Keys compare
 // without regard to ASCII letter case (bytes are compared after OR 0x20). Text is UTF-8.
 //
+// The nodes Load makes lie in shared blocks of memory rather than one allocation each;
+// nothing else differs: each is still destroyed on its own (by delete or by its last
+// container), may be moved to any other tree and outlives its document's root. A block
+// is freed when its last node is destroyed, so a node kept alone keeps at most one
+// block of its document's nodes (about 4 KB) allocated.
+//
 // Documents nest at most kMaxDepth levels, the root included: the reader refuses a
 // deeper document, the writer a deeper tree, and FindPath creates no deeper path.
 // Numbers are read and written the same way under every locale.
@@ -22,6 +28,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <span>
 #include <string>
 #include <string_view>
@@ -99,6 +106,8 @@ public:
   ~XNode();
   XNode(const XNode&) = delete;
   XNode& operator=(const XNode&) = delete;
+  // Destroys the node and returns its memory to the heap or to the block Load made it in.
+  void operator delete(XNode* node, std::destroying_delete_t);
 
   // --- Type and state --------------------------------------------------------------
 
@@ -209,6 +218,13 @@ public:
   static void AppendEscaped(std::string& out, std::string_view text);
 
 private:
+  class Reader;
+  class Block;
+
+  // SetType for a different type, without dirtying.
+  void ResetType(Type type);
+  // SetFromText without dirtying.
+  void AssignFromText(std::string_view text);
   // Lets go of every child without dirtying anything.
   void ReleaseChildren();
   // Lets go of one reference held by container; destroys the node at the last one.
@@ -219,9 +235,11 @@ private:
   // exactly one, kept inline; the node is destroyed when the last entry goes.
   XNode* mParent = nullptr;
   std::vector<XNode*> mMoreParents;
+  // The block holding the node's memory; null for a node of its own allocation.
+  Block* mBlock = nullptr;
   uint32_t mFlags;
-  std::string mKey;
   uint32_t mKeyHash = 0;
+  std::string mKey;
   std::string mText;
   std::string mElementName;
   std::vector<XNode*> mChildren;

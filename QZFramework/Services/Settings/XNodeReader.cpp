@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "QZFramework/Services/Settings/XNode.h"
+#include "QZFramework/Services/Settings/XNodeBlock.h"
 #include "QZFramework/Utilities/Storage/WideChar.h"
 
 namespace {
@@ -101,11 +102,26 @@ Element Classify(const XML_Char* name) {
 
 bool IsTrue(const XML_Char* value) { return QZ::Chars::CompareNoCase(value, "true") == 0; }
 
-class DocumentReader {
-public:
-  explicit DocumentReader(XML_Parser parser) : mParser(parser) {}
+// Nodes per block. Small blocks (4 KB) are reused by the heap as they are: larger ones,
+// freed together with a large tree, merge into memory that the heap then hands back to
+// the system, and the next document pays the page faults again.
+constexpr uint32_t kBlockNodes = 24;
 
-  ~DocumentReader() {
+struct ParserDeleter {
+  void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+};
+
+} // namespace
+
+// The nodes are made clean and filled without the public setters' dirtying: a loaded
+// tree is clean, and marking every node on the way only to clear them all is not free.
+class XNode::Reader {
+public:
+  explicit Reader(XML_Parser parser) : mParser(parser) {}
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+
+  ~Reader() {
     delete mRoot;
     for (XNode* orphan : mOrphans) {
       delete orphan;
@@ -115,14 +131,17 @@ public:
         delete child; // not yet handed to its container: the document failed first
       }
     }
+    if (mBlock) {
+      mBlock->Release();
+    }
   }
 
   static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
-    static_cast<DocumentReader*>(self)->Start(name, attributes);
+    static_cast<Reader*>(self)->Start(name, attributes);
   }
-  static void XMLCALL OnEnd(void* self, const XML_Char* name) { static_cast<DocumentReader*>(self)->End(name); }
+  static void XMLCALL OnEnd(void* self, const XML_Char* name) { static_cast<Reader*>(self)->End(name); }
   static void XMLCALL OnText(void* self, const XML_Char* text, int length) {
-    DocumentReader& reader = *static_cast<DocumentReader*>(self);
+    Reader& reader = *static_cast<Reader*>(self);
     if (reader.mLevels[reader.mLevel].takesText) {
       reader.mText.append(text, size_t(length));
     }
@@ -131,13 +150,7 @@ public:
   bool TooDeep() const { return mTooDeep; }
 
   // The finished tree, clean; the reader keeps nothing.
-  std::unique_ptr<XNode> TakeRoot() {
-    std::unique_ptr<XNode> root(std::exchange(mRoot, nullptr));
-    if (root) {
-      root->SetDirty(false);
-    }
-    return root;
-  }
+  std::unique_ptr<XNode> TakeRoot() { return std::unique_ptr<XNode>(std::exchange(mRoot, nullptr)); }
 
 private:
   struct Level {
@@ -153,7 +166,7 @@ private:
   void ListenToText(bool on) {
     if (on != mListening) {
       mListening = on;
-      XML_SetCharacterDataHandler(mParser, on ? &DocumentReader::OnText : nullptr);
+      XML_SetCharacterDataHandler(mParser, on ? &Reader::OnText : nullptr);
     }
   }
 
@@ -170,7 +183,7 @@ private:
       level.node = nullptr; // the key before had no value: it stays without one
     }
     if (!level.node) {
-      auto made = std::make_unique<XNode>(XNode::kTypeNone);
+      std::unique_ptr<XNode> made(MakeNode());
       if (mLevel > 0) {
         level.children.push_back(made.get());
       }
@@ -195,11 +208,11 @@ private:
       ListenToText(true);
       break;
     case Element::Dict:
-      node.SetType(XNode::kTypeDict);
+      node.ResetType(XNode::kTypeDict);
       Enter();
       break;
     case Element::Array:
-      node.SetType(XNode::kTypeArray);
+      node.ResetType(XNode::kTypeArray);
       Enter();
       break;
     case Element::Integer:
@@ -215,15 +228,15 @@ private:
       Fill(node, XNode::kTypeData);
       break;
     case Element::True:
-      node.SetBool(true);
-      break;
     case Element::False:
-      node.SetBool(false);
+      node.ResetType(XNode::kTypeBool);
+      node.mBool = element == Element::True;
       break;
     case Element::Other:
       // Inside a value element this nested element is not a value of its own.
       if (node.GetType() == XNode::kTypeNone) {
-        node.SetElement(name);
+        node.ResetType(XNode::kTypeElement);
+        node.mElementName.assign(name);
         level.takesText = true;
         ListenToText(true);
       }
@@ -231,6 +244,18 @@ private:
     case Element::Plist:
       break;
     }
+  }
+
+  // A parentless node without a type, from the current block or a new one.
+  XNode* MakeNode() {
+    if (!mBlock || mBlock->IsFull()) {
+      Block* next = Block::Create(kBlockNodes);
+      if (mBlock) {
+        mBlock->Release();
+      }
+      mBlock = next;
+    }
+    return mBlock->Make(XNode::kTypeNone);
   }
 
   // The next level; its list of children is empty (and keeps the room it had).
@@ -245,14 +270,18 @@ private:
   // made there names as its parent.
   void Leave() {
     std::vector<XNode*>& children = mLevels[mLevel].children;
-    mLevels[mLevel - 1].node->AddChildren(children);
+    XNode& container = *mLevels[mLevel - 1].node;
+    container.mChildren.insert(container.mChildren.end(), children.begin(), children.end());
+    for (XNode* child : children) {
+      child->TakeFrom(&container);
+    }
     children.clear();
     --mLevel;
   }
 
   // A value element: the node takes the type and the element's character data.
   void Fill(XNode& node, XNode::Type type) {
-    node.SetType(type);
+    node.ResetType(type);
     mLevels[mLevel].takesText = true;
     ListenToText(true);
   }
@@ -278,7 +307,7 @@ private:
       if (level.node->GetType() == XNode::kTypeNone) {
         level.node->SetKey(mText);
       } else {
-        level.node->SetFromText(mText);
+        level.node->AssignFromText(mText);
       }
     }
     level.takesText = false;
@@ -293,24 +322,20 @@ private:
   std::string mText;
   XNode* mRoot = nullptr;
   std::vector<XNode*> mOrphans;
+  // The block new nodes go into, held while it may take more.
+  Block* mBlock = nullptr;
   bool mTooDeep = false;
   bool mListening = false;
 };
-
-struct ParserDeleter {
-  void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
-};
-
-} // namespace
 
 std::unique_ptr<XNode> XNode::Load(std::string_view text, const char* fileName, XNode* errorNode) {
   std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDeleter> parser(XML_ParserCreate(nullptr));
   if (!parser) {
     return nullptr;
   }
-  DocumentReader reader(parser.get());
+  Reader reader(parser.get());
   XML_SetUserData(parser.get(), &reader);
-  XML_SetElementHandler(parser.get(), &DocumentReader::OnStart, &DocumentReader::OnEnd);
+  XML_SetElementHandler(parser.get(), &Reader::OnStart, &Reader::OnEnd);
   // One call for any real document; only text beyond Expat's int length needs more.
   XML_Status status = XML_STATUS_OK;
   const char* next = text.data();
