@@ -155,7 +155,10 @@ void XNode::ReleaseChildren() {
   std::vector<XNode*> children;
   children.swap(mChildren);
   for (XNode* child : children) {
-    if (child) {
+    if (child && child->mParent == this && child->mMoreParents.empty()) {
+      child->mParent = nullptr; // held here alone: the common case, without the search
+      delete child;
+    } else if (child) {
       child->ReleaseFrom(this);
     }
   }

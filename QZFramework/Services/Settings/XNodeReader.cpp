@@ -141,10 +141,7 @@ public:
   }
   static void XMLCALL OnEnd(void* self, const XML_Char* name) { static_cast<Reader*>(self)->End(name); }
   static void XMLCALL OnText(void* self, const XML_Char* text, int length) {
-    Reader& reader = *static_cast<Reader*>(self);
-    if (reader.mLevels[reader.mLevel].takesText) {
-      reader.mText.append(text, size_t(length));
-    }
+    static_cast<Reader*>(self)->mTextTarget->append(text, size_t(length)); // heard only while there is one
   }
 
   bool TooDeep() const { return mTooDeep; }
@@ -155,7 +152,6 @@ public:
 private:
   struct Level {
     XNode* node = nullptr;
-    bool takesText = false;
     // The nodes made at this level since the container above it opened, in document
     // order: handed to it together when it closes, so its list grows once.
     std::vector<XNode*> children;
@@ -173,11 +169,13 @@ private:
   void Start(const XML_Char* name, const XML_Char** attributes) {
     if (mLevel >= XNode::kMaxDepth) {
       mTooDeep = true;
+      mEndsLeave.push_back(false); // Expat still reports the end of an empty element
       XML_StopParser(mParser, XML_FALSE);
       return;
     }
     StopText();
     const Element element = Classify(name);
+    mEndsLeave.push_back(element == Element::Plist || element == Element::Dict || element == Element::Array);
     Level& level = mLevels[mLevel];
     if (element == Element::Key && level.node && level.node->GetType() == XNode::kTypeNone && level.node->HasKey()) {
       level.node = nullptr; // the key before had no value: it stays without one
@@ -204,15 +202,14 @@ private:
     }
     switch (element) {
     case Element::Key:
-      level.takesText = true;
-      ListenToText(true);
+      TakeText(node);
       break;
     case Element::Dict:
-      node.ResetType(XNode::kTypeDict);
+      Retype(node, XNode::kTypeDict);
       Enter();
       break;
     case Element::Array:
-      node.ResetType(XNode::kTypeArray);
+      Retype(node, XNode::kTypeArray);
       Enter();
       break;
     case Element::Integer:
@@ -229,16 +226,15 @@ private:
       break;
     case Element::True:
     case Element::False:
-      node.ResetType(XNode::kTypeBool);
+      Retype(node, XNode::kTypeBool);
       node.mBool = element == Element::True;
       break;
     case Element::Other:
       // Inside a value element this nested element is not a value of its own.
       if (node.GetType() == XNode::kTypeNone) {
-        node.ResetType(XNode::kTypeElement);
+        Retype(node, XNode::kTypeElement);
         node.mElementName.assign(name);
-        level.takesText = true;
-        ListenToText(true);
+        TakeText(node);
       }
       break;
     case Element::Plist:
@@ -262,7 +258,6 @@ private:
   void Enter() {
     Level& level = mLevels[++mLevel];
     level.node = nullptr;
-    level.takesText = false;
     level.children.clear();
   }
 
@@ -273,45 +268,73 @@ private:
     XNode& container = *mLevels[mLevel - 1].node;
     container.mChildren.insert(container.mChildren.end(), children.begin(), children.end());
     for (XNode* child : children) {
-      child->TakeFrom(&container);
+      child->mParent = &container; // made here: held by nothing yet
     }
     children.clear();
     --mLevel;
   }
 
+  // SetType without dirtying; a node without a type yet holds nothing to clear.
+  static void Retype(XNode& node, XNode::Type type) {
+    if (node.GetType() == XNode::kTypeNone) {
+      node.mFlags |= type;
+    } else {
+      node.ResetType(type);
+    }
+  }
+
   // A value element: the node takes the type and the element's character data.
   void Fill(XNode& node, XNode::Type type) {
-    node.ResetType(type);
-    mLevels[mLevel].takesText = true;
+    Retype(node, type);
+    TakeText(node);
+  }
+
+  // The element's character data goes to the key of a node without a type, the text of
+  // a node of a text type, else through the reader's text to the node's value.
+  void TakeText(XNode& node) {
+    switch (node.GetType()) {
+    case XNode::kTypeNone:
+      mTextTarget = &node.mKey;
+      break;
+    case XNode::kTypeString:
+    case XNode::kTypeData:
+    case XNode::kTypeElement:
+      mTextTarget = &node.mText;
+      break;
+    default:
+      mTextTarget = &mText;
+      break;
+    }
+    mTextNode = &node;
     ListenToText(true);
   }
 
-  void End(const XML_Char* name) {
+  void End(const XML_Char*) {
     StopText();
-    const Element element = Classify(name);
-    if ((element == Element::Plist || element == Element::Dict || element == Element::Array) && mLevel > 0) {
+    const bool leaves = mEndsLeave.back();
+    mEndsLeave.pop_back();
+    if (leaves && mLevel > 0) {
       Leave();
     }
     Level& level = mLevels[mLevel];
-    level.takesText = false;
     if (level.node && level.node->GetType() != XNode::kTypeNone) {
       level.node = nullptr;
     }
   }
 
-  // Hands the character data gathered for the current level's element to its node:
-  // the key of a node without a type, else its value.
+  // Ends the character data of the element that took it: a key read is hashed, text
+  // gathered for a value of another type is read into it.
   void StopText() {
-    Level& level = mLevels[mLevel];
-    if (level.takesText && level.node && !mText.empty()) {
-      if (level.node->GetType() == XNode::kTypeNone) {
-        level.node->SetKey(mText);
-      } else {
-        level.node->AssignFromText(mText);
-      }
+    if (!mTextTarget) {
+      return;
     }
-    level.takesText = false;
-    mText.clear();
+    if (mTextTarget == &mTextNode->mKey) {
+      mTextNode->mKeyHash = HashKey(mTextNode->mKey);
+    } else if (mTextTarget == &mText && !mText.empty()) {
+      mTextNode->AssignFromText(mText);
+      mText.clear();
+    }
+    mTextTarget = nullptr;
     ListenToText(false);
   }
 
@@ -319,7 +342,13 @@ private:
   // One level beyond the limit, so an empty container at the deepest level is read.
   std::array<Level, XNode::kMaxDepth + 1> mLevels;
   int mLevel = 0;
+  // Where the current element's character data goes (null: nowhere), and its node.
+  std::string* mTextTarget = nullptr;
+  XNode* mTextNode = nullptr;
   std::string mText;
+  // Per open element, innermost last: whether its end leaves a level (an end tag is not
+  // classified again).
+  std::vector<bool> mEndsLeave;
   XNode* mRoot = nullptr;
   std::vector<XNode*> mOrphans;
   // The block new nodes go into, held while it may take more.

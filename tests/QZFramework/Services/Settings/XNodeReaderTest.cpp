@@ -255,6 +255,18 @@ TEST(XNodeReaderTest, NestingDeeperThanTheLimitIsRefused) {
   EXPECT_EQ(error.GetText(), "XML Load Error \"nesting deeper than 64 levels\" line 1");
 }
 
+TEST(XNodeReaderTest, AnEmptyElementBeyondTheLimitIsRefusedToo) {
+  // Expat reports the end of an empty element even after the reader stopped it.
+  XNode error;
+  testing::internal::CaptureStderr();
+  const std::string levels = Nested("array", XNode::kMaxDepth);
+  const size_t inside = levels.find("</");
+  EXPECT_EQ(
+      XNode::Load(levels.substr(0, inside) + "<dict/><string>x</string>" + levels.substr(inside), "deep.ini", &error),
+      nullptr);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "deep.ini:1: nesting deeper than 64 levels\n");
+}
+
 TEST(XNodeReaderTest, NumbersIgnoreTheLocale) {
   QZTest::CommaDecimalLocale locale;
   if (!locale.Active()) {
