@@ -27,6 +27,12 @@ struct LControlFactory::Reader {
   Attributes attributes;
   // The kinds of the elements open now, innermost last: an end tag is not classified again.
   std::vector<Element> openElements;
+  // What the names referred to resolved to. A definition never replaces an earlier one
+  // of its name, so a name once found stays found as it was.
+  TextTable<RCPtr<LVisualPartDescriptor>> partsByName;
+  TextTable<RCPtr<LLookDescriptor>> looksByName;
+  TextTable<RCPtr<LLookList>> lookListsByName;
+  TextTable<RCPtr<LColorizer>> colorizersByName;
 
   Reader(LControlFactory& owner, XML_Parser expat) : factory(owner), open(owner.mOpen), parser(expat) {}
 
@@ -62,6 +68,23 @@ struct LControlFactory::Reader {
     factory.mErrorLine = int32_t(XML_GetCurrentLineNumber(parser));
     stopped = true;
     XML_StopParser(parser, XML_FALSE);
+  }
+
+  // The factory's T named by the attribute's value, through table; null when none is
+  // defined (yet).
+  template <class T>
+  RCPtr<T> Resolve(TextTable<RCPtr<T>>& table, Attribute kind,
+                   RCPtr<T> (LControlFactory::*find)(const WString&) const) {
+    const char* name = attributes[kind];
+    bool made = false;
+    RCPtr<T>& found = table.Get(name, [&] {
+      made = true;
+      return (factory.*find)(WString(name));
+    });
+    if (!found && !made) {
+      found = (factory.*find)(WString(name));
+    }
+    return found;
   }
 
   // --- Elements ---------------------------------------------------------------------------
@@ -279,7 +302,7 @@ struct LControlFactory::Reader {
     }
     RCPtr<LLookList> looks;
     if (attributes.Has(Attribute::LookList)) {
-      looks = factory.FindLookList(attributes.Text(Attribute::LookList));
+      looks = Resolve(lookListsByName, Attribute::LookList, &LControlFactory::FindLookList);
     }
     open.descriptor->SetSkin(RCPtr<LSkinDescriptor>(new LSkinDescriptor(name, font, looks)));
   }
@@ -308,7 +331,7 @@ struct LControlFactory::Reader {
     }
     LControlDescriptor* parent = open.descriptor;
     RCPtr<LControlDescriptor> descriptor(
-        new LControlDescriptor(attributes.Text(Attribute::Class), attributes.Text(Attribute::Name), parent));
+        new LControlDescriptor(attributes.SharedText(Attribute::Class), attributes.Text(Attribute::Name), parent));
     parent->AddChild(descriptor);
     open.descriptor = descriptor.Get();
 
@@ -323,7 +346,7 @@ struct LControlFactory::Reader {
     if (!open.createParams || !attributes.Has(Attribute::ID)) {
       return;
     }
-    open.currentId = attributes.Text(Attribute::ID);
+    open.currentId = attributes.SharedText(Attribute::ID);
     if (open.currentId.IsEmpty()) {
       return;
     }
@@ -358,8 +381,8 @@ struct LControlFactory::Reader {
     if (!attributes.Has(Attribute::Name)) {
       return;
     }
-    const WString name = attributes.Text(Attribute::Name);
     if (open.insideLooks) {
+      const WString name = attributes.Text(Attribute::Name);
       // A second definition of a name is read into a look that is not stored.
       open.look = RCPtr<LLookDescriptor>(new LLookDescriptor(name));
       factory.mLooks.try_emplace(name, open.look);
@@ -369,7 +392,7 @@ struct LControlFactory::Reader {
       return;
     }
     const int32_t index = ReadInteger(attributes[Attribute::Index]);
-    RCPtr<LLookDescriptor> look = factory.FindLook(name);
+    RCPtr<LLookDescriptor> look = Resolve(looksByName, Attribute::Name, &LControlFactory::FindLook);
     // An index outside the list's slots is passed over.
     if (look && index >= 0 && uint32_t(index) < open.lookList->GetCount()) {
       open.lookList->GetAt(uint32_t(index)) = look;
@@ -381,7 +404,7 @@ struct LControlFactory::Reader {
     if (!open.look || !attributes.HasAll(A::Name, A::OffsetLeft, A::OffsetTop, A::OffsetRight, A::OffsetBottom)) {
       return;
     }
-    RCPtr<LVisualPartDescriptor> part = factory.FindPart(attributes.Text(A::Name));
+    RCPtr<LVisualPartDescriptor> part = Resolve(partsByName, A::Name, &LControlFactory::FindPart);
     if (!part) {
       return;
     }
@@ -396,7 +419,7 @@ struct LControlFactory::Reader {
     if (!open.look || !attributes.Has(A::Name)) {
       return;
     }
-    RCPtr<LVisualPartDescriptor> part = factory.FindPart(attributes.Text(A::Name));
+    RCPtr<LVisualPartDescriptor> part = Resolve(partsByName, A::Name, &LControlFactory::FindPart);
     if (!part) {
       return;
     }
@@ -429,7 +452,7 @@ struct LControlFactory::Reader {
                                          A::TextBottomAbs, A::TextVAlign, A::TextForegroundPart)) {
       return;
     }
-    RCPtr<LVisualPartDescriptor> part = factory.FindPart(attributes.Text(A::TextForegroundPart));
+    RCPtr<LVisualPartDescriptor> part = Resolve(partsByName, A::TextForegroundPart, &LControlFactory::FindPart);
     if (!part) {
       return;
     }
@@ -469,7 +492,7 @@ struct LControlFactory::Reader {
     }
     RCPtr<LColorizer> colorizer;
     if (attributes.Has(A::ColorizerName)) {
-      colorizer = factory.FindColorizer(attributes.Text(A::ColorizerName));
+      colorizer = Resolve(colorizersByName, A::ColorizerName, &LControlFactory::FindColorizer);
     }
     if (!colorizer && image.IsEmpty()) {
       return; // nothing to draw

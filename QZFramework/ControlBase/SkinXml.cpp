@@ -77,10 +77,15 @@ int HexDigit(char c) {
   return -1;
 }
 
+// "MinSizeToControl" or "MaxSizeToControl": "Self" clears the flag, any other text sets
+// it and is kept as the name.
 void ReadLimitAttributes(const Attributes& attributes, Attribute toControl, Attribute rel, Attribute abs, int axis,
                          LayoutLimit& limit) {
   if (const char* value = attributes(toControl, axis)) {
-    ReadLimit(value, limit);
+    limit.toControl = !Is(value, "Self");
+    if (limit.toControl) {
+      limit.name = attributes.SharedText(toControl, axis);
+    }
   }
   if (const char* value = attributes(rel, axis)) {
     limit.rel = ReadFloat(value);
@@ -171,13 +176,6 @@ int32_t ReadReferenceKind(const char* value, bool isSize) {
   return isSize ? kSizeToSibling : kPositionToSibling;
 }
 
-void ReadLimit(const char* value, LayoutLimit& limit) {
-  limit.toControl = !Is(value, "Self");
-  if (limit.toControl) {
-    limit.name = WString(value);
-  }
-}
-
 void ReadLayout(const Attributes& attributes, bool parentIsRoot, LLayoutDescriptor& layout) {
   using A = Attribute;
   if (const char* value = attributes[A::ClipToParent]) {
@@ -209,7 +207,7 @@ void ReadLayout(const Attributes& attributes, bool parentIsRoot, LLayoutDescript
     if (const char* value = attributes(A::XPositionToControl, axis)) {
       position.kind = ReadReferenceKind(value, false);
       if (position.kind == kPositionToSibling) {
-        position.name = WString(value);
+        position.name = attributes.SharedText(A::XPositionToControl, axis);
       }
     }
     if (const char* value = attributes(A::XPositionRel, axis)) {
@@ -222,7 +220,7 @@ void ReadLayout(const Attributes& attributes, bool parentIsRoot, LLayoutDescript
     if (const char* value = attributes(A::XSizeToControl, axis)) {
       size.kind = ReadReferenceKind(value, true);
       if (size.kind == kSizeToSibling) {
-        size.name = WString(value);
+        size.name = attributes.SharedText(A::XSizeToControl, axis);
       }
     }
     if (const char* value = attributes(A::XSizeRel, axis)) {
@@ -261,7 +259,7 @@ SkinFont ReadFont(const Attributes& attributes) {
   font.inheritsFromParent =
       attributes.Has(A::FontInheritsFromParent) && ReadBoolean(attributes[A::FontInheritsFromParent]);
   font.sizeIsRelative = attributes.Has(A::FontSizeIsRelative) && ReadBoolean(attributes[A::FontSizeIsRelative]);
-  font.name = attributes.Text(A::FontName);
+  font.name = attributes.SharedText(A::FontName);
   if (attributes.Has(A::FontSize)) {
     font.size = ReadFloat(attributes[A::FontSize]);
   } else {

@@ -9,11 +9,17 @@
 //   }
 //
 // Names and keywords compare exactly (case matters). Values are UTF-8 text from Expat;
-// numbers are read the same whatever the process locale. Pure functions, any thread.
+// numbers are read the same whatever the process locale. Pure functions, any thread; an
+// Attributes object belongs to one reader.
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/LayoutDescriptor.h"
@@ -58,6 +64,56 @@ static_assert(size_t(Attribute::Count) <= 256, "an attribute kind fits a byte");
 // The element of that name; Other for a name the reader does not know.
 Element Classify(const char* name);
 
+// Values stored under UTF-8 texts, each made once: a document names the same classes,
+// fonts, IDs, parts and looks again and again. Open-addressed over a dense list of
+// entries; holds every entry until it is destroyed.
+template <class Value>
+class TextTable {
+public:
+  // The value stored under text, made by make() the first time.
+  template <class Make>
+  Value& Get(std::string_view text, const Make& make) {
+    if (mEntries.size() * 2 >= mSlots.size()) {
+      Grow();
+    }
+    const size_t hash = std::hash<std::string_view>()(text);
+    const size_t mask = mSlots.size() - 1;
+    size_t slot = hash & mask;
+    for (; mSlots[slot] != 0; slot = (slot + 1) & mask) {
+      Entry& entry = mEntries[mSlots[slot] - 1];
+      if (entry.hash == hash && entry.key == text) {
+        return entry.value;
+      }
+    }
+    mEntries.push_back({hash, std::string(text), make()});
+    mSlots[slot] = uint32_t(mEntries.size());
+    return mEntries.back().value;
+  }
+
+private:
+  struct Entry {
+    size_t hash;
+    std::string key;
+    Value value;
+  };
+
+  void Grow() {
+    mSlots.assign(std::max<size_t>(64, mSlots.size() * 2), 0);
+    const size_t mask = mSlots.size() - 1;
+    for (size_t i = 0; i < mEntries.size(); ++i) {
+      size_t slot = mEntries[i].hash & mask;
+      while (mSlots[slot] != 0) {
+        slot = (slot + 1) & mask;
+      }
+      mSlots[slot] = uint32_t(i + 1);
+    }
+  }
+
+  std::vector<Entry> mEntries;
+  // Index + 1 of an entry, 0 for a free slot; a power of two in size, at most half full.
+  std::vector<uint32_t> mSlots;
+};
+
 // The attributes of one element by kind; null where the element does not carry one.
 class Attributes {
 public:
@@ -74,8 +130,18 @@ public:
   }
   // The value as text; empty when absent.
   WString Text(Attribute kind) const { return Has(kind) ? WString((*this)[kind]) : WString(); }
+  // Text for values that recur (classes, fonts, IDs, names referred to): equal values
+  // share one buffer, converted once for the life of this object.
+  WString SharedText(Attribute kind) const { return SharedTextOf(mValues[size_t(kind)]); }
+  WString SharedText(Attribute xKind, int axis) const { return SharedTextOf(mValues[size_t(xKind) + size_t(axis)]); }
 
 private:
+  WString SharedTextOf(const char* value) const {
+    return value ? mTexts.Get(value, [value] { return WString(value); }) : WString();
+  }
+
+  // Filled by the lookups: a cache, not part of what the attributes are.
+  mutable TextTable<WString> mTexts;
   std::array<const char*, size_t(Attribute::Count)> mValues{};
   // The kinds the last Collect set, so that the next one clears only those.
   std::array<uint8_t, size_t(Attribute::Count)> mSet{};
@@ -104,9 +170,6 @@ ResizeType ReadResizeType(const char* value);
 // names: "Parent" or "Screen", "Client" or "Active Window", "Self" (sizes only), else a
 // sibling's name.
 int32_t ReadReferenceKind(const char* value, bool isSize);
-// A "MinSizeToControl" or "MaxSizeToControl" value: "Self" clears the flag, any other
-// text sets it and is kept as the name.
-void ReadLimit(const char* value, LayoutLimit& limit);
 
 // --- Elements -------------------------------------------------------------------------------
 

@@ -377,6 +377,73 @@ TEST(SkinLoaderTest, FirstDefinitionsStayAndBrokenReferencesArePassedOver) {
   EXPECT_EQ(factory->FindLookList(u"huge")->GetCount(), 256u);
 }
 
+TEST(SkinLoaderTest, ANameReferredToBeforeItsDefinitionIsFoundByTheReferencesAfterIt) {
+  const std::string document = SkinDocument(R"(
+      <Colorizer Name="K" ColorType="SolidFill" Color="FFFF0000"/>
+      <Looks>
+        <Look Name="early"><NonClientPart Name="late"/></Look>
+      </Looks>
+      <Part Name="late" Width="1" Height="1" ResizeType="Stretch" ColorizerName="K"/>
+      <Looks>
+        <Look Name="after"><NonClientPart Name="late"/><NonClientPart Name="late"/></Look>
+      </Looks>
+      <LookLists>
+        <LookList Name="L" NumLooks="2"><Look Name="missing" Index="0"/><Look Name="after" Index="1"/></LookList>
+      </LookLists>
+      <Skins><Skin Name="S">
+        <SubControl Class="C" Name="a"><Skin Name="s" LookList="M"/></SubControl>
+        <SubControl Class="C" Name="b"><Skin Name="s" LookList="L"/></SubControl>
+      </Skin></Skins>
+      <LookLists><LookList Name="M" NumLooks="1"/></LookLists>
+      <Skins><Skin Name="T"><SubControl Class="C" Name="c"><Skin Name="s" LookList="M"/></SubControl></Skin></Skins>)");
+  QZResult result = QZ_E_FAIL;
+  const RCPtr<LControlFactory> factory = LoadSkinText(document, &result);
+  ASSERT_EQ(result, QZ_OK);
+
+  EXPECT_EQ(factory->FindLook(u"early")->GetNonClientParts().GetCount(), 0u);
+  const RCPtr<LLookDescriptor> after = factory->FindLook(u"after");
+  ASSERT_EQ(after->GetNonClientParts().GetCount(), 2u);
+  EXPECT_EQ(after->GetNonClientParts().GetAt(1)->GetPart().Get(), factory->FindPart(u"late").Get());
+  const RCPtr<LLookList> list = factory->FindLookList(u"L");
+  EXPECT_FALSE(list->GetAt(0));
+  EXPECT_EQ(list->GetAt(1).Get(), after.Get());
+
+  factory->SetCurrentSkinIndex(0);
+  EXPECT_FALSE(factory->FindControlDescriptor(u"a")->GetSkin()->GetLookList());
+  EXPECT_EQ(factory->FindControlDescriptor(u"b")->GetSkin()->GetLookList().Get(), list.Get());
+  factory->SetCurrentSkinIndex(1);
+  EXPECT_EQ(factory->FindControlDescriptor(u"c")->GetSkin()->GetLookList().Get(), factory->FindLookList(u"M").Get());
+}
+
+TEST(SkinLoaderTest, RecurringValuesShareOneTextAndUniqueOnesKeepTheirOwn) {
+  std::string controls;
+  for (int i = 0; i < 100; ++i) { // enough distinct values to grow the reader's tables
+    controls += R"(<SubControl Class="Class)" + std::to_string(i % 2) + R"(" Name="n)" + std::to_string(i) +
+                R"(" XPositionToControl="previous" FontName="Face)" + std::to_string(i) +
+                R"("><Skin Name="s"/></SubControl>)";
+  }
+  QZResult result = QZ_E_FAIL;
+  const RCPtr<LControlFactory> factory =
+      LoadSkinText(SkinDocument(R"(<Skins><Skin Name="S">)" + controls + "</Skin></Skins>"), &result);
+  ASSERT_EQ(result, QZ_OK);
+
+  const RCPtr<LControlDescriptor> first = factory->FindControlDescriptor(u"n0");
+  const RCPtr<LControlDescriptor> third = factory->FindControlDescriptor(u"n2");
+  const RCPtr<LControlDescriptor> last = factory->FindControlDescriptor(u"n99");
+  EXPECT_EQ(first->GetClass(), u"Class0");
+  EXPECT_EQ(last->GetClass(), u"Class1");
+  EXPECT_EQ(first->GetClass().GetBuffer(), third->GetClass().GetBuffer());
+  EXPECT_EQ(first->GetLayout()->position[0].name.GetBuffer(), last->GetLayout()->position[0].name.GetBuffer());
+  EXPECT_EQ(last->GetLayout()->position[0].name, u"previous");
+  for (int i = 0; i < 100; i += 33) {
+    const RCPtr<LControlDescriptor> control =
+        factory->FindControlDescriptor(WString(("n" + std::to_string(i)).c_str()));
+    EXPECT_EQ(control->GetName(), WString(("n" + std::to_string(i)).c_str()));
+    ASSERT_TRUE(control->GetSkin());
+    EXPECT_EQ(control->GetSkin()->GetFont().name, WString(("Face" + std::to_string(i)).c_str()));
+  }
+}
+
 TEST(SkinLoaderTest, CreateParamsJoinTheirPiecesAndStayInsideTheirList) {
   const std::string document = SkinDocument(R"(
       <CreateParamList><CreateParam ID="STRAY">x</CreateParam></CreateParamList>
