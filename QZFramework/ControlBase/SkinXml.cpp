@@ -128,7 +128,36 @@ bool Is(const char* value, const char* keyword) { return std::strcmp(value, keyw
 
 bool ReadBoolean(const char* value) { return Is(value, "True"); }
 
-float ReadFloat(const char* value) { return float(Chars::ToDouble(value)); }
+float ReadFloat(const char* value) {
+  // Plain decimals ("0.25", "-8", most of a skin's reals) without the general reader:
+  // with at most 15 digits the digits and the power of ten are exact doubles, so the one
+  // division rounds the true value as the general reader does.
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* p = value;
+  const bool negative = *p == '-';
+  p += negative ? 1 : 0;
+  uint64_t digits = 0;
+  int count = 0;
+  int fractionDigits = 0;
+  bool point = false;
+  for (;; ++p) {
+    if (*p >= '0' && *p <= '9') {
+      digits = digits * 10 + uint64_t(*p - '0');
+      ++count;
+      fractionDigits += point ? 1 : 0;
+    } else if (*p == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (*p != '\0' || count == 0 || count > 15) {
+    return float(Chars::ToDouble(value));
+  }
+  const double magnitude = double(digits) / kPowersOfTen[fractionDigits];
+  return float(negative ? -magnitude : magnitude);
+}
 
 int32_t ReadInteger(const char* value) { return Chars::ToInt32(value); }
 

@@ -70,7 +70,8 @@ Element Classify(const char* name);
 template <class Value>
 class TextTable {
 public:
-  // The value stored under text, made by make() the first time.
+  // The value stored under text, made by make() the first time; the reference is valid
+  // until the next Get.
   template <class Make>
   Value& Get(std::string_view text, const Make& make) {
     if (mEntries.size() * 2 >= mSlots.size()) {
