@@ -289,22 +289,11 @@ private:
     TakeText(node);
   }
 
-  // The element's character data goes to the key of a node without a type, the text of
-  // a node of a text type, else through the reader's text to the node's value.
+  // The element's character data goes straight to the key of a node without a type;
+  // else it is gathered, which Expat may hand over in pieces (around each reference),
+  // and read into the node's value at the end: a text is then allocated once.
   void TakeText(XNode& node) {
-    switch (node.GetType()) {
-    case XNode::kTypeNone:
-      mTextTarget = &node.mKey;
-      break;
-    case XNode::kTypeString:
-    case XNode::kTypeData:
-    case XNode::kTypeElement:
-      mTextTarget = &node.mText;
-      break;
-    default:
-      mTextTarget = &mText;
-      break;
-    }
+    mTextTarget = node.GetType() == XNode::kTypeNone ? &node.mKey : &mText;
     mTextNode = &node;
     ListenToText(true);
   }
@@ -323,7 +312,7 @@ private:
   }
 
   // Ends the character data of the element that took it: a key read is hashed, text
-  // gathered for a value of another type is read into it.
+  // gathered for a value is read into it.
   void StopText() {
     if (!mTextTarget) {
       return;
