@@ -14,6 +14,7 @@
 #include <new>
 #include <vector>
 
+#include "Platform/Graphics/PendingDecode.h"
 #include "Platform/Graphics/PixelConversion.h"
 #include "Platform/Graphics/PngDecoder.h"
 #include "Platform/Graphics/TextEncoding.h"
@@ -80,7 +81,41 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
 Image::Image(int width, int height, std::unique_ptr<uint8_t[]> pixels)
     : mWidth(width), mHeight(height), mPixels(std::move(pixels)) {}
 
-Image::~Image() = default;
+Image::~Image() {
+  if (mAhead) {
+    mAhead->Cancel();
+  }
+}
+
+void Image::DecodeAhead() {
+  if (mAhead || mPng.empty() || mPixels || mSurface) {
+    return;
+  }
+  try {
+    mAhead = std::make_shared<PendingDecode>(mPng, mWidth, mHeight);
+    PendingDecode::Post(mAhead);
+  } catch (const std::exception&) {
+    mAhead.reset(); // no memory or no thread: the first use decodes, as without
+  }
+}
+
+void Image::SettleDecodeAhead() const {
+  if (!mAhead) {
+    return;
+  }
+  const std::shared_ptr<PendingDecode> ahead = std::move(mAhead);
+  Status status = Status::Ok;
+  CairoSurface surface = ahead->Take(status);
+  if (!surface) {
+    return; // no memory then: the first use tries again
+  }
+  mSurface = std::move(surface);
+  mSurfaceChangeCount = mChangeCount;
+  if (status != Status::Ok) {
+    (void)Record(status); // kept as the image's last status; drawing shows nothing
+    mPng = {};
+  }
+}
 
 std::unique_ptr<Image> Image::Adopt(int width, int height, std::unique_ptr<uint8_t[]> pixels, Status* status) {
   try {
@@ -216,6 +251,7 @@ Status Image::UnlockBits(BitmapData& data) {
 }
 
 Status Image::GetPixel(int x, int y, Color& color) const {
+  SettleDecodeAhead();
   if (x < 0 || y < 0 || x >= mWidth || y >= mHeight) {
     return Record(Status::InvalidParameter);
   }
@@ -246,6 +282,7 @@ Status Image::GetPixel(int x, int y, Color& color) const {
 }
 
 Status Image::Clear() {
+  SettleDecodeAhead();
   if (mWriteLocked || mReadLocks > 0) {
     return Record(Status::ObjectBusy);
   }
@@ -264,6 +301,7 @@ Status Image::Clear() {
 }
 
 size_t Image::MemoryBytes() const {
+  SettleDecodeAhead();
   const size_t straight = mPixels ? size_t(mWidth) * size_t(mHeight) * 4 : 0;
   const size_t twin = mSurface ? size_t(cairo_image_surface_get_stride(mSurface.get())) * size_t(mHeight) : 0;
   return straight + twin;
@@ -300,6 +338,7 @@ Status Image::SetPixel(int x, int y, Color color) {
 }
 
 std::optional<Color> Image::UniformOpaqueColor(const Rect& area) const {
+  SettleDecodeAhead();
   const Rect clamped = Clamp(area, mWidth, mHeight);
   if (clamped.IsEmpty()) {
     return std::nullopt;
@@ -348,30 +387,19 @@ bool Image::DecodeStraight(uint8_t* pixels) const {
 }
 
 bool Image::DecodeTwin() const {
-  cairo_surface_flush(mSurface.get());
-  uint8_t* data = cairo_image_surface_get_data(mSurface.get());
-  const size_t stride = size_t(cairo_image_surface_get_stride(mSurface.get()));
-  const Status decoded = DecodePngInto(mPng, mWidth, mHeight, data, stride);
-  if (decoded == Status::Ok) {
-    for (int y = 0; y < mHeight; ++y) {
-      uint8_t* pixel = data + size_t(y) * stride;
-      for (int x = 0; x < mWidth; ++x, pixel += 4) {
-        const uint32_t word = Premultiply(pixel);
-        std::memcpy(pixel, &word, 4);
-      }
-    }
-  } else if (decoded == Status::OutOfMemory) {
+  const Status decoded = DecodePremultiplied(mPng, mWidth, mHeight, mSurface.get());
+  if (decoded == Status::OutOfMemory) {
     return false;
-  } else {
-    std::memset(data, 0, stride * size_t(mHeight));
+  }
+  if (decoded != Status::Ok) {
     (void)Record(decoded); // kept as the image's last status; drawing shows nothing
     mPng = {};
   }
-  cairo_surface_mark_dirty(mSurface.get());
   return true;
 }
 
 bool Image::SyncPixels() const {
+  SettleDecodeAhead();
   if (!mPixels) {
     const size_t bytes = size_t(mWidth) * size_t(mHeight) * 4;
     std::unique_ptr<uint8_t[]> pixels(mPng.empty() ? new (std::nothrow) uint8_t[bytes]()
@@ -403,6 +431,7 @@ bool Image::SyncPixels() const {
 }
 
 cairo_surface_t* Image::Surface() const {
+  SettleDecodeAhead();
   if (!mSurface) {
     mSurface = CreateImageSurface(mWidth, mHeight);
     if (!mSurface) {

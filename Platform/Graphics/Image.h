@@ -22,6 +22,9 @@
 // straight pixels until they are read or written: an image only ever drawn on and drawn
 // from (a drawing surface, a scaled copy) keeps its twin alone.
 //
+// An embedded PNG's pixels may be decoded ahead on a worker thread (DecodeAhead): the
+// image's next use takes them, exactly what it would have decoded itself.
+//
 // Failures never throw: factories return null and report through `status`; members
 // return a Status and keep it as the image's last status. Not synchronised: one thread.
 
@@ -85,6 +88,7 @@ public:
   static std::unique_ptr<Image> FromPixels(int width, int height, int stride, const uint8_t* scan0,
                                            Status* status = nullptr);
 
+  // Waits for a decode ahead under way (its PNG's bytes may go with the image).
   ~Image();
   Image(const Image&) = delete;
   Image& operator=(const Image&) = delete;
@@ -124,6 +128,12 @@ public:
   // InvalidParameter outside the image, ObjectBusy while locked.
   Status SetPixel(int x, int y, Color color);
 
+  // Has a worker thread decode the premultiplied pixels drawing will use, when the image
+  // holds an embedded PNG not decoded yet in any form (else nothing): the first use then
+  // takes them, waiting for a decode under way or decoding itself one not yet started.
+  // Pixels, memory and failures stay as without it.
+  void DecodeAhead();
+
 private:
   friend class Graphics;
   friend class CachedBitmap;
@@ -131,6 +141,10 @@ private:
 
   Image(int width, int height, std::unique_ptr<uint8_t[]> pixels);
   static std::unique_ptr<Image> Adopt(int width, int height, std::unique_ptr<uint8_t[]> pixels, Status* status);
+
+  // Takes the pixels of a decode ahead, when one was asked for: the twin, as DecodeTwin
+  // would have made it.
+  void SettleDecodeAhead() const;
 
   Status Record(Status status) const {
     mLastStatus = status;
@@ -163,9 +177,10 @@ private:
   int mReadLocks = 0;
   bool mWriteLocked = false;
   mutable CairoSurface mSurface;
-  mutable uint64_t mChangeCount = 0;        // bumped by each write to the straight pixels
-  mutable uint64_t mSurfaceChangeCount = 0; // mChangeCount the twin was made from
-  mutable bool mSurfaceAhead = false;       // drawn on since the straight pixels were synced
+  mutable std::shared_ptr<class PendingDecode> mAhead; // asked for and not taken yet
+  mutable uint64_t mChangeCount = 0;                   // bumped by each write to the straight pixels
+  mutable uint64_t mSurfaceChangeCount = 0;            // mChangeCount the twin was made from
+  mutable bool mSurfaceAhead = false;                  // drawn on since the straight pixels were synced
 };
 
 } // namespace QZ::Platform::Graphics

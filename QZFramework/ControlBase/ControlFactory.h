@@ -151,7 +151,9 @@ public:
   // GetControlCreateFunction does, and nothing is kept.
   RCPtr<LControl> CreateControl(const RCPtr<LControl>& parent, const RCPtr<LControlDescriptor>& descriptor);
   // The top control of the current skin's top-level descriptor name, marked visible and
-  // installed in rootWindow (when given); null when the skin has no such descriptor.
+  // installed in rootWindow (when given: the images its shown controls draw are then
+  // decoded ahead on worker threads, LBitmap::DecodeAhead); null when the skin has no
+  // such descriptor.
   RCPtr<LControl> CreateControlByName(const WString& name, const RCPtr<IRootWindow>& rootWindow);
   // Applies the current skin's top-level descriptor of control's name to it (after the user
   // switched skins): ApplyDescriptor's result; QZ_E_FAIL for null or when there is none.

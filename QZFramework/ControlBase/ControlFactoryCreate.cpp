@@ -3,8 +3,40 @@
 
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
+#include "QZFramework/ControlBase/Look.h"
 
 namespace QZ {
+namespace {
+
+// Asks for the images of the shown controls inside visible (window coordinates) to be
+// decoded ahead, in painting order, so that worker threads decode them while the window
+// opens and the first frame draws them.
+void DecodeShownImagesAhead(const LControl& control, const RectT<double>& window, const RectT<double>& visible) {
+  if (!control.IsShown(false)) {
+    return;
+  }
+  const PointT<double> origin = control.GetWindowPosition();
+  RectT<double> shown;
+  if (!RectT<double>::Intersect(shown, {origin.x, origin.y, control.GetRect().width, control.GetRect().height},
+                                visible) ||
+      shown.width <= 0.0 || shown.height <= 0.0) {
+    return;
+  }
+  const auto& looks = control.GetLooks();
+  for (uint32_t i = 0; i < looks.GetCount(); ++i) {
+    if (looks.GetAt(i) && control.GetLookWeight(i) > 0.0f) {
+      looks.GetAt(i)->DecodeImagesAhead();
+    }
+  }
+  const auto& children = control.GetChildren();
+  for (uint32_t i = 0; i < children.GetCount(); ++i) {
+    const RCPtr<LControl>& child = children.GetAt(i, LControl::ChildControlList::kPaintOrder);
+    const RCPtr<LLayoutDescriptor>& layout = child->GetLayoutDescriptor();
+    DecodeShownImagesAhead(*child, window, !layout || layout->clipToParent ? shown : window);
+  }
+}
+
+} // namespace
 
 RCPtr<LControl> LControlFactory::CreateControl(const RCPtr<LControl>& parent,
                                                const RCPtr<LControlDescriptor>& descriptor) {
@@ -32,6 +64,8 @@ RCPtr<LControl> LControlFactory::CreateControlByName(const WString& name, const 
   RCPtr<LControl> control = CreateControl(nullptr, descriptor);
   if (control && rootWindow) {
     control->SetRootWindow(rootWindow); // a new top control: installed
+    const RectT<double> window{0.0, 0.0, control->GetRect().width, control->GetRect().height};
+    DecodeShownImagesAhead(*control, window, window);
   }
   return control;
 }

@@ -115,7 +115,9 @@ void LLook::ComputeNonClientRects() {
     PlaceAxis(mSize.height, dock.offsetFlags & LDockedPart::kOffsetTop, dock.offsetTop,
               dock.offsetFlags & LDockedPart::kOffsetBottom, dock.offsetBottom,
               dock.hasHeight ? dock.height : partSize.height, rect.y, rect.height);
-    mNonClientParts[i] = entry.GetVisualPart();
+    if (!mNonClientParts[i]) {
+      mNonClientParts[i] = entry.GetVisualPart(); // the part stays what it is at every size
+    }
   }
 }
 

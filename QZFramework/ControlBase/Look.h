@@ -79,6 +79,11 @@ public:
   virtual QZResult DrawLabelText(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
                                  const PointT<double>& textOffset);
 
+  // Has the bitmaps the look draws decoded ahead on worker threads (LBitmap::DecodeAhead),
+  // in the order it draws them: the client part (unless the overlay replaces it), the
+  // overlay, the non-client parts.
+  void DecodeImagesAhead() const;
+
   // The ARGB colour the look shows at a point of the control: the first part, from the
   // top (non-client parts from the last, the overlay, the client part), whose rectangle
   // holds the point and whose colour there is not transparent; LVisualPart::kOutside

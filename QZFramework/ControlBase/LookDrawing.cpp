@@ -64,6 +64,21 @@ QZResult LLook::DrawNonClientParts(const RCPtr<LRenderer>& renderer, const RectL
   return drewPart ? 1 : 0;
 }
 
+void LLook::DecodeImagesAhead() const {
+  const auto ahead = [](const RCPtr<LVisualPart>& part) {
+    if (part && part->GetBitmap()) {
+      part->GetBitmap()->DecodeAhead();
+    }
+  };
+  if (!(mOverlayPart && mOverlayReplacesClient)) {
+    ahead(mClientPart);
+  }
+  ahead(mOverlayPart);
+  for (const RCPtr<LVisualPart>& part : mNonClientParts) {
+    ahead(part);
+  }
+}
+
 bool LLook::IsOpaque() const {
   return mOwnRegion.IsEmpty() && mClientPart && !(mOverlayPart && mOverlayReplacesClient) &&
          mClientRect == RectT<int32_t>{0, 0, mSize.width, mSize.height} && mClientPart->IsOpaque();

@@ -171,6 +171,12 @@ RCPtr<LBitmapData> LBitmap::LockPixels() const {
   return RCPtr<LBitmapData>(new LBitmapData(ConstRCPtr<LBitmap>(this), Platform::Graphics::LockMode::Read));
 }
 
+void LBitmap::DecodeAhead() const {
+  if (Platform::Graphics::Image* image = GetNativeBitmap()) {
+    image->DecodeAhead();
+  }
+}
+
 Platform::Graphics::Image* LBitmap::GetNativeBitmap() const {
   for (const LBitmap* bitmap = this; bitmap != nullptr; bitmap = bitmap->mParent.Get()) {
     if (bitmap->mImage) {

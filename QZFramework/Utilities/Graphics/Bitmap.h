@@ -22,8 +22,8 @@
 // sub-bitmap in place recolours that rectangle of the parent.
 //
 // Bitmaps, their pixels and the cache belong to the main thread: nothing is locked (the
-// reference counts alone are atomic). Failures of the image layer are kept as the
-// image's last status and do not throw, except where a member says it throws.
+// reference counts alone are atomic; a decode ahead synchronises with its image itself). Failures of the image layer
+// are kept as the image's last status and do not throw, except where a member says it throws.
 
 #include <cstddef>
 #include <cstdint>
@@ -100,6 +100,11 @@ public:
                                                                 const PointT<float>& end,
                                                                 const ColorT<float>& startColor,
                                                                 const ColorT<float>& endColor, bool radial);
+
+  // Has a worker thread decode the pixels drawing will need when this bitmap's image is an
+  // embedded one not decoded yet (Platform::Graphics::Image::DecodeAhead); else nothing.
+  // For images about to be drawn: their first drawing finds them decoded or under way.
+  void DecodeAhead() const;
 
   // The image holding this bitmap's pixels: its own or its parent's; null for a bitmap
   // that failed to load. Owned by the bitmap; valid while it lives.

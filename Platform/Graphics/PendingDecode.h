@@ -1,0 +1,61 @@
+#pragma once
+// Decoding an embedded PNG's premultiplied pixels on a worker thread before an image's first
+// drawing needs them (internal; Image::DecodeAhead is the public face).
+//
+//   auto ahead = std::make_shared<PendingDecode>(png, width, height);
+//   PendingDecode::Post(ahead);                          // a worker decodes it soon
+//   CairoSurface surface = ahead->Take(status);        // later, on the image's thread
+//
+// Take decodes on the calling thread when no worker has started yet, waits for one that
+// has, and hands the result over; a worker that comes later does nothing. Cancel makes
+// workers skip it and waits for one already decoding. The PNG's bytes must outlive Take or
+// Cancel: no worker reads them after either returned.
+
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <span>
+
+#include "Platform/Graphics/CairoHandles.h"
+#include "Platform/Graphics/GraphicsTypes.h"
+
+namespace QZ::Platform::Graphics {
+
+// Decodes png (width x height) into surface, premultiplying, or, when the PNG is damaged,
+// makes the surface transparent and gives GenericError. OutOfMemory leaves it undefined.
+Status DecodePremultiplied(std::span<const uint8_t> png, int width, int height, cairo_surface_t* surface);
+
+class PendingDecode {
+public:
+  PendingDecode(std::span<const uint8_t> png, int width, int height) : mPng(png), mWidth(width), mHeight(height) {}
+
+  // Queues the decode for the process's decoding workers (started at the first call; they
+  // wait for work without waking until the process ends).
+  static void Post(std::shared_ptr<PendingDecode> decode);
+
+  // The decoded surface and DecodePremultiplied's status; null (status OutOfMemory) when
+  // no surface or memory could be had. Once.
+  CairoSurface Take(Status& status);
+  // Drops the decode: see above.
+  void Cancel();
+  // A worker's turn (any thread): decodes unless it was taken or cancelled first.
+  void Run();
+
+private:
+  enum class Phase { Queued, Running, Done, Dropped };
+
+  // Decodes on the calling thread.
+  CairoSurface Decode(Status& status) const;
+
+  std::span<const uint8_t> mPng;
+  int mWidth;
+  int mHeight;
+  std::mutex mMutex;
+  std::condition_variable mDone;
+  Phase mPhase = Phase::Queued;
+  CairoSurface mSurface;
+  Status mStatus = Status::Ok;
+};
+
+} // namespace QZ::Platform::Graphics
