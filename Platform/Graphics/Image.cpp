@@ -92,7 +92,11 @@ void Image::DecodeAhead() {
     return;
   }
   try {
-    mAhead = std::make_shared<PendingDecode>(mPng, mWidth, mHeight);
+    auto ahead = std::make_shared<PendingDecode>(mPng, mWidth, mHeight);
+    if (!ahead->HasSurface()) {
+      return; // no memory now: the first use decodes, as without
+    }
+    mAhead = std::move(ahead);
     PendingDecode::Post(mAhead);
   } catch (const std::exception&) {
     mAhead.reset(); // no memory or no thread: the first use decodes, as without

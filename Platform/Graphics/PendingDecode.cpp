@@ -113,28 +113,28 @@ void PendingDecode::Post(std::shared_ptr<PendingDecode> decode) {
   workers.Post(std::move(decode));
 }
 
-CairoSurface PendingDecode::Decode(Status& status) const {
-  CairoSurface surface = CreateImageSurface(mWidth, mHeight);
-  status = surface ? DecodePremultiplied(mPng, mWidth, mHeight, surface.get()) : Status::OutOfMemory;
+PendingDecode::PendingDecode(std::span<const uint8_t> png, int width, int height)
+    : mPng(png), mWidth(width), mHeight(height), mSurface(CreateImageSurface(width, height)) {}
+
+Status PendingDecode::Decode() {
+  const Status status = DecodePremultiplied(mPng, mWidth, mHeight, mSurface.get());
   if (status == Status::OutOfMemory) {
-    surface.reset();
+    mSurface.reset();
   }
-  return surface;
+  return status;
 }
 
 void PendingDecode::Run() {
   {
     std::lock_guard lock(mMutex);
-    if (mPhase != Phase::Queued) {
+    if (mPhase != Phase::Queued || !mSurface) {
       return;
     }
     mPhase = Phase::Running;
   }
-  Status status = Status::Ok;
-  CairoSurface surface = Decode(status);
+  const Status status = Decode();
   {
     std::lock_guard lock(mMutex);
-    mSurface = std::move(surface);
     mStatus = status;
     mPhase = Phase::Done;
   }
@@ -146,7 +146,8 @@ CairoSurface PendingDecode::Take(Status& status) {
   if (mPhase == Phase::Queued) {
     mPhase = Phase::Dropped;
     lock.unlock();
-    return Decode(status);
+    status = mSurface ? Decode() : Status::OutOfMemory;
+    return std::move(mSurface);
   }
   mDone.wait(lock, [this] { return mPhase != Phase::Running; });
   mPhase = Phase::Dropped;

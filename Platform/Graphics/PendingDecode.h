@@ -6,6 +6,8 @@
 //   PendingDecode::Post(ahead);                          // a worker decodes it soon
 //   CairoSurface surface = ahead->Take(status);        // later, on the image's thread
 //
+// The surface is made by the constructing thread, so that the pixels live where the image's
+// own decode would have put them; workers only fill it.
 // Take decodes on the calling thread when no worker has started yet, waits for one that
 // has, and hands the result over; a worker that comes later does nothing. Cancel makes
 // workers skip it and waits for one already decoding. The PNG's bytes must outlive Take or
@@ -28,7 +30,10 @@ Status DecodePremultiplied(std::span<const uint8_t> png, int width, int height, 
 
 class PendingDecode {
 public:
-  PendingDecode(std::span<const uint8_t> png, int width, int height) : mPng(png), mWidth(width), mHeight(height) {}
+  // Makes the surface to decode into; HasSurface tells whether Cairo could.
+  PendingDecode(std::span<const uint8_t> png, int width, int height);
+
+  bool HasSurface() const { return mSurface != nullptr; }
 
   // Queues the decode for the process's decoding workers (started at the first call; they
   // wait for work without waking until the process ends).
@@ -45,8 +50,8 @@ public:
 private:
   enum class Phase { Queued, Running, Done, Dropped };
 
-  // Decodes on the calling thread.
-  CairoSurface Decode(Status& status) const;
+  // Decodes into the surface on the calling thread; drops the surface on OutOfMemory.
+  Status Decode();
 
   std::span<const uint8_t> mPng;
   int mWidth;
@@ -54,6 +59,8 @@ private:
   std::mutex mMutex;
   std::condition_variable mDone;
   Phase mPhase = Phase::Queued;
+  // Filled by the one thread that decodes (a worker while Running, or the taker of a
+  // Queued decode); handed over under the mutex.
   CairoSurface mSurface;
   Status mStatus = Status::Ok;
 };
