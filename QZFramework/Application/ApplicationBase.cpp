@@ -5,6 +5,8 @@
 #include <sys/time.h>
 
 #include <ctime>
+#include <optional>
+#include <utility>
 
 #include "Platform/Host/MessageLoop.h"
 #include "Platform/Window/Display.h"
@@ -118,7 +120,10 @@ uint32_t LApplicationBaseCommon::GetLanguageId() {
 }
 
 QZResult LApplicationBaseCommon::GetSystemFont(WString& face, float& size, int32_t& style) {
-  const SystemFont font = QZ::GetSystemFont();
+  // The first call takes what the host looked up while the window system started.
+  MFCFrameworkAppBase* host = GetHost();
+  std::optional<SystemFont> found = host ? host->TakeStartupSystemFont() : std::nullopt;
+  const SystemFont font = found ? std::move(*found) : QZ::GetSystemFont();
   face = font.face;
   size = font.size;
   style = font.style;

@@ -126,7 +126,8 @@ public:
   CursorHandle GetCursor(const WString& name) override;
   // The language id the host's run stored; without a host, the environment's.
   uint32_t GetLanguageId() override;
-  // SystemFont.h: never fails. 0.
+  // SystemFont.h (the first call: what the host found while the window system started):
+  // never fails. 0.
   QZResult GetSystemFont(WString& face, float& size, int32_t& style) override;
   // The first display's usable area; empty when the window system does not tell.
   RectT<int32_t> GetDesktopWorkArea() override;

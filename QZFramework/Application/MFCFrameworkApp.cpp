@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <stdexcept>
 
 #include "Platform/Host/MessagePump.h"
@@ -106,6 +107,21 @@ private:
   bool mWatching = false;
 };
 
+// Runs work on a thread of its own; where no thread can be made, when its result is asked.
+template <class Work>
+auto Begin(Work work) {
+  return std::async(std::launch::async | std::launch::deferred, std::move(work));
+}
+
+// Waits for work not yet taken and drops its result.
+template <class T>
+void Drop(std::future<T>& work) {
+  if (work.valid()) {
+    work.wait();
+    work = std::future<T>();
+  }
+}
+
 // The running program's path, for the hint that shows how to start it.
 std::string ProgramPath() {
   std::error_code error;
@@ -203,9 +219,19 @@ bool MFCFrameworkAppBase::InitApplication() {
   ShowSplash();
   // The drawing layer starts itself, and the resources are the program's own table: the
   // factory finds it without a module handle.
-  mFactory = RCPtr<LControlFactory>(new LControlFactory());
   const WString folder = GetFolder(1);
-  const QZResult loaded = mFactory->LoadResources(folder, mLanguageId);
+  QZResult loaded = QZ_OK;
+  if (mResourcesRead.valid()) {
+    ReadResult read = mResourcesRead.get();
+    mFactory = std::move(read.factory);
+    if (read.failure) {
+      std::rethrow_exception(read.failure);
+    }
+    loaded = read.result;
+  } else {
+    mFactory = RCPtr<LControlFactory>(new LControlFactory());
+    loaded = ReadResources(*mFactory, folder);
+  }
   ReportDocumentProblems(folder, loaded);
   CheckResult(loaded, {MethodName("InitApplication"), kSourceName, 169});
   // Read and parsed: the documents' compiled-in text (over a megabyte) need not stay resident.
@@ -216,6 +242,44 @@ bool MFCFrameworkAppBase::InitApplication() {
     SetGLErrorTexts(mFrameworkStringTable->GetEntries());
   }
   return DecideInstance();
+}
+
+QZResult MFCFrameworkAppBase::ReadResources(LControlFactory& factory, const WString& folder) const {
+  return mServices.loadResources ? mServices.loadResources(factory, folder, mLanguageId)
+                                 : factory.LoadResources(folder, mLanguageId);
+}
+
+void MFCFrameworkAppBase::BeginWorkBesideWindowSystem() {
+  // Neither needs the window system: each runs while it starts (SDL's and X's start takes
+  // about as long as the skins' reading).
+  mResourcesRead = Begin([this, folder = GetFolder(1)] {
+    ReadResult read;
+    try {
+      read.factory = RCPtr<LControlFactory>(new LControlFactory());
+      read.result = ReadResources(*read.factory, folder);
+    } catch (...) {
+      read.failure = std::current_exception();
+    }
+    TraceStartupStep("worker: skins and string tables read");
+    return read;
+  });
+  mSystemFontFound = Begin([find = mServices.findSystemFont] {
+    SystemFont font = find ? find() : GetSystemFont();
+    TraceStartupStep("worker: system font found");
+    return font;
+  });
+}
+
+void MFCFrameworkAppBase::EndWorkBesideWindowSystem() {
+  Drop(mResourcesRead);
+  Drop(mSystemFontFound);
+}
+
+std::optional<SystemFont> MFCFrameworkAppBase::TakeStartupSystemFont() {
+  if (!mSystemFontFound.valid()) {
+    return std::nullopt;
+  }
+  return mSystemFontFound.get();
 }
 
 void MFCFrameworkAppBase::ReportDocumentProblems(const WString& folder, QZResult loaded) const {
@@ -329,12 +393,13 @@ int32_t MFCFrameworkAppBase::RunSteps(std::string_view commandLine, int32_t show
                                       const char16_t* splashImageName) {
   mExitCode = 0;
   const ProcessHooks processHooks([this](const std::string& display) { OnDisplayLost(display); });
+  mLanguageId = languageId == -1 ? GetUserDefaultLanguageId() & 0xFFFF : uint32_t(languageId);
+  BeginWorkBesideWindowSystem();
   if (!WinInit(commandLine, showCommand)) {
     EndWithoutDisplay();
   } else {
     TraceStartupStep("window system started");
     LoopHooks hooks;
-    mLanguageId = languageId == -1 ? GetUserDefaultLanguageId() & 0xFFFF : uint32_t(languageId);
     mSplashImageName = splashImageName;
     try {
       if (InitApplication()) {
@@ -357,6 +422,7 @@ int32_t MFCFrameworkAppBase::RunSteps(std::string_view commandLine, int32_t show
   mSplash.reset();
   mSplashBitmap = nullptr;
   StopHandOver();
+  EndWorkBesideWindowSystem();
   mFactory = nullptr;
   mFrameworkStringTable = nullptr;
   WinTerm();

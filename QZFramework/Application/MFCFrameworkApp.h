@@ -13,6 +13,12 @@
 //   }
 //
 // FrameworkAppMain, the run function, in order:
+//   0. Two pieces of work that need no window system start on threads of their own, to
+//      run while the window system starts: the resources of step 2 read into a new
+//      control factory, and the system font (SystemFont.h) looked up. Their results, and
+//      what they threw, are taken where the start-up needs them (step 2; the application's
+//      first GetSystemFont), so texts, their order and the failures' handling stay as if
+//      the work ran there; the run function waits for any work not taken before it ends.
 //   1. WinInit (the window system, on a real display only). Without one the reason
 //      (naming the display) and how to start the program go to standard error and the
 //      debug trace, and the run ends with exit code 2 before anything else, the instance
@@ -68,7 +74,10 @@
 
 #include <concepts>
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <future>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -76,6 +85,7 @@
 #include "QZFramework/Application/HostApp.h"
 #include "QZFramework/Application/SingleInstance.h"
 #include "QZFramework/Application/SplashBackend.h"
+#include "QZFramework/Application/SystemFont.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/ControlBase/StringTable.h"
 #include "QZFramework/ObjectBase/Exception.h"
@@ -136,6 +146,12 @@ public:
     SingleInstance::Options instance;
     // Makes the splash screen's backend; default: NullSplashBackend.
     std::function<std::unique_ptr<SplashBackend>()> makeSplashBackend;
+    // Reads the resources of a folder (GetFolder(1)) for a language into a new factory;
+    // default: LControlFactory::LoadResources. Called on a thread of its own by the run
+    // function, on the UI thread by an InitApplication called without it.
+    std::function<QZResult(LControlFactory&, const WString& folder, uint32_t languageId)> loadResources;
+    // Finds the system font; default: GetSystemFont. Called on a thread of its own.
+    std::function<SystemFont()> findSystemFont;
   };
 
   ~MFCFrameworkAppBase() override;
@@ -178,6 +194,11 @@ public:
 
   bool InitApplication() override;
   bool InitInstance() override;
+
+  // The system font the run function began to look up before the window system started,
+  // at the first call after that (waiting for the lookup; what it threw is thrown here);
+  // nothing on later calls, outside the run function, or when no lookup was begun.
+  std::optional<SystemFont> TakeStartupSystemFont();
 
   // --- The splash screen ---------------------------------------------------------------
 
@@ -234,6 +255,20 @@ private:
   void OnDisplayLost(const std::string& display);
   // The single-instance decision: false when another instance took the command line.
   bool DecideInstance();
+  // Step 0: the resources' reading and the font's lookup begun on threads of their own.
+  void BeginWorkBesideWindowSystem();
+  // Waits for work of step 0 not taken and drops what it made or threw.
+  void EndWorkBesideWindowSystem();
+  // A factory with the resources of folder read for mLanguageId, and the result.
+  QZResult ReadResources(LControlFactory& factory, const WString& folder) const;
+
+  // What step 0's reading made: the factory (what it read before a failure too), the
+  // result, and what the reading threw.
+  struct ReadResult {
+    RCPtr<LControlFactory> factory;
+    QZResult result = QZ_OK;
+    std::exception_ptr failure;
+  };
 
   Services mServices;
   RCPtr<LControlFactory> mFactory;
@@ -244,6 +279,8 @@ private:
   std::unique_ptr<SingleInstance> mInstance;
   RCPtr<LBitmap> mSplashBitmap;
   std::unique_ptr<SplashScreen> mSplash;
+  std::future<ReadResult> mResourcesRead;
+  std::future<SystemFont> mSystemFontFound;
 };
 
 template <HostedApplication TApp>

@@ -6,7 +6,7 @@
 //   QZ::SystemFont font = QZ::GetSystemFont();   // {"DejaVu Sans", 9, 0}
 //
 // Never fails: when fontconfig chooses nothing (no fonts, no configuration) the answer is
-// "Sans", 9 points, style 0. UI thread.
+// "Sans", 9 points, style 0. Any thread (fontconfig locks its own state).
 
 #include <cstdint>
 

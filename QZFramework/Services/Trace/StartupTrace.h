@@ -10,7 +10,7 @@
 // several windows pass, such as the first frame, names the first). Where the lines go is the
 // trace's business (DebugTrace.h: QZ_DEBUG_TRACE or "-DEBUG_CONSOLE" send them to stderr).
 //
-// Main thread (the start runs there).
+// Any thread (work beside the main thread's start traces its end too).
 
 #include <string_view>
 

@@ -91,7 +91,9 @@ TEST(StartupProcessTest, AMissingSkinEndsTheProgramWithTheFailureTextAndExitStat
                                   {"XDG_CONFIG_HOME", folder / "config"},
                                   {"LANG", "C"},
                                   {"LC_ALL", ""},
-                                  {"LC_MESSAGES", ""}},
+                                  {"LC_MESSAGES", ""},
+                                  {"LSAN_OPTIONS", "suppressions=" + std::string(QZ_APPLICATION_TEST_DATA) +
+                                                       "/../xvfb-lsan-suppressions.txt:print_suppressions=0"}},
                                  folder);
   EXPECT_TRUE(ended.exited) << "ended by signal " << ended.status;
   EXPECT_EQ(ended.status, 1);
