@@ -394,11 +394,16 @@ int32_t MFCFrameworkAppBase::RunSteps(std::string_view commandLine, int32_t show
   mExitCode = 0;
   const ProcessHooks processHooks([this](const std::string& display) { OnDisplayLost(display); });
   mLanguageId = languageId == -1 ? GetUserDefaultLanguageId() & 0xFFFF : uint32_t(languageId);
-  BeginWorkBesideWindowSystem();
+  if (kWorkBeforeWindowSystem) {
+    BeginWorkBesideWindowSystem();
+  }
   if (!WinInit(commandLine, showCommand)) {
     EndWithoutDisplay();
   } else {
     TraceStartupStep("window system started");
+    if (!kWorkBeforeWindowSystem) {
+      BeginWorkBesideWindowSystem();
+    }
     LoopHooks hooks;
     mSplashImageName = splashImageName;
     try {

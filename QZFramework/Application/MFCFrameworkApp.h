@@ -14,7 +14,7 @@
 //
 // FrameworkAppMain, the run function, in order:
 //   0. Two pieces of work that need no window system start on threads of their own, to
-//      run while the window system starts: the resources of step 2 read into a new
+//      run while the window system starts (kWorkBeforeWindowSystem): the resources of step 2 read into a new
 //      control factory, and the system font (SystemFont.h) looked up. Their results, and
 //      what they threw, are taken where the start-up needs them (step 2; the application's
 //      first GetSystemFont), so texts, their order and the failures' handling stay as if
@@ -155,6 +155,16 @@ public:
   };
 
   ~MFCFrameworkAppBase() override;
+
+  // Whether step 0's work begins before the window system starts (else just after it).
+  // AddressSanitizer's allocator is not safe across fork() while other threads allocate,
+  // and the window system's start forks (the session bus's launcher): under it the work
+  // waits for that start.
+#if defined(__SANITIZE_ADDRESS__)
+  static constexpr bool kWorkBeforeWindowSystem = false;
+#else
+  static constexpr bool kWorkBeforeWindowSystem = true;
+#endif
 
   // "Vandrel_Quorin ZTR Preset Editor": the company, "_" and the product of the
   // program's version resource.

@@ -57,7 +57,7 @@ public:
   ProgramProcess(const Changes& changes, const TempFolder& folder) : ProgramProcess(changes, folder, Options()) {}
   ProgramProcess(const Changes& changes, const TempFolder& folder, const Options& options) : mFolder(folder) {
     Changes all = changes;
-    all.emplace("LSAN_OPTIONS", "suppressions=" + std::string(QZ_PROGRAM_LSAN_SUPPRESSIONS));
+    all.emplace("LSAN_OPTIONS", "suppressions=" + std::string(QZ_PROGRAM_LSAN_SUPPRESSIONS) + ":print_suppressions=0");
     if (!all.count("XDG_RUNTIME_DIR")) {
       const std::string runtime = folder / "runtime";
       ::mkdir(runtime.c_str(), 0700); // EEXIST for a second program of the test
