@@ -140,8 +140,9 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 
   DrawOnUpdateRects(renderer, updateRegion, &LControl::DrawOverlay);
 
-  // Controls free of this one's clip paint after the whole tree, in the deferred pass.
-  for (uint32_t i = 0; i < mChildren.GetCount(); ++i) {
+  // Controls free of this one's clip paint after the whole tree, in the deferred pass (the
+  // count tells whether a child is one, without a look at every child).
+  for (uint32_t i = 0; mUnclippedCount > 0 && i < mChildren.GetCount(); ++i) {
     const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
     if (child->IsShown(false) && !child->mLayout->clipToParent) {
       deferred.AddItem(child);
@@ -195,12 +196,19 @@ bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const R
     }
     bool under = false;
     for (uint32_t i = 0; i < mChildren.GetCount() && !under; ++i) {
-      const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
+      const LControl& child = *mChildren.GetAt(i, ChildControlList::kPaintOrder);
+      // The geometry first: most children miss the rectangle, and their layouts and looks
+      // stay untouched (each a read of memory a blink's repaint finds cold).
+      const RectT<double>& placed = child.mRect;
+      if (placed.x + origin.x > local.x + 0.5 || placed.y + origin.y > local.y + 0.5 ||
+          placed.x + placed.width + origin.x < local.x + local.width - 1.0 ||
+          placed.y + placed.height + origin.y < local.y + local.height - 1.0) {
+        continue; // rounded (a corner by half a pixel, a far edge by one), it cannot hold it either
+      }
       RectT<double> shown;
-      // The geometry first: most children miss the rectangle, and their looks stay untouched.
-      under = child->mLayout && DockedAxes(*child->mLayout) < 2 &&
-              RectT<double>::Intersect(shown, RoundedRect(child->mRect).Offset(origin.x, origin.y), client) &&
-              Holds(shown, local) && child->PaintsOpaquely();
+      under = child.mLayout && DockedAxes(*child.mLayout) < 2 &&
+              RectT<double>::Intersect(shown, RoundedRect(child.mRect).Offset(origin.x, origin.y), client) &&
+              Holds(shown, local) && child.PaintsOpaquely();
     }
     if (!under) {
       return false;
@@ -273,6 +281,16 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
   for (uint32_t i = first; i < end; ++i) {
     // Painting never changes the tree: the list's own reference keeps the child.
     const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
+    // A child off the clip (most of them, for a small repaint) is passed over here, as its
+    // Paint would pass it over: only what floats free of it below is still to be found.
+    RectT<double> visible;
+    RectT<double>::Intersect(visible, child->mRect, renderer->GetCurrentState()->clip);
+    if (!HasArea(visible)) {
+      if (child->mUnclippedCount > 0) {
+        child->CollectUnclipped(deferred, true, false);
+      }
+      continue;
+    }
     child->Paint(renderer, updateRegion, deferred, false); // a clipped child in its own pass
   }
   return end;
