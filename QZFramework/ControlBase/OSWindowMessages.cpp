@@ -254,12 +254,18 @@ void OSWindow::OnPaint() {
   if (lent && !wholeWindow) {
     // Each dirty rectangle is a frame of its own, which the renderer draws straight into
     // the window's pixels; what was only uncovered is in those pixels already.
+    const GDIWindowPixels window{pixels.pixels, pixels.width, pixels.height, pixels.pitch};
     for (const EdgeRect& rect : dirty) {
+      // A caret's blink shows pixels painted before, while nothing else changed them.
+      if (root->RestoreAlternating(rect, window)) {
+        continue;
+      }
       region.Clear();
       region.AddRect(rect);
       renderer->RenderStart(context);
       root->Paint(region);
       renderer->RenderFinish(context);
+      root->KeepAlternating(rect, window);
     }
   } else {
     renderer->RenderStart(context);

@@ -4,6 +4,7 @@
 #include "QZFramework/ControlBase/RootWindow.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
@@ -102,6 +103,7 @@ QZResult LRootWindow::InstallRootControl(const RCPtr<LControl>& control) {
     old->Detach();
     mHotKeys->GetHotKeyMap().Clear();
   }
+  mTimedIdleRequests.clear(); // the old tree let go of its requests as it left
   if (!control) {
     return QZ_OK;
   }
@@ -307,6 +309,9 @@ void LRootWindow::Close() {
 
 bool LRootWindow::ProcessKeyQueue(bool sendIdle) {
   const RCPtr<LRootWindow> self(this);
+  if (sendIdle && !mTimedIdleRequests.empty()) {
+    WakeIdleRequests(); // before "NID_IDLE", which the woken then receive
+  }
   const bool more = ProcessNotifications(sendIdle);
   if (mEndModalPending && mOS) {
     mEndModalPending = false;
@@ -356,6 +361,59 @@ QZResult LRootWindow::HandleCommand(const RCPtr<LNotification>& command) {
 }
 
 RCPtr<LNotificationDistributor> LRootWindow::GetIdleDistributor() { return RCPtr<LNotificationDistributor>(this); }
+
+QZResult LRootWindow::AddIdleRequestAt(const RCPtr<LControl>& control, double seconds) {
+  if (!control) {
+    return QZ_E_INVALIDARG;
+  }
+  auto kept = std::find_if(mTimedIdleRequests.begin(), mTimedIdleRequests.end(),
+                           [&](const TimedIdleRequest& request) { return request.control == control; });
+  if (kept == mTimedIdleRequests.end()) {
+    mTimedIdleRequests.push_back({seconds, control});
+  } else {
+    kept->seconds = seconds;
+  }
+  mEarliestIdleRequest = std::numeric_limits<double>::infinity();
+  for (const TimedIdleRequest& request : mTimedIdleRequests) {
+    mEarliestIdleRequest = std::min(mEarliestIdleRequest, request.seconds);
+  }
+  return QZ_OK;
+}
+
+bool LRootWindow::CancelIdleRequestAt(const LControl* control) {
+  const auto kept = std::find_if(mTimedIdleRequests.begin(), mTimedIdleRequests.end(),
+                                 [&](const TimedIdleRequest& request) { return request.control.Get() == control; });
+  if (kept == mTimedIdleRequests.end()) {
+    return false;
+  }
+  mTimedIdleRequests.erase(kept); // the earliest time may now be early: a pass then finds none due
+  return true;
+}
+
+void LRootWindow::WakeIdleRequests() {
+  // As the widgets' clock counts a step due: a microsecond short is due.
+  constexpr double kDueTolerance = 1e-6;
+  IControlApplication* application = GetControlApplication();
+  const double now = application ? application->GetElapsedSeconds() : 0.0;
+  if (mEarliestIdleRequest - now > kDueTolerance) {
+    return;
+  }
+  std::vector<RCPtr<LControl>> due;
+  double earliest = std::numeric_limits<double>::infinity();
+  for (auto request = mTimedIdleRequests.begin(); request != mTimedIdleRequests.end();) {
+    if (request->seconds - now <= kDueTolerance) {
+      due.push_back(std::move(request->control));
+      request = mTimedIdleRequests.erase(request);
+    } else {
+      earliest = std::min(earliest, request->seconds);
+      ++request;
+    }
+  }
+  mEarliestIdleRequest = earliest;
+  for (const RCPtr<LControl>& control : due) {
+    control->AddIdleRequest(); // outside this window's tree only counted
+  }
+}
 
 // =============================================================================================
 // Wait cursor

@@ -33,6 +33,9 @@
 
 #include <cstdint>
 #include <shared_mutex>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/GlobalHotKeyManager.h"
@@ -40,6 +43,7 @@
 #include "QZFramework/ControlBase/WindowOSServices.h"
 #include "QZFramework/Notification/NotificationDistributor.h"
 #include "QZFramework/Notification/NotificationQueue.h"
+#include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
 #include "QZFramework/Services/Sync/Mutex.h"
 #include "QZFramework/Utilities/Graphics/RectList.h"
 
@@ -130,6 +134,17 @@ public:
   // above everything painted before.
   void Paint(const RectListT<int32_t>& region);
   RCPtr<LRenderer> GetRenderer() override { return mRenderer; }
+  void MarkAlternating(const void* owner, uint32_t state) override;
+  // For a frame of the one rectangle rect of window pixels: when rect is the marked
+  // rectangle and the state it is to show was painted before, with nothing invalidated in
+  // it since, those pixels are copied there (the frame then needs no painting) and true is
+  // answered; else false. UI thread.
+  bool RestoreAlternating(const EdgeRect& rect, const GDIWindowPixels& pixels);
+  // After a frame of rect painted into pixels (RestoreAlternating asked first): keeps them
+  // when rect is the marked rectangle (of at most kAlternatingPixels pixels) and nothing
+  // invalidated in it since the frame began. UI thread.
+  void KeepAlternating(const EdgeRect& rect, const GDIWindowPixels& pixels);
+  static constexpr int64_t kAlternatingPixels = 4096;
 
   // --- The tree -------------------------------------------------------------------------
 
@@ -210,6 +225,8 @@ public:
   QZResult HandleCommand(const RCPtr<LNotification>& command) override;
   // The window itself: its queue raises "NID_IDLE" on the first idle pass of a period.
   RCPtr<LNotificationDistributor> GetIdleDistributor() override;
+  QZResult AddIdleRequestAt(const RCPtr<LControl>& control, double seconds) override;
+  bool CancelIdleRequestAt(const LControl* control) override;
 
   // The last outside reference goes: the tree is taken down, the clients let go, the queue
   // shut down.
@@ -228,6 +245,31 @@ private:
   void PaintControl(const RCPtr<LControl>& control, const RectListT<int32_t>& region, bool deferredPass);
   // The client area as the region lock guards it.
   RectT<int32_t> LockedClientRect();
+  // Records an invalidation of rect (under the region lock): the marked rectangle and the
+  // state it is to show, or the loss of the kept pixels it meets.
+  void NoteAlternating(const EdgeRect& rect);
+  // Gives back the idle requests whose time the application clock has reached.
+  void WakeIdleRequests();
+
+  // The marked rectangle and the pixels of its states (under the region lock).
+  struct Alternating {
+    const void* marker = nullptr; // while a marking lives, on markingThread
+    std::thread::id markingThread;
+    uint32_t markedState = 0;
+    const void* owner = nullptr; // of rect
+    EdgeRect rect{0, 0, 0, 0};
+    bool nextKnown = false; // the state its next frame shows is next
+    uint32_t next = 0;
+    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> pixels; // by state, rows in order
+    uint64_t changes = 0;                                           // counts the losses of pixels
+    uint64_t paintedAt = 0;                                         // changes when the frame being painted began
+  };
+
+  // An idle request AddIdleRequestAt keeps until its time.
+  struct TimedIdleRequest {
+    double seconds;
+    RCPtr<LControl> control;
+  };
 
   RCPtr<LRenderer> mRenderer;
   IWindowOSServices* mOS = nullptr;
@@ -252,6 +294,9 @@ private:
   uint32_t mButtonMasks[kSourceCount] = {};
   RCPtr<LDraggedFiles> mDraggedFiles;
   bool mDropAccepted = false;
+  Alternating mAlternating;
+  std::vector<TimedIdleRequest> mTimedIdleRequests; // a focused text box's, seldom more
+  double mEarliestIdleRequest = 0.0;                // the earliest time of those
 };
 
 // Shows the wait cursor and a status text for the time of a long operation (a skin change)

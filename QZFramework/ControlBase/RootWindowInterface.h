@@ -116,6 +116,25 @@ public:
   virtual QZResult HandleCommand(const RCPtr<LNotification>& command) = 0;
   // The distributor that raises "NID_IDLE" on every idle pass of the window.
   virtual RCPtr<LNotificationDistributor> GetIdleDistributor() = 0;
+  // While marked (owner not null) the invalidations this thread makes change a rectangle
+  // between states owner names (a caret's blink: shown or hidden): the window may then show
+  // a state it painted before from its own copy of those pixels, as long as nothing else
+  // invalidated any of them. Null owner ends the marking. This default marks nothing.
+  virtual void MarkAlternating(const void* /*owner*/, uint32_t /*state*/) {}
+  // Keeps an idle request of control's for the time it has nothing to do: the window gives
+  // it back (LControl::AddIdleRequest) on the first idle pass that raises "NID_IDLE" once the
+  // application clock has reached seconds (a microsecond short counts), before raising it,
+  // so the control ticks in that pass and costs the passes before it nothing. The caller
+  // releases its own request after a success. A second call for the same control moves its
+  // time. The window holds the control meanwhile; when its top control changes, the waiting
+  // requests are dropped (the tree that leaves lets go of all its requests). 0; QZ_E_INVALIDARG for a null control;
+  // QZ_E_NOTIMPL from a window that keeps none (this default), and the caller keeps its own.
+  virtual QZResult AddIdleRequestAt(const RCPtr<LControl>& control, double /*seconds*/) {
+    return control ? QZResult(QZ_E_NOTIMPL) : QZResult(QZ_E_INVALIDARG);
+  }
+  // Takes back a request AddIdleRequestAt keeps for control without giving it to it: true
+  // when one waited (the caller holds it again), false when none did.
+  virtual bool CancelIdleRequestAt(const LControl* /*control*/) { return false; }
 
 protected:
   ~IRootWindow() override = default;

@@ -1,6 +1,7 @@
 // The root window's dirty region (shared with other threads) and the painting of its tree.
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -23,7 +24,9 @@ void LRootWindow::InvalidateRect(const RectT<int32_t>& rect) {
       return;
     }
     clipped = {int32_t(left), int32_t(top), int32_t(right - left), int32_t(bottom - top)};
-    mDirtyRegion.AddRect({clipped.x, clipped.y, clipped.x + clipped.width, clipped.y + clipped.height});
+    const EdgeRect edges{clipped.x, clipped.y, clipped.x + clipped.width, clipped.y + clipped.height};
+    mDirtyRegion.AddRect(edges);
+    NoteAlternating(edges);
   }
   std::shared_lock link(mOSLink);
   if (mOS) {
@@ -31,9 +34,97 @@ void LRootWindow::InvalidateRect(const RectT<int32_t>& rect) {
   }
 }
 
+void LRootWindow::NoteAlternating(const EdgeRect& rect) {
+  Alternating& alternating = mAlternating;
+  if (alternating.marker && alternating.markingThread == std::this_thread::get_id()) {
+    if (alternating.owner != alternating.marker || !(alternating.rect == rect)) {
+      alternating.owner = alternating.marker;
+      alternating.rect = rect;
+      alternating.pixels.clear();
+      ++alternating.changes;
+    }
+    alternating.nextKnown = true;
+    alternating.next = alternating.markedState;
+  } else if (alternating.nextKnown && rect.Overlaps(alternating.rect)) {
+    // What it shows in a state may have changed, also in a frame being painted now.
+    alternating.pixels.clear();
+    ++alternating.changes;
+  }
+}
+
+void LRootWindow::MarkAlternating(const void* owner, uint32_t state) {
+  Mutex::ScopedLock hold(mRegionLock);
+  mAlternating.marker = owner;
+  mAlternating.markingThread = std::this_thread::get_id();
+  mAlternating.markedState = state;
+}
+
+namespace {
+
+// The address of the first pixel of rect's row y in the window's pixels.
+uint8_t* RowOf(const GDIWindowPixels& window, const EdgeRect& rect, int32_t y) {
+  return static_cast<uint8_t*>(window.pixels) + size_t(y) * size_t(window.pitch) + size_t(rect.left) * sizeof(uint32_t);
+}
+
+size_t RowBytes(const EdgeRect& rect) { return size_t(rect.right - rect.left) * sizeof(uint32_t); }
+
+bool Fits(const EdgeRect& rect, const GDIWindowPixels& pixels) {
+  return pixels.pixels && rect.left >= 0 && rect.top >= 0 && rect.right <= pixels.width &&
+         rect.bottom <= pixels.height && rect.left < rect.right && rect.top < rect.bottom &&
+         int64_t(rect.right - rect.left) * (rect.bottom - rect.top) <= LRootWindow::kAlternatingPixels;
+}
+
+} // namespace
+
+bool LRootWindow::RestoreAlternating(const EdgeRect& rect, const GDIWindowPixels& pixels) {
+  Mutex::ScopedLock hold(mRegionLock);
+  Alternating& alternating = mAlternating;
+  alternating.paintedAt = alternating.changes; // a frame of rect may begin now
+  if (!alternating.nextKnown || !(alternating.rect == rect) || !Fits(rect, pixels)) {
+    return false;
+  }
+  for (const auto& [state, kept] : alternating.pixels) {
+    if (state == alternating.next) {
+      const size_t width = size_t(rect.right - rect.left);
+      for (int32_t y = rect.top; y < rect.bottom; ++y) {
+        std::memcpy(RowOf(pixels, rect, y), kept.data() + size_t(y - rect.top) * width, RowBytes(rect));
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+void LRootWindow::KeepAlternating(const EdgeRect& rect, const GDIWindowPixels& pixels) {
+  Mutex::ScopedLock hold(mRegionLock);
+  Alternating& alternating = mAlternating;
+  // Pixels painted before a change that met them show nothing worth keeping.
+  if (!alternating.nextKnown || !(alternating.rect == rect) || !Fits(rect, pixels) ||
+      alternating.paintedAt != alternating.changes) {
+    return;
+  }
+  const size_t width = size_t(rect.right - rect.left);
+  std::vector<uint32_t> kept(width * size_t(rect.bottom - rect.top));
+  for (int32_t y = rect.top; y < rect.bottom; ++y) {
+    std::memcpy(kept.data() + size_t(y - rect.top) * width, RowOf(pixels, rect, y), RowBytes(rect));
+  }
+  for (auto& [state, old] : alternating.pixels) {
+    if (state == alternating.next) {
+      old = std::move(kept);
+      return;
+    }
+  }
+  alternating.pixels.emplace_back(alternating.next, std::move(kept));
+}
+
 void LRootWindow::TakeDirtyRegion(RectListT<int32_t>& out) {
   if (mWholeWindowDirty) {
     mWholeWindowDirty = false;
+    {
+      Mutex::ScopedLock hold(mRegionLock);
+      mAlternating.pixels.clear(); // the whole window changes
+      ++mAlternating.changes;
+    }
     // Painted now: the OS window needs no request of its own for it.
     const RectT<int32_t> client = GetClientRect();
     Mutex::ScopedLock hold(mRegionLock);

@@ -332,7 +332,10 @@ QZResult LTextBox::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
       RefreshSelectionDisplay();
       AddIdleRequest(); // outside a window only counted
     } else {
-      ReleaseIdleRequest();
+      const RCPtr<IRootWindow> window = GetRootWindowRef();
+      if (!window || !window->CancelIdleRequestAt(this)) {
+        ReleaseIdleRequest(); // the blink's, unless the window kept it
+      }
       mCaretVisible = false;
       RefreshSelectionDisplay();
     }

@@ -222,6 +222,8 @@ private:
   // How far the first count characters of line reach in the current look's font.
   float PrefixWidth(const WString& line, int32_t count);
   void RecomputeCaretRect();
+  // Leaves the blink's idle request with the window until the next blink is due.
+  void WaitForBlink();
   void RefreshSelectionDisplay();
   // The colour of the current look's text.
   ColorT<float> TextColor();

@@ -126,15 +126,39 @@ ColorT<float> LTextBox::TextColor() {
 QZResult LTextBox::OnTick() {
   const RCPtr<LControl> self(this);
   LScrollView::OnTick();
-  const double now = Widgets::Now();
-  if (!HasFocus() || !Widgets::IsDue(mNextBlinkTime - now)) {
+  if (!HasFocus()) {
     return QZ_OK;
   }
-  mCaretVisible = !mCaretVisible;
-  mNextBlinkTime = now + (mCaretVisible ? kCaretShownSeconds : kCaretHiddenSeconds);
-  // A blink changes the caret's pixels only: the rest of the box is not repainted.
-  InvalidateChildRect(PixelRect(mCaretRect, GetScrollOffset()).ToDouble(), true);
+  const double now = Widgets::Now();
+  if (Widgets::IsDue(mNextBlinkTime - now)) {
+    mCaretVisible = !mCaretVisible;
+    mNextBlinkTime = now + (mCaretVisible ? kCaretShownSeconds : kCaretHiddenSeconds);
+    // A blink changes the caret's pixels only: the rest of the box is not repainted, and
+    // the window may show each phase from the pixels it painted for it before.
+    const RCPtr<IRootWindow> window = GetRootWindowRef();
+    if (window) {
+      window->MarkAlternating(this, mCaretVisible ? 1 : 0);
+    }
+    InvalidateChildRect(PixelRect(mCaretRect, GetScrollOffset()).ToDouble(), true);
+    if (window) {
+      window->MarkAlternating(nullptr, 0);
+    }
+  }
+  WaitForBlink();
   return QZ_OK;
+}
+
+void LTextBox::WaitForBlink() {
+  // Between blinks the window keeps the blink's idle request: the ticks of the periods
+  // before the next blink would change nothing.
+  const RCPtr<IRootWindow> window = GetRootWindowRef();
+  if (!window) {
+    return;
+  }
+  const bool waiting = window->CancelIdleRequestAt(this);
+  if (Succeeded(window->AddIdleRequestAt(RCPtr<LControl>(this), mNextBlinkTime)) && !waiting) {
+    ReleaseIdleRequest(); // the window holds it now
+  }
 }
 
 QZResult LTextBox::DrawContent(const RCPtr<LRenderer>& renderer) {

@@ -224,5 +224,75 @@ TEST_F(RootWindowPaintTest, SettingTheClientRectangleItHasMovesNothingAndInvalid
   EXPECT_EQ(root->GetClientRect(), (RectT<int32_t>{kLeft + 10, kTop + 20, 150, 80}));
 }
 
+// --- A rectangle that alternates between states ------------------------------------------
+
+class RootWindowAlternatingTest : public RootWindowPaintTest {
+protected:
+  void SetUp() override {
+    RootWindowPaintTest::SetUp();
+    probe = PaintProbe::Make(top, u"probe", &paintLog);
+    probe->Place(20, 20, 60, 30);
+    probe->UseLook(ColourLook(0xFF20A040, {60, 30}));
+    Pump();
+    paintLog.clear();
+  }
+  void TearDown() override {
+    probe = nullptr;
+    RootWindowPaintTest::TearDown();
+  }
+  // A change of the marked rectangle to state, painted: whether the tree was painted.
+  bool ShowState(uint32_t state) {
+    paintLog.clear();
+    root->MarkAlternating(probe.Get(), state);
+    root->InvalidateRect(kMarked);
+    root->MarkAlternating(nullptr, 0);
+    Pump();
+    return !Painted().empty();
+  }
+
+  static constexpr RectT<int32_t> kMarked{40, 25, 1, 12};
+  RCPtr<PaintProbe> probe;
+};
+
+TEST_F(RootWindowAlternatingTest, EachStateIsPaintedOnceThenShownFromItsPixels) {
+  EXPECT_TRUE(ShowState(0));
+  EXPECT_TRUE(ShowState(1));
+  script->presented.clear();
+  EXPECT_FALSE(ShowState(0)) << "the pixels painted for state 0";
+  EXPECT_FALSE(ShowState(1));
+  ASSERT_EQ(script->presented.size(), 2u) << "each still copied to the screen";
+  EXPECT_EQ(script->presented[0].size(), 1u);
+  EXPECT_EQ(PixelAt(40, 25), 0x20A040u);
+
+  // Another change beside the rectangle leaves its pixels; one over it makes each state
+  // paint again.
+  root->InvalidateRect({100, 60, 10, 10});
+  Pump();
+  EXPECT_FALSE(ShowState(0));
+  root->InvalidateRect({35, 30, 10, 10});
+  Pump();
+  EXPECT_TRUE(ShowState(1));
+  EXPECT_TRUE(ShowState(0));
+  EXPECT_FALSE(ShowState(1));
+}
+
+TEST_F(RootWindowAlternatingTest, AnotherRectangleOrOwnerStartsAfresh) {
+  EXPECT_TRUE(ShowState(0));
+  EXPECT_TRUE(ShowState(1));
+  paintLog.clear();
+  root->MarkAlternating(top.Get(), 0);
+  root->InvalidateRect(kMarked);
+  root->MarkAlternating(nullptr, 0);
+  Pump();
+  EXPECT_FALSE(Painted().empty()) << "the same rectangle of another owner";
+  EXPECT_TRUE(ShowState(0)) << "back to the first owner: nothing kept of it";
+
+  paintLog.clear();
+  root->InvalidateRect(kMarked);
+  Pump();
+  EXPECT_FALSE(Painted().empty()) << "unmarked, the rectangle is painted";
+  EXPECT_TRUE(ShowState(1)) << "and its kept pixels are gone";
+}
+
 } // namespace
 } // namespace QZ
