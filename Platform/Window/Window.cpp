@@ -669,15 +669,23 @@ bool PresentWindowPixels(HWND hwnd, const RECT* rects, size_t count) {
     return false;
   }
   const RECT bounds{0, 0, surface->w, surface->h};
-  std::vector<SDL_Rect> parts;
-  parts.reserve(count);
+  // A frame's few rectangles stay on the stack: a click's repaint allocates nothing here.
+  constexpr size_t kOnStack = 8;
+  SDL_Rect few[kOnStack];
+  std::vector<SDL_Rect> many;
+  SDL_Rect* parts = few;
+  if (count > kOnStack) {
+    many.resize(count);
+    parts = many.data();
+  }
+  int kept = 0;
   for (size_t i = 0; i < count; ++i) {
     const RECT part = Intersect(rects[i], bounds);
     if (!IsEmpty(part)) {
-      parts.push_back({part.left, part.top, part.right - part.left, part.bottom - part.top});
+      parts[kept++] = {part.left, part.top, part.right - part.left, part.bottom - part.top};
     }
   }
-  return parts.empty() || Backend().UpdateWindowSurfaceRects(id, parts.data(), int(parts.size()));
+  return kept == 0 || Backend().UpdateWindowSurfaceRects(id, parts, kept);
 }
 
 HWND GetFocus() { return IsUiThread() ? GetState().focus : nullptr; }

@@ -1209,6 +1209,10 @@ protected:
   bool mTickSuspended = false;
 
 private:
+  // GetLook's choice without a reference taken: the paint and hit-test walks ask for it
+  // on every control they meet.
+  const LLook* FindLook(int32_t index) const;
+
   WString mName;
   bool mHover = false;            // forced hover (RaiseConditionChange)
   RCPtr<IRootWindow> mRootWindow; // a top control's

@@ -31,24 +31,26 @@ int32_t LControl::GetCurrentLookIndex() const {
   return -1;
 }
 
-RCPtr<LLook> LControl::GetLook(int32_t index) const {
+const LLook* LControl::FindLook(int32_t index) const {
   if (index >= 0 && uint32_t(index) < mLooks.GetCount()) {
-    return mLooks.GetAt(uint32_t(index));
+    return mLooks.GetAt(uint32_t(index)).Get();
   }
   const int32_t current = GetCurrentLookIndex();
   if (current >= 0) {
-    return mLooks.GetAt(uint32_t(current));
+    return mLooks.GetAt(uint32_t(current)).Get();
   }
   for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
     if (mLooks.GetAt(i)) {
-      return mLooks.GetAt(i);
+      return mLooks.GetAt(i).Get();
     }
   }
   return nullptr;
 }
 
+RCPtr<LLook> LControl::GetLook(int32_t index) const { return RCPtr<LLook>(const_cast<LLook*>(FindLook(index))); }
+
 RectT<double> LControl::GetLookRect(int32_t index) const {
-  const RCPtr<LLook> look = GetLook(index);
+  const LLook* look = FindLook(index);
   if (!look) {
     return {0.0, 0.0, mRect.width, mRect.height};
   }
@@ -58,7 +60,7 @@ RectT<double> LControl::GetLookRect(int32_t index) const {
 }
 
 uint32_t LControl::GetColorAtPoint(const PointT<int32_t>& point, int32_t lookIndex) {
-  const RCPtr<LLook> look = GetLook(lookIndex);
+  const LLook* look = FindLook(lookIndex);
   return look ? look->GetColorAtPoint(point.ToDouble()) : 0xFFFFFFu;
 }
 

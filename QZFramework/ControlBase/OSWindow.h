@@ -39,6 +39,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "Platform/Window/Window.h"
 #include "QZFramework/ControlBase/RootWindow.h"
@@ -185,6 +186,9 @@ private:
   bool mHoldsCapture = false;
   bool mInModalLoop = false;
   bool mOffWorkArea = false;
+  // A paint's update rectangles and those it presents, kept so that a paint allocates none.
+  std::vector<Platform::Window::RECT> mPaintUpdates;
+  std::vector<Platform::Window::RECT> mPaintPresented;
 
   // Read by other threads' invalidations while the root window keeps the link.
   std::atomic<HWND> mHwnd{nullptr};

@@ -220,7 +220,7 @@ void OSWindow::OnPaint() {
   const RCPtr<LRenderContextInfo> context = mRenderContext;
   // The window's own rectangles, not their bounding one: a click that changes two distant
   // controls must not repaint and copy everything between them.
-  std::vector<Win::RECT> updates;
+  std::vector<Win::RECT>& updates = mPaintUpdates;
   Win::GetUpdateRects(hwnd, updates);
   Win::ValidateRect(hwnd, nullptr);
   if (!renderer || !context) {
@@ -244,7 +244,8 @@ void OSWindow::OnPaint() {
     gdi->SetWindowPixels(lent ? GDIWindowPixels{pixels.pixels, pixels.width, pixels.height, pixels.pitch}
                               : GDIWindowPixels{});
   }
-  std::vector<Win::RECT> presented;
+  std::vector<Win::RECT>& presented = mPaintPresented;
+  presented.clear();
   for (const EdgeRect& rect : region) {
     presented.push_back({rect.left, rect.top, rect.right, rect.bottom});
   }

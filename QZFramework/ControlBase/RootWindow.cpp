@@ -167,6 +167,7 @@ RectT<int32_t> LRootWindow::GetClientRect() {
     if (mOS->GetClientRect(size) == QZ_OK && mOS->ClientToScreen(origin) == QZ_OK) {
       Mutex::ScopedLock hold(mRegionLock);
       mClientRect = {origin.x, origin.y, size.width, size.height};
+      return mClientRect; // read under the lock that wrote it, not taken twice
     }
   }
   return LockedClientRect();

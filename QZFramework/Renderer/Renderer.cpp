@@ -1,6 +1,8 @@
 #include "QZFramework/Renderer/Renderer.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <stdexcept>
 #include <utility>
 
@@ -16,6 +18,24 @@ namespace QZ {
 namespace {
 
 PointT<double> RoundedPoint(const PointT<double>& point) { return point.Round().ToDouble(); }
+
+// A whole number well inside the range where Normalize's snapping of an edge gives the
+// edge itself (a negative zero gives zero).
+bool IsWhole(double edge) { return std::fabs(edge) < 1125899906842624.0 && double(int64_t(edge)) == edge; }
+
+// What Normalize makes of r. The edges of nearly every clip a paint pushes are whole: the
+// same sums are formed, and the snapping is left out where it changes nothing.
+RectT<double> NormalizedClip(RectT<double> r) {
+  const double right = r.x + r.width;
+  const double bottom = r.y + r.height;
+  if (r.width >= 0.0 && r.height >= 0.0 && IsWhole(r.x) && IsWhole(r.y) && IsWhole(right) && IsWhole(bottom)) {
+    const double left = r.x + 0.0;
+    const double top = r.y + 0.0;
+    return {left, top, (right + 0.0) - left, (bottom + 0.0) - top};
+  }
+  r.Normalize();
+  return r;
+}
 
 } // namespace
 
@@ -104,8 +124,7 @@ QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& cl
     RectT<double>::Intersect(r, r, frame);
     RectT<double>::Intersect(r, r, context->GetState().clip);
   }
-  r.Normalize();
-  SetClipRect(r);
+  SetClipRect(NormalizedClip(r));
   Translate(corner);
   if (relative) {
     RectT<double>& current = context->GetState().clip;

@@ -49,11 +49,14 @@ public:
   }
 
 protected:
-  // Shows look index alone.
+  // Shows look index alone. The weights are set in place, as a control's own look change
+  // sets them: no allocation a real press does not make.
   void ShowLook(uint32_t index) {
-    mLookWeights.SetCount(0);
+    if (mLookWeights.GetCount() != mLooks.GetCount()) {
+      mLookWeights.SetCount(mLooks.GetCount());
+    }
     for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-      mLookWeights.AddItem(i == index ? 1.0f : 0.0f);
+      mLookWeights.GetAt(i) = i == index ? 1.0f : 0.0f;
     }
   }
 };

@@ -1,13 +1,14 @@
 #include "QZFramework/Utilities/Graphics/RectList.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <new>
+#include <thread>
 #include <utility>
-
-#include "QZFramework/Services/Sync/Mutex.h"
 
 namespace QZ {
 
@@ -34,6 +35,23 @@ int32_t SaturateToInt32(int64_t value) {
   return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
+// The pool's lock: held for a few instructions at a time, by the UI thread nearly always,
+// so a taken flag costs a paint far less than a mutex; a waiter gives its time slice away.
+class PoolLock {
+public:
+  void lock() {
+    while (mHeld.exchange(true, std::memory_order_acquire)) {
+      while (mHeld.load(std::memory_order_relaxed)) {
+        std::this_thread::yield();
+      }
+    }
+  }
+  void unlock() { mHeld.store(false, std::memory_order_release); }
+
+private:
+  std::atomic<bool> mHeld{false};
+};
+
 // The process-wide node pool: one block of 512 slots, each a node and an index word;
 // the index words form a ring of free slot indices. Made on first use and kept for the
 // life of the process, so that lists destroyed late at exit still find it.
@@ -45,7 +63,7 @@ public:
   }
 
   Node* Allocate(const EdgeRect& rect) {
-    Mutex::ScopedLock hold(mLock);
+    std::lock_guard hold(mLock);
     if (!mSlots) {
       mSlots = new Slot[kSlots];
       for (uint32_t i = 0; i < kSlots; ++i) {
@@ -70,7 +88,7 @@ public:
   }
 
   void Free(Node* node) {
-    Mutex::ScopedLock hold(mLock);
+    std::lock_guard hold(mLock);
     --mLive;
     const auto address = reinterpret_cast<uintptr_t>(node);
     const auto first = reinterpret_cast<uintptr_t>(mSlots);
@@ -83,7 +101,7 @@ public:
   }
 
   RegionPoolStatistics GetStatistics() {
-    Mutex::ScopedLock hold(mLock);
+    std::lock_guard hold(mLock);
     const uint32_t pooledLive = mSlots ? kSlots - mFreeCount : 0;
     return {mLive, mHighWater, mFreeCount, mLive - pooledLive};
   }
@@ -97,7 +115,7 @@ private:
     uint32_t ring = 0;
   };
 
-  Mutex mLock;
+  PoolLock mLock;
   Slot* mSlots = nullptr;
   uint32_t mFreeHead = 0;
   uint32_t mFreeCount = 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <vector>
 
 #include "Platform/Window/Input.h"
 #include "WindowTestSupport.h"
@@ -281,6 +282,25 @@ TEST_F(WindowTest, OnlyTheGivenRectanglesArePresented) {
   EXPECT_TRUE(PresentWindowPixels(hwnd, nullptr, 0));
   EXPECT_EQ(script->presented.size(), 1u) << "nothing to present";
   EXPECT_FALSE(PresentWindowPixels(nullptr, rects, 1));
+}
+
+TEST_F(WindowTest, ManyRectanglesArePresentedInTheirOrderWithThoseOffTheSurfaceLeftOut) {
+  const HWND hwnd = MakeWindow(0, 0, 64, 32);
+  std::vector<RECT> rects;
+  for (int i = 0; i < 12; ++i) {
+    rects.push_back({i * 5, 0, i * 5 + 4, 4});
+    rects.push_back({200, 200, 210, 210}); // off the surface
+  }
+  ASSERT_TRUE(PresentWindowPixels(hwnd, rects.data(), rects.size()));
+  ASSERT_EQ(script->presented.size(), 1u);
+  ASSERT_EQ(script->presented[0].size(), 12u);
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_EQ(script->presented[0][size_t(i)].x, i * 5) << i;
+    EXPECT_EQ(script->presented[0][size_t(i)].w, 4) << i;
+  }
+  const RECT off{100, 100, 110, 110};
+  EXPECT_TRUE(PresentWindowPixels(hwnd, &off, 1)) << "nothing left to present is no failure";
+  EXPECT_EQ(script->presented.size(), 1u);
 }
 
 TEST_F(WindowTest, CaptureChangesTellTheWindowThatLosesIt) {

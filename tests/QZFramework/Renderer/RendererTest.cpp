@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -163,6 +164,25 @@ TEST_F(RendererTest, PushClipNotRelativeTakesTheCornerAsAbsoluteAndTheClipAsGive
   EXPECT_EQ(renderer->PushClip({20.5, 30, 10, 10}, {0, 0, 7.5, 8.25}, nullptr, false), QZ::QZ_OK);
   EXPECT_EQ(State().origin, (PointD{21, 30})); // corner 15.5 from the origin rounds to 16
   EXPECT_EQ(State().clip, (RectD{0, 0, 7, 8}));
+}
+
+TEST_F(RendererTest, PushClipSetsTheClipNormalizeMakesBitForBit) {
+  const double huge = 3e15; // past the range where a whole edge snaps to itself
+  const RectD clips[] = {
+      {0, 0, 100, 50}, {-0.0, 4, -0.0, 8},          {-7, -3, 20, 10},     {2.5, 3, 4, 5},     {1e-17, 0, 10, 10},
+      {4, 4, -3, -2},  {-huge, -huge, 2 * huge, 1}, {1, 2, 3.0000001, 4}, {99999, 0, 1, 0.5}, {0, 0, 0, 0}};
+  for (const RectD& clip : clips) {
+    const auto context = renderer->StartFrame({0, 0, 100, 50});
+    RectD expected = clip;
+    expected.Normalize();
+    ASSERT_EQ(renderer->PushClip({0, 0, 1, 1}, clip, nullptr, false), QZ::QZ_OK);
+    const RectD& set = State().clip;
+    EXPECT_TRUE(std::signbit(set.x) == std::signbit(expected.x) &&
+                std::signbit(set.width) == std::signbit(expected.width))
+        << clip.x << "," << clip.width;
+    EXPECT_EQ(set, expected) << clip.x << "," << clip.y << "," << clip.width << "," << clip.height;
+    renderer->RenderFinish(context);
+  }
 }
 
 TEST_F(RendererTest, PopClipRestoresOriginClipStencilAndFactor) {
