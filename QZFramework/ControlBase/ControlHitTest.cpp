@@ -54,7 +54,8 @@ RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool bounded, Po
     const PointT<double> inContent{double(point.x) - look.x + scroll.x, double(point.y) - look.y + scroll.y};
     // Topmost first; once a child is hit only the floating ones can still beat it.
     for (uint32_t k = mChildren.GetCount(); k-- > 0;) {
-      const RCPtr<LControl> child = mChildren.GetAt(k, ChildControlList::kPaintOrder);
+      // A hit test never changes the tree: the list's own reference keeps the child.
+      const RCPtr<LControl>& child = mChildren.GetAt(k, ChildControlList::kPaintOrder);
       const LLayoutDescriptor* layout = child->mLayout.Get();
       const int32_t childDepth = child->GetHitDepth();
       const bool eligible = inside && bounded && (inLook || DockedOnBothAxes(layout));
