@@ -745,6 +745,8 @@ public:
   // control's bounds while clip holds and the controls clip to their parents (clipRect:
   // the same rectangle in this control's coordinates): 0; 1 when the control is hidden or
   // the cut leaves nothing. The root window's side runs on any thread; this on the main.
+  // Without a window at the top, rootRect arrives as InvalidateChildRect's rect (there
+  // are no window coordinates to find).
   virtual QZResult InvalidateRect(const RectT<double>& rootRect, bool clip, const RectT<double>& clipRect);
   // Invalidates rect (the control's coordinates): InvalidateRect's result.
   virtual QZResult InvalidateChildRect(const RectT<double>& rect, bool clip);
@@ -1209,9 +1211,9 @@ protected:
   bool mTickSuspended = false;
 
 private:
-  // GetLook's choice without a reference taken: the paint and hit-test walks ask for it
-  // on every control they meet.
-  const LLook* FindLook(int32_t index) const;
+  // GetLook's choice without taking a reference: the geometry walks ask it for every
+  // ancestor of every control they place.
+  LLook* FindLook(int32_t index) const;
 
   WString mName;
   bool mHover = false;            // forced hover (RaiseConditionChange)

@@ -31,7 +31,7 @@ int32_t LControl::GetCurrentLookIndex() const {
   return -1;
 }
 
-const LLook* LControl::FindLook(int32_t index) const {
+LLook* LControl::FindLook(int32_t index) const {
   if (index >= 0 && uint32_t(index) < mLooks.GetCount()) {
     return mLooks.GetAt(uint32_t(index)).Get();
   }
@@ -40,14 +40,14 @@ const LLook* LControl::FindLook(int32_t index) const {
     return mLooks.GetAt(uint32_t(current)).Get();
   }
   for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-    if (mLooks.GetAt(i)) {
-      return mLooks.GetAt(i).Get();
+    if (LLook* look = mLooks.GetAt(i).Get()) {
+      return look;
     }
   }
   return nullptr;
 }
 
-RCPtr<LLook> LControl::GetLook(int32_t index) const { return RCPtr<LLook>(const_cast<LLook*>(FindLook(index))); }
+RCPtr<LLook> LControl::GetLook(int32_t index) const { return RCPtr<LLook>(FindLook(index)); }
 
 RectT<double> LControl::GetLookRect(int32_t index) const {
   const LLook* look = FindLook(index);

@@ -71,7 +71,9 @@ QZResult LLook::SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wra
   // behind in a look that is not rebuilt now.
   const size_t count = descriptor->GetNonClientParts().GetCount();
   mNonClientRects.assign(count, {});
+  mNonClientRectsPlaced = true;
   mNonClientParts.assign(count, nullptr);
+  mNonClientPartsMade = count == 0;
   const SizeT<int32_t> kept = mSize;
   mSize = {};
   SetSize(kept);
@@ -84,7 +86,8 @@ bool LLook::SetSize(const SizeT<int32_t>& size) {
   }
   mSize = size;
   ComputeClientRect();
-  ComputeNonClientRects();
+  mNonClientRectsPlaced = mNonClientRects.empty();
+  MakeNonClientParts();
   ComputeTextBlock();
   return true;
 }
@@ -102,7 +105,26 @@ void LLook::ComputeClientRect() {
                  int32_t(ClampToExtent(height + dock.offsetBottom - y, height - y))};
 }
 
-void LLook::ComputeNonClientRects() {
+void LLook::MakeNonClientParts() {
+  if (mNonClientPartsMade) {
+    return;
+  }
+  const RCPtrArray<LDockedPart>& entries = mDescriptor->GetNonClientParts();
+  bool made = true;
+  for (uint32_t i = 0; i < entries.GetCount(); ++i) {
+    if (!mNonClientParts[i]) {
+      mNonClientParts[i] = entries.GetAt(i)->GetVisualPart(); // the part stays what it is at every size
+    }
+    made = made && mNonClientParts[i];
+  }
+  mNonClientPartsMade = made;
+}
+
+void LLook::PlaceNonClientRects() const {
+  if (mNonClientRectsPlaced) {
+    return;
+  }
+  mNonClientRectsPlaced = true;
   const RCPtrArray<LDockedPart>& entries = mDescriptor->GetNonClientParts();
   for (uint32_t i = 0; i < entries.GetCount(); ++i) {
     const LDockedPart& entry = *entries.GetAt(i);
@@ -115,9 +137,6 @@ void LLook::ComputeNonClientRects() {
     PlaceAxis(mSize.height, dock.offsetFlags & LDockedPart::kOffsetTop, dock.offsetTop,
               dock.offsetFlags & LDockedPart::kOffsetBottom, dock.offsetBottom,
               dock.hasHeight ? dock.height : partSize.height, rect.y, rect.height);
-    if (!mNonClientParts[i]) {
-      mNonClientParts[i] = entry.GetVisualPart(); // the part stays what it is at every size
-    }
   }
 }
 
@@ -192,6 +211,7 @@ uint32_t LLook::GetColorAtPoint(const PointT<double>& point) const {
     return (color >> 24) != 0;
   };
   uint32_t color = LVisualPart::kOutside;
+  PlaceNonClientRects();
   for (size_t i = mNonClientParts.size(); i-- > 0;) {
     if (visibleColor(mNonClientParts[i], mNonClientRects[i], color)) {
       return color;

@@ -104,8 +104,12 @@ public:
   const SizeT<int32_t>& GetSize() const { return mSize; }
   // Valid after the first SetSize; empty before.
   const RectT<int32_t>& GetClientRect() const { return mClientRect; }
-  // One per non-client entry of the descriptor, in its order.
-  const std::vector<RectT<int32_t>>& GetNonClientRects() const { return mNonClientRects; }
+  // One per non-client entry of the descriptor, in its order (placed for the current size
+  // when first asked after a change of size).
+  const std::vector<RectT<int32_t>>& GetNonClientRects() const {
+    PlaceNonClientRects();
+    return mNonClientRects;
+  }
   // Parallel to GetNonClientRects; an entry is null where the descriptor yields no part.
   const std::vector<RCPtr<LVisualPart>>& GetNonClientParts() const { return mNonClientParts; }
   // May be null.
@@ -127,7 +131,10 @@ private:
   LLook() = default;
 
   void ComputeClientRect();
-  void ComputeNonClientRects();
+  // The parts of the non-client entries that have none yet; their rectangles wait for
+  // PlaceNonClientRects (most looks of a tree are never drawn nor hit at a given size).
+  void MakeNonClientParts();
+  void PlaceNonClientRects() const;
   void ComputeTextBlock();
 
   // The common frame of the draw operations: calls draw() once for each rectangle of the
@@ -141,7 +148,9 @@ private:
   RCPtr<LVisualPart> mTextForegroundPart;
   SizeT<int32_t> mSize;
   RectT<int32_t> mClientRect;
-  std::vector<RectT<int32_t>> mNonClientRects;
+  mutable std::vector<RectT<int32_t>> mNonClientRects;
+  mutable bool mNonClientRectsPlaced = true;
+  bool mNonClientPartsMade = false; // every entry has its part
   std::vector<RCPtr<LVisualPart>> mNonClientParts;
   RCPtr<LVisualPart> mClientPart;
   RCPtr<LVisualPart> mOverlayPart;

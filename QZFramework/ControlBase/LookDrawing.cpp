@@ -52,6 +52,7 @@ int32_t LLook::ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const RectLi
 
 QZResult LLook::DrawNonClientParts(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) {
   bool drewPart = false;
+  PlaceNonClientRects();
   for (size_t i = 0; i < mNonClientParts.size(); ++i) {
     const RCPtr<LVisualPart>& part = mNonClientParts[i];
     if (!part) {

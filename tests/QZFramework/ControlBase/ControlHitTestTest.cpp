@@ -200,6 +200,25 @@ protected:
   RCPtr<PaintProbe> panel;
 };
 
+TEST_F(ControlInvalidationTest, ATreeMadeWithoutAWindowAnswersAloneAndReachesTheWindowOnceItHasOne) {
+  const RCPtr<PaintProbe> top = Probe(nullptr, u"top", {0, 0, 200, 100});
+  top->UseLook(ColourLook(kRed, {200, 100}, 5, 5, -5, -5)); // client (5, 5, 190, 90)
+  const RCPtr<PaintProbe> box = Probe(top, u"box", {10, 20, 50, 50});
+  const RCPtr<PaintProbe> inner = Probe(box, u"inner", {5, 5, 20, 20});
+  EXPECT_EQ(inner->InvalidateChildRect({0, 0, 20, 20}, true), QZ_OK);
+  EXPECT_EQ(inner->InvalidateChildRect({100, 0, 20, 20}, true), QZ_FALSE); // outside the box
+  box->Layout().isVisible = false;
+  EXPECT_EQ(inner->InvalidateChildRect({0, 0, 20, 20}, true), QZ_FALSE);
+  box->Layout().isVisible = true;
+  EXPECT_TRUE(window->invalidated.empty());
+
+  ASSERT_EQ(window->InstallRootControl(top), QZ_OK);
+  window->invalidated.clear();
+  EXPECT_EQ(inner->InvalidateChildRect({1, 2, 3, 4}, true), QZ_OK);
+  // 5 + 10 + 5 + 1 across, 5 + 20 + 5 + 2 down.
+  EXPECT_EQ(window->invalidated, (std::vector<RectT<int32_t>>{{21, 32, 3, 4}}));
+}
+
 TEST_F(ControlInvalidationTest, AHiddenOrEmptyControlInvalidatesNothing) {
   const RCPtr<PaintProbe> child = Probe(panel, u"child", {10, 10, 20, 20});
   child->Layout().isVisible = false;

@@ -143,6 +143,27 @@ TEST_F(LookDrawingTest, NonClientPartsDrawInTheirRectangles) {
   EXPECT_TRUE(renderer->calls.empty());
 }
 
+TEST_F(LookDrawingTest, NonClientPartsDrawAndAreHitWhereTheLastSizePutsThem) {
+  const RCPtr<LLookDescriptor> descriptor = LookOf(ColourPart(kRed, {1, 1}));
+  descriptor->AddNonClientPart(Docked(ColourPart(kBlue, {6, 4}), {LDockedPart::kOffsetRight, 0, 0, 0}));
+  const RCPtr<LLook> look = LLook::Create(descriptor, false);
+  look->SetSize({20, 10});
+  EXPECT_EQ(look->GetColorAtPoint({15.0, 4.0}), kBlue);
+  // Resized twice, never asked between: the parts follow the last size.
+  look->SetSize({30, 12});
+  look->SetSize({40, 20});
+  EXPECT_EQ(look->GetColorAtPoint({15.0, 4.0}), LVisualPart::kOutside);
+  EXPECT_EQ(look->GetColorAtPoint({35.0, 9.0}), kBlue);
+  look->SetSize({50, 20});
+  EXPECT_EQ(look->DrawNonClientParts(renderer, Region({{0, 0, 200, 200}})), 1);
+  EXPECT_EQ(renderer->TopLevel(), (Lines{
+                                      Push({44, 8, 6, 4}, {44, 8, 6, 4}),
+                                      Fill({0, 0, 6, 4}, kBlue),
+                                      "PopClip()",
+                                  }));
+  EXPECT_EQ(look->GetNonClientRects(), (std::vector<RectT<int32_t>>{{44, 8, 6, 4}}));
+}
+
 class LookTextTest : public LookDrawingTest {
 protected:
   // A 100 x 40 look whose text block is all of it, centred, painted by textPart.
