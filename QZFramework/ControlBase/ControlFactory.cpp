@@ -243,19 +243,26 @@ QZResult LControlFactory::GetSkinFont(WString& name, float& size, int32_t& style
 
 // --- String tables ----------------------------------------------------------------------
 
-RCPtr<LStringTable> LControlFactory::CopyTable(const WString& id) const {
+RCPtr<LStringTable> LControlFactory::CopyTable(std::u16string_view id) const {
   const auto found = mStringTables.find(id);
   return found == mStringTables.end() ? nullptr : LStringTable::Create(found->second);
 }
 
-RCPtr<LStringTable> LControlFactory::GetFrameworkStringTable() const { return CopyTable(WString(kFrameworkTableId)); }
+RCPtr<LStringTable> LControlFactory::GetFrameworkStringTable() const { return CopyTable(kFrameworkTableId); }
 
 RCPtr<LStringTable> LControlFactory::GetApplicationStringTable() const {
-  return CopyTable(WString(u"|") + mApplicationName);
+  std::u16string id(1, u'|');
+  id.append(mApplicationName.View());
+  return CopyTable(id);
 }
 
 RCPtr<LStringTable> LControlFactory::GetStringTable(const WString& parentClass, const WString& name) const {
-  return CopyTable((parentClass.IsEmpty() ? mApplicationName : parentClass) + WString(u"|") + name);
+  // Asked for every control of a tree: the id is put together once, in one buffer.
+  const std::u16string_view parent = parentClass.IsEmpty() ? mApplicationName.View() : parentClass.View();
+  std::u16string id;
+  id.reserve(parent.size() + 1 + name.GetLength());
+  id.append(parent).append(1, u'|').append(name.View());
+  return CopyTable(id);
 }
 
 } // namespace QZ

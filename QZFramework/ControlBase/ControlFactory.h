@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Platform/Resources/Resources.h"
@@ -189,7 +190,7 @@ private:
   // Parses document in string-table mode for each locale of candidates in turn, until
   // one has a matching Locale.
   void ReadStringTables(const WString& path, const Document& document, const std::vector<uint32_t>& candidates);
-  RCPtr<LStringTable> CopyTable(const WString& id) const;
+  RCPtr<LStringTable> CopyTable(std::u16string_view id) const;
   void ResetOpenState();
 
   Platform::Resources::Module mResources;
@@ -204,7 +205,15 @@ private:
   std::map<WString, RCPtr<LVisualPartDescriptor>> mParts;
   std::map<WString, RCPtr<LLookDescriptor>> mLooks;
   std::map<WString, RCPtr<LLookList>> mLookLists;
-  std::map<WString, LStringTable::Entries> mStringTables;
+  // Ordered as WString orders (code units, then length); found by a view too, so that a
+  // control's table is found without making its name into a string.
+  struct TableIdLess {
+    using is_transparent = void;
+    bool operator()(const WString& a, const WString& b) const { return a.View() < b.View(); }
+    bool operator()(const WString& a, std::u16string_view b) const { return a.View() < b; }
+    bool operator()(std::u16string_view a, const WString& b) const { return a < b.View(); }
+  };
+  std::map<WString, LStringTable::Entries, TableIdLess> mStringTables;
   std::map<WString, WString> mFontTranslations;
 
   WString mErrorText;
