@@ -152,7 +152,7 @@ TEST_F(LookDrawingTest, NonClientPartsDrawAndAreHitWhereTheLastSizePutsThem) {
   // Resized twice, never asked between: the parts follow the last size.
   look->SetSize({30, 12});
   look->SetSize({40, 20});
-  EXPECT_EQ(look->GetColorAtPoint({15.0, 4.0}), LVisualPart::kOutside);
+  EXPECT_EQ(look->GetColorAtPoint({15.0, 4.0}), kRed); // the client part, no longer the corner
   EXPECT_EQ(look->GetColorAtPoint({35.0, 9.0}), kBlue);
   look->SetSize({50, 20});
   EXPECT_EQ(look->DrawNonClientParts(renderer, Region({{0, 0, 200, 200}})), 1);

@@ -130,6 +130,30 @@ TEST(StringTableLoadTest, TablesAreFoundByParentClassAndNameAndHandedOutAsCopies
   EXPECT_NE(factory->GetFrameworkStringTable().Get(), factory->GetFrameworkStringTable().Get());
 }
 
+TEST(StringTableLoadTest, TablesWhoseIdsShareTheirStartAreEachFoundByTheirOwnParts) {
+  std::string tables;
+  for (const char* id : {"Panel|row", "Panel|row2", "Panel|ro", "Panel.Sub|row", "Panel|r\xC3\xA9w",
+                         "Panel|r\xEF\xBD\x97w", "|Panel", "PresetEditor|row"}) {
+    tables += std::string("<StringTable ID=\"") + id + "\"><String ID=\"ID\"><Locale LCID=\"0x0009\">" + id +
+              "</Locale></String></StringTable>";
+  }
+  InMemoryDocuments documents;
+  documents.Add("APP_STRINGS", StringTableDocument(tables));
+  RCPtr<LControlFactory> factory(new LControlFactory(documents.Module()));
+  ASSERT_EQ(factory->LoadStringTables(u"::APP_STRINGS", u"::NONE", 0x0409), QZ_OK);
+  const std::pair<const char16_t*, const char16_t*> found[] = {
+      {u"Panel", u"row"},      {u"Panel", u"row2"},     {u"Panel", u"ro"}, {u"Panel.Sub", u"row"},
+      {u"Panel", u"r\u00E9w"}, {u"Panel", u"r\uFF57w"}, {u"", u"row"}};
+  for (const auto& [parent, name] : found) {
+    const WString id = WString(*parent ? parent : u"PresetEditor") + WString(u"|") + WString(name);
+    EXPECT_EQ(Text(factory->GetStringTable(parent, name), u"ID"), id);
+  }
+  EXPECT_FALSE(factory->GetStringTable(u"Panel", u"r"));
+  EXPECT_FALSE(factory->GetStringTable(u"Panel", u"row3"));
+  EXPECT_FALSE(factory->GetStringTable(u"Panel|row", u""));
+  EXPECT_FALSE(factory->GetApplicationStringTable()); // "|PresetEditor" is not among them
+}
+
 TEST(StringTableLoadTest, TheProgramsOwnDocumentsLoadFromItsResources) {
   RCPtr<LControlFactory> factory(new LControlFactory());
   ASSERT_EQ(factory->LoadStringTables(u"::APP_STRINGS", u"::FRAMEWORK_STRINGS", 0x0407), QZ_OK);
