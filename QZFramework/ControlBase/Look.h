@@ -149,12 +149,13 @@ private:
   SizeT<int32_t> mSize;
   RectT<int32_t> mClientRect;
   mutable std::vector<RectT<int32_t>> mNonClientRects;
-  mutable bool mNonClientRectsPlaced = true;
-  bool mNonClientPartsMade = false; // every entry has its part
   std::vector<RCPtr<LVisualPart>> mNonClientParts;
   RCPtr<LVisualPart> mClientPart;
   RCPtr<LVisualPart> mOverlayPart;
   bool mOverlayReplacesClient = false;
+  // Beside the flag above, where a look has room to spare: a tree holds thousands of looks.
+  mutable bool mNonClientRectsPlaced = true;
+  bool mNonClientPartsMade = false; // every entry has its part
   RCPtr<LFontText> mFontText;
   PointT<int32_t> mTextOrigin;
   RectListT<int32_t> mOwnRegion;
