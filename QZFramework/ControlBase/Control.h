@@ -1211,8 +1211,8 @@ protected:
   bool mTickSuspended = false;
 
 private:
-  // GetLook's choice without taking a reference: the geometry walks ask it for every
-  // ancestor of every control they place.
+  // GetLook's choice without taking a reference: the paint, hit-test and geometry walks
+  // ask for it on every control they meet.
   LLook* FindLook(int32_t index) const;
 
   WString mName;
