@@ -54,32 +54,37 @@ void Reset(Queue& queue) {
   queue.waiting = false;
 }
 
-// Gives a message the time and cursor position of now.
-MSG& Stamped(MSG& msg) {
-  msg.time = uint32_t(GetTickCount64());
+// Gives a message the time `now` and the cursor position.
+MSG& Stamped(MSG& msg, uint64_t now) {
+  msg.time = uint32_t(now);
   msg.pt = GetLastCursorPosition();
   return msg;
 }
 
-MSG Made(HWND hwnd, uint32_t message, WPARAM wParam) {
+MSG Made(HWND hwnd, uint32_t message, WPARAM wParam, uint64_t now) {
   MSG msg;
   msg.hwnd = hwnd;
   msg.message = message;
   msg.wParam = wParam;
-  return Stamped(msg);
+  return Stamped(msg, now);
 }
 
-// The due timer that is late the longest, dropping timers whose window is gone; null when
-// none is due.
+// The due timer that is late the longest, dropping due timers whose window is gone (a
+// gone window's timer is looked at only once due: asking after a window takes the
+// layer's lock); null when none is due.
 Timer* DueTimer(Queue& queue, uint64_t now) {
-  std::erase_if(queue.timers, [](const Timer& timer) { return timer.hwnd && !IsWindow(timer.hwnd); });
-  Timer* due = nullptr;
-  for (Timer& timer : queue.timers) {
-    if (timer.due <= now && (!due || timer.due < due->due)) {
-      due = &timer;
+  for (;;) {
+    Timer* due = nullptr;
+    for (Timer& timer : queue.timers) {
+      if (timer.due <= now && (!due || timer.due < due->due)) {
+        due = &timer;
+      }
     }
+    if (!due || !due->hwnd || IsWindow(due->hwnd)) {
+      return due;
+    }
+    queue.timers.erase(queue.timers.begin() + (due - queue.timers.data()));
   }
-  return due;
 }
 
 // Milliseconds until the next timer is due; -1 without timers.
@@ -97,11 +102,13 @@ int32_t UntilNextTimer(const Queue& queue, uint64_t now) {
 bool Next(MSG& out, bool remove, bool wait) {
   Queue& queue = GetQueue();
   for (;;) {
+    // One clock read a turn: it stamps what the turn takes and tells the due timers.
+    const uint64_t now = GetTickCount64();
     if (queue.waiting.load(std::memory_order_acquire)) {
       std::lock_guard hold(queue.lock);
       if (!queue.posted.empty()) {
         out = queue.posted.front();
-        Stamped(out);
+        Stamped(out, now);
         if (remove) {
           queue.posted.pop_front();
         }
@@ -111,20 +118,19 @@ bool Next(MSG& out, bool remove, bool wait) {
       if (queue.quitPending) {
         queue.quitPending = !remove;
         queue.waiting = queue.quitPending;
-        out = Made(nullptr, WM_QUIT, WPARAM(queue.quitCode));
+        out = Made(nullptr, WM_QUIT, WPARAM(queue.quitCode), now);
         return true;
       }
     }
-    if (NextInput(queue.input, out, remove)) {
+    if (NextInput(queue.input, out, remove, now)) {
       return true;
     }
     if (HWND hwnd = FindWindowToPaint()) {
-      out = Made(hwnd, WM_PAINT, 0);
+      out = Made(hwnd, WM_PAINT, 0, now);
       return true;
     }
-    const uint64_t now = GetTickCount64();
     if (Timer* timer = DueTimer(queue, now)) {
-      out = Made(timer->hwnd, WM_TIMER, timer->id);
+      out = Made(timer->hwnd, WM_TIMER, timer->id, now);
       if (remove) {
         timer->due += timer->period;
         if (timer->due <= now) {

@@ -37,6 +37,10 @@ void CopyMessage(MSG& to, const MSG& from) {
 } // namespace
 
 bool NextInput(InputQueue& queue, MSG& msg, bool take) {
+  return IsUiThread() && NextInput(queue, msg, take, GetState().backend->GetTicks());
+}
+
+bool NextInput(InputQueue& queue, MSG& msg, bool take, uint64_t now) {
   State& state = GetState();
   if (!OnUiThread(state)) {
     return false;
@@ -61,7 +65,6 @@ bool NextInput(InputQueue& queue, MSG& msg, bool take) {
       // The window system is read once per wake (the wait reads it), and again only when
       // the loop has been busy since: reading an idle connection is what an idle loop
       // would mostly spend its time on.
-      const uint64_t now = state.backend->GetTicks();
       if (now - state.lastPump < kPumpIntervalMs) {
         return false;
       }

@@ -77,6 +77,8 @@ inline constexpr uint64_t kPumpIntervalMs = 10;
 // characters, mouse, dropped files, the close box) for a disabled window. With `take` the
 // message leaves the queue and its key-state change is applied. False when no input waits.
 bool NextInput(InputQueue& queue, MSG& msg, bool take);
+// The same at the layer's time now (GetTickCount64), for a caller that has just read it.
+bool NextInput(InputQueue& queue, MSG& msg, bool take, uint64_t now);
 // Waits up to timeoutMs (negative: without limit) for one event (reading the window
 // system's events) and translates it into the queue. False when none came.
 bool WaitInput(InputQueue& queue, int32_t timeoutMs);

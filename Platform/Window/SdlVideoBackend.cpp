@@ -108,6 +108,7 @@ bool SdlVideoBackend::Init() {
           // The raw X events carry the rectangle an expose uncovered, which SDL's own lacks.
           SDL_SetEventFilter(&SdlVideoBackend::FilterEvent, this);
           SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+          mFiltered = true;
         }
         return true;
       }
@@ -131,12 +132,15 @@ bool SdlVideoBackend::Init() {
 void SdlVideoBackend::Quit() {
   mDisplay = nullptr;
   mXWindows.clear();
+  mFiltered = false;
   SDL_SetEventFilter(nullptr, nullptr);
   SDL_Quit();
 }
 
 int SDLCALL SdlVideoBackend::FilterEvent(void* self, SDL_Event* event) {
+  auto* backend = static_cast<SdlVideoBackend*>(self);
   if (event->type != SDL_SYSWMEVENT) {
+    backend->mMayHoldEvents.store(true, std::memory_order_release);
     return 1;
   }
   // Raw X events come from SDL's reads, on the UI thread.
@@ -145,12 +149,13 @@ int SDLCALL SdlVideoBackend::FilterEvent(void* self, SDL_Event* event) {
     return 0;
   }
   const XExposeEvent& expose = message->msg.x11.event.xexpose;
-  const auto& windows = static_cast<SdlVideoBackend*>(self)->mXWindows;
+  const auto& windows = backend->mXWindows;
   const auto found = windows.find(expose.window);
   if (found == windows.end() || expose.width <= 0 || expose.height <= 0) {
     return 0;
   }
   event->window = ExposedEvent(found->second, expose.x, expose.y, expose.width, expose.height);
+  backend->mMayHoldEvents.store(true, std::memory_order_release);
   return 1;
 }
 
@@ -168,26 +173,27 @@ bool SdlVideoBackend::WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) {
 bool SdlVideoBackend::WaitOnConnection(SDL_Event& event, int32_t timeoutMs) {
   auto* display = static_cast<Display*>(mDisplay);
   // Requests still in Xlib's buffer go out, and what the server sent already (read into
-  // Xlib's queue by a reply, or waiting on the socket) is taken before sleeping.
+  // Xlib's queue by a reply, or waiting on the socket) is taken before sleeping. Without a
+  // request since the connection was last found read to the end, nothing waits in the
+  // buffer and no reply has read events along: the look is skipped, and a quiet wake
+  // touches neither Xlib nor the socket.
   if (TakeQueuedEvent(event)) {
     return true;
   }
-  if (XEventsQueued(display, QueuedAfterFlush) > 0) {
-    SDL_PumpEvents();
-    if (TakeQueuedEvent(event)) {
-      return true;
+  if (XNextRequest(display) != mReadToRequest) {
+    if (XEventsQueued(display, QueuedAfterFlush) > 0) {
+      ReadConnection();
+      if (TakeQueuedEvent(event)) {
+        return true;
+      }
+    } else {
+      mReadToRequest = XNextRequest(display);
     }
   }
   pollfd waits[2] = {{ConnectionNumber(display), POLLIN, 0}, {mWakeFd, POLLIN, 0}};
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    int left = -1;
-    if (timeoutMs >= 0) {
-      // Rounded up: a wait cut short by a fraction of a millisecond would wake the loop
-      // before its timer is due, only to wait again at once.
-      left = int(std::max<int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count()));
-    }
+  for (int left = timeoutMs;;) {
     const int ready = poll(waits, 2, left);
     if (ready < 0 && errno == EINTR) {
       break;
@@ -195,31 +201,61 @@ bool SdlVideoBackend::WaitOnConnection(SDL_Event& event, int32_t timeoutMs) {
     if (waits[1].revents & POLLIN) {
       eventfd_t count = 0;
       eventfd_read(mWakeFd, &count); // drained: the posts are in SDL's queue
+      mMayHoldEvents.store(true, std::memory_order_release);
     }
     // A time-out with nothing on the connection has nothing to read; SDL's own chores
-    // that come with a read (a signal caught outside the wait, the screen saver) are
-    // served every few time-outs.
-    if (ready != 0 || ++mQuietTimeouts >= kQuietTimeoutsPerRead) {
-      mQuietTimeouts = 0;
-      SDL_PumpEvents();
-      if (TakeQueuedEvent(event)) {
-        return true;
-      }
+    // that come with a read (the screen saver's, every 30 s) are served every
+    // kQuietTimeoutsPerRead-th time-out. A wake-up alone finds its event in SDL's queue.
+    if (waits[0].revents != 0 || (ready == 0 && ++mQuietTimeouts >= kQuietTimeoutsPerRead)) {
+      ReadConnection();
     }
-    if (ready == 0 || (timeoutMs >= 0 && Clock::now() >= deadline)) {
+    if (TakeQueuedEvent(event)) {
+      return true;
+    }
+    if (ready == 0) {
       return false;
+    }
+    if (timeoutMs >= 0) {
+      // Rounded up: a wait cut short by a fraction of a millisecond would wake the loop
+      // before its timer is due, only to wait again at once.
+      const auto rest = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (rest <= 0) {
+        return false;
+      }
+      left = int(std::min<int64_t>(rest, timeoutMs));
     }
   }
   // A signal cut the wait short: what SDL makes of one comes with a read.
-  mQuietTimeouts = 0;
-  SDL_PumpEvents();
+  ReadConnection();
   return TakeQueuedEvent(event);
 }
 
-void SdlVideoBackend::PumpEvents() { SDL_PumpEvents(); }
+void SdlVideoBackend::ReadConnection() {
+  mQuietTimeouts = 0;
+  SDL_PumpEvents(); // reads until Xlib's queue and the socket are empty
+  mReadToRequest = XNextRequest(static_cast<Display*>(mDisplay));
+}
+
+void SdlVideoBackend::PumpEvents() {
+  if (mDisplay) {
+    ReadConnection();
+  } else {
+    SDL_PumpEvents();
+  }
+}
 
 bool SdlVideoBackend::TakeQueuedEvent(SDL_Event& event) {
-  return SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1;
+  // With the filter in place every event reaches SDL's queue through it, so the queue is
+  // looked at (under SDL's lock) only when something came since it was last found empty.
+  // Cleared before the look: an event the filter passes meanwhile sets it again.
+  if (mFiltered && !mMayHoldEvents.exchange(false, std::memory_order_acq_rel)) {
+    return false;
+  }
+  if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) {
+    return false;
+  }
+  mMayHoldEvents.store(true, std::memory_order_relaxed); // more may follow
+  return true;
 }
 
 bool SdlVideoBackend::PushEvent(SDL_Event& event) {

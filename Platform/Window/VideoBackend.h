@@ -14,6 +14,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -150,10 +151,13 @@ public:
 // so that uncovering part of a window repaints that part; and, once a window exists,
 // WaitEventTimeout waits in poll() on the display's connection and a wake-up descriptor of
 // its own (written by PushEvent, for other threads' events) and reads the window system's
-// events once as it wakes, and after a time-out with nothing on the connection only every
-// kQuietTimeoutsPerRead-th time (a signal cuts the wait short and is read at once); SDL's
-// own wait reads the connection many times per wake, which is most of what an idle program
-// costs. Other drivers wait in SDL.
+// events once as the connection wakes it, and after a time-out with nothing on the
+// connection only every kQuietTimeoutsPerRead-th time (a signal cuts the wait short and is
+// read at once); SDL's own wait reads the connection many times per wake, which is most of
+// what an idle program costs. Before sleeping it looks at the connection only when a
+// request went out since it was last read to the end, and TakeQueuedEvent looks at SDL's
+// queue only when an event passed the driver's filter since the queue was last found
+// empty: a quiet wake touches neither Xlib nor SDL's queue. Other drivers wait in SDL.
 class SdlVideoBackend : public VideoBackend {
 public:
   SdlVideoBackend() = default;
@@ -216,7 +220,10 @@ private:
   // Waits in poll() for the X connection or a wake-up (see above); false for a time-out.
   bool WaitOnConnection(SDL_Event& event, int32_t timeoutMs);
 
-  static constexpr int kQuietTimeoutsPerRead = 4;
+  // Reads the window system's events (SDL_PumpEvents) and notes the request count read to.
+  void ReadConnection();
+
+  static constexpr int kQuietTimeoutsPerRead = 30; // about a second of 33 ms time-outs
 
   // Turns the X server's exposes into ExposedEvent and drops SDL's other raw X events
   // (any thread: SDL runs it for every event pushed).
@@ -227,6 +234,9 @@ private:
   std::map<unsigned long, uint32_t> mXWindows; // UI thread: the X window of each SDL window id
   int mWakeFd = -1;                            // an eventfd: PushEvent writes, the wait reads
   int mQuietTimeouts = 0;                      // time-outs since the last read
+  unsigned long mReadToRequest = 0;            // Xlib's next request when last read to the end
+  bool mFiltered = false;                      // FilterEvent sees every event SDL queues
+  std::atomic<bool> mMayHoldEvents{true};      // an event passed the filter since the queue was empty
 };
 
 // The backend's id of one of the layer's windows (its SDL window id); 0 for a handle that
