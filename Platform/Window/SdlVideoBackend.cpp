@@ -180,14 +180,14 @@ bool SdlVideoBackend::WaitOnConnection(SDL_Event& event, int32_t timeoutMs) {
   if (TakeQueuedEvent(event)) {
     return true;
   }
-  if (XNextRequest(display) != mReadToRequest) {
+  if (NextRequest(display) != mReadToRequest) {
     if (XEventsQueued(display, QueuedAfterFlush) > 0) {
-      ReadConnection();
+      PumpEvents();
       if (TakeQueuedEvent(event)) {
         return true;
       }
     } else {
-      mReadToRequest = XNextRequest(display);
+      mReadToRequest = NextRequest(display);
     }
   }
   pollfd waits[2] = {{ConnectionNumber(display), POLLIN, 0}, {mWakeFd, POLLIN, 0}};
@@ -207,7 +207,7 @@ bool SdlVideoBackend::WaitOnConnection(SDL_Event& event, int32_t timeoutMs) {
     // that come with a read (the screen saver's, every 30 s) are served every
     // kQuietTimeoutsPerRead-th time-out. A wake-up alone finds its event in SDL's queue.
     if (waits[0].revents != 0 || (ready == 0 && ++mQuietTimeouts >= kQuietTimeoutsPerRead)) {
-      ReadConnection();
+      PumpEvents();
     }
     if (TakeQueuedEvent(event)) {
       return true;
@@ -226,21 +226,15 @@ bool SdlVideoBackend::WaitOnConnection(SDL_Event& event, int32_t timeoutMs) {
     }
   }
   // A signal cut the wait short: what SDL makes of one comes with a read.
-  ReadConnection();
+  PumpEvents();
   return TakeQueuedEvent(event);
 }
 
-void SdlVideoBackend::ReadConnection() {
-  mQuietTimeouts = 0;
-  SDL_PumpEvents(); // reads until Xlib's queue and the socket are empty
-  mReadToRequest = XNextRequest(static_cast<Display*>(mDisplay));
-}
-
 void SdlVideoBackend::PumpEvents() {
+  SDL_PumpEvents(); // under X, reads until Xlib's queue and the socket are empty
   if (mDisplay) {
-    ReadConnection();
-  } else {
-    SDL_PumpEvents();
+    mQuietTimeouts = 0;
+    mReadToRequest = NextRequest(static_cast<Display*>(mDisplay));
   }
 }
 

@@ -220,9 +220,6 @@ private:
   // Waits in poll() for the X connection or a wake-up (see above); false for a time-out.
   bool WaitOnConnection(SDL_Event& event, int32_t timeoutMs);
 
-  // Reads the window system's events (SDL_PumpEvents) and notes the request count read to.
-  void ReadConnection();
-
   static constexpr int kQuietTimeoutsPerRead = 30; // about a second of 33 ms time-outs
 
   // Turns the X server's exposes into ExposedEvent and drops SDL's other raw X events

@@ -7,7 +7,9 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Platform/Graphics/Image.h"
@@ -62,6 +64,16 @@ public:
   std::vector<Arrived> arrived;
 };
 
+// SDL itself, counting its reads of the window system's events.
+class ReadCountingBackend : public Win::SdlVideoBackend {
+public:
+  void PumpEvents() override {
+    ++reads;
+    SdlVideoBackend::PumpEvents();
+  }
+  int reads = 0; // UI thread
+};
+
 class WindowXvfbTest : public ::testing::Test {
 protected:
   static constexpr int kWidth = 160;
@@ -69,7 +81,9 @@ protected:
 
   void SetUp() override {
     ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
-    ASSERT_TRUE(Host::Startup());
+    auto owned = std::make_unique<ReadCountingBackend>();
+    backend = owned.get();
+    ASSERT_TRUE(Host::Startup(std::move(owned)));
     hwnd = Win::CreateWindowEx(0, u"Xvfb test", Win::WS_POPUP | Win::WS_VISIBLE, 20, 30, kWidth, kHeight, nullptr,
                                &window);
     ASSERT_NE(hwnd, nullptr);
@@ -124,6 +138,23 @@ protected:
     }
   }
 
+  // Takes messages until one of message/wParam comes (true) or a thread timer of id
+  // timerId does (false), dispatching those for the window.
+  bool TakeUntil(uint32_t message, WPARAM wParam, uintptr_t timerId) {
+    Win::MSG msg;
+    while (Host::GetMessage(&msg) > 0) {
+      if (msg.message == message && msg.wParam == wParam) {
+        return true;
+      }
+      if (msg.message == Win::WM_TIMER && !msg.hwnd && msg.wParam == timerId) {
+        return false;
+      }
+      Host::DispatchMessage(&msg);
+    }
+    return false;
+  }
+
+  ReadCountingBackend* backend = nullptr; // owned by the window layer
   RecordingWindow window;
   HWND hwnd = nullptr;
   Display* display = nullptr;
@@ -218,6 +249,38 @@ TEST_F(WindowXvfbTest, TheScreenResolutionComesFromXftDpiAndTheWorkAreaFromTheSc
   ASSERT_TRUE(Win::GetWorkArea(&area));
   EXPECT_EQ(area.right - area.left, 1280) << "the fixture's screen, without panels";
   EXPECT_EQ(area.bottom - area.top, 1024);
+}
+
+// A loop left alone wakes for its timer without reading the connection (SDL's chores get
+// a read about once a second); yet what its own requests' replies brought along, and what
+// another thread posts, arrive at once.
+TEST_F(WindowXvfbTest, QuietWakesLeaveTheConnectionAloneAndNothingWaitsForALaterWake) {
+  constexpr uintptr_t kTick = 7;
+  constexpr uintptr_t kGiveUp = 8;
+  ASSERT_EQ(Host::SetTimer(nullptr, kTick, 10), kTick);
+  const int before = backend->reads;
+  for (int wakes = 0; wakes < 20;) {
+    Win::MSG msg;
+    ASSERT_EQ(Host::GetMessage(&msg), 1);
+    wakes += msg.message == Win::WM_TIMER && msg.wParam == kTick;
+    Host::DispatchMessage(&msg); // paints the window, which would come before the timer
+  }
+  EXPECT_LE(backend->reads - before, 1) << "20 quiet wakes";
+  ASSERT_TRUE(Host::KillTimer(nullptr, kTick));
+
+  // The keys wait on the socket; a round trip reads them into Xlib's queue, where a wait
+  // on the socket alone would not see them.
+  ASSERT_EQ(QZTest::RunProgram({"xdotool", "key", "x"}), 0);
+  XSync(display, False);
+  ASSERT_EQ(Host::SetTimer(nullptr, kGiveUp, 5000), kGiveUp);
+  EXPECT_TRUE(TakeUntil(Win::WM_KEYUP, 'X', kGiveUp)) << "the key came only with a later wake";
+
+  const int beforePost = backend->reads;
+  std::thread poster([] { EXPECT_TRUE(Host::PostThreadMessage(Win::WM_USER, 5, 0)); });
+  poster.join();
+  EXPECT_TRUE(TakeUntil(Win::WM_USER, 5, kGiveUp));
+  EXPECT_EQ(backend->reads, beforePost) << "a post's wake-up needs no read of the connection";
+  Host::KillTimer(nullptr, kGiveUp);
 }
 
 } // namespace
