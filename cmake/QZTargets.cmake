@@ -28,10 +28,17 @@ function(qz_collect out pattern)
   set(${out} ${sources} PARENT_SCOPE)
 endfunction()
 
-# qz_library(<name> <SHARED|STATIC> [DIRS <dir>...] [TREES <dir>...] [EXCLUDE <dir>...]
+# qz_library(<name> <LINKED|SHARED|STATIC> [DIRS <dir>...] [TREES <dir>...] [EXCLUDE <dir>...]
 #            [LIBS <lib>...]); folders relative to the project root.
+# LINKED: a part of the program, linked into it as an archive when QZ_LINK_STATIC is on (the
+# release build: the loader then binds no symbol of ours at start), else a shared library (the
+# test builds, whose twenty-odd programs then share one copy). SHARED: always shared, for state
+# that must be one per process also for the libraries the program loads with dlopen.
 function(qz_library name kind)
   cmake_parse_arguments(ARG "" "" "DIRS;TREES;EXCLUDE;LIBS" ${ARGN})
+  if(kind STREQUAL "LINKED")
+    set(kind ${QZ_LINKED_KIND})
+  endif()
   list(TRANSFORM ARG_DIRS PREPEND ${PROJECT_SOURCE_DIR}/)
   list(TRANSFORM ARG_TREES PREPEND ${PROJECT_SOURCE_DIR}/)
   list(TRANSFORM ARG_EXCLUDE PREPEND ${PROJECT_SOURCE_DIR}/)
