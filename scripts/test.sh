@@ -5,7 +5,8 @@
 #   2. the concurrency tests again with ThreadSanitizer (preset tsan);
 #   3. each fuzz target for a bounded number of inputs (preset fuzz: clang, libFuzzer);
 #   4. the Release build of scripts/run.sh (preset release), whose optimiser warns of what
-#      -O0 does not.
+#      -O0 does not, and one start of that program up to its first frame (it links our
+#      libraries in, unlike the tests' programs).
 # Warnings are errors in every step (QZ_WERROR=OFF scripts/test.sh keeps them warnings,
 # for a compiler newer than the project's). Exits non-zero on any failure.
 set -euo pipefail
@@ -34,3 +35,9 @@ ctest --preset fuzz -j "$jobs"
 echo "== Release build (as scripts/run.sh builds it)"
 cmake --preset release "$werror"
 cmake --build --preset release -j "$jobs"
+started="$(build/release/bench/StartupBench --benchmark_filter='^BM_EditorStart/96/' 2>&1)" || true
+if [[ "$started" == *"ERROR OCCURRED"* || "$started" != *"BM_EditorStart/96/"* ]]; then
+  echo "$started"
+  echo "The Release program did not show its first frame" >&2
+  exit 1
+fi
