@@ -291,13 +291,15 @@ QZResult LControl::SetRootWindow(const RCPtr<IRootWindow>& window) {
   return window->InstallRootControl(RCPtr<LControl>(this));
 }
 
-RCPtr<IRootWindow> LControl::GetRootWindowRef() const {
+const RCPtr<IRootWindow>& LControl::TreeRootWindow() const {
   const LControl* top = this;
   while (top->mParent) {
     top = top->mParent.Get();
   }
   return top->mRootWindow;
 }
+
+RCPtr<IRootWindow> LControl::GetRootWindowRef() const { return TreeRootWindow(); }
 
 RCPtr<LControl> LControl::FindChildByName(const WString& name) const {
   for (uint32_t i = mChildren.GetCount(); i-- > 0;) {

@@ -1214,6 +1214,8 @@ private:
   // GetLook's choice without taking a reference: the paint, hit-test and geometry walks
   // ask for it on every control they meet.
   LLook* FindLook(int32_t index) const;
+  // GetRootWindowRef without a reference taken.
+  const RCPtr<IRootWindow>& TreeRootWindow() const;
 
   WString mName;
   bool mHover = false;            // forced hover (RaiseConditionChange)

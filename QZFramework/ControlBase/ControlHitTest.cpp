@@ -153,11 +153,7 @@ RectT<double> LControl::GetBoundsRect() const {
 // --- Invalidation ---------------------------------------------------------------------------
 
 QZResult LControl::InvalidateChildRect(const RectT<double>& rect, bool clip) {
-  const LControl* top = this;
-  while (top->mParent) {
-    top = top->mParent.Get();
-  }
-  if (!top->mRootWindow) {
+  if (!TreeRootWindow()) {
     // A tree being made has no window yet: only the answer is wanted, which the window
     // position does not change, and finding that position walks every ancestor's look.
     return InvalidateRect(rect, clip, rect);
