@@ -437,13 +437,14 @@ bool Image::SyncPixels() const {
 cairo_surface_t* Image::Surface() const {
   SettleDecodeAhead();
   if (!mSurface) {
-    mSurface = CreateImageSurface(mWidth, mHeight);
+    const bool decodes = !mPixels && !mPng.empty();
+    mSurface = decodes ? CreateDecodeSurface(mWidth, mHeight) : CreateImageSurface(mWidth, mHeight);
     if (!mSurface) {
       return nullptr;
     }
     // A new twin is transparent: without straight pixels it is current already.
     mSurfaceChangeCount = mPixels ? mChangeCount - 1 : mChangeCount;
-    if (!mPixels && !mPng.empty() && !DecodeTwin()) {
+    if (decodes && !DecodeTwin()) {
       mSurface.reset();
       return nullptr;
     }

@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <thread>
@@ -108,13 +109,34 @@ Status DecodePremultiplied(std::span<const uint8_t> png, int width, int height, 
   return decoded == Status::Ok || decoded == Status::OutOfMemory ? decoded : Status::GenericError;
 }
 
+CairoSurface CreateDecodeSurface(int width, int height) {
+  // Cairo's own surfaces come cleared, which costs the image's thread a pass over pixels
+  // the decode overwrites at once.
+  static const cairo_user_data_key_t kPixels{};
+  const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, width);
+  if (stride <= 0 || height <= 0) {
+    return nullptr;
+  }
+  auto* pixels = static_cast<unsigned char*>(std::malloc(size_t(stride) * size_t(height)));
+  if (pixels == nullptr) {
+    return nullptr;
+  }
+  CairoSurface surface(cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, width, height, stride));
+  if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS ||
+      cairo_surface_set_user_data(surface.get(), &kPixels, pixels, std::free) != CAIRO_STATUS_SUCCESS) {
+    std::free(pixels);
+    return nullptr;
+  }
+  return surface;
+}
+
 void PendingDecode::Post(std::shared_ptr<PendingDecode> decode) {
   static DecodeWorkers workers;
   workers.Post(std::move(decode));
 }
 
 PendingDecode::PendingDecode(std::span<const uint8_t> png, int width, int height)
-    : mPng(png), mWidth(width), mHeight(height), mSurface(CreateImageSurface(width, height)) {}
+    : mPng(png), mWidth(width), mHeight(height), mSurface(CreateDecodeSurface(width, height)) {}
 
 Status PendingDecode::Decode() {
   const Status status = DecodePremultiplied(mPng, mWidth, mHeight, mSurface.get());

@@ -28,6 +28,12 @@ namespace QZ::Platform::Graphics {
 // makes the surface transparent and gives GenericError. OutOfMemory leaves it undefined.
 Status DecodePremultiplied(std::span<const uint8_t> png, int width, int height, cairo_surface_t* surface);
 
+// A premultiplied ARGB32 surface for DecodePremultiplied to fill, its pixels not cleared
+// first (a decode writes or clears them all; only OutOfMemory leaves them undefined); null
+// when there is no memory. The pixels are allocated on the calling thread and go with the
+// surface.
+CairoSurface CreateDecodeSurface(int width, int height);
+
 class PendingDecode {
 public:
   // Makes the surface to decode into; HasSurface tells whether Cairo could.

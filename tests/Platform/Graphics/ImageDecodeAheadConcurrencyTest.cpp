@@ -165,3 +165,55 @@ TEST(ImageDecodeAheadConcurrencyTest, ATakerDecodesWhatNoWorkerStartedAndWaitsFo
     worker.join();
   }
 }
+
+namespace {
+
+// A noisy opaque picture, encoded without interlacing (as the skins' images are): most of
+// its bytes are image data, so that a cut through them leaves some rows decodable.
+std::vector<uint8_t> NoisyPng(int width, int height) {
+  Gfx::CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+  uint8_t* data = cairo_image_surface_get_data(surface.get());
+  uint32_t seed = 12345;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      seed = seed * 1664525u + 1013904223u;
+      const uint32_t word = 0xFF000000u | (seed >> 8);
+      std::memcpy(data + size_t(y) * size_t(cairo_image_surface_get_stride(surface.get())) + size_t(x) * 4, &word, 4);
+    }
+  }
+  cairo_surface_mark_dirty(surface.get());
+  std::vector<uint8_t> bytes;
+  const auto append = [](void* closure, const unsigned char* chunk, unsigned int length) {
+    auto* out = static_cast<std::vector<uint8_t>*>(closure);
+    out->insert(out->end(), chunk, chunk + length);
+    return CAIRO_STATUS_SUCCESS;
+  };
+  EXPECT_EQ(cairo_surface_write_to_png_stream(surface.get(), append, &bytes), CAIRO_STATUS_SUCCESS);
+  return bytes;
+}
+
+} // namespace
+
+TEST(ImageDecodeAheadConcurrencyTest, EveryPixelOfTheDrawnFormIsTheDecodesOwnWhateverTheMemoryHeldBefore) {
+  const std::vector<uint8_t> bytes = NoisyPng(40, 30);
+  const std::vector<uint32_t> expected = DrawnWords(*Gfx::Image::FromPngMemory(bytes));
+  const std::vector<uint8_t> cut(bytes.begin(), bytes.begin() + std::ptrdiff_t(bytes.size() / 2));
+  const std::vector<uint32_t> transparent(expected.size(), 0u);
+  for (int round = 0; round < 4; ++round) {
+    // Decoded by its first drawing, and ahead on a worker.
+    auto own = Gfx::Image::FromPngResource(bytes);
+    auto ahead = Gfx::Image::FromPngResource(bytes);
+    ahead->DecodeAhead();
+    EXPECT_EQ(DrawnWords(*own), expected);
+    EXPECT_EQ(DrawnWords(*ahead), expected);
+
+    // Rows decoded before the data ran out are not shown either.
+    auto cutOwn = Gfx::Image::FromPngResource(cut);
+    auto cutAhead = Gfx::Image::FromPngResource(cut);
+    ASSERT_TRUE(cutOwn && cutAhead);
+    cutAhead->DecodeAhead();
+    EXPECT_EQ(DrawnWords(*cutOwn), transparent);
+    EXPECT_EQ(DrawnWords(*cutAhead), transparent);
+    EXPECT_EQ(cutAhead->LastStatus(), Gfx::Status::GenericError);
+  }
+}
