@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -216,4 +217,22 @@ TEST(ImageDecodeAheadConcurrencyTest, EveryPixelOfTheDrawnFormIsTheDecodesOwnWha
     EXPECT_EQ(DrawnWords(*cutAhead), transparent);
     EXPECT_EQ(cutAhead->LastStatus(), Gfx::Status::GenericError);
   }
+}
+
+// Bytes made before the workers go after them, as a program's static data may: a decode
+// under way at the end must be over by then. The images are never destroyed, so that only
+// the workers' end can keep their reads within the bytes' life.
+TEST(ImageDecodeAheadConcurrencyDeathTest, AProcessEndingWithDecodesUnderWayEndsThemBeforeItsStaticDataGoes) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        static const std::vector<uint8_t> bytes = NoisyPng(256, 256);
+        static auto* images = new std::vector<std::unique_ptr<Gfx::Image>>();
+        for (int i = 0; i < 12; ++i) {
+          images->push_back(Gfx::Image::FromPngResource(bytes));
+          images->back()->DecodeAhead();
+        }
+        std::exit(0); // a sanitizer's report changes the code
+      },
+      testing::ExitedWithCode(0), "");
 }
