@@ -46,6 +46,9 @@ public:
   QZResult OnLookChanged() override;
   // The pop-up is visible with a width and height above 0.
   bool IsDroppedDown() override;
+  // The pop-up's rows are made when its menu first opens: a bar's menus are sized from the
+  // row template, and most are never opened in a session.
+  bool ListRowsWaitForOpening() const override { return true; }
   // Opens the pop-up below the title (moved left to stay within the top control's width,
   // never before 0), focused, with a held press handed over to it; or closes it. The look
   // follows. 0; QZ_E_FAIL without a pop-up.

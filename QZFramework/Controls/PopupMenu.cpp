@@ -19,6 +19,7 @@
 #include "QZFramework/Notification/NotificationCenter.h"
 #include "QZFramework/Renderer/MeasurementRenderer.h"
 #include "QZFramework/Services/ApplicationContext.h"
+#include "QZFramework/Utilities/Graphics/Font.h"
 
 namespace QZ {
 namespace {
@@ -316,6 +317,36 @@ RCPtr<LMenuItemDescriptor> LPopupMenu::GetMenuItem(int32_t index) const {
 // Rows and layout
 // =============================================================================================
 
+LPopupMenu::RowMeasure LPopupMenu::MeasureRow(const RCPtr<LListBoxItem>& row) {
+  RowMeasure measure;
+  const RCPtr<LControl> hotKey = row->FindChildByName(kHotKeyLabel);
+  const RCPtr<LControl> box = row->FindChildByName(kCheckBox);
+  const double hotKeyRight = hotKey ? hotKey->GetRect().x + hotKey->GetRect().width : 0.0;
+  const double boxRight = box ? box->GetRect().x + box->GetRect().width : 0.0;
+  // Beside the texts: the check box's column on the left, the gap between the label and
+  // the hot-key text, and the margin right of the hot-key text.
+  measure.extraWidth = std::max(int32_t(boxRight + kHotKeyGap + (row->GetRect().width - hotKeyRight)), 0);
+  const bool wasSeparator = row->IsSeparator();
+  const WString text = row->GetText();
+  row->SetSeparator(true);
+  row->PerformLayout();
+  measure.separatorHeight = int32_t(row->GetRect().height);
+  row->SetSeparator(wasSeparator);
+  row->SetText(text);
+  measure.labelFont = row->GetFont();
+  measure.hotKeyFont = hotKey ? hotKey->GetFont() : nullptr;
+  return measure;
+}
+
+QZResult LPopupMenu::MeasureItemTemplate(const RCPtr<LControl>& row) {
+  const QZResult result = LCheckedListBox::MeasureItemTemplate(row);
+  if (const RCPtr<LListBoxItem> item = DynamicCast<LListBoxItem>(row)) {
+    const RCPtr<LControl> self(this);
+    mTemplateMeasure = MeasureRow(item);
+  }
+  return result;
+}
+
 QZResult LPopupMenu::LayoutMenu() {
   const RCPtr<LMenuDescriptor> menu = mMenuDescriptor;
   if (!menu) {
@@ -325,24 +356,14 @@ QZResult LPopupMenu::LayoutMenu() {
   const int32_t count = int32_t(menu->GetItemCount());
   SetItemCount(count); // count: the list grows or shrinks to it
   const RCPtr<LListBoxItem> last = GetRowControl(GetRowCount() - 1);
-  if (!last) {
+  if (!last && mTemplateMeasure.extraWidth < 0) {
     return QZ_FALSE;
   }
   if (mExtraRowWidth < 0) {
-    const RCPtr<LControl> hotKey = last->FindChildByName(kHotKeyLabel);
-    const RCPtr<LControl> box = last->FindChildByName(kCheckBox);
-    const double hotKeyRight = hotKey ? hotKey->GetRect().x + hotKey->GetRect().width : 0.0;
-    const double boxRight = box ? box->GetRect().x + box->GetRect().width : 0.0;
-    // Beside the texts: the check box's column on the left, the gap between the label and
-    // the hot-key text, and the margin right of the hot-key text.
-    mExtraRowWidth = std::max(int32_t(boxRight + kHotKeyGap + (last->GetRect().width - hotKeyRight)), 0);
-    const bool wasSeparator = last->IsSeparator();
-    const WString text = last->GetText();
-    last->SetSeparator(true);
-    last->PerformLayout();
-    mSeparatorHeight = int32_t(last->GetRect().height);
-    last->SetSeparator(wasSeparator);
-    last->SetText(text);
+    // Rows that wait for the first opening: the template stands for them.
+    const RowMeasure measure = last ? MeasureRow(last) : mTemplateMeasure;
+    mExtraRowWidth = measure.extraWidth;
+    mSeparatorHeight = measure.separatorHeight;
   }
   mSeparatorCount = 0;
   mWidestRow = 0;
@@ -374,19 +395,21 @@ QZResult LPopupMenu::LayoutMenu() {
 int32_t LPopupMenu::GetItemWidth(int32_t index) {
   const RCPtr<LMenuItemDescriptor> item = GetMenuItem(index);
   const RCPtr<LListBoxItem> row = GetRowControl(0);
-  if (!item || !row) {
+  if (!item || (!row && mTemplateMeasure.extraWidth < 0)) {
     return 0;
   }
+  const RCPtr<LControl> hotKey = row ? row->FindChildByName(kHotKeyLabel) : nullptr;
+  const RCPtr<LFont> labelFont = row ? row->GetFont() : mTemplateMeasure.labelFont;
+  const RCPtr<LFont> hotKeyFont = row ? (hotKey ? hotKey->GetFont() : nullptr) : mTemplateMeasure.hotKeyFont;
   IControlApplication* application = GetControlApplication();
   const RCPtr<LMeasurementRenderer> measurer = application ? application->GetMeasurementRenderer() : nullptr;
   double width = 0.0;
   if (measurer) {
-    if (row->GetFont() && !item->GetLabel().IsEmpty()) {
-      width += measurer->MeasureText(*row->GetFont(), item->GetLabel()).width;
+    if (labelFont && !item->GetLabel().IsEmpty()) {
+      width += measurer->MeasureText(*labelFont, item->GetLabel()).width;
     }
-    const RCPtr<LControl> hotKey = row->FindChildByName(kHotKeyLabel);
-    if (hotKey && hotKey->GetFont() && !item->GetHotKeyText().IsEmpty()) {
-      width += measurer->MeasureText(*hotKey->GetFont(), item->GetHotKeyText()).width;
+    if (hotKeyFont && !item->GetHotKeyText().IsEmpty()) {
+      width += measurer->MeasureText(*hotKeyFont, item->GetHotKeyText()).width;
     }
   }
   return RoundWidth(width) + std::max(mExtraRowWidth, 0);
@@ -905,11 +928,15 @@ QZResult LPopupMenu::HandleMouseMove(const RCPtr<LPointWithModifiersParam>& para
 }
 
 QZResult LPopupMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& param) {
-  const QZResult result = LCheckedListBox::OnConditionsChanged(param);
+  const bool hadRows = GetRowCount() > 0;
+  const QZResult result = LCheckedListBox::OnConditionsChanged(param); // makes waiting rows
   if (!param) {
     return result;
   }
   const RCPtr<LControl> self(this);
+  if (!hadRows && GetRowCount() > 0) {
+    LayoutMenu(); // the new rows take their items' separators and layout
+  }
   const uint32_t changed = param->GetPrevious() ^ param->GetCurrent();
   const uint32_t focus = kConditionHasFocus | kConditionContainsFocus;
   const bool top = !ParentPopup();

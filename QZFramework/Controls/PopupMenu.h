@@ -88,8 +88,9 @@ public:
   RCPtr<LControl> GetKeyboardTarget() override;
   // The checked list box's; a set menu is laid out again.
   QZResult ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) override;
-  // A top pop-up that is shown and loses the focus closes its menu; becoming visible asks
-  // the owner for the items' states; a top pop-up hidden closes its sub-menus.
+  // A top pop-up that is shown and loses the focus closes its menu; becoming visible makes
+  // rows that waited for it and asks the owner for the items' states; a top pop-up hidden
+  // closes its sub-menus.
   QZResult OnConditionsChanged(const RCPtr<LConditionsParam>& param) override;
   // The list box's; then, while a left drag that began on this pop-up goes on outside it,
   // the capture moves to a combo menu title or a pop-up of the chain under the pointer.
@@ -103,6 +104,10 @@ public:
   QZResult OnTick() override;
   // The checked list box's, then the newest row's hover is heard (the status text).
   QZResult CreateItemControls() override;
+  // The list box's, then what a row needs beside its texts and a separator's height are
+  // taken from row too, for a menu laid out before it has rows (a menu bar's rows wait for
+  // their menu's first opening).
+  QZResult MeasureItemTemplate(const RCPtr<LControl>& row) override;
   // The checked list box's, then the row's hot-key text, separator mode, enabled state and
   // check from the item (a row past the end: cleared and disabled).
   QZResult RefreshItemRow(int32_t index, RCPtr<LListBoxItem>& row) override;
@@ -190,8 +195,18 @@ private:
   QZResult ShowMenu(const RCPtr<LMenuDescriptor>& menu);
   void FillHotKeyTexts(const RCPtr<LMenuDescriptor>& menu, const RCPtr<LControl>& owner,
                        const RCPtr<IRootWindow>& window);
-  // Rows from the items, sizes from the rows: 0; 1 without a row control.
+  // Rows from the items, sizes from the rows (from the template's measure while the rows
+  // wait): 0; 1 with neither a row nor a measured template.
   QZResult LayoutMenu();
+  // The fixed extra width and the separator's height measured on row (a row of the pool or
+  // the template), and the fonts of its label and hot-key text.
+  struct RowMeasure {
+    int32_t extraWidth = -1; // negative: not measured
+    int32_t separatorHeight = 0;
+    RCPtr<LFont> labelFont;
+    RCPtr<LFont> hotKeyFont;
+  };
+  static RowMeasure MeasureRow(const RCPtr<LListBoxItem>& row);
   void ApplyAutomaticSizeLimits();
   void StartSubMenuDelay();
   void CancelSubMenuDelay();
@@ -220,6 +235,8 @@ private:
   int32_t mSeparatorCount = 0;
   // The fixed extra width of a row; negative until measured on a row.
   int32_t mExtraRowWidth = -1;
+  // The template's measure, which a menu without rows is laid out by.
+  RowMeasure mTemplateMeasure;
   int32_t mWidestRow = 0;
   int32_t mCurrentIndex = -1;
 };

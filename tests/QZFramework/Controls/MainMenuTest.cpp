@@ -280,3 +280,63 @@ TEST(MainMenuTest, EditCommandsFromTheBarAndFromTheContextMenuActOnTheTextBox) {
   world.Drain();
   EXPECT_EQ(world.system->text, "world");
 }
+
+TEST(MainMenuTest, ABarsMenuMakesItsRowsWhenFirstOpenedSizedAndFilledAsAMenuWithRowsFromTheStart) {
+  RCPtr<LMenuDescriptor> menu = PlainMenu({"Load", "-", "Save as a preset file", "-", "Exit"});
+  menu->GetItem(2)->SetHotKeyText(u"Ctrl+Shift+S");
+  menu->GetItem(2)->SetStatusText(u"Writes the preset.");
+  // The same menu in a pop-up that makes its rows at once.
+  RectT<double> eager;
+  std::vector<RectT<double>> eagerRows;
+  {
+    MenuSkin skin;
+    const RCPtr<LPopupMenu> popup = skin.Popup(u"menuHost");
+    ASSERT_TRUE(popup);
+    ASSERT_EQ(popup->SetMenuDescriptor(menu), QZ_OK);
+    ASSERT_GT(popup->GetRowCount(), 0);
+    eager = popup->GetRect();
+    for (int32_t i = 0; i < 5; ++i) {
+      ASSERT_TRUE(RowOf(popup, i)) << i;
+      eagerRows.push_back(RowOf(popup, i)->GetRect());
+    }
+  }
+
+  BarWorld world;
+  const RCPtr<LMainMenu> bar = world.Bar(u"barHost", u"mainMenu");
+  ASSERT_TRUE(bar);
+  const RCPtr<MenuOwner> provider = DynamicCast<MenuOwner>(world.skin.top->FindChildByName(u"owner"));
+  ASSERT_TRUE(provider);
+  provider->disabled = {u"NID_TEST_Exit"};
+  bar->SetMenuItemStateProvider(provider->GetMenuItemUpdater());
+  ASSERT_EQ(bar->AddMenu(2, u"Tools", u"Tools", menu), 2);
+  // A skin switch before the first opening leaves the rows waiting too.
+  ASSERT_GE(bar->ApplyDescriptor(bar->GetControlDescriptor()), 0);
+  const RCPtr<LComboMenu> title = bar->GetAddedMenu(2);
+  const RCPtr<LPopupMenu> popup = title->GetPopupMenu();
+  ASSERT_TRUE(popup);
+  for (int32_t i = 0; i < bar->GetAddedMenuCount(); ++i) {
+    EXPECT_EQ(bar->GetAddedMenu(i)->GetPopupMenu()->GetRowCount(), 0) << i;
+  }
+  EXPECT_EQ(popup->GetRect().width, eager.width);
+  EXPECT_EQ(popup->GetRect().height, eager.height);
+
+  world.skin.pointer.PressOn(title, 5, 5);
+  world.skin.pointer.Release();
+  ASSERT_TRUE(title->IsDroppedDown());
+  EXPECT_EQ(popup->GetRect().width, eager.width);
+  EXPECT_EQ(popup->GetRect().height, eager.height);
+  for (int32_t i = 0; i < 5; ++i) {
+    const RCPtr<LMenuListBoxItem> row = RowOf(popup, i);
+    ASSERT_TRUE(row && row->IsShown(true)) << i;
+    EXPECT_EQ(row->GetRect().y, eagerRows[size_t(i)].y) << i;
+    EXPECT_EQ(row->GetRect().height, eagerRows[size_t(i)].height) << i;
+    EXPECT_EQ(row->IsSeparator(), i == 1 || i == 3) << i;
+  }
+  EXPECT_EQ(Utf8(RowOf(popup, 2)->FindChildByName(u"hotKeyLabel")->GetText()), "Ctrl+Shift+S");
+  EXPECT_TRUE(RowOf(popup, 0)->IsEnabled(false));
+  EXPECT_FALSE(RowOf(popup, 4)->IsEnabled(false)); // the provider's answer reached the new row
+  // The rows made late are heard like the others.
+  world.skin.pointer.MoveTo(RowOf(popup, 2), 10, 5);
+  ASSERT_FALSE(world.skin.application.statusTexts.empty());
+  EXPECT_EQ(Utf8(world.skin.application.statusTexts.back()), "Writes the preset.");
+}
