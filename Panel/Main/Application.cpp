@@ -4,6 +4,7 @@
 
 #include "DeviceControl/PresetEditorAppEngine.h"
 #include "Panel/Main/EditorControlClasses.h"
+#include "Platform/Graphics/Font.h"
 #include "Platform/Midi/MidiSystem.h"
 #include "Platform/Window/Display.h"
 #include "Platform/Window/Input.h"
@@ -143,12 +144,26 @@ QZ::QZResult LApplication::RunApplicationStartup() {
   if (factory) {
     QZ::RegisterEditorControlClasses(*factory);
   }
+  const bool twoSkins = factory && factory->GetSkinCount() == 2;
+  const int32_t skin = Win::GetScreenDpi() >= kHighDpi ? kHighDpiSkin : kStandardSkin;
+  if (twoSkins) {
+    // fontconfig looks the skin's font up beside the engine's and the MIDI backends' start:
+    // the control tree's first text waits for it no more.
+    factory->SetCurrentSkinIndex(skin); // SetSkin below chooses it
+    QZ::WString face;
+    float size = 0.0f;
+    int32_t style = 0;
+    factory->GetSkinFont(face, size, style); // a skin without a font leaves face empty
+    if (!face.IsEmpty()) {
+      QZ::Platform::Graphics::FontFamily::Prefetch(face.View());
+    }
+  }
   mEngine = QZ::LPresetEditorAppEngine::Create();
   mEngine->Initialize(0);
   HostVirtualKeyboard();
   mMidiManager = CreateMidiManager();
-  if (factory && factory->GetSkinCount() == 2) {
-    SetSkin(Win::GetScreenDpi() >= kHighDpi ? kHighDpiSkin : kStandardSkin);
+  if (twoSkins) {
+    SetSkin(skin);
   }
   return hotKeys;
 }

@@ -34,6 +34,8 @@ std::optional<FontFamily> FontFamily::FromName(std::u16string_view name, Status*
   return FontFamily(std::move(record));
 }
 
+void FontFamily::Prefetch(std::u16string_view name) { detail::PrefetchFamily(ToUtf8(name)); }
+
 std::optional<FontFamily> FontFamily::GenericSansSerif(Status* status) {
   auto record = detail::GenericSansSerifFamily();
   if (!record) {

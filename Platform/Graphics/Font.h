@@ -40,6 +40,10 @@ public:
   static std::optional<FontFamily> FromName(std::u16string_view name, Status* status = nullptr);
   // fontconfig's sans-serif family; nullopt (FontFamilyNotFound) only without any font.
   static std::optional<FontFamily> GenericSansSerif(Status* status = nullptr);
+  // Starts looking the name up beside the caller, on a thread of its own, for a FromName of
+  // it to come (which then waits for the answer if need be; the answer is FromName's own).
+  // Nothing for a name looked up, or being looked up, already.
+  static void Prefetch(std::u16string_view name);
 
   // The family's own name, as fontconfig gives it (UTF-8).
   const std::string& Name() const;

@@ -6,6 +6,8 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <future>
+#include <system_error>
 #include <unordered_map>
 
 namespace QZ::Platform::Graphics::detail {
@@ -49,6 +51,19 @@ Pattern Match(const std::string& family, int weight, int slant, Pattern* substit
     *substituted = std::move(pattern);
   }
   return match;
+}
+
+// The file, index, weight and slant of a match; nullopt without a file.
+std::optional<FaceChoice> ChoiceOf(const FcPattern* match) {
+  FcChar8* file = nullptr;
+  if (match == nullptr || FcPatternGetString(match, FC_FILE, 0, &file) != FcResultMatch) {
+    return std::nullopt;
+  }
+  FaceChoice choice{reinterpret_cast<const char*>(file), 0, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN};
+  FcPatternGetInteger(match, FC_INDEX, 0, &choice.index);
+  FcPatternGetInteger(match, FC_WEIGHT, 0, &choice.weight);
+  FcPatternGetInteger(match, FC_SLANT, 0, &choice.slant);
+  return choice;
 }
 
 bool IsScalable(const FcPattern* match) {
@@ -112,6 +127,27 @@ bool MatchesStrongFamily(const FcPattern* substituted, const FcPattern* match) {
   return false;
 }
 
+// fontconfig's answer for a family's name: the family it names and that family's regular
+// upright face; found stays false when the name only falls back to a default family. Any
+// thread: fontconfig locks its own state.
+struct FamilyLookup {
+  bool found = false;
+  std::string family;
+  std::optional<FaceChoice> regular;
+};
+
+FamilyLookup LookUpFamily(const std::string& name) {
+  FamilyLookup lookup;
+  Pattern substituted;
+  Pattern match = Match(name, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN, &substituted);
+  if (match && IsScalable(match.get()) && MatchesStrongFamily(substituted.get(), match.get())) {
+    // The regular face asks fontconfig the same again: its answer is kept (a match costs
+    // about as much as laying out a panel).
+    lookup = {true, FirstFamily(match.get()), ChoiceOf(match.get())};
+  }
+  return lookup;
+}
+
 class Registry {
 public:
   std::shared_ptr<FamilyRecord> Find(const std::string& name) {
@@ -119,14 +155,30 @@ public:
     if (found != mFamilies.end()) {
       return found->second;
     }
+    FamilyLookup lookup;
+    if (auto pending = mPending.find(name); pending != mPending.end()) {
+      lookup = pending->second.get();
+      mPending.erase(pending);
+    } else {
+      lookup = LookUpFamily(name);
+    }
     std::shared_ptr<FamilyRecord> family;
-    Pattern substituted;
-    Pattern match = Match(name, FC_WEIGHT_REGULAR, FC_SLANT_ROMAN, &substituted);
-    if (match && IsScalable(match.get()) && MatchesStrongFamily(substituted.get(), match.get())) {
-      family = std::make_shared<FamilyRecord>(name, FirstFamily(match.get()));
+    if (lookup.found) {
+      family = std::make_shared<FamilyRecord>(name, std::move(lookup.family), std::move(lookup.regular));
     }
     mFamilies.emplace(name, family);
     return family;
+  }
+
+  void Prefetch(const std::string& name) {
+    if (mFamilies.contains(name) || mPending.contains(name)) {
+      return;
+    }
+    try {
+      mPending.emplace(name, std::async(std::launch::async, LookUpFamily, name));
+    } catch (const std::system_error&) {
+      // No thread to spare: Find looks the name up itself.
+    }
   }
 
   std::shared_ptr<FamilyRecord> GenericSansSerif() {
@@ -134,7 +186,7 @@ public:
       mGenericTried = true;
       Pattern match = Match("sans-serif", FC_WEIGHT_REGULAR, FC_SLANT_ROMAN);
       if (match && IsScalable(match.get())) {
-        mGeneric = std::make_shared<FamilyRecord>("sans-serif", FirstFamily(match.get()));
+        mGeneric = std::make_shared<FamilyRecord>("sans-serif", FirstFamily(match.get()), ChoiceOf(match.get()));
       }
     }
     return mGeneric;
@@ -142,6 +194,8 @@ public:
 
 private:
   std::unordered_map<std::string, std::shared_ptr<FamilyRecord>> mFamilies;
+  // Look-ups running beside the main thread, by name; Find takes them over.
+  std::unordered_map<std::string, std::future<FamilyLookup>> mPending;
   std::shared_ptr<FamilyRecord> mGeneric;
   bool mGenericTried = false;
 };
@@ -207,34 +261,34 @@ FaceRecord* FamilyRecord::Face(FontStyle style) {
   mTried[index] = true;
   const bool bold = (index & static_cast<int>(FontStyle::Bold)) != 0;
   const bool italic = (index & static_cast<int>(FontStyle::Italic)) != 0;
-  Pattern match =
-      Match(mMatchName, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcChar8* file = nullptr;
-  int faceIndex = 0;
-  if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) {
+  std::optional<FaceChoice> choice;
+  if (index == 0 && mRegularChoice) {
+    choice = std::move(mRegularChoice);
+    mRegularChoice.reset();
+  } else {
+    const Pattern match =
+        Match(mMatchName, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    choice = ChoiceOf(match.get());
+  }
+  if (!choice) {
     return nullptr;
   }
-  FcPatternGetInteger(match.get(), FC_INDEX, 0, &faceIndex);
-  int weight = FC_WEIGHT_REGULAR;
-  int slant = FC_SLANT_ROMAN;
-  FcPatternGetInteger(match.get(), FC_WEIGHT, 0, &weight);
-  FcPatternGetInteger(match.get(), FC_SLANT, 0, &slant);
 
   // Only the file goes to Cairo, so the rendering settings of the user's fontconfig files
   // do not reach the text: every machine draws it alike.
   Pattern face(FcPatternCreate());
-  FcPatternAddString(face.get(), FC_FILE, file);
-  FcPatternAddInteger(face.get(), FC_INDEX, faceIndex);
+  FcPatternAddString(face.get(), FC_FILE, reinterpret_cast<const FcChar8*>(choice->file.c_str()));
+  FcPatternAddInteger(face.get(), FC_INDEX, choice->index);
   cairo_font_face_t* cairoFace = cairo_ft_font_face_create_for_pattern(face.get());
   if (cairo_font_face_status(cairoFace) != CAIRO_STATUS_SUCCESS) {
     cairo_font_face_destroy(cairoFace);
     return nullptr;
   }
   unsigned int synthesize = 0;
-  if (bold && weight < FC_WEIGHT_DEMIBOLD) {
+  if (bold && choice->weight < FC_WEIGHT_DEMIBOLD) {
     synthesize |= CAIRO_FT_SYNTHESIZE_BOLD;
   }
-  if (italic && slant == FC_SLANT_ROMAN) {
+  if (italic && choice->slant == FC_SLANT_ROMAN) {
     synthesize |= CAIRO_FT_SYNTHESIZE_OBLIQUE;
   }
   cairo_ft_font_face_set_synthesize(cairoFace, synthesize);
@@ -248,6 +302,8 @@ FaceRecord* FamilyRecord::Face(FontStyle style) {
 }
 
 std::shared_ptr<FamilyRecord> FindFamily(const std::string& name) { return TheRegistry().Find(name); }
+
+void PrefetchFamily(const std::string& name) { TheRegistry().Prefetch(name); }
 
 std::shared_ptr<FamilyRecord> GenericSansSerifFamily() { return TheRegistry().GenericSansSerif(); }
 
