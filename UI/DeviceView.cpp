@@ -1,5 +1,6 @@
 #include "UI/DeviceView.h"
 
+#include "DeviceControl/MakerMidiId.h"
 #include "Engine/PresetEditorCommon/MidiManager.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/ControlFactory.h"
@@ -126,10 +127,13 @@ QZResult LDeviceView::SubscribeNotifications() {
   ConnectMainMenu();
   if (mDeviceSelection) {
     int32_t model = QZ::GetDeviceModel();
-    if (model < QZ::kDeviceModel25Keys || model > QZ::kDeviceModel61Keys) {
+    const bool stored = model >= QZ::kDeviceModel25Keys && model <= QZ::kDeviceModel61Keys;
+    if (!stored) {
       model = QZ::kDeviceModel49Keys; // an unknown model would pick no ports and no picture
     }
+    mShowingStoredModel = stored;
     mDeviceSelection->SelectItem(model);
+    mShowingStoredModel = false;
   }
   return LScrollView::SubscribeNotifications();
 }
@@ -181,8 +185,13 @@ QZResult LDeviceView::OnDeviceModelChanged(const RCPtr<QZ::LNotificationDistribu
   if (QZ::IIniFileManager* settings = UserSettings(file)) {
     settings->SetInt(file, u"DeviceModel", model);
   }
-  // The new manager reads the model from the settings: stored first.
-  if (QZ::IEditorUIHost* host = QZ::GetEditorUIHost()) {
+  // The new manager reads the model from the settings: stored first. The box showing the
+  // stored model as the view subscribes keeps a manager made for that model (the host's
+  // from start-up): opening the MIDI ports again would only hold the window back.
+  QZ::IEditorUIHost* host = QZ::GetEditorUIHost();
+  const RCPtr<QZ::LMidiManager> current = host ? host->GetMidiManager() : nullptr;
+  const bool madeForIt = mShowingStoredModel && current && current->GetModelByte() == QZ::KeyboardModelByte(model);
+  if (host && !madeForIt) {
     host->ReinitalizeMidiManager();
   }
   if (QZ::LNotificationCenter* centre = QZ::GetApplicationNotificationCenter()) {

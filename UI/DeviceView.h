@@ -86,7 +86,9 @@ public:
   const QZ::RCPtr<QZ::LPresetManager>& GetPresetManager() const { return mPresetManager; }
   // The model box's "NID_SELECTION_CHANGE": the selected model (0 .. 2) stored as
   // "DeviceModel", a new MIDI manager, then "NID_DEVICE_MODEL_SELECTION_CHANGED" posted.
-  // A cleared selection changes nothing. The host's exception passes. 1.
+  // The box showing the stored model as the view subscribes keeps the host's manager when
+  // it was made for that model. A cleared selection changes nothing. The host's exception
+  // passes. 1.
   QZ::QZResult OnDeviceModelChanged(const QZ::RCPtr<QZ::LNotificationDistributor>& source,
                                     const QZ::RCPtr<QZ::LNotification>& notification);
   // "QuorinZTRPreset" and "*.QuorinZTRPreset".
@@ -159,4 +161,6 @@ private:
   QZ::RCPtr<QZ::LPresetManager> mPresetManager;
   QZ::RCPtr<QZ::LComboBox> mDeviceSelection;
   QZ::RCPtr<QZ::LFileDialog> mFileDialog;
+  // The model box is being set to the stored model.
+  bool mShowingStoredModel = false;
 };

@@ -361,5 +361,25 @@ TEST(DeviceViewTest, PartsMissingFromTheSkinFailWithTheirTexts) {
   EXPECT_TRUE(kit.factory->CreateControlByName(WString(u"aboutWithoutLabels"), nullptr)) << "labels are skipped";
 }
 
+TEST(DeviceViewTest, AtStartTheStoredModelKeepsTheManagerMadeForItAndAnUnknownOneGetsANewOne) {
+  DeviceKit kit(QZ::kDeviceModel49Keys, {}, false);
+  kit.context.SetDeviceModel(QZ::kDeviceModel49Keys);
+  const RCPtr<Listener> changes = Listen(kit, u"NID_DEVICE_MODEL_SELECTION_CHANGED");
+  const RCPtr<QZ::LMidiManager> started = kit.Midi();
+  ASSERT_TRUE(started);
+  kit.Build();
+  EXPECT_EQ(kit.Find<QZ::LComboBox>("viewDevice/deviceSelectionComboBox")->GetSelectedIndex(), 1);
+  EXPECT_EQ(kit.Midi(), started) << "its ports are open already";
+  EXPECT_TRUE(started->IsStatusPollingArmed());
+  EXPECT_EQ(changes->heard.size(), 1u) << "the pages still hear the model";
+
+  // An unknown stored model shows 49 keys, which the manager was not made for.
+  kit.context.SetDeviceModel(7);
+  kit.Build();
+  EXPECT_NE(kit.Midi(), started);
+  EXPECT_EQ(QZ::GetDeviceModel(), QZ::kDeviceModel49Keys);
+  EXPECT_TRUE(kit.Midi()->IsStatusPollingArmed());
+}
+
 } // namespace
 } // namespace DeviceViews
