@@ -1,5 +1,7 @@
 #include "UI/ChordModeNoteVariantBufferSetterParameterPanel.h"
 
+#include <vector>
+
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleEngine.h"
 #include "QZFramework/Controls/ComboBox.h"
 #include "QZFramework/Controls/Label.h"
@@ -38,10 +40,18 @@ NoteRange NotesOf(int32_t model) {
   }
 }
 
-WString NoteName(int32_t note) {
-  static constexpr const char16_t* kNames[] = {u"C",  u"Db", u"D",  u"Eb", u"E",  u"F",
-                                               u"Gb", u"G",  u"Ab", u"A",  u"Bb", u"B"};
-  return WString(kNames[note % 12]) + WString::Format(u" (%d)", note / 12 - 1);
+// The name of a MIDI note (0-127); made once, as every selector of the page lists them.
+const WString& NoteName(int32_t note) {
+  static const std::vector<WString> names = [] {
+    static constexpr const char16_t* kNames[] = {u"C",  u"Db", u"D",  u"Eb", u"E",  u"F",
+                                                 u"Gb", u"G",  u"Ab", u"A",  u"Bb", u"B"};
+    std::vector<WString> made;
+    for (int32_t n = 0; n < 128; ++n) {
+      made.push_back(WString(kNames[n % 12]) + WString::Format(u" (%d)", n / 12 - 1));
+    }
+    return made;
+  }();
+  return names[size_t(note)];
 }
 
 RCPtr<QZ::LComboBox> ComboBoxOf(const QZ::LControl& panel) {
@@ -154,16 +164,19 @@ void LChordModeNoteVariantBufferSetterParameterPanel::RebuildList(int32_t model)
   const RCPtr<LChordModeNoteVariantBufferSetterParameterPanel> self(this);
   combo->SelectItem(-1);
   combo->SetText(WString()); // no old note for the new items to be matched against
-  combo->SetItemCount(0);
-  const int32_t first = IsRequiredNote() ? 0 : 1;
-  if (first == 1) {
-    combo->AddItem(WString(u"OFF")); // index 0
+  if (const RCPtr<QZ::LListBox> list = combo->GetListBox()) {
+    list->EnsureItemVisible(0); // back at the top, as an emptied list is; 1 when empty
   }
+  const int32_t first = IsRequiredNote() ? 0 : 1;
   const NoteRange notes = NotesOf(model);
+  // The old items are written over: a list emptied and filled again settles twice.
+  combo->SetItemCount(notes.count + first);
+  if (first == 1) {
+    combo->SetItem(0, u"OFF");
+  }
   if (notes.count == 0) {
     return;
   }
-  combo->SetItemCount(notes.count + first);
   for (int32_t i = 0; i < notes.count; ++i) {
     combo->SetItem(i + first, NoteName(notes.base + i).GetBuffer());
   }
