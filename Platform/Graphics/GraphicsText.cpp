@@ -2,6 +2,9 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <functional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "Platform/Graphics/FontRegistry.h"
@@ -12,10 +15,64 @@ namespace QZ::Platform::Graphics {
 
 namespace {
 
+// The longest text whose layout is kept, and how many layouts are kept before they are
+// all dropped: labels are short, and the same ones are measured and drawn over and over
+// (one page measures its "CH: %s" a hundred times as the window is made).
+constexpr size_t kMaxKeptTextUnits = 64;
+constexpr size_t kMaxKeptLayouts = 512;
+
+// Texts laid out by face, em size and text. Main thread, like Graphics.
+class LayoutCache {
+public:
+  // The lines of text in face at emPixels (font is that face's Cairo font of the size);
+  // null when Cairo cannot lay the text out. Valid until the next call.
+  const std::vector<detail::TextLine>* Lines(const detail::FaceRecord& face, double emPixels, cairo_scaled_font_t* font,
+                                             std::u16string_view text) {
+    if (text.size() > kMaxKeptTextUnits) {
+      mLong.clear();
+      return detail::LayOutText(text, font, mLong) ? &mLong : nullptr;
+    }
+    Key key{&face, emPixels, std::u16string(text)};
+    if (auto found = mKept.find(key); found != mKept.end()) {
+      return &found->second;
+    }
+    std::vector<detail::TextLine> lines;
+    if (!detail::LayOutText(text, font, lines)) {
+      return nullptr;
+    }
+    if (mKept.size() >= kMaxKeptLayouts) {
+      mKept.clear();
+    }
+    return &mKept.emplace(std::move(key), std::move(lines)).first->second;
+  }
+
+private:
+  struct Key {
+    const detail::FaceRecord* face;
+    double emPixels;
+    std::u16string text;
+    bool operator==(const Key&) const = default;
+  };
+  struct KeyHash {
+    size_t operator()(const Key& key) const {
+      const size_t text = std::hash<std::u16string>()(key.text);
+      const size_t font = std::hash<const void*>()(key.face) ^ (std::hash<double>()(key.emPixels) << 1);
+      return text ^ (font + 0x9e3779b97f4a7c15ULL + (text << 6) + (text >> 2));
+    }
+  };
+  std::unordered_map<Key, std::vector<detail::TextLine>, KeyHash> mKept;
+  std::vector<detail::TextLine> mLong;
+};
+
+LayoutCache& Layouts() {
+  static LayoutCache cache;
+  return cache;
+}
+
 // A text laid out by the layout rule of Graphics.h, positions relative to the layout
 // rectangle's top-left corner.
 struct PlacedText {
-  std::vector<detail::TextLine> lines;
+  const std::vector<detail::TextLine>* lines = nullptr; // the layout cache's
   cairo_scaled_font_t* font = nullptr;
   double padding = 0;    // from the layout's left edge to each line's pen start
   double ascent = 0;     // from a line's cell top to its baseline
@@ -26,7 +83,8 @@ Status PlaceText(std::u16string_view text, const Font& font, PlacedText& placed)
   const double emPixels = font.EmPixels(Graphics::kDpi);
   const detail::FaceMetrics& metrics = font.Face().Metrics();
   placed.font = font.Face().ScaledFont(emPixels);
-  if (placed.font == nullptr || !detail::LayOutText(text, placed.font, placed.lines)) {
+  placed.lines = placed.font != nullptr ? Layouts().Lines(font.Face(), emPixels, placed.font, text) : nullptr;
+  if (placed.lines == nullptr) {
     return Status::GenericError;
   }
   placed.padding = emPixels / 6;
@@ -66,8 +124,8 @@ Status Graphics::DrawString(std::u16string_view text, const Font& font, const Re
     UseBrush(brush);
     ClipToLayout(layout);
     cairo_set_scaled_font(cairo, placed.font);
-    for (size_t index = 0; index < placed.lines.size(); ++index) {
-      const detail::TextLine& line = placed.lines[index];
+    for (size_t index = 0; index < placed.lines->size(); ++index) {
+      const detail::TextLine& line = (*placed.lines)[index];
       if (line.glyphs.empty()) {
         continue;
       }
@@ -89,13 +147,13 @@ Status Graphics::MeasureString(std::u16string_view text, const Font& font, const
     return Record(status);
   }
   double widest = 0;
-  for (const detail::TextLine& line : placed.lines) {
+  for (const detail::TextLine& line : *placed.lines) {
     widest = std::max(widest, line.unitX.back());
   }
   double left = layout.x;
   double top = layout.y;
   double right = left + 2 * placed.padding + widest;
-  double bottom = top + double(placed.lines.size()) * placed.lineHeight;
+  double bottom = top + double(placed.lines->size()) * placed.lineHeight;
   if (!ClipBoxToLayout(layout, left, top, right, bottom)) {
     right = left;
     bottom = top;
@@ -125,8 +183,9 @@ Status Graphics::MeasureCharacterRanges(std::u16string_view text, const Font& fo
     const size_t end = first + size_t(ranges[index].length);
     bool any = false;
     double unionLeft = 0, unionTop = 0, unionRight = 0, unionBottom = 0;
-    for (size_t lineIndex = 0; lineIndex < placed.lines.size(); ++lineIndex) {
-      const detail::TextLine& line = placed.lines[lineIndex];
+    const size_t lineCount = placed.lines != nullptr ? placed.lines->size() : 0; // none for an empty text
+    for (size_t lineIndex = 0; lineIndex < lineCount; ++lineIndex) {
+      const detail::TextLine& line = (*placed.lines)[lineIndex];
       const size_t from = std::max(first, line.firstUnit);
       const size_t to = std::min(end, line.endUnit);
       if (from >= to) {

@@ -268,3 +268,39 @@ TEST(TextTest, LoneSurrogatesNeitherBreakTheTextNorTheGraphics) {
   EXPECT_EQ(graphics->FillRectangle(kBlack, {70, 30, 5, 5}), Gfx::Status::Ok);
   EXPECT_EQ(PixelAt(*image, 72, 32).A(), 255);
 }
+
+TEST(TextTest, EachFontMeasuresATextOfItsOwnHoweverOftenTheTextComesBack) {
+  auto image = Gfx::Image::Create(10, 10);
+  auto graphics = Gfx::Graphics::FromImage(*image);
+  auto family = Gfx::FontFamily::FromName(u"Liberation Sans");
+  auto other = Gfx::FontFamily::FromName(u"DejaVu Sans");
+  ASSERT_TRUE(family && other);
+  const Gfx::Font fonts[] = {LiberationSans(10), LiberationSans(20),
+                             *Gfx::Font::Create(*family, 10, Gfx::FontStyle::Bold, Gfx::FontUnit::Pixel),
+                             *Gfx::Font::Create(*other, 10, Gfx::FontStyle::Regular, Gfx::FontUnit::Pixel)};
+  const std::u16string longText(80, u'W'); // longer than the layouts kept
+  const std::u16string texts[] = {u"CH: %s", u"CH: %s\nCC", longText};
+  std::vector<float> first;
+  for (int pass = 0; pass < 2; ++pass) {
+    std::vector<float> widths;
+    for (const std::u16string& text : texts) {
+      for (const Gfx::Font& font : fonts) {
+        Gfx::RectF box;
+        ASSERT_EQ(graphics->MeasureString(text, font, {0, 0, 0, 0}, box), Gfx::Status::Ok);
+        widths.push_back(box.width);
+        widths.push_back(box.height);
+      }
+    }
+    if (pass == 0) {
+      first = widths;
+    } else {
+      EXPECT_EQ(widths, first);
+    }
+  }
+  // Four fonts, four widths of the same text; two lines stand taller than one.
+  EXPECT_LT(first[0], first[2]);
+  EXPECT_LT(first[0], first[4]);
+  EXPECT_NE(first[0], first[6]);
+  EXPECT_GT(first[9], first[1]);
+  EXPECT_GT(first[16], first[0] * 5);
+}
