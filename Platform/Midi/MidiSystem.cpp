@@ -3,8 +3,13 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <future>
+#include <mutex>
+#include <optional>
+#include <system_error>
 #include <utility>
 
+#include "Platform/Midi/MidiDiagnosticRelay.h"
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
 #include "Platform/Midi/Virtual/VirtualMidiBackend.h"
 
@@ -21,18 +26,63 @@ MidiDeviceSignal& SwitchSignal() {
   return *signal;
 }
 
+std::unique_ptr<MidiSystem> MakeDefault(MidiDiagnosticSink diagnostics) {
+  RtMidiBackendOptions options;
+  options.diagnostics = std::move(diagnostics);
+  std::vector<MidiSystem::Member> members;
+  members.push_back({std::make_unique<RtMidiBackend>(std::move(options)), nullptr});
+  members.push_back({std::make_unique<VirtualMidiBackend>(), &MidiSystem::IsVirtualKeyboardEnabled});
+  return std::make_unique<MidiSystem>(std::move(members));
+}
+
+struct BegunSystem {
+  std::shared_ptr<MidiDiagnosticRelay> relay;
+  std::future<std::unique_ptr<MidiSystem>> system; // its destructor waits for the opening
+};
+
+// The system BeginDefault began and no CreateDefault took yet. Destroyed at exit, while
+// the transports' libraries are still loaded.
+class BegunSystemSlot {
+public:
+  void Begin() {
+    std::lock_guard lock(mMutex);
+    if (mBegun) {
+      return;
+    }
+    auto relay = std::make_shared<MidiDiagnosticRelay>();
+    try {
+      mBegun = BegunSystem{relay, std::async(std::launch::async, &MakeDefault, relay->Sink())};
+    } catch (const std::system_error&) {
+      // No thread to spare: CreateDefault makes the system when asked, as without a beginning.
+    }
+  }
+  std::optional<BegunSystem> Take() {
+    std::lock_guard lock(mMutex);
+    return std::exchange(mBegun, std::nullopt);
+  }
+
+private:
+  std::mutex mMutex;
+  std::optional<BegunSystem> mBegun;
+};
+
+BegunSystemSlot gBegunSystem;
+
 } // namespace
 
 MidiSystem::MidiSystem(std::vector<Member> members) : mMembers(std::move(members)) {}
 
 std::unique_ptr<MidiSystem> MidiSystem::CreateDefault(MidiDiagnosticSink diagnostics) {
-  RtMidiBackendOptions options;
-  options.diagnostics = std::move(diagnostics);
-  std::vector<Member> members;
-  members.push_back({std::make_unique<RtMidiBackend>(std::move(options)), nullptr});
-  members.push_back({std::make_unique<VirtualMidiBackend>(), &MidiSystem::IsVirtualKeyboardEnabled});
-  return std::make_unique<MidiSystem>(std::move(members));
+  std::optional<BegunSystem> begun = gBegunSystem.Take();
+  if (!begun) {
+    return MakeDefault(std::move(diagnostics));
+  }
+  std::unique_ptr<MidiSystem> system = begun->system.get();
+  begun->relay->Attach(std::move(diagnostics));
+  return system;
 }
+
+void MidiSystem::BeginDefault() { gBegunSystem.Begin(); }
 
 bool MidiSystem::IsVirtualKeyboardEnabled() {
   const int enabled = gVirtualKeyboardOverride.load();
