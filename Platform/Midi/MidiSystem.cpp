@@ -1,11 +1,15 @@
 #include "Platform/Midi/MidiSystem.h"
 
+#include <dlfcn.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <future>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -26,11 +30,47 @@ MidiDeviceSignal& SwitchSignal() {
   return *signal;
 }
 
+// The RtMidi backend's library, loaded once, from the folder of this one; never unloaded,
+// since ports may outlive their backend.
+struct RtMidiModule {
+  decltype(&QZMakeRtMidiBackend) make = nullptr;
+  std::string failure; // why `make` is null
+};
+
+// An address inside this library, for dladdr.
+const char kThisLibrary = 0;
+
+const RtMidiModule& LoadRtMidiModule() {
+  static const RtMidiModule module = [] {
+    RtMidiModule loaded;
+    Dl_info self{};
+    if (dladdr(&kThisLibrary, &self) == 0 || self.dli_fname == nullptr) {
+      loaded.failure = "the MIDI library's own file is unknown";
+      return loaded;
+    }
+    const std::string path = std::filesystem::path(self.dli_fname).replace_filename(QZ_RTMIDI_MODULE).string();
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* entry = library ? dlsym(library, "QZMakeRtMidiBackend") : nullptr;
+    if (entry == nullptr) {
+      loaded.failure = dlerror();
+      return loaded;
+    }
+    loaded.make = reinterpret_cast<decltype(&QZMakeRtMidiBackend)>(entry);
+    return loaded;
+  }();
+  return module;
+}
+
 std::unique_ptr<MidiSystem> MakeDefault(MidiDiagnosticSink diagnostics) {
-  RtMidiBackendOptions options;
-  options.diagnostics = std::move(diagnostics);
   std::vector<MidiSystem::Member> members;
-  members.push_back({std::make_unique<RtMidiBackend>(std::move(options)), nullptr});
+  const RtMidiModule& rtMidi = LoadRtMidiModule();
+  if (rtMidi.make) {
+    RtMidiBackendOptions options;
+    options.diagnostics = std::move(diagnostics);
+    members.push_back({std::unique_ptr<MidiBackend>(rtMidi.make(&options)), nullptr});
+  } else if (diagnostics) {
+    diagnostics("MIDI: RtMidi cannot be loaded (" + rtMidi.failure + "); no ALSA or JACK MIDI devices are listed");
+  }
   members.push_back({std::make_unique<VirtualMidiBackend>(), &MidiSystem::IsVirtualKeyboardEnabled});
   return std::make_unique<MidiSystem>(std::move(members));
 }

@@ -94,3 +94,7 @@ std::string RtMidiBackend::NewOwnPortName(const char* kind) {
 }
 
 } // namespace QZ::Platform::Midi
+
+QZ::Platform::Midi::MidiBackend* QZMakeRtMidiBackend(const QZ::Platform::Midi::RtMidiBackendOptions* options) {
+  return new QZ::Platform::Midi::RtMidiBackend(*options);
+}

@@ -55,3 +55,8 @@ private:
 };
 
 } // namespace QZ::Platform::Midi
+
+// The entry MidiSystem finds when it loads this backend's library at run time: a new
+// backend (the caller owns it); throws as the constructor does.
+extern "C" QZ::Platform::Midi::MidiBackend*
+QZMakeRtMidiBackend(const QZ::Platform::Midi::RtMidiBackendOptions* options);

@@ -68,8 +68,14 @@ TEST(RtMidiBackendOpeningTest, TheTransportsOpenSideBySideYetTheirReasonsComeAls
 
 TEST(MidiSystemBeginDefaultTest, ABegunSystemListsAndReportsAsOneMadeWhenAsked) {
   QZTest::NoJackServer noJack;
+  QZTest::Diagnostics own;
+  RtMidiBackendOptions options;
+  options.diagnostics = own.Sink();
+  { RtMidiBackend backend(options); }
   QZTest::Diagnostics direct;
   const auto made = MidiSystem::CreateDefault(direct.Sink());
+  // The system loads the RtMidi backend's library at run time: it tells what the backend does.
+  EXPECT_EQ(direct.Lines(), own.Lines());
 
   MidiSystem::BeginDefault();
   MidiSystem::BeginDefault(); // one is under way already: nothing more
