@@ -52,7 +52,8 @@ const RtMidiModule& LoadRtMidiModule() {
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     void* entry = library ? dlsym(library, "QZMakeRtMidiBackend") : nullptr;
     if (entry == nullptr) {
-      loaded.failure = dlerror();
+      const char* error = dlerror();
+      loaded.failure = error ? error : "no entry QZMakeRtMidiBackend";
       return loaded;
     }
     loaded.make = reinterpret_cast<decltype(&QZMakeRtMidiBackend)>(entry);
@@ -80,10 +81,14 @@ struct BegunSystem {
   std::future<std::unique_ptr<MidiSystem>> system; // its destructor waits for the opening
 };
 
-// The system BeginDefault began and no CreateDefault took yet. Destroyed at exit, while
-// the transports' libraries are still loaded.
+// The system BeginDefault began and no CreateDefault took yet.
 class BegunSystemSlot {
 public:
+  static BegunSystemSlot& Get() {
+    static auto* slot = new BegunSystemSlot; // never destroyed: the exit work below uses it
+    return *slot;
+  }
+
   void Begin() {
     std::lock_guard lock(mMutex);
     if (mBegun) {
@@ -91,10 +96,12 @@ public:
     }
     auto relay = std::make_shared<MidiDiagnosticRelay>();
     try {
-      mBegun = BegunSystem{relay, std::async(std::launch::async, &MakeDefault, relay->Sink())};
+      mBegun = BegunSystem{relay, std::async(std::launch::async, &OpenAhead, relay->Sink())};
     } catch (const std::system_error&) {
       // No thread to spare: CreateDefault makes the system when asked, as without a beginning.
+      return;
     }
+    std::atexit(&CloseUntaken);
   }
   std::optional<BegunSystem> Take() {
     std::lock_guard lock(mMutex);
@@ -102,18 +109,31 @@ public:
   }
 
 private:
+  static std::unique_ptr<MidiSystem> OpenAhead(MidiDiagnosticSink diagnostics) {
+    // Exit work runs last registered first: registered again once the transports'
+    // libraries registered theirs, a system still opening at exit finishes and closes
+    // while they are whole.
+    LoadRtMidiModule();
+    std::atexit(&CloseUntaken);
+    return MakeDefault(std::move(diagnostics));
+  }
+  // At exit (the program may end before it takes the system).
+  static void CloseUntaken() {
+    if (std::optional<BegunSystem> begun = Get().Take()) {
+      begun->system.wait();
+    }
+  }
+
   std::mutex mMutex;
   std::optional<BegunSystem> mBegun;
 };
-
-BegunSystemSlot gBegunSystem;
 
 } // namespace
 
 MidiSystem::MidiSystem(std::vector<Member> members) : mMembers(std::move(members)) {}
 
 std::unique_ptr<MidiSystem> MidiSystem::CreateDefault(MidiDiagnosticSink diagnostics) {
-  std::optional<BegunSystem> begun = gBegunSystem.Take();
+  std::optional<BegunSystem> begun = BegunSystemSlot::Get().Take();
   if (!begun) {
     return MakeDefault(std::move(diagnostics));
   }
@@ -122,7 +142,7 @@ std::unique_ptr<MidiSystem> MidiSystem::CreateDefault(MidiDiagnosticSink diagnos
   return system;
 }
 
-void MidiSystem::BeginDefault() { gBegunSystem.Begin(); }
+void MidiSystem::BeginDefault() { BegunSystemSlot::Get().Begin(); }
 
 bool MidiSystem::IsVirtualKeyboardEnabled() {
   const int enabled = gVirtualKeyboardOverride.load();
