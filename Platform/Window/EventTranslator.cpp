@@ -166,6 +166,19 @@ private:
     return flags;
   }
 
+  // MouseFlags(After(change)) for the change of a mouse button, without a copy of the whole
+  // table per click: Apply sets the button and takes the generic modifiers from their sides.
+  static WPARAM MouseFlagsAfterButton(const KeyStateTable& keys, const KeyStateChange& change) {
+    auto down = [&](uint8_t key) { return key == change.key ? change.down : keys.IsDown(key); };
+    WPARAM flags = 0;
+    flags |= down(VK_LBUTTON) ? MK_LBUTTON : 0;
+    flags |= down(VK_RBUTTON) ? MK_RBUTTON : 0;
+    flags |= down(VK_MBUTTON) ? MK_MBUTTON : 0;
+    flags |= keys.IsDown(VK_LSHIFT) || keys.IsDown(VK_RSHIFT) ? MK_SHIFT : 0;
+    flags |= keys.IsDown(VK_LCONTROL) || keys.IsDown(VK_RCONTROL) ? MK_CONTROL : 0;
+    return flags;
+  }
+
   // The window a mouse event at (x, y) of SDL window sdlId goes to, and the point in its
   // client coordinates; no window when the event is not over one of ours.
   WindowView MouseTarget(uint32_t sdlId, int32_t x, int32_t y, POINT& client) {
@@ -221,7 +234,7 @@ private:
       return;
     }
     const uint32_t message = !down ? messages.up : (event.clicks % 2 == 0 ? messages.doubleClick : messages.down);
-    Emit(target.hwnd, message, MouseFlags(After(change)), MakeLParam(client.x, client.y), change);
+    Emit(target.hwnd, message, MouseFlagsAfterButton(mState.keys, change), MakeLParam(client.x, client.y), change);
   }
 
   void Wheel(const SDL_MouseWheelEvent& event) {

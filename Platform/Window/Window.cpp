@@ -772,7 +772,10 @@ HWND WindowFromPoint(POINT point) {
     POINT origin;
     SIZE size;
   };
-  std::vector<Candidate> visible;
+  // Kept between calls (the UI thread's alone): a click asks once per button and would
+  // otherwise allocate each time.
+  static std::vector<Candidate> visible;
+  visible.clear();
   {
     std::lock_guard hold(state.lock);
     for (auto& [serial, record] : state.windows) {

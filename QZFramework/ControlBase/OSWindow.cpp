@@ -106,6 +106,7 @@ QZResult OSWindow::OnCreateRootWindow(const RCPtr<LRenderer>& renderer) {
     return made;
   }
   mRenderContext = context;
+  mGdiContext = dynamic_cast<LGDIRenderContextInfo*>(context.Get());
   mRootWindow = LRootWindow::Create(renderer, this);
   if (IControlApplication* application = GetControlApplication()) {
     application->AddRootWindow(mRootWindow);
@@ -124,6 +125,7 @@ void OSWindow::OnNcDestroy() {
     }
   }
   mRenderContext = nullptr;
+  mGdiContext = nullptr;
   mRenderer = nullptr;
   mHwnd = nullptr;
   mDeleteWhenUnwound = true;

@@ -48,6 +48,7 @@
 namespace QZ {
 
 class LRenderContextInfo;
+class LGDIRenderContextInfo;
 
 class OSWindow : public Platform::Window::WindowProcedure, private IWindowOSServices {
 public:
@@ -179,6 +180,8 @@ private:
   RCPtr<LRootWindow> mRootWindow;
   RCPtr<LRenderer> mRenderer;
   RCPtr<LRenderContextInfo> mRenderContext;
+  // mRenderContext as the GDI renderer's, else null: found once, not in every paint.
+  LGDIRenderContextInfo* mGdiContext = nullptr;
   PointT<int32_t> mLastPoint;
   uint32_t mButtonsDown = 0;
   int32_t mButtonDownCount = 0;

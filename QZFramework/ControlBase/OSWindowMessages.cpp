@@ -231,13 +231,18 @@ void OSWindow::OnPaint() {
   RectListT<int32_t>& region = context->GetUpdateRegion();
   region = dirty;
   for (const Win::RECT& update : updates) {
-    region.AddRect({update.left, update.top, update.right, update.bottom});
+    const EdgeRect rect{update.left, update.top, update.right, update.bottom};
+    // Mostly the window's update region is the root's own dirty rectangle again: adding it
+    // to a list of that rectangle alone would take it out and put it back.
+    if (region.GetCount() != 1 || !(*region.begin() == rect)) {
+      region.AddRect(rect);
+    }
   }
   if (region.IsEmpty()) {
     return;
   }
   // The GDI renderer draws into the window's pixels, lent anew for each frame.
-  auto* gdi = dynamic_cast<LGDIRenderContextInfo*>(context.Get());
+  LGDIRenderContextInfo* gdi = mGdiContext;
   Win::WindowPixels pixels;
   const bool lent = gdi && Win::GetWindowPixels(hwnd, pixels);
   if (gdi) {
