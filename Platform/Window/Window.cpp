@@ -26,9 +26,26 @@ bool WithRecord(HWND hwnd, Use&& use) {
   return true;
 }
 
+// Runs `read` on hwnd's record for reading all but its update region: on the UI thread,
+// which alone changes those fields and the table, without the lock (a click asks several
+// times); elsewhere under it. False when hwnd names no window.
+template <class Read>
+bool ReadRecord(HWND hwnd, Read&& read) {
+  State& state = GetState();
+  if (IsUiThread()) {
+    const WindowRecord* record = FindOnUiThread(state, hwnd);
+    if (!record) {
+      return false;
+    }
+    read(*record);
+    return true;
+  }
+  return WithRecord(hwnd, [&](const WindowRecord& record) { read(record); });
+}
+
 uint32_t SdlIdOf(HWND hwnd) {
   uint32_t id = 0;
-  WithRecord(hwnd, [&](WindowRecord& record) { id = record.sdlId; });
+  ReadRecord(hwnd, [&](const WindowRecord& record) { id = record.sdlId; });
   return id;
 }
 
@@ -395,7 +412,7 @@ bool IsWindowEnabled(HWND hwnd) {
 }
 
 bool GetClientRect(HWND hwnd, RECT* rect) {
-  return rect && WithRecord(hwnd, [&](WindowRecord& record) { *rect = {0, 0, record.size.cx, record.size.cy}; });
+  return rect && ReadRecord(hwnd, [&](const WindowRecord& record) { *rect = {0, 0, record.size.cx, record.size.cy}; });
 }
 
 bool GetWindowRect(HWND hwnd, RECT* rect) {
@@ -417,14 +434,14 @@ bool GetWindowRect(HWND hwnd, RECT* rect) {
 }
 
 bool ClientToScreen(HWND hwnd, POINT* point) {
-  return point && WithRecord(hwnd, [&](WindowRecord& record) {
+  return point && ReadRecord(hwnd, [&](const WindowRecord& record) {
            point->x += record.origin.x;
            point->y += record.origin.y;
          });
 }
 
 bool ScreenToClient(HWND hwnd, POINT* point) {
-  return point && WithRecord(hwnd, [&](WindowRecord& record) {
+  return point && ReadRecord(hwnd, [&](const WindowRecord& record) {
            point->x -= record.origin.x;
            point->y -= record.origin.y;
          });
@@ -629,6 +646,15 @@ bool GetUpdateRects(HWND hwnd, std::vector<RECT>& rects) {
   return !rects.empty();
 }
 
+bool TakeUpdateRects(HWND hwnd, std::vector<RECT>& rects) {
+  rects.clear();
+  WithRecord(hwnd, [&](WindowRecord& record) {
+    rects.swap(record.updateParts); // each keeps the other's storage
+    record.update = {};
+  });
+  return !rects.empty();
+}
+
 bool UpdateWindow(HWND hwnd) {
   bool due = false;
   if (!IsUiThread() ||
@@ -694,7 +720,8 @@ HWND GetActiveWindow() { return GetFocus(); }
 
 HWND SetFocus(HWND hwnd) {
   const HWND previous = GetFocus();
-  const uint32_t id = IsUiThread() ? SdlIdOf(hwnd) : 0;
+  // The focus window again (each click asks for it) needs no look at the table.
+  const uint32_t id = IsUiThread() && hwnd != previous ? SdlIdOf(hwnd) : 0;
   if (id != 0 && hwnd != previous && !Backend().SetWindowInputFocus(id)) {
     Backend().RaiseWindow(id);
   }
@@ -766,48 +793,31 @@ HWND WindowFromPoint(POINT point) {
     return nullptr;
   }
   const uint32_t mouseWindow = Backend().GetMouseFocus();
-  struct Candidate {
-    HWND hwnd;
-    uint32_t id;
-    POINT origin;
-    SIZE size;
-  };
-  // Kept between calls (the UI thread's alone): a click asks once per button and would
-  // otherwise allocate each time.
-  static std::vector<Candidate> visible;
-  visible.clear();
-  {
-    std::lock_guard hold(state.lock);
-    for (auto& [serial, record] : state.windows) {
-      if (record.visible) {
-        visible.push_back({ToHandle(serial), record.sdlId, record.origin, record.size});
-      }
-    }
-  }
-  auto contains = [&](const Candidate& candidate) {
+  // The table and the fields read here change on the UI thread alone: read without the lock.
+  auto contains = [&](const WindowRecord& record) {
     // The frame costs the window system a round trip: a point in the client area needs none.
-    if (point.x >= candidate.origin.x && point.y >= candidate.origin.y &&
-        point.x < candidate.origin.x + candidate.size.cx && point.y < candidate.origin.y + candidate.size.cy) {
+    if (point.x >= record.origin.x && point.y >= record.origin.y && point.x < record.origin.x + record.size.cx &&
+        point.y < record.origin.y + record.size.cy) {
       return true;
     }
-    const Frame frame = FrameOf(candidate.id);
-    return point.x >= candidate.origin.x - frame.left && point.y >= candidate.origin.y - frame.top &&
-           point.x < candidate.origin.x + candidate.size.cx + frame.right &&
-           point.y < candidate.origin.y + candidate.size.cy + frame.bottom;
+    const Frame frame = FrameOf(record.sdlId);
+    return point.x >= record.origin.x - frame.left && point.y >= record.origin.y - frame.top &&
+           point.x < record.origin.x + record.size.cx + frame.right &&
+           point.y < record.origin.y + record.size.cy + frame.bottom;
   };
-  for (const Candidate& candidate : visible) {
-    if (candidate.id == mouseWindow && contains(candidate)) {
-      return candidate.hwnd;
+  for (const auto& [serial, record] : state.windows) {
+    if (record.visible && record.sdlId == mouseWindow && contains(record)) {
+      return ToHandle(serial);
     }
   }
-  for (const Candidate& candidate : visible) {
-    if (candidate.hwnd == state.focus && contains(candidate)) {
-      return candidate.hwnd;
+  for (const auto& [serial, record] : state.windows) {
+    if (record.visible && ToHandle(serial) == state.focus && contains(record)) {
+      return ToHandle(serial);
     }
   }
-  for (const Candidate& candidate : visible) {
-    if (contains(candidate)) {
-      return candidate.hwnd;
+  for (const auto& [serial, record] : state.windows) {
+    if (record.visible && contains(record)) {
+      return ToHandle(serial);
     }
   }
   return nullptr;

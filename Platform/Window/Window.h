@@ -146,6 +146,9 @@ bool GetUpdateRect(HWND hwnd, RECT* rect, bool erase);
 // rectangle taken out by ValidateRect is dropped); true when there are any. Many
 // invalidations since the last paint come as their bounding rectangle.
 bool GetUpdateRects(HWND hwnd, std::vector<RECT>& rects);
+// GetUpdateRects and then ValidateRect(hwnd, nullptr) at once: what a paint takes, with
+// no invalidation from another thread lost between the two. Any thread.
+bool TakeUpdateRects(HWND hwnd, std::vector<RECT>& rects);
 // Sends WM_PAINT now when the window is visible and its update region is not empty.
 bool UpdateWindow(HWND hwnd);
 // RDW_INVALIDATE invalidates (rect, null: all), RDW_UPDATENOW then updates the window.

@@ -221,8 +221,7 @@ void OSWindow::OnPaint() {
   // The window's own rectangles, not their bounding one: a click that changes two distant
   // controls must not repaint and copy everything between them.
   std::vector<Win::RECT>& updates = mPaintUpdates;
-  Win::GetUpdateRects(hwnd, updates);
-  Win::ValidateRect(hwnd, nullptr);
+  Win::TakeUpdateRects(hwnd, updates);
   if (!renderer || !context) {
     return;
   }
