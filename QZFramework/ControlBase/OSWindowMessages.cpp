@@ -265,8 +265,10 @@ void OSWindow::OnPaint() {
       if (root->RestoreAlternating(rect, window)) {
         continue;
       }
-      region.Clear();
-      region.AddRect(rect);
+      if (region.GetCount() != 1 || !(*region.begin() == rect)) { // mostly it is that rectangle already
+        region.Clear();
+        region.AddRect(rect);
+      }
       renderer->RenderStart(context);
       root->Paint(region);
       renderer->RenderFinish(context);

@@ -12,11 +12,6 @@
 
 namespace QZ {
 
-struct RegionNode {
-  EdgeRect rect;
-  RegionNode* next = nullptr;
-};
-
 namespace {
 
 using Node = RegionNode;
@@ -29,10 +24,6 @@ int32_t TruncToInt32(double value) {
     return std::numeric_limits<int32_t>::max();
   }
   return static_cast<int32_t>(value);
-}
-
-int32_t SaturateToInt32(int64_t value) {
-  return int32_t(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 // The pool's lock: held for a few instructions at a time, by the UI thread nearly always,
@@ -163,17 +154,6 @@ EdgeRect EdgeRect::FromRect(const RectT<double>& rect) {
   const int32_t top = TruncToInt32(rect.y + 0.5);
   return {left, top, SaturatingAdd(left, TruncToInt32(rect.width + 0.5)),
           SaturatingAdd(top, TruncToInt32(rect.height + 0.5))};
-}
-
-RectT<int32_t> EdgeRect::ToRect() const {
-  return {left, top, SaturateToInt32(int64_t(right) - left), SaturateToInt32(int64_t(bottom) - top)};
-}
-
-const EdgeRect& RectListT<int32_t>::ConstIterator::operator*() const { return mNode->rect; }
-
-RectListT<int32_t>::ConstIterator& RectListT<int32_t>::ConstIterator::operator++() {
-  mNode = mNode->next;
-  return *this;
 }
 
 RectListT<int32_t>::RectListT(const RectT<double>& rect) { AddRect(EdgeRect::FromRect(rect)); }

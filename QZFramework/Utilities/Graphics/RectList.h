@@ -17,9 +17,11 @@
 // itself is not, and belongs to one thread at a time. Out of memory throws
 // std::bad_alloc and leaves the list covering the same pixels as before the call.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 
 #include "QZFramework/Utilities/Graphics/Geometry.h"
 #include "QZFramework/Utilities/Storage/IArray.h"
@@ -48,7 +50,14 @@ struct EdgeRect {
   // saturated at the 32-bit range.
   static EdgeRect FromRect(const RectT<double>& rect);
   // {left, top, right - left, bottom - top}; a size beyond the 32-bit range saturates.
-  RectT<int32_t> ToRect() const;
+  // Inline: painting converts each update rectangle several times per control.
+  RectT<int32_t> ToRect() const {
+    auto saturated = [](int64_t value) {
+      return int32_t(
+          std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    };
+    return {left, top, saturated(int64_t(right) - left), saturated(int64_t(bottom) - top)};
+  }
 
   bool operator==(const EdgeRect&) const = default;
 };
@@ -61,8 +70,12 @@ struct RegionPoolStatistics {
   uint32_t heapNodes = 0; // live nodes that the heap serves because the pool was full
 };
 
-// A node of a list: one rectangle and the link to the next (pool-allocated, opaque).
-struct RegionNode;
+// A node of a list: one rectangle and the link to the next (pool-allocated). Visible here
+// so that walking a list costs no calls.
+struct RegionNode {
+  EdgeRect rect;
+  RegionNode* next = nullptr;
+};
 
 template <class T>
 class RectListT;
@@ -80,9 +93,12 @@ public:
     using reference = const EdgeRect&;
 
     ConstIterator() = default;
-    reference operator*() const;
+    reference operator*() const { return mNode->rect; }
     pointer operator->() const { return &**this; }
-    ConstIterator& operator++();
+    ConstIterator& operator++() {
+      mNode = mNode->next;
+      return *this;
+    }
     ConstIterator operator++(int) {
       ConstIterator old = *this;
       ++*this;
