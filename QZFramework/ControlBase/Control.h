@@ -338,8 +338,10 @@ public:
   // ===========================================================================================
 
   const RCPtrArray<LLook, 1, 0>& GetLooks() const { return mLooks; }
-  // 0 for an index without a weight.
-  float GetLookWeight(uint32_t index) const;
+  // 0 for an index without a weight. Inline: painting and hit tests ask per look and pass.
+  float GetLookWeight(uint32_t index) const {
+    return index < mLookWeights.GetCount() ? mLookWeights.GetAt(index) : 0.0f;
+  }
   // Look index when 0 <= index < count (possibly null); otherwise the first look that
   // exists with a weight above 0, else the first look that exists, else null.
   RCPtr<LLook> GetLook(int32_t index) const;

@@ -18,10 +18,6 @@ double ClampToExactRange(int64_t value) {
 
 } // namespace
 
-float LControl::GetLookWeight(uint32_t index) const {
-  return index < mLookWeights.GetCount() ? mLookWeights.GetAt(index) : 0.0f;
-}
-
 int32_t LControl::GetCurrentLookIndex() const {
   for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
     if (mLooks.GetAt(i) && GetLookWeight(i) > 0.0f) {

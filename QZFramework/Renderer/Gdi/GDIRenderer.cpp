@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 #include <utility>
 
 #include "QZFramework/Renderer/Gdi/GDIRendererSupport.h"
@@ -153,7 +154,12 @@ void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const Poin
 
 QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
   LRenderer::RenderStart(context);
-  mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(context.Get()));
+  // Nearly always a context of this renderer's own making: its exact type spares the cast's
+  // search of the class tree each frame.
+  LRenderContextInfo* given = context.Get();
+  mCurrent = RCPtr<LGDIRenderContextInfo>(typeid(*given) == typeid(LGDIRenderContextInfo)
+                                              ? static_cast<LGDIRenderContextInfo*>(given)
+                                              : dynamic_cast<LGDIRenderContextInfo*>(given));
   if (!mCurrent) {
     return QZ_OK;
   }

@@ -64,6 +64,16 @@ TEST_F(EventTranslationTest, MouseButtonsCarryClientPointsAndTheButtonsHeldAfter
   EXPECT_EQ(moved[0].msg.wParam, MK_RBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL);
   EXPECT_EQ(GetXLParam(moved[0].msg.lParam), -5);
   EXPECT_EQ(GetYLParam(moved[0].msg.lParam), 300);
+  // A button's own message carries the buttons and modifiers as they are after it.
+  auto flagsOf = [&](const SDL_Event& event) {
+    const auto messages = TranslateAndTake(event);
+    return messages.size() == 1 ? messages[0].msg.wParam : WPARAM(~0u);
+  };
+  EXPECT_EQ(flagsOf(ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_LEFT, 10, 20)),
+            MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_SHIFT | MK_CONTROL);
+  TranslateAndTake(QZTest::KeyEvent(SDL_KEYUP, id, SDLK_LSHIFT));
+  EXPECT_EQ(flagsOf(ButtonEvent(SDL_MOUSEBUTTONUP, id, SDL_BUTTON_MIDDLE, 10, 20)),
+            MK_LBUTTON | MK_RBUTTON | MK_CONTROL);
   EXPECT_TRUE(Translate(ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_X1, 1, 1)).empty());
   EXPECT_TRUE(Translate(MotionEvent(id + 100, 1, 1)).empty()) << "not our window";
 }
@@ -284,6 +294,21 @@ TEST_F(EventTranslationTest, TheUpdateRegionKeepsItsRectanglesUntilTooManyOrOneH
   // The whole window swallows what it holds.
   InvalidateRect(hwnd, nullptr, false);
   EXPECT_EQ(parts(), (Rects{{0, 0, 200, 100}}));
+  // A paint takes the rectangles and empties the region at once; what comes later stays.
+  ValidateRect(hwnd, nullptr);
+  invalidate(10, 10, 20, 20);
+  invalidate(150, 70, 160, 80);
+  std::vector<RECT> taken{RECT{1, 2, 3, 4}};
+  ASSERT_TRUE(TakeUpdateRects(hwnd, taken));
+  ASSERT_EQ(taken.size(), 2u) << "what was there before is replaced";
+  EXPECT_EQ((std::vector<int32_t>{taken[1].left, taken[1].top, taken[1].right, taken[1].bottom}),
+            (std::vector<int32_t>{150, 70, 160, 80}));
+  EXPECT_FALSE(GetUpdateRect(hwnd, nullptr, false));
+  EXPECT_TRUE(parts().empty());
+  EXPECT_FALSE(TakeUpdateRects(hwnd, taken));
+  EXPECT_TRUE(taken.empty());
+  invalidate(30, 30, 40, 40);
+  EXPECT_EQ(parts(), (Rects{{30, 30, 40, 40}}));
   ValidateRect(hwnd, nullptr);
   for (int32_t i = 0; i < 20; ++i) {
     invalidate(i * 10, 0, i * 10 + 5, 5);
