@@ -1,5 +1,6 @@
 // Other threads posting and invalidating while the UI thread waits in the queue.
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <condition_variable>
@@ -131,6 +132,39 @@ TEST_F(MessageLoopConcurrencyTest, AnInvalidationFromAnotherThreadBringsAPaint) 
   ASSERT_TRUE(GetUpdateRect(hwnd, &update, false));
   EXPECT_EQ(update.left, 10);
   EXPECT_EQ(update.right, 20);
+}
+
+// A paint takes its rectangles and empties the region in one step: an invalidation from
+// another thread lands before the take or stays for the next one, never between the two.
+TEST_F(MessageLoopConcurrencyTest, NoRectangleInvalidatedWhilePaintsTakeTheRegionIsLost) {
+  constexpr int32_t kColumns = 200; // the client area's width: each invalidates a column of its own
+  std::atomic<bool> done{false};
+  std::thread invalidator([&] {
+    for (int32_t x = 0; x < kColumns; ++x) {
+      const RECT column{x, 0, x + 1, 1};
+      InvalidateRect(hwnd, &column, false);
+    }
+    done = true;
+  });
+  std::array<bool, kColumns> painted{};
+  std::vector<RECT> taken;
+  auto take = [&] {
+    TakeUpdateRects(hwnd, taken);
+    for (const RECT& rect : taken) {
+      for (int32_t x = std::max(rect.left, 0); x < std::min(rect.right, kColumns); ++x) {
+        painted[size_t(x)] = true;
+      }
+    }
+  };
+  while (!done) {
+    take();
+  }
+  invalidator.join();
+  take();
+  for (int32_t x = 0; x < kColumns; ++x) {
+    EXPECT_TRUE(painted[size_t(x)]) << "column " << x;
+  }
+  EXPECT_FALSE(GetUpdateRect(hwnd, nullptr, false));
 }
 
 // SDL itself, telling when the queue starts to wait and for how long it may.
