@@ -105,13 +105,12 @@ XNode* XNode::Block::Slots() { return reinterpret_cast<XNode*>(reinterpret_cast<
 XNode* XNode::Block::Make(Type type) {
   XNode* node = new (Slots() + mUsed) XNode(type);
   ++mUsed;
-  node->mBlock = this;
-  mHolders.fetch_add(1, std::memory_order_relaxed);
+  node->mBlock = this; // its slot was counted as held when the block was made
   return node;
 }
 
-void XNode::Block::Release() {
-  if (mHolders.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+void XNode::Block::Release(uint32_t count) {
+  if (mHolders.fetch_sub(count, std::memory_order_acq_rel) == count) {
 #if defined(__SANITIZE_ADDRESS__)
     ASAN_UNPOISON_MEMORY_REGION(Slots(), size_t(mCapacity) * sizeof(XNode));
 #endif
@@ -120,18 +119,24 @@ void XNode::Block::Release() {
   }
 }
 
-void XNode::operator delete(XNode* node, std::destroying_delete_t) {
+XNode::Block* XNode::Destroy(XNode* node) {
   Block* block = node->mBlock;
   node->~XNode();
   if (!block) {
     ::operator delete(node);
-    return;
+    return nullptr;
   }
 #if defined(__SANITIZE_ADDRESS__)
   // The slot is never used again: a node kept past its destruction is still caught.
   ASAN_POISON_MEMORY_REGION(node, sizeof(XNode));
 #endif
-  block->Release();
+  return block;
+}
+
+void XNode::operator delete(XNode* node, std::destroying_delete_t) {
+  if (Block* block = Destroy(node)) {
+    block->Release(1);
+  }
 }
 
 XNode::XNode(XNode* parent, Type type) : mFlags(type) {
@@ -154,13 +159,29 @@ XNode::~XNode() {
 void XNode::ReleaseChildren() {
   std::vector<XNode*> children;
   children.swap(mChildren);
+  // Siblings mostly share a block: one count change for each run of them, as each is
+  // an atomic operation. A slot counted later stays allocated until then.
+  Block* pending = nullptr;
+  uint32_t pendingCount = 0;
   for (XNode* child : children) {
     if (child && child->mParent == this && child->mMoreParents.empty()) {
       child->mParent = nullptr; // held here alone: the common case, without the search
-      delete child;
+      Block* block = Destroy(child);
+      if (block && block == pending) {
+        ++pendingCount;
+      } else if (block) {
+        if (pending) {
+          pending->Release(pendingCount);
+        }
+        pending = block;
+        pendingCount = 1;
+      }
     } else if (child) {
       child->ReleaseFrom(this);
     }
+  }
+  if (pending) {
+    pending->Release(pendingCount);
   }
 }
 

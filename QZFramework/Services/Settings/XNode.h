@@ -227,6 +227,9 @@ private:
   void AssignFromText(std::string_view text);
   // Lets go of every child without dirtying anything.
   void ReleaseChildren();
+  // Runs node's destructor and frees it, unless Load made it: then returns its block,
+  // which the caller must release once for it.
+  static Block* Destroy(XNode* node);
   // Lets go of one reference held by container; destroys the node at the last one.
   void ReleaseFrom(XNode* container);
   void TakeFrom(XNode* container);

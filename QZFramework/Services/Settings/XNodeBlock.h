@@ -1,7 +1,9 @@
 #pragma once
 // The memory Load makes a document's nodes in: one allocation holds many nodes and is
 // freed when the last of them is destroyed and its maker let go of it. Nodes of one block
-// may end up in trees of different threads, so the holder count is atomic.
+// may end up in trees of different threads, so the holder count is atomic; it starts
+// with a holder for every slot, so that making a node (on the maker's thread alone)
+// changes no shared count, and the maker's letting go gives back the slots left unused.
 
 #include <atomic>
 #include <cstddef>
@@ -19,15 +21,18 @@ public:
   bool IsFull() const { return mUsed == mCapacity; }
   // A parentless node of type in the next free slot; the block must not be full.
   XNode* Make(Type type);
-  // One holder (a node destroyed, or the maker) less: the block is freed at the last.
-  void Release();
+  // count nodes of the block destroyed (their destructors have run): the block is
+  // freed when nothing holds it any more.
+  void Release(uint32_t count);
+  // The maker lets go, with the slots it did not use; it makes no more nodes here.
+  void ReleaseMaker() { Release(1 + mCapacity - mUsed); }
 
 private:
-  explicit Block(uint32_t capacity) : mCapacity(capacity) {}
+  explicit Block(uint32_t capacity) : mHolders(1 + capacity), mCapacity(capacity) {}
   // The first node's slot, right after the header.
   XNode* Slots();
 
-  std::atomic<uint32_t> mHolders{1};
+  std::atomic<uint32_t> mHolders;
   uint32_t mCapacity;
   uint32_t mUsed = 0;
 };

@@ -132,7 +132,7 @@ public:
       }
     }
     if (mBlock) {
-      mBlock->Release();
+      mBlock->ReleaseMaker();
     }
   }
 
@@ -169,7 +169,7 @@ private:
   void Start(const XML_Char* name, const XML_Char** attributes) {
     if (mLevel >= XNode::kMaxDepth) {
       mTooDeep = true;
-      mEndsLeave.push_back(false); // Expat still reports the end of an empty element
+      mEndsLeave.push_back(0); // Expat still reports the end of an empty element
       XML_StopParser(mParser, XML_FALSE);
       return;
     }
@@ -247,7 +247,7 @@ private:
     if (!mBlock || mBlock->IsFull()) {
       Block* next = Block::Create(kBlockNodes);
       if (mBlock) {
-        mBlock->Release();
+        mBlock->ReleaseMaker();
       }
       mBlock = next;
     }
@@ -300,7 +300,7 @@ private:
 
   void End(const XML_Char*) {
     StopText();
-    const bool leaves = mEndsLeave.back();
+    const bool leaves = mEndsLeave.back() != 0;
     mEndsLeave.pop_back();
     if (leaves && mLevel > 0) {
       Leave();
@@ -337,7 +337,8 @@ private:
   std::string mText;
   // Per open element, innermost last: whether its end leaves a level (an end tag is not
   // classified again).
-  std::vector<bool> mEndsLeave;
+  // Bytes rather than bits: pushed and popped for every element.
+  std::vector<uint8_t> mEndsLeave;
   XNode* mRoot = nullptr;
   std::vector<XNode*> mOrphans;
   // The block new nodes go into, held while it may take more.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "QZFramework/Services/Settings/XNode.h"
@@ -217,6 +218,27 @@ TEST(XNodeReaderTest, LoadedNodesOutliveTheirDocumentWhereverTheyAreHeld) {
   EXPECT_TRUE(kept.IsDirty());
   EXPECT_TRUE(kept.RemoveChild(entry));
   EXPECT_EQ(kept.GetChild(0)->FindPath("a", 0)->GetInteger(), 5);
+}
+
+TEST(XNodeReaderTest, AContainerMixingNodesOfTwoDocumentsAndItsOwnFreesThemAll) {
+  auto first = Parse(ManyEntries(60) + "</dict></plist>");
+  auto second = Parse(ManyEntries(60) + "</dict></plist>");
+  ASSERT_TRUE(first && second);
+  // Runs of one document's blocks broken by the other's and by nodes of their own, each
+  // child held here alone once the documents are gone (the test build's checks watch).
+  auto mixed = std::make_unique<XNode>(XNode::kTypeArray);
+  for (int i = 0; i < 60; ++i) {
+    const std::string key = "Entry" + std::to_string(i);
+    ASSERT_TRUE(mixed->AddChild((i / 5) % 2 == 0 ? first->FindPath(key, 0) : second->FindPath(key, 0)));
+    if (i % 7 == 0) {
+      ASSERT_TRUE(mixed->AddChild(new XNode(XNode::kTypeString)));
+    }
+  }
+  first.reset();
+  second.reset();
+  EXPECT_EQ(mixed->GetChildCount(true), 69u);
+  EXPECT_EQ(mixed->GetChild(68)->GetText(), "value 59");
+  mixed.reset();
 }
 
 TEST(XNodeReaderTest, AFailedLargeDocumentFreesEveryNodeItMade) {
