@@ -7,7 +7,9 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "QZFramework/ControlBase/ControlFactory.h"
@@ -33,6 +35,17 @@ struct LControlFactory::Reader {
   TextTable<RCPtr<LLookDescriptor>> looksByName;
   TextTable<RCPtr<LLookList>> lookListsByName;
   TextTable<RCPtr<LColorizer>> colorizersByName;
+  // The last text of a few create-param IDs, by the ID's buffer (IDs are shared texts,
+  // kept for the whole reading), and its conversion; the oldest ID gives way.
+  struct RecentParam {
+    const char16_t* id = nullptr;
+    std::string text;
+    WString value;
+  };
+  std::array<RecentParam, 8> recentParams;
+  size_t nextRecentParam = 0;
+  std::string lastSkinName;
+  WString lastSkinNameText;
 
   Reader(LControlFactory& owner, XML_Parser expat) : factory(owner), open(owner.mOpen), parser(expat) {}
 
@@ -230,8 +243,7 @@ struct LControlFactory::Reader {
     if (open.createParamText.empty()) {
       return;
     }
-    WString piece;
-    piece.AssignUTF8(open.createParamText.data(), uint32_t(open.createParamText.size()));
+    const WString& piece = ConvertCreateParamText();
     open.createParamText.clear();
     if (open.createParamStarted) {
       open.createParams->Append(open.currentId, piece);
@@ -239,6 +251,43 @@ struct LControlFactory::Reader {
       open.createParams->Set(open.currentId, piece);
       open.createParamStarted = true;
     }
+  }
+
+  // The gathered text in UTF-16. A create param mostly repeats the value its ID had last
+  // ("True", "1"): that conversion is reused, found by the ID's shared buffer.
+  const WString& ConvertCreateParamText() {
+    const std::string& text = open.createParamText;
+    const char16_t* id = open.currentId.GetBuffer();
+    RecentParam* slot = nullptr;
+    for (RecentParam& recent : recentParams) {
+      if (recent.id == id) {
+        slot = &recent;
+        break;
+      }
+    }
+    if (!slot) {
+      slot = &recentParams[nextRecentParam];
+      nextRecentParam = (nextRecentParam + 1) % recentParams.size();
+      slot->id = id;
+    } else if (slot->text == text) {
+      return slot->value;
+    }
+    slot->text = text;
+    slot->value.AssignUTF8(text.data(), uint32_t(text.size()));
+    return slot->value;
+  }
+
+  // A nested skin mostly has the name the one before it had ("HighDPI", ...).
+  WString SkinName() {
+    const char* name = attributes[Attribute::Name];
+    if (!name) {
+      return WString();
+    }
+    if (lastSkinName != name) {
+      lastSkinName = name;
+      lastSkinNameText = WString(name);
+    }
+    return lastSkinNameText;
   }
 
   bool IsCurrentRoot(const LControlDescriptor* descriptor) const {
@@ -275,7 +324,7 @@ struct LControlFactory::Reader {
   // --- Skins and controls -----------------------------------------------------------------
 
   void StartSkin() {
-    const WString name = attributes.Text(Attribute::Name);
+    const WString name = SkinName();
     if (!open.descriptor) {
       RCPtr<LControlDescriptor> root(
           new LControlDescriptor(WString(LControlDescriptor::kRootClass), factory.mApplicationName, nullptr));
@@ -330,8 +379,8 @@ struct LControlFactory::Reader {
       return;
     }
     LControlDescriptor* parent = open.descriptor;
-    RCPtr<LControlDescriptor> descriptor(
-        new LControlDescriptor(attributes.SharedText(Attribute::Class), attributes.Text(Attribute::Name), parent));
+    RCPtr<LControlDescriptor> descriptor(new LControlDescriptor(attributes.SharedText(Attribute::Class),
+                                                                attributes.SharedText(Attribute::Name), parent));
     parent->AddChild(descriptor);
     open.descriptor = descriptor.Get();
 
@@ -478,7 +527,9 @@ struct LControlFactory::Reader {
       return;
     }
     const WString name = attributes.Text(A::Name);
-    if (factory.mParts.count(name) != 0) {
+    // One search of the map: the place found is where the part goes.
+    const auto place = factory.mParts.lower_bound(name);
+    if (place != factory.mParts.end() && !(name < place->first)) {
       return; // the first definition of a name stays
     }
     const int32_t width = ReadIntegerOrHex(attributes[A::Width]);
@@ -505,8 +556,9 @@ struct LControlFactory::Reader {
       mask.path = factory.mSkinFolder + WString(maskFile); // mask names keep their case
       mask.rect = {ReadIntegerOrHex(attributes[A::MaskLocX]), ReadIntegerOrHex(attributes[A::MaskLocY]), width, height};
     }
-    factory.mParts.emplace(name, RCPtr<LVisualPartDescriptor>(
-                                     new LVisualPartDescriptor(name, image, ReadResizeType(attributes[A::ResizeType]),
+    factory.mParts.emplace_hint(
+        place, name,
+        RCPtr<LVisualPartDescriptor>(new LVisualPartDescriptor(name, image, ReadResizeType(attributes[A::ResizeType]),
                                                                colorizer, {width, height}, alphaModifier, mask)));
   }
 
@@ -516,7 +568,8 @@ struct LControlFactory::Reader {
       return;
     }
     const WString name = attributes.Text(A::Name);
-    if (factory.mColorizers.count(name) != 0) {
+    const auto place = factory.mColorizers.lower_bound(name);
+    if (place != factory.mColorizers.end() && !(name < place->first)) {
       return; // the first definition of a name stays
     }
     const char* type = attributes[A::ColorType];
@@ -538,7 +591,7 @@ struct LControlFactory::Reader {
                          {ReadFloat(attributes[A::GradientStartX]), ReadFloat(attributes[A::GradientStartY])},
                          {ReadFloat(attributes[A::GradientEndX]), ReadFloat(attributes[A::GradientEndY])}));
     }
-    factory.mColorizers.emplace(name, colorizer);
+    factory.mColorizers.emplace_hint(place, name, colorizer);
   }
 };
 

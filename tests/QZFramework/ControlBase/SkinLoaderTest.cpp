@@ -485,6 +485,37 @@ TEST(SkinLoaderTest, ACreateParamsTextEndsAtTheNextCreateParamAndGoesOnPastOther
   EXPECT_EQ(factory->FindControlDescriptor(u"c")->GetCreateParams()->GetEntries(), expected);
 }
 
+TEST(SkinLoaderTest, RepeatedTextsAreConvertedOnceAndStayApart) {
+  const std::string document = SkinDocument(R"(<Skins><Skin Name="S">
+        <SubControl Class="C" Name="c1"><Skin Name="Inner"/><CreateParamList>
+          <CreateParam ID="A">x</CreateParam><CreateParam ID="B">True</CreateParam>
+        </CreateParamList></SubControl>
+        <SubControl Class="C" Name="c2"><Skin Name="Inner"/><CreateParamList>
+          <CreateParam ID="A">x<Note/>y</CreateParam><CreateParam ID="B">True</CreateParam>
+        </CreateParamList></SubControl>
+        <SubControl Class="C" Name="c3"><Skin Name="Inner"/><CreateParamList>
+          <CreateParam ID="A">x</CreateParam><CreateParam ID="B">1</CreateParam>
+        </CreateParamList></SubControl>
+      </Skin></Skins>)");
+  QZResult result = QZ_E_FAIL;
+  const RCPtr<LControlFactory> factory = LoadSkinText(document, &result);
+  ASSERT_EQ(result, QZ_OK);
+  const auto params = [&](const char16_t* name) {
+    const RCPtr<LControlDescriptor> control = factory->FindControlDescriptor(name);
+    return control && control->GetCreateParams() ? control->GetCreateParams()->GetEntries() : LStringTable::Entries();
+  };
+  // The second control's "x" grows by a later piece; the texts of the others stay.
+  EXPECT_EQ(params(u"c1"), (LStringTable::Entries{{u"A", u"x"}, {u"B", u"True"}}));
+  EXPECT_EQ(params(u"c2"), (LStringTable::Entries{{u"A", u"xy"}, {u"B", u"True"}}));
+  EXPECT_EQ(params(u"c3"), (LStringTable::Entries{{u"A", u"x"}, {u"B", u"1"}}));
+  EXPECT_EQ(params(u"c1").at(u"B").GetBuffer(), params(u"c2").at(u"B").GetBuffer()); // converted once
+  const RCPtr<LControlDescriptor> first = factory->FindControlDescriptor(u"c1");
+  const RCPtr<LControlDescriptor> last = factory->FindControlDescriptor(u"c3");
+  ASSERT_TRUE(first->GetSkin() && last->GetSkin());
+  EXPECT_EQ(last->GetSkin()->GetName(), u"Inner");
+  EXPECT_EQ(first->GetSkin()->GetName().GetBuffer(), last->GetSkin()->GetName().GetBuffer());
+}
+
 TEST(SkinLoaderTest, ChildrenSortByLayoutOrderExceptASkinsTopLevelControls) {
   const std::string document = SkinDocument(R"(<Skins><Skin Name="S">
       <SubControl Class="C" Name="p" LayoutOrder="3"><Skin Name="p">

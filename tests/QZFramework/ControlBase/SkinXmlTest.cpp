@@ -45,6 +45,69 @@ TEST(SkinXmlTest, RealsReadTheSameOnTheShortPathAsThroughTheGeneralReader) {
   }
 }
 
+TEST(SkinXmlTest, IntegersReadTheSameOnTheShortPathAsThroughTheGeneralReader) {
+  const char* const values[] = {"0",          "12",         "-8",          "-0",         "007",         "123456789",
+                                "-123456789", "1234567890", "-2147483648", "2147483648", "99999999999", "12x",
+                                "-",          "+5",         " 5",          "",           "x1",          "--1"};
+  for (const char* value : values) {
+    SCOPED_TRACE(value);
+    EXPECT_EQ(SkinXml::ReadInteger(value), Chars::ToInt32(value));
+  }
+  EXPECT_EQ(SkinXml::ReadIntegerOrHex("-12"), -12);
+  EXPECT_EQ(SkinXml::ReadIntegerOrHex("0x1F"), 31);
+}
+
+TEST(SkinXmlTest, ReferenceKindsByKeywordAndEverythingElseASibling) {
+  EXPECT_EQ(SkinXml::ReadReferenceKind("Parent", false), kPositionToParent);
+  EXPECT_EQ(SkinXml::ReadReferenceKind("Screen", true), kSizeToParent);
+  EXPECT_EQ(SkinXml::ReadReferenceKind("Client", false), kPositionToClient);
+  EXPECT_EQ(SkinXml::ReadReferenceKind("Active Window", true), kSizeToClient);
+  EXPECT_EQ(SkinXml::ReadReferenceKind("Self", true), kSizeToSelf);
+  EXPECT_EQ(SkinXml::ReadReferenceKind("Self", false), kPositionToSibling); // positions have no Self
+  for (const char* sibling : {"Parents", "Paren", "parent", "Scree", "Sel", "Selfish", "Active", "C", "", "label1"}) {
+    SCOPED_TRACE(sibling);
+    EXPECT_EQ(SkinXml::ReadReferenceKind(sibling, false), kPositionToSibling);
+    EXPECT_EQ(SkinXml::ReadReferenceKind(sibling, true), kSizeToSibling);
+  }
+}
+
+TEST(SkinXmlTest, AttributeNamesMatchExactlyAtEveryLength) {
+  // Lengths below, at and beyond eight bytes, and one past a multiple of eight.
+  const char* const list[] = {"ID",
+                              "1",
+                              "NumLooks",
+                              "2",
+                              "XPlacementAnchor",
+                              "3",
+                              "XMinSizeToControl",
+                              "4",
+                              "IDs",
+                              "5",
+                              "NumLook",
+                              "6",
+                              "NumLookz",
+                              "7",
+                              "XPlacementAnchoR",
+                              "8",
+                              "xPlacementAnchor",
+                              "9",
+                              "XMinSizeToControlX",
+                              "10",
+                              "XMinSizeToContrpl",
+                              "11",
+                              nullptr};
+  SkinXml::Attributes attributes;
+  attributes.Collect(const_cast<const char**>(list));
+  EXPECT_STREQ(attributes[SkinXml::Attribute::ID], "1");
+  EXPECT_STREQ(attributes[SkinXml::Attribute::NumLooks], "2");
+  EXPECT_STREQ(attributes[SkinXml::Attribute::XPlacementAnchor], "3");
+  EXPECT_STREQ(attributes[SkinXml::Attribute::XMinSizeToControl], "4");
+  const char* const others[] = {"IDs", "1", nullptr};
+  attributes.Collect(const_cast<const char**>(others)); // the next element clears the last one's
+  EXPECT_FALSE(attributes.Has(SkinXml::Attribute::ID));
+  EXPECT_FALSE(attributes.Has(SkinXml::Attribute::XMinSizeToControl));
+}
+
 TEST(SkinXmlTest, ATextTableMakesEachValueOnceAndKeepsThemAllAsItGrows) {
   SkinXml::TextTable<int> table;
   int made = 0;
