@@ -2,7 +2,6 @@
 // through the start-up, the message loop and the shut-down (QZ::FrameworkAppMain).
 
 #include "Panel/Main/Application.h"
-#include "Platform/Midi/MidiSystem.h"
 #include "Platform/Window/WindowTypes.h"
 #include "QZFramework/Application/MFCFrameworkApp.h"
 #include "QZFramework/Application/ProgramEntry.h"
@@ -11,7 +10,5 @@ static QZ::MFCFrameworkApp<LApplication> theApp;
 
 int main(int argc, char** argv) {
   QZ::SetLocaleFromEnvironment();
-  // The MIDI transports open while the window system starts; the MIDI manager takes them.
-  QZ::Platform::Midi::MidiSystem::BeginDefault();
   return QZ::FrameworkAppMain(QZ::MakeCommandLine(argc, argv), QZ::Platform::Window::SW_SHOWNORMAL, -1, u"Splash.png");
 }
