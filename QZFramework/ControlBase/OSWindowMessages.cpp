@@ -23,6 +23,12 @@ namespace {
 
 bool IsDown(uint8_t virtualKey) { return Win::GetKeyState(virtualKey) < 0; }
 
+// Whether the region is that rectangle alone: mostly what a paint is asked for again, which
+// setting anew would take out and put back.
+bool IsOnly(const RectListT<int32_t>& region, const EdgeRect& rect) {
+  return region.GetCount() == 1 && *region.begin() == rect;
+}
+
 // Alt as the context bit of a key message says it on Windows: held. The window layer sets
 // KF_ALTDOWN for system keys only, so the key state answers for Ctrl+Alt keys.
 bool AltHeld(Win::LPARAM lParam) {
@@ -231,9 +237,7 @@ void OSWindow::OnPaint() {
   region = dirty;
   for (const Win::RECT& update : updates) {
     const EdgeRect rect{update.left, update.top, update.right, update.bottom};
-    // Mostly the window's update region is the root's own dirty rectangle again: adding it
-    // to a list of that rectangle alone would take it out and put it back.
-    if (region.GetCount() != 1 || !(*region.begin() == rect)) {
+    if (!IsOnly(region, rect)) { // mostly the root's own dirty rectangle again
       region.AddRect(rect);
     }
   }
@@ -265,7 +269,7 @@ void OSWindow::OnPaint() {
       if (root->RestoreAlternating(rect, window)) {
         continue;
       }
-      if (region.GetCount() != 1 || !(*region.begin() == rect)) { // mostly it is that rectangle already
+      if (!IsOnly(region, rect)) {
         region.Clear();
         region.AddRect(rect);
       }
