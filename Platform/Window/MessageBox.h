@@ -1,5 +1,6 @@
 #pragma once
-// Message boxes: SDL's simple message box, or standard error where there is no display.
+// Message boxes: SDL's simple message box (shown by a program of its own,
+// MessageBoxProgram.h), or standard error where there is no display.
 //
 //   ShowMessageBox(u"The application encountered problems during startup and will now close.",
 //                  u"Error", MB_ICONERROR);

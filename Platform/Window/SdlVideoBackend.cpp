@@ -9,11 +9,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 
 #include "Platform/Window/DisplayConnection.h"
+#include "Platform/Window/MessageBoxProgram.h"
 
 namespace QZ::Platform::Window {
 
@@ -474,7 +476,17 @@ bool SdlVideoBackend::GetDisplayUsableBounds(int display, SDL_Rect& bounds) {
 }
 
 bool SdlVideoBackend::ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) {
-  return SDL_ShowSimpleMessageBox(flags, title, message, Find(owner)) == 0;
+  SDL_Window* window = Find(owner);
+  unsigned long ownerXWindow = 0;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+    ownerXWindow = info.info.x11.window;
+  }
+  if (const std::optional<bool> shown = RunMessageBoxProgram(flags, title, message, ownerXWindow)) {
+    return *shown;
+  }
+  return SDL_ShowSimpleMessageBox(flags, title, message, window) == 0;
 }
 
 } // namespace QZ::Platform::Window

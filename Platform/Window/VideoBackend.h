@@ -143,7 +143,9 @@ public:
   virtual bool GetDisplayBounds(int display, SDL_Rect& bounds) = 0;
   virtual bool GetDisplayUsableBounds(int display, SDL_Rect& bounds) = 0;
 
-  // owner 0: no owner window.
+  // Waits until the box is closed; owner 0: no owner window. SdlVideoBackend shows SDL's
+  // box through a program of its own (MessageBoxProgram.h), or itself where that program
+  // is missing.
   virtual bool ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) = 0;
 };
 

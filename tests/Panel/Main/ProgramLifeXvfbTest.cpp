@@ -96,40 +96,6 @@ size_t Count(const std::string& text, const std::string& part) {
   return count;
 }
 
-// The first viewable top-level window that the process pid owns, or that is titled
-// title when pid is 0; 0 when there is none.
-::Window FindWindow(Display* display, pid_t pid, const std::string& title = "") {
-  const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
-  const Atom nameAtom = XInternAtom(display, "_NET_WM_NAME", False);
-  ::Window root = 0;
-  ::Window parent = 0;
-  ::Window* children = nullptr;
-  unsigned int count = 0;
-  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
-    return 0;
-  }
-  ::Window found = 0;
-  for (unsigned int i = 0; i < count && found == 0; ++i) {
-    XWindowAttributes attributes{};
-    if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) {
-      continue;
-    }
-    if (pid != 0) {
-      const std::vector<long> owner = QZTest::XLongProperty(display, children[i], pidAtom);
-      if (owner.size() == 1 && pid_t(owner[0]) == pid) {
-        found = children[i];
-      }
-    } else if (QZTest::XTextProperty(display, children[i], nameAtom) == title ||
-               QZTest::XTextProperty(display, children[i], XA_WM_NAME) == title) {
-      found = children[i];
-    }
-  }
-  if (children) {
-    XFree(children);
-  }
-  return found;
-}
-
 // The rectangle a placement record stored as "WP=hex:..." holds, as {left, top, right,
 // bottom}; empty when the profile has none.
 std::vector<int32_t> StoredPlacement(const std::string& profile) {
@@ -242,7 +208,8 @@ protected:
   static ::Window WaitForWindow(Display* on, const ProgramProcess& program,
                                 std::chrono::milliseconds limit = kWaitBound) {
     ::Window window = 0;
-    WaitUntil([&] { return (window = FindWindow(on, program.Pid())) != 0; }, limit); // nothing announces it
+    WaitUntil([&] { return (window = QZTest::FindTopLevelWindow(on, program.Pid())) != 0; },
+              limit); // nothing announces it
     return window;
   }
   // Whether the window shows its first frame, within the wait bound.
@@ -454,7 +421,7 @@ TEST_F(ProgramLifeXvfbTest, ABrokenSkinIsNamedWithItsLineAndASignalEndsTheFailed
   folder.Write("resources/Skins.xml", text);
   ProgramProcess program(Environment(), folder);
   ::Window box = 0;
-  ASSERT_TRUE(WaitUntil([&] { return (box = FindWindow(display, 0, "Error")) != 0; }))
+  ASSERT_TRUE(WaitUntil([&] { return (box = QZTest::FindTopLevelWindow(display, 0, "Error")) != 0; }))
       << folder.Read("program-stderr.txt");
   const Clock::time_point signalled = Clock::now();
   program.Signal(SIGTERM);
@@ -463,7 +430,8 @@ TEST_F(ProgramLifeXvfbTest, ABrokenSkinIsNamedWithItsLineAndASignalEndsTheFailed
   EXPECT_LT(Milliseconds(Clock::now() - signalled), 1000);
   EXPECT_TRUE(ended->exited && ended->status == 1) << ended->status << ": " << ended->errors;
   EXPECT_NE(ended->errors.find(resources + "/Skins.xml: line 6: no element found"), std::string::npos) << ended->errors;
-  EXPECT_TRUE(WaitUntil([&] { return FindWindow(display, 0, "Error") == 0; }, 1s)) << "the box is still up";
+  EXPECT_TRUE(WaitUntil([&] { return QZTest::FindTopLevelWindow(display, 0, "Error") == 0; }, 1s))
+      << "the box is still up";
 }
 
 TEST_F(ProgramLifeXvfbTest, ALostDisplayEndsTheProgramAtOnceWithItsSettingsAndPlaceSavedAndTheLockFree) {

@@ -1,13 +1,22 @@
 // Under the X server of the Xvfb fixture (its display number in the file that
 // QZ_TEST_XVFB_DISPLAY_FILE names): a real window shows the pixels presented to it, and
 // only those of the presented rectangles; keys and clicks sent with xdotool arrive as
-// the messages Windows would send; the screen's Xft.dpi resource is read.
+// the messages Windows would send; the screen's Xft.dpi resource is read; a message box
+// shows from a program of its own.
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,12 +25,15 @@
 #include "Platform/Host/MessageLoop.h"
 #include "Platform/Window/Display.h"
 #include "Platform/Window/Input.h"
+#include "Platform/Window/MessageBox.h"
 #include "Platform/Window/VideoBackend.h"
+#include "Support/WaitUntil.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
 #include <SDL2/SDL_syswm.h>
 
 #include "Support/XvfbSupport.h"
+#include "Support/XvfbWindowProperty.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -63,6 +75,30 @@ public:
   }
   std::vector<Arrived> arrived;
 };
+
+// The programs this process started and that still run, as their process ids and file names.
+std::vector<std::pair<pid_t, std::string>> ChildPrograms() {
+  std::vector<std::pair<pid_t, std::string>> children;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) {
+      continue;
+    }
+    std::ifstream stat(entry.path() / "stat");
+    std::string text;
+    std::getline(stat, text);
+    const size_t close = text.rfind(')'); // "pid (name) state ppid ..."
+    std::istringstream fields(close == std::string::npos ? std::string() : text.substr(close + 1));
+    std::string state;
+    pid_t parent = 0;
+    if (fields >> state >> parent && parent == ::getpid()) {
+      const std::filesystem::path program = std::filesystem::read_symlink(entry.path() / "exe", error);
+      children.emplace_back(pid_t(std::stol(name)), program.filename().string());
+    }
+  }
+  return children;
+}
 
 // SDL itself, counting its reads of the window system's events.
 class ReadCountingBackend : public Win::SdlVideoBackend {
@@ -281,6 +317,69 @@ TEST_F(WindowXvfbTest, QuietWakesLeaveTheConnectionAloneAndNothingWaitsForALater
   EXPECT_TRUE(TakeUntil(Win::WM_USER, 5, kGiveUp));
   EXPECT_EQ(backend->reads, beforePost) << "a post's wake-up needs no read of the connection";
   Host::KillTimer(nullptr, kGiveUp);
+}
+
+TEST_F(WindowXvfbTest, AMessageBoxShowsFromAProgramOfItsOwnAboveItsOwnerAndEndsWithIt) {
+  // Threads allocating all along: a fork of this process for the box could copy a lock
+  // that one of them holds, and wait on it forever.
+  std::atomic<bool> stop{false};
+  std::vector<std::thread> allocating;
+  for (int i = 0; i < 3; ++i) {
+    allocating.emplace_back([&stop] {
+      while (!stop) {
+        std::vector<std::string> texts(64, std::string(100, 'x'));
+      }
+    });
+  }
+  struct Seen {
+    ::Window transientFor = 0;
+    std::vector<std::pair<pid_t, std::string>> children;
+  };
+  std::vector<Seen> seen;
+  // A box may go between listing the windows and reading its title.
+  const XErrorHandler previousHandler = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  // Closes the first box with Return and the second by ending its program.
+  std::thread answerer([&seen] {
+    Display* watcher = XOpenDisplay(nullptr);
+    for (int round = 0; watcher && round < 2; ++round) {
+      ::Window box = 0;
+      if (!QZTest::WaitUntil([&] { return (box = QZTest::FindTopLevelWindow(watcher, 0, "Busy Box")) != 0; })) {
+        break;
+      }
+      Seen one;
+      XGetTransientForHint(watcher, box, &one.transientFor);
+      one.children = ChildPrograms();
+      seen.push_back(one);
+      if (round == 0) {
+        (void)QZTest::RunProgram({"xdotool", "windowfocus", "--sync", std::to_string(box), "key", "Return"});
+      } else if (one.children.size() == 1) {
+        ::kill(one.children[0].first, SIGTERM);
+      }
+      (void)QZTest::WaitUntil([&] { return QZTest::FindTopLevelWindow(watcher, 0, "Busy Box") == 0; });
+    }
+    if (watcher) {
+      XCloseDisplay(watcher);
+    }
+  });
+  EXPECT_EQ(Win::ShowMessageBox(u"Closed with Return.", u"Busy Box", Win::MB_ICONINFORMATION, hwnd), Win::IDOK);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Win::ShowMessageBox(u"Ended with its program.", u"Busy Box", Win::MB_ICONERROR, hwnd), Win::IDOK);
+  const std::string printed = testing::internal::GetCapturedStderr();
+  answerer.join();
+  XSetErrorHandler(previousHandler);
+  stop = true;
+  for (std::thread& thread : allocating) {
+    thread.join();
+  }
+
+  ASSERT_EQ(seen.size(), 2u);
+  for (const Seen& one : seen) {
+    EXPECT_EQ(one.transientFor, xwindow) << "the box stays above its owner";
+    ASSERT_EQ(one.children.size(), 1u);
+    EXPECT_EQ(one.children[0].second, "quorin-ztr-message-box");
+  }
+  EXPECT_EQ(printed, "Busy Box: Ended with its program.\n") << "a box that did not stay is not lost";
+  EXPECT_TRUE(ChildPrograms().empty());
 }
 
 } // namespace
