@@ -28,7 +28,14 @@ public:
 
   // RtMidi, then the shared virtual registry while the virtual keyboard is enabled.
   // `diagnostics` hears once why a transport cannot be used, and transport errors.
+  // Takes the system BeginDefault began, when there is one: waits for its opening, and
+  // `diagnostics` first hears, in order, what it reported so far.
   static std::unique_ptr<MidiSystem> CreateDefault(MidiDiagnosticSink diagnostics = {});
+  // Begins making the default system on a thread of its own, for the next CreateDefault
+  // to take: the transports' clients (JACK's takes milliseconds, mostly waiting on its
+  // server) open while the program does other work. Does nothing while a begun system
+  // waits to be taken. Any thread; one never taken is closed at exit.
+  static void BeginDefault();
 
   // Any thread. Read at every listing and opening, so a switch takes effect at once.
   static bool IsVirtualKeyboardEnabled();

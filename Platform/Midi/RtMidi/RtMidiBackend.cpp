@@ -1,5 +1,7 @@
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
 
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "Platform/Midi/RtMidi/AlsaTransport.h"
@@ -17,9 +19,25 @@ RtMidiBackend::RtMidiBackend(RtMidiBackendOptions options) : mOptions(std::move(
       mOptions.diagnostics(why);
     }
   };
-  std::string why;
-  add(AlsaTransport::Start(mOptions.alsaSequencer, mOptions.clientName, mOptions.diagnostics, why), why);
-  add(JackTransport::Start(mOptions.clientName, mOptions.diagnostics, why), why);
+  // JACK's client takes milliseconds to open, mostly waiting on its server: the sequencer
+  // opens meanwhile. The reasons are still given ALSA's first.
+  std::shared_ptr<RtMidiTransport> jack;
+  std::string jackWhy;
+  auto openJack = [&] { jack = JackTransport::Start(mOptions.clientName, mOptions.diagnostics, jackWhy); };
+  std::jthread jackOpening;
+  try {
+    jackOpening = std::jthread(openJack);
+  } catch (const std::system_error&) {
+    openJack(); // no thread to spare: one after the other
+  }
+  std::string alsaWhy;
+  std::shared_ptr<RtMidiTransport> alsa =
+      AlsaTransport::Start(mOptions.alsaSequencer, mOptions.clientName, mOptions.diagnostics, alsaWhy);
+  if (jackOpening.joinable()) {
+    jackOpening.join();
+  }
+  add(std::move(alsa), alsaWhy);
+  add(std::move(jack), jackWhy);
 }
 
 RtMidiBackend::~RtMidiBackend() = default;
@@ -76,3 +94,7 @@ std::string RtMidiBackend::NewOwnPortName(const char* kind) {
 }
 
 } // namespace QZ::Platform::Midi
+
+QZ::Platform::Midi::MidiBackend* QZMakeRtMidiBackend(const QZ::Platform::Midi::RtMidiBackendOptions* options) {
+  return new QZ::Platform::Midi::RtMidiBackend(*options);
+}

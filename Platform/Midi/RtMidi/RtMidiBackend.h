@@ -2,7 +2,8 @@
 // The backend of the system's MIDI devices through RtMidi: the ALSA sequencer's ports,
 // then the ports of a running JACK server. A transport that cannot be used (no
 // sequencer device, no JACK server) lists nothing, and the diagnostic sink hears why,
-// once, when the backend is made. JACK servers are never started for it.
+// once, when the backend is made (ALSA's reason first). JACK servers are never started
+// for it. The two transports open side by side, JACK's on a thread of its own.
 
 #include <atomic>
 #include <chrono>
@@ -54,3 +55,8 @@ private:
 };
 
 } // namespace QZ::Platform::Midi
+
+// The entry MidiSystem finds when it loads this backend's library at run time: a new
+// backend (the caller owns it); throws as the constructor does.
+extern "C" QZ::Platform::Midi::MidiBackend*
+QZMakeRtMidiBackend(const QZ::Platform::Midi::RtMidiBackendOptions* options);

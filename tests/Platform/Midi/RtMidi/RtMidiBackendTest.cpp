@@ -2,12 +2,9 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <vector>
 
+#include "Platform/Midi/MidiDiagnosticsSupport.h"
 #include "Platform/Midi/MidiTestSupport.h"
 #include "Platform/Midi/RtMidi/RtMidiBackend.h"
 
@@ -15,43 +12,8 @@ namespace {
 
 using namespace QZ::Platform::Midi;
 
-// Points JACK clients at a server that does not exist, for the test's duration.
-class NoJackServer {
-public:
-  NoJackServer() {
-    if (const char* value = std::getenv("JACK_DEFAULT_SERVER")) {
-      mSaved = value;
-    }
-    setenv("JACK_DEFAULT_SERVER", "qz-no-such-jack-server", 1);
-  }
-  ~NoJackServer() {
-    if (mSaved) {
-      setenv("JACK_DEFAULT_SERVER", mSaved->c_str(), 1);
-    } else {
-      unsetenv("JACK_DEFAULT_SERVER");
-    }
-  }
-
-private:
-  std::optional<std::string> mSaved;
-};
-
-struct Diagnostics {
-  MidiDiagnosticSink Sink() {
-    return [this](const std::string& text) {
-      std::lock_guard lock(mutex);
-      lines.push_back(text);
-    };
-  }
-  int CountContaining(const std::string& part) {
-    std::lock_guard lock(mutex);
-    return static_cast<int>(std::count_if(
-        lines.begin(), lines.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; }));
-  }
-
-  std::mutex mutex;
-  std::vector<std::string> lines;
-};
+using QZTest::Diagnostics;
+using QZTest::NoJackServer;
 
 void ExpectNothingListedOrOpened(RtMidiBackend& backend) {
   for (int i = 0; i < 3; ++i) {
