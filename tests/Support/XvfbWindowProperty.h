@@ -65,7 +65,9 @@ inline std::vector<long> XLongProperty(Display* display, ::Window window, Atom p
 }
 
 // The first viewable top-level window that the process pid owns, or that is titled
-// title when pid is 0; 0 when there is none.
+// title when pid is 0; 0 when there is none. A window may go between the listing and the
+// reads: Xlib's errors are ignored meanwhile (the error handler is the process's, so no
+// other thread may use Xlib during the call).
 inline ::Window FindTopLevelWindow(Display* display, pid_t pid, const std::string& title = "") {
   const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
   const Atom nameAtom = XInternAtom(display, "_NET_WM_NAME", False);
@@ -73,7 +75,9 @@ inline ::Window FindTopLevelWindow(Display* display, pid_t pid, const std::strin
   ::Window parent = 0;
   ::Window* children = nullptr;
   unsigned int count = 0;
+  const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
   if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+    XSetErrorHandler(previous);
     return 0;
   }
   ::Window found = 0;
@@ -95,6 +99,8 @@ inline ::Window FindTopLevelWindow(Display* display, pid_t pid, const std::strin
   if (children) {
     XFree(children);
   }
+  XSync(display, False);
+  XSetErrorHandler(previous);
   return found;
 }
 
