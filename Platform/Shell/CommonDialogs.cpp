@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "Platform/Host/MessageLoop.h"
-#include "Platform/Shell/Process.h"
+#include "Platform/Process/Process.h"
 #include "Platform/Window/TextConversion.h"
 #include "Platform/Window/Window.h"
 
@@ -13,6 +13,9 @@ namespace QZ::Platform::Shell {
 
 namespace {
 
+using Process::ProcessResult;
+using Process::RunProcess;
+using Process::StartProcess;
 using Window::ToUtf16;
 using Window::ToUtf8;
 

@@ -1,6 +1,7 @@
 #pragma once
 // The common open and save dialogs and the shell's open action, with the Win32 shape, over
-// zenity and xdg-open started as programs (Process.h). Tests install a backend of their own.
+// zenity and xdg-open started as programs (Platform/Process/Process.h). Tests install a
+// backend of their own.
 //
 //   OPENFILENAMEW record;
 //   record.hwndOwner = mainWindow;

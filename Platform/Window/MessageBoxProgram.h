@@ -8,8 +8,8 @@
 //   if (!shown) { ... no such program here: show the box another way ... }
 //
 // The program is looked for beside the running program, then where the build put it. It
-// runs in a process group of its own and ends with its box: a termination signal sent to
-// it takes the box down too.
+// makes a process group of its own and ends with its box: a termination signal sent to it
+// takes the box down too.
 //
 // Blocks its caller until the box is closed. Any thread.
 

@@ -51,6 +51,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s <flags> <owner X window or 0> <title> <text>\n", argv[0]);
     return 2;
   }
+  // A group of its own, which a signal then ends whole, the caller's left alone.
+  ::setpgid(0, 0);
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     ::signal(signal, EndGroup);
   }

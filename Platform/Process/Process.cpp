@@ -1,4 +1,4 @@
-#include "Platform/Shell/Process.h"
+#include "Platform/Process/Process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-namespace QZ::Platform::Shell {
+namespace QZ::Platform::Process {
 
 namespace {
 
@@ -209,4 +209,4 @@ pid_t StartProcess(const std::vector<std::string>& argv) {
   return pid;
 }
 
-} // namespace QZ::Platform::Shell
+} // namespace QZ::Platform::Process

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-namespace QZ::Platform::Shell {
+namespace QZ::Platform::Process {
 
 struct ProcessResult {
   // Whether the program started; when not, error holds the reason (an errno value).
@@ -44,4 +44,4 @@ inline constexpr int kWaitSliceMs = 20;
 // when it ends, so no zombie is left. Its process id; -1 when it could not start.
 [[nodiscard]] pid_t StartProcess(const std::vector<std::string>& argv);
 
-} // namespace QZ::Platform::Shell
+} // namespace QZ::Platform::Process

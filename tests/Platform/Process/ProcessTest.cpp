@@ -1,4 +1,4 @@
-#include "Platform/Shell/Process.h"
+#include "Platform/Process/Process.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,9 +13,9 @@
 
 namespace {
 
-using QZ::Platform::Shell::ProcessResult;
-using QZ::Platform::Shell::RunProcess;
-using QZ::Platform::Shell::StartProcess;
+using QZ::Platform::Process::ProcessResult;
+using QZ::Platform::Process::RunProcess;
+using QZ::Platform::Process::StartProcess;
 
 TEST(ProcessTest, ArgumentsReachTheProgramAsTheyAre) {
   const std::vector<std::string> tricky{"it's \"quoted\"", "$(touch /tmp/qz-never)", "a b;c|d", "", "*", "\n"};
