@@ -16,6 +16,9 @@
 
 namespace {
 
+// What GetElementName gives a node that has no element name.
+const std::string kNoText;
+
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 int DigitValue(char c) {
@@ -146,15 +149,31 @@ XNode::XNode(XNode* parent, Type type) : mFlags(type) {
 }
 
 XNode::~XNode() {
-  if (mParent) {
-    mMoreParents.push_back(mParent);
-  }
-  for (XNode* container : mMoreParents) {
+  const auto detach = [this](XNode* container) {
     auto& slots = container->mChildren;
     slots.erase(std::find(slots.begin(), slots.end(), this));
+  };
+  if (mParent) {
+    detach(mParent);
   }
-  ReleaseChildren();
+  if (mRare) {
+    for (XNode* container : mRare->moreParents) {
+      detach(container);
+    }
+  }
+  if (!mChildren.empty()) {
+    ReleaseChildren();
+  }
 }
+
+XNode::Rare& XNode::MakeRare() {
+  if (!mRare) {
+    mRare = std::make_unique<Rare>();
+  }
+  return *mRare;
+}
+
+const std::string& XNode::GetElementName() const { return mRare ? mRare->elementName : kNoText; }
 
 void XNode::ReleaseChildren() {
   std::vector<XNode*> children;
@@ -164,7 +183,7 @@ void XNode::ReleaseChildren() {
   Block* pending = nullptr;
   uint32_t pendingCount = 0;
   for (XNode* child : children) {
-    if (child && child->mParent == this && child->mMoreParents.empty()) {
+    if (child && child->mParent == this && !child->HasMoreParents()) {
       child->mParent = nullptr; // held here alone: the common case, without the search
       Block* block = Destroy(child);
       if (block && block == pending) {
@@ -187,7 +206,7 @@ void XNode::ReleaseChildren() {
 
 void XNode::TakeFrom(XNode* container) {
   if (mParent) {
-    mMoreParents.push_back(container);
+    MakeRare().moreParents.push_back(container);
   } else {
     mParent = container;
   }
@@ -196,12 +215,14 @@ void XNode::TakeFrom(XNode* container) {
 void XNode::ReleaseFrom(XNode* container) {
   if (mParent == container) {
     mParent = nullptr;
-    if (!mMoreParents.empty()) {
-      mParent = mMoreParents.back();
-      mMoreParents.pop_back();
+    if (HasMoreParents()) {
+      mParent = mRare->moreParents.back();
+      mRare->moreParents.pop_back();
     }
   } else {
-    mMoreParents.erase(std::find(mMoreParents.begin(), mMoreParents.end(), container));
+    // Held by container, so recorded among the others.
+    std::vector<XNode*>& others = mRare->moreParents;
+    others.erase(std::find(others.begin(), others.end(), container));
   }
   if (!mParent) {
     delete this;
@@ -222,7 +243,9 @@ void XNode::ResetType(Type type) {
     return;
   }
   mText.clear();
-  mElementName.clear();
+  if (mRare) {
+    mRare->elementName.clear();
+  }
   ReleaseChildren();
   mInteger = 0;
   mReal = 0.0f;
@@ -247,8 +270,10 @@ void XNode::SetDirty(bool on) {
     if (mParent) {
       mParent->SetDirty(true);
     }
-    for (XNode* container : mMoreParents) {
-      container->SetDirty(true);
+    if (mRare) {
+      for (XNode* container : mRare->moreParents) {
+        container->SetDirty(true);
+      }
     }
     return;
   }
@@ -269,12 +294,26 @@ void XNode::SetKey(std::string_view key) {
 }
 
 uint32_t XNode::HashKey(std::string_view key) {
+  // The sum of each byte's value times the value before it (1 before the first), where a
+  // value is the byte with 0x20 set, signed, plus one. Every key read is hashed: bytes go
+  // in pairs, whose two products share one multiplication (a*p + b*a = a*(p+b)).
+  const auto value = [](char byte) { return uint32_t(int32_t(static_cast<int8_t>(byte | 0x20)) + 1); };
+  const char* next = key.data();
+  const char* const end = next + key.size();
   uint32_t hash = 0;
-  int32_t previous = 0;
-  for (const char byte : key) {
-    const int32_t c = static_cast<int8_t>(byte | 0x20);
-    hash += uint32_t((c + 1) * (previous + 1));
-    previous = c;
+  uint32_t previous = 1;
+  for (; end - next >= 4; next += 4) {
+    const uint32_t a = value(next[0]);
+    const uint32_t b = value(next[1]);
+    const uint32_t c = value(next[2]);
+    const uint32_t d = value(next[3]);
+    hash += a * (previous + b) + c * (b + d);
+    previous = d;
+  }
+  for (; next != end; ++next) {
+    const uint32_t a = value(*next);
+    hash += a * previous;
+    previous = a;
   }
   return hash;
 }
@@ -334,8 +373,8 @@ void XNode::SetBool(bool value) {
 
 void XNode::SetElement(std::string_view name) {
   bool changed = SetType(kTypeElement);
-  if (mElementName != name) {
-    mElementName.assign(name);
+  if (GetElementName() != name) {
+    MakeRare().elementName.assign(name);
     changed = true;
   }
   if (changed) {

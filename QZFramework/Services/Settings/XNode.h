@@ -153,7 +153,7 @@ public:
   // The text of a string, data or kTypeElement node; empty for other types.
   const std::string& GetText() const { return mText; }
   // The name of a kTypeElement node; empty for other types.
-  const std::string& GetElementName() const { return mElementName; }
+  const std::string& GetElementName() const;
   bool GetBool() const { return mBool; }
   int32_t GetInteger() const { return mInteger; }
   float GetReal() const { return mReal; }
@@ -234,17 +234,27 @@ private:
   void ReleaseFrom(XNode* container);
   void TakeFrom(XNode* container);
 
+  // What few nodes have, kept apart so that every node is smaller to make and destroy.
+  struct Rare {
+    // The containers holding the node beyond mParent, one entry per holding slot.
+    std::vector<XNode*> moreParents;
+    std::string elementName;
+  };
+
+  Rare& MakeRare();
+  bool HasMoreParents() const { return mRare && !mRare->moreParents.empty(); }
+
   // The containers holding the node, one entry per holding slot: almost every node has
-  // exactly one, kept inline; the node is destroyed when the last entry goes.
+  // exactly one, kept inline (the others in mRare); the node is destroyed when the last
+  // entry goes.
   XNode* mParent = nullptr;
-  std::vector<XNode*> mMoreParents;
+  std::unique_ptr<Rare> mRare;
   // The block holding the node's memory; null for a node of its own allocation.
   Block* mBlock = nullptr;
   uint32_t mFlags;
   uint32_t mKeyHash = 0;
   std::string mKey;
   std::string mText;
-  std::string mElementName;
   std::vector<XNode*> mChildren;
   int32_t mInteger = 0;
   float mReal = 0.0f;

@@ -105,7 +105,8 @@ bool IsTrue(const XML_Char* value) { return QZ::Chars::CompareNoCase(value, "tru
 // Nodes per block. Small blocks (4 KB) are reused by the heap as they are: larger ones,
 // freed together with a large tree, merge into memory that the heap then hands back to
 // the system, and the next document pays the page faults again.
-constexpr uint32_t kBlockNodes = 24;
+// (The 16 bytes spared are the block's header.)
+constexpr uint32_t kBlockNodes = uint32_t((4096 - 16) / sizeof(XNode));
 
 struct ParserDeleter {
   void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
@@ -233,7 +234,7 @@ private:
       // Inside a value element this nested element is not a value of its own.
       if (node.GetType() == XNode::kTypeNone) {
         Retype(node, XNode::kTypeElement);
-        node.mElementName.assign(name);
+        node.MakeRare().elementName.assign(name);
         TakeText(node);
       }
       break;

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <string>
 
 namespace {
@@ -14,6 +15,19 @@ TEST(XNodeTest, KeyHashFoldsCaseAndTreatsBytesAsSigned) {
   EXPECT_EQ(XNode::HashKey("AB"), XNode::HashKey("ab"));
   EXPECT_EQ(XNode::HashKey("\xC3"), uint32_t(-28)); // 0xE3 is -29 as a signed byte
   EXPECT_EQ(XNode::HashKey(""), 0u);
+  // Every length, so that each way through the bytes is taken; stored files rely on
+  // the values.
+  const std::string bytes = "Ab\xC3\x9F_9.Zz\x80\xFFq";
+  for (size_t length = 0; length <= bytes.size(); ++length) {
+    uint32_t expected = 0;
+    int32_t previous = 0;
+    for (size_t i = 0; i < length; ++i) {
+      const int32_t c = static_cast<int8_t>(bytes[i] | 0x20);
+      expected += uint32_t((c + 1) * (previous + 1));
+      previous = c;
+    }
+    EXPECT_EQ(XNode::HashKey(std::string_view(bytes).substr(0, length)), expected) << length;
+  }
 
   EXPECT_TRUE(XNode::KeysEqual("CurrentSkinIndex", "currentskinindex"));
   EXPECT_FALSE(XNode::KeysEqual("Skin", "Skins"));
@@ -94,6 +108,51 @@ TEST(XNodeTest, ChildrenHeldByTwoContainersLiveUntilBothLetGo) {
   EXPECT_EQ(second.GetChild(0)->GetText(), "changed"); // still alive
   EXPECT_FALSE(first.RemoveChild(shared));
   EXPECT_TRUE(second.RemoveChildAt(0)); // the last holder destroys it
+}
+
+TEST(XNodeTest, ANodeHeldInSeveralSlotsLeavesThemInAnyOrder) {
+  auto first = std::make_unique<XNode>(XNode::kTypeDict);
+  XNode second(XNode::kTypeArray);
+  XNode third(XNode::kTypeArray);
+  // Destroyed below while containers still hold it.
+  auto owned = std::make_unique<XNode>(XNode::kTypeString);
+  XNode* shared = owned.get();
+  ASSERT_TRUE(first->AddChild(shared));
+  ASSERT_TRUE(second.AddChild(shared));
+  ASSERT_TRUE(third.AddChild(shared));
+  ASSERT_TRUE(third.AddChild(shared)); // a second slot of the same container
+  third.SetDirty(false);
+  shared->SetString("kept");
+  EXPECT_TRUE(third.IsDirty()); // reaches holders beyond the first
+
+  EXPECT_TRUE(second.RemoveChild(shared)); // not the first holder
+  first.reset();                           // the first holder goes: third still holds it
+  ASSERT_EQ(third.GetChildCount(true), 2u);
+  EXPECT_EQ(third.GetChild(1)->GetText(), "kept");
+  owned.reset(); // leaves both of third's slots
+  EXPECT_EQ(third.GetChildCount(true), 0u);
+}
+
+TEST(XNodeTest, AnElementsNameGoesWithItsType) {
+  XNode node;
+  EXPECT_EQ(node.GetElementName(), "");
+  node.SetElement("date");
+  EXPECT_EQ(node.GetElementName(), "date");
+  node.SetDirty(false);
+  node.SetElement("date");
+  EXPECT_FALSE(node.IsDirty());
+  EXPECT_TRUE(node.SetType(XNode::kTypeString));
+  EXPECT_EQ(node.GetElementName(), "");
+
+  const auto root = XNode::Load("<dict><key>a</key><date>x</date></dict>", nullptr, nullptr);
+  ASSERT_NE(root, nullptr);
+  XNode* loaded = root->FindPath("a", 0);
+  EXPECT_EQ(loaded->GetElementName(), "date");
+  loaded->SetString("y");
+  EXPECT_EQ(loaded->GetElementName(), "");
+  loaded->SetElement("uid");
+  EXPECT_EQ(loaded->GetElementName(), "uid");
+  EXPECT_EQ(loaded->GetText(), "");
 }
 
 TEST(XNodeTest, AddChildrenAppendsInOrderAndRefusesWhatAddChildRefuses) {
