@@ -290,7 +290,7 @@ void XNode::SetKey(std::string_view key) {
     return;
   }
   mKey.assign(key);
-  mKeyHash = HashKey(key);
+  mKeyHashKnown = false;
 }
 
 uint32_t XNode::HashKey(std::string_view key) {
@@ -486,7 +486,7 @@ uint32_t XNode::GetChildCount(bool includeVolatile) const {
 XNode* XNode::FindChild(std::string_view key) const {
   const uint32_t hash = HashKey(key);
   for (XNode* child : mChildren) {
-    if (child && child->mKeyHash == hash && KeysEqual(child->mKey, key)) {
+    if (child && child->GetKeyHash() == hash && KeysEqual(child->mKey, key)) {
       return child;
     }
   }

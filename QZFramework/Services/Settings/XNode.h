@@ -131,7 +131,15 @@ public:
   void SetKey(std::string_view key);
   std::string_view GetKey() const { return mKey; }
   bool HasKey() const { return !mKey.empty(); }
-  uint32_t GetKeyHash() const { return mKeyHash; }
+  // HashKey(GetKey()), worked out when first asked for (FindChild asks) and kept: a tree
+  // read by two threads at once is no more safe than before.
+  uint32_t GetKeyHash() const {
+    if (!mKeyHashKnown) [[unlikely]] {
+      mKeyHash = HashKey(mKey);
+      mKeyHashKnown = true;
+    }
+    return mKeyHash;
+  }
   static uint32_t HashKey(std::string_view key);
   static bool KeysEqual(std::string_view a, std::string_view b);
 
@@ -252,11 +260,13 @@ private:
   // The block holding the node's memory; null for a node of its own allocation.
   Block* mBlock = nullptr;
   uint32_t mFlags;
-  uint32_t mKeyHash = 0;
+  // Hashed when first needed rather than as each key of a document is read.
+  mutable uint32_t mKeyHash = 0;
   std::string mKey;
   std::string mText;
   std::vector<XNode*> mChildren;
   int32_t mInteger = 0;
   float mReal = 0.0f;
   bool mBool = false;
+  mutable bool mKeyHashKnown = true; // the empty key's hash is 0
 };

@@ -312,14 +312,14 @@ private:
     }
   }
 
-  // Ends the character data of the element that took it: a key read is hashed, text
-  // gathered for a value is read into it.
+  // Ends the character data of the element that took it: a key read is hashed when first
+  // looked up, text gathered for a value is read into it.
   void StopText() {
     if (!mTextTarget) {
       return;
     }
     if (mTextTarget == &mTextNode->mKey) {
-      mTextNode->mKeyHash = HashKey(mTextNode->mKey);
+      mTextNode->mKeyHashKnown = false;
     } else if (mTextTarget == &mText && !mText.empty()) {
       mTextNode->AssignFromText(mText);
       mText.clear();

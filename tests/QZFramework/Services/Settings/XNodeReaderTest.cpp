@@ -80,6 +80,15 @@ TEST(XNodeReaderTest, KeysTakeTheirWholeCharacterData) {
   EXPECT_EQ(root->GetChild(0)->GetKey(), "a&b<c>e");
   EXPECT_EQ(root->GetChild(1)->GetKey(), "multi\nline");
   EXPECT_EQ(root->GetChild(1)->GetText(), "one\ntwo");
+  // A key read in pieces is found by its whole text, in any case.
+  EXPECT_EQ(root->GetChild(0)->GetKeyHash(), XNode::HashKey("a&b<c>e"));
+  EXPECT_EQ(root->FindPath("A&B<C>E", 0), root->GetChild(0));
+  EXPECT_EQ(root->FindPath("Multi\nLine", 0), root->GetChild(1));
+  // A key changed after it was looked up is found by its new text only.
+  root->GetChild(1)->SetKey("other");
+  EXPECT_EQ(root->FindPath("multi\nline", 0), nullptr);
+  EXPECT_EQ(root->FindPath("OTHER", 0), root->GetChild(1));
+  EXPECT_EQ(root->GetChild(1)->GetKeyHash(), XNode::HashKey("other"));
 }
 
 TEST(XNodeReaderTest, StateAttributesAreNotRead) {
