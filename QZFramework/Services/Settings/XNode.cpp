@@ -91,25 +91,12 @@ float ParseReal(std::string_view text) {
   return error == std::errc() ? value : 0.0f;
 }
 
-// The header rounded up so that the slots after it are aligned for nodes.
-constexpr size_t kBlockHeader =
-    (sizeof(std::atomic<uint32_t>) + 2 * sizeof(uint32_t) + alignof(XNode) - 1) / alignof(XNode) * alignof(XNode);
-
 } // namespace
 
 XNode::Block* XNode::Block::Create(uint32_t capacity) {
-  static_assert(sizeof(Block) <= kBlockHeader && alignof(Block) <= alignof(XNode));
-  void* memory = ::operator new(kBlockHeader + size_t(capacity) * sizeof(XNode));
+  static_assert(sizeof(Block) <= kHeader && alignof(Block) <= alignof(XNode));
+  void* memory = ::operator new(kHeader + size_t(capacity) * sizeof(XNode));
   return new (memory) Block(capacity);
-}
-
-XNode* XNode::Block::Slots() { return reinterpret_cast<XNode*>(reinterpret_cast<char*>(this) + kBlockHeader); }
-
-XNode* XNode::Block::Make(Type type) {
-  XNode* node = new (Slots() + mUsed) XNode(type);
-  ++mUsed;
-  node->mBlock = this; // its slot was counted as held when the block was made
-  return node;
 }
 
 void XNode::Block::Release(uint32_t count) {
@@ -122,7 +109,8 @@ void XNode::Block::Release(uint32_t count) {
   }
 }
 
-XNode::Block* XNode::Destroy(XNode* node) {
+// Inline: a tree's release calls it for every node.
+inline XNode::Block* XNode::Destroy(XNode* node) {
   Block* block = node->mBlock;
   node->~XNode();
   if (!block) {

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "QZFramework/Services/Settings/XNode.h"
 
@@ -20,7 +21,13 @@ public:
 
   bool IsFull() const { return mUsed == mCapacity; }
   // A parentless node of type in the next free slot; the block must not be full.
-  XNode* Make(Type type);
+  // (Defined here, as every node read is made by it.)
+  XNode* Make(Type type) {
+    XNode* node = new (Slots() + mUsed) XNode(type);
+    ++mUsed;
+    node->mBlock = this; // its slot was counted as held when the block was made
+    return node;
+  }
   // count nodes of the block destroyed (their destructors have run): the block is
   // freed when nothing holds it any more.
   void Release(uint32_t count);
@@ -29,8 +36,12 @@ public:
 
 private:
   explicit Block(uint32_t capacity) : mHolders(1 + capacity), mCapacity(capacity) {}
+  // The header rounded up so that the slots after it are aligned for nodes.
+  static constexpr size_t kHeader =
+      (sizeof(std::atomic<uint32_t>) + 2 * sizeof(uint32_t) + alignof(XNode) - 1) / alignof(XNode) * alignof(XNode);
+
   // The first node's slot, right after the header.
-  XNode* Slots();
+  XNode* Slots() { return reinterpret_cast<XNode*>(reinterpret_cast<char*>(this) + kHeader); }
 
   std::atomic<uint32_t> mHolders;
   uint32_t mCapacity;
