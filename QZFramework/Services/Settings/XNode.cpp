@@ -17,7 +17,7 @@
 namespace {
 
 // What GetElementName gives a node that has no element name.
-const std::string kNoText;
+constinit const std::string kNoText;
 
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
