@@ -171,13 +171,21 @@ private:
   Status ReadyTarget();
   // ReadyTarget, then the clip handed to Cairo: for operations that draw through Cairo.
   Status BeginDrawing();
-  // BeginDrawing for drawing from image, with its premultiplied surface: Ok, ObjectBusy
-  // while it is write-locked, OutOfMemory without a surface, or BeginDrawing's reason.
+  // ReadyTarget for drawing from image, with its premultiplied surface: Ok, ObjectBusy
+  // while it is write-locked, OutOfMemory without a surface, or ReadyTarget's reason. The
+  // clip still waits for SyncClip.
   Status BeginDrawingFrom(const Image& image, cairo_surface_t*& surface);
   // Copies the source's pixels from (sourceLeft, sourceTop) to the device rectangle at
-  // (left, top), unscaled and unfiltered, through Composite.
+  // (left, top), unscaled and unfiltered: straight in memory where BlitPixels can, else
+  // through Composite.
   Status CopyPixelsFrom(cairo_surface_t* source, double sourceLeft, double sourceTop, double left, double top,
                         double width, double height);
+  // The source's pixels of `from` composited (or copied, in SourceCopy mode) at the device
+  // point (left, top) inside the clip, straight in the target's memory, with Cairo's
+  // results to the bit; false, drawing nothing, when the clip is not one rectangle, either
+  // surface is not premultiplied ARGB in memory, they are the same, or `from` reaches
+  // outside the source.
+  bool BlitPixels(cairo_surface_t* source, const PixelBox& from, int left, int top);
   // Hands a clip that SetClip or ResetClip kept to Cairo.
   void SyncClip();
   // The world transform, moved by half a pixel when the pixel-offset mode puts pixel

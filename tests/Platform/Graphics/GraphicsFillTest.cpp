@@ -5,6 +5,8 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <random>
@@ -250,4 +252,95 @@ TEST(GraphicsFillTest, PixelsCopiedIntoAnImageReplaceItsOwnThereAndComeBackOutAs
   ASSERT_EQ(image->LockBits({0, 0, 1, 1}, Gfx::LockMode::Read, locked), Gfx::Status::Ok);
   EXPECT_EQ(Gfx::Graphics::CopyPixelsToImage(&pixel, 1, 1, 4, {0, 0, 1, 1}, *image, 0, 0), Gfx::Status::ObjectBusy);
   EXPECT_EQ(image->UnlockBits(locked), Gfx::Status::Ok);
+}
+
+TEST(GraphicsFillTest, UnscaledBlitsLeaveThePixelsCairoLeaves) {
+  const QZTest::TestSeed seed;
+  std::mt19937 random(uint32_t(seed.value));
+  auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  auto premultiplied = [&] {
+    // Opaque and clear pixels often, as in drawn images, so that runs of either occur.
+    const int kind = between(0, 3);
+    const uint32_t alpha = kind == 0 ? 255u : kind == 1 ? 0u : uint32_t(between(0, 255));
+    return alpha << 24 | uint32_t(between(0, int(alpha))) << 16 | uint32_t(between(0, int(alpha))) << 8 |
+           uint32_t(between(0, int(alpha)));
+  };
+
+  std::vector<uint32_t> drawn(kWidth * kHeight);
+  for (uint32_t& pixel : drawn) {
+    pixel = premultiplied();
+  }
+  std::vector<uint32_t> expected = drawn;
+  auto graphics = Gfx::Graphics::FromPixels(drawn.data(), kWidth, kHeight, kWidth * 4);
+  ASSERT_TRUE(graphics);
+  for (int round = 0; round < 600; ++round) {
+    // Widths up to 13 reach past whole groups of four pixels and leave odd ends.
+    const int width = between(1, 13);
+    const int height = between(1, 6);
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+    for (uint32_t& pixel : pixels) {
+      pixel = premultiplied();
+    }
+    auto image = Gfx::Image::Create(width, height);
+    ASSERT_EQ(
+        Gfx::Graphics::CopyPixelsToImage(pixels.data(), width, height, width * 4, {0, 0, width, height}, *image, 0, 0),
+        Gfx::Status::Ok);
+    auto cached = Gfx::CachedBitmap::Create(*image);
+    ASSERT_TRUE(cached);
+
+    Fill fill = RandomFill(random); // its clip, world and compositing; the copy is below
+    const bool whole = between(0, 1) == 0;
+    const Gfx::Rect area = whole ? Gfx::Rect{0, 0, width, height}
+                                 : Gfx::Rect{between(-2, width), between(-2, height), between(0, 8), between(0, 6)};
+    const int x = between(-6, kWidth);
+    const int y = between(-6, kHeight);
+    graphics->SetCompositingMode(fill.compositing);
+    if (fill.clip) {
+      graphics->ResetWorldTransform();
+      graphics->TranslateWorldTransform(fill.clipWorld.x, fill.clipWorld.y);
+      ASSERT_EQ(graphics->SetClip(*fill.clip), Gfx::Status::Ok);
+    } else {
+      ASSERT_EQ(graphics->ResetClip(), Gfx::Status::Ok);
+    }
+    graphics->ResetWorldTransform();
+    graphics->TranslateWorldTransform(fill.world.x, fill.world.y);
+    ASSERT_EQ(whole ? graphics->DrawCachedBitmap(*cached, x, y) : graphics->DrawImageUnscaled(*image, area, x, y),
+              Gfx::Status::Ok);
+    ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
+
+    // Cairo's own copy of the area (clamped to the image) to the rounded device corner.
+    const int fromLeft = std::max(area.x, 0);
+    const int fromTop = std::max(area.y, 0);
+    const int fromRight = std::min(area.x + area.width, width);
+    const int fromBottom = std::min(area.y + area.height, height);
+    if (fromRight > fromLeft && fromBottom > fromTop) {
+      cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(expected.data()),
+                                                                     CAIRO_FORMAT_ARGB32, kWidth, kHeight, kWidth * 4);
+      cairo_t* cairo = cairo_create(surface);
+      if (fill.clip) {
+        cairo_translate(cairo, fill.clipWorld.x, fill.clipWorld.y);
+        cairo_rectangle(cairo, fill.clip->x, fill.clip->y, fill.clip->width, fill.clip->height);
+        cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
+        cairo_clip(cairo);
+        cairo_identity_matrix(cairo);
+      }
+      const double left = std::round(double(fill.world.x + float(x))) + (fromLeft - area.x);
+      const double top = std::round(double(fill.world.y + float(y))) + (fromTop - area.y);
+      cairo_set_operator(cairo, fill.compositing == Gfx::CompositingMode::SourceCopy ? CAIRO_OPERATOR_SOURCE
+                                                                                     : CAIRO_OPERATOR_OVER);
+      cairo_set_source_surface(cairo, cached->Surface(), left - fromLeft, top - fromTop);
+      cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_NEAREST);
+      cairo_rectangle(cairo, left, top, fromRight - fromLeft, fromBottom - fromTop);
+      cairo_fill(cairo);
+      cairo_destroy(cairo);
+      cairo_surface_flush(surface);
+      cairo_surface_destroy(surface);
+    }
+    for (size_t i = 0; i < drawn.size(); ++i) {
+      ASSERT_EQ(drawn[i], expected[i]) << "round " << round << ", pixel (" << i % kWidth << ", " << i / kWidth
+                                       << "), area {" << area.x << ", " << area.y << ", " << area.width << ", "
+                                       << area.height << "} of " << width << " x " << height << " at (" << x << ", "
+                                       << y << "), world (" << fill.world.x << ", " << fill.world.y << ")";
+    }
+  }
 }
