@@ -41,6 +41,23 @@ RectT<double> FrameReaching(const PointT<double>& origin, const RectT<double>& c
   return {origin.x, origin.y, clip.x + clip.width - origin.x, clip.y + clip.height - origin.y};
 }
 
+// Whether a rectangle of the update region (window coordinates) comes within a pixel of
+// visible (in the coordinates of origin). Every drawing of a control and its clipped
+// subtree is cut to the update rectangles: one nowhere near them draws nothing.
+bool NearUpdateRegion(const RectListT<int32_t>& updateRegion, const RectT<double>& visible,
+                      const PointT<double>& origin) {
+  const double left = visible.x + origin.x - 1.0;
+  const double top = visible.y + origin.y - 1.0;
+  const double right = visible.x + visible.width + origin.x + 1.0;
+  const double bottom = visible.y + visible.height + origin.y + 1.0;
+  for (const EdgeRect& rect : updateRegion) {
+    if (rect.left < right && rect.right > left && rect.top < bottom && rect.bottom > top) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // A look's weight multiplies the renderer's alpha factor for its drawing, which changes
 // nothing else of the state (every draw pops what it pushes): the factor alone is put back,
 // without a saved state per look and pass.
@@ -281,11 +298,13 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
   for (uint32_t i = first; i < end; ++i) {
     // Painting never changes the tree: the list's own reference keeps the child.
     const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
-    // A child off the clip (most of them, for a small repaint) is passed over here, as its
-    // Paint would pass it over: only what floats free of it below is still to be found.
+    // A child off the clip or away from every update rectangle (most of them, for a small
+    // repaint) is passed over here, as its Paint would draw nothing: only what floats free
+    // of it below is still to be found.
+    const RenderState& state = *renderer->GetCurrentState();
     RectT<double> visible;
-    RectT<double>::Intersect(visible, child->mRect, renderer->GetCurrentState()->clip);
-    if (!HasArea(visible)) {
+    RectT<double>::Intersect(visible, child->mRect, state.clip);
+    if (!HasArea(visible) || !NearUpdateRegion(updateRegion, visible, state.origin)) {
       if (child->mUnclippedCount > 0) {
         child->CollectUnclipped(deferred, true, false);
       }

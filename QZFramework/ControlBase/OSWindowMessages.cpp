@@ -261,22 +261,26 @@ void OSWindow::OnPaint() {
   const EdgeRect whole{bounds.x, bounds.y, bounds.x + bounds.width, bounds.y + bounds.height};
   const bool wholeWindow = region.GetCount() == 1 && *region.begin() == whole;
   if (lent && !wholeWindow) {
-    // Each dirty rectangle is a frame of its own, which the renderer draws straight into
-    // the window's pixels; what was only uncovered is in those pixels already.
+    // The dirty rectangles are one frame, which the renderer draws straight into the
+    // window's pixels, each drawing confined to one of them: the tree is walked once for
+    // all. What was only uncovered is in those pixels already.
     const GDIWindowPixels window{pixels.pixels, pixels.width, pixels.height, pixels.pitch};
+    region.Clear();
     for (const EdgeRect& rect : dirty) {
       // A caret's blink shows pixels painted before, while nothing else changed them.
-      if (root->RestoreAlternating(rect, window)) {
-        continue;
-      }
-      if (!IsOnly(region, rect)) {
-        region.Clear();
+      if (!root->RestoreAlternating(rect, window)) {
         region.AddRect(rect);
       }
+    }
+    if (!region.IsEmpty()) {
+      gdi->SetEachDrawingInOneRect(true); // the tree draws each piece under one rectangle's clip
       renderer->RenderStart(context);
       root->Paint(region);
       renderer->RenderFinish(context);
-      root->KeepAlternating(rect, window);
+      gdi->SetEachDrawingInOneRect(false);
+      for (const EdgeRect& rect : region) {
+        root->KeepAlternating(rect, window);
+      }
     }
   } else {
     renderer->RenderStart(context);

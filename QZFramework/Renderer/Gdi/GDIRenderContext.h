@@ -114,11 +114,19 @@ public:
   // during a frame of this context.
   void SetWindowPixels(const GDIWindowPixels& pixels) { mWindowPixels = pixels; }
   const GDIWindowPixels& GetWindowPixels() const { return mWindowPixels; }
+  // The drawer's promise that each drawing of a frame keeps within one rectangle of the
+  // update region (its clip inside that rectangle), as the control tree's paint does: a
+  // frame of several rectangles is then drawn straight into the window's pixels, each
+  // drawing confined to the first rectangle it meets, instead of into a surface copied
+  // out. Off unless set; frames of one rectangle are drawn straight in either way.
+  void SetEachDrawingInOneRect(bool promised) { mEachDrawingInOneRect = promised; }
+  bool EachDrawingInOneRect() const { return mEachDrawingInOneRect; }
 
 private:
   RCPtr<LGDIRendererOffscreenSurface> mCurrent;
   RCPtr<LGDIRendererOffscreenSurface> mBack;
   GDIWindowPixels mWindowPixels;
+  bool mEachDrawingInOneRect = false;
 };
 
 } // namespace QZ

@@ -114,10 +114,8 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
   }
   const RenderState& state = mCurrent->GetState();
   RectT<double> deviceClip = state.clip.Offset(state.origin.x, state.origin.y);
-  if (const EdgeRect* lent = LentArea()) {
-    RectT<double> confined;
-    (void)RectT<double>::Intersect(confined, deviceClip, lent->ToRect().ToDouble()); // empty when apart
-    deviceClip = confined;
+  if (IsLent()) {
+    deviceClip = ConfinedToLent(deviceClip);
   }
   bool clipStays = mApplied.graphics == graphics && mApplied.deviceClip == deviceClip;
   if (!clipStays && mApplied.graphics == graphics && extent) {
@@ -169,10 +167,11 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
   if (fresh) {
     mCurrent->RecreateSurfaces();
   }
-  if (!mCurrent->IsOffscreenOnly() && mCurrent->GetUpdateRegion().GetCount() == 1) {
-    // One rectangle: drawn straight into the window's pixels, confined to it, it needs no
-    // surface of its own and no copy. A fresh frame's rectangle starts transparent there,
-    // as a fresh surface would copy it.
+  const uint32_t rects = mCurrent->GetUpdateRegion().GetCount();
+  if (!mCurrent->IsOffscreenOnly() && (rects == 1 || (rects > 1 && !fresh && mCurrent->EachDrawingInOneRect()))) {
+    // Drawn straight into the window's pixels, each drawing confined to a rectangle of the
+    // update region, the frame needs no surface of its own and no copy. A fresh frame's
+    // one rectangle starts transparent there, as a fresh surface would copy it.
     const RectT<int32_t> area = mCurrent->GetUpdateRegion().begin()->ToRect();
     (void)mCurrent->GetCurrentSurface()->LendPixels(mCurrent->GetWindowPixels(), fresh ? area : RectT<int32_t>{});
   }
@@ -230,8 +229,16 @@ void LGDIRenderer::CopyToWindow(const LGDIRenderContextInfo& context) const {
   }
 }
 
-const EdgeRect* LGDIRenderer::LentArea() const {
-  return mCurrent && mCurrent->GetCurrentSurface()->IsLent() ? &*mCurrent->GetUpdateRegion().begin() : nullptr;
+bool LGDIRenderer::IsLent() const { return mCurrent && mCurrent->GetCurrentSurface()->IsLent(); }
+
+RectT<double> LGDIRenderer::ConfinedToLent(const RectT<double>& device) const {
+  for (const EdgeRect& rect : mCurrent->GetUpdateRegion()) {
+    RectT<double> confined;
+    if (RectT<double>::Intersect(confined, device, rect.ToRect().ToDouble())) {
+      return confined;
+    }
+  }
+  return {device.x, device.y, 0.0, 0.0}; // apart from every rectangle
 }
 
 void LGDIRenderer::PurgeWhenDue() {
@@ -272,15 +279,23 @@ QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>&
   } else if (Platform::Graphics::Graphics* graphics = Target(); graphics && rect.width > 0 && rect.height > 0) {
     // Straight onto the surface: in its own pixels, the clip set to the rectangle only
     // (within a frame's rectangle of the window's pixels).
-    RectT<int32_t> area = rect;
-    if (const EdgeRect* lent = LentArea()) {
-      area = {std::max(rect.x, lent->left), std::max(rect.y, lent->top), 0, 0};
-      area.width = std::max(std::min(rect.x + rect.width, lent->right) - area.x, 0);
-      area.height = std::max(std::min(rect.y + rect.height, lent->bottom) - area.y, 0);
-    }
     graphics->ResetWorldTransform();
-    (void)graphics->SetClip(ToRectF(area));   // drawing failures are not reported
-    (void)graphics->Clear(ToGfxColor(color)); // drawing failures are not reported
+    auto clear = [&](const RectT<int32_t>& area) {
+      (void)graphics->SetClip(ToRectF(area));   // drawing failures are not reported
+      (void)graphics->Clear(ToGfxColor(color)); // drawing failures are not reported
+    };
+    if (IsLent()) {
+      for (const EdgeRect& lent : mCurrent->GetUpdateRegion()) {
+        RectT<int32_t> area{std::max(rect.x, lent.left), std::max(rect.y, lent.top), 0, 0};
+        area.width = std::min(rect.x + rect.width, lent.right) - area.x;
+        area.height = std::min(rect.y + rect.height, lent.bottom) - area.y;
+        if (area.width > 0 && area.height > 0) {
+          clear(area);
+        }
+      }
+    } else {
+      clear(rect);
+    }
     mApplied = {};
   }
   return QZ_OK;

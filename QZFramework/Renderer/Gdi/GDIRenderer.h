@@ -215,9 +215,12 @@ private:
   QZResult DrawShape(PolylineT<float>& polyline, const ColorT<float>& color, const PointT<double>& origin,
                      const PointT<double>& scale, bool keep, LGraphicsPath::Shape shape, bool fill);
   void CopyToWindow(const LGDIRenderContextInfo& context) const;
-  // The one rectangle of the update region (window pixels) that a frame drawn straight
-  // into the window's pixels is confined to; null for a frame drawn into a surface.
-  const EdgeRect* LentArea() const;
+  // Whether the frame is drawn straight into the window's pixels (a current context).
+  bool IsLent() const;
+  // The part of a device rectangle that a frame drawn straight into the window's pixels may
+  // touch: its share of the first rectangle of the update region it meets (the painting
+  // walk draws each piece under one rectangle's clip), empty when it meets none. Lent only.
+  RectT<double> ConfinedToLent(const RectT<double>& device) const;
   void PurgeWhenDue();
 
   // 96 / the surface's horizontal resolution, taken at each RenderStart.

@@ -129,6 +129,37 @@ TEST_F(RootWindowPaintTest, TheTreePaintsTheDirtyRegionAndTheWindowPresentsItsRe
   EXPECT_EQ(script->presented[0][0].h, kHeight);
 }
 
+TEST_F(RootWindowPaintTest, DistantRectanglesAreOneFrameThatLeavesTheControlsAndPixelsBetweenThemAlone) {
+  const RCPtr<PaintProbe> left = PaintProbe::Make(top, u"left", &paintLog);
+  left->Place(0, 0, 40, kHeight);
+  left->UseLook(ColourLook(0xFF112233, {40, kHeight}));
+  const RCPtr<PaintProbe> middle = PaintProbe::Make(top, u"middle", &paintLog);
+  middle->Place(60, 20, 80, 60);
+  middle->UseLook(ColourLook(0xFF445566, {80, 60}));
+  const RCPtr<PaintProbe> right = PaintProbe::Make(top, u"right", &paintLog);
+  right->Place(160, 0, 40, kHeight);
+  right->UseLook(ColourLook(0xFF778899, {40, kHeight}));
+  root->InvalidateRect({0, 0, kWidth, kHeight});
+  Pump();
+  // The middle turns another colour that nothing asks to show yet.
+  middle->UseLook(ColourLook(0xFFAABBCC, {80, 60}));
+  (void)TakeDirty();
+  Win::ValidateRect(hwnd, nullptr);
+  paintLog.clear();
+  script->presented.clear();
+
+  root->InvalidateRect({10, 10, 20, 20});
+  root->InvalidateRect({170, 70, 10, 10});
+  Pump();
+  EXPECT_EQ(Painted(), (Lines{"left", "right"})) << "the middle lies between the rectangles, not under them";
+  ASSERT_EQ(script->presented.size(), 1u) << "one frame";
+  EXPECT_EQ(script->presented[0].size(), 2u);
+  EXPECT_EQ(PixelAt(15, 15), 0x112233u);
+  EXPECT_EQ(PixelAt(175, 75), 0x778899u);
+  EXPECT_EQ(PixelAt(100, 50), 0x445566u) << "the pixels between keep what they showed";
+  EXPECT_EQ(PixelAt(35, 35), 0x112233u);
+}
+
 TEST_F(RootWindowPaintTest, FloatingControlsPaintAboveTheTreeInAscendingZOrder) {
   const RCPtr<InputProbe> panel = Probe(top, u"panel", {0, 0, 60, 60});
   // Declared first, drawn last: Z order 5 beats 3; equal orders keep the tree's order; a

@@ -215,6 +215,28 @@ TEST_F(GDIRendererTest, ABitmapAtItsOwnSizeIsBlittedFromItsOwnPixelsAndOnlyFitte
   EXPECT_EQ(renderer->GetCachedBitmapBytes(), 20u * 20u * 4u) << "the fitted one is kept";
 }
 
+TEST_F(GDIRendererTest, SeveralRectanglesWhoseDrawingsEachKeepToOneAreDrawnStraightIntoTheWindow) {
+  MakeWindow(40, 30, kGreen);
+  Gdi(context).SetEachDrawingInOneRect(true);
+  Start({{2, 2, 5, 5}, {30, 20, 40, 30}});
+  for (const QZ::RectT<double> rect : {QZ::RectT<double>{2, 2, 3, 3}, QZ::RectT<double>{30, 20, 10, 10}}) {
+    QZ::CAutoClip clip(renderer, {0, 0, 40, 30}, rect, nullptr);
+    EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kRed), true), QZ::QZ_OK);
+  }
+  // A drawing that breaks the promise is cut to the first rectangle it meets: nothing
+  // outside the region changes.
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true), QZ::QZ_OK);
+  // A fill that ignores the clip is cut to each rectangle.
+  EXPECT_EQ(renderer->FillRect({30, 0, 10, 25}, Color(kWhite), false), QZ::QZ_OK);
+  Finish();
+  EXPECT_EQ(At(3, 3) == kBlue, At(35, 27) == kRed) << "blue in one rectangle, red in the other";
+  EXPECT_EQ(At(3, 3) == kRed, At(35, 27) == kBlue);
+  EXPECT_EQ(At(35, 22), kWhite);
+  EXPECT_EQ(At(10, 10), kGreen) << "between the rectangles";
+  EXPECT_EQ(At(35, 10), kGreen);
+  EXPECT_EQ(Gdi(context).MemoryBytes(), 0u) << "no surface of the window's size";
+}
+
 TEST_F(GDIRendererTest, AWindowContextHoldsOnlyTheSurfaceItsFramesDrawInto) {
   EXPECT_EQ(Gdi(context).MemoryBytes(), 0u) << "nothing drawn yet";
   for (int frame = 0; frame < 3; ++frame) {
