@@ -15,8 +15,7 @@ constexpr const char* kProgramName = "quorin-ztr-message-box";
 
 bool IsExecutable(const std::filesystem::path& path) { return ::access(path.c_str(), X_OK) == 0; }
 
-} // namespace
-
+// The program's path; empty when neither place holds it.
 std::string FindMessageBoxProgram() {
   std::error_code error;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -31,6 +30,8 @@ std::string FindMessageBoxProgram() {
   }
   return {};
 }
+
+} // namespace
 
 std::optional<bool> RunMessageBoxProgram(uint32_t flags, const std::string& title, const std::string& message,
                                          unsigned long ownerXWindow) {

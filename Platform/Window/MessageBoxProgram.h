@@ -26,7 +26,4 @@ namespace QZ::Platform::Window {
 std::optional<bool> RunMessageBoxProgram(uint32_t flags, const std::string& title, const std::string& message,
                                          unsigned long ownerXWindow);
 
-// The program's path; empty when neither place holds it.
-std::string FindMessageBoxProgram();
-
 } // namespace QZ::Platform::Window
