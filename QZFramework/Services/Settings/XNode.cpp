@@ -16,8 +16,12 @@
 
 namespace {
 
-// What GetElementName gives a node that has no element name.
-constinit const std::string kNoText;
+// What GetElementName gives a node that has no element name; made on first use, so that
+// a node read during another file's static initialisation finds it made.
+const std::string& NoText() {
+  static const std::string empty;
+  return empty;
+}
 
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -161,7 +165,7 @@ XNode::Rare& XNode::MakeRare() {
   return *mRare;
 }
 
-const std::string& XNode::GetElementName() const { return mRare ? mRare->elementName : kNoText; }
+const std::string& XNode::GetElementName() const { return mRare ? mRare->elementName : NoText(); }
 
 void XNode::ReleaseChildren() {
   std::vector<XNode*> children;
