@@ -105,6 +105,22 @@ Fill RandomFill(std::mt19937& random) {
   return fill;
 }
 
+// Gives graphics the fill's clip (set under its own world offset) and then its world
+// offset; the clip's status.
+Gfx::Status ApplyClipAndWorld(Gfx::Graphics& graphics, const Fill& fill) {
+  Gfx::Status status = Gfx::Status::Ok;
+  if (fill.clip) {
+    graphics.ResetWorldTransform();
+    graphics.TranslateWorldTransform(fill.clipWorld.x, fill.clipWorld.y);
+    status = graphics.SetClip(*fill.clip);
+  } else {
+    status = graphics.ResetClip();
+  }
+  graphics.ResetWorldTransform();
+  graphics.TranslateWorldTransform(fill.world.x, fill.world.y);
+  return status;
+}
+
 } // namespace
 
 TEST(GraphicsFillTest, SolidRectanglesLeaveThePixelsCairoLeaves) {
@@ -126,15 +142,7 @@ TEST(GraphicsFillTest, SolidRectanglesLeaveThePixelsCairoLeaves) {
     graphics->SetSmoothingMode(fill.smoothing);
     graphics->SetPixelOffsetMode(fill.pixelOffset);
     graphics->SetCompositingMode(fill.compositing);
-    if (fill.clip) {
-      graphics->ResetWorldTransform();
-      graphics->TranslateWorldTransform(fill.clipWorld.x, fill.clipWorld.y);
-      ASSERT_EQ(graphics->SetClip(*fill.clip), Gfx::Status::Ok);
-    } else {
-      ASSERT_EQ(graphics->ResetClip(), Gfx::Status::Ok);
-    }
-    graphics->ResetWorldTransform();
-    graphics->TranslateWorldTransform(fill.world.x, fill.world.y);
+    ASSERT_EQ(ApplyClipAndWorld(*graphics, fill), Gfx::Status::Ok);
     if (fill.clear) {
       ASSERT_EQ(graphics->Clear(fill.color), Gfx::Status::Ok);
     } else {
@@ -295,15 +303,7 @@ TEST(GraphicsFillTest, UnscaledBlitsLeaveThePixelsCairoLeaves) {
     const int x = between(-6, kWidth);
     const int y = between(-6, kHeight);
     graphics->SetCompositingMode(fill.compositing);
-    if (fill.clip) {
-      graphics->ResetWorldTransform();
-      graphics->TranslateWorldTransform(fill.clipWorld.x, fill.clipWorld.y);
-      ASSERT_EQ(graphics->SetClip(*fill.clip), Gfx::Status::Ok);
-    } else {
-      ASSERT_EQ(graphics->ResetClip(), Gfx::Status::Ok);
-    }
-    graphics->ResetWorldTransform();
-    graphics->TranslateWorldTransform(fill.world.x, fill.world.y);
+    ASSERT_EQ(ApplyClipAndWorld(*graphics, fill), Gfx::Status::Ok);
     ASSERT_EQ(whole ? graphics->DrawCachedBitmap(*cached, x, y) : graphics->DrawImageUnscaled(*image, area, x, y),
               Gfx::Status::Ok);
     ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
