@@ -789,7 +789,8 @@ public:
   // Timed behaviour, while the control holds idle requests. 0.
   virtual QZResult OnTick();
   // The control's own drawing under and over its children, once per update
-  // rectangle. 0.
+  // rectangle. 0. The base bodies note that the control's class leaves the hook empty, and
+  // painting calls it no more (with no clip pushed for it): an override never calls them.
   virtual QZResult DrawContent(const RCPtr<LRenderer>& renderer);
   virtual QZResult DrawOverlay(const RCPtr<LRenderer>& renderer);
   // Binds the control to the application: handler table, create parameters, tool tip,
@@ -1011,6 +1012,8 @@ protected:
   // updateRegion that meets the renderer's clip.
   void DrawOnUpdateRects(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
                          QZResult (LControl::*draw)(const RCPtr<LRenderer>&));
+  static constexpr uint8_t kEmptyDrawContent = 1;
+  static constexpr uint8_t kEmptyDrawOverlay = 2;
   // Paints the clipped children for look lookIndex: those docked on neither axis, then on
   // one, both in the client clip, then those docked on both axes, only offset.
   void PaintChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
@@ -1232,6 +1235,7 @@ private:
   PointT<double> mMoveCurrent;
   uint32_t mMoveAnimationTime = 0;
   uint32_t mUnclippedCount = 0;
+  uint8_t mEmptyPaintHooks = 0; // kEmptyDrawContent, kEmptyDrawOverlay: the base hooks were reached
   RCPtr<LConditionsParam> mConditionsParam;
   PointT<double> mPressPointStep; // per-tick step of the drag origin
   int32_t mDragMode = kDragNone;

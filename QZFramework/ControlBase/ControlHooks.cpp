@@ -60,8 +60,15 @@ QZResult LControl::OnKeyDown(const RCPtr<LKeyParam>&) { return QZ_FALSE; }
 
 QZResult LControl::OnTick() { return QZ_OK; }
 
-QZResult LControl::DrawContent(const RCPtr<LRenderer>&) { return QZ_OK; }
-QZResult LControl::DrawOverlay(const RCPtr<LRenderer>&) { return QZ_OK; }
+// Only reached through the control's own class, which therefore draws nothing here.
+QZResult LControl::DrawContent(const RCPtr<LRenderer>&) {
+  mEmptyPaintHooks |= kEmptyDrawContent;
+  return QZ_OK;
+}
+QZResult LControl::DrawOverlay(const RCPtr<LRenderer>&) {
+  mEmptyPaintHooks |= kEmptyDrawOverlay;
+  return QZ_OK;
+}
 
 QZResult LControl::OnChildAdded(const RCPtr<LControl>&) { return QZ_OK; }
 

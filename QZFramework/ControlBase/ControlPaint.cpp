@@ -6,6 +6,7 @@
 // always paint on screen, and the back-buffer operations below do nothing.
 
 #include <cfloat>
+#include <optional>
 #include <string>
 
 #include "QZFramework/ControlBase/Control.h"
@@ -139,7 +140,9 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
     }
   }
 
-  DrawOnUpdateRects(renderer, updateRegion, &LControl::DrawContent);
+  if (!(mEmptyPaintHooks & kEmptyDrawContent)) {
+    DrawOnUpdateRects(renderer, updateRegion, &LControl::DrawContent);
+  }
 
   const PointT<double> textOffset = mLooksFollowScroll ? mScrollOffset : PointT<double>{};
   for (uint32_t i = 0; i < lookCount; ++i) {
@@ -155,7 +158,9 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
     }
   }
 
-  DrawOnUpdateRects(renderer, updateRegion, &LControl::DrawOverlay);
+  if (!(mEmptyPaintHooks & kEmptyDrawOverlay)) {
+    DrawOnUpdateRects(renderer, updateRegion, &LControl::DrawOverlay);
+  }
 
   // Controls free of this one's clip paint after the whole tree, in the deferred pass (the
   // count tells whether a child is one, without a look at every child).
@@ -294,7 +299,13 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
     }
     return end;
   }
-  CAutoClip pushed(renderer, clip);
+  // A client clip is relative and without a stencil: often it changes nothing.
+  std::optional<CAutoClip> pushed;
+  if (clip.flavor == ClipFlavorClip) {
+    pushed.emplace(renderer, clip.frame, clip.clip, CAutoClip::WhereItChanges{});
+  } else {
+    pushed.emplace(renderer, clip);
+  }
   for (uint32_t i = first; i < end; ++i) {
     // Painting never changes the tree: the list's own reference keeps the child.
     const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);

@@ -43,7 +43,7 @@ int32_t LLook::ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const RectLi
         !RectT<double>::Intersect(onClip, visible, state->clip)) {
       continue;
     }
-    CAutoClip clip(renderer, frame, visible, nullptr);
+    CAutoClip clip(renderer, frame, visible, CAutoClip::WhereItChanges{});
     draw();
     ++drawn;
   }
@@ -124,7 +124,7 @@ QZResult LLook::DrawLabelText(const RCPtr<LRenderer>& renderer, const RectListT<
     // The first clip already moved the origin to the block's corner: this one is the
     // block itself in its own coordinates.
     const RectT<double> own{0.0, 0.0, double(block.width), double(block.height)};
-    CAutoClip clip(renderer, own, own, nullptr);
+    CAutoClip clip(renderer, own, own, CAutoClip::WhereItChanges{});
     const uint32_t lines = mFontText->Layout();
     const RCPtr<LFont>& font = mFontText->GetFont();
     if (!font) {

@@ -12,6 +12,14 @@ CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& fram
   mRenderer->PushClip(frame, clip, stencil, relative);
 }
 
+CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& frame, const RectT<double>& clip,
+                     WhereItChanges)
+    : mRenderer(renderer->ClipLeavesStateAsIs(frame, clip) ? nullptr : renderer.Get()) {
+  if (mRenderer) {
+    mRenderer->PushClip(frame, clip, nullptr, true);
+  }
+}
+
 CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& descriptor) : mRenderer(renderer.Get()) {
   switch (descriptor.flavor) {
   case ClipFlavorState:
@@ -30,6 +38,10 @@ CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& des
   }
 }
 
-CAutoClip::~CAutoClip() { mRenderer->PopClip(); }
+CAutoClip::~CAutoClip() {
+  if (mRenderer) {
+    mRenderer->PopClip();
+  }
+}
 
 } // namespace QZ

@@ -41,16 +41,21 @@ public:
   // Flavour 1: PushClip(frame, clip, stencil, relative).
   CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& frame, const RectT<double>& clip,
             const RCPtr<LStencil>& stencil, bool relative = true);
+  // Flavour 1, relative and without a stencil, only where it would change the state
+  // (ClipLeavesStateAsIs): most clips of a paint change nothing, and then nothing is pushed
+  // or popped.
+  struct WhereItChanges {};
+  CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& frame, const RectT<double>& clip, WhereItChanges);
   // By the descriptor's flavour; any other flavour throws Runtime Error "Unknown
   // PushClip flavor" and pushes nothing.
   CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& descriptor);
   CAutoClip(const CAutoClip&) = delete;
   CAutoClip& operator=(const CAutoClip&) = delete;
-  // PopClip.
+  // PopClip, when something was pushed.
   ~CAutoClip();
 
 private:
-  LRenderer* mRenderer;
+  LRenderer* mRenderer; // null when nothing was pushed
 };
 
 } // namespace QZ

@@ -142,6 +142,19 @@ QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& cl
   return QZ_OK;
 }
 
+bool LRenderer::ClipLeavesStateAsIs(const RectT<double>& frame, const RectT<double>& clip) const {
+  const RenderState* state = GetCurrentState();
+  // A corner within half a pixel of the origin rounds to it (a NaN one is pushed).
+  if (!state || !(std::fabs(frame.x) < 0.5 && std::fabs(frame.y) < 0.5)) {
+    return false;
+  }
+  RectT<double> r;
+  RectT<double>::Intersect(r, clip, frame);
+  RectT<double>::Intersect(r, r, state->clip);
+  // Whole edges are what normalising leaves as they are; any other clip is simply pushed.
+  return r == state->clip && IsWhole(r.x) && IsWhole(r.y) && IsWhole(r.x + r.width) && IsWhole(r.y + r.height);
+}
+
 QZResult LRenderer::PushState() {
   LRenderContextInfo* context = GetCurrentContext();
   if (!context) {

@@ -112,6 +112,10 @@ public:
   // state), or a fresh one of its size replaces the one there.
   virtual QZResult PushClip(const RectT<double>& frame, const RectT<double>& clip, const RCPtr<LStencil>& stencil,
                             bool relative);
+  // Whether PushClip(frame, clip, null, true) would leave the current state as it is: the
+  // frame's corner rounds to the origin and the clip holds all of the current one. False
+  // outside a frame.
+  bool ClipLeavesStateAsIs(const RectT<double>& frame, const RectT<double>& clip) const;
   // Saves a copy of the current state (stencil shared).
   virtual QZResult PushState();
   // Restores the last saved state (origin through Translate, clip through SetClipRect,
