@@ -59,9 +59,9 @@ bool NearUpdateRegion(const RectListT<int32_t>& updateRegion, const RectT<double
   return false;
 }
 
-// A look's weight multiplies the renderer's alpha factor for its drawing, which changes
-// nothing else of the state (every draw pops what it pushes): the factor alone is put back,
-// without a saved state per look and pass.
+// A look's weight (or the control's opacity) multiplies the renderer's alpha factor for its
+// drawing, which changes nothing else of the state (every draw pops what it pushes): the
+// factor alone is put back, without a saved state per look and pass.
 class WeightScope {
 public:
   WeightScope(LRenderer& renderer, float weight) : mState(*renderer.GetCurrentState()), mFactor(mState.factor) {
@@ -112,8 +112,10 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
     return QZ_OK;
   }
 
-  CAutoClip ownClip(renderer, RoundedRect(mRect), visible, nullptr);
-  renderer->GetCurrentState()->factor *= mOpacity;
+  // A control at its parent's origin that fills the clip (a window's top control) leaves
+  // the state as it is.
+  CAutoClip ownClip(renderer, RoundedRect(mRect), visible, CAutoClip::WhereItChanges{});
+  WeightScope opacity(*renderer, mOpacity);
   RectT<double> onClip;
   if (!RectT<double>::Intersect(onClip, {0.0, 0.0, mRect.width, mRect.height}, renderer->GetCurrentState()->clip)) {
     if (mUnclippedCount > 0) {

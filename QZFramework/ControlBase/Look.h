@@ -137,13 +137,6 @@ private:
   void PlaceNonClientRects() const;
   void ComputeTextBlock();
 
-  // The common frame of the draw operations: calls draw() once for each rectangle of the
-  // working region that meets target (look coordinates) and the renderer's clip, inside a
-  // clip pushed for it. Returns how many times draw ran.
-  template <class Draw>
-  int32_t ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
-                             const RectT<int32_t>& target, Draw draw);
-
   RCPtr<LLookDescriptor> mDescriptor;
   RCPtr<LVisualPart> mTextForegroundPart;
   SizeT<int32_t> mSize;

@@ -1,5 +1,7 @@
+#include <array>
 #include <cfloat>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
 #include "QZFramework/ControlBase/Look.h"
@@ -14,53 +16,106 @@ SizeT<float> DrawnSize(const RectT<int32_t>& rect) {
   return {float(RoundToInt32(rect.width)), float(RoundToInt32(rect.height))};
 }
 
-} // namespace
+// The working region of a look's drawing (the update region, cut to the look's own region
+// when it has one), in the coordinates of the renderer's origin: its rectangles that meet
+// the renderer's clip are found once for all of the look's parts, as most of a frame's
+// rectangles lie elsewhere.
+class WorkingRects {
+public:
+  WorkingRects(const RectListT<int32_t>& updateRegion, const RectListT<int32_t>& ownRegion, const RenderState& state)
+      : mState(state), mWorking(&updateRegion) {
+    if (!ownRegion.IsEmpty()) {
+      mLimited.emplace(ownRegion);
+      mLimited->Offset(int32_t(state.origin.x), int32_t(state.origin.y));
+      mLimited->Intersect(updateRegion);
+      mLimited->Normalize();
+      mWorking = &*mLimited;
+    }
+    for (const EdgeRect& rect : *mWorking) {
+      RectT<double> onClip;
+      if (!RectT<double>::Intersect(onClip, Local(rect), state.clip)) {
+        continue;
+      }
+      if (mCount == kKept) {
+        mAllKept = false; // every rectangle is walked then
+        break;
+      }
+      mKept[mCount++] = &rect;
+    }
+  }
 
+  const RenderState& State() const { return mState; }
+
+  // Calls each with the rectangles that may meet the clip, in the region's order.
+  template <class Each>
+  void ForEach(Each each) const {
+    if (mAllKept) {
+      for (uint32_t i = 0; i < mCount; ++i) {
+        each(Local(*mKept[i]));
+      }
+      return;
+    }
+    for (const EdgeRect& rect : *mWorking) {
+      each(Local(rect));
+    }
+  }
+
+private:
+  static constexpr uint32_t kKept = 16;
+
+  RectT<double> Local(const EdgeRect& rect) const {
+    return rect.ToRect().ToDouble().Offset(-mState.origin.x, -mState.origin.y);
+  }
+
+  const RenderState& mState;
+  const RectListT<int32_t>* mWorking;
+  std::optional<RectListT<int32_t>> mLimited;
+  std::array<const EdgeRect*, kKept> mKept; // in the region, which outlives this
+  uint32_t mCount = 0;
+  bool mAllKept = true;
+};
+
+// The common frame of the draw operations: calls draw() once for each working rectangle
+// that meets target (look coordinates) and the renderer's clip, inside a clip pushed for
+// it. Returns how many times draw ran.
 template <class Draw>
-int32_t LLook::ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
-                                  const RectT<int32_t>& target, Draw draw) {
-  const RenderState* state = renderer->GetCurrentState();
-  if (!state) {
-    return 0;
-  }
-  const PointT<double> translation = state->origin;
-  const RectListT<int32_t>* working = &updateRegion;
-  RectListT<int32_t> limited;
-  if (!mOwnRegion.IsEmpty()) {
-    limited = mOwnRegion;
-    limited.Offset(int32_t(translation.x), int32_t(translation.y));
-    limited.Intersect(updateRegion);
-    limited.Normalize();
-    working = &limited;
-  }
+int32_t ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const WorkingRects& rects, const RectT<int32_t>& target,
+                           Draw draw) {
   const RectT<double> frame = target.ToDouble();
   int32_t drawn = 0;
-  for (const EdgeRect& rect : *working) {
+  rects.ForEach([&](const RectT<double>& local) {
     RectT<double> visible;
-    RectT<double>::Intersect(visible, rect.ToRect().ToDouble().Offset(-translation.x, -translation.y), frame);
+    RectT<double>::Intersect(visible, local, frame);
     RectT<double> onClip;
     if (!(visible.width > DBL_EPSILON) || !(visible.height > DBL_EPSILON) ||
-        !RectT<double>::Intersect(onClip, visible, state->clip)) {
-      continue;
+        !RectT<double>::Intersect(onClip, visible, rects.State().clip)) {
+      return;
     }
     CAutoClip clip(renderer, frame, visible, CAutoClip::WhereItChanges{});
     draw();
     ++drawn;
-  }
+  });
   return drawn;
 }
 
+} // namespace
+
 QZResult LLook::DrawNonClientParts(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) {
-  bool drewPart = false;
   PlaceNonClientRects();
+  const RenderState* state = renderer->GetCurrentState();
+  if (!state || mNonClientParts.empty()) {
+    return 0;
+  }
+  bool drewPart = false;
+  const WorkingRects rects(updateRegion, mOwnRegion, *state);
   for (size_t i = 0; i < mNonClientParts.size(); ++i) {
     const RCPtr<LVisualPart>& part = mNonClientParts[i];
     if (!part) {
       continue;
     }
     const RectT<int32_t>& rect = mNonClientRects[i];
-    drewPart |= ForEachVisibleRect(renderer, updateRegion, rect, [&] { part->Draw(*renderer, DrawnSize(rect)); }) >
-                0; // Draw gives 0
+    drewPart |=
+        ForEachVisibleRect(renderer, rects, rect, [&] { part->Draw(*renderer, DrawnSize(rect)); }) > 0; // Draw gives 0
   }
   return drewPart ? 1 : 0;
 }
@@ -90,8 +145,13 @@ QZResult LLook::DrawClientParts(const RCPtr<LRenderer>& renderer, const RectList
   if (!drawClient && !mOverlayPart) {
     return 0;
   }
+  const RenderState* state = renderer->GetCurrentState();
+  if (!state) {
+    return 0;
+  }
   const SizeT<float> size = DrawnSize(mClientRect);
-  const int32_t drawn = ForEachVisibleRect(renderer, updateRegion, mClientRect, [&] {
+  const WorkingRects rects(updateRegion, mOwnRegion, *state);
+  const int32_t drawn = ForEachVisibleRect(renderer, rects, mClientRect, [&] {
     if (drawClient) {
       mClientPart->Draw(*renderer, size); // Draw gives 0
     }
@@ -107,8 +167,13 @@ QZResult LLook::DrawLabelText(const RCPtr<LRenderer>& renderer, const RectListT<
   if (!mFontText) {
     return 1;
   }
+  const RenderState* state = renderer->GetCurrentState();
+  if (!state) {
+    return 0;
+  }
   const RectT<int32_t> block = GetTextBlockRect();
-  ForEachVisibleRect(renderer, updateRegion, block, [&] {
+  const WorkingRects rects(updateRegion, mOwnRegion, *state);
+  ForEachVisibleRect(renderer, rects, block, [&] {
     if (!mTextForegroundPart) {
       return;
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -87,6 +88,28 @@ TEST_F(ControlPaintTest, ATreePaintsInPaintOrderWithEachHookClippedToItsUpdateRe
   }
   EXPECT_EQ(fills, 5);
   EXPECT_TRUE(deferred.GetCount() == 0);
+}
+
+TEST_F(ControlPaintTest, AHookTheClassLeavesEmptyIsReachedOnceThenCostsNoClip) {
+  const RCPtr<PaintProbe> root = Probe(nullptr, u"root", {0, 0, 200, 150}, kRed);
+  TestControl::Make(root, u"plain").Place(10, 10, 80, 60); // neither hook overridden
+  // Two rectangles in the plain control: each hook of it is clipped to each of them.
+  const RectListT<int32_t> region = Region({{20, 20, 30, 30}, {40, 40, 50, 50}});
+  auto pushes = [&] {
+    renderer->calls.clear();
+    EXPECT_EQ(PaintTop(root, region), QZ_OK);
+    int count = 0;
+    for (const std::string& call : renderer->TopLevel()) {
+      count += call.rfind("PushClip(", 0) == 0;
+    }
+    return count;
+  };
+  const int first = pushes();
+  EXPECT_EQ(pushes(), first - 4);
+  EXPECT_EQ(pushes(), first - 4);
+  // The root's class draws in its hooks: they run in every paint, under each rectangle.
+  EXPECT_EQ(std::count(log.begin(), log.end(), "root content {20,20,10,10} (0,0) a1"), 3);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "root overlay {40,40,10,10} (0,0) a1"), 3);
 }
 
 TEST_F(ControlPaintTest, ChildrenPaintOncePerWeightedLookWithTheAlphaOfOpacityAndWeight) {

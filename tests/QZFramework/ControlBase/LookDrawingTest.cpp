@@ -72,6 +72,22 @@ TEST_F(LookDrawingTest, DrawsOncePerUpdateRectangleThatMeetsTheTargetAndTheClip)
   EXPECT_EQ(Depth(), 1u);
 }
 
+TEST_F(LookDrawingTest, ARegionOfManyRectanglesDrawsUnderEachThatMeetsTheTargetInItsOrder) {
+  const RCPtr<LLook> look = RedLook();
+  const RectT<int32_t> client{2, 3, 94, 32};
+  std::vector<EdgeRect> rects;
+  Lines expected;
+  for (int32_t i = 0; i < 24; ++i) { // more than a look keeps at hand
+    rects.push_back({4 * i, 10, 4 * i + 2, 12});
+    if (i > 0) { // the first only touches the client rectangle's left edge
+      expected.insert(expected.end(), {Push(client, {4 * i, 10, 2, 2}), Fill({0, 0, 94, 32}, kRed), "PopClip()"});
+    }
+  }
+  EXPECT_EQ(look->DrawClientParts(renderer, Region(rects)), 1);
+  EXPECT_EQ(renderer->TopLevel(), expected);
+  EXPECT_EQ(Depth(), 0u);
+}
+
 TEST_F(LookDrawingTest, WorksInTheRenderersCurrentOriginAndTheLooksOwnRegion) {
   const RCPtr<LLook> look = RedLook();
   renderer->Translate({10, 20}); // where the control lies in the window

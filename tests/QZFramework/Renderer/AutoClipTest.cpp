@@ -39,6 +39,20 @@ TEST_F(AutoClipTest, EachFlavourPushesItsWayAndEveryScopeEndsWithPopClip) {
   EXPECT_TRUE(renderer->GetCurrentContext()->GetSavedStates().empty());
 }
 
+TEST_F(AutoClipTest, WhereItChangesAClipThatWouldChangeNothingIsNeitherPushedNorPopped) {
+  QZ::CAutoClip outer(renderer, {0, 0, 100, 50}, {10, 10, 30, 20}, nullptr);
+  recorder->calls.clear();
+  { QZ::CAutoClip same(renderer, {0, 0, 100, 50}, {0, 0, 60, 40}, QZ::CAutoClip::WhereItChanges{}); }
+  EXPECT_TRUE(recorder->calls.empty());
+  {
+    QZ::CAutoClip narrower(renderer, {0, 0, 100, 50}, {0, 0, 20, 40}, QZ::CAutoClip::WhereItChanges{});
+    EXPECT_EQ(renderer->GetCurrentState()->clip, (QZ::RectT<double>{10, 10, 10, 20}));
+  }
+  EXPECT_THAT(recorder->TopLevel(), ElementsAre("PushClip({0,0,100,50}, {0,0,20,40}, null, true)", "PopClip()"));
+  EXPECT_EQ(renderer->GetCurrentState()->clip, (QZ::RectT<double>{10, 10, 30, 20}));
+  EXPECT_EQ(renderer->GetCurrentContext()->GetSavedStates().size(), 1u);
+}
+
 TEST_F(AutoClipTest, TheOffsetFlavourNestsInsideAnotherClip) {
   QZ::CAutoClip outer(renderer);
   {

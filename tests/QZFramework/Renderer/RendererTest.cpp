@@ -185,6 +185,31 @@ TEST_F(RendererTest, PushClipSetsTheClipNormalizeMakesBitForBit) {
   }
 }
 
+TEST_F(RendererTest, AClipSaidToLeaveTheStateAsItIsLeavesItSoWhenPushed) {
+  EXPECT_FALSE(renderer->ClipLeavesStateAsIs({0, 0, 100, 50}, QZ::RenderState::kUnclipped)); // no frame
+  renderer->StartFrame({0, 0, 100, 50});
+  renderer->PushClip({0, 0, 100, 50}, {10, 10, 30, 20}, nullptr, true);
+  const RectD frames[] = {{0, 0, 100, 50},    {0.4, -0.4, 100, 50}, {0.5, 0, 100, 50},
+                          {0, -0.5, 100, 50}, {1, 0, 100, 50},      {0, 0, 35, 50}};
+  const RectD clips[] = {{10, 10, 30, 20},    {0, 0, 60, 40},     {10, 10, 30, 20.5}, {10.5, 10, 30, 20},
+                         {10, 10, 29.75, 20}, {9.5, 9.5, 31, 21}, {12, 10, 30, 20}};
+  int asIs = 0;
+  for (const RectD& frame : frames) {
+    for (const RectD& clip : clips) {
+      const QZ::RenderState before = State();
+      const bool said = renderer->ClipLeavesStateAsIs(frame, clip);
+      renderer->PushClip(frame, clip, nullptr, true);
+      const bool unchanged = State().origin == before.origin && State().clip == before.clip;
+      renderer->PopClip();
+      EXPECT_TRUE(!said || unchanged) << QZTest::RecordingRenderer::Rect(frame) << " "
+                                      << QZTest::RecordingRenderer::Rect(clip);
+      asIs += said;
+    }
+  }
+  // Corners within half a pixel of the origin, clips holding the current one: 2 x 4.
+  EXPECT_EQ(asIs, 8);
+}
+
 TEST_F(RendererTest, PopClipRestoresOriginClipStencilAndFactor) {
   renderer->StartFrame({0, 0, 100, 50});
   const QZ::RenderState before = State();
