@@ -17,13 +17,16 @@ SizeT<float> DrawnSize(const RectT<int32_t>& rect) {
 }
 
 // The working region of a look's drawing (the update region, cut to the look's own region
-// when it has one), in the coordinates of the renderer's origin: its rectangles that meet
-// the renderer's clip are found once for all of the look's parts, as most of a frame's
-// rectangles lie elsewhere.
+// when it has one), in the coordinates of the renderer's origin. For several targets its
+// rectangles that meet the renderer's clip are found once for all of them, as most of a
+// frame's rectangles lie elsewhere.
 class WorkingRects {
 public:
-  WorkingRects(const RectListT<int32_t>& updateRegion, const RectListT<int32_t>& ownRegion, const RenderState& state)
-      : mState(state), mWorking(&updateRegion) {
+  enum Targets { kOneTarget, kSeveralTargets };
+
+  WorkingRects(const RectListT<int32_t>& updateRegion, const RectListT<int32_t>& ownRegion, const RenderState& state,
+               Targets targets)
+      : mState(state), mWorking(&updateRegion), mAllKept(targets == kSeveralTargets) {
     if (!ownRegion.IsEmpty()) {
       mLimited.emplace(ownRegion);
       mLimited->Offset(int32_t(state.origin.x), int32_t(state.origin.y));
@@ -31,16 +34,16 @@ public:
       mLimited->Normalize();
       mWorking = &*mLimited;
     }
-    for (const EdgeRect& rect : *mWorking) {
+    for (auto rect = mWorking->begin(); mAllKept && rect != mWorking->end(); ++rect) {
       RectT<double> onClip;
-      if (!RectT<double>::Intersect(onClip, Local(rect), state.clip)) {
+      if (!RectT<double>::Intersect(onClip, Local(*rect), state.clip)) {
         continue;
       }
       if (mCount == kKept) {
-        mAllKept = false; // every rectangle is walked then
+        mAllKept = false;
         break;
       }
-      mKept[mCount++] = &rect;
+      mKept[mCount++] = &*rect;
     }
   }
 
@@ -72,7 +75,7 @@ private:
   std::optional<RectListT<int32_t>> mLimited;
   std::array<const EdgeRect*, kKept> mKept; // in the region, which outlives this
   uint32_t mCount = 0;
-  bool mAllKept = true;
+  bool mAllKept; // else every rectangle is walked
 };
 
 // The common frame of the draw operations: calls draw() once for each working rectangle
@@ -101,13 +104,13 @@ int32_t ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const WorkingRects&
 } // namespace
 
 QZResult LLook::DrawNonClientParts(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) {
-  PlaceNonClientRects();
   const RenderState* state = renderer->GetCurrentState();
   if (!state || mNonClientParts.empty()) {
     return 0;
   }
+  PlaceNonClientRects();
   bool drewPart = false;
-  const WorkingRects rects(updateRegion, mOwnRegion, *state);
+  const WorkingRects rects(updateRegion, mOwnRegion, *state, WorkingRects::kSeveralTargets);
   for (size_t i = 0; i < mNonClientParts.size(); ++i) {
     const RCPtr<LVisualPart>& part = mNonClientParts[i];
     if (!part) {
@@ -150,7 +153,7 @@ QZResult LLook::DrawClientParts(const RCPtr<LRenderer>& renderer, const RectList
     return 0;
   }
   const SizeT<float> size = DrawnSize(mClientRect);
-  const WorkingRects rects(updateRegion, mOwnRegion, *state);
+  const WorkingRects rects(updateRegion, mOwnRegion, *state, WorkingRects::kOneTarget);
   const int32_t drawn = ForEachVisibleRect(renderer, rects, mClientRect, [&] {
     if (drawClient) {
       mClientPart->Draw(*renderer, size); // Draw gives 0
@@ -172,7 +175,7 @@ QZResult LLook::DrawLabelText(const RCPtr<LRenderer>& renderer, const RectListT<
     return 0;
   }
   const RectT<int32_t> block = GetTextBlockRect();
-  const WorkingRects rects(updateRegion, mOwnRegion, *state);
+  const WorkingRects rects(updateRegion, mOwnRegion, *state, WorkingRects::kOneTarget);
   ForEachVisibleRect(renderer, rects, block, [&] {
     if (!mTextForegroundPart) {
       return;

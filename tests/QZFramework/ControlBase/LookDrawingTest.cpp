@@ -72,22 +72,6 @@ TEST_F(LookDrawingTest, DrawsOncePerUpdateRectangleThatMeetsTheTargetAndTheClip)
   EXPECT_EQ(Depth(), 1u);
 }
 
-TEST_F(LookDrawingTest, ARegionOfManyRectanglesDrawsUnderEachThatMeetsTheTargetInItsOrder) {
-  const RCPtr<LLook> look = RedLook();
-  const RectT<int32_t> client{2, 3, 94, 32};
-  std::vector<EdgeRect> rects;
-  Lines expected;
-  for (int32_t i = 0; i < 24; ++i) { // more than a look keeps at hand
-    rects.push_back({4 * i, 10, 4 * i + 2, 12});
-    if (i > 0) { // the first only touches the client rectangle's left edge
-      expected.insert(expected.end(), {Push(client, {4 * i, 10, 2, 2}), Fill({0, 0, 94, 32}, kRed), "PopClip()"});
-    }
-  }
-  EXPECT_EQ(look->DrawClientParts(renderer, Region(rects)), 1);
-  EXPECT_EQ(renderer->TopLevel(), expected);
-  EXPECT_EQ(Depth(), 0u);
-}
-
 TEST_F(LookDrawingTest, WorksInTheRenderersCurrentOriginAndTheLooksOwnRegion) {
   const RCPtr<LLook> look = RedLook();
   renderer->Translate({10, 20}); // where the control lies in the window
@@ -157,6 +141,30 @@ TEST_F(LookDrawingTest, NonClientPartsDrawInTheirRectangles) {
   renderer->calls.clear();
   EXPECT_EQ(look->DrawNonClientParts(renderer, Region({{100, 100, 200, 200}})), 0);
   EXPECT_TRUE(renderer->calls.empty());
+}
+
+TEST_F(LookDrawingTest, NonClientPartsDrawUnderEachOfManyRectanglesThatMeetsThemInTheRegionsOrder) {
+  const RCPtr<LLookDescriptor> descriptor = LookOf(ColourPart(kRed, {1, 1}));
+  descriptor->AddNonClientPart(Docked(ColourPart(kBlue, {6, 4}), {LDockedPart::kOffsetRight, 0, 0, 0}));
+  descriptor->AddNonClientPart(Docked(ColourPart(kGreen, {4, 4}), {})); // centred
+  const RCPtr<LLook> look = LLook::Create(descriptor, false);
+  look->SetSize({100, 20});
+  ASSERT_EQ(look->GetNonClientRects(), (std::vector<RectT<int32_t>>{{94, 8, 6, 4}, {48, 8, 4, 4}}));
+  // A row of single pixels through both parts: more rectangles than a look keeps at hand.
+  std::vector<EdgeRect> pixels;
+  for (int32_t x = 0; x < 100; x += 2) {
+    pixels.push_back({x, 9, x + 1, 10});
+  }
+  EXPECT_EQ(look->DrawNonClientParts(renderer, Region(pixels)), 1);
+  Lines expected;
+  for (int32_t x : {94, 96, 98}) {
+    expected.insert(expected.end(), {Push({94, 8, 6, 4}, {x, 9, 1, 1}), Fill({0, 0, 6, 4}, kBlue), "PopClip()"});
+  }
+  for (int32_t x : {48, 50}) {
+    expected.insert(expected.end(), {Push({48, 8, 4, 4}, {x, 9, 1, 1}), Fill({0, 0, 4, 4}, kGreen), "PopClip()"});
+  }
+  EXPECT_EQ(renderer->TopLevel(), expected);
+  EXPECT_EQ(Depth(), 0u);
 }
 
 TEST_F(LookDrawingTest, NonClientPartsDrawAndAreHitWhereTheLastSizePutsThem) {
