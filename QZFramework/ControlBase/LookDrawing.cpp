@@ -192,7 +192,7 @@ QZResult LLook::DrawLabelText(const RCPtr<LRenderer>& renderer, const RectListT<
     // The first clip already moved the origin to the block's corner: this one is the
     // block itself in its own coordinates.
     const RectT<double> own{0.0, 0.0, double(block.width), double(block.height)};
-    CAutoClip clip(renderer, own, own, CAutoClip::WhereItChanges{});
+    CAutoClip clip(renderer, own, own, nullptr);
     const uint32_t lines = mFontText->Layout();
     const RCPtr<LFont>& font = mFontText->GetFont();
     if (!font) {
