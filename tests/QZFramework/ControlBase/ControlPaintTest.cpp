@@ -92,7 +92,7 @@ TEST_F(ControlPaintTest, ATreePaintsInPaintOrderWithEachHookClippedToItsUpdateRe
 
 TEST_F(ControlPaintTest, AHookTheClassLeavesEmptyIsReachedOnceThenCostsNoClip) {
   const RCPtr<PaintProbe> root = Probe(nullptr, u"root", {0, 0, 200, 150}, kRed);
-  TestControl::Make(root, u"plain").Place(10, 10, 80, 60); // neither hook overridden
+  TestControl::Make(root, u"plain")->Place(10, 10, 80, 60); // neither hook overridden
   // Two rectangles in the plain control: each hook of it is clipped to each of them.
   const RectListT<int32_t> region = Region({{20, 20, 30, 30}, {40, 40, 50, 50}});
   auto pushes = [&] {
