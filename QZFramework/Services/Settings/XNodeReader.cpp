@@ -267,7 +267,18 @@ private:
   void Leave() {
     std::vector<XNode*>& children = mLevels[mLevel].children;
     XNode& container = *mLevels[mLevel - 1].node;
-    container.mChildren.insert(container.mChildren.end(), children.begin(), children.end());
+    {
+      // The list goes in the current block when there is room.
+      struct Placement {
+        explicit Placement(Block* block) { ChildAllocator::tBlock = block; }
+        ~Placement() { ChildAllocator::tBlock = nullptr; }
+      } placement(mBlock);
+      if (container.mChildren.empty()) {
+        container.mChildren.assign(children.begin(), children.end());
+      } else {
+        container.mChildren.insert(container.mChildren.end(), children.begin(), children.end());
+      }
+    }
     for (XNode* child : children) {
       child->mParent = &container; // made here: held by nothing yet
     }

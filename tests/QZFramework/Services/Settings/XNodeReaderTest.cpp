@@ -229,6 +229,24 @@ TEST(XNodeReaderTest, LoadedNodesOutliveTheirDocumentWhereverTheyAreHeld) {
   EXPECT_EQ(kept.GetChild(0)->FindPath("a", 0)->GetInteger(), 5);
 }
 
+TEST(XNodeReaderTest, ALoadedContainersChildListOutlivesItsDocumentAndGrows) {
+  auto root = Parse(ManyEntries(100) + "</dict></plist>");
+  ASSERT_NE(root, nullptr);
+  XNode kept(XNode::kTypeArray);
+  XNode* sub = root->FindPath("Sub", 0);
+  ASSERT_TRUE(kept.AddChild(sub));
+  root.reset(); // the list read with sub stays where the document put it
+  for (int i = 0; i < 40; ++i) {
+    new XNode(sub, XNode::kTypeInteger);
+    sub->GetChild(uint32_t(2 + i))->SetInteger(i);
+  }
+  ASSERT_EQ(sub->GetChildCount(true), 42u);
+  EXPECT_EQ(sub->FindPath("b", 0)->GetInteger(), 2);
+  EXPECT_EQ(sub->GetChild(41)->GetInteger(), 39);
+  EXPECT_TRUE(sub->RemoveChildAt(0));
+  EXPECT_EQ(sub->GetChild(0)->GetKey(), "b");
+}
+
 TEST(XNodeReaderTest, AContainerMixingNodesOfTwoDocumentsAndItsOwnFreesThemAll) {
   auto first = Parse(ManyEntries(60) + "</dict></plist>");
   auto second = Parse(ManyEntries(60) + "</dict></plist>");
