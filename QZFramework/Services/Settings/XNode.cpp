@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -73,6 +74,46 @@ int32_t ParseInteger(std::string_view text) {
   return int32_t(std::min(value, kLimit - 1));
 }
 
+// The plain decimal numbers settings hold ("-12.375", no exponent, up to 15 digits), read
+// without the general parser when that gives the same float: digits and power of ten are
+// exact doubles, so their quotient is the nearest double, and that rounds to the nearest
+// float unless it lies just halfway between two (then the true value decides, beyond the
+// double). False: read it in full.
+bool ParsePlainReal(const char* first, const char* last, float& value) {
+  const char* next = first;
+  const bool negative = next != last && *next == '-';
+  next += negative ? 1 : 0;
+  uint64_t digits = 0;
+  const auto readDigits = [&next, last, &digits]() {
+    const char* start = next;
+    for (; next != last && uint8_t(*next - '0') < 10; ++next) {
+      digits = digits * 10 + uint64_t(*next - '0');
+    }
+    return int(next - start);
+  };
+  int count = readDigits();
+  int fraction = 0;
+  if (next != last && *next == '.') {
+    ++next;
+    fraction = readDigits();
+    count += fraction;
+  }
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (count == 0 || count > 15 || (next != last && (*next == 'e' || *next == 'E'))) {
+    return false;
+  }
+  // Between 1e-15 and 1e15 floats are normal: narrowing drops the low 29 bits.
+  const double exact = double(digits) / kPowers[fraction];
+  uint64_t bits = 0;
+  std::memcpy(&bits, &exact, sizeof bits);
+  if ((bits & 0x1FFFFFFF) == 0x10000000) {
+    return false;
+  }
+  value = negative ? -float(exact) : float(exact);
+  return true;
+}
+
 // A decimal real with '.' whatever the locale: blanks, a sign, digits, fraction and
 // exponent, or inf / nan; beyond the float range an infinity, below it zero.
 float ParseReal(std::string_view text) {
@@ -86,6 +127,9 @@ float ParseReal(std::string_view text) {
   const char* first = text.data() + i;
   const char* last = text.data() + text.size();
   float value = 0.0f;
+  if (ParsePlainReal(first, last, value)) {
+    return value;
+  }
   const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
   if (error == std::errc::result_out_of_range) {
     const float sign = *first == '-' ? -1.0f : 1.0f;
@@ -97,20 +141,91 @@ float ParseReal(std::string_view text) {
 
 } // namespace
 
+namespace {
+
+// The memory of blocks whose nodes are all gone, kept by the thread that freed them for its
+// next document: a 4 KB request to the heap is slow, and it first sorts every small chunk
+// freed since the one before. Trivially destructible, so that it can still be reached when
+// a static tree is destroyed after the thread's own objects.
+struct FreeBlocks {
+  static constexpr uint32_t kMax = 64; // 256 KB: the blocks of a document of some 1,000 keys
+  void* blocks[kMax];
+  size_t bytes[kMax];
+  uint32_t count;
+  bool closed; // the thread is ending: blocks go straight back to the heap
+};
+thread_local FreeBlocks tFreeBlocks;
+
+void FreeBlockMemory(void* memory, [[maybe_unused]] size_t bytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  ASAN_UNPOISON_MEMORY_REGION(memory, bytes); // the slots of destroyed nodes
+#endif
+  ::operator delete(memory);
+}
+
+// Gives the thread's kept blocks back to the heap when it ends.
+struct FreeBlocksCloser {
+  ~FreeBlocksCloser() {
+    tFreeBlocks.closed = true;
+    while (tFreeBlocks.count != 0) {
+      --tFreeBlocks.count;
+      FreeBlockMemory(tFreeBlocks.blocks[tFreeBlocks.count], tFreeBlocks.bytes[tFreeBlocks.count]);
+    }
+  }
+};
+
+} // namespace
+
 XNode::Block* XNode::Block::Create(uint32_t capacity) {
   static_assert(sizeof(Block) <= kHeader && alignof(Block) <= alignof(XNode));
-  void* memory = ::operator new(kHeader + size_t(capacity) * sizeof(XNode));
+  const size_t bytes = kHeader + size_t(capacity) * sizeof(XNode);
+  FreeBlocks& kept = tFreeBlocks;
+  void* memory =
+      kept.count != 0 && kept.bytes[kept.count - 1] == bytes ? kept.blocks[--kept.count] : ::operator new(bytes);
   return new (memory) Block(capacity);
 }
 
 void XNode::Block::Release(uint32_t count) {
-  if (mHolders.fetch_sub(count, std::memory_order_acq_rel) == count) {
-#if defined(__SANITIZE_ADDRESS__)
-    ASAN_UNPOISON_MEMORY_REGION(Slots(), size_t(mCapacity) * sizeof(XNode));
-#endif
-    this->~Block();
-    ::operator delete(this);
+  if (mHolders.fetch_sub(count, std::memory_order_acq_rel) != count) {
+    return;
   }
+  const size_t bytes = kHeader + size_t(mCapacity) * sizeof(XNode);
+  this->~Block();
+  FreeBlocks& kept = tFreeBlocks;
+  if (kept.count == FreeBlocks::kMax || kept.closed) {
+    FreeBlockMemory(this, bytes);
+    return;
+  }
+  if (kept.count == 0) {
+    static thread_local FreeBlocksCloser closer; // made with the thread's first kept block
+    (void)closer;
+  }
+  kept.blocks[kept.count] = this;
+  kept.bytes[kept.count] = bytes;
+  ++kept.count;
+}
+
+thread_local XNode::Block* XNode::ChildAllocator::tBlock = nullptr;
+
+XNode** XNode::ChildAllocator::allocate(size_t count) {
+  XNode** list = tBlock ? tBlock->MakeList(count) : nullptr;
+  if (!list) {
+    list = static_cast<XNode**>(::operator new((count + 1) * sizeof(XNode*)));
+    list[0] = nullptr;
+  }
+  return list + 1;
+}
+
+void XNode::ChildAllocator::deallocate(XNode** list, [[maybe_unused]] size_t count) {
+  Block* block = reinterpret_cast<Block*>(list[-1]);
+  if (!block) {
+    ::operator delete(list - 1);
+    return;
+  }
+#if defined(__SANITIZE_ADDRESS__)
+  ASAN_POISON_MEMORY_REGION(list - 1, (count + 1) * sizeof(XNode*));
+#endif
+  block->Release(1);
 }
 
 // Inline: a tree's release calls it for every node.
@@ -168,7 +283,7 @@ XNode::Rare& XNode::MakeRare() {
 const std::string& XNode::GetElementName() const { return mRare ? mRare->elementName : NoText(); }
 
 void XNode::ReleaseChildren() {
-  std::vector<XNode*> children;
+  ChildList children;
   children.swap(mChildren);
   // Siblings mostly share a block: one count change for each run of them, as each is
   // an atomic operation. A slot counted later stays allocated until then.

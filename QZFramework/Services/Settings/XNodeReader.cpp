@@ -141,8 +141,25 @@ public:
     static_cast<Reader*>(self)->Start(name, attributes);
   }
   static void XMLCALL OnEnd(void* self, const XML_Char* name) { static_cast<Reader*>(self)->End(name); }
-  static void XMLCALL OnText(void* self, const XML_Char* text, int length) {
-    static_cast<Reader*>(self)->mTextTarget->append(text, size_t(length)); // heard only while there is one
+  // A key's character data goes straight to the key.
+  static void XMLCALL OnKeyText(void* self, const XML_Char* text, int length) {
+    static_cast<Reader*>(self)->mTextNode->mKey.append(text, size_t(length));
+  }
+  // A value's is read at its end: a text in one piece (as most are) straight from where
+  // Expat handed it, pieces gathered first.
+  static void XMLCALL OnValueText(void* self, const XML_Char* text, int length) {
+    Reader& reader = *static_cast<Reader*>(self);
+    if (!reader.mPiece.data() && reader.mText.empty() && reader.InInput(text)) {
+      reader.mPiece = std::string_view(text, size_t(length));
+    } else {
+      reader.Gather(text, size_t(length));
+    }
+  }
+
+  // Before Expat is handed the next part of a document, in which it may move its copy.
+  void KeepPiece() {
+    mText.append(std::exchange(mPiece, std::string_view()));
+    mInputKnown = false;
   }
 
   bool TooDeep() const { return mTooDeep; }
@@ -158,12 +175,32 @@ private:
     std::vector<XNode*> children;
   };
 
+  // Whether text lies in Expat's copy of the part of the document being parsed, where it
+  // stays until the next part. Other text (a converted encoding, a reference, a line end)
+  // may lie in memory that Expat reuses as soon as the handler returns.
+  bool InInput(const XML_Char* text) {
+    if (!mInputKnown) [[unlikely]] {
+      int offset = 0;
+      int size = 0;
+      mInput = XML_GetInputContext(mParser, &offset, &size);
+      mInputEnd = mInput ? mInput + size : nullptr;
+      mInputKnown = true;
+    }
+    return mInput && text >= mInput && text < mInputEnd;
+  }
+
+  // Appends the piece held, if any, and then text to the value's text gathered.
+  [[gnu::noinline]] void Gather(const XML_Char* text, size_t length) {
+    mText.append(std::exchange(mPiece, std::string_view()));
+    mText.append(text, length);
+  }
+
   // Character data is asked of Expat only inside an element whose text is kept: the
   // layout between elements is not handed over at all.
-  void ListenToText(bool on) {
-    if (on != mListening) {
-      mListening = on;
-      XML_SetCharacterDataHandler(mParser, on ? &Reader::OnText : nullptr);
+  void ListenToText(XML_CharacterDataHandler handler) {
+    if (handler != mListening) {
+      mListening = handler;
+      XML_SetCharacterDataHandler(mParser, handler);
     }
   }
 
@@ -267,7 +304,18 @@ private:
   void Leave() {
     std::vector<XNode*>& children = mLevels[mLevel].children;
     XNode& container = *mLevels[mLevel - 1].node;
-    container.mChildren.insert(container.mChildren.end(), children.begin(), children.end());
+    {
+      // The list goes in the current block when there is room.
+      struct Placement {
+        explicit Placement(Block* block) { ChildAllocator::tBlock = block; }
+        ~Placement() { ChildAllocator::tBlock = nullptr; }
+      } placement(mBlock);
+      if (container.mChildren.empty()) {
+        container.mChildren.assign(children.begin(), children.end());
+      } else {
+        container.mChildren.insert(container.mChildren.end(), children.begin(), children.end());
+      }
+    }
     for (XNode* child : children) {
       child->mParent = &container; // made here: held by nothing yet
     }
@@ -294,9 +342,9 @@ private:
   // else it is gathered, which Expat may hand over in pieces (around each reference),
   // and read into the node's value at the end: a text is then allocated once.
   void TakeText(XNode& node) {
-    mTextTarget = node.GetType() == XNode::kTypeNone ? &node.mKey : &mText;
+    mTextToKey = node.GetType() == XNode::kTypeNone;
     mTextNode = &node;
-    ListenToText(true);
+    ListenToText(mTextToKey ? &Reader::OnKeyText : &Reader::OnValueText);
   }
 
   void End(const XML_Char*) {
@@ -315,27 +363,38 @@ private:
   // Ends the character data of the element that took it: a key read is hashed when first
   // looked up, text gathered for a value is read into it.
   void StopText() {
-    if (!mTextTarget) {
+    if (!mTextNode) {
       return;
     }
-    if (mTextTarget == &mTextNode->mKey) {
+    if (mTextToKey) {
       mTextNode->mKeyHashKnown = false;
-    } else if (mTextTarget == &mText && !mText.empty()) {
-      mTextNode->AssignFromText(mText);
+    } else {
+      const std::string_view text = mPiece.data() ? mPiece : std::string_view(mText);
+      if (!text.empty()) {
+        mTextNode->AssignFromText(text);
+      }
+      mPiece = std::string_view();
       mText.clear();
     }
-    mTextTarget = nullptr;
-    ListenToText(false);
+    mTextNode = nullptr;
+    ListenToText(nullptr);
   }
 
   XML_Parser mParser;
   // One level beyond the limit, so an empty container at the deepest level is read.
   std::array<Level, XNode::kMaxDepth + 1> mLevels;
   int mLevel = 0;
-  // Where the current element's character data goes (null: nowhere), and its node.
-  std::string* mTextTarget = nullptr;
+  // The node taking the current element's character data (null: none), and whether into
+  // its key.
   XNode* mTextNode = nullptr;
+  bool mTextToKey = false;
+  // A value's text: its first piece where Expat handed it, or the pieces gathered.
+  std::string_view mPiece;
   std::string mText;
+  // Expat's copy of the part of the document being parsed, asked for at the first text.
+  const char* mInput = nullptr;
+  const char* mInputEnd = nullptr;
+  bool mInputKnown = false;
   // Per open element, innermost last: whether its end leaves a level (an end tag is not
   // classified again).
   // Bytes rather than bits: pushed and popped for every element.
@@ -345,7 +404,7 @@ private:
   // The block new nodes go into, held while it may take more.
   Block* mBlock = nullptr;
   bool mTooDeep = false;
-  bool mListening = false;
+  XML_CharacterDataHandler mListening = nullptr;
 };
 
 std::unique_ptr<XNode> XNode::Load(std::string_view text, const char* fileName, XNode* errorNode) {
@@ -363,6 +422,7 @@ std::unique_ptr<XNode> XNode::Load(std::string_view text, const char* fileName, 
   do {
     const size_t piece = std::min<size_t>(left, INT_MAX);
     left -= piece;
+    reader.KeepPiece();
     status = XML_Parse(parser.get(), next, int(piece), left == 0);
     next += piece;
   } while (status == XML_STATUS_OK && left != 0);

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "QZFramework/Services/Settings/XNode.h"
 #include "SettingsTestSupport.h"
@@ -89,6 +90,27 @@ TEST(XNodeReaderTest, KeysTakeTheirWholeCharacterData) {
   EXPECT_EQ(root->FindPath("multi\nline", 0), nullptr);
   EXPECT_EQ(root->FindPath("OTHER", 0), root->GetChild(1));
   EXPECT_EQ(root->GetChild(1)->GetKeyHash(), XNode::HashKey("other"));
+}
+
+TEST(XNodeReaderTest, ValuesInPiecesOrInAnotherEncodingKeepEveryCharacter) {
+  // Expat hands such text over from buffers it reuses: a long text in another encoding
+  // is converted in several passes, through the same buffer.
+  const std::pair<char, const char*> letters[] = {
+      {'\xE9', "\xC3\xA9"}, {'b', "b"}, {'\xFC', "\xC3\xBC"}, {'d', "d"}, {'e', "e"}};
+  std::string latin;
+  std::string utf8;
+  for (int i = 0; i < 3000; ++i) {
+    latin += letters[i % 5].first;
+    utf8 += letters[i % 5].second;
+  }
+  const auto root = Parse("<?xml version='1.0' encoding='ISO-8859-1'?><dict><key>a</key><string>caf\xE9 &amp; "
+                          "more</string><key>b</key><string>\nx&#65;</string><key>c</key><data>" +
+                          latin + "</data><key>d</key><integer>\n42</integer></dict>");
+  ASSERT_NE(root, nullptr);
+  EXPECT_EQ(root->FindPath("a", 0)->GetText(), "caf\xC3\xA9 & more");
+  EXPECT_EQ(root->FindPath("b", 0)->GetText(), "\nxA");
+  EXPECT_EQ(root->FindPath("c", 0)->GetText(), utf8);
+  EXPECT_EQ(root->FindPath("d", 0)->GetInteger(), 42);
 }
 
 TEST(XNodeReaderTest, StateAttributesAreNotRead) {
@@ -227,6 +249,24 @@ TEST(XNodeReaderTest, LoadedNodesOutliveTheirDocumentWhereverTheyAreHeld) {
   EXPECT_TRUE(kept.IsDirty());
   EXPECT_TRUE(kept.RemoveChild(entry));
   EXPECT_EQ(kept.GetChild(0)->FindPath("a", 0)->GetInteger(), 5);
+}
+
+TEST(XNodeReaderTest, ALoadedContainersChildListOutlivesItsDocumentAndGrows) {
+  auto root = Parse(ManyEntries(100) + "</dict></plist>");
+  ASSERT_NE(root, nullptr);
+  XNode kept(XNode::kTypeArray);
+  XNode* sub = root->FindPath("Sub", 0);
+  ASSERT_TRUE(kept.AddChild(sub));
+  root.reset(); // the list read with sub stays where the document put it
+  for (int i = 0; i < 40; ++i) {
+    new XNode(sub, XNode::kTypeInteger);
+    sub->GetChild(uint32_t(2 + i))->SetInteger(i);
+  }
+  ASSERT_EQ(sub->GetChildCount(true), 42u);
+  EXPECT_EQ(sub->FindPath("b", 0)->GetInteger(), 2);
+  EXPECT_EQ(sub->GetChild(41)->GetInteger(), 39);
+  EXPECT_TRUE(sub->RemoveChildAt(0));
+  EXPECT_EQ(sub->GetChild(0)->GetKey(), "b");
 }
 
 TEST(XNodeReaderTest, AContainerMixingNodesOfTwoDocumentsAndItsOwnFreesThemAll) {

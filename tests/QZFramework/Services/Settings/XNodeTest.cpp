@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <climits>
 #include <cmath>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -64,6 +67,31 @@ TEST(XNodeTest, FromTextByType) {
   for (const auto& [text, value] : reals) {
     real.SetFromText(text);
     EXPECT_EQ(real.GetReal(), value) << text;
+  }
+
+  // Plain decimals are read by a shorter way that must round as the general reader does,
+  // halfway cases between two floats included.
+  const char* const halfway[] = {"16777217", "-33554434", "16777217.0", "1.00000005960464", "1.000000059604645"};
+  uint64_t seed = 12345;
+  for (int i = 0; i < 20000 + int(std::size(halfway)); ++i) {
+    std::string text;
+    if (i < int(std::size(halfway))) {
+      text = halfway[i];
+    } else {
+      seed = seed * 6364136223846793005u + 1442695040888963407u;
+      const int digits = 1 + int((seed >> 33) % 17);
+      const int point = int((seed >> 40) % uint64_t(digits + 2)) - 1; // -1: none
+      text = (seed >> 50) % 2 != 0 ? "-" : "";
+      for (int d = 0; d < digits; ++d) {
+        text += d == point ? "." : "";
+        seed = seed * 6364136223846793005u + 1442695040888963407u;
+        text += char('0' + (seed >> 33) % 10);
+      }
+    }
+    float expected = 0.0f;
+    (void)std::from_chars(text.data(), text.data() + text.size(), expected);
+    real.SetFromText(text);
+    EXPECT_EQ(std::bit_cast<uint32_t>(real.GetReal()), std::bit_cast<uint32_t>(expected)) << text;
   }
 
   XNode flag(XNode::kTypeBool);
