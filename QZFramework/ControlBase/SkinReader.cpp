@@ -10,6 +10,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "QZFramework/ControlBase/ControlFactory.h"
@@ -76,7 +77,7 @@ struct LControlFactory::Reader {
     }
   }
 
-  void Stop(const char* text) {
+  [[gnu::cold]] [[gnu::noinline]] void Stop(const char* text) {
     factory.mErrorText = WString(text);
     factory.mErrorLine = int32_t(XML_GetCurrentLineNumber(parser));
     stopped = true;
@@ -92,10 +93,10 @@ struct LControlFactory::Reader {
     bool made = false;
     RCPtr<T>& found = table.Get(name, [&] {
       made = true;
-      return (factory.*find)(WString(name));
+      return (factory.*find)(ToText(name));
     });
     if (!found && !made) {
-      found = (factory.*find)(WString(name));
+      found = (factory.*find)(ToText(name));
     }
     return found;
   }
@@ -273,7 +274,7 @@ struct LControlFactory::Reader {
       return slot->value;
     }
     slot->text = text;
-    slot->value.AssignUTF8(text.data(), uint32_t(text.size()));
+    slot->value = ToText(text.data(), text.size());
     return slot->value;
   }
 
@@ -285,7 +286,7 @@ struct LControlFactory::Reader {
     }
     if (lastSkinName != name) {
       lastSkinName = name;
-      lastSkinNameText = WString(name);
+      lastSkinNameText = ToText(name);
     }
     return lastSkinNameText;
   }
@@ -298,7 +299,7 @@ struct LControlFactory::Reader {
 
   // --- String tables ----------------------------------------------------------------------
 
-  void StartStringTableElement(Element element) {
+  [[gnu::noinline]] void StartStringTableElement(Element element) {
     switch (element) {
     case Element::StringTable:
       open.stringTable = &factory.mStringTables[attributes.Text(Attribute::ID)];
@@ -324,26 +325,11 @@ struct LControlFactory::Reader {
   // --- Skins and controls -----------------------------------------------------------------
 
   void StartSkin() {
-    const WString name = SkinName();
     if (!open.descriptor) {
-      RCPtr<LControlDescriptor> root(
-          new LControlDescriptor(WString(LControlDescriptor::kRootClass), factory.mApplicationName, nullptr));
-      factory.mSkins.AddItem(root);
-      factory.mCurrentSkinIndex = int32_t(factory.mSkins.GetCount() - 1);
-      open.descriptor = root.Get();
-      SkinFont font;
-      font.name = attributes.Text(Attribute::FontName);
-      if (attributes.Has(Attribute::FontSize)) {
-        font.size = ReadFloat(attributes[Attribute::FontSize]);
-      }
-      if (attributes.Has(Attribute::FontStyle)) {
-        font.style = ReadIntegerOrHex(attributes[Attribute::FontStyle]);
-      }
-      open.rootSkin = RCPtr<LSkinDescriptor>(new LSkinDescriptor(name, font, nullptr));
-      root->SetSkin(open.rootSkin);
-      factory.mFontTranslations.clear();
+      StartRootSkin();
       return;
     }
+    const WString name = SkinName();
     SkinFont font = open.pendingFont;
     const auto translated = factory.mFontTranslations.find(font.name);
     if (translated != factory.mFontTranslations.end()) {
@@ -356,7 +342,29 @@ struct LControlFactory::Reader {
     open.descriptor->SetSkin(RCPtr<LSkinDescriptor>(new LSkinDescriptor(name, font, looks)));
   }
 
-  void StartFontXLat() {
+  // A top-level skin, a few a document: out of line, so that the path of the nested skins
+  // (one a control) stays small.
+  [[gnu::noinline]] void StartRootSkin() {
+    const WString name = SkinName();
+    RCPtr<LControlDescriptor> root(
+        new LControlDescriptor(WString(LControlDescriptor::kRootClass), factory.mApplicationName, nullptr));
+    factory.mSkins.AddItem(root);
+    factory.mCurrentSkinIndex = int32_t(factory.mSkins.GetCount() - 1);
+    open.descriptor = root.Get();
+    SkinFont font;
+    font.name = attributes.Text(Attribute::FontName);
+    if (attributes.Has(Attribute::FontSize)) {
+      font.size = ReadFloat(attributes[Attribute::FontSize]);
+    }
+    if (attributes.Has(Attribute::FontStyle)) {
+      font.style = ReadIntegerOrHex(attributes[Attribute::FontStyle]);
+    }
+    open.rootSkin = RCPtr<LSkinDescriptor>(new LSkinDescriptor(name, font, nullptr));
+    root->SetSkin(open.rootSkin);
+    factory.mFontTranslations.clear();
+  }
+
+  [[gnu::noinline]] void StartFontXLat() {
     if (!open.fontLocaleSet || open.fontLocale != factory.mLoadLocale ||
         !attributes.HasAll(Attribute::Name, Attribute::XLat)) {
       return;
@@ -371,8 +379,7 @@ struct LControlFactory::Reader {
 
   void StartSubControl() {
     if (!attributes.HasAll(Attribute::Class, Attribute::Name)) {
-      Throw<std::runtime_error>({"QZ::LControlFactory::XMLStartElement", R"(ControlBase\ControlFactory)", 1089},
-                                "Bad Subcontrol Element");
+      ThrowBadSubControl();
     }
     if (!open.descriptor) {
       open.ignoredDepth = 1; // outside any Skin: passed over with everything inside it
@@ -385,9 +392,14 @@ struct LControlFactory::Reader {
     open.descriptor = descriptor.Get();
 
     RCPtr<LLayoutDescriptor> layout = LLayoutDescriptor::Create();
-    ReadLayout(attributes, parent->GetClass() == LControlDescriptor::kRootClass, *layout);
+    ReadLayout(attributes, parent->GetClass().View() == std::u16string_view(LControlDescriptor::kRootClass), *layout);
     descriptor->SetLayout(layout);
     open.pendingFont = ReadFont(attributes);
+  }
+
+  [[noreturn]] [[gnu::cold]] [[gnu::noinline]] static void ThrowBadSubControl() {
+    Throw<std::runtime_error>({"QZ::LControlFactory::XMLStartElement", R"(ControlBase\ControlFactory)", 1089},
+                              "Bad Subcontrol Element");
   }
 
   void StartCreateParam() {
@@ -405,7 +417,7 @@ struct LControlFactory::Reader {
 
   // --- Looks ------------------------------------------------------------------------------
 
-  void StartLookList() {
+  [[gnu::noinline]] void StartLookList() {
     if (!attributes.HasAll(Attribute::Name, Attribute::NumLooks)) {
       return;
     }
@@ -537,7 +549,7 @@ struct LControlFactory::Reader {
     PartSource image;
     const char* imageFile = attributes[A::ImageFile];
     if (imageFile && imageFile[0] != '\0' && attributes.HasAll(A::ImageLocX, A::ImageLocY)) {
-      image.path = factory.mSkinFolder + WString(imageFile).ToLower();
+      image.path = factory.mSkinFolder + ToText(imageFile).ToLower();
       image.rect = {ReadIntegerOrHex(attributes[A::ImageLocX]), ReadIntegerOrHex(attributes[A::ImageLocY]), width,
                     height};
     }
@@ -553,7 +565,7 @@ struct LControlFactory::Reader {
     PartSource mask;
     const char* maskFile = attributes[A::ColorizerMaskFile];
     if (maskFile && maskFile[0] != '\0' && attributes.HasAll(A::MaskLocX, A::MaskLocY)) {
-      mask.path = factory.mSkinFolder + WString(maskFile); // mask names keep their case
+      mask.path = factory.mSkinFolder + ToText(maskFile); // mask names keep their case
       mask.rect = {ReadIntegerOrHex(attributes[A::MaskLocX]), ReadIntegerOrHex(attributes[A::MaskLocY]), width, height};
     }
     factory.mParts.emplace_hint(
@@ -562,7 +574,7 @@ struct LControlFactory::Reader {
                                                                colorizer, {width, height}, alphaModifier, mask)));
   }
 
-  void StartColorizer() {
+  [[gnu::noinline]] void StartColorizer() {
     using A = Attribute;
     if (!attributes.HasAll(A::Name, A::ColorType, A::Color)) {
       return;

@@ -1,11 +1,13 @@
 #include "QZFramework/ControlBase/SkinXml.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
+#include <stdexcept>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "QZFramework/Utilities/Storage/WideChar.h"
 
@@ -13,80 +15,103 @@ namespace QZ::SkinXml {
 
 namespace {
 
-#define QZ_SKIN_XML_NAME_ENTRY(name) {#name, Kind::name},
-
-// The names of one vocabulary in an open-addressed table: a name is hashed by its length
-// and three of its characters, and most lookups touch one slot. Every element and
+// The names of one vocabulary in a table without collisions: a name is keyed by its
+// length and its first and last eight bytes, which for names of up to 16 bytes is every
+// byte, and the key's hash picks the one slot where it can be. Every element and
 // attribute of every document goes through here.
-template <class Kind, size_t kSlots>
+template <class Kind, unsigned kBits>
 class NameTable {
 public:
-  NameTable(std::initializer_list<std::pair<std::string_view, Kind>> names) {
-    static_assert((kSlots & (kSlots - 1)) == 0, "a power of two");
+  // Once a process: out of line, away from the lookups.
+  template <size_t kCount>
+  [[gnu::cold]] explicit NameTable(const std::pair<std::string_view, Kind> (&names)[kCount]) {
+    static_assert(kBits <= 16, "a small table");
+    static_assert(kCount < kFree && kCount * 8 <= kSlots, "room for eight slots a name");
     for (const auto& [name, kind] : names) {
-      size_t slot = Hash(name.data(), name.size()) & (kSlots - 1);
-      while (!mSlots[slot].name.empty()) {
-        slot = (slot + 1) & (kSlots - 1);
-      }
-      mSlots[slot] = {name, kind};
+      mEntries.push_back({KeyOf(name.data(), name.size()), name.data(), kind});
     }
+    // Searched once, when the table is made: about one multiplier in a hundred leaves every
+    // name a slot of its own.
+    for (uint64_t seed = 1; seed < 100000; ++seed) {
+      mMultiplier = (seed * 0x9E3779B97F4A7C15ull) | 1;
+      if (PlaceAll()) {
+        return;
+      }
+    }
+    throw std::logic_error("no multiplier separates the names");
   }
 
   Kind Find(const char* name, Kind missing) const {
     const size_t length = std::strlen(name);
-    for (size_t slot = Hash(name, length) & (kSlots - 1);; slot = (slot + 1) & (kSlots - 1)) {
-      const Slot& entry = mSlots[slot];
-      if (entry.name.empty()) {
-        return missing;
-      }
-      if (entry.name.size() == length && SameBytes(entry.name.data(), name, length)) {
-        return entry.kind;
-      }
+    const Key key = KeyOf(name, length);
+    const uint8_t index = mSlots[SlotOf(key)];
+    if (index == kFree) {
+      return missing;
     }
+    const Entry& entry = mEntries[index];
+    if (!(entry.key == key) || (length > 16 && std::memcmp(entry.name + 8, name + 8, length - 16) != 0)) {
+      return missing;
+    }
+    return entry.kind;
   }
 
 private:
-  // memcmp without the call: names run to about 20 bytes, compared eight at a time (the
-  // last eight overlapping what came before).
-  static bool SameBytes(const char* a, const char* b, size_t length) {
-    if (length < 8) {
-      for (size_t i = 0; i < length; ++i) {
-        if (a[i] != b[i]) {
-          return false;
-        }
-      }
-      return true;
-    }
-    uint64_t x = 0;
-    uint64_t y = 0;
-    for (size_t i = 0; i + 8 < length; i += 8) {
-      std::memcpy(&x, a + i, 8);
-      std::memcpy(&y, b + i, 8);
-      if (x != y) {
-        return false;
-      }
-    }
-    std::memcpy(&x, a + length - 8, 8);
-    std::memcpy(&y, b + length - 8, 8);
-    return x == y;
-  }
+  static constexpr size_t kSlots = size_t(1) << kBits;
+  static constexpr uint8_t kFree = 0xFF;
 
-  static uint32_t Hash(const char* name, size_t length) {
-    if (length == 0) {
-      return 0;
-    }
-    const uint32_t first = uint8_t(name[0]);
-    const uint32_t middle = uint8_t(name[length / 2]);
-    const uint32_t last = uint8_t(name[length - 1]);
-    return ((uint32_t(length) * 31 + first) * 31 + middle) * 31 + last;
-  }
-
-  struct Slot {
-    std::string_view name;
+  struct Key {
+    uint64_t head = 0;
+    uint64_t tail = 0;
+    uint64_t length = 0;
+    bool operator==(const Key&) const = default;
+  };
+  struct Entry {
+    Key key;
+    const char* name = nullptr;
     Kind kind{};
   };
-  // At most half full, so a probe ends soon at an empty slot.
-  std::array<Slot, kSlots> mSlots{};
+
+  // Loads within the name only: below eight bytes, overlapping halves or single bytes.
+  static Key KeyOf(const char* name, size_t length) {
+    Key key;
+    key.length = length;
+    if (length >= 8) {
+      std::memcpy(&key.head, name, 8);
+      std::memcpy(&key.tail, name + length - 8, 8);
+    } else if (length >= 4) {
+      uint32_t head = 0;
+      uint32_t tail = 0;
+      std::memcpy(&head, name, 4);
+      std::memcpy(&tail, name + length - 4, 4);
+      key.head = head;
+      key.tail = tail;
+    } else if (length > 0) {
+      key.head = uint64_t(uint8_t(name[0])) | uint64_t(uint8_t(name[length / 2])) << 8 |
+                 uint64_t(uint8_t(name[length - 1])) << 16;
+    }
+    return key;
+  }
+
+  size_t SlotOf(const Key& key) const {
+    const uint64_t mixed = key.head ^ ((key.tail << 29) | (key.tail >> 35)) ^ key.length;
+    return size_t((mixed * mMultiplier) >> (64 - kBits));
+  }
+
+  bool PlaceAll() {
+    mSlots.fill(kFree);
+    for (size_t i = 0; i < mEntries.size(); ++i) {
+      uint8_t& slot = mSlots[SlotOf(mEntries[i].key)];
+      if (slot != kFree) {
+        return false;
+      }
+      slot = uint8_t(i);
+    }
+    return true;
+  }
+
+  std::vector<Entry> mEntries;
+  uint64_t mMultiplier = 1;
+  std::array<uint8_t, kSlots> mSlots{};
 };
 
 int HexDigit(char c) {
@@ -120,19 +145,27 @@ void ReadLimitAttributes(const Attributes& attributes, Attribute toControl, Attr
   }
 }
 
+// The vocabularies as constant data: the tables are made from them on first use.
+constexpr std::pair<std::string_view, Element> kElementNames[] = {
+#define QZ_SKIN_XML_NAME_ENTRY(name) {#name, Element::name},
+    QZ_SKIN_XML_ELEMENTS(QZ_SKIN_XML_NAME_ENTRY)
+#undef QZ_SKIN_XML_NAME_ENTRY
+};
+constexpr std::pair<std::string_view, Attribute> kAttributeNames[] = {
+#define QZ_SKIN_XML_NAME_ENTRY(name) {#name, Attribute::name},
+    QZ_SKIN_XML_ATTRIBUTES(QZ_SKIN_XML_NAME_ENTRY)
+#undef QZ_SKIN_XML_NAME_ENTRY
+};
+
 } // namespace
 
 Element Classify(const char* name) {
-  using Kind = Element;
-  static const NameTable<Element, 64> kElements{QZ_SKIN_XML_ELEMENTS(QZ_SKIN_XML_NAME_ENTRY)};
-  static_assert(size_t(Element::Other) * 2 <= 64, "the table stays at most half full");
+  static const NameTable<Element, 8> kElements(kElementNames);
   return kElements.Find(name, Element::Other);
 }
 
 void Attributes::Collect(const char** attributes) {
-  using Kind = Attribute;
-  static const NameTable<Attribute, 256> kAttributes{QZ_SKIN_XML_ATTRIBUTES(QZ_SKIN_XML_NAME_ENTRY)};
-  static_assert(size_t(Attribute::Count) * 2 <= 256, "the table stays at most half full");
+  static const NameTable<Attribute, 10> kAttributes(kAttributeNames);
   for (size_t i = 0; i < mSetCount; ++i) {
     mValues[mSet[i]] = nullptr;
   }
@@ -147,7 +180,118 @@ void Attributes::Collect(const char** attributes) {
   }
 }
 
-#undef QZ_SKIN_XML_NAME_ENTRY
+namespace {
+
+// Eight bytes a step: the texts are short names, hashed on every lookup.
+size_t HashOf(std::string_view text) {
+  constexpr uint64_t kMultiplier = 0xFF51AFD7ED558CCDull;
+  uint64_t hash = uint64_t(text.size()) * 0x9E3779B97F4A7C15ull;
+  const auto mix = [&](uint64_t word) {
+    hash = (hash ^ word) * kMultiplier;
+    hash = (hash << 27) | (hash >> 37);
+  };
+  size_t i = 0;
+  uint64_t word = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::memcpy(&word, text.data() + i, 8);
+    mix(word);
+  }
+  if (i < text.size()) {
+    if (text.size() >= 8) {
+      std::memcpy(&word, text.data() + text.size() - 8, 8); // overlaps the last step
+    } else {
+      word = 0;
+      for (; i < text.size(); ++i) {
+        word = word << 8 | uint8_t(text[i]);
+      }
+    }
+    mix(word);
+  }
+  // Every byte reaches the low bits, which pick the slot.
+  hash ^= hash >> 33;
+  hash *= 0xC4CEB9FE1A85EC53ull;
+  hash ^= hash >> 33;
+  return size_t(hash);
+}
+
+} // namespace
+
+TextIndex::Place TextIndex::Find(std::string_view text) {
+  if (mKeys.size() * 2 >= mSlots.size()) {
+    Grow();
+  }
+  Place place;
+  place.hash = HashOf(text);
+  const size_t mask = mSlots.size() - 1;
+  for (place.slot = place.hash & mask; mSlots[place.slot] != 0; place.slot = (place.slot + 1) & mask) {
+    const Key& key = mKeys[mSlots[place.slot] - 1];
+    if (key.hash == place.hash && key.text == text) {
+      place.index = mSlots[place.slot] - 1;
+      place.found = true;
+      break;
+    }
+  }
+  return place;
+}
+
+void TextIndex::Add(std::string_view text, const Place& place) {
+  mKeys.push_back({place.hash, std::string(text)});
+  mSlots[place.slot] = uint32_t(mKeys.size());
+}
+
+void TextIndex::Grow() {
+  mSlots.assign(std::max<size_t>(64, mSlots.size() * 2), 0);
+  const size_t mask = mSlots.size() - 1;
+  for (size_t i = 0; i < mKeys.size(); ++i) {
+    size_t slot = mKeys[i].hash & mask;
+    while (mSlots[slot] != 0) {
+      slot = (slot + 1) & mask;
+    }
+    mSlots[slot] = uint32_t(i + 1);
+  }
+}
+
+namespace {
+
+// Short texts are widened on the stack and copied once into the string's buffer.
+constexpr size_t kShortText = 128;
+
+[[gnu::cold]] [[gnu::noinline]] WString ConvertedText(const char* text, size_t length) {
+  WString converted;
+  converted.AssignUTF8(text, uint32_t(std::min<size_t>(length, WString::kWholeText)));
+  return converted;
+}
+
+} // namespace
+
+WString ToText(const char* text) {
+  char16_t units[kShortText];
+  for (size_t i = 0; i < kShortText; ++i) {
+    const uint8_t c = uint8_t(text[i]);
+    if (c == 0) {
+      return WString(units, uint32_t(i));
+    }
+    if (c >= 0x80) {
+      break;
+    }
+    units[i] = char16_t(c);
+  }
+  return WString(text);
+}
+
+WString ToText(const char* text, size_t length) {
+  if (length < kShortText) {
+    char16_t units[kShortText];
+    size_t i = 0;
+    for (; i < length && uint8_t(text[i]) < 0x80; ++i) {
+      units[i] = char16_t(text[i]);
+    }
+    if (i == length) {
+      return WString(units, uint32_t(length));
+    }
+  }
+  return ConvertedText(text, length);
+}
 
 bool Is(const char* value, const char* keyword) { return std::strcmp(value, keyword) == 0; }
 

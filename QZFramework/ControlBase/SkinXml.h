@@ -12,11 +12,10 @@
 // numbers are read the same whatever the process locale. Pure functions, any thread; an
 // Attributes object belongs to one reader.
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,55 +63,65 @@ static_assert(size_t(Attribute::Count) <= 256, "an attribute kind fits a byte");
 // The element of that name; Other for a name the reader does not know.
 Element Classify(const char* name);
 
+// UTF-8 text in UTF-16, as WString(text) converts it: the ASCII that nearly every skin
+// text is, is widened without the general converter.
+WString ToText(const char* text);
+WString ToText(const char* text, size_t length);
+
+// UTF-8 texts numbered 0, 1, 2, ... in the order they were first added. Open-addressed;
+// one copy of the code serves every table of the reader.
+class TextIndex {
+public:
+  // Where text is, or where it would go: Add(text, place) before the next Find.
+  struct Place {
+    size_t hash = 0;
+    size_t slot = 0;
+    uint32_t index = 0;
+    bool found = false;
+  };
+  Place Find(std::string_view text);
+  // Numbers text (not found at place) with the next index.
+  void Add(std::string_view text, const Place& place);
+
+private:
+  void Grow();
+
+  struct Key {
+    size_t hash;
+    std::string text;
+  };
+  std::vector<Key> mKeys;
+  // Index + 1 of a key, 0 for a free slot; a power of two in size, at most half full.
+  std::vector<uint32_t> mSlots;
+};
+
 // Values stored under UTF-8 texts, each made once: a document names the same classes,
-// fonts, IDs, parts and looks again and again. Open-addressed over a dense list of
-// entries; holds every entry until it is destroyed.
+// fonts, IDs, parts and looks again and again. Holds every value until it is destroyed.
 template <class Value>
 class TextTable {
 public:
   // The value stored under text, made by make() the first time; the reference is valid
-  // until the next Get.
+  // as long as the table.
   template <class Make>
   Value& Get(std::string_view text, const Make& make) {
-    if (mEntries.size() * 2 >= mSlots.size()) {
-      Grow();
+    const TextIndex::Place place = mIndex.Find(text);
+    if (place.found) {
+      return mValues[place.index];
     }
-    const size_t hash = std::hash<std::string_view>()(text);
-    const size_t mask = mSlots.size() - 1;
-    size_t slot = hash & mask;
-    for (; mSlots[slot] != 0; slot = (slot + 1) & mask) {
-      Entry& entry = mEntries[mSlots[slot] - 1];
-      if (entry.hash == hash && entry.key == text) {
-        return entry.value;
-      }
+    // Numbered only once made: a failure leaves neither the value nor its number.
+    mValues.push_back(make());
+    try {
+      mIndex.Add(text, place);
+    } catch (...) {
+      mValues.pop_back();
+      throw;
     }
-    mEntries.push_back({hash, std::string(text), make()});
-    mSlots[slot] = uint32_t(mEntries.size());
-    return mEntries.back().value;
+    return mValues.back();
   }
 
 private:
-  struct Entry {
-    size_t hash;
-    std::string key;
-    Value value;
-  };
-
-  void Grow() {
-    mSlots.assign(std::max<size_t>(64, mSlots.size() * 2), 0);
-    const size_t mask = mSlots.size() - 1;
-    for (size_t i = 0; i < mEntries.size(); ++i) {
-      size_t slot = mEntries[i].hash & mask;
-      while (mSlots[slot] != 0) {
-        slot = (slot + 1) & mask;
-      }
-      mSlots[slot] = uint32_t(i + 1);
-    }
-  }
-
-  std::vector<Entry> mEntries;
-  // Index + 1 of an entry, 0 for a free slot; a power of two in size, at most half full.
-  std::vector<uint32_t> mSlots;
+  TextIndex mIndex;
+  std::deque<Value> mValues; // where a value stays as others are added
 };
 
 // The attributes of one element by kind; null where the element does not carry one.
@@ -130,15 +139,17 @@ public:
     return (Has(kinds) && ...);
   }
   // The value as text; empty when absent.
-  WString Text(Attribute kind) const { return Has(kind) ? WString((*this)[kind]) : WString(); }
+  WString Text(Attribute kind) const { return Has(kind) ? ToText((*this)[kind]) : WString(); }
   // Text for values that recur (classes, fonts, IDs, names referred to): equal values
-  // share one buffer, converted once for the life of this object.
-  WString SharedText(Attribute kind) const { return SharedTextOf(mValues[size_t(kind)]); }
-  WString SharedText(Attribute xKind, int axis) const { return SharedTextOf(mValues[size_t(xKind) + size_t(axis)]); }
+  // share one buffer, converted once and kept for the life of this object.
+  const WString& SharedText(Attribute kind) const { return SharedTextOf(mValues[size_t(kind)]); }
+  const WString& SharedText(Attribute xKind, int axis) const {
+    return SharedTextOf(mValues[size_t(xKind) + size_t(axis)]);
+  }
 
 private:
-  WString SharedTextOf(const char* value) const {
-    return value ? mTexts.Get(value, [value] { return WString(value); }) : WString();
+  const WString& SharedTextOf(const char* value) const {
+    return value ? mTexts.Get(value, [value] { return ToText(value); }) : WString::GetEmpty();
   }
 
   // Filled by the lookups: a cache, not part of what the attributes are.

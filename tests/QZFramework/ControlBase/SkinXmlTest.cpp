@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "QZFramework/ControlBase/SkinXml.h"
 #include "QZFramework/Utilities/Storage/WideChar.h"
@@ -106,6 +109,71 @@ TEST(SkinXmlTest, AttributeNamesMatchExactlyAtEveryLength) {
   attributes.Collect(const_cast<const char**>(others)); // the next element clears the last one's
   EXPECT_FALSE(attributes.Has(SkinXml::Attribute::ID));
   EXPECT_FALSE(attributes.Has(SkinXml::Attribute::XMinSizeToControl));
+}
+
+TEST(SkinXmlTest, EveryNameOfTheVocabularyIsFoundAndNoNameOneByteAway) {
+#define QZ_SKIN_XML_TEST_ENTRY(name) {#name, int(Kind::name)},
+  std::vector<std::pair<std::string, int>> attributes;
+  {
+    using Kind = SkinXml::Attribute;
+    attributes = {QZ_SKIN_XML_ATTRIBUTES(QZ_SKIN_XML_TEST_ENTRY)};
+  }
+  std::vector<std::pair<std::string, int>> elements;
+  {
+    using Kind = SkinXml::Element;
+    elements = {QZ_SKIN_XML_ELEMENTS(QZ_SKIN_XML_TEST_ENTRY)};
+  }
+#undef QZ_SKIN_XML_TEST_ENTRY
+  SkinXml::Attributes found;
+  for (const auto& [name, kind] : attributes) {
+    SCOPED_TRACE(name);
+    const char* list[] = {name.c_str(), "value", nullptr};
+    found.Collect(list);
+    EXPECT_STREQ(found[SkinXml::Attribute(kind)], "value");
+    // Every byte counts, the middle of names beyond 16 bytes included.
+    for (size_t i = 0; i < name.size(); ++i) {
+      std::string changed = name;
+      changed[i] ^= 0x20;
+      const char* other[] = {changed.c_str(), "value", nullptr};
+      found.Collect(other);
+      EXPECT_FALSE(found.Has(SkinXml::Attribute(kind))) << changed;
+    }
+  }
+  for (const auto& [name, kind] : elements) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(SkinXml::Classify(name.c_str()), SkinXml::Element(kind));
+    EXPECT_EQ(SkinXml::Classify((name + "x").c_str()), SkinXml::Element::Other);
+    EXPECT_EQ(SkinXml::Classify(name.substr(1).c_str()), SkinXml::Element::Other);
+  }
+  EXPECT_EQ(SkinXml::Classify(""), SkinXml::Element::Other);
+}
+
+TEST(SkinXmlTest, TextsConvertAsTheGeneralConverterDoes) {
+  const std::string longText(300, 'a');
+  const char* const texts[] = {"",         "Arial", "Label 12",      "Tip & text", "caf\xC3\xA9", "\xE2\x82\xAC 5",
+                               "bad \xC3", "\xFF",  longText.c_str()};
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    const WString expected(text);
+    EXPECT_EQ(SkinXml::ToText(text), expected);
+    EXPECT_EQ(SkinXml::ToText(text, std::char_traits<char>::length(text)), expected);
+  }
+  EXPECT_EQ(SkinXml::ToText("Label 12", 5), WString("Label"));
+  EXPECT_TRUE(SkinXml::ToText("", 0).IsEmpty());
+}
+
+TEST(SkinXmlTest, ATextTableKeepsItsValuesInPlaceAndNothingOfAFailedOne) {
+  SkinXml::TextTable<int> table;
+  const int& first = table.Get("first", [] { return 1; });
+  EXPECT_THROW(table.Get("second", []() -> int { throw std::runtime_error("no"); }), std::runtime_error);
+  EXPECT_EQ(table.Get("third", [] { return 3; }), 3);
+  EXPECT_EQ(table.Get("second", [] { return 2; }), 2);
+  for (int i = 0; i < 1000; ++i) {
+    table.Get("name" + std::to_string(i), [i] { return i; });
+  }
+  EXPECT_EQ(&table.Get("first", [] { return 0; }), &first);
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(table.Get("third", [] { return 0; }), 3);
 }
 
 TEST(SkinXmlTest, ATextTableMakesEachValueOnceAndKeepsThemAllAsItGrows) {
