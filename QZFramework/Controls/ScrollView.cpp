@@ -65,10 +65,10 @@ QZResult LScrollView::ApplyCreateParams() {
   const QZResult base = LControl::ApplyCreateParams();
   const LStringTable* params = GetControlDescriptor() ? GetControlDescriptor()->GetCreateParams().Get() : nullptr;
   WString text;
-  if (LookupString(params, u"AUTO_CLIENT_EXTENT_X", text) && IsTrueText(text)) {
+  if (LookupString(params, TableKey<u"AUTO_CLIENT_EXTENT_X">(), text) && IsTrueText(text)) {
     mAutoExtentMode |= kAutoExtentWidth;
   }
-  if (LookupString(params, u"AUTO_CLIENT_EXTENT_Y", text) && IsTrueText(text)) {
+  if (LookupString(params, TableKey<u"AUTO_CLIENT_EXTENT_Y">(), text) && IsTrueText(text)) {
     mAutoExtentMode |= kAutoExtentHeight;
   }
   mAutoExtentMarginX = 0;
