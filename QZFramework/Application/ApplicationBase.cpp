@@ -120,13 +120,16 @@ uint32_t LApplicationBaseCommon::GetLanguageId() {
 }
 
 QZResult LApplicationBaseCommon::GetSystemFont(WString& face, float& size, int32_t& style) {
-  // The first call takes what the host looked up while the window system started.
-  MFCFrameworkAppBase* host = GetHost();
-  std::optional<SystemFont> found = host ? host->TakeStartupSystemFont() : std::nullopt;
-  const SystemFont font = found ? std::move(*found) : QZ::GetSystemFont();
-  face = font.face;
-  size = font.size;
-  style = font.style;
+  // The first call takes what the host looked up while the window system started; every
+  // skin's setting asks again, and matching the font anew took a few milliseconds each time.
+  if (!mSystemFont) {
+    MFCFrameworkAppBase* host = GetHost();
+    std::optional<SystemFont> found = host ? host->TakeStartupSystemFont() : std::nullopt;
+    mSystemFont = found ? std::move(*found) : QZ::GetSystemFont();
+  }
+  face = mSystemFont->face;
+  size = mSystemFont->size;
+  style = mSystemFont->style;
   return QZ_OK;
 }
 

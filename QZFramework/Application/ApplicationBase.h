@@ -28,10 +28,12 @@
 // thread).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "QZFramework/Application/FrameworkApp.h"
+#include "QZFramework/Application/SystemFont.h"
 #include "QZFramework/Renderer/MillisecondClock.h"
 #include "QZFramework/Utilities/Graphics/Bitmap.h"
 
@@ -126,8 +128,8 @@ public:
   CursorHandle GetCursor(const WString& name) override;
   // The language id the host's run stored; without a host, the environment's.
   uint32_t GetLanguageId() override;
-  // SystemFont.h (the first call: what the host found while the window system started):
-  // never fails. 0.
+  // SystemFont.h, read once a run (what the host found while the window system started;
+  // without a host, looked up at the first call): never fails. 0.
   QZResult GetSystemFont(WString& face, float& size, int32_t& style) override;
   // The first display's usable area; empty when the window system does not tell.
   RectT<int32_t> GetDesktopWorkArea() override;
@@ -178,6 +180,7 @@ private:
   MillisecondClock mClock;
   uint32_t mLastTick = 0;
   double mElapsedSeconds = 0.0;
+  std::optional<SystemFont> mSystemFont;
 };
 
 template <class TApp>

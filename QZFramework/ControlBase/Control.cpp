@@ -368,7 +368,7 @@ bool LControl::IsTrueText(const WString& text) {
 
 bool LControl::IsDeferCreate(const RCPtr<LControlDescriptor>& entry) {
   WString value;
-  return entry && LookupString(entry->GetCreateParams().Get(), u"DEFER_CREATE", value) && IsTrueText(value);
+  return entry && LookupString(entry->GetCreateParams().Get(), TableKey<u"DEFER_CREATE">(), value) && IsTrueText(value);
 }
 
 QZResult LControl::CreateChildren(const RCPtr<LControlDescriptor>& descriptor) {

@@ -40,10 +40,17 @@ void DismissToolTip(LControl& owner, const RCPtr<LControl>& tip) {
 void LControl::BuildLooks(const RCPtr<LControlDescriptor>& descriptor, bool wrap, RCPtrArray<LLook, 1, 0>& looks) {
   const RCPtr<LSkinDescriptor>& skin = descriptor->GetSkin();
   const RCPtr<LLookList> list = skin ? skin->GetLookList() : nullptr;
-  for (uint32_t i = 0; list && i < list->GetCount(); ++i) {
-    // An empty slot stays empty: the slots' indices are the widget's look numbers.
-    const RCPtr<LLookDescriptor>& look = list->GetAt(i);
-    looks.AddItem(look ? LLook::Create(look, wrap) : nullptr);
+  if (!list) {
+    return;
+  }
+  // Sized once: the list would grow a slot, and a reallocation, at a time. An empty slot
+  // stays empty: the slots' indices are the widget's look numbers.
+  const uint32_t first = looks.GetCount();
+  looks.SetCount(first + list->GetCount());
+  for (uint32_t i = 0; i < list->GetCount(); ++i) {
+    if (const RCPtr<LLookDescriptor>& look = list->GetAt(i)) {
+      looks.GetAt(first + i) = LLook::Create(look, wrap);
+    }
   }
 }
 
@@ -113,7 +120,7 @@ QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
     mLayout->isEnabled = wasEnabled;
   }
   WString notFocusable;
-  if (LookupString(descriptor->GetCreateParams().Get(), u"NOT_FOCUSABLE", notFocusable)) {
+  if (LookupString(descriptor->GetCreateParams().Get(), TableKey<u"NOT_FOCUSABLE">(), notFocusable)) {
     SetFocusable(IsTrueText(notFocusable));
   } else {
     SetFocusable(mLayout->tabStop < 0);
@@ -130,8 +137,9 @@ QZResult LControl::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
   if (!reapplying) {
     // The translated label first, then the skin's.
     WString label;
-    if (LookupString(mStringTable.Get(), u"LABEL", label) ||
-        LookupString(descriptor->GetCreateParams().Get(), u"LABEL", label) || descriptor->GetCreateParams()) {
+    if (LookupString(mStringTable.Get(), TableKey<u"LABEL">(), label) ||
+        LookupString(descriptor->GetCreateParams().Get(), TableKey<u"LABEL">(), label) ||
+        descriptor->GetCreateParams()) {
       SetTextInternal(label, false);
     }
   } else {

@@ -4,6 +4,7 @@
 #include "QZFramework/ControlBase/ControlFactory.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 
 #include "QZFramework/Utilities/Storage/QZFile.h"
@@ -70,6 +71,7 @@ QZResult LControlFactory::LoadStringTables(const WString& applicationPath, const
   // A second load starts over: matching Locale elements append, so keeping the tables
   // would double every text.
   mStringTables.clear();
+  mSharedTables.clear();
   mLoadLocale = locale;
   std::vector<uint32_t> candidates{locale, PrimaryLanguageOf(locale), kEnglish};
 
@@ -244,8 +246,15 @@ QZResult LControlFactory::GetSkinFont(WString& name, float& size, int32_t& style
 // --- String tables ----------------------------------------------------------------------
 
 RCPtr<LStringTable> LControlFactory::CopyTable(std::u16string_view id) const {
-  const auto found = mStringTables.find(id);
-  return found == mStringTables.end() ? nullptr : LStringTable::Create(found->second);
+  if (!mStringTables.empty()) {
+    for (auto& [name, entries] : mStringTables) {
+      mSharedTables.insert_or_assign(std::u16string(name.View()),
+                                     std::make_shared<const LStringTable::Entries>(std::move(entries)));
+    }
+    mStringTables.clear();
+  }
+  const auto found = mSharedTables.find(id);
+  return found == mSharedTables.end() ? nullptr : LStringTable::Share(found->second);
 }
 
 RCPtr<LStringTable> LControlFactory::GetFrameworkStringTable() const { return CopyTable(kFrameworkTableId); }
@@ -257,12 +266,20 @@ RCPtr<LStringTable> LControlFactory::GetApplicationStringTable() const {
 }
 
 RCPtr<LStringTable> LControlFactory::GetStringTable(const WString& parentClass, const WString& name) const {
-  // Asked for every control of a tree: the id is put together once, in one buffer.
+  // Asked for every control of a tree: the id is put together on the stack when it fits.
   const std::u16string_view parent = parentClass.IsEmpty() ? mApplicationName.View() : parentClass.View();
-  std::u16string id;
-  id.reserve(parent.size() + 1 + name.GetLength());
-  id.append(parent).append(1, u'|').append(name.View());
-  return CopyTable(id);
+  const size_t length = parent.size() + 1 + name.GetLength();
+  std::array<char16_t, 128> held;
+  std::u16string made;
+  char16_t* id = held.data();
+  if (length > held.size()) {
+    made.resize(length);
+    id = made.data();
+  }
+  std::copy(parent.begin(), parent.end(), id);
+  id[parent.size()] = u'|';
+  std::copy(name.View().begin(), name.View().end(), id + parent.size() + 1);
+  return CopyTable({id, length});
 }
 
 } // namespace QZ

@@ -27,8 +27,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "Platform/Resources/Resources.h"
@@ -161,8 +163,8 @@ public:
   QZResult ReapplySkin(const RCPtr<LControl>& control);
 
   // --- String tables --------------------------------------------------------------------
-  // Each returns a new table, the caller's alone, with a copy of the texts; null when the
-  // documents hold no such table.
+  // Each returns a new table, the caller's alone (its texts are shared with the other
+  // tables of the same id until it changes them); null when the documents hold no such table.
 
   // Table "Framework".
   RCPtr<LStringTable> GetFrameworkStringTable() const;
@@ -194,7 +196,7 @@ private:
   void ResetOpenState();
 
   Platform::Resources::Module mResources;
-  std::map<WString, ControlCreateFunction> mCreateFunctions;
+  std::unordered_map<WString, ControlCreateFunction> mCreateFunctions; // asked once per skin entry
 
   WString mApplicationName;
   WString mSkinFolder;
@@ -213,7 +215,16 @@ private:
     bool operator()(const WString& a, std::u16string_view b) const { return a.View() < b; }
     bool operator()(std::u16string_view a, const WString& b) const { return a < b.View(); }
   };
-  std::map<WString, LStringTable::Entries, TableIdLess> mStringTables;
+  mutable std::map<WString, LStringTable::Entries, TableIdLess> mStringTables;
+  // The tables as handed out, moved here from mStringTables at the first request (every
+  // control of a table reads the one set of entries) and found by one hash: a tree asks
+  // for the table of each of its controls, and most have none.
+  struct TableIdHash {
+    using is_transparent = void;
+    size_t operator()(std::u16string_view id) const { return std::hash<std::u16string_view>()(id); }
+  };
+  mutable std::unordered_map<std::u16string, std::shared_ptr<const LStringTable::Entries>, TableIdHash, std::equal_to<>>
+      mSharedTables;
   std::map<WString, WString> mFontTranslations;
 
   WString mErrorText;

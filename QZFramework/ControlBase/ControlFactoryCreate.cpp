@@ -10,12 +10,13 @@ namespace {
 
 // Asks for the images of the shown controls inside visible (window coordinates) to be
 // decoded ahead, in painting order, so that worker threads decode them while the window
-// opens and the first frame draws them.
-void DecodeShownImagesAhead(const LControl& control, const RectT<double>& window, const RectT<double>& visible) {
+// opens and the first frame draws them. origin: the control's place in the window, carried
+// down the walk rather than found again up every control's ancestors.
+void DecodeShownImagesAhead(const LControl& control, const PointT<double>& origin, const RectT<double>& window,
+                            const RectT<double>& visible) {
   if (!control.IsShown(false)) {
     return;
   }
-  const PointT<double> origin = control.GetWindowPosition();
   RectT<double> shown;
   if (!RectT<double>::Intersect(shown, {origin.x, origin.y, control.GetRect().width, control.GetRect().height},
                                 visible) ||
@@ -32,7 +33,8 @@ void DecodeShownImagesAhead(const LControl& control, const RectT<double>& window
   for (uint32_t i = 0; i < children.GetCount(); ++i) {
     const RCPtr<LControl>& child = children.GetAt(i, LControl::ChildControlList::kPaintOrder);
     const RCPtr<LLayoutDescriptor>& layout = child->GetLayoutDescriptor();
-    DecodeShownImagesAhead(*child, window, !layout || layout->clipToParent ? shown : window);
+    DecodeShownImagesAhead(*child, child->GetOriginInParent() + origin, window,
+                           !layout || layout->clipToParent ? shown : window);
   }
 }
 
@@ -65,7 +67,7 @@ RCPtr<LControl> LControlFactory::CreateControlByName(const WString& name, const 
   if (control && rootWindow) {
     control->SetRootWindow(rootWindow); // a new top control: installed
     const RectT<double> window{0.0, 0.0, control->GetRect().width, control->GetRect().height};
-    DecodeShownImagesAhead(*control, window, window);
+    DecodeShownImagesAhead(*control, control->GetWindowPosition(), window, window);
   }
   return control;
 }

@@ -25,12 +25,12 @@ QZResult LControl::Initialize() {
 
   const LStringTable* params = mDescriptor ? mDescriptor->GetCreateParams().Get() : nullptr;
   // The string table's tool tip is the translated one: it wins over the skin's.
-  if (!LookupString(mStringTable.Get(), u"TOOLTIP", mToolTipText)) {
-    LookupString(params, u"TOOLTIP", mToolTipText); // without one the tip stays empty
+  if (!LookupString(mStringTable.Get(), TableKey<u"TOOLTIP">(), mToolTipText)) {
+    LookupString(params, TableKey<u"TOOLTIP">(), mToolTipText); // without one the tip stays empty
   }
   // The skin's definitions first; a key keeps the first command it was bound to.
-  (void)mHotKeys.ParseDefinitions(params, u"LHK");             // nothing to read without parameters
-  (void)mHotKeys.ParseDefinitions(mStringTable.Get(), u"LHK"); // nothing to read without a table
+  (void)mHotKeys.ParseDefinitions(params, TableKey<u"LHK">());             // nothing to read without parameters
+  (void)mHotKeys.ParseDefinitions(mStringTable.Get(), TableKey<u"LHK">()); // nothing to read without a table
 
   if (mParent && !mHotKeys.IsEmpty()) {
     // The siblings' keys (and the control's own, raised at the parent) reach the local hot
@@ -52,18 +52,18 @@ QZResult LControl::ApplyCreateParams() {
     return QZ_OK;
   }
   WString text;
-  if (LookupString(params, u"INITIAL_VALUE", text)) {
+  if (LookupString(params, TableKey<u"INITIAL_VALUE">(), text)) {
     SetValue(Chars::ToDouble(text.GetBuffer()));
   }
-  if (LookupString(params, u"NOT_FOCUSABLE", text)) {
+  if (LookupString(params, TableKey<u"NOT_FOCUSABLE">(), text)) {
     SetFocusable(IsTrueText(text));
   } else {
     SetFocusable(negativeTabStop);
   }
-  if (LookupString(params, u"USE_PARENT_TOOLTIP", text)) {
+  if (LookupString(params, TableKey<u"USE_PARENT_TOOLTIP">(), text)) {
     mUseParentToolTip = IsTrueText(text);
   }
-  if (LookupString(params, u"WANTS_TAB", text)) {
+  if (LookupString(params, TableKey<u"WANTS_TAB">(), text)) {
     mWantsTab = IsTrueText(text);
   }
   return QZ_OK;

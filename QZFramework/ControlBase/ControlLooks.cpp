@@ -97,14 +97,13 @@ QZResult LControl::ShowLook(int32_t index) {
 }
 
 QZResult LControl::SetLooks(const RCPtrArray<LLook, 1, 0>& looks) {
-  // Copied first: looks may be this control's own list.
-  RCPtrArray<LLook, 1, 0> incoming;
-  for (uint32_t i = 0; i < looks.GetCount(); ++i) {
-    incoming.AddItem(looks.GetAt(i));
-  }
-  mLooks.RemoveAll();
-  for (uint32_t i = 0; i < incoming.GetCount(); ++i) {
-    mLooks.AddItem(incoming.GetAt(i));
+  // The list is sized once and filled: it would grow a slot, and a reallocation, at a time.
+  if (&looks != &mLooks) {
+    mLooks.RemoveAll();
+    mLooks.SetCount(looks.GetCount());
+    for (uint32_t i = 0; i < looks.GetCount(); ++i) {
+      mLooks.GetAt(i) = looks.GetAt(i);
+    }
   }
   if (mLookWeights.GetCount() < mLooks.GetCount()) {
     // New entries are zero: the new looks are hidden.

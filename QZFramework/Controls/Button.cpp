@@ -12,7 +12,7 @@ namespace {
 constexpr uint32_t kEnterPressed = 0x200D0000;
 
 // The create param's flag: lower-cased, "true" or not; false when absent (found false).
-bool ReadFlag(const LStringTable* params, const char16_t* key, bool& found) {
+bool ReadFlag(const LStringTable* params, const WString& key, bool& found) {
   WString text;
   found = LookupString(params, key, text);
   return found && text.ToLower() == u"true";
@@ -209,11 +209,11 @@ QZResult LButton::Initialize() {
 
   const LStringTable* params = GetControlDescriptor() ? GetControlDescriptor()->GetCreateParams().Get() : nullptr;
   bool found = false;
-  const bool autoValueSet = ReadFlag(params, u"AUTO_VALUE_SET", found);
+  const bool autoValueSet = ReadFlag(params, TableKey<u"AUTO_VALUE_SET">(), found);
   if (found) {
     SetAutoValueSet(autoValueSet);
   }
-  const bool isRadio = ReadFlag(params, u"IS_RADIO", found);
+  const bool isRadio = ReadFlag(params, TableKey<u"IS_RADIO">(), found);
   if (found) {
     SetIsRadio(isRadio);
   }

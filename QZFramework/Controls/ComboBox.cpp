@@ -107,7 +107,7 @@ QZResult LComboBox::ApplyCreateParams() {
   mInitialSelectedIndex = 0;
   WString text;
   if (GetControlDescriptor() &&
-      LookupString(GetControlDescriptor()->GetCreateParams().Get(), u"INITIAL_SELECTED_INDEX", text)) {
+      LookupString(GetControlDescriptor()->GetCreateParams().Get(), TableKey<u"INITIAL_SELECTED_INDEX">(), text)) {
     mInitialSelectedIndex = Chars::ToInt32(text.GetBuffer());
   }
   return result;

@@ -54,9 +54,13 @@ QZResult LScrollView::Initialize() {
   if (Failed(CreateHandlerTable())) {
     return QZ_E_FAIL;
   }
-  mCorner = FindChildByName(u"corner");
-  mHBar = DynamicCast<LScrollbar>(FindChildByName(u"hBar"));
-  mVBar = DynamicCast<LScrollbar>(FindChildByName(u"vBar"));
+  // Every scroll view of a tree looks its parts up: their names are made once.
+  static const WString corner(u"corner");
+  static const WString hBar(u"hBar");
+  static const WString vBar(u"vBar");
+  mCorner = FindChildByName(corner);
+  mHBar = DynamicCast<LScrollbar>(FindChildByName(hBar));
+  mVBar = DynamicCast<LScrollbar>(FindChildByName(vBar));
   SetUpBars(true);
   return QZ_OK;
 }
@@ -65,10 +69,10 @@ QZResult LScrollView::ApplyCreateParams() {
   const QZResult base = LControl::ApplyCreateParams();
   const LStringTable* params = GetControlDescriptor() ? GetControlDescriptor()->GetCreateParams().Get() : nullptr;
   WString text;
-  if (LookupString(params, u"AUTO_CLIENT_EXTENT_X", text) && IsTrueText(text)) {
+  if (LookupString(params, TableKey<u"AUTO_CLIENT_EXTENT_X">(), text) && IsTrueText(text)) {
     mAutoExtentMode |= kAutoExtentWidth;
   }
-  if (LookupString(params, u"AUTO_CLIENT_EXTENT_Y", text) && IsTrueText(text)) {
+  if (LookupString(params, TableKey<u"AUTO_CLIENT_EXTENT_Y">(), text) && IsTrueText(text)) {
     mAutoExtentMode |= kAutoExtentHeight;
   }
   mAutoExtentMarginX = 0;

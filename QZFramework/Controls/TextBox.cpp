@@ -361,12 +361,12 @@ QZResult LTextBox::ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor) 
     return result;
   }
   WString hint;
-  if (LookupString(GetStringTable().Get(), u"LABEL", hint)) {
+  if (LookupString(GetStringTable().Get(), TableKey<u"LABEL">(), hint)) {
     mHintText = hint;
     if (first) {
       // The string table's label is the hint: the text is the skin's own label, if any.
       WString text;
-      LookupString(descriptor->GetCreateParams().Get(), u"LABEL", text); // none: empty
+      LookupString(descriptor->GetCreateParams().Get(), TableKey<u"LABEL">(), text); // none: empty
       SetTextInternal(text, false);
     }
     if (const RCPtr<LLook> look = GetLook(kLookHint); look && GetLooks().GetCount() > uint32_t(kLookHint)) {

@@ -402,11 +402,19 @@ TEST_F(FrameworkAppTest, TheSystemFontIsFontconfigsSansSerifOrSansAtNinePoints) 
   ASSERT_TRUE(FcConfigSetCurrent(empty)); // which holds it from now on
   FcConfigDestroy(empty);
   const QZ::SystemFont fallback = QZ::GetSystemFont();
+  // The application reads it once a run: a later change of configuration is not seen.
+  QZ::WString readAgain;
+  float sizeAgain = 0.0f;
+  int32_t styleAgain = -1;
+  EXPECT_EQ(app->GetSystemFont(readAgain, sizeAgain, styleAgain), QZ::QZ_OK);
   FcConfigSetCurrent(previous);
   FcConfigDestroy(previous);
   EXPECT_EQ(fallback.face, QZ::WString(u"Sans"));
   EXPECT_EQ(fallback.size, 9.0f);
   EXPECT_EQ(fallback.style, 0);
+  EXPECT_EQ(readAgain, face);
+  EXPECT_EQ(sizeAgain, size);
+  EXPECT_EQ(styleAgain, style);
 
   // Before a skin gives one, the default font is the system's.
   QZ::WString defaultFace;

@@ -154,6 +154,26 @@ TEST(StringTableLoadTest, TablesWhoseIdsShareTheirStartAreEachFoundByTheirOwnPar
   EXPECT_FALSE(factory->GetApplicationStringTable()); // "|PresetEditor" is not among them
 }
 
+TEST(StringTableLoadTest, LongIdsAreFoundAndALoadAfterTablesWereHandedOutGivesTheNewTexts) {
+  const std::string parent(150, 'P');
+  const auto document = [&parent](const char* text) {
+    return StringTableDocument("<StringTable ID=\"" + parent + "|row\"><String ID=\"ID\"><Locale LCID=\"0x0009\">" +
+                               text + "</Locale></String></StringTable>");
+  };
+  InMemoryDocuments documents;
+  documents.Add("FIRST", document("first"));
+  documents.Add("SECOND", document("second"));
+  RCPtr<LControlFactory> factory(new LControlFactory(documents.Module()));
+  const WString parentClass(parent.c_str());
+  ASSERT_EQ(factory->LoadStringTables(u"::FIRST", u"::NONE", 0x0409), QZ_OK);
+  EXPECT_EQ(Text(factory->GetStringTable(parentClass, u"row"), u"ID"), WString(u"first"));
+  EXPECT_FALSE(factory->GetStringTable(parentClass, u"ro"));
+  ASSERT_EQ(factory->LoadStringTables(u"::SECOND", u"::NONE", 0x0409), QZ_OK);
+  EXPECT_EQ(Text(factory->GetStringTable(parentClass, u"row"), u"ID"), WString(u"second"));
+  ASSERT_EQ(factory->LoadStringTables(u"::NONE", u"::NONE", 0x0409), QZ_OK);
+  EXPECT_FALSE(factory->GetStringTable(parentClass, u"row"));
+}
+
 TEST(StringTableLoadTest, TheProgramsOwnDocumentsLoadFromItsResources) {
   RCPtr<LControlFactory> factory(new LControlFactory());
   ASSERT_EQ(factory->LoadStringTables(u"::APP_STRINGS", u"::FRAMEWORK_STRINGS", 0x0407), QZ_OK);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "Support/StringPrinter.h"
 
 namespace QZ {
@@ -42,6 +44,34 @@ TEST(StringTableTest, CopiesAreIndependentAndOrderedByUtf16Unit) {
     ids.push_back(id);
   }
   EXPECT_EQ(ids, (std::vector<WString>{u"B", u"b", u"\xFF21"}));
+}
+
+TEST(StringTableTest, TablesSharingEntriesCopyThemOnlyWhenOneChanges) {
+  const auto entries = std::make_shared<const LStringTable::Entries>(LStringTable::Entries{{u"A", u"1"}, {u"B", u"2"}});
+  const RCPtr<LStringTable> reader = LStringTable::Share(entries);
+  const WString* kept = reader->Find(u"A");
+  using Change = void (*)(LStringTable&);
+  for (const Change change :
+       {+[](LStringTable& t) { t.Set(u"A", u"x"); }, +[](LStringTable& t) { t.Append(u"B", u"x"); },
+        +[](LStringTable& t) { (void)t.AddEmpty(u"C"); }, +[](LStringTable& t) { t.Clear(); }}) {
+    const RCPtr<LStringTable> writer = LStringTable::Share(entries);
+    change(*writer);
+    EXPECT_NE(&writer->GetEntries(), entries.get());
+    EXPECT_EQ(*entries, (LStringTable::Entries{{u"A", u"1"}, {u"B", u"2"}}));
+    EXPECT_EQ(&reader->GetEntries(), entries.get());
+    EXPECT_EQ(kept, reader->Find(u"A"));
+  }
+  EXPECT_EQ(LStringTable::Share(nullptr)->GetCount(), 0u);
+}
+
+TEST(StringTableTest, AKeyIsMadeOnceAndFindsWhatItsLiteralFinds) {
+  const RCPtr<LStringTable> table = LStringTable::Create({{u"TOOLTIP", u"Tip"}});
+  EXPECT_EQ(&TableKey<u"TOOLTIP">(), &TableKey<u"TOOLTIP">());
+  EXPECT_EQ(TableKey<u"TOOLTIP">(), WString(u"TOOLTIP"));
+  WString text;
+  EXPECT_TRUE(LookupString(table.Get(), TableKey<u"TOOLTIP">(), text));
+  EXPECT_EQ(text, WString(u"Tip"));
+  EXPECT_FALSE(LookupString(table.Get(), TableKey<u"TOOLTIP_">(), text));
 }
 
 } // namespace
