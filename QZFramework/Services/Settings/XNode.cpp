@@ -141,68 +141,21 @@ float ParseReal(std::string_view text) {
 
 } // namespace
 
-namespace {
-
-// The memory of blocks whose nodes are all gone, kept by the thread that freed them for its
-// next document: a 4 KB request to the heap is slow, and it first sorts every small chunk
-// freed since the one before. Trivially destructible, so that it can still be reached when
-// a static tree is destroyed after the thread's own objects.
-struct FreeBlocks {
-  static constexpr uint32_t kMax = 64; // 256 KB: the blocks of a document of some 1,000 keys
-  void* blocks[kMax];
-  size_t bytes[kMax];
-  uint32_t count;
-  bool closed; // the thread is ending: blocks go straight back to the heap
-};
-thread_local FreeBlocks tFreeBlocks;
-
-void FreeBlockMemory(void* memory, [[maybe_unused]] size_t bytes) {
-#if defined(__SANITIZE_ADDRESS__)
-  ASAN_UNPOISON_MEMORY_REGION(memory, bytes); // the slots of destroyed nodes
-#endif
-  ::operator delete(memory);
-}
-
-// Gives the thread's kept blocks back to the heap when it ends.
-struct FreeBlocksCloser {
-  ~FreeBlocksCloser() {
-    tFreeBlocks.closed = true;
-    while (tFreeBlocks.count != 0) {
-      --tFreeBlocks.count;
-      FreeBlockMemory(tFreeBlocks.blocks[tFreeBlocks.count], tFreeBlocks.bytes[tFreeBlocks.count]);
-    }
-  }
-};
-
-} // namespace
-
 XNode::Block* XNode::Block::Create(uint32_t capacity) {
   static_assert(sizeof(Block) <= kHeader && alignof(Block) <= alignof(XNode));
-  const size_t bytes = kHeader + size_t(capacity) * sizeof(XNode);
-  FreeBlocks& kept = tFreeBlocks;
-  void* memory =
-      kept.count != 0 && kept.bytes[kept.count - 1] == bytes ? kept.blocks[--kept.count] : ::operator new(bytes);
+  void* memory = ::operator new(kHeader + size_t(capacity) * sizeof(XNode));
   return new (memory) Block(capacity);
 }
 
 void XNode::Block::Release(uint32_t count) {
-  if (mHolders.fetch_sub(count, std::memory_order_acq_rel) != count) {
-    return;
+  if (mHolders.fetch_sub(count, std::memory_order_acq_rel) == count) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The slots of destroyed nodes and lists are poisoned.
+    ASAN_UNPOISON_MEMORY_REGION(Slots(), size_t(mCapacity) * sizeof(XNode));
+#endif
+    this->~Block();
+    ::operator delete(this);
   }
-  const size_t bytes = kHeader + size_t(mCapacity) * sizeof(XNode);
-  this->~Block();
-  FreeBlocks& kept = tFreeBlocks;
-  if (kept.count == FreeBlocks::kMax || kept.closed) {
-    FreeBlockMemory(this, bytes);
-    return;
-  }
-  if (kept.count == 0) {
-    static thread_local FreeBlocksCloser closer; // made with the thread's first kept block
-    (void)closer;
-  }
-  kept.blocks[kept.count] = this;
-  kept.bytes[kept.count] = bytes;
-  ++kept.count;
 }
 
 thread_local XNode::Block* XNode::ChildAllocator::tBlock = nullptr;

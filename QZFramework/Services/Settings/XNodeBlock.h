@@ -28,9 +28,6 @@ public:
   // A parentless node of type in the next free slot; the block must not be full.
   // (Defined here, as every node read is made by it.)
   XNode* Make(Type type) {
-#if defined(__SANITIZE_ADDRESS__)
-    ASAN_UNPOISON_MEMORY_REGION(Slots() + mUsed, sizeof(XNode)); // a reused block's may be poisoned
-#endif
     XNode* node = new (Slots() + mUsed) XNode(type);
     ++mUsed;
     node->mBlock = this; // its slot was counted as held when the block was made
