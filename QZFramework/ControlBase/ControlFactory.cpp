@@ -72,6 +72,17 @@ QZResult LControlFactory::LoadStringTables(const WString& applicationPath, const
   // would double every text.
   mStringTables.clear();
   mSharedTables.clear();
+  // Whatever was read, even before a failure, is handed out from the shared tables.
+  struct ShareOnExit {
+    LControlFactory& factory;
+    ~ShareOnExit() {
+      for (auto& [name, entries] : factory.mStringTables) {
+        factory.mSharedTables.emplace(std::u16string(name.View()),
+                                      std::make_shared<const LStringTable::Entries>(std::move(entries)));
+      }
+      factory.mStringTables.clear();
+    }
+  } share{*this};
   mLoadLocale = locale;
   std::vector<uint32_t> candidates{locale, PrimaryLanguageOf(locale), kEnglish};
 
@@ -246,13 +257,6 @@ QZResult LControlFactory::GetSkinFont(WString& name, float& size, int32_t& style
 // --- String tables ----------------------------------------------------------------------
 
 RCPtr<LStringTable> LControlFactory::CopyTable(std::u16string_view id) const {
-  if (!mStringTables.empty()) {
-    for (auto& [name, entries] : mStringTables) {
-      mSharedTables.insert_or_assign(std::u16string(name.View()),
-                                     std::make_shared<const LStringTable::Entries>(std::move(entries)));
-    }
-    mStringTables.clear();
-  }
   const auto found = mSharedTables.find(id);
   return found == mSharedTables.end() ? nullptr : LStringTable::Share(found->second);
 }

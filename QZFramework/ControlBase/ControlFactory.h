@@ -215,15 +215,15 @@ private:
     bool operator()(const WString& a, std::u16string_view b) const { return a.View() < b; }
     bool operator()(std::u16string_view a, const WString& b) const { return a < b.View(); }
   };
-  mutable std::map<WString, LStringTable::Entries, TableIdLess> mStringTables;
-  // The tables as handed out, moved here from mStringTables at the first request (every
-  // control of a table reads the one set of entries) and found by one hash: a tree asks
-  // for the table of each of its controls, and most have none.
+  std::map<WString, LStringTable::Entries, TableIdLess> mStringTables; // while tables are read
+  // The tables as handed out, moved here from mStringTables once read (every control of a
+  // table reads the one set of entries) and found by one hash: a tree asks for the table
+  // of each of its controls, and most have none.
   struct TableIdHash {
     using is_transparent = void;
     size_t operator()(std::u16string_view id) const { return std::hash<std::u16string_view>()(id); }
   };
-  mutable std::unordered_map<std::u16string, std::shared_ptr<const LStringTable::Entries>, TableIdHash, std::equal_to<>>
+  std::unordered_map<std::u16string, std::shared_ptr<const LStringTable::Entries>, TableIdHash, std::equal_to<>>
       mSharedTables;
   std::map<WString, WString> mFontTranslations;
 

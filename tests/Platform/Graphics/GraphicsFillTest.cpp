@@ -34,12 +34,8 @@ struct Fill {
   bool clear; // Clear(color) in place of the rectangle
 };
 
-// What Cairo itself draws for the fill, by the rules of Graphics.h: the clip is the
-// rectangle's pixel centres, shapes move by half a pixel unless pixel centres lie on half
-// coordinates, aliased unless smoothing.
-void CairoFill(std::vector<uint32_t>& pixels, const Fill& fill) {
-  cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels.data()),
-                                                                 CAIRO_FORMAT_ARGB32, kWidth, kHeight, kWidth * 4);
+// A Cairo context on surface, cut to the fill's clip (aliased, in the clip's world).
+cairo_t* CairoClippedAsFill(cairo_surface_t* surface, const Fill& fill) {
   cairo_t* cairo = cairo_create(surface);
   if (fill.clip) {
     cairo_translate(cairo, fill.clipWorld.x, fill.clipWorld.y);
@@ -48,6 +44,16 @@ void CairoFill(std::vector<uint32_t>& pixels, const Fill& fill) {
     cairo_clip(cairo);
     cairo_identity_matrix(cairo);
   }
+  return cairo;
+}
+
+// What Cairo itself draws for the fill, by the rules of Graphics.h: the clip is the
+// rectangle's pixel centres, shapes move by half a pixel unless pixel centres lie on half
+// coordinates, aliased unless smoothing.
+void CairoFill(std::vector<uint32_t>& pixels, const Fill& fill) {
+  cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(pixels.data()),
+                                                                 CAIRO_FORMAT_ARGB32, kWidth, kHeight, kWidth * 4);
+  cairo_t* cairo = CairoClippedAsFill(surface, fill);
   const bool halfPixels =
       fill.pixelOffset == Gfx::PixelOffsetMode::Half || fill.pixelOffset == Gfx::PixelOffsetMode::HighQuality;
   cairo_translate(cairo, double(fill.world.x) + (halfPixels ? 0.0 : 0.5),
@@ -316,14 +322,7 @@ TEST(GraphicsFillTest, UnscaledBlitsLeaveThePixelsCairoLeaves) {
     if (fromRight > fromLeft && fromBottom > fromTop) {
       cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(expected.data()),
                                                                      CAIRO_FORMAT_ARGB32, kWidth, kHeight, kWidth * 4);
-      cairo_t* cairo = cairo_create(surface);
-      if (fill.clip) {
-        cairo_translate(cairo, fill.clipWorld.x, fill.clipWorld.y);
-        cairo_rectangle(cairo, fill.clip->x, fill.clip->y, fill.clip->width, fill.clip->height);
-        cairo_set_antialias(cairo, CAIRO_ANTIALIAS_NONE);
-        cairo_clip(cairo);
-        cairo_identity_matrix(cairo);
-      }
+      cairo_t* cairo = CairoClippedAsFill(surface, fill);
       const double left = std::round(double(fill.world.x + float(x))) + (fromLeft - area.x);
       const double top = std::round(double(fill.world.y + float(y))) + (fromTop - area.y);
       cairo_set_operator(cairo, fill.compositing == Gfx::CompositingMode::SourceCopy ? CAIRO_OPERATOR_SOURCE
