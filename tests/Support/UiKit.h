@@ -195,9 +195,10 @@ public:
     int32_t width = 1200;
     int32_t height = 850;
     // A virtual keyboard of this model on the MIDI manager's backend (-1: none) and the
-    // manager's reply time-out.
+    // manager's reply time-out: long enough that a loaded, sanitized run still hears a
+    // reply on the first try; only a test of a keyboard that never answers waits it out.
     int32_t keyboardModel = -1;
-    uint32_t replyTimeoutMs = 50;
+    uint32_t replyTimeoutMs = 500;
   };
 
   // How many idle passes PumpIdle and a modal dialog get before the test fails.
