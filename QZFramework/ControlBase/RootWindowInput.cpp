@@ -50,12 +50,13 @@ void LRootWindow::HideToolTip() {
 }
 
 void LRootWindow::SetMouseOverControl(const RCPtr<LControl>& control) {
-  const RCPtr<LRootWindow> self(this);
   // Only the capture holder can be hovered while it holds the capture.
-  const RCPtr<LControl> next = mCaptureControl && control != mCaptureControl ? RCPtr<LControl>() : control;
-  if (next == mMouseOverControl) {
-    return;
+  const bool blocked = mCaptureControl && control != mCaptureControl;
+  if ((blocked ? nullptr : control.Get()) == mMouseOverControl.Get()) {
+    return; // mostly the pointer is over the control it was over
   }
+  const RCPtr<LRootWindow> self(this);
+  const RCPtr<LControl> next = blocked ? RCPtr<LControl>() : control;
   if (next && next != mCaptureControl) {
     const RCPtr<LControl> owner = FindToolTipOwner(next);
     if (owner != mToolTipOwner) {
