@@ -264,11 +264,18 @@ void OSWindow::OnPaint(LRootWindow& root) {
     // window's pixels, each drawing confined to one of them: the tree is walked once for
     // all. What was only uncovered is in those pixels already.
     const GDIWindowPixels window{pixels.pixels, pixels.width, pixels.height, pixels.pitch};
-    region.Clear();
-    for (const EdgeRect& rect : dirty) {
-      // A caret's blink shows pixels painted before, while nothing else changed them.
-      if (!root.RestoreAlternating(rect, window)) {
-        region.AddRect(rect);
+    // A caret's blink shows pixels painted before, while nothing else changed them.
+    if (dirty.GetCount() == 1 && IsOnly(region, *dirty.begin())) {
+      // Mostly one dirty rectangle, the whole region already: it stays unless restored.
+      if (root.RestoreAlternating(*dirty.begin(), window)) {
+        region.Clear();
+      }
+    } else {
+      region.Clear();
+      for (const EdgeRect& rect : dirty) {
+        if (!root.RestoreAlternating(rect, window)) {
+          region.AddRect(rect);
+        }
       }
     }
     if (!region.IsEmpty()) {
