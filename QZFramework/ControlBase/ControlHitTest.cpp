@@ -23,6 +23,13 @@ bool DockedOnBothAxes(const LLayoutDescriptor* layout) {
   return layout && layout->position[0].docked && layout->position[1].docked;
 }
 
+// A control's origin in its parent given the parent's client rectangle (GetLookRect(-1)),
+// as GetOriginInParent finds it: callers that need that rectangle too look it up once.
+PointT<double> OriginInParent(const RectT<double>& rect, const PointT<double>& parentScroll,
+                              const RectT<double>& parentClient) {
+  return {rect.x - parentScroll.x + parentClient.x, rect.y - parentScroll.y + parentClient.y};
+}
+
 } // namespace
 
 // --- Hit testing ----------------------------------------------------------------------------
@@ -49,7 +56,10 @@ RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool bounded, Po
     if (!(GetLookWeight(i) > 0.0f)) {
       continue;
     }
-    const RectT<int32_t> look = RoundedRect(GetLookRect(int32_t(i)));
+    // GetLookRect(i) rounded: a look's rectangle is whole pixels already.
+    const LLook* shown = mLooks.GetAt(i).Get();
+    const RectT<int32_t> look =
+        shown ? shown->GetClientRect() : RectT<int32_t>{0, 0, RoundToInt32(mRect.width), RoundToInt32(mRect.height)};
     const bool inLook = RectHolds(look, point);
     const PointT<double> inContent{double(point.x) - look.x + scroll.x, double(point.y) - look.y + scroll.y};
     // Topmost first; once a child is hit only the floating ones can still beat it.
@@ -67,11 +77,14 @@ RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool bounded, Po
       const PointT<int32_t> origin = PointT<double>{child->mRect.x, child->mRect.y}.Round();
       const PointT<int32_t> childPoint = PointT<double>{inContent.x - origin.x, inContent.y - origin.y}.Round();
       PointT<int32_t> hitPoint;
-      const RCPtr<LControl> hit = child->HitTest(childPoint, bounded && inside, hitPoint, depth);
-      if (hit && (!best || hit->GetHitDepth() > bestDepth)) {
-        best = hit;
+      RCPtr<LControl> hit = child->HitTest(childPoint, bounded && inside, hitPoint, depth);
+      if (!hit) {
+        continue;
+      }
+      if (const int32_t hitDepth = hit->GetHitDepth(); !best || hitDepth > bestDepth) {
+        best = std::move(hit);
         bestPoint = hitPoint;
-        bestDepth = hit->GetHitDepth();
+        bestDepth = hitDepth;
       }
     }
   }
@@ -90,7 +103,9 @@ RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool bounded, Po
   // A clipped control is seen only inside its parent's client area.
   bool clippedOut = false;
   if (mParent && mLayout->clipToParent && !DockedOnBothAxes(mLayout.Get())) {
-    clippedOut = !RectHolds(mParent->GetLookRect(-1), point.ToDouble() + GetOriginInParent());
+    const RectT<double> parentClient = mParent->GetLookRect(-1);
+    clippedOut =
+        !RectHolds(parentClient, point.ToDouble() + OriginInParent(mRect, mParent->mScrollOffset, parentClient));
   }
   if (inside && !clippedOut && !mLayoutBusy && !mExcludedFromHitTest &&
       ((selfDepth == kNoHitDepth && bounded) || selfDepth > depth) && !IsTransparentAtPoint(point)) {
@@ -168,12 +183,17 @@ QZResult LControl::InvalidateRect(const RectT<double>& rootRect, bool clip, cons
   }
   RectT<double> cut = clipRect;
   const bool clipping = clip && mLayout->clipToParent;
+  if (mParent) {
+    // GetBoundsRect's rectangle from the origin that also carries the cut up: found once.
+    const PointT<double> origin = GetOriginInParent();
+    if (clipping &&
+        !RectT<double>::Intersect(cut, cut, {-origin.x, -origin.y, mParent->mRect.width, mParent->mRect.height})) {
+      return QZ_FALSE;
+    }
+    return mParent->InvalidateRect(rootRect, clipping, cut.Offset(origin.x, origin.y));
+  }
   if (clipping && !RectT<double>::Intersect(cut, cut, GetBoundsRect())) {
     return QZ_FALSE;
-  }
-  if (mParent) {
-    const PointT<double> origin = GetOriginInParent();
-    return mParent->InvalidateRect(rootRect, clipping, cut.Offset(origin.x, origin.y));
   }
   if (!mRootWindow) {
     return QZ_OK;

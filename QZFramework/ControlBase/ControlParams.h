@@ -19,7 +19,8 @@
 // heap through the same operators. The pools are locked, so parameters may be made and
 // released on any thread. A parameter is filled by its Create and read afterwards; the
 // setters are for the one object each control keeps and reuses (its LConditionsParam) and
-// for the handled mark of a sibling key; neither is synchronised.
+// for the handled mark of a sibling key, and Refill for the press parameter each root
+// window reuses; none is synchronised.
 
 #include <cstddef>
 #include <cstdint>
@@ -71,6 +72,7 @@ public:
 
 protected:
   explicit LPointParam(const PointT<int32_t>& point) : mPoint(point) {}
+  void SetPoint(const PointT<int32_t>& point) { mPoint = point; }
 
 private:
   PointT<int32_t> mPoint;
@@ -95,6 +97,11 @@ public:
 protected:
   LPointWithModifiersParam(const PointT<int32_t>& point, uint32_t modifiers, uint32_t sourceIndex)
       : LPointParam(point), mModifiers(modifiers), mSourceIndex(sourceIndex) {}
+  void SetModifiers(const PointT<int32_t>& point, uint32_t modifiers, uint32_t sourceIndex) {
+    SetPoint(point);
+    mModifiers = modifiers;
+    mSourceIndex = sourceIndex;
+  }
 
 private:
   uint32_t mModifiers;
@@ -111,6 +118,15 @@ public:
   uint32_t GetButton() const { return mButton; }
   bool IsDoubleClick() const { return mDoubleClick; }
   uint32_t GetButtonsHeld() const { return mButtonsHeld; }
+  // Gives the parameter the values Create would: for the one object a root window keeps
+  // and reuses while nobody else holds it.
+  void Refill(uint32_t button, const PointT<int32_t>& point, uint32_t modifiers, bool doubleClick, uint32_t buttonsHeld,
+              uint32_t sourceIndex) {
+    SetModifiers(point, modifiers, sourceIndex);
+    mButton = button;
+    mDoubleClick = doubleClick;
+    mButtonsHeld = buttonsHeld;
+  }
 
   static void* operator new(size_t size);
   static void operator delete(void* block);

@@ -146,12 +146,13 @@ private:
 
   // --- Message handlers (OSWindowMessages.cpp) ---
   LRESULT Dispatch(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam);
-  void OnPaint();
+  // The handlers given the root window get the one Dispatch holds for the message.
+  void OnPaint(LRootWindow& root);
   void OnKeyMessage(uint32_t message, WPARAM wParam, LPARAM lParam);
   void OnCharMessage(WPARAM wParam, LPARAM lParam);
-  void OnButtonDown(uint32_t button, bool doubleClick, WPARAM wParam, LPARAM lParam);
-  void OnButtonUp(uint32_t button, WPARAM wParam, LPARAM lParam);
-  void OnMouseMoveMessage(WPARAM wParam, LPARAM lParam);
+  void OnButtonDown(LRootWindow& root, uint32_t button, bool doubleClick, WPARAM wParam, LPARAM lParam);
+  void OnButtonUp(LRootWindow& root, uint32_t button, WPARAM wParam, LPARAM lParam);
+  void OnMouseMoveMessage(LRootWindow& root, WPARAM wParam, LPARAM lParam);
   void OnWheel(bool vertical, WPARAM wParam, LPARAM lParam);
   void OnSize(WPARAM kind, LPARAM lParam);
   void OnMove();

@@ -118,7 +118,7 @@ Win::LRESULT OSWindow::Dispatch(HWND hwnd, uint32_t message, WPARAM wParam, LPAR
   }
   switch (message) {
   case Win::WM_PAINT:
-    OnPaint();
+    OnPaint(*root);
     return 0;
   case Win::WM_KEYDOWN:
   case Win::WM_KEYUP:
@@ -131,27 +131,27 @@ Win::LRESULT OSWindow::Dispatch(HWND hwnd, uint32_t message, WPARAM wParam, LPAR
     break;
   case Win::WM_LBUTTONDOWN:
   case Win::WM_LBUTTONDBLCLK:
-    OnButtonDown(kMouseButtonLeft, message == Win::WM_LBUTTONDBLCLK, wParam, lParam);
+    OnButtonDown(*root, kMouseButtonLeft, message == Win::WM_LBUTTONDBLCLK, wParam, lParam);
     break;
   case Win::WM_MBUTTONDOWN:
   case Win::WM_MBUTTONDBLCLK:
-    OnButtonDown(kMouseButtonMiddle, message == Win::WM_MBUTTONDBLCLK, wParam, lParam);
+    OnButtonDown(*root, kMouseButtonMiddle, message == Win::WM_MBUTTONDBLCLK, wParam, lParam);
     break;
   case Win::WM_RBUTTONDOWN:
   case Win::WM_RBUTTONDBLCLK:
-    OnButtonDown(kMouseButtonRight, message == Win::WM_RBUTTONDBLCLK, wParam, lParam);
+    OnButtonDown(*root, kMouseButtonRight, message == Win::WM_RBUTTONDBLCLK, wParam, lParam);
     break;
   case Win::WM_LBUTTONUP:
-    OnButtonUp(kMouseButtonLeft, wParam, lParam);
+    OnButtonUp(*root, kMouseButtonLeft, wParam, lParam);
     break;
   case Win::WM_MBUTTONUP:
-    OnButtonUp(kMouseButtonMiddle, wParam, lParam);
+    OnButtonUp(*root, kMouseButtonMiddle, wParam, lParam);
     break;
   case Win::WM_RBUTTONUP:
-    OnButtonUp(kMouseButtonRight, wParam, lParam);
+    OnButtonUp(*root, kMouseButtonRight, wParam, lParam);
     break;
   case Win::WM_MOUSEMOVE:
-    OnMouseMoveMessage(wParam, lParam);
+    OnMouseMoveMessage(*root, wParam, lParam);
     break;
   case Win::WM_MOUSEWHEEL:
     OnWheel(true, wParam, lParam);
@@ -219,9 +219,8 @@ Win::LRESULT OSWindow::Dispatch(HWND hwnd, uint32_t message, WPARAM wParam, LPAR
 // Painting
 // =============================================================================================
 
-void OSWindow::OnPaint() {
+void OSWindow::OnPaint(LRootWindow& root) {
   const HWND hwnd = mHwnd.load();
-  const RCPtr<LRootWindow> root = mRootWindow;
   const RCPtr<LRenderer> renderer = mRenderer;
   const RCPtr<LRenderContextInfo> context = mRenderContext;
   // The window's own rectangles, not their bounding one: a click that changes two distant
@@ -232,7 +231,7 @@ void OSWindow::OnPaint() {
     return;
   }
   RectListT<int32_t> dirty;
-  root->TakeDirtyRegion(dirty);
+  root.TakeDirtyRegion(dirty);
   RectListT<int32_t>& region = context->GetUpdateRegion();
   region = dirty;
   for (const Win::RECT& update : updates) {
@@ -265,26 +264,33 @@ void OSWindow::OnPaint() {
     // window's pixels, each drawing confined to one of them: the tree is walked once for
     // all. What was only uncovered is in those pixels already.
     const GDIWindowPixels window{pixels.pixels, pixels.width, pixels.height, pixels.pitch};
-    region.Clear();
-    for (const EdgeRect& rect : dirty) {
-      // A caret's blink shows pixels painted before, while nothing else changed them.
-      if (!root->RestoreAlternating(rect, window)) {
-        region.AddRect(rect);
+    // A caret's blink shows pixels painted before, while nothing else changed them.
+    if (dirty.GetCount() == 1 && IsOnly(region, *dirty.begin())) {
+      // Mostly one dirty rectangle, the whole region already: it stays unless restored.
+      if (root.RestoreAlternating(*dirty.begin(), window)) {
+        region.Clear();
+      }
+    } else {
+      region.Clear();
+      for (const EdgeRect& rect : dirty) {
+        if (!root.RestoreAlternating(rect, window)) {
+          region.AddRect(rect);
+        }
       }
     }
     if (!region.IsEmpty()) {
       gdi->SetEachDrawingInOneRect(true); // the tree draws each piece under one rectangle's clip
       renderer->RenderStart(context);
-      root->Paint(region);
+      root.Paint(region);
       renderer->RenderFinish(context);
       gdi->SetEachDrawingInOneRect(false);
       for (const EdgeRect& rect : region) {
-        root->KeepAlternating(rect, window);
+        root.KeepAlternating(rect, window);
       }
     }
   } else {
     renderer->RenderStart(context);
-    root->Paint(wholeWindow ? region : dirty);
+    root.Paint(wholeWindow ? region : dirty);
     renderer->RenderFinish(context);
   }
   if (gdi) {
@@ -333,11 +339,10 @@ void OSWindow::OnCharMessage(WPARAM wParam, LPARAM lParam) {
 // Pointer
 // =============================================================================================
 
-void OSWindow::OnButtonDown(uint32_t button, bool doubleClick, WPARAM wParam, LPARAM lParam) {
+void OSWindow::OnButtonDown(LRootWindow& root, uint32_t button, bool doubleClick, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = mHwnd.load();
-  const RCPtr<LRootWindow> root = mRootWindow;
   mLastPoint = PointOf(lParam);
-  if (!root->GetFocusedControl()) {
+  if (!root.GetFocusedControl()) {
     Win::SetFocus(hwnd);
   }
   mButtonsDown |= button;
@@ -345,13 +350,12 @@ void OSWindow::OnButtonDown(uint32_t button, bool doubleClick, WPARAM wParam, LP
     Win::SetCapture(hwnd);
     mHoldsCapture = true;
   }
-  root->OnMouseButton(doubleClick ? LRootWindow::kDoubleClick : LRootWindow::kPress, button, MouseModifiers(wParam),
-                      mLastPoint, 0);
+  root.OnMouseButton(doubleClick ? LRootWindow::kDoubleClick : LRootWindow::kPress, button, MouseModifiers(wParam),
+                     mLastPoint, 0);
 }
 
-void OSWindow::OnButtonUp(uint32_t button, WPARAM wParam, LPARAM lParam) {
+void OSWindow::OnButtonUp(LRootWindow& root, uint32_t button, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = mHwnd.load();
-  const RCPtr<LRootWindow> root = mRootWindow;
   mButtonsDown &= ~button;
   mLastPoint = PointOf(lParam);
   Win::POINT screen{mLastPoint.x, mLastPoint.y};
@@ -361,16 +365,15 @@ void OSWindow::OnButtonUp(uint32_t button, WPARAM wParam, LPARAM lParam) {
     // Released elsewhere after a drag: the control that holds the capture still hears of it.
     mButtonDownCount = 0;
     mHoldsCapture = false;
-    root->OnMouseButton(LRootWindow::kRelease, button, modifiers, mLastPoint, 0);
+    root.OnMouseButton(LRootWindow::kRelease, button, modifiers, mLastPoint, 0);
     Win::ReleaseCapture();
     return;
   }
-  root->OnMouseButton(LRootWindow::kRelease, button, modifiers, mLastPoint, 0);
+  root.OnMouseButton(LRootWindow::kRelease, button, modifiers, mLastPoint, 0);
 }
 
-void OSWindow::OnMouseMoveMessage(WPARAM wParam, LPARAM lParam) {
+void OSWindow::OnMouseMoveMessage(LRootWindow& root, WPARAM wParam, LPARAM lParam) {
   const HWND hwnd = mHwnd.load();
-  const RCPtr<LRootWindow> root = mRootWindow;
   const PointT<int32_t> point = PointOf(lParam);
   Win::RECT client;
   Win::GetClientRect(hwnd, &client);
@@ -389,7 +392,7 @@ void OSWindow::OnMouseMoveMessage(WPARAM wParam, LPARAM lParam) {
     mHoldsCapture = true;
   }
   mLastPoint = point;
-  root->OnMouseMove(point, MouseModifiers(wParam), 0);
+  root.OnMouseMove(point, MouseModifiers(wParam), 0);
 }
 
 void OSWindow::OnWheel(bool vertical, WPARAM wParam, LPARAM lParam) {

@@ -165,9 +165,14 @@ RectT<int32_t> LRootWindow::GetClientRect() {
     RectT<int32_t> size;
     PointT<int32_t> origin;
     if (mOS->GetClientRect(size) == QZ_OK && mOS->ClientToScreen(origin) == QZ_OK) {
-      Mutex::ScopedLock hold(mRegionLock);
-      mClientRect = {origin.x, origin.y, size.width, size.height};
-      return mClientRect; // read under the lock that wrote it, not taken twice
+      const RectT<int32_t> client{origin.x, origin.y, size.width, size.height};
+      // Only this thread writes the rectangle: it reads it without the lock, and takes the
+      // lock only to change it (mostly it is as it was).
+      if (!(client == mClientRect)) {
+        Mutex::ScopedLock hold(mRegionLock);
+        mClientRect = client;
+      }
+      return client;
     }
   }
   return LockedClientRect();

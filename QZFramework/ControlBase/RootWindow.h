@@ -235,6 +235,12 @@ public:
 private:
   LRootWindow(const RCPtr<LRenderer>& renderer, IWindowOSServices* os);
 
+  // GetMousePosition while the OS window is known to be active.
+  PointT<int32_t> ActiveMousePosition();
+  // The parameter of a press or release: the one this window keeps, filled anew, while
+  // nobody else holds it (a handler may keep a parameter: it then gets a new one).
+  RCPtr<LMouseButtonParam> ButtonParam(uint32_t button, const PointT<int32_t>& point, uint32_t modifiers,
+                                       bool doubleClick, uint32_t buttonsHeld, uint32_t source);
   // The point converted into control's coordinates.
   static PointT<int32_t> ToControl(const RCPtr<LControl>& control, const PointT<int32_t>& point);
   // The control whose tool tip shows for control; null when none.
@@ -276,7 +282,8 @@ private:
   // Held shared while another thread passes an invalidation to the OS window, exclusively
   // while the link changes.
   std::shared_mutex mOSLink;
-  RectT<int32_t> mClientRect{0, 0, 1024, 768}; // under the region lock
+  // Written on the UI thread under the region lock; read there without it, elsewhere under it.
+  RectT<int32_t> mClientRect{0, 0, 1024, 768};
   RCPtr<LControl> mRootControl;
   RectListT<int32_t> mDirtyRegion; // under the region lock
   Mutex mRegionLock;
@@ -292,6 +299,7 @@ private:
   bool mEndModalPending = false;
   int32_t mModalResult = 0;
   uint32_t mButtonMasks[kSourceCount] = {};
+  RCPtr<LMouseButtonParam> mButtonParam; // see ButtonParam
   RCPtr<LDraggedFiles> mDraggedFiles;
   bool mDropAccepted = false;
   Alternating mAlternating;

@@ -50,12 +50,13 @@ void LRootWindow::HideToolTip() {
 }
 
 void LRootWindow::SetMouseOverControl(const RCPtr<LControl>& control) {
-  const RCPtr<LRootWindow> self(this);
   // Only the capture holder can be hovered while it holds the capture.
-  const RCPtr<LControl> next = mCaptureControl && control != mCaptureControl ? RCPtr<LControl>() : control;
-  if (next == mMouseOverControl) {
-    return;
+  const bool blocked = mCaptureControl && control != mCaptureControl;
+  if ((blocked ? nullptr : control.Get()) == mMouseOverControl.Get()) {
+    return; // mostly the pointer is over the control it was over
   }
+  const RCPtr<LRootWindow> self(this);
+  const RCPtr<LControl> next = blocked ? RCPtr<LControl>() : control;
   if (next && next != mCaptureControl) {
     const RCPtr<LControl> owner = FindToolTipOwner(next);
     if (owner != mToolTipOwner) {
@@ -95,7 +96,7 @@ void LRootWindow::OnMouseButton(int32_t action, uint32_t button, uint32_t modifi
     return;
   }
   const RCPtr<LRootWindow> self(this);
-  if (!(point == GetMousePosition())) {
+  if (!(point == ActiveMousePosition())) {
     OnMouseMove(point, modifiers, source);
   }
   HideToolTip();
@@ -115,7 +116,7 @@ void LRootWindow::OnMouseButton(int32_t action, uint32_t button, uint32_t modifi
     }
     const bool doubleClick = action == kDoubleClick;
     const RCPtr<LMouseButtonParam> param =
-        LMouseButtonParam::Create(button, local, modifiers, doubleClick, GetMouseButtons(), source);
+        ButtonParam(button, local, modifiers, doubleClick, GetMouseButtons(), source);
     if (doubleClick) {
       mDoubleClickMarks |= button;
     } else {
@@ -136,8 +137,18 @@ void LRootWindow::OnMouseButton(int32_t action, uint32_t button, uint32_t modifi
   }
   const bool doubleClick = (mDoubleClickMarks & button) != 0;
   mDoubleClickMarks &= ~button;
-  holder->OnMouseUp(
-      LMouseButtonParam::Create(button, ToControl(holder, point), modifiers, doubleClick, GetMouseButtons(), source));
+  holder->OnMouseUp(ButtonParam(button, ToControl(holder, point), modifiers, doubleClick, GetMouseButtons(), source));
+}
+
+RCPtr<LMouseButtonParam> LRootWindow::ButtonParam(uint32_t button, const PointT<int32_t>& point, uint32_t modifiers,
+                                                  bool doubleClick, uint32_t buttonsHeld, uint32_t source) {
+  // Held by nobody but this window: no handler kept it, none can see it change.
+  if (mButtonParam && mButtonParam->GetRefCount() == 1) {
+    mButtonParam->Refill(button, point, modifiers, doubleClick, buttonsHeld, source);
+  } else {
+    mButtonParam = LMouseButtonParam::Create(button, point, modifiers, doubleClick, buttonsHeld, source);
+  }
+  return mButtonParam;
 }
 
 void LRootWindow::OnMouseMove(const PointT<int32_t>& point, uint32_t modifiers, uint32_t source) {
@@ -234,12 +245,14 @@ uint32_t LRootWindow::GetMouseButtons() {
   return application ? application->GetMouseButtons() : 0;
 }
 
+PointT<int32_t> LRootWindow::ActiveMousePosition() { return mOS->GetCursorPos(); }
+
 PointT<int32_t> LRootWindow::GetMousePosition() {
   if (!mOS) {
     return {};
   }
   if (mOS->IsActive()) {
-    return mOS->GetCursorPos();
+    return ActiveMousePosition();
   }
   IControlApplication* application = GetControlApplication();
   PointT<int32_t> point = application ? application->GetMouseScreenPosition() : PointT<int32_t>{};

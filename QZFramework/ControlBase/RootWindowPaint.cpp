@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "Platform/Window/EventSource.h"
 #include "QZFramework/ControlBase/RootWindow.h"
 #include "QZFramework/Renderer/AutoClip.h"
 
@@ -28,7 +29,11 @@ void LRootWindow::InvalidateRect(const RectT<int32_t>& rect) {
     mDirtyRegion.AddRect(edges);
     NoteAlternating(edges);
   }
-  std::shared_lock link(mOSLink);
+  // The link changes on the UI thread alone, which therefore reads it without the lock.
+  std::shared_lock link(mOSLink, std::defer_lock);
+  if (!Platform::Window::IsUiThread()) {
+    link.lock();
+  }
   if (mOS) {
     mOS->InvalidateRect(clipped);
   }

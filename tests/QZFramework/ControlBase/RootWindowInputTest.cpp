@@ -170,6 +170,36 @@ TEST_F(RootWindowInputTest, ClickCountsGiveDoubleClicksOnEvenCounts) {
                            "b down 1 (10,10)", "b up 1 (10,10)"}));
 }
 
+// A button's parameter a handler keeps is the handler's: later buttons neither reuse nor
+// change it, while those nobody keeps still carry their own values.
+TEST_F(RootWindowInputTest, AButtonParameterAHandlerKeepsStaysAsItWas) {
+  a->captureOnPress = true;
+  RCPtr<LMouseButtonParam> kept;
+  a->onMouseUp = [&](const RCPtr<LMouseButtonParam>& param) {
+    kept = param;
+    root->ReleaseCaptureControl();
+  };
+  Press(20, 20, 2);
+  Release(25, 22);
+  ASSERT_NE(kept, nullptr);
+  std::vector<LMouseButtonParam*> later;
+  a->onMouseUp = [&](const RCPtr<LMouseButtonParam>& param) {
+    later.push_back(param.Get());
+    root->ReleaseCaptureControl();
+  };
+  for (int x : {30, 40}) {
+    Press(x, 30);
+    Release(x, 35);
+  }
+  ASSERT_EQ(later.size(), 2u);
+  EXPECT_NE(later[0], kept.Get());
+  EXPECT_NE(later[1], kept.Get());
+  EXPECT_EQ(kept->GetPoint().x, 15);
+  EXPECT_EQ(kept->GetPoint().y, 12);
+  EXPECT_TRUE(kept->IsDoubleClick());
+  EXPECT_EQ(events.back(), "a up 1 (30,25)");
+}
+
 TEST_F(RootWindowInputTest, TheWheelGivesOneEventPerWholeNotchSumAndKeepsTheRemainder) {
   root->SetFocusedControl(b);
   a->wheelAnswer = QZ_OK;

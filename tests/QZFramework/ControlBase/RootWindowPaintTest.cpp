@@ -190,6 +190,20 @@ TEST_F(RootWindowPaintTest, AResizeRepaintsTheWholeWindowAtItsNewSize) {
   EXPECT_EQ(top->GetRect(), (RectT<double>{0, 0, 300, 150})) << "the top control fills the client area";
 }
 
+// Invalidations are cut to the client size the root window last read: read after a resize,
+// it lets them reach the new area, and back at the old size it cuts them there again.
+TEST_F(RootWindowPaintTest, InvalidationsAreCutToTheClientSizeLastRead) {
+  ASSERT_TRUE(Win::MoveWindow(hwnd, kLeft, kTop, 300, 150, false));
+  ASSERT_EQ(root->GetClientRect(), (RectT<int32_t>{kLeft, kTop, 300, 150}));
+  (void)TakeDirty();
+  root->InvalidateRect({250, 120, 100, 100});
+  EXPECT_EQ(TakeDirty(), (std::vector<EdgeRect>{{250, 120, 300, 150}}));
+  ASSERT_TRUE(Win::MoveWindow(hwnd, kLeft, kTop, kWidth, kHeight, false));
+  ASSERT_EQ(root->GetClientRect(), (RectT<int32_t>{kLeft, kTop, kWidth, kHeight}));
+  root->InvalidateRect({150, 80, 100, 100});
+  EXPECT_EQ(TakeDirty(), (std::vector<EdgeRect>{{150, 80, kWidth, kHeight}}));
+}
+
 // A move that brings the window back onto the work area, and a change of the displays,
 // repaint the whole window.
 TEST_F(RootWindowPaintTest, BackOnTheWorkAreaOrOnNewDisplaysTheWholeWindowIsPainted) {
