@@ -208,7 +208,7 @@ XNode::XNode(XNode* parent, Type type) : mFlags(type) {
   }
 }
 
-XNode::~XNode() {
+void XNode::Unlink() {
   const auto detach = [this](XNode* container) {
     auto& slots = container->mChildren;
     slots.erase(std::find(slots.begin(), slots.end(), this));

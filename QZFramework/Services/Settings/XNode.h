@@ -15,9 +15,8 @@
 // memory rather than one allocation each; nothing else differs: each node is still
 // destroyed on its own (by delete or by its last container), may be moved to any other
 // tree and outlives its document's root. A block is freed when the last node or list in
-// it goes, so a node kept alone keeps at most two blocks of its document (about 4 KB
-// each: its own and its list's) allocated. A thread keeps up to 64 freed blocks for its
-// next document.
+// it goes, so a node kept alone keeps at most two blocks of its document (about 16 KB
+// each: its own and its list's) allocated.
 //
 // Documents nest at most kMaxDepth levels, the root included: the reader refuses a
 // deeper document, the writer a deeper tree, and FindPath creates no deeper path.
@@ -105,8 +104,13 @@ public:
   // and then owns it).
   XNode(XNode* parent, Type type);
   // Frees key and value, lets go of every child and detaches the node from any
-  // container still holding it.
-  ~XNode();
+  // container still holding it. Inline: a tree's release destroys every node, most of them
+  // leaves their one container has already let go of, with nothing to do beyond the members.
+  ~XNode() {
+    if (mParent || mRare || !mChildren.empty()) [[unlikely]] {
+      Unlink();
+    }
+  }
   XNode(const XNode&) = delete;
   XNode& operator=(const XNode&) = delete;
   // Destroys the node and returns its memory to the heap or to the block Load made it in.
@@ -260,6 +264,8 @@ private:
   void AssignFromText(std::string_view text);
   // Lets go of every child without dirtying anything.
   void ReleaseChildren();
+  // The destructor's work beyond the members: leaves its containers, lets go of children.
+  void Unlink();
   // Runs node's destructor and frees it, unless Load made it: then returns its block,
   // which the caller must release once for it.
   static Block* Destroy(XNode* node);

@@ -251,6 +251,27 @@ TEST(XNodeReaderTest, LoadedNodesOutliveTheirDocumentWhereverTheyAreHeld) {
   EXPECT_EQ(kept.GetChild(0)->FindPath("a", 0)->GetInteger(), 5);
 }
 
+TEST(XNodeReaderTest, ALoadedNodeDestroyedWhileHeldLeavesEveryHolder) {
+  auto root = Parse(ManyEntries(1000) + "</dict></plist>");
+  ASSERT_NE(root, nullptr);
+  const uint32_t count = root->GetChildCount(true);
+  XNode other(XNode::kTypeArray);
+  XNode* entry = root->FindPath("Entry500", 0);
+  ASSERT_TRUE(other.AddChild(entry));
+  ASSERT_TRUE(other.AddChild(entry)); // a second slot of the same container
+
+  delete entry; // still held by the document and twice by other
+  EXPECT_EQ(root->GetChildCount(true), count - 1);
+  EXPECT_EQ(root->FindPath("Entry500", 0), nullptr);
+  EXPECT_EQ(root->FindPath("Entry501", 0)->GetText(), "value 501");
+  EXPECT_EQ(other.GetChildCount(true), 0u);
+
+  delete root->FindPath("Sub", 0); // a held container that holds loaded children
+  EXPECT_EQ(root->FindPath("Sub", 0), nullptr);
+  EXPECT_EQ(root->GetChildCount(true), count - 2);
+  EXPECT_EQ(root->FindPath("Entry999", 0)->GetText(), "value 999");
+}
+
 TEST(XNodeReaderTest, ALoadedContainersChildListOutlivesItsDocumentAndGrows) {
   auto root = Parse(ManyEntries(100) + "</dict></plist>");
   ASSERT_NE(root, nullptr);
