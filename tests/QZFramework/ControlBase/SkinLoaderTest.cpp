@@ -524,7 +524,7 @@ TEST(SkinLoaderTest, ImageFilesAreLowerCasedWhateverTheirLetters) {
       SkinDocument("<Parts>"
                    R"(<Part Name="ascii" Width="1" Height="1" ResizeType="Tile" ImageFile="Icons/Big_Icon.PNG")"
                    R"( ImageLocX="0" ImageLocY="0"/>)"
-                   R"(<Part Name="wide" Width="1" Height="1" ResizeType="Tile" ImageFile="\xC3\x84RGER.png")"
+                   "<Part Name=\"wide\" Width=\"1\" Height=\"1\" ResizeType=\"Tile\" ImageFile=\"\xC3\x84RGER.png\""
                    R"( ImageLocX="0" ImageLocY="0"/>)"
                    "</Parts>"),
       &result);

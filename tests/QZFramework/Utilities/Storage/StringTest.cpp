@@ -392,17 +392,17 @@ TEST(StringTest, AMadeStringsBufferGrowsAndShrinksKeepingItsBytes) {
   EXPECT_EQ(buffer->SetSize(400), 400u); // beyond it: the bytes move
   EXPECT_GE(buffer->GetCapacity(), 400u);
   EXPECT_EQ(std::memcmp(buffer->GetData(), u"abc", 6), 0);
-  EXPECT_EQ(buffer->Fill16(u'x', 6, 197), QZ_OK);
-  EXPECT_EQ(buffer->Fill16(u'x', 6, 198), QZ_E_INVALIDARG);
-  EXPECT_EQ(buffer->Fill8(0, 398, -1), QZ_OK);
-  EXPECT_EQ(buffer->Fill8(0, 401, -1), QZ_E_INVALIDARG);
+  EXPECT_EQ(buffer->Fill16(u'x', 6, 197), QZ::QZ_OK);
+  EXPECT_EQ(buffer->Fill16(u'x', 6, 198), QZ::QZ_E_INVALIDARG);
+  EXPECT_EQ(buffer->Fill8(0, 398, -1), QZ::QZ_OK);
+  EXPECT_EQ(buffer->Fill8(0, 401, -1), QZ::QZ_E_INVALIDARG);
   EXPECT_EQ(buffer->SetSize(8), 8u); // back into its block
   EXPECT_EQ(std::memcmp(buffer->GetData(), u"abcx", 8), 0);
   EXPECT_EQ(buffer->SetSize(300), 300u);
   EXPECT_EQ(buffer->SetSize(200), 200u); // within the slack: no move
   EXPECT_EQ(std::memcmp(buffer->GetData(), u"abcx", 8), 0);
 
-  EXPECT_EQ(buffer->Fill16(u'y', 8, -1), QZ_OK);
+  EXPECT_EQ(buffer->Fill16(u'y', 8, -1), QZ::QZ_OK);
   EXPECT_EQ(std::memcmp(buffer->Duplicate(8, 4)->GetData(), u"cxyy", 8), 0);
   EXPECT_EQ(std::memcmp(buffer->Duplicate(8, 196)->GetData(), u"yy\0\0", 8), 0);
   buffer->SetUnshareable(true);
