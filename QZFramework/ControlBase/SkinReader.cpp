@@ -15,6 +15,7 @@
 
 #include "QZFramework/ControlBase/ControlFactory.h"
 #include "QZFramework/ControlBase/SkinXml.h"
+#include "QZFramework/Utilities/Storage/WideChar.h"
 
 static_assert(sizeof(XML_Char) == 1, "the reader takes Expat's UTF-8 output");
 
@@ -45,8 +46,7 @@ struct LControlFactory::Reader {
   };
   std::array<RecentParam, 8> recentParams;
   size_t nextRecentParam = 0;
-  std::string lastSkinName;
-  WString lastSkinNameText;
+  WString lastSkinName;
 
   Reader(LControlFactory& owner, XML_Parser expat) : factory(owner), open(owner.mOpen), parser(expat) {}
 
@@ -284,11 +284,21 @@ struct LControlFactory::Reader {
     if (!name) {
       return WString();
     }
-    if (lastSkinName != name) {
-      lastSkinName = name;
-      lastSkinNameText = ToText(name);
+    if (!IsSameAscii(name, lastSkinName.View())) {
+      lastSkinName = ToText(name);
     }
-    return lastSkinNameText;
+    return lastSkinName;
+  }
+
+  // The UTF-8 text is the ASCII text that known holds.
+  static bool IsSameAscii(const char* text, std::u16string_view known) {
+    for (const char16_t unit : known) {
+      if (unit >= 0x80 || uint8_t(*text) != unit) {
+        return false;
+      }
+      ++text;
+    }
+    return *text == '\0';
   }
 
   bool IsCurrentRoot(const LControlDescriptor* descriptor) const {
@@ -386,8 +396,9 @@ struct LControlFactory::Reader {
       return;
     }
     LControlDescriptor* parent = open.descriptor;
-    RCPtr<LControlDescriptor> descriptor(new LControlDescriptor(attributes.SharedText(Attribute::Class),
-                                                                attributes.SharedText(Attribute::Name), parent));
+    // Classes recur, a control's name rarely does.
+    RCPtr<LControlDescriptor> descriptor(
+        new LControlDescriptor(attributes.SharedText(Attribute::Class), attributes.Text(Attribute::Name), parent));
     parent->AddChild(descriptor);
     open.descriptor = descriptor.Get();
 
@@ -549,7 +560,7 @@ struct LControlFactory::Reader {
     PartSource image;
     const char* imageFile = attributes[A::ImageFile];
     if (imageFile && imageFile[0] != '\0' && attributes.HasAll(A::ImageLocX, A::ImageLocY)) {
-      image.path = factory.mSkinFolder + ToText(imageFile).ToLower();
+      image.path = ImagePath(imageFile);
       image.rect = {ReadIntegerOrHex(attributes[A::ImageLocX]), ReadIntegerOrHex(attributes[A::ImageLocY]), width,
                     height};
     }
@@ -572,6 +583,24 @@ struct LControlFactory::Reader {
         place, name,
         RCPtr<LVisualPartDescriptor>(new LVisualPartDescriptor(name, image, ReadResizeType(attributes[A::ResizeType]),
                                                                colorizer, {width, height}, alphaModifier, mask)));
+  }
+
+  // The skin folder and the image file's name in lower case. An ASCII name is lowered as
+  // it is widened, straight into the path's buffer.
+  WString ImagePath(const char* file) const {
+    const std::string_view name(file);
+    if (name.size() >= WString::kWholeText ||
+        !std::all_of(name.begin(), name.end(), [](char c) { return uint8_t(c) < 0x80; })) {
+      return factory.mSkinFolder + ToText(file).ToLower();
+    }
+    WString path = factory.mSkinFolder;
+    const uint32_t start = path.GetLength();
+    char16_t* units = path.Lock(uint32_t(start + name.size() + 1));
+    for (size_t i = 0; i < name.size(); ++i) {
+      units[start + i] = Chars::ToLower(char16_t(name[i]));
+    }
+    path.Unlock();
+    return path;
   }
 
   [[gnu::noinline]] void StartColorizer() {

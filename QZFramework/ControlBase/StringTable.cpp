@@ -26,7 +26,7 @@ const WString* LStringTable::Find(const WString& id) const {
   return found == mEntries->end() ? nullptr : &found->second;
 }
 
-void LStringTable::Set(const WString& id, const WString& text) { Own()[id] = text; }
+void LStringTable::Set(const WString& id, const WString& text) { Own().insert_or_assign(id, text); }
 
 void LStringTable::Append(const WString& id, const WString& piece) { Own()[id] += piece; }
 

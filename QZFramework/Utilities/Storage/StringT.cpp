@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <new>
 #include <typeinfo>
 
 #include "QZFramework/ObjectBase/TypeName.h"
@@ -29,10 +30,146 @@ C* Units(const RCPtr<LIBuffer>& buffer) {
   return reinterpret_cast<C*>(buffer->GetData());
 }
 
+// The buffer of a string made at its final size: the object and its bytes share one
+// block, so making a string allocates once instead of twice. Written beyond that block
+// (a locked string given more room), the bytes move to a block of their own, which then
+// grows and shrinks as a string buffer's does; the object's own block never shrinks, so
+// room for a lock of another holder's text comes as a string buffer (Duplicate).
+class LCompactStringBuffer final : public LIBuffer {
+public:
+  // size bytes, not cleared.
+  static RCPtr<LIBuffer> Create(uint32_t size) {
+    if (size > UINT32_MAX - sizeof(LCompactStringBuffer)) {
+      ThrowBadAlloc();
+    }
+    void* block = Allocator()->Malloc(uint32_t(sizeof(LCompactStringBuffer) + size));
+    if (!block) {
+      ThrowBadAlloc();
+    }
+    return RCPtr<LIBuffer>(new (block) LCompactStringBuffer(size));
+  }
+
+  // The block holds the object: freed as the object goes.
+  static void operator delete(void* block) { Allocator()->Free(block); }
+
+  ~LCompactStringBuffer() override {
+    if (mData != Inline()) {
+      Allocator()->Free(mData);
+    }
+  }
+
+  uint32_t GetSize() const override { return mSize; }
+  uint32_t GetCapacity() const override { return mCapacity; }
+  char* GetData() override { return mData; }
+  const char* GetData() const override { return mData; }
+  // The same, without a virtual call.
+  const char* Data() const { return mData; }
+  uint32_t Size() const { return mSize; }
+
+  uint32_t SetSize(uint32_t n) override {
+    const bool inside = mData == Inline();
+    if (n <= mCapacity && (inside || mCapacity - n <= LStringBuffer::kSlackLimit)) {
+      mSize = n;
+      return n;
+    }
+    if (n <= mInline) {
+      // Back into the object's own block, which is never smaller than it was made.
+      std::memcpy(Inline(), mData, std::min(mSize, n));
+      Allocator()->Free(mData);
+      Use(Inline(), mInline, n);
+      return n;
+    }
+    void* block = Allocator()->Realloc(inside ? nullptr : mData, n);
+    if (!block) {
+      ThrowBadAlloc();
+    }
+    if (inside) {
+      std::memcpy(block, mData, std::min(mSize, n));
+    }
+    Use(static_cast<char*>(block), n, n);
+    return n;
+  }
+
+  uint32_t SetCapacity(uint32_t n) override {
+    if (n == mCapacity) {
+      mSize = n;
+      return n;
+    }
+    if (n <= mInline) {
+      if (mData != Inline()) {
+        Allocator()->Free(mData);
+      }
+      Use(Inline(), mInline, n);
+      return n;
+    }
+    void* block = Allocator()->Malloc(n);
+    if (!block) {
+      ThrowBadAlloc();
+    }
+    if (mData != Inline()) {
+      Allocator()->Free(mData);
+    }
+    Use(static_cast<char*>(block), n, n);
+    return n;
+  }
+
+  QZResult Fill8(int8_t value, uint32_t offset, int32_t count) override {
+    const uint64_t bytes = count < 0 ? uint64_t(mSize) - offset : uint64_t(count);
+    if (offset > mSize || offset + bytes > mSize) {
+      return QZ_E_INVALIDARG;
+    }
+    std::memset(mData + offset, static_cast<unsigned char>(value), bytes);
+    return QZ_OK;
+  }
+
+  QZResult Fill16(uint16_t value, uint32_t offset, int32_t count) override {
+    const uint64_t units = count < 0 ? (uint64_t(mSize) - offset) / 2 : uint64_t(count);
+    if (offset > mSize || offset + 2 * units > mSize) {
+      return QZ_E_INVALIDARG;
+    }
+    for (uint64_t i = 0; i < units; ++i) {
+      std::memcpy(mData + offset + 2 * i, &value, sizeof value);
+    }
+    return QZ_OK;
+  }
+
+  // A buffer that Lock gives room in, which Unlock trims: one that can shrink.
+  RCPtr<LIBuffer> Duplicate(uint32_t n, uint32_t offset) const override {
+    RCPtr<LIBuffer> copy = LIBuffer::Create(n, 0, true);
+    if (offset < mSize) {
+      std::memcpy(copy->GetData(), mData + offset, std::min(mSize - offset, n));
+    }
+    return copy;
+  }
+
+  RCPtr<LRefCountedObject> CreateCopy() const override {
+    RCPtr<LIBuffer> copy = Create(mSize);
+    std::memcpy(copy->GetData(), mData, mSize);
+    return copy;
+  }
+
+private:
+  explicit LCompactStringBuffer(uint32_t size) : mData(Inline()), mSize(size), mCapacity(size), mInline(size) {}
+
+  static IAllocator* Allocator() { return GetSystemAllocator(); }
+  // The bytes that follow the object in its block.
+  char* Inline() const { return const_cast<char*>(reinterpret_cast<const char*>(this)) + sizeof(*this); }
+  void Use(char* data, uint32_t capacity, uint32_t size) {
+    mData = data;
+    mCapacity = capacity;
+    mSize = size;
+  }
+
+  char* mData;
+  uint32_t mSize;
+  uint32_t mCapacity;
+  const uint32_t mInline;
+};
+
 // A new unshared buffer for n units and a NUL, the text left to the caller.
 template <class C>
 RCPtr<LIBuffer> NewBuffer(size_t n) {
-  RCPtr<LIBuffer> buffer = LIBuffer::Create(BytesFor<C>(uint64_t(n) + 1), 0, false);
+  RCPtr<LIBuffer> buffer = LCompactStringBuffer::Create(BytesFor<C>(uint64_t(n) + 1));
   Units<C>(buffer)[n] = C(0);
   return buffer;
 }
@@ -441,13 +578,18 @@ StringT<C, O> StringT<C, O>::Right(uint32_t count) const {
 
 namespace {
 
-// The text of a string as View() gives it. Nearly every string holds the string buffer
-// that LIBuffer::Create makes: its units and size are read without the virtual calls.
+// The text of a string as View() gives it. Nearly every string holds a buffer that the
+// string made itself, or the one LIBuffer::Create makes: their units and size are read
+// without the virtual calls.
 template <class C, class O>
 inline std::basic_string_view<C> TextOf(const StringT<C, O>& string) {
   const LIBuffer& buffer = *string.GetSharedBuffer();
   // One type_info object per type in this library: comparing addresses suffices, and a
   // buffer of another library at worst takes the general path.
+  if (&typeid(buffer) == &typeid(LCompactStringBuffer) && buffer.IsShareable()) {
+    const auto& known = static_cast<const LCompactStringBuffer&>(buffer);
+    return {reinterpret_cast<const C*>(known.Data()), known.Size() / sizeof(C) - 1};
+  }
   if (&typeid(buffer) == &typeid(LStringBuffer) && buffer.IsShareable()) {
     const auto& known = static_cast<const LStringBuffer&>(buffer);
     return {reinterpret_cast<const C*>(known.GetTypedData()), known.LStringBuffer::GetSize() / sizeof(C) - 1};
@@ -493,24 +635,23 @@ bool StringT<C, O>::IsEqual(const StringT& other) const {
   if (mBuffer == other.mBuffer) {
     return true;
   }
-  const uint32_t length = GetLength();
-  return length == other.GetLength() && std::memcmp(GetBuffer(), other.GetBuffer(), length * sizeof(C)) == 0;
+  const std::basic_string_view<C> a = TextOf(*this);
+  const std::basic_string_view<C> b = TextOf(other);
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(C)) == 0;
 }
 
 template <class C, class O>
 std::strong_ordering StringT<C, O>::operator<=>(const StringT& other) const {
   using UnsignedUnit = std::make_unsigned_t<C>;
-  const C* a = GetBuffer();
-  const C* b = other.GetBuffer();
-  const uint32_t length = GetLength();
-  const uint32_t otherLength = other.GetLength();
-  const uint32_t common = std::min(length, otherLength);
-  for (uint32_t i = 0; i < common; ++i) {
+  const std::basic_string_view<C> a = TextOf(*this);
+  const std::basic_string_view<C> b = TextOf(other);
+  const size_t common = std::min(a.size(), b.size());
+  for (size_t i = 0; i < common; ++i) {
     if (a[i] != b[i]) {
       return UnsignedUnit(a[i]) <=> UnsignedUnit(b[i]);
     }
   }
-  return length <=> otherLength;
+  return a.size() <=> b.size();
 }
 
 template <class C, class O>

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "FactoryTestSupport.h"
 #include "Support/CommaDecimalLocale.h"
@@ -514,6 +516,41 @@ TEST(SkinLoaderTest, RepeatedTextsAreConvertedOnceAndStayApart) {
   ASSERT_TRUE(first->GetSkin() && last->GetSkin());
   EXPECT_EQ(last->GetSkin()->GetName(), u"Inner");
   EXPECT_EQ(first->GetSkin()->GetName().GetBuffer(), last->GetSkin()->GetName().GetBuffer());
+}
+
+TEST(SkinLoaderTest, ImageFilesAreLowerCasedWhateverTheirLetters) {
+  QZResult result = QZ_E_FAIL;
+  const RCPtr<LControlFactory> factory = LoadSkinText(
+      SkinDocument("<Parts>"
+                   R"(<Part Name="ascii" Width="1" Height="1" ResizeType="Tile" ImageFile="Icons/Big_Icon.PNG")"
+                   R"( ImageLocX="0" ImageLocY="0"/>)"
+                   "<Part Name=\"wide\" Width=\"1\" Height=\"1\" ResizeType=\"Tile\" ImageFile=\"\xC3\x84RGER.png\""
+                   R"( ImageLocX="0" ImageLocY="0"/>)"
+                   "</Parts>"),
+      &result);
+  ASSERT_EQ(result, QZ_OK);
+  ASSERT_TRUE(factory->FindPart(u"ascii") && factory->FindPart(u"wide"));
+  EXPECT_EQ(factory->FindPart(u"ascii")->GetImage().path, u"icons/big_icon.png");
+  EXPECT_EQ(factory->FindPart(u"wide")->GetImage().path, u"\u00E4rger.png");
+}
+
+TEST(SkinLoaderTest, EachNestedSkinKeepsItsOwnNameWhenTheNamesChange) {
+  const std::vector<std::u16string> names{u"A", u"AB", u"A", u"", u"\u00C4", u"\u00C4", u"\u00C4b", u"B", u"Bc"};
+  std::string controls;
+  for (size_t i = 0; i < names.size(); ++i) {
+    controls += R"(<SubControl Class="C" Name="c)" + std::to_string(i) + R"("><Skin Name=")" +
+                WString(names[i].c_str()).ToUTF8().GetBuffer() + R"("/></SubControl>)";
+  }
+  QZResult result = QZ_E_FAIL;
+  const RCPtr<LControlFactory> factory =
+      LoadSkinText(SkinDocument(R"(<Skins><Skin Name="S">)" + controls + "</Skin></Skins>"), &result);
+  ASSERT_EQ(result, QZ_OK);
+  for (size_t i = 0; i < names.size(); ++i) {
+    const RCPtr<LControlDescriptor> control =
+        factory->FindControlDescriptor(WString(("c" + std::to_string(i)).c_str()));
+    ASSERT_TRUE(control && control->GetSkin()) << i;
+    EXPECT_EQ(control->GetSkin()->GetName().View(), names[i]) << i;
+  }
 }
 
 TEST(SkinLoaderTest, ChildrenSortByLayoutOrderExceptASkinsTopLevelControls) {

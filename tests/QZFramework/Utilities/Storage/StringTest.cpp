@@ -365,6 +365,56 @@ TEST(StringTest, ComparisonIsByUnsignedUnit) {
   EXPECT_EQ(names.count(WString(u"Pad 2")), 1u);
 }
 
+TEST(StringTest, ComparisonReadsEveryKindOfBufferAlike) {
+  // A made string, one written through Lock, a locked one and one over a byte buffer.
+  const WString made(u"abc");
+  WString written;
+  std::memcpy(written.Lock(4), u"abc", 8);
+  written.Unlock();
+  WString locked(u"abcz");
+  locked.Lock(8)[3] = u'\0';
+  EXPECT_EQ(made, written);
+  EXPECT_EQ(made, locked);
+  EXPECT_EQ(locked <=> written, std::strong_ordering::equal);
+  EXPECT_LT(WString(u"ab"), locked);
+  EXPECT_GT(WString(u"abd"), locked);
+  EXPECT_EQ(NString(BytesBuffer("abc\0xyz", 8)) <=> NString("abc"), std::strong_ordering::equal);
+  EXPECT_GT(NString(BytesBuffer("\xC3\xA4", 3)), NString("z"));
+  locked.Unlock();
+}
+
+TEST(StringTest, AMadeStringsBufferGrowsAndShrinksKeepingItsBytes) {
+  QZ::RCPtr<QZ::LIBuffer> buffer = WString(u"abcd").GetSharedBuffer();
+  ASSERT_EQ(buffer->GetRefCount(), 1);
+  ASSERT_EQ(buffer->GetSize(), 10u);
+  EXPECT_EQ(buffer->SetSize(6), 6u); // within its block
+  EXPECT_EQ(std::memcmp(buffer->GetData(), u"abc", 6), 0);
+  EXPECT_EQ(buffer->SetSize(400), 400u); // beyond it: the bytes move
+  EXPECT_GE(buffer->GetCapacity(), 400u);
+  EXPECT_EQ(std::memcmp(buffer->GetData(), u"abc", 6), 0);
+  EXPECT_EQ(buffer->Fill16(u'x', 6, 197), QZ::QZ_OK);
+  EXPECT_EQ(buffer->Fill16(u'x', 6, 198), QZ::QZ_E_INVALIDARG);
+  EXPECT_EQ(buffer->Fill8(0, 398, -1), QZ::QZ_OK);
+  EXPECT_EQ(buffer->Fill8(0, 401, -1), QZ::QZ_E_INVALIDARG);
+  EXPECT_EQ(buffer->SetSize(8), 8u); // back into its block
+  EXPECT_EQ(std::memcmp(buffer->GetData(), u"abcx", 8), 0);
+  EXPECT_EQ(buffer->SetSize(300), 300u);
+  EXPECT_EQ(buffer->SetSize(200), 200u); // within the slack: no move
+  EXPECT_EQ(std::memcmp(buffer->GetData(), u"abcx", 8), 0);
+
+  EXPECT_EQ(buffer->Fill16(u'y', 8, -1), QZ::QZ_OK);
+  EXPECT_EQ(std::memcmp(buffer->Duplicate(8, 4)->GetData(), u"cxyy", 8), 0);
+  EXPECT_EQ(std::memcmp(buffer->Duplicate(8, 196)->GetData(), u"yy\0\0", 8), 0);
+  buffer->SetUnshareable(true);
+  const QZ::RCPtr<QZ::LIBuffer> copy = buffer; // a private copy of the same bytes
+  ASSERT_NE(copy.Get(), buffer.Get());
+  EXPECT_EQ(copy->GetSize(), 200u);
+  EXPECT_EQ(std::memcmp(copy->GetData(), buffer->GetData(), 200), 0);
+  EXPECT_EQ(copy->SetCapacity(4), 4u);
+  EXPECT_EQ(copy->SetCapacity(1000), 1000u);
+  EXPECT_EQ(copy->GetSize(), 1000u);
+}
+
 TEST(StringTest, CaseMappingCopies) {
   EXPECT_EQ(WString(u"Straße ÄÖÜ ÿ Σ").ToUpper(), u"STRAßE ÄÖÜ Ÿ Σ");
   EXPECT_EQ(WString(u"ÄÖÜ ΣΑΣ İ").ToLower(), u"äöü σασ i");
