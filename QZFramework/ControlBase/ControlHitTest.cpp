@@ -23,11 +23,16 @@ bool DockedOnBothAxes(const LLayoutDescriptor* layout) {
   return layout && layout->position[0].docked && layout->position[1].docked;
 }
 
-// A control's origin in its parent given the parent's client rectangle (GetLookRect(-1)),
-// as GetOriginInParent finds it: callers that need that rectangle too look it up once.
+// A control's origin in its parent given the parent's client rectangle (GetLookRect(-1)):
+// callers that need that rectangle too look it up once.
 PointT<double> OriginInParent(const RectT<double>& rect, const PointT<double>& parentScroll,
                               const RectT<double>& parentClient) {
   return {rect.x - parentScroll.x + parentClient.x, rect.y - parentScroll.y + parentClient.y};
+}
+
+// The parent's rectangle in the coordinates of a child at origin.
+RectT<double> ParentBounds(const PointT<double>& origin, const RectT<double>& parentRect) {
+  return {-origin.x, -origin.y, parentRect.width, parentRect.height};
 }
 
 } // namespace
@@ -152,10 +157,16 @@ RectT<double> LControl::GetContentRect() {
   return {0.0, 0.0, look.width, look.height};
 }
 
+PointT<double> LControl::GetOriginInParent() const {
+  if (!mParent) {
+    return {mRect.x, mRect.y};
+  }
+  return OriginInParent(mRect, mParent->mScrollOffset, mParent->GetLookRect(-1));
+}
+
 RectT<double> LControl::GetBoundsRect() const {
   if (mParent) {
-    const PointT<double> origin = GetOriginInParent();
-    return {-origin.x, -origin.y, mParent->mRect.width, mParent->mRect.height};
+    return ParentBounds(GetOriginInParent(), mParent->mRect);
   }
   RectT<double> bounds{0.0, 0.0, mRect.width, mRect.height};
   if (mRootWindow) {
@@ -186,8 +197,7 @@ QZResult LControl::InvalidateRect(const RectT<double>& rootRect, bool clip, cons
   if (mParent) {
     // GetBoundsRect's rectangle from the origin that also carries the cut up: found once.
     const PointT<double> origin = GetOriginInParent();
-    if (clipping &&
-        !RectT<double>::Intersect(cut, cut, {-origin.x, -origin.y, mParent->mRect.width, mParent->mRect.height})) {
+    if (clipping && !RectT<double>::Intersect(cut, cut, ParentBounds(origin, mParent->mRect))) {
       return QZ_FALSE;
     }
     return mParent->InvalidateRect(rootRect, clipping, cut.Offset(origin.x, origin.y));

@@ -38,14 +38,6 @@ RCPtr<LControl> LControl::GetRootControl() {
   return RCPtr<LControl>(top);
 }
 
-PointT<double> LControl::GetOriginInParent() const {
-  if (!mParent) {
-    return {mRect.x, mRect.y};
-  }
-  const RectT<double> client = mParent->GetLookRect(-1);
-  return {mRect.x - mParent->mScrollOffset.x + client.x, mRect.y - mParent->mScrollOffset.y + client.y};
-}
-
 RectT<int32_t> LControl::GetVisibleContentRect() const {
   const RectT<double> client = GetLookRect(-1);
   const PointT<int32_t> origin = mScrollOffset.Round();
