@@ -121,16 +121,18 @@ function(qz_test_fixtures)
   set(jack_state "${CMAKE_BINARY_DIR}/tests/jack-server")
   add_test(NAME QZJackServerStart COMMAND ${jack_script} start ${jack_state} ${jack_server})
   add_test(NAME QZJackServerStop COMMAND ${jack_script} stop ${jack_state} ${jack_server})
-  set_tests_properties(QZJackServerStart PROPERTIES FIXTURES_SETUP QZJackServer RESOURCE_LOCK QZJackServer TIMEOUT 60)
-  set_tests_properties(QZJackServerStop PROPERTIES FIXTURES_CLEANUP QZJackServer RESOURCE_LOCK QZJackServer TIMEOUT 60)
+  set_tests_properties(QZJackServerStart PROPERTIES FIXTURES_SETUP QZJackServer RESOURCE_LOCK QZJackServer TIMEOUT 60
+                                                     LABELS server)
+  set_tests_properties(QZJackServerStop PROPERTIES FIXTURES_CLEANUP QZJackServer RESOURCE_LOCK QZJackServer TIMEOUT 60
+                                                    LABELS server)
   set_property(GLOBAL PROPERTY QZ_FIXTURE_ENVIRONMENT_JACK "JACK_DEFAULT_SERVER=${jack_server}")
 
   set(xvfb_script "${PROJECT_SOURCE_DIR}/tests/QZFramework/Renderer/OpenGL/xvfb-test-server.sh")
   set(xvfb_state "${CMAKE_BINARY_DIR}/tests/xvfb-server")
   add_test(NAME QZXvfbStart COMMAND ${xvfb_script} start ${xvfb_state})
   add_test(NAME QZXvfbStop COMMAND ${xvfb_script} stop ${xvfb_state})
-  set_tests_properties(QZXvfbStart PROPERTIES FIXTURES_SETUP QZXvfb TIMEOUT 60)
-  set_tests_properties(QZXvfbStop PROPERTIES FIXTURES_CLEANUP QZXvfb TIMEOUT 60)
+  set_tests_properties(QZXvfbStart PROPERTIES FIXTURES_SETUP QZXvfb TIMEOUT 60 LABELS server)
+  set_tests_properties(QZXvfbStop PROPERTIES FIXTURES_CLEANUP QZXvfb TIMEOUT 60 LABELS server)
   # Mesa's software GL renders on the calling thread: worker threads still ending at exit
   # crash LeakSanitizer's final scan.
   set_property(GLOBAL PROPERTY QZ_FIXTURE_ENVIRONMENT_XVFB "QZ_TEST_XVFB_DISPLAY_FILE=${xvfb_state}/display"
@@ -192,8 +194,9 @@ function(qz_fixture_test name)
   if(ARG_TIMEOUT)
     set(timeout ${ARG_TIMEOUT})
   endif()
+  # The label lets scripts/test.sh tell a test that met a server (Xvfb, JACK) from the rest.
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}" RESOURCE_LOCK "${locks}"
-                                          TIMEOUT ${timeout} ENVIRONMENT "${environment}")
+                                          TIMEOUT ${timeout} ENVIRONMENT "${environment}" LABELS server)
 endfunction()
 
 # qz_fuzzer(<name> SOURCE <file> LIBS <lib>... [RUNS <n>]): a libFuzzer target whose
