@@ -25,8 +25,9 @@ start)
   stop_server # one left over from an interrupted run
   : >"$displayfile"
   # -noreset: without it the server resets whenever its last client leaves, which is after
-  # every test, and refuses the next test's first connection while it does.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -screen 1 2560x1800x24 -nolisten tcp -noreset 3>"$displayfile" </dev/null >"$log" 2>&1 &
+  # every test, and refuses the next test's first connection while it does. -s 0: the
+  # screen saver would blank the screen that tests read back, 10 minutes into a slow run.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -screen 1 2560x1800x24 -nolisten tcp -noreset -s 0 3>"$displayfile" </dev/null >"$log" 2>&1 &
   pid=$!
   echo "$pid" >"$pidfile"
   qz_await_server "$pid" "$pidfile" "$log" "Xvfb" Xvfb display_named "$displayfile"
