@@ -53,14 +53,28 @@ struct LControlFactory::Reader {
   static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** list) {
     Reader& reader = *static_cast<Reader*>(self);
     reader.Guarded([&] { reader.XMLStartElement(name, list); });
+    reader.HearTextWhenWanted();
   }
   static void XMLCALL OnEnd(void* self, const XML_Char*) {
     Reader& reader = *static_cast<Reader*>(self);
     reader.Guarded([&] { reader.XMLEndElement(); });
+    reader.HearTextWhenWanted();
   }
   static void XMLCALL OnText(void* self, const XML_Char* text, int length) {
     Reader& reader = *static_cast<Reader*>(self);
     reader.Guarded([&] { reader.XMLCharacterData(text, length); });
+  }
+
+  // Expat hands over text only where the reader keeps it: the documents' indentation,
+  // a piece for every line, is otherwise passed over without a call.
+  bool hearsText = false;
+  void HearTextWhenWanted() {
+    const bool wanted =
+        open.stringTableMode ? open.collectedText != nullptr : open.insideCreateParam && open.createParams;
+    if (wanted != hearsText) {
+      hearsText = wanted;
+      XML_SetCharacterDataHandler(parser, wanted ? OnText : nullptr);
+    }
   }
 
   template <class Body>
@@ -321,10 +335,15 @@ struct LControlFactory::Reader {
       break;
     case Element::Locale:
       // A Locale without LCID, or before any StringTable, matches nothing.
-      if (open.stringTable && attributes.Has(Attribute::LCID) &&
-          uint32_t(ReadIntegerOrHex(attributes[Attribute::LCID])) == factory.mLoadLocale) {
-        ++open.matchCount;
-        open.collectedText = &open.stringTable->try_emplace(open.currentId).first->second;
+      if (open.stringTable && attributes.Has(Attribute::LCID)) {
+        const uint32_t locale = uint32_t(ReadIntegerOrHex(attributes[Attribute::LCID]));
+        for (OpenState::LocaleTexts& texts : open.locales) {
+          if (texts.locale == locale) {
+            ++texts.matchCount;
+            open.collectedText = &texts.tables[open.stringTable].try_emplace(open.currentId).first->second;
+            break;
+          }
+        }
       }
       break;
     default:
@@ -645,7 +664,7 @@ QZResult LControlFactory::Parse(const char* bytes, size_t length) {
   Reader reader(*this, parser.get());
   XML_SetUserData(parser.get(), &reader);
   XML_SetElementHandler(parser.get(), Reader::OnStart, Reader::OnEnd);
-  XML_SetCharacterDataHandler(parser.get(), Reader::OnText);
+  reader.HearTextWhenWanted();
 
   // Expat takes an int length: a document beyond that goes in pieces, the last one final.
   constexpr size_t kPiece = size_t(1) << 30;
