@@ -74,6 +74,7 @@ QZResult LLook::SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wra
   mNonClientRectsPlaced = true;
   mNonClientParts.assign(count, nullptr);
   mNonClientPartsMade = count == 0;
+  mNonClientPartsWanted = false;
   const SizeT<int32_t> kept = mSize;
   mSize = {};
   SetSize(kept);
@@ -87,7 +88,7 @@ bool LLook::SetSize(const SizeT<int32_t>& size) {
   mSize = size;
   ComputeClientRect();
   mNonClientRectsPlaced = mNonClientRects.empty();
-  MakeNonClientParts();
+  mNonClientPartsWanted = !mNonClientPartsMade;
   ComputeTextBlock();
   return true;
 }
@@ -105,10 +106,11 @@ void LLook::ComputeClientRect() {
                  int32_t(ClampToExtent(height + dock.offsetBottom - y, height - y))};
 }
 
-void LLook::MakeNonClientParts() {
-  if (mNonClientPartsMade) {
+void LLook::MakeNonClientParts() const {
+  if (!mNonClientPartsWanted) {
     return;
   }
+  mNonClientPartsWanted = false;
   const RCPtrArray<LDockedPart>& entries = mDescriptor->GetNonClientParts();
   bool made = true;
   for (uint32_t i = 0; i < entries.GetCount(); ++i) {
@@ -211,6 +213,7 @@ uint32_t LLook::GetColorAtPoint(const PointT<double>& point) const {
     return (color >> 24) != 0;
   };
   uint32_t color = LVisualPart::kOutside;
+  MakeNonClientParts();
   PlaceNonClientRects();
   for (size_t i = mNonClientParts.size(); i-- > 0;) {
     if (visibleColor(mNonClientParts[i], mNonClientRects[i], color)) {

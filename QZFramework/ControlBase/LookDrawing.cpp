@@ -108,6 +108,7 @@ QZResult LLook::DrawNonClientParts(const RCPtr<LRenderer>& renderer, const RectL
   if (!state || mNonClientParts.empty()) {
     return 0;
   }
+  MakeNonClientParts();
   PlaceNonClientRects();
   bool drewPart = false;
   const WorkingRects rects(updateRegion, mOwnRegion, *state, WorkingRects::kSeveralTargets);
@@ -133,7 +134,7 @@ void LLook::DecodeImagesAhead() const {
     ahead(mClientPart);
   }
   ahead(mOverlayPart);
-  for (const RCPtr<LVisualPart>& part : mNonClientParts) {
+  for (const RCPtr<LVisualPart>& part : GetNonClientParts()) {
     ahead(part);
   }
 }
