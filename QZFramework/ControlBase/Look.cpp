@@ -67,13 +67,12 @@ QZResult LLook::SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wra
   }
   const RCPtr<LDockedPart>& client = descriptor->GetClientPart();
   mClientPart = client ? client->GetVisualPart() : nullptr;
-  // Emptied as well as sized: rectangles and parts of another descriptor must not stay
-  // behind in a look that is not rebuilt now.
-  const size_t count = descriptor->GetNonClientParts().GetCount();
-  mNonClientRects.assign(count, {});
+  // Emptied: rectangles and parts of another descriptor must not stay behind in a look
+  // that is not rebuilt now. Sized again when first asked for (SizeNonClientEntries).
+  mNonClientRects.clear();
   mNonClientRectsPlaced = true;
-  mNonClientParts.assign(count, nullptr);
-  mNonClientPartsMade = count == 0;
+  mNonClientParts.clear();
+  mNonClientPartsMade = descriptor->GetNonClientParts().GetCount() == 0;
   mNonClientPartsWanted = false;
   const SizeT<int32_t> kept = mSize;
   mSize = {};
@@ -87,7 +86,7 @@ bool LLook::SetSize(const SizeT<int32_t>& size) {
   }
   mSize = size;
   ComputeClientRect();
-  mNonClientRectsPlaced = mNonClientRects.empty();
+  mNonClientRectsPlaced = mDescriptor->GetNonClientParts().GetCount() == 0;
   mNonClientPartsWanted = !mNonClientPartsMade;
   ComputeTextBlock();
   return true;
@@ -106,7 +105,16 @@ void LLook::ComputeClientRect() {
                  int32_t(ClampToExtent(height + dock.offsetBottom - y, height - y))};
 }
 
+void LLook::SizeNonClientEntries() const {
+  const size_t count = mDescriptor->GetNonClientParts().GetCount();
+  if (mNonClientRects.size() != count) {
+    mNonClientRects.assign(count, {});
+    mNonClientParts.assign(count, nullptr);
+  }
+}
+
 void LLook::MakeNonClientParts() const {
+  SizeNonClientEntries();
   if (!mNonClientPartsWanted) {
     return;
   }
@@ -123,6 +131,7 @@ void LLook::MakeNonClientParts() const {
 }
 
 void LLook::PlaceNonClientRects() const {
+  SizeNonClientEntries();
   if (mNonClientRectsPlaced) {
     return;
   }

@@ -139,6 +139,8 @@ private:
   // size, when first wanted; so too their rectangles (PlaceNonClientRects): most looks of
   // a tree are never drawn nor hit, and a part made reads its image's header.
   void MakeNonClientParts() const;
+  // The rectangles and parts, one per non-client entry of the descriptor (empty, null).
+  void SizeNonClientEntries() const;
   void PlaceNonClientRects() const;
   void ComputeTextBlock();
 

@@ -105,7 +105,7 @@ int32_t ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const WorkingRects&
 
 QZResult LLook::DrawNonClientParts(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) {
   const RenderState* state = renderer->GetCurrentState();
-  if (!state || mNonClientParts.empty()) {
+  if (!state || mDescriptor->GetNonClientParts().GetCount() == 0) {
     return 0;
   }
   MakeNonClientParts();
