@@ -203,10 +203,11 @@ private:
   uint32_t mLoadLocale = 0;
   RCPtrArray<LControlDescriptor> mSkins;
   int32_t mCurrentSkinIndex = 0;
-  std::map<WString, RCPtr<LColorizer>> mColorizers;
-  std::map<WString, RCPtr<LVisualPartDescriptor>> mParts;
-  std::map<WString, RCPtr<LLookDescriptor>> mLooks;
-  std::map<WString, RCPtr<LLookList>> mLookLists;
+  // Found by name only, thousands of times as a skin is read.
+  std::unordered_map<WString, RCPtr<LColorizer>> mColorizers;
+  std::unordered_map<WString, RCPtr<LVisualPartDescriptor>> mParts;
+  std::unordered_map<WString, RCPtr<LLookDescriptor>> mLooks;
+  std::unordered_map<WString, RCPtr<LLookList>> mLookLists;
   // Ordered as WString orders (code units, then length); found by a view too, so that a
   // control's table is found without making its name into a string.
   struct TableIdLess {

@@ -115,6 +115,16 @@ struct LControlFactory::Reader {
     return found;
   }
 
+  // A definition the factory took, found by its name from now on without asking the
+  // factory (which finds it by its name in UTF-16).
+  template <class T>
+  void Define(TextTable<RCPtr<T>>& table, Attribute kind, const RCPtr<T>& defined) {
+    RCPtr<T>& known = table.Get(attributes[kind], [] { return RCPtr<T>(); });
+    if (!known) {
+      known = defined;
+    }
+  }
+
   // --- Elements ---------------------------------------------------------------------------
 
   void XMLStartElement(const char* name, const char** list) {
@@ -461,6 +471,7 @@ struct LControlFactory::Reader {
       const int32_t count = std::clamp(ReadIntegerOrHex(attributes[Attribute::NumLooks]), 0, kMaxLooks);
       list = MakeLookList(uint32_t(count));
       factory.mLookLists.emplace(name, list);
+      Define(lookListsByName, Attribute::Name, list);
       open.lookList = list;
     }
     if (open.descriptor && open.descriptor->GetSkin()) {
@@ -476,7 +487,9 @@ struct LControlFactory::Reader {
       const WString name = attributes.Text(Attribute::Name);
       // A second definition of a name is read into a look that is not stored.
       open.look = RCPtr<LLookDescriptor>(new LLookDescriptor(name));
-      factory.mLooks.try_emplace(name, open.look);
+      if (factory.mLooks.try_emplace(name, open.look).second) {
+        Define(looksByName, Attribute::Name, open.look);
+      }
       return;
     }
     if (!open.lookList || !attributes.Has(Attribute::Index)) {
@@ -569,9 +582,7 @@ struct LControlFactory::Reader {
       return;
     }
     const WString name = attributes.Text(A::Name);
-    // One search of the map: the place found is where the part goes.
-    const auto place = factory.mParts.lower_bound(name);
-    if (place != factory.mParts.end() && !(name < place->first)) {
+    if (factory.mParts.contains(name)) {
       return; // the first definition of a name stays
     }
     const int32_t width = ReadIntegerOrHex(attributes[A::Width]);
@@ -598,10 +609,10 @@ struct LControlFactory::Reader {
       mask.path = factory.mSkinFolder + ToText(maskFile); // mask names keep their case
       mask.rect = {ReadIntegerOrHex(attributes[A::MaskLocX]), ReadIntegerOrHex(attributes[A::MaskLocY]), width, height};
     }
-    factory.mParts.emplace_hint(
-        place, name,
-        RCPtr<LVisualPartDescriptor>(new LVisualPartDescriptor(name, image, ReadResizeType(attributes[A::ResizeType]),
-                                                               colorizer, {width, height}, alphaModifier, mask)));
+    const RCPtr<LVisualPartDescriptor> part(new LVisualPartDescriptor(
+        name, image, ReadResizeType(attributes[A::ResizeType]), colorizer, {width, height}, alphaModifier, mask));
+    factory.mParts.emplace(name, part);
+    Define(partsByName, Attribute::Name, part);
   }
 
   // The skin folder and the image file's name in lower case. An ASCII name is lowered as
@@ -628,8 +639,7 @@ struct LControlFactory::Reader {
       return;
     }
     const WString name = attributes.Text(A::Name);
-    const auto place = factory.mColorizers.lower_bound(name);
-    if (place != factory.mColorizers.end() && !(name < place->first)) {
+    if (factory.mColorizers.contains(name)) {
       return; // the first definition of a name stays
     }
     const char* type = attributes[A::ColorType];
@@ -651,7 +661,8 @@ struct LControlFactory::Reader {
                          {ReadFloat(attributes[A::GradientStartX]), ReadFloat(attributes[A::GradientStartY])},
                          {ReadFloat(attributes[A::GradientEndX]), ReadFloat(attributes[A::GradientEndY])}));
     }
-    factory.mColorizers.emplace_hint(place, name, colorizer);
+    factory.mColorizers.emplace(name, colorizer);
+    Define(colorizersByName, Attribute::Name, colorizer);
   }
 };
 
