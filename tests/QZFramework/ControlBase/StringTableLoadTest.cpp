@@ -89,45 +89,20 @@ TEST(StringTableLoadTest, TextsAreCollectedFromMatchingLocalesOnly) {
   EXPECT_EQ(factory->GetApplicationStringTable()->GetEntries(), (LStringTable::Entries{{u"B", u"nine, same id"}}));
 }
 
-TEST(StringTableLoadTest, TheFrameworkDocumentsTextsFollowTheApplicationsInItsSettledLanguage) {
-  const std::string application = StringTableDocument(R"(<StringTable ID="Framework">
-      <String ID="JOINED"><Locale LCID="0x0009">app</Locale></String></StringTable>
-      <StringTable ID="|PresetEditor"><String ID="A"><Locale LCID="0x0009">a</Locale></String></StringTable>)");
-  const std::string framework = StringTableDocument(R"(<StringTable ID="Framework">
+TEST(StringTableLoadTest, TheFrameworksTextsJoinTheApplicationsInItsLanguageAndAFaultKeepsWhatCameBefore) {
+  InMemoryDocuments documents;
+  documents.Add("APP_STRINGS", StringTableDocument(R"(<StringTable ID="Framework">
+      <String ID="JOINED"><Locale LCID="0x0009">app</Locale></String></StringTable>)"));
+  documents.Add("FRAMEWORK_STRINGS", StringTableDocument(R"(<StringTable ID="Framework">
       <String ID="JOINED"><Locale LCID="0x0007">-de</Locale><Locale LCID="0x0009">-fw</Locale></String>
-      <String ID="CANCEL"><Locale LCID="0x0007">Abbrechen</Locale><Locale LCID="0x0009">Cancel</Locale></String>
-      </StringTable>)");
-  for (const uint32_t locale : {0x0409u, 0x0407u}) {
-    SCOPED_TRACE(locale);
-    InMemoryDocuments documents;
-    documents.Add("APP_STRINGS", application);
-    documents.Add("FRAMEWORK_STRINGS", framework);
-    RCPtr<LControlFactory> factory(new LControlFactory(documents.Module()));
-    ASSERT_EQ(factory->LoadStringTables(u"::APP_STRINGS", u"::FRAMEWORK_STRINGS", locale), QZ_OK);
-    // The application has English only: the framework's German is passed over.
-    EXPECT_EQ(factory->GetLoadLocale(), 0x0009u);
-    EXPECT_EQ(factory->GetFrameworkStringTable()->GetEntries(),
-              (LStringTable::Entries{{u"CANCEL", u"Cancel"}, {u"JOINED", u"app-fw"}}));
-    EXPECT_EQ(Text(factory->GetApplicationStringTable(), u"A"), WString(u"a"));
-  }
-}
-
-TEST(StringTableLoadTest, AMalformedDocumentSettlesOnTheLanguagesOfWhatCameBeforeTheFault) {
-  const std::string broken = StringTableDocument(R"(<StringTable ID="|PresetEditor">
-      <String ID="A"><Locale LCID="0x0009">first</Locale></String>
-      <String ID="B"><Locale LCID="0x0009">second</Locale><Locale LCID="0x0407">zweites</Locale></String>
-      <String ID="C"><Locale LCID="0x0407">drittes</Locale></Strin></StringTable>)");
-  for (const auto& [locale, texts] : {std::pair{0x0407u, LStringTable::Entries{{u"B", u"zweites"}, {u"C", u"drittes"}}},
-                                      std::pair{0x0411u, LStringTable::Entries{{u"A", u"first"}, {u"B", u"second"}}}}) {
-    SCOPED_TRACE(locale);
-    InMemoryDocuments documents;
-    documents.Add("STRINGS", broken);
-    RCPtr<LControlFactory> factory(new LControlFactory(documents.Module()));
-    ASSERT_EQ(factory->LoadStringTables(u"::STRINGS", u"::NONE", locale), QZ_OK);
-    EXPECT_EQ(factory->GetApplicationStringTable()->GetEntries(), texts);
-    EXPECT_EQ(factory->GetParseErrorDocument(), WString(u"::STRINGS"));
-    EXPECT_EQ(factory->GetParseErrorLine(), 4);
-  }
+      <String ID="CANCEL"><Locale LCID="0x0009">Cancel</Locale></Strin></StringTable>)"));
+  RCPtr<LControlFactory> factory(new LControlFactory(documents.Module()));
+  ASSERT_EQ(factory->LoadStringTables(u"::APP_STRINGS", u"::FRAMEWORK_STRINGS", 0x0407), QZ_OK);
+  EXPECT_EQ(factory->GetLoadLocale(), 0x0009u); // the application has English only
+  EXPECT_EQ(factory->GetFrameworkStringTable()->GetEntries(),
+            (LStringTable::Entries{{u"CANCEL", u"Cancel"}, {u"JOINED", u"app-fw"}}));
+  EXPECT_EQ(factory->GetParseErrorDocument(), WString(u"::FRAMEWORK_STRINGS"));
+  EXPECT_EQ(factory->GetParseErrorLine(), 3);
 }
 
 TEST(StringTableLoadTest, Utf16AndUtf8DocumentsGiveTheSameTablesAndASecondLoadNoMore) {
