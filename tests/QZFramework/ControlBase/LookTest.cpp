@@ -105,7 +105,7 @@ TEST(LookTest, ANonClientPartIsBuiltAndItsImageReadOnlyWhenItsLookIsHitOrDrawn) 
   const size_t cachedBefore = LBitmap::GetCachedBitmapCount();
   const RCPtr<LVisualPartDescriptor> edge = ImagePart(path);
   const RCPtr<LLookDescriptor> descriptor = LookOf(ColourPart(kRed, {1, 1}));
-  descriptor->AddNonClientPart(Docked(edge, {})); // centred
+  descriptor->AddNonClientPart(Docked(edge, {L | T | R | B, 0, 0, 0, 0}));
   const RCPtr<LLook> hit = LLook::Create(descriptor, false);
   const RCPtr<LLook> drawn = LLook::Create(descriptor, false);
   hit->SetSize({10, 10});
@@ -123,7 +123,7 @@ TEST(LookTest, ANonClientPartIsBuiltAndItsImageReadOnlyWhenItsLookIsHitOrDrawn) 
   renderer->StartFrame({0, 0, 10, 10});
   EXPECT_EQ(drawn->DrawNonClientParts(renderer, RectListT<int32_t>(RectT<double>{0, 0, 10, 10})), 1);
   EXPECT_EQ(drawn->GetNonClientParts()[0], part); // built once for both
-  EXPECT_EQ(drawn->GetNonClientRects(), (std::vector<RectT<int32_t>>{{3, 3, 4, 4}}));
+  EXPECT_EQ(drawn->GetNonClientRects(), (std::vector<RectT<int32_t>>{{0, 0, 10, 10}}));
 }
 
 TEST(LookTest, TheTextBlockTakesItsRectangleFromTheTextProperties) {
