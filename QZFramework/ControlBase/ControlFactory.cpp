@@ -109,22 +109,26 @@ QZResult LControlFactory::LoadStringTables(const WString& applicationPath, const
 
 void LControlFactory::ReadStringTables(const WString& path, const Document& document,
                                        const std::vector<uint32_t>& candidates) {
-  for (size_t i = 0; i < candidates.size(); ++i) {
-    // A locale tried once matches nothing the second time.
-    if (std::find(candidates.begin(), candidates.begin() + ptrdiff_t(i), candidates[i]) !=
-        candidates.begin() + ptrdiff_t(i)) {
-      continue;
+  ResetOpenState();
+  mOpen.stringTableMode = true;
+  for (const uint32_t locale : candidates) {
+    if (std::none_of(mOpen.locales.begin(), mOpen.locales.end(),
+                     [locale](const OpenState::LocaleTexts& texts) { return texts.locale == locale; })) {
+      mOpen.locales.emplace_back().locale = locale;
     }
-    mLoadLocale = candidates[i];
-    ResetOpenState();
-    mOpen.stringTableMode = true;
-    // A malformed document keeps what it gave before the fault; its text stays in the
-    // factory and the load goes on.
-    if (Parse(document.bytes, document.length) == QZ_E_FAIL) {
-      mErrorDocument = path;
-    }
-    if (mOpen.matchCount > 0) {
-      break;
+  }
+  // A malformed document keeps what it gave before the fault; its text stays in the
+  // factory and the load goes on.
+  if (Parse(document.bytes, document.length) == QZ_E_FAIL) {
+    mErrorDocument = path;
+  }
+  const auto settled = std::find_if(mOpen.locales.begin(), mOpen.locales.end(),
+                                    [](const OpenState::LocaleTexts& texts) { return texts.matchCount > 0; });
+  const OpenState::LocaleTexts& kept = settled != mOpen.locales.end() ? *settled : mOpen.locales.back();
+  mLoadLocale = kept.locale;
+  for (const auto& [table, entries] : kept.tables) {
+    for (const auto& [id, text] : entries) {
+      (*table)[id] += text; // after what an earlier document gave the same ID
     }
   }
   ResetOpenState();

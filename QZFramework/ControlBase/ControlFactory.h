@@ -189,8 +189,8 @@ private:
     std::vector<char> buffer;
   };
   [[nodiscard]] QZResult Fetch(const WString& path, Document& document);
-  // Parses document in string-table mode for each locale of candidates in turn, until
-  // one has a matching Locale.
+  // Parses document once in string-table mode, gathering the texts of every locale of
+  // candidates, and keeps those of the first that has a matching Locale.
   void ReadStringTables(const WString& path, const Document& document, const std::vector<uint32_t>& candidates);
   RCPtr<LStringTable> CopyTable(std::u16string_view id) const;
   void ResetOpenState();
@@ -203,10 +203,11 @@ private:
   uint32_t mLoadLocale = 0;
   RCPtrArray<LControlDescriptor> mSkins;
   int32_t mCurrentSkinIndex = 0;
-  std::map<WString, RCPtr<LColorizer>> mColorizers;
-  std::map<WString, RCPtr<LVisualPartDescriptor>> mParts;
-  std::map<WString, RCPtr<LLookDescriptor>> mLooks;
-  std::map<WString, RCPtr<LLookList>> mLookLists;
+  // Found by name only, thousands of times as a skin is read.
+  std::unordered_map<WString, RCPtr<LColorizer>> mColorizers;
+  std::unordered_map<WString, RCPtr<LVisualPartDescriptor>> mParts;
+  std::unordered_map<WString, RCPtr<LLookDescriptor>> mLooks;
+  std::unordered_map<WString, RCPtr<LLookList>> mLookLists;
   // Ordered as WString orders (code units, then length); found by a view too, so that a
   // control's table is found without making its name into a string.
   struct TableIdLess {
@@ -244,7 +245,6 @@ private:
     std::string createParamText;
     // Elements still to pass over inside an ignored SubControl.
     int32_t ignoredDepth = 0;
-    uint32_t matchCount = 0;
     bool fontLocaleSet = false;
     uint32_t fontLocale = 0;
     SkinFont pendingFont;
@@ -254,6 +254,14 @@ private:
     RCPtr<LLookList> lookList;
     RCPtr<LStringTable> createParams;
     LStringTable::Entries* stringTable = nullptr;
+    // What the Locale elements of one candidate locale gave, by the table they are for;
+    // only one locale's texts are kept, so they join the tables once the document is read.
+    struct LocaleTexts {
+      uint32_t locale = 0;
+      uint32_t matchCount = 0;
+      std::map<LStringTable::Entries*, LStringTable::Entries> tables;
+    };
+    std::vector<LocaleTexts> locales;
     // The text a matching Locale collects into; null while not collecting.
     WString* collectedText = nullptr;
     WString currentId;

@@ -67,13 +67,13 @@ QZResult LLook::SetDescriptor(const RCPtr<LLookDescriptor>& descriptor, bool wra
   }
   const RCPtr<LDockedPart>& client = descriptor->GetClientPart();
   mClientPart = client ? client->GetVisualPart() : nullptr;
-  // Emptied as well as sized: rectangles and parts of another descriptor must not stay
-  // behind in a look that is not rebuilt now.
-  const size_t count = descriptor->GetNonClientParts().GetCount();
-  mNonClientRects.assign(count, {});
+  // Emptied: rectangles and parts of another descriptor must not stay behind in a look
+  // that is not rebuilt now. Sized again when first asked for (SizeNonClientEntries).
+  mNonClientRects.clear();
   mNonClientRectsPlaced = true;
-  mNonClientParts.assign(count, nullptr);
-  mNonClientPartsMade = count == 0;
+  mNonClientParts.clear();
+  mNonClientPartsMade = descriptor->GetNonClientParts().GetCount() == 0;
+  mNonClientPartsWanted = false;
   const SizeT<int32_t> kept = mSize;
   mSize = {};
   SetSize(kept);
@@ -86,8 +86,8 @@ bool LLook::SetSize(const SizeT<int32_t>& size) {
   }
   mSize = size;
   ComputeClientRect();
-  mNonClientRectsPlaced = mNonClientRects.empty();
-  MakeNonClientParts();
+  mNonClientRectsPlaced = mDescriptor->GetNonClientParts().GetCount() == 0;
+  mNonClientPartsWanted = !mNonClientPartsMade;
   ComputeTextBlock();
   return true;
 }
@@ -105,10 +105,20 @@ void LLook::ComputeClientRect() {
                  int32_t(ClampToExtent(height + dock.offsetBottom - y, height - y))};
 }
 
-void LLook::MakeNonClientParts() {
-  if (mNonClientPartsMade) {
+void LLook::SizeNonClientEntries() const {
+  const size_t count = mDescriptor->GetNonClientParts().GetCount();
+  if (mNonClientRects.size() != count) {
+    mNonClientRects.assign(count, {});
+    mNonClientParts.assign(count, nullptr);
+  }
+}
+
+void LLook::MakeNonClientParts() const {
+  SizeNonClientEntries();
+  if (!mNonClientPartsWanted) {
     return;
   }
+  mNonClientPartsWanted = false;
   const RCPtrArray<LDockedPart>& entries = mDescriptor->GetNonClientParts();
   bool made = true;
   for (uint32_t i = 0; i < entries.GetCount(); ++i) {
@@ -121,6 +131,7 @@ void LLook::MakeNonClientParts() {
 }
 
 void LLook::PlaceNonClientRects() const {
+  SizeNonClientEntries();
   if (mNonClientRectsPlaced) {
     return;
   }
@@ -211,6 +222,7 @@ uint32_t LLook::GetColorAtPoint(const PointT<double>& point) const {
     return (color >> 24) != 0;
   };
   uint32_t color = LVisualPart::kOutside;
+  MakeNonClientParts();
   PlaceNonClientRects();
   for (size_t i = mNonClientParts.size(); i-- > 0;) {
     if (visibleColor(mNonClientParts[i], mNonClientRects[i], color)) {

@@ -110,8 +110,12 @@ public:
     PlaceNonClientRects();
     return mNonClientRects;
   }
-  // Parallel to GetNonClientRects; an entry is null where the descriptor yields no part.
-  const std::vector<RCPtr<LVisualPart>>& GetNonClientParts() const { return mNonClientParts; }
+  // Parallel to GetNonClientRects; an entry is null where the descriptor yields no part
+  // (made when first asked after a change of size; all null before the first).
+  const std::vector<RCPtr<LVisualPart>>& GetNonClientParts() const {
+    MakeNonClientParts();
+    return mNonClientParts;
+  }
   // May be null.
   const RCPtr<LVisualPart>& GetClientPart() const { return mClientPart; }
   const RCPtr<LVisualPart>& GetOverlayPart() const { return mOverlayPart; }
@@ -131,9 +135,12 @@ private:
   LLook() = default;
 
   void ComputeClientRect();
-  // The parts of the non-client entries that have none yet; their rectangles wait for
-  // PlaceNonClientRects (most looks of a tree are never drawn nor hit at a given size).
-  void MakeNonClientParts();
+  // The parts of the non-client entries that have none yet, once after each change of
+  // size, when first wanted; so too their rectangles (PlaceNonClientRects): most looks of
+  // a tree are never drawn nor hit, and a part made reads its image's header.
+  void MakeNonClientParts() const;
+  // The rectangles and parts, one per non-client entry of the descriptor (empty, null).
+  void SizeNonClientEntries() const;
   void PlaceNonClientRects() const;
   void ComputeTextBlock();
 
@@ -142,13 +149,14 @@ private:
   SizeT<int32_t> mSize;
   RectT<int32_t> mClientRect;
   mutable std::vector<RectT<int32_t>> mNonClientRects;
-  std::vector<RCPtr<LVisualPart>> mNonClientParts;
+  mutable std::vector<RCPtr<LVisualPart>> mNonClientParts;
   RCPtr<LVisualPart> mClientPart;
   RCPtr<LVisualPart> mOverlayPart;
   bool mOverlayReplacesClient = false;
   // Beside the flag above, where a look has room to spare: a tree holds thousands of looks.
   mutable bool mNonClientRectsPlaced = true;
-  bool mNonClientPartsMade = false; // every entry has its part
+  mutable bool mNonClientPartsMade = false;   // every entry has its part
+  mutable bool mNonClientPartsWanted = false; // the size changed since the missing ones were tried
   RCPtr<LFontText> mFontText;
   PointT<int32_t> mTextOrigin;
   RectListT<int32_t> mOwnRegion;

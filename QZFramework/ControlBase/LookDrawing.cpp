@@ -105,9 +105,10 @@ int32_t ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const WorkingRects&
 
 QZResult LLook::DrawNonClientParts(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) {
   const RenderState* state = renderer->GetCurrentState();
-  if (!state || mNonClientParts.empty()) {
+  if (!state || mDescriptor->GetNonClientParts().GetCount() == 0) {
     return 0;
   }
+  MakeNonClientParts();
   PlaceNonClientRects();
   bool drewPart = false;
   const WorkingRects rects(updateRegion, mOwnRegion, *state, WorkingRects::kSeveralTargets);
@@ -133,7 +134,7 @@ void LLook::DecodeImagesAhead() const {
     ahead(mClientPart);
   }
   ahead(mOverlayPart);
-  for (const RCPtr<LVisualPart>& part : mNonClientParts) {
+  for (const RCPtr<LVisualPart>& part : GetNonClientParts()) {
     ahead(part);
   }
 }

@@ -53,14 +53,28 @@ struct LControlFactory::Reader {
   static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** list) {
     Reader& reader = *static_cast<Reader*>(self);
     reader.Guarded([&] { reader.XMLStartElement(name, list); });
+    reader.HearTextWhenWanted();
   }
   static void XMLCALL OnEnd(void* self, const XML_Char*) {
     Reader& reader = *static_cast<Reader*>(self);
     reader.Guarded([&] { reader.XMLEndElement(); });
+    reader.HearTextWhenWanted();
   }
   static void XMLCALL OnText(void* self, const XML_Char* text, int length) {
     Reader& reader = *static_cast<Reader*>(self);
     reader.Guarded([&] { reader.XMLCharacterData(text, length); });
+  }
+
+  // Expat hands over text only where the reader keeps it: the documents' indentation,
+  // a piece for every line, is otherwise passed over without a call.
+  bool hearsText = false;
+  void HearTextWhenWanted() {
+    const bool wanted =
+        open.stringTableMode ? open.collectedText != nullptr : open.insideCreateParam && open.createParams;
+    if (wanted != hearsText) {
+      hearsText = wanted;
+      XML_SetCharacterDataHandler(parser, wanted ? OnText : nullptr);
+    }
   }
 
   template <class Body>
@@ -99,6 +113,16 @@ struct LControlFactory::Reader {
       found = (factory.*find)(ToText(name));
     }
     return found;
+  }
+
+  // A definition the factory took, found by its name from now on without asking the
+  // factory (which finds it by its name in UTF-16).
+  template <class T>
+  void Define(TextTable<RCPtr<T>>& table, Attribute kind, const RCPtr<T>& defined) {
+    RCPtr<T>& known = table.Get(attributes[kind], [] { return RCPtr<T>(); });
+    if (!known) {
+      known = defined;
+    }
   }
 
   // --- Elements ---------------------------------------------------------------------------
@@ -321,10 +345,15 @@ struct LControlFactory::Reader {
       break;
     case Element::Locale:
       // A Locale without LCID, or before any StringTable, matches nothing.
-      if (open.stringTable && attributes.Has(Attribute::LCID) &&
-          uint32_t(ReadIntegerOrHex(attributes[Attribute::LCID])) == factory.mLoadLocale) {
-        ++open.matchCount;
-        open.collectedText = &open.stringTable->try_emplace(open.currentId).first->second;
+      if (open.stringTable && attributes.Has(Attribute::LCID)) {
+        const uint32_t locale = uint32_t(ReadIntegerOrHex(attributes[Attribute::LCID]));
+        for (OpenState::LocaleTexts& texts : open.locales) {
+          if (texts.locale == locale) {
+            ++texts.matchCount;
+            open.collectedText = &texts.tables[open.stringTable].try_emplace(open.currentId).first->second;
+            break;
+          }
+        }
       }
       break;
     default:
@@ -442,6 +471,7 @@ struct LControlFactory::Reader {
       const int32_t count = std::clamp(ReadIntegerOrHex(attributes[Attribute::NumLooks]), 0, kMaxLooks);
       list = MakeLookList(uint32_t(count));
       factory.mLookLists.emplace(name, list);
+      Define(lookListsByName, Attribute::Name, list);
       open.lookList = list;
     }
     if (open.descriptor && open.descriptor->GetSkin()) {
@@ -457,7 +487,9 @@ struct LControlFactory::Reader {
       const WString name = attributes.Text(Attribute::Name);
       // A second definition of a name is read into a look that is not stored.
       open.look = RCPtr<LLookDescriptor>(new LLookDescriptor(name));
-      factory.mLooks.try_emplace(name, open.look);
+      if (factory.mLooks.try_emplace(name, open.look).second) {
+        Define(looksByName, Attribute::Name, open.look);
+      }
       return;
     }
     if (!open.lookList || !attributes.Has(Attribute::Index)) {
@@ -550,9 +582,7 @@ struct LControlFactory::Reader {
       return;
     }
     const WString name = attributes.Text(A::Name);
-    // One search of the map: the place found is where the part goes.
-    const auto place = factory.mParts.lower_bound(name);
-    if (place != factory.mParts.end() && !(name < place->first)) {
+    if (factory.mParts.contains(name)) {
       return; // the first definition of a name stays
     }
     const int32_t width = ReadIntegerOrHex(attributes[A::Width]);
@@ -579,10 +609,10 @@ struct LControlFactory::Reader {
       mask.path = factory.mSkinFolder + ToText(maskFile); // mask names keep their case
       mask.rect = {ReadIntegerOrHex(attributes[A::MaskLocX]), ReadIntegerOrHex(attributes[A::MaskLocY]), width, height};
     }
-    factory.mParts.emplace_hint(
-        place, name,
-        RCPtr<LVisualPartDescriptor>(new LVisualPartDescriptor(name, image, ReadResizeType(attributes[A::ResizeType]),
-                                                               colorizer, {width, height}, alphaModifier, mask)));
+    const RCPtr<LVisualPartDescriptor> part(new LVisualPartDescriptor(
+        name, image, ReadResizeType(attributes[A::ResizeType]), colorizer, {width, height}, alphaModifier, mask));
+    factory.mParts.emplace(name, part);
+    Define(partsByName, Attribute::Name, part);
   }
 
   // The skin folder and the image file's name in lower case. An ASCII name is lowered as
@@ -609,8 +639,7 @@ struct LControlFactory::Reader {
       return;
     }
     const WString name = attributes.Text(A::Name);
-    const auto place = factory.mColorizers.lower_bound(name);
-    if (place != factory.mColorizers.end() && !(name < place->first)) {
+    if (factory.mColorizers.contains(name)) {
       return; // the first definition of a name stays
     }
     const char* type = attributes[A::ColorType];
@@ -632,7 +661,8 @@ struct LControlFactory::Reader {
                          {ReadFloat(attributes[A::GradientStartX]), ReadFloat(attributes[A::GradientStartY])},
                          {ReadFloat(attributes[A::GradientEndX]), ReadFloat(attributes[A::GradientEndY])}));
     }
-    factory.mColorizers.emplace_hint(place, name, colorizer);
+    factory.mColorizers.emplace(name, colorizer);
+    Define(colorizersByName, Attribute::Name, colorizer);
   }
 };
 
@@ -645,7 +675,7 @@ QZResult LControlFactory::Parse(const char* bytes, size_t length) {
   Reader reader(*this, parser.get());
   XML_SetUserData(parser.get(), &reader);
   XML_SetElementHandler(parser.get(), Reader::OnStart, Reader::OnEnd);
-  XML_SetCharacterDataHandler(parser.get(), Reader::OnText);
+  reader.HearTextWhenWanted();
 
   // Expat takes an int length: a document beyond that goes in pieces, the last one final.
   constexpr size_t kPiece = size_t(1) << 30;

@@ -2,7 +2,9 @@
 
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ControlBase/LookTestSupport.h"
+#include "QZFramework/ControlBase/VisualPart.h"
 #include "Support/FixedAdvanceMeasurer.h"
+#include "Support/RecordingRenderer.h"
 #include "Support/StringPrinter.h"
 
 namespace QZ {
@@ -95,6 +97,33 @@ TEST(LookTest, ANewLookIsBuiltAtItsFirstSizeAndASizedOneAtOnce) {
   EXPECT_EQ(look->GetClientRect(), (RectT<int32_t>{5, 5, 20, 10}));
   EXPECT_TRUE(look->SetSize({40, 20}));
   EXPECT_EQ(look->GetNonClientRects()[1], (RectT<int32_t>{34, 14, 6, 6}));
+}
+
+TEST(LookTest, ANonClientPartIsBuiltAndItsImageReadOnlyWhenItsLookIsHitOrDrawn) {
+  const TempFolder folder;
+  const WString path = WriteImage(folder, "edge.png", 4, 4, [](int, int) { return kBlue; });
+  const size_t cachedBefore = LBitmap::GetCachedBitmapCount();
+  const RCPtr<LVisualPartDescriptor> edge = ImagePart(path);
+  const RCPtr<LLookDescriptor> descriptor = LookOf(ColourPart(kRed, {1, 1}));
+  descriptor->AddNonClientPart(Docked(edge, {L | T | R | B, 0, 0, 0, 0}));
+  const RCPtr<LLook> hit = LLook::Create(descriptor, false);
+  const RCPtr<LLook> drawn = LLook::Create(descriptor, false);
+  hit->SetSize({10, 10});
+  hit->SetSize({12, 12});
+  drawn->SetSize({10, 10});
+  EXPECT_EQ(edge->GetBuiltVisualPart(), nullptr);
+  EXPECT_EQ(LBitmap::GetCachedBitmapCount(), cachedBefore);
+
+  EXPECT_EQ(hit->GetColorAtPoint({6.0, 6.0}), kBlue);
+  const RCPtr<LVisualPart> part = edge->GetBuiltVisualPart();
+  ASSERT_NE(part, nullptr);
+  EXPECT_EQ(LBitmap::GetCachedBitmapCount(), cachedBefore + 1);
+
+  RCPtr<RecordingRenderer> renderer(new RecordingRenderer);
+  renderer->StartFrame({0, 0, 10, 10});
+  EXPECT_EQ(drawn->DrawNonClientParts(renderer, RectListT<int32_t>(RectT<double>{0, 0, 10, 10})), 1);
+  EXPECT_EQ(drawn->GetNonClientParts()[0], part); // built once for both
+  EXPECT_EQ(drawn->GetNonClientRects(), (std::vector<RectT<int32_t>>{{0, 0, 10, 10}}));
 }
 
 TEST(LookTest, TheTextBlockTakesItsRectangleFromTheTextProperties) {

@@ -417,6 +417,27 @@ TEST(SkinLoaderTest, ANameReferredToBeforeItsDefinitionIsFoundByTheReferencesAft
   EXPECT_EQ(factory->FindControlDescriptor(u"c")->GetSkin()->GetLookList().Get(), factory->FindLookList(u"M").Get());
 }
 
+TEST(SkinLoaderTest, ASecondDocumentsReferencesFindTheFirstDocumentsDefinitionsOverItsOwn) {
+  InMemoryDocuments documents;
+  documents.Add("FIRST", SkinDocument(R"(<Colorizer Name="K" ColorType="SolidFill" Color="FFFF0000"/>
+      <Part Name="P" Width="1" Height="1" ResizeType="Stretch" ColorizerName="K"/>
+      <Looks><Look Name="A"><NonClientPart Name="P"/></Look></Looks>)"));
+  documents.Add("SECOND", SkinDocument(R"(<Colorizer Name="K" ColorType="SolidFill" Color="FF00FF00"/>
+      <Part Name="P" Width="7" Height="7" ResizeType="Tile" ColorizerName="K"/>
+      <Looks><Look Name="A"/><Look Name="B"><NonClientPart Name="P"/></Look></Looks>
+      <LookLists><LookList Name="L" NumLooks="2"><Look Name="A" Index="0"/><Look Name="B" Index="1"/></LookList>
+      </LookLists>)"));
+  const RCPtr<LControlFactory> factory(new LControlFactory(documents.Module()));
+  ASSERT_EQ(factory->LoadSkins(u"::FIRST"), QZ_OK);
+  const RCPtr<LVisualPartDescriptor> p = factory->FindPart(u"P");
+  const RCPtr<LLookDescriptor> a = factory->FindLook(u"A");
+  ASSERT_EQ(factory->LoadSkins(u"::SECOND"), QZ_OK);
+  EXPECT_EQ(factory->FindColorizer(u"K")->GetColor().red, 1.0f);
+  EXPECT_EQ(factory->FindPart(u"P").Get(), p.Get());
+  EXPECT_EQ(factory->FindLook(u"B")->GetNonClientParts().GetAt(0)->GetPart().Get(), p.Get());
+  EXPECT_EQ(factory->FindLookList(u"L")->GetAt(0).Get(), a.Get());
+}
+
 TEST(SkinLoaderTest, RecurringValuesShareOneTextAndUniqueOnesKeepTheirOwn) {
   std::string controls;
   for (int i = 0; i < 100; ++i) { // enough distinct values to grow the reader's tables

@@ -89,6 +89,22 @@ TEST(StringTableLoadTest, TextsAreCollectedFromMatchingLocalesOnly) {
   EXPECT_EQ(factory->GetApplicationStringTable()->GetEntries(), (LStringTable::Entries{{u"B", u"nine, same id"}}));
 }
 
+TEST(StringTableLoadTest, TheFrameworksTextsJoinTheApplicationsInItsLanguageAndAFaultKeepsWhatCameBefore) {
+  InMemoryDocuments documents;
+  documents.Add("APP_STRINGS", StringTableDocument(R"(<StringTable ID="Framework">
+      <String ID="JOINED"><Locale LCID="0x0009">app</Locale></String></StringTable>)"));
+  documents.Add("FRAMEWORK_STRINGS", StringTableDocument(R"(<StringTable ID="Framework">
+      <String ID="JOINED"><Locale LCID="0x0007">-de</Locale><Locale LCID="0x0009">-fw</Locale></String>
+      <String ID="CANCEL"><Locale LCID="0x0009">Cancel</Locale></Strin></StringTable>)"));
+  RCPtr<LControlFactory> factory(new LControlFactory(documents.Module()));
+  ASSERT_EQ(factory->LoadStringTables(u"::APP_STRINGS", u"::FRAMEWORK_STRINGS", 0x0407), QZ_OK);
+  EXPECT_EQ(factory->GetLoadLocale(), 0x0009u); // the application has English only
+  EXPECT_EQ(factory->GetFrameworkStringTable()->GetEntries(),
+            (LStringTable::Entries{{u"CANCEL", u"Cancel"}, {u"JOINED", u"app-fw"}}));
+  EXPECT_EQ(factory->GetParseErrorDocument(), WString(u"::FRAMEWORK_STRINGS"));
+  EXPECT_EQ(factory->GetParseErrorLine(), 3);
+}
+
 TEST(StringTableLoadTest, Utf16AndUtf8DocumentsGiveTheSameTablesAndASecondLoadNoMore) {
   const auto tablesOf = [](const LControlFactory& factory) {
     std::vector<LStringTable::Entries> tables;
