@@ -132,6 +132,7 @@ bool SdlVideoBackend::Init() {
 }
 
 void SdlVideoBackend::Quit() {
+  mTakenNext = mTakenCount = 0;
   mDisplay = nullptr;
   mXWindows.clear();
   mFiltered = false;
@@ -163,9 +164,12 @@ int SDLCALL SdlVideoBackend::FilterEvent(void* self, SDL_Event* event) {
 
 const char* SdlVideoBackend::GetCurrentVideoDriver() { return SDL_GetCurrentVideoDriver(); }
 
-bool SdlVideoBackend::PollEvent(SDL_Event& event) { return SDL_PollEvent(&event) == 1; }
+bool SdlVideoBackend::PollEvent(SDL_Event& event) { return TakeBatched(event) || SDL_PollEvent(&event) == 1; }
 
 bool SdlVideoBackend::WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) {
+  if (TakeBatched(event)) {
+    return true;
+  }
   if (mDisplay && mWakeFd != -1) {
     return WaitOnConnection(event, timeoutMs);
   }
@@ -240,18 +244,36 @@ void SdlVideoBackend::PumpEvents() {
   }
 }
 
+bool SdlVideoBackend::TakeBatched(SDL_Event& event) {
+  if (mTakenNext == mTakenCount) {
+    return false;
+  }
+  event = mTaken[mTakenNext++];
+  return true;
+}
+
 bool SdlVideoBackend::TakeQueuedEvent(SDL_Event& event) {
+  if (TakeBatched(event)) {
+    return true;
+  }
   // With the filter in place every event reaches SDL's queue through it, so the queue is
   // looked at (under SDL's lock) only when something came since it was last found empty.
   // Cleared before the look: an event the filter passes meanwhile sets it again.
   if (mFiltered && !mMayHoldEvents.exchange(false, std::memory_order_acq_rel)) {
     return false;
   }
-  if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1) {
+  // What is queued comes in one look (SDL's lock taken once): a click's press and release
+  // arrive together.
+  const int taken = SDL_PeepEvents(mTaken.data(), int(mTaken.size()), SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+  if (taken <= 0) {
     return false;
   }
-  mMayHoldEvents.store(true, std::memory_order_relaxed); // more may follow
-  return true;
+  if (size_t(taken) == mTaken.size()) {
+    mMayHoldEvents.store(true, std::memory_order_relaxed); // more may follow
+  }
+  mTakenCount = taken;
+  mTakenNext = 0;
+  return TakeBatched(event);
 }
 
 bool SdlVideoBackend::PushEvent(SDL_Event& event) {

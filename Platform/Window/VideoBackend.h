@@ -14,6 +14,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -160,6 +161,8 @@ public:
 // request went out since it was last read to the end, and TakeQueuedEvent looks at SDL's
 // queue only when an event passed the driver's filter since the queue was last found
 // empty: a quiet wake touches neither Xlib nor SDL's queue. Other drivers wait in SDL.
+// TakeQueuedEvent takes what SDL has queued in one batch (up to 8 events) and hands the
+// rest out first on the next takes, polls and waits.
 class SdlVideoBackend : public VideoBackend {
 public:
   SdlVideoBackend() = default;
@@ -221,6 +224,8 @@ public:
 private:
   // Waits in poll() for the X connection or a wake-up (see above); false for a time-out.
   bool WaitOnConnection(SDL_Event& event, int32_t timeoutMs);
+  // The next event of the last batch taken from SDL's queue; false when none is left.
+  bool TakeBatched(SDL_Event& event);
 
   static constexpr int kQuietTimeoutsPerRead = 30; // about a second of 33 ms time-outs
 
@@ -236,6 +241,11 @@ private:
   unsigned long mReadToRequest = 0;            // Xlib's next request when last read to the end
   bool mFiltered = false;                      // FilterEvent sees every event SDL queues
   std::atomic<bool> mMayHoldEvents{true};      // an event passed the filter since the queue was empty
+  // UI thread: events taken from SDL's queue in one batch and not handed out yet, which
+  // every way of taking an event hands out first.
+  std::array<SDL_Event, 8> mTaken{};
+  int mTakenNext = 0;
+  int mTakenCount = 0;
 };
 
 // The backend's id of one of the layer's windows (its SDL window id); 0 for a handle that

@@ -1,5 +1,6 @@
 // The OS window's messages: what each becomes for the root window.
 
+#include <utility>
 #include <vector>
 
 #include "Platform/Host/MessagePump.h"
@@ -230,13 +231,19 @@ void OSWindow::OnPaint(LRootWindow& root) {
   if (!renderer || !context) {
     return;
   }
-  RectListT<int32_t> dirty;
-  root.TakeDirtyRegion(dirty);
   RectListT<int32_t>& region = context->GetUpdateRegion();
-  region = dirty;
+  root.TakeDirtyRegion(region);
+  // The root's own rectangles: the region itself until the window's rectangles add to it,
+  // which they mostly do not (a copy is then made of what the root had).
+  RectListT<int32_t> dirty;
+  bool rootsOnly = true;
   for (const Win::RECT& update : updates) {
     const EdgeRect rect{update.left, update.top, update.right, update.bottom};
     if (!IsOnly(region, rect)) { // mostly the root's own dirty rectangle again
+      if (rootsOnly) {
+        dirty = region;
+        rootsOnly = false;
+      }
       region.AddRect(rect);
     }
   }
@@ -265,12 +272,15 @@ void OSWindow::OnPaint(LRootWindow& root) {
     // all. What was only uncovered is in those pixels already.
     const GDIWindowPixels window{pixels.pixels, pixels.width, pixels.height, pixels.pitch};
     // A caret's blink shows pixels painted before, while nothing else changed them.
-    if (dirty.GetCount() == 1 && IsOnly(region, *dirty.begin())) {
+    if (rootsOnly ? region.GetCount() == 1 : dirty.GetCount() == 1 && IsOnly(region, *dirty.begin())) {
       // Mostly one dirty rectangle, the whole region already: it stays unless restored.
-      if (root.RestoreAlternating(*dirty.begin(), window)) {
+      if (root.RestoreAlternating(*region.begin(), window)) {
         region.Clear();
       }
     } else {
+      if (rootsOnly) {
+        dirty = std::move(region);
+      }
       region.Clear();
       for (const EdgeRect& rect : dirty) {
         if (!root.RestoreAlternating(rect, window)) {
@@ -290,7 +300,7 @@ void OSWindow::OnPaint(LRootWindow& root) {
     }
   } else {
     renderer->RenderStart(context);
-    root.Paint(wholeWindow ? region : dirty);
+    root.Paint(wholeWindow || rootsOnly ? region : dirty);
     renderer->RenderFinish(context);
   }
   if (gdi) {

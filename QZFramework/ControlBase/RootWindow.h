@@ -31,6 +31,7 @@
 // the dirty region and the client rectangle are guarded by the region lock, held only while
 // a rectangle is added or the region handed over, never while painting or calling the OS.
 
+#include <atomic>
 #include <cstdint>
 #include <shared_mutex>
 #include <thread>
@@ -303,6 +304,9 @@ private:
   RCPtr<LDraggedFiles> mDraggedFiles;
   bool mDropAccepted = false;
   Alternating mAlternating;
+  // Whether mAlternating.nextKnown was ever set (it is never cleared): written under the
+  // region lock, read without it by the frames, which need no lock while nothing alternates.
+  std::atomic<bool> mAlternatingKnown{false};
   std::vector<TimedIdleRequest> mTimedIdleRequests; // a focused text box's, seldom more
   double mEarliestIdleRequest = 0.0;                // the earliest time of those
 };

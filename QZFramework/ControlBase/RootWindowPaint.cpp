@@ -1,6 +1,7 @@
 // The root window's dirty region (shared with other threads) and the painting of its tree.
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -49,6 +50,7 @@ void LRootWindow::NoteAlternating(const EdgeRect& rect) {
       ++alternating.changes;
     }
     alternating.nextKnown = true;
+    mAlternatingKnown.store(true, std::memory_order_release);
     alternating.next = alternating.markedState;
   } else if (alternating.nextKnown && rect.Overlaps(alternating.rect)) {
     // What it shows in a state may have changed, also in a frame being painted now.
@@ -82,6 +84,11 @@ bool Fits(const EdgeRect& rect, const GDIWindowPixels& pixels) {
 } // namespace
 
 bool LRootWindow::RestoreAlternating(const EdgeRect& rect, const GDIWindowPixels& pixels) {
+  // Until a state is known there is nothing to restore, nor a frame's start to note: the
+  // first marking counts a change, which no frame begun before it has seen.
+  if (!mAlternatingKnown.load(std::memory_order_acquire)) {
+    return false;
+  }
   Mutex::ScopedLock hold(mRegionLock);
   Alternating& alternating = mAlternating;
   alternating.paintedAt = alternating.changes; // a frame of rect may begin now
@@ -101,6 +108,9 @@ bool LRootWindow::RestoreAlternating(const EdgeRect& rect, const GDIWindowPixels
 }
 
 void LRootWindow::KeepAlternating(const EdgeRect& rect, const GDIWindowPixels& pixels) {
+  if (!mAlternatingKnown.load(std::memory_order_acquire)) {
+    return;
+  }
   Mutex::ScopedLock hold(mRegionLock);
   Alternating& alternating = mAlternating;
   // Pixels painted before a change that met them show nothing worth keeping.

@@ -269,12 +269,13 @@ QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>&
     if (ClippedOut(rect)) {
       return QZ_OK;
     }
-    if (color.ToARGB() >> 24 == 0xFF) {
+    const uint32_t argb = color.ToARGB();
+    if (argb >> 24 == 0xFF) {
       CoverWholeSurface(rect);
     }
     if (Platform::Graphics::Graphics* graphics = DrawingTarget(&rect)) {
       // Drawing failures are not reported.
-      (void)graphics->FillRectangle(Platform::Graphics::Brush::Solid(ToGfxColor(color)), ToRectF(rect));
+      (void)graphics->FillRectangle(Platform::Graphics::Brush::Solid(Platform::Graphics::Color{argb}), ToRectF(rect));
     }
   } else if (Platform::Graphics::Graphics* graphics = Target(); graphics && rect.width > 0 && rect.height > 0) {
     // Straight onto the surface: in its own pixels, the clip set to the rectangle only

@@ -339,5 +339,50 @@ TEST_F(RootWindowAlternatingTest, AnotherRectangleOrOwnerStartsAfresh) {
   EXPECT_TRUE(ShowState(1)) << "and its kept pixels are gone";
 }
 
+// A probe whose first drawing marks the rectangle with state 0 and invalidates it: the
+// window's first marking comes while a frame paints.
+class MarkingProbe : public PaintProbe {
+public:
+  MarkingProbe(const RCPtr<LControl>& parent, std::vector<std::string>* log, LRootWindow& root,
+               const RectT<int32_t>& marked)
+      : PaintProbe(parent, u"marker", log), mRoot(root), mMarked(marked) {}
+  QZResult DrawContent(const RCPtr<LRenderer>& renderer) override {
+    if (!mDone) {
+      mDone = true;
+      mRoot.MarkAlternating(this, 0);
+      mRoot.InvalidateRect(mMarked);
+      mRoot.MarkAlternating(nullptr, 0);
+    }
+    return PaintProbe::DrawContent(renderer);
+  }
+
+private:
+  LRootWindow& mRoot;
+  RectT<int32_t> mMarked;
+  bool mDone = false;
+};
+
+TEST_F(RootWindowAlternatingTest, AFirstMarkingDuringAFrameKeepsNothingOfThatFrame) {
+  const RCPtr<MarkingProbe> marker(new MarkingProbe(top, &paintLog, *root, kMarked));
+  marker->Place(20, 20, 60, 30);
+  marker->UseLook(ColourLook(0xFF3050C0, {60, 30}));
+  auto markerFrames = [this] {
+    const Lines names = Painted();
+    return std::count(names.begin(), names.end(), "marker");
+  };
+  paintLog.clear();
+  root->InvalidateRect(kMarked);
+  Pump();
+  EXPECT_EQ(markerFrames(), 2) << "the frame the marking met, and the marked state's own";
+
+  paintLog.clear();
+  root->MarkAlternating(marker.Get(), 0);
+  root->InvalidateRect(kMarked);
+  root->MarkAlternating(nullptr, 0);
+  Pump();
+  EXPECT_EQ(markerFrames(), 0) << "the state's pixels, kept from its own frame";
+  EXPECT_EQ(PixelAt(40, 25), 0x3050C0u);
+}
+
 } // namespace
 } // namespace QZ
