@@ -745,10 +745,10 @@ public:
   virtual QZResult ApplyDescriptor(const RCPtr<LControlDescriptor>& descriptor);
   // Hands rootRect (window coordinates) up to the root window, cut on the way by each
   // control's bounds while clip holds and the controls clip to their parents (clipRect:
-  // the same rectangle in this control's coordinates): 0; 1 when the control is hidden or
-  // the cut leaves nothing. The root window's side runs on any thread; this on the main.
-  // Without a window at the top, rootRect arrives as InvalidateChildRect's rect (there
-  // are no window coordinates to find).
+  // the same rectangle in this control's coordinates, read only while clip holds): 0; 1
+  // when the control is hidden or the cut leaves nothing. The root window's side runs on
+  // any thread; this on the main. Without a window at the top, rootRect arrives as
+  // InvalidateChildRect's rect (there are no window coordinates to find).
   virtual QZResult InvalidateRect(const RectT<double>& rootRect, bool clip, const RectT<double>& clipRect);
   // Invalidates rect (the control's coordinates): InvalidateRect's result.
   virtual QZResult InvalidateChildRect(const RectT<double>& rect, bool clip);

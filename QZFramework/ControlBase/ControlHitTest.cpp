@@ -195,12 +195,17 @@ QZResult LControl::InvalidateRect(const RectT<double>& rootRect, bool clip, cons
   RectT<double> cut = clipRect;
   const bool clipping = clip && mLayout->clipToParent;
   if (mParent) {
+    if (!clipping) {
+      // Nothing above cuts the rectangle now: the cut goes up unread, so its origin is not
+      // looked up (a parent's look each step).
+      return mParent->InvalidateRect(rootRect, false, cut);
+    }
     // GetBoundsRect's rectangle from the origin that also carries the cut up: found once.
     const PointT<double> origin = GetOriginInParent();
-    if (clipping && !RectT<double>::Intersect(cut, cut, ParentBounds(origin, mParent->mRect))) {
+    if (!RectT<double>::Intersect(cut, cut, ParentBounds(origin, mParent->mRect))) {
       return QZ_FALSE;
     }
-    return mParent->InvalidateRect(rootRect, clipping, cut.Offset(origin.x, origin.y));
+    return mParent->InvalidateRect(rootRect, true, cut.Offset(origin.x, origin.y));
   }
   if (clipping && !RectT<double>::Intersect(cut, cut, GetBoundsRect())) {
     return QZ_FALSE;

@@ -119,7 +119,7 @@ void LLook::MakeNonClientParts() const {
     return;
   }
   mNonClientPartsWanted = false;
-  const RCPtrArray<LDockedPart>& entries = mDescriptor->GetNonClientParts();
+  const LLookDescriptor::DockedParts& entries = mDescriptor->GetNonClientParts();
   bool made = true;
   for (uint32_t i = 0; i < entries.GetCount(); ++i) {
     if (!mNonClientParts[i]) {
@@ -136,7 +136,7 @@ void LLook::PlaceNonClientRects() const {
     return;
   }
   mNonClientRectsPlaced = true;
-  const RCPtrArray<LDockedPart>& entries = mDescriptor->GetNonClientParts();
+  const LLookDescriptor::DockedParts& entries = mDescriptor->GetNonClientParts();
   for (uint32_t i = 0; i < entries.GetCount(); ++i) {
     const LDockedPart& entry = *entries.GetAt(i);
     const LDockedPart::Dock& dock = entry.GetDock();

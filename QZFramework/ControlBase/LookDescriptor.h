@@ -166,8 +166,12 @@ public:
   const RCPtr<LDockedPart>& GetClientPart() const { return mClientPart; }
   void SetClientPart(const RCPtr<LDockedPart>& part) { mClientPart = part; }
 
+  // A skin reads a look's parts one by one, most looks having up to a score of them: the
+  // storage grows eight slots at a time rather than one.
+  using DockedParts = RCPtrArray<LDockedPart, 8, 0>;
+
   // In document order.
-  const RCPtrArray<LDockedPart>& GetNonClientParts() const { return mNonClientParts; }
+  const DockedParts& GetNonClientParts() const { return mNonClientParts; }
   void AddNonClientPart(const RCPtr<LDockedPart>& part) { mNonClientParts.AddItem(part); }
 
   // False until SetTextProperties; then the look has a text box drawn with the text part.
@@ -181,7 +185,7 @@ public:
 private:
   WString mName;
   RCPtr<LDockedPart> mClientPart;
-  RCPtrArray<LDockedPart> mNonClientParts;
+  DockedParts mNonClientParts;
   bool mHasTextProperties = false;
   TextProperties mTextProperties;
   RCPtr<LVisualPartDescriptor> mTextPart;

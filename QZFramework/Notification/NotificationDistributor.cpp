@@ -10,10 +10,11 @@ namespace {
 
 // Every distributor that has registrations, each holding one reference. Read by nobody:
 // it is the distributor's side of the reference accounting. Immortal, so that
-// distributors released by static destructors can still leave it.
+// distributors released by static destructors can still leave it. Every control enters
+// it as its tree is made: it grows by many slots at a time.
 struct DistributorList {
   Mutex mutex;
-  RCPtrArray<LNotificationDistributor> items;
+  RCPtrArray<LNotificationDistributor, 64> items;
 };
 
 DistributorList& Distributors() {

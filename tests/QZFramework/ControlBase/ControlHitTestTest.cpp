@@ -210,6 +210,13 @@ TEST_F(ControlInvalidationTest, ATreeMadeWithoutAWindowAnswersAloneAndReachesThe
   box->Layout().isVisible = false;
   EXPECT_EQ(inner->InvalidateChildRect({0, 0, 20, 20}, true), QZ_FALSE);
   box->Layout().isVisible = true;
+  // A floating control is cut by none of its ancestors, yet a hidden one still hides it.
+  const RCPtr<PaintProbe> floating = Probe(inner, u"floating", {100, 100, 20, 20});
+  floating->Float();
+  EXPECT_EQ(floating->InvalidateChildRect({0, 0, 20, 20}, true), QZ_OK);
+  box->Layout().isVisible = false;
+  EXPECT_EQ(floating->InvalidateChildRect({0, 0, 20, 20}, true), QZ_FALSE);
+  box->Layout().isVisible = true;
   EXPECT_TRUE(window->invalidated.empty());
 
   ASSERT_EQ(window->InstallRootControl(top), QZ_OK);

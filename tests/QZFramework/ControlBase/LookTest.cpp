@@ -45,6 +45,21 @@ TEST(LookTest, NonClientRectanglesFollowTheirOffsets) {
   }
 }
 
+TEST(LookTest, EveryNonClientPartOfALongListIsPlacedInItsOrder) {
+  // More parts than the descriptor's storage grows by at a time, twice over.
+  constexpr int32_t kParts = 19;
+  const RCPtr<LLookDescriptor> descriptor = LookOf(ColourPart(kRed, {1, 1}));
+  for (int32_t i = 0; i < kParts; ++i) {
+    descriptor->AddNonClientPart(Docked(ColourPart(kGreen, {1 + i, 2}), {L | T, i, 0}));
+  }
+  const RCPtr<LLook> look = LLook::Create(descriptor, false);
+  look->SetSize({100, 40});
+  ASSERT_EQ(look->GetNonClientRects().size(), size_t(kParts));
+  for (int32_t i = 0; i < kParts; ++i) {
+    EXPECT_EQ(look->GetNonClientRects()[size_t(i)], (RectT<int32_t>{i, 0, 1 + i, 2})) << i;
+  }
+}
+
 TEST(LookTest, TheClientRectangleStaysInsideTheLook) {
   struct Case {
     const char* what;
