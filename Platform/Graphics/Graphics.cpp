@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 namespace QZ::Platform::Graphics {
@@ -637,11 +638,10 @@ Status Graphics::FillPixels(const PixelBox& box, uint32_t word) {
   cairo_surface_flush(target);
   unsigned char* data = cairo_image_surface_get_data(target);
   const size_t stride = size_t(cairo_image_surface_get_stride(target));
-  // One row filled word by word, the others copied from it: the copy moves whole vectors.
-  uint32_t* first = reinterpret_cast<uint32_t*>(data + size_t(top) * stride) + left;
-  std::fill(first, first + (right - left), word);
-  for (int y = top + 1; y < bottom; ++y) {
-    std::memcpy(reinterpret_cast<uint32_t*>(data + size_t(y) * stride) + left, first, size_t(right - left) * 4);
+  // wchar_t is 32 bits here, so the C library's vectorised wide fill writes whole pixel rows.
+  static_assert(sizeof(wchar_t) == sizeof(uint32_t));
+  for (int y = top; y < bottom; ++y) {
+    std::wmemset(reinterpret_cast<wchar_t*>(data + size_t(y) * stride) + left, wchar_t(word), size_t(right - left));
   }
   cairo_surface_mark_dirty_rectangle(target, left, top, right - left, bottom - top);
   return Status::Ok;
