@@ -1,6 +1,7 @@
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace QZ {
 
@@ -23,9 +24,29 @@ void LControlDescriptor::SortChildrenByLayoutOrder() {
     return child->mLayout ? child->mLayout->layoutOrder : 0;
   };
   RCPtr<LControlDescriptor>* first = mChildren.GetData();
-  std::stable_sort(
-      first, first + mChildren.GetCount(),
-      [&order](const RCPtr<LControlDescriptor>& a, const RCPtr<LControlDescriptor>& b) { return order(a) < order(b); });
+  const uint32_t count = mChildren.GetCount();
+  // A control has a handful of children: sorted in place, without the buffer the general
+  // stable sort asks the heap for, once for every control with children as a skin is read.
+  constexpr uint32_t kFewChildren = 32;
+  if (count > kFewChildren) {
+    std::stable_sort(first, first + count,
+                     [&order](const RCPtr<LControlDescriptor>& a, const RCPtr<LControlDescriptor>& b) {
+                       return order(a) < order(b);
+                     });
+    return;
+  }
+  for (uint32_t i = 1; i < count; ++i) {
+    const int32_t key = order(first[i]);
+    if (order(first[i - 1]) <= key) {
+      continue;
+    }
+    RCPtr<LControlDescriptor> moving = std::move(first[i]);
+    uint32_t j = i;
+    for (; j > 0 && key < order(first[j - 1]); --j) {
+      first[j] = std::move(first[j - 1]);
+    }
+    first[j] = std::move(moving);
+  }
 }
 
 } // namespace QZ

@@ -15,6 +15,7 @@
 // (copies made by DeriveControlDescriptor get their own name and layout).
 
 #include <cstdint>
+#include <utility>
 
 #include "QZFramework/ControlBase/LayoutDescriptor.h"
 #include "QZFramework/ControlBase/LookDescriptor.h"
@@ -51,8 +52,8 @@ struct SkinFont {
 class LSkinDescriptor : public virtual LRefCountedObject {
 public:
   // lookList may be null (a skin without looks).
-  LSkinDescriptor(const WString& name, const SkinFont& font, const RCPtr<LLookList>& lookList)
-      : mName(name), mFont(font), mLookList(lookList) {}
+  LSkinDescriptor(const WString& name, const SkinFont& font, RCPtr<LLookList> lookList)
+      : mName(name), mFont(font), mLookList(std::move(lookList)) {}
 
   const WString& GetName() const { return mName; }
   const SkinFont& GetFont() const { return mFont; }
@@ -101,13 +102,13 @@ public:
 
   // Null until the skin gives one.
   const RCPtr<LSkinDescriptor>& GetSkin() const { return mSkin; }
-  void SetSkin(const RCPtr<LSkinDescriptor>& skin) { mSkin = skin; }
+  void SetSkin(RCPtr<LSkinDescriptor> skin) { mSkin = std::move(skin); }
   // Null for a skin's root; shared with every copy.
   const RCPtr<LLayoutDescriptor>& GetLayout() const { return mLayout; }
-  void SetLayout(const RCPtr<LLayoutDescriptor>& layout) { mLayout = layout; }
+  void SetLayout(RCPtr<LLayoutDescriptor> layout) { mLayout = std::move(layout); }
   // The CreateParam values by ID, as text; null when the SubControl has no list.
   const RCPtr<LStringTable>& GetCreateParams() const { return mCreateParams; }
-  void SetCreateParams(const RCPtr<LStringTable>& params) { mCreateParams = params; }
+  void SetCreateParams(RCPtr<LStringTable> params) { mCreateParams = std::move(params); }
 
   // The create function found for the class, cached by the factory on first creation;
   // null until then.

@@ -9,8 +9,10 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "QZFramework/ControlBase/ControlFactory.h"
@@ -237,7 +239,7 @@ struct LControlFactory::Reader {
       break;
     case Element::CreateParamList:
       if (open.descriptor && open.createParams) {
-        open.descriptor->SetCreateParams(open.createParams);
+        open.descriptor->SetCreateParams(std::move(open.createParams));
       }
       // A CreateParam after the list's end must not reach a list a descriptor holds.
       open.createParams = nullptr;
@@ -303,10 +305,10 @@ struct LControlFactory::Reader {
   }
 
   // A nested skin mostly has the name the one before it had ("HighDPI", ...).
-  WString SkinName() {
+  const WString& SkinName() {
     const char* name = attributes[Attribute::Name];
     if (!name) {
-      return WString();
+      return WString::GetEmpty();
     }
     if (!IsSameAscii(name, lastSkinName.View())) {
       lastSkinName = ToText(name);
@@ -368,17 +370,19 @@ struct LControlFactory::Reader {
       StartRootSkin();
       return;
     }
-    const WString name = SkinName();
-    SkinFont font = open.pendingFont;
-    const auto translated = factory.mFontTranslations.find(font.name);
-    if (translated != factory.mFontTranslations.end()) {
-      font.name = translated->second;
-    }
     RCPtr<LLookList> looks;
     if (attributes.Has(Attribute::LookList)) {
       looks = Resolve(lookListsByName, Attribute::LookList, &LControlFactory::FindLookList);
     }
-    open.descriptor->SetSkin(RCPtr<LSkinDescriptor>(new LSkinDescriptor(name, font, looks)));
+    // The font is copied only to be renamed: every control's skin comes by here.
+    std::optional<SkinFont> renamed;
+    const auto translated = factory.mFontTranslations.find(open.pendingFont.name);
+    if (translated != factory.mFontTranslations.end()) {
+      renamed = open.pendingFont;
+      renamed->name = translated->second;
+    }
+    open.descriptor->SetSkin(RCPtr<LSkinDescriptor>(
+        new LSkinDescriptor(SkinName(), renamed ? *renamed : open.pendingFont, std::move(looks))));
   }
 
   // A top-level skin, a few a document: out of line, so that the path of the nested skins
@@ -433,8 +437,8 @@ struct LControlFactory::Reader {
 
     RCPtr<LLayoutDescriptor> layout = LLayoutDescriptor::Create();
     ReadLayout(attributes, parent->GetClass().View() == std::u16string_view(LControlDescriptor::kRootClass), *layout);
-    descriptor->SetLayout(layout);
-    open.pendingFont = ReadFont(attributes);
+    descriptor->SetLayout(std::move(layout));
+    ReadFont(attributes, open.pendingFont);
   }
 
   [[noreturn]] [[gnu::cold]] [[gnu::noinline]] static void ThrowBadSubControl() {

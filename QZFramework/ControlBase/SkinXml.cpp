@@ -487,9 +487,11 @@ void ReadLayout(const Attributes& attributes, bool parentIsRoot, LLayoutDescript
   }
 }
 
-SkinFont ReadFont(const Attributes& attributes) {
+void ReadFont(const Attributes& attributes, SkinFont& font) {
   using A = Attribute;
-  SkinFont font;
+  // Absent values are SkinFont's "none".
+  constexpr float kNoSize = 0.0f;
+  constexpr int32_t kNoStyle = -1;
   font.inheritsFromParent =
       attributes.Has(A::FontInheritsFromParent) && ReadBoolean(attributes[A::FontInheritsFromParent]);
   font.sizeIsRelative = attributes.Has(A::FontSizeIsRelative) && ReadBoolean(attributes[A::FontSizeIsRelative]);
@@ -497,12 +499,10 @@ SkinFont ReadFont(const Attributes& attributes) {
   if (attributes.Has(A::FontSize)) {
     font.size = ReadFloat(attributes[A::FontSize]);
   } else {
+    font.size = kNoSize;
     font.sizeIsRelative = false;
   }
-  if (attributes.Has(A::FontStyle)) {
-    font.style = ReadIntegerOrHex(attributes[A::FontStyle]);
-  }
-  return font;
+  font.style = attributes.Has(A::FontStyle) ? ReadIntegerOrHex(attributes[A::FontStyle]) : kNoStyle;
 }
 
 } // namespace QZ::SkinXml

@@ -189,7 +189,8 @@ int32_t ReadReferenceKind(const char* value, bool isSize);
 // values. TabStop and IsVisible are not read for a skin's top-level controls (parentIsRoot):
 // their windows place and show them.
 void ReadLayout(const Attributes& attributes, bool parentIsRoot, LLayoutDescriptor& layout);
-// The font a SubControl's attributes give its nested Skin (before font translation).
-SkinFont ReadFont(const Attributes& attributes);
+// Sets every field of font to what a SubControl's attributes give its nested Skin (before
+// font translation). In place: a font read for every control reuses one string.
+void ReadFont(const Attributes& attributes, SkinFont& font);
 
 } // namespace QZ::SkinXml

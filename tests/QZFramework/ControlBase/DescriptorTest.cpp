@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/LayoutDescriptor.h"
 #include "QZFramework/ControlBase/LookDescriptor.h"
@@ -139,6 +143,32 @@ TEST(ControlDescriptorTest, ChildrenSortByLayoutOrderKeepingDocumentOrderAmongEq
     sorted += parent->GetChildren().GetAt(i)->GetName();
   }
   EXPECT_EQ(sorted, WString(u"531402"));
+}
+
+TEST(ControlDescriptorTest, ChildrenSortTheSameWayHoweverManyThereAre) {
+  // A few children and many are sorted by different code: both must keep document order
+  // among equals, children without layout counting as 0.
+  for (const int count : {2, 32, 33, 70}) {
+    SCOPED_TRACE(count);
+    RCPtr<LControlDescriptor> parent(new LControlDescriptor(u"Framework.Panel", u"panel", nullptr));
+    std::vector<std::pair<int32_t, int>> expected;
+    for (int i = 0; i < count; ++i) {
+      RCPtr<LControlDescriptor> child(new LControlDescriptor(u"Framework.Label", WString::FromInt(i), parent.Get()));
+      const int32_t order = (count - i) * 7 % 5 - 2;
+      if (i % 4 != 1) {
+        child->SetLayout(LLayoutDescriptor::Create());
+        child->GetLayout()->layoutOrder = order;
+      }
+      expected.emplace_back(i % 4 != 1 ? order : 0, i);
+      parent->AddChild(child);
+    }
+    std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    parent->SortChildrenByLayoutOrder();
+    ASSERT_EQ(parent->GetChildren().GetCount(), uint32_t(count));
+    for (int i = 0; i < count; ++i) {
+      EXPECT_EQ(parent->GetChildren().GetAt(uint32_t(i))->GetName(), WString::FromInt(expected[size_t(i)].second));
+    }
+  }
 }
 
 TEST(LookDescriptorTest, AnImagePartTakesItsSizeFromTheImageRectangle) {

@@ -148,6 +148,26 @@ TEST(SkinXmlTest, EveryNameOfTheVocabularyIsFoundAndNoNameOneByteAway) {
   EXPECT_EQ(SkinXml::Classify(""), SkinXml::Element::Other);
 }
 
+TEST(SkinXmlTest, AFontReadIntoAnotherKeepsNothingOfIt) {
+  // One font is read into for every control: what a control does not give is "none".
+  SkinXml::Attributes attributes;
+  SkinFont font;
+  const char* full[] = {
+      "FontName",           "Arial", "FontSize", "8.25", "FontStyle", "0x1", "FontInheritsFromParent", "True",
+      "FontSizeIsRelative", "True",  nullptr};
+  attributes.Collect(full);
+  SkinXml::ReadFont(attributes, font);
+  EXPECT_EQ(font, (SkinFont{true, true, WString(u"Arial"), 8.25f, 1}));
+  const char* none[] = {"Name", "button", nullptr};
+  attributes.Collect(none);
+  SkinXml::ReadFont(attributes, font);
+  EXPECT_EQ(font, SkinFont());
+  const char* relativeWithoutSize[] = {"FontSizeIsRelative", "True", "FontStyle", "3", nullptr};
+  attributes.Collect(relativeWithoutSize);
+  SkinXml::ReadFont(attributes, font);
+  EXPECT_EQ(font, (SkinFont{false, false, WString(), 0.0f, 3}));
+}
+
 TEST(SkinXmlTest, TextsConvertAsTheGeneralConverterDoes) {
   const std::string longText(300, 'a');
   const char* const texts[] = {"",         "Arial", "Label 12",      "Tip & text", "caf\xC3\xA9", "\xE2\x82\xAC 5",
