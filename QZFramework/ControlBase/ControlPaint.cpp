@@ -28,6 +28,12 @@ RectT<double> RoundedRect(const RectT<double>& rect) {
       .ToDouble();
 }
 
+// GetLookRect(index) rounded to whole pixels, for the look FindLook(index) gives: a look's
+// client rectangle is whole already, and only the control's own size needs rounding.
+RectT<double> DrawnClientRect(const LLook* look, const RectT<double>& controlRect) {
+  return look ? look->GetClientRect().ToDouble() : RoundedRect({0.0, 0.0, controlRect.width, controlRect.height});
+}
+
 bool HasArea(const RectT<double>& rect) { return rect.width > DBL_EPSILON && rect.height > DBL_EPSILON; }
 
 // Whether outer holds all of inner.
@@ -197,9 +203,8 @@ bool LControl::PaintsOpaquely() const {
     return false;
   }
   const RCPtr<LLook>& look = mLooks.GetAt(uint32_t(sole));
-  const RectT<double> drawn = RoundedRect(mRect);
-  return look && GetLookWeight(uint32_t(sole)) >= 1.0f && look->IsOpaque() && look->GetSize().width >= drawn.width &&
-         look->GetSize().height >= drawn.height;
+  return look && GetLookWeight(uint32_t(sole)) >= 1.0f && look->IsOpaque() &&
+         look->GetSize().width >= RoundToInt32(mRect.width) && look->GetSize().height >= RoundToInt32(mRect.height);
 }
 
 bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) const {
@@ -209,7 +214,7 @@ bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const R
   }
   // Children docked on fewer than two axes are cut to the client area and drawn from its
   // corner less the scroll offset (ChildClip).
-  const RectT<double> client = RoundedRect(GetLookRect(sole));
+  const RectT<double> client = DrawnClientRect(mLooks.GetAt(uint32_t(sole)).Get(), mRect);
   const PointT<double> origin{client.x - mScrollOffset.x, client.y - mScrollOffset.y};
   const RenderState& state = *renderer->GetCurrentState();
   for (const EdgeRect& rect : updateRegion) {
@@ -329,7 +334,7 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
 }
 
 ClipDescriptor LControl::ChildClip(int32_t lookIndex, bool clipToClient) const {
-  const RectT<double> client = RoundedRect(GetLookRect(lookIndex));
+  const RectT<double> client = DrawnClientRect(FindLook(lookIndex), mRect);
   const PointT<double> origin{client.x - mScrollOffset.x, client.y - mScrollOffset.y};
   ClipDescriptor descriptor;
   if (clipToClient) {
