@@ -34,6 +34,11 @@ RectT<double> DrawnClientRect(const LLook* look, const RectT<double>& controlRec
   return look ? look->GetClientRect().ToDouble() : RoundedRect({0.0, 0.0, controlRect.width, controlRect.height});
 }
 
+// IsShown(false), inline for the paint walk, which asks it of every control it meets.
+bool ShownItself(const RCPtr<LLayoutDescriptor>& layout, const RectT<double>& rect) {
+  return layout && layout->isVisible && rect.width > 0.0 && rect.height > 0.0;
+}
+
 bool HasArea(const RectT<double>& rect) { return rect.width > DBL_EPSILON && rect.height > DBL_EPSILON; }
 
 // Whether outer holds all of inner.
@@ -104,7 +109,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
     return QZ_E_INVALIDARG;
   }
   const RenderState* state = renderer->GetCurrentState();
-  if (!IsShown(false) || !state) {
+  if (!ShownItself(mLayout, mRect) || !state) {
     return QZ_OK;
   }
   RectT<double> visible = mRect;
@@ -135,15 +140,15 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   const bool covered = mChildren.GetCount() > 0 && CoveredByOpaqueChildren(renderer, updateRegion);
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (look && GetLookWeight(i) > 0.0f) {
-      WeightScope weighted(*renderer, GetLookWeight(i));
+    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+      WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawClientParts(renderer, updateRegion); });
     }
   }
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (look && GetLookWeight(i) > 0.0f) {
-      WeightScope weighted(*renderer, GetLookWeight(i));
+    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+      WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawNonClientParts(renderer, updateRegion); });
     }
   }
@@ -154,10 +159,11 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 
   const PointT<double> textOffset = mLooksFollowScroll ? mScrollOffset : PointT<double>{};
   for (uint32_t i = 0; i < lookCount; ++i) {
-    if (!(GetLookWeight(i) > 0.0f)) {
+    const float weight = GetLookWeight(i);
+    if (!(weight > 0.0f)) {
       continue;
     }
-    WeightScope weighted(*renderer, GetLookWeight(i));
+    WeightScope weighted(*renderer, weight);
     if (const RCPtr<LLook>& look = mLooks.GetAt(i); look && !covered) {
       DrawLookGuarded(*this, [&] { return look->DrawLabelText(renderer, updateRegion, textOffset); });
     }
@@ -195,7 +201,7 @@ int32_t LControl::GetSoleLook() const {
 }
 
 bool LControl::PaintsOpaquely() const {
-  if (!mLayout || !mLayout->clipToParent || mOpacity < 1.0f || !IsShown(false)) {
+  if (!mLayout || !mLayout->clipToParent || mOpacity < 1.0f || !ShownItself(mLayout, mRect)) {
     return false;
   }
   const int32_t sole = GetSoleLook();
