@@ -188,9 +188,12 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 }
 
 int32_t LControl::GetSoleLook() const {
+  // GetLookWeight's answers, with the weights fetched once rather than once per look.
+  const uint32_t weighed = mLookWeights.GetCount();
+  const float* weights = mLookWeights.GetData();
   int32_t sole = -1;
   for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-    if (GetLookWeight(i) > 0.0f) {
+    if (i < weighed && weights[i] > 0.0f) {
       if (sole != -1) {
         return -1;
       }
