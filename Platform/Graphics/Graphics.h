@@ -79,6 +79,8 @@ public:
   void TranslateWorldTransform(float dx, float dy, MatrixOrder order = MatrixOrder::Prepend) {
     mWorld.Translate(dx, dy, order);
   }
+  // ResetWorldTransform, then TranslateWorldTransform(dx, dy).
+  void SetWorldTranslation(float dx, float dy) { mWorld = Matrix::Translation(dx, dy); }
   const Matrix& WorldTransform() const { return mWorld; }
 
   // Replaces the clip by `rect` in world coordinates; it stays where it is on the device

@@ -16,6 +16,15 @@ public:
   Matrix(float m11, float m12, float m21, float m22, float dx, float dy)
       : mXX(m11), mYX(m12), mXY(m21), mYY(m22), mX0(dx), mY0(dy) {}
 
+  // Matrix() translated by (dx, dy): the sums of the product Translate would form, without
+  // the product (every frame's drawing starts from one).
+  static Matrix Translation(float dx, float dy) {
+    Matrix translation;
+    translation.mX0 = double(dx) * 1.0 + double(dy) * 0.0 + 0.0;
+    translation.mY0 = double(dx) * 0.0 + double(dy) * 1.0 + 0.0;
+    return translation;
+  }
+
   void Translate(float dx, float dy, MatrixOrder order = MatrixOrder::Prepend);
   void Scale(float sx, float sy, MatrixOrder order = MatrixOrder::Prepend);
   void Multiply(const Matrix& other, MatrixOrder order = MatrixOrder::Prepend);

@@ -28,6 +28,17 @@ RectT<double> RoundedRect(const RectT<double>& rect) {
       .ToDouble();
 }
 
+// GetLookRect(index) rounded to whole pixels, for the look FindLook(index) gives: a look's
+// client rectangle is whole already, and only the control's own size needs rounding.
+RectT<double> DrawnClientRect(const LLook* look, const RectT<double>& controlRect) {
+  return look ? look->GetClientRect().ToDouble() : RoundedRect({0.0, 0.0, controlRect.width, controlRect.height});
+}
+
+// IsShown(false), inline for the paint walk, which asks it of every control it meets.
+bool ShownItself(const RCPtr<LLayoutDescriptor>& layout, const RectT<double>& rect) {
+  return layout && layout->isVisible && rect.width > 0.0 && rect.height > 0.0;
+}
+
 bool HasArea(const RectT<double>& rect) { return rect.width > DBL_EPSILON && rect.height > DBL_EPSILON; }
 
 // Whether outer holds all of inner.
@@ -98,7 +109,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
     return QZ_E_INVALIDARG;
   }
   const RenderState* state = renderer->GetCurrentState();
-  if (!IsShown(false) || !state) {
+  if (!ShownItself(mLayout, mRect) || !state) {
     return QZ_OK;
   }
   RectT<double> visible = mRect;
@@ -129,15 +140,15 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   const bool covered = mChildren.GetCount() > 0 && CoveredByOpaqueChildren(renderer, updateRegion);
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (look && GetLookWeight(i) > 0.0f) {
-      WeightScope weighted(*renderer, GetLookWeight(i));
+    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+      WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawClientParts(renderer, updateRegion); });
     }
   }
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (look && GetLookWeight(i) > 0.0f) {
-      WeightScope weighted(*renderer, GetLookWeight(i));
+    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+      WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawNonClientParts(renderer, updateRegion); });
     }
   }
@@ -148,10 +159,11 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 
   const PointT<double> textOffset = mLooksFollowScroll ? mScrollOffset : PointT<double>{};
   for (uint32_t i = 0; i < lookCount; ++i) {
-    if (!(GetLookWeight(i) > 0.0f)) {
+    const float weight = GetLookWeight(i);
+    if (!(weight > 0.0f)) {
       continue;
     }
-    WeightScope weighted(*renderer, GetLookWeight(i));
+    WeightScope weighted(*renderer, weight);
     if (const RCPtr<LLook>& look = mLooks.GetAt(i); look && !covered) {
       DrawLookGuarded(*this, [&] { return look->DrawLabelText(renderer, updateRegion, textOffset); });
     }
@@ -176,9 +188,12 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 }
 
 int32_t LControl::GetSoleLook() const {
+  // GetLookWeight's answers, with the weights fetched once rather than once per look.
+  const uint32_t weighed = mLookWeights.GetCount();
+  const float* weights = mLookWeights.GetData();
   int32_t sole = -1;
   for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-    if (GetLookWeight(i) > 0.0f) {
+    if (i < weighed && weights[i] > 0.0f) {
       if (sole != -1) {
         return -1;
       }
@@ -189,7 +204,7 @@ int32_t LControl::GetSoleLook() const {
 }
 
 bool LControl::PaintsOpaquely() const {
-  if (!mLayout || !mLayout->clipToParent || mOpacity < 1.0f || !IsShown(false)) {
+  if (!mLayout || !mLayout->clipToParent || mOpacity < 1.0f || !ShownItself(mLayout, mRect)) {
     return false;
   }
   const int32_t sole = GetSoleLook();
@@ -197,9 +212,8 @@ bool LControl::PaintsOpaquely() const {
     return false;
   }
   const RCPtr<LLook>& look = mLooks.GetAt(uint32_t(sole));
-  const RectT<double> drawn = RoundedRect(mRect);
-  return look && GetLookWeight(uint32_t(sole)) >= 1.0f && look->IsOpaque() && look->GetSize().width >= drawn.width &&
-         look->GetSize().height >= drawn.height;
+  return look && GetLookWeight(uint32_t(sole)) >= 1.0f && look->IsOpaque() &&
+         look->GetSize().width >= RoundToInt32(mRect.width) && look->GetSize().height >= RoundToInt32(mRect.height);
 }
 
 bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) const {
@@ -209,7 +223,7 @@ bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const R
   }
   // Children docked on fewer than two axes are cut to the client area and drawn from its
   // corner less the scroll offset (ChildClip).
-  const RectT<double> client = RoundedRect(GetLookRect(sole));
+  const RectT<double> client = DrawnClientRect(mLooks.GetAt(uint32_t(sole)).Get(), mRect);
   const PointT<double> origin{client.x - mScrollOffset.x, client.y - mScrollOffset.y};
   const RenderState& state = *renderer->GetCurrentState();
   for (const EdgeRect& rect : updateRegion) {
@@ -329,7 +343,7 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
 }
 
 ClipDescriptor LControl::ChildClip(int32_t lookIndex, bool clipToClient) const {
-  const RectT<double> client = RoundedRect(GetLookRect(lookIndex));
+  const RectT<double> client = DrawnClientRect(FindLook(lookIndex), mRect);
   const PointT<double> origin{client.x - mScrollOffset.x, client.y - mScrollOffset.y};
   ClipDescriptor descriptor;
   if (clipToClient) {

@@ -12,14 +12,6 @@ CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& fram
   mRenderer->PushClip(frame, clip, stencil, relative);
 }
 
-CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& frame, const RectT<double>& clip,
-                     WhereItChanges)
-    : mRenderer(renderer->ClipLeavesStateAsIs(frame, clip) ? nullptr : renderer.Get()) {
-  if (mRenderer) {
-    mRenderer->PushClip(frame, clip, nullptr, true);
-  }
-}
-
 CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& descriptor) : mRenderer(renderer.Get()) {
   switch (descriptor.flavor) {
   case ClipFlavorState:
@@ -35,12 +27,6 @@ CAutoClip::CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& des
     break;
   default:
     Throw<std::runtime_error>({"QZ::CAutoClip::CAutoClip", R"(Renderer\Renderer)", 405}, "Unknown PushClip flavor");
-  }
-}
-
-CAutoClip::~CAutoClip() {
-  if (mRenderer) {
-    mRenderer->PopClip();
   }
 }
 

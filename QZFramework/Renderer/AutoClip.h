@@ -45,14 +45,23 @@ public:
   // (ClipLeavesStateAsIs): most clips of a paint change nothing, and then nothing is pushed
   // or popped.
   struct WhereItChanges {};
-  CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& frame, const RectT<double>& clip, WhereItChanges);
+  CAutoClip(const RCPtr<LRenderer>& renderer, const RectT<double>& frame, const RectT<double>& clip, WhereItChanges)
+      : mRenderer(renderer->ClipLeavesStateAsIs(frame, clip) ? nullptr : renderer.Get()) {
+    if (mRenderer) {
+      mRenderer->PushClip(frame, clip, nullptr, true);
+    }
+  }
   // By the descriptor's flavour; any other flavour throws Runtime Error "Unknown
   // PushClip flavor" and pushes nothing.
   CAutoClip(const RCPtr<LRenderer>& renderer, const ClipDescriptor& descriptor);
   CAutoClip(const CAutoClip&) = delete;
   CAutoClip& operator=(const CAutoClip&) = delete;
   // PopClip, when something was pushed.
-  ~CAutoClip();
+  ~CAutoClip() {
+    if (mRenderer) {
+      mRenderer->PopClip();
+    }
+  }
 
 private:
   LRenderer* mRenderer; // null when nothing was pushed

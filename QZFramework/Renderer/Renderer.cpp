@@ -19,16 +19,13 @@ namespace {
 
 PointT<double> RoundedPoint(const PointT<double>& point) { return point.Round().ToDouble(); }
 
-// A whole number well inside the range where Normalize's snapping of an edge gives the
-// edge itself (a negative zero gives zero).
-bool IsWhole(double edge) { return std::fabs(edge) < 1125899906842624.0 && double(int64_t(edge)) == edge; }
-
 // What Normalize makes of r. The edges of nearly every clip a paint pushes are whole: the
 // same sums are formed, and the snapping is left out where it changes nothing.
 RectT<double> NormalizedClip(RectT<double> r) {
   const double right = r.x + r.width;
   const double bottom = r.y + r.height;
-  if (r.width >= 0.0 && r.height >= 0.0 && IsWhole(r.x) && IsWhole(r.y) && IsWhole(right) && IsWhole(bottom)) {
+  if (r.width >= 0.0 && r.height >= 0.0 && IsWholeClipEdge(r.x) && IsWholeClipEdge(r.y) && IsWholeClipEdge(right) &&
+      IsWholeClipEdge(bottom)) {
     const double left = r.x + 0.0;
     const double top = r.y + 0.0;
     return {left, top, (right + 0.0) - left, (bottom + 0.0) - top};
@@ -140,19 +137,6 @@ QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& cl
     }
   }
   return QZ_OK;
-}
-
-bool LRenderer::ClipLeavesStateAsIs(const RectT<double>& frame, const RectT<double>& clip) const {
-  const RenderState* state = GetCurrentState();
-  // A corner within half a pixel of the origin rounds to it (a NaN one is pushed).
-  if (!state || !(std::fabs(frame.x) < 0.5 && std::fabs(frame.y) < 0.5)) {
-    return false;
-  }
-  RectT<double> r;
-  RectT<double>::Intersect(r, clip, frame);
-  RectT<double>::Intersect(r, r, state->clip);
-  // Whole edges are what normalising leaves as they are; any other clip is simply pushed.
-  return r == state->clip && IsWhole(r.x) && IsWhole(r.y) && IsWhole(r.x + r.width) && IsWhole(r.y + r.height);
 }
 
 QZResult LRenderer::PushState() {

@@ -24,6 +24,7 @@
 //
 // Renderers belong to the main thread; nothing is locked.
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -45,6 +46,12 @@ inline constexpr int32_t kRendererStandBy = 2;
 // How DrawBitmap fits a bitmap to its destination (the skin's "Stretch", "Tile",
 // "Center"). Backends reject any other value.
 enum class ResizeType : int32_t { Stretch = 0, Tile = 1, Center = 2 };
+
+// A whole number well inside the range where normalising a clip snaps an edge to the edge
+// itself (a negative zero gives zero).
+inline bool IsWholeClipEdge(double edge) {
+  return std::fabs(edge) < 1125899906842624.0 && double(int64_t(edge)) == edge;
+}
 
 class LRenderer : public LMeasurementRenderer {
 public:
@@ -115,7 +122,21 @@ public:
   // Whether PushClip(frame, clip, null, true) would leave the current state as it is: the
   // frame's corner rounds to the origin and the clip holds all of the current one. False
   // outside a frame.
-  bool ClipLeavesStateAsIs(const RectT<double>& frame, const RectT<double>& clip) const;
+  // Inline: painting asks it several times per control.
+  bool ClipLeavesStateAsIs(const RectT<double>& frame, const RectT<double>& clip) const {
+    const RenderState* state = GetCurrentState();
+    // A corner within half a pixel of the origin rounds to it (a NaN one is pushed).
+    if (!state || !(std::fabs(frame.x) < 0.5 && std::fabs(frame.y) < 0.5)) {
+      return false;
+    }
+    RectT<double> r;
+    RectT<double>::Intersect(r, clip, frame);
+    RectT<double>::Intersect(r, r, state->clip);
+    // Whole edges are what normalising leaves as they are; any other clip is simply pushed.
+    return r == state->clip && IsWholeClipEdge(r.x) && IsWholeClipEdge(r.y) && IsWholeClipEdge(r.x + r.width) &&
+           IsWholeClipEdge(r.y + r.height);
+  }
+
   // Saves a copy of the current state (stencil shared).
   virtual QZResult PushState();
   // Restores the last saved state (origin through Translate, clip through SetClipRect,

@@ -10,7 +10,7 @@ SizeT<int32_t> LGDIRendererOffscreenSurface::GetSize() const {
   return mImage ? SizeT<int32_t>{mImage->Width(), mImage->Height()} : SizeT<int32_t>{};
 }
 
-Platform::Graphics::Graphics* LGDIRendererOffscreenSurface::GetGraphics() const {
+Platform::Graphics::Graphics* LGDIRendererOffscreenSurface::PreparedGraphics() const {
   if (mLent) {
     if (mLentClearPending) {
       mLentClearPending = false;

@@ -47,7 +47,10 @@ public:
   // The graphics drawing on the image, made at the first call after construction or
   // Resize. Null when the image or its graphics could not be made (too large, out of
   // memory). Owned here; valid until the next Resize.
-  Platform::Graphics::Graphics* GetGraphics() const;
+  Platform::Graphics::Graphics* GetGraphics() const {
+    // Inline for a lent frame's drawings, which ask for it each.
+    return mLent && !mLentClearPending ? mLentGraphics.get() : PreparedGraphics();
+  }
   Platform::Graphics::Image* GetImage() const;
   // The image's size; {0, 0} without an image.
   SizeT<int32_t> GetSize() const;
@@ -73,6 +76,9 @@ public:
   void CopyOut(Platform::Graphics::Graphics& target, const RectT<int32_t>& source, const PointT<int32_t>& at) const;
 
 private:
+  // GetGraphics, once a clearing is pending or nothing is lent.
+  Platform::Graphics::Graphics* PreparedGraphics() const;
+
   std::unique_ptr<Platform::Graphics::Image> mImage;
   mutable std::unique_ptr<Platform::Graphics::Graphics> mGraphics; // declared after the image: destroyed first
   mutable bool mClearPending = false;

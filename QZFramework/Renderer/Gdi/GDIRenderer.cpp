@@ -128,8 +128,7 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
                Holds(deviceClip, {0.0, 0.0, double(size.width), double(size.height)}));
     mApplied = {graphics, state.origin, deviceClip};
   } else if (!(mApplied.origin == state.origin)) {
-    graphics->ResetWorldTransform();
-    graphics->TranslateWorldTransform(float(state.origin.x), float(state.origin.y));
+    graphics->SetWorldTranslation(float(state.origin.x), float(state.origin.y));
     mApplied.origin = state.origin;
   }
   return graphics;
@@ -137,8 +136,7 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
 
 void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const PointT<double>& origin,
                               const RectT<double>& clip, bool holdsSurface) {
-  graphics.ResetWorldTransform();
-  graphics.TranslateWorldTransform(float(origin.x), float(origin.y));
+  graphics.SetWorldTranslation(float(origin.x), float(origin.y));
   if (holdsSurface) {
     // Every pixel centre is inside: the same as no clip, which Cairo fills faster.
     (void)graphics.ResetClip(); // drawing failures are not reported

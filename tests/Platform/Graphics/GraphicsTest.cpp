@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
+#include <vector>
 
 #include "Platform/Graphics/Graphics.h"
 #include "Platform/Graphics/GraphicsTestData.h"
@@ -220,6 +222,25 @@ TEST(GraphicsShapeTest, TranslationsCombineInEitherOrder) {
   EXPECT_EQ(matrix.TransformPoint({1, 1}), (Gfx::PointF{4, 6}));
   matrix.Translate(1, 1, Gfx::MatrixOrder::Append);
   EXPECT_EQ(matrix.TransformPoint({1, 1}), (Gfx::PointF{5, 7}));
+}
+
+TEST(GraphicsShapeTest, SettingATranslationGivesTheMatrixOfAResetAndATranslate) {
+  auto target = Gfx::Image::Create(10, 10);
+  auto graphics = FastGraphics(*target);
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float infinity = std::numeric_limits<float>::infinity();
+  // Signed zeros and values that are not numbers come out of the product's sums as well.
+  const std::vector<Gfx::PointF> offsets{{3, 4},     {-2.5f, 7.25f},  {-0.0f, -0.0f}, {0.0f, -0.0f},
+                                         {-0.0f, 5}, {1e30f, -1e30f}, {nan, 1},       {2, infinity}};
+  for (const Gfx::PointF& offset : offsets) {
+    graphics->TranslateWorldTransform(9, 9);
+    graphics->ResetWorldTransform();
+    graphics->TranslateWorldTransform(offset.x, offset.y);
+    const Gfx::Matrix expected = graphics->WorldTransform();
+    graphics->TranslateWorldTransform(9, 9);
+    graphics->SetWorldTranslation(offset.x, offset.y);
+    EXPECT_EQ(std::memcmp(&graphics->WorldTransform(), &expected, sizeof expected), 0) << offset.x << ", " << offset.y;
+  }
 }
 
 TEST(GraphicsShapeTest, PixelOffsetModeDecidesWherePixelCentresLie) {
