@@ -102,13 +102,14 @@ int32_t UntilNextTimer(const Queue& queue, uint64_t now) {
 bool Next(MSG& out, bool remove, bool wait) {
   Queue& queue = GetQueue();
   for (;;) {
-    // One clock read a turn: it stamps what the turn takes and tells the due timers.
-    const uint64_t now = GetTickCount64();
+    // One clock read a turn at most: it stamps what the turn takes and tells the due timers;
+    // input taken from SDL carries SDL's time and needs none.
+    TurnClock clock;
     if (queue.waiting.load(std::memory_order_acquire)) {
       std::lock_guard hold(queue.lock);
       if (!queue.posted.empty()) {
         out = queue.posted.front();
-        Stamped(out, now);
+        Stamped(out, clock.Now());
         if (remove) {
           queue.posted.pop_front();
         }
@@ -118,17 +119,18 @@ bool Next(MSG& out, bool remove, bool wait) {
       if (queue.quitPending) {
         queue.quitPending = !remove;
         queue.waiting = queue.quitPending;
-        out = Made(nullptr, WM_QUIT, WPARAM(queue.quitCode), now);
+        out = Made(nullptr, WM_QUIT, WPARAM(queue.quitCode), clock.Now());
         return true;
       }
     }
-    if (NextInput(queue.input, out, remove, now)) {
+    if (NextInput(queue.input, out, remove, clock)) {
       return true;
     }
     if (HWND hwnd = FindWindowToPaint()) {
-      out = Made(hwnd, WM_PAINT, 0, now);
+      out = Made(hwnd, WM_PAINT, 0, clock.Now());
       return true;
     }
+    const uint64_t now = clock.Now();
     if (Timer* timer = DueTimer(queue, now)) {
       out = Made(timer->hwnd, WM_TIMER, timer->id, now);
       if (remove) {

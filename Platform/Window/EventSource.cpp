@@ -37,10 +37,11 @@ void CopyMessage(MSG& to, const MSG& from) {
 } // namespace
 
 bool NextInput(InputQueue& queue, MSG& msg, bool take) {
-  return IsUiThread() && NextInput(queue, msg, take, GetState().backend->GetTicks());
+  TurnClock clock;
+  return NextInput(queue, msg, take, clock);
 }
 
-bool NextInput(InputQueue& queue, MSG& msg, bool take, uint64_t now) {
+bool NextInput(InputQueue& queue, MSG& msg, bool take, TurnClock& clock) {
   State& state = GetState();
   if (!OnUiThread(state)) {
     return false;
@@ -65,6 +66,7 @@ bool NextInput(InputQueue& queue, MSG& msg, bool take, uint64_t now) {
       // The window system is read once per wake (the wait reads it), and again only when
       // the loop has been busy since: reading an idle connection is what an idle loop
       // would mostly spend its time on.
+      const uint64_t now = clock.Now();
       if (now - state.lastPump < kPumpIntervalMs) {
         return false;
       }
@@ -168,7 +170,5 @@ uint64_t GetTickCount64() {
   State& state = GetState();
   return IsUiThread() ? state.backend->GetTicks() : 0;
 }
-
-bool IsUiThread() { return OnUiThread(GetState()); }
 
 } // namespace QZ::Platform::Window

@@ -130,10 +130,7 @@ struct State {
 extern State gState;
 inline State& GetState() { return gState; }
 
-// Whether the calling thread runs the layer: set on its thread by Startup, cleared by
-// Shutdown. Read on every step of the message queue, hence initial-exec (one instruction;
-// the library is loaded with the program, not opened later).
-extern thread_local bool tOnUiThread __attribute__((tls_model("initial-exec")));
+// Whether the calling thread runs the layer (tOnUiThread, EventSource.h).
 inline bool OnUiThread(const State&) { return tOnUiThread; }
 
 inline HWND ToHandle(uintptr_t serial) { return reinterpret_cast<HWND>(serial); }
