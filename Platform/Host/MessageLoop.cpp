@@ -208,26 +208,14 @@ bool PeekMessage(MSG* msg, uint32_t options) {
   return msg && IsUiThread() && Next(*msg, (options & PM_REMOVE) != 0, false);
 }
 
-bool TranslateMessage(const MSG* msg) {
-  if (!msg) {
-    return false;
-  }
-  switch (msg->message) {
-  case WM_KEYUP:
-  case WM_SYSKEYUP:
-    return true;
-  case WM_KEYDOWN:
-  case WM_SYSKEYDOWN:
-    if (!IsUiThread()) {
-      return false;
-    }
-    break;
-  default:
-    return false;
-  }
+namespace {
+
+// Queues the control character a key down types, if any. Out of line: most messages are
+// not key downs, and their translation should not pay for this one's frame.
+[[gnu::noinline]] void QueueControlCharacter(const MSG& msg) {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   const bool alt = GetKeyState(VK_MENU) < 0;
-  const WPARAM key = msg->wParam;
+  const WPARAM key = msg.wParam;
   char16_t character = 0;
   switch (key) {
   case VK_BACK:
@@ -253,12 +241,33 @@ bool TranslateMessage(const MSG* msg) {
   }
   if (character != 0 && !(ctrl && alt)) {
     InputMessage typed;
-    typed.msg = *msg;
-    typed.msg.message = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+    typed.msg = msg;
+    typed.msg.message = msg.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
     typed.msg.wParam = character;
     GetQueue().input.push_front(typed);
   }
-  return true;
+}
+
+} // namespace
+
+bool TranslateMessage(const MSG* msg) {
+  if (!msg) {
+    return false;
+  }
+  switch (msg->message) {
+  case WM_KEYUP:
+  case WM_SYSKEYUP:
+    return true;
+  case WM_KEYDOWN:
+  case WM_SYSKEYDOWN:
+    if (!IsUiThread()) {
+      return false;
+    }
+    QueueControlCharacter(*msg);
+    return true;
+  default:
+    return false;
+  }
 }
 
 LRESULT DispatchMessage(const MSG* msg) {

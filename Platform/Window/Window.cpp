@@ -18,7 +18,7 @@ template <class Use>
 bool WithRecord(HWND hwnd, Use&& use) {
   State& state = GetState();
   std::lock_guard hold(state.lock);
-  WindowRecord* record = FindLocked(state, hwnd);
+  WindowRecord* record = IsUiThread() ? FindRemembered(state, hwnd) : FindLocked(state, hwnd);
   if (!record) {
     return false;
   }

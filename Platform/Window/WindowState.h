@@ -141,9 +141,9 @@ inline WindowRecord* FindLocked(State& state, HWND hwnd) {
   auto found = state.windows.find(ToSerial(hwnd));
   return found == state.windows.end() ? nullptr : &found->second;
 }
-// The record of hwnd, or null, for reading on the UI thread without the lock (all but
-// `update`).
-inline const WindowRecord* FindOnUiThread(State& state, HWND hwnd) {
+// The record of hwnd, or null, on the UI thread: the window of the last lookup comes
+// without a search. Changing it, or reading `update`, still needs the lock.
+inline WindowRecord* FindRemembered(State& state, HWND hwnd) {
   if (hwnd && hwnd == state.lastHandle) {
     return state.lastRecord;
   }
@@ -155,6 +155,9 @@ inline const WindowRecord* FindOnUiThread(State& state, HWND hwnd) {
   }
   return record;
 }
+// The record of hwnd, or null, for reading on the UI thread without the lock (all but
+// `update`).
+inline const WindowRecord* FindOnUiThread(State& state, HWND hwnd) { return FindRemembered(state, hwnd); }
 // Our window of an SDL window id, or null. UI thread.
 inline HWND FindBySdlId(State& state, uint32_t sdlId) {
   if (sdlId != 0 && sdlId == state.lastSdlId) {
