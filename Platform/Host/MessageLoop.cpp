@@ -102,13 +102,14 @@ int32_t UntilNextTimer(const Queue& queue, uint64_t now) {
 bool Next(MSG& out, bool remove, bool wait) {
   Queue& queue = GetQueue();
   for (;;) {
-    // One clock read a turn: it stamps what the turn takes and tells the due timers.
-    const uint64_t now = GetTickCount64();
+    // One clock read a turn at most: it stamps what the turn takes and tells the due timers;
+    // input taken from SDL carries SDL's time and needs none.
+    TurnClock clock;
     if (queue.waiting.load(std::memory_order_acquire)) {
       std::lock_guard hold(queue.lock);
       if (!queue.posted.empty()) {
         out = queue.posted.front();
-        Stamped(out, now);
+        Stamped(out, clock.Now());
         if (remove) {
           queue.posted.pop_front();
         }
@@ -118,17 +119,18 @@ bool Next(MSG& out, bool remove, bool wait) {
       if (queue.quitPending) {
         queue.quitPending = !remove;
         queue.waiting = queue.quitPending;
-        out = Made(nullptr, WM_QUIT, WPARAM(queue.quitCode), now);
+        out = Made(nullptr, WM_QUIT, WPARAM(queue.quitCode), clock.Now());
         return true;
       }
     }
-    if (NextInput(queue.input, out, remove, now)) {
+    if (NextInput(queue.input, out, remove, clock)) {
       return true;
     }
     if (HWND hwnd = FindWindowToPaint()) {
-      out = Made(hwnd, WM_PAINT, 0, now);
+      out = Made(hwnd, WM_PAINT, 0, clock.Now());
       return true;
     }
+    const uint64_t now = clock.Now();
     if (Timer* timer = DueTimer(queue, now)) {
       out = Made(timer->hwnd, WM_TIMER, timer->id, now);
       if (remove) {
@@ -206,26 +208,14 @@ bool PeekMessage(MSG* msg, uint32_t options) {
   return msg && IsUiThread() && Next(*msg, (options & PM_REMOVE) != 0, false);
 }
 
-bool TranslateMessage(const MSG* msg) {
-  if (!msg) {
-    return false;
-  }
-  switch (msg->message) {
-  case WM_KEYUP:
-  case WM_SYSKEYUP:
-    return true;
-  case WM_KEYDOWN:
-  case WM_SYSKEYDOWN:
-    if (!IsUiThread()) {
-      return false;
-    }
-    break;
-  default:
-    return false;
-  }
+namespace {
+
+// Queues the control character a key down types, if any. Out of line: most messages are
+// not key downs, and their translation should not pay for this one's frame.
+[[gnu::noinline]] void QueueControlCharacter(const MSG& msg) {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   const bool alt = GetKeyState(VK_MENU) < 0;
-  const WPARAM key = msg->wParam;
+  const WPARAM key = msg.wParam;
   char16_t character = 0;
   switch (key) {
   case VK_BACK:
@@ -251,12 +241,33 @@ bool TranslateMessage(const MSG* msg) {
   }
   if (character != 0 && !(ctrl && alt)) {
     InputMessage typed;
-    typed.msg = *msg;
-    typed.msg.message = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+    typed.msg = msg;
+    typed.msg.message = msg.message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
     typed.msg.wParam = character;
     GetQueue().input.push_front(typed);
   }
-  return true;
+}
+
+} // namespace
+
+bool TranslateMessage(const MSG* msg) {
+  if (!msg) {
+    return false;
+  }
+  switch (msg->message) {
+  case WM_KEYUP:
+  case WM_SYSKEYUP:
+    return true;
+  case WM_KEYDOWN:
+  case WM_SYSKEYDOWN:
+    if (!IsUiThread()) {
+      return false;
+    }
+    QueueControlCharacter(*msg);
+    return true;
+  default:
+    return false;
+  }
 }
 
 LRESULT DispatchMessage(const MSG* msg) {

@@ -37,10 +37,11 @@ void CopyMessage(MSG& to, const MSG& from) {
 } // namespace
 
 bool NextInput(InputQueue& queue, MSG& msg, bool take) {
-  return IsUiThread() && NextInput(queue, msg, take, GetState().backend->GetTicks());
+  TurnClock clock;
+  return NextInput(queue, msg, take, clock);
 }
 
-bool NextInput(InputQueue& queue, MSG& msg, bool take, uint64_t now) {
+bool NextInput(InputQueue& queue, MSG& msg, bool take, TurnClock& clock) {
   State& state = GetState();
   if (!OnUiThread(state)) {
     return false;
@@ -65,6 +66,7 @@ bool NextInput(InputQueue& queue, MSG& msg, bool take, uint64_t now) {
       // The window system is read once per wake (the wait reads it), and again only when
       // the loop has been busy since: reading an idle connection is what an idle loop
       // would mostly spend its time on.
+      const uint64_t now = clock.Now();
       if (now - state.lastPump < kPumpIntervalMs) {
         return false;
       }
@@ -132,34 +134,29 @@ void RequestWake() {
 
 HWND FindWindowToPaint() {
   State& state = GetState();
-  if (!IsUiThread()) {
+  if (!IsUiThread() || !state.paintPending.load()) {
     return nullptr;
   }
-  if (!state.paintPending.load(std::memory_order_acquire)) {
-    return nullptr;
-  }
-  // Asked on every turn of the loop: the list keeps its storage.
-  static std::vector<std::pair<HWND, uint32_t>> candidates;
-  candidates.clear();
-  {
-    std::lock_guard hold(state.lock);
-    bool anyUpdate = false;
-    for (auto& [serial, record] : state.windows) {
-      anyUpdate = anyUpdate || !IsEmpty(record.update);
-      if (record.visible && !IsEmpty(record.update)) {
-        candidates.emplace_back(ToHandle(serial), record.sdlId);
-      }
+  // Cleared before the look and set again while a window keeps an update region: an
+  // invalidation sets its window's flag before the pending one, so one that the look
+  // misses leaves the pending flag set for the next.
+  state.paintPending.store(false);
+  bool anyUpdate = false;
+  HWND found = nullptr;
+  // The table and all but the update regions change on this thread alone: no lock.
+  for (const auto& [serial, record] : state.windows) {
+    if (!record.hasUpdate.Get()) {
+      continue;
     }
-    if (!anyUpdate) {
-      state.paintPending.store(false, std::memory_order_relaxed);
+    anyUpdate = true;
+    if (!found && record.visible && !(state.backend->GetWindowFlags(record.sdlId) & SDL_WINDOW_MINIMIZED)) {
+      found = ToHandle(serial);
     }
   }
-  for (auto& [hwnd, id] : candidates) {
-    if (!(state.backend->GetWindowFlags(id) & SDL_WINDOW_MINIMIZED)) {
-      return hwnd;
-    }
+  if (anyUpdate) {
+    state.paintPending.store(true);
   }
-  return nullptr;
+  return found;
 }
 
 POINT GetLastCursorPosition() { return IsUiThread() ? GetState().cursorPosition : POINT{}; }
@@ -168,7 +165,5 @@ uint64_t GetTickCount64() {
   State& state = GetState();
   return IsUiThread() ? state.backend->GetTicks() : 0;
 }
-
-bool IsUiThread() { return OnUiThread(GetState()); }
 
 } // namespace QZ::Platform::Window

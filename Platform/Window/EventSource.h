@@ -70,6 +70,17 @@ private:
 // a wake of the loop reads the display's connection once, not once per look at the queue.
 inline constexpr uint64_t kPumpIntervalMs = 10;
 
+// The layer's clock read once, when first asked: one turn of the queue stamps what it
+// takes with one time, and a turn that finds input waiting reads no clock at all.
+class TurnClock {
+public:
+  uint64_t Now();
+
+private:
+  uint64_t mNow = 0;
+  bool mRead = false;
+};
+
 // The next input message to deliver: the queue's first, else what SDL's queued events
 // translate into (appended to the queue), the window system's events read into SDL's
 // queue first when kPumpIntervalMs have passed since they last were. Messages not to be
@@ -77,8 +88,8 @@ inline constexpr uint64_t kPumpIntervalMs = 10;
 // characters, mouse, dropped files, the close box) for a disabled window. With `take` the
 // message leaves the queue and its key-state change is applied. False when no input waits.
 bool NextInput(InputQueue& queue, MSG& msg, bool take);
-// The same at the layer's time now (GetTickCount64), for a caller that has just read it.
-bool NextInput(InputQueue& queue, MSG& msg, bool take, uint64_t now);
+// The same on the clock of the caller's turn, read only if SDL's queue is found empty.
+bool NextInput(InputQueue& queue, MSG& msg, bool take, TurnClock& clock);
 // Waits up to timeoutMs (negative: without limit) for one event (reading the window
 // system's events) and translates it into the queue. False when none came.
 bool WaitInput(InputQueue& queue, int32_t timeoutMs);
@@ -99,7 +110,22 @@ HWND FindWindowToPaint();
 POINT GetLastCursorPosition();
 // The layer's clock in milliseconds (SDL's ticks, or the test backend's).
 uint64_t GetTickCount64();
+namespace Detail {
+// Set on its thread by Startup, cleared by Shutdown. Read on every step of the message
+// queue and most calls of the layer, hence inline and initial-exec (one instruction; the
+// library is loaded with the program, not opened later).
+extern thread_local bool tOnUiThread __attribute__((tls_model("initial-exec")));
+} // namespace Detail
+
 // Whether the calling thread is the one that started the layer.
-bool IsUiThread();
+inline bool IsUiThread() { return Detail::tOnUiThread; }
+
+inline uint64_t TurnClock::Now() {
+  if (!mRead) {
+    mNow = GetTickCount64();
+    mRead = true;
+  }
+  return mNow;
+}
 
 } // namespace QZ::Platform::Window

@@ -205,35 +205,37 @@ private:
   }
 
   void Button(const SDL_MouseButtonEvent& event) {
-    struct ButtonMessages {
-      uint8_t key;
-      uint32_t down;
-      uint32_t up;
-      uint32_t doubleClick;
-    };
-    ButtonMessages messages{};
+    // Each button's up and double-click messages follow its down message.
+    static_assert(WM_LBUTTONUP == WM_LBUTTONDOWN + 1 && WM_LBUTTONDBLCLK == WM_LBUTTONDOWN + 2 &&
+                  WM_MBUTTONUP == WM_MBUTTONDOWN + 1 && WM_MBUTTONDBLCLK == WM_MBUTTONDOWN + 2 &&
+                  WM_RBUTTONUP == WM_RBUTTONDOWN + 1 && WM_RBUTTONDBLCLK == WM_RBUTTONDOWN + 2);
+    uint8_t key = 0;
+    uint32_t downMessage = 0;
     switch (event.button) {
     case SDL_BUTTON_LEFT:
-      messages = {VK_LBUTTON, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK};
+      key = VK_LBUTTON;
+      downMessage = WM_LBUTTONDOWN;
       break;
     case SDL_BUTTON_MIDDLE:
-      messages = {VK_MBUTTON, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK};
+      key = VK_MBUTTON;
+      downMessage = WM_MBUTTONDOWN;
       break;
     case SDL_BUTTON_RIGHT:
-      messages = {VK_RBUTTON, WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK};
+      key = VK_RBUTTON;
+      downMessage = WM_RBUTTONDOWN;
       break;
     default:
       return;
     }
     const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-    const KeyStateChange change{messages.key, down, -1};
+    const KeyStateChange change{key, down, -1};
     POINT client;
     const WindowView target = MouseTarget(event.windowID, event.x, event.y, client);
     if (!target.hwnd) {
       mState.keys.Apply(change); // no message to wait for: the table follows the mouse now
       return;
     }
-    const uint32_t message = !down ? messages.up : (event.clicks % 2 == 0 ? messages.doubleClick : messages.down);
+    const uint32_t message = downMessage + (!down ? 1 : event.clicks % 2 == 0 ? 2 : 0);
     Emit(target.hwnd, message, MouseFlagsAfterButton(mState.keys, change), MakeLParam(client.x, client.y), change);
   }
 

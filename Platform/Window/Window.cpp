@@ -18,7 +18,7 @@ template <class Use>
 bool WithRecord(HWND hwnd, Use&& use) {
   State& state = GetState();
   std::lock_guard hold(state.lock);
-  WindowRecord* record = FindLocked(state, hwnd);
+  WindowRecord* record = IsUiThread() ? FindRemembered(state, hwnd) : FindLocked(state, hwnd);
   if (!record) {
     return false;
   }
@@ -584,7 +584,8 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase) {
         if (!IsEmpty(clipped)) {
           record.update = Union(record.update, clipped);
           AddUpdatePart(record.updateParts, clipped, record.update);
-          GetState().paintPending.store(true, std::memory_order_release);
+          record.hasUpdate.Set(true);
+          GetState().paintPending.store(true);
           added = true;
         }
       })) {
@@ -602,6 +603,7 @@ bool ValidateRect(HWND hwnd, const RECT* rect) {
     if (!rect) {
       update = {};
       record.updateParts.clear();
+      record.hasUpdate.Set(false);
       return;
     }
     const RECT& r = *rect;
@@ -619,6 +621,7 @@ bool ValidateRect(HWND hwnd, const RECT* rect) {
     if (IsEmpty(update)) {
       update = {};
     }
+    record.hasUpdate.Set(!IsEmpty(update));
     std::vector<RECT>& parts = record.updateParts;
     for (RECT& part : parts) {
       part = Intersect(part, update);
@@ -651,6 +654,7 @@ bool TakeUpdateRects(HWND hwnd, std::vector<RECT>& rects) {
   WithRecord(hwnd, [&](WindowRecord& record) {
     rects.swap(record.updateParts); // each keeps the other's storage
     record.update = {};
+    record.hasUpdate.Set(false);
   });
   return !rects.empty();
 }

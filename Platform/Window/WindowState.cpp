@@ -75,7 +75,10 @@ void KeyStateTable::Apply(const KeyStateChange& change) {
   };
   if (change.key != 0) {
     press(change.key, change.down);
-    // The generic modifier is held while either side is.
+  }
+  // The generic modifier is held while either side is. Only a modifier's change can move
+  // them: after any other key they still follow their sides, as every change left them.
+  if ((change.key >= VK_SHIFT && change.key <= VK_MENU) || (change.key >= VK_LSHIFT && change.key <= VK_RMENU)) {
     press(VK_SHIFT, IsDown(VK_LSHIFT) || IsDown(VK_RSHIFT));
     press(VK_CONTROL, IsDown(VK_LCONTROL) || IsDown(VK_RCONTROL));
     press(VK_MENU, IsDown(VK_LMENU) || IsDown(VK_RMENU));

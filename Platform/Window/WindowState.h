@@ -31,6 +31,24 @@ namespace QZ::Platform::Window::Detail {
 // More invalidations than this between two paints are kept as their bounding rectangle.
 constexpr size_t kMaxUpdateParts = 16;
 
+// Whether a record's update region is not empty, for the UI thread's look for a window to
+// paint, which takes no lock: written under the lock with the region. Moves with its record
+// (a record is filled before it goes into the table).
+class UpdateFlag {
+public:
+  UpdateFlag() = default;
+  UpdateFlag(UpdateFlag&& other) noexcept : mSet(other.mSet.load()) {}
+  UpdateFlag& operator=(UpdateFlag&& other) noexcept {
+    mSet.store(other.mSet.load());
+    return *this;
+  }
+  bool Get() const { return mSet.load(); }
+  void Set(bool set) { mSet.store(set); }
+
+private:
+  std::atomic<bool> mSet{false};
+};
+
 struct WindowRecord {
   uint32_t sdlId = 0;
   WindowProcedure* procedure = nullptr;
@@ -49,6 +67,7 @@ struct WindowRecord {
   // The rectangles the update region was made of, so that a paint need not cover their
   // bounding rectangle; past kMaxUpdateParts, that rectangle alone.
   std::vector<RECT> updateParts;
+  UpdateFlag hasUpdate;               // !IsEmpty(update)
   uintptr_t sizeKind = SIZE_RESTORED; // what the last WM_SIZE said
   bool exposedPrecisely = false;      // UI thread: an expose with its rectangle came since the last without
   SIZE sizeSent;
@@ -100,9 +119,9 @@ struct State {
   uint32_t wakeEventType = 0;
   // UI thread: the clock (GetTicks) when the window system's events were last read.
   uint64_t lastPump = 0;
-  // Whether some window may have a non-empty update region: set (under the lock) by every
-  // invalidation, cleared by FindWindowToPaint once no window has one, so that the
-  // loop's look for a window to paint takes no lock while nothing is to be painted.
+  // Whether some window may have a non-empty update region: set by every invalidation
+  // after its window's flag, cleared by FindWindowToPaint before it looks at the flags, so
+  // that the loop's look for a window to paint is skipped while nothing is to be painted.
   std::atomic<bool> paintPending{false};
   uintptr_t nextHandle = 1;
 
@@ -130,10 +149,7 @@ struct State {
 extern State gState;
 inline State& GetState() { return gState; }
 
-// Whether the calling thread runs the layer: set on its thread by Startup, cleared by
-// Shutdown. Read on every step of the message queue, hence initial-exec (one instruction;
-// the library is loaded with the program, not opened later).
-extern thread_local bool tOnUiThread __attribute__((tls_model("initial-exec")));
+// Whether the calling thread runs the layer (tOnUiThread, EventSource.h).
 inline bool OnUiThread(const State&) { return tOnUiThread; }
 
 inline HWND ToHandle(uintptr_t serial) { return reinterpret_cast<HWND>(serial); }
@@ -144,9 +160,9 @@ inline WindowRecord* FindLocked(State& state, HWND hwnd) {
   auto found = state.windows.find(ToSerial(hwnd));
   return found == state.windows.end() ? nullptr : &found->second;
 }
-// The record of hwnd, or null, for reading on the UI thread without the lock (all but
-// `update`).
-inline const WindowRecord* FindOnUiThread(State& state, HWND hwnd) {
+// The record of hwnd, or null, on the UI thread: the window of the last lookup comes
+// without a search. Changing it, or reading `update`, still needs the lock.
+inline WindowRecord* FindRemembered(State& state, HWND hwnd) {
   if (hwnd && hwnd == state.lastHandle) {
     return state.lastRecord;
   }
@@ -158,6 +174,9 @@ inline const WindowRecord* FindOnUiThread(State& state, HWND hwnd) {
   }
   return record;
 }
+// The record of hwnd, or null, for reading on the UI thread without the lock (all but
+// `update`).
+inline const WindowRecord* FindOnUiThread(State& state, HWND hwnd) { return FindRemembered(state, hwnd); }
 // Our window of an SDL window id, or null. UI thread.
 inline HWND FindBySdlId(State& state, uint32_t sdlId) {
   if (sdlId != 0 && sdlId == state.lastSdlId) {

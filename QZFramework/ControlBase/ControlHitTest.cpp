@@ -86,7 +86,9 @@ RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool bounded, Po
       if (!hit) {
         continue;
       }
-      if (const int32_t hitDepth = hit->GetHitDepth(); !best || hitDepth > bestDepth) {
+      // Mostly the child itself is hit: its depth is known, and finding it walks the ancestors.
+      const int32_t hitDepth = hit.Get() == child.Get() ? childDepth : hit->GetHitDepth();
+      if (!best || hitDepth > bestDepth) {
         best = std::move(hit);
         bestPoint = hitPoint;
         bestDepth = hitDepth;

@@ -89,6 +89,17 @@ TEST_F(KeyTranslationTest, TheKeyStateFollowsMessagesAsTheyAreTaken) {
   EXPECT_LT(GetKeyState(VK_SHIFT), 0) << "the right side still holds it";
   TranslateAndTake(KeyEvent(SDL_KEYUP, id, SDLK_RSHIFT));
   EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+  // The last sides of the range of modifiers move their generic keys too; other keys leave them.
+  TranslateAndTake(KeyEvent(SDL_KEYDOWN, id, SDLK_RALT));
+  TranslateAndTake(KeyEvent(SDL_KEYDOWN, id, SDLK_RCTRL));
+  TranslateAndTake(QZTest::ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_LEFT, 5, 5));
+  EXPECT_LT(GetKeyState(VK_MENU), 0);
+  EXPECT_LT(GetKeyState(VK_CONTROL), 0);
+  TranslateAndTake(QZTest::ButtonEvent(SDL_MOUSEBUTTONUP, id, SDL_BUTTON_LEFT, 5, 5));
+  TranslateAndTake(KeyEvent(SDL_KEYUP, id, SDLK_RALT));
+  TranslateAndTake(KeyEvent(SDL_KEYUP, id, SDLK_RCTRL));
+  EXPECT_GE(GetKeyState(VK_MENU), 0);
+  EXPECT_GE(GetKeyState(VK_CONTROL), 0);
 
   // Ordinary keys toggle at each press, not at repeats; the lock keys follow SDL's lights.
   TranslateAndTake(KeyEvent(SDL_KEYDOWN, id, SDLK_a));
