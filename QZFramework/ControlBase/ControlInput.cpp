@@ -8,8 +8,6 @@
 
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
-#include "QZFramework/ControlBase/Look.h"
-#include "QZFramework/ControlBase/VisualPart.h"
 #include "QZFramework/Notification/Notification.h"
 
 namespace QZ {
@@ -23,24 +21,6 @@ constexpr double kFlingMinimumSpeed = 1000.0;
 uint32_t TickCountMs() {
   IControlApplication* application = GetControlApplication();
   return application ? application->GetTickCountMs() : 0;
-}
-
-// Whether the look's colour at a point inside it is opaque, known without asking its part
-// (a press's hit test would spend most of its time there): one opaque fill over the whole
-// look with nothing above it, stretched from a part no larger than the look, so each of
-// the look's pixels samples one of the part's. The size cap keeps the part's float scaling
-// from rounding a sample past its last pixel.
-bool StretchedFillOpaqueAt(const LLook& look, const PointT<int32_t>& point) {
-  constexpr int32_t kExactScale = 1 << 16;
-  const SizeT<int32_t>& size = look.GetSize();
-  if (point.x < 0 || point.y < 0 || point.x >= size.width || point.y >= size.height || size.width > kExactScale ||
-      size.height > kExactScale || look.GetOverlayPart() || !look.IsOpaque() || !look.GetNonClientParts().empty()) {
-    return false;
-  }
-  const LVisualPart& part = *look.GetClientPart();
-  const SizeT<int32_t>& sampled = part.GetSize();
-  return part.GetResizeType() == ResizeType::Stretch && sampled.width >= 1 && sampled.height >= 1 &&
-         sampled.width <= size.width && sampled.height <= size.height;
 }
 
 // The index of a button code in the per-button flags; -1 for anything else.
@@ -330,11 +310,7 @@ bool LControl::IsNotClippedToParent(bool all) const {
 
 bool LControl::IsTransparentAtPoint(const PointT<int32_t>& point) {
   for (uint32_t i = 0; i < mLookWeights.GetCount(); ++i) {
-    if (!(mLookWeights.GetAt(i) > 0.0f)) {
-      continue;
-    }
-    const LLook* look = FindLook(int32_t(i));
-    if ((look && StretchedFillOpaqueAt(*look, point)) || (GetColorAtPoint(point, int32_t(i)) >> 24) != 0) {
+    if (mLookWeights.GetAt(i) > 0.0f && (GetColorAtPoint(point, int32_t(i)) >> 24) != 0) {
       return false;
     }
   }

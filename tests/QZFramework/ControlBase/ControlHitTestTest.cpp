@@ -146,44 +146,6 @@ TEST(ControlHitTestTest, TheHitDepthIsTheHighestFloatingLayerOnThePathToTheRoot)
   EXPECT_EQ(root->GetHitDepth(), LControl::kNoHitDepth);
 }
 
-RCPtr<LLook> SizedLook(const RCPtr<LVisualPartDescriptor>& part,
-                       LDockedPart::Dock dock = LDockedPart::ClientDock(0, 0, 0, 0)) {
-  RCPtr<LLook> look = LLook::Create(LookOf(part, dock), false);
-  look->SetSize({40, 30});
-  return look;
-}
-
-// Some looks the hit test answers without asking the parts for a colour, some it must ask:
-// either way a point is transparent exactly where the look's colour is.
-TEST(ControlHitTestTest, AControlIsTransparentExactlyWhereItsLookShowsNoColour) {
-  std::vector<RCPtr<LLook>> looks = {
-      SizedLook(ColourPart(kRed, {1, 1})),
-      SizedLook(ColourPart(kRed, {40, 30})),
-      SizedLook(ColourPart(kRed, {60, 50})),
-      SizedLook(ColourPart(kRed, {0, 0})),
-      SizedLook(ColourPart(kRed, {7, 5}, ResizeType::Tile)),
-      SizedLook(ColourPart(kRed, {10, 10}, ResizeType::Center)),
-      SizedLook(ColourPart(kRed, {1, 1}, ResizeType::Stretch, 0.5f)),
-      SizedLook(ColourPart(kRed, {1, 1}), LDockedPart::ClientDock(5, 5, -5, -5)),
-      SizedLook(ColourPart(kClear, {1, 1})),
-  };
-  RCPtr<LLook> cut = SizedLook(ColourPart(kRed, {1, 1}));
-  cut->GetOwnRegion().AddRect({10, 10, 20, 20});
-  looks.push_back(cut);
-  for (size_t i = 0; i < looks.size(); ++i) {
-    // Larger than its look: the points past the look show nothing.
-    const RCPtr<PaintProbe> probe = PaintProbe::Make(nullptr, u"probe");
-    probe->Place(0, 0, 50, 40);
-    probe->UseLook(looks[i]);
-    for (int32_t y = -1; y <= 40; ++y) {
-      for (int32_t x = -1; x <= 50; ++x) {
-        const bool clear = (probe->GetColorAtPoint({x, y}, 0) >> 24) == 0;
-        ASSERT_EQ(probe->LControl::IsTransparentAtPoint({x, y}), clear) << "look " << i << " at " << x << ", " << y;
-      }
-    }
-  }
-}
-
 TEST(ControlGeometryTest, WindowPositionsAndPointsFollowPositionsScrollAndClientOrigins) {
   const RCPtr<PaintProbe> root = PaintProbe::Make(nullptr, u"root");
   root->Place(10, 20, 200, 100);
