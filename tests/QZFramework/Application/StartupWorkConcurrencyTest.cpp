@@ -133,7 +133,8 @@ TEST_F(StartupWorkConcurrencyTest, WithoutADisplayTheRunWaitsForTheWorkAndReport
   EXPECT_EQ(readingEnded, QZ::MFCFrameworkAppBase::kWorkBeforeWindowSystem);
   EXPECT_EQ(fontEnded, QZ::MFCFrameworkAppBase::kWorkBeforeWindowSystem);
   EXPECT_THAT(errors, testing::HasSubstr("xvfb-run"));
-  EXPECT_THAT(errors, testing::Not(testing::HasSubstr("skin")));
+  // The report's own words: the run's texts may name a path that holds "skin".
+  EXPECT_THAT(errors, testing::Not(testing::HasSubstr("the skin document")));
   EXPECT_EQ(traced.size(), 2u);
   EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(script.log, std::vector<std::string>{});
