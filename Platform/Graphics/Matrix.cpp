@@ -5,15 +5,8 @@
 namespace QZ::Platform::Graphics {
 
 cairo_matrix_t Matrix::ToCairo() const {
-  // The fields cairo_matrix_init would set, without a call into the library per fill.
-  cairo_matrix_t matrix;
-  matrix.xx = mXX;
-  matrix.yx = mYX;
-  matrix.xy = mXY;
-  matrix.yy = mYY;
-  matrix.x0 = mX0;
-  matrix.y0 = mY0;
-  return matrix;
+  // What cairo_matrix_init would set, without a call into the library per fill.
+  return {mXX, mYX, mXY, mYY, mX0, mY0};
 }
 
 void Matrix::Multiply(const Matrix& other, MatrixOrder order) {

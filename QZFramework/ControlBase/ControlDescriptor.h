@@ -41,10 +41,10 @@ struct SkinFont {
   bool sizeIsRelative = false;
   // Empty: none.
   WString name;
-  // Below 1.0: none.
-  float size = 0.0f;
-  // -1: none.
-  int32_t style = -1;
+  static constexpr float kNoSize = 0.0f; // any size below 1.0 is none
+  static constexpr int32_t kNoStyle = -1;
+  float size = kNoSize;
+  int32_t style = kNoStyle;
 
   bool operator==(const SkinFont&) const = default;
 };

@@ -489,9 +489,6 @@ void ReadLayout(const Attributes& attributes, bool parentIsRoot, LLayoutDescript
 
 void ReadFont(const Attributes& attributes, SkinFont& font) {
   using A = Attribute;
-  // Absent values are SkinFont's "none".
-  constexpr float kNoSize = 0.0f;
-  constexpr int32_t kNoStyle = -1;
   font.inheritsFromParent =
       attributes.Has(A::FontInheritsFromParent) && ReadBoolean(attributes[A::FontInheritsFromParent]);
   font.sizeIsRelative = attributes.Has(A::FontSizeIsRelative) && ReadBoolean(attributes[A::FontSizeIsRelative]);
@@ -499,10 +496,10 @@ void ReadFont(const Attributes& attributes, SkinFont& font) {
   if (attributes.Has(A::FontSize)) {
     font.size = ReadFloat(attributes[A::FontSize]);
   } else {
-    font.size = kNoSize;
+    font.size = SkinFont::kNoSize;
     font.sizeIsRelative = false;
   }
-  font.style = attributes.Has(A::FontStyle) ? ReadIntegerOrHex(attributes[A::FontStyle]) : kNoStyle;
+  font.style = attributes.Has(A::FontStyle) ? ReadIntegerOrHex(attributes[A::FontStyle]) : SkinFont::kNoStyle;
 }
 
 } // namespace QZ::SkinXml
