@@ -59,12 +59,10 @@ void SetSourceColor(cairo_t* cairo, Color color) {
 } // namespace
 
 Graphics::Graphics(Image* image, CairoSurface surface, CairoContext cairo)
-    : mImage(image), mSurface(std::move(surface)), mCairo(std::move(cairo)), mClipPixels(TargetPixels()) {}
-
-Graphics::PixelBox Graphics::TargetPixels() const {
-  cairo_surface_t* target = cairo_get_target(mCairo.get());
-  return {0, 0, cairo_image_surface_get_width(target), cairo_image_surface_get_height(target)};
-}
+    : mImage(image), mSurface(std::move(surface)), mCairo(std::move(cairo)),
+      mTarget(cairo_get_target(mCairo.get())), mTargetPixels{0, 0, cairo_image_surface_get_width(mTarget),
+                                                             cairo_image_surface_get_height(mTarget)},
+      mClipPixels(mTargetPixels) {}
 
 Graphics::~Graphics() = default;
 
@@ -634,7 +632,7 @@ Status Graphics::FillPixels(const PixelBox& box, uint32_t word) {
   if (right <= left || bottom <= top) {
     return Status::Ok;
   }
-  cairo_surface_t* target = cairo_get_target(mCairo.get());
+  cairo_surface_t* target = mTarget;
   cairo_surface_flush(target);
   unsigned char* data = cairo_image_surface_get_data(target);
   const size_t stride = size_t(cairo_image_surface_get_stride(target));

@@ -158,7 +158,7 @@ private:
 
   Graphics(Image* image, CairoSurface surface, CairoContext cairo);
 
-  PixelBox TargetPixels() const;
+  PixelBox TargetPixels() const { return mTargetPixels; }
   // Sets the box's pixels inside the clip to a premultiplied word, straight in the
   // target's memory (mClipPixels known).
   Status FillPixels(const PixelBox& box, uint32_t word);
@@ -221,6 +221,10 @@ private:
   Image* mImage; // the target image, or null for a pixel buffer
   CairoSurface mSurface;
   CairoContext mCairo;
+  // The context's target and its pixels, for the life of the context: the direct fills of
+  // every frame would otherwise ask Cairo for them each time.
+  cairo_surface_t* mTarget;
+  PixelBox mTargetPixels;
   Matrix mWorld;
   SmoothingMode mSmoothing = SmoothingMode::Default;
   InterpolationMode mInterpolation = InterpolationMode::Default;
