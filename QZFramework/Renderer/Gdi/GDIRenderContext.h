@@ -62,6 +62,8 @@ public:
   // The next drawing sets every pixel without regard to what was there: a clearing still
   // pending (of the lent pixels while they are lent) would be overwritten, and is dropped.
   void WillCoverWhole() { (mLent ? mLentClearPending : mClearPending) = false; }
+  // Whether a clearing is pending that WillCoverWhole would drop.
+  bool IsClearPending() const { return mLent ? mLentClearPending : mClearPending; }
   // From now until EndLending, GetGraphics draws into the lent pixels (a window's, for one
   // frame, as large as the image) in place of the image. clear: the part of them made
   // transparent before the first drawing unless that covers them whole (empty: none).

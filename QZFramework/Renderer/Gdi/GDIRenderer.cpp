@@ -12,11 +12,14 @@ namespace QZ {
 
 namespace {
 
-// Whether the region is one rectangle holding the whole bounds.
+// Whether the region is one rectangle, without counting its list.
+bool IsOneRect(const RectListT<int32_t>& region) {
+  auto rect = region.begin();
+  return rect != region.end() && ++rect == region.end();
+}
+
+// Whether a region of one rectangle holds the whole bounds.
 bool CoversBounds(const RectListT<int32_t>& region, const RectT<int32_t>& bounds) {
-  if (region.GetCount() != 1) {
-    return false;
-  }
   const EdgeRect& only = *region.begin();
   return only.left <= bounds.x && only.top <= bounds.y && int64_t(only.right) >= int64_t(bounds.x) + bounds.width &&
          int64_t(only.bottom) >= int64_t(bounds.y) + bounds.height;
@@ -85,6 +88,9 @@ bool LGDIRenderer::ClippedOut(const RectT<int32_t>& extent, double margin) const
 
 void LGDIRenderer::CoverWholeSurface(const RectT<int32_t>& rect) {
   const RCPtr<LGDIRendererOffscreenSurface>& surface = mCurrent->GetCurrentSurface();
+  if (!surface->IsClearPending()) {
+    return; // nothing to drop: most frames keep their pixels
+  }
   const RenderState& state = mCurrent->GetState();
   const SizeT<int32_t> size = surface->GetSize();
   const RectT<double> whole{0.0, 0.0, double(size.width), double(size.height)};
@@ -160,17 +166,18 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
     return QZ_OK;
   }
   const SizeT<int32_t> size = mCurrent->GetSurfaceSize();
-  const bool fresh = !(mCurrent->GetCurrentSurface()->GetSize() == size) ||
-                     CoversBounds(mCurrent->GetUpdateRegion(), mCurrent->GetBounds());
+  const RectListT<int32_t>& region = mCurrent->GetUpdateRegion();
+  const bool oneRect = IsOneRect(region);
+  const bool fresh =
+      !(mCurrent->GetCurrentSurface()->GetSize() == size) || (oneRect && CoversBounds(region, mCurrent->GetBounds()));
   if (fresh) {
     mCurrent->RecreateSurfaces();
   }
-  const uint32_t rects = mCurrent->GetUpdateRegion().GetCount();
-  if (!mCurrent->IsOffscreenOnly() && (rects == 1 || (rects > 1 && !fresh && mCurrent->EachDrawingInOneRect()))) {
+  if (!mCurrent->IsOffscreenOnly() && (oneRect || (!region.IsEmpty() && !fresh && mCurrent->EachDrawingInOneRect()))) {
     // Drawn straight into the window's pixels, each drawing confined to a rectangle of the
     // update region, the frame needs no surface of its own and no copy. A fresh frame's
     // one rectangle starts transparent there, as a fresh surface would copy it.
-    const RectT<int32_t> area = mCurrent->GetUpdateRegion().begin()->ToRect();
+    const RectT<int32_t> area = region.begin()->ToRect();
     (void)mCurrent->GetCurrentSurface()->LendPixels(mCurrent->GetWindowPixels(), fresh ? area : RectT<int32_t>{});
   }
   const GDIWindowPixels& pixels = mCurrent->GetWindowPixels();
