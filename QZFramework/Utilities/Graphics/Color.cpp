@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace QZ {
 
 namespace {
@@ -10,6 +14,7 @@ constexpr float kByteToUnit = 0.003921569f; // 1/255 in single precision
 
 float Channel(uint32_t argb, int shift) { return float((argb >> shift) & 0xFF) * kByteToUnit; }
 
+#if !defined(__SSE2__)
 uint32_t ChannelByte(float value) {
   const float scaled = value * 255.0f;
   if (!(scaled > 0.0f)) {
@@ -18,6 +23,7 @@ uint32_t ChannelByte(float value) {
   const float rounded = scaled + 0.5f; // positive: the conversion truncates
   return rounded >= 255.0f ? 255u : uint32_t(rounded);
 }
+#endif
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') {
@@ -71,7 +77,19 @@ bool ColorT<float>::FromString(const char* text) {
 }
 
 uint32_t ColorT<float>::ToARGB() const {
+#if defined(__SSE2__)
+  // Every fill packs its colour: the four channels at once, by the same rule (a channel not
+  // above 0 after scaling, NaN too, gives 0; else half rounds up and the byte saturates),
+  // blue in the lowest lane so that the packed bytes read as ARGB.
+  const __m128 scaled = _mm_mul_ps(_mm_set_ps(alpha, red, green, blue), _mm_set1_ps(255.0f));
+  const __m128 positive = _mm_cmpgt_ps(scaled, _mm_setzero_ps());
+  const __m128 rounded = _mm_min_ps(_mm_add_ps(scaled, _mm_set1_ps(0.5f)), _mm_set1_ps(255.0f));
+  const __m128i bytes = _mm_cvttps_epi32(_mm_and_ps(rounded, positive));
+  const __m128i halves = _mm_packs_epi32(bytes, bytes);
+  return uint32_t(_mm_cvtsi128_si32(_mm_packus_epi16(halves, halves)));
+#else
   return ChannelByte(alpha) << 24 | ChannelByte(red) << 16 | ChannelByte(green) << 8 | ChannelByte(blue);
+#endif
 }
 
 } // namespace QZ

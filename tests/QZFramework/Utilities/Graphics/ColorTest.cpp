@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -49,6 +50,26 @@ TEST(ColorTest, PackingRoundsHalfAwayFromZeroAndClamps) {
   EXPECT_EQ((Color{1, 0.5f, 0, 1}).ToARGB(), 0xFFFF8000u);
   EXPECT_EQ((Color{2.0f, -1.0f, NAN, 0.5f}).ToARGB(), 0x80FF0000u);
   EXPECT_EQ((Color{INFINITY, 0, 0, -INFINITY}).ToARGB(), 0x00FF0000u);
+}
+
+TEST(ColorTest, EachChannelPacksByItselfIntoItsOwnByte) {
+  // Value and byte for a channel, the other channels 0: rounding, saturation and the
+  // values that give 0 must neither move to another byte nor touch one.
+  const std::pair<float, uint32_t> cases[] = {{200.2f / 255, 200},
+                                              {200.7f / 255, 201},
+                                              {254.7f / 255, 255},
+                                              {1.5f, 255},
+                                              {1e-30f, 0},
+                                              {-0.0f, 0},
+                                              {-1e-30f, 0},
+                                              {NAN, 0},
+                                              {0.0f, 0}};
+  for (const auto& [value, byte] : cases) {
+    EXPECT_EQ((Color{value, 0, 0, 0}).ToARGB(), byte << 16) << value;
+    EXPECT_EQ((Color{0, value, 0, 0}).ToARGB(), byte << 8) << value;
+    EXPECT_EQ((Color{0, 0, value, 0}).ToARGB(), byte) << value;
+    EXPECT_EQ((Color{0, 0, 0, value}).ToARGB(), byte << 24) << value;
+  }
 }
 
 TEST(ColorTest, EveryByteSurvivesUnpackingAndPacking) {
