@@ -7,20 +7,14 @@
 #include "QZFramework/ControlBase/Look.h"
 
 namespace QZ {
-namespace {
-
-// Look rectangles are whole pixels; as doubles they are kept within +-2^52, where every
-// value still has a unit step.
-double ClampToExactRange(int64_t value) {
-  constexpr double kLimit = 4503599627370496.0; // 2^52
-  return std::clamp(double(value), -kLimit, kLimit);
-}
-
-} // namespace
 
 int32_t LControl::GetCurrentLookIndex() const {
-  for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-    if (mLooks.GetAt(i) && GetLookWeight(i) > 0.0f) {
+  // GetLookWeight's answers, with the weights fetched once rather than once per look: hit
+  // tests and painting ask for the current look several times a click.
+  const uint32_t weighed = std::min(mLookWeights.GetCount(), mLooks.GetCount());
+  const float* weights = mLookWeights.GetData();
+  for (uint32_t i = 0; i < weighed; ++i) {
+    if (weights[i] > 0.0f && mLooks.GetAt(i)) {
       return int32_t(i);
     }
   }
@@ -50,9 +44,8 @@ RectT<double> LControl::GetLookRect(int32_t index) const {
   if (!look) {
     return {0.0, 0.0, mRect.width, mRect.height};
   }
-  const RectT<int32_t>& client = look->GetClientRect();
-  return {ClampToExactRange(client.x), ClampToExactRange(client.y), ClampToExactRange(client.width),
-          ClampToExactRange(client.height)};
+  // Whole pixels of 32 bits: exact as doubles.
+  return look->GetClientRect().ToDouble();
 }
 
 uint32_t LControl::GetColorAtPoint(const PointT<int32_t>& point, int32_t lookIndex) {

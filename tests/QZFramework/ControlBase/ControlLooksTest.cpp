@@ -59,6 +59,13 @@ TEST(ControlLooksTest, TheCurrentLookIsTheFirstThatExistsWithAWeight) {
   EXPECT_EQ(control->GetCurrentLookIndex(), -1);
   EXPECT_EQ(control->GetLook(-1), looks.GetAt(1));
   EXPECT_FALSE(control->GetLook(0));
+  // So is a weight beyond the looks, and a look beyond the weights.
+  control->SetLookWeights({0.0f, 0.0f, 1.0f});
+  EXPECT_EQ(control->GetCurrentLookIndex(), -1);
+  control->SetLookWeights({0.0f});
+  EXPECT_EQ(control->GetCurrentLookIndex(), -1);
+  control->SetLookWeights({0.0f, 0.5f});
+  EXPECT_EQ(control->GetCurrentLookIndex(), 1);
 }
 
 TEST(ControlLooksTest, RectanglesRegionsAndColoursComeFromTheLook) {
