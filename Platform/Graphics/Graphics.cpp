@@ -6,6 +6,7 @@
 #endif
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <cwchar>
@@ -283,6 +284,16 @@ void Graphics::SyncClip() {
   mClipSync = ClipSync::Synced;
 }
 
+Graphics::PixelBox Graphics::WithinTarget(const PixelBox& box) const {
+  const PixelBox& target = mTargetPixels;
+  PixelBox pixels;
+  pixels.left = std::clamp(box.left, target.left, target.right);
+  pixels.top = std::clamp(box.top, target.top, target.bottom);
+  pixels.right = std::clamp(box.right, pixels.left, target.right);
+  pixels.bottom = std::clamp(box.bottom, pixels.top, target.bottom);
+  return pixels;
+}
+
 Status Graphics::SetClip(const RectF& rect) {
   if (cairo_status(mCairo.get()) != CAIRO_STATUS_SUCCESS) {
     return Record(Status::GenericError);
@@ -297,13 +308,7 @@ Status Graphics::SetClip(const RectF& rect) {
       // Whole device pixels: Cairo's clip would hold exactly these, so it can wait.
       mClipBox = {int(left), int(top), int(right), int(bottom)};
       mClipSync = ClipSync::Box;
-      const PixelBox target = TargetPixels();
-      PixelBox pixels;
-      pixels.left = std::clamp(mClipBox.left, target.left, target.right);
-      pixels.top = std::clamp(mClipBox.top, target.top, target.bottom);
-      pixels.right = std::clamp(mClipBox.right, pixels.left, target.right);
-      pixels.bottom = std::clamp(mClipBox.bottom, pixels.top, target.bottom);
-      mClipPixels = pixels;
+      mClipPixels = WithinTarget(mClipBox);
       return Record(Status::Ok);
     }
   }
@@ -350,7 +355,7 @@ Status Graphics::Clear(Color color) {
   }
   if (mClipPixels && (color.A() == 255 || color.A() == 0)) {
     // Opaque or transparent: the premultiplied word is the colour itself, or 0.
-    return Record(FillPixels(TargetPixels(), color.A() == 0 ? 0 : color.argb));
+    return Record(FillPixels(TargetPixels(), *mClipPixels, color.A() == 0 ? 0 : color.argb));
   }
   SyncClip();
   cairo_t* cairo = mCairo.get();
@@ -603,7 +608,8 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
     if (wholeSize && color.A() == 255 && mClipPixels && IsSmallWhole(left) && IsSmallWhole(top)) {
       // Whole pixels of an opaque colour: what Cairo would write, over or in place of
       // what is there, is the colour itself.
-      return Record(FillPixels({int(left), int(top), int(left + rect.width), int(top + rect.height)}, color.argb));
+      return Record(
+          FillPixels({int(left), int(top), int(left + rect.width), int(top + rect.height)}, *mClipPixels, color.argb));
     }
     SyncClip();
     cairo_t* cairo = mCairo.get();
@@ -623,8 +629,22 @@ Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
   });
 }
 
-Status Graphics::FillPixels(const PixelBox& box, uint32_t word) {
-  const PixelBox& clip = *mClipPixels;
+Status Graphics::FillOpaquePixels(const Rect& box, const Rect& clip, Color color) {
+  if (color.A() != 255) {
+    return Record(Status::InvalidParameter);
+  }
+  if (box.IsEmpty()) {
+    return Record(Status::Ok);
+  }
+  if (Status status = ReadyTarget(); status != Status::Ok) {
+    return Record(status);
+  }
+  const auto far = [](int edge, int size) { return int(std::clamp<int64_t>(int64_t(edge) + size, INT_MIN, INT_MAX)); };
+  const PixelBox within = WithinTarget({clip.x, clip.y, far(clip.x, clip.width), far(clip.y, clip.height)});
+  return Record(FillPixels({box.x, box.y, far(box.x, box.width), far(box.y, box.height)}, within, color.argb));
+}
+
+Status Graphics::FillPixels(const PixelBox& box, const PixelBox& clip, uint32_t word) {
   const int left = std::max(box.left, clip.left);
   const int top = std::max(box.top, clip.top);
   const int right = std::min(box.right, clip.right);
@@ -751,7 +771,7 @@ Status Graphics::DrawPath(const Pen& pen, const Path& path) {
 }
 
 Status Graphics::Flush() {
-  cairo_surface_flush(cairo_get_target(mCairo.get()));
+  cairo_surface_flush(mTarget);
   return RecordCairoStatus();
 }
 

@@ -127,6 +127,11 @@ public:
   Status DrawImageUnscaled(const Image& image, const Rect& source, int x, int y);
 
   Status FillRectangle(const Brush& brush, const RectF& rect);
+  // Sets the pixels of box that lie inside clip (both in device pixels) and the target to
+  // an opaque colour: what FillRectangle of box draws without smoothing, under an identity
+  // world transform and a clip of clip's pixels, left as they are here. InvalidParameter,
+  // nothing drawn, for a colour that is not opaque.
+  Status FillOpaquePixels(const Rect& box, const Rect& clip, Color color);
   Status DrawRectangle(const Pen& pen, const RectF& rect);
   Status DrawLine(const Pen& pen, PointF from, PointF to);
   // Fills with the even-odd rule.
@@ -159,9 +164,11 @@ private:
   Graphics(Image* image, CairoSurface surface, CairoContext cairo);
 
   PixelBox TargetPixels() const { return mTargetPixels; }
-  // Sets the box's pixels inside the clip to a premultiplied word, straight in the
-  // target's memory (mClipPixels known).
-  Status FillPixels(const PixelBox& box, uint32_t word);
+  // The part of a device box inside the target (empty boxes keep their corner within it).
+  PixelBox WithinTarget(const PixelBox& box) const;
+  // Sets the box's pixels inside clip to a premultiplied word, straight in the target's
+  // memory.
+  Status FillPixels(const PixelBox& box, const PixelBox& clip, uint32_t word);
 
   Status Record(Status status) {
     mLastStatus = status;

@@ -27,7 +27,7 @@ bool IsDown(uint8_t virtualKey) { return Win::GetKeyState(virtualKey) < 0; }
 // Whether the region is that rectangle alone: mostly what a paint is asked for again, which
 // setting anew would take out and put back.
 bool IsOnly(const RectListT<int32_t>& region, const EdgeRect& rect) {
-  return region.GetCount() == 1 && *region.begin() == rect;
+  return region.IsSingle() && *region.begin() == rect;
 }
 
 // Alt as the context bit of a key message says it on Windows: held. The window layer sets
@@ -265,14 +265,14 @@ void OSWindow::OnPaint(LRootWindow& root) {
   }
   const RectT<int32_t>& bounds = context->GetBounds();
   const EdgeRect whole{bounds.x, bounds.y, bounds.x + bounds.width, bounds.y + bounds.height};
-  const bool wholeWindow = region.GetCount() == 1 && *region.begin() == whole;
+  const bool wholeWindow = region.IsSingle() && *region.begin() == whole;
   if (lent && !wholeWindow) {
     // The dirty rectangles are one frame, which the renderer draws straight into the
     // window's pixels, each drawing confined to one of them: the tree is walked once for
     // all. What was only uncovered is in those pixels already.
     const GDIWindowPixels window{pixels.pixels, pixels.width, pixels.height, pixels.pitch};
     // A caret's blink shows pixels painted before, while nothing else changed them.
-    if (rootsOnly ? region.GetCount() == 1 : dirty.GetCount() == 1 && IsOnly(region, *dirty.begin())) {
+    if (rootsOnly ? region.IsSingle() : dirty.IsSingle() && IsOnly(region, *dirty.begin())) {
       // Mostly one dirty rectangle, the whole region already: it stays unless restored.
       if (root.RestoreAlternating(*region.begin(), window)) {
         region.Clear();

@@ -106,7 +106,13 @@ QZResult LRenderer::PushClipOffset(const PointT<double>& offset) {
 
 QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& clip, const RCPtr<LStencil>& stencil,
                              bool relative) {
-  LRenderContextInfo* context = GetCurrentContext();
+  return PushClipThrough(*this, frame, clip, stencil, relative);
+}
+
+template <class Self>
+QZResult LRenderer::PushClipThrough(Self& self, const RectT<double>& frame, const RectT<double>& clip,
+                                    const RCPtr<LStencil>& stencil, bool relative) {
+  LRenderContextInfo* context = self.GetCurrentContext();
   if (!context) {
     return QZ_FALSE;
   }
@@ -115,14 +121,14 @@ QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& cl
     corner = corner - context->GetState().origin;
   }
   corner = RoundedPoint(corner);
-  PushState();
+  self.PushState();
   RectT<double> r = clip;
   if (relative) {
     RectT<double>::Intersect(r, r, frame);
     RectT<double>::Intersect(r, r, context->GetState().clip);
   }
-  SetClipRect(NormalizedClip(r));
-  Translate(corner);
+  self.SetClipRect(NormalizedClip(r));
+  self.Translate(corner);
   if (relative) {
     RectT<double>& current = context->GetState().clip;
     current = current.Offset(-corner.x, -corner.y);
@@ -130,10 +136,10 @@ QZResult LRenderer::PushClip(const RectT<double>& frame, const RectT<double>& cl
   if (stencil) {
     RenderState& state = context->GetState();
     if (!state.hasStencil) {
-      SetStencil(stencil);
+      self.SetStencil(stencil);
       state.hasStencil = true;
     } else {
-      SetStencil(RCPtr<LStencil>(new LStencil(stencil->GetSize())));
+      self.SetStencil(RCPtr<LStencil>(new LStencil(stencil->GetSize())));
     }
   }
   return QZ_OK;
@@ -148,8 +154,11 @@ QZResult LRenderer::PushState() {
   return QZ_OK;
 }
 
-QZResult LRenderer::PopClip() {
-  LRenderContextInfo* context = GetCurrentContext();
+QZResult LRenderer::PopClip() { return PopClipThrough(*this); }
+
+template <class Self>
+QZResult LRenderer::PopClipThrough(Self& self) {
+  LRenderContextInfo* context = self.GetCurrentContext();
   if (!context || context->GetSavedStates().empty()) {
     return QZ_FALSE;
   }
@@ -159,16 +168,16 @@ QZResult LRenderer::PopClip() {
   // Painting pops a state per control and part: the setters (which a backend may carry
   // to its device) run only for what differs.
   if (!(restored.origin == state.origin)) {
-    Translate(restored.origin - state.origin);
+    self.Translate(restored.origin - state.origin);
     // The difference of two origins need not add back exactly: restore the saved value.
     state.origin = restored.origin;
   }
   state.factor = restored.factor;
   if (!(restored.clip == state.clip)) {
-    SetClipRect(restored.clip);
+    self.SetClipRect(restored.clip);
   }
   if (restored.stencil != state.stencil) {
-    SetStencil(restored.stencil);
+    self.SetStencil(restored.stencil);
   }
   state.hasStencil = restored.hasStencil;
   saved.pop_back();
@@ -192,5 +201,10 @@ QZResult LRenderer::Translate(const PointT<double>& offset) {
   state->origin = state->origin + offset;
   return QZ_OK;
 }
+
+// LGDIRenderer's push and pop (final: its setters need no dispatch).
+template QZResult LRenderer::PushClipThrough(LGDIRenderer&, const RectT<double>&, const RectT<double>&,
+                                             const RCPtr<LStencil>&, bool);
+template QZResult LRenderer::PopClipThrough(LGDIRenderer&);
 
 } // namespace QZ

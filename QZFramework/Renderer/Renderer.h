@@ -158,6 +158,17 @@ public:
   // How many contexts are entered.
   uint32_t GetContextDepth() const { return uint32_t(mContexts.size()); }
 
+protected:
+  // The bodies of PushClip and PopClip, which reach PushState and the state setters through
+  // self: a backend whose class is final passes itself, and those are then called without a
+  // dispatch (no class below it can override them). Instantiated in Renderer.cpp for
+  // LRenderer and for each such backend.
+  template <class Self>
+  static QZResult PushClipThrough(Self& self, const RectT<double>& frame, const RectT<double>& clip,
+                                  const RCPtr<LStencil>& stencil, bool relative);
+  template <class Self>
+  static QZResult PopClipThrough(Self& self);
+
 private:
   std::vector<RCPtr<LRenderContextInfo>> mContexts;
 };

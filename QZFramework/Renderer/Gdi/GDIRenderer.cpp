@@ -12,12 +12,6 @@ namespace QZ {
 
 namespace {
 
-// Whether the region is one rectangle, without counting its list.
-bool IsOneRect(const RectListT<int32_t>& region) {
-  auto rect = region.begin();
-  return rect != region.end() && ++rect == region.end();
-}
-
 // Whether a region of one rectangle holds the whole bounds.
 bool CoversBounds(const RectListT<int32_t>& region, const RectT<int32_t>& bounds) {
   const EdgeRect& only = *region.begin();
@@ -38,6 +32,14 @@ bool Holds(const RectT<double>& outer, const RectT<double>& inner) {
          (inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.width <= outer.x + outer.width &&
           inner.y + inner.height <= outer.y + outer.height);
 }
+
+// Coordinates whose every step to the drawing layer (a float, an edge of the clip at most
+// kCoordinateLimit from the origin, a device coordinate) keeps them exact.
+constexpr int32_t kExactLimit = int32_t(kCoordinateLimit / 2);
+
+bool IsExactPixel(int32_t value) { return value > -kExactLimit && value < kExactLimit; }
+
+bool IsExactPixel(double value) { return std::fabs(value) < kExactLimit && value == double(int32_t(value)); }
 
 // The whole pixels around the line from one point to the other; empty (drawn whatever the
 // clip) when a coordinate is not a number.
@@ -140,6 +142,29 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
   return graphics;
 }
 
+bool LGDIRenderer::FilledOpaqueInPlace(const RectT<int32_t>& rect, uint32_t argb) {
+  const RenderState& state = mCurrent->GetState();
+  RectT<double> clip = state.clip.Offset(state.origin.x, state.origin.y);
+  if (IsLent()) {
+    clip = ConfinedToLent(clip);
+  }
+  // The drawing modes are the frame's (no smoothing, whole pixel offsets), which fill whole
+  // pixels as they are: the state alone decides, and it needs to be exact.
+  if (rect.width <= 0 || rect.height <= 0 || !IsExactPixel(rect.x) || !IsExactPixel(rect.y) ||
+      !IsExactPixel(rect.width) || !IsExactPixel(rect.height) || !IsExactPixel(state.origin.x) ||
+      !IsExactPixel(state.origin.y) || !(clip.width >= 0.0) || !(clip.height >= 0.0) || !IsExactPixel(clip.x) ||
+      !IsExactPixel(clip.y) || !IsExactPixel(clip.x + clip.width) || !IsExactPixel(clip.y + clip.height)) {
+    return false;
+  }
+  if (Platform::Graphics::Graphics* graphics = Target()) {
+    // Drawing failures are not reported.
+    (void)graphics->FillOpaquePixels(
+        {rect.x + int32_t(state.origin.x), rect.y + int32_t(state.origin.y), rect.width, rect.height},
+        {int32_t(clip.x), int32_t(clip.y), int32_t(clip.width), int32_t(clip.height)}, Platform::Graphics::Color{argb});
+  }
+  return true;
+}
+
 void LGDIRenderer::ApplyState(Platform::Graphics::Graphics& graphics, const PointT<double>& origin,
                               const RectT<double>& clip, bool holdsSurface) {
   graphics.SetWorldTranslation(float(origin.x), float(origin.y));
@@ -167,7 +192,7 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
   }
   const SizeT<int32_t> size = mCurrent->GetSurfaceSize();
   const RectListT<int32_t>& region = mCurrent->GetUpdateRegion();
-  const bool oneRect = IsOneRect(region);
+  const bool oneRect = region.IsSingle();
   const bool fresh =
       !(mCurrent->GetCurrentSurface()->GetSize() == size) || (oneRect && CoversBounds(region, mCurrent->GetBounds()));
   if (fresh) {
@@ -277,6 +302,9 @@ QZResult LGDIRenderer::FillRect(const RectT<int32_t>& rect, const ColorT<float>&
     const uint32_t argb = color.ToARGB();
     if (argb >> 24 == 0xFF) {
       CoverWholeSurface(rect);
+      if (FilledOpaqueInPlace(rect, argb)) {
+        return QZ_OK;
+      }
     }
     if (Platform::Graphics::Graphics* graphics = DrawingTarget(&rect)) {
       // Drawing failures are not reported.

@@ -35,7 +35,9 @@
 // popping states around nothing drawn costs no work on the surface. A rectangle or bitmap
 // that both the new clip and the clip in force hold whole is drawn without changing the
 // clip; rectangles, lines and bitmaps wholly outside the clip are not drawn at all (an
-// unknown resize type of such a bitmap goes unnoticed: it never has to be fitted).
+// unknown resize type of such a bitmap goes unnoticed: it never has to be fitted). An
+// opaque fill of whole pixels under a whole origin and clip (most of a paint's fills) sets
+// its pixels directly and leaves the graphics' state as it is.
 //
 // A full frame's fresh surface is made transparent only when its pixels are first used:
 // an opaque fill that covers the whole surface as the frame's first drawing leaves the
@@ -58,7 +60,9 @@
 
 namespace QZ {
 
-class LGDIRenderer : public LRenderer {
+// Final: the state setters it inherits are then known to be LRenderer's own, which its
+// push and pop call directly.
+class LGDIRenderer final : public LRenderer {
 public:
   static constexpr uint32_t kCacheCapacity = 256;
   // Milliseconds; a purge is due when the clock has advanced more than this.
@@ -148,6 +152,12 @@ public:
   // Copies the update region to the window's pixels (not for offscreen-only contexts),
   // leaves the context (LRenderer's rules), and purges the cached bitmaps when due.
   QZResult RenderFinish(const RCPtr<LRenderContextInfo>& context) override;
+  // LRenderer's, with the state setters called directly.
+  QZResult PushClip(const RectT<double>& frame, const RectT<double>& clip, const RCPtr<LStencil>& stencil,
+                    bool relative) override {
+    return PushClipThrough(*this, frame, clip, stencil, relative);
+  }
+  QZResult PopClip() override { return PopClipThrough(*this); }
 
   // Text with its layout origin at (x, y - 1); no wrapping, no clipping box.
   QZResult DrawText(const WString& text, const LFont& font, const PointT<double>& position,
@@ -206,6 +216,11 @@ private:
   // coordinates), the clip is left as it is when it and the current state's both hold
   // extent whole.
   Platform::Graphics::Graphics* DrawingTarget(const RectT<int32_t>* extent = nullptr);
+  // An opaque fill of rect (current coordinates) straight into the target's pixels, when
+  // the state's origin and clip and the rectangle are whole pixels: the pixels DrawingTarget
+  // and the graphics' fill would set, without carrying the state to the graphics. False,
+  // nothing done, otherwise.
+  bool FilledOpaqueInPlace(const RectT<int32_t>& rect, uint32_t argb);
   // Makes the graphics' transform the origin's and its clip clip (the origin's
   // coordinates); holdsSurface: the clip holds the whole surface.
   static void ApplyState(Platform::Graphics::Graphics& graphics, const PointT<double>& origin,
@@ -244,5 +259,9 @@ private:
   uint32_t mPurgeInterval;
   uint32_t mLastPurge;
 };
+
+extern template QZResult LRenderer::PushClipThrough(LGDIRenderer&, const RectT<double>&, const RectT<double>&,
+                                                    const RCPtr<LStencil>&, bool);
+extern template QZResult LRenderer::PopClipThrough(LGDIRenderer&);
 
 } // namespace QZ

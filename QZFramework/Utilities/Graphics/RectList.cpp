@@ -184,8 +184,6 @@ RectListT<int32_t>& RectListT<int32_t>::operator=(RectListT&& other) noexcept {
   return *this;
 }
 
-RectListT<int32_t>::~RectListT() { Clear(); }
-
 void RectListT<int32_t>::PushHead(const EdgeRect& rect) {
   Node* node = NewNode(rect);
   node->next = mHead;
@@ -474,7 +472,7 @@ void RectListT<int32_t>::MergeBetweenBands() {
   }
 }
 
-void RectListT<int32_t>::Clear() {
+void RectListT<int32_t>::FreeAll() {
   while (Node* n = mHead) {
     mHead = n->next;
     FreeNode(n);

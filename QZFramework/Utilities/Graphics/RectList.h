@@ -120,7 +120,8 @@ public:
   RectListT(RectListT&& other) noexcept;
   RectListT& operator=(const RectListT& other);
   RectListT& operator=(RectListT&& other) noexcept;
-  ~RectListT();
+  // Inline, as Clear: painting makes and drops lists that are mostly empty.
+  ~RectListT() { Clear(); }
 
   // Adds the pixels of rect: cuts it out of the list, then puts it at the head.
   // An empty rectangle changes nothing.
@@ -139,8 +140,11 @@ public:
   // wholly past it (empty after saturation) is dropped.
   void Offset(int32_t dx, int32_t dy);
 
+  // Walks the list: IsEmpty and IsSingle answer the common questions without it.
   uint32_t GetCount() const;
   bool IsEmpty() const { return mHead == nullptr; }
+  // Whether the list holds exactly one rectangle.
+  bool IsSingle() const { return mHead != nullptr && mHead->next == nullptr; }
   // The smallest rectangle holding every rectangle; false and all zeros when empty.
   bool GetBounds(EdgeRect& bounds) const;
   // Empties out, then appends each rectangle as {x, y, width, height}; an array that
@@ -158,7 +162,11 @@ public:
   // absorbs it. Covers the same pixels with no more rectangles than needed per band.
   void Normalize();
   // Returns every node to the pool.
-  void Clear();
+  void Clear() {
+    if (mHead) {
+      FreeAll();
+    }
+  }
 
   ConstIterator begin() const { return ConstIterator(mHead); }
   ConstIterator end() const { return ConstIterator(); }
@@ -168,6 +176,7 @@ public:
 
 private:
   void PushHead(const EdgeRect& rect);
+  void FreeAll();
   void CutIntoBands();
   void MergeWithinBands();
   void MergeBetweenBands();

@@ -168,6 +168,56 @@ TEST(GraphicsFillTest, SolidRectanglesLeaveThePixelsCairoLeaves) {
   }
 }
 
+TEST(GraphicsFillTest, OpaquePixelFillsAreCairosFillsAndLeaveTheClipAndTransformInForce) {
+  const QZTest::TestSeed seed;
+  std::mt19937 random(uint32_t(seed.value));
+  auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+
+  std::vector<uint32_t> drawn(kWidth * kHeight, 0x80402010u);
+  std::vector<uint32_t> expected = drawn;
+  auto graphics = Gfx::Graphics::FromPixels(drawn.data(), kWidth, kHeight, kWidth * 4);
+  ASSERT_TRUE(graphics);
+  for (int round = 0; round < 1000; ++round) {
+    // The state in force: whatever the direct fill, the next fill still draws under it.
+    const Fill inForce = RandomFill(random);
+    graphics->SetSmoothingMode(inForce.smoothing);
+    graphics->SetPixelOffsetMode(inForce.pixelOffset);
+    graphics->SetCompositingMode(inForce.compositing);
+    ASSERT_EQ(ApplyClipAndWorld(*graphics, inForce), Gfx::Status::Ok);
+
+    const Gfx::Rect box{between(-10, 26), between(-10, 22), between(-2, 28), between(-2, 24)};
+    const Gfx::Rect clip{between(-6, 26), between(-6, 22), between(-2, 30), between(-2, 26)};
+    const Gfx::Color color{0xFF000000u | std::uniform_int_distribution<uint32_t>(0, 0xFFFFFF)(random)};
+    ASSERT_EQ(graphics->FillOpaquePixels(box, clip, color), Gfx::Status::Ok);
+    if (!box.IsEmpty()) {
+      Fill direct{};
+      direct.clip =
+          Gfx::RectF{float(clip.x), float(clip.y), float(std::max(clip.width, 0)), float(std::max(clip.height, 0))};
+      direct.rect = {float(box.x), float(box.y), float(box.width), float(box.height)};
+      direct.color = color;
+      direct.smoothing = Gfx::SmoothingMode::HighSpeed;
+      direct.pixelOffset = Gfx::PixelOffsetMode::HighSpeed;
+      direct.compositing = Gfx::CompositingMode::SourceOver;
+      CairoFill(expected, direct);
+    }
+    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(inForce.color), inForce.rect), Gfx::Status::Ok);
+    if (!inForce.rect.IsEmpty()) {
+      CairoFill(expected, inForce);
+    }
+    ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
+    ASSERT_EQ(drawn, expected) << "round " << round << ", box {" << box.x << ", " << box.y << ", " << box.width << ", "
+                               << box.height << "}, clip {" << clip.x << ", " << clip.y << ", " << clip.width << ", "
+                               << clip.height << "}";
+  }
+
+  // Only opaque colours: anything else would have to blend.
+  EXPECT_EQ(graphics->FillOpaquePixels({0, 0, 4, 4}, {0, 0, kWidth, kHeight}, Gfx::Color{0xFE102030u}),
+            Gfx::Status::InvalidParameter);
+  EXPECT_EQ(graphics->LastStatus(), Gfx::Status::InvalidParameter);
+  ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
+  EXPECT_EQ(drawn, expected);
+}
+
 TEST(GraphicsFillTest, CopiedImagePixelsAreWhatASourceCopyDrawLeaves) {
   const QZTest::TestSeed seed;
   std::mt19937 random(uint32_t(seed.value));

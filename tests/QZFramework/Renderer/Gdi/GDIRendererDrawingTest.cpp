@@ -158,6 +158,45 @@ TEST_F(GDIRendererTest, EachDrawingSeesItsOwnClipAndOriginHoweverStatesCameAndWe
   }
 }
 
+// Opaque fills of whole pixels are written straight into the pixels without giving the
+// surface their clip and origin: a drawing after them must still get its own, and a fill
+// at a fractional origin must not be taken for a whole one.
+TEST_F(GDIRendererTest, DrawingsAfterDirectFillsStillSeeTheirOwnClipAndOrigin) {
+  const uint32_t kTranslucent = 0x80FFFFFF;
+  Start();
+  EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->PushClip({5, 5, 10, 10}, {5, 5, 10, 10}, nullptr, true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({0, 0, 2, 2}, Color(kRed), true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({2, 2, 40, 40}, Color(kTranslucent), true), QZ::QZ_OK); // cut at (15, 15)
+  EXPECT_EQ(renderer->PopClip(), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({20, 0, 2, 2}, Color(kTranslucent), true), QZ::QZ_OK); // no clip, no offset
+  EXPECT_EQ(renderer->Translate({0.5, 0.0}), QZ::QZ_OK);
+  EXPECT_EQ(renderer->FillRect({24, 0, 2, 2}, Color(kRed), true), QZ::QZ_OK); // pixels 25 and 26
+  EXPECT_EQ(renderer->Translate({-0.5, 0.0}), QZ::QZ_OK);
+  Finish();
+
+  // The translucent white over blue, as the drawing layer blends it on its own.
+  auto probe = QZ::Platform::Graphics::Image::Create(1, 1);
+  auto graphics = QZ::Platform::Graphics::Graphics::FromImage(*probe);
+  ASSERT_TRUE(graphics);
+  ASSERT_EQ(graphics->FillRectangle(QZ::Platform::Graphics::Brush::Solid({kBlue}), {0, 0, 1, 1}),
+            QZ::Platform::Graphics::Status::Ok);
+  ASSERT_EQ(graphics->FillRectangle(QZ::Platform::Graphics::Brush::Solid({kTranslucent}), {0, 0, 1, 1}),
+            QZ::Platform::Graphics::Status::Ok);
+  graphics.reset();
+  const uint32_t whitened = PixelOf(*probe, 0, 0);
+  ASSERT_NE(whitened, kBlue);
+
+  const auto window = Window();
+  const std::pair<QZ::PointT<int32_t>, uint32_t> expected[] = {
+      {{5, 5}, kRed},   {{6, 6}, kRed},  {{7, 7}, whitened},  {{14, 14}, whitened}, {{15, 15}, kBlue},
+      {{16, 8}, kBlue}, {{4, 4}, kBlue}, {{20, 0}, whitened}, {{21, 1}, whitened},  {{22, 0}, kBlue},
+      {{24, 0}, kBlue}, {{25, 0}, kRed}, {{26, 1}, kRed},     {{27, 0}, kBlue}};
+  for (const auto& [point, argb] : expected) {
+    EXPECT_EQ(PixelOf(*window, point.x, point.y), argb) << point.x << ", " << point.y;
+  }
+}
+
 TEST_F(GDIRendererTest, APolylineKeptAsOneShapeIsRebuiltForAnother) {
   QZ::PolylineT<float> square;
   for (const QZ::PointT<float> point : {QZ::PointT<float>{2, 2}, {12, 2}, {12, 12}, {2, 12}}) {

@@ -57,6 +57,26 @@ TEST(RectListTest, AddingOverlappingRectanglesCoversTheUnionWithDisjointPieces) 
               UnorderedElementsAre(EdgeRect{5, 5, 15, 15}, EdgeRect{0, 0, 10, 5}, EdgeRect{0, 5, 5, 10}));
 }
 
+TEST(RectListTest, OneRectangleIsToldFromNoneAndFromMoreThroughEveryChange) {
+  Region region;
+  EXPECT_FALSE(region.IsSingle());
+  region.AddRect({0, 0, 10, 10});
+  EXPECT_TRUE(region.IsSingle());
+  region.AddRect({2, 2, 4, 4}); // the outer one is cut around it
+  EXPECT_FALSE(region.IsSingle());
+  region.Normalize(); // merged back into one
+  EXPECT_EQ(region.GetCount(), 1u);
+  EXPECT_TRUE(region.IsSingle());
+  region.SubtractRect({0, 0, 10, 10});
+  EXPECT_FALSE(region.IsSingle());
+  EXPECT_TRUE(region.IsEmpty());
+  region.AddRect({1, 1, 2, 2});
+  Region moved(std::move(region));
+  EXPECT_TRUE(moved.IsSingle());
+  moved.Clear();
+  EXPECT_FALSE(moved.IsSingle());
+}
+
 TEST(RectListTest, SubtractingAnInnerRectangleLeavesFourPiecesAround) {
   Region region;
   region.AddRect({0, 0, 10, 10});
