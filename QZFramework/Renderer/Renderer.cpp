@@ -24,8 +24,7 @@ PointT<double> RoundedPoint(const PointT<double>& point) { return point.Round().
 RectT<double> NormalizedClip(RectT<double> r) {
   const double right = r.x + r.width;
   const double bottom = r.y + r.height;
-  if (r.width >= 0.0 && r.height >= 0.0 && IsWholeClipEdge(r.x) && IsWholeClipEdge(r.y) && IsWholeClipEdge(right) &&
-      IsWholeClipEdge(bottom)) {
+  if (r.width >= 0.0 && r.height >= 0.0 && HasWholeClipEdges(r)) {
     const double left = r.x + 0.0;
     const double top = r.y + 0.0;
     return {left, top, (right + 0.0) - left, (bottom + 0.0) - top};

@@ -90,6 +90,25 @@ TEST_F(ControlPaintTest, ATreePaintsInPaintOrderWithEachHookClippedToItsUpdateRe
   EXPECT_TRUE(deferred.GetCount() == 0);
 }
 
+// A control's own clip is pushed with its rectangle rounded half away from zero, whole or
+// not, negative or not (a negative zero as zero).
+TEST_F(ControlPaintTest, AControlPushesItsRectangleRoundedToWholePixels) {
+  const RCPtr<PaintProbe> root = Probe(nullptr, u"root", {0, 0, 200, 150}, kRed);
+  Probe(root, u"whole", {-3, -0.0, 40, 30}, kGreen);
+  Probe(root, u"halves", {10.5, 20.4, 30.6, 40.5}, kBlue);
+  renderer->calls.clear();
+  EXPECT_EQ(PaintTop(root, Region({{0, 0, 200, 150}})), QZ_OK);
+  std::vector<std::string> pushed;
+  for (const std::string& call : renderer->calls) {
+    if (call.rfind("PushClip(", 0) == 0) {
+      pushed.push_back(call);
+    }
+  }
+  ASSERT_EQ(pushed.size(), 3u);
+  EXPECT_EQ(pushed[1], "PushClip({-3,0,40,30}, {0,0,37,30}, null, true)");
+  EXPECT_EQ(pushed[2], "PushClip({11,20,31,41}, {10.5,20.4,30.6,40.5}, null, true)");
+}
+
 TEST_F(ControlPaintTest, AHookTheClassLeavesEmptyIsReachedOnceThenCostsNoClip) {
   const RCPtr<PaintProbe> root = Probe(nullptr, u"root", {0, 0, 200, 150}, kRed);
   TestControl::Make(root, u"plain")->Place(10, 10, 80, 60); // neither hook overridden

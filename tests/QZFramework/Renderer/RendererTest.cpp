@@ -185,6 +185,26 @@ TEST_F(RendererTest, PushClipSetsTheClipNormalizeMakesBitForBit) {
   }
 }
 
+// The test of four edges at once takes the 32-bit range two values at a time and leaves the
+// rest to the test of each edge: both must agree wherever an edge lies.
+TEST(RendererClipEdgesTest, FourEdgesAreWholeExactlyWhenEachIs) {
+  const double limit = 1125899906842624.0; // 2^50
+  const double values[] = {0.0,           -0.0,          1.0,          -1.0,         0.5,
+                           -2147483648.0, -2147483649.0, 2147483647.0, 2147483648.0, -2147483648.5,
+                           4294967296.0,  limit - 1,     limit,        -limit,       3e15,
+                           1e300,         NAN,           INFINITY,     -INFINITY,    1e-300};
+  for (double x : values) {
+    for (double width : values) {
+      for (double y : {0.0, 7.0, 2147483648.0, 0.25}) {
+        const RectD rect{x, y, width, 3.0};
+        const bool each = QZ::IsWholeClipEdge(rect.x) && QZ::IsWholeClipEdge(rect.y) &&
+                          QZ::IsWholeClipEdge(rect.x + rect.width) && QZ::IsWholeClipEdge(rect.y + rect.height);
+        EXPECT_EQ(QZ::HasWholeClipEdges(rect), each) << x << " " << y << " " << width;
+      }
+    }
+  }
+}
+
 TEST_F(RendererTest, AClipSaidToLeaveTheStateAsItIsLeavesItSoWhenPushed) {
   EXPECT_FALSE(renderer->ClipLeavesStateAsIs({0, 0, 100, 50}, QZ::RenderState::kUnclipped)); // no frame
   renderer->StartFrame({0, 0, 100, 50});
