@@ -179,7 +179,8 @@ TEST(GraphicsFillTest, OpaquePixelFillsAreCairosFillsAndLeaveTheClipAndTransform
   ASSERT_TRUE(graphics);
   for (int round = 0; round < 1000; ++round) {
     // The state in force: whatever the direct fill, the next fill still draws under it.
-    const Fill inForce = RandomFill(random);
+    Fill inForce = RandomFill(random);
+    inForce.clear = false; // a rectangle
     graphics->SetSmoothingMode(inForce.smoothing);
     graphics->SetPixelOffsetMode(inForce.pixelOffset);
     graphics->SetCompositingMode(inForce.compositing);
