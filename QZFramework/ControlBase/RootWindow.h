@@ -33,6 +33,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <shared_mutex>
 #include <thread>
 #include <utility>
@@ -45,7 +46,6 @@
 #include "QZFramework/Notification/NotificationDistributor.h"
 #include "QZFramework/Notification/NotificationQueue.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
-#include "QZFramework/Services/Sync/Mutex.h"
 #include "QZFramework/Utilities/Graphics/RectList.h"
 
 namespace QZ {
@@ -287,7 +287,8 @@ private:
   RectT<int32_t> mClientRect{0, 0, 1024, 768};
   RCPtr<LControl> mRootControl;
   RectListT<int32_t> mDirtyRegion; // under the region lock
-  Mutex mRegionLock;
+  // Never taken again by its holder: a plain lock, cheaper than the framework's recursive one.
+  std::mutex mRegionLock;
   bool mWholeWindowDirty = false;
   uint32_t mDoubleClickMarks = 0;
   RCPtr<LGlobalHotKeyManager> mHotKeys;
