@@ -182,7 +182,7 @@ public:
   // largest size.
   void GetClientSizeLimits(SizeT<int32_t>& minimum, SizeT<int32_t>& maximum);
   // Invalidates the whole client area and has the OS window paint it now.
-  void UpdateLayout();
+  void UpdateLayout() override;
 
   // --- Pointer, keys and cursor ---------------------------------------------------------
 
