@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "Platform/Window/EventSource.h"
+#include "Platform/Window/QuickLock.h"
 #include "Platform/Window/VideoBackend.h"
 #include "Platform/Window/Window.h"
 
@@ -117,7 +118,7 @@ struct CursorRecord {
 };
 
 struct State {
-  std::mutex lock;
+  QuickLock lock;
   std::map<uintptr_t, WindowRecord> windows; // by handle, oldest first
   std::unordered_map<uint32_t, uintptr_t> bySdlId;
   bool wakePending = false;

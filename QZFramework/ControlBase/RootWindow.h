@@ -39,6 +39,7 @@
 #include <utility>
 #include <vector>
 
+#include "Platform/Window/QuickLock.h"
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/ControlBase/RootWindowInterface.h"
@@ -287,8 +288,9 @@ private:
   RectT<int32_t> mClientRect{0, 0, 1024, 768};
   RCPtr<LControl> mRootControl;
   RectListT<int32_t> mDirtyRegion; // under the region lock
-  // Never taken again by its holder: a plain lock, cheaper than the framework's recursive one.
-  std::mutex mRegionLock;
+  // Never taken again by its holder; taken on every invalidation and every frame, and
+  // seldom by another thread: the quick lock.
+  Platform::Window::QuickLock mRegionLock;
   bool mWholeWindowDirty = false;
   uint32_t mDoubleClickMarks = 0;
   RCPtr<LGlobalHotKeyManager> mHotKeys;
