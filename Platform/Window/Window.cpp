@@ -591,7 +591,8 @@ bool InvalidateRect(HWND hwnd, const RECT* rect, bool erase) {
       })) {
     return false;
   }
-  if (added) {
+  // A wake from the UI thread does nothing: each invalidation there spares the call.
+  if (added && !IsUiThread()) {
     RequestWake();
   }
   return true;

@@ -1,29 +1,11 @@
 #include "Platform/Window/WindowState.h"
 
-#include <algorithm>
-
 #include "Platform/Window/VirtualKeys.h"
 
 namespace QZ::Platform::Window::Detail {
 
 State gState;
 thread_local bool tOnUiThread __attribute__((tls_model("initial-exec"))) = false;
-
-RECT Intersect(const RECT& a, const RECT& b) {
-  RECT result{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-              std::min(a.bottom, b.bottom)};
-  return IsEmpty(result) ? RECT{} : result;
-}
-
-RECT Union(const RECT& a, const RECT& b) {
-  if (IsEmpty(a)) {
-    return b;
-  }
-  if (IsEmpty(b)) {
-    return a;
-  }
-  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
-}
 
 bool IsInputMessage(const MSG& msg) {
   switch (msg.message) {
@@ -52,14 +34,6 @@ bool IsInputMessage(const MSG& msg) {
   default:
     return false;
   }
-}
-
-int16_t KeyStateTable::Get(int32_t key) const {
-  if (key < 0 || key > 0xFF) {
-    return 0;
-  }
-  const uint8_t state = mState[size_t(key)];
-  return int16_t(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
 }
 
 void KeyStateTable::Apply(const KeyStateChange& change) {

@@ -12,6 +12,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "Platform/Window/EventSource.h"
+#include "Platform/Window/QuickLock.h"
 #include "Platform/Window/VideoBackend.h"
 #include "Platform/Window/Window.h"
 
@@ -89,7 +91,14 @@ inline POINT ReportedPositionShift(const WindowRecord& record) {
 // GetKeyState's table: 0x80 held, 0x01 toggled, per virtual key.
 class KeyStateTable {
 public:
-  int16_t Get(int32_t key) const;
+  // Inline: a click asks for several keys and buttons.
+  int16_t Get(int32_t key) const {
+    if (key < 0 || key > 0xFF) {
+      return 0;
+    }
+    const uint8_t state = mState[size_t(key)];
+    return int16_t(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
+  }
   bool IsDown(uint8_t key) const { return (mState[key] & 0x80) != 0; }
   void Apply(const KeyStateChange& change);
   void Clear() { mState.fill(0); }
@@ -109,7 +118,7 @@ struct CursorRecord {
 };
 
 struct State {
-  std::mutex lock;
+  QuickLock lock;
   std::map<uintptr_t, WindowRecord> windows; // by handle, oldest first
   std::unordered_map<uint32_t, uintptr_t> bySdlId;
   bool wakePending = false;
@@ -187,8 +196,21 @@ inline HWND FindBySdlId(State& state, uint32_t sdlId) {
 }
 
 inline bool IsEmpty(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
-RECT Intersect(const RECT& a, const RECT& b);
-RECT Union(const RECT& a, const RECT& b);
+// Inline: each invalidation and each presented frame meets both.
+inline RECT Intersect(const RECT& a, const RECT& b) {
+  const RECT result{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                    std::min(a.bottom, b.bottom)};
+  return IsEmpty(result) ? RECT{} : result;
+}
+inline RECT Union(const RECT& a, const RECT& b) {
+  if (IsEmpty(a)) {
+    return b;
+  }
+  if (IsEmpty(b)) {
+    return a;
+  }
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
+}
 
 // Whether a message is input that a disabled window does not get.
 bool IsInputMessage(const MSG& msg);

@@ -169,7 +169,7 @@ RectT<int32_t> LRootWindow::GetClientRect() {
       // Only this thread writes the rectangle: it reads it without the lock, and takes the
       // lock only to change it (mostly it is as it was).
       if (!(client == mClientRect)) {
-        Mutex::ScopedLock hold(mRegionLock);
+        std::lock_guard hold(mRegionLock);
         mClientRect = client;
       }
       return client;
@@ -179,7 +179,7 @@ RectT<int32_t> LRootWindow::GetClientRect() {
 }
 
 RectT<int32_t> LRootWindow::LockedClientRect() {
-  Mutex::ScopedLock hold(mRegionLock);
+  std::lock_guard hold(mRegionLock);
   return mClientRect;
 }
 

@@ -33,11 +33,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <shared_mutex>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "Platform/Window/QuickLock.h"
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/GlobalHotKeyManager.h"
 #include "QZFramework/ControlBase/RootWindowInterface.h"
@@ -45,7 +47,6 @@
 #include "QZFramework/Notification/NotificationDistributor.h"
 #include "QZFramework/Notification/NotificationQueue.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
-#include "QZFramework/Services/Sync/Mutex.h"
 #include "QZFramework/Utilities/Graphics/RectList.h"
 
 namespace QZ {
@@ -182,7 +183,7 @@ public:
   // largest size.
   void GetClientSizeLimits(SizeT<int32_t>& minimum, SizeT<int32_t>& maximum);
   // Invalidates the whole client area and has the OS window paint it now.
-  void UpdateLayout();
+  void UpdateLayout() override;
 
   // --- Pointer, keys and cursor ---------------------------------------------------------
 
@@ -287,7 +288,9 @@ private:
   RectT<int32_t> mClientRect{0, 0, 1024, 768};
   RCPtr<LControl> mRootControl;
   RectListT<int32_t> mDirtyRegion; // under the region lock
-  Mutex mRegionLock;
+  // Never taken again by its holder; taken on every invalidation and every frame, and
+  // seldom by another thread: the quick lock.
+  Platform::Window::QuickLock mRegionLock;
   bool mWholeWindowDirty = false;
   uint32_t mDoubleClickMarks = 0;
   RCPtr<LGlobalHotKeyManager> mHotKeys;

@@ -15,7 +15,7 @@ namespace QZ {
 void LRootWindow::InvalidateRect(const RectT<int32_t>& rect) {
   RectT<int32_t> clipped;
   {
-    Mutex::ScopedLock hold(mRegionLock);
+    std::lock_guard hold(mRegionLock);
     // The rectangle is in client coordinates: it is cut to the client area's size, wherever
     // the client area lies on the screen.
     const int64_t left = std::max<int64_t>(rect.x, 0);
@@ -60,7 +60,7 @@ void LRootWindow::NoteAlternating(const EdgeRect& rect) {
 }
 
 void LRootWindow::MarkAlternating(const void* owner, uint32_t state) {
-  Mutex::ScopedLock hold(mRegionLock);
+  std::lock_guard hold(mRegionLock);
   mAlternating.marker = owner;
   mAlternating.markingThread = std::this_thread::get_id();
   mAlternating.markedState = state;
@@ -89,7 +89,7 @@ bool LRootWindow::RestoreAlternating(const EdgeRect& rect, const GDIWindowPixels
   if (!mAlternatingKnown.load(std::memory_order_acquire)) {
     return false;
   }
-  Mutex::ScopedLock hold(mRegionLock);
+  std::lock_guard hold(mRegionLock);
   Alternating& alternating = mAlternating;
   alternating.paintedAt = alternating.changes; // a frame of rect may begin now
   if (!alternating.nextKnown || !(alternating.rect == rect) || !Fits(rect, pixels)) {
@@ -111,7 +111,7 @@ void LRootWindow::KeepAlternating(const EdgeRect& rect, const GDIWindowPixels& p
   if (!mAlternatingKnown.load(std::memory_order_acquire)) {
     return;
   }
-  Mutex::ScopedLock hold(mRegionLock);
+  std::lock_guard hold(mRegionLock);
   Alternating& alternating = mAlternating;
   // Pixels painted before a change that met them show nothing worth keeping.
   if (!alternating.nextKnown || !(alternating.rect == rect) || !Fits(rect, pixels) ||
@@ -136,18 +136,17 @@ void LRootWindow::TakeDirtyRegion(RectListT<int32_t>& out) {
   if (mWholeWindowDirty) {
     mWholeWindowDirty = false;
     {
-      Mutex::ScopedLock hold(mRegionLock);
+      std::lock_guard hold(mRegionLock);
       mAlternating.pixels.clear(); // the whole window changes
       ++mAlternating.changes;
     }
     // Painted now: the OS window needs no request of its own for it.
     const RectT<int32_t> client = GetClientRect();
-    Mutex::ScopedLock hold(mRegionLock);
+    std::lock_guard hold(mRegionLock);
     mDirtyRegion.AddRect({0, 0, client.width, client.height});
   }
-  Mutex::ScopedLock hold(mRegionLock);
-  out = std::move(mDirtyRegion);
-  mDirtyRegion.Clear();
+  std::lock_guard hold(mRegionLock);
+  out = std::move(mDirtyRegion); // takes the list's nodes: the region is left empty
 }
 
 void LRootWindow::Paint(const RectListT<int32_t>& region) {

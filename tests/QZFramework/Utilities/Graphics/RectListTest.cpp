@@ -211,6 +211,11 @@ TEST(RectListTest, CopiesKeepTheOrderAndOwnTheirNodes) {
   Region moved(std::move(copy));
   EXPECT_EQ(Rects(moved), Rects(region));
   EXPECT_TRUE(copy.IsEmpty()); // a moved-from list is empty
+  Region assigned;
+  assigned.AddRect({20, 20, 30, 30});
+  assigned = std::move(moved); // the root window's dirty region is taken so, and not cleared after
+  EXPECT_EQ(Rects(assigned), Rects(region));
+  EXPECT_TRUE(moved.IsEmpty());
 }
 
 TEST(RectListTest, NormalizeMergesTheBandsOfAnLShape) {
