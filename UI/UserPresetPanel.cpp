@@ -108,7 +108,7 @@ bool LUserPresetPanel::SkinPlacesEditPanelLater() const {
   if (!entry) {
     return false;
   }
-  const QZ::RCPtrArray<QZ::LControlDescriptor>& entries = entry->GetChildren();
+  const QZ::ControlDescriptorArray& entries = entry->GetChildren();
   for (uint32_t i = 0; i < entries.GetCount(); ++i) {
     if (entries.GetAt(i)->GetName() == WString(kEditPanel)) {
       return true;

@@ -377,7 +377,7 @@ QZResult LControl::CreateChildren(const RCPtr<LControlDescriptor>& descriptor) {
   const RCPtr<LControlFactory> factory = application ? application->GetControlFactory() : nullptr;
   if (descriptor && factory) {
     const RCPtr<LControl> self(this);
-    const RCPtrArray<LControlDescriptor>& entries = descriptor->GetChildren();
+    const ControlDescriptorArray& entries = descriptor->GetChildren();
     for (uint32_t i = 0; i < entries.GetCount(); ++i) {
       if (IsDeferCreate(entries.GetAt(i))) {
         continue;

@@ -17,7 +17,12 @@ RCPtr<LControlDescriptor> LControlDescriptor::CreateCopy(const WString& name) co
   return copy;
 }
 
-void LControlDescriptor::AddChild(const RCPtr<LControlDescriptor>& child) { mChildren.AddItem(child); }
+void LControlDescriptor::AddChild(RCPtr<LControlDescriptor> child) {
+  const uint32_t index = mChildren.GetCount();
+  if (Succeeded(mChildren.InsertItems(index, 1))) {
+    mChildren.GetAt(index).Swap(child);
+  }
+}
 
 void LControlDescriptor::SortChildrenByLayoutOrder() {
   const auto order = [](const RCPtr<LControlDescriptor>& child) {

@@ -29,6 +29,10 @@ namespace QZ {
 class LControl;
 class LControlDescriptor;
 
+// A descriptor's children. The reader adds them one at a time: the storage grows by eight
+// slots, not one, so a control's children cost one allocation rather than one each.
+using ControlDescriptorArray = RCPtrArray<LControlDescriptor, 8>;
+
 // Makes the control of a descriptor: constructs it with the parent (null for a top-level
 // control) and the descriptor's name, applies the descriptor, creates the children and
 // initialises it. Returns null on failure. UI thread.
@@ -76,8 +80,9 @@ public:
   // parent is not owned: the parent holds its children, never the reverse. A descriptor
   // read from a skin, and every copy of one, may use its parent only while the factory
   // that read the skin lives.
-  LControlDescriptor(const WString& className, const WString& name, LControlDescriptor* parent)
-      : mClass(className), mName(name), mParent(parent) {}
+  // The texts are taken by value: a name made for the descriptor moves in uncounted.
+  LControlDescriptor(WString className, WString name, LControlDescriptor* parent)
+      : mClass(std::move(className)), mName(std::move(name)), mParent(parent) {}
 
   // A copy with the same name; see CreateCopy(name).
   RCPtr<LRefCountedObject> CreateCopy() const override;
@@ -94,8 +99,9 @@ public:
   LControlDescriptor* GetParent() const { return mParent; }
 
   // Ascending layout order once the skin has been read (a root's stay in document order).
-  const RCPtrArray<LControlDescriptor>& GetChildren() const { return mChildren; }
-  void AddChild(const RCPtr<LControlDescriptor>& child);
+  const ControlDescriptorArray& GetChildren() const { return mChildren; }
+  // Appends child; a pointer handed over by move gives its reference to the array.
+  void AddChild(RCPtr<LControlDescriptor> child);
   // Orders the children by ascending layout order, keeping document order among equal
   // ones; a child without layout counts as order 0.
   void SortChildrenByLayoutOrder();
@@ -119,7 +125,7 @@ private:
   WString mClass;
   WString mName;
   LControlDescriptor* mParent;
-  RCPtrArray<LControlDescriptor> mChildren;
+  ControlDescriptorArray mChildren;
   RCPtr<LSkinDescriptor> mSkin;
   RCPtr<LLayoutDescriptor> mLayout;
   RCPtr<LStringTable> mCreateParams;

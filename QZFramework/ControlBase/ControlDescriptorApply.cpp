@@ -186,7 +186,7 @@ void LControl::MatchChildren(const RCPtr<LControlDescriptor>& descriptor, RCPtrA
   const RCPtr<LControl> self(this);
   mReapplying = true;
   try {
-    const RCPtrArray<LControlDescriptor>& entries = descriptor->GetChildren();
+    const ControlDescriptorArray& entries = descriptor->GetChildren();
     for (uint32_t i = 0; i < entries.GetCount(); ++i) {
       const RCPtr<LControlDescriptor>& entry = entries.GetAt(i);
       RCPtr<LControl> match;

@@ -212,7 +212,7 @@ RCPtr<LControlDescriptor> LControlFactory::FindControlDescriptor(const WString& 
   if (mCurrentSkinIndex < 0 || uint32_t(mCurrentSkinIndex) >= mSkins.GetCount()) {
     return nullptr;
   }
-  const RCPtrArray<LControlDescriptor>& controls = mSkins.GetAt(uint32_t(mCurrentSkinIndex))->GetChildren();
+  const ControlDescriptorArray& controls = mSkins.GetAt(uint32_t(mCurrentSkinIndex))->GetChildren();
   for (uint32_t i = controls.GetCount(); i-- > 0;) {
     if (controls.GetAt(i)->GetName() == name) {
       return controls.GetAt(i);

@@ -264,6 +264,7 @@ private:
     std::vector<LocaleTexts> locales;
     // The text a matching Locale collects into; null while not collecting.
     WString* collectedText = nullptr;
+    // The open String element's ID.
     WString currentId;
   } mOpen;
 };

@@ -48,6 +48,9 @@ struct LControlFactory::Reader {
   };
   std::array<RecentParam, 8> recentParams;
   size_t nextRecentParam = 0;
+  // The open CreateParam's ID: a shared text of the attributes, held by them for the whole
+  // reading, so pointing at it takes no reference.
+  const WString* createParamId = nullptr;
   WString lastSkinName;
 
   Reader(LControlFactory& owner, XML_Parser expat) : factory(owner), open(owner.mOpen), parser(expat) {}
@@ -273,9 +276,9 @@ struct LControlFactory::Reader {
     const WString& piece = ConvertCreateParamText();
     open.createParamText.clear();
     if (open.createParamStarted) {
-      open.createParams->Append(open.currentId, piece);
+      open.createParams->Append(*createParamId, piece);
     } else {
-      open.createParams->Set(open.currentId, piece);
+      open.createParams->Set(*createParamId, piece);
       open.createParamStarted = true;
     }
   }
@@ -284,7 +287,7 @@ struct LControlFactory::Reader {
   // ("True", "1"): that conversion is reused, found by the ID's shared buffer.
   const WString& ConvertCreateParamText() {
     const std::string& text = open.createParamText;
-    const char16_t* id = open.currentId.GetBuffer();
+    const char16_t* id = createParamId->GetBuffer();
     RecentParam* slot = nullptr;
     for (RecentParam& recent : recentParams) {
       if (recent.id == id) {
@@ -430,10 +433,11 @@ struct LControlFactory::Reader {
     }
     LControlDescriptor* parent = open.descriptor;
     // Classes recur, a control's name rarely does.
-    RCPtr<LControlDescriptor> descriptor(
+    RCPtr<LControlDescriptor> made(
         new LControlDescriptor(attributes.SharedText(Attribute::Class), attributes.Text(Attribute::Name), parent));
-    parent->AddChild(descriptor);
-    open.descriptor = descriptor.Get();
+    LControlDescriptor* const descriptor = made.Get();
+    parent->AddChild(std::move(made)); // the parent holds it from here on
+    open.descriptor = descriptor;
 
     RCPtr<LLayoutDescriptor> layout = LLayoutDescriptor::Create();
     ReadLayout(attributes, parent->GetClass().View() == std::u16string_view(LControlDescriptor::kRootClass), *layout);
@@ -451,8 +455,8 @@ struct LControlFactory::Reader {
     if (!open.createParams || !attributes.Has(Attribute::ID)) {
       return;
     }
-    open.currentId = attributes.SharedText(Attribute::ID);
-    if (open.currentId.IsEmpty()) {
+    createParamId = &attributes.SharedText(Attribute::ID);
+    if (createParamId->IsEmpty()) {
       return;
     }
     open.insideCreateParam = true;

@@ -60,7 +60,7 @@ RCPtr<LControlDescriptor> LSlider::ThumbEntry(const RCPtr<LControlDescriptor>& e
   RCPtr<LControlDescriptor> start = mThumbStart ? mThumbStart->GetControlDescriptor() : nullptr;
   if (GetControlDescriptor()) {
     // On a skin switch the new skin's thumbStart, which may not be set up yet.
-    const RCPtrArray<LControlDescriptor>& entries = GetControlDescriptor()->GetChildren();
+    const ControlDescriptorArray& entries = GetControlDescriptor()->GetChildren();
     for (uint32_t i = 0; i < entries.GetCount(); ++i) {
       if (entries.GetAt(i)->GetName() == u"thumbStart") {
         start = entries.GetAt(i);

@@ -126,6 +126,31 @@ TEST(ControlDescriptorTest, ACopySharesWhatItDoesNotRename) {
   EXPECT_EQ(copy->GetName(), WString(u"templateItem"));
 }
 
+// A name made for the descriptor and a child handed over by move arrive without a
+// reference more; the children's storage stays put for the first eight.
+TEST(ControlDescriptorTest, MovedNamesAndChildrenAreTakenOverNotShared) {
+  WString name(u"panel");
+  const LIBuffer* nameBuffer = name.GetSharedBuffer().Get();
+  RCPtr<LControlDescriptor> parent(new LControlDescriptor(u"Framework.Panel", std::move(name), nullptr));
+  EXPECT_EQ(parent->GetName().GetSharedBuffer().Get(), nameBuffer);
+  EXPECT_EQ(nameBuffer->GetRefCount(), 1);
+
+  const RCPtr<LControlDescriptor>* storage = nullptr;
+  for (int i = 0; i < 8; ++i) {
+    RCPtr<LControlDescriptor> child(new LControlDescriptor(u"Framework.Label", WString::FromInt(i), parent.Get()));
+    const LControlDescriptor* raw = child.Get();
+    parent->AddChild(std::move(child));
+    EXPECT_EQ(raw->GetRefCount(), 1);
+    EXPECT_EQ(parent->GetChildren().GetAt(uint32_t(i)).Get(), raw);
+    storage = storage ? storage : parent->GetChildren().GetData();
+    EXPECT_EQ(parent->GetChildren().GetData(), storage) << "child " << i;
+  }
+  const RCPtr<LControlDescriptor> kept = parent->GetChildren().GetAt(0);
+  parent->AddChild(kept);
+  EXPECT_EQ(kept->GetRefCount(), 3);
+  EXPECT_EQ(parent->GetChildren().GetCount(), 9u);
+}
+
 TEST(ControlDescriptorTest, ChildrenSortByLayoutOrderKeepingDocumentOrderAmongEquals) {
   RCPtr<LControlDescriptor> parent(new LControlDescriptor(u"Framework.Panel", u"panel", nullptr));
   const int32_t orders[] = {3, 1, 3, 0, 1, -2};
