@@ -9,10 +9,6 @@
 #include <optional>
 #include <string>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ObjectBase/DebugAssert.h"
@@ -28,18 +24,11 @@ int32_t DockedAxes(const LLayoutDescriptor& layout) {
 }
 
 RectT<double> RoundedRect(const RectT<double>& rect) {
-#if defined(__SSE2__)
-  // Nearly every control's rectangle is whole pixels of the 32-bit range already, which
-  // round to themselves (a negative zero to zero): two values at a time, each of them whole
-  // when it comes back from a 32-bit integer unchanged.
-  const __m128d corner = _mm_set_pd(rect.y, rect.x);
-  const __m128d size = _mm_set_pd(rect.height, rect.width);
-  const __m128d cornerBack = _mm_cvtepi32_pd(_mm_cvttpd_epi32(corner));
-  const __m128d sizeBack = _mm_cvtepi32_pd(_mm_cvttpd_epi32(size));
-  if (_mm_movemask_pd(_mm_and_pd(_mm_cmpeq_pd(corner, cornerBack), _mm_cmpeq_pd(size, sizeBack))) == 3) {
+  // Nearly every control's rectangle is whole pixels already, which round to themselves (a
+  // negative zero to zero).
+  if (AreWholeInt32(rect.x, rect.y, rect.width, rect.height)) {
     return {rect.x + 0.0, rect.y + 0.0, rect.width + 0.0, rect.height + 0.0};
   }
-#endif
   return RectT<int32_t>{RoundToInt32(rect.x), RoundToInt32(rect.y), RoundToInt32(rect.width), RoundToInt32(rect.height)}
       .ToDouble();
 }

@@ -28,10 +28,6 @@
 #include <cstdint>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "QZFramework/Renderer/MeasurementRenderer.h"
 #include "QZFramework/Renderer/RenderContext.h"
 #include "QZFramework/Utilities/Graphics/Color.h"
@@ -60,20 +56,10 @@ inline bool IsWholeClipEdge(double edge) {
 // Whether the rectangle's four edges (x, y, x + width, y + height) are each IsWholeClipEdge.
 // Inline: painting asks it of most clips it pushes or keeps.
 inline bool HasWholeClipEdges(const RectT<double>& r) {
-#if defined(__SSE2__)
-  // Edges of the 32-bit range, nearly all, two at a time: an edge that comes back from a
-  // 32-bit integer unchanged is whole. Any other edge comes back as -2^31 (whole itself), or
-  // is left to the test of each edge below.
-  const __m128d corner = _mm_set_pd(r.y, r.x);
-  const __m128d far = _mm_add_pd(corner, _mm_set_pd(r.height, r.width));
-  const __m128d cornerBack = _mm_cvtepi32_pd(_mm_cvttpd_epi32(corner));
-  const __m128d farBack = _mm_cvtepi32_pd(_mm_cvttpd_epi32(far));
-  if (_mm_movemask_pd(_mm_and_pd(_mm_cmpeq_pd(corner, cornerBack), _mm_cmpeq_pd(far, farBack))) == 3) {
-    return true;
-  }
-#endif
-  return IsWholeClipEdge(r.x) && IsWholeClipEdge(r.y) && IsWholeClipEdge(r.x + r.width) &&
-         IsWholeClipEdge(r.y + r.height);
+  const double right = r.x + r.width;
+  const double bottom = r.y + r.height;
+  return AreWholeInt32(r.x, r.y, right, bottom) ||
+         (IsWholeClipEdge(r.x) && IsWholeClipEdge(r.y) && IsWholeClipEdge(right) && IsWholeClipEdge(bottom));
 }
 
 class LRenderer : public LMeasurementRenderer {

@@ -29,6 +29,17 @@ TEST(GeometryTest, RoundingSaturatesAtTheIntRange) {
   EXPECT_EQ((QZ::PointT<float>{2147483648.0f, -2147483648.0f}).Round(), (PointI{INT_MAX, INT_MIN}));
 }
 
+TEST(GeometryTest, WholeInt32TestNeedsEveryValueWholeAndInRange) {
+  EXPECT_TRUE(QZ::AreWholeInt32(0.0, -0.0, 2147483647.0, -2147483648.0));
+  // Any one value that is not, in any of the four places, makes the answer false.
+  for (const double bad : {0.5, -0.5, 2147483648.0, -2147483649.0, double(NAN), double(INFINITY), -1e300}) {
+    EXPECT_FALSE(QZ::AreWholeInt32(bad, 1.0, 2.0, 3.0)) << bad;
+    EXPECT_FALSE(QZ::AreWholeInt32(1.0, bad, 2.0, 3.0)) << bad;
+    EXPECT_FALSE(QZ::AreWholeInt32(1.0, 2.0, bad, 3.0)) << bad;
+    EXPECT_FALSE(QZ::AreWholeInt32(1.0, 2.0, 3.0, bad)) << bad;
+  }
+}
+
 TEST(GeometryTest, IntegerPointPlusDoublePointRoundsThenAddsSaturating) {
   EXPECT_EQ((PointI{1, 2} + PointD{2.5, -2.5}), (PointI{4, -1}));
   EXPECT_EQ((PointI{INT_MAX - 1, INT_MIN + 1} + PointD{5, -5}), (PointI{INT_MAX, INT_MIN}));
