@@ -8,29 +8,44 @@
 
 namespace QZ {
 
-int32_t LControl::GetCurrentLookIndex() const {
-  // GetLookWeight's answers, with the weights fetched once rather than once per look: hit
-  // tests and painting ask for the current look several times a click.
-  const uint32_t weighed = std::min(mLookWeights.GetCount(), mLooks.GetCount());
-  const float* weights = mLookWeights.GetData();
-  for (uint32_t i = 0; i < weighed; ++i) {
-    if (weights[i] > 0.0f && mLooks.GetAt(i)) {
+namespace {
+
+// The first of count looks that exists with a weight above 0; -1 when none. Over the arrays'
+// items directly: the hit tests, the invalidation walk and painting ask for the current look
+// of each control they meet, several times a click.
+int32_t FirstWeighted(const RCPtr<LLook>* looks, const float* weights, uint32_t count) {
+  for (uint32_t i = 0; i < count; ++i) {
+    if (weights[i] > 0.0f && looks[i]) {
       return int32_t(i);
     }
   }
   return -1;
 }
 
+} // namespace
+
+int32_t LControl::GetCurrentLookIndex() const {
+  const uint32_t weighed = std::min(mLookWeights.GetCount(), mLooks.GetCount());
+  return weighed == 0 ? -1 : FirstWeighted(&mLooks.GetAt(0), mLookWeights.GetData(), weighed);
+}
+
 LLook* LControl::FindLook(int32_t index) const {
-  if (index >= 0 && uint32_t(index) < mLooks.GetCount()) {
-    return mLooks.GetAt(uint32_t(index)).Get();
+  const uint32_t count = mLooks.GetCount();
+  if (count == 0) {
+    return nullptr;
   }
-  const int32_t current = GetCurrentLookIndex();
+  // The first item's address rather than GetData, which the compiler leaves a virtual call.
+  const RCPtr<LLook>* looks = &mLooks.GetAt(0);
+  if (index >= 0 && uint32_t(index) < count) {
+    return looks[index].Get();
+  }
+  const uint32_t weighed = std::min(mLookWeights.GetCount(), count);
+  const int32_t current = weighed == 0 ? -1 : FirstWeighted(looks, mLookWeights.GetData(), weighed);
   if (current >= 0) {
-    return mLooks.GetAt(uint32_t(current)).Get();
+    return looks[current].Get();
   }
-  for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-    if (LLook* look = mLooks.GetAt(i).Get()) {
+  for (uint32_t i = 0; i < count; ++i) {
+    if (LLook* look = looks[i].Get()) {
       return look;
     }
   }
