@@ -130,30 +130,31 @@ Win::LRESULT OSWindow::Dispatch(HWND hwnd, uint32_t message, WPARAM wParam, LPAR
   case Win::WM_CHAR:
     OnCharMessage(wParam, lParam);
     break;
+  // The pointer's messages have no default handling: the default procedure is not asked.
   case Win::WM_LBUTTONDOWN:
   case Win::WM_LBUTTONDBLCLK:
     OnButtonDown(*root, kMouseButtonLeft, message == Win::WM_LBUTTONDBLCLK, wParam, lParam);
-    break;
+    return 0;
   case Win::WM_MBUTTONDOWN:
   case Win::WM_MBUTTONDBLCLK:
     OnButtonDown(*root, kMouseButtonMiddle, message == Win::WM_MBUTTONDBLCLK, wParam, lParam);
-    break;
+    return 0;
   case Win::WM_RBUTTONDOWN:
   case Win::WM_RBUTTONDBLCLK:
     OnButtonDown(*root, kMouseButtonRight, message == Win::WM_RBUTTONDBLCLK, wParam, lParam);
-    break;
+    return 0;
   case Win::WM_LBUTTONUP:
     OnButtonUp(*root, kMouseButtonLeft, wParam, lParam);
-    break;
+    return 0;
   case Win::WM_MBUTTONUP:
     OnButtonUp(*root, kMouseButtonMiddle, wParam, lParam);
-    break;
+    return 0;
   case Win::WM_RBUTTONUP:
     OnButtonUp(*root, kMouseButtonRight, wParam, lParam);
-    break;
+    return 0;
   case Win::WM_MOUSEMOVE:
     OnMouseMoveMessage(*root, wParam, lParam);
-    break;
+    return 0;
   case Win::WM_MOUSEWHEEL:
     OnWheel(true, wParam, lParam);
     break;
