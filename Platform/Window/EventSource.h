@@ -114,7 +114,9 @@ namespace Detail {
 // Set on its thread by Startup, cleared by Shutdown. Read on every step of the message
 // queue and most calls of the layer, hence inline and initial-exec (one instruction; the
 // library is loaded with the program, not opened later).
-extern thread_local bool tOnUiThread __attribute__((tls_model("initial-exec")));
+// Constant-initialised: without constinit every read first asks whether the variable has a
+// dynamic initialiser to run.
+extern thread_local constinit bool tOnUiThread __attribute__((tls_model("initial-exec")));
 } // namespace Detail
 
 // Whether the calling thread is the one that started the layer.

@@ -5,7 +5,7 @@
 namespace QZ::Platform::Window::Detail {
 
 State gState;
-thread_local bool tOnUiThread __attribute__((tls_model("initial-exec"))) = false;
+thread_local constinit bool tOnUiThread __attribute__((tls_model("initial-exec"))) = false;
 
 bool IsInputMessage(const MSG& msg) {
   switch (msg.message) {
@@ -34,6 +34,16 @@ bool IsInputMessage(const MSG& msg) {
   default:
     return false;
   }
+}
+
+WindowRecord* FindAndRemember(State& state, HWND hwnd) {
+  WindowRecord* record = FindLocked(state, hwnd);
+  if (record) {
+    state.lastHandle = hwnd;
+    state.lastSdlId = record->sdlId;
+    state.lastRecord = record;
+  }
+  return record;
 }
 
 void KeyStateTable::Apply(const KeyStateChange& change) {
