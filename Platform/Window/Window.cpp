@@ -29,18 +29,24 @@ bool WithRecord(HWND hwnd, Use&& use) {
 // Runs `read` on hwnd's record for reading all but its update region: on the UI thread,
 // which alone changes those fields and the table, without the lock (a click asks several
 // times); elsewhere under it. False when hwnd names no window.
+// The locked read of another thread, out of line: the UI thread's read then needs no
+// registers saved.
+template <class Read>
+[[gnu::noinline]] bool ReadLocked(HWND hwnd, Read& read) {
+  return WithRecord(hwnd, [&](const WindowRecord& record) { read(record); });
+}
+
 template <class Read>
 bool ReadRecord(HWND hwnd, Read&& read) {
-  State& state = GetState();
-  if (IsUiThread()) {
-    const WindowRecord* record = FindOnUiThread(state, hwnd);
-    if (!record) {
-      return false;
-    }
-    read(*record);
-    return true;
+  if (!IsUiThread()) {
+    return ReadLocked(hwnd, read);
   }
-  return WithRecord(hwnd, [&](const WindowRecord& record) { read(record); });
+  const WindowRecord* record = FindOnUiThread(GetState(), hwnd);
+  if (!record) {
+    return false;
+  }
+  read(*record);
+  return true;
 }
 
 uint32_t SdlIdOf(HWND hwnd) {

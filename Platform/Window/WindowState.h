@@ -171,17 +171,14 @@ inline WindowRecord* FindLocked(State& state, HWND hwnd) {
 }
 // The record of hwnd, or null, on the UI thread: the window of the last lookup comes
 // without a search. Changing it, or reading `update`, still needs the lock.
+// The search, out of line: inline it would make each caller save the registers it takes,
+// on every call, for a search that most calls skip.
+WindowRecord* FindAndRemember(State& state, HWND hwnd);
 inline WindowRecord* FindRemembered(State& state, HWND hwnd) {
   if (hwnd && hwnd == state.lastHandle) {
     return state.lastRecord;
   }
-  WindowRecord* record = FindLocked(state, hwnd);
-  if (record) {
-    state.lastHandle = hwnd;
-    state.lastSdlId = record->sdlId;
-    state.lastRecord = record;
-  }
-  return record;
+  return FindAndRemember(state, hwnd);
 }
 // The record of hwnd, or null, for reading on the UI thread without the lock (all but
 // `update`).
