@@ -2,6 +2,8 @@
 // layout and the scroll views read, and the path of an invalidated rectangle up to the root
 // window.
 
+#include <algorithm>
+
 #include "QZFramework/ControlBase/Control.h"
 #include "QZFramework/ControlBase/Look.h"
 
@@ -68,15 +70,18 @@ RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool bounded, Po
   RCPtr<LControl> best;
   PointT<int32_t> bestPoint;
   int32_t bestDepth = kNoHitDepth;
-  const PointT<int32_t> scroll = mScrollOffset.Round();
-  // The looks place the children: a control without any has none to look at.
-  const uint32_t lookCount = mChildren.GetCount() != 0 ? mLooks.GetCount() : 0;
-  for (uint32_t i = 0; i < lookCount; ++i) {
-    if (!(GetLookWeight(i) > 0.0f)) {
+  // The looks with a weight place the children: a control without children looks at none.
+  // The arrays are read directly: GetLookWeight's read is a virtual call per look.
+  const uint32_t weighed = mChildren.GetCount() != 0 ? std::min(mLooks.GetCount(), mLookWeights.GetCount()) : 0;
+  const float* weights = weighed != 0 ? mLookWeights.GetData() : nullptr;
+  const RCPtr<LLook>* looks = weighed != 0 ? &mLooks.GetAt(0) : nullptr;
+  const PointT<int32_t> scroll = weighed != 0 ? mScrollOffset.Round() : PointT<int32_t>{};
+  for (uint32_t i = 0; i < weighed; ++i) {
+    if (!(weights[i] > 0.0f)) {
       continue;
     }
     // GetLookRect(i) rounded: a look's rectangle is whole pixels already.
-    const LLook* shown = mLooks.GetAt(i).Get();
+    const LLook* shown = looks[i].Get();
     const RectT<int32_t> look =
         shown ? shown->GetClientRect() : RectT<int32_t>{0, 0, RoundToInt32(mRect.width), RoundToInt32(mRect.height)};
     const bool inLook = RectHolds(look, point);
