@@ -22,25 +22,22 @@ int32_t FirstWeighted(const RCPtr<LLook>* looks, const float* weights, uint32_t 
   return -1;
 }
 
-} // namespace
-
-int32_t LControl::GetCurrentLookIndex() const {
-  const uint32_t weighed = std::min(mLookWeights.GetCount(), mLooks.GetCount());
-  return weighed == 0 ? -1 : FirstWeighted(&mLooks.GetAt(0), mLookWeights.GetData(), weighed);
-}
-
-LLook* LControl::FindLook(int32_t index) const {
-  const uint32_t count = mLooks.GetCount();
+// FindLook's choice among looks and weights, inline in GetLookRect: the walks ask for a
+// parent's client rectangle at each step.
+[[gnu::always_inline]] inline LLook* ChooseLook(const RCPtrArray<LLook, 1, 0>& lookList,
+                                                const ArrayBuffer<float, 1, 0, 1, 8, &GetSystemAllocator>& weightList,
+                                                int32_t index) {
+  const uint32_t count = lookList.GetCount();
   if (count == 0) {
     return nullptr;
   }
   // The first item's address rather than GetData, which the compiler leaves a virtual call.
-  const RCPtr<LLook>* looks = &mLooks.GetAt(0);
+  const RCPtr<LLook>* looks = &lookList.GetAt(0);
   if (index >= 0 && uint32_t(index) < count) {
     return looks[index].Get();
   }
-  const uint32_t weighed = std::min(mLookWeights.GetCount(), count);
-  const int32_t current = weighed == 0 ? -1 : FirstWeighted(looks, mLookWeights.GetData(), weighed);
+  const uint32_t weighed = std::min(weightList.GetCount(), count);
+  const int32_t current = weighed == 0 ? -1 : FirstWeighted(looks, weightList.GetData(), weighed);
   if (current >= 0) {
     return looks[current].Get();
   }
@@ -52,10 +49,19 @@ LLook* LControl::FindLook(int32_t index) const {
   return nullptr;
 }
 
+} // namespace
+
+int32_t LControl::GetCurrentLookIndex() const {
+  const uint32_t weighed = std::min(mLookWeights.GetCount(), mLooks.GetCount());
+  return weighed == 0 ? -1 : FirstWeighted(&mLooks.GetAt(0), mLookWeights.GetData(), weighed);
+}
+
+LLook* LControl::FindLook(int32_t index) const { return ChooseLook(mLooks, mLookWeights, index); }
+
 RCPtr<LLook> LControl::GetLook(int32_t index) const { return RCPtr<LLook>(FindLook(index)); }
 
 RectT<double> LControl::GetLookRect(int32_t index) const {
-  const LLook* look = FindLook(index);
+  const LLook* look = ChooseLook(mLooks, mLookWeights, index);
   if (!look) {
     return {0.0, 0.0, mRect.width, mRect.height};
   }
