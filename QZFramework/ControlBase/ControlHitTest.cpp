@@ -30,6 +30,10 @@ bool ShownItself(const RCPtr<LLayoutDescriptor>& layout, const RectT<double>& re
 }
 
 RectT<int32_t> RoundedRect(const RectT<double>& rect) {
+  // Mostly whole pixels already: converted without rounding each.
+  if (AreWholeInt32(rect.x, rect.y, rect.width, rect.height)) {
+    return {int32_t(rect.x), int32_t(rect.y), int32_t(rect.width), int32_t(rect.height)};
+  }
   return {RoundToInt32(rect.x), RoundToInt32(rect.y), RoundToInt32(rect.width), RoundToInt32(rect.height)};
 }
 
@@ -145,11 +149,13 @@ RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool bounded, Po
 // --- Geometry -------------------------------------------------------------------------------
 
 PointT<double> LControl::GetWindowPosition() const {
+  // GetOriginInParent of each, summed inline: an invalidation walks every ancestor.
   PointT<double> position;
-  for (const LControl* control = this; control; control = control->mParent.Get()) {
-    position = position + control->GetOriginInParent();
+  const LControl* control = this;
+  for (const LControl* parent = mParent.Get(); parent; control = parent, parent = parent->mParent.Get()) {
+    position = position + OriginInParent(control->mRect, parent->mScrollOffset, parent->GetLookRect(-1));
   }
-  return position;
+  return position + PointT<double>{control->mRect.x, control->mRect.y};
 }
 
 void LControl::ConvertPoint(const LControl* other, PointT<double>& point) const {
