@@ -164,6 +164,15 @@ int SDLCALL SdlVideoBackend::FilterEvent(void* self, SDL_Event* event) {
 
 const char* SdlVideoBackend::GetCurrentVideoDriver() { return SDL_GetCurrentVideoDriver(); }
 
+// Inline: every way of taking an event starts here, and mostly finds the batch empty.
+inline bool SdlVideoBackend::TakeBatched(SDL_Event& event) {
+  if (mTakenNext == mTakenCount) {
+    return false;
+  }
+  event = mTaken[mTakenNext++];
+  return true;
+}
+
 bool SdlVideoBackend::PollEvent(SDL_Event& event) { return TakeBatched(event) || SDL_PollEvent(&event) == 1; }
 
 bool SdlVideoBackend::WaitEventTimeout(SDL_Event& event, int32_t timeoutMs) {
@@ -242,14 +251,6 @@ void SdlVideoBackend::PumpEvents() {
     mQuietTimeouts = 0;
     mReadToRequest = NextRequest(static_cast<Display*>(mDisplay));
   }
-}
-
-bool SdlVideoBackend::TakeBatched(SDL_Event& event) {
-  if (mTakenNext == mTakenCount) {
-    return false;
-  }
-  event = mTaken[mTakenNext++];
-  return true;
 }
 
 bool SdlVideoBackend::TakeQueuedEvent(SDL_Event& event) {
