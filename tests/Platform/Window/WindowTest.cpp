@@ -5,6 +5,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "Platform/Window/Input.h"
@@ -98,6 +99,27 @@ TEST_F(WindowTest, GeometryFollowsSetWindowPos) {
   ASSERT_TRUE(SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE));
   EXPECT_FALSE(script->alwaysOnTop[script->SdlIdOf(hwnd)]);
   EXPECT_FALSE(SetWindowPos(nullptr, nullptr, 0, 0, 1, 1, 0));
+}
+
+TEST_F(WindowTest, GeometryReadsTheSameOnAnyThread) {
+  const HWND hwnd = MakeWindow(30, 40, 200, 100);
+  // Another thread reads under the lock what the UI thread reads without it.
+  RECT client{};
+  POINT origin{5, 6};
+  bool found = false;
+  bool foundGone = true;
+  std::thread reader([&] {
+    found = GetClientRect(hwnd, &client) && ClientToScreen(hwnd, &origin);
+    POINT unused{};
+    foundGone = ClientToScreen(reinterpret_cast<HWND>(uintptr_t(0x7777)), &unused);
+  });
+  reader.join();
+  EXPECT_TRUE(found);
+  EXPECT_FALSE(foundGone);
+  EXPECT_EQ((std::array<int32_t, 4>{client.left, client.top, client.right, client.bottom}),
+            (std::array<int32_t, 4>{0, 0, 200, 100}));
+  EXPECT_EQ(origin.x, 35);
+  EXPECT_EQ(origin.y, 46);
 }
 
 TEST_F(WindowTest, PlacementRoundTripsThroughItsBytes) {

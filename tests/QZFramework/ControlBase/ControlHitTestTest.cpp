@@ -61,6 +61,26 @@ TEST(ControlHitTestTest, AControlTransparentAtThePointLetsItsChildOrNothingBeHit
   EXPECT_EQ(HitAt(faded, {70, 70}).name, "null");
 }
 
+TEST(ControlHitTestTest, ChildrenArePlacedByTheLooksWithAWeight) {
+  const RCPtr<PaintProbe> root = Probe(nullptr, u"root", {0, 0, 100, 100});
+  // Look 1 alone is shown: its client part, at (20, 20), places the child.
+  root->UseLooks({ColourLook(kRed, {100, 100}, 5, 5, -5, -5), ColourLook(kGreen, {100, 100}, 20, 20, -20, -20)},
+                 {0.0f, 1.0f});
+  Probe(root, u"child", {10, 10, 20, 20});
+  const Hit onChild = HitAt(root, {35, 35});
+  EXPECT_EQ(onChild.name, "child");
+  EXPECT_EQ(onChild.point, (PointT<int32_t>{5, 5}));
+  EXPECT_EQ(HitAt(root, {25, 25}).name, "root") << "where look 0 would have put the child";
+  // Without a weight no look places the child, nor shows the root.
+  root->SetLookWeights({0.0f});
+  EXPECT_EQ(HitAt(root, {35, 35}).name, "null");
+  // A control without children is hit through its weighted look.
+  const RCPtr<PaintProbe> leaf = Probe(nullptr, u"leaf", {0, 0, 50, 50});
+  leaf->UseLooks({ColourLook(kClear, {50, 50}), ColourLook(kBlue, {50, 50})}, {0.0f, 1.0f});
+  EXPECT_EQ(HitAt(leaf, {49, 49}).name, "leaf");
+  EXPECT_EQ(HitAt(leaf, {50, 10}).name, "null");
+}
+
 TEST(ControlHitTestTest, OutsideTheClientRectangleOnlyChildrenDockedOnBothAxesAndFloatingOnesAreHit) {
   struct Case {
     const char* kind;

@@ -68,6 +68,35 @@ TEST(ControlLooksTest, TheCurrentLookIsTheFirstThatExistsWithAWeight) {
   EXPECT_EQ(control->GetCurrentLookIndex(), 1);
 }
 
+TEST(ControlLooksTest, TheLookRectangleIsTheChosenLooksClientPart) {
+  const RCPtr<TestControl> control = TestControl::Make(nullptr, u"c");
+  control->Place(0, 0, 100, 40);
+  // Client parts inset by 1, 2 and 3 on every side.
+  RCPtrArray<LLook, 1, 0> looks;
+  for (int32_t inset : {1, 2, 3}) {
+    const RCPtr<LLook> look = LLook::Create(
+        QZTest::LookOf(QZTest::ColourPart(QZTest::kRed, {4, 4}), LDockedPart::ClientDock(inset, inset, -inset, -inset)),
+        false);
+    look->SetSize({100, 40});
+    looks.AddItem(look);
+  }
+  ASSERT_EQ(control->SetLooks(looks), QZ_OK);
+  auto insetOf = [](int32_t inset) {
+    return RectT<double>{double(inset), double(inset), 100.0 - 2 * inset, 40.0 - 2 * inset};
+  };
+  const struct {
+    std::initializer_list<float> weights;
+    int32_t index;
+    int32_t inset;
+  } cases[] = {
+      {{0.0f, 0.0f, 1.0f}, -1, 3}, {{0.0f, 1.0f}, -1, 2}, {{}, -1, 1}, {{0.0f, 1.0f}, 0, 1}, {{0.0f, 1.0f}, 9, 2}};
+  for (const auto& c : cases) {
+    control->SetLookWeights(c.weights);
+    EXPECT_EQ(control->GetLookRect(c.index), insetOf(c.inset)) << c.index << " " << c.inset;
+    EXPECT_EQ(control->GetLookRect(c.index), control->GetLook(c.index)->GetClientRect().ToDouble());
+  }
+}
+
 TEST(ControlLooksTest, RectanglesRegionsAndColoursComeFromTheLook) {
   const RCPtr<TestControl> control = TestControl::Make(nullptr, u"c");
   control->Place(0, 0, 100, 40);
