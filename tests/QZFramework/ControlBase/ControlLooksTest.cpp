@@ -68,7 +68,7 @@ TEST(ControlLooksTest, TheCurrentLookIsTheFirstThatExistsWithAWeight) {
   EXPECT_EQ(control->GetCurrentLookIndex(), 1);
 }
 
-TEST(ControlLooksTest, TheLookRectangleIsTheChosenLooksClientPart) {
+TEST(ControlLooksTest, TheLookRectangleIsTheChosenLooksClientArea) {
   const RCPtr<TestControl> control = TestControl::Make(nullptr, u"c");
   control->Place(0, 0, 100, 40);
   // Client parts inset by 1, 2 and 3 on every side.
