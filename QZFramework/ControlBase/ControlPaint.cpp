@@ -13,6 +13,7 @@
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ObjectBase/DebugAssert.h"
 #include "QZFramework/Renderer/AutoClip.h"
+#include "QZFramework/Renderer/ClipIntersection.h"
 #include "QZFramework/Services/Trace/DebugTrace.h"
 
 namespace QZ {
@@ -119,7 +120,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   }
   RectT<double> visible = mRect;
   if (!deferredPass) {
-    RectT<double>::Intersect(visible, visible, state->clip);
+    IntersectClip(visible, visible, state->clip);
   }
   if (!HasArea(visible)) {
     if (mUnclippedCount > 0) {
@@ -133,7 +134,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   CAutoClip ownClip(renderer, RoundedRect(mRect), visible, CAutoClip::WhereItChanges{});
   WeightScope opacity(*renderer, mOpacity);
   RectT<double> onClip;
-  if (!RectT<double>::Intersect(onClip, {0.0, 0.0, mRect.width, mRect.height}, renderer->GetCurrentState()->clip)) {
+  if (!IntersectClip(onClip, {0.0, 0.0, mRect.width, mRect.height}, renderer->GetCurrentState()->clip)) {
     if (mUnclippedCount > 0) {
       CollectUnclipped(deferred, true, false);
     }
@@ -233,8 +234,7 @@ bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const R
   const RenderState& state = *renderer->GetCurrentState();
   for (const EdgeRect& rect : updateRegion) {
     RectT<double> local;
-    if (!RectT<double>::Intersect(local, rect.ToRect().ToDouble().Offset(-state.origin.x, -state.origin.y),
-                                  state.clip)) {
+    if (!IntersectClip(local, rect.ToRect().ToDouble().Offset(-state.origin.x, -state.origin.y), state.clip)) {
       continue;
     }
     bool under = false;
@@ -250,7 +250,7 @@ bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const R
       }
       RectT<double> shown;
       under = child.mLayout && DockedAxes(*child.mLayout) < 2 &&
-              RectT<double>::Intersect(shown, RoundedRect(child.mRect).Offset(origin.x, origin.y), client) &&
+              IntersectClip(shown, RoundedRect(child.mRect).Offset(origin.x, origin.y), client) &&
               Holds(shown, local) && child.PaintsOpaquely();
     }
     if (!under) {
@@ -265,7 +265,7 @@ void LControl::DrawOnUpdateRects(const RCPtr<LRenderer>& renderer, const RectLis
   for (const EdgeRect& rect : updateRegion) {
     const RenderState& state = *renderer->GetCurrentState();
     RectT<double> local = rect.ToRect().ToDouble().Offset(-state.origin.x, -state.origin.y);
-    RectT<double>::Intersect(local, local, state.clip);
+    IntersectClip(local, local, state.clip);
     if (!HasArea(local)) {
       continue;
     }
@@ -311,7 +311,7 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
   // children docked on both axes are not clipped to the client area.
   RectT<double> onClip;
   if (clip.flavor == ClipFlavorClip &&
-      (!HasArea(clip.clip) || !RectT<double>::Intersect(onClip, clip.clip, renderer->GetCurrentState()->clip))) {
+      (!HasArea(clip.clip) || !IntersectClip(onClip, clip.clip, renderer->GetCurrentState()->clip))) {
     for (uint32_t i = first; i < end; ++i) {
       const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
       if (child->mUnclippedCount > 0) {
@@ -335,7 +335,7 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
     // of it below is still to be found.
     const RenderState& state = *renderer->GetCurrentState();
     RectT<double> visible;
-    RectT<double>::Intersect(visible, child->mRect, state.clip);
+    IntersectClip(visible, child->mRect, state.clip);
     if (!HasArea(visible) || !NearUpdateRegion(updateRegion, visible, state.origin)) {
       if (child->mUnclippedCount > 0) {
         child->CollectUnclipped(deferred, true, false);
