@@ -45,6 +45,14 @@ bool ShownItself(const RCPtr<LLayoutDescriptor>& layout, const RectT<double>& re
   return layout && layout->isVisible && rect.width > 0.0 && rect.height > 0.0;
 }
 
+// GetLookWeight's answer, read straight from the control's array of weights: a member
+// array is of its declared type, and its accessors need no dispatch (painting asks for
+// several weights per control).
+template <class Weights>
+float WeightAt(const Weights& weights, uint32_t index) {
+  return index < weights.Weights::GetCount() ? const_cast<Weights&>(weights).Weights::GetData()[index] : 0.0f;
+}
+
 bool HasArea(const RectT<double>& rect) { return rect.width > DBL_EPSILON && rect.height > DBL_EPSILON; }
 
 // Whether outer holds all of inner.
@@ -146,14 +154,14 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   const bool covered = mChildren.GetCount() > 0 && CoveredByOpaqueChildren(renderer, updateRegion);
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+    if (const float weight = WeightAt(mLookWeights, i); look && weight > 0.0f) {
       WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawClientParts(renderer, updateRegion); });
     }
   }
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+    if (const float weight = WeightAt(mLookWeights, i); look && weight > 0.0f) {
       WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawNonClientParts(renderer, updateRegion); });
     }
@@ -165,7 +173,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 
   const PointT<double> textOffset = mLooksFollowScroll ? mScrollOffset : PointT<double>{};
   for (uint32_t i = 0; i < lookCount; ++i) {
-    const float weight = GetLookWeight(i);
+    const float weight = WeightAt(mLookWeights, i);
     if (!(weight > 0.0f)) {
       continue;
     }
@@ -194,12 +202,9 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 }
 
 int32_t LControl::GetSoleLook() const {
-  // GetLookWeight's answers, with the weights fetched once rather than once per look.
-  const uint32_t weighed = mLookWeights.GetCount();
-  const float* weights = mLookWeights.GetData();
   int32_t sole = -1;
   for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-    if (i < weighed && weights[i] > 0.0f) {
+    if (WeightAt(mLookWeights, i) > 0.0f) {
       if (sole != -1) {
         return -1;
       }
@@ -218,7 +223,7 @@ bool LControl::PaintsOpaquely() const {
     return false;
   }
   const RCPtr<LLook>& look = mLooks.GetAt(uint32_t(sole));
-  return look && GetLookWeight(uint32_t(sole)) >= 1.0f && look->IsOpaque() &&
+  return look && WeightAt(mLookWeights, uint32_t(sole)) >= 1.0f && look->IsOpaque() &&
          look->GetSize().width >= RoundToInt32(mRect.width) && look->GetSize().height >= RoundToInt32(mRect.height);
 }
 
