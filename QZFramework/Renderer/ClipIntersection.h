@@ -1,8 +1,8 @@
 #pragma once
-// Rectangle intersections of the clip tests of painting, with each pair of edges in one
-// SSE2 register: the same rectangles and answers as RectT<double>::Intersect for every input
-// (NaN and signed zeros included), in fewer instructions. Painting tests several clips per
-// control.
+// Rectangle intersections for painting, with each pair of edges in one SSE2 register: the
+// same rectangles and answers as RectT<double>::Intersect for every input (NaN and signed
+// zeros included), in fewer instructions. Painting intersects several rectangles with the
+// clip per control.
 //
 //   QZ::RectT<double> common;
 //   if (QZ::IntersectClip(common, frame, state.clip)) { ... }   // RectT<double>::Intersect
