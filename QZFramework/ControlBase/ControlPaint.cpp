@@ -13,6 +13,7 @@
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/ObjectBase/DebugAssert.h"
 #include "QZFramework/Renderer/AutoClip.h"
+#include "QZFramework/Renderer/ClipIntersection.h"
 #include "QZFramework/Services/Trace/DebugTrace.h"
 
 namespace QZ {
@@ -42,6 +43,14 @@ RectT<double> DrawnClientRect(const LLook* look, const RectT<double>& controlRec
 // IsShown(false), inline for the paint walk, which asks it of every control it meets.
 bool ShownItself(const RCPtr<LLayoutDescriptor>& layout, const RectT<double>& rect) {
   return layout && layout->isVisible && rect.width > 0.0 && rect.height > 0.0;
+}
+
+// GetLookWeight's answer, read straight from the control's array of weights: a member
+// array is of its declared type, and its accessors need no dispatch (painting asks for
+// several weights per control).
+template <class Weights>
+float WeightAt(const Weights& weights, uint32_t index) {
+  return index < weights.Weights::GetCount() ? const_cast<Weights&>(weights).Weights::GetData()[index] : 0.0f;
 }
 
 bool HasArea(const RectT<double>& rect) { return rect.width > DBL_EPSILON && rect.height > DBL_EPSILON; }
@@ -119,7 +128,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   }
   RectT<double> visible = mRect;
   if (!deferredPass) {
-    RectT<double>::Intersect(visible, visible, state->clip);
+    IntersectClip(visible, visible, state->clip);
   }
   if (!HasArea(visible)) {
     if (mUnclippedCount > 0) {
@@ -133,7 +142,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   CAutoClip ownClip(renderer, RoundedRect(mRect), visible, CAutoClip::WhereItChanges{});
   WeightScope opacity(*renderer, mOpacity);
   RectT<double> onClip;
-  if (!RectT<double>::Intersect(onClip, {0.0, 0.0, mRect.width, mRect.height}, renderer->GetCurrentState()->clip)) {
+  if (!IntersectClip(onClip, {0.0, 0.0, mRect.width, mRect.height}, renderer->GetCurrentState()->clip)) {
     if (mUnclippedCount > 0) {
       CollectUnclipped(deferred, true, false);
     }
@@ -145,14 +154,14 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   const bool covered = mChildren.GetCount() > 0 && CoveredByOpaqueChildren(renderer, updateRegion);
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+    if (const float weight = WeightAt(mLookWeights, i); look && weight > 0.0f) {
       WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawClientParts(renderer, updateRegion); });
     }
   }
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+    if (const float weight = WeightAt(mLookWeights, i); look && weight > 0.0f) {
       WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawNonClientParts(renderer, updateRegion); });
     }
@@ -164,7 +173,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 
   const PointT<double> textOffset = mLooksFollowScroll ? mScrollOffset : PointT<double>{};
   for (uint32_t i = 0; i < lookCount; ++i) {
-    const float weight = GetLookWeight(i);
+    const float weight = WeightAt(mLookWeights, i);
     if (!(weight > 0.0f)) {
       continue;
     }
@@ -193,12 +202,9 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 }
 
 int32_t LControl::GetSoleLook() const {
-  // GetLookWeight's answers, with the weights fetched once rather than once per look.
-  const uint32_t weighed = mLookWeights.GetCount();
-  const float* weights = mLookWeights.GetData();
   int32_t sole = -1;
   for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-    if (i < weighed && weights[i] > 0.0f) {
+    if (WeightAt(mLookWeights, i) > 0.0f) {
       if (sole != -1) {
         return -1;
       }
@@ -217,7 +223,7 @@ bool LControl::PaintsOpaquely() const {
     return false;
   }
   const RCPtr<LLook>& look = mLooks.GetAt(uint32_t(sole));
-  return look && GetLookWeight(uint32_t(sole)) >= 1.0f && look->IsOpaque() &&
+  return look && WeightAt(mLookWeights, uint32_t(sole)) >= 1.0f && look->IsOpaque() &&
          look->GetSize().width >= RoundToInt32(mRect.width) && look->GetSize().height >= RoundToInt32(mRect.height);
 }
 
@@ -233,8 +239,7 @@ bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const R
   const RenderState& state = *renderer->GetCurrentState();
   for (const EdgeRect& rect : updateRegion) {
     RectT<double> local;
-    if (!RectT<double>::Intersect(local, rect.ToRect().ToDouble().Offset(-state.origin.x, -state.origin.y),
-                                  state.clip)) {
+    if (!IntersectClip(local, rect.ToRect().ToDouble().Offset(-state.origin.x, -state.origin.y), state.clip)) {
       continue;
     }
     bool under = false;
@@ -250,7 +255,7 @@ bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const R
       }
       RectT<double> shown;
       under = child.mLayout && DockedAxes(*child.mLayout) < 2 &&
-              RectT<double>::Intersect(shown, RoundedRect(child.mRect).Offset(origin.x, origin.y), client) &&
+              IntersectClip(shown, RoundedRect(child.mRect).Offset(origin.x, origin.y), client) &&
               Holds(shown, local) && child.PaintsOpaquely();
     }
     if (!under) {
@@ -265,7 +270,7 @@ void LControl::DrawOnUpdateRects(const RCPtr<LRenderer>& renderer, const RectLis
   for (const EdgeRect& rect : updateRegion) {
     const RenderState& state = *renderer->GetCurrentState();
     RectT<double> local = rect.ToRect().ToDouble().Offset(-state.origin.x, -state.origin.y);
-    RectT<double>::Intersect(local, local, state.clip);
+    IntersectClip(local, local, state.clip);
     if (!HasArea(local)) {
       continue;
     }
@@ -311,7 +316,7 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
   // children docked on both axes are not clipped to the client area.
   RectT<double> onClip;
   if (clip.flavor == ClipFlavorClip &&
-      (!HasArea(clip.clip) || !RectT<double>::Intersect(onClip, clip.clip, renderer->GetCurrentState()->clip))) {
+      (!HasArea(clip.clip) || !IntersectClip(onClip, clip.clip, renderer->GetCurrentState()->clip))) {
     for (uint32_t i = first; i < end; ++i) {
       const RCPtr<LControl>& child = mChildren.GetAt(i, ChildControlList::kPaintOrder);
       if (child->mUnclippedCount > 0) {
@@ -335,7 +340,7 @@ uint32_t LControl::PaintChildPass(const RCPtr<LRenderer>& renderer, const RectLi
     // of it below is still to be found.
     const RenderState& state = *renderer->GetCurrentState();
     RectT<double> visible;
-    RectT<double>::Intersect(visible, child->mRect, state.clip);
+    IntersectClip(visible, child->mRect, state.clip);
     if (!HasArea(visible) || !NearUpdateRegion(updateRegion, visible, state.origin)) {
       if (child->mUnclippedCount > 0) {
         child->CollectUnclipped(deferred, true, false);

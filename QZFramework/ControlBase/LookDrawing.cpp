@@ -6,6 +6,7 @@
 
 #include "QZFramework/ControlBase/Look.h"
 #include "QZFramework/Renderer/AutoClip.h"
+#include "QZFramework/Renderer/ClipIntersection.h"
 
 namespace QZ {
 
@@ -36,7 +37,7 @@ public:
     }
     for (auto rect = mWorking->begin(); mAllKept && rect != mWorking->end(); ++rect) {
       RectT<double> onClip;
-      if (!RectT<double>::Intersect(onClip, Local(*rect), state.clip)) {
+      if (!IntersectClip(onClip, Local(*rect), state.clip)) {
         continue;
       }
       if (mCount == kKept) {
@@ -88,10 +89,10 @@ int32_t ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const WorkingRects&
   int32_t drawn = 0;
   rects.ForEach([&](const RectT<double>& local) {
     RectT<double> visible;
-    RectT<double>::Intersect(visible, local, frame);
+    IntersectClip(visible, local, frame);
     RectT<double> onClip;
     if (!(visible.width > DBL_EPSILON) || !(visible.height > DBL_EPSILON) ||
-        !RectT<double>::Intersect(onClip, visible, rects.State().clip)) {
+        !IntersectClip(onClip, visible, rects.State().clip)) {
       return;
     }
     CAutoClip clip(renderer, frame, visible, CAutoClip::WhereItChanges{});

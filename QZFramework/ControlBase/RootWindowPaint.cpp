@@ -9,6 +9,7 @@
 #include "Platform/Window/EventSource.h"
 #include "QZFramework/ControlBase/RootWindow.h"
 #include "QZFramework/Renderer/AutoClip.h"
+#include "QZFramework/Renderer/ClipIntersection.h"
 
 namespace QZ {
 
@@ -157,7 +158,7 @@ void LRootWindow::Paint(const RectListT<int32_t>& region) {
   }
   const RCPtr<LRootWindow> self(this);
   RectT<double> clip;
-  if (!RectT<double>::Intersect(clip, root->GetRect(), bounds.ToRect().ToDouble())) {
+  if (!IntersectClip(clip, root->GetRect(), bounds.ToRect().ToDouble())) {
     return;
   }
   // The window's own coordinates, cut to what is to be painted.

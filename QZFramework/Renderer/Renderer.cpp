@@ -21,16 +21,20 @@ PointT<double> RoundedPoint(const PointT<double>& point) { return point.Round().
 
 // What Normalize makes of r. The edges of nearly every clip a paint pushes are whole: the
 // same sums are formed, and the snapping is left out where it changes nothing.
-RectT<double> NormalizedClip(RectT<double> r) {
+[[gnu::noinline]] RectT<double> Normalized(RectT<double> r) {
+  r.Normalize();
+  return r;
+}
+
+RectT<double> NormalizedClip(const RectT<double>& r) {
   const double right = r.x + r.width;
   const double bottom = r.y + r.height;
-  if (r.width >= 0.0 && r.height >= 0.0 && HasWholeClipEdges(r)) {
+  if (r.width >= 0.0 && r.height >= 0.0 && HasWholeClipEdges(r)) [[likely]] {
     const double left = r.x + 0.0;
     const double top = r.y + 0.0;
     return {left, top, (right + 0.0) - left, (bottom + 0.0) - top};
   }
-  r.Normalize();
-  return r;
+  return Normalized(r);
 }
 
 } // namespace
@@ -123,8 +127,8 @@ QZResult LRenderer::PushClipThrough(Self& self, const RectT<double>& frame, cons
   self.PushState();
   RectT<double> r = clip;
   if (relative) {
-    RectT<double>::Intersect(r, r, frame);
-    RectT<double>::Intersect(r, r, context->GetState().clip);
+    IntersectClip(r, r, frame);
+    IntersectClip(r, r, context->GetState().clip);
   }
   self.SetClipRect(NormalizedClip(r));
   self.Translate(corner);
@@ -141,15 +145,6 @@ QZResult LRenderer::PushClipThrough(Self& self, const RectT<double>& frame, cons
       self.SetStencil(RCPtr<LStencil>(new LStencil(stencil->GetSize())));
     }
   }
-  return QZ_OK;
-}
-
-QZResult LRenderer::PushState() {
-  LRenderContextInfo* context = GetCurrentContext();
-  if (!context) {
-    return QZ_FALSE;
-  }
-  context->GetSavedStates().push_back(context->GetState());
   return QZ_OK;
 }
 
@@ -180,24 +175,6 @@ QZResult LRenderer::PopClipThrough(Self& self) {
   }
   state.hasStencil = restored.hasStencil;
   saved.pop_back();
-  return QZ_OK;
-}
-
-QZResult LRenderer::SetClipRect(const RectT<double>& clip) {
-  RenderState* state = GetCurrentState();
-  if (!state) {
-    return QZ_FALSE;
-  }
-  state->clip = clip;
-  return QZ_OK;
-}
-
-QZResult LRenderer::Translate(const PointT<double>& offset) {
-  RenderState* state = GetCurrentState();
-  if (!state) {
-    return QZ_FALSE;
-  }
-  state->origin = state->origin + offset;
   return QZ_OK;
 }
 

@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "QZFramework/Renderer/ClipIntersection.h"
 #include "QZFramework/Renderer/MeasurementRenderer.h"
 #include "QZFramework/Renderer/RenderContext.h"
 #include "QZFramework/Utilities/Graphics/Color.h"
@@ -138,23 +139,43 @@ public:
     if (!state || !(std::fabs(frame.x) < 0.5 && std::fabs(frame.y) < 0.5)) {
       return false;
     }
-    RectT<double> r;
-    RectT<double>::Intersect(r, clip, frame);
-    RectT<double>::Intersect(r, r, state->clip);
     // Whole edges are what normalising leaves as they are; any other clip is simply pushed.
-    return r == state->clip && HasWholeClipEdges(r);
+    return ClipKeeps(clip, frame, state->clip) && HasWholeClipEdges(state->clip);
   }
 
+  // PushState, SetClipRect and Translate are defined here: the push and pop of a final
+  // backend, which call them without a dispatch, build them in.
   // Saves a copy of the current state (stencil shared).
-  virtual QZResult PushState();
+  virtual QZResult PushState() {
+    LRenderContextInfo* context = GetCurrentContext();
+    if (!context) {
+      return QZ_FALSE;
+    }
+    context->GetSavedStates().push_back(context->GetState());
+    return QZ_OK;
+  }
   // Restores the last saved state (origin through Translate, clip through SetClipRect,
   // stencil through SetStencil, factor and stencil flag directly). With no saved state
   // it does nothing and returns 1.
   virtual QZResult PopClip();
   // Stores clip as the current clip rectangle.
-  virtual QZResult SetClipRect(const RectT<double>& clip);
+  virtual QZResult SetClipRect(const RectT<double>& clip) {
+    RenderState* state = GetCurrentState();
+    if (!state) {
+      return QZ_FALSE;
+    }
+    state->clip = clip;
+    return QZ_OK;
+  }
   // Adds offset to the current origin.
-  virtual QZResult Translate(const PointT<double>& offset);
+  virtual QZResult Translate(const PointT<double>& offset) {
+    RenderState* state = GetCurrentState();
+    if (!state) {
+      return QZ_FALSE;
+    }
+    state->origin = state->origin + offset;
+    return QZ_OK;
+  }
 
   // The current context, or null outside a frame. The stack holds it.
   LRenderContextInfo* GetCurrentContext() const { return mContexts.empty() ? nullptr : mContexts.back().Get(); }

@@ -6,6 +6,7 @@
 #include <typeinfo>
 #include <utility>
 
+#include "QZFramework/Renderer/ClipIntersection.h"
 #include "QZFramework/Renderer/Gdi/GDIRendererSupport.h"
 
 namespace QZ {
@@ -85,7 +86,7 @@ bool LGDIRenderer::ClippedOut(const RectT<int32_t>& extent, double margin) const
   const RectT<double> grown{extent.x - margin, extent.y - margin, extent.width + 2 * margin,
                             extent.height + 2 * margin};
   RectT<double> common;
-  return !RectT<double>::Intersect(common, grown, mCurrent->GetState().clip);
+  return !IntersectClip(common, grown, mCurrent->GetState().clip);
 }
 
 void LGDIRenderer::CoverWholeSurface(const RectT<int32_t>& rect) {
@@ -264,7 +265,7 @@ bool LGDIRenderer::IsLent() const { return mCurrent && mCurrent->GetCurrentSurfa
 RectT<double> LGDIRenderer::ConfinedToLent(const RectT<double>& device) const {
   for (const EdgeRect& rect : mCurrent->GetUpdateRegion()) {
     RectT<double> confined;
-    if (RectT<double>::Intersect(confined, device, rect.ToRect().ToDouble())) {
+    if (IntersectClip(confined, device, rect.ToRect().ToDouble())) {
       return confined;
     }
   }
