@@ -238,8 +238,7 @@ void LControl::DecrementUnclippedCount(uint32_t count) {
 
 bool LControl::IsShown(bool withAncestors) const {
   for (const LControl* control = this; control; control = withAncestors ? control->mParent.Get() : nullptr) {
-    if (!control->mLayout || !control->mLayout->isVisible || !(control->mRect.width > 0.0) ||
-        !(control->mRect.height > 0.0)) {
+    if (!control->IsShownItself()) {
       return false;
     }
   }

@@ -248,6 +248,9 @@ public:
   // Marked visible with a width and height above 0; withAncestors: every ancestor too. A
   // control without a layout descriptor is not shown.
   bool IsShown(bool withAncestors) const;
+  // IsShown(false), inline: painting, hit tests and the invalidation walk ask it of every
+  // control they meet.
+  bool IsShownItself() const { return mLayout && mLayout->isVisible && mRect.width > 0.0 && mRect.height > 0.0; }
   // The layout descriptor's enabled flag; withAncestors: every ancestor's too. A control
   // without a layout descriptor is not enabled.
   bool IsEnabled(bool withAncestors) const;
@@ -339,8 +342,11 @@ public:
 
   const RCPtrArray<LLook, 1, 0>& GetLooks() const { return mLooks; }
   // 0 for an index without a weight. Inline: painting and hit tests ask per look and pass.
+  // The member array is of its declared type, so its accessors are called without a dispatch.
   float GetLookWeight(uint32_t index) const {
-    return index < mLookWeights.GetCount() ? mLookWeights.GetAt(index) : 0.0f;
+    using Weights = decltype(mLookWeights);
+    return index < mLookWeights.Weights::GetCount() ? const_cast<Weights&>(mLookWeights).Weights::GetData()[index]
+                                                    : 0.0f;
   }
   // Look index when 0 <= index < count (possibly null); otherwise the first look that
   // exists with a weight above 0, else the first look that exists, else null.

@@ -23,12 +23,6 @@ bool RectHolds(const RectT<int32_t>& rect, const PointT<int32_t>& point) {
          int64_t(point.y) < int64_t(rect.y) + rect.height;
 }
 
-// IsShown(false), inline for the hit test and the invalidation walk, which ask it of every
-// control they meet.
-bool ShownItself(const RCPtr<LLayoutDescriptor>& layout, const RectT<double>& rect) {
-  return layout && layout->isVisible && rect.width > 0.0 && rect.height > 0.0;
-}
-
 RectT<int32_t> RoundedRect(const RectT<double>& rect) {
   // Mostly whole pixels already: converted without rounding each.
   if (AreWholeInt32(rect.x, rect.y, rect.width, rect.height)) {
@@ -74,7 +68,7 @@ RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool bounded, Po
                                   int32_t& depth) {
   outPoint = {};
   mHitChild = nullptr;
-  if (!ShownItself(mLayout, mRect)) {
+  if (!IsShownItself()) {
     return nullptr;
   }
   const bool inside = ContainsPoint(point);
@@ -222,7 +216,7 @@ QZResult LControl::InvalidateChildRect(const RectT<double>& rect, bool clip) {
 }
 
 QZResult LControl::InvalidateRect(const RectT<double>& rootRect, bool clip, const RectT<double>& clipRect) {
-  if (!ShownItself(mLayout, mRect)) {
+  if (!IsShownItself()) {
     return QZ_FALSE;
   }
   RectT<double> cut = clipRect;

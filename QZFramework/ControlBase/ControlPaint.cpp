@@ -40,19 +40,6 @@ RectT<double> DrawnClientRect(const LLook* look, const RectT<double>& controlRec
   return look ? look->GetClientRect().ToDouble() : RoundedRect({0.0, 0.0, controlRect.width, controlRect.height});
 }
 
-// IsShown(false), inline for the paint walk, which asks it of every control it meets.
-bool ShownItself(const RCPtr<LLayoutDescriptor>& layout, const RectT<double>& rect) {
-  return layout && layout->isVisible && rect.width > 0.0 && rect.height > 0.0;
-}
-
-// GetLookWeight's answer, read straight from the control's array of weights: a member
-// array is of its declared type, and its accessors need no dispatch (painting asks for
-// several weights per control).
-template <class Weights>
-float WeightAt(const Weights& weights, uint32_t index) {
-  return index < weights.Weights::GetCount() ? const_cast<Weights&>(weights).Weights::GetData()[index] : 0.0f;
-}
-
 bool HasArea(const RectT<double>& rect) { return rect.width > DBL_EPSILON && rect.height > DBL_EPSILON; }
 
 // Whether outer holds all of inner.
@@ -123,7 +110,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
     return QZ_E_INVALIDARG;
   }
   const RenderState* state = renderer->GetCurrentState();
-  if (!ShownItself(mLayout, mRect) || !state) {
+  if (!IsShownItself() || !state) {
     return QZ_OK;
   }
   RectT<double> visible = mRect;
@@ -154,14 +141,14 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   const bool covered = mChildren.GetCount() > 0 && CoveredByOpaqueChildren(renderer, updateRegion);
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (const float weight = WeightAt(mLookWeights, i); look && weight > 0.0f) {
+    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
       WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawClientParts(renderer, updateRegion); });
     }
   }
   for (uint32_t i = 0; i < lookCount && !covered; ++i) {
     const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (const float weight = WeightAt(mLookWeights, i); look && weight > 0.0f) {
+    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
       WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawNonClientParts(renderer, updateRegion); });
     }
@@ -173,7 +160,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 
   const PointT<double> textOffset = mLooksFollowScroll ? mScrollOffset : PointT<double>{};
   for (uint32_t i = 0; i < lookCount; ++i) {
-    const float weight = WeightAt(mLookWeights, i);
+    const float weight = GetLookWeight(i);
     if (!(weight > 0.0f)) {
       continue;
     }
@@ -204,7 +191,7 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
 int32_t LControl::GetSoleLook() const {
   int32_t sole = -1;
   for (uint32_t i = 0; i < mLooks.GetCount(); ++i) {
-    if (WeightAt(mLookWeights, i) > 0.0f) {
+    if (GetLookWeight(i) > 0.0f) {
       if (sole != -1) {
         return -1;
       }
@@ -215,7 +202,7 @@ int32_t LControl::GetSoleLook() const {
 }
 
 bool LControl::PaintsOpaquely() const {
-  if (!mLayout || !mLayout->clipToParent || mOpacity < 1.0f || !ShownItself(mLayout, mRect)) {
+  if (!mLayout || !mLayout->clipToParent || mOpacity < 1.0f || !IsShownItself()) {
     return false;
   }
   const int32_t sole = GetSoleLook();
@@ -223,7 +210,7 @@ bool LControl::PaintsOpaquely() const {
     return false;
   }
   const RCPtr<LLook>& look = mLooks.GetAt(uint32_t(sole));
-  return look && WeightAt(mLookWeights, uint32_t(sole)) >= 1.0f && look->IsOpaque() &&
+  return look && GetLookWeight(uint32_t(sole)) >= 1.0f && look->IsOpaque() &&
          look->GetSize().width >= RoundToInt32(mRect.width) && look->GetSize().height >= RoundToInt32(mRect.height);
 }
 
