@@ -58,8 +58,8 @@ RectT<int32_t> Extent(const PointT<double>& from, const PointT<double>& to) {
 } // namespace
 
 LGDIRenderer::LGDIRenderer(MillisecondClock clock, uint32_t purgeInterval)
-    : mMeasuringImage(Platform::Graphics::Image::Create(1, 1)), mClock(std::move(clock)), mPurgeInterval(purgeInterval),
-      mLastPurge(mClock()) {
+    : mMeasuringImage(Platform::Graphics::Image::Create(1, 1)), mClock(std::move(clock)),
+      mPurgeInterval(purgeInterval) {
   if (mMeasuringImage) {
     mMeasuring = Platform::Graphics::Graphics::FromImage(*mMeasuringImage);
   }
@@ -273,8 +273,16 @@ RectT<double> LGDIRenderer::ConfinedToLent(const RectT<double>& device) const {
 }
 
 void LGDIRenderer::PurgeWhenDue() {
+  // Until a bitmap is cached there is nothing to purge, and the clock is not read: the
+  // interval runs from the end of the first frame that cached one.
+  if (mBitmaps.GetCount() == 0) {
+    return;
+  }
   const uint32_t now = mClock();
-  if (now - mLastPurge > mPurgeInterval) {
+  if (!mPurgeClockStarted) {
+    mPurgeClockStarted = true;
+    mLastPurge = now;
+  } else if (now - mLastPurge > mPurgeInterval) {
     mBitmaps.Purge();
     mLastPurge = now;
   }
