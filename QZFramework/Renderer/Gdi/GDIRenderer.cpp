@@ -185,9 +185,8 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
   // Nearly always a context of this renderer's own making: its exact type spares the cast's
   // search of the class tree each frame.
   LRenderContextInfo* given = context.Get();
-  mCurrent = RCPtr<LGDIRenderContextInfo>(typeid(*given) == typeid(LGDIRenderContextInfo)
-                                              ? static_cast<LGDIRenderContextInfo*>(given)
-                                              : dynamic_cast<LGDIRenderContextInfo*>(given));
+  mCurrent = typeid(*given) == typeid(LGDIRenderContextInfo) ? static_cast<LGDIRenderContextInfo*>(given)
+                                                             : dynamic_cast<LGDIRenderContextInfo*>(given);
   if (!mCurrent) {
     return QZ_OK;
   }
@@ -239,7 +238,7 @@ QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
     }
   }
   LRenderer::RenderFinish(context);
-  mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext()));
+  mCurrent = dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext());
   mApplied = {};
   PurgeWhenDue();
   return QZ_OK;
@@ -399,7 +398,7 @@ QZResult LGDIRenderer::DrawRenderContext(const RCPtr<LRenderContextInfo>& contex
   if (!graphics) {
     return QZ_FALSE;
   }
-  if (offscreen == mCurrent.Get()) {
+  if (offscreen == mCurrent) {
     return QZ_E_FAIL; // its surface is the target itself
   }
   offscreen->GetCurrentSurface()->CopyOut(*graphics, source, point);

@@ -241,8 +241,8 @@ private:
 
   // 96 / the surface's horizontal resolution, taken at each RenderStart.
   float mTextScale = 1.0f;
-  // The GDI context on top of the stack; null outside a frame.
-  RCPtr<LGDIRenderContextInfo> mCurrent;
+  // The GDI context on top of the stack, which holds it; null outside a frame.
+  LGDIRenderContextInfo* mCurrent = nullptr;
   // What DrawingTarget applied last, and to which graphics; cleared whenever anything else
   // may have changed a graphics' transform or clip, or the graphics themselves changed.
   struct AppliedState {
