@@ -703,13 +703,13 @@ bool GetWindowPixels(HWND hwnd, WindowPixels& pixels) {
   return true;
 }
 
-bool PresentWindowPixels(HWND hwnd, const RECT* rects, size_t count) {
+bool PresentWindowPixels(HWND hwnd, const WindowPixels& lent, const RECT* rects, size_t count) {
+  // The frame's pixels tell the surface's size: the surface is not looked up again.
   const uint32_t id = IsUiThread() ? SdlIdOf(hwnd) : 0;
-  SDL_Surface* surface = id ? Backend().GetWindowSurface(id) : nullptr;
-  if (!surface || (count > 0 && !rects)) {
+  if (!id || !lent.pixels || (count > 0 && !rects)) {
     return false;
   }
-  const RECT bounds{0, 0, surface->w, surface->h};
+  const RECT bounds{0, 0, lent.width, lent.height};
   // A frame's few rectangles stay on the stack: a click's repaint allocates nothing here.
   constexpr size_t kOnStack = 8;
   SDL_Rect few[kOnStack];

@@ -165,8 +165,10 @@ struct WindowPixels {
 };
 // False when the window has no pixels (minimised, or a surface that is not 32-bit RGB).
 bool GetWindowPixels(HWND hwnd, WindowPixels& pixels);
-// Puts the given client rectangles of the lent pixels on the screen, and nothing else.
-bool PresentWindowPixels(HWND hwnd, const RECT* rects, size_t count);
+// Puts the given client rectangles of the pixels lent for this frame (lent, as
+// GetWindowPixels gave them since the window's size last changed) on the screen, and
+// nothing else.
+bool PresentWindowPixels(HWND hwnd, const WindowPixels& lent, const RECT* rects, size_t count);
 
 // The window with the keyboard focus (also the active window: there are no child
 // windows), as the last focus message or SetActiveWindow said; null when none of ours has

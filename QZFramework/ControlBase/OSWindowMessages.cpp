@@ -76,12 +76,8 @@ PointT<int32_t> PointOf(Win::LPARAM lParam) { return {Win::GetXLParam(lParam), W
 
 // The first frame of the process ends the start: the start-up trace notes it and what the
 // pixels held then take.
-void TraceFirstFrame(const RCPtr<LRenderer>& renderer, const RCPtr<LRenderContextInfo>& context) {
-  static bool traced = false;
-  if (traced) {
-    return;
-  }
-  traced = true;
+[[gnu::cold, gnu::noinline]] void TraceFirstFrameFigures(const RCPtr<LRenderer>& renderer,
+                                                         const RCPtr<LRenderContextInfo>& context) {
   TraceStartupStep("first frame");
   constexpr double kMegabyte = 1024.0 * 1024.0;
   if (const auto* gdi = dynamic_cast<const LGDIRenderContextInfo*>(context.Get())) {
@@ -92,6 +88,14 @@ void TraceFirstFrame(const RCPtr<LRenderer>& renderer, const RCPtr<LRenderContex
   }
   TraceStartupFigure("decoded images", double(LBitmap::GetCachedBitmapBytes()) / kMegabyte, "MB");
   TraceStartupFigure("images loaded", double(LBitmap::GetCachedBitmapCount()), "images"); // decoded as first drawn
+}
+
+void TraceFirstFrame(const RCPtr<LRenderer>& renderer, const RCPtr<LRenderContextInfo>& context) {
+  static bool traced = false;
+  if (!traced) [[unlikely]] {
+    traced = true;
+    TraceFirstFrameFigures(renderer, context);
+  }
 }
 
 } // namespace
@@ -221,6 +225,36 @@ Win::LRESULT OSWindow::Dispatch(HWND hwnd, uint32_t message, WPARAM wParam, LPAR
 // Painting
 // =============================================================================================
 
+namespace {
+
+// A window rectangle the root's dirty region lacks (an expose, mostly): the region takes it,
+// and dirty keeps what the root had.
+[[gnu::noinline]] void AddWindowRect(RectListT<int32_t>& region, RectListT<int32_t>& dirty, bool& rootsOnly,
+                                     const EdgeRect& rect) {
+  if (rootsOnly) {
+    dirty = region;
+    rootsOnly = false;
+  }
+  region.AddRect(rect);
+}
+
+// Several dirty rectangles, or the window's besides: each whose alternating pixels are kept
+// is restored, and the region becomes those left to paint.
+[[gnu::noinline]] void RestoreEachAlternating(LRootWindow& root, RectListT<int32_t>& region, RectListT<int32_t>& dirty,
+                                              bool rootsOnly, const GDIWindowPixels& window) {
+  if (rootsOnly) {
+    dirty = std::move(region);
+  }
+  region.Clear();
+  for (const EdgeRect& rect : dirty) {
+    if (!root.RestoreAlternating(rect, window)) {
+      region.AddRect(rect);
+    }
+  }
+}
+
+} // namespace
+
 void OSWindow::OnPaint(LRootWindow& root) {
   const HWND hwnd = mHwnd.load();
   const RCPtr<LRenderer> renderer = mRenderer;
@@ -240,12 +274,8 @@ void OSWindow::OnPaint(LRootWindow& root) {
   bool rootsOnly = true;
   for (const Win::RECT& update : updates) {
     const EdgeRect rect{update.left, update.top, update.right, update.bottom};
-    if (!IsOnly(region, rect)) { // mostly the root's own dirty rectangle again
-      if (rootsOnly) {
-        dirty = region;
-        rootsOnly = false;
-      }
-      region.AddRect(rect);
+    if (!IsOnly(region, rect)) [[unlikely]] { // mostly the root's own dirty rectangle again
+      AddWindowRect(region, dirty, rootsOnly, rect);
     }
   }
   if (region.IsEmpty()) {
@@ -255,9 +285,10 @@ void OSWindow::OnPaint(LRootWindow& root) {
   LGDIRenderContextInfo* gdi = mGdiContext;
   Win::WindowPixels pixels;
   const bool lent = gdi && Win::GetWindowPixels(hwnd, pixels);
+  const GDIWindowPixels window =
+      lent ? GDIWindowPixels{pixels.pixels, pixels.width, pixels.height, pixels.pitch} : GDIWindowPixels{};
   if (gdi) {
-    gdi->SetWindowPixels(lent ? GDIWindowPixels{pixels.pixels, pixels.width, pixels.height, pixels.pitch}
-                              : GDIWindowPixels{});
+    gdi->SetWindowPixels(window);
   }
   std::vector<Win::RECT>& presented = mPaintPresented;
   presented.clear();
@@ -265,13 +296,12 @@ void OSWindow::OnPaint(LRootWindow& root) {
     presented.push_back({rect.left, rect.top, rect.right, rect.bottom});
   }
   const RectT<int32_t>& bounds = context->GetBounds();
-  const EdgeRect whole{bounds.x, bounds.y, bounds.x + bounds.width, bounds.y + bounds.height};
-  const bool wholeWindow = region.IsSingle() && *region.begin() == whole;
-  if (lent && !wholeWindow) {
-    // The dirty rectangles are one frame, which the renderer draws straight into the
-    // window's pixels, each drawing confined to one of them: the tree is walked once for
-    // all. What was only uncovered is in those pixels already.
-    const GDIWindowPixels window{pixels.pixels, pixels.width, pixels.height, pixels.pitch};
+  const bool wholeWindow = IsOnly(region, {bounds.x, bounds.y, bounds.x + bounds.width, bounds.y + bounds.height});
+  // Other than the whole window, the dirty rectangles are one frame, which the renderer draws
+  // straight into the window's pixels, each drawing confined to one of them: the tree is
+  // walked once for all. What was only uncovered is in those pixels already.
+  const bool direct = lent && !wholeWindow;
+  if (direct) {
     // A caret's blink shows pixels painted before, while nothing else changed them.
     if (rootsOnly ? region.IsSingle() : dirty.IsSingle() && IsOnly(region, *dirty.begin())) {
       // Mostly one dirty rectangle, the whole region already: it stays unless restored.
@@ -279,33 +309,26 @@ void OSWindow::OnPaint(LRootWindow& root) {
         region.Clear();
       }
     } else {
-      if (rootsOnly) {
-        dirty = std::move(region);
-      }
-      region.Clear();
-      for (const EdgeRect& rect : dirty) {
-        if (!root.RestoreAlternating(rect, window)) {
-          region.AddRect(rect);
-        }
-      }
+      RestoreEachAlternating(root, region, dirty, rootsOnly, window);
     }
-    if (!region.IsEmpty()) {
+  }
+  if (!direct || !region.IsEmpty()) {
+    if (direct) {
       gdi->SetEachDrawingInOneRect(true); // the tree draws each piece under one rectangle's clip
-      renderer->RenderStart(context);
-      root.Paint(region);
-      renderer->RenderFinish(context);
+    }
+    renderer->RenderStart(context);
+    root.Paint(direct || wholeWindow || rootsOnly ? region : dirty);
+    renderer->RenderFinish(context);
+    if (direct) {
       gdi->SetEachDrawingInOneRect(false);
       for (const EdgeRect& rect : region) {
         root.KeepAlternating(rect, window);
       }
     }
-  } else {
-    renderer->RenderStart(context);
-    root.Paint(wholeWindow || rootsOnly ? region : dirty);
-    renderer->RenderFinish(context);
   }
   if (gdi) {
-    Win::PresentWindowPixels(hwnd, presented.data(), presented.size()); // a failed frame shows next time
+    // A failed frame shows next time.
+    Win::PresentWindowPixels(hwnd, pixels, presented.data(), presented.size());
     gdi->SetWindowPixels({});
   }
   region.Clear();

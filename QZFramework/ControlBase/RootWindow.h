@@ -133,7 +133,8 @@ public:
   // Paints the tree into region (client coordinates) within a frame the caller started on
   // the renderer: the top control and its clipped subtree, then the controls that do not
   // clip to their parents, in ascending Z order (equal orders as the tree has them), each
-  // above everything painted before.
+  // above everything painted before. The caller holds the window for the paint, as the OS
+  // window's dispatch does.
   void Paint(const RectListT<int32_t>& region);
   RCPtr<LRenderer> GetRenderer() override { return mRenderer; }
   void MarkAlternating(const void* owner, uint32_t state) override;

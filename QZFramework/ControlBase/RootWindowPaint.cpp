@@ -156,7 +156,6 @@ void LRootWindow::Paint(const RectListT<int32_t>& region) {
   if (!root || !mRenderer || !region.GetBounds(bounds)) {
     return;
   }
-  const RCPtr<LRootWindow> self(this);
   RectT<double> clip;
   if (!IntersectClip(clip, root->GetRect(), bounds.ToRect().ToDouble())) {
     return;

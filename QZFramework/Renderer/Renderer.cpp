@@ -17,7 +17,14 @@ namespace QZ {
 
 namespace {
 
-PointT<double> RoundedPoint(const PointT<double>& point) { return point.Round().ToDouble(); }
+PointT<double> RoundedPoint(const PointT<double>& point) {
+  // Nearly every corner a paint pushes is whole already, which rounds to itself (a negative
+  // zero to zero).
+  if (AreWholeInt32(point.x, point.y, point.x, point.y)) [[likely]] {
+    return {point.x + 0.0, point.y + 0.0};
+  }
+  return point.Round().ToDouble();
+}
 
 // What Normalize makes of r. The edges of nearly every clip a paint pushes are whole: the
 // same sums are formed, and the snapping is left out where it changes nothing.

@@ -58,8 +58,8 @@ RectT<int32_t> Extent(const PointT<double>& from, const PointT<double>& to) {
 } // namespace
 
 LGDIRenderer::LGDIRenderer(MillisecondClock clock, uint32_t purgeInterval)
-    : mMeasuringImage(Platform::Graphics::Image::Create(1, 1)), mClock(std::move(clock)), mPurgeInterval(purgeInterval),
-      mLastPurge(mClock()) {
+    : mMeasuringImage(Platform::Graphics::Image::Create(1, 1)), mClock(std::move(clock)),
+      mPurgeInterval(purgeInterval) {
   if (mMeasuringImage) {
     mMeasuring = Platform::Graphics::Graphics::FromImage(*mMeasuringImage);
   }
@@ -185,9 +185,8 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
   // Nearly always a context of this renderer's own making: its exact type spares the cast's
   // search of the class tree each frame.
   LRenderContextInfo* given = context.Get();
-  mCurrent = RCPtr<LGDIRenderContextInfo>(typeid(*given) == typeid(LGDIRenderContextInfo)
-                                              ? static_cast<LGDIRenderContextInfo*>(given)
-                                              : dynamic_cast<LGDIRenderContextInfo*>(given));
+  mCurrent = typeid(*given) == typeid(LGDIRenderContextInfo) ? static_cast<LGDIRenderContextInfo*>(given)
+                                                             : dynamic_cast<LGDIRenderContextInfo*>(given);
   if (!mCurrent) {
     return QZ_OK;
   }
@@ -239,7 +238,7 @@ QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
     }
   }
   LRenderer::RenderFinish(context);
-  mCurrent = RCPtr<LGDIRenderContextInfo>(dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext()));
+  mCurrent = dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext());
   mApplied = {};
   PurgeWhenDue();
   return QZ_OK;
@@ -273,8 +272,16 @@ RectT<double> LGDIRenderer::ConfinedToLent(const RectT<double>& device) const {
 }
 
 void LGDIRenderer::PurgeWhenDue() {
+  // Until a bitmap is cached there is nothing to purge, and the clock is not read: the
+  // interval runs from the end of the first frame that cached one.
+  if (mBitmaps.GetCount() == 0) {
+    return;
+  }
   const uint32_t now = mClock();
-  if (now - mLastPurge > mPurgeInterval) {
+  if (!mPurgeClockStarted) {
+    mPurgeClockStarted = true;
+    mLastPurge = now;
+  } else if (now - mLastPurge > mPurgeInterval) {
     mBitmaps.Purge();
     mLastPurge = now;
   }
@@ -391,7 +398,7 @@ QZResult LGDIRenderer::DrawRenderContext(const RCPtr<LRenderContextInfo>& contex
   if (!graphics) {
     return QZ_FALSE;
   }
-  if (offscreen == mCurrent.Get()) {
+  if (offscreen == mCurrent) {
     return QZ_E_FAIL; // its surface is the target itself
   }
   offscreen->GetCurrentSurface()->CopyOut(*graphics, source, point);

@@ -24,7 +24,8 @@
 // unchanged and drawn as the same shape. Both caches hold 256 entries and give up the
 // least recently used one.
 // When a frame finishes more than the purge interval after the last purge, the cached
-// bitmaps not used since that purge are dropped.
+// bitmaps not used since that purge are dropped; the interval first runs from the end of
+// the first frame that cached a bitmap (until then the clock is not read).
 //
 // Text: drawn with its layout rectangle's top-left corner one pixel above the position
 // asked, by the layout rule of Platform::Graphics::Graphics (which measuring shares). Fonts are found by
@@ -240,8 +241,8 @@ private:
 
   // 96 / the surface's horizontal resolution, taken at each RenderStart.
   float mTextScale = 1.0f;
-  // The GDI context on top of the stack; null outside a frame.
-  RCPtr<LGDIRenderContextInfo> mCurrent;
+  // The GDI context on top of the stack, which holds it; null outside a frame.
+  LGDIRenderContextInfo* mCurrent = nullptr;
   // What DrawingTarget applied last, and to which graphics; cleared whenever anything else
   // may have changed a graphics' transform or clip, or the graphics themselves changed.
   struct AppliedState {
@@ -257,7 +258,8 @@ private:
   GraphicsPathCache mPaths{kCacheCapacity};
   MillisecondClock mClock;
   uint32_t mPurgeInterval;
-  uint32_t mLastPurge;
+  bool mPurgeClockStarted = false; // a frame ended with a bitmap cached
+  uint32_t mLastPurge = 0;
 };
 
 extern template QZResult LRenderer::PushClipThrough(LGDIRenderer&, const RectT<double>&, const RectT<double>&,

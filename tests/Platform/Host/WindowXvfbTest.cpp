@@ -160,14 +160,13 @@ protected:
     return true;
   }
 
-  // Fills the window's pixels through `colour(x, y)`.
+  // Fills the window's pixels through `colour(x, y)`; they stay lent for presenting.
   void Fill(const std::function<uint32_t(int, int)>& colour) {
-    Win::WindowPixels pixels;
-    ASSERT_TRUE(Win::GetWindowPixels(hwnd, pixels));
-    ASSERT_EQ(pixels.width, kWidth);
-    ASSERT_EQ(pixels.height, kHeight);
+    ASSERT_TRUE(Win::GetWindowPixels(hwnd, lent));
+    ASSERT_EQ(lent.width, kWidth);
+    ASSERT_EQ(lent.height, kHeight);
     for (int y = 0; y < kHeight; ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(pixels.pixels) + y * pixels.pitch);
+      auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lent.pixels) + y * lent.pitch);
       for (int x = 0; x < kWidth; ++x) {
         row[x] = colour(x, y);
       }
@@ -191,6 +190,7 @@ protected:
   }
 
   ReadCountingBackend* backend = nullptr; // owned by the window layer
+  Win::WindowPixels lent;                 // as Fill last had them lent
   RecordingWindow window;
   HWND hwnd = nullptr;
   Display* display = nullptr;
@@ -201,7 +201,7 @@ TEST_F(WindowXvfbTest, PresentedRectanglesAndOnlyThoseReachTheScreen) {
   auto halves = [](int x, int) { return x < kWidth / 2 ? 0xFFCC2020u : 0xFF2040CCu; };
   Fill(halves);
   const Win::RECT whole{0, 0, kWidth, kHeight};
-  ASSERT_TRUE(Win::PresentWindowPixels(hwnd, &whole, 1));
+  ASSERT_TRUE(Win::PresentWindowPixels(hwnd, lent, &whole, 1));
   std::vector<uint32_t> shot = Screenshot();
   ASSERT_EQ(shot.size(), size_t(kWidth * kHeight));
   int wrong = 0;
@@ -215,7 +215,7 @@ TEST_F(WindowXvfbTest, PresentedRectanglesAndOnlyThoseReachTheScreen) {
   // Everything turns green, but only one rectangle is presented.
   Fill([](int, int) { return 0xFF30B040u; });
   const Win::RECT part{10, 20, 50, 60};
-  ASSERT_TRUE(Win::PresentWindowPixels(hwnd, &part, 1));
+  ASSERT_TRUE(Win::PresentWindowPixels(hwnd, lent, &part, 1));
   shot = Screenshot();
   wrong = 0;
   for (int y = 0; y < kHeight; ++y) {

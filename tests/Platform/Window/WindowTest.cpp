@@ -295,15 +295,37 @@ TEST_F(WindowTest, OnlyTheGivenRectanglesArePresented) {
     std::fill(row, row + pixels.width, 0xFF336699u);
   }
   const RECT rects[] = {{0, 0, 8, 8}, {60, 30, 80, 40}, {100, 100, 110, 110}};
-  ASSERT_TRUE(PresentWindowPixels(hwnd, rects, 3));
+  ASSERT_TRUE(PresentWindowPixels(hwnd, pixels, rects, 3));
   ASSERT_EQ(script->presented.size(), 1u);
   ASSERT_EQ(script->presented[0].size(), 2u) << "the rectangle off the surface is left out";
   EXPECT_EQ(script->presented[0][1].x, 60);
   EXPECT_EQ(script->presented[0][1].w, 4);
   EXPECT_EQ(script->presented[0][1].h, 2);
-  EXPECT_TRUE(PresentWindowPixels(hwnd, nullptr, 0));
+  EXPECT_TRUE(PresentWindowPixels(hwnd, pixels, nullptr, 0));
   EXPECT_EQ(script->presented.size(), 1u) << "nothing to present";
-  EXPECT_FALSE(PresentWindowPixels(nullptr, rects, 1));
+  EXPECT_FALSE(PresentWindowPixels(nullptr, pixels, rects, 1));
+  EXPECT_FALSE(PresentWindowPixels(hwnd, WindowPixels{}, rects, 1)) << "no pixels lent";
+  EXPECT_EQ(script->presented.size(), 1u);
+}
+
+TEST_F(WindowTest, PixelsLentAfterAResizeHaveTheNewSizeAndPresentUpToIt) {
+  const HWND hwnd = MakeWindow(0, 0, 64, 32);
+  WindowPixels before;
+  ASSERT_TRUE(GetWindowPixels(hwnd, before));
+  const RECT beyond{40, 20, 90, 45}; // past the first size, inside the second
+  ASSERT_TRUE(PresentWindowPixels(hwnd, before, &beyond, 1));
+  ASSERT_TRUE(MoveWindow(hwnd, 0, 0, 100, 50, false));
+  WindowPixels after;
+  ASSERT_TRUE(GetWindowPixels(hwnd, after));
+  EXPECT_EQ(after.width, 100);
+  EXPECT_EQ(after.height, 50);
+  EXPECT_GE(after.pitch, 100 * 4);
+  ASSERT_TRUE(PresentWindowPixels(hwnd, after, &beyond, 1));
+  ASSERT_EQ(script->presented.size(), 2u);
+  EXPECT_EQ(script->presented[0][0].w, 24) << "cut to the first frame's pixels";
+  EXPECT_EQ(script->presented[0][0].h, 12);
+  EXPECT_EQ(script->presented[1][0].w, 50) << "all of it fits the second";
+  EXPECT_EQ(script->presented[1][0].h, 25);
 }
 
 TEST_F(WindowTest, ManyRectanglesArePresentedInTheirOrderWithThoseOffTheSurfaceLeftOut) {
@@ -313,7 +335,9 @@ TEST_F(WindowTest, ManyRectanglesArePresentedInTheirOrderWithThoseOffTheSurfaceL
     rects.push_back({i * 5, 0, i * 5 + 4, 4});
     rects.push_back({200, 200, 210, 210}); // off the surface
   }
-  ASSERT_TRUE(PresentWindowPixels(hwnd, rects.data(), rects.size()));
+  WindowPixels pixels;
+  ASSERT_TRUE(GetWindowPixels(hwnd, pixels));
+  ASSERT_TRUE(PresentWindowPixels(hwnd, pixels, rects.data(), rects.size()));
   ASSERT_EQ(script->presented.size(), 1u);
   ASSERT_EQ(script->presented[0].size(), 12u);
   for (int i = 0; i < 12; ++i) {
@@ -321,7 +345,7 @@ TEST_F(WindowTest, ManyRectanglesArePresentedInTheirOrderWithThoseOffTheSurfaceL
     EXPECT_EQ(script->presented[0][size_t(i)].w, 4) << i;
   }
   const RECT off{100, 100, 110, 110};
-  EXPECT_TRUE(PresentWindowPixels(hwnd, &off, 1)) << "nothing left to present is no failure";
+  EXPECT_TRUE(PresentWindowPixels(hwnd, pixels, &off, 1)) << "nothing left to present is no failure";
   EXPECT_EQ(script->presented.size(), 1u);
 }
 

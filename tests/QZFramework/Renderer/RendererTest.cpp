@@ -166,6 +166,24 @@ TEST_F(RendererTest, PushClipNotRelativeTakesTheCornerAsAbsoluteAndTheClipAsGive
   EXPECT_EQ(State().clip, (RectD{0, 0, 7, 8}));
 }
 
+TEST_F(RendererTest, PushClipMovesTheOriginByTheCornerRoundedAsPointRoundDoes) {
+  // Whole corners, negative zeros, halves, the ends of the 32-bit range and beyond.
+  const double values[] = {0.0,          -0.0,          3.0,          -7.0,  2.5, -2.5,    0.49999999999999994,
+                           2147483647.0, -2147483648.0, 2147483648.0, 1e300, NAN, INFINITY};
+  for (double x : values) {
+    for (double y : {0.0, -0.0, 4.0, -1.5}) {
+      const auto context = renderer->StartFrame({0, 0, 100, 50});
+      ASSERT_EQ(renderer->PushClip({x, y, 10, 10}, {0, 0, 10, 10}, nullptr, true), QZ::QZ_OK);
+      const PointD expected = PointD{x, y}.Round().ToDouble();
+      EXPECT_EQ(State().origin, expected) << x << "," << y;
+      EXPECT_TRUE(std::signbit(State().origin.x) == std::signbit(expected.x) &&
+                  std::signbit(State().origin.y) == std::signbit(expected.y))
+          << x << "," << y;
+      renderer->RenderFinish(context);
+    }
+  }
+}
+
 TEST_F(RendererTest, PushClipSetsTheClipNormalizeMakesBitForBit) {
   const double huge = 3e15; // past the range where a whole edge snaps to itself
   const RectD clips[] = {

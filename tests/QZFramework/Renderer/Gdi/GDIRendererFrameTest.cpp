@@ -109,6 +109,34 @@ TEST_F(GDIRendererTest, CachedBitmapsUnusedSinceThePreviousPurgeAreDroppedAtTheN
   EXPECT_EQ(At(20, 0), kBlue);
 }
 
+TEST_F(GDIRendererTest, ThePurgeIntervalRunsFromTheFirstFrameThatCachedABitmap) {
+  auto red = PaintedBitmap(4, 4, [](int32_t, int32_t) { return kRed; });
+  auto blue = PaintedBitmap(4, 4, [](int32_t, int32_t) { return kBlue; });
+  auto frame = [&](std::initializer_list<QZ::RCPtr<QZ::LBitmap>> bitmaps) {
+    Start();
+    int32_t x = 0;
+    for (const auto& bitmap : bitmaps) {
+      EXPECT_EQ(renderer->DrawBitmap(bitmap, {x += 10, 0, 8, 8}, QZ::ResizeType::Stretch), QZ::QZ_OK);
+    }
+    Finish();
+  };
+  for (int i = 0; i < 3; ++i) {
+    now += QZ::LGDIRenderer::kPurgeInterval;
+    frame({});
+  }
+  EXPECT_EQ(clockReads, 0) << "nothing cached, nothing to purge";
+  frame({red, blue});
+  for (const auto& bitmap : {red, blue}) {
+    QZ::RCPtr<QZ::LBitmapData> pixels(new QZ::LBitmapData(bitmap, QZ::Platform::Graphics::LockMode::Write));
+    std::fill_n(pixels->GetPixelAddress(0, 0), 16, kGreen);
+  }
+  now += QZ::LGDIRenderer::kPurgeInterval + 1;
+  frame({}); // the first purge: nothing was used before it
+  frame({red, blue});
+  EXPECT_EQ(At(10, 0), kRed) << "both cached a full interval before the first purge are kept";
+  EXPECT_EQ(At(20, 0), kBlue);
+}
+
 TEST_F(GDIRendererTest, OffscreenContextsAreDrawnAndPresentedIntoOthers) {
   const auto offscreen = NewContext({0, 0, 10, 10}, true);
   Start();

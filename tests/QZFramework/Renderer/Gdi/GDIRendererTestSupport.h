@@ -104,7 +104,11 @@ protected:
   void Finish() { Finish(context); }
 
   uint32_t now = 1000; // the fake clock, in milliseconds
-  QZ::RCPtr<QZ::LGDIRenderer> renderer{new QZ::LGDIRenderer([this] { return now; })};
+  int32_t clockReads = 0;
+  QZ::RCPtr<QZ::LGDIRenderer> renderer{new QZ::LGDIRenderer([this] {
+    ++clockReads;
+    return now;
+  })};
   std::vector<uint32_t> words;
   QZ::RCPtr<QZ::LRenderContextInfo> context;
 };
