@@ -194,7 +194,7 @@ inline WindowRecord* FindLocked(State& state, HWND hwnd) {
 // on every call, for a search that most calls skip.
 WindowRecord* FindAndRemember(State& state, HWND hwnd);
 inline WindowRecord* FindRemembered(State& state, HWND hwnd) {
-  if (hwnd && hwnd == state.lastHandle) {
+  if (hwnd && hwnd == state.lastHandle) [[likely]] {
     return state.lastRecord;
   }
   return FindAndRemember(state, hwnd);
@@ -204,7 +204,7 @@ inline WindowRecord* FindRemembered(State& state, HWND hwnd) {
 inline const WindowRecord* FindOnUiThread(State& state, HWND hwnd) { return FindRemembered(state, hwnd); }
 // Our window of an SDL window id, or null. UI thread.
 inline HWND FindBySdlId(State& state, uint32_t sdlId) {
-  if (sdlId != 0 && sdlId == state.lastSdlId) {
+  if (sdlId != 0 && sdlId == state.lastSdlId) [[likely]] {
     return state.lastHandle;
   }
   auto found = state.bySdlId.find(sdlId);
