@@ -33,6 +33,21 @@ WindowView ViewOfSdlId(State& state, uint32_t sdlId) { return ViewOf(state, Find
 
 class Translator {
 public:
+  // The pointer's moves and buttons, most of what comes, each through a compact body of its
+  // own: inlined into the translation of every kind, their few instructions lay spread
+  // over its whole length.
+  [[gnu::noinline]] static void Motion(State& state, InputQueue& out, const SDL_MouseMotionEvent& event) {
+    Translator(state, out, event.timestamp).Motion(event);
+  }
+  [[gnu::noinline]] static void Button(State& state, InputQueue& out, const SDL_MouseButtonEvent& event) {
+    Translator(state, out, event.timestamp).Button(event);
+  }
+  // Every other event.
+  [[gnu::noinline]] static void Other(State& state, InputQueue& out, SDL_Event& event) {
+    Translator(state, out, event.common.timestamp).Translate(event);
+  }
+
+private:
   // Messages carry the time SDL gave the event, or the time of now for events without.
   Translator(State& state, InputQueue& out, uint32_t eventTime)
       : mState(state), mOut(out), mTime(eventTime ? eventTime : uint32_t(state.backend->GetTicks())) {}
@@ -45,13 +60,6 @@ public:
       break;
     case SDL_TEXTINPUT:
       Text(event.text);
-      break;
-    case SDL_MOUSEMOTION:
-      Motion(event.motion);
-      break;
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      Button(event.button);
       break;
     case SDL_MOUSEWHEEL:
       Wheel(event.wheel);
@@ -88,7 +96,6 @@ public:
     }
   }
 
-private:
   void Emit(HWND hwnd, uint32_t message, WPARAM wParam, LPARAM lParam, KeyStateChange change = {}) {
     // Field by field: building the message whole first and copying it costs more than the
     // rest of a mouse move's translation.
@@ -492,7 +499,18 @@ void TranslateEvent(SDL_Event& event, InputQueue& out) {
   if (!OnUiThread(state)) {
     return;
   }
-  Translator(state, out, event.common.timestamp).Translate(event);
+  switch (event.type) {
+  case SDL_MOUSEMOTION:
+    Translator::Motion(state, out, event.motion);
+    break;
+  case SDL_MOUSEBUTTONDOWN:
+  case SDL_MOUSEBUTTONUP:
+    Translator::Button(state, out, event.button);
+    break;
+  default:
+    Translator::Other(state, out, event);
+    break;
+  }
 }
 
 } // namespace QZ::Platform::Window

@@ -568,7 +568,7 @@ bool Contains(const RECT& outer, const RECT& inner) {
 // A part inside another adds nothing; parts inside the new one go (a whole window
 // invalidated stays one rectangle, which the paint recognises as the whole window).
 void AddUpdatePart(std::vector<RECT>& parts, const RECT& part, const RECT& bounds) {
-  if (parts.empty()) { // mostly: the last paint took them all
+  if (parts.empty()) [[likely]] { // mostly: the last paint took them all
     parts.push_back(part);
     return;
   }

@@ -46,26 +46,17 @@ WindowRecord* FindAndRemember(State& state, HWND hwnd) {
   return record;
 }
 
-void KeyStateTable::Apply(const KeyStateChange& change) {
-  if (change.key == 0 && change.locks < 0) {
-    return;
-  }
-  auto press = [this](uint8_t key, bool down) {
-    uint8_t& state = mState[key];
-    if (down && !(state & 0x80)) {
-      state ^= 0x01;
-    }
-    state = down ? uint8_t(state | 0x80) : uint8_t(state & ~0x80);
-  };
+void KeyStateTable::ApplyWithModifiers(const KeyStateChange& change) {
+  static_assert(kFirstModifier == VK_SHIFT);
   if (change.key != 0) {
-    press(change.key, change.down);
+    Press(change.key, change.down);
   }
   // The generic modifier is held while either side is. Only a modifier's change can move
   // them: after any other key they still follow their sides, as every change left them.
   if ((change.key >= VK_SHIFT && change.key <= VK_MENU) || (change.key >= VK_LSHIFT && change.key <= VK_RMENU)) {
-    press(VK_SHIFT, IsDown(VK_LSHIFT) || IsDown(VK_RSHIFT));
-    press(VK_CONTROL, IsDown(VK_LCONTROL) || IsDown(VK_RCONTROL));
-    press(VK_MENU, IsDown(VK_LMENU) || IsDown(VK_RMENU));
+    Press(VK_SHIFT, IsDown(VK_LSHIFT) || IsDown(VK_RSHIFT));
+    Press(VK_CONTROL, IsDown(VK_LCONTROL) || IsDown(VK_RCONTROL));
+    Press(VK_MENU, IsDown(VK_LMENU) || IsDown(VK_RMENU));
   }
   if (change.locks >= 0) {
     auto toggle = [this](uint8_t key, bool on) { mState[key] = uint8_t((mState[key] & 0x80) | (on ? 0x01 : 0)); };

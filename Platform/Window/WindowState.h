@@ -100,10 +100,29 @@ public:
     return int16_t(((state & 0x80) ? 0x8000 : 0) | (state & 0x01));
   }
   bool IsDown(uint8_t key) const { return (mState[key] & 0x80) != 0; }
-  void Apply(const KeyStateChange& change);
+  // Inline for a key below the modifiers without the lock keys' state, as a mouse button's
+  // change is: each click takes two, which the full change would take out of line.
+  void Apply(const KeyStateChange& change) {
+    if (change.locks >= 0 || change.key >= kFirstModifier) {
+      ApplyWithModifiers(change);
+    } else if (change.key != 0) {
+      Press(change.key, change.down);
+    }
+  }
   void Clear() { mState.fill(0); }
 
 private:
+  static constexpr uint8_t kFirstModifier = 0x10; // VK_SHIFT
+  // A key goes down or up; a press that finds it up flips its toggle.
+  void Press(uint8_t key, bool down) {
+    uint8_t& state = mState[key];
+    if (down && !(state & 0x80)) {
+      state ^= 0x01;
+    }
+    state = down ? uint8_t(state | 0x80) : uint8_t(state & ~0x80);
+  }
+  void ApplyWithModifiers(const KeyStateChange& change);
+
   std::array<uint8_t, 256> mState{};
 };
 
@@ -175,7 +194,7 @@ inline WindowRecord* FindLocked(State& state, HWND hwnd) {
 // on every call, for a search that most calls skip.
 WindowRecord* FindAndRemember(State& state, HWND hwnd);
 inline WindowRecord* FindRemembered(State& state, HWND hwnd) {
-  if (hwnd && hwnd == state.lastHandle) {
+  if (hwnd && hwnd == state.lastHandle) [[likely]] {
     return state.lastRecord;
   }
   return FindAndRemember(state, hwnd);
@@ -185,7 +204,7 @@ inline WindowRecord* FindRemembered(State& state, HWND hwnd) {
 inline const WindowRecord* FindOnUiThread(State& state, HWND hwnd) { return FindRemembered(state, hwnd); }
 // Our window of an SDL window id, or null. UI thread.
 inline HWND FindBySdlId(State& state, uint32_t sdlId) {
-  if (sdlId != 0 && sdlId == state.lastSdlId) {
+  if (sdlId != 0 && sdlId == state.lastSdlId) [[likely]] {
     return state.lastHandle;
   }
   auto found = state.bySdlId.find(sdlId);

@@ -114,10 +114,13 @@ TEST_F(KeyTranslationTest, TheKeyStateFollowsMessagesAsTheyAreTaken) {
   EXPECT_EQ(GetKeyState(VK_CAPITAL), 0);
   EXPECT_EQ(GetKeyState(VK_NUMLOCK), 0);
 
-  // Mouse buttons are keys 1, 2 and 4.
+  // Mouse buttons are keys 1, 2 and 4, toggled at each press as other keys are.
   TranslateAndTake(QZTest::ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_RIGHT, 5, 5));
-  EXPECT_LT(GetKeyState(VK_RBUTTON), 0);
-  EXPECT_GE(GetKeyState(VK_LBUTTON), 0);
+  EXPECT_EQ(GetKeyState(VK_RBUTTON), int16_t(0x8001));
+  EXPECT_EQ(GetKeyState(VK_LBUTTON), 1) << "pressed and released once above";
+  TranslateAndTake(QZTest::ButtonEvent(SDL_MOUSEBUTTONUP, id, SDL_BUTTON_RIGHT, 5, 5));
+  TranslateAndTake(QZTest::ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_RIGHT, 5, 5));
+  EXPECT_EQ(GetKeyState(VK_RBUTTON), int16_t(0x8000));
   // A key for no window of ours moves the table at once.
   Translate(KeyEvent(SDL_KEYDOWN, 0, SDLK_LCTRL));
   EXPECT_LT(GetKeyState(VK_CONTROL), 0);
