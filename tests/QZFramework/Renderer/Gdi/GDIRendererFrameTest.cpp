@@ -83,28 +83,17 @@ TEST_F(GDIRendererTest, CachedBitmapsUnusedSinceThePreviousPurgeAreDroppedAtTheN
   // Each bitmap is fitted to 8 x 8 once: a later recolouring shows only once that is gone.
   auto red = PaintedBitmap(4, 4, [](int32_t, int32_t) { return kRed; });
   auto blue = PaintedBitmap(4, 4, [](int32_t, int32_t) { return kBlue; });
-  auto frame = [&](std::initializer_list<QZ::RCPtr<QZ::LBitmap>> bitmaps) {
-    Start();
-    int32_t x = 0;
-    for (const auto& bitmap : bitmaps) {
-      EXPECT_EQ(renderer->DrawBitmap(bitmap, {x += 10, 0, 8, 8}, QZ::ResizeType::Stretch), QZ::QZ_OK);
-    }
-    Finish();
-  };
-  frame({red, blue});
-  for (const auto& bitmap : {red, blue}) {
-    QZ::RCPtr<QZ::LBitmapData> pixels(new QZ::LBitmapData(bitmap, QZ::Platform::Graphics::LockMode::Write));
-    std::fill_n(pixels->GetPixelAddress(0, 0), 16, kGreen);
-  }
+  BitmapFrame({red, blue});
+  RecolourBitmaps({red, blue}, kGreen);
   now += QZ::LGDIRenderer::kPurgeInterval + 1;
-  frame({}); // the first purge: nothing was used before it
+  BitmapFrame({}); // the first purge: nothing was used before it
   now += QZ::LGDIRenderer::kPurgeInterval;
-  frame({}); // not more than the interval since: no purge
-  frame({blue});
+  BitmapFrame({}); // not more than the interval since: no purge
+  BitmapFrame({blue});
   EXPECT_EQ(At(10, 0), kBlue);
   now += 1;
-  frame({}); // drops red, unused since the previous purge
-  frame({red, blue});
+  BitmapFrame({}); // drops red, unused since the previous purge
+  BitmapFrame({red, blue});
   EXPECT_EQ(At(10, 0), kGreen);
   EXPECT_EQ(At(20, 0), kBlue);
 }
@@ -112,27 +101,16 @@ TEST_F(GDIRendererTest, CachedBitmapsUnusedSinceThePreviousPurgeAreDroppedAtTheN
 TEST_F(GDIRendererTest, ThePurgeIntervalRunsFromTheFirstFrameThatCachedABitmap) {
   auto red = PaintedBitmap(4, 4, [](int32_t, int32_t) { return kRed; });
   auto blue = PaintedBitmap(4, 4, [](int32_t, int32_t) { return kBlue; });
-  auto frame = [&](std::initializer_list<QZ::RCPtr<QZ::LBitmap>> bitmaps) {
-    Start();
-    int32_t x = 0;
-    for (const auto& bitmap : bitmaps) {
-      EXPECT_EQ(renderer->DrawBitmap(bitmap, {x += 10, 0, 8, 8}, QZ::ResizeType::Stretch), QZ::QZ_OK);
-    }
-    Finish();
-  };
   for (int i = 0; i < 3; ++i) {
     now += QZ::LGDIRenderer::kPurgeInterval;
-    frame({});
+    BitmapFrame({});
   }
   EXPECT_EQ(clockReads, 0) << "nothing cached, nothing to purge";
-  frame({red, blue});
-  for (const auto& bitmap : {red, blue}) {
-    QZ::RCPtr<QZ::LBitmapData> pixels(new QZ::LBitmapData(bitmap, QZ::Platform::Graphics::LockMode::Write));
-    std::fill_n(pixels->GetPixelAddress(0, 0), 16, kGreen);
-  }
+  BitmapFrame({red, blue});
+  RecolourBitmaps({red, blue}, kGreen);
   now += QZ::LGDIRenderer::kPurgeInterval + 1;
-  frame({}); // the first purge: nothing was used before it
-  frame({red, blue});
+  BitmapFrame({}); // the first purge: nothing was used before it
+  BitmapFrame({red, blue});
   EXPECT_EQ(At(10, 0), kRed) << "both cached a full interval before the first purge are kept";
   EXPECT_EQ(At(20, 0), kBlue);
 }

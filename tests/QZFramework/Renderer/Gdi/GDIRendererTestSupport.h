@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,6 +104,22 @@ protected:
   void Start(std::vector<QZ::EdgeRect> region = {}) { Start(context, std::move(region)); }
   void Finish(const QZ::RCPtr<QZ::LRenderContextInfo>& of) { renderer->RenderFinish(of); }
   void Finish() { Finish(context); }
+  // A frame of the bitmaps fitted to 8 x 8, 10 pixels apart from x = 10 along the top.
+  void BitmapFrame(std::initializer_list<QZ::RCPtr<QZ::LBitmap>> bitmaps) {
+    Start();
+    int32_t x = 0;
+    for (const auto& bitmap : bitmaps) {
+      EXPECT_EQ(renderer->DrawBitmap(bitmap, {x += 10, 0, 8, 8}, QZ::ResizeType::Stretch), QZ::QZ_OK);
+    }
+    Finish();
+  }
+  // Repaints 4 x 4 bitmaps in one colour: only a new fitting of them shows it.
+  static void RecolourBitmaps(std::initializer_list<QZ::RCPtr<QZ::LBitmap>> bitmaps, uint32_t colour) {
+    for (const auto& bitmap : bitmaps) {
+      QZ::RCPtr<QZ::LBitmapData> pixels(new QZ::LBitmapData(bitmap, QZ::Platform::Graphics::LockMode::Write));
+      std::fill_n(pixels->GetPixelAddress(0, 0), 16, colour);
+    }
+  }
 
   uint32_t now = 1000; // the fake clock, in milliseconds
   int32_t clockReads = 0;
