@@ -344,8 +344,9 @@ TEST_F(ProgramLifeXvfbTest, WithoutAUsableDisplayItNamesItEndsWithTwoAndHoldsNot
     changes["WAYLAND_DISPLAY"] = std::nullopt;
     changes["SDL_VIDEODRIVER"] = std::nullopt;
     ProgramProcess program(changes, folder);
-    const std::optional<ProgramProcess::Ended> ended = program.WaitFor(2s);
-    ASSERT_TRUE(ended) << "still running after 2 s";
+    // Only a hang fails here: a sanitized start on a loaded machine can take seconds.
+    const std::optional<ProgramProcess::Ended> ended = program.WaitFor(kWaitBound);
+    ASSERT_TRUE(ended) << "still running after " << kWaitBound.count() << " ms";
     EXPECT_TRUE(ended->exited && ended->status == 2) << ended->status << ": " << ended->errors;
     EXPECT_NE(ended->errors.find(c.named), std::string::npos) << ended->errors;
     EXPECT_NE(ended->errors.find("xvfb-run -a -s \"-screen 0 1280x1024x24\""), std::string::npos) << ended->errors;
