@@ -12,10 +12,12 @@
 // right after the frame, through a renderer that logs each drawing in window pixels with its
 // clip. Raw Cairo then draws, timed, every bitmap (the images' premultiplied pixels, copied
 // once; a bitmap fitted to another size from a copy Cairo scaled once, as the renderer keeps
-// its scaled copies), every text (the renderer's font face at the same em size, colour and
-// pen position, clipped, cairo_show_text looking its glyphs up) and every solid fill
-// (Support/CairoReplay.h). The recorder knows no other kind of drawing: any other that
-// reaches a dirty rectangle stops the benchmark with an error. Goal: at most 1.5x.
+// its scaled copies: a bitmap of one opaque colour stretched, which the renderer fills with
+// that colour, is blitted from its copy all the same), every text (the renderer's font face
+// at the same em size, colour and pen position, clipped, cairo_show_text looking its glyphs
+// up) and every solid fill (Support/CairoReplay.h). The recorder knows no other kind of
+// drawing: any other that reaches a dirty rectangle stops the benchmark with an error.
+// Goal: at most 1.5x.
 //
 // The replay is checked before timing: each recorded click's frames drawn over a copy of
 // the window's pixels from before the click must leave, inside the dirty rectangles, the
@@ -25,8 +27,8 @@
 // A click's frames depend on when the engine's values reach the knob page (in the first
 // frame or in one of their own), so the reference replays, click by click, the frames the
 // timed clicks presented (before any were timed, those of the settling clicks), each from
-// the recorded click that presented the same rectangles; a timed click whose rectangles no
-// recorded click presented is an error. Counters: frames, rectangles, thousands of pixels,
+// the recorded click on the same knob that presented the same rectangles; a timed click
+// whose rectangles no such recorded click presented is an error. Counters: frames, rectangles, thousands of pixels,
 // fills, bitmaps and texts per click.
 
 #include <SDL2/SDL.h>
@@ -68,9 +70,15 @@ bool SameFrames(const Frames& a, const Frames& b) {
   });
 }
 
+// A click: the knob whose button it pressed (0: knob 3), and the rectangles of its frames.
+struct Click {
+  size_t knob = 0;
+  Frames frames;
+};
+
 // A click's frames as recorded, and as raw Cairo draws them.
 struct RecordedClick {
-  Frames frames;
+  Click click;
   std::vector<QZBench::RecordedFrame> recorded;
   std::vector<QZBench::CairoReplay::Frame> replay;
   double fills = 0;
@@ -131,7 +139,7 @@ void Compare(cairo_surface_t* surface, const QZ::Platform::Window::WindowPixels&
 struct KnobClicks {
   QZBench::HeadlessEditor editor{"qz-knob-bench", 96};
   std::array<QZ::RCPtr<QZ::LControl>, 2> buttons; // knob 3's, knob 4's
-  std::vector<Frames> clicks;
+  std::vector<Click> clicks;
   std::vector<std::unique_ptr<RecordedClick>> recorded;
   QZBench::CairoReplay replay;
   PixelMatch match;
@@ -162,12 +170,13 @@ struct KnobClicks {
       editor.afterEachFrame = [&](const std::vector<SDL_Rect>& rects) {
         recording->recorded.push_back(recorder->Record(*root, rects));
       };
-      Frames frames = editor.Click(buttons[size_t(click % 2)]).frames;
+      const size_t knob = size_t(click % 2);
+      Frames frames = editor.Click(buttons[knob]).frames;
       editor.afterEachFrame = nullptr;
       Check(*recording, frames, replayed);
       cairo_surface_destroy(replayed);
-      clicks.push_back(frames);
-      recording->frames = std::move(frames);
+      recording->click = {knob, std::move(frames)};
+      clicks.push_back(recording->click);
       recorded.push_back(std::move(recording));
     }
     if (failure.empty() && double(match.withinTolerance) < kRequiredShare * double(match.pixels)) {
@@ -175,11 +184,12 @@ struct KnobClicks {
     }
   }
 
-  // The recorded click that presented the same rectangles; null when none did.
-  const RecordedClick* RecordingOf(const Frames& frames) const {
-    for (const auto& click : recorded) {
-      if (SameFrames(click->frames, frames)) {
-        return click.get();
+  // The recorded click on the same knob that presented the same rectangles; null when none
+  // did.
+  const RecordedClick* RecordingOf(const Click& click) const {
+    for (const auto& recording : recorded) {
+      if (recording->click.knob == click.knob && SameFrames(recording->click.frames, click.frames)) {
+        return recording.get();
       }
     }
     return nullptr;
@@ -247,8 +257,8 @@ void SetCounters(benchmark::State& state, const KnobClicks& knobs, size_t first)
   double bitmaps = 0;
   double texts = 0;
   for (size_t i = first; i < knobs.clicks.size(); ++i) {
-    frames += double(knobs.clicks[i].size());
-    for (const auto& frame : knobs.clicks[i]) {
+    frames += double(knobs.clicks[i].frames.size());
+    for (const auto& frame : knobs.clicks[i].frames) {
       rects += double(frame.size());
       for (const SDL_Rect& rect : frame) {
         pixels += double(rect.w) * rect.h;
@@ -286,7 +296,7 @@ void EditorKnobRepaint(benchmark::State& state, KnobClicks& knobs) {
       state.SkipWithError("a frame was painted outside a paint message: its time is not counted");
       return;
     }
-    knobs.clicks.push_back(std::move(repaint.frames));
+    knobs.clicks.push_back({next, std::move(repaint.frames)});
     next = 1 - next;
   }
   SetCounters(state, knobs, first);
@@ -299,10 +309,10 @@ void RawCairoKnobDrawing(benchmark::State& state, const KnobClicks& knobs) {
     return;
   }
   std::vector<const RecordedClick*> sequence;
-  for (const Frames& click : knobs.clicks) {
+  for (const Click& click : knobs.clicks) {
     sequence.push_back(knobs.RecordingOf(click));
     if (!sequence.back()) {
-      state.SkipWithError("a timed click presented rectangles no recorded click presented");
+      state.SkipWithError("a timed click presented rectangles no recorded click on its knob presented");
       return;
     }
   }
