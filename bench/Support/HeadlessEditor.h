@@ -97,9 +97,8 @@ public:
 
   // The size of the window's pixels (0 x 0 without them).
   QZ::SizeT<int32_t> PixelSize() const {
-    QZ::Platform::Window::WindowPixels pixels;
-    return QZ::Platform::Window::GetWindowPixels(mHwnd, pixels) ? QZ::SizeT<int32_t>{pixels.width, pixels.height}
-                                                                : QZ::SizeT<int32_t>{0, 0};
+    const QZ::Platform::Window::WindowPixels pixels = Pixels();
+    return {pixels.width, pixels.height};
   }
 
   // The window's pixels, as the window layer lends them for a frame (none: all zero).

@@ -30,6 +30,7 @@
 
 #include "Platform/Graphics/Font.h"
 #include "Platform/Graphics/FontRegistry.h"
+#include "Platform/Graphics/Graphics.h"
 #include "Platform/Graphics/Image.h"
 #include "QZFramework/ControlBase/RootWindow.h"
 #include "QZFramework/Renderer/AutoClip.h"
