@@ -14,6 +14,7 @@
 //   const QZBench::Repaint repaint = editor.Click(editor.Find("viewDevice/.../knob3/button"));
 //   repaint.seconds;                                                // in the paint messages
 //   repaint.frames;                                                 // what each frame presented
+//   editor.afterEachFrame = [&](const std::vector<SDL_Rect>& rects) { ... }; // not timed
 //
 // Message boxes are answered OK at once. One per process (the program's host is one); UI
 // thread.
@@ -21,6 +22,7 @@
 #include <SDL2/SDL.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -95,10 +97,20 @@ public:
 
   // The size of the window's pixels (0 x 0 without them).
   QZ::SizeT<int32_t> PixelSize() const {
-    QZ::Platform::Window::WindowPixels pixels;
-    return QZ::Platform::Window::GetWindowPixels(mHwnd, pixels) ? QZ::SizeT<int32_t>{pixels.width, pixels.height}
-                                                                : QZ::SizeT<int32_t>{0, 0};
+    const QZ::Platform::Window::WindowPixels pixels = Pixels();
+    return {pixels.width, pixels.height};
   }
+
+  // The window's pixels, as the window layer lends them for a frame (none: all zero).
+  QZ::Platform::Window::WindowPixels Pixels() const {
+    QZ::Platform::Window::WindowPixels pixels;
+    return QZ::Platform::Window::GetWindowPixels(mHwnd, pixels) ? pixels : QZ::Platform::Window::WindowPixels{};
+  }
+  QZ::RCPtr<QZ::LRootWindow> RootWindow() const { return mApp->GetMainRootWindow(); }
+
+  // Called with each frame's rectangles once the paint message that presented it is timed
+  // (empty: nothing is called).
+  std::function<void(const std::vector<SDL_Rect>&)> afterEachFrame;
 
   // A left click in the middle of control as the window layer delivers it (the pointer
   // moved there, pressed and released), then every message and idle pass it starts.
@@ -138,6 +150,11 @@ private:
         repaint.seconds += std::chrono::duration<double>(Clock::now() - start).count();
         repaint.frames.insert(repaint.frames.end(), mBackend->presented.begin() + ptrdiff_t(before),
                               mBackend->presented.end());
+        if (afterEachFrame) {
+          for (size_t frame = before; frame < mBackend->presented.size(); ++frame) {
+            afterEachFrame(mBackend->presented[frame]);
+          }
+        }
       }
       if (!mApp->DoIdleWork(true) && !taken) {
         break;
