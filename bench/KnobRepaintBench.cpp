@@ -12,8 +12,8 @@
 // right after the frame, through a renderer that logs each drawing in window pixels with its
 // clip. Raw Cairo then draws, timed, every bitmap (the images' premultiplied pixels, copied
 // once; a bitmap fitted to another size from a copy Cairo scaled once, as the renderer keeps
-// its scaled copies: a bitmap of one opaque colour stretched, which the renderer fills with
-// that colour, is blitted from its copy all the same), every text (the renderer's font face
+// its scaled copies; where the pixels a bitmap draws are all one opaque colour, a fill of
+// that colour, as the renderer draws a bitmap of one colour), every text (the renderer's font face
 // at the same em size, colour and pen position, clipped, cairo_show_text looking its glyphs
 // up) and every solid fill (Support/CairoReplay.h). The recorder knows no other kind of
 // drawing: any other that reaches a dirty rectangle stops the benchmark with an error.

@@ -9,7 +9,8 @@
 // Prepare makes what the drawing needs ahead: a premultiplied Cairo copy of each image;
 // for a bitmap fitted to another size than its own, a copy scaled (bilinear, edges
 // repeated), tiled or centred (nearest pixel) to that size by Cairo, once per bitmap and
-// size, as the renderer keeps such copies; the font options the renderer's fonts use.
+// size, as the renderer keeps such copies; a bitmap whose drawn pixels are all one opaque
+// colour becomes a fill of that colour; the font options the renderer's fonts use.
 // Draw then does, through a cairo_t of its own on the surface, each primitive in order:
 // fills as rectangles without antialiasing (a fill that replaces pixels with the SOURCE
 // operator); bitmaps as their copies composited over the pixels drawn; texts clipped to
@@ -21,6 +22,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
 #include <vector>
 
@@ -77,6 +79,13 @@ public:
         operation.box = bitmap.box;
         operation.source = Fitted(bitmap, operation.sourceX, operation.sourceY);
         ok = ok && operation.source;
+        // The renderer fills a bitmap of one opaque colour instead of blitting it: so does
+        // the reference, lest it pay for pixel copies the editor does not make.
+        if (const std::optional<uint32_t> colour = OneOpaqueColour(operation); colour) {
+          operation.kind = Primitive::Kind::Fill;
+          operation.source = nullptr;
+          SetColour(operation, *colour);
+        }
         break;
       }
       case Primitive::Kind::Text:
@@ -139,6 +148,33 @@ private:
     operation.red = ((argb >> 16) & 0xFF) / 255.0;
     operation.green = ((argb >> 8) & 0xFF) / 255.0;
     operation.blue = (argb & 0xFF) / 255.0;
+  }
+
+  // The colour of the source pixels a bitmap operation draws, when they are all the same
+  // and opaque (premultiplied and straight are then alike).
+  static std::optional<uint32_t> OneOpaqueColour(const Operation& operation) {
+    if (!operation.source || operation.box.IsEmpty()) {
+      return std::nullopt;
+    }
+    cairo_surface_flush(operation.source);
+    const unsigned char* data = cairo_image_surface_get_data(operation.source);
+    const int stride = cairo_image_surface_get_stride(operation.source);
+    const PixelBox& box = operation.box;
+    const int32_t left = box.left - int32_t(operation.sourceX);
+    const int32_t top = box.top - int32_t(operation.sourceY);
+    const uint32_t first = reinterpret_cast<const uint32_t*>(data + ptrdiff_t(top) * stride)[left];
+    if ((first >> 24) != 0xFF) {
+      return std::nullopt;
+    }
+    for (int32_t y = top; y < top + (box.bottom - box.top); ++y) {
+      const auto* row = reinterpret_cast<const uint32_t*>(data + ptrdiff_t(y) * stride);
+      for (int32_t x = left; x < left + (box.right - box.left); ++x) {
+        if (row[x] != first) {
+          return std::nullopt;
+        }
+      }
+    }
+    return first;
   }
 
   // The whole image, premultiplied; null without pixels.
