@@ -1,9 +1,8 @@
 #include "Platform/Graphics/Graphics.h"
 
+#include "Platform/Graphics/PixelCompositing.h"
+
 #include <cairo.h>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include <algorithm>
 #include <climits>
@@ -425,72 +424,6 @@ Status Graphics::BeginDrawingFrom(const Image& image, cairo_surface_t*& surface)
 
 namespace {
 
-// a * b / 255 for each of the two bytes at 0x00ff00ff, rounded as Cairo's pixel library rounds.
-uint32_t MultiplyPair(uint32_t pair, uint32_t b) {
-  uint32_t t = pair * b + 0x00800080u;
-  t += (t >> 8) & 0x00ff00ffu;
-  return (t >> 8) & 0x00ff00ffu;
-}
-
-// The two bytes at 0x00ff00ff added, each held at 255.
-uint32_t AddPairSaturated(uint32_t a, uint32_t b) {
-  uint32_t t = a + b;
-  t |= 0x01000100u - ((t >> 8) & 0x00010001u);
-  return t & 0x00ff00ffu;
-}
-
-// Premultiplied source over destination, bit for bit as Cairo composites it.
-uint32_t Over(uint32_t source, uint32_t destination) {
-  const uint32_t alpha = source >> 24;
-  if (alpha == 0xff) {
-    return source;
-  }
-  if (source == 0) {
-    return destination;
-  }
-  const uint32_t inverse = 0xff - alpha;
-  const uint32_t rb = AddPairSaturated(source & 0x00ff00ffu, MultiplyPair(destination & 0x00ff00ffu, inverse));
-  const uint32_t ag =
-      AddPairSaturated((source >> 8) & 0x00ff00ffu, MultiplyPair((destination >> 8) & 0x00ff00ffu, inverse));
-  return rb | (ag << 8);
-}
-
-// A row of premultiplied source pixels over the destination's.
-void OverRow(const uint32_t* in, uint32_t* out, size_t width) {
-  size_t x = 0;
-#if defined(__SSE2__)
-  // Four pixels at a time, with the same arithmetic as Over.
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i alphas = _mm_set1_epi32(int32_t(0xff000000u));
-  const __m128i full = _mm_set1_epi16(0x00ff);
-  const __m128i half = _mm_set1_epi16(0x0080);
-  const __m128i by255 = _mm_set1_epi16(0x0101);
-  auto multiplyByInverse = [&](__m128i source, __m128i destination) {
-    __m128i alpha = _mm_shufflelo_epi16(source, _MM_SHUFFLE(3, 3, 3, 3));
-    alpha = _mm_shufflehi_epi16(alpha, _MM_SHUFFLE(3, 3, 3, 3));
-    const __m128i product = _mm_add_epi16(_mm_mullo_epi16(destination, _mm_xor_si128(alpha, full)), half);
-    return _mm_mulhi_epu16(product, by255);
-  };
-  for (; x + 4 <= width; x += 4) {
-    const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + x));
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(source, alphas), alphas)) == 0xffff) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), source);
-      continue;
-    }
-    if (_mm_movemask_epi8(_mm_cmpeq_epi32(source, zero)) == 0xffff) {
-      continue;
-    }
-    const __m128i destination = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + x));
-    const __m128i low = multiplyByInverse(_mm_unpacklo_epi8(source, zero), _mm_unpacklo_epi8(destination, zero));
-    const __m128i high = multiplyByInverse(_mm_unpackhi_epi8(source, zero), _mm_unpackhi_epi8(destination, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_adds_epu8(_mm_packus_epi16(low, high), source));
-  }
-#endif
-  for (; x < width; ++x) {
-    out[x] = Over(in[x], out[x]);
-  }
-}
-
 bool IsArgbImage(cairo_surface_t* surface) {
   return cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE &&
          cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
@@ -499,7 +432,7 @@ bool IsArgbImage(cairo_surface_t* surface) {
 } // namespace
 
 bool Graphics::BlitPixels(cairo_surface_t* source, const PixelBox& from, int left, int top) {
-  cairo_surface_t* target = cairo_get_target(mCairo.get());
+  cairo_surface_t* target = mTarget;
   if (!mClipPixels || source == target || !IsArgbImage(source) || !IsArgbImage(target) || from.left < 0 ||
       from.top < 0 || from.right > cairo_image_surface_get_width(source) ||
       from.bottom > cairo_image_surface_get_height(source)) {
@@ -523,15 +456,16 @@ bool Graphics::BlitPixels(cairo_surface_t* source, const PixelBox& from, int lef
   const size_t fromStride = size_t(cairo_image_surface_get_stride(source));
   const size_t toStride = size_t(cairo_image_surface_get_stride(target));
   const size_t width = size_t(toRight - toLeft);
-  for (int y = toTop; y < toBottom; ++y) {
-    const auto* in = reinterpret_cast<const uint32_t*>(fromData + size_t(from.top + y - top) * fromStride) +
-                     (from.left + toLeft - left);
-    auto* out = reinterpret_cast<uint32_t*>(toData + size_t(y) * toStride) + toLeft;
-    if (mCompositing == CompositingMode::SourceCopy) {
-      std::memcpy(out, in, width * 4);
-      continue;
+  const size_t height = size_t(toBottom - toTop);
+  const unsigned char* in =
+      fromData + size_t(from.top + toTop - top) * fromStride + size_t(from.left + toLeft - left) * 4;
+  unsigned char* out = toData + size_t(toTop) * toStride + size_t(toLeft) * 4;
+  if (mCompositing == CompositingMode::SourceCopy) {
+    for (size_t row = 0; row < height; ++row) {
+      std::memcpy(out + row * toStride, in + row * fromStride, width * 4);
     }
-    OverRow(in, out, width);
+  } else {
+    OverRows(in, fromStride, out, toStride, width, height);
   }
   cairo_surface_mark_dirty_rectangle(target, toLeft, toTop, toRight - toLeft, toBottom - toTop);
   return true;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cfloat>
 #include <cmath>
@@ -12,21 +13,20 @@ namespace QZ {
 
 namespace {
 
-// A target size rounded to whole pixels, as parts are drawn.
-SizeT<float> DrawnSize(const RectT<int32_t>& rect) {
-  return {float(RoundToInt32(rect.width)), float(RoundToInt32(rect.height))};
-}
+// A target's size as parts are drawn: whole pixels already.
+SizeT<float> DrawnSize(const RectT<int32_t>& rect) { return {float(rect.width), float(rect.height)}; }
 
 // The working region of a look's drawing (the update region, cut to the look's own region
 // when it has one), in the coordinates of the renderer's origin. For several targets its
-// rectangles that meet the renderer's clip are found once for all of them, as most of a
-// frame's rectangles lie elsewhere.
+// rectangles that meet the renderer's clip are found, and moved to those coordinates, once
+// for all of them, as most of a frame's rectangles lie elsewhere.
 class WorkingRects {
 public:
   enum Targets { kOneTarget, kSeveralTargets };
 
-  WorkingRects(const RectListT<int32_t>& updateRegion, const RectListT<int32_t>& ownRegion, const RenderState& state,
-               Targets targets)
+  // Inlined: with one target the search below is never made.
+  [[gnu::always_inline]] WorkingRects(const RectListT<int32_t>& updateRegion, const RectListT<int32_t>& ownRegion,
+                                      const RenderState& state, Targets targets)
       : mState(state), mWorking(&updateRegion), mAllKept(targets == kSeveralTargets) {
     if (!ownRegion.IsEmpty()) {
       mLimited.emplace(ownRegion);
@@ -35,17 +35,30 @@ public:
       mLimited->Normalize();
       mWorking = &*mLimited;
     }
+    if (mAllKept) {
+      mBounds = {DBL_MAX, DBL_MAX, -DBL_MAX, -DBL_MAX};
+    }
     for (auto rect = mWorking->begin(); mAllKept && rect != mWorking->end(); ++rect) {
+      const RectT<double> local = Local(*rect);
       RectT<double> onClip;
-      if (!IntersectClip(onClip, Local(*rect), state.clip)) {
+      if (!IntersectClip(onClip, local, state.clip)) {
         continue;
       }
       if (mCount == kKept) {
         mAllKept = false;
         break;
       }
-      mKept[mCount++] = &*rect;
+      mKept[mCount++] = {local.x, local.y, local.width, local.height};
+      mBounds = {std::min(mBounds.left, local.x), std::min(mBounds.top, local.y),
+                 std::max(mBounds.right, local.x + local.width), std::max(mBounds.bottom, local.y + local.height)};
     }
+  }
+
+  // False when no rectangle ForEach gives can share an area with target (local
+  // coordinates): a frame's parts mostly lie away from what it repaints.
+  bool MayMeet(const RectT<double>& target) const {
+    return !mAllKept || (target.x < mBounds.right && target.x + target.width > mBounds.left &&
+                         target.y < mBounds.bottom && target.y + target.height > mBounds.top);
   }
 
   const RenderState& State() const { return mState; }
@@ -55,7 +68,8 @@ public:
   void ForEach(Each each) const {
     if (mAllKept) {
       for (uint32_t i = 0; i < mCount; ++i) {
-        each(Local(*mKept[i]));
+        const Kept& kept = mKept[i];
+        each(RectT<double>{kept.x, kept.y, kept.width, kept.height});
       }
       return;
     }
@@ -66,6 +80,10 @@ public:
 
 private:
   static constexpr uint32_t kKept = 16;
+  // A kept rectangle, left unset until kept: a look with one target keeps none.
+  struct Kept {
+    double x, y, width, height;
+  };
 
   RectT<double> Local(const EdgeRect& rect) const {
     return rect.ToRect().ToDouble().Offset(-mState.origin.x, -mState.origin.y);
@@ -74,8 +92,13 @@ private:
   const RenderState& mState;
   const RectListT<int32_t>* mWorking;
   std::optional<RectListT<int32_t>> mLimited;
-  std::array<const EdgeRect*, kKept> mKept; // in the region, which outlives this
+  std::array<Kept, kKept> mKept; // in local coordinates, made once for all targets
   uint32_t mCount = 0;
+  // The edges of the kept rectangles together (none kept: nothing meets them); set only
+  // where rectangles are kept.
+  struct {
+    double left, top, right, bottom;
+  } mBounds;
   bool mAllKept; // else every rectangle is walked
 };
 
@@ -86,6 +109,9 @@ template <class Draw>
 int32_t ForEachVisibleRect(const RCPtr<LRenderer>& renderer, const WorkingRects& rects, const RectT<int32_t>& target,
                            Draw draw) {
   const RectT<double> frame = target.ToDouble();
+  if (!rects.MayMeet(frame)) {
+    return 0;
+  }
   int32_t drawn = 0;
   rects.ForEach([&](const RectT<double>& local) {
     RectT<double> visible;
