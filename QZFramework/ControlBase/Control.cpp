@@ -73,14 +73,6 @@ LControl::~LControl() = default;
 // The child list
 // =============================================================================================
 
-const RCPtr<LControl>& LControl::ChildControlList::GetAt(uint32_t index, int32_t order) {
-  return ChildAt(index, order, 3356, 3376);
-}
-
-const RCPtr<LControl>& LControl::ChildControlList::GetAt(uint32_t index, int32_t order) const {
-  return ChildAt(index, order, 3384, 3404);
-}
-
 const RCPtr<LControl>& LControl::ChildControlList::ChildAt(uint32_t index, int32_t order, int line,
                                                            int orderLine) const {
   if (index >= mChildren.GetCount()) {

@@ -149,8 +149,14 @@ public:
     // QZ::LControl::ChildControlList::GetAt : ControlBase\Control : Line 3356" for an index
     // not below the count and the same text with Line 3376 for an unknown order (the const
     // twin: Lines 3384 and 3404).
-    const RCPtr<LControl>& GetAt(uint32_t index, int32_t order);
-    const RCPtr<LControl>& GetAt(uint32_t index, int32_t order) const;
+    const RCPtr<LControl>& GetAt(uint32_t index, int32_t order) {
+      const RCPtr<LControl>* child = SortedPaintChild(index, order);
+      return child ? *child : ChildAt(index, order, 3356, 3376);
+    }
+    const RCPtr<LControl>& GetAt(uint32_t index, int32_t order) const {
+      const RCPtr<LControl>* child = SortedPaintChild(index, order);
+      return child ? *child : ChildAt(index, order, 3384, 3404);
+    }
     // The position of child in order, searched from the last position down; -1 when it is
     // not a child or the order is unknown.
     int32_t IndexOf(const LControl* child, int32_t order) const;
@@ -177,6 +183,15 @@ public:
     void SortOrders() const;
 
   private:
+    // Painting and hit tests read the paint order of an unchanged list: inline, without a
+    // call. Null for any other order, an index not below the count or orders to re-sort.
+    // Sorted orders hold each index below the count once: no second bound check.
+    const RCPtr<LControl>* SortedPaintChild(uint32_t index, int32_t order) const {
+      if (order == kPaintOrder && mSortedVersion == mVersion && index < mChildren.GetCount()) [[likely]] {
+        return mChildren.GetData() + mPaintOrder.GetData()[index];
+      }
+      return nullptr;
+    }
     const RCPtr<LControl>& ChildAt(uint32_t index, int32_t order, int line, int orderLine) const;
     QZResult RemoveAt(uint32_t index);
 

@@ -257,6 +257,21 @@ TEST(ControlTreeTest, PaintAndTabOrdersSortByTheirKeysAndKeepInsertionAmongEqual
   EXPECT_EQ(Names(*parent, kPaint), "GECFBAD");
 }
 
+TEST(ControlTreeTest, PaintOrderReadsFollowChildrenThatComeAndGoAfterASort) {
+  const RCPtr<TestControl> parent = TestControl::Make(nullptr, u"parent");
+  TestControl::Make(parent, u"a")->Layout().zOrder = 2;
+  TestControl::Make(parent, u"b")->Layout().zOrder = 1;
+  parent->GetChildren().BumpVersion();
+  EXPECT_EQ(Names(*parent, kPaint), "ba");
+  TestControl::Make(parent, u"c")->Layout().zOrder = 0;
+  EXPECT_EQ(Names(*parent, kPaint), "cba");
+  EXPECT_EQ(parent->FindChildByName(u"b")->SetParent(nullptr), QZ_OK);
+  EXPECT_EQ(Names(*parent, kPaint), "ca");
+  const LControl::ChildControlList& constList = parent->GetChildren();
+  EXPECT_EQ(ErrorText([&] { constList.GetAt(2, kPaint); }),
+            "Runtime Error : QZ::LControl::ChildControlList::GetAt : ControlBase\\Control : Line 3384");
+}
+
 TEST(ControlTreeTest, ChildrenAreFoundByNameAndCollectedDepthFirst) {
   const RCPtr<TestControl> root = TestControl::Make(nullptr, u"root");
   const RCPtr<TestControl> a = TestControl::Make(root, u"a");
