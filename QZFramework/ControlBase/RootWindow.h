@@ -135,7 +135,10 @@ public:
   // clip to their parents, in ascending Z order (equal orders as the tree has them), each
   // above everything painted before. The caller holds the window for the paint, as the OS
   // window's dispatch does.
-  void Paint(const RectListT<int32_t>& region);
+  void Paint(const RectListT<int32_t>& region) { Paint(mRenderer, region); }
+  // The same through another renderer (one that records what a frame draws, say), which
+  // the caller holds and has started a frame on.
+  void Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& region);
   RCPtr<LRenderer> GetRenderer() override { return mRenderer; }
   void MarkAlternating(const void* owner, uint32_t state) override;
   // For a frame of the one rectangle rect of window pixels: when rect is the marked
@@ -251,7 +254,8 @@ private:
   void HideToolTip();
   // Paints control (deferredPass: one that does not clip to its parent, from its parent's
   // content origin), then what it left to the deferred pass.
-  void PaintControl(const RCPtr<LControl>& control, const RectListT<int32_t>& region, bool deferredPass);
+  static void PaintControl(const RCPtr<LRenderer>& renderer, const RCPtr<LControl>& control,
+                           const RectListT<int32_t>& region, bool deferredPass);
   // The client area as the region lock guards it.
   RectT<int32_t> LockedClientRect();
   // Records an invalidation of rect (under the region lock): the marked rectangle and the

@@ -150,10 +150,10 @@ void LRootWindow::TakeDirtyRegion(RectListT<int32_t>& out) {
   out = std::move(mDirtyRegion); // takes the list's nodes: the region is left empty
 }
 
-void LRootWindow::Paint(const RectListT<int32_t>& region) {
+void LRootWindow::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& region) {
   const RCPtr<LControl> root = mRootControl;
   EdgeRect bounds;
-  if (!root || !mRenderer || !region.GetBounds(bounds)) {
+  if (!root || !renderer || !region.GetBounds(bounds)) {
     return;
   }
   RectT<double> clip;
@@ -161,11 +161,12 @@ void LRootWindow::Paint(const RectListT<int32_t>& region) {
     return;
   }
   // The window's own coordinates, cut to what is to be painted.
-  CAutoClip frame(mRenderer, {0.0, 0.0, clip.x + clip.width, clip.y + clip.height}, clip, nullptr);
-  PaintControl(root, region, false);
+  CAutoClip frame(renderer, {0.0, 0.0, clip.x + clip.width, clip.y + clip.height}, clip, nullptr);
+  PaintControl(renderer, root, region, false);
 }
 
-void LRootWindow::PaintControl(const RCPtr<LControl>& control, const RectListT<int32_t>& region, bool deferredPass) {
+void LRootWindow::PaintControl(const RCPtr<LRenderer>& renderer, const RCPtr<LControl>& control,
+                               const RectListT<int32_t>& region, bool deferredPass) {
   RCPtrArray<LControl, 1, 0> deferred;
   if (deferredPass) {
     // A floating control paints from its parent's content origin in window coordinates.
@@ -174,10 +175,10 @@ void LRootWindow::PaintControl(const RCPtr<LControl>& control, const RectListT<i
     ClipDescriptor offset;
     offset.flavor = ClipFlavorOffset;
     offset.offset = origin;
-    CAutoClip parentContent(mRenderer, offset);
-    control->Paint(mRenderer, region, deferred, true);
+    CAutoClip parentContent(renderer, offset);
+    control->Paint(renderer, region, deferred, true);
   } else {
-    control->Paint(mRenderer, region, deferred, false);
+    control->Paint(renderer, region, deferred, false);
   }
   const uint32_t count = deferred.GetCount();
   if (count == 0) {
@@ -195,7 +196,7 @@ void LRootWindow::PaintControl(const RCPtr<LControl>& control, const RectListT<i
   std::stable_sort(ordered.begin(), ordered.end(),
                    [&](const RCPtr<LControl>& a, const RCPtr<LControl>& b) { return zOrder(a) < zOrder(b); });
   for (const RCPtr<LControl>& floating : ordered) {
-    PaintControl(floating, region, true);
+    PaintControl(renderer, floating, region, true);
   }
 }
 

@@ -33,7 +33,6 @@
 #include "Platform/Graphics/Graphics.h"
 #include "Platform/Graphics/Image.h"
 #include "QZFramework/ControlBase/RootWindow.h"
-#include "QZFramework/Renderer/AutoClip.h"
 #include "QZFramework/Renderer/Renderer.h"
 #include "QZFramework/Utilities/Graphics/Bitmap.h"
 #include "QZFramework/Utilities/Graphics/Font.h"
@@ -98,9 +97,8 @@ public:
   // measuring answers the measurements painting asks for (the window's own renderer).
   explicit PaintRecorder(QZ::RCPtr<QZ::LMeasurementRenderer> measuring) : mMeasuring(std::move(measuring)) {}
 
-  // Paints root's tree into rects (window pixels) as LRootWindow::Paint does: the top
-  // control and its clipped subtree, then the controls that do not clip to their parents
-  // in ascending Z order.
+  // Paints root's tree into rects (window pixels) through this renderer, as the window's
+  // own paint does.
   RecordedFrame Record(QZ::LRootWindow& root, const std::vector<SDL_Rect>& rects) {
     mFrame = {};
     mFrame.rects = rects;
@@ -110,20 +108,15 @@ public:
       region.AddRect({rect.x, rect.y, rect.x + rect.w, rect.y + rect.h});
       mRects.push_back({rect.x, rect.y, rect.x + rect.w, rect.y + rect.h});
     }
-    const QZ::RCPtr<QZ::LControl> top = root.GetRootControl();
     QZ::EdgeRect bounds;
-    QZ::RectT<double> clip;
-    if (!top || !region.GetBounds(bounds) || !QZ::IntersectClip(clip, top->GetRect(), bounds.ToRect().ToDouble())) {
+    if (!region.GetBounds(bounds)) {
       return std::move(mFrame);
     }
     const QZ::RCPtr<QZ::LRenderer> self(this);
     QZ::RCPtr<QZ::LRenderContextInfo> context(
         new Context({bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top}));
     RenderStart(context);
-    {
-      QZ::CAutoClip frame(self, {0.0, 0.0, clip.x + clip.width, clip.y + clip.height}, clip, nullptr);
-      PaintControl(self, top, region, false);
-    }
+    root.Paint(self, region);
     RenderFinish(context);
     return std::move(mFrame);
   }
@@ -355,33 +348,6 @@ private:
       mFrame.unsupported.emplace_back(name);
     }
     return QZ::QZ_OK;
-  }
-
-  void PaintControl(const QZ::RCPtr<QZ::LRenderer>& self, const QZ::RCPtr<QZ::LControl>& control,
-                    const QZ::RectListT<int32_t>& region, bool deferredPass) {
-    QZ::RCPtrArray<QZ::LControl, 1, 0> deferred;
-    if (deferredPass) {
-      QZ::ClipDescriptor offset;
-      offset.flavor = QZ::ClipFlavorOffset;
-      offset.offset = control->GetWindowPosition() - QZ::PointT<double>{control->GetRect().x, control->GetRect().y};
-      QZ::CAutoClip parentContent(self, offset);
-      control->Paint(self, region, deferred, true);
-    } else {
-      control->Paint(self, region, deferred, false);
-    }
-    std::vector<QZ::RCPtr<QZ::LControl>> ordered;
-    for (uint32_t i = 0; i < deferred.GetCount(); ++i) {
-      ordered.push_back(deferred.GetAt(i));
-    }
-    auto zOrder = [](const QZ::RCPtr<QZ::LControl>& floating) {
-      const QZ::RCPtr<QZ::LLayoutDescriptor>& layout = floating->GetLayoutDescriptor();
-      return layout ? layout->zOrder : 0;
-    };
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [&](const auto& a, const auto& b) { return zOrder(a) < zOrder(b); });
-    for (const QZ::RCPtr<QZ::LControl>& floating : ordered) {
-      PaintControl(self, floating, region, true);
-    }
   }
 
   QZ::RCPtr<QZ::LMeasurementRenderer> mMeasuring;
