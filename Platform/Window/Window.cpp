@@ -421,6 +421,13 @@ bool GetClientRect(HWND hwnd, RECT* rect) {
   return rect && ReadRecord(hwnd, [&](const WindowRecord& record) { *rect = {0, 0, record.size.cx, record.size.cy}; });
 }
 
+bool GetClientScreenRect(HWND hwnd, RECT* rect) {
+  return rect && ReadRecord(hwnd, [&](const WindowRecord& record) {
+           *rect = {record.origin.x, record.origin.y, record.origin.x + record.size.cx,
+                    record.origin.y + record.size.cy};
+         });
+}
+
 bool GetWindowRect(HWND hwnd, RECT* rect) {
   uint32_t id = 0;
   POINT origin;

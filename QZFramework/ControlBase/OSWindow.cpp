@@ -238,12 +238,11 @@ QZResult OSWindow::GetClientRect(RectT<int32_t>& rect) {
 QZResult OSWindow::GetClientScreenRect(RectT<int32_t>& rect) {
   const HWND hwnd = mHwnd.load();
   Win::RECT client;
-  Win::POINT origin{0, 0};
-  if (!hwnd || !Win::GetClientRect(hwnd, &client) || !Win::ClientToScreen(hwnd, &origin)) {
+  if (!hwnd || !Win::GetClientScreenRect(hwnd, &client)) {
     return QZ_E_FAIL;
   }
   const bool ordered = client.right >= client.left && client.bottom >= client.top;
-  rect = {origin.x, origin.y, ordered ? client.right - client.left : 0, ordered ? client.bottom - client.top : 0};
+  rect = {client.left, client.top, ordered ? client.right - client.left : 0, ordered ? client.bottom - client.top : 0};
   return QZ_OK;
 }
 
