@@ -421,6 +421,13 @@ bool GetClientRect(HWND hwnd, RECT* rect) {
   return rect && ReadRecord(hwnd, [&](const WindowRecord& record) { *rect = {0, 0, record.size.cx, record.size.cy}; });
 }
 
+bool GetClientScreenRect(HWND hwnd, RECT* rect) {
+  return rect && ReadRecord(hwnd, [&](const WindowRecord& record) {
+           *rect = {record.origin.x, record.origin.y, record.origin.x + record.size.cx,
+                    record.origin.y + record.size.cy};
+         });
+}
+
 bool GetWindowRect(HWND hwnd, RECT* rect) {
   uint32_t id = 0;
   POINT origin;
@@ -820,15 +827,16 @@ HWND WindowFromPoint(POINT point) {
            point.x < record.origin.x + record.size.cx + frame.right &&
            point.y < record.origin.y + record.size.cy + frame.bottom;
   };
-  for (const auto& [serial, record] : state.windows) {
-    if (record.visible && record.sdlId == mouseWindow && contains(record)) {
-      return ToHandle(serial);
-    }
+  // The window under the pointer, else the focus window: each found by what names it.
+  auto holds = [&](HWND hwnd) {
+    const WindowRecord* record = hwnd ? FindOnUiThread(state, hwnd) : nullptr;
+    return record && record->visible && contains(*record);
+  };
+  if (const HWND under = mouseWindow != 0 ? FindBySdlId(state, mouseWindow) : nullptr; holds(under)) {
+    return under;
   }
-  for (const auto& [serial, record] : state.windows) {
-    if (record.visible && ToHandle(serial) == state.focus && contains(record)) {
-      return ToHandle(serial);
-    }
+  if (holds(state.focus)) {
+    return state.focus;
   }
   for (const auto& [serial, record] : state.windows) {
     if (record.visible && contains(record)) {

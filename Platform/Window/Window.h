@@ -110,6 +110,8 @@ bool IsWindowEnabled(HWND hwnd);
 
 // (0, 0, client width, client height).
 bool GetClientRect(HWND hwnd, RECT* rect);
+// The client area in screen coordinates: GetClientRect's rectangle moved by ClientToScreen.
+bool GetClientScreenRect(HWND hwnd, RECT* rect);
 // The window rectangle (client area and frame) in screen coordinates.
 bool GetWindowRect(HWND hwnd, RECT* rect);
 bool ClientToScreen(HWND hwnd, POINT* point);

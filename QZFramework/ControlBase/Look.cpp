@@ -222,11 +222,14 @@ uint32_t LLook::GetColorAtPoint(const PointT<double>& point) const {
     return (color >> 24) != 0;
   };
   uint32_t color = LVisualPart::kOutside;
-  MakeNonClientParts();
-  PlaceNonClientRects();
-  for (size_t i = mNonClientParts.size(); i-- > 0;) {
-    if (visibleColor(mNonClientParts[i], mNonClientRects[i], color)) {
-      return color;
+  // As drawn: a look without non-client parts (most) need not size or place them.
+  if (mDescriptor->GetNonClientParts().GetCount() != 0) {
+    MakeNonClientParts();
+    PlaceNonClientRects();
+    for (size_t i = mNonClientParts.size(); i-- > 0;) {
+      if (visibleColor(mNonClientParts[i], mNonClientRects[i], color)) {
+        return color;
+      }
     }
   }
   if (visibleColor(mOverlayPart, mClientRect, color)) {

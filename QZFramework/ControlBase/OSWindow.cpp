@@ -235,6 +235,17 @@ QZResult OSWindow::GetClientRect(RectT<int32_t>& rect) {
   return QZ_OK;
 }
 
+QZResult OSWindow::GetClientScreenRect(RectT<int32_t>& rect) {
+  const HWND hwnd = mHwnd.load();
+  Win::RECT client;
+  if (!hwnd || !Win::GetClientScreenRect(hwnd, &client)) {
+    return QZ_E_FAIL;
+  }
+  const bool ordered = client.right >= client.left && client.bottom >= client.top;
+  rect = {client.left, client.top, ordered ? client.right - client.left : 0, ordered ? client.bottom - client.top : 0};
+  return QZ_OK;
+}
+
 QZResult OSWindow::ScreenToClient(PointT<int32_t>& point) {
   const HWND hwnd = mHwnd.load();
   Win::POINT converted{point.x, point.y};

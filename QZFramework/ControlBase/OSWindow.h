@@ -125,6 +125,7 @@ private:
   QZResult GetClientRect(RectT<int32_t>& rect) override;
   QZResult ScreenToClient(PointT<int32_t>& point) override;
   QZResult ClientToScreen(PointT<int32_t>& point) override;
+  QZResult GetClientScreenRect(RectT<int32_t>& rect) override;
   QZResult SetClientRect(const RectT<int32_t>& rect) override;
   bool Show(int32_t command) override;
   QZResult Redraw() override;

@@ -74,6 +74,13 @@ uint32_t MouseModifiers(Win::WPARAM wParam) {
 
 PointT<int32_t> PointOf(Win::LPARAM lParam) { return {Win::GetXLParam(lParam), Win::GetYLParam(lParam)}; }
 
+// Whether the window is the one at a point of its client coordinates.
+bool IsOver(Win::HWND hwnd, const PointT<int32_t>& point) {
+  Win::POINT screen{point.x, point.y};
+  Win::ClientToScreen(hwnd, &screen);
+  return Win::WindowFromPoint(screen) == hwnd;
+}
+
 // The first frame of the process ends the start: the start-up trace notes it and what the
 // pixels held then take.
 [[gnu::cold, gnu::noinline]] void TraceFirstFrameFigures(const RCPtr<LRenderer>& renderer,
@@ -392,10 +399,8 @@ void OSWindow::OnButtonUp(LRootWindow& root, uint32_t button, WPARAM wParam, LPA
   const HWND hwnd = mHwnd.load();
   mButtonsDown &= ~button;
   mLastPoint = PointOf(lParam);
-  Win::POINT screen{mLastPoint.x, mLastPoint.y};
-  Win::ClientToScreen(hwnd, &screen);
   const uint32_t modifiers = MouseModifiers(wParam);
-  if (Win::WindowFromPoint(screen) != hwnd && mButtonsDown == 0 && mButtonDownCount != 0) {
+  if (mButtonsDown == 0 && mButtonDownCount != 0 && !IsOver(hwnd, mLastPoint)) {
     // Released elsewhere after a drag: the control that holds the capture still hears of it.
     mButtonDownCount = 0;
     mHoldsCapture = false;
@@ -414,9 +419,7 @@ void OSWindow::OnMouseMoveMessage(LRootWindow& root, WPARAM wParam, LPARAM lPara
   const bool outside = point.x < 0 || point.y < 0 || point.x >= client.right || point.y >= client.bottom;
   if (mHoldsCapture) {
     const bool buttonDown = (wParam & (Win::MK_LBUTTON | Win::MK_MBUTTON | Win::MK_RBUTTON)) != 0;
-    Win::POINT screen{point.x, point.y};
-    Win::ClientToScreen(hwnd, &screen);
-    if (!buttonDown && (outside || Win::WindowFromPoint(screen) != hwnd)) {
+    if (!buttonDown && (outside || !IsOver(hwnd, point))) {
       mHoldsCapture = false;
       Win::ReleaseCapture();
     }

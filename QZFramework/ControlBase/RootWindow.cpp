@@ -162,10 +162,8 @@ QZResult LRootWindow::LoadGlobalHotKeys(const RCPtr<LControl>& control) {
 
 RectT<int32_t> LRootWindow::GetClientRect() {
   if (mOS) {
-    RectT<int32_t> size;
-    PointT<int32_t> origin;
-    if (mOS->GetClientRect(size) == QZ_OK && mOS->ClientToScreen(origin) == QZ_OK) {
-      const RectT<int32_t> client{origin.x, origin.y, size.width, size.height};
+    RectT<int32_t> client;
+    if (mOS->GetClientScreenRect(client) == QZ_OK) {
       // Only this thread writes the rectangle: it reads it without the lock, and takes the
       // lock only to change it (mostly it is as it was).
       if (!(client == mClientRect)) {

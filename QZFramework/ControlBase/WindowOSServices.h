@@ -36,6 +36,18 @@ public:
   virtual QZResult GetClientRect(RectT<int32_t>& rect) = 0;
   virtual QZResult ScreenToClient(PointT<int32_t>& point) = 0;
   virtual QZResult ClientToScreen(PointT<int32_t>& point) = 0;
+  // The client area in screen coordinates: GetClientRect's size at the corner ClientToScreen
+  // gives; a failure of either is this one's. A window overrides it to answer both at once
+  // (the root window asks at each invalidation).
+  virtual QZResult GetClientScreenRect(RectT<int32_t>& rect) {
+    RectT<int32_t> size;
+    PointT<int32_t> origin;
+    if (GetClientRect(size) != QZ_OK || ClientToScreen(origin) != QZ_OK) {
+      return QZ_E_FAIL;
+    }
+    rect = {origin.x, origin.y, size.width, size.height};
+    return QZ_OK;
+  }
   // Moves and sizes the window so that its client area becomes rect (screen coordinates).
   virtual QZResult SetClientRect(const RectT<int32_t>& rect) = 0;
   // Shows, hides, minimises ... (the window layer's SW_ commands); whether the window was

@@ -91,6 +91,11 @@ TEST_F(WindowTest, GeometryFollowsSetWindowPos) {
   GetClientRect(hwnd, &rect);
   EXPECT_EQ(rect.right, 320);
   EXPECT_EQ(rect.bottom, 240);
+  ASSERT_TRUE(GetClientScreenRect(hwnd, &rect));
+  EXPECT_EQ((std::array<int32_t, 4>{rect.left, rect.top, rect.right, rect.bottom}),
+            (std::array<int32_t, 4>{60, 70, 380, 310}))
+      << "the client area moved and sized at once";
+  EXPECT_FALSE(GetClientScreenRect(nullptr, &rect));
   GetUpdateRect(hwnd, &rect, false);
   EXPECT_EQ(rect.right, 320) << "a repainting move invalidates the window";
 
@@ -105,19 +110,23 @@ TEST_F(WindowTest, GeometryReadsTheSameOnAnyThread) {
   const HWND hwnd = MakeWindow(30, 40, 200, 100);
   // Another thread reads under the lock what the UI thread reads without it.
   RECT client{};
+  RECT onScreen{};
   POINT origin{5, 6};
   bool found = false;
   bool foundGone = true;
   std::thread reader([&] {
-    found = GetClientRect(hwnd, &client) && ClientToScreen(hwnd, &origin);
+    found = GetClientRect(hwnd, &client) && ClientToScreen(hwnd, &origin) && GetClientScreenRect(hwnd, &onScreen);
     POINT unused{};
-    foundGone = ClientToScreen(reinterpret_cast<HWND>(uintptr_t(0x7777)), &unused);
+    foundGone = ClientToScreen(reinterpret_cast<HWND>(uintptr_t(0x7777)), &unused) ||
+                GetClientScreenRect(reinterpret_cast<HWND>(uintptr_t(0x7777)), &onScreen);
   });
   reader.join();
   EXPECT_TRUE(found);
   EXPECT_FALSE(foundGone);
   EXPECT_EQ((std::array<int32_t, 4>{client.left, client.top, client.right, client.bottom}),
             (std::array<int32_t, 4>{0, 0, 200, 100}));
+  EXPECT_EQ((std::array<int32_t, 4>{onScreen.left, onScreen.top, onScreen.right, onScreen.bottom}),
+            (std::array<int32_t, 4>{30, 40, 230, 140}));
   EXPECT_EQ(origin.x, 35);
   EXPECT_EQ(origin.y, 46);
 }
