@@ -143,25 +143,36 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
   return graphics;
 }
 
-bool LGDIRenderer::FilledOpaqueInPlace(const RectT<int32_t>& rect, uint32_t argb) {
+bool LGDIRenderer::InWholePixels(const RectT<int32_t>& rect, Platform::Graphics::Rect& device,
+                                 Platform::Graphics::Rect& clip) const {
   const RenderState& state = mCurrent->GetState();
-  RectT<double> clip = state.clip.Offset(state.origin.x, state.origin.y);
+  RectT<double> deviceClip = state.clip.Offset(state.origin.x, state.origin.y);
   if (IsLent()) {
-    clip = ConfinedToLent(clip);
+    deviceClip = ConfinedToLent(deviceClip);
   }
-  // The drawing modes are the frame's (no smoothing, whole pixel offsets), which fill whole
-  // pixels as they are: the state alone decides, and it needs to be exact.
   if (rect.width <= 0 || rect.height <= 0 || !IsExactPixel(rect.x) || !IsExactPixel(rect.y) ||
       !IsExactPixel(rect.width) || !IsExactPixel(rect.height) || !IsExactPixel(state.origin.x) ||
-      !IsExactPixel(state.origin.y) || !(clip.width >= 0.0) || !(clip.height >= 0.0) || !IsExactPixel(clip.x) ||
-      !IsExactPixel(clip.y) || !IsExactPixel(clip.x + clip.width) || !IsExactPixel(clip.y + clip.height)) {
+      !IsExactPixel(state.origin.y) || !(deviceClip.width >= 0.0) || !(deviceClip.height >= 0.0) ||
+      !IsExactPixel(deviceClip.x) || !IsExactPixel(deviceClip.y) || !IsExactPixel(deviceClip.x + deviceClip.width) ||
+      !IsExactPixel(deviceClip.y + deviceClip.height)) {
+    return false;
+  }
+  device = {rect.x + int32_t(state.origin.x), rect.y + int32_t(state.origin.y), rect.width, rect.height};
+  clip = {int32_t(deviceClip.x), int32_t(deviceClip.y), int32_t(deviceClip.width), int32_t(deviceClip.height)};
+  return true;
+}
+
+bool LGDIRenderer::FilledOpaqueInPlace(const RectT<int32_t>& rect, uint32_t argb) {
+  // The drawing modes are the frame's (no smoothing, whole pixel offsets), which fill whole
+  // pixels as they are: the state alone decides, and it needs to be exact.
+  Platform::Graphics::Rect device;
+  Platform::Graphics::Rect clip;
+  if (!InWholePixels(rect, device, clip)) {
     return false;
   }
   if (Platform::Graphics::Graphics* graphics = Target()) {
     // Drawing failures are not reported.
-    (void)graphics->FillOpaquePixels(
-        {rect.x + int32_t(state.origin.x), rect.y + int32_t(state.origin.y), rect.width, rect.height},
-        {int32_t(clip.x), int32_t(clip.y), int32_t(clip.width), int32_t(clip.height)}, Platform::Graphics::Color{argb});
+    (void)graphics->FillOpaquePixels(device, clip, Platform::Graphics::Color{argb});
   }
   return true;
 }

@@ -78,10 +78,12 @@ public:
 
     bool operator==(const CashableBitmapDescriptor&) const = default;
     static const CashableBitmapDescriptor& GetSelf(const CashableBitmapDescriptor& key) { return key; }
-    // Bucket: Bits bits from bit 4 of the address of the image holding the pixels.
+    // Bucket: the bitmap's address and the target size, mixed. The bitmaps of a skin are
+    // mostly cuts of a few shared images: by the image alone they would share one bucket.
     static uint32_t GetHashBits(const CashableBitmapDescriptor& key) {
-      const auto address = reinterpret_cast<uintptr_t>(key.bitmap ? key.bitmap->GetNativeBitmap() : nullptr);
-      return uint32_t(address >> 4) & ((1u << Bits) - 1);
+      const auto address = reinterpret_cast<uintptr_t>(key.bitmap.Get());
+      const uint32_t mixed = uint32_t(address >> 4) ^ (uint32_t(key.width) << 16) ^ uint32_t(key.height);
+      return (mixed * 0x9E3779B1u) >> (32 - Bits);
     }
   };
   using BitmapDescriptor = CashableBitmapDescriptor<8>;
@@ -222,6 +224,17 @@ private:
   // and the graphics' fill would set, without carrying the state to the graphics. False,
   // nothing done, otherwise.
   bool FilledOpaqueInPlace(const RectT<int32_t>& rect, uint32_t argb);
+  // Whether rect (current coordinates), the state's origin and its clip in the surface's
+  // pixels (confined to the lent rectangle it meets) are whole pixels that every step to
+  // the drawing layer keeps exact: then what a drawing of whole pixels sets depends on
+  // them alone, and they are given as whole numbers (rect moved to the surface's pixels).
+  bool InWholePixels(const RectT<int32_t>& rect, Platform::Graphics::Rect& device,
+                     Platform::Graphics::Rect& clip) const;
+  // A bitmap drawn at whole pixels (its own pixels at their size, a cached bitmap or its
+  // colour) straight into the target's pixels, under the state's clip, without carrying
+  // the state to the graphics. False, nothing done, when it cannot be.
+  bool DrewBitmapInPlace(const Platform::Graphics::Image& image, const RectT<int32_t>& source,
+                         const LCachedBitmap* cached, const RectT<int32_t>& destination);
   // Makes the graphics' transform the origin's and its clip clip (the origin's
   // coordinates); holdsSurface: the clip holds the whole surface.
   static void ApplyState(Platform::Graphics::Graphics& graphics, const PointT<double>& origin,
