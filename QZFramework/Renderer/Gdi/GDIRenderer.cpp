@@ -234,6 +234,7 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
   // only if its first drawing does not cover it whole (the modes come with that drawing).
   mTextScale = 96.0f / Platform::Graphics::Graphics::kDpi;
   mApplied = {}; // the surfaces may be new
+  KeepLentRects();
   return QZ_OK;
 }
 
@@ -251,6 +252,7 @@ QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
   LRenderer::RenderFinish(context);
   mCurrent = dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext());
   mApplied = {};
+  KeepLentRects();
   PurgeWhenDue();
   return QZ_OK;
 }
@@ -273,13 +275,22 @@ void LGDIRenderer::CopyToWindow(const LGDIRenderContextInfo& context) const {
 bool LGDIRenderer::IsLent() const { return mCurrent && mCurrent->GetCurrentSurface()->IsLent(); }
 
 RectT<double> LGDIRenderer::ConfinedToLent(const RectT<double>& device) const {
-  for (const EdgeRect& rect : mCurrent->GetUpdateRegion()) {
+  for (const RectT<double>& rect : mLentRects) {
     RectT<double> confined;
-    if (IntersectClip(confined, device, rect.ToRect().ToDouble())) {
+    if (IntersectClip(confined, device, rect)) {
       return confined;
     }
   }
   return {device.x, device.y, 0.0, 0.0}; // apart from every rectangle
+}
+
+void LGDIRenderer::KeepLentRects() {
+  mLentRects.clear();
+  if (IsLent()) {
+    for (const EdgeRect& rect : mCurrent->GetUpdateRegion()) {
+      mLentRects.push_back(rect.ToRect().ToDouble());
+    }
+  }
 }
 
 void LGDIRenderer::PurgeWhenDue() {

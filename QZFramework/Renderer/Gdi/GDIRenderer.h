@@ -51,6 +51,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "Platform/Graphics/Graphics.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
@@ -250,6 +251,9 @@ private:
   // touch: its share of the first rectangle of the update region it meets (the painting
   // walk draws each piece under one rectangle's clip), empty when it meets none. Lent only.
   RectT<double> ConfinedToLent(const RectT<double>& device) const;
+  // Takes the current context's update region into mLentRects when its frame is lent, else
+  // empties them: at every change of the current context.
+  void KeepLentRects();
   void PurgeWhenDue();
 
   // 96 / the surface's horizontal resolution, taken at each RenderStart.
@@ -264,6 +268,9 @@ private:
     RectT<double> deviceClip; // the clip in the surface's pixels
   };
   AppliedState mApplied;
+  // The update region's rectangles of a lent frame, in order: ConfinedToLent meets them
+  // for each drawing, and converted once they are met faster than in the region's list.
+  std::vector<RectT<double>> mLentRects;
   // Text is measured on a 1 x 1 image.
   std::unique_ptr<Platform::Graphics::Image> mMeasuringImage;
   std::unique_ptr<Platform::Graphics::Graphics> mMeasuring;
