@@ -52,6 +52,11 @@ void BreakSamplingTies(cairo_matrix_t& toSource, const Matrix& world) {
 
 bool IsSmooth(SmoothingMode mode) { return mode == SmoothingMode::HighQuality || mode == SmoothingMode::AntiAlias; }
 
+bool IsArgbImage(cairo_surface_t* surface) {
+  return cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE &&
+         cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
+}
+
 // The far edge of a rectangle's side, held within int.
 int FarEdge(int edge, int size) { return int(std::clamp<int64_t>(int64_t(edge) + size, INT_MIN, INT_MAX)); }
 
@@ -65,7 +70,8 @@ Graphics::Graphics(Image* image, CairoSurface surface, CairoContext cairo)
     : mImage(image), mSurface(std::move(surface)), mCairo(std::move(cairo)),
       mTarget(cairo_get_target(mCairo.get())), mTargetPixels{0, 0, cairo_image_surface_get_width(mTarget),
                                                              cairo_image_surface_get_height(mTarget)},
-      mClipPixels(mTargetPixels) {}
+      mTargetData(IsArgbImage(mTarget) ? cairo_image_surface_get_data(mTarget) : nullptr),
+      mTargetStride(size_t(cairo_image_surface_get_stride(mTarget))), mClipPixels(mTargetPixels) {}
 
 Graphics::~Graphics() = default;
 
@@ -425,19 +431,10 @@ Status Graphics::BeginDrawingFrom(const Image& image, cairo_surface_t*& surface)
   return surface == nullptr ? Status::OutOfMemory : Status::Ok;
 }
 
-namespace {
-
-bool IsArgbImage(cairo_surface_t* surface) {
-  return cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE &&
-         cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
-}
-
-} // namespace
-
 bool Graphics::BlitPixels(cairo_surface_t* source, const PixelBox& from, int left, int top, const PixelBox& clip,
                           bool copy) {
   cairo_surface_t* target = mTarget;
-  if (source == target || !IsArgbImage(source) || !IsArgbImage(target) || from.left < 0 || from.top < 0 ||
+  if (source == target || mTargetData == nullptr || !IsArgbImage(source) || from.left < 0 || from.top < 0 ||
       from.right > cairo_image_surface_get_width(source) || from.bottom > cairo_image_surface_get_height(source)) {
     return false;
   }
@@ -451,12 +448,12 @@ bool Graphics::BlitPixels(cairo_surface_t* source, const PixelBox& from, int lef
   cairo_surface_flush(source);
   cairo_surface_flush(target);
   const unsigned char* fromData = cairo_image_surface_get_data(source);
-  unsigned char* toData = cairo_image_surface_get_data(target);
-  if (fromData == nullptr || toData == nullptr) {
+  if (fromData == nullptr) {
     return false;
   }
   const size_t fromStride = size_t(cairo_image_surface_get_stride(source));
-  const size_t toStride = size_t(cairo_image_surface_get_stride(target));
+  unsigned char* toData = mTargetData;
+  const size_t toStride = mTargetStride;
   const size_t width = size_t(toRight - toLeft);
   const size_t height = size_t(toBottom - toTop);
   const unsigned char* in =
@@ -622,8 +619,8 @@ Status Graphics::FillPixels(const PixelBox& box, const PixelBox& clip, uint32_t 
   }
   cairo_surface_t* target = mTarget;
   cairo_surface_flush(target);
-  unsigned char* data = cairo_image_surface_get_data(target);
-  const size_t stride = size_t(cairo_image_surface_get_stride(target));
+  unsigned char* data = mTargetData;
+  const size_t stride = mTargetStride;
   // wchar_t is 32 bits here, so the C library's vectorised wide fill writes whole pixel rows.
   static_assert(sizeof(wchar_t) == sizeof(uint32_t));
   for (int y = top; y < bottom; ++y) {

@@ -248,6 +248,8 @@ private:
   // every frame would otherwise ask Cairo for them each time.
   cairo_surface_t* mTarget;
   PixelBox mTargetPixels;
+  unsigned char* mTargetData; // null unless premultiplied ARGB in memory
+  size_t mTargetStride;
   Matrix mWorld;
   SmoothingMode mSmoothing = SmoothingMode::Default;
   InterpolationMode mInterpolation = InterpolationMode::Default;
