@@ -51,6 +51,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "Platform/Graphics/Graphics.h"
@@ -255,6 +257,9 @@ private:
   // empties them: at every change of the current context.
   void KeepLentRects();
   void PurgeWhenDue();
+  // The drawing layer's font for the face name, with the generic sans-serif family when
+  // the name is unknown or its family cannot make the font; nullopt when neither can.
+  std::optional<Platform::Graphics::Font> MakeFont(const LFont& font, float size, Platform::Graphics::FontUnit unit);
 
   // 96 / the surface's horizontal resolution, taken at each RenderStart.
   float mTextScale = 1.0f;
@@ -271,6 +276,14 @@ private:
   // The update region's rectangles of a lent frame, in order: ConfinedToLent meets them
   // for each drawing, and converted once they are met faster than in the region's list.
   std::vector<RectT<double>> mLentRects;
+  // The family of the face name looked up last (painting draws and measures most texts in
+  // one face): names are matched by the drawing layer's rules, which never change.
+  struct FamilyLookup {
+    std::u16string name;
+    std::optional<Platform::Graphics::FontFamily> family;
+    bool known = false;
+  };
+  FamilyLookup mFamily;
   // Text is measured on a 1 x 1 image.
   std::unique_ptr<Platform::Graphics::Image> mMeasuringImage;
   std::unique_ptr<Platform::Graphics::Graphics> mMeasuring;
