@@ -40,8 +40,6 @@ constexpr int32_t kExactLimit = int32_t(kCoordinateLimit / 2);
 
 bool IsExactPixel(int32_t value) { return value > -kExactLimit && value < kExactLimit; }
 
-bool IsExactPixel(double value) { return std::fabs(value) < kExactLimit && value == double(int32_t(value)); }
-
 // The whole pixels around the line from one point to the other; empty (drawn whatever the
 // clip) when a coordinate is not a number.
 RectT<int32_t> Extent(const PointT<double>& from, const PointT<double>& to) {
@@ -150,14 +148,22 @@ bool LGDIRenderer::InWholePixels(const RectT<int32_t>& rect, Platform::Graphics:
   if (IsLent()) {
     deviceClip = ConfinedToLent(deviceClip);
   }
+  const double right = deviceClip.x + deviceClip.width;
+  const double bottom = deviceClip.y + deviceClip.height;
+  // IsExactPixel of each value, whole numbers tested two at a time first.
   if (rect.width <= 0 || rect.height <= 0 || !IsExactPixel(rect.x) || !IsExactPixel(rect.y) ||
-      !IsExactPixel(rect.width) || !IsExactPixel(rect.height) || !IsExactPixel(state.origin.x) ||
-      !IsExactPixel(state.origin.y) || !(deviceClip.width >= 0.0) || !(deviceClip.height >= 0.0) ||
-      !IsExactPixel(deviceClip.x) || !IsExactPixel(deviceClip.y) || !IsExactPixel(deviceClip.x + deviceClip.width) ||
-      !IsExactPixel(deviceClip.y + deviceClip.height)) {
+      !IsExactPixel(rect.width) || !IsExactPixel(rect.height) || !(deviceClip.width >= 0.0) ||
+      !(deviceClip.height >= 0.0) || !AreWholeInt32(state.origin.x, state.origin.y, deviceClip.x, deviceClip.y) ||
+      !AreWholeInt32(right, bottom, right, bottom)) {
     return false;
   }
-  device = {rect.x + int32_t(state.origin.x), rect.y + int32_t(state.origin.y), rect.width, rect.height};
+  const int32_t originX = int32_t(state.origin.x);
+  const int32_t originY = int32_t(state.origin.y);
+  if (!IsExactPixel(originX) || !IsExactPixel(originY) || !IsExactPixel(int32_t(deviceClip.x)) ||
+      !IsExactPixel(int32_t(deviceClip.y)) || !IsExactPixel(int32_t(right)) || !IsExactPixel(int32_t(bottom))) {
+    return false;
+  }
+  device = {rect.x + originX, rect.y + originY, rect.width, rect.height};
   clip = {int32_t(deviceClip.x), int32_t(deviceClip.y), int32_t(deviceClip.width), int32_t(deviceClip.height)};
   return true;
 }
