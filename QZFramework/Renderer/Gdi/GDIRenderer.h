@@ -37,8 +37,9 @@
 // that both the new clip and the clip in force hold whole is drawn without changing the
 // clip; rectangles, lines and bitmaps wholly outside the clip are not drawn at all (an
 // unknown resize type of such a bitmap goes unnoticed: it never has to be fitted). An
-// opaque fill of whole pixels under a whole origin and clip (most of a paint's fills) sets
-// its pixels directly and leaves the graphics' state as it is.
+// opaque fill, or a bitmap, of whole pixels under a whole origin and clip (most of a
+// paint's fills and bitmaps) sets its pixels directly and leaves the graphics' state as it
+// is.
 //
 // A full frame's fresh surface is made transparent only when its pixels are first used:
 // an opaque fill that covers the whole surface as the frame's first drawing leaves the
