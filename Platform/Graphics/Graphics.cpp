@@ -52,6 +52,14 @@ void BreakSamplingTies(cairo_matrix_t& toSource, const Matrix& world) {
 
 bool IsSmooth(SmoothingMode mode) { return mode == SmoothingMode::HighQuality || mode == SmoothingMode::AntiAlias; }
 
+bool IsArgbImage(cairo_surface_t* surface) {
+  return cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE &&
+         cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
+}
+
+// The far edge of a rectangle's side, held within int.
+int FarEdge(int edge, int size) { return int(std::clamp<int64_t>(int64_t(edge) + size, INT_MIN, INT_MAX)); }
+
 void SetSourceColor(cairo_t* cairo, Color color) {
   cairo_set_source_rgba(cairo, color.R() / 255.0, color.G() / 255.0, color.B() / 255.0, color.A() / 255.0);
 }
@@ -62,7 +70,8 @@ Graphics::Graphics(Image* image, CairoSurface surface, CairoContext cairo)
     : mImage(image), mSurface(std::move(surface)), mCairo(std::move(cairo)),
       mTarget(cairo_get_target(mCairo.get())), mTargetPixels{0, 0, cairo_image_surface_get_width(mTarget),
                                                              cairo_image_surface_get_height(mTarget)},
-      mClipPixels(mTargetPixels) {}
+      mTargetData(IsArgbImage(mTarget) ? cairo_image_surface_get_data(mTarget) : nullptr),
+      mTargetStride(size_t(cairo_image_surface_get_stride(mTarget))), mClipPixels(mTargetPixels) {}
 
 Graphics::~Graphics() = default;
 
@@ -422,23 +431,13 @@ Status Graphics::BeginDrawingFrom(const Image& image, cairo_surface_t*& surface)
   return surface == nullptr ? Status::OutOfMemory : Status::Ok;
 }
 
-namespace {
-
-bool IsArgbImage(cairo_surface_t* surface) {
-  return cairo_surface_get_type(surface) == CAIRO_SURFACE_TYPE_IMAGE &&
-         cairo_image_surface_get_format(surface) == CAIRO_FORMAT_ARGB32;
-}
-
-} // namespace
-
-bool Graphics::BlitPixels(cairo_surface_t* source, const PixelBox& from, int left, int top) {
+bool Graphics::BlitPixels(cairo_surface_t* source, const PixelBox& from, int left, int top, const PixelBox& clip,
+                          bool copy) {
   cairo_surface_t* target = mTarget;
-  if (!mClipPixels || source == target || !IsArgbImage(source) || !IsArgbImage(target) || from.left < 0 ||
-      from.top < 0 || from.right > cairo_image_surface_get_width(source) ||
-      from.bottom > cairo_image_surface_get_height(source)) {
+  if (source == target || mTargetData == nullptr || !IsArgbImage(source) || from.left < 0 || from.top < 0 ||
+      from.right > cairo_image_surface_get_width(source) || from.bottom > cairo_image_surface_get_height(source)) {
     return false;
   }
-  const PixelBox& clip = *mClipPixels;
   const int toLeft = std::max(left, clip.left);
   const int toTop = std::max(top, clip.top);
   const int toRight = std::min(left + (from.right - from.left), clip.right);
@@ -449,18 +448,18 @@ bool Graphics::BlitPixels(cairo_surface_t* source, const PixelBox& from, int lef
   cairo_surface_flush(source);
   cairo_surface_flush(target);
   const unsigned char* fromData = cairo_image_surface_get_data(source);
-  unsigned char* toData = cairo_image_surface_get_data(target);
-  if (fromData == nullptr || toData == nullptr) {
+  if (fromData == nullptr) {
     return false;
   }
   const size_t fromStride = size_t(cairo_image_surface_get_stride(source));
-  const size_t toStride = size_t(cairo_image_surface_get_stride(target));
+  unsigned char* toData = mTargetData;
+  const size_t toStride = mTargetStride;
   const size_t width = size_t(toRight - toLeft);
   const size_t height = size_t(toBottom - toTop);
   const unsigned char* in =
       fromData + size_t(from.top + toTop - top) * fromStride + size_t(from.left + toLeft - left) * 4;
   unsigned char* out = toData + size_t(toTop) * toStride + size_t(toLeft) * 4;
-  if (mCompositing == CompositingMode::SourceCopy) {
+  if (copy) {
     for (size_t row = 0; row < height; ++row) {
       std::memcpy(out + row * toStride, in + row * fromStride, width * 4);
     }
@@ -515,6 +514,39 @@ Status Graphics::DrawImageUnscaled(const Image& image, const Rect& source, int x
   const double top = std::round(device.y) + double(fromTop - source.y);
   return CopyPixelsFrom(surface, double(fromLeft), double(fromTop), left, top, double(fromRight - fromLeft),
                         double(fromBottom - fromTop));
+}
+
+bool Graphics::BlitImageOver(const Image& image, const Rect& source, int x, int y, const Rect& clip) {
+  const int64_t fromLeft = std::max(source.x, 0);
+  const int64_t fromTop = std::max(source.y, 0);
+  const int64_t fromRight = std::min<int64_t>(int64_t{source.x} + source.width, image.Width());
+  const int64_t fromBottom = std::min<int64_t>(int64_t{source.y} + source.height, image.Height());
+  if (fromRight <= fromLeft || fromBottom <= fromTop) {
+    mLastStatus = Status::Ok;
+    return true;
+  }
+  cairo_surface_t* surface = nullptr;
+  return BeginDrawingFrom(image, surface) == Status::Ok &&
+         BlitOver(surface, {int(fromLeft), int(fromTop), int(fromRight), int(fromBottom)}, x + (fromLeft - source.x),
+                  y + (fromTop - source.y), clip);
+}
+
+bool Graphics::BlitCachedBitmapOver(const CachedBitmap& bitmap, int x, int y, const Rect& clip) {
+  return ReadyTarget() == Status::Ok && BlitOver(bitmap.Surface(), {0, 0, bitmap.Width(), bitmap.Height()}, x, y, clip);
+}
+
+bool Graphics::BlitOver(cairo_surface_t* source, const PixelBox& from, int64_t left, int64_t top, const Rect& clip) {
+  // The blit's far edges are worked out in int: a corner that far out is left to Cairo.
+  constexpr int64_t kFar = INT_MAX / 2;
+  if (left < -kFar || left > kFar || top < -kFar || top > kFar) {
+    return false;
+  }
+  const PixelBox within = WithinTarget({clip.x, clip.y, FarEdge(clip.x, clip.width), FarEdge(clip.y, clip.height)});
+  if (!BlitPixels(source, from, int(left), int(top), within, false)) {
+    return false;
+  }
+  mLastStatus = Status::Ok;
+  return true;
 }
 
 Status Graphics::FillRectangle(const Brush& brush, const RectF& rect) {
@@ -573,9 +605,8 @@ Status Graphics::FillOpaquePixels(const Rect& box, const Rect& clip, Color color
   if (Status status = ReadyTarget(); status != Status::Ok) {
     return Record(status);
   }
-  const auto far = [](int edge, int size) { return int(std::clamp<int64_t>(int64_t(edge) + size, INT_MIN, INT_MAX)); };
-  const PixelBox within = WithinTarget({clip.x, clip.y, far(clip.x, clip.width), far(clip.y, clip.height)});
-  return Record(FillPixels({box.x, box.y, far(box.x, box.width), far(box.y, box.height)}, within, color.argb));
+  const PixelBox within = WithinTarget({clip.x, clip.y, FarEdge(clip.x, clip.width), FarEdge(clip.y, clip.height)});
+  return Record(FillPixels({box.x, box.y, FarEdge(box.x, box.width), FarEdge(box.y, box.height)}, within, color.argb));
 }
 
 Status Graphics::FillPixels(const PixelBox& box, const PixelBox& clip, uint32_t word) {
@@ -588,8 +619,8 @@ Status Graphics::FillPixels(const PixelBox& box, const PixelBox& clip, uint32_t 
   }
   cairo_surface_t* target = mTarget;
   cairo_surface_flush(target);
-  unsigned char* data = cairo_image_surface_get_data(target);
-  const size_t stride = size_t(cairo_image_surface_get_stride(target));
+  unsigned char* data = mTargetData;
+  const size_t stride = mTargetStride;
   // wchar_t is 32 bits here, so the C library's vectorised wide fill writes whole pixel rows.
   static_assert(sizeof(wchar_t) == sizeof(uint32_t));
   for (int y = top; y < bottom; ++y) {

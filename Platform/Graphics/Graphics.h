@@ -125,6 +125,14 @@ public:
   // image's premultiplied pixels: what DrawCachedBitmap of a copy of that area draws,
   // without the copy. ObjectBusy while the image is locked for writing.
   Status DrawImageUnscaled(const Image& image, const Rect& source, int x, int y);
+  // What DrawImageUnscaled draws in SourceOver mode under an identity world transform and
+  // a clip of clip's pixels, with the corner at the device pixel (x, y): straight in
+  // memory, leaving the transform and clip as they are here. False, nothing drawn, when it
+  // cannot be done so (the image locked, not premultiplied pixels in memory, or the target
+  // itself; the target failed): the caller draws through the transform and clip instead.
+  bool BlitImageOver(const Image& image, const Rect& source, int x, int y, const Rect& clip);
+  // The same for the cached bitmap, its top-left corner at the device pixel (x, y).
+  bool BlitCachedBitmapOver(const CachedBitmap& bitmap, int x, int y, const Rect& clip);
 
   Status FillRectangle(const Brush& brush, const RectF& rect);
   // Sets the pixels of box that lie inside clip (both in device pixels) and the target to
@@ -194,7 +202,15 @@ private:
   // results to the bit; false, drawing nothing, when the clip is not one rectangle, either
   // surface is not premultiplied ARGB in memory, they are the same, or `from` reaches
   // outside the source.
-  bool BlitPixels(cairo_surface_t* source, const PixelBox& from, int left, int top);
+  bool BlitPixels(cairo_surface_t* source, const PixelBox& from, int left, int top) {
+    return mClipPixels &&
+           BlitPixels(source, from, left, top, *mClipPixels, mCompositing == CompositingMode::SourceCopy);
+  }
+  // The same inside clip (within the target), copying or compositing as told.
+  bool BlitPixels(cairo_surface_t* source, const PixelBox& from, int left, int top, const PixelBox& clip, bool copy);
+  // BlitPixels over the pixels of clip (device pixels) with the corner at (left, top): the
+  // body of BlitImageOver and BlitCachedBitmapOver, which ready the target.
+  bool BlitOver(cairo_surface_t* source, const PixelBox& from, int64_t left, int64_t top, const Rect& clip);
   // Hands a clip that SetClip or ResetClip kept to Cairo.
   void SyncClip();
   // The world transform, moved by half a pixel when the pixel-offset mode puts pixel
@@ -232,6 +248,8 @@ private:
   // every frame would otherwise ask Cairo for them each time.
   cairo_surface_t* mTarget;
   PixelBox mTargetPixels;
+  unsigned char* mTargetData; // null unless premultiplied ARGB in memory
+  size_t mTargetStride;
   Matrix mWorld;
   SmoothingMode mSmoothing = SmoothingMode::Default;
   InterpolationMode mInterpolation = InterpolationMode::Default;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -32,8 +33,8 @@ public:
       mLong.clear();
       return detail::LayOutText(text, font, mLong) ? &mLong : nullptr;
     }
-    Key key{&face, emPixels, std::u16string(text)};
-    if (auto found = mKept.find(key); found != mKept.end()) {
+    // Looked up by a view of the text: a kept layout costs no copy of it.
+    if (auto found = mKept.find(KeyView{&face, emPixels, text}); found != mKept.end()) {
       return &found->second;
     }
     std::vector<detail::TextLine> lines;
@@ -43,7 +44,7 @@ public:
     if (mKept.size() >= kMaxKeptLayouts) {
       mKept.clear();
     }
-    return &mKept.emplace(std::move(key), std::move(lines)).first->second;
+    return &mKept.emplace(Key{&face, emPixels, std::u16string(text)}, std::move(lines)).first->second;
   }
 
 private:
@@ -51,16 +52,34 @@ private:
     const detail::FaceRecord* face;
     double emPixels;
     std::u16string text;
-    bool operator==(const Key&) const = default;
   };
+  struct KeyView {
+    const detail::FaceRecord* face;
+    double emPixels;
+    std::u16string_view text;
+  };
+  static KeyView ViewOf(const Key& key) { return {key.face, key.emPixels, key.text}; }
+  static KeyView ViewOf(const KeyView& key) { return key; }
   struct KeyHash {
-    size_t operator()(const Key& key) const {
-      const size_t text = std::hash<std::u16string>()(key.text);
-      const size_t font = std::hash<const void*>()(key.face) ^ (std::hash<double>()(key.emPixels) << 1);
+    using is_transparent = void;
+    template <class K>
+    size_t operator()(const K& key) const {
+      const KeyView view = ViewOf(key);
+      const size_t text = std::hash<std::u16string_view>()(view.text);
+      const size_t font = std::hash<const void*>()(view.face) ^ (std::hash<double>()(view.emPixels) << 1);
       return text ^ (font + 0x9e3779b97f4a7c15ULL + (text << 6) + (text >> 2));
     }
   };
-  std::unordered_map<Key, std::vector<detail::TextLine>, KeyHash> mKept;
+  struct KeyEqual {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+      const KeyView x = ViewOf(a);
+      const KeyView y = ViewOf(b);
+      return x.face == y.face && x.emPixels == y.emPixels && x.text == y.text;
+    }
+  };
+  std::unordered_map<Key, std::vector<detail::TextLine>, KeyHash, KeyEqual> mKept;
   std::vector<detail::TextLine> mLong;
 };
 

@@ -40,8 +40,6 @@ constexpr int32_t kExactLimit = int32_t(kCoordinateLimit / 2);
 
 bool IsExactPixel(int32_t value) { return value > -kExactLimit && value < kExactLimit; }
 
-bool IsExactPixel(double value) { return std::fabs(value) < kExactLimit && value == double(int32_t(value)); }
-
 // The whole pixels around the line from one point to the other; empty (drawn whatever the
 // clip) when a coordinate is not a number.
 RectT<int32_t> Extent(const PointT<double>& from, const PointT<double>& to) {
@@ -143,25 +141,44 @@ Platform::Graphics::Graphics* LGDIRenderer::DrawingTarget(const RectT<int32_t>* 
   return graphics;
 }
 
-bool LGDIRenderer::FilledOpaqueInPlace(const RectT<int32_t>& rect, uint32_t argb) {
+bool LGDIRenderer::InWholePixels(const RectT<int32_t>& rect, Platform::Graphics::Rect& device,
+                                 Platform::Graphics::Rect& clip) const {
   const RenderState& state = mCurrent->GetState();
-  RectT<double> clip = state.clip.Offset(state.origin.x, state.origin.y);
+  RectT<double> deviceClip = state.clip.Offset(state.origin.x, state.origin.y);
   if (IsLent()) {
-    clip = ConfinedToLent(clip);
+    deviceClip = ConfinedToLent(deviceClip);
   }
+  const double right = deviceClip.x + deviceClip.width;
+  const double bottom = deviceClip.y + deviceClip.height;
+  // IsExactPixel of each value, whole numbers tested two at a time first.
+  if (rect.width <= 0 || rect.height <= 0 || !IsExactPixel(rect.x) || !IsExactPixel(rect.y) ||
+      !IsExactPixel(rect.width) || !IsExactPixel(rect.height) || !(deviceClip.width >= 0.0) ||
+      !(deviceClip.height >= 0.0) || !AreWholeInt32(state.origin.x, state.origin.y, deviceClip.x, deviceClip.y) ||
+      !AreWholeInt32(right, bottom, right, bottom)) {
+    return false;
+  }
+  const int32_t originX = int32_t(state.origin.x);
+  const int32_t originY = int32_t(state.origin.y);
+  if (!IsExactPixel(originX) || !IsExactPixel(originY) || !IsExactPixel(int32_t(deviceClip.x)) ||
+      !IsExactPixel(int32_t(deviceClip.y)) || !IsExactPixel(int32_t(right)) || !IsExactPixel(int32_t(bottom))) {
+    return false;
+  }
+  device = {rect.x + originX, rect.y + originY, rect.width, rect.height};
+  clip = {int32_t(deviceClip.x), int32_t(deviceClip.y), int32_t(deviceClip.width), int32_t(deviceClip.height)};
+  return true;
+}
+
+bool LGDIRenderer::FilledOpaqueInPlace(const RectT<int32_t>& rect, uint32_t argb) {
   // The drawing modes are the frame's (no smoothing, whole pixel offsets), which fill whole
   // pixels as they are: the state alone decides, and it needs to be exact.
-  if (rect.width <= 0 || rect.height <= 0 || !IsExactPixel(rect.x) || !IsExactPixel(rect.y) ||
-      !IsExactPixel(rect.width) || !IsExactPixel(rect.height) || !IsExactPixel(state.origin.x) ||
-      !IsExactPixel(state.origin.y) || !(clip.width >= 0.0) || !(clip.height >= 0.0) || !IsExactPixel(clip.x) ||
-      !IsExactPixel(clip.y) || !IsExactPixel(clip.x + clip.width) || !IsExactPixel(clip.y + clip.height)) {
+  Platform::Graphics::Rect device;
+  Platform::Graphics::Rect clip;
+  if (!InWholePixels(rect, device, clip)) {
     return false;
   }
   if (Platform::Graphics::Graphics* graphics = Target()) {
     // Drawing failures are not reported.
-    (void)graphics->FillOpaquePixels(
-        {rect.x + int32_t(state.origin.x), rect.y + int32_t(state.origin.y), rect.width, rect.height},
-        {int32_t(clip.x), int32_t(clip.y), int32_t(clip.width), int32_t(clip.height)}, Platform::Graphics::Color{argb});
+    (void)graphics->FillOpaquePixels(device, clip, Platform::Graphics::Color{argb});
   }
   return true;
 }
@@ -223,6 +240,7 @@ QZResult LGDIRenderer::RenderStart(const RCPtr<LRenderContextInfo>& context) {
   // only if its first drawing does not cover it whole (the modes come with that drawing).
   mTextScale = 96.0f / Platform::Graphics::Graphics::kDpi;
   mApplied = {}; // the surfaces may be new
+  KeepLentRects();
   return QZ_OK;
 }
 
@@ -240,6 +258,7 @@ QZResult LGDIRenderer::RenderFinish(const RCPtr<LRenderContextInfo>& context) {
   LRenderer::RenderFinish(context);
   mCurrent = dynamic_cast<LGDIRenderContextInfo*>(GetCurrentContext());
   mApplied = {};
+  KeepLentRects();
   PurgeWhenDue();
   return QZ_OK;
 }
@@ -262,13 +281,22 @@ void LGDIRenderer::CopyToWindow(const LGDIRenderContextInfo& context) const {
 bool LGDIRenderer::IsLent() const { return mCurrent && mCurrent->GetCurrentSurface()->IsLent(); }
 
 RectT<double> LGDIRenderer::ConfinedToLent(const RectT<double>& device) const {
-  for (const EdgeRect& rect : mCurrent->GetUpdateRegion()) {
+  for (const RectT<double>& rect : mLentRects) {
     RectT<double> confined;
-    if (IntersectClip(confined, device, rect.ToRect().ToDouble())) {
+    if (IntersectClip(confined, device, rect)) {
       return confined;
     }
   }
   return {device.x, device.y, 0.0, 0.0}; // apart from every rectangle
+}
+
+void LGDIRenderer::KeepLentRects() {
+  mLentRects.clear();
+  if (IsLent()) {
+    for (const EdgeRect& rect : mCurrent->GetUpdateRegion()) {
+      mLentRects.push_back(rect.ToRect().ToDouble());
+    }
+  }
 }
 
 void LGDIRenderer::PurgeWhenDue() {

@@ -37,8 +37,9 @@
 // that both the new clip and the clip in force hold whole is drawn without changing the
 // clip; rectangles, lines and bitmaps wholly outside the clip are not drawn at all (an
 // unknown resize type of such a bitmap goes unnoticed: it never has to be fitted). An
-// opaque fill of whole pixels under a whole origin and clip (most of a paint's fills) sets
-// its pixels directly and leaves the graphics' state as it is.
+// opaque fill, or a bitmap, of whole pixels under a whole origin and clip (most of a
+// paint's fills and bitmaps) sets its pixels directly and leaves the graphics' state as it
+// is.
 //
 // A full frame's fresh surface is made transparent only when its pixels are first used:
 // an opaque fill that covers the whole surface as the frame's first drawing leaves the
@@ -51,6 +52,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "Platform/Graphics/Graphics.h"
 #include "QZFramework/Renderer/Gdi/GDIRenderContext.h"
@@ -78,10 +82,12 @@ public:
 
     bool operator==(const CashableBitmapDescriptor&) const = default;
     static const CashableBitmapDescriptor& GetSelf(const CashableBitmapDescriptor& key) { return key; }
-    // Bucket: Bits bits from bit 4 of the address of the image holding the pixels.
+    // Bucket: the bitmap's address and the target size, mixed. The bitmaps of a skin are
+    // mostly cuts of a few shared images: by the image alone they would share one bucket.
     static uint32_t GetHashBits(const CashableBitmapDescriptor& key) {
-      const auto address = reinterpret_cast<uintptr_t>(key.bitmap ? key.bitmap->GetNativeBitmap() : nullptr);
-      return uint32_t(address >> 4) & ((1u << Bits) - 1);
+      const auto address = reinterpret_cast<uintptr_t>(key.bitmap.Get());
+      const uint32_t mixed = uint32_t(address >> 4) ^ (uint32_t(key.width) << 16) ^ uint32_t(key.height);
+      return (mixed * 0x9E3779B1u) >> (32 - Bits);
     }
   };
   using BitmapDescriptor = CashableBitmapDescriptor<8>;
@@ -222,6 +228,17 @@ private:
   // and the graphics' fill would set, without carrying the state to the graphics. False,
   // nothing done, otherwise.
   bool FilledOpaqueInPlace(const RectT<int32_t>& rect, uint32_t argb);
+  // Whether rect (current coordinates), the state's origin and its clip in the surface's
+  // pixels (confined to the lent rectangle it meets) are whole pixels that every step to
+  // the drawing layer keeps exact: then what a drawing of whole pixels sets depends on
+  // them alone, and they are given as whole numbers (rect moved to the surface's pixels).
+  bool InWholePixels(const RectT<int32_t>& rect, Platform::Graphics::Rect& device,
+                     Platform::Graphics::Rect& clip) const;
+  // A bitmap drawn at whole pixels (its own pixels at their size, a cached bitmap or its
+  // colour) straight into the target's pixels, under the state's clip, without carrying
+  // the state to the graphics. False, nothing done, when it cannot be.
+  bool DrewBitmapInPlace(const Platform::Graphics::Image& image, const RectT<int32_t>& source,
+                         const LCachedBitmap* cached, const RectT<int32_t>& destination);
   // Makes the graphics' transform the origin's and its clip clip (the origin's
   // coordinates); holdsSurface: the clip holds the whole surface.
   static void ApplyState(Platform::Graphics::Graphics& graphics, const PointT<double>& origin,
@@ -237,7 +254,13 @@ private:
   // touch: its share of the first rectangle of the update region it meets (the painting
   // walk draws each piece under one rectangle's clip), empty when it meets none. Lent only.
   RectT<double> ConfinedToLent(const RectT<double>& device) const;
+  // Takes the current context's update region into mLentRects when its frame is lent, else
+  // empties them: at every change of the current context.
+  void KeepLentRects();
   void PurgeWhenDue();
+  // The drawing layer's font for the face name, with the generic sans-serif family when
+  // the name is unknown or its family cannot make the font; nullopt when neither can.
+  std::optional<Platform::Graphics::Font> MakeFont(const LFont& font, float size, Platform::Graphics::FontUnit unit);
 
   // 96 / the surface's horizontal resolution, taken at each RenderStart.
   float mTextScale = 1.0f;
@@ -251,6 +274,17 @@ private:
     RectT<double> deviceClip; // the clip in the surface's pixels
   };
   AppliedState mApplied;
+  // The update region's rectangles of a lent frame, in order: ConfinedToLent meets them
+  // for each drawing, and converted once they are met faster than in the region's list.
+  std::vector<RectT<double>> mLentRects;
+  // The family of the face name looked up last (painting draws and measures most texts in
+  // one face): names are matched by the drawing layer's rules, which never change.
+  struct FamilyLookup {
+    std::u16string name;
+    std::optional<Platform::Graphics::FontFamily> family;
+    bool known = false;
+  };
+  FamilyLookup mFamily;
   // Text is measured on a 1 x 1 image.
   std::unique_ptr<Platform::Graphics::Image> mMeasuringImage;
   std::unique_ptr<Platform::Graphics::Graphics> mMeasuring;

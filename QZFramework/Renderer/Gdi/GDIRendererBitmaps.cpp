@@ -35,29 +35,39 @@ void Tile(Platform::Graphics::Graphics& graphics, const Platform::Graphics::Imag
 
 QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<int32_t>& destination,
                                   ResizeType resize) {
-  Platform::Graphics::Graphics* graphics = DrawingTarget(&destination);
   if (!mCurrent) {
     Throw<std::runtime_error>({"QZ::LGDIRenderer::DrawBitmap", R"(Renderer\Gdi\GDIRenderer)", 568});
   }
   const Platform::Graphics::Image* image = bitmap ? bitmap->GetNativeBitmap() : nullptr;
-  if (!graphics || !image || ClippedOut(destination)) {
+  if (!image || !Target() || ClippedOut(destination)) {
     return QZ_OK;
   }
   const RectT<int32_t>& source = bitmap->GetRect();
-  if (source.width == destination.width && source.height == destination.height) {
-    // At its own size every resize type draws the bitmap as it is: a copy would only
-    // take memory. Drawing failures are not reported.
-    (void)graphics->DrawImageUnscaled(*image, {source.x, source.y, source.width, source.height}, destination.x,
-                                      destination.y);
+  // At its own size every resize type draws the bitmap as it is: a copy would only take
+  // memory.
+  const bool ownSize = source.width == destination.width && source.height == destination.height;
+  const LCachedBitmap* cached = nullptr;
+  if (!ownSize) {
+    RCPtr<LCachedBitmap>& entry = mBitmaps.Acquire({bitmap, destination.width, destination.height});
+    if (!entry) {
+      entry = BuildCachedBitmap(*bitmap, *image, destination.width, destination.height, resize);
+    }
+    if (!entry) {
+      return QZ_OK; // nothing to draw
+    }
+    cached = entry.Get();
+  }
+  if (DrewBitmapInPlace(*image, source, cached, destination)) {
     return QZ_OK;
   }
-  RCPtr<LCachedBitmap>& cached = mBitmaps.Acquire({bitmap, destination.width, destination.height});
+  Platform::Graphics::Graphics* graphics = DrawingTarget(&destination);
   if (!cached) {
-    cached = BuildCachedBitmap(*bitmap, *image, destination.width, destination.height, resize);
-  }
-  if (cached && cached->Get()) {
+    // Drawing failures are not reported.
+    (void)graphics->DrawImageUnscaled(*image, {source.x, source.y, source.width, source.height}, destination.x,
+                                      destination.y);
+  } else if (cached->Get()) {
     (void)graphics->DrawCachedBitmap(*cached->Get(), destination.x, destination.y); // drawing failures are not reported
-  } else if (cached) {
+  } else {
     // Where the blit would go: the corner moved by the translation, rounded.
     const RenderState& state = mCurrent->GetState();
     const float left = std::round(float(destination.x + state.origin.x));
@@ -69,6 +79,27 @@ QZResult LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT
     graphics->TranslateWorldTransform(float(state.origin.x), float(state.origin.y));
   }
   return QZ_OK;
+}
+
+bool LGDIRenderer::DrewBitmapInPlace(const Platform::Graphics::Image& image, const RectT<int32_t>& source,
+                                     const LCachedBitmap* cached, const RectT<int32_t>& destination) {
+  // Blits and fills of whole pixels take the state alone: the same pixels as through the
+  // graphics' transform and clip, most of a paint's bitmaps without carrying those over.
+  Platform::Graphics::Rect device;
+  Platform::Graphics::Rect clip;
+  if (!InWholePixels(destination, device, clip)) {
+    return false;
+  }
+  Platform::Graphics::Graphics& graphics = *Target();
+  if (!cached) {
+    return graphics.BlitImageOver(image, {source.x, source.y, source.width, source.height}, device.x, device.y, clip);
+  }
+  if (cached->Get()) {
+    return graphics.BlitCachedBitmapOver(*cached->Get(), device.x, device.y, clip);
+  }
+  // Drawing failures are not reported.
+  (void)graphics.FillOpaquePixels(device, clip, cached->GetSolid());
+  return true;
 }
 
 RCPtr<LGDIRenderer::LCachedBitmap> LGDIRenderer::BuildCachedBitmap(const LBitmap& bitmap,

@@ -16,19 +16,22 @@ Platform::Graphics::FontStyle StyleOf(const LFont& font) {
   return static_cast<Platform::Graphics::FontStyle>(font.GetStyle() & 3);
 }
 
-// The drawing layer's font for the face name, with the generic sans-serif family when
-// the name is unknown or its family cannot make the font; nullopt when neither can.
-std::optional<Platform::Graphics::Font> MakeFont(const LFont& font, float size, Platform::Graphics::FontUnit unit) {
-  if (const auto named = Platform::Graphics::FontFamily::FromName(font.GetFaceName().View())) {
-    if (auto made = Platform::Graphics::Font::Create(*named, size, StyleOf(font), unit)) {
+} // namespace
+
+std::optional<Platform::Graphics::Font> LGDIRenderer::MakeFont(const LFont& font, float size,
+                                                               Platform::Graphics::FontUnit unit) {
+  const std::u16string_view name = font.GetFaceName().View();
+  if (!mFamily.known || mFamily.name != name) {
+    mFamily = {std::u16string(name), Platform::Graphics::FontFamily::FromName(name), true};
+  }
+  if (mFamily.family) {
+    if (auto made = Platform::Graphics::Font::Create(*mFamily.family, size, StyleOf(font), unit)) {
       return made;
     }
   }
   const auto generic = Platform::Graphics::FontFamily::GenericSansSerif();
   return generic ? Platform::Graphics::Font::Create(*generic, size, StyleOf(font), unit) : std::nullopt;
 }
-
-} // namespace
 
 QZResult LGDIRenderer::DrawText(const WString& text, const LFont& font, const PointT<double>& position,
                                 const ColorT<float>& color) {

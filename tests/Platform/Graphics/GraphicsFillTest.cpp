@@ -394,3 +394,99 @@ TEST(GraphicsFillTest, UnscaledBlitsLeaveThePixelsCairoLeaves) {
     }
   }
 }
+
+TEST(GraphicsFillTest, BlitsOverAGivenClipAreCairosAndLeaveTheClipAndTransformInForce) {
+  const QZTest::TestSeed seed;
+  std::mt19937 random(uint32_t(seed.value));
+  auto between = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+
+  std::vector<uint32_t> drawn(kWidth * kHeight, 0x80402010u);
+  std::vector<uint32_t> expected = drawn;
+  auto graphics = Gfx::Graphics::FromPixels(drawn.data(), kWidth, kHeight, kWidth * 4);
+  ASSERT_TRUE(graphics);
+  for (int round = 0; round < 600; ++round) {
+    Fill inForce = RandomFill(random);
+    inForce.clear = false;
+    graphics->SetSmoothingMode(inForce.smoothing);
+    graphics->SetPixelOffsetMode(inForce.pixelOffset);
+    graphics->SetCompositingMode(inForce.compositing); // the blit composites whatever the mode
+    ASSERT_EQ(ApplyClipAndWorld(*graphics, inForce), Gfx::Status::Ok);
+
+    const int width = between(1, 11);
+    const int height = between(1, 6);
+    auto image = Gfx::Image::Create(width, height);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const uint32_t alphas[] = {255, 0, 128, 7};
+        ASSERT_EQ(image->SetPixel(x, y, Gfx::Color{alphas[between(0, 3)] << 24 | uint32_t(between(0, 0xFFFFFF))}),
+                  Gfx::Status::Ok);
+      }
+    }
+    auto cached = Gfx::CachedBitmap::Create(*image);
+    ASSERT_TRUE(cached);
+    const bool whole = between(0, 1) == 0;
+    const Gfx::Rect area = whole ? Gfx::Rect{0, 0, width, height}
+                                 : Gfx::Rect{between(-2, width), between(-2, height), between(0, 8), between(0, 6)};
+    const int x = between(-8, kWidth);
+    const int y = between(-8, kHeight);
+    const Gfx::Rect clip{between(-6, 26), between(-6, 22), between(-2, 30), between(-2, 26)};
+    ASSERT_TRUE(whole ? graphics->BlitCachedBitmapOver(*cached, x, y, clip)
+                      : graphics->BlitImageOver(*image, area, x, y, clip));
+    EXPECT_EQ(graphics->LastStatus(), Gfx::Status::Ok);
+
+    const int fromLeft = std::max(area.x, 0);
+    const int fromTop = std::max(area.y, 0);
+    const int fromRight = std::min(area.x + area.width, width);
+    const int fromBottom = std::min(area.y + area.height, height);
+    if (fromRight > fromLeft && fromBottom > fromTop && clip.width > 0 && clip.height > 0) {
+      cairo_surface_t* surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(expected.data()),
+                                                                     CAIRO_FORMAT_ARGB32, kWidth, kHeight, kWidth * 4);
+      cairo_t* cairo = cairo_create(surface);
+      cairo_rectangle(cairo, clip.x, clip.y, clip.width, clip.height);
+      cairo_clip(cairo);
+      const int left = x + (fromLeft - area.x);
+      const int top = y + (fromTop - area.y);
+      cairo_set_source_surface(cairo, cached->Surface(), left - fromLeft, top - fromTop);
+      cairo_rectangle(cairo, left, top, fromRight - fromLeft, fromBottom - fromTop);
+      cairo_fill(cairo);
+      cairo_destroy(cairo);
+      cairo_surface_flush(surface);
+      cairo_surface_destroy(surface);
+    }
+    // The next fill still draws under the state in force.
+    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(inForce.color), inForce.rect), Gfx::Status::Ok);
+    if (!inForce.rect.IsEmpty()) {
+      CairoFill(expected, inForce);
+    }
+    ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
+    ASSERT_EQ(drawn, expected) << "round " << round << ", area {" << area.x << ", " << area.y << ", " << area.width
+                               << ", " << area.height << "} of " << width << " x " << height << " at (" << x << ", "
+                               << y << "), clip {" << clip.x << ", " << clip.y << ", " << clip.width << ", "
+                               << clip.height << "}";
+  }
+}
+
+TEST(GraphicsFillTest, BlitsOverAGivenClipRefuseWhatTheyCannotDoInMemoryAndDrawNothing) {
+  auto image = Gfx::Image::Create(4, 4);
+  ASSERT_EQ(Gfx::Graphics::FromImage(*image)->Clear(Gfx::Color{0xFF102030u}), Gfx::Status::Ok);
+  std::vector<uint32_t> drawn(kWidth * kHeight, 0x80402010u);
+  const std::vector<uint32_t> before = drawn;
+  auto graphics = Gfx::Graphics::FromPixels(drawn.data(), kWidth, kHeight, kWidth * 4);
+  ASSERT_TRUE(graphics);
+
+  // Locked for writing: the usual draw reports it busy.
+  Gfx::BitmapData locked;
+  ASSERT_EQ(image->LockBits({0, 0, 1, 1}, Gfx::LockMode::Write, locked), Gfx::Status::Ok);
+  EXPECT_FALSE(graphics->BlitImageOver(*image, {0, 0, 4, 4}, 2, 2, {0, 0, kWidth, kHeight}));
+  EXPECT_EQ(image->UnlockBits(locked), Gfx::Status::Ok);
+  // A corner too far out to work its edges out in int.
+  EXPECT_FALSE(graphics->BlitImageOver(*image, {1, 1, 2, 2}, INT32_MAX - 1, 0, {0, 0, kWidth, kHeight}));
+  ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
+  EXPECT_EQ(drawn, before);
+
+  // The target's own pixels: the blit would read what it writes.
+  auto own = Gfx::Graphics::FromImage(*image);
+  EXPECT_FALSE(own->BlitImageOver(*image, {0, 0, 2, 2}, 1, 1, {0, 0, 4, 4}));
+  // Nothing of the area inside the image: nothing to draw, done.
+  EXPECT_TRUE(graphics->BlitImageOver(*image, {4, 0, 2, 2}, 0, 0, {0, 0, kWidth, kHeight}));
+}

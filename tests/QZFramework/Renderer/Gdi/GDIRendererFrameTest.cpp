@@ -293,4 +293,47 @@ TEST_F(GDIRendererTest, ABitmapOfOneOpaqueColourFittedIsFilledAndTakesNoCopy) {
   EXPECT_EQ(At(4, 16), 0x80808080u);
 }
 
+TEST_F(GDIRendererTest, BitmapsAtWholePixelsKeepToTheClipAndToTheLentRectangleTheyMeet) {
+  MakeWindow(40, 30, kGreen);
+  Gdi(context).SetEachDrawingInOneRect(true);
+  // Cuts of one sheet: the left half the pattern, the right half one opaque colour.
+  const auto sheet = PaintedBitmap(20, 10, [](int32_t x, int32_t y) { return x < 10 ? PatternPixel(x, y) : kBlue; });
+  const auto pattern = sheet->CreateSubBitmap(0, 0, 10, 10);
+  const auto blue = sheet->CreateSubBitmap(10, 0, 10, 10);
+  Start({{2, 2, 20, 15}, {25, 5, 40, 30}});
+  {
+    // The window pixels (4, 3) to (12, 9): the blit at (2, 1) is cut on every side.
+    QZ::CAutoClip clip(renderer, {4, 3, 30, 20}, {0, 0, 12, 9}, nullptr);
+    EXPECT_EQ(renderer->DrawBitmap(pattern, {-2, -2, 10, 10}, QZ::ResizeType::Stretch), QZ::QZ_OK);
+  }
+  {
+    QZ::CAutoClip clip(renderer, {26, 6, 14, 14}, {26, 6, 14, 14}, nullptr);
+    EXPECT_EQ(renderer->DrawBitmap(pattern, {0, 0, 12, 12}, QZ::ResizeType::Tile), QZ::QZ_OK);
+    EXPECT_EQ(renderer->DrawBitmap(blue, {0, 12, 14, 4}, QZ::ResizeType::Tile), QZ::QZ_OK);
+  }
+  // A frame of another context in between leaves this one's rectangles as they were.
+  const auto offscreen = NewContext({0, 0, 10, 10}, true);
+  Start(offscreen);
+  EXPECT_EQ(renderer->FillRect({0, 0, 10, 10}, Color(kRed), true), QZ::QZ_OK);
+  Finish(offscreen);
+  {
+    QZ::CAutoClip clip(renderer, {25, 22, 15, 8}, {25, 22, 15, 8}, nullptr);
+    EXPECT_EQ(renderer->DrawBitmap(PaintedBitmap(15, 8, [](int32_t, int32_t) { return kWhite; }), {0, 0, 15, 8},
+                                   QZ::ResizeType::Stretch),
+              QZ::QZ_OK);
+  }
+  Finish();
+  EXPECT_EQ(At(4, 3), PatternPixel(2, 2));
+  EXPECT_EQ(At(11, 8), PatternPixel(9, 7));
+  for (const auto& [x, y] : {std::pair{3, 3}, std::pair{12, 8}, std::pair{11, 9}, std::pair{4, 2}}) {
+    EXPECT_EQ(At(x, y), kGreen) << x << "," << y;
+  }
+  EXPECT_EQ(At(26, 6), PatternPixel(0, 0));
+  EXPECT_EQ(At(37, 17), PatternPixel(1, 1)) << "tiled";
+  EXPECT_EQ(At(30, 19), kBlue);
+  EXPECT_EQ(At(30, 20), kGreen) << "below the clip";
+  EXPECT_EQ(At(30, 25), kWhite);
+  EXPECT_EQ(At(22, 25), kGreen) << "between the rectangles";
+}
+
 } // namespace

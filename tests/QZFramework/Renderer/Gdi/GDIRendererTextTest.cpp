@@ -76,6 +76,22 @@ TEST_F(GDIRendererTest, FontMetricsSpanTheLineAroundTheBaseline) {
   }
 }
 
+TEST_F(GDIRendererTest, EachTextIsMeasuredInItsOwnFaceWhateverFaceCameBefore) {
+  const QZ::WString text(u"iiii WWWW");
+  const auto sans = Font(u"Liberation Sans", 10.0f);
+  const auto mono = Font(u"Liberation Mono", 10.0f);
+  const auto unknown = Font(u"No Such Face", 10.0f); // the generic sans-serif family's
+  const float sansWidth = renderer->MeasureText(*sans, text).width;
+  const float monoWidth = renderer->MeasureText(*mono, text).width;
+  const float unknownWidth = renderer->MeasureText(*unknown, text).width;
+  EXPECT_NE(sansWidth, monoWidth);
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(renderer->MeasureText(*mono, text).width, monoWidth);
+    EXPECT_EQ(renderer->MeasureText(*unknown, text).width, unknownWidth);
+    EXPECT_EQ(renderer->MeasureText(*sans, text).width, sansWidth);
+  }
+}
+
 TEST_F(GDIRendererTest, BrokenUtf16NeitherSplitsPairsNorStopsDrawing) {
   const auto font = Font(u"DejaVu Sans", 10.0f);
   auto width = [&](const char16_t* text) { return renderer->MeasureText(*font, QZ::WString(text)).width; };
