@@ -1027,8 +1027,9 @@ protected:
   bool PaintsOpaquely() const;
   // Whether each part of updateRegion this control would paint under the renderer's
   // current state lies under one opaque child (PaintsOpaquely), which paints over it:
-  // its own looks need not be drawn there.
-  bool CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) const;
+  // its own looks need not be drawn there. sole is GetSoleLook().
+  bool CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                               int32_t sole) const;
   // Calls draw (DrawContent or DrawOverlay) once under a clip of each rectangle of
   // updateRegion that meets the renderer's clip.
   void DrawOnUpdateRects(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,

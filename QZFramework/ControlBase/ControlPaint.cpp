@@ -137,20 +137,31 @@ QZResult LControl::Paint(const RCPtr<LRenderer>& renderer, const RectListT<int32
   }
 
   const uint32_t lookCount = mLooks.GetCount();
+  // Drawing a look's parts changes no weight (DrawContent, after them, may): a sole look,
+  // as most controls have, draws both kinds of parts under one reading of the weights.
+  const int32_t sole = GetSoleLook();
   // Under opaque children the looks would only be painted over.
-  const bool covered = mChildren.GetCount() > 0 && CoveredByOpaqueChildren(renderer, updateRegion);
-  for (uint32_t i = 0; i < lookCount && !covered; ++i) {
-    const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
-      WeightScope weighted(*renderer, weight);
+  const bool covered = mChildren.GetCount() > 0 && CoveredByOpaqueChildren(renderer, updateRegion, sole);
+  if (!covered && sole >= 0) {
+    if (const RCPtr<LLook>& look = mLooks.GetAt(uint32_t(sole)); look) {
+      WeightScope weighted(*renderer, GetLookWeight(uint32_t(sole)));
       DrawLookGuarded(*this, [&] { return look->DrawClientParts(renderer, updateRegion); });
-    }
-  }
-  for (uint32_t i = 0; i < lookCount && !covered; ++i) {
-    const RCPtr<LLook>& look = mLooks.GetAt(i);
-    if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
-      WeightScope weighted(*renderer, weight);
       DrawLookGuarded(*this, [&] { return look->DrawNonClientParts(renderer, updateRegion); });
+    }
+  } else if (!covered) {
+    for (uint32_t i = 0; i < lookCount; ++i) {
+      const RCPtr<LLook>& look = mLooks.GetAt(i);
+      if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+        WeightScope weighted(*renderer, weight);
+        DrawLookGuarded(*this, [&] { return look->DrawClientParts(renderer, updateRegion); });
+      }
+    }
+    for (uint32_t i = 0; i < lookCount; ++i) {
+      const RCPtr<LLook>& look = mLooks.GetAt(i);
+      if (const float weight = GetLookWeight(i); look && weight > 0.0f) {
+        WeightScope weighted(*renderer, weight);
+        DrawLookGuarded(*this, [&] { return look->DrawNonClientParts(renderer, updateRegion); });
+      }
     }
   }
 
@@ -214,8 +225,8 @@ bool LControl::PaintsOpaquely() const {
          look->GetSize().width >= RoundToInt32(mRect.width) && look->GetSize().height >= RoundToInt32(mRect.height);
 }
 
-bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion) const {
-  const int32_t sole = GetSoleLook();
+bool LControl::CoveredByOpaqueChildren(const RCPtr<LRenderer>& renderer, const RectListT<int32_t>& updateRegion,
+                                       int32_t sole) const {
   if (sole < 0) {
     return false;
   }

@@ -161,6 +161,46 @@ TEST_F(ControlPaintTest, ChildrenPaintOncePerWeightedLookWithTheAlphaOfOpacityAn
   }
 }
 
+TEST_F(ControlPaintTest, EveryWeightedLookDrawsItsClientPartsBeforeAnyLookDrawsItsFrame) {
+  constexpr uint32_t kYellow = 0xFFFFFF00, kCyan = 0xFF00FFFF;
+  // A look of a client colour under a frame colour along its top edge.
+  const auto framed = [](uint32_t client, uint32_t frame) {
+    const RCPtr<LLookDescriptor> descriptor = LookOf(ColourPart(client, {1, 1}), LDockedPart::ClientDock(0, 1, 0, 0));
+    descriptor->AddNonClientPart(
+        Docked(ColourPart(frame, {1, 1}),
+               LDockedPart::Dock{LDockedPart::kOffsetLeft | LDockedPart::kOffsetTop | LDockedPart::kOffsetRight}));
+    const RCPtr<LLook> look = LLook::Create(descriptor, false);
+    look->SetSize({50, 50});
+    return look;
+  };
+  struct Case {
+    std::initializer_list<float> weights;
+    std::vector<uint32_t> fills;
+  };
+  const Case cases[] = {
+      {{0.5f, 0.5f}, {kRed, kGreen, kBlue, kYellow}},
+      {{0.0f, 0.5f}, {kGreen, kYellow}},
+      {{1.0f, 0.0f}, {kRed, kBlue}},
+      {{0.0f, 0.0f}, {}},
+  };
+  for (const Case& c : cases) {
+    const RCPtr<PaintProbe> parent = Probe(nullptr, u"P", {0, 0, 50, 50}, kCyan);
+    parent->UseLooks({framed(kRed, kBlue), framed(kGreen, kYellow)}, c.weights);
+    renderer->calls.clear();
+    EXPECT_EQ(PaintTop(parent, Region({{0, 0, 50, 50}})), QZ_OK);
+    std::vector<uint32_t> fills;
+    for (const std::string& call : renderer->calls) {
+      for (const uint32_t colour : {kRed, kGreen, kBlue, kYellow, kCyan}) {
+        if (call.rfind("FillRect(", 0) == 0 &&
+            call.find(RecordingRenderer::Color(ColorT<float>::FromARGB(colour))) != std::string::npos) {
+          fills.push_back(colour);
+        }
+      }
+    }
+    EXPECT_EQ(fills, c.fills) << c.weights.begin()[0] << " " << c.weights.begin()[1];
+  }
+}
+
 TEST_F(ControlPaintTest, AControlOfTheOtherPassIsRefusedUntouched) {
   const RCPtr<PaintProbe> top = Probe(nullptr, u"top", {0, 0, 50, 50}, kRed);
   const RCPtr<PaintProbe> floating = Probe(top, u"floating", {0, 0, 20, 20}, kRed);
