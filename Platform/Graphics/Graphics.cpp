@@ -60,6 +60,18 @@ bool IsArgbImage(cairo_surface_t* surface) {
 // The far edge of a rectangle's side, held within int.
 int FarEdge(int edge, int size) { return int(std::clamp<int64_t>(int64_t(edge) + size, INT_MIN, INT_MAX)); }
 
+// The part of a source rectangle that lies inside its image, as edges.
+struct SourceEdges {
+  int64_t left, top, right, bottom;
+  bool IsEmpty() const { return right <= left || bottom <= top; }
+};
+
+SourceEdges WithinImage(const Image& image, const Rect& source) {
+  return {std::max(source.x, 0), std::max(source.y, 0),
+          std::min<int64_t>(int64_t{source.x} + source.width, image.Width()),
+          std::min<int64_t>(int64_t{source.y} + source.height, image.Height())};
+}
+
 void SetSourceColor(cairo_t* cairo, Color color) {
   cairo_set_source_rgba(cairo, color.R() / 255.0, color.G() / 255.0, color.B() / 255.0, color.A() / 255.0);
 }
@@ -498,11 +510,8 @@ Status Graphics::DrawCachedBitmap(const CachedBitmap& bitmap, int x, int y) {
 }
 
 Status Graphics::DrawImageUnscaled(const Image& image, const Rect& source, int x, int y) {
-  const int64_t fromLeft = std::max(source.x, 0);
-  const int64_t fromTop = std::max(source.y, 0);
-  const int64_t fromRight = std::min<int64_t>(int64_t{source.x} + source.width, image.Width());
-  const int64_t fromBottom = std::min<int64_t>(int64_t{source.y} + source.height, image.Height());
-  if (fromRight <= fromLeft || fromBottom <= fromTop) {
+  const SourceEdges from = WithinImage(image, source);
+  if (from.IsEmpty()) {
     return Record(Status::Ok);
   }
   cairo_surface_t* surface = nullptr;
@@ -510,25 +519,22 @@ Status Graphics::DrawImageUnscaled(const Image& image, const Rect& source, int x
     return Record(status);
   }
   const PointF device = mWorld.TransformPoint({float(x), float(y)});
-  const double left = std::round(device.x) + double(fromLeft - source.x);
-  const double top = std::round(device.y) + double(fromTop - source.y);
-  return CopyPixelsFrom(surface, double(fromLeft), double(fromTop), left, top, double(fromRight - fromLeft),
-                        double(fromBottom - fromTop));
+  const double left = std::round(device.x) + double(from.left - source.x);
+  const double top = std::round(device.y) + double(from.top - source.y);
+  return CopyPixelsFrom(surface, double(from.left), double(from.top), left, top, double(from.right - from.left),
+                        double(from.bottom - from.top));
 }
 
 bool Graphics::BlitImageOver(const Image& image, const Rect& source, int x, int y, const Rect& clip) {
-  const int64_t fromLeft = std::max(source.x, 0);
-  const int64_t fromTop = std::max(source.y, 0);
-  const int64_t fromRight = std::min<int64_t>(int64_t{source.x} + source.width, image.Width());
-  const int64_t fromBottom = std::min<int64_t>(int64_t{source.y} + source.height, image.Height());
-  if (fromRight <= fromLeft || fromBottom <= fromTop) {
+  const SourceEdges from = WithinImage(image, source);
+  if (from.IsEmpty()) {
     mLastStatus = Status::Ok;
     return true;
   }
   cairo_surface_t* surface = nullptr;
   return BeginDrawingFrom(image, surface) == Status::Ok &&
-         BlitOver(surface, {int(fromLeft), int(fromTop), int(fromRight), int(fromBottom)}, x + (fromLeft - source.x),
-                  y + (fromTop - source.y), clip);
+         BlitOver(surface, {int(from.left), int(from.top), int(from.right), int(from.bottom)},
+                  x + (from.left - source.x), y + (from.top - source.y), clip);
 }
 
 bool Graphics::BlitCachedBitmapOver(const CachedBitmap& bitmap, int x, int y, const Rect& clip) {

@@ -127,6 +127,26 @@ Gfx::Status ApplyClipAndWorld(Gfx::Graphics& graphics, const Fill& fill) {
   return status;
 }
 
+// Puts a random rectangle fill's modes, clip and world in force on graphics: the state a
+// shortcut must leave as it found it.
+void PutRandomStateInForce(std::mt19937& random, Gfx::Graphics& graphics, Fill& inForce) {
+  inForce = RandomFill(random);
+  inForce.clear = false; // a rectangle
+  graphics.SetSmoothingMode(inForce.smoothing);
+  graphics.SetPixelOffsetMode(inForce.pixelOffset);
+  graphics.SetCompositingMode(inForce.compositing);
+  ASSERT_EQ(ApplyClipAndWorld(graphics, inForce), Gfx::Status::Ok);
+}
+
+// The fill in force drawn by graphics, and by Cairo into expected: after a shortcut it must
+// still draw under that state.
+void FillUnderStateInForce(Gfx::Graphics& graphics, std::vector<uint32_t>& expected, const Fill& inForce) {
+  ASSERT_EQ(graphics.FillRectangle(Gfx::Brush::Solid(inForce.color), inForce.rect), Gfx::Status::Ok);
+  if (!inForce.rect.IsEmpty()) {
+    CairoFill(expected, inForce);
+  }
+}
+
 } // namespace
 
 TEST(GraphicsFillTest, SolidRectanglesLeaveThePixelsCairoLeaves) {
@@ -179,12 +199,8 @@ TEST(GraphicsFillTest, OpaquePixelFillsAreCairosFillsAndLeaveTheClipAndTransform
   ASSERT_TRUE(graphics);
   for (int round = 0; round < 1000; ++round) {
     // The state in force: whatever the direct fill, the next fill still draws under it.
-    Fill inForce = RandomFill(random);
-    inForce.clear = false; // a rectangle
-    graphics->SetSmoothingMode(inForce.smoothing);
-    graphics->SetPixelOffsetMode(inForce.pixelOffset);
-    graphics->SetCompositingMode(inForce.compositing);
-    ASSERT_EQ(ApplyClipAndWorld(*graphics, inForce), Gfx::Status::Ok);
+    Fill inForce;
+    ASSERT_NO_FATAL_FAILURE(PutRandomStateInForce(random, *graphics, inForce));
 
     const Gfx::Rect box{between(-10, 26), between(-10, 22), between(-2, 28), between(-2, 24)};
     const Gfx::Rect clip{between(-6, 26), between(-6, 22), between(-2, 30), between(-2, 26)};
@@ -201,10 +217,7 @@ TEST(GraphicsFillTest, OpaquePixelFillsAreCairosFillsAndLeaveTheClipAndTransform
       direct.compositing = Gfx::CompositingMode::SourceOver;
       CairoFill(expected, direct);
     }
-    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(inForce.color), inForce.rect), Gfx::Status::Ok);
-    if (!inForce.rect.IsEmpty()) {
-      CairoFill(expected, inForce);
-    }
+    ASSERT_NO_FATAL_FAILURE(FillUnderStateInForce(*graphics, expected, inForce));
     ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
     ASSERT_EQ(drawn, expected) << "round " << round << ", box {" << box.x << ", " << box.y << ", " << box.width << ", "
                                << box.height << "}, clip {" << clip.x << ", " << clip.y << ", " << clip.width << ", "
@@ -405,12 +418,8 @@ TEST(GraphicsFillTest, BlitsOverAGivenClipAreCairosAndLeaveTheClipAndTransformIn
   auto graphics = Gfx::Graphics::FromPixels(drawn.data(), kWidth, kHeight, kWidth * 4);
   ASSERT_TRUE(graphics);
   for (int round = 0; round < 600; ++round) {
-    Fill inForce = RandomFill(random);
-    inForce.clear = false;
-    graphics->SetSmoothingMode(inForce.smoothing);
-    graphics->SetPixelOffsetMode(inForce.pixelOffset);
-    graphics->SetCompositingMode(inForce.compositing); // the blit composites whatever the mode
-    ASSERT_EQ(ApplyClipAndWorld(*graphics, inForce), Gfx::Status::Ok);
+    Fill inForce; // its compositing mode too: the blit composites whatever the mode
+    ASSERT_NO_FATAL_FAILURE(PutRandomStateInForce(random, *graphics, inForce));
 
     const int width = between(1, 11);
     const int height = between(1, 6);
@@ -453,11 +462,7 @@ TEST(GraphicsFillTest, BlitsOverAGivenClipAreCairosAndLeaveTheClipAndTransformIn
       cairo_surface_flush(surface);
       cairo_surface_destroy(surface);
     }
-    // The next fill still draws under the state in force.
-    ASSERT_EQ(graphics->FillRectangle(Gfx::Brush::Solid(inForce.color), inForce.rect), Gfx::Status::Ok);
-    if (!inForce.rect.IsEmpty()) {
-      CairoFill(expected, inForce);
-    }
+    ASSERT_NO_FATAL_FAILURE(FillUnderStateInForce(*graphics, expected, inForce));
     ASSERT_EQ(graphics->Flush(), Gfx::Status::Ok);
     ASSERT_EQ(drawn, expected) << "round " << round << ", area {" << area.x << ", " << area.y << ", " << area.width
                                << ", " << area.height << "} of " << width << " x " << height << " at (" << x << ", "
