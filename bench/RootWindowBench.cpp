@@ -7,7 +7,7 @@
 //     queue, dispatched through the root window to a 100 x 30 control that invalidates
 //     itself, painted by the renderer into the window's pixels and presented, against SDL
 //     handing the events to a handler that fills the same 100 x 30 rectangle with Cairo in
-//     the window's surface and updates that rectangle (goal: ratio <= 1.5): since the skinned
+//     the window's surface and updates that rectangle (goal: ratio <= 1.3): since the skinned
 //     window paints a frame of one opaque control straight into the window's pixels, this is
 //     the same pixel work as its frame; and against the pixel work its frame used to do (the
 //     background under the control and the control filled into a back surface, then copied
