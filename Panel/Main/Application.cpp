@@ -8,10 +8,14 @@
 #include "Platform/Midi/MidiSystem.h"
 #include "Platform/Window/Display.h"
 #include "Platform/Window/Input.h"
+#include "Platform/Window/Window.h"
+#include "QZFramework/ControlBase/ControlDescriptor.h"
 #include "QZFramework/ControlBase/CursorNames.h"
+#include "QZFramework/ControlBase/RootWindow.h"
 #include "QZFramework/Controls/TabControl.h"
 #include "QZFramework/ObjectBase/Exception.h"
 #include "QZFramework/Renderer/Renderer.h"
+#include "QZFramework/Services/Trace/DebugTrace.h"
 #include "QZFramework/Utilities/Graphics/Bitmap.h"
 
 namespace Win = QZ::Platform::Window;
@@ -166,6 +170,48 @@ QZ::QZResult LApplication::RunApplicationStartup() {
     SetSkin(skin);
   }
   return hotKeys;
+}
+
+QZ::QZResult LApplication::CreateMainWindow(int32_t rendererType) {
+  const QZ::QZResult made = LApplicationBase::CreateMainWindow(rendererType);
+  const QZ::RCPtr<QZ::LControlFactory> factory = GetControlFactory();
+  if (QZ::Failed(made) || !factory || factory->GetSkinCount() != 2 || factory->GetCurrentSkinIndex() != kHighDpiSkin) {
+    return made;
+  }
+  MainWindowFit fit = FitMainControl();
+  if (!fit.fits) {
+    QZ::DebugTrace::Get().Narrow() << "The large skin's window does not fit the desktop's work area: the standard "
+                                      "skin is taken\n";
+    SetSkin(kStandardSkin);
+    // The window takes the standard main control's size; the top control then holds it on
+    // the work area.
+    fit = FitMainControl();
+    if (fit.hwnd) {
+      Win::MoveWindow(fit.hwnd, fit.window.left, fit.window.top, fit.width, fit.height, true);
+    }
+  }
+  return made;
+}
+
+LApplication::MainWindowFit LApplication::FitMainControl() {
+  MainWindowFit fit;
+  const QZ::RCPtr<QZ::LControlFactory> factory = GetControlFactory();
+  const QZ::RCPtr<QZ::LControlDescriptor> descriptor =
+      factory ? factory->FindControlDescriptor(GetMainControlName()) : nullptr;
+  const QZ::RCPtr<QZ::LRootWindow> root = GetMainRootWindow();
+  QZ::IWindowOSServices* os = root ? root->GetOSServices() : nullptr;
+  fit.hwnd = os ? static_cast<Win::HWND>(os->GetHandle()) : nullptr;
+  Win::RECT client;
+  if (!descriptor || !descriptor->GetLayout() || !fit.hwnd || !Win::GetWindowRect(fit.hwnd, &fit.window) ||
+      !Win::GetClientRect(fit.hwnd, &client)) {
+    return fit;
+  }
+  const QZ::LLayoutDescriptor& layout = *descriptor->GetLayout();
+  fit.width = int32_t(layout.size[0].abs) + (fit.window.right - fit.window.left) - client.right;
+  fit.height = int32_t(layout.size[1].abs) + (fit.window.bottom - fit.window.top) - client.bottom;
+  const QZ::RectT<int32_t> area = GetDesktopWorkArea();
+  fit.fits = fit.width <= area.width && fit.height <= area.height;
+  return fit;
 }
 
 // =============================================================================================

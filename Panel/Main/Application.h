@@ -20,7 +20,8 @@
 // hot keys of the application's string table; the editor's classes
 // (EditorControlClasses.h); the engine, made and initialised with first id 0; the virtual
 // keyboard while it is on; the MIDI manager; with exactly two skins, the skin of the screen's resolution: "HighDPI" (0)
-// at 160 dots per inch or more, "Skin1" (1) below.
+// at 160 dots per inch or more, "Skin1" (1) below. The main window then falls back to "Skin1" when the "HighDPI"
+// window with its frame does not fit the desktop's work area (CreateMainWindow).
 //
 // UI thread, like the application object.
 
@@ -30,6 +31,7 @@
 
 #include "DeviceControl/GeneratedCode/Engine/Inc/RootModuleEngine.h"
 #include "Engine/PresetEditorCommon/MidiManager.h"
+#include "Platform/Window/WindowTypes.h"
 #include "QZFramework/Application/ApplicationBase.h"
 #include "Resources/SkinArt/ProgramArt.h"
 #include "Simulator/Keyboard/VirtualKeyboard.h"
@@ -87,6 +89,11 @@ public:
   // success the result of the "GHK_WIN" parse (0). The engine's and the skin's exceptions
   // pass.
   [[nodiscard]] QZ::QZResult RunApplicationStartup() override;
+  // The base's main window; then, while the "HighDPI" skin of two is current and its main
+  // control with the window's frame is wider or taller than the desktop's work area, the
+  // standard skin ("Skin1") becomes current (SetSkin, said in the debug trace) before the
+  // control tree is made, so that the whole window stays on the screen. The base's result.
+  [[nodiscard]] QZ::QZResult CreateMainWindow(int32_t rendererType) override;
 
   // --- The editor's objects ---------------------------------------------------------------------
 
@@ -123,6 +130,16 @@ private:
   QZ::CursorHandle GetDragCursor(const QZ::SkinArt::ProgramPicture& picture, QZ::CursorHandle& cursor);
   // Drops the virtual keyboard, then makes the one of the stored model while it is on.
   void HostVirtualKeyboard();
+  // The current skin's main control framed as the main window is: its window's size and
+  // whether that fits the work area (true where the window or the control is missing).
+  struct MainWindowFit {
+    QZ::Platform::Window::HWND hwnd = nullptr;
+    QZ::Platform::Window::RECT window{};
+    int32_t width = 0;
+    int32_t height = 0;
+    bool fits = true;
+  };
+  MainWindowFit FitMainControl();
   QZ::RCPtr<QZ::LMidiManager> CreateMidiManager() const;
 
   QZ::RCPtr<LRootModuleEngine> mEngine;

@@ -491,11 +491,11 @@ void SdlVideoBackend::SetCursor(SDL_Cursor* cursor) { SDL_SetCursor(cursor); }
 void SdlVideoBackend::ShowCursor(bool show) { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
 
 bool SdlVideoBackend::GetDisplayBounds(int display, SDL_Rect& bounds) {
-  return SDL_GetDisplayBounds(display, &bounds) == 0;
+  return SDL_GetDisplayBounds(SdlDisplay(display), &bounds) == 0;
 }
 
 bool SdlVideoBackend::GetDisplayUsableBounds(int display, SDL_Rect& bounds) {
-  return SDL_GetDisplayUsableBounds(display, &bounds) == 0;
+  return SDL_GetDisplayUsableBounds(SdlDisplay(display), &bounds) == 0;
 }
 
 bool SdlVideoBackend::ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) {

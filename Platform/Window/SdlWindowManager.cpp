@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string_view>
 
 #include "Platform/Window/VideoBackend.h"
 
@@ -106,6 +107,33 @@ Bool IsExtentsNotice(::Display*, XEvent* event, XPointer argument) {
 }
 
 } // namespace
+
+int SdlVideoBackend::SdlDisplay(int display) const {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (display != 0 || !driver || std::string_view(driver) != "x11") {
+    return display;
+  }
+  // SDL lists the displays of every X screen, the default screen's first only when it has a
+  // primary output. A server of several screens without one (Xvfb) lists one display per
+  // screen in screen order: the desktop is then that of the default screen (DISPLAY's ".N").
+  auto* x = static_cast<::Display*>(mDisplay);
+  ::Display* own = x ? nullptr : XOpenDisplay(nullptr);
+  x = x ? x : own;
+  if (!x) {
+    return 0;
+  }
+  const int screen = DefaultScreen(x);
+  const int width = DisplayWidth(x, screen);
+  const int height = DisplayHeight(x, screen);
+  const int screens = ScreenCount(x);
+  if (own) {
+    XCloseDisplay(own);
+  }
+  SDL_Rect bounds{};
+  const bool listed = screens > 1 && screen < SDL_GetNumVideoDisplays() && SDL_GetDisplayBounds(screen, &bounds) == 0 &&
+                      bounds.w == width && bounds.h == height;
+  return listed ? screen : 0;
+}
 
 void SdlVideoBackend::SetWindowActions(uint32_t window, bool resize, bool minimize, bool maximize) {
   const XWindow x = XWindowOf(window);

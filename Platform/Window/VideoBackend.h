@@ -141,6 +141,7 @@ public:
   virtual void SetCursor(SDL_Cursor* cursor) = 0;
   virtual void ShowCursor(bool show) = 0;
 
+  // Display 0 is the desktop: the first display of the screen the windows open on.
   virtual bool GetDisplayBounds(int display, SDL_Rect& bounds) = 0;
   virtual bool GetDisplayUsableBounds(int display, SDL_Rect& bounds) = 0;
 
@@ -226,6 +227,8 @@ private:
   bool WaitOnConnection(SDL_Event& event, int32_t timeoutMs);
   // The next event of the last batch taken from SDL's queue; false when none is left.
   bool TakeBatched(SDL_Event& event);
+  // SDL's index of display (0: the desktop, as above).
+  int SdlDisplay(int display) const;
 
   static constexpr int kQuietTimeoutsPerRead = 30; // about a second of 33 ms time-outs
 

@@ -31,10 +31,6 @@
 
 namespace QZ {
 
-RCPtr<LControl> CreateNotBuiltYet(const RCPtr<LControl>& parent, const RCPtr<LControlDescriptor>& descriptor) {
-  return CreateControlOf<LPanel>(parent, descriptor);
-}
-
 namespace {
 
 constexpr ControlClassEntry kFrameworkControlClasses[] = {

@@ -9,9 +9,6 @@
 //     factory->RegisterControlCreateFunction(QZ::WString(entry.name), entry.create);
 //   }
 //
-// A class that is not built yet is registered with CreateNotBuiltYet, which builds a plain
-// panel in its place: its rows say so, and the class's own work replaces the function.
-//
 // Constant data; any thread.
 
 #include <span>
@@ -25,10 +22,6 @@ struct ControlClassEntry {
   const char16_t* name;
   ControlCreateFunction create;
 };
-
-// Builds an LPanel (CreateControlOf) for a class name whose own class is not built yet: the
-// skin's tree keeps its shape, looks and children meanwhile. UI thread.
-RCPtr<LControl> CreateNotBuiltYet(const RCPtr<LControl>& parent, const RCPtr<LControlDescriptor>& descriptor);
 
 // The 40 "Framework." class names in registration order.
 std::span<const ControlClassEntry> FrameworkControlClasses();

@@ -571,15 +571,24 @@ public:
                 kWindowOrigin + (kWindowHeight - height) / 2, width, height);
   }
 
+  // The slot list opens below its box inside the dialog: the dialog is tall enough for all
+  // eleven rows (RAM, Preset 1 to 10) and the list covers the hint and the buttons while open.
   Control TransferDialog(const std::string& className, const std::string& name, const std::string& action) const {
-    Control dialog = Dialog(className, name, 380, 180);
+    constexpr int kSlots = 11;
+    constexpr int kSlotTop = 58;
+    constexpr int kSlotHeight = 26;
+    constexpr int kListBottom = kSlotTop + kSlotHeight + 2 + kSlots * kRowHeight + 6;
+    constexpr int kHeight = kListBottom + 8;
+    constexpr int kButtonTop = kHeight - 20 - 30;
+    Control dialog = Dialog(className, name, 380, kHeight);
     Control header = Label("labelHeader", L.header1, 24, 20, 332, 22);
     dialog.Add(Bold(header));
-    Control slot = Make(Editor("Control.PresetSlotCombobox"), "presetSlot", {}, 24, 62, 332, 26);
-    slot.Add(ComboBox("comboBox", 0, 0, 200, 26, 11));
+    Control slot = Make(Editor("Control.PresetSlotCombobox"), "presetSlot", {}, 24, kSlotTop, 332, kSlotHeight);
+    slot.Add(ComboBox("comboBox", 0, 0, 200, kSlotHeight, kSlots));
     dialog.Add(slot);
-    dialog.Add(Make(Framework("Button"), action, L.primaryButton, 148, 126, 100, 30));
-    dialog.Add(Make(Framework("Button"), "buttonClose", L.pushButton, 256, 126, 100, 30));
+    dialog.Add(Label("labelHint", L.caption, 24, kSlotTop + kSlotHeight + 14, 332, 18));
+    dialog.Add(Make(Framework("Button"), action, L.primaryButton, 148, kButtonTop, 100, 30));
+    dialog.Add(Make(Framework("Button"), "buttonClose", L.pushButton, 256, kButtonTop, 100, 30));
     return dialog;
   }
 
@@ -591,8 +600,9 @@ public:
     Control copyright = Label("labelCopyright", L.caption, 24, 94, 372, 60);
     copyright.Set("TextOverflowXType", "Wrap");
     dialog.Add(copyright);
-    dialog.Add(Make(Framework("Button"), "buttonSupport", L.pushButton, 24, 186, 140, 30));
+    // OK first: the first focus and Enter close the box rather than open the support page.
     dialog.Add(Make(Framework("Button"), "buttonOK", L.primaryButton, 304, 186, 92, 30));
+    dialog.Add(Make(Framework("Button"), "buttonSupport", L.pushButton, 24, 186, 140, 30));
     return dialog;
   }
 

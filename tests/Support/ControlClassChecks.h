@@ -1,14 +1,10 @@
 #pragma once
 // What the registration tests expect of a class name (ControlClassNames.h): the create
-// function of its class (QZ::CreateControlOf<T> of a class built so far), or the stand-in
-// QZ::CreateNotBuiltYet while its class is listed as not built yet; and the dynamic type of
-// the control a skin entry of that class builds.
+// function of its class (QZ::CreateControlOf<T>), and the dynamic type of the control a
+// skin entry of that class builds.
 //
 //   EXPECT_EQ(RegisteredFunction(*factory, name.name), ExpectedCreateFunction(name)) << name.name;
-//   EXPECT_EQ(TypeOf(control), ExpectedType(name));        // "QZ::LPanel" while not built
-//
-// A class that gets built goes into BuiltClassFunctions and its names out of the
-// not-built list.
+//   EXPECT_EQ(TypeOf(control), ExpectedType(name));
 
 #include <map>
 #include <string>
@@ -97,12 +93,9 @@ inline std::map<std::string_view, QZ::ControlCreateFunction>& EditorClassFunctio
   return functions;
 }
 
-// The stand-in for a name listed as not built yet, else its class's function; null when the
-// class is neither (the test's tables disagree).
+// The function of the name's class; null when the tables do not know the class (they
+// disagree).
 inline QZ::ControlCreateFunction ExpectedCreateFunction(const ControlClassName& name) {
-  if (IsNotBuiltYet(name.name)) {
-    return &QZ::CreateNotBuiltYet;
-  }
   const auto found = BuiltClassFunctions().find(name.type);
   if (found != BuiltClassFunctions().end()) {
     return found->second;
@@ -122,10 +115,8 @@ inline QZ::ControlCreateFunction RegisteredFunction(const QZ::LControlFactory& f
   return function;
 }
 
-// "QZ::LPanel" for a name not built yet, else the name's class.
-inline std::string ExpectedType(const ControlClassName& name) {
-  return IsNotBuiltYet(name.name) ? "QZ::LPanel" : std::string(name.type);
-}
+// The name's class.
+inline std::string ExpectedType(const ControlClassName& name) { return std::string(name.type); }
 
 // The control's dynamic type as the tables spell it ("QZ::LPanel").
 inline std::string TypeOf(const QZ::RCPtr<QZ::LControl>& control) {

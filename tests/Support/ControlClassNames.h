@@ -1,9 +1,8 @@
 #pragma once
 // Every control class name the program registers: the framework's 40 ("Framework.") and
 // the editor's 123 ("PresetEditor."), in registration order, each with the class its
-// create function constructs; which of them the editor's skins use; and which classes are
-// not built yet. A skin names only these classes; the registration tests check the same
-// lists against the factory.
+// create function constructs; and which of them the editor's skins use. A skin names only
+// these classes; the registration tests check the same lists against the factory.
 //
 //   for (const QZTest::ControlClassName& name : QZTest::kFrameworkClassNames) { ... name.name, name.type ... }
 //   QZTest::IsRegisteredClassName("Framework.Button")   // true
@@ -253,19 +252,10 @@ inline constexpr std::string_view kEditorNamesNotInSkins[] = {
     "PresetEditor.Control.LabeledChordSmartScaleSelector",
 };
 
-// The names whose class is not built yet: the program registers them with the stand-in
-// that makes a plain panel (QZ::CreateNotBuiltYet). The work that builds a class registers
-// it under its names and takes them out of this list; every class is built now.
-inline constexpr std::array<std::string_view, 0> kNamesNotBuiltYet{};
-
 static_assert(std::size(kFrameworkClassNames) == 40);
 static_assert(std::size(kEditorClassNames) == 123);
 static_assert(std::size(kFrameworkNamesInSkins) == 15);
 static_assert(std::size(kEditorNamesNotInSkins) == 51);
-
-inline bool IsNotBuiltYet(std::string_view name) {
-  return std::find(std::begin(kNamesNotBuiltYet), std::end(kNamesNotBuiltYet), name) != std::end(kNamesNotBuiltYet);
-}
 
 inline bool IsRegisteredClassName(std::string_view name) {
   const auto named = [name](const ControlClassName& entry) { return entry.name == name; };

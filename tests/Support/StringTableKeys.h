@@ -189,9 +189,11 @@ inline constexpr struct {
     // Dialogs.
     {"PresetEditor.Dialog.SendPresetToHardware|labelHeader", "LABEL"},
     {"PresetEditor.Dialog.SendPresetToHardware|send", "LABEL"},
+    {"PresetEditor.Dialog.SendPresetToHardware|labelHint", "LABEL"},
     {"PresetEditor.Dialog.SendPresetToHardware|buttonClose", "LABEL"},
     {"PresetEditor.Dialog.RetrievePresetFromHardware|labelHeader", "LABEL"},
     {"PresetEditor.Dialog.RetrievePresetFromHardware|getButton", "LABEL"},
+    {"PresetEditor.Dialog.RetrievePresetFromHardware|labelHint", "LABEL"},
     {"PresetEditor.Dialog.RetrievePresetFromHardware|buttonClose", "LABEL"},
     {"PresetEditor.DialogAbout|buttonSupport", "LABEL"},
     {"PresetEditor.DialogAbout|buttonOK", "LABEL"},

@@ -1,5 +1,5 @@
 // The editor's start-up: every class name of the program registered (each to its class's
-// create function, or the stand-in while the class is not built yet), the Windows hot keys,
+// create function), the Windows hot keys,
 // the engine and the MIDI manager made, the skin chosen by the screen's resolution; and
 // the start-ups that fail before any of it.
 
@@ -97,20 +97,17 @@ TEST_F(EditorStartupTest, TheEditorsTableHoldsThe123NamesInTheirOrderApartFromTh
   EXPECT_EQ(all.size(), 163u) << "no name twice";
 }
 
-TEST_F(EditorStartupTest, EveryNameResolvesToItsClasssCreateFunctionOrTheStandInWhileNotBuilt) {
+TEST_F(EditorStartupTest, EveryNameResolvesToItsClasssCreateFunction) {
   MakeApplication(EditorSkins(2));
   ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
   const RCPtr<QZ::LControlFactory> factory = app->GetControlFactory();
-  size_t standIns = 0;
   for (const auto& names : {std::span<const ControlClassName>(kFrameworkClassNames),
                             std::span<const ControlClassName>(kEditorClassNames)}) {
     for (const ControlClassName& name : names) {
-      ASSERT_NE(ExpectedCreateFunction(name), nullptr) << name.name << ": neither built nor listed as not built";
+      ASSERT_NE(ExpectedCreateFunction(name), nullptr) << name.name << ": a class the tables do not know";
       EXPECT_EQ(RegisteredFunction(*factory, name.name), ExpectedCreateFunction(name)) << name.name;
-      standIns += RegisteredFunction(*factory, name.name) == &QZ::CreateNotBuiltYet ? 1 : 0;
     }
   }
-  EXPECT_EQ(standIns, std::size(kNamesNotBuiltYet));
   // The editor's panels, tab controls and labels are made by the framework's very functions.
   for (const auto& [editorName, frameworkName] :
        {std::pair{"PresetEditor.UserPresetSliderGroup", "Framework.Panel"},
@@ -151,6 +148,48 @@ TEST_F(EditorStartupTest, WithTwoSkinsTheScreensResolutionChoosesTheSkinAndIsRem
                 testing::HasSubstr("<key>1_0_0</key><dict>\n\t\t<key>CurrentSkinIndex</key><integer>" +
                                    std::to_string(test.skin) + "</integer>"))
         << test.dpi;
+  }
+}
+
+TEST_F(EditorStartupTest, TheLargeSkinGivesWayWhereItsWindowDoesNotFitTheWorkArea) {
+  // The large skin's main control twice the standard one's (640 x 480).
+  std::string skins = EditorSkins(2);
+  const std::string standard = R"(Name="mainControl" XSizeAbs="640" YSizeAbs="480")";
+  skins.replace(skins.find(standard), standard.size(), R"(Name="mainControl" XSizeAbs="1280" YSizeAbs="960")");
+  environment.Set("QZ_DPI", "192");
+  struct Case {
+    SDL_Rect area;
+    int32_t skin;
+    int width;
+    int height;
+  };
+  for (const Case& test : {Case{{0, 32, 1920, 1048}, 0, 1280, 960}, Case{{0, 0, 1280, 959}, 1, 640, 480},
+                           Case{{0, 0, 1279, 2000}, 1, 640, 480}, Case{{100, 50, 500, 400}, 1, 500, 400}}) {
+    SCOPED_TRACE(std::to_string(test.area.w) + " x " + std::to_string(test.area.h));
+    backend->usableBounds = test.area;
+    MakeApplication(skins);
+    ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
+    ASSERT_EQ(app->CreateMainWindow(QZ::kRendererGDI), QZ::QZ_OK);
+    ASSERT_EQ(app->SetMainRootControl(app->GetMainControlName()), QZ::QZ_OK);
+    EXPECT_EQ(app->GetControlFactory()->GetCurrentSkinIndex(), test.skin);
+    float size = 0;
+    int32_t style = -1;
+    QZ::WString face;
+    ASSERT_EQ(app->GetDefaultFont(face, size, style), QZ::QZ_OK);
+    EXPECT_FLOAT_EQ(size, test.skin == 0 ? 15.75f : 8.25f);
+    // The window on the work area, whole where the area holds it (the standard skin's
+    // window, resizable here, shrunk to an area smaller than it).
+    Win::RECT window;
+    ASSERT_TRUE(Win::GetWindowRect(host->GetMainWindow(), &window));
+    EXPECT_EQ(window.right - window.left, test.width);
+    EXPECT_EQ(window.bottom - window.top, test.height);
+    EXPECT_GE(window.left, test.area.x);
+    EXPECT_GE(window.top, test.area.y);
+    EXPECT_LE(window.right, test.area.x + test.area.w);
+    EXPECT_LE(window.bottom, test.area.y + test.area.h);
+    DropApplication();
+    EXPECT_THAT(SavedUserSettings(),
+                testing::HasSubstr("<key>CurrentSkinIndex</key><integer>" + std::to_string(test.skin) + "</integer>"));
   }
 }
 

@@ -1,7 +1,9 @@
 // The program on the X server of the Xvfb fixture: it starts with the shipped skins, takes
-// "HighDPI" when the display's resources say 192 dots per inch and "Skin1" without them,
-// shows its main window (kept as a screenshot in the build folder) and ends in order on
-// Ctrl+C, remembering the skin.
+// "HighDPI" when the display's resources say 192 dots per inch and its window fits the
+// screen, "Skin1" without them or on a screen too small for the large window (under a
+// window manager too: the window whole on a 2560 x 1440 screen), shows its main window
+// (kept as a screenshot in the build folder) and ends in order on Ctrl+C, remembering the
+// skin.
 //
 // The test holds a connection to the server throughout: Xvfb resets when its last client
 // goes, and the root window's resources would go with it.
@@ -18,12 +20,15 @@
 
 #include "ProgramProcess.h"
 #include "Support/ImageCompare.h"
+#include "Support/PrivateXServer.h"
 #include "Support/WaitUntil.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
 #include "Support/XvfbSupport.h"
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+
+#include "Support/OpenboxSession.h"
 
 namespace QZTest {
 namespace {
@@ -121,18 +126,26 @@ protected:
   }
 
   // One run until its main window shows: a screenshot of it as name.png, then Ctrl+C. The
-  // skin index the run remembered; -1 when the run went wrong.
-  int32_t RunOnce(const std::string& name) {
+  // skin index the run remembered; -1 when the run went wrong. changes: more of the
+  // program's environment.
+  int32_t RunOnce(const std::string& name, const ProgramProcess::Changes& changes = {}) {
     size = {0, 0};
-    ProgramProcess program({{"HOME", folder.Path()},
-                            {"XDG_CONFIG_HOME", folder / "config"},
-                            {"XDG_DATA_HOME", folder / "data"},
-                            {"QZ_REGISTRY_FILE", folder / "registry.reg"},
-                            {"QZ_VIRTUAL_KEYBOARD", "1"},
-                            {"QZ_DPI", ""}},
-                           folder);
+    frame = {};
+    errors.clear();
+    ProgramProcess::Changes environment = {{"HOME", folder.Path()},
+                                           {"XDG_CONFIG_HOME", folder / "config"},
+                                           {"XDG_DATA_HOME", folder / "data"},
+                                           {"QZ_REGISTRY_FILE", folder / "registry.reg"},
+                                           {"QZ_VIRTUAL_KEYBOARD", "1"},
+                                           {"QZ_DPI", ""}};
+    for (const auto& [variable, value] : changes) {
+      environment[variable] = value;
+    }
+    ProgramProcess program(environment, folder);
     EXPECT_TRUE(program.Started());
-    const std::string window = Output("timeout 120 xdotool search --sync --onlyvisible --pid " +
+    const auto named = environment.find("DISPLAY");
+    const std::string on = named != environment.end() && named->second ? "DISPLAY=" + *named->second + " " : "";
+    const std::string window = Output(on + "timeout 120 xdotool search --sync --onlyvisible --pid " +
                                       std::to_string(program.Pid()) + " 2>/dev/null | head -n 1");
     EXPECT_FALSE(window.empty()) << "no window showed";
     // The first frame comes a moment after the window shows. Whether the skin paints is the
@@ -151,9 +164,11 @@ protected:
     EXPECT_TRUE(shot) << "no picture of the window";
     if (shot) {
       EXPECT_TRUE(WritePng(*shot, std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + name + ".png"));
+      frame = FrameOnRoot(::Window(std::stoul(window)));
     }
     program.Interrupt();
     const ProgramProcess::Ended ended = program.Wait();
+    errors = ended.errors;
     EXPECT_TRUE(ended.exited && ended.status == 0) << ended.status << ": " << ended.errors;
     std::ifstream in(folder / "config/Vandrel/Quorin ZTR Preset Editor/UserSettings.ini");
     const std::string settings((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -162,22 +177,88 @@ protected:
     return at == std::string::npos ? -1 : std::stoi(settings.substr(at + key.size()));
   }
 
+  // The window with the frame its window manager put around it, on the root window.
+  XRectangle FrameOnRoot(::Window window) const {
+    XWindowAttributes attributes{};
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    if (!XGetWindowAttributes(display, window, &attributes) ||
+        !XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child)) {
+      return {};
+    }
+    long sides[4] = {0, 0, 0, 0}; // left, right, top, bottom
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL,
+                           &type, &format, &count, &after, &data) == Success &&
+        data && format == 32 && count == 4) {
+      std::copy_n(reinterpret_cast<const long*>(data), 4, sides);
+    }
+    if (data) {
+      XFree(data);
+    }
+    return {short(x - sides[0]), short(y - sides[2]), (unsigned short)(attributes.width + sides[0] + sides[1]),
+            (unsigned short)(attributes.height + sides[2] + sides[3])};
+  }
+
   Display* display = nullptr;
   TempFolder folder;
-  // The main window's size in the last run.
+  // The main window's size in the last run, its frame on the screen and what it said.
   std::pair<int, int> size;
+  XRectangle frame{};
+  std::string errors;
 };
+
+// The display with screen number of the fixture's server ("0", "1", "2").
+std::string Screen(const char* number) { return std::string(std::getenv("DISPLAY")) + "." + number; }
 
 TEST_F(ProgramXvfbTest, TheDisplaysResolutionChoosesTheSkinOfTheRunningProgram) {
   std::filesystem::create_directories(QZ_EDITOR_APP_TEST_OUTPUT);
   SetResources("Xcursor.size: 24\nXft.dpi: 192\n");
-  EXPECT_EQ(RunOnce("ProgramHighDpi"), 0);
-  EXPECT_EQ(size, (std::pair{2400, 1700})) << "the high-resolution skin's main control (its minimum outweighs the "
-                                              "fixture's small screen; the picture holds what the screen shows)";
+  // The fixture's second screen (2560 x 1800) holds the large window.
+  EXPECT_EQ(RunOnce("ProgramHighDpi", {{"DISPLAY", Screen("1")}}), 0);
+  EXPECT_EQ(size, (std::pair{2400, 1700})) << "the high-resolution skin's main control";
+  // Its first (1280 x 1024) does not: the standard skin, whole on the screen.
+  EXPECT_EQ(RunOnce("ProgramHighDpiSmallScreen", {{"DISPLAY", Screen("0")}}), 1);
+  EXPECT_EQ(size, (std::pair{1200, 850}));
 
   SetResources(nullptr);
-  EXPECT_EQ(RunOnce("ProgramStandard"), 1);
+  EXPECT_EQ(RunOnce("ProgramStandard", {{"DISPLAY", Screen("0")}}), 1);
   EXPECT_EQ(size, (std::pair{1200, 850})) << "the standard skin's main control";
+}
+
+TEST_F(ProgramXvfbTest, UnderAWindowManagerTheWindowAt192DpiIsWholeOnA2560x1440Screen) {
+  std::filesystem::create_directories(QZ_EDITOR_APP_TEST_OUTPUT);
+  // A screen of that size on a server of its own, managed by openbox: the large window
+  // (1700 rows and a title bar) would leave its bottom below the screen.
+  PrivateXServer server("2560x1440x24");
+  ASSERT_FALSE(server.Name().empty());
+  Display* screen = XOpenDisplay(server.Name().c_str());
+  ASSERT_NE(screen, nullptr);
+  {
+    const std::string before = std::getenv("DISPLAY");
+    setenv("DISPLAY", server.Name().c_str(), 1); // openbox manages the display it is started on
+    OpenboxSession manager(screen);
+    setenv("DISPLAY", before.c_str(), 1);
+    ASSERT_TRUE(manager.Running());
+    std::swap(display, screen); // the run's pictures and frame come from that server
+    EXPECT_EQ(
+        RunOnce("ProgramHighDpiOn2560x1440", {{"DISPLAY", server.Name()}, {"QZ_DPI", "192"}, {"QZ_DEBUG_TRACE", "1"}}),
+        1);
+    std::swap(display, screen);
+    EXPECT_EQ(size, (std::pair{1200, 850}));
+    EXPECT_GT(frame.height, 850) << "openbox framed the window";
+    EXPECT_GE(frame.x, 0);
+    EXPECT_GE(frame.y, 0);
+    EXPECT_LE(frame.x + frame.width, 2560);
+    EXPECT_LE(frame.y + frame.height, 1440);
+    EXPECT_NE(errors.find("the standard skin is taken"), std::string::npos) << errors;
+  }
+  XCloseDisplay(screen);
 }
 
 } // namespace

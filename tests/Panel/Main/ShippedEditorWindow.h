@@ -56,10 +56,13 @@ struct ShownControl {
 class ShippedEditorFixture : public EditorAppFixture {
 protected:
   // Starts the program's application object on its compiled-in skins and string tables at
-  // the resolution dpi, with its main window shown and active and the first idle passes
-  // done.
+  // the resolution dpi, on a desktop that holds the large skin's window, with its main
+  // window shown and active and the first idle passes done.
   void Start(const char* dpi) {
     environment.Set("QZ_DPI", dpi);
+    if (backend) {
+      backend->usableBounds = {0, 0, 3840, 2160};
+    }
     std::string failed;
     hwnd = StartShippedEditor(*host, backend, app, failed);
     ASSERT_TRUE(hwnd) << failed;

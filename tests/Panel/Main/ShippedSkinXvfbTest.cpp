@@ -17,15 +17,19 @@
 
 #include "Platform/Window/VideoBackend.h"
 #include "QZFramework/Controls/Dialog.h"
+#include "QZFramework/Controls/ListBoxItem.h"
 #include "QZFramework/Controls/PopupMenu.h"
 #include "ShippedEditorWindow.h"
 #include "Support/ImageCompare.h"
+#include "Support/StandInPrograms.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
 #include <SDL2/SDL_syswm.h>
 
 #include "Support/XvfbSupport.h"
 #include "Support/XvfbWindowProperty.h"
+
+#include "Support/OpenboxSession.h"
 
 namespace QZTest {
 namespace {
@@ -214,6 +218,31 @@ protected:
     return nullptr;
   }
 
+  // Help > About, chosen with the pointer.
+  void ChooseHelpAbout() {
+    const QZ::RCPtr<QZ::LControl> help = MenuTitle(u"Help");
+    ASSERT_TRUE(help);
+    const auto [helpX, helpY] = ScreenPointOf(*help, hwnd);
+    ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(helpX),
+                       std::to_string(helpY), "click", "1"}),
+              0);
+    ASSERT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the Help menu did not open";
+    QZ::RCPtrArray<QZ::LControl, 1, 0> rows;
+    OpenMenu()->CollectDescendants(rows);
+    QZ::RCPtr<QZ::LControl> about;
+    for (uint32_t i = 0; i < rows.GetCount(); ++i) {
+      if (QZ::DynamicCast<QZ::LMenuListBoxItem>(rows.GetAt(i)) &&
+          rows.GetAt(i)->GetText().View().starts_with(u"About")) {
+        about = rows.GetAt(i);
+      }
+    }
+    ASSERT_TRUE(about) << "no About row";
+    const auto [aboutX, aboutY] = ScreenPointOf(*about, hwnd);
+    ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(aboutX),
+                       std::to_string(aboutY), "click", "1"}),
+              0);
+  }
+
   // Runs shoot inside the modal loop of the next dialog named name once it is painted, then
   // ends the dialog; done when the dialog has gone.
   void WhileDialogShows(const char16_t* name, const std::function<void()>& open,
@@ -302,27 +331,7 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
       [this] {
         // Without a window manager too, the main window takes clicks as soon as the dialog
         // before has gone.
-        const QZ::RCPtr<QZ::LControl> help = MenuTitle(u"Help");
-        ASSERT_TRUE(help);
-        const auto [helpX, helpY] = ScreenPointOf(*help, hwnd);
-        ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(helpX),
-                           std::to_string(helpY), "click", "1"}),
-                  0);
-        ASSERT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the Help menu did not open";
-        QZ::RCPtrArray<QZ::LControl, 1, 0> rows;
-        OpenMenu()->CollectDescendants(rows);
-        QZ::RCPtr<QZ::LControl> about;
-        for (uint32_t i = 0; i < rows.GetCount(); ++i) {
-          if (QZ::DynamicCast<QZ::LMenuListBoxItem>(rows.GetAt(i)) &&
-              rows.GetAt(i)->GetText().View().starts_with(u"About")) {
-            about = rows.GetAt(i);
-          }
-        }
-        ASSERT_TRUE(about) << "no About row";
-        const auto [aboutX, aboutY] = ScreenPointOf(*about, hwnd);
-        ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(aboutX),
-                           std::to_string(aboutY), "click", "1"}),
-                  0);
+        ChooseHelpAbout();
       },
       [this](Win::HWND dialog) { Shoot("about", dialog); });
 
@@ -330,6 +339,108 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
   SelectModel(0);
   Shoot("model25", hwnd);
   DropApplication();
+}
+
+// Under a window manager: the slot list of the send and the retrieve dialog opens whole, RAM
+// and Preset 1 to 10 at once inside the dialog; About takes Enter on OK.
+TEST_P(ShippedSkinXvfbTest, UnderAWindowManagerTheSlotListsOpenWholeAndAboutClosesOnEnter) {
+  Display* screen = XOpenDisplay((display + "." + std::to_string(GetParam().number)).c_str());
+  ASSERT_NE(screen, nullptr);
+  {
+    OpenboxSession manager(screen);
+    ASSERT_TRUE(manager.Running());
+    StandInPrograms programs;
+    programs.AddRecorder("xdg-open");
+    Start(GetParam().dpi);
+    ASSERT_EQ(app->GetCurrentSkinIndex(), std::string(GetParam().skin) == "HighDPI" ? 0 : 1);
+    ASSERT_TRUE(PumpUntil([this] { return app->GetMidiManager() && app->GetMidiManager()->ArePortsOpen(); }))
+        << "the keyboard's ports did not open";
+    for (const auto& [name, keys, picture] :
+         {std::tuple{u"dialogSendPreset", "ctrl+shift+s", "sendSlots"},
+          std::tuple{u"dialogRetrievePresetFromHardware", "ctrl+shift+r", "retrieveSlots"}}) {
+      SCOPED_TRACE(picture);
+      WhileDialogShows(
+          name,
+          [keys = keys, this] {
+            ASSERT_EQ(Xdotool({"key", keys}), 0);
+          },
+          [picture = picture, this](Win::HWND dialog) {
+            QZ::RCPtr<QZ::LRootWindow> root;
+            for (const QZ::RCPtr<QZ::LRootWindow>& window : app->GetRootWindows()) {
+              if (window->GetOSServices() && window->GetOSServices()->GetHandle() == dialog) {
+                root = window;
+              }
+            }
+            ASSERT_TRUE(root);
+            const QZ::RCPtr<QZ::LControl> slots =
+                root->GetRootControl()->FindChildByName(u"presetSlot")->FindChildByName(u"comboBox");
+            const QZ::RCPtr<QZ::LControl> list = slots->FindChildByName(u"listBox");
+            ASSERT_TRUE(slots && list);
+            const auto [x, y] = ScreenPointOf(*slots, dialog);
+            ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(x),
+                               std::to_string(y), "click", "1"}),
+                      0);
+            ASSERT_TRUE(PumpUntil([&list] { return list->IsShown(true); })) << "the slot list did not open";
+            Shoot(picture, dialog);
+            Win::RECT client;
+            ASSERT_TRUE(Win::GetClientRect(dialog, &client));
+            std::vector<std::u16string> shown;
+            QZ::RCPtrArray<QZ::LControl, 1, 0> rows;
+            list->CollectDescendants(rows);
+            for (uint32_t i = 0; i < rows.GetCount(); ++i) {
+              const QZ::RCPtr<QZ::LControl> row = rows.GetAt(i);
+              if (!QZ::DynamicCast<QZ::LListBoxItem>(row) || !row->IsShown(true) || row->GetText().IsEmpty()) {
+                continue;
+              }
+              const QZ::PointT<double> at = row->GetWindowPosition();
+              const QZ::PointT<double> listAt = list->GetWindowPosition();
+              // Whole: inside the list and inside the dialog's window.
+              if (at.y >= listAt.y - 0.5 && at.y + row->GetRect().height <= listAt.y + list->GetRect().height + 0.5 &&
+                  at.y >= -0.5 && at.y + row->GetRect().height <= client.bottom + 0.5) {
+                shown.push_back(std::u16string(row->GetText().View()));
+              }
+            }
+            EXPECT_EQ(shown, (std::vector<std::u16string>{u"RAM", u"Preset 1", u"Preset 2", u"Preset 3", u"Preset 4",
+                                                          u"Preset 5", u"Preset 6", u"Preset 7", u"Preset 8",
+                                                          u"Preset 9", u"Preset 10"}));
+            ASSERT_EQ(Xdotool({"key", "Escape"}), 0);
+            EXPECT_TRUE(PumpUntil([&list] { return !list->IsShown(true); })) << "the slot list did not close";
+          });
+    }
+
+    // About: OK has the first focus, so Enter closes the box and opens no page.
+    int32_t result = -1;
+    const QZ::RCPtr<Listener> opened(new Listener([&] {
+      for (const QZ::RCPtr<QZ::LRootWindow>& window : app->GetRootWindows()) {
+        const QZ::RCPtr<QZ::LDialog> about = QZ::DynamicCast<QZ::LDialog>(window->GetRootControl());
+        // Once the window is shown and has given its first focus.
+        if (result == -1 && about && about->GetName() == QZ::WString(u"dialogAbout") && window->GetOSServices() &&
+            Win::IsWindowVisible(static_cast<Win::HWND>(window->GetOSServices()->GetHandle())) &&
+            window->GetFocusedControl()) {
+          result = 0;
+          EXPECT_EQ(window->GetFocusedControl(), about->FindChildByName(u"buttonOK"));
+          EXPECT_EQ(Xdotool({"key", "Return"}), 0);
+        }
+      }
+    }));
+    opened->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(centre()), u"NID_IDLE");
+    ChooseHelpAbout();
+    EXPECT_TRUE(PumpUntil([&] {
+      if (result != 0) {
+        return false;
+      }
+      for (const QZ::RCPtr<QZ::LRootWindow>& window : app->GetRootWindows()) {
+        if (window->GetRootControl() && window->GetRootControl()->GetName() == QZ::WString(u"dialogAbout")) {
+          return false;
+        }
+      }
+      return true;
+    })) << "About did not close on Enter";
+    opened->ReleaseInternalReferences();
+    EXPECT_TRUE(programs.Runs("xdg-open").empty()) << "Enter opened the support page";
+    DropApplication();
+  }
+  XCloseDisplay(screen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, ShippedSkinXvfbTest,

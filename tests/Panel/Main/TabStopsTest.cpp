@@ -77,6 +77,7 @@ TEST_F(TabStopsTest, EveryStopOfEveryPageIsShownEnabledAndLooksFocusedOnceARound
   for (const char* dpi : {"96", "192"}) {
     SCOPED_TRACE(std::string("QZ_DPI ") + dpi);
     environment.Set("QZ_DPI", dpi);
+    backend->usableBounds = {0, 0, 3840, 2160}; // holds the large skin's window
     // The program's own skins, string tables and images, as the program reads them.
     const QZ::RCPtr<QZ::LControlFactory> factory(new QZ::LControlFactory());
     ASSERT_EQ(factory->LoadResources(QZ::WString(u"::"), 0x0409), QZ::QZ_OK);
