@@ -74,9 +74,11 @@ protected:
     EXPECT_EQ(box->GetSelectionLength(), length);
     EXPECT_EQ(box->GetCaret(), caret);
   }
-  // Nothing selected; the caret, and the anchor a Shift key would extend from, at caret.
+  // Nothing selected or highlighted; the caret, and the anchor a Shift key would extend
+  // from, at caret.
   void ExpectCaretAlone(int32_t caret, const std::string& what) {
     EXPECT_EQ(box->GetSelectionLength(), 0) << what;
+    EXPECT_TRUE(box->GetSelectionRects().empty()) << what;
     EXPECT_EQ(box->GetCaret(), caret) << what;
     EXPECT_EQ(box->GetAnchor(), caret) << what;
   }
