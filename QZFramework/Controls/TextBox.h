@@ -26,7 +26,8 @@
 // surrogate halves are not printable, so a character beyond U+FFFF is refused whole. Word
 // boundaries fall at what iswspace or iswblank calls space. An edit over a selection (a typed
 // character, a paste, a deletion, a cut) always ends the selection, even when the text comes
-// out the same, and leaves the caret after what went in; a refused character changes nothing.
+// out the same, and leaves the caret after what went in (where the selection began when
+// nothing did); a refused character changes nothing.
 //
 // The context menu (Cut, Copy, Paste, Delete; "EDIT_CUT" ... "EDIT_DELETE" of the
 // application's string table) is built when the tree subscribes its notifications; its
