@@ -157,12 +157,20 @@ void LTextBox::ExtendSelectionTo(int32_t pos) {
 // Edits
 // =============================================================================================
 
+void LTextBox::ApplyEdit(const WString& text, int32_t caret) {
+  const bool overSelection = mSelectionLength > 0;
+  // An edit over a selection consumes it even when the text comes out the same ("1" typed
+  // over "1"): a selection left standing would be replaced again by the next character.
+  if (SetText(text, false) == QZ_OK || overSelection) {
+    ClearSelection();
+    SetCaret(caret, true);
+  }
+}
+
 void LTextBox::DeleteRange(int32_t start, int32_t count) {
   WString text = GetText().Left(uint32_t(start));
   text += GetText().Mid(start + count);
-  if (SetText(text, false) == QZ_OK) {
-    SetCaret(start, true);
-  }
+  ApplyEdit(text, start);
 }
 
 QZResult LTextBox::TypeCharacter(char16_t character) {
@@ -187,11 +195,9 @@ QZResult LTextBox::TypeCharacter(char16_t character) {
   if (fits) {
     text.Insert(uint32_t(at), WString(character)); // at lies within the text
   }
-  if (SetText(text, false) == QZ_OK) {
-    // Only an inserted character moves the caret past it; a selection removed alone
-    // leaves the caret where it was.
-    SetCaret(fits ? at + 1 : at, true);
-  }
+  // Only an inserted character moves the caret past it; a selection removed alone leaves
+  // the caret where it began.
+  ApplyEdit(text, fits ? at + 1 : at);
   return QZ_OK;
 }
 
@@ -263,9 +269,7 @@ QZResult LTextBox::Paste() {
   WString text = GetText().Left(uint32_t(at));
   text += *pasted;
   text += GetText().Mid(at + mSelectionLength);
-  if (SetText(text, false) == QZ_OK) {
-    SetCaret(at + Length(*pasted), true);
-  }
+  ApplyEdit(text, at + Length(*pasted));
   return QZ_OK;
 }
 

@@ -24,7 +24,10 @@
 //
 // Typed characters: "printable" is the C library's iswprint under the process's LC_CTYPE;
 // surrogate halves are not printable, so a character beyond U+FFFF is refused whole. Word
-// boundaries fall at what iswspace or iswblank calls space.
+// boundaries fall at what iswspace or iswblank calls space. An edit over a selection (a typed
+// character, a paste, a deletion, a cut) always ends the selection, even when the text comes
+// out the same, and leaves the caret after what went in (where the selection began when
+// nothing did); a refused character changes nothing.
 //
 // The context menu (Cut, Copy, Paste, Delete; "EDIT_CUT" ... "EDIT_DELETE" of the
 // application's string table) is built when the tree subscribes its notifications; its
@@ -192,6 +195,9 @@ private:
   void SelectRange(int32_t start, int32_t count);
   // The selection reaches pos from the anchor; the caret goes to pos.
   void ExtendSelectionTo(int32_t pos);
+  // Applies text as an edit's result: when it changed the text, or when the edit ran over a
+  // selection, the selection goes and the caret moves to caret (forced).
+  void ApplyEdit(const WString& text, int32_t caret);
   // Applies the text without the count characters from start; the caret to start.
   void DeleteRange(int32_t start, int32_t count);
   void DeleteSelection() { DeleteRange(mSelectionStart, mSelectionLength); }

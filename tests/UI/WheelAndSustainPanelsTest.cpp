@@ -1,6 +1,7 @@
 // The wheel pages, the sustain page and the pedal: the pitch-bend limits keep off the
 // wheel's centre and a device value beyond them is shown clamped while the engine keeps it;
-// the mod wheel's four ids reach their selectors and no others; the sustain page shows the
+// the mod wheel's four ids reach their selectors and no others, and a number typed over
+// the whole text of its CC box or up-down is sent as typed; the sustain page shows the
 // model's defaults and its latch sends 0 or 1; the pedal's tool tip comes from the engine
 // whatever value arrives; skins without a child fail with its name, or, for a part a page
 // only narrows, go on without it.
@@ -67,6 +68,27 @@ TEST_F(WheelPagesTest, TheModWheelsFourIdsReachTheirSelectorsAndNoOthers) {
   kit.engine->setCalls.clear();
   Type("modWheel/max", u"127");
   EXPECT_EQ(kit.Sent(), (SentList{{6, {127}}})) << "its limits keep 0 .. 127";
+}
+
+// Ctrl+A, a number typed over the one shown and Enter, as a user replaces a value: the CC
+// box and the "min" up-down send what was typed even when its first digit repeats the old
+// text.
+TEST_F(WheelPagesTest, ANumberTypedOverTheWholeTextIsSentAsTyped) {
+  ASSERT_EQ(kit.engine->RequestParamValues(), QZ::QZ_OK);
+  kit.PumpIdle();
+  const RCPtr<QZ::LControl> ccBox = kit.Find("viewDevice/modWheel/cc/parameterControl/numericUpDown/textBox");
+  ASSERT_EQ(QZTest::UiKit::TextOf(ccBox), u"1") << "the model's CC";
+  kit.engine->setCalls.clear();
+  kit.Type(ccBox, u"11");
+  kit.Key(u"VKEY_RETURN");
+  EXPECT_EQ(kit.Sent(), (SentList{{4, {0x0B}}}));
+  EXPECT_EQ(kit.engine->Bytes(4), (std::vector<uint8_t>{0x0B}));
+  EXPECT_EQ(kit.Text("modWheel/cc/parameterControl/label"), u"Expression");
+
+  kit.engine->setCalls.clear();
+  Type("modWheel/min", u"1");
+  Type("modWheel/min", u"11");
+  EXPECT_EQ(kit.Sent(), (SentList{{5, {1}}, {5, {11}}}));
 }
 
 class SustainTest : public ::testing::Test {

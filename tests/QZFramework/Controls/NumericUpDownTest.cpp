@@ -125,6 +125,19 @@ TEST_F(NumericUpDownTest, TypedNumbersAreKeptWithinTheRange) {
   EXPECT_EQ(Text(), u"12");
 }
 
+// Ctrl+A and a number typed over the one shown, as the user replaces a value: the first
+// digit repeating the old text does not keep it selected for the second to replace.
+TEST_F(NumericUpDownTest, ANumberTypedOverTheWholeTextIsTakenAsTyped) {
+  AtValue(1.0);
+  ASSERT_TRUE(Succeeded(box->SetFocus(true)));
+  EXPECT_EQ(box->OnKeyDown(QZTest::KeyPress('A', kModifierCtrl)), QZ_FALSE);
+  EXPECT_EQ(TextWorld::Type(box, u"11"), QZ_OK);
+  EXPECT_EQ(Text(), u"11");
+  TextWorld::Press(box, kEnter); // accepted: the key goes on
+  EXPECT_DOUBLE_EQ(Value(), 11.0);
+  EXPECT_EQ(Text(), u"11");
+}
+
 TEST_F(NumericUpDownTest, TextThatIsNoNumberShowsTheValueAgain) {
   ASSERT_EQ(number->SetValueRange(-10.0, 10.0, 0), QZ_OK);
   number->SetDecimals(2);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,20 @@ protected:
     EXPECT_EQ(box->GetSelectionLength(), length);
     EXPECT_EQ(box->GetCaret(), caret);
   }
+  // Nothing selected or highlighted; the caret, and the anchor a Shift key would extend
+  // from, at caret.
+  void ExpectCaretAlone(int32_t caret, const std::string& what) {
+    EXPECT_EQ(box->GetSelectionLength(), 0) << what;
+    EXPECT_TRUE(box->GetSelectionRects().empty()) << what;
+    EXPECT_EQ(box->GetCaret(), caret) << what;
+    EXPECT_EQ(box->GetAnchor(), caret) << what;
+  }
+  // A request of the context menu, chosen as the pop-up menu delivers it and handed back
+  // to the focused box by the clipboard.
+  void Choose(const char16_t* request) {
+    EXPECT_EQ(box->ReceiveNotification(nullptr, LNotification::Create(request)), QZ_FALSE);
+    world.Drain();
+  }
 
   TextWorld world{"TextBox.xml"};
   RCPtr<LTextBox> box;
@@ -107,6 +122,56 @@ TEST_F(TextBoxTest, TheMaximumLengthRefusesWhatWouldPassIt) {
   EXPECT_EQ(TextOf(box), u"adc");
   EXPECT_EQ(box->GetCaret(), 2);
   ExpectSelection(0, 0, 2);
+}
+
+// Typed over a selection, a character ends it whatever the text comes out as, and the next
+// one goes in after it: over all of the text (Ctrl+A as the user does it, the caret left at
+// 0), at its end, in its middle, and with the maximum reached, where the second character
+// no longer fits.
+TEST_F(TextBoxTest, ACharacterTypedOverASelectionEndsItEvenWhenTheTextComesOutTheSame) {
+  Start(u"1", 0);
+  EXPECT_EQ(box->OnKeyDown(QZTest::KeyPress('A', kModifierCtrl)), QZ_FALSE);
+  const RCPtr<QZTest::TimedRecorder> heard = QZTest::TimedRecorder::Listen(box, {u"NID_TEXTBOX_TEXT_CHANGE"});
+  EXPECT_EQ(TextWorld::Type(box, u"1"), QZ_OK);
+  EXPECT_EQ(heard->Count("NID_TEXTBOX_TEXT_CHANGE"), 0u) << "the same text is no change";
+  ExpectCaretAlone(1, "1 over 1");
+  EXPECT_EQ(TextWorld::Type(box, u"1"), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"11");
+  ExpectCaretAlone(2, "11 over 1");
+
+  struct Case {
+    const char16_t* text;
+    int32_t maxLength;
+    int32_t selectFrom;
+    int32_t selectCount;
+    std::u16string typed;
+    std::u16string result;
+    int32_t caret;
+  };
+  const Case cases[] = {
+      {u"12", 0, 0, 2, u"12", u"12", 2},    {u"7", 0, 0, 1, u"78", u"78", 2},    {u"abc", 0, 2, 1, u"cd", u"abcd", 4},
+      {u"abc", 0, 1, 1, u"bx", u"abxc", 3}, {u"abc", 3, 1, 1, u"bx", u"abc", 2},
+  };
+  for (const Case& c : cases) {
+    const std::string what = QZTest::Utf8(WString(c.typed.c_str())) + " over " + QZTest::Utf8(WString(c.text));
+    box->SetMaxLength(c.maxLength);
+    Select(c.text, c.selectFrom, c.selectCount);
+    EXPECT_EQ(TextWorld::Type(box, c.typed), QZ_OK) << what;
+    EXPECT_EQ(TextOf(box), c.result) << what;
+    ExpectCaretAlone(c.caret, what);
+  }
+}
+
+// A refused character is no edit: the selection it was typed over stays for the next one.
+TEST_F(TextBoxTest, ARefusedCharacterLeavesTheSelectionItWasTypedOver) {
+  box->SetCharacterFilter(u"0123456789", true);
+  Select(u"123", 1, 1);
+  EXPECT_EQ(TextWorld::Type(box, u"x"), QZ_OK);
+  EXPECT_EQ(TextWorld::Type(box, u"\x01"), QZ_FALSE); // not printable: it goes on
+  EXPECT_EQ(TextOf(box), u"123");
+  ExpectSelection(1, 1, 2);
+  EXPECT_EQ(TextWorld::Type(box, u"5"), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"153");
 }
 
 // A text set longer than the maximum: typing over a selection removes it but inserts
@@ -266,6 +331,67 @@ TEST_F(TextBoxTest, DeletionKeys) {
   Start(u"abc", 3);
   EXPECT_EQ(TextWorld::Press(box, kDelete), QZ_OK);
   EXPECT_EQ(TextOf(box), u"abc");
+}
+
+TEST_F(TextBoxTest, BackspaceDeletesTheCharacterBeforeTheCaretAndNothingAtTheStart) {
+  Start(u"", 0);
+  EXPECT_EQ(TextWorld::Type(box, u"a"), QZ_OK);
+  ASSERT_EQ(box->GetCaret(), 1);
+  EXPECT_EQ(TextWorld::Press(box, kBack), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"");
+  ExpectCaretAlone(0, "the first character deleted");
+  EXPECT_EQ(TextWorld::Press(box, kBack), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"");
+  ExpectCaretAlone(0, "an empty box");
+
+  // Inside the text the caret follows the deleted character; at 0 nothing goes.
+  EXPECT_EQ(TextWorld::Type(box, u"ab"), QZ_OK);
+  EXPECT_EQ(TextWorld::Press(box, kLeft), QZ_OK);
+  EXPECT_EQ(TextWorld::Press(box, kBack), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"b");
+  ExpectCaretAlone(0, "a before the caret");
+  EXPECT_EQ(TextWorld::Press(box, kBack), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"b");
+  ExpectCaretAlone(0, "at the start");
+}
+
+// Every deletion over a selection, by key or through the context menu, ends it with the
+// caret where it began, so that the next character goes in there: a selection at the end
+// of the text, in its middle and over all of it.
+TEST_F(TextBoxTest, DeletingASelectionEndsItWithTheCaretWhereItBegan) {
+  ASSERT_TRUE(Focus(box));
+  struct Edit {
+    const char* name;
+    std::function<void()> run;
+  };
+  const auto press = [this](uint8_t key, uint32_t mask) {
+    return [this, key, mask] { EXPECT_EQ(TextWorld::Press(box, key, mask), QZ_OK); };
+  };
+  const Edit edits[] = {
+      {"Backspace", press(kBack, 0)},
+      {"Delete", press(kDelete, 0)},
+      {"Ctrl+Delete", press(kDelete, kModifierCtrl)},
+      {"Shift+Delete", press(kDelete, kModifierShift)},
+      {"the menu's Delete", [this] { Choose(u"NID_EDIT_DELETE_REQ"); }},
+      {"the menu's Cut", [this] { Choose(u"NID_EDIT_CUT_REQ"); }},
+  };
+  struct Span {
+    int32_t from;
+    int32_t count;
+    std::u16string left;
+  };
+  const Span spans[] = {{4, 2, u"abcd"}, {1, 2, u"adef"}, {0, 6, u""}};
+  for (const Edit& edit : edits) {
+    for (const Span& span : spans) {
+      const std::string what = std::string(edit.name) + " from " + std::to_string(span.from);
+      Select(u"abcdef", span.from, span.count);
+      edit.run();
+      EXPECT_EQ(TextOf(box), span.left) << what;
+      ExpectCaretAlone(span.from, what);
+      EXPECT_EQ(TextWorld::Type(box, u"x"), QZ_OK);
+      EXPECT_EQ(TextOf(box), std::u16string(span.left).insert(size_t(span.from), u"x")) << what;
+    }
+  }
 }
 
 TEST_F(TextBoxTest, KeysTheBoxDoesNotUseGoOn) {
@@ -447,6 +573,27 @@ TEST_F(TextBoxTest, EditsNeedASelectionAndPasteNeedsRoom) {
   EXPECT_TRUE(box->CanPaste(LControl::kEditPaste));
   EXPECT_EQ(box->PerformEdit(LControl::kEditPaste), QZ_OK);
   EXPECT_EQ(TextOf(box), u"bccbc");
+}
+
+// A paste that puts back the text it replaces still ends the selection, the caret after
+// the pasted text: by PerformEdit, and by the menu's Paste over all of the text with the
+// caret left at 0 by Ctrl+A.
+TEST_F(TextBoxTest, PastingTheSelectedTextOverItEndsTheSelection) {
+  ASSERT_TRUE(Focus(box));
+  ASSERT_EQ(world.clipboard->SetText(MakeStringableWrapper(u"bc")), QZ_OK);
+  Select(u"abcd", 1, 2);
+  EXPECT_EQ(box->PerformEdit(LControl::kEditPaste), QZ_OK);
+  EXPECT_EQ(TextOf(box), u"abcd");
+  ExpectCaretAlone(3, "bc over bc");
+  Choose(u"NID_EDIT_PASTE_REQ");
+  EXPECT_EQ(TextOf(box), u"abcbcd");
+  ExpectCaretAlone(5, "bc at the caret");
+
+  Start(u"bc", 0);
+  EXPECT_EQ(box->OnKeyDown(QZTest::KeyPress('A', kModifierCtrl)), QZ_FALSE);
+  Choose(u"NID_EDIT_PASTE_REQ");
+  EXPECT_EQ(TextOf(box), u"bc");
+  ExpectCaretAlone(2, "bc over all of bc");
 }
 
 TEST_F(TextBoxTest, CtrlCWithTheBoxFocusedCopiesItsSelectionThroughTheEditRequest) {
