@@ -133,7 +133,7 @@ inline void ExpectOnlyTheSelectedModelAnswered(MidiBench& bench, OtherModelKeybo
 
   // The same keyboard answering as the selected model is heard: the refusals were the model's.
   midi = nullptr;
-  midi = create(5000);
+  midi = create(1000);
   ASSERT_TRUE(midi && midi->ArePortsOpen()) << "model " << model;
   keyboard.AnswerAs(model);
   for (const int32_t page : {0, 1}) {
