@@ -8,7 +8,7 @@
 //   QZTest::OtherModelKeyboard keyboard(QZ::kDeviceModel25Keys);
 //   QZTest::VirtualModelPorts ports(registry, QZ::kDeviceModel49Keys, keyboard);
 //   ... a 49-key manager's request is answered with model byte 1 ...
-//   QZTest::ExpectOnlyTheSelectedModelAnswered(bench, keyboard, QZ::kDeviceModel49Keys, create);
+//   QZTest::ExpectOnlyTheSelectedModelAnswered(bench, keyboard, QZ::kDeviceModel49Keys, 30, create);
 //
 // Answer may be called from any thread; the transport calls it for each request.
 
