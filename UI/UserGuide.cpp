@@ -29,6 +29,8 @@ bool IsReadableFile(const std::string& path) {
   return regular;
 }
 
+// Only the unreserved characters and the separators stay as they are: a '#', '?' or '%'
+// in a folder's name would otherwise end or change the path the opener reads.
 std::string LocalAddress(const std::string& path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string address = "file://";
