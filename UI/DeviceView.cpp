@@ -16,6 +16,7 @@
 #include "UI/EditorUIHost.h"
 #include "UI/PresetEditorCommon/GetPresetFromMidiDeviceDlg.h"
 #include "UI/PresetEditorCommon/SendPresetToMidiDeviceDlg.h"
+#include "UI/UserGuide.h"
 
 using QZ::QZResult;
 using QZ::RCPtr;
@@ -39,6 +40,7 @@ constexpr QZ::ParamIdRange kUserPresetRange{0, 140};
 constexpr QZ::ParamIdRange kGlobalPresetRange{140, 5};
 // The preset slot that stands for the global settings.
 constexpr int32_t kGlobalSettingsSlot = -1;
+constexpr int32_t kProgramFolder = 0;
 constexpr int32_t kDocumentsFolder = 4;
 // Loading a preset file leaves the global settings as they are.
 constexpr int32_t kGlobalSettingIndexes[] = {140, 141, 142, 143, 144};
@@ -389,7 +391,11 @@ QZResult LDeviceView::OnMenuHelpAbout(const RCPtr<QZ::LNotificationDistributor>&
 }
 
 QZResult LDeviceView::OnMenuOpenUserGuide(const RCPtr<QZ::LNotificationDistributor>&, const RCPtr<QZ::LNotification>&) {
-  if (QZ::Failed(QZ::LFileDialog::OpenWithShell(GetAppString(WString(u"URL_USER_GUIDE"))))) {
+  QZ::IEditorUIHost* host = QZ::GetEditorUIHost();
+  const WString address = QZ::UserGuideAddress(GetAppString(WString(u"URL_USER_GUIDE")),
+                                               host ? host->GetFolder(kProgramFolder) : WString());
+  // A guide that is not there would leave the user with the opener's error page, or nothing.
+  if (address.IsEmpty() || QZ::Failed(QZ::LFileDialog::OpenWithShell(address))) {
     QZ::ShowEditorMessageBox(GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_TEXT")),
                              GetAppString(WString(u"LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_CAPTION")),
                              QZ::kMessageBoxOk);

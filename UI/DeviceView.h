@@ -22,7 +22,7 @@
 //   "NID_MENU_FILE_SAVE_PRESET_TO_FILE"      save a preset file (Ctrl+S)
 //   "NID_MENU_FILE_EXIT_REQ"                 "NID_APP_EXIT_REQ" posted to the application
 //   "NID_MENU_HELP_ABOUT_REQ"                the About box ("dialogAbout")
-//   "NID_MENU_HELP_OPEN_USER_GUIDE_REQ"      the "URL_USER_GUIDE" address opened
+//   "NID_MENU_HELP_OPEN_USER_GUIDE_REQ"      the user guide opened ("URL_USER_GUIDE", UserGuide.h)
 //   "NID_MENU_FILE_GLOBALSETTINGS_REQ"       opens "globalEditorControl" (no skin has one)
 // Enabled: send and retrieve while the MIDI manager has both ports open, load and save
 // unless the global settings tab is selected, the others always.
@@ -125,8 +125,10 @@ public:
                           const QZ::RCPtr<QZ::LNotification>& notification);
   QZ::QZResult OnMenuHelpAbout(const QZ::RCPtr<QZ::LNotificationDistributor>& source,
                                const QZ::RCPtr<QZ::LNotification>& notification);
-  // A failure to open the guide shows "Open User Guide Error" / "The user guide could not
-  // be opened." (style 0).
+  // The guide that "URL_USER_GUIDE" names (UserGuide.h; the documentation folders of the
+  // editor host's program folder) opened with the shell. A guide that is not there or not
+  // readable, or an opener that does not start, shows "Open User Guide Error" / "The user
+  // guide could not be opened." (style 0); the opener is not run for a missing guide.
   QZ::QZResult OnMenuOpenUserGuide(const QZ::RCPtr<QZ::LNotificationDistributor>& source,
                                    const QZ::RCPtr<QZ::LNotification>& notification);
   QZ::QZResult OnMenuGlobalSettings(const QZ::RCPtr<QZ::LNotificationDistributor>& source,

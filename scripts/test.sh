@@ -5,8 +5,9 @@
 #   2. the concurrency tests again with ThreadSanitizer (preset tsan);
 #   3. each fuzz target for a bounded number of inputs (preset fuzz: clang, libFuzzer);
 #   4. the Release build of scripts/run.sh (preset release), whose optimiser warns of what
-#      -O0 does not, and one start of that program up to its first frame (it links our
-#      libraries in, unlike the tests' programs).
+#      -O0 does not, the user guide where that program and an installed one look for it,
+#      and one start of that program up to its first frame (it links our libraries in,
+#      unlike the tests' programs).
 # Warnings are errors in every step (QZ_WERROR=OFF scripts/test.sh keeps them warnings,
 # for a compiler newer than the project's). Exits non-zero on any failure.
 set -euo pipefail
@@ -54,6 +55,20 @@ run_tests fuzz
 echo "== Release build (as scripts/run.sh builds it)"
 cmake --preset release "$werror"
 cmake --build --preset release -j "$jobs"
+# The editor looks for its guide below its own folder and the one above (UI/UserGuide.h):
+# the build folder holds it there, and so does a prefix the program is installed in, whose
+# program must find its libraries too.
+guide="share/doc/quorin-ztr-preset-editor/UserGuide.html"
+prefix="$(mktemp -d)"
+trap 'rm -rf "$prefix"' EXIT
+cmake --install build/release --prefix "$prefix" >/dev/null
+missing="$(ldd "$prefix/bin/quorin-ztr-preset-editor" | grep 'not found' || true)"
+if [ ! -r "build/release/$guide" ] || [ ! -r "$prefix/$guide" ] || [ -n "$missing" ]; then
+  echo "The user guide or a library is not where the Release program or an installed one looks:" >&2
+  ls -l "build/release/$guide" "$prefix/$guide" >&2 || true
+  echo "$missing" >&2
+  exit 1
+fi
 started="$(build/release/bench/StartupBench --benchmark_filter='^BM_EditorStart/96/' 2>&1)" || true
 if [[ "$started" == *"ERROR OCCURRED"* || "$started" != *"BM_EditorStart/96/"* ]]; then
   echo "$started"

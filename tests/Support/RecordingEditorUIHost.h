@@ -1,7 +1,7 @@
 #pragma once
 // An editor UI host for tests: installed for its lifetime, it records every message box
-// instead of showing it and answers with a set button; its string table, documents folder
-// and MIDI managers are the ones a test gives it.
+// instead of showing it and answers with a set button; its string table, program and
+// documents folders and MIDI managers are the ones a test gives it.
 //
 //   QZTest::RecordingEditorUIHost host(table);      // installed
 //   ShowLoadNewerMessage();
@@ -44,8 +44,10 @@ public:
     return mAnswer;
   }
   const QZ::LStringTable* GetAppStringTable() const override { return mTable.Get(); }
-  // documents for 4, empty for any other id.
-  QZ::WString GetFolder(int32_t pathId) override { return pathId == 4 ? documents : QZ::WString(); }
+  // program for 0, documents for 4, empty for any other id.
+  QZ::WString GetFolder(int32_t pathId) override {
+    return pathId == 0 ? program : pathId == 4 ? documents : QZ::WString();
+  }
   QZ::RCPtr<QZ::LMidiManager> GetMidiManager() const override { return midiManager; }
   // The manager makeMidiManager makes (none without it), polling armed; throws as the
   // application does when there is none.
@@ -59,6 +61,7 @@ public:
   }
 
   std::vector<Box> boxes;
+  QZ::WString program;
   QZ::WString documents;
   QZ::RCPtr<QZ::LMidiManager> midiManager;
   std::function<QZ::RCPtr<QZ::LMidiManager>()> makeMidiManager;

@@ -413,6 +413,7 @@ UiKit::UiKit(const Options& options) {
   };
   mEditorHost = std::make_unique<RecordingEditorUIHost>(factory->GetApplicationStringTable());
   std::filesystem::create_directories(folders / "documents");
+  mEditorHost->program = WString((folders / "program").c_str());
   mEditorHost->documents = WString((folders / "documents").c_str());
   QZ::MidiManagerOptions midiOptions;
   midiOptions.midi.backend = std::make_shared<QZ::Platform::Midi::VirtualMidiBackend>(midiDevices);

@@ -278,7 +278,9 @@ public:
 
   // --- The neighbourhood ---------------------------------------------------------------
 
-  TempFolder folders; // $XDG_CONFIG_HOME, $XDG_DATA_HOME and the documents ("documents") below it
+  // $XDG_CONFIG_HOME, $XDG_DATA_HOME, the documents ("documents") and the program's folder
+  // ("program", which holds no user guide unless the test puts one there) below it
+  TempFolder folders;
   QZ::Platform::Midi::VirtualMidiRegistry midiDevices;
   FakeApplicationContext context;
   FakeControlApplication application;

@@ -1,14 +1,18 @@
 // The device view: which File commands are enabled (menu bar and hot keys alike), send and
 // retrieve against the virtual keyboard by tab, the keyboard model, preset files through the
-// scripted file dialogs, Help and exit, the module routing, and skins without their parts.
+// scripted file dialogs, Help (the user guide found beside the program) and exit, the module
+// routing, and skins without their parts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "DeviceViewKit.h"
+#include "Support/FilePermissionsEnforced.h"
 #include "Support/HexBytes.h"
 #include "UI/DriverCommon/PresetFileBytes.h"
+#include "UI/UserGuide.h"
 
 namespace DeviceViews {
 namespace {
@@ -40,6 +44,16 @@ RCPtr<Listener> Listen(UiKit& kit, const char16_t* name) {
 }
 
 std::u16string U16(const std::string& utf8) { return std::u16string(WString(utf8.c_str()).View()); }
+
+const std::vector<Box> kGuideNotOpened{{u"The user guide could not be opened.", u"Open User Guide Error", 0}};
+
+// A user guide in the kit's program folder, where a build folder keeps it; its path.
+std::string PutUserGuide(const UiKit& kit) {
+  const std::string folder = QZ::DocumentationFolders(kit.folders / "program").at(0);
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder + "/UserGuide.html") << "<title>Guide</title>";
+  return folder + "/UserGuide.html";
+}
 
 RCPtr<QZ::LComboBox> SlotBox(QZ::LControl& dialog) {
   return QZ::DynamicCast<QZ::LComboBox>(dialog.FindChildByName(u"presetSlot")->FindChildByName(u"comboBox"));
@@ -296,6 +310,26 @@ TEST(DeviceViewTest, PresetFilesGoThroughTheDialogsFromTheLastFolderAndFailuresA
   }
 }
 
+TEST(DeviceViewTest, HelpOpensTheUserGuideBesideTheProgramAsALocalAddressAndSaysSoWhenItIsNotThereToRead) {
+  DeviceKit kit;
+  kit.Command(u"NID_MENU_HELP_OPEN_USER_GUIDE_REQ");
+  EXPECT_TRUE(kit.shellOpened.empty()) << "no opener for a guide that is missing";
+  EXPECT_EQ(kit.MessageBoxes(), kGuideNotOpened);
+
+  const std::string guide = PutUserGuide(kit);
+  kit.Command(u"NID_MENU_HELP_OPEN_USER_GUIDE_REQ");
+  EXPECT_EQ(kit.shellOpened, std::vector<std::u16string>{U16("file://" + guide)});
+  EXPECT_EQ(kit.MessageBoxes().size(), 1u) << "opened without a word";
+
+  ASSERT_EQ(::chmod(guide.c_str(), 0), 0);
+  {
+    QZTest::FilePermissionsEnforced ordinaryUser;
+    kit.Command(u"NID_MENU_HELP_OPEN_USER_GUIDE_REQ");
+  }
+  EXPECT_EQ(kit.shellOpened.size(), 1u) << "no opener for a guide the user may not read";
+  EXPECT_EQ(kit.MessageBoxes(), (std::vector<Box>{kGuideNotOpened[0], kGuideNotOpened[0]}));
+}
+
 TEST(DeviceViewTest, HelpShowsTheVersionAndOpensTheSupportPageExitPostsItsRequestAndNoSkinDialogDoesNothing) {
   DeviceKit kit;
   std::u16string product;
@@ -315,11 +349,12 @@ TEST(DeviceViewTest, HelpShowsTheVersionAndOpensTheSupportPageExitPostsItsReques
   EXPECT_EQ(copyright, u"Copyright © Vandrel. All rights reserved.");
   EXPECT_EQ(kit.shellOpened, std::vector<std::u16string>{u"https://www.vandrel.example/support"});
 
+  // The guide is there, but no program opens it.
+  const std::string guide = PutUserGuide(kit);
   kit.shellResult = false;
   kit.Command(u"NID_MENU_HELP_OPEN_USER_GUIDE_REQ");
-  EXPECT_EQ(kit.shellOpened.back(), u"https://www.vandrel.example/quorin-ztr/user-guide");
-  EXPECT_EQ(kit.MessageBoxes(),
-            (std::vector<Box>{{u"The user guide could not be opened.", u"Open User Guide Error", 0}}));
+  EXPECT_EQ(kit.shellOpened.back(), U16("file://" + guide));
+  EXPECT_EQ(kit.MessageBoxes(), kGuideNotOpened);
 
   const RCPtr<Listener> exits = Listen(kit, u"NID_APP_EXIT_REQ");
   kit.Command(u"NID_MENU_FILE_EXIT_REQ");

@@ -4,16 +4,22 @@
 // 1800). Pictures of the start, knob 3 selected, the chord tab, the global tab, a tool
 // tip, the open File menu, the Send dialog, About and the 25-key model are kept in the
 // build folder; each is what the X server shows and equals the window's own pixels; the
-// selected knob shows the accent; the window is titled "Quorin ZTR Preset Editor".
+// selected knob shows the accent; the window is titled "Quorin ZTR Preset Editor". The open
+// Help menu is kept too: its User Guide hands the browser (a stand-in xdg-open) the guide
+// the build put beside its programs, as a local address.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "Platform/Window/VideoBackend.h"
 #include "QZFramework/Controls/Dialog.h"
@@ -218,29 +224,37 @@ protected:
     return nullptr;
   }
 
-  // Help > About, chosen with the pointer.
-  void ChooseHelpAbout() {
-    const QZ::RCPtr<QZ::LControl> help = MenuTitle(u"Help");
-    ASSERT_TRUE(help);
-    const auto [helpX, helpY] = ScreenPointOf(*help, hwnd);
-    ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(helpX),
-                       std::to_string(helpY), "click", "1"}),
+  // The pointer moves to the middle of control and clicks, without waiting for anything.
+  void PointAndClick(const QZ::LControl& control) {
+    const auto [x, y] = ScreenPointOf(control, hwnd);
+    ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(x), std::to_string(y),
+                       "click", "1"}),
               0);
-    ASSERT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the Help menu did not open";
+  }
+
+  // Opens the Help menu with the pointer: its row whose text starts with row; null when the
+  // menu did not open or has no such row.
+  QZ::RCPtr<QZ::LControl> OpenHelpMenu(std::u16string_view row) {
+    // Without a window manager too, the main window takes clicks as soon as a dialog before
+    // has gone.
+    const QZ::RCPtr<QZ::LControl> help = MenuTitle(u"Help");
+    EXPECT_TRUE(help);
+    if (help) {
+      PointAndClick(*help);
+    }
+    EXPECT_TRUE(PumpUntil([this] { return OpenMenu() != nullptr; })) << "the Help menu did not open";
+    const QZ::RCPtr<QZ::LControl> menu = OpenMenu();
     QZ::RCPtrArray<QZ::LControl, 1, 0> rows;
-    OpenMenu()->CollectDescendants(rows);
-    QZ::RCPtr<QZ::LControl> about;
+    if (menu) {
+      menu->CollectDescendants(rows);
+    }
     for (uint32_t i = 0; i < rows.GetCount(); ++i) {
-      if (QZ::DynamicCast<QZ::LMenuListBoxItem>(rows.GetAt(i)) &&
-          rows.GetAt(i)->GetText().View().starts_with(u"About")) {
-        about = rows.GetAt(i);
+      if (QZ::DynamicCast<QZ::LMenuListBoxItem>(rows.GetAt(i)) && rows.GetAt(i)->GetText().View().starts_with(row)) {
+        return rows.GetAt(i);
       }
     }
-    ASSERT_TRUE(about) << "no About row";
-    const auto [aboutX, aboutY] = ScreenPointOf(*about, hwnd);
-    ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(aboutX),
-                       std::to_string(aboutY), "click", "1"}),
-              0);
+    ADD_FAILURE() << "no such row in the Help menu";
+    return nullptr;
   }
 
   // Runs shoot inside the modal loop of the next dialog named name once it is painted, then
@@ -329,9 +343,9 @@ TEST_P(ShippedSkinXvfbTest, TheWindowsStatesAsTheScreenShowsThemInTheSkinOfTheRe
   WhileDialogShows(
       u"dialogAbout",
       [this] {
-        // Without a window manager too, the main window takes clicks as soon as the dialog
-        // before has gone.
-        ChooseHelpAbout();
+        const QZ::RCPtr<QZ::LControl> about = OpenHelpMenu(u"About");
+        ASSERT_TRUE(about);
+        PointAndClick(*about);
       },
       [this](Win::HWND dialog) { Shoot("about", dialog); });
 
@@ -424,7 +438,9 @@ TEST_P(ShippedSkinXvfbTest, UnderAWindowManagerTheSlotListsOpenWholeAndAboutClos
       }
     }));
     opened->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(centre()), u"NID_IDLE");
-    ChooseHelpAbout();
+    const QZ::RCPtr<QZ::LControl> aboutRow = OpenHelpMenu(u"About");
+    ASSERT_TRUE(aboutRow);
+    PointAndClick(*aboutRow);
     EXPECT_TRUE(PumpUntil([&] {
       if (result != 0) {
         return false;
@@ -441,6 +457,71 @@ TEST_P(ShippedSkinXvfbTest, UnderAWindowManagerTheSlotListsOpenWholeAndAboutClos
     DropApplication();
   }
   XCloseDisplay(screen);
+}
+
+// The bytes that a local address's percent signs stand for.
+std::string PercentDecoded(const std::string& address) {
+  std::string decoded;
+  for (size_t i = 0; i < address.size(); ++i) {
+    if (address[i] == '%' && i + 2 < address.size()) {
+      decoded += char(std::stoi(address.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      decoded += address[i];
+    }
+  }
+  return decoded;
+}
+
+TEST_P(ShippedSkinXvfbTest, HelpsUserGuideHandsTheBrowserTheLocalAddressOfTheGuideTheBuildShips) {
+  StandInPrograms programs;
+  programs.AddRecorder("xdg-open");
+  Start(GetParam().dpi);
+  const QZ::RCPtr<QZ::LControl> userGuide = OpenHelpMenu(u"User Guide");
+  ASSERT_TRUE(userGuide);
+  Shoot("helpMenu", hwnd);
+  PointAndClick(*userGuide);
+  ASSERT_TRUE(PumpUntil([&] { return !programs.Runs("xdg-open").empty() || !boxes.empty(); }))
+      << "the menu row did nothing";
+  EXPECT_TRUE(boxes.empty()) << "a box in place of the guide";
+  const std::vector<std::vector<std::string>> runs = programs.Runs("xdg-open");
+  ASSERT_EQ(runs.size(), 1u);
+  ASSERT_EQ(runs[0].size(), 1u);
+  ASSERT_TRUE(runs[0][0].starts_with("file:///")) << runs[0][0];
+  // The test program lives in the build folder's "tests", as an installed one in "bin".
+  const std::filesystem::path guide = PercentDecoded(runs[0][0].substr(7));
+  EXPECT_EQ(guide, std::filesystem::path(QZ_TEST_BUILD_FOLDER) / "share/doc/quorin-ztr-preset-editor/UserGuide.html");
+  std::ifstream in(guide);
+  const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(html.empty()) << guide << " cannot be read";
+  for (const char* covered : {"The picture of the keyboard",
+                              "Wheels",
+                              "Sustain",
+                              "Faders and knobs",
+                              "Buttons",
+                              "Pads",
+                              "Tempo and clock",
+                              "Arpeggiator",
+                              "Chord",
+                              "Scale",
+                              "Global settings",
+                              "Sending and retrieving presets",
+                              "Preset 10",
+                              ".QuorinZTRPreset",
+                              "Loading leaves your global settings alone",
+                              "The keyboard model box",
+                              "Keyboard shortcuts",
+                              "Ctrl+Shift+R",
+                              "The virtual keyboard",
+                              "QZ_VIRTUAL_KEYBOARD",
+                              "Where your settings live",
+                              "UserSettings.ini",
+                              "Screen resolution and skins",
+                              "HighDPI",
+                              "What it does not do on Linux"}) {
+    EXPECT_NE(html.find(covered), std::string::npos) << covered;
+  }
+  DropApplication();
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, ShippedSkinXvfbTest,

@@ -299,11 +299,13 @@ TEST(StringTableDocumentTest, TextsTheCallersShowAsTheyAreWritten) {
   for (const auto& entry : texts) {
     EXPECT_EQ(Text(entry.table, entry.id), entry.text) << entry.table << " " << entry.id;
   }
-  // The two web addresses and the firmware texts point at the maker's reserved domain.
-  for (const char* id : {"URL_USER_GUIDE", "URL_SUPPORT", "LABEL_GET_PRESET_FAILED_FW_COMPATIBILITY_ERROR_MSGBOX_TEXT",
+  // The support address and the firmware texts point at the maker's reserved domain; the
+  // user guide is the file the program ships.
+  for (const char* id : {"URL_SUPPORT", "LABEL_GET_PRESET_FAILED_FW_COMPATIBILITY_ERROR_MSGBOX_TEXT",
                          "LABEL_SEND_PRESET_FAILED_FW_COMPATIBILITY_ERROR_MSGBOX_TEXT"}) {
     EXPECT_NE(Text("|PresetEditor", id).find("https://www.vandrel.example/"), std::string::npos) << id;
   }
+  EXPECT_EQ(Text("|PresetEditor", "URL_USER_GUIDE"), "UserGuide.html");
 }
 
 } // namespace
