@@ -93,6 +93,10 @@ protected:
     marker = std::to_string(::getpid()) + "-" + std::to_string(++runs);
   }
   void TearDown() override {
+    program.reset();
+    for (const pid_t zenity : ZenityProcesses()) {
+      ::kill(zenity, SIGKILL); // left by a test that failed: the editor was killed
+    }
     windowManager.reset();
     if (display) {
       XCloseDisplay(display);
@@ -244,8 +248,8 @@ protected:
     XSync(display, False);
   }
   // The screen as the server shows it once the dialog has drawn itself (the middle of its
-  // file list is light, where the editor below is dark), kept in the build folder as
-  // <skin>-<name>.png.
+  // file list is light, where the editor below is dark) and settled, kept in the build
+  // folder as <skin>-<name>.png.
   void Keep(const Screen& screen, const std::string& name, ::Window dialog) const {
     EXPECT_TRUE(WaitUntil([&] {
       XWindowAttributes attributes{};
@@ -257,11 +261,23 @@ protected:
       return middle && FirstPixelIsLight(*middle);
     })) << name
         << ": the dialog never drew itself";
+    // Then the same picture on several reads in a row: the dialog has settled.
+    std::unique_ptr<QZ::Platform::Graphics::Image> before;
+    int same = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+      XWindowAttributes attributes{};
+      XGetWindowAttributes(display, dialog, &attributes);
+      std::unique_ptr<QZ::Platform::Graphics::Image> now =
+          XWindowImage(display, dialog, std::max(attributes.width, 1), std::max(attributes.height, 1));
+      same = before && now && ImagesAlike(*now, *before, 0) ? same + 1 : 0;
+      before = std::move(now);
+      return same >= 4;
+    })) << name
+        << ": the dialog never settled";
     XSync(display, False);
-    const int width = DisplayWidth(display, DefaultScreen(display));
-    const int height = DisplayHeight(display, DefaultScreen(display));
     const std::unique_ptr<QZ::Platform::Graphics::Image> shot =
-        XWindowImage(display, DefaultRootWindow(display), width, height);
+        XWindowImage(display, DefaultRootWindow(display), DisplayWidth(display, DefaultScreen(display)),
+                     DisplayHeight(display, DefaultScreen(display)));
     std::filesystem::create_directories(QZ_EDITOR_APP_TEST_OUTPUT);
     const std::string path = std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + screen.skin + "-" + name + ".png";
     EXPECT_TRUE(shot && WritePng(*shot, path)) << path;
