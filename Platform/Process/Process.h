@@ -12,7 +12,7 @@
 //   ProcessResult opened = RunProcess({"xdg-open", "/home/me/guide.pdf"}, options);
 //   if (opened.running || opened.exitCode == 0) { ... opened ... } // opened.errors: its stderr
 //
-//   if (StartProcess({"xdg-open", "/home/me/guide.pdf"}) < 0) { ... could not start ... }
+//   if (StartProcess({"viewer", "/home/me/guide.pdf"}) < 0) { ... could not start ... }  // not waited for
 //
 // The child gets the process's environment, standard input from /dev/null, our standard
 // error (or a file of ours, with keepErrors), default signal dispositions, an empty signal

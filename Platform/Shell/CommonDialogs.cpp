@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
+#include <system_error>
 
 #include "Platform/Process/Process.h"
 #include "Platform/Shell/ModalProgram.h"
@@ -41,7 +41,7 @@ std::string_view NamePart(std::string_view path) {
 // Why a program run did not succeed, for the trace: empty when it exited with 0.
 std::string Failure(const ProcessResult& run) {
   if (!run.started) {
-    return std::string("did not start (") + std::strerror(run.error) + ")";
+    return "did not start (" + std::generic_category().message(run.error) + ")";
   }
   if (run.signal != 0) {
     return "ended by signal " + std::to_string(run.signal);

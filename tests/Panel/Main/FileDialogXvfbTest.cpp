@@ -1,8 +1,9 @@
 // The program's file dialogs (real zenity) over its main window on the X server of the
 // Xvfb fixture, as a desktop shows them: under a window manager (openbox) the open, save
 // and overwrite dialogs are the editor's (zenity told its window, and its windows made
-// transient for it), so a click on the editor's title bar leaves the dialog in front and
-// active (the stacking read from the X server); without one the dialog shows, and once it
+// transient for it), so a click on the editor's title bar or window, or the window manager
+// asked to activate it, leaves the dialog in front and active (the stacking read from the
+// X server); without one the dialog shows, and once it
 // is closed the editor takes the keyboard again. SIGTERM, SIGINT and SIGHUP while a dialog
 // is open, or as one opens, end the program through its normal exit at once (its settings
 // and placement saved), and zenity with it. Pictures of the open and save dialogs over the
@@ -335,16 +336,17 @@ protected:
     EXPECT_TRUE(WaitUntil([&] { return OwnerOf(dialog) == main; })) << "the dialog is not the editor's";
   }
 
-  // A click on the editor's title bar, beside the dialog: the dialog stays in front and
-  // active.
-  void ClickTheTitleBar(::Window dialog, ::Window main) const {
+  // The editor activated as a user and the window manager do it: a click on its title bar
+  // and one on its window beside the dialog, and the window manager asked to activate it.
+  // Each time the dialog stays in front, and active.
+  void ActivateTheEditor(::Window dialog, ::Window main) const {
     const std::vector<long> frame = XLongProperty(display, main, XInternAtom(display, "_NET_FRAME_EXTENTS", False));
     ASSERT_EQ(frame.size(), 4u);
     int x = 0;
     int y = 0;
     ::Window child = 0;
     XTranslateCoordinates(display, main, DefaultRootWindow(display), 0, 0, &x, &y, &child);
-    // The dialog below the title bar, out of the way of the click.
+    // The dialog to the right, below the title bar, out of the way of the clicks.
     EXPECT_EQ(
         RunProgram({"xdotool", "windowmove", std::to_string(dialog), std::to_string(x + 300), std::to_string(y + 150)}),
         0);
@@ -355,12 +357,19 @@ protected:
       return std::abs(dialogY - (y + 150)) < 50;
     })) << "the dialog did not move";
     SyncWithWindowManager();
-    EXPECT_EQ(
-        RunProgram({"xdotool", "mousemove", std::to_string(x + 100), std::to_string(y - frame[2] / 2), "click", "1"}),
-        0);
-    SyncWithWindowManager();
-    EXPECT_GT(StackingPlace(dialog), StackingPlace(main)) << "the editor came over its dialog";
-    EXPECT_EQ(ActiveWindow(), dialog);
+    const std::pair<const char*, std::vector<std::string>> activations[] = {
+        {"a click on the title bar",
+         {"xdotool", "mousemove", std::to_string(x + 100), std::to_string(y - frame[2] / 2), "click", "1"}},
+        {"a click on the window",
+         {"xdotool", "mousemove", std::to_string(x + 100), std::to_string(y + 300), "click", "1"}},
+        {"the window manager asked", {"xdotool", "windowactivate", std::to_string(main)}}};
+    for (const auto& [how, activation] : activations) {
+      SCOPED_TRACE(how);
+      EXPECT_EQ(RunProgram(activation), 0);
+      SyncWithWindowManager();
+      EXPECT_GT(StackingPlace(dialog), StackingPlace(main)) << "the editor came over its dialog";
+      EXPECT_EQ(ActiveWindow(), dialog);
+    }
   }
 
   // The signal ends the program through its exit at once (its settings and placement saved)
@@ -415,7 +424,7 @@ protected:
     ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == open; }));
     EXPECT_GT(StackingPlace(open), StackingPlace(main));
     Keep(screen, "OpenDialog", open);
-    ClickTheTitleBar(open, main);
+    ActivateTheEditor(open, main);
     Keys(open, {"Escape"});
     ASSERT_TRUE(WaitUntilGone(open));
     // Input reaches the editor once zenity has ended (and the editor has collected it).
@@ -426,7 +435,7 @@ protected:
     ASSERT_NE(save, 0u) << "Ctrl+S shows no dialog";
     ExpectOwnedByTheEditor(save, main);
     Keep(screen, "SaveDialog", save);
-    ClickTheTitleBar(save, main);
+    ActivateTheEditor(save, main);
 
     ExpectEndOnSignal(signal);
   }
