@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -189,7 +188,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
   }
   const Descriptor ending(int(syscall(SYS_pidfd_open, pid, 0))); // -1 on an older system: slices alone
   const Clock::time_point begun = Clock::now();
-  std::optional<Clock::time_point> killAt;
+  Clock::time_point killAt = Clock::time_point::max(); // none yet
   bool stopped = false;
   bool ended = false;
   int status = 0;
@@ -213,9 +212,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
       stopped = true;
       kill(pid, SIGTERM); // it may have ended meanwhile
       killAt = now + options.killAfter;
-    } else if (killAt && now >= *killAt) {
+    } else if (now >= killAt) {
       kill(pid, SIGKILL); // deaf to SIGTERM, or stopped
-      killAt.reset();
+      killAt = Clock::time_point::max();
     }
     AwaitSlice(ending.Get(), kWaitSliceMs);
   }
