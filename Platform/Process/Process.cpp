@@ -4,10 +4,13 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 #include <thread>
 
 extern char** environ;
@@ -54,9 +57,9 @@ public:
   SpawnSetup(const SpawnSetup&) = delete;
   SpawnSetup& operator=(const SpawnSetup&) = delete;
 
-  // Default dispositions and an empty mask, stdin from /dev/null, stdout to outputFd
-  // (when not -1), every descriptor above 2 closed. An errno value; 0.
-  int Prepare(int outputFd, bool newSession) {
+  // Default dispositions and an empty mask, stdin from /dev/null, stdout to outputFd and
+  // stderr to errorFd (each when not -1), every descriptor above 2 closed. An errno value; 0.
+  int Prepare(int outputFd, int errorFd, bool newSession) {
     if (!mAttributesReady || !mActionsReady) {
       return ENOMEM;
     }
@@ -80,6 +83,9 @@ public:
     }
     if (error == 0 && outputFd >= 0) {
       error = posix_spawn_file_actions_adddup2(&mActions, outputFd, 1);
+    }
+    if (error == 0 && errorFd >= 0) {
+      error = posix_spawn_file_actions_adddup2(&mActions, errorFd, 2);
     }
     if (error == 0) {
       error = posix_spawn_file_actions_addclosefrom_np(&mActions, 3);
@@ -105,87 +111,132 @@ private:
   bool mActionsReady = false;
 };
 
-int ExitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+// An anonymous file that takes what a child writes; -1 (errno set) when none can be made.
+int MakeOutputFile(const char* name) { return memfd_create(name, MFD_CLOEXEC); }
 
-// Reads what the pipe holds now: false once it reached its end (or failed).
-bool ReadAvailable(int fd, std::string& output) {
-  char buffer[4096];
+// What the file holds from its start. The child writes at the offset it shares with our
+// descriptor; pread leaves that offset alone, so a child still running writes on after
+// what was read.
+std::string ReadWhole(int fd) {
+  std::string text;
+  char buffer[8192];
+  off_t at = 0;
   for (;;) {
-    const ssize_t got = read(fd, buffer, sizeof(buffer));
+    const ssize_t got = pread(fd, buffer, sizeof(buffer), at);
     if (got > 0) {
-      output.append(buffer, size_t(got));
+      text.append(buffer, size_t(got));
+      at += got;
+    } else if (got < 0 && errno == EINTR) {
       continue;
+    } else {
+      return text;
     }
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    return got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+  }
+}
+
+// Collects pid on a thread of its own once it ends, so that no zombie is left.
+void CollectWhenEnded(pid_t pid) {
+  try {
+    std::thread([pid] {
+      int status = 0;
+      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+    }).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: the zombie stays until we end.
+  }
+}
+
+// Waits up to ms, or until pid ends when its process descriptor is at hand.
+void AwaitSlice(int pidFd, int ms) {
+  if (pidFd >= 0) {
+    pollfd ended{pidFd, POLLIN, 0};
+    poll(&ended, 1, ms);
+  } else {
+    poll(nullptr, 0, ms);
   }
 }
 
 } // namespace
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallback& whileWaiting) {
+ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions& options) {
+  using Clock = std::chrono::steady_clock;
   ProcessResult result;
   if (argv.empty()) {
     result.error = EINVAL;
     return result;
   }
-  int ends[2];
-  if (pipe2(ends, O_CLOEXEC) != 0) {
+  Descriptor output(MakeOutputFile("output"));
+  Descriptor errors(options.keepErrors ? MakeOutputFile("errors") : -1);
+  if (output.Get() < 0 || (options.keepErrors && errors.Get() < 0)) {
     result.error = errno;
     return result;
   }
-  Descriptor readEnd(ends[0]);
-  Descriptor writeEnd(ends[1]);
   SpawnSetup setup;
   pid_t pid = -1;
-  int error = setup.Prepare(writeEnd.Get(), false);
+  int error = setup.Prepare(output.Get(), errors.Get(), false);
   if (error == 0) {
     error = setup.Spawn(argv, pid);
   }
-  writeEnd.Close();
   if (error != 0) {
     result.error = error;
     return result;
   }
   result.started = true;
-  fcntl(readEnd.Get(), F_SETFL, O_NONBLOCK); // a blocking read only waits longer
-
-  bool reading = true;
+  if (options.started) {
+    options.started(pid);
+  }
+  const Descriptor ending(int(syscall(SYS_pidfd_open, pid, 0))); // -1 on an older system: slices alone
+  const Clock::time_point begun = Clock::now();
+  Clock::time_point killAt = Clock::time_point::max(); // none yet
+  bool stopped = false;
   bool ended = false;
   int status = 0;
-  bool terminated = false;
-  while (!ended || reading) {
-    if (reading) {
-      pollfd wanted{readEnd.Get(), POLLIN, 0};
-      const int ready = poll(&wanted, 1, kWaitSliceMs);
-      if (ready > 0) {
-        reading = ReadAvailable(readEnd.Get(), result.output);
+  for (;;) {
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid || (done < 0 && errno != EINTR)) {
+      ended = true;
+      if (done < 0) {
+        status = 0xFF00; // lost: report exit status 255
       }
-    } else {
-      poll(nullptr, 0, kWaitSliceMs); // a pause between checks
+      break;
     }
-    if (!ended) {
-      const pid_t done = waitpid(pid, &status, WNOHANG);
-      if (done == pid || (done < 0 && errno != EINTR)) {
-        ended = true;
-        // The program is gone: what is in the pipe now is all it wrote (a child of its own
-        // holding the pipe open must not keep us waiting).
-        ReadAvailable(readEnd.Get(), result.output);
-        reading = false;
-        if (done < 0) {
-          status = 0xFF00; // lost: report exit status 255
-        }
+    const Clock::time_point now = Clock::now();
+    if (!stopped && options.bound.count() > 0 && now - begun >= options.bound) {
+      break;
+    }
+    if (!stopped && options.whileWaiting && !options.whileWaiting()) {
+      if (options.leaveRunning) {
+        break;
       }
-    }
-    if (!ended && whileWaiting && !terminated && !whileWaiting()) {
-      terminated = true;
+      stopped = true;
       kill(pid, SIGTERM); // it may have ended meanwhile
+      killAt = now + options.killAfter;
+    } else if (now >= killAt) {
+      kill(pid, SIGKILL); // deaf to SIGTERM, or stopped
+      killAt = Clock::time_point::max();
     }
+    AwaitSlice(ending.Get(), kWaitSliceMs);
   }
-  result.exitCode = ExitCodeOf(status);
+  result.output = ReadWhole(output.Get());
+  if (options.keepErrors) {
+    result.errors = ReadWhole(errors.Get());
+  }
+  if (!ended) {
+    result.running = true;
+    CollectWhenEnded(pid);
+  } else if (WIFEXITED(status)) {
+    result.exitCode = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    result.signal = WTERMSIG(status);
+  }
   return result;
+}
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallback& whileWaiting) {
+  RunOptions options;
+  options.whileWaiting = whileWaiting;
+  return RunProcess(argv, options);
 }
 
 pid_t StartProcess(const std::vector<std::string>& argv) {
@@ -194,18 +245,14 @@ pid_t StartProcess(const std::vector<std::string>& argv) {
   }
   SpawnSetup setup;
   pid_t pid = -1;
-  int error = setup.Prepare(-1, true);
+  int error = setup.Prepare(-1, -1, true);
   if (error == 0) {
     error = setup.Spawn(argv, pid);
   }
   if (error != 0) {
     return -1;
   }
-  std::thread([pid] {
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-  }).detach();
+  CollectWhenEnded(pid);
   return pid;
 }
 

@@ -5,16 +5,27 @@
 //   ProcessResult chosen = RunProcess({"zenity", "--file-selection", "--title=Open"},
 //                                     [] { PumpSomeMessages(); return true; });
 //   if (chosen.started && chosen.exitCode == 0) { ... chosen.output ... }
-//   if (StartProcess({"xdg-open", "/home/me/guide.pdf"}) < 0) { ... could not start ... }
+//
+//   RunOptions options;                       // an opener that may run on: wait 5 s at most
+//   options.bound = std::chrono::seconds(5);
+//   options.keepErrors = true;
+//   ProcessResult opened = RunProcess({"xdg-open", "/home/me/guide.pdf"}, options);
+//   if (opened.running || opened.exitCode == 0) { ... opened ... } // opened.errors: its stderr
+//
+//   if (StartProcess({"viewer", "/home/me/guide.pdf"}) < 0) { ... could not start ... }  // not waited for
 //
 // The child gets the process's environment, standard input from /dev/null, our standard
-// error, default signal dispositions, an empty signal mask and no other descriptor of
-// ours (a lock or a socket of this process never outlives it in a child).
+// error (or a file of ours, with keepErrors), default signal dispositions, an empty signal
+// mask and no other descriptor of ours (a lock or a socket of this process never outlives
+// it in a child). Its standard output goes to an anonymous file, not a pipe: a program left
+// running, or a child of its own that keeps the descriptor (a browser that xdg-open
+// starts), never writes into a closed pipe once we stop reading.
 //
 // Threads: any thread; RunProcess blocks its caller (calling whileWaiting meanwhile).
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,19 +36,43 @@ struct ProcessResult {
   // Whether the program started; when not, error holds the reason (an errno value).
   bool started = false;
   int error = 0;
-  // The exit status (0-255); -1 when a signal ended the program.
+  // The exit status (0-255); -1 when a signal ended the program (signal tells which) or
+  // while it runs.
   int exitCode = -1;
-  // Everything the program wrote to its standard output.
+  int signal = 0;
+  // The program was left running (the bound passed, or the wait was stopped with
+  // leaveRunning): a thread of ours collects it when it ends.
+  bool running = false;
+  // What the program wrote to its standard output (until it ended or was left running).
   std::string output;
+  // The same of its standard error, with RunOptions::keepErrors.
+  std::string errors;
 };
 
-// Called about every kWaitSliceMs while the program runs; answering false ends the
-// program (SIGTERM), whose result is then collected as usual.
+// Called about every kWaitSliceMs while the program runs; false stops the wait.
 using WaitCallback = std::function<bool()>;
 inline constexpr int kWaitSliceMs = 20;
 
-// Starts argv[0] with arguments argv[1...] and waits for it to end, reading its standard
+struct RunOptions {
+  WaitCallback whileWaiting;
+  // Called once with the program's process id as soon as it started, before any wait.
+  std::function<void(pid_t pid)> started;
+  // What a stopped wait does: end the program (SIGTERM, then SIGKILL once killAfter has
+  // passed) and collect it; or, with leaveRunning, leave it running.
+  bool leaveRunning = false;
+  std::chrono::milliseconds killAfter{500};
+  // The longest wait (0: until the program ends); a program still running then is left
+  // running.
+  std::chrono::milliseconds bound{0};
+  // Its standard error into ProcessResult::errors rather than ours.
+  bool keepErrors = false;
+};
+
+// Starts argv[0] with arguments argv[1...] and waits for it as options say, reading its
 // output whole. Not started (error EINVAL) for an empty argv.
+[[nodiscard]] ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions& options);
+// The same with whileWaiting alone: a stopped wait ends the program; its standard error is
+// ours.
 [[nodiscard]] ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallback& whileWaiting = {});
 
 // Starts argv[0] in a session of its own without waiting; a thread of ours collects it

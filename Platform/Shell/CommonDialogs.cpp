@@ -3,9 +3,11 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <system_error>
 
-#include "Platform/Host/MessageLoop.h"
 #include "Platform/Process/Process.h"
+#include "Platform/Shell/ModalProgram.h"
+#include "Platform/Shell/ShellDiagnostics.h"
 #include "Platform/Window/TextConversion.h"
 #include "Platform/Window/Window.h"
 
@@ -14,8 +16,6 @@ namespace QZ::Platform::Shell {
 namespace {
 
 using Process::ProcessResult;
-using Process::RunProcess;
-using Process::StartProcess;
 using Window::ToUtf16;
 using Window::ToUtf8;
 
@@ -25,6 +25,7 @@ constexpr int kZenityAccepted = 0;
 constexpr int kZenityRejected = 1;
 
 uint32_t gLastDialogError = 0;
+ShellTimes gTimes;
 
 bool FileExists(const std::string& path) {
   struct stat info {};
@@ -37,69 +38,41 @@ std::string_view NamePart(std::string_view path) {
   return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-// Keeps our windows painted while a dialog program runs: the owner is disabled (the queue
-// drops its input), the UI thread's messages are pumped, and a WM_QUIT taken meanwhile ends
-// the dialog and is posted again once it is gone.
-class ModalProgramScope {
-public:
-  explicit ModalProgramScope(HWND owner) {
-    if (owner && Window::IsWindow(owner) && Window::IsWindowEnabled(owner)) {
-      mOwner = owner;
-      Window::EnableWindow(mOwner, false);
-    }
+// Why a program run did not succeed, for the trace: empty when it exited with 0.
+std::string Failure(const ProcessResult& run) {
+  if (!run.started) {
+    return "did not start (" + std::generic_category().message(run.error) + ")";
   }
-  ~ModalProgramScope() {
-    if (mOwner && Window::IsWindow(mOwner)) {
-      Window::EnableWindow(mOwner, true);
-      Window::SetActiveWindow(mOwner);
-    }
-    if (mQuit) {
-      Host::PostQuitMessage(mQuitCode);
-    }
+  if (run.signal != 0) {
+    return "ended by signal " + std::to_string(run.signal);
   }
-  ModalProgramScope(const ModalProgramScope&) = delete;
-  ModalProgramScope& operator=(const ModalProgramScope&) = delete;
+  return run.exitCode != 0 ? "exit status " + std::to_string(run.exitCode) : std::string();
+}
 
-  // The wait callback: false once a WM_QUIT was taken.
-  bool Pump() {
-    if (mQuit || !Window::IsStarted()) {
-      return !mQuit;
-    }
-    Window::MSG msg;
-    while (Host::PeekMessage(&msg, Window::PM_REMOVE)) {
-      if (msg.message == Window::WM_QUIT) {
-        mQuit = true;
-        mQuitCode = int32_t(msg.wParam);
-        return false;
-      }
-      Host::TranslateMessage(&msg);
-      Host::DispatchMessage(&msg);
-    }
-    return true;
+// The arguments that tie a zenity window to its owner on the X display.
+std::vector<std::string> OwnerArguments(unsigned long ownerWindow) {
+  if (ownerWindow == 0) {
+    return {};
   }
-  bool QuitTaken() const { return mQuit; }
-
-private:
-  HWND mOwner = nullptr;
-  bool mQuit = false;
-  int32_t mQuitCode = 0;
-};
+  return {"--modal", "--attach=" + std::to_string(ownerWindow)};
+}
 
 class ZenityDialogs final : public CommonDialogBackend {
 public:
   Outcome ShowFileDialog(bool save, OPENFILENAMEW& record) override {
-    ModalProgramScope modal(record.hwndOwner);
+    ModalProgram dialog(record.hwndOwner, ModalProgram::Kind::Dialog);
+    const unsigned long ownerWindow = Window::GetXWindowId(record.hwndOwner);
     OPENFILENAMEW shown = record;
     for (;;) {
       std::vector<std::string> argv{"zenity"};
-      const std::vector<std::string> arguments = ZenityFileSelectionArguments(save, shown);
+      const std::vector<std::string> arguments = ZenityFileSelectionArguments(save, shown, ownerWindow);
       argv.insert(argv.end(), arguments.begin(), arguments.end());
-      const ProcessResult run = RunProcess(argv, [&modal] { return modal.Pump(); });
-      const Outcome outcome = OutcomeOf(run, modal);
+      const ModalProgram::Run run = dialog.Start(argv, Options());
+      const Outcome outcome = OutcomeOf(run);
       if (outcome != Outcome::Chosen) {
         return outcome;
       }
-      std::string chosen = run.output;
+      std::string chosen = run.result.output;
       if (!chosen.empty() && chosen.back() == '\n') {
         chosen.pop_back();
       }
@@ -115,7 +88,7 @@ public:
         chosen += '.';
         chosen += ToUtf8(record.lpstrDefExt);
         if ((shown.Flags & OFN_OVERWRITEPROMPT) && FileExists(chosen)) {
-          const Outcome answer = ConfirmReplace(shown, chosen, modal);
+          const Outcome answer = ConfirmReplace(shown, chosen, ownerWindow, dialog);
           if (answer == Outcome::Cancelled) {
             // No: the dialog again, at the name given.
             shown.lpstrInitialDir.clear();
@@ -132,33 +105,63 @@ public:
     }
   }
 
-  bool OpenWithShell(std::u16string_view file) override { return StartProcess({"xdg-open", ToUtf8(file)}) >= 0; }
+  bool OpenWithShell(std::u16string_view file) override {
+    const std::string path = ToUtf8(file);
+    Process::RunOptions options;
+    options.bound = gTimes.openAnswer;
+    ModalProgram opener(Window::GetActiveWindow(), ModalProgram::Kind::Opener);
+    const ModalProgram::Run run = opener.Start({"xdg-open", path}, options);
+    ReportOutput("xdg-open", run.result.output);
+    if (run.result.running) {
+      if (!run.interrupted) {
+        Report("xdg-open " + path + ": still running after " + std::to_string(gTimes.openAnswer.count()) +
+               " ms: taken as opened");
+      }
+      return true;
+    }
+    const std::string failure = Failure(run.result);
+    if (!failure.empty()) {
+      Report("xdg-open " + path + ": " + failure);
+    }
+    return failure.empty();
+  }
 
 private:
+  static Process::RunOptions Options() {
+    Process::RunOptions options;
+    options.killAfter = gTimes.endGrace;
+    return options;
+  }
+
   // The outcome of a zenity run, the error of a failure noted.
-  static Outcome OutcomeOf(const ProcessResult& run, const ModalProgramScope& modal) {
-    if (!run.started) {
-      gLastDialogError = CDERR_INITIALIZATION;
-      return Outcome::Failed;
-    }
-    if (modal.QuitTaken() || run.exitCode == kZenityRejected) {
+  static Outcome OutcomeOf(const ModalProgram::Run& run) {
+    if (run.interrupted) {
       return Outcome::Cancelled;
     }
-    if (run.exitCode != kZenityAccepted) {
-      gLastDialogError = CDERR_DIALOGFAILURE;
+    if (run.result.exitCode == kZenityRejected) {
+      return Outcome::Cancelled;
+    }
+    if (run.result.exitCode != kZenityAccepted) {
+      Report("zenity: " + Failure(run.result));
+      gLastDialogError = run.result.started ? CDERR_DIALOGFAILURE : CDERR_INITIALIZATION;
       return Outcome::Failed;
     }
     return Outcome::Chosen;
   }
 
   // Yes: Chosen; No: Cancelled.
-  static Outcome ConfirmReplace(const OPENFILENAMEW& record, const std::string& path, ModalProgramScope& modal) {
+  static Outcome ConfirmReplace(const OPENFILENAMEW& record, const std::string& path, unsigned long ownerWindow,
+                                ModalProgram& dialog) {
     std::vector<std::string> argv{"zenity", "--question", "--no-markup"};
     if (!record.lpstrTitle.empty()) {
       argv.push_back("--title=" + ToUtf8(record.lpstrTitle));
     }
     argv.push_back("--text=" + std::string(NamePart(path)) + " already exists.\nDo you want to replace it?");
-    return OutcomeOf(RunProcess(argv, [&modal] { return modal.Pump(); }), modal);
+    const std::vector<std::string> owner = OwnerArguments(ownerWindow);
+    argv.insert(argv.end(), owner.begin(), owner.end());
+    const ModalProgram::Run run = dialog.Start(argv, Options());
+    ReportOutput("zenity", run.result.output);
+    return OutcomeOf(run);
   }
 
   // zenity's lines as the system dialog answers: one path as it is; several as the folder
@@ -227,6 +230,12 @@ bool GetSaveFileNameW(OPENFILENAMEW& record) { return ShowDialog(true, record); 
 
 uint32_t CommDlgExtendedError() { return gLastDialogError; }
 
+ShellTimes SetShellTimes(const ShellTimes& times) {
+  const ShellTimes before = gTimes;
+  gTimes = times;
+  return before;
+}
+
 intptr_t ShellExecuteW(std::u16string_view operation, std::u16string_view file) {
   if (operation != u"open") {
     return SE_ERR_NOASSOC;
@@ -258,7 +267,8 @@ std::vector<std::pair<std::u16string, std::u16string>> ParseFilterList(std::u16s
   return pairs;
 }
 
-std::vector<std::string> ZenityFileSelectionArguments(bool save, const OPENFILENAMEW& record) {
+std::vector<std::string> ZenityFileSelectionArguments(bool save, const OPENFILENAMEW& record,
+                                                      unsigned long ownerWindow) {
   std::vector<std::string> arguments{"--file-selection"};
   if (!record.lpstrTitle.empty()) {
     arguments.push_back("--title=" + ToUtf8(record.lpstrTitle));
@@ -287,6 +297,8 @@ std::vector<std::string> ZenityFileSelectionArguments(bool save, const OPENFILEN
     std::replace(patterns.begin(), patterns.end(), u';', u' ');
     arguments.push_back("--file-filter=" + ToUtf8(description) + " | " + ToUtf8(patterns));
   }
+  const std::vector<std::string> owner = OwnerArguments(ownerWindow);
+  arguments.insert(arguments.end(), owner.begin(), owner.end());
   return arguments;
 }
 

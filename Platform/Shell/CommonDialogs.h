@@ -14,23 +14,41 @@
 //   } else if (CommDlgExtendedError() != 0) {
 //     ... the dialog failed (cancelled otherwise) ...
 //   }
-//   if (ShellExecuteW(u"open", u"https://example.org/guide") <= 32) { ... not started ... }
+//   if (ShellExecuteW(u"open", u"https://example.org/guide") <= 32) { ... not opened ... }
 //
 // zenity ("--file-selection"): the title, the folder (with the default name when saving),
 // one "--file-filter=<description> | <patterns>" per pair of the filter list (';' between
 // patterns becomes ' '), "--multiple" with a newline separator, "--save" with
-// "--confirm-overwrite". A saved name without an extension gets the default extension, and
-// when that name exists "zenity --question" asks before it is taken (No shows the dialog
-// again). Exit 0 is a choice, 1 a cancel, anything else (and a zenity that does not start)
-// a failure. While zenity runs, the owner window is disabled (its input dropped) and the UI
-// thread's queue keeps pumping, so our windows repaint; a WM_QUIT taken meanwhile closes
-// the dialog (a cancel) and is posted again for the loops outside.
+// "--confirm-overwrite", and with an owner on an X display "--modal" and
+// "--attach=<its X window>". A saved name without an extension gets the default extension,
+// and when that name exists "zenity --question" asks before it is taken (No shows the
+// dialog again). Exit 0 is a choice, 1 a cancel, anything else (a signal, and a zenity that
+// does not start) a failure. While zenity runs, the owner window is disabled (its input
+// dropped), the UI thread's queue keeps pumping, so our windows repaint, and zenity's
+// windows are made the owner's once they show (zenity does not attach its file chooser
+// itself), so that a window manager keeps them in front of it and hands them the focus
+// when the owner is activated. A WM_QUIT taken meanwhile, or a termination signal
+// (Host/TerminationSignals.h), closes the dialog (a cancel: zenity is ended, and killed
+// after ShellTimes::endGrace) and a WM_QUIT is posted again for the loops outside; once a
+// termination signal came, no dialog starts.
+//
+// ShellExecuteW runs xdg-open the same way (the active window disabled meanwhile, not
+// activated again afterwards) and waits for its answer: exit 0 opened; a non-zero exit, a
+// signal or no start did not. xdg-open may run as long as the browser it started, so one
+// still running after ShellTimes::openAnswer, or when a quit or a termination signal cuts
+// the wait short, counts as opened and is left to itself.
+//
+// What zenity and xdg-open write (standard error, and standard output where it is no
+// answer) goes to the diagnostic sink, not to our standard error.
 //
 // Paths are UTF-16 here and UTF-8 outside; they are kept whole, whatever their length.
 //
-// UI thread (the dialogs); ShellExecuteW from any thread.
+// UI thread (the dialogs); ShellExecuteW and SetDiagnosticSink from any thread (off the UI
+// thread ShellExecuteW neither pumps nor disables a window).
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,7 +73,7 @@ inline constexpr uint32_t CDERR_INITIALIZATION = 0x0002; // the dialog program d
 inline constexpr uint32_t CDERR_DIALOGFAILURE = 0xFFFF;  // it ended without a choice or a cancel
 
 // ShellExecuteW's answers of 32 and below.
-inline constexpr intptr_t SE_ERR_FNF = 2;      // the opening program did not start
+inline constexpr intptr_t SE_ERR_FNF = 2;      // the opening program did not start, or it failed
 inline constexpr intptr_t SE_ERR_NOASSOC = 31; // an operation other than "open"
 
 struct OPENFILENAMEW {
@@ -81,10 +99,25 @@ struct OPENFILENAMEW {
 // CDERR_DIALOGFAILURE.
 uint32_t CommDlgExtendedError();
 
-// Opens file (a path or an address) with the desktop's program for it, without waiting:
-// 33 when it started, SE_ERR_FNF when it did not, SE_ERR_NOASSOC for an operation other
-// than "open".
+// Opens file (a path or an address) with the desktop's program for it, waiting for its
+// answer (see above): 33 when it opened, SE_ERR_FNF when not, SE_ERR_NOASSOC for an
+// operation other than "open".
 [[nodiscard]] intptr_t ShellExecuteW(std::u16string_view operation, std::u16string_view file);
+
+// Receives each line the layer reports (see above), "<program>: <line>", and why an open
+// failed; on the thread that runs the dialog or the open. Empty: the lines are dropped.
+using DiagnosticSink = std::function<void(const std::string& line)>;
+void SetDiagnosticSink(DiagnosticSink sink);
+
+// The layer's waits.
+struct ShellTimes {
+  // How long ShellExecuteW waits for the opening program's answer.
+  std::chrono::milliseconds openAnswer{5000};
+  // How long a dialog program told to end (SIGTERM) has before it is killed.
+  std::chrono::milliseconds endGrace{300};
+};
+// Makes times the layer's; answers those before. UI thread, while no dialog or open runs.
+ShellTimes SetShellTimes(const ShellTimes& times);
 
 // What stands behind the functions above.
 class CommonDialogBackend {
@@ -95,7 +128,7 @@ public:
   // Shows the open (save false) or save dialog of record; Chosen with record.lpstrFile set
   // as GetOpenFileNameW describes.
   virtual Outcome ShowFileDialog(bool save, OPENFILENAMEW& record) = 0;
-  // Starts the program that opens file: whether it started.
+  // Opens file with the desktop's program for it: whether it opened.
   virtual bool OpenWithShell(std::u16string_view file) = 0;
 };
 
@@ -105,8 +138,10 @@ public:
 CommonDialogBackend* SetCommonDialogBackend(CommonDialogBackend* backend);
 
 // The arguments (after the program name "zenity") with which the built-in backend shows
-// the dialog of record.
-std::vector<std::string> ZenityFileSelectionArguments(bool save, const OPENFILENAMEW& record);
+// the dialog of record, attached to the X window ownerWindow (0: none; the backend passes
+// that of record.hwndOwner).
+std::vector<std::string> ZenityFileSelectionArguments(bool save, const OPENFILENAMEW& record,
+                                                      unsigned long ownerWindow = 0);
 // The pairs of a filter list (description, patterns), up to its empty entry; a description
 // without patterns is left out.
 std::vector<std::pair<std::u16string, std::u16string>> ParseFilterList(std::u16string_view filter);

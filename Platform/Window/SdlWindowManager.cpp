@@ -1,6 +1,7 @@
 // What the SDL backend tells an X window manager beside SDL, and what it asks it: the
-// actions a framed window offers (Motif hints), and the frame the window will get, asked
-// for before the window first shows. SDL learns a frame only once the window shows, and
+// actions a framed window offers (Motif hints), the owner of another program's window
+// (a dialog program's), and the frame the window will get, asked for before the window
+// first shows. SDL learns a frame only once the window shows, and
 // until then positions the window itself; told earlier, it would take the frame off the
 // position twice (once moving the window, and again in its own bookkeeping).
 
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string_view>
+#include <vector>
 
 #include "Platform/Window/VideoBackend.h"
 
@@ -106,6 +108,66 @@ Bool IsExtentsNotice(::Display*, XEvent* event, XPointer argument) {
          event->xproperty.atom == notice->extents;
 }
 
+// Xlib's errors ignored for a scope: the windows of another program may go at any moment,
+// and a request about one that went must not end ours (Xlib's default handler would).
+class IgnoredXErrors {
+public:
+  explicit IgnoredXErrors(::Display* display) : mDisplay(display) {
+    XSync(mDisplay, False); // errors of requests before ours keep their handler
+    mPrevious = XSetErrorHandler(&Ignore);
+  }
+  ~IgnoredXErrors() {
+    XSync(mDisplay, False);
+    XSetErrorHandler(mPrevious);
+  }
+  IgnoredXErrors(const IgnoredXErrors&) = delete;
+  IgnoredXErrors& operator=(const IgnoredXErrors&) = delete;
+
+private:
+  static int Ignore(::Display*, XErrorEvent*) { return 0; }
+
+  ::Display* mDisplay;
+  XErrorHandler mPrevious = nullptr;
+};
+
+// The 32-bit items of a window's property (Xlib hands them over as longs); empty without it.
+std::vector<unsigned long> LongProperty(::Display* display, ::Window window, const char* name, Atom kind) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  std::vector<unsigned long> items;
+  if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 4096, False, kind, &type, &format,
+                         &count, &after, &data) == Success &&
+      data && format == 32) {
+    const auto* values = reinterpret_cast<const unsigned long*>(data);
+    items.assign(values, values + count);
+  }
+  if (data) {
+    XFree(data);
+  }
+  return items;
+}
+
+// The top-level windows a program may show: the window manager's clients, and the root's
+// children (which they are when no window manager runs).
+std::vector<::Window> TopLevelWindows(::Display* display) {
+  const ::Window root = DefaultRootWindow(display);
+  std::vector<::Window> windows = LongProperty(display, root, "_NET_CLIENT_LIST", XA_WINDOW);
+  ::Window rootReturn = 0;
+  ::Window parent = 0;
+  ::Window* children = nullptr;
+  unsigned int count = 0;
+  if (XQueryTree(display, root, &rootReturn, &parent, &children, &count) && children) {
+    windows.insert(windows.end(), children, children + count);
+    XFree(children);
+  }
+  std::sort(windows.begin(), windows.end());
+  windows.erase(std::unique(windows.begin(), windows.end()), windows.end());
+  return windows;
+}
+
 } // namespace
 
 int SdlVideoBackend::SdlDisplay(int display) const {
@@ -133,6 +195,35 @@ int SdlVideoBackend::SdlDisplay(int display) const {
   const bool listed = screens > 1 && screen < SDL_GetNumVideoDisplays() && SDL_GetDisplayBounds(screen, &bounds) == 0 &&
                       bounds.w == width && bounds.h == height;
   return listed ? screen : 0;
+}
+
+unsigned long SdlVideoBackend::GetXWindow(uint32_t window) { return XWindowOf(window).window; }
+
+int32_t SdlVideoBackend::OwnProcessWindows(uint32_t window, int32_t pid) {
+  const XWindow x = XWindowOf(window);
+  if (!x.display) {
+    return 0;
+  }
+  int32_t owned = 0;
+  {
+    const IgnoredXErrors ignored(x.display);
+    for (const ::Window candidate : TopLevelWindows(x.display)) {
+      const std::vector<unsigned long> process = LongProperty(x.display, candidate, "_NET_WM_PID", XA_CARDINAL);
+      XWindowAttributes attributes{};
+      if (process.size() != 1 || long(process[0]) != pid || !XGetWindowAttributes(x.display, candidate, &attributes) ||
+          attributes.map_state != IsViewable) {
+        continue;
+      }
+      ::Window owner = 0;
+      if (!XGetTransientForHint(x.display, candidate, &owner) || owner == 0) {
+        XSetTransientForHint(x.display, candidate, x.window);
+        owner = x.window;
+      }
+      owned += owner == x.window ? 1 : 0;
+    }
+  }
+  XFlush(x.display);
+  return owned;
 }
 
 void SdlVideoBackend::SetWindowActions(uint32_t window, bool resize, bool minimize, bool maximize) {

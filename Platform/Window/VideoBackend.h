@@ -145,6 +145,13 @@ public:
   virtual bool GetDisplayBounds(int display, SDL_Rect& bounds) = 0;
   virtual bool GetDisplayUsableBounds(int display, SDL_Rect& bounds) = 0;
 
+  // The X window behind a window; 0 for a driver that has none.
+  virtual unsigned long GetXWindow(uint32_t /*window*/) { return 0; }
+  // Owns the shown, ownerless top-level windows of process pid (Window::OwnProcessWindows);
+  // how many of its shown windows the window owns. Default: none, for a backend without
+  // a window system.
+  virtual int32_t OwnProcessWindows(uint32_t /*window*/, int32_t /*pid*/) { return 0; }
+
   // Waits until the box is closed; owner 0: no owner window. SdlVideoBackend shows SDL's
   // box through a program of its own (MessageBoxProgram.h), or itself where that program
   // is missing.
@@ -220,6 +227,8 @@ public:
   void ShowCursor(bool show) override;
   bool GetDisplayBounds(int display, SDL_Rect& bounds) override;
   bool GetDisplayUsableBounds(int display, SDL_Rect& bounds) override;
+  unsigned long GetXWindow(uint32_t window) override;
+  int32_t OwnProcessWindows(uint32_t window, int32_t pid) override;
   bool ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) override;
 
 private:

@@ -512,6 +512,16 @@ bool BringWindowToTop(HWND hwnd) {
   return true;
 }
 
+unsigned long GetXWindowId(HWND hwnd) {
+  const uint32_t id = IsUiThread() ? SdlIdOf(hwnd) : 0;
+  return id != 0 ? Backend().GetXWindow(id) : 0;
+}
+
+int32_t OwnProcessWindows(HWND hwnd, int32_t pid) {
+  const uint32_t id = IsUiThread() && pid > 0 ? SdlIdOf(hwnd) : 0;
+  return id != 0 ? Backend().OwnProcessWindows(id, pid) : 0;
+}
+
 bool SetClientSizeLimits(HWND hwnd, SIZE minimum, SIZE maximum) {
   const uint32_t id = IsUiThread() ? SdlIdOf(hwnd) : 0;
   constexpr int kUnlimited = 16384;

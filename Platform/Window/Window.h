@@ -200,4 +200,14 @@ HWND GetCapture();
 // it, else the active window, else any visible one whose window rectangle holds it.
 HWND WindowFromPoint(POINT point);
 
+// Windows of other programs that stand for one of ours (a dialog program): the X window
+// behind hwnd, for such a program to be told its owner; 0 for a window on no X display
+// (SDL's offscreen driver).
+unsigned long GetXWindowId(HWND hwnd);
+// Makes every shown top-level window of process pid that has no owner of its own owned by
+// hwnd (WM_TRANSIENT_FOR), so that a window manager keeps it above hwnd and hands it the
+// focus in hwnd's place. The number of pid's shown windows that hwnd owns now; 0 while it
+// shows none, or off an X display.
+int32_t OwnProcessWindows(HWND hwnd, int32_t pid);
+
 } // namespace QZ::Platform::Window

@@ -1,5 +1,7 @@
 #include "QZFramework/System/FileDialog.h"
 
+#include <mutex>
+
 #include "Platform/Shell/CommonDialogs.h"
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/ControlBase/RootWindow.h"
@@ -49,6 +51,14 @@ Shell::OPENFILENAMEW MakeRecord(const WString& filter, const WString& defaultExt
 
 WString ToWString(std::u16string_view text) { return WString(text.data(), uint32_t(text.size())); }
 
+// What the dialog and shell programs say goes to the debug trace.
+void TraceShellPrograms() {
+  static std::once_flag installed;
+  std::call_once(installed, [] {
+    Shell::SetDiagnosticSink([](const std::string& line) { DebugTrace::Get().Narrow() << line << "\n"; });
+  });
+}
+
 // A failed dialog (not a cancel) leaves a trace line.
 void TraceFailure(const char* which) {
   if (const uint32_t error = Shell::CommDlgExtendedError()) {
@@ -71,6 +81,7 @@ QZResult LFileDialog::ShowOpenDialog(const WString& filter, const WString& defau
     flags |= Shell::OFN_ALLOWMULTISELECT;
   }
   Shell::OPENFILENAMEW record = MakeRecord(filter, defaultExtension, title, mFolder, flags);
+  TraceShellPrograms();
   if (!Shell::GetOpenFileNameW(record)) {
     TraceFailure("open");
     return QZ_E_FAIL;
@@ -113,6 +124,7 @@ QZResult LFileDialog::ShowSaveDialog(const WString& filter, const WString& defau
   mFileName = WString(kUntitled);
   Shell::OPENFILENAMEW record = MakeRecord(filter, defaultExtension, title, mFolder, Shell::OFN_OVERWRITEPROMPT);
   record.lpstrFile = kUntitled;
+  TraceShellPrograms();
   if (!Shell::GetSaveFileNameW(record)) {
     TraceFailure("save");
     return QZ_E_FAIL;
@@ -131,6 +143,7 @@ QZResult LFileDialog::ShowSaveDialog(const WString& filter, const WString& defau
 }
 
 QZResult LFileDialog::OpenWithShell(const WString& path) {
+  TraceShellPrograms();
   return Shell::ShellExecuteW(u"open", path.View()) > 32 ? QZ_OK : QZ_E_FAIL;
 }
 

@@ -13,9 +13,12 @@
 //
 // Filters separate descriptions and patterns with '|' ("Text|*.txt|All|*.*"), several
 // patterns of one entry with ';'. Each dialog is owned by the OS window of the active root
-// window (none when no window is active) and runs until the user closes it; our windows
-// keep painting meanwhile (Platform/Shell/CommonDialogs.h). A dialog that fails (rather
-// than being cancelled) leaves a line in the debug trace.
+// window (none when no window is active): it stays in front of that window, and runs until
+// the user closes it, the program is asked to quit, or a termination signal comes; our
+// windows keep painting meanwhile (Platform/Shell/CommonDialogs.h). A dialog that fails
+// (rather than being cancelled) leaves a line in the debug trace, and so does what the
+// dialog and shell programs write (zenity's and xdg-open's messages never reach standard
+// error).
 //
 // UI thread (OpenWithShell: any thread).
 
@@ -64,8 +67,10 @@ public:
   // The remembered folder.
   const WString& GetFolder() const { return mFolder; }
 
-  // Opens path (a file or a web address) with the desktop's program for it, without
-  // waiting: 0 when that program started, QZ_E_FAIL when not.
+  // Opens path (a file or a web address) with the desktop's program for it, waiting a few
+  // seconds at most for its answer while our windows keep painting and take no input: 0
+  // when it opened (or still runs then), QZ_E_FAIL when it failed or did not start (the
+  // debug trace says why).
   [[nodiscard]] static QZResult OpenWithShell(const WString& path);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "QZFramework/ControlBase/ControlApplication.h"
 #include "QZFramework/Controls/Button.h"
+#include "QZFramework/Services/Trace/DebugTrace.h"
 #include "QZFramework/System/FileDialog.h"
 #include "UI/EditorUIHost.h"
 
@@ -51,7 +52,11 @@ QZResult LAboutDlg::OnSupportClick(const RCPtr<QZ::LNotificationDistributor>& so
   const RCPtr<QZ::LControl> from = QZ::DynamicCast<QZ::LControl>(source);
   if (from && from->GetName() == WString(kSupportButton)) {
     // The page is a courtesy: a desktop that cannot open it leaves the About box as it is.
-    (void)QZ::LFileDialog::OpenWithShell(GetAppString(WString(u"URL_SUPPORT")));
+    const WString address = GetAppString(WString(u"URL_SUPPORT"));
+    if (QZ::Failed(QZ::LFileDialog::OpenWithShell(address))) {
+      QZ::DebugTrace::Get().Narrow() << "LAboutDlg: the support page " << address.ToUTF8().GetBuffer()
+                                     << " could not be opened\n";
+    }
   }
   return QZ::QZ_FALSE;
 }

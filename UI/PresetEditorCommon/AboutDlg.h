@@ -27,7 +27,8 @@ public:
   // QZRESULT = <code> : ... : Line 139" when its clicks cannot be heard.
   QZ::QZResult Initialize() override;
 
-  // A click of "buttonSupport" opens the "URL_SUPPORT" address; its failure is not told.
+  // A click of "buttonSupport" opens the "URL_SUPPORT" address; its failure is not told
+  // to the user, only to the debug trace.
   // Clicks of other sources do nothing. 1.
   QZ::QZResult OnSupportClick(const QZ::RCPtr<QZ::LNotificationDistributor>& source,
                               const QZ::RCPtr<QZ::LNotification>& notification);

@@ -188,6 +188,30 @@ TEST_F(FileDialogProgramTest, OpenWithShellStartsXdgOpenOnceWithThePath) {
   EXPECT_TRUE(programs.Runs("zenity").empty());
 }
 
+TEST_F(FileDialogProgramTest, WhatTheDialogAndShellProgramsSayGoesToTheDebugTraceNotToStandardError) {
+  programs.Add("xdg-open", "#!/bin/sh\necho 'no method available for opening it' >&2\nexit 3\n");
+  programs.Add("zenity", "#!/bin/sh\necho 'Gtk-WARNING: cannot open display' >&2\nexit 1\n");
+  const auto run = [] {
+    QZ::RCPtr<LFileDialog> dialog(new LFileDialog(WString(u"/home/me")));
+    EXPECT_EQ(LFileDialog::OpenWithShell(WString(u"/home/me/guide.pdf")), QZ::QZ_E_FAIL);
+    EXPECT_EQ(dialog->ShowOpenDialog(WString(u"P|*.qzp"), WString(), WString(), false), QZ::QZ_E_FAIL); // a cancel
+  };
+  testing::internal::CaptureStderr();
+  run();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  // The trace's debugger output is standard error while QZ_DEBUG_TRACE is set.
+  setenv("QZ_DEBUG_TRACE", "1", 1);
+  testing::internal::CaptureStderr();
+  run();
+  const std::string traced = testing::internal::GetCapturedStderr();
+  unsetenv("QZ_DEBUG_TRACE");
+  for (const char* line :
+       {"xdg-open: no method available for opening it\n", "xdg-open /home/me/guide.pdf: exit status 3\n",
+        "zenity: Gtk-WARNING: cannot open display\n"}) {
+    EXPECT_NE(traced.find(line), std::string::npos) << line << " not in: " << traced;
+  }
+}
+
 } // namespace
 
 namespace QZTest {

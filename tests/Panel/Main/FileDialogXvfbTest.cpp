@@ -1,0 +1,522 @@
+// The program's file dialogs (real zenity) over its main window on the X server of the
+// Xvfb fixture, as a desktop shows them: under a window manager (openbox) the open, save
+// and overwrite dialogs are the editor's (zenity told its window, and its windows made
+// transient for it), so a click on the editor's title bar or window, or the window manager
+// asked to activate it, leaves the dialog in front and active (the stacking read from the
+// X server); without one the dialog shows, and once it
+// is closed the editor takes the keyboard again. SIGTERM, SIGINT and SIGHUP while a dialog
+// is open, or as one opens, end the program through its normal exit at once (its settings
+// and placement saved), and zenity with it. Pictures of the open and save dialogs over the
+// editor in both skins are kept in the build folder.
+//
+// The program runs on its compiled-in skins; each wait is bounded.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ProgramProcess.h"
+#include "Support/ImageCompare.h"
+#include "Support/WaitUntil.h"
+
+namespace QZTest {
+namespace {
+
+// Whether the image's first pixel is light (each channel above 0xC0). Here: X11's macros
+// (Status) would break it below.
+bool FirstPixelIsLight(const QZ::Platform::Graphics::Image& image) {
+  QZ::Platform::Graphics::Color pixel;
+  return image.GetPixel(0, 0, pixel) == QZ::Platform::Graphics::Status::Ok && pixel.R() > 0xC0 && pixel.G() > 0xC0 &&
+         pixel.B() > 0xC0;
+}
+
+} // namespace
+} // namespace QZTest
+
+// Last: X11's macros (None, Bool, Status...) would break the headers above.
+#include "Support/XvfbSupport.h"
+#include "Support/XvfbWindowProperty.h"
+
+#include "Support/OpenboxSession.h"
+
+namespace QZTest {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr char kMainTitle[] = "Quorin ZTR Preset Editor";
+constexpr char kOpenTitle[] = "Select Preset File";
+constexpr char kSaveTitle[] = "Select Save Location";
+constexpr char kSettingsPath[] = "config/Vandrel/Quorin ZTR Preset Editor";
+// The program's part of its end, from the signal to its settings saved, and its whole end:
+// the sanitizers make each step of the test build's program several times slower, and add
+// their checks to the process's end.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr auto kExitWorkBound = 1000ms;
+constexpr auto kProcessEndBound = 3000ms;
+#else
+constexpr auto kExitWorkBound = 200ms;
+constexpr auto kProcessEndBound = 1000ms;
+#endif
+
+struct Screen {
+  const char* skin;
+  const char* dpi;
+  int number; // of the fixture's screens: the second is large enough for "HighDPI"
+};
+constexpr Screen kSkin1{"Skin1", "96", 0};
+constexpr Screen kHighDpi{"HighDPI", "192", 1};
+
+int64_t Milliseconds(Clock::duration duration) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(duration).count();
+}
+
+class FileDialogXvfbTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(UseXvfbDisplay()) << "runs under the Xvfb fixture";
+    server = std::getenv("DISPLAY");
+    std::filesystem::create_directories(folder / "home/Documents");
+    static int runs = 0;
+    marker = std::to_string(::getpid()) + "-" + std::to_string(++runs);
+  }
+  void TearDown() override {
+    program.reset();
+    for (const pid_t zenity : ZenityProcesses()) {
+      ::kill(zenity, SIGKILL); // left by a test that failed: the editor was killed
+    }
+    windowManager.reset();
+    if (display) {
+      XCloseDisplay(display);
+      XSetErrorHandler(previousErrorHandler);
+    }
+    setenv("DISPLAY", server.c_str(), 1);
+  }
+
+  // The test's connection to screen, and a window manager on it when asked for.
+  void UseScreen(const Screen& screen, bool withWindowManager) {
+    setenv("DISPLAY", (server + "." + std::to_string(screen.number)).c_str(), 1);
+    display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+    // Windows come and go while they are looked at: a window gone is no failure.
+    previousErrorHandler = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    if (withWindowManager) {
+      windowManager = std::make_unique<OpenboxSession>(display);
+      ASSERT_TRUE(windowManager->Running());
+    }
+  }
+
+  // The editor on the test's screen at the skin's resolution; its main window, shown.
+  ::Window StartEditor(const Screen& screen) {
+    program = std::make_unique<ProgramProcess>(ProgramProcess::Changes{{"HOME", folder / "home"},
+                                                                       {"XDG_CONFIG_HOME", folder / "config"},
+                                                                       {"XDG_DATA_HOME", folder / "data"},
+                                                                       {"QZ_REGISTRY_FILE", folder / "registry.reg"},
+                                                                       {"QZ_VIRTUAL_KEYBOARD", "1"},
+                                                                       {"QZ_RESOURCE_FOLDER", std::nullopt},
+                                                                       {"QZ_DPI", screen.dpi},
+                                                                       {"LANG", "C.UTF-8"},
+                                                                       {"QZ_TEST_MARKER", marker}},
+                                               folder);
+    EXPECT_TRUE(program->Started());
+    const pid_t pid = program->Pid();
+    const ::Window main =
+        WaitForWindow([&](::Window window) { return PidOf(window) == pid && Title(window) == kMainTitle; });
+    EXPECT_NE(main, 0u) << folder.Read("program-stderr.txt");
+    return main;
+  }
+
+  // --- The X server ----------------------------------------------------------------------
+
+  std::string Title(::Window window) const {
+    const std::string title = XTextProperty(display, window, XInternAtom(display, "_NET_WM_NAME", False));
+    return title.empty() ? XTextProperty(display, window, XA_WM_NAME) : title;
+  }
+  pid_t PidOf(::Window window) const {
+    const std::vector<long> pid = XLongProperty(display, window, XInternAtom(display, "_NET_WM_PID", False));
+    return pid.size() == 1 ? pid_t(pid[0]) : 0;
+  }
+  ::Window OwnerOf(::Window window) const {
+    ::Window owner = 0;
+    return XGetTransientForHint(display, window, &owner) ? owner : 0;
+  }
+  ::Window ActiveWindow() const {
+    const std::vector<long> active =
+        XLongProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_ACTIVE_WINDOW", False));
+    return active.size() == 1 ? ::Window(active[0]) : 0;
+  }
+  // The top-level windows: the window manager's clients, else the root's children.
+  std::vector<::Window> TopLevelWindows() const {
+    if (windowManager) {
+      const std::vector<long> clients =
+          XLongProperty(display, DefaultRootWindow(display), XInternAtom(display, "_NET_CLIENT_LIST", False));
+      return std::vector<::Window>(clients.begin(), clients.end());
+    }
+    return RootChildren();
+  }
+  // The root's children, bottom first.
+  std::vector<::Window> RootChildren() const {
+    ::Window root = 0;
+    ::Window parent = 0;
+    ::Window* children = nullptr;
+    unsigned int count = 0;
+    std::vector<::Window> windows;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) && children) {
+      windows.assign(children, children + count);
+      XFree(children);
+    }
+    return windows;
+  }
+  // Where the window (in its frame, under a window manager) is in the stacking order: higher
+  // is in front; -1 when it is not shown.
+  int StackingPlace(::Window window) const {
+    const ::Window root = DefaultRootWindow(display);
+    ::Window top = window;
+    for (;;) {
+      ::Window rootReturn = 0;
+      ::Window parent = 0;
+      ::Window* children = nullptr;
+      unsigned int count = 0;
+      if (!XQueryTree(display, top, &rootReturn, &parent, &children, &count)) {
+        return -1;
+      }
+      if (children) {
+        XFree(children);
+      }
+      if (parent == root) {
+        break;
+      }
+      top = parent;
+    }
+    const std::vector<::Window> stack = RootChildren();
+    const auto at = std::find(stack.begin(), stack.end(), top);
+    return at == stack.end() ? -1 : int(at - stack.begin());
+  }
+  template <class Matches>
+  ::Window WaitForWindow(Matches matches) const {
+    ::Window found = 0;
+    WaitUntil([&] {
+      for (const ::Window window : TopLevelWindows()) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
+            matches(window)) {
+          found = window;
+        }
+      }
+      return found != 0;
+    }); // nothing announces it
+    return found;
+  }
+  // The shown dialog titled title that is not the window other; 0 when none shows within
+  // the bound.
+  ::Window WaitForDialog(const char* title, ::Window other = 0) const {
+    return WaitForWindow([&](::Window window) { return window != other && Title(window) == title; });
+  }
+  bool WaitUntilGone(::Window window) const {
+    return WaitUntil([&] {
+      XWindowAttributes attributes{};
+      return !XGetWindowAttributes(display, window, &attributes) || attributes.map_state != IsViewable;
+    });
+  }
+  // Returns once the window manager has handled everything the server told it before:
+  // its answer to a question asked now comes after them.
+  void SyncWithWindowManager() const {
+    const ::Window probe = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 10, 10, 0, 0, 0);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = probe;
+    event.xclient.message_type = XInternAtom(display, "_NET_REQUEST_FRAME_EXTENTS", False);
+    event.xclient.format = 32;
+    XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(display);
+    const Atom extents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+    EXPECT_TRUE(WaitUntil([&] { return !XLongProperty(display, probe, extents).empty(); }))
+        << "the window manager never answered";
+    XDestroyWindow(display, probe);
+    XSync(display, False);
+  }
+  // The screen as the server shows it once the dialog has drawn itself (the middle of its
+  // file list is light, where the editor below is dark) and settled, kept in the build
+  // folder as <skin>-<name>.png.
+  void Keep(const Screen& screen, const std::string& name, ::Window dialog) const {
+    EXPECT_TRUE(WaitUntil([&] {
+      XWindowAttributes attributes{};
+      if (!XGetWindowAttributes(display, dialog, &attributes)) {
+        return false;
+      }
+      const std::unique_ptr<QZ::Platform::Graphics::Image> middle =
+          XWindowImage(display, dialog, 1, 1, attributes.width / 2, attributes.height / 2);
+      return middle && FirstPixelIsLight(*middle);
+    })) << name
+        << ": the dialog never drew itself";
+    // Then the same picture on several reads in a row: the dialog has settled.
+    std::unique_ptr<QZ::Platform::Graphics::Image> before;
+    int same = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+      XWindowAttributes attributes{};
+      XGetWindowAttributes(display, dialog, &attributes);
+      std::unique_ptr<QZ::Platform::Graphics::Image> now =
+          XWindowImage(display, dialog, std::max(attributes.width, 1), std::max(attributes.height, 1));
+      same = before && now && ImagesAlike(*now, *before, 0) ? same + 1 : 0;
+      before = std::move(now);
+      return same >= 4;
+    })) << name
+        << ": the dialog never settled";
+    XSync(display, False);
+    const std::unique_ptr<QZ::Platform::Graphics::Image> shot =
+        XWindowImage(display, DefaultRootWindow(display), DisplayWidth(display, DefaultScreen(display)),
+                     DisplayHeight(display, DefaultScreen(display)));
+    std::filesystem::create_directories(QZ_EDITOR_APP_TEST_OUTPUT);
+    const std::string path = std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + screen.skin + "-" + name + ".png";
+    EXPECT_TRUE(shot && WritePng(*shot, path)) << path;
+  }
+
+  // --- The user ----------------------------------------------------------------------------
+
+  // Keys typed into window once it has the keyboard focus.
+  static void Keys(::Window window, const std::vector<std::string>& keys) {
+    std::vector<std::string> command = {"xdotool", "windowfocus", "--sync", std::to_string(window), "key"};
+    command.insert(command.end(), keys.begin(), keys.end());
+    EXPECT_EQ(RunProgram(command), 0);
+  }
+
+  // --- Processes -------------------------------------------------------------------------
+
+  // The zenity processes of the test's editor (they carry its marker in their environment).
+  std::vector<pid_t> ZenityProcesses() const {
+    std::vector<pid_t> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+      const std::string name = entry.path().filename().string();
+      if (name.find_first_not_of("0123456789") != std::string::npos) {
+        continue;
+      }
+      std::ifstream command(entry.path() / "comm");
+      std::string comm;
+      std::getline(command, comm);
+      std::ifstream environment(entry.path() / "environ");
+      const std::string variables((std::istreambuf_iterator<char>(environment)), std::istreambuf_iterator<char>());
+      if (comm == "zenity" && variables.find("QZ_TEST_MARKER=" + marker + '\0') != std::string::npos) {
+        found.push_back(pid_t(std::stol(name)));
+      }
+    }
+    return found;
+  }
+  // The arguments zenity was started with.
+  static std::vector<std::string> CommandLineOf(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline");
+    std::vector<std::string> arguments;
+    for (std::string argument; std::getline(in, argument, '\0');) {
+      arguments.push_back(argument);
+    }
+    return arguments;
+  }
+
+  // The dialog window is the editor's: zenity was told its window, and it is transient for it.
+  void ExpectOwnedByTheEditor(::Window dialog, ::Window main) const {
+    const std::vector<pid_t> zenity = ZenityProcesses();
+    ASSERT_EQ(zenity.size(), 1u);
+    const std::vector<std::string> arguments = CommandLineOf(zenity[0]);
+    EXPECT_NE(std::find(arguments.begin(), arguments.end(), "--attach=" + std::to_string(main)), arguments.end());
+    EXPECT_NE(std::find(arguments.begin(), arguments.end(), "--modal"), arguments.end());
+    EXPECT_EQ(PidOf(dialog), zenity[0]);
+    EXPECT_TRUE(WaitUntil([&] { return OwnerOf(dialog) == main; })) << "the dialog is not the editor's";
+  }
+
+  // The editor activated as a user and the window manager do it: a click on its title bar
+  // and one on its window beside the dialog, and the window manager asked to activate it.
+  // Each time the dialog stays in front, and active.
+  void ActivateTheEditor(::Window dialog, ::Window main) const {
+    const std::vector<long> frame = XLongProperty(display, main, XInternAtom(display, "_NET_FRAME_EXTENTS", False));
+    ASSERT_EQ(frame.size(), 4u);
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    XTranslateCoordinates(display, main, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    // The dialog to the right, below the title bar, out of the way of the clicks.
+    EXPECT_EQ(
+        RunProgram({"xdotool", "windowmove", std::to_string(dialog), std::to_string(x + 300), std::to_string(y + 150)}),
+        0);
+    EXPECT_TRUE(WaitUntil([&] {
+      int dialogX = 0;
+      int dialogY = 0;
+      XTranslateCoordinates(display, dialog, DefaultRootWindow(display), 0, 0, &dialogX, &dialogY, &child);
+      return std::abs(dialogY - (y + 150)) < 50;
+    })) << "the dialog did not move";
+    SyncWithWindowManager();
+    const std::pair<const char*, std::vector<std::string>> activations[] = {
+        {"a click on the title bar",
+         {"xdotool", "mousemove", std::to_string(x + 100), std::to_string(y - frame[2] / 2), "click", "1"}},
+        {"a click on the window",
+         {"xdotool", "mousemove", std::to_string(x + 100), std::to_string(y + 300), "click", "1"}},
+        {"the window manager asked", {"xdotool", "windowactivate", std::to_string(main)}}};
+    for (const auto& [how, activation] : activations) {
+      SCOPED_TRACE(how);
+      EXPECT_EQ(RunProgram(activation), 0);
+      SyncWithWindowManager();
+      EXPECT_GT(StackingPlace(dialog), StackingPlace(main)) << "the editor came over its dialog";
+      EXPECT_EQ(ActiveWindow(), dialog);
+    }
+  }
+
+  // The signal ends the program through its exit at once (its settings and placement saved)
+  // and with 0, and zenity with it; the trace kept zenity's messages off standard error.
+  void ExpectEndOnSignal(int signal) {
+    const std::string settings = folder / kSettingsPath;
+    std::filesystem::remove(settings + "/Profile.ini");
+    // The settings file is written by the exit's last step: it is renamed into place.
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(::inotify_add_watch(watch, settings.c_str(), IN_MOVED_TO), 0);
+    const Clock::time_point signalled = Clock::now();
+    program->Signal(signal);
+    bool written = false;
+    while (!written && Clock::now() - signalled < 2s) {
+      pollfd event{watch, POLLIN, 0};
+      if (::poll(&event, 1, 2000) != 1) {
+        break;
+      }
+      alignas(inotify_event) char buffer[4096];
+      const ssize_t length = ::read(watch, buffer, sizeof buffer);
+      for (ssize_t at = 0; at < length;) {
+        const auto* record = reinterpret_cast<const inotify_event*>(buffer + at);
+        written = written || (record->len > 0 && std::string(record->name) == "UserSettings.ini");
+        at += ssize_t(sizeof(inotify_event) + record->len);
+      }
+    }
+    const auto took = Clock::now() - signalled;
+    ::close(watch);
+    EXPECT_TRUE(written) << "no settings saved";
+    EXPECT_LT(Milliseconds(took), kExitWorkBound.count()) << "from signal " << signal << " to the settings saved";
+    const std::optional<ProgramProcess::Ended> ended = program->WaitFor(kProcessEndBound);
+    ASSERT_TRUE(ended) << "still running " << kProcessEndBound.count() << " ms after signal " << signal;
+    EXPECT_TRUE(ended->exited && ended->status == 0) << ended->status << ": " << ended->errors;
+    EXPECT_EQ(ended->errors.find("zenity"), std::string::npos) << ended->errors;
+    EXPECT_NE(folder.Read(std::string(kSettingsPath) + "/Profile.ini").find("WP=hex:"), std::string::npos)
+        << "no placement saved";
+    EXPECT_TRUE(WaitUntil([this] { return ZenityProcesses().empty(); }, 1s)) << "zenity outlived the editor";
+  }
+
+  // Both dialogs under a window manager on screen; the signal ends the program with the
+  // save dialog open.
+  void ShowBothDialogsThenSignal(const Screen& screen, int signal) {
+    UseScreen(screen, true);
+    const ::Window main = StartEditor(screen);
+    ASSERT_NE(main, 0u);
+    ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor never became active";
+
+    Keys(main, {"ctrl+o"});
+    const ::Window open = WaitForDialog(kOpenTitle);
+    ASSERT_NE(open, 0u) << "Ctrl+O shows no dialog";
+    ExpectOwnedByTheEditor(open, main);
+    ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == open; }));
+    EXPECT_GT(StackingPlace(open), StackingPlace(main));
+    Keep(screen, "OpenDialog", open);
+    ActivateTheEditor(open, main);
+    Keys(open, {"Escape"});
+    ASSERT_TRUE(WaitUntilGone(open));
+    // Input reaches the editor once zenity has ended (and the editor has collected it).
+    ASSERT_TRUE(WaitUntil([this] { return ZenityProcesses().empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor is not given back";
+    Keys(main, {"ctrl+s"});
+    const ::Window save = WaitForDialog(kSaveTitle);
+    ASSERT_NE(save, 0u) << "Ctrl+S shows no dialog";
+    ExpectOwnedByTheEditor(save, main);
+    Keep(screen, "SaveDialog", save);
+    ActivateTheEditor(save, main);
+
+    ExpectEndOnSignal(signal);
+  }
+
+  std::string server; // the fixture's display, without a screen
+  TempFolder folder;
+  std::string marker;
+  Display* display = nullptr;
+  XErrorHandler previousErrorHandler = nullptr;
+  std::unique_ptr<OpenboxSession> windowManager;
+  std::unique_ptr<ProgramProcess> program;
+};
+
+TEST_F(FileDialogXvfbTest, Skin1OpenAndSaveDialogsStayInFrontOfTheEditorAndSigtermEndsTheProgram) {
+  ShowBothDialogsThenSignal(kSkin1, SIGTERM);
+}
+
+TEST_F(FileDialogXvfbTest, HighDpiOpenAndSaveDialogsStayInFrontOfTheEditorAndSigintEndsTheProgram) {
+  ShowBothDialogsThenSignal(kHighDpi, SIGINT);
+}
+
+TEST_F(FileDialogXvfbTest, SighupWhileTheOverwriteQuestionIsOpenEndsTheProgram) {
+  UseScreen(kSkin1, true);
+  folder.Write("home/Documents/taken.QuorinZTRPreset", "a preset");
+  const ::Window main = StartEditor(kSkin1);
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; }));
+  Keys(main, {"ctrl+s"});
+  const ::Window save = WaitForDialog(kSaveTitle);
+  ASSERT_NE(save, 0u);
+  // The name without its extension: the editor adds it and asks before replacing the file.
+  Keys(save, {"ctrl+a"});
+  EXPECT_EQ(RunProgram({"xdotool", "type", "--delay", "20", "taken"}), 0);
+  Keys(save, {"Return"});
+  ASSERT_TRUE(WaitUntilGone(save));
+  const ::Window question = WaitForDialog(kSaveTitle, save);
+  ASSERT_NE(question, 0u) << "no question";
+  ExpectOwnedByTheEditor(question, main);
+  ExpectEndOnSignal(SIGHUP);
+}
+
+TEST_F(FileDialogXvfbTest, WithoutAWindowManagerTheDialogShowsAndClosingItGivesTheEditorBack) {
+  UseScreen(kSkin1, false);
+  const ::Window main = StartEditor(kSkin1);
+  ASSERT_NE(main, 0u);
+  for (int time = 0; time < 2; ++time) {
+    SCOPED_TRACE(time);
+    if (time == 0) {
+      Keys(main, {"ctrl+o"});
+    } else {
+      // The editor took the keyboard back when the dialog closed: typed where it is.
+      EXPECT_TRUE(WaitUntil([&] {
+        ::Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(display, &focus, &revert);
+        return focus == main;
+      })) << "the keyboard is not the editor's";
+      EXPECT_EQ(RunProgram({"xdotool", "key", "ctrl+o"}), 0);
+    }
+    const ::Window open = WaitForDialog(kOpenTitle);
+    ASSERT_NE(open, 0u) << "no dialog";
+    EXPECT_GT(StackingPlace(open), StackingPlace(main));
+    Keys(open, {"Escape"});
+    ASSERT_TRUE(WaitUntilGone(open));
+    EXPECT_TRUE(WaitUntil([this] { return ZenityProcesses().empty(); }));
+  }
+  ExpectEndOnSignal(SIGTERM);
+}
+
+TEST_F(FileDialogXvfbTest, ASignalAsTheDialogOpensEndsTheProgramAndTheDialog) {
+  UseScreen(kSkin1, false);
+  const ::Window main = StartEditor(kSkin1);
+  ASSERT_NE(main, 0u);
+  // The request and the signal meet wherever they do: before zenity starts, as it starts,
+  // or once it shows.
+  Keys(main, {"ctrl+o"});
+  ExpectEndOnSignal(SIGTERM);
+}
+
+} // namespace
+} // namespace QZTest

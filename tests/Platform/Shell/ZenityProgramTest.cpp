@@ -1,0 +1,180 @@
+// zenity as the dialogs run it, over stand-in scripts: what it says goes to the diagnostic
+// sink with why a dialog failed, an owner on the X display is passed on, thread messages
+// reach their handler while it runs, and a termination signal closes the dialog (a cancel),
+// ends zenity, and lets no dialog start after it.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "Platform/Host/MessageLoop.h"
+#include "Platform/Host/MessagePump.h"
+#include "Platform/Host/TerminationSignals.h"
+#include "Platform/Shell/CommonDialogs.h"
+#include "Support/ScriptedVideoBackend.h"
+#include "Support/StandInPrograms.h"
+#include "Support/WaitUntil.h"
+
+namespace {
+
+namespace Shell = QZ::Platform::Shell;
+namespace Win = QZ::Platform::Window;
+namespace Host = QZ::Platform::Host;
+using namespace std::string_literals;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using Arguments = std::vector<std::string>;
+
+Shell::OPENFILENAMEW OpenRecord() {
+  Shell::OPENFILENAMEW record;
+  record.lpstrFilter = u"Presets (*.qzp)\0*.qzp\0\0"s;
+  record.lpstrTitle = u"Load";
+  record.lpstrInitialDir = u"/home/me";
+  record.Flags = 0x881005;
+  return record;
+}
+
+class ZenityProgramTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Shell::SetDiagnosticSink([this](const std::string& line) {
+      const std::lock_guard hold(mLock);
+      lines.push_back(line);
+    });
+  }
+  void TearDown() override { Shell::SetDiagnosticSink({}); }
+
+  // A zenity that notes its process id and each run, then runs body.
+  void Zenity(const std::string& body) const {
+    programs.Add("zenity", "#!/bin/sh\necho $$ > '" + (programs.folder / "pid") + "'\necho run >> '" +
+                               (programs.folder / "runs") + "'\n" + body + "\n");
+  }
+  pid_t ZenityPid() const {
+    EXPECT_TRUE(QZTest::WaitUntil([this] { return !programs.folder.Read("pid").empty(); }));
+    return pid_t(std::stol("0" + programs.folder.Read("pid")));
+  }
+  size_t Runs() const {
+    const std::string runs = programs.folder.Read("runs");
+    return size_t(std::count(runs.begin(), runs.end(), '\n'));
+  }
+  static bool Collected(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
+
+  QZTest::StandInPrograms programs;
+  std::mutex mLock;
+  std::vector<std::string> lines;
+};
+
+TEST_F(ZenityProgramTest, WhatZenitySaysGoesToTheSinkNotToStandardErrorAndAFailureSaysWhy) {
+  struct Case {
+    std::string body;
+    uint32_t error;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"echo 'Gtk-WARNING: cannot open display' >&2; exit 5",
+       Shell::CDERR_DIALOGFAILURE,
+       {"zenity: Gtk-WARNING: cannot open display", "zenity: exit status 5"}},
+      {"kill -KILL $$", Shell::CDERR_DIALOGFAILURE, {"zenity: ended by signal 9"}},
+      {"echo 'dconf-WARNING: no dbus' >&2; exit 1", 0, {"zenity: dconf-WARNING: no dbus"}}, // a cancel
+  };
+  for (const Case& c : cases) {
+    lines.clear();
+    Zenity(c.body);
+    Shell::OPENFILENAMEW record = OpenRecord();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Shell::GetOpenFileNameW(record));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.body;
+    EXPECT_EQ(Shell::CommDlgExtendedError(), c.error) << c.body;
+    EXPECT_EQ(lines, c.lines) << c.body;
+  }
+  lines.clear();
+  QZTest::StandInPrograms nothing(QZTest::StandInPrograms::kAlone);
+  Shell::OPENFILENAMEW record = OpenRecord();
+  EXPECT_FALSE(Shell::GetOpenFileNameW(record));
+  EXPECT_EQ(Shell::CommDlgExtendedError(), Shell::CDERR_INITIALIZATION);
+  EXPECT_EQ(lines, Arguments{"zenity: did not start (No such file or directory)"});
+}
+
+TEST_F(ZenityProgramTest, AnOwnerOnTheXDisplayMakesTheDialogModalAndAttachedToIt) {
+  Shell::OPENFILENAMEW record = OpenRecord();
+  const Arguments open = Shell::ZenityFileSelectionArguments(false, record, 0x3C00007);
+  ASSERT_GE(open.size(), 2u);
+  EXPECT_EQ(Arguments(open.end() - 2, open.end()), (Arguments{"--modal", "--attach=62914567"}));
+  const Arguments save = Shell::ZenityFileSelectionArguments(true, record, 0x3C00007);
+  EXPECT_EQ(Arguments(save.end() - 2, save.end()), (Arguments{"--modal", "--attach=62914567"}));
+  const Arguments alone = Shell::ZenityFileSelectionArguments(false, record);
+  EXPECT_EQ(std::count(alone.begin(), alone.end(), "--modal"), 0) << "no owner: neither";
+}
+
+using ZenityProgramDeathTest = ZenityProgramTest;
+
+TEST_F(ZenityProgramDeathTest, ATerminationSignalClosesTheDialogEndsEvenADeafZenityAndNoDialogStartsAfter) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  Zenity("trap '' TERM\nfor i in $(seq 500); do sleep 0.02; done"); // ends by itself should nothing kill it
+  EXPECT_EXIT(
+      {
+        const Shell::ShellTimes before = Shell::SetShellTimes({5000ms, 200ms});
+        if (!Host::WatchTerminationSignals({})) {
+          std::_Exit(2);
+        }
+        std::thread signaller([this] {
+          ZenityPid();
+          kill(getpid(), SIGTERM);
+        });
+        Shell::OPENFILENAMEW record = OpenRecord();
+        const Clock::time_point begun = Clock::now();
+        const bool chosen = Shell::GetOpenFileNameW(record);
+        const bool prompt = Clock::now() - begun < 10s;
+        signaller.join();
+        const bool ended = Collected(ZenityPid());
+        const uint32_t error = Shell::CommDlgExtendedError();
+        Shell::OPENFILENAMEW again = OpenRecord();
+        const bool chosenAgain = Shell::GetSaveFileNameW(again);
+        Shell::SetShellTimes(before);
+        std::fprintf(stderr, "chosen %d error %u prompt %d ended %d again %d runs %zu\n", int(chosen), error,
+                     int(prompt), int(ended), int(chosenAgain), Runs());
+        std::_Exit(0);
+      },
+      testing::ExitedWithCode(0), "chosen 0 error 0 prompt 1 ended 1 again 0 runs 1");
+}
+
+// With the window layer running: thread messages reach their handler while zenity runs
+// (the quit request a termination signal's watcher posts is one).
+class ZenityQueueTest : public ZenityProgramTest {
+protected:
+  void SetUp() override {
+    ZenityProgramTest::SetUp();
+    ASSERT_TRUE(Host::Startup(std::make_unique<QZTest::ScriptedVideoBackend>()));
+  }
+  void TearDown() override {
+    Host::SetThreadMessageHandler({});
+    Host::Shutdown();
+    ZenityProgramTest::TearDown();
+  }
+};
+
+TEST_F(ZenityQueueTest, ThreadMessagesReachTheirHandlerWhileTheDialogRuns) {
+  constexpr uint32_t kMessage = Win::WM_QZ_QUITREQUESTED;
+  std::vector<uint32_t> heard;
+  Host::SetThreadMessageHandler([&](const Win::MSG& msg) {
+    heard.push_back(msg.message);
+    programs.folder.Write("heard", "");
+  });
+  // zenity answers once the message was heard (at most 10 s).
+  Zenity("for i in $(seq 1000); do [ -f '" + (programs.folder / "heard") +
+         "' ] && { echo /home/me/a.qzp; exit 0; }; sleep 0.01; done\nexit 5");
+  ASSERT_TRUE(Host::PostThreadMessage(kMessage, 15, 0));
+  Shell::OPENFILENAMEW record = OpenRecord();
+  EXPECT_TRUE(Shell::GetOpenFileNameW(record));
+  EXPECT_EQ(heard, std::vector<uint32_t>{kMessage});
+}
+
+} // namespace
