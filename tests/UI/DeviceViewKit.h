@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,7 @@
 #include "UI/PresetEditorCommon/AboutDlg.h"
 #include "UI/PresetEditorCommon/GetPresetFromMidiDeviceDlg.h"
 #include "UI/PresetEditorCommon/SendPresetToMidiDeviceDlg.h"
+#include "UI/UserGuide.h"
 
 namespace DeviceViews {
 
@@ -114,6 +117,14 @@ inline void RegisterClasses(QZ::LControlFactory& factory) {
   for (const auto& [name, create] : classes) {
     factory.RegisterControlCreateFunction(WString(name), create);
   }
+}
+
+// A user guide in the kit's program folder, where a build folder keeps it; its path.
+inline std::string PutUserGuide(const QZTest::UiKit& kit) {
+  const std::string folder = QZ::DocumentationFolders(kit.folders / "program").at(0);
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder + "/UserGuide.html") << "<title>Guide</title>";
+  return folder + "/UserGuide.html";
 }
 
 class DeviceKit : public QZTest::UiKit {

@@ -47,14 +47,6 @@ std::u16string U16(const std::string& utf8) { return std::u16string(WString(utf8
 
 const std::vector<Box> kGuideNotOpened{{u"The user guide could not be opened.", u"Open User Guide Error", 0}};
 
-// A user guide in the kit's program folder, where a build folder keeps it; its path.
-std::string PutUserGuide(const UiKit& kit) {
-  const std::string folder = QZ::DocumentationFolders(kit.folders / "program").at(0);
-  std::filesystem::create_directories(folder);
-  std::ofstream(folder + "/UserGuide.html") << "<title>Guide</title>";
-  return folder + "/UserGuide.html";
-}
-
 RCPtr<QZ::LComboBox> SlotBox(QZ::LControl& dialog) {
   return QZ::DynamicCast<QZ::LComboBox>(dialog.FindChildByName(u"presetSlot")->FindChildByName(u"comboBox"));
 }

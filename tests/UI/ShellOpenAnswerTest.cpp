@@ -49,6 +49,7 @@ protected:
 };
 
 TEST_F(ShellOpenAnswerTest, AUserGuideThatCannotOpenSaysSo) {
+  PutUserGuide(kit);
   Opener(0);
   kit.Command(u"NID_MENU_HELP_OPEN_USER_GUIDE_REQ");
   EXPECT_EQ(Opened(), 1u);
