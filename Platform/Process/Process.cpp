@@ -59,7 +59,7 @@ public:
 
   // Default dispositions and an empty mask, stdin from /dev/null, stdout to outputFd and
   // stderr to errorFd (each when not -1), every descriptor above 2 closed. An errno value; 0.
-  int Prepare(int outputFd, int errorFd, bool newSession) {
+  int Prepare(int outputFd, int errorFd) {
     if (!mAttributesReady || !mActionsReady) {
       return ENOMEM;
     }
@@ -67,10 +67,7 @@ public:
     sigset_t all;
     sigemptyset(&none);
     sigfillset(&all);
-    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
-    if (newSession) {
-      flags |= POSIX_SPAWN_SETSID;
-    }
+    const short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
     int error = posix_spawnattr_setsigmask(&mAttributes, &none);
     if (error == 0) {
       error = posix_spawnattr_setsigdefault(&mAttributes, &all);
@@ -174,7 +171,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
   }
   SpawnSetup setup;
   pid_t pid = -1;
-  int error = setup.Prepare(output.Get(), errors.Get(), false);
+  int error = setup.Prepare(output.Get(), errors.Get());
   if (error == 0) {
     error = setup.Spawn(argv, pid);
   }
@@ -237,23 +234,6 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallbac
   RunOptions options;
   options.whileWaiting = whileWaiting;
   return RunProcess(argv, options);
-}
-
-pid_t StartProcess(const std::vector<std::string>& argv) {
-  if (argv.empty()) {
-    return -1;
-  }
-  SpawnSetup setup;
-  pid_t pid = -1;
-  int error = setup.Prepare(-1, -1, true);
-  if (error == 0) {
-    error = setup.Spawn(argv, pid);
-  }
-  if (error != 0) {
-    return -1;
-  }
-  CollectWhenEnded(pid);
-  return pid;
 }
 
 } // namespace QZ::Platform::Process

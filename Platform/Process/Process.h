@@ -12,8 +12,6 @@
 //   ProcessResult opened = RunProcess({"xdg-open", "/home/me/guide.pdf"}, options);
 //   if (opened.running || opened.exitCode == 0) { ... opened ... } // opened.errors: its stderr
 //
-//   if (StartProcess({"viewer", "/home/me/guide.pdf"}) < 0) { ... could not start ... }  // not waited for
-//
 // The child gets the process's environment, standard input from /dev/null, our standard
 // error (or a file of ours, with keepErrors), default signal dispositions, an empty signal
 // mask and no other descriptor of ours (a lock or a socket of this process never outlives
@@ -74,9 +72,5 @@ struct RunOptions {
 // The same with whileWaiting alone: a stopped wait ends the program; its standard error is
 // ours.
 [[nodiscard]] ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallback& whileWaiting = {});
-
-// Starts argv[0] in a session of its own without waiting; a thread of ours collects it
-// when it ends, so no zombie is left. Its process id; -1 when it could not start.
-[[nodiscard]] pid_t StartProcess(const std::vector<std::string>& argv);
 
 } // namespace QZ::Platform::Process
