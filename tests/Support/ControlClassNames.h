@@ -195,7 +195,7 @@ inline constexpr std::string_view kFrameworkNamesInSkins[] = {
     "Framework.Button",        "Framework.ComboBox",      "Framework.ComboMenu",   "Framework.FileDropper",
     "Framework.Label",         "Framework.ListBox",       "Framework.ListBoxItem", "Framework.MainMenu",
     "Framework.MenuItem",      "Framework.NumericUpDown", "Framework.PopupMenu",   "Framework.ScrollBar",
-    "Framework.ScrollChannel", "Framework.TextBox",       "Framework.ToolTip",
+    "Framework.ScrollChannel", "Framework.TextBox",       "Framework.ToolTip",     "Framework.Panel",
 };
 
 // The editor names that no skin of the editor uses; every other one is used.
@@ -260,7 +260,7 @@ inline constexpr std::array<std::string_view, 0> kNamesNotBuiltYet{};
 
 static_assert(std::size(kFrameworkClassNames) == 40);
 static_assert(std::size(kEditorClassNames) == 123);
-static_assert(std::size(kFrameworkNamesInSkins) == 15);
+static_assert(std::size(kFrameworkNamesInSkins) == 16);
 static_assert(std::size(kEditorNamesNotInSkins) == 51);
 
 inline bool IsNotBuiltYet(std::string_view name) {
