@@ -171,9 +171,13 @@ QZResult LMessageBoxDialog::Prepare(const WString& text, const WString& caption,
   const double rowWidth = double(answers.count) * buttonArea.width + double(answers.count - 1) * gap;
   const auto minimumWidth = int32_t(std::max(box.width - textX - right, rowWidth + left - textX));
   const bool bounded = workArea.width > 0 && workArea.height > 0; // else the window system did not say
-  const int32_t widest = bounded ? int32_t(double(workArea.width) - textX - right) : block->GetNaturalWidth();
-  const int32_t width =
-      WrapWidth(*block, minimumWidth, std::max(minimumWidth, std::min(block->GetNaturalWidth(), widest)));
+  const int32_t natural = block->GetNaturalWidth() + 1;           // a line exactly as wide as the block wraps
+  const int32_t widest =
+      std::max(minimumWidth, std::min(natural, bounded ? int32_t(workArea.width - textX - right) : natural));
+  // A text a little longer than the skin's width stays on its line; a long one wraps at
+  // twice that width, wider only as far as the text's shape asks.
+  const int32_t sensible = std::min({natural, widest, std::max(minimumWidth, 2 * int32_t(textArea.width))});
+  const int32_t width = WrapWidth(*block, std::max(minimumWidth, sensible), widest);
   // Its height: all of it, or what the screen leaves, scrolled.
   const double frame = top + aboveButtons + buttonArea.height + bottom;
   const double tallest = bounded ? std::max(minimumText, double(workArea.height) - buttonArea.height - frame)

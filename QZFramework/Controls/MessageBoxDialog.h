@@ -19,9 +19,10 @@
 // their size, and the gap between the first two places of their row. The button texts are
 // the framework string table's "MESSAGE_BOX_BUTTON_OK" ... "MESSAGE_BOX_BUTTON_NO".
 //
-// The text wraps at the skin's width, and the box grows wider (to keep the text at least
-// kTextAspect times as wide as it is tall, up to the longest line) before it grows taller;
-// it stays within the desktop's work area, less a button's height for the window's title.
+// The text keeps its lines up to twice the skin's width and wraps there; the box grows
+// wider still, up to the longest line, while the text would be less than kTextAspect times
+// as wide as it is tall, before it grows taller. It stays within the desktop's work area,
+// less a button's height for the window's title, and scrolls a text taller than that.
 // The style's buttons stand at the bottom right in the system's order; the default one has
 // the focus, so Return chooses it (Return elsewhere in the box too). Escape and the
 // window's close box answer as Cancel where the box has one, OK for a box of OK alone, and

@@ -19,24 +19,21 @@
 #include <thread>
 #include <vector>
 
-#include "Platform/Process/Process.h"
 #include "Platform/Window/MessageBoxProgram.h"
 #include "Platform/Window/MessageBoxStyle.h"
 #include "Support/WaitUntil.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
 #include "Support/XvfbSupport.h"
+#include "Support/XvfbWindowProperty.h"
 
 namespace {
 
 using namespace QZ::Platform::Window;
-namespace Process = QZ::Platform::Process;
 
-// The first line xdotool prints for its arguments; empty when it prints nothing.
-std::string Xdotool(std::vector<std::string> arguments) {
+void Xdotool(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), "xdotool");
-  const Process::ProcessResult result = Process::RunProcess(arguments);
-  return result.output.substr(0, result.output.find('\n'));
+  EXPECT_EQ(QZTest::RunProgram(arguments), 0);
 }
 
 // The processes below root (its children, theirs ...).
@@ -66,22 +63,27 @@ std::vector<pid_t> Descendants(pid_t root) {
   return found;
 }
 
-// A box shown on a thread of its own, as the window layer shows it.
+// A box shown on a thread of its own, as the window layer shows it; taken down at the end
+// of the scope if it is still up.
 class ShownBox {
 public:
   ShownBox(uint32_t style, std::string title, std::function<bool()> whileShown = {})
       : mTitle(std::move(title)), mThread([this, style, whileShown] {
-          mAnswer = RunMessageBoxProgram(style, mTitle, "The preset could not be sent.", 0, whileShown);
+          mAnswer = RunMessageBoxProgram(style, mTitle, "The preset could not be sent.", 0,
+                                         [this, whileShown] { return !mEnding && (!whileShown || whileShown()); });
           mDone = true;
         }) {}
-  ~ShownBox() { mThread.join(); }
+  ~ShownBox() {
+    mEnding = true;
+    mThread.join();
+  }
   ShownBox(const ShownBox&) = delete;
   ShownBox& operator=(const ShownBox&) = delete;
 
-  // The box's X window once it shows; empty when it does not within the wait bound.
-  std::string Window() const {
-    std::string window;
-    QZTest::WaitUntil([&] { return !(window = Xdotool({"search", "--name", "^" + mTitle + "$"})).empty(); });
+  // The box's X window once it shows; 0 when it does not within the wait bound.
+  ::Window Window(Display* display) const {
+    ::Window window = 0;
+    QZTest::WaitUntil([&] { return (window = QZTest::FindTopLevelWindow(display, 0, mTitle)) != 0; });
     return window;
   }
   std::optional<int32_t> Answer() {
@@ -93,11 +95,27 @@ private:
   std::string mTitle;
   std::optional<int32_t> mAnswer;
   std::atomic<bool> mDone{false};
+  std::atomic<bool> mEnding{false};
   std::thread mThread;
 };
 
-TEST(MessageBoxProgramXvfbTest, ReturnAnswersTheDefaultButtonAndEscapeTheCancellingOne) {
-  ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
+class MessageBoxProgramXvfbTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
+    display = XOpenDisplay(nullptr);
+    ASSERT_NE(display, nullptr);
+  }
+  void TearDown() override {
+    if (display) {
+      XCloseDisplay(display);
+    }
+  }
+
+  Display* display = nullptr;
+};
+
+TEST_F(MessageBoxProgramXvfbTest, ReturnAnswersTheDefaultButtonAndEscapeTheCancellingOne) {
   const struct {
     uint32_t style;
     const char* key;
@@ -111,24 +129,22 @@ TEST(MessageBoxProgramXvfbTest, ReturnAnswersTheDefaultButtonAndEscapeTheCancell
   for (const auto& c : cases) {
     SCOPED_TRACE(c.style);
     ShownBox box(c.style, "Send Preset");
-    const std::string window = box.Window();
-    ASSERT_FALSE(window.empty()) << "no box showed";
-    Xdotool({"windowfocus", "--sync", window, "key", c.key});
+    const ::Window window = box.Window(display);
+    ASSERT_NE(window, 0u) << "no box showed";
+    Xdotool({"windowfocus", "--sync", std::to_string(window), "key", c.key});
     EXPECT_EQ(box.Answer(), c.answer);
   }
 }
 
-TEST(MessageBoxProgramXvfbTest, AWaitThatGivesUpTakesTheBoxAndItsProcessesDown) {
-  ASSERT_TRUE(QZTest::UseXvfbDisplay()) << "runs under the Xvfb fixture";
+TEST_F(MessageBoxProgramXvfbTest, AWaitThatGivesUpTakesTheBoxAndItsProcessesDown) {
   std::atomic<bool> givenUp{false};
   ShownBox box(MB_YESNO, "Replace Preset", [&givenUp] { return !givenUp.load(); });
-  const std::string window = box.Window();
-  ASSERT_FALSE(window.empty()) << "no box showed";
+  ASSERT_NE(box.Window(display), 0u) << "no box showed";
   const std::vector<pid_t> boxProcesses = Descendants(::getpid());
   ASSERT_FALSE(boxProcesses.empty());
   givenUp = true;
   EXPECT_EQ(box.Answer(), 0) << "taken down, not answered";
-  EXPECT_TRUE(QZTest::WaitUntil([&] { return Xdotool({"search", "--name", "^Replace Preset$"}).empty(); }));
+  EXPECT_TRUE(QZTest::WaitUntil([&] { return QZTest::FindTopLevelWindow(display, 0, "Replace Preset") == 0; }));
   for (const pid_t pid : boxProcesses) {
     EXPECT_TRUE(QZTest::WaitUntil([&] { return !std::filesystem::exists("/proc/" + std::to_string(pid)); }))
         << "process " << pid << " of the box is left";
