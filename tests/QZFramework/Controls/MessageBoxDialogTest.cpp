@@ -146,13 +146,20 @@ protected:
     Watchdog watchdog;
     const int32_t result = made.GetOSServices().RunModalLoop();
     ticker->UnregisterAllNotifications();
+    loopResults.push_back(result);
     return result;
   }
 
-  // The box shown with the steps: its answer.
-  std::optional<int32_t> Show(const WString& text, uint32_t style, std::vector<Step> run) {
+  // The box shown with the steps: its answer. Unless a quit is to end it, the box itself
+  // must have ended its loop (not the watchdog's quit).
+  std::optional<int32_t> Show(const WString& text, uint32_t style, std::vector<Step> run, bool quits = false) {
     steps = std::move(run);
-    return QZ::ShowSkinnedMessageBox(application, text, WString(u"Caption"), style);
+    const size_t loops = loopResults.size();
+    const std::optional<int32_t> answer = QZ::ShowSkinnedMessageBox(application, text, WString(u"Caption"), style);
+    if (!quits && loopResults.size() > loops) {
+      EXPECT_NE(loopResults.back(), -1) << "a quit ended the box";
+    }
+    return answer;
   }
   // A box made and prepared, not shown.
   RCPtr<LMessageBoxDialog> Prepared(const WString& text, uint32_t style) {
@@ -213,6 +220,7 @@ protected:
   QZTest::TempFolder folder;
   std::vector<Step> steps;
   std::vector<bool> systemMenus;
+  std::vector<int32_t> loopResults;
 };
 
 TEST_F(MessageBoxDialogTest, EachStyleShowsItsButtonsInTheSystemsOrderAndItsIcon) {
@@ -356,8 +364,9 @@ TEST_F(MessageBoxDialogTest, AVeryLongTextWrapsAndScrollsInABoxThatStaysInTheWor
 }
 
 TEST_F(MessageBoxDialogTest, AQuitOrTheApplicationsExitEndsTheBoxAsCancelled) {
-  EXPECT_EQ(Show(WString(u"Save?"), Win::MB_YESNO, {[](uint32_t, LMessageBoxDialog&) { Host::PostQuitMessage(0); }}),
-            Win::IDNO);
+  EXPECT_EQ(
+      Show(WString(u"Save?"), Win::MB_YESNO, {[](uint32_t, LMessageBoxDialog&) { Host::PostQuitMessage(0); }}, true),
+      Win::IDNO);
   // The loop hands the quit on to the loops outside it: none here.
   Win::MSG msg;
   EXPECT_EQ(Host::PumpWaitingMessage(msg), Host::Pumped::Quit);
