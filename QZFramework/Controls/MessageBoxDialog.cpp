@@ -51,8 +51,8 @@ uint8_t PressedKey(const KeyCode& key) {
   return plain ? uint8_t((key.code & kKeyCodeVirtualKeyMask) >> 16) : 0;
 }
 
-// Places control at (x, y) in its parent's client area in a size of its own, keeping the
-// rest of its placement (docking, anchors of the skin are replaced).
+// Places control at (x, y) of its parent's client area in a size of its own; the rest of
+// its skin placement (docking, limits) stays.
 void Place(LControl& control, double x, double y, double width, double height) {
   LayoutPosition positions[2];
   LayoutSize sizes[2];
@@ -108,6 +108,9 @@ RCPtr<LMessageBoxDialog> LMessageBoxDialog::Create(const LControlFactory& factor
       DynamicCast<LMessageBoxDialog>(CreateControlOf<LMessageBoxDialog>(nullptr, descriptor));
   const RCPtr<LControl> panel = box ? box->FindChildByName(u"panelText") : nullptr;
   if (!panel || !panel->FindChildByName(u"labelText")) {
+    if (box) {
+      box->ReleaseInternalReferences();
+    }
     return nullptr;
   }
   return box;
@@ -179,19 +182,19 @@ QZResult LMessageBoxDialog::Prepare(const WString& text, const WString& caption,
   const int32_t sensible = std::min({natural, widest, std::max(minimumWidth, 2 * int32_t(textArea.width))});
   const int32_t width = WrapWidth(*block, std::max(minimumWidth, sensible), widest);
   // Its height: all of it, or what the screen leaves, scrolled.
+  const auto wrapped = double(block->GetTextHeight(width));
   const double frame = top + aboveButtons + buttonArea.height + bottom;
-  const double tallest = bounded ? std::max(minimumText, double(workArea.height) - buttonArea.height - frame)
-                                 : double(block->GetTextHeight(width));
-  const double textHeight = std::min(std::max(double(block->GetTextHeight(width)), minimumText), tallest);
+  const double tallest = bounded ? std::max(minimumText, double(workArea.height) - buttonArea.height - frame) : wrapped;
+  const double textHeight = std::min(std::max(wrapped, minimumText), tallest);
   const double boxWidth = textX + width + right;
   const double boxHeight = frame + textHeight;
 
   Place(*panel, textX, top, width, textHeight);
   Place(*label, 0, 0, width, textHeight);
   panel->SetClientExtent(width, textHeight);
-  if (double(block->GetTextHeight(width)) > textHeight) {
+  if (wrapped > textHeight) {
     // The scroll bar takes its place beside the text, which wraps again beside it.
-    panel->SetClientExtent(width, block->GetTextHeight(width));
+    panel->SetClientExtent(width, wrapped);
     const auto beside = int32_t(panel->GetContentRect().width);
     const double scrolled = std::max(double(block->GetTextHeight(beside)), textHeight);
     Place(*label, 0, 0, beside, scrolled);

@@ -60,8 +60,6 @@ public:
   // a button the style shows (nothing is shown then).
   QZResult Prepare(const WString& text, const WString& caption, uint32_t style, const SizeT<int32_t>& ownerSize,
                    const RectT<int32_t>& workArea);
-  // The answer of the button the style makes the default; 0 before Prepare.
-  int32_t GetDefaultAnswer() const { return mDefaultAnswer; }
 
   // Return answers as the default button, Escape as Cancel where the box has it (see above):
   // 0. Other keys go on as the dialog's do.
