@@ -152,6 +152,7 @@ void StopWatchingTerminationSignals() {
   }
   ::sigaction(SIGXFSZ, &watch.previousFileSize, nullptr);
   gWriteEnd = -1;
+  gRequested = false;
   const unsigned char stop = kStopByte;
   // The watcher empties the pipe, so a full one takes the byte a moment later.
   while (::write(watch.pipe[1], &stop, 1) < 0 && (errno == EINTR || errno == EAGAIN)) {

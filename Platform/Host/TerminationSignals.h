@@ -31,7 +31,8 @@ using TerminationRequest = std::function<void(int signal)>;
 // Ends the watcher and gives the signals back the handling they had before. Nothing when
 // it does not watch.
 void StopWatchingTerminationSignals();
-// Whether a termination signal arrived since the watch began.
+// Whether a termination signal arrived since the watch began; false again once the watch
+// has ended.
 bool TerminationRequested();
 // While exitCode is 0 or more and the signals are watched, a termination signal ends the
 // process at once with it, and the processes it started with it (for a state in which

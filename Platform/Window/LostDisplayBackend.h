@@ -68,7 +68,9 @@ public:
   void ShowCursor(bool) override {}
   bool GetDisplayBounds(int, SDL_Rect&) override { return false; }
   bool GetDisplayUsableBounds(int, SDL_Rect&) override { return false; }
-  bool ShowSimpleMessageBox(uint32_t, const char*, const char*, uint32_t) override { return false; }
+  int32_t ShowMessageBox(uint32_t, const char*, const char*, uint32_t, const std::function<bool()>&) override {
+    return 0;
+  }
 
 private:
   VideoBackend& mOld;

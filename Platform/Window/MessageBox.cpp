@@ -28,26 +28,14 @@ bool IsSet(const char* variable) {
   return value && *value;
 }
 
-uint32_t IconFlags(uint32_t style) {
-  switch (style & MB_ICONMASK) {
-  case MB_ICONERROR:
-    return SDL_MESSAGEBOX_ERROR;
-  case MB_ICONWARNING:
-    return SDL_MESSAGEBOX_WARNING;
-  case MB_ICONINFORMATION:
-    return SDL_MESSAGEBOX_INFORMATION;
-  default:
-    return 0;
-  }
-}
-
-// SDL's message box on the display, through the running layer or SDL itself; false
-// where there is no display or the box cannot be shown.
-bool ShowOnDisplay(const std::string& text, const std::string& caption, uint32_t style, HWND owner) {
+// The answer of SDL's message box on the display, through the running layer or SDL itself;
+// 0 where there is no display or the box cannot be shown.
+int32_t ShowOnDisplay(const std::string& text, const std::string& caption, uint32_t style, HWND owner,
+                      const MessageBoxWait& whileShown) {
   State& state = GetState();
   if (IsUiThread()) {
     if (IsHeadlessDriver(state.backend->GetCurrentVideoDriver())) {
-      return false;
+      return 0;
     }
     uint32_t ownerId = 0;
     {
@@ -56,36 +44,43 @@ bool ShowOnDisplay(const std::string& text, const std::string& caption, uint32_t
         ownerId = record->sdlId;
       }
     }
-    const bool shown = state.backend->ShowSimpleMessageBox(IconFlags(style), caption.c_str(), text.c_str(), ownerId);
+    const int32_t answer = state.backend->ShowMessageBox(style, caption.c_str(), text.c_str(), ownerId, whileShown);
     if (ownerId != 0 && IsWindow(owner)) {
       // The box had the focus: the owner takes the next click, not only once the window
       // system has given the focus back (never, without a window manager).
       SetActiveWindow(owner);
     }
-    return shown;
+    return answer;
   }
   if (IsHeadlessDriver(std::getenv("SDL_VIDEODRIVER")) || (!IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY"))) {
-    return false;
+    return 0;
   }
   SdlVideoBackend sdl;
-  return sdl.ShowSimpleMessageBox(IconFlags(style), caption.c_str(), text.c_str(), 0);
+  return sdl.ShowMessageBox(style, caption.c_str(), text.c_str(), 0, whileShown);
 }
 
 } // namespace
 
-int32_t ShowMessageBox(std::u16string_view text, std::u16string_view caption, uint32_t style, HWND owner) {
+int32_t ShowMessageBox(std::u16string_view text, std::u16string_view caption, uint32_t style, HWND owner,
+                       const MessageBoxWait& whileShown) {
   if (Recorder()) {
     return Recorder()(text, caption, style);
   }
   const std::string narrowText = ToUtf8(text);
   const std::string narrowCaption = ToUtf8(caption);
-  if (!ShowOnDisplay(narrowText, narrowCaption, style, owner)) {
+  const int32_t answer = ShowOnDisplay(narrowText, narrowCaption, style, owner, whileShown);
+  if (answer != 0) {
+    return answer;
+  }
+  if (!whileShown || whileShown()) { // a box taken down on purpose is not written out
     std::fprintf(stderr, "%s: %s\n", narrowCaption.c_str(), narrowText.c_str());
     std::fflush(stderr);
   }
-  return IDOK;
+  return CancelAnswer(style);
 }
 
 void SetMessageBoxRecorder(MessageBoxRecorder recorder) { Recorder() = std::move(recorder); }
+
+bool IsMessageBoxRecorderInstalled() { return bool(Recorder()); }
 
 } // namespace QZ::Platform::Window

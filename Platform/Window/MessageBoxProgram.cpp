@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "Platform/Process/Process.h"
+#include "Platform/Window/WindowTypes.h"
 
 namespace QZ::Platform::Window {
 
@@ -33,18 +34,18 @@ std::string FindMessageBoxProgram() {
 
 } // namespace
 
-std::optional<bool> RunMessageBoxProgram(uint32_t flags, const std::string& title, const std::string& message,
-                                         unsigned long ownerXWindow) {
+std::optional<int32_t> RunMessageBoxProgram(uint32_t style, const std::string& title, const std::string& message,
+                                            unsigned long ownerXWindow, const std::function<bool()>& whileShown) {
   const std::string path = FindMessageBoxProgram();
   if (path.empty()) {
     return std::nullopt;
   }
   const Process::ProcessResult result =
-      Process::RunProcess({path, std::to_string(flags), std::to_string(ownerXWindow), title, message});
+      Process::RunProcess({path, std::to_string(style), std::to_string(ownerXWindow), title, message}, whileShown);
   if (!result.started) {
     return std::nullopt;
   }
-  return result.exitCode == 0;
+  return result.exitCode >= IDOK && result.exitCode <= IDNO ? result.exitCode : 0;
 }
 
 } // namespace QZ::Platform::Window

@@ -16,6 +16,7 @@
 
 #include "Platform/Window/DisplayConnection.h"
 #include "Platform/Window/MessageBoxProgram.h"
+#include "Platform/Window/MessageBoxProgram/SdlMessageBox.h"
 
 namespace QZ::Platform::Window {
 
@@ -498,7 +499,8 @@ bool SdlVideoBackend::GetDisplayUsableBounds(int display, SDL_Rect& bounds) {
   return SDL_GetDisplayUsableBounds(SdlDisplay(display), &bounds) == 0;
 }
 
-bool SdlVideoBackend::ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) {
+int32_t SdlVideoBackend::ShowMessageBox(uint32_t style, const char* title, const char* message, uint32_t owner,
+                                        const std::function<bool()>& whileShown) {
   SDL_Window* window = Find(owner);
   unsigned long ownerXWindow = 0;
   SDL_SysWMinfo info;
@@ -506,10 +508,10 @@ bool SdlVideoBackend::ShowSimpleMessageBox(uint32_t flags, const char* title, co
   if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
     ownerXWindow = info.info.x11.window;
   }
-  if (const std::optional<bool> shown = RunMessageBoxProgram(flags, title, message, ownerXWindow)) {
-    return *shown;
+  if (const std::optional<int32_t> answer = RunMessageBoxProgram(style, title, message, ownerXWindow, whileShown)) {
+    return *answer;
   }
-  return SDL_ShowSimpleMessageBox(flags, title, message, window) == 0;
+  return ShowSdlMessageBox(style, title, message, window);
 }
 
 } // namespace QZ::Platform::Window

@@ -17,6 +17,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -152,10 +153,14 @@ public:
   // a window system.
   virtual int32_t OwnProcessWindows(uint32_t /*window*/, int32_t /*pid*/) { return 0; }
 
-  // Waits until the box is closed; owner 0: no owner window. SdlVideoBackend shows SDL's
-  // box through a program of its own (MessageBoxProgram.h), or itself where that program
-  // is missing.
-  virtual bool ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) = 0;
+  // Shows the box of a message box style (MessageBoxStyle.h) and waits until it is closed,
+  // asking whileShown (when given) about every 20 ms meanwhile: its false takes the box
+  // down. owner 0: no owner window. The answer chosen; 0 when the box could not be shown or
+  // was taken down. SdlVideoBackend shows SDL's box through a program of its own
+  // (MessageBoxProgram.h), or itself where that program is missing (whileShown is then not
+  // asked).
+  virtual int32_t ShowMessageBox(uint32_t style, const char* title, const char* message, uint32_t owner,
+                                 const std::function<bool()>& whileShown) = 0;
 };
 
 // SDL itself. Under X11 the X server's exposes come with their rectangles (ExposedEvent),
@@ -229,7 +234,8 @@ public:
   bool GetDisplayUsableBounds(int display, SDL_Rect& bounds) override;
   unsigned long GetXWindow(uint32_t window) override;
   int32_t OwnProcessWindows(uint32_t window, int32_t pid) override;
-  bool ShowSimpleMessageBox(uint32_t flags, const char* title, const char* message, uint32_t owner) override;
+  int32_t ShowMessageBox(uint32_t style, const char* title, const char* message, uint32_t owner,
+                         const std::function<bool()>& whileShown) override;
 
 private:
   // Waits in poll() for the X connection or a wake-up (see above); false for a time-out.

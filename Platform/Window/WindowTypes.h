@@ -144,11 +144,28 @@ inline constexpr uint32_t IDC_HELP = 32651;
 
 // Message-box styles and answers.
 inline constexpr uint32_t MB_OK = 0x00000000u;
+inline constexpr uint32_t MB_OKCANCEL = 0x00000001u;
+inline constexpr uint32_t MB_ABORTRETRYIGNORE = 0x00000002u;
+inline constexpr uint32_t MB_YESNOCANCEL = 0x00000003u;
+inline constexpr uint32_t MB_YESNO = 0x00000004u;
+inline constexpr uint32_t MB_RETRYCANCEL = 0x00000005u;
+inline constexpr uint32_t MB_TYPEMASK = 0x0000000Fu;
 inline constexpr uint32_t MB_ICONERROR = 0x00000010u;
+inline constexpr uint32_t MB_ICONQUESTION = 0x00000020u;
 inline constexpr uint32_t MB_ICONWARNING = 0x00000030u;
 inline constexpr uint32_t MB_ICONINFORMATION = 0x00000040u;
 inline constexpr uint32_t MB_ICONMASK = 0x000000F0u;
+inline constexpr uint32_t MB_DEFBUTTON1 = 0x00000000u;
+inline constexpr uint32_t MB_DEFBUTTON2 = 0x00000100u;
+inline constexpr uint32_t MB_DEFBUTTON3 = 0x00000200u;
+inline constexpr uint32_t MB_DEFMASK = 0x00000F00u;
 inline constexpr int32_t IDOK = 1;
+inline constexpr int32_t IDCANCEL = 2;
+inline constexpr int32_t IDABORT = 3;
+inline constexpr int32_t IDRETRY = 4;
+inline constexpr int32_t IDIGNORE = 5;
+inline constexpr int32_t IDYES = 6;
+inline constexpr int32_t IDNO = 7;
 
 // Parameter words.
 constexpr uint16_t LoWord(uintptr_t value) { return uint16_t(value & 0xFFFF); }

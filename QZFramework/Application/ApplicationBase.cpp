@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "Platform/Host/MessageLoop.h"
+#include "Platform/Host/TerminationSignals.h"
 #include "Platform/Window/Display.h"
 #include "Platform/Window/Input.h"
 #include "Platform/Window/MessageBox.h"
@@ -17,6 +18,7 @@
 #include "QZFramework/Application/SystemFont.h"
 #include "QZFramework/Application/Version.h"
 #include "QZFramework/ControlBase/KeyCode.h"
+#include "QZFramework/Controls/MessageBoxDialog.h"
 #include "Resources/SkinArt/ProgramArt.h"
 
 namespace QZ {
@@ -176,6 +178,15 @@ QZResult LApplicationBaseCommon::IsKeyDown(int32_t virtualKey, bool& down, bool&
 }
 
 int32_t LApplicationBaseCommon::ShowMessageBox(const WString& text, const WString& caption, uint32_t flags) {
+  // A box opened while the program ends would hold up its end: nobody is asked any more.
+  if (IsExiting() || Host::TerminationRequested()) {
+    return Win::CancelAnswer(flags);
+  }
+  if (!Win::IsMessageBoxRecorderInstalled()) {
+    if (const std::optional<int32_t> answer = ShowSkinnedMessageBox(*this, text, caption, flags)) {
+      return *answer;
+    }
+  }
   Win::HWND owner = nullptr;
   const MFCFrameworkAppBase* host = GetHost();
   if (host && host->GetMainWindow()) {
@@ -185,7 +196,9 @@ int32_t LApplicationBaseCommon::ShowMessageBox(const WString& text, const WStrin
       }
     }
   }
-  return Win::ShowMessageBox(text.View(), caption.View(), flags, owner);
+  // The box's own program takes no quit request: a termination signal takes the box down,
+  // and the quit request it posted ends the program once the box has answered.
+  return Win::ShowMessageBox(text.View(), caption.View(), flags, owner, [] { return !Host::TerminationRequested(); });
 }
 
 int32_t LApplicationBaseCommon::ShowCursor(bool show) { return Win::ShowCursor(show); }

@@ -149,8 +149,14 @@ public:
   using LFrameworkApp::IsKeyDown;
   // The window layer's key state as of the message being handled.
   QZResult IsKeyDown(int32_t virtualKey, bool& down, bool& toggled) override;
-  // The box owned by the active root window's window (none without a main window or an
-  // active root window); the button chosen.
+  // The box of flags (MessageBoxW's style word) and the button chosen: in the skin's look
+  // (ShowSkinnedMessageBox, Controls/MessageBoxDialog.h), owned by the active root window
+  // and modal to it; where the skin has no box or there is no window yet, or while the
+  // window layer's recorder is installed, the window layer's box (Platform/Window/
+  // MessageBox.h), owned by the active root window's window (none without a main window).
+  // While the program ends (the exit request taken, or a termination signal come) nothing
+  // is shown and the box answers as a cancelled one (Platform::Window::CancelAnswer); a
+  // signal that comes while a box is up takes it down with the same answer.
   int32_t ShowMessageBox(const WString& text, const WString& caption, uint32_t flags) override;
   // The window system's cursor display count, raised (show) or lowered.
   int32_t ShowCursor(bool show) override;

@@ -42,8 +42,8 @@ constexpr char16_t kBuiltInStartupErrorCaption[] = u"Error";
 constexpr int32_t kSplashProgressEnd = 100;
 constexpr int32_t kSplashProgressSeconds = 8;
 
-// The window system's quit request (SIGINT, SIGTERM) asks the application to exit, as its
-// close box does; the application decides.
+// The window system's quit request (SIGINT, SIGTERM, SIGHUP) asks the application to exit,
+// as its close box does; the application decides.
 void HandleThreadMessage(const Win::MSG& msg) {
   if (msg.message == WM_QZ_HANDEDOVER) {
     if (auto* host = dynamic_cast<MFCFrameworkAppBase*>(HostApp::Get())) {
@@ -56,8 +56,10 @@ void HandleThreadMessage(const Win::MSG& msg) {
   }
   // The exit saves the window's place: take the moves the display told of before this post.
   Host::ReadWindowSystemEvents();
+  // Asked at once, not posted: a dialog or a box that a posted command opened runs its loop
+  // inside that command's delivery, and a posted request would wait for the loop to end.
   if (LNotificationCenter* centre = GetApplicationNotificationCenter()) {
-    (void)centre->PostNotification(LNotification::Create(u"NID_APP_EXIT_REQ")); // a shut centre: nobody to ask
+    (void)centre->SendNotification(LNotification::Create(u"NID_APP_EXIT_REQ")); // nobody listens: nobody to ask
   }
 }
 

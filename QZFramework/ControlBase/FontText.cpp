@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
 #include "QZFramework/Renderer/MeasurementRenderer.h"
 
@@ -128,30 +129,44 @@ uint32_t LFontText::CountFitting(const WString& text, float width) const {
   if (width > MeasureWidth(text)) {
     return uint32_t(whole.size());
   }
-  View candidate = whole;
-  for (;;) {
-    const size_t space = candidate.rfind(u' ');
-    if (space != View::npos && space >= 1) {
-      if (MeasureWidth(ToWString(candidate.substr(0, space))) <= width) {
-        // Up to a hyphen after the space, when that still fits.
-        const size_t hyphen = candidate.rfind(u'-');
-        if (hyphen != View::npos && hyphen > space &&
-            MeasureWidth(ToWString(candidate.substr(0, hyphen + 1))) <= width) {
-          return uint32_t(hyphen + 1);
-        }
-        return uint32_t(space);
-      }
-      candidate = candidate.substr(0, space);
-      continue;
+  const auto fits = [&](size_t length) { return MeasureWidth(ToWString(whole.substr(0, length))) <= width; };
+  // The spaces a line may end at (not one that starts it). A longer text is never
+  // narrower, so the last one whose text fits is found by halving: measuring back from the
+  // end word by word took a measurement of most of a long paragraph per word.
+  std::vector<size_t> spaces;
+  for (size_t at = whole.find(u' ', 1); at != View::npos; at = whole.find(u' ', at + 1)) {
+    spaces.push_back(at);
+  }
+  size_t low = 0;
+  size_t high = spaces.size();
+  while (low < high) {
+    const size_t middle = low + (high - low) / 2;
+    if (fits(spaces[middle])) {
+      low = middle + 1;
+    } else {
+      high = middle;
     }
-    // No space to break at: the last hyphen before the final character, or the whole
-    // word however wide it is.
+  }
+  // The text up to the first space whose text does not fit.
+  View candidate = whole.substr(0, low < spaces.size() ? spaces[low] : whole.size());
+  if (low > 0) {
+    const size_t space = spaces[low - 1];
+    // Up to a hyphen after the space, when that still fits.
+    const size_t hyphen = candidate.rfind(u'-');
+    if (hyphen != View::npos && hyphen > space && fits(hyphen + 1)) {
+      return uint32_t(hyphen + 1);
+    }
+    return uint32_t(space);
+  }
+  // No space to break at: the last hyphen before the final character, or the whole word
+  // however wide it is.
+  for (;;) {
     const size_t hyphen = candidate.empty() ? View::npos : candidate.substr(0, candidate.size() - 1).rfind(u'-');
     if (hyphen == View::npos) {
       return uint32_t(candidate.size());
     }
     candidate = candidate.substr(0, hyphen + 1);
-    if (MeasureWidth(ToWString(candidate)) <= width) {
+    if (fits(candidate.size())) {
       return uint32_t(candidate.size());
     }
   }

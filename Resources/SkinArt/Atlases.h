@@ -100,6 +100,9 @@ enum class Glyph {
   Count
 };
 
+// The message box's icons, in the order of the styles that show them (0x10 ... 0x40).
+enum class MessageIcon { Error, Question, Warning, Information, Count };
+
 namespace Frames {
 inline constexpr FrameAtlas kButton{"button", 16, 6, int(ButtonCell::Count)};
 inline constexpr FrameAtlas kField{"field", 16, 6, int(FieldCell::Count)};
@@ -121,6 +124,7 @@ inline constexpr CellAtlas kGlyphs{"glyphs", 12, 12, int(Glyph::Count)};
 // One name plate per keyboard model (25, 49, 61 keys), and the same twice as large.
 inline constexpr CellAtlas kPlates{"plates", 132, 36, 3};
 inline constexpr CellAtlas kLargePlates{"plateslarge", 264, 72, 3};
+inline constexpr CellAtlas kMessageIcons{"messageicons", 32, 32, int(MessageIcon::Count)};
 } // namespace Cells
 
 // Single pictures.

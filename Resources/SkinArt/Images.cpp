@@ -29,6 +29,7 @@ const std::vector<ImageSpec>& AllImages() {
     AddWidgetImages(all);
     AddControllerImages(all);
     AddProgramImages(all);
+    AddMessageBoxImages(all);
     return all;
   }();
   return images;

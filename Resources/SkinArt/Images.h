@@ -29,6 +29,8 @@ void AddWidgetImages(std::vector<ImageSpec>& images);
 void AddControllerImages(std::vector<ImageSpec>& images);
 // The application icon and the drag cursors (ImagesProgram.cpp).
 void AddProgramImages(std::vector<ImageSpec>& images);
+// The message box's icons (ImagesMessageBox.cpp).
+void AddMessageBoxImages(std::vector<ImageSpec>& images);
 
 // All of them, in a fixed order; names are unique.
 const std::vector<ImageSpec>& AllImages();

@@ -33,6 +33,11 @@ inline constexpr uint32_t kAccentHover = 0xFF63B0FF;
 inline constexpr uint32_t kAccentPressed = 0xFF2C7FD8;
 inline constexpr uint32_t kAccentDim = 0xFF1E3A5C; // a selected row or element's tint
 
+// The message box's warnings: an error in red, a warning in amber (a question and an
+// information show the accent).
+inline constexpr uint32_t kError = 0xFFE5484D;
+inline constexpr uint32_t kWarning = 0xFFF2A93B;
+
 // Text.
 inline constexpr uint32_t kText = 0xFFE8EBF0;
 inline constexpr uint32_t kTextSecondary = 0xFF9AA3B2;

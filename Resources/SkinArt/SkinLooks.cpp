@@ -315,6 +315,14 @@ void AddPictures(Builder& b, LookLists& lists) {
   lists.modelPlate = b.AddList("ModelPlate", plates);
   lists.productLogo =
       b.AddList("ProductLogo", {b.AddLook("ProductLogo", {b.Centred(b.CellPart(Cells::kPlates, 2, "Plate.61"))})});
+
+  const char* const icons[] = {"Error", "Question", "Warning", "Information"};
+  std::vector<std::string> messageIcons;
+  for (int icon = 0; icon < int(MessageIcon::Count); ++icon) {
+    const std::string name = std::string("MessageIcon.") + icons[icon];
+    messageIcons.push_back(b.AddLook(name, {b.Centred(b.CellPart(Cells::kMessageIcons, icon, name))}));
+  }
+  lists.messageIcon = b.AddList("MessageIcon", messageIcons);
 }
 
 void AddMenus(Builder& b, LookLists& lists) {

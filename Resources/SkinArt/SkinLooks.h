@@ -10,7 +10,7 @@
 //
 // Look-list sizes follow the widgets: buttons and element buttons 14, list and menu rows
 // 14, list boxes and pop-up menus 3, combo boxes 7, menu titles 4, scroll channels 2,
-// text boxes 10, the model pictures 3, everything else 1.
+// text boxes 10, the model pictures 3, the message box's icon 4, everything else 1.
 //
 // A control paints and hit-tests its children once per look it shows, so a control that
 // draws nothing of its own still needs a look: `transparent`, one look without parts,
@@ -54,6 +54,8 @@ struct LookLists {
   std::string caption, captionCentre, body, bodyRight, header1, value, valueRight;
   // Pictures.
   std::string logo, productLogo, productImage, modelPicture, modelPlate, fileDropper;
+  // The message box's icon: looks 0-3 the error, question, warning and information icons.
+  std::string messageIcon;
   // Menus.
   std::string menuBar, menuTitle, popupMenu, menuRow, menuCheck;
   // Buttons.

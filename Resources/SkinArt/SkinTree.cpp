@@ -606,6 +606,44 @@ public:
     return dialog;
   }
 
+  // The message box: the style's icon beside its text, over the buttons of its style. The
+  // framework sizes the box to its text and shows and places the buttons; the skin gives the
+  // smallest box and the places it measures: the margins and the icon, where the text
+  // begins (its panel scrolls a text too tall for the screen), the buttons' size and the gap
+  // between them (the widest row, YES NO CANCEL, at the bottom right; the other buttons
+  // stand in those places).
+  Control MessageBoxDialog() const {
+    constexpr int kWidth = 360;
+    constexpr int kHeight = 126;
+    constexpr int kMargin = 20;
+    constexpr int kIcon = 32;
+    constexpr int kTextX = kMargin + kIcon + 16;
+    constexpr int kButtonWidth = 88;
+    constexpr int kButtonHeight = 30;
+    constexpr int kGap = 8;
+    Control dialog = Make(Framework("Panel"), "dialogMessageBox", L.dialog, 0, 0, kWidth, kHeight);
+    dialog.Add(Make(Framework("Label"), "labelIcon", L.messageIcon, kMargin, kMargin, kIcon, kIcon));
+    Control text = Make(Framework("Panel"), "panelText", {}, kTextX, kMargin, kWidth - kTextX - kMargin, kIcon);
+    Control label = Label("labelText", L.body, 0, 0, kWidth - kTextX - kMargin, kIcon);
+    text.Add(label.Set("TextOverflowXType", "Wrap"));
+    text.Add(VerticalBar(kScrollThickness));
+    dialog.Add(text);
+    const int y = kHeight - kMargin - kButtonHeight;
+    const int third = kWidth - kMargin - kButtonWidth;
+    const int second = third - kGap - kButtonWidth;
+    const int first = second - kGap - kButtonWidth;
+    const struct {
+      const char* name;
+      int x;
+    } buttons[] = {{"buttonYes", first},    {"buttonNo", second},    {"buttonCancel", third}, {"buttonAbort", first},
+                   {"buttonRetry", second}, {"buttonIgnore", third}, {"buttonOK", third}};
+    for (const auto& button : buttons) {
+      Control made = Make(Framework("Button"), button.name, L.pushButton, button.x, y, kButtonWidth, kButtonHeight);
+      dialog.Add(Hidden(made));
+    }
+    return dialog;
+  }
+
   Control ToolTip() const {
     Control tip = Make(Framework("ToolTip"), "toolTip", L.toolTip, 0, 0, 100, 20);
     if (mScale == 2) {
@@ -629,6 +667,7 @@ public:
     skin.controls.push_back(
         TransferDialog("Dialog.RetrievePresetFromHardware", "dialogRetrievePresetFromHardware", "getButton"));
     skin.controls.push_back(AboutDialog());
+    skin.controls.push_back(MessageBoxDialog());
     skin.controls.push_back(ToolTip());
     return skin;
   }

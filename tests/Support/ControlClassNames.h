@@ -194,7 +194,7 @@ inline constexpr std::string_view kFrameworkNamesInSkins[] = {
     "Framework.Button",        "Framework.ComboBox",      "Framework.ComboMenu",   "Framework.FileDropper",
     "Framework.Label",         "Framework.ListBox",       "Framework.ListBoxItem", "Framework.MainMenu",
     "Framework.MenuItem",      "Framework.NumericUpDown", "Framework.PopupMenu",   "Framework.ScrollBar",
-    "Framework.ScrollChannel", "Framework.TextBox",       "Framework.ToolTip",
+    "Framework.ScrollChannel", "Framework.TextBox",       "Framework.ToolTip",     "Framework.Panel",
 };
 
 // The editor names that no skin of the editor uses; every other one is used.
@@ -254,7 +254,7 @@ inline constexpr std::string_view kEditorNamesNotInSkins[] = {
 
 static_assert(std::size(kFrameworkClassNames) == 40);
 static_assert(std::size(kEditorClassNames) == 123);
-static_assert(std::size(kFrameworkNamesInSkins) == 15);
+static_assert(std::size(kFrameworkNamesInSkins) == 16);
 static_assert(std::size(kEditorNamesNotInSkins) == 51);
 
 inline bool IsRegisteredClassName(std::string_view name) {

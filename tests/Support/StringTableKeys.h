@@ -40,6 +40,14 @@ inline constexpr struct {
     {"Framework", "GL_ERROR_MESSAGE_SET_PIXEL_FORMAT"},
     {"Framework", "GL_ERROR_MESSAGE_CREATE_CONTEXT"},
     {"Framework", "GL_ERROR_MESSAGE_GET_PROC_ADDRESS"},
+    // The message box's buttons.
+    {"Framework", "MESSAGE_BOX_BUTTON_OK"},
+    {"Framework", "MESSAGE_BOX_BUTTON_CANCEL"},
+    {"Framework", "MESSAGE_BOX_BUTTON_ABORT"},
+    {"Framework", "MESSAGE_BOX_BUTTON_RETRY"},
+    {"Framework", "MESSAGE_BOX_BUTTON_IGNORE"},
+    {"Framework", "MESSAGE_BOX_BUTTON_YES"},
+    {"Framework", "MESSAGE_BOX_BUTTON_NO"},
 
     // The editor's general table: hot keys ("GHK" for every platform, "GHK_WIN" here).
     {"|PresetEditor", "GHK.NID_EDIT_DELETE_REQ"},

@@ -2,11 +2,13 @@
 // layer starts it for each box (MessageBoxProgram.h); a fresh process, unlike a fork of a
 // busy one, holds no lock that SDL's own fork for the box could wait on.
 //
-//   quorin-ztr-message-box <SDL message box flags> <owner X window or 0> <title> <text>
+//   quorin-ztr-message-box <message box style> <owner X window or 0> <title> <text>
 //
-// Exits 0 once the box was shown and closed, 1 when it could not be shown, 2 on a wrong
-// call. A termination signal ends the whole process group (this program and the copy SDL
-// forks to draw the box), and so does its parent's end.
+// The style is MessageBoxW's (MessageBoxStyle.h: buttons, default button, icon). Exits with
+// the answer of the button chosen (1 IDOK ... 7 IDNO) once the box was closed,
+// kExitNotShown when it could not be shown, kExitWrongCall on a wrong call. A termination
+// signal ends the whole process group (this program and the copy SDL forks to draw the
+// box), and so does its parent's end.
 
 #include <SDL2/SDL.h>
 #include <signal.h>
@@ -19,12 +21,17 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "Platform/Window/MessageBoxProgram.h"
+#include "Platform/Window/MessageBoxProgram/SdlMessageBox.h"
+
 // D-Bus, reached through SDL's X11 driver, keeps an allocation until the process ends; in
 // a build with the leak checker, that would make a shown box's exit a failure.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
 
 namespace {
+
+using namespace QZ::Platform::Window;
 
 void EndGroup(int signal) {
   ::signal(signal, SIG_DFL);
@@ -48,8 +55,8 @@ SDL_Window* Owner(unsigned long xWindow) {
 
 int main(int argc, char** argv) {
   if (argc != 5) {
-    std::fprintf(stderr, "usage: %s <flags> <owner X window or 0> <title> <text>\n", argv[0]);
-    return 2;
+    std::fprintf(stderr, "usage: %s <message box style> <owner X window or 0> <title> <text>\n", argv[0]);
+    return kExitWrongCall;
   }
   // A group of its own, which a signal then ends whole, the caller's left alone.
   ::setpgid(0, 0);
@@ -59,12 +66,12 @@ int main(int argc, char** argv) {
   ::prctl(PR_SET_PDEATHSIG, SIGTERM);
   // The signals are this program's to handle, not SDL's to turn into a quit event.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  const auto flags = uint32_t(std::strtoul(argv[1], nullptr, 10));
+  const auto style = uint32_t(std::strtoul(argv[1], nullptr, 10));
   SDL_Window* owner = Owner(std::strtoul(argv[2], nullptr, 10));
-  const bool shown = SDL_ShowSimpleMessageBox(flags, argv[3], argv[4], owner) == 0;
-  if (!shown) {
+  const int32_t answer = ShowSdlMessageBox(style, argv[3], argv[4], owner);
+  if (answer == 0) {
     std::fprintf(stderr, "%s: %s\n", argv[0], SDL_GetError());
   }
   SDL_Quit(); // leaves the owner's window as it is: SDL destroys only windows it made
-  return shown ? 0 : 1;
+  return answer == 0 ? kExitNotShown : answer;
 }

@@ -95,6 +95,7 @@ TEST_F(TerminationSignalsTest, EachSignalBecomesARequestOnTheWatchersThreadAndTh
   EXPECT_TRUE(Host::TerminationRequested());
   EXPECT_NE(requestThread, std::this_thread::get_id());
   Host::StopWatchingTerminationSignals();
+  EXPECT_FALSE(Host::TerminationRequested()) << "no watch, no request";
   for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGXFSZ}) {
     EXPECT_EQ(Disposition(signal), SIG_DFL) << signal;
   }

@@ -1,6 +1,7 @@
 // The desktop (work area, resolution), message boxes, cursors and text conversion.
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -91,9 +92,17 @@ TEST_F(DesktopTest, MessageBoxesGoToTheRecorderOrWithoutADisplayToStandardError)
   EXPECT_EQ(boxes[0], std::make_tuple(std::u16string(u"Startup failed."), std::u16string(u"Error"), MB_ICONERROR));
   SetMessageBoxRecorder(nullptr);
 
+  EXPECT_FALSE(IsMessageBoxRecorderInstalled());
+
   testing::internal::CaptureStderr();
   EXPECT_EQ(ShowMessageBox(u"Caf\u00E9 closed.", u"Note", MB_ICONINFORMATION), IDOK);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Note: Caf\xC3\xA9 closed.\n");
+  // Nobody can answer a box written out: it answers as if cancelled.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ShowMessageBox(u"Save?", u"Q", MB_YESNOCANCEL | MB_DEFBUTTON1), IDCANCEL);
+  EXPECT_EQ(ShowMessageBox(u"Save?", u"Q", MB_YESNO), IDNO);
+  EXPECT_EQ(ShowMessageBox(u"Failed.", u"Q", MB_ABORTRETRYIGNORE), IDABORT);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Q: Save?\nQ: Save?\nQ: Failed.\n");
 }
 
 // A display's message box as the layer meets it: the owner's loss of the focus to the box
@@ -102,10 +111,13 @@ TEST_F(DesktopTest, MessageBoxesGoToTheRecorderOrWithoutADisplayToStandardError)
 class BoxingBackend : public QZTest::ScriptedVideoBackend {
 public:
   const char* GetCurrentVideoDriver() override { return "x11"; }
-  bool ShowSimpleMessageBox(uint32_t, const char* title, const char*, uint32_t owner) override {
+  int32_t ShowMessageBox(uint32_t style, const char* title, const char*, uint32_t owner,
+                         const std::function<bool()>& whileShown) override {
     shown.push_back({title, owner});
+    styles.push_back(style);
     Push(QZTest::WindowEvent(owner, SDL_WINDOWEVENT_FOCUS_LOST));
-    return true;
+    // A box the caller takes down answers nothing.
+    return whileShown && !whileShown() ? 0 : answer;
   }
   bool SetWindowInputFocus(uint32_t window) override {
     Push(QZTest::WindowEvent(window, SDL_WINDOWEVENT_FOCUS_GAINED));
@@ -119,6 +131,8 @@ public:
     }
   }
   std::vector<std::pair<std::string, uint32_t>> shown;
+  std::vector<uint32_t> styles;
+  int32_t answer = IDOK;
 };
 
 // Without a window manager nobody gives the focus back to the owner.
@@ -144,6 +158,28 @@ TEST(MessageBoxOnADisplayTest, TheOwnerTakesInputAgainOnceTheBoxCloses) {
   EXPECT_EQ(ShowMessageBox(u"No owner.", u"Note", MB_OK), IDOK);
   EXPECT_TRUE(backend.focusRequests.empty()) << "a box without an owner activates nothing";
   DestroyWindow(owner);
+  Shutdown();
+}
+
+TEST(MessageBoxOnADisplayTest, TheStyleReachesTheDisplayAndABoxTakenDownAnswersAsCancelledWithoutAWord) {
+  auto owned = std::make_unique<BoxingBackend>();
+  BoxingBackend& backend = *owned;
+  ASSERT_TRUE(Startup(std::move(owned)));
+  backend.answer = IDNO;
+  EXPECT_EQ(ShowMessageBox(u"Replace?", u"Load", MB_YESNOCANCEL | MB_DEFBUTTON2 | MB_ICONQUESTION), IDNO);
+  ASSERT_EQ(backend.styles.size(), 1u);
+  EXPECT_EQ(backend.styles[0], MB_YESNOCANCEL | MB_DEFBUTTON2 | MB_ICONQUESTION);
+
+  int asked = 0;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ShowMessageBox(u"Replace?", u"Load", MB_YESNO, nullptr,
+                           [&asked] {
+                             ++asked;
+                             return false;
+                           }),
+            IDNO);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_GE(asked, 1);
   Shutdown();
 }
 

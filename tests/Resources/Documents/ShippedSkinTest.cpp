@@ -33,7 +33,8 @@ const std::string kDocumentFolder = QZ_RESOURCE_DOCUMENTS;
 constexpr int kHighDPI = 0;
 constexpr int kSkin1 = 1;
 const char* const kTopLevelNames[] = {"mainControl", "dialogSendPreset", "dialogRetrievePresetFromHardware",
-                                      "dialogAbout", "toolTip",          "fileDropper1"};
+                                      "dialogAbout", "dialogMessageBox", "toolTip",
+                                      "fileDropper1"};
 
 const RawSkinDocument& Document() {
   static const RawSkinDocument document = RawSkinDocument::Read(kDocumentFolder + "/Skins.xml");
@@ -209,7 +210,9 @@ TEST(ShippedSkinTest, LookListsHaveTheSizesTheirWidgetsAddressAndTheirLooksInPla
         continue;
       }
       const QZTest::RawLookList& list = document.LookList(control->lookList);
-      EXPECT_EQ(list.count, QZTest::LookCountOfClass(control->className)) << control->name << " " << list.name;
+      // The message box's icon shows one of its four icons.
+      const int count = control->name == "labelIcon" ? 4 : QZTest::LookCountOfClass(control->className);
+      EXPECT_EQ(list.count, count) << control->name << " " << list.name;
       // Every slot holds a look, but the text box's unused ones (3-5, 7, 8).
       for (int slot = 0; slot < list.count; ++slot) {
         const bool unused = control->className == "Framework.TextBox" &&
@@ -443,6 +446,14 @@ bool TextComesFromCode(const RawControl& control, const std::string& parentClass
       {"PresetEditor.CommonButtonEditPanel", "label"},                       // the page's own "Button %d"
       {"PresetEditor.DialogAbout", "labelProduct"},                          // the version block's texts
       {"PresetEditor.DialogAbout", "labelCopyright"},
+      {"Framework.Panel", "labelText"}, // the message box's text and buttons
+      {"Framework.Panel", "buttonOK"},
+      {"Framework.Panel", "buttonCancel"},
+      {"Framework.Panel", "buttonAbort"},
+      {"Framework.Panel", "buttonRetry"},
+      {"Framework.Panel", "buttonIgnore"},
+      {"Framework.Panel", "buttonYes"},
+      {"Framework.Panel", "buttonNo"},
   };
   return classes.contains(control.className) || controls.contains({parentClass, control.name});
 }
