@@ -14,7 +14,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -380,29 +379,9 @@ protected:
   void ExpectEndOnSignal(int signal) {
     const std::string settings = folder / kSettingsPath;
     std::filesystem::remove(settings + "/Profile.ini");
-    // The settings file is written by the exit's last step: it is renamed into place.
-    const int watch = ::inotify_init1(IN_CLOEXEC);
-    ASSERT_GE(::inotify_add_watch(watch, settings.c_str(), IN_MOVED_TO), 0);
-    const Clock::time_point signalled = Clock::now();
-    program->Signal(signal);
-    bool written = false;
-    while (!written && Clock::now() - signalled < 2s) {
-      pollfd event{watch, POLLIN, 0};
-      if (::poll(&event, 1, 2000) != 1) {
-        break;
-      }
-      alignas(inotify_event) char buffer[4096];
-      const ssize_t length = ::read(watch, buffer, sizeof buffer);
-      for (ssize_t at = 0; at < length;) {
-        const auto* record = reinterpret_cast<const inotify_event*>(buffer + at);
-        written = written || (record->len > 0 && std::string(record->name) == "UserSettings.ini");
-        at += ssize_t(sizeof(inotify_event) + record->len);
-      }
-    }
-    const auto took = Clock::now() - signalled;
-    ::close(watch);
-    EXPECT_TRUE(written) << "no settings saved";
-    EXPECT_LT(Milliseconds(took), kExitWorkBound.count()) << "from signal " << signal << " to the settings saved";
+    const SettingsSaved end = SignalAndAwaitSettings(*program, signal, settings, 2000ms);
+    EXPECT_TRUE(end.saved) << "no settings saved";
+    EXPECT_LT(Milliseconds(end.took), kExitWorkBound.count()) << "from signal " << signal << " to the settings saved";
     const std::optional<ProgramProcess::Ended> ended = program->WaitFor(kProcessEndBound);
     ASSERT_TRUE(ended) << "still running " << kProcessEndBound.count() << " ms after signal " << signal;
     EXPECT_TRUE(ended->exited && ended->status == 0) << ended->status << ": " << ended->errors;

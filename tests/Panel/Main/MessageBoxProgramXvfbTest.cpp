@@ -7,7 +7,6 @@
 // layer's (a skin without the box) alike, and leave no process of the box behind.
 
 #include <poll.h>
-#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -24,6 +23,7 @@
 
 #include "ProgramProcess.h"
 #include "QZFramework/Utilities/Graphics/Geometry.h"
+#include "Support/ProcessTree.h"
 #include "Support/StandInPrograms.h"
 #include "Support/WaitUntil.h"
 
@@ -50,52 +50,6 @@ constexpr auto kExitWorkBound = 1000ms;
 #else
 constexpr auto kExitWorkBound = 200ms;
 #endif
-
-// The rectangle of the placement stored as "WP=hex:..." ({left, top, right, bottom}); empty
-// when the profile has none.
-std::vector<int32_t> StoredPlacement(const std::string& profile) {
-  const size_t at = profile.find("WP=hex:");
-  std::vector<uint8_t> bytes;
-  if (at != std::string::npos) {
-    std::istringstream hex(profile.substr(at + 7, profile.find('\n', at) - at - 7));
-    for (std::string byte; std::getline(hex, byte, ',');) {
-      bytes.push_back(uint8_t(std::stoul(byte, nullptr, 16)));
-    }
-  }
-  std::vector<int32_t> rectangle;
-  for (size_t word = 7; bytes.size() == 44 && word < 11; ++word) {
-    rectangle.push_back(int32_t(uint32_t(bytes[word * 4]) | uint32_t(bytes[word * 4 + 1]) << 8 |
-                                uint32_t(bytes[word * 4 + 2]) << 16 | uint32_t(bytes[word * 4 + 3]) << 24));
-  }
-  return rectangle;
-}
-
-// The processes below root (its children, theirs ...).
-std::vector<pid_t> Descendants(pid_t root) {
-  std::map<pid_t, pid_t> parents;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string text;
-    std::getline(stat, text);
-    const size_t close = text.rfind(')');
-    std::istringstream fields(close == std::string::npos ? std::string() : text.substr(close + 1));
-    std::string state;
-    pid_t parent = 0;
-    if (fields >> state >> parent) {
-      parents[pid_t(std::atoi(entry.path().filename().c_str()))] = parent;
-    }
-  }
-  std::vector<pid_t> found = {root};
-  for (size_t i = 0; i < found.size(); ++i) {
-    for (const auto& [pid, parent] : parents) {
-      if (parent == found[i]) {
-        found.push_back(pid);
-      }
-    }
-  }
-  found.erase(found.begin());
-  return found;
-}
 
 class MessageBoxProgramXvfbTest : public ::testing::Test {
 protected:
@@ -224,27 +178,10 @@ protected:
   // (the exit's last step renames them into place); its end, which must come within a
   // second.
   std::optional<ProgramProcess::Ended> EndWith(ProgramProcess& program, int signal, Clock::duration& tookToSave) {
-    const int watch = ::inotify_init1(IN_CLOEXEC);
-    EXPECT_GE(::inotify_add_watch(watch, (folder / kSettingsPath).c_str(), IN_MOVED_TO), 0);
     const Clock::time_point signalled = Clock::now();
-    program.Signal(signal);
-    bool written = false;
-    while (!written && Clock::now() - signalled < 5s) {
-      pollfd event{watch, POLLIN, 0};
-      if (::poll(&event, 1, 5000) != 1) {
-        break;
-      }
-      alignas(inotify_event) char buffer[4096];
-      const ssize_t length = ::read(watch, buffer, sizeof buffer);
-      for (ssize_t at = 0; at < length;) {
-        const auto* record = reinterpret_cast<const inotify_event*>(buffer + at);
-        written = written || (record->len > 0 && std::string(record->name) == "UserSettings.ini");
-        at += ssize_t(sizeof(inotify_event) + record->len);
-      }
-    }
-    tookToSave = Clock::now() - signalled;
-    ::close(watch);
-    EXPECT_TRUE(written) << "the settings were not saved";
+    const SettingsSaved end = SignalAndAwaitSettings(program, signal, folder / kSettingsPath, 5000ms);
+    tookToSave = end.took;
+    EXPECT_TRUE(end.saved) << "the settings were not saved";
     // The process ends within a second of the signal.
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(1s - (Clock::now() - signalled));
     std::optional<ProgramProcess::Ended> ended = program.WaitFor(std::max(left, std::chrono::milliseconds(0)));

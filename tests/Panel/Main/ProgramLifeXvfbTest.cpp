@@ -11,7 +11,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,32 +94,6 @@ size_t Count(const std::string& text, const std::string& part) {
     ++count;
   }
   return count;
-}
-
-// The rectangle a placement record stored as "WP=hex:..." holds, as {left, top, right,
-// bottom}; empty when the profile has none.
-std::vector<int32_t> StoredPlacement(const std::string& profile) {
-  const size_t at = profile.find("WP=hex:");
-  if (at == std::string::npos) {
-    return {};
-  }
-  std::vector<uint8_t> bytes;
-  std::istringstream hex(profile.substr(at + 7, profile.find('\n', at) - at - 7));
-  for (std::string byte; std::getline(hex, byte, ',');) {
-    bytes.push_back(uint8_t(std::stoul(byte, nullptr, 16)));
-  }
-  if (bytes.size() != 44) {
-    return {};
-  }
-  std::vector<int32_t> rectangle;
-  for (size_t word = 7; word < 11; ++word) {
-    uint32_t value = 0;
-    for (size_t i = 0; i < 4; ++i) {
-      value |= uint32_t(bytes[word * 4 + i]) << (8 * i);
-    }
-    rectangle.push_back(int32_t(value));
-  }
-  return rectangle;
 }
 
 class ProgramLifeXvfbTest : public ::testing::Test {
@@ -211,30 +184,10 @@ TEST_F(ProgramLifeXvfbTest, SigtermAndSighupEndTheProgramThroughItsExitAtOnceWit
     const ::Window window = WaitForWindow(display, program);
     ASSERT_NE(window, ::Window(0)) << folder.Read("program-stderr.txt");
     ASSERT_TRUE(WaitForFirstFrame(window));
-    // The settings file is written by the exit's last step: it is renamed into place.
-    const int watch = ::inotify_init1(IN_CLOEXEC);
-    ASSERT_GE(::inotify_add_watch(watch, SettingsFolder().c_str(), IN_MOVED_TO), 0);
-    const Clock::time_point signalled = Clock::now();
-    program.Signal(SIGTERM);
-    bool written = false;
-    while (!written && Clock::now() - signalled < 1s) {
-      pollfd event{watch, POLLIN, 0};
-      if (::poll(&event, 1, 1000) != 1) {
-        break;
-      }
-      alignas(inotify_event) char buffer[4096];
-      const ssize_t length = ::read(watch, buffer, sizeof buffer);
-      for (ssize_t at = 0; at < length;) {
-        const auto* record = reinterpret_cast<const inotify_event*>(buffer + at);
-        written = written || (record->len > 0 && std::string(record->name) == "UserSettings.ini");
-        at += ssize_t(sizeof(inotify_event) + record->len);
-      }
-    }
-    const auto took = Clock::now() - signalled;
-    ::close(watch);
-    EXPECT_TRUE(written);
+    const SettingsSaved end = SignalAndAwaitSettings(program, SIGTERM, SettingsFolder(), 1000ms);
+    EXPECT_TRUE(end.saved);
     // The program's own part of the end; the sanitizers' checks of the process end add more.
-    EXPECT_LT(Milliseconds(took), kExitWorkBound.count()) << "from SIGTERM to the settings saved";
+    EXPECT_LT(Milliseconds(end.took), kExitWorkBound.count()) << "from SIGTERM to the settings saved";
     const std::optional<ProgramProcess::Ended> ended = program.WaitFor(20s);
     ASSERT_TRUE(ended);
     EXPECT_TRUE(ended->exited && ended->status == 0) << ended->status << ": " << ended->errors;

@@ -18,6 +18,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -28,6 +29,7 @@
 #include <chrono>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -212,5 +214,69 @@ private:
   pid_t mPid = 0;
   int mInput = -1;
 };
+
+// The rectangle a placement record stored as "WP=hex:..." in a profile's text holds, as
+// {left, top, right, bottom}; empty when the profile has none.
+inline std::vector<int32_t> StoredPlacement(const std::string& profile) {
+  const size_t at = profile.find("WP=hex:");
+  if (at == std::string::npos) {
+    return {};
+  }
+  std::vector<uint8_t> bytes;
+  std::istringstream hex(profile.substr(at + 7, profile.find('\n', at) - at - 7));
+  for (std::string byte; std::getline(hex, byte, ',');) {
+    bytes.push_back(uint8_t(std::stoul(byte, nullptr, 16)));
+  }
+  if (bytes.size() != 44) {
+    return {};
+  }
+  std::vector<int32_t> rectangle;
+  for (size_t word = 7; word < 11; ++word) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) {
+      value |= uint32_t(bytes[word * 4 + i]) << (8 * i);
+    }
+    rectangle.push_back(int32_t(value));
+  }
+  return rectangle;
+}
+
+// Signals program, then waits up to bound for "UserSettings.ini" to be renamed into
+// settingsFolder, which the exit's last step does: whether it was, and when after the signal.
+struct SettingsSaved {
+  bool saved = false;
+  std::chrono::steady_clock::duration took{};
+};
+inline SettingsSaved SignalAndAwaitSettings(ProgramProcess& program, int signal, const std::string& settingsFolder,
+                                            std::chrono::milliseconds bound) {
+  using Clock = std::chrono::steady_clock;
+  SettingsSaved result;
+  const int watch = ::inotify_init1(IN_CLOEXEC);
+  if (watch < 0 || ::inotify_add_watch(watch, settingsFolder.c_str(), IN_MOVED_TO) < 0) {
+    program.Signal(signal);
+    if (watch >= 0) {
+      ::close(watch);
+    }
+    return result;
+  }
+  const Clock::time_point signalled = Clock::now();
+  program.Signal(signal);
+  while (!result.saved && Clock::now() - signalled < bound) {
+    pollfd event{watch, POLLIN, 0};
+    if (::poll(&event, 1, int(bound.count())) != 1) {
+      break;
+    }
+    alignas(inotify_event) char buffer[4096];
+    const ssize_t length = ::read(watch, buffer, sizeof buffer);
+    for (ssize_t at = 0; at < length;) {
+      const auto* record = reinterpret_cast<const inotify_event*>(buffer + at);
+      result.saved = result.saved || (record->len > 0 && std::string(record->name) == "UserSettings.ini");
+      at += ssize_t(sizeof(inotify_event) + record->len);
+    }
+  }
+  result.took = Clock::now() - signalled;
+  ::close(watch);
+  return result;
+}
 
 } // namespace QZTest

@@ -21,6 +21,7 @@
 
 #include "Platform/Window/MessageBoxProgram.h"
 #include "Platform/Window/MessageBoxStyle.h"
+#include "Support/ProcessTree.h"
 #include "Support/WaitUntil.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
@@ -30,37 +31,11 @@
 namespace {
 
 using namespace QZ::Platform::Window;
+using QZTest::Descendants;
 
 void Xdotool(std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), "xdotool");
   EXPECT_EQ(QZTest::RunProgram(arguments), 0);
-}
-
-// The processes below root (its children, theirs ...).
-std::vector<pid_t> Descendants(pid_t root) {
-  std::map<pid_t, pid_t> parents;
-  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-    std::ifstream stat(entry.path() / "stat");
-    std::string text;
-    std::getline(stat, text);
-    const size_t close = text.rfind(')');
-    std::istringstream fields(close == std::string::npos ? std::string() : text.substr(close + 1));
-    std::string state;
-    pid_t parent = 0;
-    if (fields >> state >> parent) {
-      parents[pid_t(std::atoi(entry.path().filename().c_str()))] = parent;
-    }
-  }
-  std::vector<pid_t> found = {root};
-  for (size_t i = 0; i < found.size(); ++i) {
-    for (const auto& [pid, parent] : parents) {
-      if (parent == found[i]) {
-        found.push_back(pid);
-      }
-    }
-  }
-  found.erase(found.begin());
-  return found;
 }
 
 // A box shown on a thread of its own, as the window layer shows it; taken down at the end
