@@ -501,17 +501,11 @@ bool SdlVideoBackend::GetDisplayUsableBounds(int display, SDL_Rect& bounds) {
 
 int32_t SdlVideoBackend::ShowMessageBox(uint32_t style, const char* title, const char* message, uint32_t owner,
                                         const std::function<bool()>& whileShown) {
-  SDL_Window* window = Find(owner);
-  unsigned long ownerXWindow = 0;
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
-    ownerXWindow = info.info.x11.window;
-  }
-  if (const std::optional<int32_t> answer = RunMessageBoxProgram(style, title, message, ownerXWindow, whileShown)) {
+  if (const std::optional<int32_t> answer =
+          RunMessageBoxProgram(style, title, message, GetXWindow(owner), whileShown)) {
     return *answer;
   }
-  return ShowSdlMessageBox(style, title, message, window);
+  return ShowSdlMessageBox(style, title, message, Find(owner));
 }
 
 } // namespace QZ::Platform::Window

@@ -59,20 +59,6 @@ std::u16string ManyLines() {
   return text;
 }
 
-// Listens to one notification and runs a callback per delivery.
-class Listener final : public QZ::LNotificationClient {
-public:
-  explicit Listener(std::function<void()> heard) : mHeard(std::move(heard)) {}
-  QZ::QZResult ReceiveNotification(const QZ::RCPtr<QZ::LNotificationDistributor>&,
-                                   const QZ::RCPtr<QZ::LNotification>&) override {
-    mHeard();
-    return QZ::QZ_OK;
-  }
-
-private:
-  std::function<void()> mHeard;
-};
-
 class MessageBoxXvfbTest : public ShippedEditorFixture, public ::testing::WithParamInterface<Screen> {
 protected:
   MessageBoxXvfbTest() { realWindows = true; }
@@ -120,7 +106,7 @@ protected:
   int32_t ShowAndCheck(const Case& c) {
     bool shot = false;
     bool answered = false;
-    const QZ::RCPtr<Listener> idle(new Listener([&] {
+    const QZ::RCPtr<CallbackListener> idle(new CallbackListener([&] {
       for (const QZ::RCPtr<QZ::LRootWindow>& window : app->GetRootWindows()) {
         const QZ::RCPtr<QZ::LMessageBoxDialog> box = QZ::DynamicCast<QZ::LMessageBoxDialog>(window->GetRootControl());
         if (shot || !box || !window->GetOSServices()) {

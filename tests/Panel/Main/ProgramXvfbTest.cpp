@@ -25,6 +25,7 @@
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
 #include "Support/XvfbSupport.h"
+#include "Support/XvfbWindowProperty.h"
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
@@ -187,20 +188,9 @@ protected:
         !XTranslateCoordinates(display, window, attributes.root, 0, 0, &x, &y, &child)) {
       return {};
     }
-    long sides[4] = {0, 0, 0, 0}; // left, right, top, bottom
-    Atom type = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False), 0, 4, False, XA_CARDINAL,
-                           &type, &format, &count, &after, &data) == Success &&
-        data && format == 32 && count == 4) {
-      std::copy_n(reinterpret_cast<const long*>(data), 4, sides);
-    }
-    if (data) {
-      XFree(data);
-    }
+    // left, right, top, bottom; none without a window manager
+    std::vector<long> sides = XLongProperty(display, window, XInternAtom(display, "_NET_FRAME_EXTENTS", False));
+    sides.resize(4, 0);
     return {short(x - sides[0]), short(y - sides[2]), (unsigned short)(attributes.width + sides[0] + sides[1]),
             (unsigned short)(attributes.height + sides[2] + sides[3])};
   }

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,6 +52,20 @@ struct ShownControl {
   QZ::RectT<double> rect;
   bool clippedToParent = true;
   bool followsText = false;
+};
+
+// What one notification source says of one name: a callback per delivery.
+class CallbackListener final : public QZ::LNotificationClient {
+public:
+  explicit CallbackListener(std::function<void()> heard) : mHeard(std::move(heard)) {}
+  QZ::QZResult ReceiveNotification(const QZ::RCPtr<QZ::LNotificationDistributor>&,
+                                   const QZ::RCPtr<QZ::LNotification>&) override {
+    mHeard();
+    return QZ::QZ_OK;
+  }
+
+private:
+  std::function<void()> mHeard;
 };
 
 class ShippedEditorFixture : public EditorAppFixture {

@@ -49,20 +49,6 @@ struct Screen {
   int number; // of the fixture's screens
 };
 
-// What one notification source says of one name: a callback per delivery.
-class Listener final : public QZ::LNotificationClient {
-public:
-  explicit Listener(std::function<void()> heard) : mHeard(std::move(heard)) {}
-  QZ::QZResult ReceiveNotification(const QZ::RCPtr<QZ::LNotificationDistributor>&,
-                                   const QZ::RCPtr<QZ::LNotification>&) override {
-    mHeard();
-    return QZ::QZ_OK;
-  }
-
-private:
-  std::function<void()> mHeard;
-};
-
 class ShippedSkinXvfbTest : public ShippedEditorFixture, public ::testing::WithParamInterface<Screen> {
 protected:
   ShippedSkinXvfbTest() { realWindows = true; }
@@ -123,7 +109,7 @@ protected:
   void Click(const QZ::RCPtr<QZ::LControl>& control) override {
     ASSERT_TRUE(control) << "a click on no control";
     bool heard = false;
-    const QZ::RCPtr<Listener> listener(new Listener([&heard] { heard = true; }));
+    const QZ::RCPtr<CallbackListener> listener(new CallbackListener([&heard] { heard = true; }));
     listener->RegisterNotification(QZ::RCPtr<QZ::LNotificationDistributor>(control.Get()), u"NID_LEFT_CLICK");
     const auto [x, y] = ScreenPointOf(*control, hwnd);
     ASSERT_EQ(Xdotool({"mousemove", "--screen", std::to_string(GetParam().number), std::to_string(x), std::to_string(y),
@@ -262,7 +248,7 @@ protected:
   void WhileDialogShows(const char16_t* name, const std::function<void()>& open,
                         const std::function<void(Win::HWND)>& shoot) {
     bool shot = false;
-    const QZ::RCPtr<Listener> idle(new Listener([&] {
+    const QZ::RCPtr<CallbackListener> idle(new CallbackListener([&] {
       for (const QZ::RCPtr<QZ::LRootWindow>& window : app->GetRootWindows()) {
         const QZ::RCPtr<QZ::LControl> top = window->GetRootControl();
         const QZ::RCPtr<QZ::LDialog> dialog = QZ::DynamicCast<QZ::LDialog>(top);
@@ -424,7 +410,7 @@ TEST_P(ShippedSkinXvfbTest, UnderAWindowManagerTheSlotListsOpenWholeAndAboutClos
 
     // About: OK has the first focus, so Enter closes the box and opens no page.
     int32_t result = -1;
-    const QZ::RCPtr<Listener> opened(new Listener([&] {
+    const QZ::RCPtr<CallbackListener> opened(new CallbackListener([&] {
       for (const QZ::RCPtr<QZ::LRootWindow>& window : app->GetRootWindows()) {
         const QZ::RCPtr<QZ::LDialog> about = QZ::DynamicCast<QZ::LDialog>(window->GetRootControl());
         // Once the window is shown and has given its first focus.
