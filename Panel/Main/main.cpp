@@ -3,6 +3,7 @@
 
 #include "Panel/Main/Application.h"
 #include "Platform/Midi/MidiSystem.h"
+#include "Platform/Process/Process.h"
 #include "Platform/Window/WindowTypes.h"
 #include "QZFramework/Application/MFCFrameworkApp.h"
 #include "QZFramework/Application/ProgramEntry.h"
@@ -10,6 +11,9 @@
 static QZ::MFCFrameworkApp<LApplication> theApp;
 
 int main(int argc, char** argv) {
+  // Before any child (the MIDI transports may start one): a SIGCHLD that whoever started us
+  // left ignored would make every program we start seem to have failed.
+  QZ::Platform::Process::KeepChildExitStatuses();
   QZ::SetLocaleFromEnvironment();
   // The MIDI transports open while the window system starts; the MIDI manager takes them.
   // Not where work may not run beside that start (it forks), as under AddressSanitizer.

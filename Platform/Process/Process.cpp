@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 #include <thread>
@@ -58,8 +59,9 @@ public:
   SpawnSetup& operator=(const SpawnSetup&) = delete;
 
   // Default dispositions and an empty mask, stdin from /dev/null, stdout to outputFd and
-  // stderr to errorFd (each when not -1), every descriptor above 2 closed. An errno value; 0.
-  int Prepare(int outputFd, int errorFd) {
+  // stderr to errorFd (each when not -1), every descriptor above 2 closed, a session of its
+  // own when asked. An errno value; 0.
+  int Prepare(int outputFd, int errorFd, bool newSession) {
     if (!mAttributesReady || !mActionsReady) {
       return ENOMEM;
     }
@@ -67,7 +69,10 @@ public:
     sigset_t all;
     sigemptyset(&none);
     sigfillset(&all);
-    const short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    if (newSession) {
+      flags |= POSIX_SPAWN_SETSID;
+    }
     int error = posix_spawnattr_setsigmask(&mAttributes, &none);
     if (error == 0) {
       error = posix_spawnattr_setsigdefault(&mAttributes, &all);
@@ -108,27 +113,41 @@ private:
   bool mActionsReady = false;
 };
 
-// An anonymous file that takes what a child writes; -1 (errno set) when none can be made.
-int MakeOutputFile(const char* name) { return memfd_create(name, MFD_CLOEXEC); }
+// A memory file of limit bytes (sparse) that takes what a child writes, sealed so that it
+// can neither grow nor shrink: a write past its end fails with EPERM, which, unlike a pipe
+// without a reader, raises no signal. -1 (errno set) when none can be made.
+int MakeOutputFile(const char* name, size_t limit) {
+  const int fd = memfd_create(name, MFD_CLOEXEC | MFD_ALLOW_SEALING);
+  if (fd >= 0 &&
+      (ftruncate(fd, off_t(limit)) != 0 || fcntl(fd, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK | F_SEAL_SEAL) != 0)) {
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
 
-// What the file holds from its start. The child writes at the offset it shares with our
-// descriptor; pread leaves that offset alone, so a child still running writes on after
-// what was read.
-std::string ReadWhole(int fd) {
+// What the child has written into the file so far. It writes at the offset it shares with
+// our descriptor, so that offset is the end of what it wrote; pread leaves it alone, so a
+// child still running writes on after what was read.
+std::string ReadWritten(int fd) {
+  const off_t written = lseek(fd, 0, SEEK_CUR);
   std::string text;
   char buffer[8192];
   off_t at = 0;
-  for (;;) {
-    const ssize_t got = pread(fd, buffer, sizeof(buffer), at);
+  while (at < written) {
+    const ssize_t got = pread(fd, buffer, size_t(std::min<off_t>(off_t(sizeof(buffer)), written - at)), at);
     if (got > 0) {
       text.append(buffer, size_t(got));
       at += got;
     } else if (got < 0 && errno == EINTR) {
       continue;
     } else {
-      return text;
+      break;
     }
   }
+  return text;
 }
 
 // Collects pid on a thread of its own once it ends, so that no zombie is left.
@@ -156,6 +175,23 @@ void AwaitSlice(int pidFd, int ms) {
 
 } // namespace
 
+void KeepChildExitStatuses() {
+  struct sigaction current {};
+  if (sigaction(SIGCHLD, nullptr, &current) != 0) {
+    return;
+  }
+  const bool ignored = !(current.sa_flags & SA_SIGINFO) && current.sa_handler == SIG_IGN;
+  if (ignored) {
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    sigemptyset(&defaults.sa_mask);
+    sigaction(SIGCHLD, &defaults, nullptr);
+  } else if (current.sa_flags & SA_NOCLDWAIT) {
+    current.sa_flags &= ~SA_NOCLDWAIT; // the handler stays
+    sigaction(SIGCHLD, &current, nullptr);
+  }
+}
+
 ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions& options) {
   using Clock = std::chrono::steady_clock;
   ProcessResult result;
@@ -163,15 +199,16 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
     result.error = EINVAL;
     return result;
   }
-  Descriptor output(MakeOutputFile("output"));
-  Descriptor errors(options.keepErrors ? MakeOutputFile("errors") : -1);
+  KeepChildExitStatuses();
+  const Descriptor output(MakeOutputFile("output", options.outputLimit));
+  const Descriptor errors(options.keepErrors ? MakeOutputFile("errors", options.outputLimit) : -1);
   if (output.Get() < 0 || (options.keepErrors && errors.Get() < 0)) {
     result.error = errno;
     return result;
   }
   SpawnSetup setup;
   pid_t pid = -1;
-  int error = setup.Prepare(output.Get(), errors.Get());
+  int error = setup.Prepare(output.Get(), errors.Get(), options.newSession);
   if (error == 0) {
     error = setup.Spawn(argv, pid);
   }
@@ -187,6 +224,7 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
   const Clock::time_point begun = Clock::now();
   Clock::time_point killAt = Clock::time_point::max(); // none yet
   bool stopped = false;
+  bool killed = false;
   bool ended = false;
   int status = 0;
   for (;;) {
@@ -210,14 +248,18 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
       kill(pid, SIGTERM); // it may have ended meanwhile
       killAt = now + options.killAfter;
     } else if (now >= killAt) {
+      if (killed) {
+        break; // SIGKILL waits for the kernel (a hung mount): our caller does not
+      }
       kill(pid, SIGKILL); // deaf to SIGTERM, or stopped
-      killAt = Clock::time_point::max();
+      killed = true;
+      killAt = now + options.killAfter;
     }
     AwaitSlice(ending.Get(), kWaitSliceMs);
   }
-  result.output = ReadWhole(output.Get());
+  result.output = ReadWritten(output.Get());
   if (options.keepErrors) {
-    result.errors = ReadWhole(errors.Get());
+    result.errors = ReadWritten(errors.Get());
   }
   if (!ended) {
     result.running = true;

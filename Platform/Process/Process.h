@@ -9,21 +9,25 @@
 //   RunOptions options;                       // an opener that may run on: wait 5 s at most
 //   options.bound = std::chrono::seconds(5);
 //   options.keepErrors = true;
+//   options.newSession = true;                // the browser it starts outlives our Ctrl+C
+//   options.outputLimit = 64 * 1024;          // and what it prints holds no more than this
 //   ProcessResult opened = RunProcess({"xdg-open", "/home/me/guide.pdf"}, options);
 //   if (opened.running || opened.exitCode == 0) { ... opened ... } // opened.errors: its stderr
 //
 // The child gets the process's environment, standard input from /dev/null, our standard
 // error (or a file of ours, with keepErrors), default signal dispositions, an empty signal
 // mask and no other descriptor of ours (a lock or a socket of this process never outlives
-// it in a child). Its standard output goes to an anonymous file, not a pipe: a program left
-// running, or a child of its own that keeps the descriptor (a browser that xdg-open
-// starts), never writes into a closed pipe once we stop reading.
+// it in a child). Its standard output goes to a memory file of fixed size, not a pipe: a
+// program left running, or a child of its own that keeps the descriptor (a browser that
+// xdg-open starts), never writes into a closed pipe once we stop reading (SIGPIPE would end
+// it), and what it writes for as long as it runs holds no more than RunOptions::outputLimit.
 //
 // Threads: any thread; RunProcess blocks its caller (calling whileWaiting meanwhile).
 
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,8 +42,9 @@ struct ProcessResult {
   // while it runs.
   int exitCode = -1;
   int signal = 0;
-  // The program was left running (the bound passed, or the wait was stopped with
-  // leaveRunning): a thread of ours collects it when it ends.
+  // The program was left running (the bound passed, the wait was stopped with
+  // leaveRunning, or it outlived SIGKILL by killAfter, stuck in the kernel): a thread of
+  // ours collects it when it ends.
   bool running = false;
   // What the program wrote to its standard output (until it ended or was left running).
   std::string output;
@@ -50,13 +55,18 @@ struct ProcessResult {
 // Called about every kWaitSliceMs while the program runs; false stops the wait.
 using WaitCallback = std::function<bool()>;
 inline constexpr int kWaitSliceMs = 20;
+// RunOptions::outputLimit's default: far beyond any answer a dialog program gives. The
+// files are sparse: only what is written takes memory.
+inline constexpr size_t kDefaultOutputLimit = size_t(16) << 20;
 
 struct RunOptions {
   WaitCallback whileWaiting;
   // Called once with the program's process id as soon as it started, before any wait.
   std::function<void(pid_t pid)> started;
   // What a stopped wait does: end the program (SIGTERM, then SIGKILL once killAfter has
-  // passed) and collect it; or, with leaveRunning, leave it running.
+  // passed) and collect it; or, with leaveRunning, leave it running. One that SIGKILL has
+  // not ended killAfter later (stuck in the kernel, on a hung mount say) is left running
+  // rather than waited for without end.
   bool leaveRunning = false;
   std::chrono::milliseconds killAfter{500};
   // The longest wait (0: until the program ends); a program still running then is left
@@ -64,13 +74,29 @@ struct RunOptions {
   std::chrono::milliseconds bound{0};
   // Its standard error into ProcessResult::errors rather than ours.
   bool keepErrors = false;
+  // How much of its standard output (and, with keepErrors, of its standard error) is kept.
+  // The files that take them cannot grow beyond it: a write that would go past it fails
+  // whole (EPERM; no signal) and is not kept, so a program left running holds no more than
+  // this, however long it writes on.
+  size_t outputLimit = kDefaultOutputLimit;
+  // In a session (and process group) of its own: Ctrl+C in our terminal, or the terminal
+  // closed, does not reach it or what it starts (a browser lives on without us).
+  bool newSession = false;
 };
 
 // Starts argv[0] with arguments argv[1...] and waits for it as options say, reading its
-// output whole. Not started (error EINVAL) for an empty argv.
+// output (up to options.outputLimit). Not started (error EINVAL) for an empty argv. Calls
+// KeepChildExitStatuses first.
 [[nodiscard]] ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions& options);
 // The same with whileWaiting alone: a stopped wait ends the program; its standard error is
 // ours.
 [[nodiscard]] ProcessResult RunProcess(const std::vector<std::string>& argv, const WaitCallback& whileWaiting = {});
+
+// Makes the ends of our children ours to collect. A SIGCHLD that our parent left ignored
+// (exec keeps that; some launchers do it) has the kernel collect them itself, so that no
+// exit status could be had and every program would seem to have failed. Gives SIGCHLD its
+// default action where it was ignored, and drops SA_NOCLDWAIT where it was set. Call it at
+// start, before any child. Any thread.
+void KeepChildExitStatuses();
 
 } // namespace QZ::Platform::Process

@@ -3,10 +3,16 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/ptrace.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <memory>
 
 #include "Support/StandInPrograms.h"
 #include "Support/TempFolder.h"
@@ -23,6 +29,47 @@ using Clock = std::chrono::steady_clock;
 
 // Whether the process is gone, collected (a zombie still answers kill 0).
 bool Collected(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
+
+// A process of the test's own that traces target and does nothing more. The kernel keeps
+// target's end for its tracer, so that its parent cannot collect it, whatever ends it,
+// until the tracer goes: as with a program that SIGKILL cannot end at once (stuck in the
+// kernel on a hung mount).
+class IdleTracer {
+public:
+  explicit IdleTracer(pid_t target) {
+    int ready[2];
+    if (pipe2(ready, O_CLOEXEC) != 0) {
+      return;
+    }
+    mPid = fork();
+    if (mPid == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlives a test that crashed
+      const char answer = ptrace(PTRACE_SEIZE, target, nullptr, nullptr) == 0 ? 'y' : 'n';
+      (void)!write(ready[1], &answer, 1);
+      for (;;) {
+        pause();
+      }
+    }
+    close(ready[1]);
+    char answer = 'n';
+    mAttached = mPid > 0 && read(ready[0], &answer, 1) == 1 && answer == 'y';
+    close(ready[0]);
+  }
+  ~IdleTracer() {
+    if (mPid > 0) {
+      kill(mPid, SIGKILL);
+      waitpid(mPid, nullptr, 0);
+    }
+  }
+  IdleTracer(const IdleTracer&) = delete;
+  IdleTracer& operator=(const IdleTracer&) = delete;
+
+  bool Attached() const { return mAttached; }
+
+private:
+  pid_t mPid = -1;
+  bool mAttached = false;
+};
 
 TEST(ProcessTest, ArgumentsReachTheProgramAsTheyAre) {
   const std::vector<std::string> tricky{"it's \"quoted\"", "$(touch /tmp/qz-never)", "a b;c|d", "", "*", "\n"};
@@ -149,6 +196,118 @@ TEST(ProcessTest, AChildThatKeepsTheOutputNeitherHoldsTheWaitNorMeetsAClosedPipe
   EXPECT_EQ(result.output, "now\n");
   ASSERT_TRUE(QZTest::WaitUntil([&] { return folder.Exists("status"); }));
   EXPECT_EQ(folder.Read("status"), "0\n") << "the late writes succeeded";
+}
+
+TEST(ProcessTest, AProgramInASessionOfItsOwnIsOutOfOurProcessGroupAndOneWithoutIsIn) {
+  // Ctrl+C in a terminal goes to its foreground process group, and closing the terminal
+  // to its session: a program started in a session of its own gets neither.
+  const std::vector<std::string> ids{"sh", "-c",
+                                     "read -r _ _ _ _ group session _ < /proc/$$/stat; echo $$ $group $session"};
+  RunOptions options;
+  options.newSession = true;
+  for (const bool own : {true, false}) {
+    options.newSession = own;
+    const ProcessResult result = RunProcess(ids, options);
+    ASSERT_EQ(result.exitCode, 0) << own;
+    long pid = 0;
+    long group = 0;
+    long session = 0;
+    ASSERT_EQ(std::sscanf(result.output.c_str(), "%ld %ld %ld", &pid, &group, &session), 3) << result.output;
+    if (own) {
+      EXPECT_EQ(group, pid) << "leads a process group of its own";
+      EXPECT_EQ(session, pid) << "leads a session of its own";
+    } else {
+      EXPECT_EQ(group, long(getpgrp()));
+      EXPECT_EQ(session, long(getsid(0)));
+    }
+  }
+}
+
+TEST(ProcessTest, AWriteBeyondTheLimitIsRefusedWithAnErrorNotASignalAndWhatFitIsKept) {
+  RunOptions options;
+  options.outputLimit = 500;
+  options.keepErrors = true;
+  const ProcessResult result = RunProcess(
+      {"sh", "-c", "head -c 300 /dev/zero; head -c 300 /dev/zero 2>/dev/null; echo \"refused $?\" >&2; exit 7"}, options);
+  EXPECT_EQ(result.exitCode, 7) << "the program goes on";
+  EXPECT_EQ(result.output, std::string(300, '\0'));
+  EXPECT_EQ(result.errors, "refused 1\n");
+}
+
+TEST(ProcessTest, AProgramLeftRunningThatWritesOnHoldsNoMoreThanTheLimit) {
+  // A browser that an opener starts writes into the opener's output for as long as it runs,
+  // after we stopped reading and after we ended.
+  constexpr size_t kLimit = 64 * 1024;
+  TempFolder folder;
+  RunOptions options;
+  options.bound = 100ms;
+  options.keepErrors = true;
+  options.outputLimit = kLimit;
+  pid_t pid = 0;
+  options.started = [&pid](pid_t started) { pid = started; };
+  const std::string go = folder / "go";
+  const std::string status = folder / "status";
+  const ProcessResult result = RunProcess({"sh", "-c",
+                                           "echo early; while [ ! -f '" + go +
+                                               "' ]; do sleep 0.02; done; head -c 20000000 /dev/zero; a=$?; head -c "
+                                               "20000000 /dev/zero >&2; echo \"$a $?\" > '" +
+                                               status + ".tmp'; mv '" + status + ".tmp' '" + status +
+                                               "'; while [ -f '" + go + "' ]; do sleep 0.02; done"},
+                                          options);
+  ASSERT_TRUE(result.running);
+  EXPECT_EQ(result.output, "early\n");
+  folder.Write("go", "");
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return folder.Exists("status"); }));
+  EXPECT_EQ(folder.Read("status"), "1 1\n") << "each write refused, and the program alive to say so";
+  for (const int descriptor : {1, 2}) {
+    struct stat file {};
+    ASSERT_EQ(stat(("/proc/" + std::to_string(pid) + "/fd/" + std::to_string(descriptor)).c_str(), &file), 0);
+    EXPECT_EQ(size_t(file.st_size), kLimit) << descriptor;
+    EXPECT_LE(size_t(file.st_blocks) * 512, kLimit) << descriptor << ": memory held";
+  }
+  std::remove(go.c_str());
+  EXPECT_TRUE(QZTest::WaitUntil([pid] { return Collected(pid); }));
+}
+
+TEST(ProcessTest, ExitStatusesComeThoughTheCallerLeftSigchldIgnored) {
+  // exec keeps an ignored SIGCHLD: the kernel would collect our children itself.
+  struct sigaction before {};
+  sigaction(SIGCHLD, nullptr, &before);
+  struct sigaction ignored {};
+  ignored.sa_handler = SIG_IGN;
+  struct sigaction noWait {};
+  noWait.sa_handler = SIG_DFL;
+  noWait.sa_flags = SA_NOCLDWAIT;
+  for (const struct sigaction& disposition : {ignored, noWait}) {
+    sigaction(SIGCHLD, &disposition, nullptr);
+    EXPECT_EQ(RunProcess({"sh", "-c", "exit 0"}).exitCode, 0);
+    EXPECT_EQ(RunProcess({"sh", "-c", "exit 3"}).exitCode, 3);
+    struct sigaction now {};
+    sigaction(SIGCHLD, nullptr, &now);
+    EXPECT_EQ(now.sa_handler, SIG_DFL);
+    EXPECT_EQ(now.sa_flags & SA_NOCLDWAIT, 0);
+  }
+  sigaction(SIGCHLD, &before, nullptr);
+}
+
+TEST(ProcessTest, AProgramThatSigkillDoesNotEndAtOnceIsLeftToUsAfterTheGrace) {
+  std::unique_ptr<IdleTracer> tracer;
+  pid_t pid = 0;
+  RunOptions options;
+  options.killAfter = 100ms;
+  options.whileWaiting = [] { return false; };
+  options.started = [&](pid_t started) {
+    pid = started;
+    tracer = std::make_unique<IdleTracer>(started);
+  };
+  const Clock::time_point begun = Clock::now();
+  const ProcessResult result = RunProcess({"sleep", "30"}, options);
+  EXPECT_LT(Clock::now() - begun, 2s) << "waited on past SIGKILL and its grace";
+  ASSERT_TRUE(tracer && tracer->Attached());
+  EXPECT_TRUE(result.running);
+  EXPECT_FALSE(Collected(pid));
+  tracer.reset();
+  EXPECT_TRUE(QZTest::WaitUntil([pid] { return Collected(pid); })) << "never collected once it could be";
 }
 
 } // namespace
