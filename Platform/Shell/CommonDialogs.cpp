@@ -23,9 +23,13 @@ using Window::ToUtf8;
 // window closed).
 constexpr int kZenityAccepted = 0;
 constexpr int kZenityRejected = 1;
+// Its answer to an option it does not take, among other failures.
+constexpr int kZenityRefused = 255;
 
 uint32_t gLastDialogError = 0;
 ShellTimes gTimes;
+// The installed zenity refused the owner options: the dialogs go without them.
+bool gOwnerOptionsRefused = false;
 
 bool FileExists(const std::string& path) {
   struct stat info {};
@@ -60,14 +64,14 @@ std::vector<std::string> OwnerArguments(unsigned long ownerWindow) {
 class ZenityDialogs final : public CommonDialogBackend {
 public:
   Outcome ShowFileDialog(bool save, OPENFILENAMEW& record) override {
-    ModalProgram dialog(record.hwndOwner, ModalProgram::Kind::Dialog);
+    ModalProgram dialog(record.hwndOwner, ModalProgram::Kind::Dialog, gTimes);
     const unsigned long ownerWindow = Window::GetXWindowId(record.hwndOwner);
     OPENFILENAMEW shown = record;
     for (;;) {
       std::vector<std::string> argv{"zenity"};
-      const std::vector<std::string> arguments = ZenityFileSelectionArguments(save, shown, ownerWindow);
+      const std::vector<std::string> arguments = ZenityFileSelectionArguments(save, shown);
       argv.insert(argv.end(), arguments.begin(), arguments.end());
-      const ModalProgram::Run run = dialog.Start(argv, Options());
+      const ModalProgram::Run run = RunZenity(dialog, argv, ownerWindow);
       const Outcome outcome = OutcomeOf(run);
       if (outcome != Outcome::Chosen) {
         return outcome;
@@ -109,7 +113,7 @@ public:
     const std::string path = ToUtf8(file);
     Process::RunOptions options;
     options.bound = gTimes.openAnswer;
-    ModalProgram opener(Window::GetActiveWindow(), ModalProgram::Kind::Opener);
+    ModalProgram opener(Window::GetActiveWindow(), ModalProgram::Kind::Opener, gTimes);
     const ModalProgram::Run run = opener.Start({"xdg-open", path}, options);
     ReportOutput("xdg-open", run.result.output);
     if (run.result.running) {
@@ -131,6 +135,25 @@ private:
     Process::RunOptions options;
     options.killAfter = gTimes.endGrace;
     return options;
+  }
+
+  // Runs argv with the options that tie zenity's window to ownerWindow (when there is one).
+  // A zenity that refuses them shows the dialog once more without them; the dialogs after it
+  // go without them too, unless it refused the second run as well (then it was not them).
+  static ModalProgram::Run RunZenity(ModalProgram& dialog, const std::vector<std::string>& argv,
+                                     unsigned long ownerWindow) {
+    const std::vector<std::string> owner =
+        gOwnerOptionsRefused ? std::vector<std::string>() : OwnerArguments(ownerWindow);
+    std::vector<std::string> owned = argv;
+    owned.insert(owned.end(), owner.begin(), owner.end());
+    ModalProgram::Run run = dialog.Start(owned, Options());
+    if (owner.empty() || run.interrupted || run.result.exitCode != kZenityRefused) {
+      return run;
+    }
+    Report("zenity: exit status 255 with its owner options: shown again without them");
+    run = dialog.Start(argv, Options());
+    gOwnerOptionsRefused = !run.interrupted && run.result.started && run.result.exitCode != kZenityRefused;
+    return run;
   }
 
   // The outcome of a zenity run, the error of a failure noted.
@@ -157,9 +180,7 @@ private:
       argv.push_back("--title=" + ToUtf8(record.lpstrTitle));
     }
     argv.push_back("--text=" + std::string(NamePart(path)) + " already exists.\nDo you want to replace it?");
-    const std::vector<std::string> owner = OwnerArguments(ownerWindow);
-    argv.insert(argv.end(), owner.begin(), owner.end());
-    const ModalProgram::Run run = dialog.Start(argv, Options());
+    const ModalProgram::Run run = RunZenity(dialog, argv, ownerWindow);
     ReportOutput("zenity", run.result.output);
     return OutcomeOf(run);
   }

@@ -20,7 +20,10 @@
 // one "--file-filter=<description> | <patterns>" per pair of the filter list (';' between
 // patterns becomes ' '), "--multiple" with a newline separator, "--save" with
 // "--confirm-overwrite", and with an owner on an X display "--modal" and
-// "--attach=<its X window>". A saved name without an extension gets the default extension,
+// "--attach=<its X window>" (a zenity that refuses those, with status 255 as some versions
+// do, shows the dialog once more without them, and the dialogs after it go without them;
+// the window layer still makes its windows the owner's). A saved name without an extension
+// gets the default extension,
 // and when that name exists "zenity --question" asks before it is taken (No shows the
 // dialog again). Exit 0 is a choice, 1 a cancel, anything else (a signal, and a zenity that
 // does not start) a failure. While zenity runs, the owner window is disabled (its input
@@ -36,7 +39,9 @@
 // activated again afterwards) and waits for its answer: exit 0 opened; a non-zero exit, a
 // signal or no start did not. xdg-open may run as long as the browser it started, so one
 // still running after ShellTimes::openAnswer, or when a quit or a termination signal cuts
-// the wait short, counts as opened and is left to itself.
+// the wait short, counts as opened and is left to itself. It runs in a session of its own,
+// so that the browser it starts outlives a Ctrl+C in our terminal, and what it and the
+// browser print goes into a file that cannot grow past kOpenerOutputLimit.
 //
 // What zenity and xdg-open write (standard error, and standard output where it is no
 // answer) goes to the diagnostic sink, not to our standard error.
@@ -47,6 +52,7 @@
 // thread ShellExecuteW neither pumps nor disables a window).
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -113,9 +119,17 @@ void SetDiagnosticSink(DiagnosticSink sink);
 struct ShellTimes {
   // How long ShellExecuteW waits for the opening program's answer.
   std::chrono::milliseconds openAnswer{5000};
-  // How long a dialog program told to end (SIGTERM) has before it is killed.
+  // How long a dialog program told to end (SIGTERM) has before it is killed, and once
+  // killed, before it is left to a thread of ours (stuck in the kernel).
   std::chrono::milliseconds endGrace{300};
+  // How long a dialog program's windows are looked for at every pump: each look walks the
+  // X server's window tree. After that, at intervals that double up to ownerSearchSlowest,
+  // until they are found.
+  std::chrono::milliseconds ownerSearchFast{2000};
+  std::chrono::milliseconds ownerSearchSlowest{1000};
 };
+// What is kept of the opening program's output, for the diagnostic sink.
+inline constexpr size_t kOpenerOutputLimit = 64 * 1024;
 // Makes times the layer's; answers those before. UI thread, while no dialog or open runs.
 ShellTimes SetShellTimes(const ShellTimes& times);
 

@@ -1,5 +1,7 @@
 #include "Platform/Shell/ModalProgram.h"
 
+#include <algorithm>
+
 #include "Platform/Host/MessagePump.h"
 #include "Platform/Host/TerminationSignals.h"
 #include "Platform/Shell/ShellDiagnostics.h"
@@ -7,7 +9,8 @@
 
 namespace QZ::Platform::Shell {
 
-ModalProgram::ModalProgram(Window::HWND owner, Kind kind) : mKind(kind) {
+ModalProgram::ModalProgram(Window::HWND owner, Kind kind, const ShellTimes& times)
+    : mKind(kind), mSearchFast(times.ownerSearchFast), mSearchSlowest(times.ownerSearchSlowest) {
   if (owner && Window::IsWindow(owner)) {
     mWindowsOwner = kind == Kind::Dialog ? owner : nullptr;
     if (Window::IsWindowEnabled(owner)) {
@@ -37,9 +40,20 @@ ModalProgram::Run ModalProgram::Start(const std::vector<std::string>& argv, Proc
     return run;
   }
   options.whileWaiting = [this] { return Pump(); };
-  options.started = [this](pid_t pid) { mPid = int32_t(pid); };
+  options.started = [this](pid_t pid) {
+    mPid = int32_t(pid);
+    mStarted = std::chrono::steady_clock::now();
+    mNextSearch = mStarted;
+    mSearchInterval = std::chrono::milliseconds(0);
+  };
   options.leaveRunning = mKind == Kind::Opener;
   options.keepErrors = true;
+  if (mKind == Kind::Opener) {
+    // The browser it may start is the user's, not ours: it outlives our terminal's Ctrl+C,
+    // and what it prints for as long as it runs goes into a file that cannot grow.
+    options.newSession = true;
+    options.outputLimit = kOpenerOutputLimit;
+  }
   run.result = Process::RunProcess(argv, options);
   run.interrupted = mInterrupted;
   mPid = 0;
@@ -62,10 +76,25 @@ bool ModalProgram::Pump() {
   }
   // Read after the messages: one of them may be the request the signal's watcher posted.
   mInterrupted = mQuit || Host::TerminationRequested();
-  if (!mInterrupted && !mOwned && mPid > 0 && mWindowsOwner && Window::IsWindow(mWindowsOwner)) {
+  if (!mInterrupted && !mOwned && mPid > 0 && mWindowsOwner && Window::IsWindow(mWindowsOwner) && SearchDue()) {
     mOwned = Window::OwnProcessWindows(mWindowsOwner, mPid) > 0;
   }
   return !mInterrupted;
+}
+
+bool ModalProgram::SearchDue() {
+  using namespace std::chrono;
+  const steady_clock::time_point now = steady_clock::now();
+  if (now < mNextSearch) {
+    return false;
+  }
+  // A dialog that has not shown by now may never show on this display (a zenity on
+  // Wayland beside our X window): looking at every pump would cost the whole wait.
+  if (now - mStarted >= mSearchFast) {
+    mSearchInterval = std::min(std::max(mSearchInterval * 2, milliseconds(2 * Process::kWaitSliceMs)), mSearchSlowest);
+    mNextSearch = now + mSearchInterval;
+  }
+  return true;
 }
 
 } // namespace QZ::Platform::Shell

@@ -9,7 +9,9 @@
 // While the program runs the owner is disabled (the queue drops its input, so a second
 // click cannot start a second program), the UI thread's queue keeps pumping (our windows
 // repaint; thread messages reach their handler) and, for a dialog, the program's shown
-// windows become the owner's (Window::OwnProcessWindows). The wait ends early when a
+// windows become the owner's (Window::OwnProcessWindows; looked for at every pump during
+// ShellTimes::ownerSearchFast, then less and less often until found). An opener runs in a
+// session of its own, its output kept to kOpenerOutputLimit. The wait ends early when a
 // termination signal has come (Host::TerminationRequested) or WM_QUIT is taken: a dialog
 // program is then ended, an opener left running; a WM_QUIT is posted again for the loops
 // outside once the scope ends. What the program writes on its standard error goes to the
@@ -18,10 +20,12 @@
 // UI thread; on another thread nothing is pumped or disabled and only a termination
 // signal cuts the wait short.
 
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "Platform/Process/Process.h"
+#include "Platform/Shell/CommonDialogs.h"
 #include "Platform/Window/WindowTypes.h"
 
 namespace QZ::Platform::Shell {
@@ -44,7 +48,8 @@ public:
   };
 
   // owner: the window that is disabled meanwhile (null, or one already disabled: none).
-  ModalProgram(Window::HWND owner, Kind kind);
+  // times: the pace of the search for a dialog's windows.
+  ModalProgram(Window::HWND owner, Kind kind, const ShellTimes& times = {});
   // Enables the owner again (activating it, for a dialog), then posts a WM_QUIT taken
   // meanwhile again.
   ~ModalProgram();
@@ -58,10 +63,17 @@ public:
 private:
   // The wait callback: false once a WM_QUIT was taken or a termination signal came.
   bool Pump();
+  // Whether the program's windows are to be looked for in this pump.
+  bool SearchDue();
 
   Window::HWND mOwner = nullptr; // disabled here
   Window::HWND mWindowsOwner = nullptr;
   Kind mKind;
+  std::chrono::milliseconds mSearchFast;
+  std::chrono::milliseconds mSearchSlowest;
+  std::chrono::steady_clock::time_point mStarted;
+  std::chrono::steady_clock::time_point mNextSearch;
+  std::chrono::milliseconds mSearchInterval{0};
   int32_t mPid = 0;
   bool mOwned = false;
   bool mInterrupted = false;

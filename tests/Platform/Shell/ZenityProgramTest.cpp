@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -175,6 +176,123 @@ TEST_F(ZenityQueueTest, ThreadMessagesReachTheirHandlerWhileTheDialogRuns) {
   Shell::OPENFILENAMEW record = OpenRecord();
   EXPECT_TRUE(Shell::GetOpenFileNameW(record));
   EXPECT_EQ(heard, std::vector<uint32_t>{kMessage});
+}
+
+// With an owner window on a (scripted) X display: zenity is told the owner, and its windows
+// are looked for so as to make them the owner's.
+class ZenityOnXDisplayTest : public ZenityProgramTest, public Win::WindowProcedure {
+protected:
+  static constexpr unsigned long kOwnerXWindow = 0x3C00007;
+
+  class Backend : public QZTest::ScriptedVideoBackend {
+  public:
+    unsigned long GetXWindow(uint32_t) override { return kOwnerXWindow; }
+    int32_t OwnProcessWindows(uint32_t, int32_t) override {
+      searches.push_back(Clock::now());
+      return searches.size() >= foundAt ? 1 : 0;
+    }
+    std::vector<Clock::time_point> searches;
+    size_t foundAt = SIZE_MAX; // the search that finds zenity's windows
+  };
+
+  void SetUp() override {
+    ZenityProgramTest::SetUp();
+    auto made = std::make_unique<Backend>();
+    backend = made.get();
+    ASSERT_TRUE(Host::Startup(std::move(made)));
+    owner = Win::CreateWindowEx(0, u"owner", Win::WS_CAPTION | Win::WS_VISIBLE, 100, 50, 200, 100, nullptr, this);
+    ASSERT_NE(owner, nullptr);
+  }
+  void TearDown() override {
+    Host::Shutdown();
+    ZenityProgramTest::TearDown();
+  }
+  Win::LRESULT WindowProc(Win::HWND hwnd, uint32_t message, Win::WPARAM wParam, Win::LPARAM lParam) override {
+    return Win::DefWindowProc(hwnd, message, wParam, lParam);
+  }
+
+  Shell::OPENFILENAMEW OwnedRecord() const {
+    Shell::OPENFILENAMEW record = OpenRecord();
+    record.hwndOwner = owner;
+    return record;
+  }
+  // Each run's arguments, one line a run.
+  std::vector<std::string> RunArguments() const {
+    std::vector<std::string> runs;
+    std::string all = programs.folder.Read("arguments");
+    for (size_t start = 0; start < all.size();) {
+      const size_t end = all.find('\n', start);
+      runs.push_back(all.substr(start, end - start));
+      start = end + 1;
+    }
+    return runs;
+  }
+
+  Backend* backend = nullptr;
+  Win::HWND owner = nullptr;
+};
+
+TEST_F(ZenityOnXDisplayTest, AZenityThatRefusesTheOwnerOptionsShowsTheDialogOnceMoreWithoutThem) {
+  const std::string note = "echo \"$*\" >> '" + (programs.folder / "arguments") + "'\n";
+  // One that refuses everything: one failure, as before, and no endless retry.
+  Zenity(note + "echo 'This option is not available. Please see --help for all possible usages.' >&2; exit 255");
+  Shell::OPENFILENAMEW record = OwnedRecord();
+  EXPECT_FALSE(Shell::GetOpenFileNameW(record));
+  EXPECT_EQ(Shell::CommDlgExtendedError(), Shell::CDERR_DIALOGFAILURE);
+  ASSERT_EQ(RunArguments().size(), 2u);
+  EXPECT_EQ(lines.back(), "zenity: exit status 255");
+
+  // One that lacks --attach: the dialog shows again without the owner options, and the
+  // chosen path comes back; the next dialog goes without them at once.
+  programs.folder.Write("arguments", "");
+  Zenity(note + "case \"$*\" in *--attach=*) echo 'This option is not available.' >&2; exit 255;; esac\n"
+                "echo /home/me/a.qzp");
+  lines.clear();
+  record = OwnedRecord();
+  ASSERT_TRUE(Shell::GetOpenFileNameW(record));
+  EXPECT_EQ(record.lpstrFile, u"/home/me/a.qzp");
+  std::vector<std::string> runs = RunArguments();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_NE(runs[0].find("--modal --attach=62914567"), std::string::npos) << runs[0];
+  EXPECT_EQ(runs[1].find("--attach"), std::string::npos) << runs[1];
+  EXPECT_EQ(runs[1].find("--modal"), std::string::npos) << runs[1];
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"zenity: This option is not available.",
+                                      "zenity: exit status 255 with its owner options: shown again without them"}));
+  record = OwnedRecord();
+  record.lpstrDefExt = u"qzp";
+  ASSERT_TRUE(Shell::GetSaveFileNameW(record));
+  runs = RunArguments();
+  ASSERT_EQ(runs.size(), 3u);
+  EXPECT_EQ(runs[2].find("--attach"), std::string::npos) << runs[2];
+}
+
+TEST_F(ZenityOnXDisplayTest, ZenitysWindowsAreLookedForLessAndLessOftenAndNoMoreOnceFound) {
+  const Shell::ShellTimes before = Shell::SetShellTimes({5000ms, 300ms, 200ms, 300ms});
+  // A zenity that shows nothing on our display for 1.5 s (a GTK 4 zenity on Wayland).
+  Zenity("sleep 1.5; echo /home/me/a.qzp");
+  Shell::OPENFILENAMEW record = OwnedRecord();
+  ASSERT_TRUE(Shell::GetOpenFileNameW(record));
+  ASSERT_GE(backend->searches.size(), 3u);
+  const Clock::time_point first = backend->searches.front();
+  const size_t fast = size_t(std::count_if(backend->searches.begin(), backend->searches.end(),
+                                           [&](Clock::time_point at) { return at - first < 200ms; }));
+  const size_t slow = backend->searches.size() - fast;
+  // About every 20 ms (one each wait slice) at first; then 40, 80, 160 ms apart and 300
+  // ms at most: about 6 in the remaining 1.3 s where every slice would make 65.
+  EXPECT_GE(fast, 3u);
+  EXPECT_LE(slow, 10u) << "still looking at every slice";
+  EXPECT_GE(slow, 3u) << "gave up looking";
+  EXPECT_GE(backend->searches.back() - first, 1000ms) << "gave up looking";
+
+  // Found at the third look: no look after it.
+  backend->searches.clear();
+  backend->foundAt = 3;
+  Zenity("sleep 0.5; echo /home/me/a.qzp");
+  record = OwnedRecord();
+  ASSERT_TRUE(Shell::GetOpenFileNameW(record));
+  EXPECT_EQ(backend->searches.size(), 3u);
+  Shell::SetShellTimes(before);
 }
 
 } // namespace
