@@ -4,6 +4,7 @@
 
 #include <sys/time.h>
 
+#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <utility>
@@ -19,6 +20,7 @@
 #include "QZFramework/Application/Version.h"
 #include "QZFramework/ControlBase/KeyCode.h"
 #include "QZFramework/Controls/MessageBoxDialog.h"
+#include "QZFramework/Services/Trace/DebugTrace.h"
 #include "Resources/SkinArt/ProgramArt.h"
 
 namespace QZ {
@@ -29,6 +31,15 @@ namespace Host = Platform::Host;
 namespace {
 
 MFCFrameworkAppBase* GetHost() { return dynamic_cast<MFCFrameworkAppBase*>(HostApp::Get()); }
+
+// A box nobody is asked any more still says what went wrong (a save failing as a signal
+// came), as the window layer's box does where there is no display.
+void WriteUnshownBox(const WString& text, const WString& caption) {
+  const std::string line = std::string(caption.ToUTF8().View()) + ": " + std::string(text.ToUTF8().View());
+  std::fprintf(stderr, "%s\n", line.c_str());
+  std::fflush(stderr);
+  DebugTrace::Get().Narrow() << line << "\n";
+}
 
 } // namespace
 
@@ -180,6 +191,7 @@ QZResult LApplicationBaseCommon::IsKeyDown(int32_t virtualKey, bool& down, bool&
 int32_t LApplicationBaseCommon::ShowMessageBox(const WString& text, const WString& caption, uint32_t flags) {
   // A box opened while the program ends would hold up its end: nobody is asked any more.
   if (IsExiting() || Host::TerminationRequested()) {
+    WriteUnshownBox(text, caption);
     return Win::CancelAnswer(flags);
   }
   if (!Win::IsMessageBoxRecorderInstalled()) {

@@ -1,7 +1,8 @@
 // The application base's message boxes: the skin's box, modal to the active window and
 // centred on it; the window layer's box where the skin has none or its recorder is
-// installed; nothing while the program ends (an exit request, a termination signal), and a
-// box up when the exit request comes ends with the answer of a cancelled box.
+// installed; nothing while the program ends (an exit request, a termination signal), only
+// its caption and text written out, and a box up when the exit request comes ends with the
+// answer of a cancelled box.
 
 #include <signal.h>
 
@@ -147,13 +148,42 @@ TEST_F(ApplicationMessageBoxTest, WhileTheProgramEndsNoBoxShowsAndEachAnswersAsC
   EXPECT_EQ(passesWithABox, 0);
 }
 
-TEST_F(ApplicationMessageBoxTest, AfterATerminationSignalNoBoxShows) {
+TEST_F(ApplicationMessageBoxTest, ABoxAskedForAfterTheExitRequestIsWrittenToStandardErrorAndTheTrace) {
+  Open(true);
+  (void)centre()->PostNotification(QZ::LNotification::Create(u"NID_APP_EXIT_REQ")); // 0
+  app->DoIdleWork(true);
+  ASSERT_TRUE(app->IsExiting());
+  ShowNoBoxes();
+  WhileABoxIsUp([](QZ::LMessageBoxDialog&, Win::HWND) {});
+  const auto show = [this] {
+    return app->ShowMessageBox(QZ::WString(u"Die Einstellungen wurden nicht gespeichert."),
+                               QZ::WString(u"Einstellungen für Quorin"), Win::MB_RETRYCANCEL | Win::MB_ICONERROR);
+  };
+  const std::string line = "Einstellungen für Quorin: Die Einstellungen wurden nicht gespeichert.\n";
+  environment.Unset("QZ_DEBUG_TRACE");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(show(), Win::IDCANCEL);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), line);
+  // The trace's debugger output is standard error while QZ_DEBUG_TRACE is set.
+  environment.Set("QZ_DEBUG_TRACE", "1");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(show(), Win::IDCANCEL);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), line + line);
+  EXPECT_EQ(passesWithABox, 0);
+  EXPECT_EQ(app->GetRootWindowCount(), 1u);
+}
+
+TEST_F(ApplicationMessageBoxTest, AfterATerminationSignalNoBoxShowsButItsTextIsWrittenOut) {
   Open(true);
   ASSERT_TRUE(Host::WatchTerminationSignals([](int) {}));
   ::raise(SIGTERM);
   EXPECT_TRUE(WaitUntil([] { return Host::TerminationRequested(); }));
+  environment.Unset("QZ_DEBUG_TRACE");
+  testing::internal::CaptureStderr();
   EXPECT_EQ(app->ShowMessageBox(QZ::WString(u"Replace?"), QZ::WString(u"Load"), Win::MB_YESNOCANCEL), Win::IDCANCEL);
+  const std::string written = testing::internal::GetCapturedStderr();
   Host::StopWatchingTerminationSignals();
+  EXPECT_EQ(written, "Load: Replace?\n");
   EXPECT_TRUE(boxes.empty());
   EXPECT_FALSE(app->IsExiting()) << "the request itself is the window system's to answer";
 }
