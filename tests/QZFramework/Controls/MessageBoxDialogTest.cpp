@@ -1,12 +1,14 @@
 // The skinned message box of the shipped skin ("Skin1") in modal windows of the window layer
-// (the scripted backend): the buttons and icon of each style, Return on the default button,
-// Escape and the close box where the box can be cancelled, the answers; the box grows with
-// its text, wider before taller, stays in the work area and scrolls a text too tall for it;
-// a quit or the application's exit ends it as cancelled.
+// (the scripted backend): the buttons and icon of each style, Return on the default button
+// and where the focus left the buttons, Escape and the close box where the box can be
+// cancelled, the answers; the box grows with its text, wider before taller, stays in the
+// work area and scrolls a text too tall for it; a quit or the application's exit ends it as
+// cancelled.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -41,18 +43,21 @@ using QZ::WString;
 constexpr int32_t kSkin1 = 1;
 
 // Moves the application's clock on at every idle pass of a window, so that a button's
-// flash ends.
+// flash ends, then tells onIdle.
 class Ticker final : public QZ::LNotificationClient {
 public:
-  explicit Ticker(QZTest::FakeControlApplication& application) : mApplication(application) {}
+  Ticker(QZTest::FakeControlApplication& application, std::function<void()> onIdle)
+      : mApplication(application), mOnIdle(std::move(onIdle)) {}
   QZ::QZResult ReceiveNotification(const RCPtr<QZ::LNotificationDistributor>&,
                                    const RCPtr<QZ::LNotification>&) override {
     mApplication.AdvanceMilliseconds(50);
+    mOnIdle();
     return QZ::QZ_OK;
   }
 
 private:
   QZTest::FakeControlApplication& mApplication;
+  std::function<void()> mOnIdle;
 };
 
 // Posts a quit after 10 s unless stopped: a loop that nothing ends becomes a failure.
@@ -136,12 +141,19 @@ protected:
       return QZ::QZ_E_FAIL;
     }
     made.GetRootWindow()->InstallRootControl(control);
-    const RCPtr<Ticker> ticker(new Ticker(application));
-    ticker->RegisterNotification(made.GetRootWindow()->GetIdleDistributor(), u"NID_IDLE");
     const uint32_t id = script->SdlIdOf(made.GetSafeHwnd());
+    auto& box = dynamic_cast<LMessageBoxDialog&>(*control);
+    const RCPtr<Ticker> ticker(new Ticker(application, [this, id, &box] {
+      if (!idleSteps.empty()) {
+        const Step step = std::move(idleSteps.front());
+        idleSteps.pop_front();
+        step(id, box);
+      }
+    }));
+    ticker->RegisterNotification(made.GetRootWindow()->GetIdleDistributor(), u"NID_IDLE");
     script->Push(QZTest::WindowEvent(id, SDL_WINDOWEVENT_FOCUS_GAINED));
     for (const Step& step : steps) {
-      step(id, dynamic_cast<LMessageBoxDialog&>(*control));
+      step(id, box);
     }
     Watchdog watchdog;
     const int32_t result = made.GetOSServices().RunModalLoop();
@@ -154,6 +166,7 @@ protected:
   // must have ended its loop (not the watchdog's quit).
   std::optional<int32_t> Show(const WString& text, uint32_t style, std::vector<Step> run, bool quits = false) {
     steps = std::move(run);
+    idleSteps.clear();
     const size_t loops = loopResults.size();
     const std::optional<int32_t> answer = QZ::ShowSkinnedMessageBox(application, text, WString(u"Caption"), style);
     if (!quits && loopResults.size() > loops) {
@@ -177,6 +190,11 @@ protected:
       script->Push(QZTest::KeyEvent(SDL_KEYUP, id, key, position));
     };
   }
+  // Each of later at an idle pass of its own: once the box has taken the events before it
+  // and done what they asked for.
+  Step AtIdlePasses(std::vector<Step> later) {
+    return [this, later](uint32_t, LMessageBoxDialog&) { idleSteps.assign(later.begin(), later.end()); };
+  }
   Step Close() {
     return [this](uint32_t id, LMessageBoxDialog&) { script->Push(QZTest::WindowEvent(id, SDL_WINDOWEVENT_CLOSE)); };
   }
@@ -187,6 +205,20 @@ protected:
       const QZ::PointT<double> at = button->GetWindowPosition();
       const int x = int(at.x + button->GetRect().width / 2);
       const int y = int(at.y + button->GetRect().height / 2);
+      script->Push(QZTest::MotionEvent(id, x, y));
+      script->Push(QZTest::ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_LEFT, x, y));
+      script->Push(QZTest::ButtonEvent(SDL_MOUSEBUTTONUP, id, SDL_BUTTON_LEFT, x, y));
+    };
+  }
+
+  // A click at (fx, fy) of the size of the part that find gives.
+  Step ClickAt(RCPtr<QZ::LControl> (*find)(const LMessageBoxDialog&), double fx, double fy) {
+    return [this, find, fx, fy](uint32_t id, LMessageBoxDialog& box) {
+      const RCPtr<QZ::LControl> part = find(box);
+      ASSERT_TRUE(part && part->IsShown(true));
+      const QZ::PointT<double> at = part->GetWindowPosition();
+      const int x = int(at.x + part->GetRect().width * fx);
+      const int y = int(at.y + part->GetRect().height * fy);
       script->Push(QZTest::MotionEvent(id, x, y));
       script->Push(QZTest::ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_LEFT, x, y));
       script->Push(QZTest::ButtonEvent(SDL_MOUSEBUTTONUP, id, SDL_BUTTON_LEFT, x, y));
@@ -219,6 +251,7 @@ protected:
   RCPtr<QZTest::FakeRootWindow> owner{new QZTest::FakeRootWindow};
   QZTest::TempFolder folder;
   std::vector<Step> steps;
+  std::deque<Step> idleSteps;
   std::vector<bool> systemMenus;
   std::vector<int32_t> loopResults;
 };
@@ -286,6 +319,43 @@ TEST_F(MessageBoxDialogTest, EscapeAndTheCloseBoxCancelOnlyWhereTheBoxHasCancelO
       Show(WString(u"Save?"), Win::MB_YESNO, {Key(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE), Close(), ClickOn(u"buttonNo")}),
       Win::IDNO);
   EXPECT_FALSE(systemMenus.back()) << "no close box";
+}
+
+TEST_F(MessageBoxDialogTest, ReturnAnswersAsTheDefaultButtonAfterAClickOnTheScrollBarTookTheFocusOffTheButtons) {
+  application.screenRect = {0, 0, 800, 600}; // the report scrolls
+  std::u16string report;
+  for (int i = 1; i <= 40; ++i) {
+    report += u"Line " + std::u16string(1, char16_t(u'0' + i % 10)) + u" of the report\n";
+  }
+  const auto bar = [](const LMessageBoxDialog& box) {
+    return RCPtr<QZ::LControl>(QZ::DynamicCast<QZ::LScrollView>(Part(box, "panelText"))->GetVerticalBar());
+  };
+  for (const auto& [style, answer] : {std::pair{Win::MB_YESNOCANCEL | Win::MB_DEFBUTTON2, Win::IDNO},
+                                      std::pair{Win::MB_ABORTRETRYIGNORE | Win::MB_DEFBUTTON3, Win::IDIGNORE},
+                                      std::pair{Win::MB_YESNO, Win::IDYES}}) {
+    SCOPED_TRACE(style);
+    double scrolled = 0;
+    const Step returnOffTheButtons = [&](uint32_t id, LMessageBoxDialog& box) {
+      const RCPtr<QZ::LControl> focused = box.GetRootWindowRef()->GetFocusedControl();
+      EXPECT_FALSE(QZ::DynamicCast<QZ::LButton>(focused)) << QZTest::Utf8(focused->GetName()) << " has the focus";
+      scrolled = Part(box, "panelText")->GetScrollOffset().y;
+      Key(SDLK_RETURN, SDL_SCANCODE_RETURN)(id, box);
+    };
+    EXPECT_EQ(Show(WString(report.c_str()), style | Win::MB_ICONWARNING,
+                   {ClickAt(bar, 0.5, 0.9), AtIdlePasses({returnOffTheButtons})}),
+              answer);
+    EXPECT_TRUE(idleSteps.empty());
+    EXPECT_GT(scrolled, 0) << "the click scrolled the text";
+  }
+}
+
+TEST_F(MessageBoxDialogTest, TheCloseOnAYesNoBoxIsRefusedAndTheButtonClickedAfterItAnswers) {
+  for (const auto& [button, answer] : {std::pair{u"buttonYes", Win::IDYES}, std::pair{u"buttonNo", Win::IDNO}}) {
+    SCOPED_TRACE(answer);
+    EXPECT_EQ(Show(WString(u"Replace the preset?"), Win::MB_YESNO, {Close(), AtIdlePasses({ClickOn(button)})}), answer);
+    EXPECT_TRUE(idleSteps.empty());
+    EXPECT_EQ(script->Pending(), 0u) << "the box took the click";
+  }
 }
 
 TEST_F(MessageBoxDialogTest, TheBoxGrowsWithItsTextWiderBeforeTallerCentredOnItsOwner) {
