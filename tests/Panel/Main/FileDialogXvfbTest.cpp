@@ -7,7 +7,8 @@
 // is closed the editor takes the keyboard again. SIGTERM, SIGINT and SIGHUP while a dialog
 // is open, or as one opens, end the program through its normal exit at once (its settings
 // and placement saved), and zenity with it. Pictures of the open and save dialogs over the
-// editor in both skins are kept in the build folder.
+// editor in both skins are kept in the build folder. The browser that Help > User Guide
+// starts is the user's: Ctrl+C in the editor's terminal leaves it running.
 //
 // The program runs on its compiled-in skins; each wait is bounded.
 
@@ -31,6 +32,7 @@
 
 #include "ProgramProcess.h"
 #include "Support/ImageCompare.h"
+#include "Support/StandInPrograms.h"
 #include "Support/WaitUntil.h"
 
 namespace QZTest {
@@ -121,8 +123,11 @@ protected:
     }
   }
 
-  // The editor on the test's screen at the skin's resolution; its main window, shown.
-  ::Window StartEditor(const Screen& screen) {
+  // The editor on the test's screen at the skin's resolution, started by command (empty:
+  // the editor itself); its main window, shown.
+  ::Window StartEditor(const Screen& screen, const std::vector<std::string>& command = {}) {
+    ProgramProcess::Options options;
+    options.command = command;
     program = std::make_unique<ProgramProcess>(ProgramProcess::Changes{{"HOME", folder / "home"},
                                                                        {"XDG_CONFIG_HOME", folder / "config"},
                                                                        {"XDG_DATA_HOME", folder / "data"},
@@ -132,7 +137,7 @@ protected:
                                                                        {"QZ_DPI", screen.dpi},
                                                                        {"LANG", "C.UTF-8"},
                                                                        {"QZ_TEST_MARKER", marker}},
-                                               folder);
+                                               folder, options);
     EXPECT_TRUE(program->Started());
     const pid_t pid = program->Pid();
     const ::Window main =
@@ -293,6 +298,52 @@ protected:
     std::vector<std::string> command = {"xdotool", "windowfocus", "--sync", std::to_string(window), "key"};
     command.insert(command.end(), keys.begin(), keys.end());
     EXPECT_EQ(RunProgram(command), 0);
+  }
+
+  // Help > User Guide, clicked in the main window of the "Skin1" editor. Help is the last
+  // title of the menu bar (the window's top kMenuBarHeight pixels), so the rightmost text on
+  // the bar; User Guide is the first row of its menu.
+  void OpenUserGuide(::Window main) const {
+    constexpr int kMenuBarHeight = 22;
+    constexpr int kRowMiddle = kMenuBarHeight + 12;
+    XWindowAttributes attributes{};
+    ASSERT_TRUE(XGetWindowAttributes(display, main, &attributes));
+    const int width = attributes.width;
+    const auto differs = [](const QZ::Platform::Graphics::Color& a, const QZ::Platform::Graphics::Color& b) {
+      return std::abs(int(a.R()) - int(b.R())) + std::abs(int(a.G()) - int(b.G())) + std::abs(int(a.B()) - int(b.B())) >
+             96;
+    };
+    int textEnd = -1;
+    WaitUntil([&] { // once the window has painted its first frame
+      const std::unique_ptr<QZ::Platform::Graphics::Image> bar = XWindowImage(display, main, width, kMenuBarHeight);
+      QZ::Platform::Graphics::Color background;
+      (void)bar->GetPixel(width - 2, kMenuBarHeight / 2, background); // inside the image
+      for (int x = width - 2; x > 0 && textEnd < 0; --x) {
+        for (int y = 4; y < kMenuBarHeight - 4 && textEnd < 0; ++y) {
+          QZ::Platform::Graphics::Color pixel;
+          (void)bar->GetPixel(x, y, pixel); // likewise
+          textEnd = differs(pixel, background) ? x : -1;
+        }
+      }
+      return textEnd > 6;
+    });
+    ASSERT_GT(textEnd, 6) << "no title on the menu bar";
+    const int x = textEnd - 6;
+    const auto rowPixel = [&] {
+      XSync(display, False);
+      const std::unique_ptr<QZ::Platform::Graphics::Image> row = XWindowImage(display, main, 1, 1, x, kRowMiddle);
+      QZ::Platform::Graphics::Color pixel;
+      (void)row->GetPixel(0, 0, pixel); // likewise
+      return pixel;
+    };
+    const QZ::Platform::Graphics::Color closed = rowPixel();
+    EXPECT_EQ(RunProgram({"xdotool", "mousemove", "--window", std::to_string(main), std::to_string(x),
+                          std::to_string(kMenuBarHeight / 2), "click", "1"}),
+              0);
+    ASSERT_TRUE(WaitUntil([&] { return rowPixel() != closed; })) << "the Help menu did not open";
+    EXPECT_EQ(RunProgram({"xdotool", "mousemove", "--window", std::to_string(main), std::to_string(x),
+                          std::to_string(kRowMiddle), "click", "1"}),
+              0);
   }
 
   // --- Processes -------------------------------------------------------------------------
@@ -495,6 +546,53 @@ TEST_F(FileDialogXvfbTest, ASignalAsTheDialogOpensEndsTheProgramAndTheDialog) {
   // or once it shows.
   Keys(main, {"ctrl+o"});
   ExpectEndOnSignal(SIGTERM);
+}
+
+// Started from a terminal: its shell runs the editor as a job, a process group of its own
+// (here a session too), and Ctrl+C goes to that group. Started with SIGCHLD ignored, as
+// some launchers leave it. The user guide opens (xdg-open's 0 is its answer: no error box
+// takes the next click), then a browser starts cold and keeps xdg-open waiting; Ctrl+C
+// ends the editor through its exit, and the browser, with the guide, runs on.
+TEST_F(FileDialogXvfbTest, ABrowserTheUserGuideStartedOutlivesCtrlCInTheEditorsTerminal) {
+  UseScreen(kSkin1, true);
+  StandInPrograms programs;
+  const std::string opened = programs.folder / "opened";
+  const std::string browser = programs.folder / "browser";
+  programs.Add("qz-browser", "#!/bin/sh\necho $$ > '" + browser + ".tmp'; mv '" + browser + ".tmp' '" + browser +
+                                 "'\nexec sleep 600\n");
+  programs.Add("xdg-open", "#!/bin/sh\necho \"$1\" >> '" + opened + "'\n[ \"$(wc -l < '" + opened +
+                               "')\" -eq 1 ] && exit 0\nqz-browser \"$1\"\n");
+  const ::Window main = StartEditor(kSkin1, {"/usr/bin/env", "--ignore-signal=CHLD", "setsid", QZ_EDITOR_PROGRAM});
+  ASSERT_NE(main, 0u);
+  ASSERT_EQ(::getpgid(program->Pid()), program->Pid()) << "not the leader of its process group";
+  ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor never became active";
+
+  OpenUserGuide(main);
+  ASSERT_TRUE(WaitUntil([&] { return programs.folder.Exists("opened"); })) << "no xdg-open";
+  const std::string guide = programs.folder.Read("opened");
+  EXPECT_EQ(guide.rfind("file://", 0), 0u) << guide;
+  // The editor takes clicks again once xdg-open has answered.
+  ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; }));
+  OpenUserGuide(main);
+  ASSERT_TRUE(WaitUntil([&] { return programs.folder.Exists("browser"); })) << "no second open: a box took the click";
+  const pid_t browserPid = pid_t(std::stol(programs.folder.Read("browser")));
+
+  const std::string settings = folder / kSettingsPath;
+  std::filesystem::remove(settings + "/Profile.ini");
+  ::kill(-program->Pid(), SIGINT); // what Ctrl+C in its terminal does
+  const std::optional<ProgramProcess::Ended> ended = program->WaitFor(kProcessEndBound);
+  ASSERT_TRUE(ended) << "still running " << kProcessEndBound.count() << " ms after Ctrl+C";
+  EXPECT_TRUE(ended->exited && ended->status == 0) << ended->status << ": " << ended->errors;
+  EXPECT_EQ(ended->errors.find("xdg-open"), std::string::npos) << ended->errors;
+  EXPECT_NE(folder.Read(std::string(kSettingsPath) + "/Profile.ini").find("WP=hex:"), std::string::npos)
+      << "no placement saved";
+  std::ifstream state("/proc/" + std::to_string(browserPid) + "/stat");
+  std::string pid;
+  std::string name;
+  std::string running;
+  state >> pid >> name >> running;
+  EXPECT_TRUE(!running.empty() && running != "Z") << "the browser ended with the editor";
+  ::kill(browserPid, SIGKILL);
 }
 
 } // namespace
