@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "QZFramework/Renderer/AutoClip.h"
 #include "QZFramework/Renderer/Gdi/GDIRendererTestSupport.h"
 #include "QZFramework/Utilities/Graphics/Font.h"
 
@@ -212,6 +213,122 @@ TEST_F(GDIRendererTest, APolylineKeptAsOneShapeIsRebuiltForAnother) {
   EXPECT_EQ(At(32, 14), kRed);
   EXPECT_EQ(At(22, 14), 0u);
   EXPECT_EQ(At(27, 14), 0u);
+}
+
+} // namespace
+
+namespace {
+
+using namespace QZTest;
+using QZ::ResizeType;
+
+// The surface keeps the clip it was given while a new drawing fits inside it; a drawing
+// that fits that wider clip but not its own must still be cut at its own. Half a pixel of
+// translation keeps the drawings off the whole-pixel blits and fills, which clip by
+// themselves.
+TEST_F(GDIRendererTest, ADrawingAfterOneWithAWiderClipIsStillCutAtItsOwn) {
+  const uint32_t kTranslucent = 0x80FFFFFF;
+  const QZ::RectT<double> window{0, 0, 40, 30};
+  const auto bitmap = Pattern();
+  for (const bool fitted : {false, true}) {
+    SCOPED_TRACE(fitted ? "a fitted bitmap" : "a translucent fill");
+    auto draw = [&](int32_t x, int32_t y) {
+      const QZ::RectT<int32_t> rect{x, y, 12, 12};
+      EXPECT_EQ(fitted ? renderer->DrawBitmap(bitmap, rect, ResizeType::Stretch)
+                       : renderer->FillRect(rect, Color(kTranslucent), true),
+                QZ::QZ_OK);
+    };
+    Start();
+    EXPECT_EQ(renderer->FillRect({0, 0, 40, 30}, Color(kBlue), true), QZ::QZ_OK);
+    {
+      QZ::CAutoClip clip(renderer, window, {1, 1, 37, 27}, nullptr);
+      EXPECT_EQ(renderer->Translate({0.5, 0.5}), QZ::QZ_OK);
+      draw(24, 14); // the surface takes this wide clip
+    }
+    {
+      // (8.5, 2.5) to (20.5, 14.5): inside the wide clip, well beyond its own.
+      QZ::CAutoClip clip(renderer, window, {10, 4, 5, 5}, nullptr);
+      EXPECT_EQ(renderer->Translate({0.5, 0.5}), QZ::QZ_OK);
+      draw(8, 2);
+    }
+    {
+      QZ::CAutoClip clip(renderer, window, {4, 20, 0, 0}, nullptr);
+      EXPECT_EQ(renderer->Translate({0.5, 0.5}), QZ::QZ_OK);
+      draw(2, 16); // nothing at all
+    }
+    Finish();
+    const auto shown = Window();
+    EXPECT_NE(PixelOf(*shown, 12, 6), kBlue) << "inside its own clip";
+    EXPECT_NE(PixelOf(*shown, 30, 20), kBlue) << "inside the wide clip";
+    for (const auto& [x, y] : {std::pair{9, 6}, std::pair{16, 6}, std::pair{12, 3}, std::pair{12, 10},
+                               std::pair{19, 13}, std::pair{4, 20}, std::pair{8, 24}}) {
+      EXPECT_EQ(PixelOf(*shown, x, y), kBlue) << x << "," << y << " is outside the clip";
+    }
+  }
+}
+
+// 4 x 2 and 2 x 4 tiles, and tiles one pixel thin, each of its own pixels: every pixel of
+// the target is the tile's pixel at the target's position modulo the tile's size.
+TEST_F(GDIRendererTest, TilesWiderThanTallOrTallerThanWideCoverTheirRectangleExactly) {
+  const struct {
+    int32_t tileWidth, tileHeight;
+    int32_t width, height; // of the target
+  } cases[] = {
+      {4, 2, 10, 5}, {2, 4, 5, 10}, // copies: fewer than three across and down
+      {4, 2, 13, 7}, {2, 4, 7, 13}, // a texture fill: three or more
+      {4, 2, 10, 7}, {2, 4, 7, 10}, // a texture fill: three or more down only, or across only
+      {1, 5, 2, 12}, {5, 1, 12, 2}, {1, 5, 7, 23}, {5, 1, 23, 7},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.tileWidth << " x " << c.tileHeight << " into " << c.width << " x "
+                                    << c.height);
+    auto tilePixel = [](int32_t x, int32_t y) {
+      return 0xFF000000u | uint32_t(x * 50 + 5) << 16 | uint32_t(y * 50 + 5) << 8;
+    };
+    const auto tile = PaintedBitmap(c.tileWidth, c.tileHeight, tilePixel);
+    const QZ::RectT<int32_t> to{3, 2, c.width, c.height};
+    Start();
+    EXPECT_EQ(renderer->DrawBitmap(tile, to, ResizeType::Tile), QZ::QZ_OK);
+    Finish();
+    const auto shown = Window();
+    for (int32_t y = -1; y <= to.height; ++y) {
+      for (int32_t x = -1; x <= to.width; ++x) {
+        const bool inside = x >= 0 && y >= 0 && x < to.width && y < to.height;
+        ASSERT_EQ(PixelOf(*shown, to.x + x, to.y + y), inside ? tilePixel(x % c.tileWidth, y % c.tileHeight) : 0u)
+            << x << ", " << y;
+      }
+    }
+  }
+}
+
+// Scale ticks: each pair of points is a segment of its own; nothing joins one to the next,
+// and an odd last point draws nothing.
+TEST_F(GDIRendererTest, LineSegmentsAreStrokedEachOnItsOwn) {
+  QZ::PolylineT<float> ticks;
+  for (const QZ::PointT<float> point : {QZ::PointT<float>{1, 1.25f}, {6, 1.25f}, {1, 4.25f}, {6, 4.25f}, {6, 12.25f}}) {
+    ticks.AddPoint(point);
+  }
+  Start();
+  // Unscaled: rows 1 and 4, x 2 to 6; twice the size through a matrix: rows 2 and 8, x 22 to 31.
+  EXPECT_EQ(renderer->DrawLineSegments(ticks, Color(kRed), {1, 0.25}, {1, 1}, true), QZ::QZ_OK);
+  EXPECT_EQ(renderer->DrawLineSegments(ticks, Color(kRed), {20, 0}, {2, 2}, true), QZ::QZ_OK);
+  Finish();
+  const auto shown = Window();
+  EXPECT_EQ(PixelOf(*shown, 4, 1), kRed);
+  EXPECT_EQ(PixelOf(*shown, 4, 4), kRed);
+  for (const int32_t x : {22, 27, 31}) {
+    EXPECT_EQ(PixelOf(*shown, x, 2), kRed) << x;
+    EXPECT_EQ(PixelOf(*shown, x, 8), kRed) << x;
+  }
+  // Between the ticks, and where the odd point lies.
+  for (int32_t y = 0; y < 30; ++y) {
+    for (int32_t x = 0; x < 40; ++x) {
+      const bool tick = (x >= 2 && x < 7 && (y == 1 || y == 4)) || (x >= 22 && x < 32 && (y == 2 || y == 8));
+      if (!tick) {
+        ASSERT_EQ(PixelOf(*shown, x, y), 0u) << x << ", " << y;
+      }
+    }
+  }
 }
 
 } // namespace
