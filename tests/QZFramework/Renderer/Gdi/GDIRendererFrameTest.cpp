@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <utility>
 
 #include "QZFramework/Renderer/AutoClip.h"
@@ -176,6 +177,58 @@ TEST_F(GDIRendererTest, AFullFrameStartsTransparentHoweverItsFirstDrawingBegins)
   EXPECT_EQ(PixelOf(Surface(context), 5, 5), 0u);
   Finish();
   EXPECT_EQ(At(5, 5), 0u) << "a full frame that draws nothing shows nothing";
+}
+
+// The same on a context's own surface (an offscreen context, shown by drawing it into the
+// window): a full frame at the size the surface has already reuses it, cleared.
+TEST_F(GDIRendererTest, AFullFrameOfAnOffscreenContextAtItsOwnSizeStartsTransparent) {
+  const QZ::RectT<int32_t> whole{0, 0, 40, 30};
+  const auto offscreen = NewContext(whole, true);
+  const auto bitmap = PaintedBitmap(4, 4, [](int32_t x, int32_t) { return x < 2 ? kGreen : 0x80FFFFFFu; });
+  const auto blue = [&](const QZ::RectT<int32_t>& rect) { renderer->FillRect(rect, Color(kBlue), true); };
+  struct Case {
+    const char* what;
+    std::function<void()> draw;
+    uint32_t at0, at7, at39; // the pixels (0, 0), (7, 7) and (39, 29) after the frame
+  };
+  const Case cases[] = {
+      {"an opaque fill over everything", [&] { blue(whole); }, kBlue, kBlue, kBlue},
+      {"an opaque fill over a part",
+       [&] {
+         blue({0, 0, 20, 30});
+       },
+       kBlue, kBlue, 0},
+      {"a translucent fill over everything", [&] { renderer->FillRect(whole, Color(0x80FFFFFF), true); }, 0x80FFFFFF,
+       0x80FFFFFF, 0x80FFFFFF},
+      {"an opaque fill cut by the clip",
+       [&] {
+         QZ::CAutoClip clip(renderer, {0, 0, 40, 30}, {0, 0, 39, 30}, nullptr);
+         blue(whole);
+       },
+       kBlue, kBlue, 0},
+      {"a bitmap over a part",
+       [&] {
+         renderer->DrawBitmap(bitmap, {0, 0, 8, 8}, QZ::ResizeType::Tile);
+       },
+       kGreen, 0x80FFFFFF, 0},
+      {"nothing", [] {}, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Start(offscreen);
+    EXPECT_EQ(renderer->FillRect(whole, Color(kRed), true), QZ::QZ_OK);
+    Finish(offscreen);
+    offscreen->SetBounds(whole);
+    Start(offscreen);
+    c.draw();
+    Finish(offscreen);
+    Start();
+    EXPECT_EQ(renderer->DrawRenderContext(offscreen, {0, 0}, whole), QZ::QZ_OK);
+    Finish();
+    EXPECT_EQ(At(0, 0), c.at0);
+    EXPECT_EQ(At(7, 7), c.at7);
+    EXPECT_EQ(At(39, 29), c.at39) << "nothing of the previous frame shows";
+  }
 }
 
 TEST_F(GDIRendererTest, DrawingWhollyOutsideTheClipChangesNothingButAStrokeReachingInIsDrawn) {
