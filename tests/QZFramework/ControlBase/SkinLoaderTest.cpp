@@ -379,6 +379,37 @@ TEST(SkinLoaderTest, FirstDefinitionsStayAndBrokenReferencesArePassedOver) {
   EXPECT_EQ(factory->FindLookList(u"huge")->GetCount(), 256u);
 }
 
+// An entry at an index the list has no slot for (-1, the count, the count + 1) is passed
+// over: the list keeps its slots as they were, and nothing beyond them holds the look once
+// the factory is gone.
+TEST(SkinLoaderTest, ALookEntryJustOutsideItsListIsPassedOver) {
+  for (const int count : {0, 1, 2, 14}) {
+    SCOPED_TRACE(count);
+    std::string entries;
+    for (const int index : {count + 1, -1, count}) {
+      entries += R"(<Look Name="A" Index=")" + std::to_string(index) + R"("/>)";
+    }
+    if (count > 0) {
+      entries += R"(<Look Name="B" Index=")" + std::to_string(count - 1) + R"("/>)";
+    }
+    const std::string document = SkinDocument(R"(<Looks><Look Name="A"/><Look Name="B"/></Looks>)"
+                                              R"(<LookList Name="L" NumLooks=")" +
+                                              std::to_string(count) + "\">" + entries + "</LookList>");
+    QZResult result = QZ_E_FAIL;
+    RCPtr<LControlFactory> factory = LoadSkinText(document, &result);
+    ASSERT_EQ(result, QZ_OK);
+    const RCPtr<LLookList> list = factory->FindLookList(u"L");
+    ASSERT_EQ(list->GetCount(), uint32_t(count));
+    const RCPtr<LLookDescriptor> b = factory->FindLook(u"B");
+    for (uint32_t i = 0; i < list->GetCount(); ++i) {
+      EXPECT_EQ(list->GetAt(i).Get(), i + 1 == list->GetCount() ? b.Get() : nullptr) << i;
+    }
+    const RCPtr<LLookDescriptor> a = factory->FindLook(u"A");
+    factory = nullptr;
+    EXPECT_EQ(a->GetRefCount(), 1) << "the look is held by this test alone";
+  }
+}
+
 TEST(SkinLoaderTest, ANameReferredToBeforeItsDefinitionIsFoundByTheReferencesAfterIt) {
   const std::string document = SkinDocument(R"(
       <Colorizer Name="K" ColorType="SolidFill" Color="FFFF0000"/>
