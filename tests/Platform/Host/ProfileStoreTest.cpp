@@ -16,6 +16,7 @@
 #include <future>
 #include <memory>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "Platform/Host/ProfileStore.h"
@@ -224,6 +225,77 @@ TEST(ProfileStoreTest, AFileThatCannotBeWrittenKeepsNothing) {
   ProfileStore store(folder.Path() + "/file/below");
   EXPECT_FALSE(store.WriteProfileString(u"S", u"Name", u"x"));
   EXPECT_EQ(store.GetProfileString(u"S", u"Name", u"-"), u"-");
+}
+
+// The bytes of a window placement, as the window stores them under "WP".
+std::vector<uint8_t> Placement(int32_t left) {
+  QZ::Platform::Window::WINDOWPLACEMENT placement;
+  placement.showCmd = 1;
+  placement.rcNormalPosition = {left, 20, left + 800, 620};
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&placement);
+  return {bytes, bytes + sizeof(placement)};
+}
+
+// Profile.ini -> current/Profile.ini -> ../store/placements.ini: each target relative to
+// the folder of its own link, not to the working folder.
+TEST(ProfileStoreTest, AProfileReachedByRelativeLinksIsWrittenWhereTheyLeadAndTheyStayLinks) {
+  QZTest::TempFolder folder;
+  const std::string settings = folder / "settings";
+  std::filesystem::create_directories(settings + "/current");
+  std::filesystem::create_directories(settings + "/store");
+  std::ofstream(settings + "/store/placements.ini") << "[S]\nOld=\"kept\"\n";
+  std::filesystem::create_symlink("current/Profile.ini", settings + "/Profile.ini");
+  std::filesystem::create_symlink("../store/placements.ini", settings + "/current/Profile.ini");
+  for (const int32_t left : {10, 30}) {
+    Reports reports;
+    {
+      ProfileStore store(settings, reports.Reporter());
+      EXPECT_EQ(store.GetProfileString(u"S", u"Old", u"-"), u"kept");
+      ASSERT_TRUE(store.WriteProfileBinary(kSection, u"WP", Placement(left)));
+    }
+    EXPECT_EQ(std::filesystem::read_symlink(settings + "/Profile.ini"), "current/Profile.ini");
+    EXPECT_EQ(std::filesystem::read_symlink(settings + "/current/Profile.ini"), "../store/placements.ini");
+    EXPECT_TRUE(ReadFile(settings + "/store/placements.ini").starts_with("[S]\nOld=\"kept\"\n"));
+    EXPECT_EQ(ProfileStore(settings).GetProfileBinary(kSection, u"WP"), Placement(left)) << "at the next start";
+    EXPECT_TRUE(reports.lines.empty());
+  }
+  std::set<std::string> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(settings)) {
+    entries.insert(entry.path().string().substr(settings.size() + 1));
+  }
+  EXPECT_EQ(entries,
+            (std::set<std::string>{"Profile.ini", "current", "current/Profile.ini", "store", "store/placements.ini"}))
+      << "nothing beside the links and the file";
+}
+
+// A dangling link makes its file at the first save; a loop of links is reported, naming the
+// profile, and the placement is still kept. The settings beside are not touched.
+TEST(ProfileStoreTest, ALinkLeadingNowhereOrInALoopKeepsThePlacementAndSaysWhichFile) {
+  QZTest::TempFolder folder;
+  folder.Write("UserSettings.ini", "<plist/>");
+  std::filesystem::create_symlink("gone/placements.ini", folder / "Profile.ini");
+  {
+    Reports reports;
+    ProfileStore store(folder.Path(), reports.Reporter());
+    ASSERT_TRUE(store.WriteProfileBinary(kSection, u"WP", Placement(10)));
+    EXPECT_TRUE(reports.lines.empty());
+  }
+  EXPECT_EQ(std::filesystem::read_symlink(folder / "Profile.ini"), "gone/placements.ini");
+  EXPECT_TRUE(folder.Exists("gone/placements.ini"));
+  EXPECT_EQ(ProfileStore(folder.Path()).GetProfileBinary(kSection, u"WP"), Placement(10));
+
+  std::filesystem::remove(folder / "Profile.ini");
+  std::filesystem::create_symlink("Loop.ini", folder / "Profile.ini");
+  std::filesystem::create_symlink("Profile.ini", folder / "Loop.ini");
+  {
+    Reports reports;
+    ProfileStore store(folder.Path(), reports.Reporter());
+    EXPECT_TRUE(store.WriteProfileBinary(kSection, u"WP", Placement(20)));
+    ASSERT_EQ(reports.lines.size(), 1u);
+    EXPECT_EQ(reports.lines[0], store.GetPath() + ": cannot be read: " + std::strerror(ELOOP));
+  }
+  EXPECT_EQ(ProfileStore(folder.Path()).GetProfileBinary(kSection, u"WP"), Placement(20));
+  EXPECT_EQ(folder.Read("UserSettings.ini"), "<plist/>");
 }
 
 } // namespace
