@@ -1,7 +1,7 @@
 #pragma once
 // A window-layer backend for tests: real windows and surfaces from SDL's offscreen driver
 // (no display needed), with events, the clock, focus, the mouse, the capture, window
-// states and the desktop scripted by the test, and message boxes recorded.
+// states, window frames and the desktop scripted by the test, and message boxes recorded.
 //
 //   auto owned = std::make_unique<QZTest::ScriptedVideoBackend>();
 //   QZTest::ScriptedVideoBackend& script = *owned;
@@ -83,6 +83,14 @@ public:
   uint32_t modState = 0;
   SDL_Rect displayBounds{0, 0, 1920, 1080};
   SDL_Rect usableBounds{0, 32, 1920, 1048};
+  // The frame the window manager puts around each window; none, as SDL's offscreen driver
+  // has it, unless the test gives one.
+  struct Frame {
+    int top = 0;
+    int left = 0;
+    int bottom = 0;
+    int right = 0;
+  } windowFrame;
   // SDL_WINDOW_MINIMIZED / SDL_WINDOW_MAXIMIZED by SDL window id.
   std::map<uint32_t, uint32_t> windowStates;
 
@@ -184,6 +192,16 @@ public:
   void FreeCursor(SDL_Cursor* cursor) override { liveCursors.erase(cursor); }
   void SetCursor(SDL_Cursor* cursor) override { currentCursor = cursor; }
   void ShowCursor(bool show) override { cursorShows += show ? 1 : -1; }
+  bool GetWindowBordersSize(uint32_t window, int& top, int& left, int& bottom, int& right) override {
+    if (windowFrame.top == 0 && windowFrame.left == 0 && windowFrame.bottom == 0 && windowFrame.right == 0) {
+      return SdlVideoBackend::GetWindowBordersSize(window, top, left, bottom, right);
+    }
+    top = windowFrame.top;
+    left = windowFrame.left;
+    bottom = windowFrame.bottom;
+    right = windowFrame.right;
+    return true;
+  }
   bool GetDisplayBounds(int, SDL_Rect& bounds) override {
     bounds = displayBounds;
     return true;

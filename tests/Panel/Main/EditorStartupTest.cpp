@@ -151,11 +151,16 @@ TEST_F(EditorStartupTest, WithTwoSkinsTheScreensResolutionChoosesTheSkinAndIsRem
   }
 }
 
-TEST_F(EditorStartupTest, TheLargeSkinGivesWayWhereItsWindowDoesNotFitTheWorkArea) {
-  // The large skin's main control twice the standard one's (640 x 480).
+// Two skins, the large one's main control twice the standard one's (640 x 480).
+std::string SkinsWithALargeMainControl() {
   std::string skins = EditorSkins(2);
   const std::string standard = R"(Name="mainControl" XSizeAbs="640" YSizeAbs="480")";
   skins.replace(skins.find(standard), standard.size(), R"(Name="mainControl" XSizeAbs="1280" YSizeAbs="960")");
+  return skins;
+}
+
+TEST_F(EditorStartupTest, TheLargeSkinGivesWayWhereItsWindowDoesNotFitTheWorkArea) {
+  const std::string skins = SkinsWithALargeMainControl();
   environment.Set("QZ_DPI", "192");
   struct Case {
     SDL_Rect area;
@@ -190,6 +195,22 @@ TEST_F(EditorStartupTest, TheLargeSkinGivesWayWhereItsWindowDoesNotFitTheWorkAre
     DropApplication();
     EXPECT_THAT(SavedUserSettings(),
                 testing::HasSubstr("<key>CurrentSkinIndex</key><integer>" + std::to_string(test.skin) + "</integer>"));
+  }
+}
+
+TEST_F(EditorStartupTest, AWorkAreaExactlyAsLargeAsTheLargeWindowWithItsFrameKeepsTheLargeSkin) {
+  const std::string skins = SkinsWithALargeMainControl();
+  environment.Set("QZ_DPI", "192");
+  backend->windowFrame = {24, 3, 5, 7}; // the large window: 1290 x 989 with it
+  for (const auto& [area, skin] : {std::pair{SDL_Rect{0, 0, 1290, 989}, 0}, std::pair{SDL_Rect{0, 0, 1289, 989}, 1},
+                                   std::pair{SDL_Rect{0, 0, 1290, 988}, 1}}) {
+    SCOPED_TRACE(std::to_string(area.w) + " x " + std::to_string(area.h));
+    backend->usableBounds = area;
+    MakeApplication(skins);
+    ASSERT_EQ(app->RunApplicationStartup(), QZ::QZ_OK);
+    ASSERT_EQ(app->CreateMainWindow(QZ::kRendererGDI), QZ::QZ_OK);
+    EXPECT_EQ(app->GetControlFactory()->GetCurrentSkinIndex(), skin);
+    DropApplication();
   }
 }
 
