@@ -155,8 +155,9 @@ public:
   // window layer's recorder is installed, the window layer's box (Platform/Window/
   // MessageBox.h), owned by the active root window's window (none without a main window).
   // While the program ends (the exit request taken, or a termination signal come) nothing
-  // is shown and the box answers as a cancelled one (Platform::Window::CancelAnswer); a
-  // signal that comes while a box is up takes it down with the same answer.
+  // is shown, "<caption>: <text>" goes to standard error and the debug trace, and the box
+  // answers as a cancelled one (Platform::Window::CancelAnswer); a signal that comes while
+  // a box is up takes it down with the same answer.
   int32_t ShowMessageBox(const WString& text, const WString& caption, uint32_t flags) override;
   // The window system's cursor display count, raised (show) or lowered.
   int32_t ShowCursor(bool show) override;
