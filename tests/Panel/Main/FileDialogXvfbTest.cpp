@@ -337,10 +337,15 @@ protected:
       return pixel;
     };
     const QZ::Platform::Graphics::Color closed = rowPixel();
-    EXPECT_EQ(RunProgram({"xdotool", "mousemove", "--window", std::to_string(main), std::to_string(x),
-                          std::to_string(kMenuBarHeight / 2), "click", "1"}),
-              0);
-    ASSERT_TRUE(WaitUntil([&] { return rowPixel() != closed; })) << "the Help menu did not open";
+    // The editor drops clicks until it has collected the opener before: clicked again then.
+    bool open = false;
+    for (int click = 0; click < 4 && !open; ++click) {
+      EXPECT_EQ(RunProgram({"xdotool", "mousemove", "--window", std::to_string(main), std::to_string(x),
+                            std::to_string(kMenuBarHeight / 2), "click", "1"}),
+                0);
+      open = WaitUntil([&] { return rowPixel() != closed; }, 3s);
+    }
+    ASSERT_TRUE(open) << "the Help menu did not open";
     EXPECT_EQ(RunProgram({"xdotool", "mousemove", "--window", std::to_string(main), std::to_string(x),
                           std::to_string(kRowMiddle), "click", "1"}),
               0);
