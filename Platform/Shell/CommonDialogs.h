@@ -23,9 +23,8 @@
 // "--attach=<its X window>" (a zenity that refuses those, with status 255 as some versions
 // do, shows the dialog once more without them, and the dialogs after it go without them;
 // the window layer still makes its windows the owner's). A saved name without an extension
-// gets the default extension,
-// and when that name exists "zenity --question" asks before it is taken (No shows the
-// dialog again). Exit 0 is a choice, 1 a cancel, anything else (a signal, and a zenity that
+// gets the default extension, and when that name exists "zenity --question" asks before it
+// is taken (No shows the dialog again). Exit 0 is a choice, 1 a cancel, anything else (a signal, and a zenity that
 // does not start) a failure. While zenity runs, the owner window is disabled (its input
 // dropped), the UI thread's queue keeps pumping, so our windows repaint, and zenity's
 // windows are made the owner's once they show (zenity does not attach its file chooser

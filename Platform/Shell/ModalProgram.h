@@ -49,7 +49,7 @@ public:
 
   // owner: the window that is disabled meanwhile (null, or one already disabled: none).
   // times: the pace of the search for a dialog's windows.
-  ModalProgram(Window::HWND owner, Kind kind, const ShellTimes& times = {});
+  ModalProgram(Window::HWND owner, Kind kind, const ShellTimes& times);
   // Enables the owner again (activating it, for a dialog), then posts a WM_QUIT taken
   // meanwhile again.
   ~ModalProgram();

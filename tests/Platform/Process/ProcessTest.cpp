@@ -228,7 +228,8 @@ TEST(ProcessTest, AWriteBeyondTheLimitIsRefusedWithAnErrorNotASignalAndWhatFitIs
   options.outputLimit = 500;
   options.keepErrors = true;
   const ProcessResult result = RunProcess(
-      {"sh", "-c", "head -c 300 /dev/zero; head -c 300 /dev/zero 2>/dev/null; echo \"refused $?\" >&2; exit 7"}, options);
+      {"sh", "-c", "head -c 300 /dev/zero; head -c 300 /dev/zero 2>/dev/null; echo \"refused $?\" >&2; exit 7"},
+      options);
   EXPECT_EQ(result.exitCode, 7) << "the program goes on";
   EXPECT_EQ(result.output, std::string(300, '\0'));
   EXPECT_EQ(result.errors, "refused 1\n");
