@@ -213,24 +213,37 @@ protected:
     return at == stack.end() ? -1 : int(at - stack.begin());
   }
   template <class Matches>
-  ::Window WaitForWindow(Matches matches) const {
+  ::Window WaitForWindow(Matches matches, std::chrono::milliseconds bound = kWaitBound) const {
     ::Window found = 0;
-    WaitUntil([&] {
-      for (const ::Window window : TopLevelWindows()) {
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
-            matches(window)) {
-          found = window;
-        }
-      }
-      return found != 0;
-    }); // nothing announces it
+    WaitUntil(
+        [&] {
+          for (const ::Window window : TopLevelWindows()) {
+            XWindowAttributes attributes{};
+            if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable &&
+                matches(window)) {
+              found = window;
+            }
+          }
+          return found != 0;
+        },
+        bound); // nothing announces it
     return found;
   }
   // The shown dialog titled title that is not the window other; 0 when none shows within
   // the bound.
-  ::Window WaitForDialog(const char* title, ::Window other = 0) const {
-    return WaitForWindow([&](::Window window) { return window != other && Title(window) == title; });
+  ::Window WaitForDialog(const char* title, ::Window other = 0, std::chrono::milliseconds bound = kWaitBound) const {
+    return WaitForWindow([&](::Window window) { return window != other && Title(window) == title; }, bound);
+  }
+  // The dialog titled title that keys typed into main show. The editor drops input until
+  // it has collected the dialog program before, a moment after that program's window went:
+  // typed again then (a second dialog cannot start while one runs).
+  ::Window KeysUntilDialog(::Window main, const std::string& keys, const char* title) const {
+    ::Window dialog = 0;
+    for (int time = 0; time < 4 && dialog == 0; ++time) {
+      Keys(main, {keys});
+      dialog = WaitForDialog(title, 0, 5s);
+    }
+    return dialog;
   }
   bool WaitUntilGone(::Window window) const {
     return WaitUntil([&] {
@@ -468,8 +481,7 @@ protected:
     // Input reaches the editor once zenity has ended (and the editor has collected it).
     ASSERT_TRUE(WaitUntil([this] { return ZenityProcesses().empty(); }));
     ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor is not given back";
-    Keys(main, {"ctrl+s"});
-    const ::Window save = WaitForDialog(kSaveTitle);
+    const ::Window save = KeysUntilDialog(main, "ctrl+s", kSaveTitle);
     ASSERT_NE(save, 0u) << "Ctrl+S shows no dialog";
     ExpectOwnedByTheEditor(save, main);
     Keep(screen, "SaveDialog", save);
