@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "QZFramework/Renderer/AutoClip.h"
 #include "QZFramework/Renderer/Gdi/GDIRendererTestSupport.h"
@@ -387,6 +391,94 @@ TEST_F(GDIRendererTest, BitmapsAtWholePixelsKeepToTheClipAndToTheLentRectangleTh
   EXPECT_EQ(At(30, 20), kGreen) << "below the clip";
   EXPECT_EQ(At(30, 25), kWhite);
   EXPECT_EQ(At(22, 25), kGreen) << "between the rectangles";
+}
+
+} // namespace
+
+namespace {
+
+using namespace QZTest;
+using QZ::EdgeRect;
+
+// Frames drawn straight into the window's pixels (the update region lent to the renderer):
+// whatever a frame draws, the window keeps what it showed outside that region.
+class GDIRendererLentFrameTest : public GDIRendererTest {
+protected:
+  // A green window whose frames of several rectangles are lent too, as a window's are.
+  void MakeLentWindow() {
+    MakeWindow(40, 30, kGreen);
+    Gdi(context).SetEachDrawingInOneRect(true);
+  }
+
+  // Every pixel that differs from `expected(x, y)`, at most a few, as "x,y: shown expected".
+  template <class F>
+  std::string Differences(F expected) const {
+    const auto shown = Window();
+    std::string differences;
+    int count = 0;
+    for (int32_t y = 0; y < shown->Height(); ++y) {
+      for (int32_t x = 0; x < shown->Width(); ++x) {
+        const uint32_t want = expected(x, y);
+        const uint32_t got = PixelOf(*shown, x, y);
+        if (got != want && ++count <= 4) {
+          differences += std::to_string(x) + "," + std::to_string(y) + ": " + Hex(got) + " for " + Hex(want) + "; ";
+        }
+      }
+    }
+    return count > 4 ? differences + std::to_string(count - 4) + " more" : differences;
+  }
+
+  static bool Inside(const std::vector<EdgeRect>& rects, int32_t x, int32_t y) {
+    return std::any_of(rects.begin(), rects.end(),
+                       [&](const EdgeRect& r) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; });
+  }
+  static bool Inside(const QZ::RectT<int32_t>& r, int32_t x, int32_t y) {
+    return x >= r.x && x < r.x + r.width && y >= r.y && y < r.y + r.height;
+  }
+
+private:
+  static std::string Hex(uint32_t argb) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", argb);
+    return text;
+  }
+};
+
+// A clear ignores the clip, but not the region: it changes the pixels its rectangle shares
+// with the region's rectangles and no other, below a rectangle's bottom edge as beside it.
+TEST_F(GDIRendererLentFrameTest, AClearChangesOnlyThePixelsItSharesWithTheUpdateRegion) {
+  const QZ::RectT<int32_t> whole{0, 0, 40, 30};
+  const std::vector<EdgeRect> one{{2, 2, 10, 10}};
+  const std::vector<EdgeRect> two{{2, 2, 10, 10}, {20, 4, 30, 12}};
+  const std::vector<EdgeRect> three{{2, 2, 10, 10}, {20, 4, 30, 12}, {5, 20, 35, 26}};
+  const struct {
+    const char* what;
+    std::vector<EdgeRect> region;
+    QZ::RectT<int32_t> clear;
+  } cases[] = {
+      {"past the bottom and the right of one rectangle", one, {4, 4, 20, 20}},
+      {"past the bottom of one rectangle only", one, {4, 6, 4, 20}},
+      {"the whole window, one rectangle", one, whole},
+      {"of zero size", one, {5, 5, 0, 0}},
+      {"of zero height", one, {0, 6, 40, 0}},
+      {"past the bottoms of two rectangles", two, {0, 6, 40, 10}},
+      {"the whole window, two rectangles", two, whole},
+      {"past two bottoms and ending inside the third", three, {0, 8, 40, 14}},
+      {"the whole window, three rectangles", three, whole},
+      {"the whole window, one rectangle beside one of zero height", {{2, 2, 10, 10}, {0, 15, 40, 15}}, whole},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MakeLentWindow();
+    Start(c.region);
+    EXPECT_EQ(renderer->FillRect(c.clear, Color(kBlue), false), QZ::QZ_OK);
+    Finish();
+    EXPECT_EQ(Differences([&](int32_t x, int32_t y) {
+                return Inside(c.region, x, y) && Inside(c.clear, x, y) ? kBlue : kGreen;
+              }),
+              "");
+    EXPECT_EQ(Gdi(context).MemoryBytes(), 0u) << "drawn straight into the window";
+  }
 }
 
 } // namespace
