@@ -481,4 +481,47 @@ TEST_F(GDIRendererLentFrameTest, AClearChangesOnlyThePixelsItSharesWithTheUpdate
   }
 }
 
+// The painting walk clips a control between the update rectangles to its own rectangle:
+// fills and bitmaps there, at whole pixels or not, change nothing; nor do they under the
+// window's clip.
+TEST_F(GDIRendererLentFrameTest, DrawingApartFromEveryUpdateRectangleChangesNothing) {
+  const QZ::RectT<int32_t> between{14, 11, 10, 8};
+  const auto ownSize = PaintedBitmap(10, 8, PatternPixel);
+  const auto pattern = Pattern();
+  const auto solid = PaintedBitmap(4, 4, [](int32_t, int32_t) { return kBlue; });
+  const std::vector<std::pair<const char*, std::function<void(const QZ::RectT<int32_t>&)>>> drawings{
+      {"an opaque fill", [&](const auto& at) { renderer->FillRect(at, Color(kRed), true); }},
+      {"a translucent fill", [&](const auto& at) { renderer->FillRect(at, Color(0x80FF0000), true); }},
+      {"a bitmap at its own size", [&](const auto& at) { renderer->DrawBitmap(ownSize, at, QZ::ResizeType::Tile); }},
+      {"a fitted bitmap", [&](const auto& at) { renderer->DrawBitmap(pattern, at, QZ::ResizeType::Stretch); }},
+      {"a bitmap of one colour", [&](const auto& at) { renderer->DrawBitmap(solid, at, QZ::ResizeType::Stretch); }},
+      // In the surface's pixels, whatever the origin.
+      {"a clear", [&](const auto&) { renderer->FillRect(between, Color(kRed), false); }},
+  };
+  const std::vector<std::vector<EdgeRect>> regions{
+      {{2, 2, 10, 10}},
+      {{2, 2, 10, 10}, {30, 20, 40, 30}},
+      {{2, 2, 10, 10}, {30, 20, 40, 30}, {2, 20, 10, 28}},
+  };
+  for (const auto& region : regions) {
+    for (const auto& [what, draw] : drawings) {
+      SCOPED_TRACE(std::string(what) + " with " + std::to_string(region.size()) + " rectangles");
+      MakeLentWindow();
+      Start(region);
+      {
+        // As a control there is painted: its own origin and clip.
+        QZ::CAutoClip control(renderer, between.ToDouble(), between.ToDouble(), nullptr);
+        draw({0, 0, between.width, between.height});
+      }
+      {
+        QZ::CAutoClip offGrid(renderer, {14.5, 11.5, 10, 8}, {14.5, 11.5, 10, 8}, nullptr);
+        draw({0, 0, between.width, between.height});
+      }
+      draw(between); // under the window's clip
+      Finish();
+      EXPECT_EQ(Differences([](int32_t, int32_t) { return kGreen; }), "");
+    }
+  }
+}
+
 } // namespace
