@@ -19,6 +19,7 @@
 #include <set>
 #include <sstream>
 
+#include "Platform/Host/ProfileFile.h"
 #include "Platform/Host/ProfileStore.h"
 #include "Platform/Window/WindowTypes.h"
 #include "Support/TempFolder.h"
@@ -296,6 +297,57 @@ TEST(ProfileStoreTest, ALinkLeadingNowhereOrInALoopKeepsThePlacementAndSaysWhich
   }
   EXPECT_EQ(ProfileStore(folder.Path()).GetProfileBinary(kSection, u"WP"), Placement(20));
   EXPECT_EQ(folder.Read("UserSettings.ini"), "<plist/>");
+}
+
+// A profile padded with empty lines to exactly `size` bytes is read like any other: the
+// placement in it stands and nothing is kept aside; one byte more and it is set aside unread.
+TEST(ProfileStoreTest, AFileOfTheLargestSizeIsReadAndOneByteLongerIsKeptAside) {
+  constexpr size_t kLargest = QZ::Platform::Host::kMaxProfileSize;
+  for (const size_t size : {kLargest - 1, kLargest, kLargest + 1}) {
+    SCOPED_TRACE(size);
+    QZTest::TempFolder folder;
+    ASSERT_TRUE(ProfileStore(folder.Path()).WriteProfileBinary(kSection, u"WP", Placement(10)));
+    std::string text = folder.Read("Profile.ini");
+    ASSERT_LT(text.size(), size);
+    text.resize(size, '\n');
+    folder.Write("Profile.ini", text);
+    Reports reports;
+    ProfileStore store(folder.Path(), reports.Reporter());
+    if (size <= kLargest) {
+      EXPECT_EQ(store.GetProfileBinary(kSection, u"WP"), Placement(10));
+      EXPECT_TRUE(reports.lines.empty()) << reports.lines.front();
+      EXPECT_FALSE(folder.Exists("Profile.ini.bak"));
+      ASSERT_TRUE(store.WriteProfileString(u"S", u"Name", u"x"));
+      EXPECT_EQ(ProfileStore(folder.Path()).GetProfileBinary(kSection, u"WP"), Placement(10)) << "kept by the write";
+    } else {
+      EXPECT_FALSE(store.GetProfileBinary(kSection, u"WP"));
+      ASSERT_EQ(reports.lines.size(), 1u);
+      EXPECT_EQ(reports.lines[0], store.GetPath() + ": longer than " + std::to_string(kLargest) + " bytes: kept as " +
+                                      store.GetPath() + ".bak");
+      EXPECT_EQ(folder.Read("Profile.ini.bak"), text);
+    }
+  }
+}
+
+// A file that grows after its size was taken is held to the limit by what is read, not by
+// the size it had: /proc/self/cmdline says 0 bytes at the open and gives its text when read.
+TEST(ProfileStoreTest, AFileThatGrowsWhileItIsReadIsReadAtTheLargestSizeAndRefusedBeyondIt) {
+  const std::string path = "/proc/self/cmdline";
+  struct stat info {};
+  ASSERT_EQ(::stat(path.c_str(), &info), 0);
+  ASSERT_EQ(info.st_size, 0);
+  const std::string whole = ReadFile(path);
+  ASSERT_FALSE(whole.empty());
+  std::string text = "left over";
+  std::string problem;
+  EXPECT_EQ(QZ::Platform::Host::ReadProfileFile(path, whole.size(), text, problem),
+            QZ::Platform::Host::ProfileRead::Read)
+      << problem;
+  EXPECT_EQ(text, whole);
+  EXPECT_EQ(QZ::Platform::Host::ReadProfileFile(path, whole.size() - 1, text, problem),
+            QZ::Platform::Host::ProfileRead::Unreadable);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(problem, path + ": cannot be read: " + std::strerror(EFBIG));
 }
 
 } // namespace
