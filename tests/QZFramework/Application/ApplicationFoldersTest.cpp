@@ -43,6 +43,22 @@ std::string OutputOf(const std::string& program, const std::string& outputFile) 
   return text.str();
 }
 
+// A fresh temporary folder as the working folder for the object's life, removed after: what
+// a test finds there is its own doing, not an earlier run's.
+class FreshWorkingFolder {
+public:
+  FreshWorkingFolder() : mPrevious(fs::current_path()) { fs::current_path(mFolder.Path()); }
+  ~FreshWorkingFolder() { fs::current_path(mPrevious); }
+  FreshWorkingFolder(const FreshWorkingFolder&) = delete;
+  FreshWorkingFolder& operator=(const FreshWorkingFolder&) = delete;
+
+  bool IsEmpty() const { return fs::is_empty(mFolder.Path()); }
+
+private:
+  TempFolder mFolder;
+  fs::path mPrevious;
+};
+
 class ApplicationFoldersTest : public ApplicationFixture {
 protected:
   std::string Folder(int32_t pathId) { return QZ::NString(host->GetFolder(pathId)).GetBuffer(); }
@@ -86,9 +102,10 @@ TEST_F(ApplicationFoldersTest, TheApplicationDataFoldersAreMadeUnderTheXdgFolder
 TEST_F(ApplicationFoldersTest, RelativeFoldersAreIgnoredAndSettingsThatCannotBeKeptAreSaidOnce) {
   // A relative XDG folder is not one: HOME's default stands, nothing lands in the working
   // folder.
+  const FreshWorkingFolder working;
   environment.Set("XDG_CONFIG_HOME", "relative/dir");
   EXPECT_EQ(Folder(3), home() + "/.config" + kProductFolder);
-  EXPECT_FALSE(fs::exists("relative"));
+  EXPECT_TRUE(working.IsEmpty());
   environment.Set("XDG_DATA_HOME", "relative/data");
   environment.Set("HOME", "home");
   EXPECT_EQ(QZ::GetCommonApplicationFolder(QZ::WString(u"V"), QZ::WString(u"P")), "");
@@ -107,7 +124,7 @@ TEST_F(ApplicationFoldersTest, RelativeFoldersAreIgnoredAndSettingsThatCannotBeK
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             "Settings will not be kept: XDG_DATA_HOME (\"relative/data\") is not an absolute path and HOME is not "
             "set.\n");
-  EXPECT_FALSE(fs::exists("relative"));
+  EXPECT_TRUE(working.IsEmpty());
   // Why a folder cannot be made.
   std::string reason;
   EXPECT_FALSE(QZ::CreateFolders("/proc/Vandrel/Quorin ZTR Preset Editor", &reason));
