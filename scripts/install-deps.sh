@@ -15,6 +15,8 @@ packages=(
   librtmidi-dev libasound2-dev libjack-jackd2-dev jackd2
   libsdl2-dev libgl-dev libegl-dev libglu1-mesa-dev libgl1-mesa-dri xvfb xdotool openbox
   zenity xdg-utils
+  # Not used by the program: the tests' stand-in for a desktop's opener written in Python.
+  python3-minimal
 )
 
 missing=()

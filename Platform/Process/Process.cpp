@@ -5,11 +5,11 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <system_error>
 #include <thread>
@@ -43,6 +43,8 @@ private:
 // The attributes and file actions of one spawn, released with it.
 class SpawnSetup {
 public:
+  static constexpr int kNullDevice = -2;
+
   SpawnSetup() {
     mAttributesReady = posix_spawnattr_init(&mAttributes) == 0;
     mActionsReady = posix_spawn_file_actions_init(&mActions) == 0;
@@ -59,8 +61,8 @@ public:
   SpawnSetup& operator=(const SpawnSetup&) = delete;
 
   // Default dispositions and an empty mask, stdin from /dev/null, stdout to outputFd and
-  // stderr to errorFd (each when not -1), every descriptor above 2 closed, a session of its
-  // own when asked. An errno value; 0.
+  // stderr to errorFd (each when not -1; kNullDevice: /dev/null), every descriptor above 2
+  // closed, a session of its own when asked. An errno value; 0.
   int Prepare(int outputFd, int errorFd, bool newSession) {
     if (!mAttributesReady || !mActionsReady) {
       return ENOMEM;
@@ -83,11 +85,11 @@ public:
     if (error == 0) {
       error = posix_spawn_file_actions_addopen(&mActions, 0, "/dev/null", O_RDONLY, 0);
     }
-    if (error == 0 && outputFd >= 0) {
-      error = posix_spawn_file_actions_adddup2(&mActions, outputFd, 1);
+    if (error == 0) {
+      error = Redirect(1, outputFd);
     }
-    if (error == 0 && errorFd >= 0) {
-      error = posix_spawn_file_actions_adddup2(&mActions, errorFd, 2);
+    if (error == 0) {
+      error = Redirect(2, errorFd);
     }
     if (error == 0) {
       error = posix_spawn_file_actions_addclosefrom_np(&mActions, 3);
@@ -107,46 +109,48 @@ public:
   }
 
 private:
+  // target to fd (kNullDevice: /dev/null; -1: left as ours). An errno value; 0.
+  int Redirect(int target, int fd) {
+    if (fd == kNullDevice) {
+      return posix_spawn_file_actions_addopen(&mActions, target, "/dev/null", O_WRONLY, 0);
+    }
+    return fd >= 0 ? posix_spawn_file_actions_adddup2(&mActions, fd, target) : 0;
+  }
+
   posix_spawnattr_t mAttributes{};
   posix_spawn_file_actions_t mActions{};
   bool mAttributesReady = false;
   bool mActionsReady = false;
 };
 
-// A memory file of limit bytes (sparse) that takes what a child writes, sealed so that it
-// can neither grow nor shrink: a write past its end fails with EPERM, which, unlike a pipe
-// without a reader, raises no signal. -1 (errno set) when none can be made.
-int MakeOutputFile(const char* name, size_t limit) {
-  const int fd = memfd_create(name, MFD_CLOEXEC | MFD_ALLOW_SEALING);
-  if (fd >= 0 &&
-      (ftruncate(fd, off_t(limit)) != 0 || fcntl(fd, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK | F_SEAL_SEAL) != 0)) {
-    const int error = errno;
-    close(fd);
-    errno = error;
-    return -1;
-  }
-  return fd;
-}
+// An anonymous memory file that takes what a child writes: it grows as written, and,
+// unlike a pipe's, a write to it raises no signal once we stop reading. -1 (errno set)
+// when none can be made.
+int MakeOutputFile(const char* name) { return memfd_create(name, MFD_CLOEXEC); }
 
-// What the child has written into the file so far. It writes at the offset it shares with
-// our descriptor, so that offset is the end of what it wrote; pread leaves it alone, so a
-// child still running writes on after what was read.
-std::string ReadWritten(int fd) {
-  const off_t written = lseek(fd, 0, SEEK_CUR);
+// The whole file, from its start to its size: the child may have reopened it (O_APPEND,
+// O_TRUNC through /dev/stdout) or moved its offset, so neither its offset nor ours tells
+// where what it wrote ends. pread leaves our offset, shared with a child still running,
+// alone.
+std::string ReadWhole(int fd) {
+  struct stat file {};
+  if (fstat(fd, &file) != 0) {
+    return {};
+  }
   std::string text;
-  char buffer[8192];
-  off_t at = 0;
-  while (at < written) {
-    const ssize_t got = pread(fd, buffer, size_t(std::min<off_t>(off_t(sizeof(buffer)), written - at)), at);
+  text.resize(size_t(file.st_size));
+  size_t at = 0;
+  while (at < text.size()) {
+    const ssize_t got = pread(fd, text.data() + at, text.size() - at, off_t(at));
     if (got > 0) {
-      text.append(buffer, size_t(got));
-      at += got;
+      at += size_t(got);
     } else if (got < 0 && errno == EINTR) {
       continue;
     } else {
-      break;
+      break; // truncated meanwhile by a child still running
     }
   }
+  text.resize(at);
   return text;
 }
 
@@ -200,15 +204,18 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
     return result;
   }
   KeepChildExitStatuses();
-  const Descriptor output(MakeOutputFile("output", options.outputLimit));
-  const Descriptor errors(options.keepErrors ? MakeOutputFile("errors", options.outputLimit) : -1);
-  if (output.Get() < 0 || (options.keepErrors && errors.Get() < 0)) {
+  const bool keepErrors = options.keepErrors && !options.discardOutput;
+  const Descriptor output(options.discardOutput ? -1 : MakeOutputFile("output"));
+  const Descriptor errors(keepErrors ? MakeOutputFile("errors") : -1);
+  if ((!options.discardOutput && output.Get() < 0) || (keepErrors && errors.Get() < 0)) {
     result.error = errno;
     return result;
   }
   SpawnSetup setup;
   pid_t pid = -1;
-  int error = setup.Prepare(output.Get(), errors.Get(), options.newSession);
+  int error = options.discardOutput
+                  ? setup.Prepare(SpawnSetup::kNullDevice, SpawnSetup::kNullDevice, options.newSession)
+                  : setup.Prepare(output.Get(), errors.Get(), options.newSession);
   if (error == 0) {
     error = setup.Spawn(argv, pid);
   }
@@ -257,9 +264,11 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
     }
     AwaitSlice(ending.Get(), kWaitSliceMs);
   }
-  result.output = ReadWritten(output.Get());
-  if (options.keepErrors) {
-    result.errors = ReadWritten(errors.Get());
+  if (output.Get() >= 0) {
+    result.output = ReadWhole(output.Get());
+  }
+  if (keepErrors) {
+    result.errors = ReadWhole(errors.Get());
   }
   if (!ended) {
     result.running = true;

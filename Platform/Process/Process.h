@@ -8,26 +8,26 @@
 //
 //   RunOptions options;                       // an opener that may run on: wait 5 s at most
 //   options.bound = std::chrono::seconds(5);
-//   options.keepErrors = true;
 //   options.newSession = true;                // the browser it starts outlives our Ctrl+C
-//   options.outputLimit = 64 * 1024;          // and what it prints holds no more than this
+//   options.discardOutput = true;             // and writes nowhere of ours
 //   ProcessResult opened = RunProcess({"xdg-open", "/home/me/guide.pdf"}, options);
-//   if (opened.running || opened.exitCode == 0) { ... opened ... } // opened.errors: its stderr
+//   if (opened.running || opened.exitCode == 0) { ... opened ... }
 //
 // The child gets the process's environment, standard input from /dev/null, our standard
 // error (or a file of ours, with keepErrors), default signal dispositions, an empty signal
-// mask and no other descriptor of ours (a lock or a socket of this process never outlives
-// it in a child). Its standard output goes to a memory file of fixed size, not a pipe: a
-// program left running, or a child of its own that keeps the descriptor (a browser that
-// xdg-open starts), never writes into a closed pipe once we stop reading (SIGPIPE would end
-// it), and what it writes for as long as it runs holds no more than RunOptions::outputLimit.
+// mask, our resource limits and no other descriptor of ours (a lock or a socket of this
+// process never outlives it in a child). Its standard output goes to an anonymous memory
+// file, not a pipe: a child of its own that keeps the descriptor never writes into a
+// closed pipe once we stop reading (SIGPIPE would end it), and the file behaves as any
+// other (reopened through /dev/stdout, appended to, truncated, written after a seek), so
+// what is read is what a regular file would hold. It grows as it is written, within the
+// child's own file-size limit (RLIMIT_FSIZE: the child meets it, as SIGXFSZ, not we).
 //
 // Threads: any thread; RunProcess blocks its caller (calling whileWaiting meanwhile).
 
 #include <sys/types.h>
 
 #include <chrono>
-#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,7 +46,8 @@ struct ProcessResult {
   // leaveRunning, or it outlived SIGKILL by killAfter, stuck in the kernel): a thread of
   // ours collects it when it ends.
   bool running = false;
-  // What the program wrote to its standard output (until it ended or was left running).
+  // What its standard output holds, from its start to its size, when it ended or was left
+  // running.
   std::string output;
   // The same of its standard error, with RunOptions::keepErrors.
   std::string errors;
@@ -55,9 +56,6 @@ struct ProcessResult {
 // Called about every kWaitSliceMs while the program runs; false stops the wait.
 using WaitCallback = std::function<bool()>;
 inline constexpr int kWaitSliceMs = 20;
-// RunOptions::outputLimit's default: far beyond any answer a dialog program gives. The
-// files are sparse: only what is written takes memory.
-inline constexpr size_t kDefaultOutputLimit = size_t(16) << 20;
 
 struct RunOptions {
   WaitCallback whileWaiting;
@@ -74,19 +72,18 @@ struct RunOptions {
   std::chrono::milliseconds bound{0};
   // Its standard error into ProcessResult::errors rather than ours.
   bool keepErrors = false;
-  // How much of its standard output (and, with keepErrors, of its standard error) is kept.
-  // The files that take them cannot grow beyond it: a write that would go past it fails
-  // whole (EPERM; no signal) and is not kept, so a program left running holds no more than
-  // this, however long it writes on.
-  size_t outputLimit = kDefaultOutputLimit;
+  // Its standard output and error on /dev/null (output and errors stay empty; keepErrors
+  // is not looked at): for a program that may outlive the wait and us, whose writes then
+  // hold nothing of ours and never fail for our sake.
+  bool discardOutput = false;
   // In a session (and process group) of its own: Ctrl+C in our terminal, or the terminal
   // closed, does not reach it or what it starts (a browser lives on without us).
   bool newSession = false;
 };
 
 // Starts argv[0] with arguments argv[1...] and waits for it as options say, reading its
-// output (up to options.outputLimit). Not started (error EINVAL) for an empty argv. Calls
-// KeepChildExitStatuses first.
+// output whole. Not started (error EINVAL) for an empty argv, nor (its errno value) when
+// no memory file can be had. Calls KeepChildExitStatuses first.
 [[nodiscard]] ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions& options);
 // The same with whileWaiting alone: a stopped wait ends the program; its standard error is
 // ours.

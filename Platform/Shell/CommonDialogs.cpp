@@ -1,5 +1,6 @@
 #include "Platform/Shell/CommonDialogs.h"
 
+#include <string.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -27,6 +28,7 @@ constexpr int kZenityRejected = 1;
 constexpr int kZenityRefused = 255;
 
 uint32_t gLastDialogError = 0;
+std::string gLastFailureReason;
 ShellTimes gTimes;
 // The installed zenity refused the owner options: the dialogs go without them.
 bool gOwnerOptionsRefused = false;
@@ -53,6 +55,35 @@ std::string Failure(const ProcessResult& run) {
   return run.exitCode != 0 ? "exit status " + std::to_string(run.exitCode) : std::string();
 }
 
+// Why a dialog program failed, for the dialog's owner to read.
+std::string FailureReason(const std::string& program, const ProcessResult& run) {
+  if (!run.started) {
+    return program + " could not be started (" + std::generic_category().message(run.error) + ")";
+  }
+  if (run.signal != 0) {
+    const char* name = sigdescr_np(run.signal);
+    return program + " was ended by signal " + std::to_string(run.signal) +
+           (name ? " (" + std::string(name) + ")" : "");
+  }
+  return program + " ended with exit status " + std::to_string(run.exitCode);
+}
+
+// What xdg-open's exit statuses mean, as it documents them; empty for any other.
+std::string_view OpenerStatusMeaning(int exitCode) {
+  switch (exitCode) {
+  case 1:
+    return "a bad command line";
+  case 2:
+    return "a file that does not exist";
+  case 3:
+    return "a required tool missing";
+  case 4:
+    return "the action failed";
+  default:
+    return {};
+  }
+}
+
 // The arguments that tie a zenity window to its owner on the X display.
 std::vector<std::string> OwnerArguments(unsigned long ownerWindow) {
   if (ownerWindow == 0) {
@@ -63,7 +94,7 @@ std::vector<std::string> OwnerArguments(unsigned long ownerWindow) {
 
 class ZenityDialogs final : public CommonDialogBackend {
 public:
-  Outcome ShowFileDialog(bool save, OPENFILENAMEW& record) override {
+  Outcome ShowFileDialog(bool save, OPENFILENAMEW& record, std::string& reason) override {
     ModalProgram dialog(record.hwndOwner, ModalProgram::Kind::Dialog, gTimes);
     const unsigned long ownerWindow = Window::GetXWindowId(record.hwndOwner);
     OPENFILENAMEW shown = record;
@@ -72,7 +103,7 @@ public:
       const std::vector<std::string> arguments = ZenityFileSelectionArguments(save, shown);
       argv.insert(argv.end(), arguments.begin(), arguments.end());
       const ModalProgram::Run run = RunZenity(dialog, argv, ownerWindow);
-      const Outcome outcome = OutcomeOf(run);
+      const Outcome outcome = OutcomeOf(run, reason);
       if (outcome != Outcome::Chosen) {
         return outcome;
       }
@@ -81,6 +112,7 @@ public:
         chosen.pop_back();
       }
       if (chosen.empty()) {
+        reason = "zenity answered without a file name";
         gLastDialogError = CDERR_DIALOGFAILURE;
         return Outcome::Failed;
       }
@@ -92,7 +124,7 @@ public:
         chosen += '.';
         chosen += ToUtf8(record.lpstrDefExt);
         if ((shown.Flags & OFN_OVERWRITEPROMPT) && FileExists(chosen)) {
-          const Outcome answer = ConfirmReplace(shown, chosen, ownerWindow, dialog);
+          const Outcome answer = ConfirmReplace(shown, chosen, ownerWindow, dialog, reason);
           if (answer == Outcome::Cancelled) {
             // No: the dialog again, at the name given.
             shown.lpstrInitialDir.clear();
@@ -115,7 +147,6 @@ public:
     options.bound = gTimes.openAnswer;
     ModalProgram opener(Window::GetActiveWindow(), ModalProgram::Kind::Opener, gTimes);
     const ModalProgram::Run run = opener.Start({"xdg-open", path}, options);
-    ReportOutput("xdg-open", run.result.output);
     if (run.result.running) {
       if (!run.interrupted) {
         Report("xdg-open " + path + ": still running after " + std::to_string(gTimes.openAnswer.count()) +
@@ -124,10 +155,12 @@ public:
       return true;
     }
     const std::string failure = Failure(run.result);
-    if (!failure.empty()) {
-      Report("xdg-open " + path + ": " + failure);
+    if (failure.empty()) {
+      return true;
     }
-    return failure.empty();
+    const std::string_view meaning = run.result.signal == 0 ? OpenerStatusMeaning(run.result.exitCode) : "";
+    Report("xdg-open " + path + ": " + failure + (meaning.empty() ? "" : " (" + std::string(meaning) + ")"));
+    return false;
   }
 
 private:
@@ -156,8 +189,8 @@ private:
     return run;
   }
 
-  // The outcome of a zenity run, the error of a failure noted.
-  static Outcome OutcomeOf(const ModalProgram::Run& run) {
+  // The outcome of a zenity run, the error of a failure noted and its reason set.
+  static Outcome OutcomeOf(const ModalProgram::Run& run, std::string& reason) {
     if (run.interrupted) {
       return Outcome::Cancelled;
     }
@@ -166,6 +199,7 @@ private:
     }
     if (run.result.exitCode != kZenityAccepted) {
       Report("zenity: " + Failure(run.result));
+      reason = FailureReason("zenity", run.result);
       gLastDialogError = run.result.started ? CDERR_DIALOGFAILURE : CDERR_INITIALIZATION;
       return Outcome::Failed;
     }
@@ -174,7 +208,7 @@ private:
 
   // Yes: Chosen; No: Cancelled.
   static Outcome ConfirmReplace(const OPENFILENAMEW& record, const std::string& path, unsigned long ownerWindow,
-                                ModalProgram& dialog) {
+                                ModalProgram& dialog, std::string& reason) {
     std::vector<std::string> argv{"zenity", "--question", "--no-markup"};
     if (!record.lpstrTitle.empty()) {
       argv.push_back("--title=" + ToUtf8(record.lpstrTitle));
@@ -182,7 +216,7 @@ private:
     argv.push_back("--text=" + std::string(NamePart(path)) + " already exists.\nDo you want to replace it?");
     const ModalProgram::Run run = RunZenity(dialog, argv, ownerWindow);
     ReportOutput("zenity", run.result.output);
-    return OutcomeOf(run);
+    return OutcomeOf(run, reason);
   }
 
   // zenity's lines as the system dialog answers: one path as it is; several as the folder
@@ -228,7 +262,9 @@ CommonDialogBackend& Backend() { return gBackend ? *gBackend : gZenity; }
 
 bool ShowDialog(bool save, OPENFILENAMEW& record) {
   gLastDialogError = 0;
-  switch (Backend().ShowFileDialog(save, record)) {
+  gLastFailureReason.clear();
+  std::string reason;
+  switch (Backend().ShowFileDialog(save, record, reason)) {
   case CommonDialogBackend::Outcome::Chosen:
     return true;
   case CommonDialogBackend::Outcome::Cancelled:
@@ -238,6 +274,7 @@ bool ShowDialog(bool save, OPENFILENAMEW& record) {
     if (gLastDialogError == 0) {
       gLastDialogError = CDERR_DIALOGFAILURE;
     }
+    gLastFailureReason = reason.empty() ? "the dialog program failed" : std::move(reason);
     return false;
   }
   return false;
@@ -250,6 +287,8 @@ bool GetOpenFileNameW(OPENFILENAMEW& record) { return ShowDialog(false, record);
 bool GetSaveFileNameW(OPENFILENAMEW& record) { return ShowDialog(true, record); }
 
 uint32_t CommDlgExtendedError() { return gLastDialogError; }
+
+std::string CommDlgFailureReason() { return gLastFailureReason; }
 
 ShellTimes SetShellTimes(const ShellTimes& times) {
   const ShellTimes before = gTimes;

@@ -24,8 +24,9 @@
 // do, shows the dialog once more without them, and the dialogs after it go without them;
 // the window layer still makes its windows the owner's). A saved name without an extension
 // gets the default extension, and when that name exists "zenity --question" asks before it
-// is taken (No shows the dialog again). Exit 0 is a choice, 1 a cancel, anything else (a signal, and a zenity that
-// does not start) a failure. While zenity runs, the owner window is disabled (its input
+// is taken (No shows the dialog again). Exit 0 is a choice, 1 a cancel, anything else (a
+// signal, an empty answer, and a zenity that does not start) a failure, whose reason
+// CommDlgFailureReason gives. While zenity runs, the owner window is disabled (its input
 // dropped), the UI thread's queue keeps pumping, so our windows repaint, and zenity's
 // windows are made the owner's once they show (zenity does not attach its file chooser
 // itself), so that a window manager keeps them in front of it and hands them the focus
@@ -39,11 +40,13 @@
 // signal or no start did not. xdg-open may run as long as the browser it started, so one
 // still running after ShellTimes::openAnswer, or when a quit or a termination signal cuts
 // the wait short, counts as opened and is left to itself. It runs in a session of its own,
-// so that the browser it starts outlives a Ctrl+C in our terminal, and what it and the
-// browser print goes into a file that cannot grow past kOpenerOutputLimit.
+// so that the browser it starts outlives a Ctrl+C in our terminal, with its standard
+// input, output and error on /dev/null, so that nothing of ours takes what it and the
+// browser print, and none of their writes fails for our sake. Why an open failed goes to
+// the diagnostic sink (an exit status with xdg-open's meaning of it).
 //
-// What zenity and xdg-open write (standard error, and standard output where it is no
-// answer) goes to the diagnostic sink, not to our standard error.
+// What zenity writes (standard error, and standard output where it is no answer) goes to
+// the diagnostic sink, not to our standard error.
 //
 // Paths are UTF-16 here and UTF-8 outside; they are kept whole, whatever their length.
 //
@@ -51,7 +54,6 @@
 // thread ShellExecuteW neither pumps nor disables a window).
 
 #include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -103,6 +105,10 @@ struct OPENFILENAMEW {
 // 0 when the last dialog ended with a choice or a cancel, else CDERR_INITIALIZATION or
 // CDERR_DIALOGFAILURE.
 uint32_t CommDlgExtendedError();
+// Why the last dialog failed, for its owner to read: the program and what went wrong
+// ("zenity could not be started (No such file or directory)"; UTF-8). Empty when it ended
+// with a choice or a cancel.
+std::string CommDlgFailureReason();
 
 // Opens file (a path or an address) with the desktop's program for it, waiting for its
 // answer (see above): 33 when it opened, SE_ERR_FNF when not, SE_ERR_NOASSOC for an
@@ -127,8 +133,6 @@ struct ShellTimes {
   std::chrono::milliseconds ownerSearchFast{2000};
   std::chrono::milliseconds ownerSearchSlowest{1000};
 };
-// What is kept of the opening program's output, for the diagnostic sink.
-inline constexpr size_t kOpenerOutputLimit = 64 * 1024;
 // Makes times the layer's; answers those before. UI thread, while no dialog or open runs.
 ShellTimes SetShellTimes(const ShellTimes& times);
 
@@ -139,8 +143,9 @@ public:
 
   virtual ~CommonDialogBackend() = default;
   // Shows the open (save false) or save dialog of record; Chosen with record.lpstrFile set
-  // as GetOpenFileNameW describes.
-  virtual Outcome ShowFileDialog(bool save, OPENFILENAMEW& record) = 0;
+  // as GetOpenFileNameW describes. Failed with reason set (may be left empty: the layer
+  // then gives a reason of its own).
+  virtual Outcome ShowFileDialog(bool save, OPENFILENAMEW& record, std::string& reason) = 0;
   // Opens file with the desktop's program for it: whether it opened.
   virtual bool OpenWithShell(std::u16string_view file) = 0;
 };
@@ -150,9 +155,9 @@ public:
 // installed. UI thread.
 CommonDialogBackend* SetCommonDialogBackend(CommonDialogBackend* backend);
 
-// The arguments (after the program name "zenity") with which the built-in backend shows
-// the dialog of record, attached to the X window ownerWindow (0: none; the backend passes
-// that of record.hwndOwner).
+// The arguments (after the program name "zenity") that show the dialog of record, attached
+// to the X window ownerWindow (0: none). The built-in backend asks for them with 0 and adds
+// the owner options itself, so that it can show the dialog again without them.
 std::vector<std::string> ZenityFileSelectionArguments(bool save, const OPENFILENAMEW& record,
                                                       unsigned long ownerWindow = 0);
 // The pairs of a filter list (description, patterns), up to its empty entry; a description

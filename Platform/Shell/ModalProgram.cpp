@@ -48,12 +48,10 @@ ModalProgram::Run ModalProgram::Start(const std::vector<std::string>& argv, Proc
   };
   options.leaveRunning = mKind == Kind::Opener;
   options.keepErrors = true;
-  if (mKind == Kind::Opener) {
-    // The browser it may start is the user's, not ours: it outlives our terminal's Ctrl+C,
-    // and what it prints for as long as it runs goes into a file that cannot grow.
-    options.newSession = true;
-    options.outputLimit = kOpenerOutputLimit;
-  }
+  // The browser an opener may start is the user's, not ours: it outlives our terminal's
+  // Ctrl+C, and what it prints for as long as it runs goes nowhere of ours.
+  options.newSession = mKind == Kind::Opener;
+  options.discardOutput = mKind == Kind::Opener;
   run.result = Process::RunProcess(argv, options);
   run.interrupted = mInterrupted;
   mPid = 0;

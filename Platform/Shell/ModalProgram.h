@@ -2,7 +2,7 @@
 // Internal to the shell layer: a program of the desktop's (zenity, xdg-open) run as a
 // modal step of the UI thread.
 //
-//   ModalProgram dialog(owner, ModalProgram::Kind::Dialog);
+//   ModalProgram dialog(owner, ModalProgram::Kind::Dialog, times);   // the layer's ShellTimes
 //   const ModalProgram::Run run = dialog.Start({"zenity", "--file-selection"}, {});
 //   if (run.interrupted) { ... a quit or a termination signal: treat as a cancel ... }
 //
@@ -11,11 +11,12 @@
 // repaint; thread messages reach their handler) and, for a dialog, the program's shown
 // windows become the owner's (Window::OwnProcessWindows; looked for at every pump during
 // ShellTimes::ownerSearchFast, then less and less often until found). An opener runs in a
-// session of its own, its output kept to kOpenerOutputLimit. The wait ends early when a
+// session of its own with its standard output and error on /dev/null: it, and the browser
+// it may start, write nowhere of ours however long they run. The wait ends early when a
 // termination signal has come (Host::TerminationRequested) or WM_QUIT is taken: a dialog
 // program is then ended, an opener left running; a WM_QUIT is posted again for the loops
-// outside once the scope ends. What the program writes on its standard error goes to the
-// layer's diagnostic sink.
+// outside once the scope ends. What a dialog program writes on its standard error goes to
+// the layer's diagnostic sink.
 //
 // UI thread; on another thread nothing is pumped or disabled and only a termination
 // signal cuts the wait short.
@@ -56,8 +57,8 @@ public:
   ModalProgram(const ModalProgram&) = delete;
   ModalProgram& operator=(const ModalProgram&) = delete;
 
-  // Runs argv as options say; their whileWaiting, started, leaveRunning and keepErrors
-  // are the scope's. A dialog is not started once the wait would already be cut short.
+  // Runs argv as options say; their whileWaiting, started, leaveRunning, keepErrors,
+  // discardOutput and newSession are the scope's. A dialog is not started once the wait would already be cut short.
   Run Start(const std::vector<std::string>& argv, Process::RunOptions options);
 
 private:

@@ -59,14 +59,6 @@ void TraceShellPrograms() {
   });
 }
 
-// A failed dialog (not a cancel) leaves a trace line.
-void TraceFailure(const char* which) {
-  if (const uint32_t error = Shell::CommDlgExtendedError()) {
-    DebugTrace::Get().Narrow() << "LFileDialog: the " << which << " dialog failed (error 0x" << std::hex << error
-                               << std::dec << ")\n";
-  }
-}
-
 } // namespace
 
 LFileDialog::LFileDialog(const WString& initialFolder) : mFolder(initialFolder) {}
@@ -83,7 +75,7 @@ QZResult LFileDialog::ShowOpenDialog(const WString& filter, const WString& defau
   Shell::OPENFILENAMEW record = MakeRecord(filter, defaultExtension, title, mFolder, flags);
   TraceShellPrograms();
   if (!Shell::GetOpenFileNameW(record)) {
-    TraceFailure("open");
+    ReportFailure("open");
     return QZ_E_FAIL;
   }
   const std::u16string_view chosen(record.lpstrFile);
@@ -126,7 +118,7 @@ QZResult LFileDialog::ShowSaveDialog(const WString& filter, const WString& defau
   record.lpstrFile = kUntitled;
   TraceShellPrograms();
   if (!Shell::GetSaveFileNameW(record)) {
-    TraceFailure("save");
+    ReportFailure("save");
     return QZ_E_FAIL;
   }
   const WString path = ToWString(record.lpstrFile);
@@ -150,6 +142,21 @@ QZResult LFileDialog::OpenWithShell(const WString& path) {
 WString LFileDialog::FolderOf(const WString& path) {
   const int32_t slash = path.ReverseFind(u'/');
   return slash < 0 ? path : path.Left(uint32_t(slash));
+}
+
+void LFileDialog::ReportFailure(const char* which) {
+  const uint32_t error = Shell::CommDlgExtendedError();
+  if (error == 0) {
+    return; // a cancel
+  }
+  const std::string reason = Shell::CommDlgFailureReason();
+  DebugTrace::Get().Narrow() << "LFileDialog: the " << which << " dialog failed (error 0x" << std::hex << error
+                             << std::dec << "): " << reason << "\n";
+  if (IControlApplication* application = GetControlApplication()) {
+    WString why;
+    why.AssignUTF8(reason.c_str());
+    application->ShowMessageBox(WString::Format(kDialogFailedText, why), WString(kDialogFailedCaption), 0);
+  }
 }
 
 void LFileDialog::ReportTooLong(int32_t maximum) {

@@ -15,10 +15,11 @@
 // patterns of one entry with ';'. Each dialog is owned by the OS window of the active root
 // window (none when no window is active): it stays in front of that window, and runs until
 // the user closes it, the program is asked to quit, or a termination signal comes; our
-// windows keep painting meanwhile (Platform/Shell/CommonDialogs.h). A dialog that fails
-// (rather than being cancelled) leaves a line in the debug trace, and so does what the
-// dialog and shell programs write (zenity's and xdg-open's messages never reach standard
-// error).
+// windows keep painting meanwhile (Platform/Shell/CommonDialogs.h). A dialog that cannot
+// be shown (its program missing, refused, or ended by a signal or an unexpected status;
+// not a cancel, nor a dialog the program's own end closed) shows the application's message
+// box saying so and why, and leaves a line in the debug trace, as what the dialog program
+// writes and why an open failed do (they never reach standard error).
 //
 // UI thread (OpenWithShell: any thread).
 
@@ -35,6 +36,9 @@ public:
   // The dialogs' texts of a name too long to save.
   static constexpr const char16_t* kTooLongCaption = u"File Save Error";
   static constexpr const char16_t* kTooLongText = u"The file length is larger than the maximum limit of %d characters";
+  // The texts of a dialog that could not be shown (%s: the program and why).
+  static constexpr const char16_t* kDialogFailedCaption = u"File Dialog Error";
+  static constexpr const char16_t* kDialogFailedText = u"The file dialog could not be shown: %s.";
 
   // Starts in initialFolder ('/' between folders; empty: the dialog's own choice).
   explicit LFileDialog(const WString& initialFolder);
@@ -43,7 +47,8 @@ public:
   LFileDialog& operator=(const LFileDialog&) = delete;
 
   // The open dialog for one file (or several with multipleSelection): 0 when the user
-  // chose; QZ_E_FAIL when cancelled or the dialog failed (the choices of before are kept).
+  // chose; QZ_E_FAIL when cancelled or the dialog failed (the choices of before are kept;
+  // a failure shows its box).
   // One file: GetFileName is its path and the folder becomes the path up to its last '/'.
   // Several: GetFileNames lists their paths (a single file of a multiple selection is its
   // path alone, and its folder is remembered).
@@ -54,7 +59,7 @@ public:
   // last '/' has at most maxFileNameLength UTF-16 units (a negative maximum: any length):
   // GetFileName is its path and the folder is remembered. QZ_E_FAIL when cancelled, when
   // the dialog failed, or when the name is too long (the application's message box says
-  // so; the caller's save is abandoned); GetFileName is "Untitled" then. QZ_E_INVALIDARG for a
+  // either; the caller's save is abandoned); GetFileName is "Untitled" then. QZ_E_INVALIDARG for a
   // maximum of 0, without a dialog.
   [[nodiscard]] QZResult ShowSaveDialog(const WString& filter, const WString& defaultExtension, const WString& title,
                                         int32_t maxFileNameLength);
@@ -78,6 +83,9 @@ private:
   static WString FolderOf(const WString& path);
   // Shows the message box of a name longer than maximum.
   static void ReportTooLong(int32_t maximum);
+  // After a dialog that did not answer a choice: a failure (not a cancel) is traced and
+  // shown in the application's message box.
+  static void ReportFailure(const char* which);
 
   WString mFileName;
   WString mFolder;

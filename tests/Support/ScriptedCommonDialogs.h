@@ -7,6 +7,7 @@
 //   QZTest::ScriptedCommonDialogs dialogs;
 //   dialogs.Choose(u"/home/me/a.qzp");                  // the next dialog's choice
 //   dialogs.Cancel();                                    // the one after is cancelled
+//   dialogs.Fail("zenity was ended by signal 9");        // and the one after that fails
 //   ... code under test ...
 //   dialogs.requests[0].record.Flags;                    // 0x881005
 
@@ -34,11 +35,12 @@ public:
   ScriptedCommonDialogs& operator=(const ScriptedCommonDialogs&) = delete;
 
   // The next dialog answers file (the buffer as the system dialog fills it).
-  void Choose(std::u16string file) { mAnswers.push_back({Outcome::Chosen, std::move(file)}); }
-  void Cancel() { mAnswers.push_back({Outcome::Cancelled, {}}); }
-  void Fail() { mAnswers.push_back({Outcome::Failed, {}}); }
+  void Choose(std::u16string file) { mAnswers.push_back({Outcome::Chosen, std::move(file), {}}); }
+  void Cancel() { mAnswers.push_back({Outcome::Cancelled, {}, {}}); }
+  // The next dialog fails for reason (empty: the layer's own).
+  void Fail(std::string reason = {}) { mAnswers.push_back({Outcome::Failed, {}, std::move(reason)}); }
 
-  Outcome ShowFileDialog(bool save, Record& record) override {
+  Outcome ShowFileDialog(bool save, Record& record, std::string& reason) override {
     requests.push_back({save, record});
     if (mAnswers.empty()) {
       return Outcome::Cancelled;
@@ -48,6 +50,7 @@ public:
     if (answer.outcome == Outcome::Chosen) {
       record.lpstrFile = answer.file;
     }
+    reason = answer.reason;
     return answer.outcome;
   }
 
@@ -64,6 +67,7 @@ private:
   struct Answer {
     Outcome outcome;
     std::u16string file;
+    std::string reason;
   };
 
   std::deque<Answer> mAnswers;

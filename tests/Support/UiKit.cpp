@@ -323,7 +323,7 @@ class UiKit::DialogRecorder final : public Shell::CommonDialogBackend {
 public:
   explicit DialogRecorder(UiKit& kit) : mKit(kit) {}
 
-  Outcome ShowFileDialog(bool save, Shell::OPENFILENAMEW& record) override {
+  Outcome ShowFileDialog(bool save, Shell::OPENFILENAMEW& record, std::string&) override {
     std::u16string filter;
     for (const auto& [description, patterns] : Shell::ParseFilterList(record.lpstrFilter)) {
       filter += (filter.empty() ? u"" : u"|") + description + u"|" + patterns;

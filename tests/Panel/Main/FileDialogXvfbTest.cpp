@@ -8,7 +8,8 @@
 // is open, or as one opens, end the program through its normal exit at once (its settings
 // and placement saved), and zenity with it. Pictures of the open and save dialogs over the
 // editor in both skins are kept in the build folder. The browser that Help > User Guide
-// starts is the user's: Ctrl+C in the editor's terminal leaves it running.
+// starts is the user's: Ctrl+C in the editor's terminal leaves it running. A file-size
+// limit in the editor's shell (ulimit -f) keeps no dialog from showing.
 //
 // The program runs on its compiled-in skins; each wait is bounded.
 
@@ -64,6 +65,8 @@ using Clock = std::chrono::steady_clock;
 constexpr char kMainTitle[] = "Quorin ZTR Preset Editor";
 constexpr char kOpenTitle[] = "Select Preset File";
 constexpr char kSaveTitle[] = "Select Save Location";
+constexpr char kLoadBoxTitle[] = "Preset File Load";
+constexpr char kDialogFailedTitle[] = "File Dialog Error";
 constexpr char kSettingsPath[] = "config/Vandrel/Quorin ZTR Preset Editor";
 // The program's part of its end, from the signal to its settings saved, and its whole end:
 // the sanitizers make each step of the test build's program several times slower, and add
@@ -268,11 +271,11 @@ protected:
     XDestroyWindow(display, probe);
     XSync(display, False);
   }
-  // The screen as the server shows it once the dialog has drawn itself (the middle of its
-  // file list is light, where the editor below is dark) and settled, kept in the build
-  // folder as <skin>-<name>.png.
-  void Keep(const Screen& screen, const std::string& name, ::Window dialog) const {
-    EXPECT_TRUE(WaitUntil([&] {
+  // The screen as the server shows it once the dialog has drawn itself (the middle of
+  // zenity's file list is light, where the editor below is dark; lightMiddle false: a box
+  // of the editor's own) and settled, kept in the build folder as <skin>-<name>.png.
+  void Keep(const Screen& screen, const std::string& name, ::Window dialog, bool lightMiddle = true) const {
+    EXPECT_TRUE(!lightMiddle || WaitUntil([&] {
       XWindowAttributes attributes{};
       if (!XGetWindowAttributes(display, dialog, &attributes)) {
         return false;
@@ -490,6 +493,24 @@ protected:
     ExpectEndOnSignal(signal);
   }
 
+  // A zenity that a signal ends before it shows anything: Ctrl+O gives the box that says
+  // why, in the editor's look, over the editor; the program still ends on a signal.
+  void ShowTheBoxOfADialogThatCannotBeShown(const Screen& screen) {
+    UseScreen(screen, true);
+    StandInPrograms programs;
+    programs.Add("zenity", "#!/bin/sh\nkill -KILL $$\n");
+    const ::Window main = StartEditor(screen);
+    ASSERT_NE(main, 0u);
+    ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor never became active";
+    Keys(main, {"ctrl+o"});
+    const ::Window box = WaitForDialog(kDialogFailedTitle);
+    ASSERT_NE(box, 0u) << "no box: " << folder.Read("program-stderr.txt");
+    EXPECT_EQ(PidOf(box), program->Pid());
+    EXPECT_TRUE(WaitUntil([&] { return ActiveWindow() == box; }));
+    Keep(screen, "DialogFailedBox", box, false);
+    ExpectEndOnSignal(SIGTERM);
+  }
+
   std::string server; // the fixture's display, without a screen
   TempFolder folder;
   std::string marker;
@@ -505,6 +526,14 @@ TEST_F(FileDialogXvfbTest, Skin1OpenAndSaveDialogsStayInFrontOfTheEditorAndSigte
 
 TEST_F(FileDialogXvfbTest, HighDpiOpenAndSaveDialogsStayInFrontOfTheEditorAndSigintEndsTheProgram) {
   ShowBothDialogsThenSignal(kHighDpi, SIGINT);
+}
+
+TEST_F(FileDialogXvfbTest, Skin1ADialogThatCannotBeShownSaysWhyInTheEditorsLook) {
+  ShowTheBoxOfADialogThatCannotBeShown(kSkin1);
+}
+
+TEST_F(FileDialogXvfbTest, HighDpiADialogThatCannotBeShownSaysWhyInTheEditorsLook) {
+  ShowTheBoxOfADialogThatCannotBeShown(kHighDpi);
 }
 
 TEST_F(FileDialogXvfbTest, SighupWhileTheOverwriteQuestionIsOpenEndsTheProgram) {
@@ -575,6 +604,15 @@ TEST_F(FileDialogXvfbTest, ABrowserTheUserGuideStartedOutlivesCtrlCInTheEditorsT
   StandInPrograms programs;
   const std::string opened = programs.folder / "opened";
   const std::string browser = programs.folder / "browser";
+  // In a session of its own, out of the fixture's reach: ended here whatever the test met.
+  struct BrowserEnd {
+    const TempFolder& folder;
+    ~BrowserEnd() {
+      if (folder.Exists("browser")) {
+        ::kill(pid_t(std::stol("0" + folder.Read("browser"))), SIGKILL);
+      }
+    }
+  } browserEnd{programs.folder};
   programs.Add("qz-browser", "#!/bin/sh\necho $$ > '" + browser + ".tmp'; mv '" + browser + ".tmp' '" + browser +
                                  "'\nexec sleep 600\n");
   programs.Add("xdg-open", "#!/bin/sh\necho \"$1\" >> '" + opened + "'\n[ \"$(wc -l < '" + opened +
@@ -609,7 +647,24 @@ TEST_F(FileDialogXvfbTest, ABrowserTheUserGuideStartedOutlivesCtrlCInTheEditorsT
   std::string running;
   state >> pid >> name >> running;
   EXPECT_TRUE(!running.empty() && running != "Z") << "the browser ended with the editor";
-  ::kill(browserPid, SIGKILL);
+}
+
+// Hardened desktops and build boxes limit the size of the files a shell's programs write.
+// Ctrl+O still shows the (stand-in) dialog, which is told the limit, and the file chosen
+// in it arrives: its load fails, and that box says so.
+TEST_F(FileDialogXvfbTest, UnderAFileSizeLimitCtrlOShowsTheDialogAndItsAnswerArrives) {
+  UseScreen(kSkin1, true);
+  StandInPrograms programs;
+  const std::string chosen = folder.Write("home/Documents/broken.QuorinZTRPreset", "not a preset");
+  programs.Add("zenity", "#!/bin/bash\nulimit -f > '" + (programs.folder / "limit") + "'\necho '" + chosen + "'\n");
+  const ::Window main = StartEditor(kSkin1, {"/bin/bash", "-c", "ulimit -f 10000 && exec \"$0\"", QZ_EDITOR_PROGRAM});
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor never became active";
+  Keys(main, {"ctrl+o"});
+  ASSERT_TRUE(WaitUntil([&] { return programs.folder.Exists("limit"); })) << "Ctrl+O shows no dialog";
+  EXPECT_EQ(programs.folder.Read("limit"), "10000\n") << "the dialog ran without the limit";
+  EXPECT_NE(WaitForDialog(kLoadBoxTitle), 0u) << "the chosen file never arrived: " << folder.Read("program-stderr.txt");
+  ExpectEndOnSignal(SIGTERM);
 }
 
 } // namespace

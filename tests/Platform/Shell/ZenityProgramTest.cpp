@@ -1,5 +1,6 @@
-// zenity as the dialogs run it, over stand-in scripts: what it says goes to the diagnostic
-// sink with why a dialog failed, an owner on the X display is passed on, thread messages
+// zenity as the dialogs run it, over stand-in scripts: its answer is read however it
+// writes it, what it says goes to the diagnostic sink with why a dialog failed, a failure
+// says why for the owner, an owner on the X display is passed on, thread messages
 // reach their handler while it runs, and a termination signal closes the dialog (a cancel),
 // ends zenity, and lets no dialog start after it.
 
@@ -11,8 +12,11 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -79,12 +83,18 @@ TEST_F(ZenityProgramTest, WhatZenitySaysGoesToTheSinkNotToStandardErrorAndAFailu
     std::string body;
     uint32_t error;
     std::vector<std::string> lines;
+    std::string reason;
   } cases[] = {
       {"echo 'Gtk-WARNING: cannot open display' >&2; exit 5",
        Shell::CDERR_DIALOGFAILURE,
-       {"zenity: Gtk-WARNING: cannot open display", "zenity: exit status 5"}},
-      {"kill -KILL $$", Shell::CDERR_DIALOGFAILURE, {"zenity: ended by signal 9"}},
-      {"echo 'dconf-WARNING: no dbus' >&2; exit 1", 0, {"zenity: dconf-WARNING: no dbus"}}, // a cancel
+       {"zenity: Gtk-WARNING: cannot open display", "zenity: exit status 5"},
+       "zenity ended with exit status 5"},
+      {"kill -KILL $$",
+       Shell::CDERR_DIALOGFAILURE,
+       {"zenity: ended by signal 9"},
+       "zenity was ended by signal 9 (Killed)"},
+      {"echo", Shell::CDERR_DIALOGFAILURE, {}, "zenity answered without a file name"},
+      {"echo 'dconf-WARNING: no dbus' >&2; exit 1", 0, {"zenity: dconf-WARNING: no dbus"}, ""}, // a cancel
   };
   for (const Case& c : cases) {
     lines.clear();
@@ -95,13 +105,55 @@ TEST_F(ZenityProgramTest, WhatZenitySaysGoesToTheSinkNotToStandardErrorAndAFailu
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.body;
     EXPECT_EQ(Shell::CommDlgExtendedError(), c.error) << c.body;
     EXPECT_EQ(lines, c.lines) << c.body;
+    EXPECT_EQ(Shell::CommDlgFailureReason(), c.reason) << c.body;
   }
-  lines.clear();
-  QZTest::StandInPrograms nothing(QZTest::StandInPrograms::kAlone);
+  // Missing, not executable, or a folder of that name alone on PATH: it cannot start.
+  QZTest::StandInPrograms alone(QZTest::StandInPrograms::kAlone);
+  enum class Kind { Missing, NotExecutable, Folder };
+  const std::pair<Kind, const char*> unstartable[] = {{Kind::Missing, "No such file or directory"},
+                                                      {Kind::NotExecutable, "Permission denied"},
+                                                      {Kind::Folder, "Permission denied"}};
+  for (const auto& [kind, why] : unstartable) {
+    SCOPED_TRACE(int(kind));
+    std::filesystem::remove_all(alone.folder / "zenity");
+    if (kind == Kind::NotExecutable) {
+      alone.folder.Write("zenity", "#!/bin/sh\necho /home/me/a.qzp\n"); // mode 0644
+    } else if (kind == Kind::Folder) {
+      std::filesystem::create_directory(alone.folder / "zenity");
+    }
+    lines.clear();
+    Shell::OPENFILENAMEW record = OpenRecord();
+    EXPECT_FALSE(Shell::GetOpenFileNameW(record));
+    EXPECT_EQ(Shell::CommDlgExtendedError(), Shell::CDERR_INITIALIZATION);
+    EXPECT_EQ(lines, Arguments{"zenity: did not start (" + std::string(why) + ")"});
+    EXPECT_EQ(Shell::CommDlgFailureReason(), "zenity could not be started (" + std::string(why) + ")");
+  }
+}
+
+TEST_F(ZenityProgramTest, TheAnswerIsReadHoweverZenityWritesIt) {
+  // Through a reopened standard output (appended to, or truncated), after messages on a
+  // reopened standard error under set -e, and without the newline zenity ends it with.
+  const std::string bodies[] = {
+      "echo /home/me/a.qzp >> /dev/stdout",
+      "echo noise; echo /home/me/a.qzp > /dev/stdout",
+      "set -e; echo 'Gtk-Message: portal' > /dev/stderr; echo /home/me/a.qzp",
+      "printf /home/me/a.qzp",
+  };
+  for (const std::string& body : bodies) {
+    Zenity(body);
+    Shell::OPENFILENAMEW record = OpenRecord();
+    EXPECT_TRUE(Shell::GetOpenFileNameW(record)) << body;
+    EXPECT_EQ(record.lpstrFile, u"/home/me/a.qzp") << body;
+    record = OpenRecord();
+    record.lpstrDefExt = u"qzp";
+    EXPECT_TRUE(Shell::GetSaveFileNameW(record)) << body;
+    EXPECT_EQ(record.lpstrFile, u"/home/me/a.qzp") << body;
+  }
+  Zenity("printf '/home/me/a.qzp\\n/home/me/b.qzp'");
   Shell::OPENFILENAMEW record = OpenRecord();
-  EXPECT_FALSE(Shell::GetOpenFileNameW(record));
-  EXPECT_EQ(Shell::CommDlgExtendedError(), Shell::CDERR_INITIALIZATION);
-  EXPECT_EQ(lines, Arguments{"zenity: did not start (No such file or directory)"});
+  record.Flags |= Shell::OFN_ALLOWMULTISELECT;
+  EXPECT_TRUE(Shell::GetOpenFileNameW(record));
+  EXPECT_EQ(record.lpstrFile, u"/home/me\0a.qzp\0b.qzp\0\0"s);
 }
 
 TEST_F(ZenityProgramTest, AnOwnerOnTheXDisplayMakesTheDialogModalAndAttachedToIt) {
@@ -189,10 +241,12 @@ protected:
     unsigned long GetXWindow(uint32_t) override { return kOwnerXWindow; }
     int32_t OwnProcessWindows(uint32_t, int32_t) override {
       searches.push_back(Clock::now());
-      return searches.size() >= foundAt ? 1 : 0;
+      return searches.size() >= foundAt || (shown && shown(searches)) ? 1 : 0;
     }
     std::vector<Clock::time_point> searches;
     size_t foundAt = SIZE_MAX; // the search that finds zenity's windows
+    // Else, whether they are shown at the last of these searches.
+    std::function<bool(const std::vector<Clock::time_point>& searches)> shown;
   };
 
   void SetUp() override {
@@ -293,6 +347,60 @@ TEST_F(ZenityOnXDisplayTest, ZenitysWindowsAreLookedForLessAndLessOftenAndNoMore
   ASSERT_TRUE(Shell::GetOpenFileNameW(record));
   EXPECT_EQ(backend->searches.size(), 3u);
   Shell::SetShellTimes(before);
+}
+
+// zenity's windows map just after the first search for which mapsAfter answers true: the
+// search that finds them, and when they mapped. zenity answers once they are found.
+struct Mapping {
+  Clock::time_point mapped;
+  Clock::time_point found;
+};
+
+class ZenityWindowMappingTest : public ZenityOnXDisplayTest {
+protected:
+  Mapping MapAndFind(const Shell::ShellTimes& times,
+                     const std::function<bool(const std::vector<Clock::time_point>&)>& mapsAfter) {
+    const Shell::ShellTimes before = Shell::SetShellTimes(times);
+    const std::string owned = programs.folder / "owned";
+    std::optional<Clock::time_point> mapped;
+    Mapping mapping;
+    backend->shown = [&](const std::vector<Clock::time_point>& searches) {
+      if (mapped) {
+        mapping.found = searches.back();
+        programs.folder.Write("owned", "");
+        return true;
+      }
+      if (mapsAfter(searches)) {
+        mapped = searches.back();
+      }
+      return false;
+    };
+    Zenity("for i in $(seq 1000); do [ -f '" + owned + "' ] && { echo /home/me/a.qzp; exit 0; }; sleep 0.01; done");
+    Shell::OPENFILENAMEW record = OwnedRecord();
+    EXPECT_TRUE(Shell::GetOpenFileNameW(record));
+    Shell::SetShellTimes(before);
+    EXPECT_TRUE(mapped) << "never mapped";
+    mapping.mapped = mapped.value_or(Clock::time_point());
+    return mapping;
+  }
+};
+
+// A wait slice and the time a loaded machine may take beyond it.
+constexpr auto kPumpSlack = 150ms;
+
+TEST_F(ZenityWindowMappingTest, AWindowThatMapsInTheFastPhaseIsFoundAtTheNextPumpOrTwo) {
+  const Mapping mapping = MapAndFind({5000ms, 300ms, 2000ms, 1000ms}, [](const auto& searches) {
+    return searches.size() == 5; // about 100 ms in
+  });
+  EXPECT_LT(mapping.mapped - backend->searches.front(), 2000ms) << "not in the fast phase";
+  EXPECT_LE(mapping.found - mapping.mapped, kPumpSlack) << "looked for at a doubled interval";
+}
+
+TEST_F(ZenityWindowMappingTest, AWindowThatMapsLaterIsFoundWithinTheSlowestIntervalAndAPump) {
+  const Mapping mapping = MapAndFind({5000ms, 300ms, 200ms, 300ms}, [](const auto& searches) {
+    return searches.back() - searches.front() >= 1000ms; // the interval is at its slowest by then
+  });
+  EXPECT_LE(mapping.found - mapping.mapped, 300ms + kPumpSlack);
 }
 
 } // namespace

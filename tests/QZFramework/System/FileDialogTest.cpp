@@ -86,17 +86,26 @@ TEST_F(FileDialogTest, MultipleSelections) {
   EXPECT_EQ(Utf8(dialog->GetFileNames().GetAt(0)), "/a.qzp") << "files at the root";
 }
 
-TEST_F(FileDialogTest, ACancelOrAFailureKeepsTheEarlierChoice) {
+TEST_F(FileDialogTest, ACancelOrAFailureKeepsTheEarlierChoiceAndOnlyAFailureSaysWhy) {
   const WString filter(u"P|*.qzp");
   dialogs.Choose(u"/home/me/kept.qzp");
   dialogs.Cancel();
+  dialogs.Fail("zenity was ended by signal 9 (Killed)");
   dialogs.Fail();
   ASSERT_EQ(dialog->ShowOpenDialog(filter, WString(), WString(), false), QZ::QZ_OK);
   EXPECT_EQ(dialog->ShowOpenDialog(filter, WString(), WString(), false), QZ::QZ_E_FAIL);
   EXPECT_EQ(Utf8(dialog->GetFileName()), "/home/me/kept.qzp");
+  EXPECT_TRUE(application.messageBoxes.empty()) << "a cancel";
   EXPECT_EQ(dialog->ShowOpenDialog(filter, WString(), WString(), false), QZ::QZ_E_FAIL);
   EXPECT_EQ(Utf8(dialog->GetFileName()), "/home/me/kept.qzp");
   EXPECT_EQ(Utf8(dialog->GetFolder()), "/home/me");
+  EXPECT_EQ(dialog->ShowSaveDialog(filter, WString(), WString(), 8), QZ::QZ_E_FAIL);
+  ASSERT_EQ(application.messageBoxes.size(), 2u);
+  EXPECT_EQ(Utf8(application.messageBoxCaptions[0]), "File Dialog Error");
+  EXPECT_EQ(Utf8(application.messageBoxes[0]),
+            "The file dialog could not be shown: zenity was ended by signal 9 (Killed).");
+  EXPECT_EQ(Utf8(application.messageBoxes[1]), "The file dialog could not be shown: the dialog program failed.");
+  application.messageBoxes.clear();
   // A save that is not completed leaves "Untitled".
   dialogs.Cancel();
   EXPECT_EQ(dialog->ShowSaveDialog(filter, WString(), WString(), 8), QZ::QZ_E_FAIL);
@@ -172,13 +181,31 @@ TEST_F(FileDialogProgramTest, ATitleReachesZenityLiterally) {
                                       "--file-filter=Presets | *.qzp *.QZP"}));
 }
 
-TEST_F(FileDialogProgramTest, WithoutZenityTheOpenFails) {
-  QZTest::StandInPrograms nothing(QZTest::StandInPrograms::kAlone);
+TEST_F(FileDialogProgramTest, ADialogThatCannotBeShownSaysSoOnceAndWhy) {
   QZ::RCPtr<LFileDialog> dialog(new LFileDialog(WString(u"/home/me")));
+  const auto expectOneBox = [this](const std::string& reason) {
+    ASSERT_EQ(application.messageBoxes.size(), 1u) << reason;
+    EXPECT_EQ(Utf8(application.messageBoxCaptions[0]), "File Dialog Error");
+    EXPECT_EQ(Utf8(application.messageBoxes[0]), "The file dialog could not be shown: " + reason + ".");
+    application.messageBoxes.clear();
+    application.messageBoxCaptions.clear();
+  };
+  programs.Add("zenity", "#!/bin/sh\nkill -KILL $$\n");
   EXPECT_EQ(dialog->ShowOpenDialog(WString(u"P|*.qzp"), WString(), WString(), false), QZ::QZ_E_FAIL);
-  EXPECT_EQ(dialog->ShowSaveDialog(WString(u"P|*.qzp"), WString(), WString(), 10), QZ::QZ_E_FAIL);
-  EXPECT_EQ(Utf8(dialog->GetFileName()), "Untitled");
-  EXPECT_EQ(LFileDialog::OpenWithShell(WString(u"/home/me/guide.pdf")), QZ::QZ_E_FAIL);
+  expectOneBox("zenity was ended by signal 9 (Killed)");
+  {
+    QZTest::StandInPrograms nothing(QZTest::StandInPrograms::kAlone);
+    EXPECT_EQ(dialog->ShowOpenDialog(WString(u"P|*.qzp"), WString(), WString(), false), QZ::QZ_E_FAIL);
+    expectOneBox("zenity could not be started (No such file or directory)");
+    EXPECT_EQ(dialog->ShowSaveDialog(WString(u"P|*.qzp"), WString(), WString(), 10), QZ::QZ_E_FAIL);
+    expectOneBox("zenity could not be started (No such file or directory)");
+    EXPECT_EQ(Utf8(dialog->GetFileName()), "Untitled");
+    EXPECT_EQ(LFileDialog::OpenWithShell(WString(u"/home/me/guide.pdf")), QZ::QZ_E_FAIL);
+    EXPECT_TRUE(application.messageBoxes.empty()) << "the caller says why an open failed";
+  }
+  programs.Add("zenity", "#!/bin/sh\nexit 1\n");
+  EXPECT_EQ(dialog->ShowOpenDialog(WString(u"P|*.qzp"), WString(), WString(), false), QZ::QZ_E_FAIL);
+  EXPECT_TRUE(application.messageBoxes.empty()) << "a cancel";
 }
 
 TEST_F(FileDialogProgramTest, OpenWithShellStartsXdgOpenOnceWithThePath) {
@@ -188,7 +215,7 @@ TEST_F(FileDialogProgramTest, OpenWithShellStartsXdgOpenOnceWithThePath) {
   EXPECT_TRUE(programs.Runs("zenity").empty());
 }
 
-TEST_F(FileDialogProgramTest, WhatTheDialogAndShellProgramsSayGoesToTheDebugTraceNotToStandardError) {
+TEST_F(FileDialogProgramTest, WhatTheDialogProgramSaysAndWhyAnOpenFailedGoToTheDebugTraceNotToStandardError) {
   programs.Add("xdg-open", "#!/bin/sh\necho 'no method available for opening it' >&2\nexit 3\n");
   programs.Add("zenity", "#!/bin/sh\necho 'Gtk-WARNING: cannot open display' >&2\nexit 1\n");
   const auto run = [] {
@@ -205,11 +232,11 @@ TEST_F(FileDialogProgramTest, WhatTheDialogAndShellProgramsSayGoesToTheDebugTrac
   run();
   const std::string traced = testing::internal::GetCapturedStderr();
   unsetenv("QZ_DEBUG_TRACE");
-  for (const char* line :
-       {"xdg-open: no method available for opening it\n", "xdg-open /home/me/guide.pdf: exit status 3\n",
-        "zenity: Gtk-WARNING: cannot open display\n"}) {
+  for (const char* line : {"xdg-open /home/me/guide.pdf: exit status 3 (a required tool missing)\n",
+                           "zenity: Gtk-WARNING: cannot open display\n"}) {
     EXPECT_NE(traced.find(line), std::string::npos) << line << " not in: " << traced;
   }
+  EXPECT_EQ(traced.find("no method available"), std::string::npos) << "the opener writes nowhere of ours";
 }
 
 } // namespace
