@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FactoryTestSupport.h"
+#include "QZFramework/ControlBase/Look.h"
 #include "Support/CommaDecimalLocale.h"
 #include "Support/StringPrinter.h"
 #include "Support/TempFolder.h"
@@ -319,6 +320,47 @@ TEST(SkinLoaderTest, TheFixtureSkinBecomesItsDescriptors) {
   EXPECT_EQ(root->GetName(), WString(u"PresetEditor"));
   EXPECT_EQ(root->GetSkin()->GetFont(), (SkinFont{false, false, u"Arial", 8.25f, -1}));
   EXPECT_FALSE(root->GetLayout());
+}
+
+// Each edge of a look's text box comes from its own pair of values, negative ones too: a
+// look whose bottom offset is not its top's places its text by the bottom one.
+TEST(SkinLoaderTest, EachEdgeOfALooksTextBoxIsReadFromItsOwnOffsets) {
+  const auto look = [](const char* name, const char* left, const char* right, const char* top, const char* bottom) {
+    return std::string(R"(<Look Name=")") + name + R"("><TextProperties )" + left + " " + right + " " + top + " " +
+           bottom + R"( TextHAlign="0" TextVAlign="0.5" TextForegroundPart="ink"/></Look>)";
+  };
+  const std::string document = SkinDocument(
+      R"(<Colorizer Name="K" ColorType="SolidFill" Color="FF000000"/>
+      <Part Name="ink" Width="1" Height="1" ResizeType="Stretch" ColorizerName="K"/><Looks>)" +
+      look("inset", R"(TextLeftRel="0" TextLeftAbs="16")", R"(TextRightRel="1" TextRightAbs="-16")",
+           R"(TextTopRel="0" TextTopAbs="8")", R"(TextBottomRel="1" TextBottomAbs="-8")") +
+      look("negative", R"(TextLeftRel="0" TextLeftAbs="-3")", R"(TextRightRel="1" TextRightAbs="-7")",
+           R"(TextTopRel="0" TextTopAbs="-2")", R"(TextBottomRel="1" TextBottomAbs="-11")") +
+      look("relative", R"(TextLeftRel="0.5" TextLeftAbs="-10")", R"(TextRightRel="0.5" TextRightAbs="10")",
+           R"(TextTopRel="0.25" TextTopAbs="1")", R"(TextBottomRel="0.75" TextBottomAbs="5")") +
+      "</Looks>");
+  QZResult result = QZ_E_FAIL;
+  const RCPtr<LControlFactory> factory = LoadSkinText(document, &result);
+  ASSERT_EQ(result, QZ_OK);
+  const struct {
+    const char16_t* name;
+    RectT<int32_t> box; // in a look of 100 x 40
+  } cases[] = {
+      {u"inset", {16, 8, 68, 24}},
+      {u"negative", {-3, -2, 96, 31}},
+      {u"relative", {40, 11, 20, 24}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(WString(c.name).ToUTF8().GetBuffer());
+    const RCPtr<LLookDescriptor> descriptor = factory->FindLook(c.name);
+    ASSERT_TRUE(descriptor && descriptor->HasTextProperties());
+    const RCPtr<LLook> placed = LLook::Create(descriptor, false);
+    placed->SetSize({100, 40});
+    const RectT<int32_t>& box = c.box;
+    EXPECT_EQ(placed->GetTextRect(100, 40),
+              (RectT<float>{float(box.x), float(box.y), float(box.width), float(box.height)}));
+    EXPECT_EQ(placed->GetTextBlockRect(), c.box) << "with no text set";
+  }
 }
 
 TEST(SkinLoaderTest, FirstDefinitionsStayAndBrokenReferencesArePassedOver) {
