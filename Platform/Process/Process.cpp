@@ -213,9 +213,9 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
   }
   SpawnSetup setup;
   pid_t pid = -1;
-  int error = options.discardOutput
-                  ? setup.Prepare(SpawnSetup::kNullDevice, SpawnSetup::kNullDevice, options.newSession)
-                  : setup.Prepare(output.Get(), errors.Get(), options.newSession);
+  const int outputTarget = options.discardOutput ? SpawnSetup::kNullDevice : output.Get();
+  const int errorTarget = options.discardOutput ? SpawnSetup::kNullDevice : errors.Get();
+  int error = setup.Prepare(outputTarget, errorTarget, options.newSession);
   if (error == 0) {
     error = setup.Spawn(argv, pid);
   }

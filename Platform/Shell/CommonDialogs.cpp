@@ -158,7 +158,7 @@ public:
     if (failure.empty()) {
       return true;
     }
-    const std::string_view meaning = run.result.signal == 0 ? OpenerStatusMeaning(run.result.exitCode) : "";
+    const std::string_view meaning = OpenerStatusMeaning(run.result.exitCode); // -1 after a signal or no start
     Report("xdg-open " + path + ": " + failure + (meaning.empty() ? "" : " (" + std::string(meaning) + ")"));
     return false;
   }
