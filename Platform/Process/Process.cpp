@@ -10,7 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <exception>
+#include <limits>
 #include <system_error>
 #include <thread>
 
@@ -100,7 +103,11 @@ public:
   // Starts argv: 0 with pid set, else an errno value.
   int Spawn(const std::vector<std::string>& argv, pid_t& pid) {
     std::vector<char*> arguments;
-    arguments.reserve(argv.size() + 1);
+    try {
+      arguments.reserve(argv.size() + 1);
+    } catch (const std::exception&) {
+      return ENOMEM; // bad_alloc
+    }
     for (const std::string& argument : argv) {
       arguments.push_back(const_cast<char*>(argument.c_str()));
     }
@@ -124,34 +131,70 @@ private:
 };
 
 // An anonymous memory file that takes what a child writes: it grows as written, and,
-// unlike a pipe's, a write to it raises no signal once we stop reading. -1 (errno set)
-// when none can be made.
-int MakeOutputFile(const char* name) { return memfd_create(name, MFD_CLOEXEC); }
+// unlike a pipe's, a write to it raises no signal once we stop reading. Above standard
+// error: a descriptor of 0-2 (free because our own standard input was closed, say) would
+// be replaced by the child's own before its output was sent there. -1 (errno set) when
+// none can be made.
+int MakeOutputFile(const char* name) {
+  const int fd = memfd_create(name, MFD_CLOEXEC);
+  if (fd < 0 || fd > 2) {
+    return fd;
+  }
+  const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 3);
+  const int error = errno;
+  close(fd);
+  errno = error;
+  return moved;
+}
 
-// The whole file, from its start to its size: the child may have reopened it (O_APPEND,
-// O_TRUNC through /dev/stdout) or moved its offset, so neither its offset nor ours tells
-// where what it wrote ends. pread leaves our offset, shared with a child still running,
-// alone.
-std::string ReadWhole(int fd) {
-  struct stat file {};
-  if (fstat(fd, &file) != 0) {
-    return {};
-  }
-  std::string text;
-  text.resize(size_t(file.st_size));
-  size_t at = 0;
-  while (at < text.size()) {
-    const ssize_t got = pread(fd, text.data() + at, text.size() - at, off_t(at));
-    if (got > 0) {
-      at += size_t(got);
-    } else if (got < 0 && errno == EINTR) {
-      continue;
-    } else {
-      break; // truncated meanwhile by a child still running
+// What was read of one output file.
+struct BoundedRead {
+  std::string text;  // its first bytes, limit at most
+  bool over = false; // it held more than limit
+  int error = 0;     // why it could not be read (an errno value); text then empty
+};
+
+// The file from its start, up to limit bytes, and whether it held more. Its size is a
+// hint, never an allocation: a file truncated to 64 GiB holds nothing, and a child still
+// running grows or cuts it meanwhile. The child may have reopened it (O_APPEND, O_TRUNC
+// through /dev/stdout) or moved its offset, so neither its offset nor ours tells where what
+// it wrote ends. pread leaves our offset, shared with a child still running, alone.
+BoundedRead ReadBounded(int fd, size_t limit) noexcept {
+  constexpr size_t kFirstRead = 4096;
+  BoundedRead read;
+  try {
+    // One byte past the limit tells a file that holds more.
+    const size_t most = limit < std::numeric_limits<size_t>::max() ? limit + 1 : limit;
+    struct stat file {};
+    const size_t claimed = fstat(fd, &file) == 0 && file.st_size > 0 ? size_t(file.st_size) : 0;
+    std::string& text = read.text;
+    text.resize(std::min(std::max(claimed, kFirstRead), most));
+    size_t at = 0;
+    while (at < most) {
+      if (at == text.size()) {
+        text.resize(std::min(most, text.size() * 2)); // grown while read
+      }
+      const ssize_t got = pread(fd, text.data() + at, text.size() - at, off_t(at));
+      if (got > 0) {
+        at += size_t(got);
+      } else if (got == 0) {
+        break; // its end (cut meanwhile, perhaps, by a child still running)
+      } else if (errno != EINTR) {
+        read.error = errno;
+        break;
+      }
     }
+    read.over = at > limit;
+    text.resize(std::min(at, limit));
+  } catch (const std::exception&) {
+    // bad_alloc, or length_error for a limit beyond what a string holds met by a file
+    // that large: no memory for it either way.
+    read.error = ENOMEM;
   }
-  text.resize(at);
-  return text;
+  if (read.error != 0) {
+    std::string().swap(read.text);
+  }
+  return read;
 }
 
 // Collects pid on a thread of its own once it ends, so that no zombie is left.
@@ -162,8 +205,8 @@ void CollectWhenEnded(pid_t pid) {
       while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
       }
     }).detach();
-  } catch (const std::system_error&) {
-    // No thread to be had: the zombie stays until we end.
+  } catch (const std::exception&) {
+    // No thread to be had (system_error, bad_alloc): the zombie stays until we end.
   }
 }
 
@@ -265,10 +308,17 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions&
     AwaitSlice(ending.Get(), kWaitSliceMs);
   }
   if (output.Get() >= 0) {
-    result.output = ReadWhole(output.Get());
+    BoundedRead read = ReadBounded(output.Get(), options.outputLimit);
+    result.error = read.error;
+    result.outputOverLimit = read.over;
+    if (!read.over) {
+      result.output = std::move(read.text);
+    }
   }
   if (keepErrors) {
-    result.errors = ReadWhole(errors.Get());
+    BoundedRead read = ReadBounded(errors.Get(), options.errorsLimit);
+    result.errors = std::move(read.text); // what could be read: a trace, no failure
+    result.errorsOverLimit = read.over;
   }
   if (!ended) {
     result.running = true;

@@ -4,7 +4,9 @@
 //
 //   ProcessResult chosen = RunProcess({"zenity", "--file-selection", "--title=Open"},
 //                                     [] { PumpSomeMessages(); return true; });
-//   if (chosen.started && chosen.exitCode == 0) { ... chosen.output ... }
+//   if (chosen.started && chosen.exitCode == 0 && chosen.error == 0 && !chosen.outputOverLimit) {
+//     ... chosen.output: all it wrote, 16 MiB at most ...
+//   }
 //
 //   RunOptions options;                       // an opener that may run on: wait 5 s at most
 //   options.bound = std::chrono::seconds(5);
@@ -20,14 +22,24 @@
 // file, not a pipe: a child of its own that keeps the descriptor never writes into a
 // closed pipe once we stop reading (SIGPIPE would end it), and the file behaves as any
 // other (reopened through /dev/stdout, appended to, truncated, written after a seek), so
-// what is read is what a regular file would hold. It grows as it is written, within the
-// child's own file-size limit (RLIMIT_FSIZE: the child meets it, as SIGXFSZ, not we).
+// what is read is what a regular file would hold.
+//
+// The child may make that file as large as it likes: nothing but its own file-size limit
+// (RLIMIT_FSIZE, normally none) and the system's memory bounds what it writes, and a file
+// truncated to 64 GiB or written one byte at 1 TiB claims that size while holding nothing.
+// So neither the file's size nor what it holds decides what we take: we read at most
+// outputLimit bytes of standard output (more is outputOverLimit, and none of it is kept)
+// and the first errorsLimit bytes of standard error (the rest dropped, errorsOverLimit).
+// Whatever a child writes after we stopped reading stays in its file, never in us. Nothing
+// that reading or allocating throws leaves RunProcess: a run whose output cannot be had
+// says why in ProcessResult::error.
 //
 // Threads: any thread; RunProcess blocks its caller (calling whileWaiting meanwhile).
 
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,7 +47,9 @@
 namespace QZ::Platform::Process {
 
 struct ProcessResult {
-  // Whether the program started; when not, error holds the reason (an errno value).
+  // Whether the program started. error: when not, why (an errno value); when it did, why
+  // its standard output could not be read (ENOMEM: no memory for what outputLimit lets
+  // it hold; output is then empty); 0 otherwise.
   bool started = false;
   int error = 0;
   // The exit status (0-255); -1 when a signal ended the program (signal tells which) or
@@ -47,11 +61,20 @@ struct ProcessResult {
   // ours collects it when it ends.
   bool running = false;
   // What its standard output holds, from its start to its size, when it ended or was left
-  // running.
+  // running; empty when it held more than RunOptions::outputLimit (outputOverLimit).
   std::string output;
-  // The same of its standard error, with RunOptions::keepErrors.
+  bool outputOverLimit = false;
+  // With RunOptions::keepErrors, the start of its standard error: all of it, or its first
+  // RunOptions::errorsLimit bytes when it held more (errorsOverLimit).
   std::string errors;
+  bool errorsOverLimit = false;
 };
+
+// The most of a program's standard output that is read: far beyond any answer (a
+// multiple selection of thousands of long paths), far below what memory holds.
+inline constexpr size_t kDefaultOutputLimit = size_t(16) << 20;
+// The most of its standard error that is kept: it only goes to a trace.
+inline constexpr size_t kDefaultErrorsLimit = size_t(64) << 10;
 
 // Called about every kWaitSliceMs while the program runs; false stops the wait.
 using WaitCallback = std::function<bool()>;
@@ -72,6 +95,9 @@ struct RunOptions {
   std::chrono::milliseconds bound{0};
   // Its standard error into ProcessResult::errors rather than ours.
   bool keepErrors = false;
+  // The most bytes read of its standard output, and kept of its standard error.
+  size_t outputLimit = kDefaultOutputLimit;
+  size_t errorsLimit = kDefaultErrorsLimit;
   // Its standard output and error on /dev/null (output and errors stay empty; keepErrors
   // is not looked at): for a program that may outlive the wait and us, whose writes then
   // hold nothing of ours and never fail for our sake.
@@ -82,8 +108,9 @@ struct RunOptions {
 };
 
 // Starts argv[0] with arguments argv[1...] and waits for it as options say, reading its
-// output whole. Not started (error EINVAL) for an empty argv, nor (its errno value) when
-// no memory file can be had. Calls KeepChildExitStatuses first.
+// output within the options' limits. Not started (error EINVAL) for an empty argv, nor
+// (its errno value) when no memory file can be had. Throws nothing of its own (what the
+// callbacks throw passes through). Calls KeepChildExitStatuses first.
 [[nodiscard]] ProcessResult RunProcess(const std::vector<std::string>& argv, const RunOptions& options);
 // The same with whileWaiting alone: a stopped wait ends the program; its standard error is
 // ours.

@@ -68,6 +68,18 @@ std::string FailureReason(const std::string& program, const ProcessResult& run) 
   return program + " ended with exit status " + std::to_string(run.exitCode);
 }
 
+// Why the answer of a zenity that exited with 0 cannot be had, after "zenity " (the
+// owner's reason) or "zenity: " (the trace); empty when it can.
+std::string UnreadAnswer(const ProcessResult& run) {
+  if (run.outputOverLimit) {
+    return "wrote more than " + SizeText(Process::kDefaultOutputLimit) + " as its answer";
+  }
+  if (run.error != 0) {
+    return "answered, but its answer could not be read (" + std::generic_category().message(run.error) + ")";
+  }
+  return {};
+}
+
 // What xdg-open's exit statuses mean, as it documents them; empty for any other.
 std::string_view OpenerStatusMeaning(int exitCode) {
   switch (exitCode) {
@@ -106,6 +118,13 @@ public:
       const Outcome outcome = OutcomeOf(run, reason);
       if (outcome != Outcome::Chosen) {
         return outcome;
+      }
+      const std::string unread = UnreadAnswer(run.result);
+      if (!unread.empty()) {
+        Report("zenity: " + unread);
+        reason = "zenity " + unread;
+        gLastDialogError = CDERR_DIALOGFAILURE;
+        return Outcome::Failed;
       }
       std::string chosen = run.result.output;
       if (!chosen.empty() && chosen.back() == '\n') {

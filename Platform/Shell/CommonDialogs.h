@@ -24,9 +24,10 @@
 // do, shows the dialog once more without them, and the dialogs after it go without them;
 // the window layer still makes its windows the owner's). A saved name without an extension
 // gets the default extension, and when that name exists "zenity --question" asks before it
-// is taken (No shows the dialog again). Exit 0 is a choice, 1 a cancel, anything else (a
-// signal, an empty answer, and a zenity that does not start) a failure, whose reason
-// CommDlgFailureReason gives. While zenity runs, the owner window is disabled (its input
+// is taken (No shows the dialog again). Exit 0 is a choice, 1 a cancel (whatever it
+// wrote), anything else (a signal, an empty answer, an answer past
+// Process::kDefaultOutputLimit or one that cannot be read, and a zenity that does not
+// start) a failure, whose reason CommDlgFailureReason gives. While zenity runs, the owner window is disabled (its input
 // dropped), the UI thread's queue keeps pumping, so our windows repaint, and zenity's
 // windows are made the owner's once they show (zenity does not attach its file chooser
 // itself), so that a window manager keeps them in front of it and hands them the focus
@@ -45,8 +46,9 @@
 // browser print, and none of their writes fails for our sake. Why an open failed goes to
 // the diagnostic sink (an exit status with xdg-open's meaning of it).
 //
-// What zenity writes (standard error, and standard output where it is no answer) goes to
-// the diagnostic sink, not to our standard error.
+// What zenity writes (standard error, its first Process::kDefaultErrorsLimit bytes, and
+// standard output where it is no answer) goes to the diagnostic sink, not to our standard
+// error; however much that is, it fails no dialog.
 //
 // Paths are UTF-16 here and UTF-8 outside; they are kept whole, whatever their length.
 //

@@ -57,6 +57,9 @@ ModalProgram::Run ModalProgram::Start(const std::vector<std::string>& argv, Proc
   mPid = 0;
   mOwned = false;
   ReportOutput(argv[0], run.result.errors);
+  if (run.result.errorsOverLimit) {
+    Report(argv[0] + ": more on standard error than " + SizeText(options.errorsLimit) + ": the rest dropped");
+  }
   return run;
 }
 

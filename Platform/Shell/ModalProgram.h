@@ -16,7 +16,8 @@
 // termination signal has come (Host::TerminationRequested) or WM_QUIT is taken: a dialog
 // program is then ended, an opener left running; a WM_QUIT is posted again for the loops
 // outside once the scope ends. What a dialog program writes on its standard error goes to
-// the layer's diagnostic sink.
+// the layer's diagnostic sink, up to the options' errorsLimit (a line then says the rest
+// was dropped).
 //
 // UI thread; on another thread nothing is pumped or disabled and only a termination
 // signal cuts the wait short.
@@ -58,8 +59,8 @@ public:
   ModalProgram& operator=(const ModalProgram&) = delete;
 
   // Runs argv as options say; their whileWaiting, started, leaveRunning, keepErrors,
-  // discardOutput and newSession are the scope's. A dialog is not started once the wait
-  // would already be cut short.
+  // discardOutput and newSession are the scope's, their limits and killAfter the caller's. A dialog is not started once
+  // the wait would already be cut short.
   Run Start(const std::vector<std::string>& argv, Process::RunOptions options);
 
 private:

@@ -41,4 +41,16 @@ void ReportOutput(std::string_view program, std::string_view text) {
   }
 }
 
+std::string SizeText(size_t bytes) {
+  constexpr size_t kKiB = 1024;
+  constexpr size_t kMiB = kKiB * 1024;
+  if (bytes >= kMiB && bytes % kMiB == 0) {
+    return std::to_string(bytes / kMiB) + " MiB";
+  }
+  if (bytes >= kKiB && bytes % kKiB == 0) {
+    return std::to_string(bytes / kKiB) + " KiB";
+  }
+  return std::to_string(bytes) + (bytes == 1 ? " byte" : " bytes");
+}
+
 } // namespace QZ::Platform::Shell

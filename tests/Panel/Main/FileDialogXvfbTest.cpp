@@ -9,7 +9,8 @@
 // and placement saved), and zenity with it. Pictures of the open and save dialogs over the
 // editor in both skins are kept in the build folder. The browser that Help > User Guide
 // starts is the user's: Ctrl+C in the editor's terminal leaves it running. A file-size
-// limit in the editor's shell (ulimit -f) keeps no dialog from showing.
+// limit in the editor's shell (ulimit -f) keeps no dialog from showing, and a dialog
+// program whose output is made huge is a dialog that cannot be shown, not the editor's end.
 //
 // The program runs on its compiled-in skins; each wait is bounded.
 
@@ -32,9 +33,12 @@
 #include <vector>
 
 #include "ProgramProcess.h"
+#include "ShippedEditorWindow.h"
 #include "Support/ImageCompare.h"
+#include "Support/ProcessTree.h"
 #include "Support/StandInPrograms.h"
 #include "Support/WaitUntil.h"
+#include "UI/DriverCommon/PresetFile.h"
 
 namespace QZTest {
 namespace {
@@ -45,6 +49,69 @@ bool FirstPixelIsLight(const QZ::Platform::Graphics::Image& image) {
   QZ::Platform::Graphics::Color pixel;
   return image.GetPixel(0, 0, pixel) == QZ::Platform::Graphics::Status::Ok && pixel.R() > 0xC0 && pixel.G() > 0xC0 &&
          pixel.B() > 0xC0;
+}
+
+// Where a user edits knob 3's CC in the "Skin1" window (client coordinates), from the
+// program's own skin laid out headless as the program lays it out.
+struct KnobCcPlaces {
+  QZ::RectT<int32_t> button; // knob 3 in the picture of the keyboard
+  QZ::RectT<int32_t> label;  // its "CC: <n>" there
+  QZ::RectT<int32_t> pageCc; // the CC box of the page a click on it shows
+};
+
+// The layout alone: a fixture of its own, made, used and gone before the program starts.
+class KnobCcLayout final : public ShippedEditorFixture {
+public:
+  KnobCcPlaces Measure() {
+    KnobCcPlaces places;
+    SetUp();
+    if (!HasFatalFailure()) {
+      Start("96");
+      const std::string knob3 = std::string(kPicturePath) + "/knobGroup/knob3";
+      const QZ::RCPtr<QZ::LControl> button = Find(knob3 + "/button");
+      const QZ::RCPtr<QZ::LControl> label = Find(knob3 + "/ccLabel");
+      if (button && label) {
+        places.button = WindowRect(*button);
+        places.label = WindowRect(*label);
+        Click(button);
+      }
+      const QZ::RCPtr<QZ::LControl> pageCc =
+          Find(std::string(kEditPanelPath) + "/knob/cc/parameterControl/numericUpDown/textBox");
+      if (pageCc && pageCc->IsShown(true)) {
+        places.pageCc = WindowRect(*pageCc);
+      }
+    }
+    TearDown();
+    return places;
+  }
+
+private:
+  static QZ::RectT<int32_t> WindowRect(const QZ::LControl& control) {
+    const QZ::PointT<double> at = control.GetWindowPosition();
+    return {QZ::RoundToInt32(at.x), QZ::RoundToInt32(at.y), QZ::RoundToInt32(control.GetRect().width),
+            QZ::RoundToInt32(control.GetRect().height)};
+  }
+  void TestBody() override {}
+};
+
+// The value of parameter index in the preset file's bytes; -1 when the file or the record
+// is not there.
+int PresetFileValue(const std::string& bytes, uint32_t index) {
+  const std::vector<uint8_t> data(bytes.begin(), bytes.end());
+  QZ::PresetFile::MemorySource source(data);
+  QZ::LPresetFileBuffer buffer(0, 0, false);
+  std::vector<QZ::PresetFile::Record> records;
+  if (QZ::PresetFile::Read(source, buffer, records) != QZ::PresetFile::kLoaded) {
+    return -1;
+  }
+  for (const QZ::PresetFile::Record& record : records) {
+    uint32_t size = 0;
+    const auto* value = static_cast<const uint8_t*>(record.value.GetData(size));
+    if (record.index == index && size >= 1) {
+      return value[0];
+    }
+  }
+  return -1;
 }
 
 } // namespace
@@ -285,17 +352,10 @@ protected:
       return middle && FirstPixelIsLight(*middle);
     })) << name
         << ": the dialog never drew itself";
-    // Then the same picture on several reads in a row: the dialog has settled.
-    std::unique_ptr<QZ::Platform::Graphics::Image> before;
-    int same = 0;
-    EXPECT_TRUE(WaitUntil([&] {
+    EXPECT_TRUE(Settled([&] {
       XWindowAttributes attributes{};
       XGetWindowAttributes(display, dialog, &attributes);
-      std::unique_ptr<QZ::Platform::Graphics::Image> now =
-          XWindowImage(display, dialog, std::max(attributes.width, 1), std::max(attributes.height, 1));
-      same = before && now && ImagesAlike(*now, *before, 0) ? same + 1 : 0;
-      before = std::move(now);
-      return same >= 4;
+      return XWindowImage(display, dialog, std::max(attributes.width, 1), std::max(attributes.height, 1));
     })) << name
         << ": the dialog never settled";
     XSync(display, False);
@@ -307,7 +367,34 @@ protected:
     EXPECT_TRUE(shot && WritePng(*shot, path)) << path;
   }
 
+  // The picture shoot takes once it is the same on several reads in a row (what shows has
+  // settled); null when it never settles.
+  template <class Shoot>
+  static std::unique_ptr<QZ::Platform::Graphics::Image> Settled(Shoot shoot) {
+    std::unique_ptr<QZ::Platform::Graphics::Image> before;
+    int same = 0;
+    const bool settled = WaitUntil([&] {
+      std::unique_ptr<QZ::Platform::Graphics::Image> now = shoot();
+      same = before && now && ImagesAlike(*now, *before, 0) ? same + 1 : 0;
+      before = std::move(now);
+      return same >= 4;
+    });
+    return settled ? std::move(before) : nullptr;
+  }
+  std::unique_ptr<QZ::Platform::Graphics::Image> Pixels(::Window window, const QZ::RectT<int32_t>& rect) const {
+    XSync(display, False);
+    return XWindowImage(display, window, rect.width, rect.height, rect.x, rect.y);
+  }
+
   // --- The user ----------------------------------------------------------------------------
+
+  // A click in the middle of rect of window.
+  static void ClickAt(::Window window, const QZ::RectT<int32_t>& rect) {
+    EXPECT_EQ(
+        RunProgram({"xdotool", "mousemove", "--sync", "--window", std::to_string(window),
+                    std::to_string(rect.x + rect.width / 2), std::to_string(rect.y + rect.height / 2), "click", "1"}),
+        0);
+  }
 
   // Keys typed into window once it has the keyboard focus.
   static void Keys(::Window window, const std::vector<std::string>& keys) {
@@ -608,9 +695,7 @@ TEST_F(FileDialogXvfbTest, ABrowserTheUserGuideStartedOutlivesCtrlCInTheEditorsT
   struct BrowserEnd {
     const TempFolder& folder;
     ~BrowserEnd() {
-      if (folder.Exists("browser")) {
-        ::kill(pid_t(std::stol("0" + folder.Read("browser"))), SIGKILL);
-      }
+      SignalProcess(NotedPid(folder.Read("browser")), SIGKILL); // none, or not yet whole: nothing
     }
   } browserEnd{programs.folder};
   programs.Add("qz-browser", "#!/bin/sh\necho $$ > '" + browser + ".tmp'; mv '" + browser + ".tmp' '" + browser +
@@ -630,7 +715,8 @@ TEST_F(FileDialogXvfbTest, ABrowserTheUserGuideStartedOutlivesCtrlCInTheEditorsT
   ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; }));
   OpenUserGuide(main);
   ASSERT_TRUE(WaitUntil([&] { return programs.folder.Exists("browser"); })) << "no second open: a box took the click";
-  const pid_t browserPid = pid_t(std::stol(programs.folder.Read("browser")));
+  const pid_t browserPid = NotedPid(programs.folder.Read("browser"));
+  ASSERT_GT(browserPid, 0);
 
   const std::string settings = folder / kSettingsPath;
   std::filesystem::remove(settings + "/Profile.ini");
@@ -656,7 +742,10 @@ TEST_F(FileDialogXvfbTest, UnderAFileSizeLimitCtrlOShowsTheDialogAndItsAnswerArr
   UseScreen(kSkin1, true);
   StandInPrograms programs;
   const std::string chosen = folder.Write("home/Documents/broken.QuorinZTRPreset", "not a preset");
-  programs.Add("zenity", "#!/bin/bash\nulimit -f > '" + (programs.folder / "limit") + "'\necho '" + chosen + "'\n");
+  // Written aside, then renamed: the file shows once what it holds is whole.
+  const std::string limit = programs.folder / "limit";
+  programs.Add("zenity", "#!/bin/bash\nulimit -f > '" + limit + ".tmp'\nmv '" + limit + ".tmp' '" + limit +
+                             "'\necho '" + chosen + "'\n");
   const ::Window main = StartEditor(kSkin1, {"/bin/bash", "-c", "ulimit -f 10000 && exec \"$0\"", QZ_EDITOR_PROGRAM});
   ASSERT_NE(main, 0u);
   ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor never became active";
@@ -664,6 +753,67 @@ TEST_F(FileDialogXvfbTest, UnderAFileSizeLimitCtrlOShowsTheDialogAndItsAnswerArr
   ASSERT_TRUE(WaitUntil([&] { return programs.folder.Exists("limit"); })) << "Ctrl+O shows no dialog";
   EXPECT_EQ(programs.folder.Read("limit"), "10000\n") << "the dialog ran without the limit";
   EXPECT_NE(WaitForDialog(kLoadBoxTitle), 0u) << "the chosen file never arrived: " << folder.Read("program-stderr.txt");
+  ExpectEndOnSignal(SIGTERM);
+}
+
+// A dialog program (or a wrapper) that makes its output huge without writing it: Ctrl+O
+// says the dialog cannot be shown, the editor lives on with the value edited before it
+// still shown, and Ctrl+S then saves that value. Started with its standard input closed,
+// as some launchers leave it: the answers arrive all the same.
+TEST_F(FileDialogXvfbTest, AnAnswerPastItsBoundSaysSoAndTheEditsStayToBeSaved) {
+  const KnobCcPlaces places = KnobCcLayout().Measure();
+  ASSERT_GT(places.button.width, 0) << "knob 3 in the picture";
+  ASSERT_GT(places.pageCc.width, 0) << "the CC box of knob 3's page";
+  UseScreen(kSkin1, true);
+  StandInPrograms programs;
+  const std::string savedName = "home/Documents/edited.QuorinZTRPreset";
+  const std::string saved = folder / savedName;
+  programs.Add("zenity", "#!/bin/sh\ncase \" $* \" in\n*' --save '*) echo '" + saved +
+                             "' ;;\n*) echo '/home/me/a.QuorinZTRPreset'; truncate -s 64G /dev/stdout ;;\nesac\n");
+  const ::Window main = StartEditor(kSkin1, {"/bin/sh", "-c", "exec \"$0\" <&-", QZ_EDITOR_PROGRAM});
+  ASSERT_NE(main, 0u);
+  ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor never became active";
+
+  const std::unique_ptr<QZ::Platform::Graphics::Image> factory = Settled([&] { return Pixels(main, places.label); });
+  const std::unique_ptr<QZ::Platform::Graphics::Image> noPage = Settled([&] { return Pixels(main, places.pageCc); });
+  ASSERT_TRUE(factory && noPage);
+  ClickAt(main, places.button);
+  // Its page shows at the editor's next idle pass: a click before would find no box.
+  ASSERT_TRUE(WaitUntil([&] {
+    const std::unique_ptr<QZ::Platform::Graphics::Image> now = Pixels(main, places.pageCc);
+    return now && !ImagesAlike(*now, *noPage, 0);
+  })) << "a click on knob 3 shows no page";
+  ASSERT_TRUE(Settled([&] { return Pixels(main, places.pageCc); }));
+  ClickAt(main, places.pageCc);
+  Keys(main, {"ctrl+a", "7", "4", "Return"});
+  ASSERT_TRUE(WaitUntil([&] {
+    const std::unique_ptr<QZ::Platform::Graphics::Image> now = Pixels(main, places.label);
+    return now && !ImagesAlike(*now, *factory, 0);
+  })) << "the picture never showed the CC typed";
+  const std::unique_ptr<QZ::Platform::Graphics::Image> edited = Settled([&] { return Pixels(main, places.label); });
+  ASSERT_TRUE(edited);
+
+  Keys(main, {"ctrl+o"});
+  const ::Window box = WaitForDialog(kDialogFailedTitle);
+  ASSERT_NE(box, 0u) << "no box: " << folder.Read("program-stderr.txt");
+  EXPECT_EQ(PidOf(box), program->Pid());
+  Keep(kSkin1, "AnswerPastItsBoundBox", box, false);
+  Keys(box, {"Return"});
+  ASSERT_TRUE(WaitUntilGone(box));
+  ASSERT_FALSE(program->WaitFor(0ms)) << "the editor ended: " << folder.Read("program-stderr.txt");
+  ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor is not given back";
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::unique_ptr<QZ::Platform::Graphics::Image> now = Pixels(main, places.label);
+    return now && ImagesAlike(*now, *edited, 0);
+  })) << "the edited value is no longer shown";
+
+  // The editor drops input until it has collected the dialog program before: typed again then.
+  for (int time = 0; time < 4 && !folder.Exists(savedName); ++time) {
+    Keys(main, {"ctrl+s"});
+    WaitUntil([&] { return folder.Exists(savedName); }, 5s);
+  }
+  constexpr uint32_t kKnob3Cc = 33; // the parameter's index in a preset file
+  EXPECT_EQ(PresetFileValue(folder.Read(savedName), kKnob3Cc), 74) << "Ctrl+S saved no file with the value edited";
   ExpectEndOnSignal(SIGTERM);
 }
 

@@ -9,11 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <future>
+#include <limits>
 #include <memory>
 
 #include "Support/StandInPrograms.h"
@@ -32,47 +33,87 @@ using Clock = std::chrono::steady_clock;
 // Whether the process is gone, collected (a zombie still answers kill 0).
 bool Collected(pid_t pid) { return kill(pid, 0) != 0 && errno == ESRCH; }
 
-// A process of the test's own that traces target and does nothing more. The kernel keeps
-// target's end for its tracer, so that its parent cannot collect it, whatever ends it,
-// until the tracer goes: as with a program that SIGKILL cannot end at once (stuck in the
-// kernel on a hung mount).
+// A process of the test's own that, once told a target, traces it and does nothing more.
+// The kernel keeps target's end for its tracer, so that its parent cannot collect it,
+// whatever ends it, until the tracer goes: as with a program that SIGKILL cannot end at
+// once (stuck in the kernel on a hung mount). It is forked where it is made, and its
+// parent-death signal fires when the thread that forked it ends: made on the test's own
+// thread, it lives as long as the test, not as long as a thread the test waits on.
 class IdleTracer {
 public:
-  explicit IdleTracer(pid_t target) {
-    int ready[2];
-    if (pipe2(ready, O_CLOEXEC) != 0) {
+  IdleTracer() {
+    int request[2];
+    int answer[2];
+    if (pipe2(request, O_CLOEXEC) != 0) {
       return;
     }
+    if (pipe2(answer, O_CLOEXEC) != 0) {
+      close(request[0]);
+      close(request[1]);
+      return;
+    }
+    const pid_t parent = getpid();
     mPid = fork();
     if (mPid == 0) {
       prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlives a test that crashed
-      const char answer = ptrace(PTRACE_SEIZE, target, nullptr, nullptr) == 0 ? 'y' : 'n';
-      (void)!write(ready[1], &answer, 1);
+      if (getppid() != parent) {
+        _exit(1);
+      }
+      pid_t target = 0;
+      const bool told = read(request[0], &target, sizeof(target)) == ssize_t(sizeof(target)) && target > 0;
+      const char attached = told && ptrace(PTRACE_SEIZE, target, nullptr, nullptr) == 0 ? 'y' : 'n';
+      (void)!write(answer[1], &attached, 1);
       for (;;) {
         pause();
       }
     }
-    close(ready[1]);
-    char answer = 'n';
-    mAttached = mPid > 0 && read(ready[0], &answer, 1) == 1 && answer == 'y';
-    close(ready[0]);
+    close(request[0]);
+    close(answer[1]);
+    mRequest = request[1];
+    mAnswer = answer[0];
   }
   ~IdleTracer() {
     if (mPid > 0) {
       kill(mPid, SIGKILL);
       waitpid(mPid, nullptr, 0);
     }
+    for (const int fd : {mRequest, mAnswer}) {
+      if (fd >= 0) {
+        close(fd);
+      }
+    }
   }
   IdleTracer(const IdleTracer&) = delete;
   IdleTracer& operator=(const IdleTracer&) = delete;
 
-  bool Attached() const { return mAttached; }
+  // Has the tracer trace target (any thread, once): whether it attached.
+  bool Trace(pid_t target) const {
+    char attached = 'n';
+    return mPid > 0 && write(mRequest, &target, sizeof(target)) == ssize_t(sizeof(target)) &&
+           read(mAnswer, &attached, 1) == 1 && attached == 'y';
+  }
   pid_t Pid() const { return mPid; }
 
 private:
   pid_t mPid = -1;
-  bool mAttached = false;
+  int mRequest = -1;
+  int mAnswer = -1;
 };
+
+// Our peak resident memory (VmHWM) in bytes; 0 when it cannot be read.
+size_t PeakResident() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) {
+      return size_t(std::stoull(line.substr(6))) * 1024; // "VmHWM:  1234 kB"
+    }
+  }
+  return 0;
+}
+
+// Starts the peak anew at what is resident now (where the kernel refuses, the peak so far
+// stays: a growth measured from it is no larger than the real one).
+void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
 TEST(ProcessTest, ArgumentsReachTheProgramAsTheyAre) {
   const std::vector<std::string> tricky{"it's \"quoted\"", "$(touch /tmp/qz-never)", "a b;c|d", "", "*", "\n"};
@@ -228,13 +269,14 @@ TEST(ProcessTest, AProgramInASessionOfItsOwnIsOutOfOurProcessGroupAndOneWithoutI
 
 TEST(ProcessTest, WhatAProgramWritesIsReadAsARegularFileWouldHoldIt) {
   // Programs that reopen their output (">> /dev/stdout", "> /dev/stderr"), seek in it or
-  // close it, and sizes from nothing to more than any answer.
+  // close it, and sizes from nothing up to the most that is read.
   struct Case {
     std::string script;
     std::string output;
     std::string errors;
   } cases[] = {
       {"printf abc", "abc", ""},
+      {"printf x", "x", ""},
       {"true", "", ""},
       {"echo one; echo two >> /dev/stdout; echo three >> /dev/stdout", "one\ntwo\nthree\n", ""},
       {"echo noise; echo answer > /dev/stdout", "answer\n", ""},
@@ -250,12 +292,12 @@ TEST(ProcessTest, WhatAProgramWritesIsReadAsARegularFileWouldHoldIt) {
     EXPECT_EQ(result.output, c.output) << c.script;
     EXPECT_EQ(result.errors, c.errors) << c.script;
   }
-  for (const size_t size : {size_t(64) * 1024, size_t(20000000)}) {
+  for (const size_t size : {size_t(64) * 1024, size_t(16) << 20}) {
     const ProcessResult result =
-        RunProcess({"sh", "-c", "head -c " + std::to_string(size) + " /dev/zero | tr '\\0' x >&2"}, options);
+        RunProcess({"sh", "-c", "head -c " + std::to_string(size) + " /dev/zero | tr '\\0' x"}, options);
     EXPECT_EQ(result.exitCode, 0) << size;
-    EXPECT_EQ(result.errors.size(), size);
-    EXPECT_EQ(result.errors.find_first_not_of('x'), std::string::npos) << size;
+    EXPECT_EQ(result.output.size(), size);
+    EXPECT_EQ(result.output.find_first_not_of('x'), std::string::npos) << size;
   }
 }
 
@@ -350,16 +392,16 @@ TEST(ProcessTest, ExitStatusesComeThoughTheCallerLeftSigchldIgnored) {
 }
 
 TEST(ProcessTest, AProgramThatSigkillDoesNotEndAtOnceIsLeftToUsAfterTheGrace) {
-  std::unique_ptr<IdleTracer> tracer; // made on the waiting thread, before its wait
-  std::atomic<pid_t> tracerPid{0};
+  auto tracer = std::make_unique<IdleTracer>(); // before the waiting thread, on ours
+  ASSERT_GT(tracer->Pid(), 0);
+  bool attached = false;
   pid_t pid = 0;
   RunOptions options;
   options.killAfter = 100ms;
   options.whileWaiting = [] { return false; };
   options.started = [&](pid_t started) {
     pid = started;
-    tracer = std::make_unique<IdleTracer>(started);
-    tracerPid = tracer->Pid();
+    attached = tracer->Trace(started);
   };
   const Clock::time_point begun = Clock::now();
   std::future<ProcessResult> waited = std::async(std::launch::async, [&options] {
@@ -368,12 +410,11 @@ TEST(ProcessTest, AProgramThatSigkillDoesNotEndAtOnceIsLeftToUsAfterTheGrace) {
   if (waited.wait_for(5s) == std::future_status::timeout) {
     // A wait without end: the tracer's end lets it end, so that this fails rather than hangs.
     ADD_FAILURE() << "waited on past SIGKILL and its grace";
-    kill(tracerPid, SIGKILL);
+    kill(tracer->Pid(), SIGKILL);
   }
   const ProcessResult result = waited.get();
   const Clock::duration took = Clock::now() - begun;
-  ASSERT_TRUE(tracer);
-  if (!tracer->Attached()) {
+  if (!attached) {
     // Yama's ptrace_scope 1 lets a process trace its descendants alone.
     GTEST_SKIP() << "the tracer may not attach to its sibling here (ptrace_scope)";
   }
@@ -382,6 +423,144 @@ TEST(ProcessTest, AProgramThatSigkillDoesNotEndAtOnceIsLeftToUsAfterTheGrace) {
   EXPECT_FALSE(Collected(pid));
   tracer.reset();
   EXPECT_TRUE(QZTest::WaitUntil([pid] { return Collected(pid); })) << "never collected once it could be";
+}
+
+TEST(ProcessTest, AFileThatClaimsMoreThanTheBoundIsOverItAndCostsNoMoreMemoryThanTheBound) {
+  // Files made large without being written (sparse: truncated, or one byte far past the
+  // end), as a dialog program or a wrapper may leave them, up to the largest size a file
+  // may claim; what the exit status says stays what it says.
+  const std::string most = std::to_string(std::numeric_limits<off_t>::max()); // 8 EiB less a byte
+  struct Case {
+    std::string script;
+    int exitCode;
+    bool outputOver;
+    std::string output;
+    bool errorsOver;
+  } cases[] = {
+      {"truncate -s 64G /dev/stdout", 0, true, "", false},
+      {"perl -e 'sysseek STDOUT, 1 << 40, 0; syswrite STDOUT, \"x\"'", 0, true, "", false},
+      {"truncate -s " + most + " /dev/stdout", 0, true, "", false},
+      {"echo /home/me/a.qzp; truncate -s 64G /dev/stdout; exit 1", 1, true, "", false}, // a cancel
+      {"truncate -s 6E /dev/stderr; echo /home/me/a.qzp", 0, false, "/home/me/a.qzp\n", true},
+      {"truncate -s 64G /dev/stdout; truncate -s " + most + " /dev/stderr", 0, true, "", true},
+  };
+  RunOptions options;
+  options.keepErrors = true;
+  for (const Case& c : cases) {
+    ResetPeakResident();
+    const size_t before = PeakResident();
+    const ProcessResult result = RunProcess({"sh", "-c", c.script}, options);
+    const size_t grown = PeakResident() - before;
+    ASSERT_TRUE(result.started) << c.script;
+    EXPECT_EQ(result.error, 0) << c.script;
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.script;
+    EXPECT_EQ(result.outputOverLimit, c.outputOver) << c.script;
+    EXPECT_EQ(result.output, c.output) << c.script;
+    EXPECT_EQ(result.errorsOverLimit, c.errorsOver) << c.script;
+    EXPECT_EQ(result.errors, c.errorsOver ? std::string(QZ::Platform::Process::kDefaultErrorsLimit, '\0') : "")
+        << c.script;
+    EXPECT_LE(grown, QZ::Platform::Process::kDefaultOutputLimit + (size_t(8) << 20)) << c.script;
+  }
+}
+
+TEST(ProcessTest, AnOutputOfExactlyTheBoundIsReadWholeAndOneByteMoreIsOver) {
+  RunOptions options;
+  options.keepErrors = true;
+  options.outputLimit = 1000;
+  options.errorsLimit = 100;
+  const auto bytes = [](size_t count, char byte) {
+    return "head -c " + std::to_string(count) + " /dev/zero | tr '\\0' " + byte;
+  };
+  ProcessResult result =
+      RunProcess({"sh", "-c", bytes(1000, 'a') + "; { printf begin; " + bytes(95, 'e') + "; } >&2"}, options);
+  EXPECT_EQ(result.output, std::string(1000, 'a'));
+  EXPECT_FALSE(result.outputOverLimit);
+  EXPECT_EQ(result.errors, "begin" + std::string(95, 'e'));
+  EXPECT_FALSE(result.errorsOverLimit);
+  result = RunProcess({"sh", "-c", bytes(1001, 'a') + "; { printf begin; " + bytes(96, 'e') + "; } >&2"}, options);
+  EXPECT_EQ(result.output, "");
+  EXPECT_TRUE(result.outputOverLimit);
+  EXPECT_EQ(result.errors, "begin" + std::string(95, 'e')) << "its start kept";
+  EXPECT_TRUE(result.errorsOverLimit);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.error, 0);
+  // The limits a caller does not set.
+  for (const size_t size :
+       {QZ::Platform::Process::kDefaultOutputLimit, QZ::Platform::Process::kDefaultOutputLimit + 1}) {
+    result = RunProcess({"head", "-c", std::to_string(size), "/dev/zero"});
+    EXPECT_EQ(result.outputOverLimit, size > QZ::Platform::Process::kDefaultOutputLimit) << size;
+    EXPECT_EQ(result.output.size(), result.outputOverLimit ? 0 : size) << size;
+  }
+}
+
+TEST(ProcessTest, ALimitBeyondWhatMemoryHoldsFailsTheReadWithoutThrowing) {
+  RunOptions options;
+  options.outputLimit = std::numeric_limits<size_t>::max();
+  const std::string most = std::to_string(std::numeric_limits<off_t>::max());
+  ProcessResult result;
+  ASSERT_NO_THROW(result = RunProcess({"sh", "-c", "truncate -s " + most + " /dev/stdout"}, options));
+  EXPECT_TRUE(result.started);
+  EXPECT_EQ(result.exitCode, 0);
+  EXPECT_EQ(result.error, ENOMEM);
+  EXPECT_FALSE(result.outputOverLimit);
+  EXPECT_EQ(result.output, "");
+}
+
+TEST(ProcessTest, AFileCutOrRewrittenWhileReadGivesNoMoreThanTheBound) {
+  ProcessResult result = RunProcess({"sh", "-c", "echo abc; truncate -s 0 /dev/stdout"});
+  EXPECT_EQ(result.output, "");
+  EXPECT_FALSE(result.outputOverLimit);
+  // Left running at the bound while it fills its output past the limit and cuts it again,
+  // and writing on after we stopped reading: whatever we met is within the bound.
+  TempFolder folder;
+  const std::string go = folder / "go";
+  const std::string status = folder / "status";
+  RunOptions options;
+  options.bound = 300ms;
+  options.outputLimit = 1 << 20;
+  pid_t pid = 0;
+  options.started = [&pid](pid_t started) { pid = started; };
+  result = RunProcess({"sh", "-c",
+                       "while [ ! -f '" + go +
+                           "' ]; do head -c 1100000 /dev/zero; : > /dev/stdout; done; echo late; "
+                           "echo $? > '" +
+                           status + ".tmp'; mv '" + status + ".tmp' '" + status + "'"},
+                      options);
+  ASSERT_TRUE(result.running);
+  EXPECT_EQ(result.error, 0);
+  EXPECT_LE(result.output.size(), options.outputLimit);
+  EXPECT_TRUE(!result.outputOverLimit || result.output.empty());
+  EXPECT_EQ(result.output.find_first_not_of('\0'), std::string::npos);
+  folder.Write("go", "");
+  ASSERT_TRUE(QZTest::WaitUntil([&] { return folder.Exists("status"); }));
+  EXPECT_EQ(folder.Read("status"), "0\n") << "its late write failed";
+  EXPECT_TRUE(QZTest::WaitUntil([pid] { return Collected(pid); }));
+}
+
+// Whether what the program writes on each of its outputs is read, with our standard input
+// closed first, then our standard output and error too: 0 when both times, else a bit for
+// each time it was not.
+int ReadWithOurDescriptorsClosed() {
+  RunOptions options;
+  options.keepErrors = true;
+  const std::vector<std::string> argv{"sh", "-c", "printf answer; printf said >&2"};
+  const auto whole = [&] {
+    const ProcessResult run = RunProcess(argv, options);
+    return run.output == "answer" && run.errors == "said";
+  };
+  close(0);
+  const bool inputClosed = whole();
+  close(1);
+  close(2);
+  const bool allClosed = whole();
+  return (inputClosed ? 0 : 1) | (allClosed ? 0 : 2);
+}
+
+TEST(ProcessDeathTest, TheAnswerArrivesWithOurStandardDescriptorsClosed) {
+  // A program started with its standard input closed (or all three): the memory files may
+  // then be made at 0-2, which the child's own standard descriptors replace.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::_Exit(ReadWithOurDescriptorsClosed()), testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -25,6 +25,7 @@
 #include "Platform/Host/MessagePump.h"
 #include "Platform/Host/TerminationSignals.h"
 #include "Platform/Shell/CommonDialogs.h"
+#include "Support/ProcessTree.h"
 #include "Support/ScriptedVideoBackend.h"
 #include "Support/StandInPrograms.h"
 #include "Support/WaitUntil.h"
@@ -65,7 +66,7 @@ protected:
   }
   pid_t ZenityPid() const {
     EXPECT_TRUE(QZTest::WaitUntil([this] { return !programs.folder.Read("pid").empty(); }));
-    return pid_t(std::stol("0" + programs.folder.Read("pid")));
+    return QZTest::NotedPid(programs.folder.Read("pid"));
   }
   size_t Runs() const {
     const std::string runs = programs.folder.Read("runs");
@@ -94,6 +95,14 @@ TEST_F(ZenityProgramTest, WhatZenitySaysGoesToTheSinkNotToStandardErrorAndAFailu
        {"zenity: ended by signal 9"},
        "zenity was ended by signal 9 (Killed)"},
       {"echo", Shell::CDERR_DIALOGFAILURE, {}, "zenity answered without a file name"},
+      {"echo /home/me/a.qzp; truncate -s 64G /dev/stdout",
+       Shell::CDERR_DIALOGFAILURE,
+       {"zenity: wrote more than 16 MiB as its answer"},
+       "zenity wrote more than 16 MiB as its answer"},
+      {"head -c 70000 /dev/zero | tr '\\0' x >&2; exit 1", // a cancel that says much
+       0,
+       {"zenity: " + std::string(64 * 1024, 'x'), "zenity: more on standard error than 64 KiB: the rest dropped"},
+       ""},
       {"echo 'dconf-WARNING: no dbus' >&2; exit 1", 0, {"zenity: dconf-WARNING: no dbus"}, ""}, // a cancel
   };
   for (const Case& c : cases) {

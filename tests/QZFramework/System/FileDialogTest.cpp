@@ -208,6 +208,32 @@ TEST_F(FileDialogProgramTest, ADialogThatCannotBeShownSaysSoOnceAndWhy) {
   EXPECT_TRUE(application.messageBoxes.empty()) << "a cancel";
 }
 
+TEST_F(FileDialogProgramTest, AnAnswerPastItsBoundIsADialogThatCannotBeShownAndAHugeStandardErrorIsNoFailure) {
+  // Output files made huge without being written (truncated, or a byte written at 1 TiB).
+  QZ::RCPtr<LFileDialog> dialog(new LFileDialog(WString(u"/home/me")));
+  for (const char* huge : {"truncate -s 64G /dev/stdout", "perl -e 'sysseek STDOUT, 1 << 40, 0; syswrite STDOUT, 1'"}) {
+    SCOPED_TRACE(huge);
+    programs.Add("zenity", "#!/bin/sh\necho /home/me/a.qzp\n" + std::string(huge) + "\n");
+    EXPECT_EQ(dialog->ShowOpenDialog(WString(u"P|*.qzp"), WString(), WString(), false), QZ::QZ_E_FAIL);
+    EXPECT_EQ(dialog->ShowSaveDialog(WString(u"P|*.qzp"), WString(u"qzp"), WString(), 10), QZ::QZ_E_FAIL);
+    ASSERT_EQ(application.messageBoxes.size(), 2u);
+    for (size_t box = 0; box < 2; ++box) {
+      EXPECT_EQ(Utf8(application.messageBoxCaptions[box]), "File Dialog Error");
+      EXPECT_EQ(Utf8(application.messageBoxes[box]),
+                "The file dialog could not be shown: zenity wrote more than 16 MiB as its answer.");
+    }
+    application.messageBoxes.clear();
+    application.messageBoxCaptions.clear();
+  }
+  programs.Add("zenity", "#!/bin/sh\necho /home/me/a.qzp\ntruncate -s 64G /dev/stdout\nexit 1\n");
+  EXPECT_EQ(dialog->ShowOpenDialog(WString(u"P|*.qzp"), WString(), WString(), false), QZ::QZ_E_FAIL);
+  EXPECT_TRUE(application.messageBoxes.empty()) << "a cancel";
+  programs.Add("zenity", "#!/bin/sh\ntruncate -s 6E /dev/stderr\necho /home/me/chosen.qzp\n");
+  EXPECT_EQ(dialog->ShowOpenDialog(WString(u"P|*.qzp"), WString(), WString(), false), QZ::QZ_OK);
+  EXPECT_EQ(Utf8(dialog->GetFileName()), "/home/me/chosen.qzp");
+  EXPECT_TRUE(application.messageBoxes.empty());
+}
+
 TEST_F(FileDialogProgramTest, OpenWithShellStartsXdgOpenOnceWithThePath) {
   EXPECT_EQ(LFileDialog::OpenWithShell(WString(u"/home/me/user guide.pdf")), QZ::QZ_OK);
   ASSERT_TRUE(programs.WaitForRuns("xdg-open", 1));
