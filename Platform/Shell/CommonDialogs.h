@@ -27,14 +27,14 @@
 // is taken (No shows the dialog again). Exit 0 is a choice, 1 a cancel (whatever it
 // wrote), anything else (a signal, an empty answer, an answer past
 // Process::kDefaultOutputLimit or one that cannot be read, and a zenity that does not
-// start) a failure, whose reason CommDlgFailureReason gives. While zenity runs, the owner window is disabled (its input
-// dropped), the UI thread's queue keeps pumping, so our windows repaint, and zenity's
-// windows are made the owner's once they show (zenity does not attach its file chooser
-// itself), so that a window manager keeps them in front of it and hands them the focus
-// when the owner is activated. A WM_QUIT taken meanwhile, or a termination signal
-// (Host/TerminationSignals.h), closes the dialog (a cancel: zenity is ended, and killed
-// after ShellTimes::endGrace) and a WM_QUIT is posted again for the loops outside; once a
-// termination signal came, no dialog starts.
+// start) a failure, whose reason CommDlgFailureReason gives. While zenity runs, the owner
+// window is disabled (its input dropped), the UI thread's queue keeps pumping, so our
+// windows repaint, and zenity's windows are made the owner's once they show (zenity does
+// not attach its file chooser itself), so that a window manager keeps them in front of it
+// and hands them the focus when the owner is activated. A WM_QUIT taken meanwhile, or a
+// termination signal (Host/TerminationSignals.h), closes the dialog (a cancel: zenity is
+// ended, and killed after ShellTimes::endGrace) and a WM_QUIT is posted again for the
+// loops outside; once a termination signal came, no dialog starts.
 //
 // ShellExecuteW runs xdg-open the same way (the active window disabled meanwhile, not
 // activated again afterwards) and waits for its answer: exit 0 opened; a non-zero exit, a

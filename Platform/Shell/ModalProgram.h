@@ -59,8 +59,8 @@ public:
   ModalProgram& operator=(const ModalProgram&) = delete;
 
   // Runs argv as options say; their whileWaiting, started, leaveRunning, keepErrors,
-  // discardOutput and newSession are the scope's, their limits and killAfter the caller's. A dialog is not started once
-  // the wait would already be cut short.
+  // discardOutput and newSession are the scope's, their limits and killAfter the caller's.
+  // A dialog is not started once the wait would already be cut short.
   Run Start(const std::vector<std::string>& argv, Process::RunOptions options);
 
 private:

@@ -23,8 +23,17 @@
 
 #include "Panel/Main/Application.h"
 #include "QZFramework/Application/ApplicationTestSupport.h"
+#include "QZFramework/ControlBase/Control.h"
+#include "QZFramework/Utilities/Graphics/Geometry.h"
 
 namespace QZTest {
+
+// The control's rectangle in its window's client coordinates, rounded as the window draws it.
+inline QZ::RectT<int32_t> ControlWindowRect(const QZ::LControl& control) {
+  const QZ::PointT<double> at = control.GetWindowPosition();
+  return {QZ::RoundToInt32(at.x), QZ::RoundToInt32(at.y), QZ::RoundToInt32(control.GetRect().width),
+          QZ::RoundToInt32(control.GetRect().height)};
+}
 
 // The resolution's skin names in the order the editor's skin document has them; a third
 // skin and more are "Skin<n>".

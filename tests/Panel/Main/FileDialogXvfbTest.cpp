@@ -71,14 +71,14 @@ public:
       const QZ::RCPtr<QZ::LControl> button = Find(knob3 + "/button");
       const QZ::RCPtr<QZ::LControl> label = Find(knob3 + "/ccLabel");
       if (button && label) {
-        places.button = WindowRect(*button);
-        places.label = WindowRect(*label);
+        places.button = ControlWindowRect(*button);
+        places.label = ControlWindowRect(*label);
         Click(button);
       }
       const QZ::RCPtr<QZ::LControl> pageCc =
           Find(std::string(kEditPanelPath) + "/knob/cc/parameterControl/numericUpDown/textBox");
       if (pageCc && pageCc->IsShown(true)) {
-        places.pageCc = WindowRect(*pageCc);
+        places.pageCc = ControlWindowRect(*pageCc);
       }
     }
     TearDown();
@@ -86,11 +86,6 @@ public:
   }
 
 private:
-  static QZ::RectT<int32_t> WindowRect(const QZ::LControl& control) {
-    const QZ::PointT<double> at = control.GetWindowPosition();
-    return {QZ::RoundToInt32(at.x), QZ::RoundToInt32(at.y), QZ::RoundToInt32(control.GetRect().width),
-            QZ::RoundToInt32(control.GetRect().height)};
-  }
   void TestBody() override {}
 };
 

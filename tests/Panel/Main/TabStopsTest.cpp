@@ -59,12 +59,6 @@ std::string PathOf(const QZ::RCPtr<QZ::LControl>& control) {
   return path;
 }
 
-QZ::RectT<int32_t> WindowRect(const QZ::LControl& control) {
-  const QZ::PointT<double> at = control.GetWindowPosition();
-  return {QZ::RoundToInt32(at.x), QZ::RoundToInt32(at.y), QZ::RoundToInt32(control.GetRect().width),
-          QZ::RoundToInt32(control.GetRect().height)};
-}
-
 // One stop of a round: the control, its pixels with the focus and with the focus gone on.
 struct Stop {
   QZ::RCPtr<QZ::LControl> control;
@@ -123,7 +117,7 @@ TEST_F(TabStopsTest, EveryStopOfEveryPageIsShownEnabledAndLooksFocusedOnceARound
           ASSERT_NE(earlier.control, stop) << PathOf(stop) << " came twice in one round";
         }
         EXPECT_TRUE(stop->IsShown(true) && stop->IsEnabled(true)) << PathOf(stop) << " is not a shown, enabled stop";
-        const QZ::RectT<int32_t> rect = WindowRect(*stop);
+        const QZ::RectT<int32_t> rect = ControlWindowRect(*stop);
         round.push_back({stop, rect, Paint(top, rect), {}});
       }
       ASSERT_LT(round.size(), kMostStops) << "the round never came back to its first stop";
