@@ -154,11 +154,15 @@ struct BoundedRead {
   int error = 0;     // why it could not be read (an errno value); text then empty
 };
 
-// The file from its start, up to limit bytes, and whether it held more. Its size is a
-// hint, never an allocation: a file truncated to 64 GiB holds nothing, and a child still
-// running grows or cuts it meanwhile. The child may have reopened it (O_APPEND, O_TRUNC
-// through /dev/stdout) or moved its offset, so neither its offset nor ours tells where what
-// it wrote ends. pread leaves our offset, shared with a child still running, alone.
+// The file from its start, up to limit bytes, and whether it held more. The size it
+// claims only sizes the first buffer, and never past limit + 1: a file truncated to 64 GiB
+// holds nothing, and a child still running grows or cuts it meanwhile. So a buffer of up
+// to limit + 1 bytes may be allocated whatever the file holds; a limit beyond what memory
+// holds is the caller's to avoid (where the allocator throws, the read fails with ENOMEM;
+// under the sanitizers their allocator ends the process instead). The child may have
+// reopened the file (O_APPEND, O_TRUNC through /dev/stdout) or moved its offset, so neither
+// its offset nor ours tells where what it wrote ends. pread leaves our offset, shared with
+// a child still running, alone.
 BoundedRead ReadBounded(int fd, size_t limit) noexcept {
   constexpr size_t kFirstRead = 4096;
   BoundedRead read;
@@ -168,7 +172,9 @@ BoundedRead ReadBounded(int fd, size_t limit) noexcept {
     struct stat file {};
     const size_t claimed = fstat(fd, &file) == 0 && file.st_size > 0 ? size_t(file.st_size) : 0;
     std::string& text = read.text;
-    text.resize(std::min(std::max(claimed, kFirstRead), most));
+    // One byte past the claim, so that a file as large as it claims is read without the
+    // buffer growing (doubling) only to find its end.
+    text.resize(std::min(std::max(claimed + 1, kFirstRead), most));
     size_t at = 0;
     while (at < most) {
       if (at == text.size()) {

@@ -95,7 +95,10 @@ struct RunOptions {
   std::chrono::milliseconds bound{0};
   // Its standard error into ProcessResult::errors rather than ours.
   bool keepErrors = false;
-  // The most bytes read of its standard output, and kept of its standard error.
+  // The most bytes read of its standard output, and kept of its standard error. A file
+  // that claims more (sparse, holding nothing) has a buffer of limit + 1 bytes allocated
+  // for it: a limit past what memory holds fails the read with ENOMEM where the allocator
+  // throws, and ends the process where it does not (under the sanitizers).
   size_t outputLimit = kDefaultOutputLimit;
   size_t errorsLimit = kDefaultErrorsLimit;
   // Its standard output and error on /dev/null (output and errors stay empty; keepErrors

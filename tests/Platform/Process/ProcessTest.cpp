@@ -1,5 +1,6 @@
 #include "Platform/Process/Process.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,13 +10,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <future>
 #include <limits>
 #include <memory>
+#include <set>
 
 #include "Support/StandInPrograms.h"
 #include "Support/TempFolder.h"
@@ -484,12 +488,21 @@ TEST(ProcessTest, AnOutputOfExactlyTheBoundIsReadWholeAndOneByteMoreIsOver) {
   EXPECT_TRUE(result.errorsOverLimit);
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.error, 0);
-  // The limits a caller does not set.
-  for (const size_t size :
-       {QZ::Platform::Process::kDefaultOutputLimit, QZ::Platform::Process::kDefaultOutputLimit + 1}) {
-    result = RunProcess({"head", "-c", std::to_string(size), "/dev/zero"});
-    EXPECT_EQ(result.outputOverLimit, size > QZ::Platform::Process::kDefaultOutputLimit) << size;
+}
+
+TEST(ProcessTest, AnAnswerUpToTheDefaultBoundCostsAboutItsSize) {
+  // An answer read whole is held once, not in a buffer that doubled to find its end; one
+  // past the bound is read up to it and dropped.
+  constexpr size_t kBound = QZ::Platform::Process::kDefaultOutputLimit;
+  for (const size_t size : {size_t(4096), kBound, kBound + 1}) {
+    ResetPeakResident();
+    const size_t before = PeakResident();
+    ProcessResult result = RunProcess({"head", "-c", std::to_string(size), "/dev/zero"});
+    const size_t grown = PeakResident() - before;
+    EXPECT_EQ(result.outputOverLimit, size > kBound) << size;
     EXPECT_EQ(result.output.size(), result.outputOverLimit ? 0 : size) << size;
+    EXPECT_LE(result.output.capacity(), std::max(size + 1, size_t(4096))) << size;
+    EXPECT_LE(grown, std::min(size, kBound) + (size_t(4) << 20)) << size;
   }
 }
 
@@ -537,30 +550,51 @@ TEST(ProcessTest, AFileCutOrRewrittenWhileReadGivesNoMoreThanTheBound) {
   EXPECT_TRUE(QZTest::WaitUntil([pid] { return Collected(pid); }));
 }
 
-// Whether what the program writes on each of its outputs is read, with our standard input
-// closed first, then our standard output and error too: 0 when both times, else a bit for
-// each time it was not.
-int ReadWithOurDescriptorsClosed() {
-  RunOptions options;
-  options.keepErrors = true;
-  const std::vector<std::string> argv{"sh", "-c", "printf answer; printf said >&2"};
-  const auto whole = [&] {
-    const ProcessResult run = RunProcess(argv, options);
-    return run.output == "answer" && run.errors == "said";
-  };
-  close(0);
-  const bool inputClosed = whole();
-  close(1);
-  close(2);
-  const bool allClosed = whole();
-  return (inputClosed ? 0 : 1) | (allClosed ? 0 : 2);
+// The descriptors we hold, but the one that lists them.
+std::set<int> OurDescriptors() {
+  std::set<int> held;
+  if (DIR* folder = opendir("/proc/self/fd")) {
+    while (const dirent* entry = readdir(folder)) {
+      if (entry->d_name[0] != '.' && std::atoi(entry->d_name) != dirfd(folder)) {
+        held.insert(std::atoi(entry->d_name));
+      }
+    }
+    closedir(folder);
+  }
+  return held;
 }
 
-TEST(ProcessDeathTest, TheAnswerArrivesWithOurStandardDescriptorsClosed) {
+// Runs a program with our standard input closed, then our standard output and error too:
+// 0 when each time what it writes on each output is read, it holds no descriptor above 2
+// but the folder it lists, and we hold the descriptors we held before; else a bit for each
+// of these that failed.
+int RunWithOurDescriptorsClosed() {
+  RunOptions options;
+  options.keepErrors = true;
+  const std::vector<std::string> argv{"sh", "-c", "ls /proc/self/fd; printf said >&2"};
+  int failed = 0;
+  const auto run = [&](int shift) {
+    const std::set<int> before = OurDescriptors();
+    const ProcessResult result = RunProcess(argv, options);
+    const std::set<int> after = OurDescriptors();
+    failed |= (result.errors == "said" ? 0 : 1) << shift;
+    failed |= (result.output == "0\n1\n2\n3\n" ? 0 : 2) << shift; // 3: the folder ls reads
+    failed |= (after == before ? 0 : 4) << shift;
+  };
+  close(0);
+  run(0);
+  close(1);
+  close(2);
+  run(3);
+  return failed;
+}
+
+TEST(ProcessDeathTest, WithOurStandardDescriptorsClosedARunReadsItsAnswerAndLeavesUsAsWeWere) {
   // A program started with its standard input closed (or all three): the memory files may
-  // then be made at 0-2, which the child's own standard descriptors replace.
+  // then be made at 0-2, which the child's own standard descriptors replace; each is moved
+  // above them, and the low one closed again.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(std::_Exit(ReadWithOurDescriptorsClosed()), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(std::_Exit(RunWithOurDescriptorsClosed()), testing::ExitedWithCode(0), "");
 }
 
 } // namespace
