@@ -80,7 +80,11 @@ void RequestIdle() {
   }
 }
 
-void ResetIdleRequest() { GetPumpState().idleRequested.store(false); }
+void ResetPumpState() {
+  PumpState& state = GetPumpState();
+  state.idleRequested.store(false);
+  state.moved = false;
+}
 
 void SetThreadMessageHandler(ThreadMessageHandler handler) { GetPumpState().handler = std::move(handler); }
 

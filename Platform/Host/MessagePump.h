@@ -58,9 +58,10 @@ bool IsIdleMessage(const MSG& msg);
 // once, not at the next timer tick). Nothing on the UI thread: its loop idles anyway
 // once the message in hand is handled. Any thread.
 void RequestIdle();
-// Forgets a pending idle request; call it after Startup, since a request pending when
-// the queue was last shut down went with the queue.
-void ResetIdleRequest();
+// Forgets what the pump kept of the queue last shut down: a pending idle request (it went
+// with the queue) and the point of the last mouse move (the first move on the new queue
+// begins an idle period wherever it is). Call it after Startup.
+void ResetPumpState();
 
 // Receives each thread message the pump takes, but the idle request (WM_QUIT ends the
 // pump instead). An empty function: thread messages are dropped. Set it on the UI thread

@@ -315,6 +315,8 @@ ShellTimes SetShellTimes(const ShellTimes& times) {
   return before;
 }
 
+void ForgetRefusedOwnerOptionsForTesting() { gOwnerOptionsRefused = false; }
+
 intptr_t ShellExecuteW(std::u16string_view operation, std::u16string_view file) {
   if (operation != u"open") {
     return SE_ERR_NOASSOC;

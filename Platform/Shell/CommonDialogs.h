@@ -137,6 +137,10 @@ struct ShellTimes {
 };
 // Makes times the layer's; answers those before. UI thread, while no dialog or open runs.
 ShellTimes SetShellTimes(const ShellTimes& times);
+// Makes the layer forget that zenity refused the owner options, so that the next dialog
+// offers them again. For tests only, each of which puts a zenity of its own on PATH: no code
+// of the program calls it. UI thread, while no dialog runs.
+void ForgetRefusedOwnerOptionsForTesting();
 
 // What stands behind the functions above.
 class CommonDialogBackend {

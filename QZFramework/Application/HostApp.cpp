@@ -48,7 +48,7 @@ bool HostApp::WinInit(std::string_view commandLine, int32_t showCommand) {
   }
   mWindowSystemStarted = mStartWindowSystem ? mStartWindowSystem() : Host::Startup();
   if (mWindowSystemStarted) {
-    Host::ResetIdleRequest();
+    Host::ResetPumpState();
   }
   return mWindowSystemStarted;
 }

@@ -52,6 +52,7 @@ Shell::OPENFILENAMEW OpenRecord() {
 class ZenityProgramTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    Shell::ForgetRefusedOwnerOptionsForTesting(); // each test's zenity is a new one
     Shell::SetDiagnosticSink([this](const std::string& line) {
       const std::lock_guard hold(mLock);
       lines.push_back(line);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "Support/RecordingRenderer.h"
 
@@ -11,9 +12,15 @@ namespace {
 using QZ::LFont;
 using QZ::WString;
 
-// Fonts live for the whole process: each test asks for faces of its own.
+// Fonts live for the whole process: each test asks for faces of its own, and each run of
+// a test measures a face no run before it measured.
 class FontTest : public ::testing::Test {
 protected:
+  static WString FreshFace(const std::string& name) {
+    static int faces = 0;
+    return WString((name + " " + std::to_string(++faces)).c_str());
+  }
+
   void TearDown() override { LFont::SetMeasurementRendererSource(nullptr); }
 
   void MeasureWith(const QZ::RCPtr<QZTest::RecordingRenderer>& renderer) {
@@ -42,17 +49,18 @@ TEST_F(FontTest, OneTripleGivesOneSharedFontWhateverTheCaseOfItsFace) {
 TEST_F(FontTest, MetricsAreMeasuredOnceOnFirstUse) {
   QZ::RCPtr<QZTest::RecordingRenderer> renderer(new QZTest::RecordingRenderer);
   MeasureWith(renderer);
-  const auto font = LFont::GetFont(WString(u"FontTest Once"), 10.0f, 0);
+  const WString face = FreshFace("FontTest Once");
+  const auto font = LFont::GetFont(face, 10.0f, 0);
   EXPECT_EQ(Measurements(*renderer), 0u);
   EXPECT_EQ(font->GetAscent(), renderer->fontAscent);
   EXPECT_EQ(font->GetHeight(), renderer->fontHeight);
   EXPECT_EQ(font->GetDescent(), renderer->fontDescent);
-  EXPECT_EQ(LFont::GetFont(WString(u"FONTTEST ONCE"), 10.0f, 0)->GetHeight(), renderer->fontHeight);
+  EXPECT_EQ(LFont::GetFont(face.ToUpper(), 10.0f, 0)->GetHeight(), renderer->fontHeight);
   EXPECT_EQ(Measurements(*renderer), 1u);
 }
 
 TEST_F(FontTest, WithoutAMeasurementRendererMetricsWaitForOne) {
-  const auto font = LFont::GetFont(WString(u"FontTest Later"), 10.0f, 0);
+  const auto font = LFont::GetFont(FreshFace("FontTest Later"), 10.0f, 0);
   EXPECT_EQ(font->GetHeight(), 0);
   LFont::SetMeasurementRendererSource([] { return QZ::RCPtr<QZ::LMeasurementRenderer>(); });
   EXPECT_EQ(font->GetAscent(), 0);
