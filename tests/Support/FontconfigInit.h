@@ -3,18 +3,21 @@
 // what they draw does not depend on the fonts a machine happens to have (a desktop's
 // Noto Sans would otherwise stand in for DejaVu Sans): the system's rules (its conf.d,
 // without the user's and the local ones) over the fonts of fonts-dejavu-core and
-// fonts-liberation2 alone. The program itself keeps the user's configuration.
+// fonts-liberation2 alone. The program itself keeps the user's configuration, unless a test
+// that compares what it shows with a headless rendering hands it the same one
+// (WritePinnedFontsFile).
 //
 // The configuration is made once, before any test runs, with leak detection paused:
 // Debian 12's fontconfig loses a block while it parses configuration files, and the loss
 // is not reported, while any other leak still is. Include this header from one source
-// file of each such program.
+// file of each such program (more do no harm: the configuration is still made once).
 
 #include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -77,6 +80,22 @@ inline std::vector<std::string> SystemFontRules(const std::string& folder = "/et
   }
   std::sort(rules.begin(), rules.end());
   return rules;
+}
+
+// The same configuration as a file that a program a test starts reads instead of the
+// machine's (its FONTCONFIG_FILE names it), so that it draws text as the test's headless
+// rendering of the same skin does. Whether it was written.
+inline bool WritePinnedFontsFile(const std::string& path) {
+  std::string document = PinnedFontsDocument();
+  std::string rules;
+  for (const std::string& file : SystemFontRules()) {
+    rules.append("<include ignore_missing=\"yes\">").append(file).append("</include>");
+  }
+  const std::string root = "<fontconfig>";
+  document.insert(document.find(root) + root.size(), rules); // the rules first, as below
+  std::ofstream out(path);
+  out << document;
+  return bool(out.flush());
 }
 
 inline bool LoadPinnedFontConfiguration() {

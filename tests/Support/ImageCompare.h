@@ -85,6 +85,23 @@ inline ::testing::AssertionResult ImagesAlike(QZ::Platform::Graphics::Image& act
   return ::testing::AssertionFailure() << problem.str();
 }
 
+// Whether the image shows more than one colour, looked for at every 7th pixel of every 7th
+// row: a window on the X server was drawn (before, the server shows it black).
+inline bool Painted(QZ::Platform::Graphics::Image& image) {
+  QZ::Platform::Graphics::Color first;
+  (void)image.GetPixel(0, 0, first); // inside the image
+  for (int y = 0; y < image.Height(); y += 7) {
+    for (int x = 0; x < image.Width(); x += 7) {
+      QZ::Platform::Graphics::Color pixel;
+      (void)image.GetPixel(x, y, pixel); // likewise
+      if (pixel != first) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 // Passes when `actual` is alike the reference image (ImagesAlike). On failure the actual
 // image is written to outputDir under the reference's file name.
 inline ::testing::AssertionResult ImagesMatch(QZ::Platform::Graphics::Image& actual, const std::string& referencePath,

@@ -31,6 +31,7 @@
 #include "QZFramework/Controls/ListBox.h"
 #include "QZFramework/Controls/MainMenu.h"
 #include "QZFramework/Controls/PopupMenu.h"
+#include "Support/FontconfigInit.h"
 #include "Support/ImageCompare.h"
 #include "Support/WaitUntil.h"
 
@@ -55,12 +56,7 @@ constexpr auto kStepBound = std::chrono::seconds(30);
 // Colour channels may differ this much between the screen and the headless rendering.
 constexpr int kTolerance = 24;
 
-struct Rect {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-};
+using Rect = QZ::RectT<int32_t>;
 
 // A dialog's places, in its window's client coordinates.
 struct DialogPlaces {
@@ -84,12 +80,6 @@ struct Places {
   std::unique_ptr<Image> page38; // the knob page's CC box showing 38
   std::unique_ptr<Image> page74;
 };
-
-Rect WindowRect(const QZ::LControl& control) {
-  const QZ::PointT<double> at = control.GetWindowPosition();
-  return {QZ::RoundToInt32(at.x), QZ::RoundToInt32(at.y), QZ::RoundToInt32(control.GetRect().width),
-          QZ::RoundToInt32(control.GetRect().height)};
-}
 
 // The bytes of the line "preset <slot> <hex>" of a memory file; empty without it.
 std::vector<uint8_t> StoredPreset(const std::string& memory, int slot) {
@@ -153,8 +143,8 @@ protected:
     const QZ::RCPtr<QZ::LControl> button = Find(knob3 + "/button");
     const QZ::RCPtr<QZ::LControl> ccLabel = Find(knob3 + "/ccLabel");
     ASSERT_TRUE(button && ccLabel);
-    places.knob3Button = WindowRect(*button);
-    places.knob3CcLabel = WindowRect(*ccLabel);
+    places.knob3Button = ControlWindowRect(*button);
+    places.knob3CcLabel = ControlWindowRect(*ccLabel);
     ccLabel->SetText(QZ::WString(u"CC: 38"));
     places.cc38 = Pixels(places.knob3CcLabel);
     ccLabel->SetText(QZ::WString(u"CC: 74"));
@@ -162,7 +152,7 @@ protected:
     Click(button);
     const QZ::RCPtr<QZ::LControl> pageCc = Find(kKnobPageCc);
     ASSERT_TRUE(pageCc && pageCc->IsShown(true)) << "a click on knob 3 shows its page";
-    places.knobPageCc = WindowRect(*pageCc);
+    places.knobPageCc = ControlWindowRect(*pageCc);
     pageCc->SetText(QZ::WString(u"38"));
     places.page38 = Pixels(places.knobPageCc);
     pageCc->SetText(QZ::WString(u"74"));
@@ -172,7 +162,7 @@ protected:
     ASSERT_TRUE(bar && bar->GetAddedMenu(0)) << "the main menu's File title";
     const QZ::RCPtr<QZ::LComboMenu> file = bar->GetAddedMenu(0);
     ASSERT_EQ(file->GetText().ToUTF8().GetBuffer(), std::string("File"));
-    places.fileMenu = WindowRect(*file);
+    places.fileMenu = ControlWindowRect(*file);
     Click(file);
     const QZ::RCPtr<QZ::LPopupMenu> popup = file->GetPopupMenu();
     ASSERT_TRUE(file->IsDroppedDown() && popup);
@@ -182,7 +172,7 @@ protected:
     }
     const QZ::RCPtr<QZ::LListBoxItem> exitRow = popup->GetRowControl(popup->GetRowOfItem(exit));
     ASSERT_TRUE(exitRow && exitRow->IsShown(true)) << "the File menu's Exit row";
-    places.exitItem = WindowRect(*exitRow);
+    places.exitItem = ControlWindowRect(*exitRow);
     Click(file); // closed again
 
     LayOutDialog(u"dialogSendPreset", u"send", places.send);
@@ -208,8 +198,8 @@ protected:
         slot ? QZ::DynamicCast<QZ::LComboBox>(slot->FindChildByName(u"comboBox")) : nullptr;
     const QZ::RCPtr<QZ::LControl> button = dialog->FindChildByName(QZ::WString(action));
     ASSERT_TRUE(combo && combo->GetListBox() && button);
-    places.comboBox = WindowRect(*combo);
-    places.action = WindowRect(*button);
+    places.comboBox = ControlWindowRect(*combo);
+    places.action = ControlWindowRect(*button);
     ClickIn(window, places.comboBox);
     ASSERT_TRUE(combo->IsDroppedDown());
     for (const int item : {2, 3}) {
@@ -217,7 +207,7 @@ protected:
           combo->GetListBox()->GetRowControl(combo->GetListBox()->GetRowOfItem(item));
       ASSERT_TRUE(row && row->IsShown(true)) << "item " << item << " shows in the open list";
       ASSERT_EQ(row->GetText().ToUTF8().GetBuffer(), "Preset " + std::to_string(item));
-      places.rows[item] = WindowRect(*row);
+      places.rows[item] = ControlWindowRect(*row);
     }
     root->GetOSServices()->EndModal(0); // not modal: the window closes
     Settle();
@@ -231,25 +221,6 @@ protected:
     backend->Push(ButtonEvent(SDL_MOUSEBUTTONDOWN, id, SDL_BUTTON_LEFT, x, y));
     backend->Push(ButtonEvent(SDL_MOUSEBUTTONUP, id, SDL_BUTTON_LEFT, x, y));
     Settle();
-  }
-
-  // The headless main window's pixels in rect, once it has painted what changed.
-  std::unique_ptr<Image> Pixels(const Rect& rect) {
-    Settle();
-    Win::WindowPixels pixels;
-    auto part = Image::Create(rect.width, rect.height);
-    if (!Win::GetWindowPixels(hwnd, pixels) || !part) {
-      ADD_FAILURE() << "the headless window has no pixels";
-      return part;
-    }
-    for (int row = 0; row < rect.height; ++row) {
-      const auto* words = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels.pixels) +
-                                                            ptrdiff_t(rect.y + row) * pixels.pitch);
-      for (int column = 0; column < rect.width; ++column) {
-        (void)part->SetPixel(column, row, {0xFF000000u | words[rect.x + column]}); // inside both
-      }
-    }
-    return part;
   }
 
   // --- The X server ---------------------------------------------------------------------
@@ -325,6 +296,13 @@ protected:
     XSync(display, False);
     return XWindowImage(display, window, rect.width, rect.height, rect.x, rect.y);
   }
+  // The whole window as the server shows it; null when it is gone.
+  std::unique_ptr<Image> WholeWindow(::Window window) const {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display, window, &attributes)
+               ? Screenshot(window, {0, 0, attributes.width, attributes.height})
+               : nullptr;
+  }
   // Whether rect of the window comes to look like expected within the bound; the last
   // screenshot and the expected picture are kept in the build folder as name.
   bool ScreenShows(::Window window, const Rect& rect, Image& expected, const std::string& name) const {
@@ -342,10 +320,7 @@ protected:
   }
   // The whole window as the server shows it, kept in the build folder as name.
   void Keep(::Window window, const std::string& name) const {
-    XWindowAttributes attributes{};
-    const std::unique_ptr<Image> shot = XGetWindowAttributes(display, window, &attributes)
-                                            ? Screenshot(window, {0, 0, attributes.width, attributes.height})
-                                            : nullptr;
+    const std::unique_ptr<Image> shot = WholeWindow(window);
     EXPECT_TRUE(shot && WritePng(*shot, std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + name + ".png")) << name;
   }
   // Whether rect of the window comes to differ from before within the bound.
@@ -371,9 +346,20 @@ protected:
     command.insert(command.end(), keys.begin(), keys.end());
     EXPECT_EQ(RunProgram(command), 0);
   }
+  // Whether the window has drawn itself within the bound (until then the server shows it
+  // black): a picture taken before would change with its first frame, whatever a click did.
+  bool Drawn(::Window window) const {
+    return WaitUntil(
+        [&] {
+          const std::unique_ptr<Image> shot = WholeWindow(window);
+          return shot && Painted(*shot);
+        },
+        kStepBound);
+  }
   // Clicks the place that shows only after the click on opener (a list, a menu) once it
   // shows.
   void ClickThrough(::Window window, const Rect& opener, const Rect& shown) const {
+    EXPECT_TRUE(Drawn(window)) << "the window never drew itself";
     const std::unique_ptr<Image> before = Screenshot(window, shown);
     ClickAt(window, opener);
     EXPECT_TRUE(before && ScreenChanges(window, shown, *before))
@@ -405,7 +391,11 @@ protected:
   // The editor started as a user starts it, in a home of its own; its main window, shown
   // and active.
   ::Window StartEditor(std::unique_ptr<ProgramProcess>& editor, const TempFolder& home) const {
+    // The fonts of the headless rendering its pictures are compared with.
+    const std::string fonts = home / "fonts.conf";
+    EXPECT_TRUE(WritePinnedFontsFile(fonts)) << fonts;
     editor = std::make_unique<ProgramProcess>(ProgramProcess::Changes{{"HOME", home.Path()},
+                                                                      {"FONTCONFIG_FILE", fonts},
                                                                       {"XDG_CONFIG_HOME", home / "config"},
                                                                       {"XDG_DATA_HOME", home / "data"},
                                                                       {"QZ_REGISTRY_FILE", home / "registry.reg"},

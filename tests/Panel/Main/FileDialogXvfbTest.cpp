@@ -12,7 +12,8 @@
 // limit in the editor's shell (ulimit -f) keeps no dialog from showing, and a dialog
 // program whose output is made huge is a dialog that cannot be shown, not the editor's end.
 //
-// The program runs on its compiled-in skins; each wait is bounded.
+// The program runs on its compiled-in skins, with the fonts the test program draws with
+// headless (what it shows is compared with that); each wait is bounded.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -34,6 +35,7 @@
 
 #include "ProgramProcess.h"
 #include "ShippedEditorWindow.h"
+#include "Support/FontconfigInit.h"
 #include "Support/ImageCompare.h"
 #include "Support/ProcessTree.h"
 #include "Support/StandInPrograms.h"
@@ -51,12 +53,18 @@ bool FirstPixelIsLight(const QZ::Platform::Graphics::Image& image) {
          pixel.B() > 0xC0;
 }
 
-// Where a user edits knob 3's CC in the "Skin1" window (client coordinates), from the
-// program's own skin laid out headless as the program lays it out.
+// Where a user edits knob 3's CC in the "Skin1" window (client coordinates), and what the
+// window shows there with the factory CC (38) and once 74 is typed on the page: the
+// program's own skin laid out and drawn headless as the program lays it out and draws it.
+// A picture is null when the headless window did not come to show what it is named for.
 struct KnobCcPlaces {
   QZ::RectT<int32_t> button; // knob 3 in the picture of the keyboard
   QZ::RectT<int32_t> label;  // its "CC: <n>" there
   QZ::RectT<int32_t> pageCc; // the CC box of the page a click on it shows
+  std::unique_ptr<QZ::Platform::Graphics::Image> label38;
+  std::unique_ptr<QZ::Platform::Graphics::Image> label74;
+  std::unique_ptr<QZ::Platform::Graphics::Image> page38;
+  std::unique_ptr<QZ::Platform::Graphics::Image> page74;
 };
 
 // The layout alone: a fixture of its own, made, used and gone before the program starts.
@@ -70,15 +78,20 @@ public:
       const std::string knob3 = std::string(kPicturePath) + "/knobGroup/knob3";
       const QZ::RCPtr<QZ::LControl> button = Find(knob3 + "/button");
       const QZ::RCPtr<QZ::LControl> label = Find(knob3 + "/ccLabel");
-      if (button && label) {
-        places.button = ControlWindowRect(*button);
-        places.label = ControlWindowRect(*label);
-        Click(button);
-      }
       const QZ::RCPtr<QZ::LControl> pageCc =
           Find(std::string(kEditPanelPath) + "/knob/cc/parameterControl/numericUpDown/textBox");
-      if (pageCc && pageCc->IsShown(true)) {
+      if (button && label && pageCc) {
+        places.button = ControlWindowRect(*button);
+        places.label = ControlWindowRect(*label);
+        places.label38 = Shown(*label, u"CC: 38", places.label);
+        Click(button);
         places.pageCc = ControlWindowRect(*pageCc);
+        places.page38 = pageCc->IsShown(true) ? Shown(*pageCc, u"38", places.pageCc) : nullptr;
+        // Typed as the user types it: the box then has the focus, and its caret shows.
+        Click(pageCc);
+        TypeSelectAllThen74();
+        places.page74 = Shown(*pageCc, u"74", places.pageCc);
+        places.label74 = Shown(*label, u"CC: 74", places.label);
       }
     }
     TearDown();
@@ -87,6 +100,32 @@ public:
 
 private:
   void TestBody() override {}
+
+  // The pixels of rect while control holds text; null when it holds another.
+  std::unique_ptr<QZ::Platform::Graphics::Image> Shown(const QZ::LControl& control, const char16_t* text,
+                                                       const QZ::RectT<int32_t>& rect) {
+    std::unique_ptr<QZ::Platform::Graphics::Image> pixels = Pixels(rect);
+    return control.GetText() == QZ::WString(text) ? std::move(pixels) : nullptr;
+  }
+
+  // Ctrl+A, 7, 4, Return, as the window layer delivers them from the keyboard.
+  void TypeSelectAllThen74() {
+    const uint32_t id = backend->SdlIdOf(hwnd);
+    const auto press = [&](SDL_Keycode key, SDL_Scancode position, uint16_t mod, const char* text) {
+      backend->Push(KeyEvent(SDL_KEYDOWN, id, key, position, mod));
+      if (text) {
+        backend->Push(TextEvent(id, text));
+      }
+      backend->Push(KeyEvent(SDL_KEYUP, id, key, position, mod));
+    };
+    backend->Push(KeyEvent(SDL_KEYDOWN, id, SDLK_LCTRL, SDL_SCANCODE_LCTRL, KMOD_LCTRL));
+    press(SDLK_a, SDL_SCANCODE_A, KMOD_LCTRL, nullptr);
+    backend->Push(KeyEvent(SDL_KEYUP, id, SDLK_LCTRL, SDL_SCANCODE_LCTRL, KMOD_NONE));
+    press(SDLK_7, SDL_SCANCODE_7, KMOD_NONE, "7");
+    press(SDLK_4, SDL_SCANCODE_4, KMOD_NONE, "4");
+    press(SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_NONE, nullptr);
+    Settle();
+  }
 };
 
 // The value of parameter index in the preset file's bytes; -1 when the file or the record
@@ -201,6 +240,7 @@ protected:
                                                                        {"QZ_RESOURCE_FOLDER", std::nullopt},
                                                                        {"QZ_DPI", screen.dpi},
                                                                        {"LANG", "C.UTF-8"},
+                                                                       {"FONTCONFIG_FILE", PinnedFonts()},
                                                                        {"QZ_TEST_MARKER", marker}},
                                                folder, options);
     EXPECT_TRUE(program->Started());
@@ -209,6 +249,14 @@ protected:
         WaitForWindow([&](::Window window) { return PidOf(window) == pid && Title(window) == kMainTitle; });
     EXPECT_NE(main, 0u) << folder.Read("program-stderr.txt");
     return main;
+  }
+
+  // The fonts the headless rendering draws with, for the editor: what it shows is compared
+  // with that rendering.
+  std::string PinnedFonts() const {
+    const std::string path = folder / "fonts.conf";
+    EXPECT_TRUE(WritePinnedFontsFile(path)) << path;
+    return path;
   }
 
   // --- The X server ----------------------------------------------------------------------
@@ -335,9 +383,19 @@ protected:
   }
   // The screen as the server shows it once the dialog has drawn itself (the middle of
   // zenity's file list is light, where the editor below is dark; lightMiddle false: a box
-  // of the editor's own) and settled, kept in the build folder as <skin>-<name>.png.
+  // of the editor's own, black until it draws) and settled, kept in the build folder as
+  // <skin>-<name>.png.
   void Keep(const Screen& screen, const std::string& name, ::Window dialog, bool lightMiddle = true) const {
-    EXPECT_TRUE(!lightMiddle || WaitUntil([&] {
+    const auto whole = [&] {
+      XWindowAttributes attributes{};
+      XGetWindowAttributes(display, dialog, &attributes);
+      return XWindowImage(display, dialog, std::max(attributes.width, 1), std::max(attributes.height, 1));
+    };
+    EXPECT_TRUE(WaitUntil([&] {
+      if (!lightMiddle) {
+        const std::unique_ptr<QZ::Platform::Graphics::Image> shown = whole();
+        return shown && Painted(*shown);
+      }
       XWindowAttributes attributes{};
       if (!XGetWindowAttributes(display, dialog, &attributes)) {
         return false;
@@ -347,12 +405,8 @@ protected:
       return middle && FirstPixelIsLight(*middle);
     })) << name
         << ": the dialog never drew itself";
-    EXPECT_TRUE(Settled([&] {
-      XWindowAttributes attributes{};
-      XGetWindowAttributes(display, dialog, &attributes);
-      return XWindowImage(display, dialog, std::max(attributes.width, 1), std::max(attributes.height, 1));
-    })) << name
-        << ": the dialog never settled";
+    // Settled only once drawn: four equal reads of a window not yet drawn would pass.
+    EXPECT_TRUE(Settled(whole)) << name << ": the dialog never settled";
     XSync(display, False);
     const std::unique_ptr<QZ::Platform::Graphics::Image> shot =
         XWindowImage(display, DefaultRootWindow(display), DisplayWidth(display, DefaultScreen(display)),
@@ -379,6 +433,26 @@ protected:
   std::unique_ptr<QZ::Platform::Graphics::Image> Pixels(::Window window, const QZ::RectT<int32_t>& rect) const {
     XSync(display, False);
     return XWindowImage(display, window, rect.width, rect.height, rect.x, rect.y);
+  }
+  // Whether rect of the window comes to show expected, pixel for pixel, within the wait
+  // bound: what a step means, not any change, and never a window not yet drawn (black). The
+  // editor draws with the fonts of the headless rendering, so that rendering is expected
+  // exactly. When it does not, the last picture and the expected one are kept in the build
+  // folder as <name>.png and <name>Expected.png.
+  bool Shows(::Window window, const QZ::RectT<int32_t>& rect, QZ::Platform::Graphics::Image& expected,
+             const std::string& name) const {
+    std::unique_ptr<QZ::Platform::Graphics::Image> now;
+    if (WaitUntil([&] {
+          now = Pixels(window, rect);
+          return now && ImagesAlike(*now, expected, 0);
+        })) {
+      return true;
+    }
+    const std::string path = std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + name;
+    std::filesystem::create_directories(QZ_EDITOR_APP_TEST_OUTPUT);
+    EXPECT_TRUE(now && WritePng(*now, path + ".png")) << path;
+    EXPECT_TRUE(WritePng(expected, path + "Expected.png")) << path;
+    return false;
   }
 
   // --- The user ----------------------------------------------------------------------------
@@ -753,12 +827,17 @@ TEST_F(FileDialogXvfbTest, UnderAFileSizeLimitCtrlOShowsTheDialogAndItsAnswerArr
 
 // A dialog program (or a wrapper) that makes its output huge without writing it: Ctrl+O
 // says the dialog cannot be shown, the editor lives on with the value edited before it
-// still shown, and Ctrl+S then saves that value. Started with its standard input closed,
-// as some launchers leave it: the answers arrive all the same.
+// still shown, and Ctrl+S then saves that value. Each step waits for what it means to show
+// (the factory CC on a window that has drawn, the page with its CC box, the CC typed in the
+// picture), so that no click or key comes before what it is meant for. The editor is started
+// with its standard input closed, as some launchers leave it; its own start then takes
+// descriptor 0 before any dialog runs, so what a closed 0-2 means for a run's memory files
+// is shown by the process layer's tests, not here.
 TEST_F(FileDialogXvfbTest, AnAnswerPastItsBoundSaysSoAndTheEditsStayToBeSaved) {
   const KnobCcPlaces places = KnobCcLayout().Measure();
-  ASSERT_GT(places.button.width, 0) << "knob 3 in the picture";
-  ASSERT_GT(places.pageCc.width, 0) << "the CC box of knob 3's page";
+  ASSERT_TRUE(places.label38) << "knob 3 in the picture, with its factory CC";
+  ASSERT_TRUE(places.page38) << "the CC box of knob 3's page, with its factory CC";
+  ASSERT_TRUE(places.page74 && places.label74) << "74 typed in the box, in the box and in the picture";
   UseScreen(kSkin1, true);
   StandInPrograms programs;
   const std::string savedName = "home/Documents/edited.QuorinZTRPreset";
@@ -769,24 +848,18 @@ TEST_F(FileDialogXvfbTest, AnAnswerPastItsBoundSaysSoAndTheEditsStayToBeSaved) {
   ASSERT_NE(main, 0u);
   ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor never became active";
 
-  const std::unique_ptr<QZ::Platform::Graphics::Image> factory = Settled([&] { return Pixels(main, places.label); });
-  const std::unique_ptr<QZ::Platform::Graphics::Image> noPage = Settled([&] { return Pixels(main, places.pageCc); });
-  ASSERT_TRUE(factory && noPage);
+  ASSERT_TRUE(Shows(main, places.label, *places.label38, "Skin1-AnswerPastItsBoundFactoryCc"))
+      << "the editor never showed knob 3's factory CC";
   ClickAt(main, places.button);
   // Its page shows at the editor's next idle pass: a click before would find no box.
-  ASSERT_TRUE(WaitUntil([&] {
-    const std::unique_ptr<QZ::Platform::Graphics::Image> now = Pixels(main, places.pageCc);
-    return now && !ImagesAlike(*now, *noPage, 0);
-  })) << "a click on knob 3 shows no page";
-  ASSERT_TRUE(Settled([&] { return Pixels(main, places.pageCc); }));
+  ASSERT_TRUE(Shows(main, places.pageCc, *places.page38, "Skin1-AnswerPastItsBoundPageCc"))
+      << "a click on knob 3 shows no page with its CC";
   ClickAt(main, places.pageCc);
   Keys(main, {"ctrl+a", "7", "4", "Return"});
-  ASSERT_TRUE(WaitUntil([&] {
-    const std::unique_ptr<QZ::Platform::Graphics::Image> now = Pixels(main, places.label);
-    return now && !ImagesAlike(*now, *factory, 0);
-  })) << "the picture never showed the CC typed";
-  const std::unique_ptr<QZ::Platform::Graphics::Image> edited = Settled([&] { return Pixels(main, places.label); });
-  ASSERT_TRUE(edited);
+  ASSERT_TRUE(Shows(main, places.pageCc, *places.page74, "Skin1-AnswerPastItsBoundPageCcTyped"))
+      << "the CC box does not hold the CC typed";
+  ASSERT_TRUE(Shows(main, places.label, *places.label74, "Skin1-AnswerPastItsBoundEditedCc"))
+      << "the picture never showed the CC typed";
 
   Keys(main, {"ctrl+o"});
   const ::Window box = WaitForDialog(kDialogFailedTitle);
@@ -797,10 +870,8 @@ TEST_F(FileDialogXvfbTest, AnAnswerPastItsBoundSaysSoAndTheEditsStayToBeSaved) {
   ASSERT_TRUE(WaitUntilGone(box));
   ASSERT_FALSE(program->WaitFor(0ms)) << "the editor ended: " << folder.Read("program-stderr.txt");
   ASSERT_TRUE(WaitUntil([&] { return ActiveWindow() == main; })) << "the editor is not given back";
-  EXPECT_TRUE(WaitUntil([&] {
-    const std::unique_ptr<QZ::Platform::Graphics::Image> now = Pixels(main, places.label);
-    return now && ImagesAlike(*now, *edited, 0);
-  })) << "the edited value is no longer shown";
+  EXPECT_TRUE(Shows(main, places.label, *places.label74, "Skin1-AnswerPastItsBoundCcAfterTheBox"))
+      << "the edited value is no longer shown";
 
   // The editor drops input until it has collected the dialog program before: typed again then.
   for (int time = 0; time < 4 && !folder.Exists(savedName); ++time) {

@@ -84,22 +84,6 @@ std::unique_ptr<QZ::Platform::Graphics::Image> Screenshot(Display* display, ::Wi
   return image;
 }
 
-// Whether the image shows more than one colour: something was painted.
-bool Painted(QZ::Platform::Graphics::Image& image) {
-  QZ::Platform::Graphics::Color first;
-  (void)image.GetPixel(0, 0, first); // inside the image
-  for (int y = 0; y < image.Height(); y += 7) {
-    for (int x = 0; x < image.Width(); x += 7) {
-      QZ::Platform::Graphics::Color pixel;
-      (void)image.GetPixel(x, y, pixel); // likewise
-      if (pixel != first) {
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 class ProgramXvfbTest : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -13,12 +13,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "EditorAppTestSupport.h"
+#include "Platform/Graphics/Image.h"
+#include "Platform/Window/Window.h"
 #include "QZFramework/ControlBase/LayoutDescriptor.h"
 #include "QZFramework/ControlBase/RootWindow.h"
 #include "QZFramework/Controls/ComboBox.h"
@@ -153,6 +157,26 @@ protected:
     ASSERT_TRUE(models);
     models->SelectItem(model);
     Settle();
+  }
+
+  // The headless main window's pixels in rect (client coordinates), once it has painted
+  // what changed; opaque, as the screen shows them.
+  std::unique_ptr<QZ::Platform::Graphics::Image> Pixels(const QZ::RectT<int32_t>& rect) {
+    Settle();
+    Win::WindowPixels pixels;
+    auto part = QZ::Platform::Graphics::Image::Create(rect.width, rect.height);
+    if (!Win::GetWindowPixels(hwnd, pixels) || !part) {
+      ADD_FAILURE() << "the headless window has no pixels";
+      return part;
+    }
+    for (int row = 0; row < rect.height; ++row) {
+      const auto* words = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(pixels.pixels) +
+                                                            ptrdiff_t(rect.y + row) * pixels.pitch);
+      for (int column = 0; column < rect.width; ++column) {
+        (void)part->SetPixel(column, row, {0xFF000000u | words[rect.x + column]}); // inside both
+      }
+    }
+    return part;
   }
 
   // Every control whose own and whose ancestors' visible flags are set, depth first.
