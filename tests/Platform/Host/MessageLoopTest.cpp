@@ -1,9 +1,11 @@
 // The message queue on one thread: its order, quit, dropped input, the key state as
-// messages are taken, typed control characters, paint and timers.
+// messages are taken, typed control characters, paint and timers; the pump's memory of the
+// last move.
 
 #include <string>
 
 #include "HostTestSupport.h"
+#include "Platform/Host/MessagePump.h"
 #include "Platform/Window/EventSource.h"
 #include "Platform/Window/Input.h"
 
@@ -312,6 +314,19 @@ TEST(MessageLoopReadingTest, APostHandledBeforeAMoveIsReadCanBringThePlacementUp
   ASSERT_EQ(Host::GetMessage(&msg), 1);
   EXPECT_EQ(msg.message, WM_MOVE) << "the move's message still comes, in its turn";
   Host::Shutdown();
+}
+
+TEST(MessagePumpTest, AMoveToThePointOfTheLastBeginsAnIdlePeriodOnlyOnAQueueStartedSince) {
+  MSG move{};
+  move.message = WM_MOUSEMOVE;
+  move.pt = {5, 6};
+  Host::ResetPumpState();
+  EXPECT_TRUE(Host::IsIdleMessage(move));
+  EXPECT_FALSE(Host::IsIdleMessage(move)) << "a move in place";
+  move.pt.x = 7;
+  EXPECT_TRUE(Host::IsIdleMessage(move));
+  Host::ResetPumpState(); // the queue shut down and started again
+  EXPECT_TRUE(Host::IsIdleMessage(move)) << "the first move on a new queue";
 }
 
 TEST(MessageLoopWithoutLayerTest, NothingRunsBeforeStartup) {
