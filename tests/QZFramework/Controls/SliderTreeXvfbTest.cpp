@@ -60,6 +60,10 @@ TEST_F(SliderTreeXvfbTest, AnExpandedTwoLevelTreeShowsItsIndentedRows) {
     ASSERT_EQ(tree->SetItemParent(item, 3), item);
   }
   tree->ClearSelection();
+  // Its reference shows the tree focused: taken once the window has the keyboard focus, not
+  // whenever the X server's focus event comes.
+  QZ::Platform::Window::SetFocus(hwnd);
+  ASSERT_TRUE(PumpUntil([this] { return QZ::Platform::Window::GetFocus() == hwnd; }));
   ASSERT_TRUE(Painted());
   const auto shot = Screenshot();
   ASSERT_TRUE(shot);
