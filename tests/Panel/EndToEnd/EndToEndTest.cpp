@@ -36,7 +36,7 @@
 #include "Support/WaitUntil.h"
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
-#include "Support/XvfbSupport.h"
+#include "Support/XvfbPictures.h"
 
 #include "Support/OpenboxSession.h"
 
@@ -296,23 +296,11 @@ protected:
     XSync(display, False);
     return XWindowImage(display, window, rect.width, rect.height, rect.x, rect.y);
   }
-  // The whole window as the server shows it; null when it is gone.
-  std::unique_ptr<Image> WholeWindow(::Window window) const {
-    XWindowAttributes attributes{};
-    return XGetWindowAttributes(display, window, &attributes)
-               ? Screenshot(window, {0, 0, attributes.width, attributes.height})
-               : nullptr;
-  }
   // Whether rect of the window comes to look like expected within the bound; the last
   // screenshot and the expected picture are kept in the build folder as name.
   bool ScreenShows(::Window window, const Rect& rect, Image& expected, const std::string& name) const {
     std::unique_ptr<Image> shot;
-    const bool shows = WaitUntil(
-        [&] {
-          shot = Screenshot(window, rect);
-          return shot && ImagesAlike(*shot, expected, kTolerance);
-        },
-        kStepBound);
+    const bool shows = XWindowComesToShow(display, window, rect, expected, kTolerance, kStepBound, shot);
     const std::string path = std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + name;
     EXPECT_TRUE(shot && WritePng(*shot, path + ".png"));
     WritePng(expected, path + "Expected.png"); // for a look
@@ -320,7 +308,7 @@ protected:
   }
   // The whole window as the server shows it, kept in the build folder as name.
   void Keep(::Window window, const std::string& name) const {
-    const std::unique_ptr<Image> shot = WholeWindow(window);
+    const std::unique_ptr<Image> shot = XWholeWindowImage(display, window);
     EXPECT_TRUE(shot && WritePng(*shot, std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + name + ".png")) << name;
   }
   // Whether rect of the window comes to differ from before within the bound.
@@ -346,20 +334,10 @@ protected:
     command.insert(command.end(), keys.begin(), keys.end());
     EXPECT_EQ(RunProgram(command), 0);
   }
-  // Whether the window has drawn itself within the bound (until then the server shows it
-  // black): a picture taken before would change with its first frame, whatever a click did.
-  bool Drawn(::Window window) const {
-    return WaitUntil(
-        [&] {
-          const std::unique_ptr<Image> shot = WholeWindow(window);
-          return shot && Painted(*shot);
-        },
-        kStepBound);
-  }
   // Clicks the place that shows only after the click on opener (a list, a menu) once it
   // shows.
   void ClickThrough(::Window window, const Rect& opener, const Rect& shown) const {
-    EXPECT_TRUE(Drawn(window)) << "the window never drew itself";
+    EXPECT_TRUE(XWindowDrawn(display, window, kStepBound)) << "the window never drew itself";
     const std::unique_ptr<Image> before = Screenshot(window, shown);
     ClickAt(window, opener);
     EXPECT_TRUE(before && ScreenChanges(window, shown, *before))

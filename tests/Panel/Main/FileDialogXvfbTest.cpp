@@ -152,7 +152,7 @@ int PresetFileValue(const std::string& bytes, uint32_t index) {
 } // namespace QZTest
 
 // Last: X11's macros (None, Bool, Status...) would break the headers above.
-#include "Support/XvfbSupport.h"
+#include "Support/XvfbPictures.h"
 #include "Support/XvfbWindowProperty.h"
 
 #include "Support/OpenboxSession.h"
@@ -386,16 +386,7 @@ protected:
   // of the editor's own, black until it draws) and settled, kept in the build folder as
   // <skin>-<name>.png.
   void Keep(const Screen& screen, const std::string& name, ::Window dialog, bool lightMiddle = true) const {
-    const auto whole = [&] {
-      XWindowAttributes attributes{};
-      XGetWindowAttributes(display, dialog, &attributes);
-      return XWindowImage(display, dialog, std::max(attributes.width, 1), std::max(attributes.height, 1));
-    };
-    EXPECT_TRUE(WaitUntil([&] {
-      if (!lightMiddle) {
-        const std::unique_ptr<QZ::Platform::Graphics::Image> shown = whole();
-        return shown && Painted(*shown);
-      }
+    const auto lightInTheMiddle = [&] {
       XWindowAttributes attributes{};
       if (!XGetWindowAttributes(display, dialog, &attributes)) {
         return false;
@@ -403,10 +394,11 @@ protected:
       const std::unique_ptr<QZ::Platform::Graphics::Image> middle =
           XWindowImage(display, dialog, 1, 1, attributes.width / 2, attributes.height / 2);
       return middle && FirstPixelIsLight(*middle);
-    })) << name
-        << ": the dialog never drew itself";
+    };
+    EXPECT_TRUE(lightMiddle ? WaitUntil(lightInTheMiddle) : XWindowDrawn(display, dialog))
+        << name << ": the dialog never drew itself";
     // Settled only once drawn: four equal reads of a window not yet drawn would pass.
-    EXPECT_TRUE(Settled(whole)) << name << ": the dialog never settled";
+    EXPECT_TRUE(Settled([&] { return XWholeWindowImage(display, dialog); })) << name << ": the dialog never settled";
     XSync(display, False);
     const std::unique_ptr<QZ::Platform::Graphics::Image> shot =
         XWindowImage(display, DefaultRootWindow(display), DisplayWidth(display, DefaultScreen(display)),
@@ -430,10 +422,6 @@ protected:
     });
     return settled ? std::move(before) : nullptr;
   }
-  std::unique_ptr<QZ::Platform::Graphics::Image> Pixels(::Window window, const QZ::RectT<int32_t>& rect) const {
-    XSync(display, False);
-    return XWindowImage(display, window, rect.width, rect.height, rect.x, rect.y);
-  }
   // Whether rect of the window comes to show expected, pixel for pixel, within the wait
   // bound: what a step means, not any change, and never a window not yet drawn (black). The
   // editor draws with the fonts of the headless rendering, so that rendering is expected
@@ -442,10 +430,7 @@ protected:
   bool Shows(::Window window, const QZ::RectT<int32_t>& rect, QZ::Platform::Graphics::Image& expected,
              const std::string& name) const {
     std::unique_ptr<QZ::Platform::Graphics::Image> now;
-    if (WaitUntil([&] {
-          now = Pixels(window, rect);
-          return now && ImagesAlike(*now, expected, 0);
-        })) {
+    if (XWindowComesToShow(display, window, rect, expected, 0, kWaitBound, now)) {
       return true;
     }
     const std::string path = std::string(QZ_EDITOR_APP_TEST_OUTPUT) + "/" + name;
